@@ -1,0 +1,73 @@
+#pragma once
+// The seam between the program's logic and the person in front of it, for
+// everything that asks or tells: message boxes, requesters and the progress
+// window. The Qt implementation lives with the window; tests script answers.
+
+#include <QString>
+
+namespace zh {
+
+// Message box style flags and results, numbered as the platform message box
+// numbers them (buttons in the low nibble, icon in the second, default button
+// in the third).
+namespace mb {
+constexpr int Ok = 0x0;
+constexpr int OkCancel = 0x1;
+constexpr int AbortRetryIgnore = 0x2;
+constexpr int YesNoCancel = 0x3;
+constexpr int YesNo = 0x4;
+constexpr int RetryCancel = 0x5;
+constexpr int IconError = 0x10;
+constexpr int IconQuestion = 0x20;
+constexpr int IconExclamation = 0x30;
+constexpr int IconInformation = 0x40;
+constexpr int DefaultButton2 = 0x100;
+constexpr int DefaultButton3 = 0x200;
+
+constexpr int ResultOk = 1;
+constexpr int ResultCancel = 2;
+constexpr int ResultAbort = 3;
+constexpr int ResultRetry = 4;
+constexpr int ResultIgnore = 5;
+constexpr int ResultYes = 6;
+constexpr int ResultNo = 7;
+}  // namespace mb
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // Shows a message box; returns one of the mb::Result codes (0 if none).
+    virtual int messageBox(const QString& title, const QString& text, int flags) = 0;
+
+    // File requesters; an empty result means cancelled. `pattern` is
+    // "Description (*.ext)|*.ext|..." as the profile writes it.
+    virtual QString openFileRequester(const QString& title, const QString& proposed,
+                                      const QString& pattern) = 0;
+    virtual QString saveFileRequester(const QString& title, const QString& proposed,
+                                      const QString& pattern) = 0;
+    // Input requester; an empty result means cancelled or left empty.
+    virtual QString inputRequester(const QString& title, const QString& prompt,
+                                   const QString& proposed) = 0;
+
+    // Progress window.
+    virtual void progressOpen(const QString& title) = 0;
+    virtual void progressClose() = 0;
+    virtual bool progressIsOpen() const = 0;
+    virtual void progressSetStep(const QString& text) = 0;
+    virtual void progressSetBar(int percent, int colour) = 0;
+    virtual void progressSetStatus(const QString& text, int colour) = 0;
+    virtual void progressSetButton(const QString& caption) = 0;
+    // Waits until the progress window's button is pressed or `timeoutMs` has
+    // passed; true when pressed.
+    virtual bool progressWaitButton(int timeoutMs) = 0;
+
+    // Serves pending window events; true when Cancel was pressed meanwhile.
+    virtual bool servePendingEvents() = 0;
+    // Waits `ms` milliseconds while keeping the window alive.
+    virtual void sleep(int ms) = 0;
+    // The error signal (a short tone).
+    virtual void beep(int frequencyHz, int durationMs) = 0;
+};
+
+}  // namespace zh
