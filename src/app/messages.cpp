@@ -1,0 +1,178 @@
+#include "messages.h"
+
+#include <algorithm>
+
+#include "app_state.h"
+#include "clock.h"
+#include "dialogs.h"
+#include "gadgets.h"
+#include "logger.h"
+#include "message_text.h"
+#include "profile.h"
+#include "text_tables.h"
+
+namespace zh {
+
+Messages::Messages(AppState& state, Profile& profile, Logger& log, Dialogs& dialogs,
+                   Gadgets& gadgets, Clock& clock)
+    : state_(state), profile_(profile), log_(log), dialogs_(dialogs), gadgets_(gadgets), clock_(clock) {}
+
+QString Messages::translate(const QString& key, const QString& section, bool captionKey) {
+    QString value = profile_.ReadProfile(section, key, QString(), state_.LanguageFile);
+    if (value.isEmpty()) {
+        // Unknown so far: the text becomes its own translation, once.
+        profile_.WriteData(section, key, key, state_.LanguageFile);
+        value = key;
+    }
+    if (captionKey) {
+        value.replace(QLatin1String("&eq;"), QLatin1String("="));
+        value.replace(QLatin1String("&sbo;"), QLatin1String("["));
+        value.replace(QLatin1String("&sbc;"), QLatin1String("]"));
+    }
+    return value;
+}
+
+QString Messages::LookupMessage(const QString& message, const QString& section) {
+    const QString sec = section.isEmpty() ? state_.CurrentMessageSection : section;
+    const int tab = message.indexOf(QLatin1Char('\t'));
+    const QString text = tab < 0 ? message : message.left(tab);
+    if (text.trimmed().isEmpty()) return QString();
+
+    QString value = translate(escapeMessageKey(text), sec, false);
+    // Language files cannot keep leading blanks (keys and values are
+    // trimmed), so a text that starts with blanks keeps its own.
+    const int lead = static_cast<int>(std::find_if(text.begin(), text.end(),
+                                                   [](QChar c) { return c != QLatin1Char(' '); }) -
+                                      text.begin());
+    if (lead > 0 && !value.startsWith(QLatin1Char(' '))) value.prepend(QString(lead, QLatin1Char(' ')));
+
+    if (tab >= 0) value = fillPositional(value, message.mid(tab + 1).split(QLatin1Char('\t')), true);
+    return unescapeMessage(value);
+}
+
+QString Messages::FillPlaceholders(const QString& message) {
+    const int tab = message.indexOf(QLatin1Char('\t'));
+    if (tab < 0) return message;
+    return fillPositional(message.left(tab), message.mid(tab + 1).split(QLatin1Char('\t')), true);
+}
+
+QString Messages::answerWord(int result) {
+    switch (result) {
+        case mb::ResultOk: return QStringLiteral("ok");
+        case mb::ResultCancel: return QStringLiteral("cancel");
+        case mb::ResultAbort: return QStringLiteral("abort");
+        case mb::ResultRetry: return QStringLiteral("retry");
+        case mb::ResultIgnore: return QStringLiteral("ignore");
+        case mb::ResultYes: return QStringLiteral("yes");
+        case mb::ResultNo: return QStringLiteral("no");
+        default: return QStringLiteral("-");
+    }
+}
+
+QString Messages::MsgBox(const QString& title, const QString& message, int flags, const QString& option) {
+    log_.DebugLog(QStringLiteral(">>> MsgBox(Title$=") + title + QStringLiteral(",  msg$=") + message +
+                      QLatin1Char(')'),
+                  4);
+    const QString ok = QStringLiteral("ok");
+    // The control words are commands, not texts: they are never translated.
+    if (message == QLatin1String("~~set silent~~")) {
+        silent_ = true;
+        return ok;
+    }
+    if (message == QLatin1String("~~print nothing~~")) {
+        silent_ = false;
+        collected_.clear();
+        return ok;
+    }
+    QString shownTitle = title;
+    QString shown = message;
+    if (message == QLatin1String("~~print all~~")) {
+        silent_ = false;
+        shown = collected_;
+        collected_.clear();
+        if (option != QLatin1String("nodefmsg")) shownTitle = LookupMessage(title);
+    } else if (option != QLatin1String("nodefmsg")) {
+        shownTitle = LookupMessage(title);
+        shown = LookupMessage(message);
+    }
+    if (silent_) {
+        collected_ += shown + QLatin1Char('\n');
+        return ok;
+    }
+    if (shown.isEmpty()) return ok;
+    return answerWord(dialogs_.messageBox(shownTitle, shown, flags));
+}
+
+QString Messages::ShowMessage(const QString& title, const QString& message, int flags) {
+    return MsgBox(title, FillPlaceholders(message), flags, QStringLiteral("nodefmsg"));
+}
+
+int Messages::WaitForAction(int gadget, int delayMs, const QString& message, const QString& option,
+                            int colour) {
+    log_.DebugLog(QStringLiteral(">>> WaitForAction: GadID=") + QString::number(gadget) +
+                      QStringLiteral(" delay=") + QString::number(delayMs) + QStringLiteral(" msg=") +
+                      message,
+                  4);
+    const bool noCancel = option == QLatin1String("nocancel");
+    const QString oldText = gadgets_.text(gadget);
+    const bool wasEnabled = gadgets_.isEnabled(gadget);
+
+    gadgets_.setText(gadget, message);
+    gadgets_.setColours(gadget, colour == -1 ? rgb(0, 255, 0) : colour, -1);
+    if (delayMs > 300) gadgets_.setStatusProgress(100);
+    gadgets_.setWindowEnabled(kMainWindow, false);
+    gadgets_.setEnabled(gadget, !noCancel);
+
+    auto restore = [&] {
+        gadgets_.setWindowEnabled(kMainWindow, true);
+        gadgets_.setText(gadget, oldText);
+        gadgets_.setColours(gadget, -1, -1);
+        gadgets_.setEnabled(gadget, wasEnabled);
+        gadgets_.setStatusProgress(0);
+    };
+
+    const std::int64_t start = clock_.nowMs();
+    const int slice = delayMs < 0 ? -1 : std::max(1, delayMs / 50);
+    for (;;) {
+        const std::int64_t elapsed = clock_.nowMs() - start;
+        if (delayMs >= 0 && elapsed >= delayMs) break;
+        const std::optional<WindowEvent> ev = gadgets_.waitEvent(slice);
+        if (!ev) {
+            if (delayMs > 500) {
+                const std::int64_t now = clock_.nowMs() - start;
+                gadgets_.setStatusProgress(static_cast<int>(std::max<std::int64_t>(0, 100 - now * 100 / delayMs)));
+            }
+            continue;
+        }
+        if (ev->type == EventGadget && ev->gadget == gadget && !noCancel) {
+            log_.DebugLog(QStringLiteral("<<< WFA=1 Event=") + QString::number(ev->type) +
+                              QStringLiteral(" GadID=") + QString::number(gadget),
+                          -1);
+            gadgets_.setWindowEnabled(kMainWindow, true);
+            return 1;
+        }
+        // Closing the window must not leave the program waiting on a prompt
+        // nobody can see any more.
+        if (ev->type == EventCloseWindow) break;
+    }
+    restore();
+    return 0;
+}
+
+void Messages::Delay(int ms) {
+    log_.DebugLog(QStringLiteral(">> Delay: ") + QString::number(ms), 4);
+    dialogs_.sleep(ms);
+}
+
+std::vector<QString> Messages::LoadLabels(const QString& section) {
+    state_.CurrentMessageSection = section;
+    std::vector<QString> captions(texts::kCaptionCount);
+    captions[0] = QString::fromUtf8(texts::kCaptions[0]);
+    for (std::size_t i = 1; i < texts::kCaptionCount; ++i) {
+        const QString english = QString::fromUtf8(texts::kCaptions[i]);
+        captions[i] = english.trimmed().isEmpty() ? english : translate(escapeCaptionKey(english), section, true);
+    }
+    return captions;
+}
+
+}  // namespace zh

@@ -1,0 +1,66 @@
+#pragma once
+// Every text the user sees goes through here: looked up by its English text
+// in the current language file (a missing translation is added to the file
+// once, so translators find every text after one run), with "{name}"
+// placeholders filled by position from TAB-separated parameters. Also the
+// message box with its silent collection, the waiting prompt and Delay.
+
+#include <QString>
+#include <vector>
+
+namespace zh {
+
+struct AppState;
+class Clock;
+class Dialogs;
+class Gadgets;
+class Logger;
+class Profile;
+
+class Messages {
+public:
+    Messages(AppState& state, Profile& profile, Logger& log, Dialogs& dialogs, Gadgets& gadgets,
+             Clock& clock);
+
+    // `message` is the English text, optionally followed by TAB-separated
+    // parameters. An empty `section` means the current message section.
+    QString LookupMessage(const QString& message, const QString& section = QString());
+    // The first TAB field with its placeholders filled, without translation.
+    QString FillPlaceholders(const QString& message);
+
+    // Returns "yes", "no", "cancel", "abort", "retry", "ignore", "ok" or "-".
+    // Option "nodefmsg" shows the texts as they are. The messages
+    // "~~set silent~~", "~~print all~~" and "~~print nothing~~" switch the
+    // silent collection on and show or drop what it collected.
+    QString MsgBox(const QString& title, const QString& message, int flags,
+                   const QString& option = QString());
+    QString ShowMessage(const QString& title, const QString& message, int flags);
+
+    // Shows `message` in `gadget` (colour -1: green) and waits `delayMs`
+    // (-1: no limit) for a click on it; 1 when clicked, else 0.
+    int WaitForAction(int gadget, int delayMs, const QString& message, const QString& option,
+                      int colour);
+    void Delay(int ms);
+
+    // The caption table translated through `section`; index 0 is the title.
+    std::vector<QString> LoadLabels(const QString& section);
+
+    bool silent() const { return silent_; }
+
+    static QString answerWord(int result);
+    static constexpr int kMainWindow = 1;
+
+private:
+    QString translate(const QString& key, const QString& section, bool captionKey);
+
+    AppState& state_;
+    Profile& profile_;
+    Logger& log_;
+    Dialogs& dialogs_;
+    Gadgets& gadgets_;
+    Clock& clock_;
+    bool silent_ = false;
+    QString collected_;
+};
+
+}  // namespace zh

@@ -1,0 +1,141 @@
+#include "profile_settings.h"
+
+#include <QFile>
+#include <cstdlib>
+
+#include "dialogs.h"
+#include "number_text.h"
+#include "program.h"
+
+namespace zh {
+namespace {
+
+// A little reader bound to the current profile, so the table below reads as a table.
+struct Reader {
+    Program& p;
+    QString text(const char* section, const char* key, const char* def) {
+        return p.profile.ReadProfile(QLatin1String(section), QLatin1String(key), QString::fromUtf8(def),
+                                     p.state.ProfilePath);
+    }
+    // A value that breaks the rule of its key is logged, and its default used.
+    int integer(const char* section, const char* key, int def, int min, int max) {
+        const QString raw = text(section, key, QByteArray::number(def).constData());
+        const long long v = leadingInt(raw);
+        if (v < min || v > max) {
+            rejected(key, raw, QString::number(def));
+            return def;
+        }
+        return static_cast<int>(v);
+    }
+    void rejected(const char* key, const QString& raw, const QString& used) {
+        p.log.DebugLog(QStringLiteral("ReadProfileFile: invalid ") + QLatin1String(key) + QStringLiteral("='") + raw +
+                           QStringLiteral("', using ") + used,
+                       1);
+    }
+};
+
+QString normaliseTransmitterDisplay(const QString& raw) {
+    const QString v = raw.toLower();
+    if (v == QLatin1String("transmitter") || v == QLatin1String("display") || v == QLatin1String("all")) return v;
+    return QStringLiteral("auto");
+}
+
+void readMeasurands(Program& p, Reader& r) {
+    p.state.MeasurandList.clear();
+    const QStringList entries = p.state.Measurands.split(p.state.ListSeparator, Qt::SkipEmptyParts);
+    for (const QString& entry : entries) {
+        MeasurandSettings m;
+        const int eq = entry.indexOf(QLatin1Char('='));
+        m.Name = (eq < 0 ? entry : entry.left(eq)).trimmed();
+        m.Index = eq < 0 ? 0 : static_cast<int>(leadingInt(entry.mid(eq + 1)));
+        if (m.Name.isEmpty()) continue;
+        m.BaseUnit = p.profile.ReadProfile(m.Name, QStringLiteral("BaseUnit"), QStringLiteral("[°C]"), p.state.ProfilePath);
+        m.DeviceEquipment = p.profile.ReadProfile(m.Name, QStringLiteral("DeviceEquipment"), QString(), p.state.ProfilePath);
+        p.state.MeasurandList.push_back(m);
+    }
+}
+
+}  // namespace
+
+bool ReadProfileFile(Program& p) {
+    AppState& s = p.state;
+    Reader r{p};
+
+    s.SelectConfig = r.text("Common", "SelectConfig", "OFF");
+    if (s.SelectConfig == QLatin1String("ON")) {
+        const QString chosen = p.dialogs.openFileRequester(
+            QStringLiteral("ZELHart"), p.profile.resolve(s.ProfilePath),
+            QStringLiteral("Konfiguration (*.ini)|*.ini;|Alle Dateien (*.*)|*.*"));
+        if (chosen.isEmpty()) return false;
+        s.ProfilePath = chosen;
+    }
+
+    s.DebugLevel = r.integer("Common", "DebugLevel", 0, -127, 127);
+    p.log.setThreshold(std::abs(s.DebugLevel));
+    p.log.setViewExists(true);
+    s.DebugFile = r.text("Common", "DebugFile", "");
+    if (s.DebugFile.isEmpty()) {
+        p.log.setFile(QString());
+    } else {
+        // Each run begins a new log.
+        const QString path = p.profile.resolve(s.DebugFile);
+        if (!s.ProbeMode) QFile::remove(path);
+        p.log.setFile(s.ProbeMode ? QString() : path);
+    }
+    p.log.DebugLog(QStringLiteral(">>> ReadProfileFile(") + s.ProfilePath + QLatin1Char(')'), 4);
+
+    s.TestMode = r.text("Common", "TestMode", "OFF");
+    s.GraphMode = r.text("Common", "GraphMode", "OFF");
+    s.NoWrite = r.text("Common", "NoWrite", "OFF");
+    s.TranmitterVerivy = r.text("Common", "TranmitterVerivy", "OFF");
+    s.SaveRequestTargets = r.text("Common", "SaveRequest", "File;Module").toLower();
+
+    QString td = r.text("Common", "Transmitter/Display", "");
+    if (td.isEmpty()) td = r.text("Common", "Transmitter&Display", "");
+    s.TransmitterDisplay = normaliseTransmitterDisplay(td);
+    if (r.text("Common", "TransmitterOnly", "") == QLatin1String("ON")) s.TransmitterDisplay = QStringLiteral("transmitter");
+
+    s.Measurands = r.text("Common", "Measurands", "Pressure=0;Temperature=1");
+    s.FileExtensions = r.text("Common", "FileExtensions", "Pressure (*.cfp)|*.cfp|Temperature (*.cft)|*.cft");
+    s.FileExtensions.replace(QLatin1Char('\\'), QLatin1Char('|'));
+    s.UserMode = r.text("Common", "UserMode", "user").toLower();
+    s.ComPort = r.text("Serial_IO", "ComPort", "Com4");
+    s.DisplayInterfaceVersion = r.text("Common", "DisplayInterfaceVersion", "5");
+    s.SetDisplayInterfaceVersion = r.text("Common", "SetDisplayInterfaceVersion", "5");
+
+    // A poll period of 0 or less would make the live display poll without pause.
+    s.DynPollTime = r.integer("Common", "DynPollTime", 250, 1, 3600000);
+
+    const QString mdt = r.text("Common", "MessageDisplayTime", "5");
+    const float seconds = unitValue(mdt);
+    if (seconds < 0.0f || seconds > 3600.0f) {
+        r.rejected("MessageDisplayTime", mdt, QStringLiteral("5"));
+        s.MessageDisplayTime = 5000;
+    } else {
+        s.MessageDisplayTime = static_cast<int>(seconds * 1000.0f + 0.5f);
+    }
+
+    s.ConnectTimeout = r.integer("Serial_IO", "ConnectTimeout", 4000, 1, 600000);
+    s.ConnectRetry = r.integer("Serial_IO", "ConnectRetry", 3, 0, 100);
+
+    // The polling address is one of 0..15 and nothing else: "abc" or 300
+    // must not become an address by accident.
+    const QString addr = r.text("Common", "HartAddress", "0").trimmed();
+    if (isDigits(addr) && addr.size() <= 2 && addr.toInt() <= 15) {
+        s.HartAddress = addr.toInt();
+    } else {
+        r.rejected("HartAddress", addr, QStringLiteral("0"));
+        s.HartAddress = 0;
+    }
+
+    s.Diagnostics = r.text("Common", "Diagnostics", "OFF");
+    s.ErrorDisplay = r.text("Common", "ErrorDisplay", "OFF");
+    s.ActualLanguage = r.text("Language", "ActualLanguage", "English");
+    s.LogoFile = r.text("Common", "LogoFile", "");
+    readMeasurands(p, r);
+
+    s.MinHysteresis = unitValue(r.text("Config", "minhys", "0,5%"));
+    return true;
+}
+
+}  // namespace zh

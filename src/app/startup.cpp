@@ -1,0 +1,84 @@
+#include "startup.h"
+
+#include "dialogs.h"
+#include "edition.h"
+#include "number_text.h"
+#include "program.h"
+#include "program_paths.h"
+#include "setting_stores.h"
+#include "text_tables.h"
+
+namespace zh {
+
+QString commandLineText(const QStringList& arguments) {
+    QString cmd = QStringLiteral("HartMain ");
+    for (const QString& a : arguments) cmd += a + QLatin1Char(' ');
+    return cmd;
+}
+
+QString blankField(const QString& text, int n) {
+    const QStringList fields = text.split(QLatin1Char(' '));
+    return n >= 1 && n <= fields.size() ? fields.at(n - 1) : QString();
+}
+
+int portNumberOf(const QString& portName) {
+    const int m = portName.indexOf(QLatin1Char('m'), 0, Qt::CaseInsensitive);
+    const long long n = leadingInt(portName.mid(m + 1));
+    return n < 0 || n > 0xFFFF ? 0 : static_cast<int>(n);
+}
+
+StartResult runStartup(Program& p, const QString& executableName, const QString& programDir,
+                       const QStringList& arguments, const StartupHooks& hooks) {
+    AppState& s = p.state;
+
+    // Identity: version and the edition the file name selects.
+    applyEdition(s, executableName);
+    s.ProgramDir = withoutTrailingSeparator(programDir) + QLatin1Char('/');
+
+    // The connection probe is recognised before anything else: it is killed
+    // when it takes too long, so it must never be in the middle of writing a
+    // file. It reads what it needs and writes nothing.
+    const QString cmd = commandLineText(arguments);
+    s.ProbeMode = blankField(cmd, 2) == QLatin1String("Connect");
+    p.ini.setReadOnly(s.ProbeMode);
+    p.log.setThreshold(s.DebugLevel);
+    p.log.setFile(s.ProbeMode ? QString() : p.profile.resolve(s.DebugFile));
+
+    // No sound file on this platform: the error signal is a beep.
+    s.ErrorSoundLoaded = -1;
+
+    // Language.
+    s.ActualLanguage = QStringLiteral("English");
+    const QString language = p.profile.ReadProfile(QStringLiteral("Language"), QStringLiteral("ActualLanguage"),
+                                                   s.ActualLanguage, s.ProfilePath);
+    if (isValidLanguageName(language)) {
+        s.ActualLanguage = language;
+    } else {
+        p.log.DebugLog(QStringLiteral("Invalid language name '") + language + QStringLiteral("', using English"), 1);
+    }
+    s.LanguageFile = s.ProgramDir + QStringLiteral("Language\\") + s.ActualLanguage + QStringLiteral(".ini");
+
+    // Texts, the link library, the remaining texts.
+    p.commonTexts.translate(p.messages, texts::kCommonTexts);
+    p.texts.translate(p.messages, texts::kFirstBatch, texts::kFirstBatchCount);
+    if (hooks.bindLinkLibrary) hooks.bindLinkLibrary();
+    p.texts.translate(p.messages, texts::kSecondBatch, texts::kSecondBatchCount);
+    s.CurrentMessageSection = QStringLiteral("Application");
+
+    if (s.ProbeMode) {
+        const QString port = blankField(cmd, 3);
+        if (port.isEmpty() || !hooks.runProbe) return {false, 0};
+        return {false, hooks.runProbe(port)};
+    }
+
+    if (s.EditionName == QLatin1String("invalid")) {
+        const QString text = p.texts.text(QStringLiteral("Application"), QStringLiteral("Program has been renamed!")) +
+                             QStringLiteral(" (") + executableName + QLatin1Char(')');
+        p.messages.MsgBox(p.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")), text,
+                          mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        return {false, 1};
+    }
+    return {true, 0};
+}
+
+}  // namespace zh

@@ -1,0 +1,86 @@
+#include "link_library.h"
+
+#include "app/logger.h"
+#include "app/startup.h"
+
+namespace zh {
+
+LinkLibrary::LinkLibrary(Logger& log) : log_(log) {}
+
+QString LinkLibrary::defaultFileName() { return QStringLiteral("libhartlink.so"); }
+
+bool LinkLibrary::load(const QString& path) {
+    lib_.setFileName(path);
+    if (!lib_.load()) {
+        loadError_ = lib_.errorString();
+        log_.DebugLog(QStringLiteral("HART library not loaded: ") + loadError_, 1);
+        return false;
+    }
+    // Bound by name; whatever the library lacks stays unbound until called.
+    auto bind = [this](auto& slot, const char* name) {
+        slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(lib_.resolve(name));
+    };
+    bind(configure_, "BaTinHrtCPr_Configure");
+    bind(open_, "BaTinHrtCPr_Open");
+    bind(close_, "BaTinHrtCPr_Close");
+    bind(connect_, "BaTinHrtCPr_Connect");
+    bind(disconnect_, "BaTinHrtCPr_Disconnect");
+    bind(sendRequest_, "BaTinHrtCPr_SendRequest");
+    bind(getConnectionStatus_, "BaTinHrtCPr_GetConnectionStatus");
+    bind(getComPortStatus_, "BaTinHrtCPr_GetComPortStatus");
+    bind(getDevInfo_, "BaTinHrtCPr_GetDevInfo");
+    bind(readCurrPerc_, "BaTinHrtCPr_ReadCurrPerc");
+    return true;
+}
+
+int LinkLibrary::missing(const char* name) {
+    log_.DebugLog(QStringLiteral("HART library: entry point ") + QLatin1String(name) +
+                      (lib_.isLoaded() ? QStringLiteral(" not found in ") + lib_.fileName()
+                                       : QStringLiteral(" unavailable, library not loaded: ") + loadError_),
+                  1);
+    return HARTLINK_ERR_RESOURCE;
+}
+
+int LinkLibrary::Configure(uint8_t address, uint8_t v2, uint8_t v3, uint8_t v4, uint8_t v5, uint8_t v6,
+                           uint16_t v7, uint16_t v8, uint16_t v9) {
+    return configure_ ? configure_(address, v2, v3, v4, v5, v6, v7, v8, v9) : missing("BaTinHrtCPr_Configure");
+}
+int LinkLibrary::Open(uint16_t port) { return open_ ? open_(port) : missing("BaTinHrtCPr_Open"); }
+int LinkLibrary::Close() { return close_ ? close_() : missing("BaTinHrtCPr_Close"); }
+int LinkLibrary::Connect(uint8_t* arg) { return connect_ ? connect_(arg) : missing("BaTinHrtCPr_Connect"); }
+int LinkLibrary::Disconnect() { return disconnect_ ? disconnect_() : missing("BaTinHrtCPr_Disconnect"); }
+int LinkLibrary::SendRequest(uint8_t command, uint8_t requestLength, const uint8_t* request,
+                             uint8_t* responseLength, uint8_t* response, uint8_t* status1, uint8_t* status2) {
+    return sendRequest_ ? sendRequest_(command, requestLength, request, responseLength, response, status1, status2)
+                        : missing("BaTinHrtCPr_SendRequest");
+}
+int LinkLibrary::GetComPortStatus() {
+    return getComPortStatus_ ? getComPortStatus_() : missing("BaTinHrtCPr_GetComPortStatus");
+}
+
+int runConnectionProbe(LinkLibrary& link, Logger& log, const QString& portName) {
+    const int port = portNumberOf(portName);
+    log.DebugLog(QStringLiteral(">>> Connect probe: port=") + portName + QStringLiteral(" number=") +
+                     QString::number(port),
+                 4);
+    // Probe settings: address 0, 5 preambles, 1 try, no time-out override.
+    const int configured = link.Configure(0, 0, 5, 1, 0, 0, 0, 10, 0);
+    if (configured != HARTLINK_ERR_OK) {
+        log.DebugLog(QStringLiteral("Connect probe: Configure failed, result ") + QString::number(configured), 1);
+        return configured;
+    }
+    const int opened = link.Open(static_cast<uint16_t>(port));
+    if (opened != HARTLINK_ERR_OK) {
+        log.DebugLog(QStringLiteral("Connect probe: Open failed, result ") + QString::number(opened), 1);
+        return opened;
+    }
+    uint8_t arg = 0;
+    const int connected = link.Connect(&arg);
+    if (connected != HARTLINK_ERR_OK) {
+        log.DebugLog(QStringLiteral("Connect probe: Connect failed, result ") + QString::number(connected), 1);
+    }
+    link.Close();
+    return connected;
+}
+
+}  // namespace zh

@@ -1,0 +1,65 @@
+#pragma once
+// The HART master library, loaded from the program's directory and bound by
+// entry-point name. A missing library or entry point is not an error at
+// start: it is reported (logged, with a resource-error result) when the
+// entry point is called, so the program runs on without a link.
+
+#include <QLibrary>
+#include <QString>
+#include <cstdint>
+
+#include "hartlink/hartlink.h"
+
+namespace zh {
+
+class Logger;
+
+class LinkLibrary {
+public:
+    explicit LinkLibrary(Logger& log);
+
+    // File name of the library in the program directory.
+    static QString defaultFileName();
+
+    // Loads the library and binds every entry point that it exports.
+    // False when the library itself could not be loaded (logged).
+    bool load(const QString& path);
+    bool isLoaded() const { return lib_.isLoaded(); }
+    QString loadError() const { return loadError_; }
+
+    // The entry points, as the program calls them. A missing one logs its
+    // name and returns HARTLINK_ERR_RESOURCE.
+    int Configure(uint8_t address, uint8_t v2, uint8_t v3, uint8_t v4, uint8_t v5, uint8_t v6, uint16_t v7,
+                  uint16_t v8, uint16_t v9);
+    int Open(uint16_t port);
+    int Close();
+    int Connect(uint8_t* arg);
+    int Disconnect();
+    int SendRequest(uint8_t command, uint8_t requestLength, const uint8_t* request, uint8_t* responseLength,
+                    uint8_t* response, uint8_t* status1, uint8_t* status2);
+    int GetComPortStatus();
+
+private:
+    int missing(const char* name);
+
+    Logger& log_;
+    QLibrary lib_;
+    QString loadError_;
+    BaTinHrtCPr_Configure_t configure_ = nullptr;
+    BaTinHrtCPr_Open_t open_ = nullptr;
+    BaTinHrtCPr_Close_t close_ = nullptr;
+    BaTinHrtCPr_Connect_t connect_ = nullptr;
+    BaTinHrtCPr_Disconnect_t disconnect_ = nullptr;
+    BaTinHrtCPr_SendRequest_t sendRequest_ = nullptr;
+    BaTinHrtCPr_GetConnectionStatus_t getConnectionStatus_ = nullptr;
+    BaTinHrtCPr_GetComPortStatus_t getComPortStatus_ = nullptr;
+    BaTinHrtCPr_GetDevInfo_t getDevInfo_ = nullptr;
+    BaTinHrtCPr_ReadCurrPerc_t readCurrPerc_ = nullptr;
+};
+
+// The connection probe the program runs in a second process: configure the
+// library, open the port of `portName` and, when that worked, connect and
+// close. Returns 0 when the device answered, else the first failing result.
+int runConnectionProbe(LinkLibrary& link, Logger& log, const QString& portName);
+
+}  // namespace zh
