@@ -65,15 +65,17 @@ bool IniStore::write(const QString& path, const QString& section, const QString&
     }
 
     const QFileInfo info(path);
-    if (info.exists() && !info.isWritable()) {
+    if (info.exists() && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))) {
         // Saving through a temporary file would replace a write-protected
-        // file, so the protection is honoured here.
+        // file, so the protection is honoured here (even for a user whose
+        // rights would let the write through, as a read-only mark is meant).
         if (error) *error = QStringLiteral("file is write-protected");
         return false;
     }
     // Written to a temporary file and renamed, so a crash or a full disk
     // never leaves half a file behind.
     QSaveFile out(path);
+    out.setDirectWriteFallback(true);  // a file in a folder we may not create files in
     if (!out.open(QIODevice::WriteOnly)) {
         if (error) *error = out.errorString();
         return false;

@@ -1,0 +1,109 @@
+// Program identity and the order of the start.
+
+#include <gtest/gtest.h>
+
+#include "app/edition.h"
+#include "app/startup.h"
+#include "support/test_program.h"
+
+namespace zh {
+namespace {
+
+using test::TestProgram;
+
+TEST(Edition, ChosenByTheBeginningOfTheFileNameInAnyCase) {
+    EXPECT_EQ(editionFromFileName("ZEL-HART").name, "ZEL-HART");
+    EXPECT_EQ(editionFromFileName("zel-hart-v2").profilePath, ".\\Config-125.ini");
+    EXPECT_EQ(editionFromFileName("Kalvero_Service").name, "KALVERO_S");
+    EXPECT_EQ(editionFromFileName("KALVERO_S").profilePath, ".\\Config.ini");
+    EXPECT_EQ(editionFromFileName("ZELHART").name, "invalid");
+    EXPECT_EQ(editionFromFileName("ZEL-HAR").name, "invalid");
+    EXPECT_EQ(editionFromFileName("my-ZEL-HART").name, "invalid");
+
+    AppState s;
+    applyEdition(s, "zel-hart");
+    EXPECT_EQ(s.WindowTitle, "ZEL-HART V 0.9.129");
+    EXPECT_TRUE(s.AboutText.startsWith("ZEL-HART\r\rV 0.9.129\r\r"));
+    EXPECT_EQ(s.ProfilePath, s.InitialProfilePath);
+}
+
+TEST(CommandLine, FieldsAndPortNumbers) {
+    const QString cmd = commandLineText({"Connect", "Com5"});
+    EXPECT_EQ(cmd, "HartMain Connect Com5 ");
+    EXPECT_EQ(blankField(cmd, 2), "Connect");
+    EXPECT_EQ(blankField(cmd, 3), "Com5");
+    EXPECT_EQ(blankField(commandLineText({"Connect"}), 3), "");
+    EXPECT_EQ(portNumberOf("Com5"), 5);
+    EXPECT_EQ(portNumberOf("COM16"), 16);
+    EXPECT_EQ(portNumberOf("Sim"), 0);
+    EXPECT_EQ(portNumberOf("Auto"), 0);
+    EXPECT_EQ(portNumberOf("Com99999999"), 0);
+}
+
+class StartupTest : public ::testing::Test {
+protected:
+    StartResult start(const QString& exe, const QStringList& args) {
+        return runStartup(t.program, exe, t.dir.path(), args, hooks);
+    }
+    TestProgram t;
+    StartupHooks hooks;
+    QStringList calls;
+    void SetUp() override {
+        hooks.bindLinkLibrary = [this] { calls << "bind"; };
+        hooks.runProbe = [this](const QString& port) {
+            calls << "probe " + port;
+            return 4;
+        };
+    }
+};
+
+TEST_F(StartupTest, NormalStartTranslatesTextsAndBindsTheLibraryOnce) {
+    t.writeFile("Config-125.ini", "[Language]\nActualLanguage=Deutsch\n");
+    t.writeFile("Language/Deutsch.ini", "[SerialIO]\nRead module=Modul lesen\n");
+    const StartResult r = start("ZEL-HART", {});
+    EXPECT_TRUE(r.runWindow);
+    EXPECT_EQ(calls, QStringList({"bind"}));
+    EXPECT_EQ(t.program.state.ActualLanguage, "Deutsch");
+    EXPECT_EQ(t.program.texts.text("SerialIO", "Read module"), "Modul lesen");
+    EXPECT_TRUE(t.program.texts.contains("Application", "Program has been renamed!"));
+    EXPECT_TRUE(t.program.commonTexts.contains("Common", "Save data"));
+    // Untranslated texts were added to the language file for the translator.
+    EXPECT_TRUE(t.readFile("Language/Deutsch.ini").contains("\nHart address=Hart address\n"));
+}
+
+TEST_F(StartupTest, ProbeWritesNoFileAndEndsWithTheProbesResult) {
+    t.writeFile("Language/English.ini", "");
+    const StartResult r = start("ZEL-HART", {"Connect", "Com5"});
+    EXPECT_FALSE(r.runWindow);
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(calls, QStringList({"bind", "probe Com5"}));
+    EXPECT_EQ(t.readFile("Language/English.ini"), QByteArray());
+    EXPECT_FALSE(QFile::exists(t.path("Debug.log")));
+
+    calls.clear();
+    TestProgram two;
+    const StartResult r2 = runStartup(two.program, "ZEL-HART", two.dir.path(), {"Connect"}, hooks);
+    EXPECT_FALSE(r2.runWindow);
+    EXPECT_EQ(r2.exitCode, 0);
+    EXPECT_EQ(calls, QStringList({"bind"}));  // no port: ends without probing
+}
+
+TEST_F(StartupTest, RenamedProgramIsRefused) {
+    const StartResult r = start("ZELHART", {});
+    EXPECT_FALSE(r.runWindow);
+    ASSERT_EQ(t.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(t.dialogs.boxes[0].title, "Failure");
+    EXPECT_EQ(t.dialogs.boxes[0].text, "Program has been renamed! (ZELHART)");
+    // The composed text is not a text for translators.
+    EXPECT_FALSE(t.readFile("Language/English.ini").contains("(ZELHART)"));
+}
+
+TEST_F(StartupTest, ALanguageNameThatLeavesTheFolderIsRefused) {
+    t.writeFile("Config-125.ini", "[Language]\nActualLanguage=../../tmp/evil\n");
+    start("ZEL-HART", {});
+    EXPECT_EQ(t.program.state.ActualLanguage, "English");
+    EXPECT_TRUE(t.program.state.LanguageFile.endsWith("Language\\English.ini"));
+}
+
+}  // namespace
+}  // namespace zh
