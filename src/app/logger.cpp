@@ -29,6 +29,12 @@ void Logger::DebugLog(const QString& text, int level, int colour) {
     if (level == 7) dialogs_.messageBox(QStringLiteral("Logio"), line, mb::Ok);
 }
 
+void Logger::openView(int debugLevel) {
+    viewExists_ = true;
+    view_.clear();
+    appendToView(QStringLiteral("[Open_LogIO]: Test/Debug level is ") + QString::number(debugLevel), -1);
+}
+
 QString Logger::viewText() const {
     QString all;
     for (const QString& line : view_) {

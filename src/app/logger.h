@@ -26,6 +26,9 @@ public:
     void setFile(const QString& path) { file_ = path; }
     const QString& file() const { return file_; }
 
+    // Starts the log view afresh with its header line (not written to the file).
+    void openView(int debugLevel);
+
     // Whether the log window exists (it may be hidden).
     void setViewExists(bool exists) { viewExists_ = exists; }
     bool viewExists() const { return viewExists_; }

@@ -72,7 +72,7 @@ bool ReadProfileFile(Program& p) {
 
     s.DebugLevel = r.integer("Common", "DebugLevel", 0, -127, 127);
     p.log.setThreshold(std::abs(s.DebugLevel));
-    p.log.setViewExists(true);
+    p.log.openView(s.DebugLevel);
     s.DebugFile = r.text("Common", "DebugFile", "");
     if (s.DebugFile.isEmpty()) {
         p.log.setFile(QString());

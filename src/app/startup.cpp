@@ -41,8 +41,10 @@ StartResult runStartup(Program& p, const QString& executableName, const QString&
     const QString cmd = commandLineText(arguments);
     s.ProbeMode = blankField(cmd, 2) == QLatin1String("Connect");
     p.ini.setReadOnly(s.ProbeMode);
+    // The log gets its file from the profile; until then the lines stay in
+    // the log view, so a start that ends early leaves no file behind.
     p.log.setThreshold(s.DebugLevel);
-    p.log.setFile(s.ProbeMode ? QString() : p.profile.resolve(s.DebugFile));
+    p.log.setFile(QString());
 
     // No sound file on this platform: the error signal is a beep.
     s.ErrorSoundLoaded = -1;

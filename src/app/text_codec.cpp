@@ -51,23 +51,33 @@ bool startsWith(const QByteArray& bytes, const char* mark, int n) {
     return bytes.size() >= n && memcmp(bytes.constData(), mark, n) == 0;
 }
 
+// Decodes with `codec`; false when the bytes are not valid in it.
+bool tryDecode(QStringDecoder::Encoding codec, const QByteArray& bytes, QString* out) {
+    QStringDecoder dec(codec, QStringDecoder::Flag::Stateless);
+    *out = dec(bytes);
+    return !dec.hasError();
+}
+
 }  // namespace
 
 DecodedText decodeText(const QByteArray& bytes) {
+    // A byte-order mark decides, as long as the rest is valid in that form;
+    // anything that is not valid text is taken byte for byte as Windows-1252,
+    // which maps every byte to one character, so no byte is ever lost.
+    QString text;
     if (startsWith(bytes, "\xEF\xBB\xBF", 3)) {
-        return {QString::fromUtf8(bytes.mid(3)), TextEncoding::Utf8Bom};
+        if (tryDecode(QStringDecoder::Utf8, bytes.mid(3), &text)) return {text, TextEncoding::Utf8Bom};
+    } else if (startsWith(bytes, "\xFF\xFE", 2)) {
+        if (bytes.size() % 2 == 0 && tryDecode(QStringDecoder::Utf16LE, bytes.mid(2), &text)) {
+            return {text, TextEncoding::Utf16Le};
+        }
+    } else if (startsWith(bytes, "\xFE\xFF", 2)) {
+        if (bytes.size() % 2 == 0 && tryDecode(QStringDecoder::Utf16BE, bytes.mid(2), &text)) {
+            return {text, TextEncoding::Utf16Be};
+        }
+    } else if (tryDecode(QStringDecoder::Utf8, bytes, &text)) {
+        return {text, TextEncoding::Utf8};
     }
-    if (startsWith(bytes, "\xFF\xFE", 2)) {
-        QStringDecoder dec(QStringDecoder::Utf16LE);
-        return {dec(bytes.mid(2)), TextEncoding::Utf16Le};
-    }
-    if (startsWith(bytes, "\xFE\xFF", 2)) {
-        QStringDecoder dec(QStringDecoder::Utf16BE);
-        return {dec(bytes.mid(2)), TextEncoding::Utf16Be};
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (!utf8.hasError()) return {text, TextEncoding::Utf8};
     return {decode1252(bytes), TextEncoding::Windows1252};
 }
 

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "app/ini_document.h"
 #include "app/ini_store.h"
 
@@ -93,6 +95,35 @@ TEST(IniDocumentEncoding, KeepsTheEncodingItWasReadIn) {
     IniDocument b = IniDocument::parse(bom);
     EXPECT_EQ(v(b, "S", "Unit"), QStringLiteral("°C"));
     EXPECT_EQ(b.serialize(), bom);
+}
+
+// Any bytes at all, read and written back untouched, is what keeps a file a
+// person edited (in whatever editor and code page) safe from the program.
+TEST(IniDocumentRobustness, AnyFileSurvivesAReadAndAWriteByteForByte) {
+    const char alphabet[] = "ab=[]; \"'\r\n\t%{}\x80\x9d\xb0\xc3\xa4\xef\xbb\xbf\xff\xfe";
+    std::mt19937 rng(20261207);
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray bytes;
+        const int length = static_cast<int>(rng() % 120);
+        for (int i = 0; i < length; ++i) bytes.append(alphabet[rng() % (sizeof(alphabet) - 1)]);
+        IniDocument d = IniDocument::parse(bytes);
+        ASSERT_EQ(d.serialize(), bytes) << "round " << round;
+
+        // Setting one value must leave every other value as it was.
+        const QStringList sections = d.sectionNames();
+        if (sections.isEmpty()) continue;
+        const QString section = sections.first();
+        QHash<QString, QString> before;
+        for (const QString& k : d.keyNames(section)) before[k] = *d.value(section, k);
+        d.setValue(section, QStringLiteral("written"), QStringLiteral("value"));
+        EXPECT_EQ(d.value(section, QStringLiteral("written")).value_or(QString()), "value");
+        const IniDocument reread = IniDocument::parse(d.serialize());
+        for (auto it = before.cbegin(); it != before.cend(); ++it) {
+            if (it.key().compare(QStringLiteral("written"), Qt::CaseInsensitive) == 0) continue;
+            EXPECT_EQ(reread.value(section, it.key()).value_or(QStringLiteral("<gone>")), it.value())
+                << "round " << round;
+        }
+    }
 }
 
 class IniStoreTest : public ::testing::Test {

@@ -1,0 +1,265 @@
+// The built program started as a user would: copied with its resources into
+// a scratch folder under a chosen file name and run as a separate process.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr int kTimeoutMs = 20000;
+
+struct Outcome {
+    bool finished = false;
+    int exitCode = -1;
+    QString out;
+    QString err;
+    qint64 elapsedMs = 0;
+};
+
+// Every file and folder below `root`, by relative path, with its contents
+// (folders map to a marker). Two equal snapshots mean nothing was written.
+using Snapshot = QMap<QString, QByteArray>;
+
+Snapshot snapshot(const QString& root) {
+    Snapshot files;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString relative = QDir(root).relativeFilePath(path);
+        if (it.fileInfo().isDir()) {
+            files.insert(relative + QLatin1Char('/'), QByteArray("<dir>"));
+            continue;
+        }
+        QFile f(path);
+        files.insert(relative, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>"));
+    }
+    return files;
+}
+
+// What changed from `before` to `after`, one "added/removed/changed <path>
+// (<size>)" line per entry; empty when nothing did.
+std::string changes(const Snapshot& before, const Snapshot& after) {
+    std::string out;
+    auto line = [&out](const char* what, const QString& path, const QByteArray& content) {
+        out += std::string(what) + " " + path.toStdString() + " (" + std::to_string(content.size()) + " bytes)\n";
+    };
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (!before.contains(it.key())) {
+            line("added", it.key(), it.value());
+        } else if (before.value(it.key()) != it.value()) {
+            line("changed", it.key(), it.value());
+        }
+    }
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (!after.contains(it.key())) line("removed", it.key(), it.value());
+    }
+    return out;
+}
+
+class StartupSystemTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    QString path(const QString& relative) const { return dir.filePath(relative); }
+
+    // Copies the executable under `name`, both profiles and the language folder.
+    void install(const QString& name = QStringLiteral("ZEL-HART")) {
+        const QString from = QStringLiteral(ZH_PROGRAM_DIR);
+        ASSERT_TRUE(QFile::copy(from + QStringLiteral("/ZEL-HART"), path(name))) << name.toStdString();
+        for (const char* profile : {"Config-125.ini", "Config.ini"}) {
+            ASSERT_TRUE(QFile::copy(from + QLatin1Char('/') + QLatin1String(profile), path(QLatin1String(profile))));
+        }
+        ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Language")));
+        const QDir languages(from + QStringLiteral("/Language"));
+        const QStringList files = languages.entryList(QDir::Files);
+        ASSERT_FALSE(files.isEmpty());
+        for (const QString& file : files) {
+            ASSERT_TRUE(QFile::copy(languages.filePath(file), path(QStringLiteral("Language/") + file)));
+        }
+    }
+
+    void writeFile(const QString& relative, const QByteArray& content) {
+        QFile f(path(relative));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << relative.toStdString();
+        ASSERT_EQ(f.write(content), content.size());
+    }
+    QByteArray readFile(const QString& relative) const {
+        QFile f(path(relative));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    Outcome run(const QString& name, const QStringList& arguments = {},
+            const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+        Outcome r;
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setProcessEnvironment(env);
+        QElapsedTimer clock;
+        clock.start();
+        process.start(path(name), arguments);
+        if (!process.waitForStarted(kTimeoutMs)) {
+            ADD_FAILURE() << "cannot start " << name.toStdString() << ": " << process.errorString().toStdString();
+            return r;
+        }
+        r.finished = process.waitForFinished(kTimeoutMs);
+        r.elapsedMs = clock.elapsed();
+        if (!r.finished) {
+            process.kill();
+            process.waitForFinished(kTimeoutMs);
+        }
+        r.finished = r.finished && process.exitStatus() == QProcess::NormalExit;
+        r.exitCode = process.exitCode();
+        r.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        r.err = QString::fromLocal8Bit(process.readAllStandardError());
+        return r;
+    }
+
+    QTemporaryDir dir;
+};
+
+// --- Editions by file name ---------------------------------------------------
+
+TEST_F(StartupSystemTest, EditionComesFromTheFileName) {
+    install(QStringLiteral("ZEL-HART"));
+    const Outcome r = run(QStringLiteral("ZEL-HART"));
+    ASSERT_TRUE(r.finished) << r.err.toStdString();
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("ZEL-HART V 0.9.129\n"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QRegularExpression(QStringLiteral("\n  Profile +") +
+                                                  QRegularExpression::escape(path(QStringLiteral("Config-125.ini"))) +
+                                                  QLatin1Char('\n'))))
+        << r.out.toStdString();
+}
+
+TEST_F(StartupSystemTest, LowerCaseNameWithSuffixIsStillZelHart) {
+    install(QStringLiteral("zel-hart-test"));
+    const Outcome r = run(QStringLiteral("zel-hart-test"));
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("ZEL-HART V 0.9.129\n"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Config-125.ini"))) << r.out.toStdString();
+}
+
+TEST_F(StartupSystemTest, KalveroUsesConfigIni) {
+    install(QStringLiteral("KALVERO_S"));
+    const Outcome r = run(QStringLiteral("KALVERO_S"));
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("KALVERO_S V 0.9.129\n"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QRegularExpression(QStringLiteral("\n  Profile +") +
+                                                  QRegularExpression::escape(path(QStringLiteral("Config.ini"))) +
+                                                  QLatin1Char('\n'))))
+        << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("Config-125.ini"))) << r.out.toStdString();
+}
+
+TEST_F(StartupSystemTest, RenamedProgramRefusesToRunAndWritesNothing) {
+    install(QStringLiteral("ZELHART"));
+    const Snapshot before = snapshot(dir.path());
+
+    const Outcome r = run(QStringLiteral("ZELHART"));
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Program has been renamed! (ZELHART)"))) << r.err.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("V 0.9.129"))) << r.out.toStdString();
+
+    EXPECT_EQ(changes(before, snapshot(dir.path())), "");
+}
+
+// --- The connection probe ------------------------------------------------------
+
+TEST_F(StartupSystemTest, ProbeWritesNoFileEvenWhenEveryTextIsMissing) {
+    install();
+    writeFile(QStringLiteral("Language/English.ini"), QByteArray());
+    const Snapshot before = snapshot(dir.path());
+
+    const Outcome r = run(QStringLiteral("ZEL-HART"), {QStringLiteral("Connect"), QStringLiteral("Com5")});
+    ASSERT_TRUE(r.finished) << "probe did not end within " << kTimeoutMs << " ms";
+    EXPECT_FALSE(r.out.contains(QStringLiteral("V 0.9.129"))) << "probe went on to the normal start";
+
+    EXPECT_EQ(changes(before, snapshot(dir.path())), "");
+}
+
+TEST_F(StartupSystemTest, ProbeWithoutPortEndsAtOnce) {
+    install();
+    const Snapshot before = snapshot(dir.path());
+
+    const Outcome r = run(QStringLiteral("ZEL-HART"), {QStringLiteral("Connect")});
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_LT(r.elapsedMs, 5000);
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    EXPECT_EQ(changes(before, snapshot(dir.path())), "");
+}
+
+// With a stand-in link library next to the program, the probe process makes
+// exactly the calls of a connection test and ends with their result.
+TEST_F(StartupSystemTest, ProbeDrivesTheLinkLibrary) {
+    install();
+    ASSERT_TRUE(QFile::copy(QStringLiteral(FAKE_LINK_FULL_PATH), path(QStringLiteral("libhartlink.so"))));
+    QTemporaryDir journalDir;
+    ASSERT_TRUE(journalDir.isValid());
+    const QString journalPath = journalDir.filePath(QStringLiteral("journal.txt"));
+    auto journal = [&] {
+        QFile f(journalPath);
+        const QString text = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        f.remove();
+        return text;
+    };
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("FAKE_LINK_JOURNAL"), journalPath);
+    env.remove(QStringLiteral("FAKE_LINK_CONNECT_RESULT"));
+    const Snapshot before = snapshot(dir.path());
+
+    env.remove(QStringLiteral("FAKE_LINK_OPEN_RESULT"));
+    Outcome r = run(QStringLiteral("ZEL-HART"), {QStringLiteral("Connect"), QStringLiteral("Com5")}, env);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(journal().toStdString(), "Configure 0 0 5 1 0 0 0 10 0\nOpen 5\nConnect 0\nClose\n");
+
+    env.insert(QStringLiteral("FAKE_LINK_OPEN_RESULT"), QStringLiteral("4"));
+    r = run(QStringLiteral("ZEL-HART"), {QStringLiteral("Connect"), QStringLiteral("Com12")}, env);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(journal().toStdString(), "Configure 0 0 5 1 0 0 0 10 0\nOpen 12\n");
+
+    r = run(QStringLiteral("ZEL-HART"), {QStringLiteral("Connect")}, env);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(journal().toStdString(), "");
+
+    EXPECT_EQ(changes(before, snapshot(dir.path())), "");
+}
+
+// --- Language file -------------------------------------------------------------
+
+TEST_F(StartupSystemTest, NormalStartAddsMissingTextsOnce) {
+    install();
+    writeFile(QStringLiteral("Language/English.ini"), QByteArray());
+
+    Outcome r = run(QStringLiteral("ZEL-HART"));
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QByteArray filled = readFile(QStringLiteral("Language/English.ini"));
+    EXPECT_GT(filled.size(), 1000);
+    EXPECT_TRUE(filled.contains("Read module=Read module")) << filled.left(400).toStdString();
+    EXPECT_TRUE(filled.contains("Program has been renamed!=Program has been renamed!"));
+    EXPECT_TRUE(filled.contains("[SerialIO]"));
+
+    r = run(QStringLiteral("ZEL-HART"));
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(readFile(QStringLiteral("Language/English.ini")), filled);
+}
+
+}  // namespace
