@@ -191,7 +191,15 @@ QString FatalErrorHandler::report(const FaultInfo& fault) {
     QFile file(QDir(workingDir_).filePath(name));
     bool saved = false;
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        const QByteArray bytes = logger_.viewText().toUtf8();
+        // With logging switched off the view does not hold the report, yet
+        // the saved file is what a technician sends in: it always ends with it.
+        QString content = logger_.viewText();
+        if (logger_.viewLines().empty() || !logger_.viewLines().back().startsWith(QStringLiteral("A program error"))) {
+            QString folded = text;
+            folded.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+            content += folded;
+        }
+        const QByteArray bytes = content.toUtf8();
         saved = file.write(bytes) == bytes.size();
         file.close();
         saved = saved && file.error() == QFileDevice::NoError;

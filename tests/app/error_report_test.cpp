@@ -100,6 +100,13 @@ TEST_F(FatalErrorHandlerTest, ReportSavesLogViewAndShowsIt) {
     EXPECT_TRUE(nowhere.report(ill).isEmpty());
 }
 
+TEST_F(FatalErrorHandlerTest, SavedFileHoldsTheReportEvenWithLoggingOff) {
+    logger.setThreshold(0);
+    FatalErrorHandler handler(logger, dialogs, dir.path());
+    const QString saved = readLog(handler.report(fault("Illegal instruction", "SIGILL (4)")));
+    EXPECT_TRUE(saved.contains(QStringLiteral("\nError Message:   Illegal instruction\n")));
+}
+
 TEST_F(FatalErrorHandlerTest, OneInstalledAtATimeAndUninstallRestores) {
     struct sigaction before {}, after {};
     sigaction(SIGILL, nullptr, &before);
