@@ -2,6 +2,7 @@
 // The seam to the window's controls, addressed by their numbers. The Qt
 // implementation holds the real widgets; tests use an in-memory one.
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -29,7 +30,10 @@ public:
     virtual void setColours(int gadget, int foreground, int background) = 0;
     virtual void setFocus(int gadget) = 0;
     virtual int focusedGadget() const = 0;
-    virtual void setToolTip(int gadget, const QString& tip) = 0;
+    // A tooltip with a title line (empty for none) and its text.
+    virtual void setToolTip(int gadget, const QString& title, const QString& text) = 0;
+    // Place and size in the window's coordinates; empty when the control does not exist.
+    virtual QRect geometry(int gadget) const = 0;
     virtual void setImage(int gadget, const QString& file) = 0;
     virtual void setFont(int gadget, const QString& family, int size, bool bold) = 0;
 

@@ -22,7 +22,8 @@ public:
     void setColours(int, int, int) override {}
     void setFocus(int) override {}
     int focusedGadget() const override { return -1; }
-    void setToolTip(int, const QString&) override {}
+    void setToolTip(int, const QString&, const QString&) override {}
+    QRect geometry(int) const override { return {}; }
     void setImage(int, const QString&) override {}
     void setFont(int, const QString&, int, bool) override {}
     void setWindowEnabled(int, bool) override {}

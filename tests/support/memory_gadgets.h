@@ -21,7 +21,9 @@ public:
         bool hidden = false;
         int foreground = -1;
         int background = -1;
+        QString toolTipTitle;
         QString toolTip;
+        QRect geometry;
         QString image;
         QString font;
     };
@@ -52,7 +54,11 @@ public:
     }
     void setFocus(int gadget) override { focus_ = gadget; }
     int focusedGadget() const override { return focus_; }
-    void setToolTip(int gadget, const QString& tip) override { controls_[gadget].toolTip = tip; }
+    void setToolTip(int gadget, const QString& title, const QString& text) override {
+        controls_[gadget].toolTipTitle = title;
+        controls_[gadget].toolTip = text;
+    }
+    QRect geometry(int gadget) const override { return controls_.value(gadget).geometry; }
     void setImage(int gadget, const QString& file) override { controls_[gadget].image = file; }
     void setFont(int gadget, const QString& family, int size, bool bold) override {
         controls_[gadget].font = QStringLiteral("%1,%2,%3").arg(family).arg(size).arg(bold);

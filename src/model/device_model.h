@@ -1,0 +1,54 @@
+#pragma once
+// The device data model of the running program: the field table, the
+// scaling state and the current device selection, with the program context
+// they report through. Built once by main() (or a test) and passed down.
+
+#include <QString>
+#include <functional>
+
+#include "calibration_state.h"
+#include "field_table.h"
+
+namespace zh {
+
+struct Program;
+
+// Which device variant is selected.
+struct DeviceSelection {
+    int DevIndx = -1;   // device index (configuration byte 16); -1 = not yet known
+    int DevType = 0;    // configuration key (byte 20)
+    int CalcMeth = 0;   // calculation method (byte 8)
+    QString DeviceTypeList;  // "description=code;" items of the DevType combobox
+};
+
+// What the model asks of the window. Unset hooks do nothing (no window).
+struct ModelHooks {
+    std::function<void()> refreshLiveDisplay;            // the read-out and live values
+    std::function<void(int devIndx)> showOptionGroups;   // option groups of a device class
+    std::function<void()> refreshAllControls;            // push every field into its control
+    std::function<void(const QString& mode)> syncRangeFields;  // dependent range fields ("noupdate")
+};
+
+struct DeviceModel {
+    explicit DeviceModel(Program& p) : program(p) {}
+    DeviceModel(const DeviceModel&) = delete;
+    DeviceModel& operator=(const DeviceModel&) = delete;
+
+    Program& program;
+    FieldTable fields;
+    CalibrationState cal;
+    DeviceSelection selection;
+    ModelHooks hooks;
+
+    // Fields that carry the measurand's base unit ("HiTrail;LoTrail;...;").
+    QString measurandFields;
+    // Decimals of the low part of user form 2 (set by decoding user form 3).
+    int userFormDecimals = 0;
+    // "gadget": GetRecDat reads the field table; otherwise the packed record.
+    QString recordMode = QStringLiteral("gadget");
+
+    // The profile section of the current device type (the measurand name).
+    QString deviceSection() const { return cal.Measurand; }
+};
+
+}  // namespace zh

@@ -1,0 +1,54 @@
+#pragma once
+// Device types and the catalogue of transmitter configurations kept in the
+// profile: building the device-type and calculation-method selections,
+// loading a configuration into the field table, storing the current one,
+// mapping configuration bytes onto the option fields, and completing the
+// linearisation point table.
+
+#include <QString>
+#include <QStringList>
+
+namespace zh {
+
+struct DeviceModel;
+
+// A record of [DeviceConfigurations], split into its five "|" fields (a ":"
+// in the stored text counts as "|"). Missing fields are empty lists.
+struct ConfigurationRecord {
+    QString description;
+    QStringList range;      // lower range; upper range; lower nominal; upper nominal; unit
+    QStringList bytes;      // 22 configuration bytes, hexadecimal
+    QStringList agw;        // AGW0..AGW10 of transmitter variants
+    QStringList agwSwitch;  // AGW0..AGW10 of switch variants
+};
+ConfigurationRecord parseConfigurationRecord(const QString& text);
+
+// Classes of the device index (configuration byte 16).
+enum class DeviceClass { All, Switch, Transmitter };
+DeviceClass deviceClassOf(int devIndx);  // 1, 2: Switch; 0, 4, 16: Transmitter; else All
+
+// The option-field maps ("destination=source;").
+extern const char* const kSwitchAgwMap;
+extern const char* const kSwitchByteMap;
+extern const char* const kTransmitterMap;
+
+// The record text stored under `key` (hexadecimal, upper case) in
+// [DeviceConfigurations]; for key 0 the default record built from the
+// current range fields.
+QString configurationRecordText(DeviceModel& m, int key);
+
+void UpdDevTypeSelection(DeviceModel& m, int devIndx);
+void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QString& mode);
+// False when the record could not be loaded (logged; fields unchanged).
+bool UpdTransmitConfig(DeviceModel& m, int devIndx, int devType);
+void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, const QString& mode);
+void UpdCalcMethod(DeviceModel& m, int calcMeth);
+// Writes the current configuration into the catalogue; false (and a
+// message) when the key or description is invalid or a list was too long
+// to be read whole.
+bool StoreConfiguration(DeviceModel& m, const QString& description);
+// False (and a message) with fewer than two known points.
+bool FillADC(DeviceModel& m);
+void ClearADC(DeviceModel& m, const QString& mode, const QString& option);
+
+}  // namespace zh

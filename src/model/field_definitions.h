@@ -1,0 +1,30 @@
+#pragma once
+// Defining fields: DefField for one field, DefDataStruc for the whole
+// table in its fixed order, and GetRecDat, the checked read of a value.
+
+#include <QString>
+
+#include "field_record.h"
+
+namespace zh {
+
+struct DeviceModel;
+
+// Gadget -1 begins a definition pass and -2 finishes it (the other
+// arguments are ignored then); 0 defines an unbound field.
+void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type, const QString& def,
+              const QString& params, const QString& attributes, const QString& toolTip = QString(),
+              Conversion checkProc = Conversion::None, int labelGadget = -1, int unitGadget = -1);
+
+// Rebuilds the whole table for base unit `actBaseUnit` ("[bar]"), display
+// interface `intSerIO` (0 ADC value, 1 value via the serial interface; -1
+// selects 1) and display decimal point `dispDecPoint` (-11: the device
+// type's own). Every value returns to its default.
+void DefDataStruc(DeviceModel& m, const QString& actBaseUnit, int intSerIO, int dispDecPoint);
+
+// The content of `name`; a name that was never defined shows a message and
+// gives "". With a record mode other than "gadget", the value is taken from
+// the packed `record` instead.
+QString GetRecDat(DeviceModel& m, const QString& record, const QString& name);
+
+}  // namespace zh

@@ -1,0 +1,71 @@
+#pragma once
+// One named piece of device data, held in three forms: the text the user
+// sees (Content, in GadUnit), the raw device value (RawVal), and the value
+// in the field's base unit (BaseValue), with its type, input rules, access,
+// colour state and binding to a window control.
+
+#include <QString>
+
+namespace zh {
+
+// The conversion between a field's raw value and its content.
+enum class Conversion {
+    None,
+    ConvertF10,
+    ConvertF100,
+    ConvertF1000,
+    AnaRawToCalUnit,
+    ADToMeasurand,
+    NumToHex,
+    NumToBin,
+    TransmVal,
+    ULRVal,
+    Version1,  // transmitter versions (scaled by 100 with the serial interface)
+    Version2,  // display-module versions (hexadecimal "hh.ll")
+};
+
+// The procedure's name as the record dump shows it ("" for the binary and
+// version conversions and for none).
+QString conversionName(Conversion c);
+
+// Colour states of a field's value.
+enum ColourState : short { ColourDefault = 0, ColourChanged = 1, ColourRead = 2, ColourUpdated = 3 };
+
+struct FieldRecord {
+    int PanelGadID = 0;
+    short PanelIndex = 0;
+    int GadInd = 0;  // 1-based position in the gadget list; 0 for unbound fields
+    int GadID = 0;   // bound control; 0 = none
+    QString Name;
+    QString Type;  // "String", "Number", "Float", "Combobox", "Hexadecimal", "Binary"
+    QString Default;
+    QString Params;
+    QString Attributes;
+    QString Content;
+    QString GadUnit;  // "[bar]"; empty for unit-less fields
+    int UnitGadID = 0;
+    QString RawVal;
+    QString BaseValue;
+    QString BaseUnit;
+    QString Interface;  // wire value that last filled the field ("ADCByte0", "AGW3", ...)
+    QString GadTTip;
+    Conversion CheckProc = Conversion::None;
+    QString GadDescr;
+    QString GadKonst;
+    QString Visibility;  // "nodisplay", "hidden", "visible"
+    QString Access;      // "readonly", "disabled", "enabled"
+    short ColorIndx = 0;
+    QString GadInfo;
+    QString GadStatus;  // "default", "changed", "read", "updated", or empty
+    int X = 0, Y = 0, Width = 0, Height = 0;
+
+    // The type word in lower case, as every comparison uses it.
+    QString type() const { return Type.toLower(); }
+    bool hasAttribute(const char* word) const { return Attributes.contains(QLatin1String(word), Qt::CaseInsensitive); }
+    void setColourState(short index);  // sets ColorIndx and GadStatus together
+};
+
+// The colour state word of `index` ("" above 3).
+QString colourStateWord(int index);
+
+}  // namespace zh

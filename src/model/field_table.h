@@ -1,0 +1,84 @@
+#pragma once
+// The field table: every field record of the program, addressed by name or
+// by the number of its window control. Indices are handed out once, when a
+// name is first seen, and never change or get reused, so callers may keep
+// them. The table also keeps, per definition pass, the ordered list of the
+// bound fields (gadget list), the state of their controls, and the list of
+// defined names.
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "field_record.h"
+
+namespace zh {
+
+class Gadgets;
+
+// One bound field as it was defined in the current pass.
+struct GadgetEntry {
+    int Position = 0;  // 1-based
+    int GadID = 0;
+    QString Name, Type, Default, Params, Attributes, Access, Visibility, Content, GadUnit;
+    int UnitGadID = 0;
+    QString RawVal;
+    QString DefinedContent;  // Content when the field was defined
+    QString BaseUnit, GadTTip;
+    Conversion CheckProc = Conversion::None;
+    QString GadDescr;
+};
+
+// Row of the gadget state table, indexed by the field's GadInd.
+struct GadgetState {
+    bool exists = false;
+    bool readOnly = false;
+};
+
+class FieldTable {
+public:
+    FieldTable();
+
+    // The index of `name`; an unknown name gets a new empty record.
+    int FieldIndex(const QString& name);
+    // The index of the field bound to control `gadget` (its number as a key).
+    int FieldIndexOfGadget(int gadget);
+    // Lookups that never create a record: -1 when unknown. For checks that
+    // must notice a wrong name instead of making it up.
+    int find(const QString& name) const;
+    int findGadget(int gadget) const;
+    bool contains(const QString& name) const { return find(name) >= 0; }
+
+    FieldRecord& at(int index) { return records_[index]; }
+    const FieldRecord& at(int index) const { return records_[index]; }
+    // The record of `name`, created when unknown.
+    FieldRecord& operator[](const QString& name) { return records_[FieldIndex(name)]; }
+
+    // Records in use (indices 1 .. count()).
+    int count() const { return static_cast<int>(records_.size()) - 1; }
+
+    // Adds `key` as a further name of record `index` (the control number).
+    void addKey(const QString& key, int index) { map_.insert(key, index); }
+
+    // Definition passes.
+    void beginPass();
+    void appendDefinedName(const QString& name) { definedNames_ += name + QLatin1Char(';'); }
+    int appendGadgetEntry(GadgetEntry entry);  // returns the entry's position
+    void finishPass(const Gadgets& gadgets);
+
+    const std::vector<GadgetEntry>& gadgetList() const { return gadgetList_; }
+    // Indexed by GadInd; row 0 is unused (its count is gadgetList().size()).
+    const std::vector<GadgetState>& gadgetStates() const { return gadgetStates_; }
+    // Every field name followed by ";" in definition order.
+    const QString& definedNames() const { return definedNames_; }
+
+private:
+    std::vector<FieldRecord> records_;  // records_[0] is the header
+    QHash<QString, int> map_;
+    std::vector<GadgetEntry> gadgetList_;
+    std::vector<GadgetState> gadgetStates_;
+    QString definedNames_;
+};
+
+}  // namespace zh
