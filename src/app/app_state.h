@@ -46,6 +46,9 @@ struct AppState {
     QString Diagnostics = QStringLiteral("OFF");
     QString ErrorDisplay = QStringLiteral("OFF");
     QString TransmitterDisplay = QStringLiteral("auto");  // "transmitter", "display", "all", "auto"
+    // The configuration in use, as the last connection found it: "all",
+    // "display" or "transmitter". Until a device answered, everything is offered.
+    QString TransmDisplay = QStringLiteral("all");
     QString SaveRequestTargets = QStringLiteral("File;Module");
     QString Measurands = QStringLiteral("Pressure=0;Temperature=1");
     std::vector<MeasurandSettings> MeasurandList;

@@ -27,6 +27,7 @@ struct ModelHooks {
     std::function<void(int devIndx)> showOptionGroups;   // option groups of a device class
     std::function<void()> refreshAllControls;            // push every field into its control
     std::function<void(const QString& mode)> syncRangeFields;  // dependent range fields ("noupdate")
+    std::function<void(bool locked)> lockAdminControls;  // after every rebuild of the table
 };
 
 struct DeviceModel {

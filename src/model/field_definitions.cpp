@@ -1,0 +1,229 @@
+#include "field_definitions.h"
+
+#include "app/dialogs.h"
+#include "app/gadgets.h"
+#include "app/program.h"
+#include "device_model.h"
+#include "list_text.h"
+#include "scaling.h"
+
+namespace zh {
+namespace {
+
+// Access, visibility and colour state as the attribute string says.
+void applyAttributes(FieldRecord& r) {
+    const QString lower = r.Attributes.toLower();
+    r.Access = lower.contains(QLatin1String("readonly")) ? QStringLiteral("readonly")
+               : lower.contains(QLatin1String("disabled")) ? QStringLiteral("disabled")
+                                                           : QStringLiteral("enabled");
+    r.Visibility = lower.contains(QLatin1String("nodisplay")) ? QStringLiteral("nodisplay")
+                   : lower.contains(QLatin1String("hidden"))  ? QStringLiteral("hidden")
+                                                              : QStringLiteral("visible");
+    const int at = r.Attributes.indexOf(QLatin1String("ColorIndex"));
+    if (at < 0) {
+        r.setColourState(ColourRead);
+        return;
+    }
+    const QString item = r.Attributes.mid(at).section(QLatin1Char(';'), 0, 0);
+    r.setColourState(static_cast<short>(item.section(QLatin1Char('='), 1, 1).trimmed().toInt()));
+}
+
+// Fills a combobox control from a "text=value;" or plain list and selects
+// the item of `value`.
+void setUpCombobox(Gadgets& gadgets, int gadget, const QString& list, const QString& value) {
+    QStringList texts;
+    int selected = -1;
+    const bool pairs = list.contains(QLatin1Char('='));
+    const QStringList items = list.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (int i = 0; i < items.size(); ++i) {
+        const QString& item = items.at(i);
+        const int eq = item.indexOf(QLatin1Char('='));
+        texts << (pairs && eq >= 0 ? item.left(eq).trimmed() : item);
+        const QString itemValue = pairs && eq >= 0 ? item.mid(eq + 1).trimmed() : QString::number(i);
+        if (selected < 0 && itemValue == value.trimmed()) selected = i;
+    }
+    gadgets.setItems(gadget, texts);
+    gadgets.setState(gadget, selected);
+}
+
+// Field `n` (1-based) of a packed record, where "^" before a separator
+// keeps that separator inside the value.
+QString packedField(const QString& record, int n, const QString& sep) {
+    int field = 1;
+    QString value;
+    for (int i = 0; i < record.size(); ++i) {
+        if (record.at(i) == QLatin1Char('^') && QStringView(record).mid(i + 1).startsWith(sep)) {
+            if (field == n) value += sep;
+            i += static_cast<int>(sep.size());
+            continue;
+        }
+        if (QStringView(record).mid(i).startsWith(sep)) {
+            if (field == n) return value;
+            ++field;
+            i += static_cast<int>(sep.size()) - 1;
+            continue;
+        }
+        if (field == n) value += record.at(i);
+    }
+    return field == n ? value : QString();
+}
+
+bool isNumericType(const QString& type) {
+    return type == QLatin1String("number") || type == QLatin1String("hexadecimal") || type == QLatin1String("binary") ||
+           type == QLatin1String("float");
+}
+
+}  // namespace
+
+void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type, const QString& def,
+              const QString& params, const QString& attributes, const QString& toolTip, Conversion checkProc,
+              int labelGadget, int unitGadget) {
+    FieldTable& t = m.fields;
+    Program& p = m.program;
+    if (gadget == -1) {
+        t.beginPass();
+        return;
+    }
+    if (gadget == -2) {
+        t.finishPass(p.gadgets);
+        return;
+    }
+
+    t.appendDefinedName(name);
+    int index;
+    if (gadget == 0) {
+        index = t.FieldIndex(name);
+    } else {
+        // The control number and the name lead to the same record; a name
+        // that was looked up before its first definition keeps its record.
+        index = t.findGadget(gadget);
+        if (index < 0) index = t.find(name);
+        if (index < 0) index = t.FieldIndexOfGadget(gadget);
+        t.addKey(QString::number(gadget), index);
+        t.addKey(name, index);
+    }
+
+    FieldRecord& r = t.at(index);
+    r.GadID = gadget;
+    r.Name = name;
+    r.Type = type;
+    r.Attributes = attributes;
+
+    QString defaultText = def;
+    const QString overridden = p.profile.ReadProfile(QStringLiteral("Defaults"), name, QString(), p.state.ProfilePath);
+    if (!overridden.isEmpty()) {
+        defaultText = overridden;
+        p.log.DebugLog(QStringLiteral("Default | ") + name + QStringLiteral(" | ") + overridden, 5);
+    }
+    r.Default = defaultText;
+    const int bracket = defaultText.indexOf(QLatin1Char('['));
+    r.Content = bracket < 0 ? defaultText : defaultText.left(bracket);
+    r.GadUnit = BracketPart(defaultText, QStringLiteral("["), QStringLiteral("]"));
+    r.BaseUnit = attributes.contains(QLatin1Char('[')) ? BracketPart(attributes, QStringLiteral("["), QStringLiteral("]"))
+                                                       : r.GadUnit;
+    if (r.GadUnit.isEmpty()) r.GadUnit = r.BaseUnit;
+    r.Params = params;
+    r.CheckProc = checkProc;
+    r.RawVal = checkProc == Conversion::None ? r.Content : applyConversion(m, checkProc, r.Content, name, 2, 0);
+    r.BaseValue.clear();
+    if (!r.BaseUnit.isEmpty() && !r.Content.isEmpty()) {
+        r.BaseValue = convertUnitText(m, r.Content, r.GadUnit, r.BaseUnit, name);
+    }
+    r.UnitGadID = unitGadget;
+
+    QString tip = p.profile.ReadProfile(QStringLiteral("ToolTips"), name, QString(), p.state.LanguageFile);
+    if (!tip.isEmpty()) {
+        p.log.DebugLog(QStringLiteral("ToolTips | ") + name + QStringLiteral(" | ") + tip, 5);
+        tip.replace(QLatin1String("<br>"), QLatin1String("\n"));
+    } else {
+        tip = toolTip;
+    }
+    r.GadTTip = tip;
+
+    if (labelGadget > -1 && p.gadgets.exists(labelGadget)) {
+        r.GadDescr = p.gadgets.text(labelGadget);
+        if (p.state.TestMode == QLatin1String("IV")) p.gadgets.setText(labelGadget, name);
+    } else if (labelGadget < -1) {
+        r.GadDescr = QString::number(labelGadget);
+    } else {
+        r.GadDescr.clear();
+    }
+
+    const QString lowerType = r.type();
+    const bool controlExists = gadget > 0 && p.gadgets.exists(gadget);
+    if (controlExists && lowerType == QLatin1String("combobox")) setUpCombobox(p.gadgets, gadget, params, r.Content);
+    if (controlExists && tip.isEmpty() && isNumericType(lowerType) && params.count(QLatin1Char(';')) == 2) {
+        const QString range = p.commonTexts.text(QStringLiteral("Common"), QStringLiteral("Range: ")) +
+                              StringField(params, 2, QStringLiteral(";")) + QStringLiteral(" ... ") +
+                              StringField(params, 3, QStringLiteral(";"));
+        p.gadgets.setToolTip(gadget, r.GadDescr, range);
+    }
+    if (!tip.isEmpty() && gadget > 0) {
+        const int bar = tip.indexOf(QLatin1Char('|'));
+        if (bar > 0) {
+            p.gadgets.setToolTip(gadget, tip.left(bar), tip.mid(bar + 1));
+        } else {
+            p.gadgets.setToolTip(gadget, r.GadDescr, tip);
+        }
+    }
+
+    if (gadget == 0) return;
+    applyAttributes(r);
+    if (controlExists) {
+        const QRect g = p.gadgets.geometry(gadget);
+        r.X = g.x();
+        r.Y = g.y();
+        r.Width = g.width();
+        r.Height = g.height();
+    }
+    GadgetEntry e;
+    e.GadID = gadget;
+    e.Name = name;
+    e.Type = type;
+    e.Default = r.Default;
+    e.Params = params;
+    e.Attributes = attributes;
+    e.Access = r.Access;
+    e.Visibility = r.Visibility;
+    e.Content = r.Content;
+    e.GadUnit = r.GadUnit;
+    e.UnitGadID = unitGadget;
+    e.RawVal = r.RawVal;
+    e.DefinedContent = r.Content;
+    e.BaseUnit = r.BaseUnit;
+    e.GadTTip = r.GadTTip;
+    e.CheckProc = checkProc;
+    e.GadDescr = r.GadDescr;
+    r.GadInd = t.appendGadgetEntry(std::move(e));
+}
+
+QString GetRecDat(DeviceModel& m, const QString& record, const QString& name) {
+    Program& p = m.program;
+    auto internal = [&p](const QString& text) {
+        p.messages.MsgBox(QStringLiteral("Internal"), text, mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+    };
+    const bool declared = m.fields.definedNames().split(QLatin1Char(';')).contains(name);
+    if (m.recordMode == QLatin1String("gadget")) {
+        if (!declared) {
+            internal(QStringLiteral("GetRecDat: ") + name + QStringLiteral(" Not declared!"));
+            return QString();
+        }
+        return m.fields.at(m.fields.find(name)).Content;
+    }
+
+    // The packed record holds the bound fields in gadget-list order.
+    for (const GadgetEntry& e : m.fields.gadgetList()) {
+        if (e.Name != name) continue;
+        const QString sep = p.state.ListSeparator;
+        const QString value = packedField(record, e.Position, sep);
+        if (value.isEmpty() && e.Type.toLower() != QLatin1String("string") &&
+            !e.Attributes.contains(QLatin1String("blankvalid"))) {
+            internal(QStringLiteral("GetRecDat: ") + name + QStringLiteral(" has no value!"));
+        }
+        return value;
+    }
+    if (name != QLatin1String("Status")) internal(QStringLiteral("GetRecDat: ") + name + QStringLiteral(" not declared!"));
+    return QString();
+}
+
+}  // namespace zh

@@ -1,0 +1,111 @@
+#include "field_inspector.h"
+
+#include "app/program.h"
+#include "device_model.h"
+
+namespace zh {
+namespace {
+
+bool holds(const FieldRecord& r, QPoint p) {
+    return p.x() >= r.X && p.x() < r.X + r.Width && p.y() >= r.Y && p.y() < r.Y + r.Height;
+}
+
+// Panels show their tabs below a 20-pixel header.
+constexpr int kTabHeader = 20;
+
+QPoint inPanel(const InspectorView& view, const FieldRecord& r, QPoint point) {
+    if (r.PanelGadID <= 0 || !view.panelOrigin) return point;
+    return point - view.panelOrigin(r.PanelGadID) - QPoint(0, kTabHeader);
+}
+
+}  // namespace
+
+QString fieldReport(const DeviceModel& m, int index, const QString& controlState) {
+    const FieldRecord& r = m.fields.at(index);
+    QString t;
+    auto line = [&t](const char* label, const QString& value) {
+        t += QLatin1String(label) + value + QLatin1Char('\n');
+    };
+    line("Indx:", QString::number(index));
+    line("Name:", r.Name);
+    line("GadKonst:", r.GadKonst);
+    line("GadID:", QString::number(r.GadID) + (controlState.isEmpty() ? QString() : QStringLiteral(" (") + controlState + QLatin1Char(')')));
+    line("Type:", r.Type);
+    line("Content:", r.Content);
+    line("GadUnit:", r.GadUnit);
+    line("BaseValue:", r.BaseValue);
+    line("BaseUnit:", r.BaseUnit);
+    line("RawVal:", r.RawVal);
+    line("Default:", r.Default);
+    line("Params:", r.Params);
+    line("Interface:", r.Interface);
+    line("Access:", r.Access);
+    line("Visibility:", r.Visibility);
+    line("CheckProc:", conversionName(r.CheckProc));
+    line("GadDescr:", r.GadDescr);
+    line("GadTTip:", r.GadTTip);
+    line("Attributes:", r.Attributes);
+    line("UnitGadID:", QString::number(r.UnitGadID));
+    line("ColorIndx:", QString::number(r.ColorIndx));
+    line("PanelGadID:", QString::number(r.PanelGadID));
+    line("PanelIndex:", QString::number(r.PanelIndex));
+    line("GadInd:", QString::number(r.GadInd));
+    line("GadInfo:", r.GadInfo);
+    line("GadStatus:", r.GadStatus);
+    return t;
+}
+
+QString gadgetInfoReport(const DeviceModel& m, int index, int state0, int state1) {
+    const FieldRecord& r = m.fields.at(index);
+    QString t;
+    auto line = [&t](const QString& label, const QString& value) { t += label + value + QLatin1Char('\n'); };
+    line(QStringLiteral("Field:"), r.Name);
+    line(QStringLiteral("Index:"), QString::number(index));
+    line(QStringLiteral("ID:"), QString::number(r.GadID));
+    line(QStringLiteral("Type:"), r.Type);
+    line(QStringLiteral("Content:"), r.Content);
+    line(QStringLiteral("Default:"), r.Default);
+    line(QStringLiteral("Attributes:"), r.Attributes);
+    line(QStringLiteral("Params:"), r.Params);
+    line(QStringLiteral("State(0,"), QStringLiteral("0)=") + QString::number(state0));
+    line(QStringLiteral("State(1,"), QStringLiteral("1)=") + QString::number(state1));
+    line(QStringLiteral("x, y:"), QString::number(r.X) + QStringLiteral(", ") + QString::number(r.Y));
+    line(QStringLiteral("RawVal:"), r.RawVal);
+    return t;
+}
+
+QString FieldInspector::inspect(DeviceModel& m, const InspectorView& view, QPoint point) {
+    if (lastIndex_ > 0) {
+        const FieldRecord& last = m.fields.at(lastIndex_);
+        const bool sameTab = !view.tabShown || last.PanelGadID <= 0 || view.tabShown(last.PanelGadID, last.PanelIndex);
+        if (sameTab && holds(last, inPanel(view, last, point))) return lastText_;
+    }
+    for (const GadgetEntry& e : m.fields.gadgetList()) {
+        const int index = m.fields.find(e.Name);
+        if (index < 0) continue;
+        const FieldRecord& r = m.fields.at(index);
+        if (r.Visibility == QLatin1String("hidden")) continue;
+        if (r.PanelGadID > 0 && view.tabShown && !view.tabShown(r.PanelGadID, r.PanelIndex)) continue;
+        if (!holds(r, inPanel(view, r, point))) continue;
+        lastIndex_ = index;
+        lastText_ = fieldReport(m, index, view.controlState ? view.controlState(r.GadID) : QString());
+        return lastText_;
+    }
+    return QString();
+}
+
+void dumpFieldTable(DeviceModel& m) {
+    Logger& log = m.program.log;
+    log.DebugLog(QStringLiteral(">>> Field table: ") + QString::number(m.fields.count()) + QStringLiteral(" records"), -1);
+    for (int i = 1; i <= m.fields.count(); ++i) {
+        const FieldRecord& r = m.fields.at(i);
+        log.DebugLog(QString::number(i) + QLatin1Char('|') + r.Name + QLatin1Char('|') + QString::number(r.GadID) +
+                         QLatin1Char('|') + r.Type + QLatin1Char('|') + r.Content + QLatin1Char('|') + r.GadUnit +
+                         QLatin1Char('|') + r.RawVal + QLatin1Char('|') + r.BaseValue + QLatin1Char('|') + r.BaseUnit +
+                         QLatin1Char('|') + conversionName(r.CheckProc) + QLatin1Char('|') + r.Attributes +
+                         QLatin1Char('|') + r.GadStatus,
+                     -1);
+    }
+}
+
+}  // namespace zh

@@ -1,0 +1,217 @@
+// The field table: stable indices, definitions and their overrides, the
+// complete field list in its order, and the checked reads.
+
+#include <gtest/gtest.h>
+
+#include "model/device_model.h"
+#include "model/field_definitions.h"
+#include "model/field_inspector.h"
+#include "support/test_program.h"
+
+namespace zh {
+namespace {
+
+using test::TestProgram;
+
+// The field list as the data files, the window and the device sequences
+// expect it, name by name.
+QStringList expectedNames(int intSerIO) {
+    QStringList n = {"VersCheck", "Key", "UnitType", "Display", "ADactRaw", "Unit", "HiTrail", "LoTrail", "DspMBE",
+                     "DspMBA", "TempUpper", "TempLower", "Damping", "HartAddress", "AddUnit", "TimeUnit", "TimeData",
+                     "Rotate", "DecimalPoint", "DispDamp_UNUSED", "OutputFunction1", "SetPoint1", "FrameHi1",
+                     "ResetPoint1", "FrameLow1", "DelaySwitch1", "ResDelaySwitch1", "OutputFunction2", "SetPoint2",
+                     "FrameHi2", "ResetPoint2", "FrameLow2", "DelaySwitch2", "ResDelaySwitch2", "TagID", "HWVersion1",
+                     "SWVersion1", "HWVersion2", "SWVersion2", "SerialNo1", "SerialNo2", "ValLoopTest", "FW_YYYY",
+                     "FW_DDMM", "FW_HHMM", "mp_Offset_UNUSED", "fs_ShowAddUnit", "fs_ShowOrHideMenus",
+                     "RES_CHK_13_IDX_09", "pc_SegmentAdaptiveBrightMode", "pc_CurrentAdaptiveBrightMode",
+                     "pc_NonMuxLEDsAdaptActiveDiv", "RESERVED_IDX_04_", "RESERVED_IDX_05_", "pc_en_RxD1_Pullup",
+                     "pc_disable_stepdown", "pc_startup_delay_LS_TP", "bLogDataStoreFailureCount",
+                     "pc_ui32PowerOnCount", "pc_ui32OPseconds", "pc_ui16TotalEcCount", "pc_ui8LastEC",
+                     "pc_ui8LastEC_index", "Val4mAu", "Val20mAu", "fs_CalibDone", "NominalRangeHigh",
+                     "NominalRangeLow", "UpperRangeVal", "LowerRangeVal", "LowerRangeADVal", "UpperRangeADVal",
+                     "UnitULRV", "CalDecimalPoint", "DampingAdm", "Val4mA", "Val20mA", "UnitAdm", "SelectEquip",
+                     "SerialNoZEL", "SerialNoZEL2", "pc_CHK001_IDX5_res", "pc_ui32_GUID.uint32_t",
+                     "pc_ui32ProdAutoID.uint32_t", "CmbManufact", "DevConfig", "DevType", "CalcMethod", "HallSwitch",
+                     "Hysteresis", "SwitchDelay", "SwitchPoint", "CmbFlashErrorYN", "CmbFlashTeachYN", "HartDevYN",
+                     "CurrentOn", "CurrentOff", "pc_SPrPspace100th", "mp_LED1", "LEDmodeVisible", "mp_LED2",
+                     "pc_SlrSurSpace100th"};
+    for (int i = 0; i <= 10; ++i) n << QStringLiteral("MW%1").arg(i) << QStringLiteral("ADC%1").arg(i);
+    n << "HWVersion1Adm" << "HWVersion2Adm" << "SWVersion1Adm" << "SWVersion2Adm" << "SerialNo1Adm"
+      << "SerialNo2Adm" << "TagIDAdm" << "ValLoopTestAdm" << "bIntSerIO" << "TaraPulseLen" << "ConfigYN"
+      << "CmbSelCmdAdm";
+    for (int i = 0; i <= 21; ++i) n << QStringLiteral("ADCByte%1").arg(i);
+    n << "TMeasRangeHigh" << "TMeasRangeLow" << "TNomRangeHigh" << "TNomRangeLow";
+    for (int i = 0; i <= 10; ++i) n << QStringLiteral("AGW%1").arg(i);
+    n << "CmbSelCmd";
+    (void)intSerIO;  // the same names in both forms; only types and conversions differ
+    return n;
+}
+
+class FieldTableTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        t.writeFile("Config-125.ini",
+                    "[Pressure]\nBaseUnit=[bar]\nUnits=bar=0;mbar=1;PSI=2;%=5;mA=6\n"
+                    "CalibrationUnits=bar=0;mbar=1;\nConversion=bar;1.0;0.0|mbar;1000.0;0.0|PSI;14.5038;0.0\n"
+                    "LowerRangeValue=0.0\nUpperRangeValue=10.0\nLowerNominalValue=0\nUpperNominalValue=10\n"
+                    "CalDecPoint=2\nDispDecPoint=2\n");
+        t.program.state.MeasurandList = {{"Pressure", 0, "[bar]", ""}, {"Temperature", 1, "[°C]", ""}};
+        m.cal.Measurand = QStringLiteral("Pressure");
+    }
+    FieldRecord& field(const char* name) { return m.fields.at(m.fields.find(QLatin1String(name))); }
+    TestProgram t;
+    DeviceModel m{t.program};
+};
+
+TEST_F(FieldTableTest, DefinitionPassDefinesEveryFieldInOrder) {
+    for (int serIO : {0, 1}) {
+        DefDataStruc(m, "[bar]", serIO, -11);
+        QStringList names = m.fields.definedNames().split(QLatin1Char(';'));
+        ASSERT_EQ(names.takeLast(), "");
+        EXPECT_EQ(names, expectedNames(serIO)) << "IntSerIO " << serIO;
+        EXPECT_EQ(field("NominalRangeHigh").Type, serIO == 0 ? "Float" : "Number");
+        EXPECT_EQ(field("NominalRangeHigh").CheckProc, serIO == 0 ? Conversion::ULRVal : Conversion::TransmVal);
+        EXPECT_EQ(m.measurandFields.contains("DspMBE"), serIO == 0);
+    }
+    // Every bound field is in the gadget list once, in definition order.
+    int previous = 0;
+    for (const GadgetEntry& e : m.fields.gadgetList()) {
+        EXPECT_EQ(field(e.Name.toLatin1().constData()).GadInd, e.Position);
+        EXPECT_GT(e.Position, previous);
+        previous = e.Position;
+    }
+    EXPECT_EQ(m.fields.gadgetStates().size(), m.fields.gadgetList().size() + 1);
+}
+
+TEST_F(FieldTableTest, RedefiningKeepsIndicesAndResetsValues) {
+    DefDataStruc(m, "[bar]", 0, -11);
+    const int tag = m.fields.find("TagID");
+    const int count = m.fields.count();
+    field("TagID").Content = QStringLiteral("PT-101");
+    field("AGW3").RawVal = QStringLiteral("1234");
+    DefDataStruc(m, "[bar]", 0, -11);
+    EXPECT_EQ(m.fields.find("TagID"), tag);
+    EXPECT_EQ(m.fields.findGadget(105), tag);
+    EXPECT_EQ(m.fields.count(), count);  // nothing new on the second pass
+    EXPECT_EQ(field("TagID").Content, "");
+    EXPECT_EQ(field("AGW3").RawVal, "0");
+}
+
+TEST_F(FieldTableTest, UnknownNamesCreateEmptyRecordsOnlyWhenAsked) {
+    EXPECT_EQ(m.fields.find("NoSuchField"), -1);
+    const int a = m.fields.FieldIndex("NoSuchField");
+    EXPECT_EQ(m.fields.FieldIndex("NoSuchField"), a);
+    EXPECT_TRUE(m.fields.at(a).Content.isEmpty());
+    EXPECT_TRUE(m.fields.at(a).Type.isEmpty());
+    // A name looked up before its definition keeps that record.
+    const int early = m.fields.FieldIndex("TagID");
+    DefDataStruc(m, "[bar]", 0, -11);
+    EXPECT_EQ(m.fields.find("TagID"), early);
+    EXPECT_EQ(m.fields.findGadget(105), early);
+}
+
+TEST_F(FieldTableTest, ProfileDefaultsOverrideExactlyTheirField) {
+    t.program.ini.forget(t.writeFile("Config-125.ini", "[Defaults]\nVal4mA=4.5[mA]\nTagID=LINE-7\n"));
+    DefDataStruc(m, "[bar]", 0, -11);
+    EXPECT_EQ(field("Val4mA").Content, "4.5");
+    EXPECT_EQ(field("Val4mA").GadUnit, "[mA]");
+    EXPECT_EQ(field("Val4mAu").Content, "4.000");
+    EXPECT_EQ(field("TagID").Content, "LINE-7");
+}
+
+TEST_F(FieldTableTest, AttributesGiveAccessVisibilityAndColour) {
+    DefField(m, -1, "", "", "", "", "");
+    DefField(m, 501, "Both", "String", "", "", "readonly;disabled;nodisplay;hidden;");
+    DefField(m, 502, "Live", "String", "", "", "CURRENT;ColorIndex=16");
+    DefField(m, 503, "Plain", "String", "", "", "COMMON;");
+    DefField(m, 504, "Hidden", "String", "", "", "disabled;hidden;");
+    DefField(m, -2, "", "", "", "", "");
+    EXPECT_EQ(field("Both").Access, "readonly");
+    EXPECT_EQ(field("Both").Visibility, "nodisplay");
+    EXPECT_EQ(field("Live").ColorIndx, 16);
+    EXPECT_EQ(field("Live").GadStatus, "");
+    EXPECT_EQ(field("Plain").ColorIndx, 2);
+    EXPECT_EQ(field("Plain").GadStatus, "read");
+    EXPECT_EQ(field("Plain").Access, "enabled");
+    EXPECT_EQ(field("Hidden").Access, "disabled");
+    EXPECT_EQ(field("Hidden").Visibility, "hidden");
+    EXPECT_TRUE(m.fields.gadgetStates()[field("Both").GadInd].readOnly);
+    EXPECT_FALSE(m.fields.gadgetStates()[field("Plain").GadInd].readOnly);
+}
+
+TEST_F(FieldTableTest, TooltipsFromTheLanguageFileAndRanges) {
+    t.writeFile("Language/English.ini", "[ToolTips]\nTitled=Damping|Filter time<br>in seconds\nBarFirst=|whole text\n");
+    for (int g : {601, 602, 603, 604, 605}) t.gadgets.control(g);
+    t.gadgets.control(600).text = QStringLiteral("Label text");
+    DefField(m, -1, "", "", "", "", "");
+    DefField(m, 601, "Titled", "Float", "1.0", "2.1;0.1;99.9", "", "built-in");
+    DefField(m, 602, "BarFirst", "String", "", "", "", "", Conversion::None, 600, -1);
+    DefField(m, 603, "Ranged", "Number", "5", "2;0;15", "");
+    DefField(m, 604, "WidthOnly", "Number", "5", "6", "");
+    DefField(m, 605, "Builtin", "String", "", "", "", "Built in tip", Conversion::None, 600, -1);
+    DefField(m, -2, "", "", "", "", "");
+    EXPECT_EQ(t.gadgets.control(601).toolTipTitle, "Damping");
+    EXPECT_EQ(t.gadgets.control(601).toolTip, "Filter time\nin seconds");
+    EXPECT_EQ(t.gadgets.control(602).toolTipTitle, "Label text");
+    EXPECT_EQ(t.gadgets.control(602).toolTip, "|whole text");
+    EXPECT_EQ(t.gadgets.control(603).toolTip, "Range: 0 ... 15");
+    EXPECT_EQ(t.gadgets.control(604).toolTip, "");
+    EXPECT_EQ(t.gadgets.control(605).toolTip, "Built in tip");
+    EXPECT_EQ(field("BarFirst").GadDescr, "Label text");
+}
+
+TEST_F(FieldTableTest, ComboboxControlsGetTheirItemsAndSelection) {
+    t.gadgets.control(260);
+    t.gadgets.control(253);
+    DefDataStruc(m, "[bar]", 0, -11);
+    EXPECT_EQ(t.gadgets.items(260), QStringList({"Yes", "No"}));
+    EXPECT_EQ(t.gadgets.state(260), 1);  // default 2 = "No"
+    EXPECT_EQ(t.gadgets.state(253), 1);  // Zelmark=148 in this edition
+}
+
+TEST_F(FieldTableTest, CheckedReadsReportUndeclaredNames) {
+    DefDataStruc(m, "[bar]", 0, -11);
+    field("TagID").Content = QStringLiteral("PT-101");
+    EXPECT_EQ(GetRecDat(m, QString(), "TagID"), "PT-101");
+    EXPECT_EQ(GetRecDat(m, QString(), "NoSuchField"), "");
+    ASSERT_EQ(t.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(t.dialogs.boxes[0].title, "Internal");
+    EXPECT_EQ(t.dialogs.boxes[0].text, "GetRecDat: NoSuchField Not declared!");
+    EXPECT_EQ(m.fields.find("NoSuchField"), -1);  // the check did not create it
+}
+
+TEST_F(FieldTableTest, PackedRecordsKeepEscapedSeparators) {
+    DefField(m, -1, "", "", "", "", "");
+    DefField(m, 701, "Name", "String", "", "", "");
+    DefField(m, 702, "Count", "Number", "", "", "");
+    DefField(m, 703, "Note", "String", "", "", "");
+    DefField(m, -2, "", "", "", "", "");
+    m.recordMode = QStringLiteral("record");
+    const QString record = QStringLiteral("a^;b;;c");
+    EXPECT_EQ(GetRecDat(m, record, "Name"), "a;b");
+    EXPECT_EQ(GetRecDat(m, record, "Note"), "c");
+    EXPECT_TRUE(t.dialogs.boxes.empty());
+    EXPECT_EQ(GetRecDat(m, record, "Count"), "");
+    EXPECT_EQ(t.dialogs.boxes.back().text, "GetRecDat: Count has no value!");
+    GetRecDat(m, record, "Status");  // allowed to be missing
+    EXPECT_EQ(t.dialogs.boxes.size(), 1u);
+}
+
+TEST_F(FieldTableTest, InspectorFindsTheFieldUnderThePoint) {
+    t.gadgets.control(801).geometry = QRect(10, 10, 100, 20);
+    t.gadgets.control(802).geometry = QRect(10, 40, 100, 20);
+    DefField(m, -1, "", "", "", "", "");
+    DefField(m, 801, "First", "String", "x", "", "");
+    DefField(m, 802, "Second", "String", "y", "", "hidden;");
+    DefField(m, -2, "", "", "", "", "");
+    FieldInspector inspector;
+    InspectorView view;
+    const QString hit = inspector.inspect(m, view, QPoint(50, 15));
+    EXPECT_TRUE(hit.contains("\nName:First\n"));
+    EXPECT_TRUE(hit.contains("\nContent:x\n"));
+    EXPECT_EQ(inspector.inspect(m, view, QPoint(50, 45)), "");  // hidden fields are passed over
+    EXPECT_EQ(inspector.inspect(m, view, QPoint(110, 15)), "");  // right edge is outside
+}
+
+}  // namespace
+}  // namespace zh
