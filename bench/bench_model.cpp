@@ -1,0 +1,75 @@
+// How long the field table takes to rebuild and to convert: one definition
+// pass over every field, and a whole-table conversion in both directions,
+// against the shipped profile. Goals: a pass under 2 ms, a conversion of
+// all fields under 1 ms. Each figure is the median of many runs.
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "app/clock.h"
+#include "app/console_dialogs.h"
+#include "app/headless_gadgets.h"
+#include "app/profile_settings.h"
+#include "app/program.h"
+#include "model/device_model.h"
+#include "model/field_definitions.h"
+#include "model/scaling.h"
+
+namespace {
+
+template <typename F>
+double medianMs(int runs, F&& f) {
+    std::vector<double> t;
+    QElapsedTimer timer;
+    for (int i = 0; i < runs; ++i) {
+        timer.start();
+        f();
+        t.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}
+
+}  // namespace
+
+int main() {
+    const QString resources = QStringLiteral(ZH_SOURCE_DIR "/resources");
+    QTemporaryDir dir;
+    QDir().mkpath(dir.path() + "/Language");
+    QFile::copy(resources + "/Config-125.ini", dir.path() + "/Config-125.ini");
+    QFile::copy(resources + "/Language/English.ini", dir.path() + "/Language/English.ini");
+
+    zh::ConsoleDialogs dialogs;
+    zh::HeadlessGadgets gadgets;
+    zh::SteadyClock clock;
+    zh::Program p(dialogs, gadgets, clock);
+    p.state.ProgramDir = dir.path() + "/";
+    p.state.ProfilePath = QStringLiteral(".\\Config-125.ini");
+    p.state.InitialProfilePath = p.state.ProfilePath;
+    p.state.LanguageFile = QStringLiteral(".\\Language\\English.ini");
+    zh::ReadProfileFile(p);
+    p.log.setThreshold(0);
+
+    zh::DeviceModel m(p);
+    m.cal.Measurand = QStringLiteral("Pressure");
+    const QString unit = p.state.MeasurandList.empty() ? QStringLiteral("[bar]") : p.state.MeasurandList.front().BaseUnit;
+    zh::DefDataStruc(m, unit, 0, -11);  // first pass reads the files
+
+    const int runs = 200;
+    const double pass = medianMs(runs, [&] { zh::DefDataStruc(m, unit, 0, -11); });
+    const QString all = m.fields.definedNames();
+    const double toContent = medianMs(runs, [&] { zh::AllRawToMeasurand(m, 1, all); });
+    const double toRaw = medianMs(runs, [&] { zh::AllRawToMeasurand(m, 2, all); });
+
+    std::printf("fields defined: %d (records %d)\n", static_cast<int>(all.count(QLatin1Char(';'))), m.fields.count());
+    std::printf("definition pass:          %.3f ms (goal < 2 ms)\n", pass);
+    std::printf("raw -> content, all:      %.3f ms (goal < 1 ms)\n", toContent);
+    std::printf("content -> raw, all:      %.3f ms (goal < 1 ms)\n", toRaw);
+    std::printf("goals %s\n", (pass < 2.0 && toContent < 1.0 && toRaw < 1.0) ? "met" : "MISSED");
+    return 0;
+}
