@@ -1,0 +1,820 @@
+#include "device_types.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "app/dialogs.h"
+#include "app/gadgets.h"
+#include "app/program.h"
+#include "device_model.h"
+#include "gadget_ids.h"
+#include "list_text.h"
+#include "scaling.h"
+
+namespace zh {
+
+const char* const kSwitchAgwMap = "CurrentOff=AGW4;CurrentOn=AGW5;SwitchPoint=AGW6;Hysteresis=AGW7;SwitchDelay=AGW8;";
+const char* const kSwitchByteMap = "HallSwitch=ADCByte16;CmbFlashErrorYN=ADCByte17;CmbFlashTeachYN=ADCByte18;HartDevYN=ADCByte15";
+const char* const kTransmitterMap = "CalcMethod=ADCByte8;CmbManufact=ADCByte19;DevType=ADCByte20;";
+
+namespace {
+
+constexpr int kByteCount = 22;
+constexpr int kAgwCount = 11;
+constexpr int kKeyByte = 20;
+constexpr int kClassByte = 16;
+
+const QString kCatalogue = QStringLiteral("DeviceConfigurations");
+const QString kDefaultCalcMethods = QStringLiteral("No linearisation=0;ADC Table=1;");
+
+// The record of a configuration that is not in the catalogue; "~1" .. "~5"
+// are filled from the current range fields and the base unit.
+const QString kDefaultRecord = QStringLiteral(
+    "---|~1;~2;~3;~4;~5;|00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;|"
+    "-25000;;;;;;;;;0;25000|0;0;-25000;25000;380;2000;0;0;0; ; ; ;");
+
+const char* const kRangeFields[] = {"LowerRangeVal", "UpperRangeVal", "NominalRangeLow", "NominalRangeHigh"};
+// The transmitter's own copies of the same four values (sent with command 181/35).
+const char* const kTransmitterRangeFields[] = {"TMeasRangeLow", "TMeasRangeHigh", "TNomRangeLow", "TNomRangeHigh"};
+
+QString profileFile(DeviceModel& m) { return m.program.state.ProfilePath; }
+
+void log(DeviceModel& m, const QString& text, int level) { m.program.log.DebugLog(text, level); }
+
+FieldRecord* fieldOf(DeviceModel& m, const QString& name) {
+    const int i = m.fields.find(name);
+    return i < 0 ? nullptr : &m.fields.at(i);
+}
+
+QString contentOf(DeviceModel& m, const QString& name) {
+    const FieldRecord* r = fieldOf(m, name);
+    return r ? r->Content : QString();
+}
+
+int gadgetOf(DeviceModel& m, const QString& name, int fallback) {
+    const FieldRecord* r = fieldOf(m, name);
+    return r && r->GadID != 0 ? r->GadID : fallback;
+}
+
+void showContent(DeviceModel& m, const FieldRecord& r) {
+    if (r.GadID != 0 && m.program.gadgets.exists(r.GadID)) m.program.gadgets.setText(r.GadID, r.Content);
+}
+
+// Hexadecimal number as the catalogue writes it ("1A", "0a", " 7 "); false
+// for anything else, including an empty text.
+bool parseHex(const QString& text, int* value) {
+    const QString t = text.trimmed();
+    if (t.isEmpty()) return false;
+    bool ok = false;
+    const int v = t.toInt(&ok, 16);
+    if (ok && value) *value = v;
+    return ok && v >= 0;
+}
+
+// Keys are written as upper-case hexadecimal without padding ("A", "1A").
+QString keyText(int key) { return QString::number(key, 16).toUpper(); }
+
+// The name under which `key` is stored in the catalogue: the canonical
+// spelling when present, otherwise any key of the same numeric value
+// ("0A" for 10), so that hand-edited or older entries are still found.
+// Empty when the catalogue has no such key.
+QString storedKeyName(DeviceModel& m, int key) {
+    const QStringList names =
+        m.program.ini.keyNames(m.program.profile.resolve(profileFile(m)), kCatalogue);
+    const QString canonical = keyText(key);
+    for (const QString& n : names)
+        if (n.trimmed().compare(canonical, Qt::CaseInsensitive) == 0) return n.trimmed();
+    for (const QString& n : names) {
+        int v = -1;
+        if (parseHex(n, &v) && v == key) return n.trimmed();
+    }
+    return QString();
+}
+
+// The catalogue text of `key` (0: the default record); `found` false when
+// the catalogue has no such entry.
+QString recordText(DeviceModel& m, int key, bool* found, QString* name) {
+    if (key == 0) {
+        if (found) *found = true;
+        if (name) *name = QStringLiteral("0");
+        return configurationRecordText(m, 0);
+    }
+    const QString stored = storedKeyName(m, key);
+    if (name) *name = stored.isEmpty() ? keyText(key) : stored;
+    if (found) *found = !stored.isEmpty();
+    if (stored.isEmpty()) return QString();
+    return m.program.profile.ReadProfile(kCatalogue, stored, QString(), profileFile(m));
+}
+
+// ";"-separated items, trimmed; the empty item after a closing ";" is no item.
+QStringList splitItems(const QString& field) {
+    const QString t = field.trimmed();
+    if (t.isEmpty()) return {};
+    QStringList items = t.split(QLatin1Char(';'));
+    for (QString& s : items) s = s.trimmed();
+    if (t.endsWith(QLatin1Char(';'))) items.removeLast();
+    return items;
+}
+
+QStringList recordFields(const QString& text) {
+    QString t = text;
+    t.replace(QLatin1Char(':'), QLatin1Char('|'));
+    return t.split(QLatin1Char('|'));
+}
+
+bool isSwitchClass(int devIndx) { return devIndx == 1 || devIndx == 2; }
+
+// What a checked record will put into the field table.
+struct LoadPlan {
+    bool hasRange = false;
+    std::array<double, 4> range{};  // lower, upper, lower nominal, upper nominal
+    QString unit;                   // without brackets
+    int displayCode = -1;
+    int calibrationCode = -1;
+    bool hasBytes = false;
+    std::array<int, kByteCount> bytes{};
+    QStringList agw;  // kAgwCount items, empty where the table has no value
+};
+
+bool isInt16(const QString& item) {
+    bool ok = false;
+    const int v = item.toInt(&ok);
+    return ok && v >= -32768 && v <= 32767;
+}
+
+// Checks the AGW list in use. Catalogue records must name all eleven
+// entries (a shorter list is a damaged record: loading half of it would mix
+// two configurations); the built-in default record may leave entries
+// blank, and missing ones stay empty.
+bool checkAgw(const QStringList& items, bool lenient, QStringList* out, QString* why) {
+    if (!lenient && items.size() < kAgwCount) {
+        *why = QStringLiteral("AGW table has ") + QString::number(items.size()) + QStringLiteral(" of 11 entries");
+        return false;
+    }
+    for (int k = 0; k < items.size(); ++k) {
+        const QString& item = items.at(k);
+        if (k >= kAgwCount) {
+            if (!item.isEmpty()) {
+                *why = QStringLiteral("AGW table has more than 11 entries");
+                return false;
+            }
+            continue;
+        }
+        if (!item.isEmpty() && !isInt16(item)) {
+            *why = QStringLiteral("AGW") + QString::number(k) + QStringLiteral(" '") + item +
+                   QStringLiteral("' is no 16-bit number");
+            return false;
+        }
+    }
+    out->clear();
+    for (int k = 0; k < kAgwCount; ++k) out->append(items.value(k));
+    return true;
+}
+
+// Checks a whole record before anything is changed, so that a damaged
+// record leaves the field table as it was. `why` is the log reason; an
+// unknown unit is reported by its name alone.
+bool checkRecord(DeviceModel& m, const QString& text, int key, int devIndx, LoadPlan* plan, QString* why) {
+    const QStringList fields = recordFields(text);
+    const bool isDefault = key == 0;
+    if (fields.size() < 5) {
+        *why = QStringLiteral("missing fields");
+        return false;
+    }
+    for (int i = 5; i < fields.size(); ++i) {
+        if (!fields.at(i).trimmed().isEmpty()) {
+            *why = QStringLiteral("too many fields");
+            return false;
+        }
+    }
+    const ConfigurationRecord r = parseConfigurationRecord(text);
+
+    // Configuration 0 names no stored variant: the range, its units and
+    // decimal point stay as they are (the device or the user set them).
+    if (!isDefault) {
+        if (r.range.size() < 5 || r.range.at(4).isEmpty()) {
+            *why = QStringLiteral("missing range values");
+            return false;
+        }
+        for (int i = 0; i < 4; ++i) {
+            bool ok = false;
+            plan->range[i] = r.range.at(i).toDouble(&ok);
+            if (!ok || !std::isfinite(plan->range[i])) {
+                *why = QStringLiteral("range value '") + r.range.at(i) + QStringLiteral("' is no number");
+                return false;
+            }
+        }
+        // A span of zero would make every conversion of the range divide by zero.
+        if (plan->range[0] == plan->range[1] || plan->range[2] == plan->range[3]) {
+            *why = QStringLiteral("empty range");
+            return false;
+        }
+        plan->unit = BracketText(r.range.at(4), QStringLiteral("["), QStringLiteral("]"));
+        if (plan->unit.isEmpty()) plan->unit = r.range.at(4);
+        plan->displayCode = ListValueOf(m.cal.UnitsList, plan->unit);
+        plan->calibrationCode = ListValueOf(m.cal.CalibrationUnitsList, plan->unit);
+        // The unit becomes display and calibration unit, so it must be both.
+        if (plan->displayCode < 0 || plan->calibrationCode < 0) {
+            *why = r.range.at(4);
+            return false;
+        }
+        plan->hasRange = true;
+    }
+
+    if (!r.bytes.isEmpty()) {
+        if (r.bytes.size() < kByteCount && !isDefault) {
+            *why = QStringLiteral("only ") + QString::number(r.bytes.size()) + QStringLiteral(" of 22 bytes");
+            return false;
+        }
+        for (int n = 0; n < kByteCount; ++n) {
+            const QString item = r.bytes.value(n);
+            int v = 0;
+            if (item.isEmpty() && isDefault) {
+                v = 0;
+            } else if (!parseHex(item, &v) || v > 255) {
+                *why = QStringLiteral("byte ") + QString::number(n) + QStringLiteral(" '") + item +
+                       QStringLiteral("' is not hexadecimal");
+                return false;
+            }
+            plan->bytes[n] = v;
+        }
+        for (int n = kByteCount; n < r.bytes.size(); ++n) {
+            if (!r.bytes.at(n).isEmpty()) {
+                *why = QStringLiteral("more than 22 bytes");
+                return false;
+            }
+        }
+        plan->hasBytes = true;
+    }
+
+    return checkAgw(isSwitchClass(devIndx) ? r.agwSwitch : r.agw, isDefault, &plan->agw, why);
+}
+
+// Sets a value from the catalogue; a value that differs from what the field
+// held is marked "changed" (it is not yet in the device).
+void setLoaded(FieldRecord& r, const QString& raw, const QString& content, const QString& base) {
+    if (r.RawVal != raw || r.Content != content) r.setColourState(ColourChanged);
+    r.RawVal = raw;
+    r.Content = content;
+    r.BaseValue = base;
+}
+
+// Position of the item with value `code` in a "text=value;" list, or -1.
+int positionOf(const QString& list, int code) {
+    int pos = 0;
+    for (const QString& item : list.split(QLatin1Char(';'))) {
+        const int eq = item.indexOf(QLatin1Char('='));
+        if (item.trimmed().isEmpty()) continue;
+        if (eq < 0) {
+            if (pos == code) return pos;
+        } else {
+            bool ok = false;
+            if (item.mid(eq + 1).trimmed().toInt(&ok) == code && ok) return pos;
+        }
+        ++pos;
+    }
+    return -1;
+}
+
+void selectCode(DeviceModel& m, const QString& name, int code) {
+    FieldRecord* r = fieldOf(m, name);
+    if (!r) return;
+    const QString text = QString::number(code);
+    setLoaded(*r, text, text, text);
+    if (r->GadID != 0 && m.program.gadgets.exists(r->GadID))
+        m.program.gadgets.setState(r->GadID, positionOf(r->Params, code));
+}
+
+QString baseValueOf(DeviceModel& m, const FieldRecord& r) {
+    if (r.Content.isEmpty() || r.GadUnit.isEmpty() || r.BaseUnit.isEmpty() || r.GadUnit == r.BaseUnit)
+        return r.Content;
+    return convertUnitText(m, r.Content, r.GadUnit, r.BaseUnit, r.Name);
+}
+
+int floatDecimals(const QString& params, int fallback) {
+    const QString format = params.section(QLatin1Char(';'), 0, 0);
+    const int dot = format.indexOf(QLatin1Char('.'));
+    if (dot < 0) return fallback;
+    bool ok = false;
+    const int d = format.mid(dot + 1).toInt(&ok);
+    return ok ? qBound(0, d, 3) : fallback;
+}
+
+// One range value in the calibration unit, formatted the way the field's
+// own conversion writes it: whole numbers for Number fields, the implied
+// decimals of the calibration unit for the range fields, the field format
+// for the transmitter copies.
+void setRangeValue(DeviceModel& m, const QString& name, double value, const QString& unit, bool rangeField) {
+    FieldRecord* r = fieldOf(m, name);
+    if (!r) return;
+    const int calDecimals = qBound(0, int(m.cal.CalDecP), 3);
+    const int decimals = r->type() == QLatin1String("number") ? 0
+                         : rangeField                         ? calDecimals
+                                                              : floatDecimals(r->Params, calDecimals);
+    const QString content = QString::number(value, 'f', decimals);
+    if (r->Content != content || r->GadUnit != unit) r->setColourState(ColourChanged);
+    r->Content = content;
+    r->GadUnit = unit;
+    r->BaseValue = baseValueOf(m, *r);
+    r->RawVal = r->CheckProc == Conversion::None ? content : applyConversion(m, r->CheckProc, content, name, 2);
+}
+
+void applyRange(DeviceModel& m, const LoadPlan& p) {
+    const QString unit = QLatin1Char('[') + p.unit + QLatin1Char(']');
+    if (p.displayCode != m.cal.DispUnitIndex || m.cal.DispUnit != unit) {
+        UnitChanged(m, m.cal.DispUnitIndex, p.displayCode);
+        m.cal.DispUnit = unit;
+        m.cal.DispUnitIndex = p.displayCode;
+    }
+    selectCode(m, QStringLiteral("Unit"), p.displayCode);
+    selectCode(m, QStringLiteral("UnitAdm"), p.displayCode);
+    selectCode(m, QStringLiteral("UnitULRV"), p.calibrationCode);
+    m.cal.CalUnit = unit;
+    m.cal.CalUnitIndex = p.calibrationCode;
+    m.cal.CalDPlow = float(p.range[0]);
+    m.cal.CalDPhi = float(p.range[1]);
+    m.cal.CalNomLow = float(p.range[2]);
+    m.cal.CalNomHi = float(p.range[3]);
+    SetCalDecP(m, -1);  // the decimal point of the new range, shown in CalDecimalPoint
+    for (int i = 0; i < 4; ++i) {
+        setRangeValue(m, QLatin1String(kRangeFields[i]), p.range[i], unit, true);
+        setRangeValue(m, QLatin1String(kTransmitterRangeFields[i]), p.range[i], unit, false);
+    }
+}
+
+void applyBytes(DeviceModel& m, const LoadPlan& p, int devType) {
+    for (int n = 0; n < kByteCount; ++n) {
+        const QString name = QStringLiteral("ADCByte") + QString::number(n);
+        FieldRecord* r = fieldOf(m, name);
+        if (!r) continue;
+        // The key always names the configuration that was selected.
+        const QString raw = QString::number(n == kKeyByte ? devType : p.bytes[n]);
+        const Conversion proc = r->CheckProc == Conversion::None ? Conversion::NumToHex : r->CheckProc;
+        setLoaded(*r, raw, applyConversion(m, proc, raw, name, 1), raw);
+        showContent(m, *r);
+    }
+}
+
+void applyAgw(DeviceModel& m, const LoadPlan& p) {
+    for (int k = 0; k < kAgwCount; ++k) {
+        FieldRecord* r = fieldOf(m, QStringLiteral("AGW") + QString::number(k));
+        if (!r) continue;
+        const QString v = p.agw.value(k);
+        setLoaded(*r, v, v, v);
+        showContent(m, *r);
+    }
+}
+
+void showMessage(DeviceModel& m, const QString& title, const QString& text, const QString& section) {
+    Messages& msg = m.program.messages;
+    msg.MsgBox(msg.LookupMessage(title, section), msg.LookupMessage(text, section), mb::Ok | mb::IconExclamation,
+               QStringLiteral("nodefmsg"));
+}
+
+// A "text=value;" combobox list with its texts translated.
+QString translatedList(DeviceModel& m, const QString& list, const QString& section) {
+    QString out;
+    for (const QString& item : list.split(QLatin1Char(';'))) {
+        if (item.trimmed().isEmpty()) continue;
+        const int eq = item.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            out += m.program.messages.LookupMessage(item.trimmed(), section) + QLatin1Char(';');
+        else
+            out += m.program.messages.LookupMessage(item.left(eq).trimmed(), section) + item.mid(eq) + QLatin1Char(';');
+    }
+    return out;
+}
+
+QStringList listTexts(const QString& list) {
+    QStringList texts;
+    for (const QString& item : list.split(QLatin1Char(';')))
+        if (!item.trimmed().isEmpty()) texts << item.section(QLatin1Char('='), 0, 0);
+    return texts;
+}
+
+bool parseNumber(const QString& text, double* v) {
+    bool ok = false;
+    QString t = text.trimmed();
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    *v = t.toDouble(&ok);
+    return ok && !t.isEmpty() && std::isfinite(*v);
+}
+
+}  // namespace
+
+ConfigurationRecord parseConfigurationRecord(const QString& text) {
+    const QStringList f = recordFields(text);
+    ConfigurationRecord r;
+    r.description = f.value(0).trimmed();
+    r.range = splitItems(f.value(1));
+    r.bytes = splitItems(f.value(2));
+    r.agw = splitItems(f.value(3));
+    r.agwSwitch = splitItems(f.value(4));
+    return r;
+}
+
+DeviceClass deviceClassOf(int devIndx) {
+    if (devIndx == 1 || devIndx == 2) return DeviceClass::Switch;
+    if (devIndx == 0 || devIndx == 4 || devIndx == 16) return DeviceClass::Transmitter;
+    return DeviceClass::All;
+}
+
+QString configurationRecordText(DeviceModel& m, int key) {
+    if (key != 0) {
+        bool found = false;
+        return recordText(m, key, &found, nullptr);
+    }
+    QString r = kDefaultRecord;
+    r.replace(QLatin1String("~1"), contentOf(m, QStringLiteral("LowerRangeVal")));
+    r.replace(QLatin1String("~2"), contentOf(m, QStringLiteral("UpperRangeVal")));
+    r.replace(QLatin1String("~3"), contentOf(m, QStringLiteral("NominalRangeLow")));
+    r.replace(QLatin1String("~4"), contentOf(m, QStringLiteral("NominalRangeHigh")));
+    r.replace(QLatin1String("~5"), BracketText(m.cal.actBaseUnit, QStringLiteral("["), QStringLiteral("]")));
+    return r;
+}
+
+void UpdDevTypeSelection(DeviceModel& m, int devIndx) {
+    log(m, QStringLiteral(">>> UpdDevTypeSelection(DevIndx=") + QString::number(devIndx) + QLatin1Char(')'), 5);
+    Messages& msg = m.program.messages;
+    const int gad = gadgetOf(m, QStringLiteral("DevType"), gadget::DevType);
+    m.program.gadgets.setItems(gad, {});
+
+    // The list carries decimal values: the DevType field holds byte 20 as a
+    // decimal number, and its combobox selects the item of that value.
+    QString list = msg.LookupMessage(QStringLiteral("No configuration"), QStringLiteral("Application")) +
+                   QStringLiteral("=0;");
+    QStringList texts{list.section(QLatin1Char('='), 0, 0)};
+    std::vector<int> values{0};
+
+    const QString types =
+        m.program.profile.ReadProfile(m.deviceSection(), QStringLiteral("DeviceTypes"), QString(), profileFile(m));
+    const bool wantSwitch = isSwitchClass(devIndx);
+    for (const QString& item : types.split(QLatin1Char(';'))) {
+        const int eq = item.indexOf(QLatin1Char('='));
+        const QString code = eq < 0 ? QString() : item.mid(eq + 1).trimmed();
+        if (code.isEmpty()) break;  // the list ends with the first item without a code
+        int key = 0;
+        if (!parseHex(code, &key)) {
+            log(m, QStringLiteral("\tDeviceTypes: '") + item + QStringLiteral("' has no hexadecimal code"), 1);
+            continue;
+        }
+        QString text;
+        if (key == 0) {
+            text = msg.LookupMessage(QStringLiteral("Not initialized"), QStringLiteral("Application"));
+        } else {
+            bool found = false;
+            const QString record = recordText(m, key, &found, nullptr);
+            if (!found) continue;
+            const ConfigurationRecord r = parseConfigurationRecord(record);
+            int cls = 0;
+            if (!parseHex(r.bytes.value(kClassByte), &cls)) continue;
+            if (isSwitchClass(cls) != wantSwitch) continue;
+            text = r.description;
+        }
+        texts << text;
+        values.push_back(key);
+        list += text + QLatin1Char('=') + QString::number(key) + QLatin1Char(';');
+    }
+
+    m.selection.DeviceTypeList = list;
+    if (FieldRecord* f = fieldOf(m, QStringLiteral("DevType"))) f->Params = list;
+    m.program.gadgets.setItems(gad, texts);
+    int selected = 0;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (values[i] == m.selection.DevType) {
+            selected = int(i);
+            break;
+        }
+    m.program.gadgets.setState(gad, selected);
+    if (m.hooks.refreshLiveDisplay) m.hooks.refreshLiveDisplay();
+}
+
+void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QString& mode) {
+    log(m,
+        QStringLiteral(">>> UpdDevType(DevIndx=") + QString::number(devIndx) + QStringLiteral(" DevType=") +
+            QString::number(devType) + QStringLiteral(" CalcMeth=") + QString::number(calcMeth) +
+            QStringLiteral(", mode$=") + mode + QLatin1Char(')'),
+        5);
+    m.selection.DevIndx = devIndx;
+    m.selection.DevType = devType;
+    m.selection.CalcMeth = calcMeth;
+
+    UpdDevTypeSelection(m, devIndx);
+    // "Not yet known" offers everything, as a display-only module does;
+    // without this every option tab would disappear.
+    if (m.hooks.showOptionGroups) m.hooks.showOptionGroups(devIndx == -1 ? 3 : devIndx);
+
+    if (mode != QLatin1String("new")) UpdTransmitConfig(m, devIndx, devType);
+
+    const int descGad = gadget::MeasElemConfigName;
+    if (m.program.gadgets.exists(descGad))
+        m.program.gadgets.setText(descGad, parseConfigurationRecord(configurationRecordText(m, devType)).description);
+
+    switch (deviceClassOf(devIndx)) {
+        case DeviceClass::Switch:
+            SyncTransmConfigGadgets(m, QLatin1String(kSwitchAgwMap), mode);
+            SyncTransmConfigGadgets(m, QLatin1String(kSwitchByteMap), mode);
+            break;
+        case DeviceClass::Transmitter: {
+            SyncTransmConfigGadgets(m, QLatin1String(kTransmitterMap), mode);
+            const int method = contentOf(m, QStringLiteral("CalcMethod")).trimmed().toInt();
+            UpdCalcMethod(m, method);
+            if (method == 1) ClearADC(m, QStringLiteral("transmitter"), QStringLiteral("noupdate"));
+            break;
+        }
+        case DeviceClass::All:
+            break;
+    }
+}
+
+bool UpdTransmitConfig(DeviceModel& m, int devIndx, int devType) {
+    log(m,
+        QStringLiteral(">>> UpdTransmitConfig(DevIndx=") + QString::number(devIndx) + QStringLiteral(" DevType=") +
+            QString::number(devType) + QLatin1Char(')'),
+        5);
+    bool found = false;
+    QString key;
+    const QString text = recordText(m, devType, &found, &key);
+    const QString where = QStringLiteral("\t[DeviceConfigurations] ") + key + QLatin1Char('=') + text +
+                          QStringLiteral(": ");
+    if (!found) {
+        log(m, where + QStringLiteral("no such configuration"), 1);
+        return false;
+    }
+    LoadPlan plan;
+    QString why;
+    if (!checkRecord(m, text, devType, devIndx, &plan, &why)) {
+        log(m, where + why, 1);
+        return false;
+    }
+
+    if (plan.hasRange) applyRange(m, plan);
+    if (m.hooks.syncRangeFields) m.hooks.syncRangeFields(QStringLiteral("noupdate"));
+    if (plan.hasBytes) applyBytes(m, plan, devType);
+    applyAgw(m, plan);
+    return true;
+}
+
+void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, const QString& mode) {
+    log(m, QStringLiteral(">>> SyncTransmConfigGadgets(gadlist$=") + map + QStringLiteral(", mode$=") + mode, 5);
+    Messages& msg = m.program.messages;
+    for (const QString& item : map.split(QLatin1Char(';'))) {
+        if (item.trimmed().isEmpty()) continue;
+        const QString dest = item.section(QLatin1Char('='), 0, 0).trimmed();
+        const QString src = item.section(QLatin1Char('='), 1).trimmed();
+        // Looked up without creating records, so a wrong name is reported
+        // instead of being copied into a new empty field.
+        const int d = dest.isEmpty() ? -1 : m.fields.find(dest);
+        const int s = src.isEmpty() ? -1 : m.fields.find(src);
+        if (d < 0 || s < 0) {
+            const QString section = QStringLiteral("SerialIO");
+            msg.MsgBox(msg.LookupMessage(QStringLiteral("SyncGadgets"), section),
+                       msg.LookupMessage(QStringLiteral("Invalid Src/Dest: {src}/{dest}\t") + src +
+                                             QLatin1Char('\t') + dest,
+                                         section),
+                       mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
+            continue;
+        }
+        const FieldRecord& from = m.fields.at(s);
+        FieldRecord& to = m.fields.at(d);
+        to.RawVal = from.RawVal;
+        to.ColorIndx = from.ColorIndx;
+        to.GadStatus = from.GadStatus;
+        const QString type = to.type();
+        if (type == QLatin1String("combobox")) {
+            to.Content = to.RawVal;
+            to.BaseValue = to.RawVal;
+        } else if (type == QLatin1String("hexadecimal")) {
+            to.Content = applyConversion(m, Conversion::NumToHex, to.RawVal, to.Name, 1);
+            to.BaseValue = to.RawVal;
+        } else if (mode != QLatin1String("rawonly")) {
+            QString content = to.CheckProc == Conversion::None ? to.RawVal
+                                                               : applyConversion(m, to.CheckProc, to.RawVal, to.Name, 1);
+            const int bracket = content.indexOf(QLatin1Char('['));
+            if (bracket >= 0) {
+                to.GadUnit = content.mid(bracket);
+                content = content.left(bracket);
+            }
+            to.Content = content;
+            to.BaseValue = baseValueOf(m, to);
+        }
+    }
+    if (mode == QLatin1String("update") && m.hooks.refreshAllControls) m.hooks.refreshAllControls();
+}
+
+void UpdCalcMethod(DeviceModel& m, int calcMeth) {
+    log(m, QStringLiteral(">>> UpdCalcMethod(calmeth=") + QString::number(calcMeth) + QLatin1Char(')'), 5);
+    const QString stored = m.program.profile.ReadProfile(m.deviceSection(), QStringLiteral("CalculationMethods"),
+                                                         kDefaultCalcMethods, profileFile(m));
+    const QString list = translatedList(m, stored, QStringLiteral("Application"));
+    if (FieldRecord* f = fieldOf(m, QStringLiteral("CalcMethod"))) f->Params = list;
+    const int gad = gadgetOf(m, QStringLiteral("CalcMethod"), gadget::CalcMethod);
+    m.program.gadgets.setItems(gad, listTexts(list));
+    m.program.gadgets.setState(gad, positionOf(list, calcMeth));
+}
+
+bool StoreConfiguration(DeviceModel& m, const QString& description) {
+    const QString desc = description.trimmed();
+    log(m, QStringLiteral(">>> StoreConfiguration(") + desc + QLatin1Char(')'), 5);
+    const QString errorTitle = QStringLiteral("Error");
+    const QString section = QStringLiteral("Application");
+    // A value that is no number would be stored as a record that never loads again.
+    const QString invalidValue = QStringLiteral("Invalid value {value} of {field}, configuration not stored!\t");
+
+    bool keyOk = false;
+    const FieldRecord* keyField = fieldOf(m, QStringLiteral("ADCByte20"));
+    const int key = keyField ? keyField->RawVal.trimmed().toInt(&keyOk) : 0;
+    // The description is stored between "|" separators (where ":" counts as
+    // one too) and in the "name=code;" list, so none of these may occur in it.
+    static const QString kReserved = QStringLiteral("|:;=");
+    const bool descOk = !desc.isEmpty() && std::none_of(desc.begin(), desc.end(), [](QChar c) {
+        return kReserved.contains(c);
+    });
+    if (!keyOk || key <= 0 || key > 255 || !descOk) {
+        showMessage(m, errorTitle, QStringLiteral("Key (Byte 20) And/or description invalid!"), section);
+        return false;
+    }
+    const QString measurand = m.deviceSection();
+    if (measurand.isEmpty()) {
+        log(m, QStringLiteral("\tStoreConfiguration: no measurand selected"), 1);
+        return false;
+    }
+
+    // Both lists are written back whole; one that was cut when read would
+    // lose its tail for good.
+    const QString file = profileFile(m);
+    bool typesCut = false, methodsCut = false;
+    const QString types =
+        m.program.profile.ReadProfile(measurand, QStringLiteral("DeviceTypes"), QString(), file, &typesCut);
+    const QString methods = m.program.profile.ReadProfile(measurand, QStringLiteral("CalculationMethods"),
+                                                          kDefaultCalcMethods, file, &methodsCut);
+    if (typesCut || methodsCut) {
+        const QString keyName = typesCut ? QStringLiteral("DeviceTypes") : QStringLiteral("CalculationMethods");
+        showMessage(m, errorTitle,
+                    QStringLiteral("The list {key} of [{section}] is too long, configuration not stored!\t") + keyName +
+                        QLatin1Char('\t') + measurand,
+                    section);
+        return false;
+    }
+
+    // Measuring and nominal range in one unit: that of the measuring range.
+    const FieldRecord* first = fieldOf(m, QLatin1String(kTransmitterRangeFields[0]));
+    QString unit = first ? first->GadUnit : QString();
+    if (unit.isEmpty()) unit = m.cal.actBaseUnit;
+    QStringList range;
+    for (const char* name : kTransmitterRangeFields) {
+        const FieldRecord* r = fieldOf(m, QLatin1String(name));
+        QString v = r ? r->Content.trimmed() : QString();
+        if (r && !r->GadUnit.isEmpty() && r->GadUnit != unit) v = convertUnitText(m, v, r->GadUnit, unit, r->Name);
+        double d = 0;
+        if (!parseNumber(v, &d)) {
+            showMessage(m, errorTitle, invalidValue + v + QLatin1Char('\t') + QLatin1String(name), section);
+            return false;
+        }
+        range << v;
+    }
+    range << BracketText(unit, QStringLiteral("["), QStringLiteral("]"));
+
+    QStringList bytes;
+    for (int n = 0; n < kByteCount; ++n) {
+        const FieldRecord* r = fieldOf(m, QStringLiteral("ADCByte") + QString::number(n));
+        bool ok = false;
+        const int v = r ? r->RawVal.trimmed().toInt(&ok) : 0;
+        if (r && (!ok || v < 0 || v > 255)) {
+            showMessage(m, errorTitle, invalidValue + r->RawVal + QLatin1Char('\t') + r->Name, section);
+            return false;
+        }
+        bytes << QStringLiteral("%1").arg(ok ? v : 0, 2, 16, QLatin1Char('0')).toUpper();
+    }
+    QStringList agw;
+    for (int k = 0; k < kAgwCount; ++k) {
+        const FieldRecord* r = fieldOf(m, QStringLiteral("AGW") + QString::number(k));
+        agw << (r ? r->RawVal.trimmed() : QString());
+    }
+
+    const QString record = desc + QLatin1Char('|') + range.join(QLatin1Char(';')) + QLatin1Char('|') +
+                           bytes.join(QLatin1Char(';')) + QLatin1Char('|') + agw.join(QLatin1Char(';')) +
+                           QStringLiteral("|0;0;") + agw.mid(2).join(QLatin1Char(';'));
+
+    // An entry stored under another spelling of the same number ("0A") is
+    // replaced in place rather than shadowed by a second one.
+    QString keyName = storedKeyName(m, key);
+    if (keyName.isEmpty()) keyName = keyText(key);
+
+    QStringList items;
+    bool replaced = false;
+    for (const QString& item : types.split(QLatin1Char(';'))) {
+        if (item.trimmed().isEmpty()) continue;
+        int code = -1;
+        if (parseHex(item.section(QLatin1Char('='), 1), &code) && code == key) {
+            if (!replaced) items << desc + QLatin1Char('=') + keyName;
+            replaced = true;
+            continue;
+        }
+        items << item;
+    }
+    if (!replaced) items << desc + QLatin1Char('=') + keyName;
+
+    bool ok = m.program.profile.WriteData(kCatalogue, keyName, record, file);
+    ok = m.program.profile.WriteData(measurand, QStringLiteral("CalculationMethods"), methods, file) && ok;
+    ok = m.program.profile.WriteData(measurand, QStringLiteral("DeviceTypes"), items.join(QLatin1Char(';')) + QLatin1Char(';'),
+                                     file) &&
+         ok;
+    return ok;
+}
+
+bool FillADC(DeviceModel& m) {
+    log(m, QStringLiteral(">>> FillADC()"), 5);
+    struct Point {
+        FieldRecord* mwField = nullptr;
+        FieldRecord* adcField = nullptr;
+        bool hasMw = false, hasAdc = false;
+        double mw = 0, adc = 0;
+    };
+    std::array<Point, kAgwCount> pts;
+    int known = 0;
+    for (int i = 0; i < kAgwCount; ++i) {
+        Point& p = pts[i];
+        p.mwField = fieldOf(m, QStringLiteral("MW") + QString::number(i));
+        p.adcField = fieldOf(m, QStringLiteral("ADC") + QString::number(i));
+        p.hasMw = p.mwField && parseNumber(p.mwField->Content, &p.mw);
+        p.hasAdc = p.adcField && parseNumber(p.adcField->Content, &p.adc);
+        if (p.hasMw && p.hasAdc) ++known;
+    }
+    if (known < 2) {
+        Messages& msg = m.program.messages;
+        msg.MsgBox(m.program.state.WindowTitle,
+                   msg.LookupMessage(QStringLiteral("No second interpolation point!"), QStringLiteral("Application")),
+                   mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
+        return false;
+    }
+
+    auto complete = [&](int i) { return pts[i].hasMw && pts[i].hasAdc; };
+    std::array<bool, kAgwCount> wasKnown{};
+    for (int i = 0; i < kAgwCount; ++i) wasKnown[i] = complete(i);
+    for (int i = 0; i < kAgwCount; ++i) {
+        Point& p = pts[i];
+        if (wasKnown[i] || !p.hasMw || !p.adcField) continue;
+        int a = i - 1, b = i + 1;
+        while (a >= 0 && !wasKnown[a]) --a;
+        while (b < kAgwCount && !wasKnown[b]) ++b;
+        if (a < 0 || b >= kAgwCount) continue;  // only points between known ones are filled
+        double x1 = pts[a].mw, y1 = pts[a].adc, x2 = pts[b].mw, y2 = pts[b].adc;
+        // A falling table is the same line taken the other way round.
+        if (x1 > x2) {
+            std::swap(x1, x2);
+            std::swap(y1, y2);
+        }
+        const float v = yggx(m, float(p.mw), float(x1), float(x2), float(y1), float(y2), QStringLiteral("FillADC"), 0.5f);
+        // ADC counts are whole numbers.
+        const QString text = QString::number(std::lround(v));
+        p.adc = double(std::lround(v));
+        p.hasAdc = true;
+        p.adcField->Content = text;
+        p.adcField->RawVal = text;
+        p.adcField->BaseValue = text;
+        p.adcField->setColourState(ColourChanged);
+        showContent(m, *p.adcField);
+    }
+
+    m.cal.LinAdc.clear();
+    m.cal.LinMw.clear();
+    for (int i = 0; i < kAgwCount; ++i) {
+        if (!complete(i)) continue;
+        m.cal.LinAdc.push_back(float(pts[i].adc));
+        m.cal.LinMw.push_back(float(pts[i].mw));
+    }
+    return true;
+}
+
+void ClearADC(DeviceModel& m, const QString& mode, const QString& option) {
+    log(m, QStringLiteral(">>> ClearADC(mode$=") + mode + QStringLiteral(", option$=") + option + QLatin1Char(')'), 5);
+    const int key = mode == QLatin1String("default") ? 0 : m.selection.DevType;
+    bool found = false;
+    QString keyName;
+    QString text = recordText(m, key, &found, &keyName);
+    if (!found) {
+        log(m, QStringLiteral("\t[DeviceConfigurations] ") + keyName + QStringLiteral(": no such configuration, default table used"), 1);
+        text = configurationRecordText(m, 0);
+    }
+    QStringList table;
+    QString why;
+    if (!checkAgw(parseConfigurationRecord(text).agw, key == 0 || !found, &table, &why)) {
+        log(m, QStringLiteral("\t[DeviceConfigurations] ") + keyName + QLatin1Char('=') + text + QStringLiteral(": ") + why, 1);
+        return;
+    }
+    for (int i = 0; i < kAgwCount; ++i) {
+        FieldRecord* r = fieldOf(m, QStringLiteral("ADC") + QString::number(i));
+        if (!r) continue;
+        r->Content = table.value(i);
+        r->RawVal = r->Content;
+        r->BaseValue = r->Content;
+        r->setColourState(ColourDefault);
+        if (option != QLatin1String("noupdate")) showContent(m, *r);
+    }
+}
+
+}  // namespace zh
