@@ -3,19 +3,13 @@
 // against the shipped profile. Goals: a pass under 2 ms, a conversion of
 // all fields under 1 ms. Each figure is the median of many runs.
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/console_dialogs.h"
-#include "app/headless_gadgets.h"
 #include "app/profile_settings.h"
-#include "app/program.h"
+#include "bench_program.h"
 #include "model/device_model.h"
 #include "model/field_definitions.h"
 #include "model/scaling.h"
@@ -38,20 +32,8 @@ double medianMs(int runs, F&& f) {
 }  // namespace
 
 int main() {
-    const QString resources = QStringLiteral(ZH_SOURCE_DIR "/resources");
-    QTemporaryDir dir;
-    QDir().mkpath(dir.path() + "/Language");
-    QFile::copy(resources + "/Config-125.ini", dir.path() + "/Config-125.ini");
-    QFile::copy(resources + "/Language/English.ini", dir.path() + "/Language/English.ini");
-
-    zh::ConsoleDialogs dialogs;
-    zh::HeadlessGadgets gadgets;
-    zh::SteadyClock clock;
-    zh::Program p(dialogs, gadgets, clock);
-    p.state.ProgramDir = dir.path() + "/";
-    p.state.ProfilePath = QStringLiteral(".\\Config-125.ini");
-    p.state.InitialProfilePath = p.state.ProfilePath;
-    p.state.LanguageFile = QStringLiteral(".\\Language\\English.ini");
+    zh::bench::BenchProgram bench;
+    zh::Program& p = bench.program;
     zh::ReadProfileFile(p);
     p.log.setThreshold(0);
 

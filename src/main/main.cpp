@@ -16,10 +16,12 @@
 #include "app/setting_stores.h"
 #include "app/startup.h"
 #include "hart/link_library.h"
+#include "model/device_model.h"
+#include "model/field_definitions.h"
 
 namespace {
 
-void printLoaded(const zh::Program& p, const zh::LinkLibrary& link) {
+void printLoaded(const zh::Program& p, const zh::DeviceModel& model, const zh::LinkLibrary& link) {
     const zh::AppState& s = p.state;
     auto line = [](const char* name, const QString& value) {
         std::printf("  %-26s %s\n", name, value.toLocal8Bit().constData());
@@ -46,6 +48,12 @@ void printLoaded(const zh::Program& p, const zh::LinkLibrary& link) {
                                    s.SetDisplayInterfaceVersion + QLatin1Char(')'));
     line("Texts translated", QString::number(p.texts.size() + p.commonTexts.size()));
     line("Captions", QString::number(p.captions.size()));
+    line("Device type", model.cal.Measurand + QStringLiteral(", unit ") + model.cal.DispUnit +
+                            QStringLiteral(", range ") + QString::number(model.cal.CalDPlow) + QStringLiteral(" ... ") +
+                            QString::number(model.cal.CalDPhi));
+    line("Fields defined", QString::number(model.fields.definedNames().count(QLatin1Char(';'))) +
+                               QStringLiteral(" (") + QString::number(model.fields.gadgetList().size()) +
+                               QStringLiteral(" bound to controls)"));
     line("HART library", link.isLoaded() ? QStringLiteral("loaded") : QStringLiteral("not available: ") + link.loadError());
     std::printf("Start-up complete; the main window is not part of this build yet.\n");
 }
@@ -77,6 +85,12 @@ int main(int argc, char** argv) {
 
     if (!zh::ReadProfileFile(program)) return 0;
     program.captions = program.messages.LoadLabels(QStringLiteral("Application"));
-    printLoaded(program, link);
+
+    // The field table for the first measurand, as the window will show it.
+    zh::DeviceModel model(program);
+    const zh::AppState& s = program.state;
+    if (!s.MeasurandList.empty()) model.cal.Measurand = s.MeasurandList.front().Name;
+    zh::DefDataStruc(model, s.MeasurandList.empty() ? QStringLiteral("[-]") : s.MeasurandList.front().BaseUnit, 0, -11);
+    printLoaded(program, model, link);
     return 0;
 }
