@@ -33,6 +33,16 @@ typedef int32_t (*BaTinHrtCPr_GetComPortStatus_t)(void);
 typedef int32_t (*BaTinHrtCPr_GetDevInfo_t)(void);
 typedef int32_t (*BaTinHrtCPr_ReadCurrPerc_t)(void);
 
+/* Extension of this library: names the port behind a port number before
+ * Open. "Sim" is the built-in device simulator, "ComN" the platform's N-th
+ * serial port, anything else a device path ("/dev/ttyUSB0", "/dev/pts/3").
+ * A number that was never named opens "ComN". Returns 0. */
+typedef int32_t (*BaTinHrtCPr_SetPortName_t)(uint16_t portNumber, const char* name);
+/* Extension: the text of the last error (port missing, busy, not permitted,
+ * time-out ...), for messages and logs. The pointer stays valid until the
+ * next call into the library. */
+typedef const char* (*BaTinHrtCPr_GetLastErrorText_t)(void);
+
 #ifdef __cplusplus
 }
 #endif

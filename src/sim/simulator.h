@@ -1,0 +1,106 @@
+#pragma once
+// The device simulator: the field-device side of a HART loop, written from
+// the device's point of view. A transmitter and, optionally, a plug-on
+// display module answer master frames exactly as a field device on the loop
+// would: it checks the master's check byte, ignores frames for other
+// addresses, keeps real state, and can be told to misbehave.
+//
+// Plain C++: it depends on nothing of the program, so the link library,
+// the pseudo-terminal runner and the tests can all embed it.
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace hartsim {
+
+enum class Presence { Both, TransmitterOnly, DisplayOnly };
+
+struct DeviceConfig {
+    Presence presence = Presence::Both;
+    std::uint8_t pollingAddress = 0;       // 0..63
+    int displayInterfaceVersion = 5;       // version the display module reports
+    std::uint8_t manufacturerId = 0x94;    // (expanded) manufacturer / device type code
+    std::uint8_t deviceType = 0x7E;
+    std::uint32_t deviceId = 0x0012AB;     // 24 bits
+    int preambles = 5;                     // preambles the device puts before its answers
+    int turnaroundMs = 20;                 // from the end of a request to the start of the answer
+    bool realtime = false;                 // when embedded: wait as the wire at 1200 bit/s would
+};
+
+// One way of misbehaving, for the next `count` answers (to command
+// `command`, or to any command when it is -1).
+struct Fault {
+    enum class Kind {
+        NoAnswer,      // stays silent
+        BadCheckByte,  // answers with a wrong check byte
+        WrongLength,   // answers with one data byte missing (byte count consistent)
+        Busy,          // response code 32
+        ErrorCode,     // response code `code` (e.g. 64 = command not implemented)
+        CommError,     // first status byte with bit 7 set: `code` is the error bitmap
+        Late,          // answers `delayMs` late
+        Noise,         // puts `noiseBytes` random bytes on the line before the answer
+    };
+    Kind kind = Kind::NoAnswer;
+    int count = 1;
+    int command = -1;
+    int code = 0;
+    int delayMs = 0;
+    int noiseBytes = 8;
+};
+
+// Parses a fault description for command lines and environment variables:
+// "noanswer", "badcheck", "wronglength", "busy", "error:64", "commerror:0x08",
+// "late:400", "noise:12", each optionally followed by "x<count>" and
+// "@<command>" ("busy x3 @141" as "busy*3@141"). Empty on a syntax error.
+std::optional<Fault> parseFault(const std::string& text);
+
+// What the device puts on the line in answer to one master frame.
+struct Reply {
+    std::vector<std::uint8_t> bytes;  // preambles and frame (and noise, if injected)
+    int delayMs = 0;                  // from the end of the request to the first byte
+};
+
+struct Statistics {
+    std::uint64_t framesReceived = 0;  // complete frames addressed to anyone
+    std::uint64_t framesForUs = 0;
+    std::uint64_t badCheckBytes = 0;   // frames dropped for a wrong check byte
+    std::uint64_t answers = 0;
+};
+
+class Simulator {
+public:
+    explicit Simulator(DeviceConfig config = {});
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // Bytes as they arrive from the line, in any pieces. Every complete
+    // master frame addressed to this device yields one reply (none for a
+    // frame that is not for us, has a bad check byte, or is silenced by a
+    // fault); a partial frame waits for its remaining bytes.
+    std::vector<Reply> receive(const std::uint8_t* data, std::size_t size);
+
+    void injectFault(const Fault& fault);
+    void clearFaults();
+
+    const DeviceConfig& config() const;
+    void setPresence(Presence presence);
+    const Statistics& statistics() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// Parses "presence=display,address=3,version=5,realtime,fault=busy*2@141"
+// (comma-separated; unknown keys are errors) into a configuration and a
+// list of faults. Used by the link library's "Sim" port (environment
+// variable HARTSIM_OPTIONS) and by hartsim's command line.
+bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fault>* faults, std::string* error);
+
+}  // namespace hartsim
