@@ -19,6 +19,8 @@ public:
     void progressOpen(const QString& title) override;
     void progressClose() override { progressOpen_ = false; }
     bool progressIsOpen() const override { return progressOpen_; }
+    void progressSetTitle(const QString&) override {}
+    void progressSetNote(const QString&) override {}
     void progressSetStep(const QString& text) override;
     void progressSetBar(int, int) override {}
     void progressSetStatus(const QString& text, int) override;

@@ -54,6 +54,9 @@ public:
     virtual void progressOpen(const QString& title) = 0;
     virtual void progressClose() = 0;
     virtual bool progressIsOpen() const = 0;
+    virtual void progressSetTitle(const QString& title) = 0;
+    // The small text beside the bar (time and step of the last log entry).
+    virtual void progressSetNote(const QString& text) = 0;
     virtual void progressSetStep(const QString& text) = 0;
     virtual void progressSetBar(int percent, int colour) = 0;
     virtual void progressSetStatus(const QString& text, int colour) = 0;

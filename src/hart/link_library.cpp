@@ -30,6 +30,8 @@ bool LinkLibrary::load(const QString& path) {
     bind(getComPortStatus_, "BaTinHrtCPr_GetComPortStatus");
     bind(getDevInfo_, "BaTinHrtCPr_GetDevInfo");
     bind(readCurrPerc_, "BaTinHrtCPr_ReadCurrPerc");
+    bind(setPortName_, "BaTinHrtCPr_SetPortName");
+    bind(lastErrorText_, "BaTinHrtCPr_GetLastErrorText");
     return true;
 }
 
@@ -58,8 +60,26 @@ int LinkLibrary::GetComPortStatus() {
     return getComPortStatus_ ? getComPortStatus_() : missing("BaTinHrtCPr_GetComPortStatus");
 }
 
+int LinkLibrary::SetPortName(uint16_t port, const QString& name) {
+    return setPortName_ ? setPortName_(port, name.toLocal8Bit().constData()) : 0;
+}
+
+QString LinkLibrary::lastErrorText() {
+    const char* text = lastErrorText_ ? lastErrorText_() : nullptr;
+    return text ? QString::fromLocal8Bit(text) : QString();
+}
+
+uint16_t LinkLibrary::preparePort(const QString& portName) {
+    const QString name = portName.trimmed();
+    const bool comName = name.size() > 3 && name.left(3).compare(QLatin1String("Com"), Qt::CaseInsensitive) == 0 &&
+                         name.mid(3).toInt() > 0;
+    const uint16_t number = comName ? static_cast<uint16_t>(portNumberOf(name)) : 0;
+    SetPortName(number, name);
+    return number;
+}
+
 int runConnectionProbe(LinkLibrary& link, Logger& log, const QString& portName) {
-    const int port = portNumberOf(portName);
+    const int port = link.preparePort(portName);
     log.DebugLog(QStringLiteral(">>> Connect probe: port=") + portName + QStringLiteral(" number=") +
                      QString::number(port),
                  4);

@@ -38,6 +38,15 @@ public:
     int SendRequest(uint8_t command, uint8_t requestLength, const uint8_t* request, uint8_t* responseLength,
                     uint8_t* response, uint8_t* status1, uint8_t* status2);
     int GetComPortStatus();
+    // Extensions of our own library; absent in others (then: no-op, "").
+    int SetPortName(uint16_t port, const QString& name);
+    QString lastErrorText();
+    bool hasPortNames() const { return setPortName_ != nullptr; }
+
+    // The port number the library's Open takes for `portName`, after naming
+    // the port to the library: "Com5" is 5; anything else ("Sim", a device
+    // path) is named as port 0.
+    uint16_t preparePort(const QString& portName);
 
 private:
     int missing(const char* name);
@@ -55,6 +64,8 @@ private:
     BaTinHrtCPr_GetComPortStatus_t getComPortStatus_ = nullptr;
     BaTinHrtCPr_GetDevInfo_t getDevInfo_ = nullptr;
     BaTinHrtCPr_ReadCurrPerc_t readCurrPerc_ = nullptr;
+    BaTinHrtCPr_SetPortName_t setPortName_ = nullptr;
+    BaTinHrtCPr_GetLastErrorText_t lastErrorText_ = nullptr;
 };
 
 // The connection probe the program runs in a second process: configure the

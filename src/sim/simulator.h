@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,9 @@ struct DeviceConfig {
     int preambles = 5;                     // preambles the device puts before its answers
     int turnaroundMs = 20;                 // from the end of a request to the start of the answer
     bool realtime = false;                 // when embedded: wait as the wire at 1200 bit/s would
+    int configurationKey = 0x01;           // catalogue record the transmitter is built as
+    std::uint32_t seed = 0;                // 0: the measured value follows a fixed course
+    float fixedCurrentMa = 0;              // starts in fixed-current mode at this current (0: off)
 };
 
 // One way of misbehaving, for the next `count` answers (to command
@@ -92,6 +96,18 @@ public:
     void setPresence(Presence presence);
     const Statistics& statistics() const;
 
+    // The line has been quiet for longer than a character gap: a frame that
+    // started cannot be completed any more and is dropped, as a device's
+    // receiver does on a gap. The pty runner calls it after a silence.
+    void lineIdle();
+
+    // What became of one complete frame seen on the line (for logs).
+    enum class FrameFate { Answered, Silenced, NotForUs, BadCheckByte };
+    using FrameObserver = std::function<void(const std::vector<std::uint8_t>& frame, FrameFate fate)>;
+    // Called for every complete frame with its preambles, before the reply
+    // to it is returned by receive().
+    void setFrameObserver(FrameObserver observer);
+
 private:
     struct State;
     std::unique_ptr<State> state_;
@@ -101,6 +117,10 @@ private:
 // (comma-separated; unknown keys are errors) into a configuration and a
 // list of faults. Used by the link library's "Sim" port (environment
 // variable HARTSIM_OPTIONS) and by hartsim's command line.
+// Nothing is changed when the text has an error (`error` says which item);
+// otherwise the faults are added to `faults`. Also: manufacturer=, devicetype=,
+// deviceid=, preambles=, turnaround=, config=<hexadecimal catalogue key>,
+// seed=, fixedcurrent=<mA>.
 bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fault>* faults, std::string* error);
 
 }  // namespace hartsim

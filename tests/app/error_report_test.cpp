@@ -27,6 +27,8 @@ struct RecordingDialogs : Dialogs {
     void progressOpen(const QString&) override {}
     void progressClose() override {}
     bool progressIsOpen() const override { return false; }
+    void progressSetTitle(const QString&) override {}
+    void progressSetNote(const QString&) override {}
     void progressSetStep(const QString&) override {}
     void progressSetBar(int, int) override {}
     void progressSetStatus(const QString&, int) override {}

@@ -61,12 +61,16 @@ void ScriptedDialogs::progressSetStatus(const QString& text, int colour) {
 void ScriptedDialogs::progressSetButton(const QString& caption) { progress << QStringLiteral("button|") + caption; }
 bool ScriptedDialogs::progressWaitButton(int timeoutMs) {
     progress << QStringLiteral("wait|%1").arg(timeoutMs);
-    if (clock_) clock_->advance(timeoutMs);
-    return false;
+    if (clock_ && timeoutMs > 0) clock_->advance(timeoutMs);
+    if (buttonAnswers.empty()) return false;
+    const bool pressed = buttonAnswers.front();
+    buttonAnswers.pop_front();
+    return pressed;
 }
 bool ScriptedDialogs::servePendingEvents() {
-    const bool cancel = cancelOnNextServe;
+    bool cancel = cancelOnNextServe;
     cancelOnNextServe = false;
+    if (cancelAtServe > 0 && --cancelAtServe == 0) cancel = true;
     return cancel;
 }
 void ScriptedDialogs::sleep(int ms) {

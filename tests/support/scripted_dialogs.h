@@ -42,12 +42,19 @@ public:
     void progressOpen(const QString& title) override;
     void progressClose() override;
     bool progressIsOpen() const override { return progressOpen_; }
+    void progressSetTitle(const QString& title) override { progress << QStringLiteral("title|") + title; }
+    void progressSetNote(const QString& text) override { note = text; }
+    QString note;
     void progressSetStep(const QString& text) override;
     void progressSetBar(int percent, int colour) override;
     void progressSetStatus(const QString& text, int colour) override;
     void progressSetButton(const QString& caption) override;
     bool progressWaitButton(int timeoutMs) override;
     bool cancelOnNextServe = false;
+    // Cancel is pressed at the n-th serve from now (0: never).
+    int cancelAtServe = 0;
+    // Answers of progressWaitButton, in order (false when empty).
+    std::deque<bool> buttonAnswers;
     bool servePendingEvents() override;
     void sleep(int ms) override;
     void beep(int, int) override { ++beeps; }

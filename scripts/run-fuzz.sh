@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (fuzz/fuzz_*.cpp) with clang into build-fuzz/
+# and runs each for FUZZ_SECONDS seconds (default 60). Not part of the regular
+# test command. A crash stops the script with the fuzzer's report; the input
+# that caused it is left in build-fuzz/fuzz/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+# clang with libFuzzer and the sanitizer runtimes.
+missing=()
+for p in clang libclang-rt-14-dev; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo_cmd apt-get update -q
+  $sudo_cmd apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Everything is instrumented for coverage (fuzzer-no-link) and checked by the
+# sanitizers; only the fuzz targets link libFuzzer's main.
+if [ ! -f build-fuzz/CMakeCache.txt ]; then
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DZH_FUZZ=ON -DZH_BUILD_TESTS=OFF -DZH_BUILD_BENCH=OFF \
+    -DCMAKE_C_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer" \
+    -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer" \
+    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
+    -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" \
+    -DCMAKE_MODULE_LINKER_FLAGS="-fsanitize=address,undefined"
+fi
+
+targets=()
+for source in fuzz/fuzz_*.cpp; do
+  [ -e "$source" ] || continue
+  targets+=("$(basename "$source" .cpp)")
+done
+if [ ${#targets[@]} -eq 0 ]; then
+  echo "No fuzz targets in fuzz/"
+  exit 0
+fi
+cmake --build build-fuzz -j2 --target "${targets[@]}"
+
+seconds="${FUZZ_SECONDS:-60}"
+for target in "${targets[@]}"; do
+  corpus="build-fuzz/corpus/$target"
+  mkdir -p "$corpus"
+  seeds=()
+  [ -d "fuzz/corpus/$target" ] && seeds+=("fuzz/corpus/$target")
+  echo "=== $target for ${seconds} s"
+  (cd build-fuzz/fuzz && UBSAN_OPTIONS=print_stacktrace=1 "./$target" -max_total_time="$seconds" \
+     -print_final_stats=1 "../../$corpus" "${seeds[@]/#/../../}")
+done
+echo "All fuzz targets ran ${seconds} s without a finding."

@@ -1,0 +1,57 @@
+#pragma once
+// The HART interface session: opening the link to the modem, finding out
+// which devices answer (transmitter, display module or both), sending every
+// request with its tries, and closing the link. Progress and errors show in
+// the progress window.
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+#include "progress_steps.h"
+
+namespace zh {
+
+struct Program;
+class LinkLibrary;
+class ConnectionProbe;
+
+class HartSession {
+public:
+    HartSession(Program& program, LinkLibrary& link, ConnectionProbe& probe);
+
+    // Opens and checks the link on `port` ("" for the current port);
+    // `override` replaces the response time-out given to the library
+    // (-1: none). Returns 1 when connected (the progress window stays open
+    // for the caller), else 0 with the link closed.
+    int HartConnect(const QString& port = QString(), int override = -1);
+    void HartDisConnect();
+
+    // Sends `command` with `request`; `expectedLength` response data bytes
+    // (0: any length). Returns 0, a library result 1..10, 3 for a response of
+    // the wrong length, or 80 when Cancel was pressed. On 0 `response` holds
+    // the data (the expected number of bytes).
+    int SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength, QByteArray* response,
+                    int tries);
+
+    ProgressSteps& progress() { return progress_; }
+
+    // Connection state.
+    int LinkOpen = 0;
+    int DisplayPresent = 0;
+    int TransmitterPresent = 0;
+    std::uint8_t ResCode1 = 0;  // response code of the last response
+    std::uint8_t ResCode2 = 0;  // field device status of the last response
+
+private:
+    bool detectDisplay();
+    bool detectTransmitter();
+    int fail(bool portOpened);
+
+    Program& p_;
+    LinkLibrary& link_;
+    ConnectionProbe& probe_;
+    ProgressSteps progress_;
+};
+
+}  // namespace zh

@@ -1,0 +1,84 @@
+#include "progress_steps.h"
+
+#include <QTime>
+
+#include "app/dialogs.h"
+#include "app/gadgets.h"
+#include "app/program.h"
+
+namespace zh {
+namespace {
+
+constexpr int kBlue = rgb(0, 0, 255);
+constexpr int kRed = rgb(255, 0, 0);
+
+}  // namespace
+
+QString ProgressSteps::tr(const QString& text) const {
+    return p_.messages.LookupMessage(text, QStringLiteral("SerialIO"));
+}
+
+int ProgressSteps::ShowStep(const QString& stepName, const QString& text, const QString& detail, int step, int steps) {
+    Dialogs& d = p_.dialogs;
+    const QString shown = detail.isEmpty() ? text : text + QStringLiteral(" (") + detail + QLatin1Char(')');
+    d.progressSetTitle(stepName);
+    d.progressSetStep(shown);
+    if (steps > 0) d.progressSetBar(step * 100 / steps, kBlue);
+    d.progressSetNote(QTime::currentTime().toString(QStringLiteral("hh:mm:ss ")) + shown);
+    return d.servePendingEvents() ? 1 : 0;
+}
+
+void ProgressSteps::showError(const QString& text, int waitMs) {
+    Dialogs& d = p_.dialogs;
+    d.progressSetStatus(text, kRed);
+    d.progressSetButton(QStringLiteral("OK"));
+    d.progressWaitButton(waitMs);
+}
+
+int ProgressSteps::CheckStep(int result, int okValue, const QString& text, const QString& detail, int wait) {
+    if (result == okValue) return p_.dialogs.servePendingEvents() ? 1 : 0;
+    const QString shown = detail.isEmpty() ? text : text + QStringLiteral(" (") + detail + QLatin1Char(')');
+    const int waitMs = wait == -1 ? p_.state.MessageDisplayTime : wait == -2 ? -1 : wait;
+    showError(shown, waitMs);
+    return 1;
+}
+
+int ProgressSteps::ShowRetry(const QString& text, int attempt, int tries) {
+    if (tries <= 1) return 0;
+    Dialogs& d = p_.dialogs;
+    const int bar = 100 - (attempt - 1) * (100 / (tries - 1));
+    d.progressSetStatus(text, kRed);
+    d.progressSetBar(bar, kRed);
+    if (d.servePendingEvents()) return 1;
+    if (bar <= 0) d.sleep(250);
+    return 0;
+}
+
+QString ProgressSteps::errorText(int result, const QString& function) const {
+    const QString f = function.section(QLatin1Char('('), 0, 0);
+    if (f == QLatin1String("BaTinHrtCPr_Connect") || f == QLatin1String("BaTinHrtCPr_SendRequest")) {
+        switch (result) {
+            case 1: return tr(QStringLiteral("Invalid Handle, Not Connected!!"));
+            case 2: return tr(QStringLiteral("Resource Error, not Connected!!"));
+            case 3: return tr(QStringLiteral("Communication Error, not Connected!!"));
+            case 4: return tr(QStringLiteral("No Device Response, not Connected!!"));
+            case kResultCancelled: return tr(QStringLiteral("User Interrupt!"));
+            default: return tr(QStringLiteral("Unexpected Error, not Connected!!"));
+        }
+    }
+    if (f == QLatin1String("BaTinHrtCPr_Open")) return tr(QStringLiteral("Invalid ComPort ")) + port_;
+    if (result == -1) return function;
+    if (result == kResultCancelled) return tr(QStringLiteral("User Interrupt!"));
+    return tr(QStringLiteral(": Unexpected Error # ")) + QString::number(result) + QLatin1Char('!');
+}
+
+void ProgressSteps::ErrMessage(int result, const QString& function, const QString& detail) {
+    p_.log.DebugLog(QStringLiteral(">>> ErrMessage(res=") + QString::number(result) + QStringLiteral(",  func.s=") +
+                        function + QLatin1Char(')'),
+                    6);
+    QString text = errorText(result, function);
+    if (!detail.isEmpty()) text += QStringLiteral(" (") + detail + QLatin1Char(')');
+    showError(text, result == -1 ? -1 : p_.state.MessageDisplayTime);
+}
+
+}  // namespace zh

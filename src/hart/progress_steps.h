@@ -1,0 +1,40 @@
+#pragma once
+// The progress window's steps as the HART operations show them: the step
+// being worked on, the check of its result, retries, and error messages.
+// Each returns 1 when the operation must stop (Cancel pressed, or the step
+// failed), else 0.
+
+#include <QString>
+
+namespace zh {
+
+struct Program;
+
+// Result codes of the session beyond the library's 0..10.
+constexpr int kResultCancelled = 80;  // the user pressed Cancel
+
+class ProgressSteps {
+public:
+    explicit ProgressSteps(Program& p) : p_(p) {}
+
+    int ShowStep(const QString& stepName, const QString& text, const QString& detail, int step, int steps);
+    // `wait`: -1 the message display time, -2 until OK, else milliseconds.
+    int CheckStep(int result, int okValue, const QString& text, const QString& detail, int wait = -1);
+    int ShowRetry(const QString& text, int attempt, int tries);
+    void ErrMessage(int result, const QString& function, const QString& detail = QString());
+
+    // The message ErrMessage shows for `result` of `function`.
+    QString errorText(int result, const QString& function) const;
+
+    // The port the messages name.
+    void setPort(const QString& port) { port_ = port; }
+
+private:
+    QString tr(const QString& text) const;
+    void showError(const QString& text, int waitMs);
+
+    Program& p_;
+    QString port_;
+};
+
+}  // namespace zh

@@ -1,0 +1,137 @@
+// The C entry points of libhartlink. Each checks its arguments here, once,
+// and forwards to the one Library of the process: a C interface without a
+// handle has to keep its state somewhere, and this file is the only place
+// that does. Calls are serialised, although the program calls from one
+// thread only.
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "hartlink/hartlink.h"
+#include "hartlink/library.h"
+
+#define HARTLINK_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+std::mutex& gate() {
+    static std::mutex m;
+    return m;
+}
+
+hartlink::Library& library() {
+    static hartlink::Library lib;
+    return lib;
+}
+
+std::int32_t invalidArgument(hartlink::Library& lib, const char* text) {
+    lib.setLastError(std::string("invalid argument: ") + text);
+    return hartlink::code(hartlink::Result::InvalidArgument);
+}
+
+}  // namespace
+
+HARTLINK_EXPORT int32_t BaTinHrtCPr_Configure(uint8_t pollingAddress, uint8_t v2, uint8_t v3,
+                                              uint8_t v4, uint8_t v5, uint8_t v6, uint16_t v7,
+                                              uint16_t v8, uint16_t v9) {
+    std::lock_guard<std::mutex> lock(gate());
+    hartlink::Library& lib = library();
+    hartlink::Settings settings;
+    std::string error;
+    const hartlink::Result checked = hartlink::settingsFromConfigureValues(
+        pollingAddress, v2, v3, v4, v5, v6, v7, v8, v9, &settings, &error);
+    if (checked != hartlink::Result::Ok) {
+        lib.setLastError(error);
+        return hartlink::code(checked);
+    }
+    return hartlink::code(lib.configure(settings));
+}
+
+HARTLINK_EXPORT int32_t BaTinHrtCPr_SetPortName(uint16_t portNumber, const char* name) {
+    std::lock_guard<std::mutex> lock(gate());
+    hartlink::Library& lib = library();
+    if (name == nullptr) return invalidArgument(lib, "SetPortName: name is null");
+    if (std::strlen(name) > 4096)
+        return invalidArgument(lib, "SetPortName: name longer than 4096 characters");
+    lib.setPortName(portNumber, name);
+    return HARTLINK_ERR_OK;
+}
+
+HARTLINK_EXPORT int32_t BaTinHrtCPr_Open(uint16_t portNumber) {
+    std::lock_guard<std::mutex> lock(gate());
+    return hartlink::code(library().open(portNumber));
+}
+
+HARTLINK_EXPORT int32_t BaTinHrtCPr_Close(void) {
+    std::lock_guard<std::mutex> lock(gate());
+    library().close();
+    return HARTLINK_ERR_OK;
+}
+
+HARTLINK_EXPORT int32_t BaTinHrtCPr_Connect(uint8_t* /*arg: reserved, never read or written*/) {
+    std::lock_guard<std::mutex> lock(gate());
+    return hartlink::code(library().connect());
+}
+
+HARTLINK_EXPORT int32_t BaTinHrtCPr_Disconnect(void) {
+    std::lock_guard<std::mutex> lock(gate());
+    library().disconnect();
+    return HARTLINK_ERR_OK;
+}
+
+HARTLINK_EXPORT int32_t BaTinHrtCPr_SendRequest(uint8_t command, uint8_t requestLength,
+                                                const uint8_t* request, uint8_t* responseLength,
+                                                uint8_t* response, uint8_t* status1,
+                                                uint8_t* status2) {
+    std::lock_guard<std::mutex> lock(gate());
+    hartlink::Library& lib = library();
+    if (request == nullptr && requestLength > 0)
+        return invalidArgument(lib, "SendRequest: request is null");
+    if (responseLength == nullptr || response == nullptr || status1 == nullptr ||
+        status2 == nullptr) {
+        return invalidArgument(lib, "SendRequest: a response pointer is null");
+    }
+    const std::vector<uint8_t> data(request, request + requestLength);
+    hartlink::Answer answer;
+    const hartlink::Result result = lib.sendRequest(command, data, &answer);
+    if (result != hartlink::Result::Ok) return hartlink::code(result);  // outputs untouched
+    // Room for the expected length is all a caller with an expectation owes
+    // us; a caller expecting anything (0) provides room for 253 bytes.
+    const std::size_t expected = *responseLength;
+    const std::size_t copied =
+        expected > 0 ? std::min(expected, answer.data.size()) : answer.data.size();
+    if (copied > 0) std::memcpy(response, answer.data.data(), copied);
+    *responseLength = static_cast<uint8_t>(answer.data.size());
+    *status1 = answer.status1;
+    *status2 = answer.status2;
+    return HARTLINK_ERR_OK;
+}
+
+HARTLINK_EXPORT int32_t BaTinHrtCPr_GetConnectionStatus(void) {
+    std::lock_guard<std::mutex> lock(gate());
+    return library().connected() ? HARTLINK_ERR_OK : HARTLINK_ERR_INVALID_HANDLE;
+}
+
+HARTLINK_EXPORT int32_t BaTinHrtCPr_GetComPortStatus(void) {
+    std::lock_guard<std::mutex> lock(gate());
+    return library().portOpen() ? HARTLINK_ERR_OK : HARTLINK_ERR_INVALID_HANDLE;
+}
+
+HARTLINK_EXPORT int32_t BaTinHrtCPr_GetDevInfo(void) {
+    std::lock_guard<std::mutex> lock(gate());
+    return library().connected() ? HARTLINK_ERR_OK : HARTLINK_ERR_INVALID_HANDLE;
+}
+
+HARTLINK_EXPORT int32_t BaTinHrtCPr_ReadCurrPerc(void) {
+    std::lock_guard<std::mutex> lock(gate());
+    library().setLastError("ReadCurrPerc is not supported by this library");
+    return HARTLINK_ERR_NOT_SUPPORTED;
+}
+
+HARTLINK_EXPORT const char* BaTinHrtCPr_GetLastErrorText(void) {
+    std::lock_guard<std::mutex> lock(gate());
+    return library().lastError().c_str();
+}

@@ -1,0 +1,303 @@
+#include "hartlink/master.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "hartlink/timing.h"
+
+namespace hartlink {
+
+namespace {
+
+// Response codes a master answers by asking again: 32 busy, and the
+// delayed-response states 33 initiated, 34 running, 35 dead, 36 conflict.
+bool asksForRetry(std::uint8_t status1) {
+    return status1 >= 32 && status1 <= 36;
+}
+
+// First status byte with bit 7 set: the device saw our request damaged.
+bool isCommErrorBitmap(std::uint8_t status1) {
+    return (status1 & 0x80) != 0;
+}
+
+std::string commErrorText(std::uint8_t bitmap) {
+    std::string text = "device reports a communication error in the request:";
+    if (bitmap & 0x40) text += " parity";
+    if (bitmap & 0x20) text += " overrun";
+    if (bitmap & 0x10) text += " framing";
+    if (bitmap & 0x08) text += " check byte";
+    if (bitmap & 0x02) text += " buffer overflow";
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X", bitmap);
+    return text + " (" + hex + ")";
+}
+
+long long roundedMs(std::chrono::microseconds us) {
+    return (us.count() + 500) / 1000;
+}
+
+}  // namespace
+
+bool identityFromCommand0(const std::vector<std::uint8_t>& data, Identity* identity) {
+    if (data.size() < 12) return false;
+    Identity id;
+    id.typeCode = data[1];
+    id.deviceType = data[2];
+    id.requestPreambles = data[3];
+    id.universalRevision = data[4];
+    id.deviceRevision = data[5];
+    id.deviceId = (std::uint32_t{data[9]} << 16) | (std::uint32_t{data[10]} << 8) | data[11];
+    // The long address: the 6 low bits of byte 1 (manufacturer ID or
+    // expanded device type), the device type, the device ID.
+    id.longAddress = {static_cast<std::uint8_t>(data[1] & kAddressMask), data[2], data[9], data[10],
+                      data[11]};
+    *identity = std::move(id);
+    return true;
+}
+
+Master::Master(Transport& transport, const Settings& settings)
+    : transport_(transport), settings_(settings) {}
+
+void Master::configure(const Settings& settings) {
+    if (settings.pollingAddress != settings_.pollingAddress) connected_ = false;
+    settings_ = settings;
+}
+
+std::chrono::microseconds Master::responseTimeOut() const {
+    return settings_.responseTimeOut.count() > 0
+               ? std::chrono::microseconds(settings_.responseTimeOut)
+               : timing::standardResponseTimeOut();
+}
+
+std::chrono::microseconds Master::gapTimeOut() const {
+    return timing::gapTimeOut(settings_.gapChars);
+}
+
+std::chrono::microseconds Master::quietTime() const {
+    return timing::quietTime(settings_.master == MasterKind::Primary);
+}
+
+void Master::trace(bool sent, const std::vector<std::uint8_t>& bytes, const std::string& note) {
+    if (trace_) trace_(sent, bytes, note);
+}
+
+Result Master::connect() {
+    connected_ = false;
+    Request request;
+    request.preambles = settings_.preambles;
+    request.master = settings_.master;
+    request.address = DeviceAddress::polling(settings_.pollingAddress);
+    request.command = 0;
+    Answer answer;
+    const Result result = exchange(request, &answer);
+    if (result != Result::Ok) return result;
+    Identity identity;
+    if (!identityFromCommand0(answer.data, &identity)) {
+        if (!report_.empty()) report_ += "; ";
+        report_ += "command 0 answered with response code " + std::to_string(answer.status1) +
+                   " and " + std::to_string(answer.data.size()) + " data bytes, no identity";
+        return Result::Communication;
+    }
+    identity_ = identity;
+    connectAnswer_ = std::move(answer);
+    connected_ = true;
+    return Result::Ok;
+}
+
+Result Master::transact(std::uint8_t command, const std::vector<std::uint8_t>& data,
+                        Answer* answer) {
+    Request request;
+    request.preambles = settings_.preambles;
+    if (settings_.adoptDevicePreambles) {
+        request.preambles =
+            std::clamp(int{identity_.requestPreambles}, request.preambles, kMaxPreambles);
+    }
+    request.master = settings_.master;
+    // Command 0 is answered in a short frame by every device; some older
+    // ones do not answer it in a long frame.
+    request.address = command == 0 ? DeviceAddress::polling(settings_.pollingAddress)
+                                   : DeviceAddress::longAddress(identity_.longAddress);
+    request.command = command;
+    request.data = data;
+    return exchange(request, answer);
+}
+
+Result Master::exchange(const Request& request, Answer* answer) {
+    const std::vector<std::uint8_t> frame = encodeRequest(request);
+    Expectation expectation;
+    expectation.address = request.address;
+    expectation.master = request.master;
+    expectation.command = request.command;
+
+    report_.clear();
+    const int tries = 1 + std::max(settings_.retries, 0);
+    bool lineActive = false;  // something answered, if not properly
+    bool lastWasBusy = false;
+    Answer busyAnswer;
+    for (int attemptNo = 1; attemptNo <= tries; ++attemptNo) {
+        if (attemptNo > 1) {
+            const std::size_t late = waitForQuiet();
+            if (late > 0) {
+                lineActive = true;
+                report_ += " (" + std::to_string(late) + " bytes came late and were dropped)";
+            }
+        }
+        Answer got;
+        std::string note;
+        const Outcome outcome = attempt(frame, expectation, &got, &note);
+        lastWasBusy = false;
+        std::string failure;
+        switch (outcome) {
+            case Outcome::PortFailure:
+                report_ += (report_.empty() ? "" : "; ") + note;
+                return Result::Resource;
+            case Outcome::Answered:
+                if (isCommErrorBitmap(got.status1)) {
+                    lineActive = true;
+                    failure = commErrorText(got.status1);
+                } else if (asksForRetry(got.status1)) {
+                    lineActive = true;
+                    lastWasBusy = true;
+                    busyAnswer = got;
+                    failure = got.status1 == 32 ? "device busy (response code 32)"
+                                                : "delayed response (response code " +
+                                                      std::to_string(got.status1) + ")";
+                } else {
+                    *answer = std::move(got);
+                    return Result::Ok;
+                }
+                break;
+            case Outcome::Broken:
+                lineActive = true;
+                failure = note;
+                break;
+            case Outcome::Silent:
+                failure = note;
+                break;
+        }
+        report_ += (report_.empty() ? "" : "; ") + std::string("try ") + std::to_string(attemptNo) +
+                   ": " + failure;
+    }
+    if (lastWasBusy) {
+        // The device is there and says so; whether its status is fatal is
+        // the caller's decision.
+        *answer = std::move(busyAnswer);
+        return Result::Ok;
+    }
+    return lineActive ? Result::Communication : Result::NoResponse;
+}
+
+Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
+                                const Expectation& expectation, Answer* answer, std::string* note) {
+    // Whatever is waiting now belongs to an earlier exchange.
+    transport_.flushInput();
+    receiver_.expect(expectation);
+    trace(true, frame, "");
+    const IoStatus written = transport_.write(frame.data(), frame.size(), settings_.keyRts);
+    if (!written.ok) {
+        *note = written.error;
+        return Outcome::PortFailure;
+    }
+
+    using std::chrono::microseconds;
+    const auto sent = transport_.now();
+    const auto startDeadline = sent + responseTimeOut();
+    // However busy the line, one frame ends within the longest frame's time.
+    const auto hardDeadline = startDeadline + timing::characters(timing::kLongestFrameChars);
+    bool broken = false;
+    std::string skipped;
+    std::uint8_t buffer[64];
+    for (;;) {
+        const auto now = transport_.now();
+        microseconds wait =
+            receiver_.inFrame()
+                ? std::min(gapTimeOut(),
+                           std::chrono::duration_cast<microseconds>(hardDeadline - now))
+                : std::chrono::duration_cast<microseconds>(startDeadline - now);
+        if (wait.count() <= 0) {
+            if (receiver_.inFrame()) {
+                receiver_.abandonFrame();
+                broken = true;
+            }
+            break;
+        }
+        std::size_t count = 0;
+        const IoStatus read = transport_.read(buffer, sizeof buffer, wait, &count);
+        if (!read.ok) {
+            *note = read.error;
+            return Outcome::PortFailure;
+        }
+        if (count == 0) {
+            if (receiver_.inFrame()) {
+                // The rest of the frame did not come.
+                receiver_.abandonFrame();
+                broken = true;
+                trace(false, {}, "frame broke off");
+            }
+            continue;
+        }
+        for (std::size_t used = 0; used < count;) {
+            used += receiver_.feed(buffer + used, count - used);
+            if (!receiver_.frameEnded()) continue;
+            const ReceivedFrame& f = receiver_.frame();
+            std::vector<std::uint8_t> wire(static_cast<std::size_t>(f.preambles), kPreamble);
+            wire.insert(wire.end(), f.raw.begin(), f.raw.end());
+            const Verdict verdict = receiver_.verdict();
+            trace(false, wire, verdict == Verdict::Response ? "" : verdictText(verdict));
+            switch (verdict) {
+                case Verdict::Response:
+                    answer->status1 = f.status1();
+                    answer->status2 = f.status2();
+                    answer->data = f.data();
+                    return Outcome::Answered;
+                case Verdict::BadCheckByte:
+                case Verdict::Malformed:
+                    broken = true;
+                    break;
+                case Verdict::OtherMaster:
+                case Verdict::OtherDevice:
+                case Verdict::OtherCommand:
+                    // An answer that does not echo what we sent is no answer
+                    // to us, but the line is not silent either.
+                    broken = true;
+                    skipped = verdictText(verdict);
+                    break;
+                case Verdict::NotAResponse:
+                    break;  // our own echo, another master's request, a burst frame
+            }
+        }
+    }
+    if (broken) {
+        *note = skipped.empty() ? "no valid answer (damaged frame)"
+                                : "no valid answer (" + skipped + ")";
+        return Outcome::Broken;
+    }
+    *note = "no answer within " + std::to_string(roundedMs(responseTimeOut())) + " ms";
+    if (receiver_.noiseBytes() > 0)
+        *note += " (" + std::to_string(receiver_.noiseBytes()) + " noise bytes)";
+    return Outcome::Silent;
+}
+
+std::size_t Master::waitForQuiet() {
+    // A retry may go out once the line has been quiet for RT1; a late answer
+    // still arriving is let through and dropped. Bounded by the longest
+    // frame, should the line never go quiet.
+    using std::chrono::microseconds;
+    const auto deadline =
+        transport_.now() + quietTime() + timing::characters(timing::kLongestFrameChars);
+    std::uint8_t buffer[64];
+    std::size_t dropped = 0;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<microseconds>(deadline - transport_.now());
+        if (left.count() <= 0) break;
+        std::size_t count = 0;
+        if (!transport_.read(buffer, sizeof buffer, std::min(quietTime(), left), &count).ok ||
+            count == 0)
+            break;
+        dropped += count;
+    }
+    transport_.flushInput();
+    return dropped;
+}
+
+}  // namespace hartlink

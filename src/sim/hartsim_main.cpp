@@ -1,0 +1,140 @@
+// hartsim: the device simulator on a pseudo-terminal. A master (the program,
+// the link library, or a terminal tool) opens the path hartsim prints and
+// talks HART to a transmitter with its plug-on display module.
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "sim/pty_runner.h"
+#include "sim/simulator.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: hartsim --pty [options]\n"
+    "\n"
+    "Simulates a HART transmitter with a plug-on display module on a new\n"
+    "pseudo-terminal. The first line on stdout is the path a master opens.\n"
+    "\n"
+    "  --pty                 serve on a pseudo-terminal (required)\n"
+    "  --seconds N           stop after N seconds (default: at SIGTERM or SIGINT)\n"
+    "  --log FILE            write every received (RX) and sent (TX) frame as a\n"
+    "                        time-stamped hex line\n"
+    "  --realtime            emulate the wire: wait the turnaround time, then send\n"
+    "                        at 1200 bit/s (9.167 ms per byte)\n"
+    "  --options TEXT        device options, comma-separated (below)\n"
+    "  --transmitter-only    no display module (presence=transmitter)\n"
+    "  --display-only        no transmitter (presence=display)\n"
+    "  --address N           polling address 0..63 (address=N)\n"
+    "  --fault FAULT         inject a fault (fault=FAULT); may be repeated\n"
+    "  --help                this text\n"
+    "Values may also follow an equals sign: --fault=busy*2.\n"
+    "\n"
+    "The flags after --options win over it, whatever their order.\n"
+    "\n"
+    "Options (numbers decimal or 0x hexadecimal):\n"
+    "  presence=both|transmitter|display   which parts answer (default both)\n"
+    "  address=N          polling address 0..63 (default 0)\n"
+    "  version=N          interface version the display reports (default 5)\n"
+    "  manufacturer=N     manufacturer id (default 0x94)\n"
+    "  devicetype=N       device type (default 0x7E)\n"
+    "  deviceid=N         24-bit device id (default 0x0012AB)\n"
+    "  preambles=N        preambles before each answer, 2..20 (default 5)\n"
+    "  turnaround=MS      time from a request to its answer (default 20)\n"
+    "  realtime[=on|off]  as --realtime\n"
+    "  config=KEY         catalogue configuration, hexadecimal key (default 1)\n"
+    "  seed=N             let the measured value wander, reproducibly per seed\n"
+    "  fixedcurrent=MA    start in fixed-current mode (3.6..21.6 mA)\n"
+    "  fault=FAULT        as --fault\n"
+    "\n"
+    "Faults: noanswer, badcheck, wronglength, busy, error:CODE, commerror:BITS,\n"
+    "late:MS, noise:N, each optionally followed by *COUNT (or xCOUNT; default 1\n"
+    "answer) and @COMMAND (default any command), e.g. \"busy*3@141\".\n"
+    "Faults are used up in order, one per answer.\n";
+
+int usageError(const char* message, const char* detail) {
+    std::fprintf(stderr, "hartsim: %s%s\n(hartsim --help lists the options)\n", message, detail);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool pty = false;
+    std::string optionsText;
+    std::vector<std::string> flagOptions;
+    hartsim::PtyRunOptions run;
+
+    for (int i = 1; i < argc; ++i) {
+        // "--name value" and "--name=value" both work.
+        std::string arg = argv[i];
+        std::string inlineValue;
+        bool hasInline = false;
+        const std::size_t eq = arg.find('=');
+        if (arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            inlineValue = arg.substr(eq + 1);
+            arg.resize(eq);
+            hasInline = true;
+        }
+        auto value = [&](const char** out) {
+            if (hasInline) {
+                *out = inlineValue.c_str();
+                hasInline = false;
+                return true;
+            }
+            if (i + 1 >= argc) return false;
+            *out = argv[++i];
+            return true;
+        };
+        const char* v = nullptr;
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == "--pty") {
+            pty = true;
+        } else if (arg == "--realtime") {
+            flagOptions.push_back("realtime");
+        } else if (arg == "--transmitter-only") {
+            flagOptions.push_back("presence=transmitter");
+        } else if (arg == "--display-only") {
+            flagOptions.push_back("presence=display");
+        } else if (arg == "--seconds") {
+            if (!value(&v)) return usageError("--seconds needs a number", "");
+            char* end = nullptr;
+            run.seconds = std::strtod(v, &end);
+            if (end == v || *end != '\0' || !(run.seconds > 0))
+                return usageError("bad --seconds: ", v);
+        } else if (arg == "--log") {
+            if (!value(&v)) return usageError("--log needs a file name", "");
+            run.logPath = v;
+        } else if (arg == "--options") {
+            if (!value(&v)) return usageError("--options needs a text", "");
+            optionsText = v;
+        } else if (arg == "--address") {
+            if (!value(&v)) return usageError("--address needs a number", "");
+            flagOptions.push_back(std::string("address=") + v);
+        } else if (arg == "--fault") {
+            if (!value(&v)) return usageError("--fault needs a fault", "");
+            flagOptions.push_back(std::string("fault=") + v);
+        } else {
+            return usageError("unknown argument ", argv[i]);
+        }
+        if (hasInline) return usageError("no value expected: ", argv[i]);
+    }
+    if (!pty) return usageError("nothing to do without --pty", "");
+
+    hartsim::DeviceConfig config;
+    std::vector<hartsim::Fault> faults;
+    std::string error;
+    std::string all = optionsText;
+    for (const std::string& item : flagOptions) all += "," + item;
+    if (!hartsim::parseOptions(all, &config, &faults, &error)) return usageError("", error.c_str());
+    run.realtime = config.realtime;
+
+    hartsim::Simulator simulator(config);
+    for (const hartsim::Fault& fault : faults) simulator.injectFault(fault);
+    return hartsim::runOnPty(simulator, run);
+}

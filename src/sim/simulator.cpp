@@ -1,0 +1,175 @@
+#include "simulator.h"
+
+#include <algorithm>
+
+#include "sim/catalogue.h"
+#include "sim/commands.h"
+#include "sim/device.h"
+#include "sim/faults.h"
+#include "sim/slave_framing.h"
+
+namespace hartsim {
+
+namespace {
+
+// Error code the display logs for a frame it dropped for its check byte.
+constexpr std::uint8_t kErrorCheckByte = 0x08;
+
+DeviceConfig checked(DeviceConfig config) {
+    config.pollingAddress &= 0x3F;
+    config.deviceId &= 0xFFFFFF;
+    config.preambles = std::clamp(config.preambles, kMinimumPreambles, 20);
+    config.turnaroundMs = std::max(config.turnaroundMs, 0);
+    if (!findConfiguration(config.configurationKey)) config.configurationKey = 0x01;
+    const float mA = config.fixedCurrentMa;
+    if (mA != 0.0f && !(mA >= kMinimumLoopCurrent && mA <= kMaximumLoopCurrent)) {
+        config.fixedCurrentMa = 0.0f;
+    }
+    return config;
+}
+
+}  // namespace
+
+struct Simulator::State {
+    explicit State(const DeviceConfig& c)
+        : config(checked(c)), device(config), noise(c.seed ^ 0x9E3779B9u) {}
+
+    bool addressedToUs(const MasterFrame& frame) const;
+    std::optional<Reply> handle(const MasterFrame& frame);
+    void tell(const MasterFrame& frame, FrameFate fate) const;
+
+    DeviceConfig config;
+    Device device;
+    MasterFrameParser parser;
+    FaultQueue faults;
+    Statistics statistics;
+    Random noise;
+    FrameObserver observer;
+};
+
+bool Simulator::State::addressedToUs(const MasterFrame& frame) const {
+    if (!frame.longAddress) {
+        // Only command 0 identifies a device by its polling address; every
+        // other command needs the unique (long) address.
+        return frame.command == 0 && (frame.address[0] & 0x3F) == config.pollingAddress;
+    }
+    const std::uint32_t id = config.deviceId;
+    return (frame.address[0] & 0x3F) == (config.manufacturerId & 0x3F) &&
+           frame.address[1] == config.deviceType && frame.address[2] == ((id >> 16) & 0xFF) &&
+           frame.address[3] == ((id >> 8) & 0xFF) && frame.address[4] == (id & 0xFF);
+}
+
+void Simulator::State::tell(const MasterFrame& frame, FrameFate fate) const {
+    if (!observer) return;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(frame.preambles), 0xFF);
+    bytes.insert(bytes.end(), frame.bytes.begin(), frame.bytes.end());
+    observer(bytes, fate);
+}
+
+std::optional<Reply> Simulator::State::handle(const MasterFrame& frame) {
+    ++statistics.framesReceived;
+    if (!frame.checkByteOk) {
+        ++statistics.badCheckBytes;
+        device.recordError(kErrorCheckByte);
+        tell(frame, FrameFate::BadCheckByte);
+        return std::nullopt;
+    }
+    if (!frame.isRequest() || !addressedToUs(frame)) {
+        tell(frame, FrameFate::NotForUs);
+        return std::nullopt;
+    }
+    ++statistics.framesForUs;
+
+    const std::optional<Fault> fault = faults.take(frame.command);
+    const Fault::Kind kind = fault ? fault->kind : Fault::Kind::NoAnswer;
+    if (fault && kind == Fault::Kind::NoAnswer) {
+        tell(frame, FrameFate::Silenced);
+        return std::nullopt;
+    }
+
+    // Busy, error and communication-error answers stand for requests the
+    // device did not carry out; the other faults spoil a real answer.
+    std::uint8_t status1 = 0;
+    std::uint8_t status2 = device.fieldDeviceStatus();
+    std::vector<std::uint8_t> data;
+    if (fault && kind == Fault::Kind::Busy) {
+        status1 = kResponseBusy;
+    } else if (fault && kind == Fault::Kind::ErrorCode) {
+        status1 = static_cast<std::uint8_t>(fault->code);
+    } else if (fault && kind == Fault::Kind::CommError) {
+        // A communication error reports the bitmap and no device status.
+        status1 = static_cast<std::uint8_t>(0x80 | fault->code);
+        status2 = 0;
+    } else {
+        CommandResult result = executeCommand(device, config, frame.command, frame.data);
+        status1 = result.responseCode;
+        status2 = device.fieldDeviceStatus();
+        data = std::move(result.data);
+        if (fault && kind == Fault::Kind::WrongLength && !data.empty()) data.pop_back();
+    }
+
+    Reply reply;
+    reply.delayMs = config.turnaroundMs;
+    if (fault && kind == Fault::Kind::Late) reply.delayMs += fault->delayMs;
+    if (fault && kind == Fault::Kind::Noise) {
+        // Noise never holds 0xFF, so it cannot pass for preambles.
+        for (int i = 0; i < fault->noiseBytes; ++i) {
+            reply.bytes.push_back(static_cast<std::uint8_t>(noise.next() % 0xFF));
+        }
+    }
+    std::vector<std::uint8_t> frameBytes =
+        encodeResponse(frame, config.preambles, status1, status2, data);
+    if (fault && kind == Fault::Kind::BadCheckByte) frameBytes.back() ^= 0xFF;
+    reply.bytes.insert(reply.bytes.end(), frameBytes.begin(), frameBytes.end());
+
+    device.advance();
+    ++statistics.answers;
+    tell(frame, FrameFate::Answered);
+    return reply;
+}
+
+Simulator::Simulator(DeviceConfig config) : state_(std::make_unique<State>(config)) {}
+
+Simulator::~Simulator() = default;
+
+std::vector<Reply> Simulator::receive(const std::uint8_t* data, std::size_t size) {
+    std::vector<Reply> replies;
+    if (data == nullptr || size == 0) return replies;
+    std::vector<MasterFrame> frames;
+    state_->parser.feed(data, size, &frames);
+    for (const MasterFrame& frame : frames) {
+        std::optional<Reply> reply = state_->handle(frame);
+        if (reply) replies.push_back(std::move(*reply));
+    }
+    return replies;
+}
+
+void Simulator::injectFault(const Fault& fault) {
+    state_->faults.add(fault);
+}
+
+void Simulator::clearFaults() {
+    state_->faults.clear();
+}
+
+const DeviceConfig& Simulator::config() const {
+    return state_->config;
+}
+
+void Simulator::setPresence(Presence presence) {
+    state_->config.presence = presence;
+}
+
+const Statistics& Simulator::statistics() const {
+    return state_->statistics;
+}
+
+void Simulator::lineIdle() {
+    state_->parser.reset();
+}
+
+void Simulator::setFrameObserver(FrameObserver observer) {
+    state_->observer = std::move(observer);
+}
+
+}  // namespace hartsim

@@ -1,0 +1,225 @@
+// The HART session against the real link library and its built-in device
+// simulator ("Sim"), with the simulator's presence and faults chosen per
+// test through HARTSIM_OPTIONS.
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include "hart/connection_probe.h"
+#include "hart/hart_session.h"
+#include "hart/link_library.h"
+#include "support/test_program.h"
+
+namespace zh {
+namespace {
+
+using test::TestProgram;
+
+// A probe that always ends at once, for tests about what follows it.
+class EndingProbe final : public ConnectionProbe {
+public:
+    Outcome run(const QString& port, int) override {
+        ports << port;
+        return outcome;
+    }
+    Outcome outcome = Outcome::Ended;
+    QStringList ports;
+};
+
+class HartSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so"))) << link.loadError().toStdString();
+        t.program.state.ComPort = QStringLiteral("Sim");
+        t.program.state.TransmitterDisplay = QStringLiteral("auto");
+        t.program.log.setThreshold(6);
+        simOptions("");
+    }
+    void TearDown() override { qunsetenv("HARTSIM_OPTIONS"); }
+    static void simOptions(const char* options) { qputenv("HARTSIM_OPTIONS", options); }
+    QString log() const { return t.program.log.viewText(); }
+    bool progressShows(const QString& text) const {
+        for (const QString& line : t.dialogs.progress) {
+            if (line.contains(text)) return true;
+        }
+        return false;
+    }
+
+    TestProgram t;
+    LinkLibrary link{t.program.log};
+    EndingProbe probe;
+    HartSession session{t.program, link, probe};
+};
+
+TEST_F(HartSessionTest, DetectsWhichDevicesAnswer) {
+    struct Case {
+        const char* options;
+        const char* found;
+        int display, transmitter;
+    } cases[] = {{"presence=both", "all", 1, 1},
+                 {"presence=display", "display", 1, 0},
+                 {"presence=transmitter", "transmitter", 0, 1}};
+    for (const Case& c : cases) {
+        simOptions(c.options);
+        session.LinkOpen = 0;
+        ASSERT_EQ(session.HartConnect(), 1) << c.options << "\n" << log().toStdString();
+        EXPECT_EQ(t.program.state.TransmDisplay, c.found);
+        EXPECT_EQ(session.DisplayPresent, c.display);
+        EXPECT_EQ(session.TransmitterPresent, c.transmitter);
+        EXPECT_TRUE(t.dialogs.progressIsOpen());  // stays open for the caller
+        session.HartDisConnect();
+        EXPECT_FALSE(t.dialogs.progressIsOpen());
+        EXPECT_TRUE(log().contains(QStringLiteral("HartConnect: Disp=%1 Transm=%2").arg(c.display).arg(c.transmitter)));
+    }
+    EXPECT_EQ(probe.ports, QStringList({"Sim", "Sim", "Sim"}));
+}
+
+TEST_F(HartSessionTest, ExpectedDevicesMustBeTheOnesFound) {
+    simOptions("presence=display");
+    t.program.state.TransmitterDisplay = QStringLiteral("all");
+    EXPECT_EQ(session.HartConnect(), 0);
+    ASSERT_FALSE(t.dialogs.boxes.empty());
+    EXPECT_EQ(t.dialogs.boxes.back().text, "Invalid device connected (display)!");
+    EXPECT_EQ(session.LinkOpen, 0);
+    EXPECT_EQ(t.program.state.ConnectionState, 0);
+    // The port was closed again: a second attempt can open it.
+    t.program.state.TransmitterDisplay = QStringLiteral("auto");
+    EXPECT_EQ(session.HartConnect(), 1);
+    session.HartDisConnect();
+}
+
+TEST_F(HartSessionTest, NoProbeMeansNoConnection) {
+    t.program.state.ConnectRetry = 0;
+    EXPECT_EQ(session.HartConnect(), 0);
+    EXPECT_TRUE(probe.ports.isEmpty());
+    EXPECT_TRUE(progressShows("Cannot connect To HART Interface!"));
+    EXPECT_FALSE(t.dialogs.progressIsOpen());
+}
+
+TEST_F(HartSessionTest, MissingPortNamesThePort) {
+    t.program.state.ComPort = QStringLiteral("/dev/zh-no-such-port");
+    EXPECT_EQ(session.HartConnect(), 0);
+    EXPECT_TRUE(progressShows("Invalid ComPort /dev/zh-no-such-port")) << t.dialogs.progress.join("\n").toStdString();
+    EXPECT_TRUE(log().contains(">>> Connecting ComPort/dev/zh-no-such-port failed!)"));
+}
+
+class SendRequestTest : public HartSessionTest {
+protected:
+    void SetUp() override {
+        HartSessionTest::SetUp();
+        ASSERT_EQ(session.HartConnect(), 1) << log().toStdString();
+        t.dialogs.progress.clear();
+    }
+    void TearDown() override {
+        session.HartDisConnect();
+        HartSessionTest::TearDown();
+    }
+    int readBlock(int block, int expected, int tries, QByteArray* data = nullptr) {
+        return session.SendRequest(191, QByteArray(1, char(block)), expected, data, tries);
+    }
+};
+
+TEST_F(SendRequestTest, LengthRules) {
+    QByteArray data;
+    EXPECT_EQ(readBlock(12, 24, 1, &data), 0);
+    EXPECT_EQ(data.size(), 24);
+    EXPECT_EQ(static_cast<unsigned char>(data.at(0)), 12);
+    EXPECT_TRUE(log().contains("    Request (Com=191, Len=1/24): 0C "));
+    data = QByteArray("untouched");
+    EXPECT_EQ(readBlock(12, 0, 1, &data), 0);  // any length accepted, nothing copied
+    EXPECT_TRUE(data.isEmpty());
+    EXPECT_EQ(readBlock(12, 20, 1, &data), 3);
+    EXPECT_TRUE(log().contains("+++2 SendRequest: Invalid length of data!"));
+}
+
+TEST_F(SendRequestTest, InjectedFaultsGiveTheirResults) {
+    // Faults are set before the next Open, so reconnect with them.
+    session.HartDisConnect();
+    simOptions("fault=noanswer*50@191");  // more than any number of tries
+    ASSERT_EQ(session.HartConnect(), 1) << log().toStdString();
+    session.LinkOpen = 1;
+    EXPECT_EQ(readBlock(0, 24, 1), 4);
+    EXPECT_TRUE(log().contains("+++1 SendRequest: res <> ERR_OK!"));
+    EXPECT_EQ(session.progress().errorText(4, "BaTinHrtCPr_SendRequest"), "No Device Response, not Connected!!");
+}
+
+TEST_F(SendRequestTest, RetriesShowTheirProgressAndCancelStops) {
+    session.HartDisConnect();
+    // The library itself tries three times per request (the session's
+    // Configure asks for two retries), so six silent answers use up the
+    // session's first two tries.
+    simOptions("fault=noanswer*6@191");
+    ASSERT_EQ(session.HartConnect(), 1);
+    t.dialogs.progress.clear();
+    EXPECT_EQ(readBlock(12, 24, 3), 0);  // the session's third try answers
+    EXPECT_TRUE(progressShows("status|Retrying ...|255"));
+    EXPECT_TRUE(progressShows("bar|50|255"));
+    EXPECT_TRUE(progressShows("bar|0|255"));
+
+    session.HartDisConnect();
+    simOptions("fault=noanswer*15@191");
+    ASSERT_EQ(session.HartConnect(), 1);
+    t.dialogs.cancelOnNextServe = true;
+    EXPECT_EQ(readBlock(12, 24, 3), kResultCancelled);
+
+    // One try: no retry text and no Cancel check.
+    t.dialogs.progress.clear();
+    t.dialogs.cancelOnNextServe = true;
+    EXPECT_EQ(readBlock(12, 24, 1), 4);
+    EXPECT_FALSE(progressShows("Retrying"));
+}
+
+TEST(ErrorTexts, FollowTheFunctionAndResult) {
+    TestProgram t;
+    ProgressSteps steps(t.program);
+    steps.setPort(QStringLiteral("Com5"));
+    EXPECT_EQ(steps.errorText(1, "BaTinHrtCPr_Connect"), "Invalid Handle, Not Connected!!");
+    EXPECT_EQ(steps.errorText(2, "BaTinHrtCPr_SendRequest(191)"), "Resource Error, not Connected!!");
+    EXPECT_EQ(steps.errorText(3, "BaTinHrtCPr_Connect"), "Communication Error, not Connected!!");
+    EXPECT_EQ(steps.errorText(7, "BaTinHrtCPr_Connect"), "Unexpected Error, not Connected!!");
+    EXPECT_EQ(steps.errorText(80, "BaTinHrtCPr_SendRequest"), "User Interrupt!");
+    EXPECT_EQ(steps.errorText(4, "BaTinHrtCPr_Open"), "Invalid ComPort Com5");
+    EXPECT_EQ(steps.errorText(-1, "cant run ZEL-HART"), "cant run ZEL-HART");
+    EXPECT_EQ(steps.errorText(80, "Anything"), "User Interrupt!");
+    EXPECT_EQ(steps.errorText(9, "Anything"), ": Unexpected Error # 9!");
+}
+
+TEST(ProgressSteps, RetryBarAndCheckStepWaits) {
+    TestProgram t;
+    ProgressSteps steps(t.program);
+    EXPECT_EQ(steps.ShowRetry("Retrying ...", 1, 1), 0);
+    EXPECT_TRUE(t.dialogs.progress.isEmpty());
+    EXPECT_EQ(steps.ShowRetry("Retrying ...", 3, 3), 0);
+    EXPECT_TRUE(t.dialogs.progress.contains("bar|0|255"));
+    EXPECT_EQ(t.dialogs.sleeps, std::vector<int>{250});  // a bar at 0 pauses briefly
+    t.program.state.MessageDisplayTime = 2500;
+    EXPECT_EQ(steps.CheckStep(4, 0, "Function failed!", "C141"), 1);
+    EXPECT_TRUE(t.dialogs.progress.contains("status|Function failed! (C141)|255"));
+    EXPECT_TRUE(t.dialogs.progress.contains("button|OK"));
+    EXPECT_TRUE(t.dialogs.progress.contains("wait|2500"));
+    EXPECT_EQ(steps.CheckStep(4, 0, "x", "", -2), 1);
+    EXPECT_TRUE(t.dialogs.progress.contains("wait|-1"));
+    EXPECT_EQ(steps.CheckStep(0, 0, "x", ""), 0);
+}
+
+TEST(ConnectionProbeProcess, HangingProbeIsKilledAndReaped) {
+    TestProgram t;
+    ProcessProbe probe(t.dialogs, QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exec sleep 31.25"), QStringLiteral("sh")});
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(probe.run(QStringLiteral("Com5"), 300), ConnectionProbe::Outcome::TimedOut);
+    EXPECT_LT(timer.elapsed(), 2000);
+    QProcess pgrep;
+    pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-f"), QStringLiteral("sleep 31.25")});
+    pgrep.waitForFinished(5000);
+    EXPECT_TRUE(pgrep.readAllStandardOutput().trimmed().isEmpty());  // nothing left behind
+
+    ProcessProbe ends(t.dialogs, QStringLiteral("/bin/true"));
+    EXPECT_EQ(ends.run(QStringLiteral("Com5"), 2000), ConnectionProbe::Outcome::Ended);
+    ProcessProbe missing(t.dialogs, QStringLiteral("/nonexistent/zh-probe"));
+    EXPECT_EQ(missing.run(QStringLiteral("Com5"), 2000), ConnectionProbe::Outcome::NotStarted);
+}
+
+}  // namespace
+}  // namespace zh

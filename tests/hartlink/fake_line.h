@@ -1,0 +1,94 @@
+#pragma once
+// A line for the master to talk on, in virtual time: the device side is a
+// script that answers each written frame with chunks of bytes arriving at
+// chosen times after the write. Time moves only while the master waits in
+// read(), so a 6-second time-out costs nothing.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <vector>
+
+#include "hartlink/transport.h"
+
+namespace hartlink::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Chunk {
+    std::chrono::microseconds after;  // after the end of the write
+    Bytes bytes;
+};
+
+class FakeLine final : public Transport {
+  public:
+    std::function<std::vector<Chunk>(const Bytes& frame, std::size_t index)> device;
+    std::vector<Bytes> writes;
+    std::vector<Clock::time_point> writeTimes;
+    std::vector<bool> rtsKeyed;
+    IoStatus writeStatus;  // what write() returns
+
+    IoStatus open() override { return {}; }
+    void close() override {}
+    IoStatus write(const std::uint8_t* data, std::size_t size, bool keyRts) override {
+        if (!writeStatus.ok) return writeStatus;
+        writes.emplace_back(data, data + size);
+        writeTimes.push_back(now_);
+        rtsKeyed.push_back(keyRts);
+        if (device) {
+            for (Chunk& c : device(writes.back(), writes.size() - 1))
+                arriveIn(c.after, std::move(c.bytes));
+        }
+        return {};
+    }
+    IoStatus read(std::uint8_t* buffer, std::size_t capacity, std::chrono::microseconds timeOut,
+                  std::size_t* count) override {
+        *count = 0;
+        if (pending_.empty() || pending_.front().first > now_ + timeOut) {
+            now_ += timeOut;
+            return {};
+        }
+        now_ = std::max(now_, pending_.front().first);
+        while (*count < capacity && !pending_.empty() && pending_.front().first <= now_) {
+            buffer[(*count)++] = pending_.front().second;
+            pending_.pop_front();
+        }
+        return {};
+    }
+    void flushInput() override {
+        while (!pending_.empty() && pending_.front().first <= now_) pending_.pop_front();
+    }
+    Clock::time_point now() override { return now_; }
+    std::string describe() const override { return "fake line"; }
+
+    // Bytes that arrive `after` from now, all at once.
+    void arriveIn(std::chrono::microseconds after, const Bytes& bytes) {
+        auto it = pending_.begin();
+        while (it != pending_.end() && it->first <= now_ + after) ++it;
+        for (std::uint8_t b : bytes) pending_.insert(it, {now_ + after, b});
+    }
+
+  private:
+    Clock::time_point now_{};
+    std::list<std::pair<Clock::time_point, std::uint8_t>> pending_;  // in arrival order
+};
+
+// A slave's answer, framed here independently of the library's encoder:
+// preambles, delimiter 06/86, address, command, byte count, two status
+// bytes, data, XOR check byte.
+inline Bytes answerFrame(const Bytes& address, std::uint8_t command, std::uint8_t status1,
+                         std::uint8_t status2, const Bytes& data = {}) {
+    Bytes f(5, 0xFF);
+    f.push_back(address.size() == 5 ? 0x86 : 0x06);
+    f.insert(f.end(), address.begin(), address.end());
+    for (std::uint8_t b : {command, static_cast<std::uint8_t>(data.size() + 2), status1, status2})
+        f.push_back(b);
+    f.insert(f.end(), data.begin(), data.end());
+    std::uint8_t x = 0;
+    for (std::size_t i = 5; i < f.size(); ++i) x ^= f[i];
+    f.push_back(x);
+    return f;
+}
+
+}  // namespace hartlink::test

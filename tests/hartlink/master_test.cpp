@@ -1,0 +1,261 @@
+// The data-link master on a line that misbehaves on purpose: retries, their
+// bound and spacing, time-outs, and what is (not) taken for an answer. The
+// line runs in virtual time, so the waits cost nothing.
+
+#include "hartlink/master.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_line.h"
+#include "hartlink/timing.h"
+
+namespace hartlink {
+namespace {
+
+using namespace std::chrono_literals;
+using test::answerFrame;
+using test::Bytes;
+using test::Chunk;
+
+// Command-0 data of the test device: type code E6 (the long address takes
+// its 6 low bits, 26), device type 06, 5 preambles wanted, device ID 01 02 03.
+const Bytes kIdentity{0xFE, 0xE6, 0x06, 0x05, 0x07, 0x01, 0x01, 0x00, 0x00, 0x01, 0x02, 0x03};
+const Bytes kOurs{0xA6, 0x06, 0x01, 0x02, 0x03};  // the long address in a primary master's answer
+const Bytes kData{0x07, 0x41, 0xC8, 0x00, 0x00};
+
+int commandOf(const Bytes& frame) {
+    std::size_t i = 0;
+    while (frame[i] == 0xFF) ++i;
+    return frame.at(i + 1 + ((frame[i] & 0x80) ? 5 : 1));
+}
+
+std::vector<Chunk> in(std::chrono::microseconds after, Bytes frame) {
+    return {{after, std::move(frame)}};
+}
+
+class MasterTest : public ::testing::Test {
+  protected:
+    // The device answers command 0 after 20 ms and the n-th other request
+    // with `other(n)` (silence when unset).
+    void device(std::function<std::vector<Chunk>(int n)> other) {
+        others = 0;
+        line.device = [this, other](const Bytes& frame, std::size_t) -> std::vector<Chunk> {
+            if (commandOf(frame) == 0) return in(20ms, answerFrame({0x80}, 0, 0, 0, identity));
+            return other ? other(others++) : std::vector<Chunk>{};
+        };
+    }
+    Master& connected() {
+        master = std::make_unique<Master>(line, settings);
+        EXPECT_EQ(master->connect(), Result::Ok);
+        line.writes.clear();
+        line.writeTimes.clear();
+        return *master;
+    }
+    Result command1() { return master->transact(1, {}, &answer); }
+
+    test::FakeLine line;
+    Settings settings;  // primary master, 5 preambles, 2 retries
+    std::unique_ptr<Master> master;
+    Bytes identity = kIdentity;
+    Answer answer;
+    int others = 0;
+};
+
+TEST_F(MasterTest, ConnectLearnsTheLongAddressAndCommandsUseIt) {
+    device([](int) { return in(20ms, answerFrame(kOurs, 1, 0, 0x40, kData)); });
+    master = std::make_unique<Master>(line, settings);
+    ASSERT_EQ(master->connect(), Result::Ok);
+    EXPECT_EQ(line.writes[0], (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0x80, 0x00, 0x00, 0x82}));
+    EXPECT_EQ(master->identity().longAddress,
+              (std::array<std::uint8_t, 5>{0x26, 0x06, 0x01, 0x02, 0x03}));
+    ASSERT_EQ(command1(), Result::Ok);
+    EXPECT_EQ(line.writes[1], (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x82, 0xA6, 0x06, 0x01, 0x02,
+                                     0x03, 0x01, 0x00, 0x23}));
+    EXPECT_EQ(answer.status2, 0x40);
+    EXPECT_EQ(answer.data, kData);
+    EXPECT_TRUE(master->report().empty());
+    // Command 0 stays a short frame, which every device answers.
+    ASSERT_EQ(master->transact(0, {}, &answer), Result::Ok);
+    EXPECT_EQ(line.writes[2][5], 0x02);
+}
+
+TEST_F(MasterTest, SilenceGivesNoResponseAfterBoundedTriesSpacedByTheQuietTime) {
+    master = std::make_unique<Master>(line, settings);
+    EXPECT_EQ(master->connect(), Result::NoResponse);
+    ASSERT_EQ(line.writes.size(), 3u);  // 1 try + 2 retries
+    // Standard response time-out: 28 + 1 characters + 20 ms = 285.8 ms; then
+    // RT1 of quiet (primary master: 33 characters = 302.5 ms).
+    EXPECT_EQ(master->responseTimeOut(), 265834us + 20ms);
+    EXPECT_EQ(line.writeTimes[1] - line.writeTimes[0], 285834us + 302500us);
+    EXPECT_EQ(line.writeTimes[2] - line.writeTimes[1], 285834us + 302500us);
+    EXPECT_NE(master->report().find("try 3: no answer within 286 ms"), std::string::npos)
+        << master->report();
+
+    // A secondary master without retries: one try, master bit clear; with
+    // one retry, 41 characters = 375.8 ms of quiet.
+    settings.retries = 0;
+    settings.master = MasterKind::Secondary;
+    line.writes.clear();
+    line.writeTimes.clear();
+    master = std::make_unique<Master>(line, settings);
+    EXPECT_EQ(master->connect(), Result::NoResponse);
+    ASSERT_EQ(line.writes.size(), 1u);
+    EXPECT_EQ(line.writes[0][6], 0x00);
+    settings.retries = 1;
+    master->configure(settings);
+    EXPECT_EQ(master->connect(), Result::NoResponse);
+    EXPECT_EQ(line.writeTimes[2] - line.writeTimes[1], 285834us + 375834us);
+}
+
+TEST_F(MasterTest, AnswerMustStartWithinTheResponseTimeOut) {
+    device([](int) { return in(280ms, answerFrame(kOurs, 1, 0, 0, kData)); });
+    connected();
+    EXPECT_EQ(command1(), Result::Ok);
+    EXPECT_EQ(line.writes.size(), 1u);
+
+    // 290 ms is too late on every try; the late bytes seen while waiting for
+    // quiet make it a communication error, and nothing is written.
+    device([](int) { return in(290ms, answerFrame(kOurs, 1, 0, 0, kData)); });
+    connected();
+    answer = Answer{};
+    answer.status1 = 0xEE;
+    EXPECT_EQ(command1(), Result::Communication);
+    EXPECT_EQ(line.writes.size(), 3u);
+    EXPECT_EQ(answer.status1, 0xEE);
+    EXPECT_NE(master->report().find("came late"), std::string::npos) << master->report();
+
+    // The time-out override lets a slow answer through.
+    settings.responseTimeOut = 6000ms;
+    device([](int) { return in(5000ms, answerFrame(kOurs, 1, 0, 0)); });
+    connected();
+    EXPECT_EQ(command1(), Result::Ok);
+}
+
+TEST_F(MasterTest, LateAnswerIsDroppedBeforeTheRetryAndNotTakenForItsAnswer) {
+    device([](int n) {
+        return n == 0 ? in(400ms, answerFrame(kOurs, 1, 0, 0, {0xBA, 0xD0}))
+                      : in(20ms, answerFrame(kOurs, 1, 0, 0, kData));
+    });
+    connected();
+    EXPECT_EQ(command1(), Result::Ok);
+    EXPECT_EQ(answer.data, kData);
+    // The retry waited for the late bytes to pass and for RT1 after them.
+    EXPECT_GE(line.writeTimes[1] - line.writeTimes[0], 400ms + 302500us);
+}
+
+TEST_F(MasterTest, BusyAndDelayedResponsesAreRetriedWithinTheBound) {
+    device([](int n) {
+        return in(20ms, n == 0 ? answerFrame(kOurs, 1, 32, 0) : answerFrame(kOurs, 1, 0, 0, kData));
+    });
+    connected();
+    EXPECT_EQ(command1(), Result::Ok);
+    EXPECT_EQ(answer.data, kData);
+    EXPECT_NE(master->report().find("busy"), std::string::npos);
+
+    for (std::uint8_t code : {32, 33, 34, 35, 36, 64}) {
+        device([code](int) { return in(20ms, answerFrame(kOurs, 1, code, 0)); });
+        connected();
+        // Still busy after the last try: the device is there and says so;
+        // the response code is the caller's to judge. 64 is not retried.
+        EXPECT_EQ(command1(), Result::Ok) << int{code};
+        EXPECT_EQ(answer.status1, code);
+        EXPECT_EQ(line.writes.size(), code == 64 ? 1u : 3u) << int{code};
+    }
+}
+
+TEST_F(MasterTest, CommunicationErrorBitmapIsRetriedAndFinallyACommunicationError) {
+    device([](int n) {
+        return in(20ms,
+                  n == 0 ? answerFrame(kOurs, 1, 0x88, 0) : answerFrame(kOurs, 1, 0, 0, kData));
+    });
+    connected();
+    EXPECT_EQ(command1(), Result::Ok);
+    EXPECT_NE(master->report().find("check byte (0x88)"), std::string::npos) << master->report();
+
+    device([](int) { return in(20ms, answerFrame(kOurs, 1, 0xC0, 0)); });
+    connected();
+    EXPECT_EQ(command1(), Result::Communication);
+    EXPECT_EQ(line.writes.size(), 3u);
+}
+
+TEST_F(MasterTest, OnlyAnAnswerEchoingOurAddressAndCommandIsTaken) {
+    const Bytes otherDevice{0xA6, 0x06, 0x01, 0x02, 0x04};
+    device([&](int) { return in(20ms, answerFrame(otherDevice, 1, 0, 0, kData)); });
+    connected();
+    EXPECT_EQ(command1(), Result::Communication);
+    EXPECT_EQ(line.writes.size(), 3u);
+    EXPECT_NE(master->report().find("another device"), std::string::npos) << master->report();
+
+    // Within one try: our own echo, a burst frame, another device's answer,
+    // an earlier exchange's answer, then ours.
+    device([&](int) {
+        Bytes request = answerFrame(kOurs, 1, 0, 0);
+        request.back() ^= 0x86 ^ 0x82;
+        request[5] = 0x82;
+        Bytes burst = answerFrame(kOurs, 1, 0, 0, {0x99});
+        burst.back() ^= 0x86 ^ 0x81;
+        burst[5] = 0x81;
+        return std::vector<Chunk>{{0us, request},
+                                  {5ms, burst},
+                                  {10ms, answerFrame(otherDevice, 1, 0, 0)},
+                                  {15ms, answerFrame(kOurs, 2, 0, 0, {0xBA, 0xD0})},
+                                  {40ms, answerFrame(kOurs, 1, 0, 0, kData)}};
+    });
+    connected();
+    EXPECT_EQ(command1(), Result::Ok);
+    EXPECT_EQ(answer.data, kData);
+    EXPECT_EQ(line.writes.size(), 1u);
+
+    // Bytes already waiting when an exchange starts are dropped.
+    device([](int) { return in(20ms, answerFrame(kOurs, 1, 0, 0, kData)); });
+    connected();
+    line.arriveIn(0us, answerFrame(kOurs, 1, 0, 0, {0xBA, 0xD0}));
+    EXPECT_EQ(command1(), Result::Ok);
+    EXPECT_EQ(answer.data, kData);
+}
+
+TEST_F(MasterTest, DamagedOrBrokenOffAnswersAreRetried) {
+    const Bytes whole = answerFrame(kOurs, 1, 0, 0, kData);
+    Bytes damaged = whole;
+    damaged[15] ^= 0x01;
+    device([&](int n) {
+        return in(20ms, n == 0   ? damaged
+                        : n == 1 ? Bytes(whole.begin(), whole.begin() + 10)
+                                 : whole);
+    });
+    connected();
+    EXPECT_EQ(command1(), Result::Ok);
+    EXPECT_EQ(line.writes.size(), 3u);
+}
+
+TEST_F(MasterTest, PortFailureEndsTheExchangeAtOnce) {
+    device({});
+    connected();
+    line.writeStatus = IoStatus::failure("Serial port /dev/ttyUSB0 was disconnected");
+    EXPECT_EQ(command1(), Result::Resource);
+    EXPECT_EQ(master->report(), "Serial port /dev/ttyUSB0 was disconnected");
+}
+
+TEST_F(MasterTest, RequestsCarryThePreamblesTheDeviceAsksFor) {
+    identity[3] = 7;
+    device([](int) { return in(20ms, answerFrame(kOurs, 1, 0, 0)); });
+    connected();
+    ASSERT_EQ(command1(), Result::Ok);
+    EXPECT_EQ(line.writes[0], (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x82, 0xA6, 0x06,
+                                     0x01, 0x02, 0x03, 0x01, 0x00, 0x23}));
+    settings.adoptDevicePreambles = false;
+    connected();
+    ASSERT_EQ(command1(), Result::Ok);
+    EXPECT_EQ(line.writes[0].size(), 14u);  // 5 preambles as configured
+}
+
+TEST_F(MasterTest, ConnectNeedsAnIdentityInTheAnswer) {
+    line.device = [](const Bytes&, std::size_t) { return in(20ms, answerFrame({0x80}, 0, 64, 0)); };
+    master = std::make_unique<Master>(line, settings);
+    EXPECT_EQ(master->connect(), Result::Communication);
+    EXPECT_FALSE(master->connected());
+    EXPECT_NE(master->report().find("response code 64"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace hartlink
