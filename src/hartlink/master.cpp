@@ -133,7 +133,16 @@ Result Master::exchange(const Request& request, Answer* answer) {
     const int tries = 1 + std::max(settings_.retries, 0);
     bool lineActive = false;  // something answered, if not properly
     bool lastWasBusy = false;
+    bool unanswered = false;  // a try got no proper answer: a late one may follow
     Answer busyAnswer;
+    if (unsettled_) {
+        // The last exchange ended on a try that got no proper answer; a
+        // late one may still be on its way and must not pass for the answer
+        // to this request (it would echo the same command and address).
+        const std::size_t late = waitForQuiet();
+        if (late > 0) report_ += std::to_string(late) + " bytes of an earlier answer came late and were dropped; ";
+        unsettled_ = false;
+    }
     for (int attemptNo = 1; attemptNo <= tries; ++attemptNo) {
         if (attemptNo > 1) {
             const std::size_t late = waitForQuiet();
@@ -164,20 +173,26 @@ Result Master::exchange(const Request& request, Answer* answer) {
                                                       std::to_string(got.status1) + ")";
                 } else {
                     *answer = std::move(got);
+                    // A try that went unanswered before this one may still
+                    // send its answer.
+                    unsettled_ = unanswered;
                     return Result::Ok;
                 }
                 break;
             case Outcome::Broken:
                 lineActive = true;
+                unanswered = true;
                 failure = note;
                 break;
             case Outcome::Silent:
+                unanswered = true;
                 failure = note;
                 break;
         }
         report_ += (report_.empty() ? "" : "; ") + std::string("try ") + std::to_string(attemptNo) +
                    ": " + failure;
     }
+    unsettled_ = unanswered;
     if (lastWasBusy) {
         // The device is there and says so; whether its status is fatal is
         // the caller's decision.

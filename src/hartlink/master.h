@@ -109,6 +109,7 @@ class Master {
     Receiver receiver_;
     TraceFn trace_;
     bool connected_ = false;
+    bool unsettled_ = false;  // the last exchange left a try unanswered
     Identity identity_;
     Answer connectAnswer_;
     std::string report_;

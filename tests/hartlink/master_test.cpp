@@ -143,6 +143,21 @@ TEST_F(MasterTest, LateAnswerIsDroppedBeforeTheRetryAndNotTakenForItsAnswer) {
     EXPECT_GE(line.writeTimes[1] - line.writeTimes[0], 400ms + 302500us);
 }
 
+TEST_F(MasterTest, LateAnswerAfterTheLastTryIsNotTakenForTheNextRequestsAnswer) {
+    // The first try is answered 700 ms late, after the retry has already
+    // been answered: the late answer reaches the line while the next
+    // exchange waits for its own.
+    const Bytes stale{0x5A, 0x5A};
+    device([&stale](int n) {
+        return n == 0 ? in(700ms, answerFrame(kOurs, 1, 0, 0, stale)) : in(20ms, answerFrame(kOurs, 1, 0, 0, kData));
+    });
+    connected();
+    EXPECT_EQ(command1(), Result::Ok);
+    EXPECT_EQ(answer.data, kData);
+    EXPECT_EQ(command1(), Result::Ok);
+    EXPECT_EQ(answer.data, kData);  // not the late answer to the first exchange
+}
+
 TEST_F(MasterTest, BusyAndDelayedResponsesAreRetriedWithinTheBound) {
     device([](int n) {
         return in(20ms, n == 0 ? answerFrame(kOurs, 1, 32, 0) : answerFrame(kOurs, 1, 0, 0, kData));

@@ -109,5 +109,71 @@ TEST_F(HartOverPty, SilentDeviceFailsInTheTimeTheRetriesTake) {
     EXPECT_LT(took, 15000) << took;
 }
 
+// Each fault the device can show, on the real serial path: the result the
+// session reports, and that the very next request is answered properly,
+// undisturbed by anything the fault left on the line.
+TEST_F(HartOverPty, EveryFaultGivesItsResultAndLeavesTheLineClean) {
+    struct Case {
+        const char* fault;  // applied to block reads only; three answers use up the library's tries
+        int result;
+        int responseCode;
+    } cases[] = {
+        {"noanswer*3@191", 4, -1},
+        {"badcheck*3@191", 3, -1},
+        {"wronglength*1@191", 3, -1},  // a well-formed answer: taken at once, the session sees the length
+        {"commerror:0x08*3@191", 3, -1},
+        // Later than the slave time-out: each late answer meets the master's
+        // wait for a quiet line and is dropped, the last one before the next request.
+        {"late:350*3@191", 3, -1},
+        // A well-formed answer without data: the device says why, the
+        // length does not match.
+        {"busy*3@191", 3, 32},
+        {"error:64*1@191", 3, 64},
+        {"noise:16*1@191", 0, 0},
+    };
+    // Detection by command 141 only, so the faults meet the first block read.
+    t.program.state.TransmitterDisplay = QStringLiteral("transmitter");
+    for (const Case& c : cases) {
+        SimulatorProcess sim({QStringLiteral("--fault=") + QLatin1String(c.fault)});
+        ASSERT_FALSE(sim.path().isEmpty());
+        session.LinkOpen = 0;
+        ASSERT_EQ(connect(sim.path()), 1) << c.fault << "\n" << t.program.log.viewText().toStdString();
+        QByteArray block;
+        EXPECT_EQ(session.SendRequest(191, QByteArray(1, char(12)), 24, &block, 1), c.result) << c.fault;
+        if (c.responseCode >= 0) EXPECT_EQ(session.ResCode1, c.responseCode) << c.fault;
+        // The fault is used up: the next request gets a clean answer.
+        EXPECT_EQ(session.SendRequest(191, QByteArray(1, char(89)), 24, &block, 1), 0) << c.fault;
+        EXPECT_EQ(session.ResCode1, 0) << c.fault;
+        EXPECT_EQ(static_cast<unsigned char>(block.at(0)), 89) << c.fault;
+        session.HartDisConnect();
+    }
+    // After all that the port opens again at once: every session closed it.
+    SimulatorProcess sim({});
+    EXPECT_EQ(connect(sim.path()), 1);
+    session.HartDisConnect();
+}
+
+TEST_F(HartOverPty, HangingProbeIsKilledEveryTryAndTheConnectionFails) {
+    SimulatorProcess sim({});
+    ProcessProbe hanging(t.dialogs, QStringLiteral("/bin/sh"),
+                         {QStringLiteral("-c"), QStringLiteral("exec sleep 47.5"), QStringLiteral("sh")});
+    HartSession withHangingProbe(t.program, link, hanging);
+    t.program.state.ComPort = sim.path();
+    t.program.state.ConnectRetry = 2;
+    t.program.state.ConnectTimeout = 400;
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(withHangingProbe.HartConnect(), 0);
+    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_EQ(t.program.log.viewText().count(QStringLiteral("+++ Retrying HartConnect!")), 2);
+    bool shown = false;
+    for (const QString& line : t.dialogs.progress) shown |= line.contains(QStringLiteral("Cannot connect To HART Interface!"));
+    EXPECT_TRUE(shown);
+    QProcess pgrep;
+    pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-f"), QStringLiteral("sleep 47.5")});
+    pgrep.waitForFinished(5000);
+    EXPECT_TRUE(pgrep.readAllStandardOutput().trimmed().isEmpty());  // no probe left behind
+}
+
 }  // namespace
 }  // namespace zh
