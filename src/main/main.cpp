@@ -15,6 +15,8 @@
 #include "app/program.h"
 #include "app/setting_stores.h"
 #include "app/startup.h"
+#include "hart/connection_probe.h"
+#include "hart/hart_session.h"
 #include "hart/link_library.h"
 #include "model/device_model.h"
 #include "model/field_definitions.h"
@@ -92,5 +94,18 @@ int main(int argc, char** argv) {
     if (!s.MeasurandList.empty()) model.cal.Measurand = s.MeasurandList.front().Name;
     zh::DefDataStruc(model, s.MeasurandList.empty() ? QStringLiteral("[-]") : s.MeasurandList.front().BaseUnit, 0, -11);
     printLoaded(program, model, link);
-    return 0;
+
+    // Until the window exists, show that the configured port answers.
+    zh::ProcessProbe probe(dialogs, QCoreApplication::applicationFilePath());
+    zh::HartSession session(program, link, probe);
+    std::printf("Connecting on %s ...\n", s.ComPort.toLocal8Bit().constData());
+    std::fflush(stdout);
+    if (session.HartConnect() == 1) {
+        std::printf("Connected: %s (transmitter %s, display module %s)\n", s.TransmDisplay.toLocal8Bit().constData(),
+                    session.TransmitterPresent ? "answers" : "absent", session.DisplayPresent ? "answers" : "absent");
+        session.HartDisConnect();
+        return 0;
+    }
+    std::printf("No connection on %s.\n", s.ComPort.toLocal8Bit().constData());
+    return 2;
 }

@@ -72,10 +72,14 @@ protected:
 
     QString path(const QString& relative) const { return dir.filePath(relative); }
 
-    // Copies the executable under `name`, both profiles and the language folder.
-    void install(const QString& name = QStringLiteral("ZEL-HART")) {
+    // Copies the executable under `name`, both profiles, the language folder
+    // and (unless a test brings its own) the HART link library.
+    void install(const QString& name = QStringLiteral("ZEL-HART"), bool withLinkLibrary = true) {
         const QString from = QStringLiteral(ZH_PROGRAM_DIR);
         ASSERT_TRUE(QFile::copy(from + QStringLiteral("/ZEL-HART"), path(name))) << name.toStdString();
+        if (withLinkLibrary) {
+            ASSERT_TRUE(QFile::copy(from + QStringLiteral("/libhartlink.so"), path(QStringLiteral("libhartlink.so"))));
+        }
         for (const char* profile : {"Config-125.ini", "Config.ini"}) {
             ASSERT_TRUE(QFile::copy(from + QLatin1Char('/') + QLatin1String(profile), path(QLatin1String(profile))));
         }
@@ -205,7 +209,7 @@ TEST_F(StartupSystemTest, ProbeWithoutPortEndsAtOnce) {
 // With a stand-in link library next to the program, the probe process makes
 // exactly the calls of a connection test and ends with their result.
 TEST_F(StartupSystemTest, ProbeDrivesTheLinkLibrary) {
-    install();
+    install(QStringLiteral("ZEL-HART"), false);
     ASSERT_TRUE(QFile::copy(QStringLiteral(FAKE_LINK_FULL_PATH), path(QStringLiteral("libhartlink.so"))));
     QTemporaryDir journalDir;
     ASSERT_TRUE(journalDir.isValid());
