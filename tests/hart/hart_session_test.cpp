@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include "hart/com_ports.h"
 #include "hart/connection_probe.h"
 #include "hart/hart_session.h"
 #include "hart/link_library.h"
@@ -219,6 +220,22 @@ TEST(ConnectionProbeProcess, HangingProbeIsKilledAndReaped) {
     EXPECT_EQ(ends.run(QStringLiteral("Com5"), 2000), ConnectionProbe::Outcome::Ended);
     ProcessProbe missing(t.dialogs, QStringLiteral("/nonexistent/zh-probe"));
     EXPECT_EQ(missing.run(QStringLiteral("Com5"), 2000), ConnectionProbe::Outcome::NotStarted);
+}
+
+}  // namespace
+}  // namespace zh
+
+namespace zh {
+namespace {
+
+TEST(ComPorts, SimulatorIsAlwaysOfferedLast) {
+    test::TestProgram t;
+    t.program.log.setThreshold(4);
+    const std::vector<ComPortEntry> ports = GetAvailableComPorts(t.program.log);
+    ASSERT_FALSE(ports.empty());
+    EXPECT_EQ(ports.back().name, "Sim");
+    for (std::size_t i = 0; i < ports.size(); ++i) EXPECT_EQ(ports[i].menuId, 5000 + static_cast<int>(i));
+    EXPECT_TRUE(t.program.log.viewText().contains(">>> GetAvailableComPorts()"));
 }
 
 }  // namespace
