@@ -5,7 +5,7 @@
 # and after changes to parsing or memory handling.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh clang libclang-rt-14-dev
 if [ ! -f build-asan/CMakeCache.txt ]; then
   CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DZH_BUILD_BENCH=OFF \

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tool and the tests need, but only
-# when one of them is missing (so a second run costs a dpkg query, not a download).
+# Installs the Debian packages the build, the tool and the tests need, plus
+# any packages named as arguments, but only when one of them is missing (so a
+# second run costs a dpkg query, not a download).
 set -euo pipefail
-packages=(
+packages=("$@"
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
   libgtest-dev libgmock-dev libbenchmark-dev

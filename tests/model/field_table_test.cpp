@@ -5,7 +5,7 @@
 
 #include "model/device_model.h"
 #include "model/field_definitions.h"
-#include "model/field_inspector.h"
+#include "model/field_diagnostics.h"
 #include "support/test_program.h"
 
 namespace zh {

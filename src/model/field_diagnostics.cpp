@@ -1,4 +1,4 @@
-#include "field_inspector.h"
+#include "field_diagnostics.h"
 
 #include "app/program.h"
 #include "device_model.h"
