@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "progress_steps.h"
+#include "request_sender.h"
 
 namespace zh {
 
@@ -16,7 +17,7 @@ struct Program;
 class LinkLibrary;
 class ConnectionProbe;
 
-class HartSession {
+class HartSession : public RequestSender {
 public:
     HartSession(Program& program, LinkLibrary& link, ConnectionProbe& probe);
 
@@ -32,7 +33,7 @@ public:
     // the wrong length, or 80 when Cancel was pressed. On 0 `response` holds
     // the data (the expected number of bytes).
     int SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength, QByteArray* response,
-                    int tries);
+                    int tries) override;
 
     ProgressSteps& progress() { return progress_; }
 
@@ -42,6 +43,8 @@ public:
     int TransmitterPresent = 0;
     std::uint8_t ResCode1 = 0;  // response code of the last response
     std::uint8_t ResCode2 = 0;  // field device status of the last response
+    std::uint8_t resCode1() const override { return ResCode1; }
+    std::uint8_t resCode2() const override { return ResCode2; }
 
 private:
     bool detectDisplay();

@@ -268,6 +268,24 @@ bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fau
                 return failWith(bad + " (0, or 3.6..21.6 mA)");
             }
             c.fixedCurrentMa = static_cast<float>(mA);
+        } else if (key == "hold") {
+            char* endp = nullptr;
+            errno = 0;
+            const double percent = std::strtod(value.c_str(), &endp);
+            if (!hasValue || value.empty() || *endp != '\0' || errno != 0 ||
+                !(percent >= -50.0 && percent <= 150.0)) {
+                return failWith(bad + " (-50..150 percent of the measuring range)");
+            }
+            c.holdPercent = percent;
+        } else if (key == "teachtime") {
+            if (!number(0, 60000)) return failWith(bad + " (0..60000 ms)");
+            c.teachMs = static_cast<int>(n);
+        } else if (key == "state" || key == "log") {
+            // File names keep their case; they cannot hold a comma.
+            if (value.empty()) return failWith(bad + " (a file name)");
+            (key == "state" ? c.statePath : c.frameLogPath) = value;
+        } else if (key == "powercycle") {
+            if (!parseSwitch(value, &c.powerCycle)) return failWith(bad + " (on or off)");
         } else if (key == "fault") {
             const std::optional<Fault> fault = parseFault(value);
             if (!fault) return failWith("bad fault '" + value + "'");

@@ -1,19 +1,19 @@
 #include "simulator.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 
 #include "sim/catalogue.h"
 #include "sim/commands.h"
 #include "sim/device.h"
 #include "sim/faults.h"
+#include "sim/memory_file.h"
 #include "sim/slave_framing.h"
 
 namespace hartsim {
 
 namespace {
-
-// Error code the display logs for a frame it dropped for its check byte.
-constexpr std::uint8_t kErrorCheckByte = 0x08;
 
 DeviceConfig checked(DeviceConfig config) {
     config.pollingAddress &= 0x3F;
@@ -25,18 +25,50 @@ DeviceConfig checked(DeviceConfig config) {
     if (mA != 0.0f && !(mA >= kMinimumLoopCurrent && mA <= kMaximumLoopCurrent)) {
         config.fixedCurrentMa = 0.0f;
     }
+    if (config.holdPercent && !std::isfinite(*config.holdPercent)) config.holdPercent.reset();
+    config.teachMs = std::max(config.teachMs, 0);
     return config;
+}
+
+const char* fateText(Simulator::FrameFate fate) {
+    switch (fate) {
+        case Simulator::FrameFate::Answered:
+            return "answered";
+        case Simulator::FrameFate::Silenced:
+            return "no answer: fault";
+        case Simulator::FrameFate::NotForUs:
+            return "not for us";
+        case Simulator::FrameFate::BadCheckByte:
+            return "bad check byte";
+    }
+    return "";
+}
+
+void appendHex(std::FILE* file, const std::vector<std::uint8_t>& bytes) {
+    for (std::uint8_t b : bytes) std::fprintf(file, " %02X", b);
 }
 
 }  // namespace
 
 struct Simulator::State {
     explicit State(const DeviceConfig& c)
-        : config(checked(c)), device(config), noise(c.seed ^ 0x9E3779B9u) {}
+        : config(checked(c)), device(config), noise(c.seed ^ 0x9E3779B9u) {
+        if (!config.statePath.empty()) {
+            Memory memory;
+            if (loadMemoryFile(config.statePath, &memory)) device.restore(memory);
+        }
+        if (config.powerCycle) device.powerCycle();
+        keep();
+    }
 
     bool addressedToUs(const MasterFrame& frame) const;
     std::optional<Reply> handle(const MasterFrame& frame);
-    void tell(const MasterFrame& frame, FrameFate fate) const;
+    void tell(const MasterFrame& frame, FrameFate fate,
+              const std::vector<std::uint8_t>* answer) const;
+    // With a state file, the memories go there after every change.
+    void keep() const {
+        if (!config.statePath.empty()) saveMemoryFile(config.statePath, device.memory());
+    }
 
     DeviceConfig config;
     Device device;
@@ -59,11 +91,27 @@ bool Simulator::State::addressedToUs(const MasterFrame& frame) const {
            frame.address[3] == ((id >> 8) & 0xFF) && frame.address[4] == (id & 0xFF);
 }
 
-void Simulator::State::tell(const MasterFrame& frame, FrameFate fate) const {
-    if (!observer) return;
+void Simulator::State::tell(const MasterFrame& frame, FrameFate fate,
+                            const std::vector<std::uint8_t>* answer) const {
+    if (!observer && config.frameLogPath.empty()) return;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(frame.preambles), 0xFF);
     bytes.insert(bytes.end(), frame.bytes.begin(), frame.bytes.end());
-    observer(bytes, fate);
+    if (!config.frameLogPath.empty()) {
+        // One line per frame and one per answer, with the command number
+        // first, so that a test can look for the commands that arrived.
+        if (std::FILE* file = std::fopen(config.frameLogPath.c_str(), "a")) {
+            std::fprintf(file, "RX command=%d (%s):", frame.command, fateText(fate));
+            appendHex(file, bytes);
+            std::fputc('\n', file);
+            if (answer != nullptr) {
+                std::fprintf(file, "TX command=%d:", frame.command);
+                appendHex(file, *answer);
+                std::fputc('\n', file);
+            }
+            std::fclose(file);
+        }
+    }
+    if (observer) observer(bytes, fate);
 }
 
 std::optional<Reply> Simulator::State::handle(const MasterFrame& frame) {
@@ -71,19 +119,22 @@ std::optional<Reply> Simulator::State::handle(const MasterFrame& frame) {
     if (!frame.checkByteOk) {
         ++statistics.badCheckBytes;
         device.recordError(kErrorCheckByte);
-        tell(frame, FrameFate::BadCheckByte);
+        keep();
+        tell(frame, FrameFate::BadCheckByte, nullptr);
         return std::nullopt;
     }
     if (!frame.isRequest() || !addressedToUs(frame)) {
-        tell(frame, FrameFate::NotForUs);
+        tell(frame, FrameFate::NotForUs, nullptr);
         return std::nullopt;
     }
     ++statistics.framesForUs;
+    ++statistics.requests[frame.command];
+    if (frame.command == 192 && !frame.data.empty()) ++statistics.actions[frame.data[0]];
 
     const std::optional<Fault> fault = faults.take(frame.command);
     const Fault::Kind kind = fault ? fault->kind : Fault::Kind::NoAnswer;
     if (fault && kind == Fault::Kind::NoAnswer) {
-        tell(frame, FrameFate::Silenced);
+        tell(frame, FrameFate::Silenced, nullptr);
         return std::nullopt;
     }
 
@@ -92,6 +143,7 @@ std::optional<Reply> Simulator::State::handle(const MasterFrame& frame) {
     std::uint8_t status1 = 0;
     std::uint8_t status2 = device.fieldDeviceStatus();
     std::vector<std::uint8_t> data;
+    int extraDelayMs = 0;
     if (fault && kind == Fault::Kind::Busy) {
         status1 = kResponseBusy;
     } else if (fault && kind == Fault::Kind::ErrorCode) {
@@ -105,11 +157,12 @@ std::optional<Reply> Simulator::State::handle(const MasterFrame& frame) {
         status1 = result.responseCode;
         status2 = device.fieldDeviceStatus();
         data = std::move(result.data);
+        extraDelayMs = result.extraDelayMs;
         if (fault && kind == Fault::Kind::WrongLength && !data.empty()) data.pop_back();
     }
 
     Reply reply;
-    reply.delayMs = config.turnaroundMs;
+    reply.delayMs = config.turnaroundMs + extraDelayMs;
     if (fault && kind == Fault::Kind::Late) reply.delayMs += fault->delayMs;
     if (fault && kind == Fault::Kind::Noise) {
         // Noise never holds 0xFF, so it cannot pass for preambles.
@@ -124,7 +177,8 @@ std::optional<Reply> Simulator::State::handle(const MasterFrame& frame) {
 
     device.advance();
     ++statistics.answers;
-    tell(frame, FrameFate::Answered);
+    keep();
+    tell(frame, FrameFate::Answered, &reply.bytes);
     return reply;
 }
 
@@ -170,6 +224,35 @@ void Simulator::lineIdle() {
 
 void Simulator::setFrameObserver(FrameObserver observer) {
     state_->observer = std::move(observer);
+}
+
+void Simulator::powerCycle() {
+    state_->device.powerCycle();
+    state_->keep();
+}
+
+void Simulator::holdProcess(double percent) {
+    if (std::isfinite(percent)) state_->device.holdProcess(percent);
+}
+
+void Simulator::releaseProcess() {
+    state_->device.releaseProcess();
+}
+
+double Simulator::loopCurrentMa() const {
+    return state_->device.transmitter().outputCurrentMa();
+}
+
+std::optional<std::uint8_t> Simulator::lastWrittenVersCheck() const {
+    return state_->device.display().lastVersCheck();
+}
+
+Device& Simulator::device() {
+    return state_->device;
+}
+
+const Device& Simulator::device() const {
+    return state_->device;
 }
 
 }  // namespace hartsim

@@ -8,6 +8,7 @@
 // Plain C++: it depends on nothing of the program, so the link library,
 // the pseudo-terminal runner and the tests can all embed it.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -34,6 +35,16 @@ struct DeviceConfig {
     int configurationKey = 0x01;           // catalogue record the transmitter is built as
     std::uint32_t seed = 0;                // 0: the measured value follows a fixed course
     float fixedCurrentMa = 0;              // starts in fixed-current mode at this current (0: off)
+    // The process held at this percent of the measuring range (empty: it
+    // moves on its course).
+    std::optional<double> holdPercent;
+    int teachMs = 0;                       // teach actions answer this much later than others
+    // The device's memories (RAM, EEPROM, factory set, error log, counters)
+    // kept in this file: loaded when the device starts, saved after every
+    // request. Empty: they live as long as the simulator object.
+    std::string statePath;
+    bool powerCycle = false;               // start as after power off and on: RAM from EEPROM
+    std::string frameLogPath;              // every frame and answer appended here (empty: none)
 };
 
 // One way of misbehaving, for the next `count` answers (to command
@@ -69,12 +80,32 @@ struct Reply {
     int delayMs = 0;                  // from the end of the request to the first byte
 };
 
+// Whether a command changes the device (the writes, fixed current, trims,
+// display-module block writes and actions, EEPROM copy and restore).
+bool isWriteCommand(int command);
+
 struct Statistics {
     std::uint64_t framesReceived = 0;  // complete frames addressed to anyone
     std::uint64_t framesForUs = 0;
     std::uint64_t badCheckBytes = 0;   // frames dropped for a wrong check byte
     std::uint64_t answers = 0;
+    // Frames for us per command number (also those a fault left unanswered
+    // or refused), and command 192 per action code.
+    std::array<std::uint64_t, 256> requests{};
+    std::array<std::uint64_t, 256> actions{};
+
+    // Frames for us that carry a write command: 0 means nothing was sent
+    // that could have changed the device.
+    std::uint64_t writeRequests() const {
+        std::uint64_t count = 0;
+        for (int command = 0; command < 256; ++command) {
+            if (isWriteCommand(command)) count += requests[static_cast<std::size_t>(command)];
+        }
+        return count;
+    }
 };
+
+class Device;
 
 class Simulator {
 public:
@@ -108,6 +139,21 @@ public:
     // to it is returned by receive().
     void setFrameObserver(FrameObserver observer);
 
+    // Power off and on: transmitter and display module load their settings
+    // from EEPROM; what was only in RAM is lost, fixed-current mode ends.
+    void powerCycle();
+    // Holds the process at `percent` of the measuring range, or lets it move.
+    void holdProcess(double percent);
+    void releaseProcess();
+    // What a meter in the loop reads, mA.
+    double loopCurrentMa() const;
+    // The interface version byte of the last block write the display module
+    // received (empty before the first).
+    std::optional<std::uint8_t> lastWrittenVersCheck() const;
+    // The device itself, for looking behind the frames.
+    Device& device();
+    const Device& device() const;
+
 private:
     struct State;
     std::unique_ptr<State> state_;
@@ -120,7 +166,8 @@ private:
 // Nothing is changed when the text has an error (`error` says which item);
 // otherwise the faults are added to `faults`. Also: manufacturer=, devicetype=,
 // deviceid=, preambles=, turnaround=, config=<hexadecimal catalogue key>,
-// seed=, fixedcurrent=<mA>.
+// seed=, fixedcurrent=<mA>, hold=<percent of the measuring range>,
+// teachtime=<ms>, state=<file>, powercycle[=on|off], log=<file>.
 bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fault>* faults, std::string* error);
 
 }  // namespace hartsim

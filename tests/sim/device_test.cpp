@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
 #include <fstream>
 #include <map>
 #include <set>
@@ -16,13 +14,6 @@
 
 namespace hartsim::test {
 namespace {
-
-Bytes floatBytes(float value) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return {static_cast<std::uint8_t>(bits >> 24), static_cast<std::uint8_t>(bits >> 16),
-            static_cast<std::uint8_t>(bits >> 8), static_cast<std::uint8_t>(bits)};
-}
 
 TEST(SimDevice, EachCommandAnswersOnlyWhenItsPartIsPresent) {
     struct Case {
@@ -50,7 +41,23 @@ TEST(SimDevice, EachCommandAnswersOnlyWhenItsPartIsPresent) {
         {Presence::DisplayOnly, 141, {}, 64, 0},
         {Presence::DisplayOnly, 191, {89}, 0, 24},
         {Presence::DisplayOnly, 40, floatBytes(0.0f), 0, 4},
-        {Presence::Both, 3, {}, 64, 0},     // not (yet) implemented
+        {Presence::DisplayOnly, 1, {}, 64, 0},
+        {Presence::DisplayOnly, 200, {0}, 64, 0},
+        {Presence::TransmitterOnly, 192, {22, 0}, 64, 0},
+        {Presence::Both, 1, {}, 0, 5},
+        {Presence::Both, 2, {}, 0, 8},
+        {Presence::Both, 15, {}, 0, 17},
+        {Presence::Both, 81, {}, 0, 23},
+        {Presence::Both, 142, {}, 0, 24},
+        {Presence::Both, 151, {}, 0, 2},
+        {Presence::Both, 192, {22, 0}, 0, 2},
+        {Presence::Both, 200, {0}, 0, 0},
+        {Presence::Both, 3, {}, 64, 0},   // a command we do not have
+        {Presence::Both, 200, {}, 5, 0},  // the dummy byte is missing
+        {Presence::Both, 35, Bytes(8, 0), 5, 0},
+        {Presence::Both, 181, Bytes(25, 0), 5, 0},
+        {Presence::Both, 182, Bytes(22, 0), 5, 0},
+        {Presence::Both, 192, {}, 5, 0},
         {Presence::Both, 191, {99}, 2, 0},  // no such block
         {Presence::Both, 191, {}, 5, 0},    // block number missing
         {Presence::Both, 190, {10, 1, 2}, 5, 0},
@@ -121,120 +128,26 @@ TEST(SimDevice, Block12DescribesTheCatalogueRange) {
     }
 }
 
-TEST(SimDevice, WrittenBlockReadsBackWhereTheChangeFlagsAllow) {
-    Simulator sim;
-    Bytes image = readBlock(sim, 10).data;
-    for (int slot = 0; slot < 10; ++slot) {
-        image[1 + 2 * slot] = static_cast<std::uint8_t>(0x10 + slot);
-        image[2 + 2 * slot] = 0x01;
-    }
-    image[21] = 0xFE;  // 0000111111111110: every slot but SizeOf_cal
-    image[22] = 0x0F;
-    const Answer written = transact(sim, longRequest(190, image));
-    ASSERT_EQ(written.status1, 0);
-
-    const Bytes back = readBlock(sim, 10).data;
-    EXPECT_EQ(written.data, back);
-    EXPECT_EQ(le16(back, 1), 44);  // unflagged slot kept
-    for (int slot = 1; slot < 10; ++slot) EXPECT_EQ(le16(back, 1 + 2 * slot), 0x0110 + slot);
-    EXPECT_EQ(back[21], 0);
-    EXPECT_EQ(back[22], 0);
-
-    // A text block, all flags set.
-    Bytes tag = readBlock(sim, 2).data;
-    std::memcpy(&tag[1], "NEW TAG 17      ", 16);
-    tag[21] = 0xFF;
-    tag[22] = 0x0F;
-    transact(sim, longRequest(190, tag));
-    const Bytes tagBack = readBlock(sim, 2).data;
-    EXPECT_EQ(std::string(tagBack.begin() + 1, tagBack.begin() + 17), "NEW TAG 17      ");
-}
-
-// The value a block-89 read-out shows: digits, decimals and sign bit.
-double shownValue(const Bytes& live) {
-    const double digits = std::stod(std::string(live.begin() + 1, live.begin() + 5));
-    const double value = digits / std::pow(10.0, live[7]);
-    return (live[8] & 0x40) ? -value : value;
-}
-
-// What the display should show for its own ADC counts: the range ends sit
-// at 4000 and 20000 counts.
-double valueAt(int adc, double low, double high, double factor) {
-    return (low + (adc - 4000) * (high - low) / 16000.0) * factor;
-}
-
-TEST(SimDevice, LiveBlockShowsTheMovingValueInTheDisplayUnit) {
-    Simulator sim;
-    std::map<int, int> seen;
-    std::set<int> switchStates;
+TEST(SimDevice, LiveBlockShowsTheMovingValueAndSwitchesWithIt) {
+    Simulator sim;  // 0 ... 16 bar between 4000 and 20000 counts
+    std::set<int> seen, switchStates;
     for (int i = 0; i < 60; ++i) {
-        const Bytes live = readBlock(sim, 89).data;
-        const int adc = le16(live, 11);
-        ++seen[adc];
-        EXPECT_GE(adc, 4000);
-        EXPECT_LE(adc, 20000);
-        EXPECT_EQ(live[7], 2);     // two decimals
-        EXPECT_EQ(live[8], 0x02);  // point after the second digit
-        const double value = valueAt(adc, 0, 16, 1);
-        EXPECT_NEAR(shownValue(live), value, 0.0051);
-        EXPECT_NE(live[13], 5);  // not in fixed-current mode
-        // Switch 1 sets at 9.6 and resets at 8.8 bar, switch 2 at 12.8 and 12.0.
-        if (value >= 9.6 || value <= 8.8) {
-            EXPECT_EQ(live[10] & 0x01, value >= 9.6 ? 0x01 : 0x00) << value;
+        const Live live = readLive(sim);
+        seen.insert(live.adc);
+        EXPECT_EQ(live.decimals, 2);
+        EXPECT_NEAR(live.value(), (live.adc - 4000) * 16 / 16000.0, 0.0051);
+        // Switch 1 sets at 13600 counts (60 %) and resets at 12800, switch 2
+        // at 16800 and 16000; inside the hysteresis either state is right.
+        if (live.adc >= 13600 || live.adc <= 12800) {
+            EXPECT_EQ(live.switch1, live.adc >= 13600) << live.adc;
         }
-        if (value >= 12.8 || value <= 12.0) {
-            EXPECT_EQ(live[10] & 0x04, value >= 12.8 ? 0x04 : 0x00) << value;
+        if (live.adc >= 16800 || live.adc <= 16000) {
+            EXPECT_EQ(live.switch2, live.adc >= 16800) << live.adc;
         }
-        switchStates.insert(live[10]);
+        switchStates.insert(live.switch1 + 2 * live.switch2);
     }
     EXPECT_EQ(switchStates.size(), 3u) << "off, switch 1, both";
     EXPECT_GT(seen.size(), 40u) << "the value should move";
-
-    // The display switched to kPa without decimals, then to mbar, where
-    // values above 9999 do not fit four digits.
-    Bytes b12 = readBlock(sim, 12).data;
-    b12[7] = 3;  // live unit kPa
-    b12[9] = 0;  // no decimals
-    b12[21] = 0xFF;
-    b12[22] = 0x0F;
-    transact(sim, longRequest(190, b12));
-    Bytes live = readBlock(sim, 89).data;
-    EXPECT_EQ(live[7], 0);
-    EXPECT_EQ(live[8], 0);
-    EXPECT_NEAR(shownValue(live), valueAt(le16(live, 11), 0, 16, 100), 0.51);
-
-    b12[7] = 1;  // mbar
-    transact(sim, longRequest(190, b12));
-    int overflows = 0;
-    for (int i = 0; i < 120; ++i) {
-        live = readBlock(sim, 89).data;
-        const double expected = valueAt(le16(live, 11), 0, 16, 1000);
-        if (expected > 9999.5) {
-            EXPECT_EQ(std::string(live.begin() + 1, live.begin() + 5), "OvEr");
-            ++overflows;
-        } else if (expected < 9998.5) {
-            EXPECT_NEAR(shownValue(live), expected, 0.51);
-        }
-    }
-    EXPECT_GT(overflows, 0);
-    EXPECT_LT(overflows, 120);
-}
-
-TEST(SimDevice, NegativeValuesSetTheSignBit) {
-    DeviceConfig config;
-    config.configurationKey = 0x03;  // -1 ... 25 bar
-    Simulator sim(config);
-    Bytes b13 = readBlock(sim, 13).data;
-    // Move the calibration so that every reading lies below zero.
-    b13[1] = 0x20;  // lower range value at 20000 counts
-    b13[2] = 0x4E;
-    b13[3] = 0x30;  // upper range value at 30000 counts
-    b13[4] = 0x75;
-    b13[21] = 0x03;
-    transact(sim, longRequest(190, b13));
-    const Bytes live = readBlock(sim, 89).data;
-    EXPECT_EQ(live[8] & 0x40, 0x40);
-    EXPECT_NE(std::string(live.begin() + 1, live.begin() + 5), "    ");
 }
 
 TEST(SimDevice, SameConfigurationSameCourseUnlessSeeded) {
@@ -249,44 +162,6 @@ TEST(SimDevice, SameConfigurationSameCourseUnlessSeeded) {
     EXPECT_EQ(course(0), course(0));
     EXPECT_EQ(course(42), course(42));
     EXPECT_NE(course(0), course(42));
-}
-
-TEST(SimDevice, FixedCurrentModeShowsInDispModeAndDeviceStatus) {
-    Simulator sim;
-    const Answer enter = transact(sim, longRequest(40, floatBytes(12.0f)));
-    EXPECT_EQ(enter.status1, 0);
-    EXPECT_EQ(enter.data, floatBytes(12.0f));
-    EXPECT_EQ(enter.status2 & 0x08, 0x08);  // loop current fixed
-    EXPECT_EQ(readBlock(sim, 89).data[13], 5);
-
-    const Answer leave = transact(sim, longRequest(40, floatBytes(0.0f)));
-    EXPECT_EQ(leave.data, floatBytes(0.0f));
-    EXPECT_EQ(leave.status2 & 0x08, 0);
-    EXPECT_NE(readBlock(sim, 89).data[13], 5);
-
-    DeviceConfig config;
-    config.fixedCurrentMa = 4.0f;
-    Simulator stuck(config);
-    EXPECT_EQ(readBlock(stuck, 89).data[13], 5);
-}
-
-TEST(SimDevice, LogBlockTracksTrailingPointersAndCheckByteErrors) {
-    Simulator sim;
-    int low = 100000, high = -100000;
-    for (int i = 0; i < 20; ++i) {
-        const int adc = le16(readBlock(sim, 89).data, 11);
-        low = std::min(low, adc);
-        high = std::max(high, adc);
-    }
-    const Bytes before = readBlock(sim, 60).data;
-    EXPECT_LE(le16(before, 3), low);
-    EXPECT_GE(le16(before, 5), high);
-
-    const Bytes bad = {0xFF, 0xFF, 0xFF, 0x02, 0x80, 0x00, 0x00, 0x00};
-    sim.receive(bad.data(), bad.size());
-    const Bytes after = readBlock(sim, 60).data;
-    EXPECT_EQ(le16(after, 17), le16(before, 17) + 1);  // total error count
-    EXPECT_EQ(after[19], 0x08);                        // last error: check byte
 }
 
 // The built-in catalogue is the one the shipped profile carries.

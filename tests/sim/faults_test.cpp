@@ -173,6 +173,20 @@ TEST(SimFaults, ParseOptionsFillsConfigurationAndFaults) {
     EXPECT_EQ(faults[0].count, 2);
     EXPECT_EQ(faults[1].kind, Fault::Kind::NoAnswer);
 
+    EXPECT_FALSE(config.holdPercent);
+    EXPECT_FALSE(config.powerCycle);
+    ASSERT_TRUE(parseOptions("hold=-12.5,teachtime=1500,state=/tmp/Dev State,powercycle,log=/tmp/F.log",
+                             &config, &faults, &error))
+        << error;
+    ASSERT_TRUE(config.holdPercent);
+    EXPECT_DOUBLE_EQ(*config.holdPercent, -12.5);
+    EXPECT_EQ(config.teachMs, 1500);
+    EXPECT_EQ(config.statePath, "/tmp/Dev State");
+    EXPECT_TRUE(config.powerCycle);
+    EXPECT_EQ(config.frameLogPath, "/tmp/F.log");
+    ASSERT_TRUE(parseOptions("powercycle=off", &config, &faults, &error));
+    EXPECT_FALSE(config.powerCycle);
+
     ASSERT_TRUE(parseOptions("realtime=off,presence=both", &config, &faults, &error));
     EXPECT_FALSE(config.realtime);
     EXPECT_EQ(config.presence, Presence::Both);
@@ -184,7 +198,9 @@ TEST(SimFaults, ParseOptionsRejectsBadTextsAndChangesNothing) {
     for (const char* text : {"colour=red", "address=64", "address=", "address", "presence=nobody",
                              "version=256", "deviceid=0x1000000", "preambles=1", "turnaround=-5",
                              "config=99", "config=", "fixedcurrent=2", "fixedcurrent=abc",
-                             "realtime=maybe", "fault=busy:1", "address=3,fault=nonsense"}) {
+                             "realtime=maybe", "fault=busy:1", "address=3,fault=nonsense", "hold=151",
+                             "hold=-51", "hold=half", "hold=", "teachtime=-1", "teachtime=60001", "state=",
+                             "log=", "powercycle=maybe"}) {
         SCOPED_TRACE(text);
         DeviceConfig config;
         std::vector<Fault> faults;

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "sim/simulator.h"
@@ -99,6 +102,99 @@ inline Answer readBlock(Simulator& sim, int block) {
 
 inline int le16(const Bytes& data, std::size_t offset) {
     return static_cast<std::int16_t>(data[offset] | (data[offset + 1] << 8));
+}
+
+inline std::uint32_t le32(const Bytes& data, std::size_t offset) {
+    return static_cast<std::uint32_t>(data[offset] | (data[offset + 1] << 8) |
+                                      (data[offset + 2] << 16) |
+                                      (static_cast<std::uint32_t>(data[offset + 3]) << 24));
+}
+
+inline void putLe16(Bytes& data, std::size_t offset, int value) {
+    data[offset] = static_cast<std::uint8_t>(value & 0xFF);
+    data[offset + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
+
+// IEEE 754 single precision, most significant byte first, as HART's
+// universal commands carry it.
+inline Bytes floatBytes(float value) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return {static_cast<std::uint8_t>(bits >> 24), static_cast<std::uint8_t>(bits >> 16),
+            static_cast<std::uint8_t>(bits >> 8), static_cast<std::uint8_t>(bits)};
+}
+
+inline float floatAt(const Bytes& data, std::size_t offset) {
+    const std::uint32_t bits = (static_cast<std::uint32_t>(data.at(offset)) << 24) |
+                               (data.at(offset + 1) << 16) | (data.at(offset + 2) << 8) |
+                               data.at(offset + 3);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// Writes a block image with the given change flags and interface version.
+inline Answer writeBlock(Simulator& sim, Bytes image, unsigned flags, std::uint8_t version = 5) {
+    image.resize(24);
+    image[21] = static_cast<std::uint8_t>(flags & 0xFF);
+    image[22] = static_cast<std::uint8_t>(flags >> 8);
+    image[23] = version;
+    return transact(sim, longRequest(190, image));
+}
+
+// Changes slots of a block as the program does: read, change, write all.
+inline Answer changeSlots(Simulator& sim, int block,
+                          const std::vector<std::pair<int, int>>& slots) {
+    Bytes image = readBlock(sim, block).data;
+    unsigned flags = 0;
+    for (const auto& [slot, value] : slots) {
+        putLe16(image, static_cast<std::size_t>(1 + 2 * slot), value);
+        flags |= 1u << slot;
+    }
+    return writeBlock(sim, image, flags);
+}
+
+inline int slotOf(Simulator& sim, int block, int slot) {
+    return le16(readBlock(sim, block).data, static_cast<std::size_t>(1 + 2 * slot));
+}
+
+inline Answer action(Simulator& sim, int code, int filler = 0) {
+    return transact(sim, longRequest(192, {static_cast<std::uint8_t>(code),
+                                           static_cast<std::uint8_t>(filler)}));
+}
+
+// Block 89 as the live display takes it apart.
+struct Live {
+    std::string text;
+    int decimals = 0;
+    bool negative = false;
+    bool switch1 = false;
+    bool switch2 = false;
+    int adc = 0;
+    int dispMode = 0;
+    // The read-out as the display shows it: "12.34", "-0.5", "Er L".
+    std::string shown() const {
+        if (text.find_first_of("0123456789") == std::string::npos) return text;
+        std::string digits = text;
+        if (decimals > 0)
+            digits = digits.substr(0, 4 - decimals) + "." + digits.substr(4 - decimals);
+        digits.erase(0, digits.find_first_not_of(' '));
+        return (negative ? "-" : "") + digits;
+    }
+    double value() const { return std::stod(shown()); }
+};
+
+inline Live readLive(Simulator& sim) {
+    const Bytes b = readBlock(sim, 89).data;
+    Live live;
+    live.text.assign(b.begin() + 1, b.begin() + 5);
+    live.decimals = b[7];
+    live.negative = (b[8] & 0x40) != 0;
+    live.switch1 = (b[10] & 0x01) != 0;
+    live.switch2 = (b[10] & 0x04) != 0;
+    live.adc = le16(b, 11);
+    live.dispMode = b[13];
+    return live;
 }
 
 }  // namespace hartsim::test

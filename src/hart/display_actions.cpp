@@ -1,0 +1,391 @@
+#include "display_actions.h"
+
+#include "app/dialogs.h"
+#include "app/gadgets.h"
+#include "app/program.h"
+#include "display_blocks.h"
+#include "hart_session.h"
+#include "link_library.h"
+#include "raw_values.h"
+#include "wire_values.h"
+
+namespace zh {
+namespace {
+
+constexpr int kBlue = rgb(0, 0, 255);
+constexpr int kGreen = rgb(0, 185, 0);
+constexpr int kDefaultTries = 3;
+constexpr int kProbeTries = 3;
+constexpr std::uint8_t kProbeCommand = 81;
+constexpr int kProbeBufferSize = 1024;
+// The display needs a moment after the EEPROM copy, and the limit switches
+// a little longer after their re-initialisation is announced.
+constexpr int kAfterCopyMs = 250;
+constexpr int kBeforeReinitMs = 2000;
+
+struct ActionEntry {
+    int code;
+    const char* text;
+};
+
+const ActionEntry kActions[] = {
+    {0, "Teach 4 mA"},
+    {1, "Teach 20 mA"},
+    {2, "Teach lower range"},
+    {3, "Clear low trailing Pointer"},
+    {4, "Clear high trailing Pointer"},
+    {5, "Copy to EEPROM"},
+    {6, "Current data as factory setting"},
+    {7, "Restore factory setting"},
+    {8, "rotate display by 180°"},
+    {9, "rotate display by 0°"},
+    {10, "toggle display rotation/orientation"},
+    {11, "show MCU type ID, Firmware build date and time"},
+    {12, "Restart und fact-setting"},
+    {13, "re-read config from Transmitter And re-init display"},
+    {14, "set 'Done=1' and do post setup"},
+    {20, "re-init Interrupt controlled limit switch"},
+    {21, "re-init Interrupt controlled limit switch"},
+    {22, "Read VersCheck configuration"},
+    {23, "Read any int16 word from configuration"},
+    {24, "quick Read display Firmware version"},
+    {25, "load custom Unit from EEPROM To RAM IO buffer"},
+    {26, "save custom Unit table entry from RAM buffer To EEPROM"},
+    {30, "SP1 and SP2 off"},
+    {31, "SP1 on"},
+    {32, "SP2 on"},
+    {34, "End SP test"},
+    {201, "Simulate display button 1"},
+    {202, "Simulate display button 2"},
+    {203, "Simulate display button 3"},
+    {204, "Simulate display button 1 + 3"},
+    {205, "Simulate display button 1 + 3 > 1 < 2 sec"},
+    {206, "Simulate display button 2 > 1 sec"},
+    {255, "Copy EEPROM to RAM"},
+};
+
+struct DescriptionEntry {
+    CommandId id;
+    const char* text;
+};
+
+const DescriptionEntry kDescriptions[] = {
+    {CommandId::Com0, "Read Unique Identifier"},
+    {CommandId::Com1, ""},
+    {CommandId::Com35, "Write range values"},
+    {CommandId::Com36, "Set upper range"},
+    {CommandId::Com37, "Set lower lange"},
+    {CommandId::Com40, "Enter/Exit fixed current mode"},
+    {CommandId::Com45, "Trim DAC zero"},
+    {CommandId::Com46, "Trim DAC gain"},
+    {CommandId::Com142, "Read Display configuration"},
+    {CommandId::Com192, "Function: {Action}"},
+    {CommandId::Com200, "Generate copy of EEPROM"},
+    {CommandId::Com201, "Restore copy of EEPROM"},
+    {CommandId::ReadBlock0, "Transfer production specific data"},
+    {CommandId::ReadBlock1, "Read display admin data"},
+    {CommandId::WriteBlock1, "Write display admin data"},
+    {CommandId::ReadBlock12, "Transfer ADC calibration & display scaling"},
+    {CommandId::ReadBlock12Logged, "Transfer ADC calibration & display scaling"},
+    {CommandId::ReadBlock60, "Read trailing pointer"},
+    {CommandId::ReadBlock89, "Read display data"},
+};
+
+bool knownAction(int code) {
+    for (const ActionEntry& a : kActions) {
+        if (a.code == code) return true;
+    }
+    return false;
+}
+
+QString hexByte(int value) {
+    return QStringLiteral("0x") + QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+}  // namespace
+
+DisplayActions::DisplayActions(Program& program, HartSession& session, RequestSender& sender, DisplayBlocks& blocks,
+                               RawValues& values, LinkLibrary& link)
+    : p_(program), session_(session), sender_(sender), blocks_(blocks), values_(values), link_(link) {}
+
+QString DisplayActions::tr(const QString& text) { return p_.messages.LookupMessage(text, QStringLiteral("SerialIO")); }
+
+QString DisplayActions::actionText(int code) {
+    for (const ActionEntry& a : kActions) {
+        if (a.code == code) return QString::fromUtf8(a.text);
+    }
+    return QLatin1Char('(') + QString::number(code) + QLatin1Char(')');
+}
+
+QString DisplayActions::stepDescription(CommandId id, int override) {
+    for (const DescriptionEntry& d : kDescriptions) {
+        if (d.id != id) continue;
+        const QString text = QString::fromUtf8(d.text);
+        if (id != CommandId::Com192) return text.isEmpty() ? text : tr(text);
+        return p_.messages.LookupMessage(text + QLatin1Char('\t') + currentActionText(), QStringLiteral("SerialIO"));
+    }
+    return QLatin1Char('*') + QString::number(override);
+}
+
+QString DisplayActions::currentActionText() {
+    // An unknown code has no text to translate: it shows as "(code)".
+    return knownAction(Aktion) ? tr(actionText(Aktion)) : actionText(Aktion);
+}
+
+// ---- The command executor ----------------------------------------------------
+
+void DisplayActions::disconnect() {
+    if (connectedBefore_ || p_.state.ConnectionState == 0) return;
+    session_.HartDisConnect();
+    p_.state.ConnectionState = 0;
+}
+
+int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mode, const QString& stepText,
+                                int tries, int override) {
+    Dialogs& d = p_.dialogs;
+    if (tries == -1) tries = kDefaultTries;
+    const bool none = mode == QLatin1String("none");
+
+    if (routine.run) {
+        QString description;
+        if (stepText.isEmpty()) {
+            description = stepDescription(routine.id, override);
+        } else {
+            description = p_.messages.FillPlaceholders(stepText + QLatin1Char('\t') + currentActionText());
+        }
+        p_.log.DebugLog(QStringLiteral(">> HartCommand(") + mode + QLatin1Char(')'), 4);
+
+        if (mode.isEmpty() || mode == QLatin1String("start")) {
+            connectedBefore_ = p_.state.ConnectionState != 0;
+            d.progressOpen(tr(QStringLiteral("HART")));
+            if (p_.state.ConnectionState == 0) {
+                if (session_.HartConnect(QString(), override) != 1) {
+                    d.progressClose();
+                    return 0;
+                }
+                p_.state.ConnectionState = 1;
+            }
+        }
+
+        int result = kResultCancelled;
+        if (!session_.progress().ShowStep(tr(QStringLiteral("Data transfer ...")), description, QString(), 0, 0)) {
+            result = routine.run(tries);
+            // The exchange worked but the device refused the command.
+            if (result == 0 && sender_.resCode1() != 0) result = 3;
+        }
+        if (result != 0) {
+            if (none) return 0;
+            const QString text = result == kResultCancelled ? tr(QStringLiteral("Data transfer interrupted"))
+                                                            : tr(QStringLiteral("Function failed!"));
+            const QString detail =
+                result == kResultValueRefused && routine.refusal ? routine.refusal() : QString();
+            session_.progress().CheckStep(result, 0, text, detail, -1);
+            d.progressClose();
+            if (!connectedBefore_ && p_.state.ConnectionState != 0) session_.LinkOpen = 0;
+            disconnect();
+            return 0;
+        }
+    }
+
+    if (mode.isEmpty() || mode == QLatin1String("stop") || mode == QLatin1String("noconfirm")) {
+        // A finishing call after a failure finds the window already closed:
+        // there is nothing to confirm then.
+        if (mode != QLatin1String("noconfirm") && d.progressIsOpen()) {
+            d.progressSetBar(100, kGreen);
+            d.progressSetStatus(tr(QStringLiteral("Data transmitted")), kGreen);
+            d.progressSetButton(QStringLiteral("OK"));
+            d.progressWaitButton(p_.state.MessageDisplayTime);
+        }
+        d.progressClose();
+        disconnect();
+    }
+    return 1;
+}
+
+int DisplayActions::runAction(int code, const QString& mode, int tries, int override) {
+    Aktion = static_cast<std::uint8_t>(code);
+    return HartCommand(com192(), mode, QString(), tries, override);
+}
+
+int DisplayActions::HartCommand192(int code, int tries) {
+    p_.log.DebugLog(QStringLiteral(">> HartCommand192(Aktion.C=") + QString::number(code) + QLatin1Char(')'), 4);
+    return runAction(code, QString(), tries, -1);
+}
+
+// ---- Command routines ------------------------------------------------------------
+
+int DisplayActions::sendWrite(std::uint8_t command, const QByteArray& request, int expectedLength,
+                              QByteArray* response, int tries) {
+    if (writesSwitchedOff(p_.state.NoWrite)) return kResultNotSent;
+    const int result = sender_.SendRequest(command, request, expectedLength, response, tries);
+    if (result != 0) return result;
+    return sender_.resCode1() == 0 ? 0 : 3;
+}
+
+int DisplayActions::Com192(int tries) {
+    Logger& log = p_.log;
+    QByteArray request(2, '\0');  // action code, filler
+    request[0] = static_cast<char>(Aktion);
+    log.DebugLog(QStringLiteral("--> Write Com192"), -1);
+    log.DebugLog(QStringLiteral("   Aktion=") + hexByte(Aktion), 1);
+    log.DebugLog(QStringLiteral("   Filler=") + hexByte(0), 1);
+    QByteArray answer;
+    const int result = sendWrite(192, request, 2, &answer, tries);
+    if (result == 0 && !answer.isEmpty()) reply_ = static_cast<std::uint8_t>(answer.at(0));
+    return result;
+}
+
+int DisplayActions::Com200(int tries) {
+    p_.log.DebugLog(QStringLiteral("--> Write Com200"), -1);
+    p_.log.DebugLog(QStringLiteral("   dummy=") + hexByte(0), 1);
+    return sendWrite(200, QByteArray(1, '\0'), 0, nullptr, tries);
+}
+
+int DisplayActions::Com201(int tries) {
+    p_.log.DebugLog(QStringLiteral("--> Write Com201"), -1);
+    p_.log.DebugLog(QStringLiteral("   dummy=") + hexByte(0), 1);
+    return sendWrite(201, QByteArray(1, '\0'), 0, nullptr, tries);
+}
+
+CommandRoutine DisplayActions::com192() {
+    return {CommandId::Com192, [this](int tries) { return Com192(tries); }, {}};
+}
+CommandRoutine DisplayActions::com200() {
+    return {CommandId::Com200, [this](int tries) { return Com200(tries); }, {}};
+}
+CommandRoutine DisplayActions::com201() {
+    return {CommandId::Com201, [this](int tries) { return Com201(tries); }, {}};
+}
+
+CommandRoutine DisplayActions::readBlock(int number) {
+    CommandId id = CommandId::Other;
+    switch (number) {
+        case 0: id = CommandId::ReadBlock0; break;
+        case 1: id = CommandId::ReadBlock1; break;
+        case 12: id = CommandId::ReadBlock12; break;
+        case 60: id = CommandId::ReadBlock60; break;
+        case 89: id = CommandId::ReadBlock89; break;
+        default: break;
+    }
+    return {id, [this, number](int tries) { return blocks_.ReadBlock(number, tries); }, {}};
+}
+
+CommandRoutine DisplayActions::readBlock12Logged() {
+    return {CommandId::ReadBlock12Logged, [this](int tries) { return blocks_.ReadBlock12Logged(tries); }, {}};
+}
+
+CommandRoutine DisplayActions::writeBlock(int number) {
+    return {number == 1 ? CommandId::WriteBlock1 : CommandId::Other,
+            [this, number](int tries) { return blocks_.WriteBlock(number, tries); },
+            [this] { return blocks_.lastRefusal().message(); }};
+}
+
+// ---- The command lists -------------------------------------------------------------
+
+int DisplayActions::SendListCommand(int code, const QString& selected) {
+    p_.log.DebugLog(QStringLiteral("> #  Gadget_ZELHart_BtnSendCmd ;-- Send Command ") + selected, 6);
+    if (p_.messages.MsgBox(selected, QStringLiteral("Please confirm function! "), mb::OkCancel | mb::IconQuestion) !=
+        QLatin1String("ok")) {
+        return 0;
+    }
+    const QString configuration = p_.state.TransmDisplay;
+    switch (code) {
+        case 99:
+            return RawProbe() == 0 ? 1 : 0;
+        case action::kFactorySetting:
+        case action::kRestoreFactorySetting: {
+            const CommandRoutine eeprom = code == action::kFactorySetting ? com200() : com201();
+            int done = 0;
+            if (configuration == QLatin1String("display")) {
+                done = runAction(code, QString());
+            } else if (configuration == QLatin1String("transmitter")) {
+                done = HartCommand(eeprom, QString());
+            } else {
+                done = runAction(code, QStringLiteral("start"));
+                if (done) done = HartCommand(eeprom, QStringLiteral("stop"));
+            }
+            // After a restore the program's picture of the device is stale,
+            // whatever part of the restore went through.
+            if (code == action::kRestoreFactorySetting && readDevice) readDevice();
+            return done;
+        }
+        case 14:
+        case 114: {
+            if (!HartCommand(readBlock(1), QStringLiteral("start"))) {
+                HartCommand(CommandRoutine{}, QStringLiteral("stop"));
+                return 0;
+            }
+            values_.setRawValue(QStringLiteral("fs_CalibDone"), code == 14 ? QStringLiteral("1") : QStringLiteral("0"),
+                                QStringLiteral("fs_CalibDone"));
+            if (!HartCommand(writeBlock(1), QStringLiteral("continue"))) {
+                HartCommand(CommandRoutine{}, QStringLiteral("stop"));
+                return 0;
+            }
+            return runAction(action::kCopyToEeprom, QStringLiteral("stop"));
+        }
+        default:
+            return HartCommand192(code);
+    }
+}
+
+int DisplayActions::RawProbe() {
+    Logger& log = p_.log;
+    Dialogs& d = p_.dialogs;
+    log.DebugLog(QStringLiteral(">>> RawProbe(Com") + QString::number(kProbeCommand) + QLatin1Char(')'), 4);
+    if (writesSwitchedOff(p_.state.NoWrite)) return kResultNotSent;
+
+    const bool ownWindow = !d.progressIsOpen();
+    if (ownWindow) d.progressOpen(tr(QStringLiteral("HART")));
+    std::uint8_t buffer[kProbeBufferSize] = {};
+    int result = 0;
+    for (int attempt = 1; attempt <= kProbeTries; ++attempt) {
+        log.DebugLog(QStringLiteral("---> BaTinHrtCPr_SendRequest: i=") + QString::number(attempt), 1);
+        std::uint8_t length = 0;  // any length
+        std::uint8_t status1 = 0;
+        std::uint8_t status2 = 0;
+        result = link_.SendRequest(kProbeCommand, 0, nullptr, &length, buffer, &status1, &status2);
+        d.progressSetBar(attempt * 100 / kProbeTries, kBlue);
+        if (result == 0) {
+            probeResponse_ = QByteArray(reinterpret_cast<const char*>(buffer), length);
+            log.DebugLog(QStringLiteral("    Response: (Len=") + QString::number(length) + QStringLiteral("): ") +
+                             hexText(probeResponse_) + QStringLiteral("    ResCode1=") + QString::number(status1) +
+                             QStringLiteral(" ResCode2=") + QString::number(status2),
+                         1);
+            break;
+        }
+        if (attempt < kProbeTries && d.servePendingEvents()) {
+            result = kResultCancelled;
+            break;
+        }
+    }
+    if (result != 0) session_.progress().ErrMessage(result, QStringLiteral("BaTinHrtCPr_SendRequest(Com0)"));
+    if (ownWindow) d.progressClose();
+    return result;
+}
+
+// ---- After a block write -----------------------------------------------------------
+
+int DisplayActions::StoreWrittenBlocks(bool block10Written, bool block11Written) {
+    const int tries = p_.state.RequestTries;
+    // Mode "none" leaves the failure to us: without this check the blocks
+    // would count as stored although they live only in the display's RAM.
+    auto failed = [this](int code) {
+        session_.progress().CheckStep(1, 0, tr(QStringLiteral("Function failed!")), tr(actionText(code)), -1);
+        return 0;
+    };
+    if (!runAction(action::kCopyToEeprom, QStringLiteral("none"), tries)) return failed(action::kCopyToEeprom);
+    p_.dialogs.sleep(kAfterCopyMs);
+    if (block10Written || block11Written) {
+        p_.dialogs.progressSetStatus(tr(QStringLiteral("Please wait ...")), kBlue);
+        p_.dialogs.sleep(kBeforeReinitMs);
+        if (block10Written && !runAction(action::kReinitLimitSwitch1, QStringLiteral("none"), tries)) {
+            return failed(action::kReinitLimitSwitch1);
+        }
+        if (block11Written && !runAction(action::kReinitLimitSwitch2, QStringLiteral("none"), tries)) {
+            return failed(action::kReinitLimitSwitch2);
+        }
+    }
+    return 1;
+}
+
+}  // namespace zh

@@ -1,0 +1,40 @@
+#pragma once
+// The one operation the command routines need from the HART session:
+// sending a request with its tries and reading the two status bytes of the
+// answer. The routines talk only to this interface, so their request and
+// response bytes can be checked against a stand-in without a modem.
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+namespace zh {
+
+class RequestSender {
+public:
+    virtual ~RequestSender() = default;
+
+    // Sends `command` with `request`; `expectedLength` response data bytes
+    // (0: any length). Returns 0, a library result 1..10, 3 for a response of
+    // the wrong length, or 80 when Cancel was pressed. On 0 `response` holds
+    // the data (the expected number of bytes).
+    virtual int SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
+                            QByteArray* response, int tries) = 0;
+
+    // The status bytes of the last response: response code (0 = success;
+    // 64 = command not implemented) and field device status.
+    virtual std::uint8_t resCode1() const = 0;
+    virtual std::uint8_t resCode2() const = 0;
+};
+
+// Commands that change the device are built and logged but not sent while
+// the profile's [Common] NoWrite is "ON" (a dry run on a live loop). Any
+// letter case counts: a mistyped "On" must not let writes through.
+inline bool writesSwitchedOff(const QString& noWrite) {
+    return noWrite.trimmed().compare(QLatin1String("ON"), Qt::CaseInsensitive) == 0;
+}
+
+// A write routine's result when writing is switched off (nothing sent).
+constexpr int kResultNotSent = 1;
+
+}  // namespace zh
