@@ -11,6 +11,9 @@
 
 #include <algorithm>
 #include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <thread>
 
 #include "hartlink/timing.h"
@@ -20,6 +23,23 @@
 namespace hartlink {
 
 namespace {
+
+// The simulated devices of this process, one per option text. A device
+// stays powered while the port is closed, as a real one on the loop does:
+// what was written before a disconnect is read back after the next connect.
+// Other options mean another device.
+std::shared_ptr<hartsim::Simulator> deviceFor(const std::string& options, const hartsim::DeviceConfig& config,
+                                              const std::vector<hartsim::Fault>& faults) {
+    static std::mutex mutex;
+    static std::map<std::string, std::shared_ptr<hartsim::Simulator>> devices;
+    std::lock_guard<std::mutex> lock(mutex);
+    std::shared_ptr<hartsim::Simulator>& device = devices[options];
+    if (!device) {
+        device = std::make_shared<hartsim::Simulator>(config);
+        for (const hartsim::Fault& fault : faults) device->injectFault(fault);
+    }
+    return device;
+}
 
 class SimTransport final : public Transport {
   public:
@@ -32,8 +52,7 @@ class SimTransport final : public Transport {
         if (!hartsim::parseOptions(options_, &config, &faults, &error)) {
             return IoStatus::failure("Invalid simulator options \"" + options_ + "\": " + error);
         }
-        sim_ = std::make_unique<hartsim::Simulator>(config);
-        for (const hartsim::Fault& fault : faults) sim_->injectFault(fault);
+        sim_ = deviceFor(options_, config, faults);
         realtime_ = config.realtime;
         incoming_.clear();
         return {};
@@ -105,7 +124,7 @@ class SimTransport final : public Transport {
     }
 
     std::string options_;
-    std::unique_ptr<hartsim::Simulator> sim_;
+    std::shared_ptr<hartsim::Simulator> sim_;
     bool realtime_ = false;
     Clock::time_point virtualNow_{};
     std::deque<Arriving> incoming_;

@@ -90,6 +90,25 @@ TEST_F(HartSessionTest, ExpectedDevicesMustBeTheOnesFound) {
     session.HartDisConnect();
 }
 
+TEST_F(HartSessionTest, SimulatedDeviceKeepsWhatWasWrittenAcrossConnections) {
+    simOptions("seed=4711");  // a device of its own
+    ASSERT_EQ(session.HartConnect(), 1);
+    QByteArray image;
+    ASSERT_EQ(session.SendRequest(191, QByteArray(1, char(2)), 24, &image, 2), 0);
+    image.replace(1, 6, "PT-777");
+    image[21] = char(0xFF);  // every slot flagged as changed
+    image[22] = char(0x0F);
+    ASSERT_EQ(session.SendRequest(190, image, 24, nullptr, 2), 0);
+    session.HartDisConnect();
+
+    session.LinkOpen = 0;
+    ASSERT_EQ(session.HartConnect(), 1);
+    QByteArray again;
+    ASSERT_EQ(session.SendRequest(191, QByteArray(1, char(2)), 24, &again, 2), 0);
+    EXPECT_EQ(again.mid(1, 6), QByteArray("PT-777"));
+    session.HartDisConnect();
+}
+
 TEST_F(HartSessionTest, NoProbeMeansNoConnection) {
     t.program.state.ConnectRetry = 0;
     EXPECT_EQ(session.HartConnect(), 0);
