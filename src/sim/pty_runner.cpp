@@ -102,18 +102,9 @@ class FrameLog {
     std::FILE* file_ = nullptr;
 };
 
+// The log notes why a frame got no answer; answered frames need no note.
 const char* fateNote(Simulator::FrameFate fate) {
-    switch (fate) {
-        case Simulator::FrameFate::Answered:
-            return nullptr;
-        case Simulator::FrameFate::Silenced:
-            return "no answer: fault";
-        case Simulator::FrameFate::NotForUs:
-            return "not for us";
-        case Simulator::FrameFate::BadCheckByte:
-            return "bad check byte";
-    }
-    return nullptr;
+    return fate == Simulator::FrameFate::Answered ? nullptr : Simulator::fateText(fate);
 }
 
 // Writes what fits; a pty whose reader went away would otherwise block us.

@@ -30,7 +30,14 @@ DeviceConfig checked(DeviceConfig config) {
     return config;
 }
 
-const char* fateText(Simulator::FrameFate fate) {
+
+void appendHex(std::FILE* file, const std::vector<std::uint8_t>& bytes) {
+    for (std::uint8_t b : bytes) std::fprintf(file, " %02X", b);
+}
+
+}  // namespace
+
+const char* Simulator::fateText(FrameFate fate) {
     switch (fate) {
         case Simulator::FrameFate::Answered:
             return "answered";
@@ -43,12 +50,6 @@ const char* fateText(Simulator::FrameFate fate) {
     }
     return "";
 }
-
-void appendHex(std::FILE* file, const std::vector<std::uint8_t>& bytes) {
-    for (std::uint8_t b : bytes) std::fprintf(file, " %02X", b);
-}
-
-}  // namespace
 
 struct Simulator::State {
     explicit State(const DeviceConfig& c)

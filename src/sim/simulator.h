@@ -134,6 +134,8 @@ public:
 
     // What became of one complete frame seen on the line (for logs).
     enum class FrameFate { Answered, Silenced, NotForUs, BadCheckByte };
+    // "answered", "no answer: fault", "not for us", "bad check byte".
+    static const char* fateText(FrameFate fate);
     using FrameObserver = std::function<void(const std::vector<std::uint8_t>& frame, FrameFate fate)>;
     // Called for every complete frame with its preambles, before the reply
     // to it is returned by receive().
