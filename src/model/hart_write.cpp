@@ -1,0 +1,230 @@
+// HartWrite: the transmitter part (commands 181, 182, 35, 34) and the
+// display part (block writes, then the EEPROM copy and the limit-switch
+// re-initialisation), each sending only what changed in a "changes" mode.
+
+#include <cmath>
+
+#include "app/dialogs.h"
+#include "app/program.h"
+#include "hart/hart_session.h"
+#include "model/device_model.h"
+#include "model/device_types.h"
+#include "model/read_write_sequences.h"
+#include "model/scaling.h"
+
+namespace zh {
+
+namespace {
+
+const char* const kWriteTitle = "Data transfer ...";
+
+bool numericType(const FieldRecord& f) {
+    const QString t = f.type();
+    return t == QLatin1String("number") || t == QLatin1String("float") || t == QLatin1String("combobox") ||
+           t == QLatin1String("hexadecimal") || t == QLatin1String("binary");
+}
+
+}  // namespace
+
+// C9: the first field of `fields` whose raw value cannot be sent (an empty
+// numeric value, "-", NaN or infinite), or "".
+QString DeviceSequences::badRawValue(const QString& fields) {
+    for (const QString& name : fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const int i = m_.fields.find(name);
+        if (i < 0) continue;
+        const FieldRecord& f = m_.fields.at(i);
+        const QString v = f.RawVal.trimmed();
+        if (!numericType(f)) continue;
+        if (v.isEmpty() && !f.hasAttribute("blankvalid")) return name;
+        if (v == QLatin1String("-")) return name;
+        bool ok = false;
+        const double d = v.toDouble(&ok);
+        if (ok && !std::isfinite(d)) return name;
+        if (!ok && (v.contains(QLatin1String("nan"), Qt::CaseInsensitive) ||
+                    v.contains(QLatin1String("inf"), Qt::CaseInsensitive))) {
+            return name;
+        }
+    }
+    return QString();
+}
+
+int DeviceSequences::failWrite(int result) {
+    m_.program.log.DebugLog(QStringLiteral("HartWrite failed: ") + QString::number(result), 1);
+    close();
+    return result;
+}
+
+int DeviceSequences::HartWrite(const QString& mode) {
+    Program& p = m_.program;
+    p.log.DebugLog(QStringLiteral(">> HartWrite(mode.s=") + mode + QLatin1Char(')'), 4);
+    const QString target = mode.section(QLatin1Char(' '), 0, 0).toLower();
+    const bool withTransmitter = target == QLatin1String("transmitter") || target == QLatin1String("all");
+    const bool withDisplay = !target.contains(QLatin1String("transmitter"));
+
+    // Contents the user changed (colour state "changed") are turned into
+    // raw values; every other field goes out exactly as it was read. A
+    // content -> raw pass over everything would re-round values nobody
+    // touched (set points shown with fewer decimals than their counts), and
+    // "changes only" would then resend blocks that did not change.
+    for (int i = 1; i <= m_.fields.count(); ++i) {
+        FieldRecord& r = m_.fields.at(i);
+        if (r.ColorIndx != ColourChanged) continue;
+        r.RawVal = r.CheckProc == Conversion::None ? r.Content : applyConversion(m_, r.CheckProc, r.Content, r.Name, 2, 0);
+    }
+
+    // C9: a value that cannot be sent stops the write before the link opens.
+    QStringList check;
+    if (withTransmitter) check << (QStringList() << QStringLiteral("Damping")).join(';');
+    if (withTransmitter) {
+        QStringList t;
+        for (int i = 0; i < 22; ++i) t << QStringLiteral("ADCByte%1").arg(i);
+        for (int i = 0; i < 11; ++i) t << QStringLiteral("AGW%1").arg(i);
+        t << QStringLiteral("TMeasRangeHigh") << QStringLiteral("TMeasRangeLow") << QStringLiteral("TNomRangeHigh")
+          << QStringLiteral("TNomRangeLow");
+        check << t.join(';');
+    }
+    if (withDisplay && !writesSwitchedOff(p.state.NoWrite))
+        for (int block : writableBlocks()) check << blockFields(block).join(';');
+    const QString bad = badRawValue(check.join(';'));
+    if (!bad.isEmpty()) {
+        p.messages.MsgBox(QStringLiteral("Error"), tr(QStringLiteral("Invalid value")) + QStringLiteral(": ") + bad, 0);
+        p.log.DebugLog(QStringLiteral("HartWrite: invalid value of ") + bad, 1);
+        return kResultValueRefused;
+    }
+
+    if (!open(tr(QLatin1String(kWriteTitle)))) return kResultNotConnected;
+    p.log.DebugLog(QStringLiteral("TM-R-Rec: ") + readRecord_, 2);
+    const QString sendRecord = transmitterRecord();
+    p.log.DebugLog(QStringLiteral("TM-S-Rec: ") + sendRecord, 2);
+
+    bool transmitterWritten = false;
+    if (withTransmitter) {
+        const int r = writeTransmitter(mode);
+        if (r != 0) return failWrite(r);
+        transmitterWritten = true;
+    }
+    if (withDisplay && !writesSwitchedOff(p.state.NoWrite)) {
+        const int r = writeDisplay(mode);
+        if (r != 0) return failWrite(r);
+    }
+    if (transmitterWritten && !writesSwitchedOff(p.state.NoWrite)) readRecord_ = sendRecord;
+    p.dialogs.progressSetStatus(tr(QStringLiteral("Data transmitted")), 0);
+    close();
+    moduleState = 1;  // B4: the device now holds what is shown
+    if (hooks.setModuleState) hooks.setModuleState(1);
+    if (hooks.refreshGadgets) hooks.refreshGadgets();
+    return 0;
+}
+
+int DeviceSequences::writeTransmitter(const QString& mode) {
+    Program& p = m_.program;
+    ProgressSteps& ps = session_.progress();
+    const int tries = p.state.RequestTries;
+    const bool noWrite = writesSwitchedOff(p.state.NoWrite);
+    const bool changesOnly = mode.contains(QLatin1String("changes"));
+
+    if (!mode.contains(QLatin1String("transmitter")) && !noWrite &&
+        p.state.TransmDisplay.toLower() != QLatin1String("transmitter")) {
+        const int r = blocks_.ReadBlock12Logged(tries);
+        if (r != 0) {
+            ps.CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), QString(), -1);
+            return r;
+        }
+        const QString version = QString::number(static_cast<std::uint8_t>(blocks_.loggedImage().size() > block::kVersionOffset ? blocks_.loggedImage()[block::kVersionOffset] : char(0)));
+        p.log.DebugLog(QStringLiteral("<-- VersNo = ") + version, 1);
+        if (!p.state.DisplayInterfaceVersion.contains(version)) {
+            ps.ErrMessage(kResultWrongInterfaceVersion, QStringLiteral("HartWrite"),
+                          QStringLiteral("Incompatible PC-software (") + p.state.DisplayInterfaceVersion +
+                              QStringLiteral(") And display-firmware (") + version + QStringLiteral(") versions! ("));
+            return kResultWrongInterfaceVersion;
+        }
+    }
+
+    const QStringList readSeg = transmitterSegments(readRecord_);
+    const QStringList sendSeg = transmitterSegments(transmitterRecord());
+    if (changesOnly && readSeg == sendSeg) {
+        p.dialogs.progressSetStatus(tr(QStringLiteral("No transmitter changes!")), 0);
+        p.dialogs.sleep(2000);
+        return 0;
+    }
+    const int key = raw(QStringLiteral("ADCByte20")).toInt();
+    if (!noWrite && !configurationKnown(key)) {
+        // A7: nothing was sent, so the write failed and the read record stays.
+        ps.CheckStep(1, 0, tr(QStringLiteral("Invalid transmitter configuration!")), QString(), 3000);
+        return kResultInvalidConfiguration;
+    }
+    p.dialogs.progressSetStatus(tr(QStringLiteral("Writing transmitter ...")), 0);
+
+    // A command's outcome: 0 go on, else the sequence's result.
+    auto outcome = [&](const QString& name, int r, const WireStatus& refusal) {
+        if (r == 0 && session_.ResCode1 == 0) return 0;
+        if (r == kResultNotSent && noWrite) return 0;
+        if (r == 0) r = 3;
+        QString detail = name;
+        if (r == kResultValueRefused) detail = refusal.message();
+        ps.CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), detail, -1);
+        return r;
+    };
+    auto show = [&](const char* name) { return ps.ShowStep(title_, QLatin1String(name), QString(), ++stepNo_, 20); };
+
+    int r = 0;
+    if (!changesOnly || readSeg[0] != sendSeg[0]) {
+        if (show("C1810")) return kResultCancelled;
+        if ((r = outcome(QStringLiteral("C1810"), adc_.Com1810(tries), adc_.lastRefusal())) != 0) return r;
+    }
+    if (!changesOnly || readSeg[1] != sendSeg[1]) {
+        if (show("C1820")) return kResultCancelled;
+        if ((r = outcome(QStringLiteral("C1820"), adc_.Com1820(tries), adc_.lastRefusal())) != 0) return r;
+    }
+    if (!changesOnly || readSeg[2] != sendSeg[2]) {
+        const QStringList items = sendSeg[2].split(QLatin1Char(';'));
+        universal_.inputs.rangeUnitsCode = static_cast<std::uint8_t>(items.value(2).toInt());
+        if (show("C35")) return kResultCancelled;
+        if ((r = outcome(QStringLiteral("C35"), universal_.Com35(tries), universal_.lastRefusal())) != 0) return r;
+        if (!changesOnly || readSeg[2].split(QLatin1Char(';')).value(3) != items.value(3)) {
+            if (show("C34")) return kResultCancelled;
+            if ((r = outcome(QStringLiteral("C34"), universal_.Com34(tries), universal_.lastRefusal())) != 0) return r;
+        }
+    }
+    return 0;
+}
+
+int DeviceSequences::writeDisplay(const QString& mode) {
+    Program& p = m_.program;
+    ProgressSteps& ps = session_.progress();
+    const int tries = p.state.RequestTries;
+    const bool changesOnly = mode.contains(QLatin1String("changes"));
+    setRaw(QStringLiteral("VersCheck"), p.state.SetDisplayInterfaceVersion);
+
+    QMap<QString, QString> send;
+    for (int block : writableBlocks()) {
+        const QString n = QStringLiteral("%1").arg(block, 3, 10, QLatin1Char('0'));
+        send.insert(QStringLiteral("Send") + n, blockSnapshot(block));
+        p.log.DebugLog(QStringLiteral("Rec") + n + QStringLiteral("  = ") + snapshots_.value(QStringLiteral("Rec") + n), 1);
+        p.log.DebugLog(QStringLiteral("Send") + n + QStringLiteral(" = ") + send.value(QStringLiteral("Send") + n), 1);
+    }
+    bool any = false, block10 = false, block11 = false;
+    for (int block : writableBlocks()) {
+        const QString n = QStringLiteral("%1").arg(block, 3, 10, QLatin1Char('0'));
+        if (changesOnly && send.value(QStringLiteral("Send") + n) == snapshots_.value(QStringLiteral("Rec") + n))
+            continue;
+        if (ps.ShowStep(title_, QStringLiteral("C190_") + n, QString(), ++stepNo_, 20)) return kResultCancelled;
+        int r = blocks_.WriteBlock(block, tries);
+        if (r != 0) {
+            QString detail = QStringLiteral("C190_") + n;
+            if (r == kResultValueRefused)
+                detail = blocks_.lastRefusal().message();
+            ps.CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), detail, -1);
+            return r;
+        }
+        any = true;
+        block10 = block10 || block == 10;
+        block11 = block11 || block == 11;
+    }
+    // A8: the blocks count as written only when the module stored them.
+    if (any && !actions_.StoreWrittenBlocks(block10, block11)) return kResultStoreFailed;
+    for (auto it = send.cbegin(); it != send.cend(); ++it) snapshots_.insert(QStringLiteral("Rec") + it.key().mid(4), it.value());
+    return 0;
+}
+
+}  // namespace zh

@@ -1,0 +1,366 @@
+#include "read_write_sequences.h"
+
+#include <cmath>
+
+#include "app/dialogs.h"
+#include "app/program.h"
+#include "hart/hart_session.h"
+#include "model/device_model.h"
+#include "model/device_types.h"
+#include "model/field_definitions.h"
+#include "model/list_text.h"
+#include "model/scaling.h"
+
+namespace zh {
+
+namespace {
+
+const char* const kReadTitle = "Read Data";
+const char* const kDefaultHartUnits = "PSI=6;bar=7;mbar=8;kPa=13;mpa=237;%=57;";
+
+// The transmitter fields of the record, segment by segment.
+QStringList segment1Fields() {
+    QStringList f;
+    for (int i = 0; i < 22; ++i) f << QStringLiteral("ADCByte%1").arg(i);
+    f << QStringLiteral("TMeasRangeHigh") << QStringLiteral("TMeasRangeLow");
+    return f;
+}
+QStringList segment2Fields() {
+    QStringList f{QStringLiteral("TNomRangeHigh"), QStringLiteral("TNomRangeLow")};
+    for (int i = 0; i < 11; ++i) f << QStringLiteral("AGW%1").arg(i);
+    f << QStringLiteral("CmbSelCmd");
+    return f;
+}
+const QStringList kSwitchFields1{"OutputFunction1", "SetPoint1", "FrameHi1", "ResetPoint1", "FrameLow1"};
+const QStringList kSwitchFields2{"OutputFunction2", "SetPoint2", "FrameHi2", "ResetPoint2", "FrameLow2"};
+
+QString numberText(const QString& raw, int decimals) {
+    bool ok = false;
+    const double v = raw.toDouble(&ok);
+    if (!ok) return raw;
+    return decimals < 0 ? trimTrailingZeros(QString::number(v, 'f', 4)) : QString::number(v, 'f', decimals);
+}
+
+}  // namespace
+
+DeviceSequences::DeviceSequences(DeviceModel& model, HartSession& session, LinkLibrary& link)
+    : m_(model),
+      session_(session),
+      values_(model),
+      universal_(model.program, session, values_),
+      adc_(model.program, session, values_),
+      blocks_(model.program, values_, session),
+      actions_(model.program, session, session, blocks_, values_, link) {
+    actions_.readDevice = [this] { return HartRead(QStringLiteral("all all")) == 0 ? 1 : 0; };
+}
+
+QString DeviceSequences::tr(const QString& text) { return m_.program.texts.text(QStringLiteral("Application"), text); }
+
+QString DeviceSequences::raw(const QString& field) { return values_.rawValue(field); }
+
+void DeviceSequences::setRaw(const QString& field, const QString& value) {
+    const int i = m_.fields.find(field);
+    if (i >= 0) m_.fields.at(i).RawVal = value;
+}
+
+bool DeviceSequences::open(const QString& title) {
+    title_ = title;
+    stepNo_ = 0;
+    openedHere_ = false;
+    if (!session_.LinkOpen) {
+        if (session_.HartConnect() != 1) return false;
+        openedHere_ = true;
+    } else {
+        m_.program.dialogs.progressOpen(title);
+    }
+    m_.program.dialogs.progressSetTitle(title);
+    return true;
+}
+
+// B3: the link stays open when the sequence found it open (live display,
+// a command session); only a link this sequence opened is closed.
+void DeviceSequences::close() {
+    m_.program.dialogs.progressClose();
+    if (openedHere_) {
+        session_.HartDisConnect();
+        session_.LinkOpen = 0;
+    }
+    openedHere_ = false;
+    if (m_.program.messages.silent()) m_.program.messages.MsgBox(QString(), QStringLiteral("~~print all~~"), 0);
+}
+
+QString DeviceSequences::measurandOfKey(int key, QString* baseUnit) {
+    Program& p = m_.program;
+    for (const MeasurandSettings& ms : p.state.MeasurandList) {
+        const QString types = p.profile.ReadProfile(ms.Name, QStringLiteral("DeviceTypes"), QString(), p.state.ProfilePath);
+        for (const QString& item : types.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const int eq = item.lastIndexOf(QLatin1Char('='));
+            if (eq < 0) continue;
+            bool ok = false;
+            const int code = item.mid(eq + 1).trimmed().toInt(&ok, 16);
+            if (ok && code == key) {
+                *baseUnit = ms.BaseUnit;
+                return ms.Name;
+            }
+        }
+    }
+    return QString();
+}
+
+bool DeviceSequences::configurationKnown(int key) {
+    if (key <= 0) return false;
+    const ConfigurationRecord r = parseConfigurationRecord(configurationRecordText(m_, key));
+    return r.bytes.size() >= 22;
+}
+
+QStringList DeviceSequences::transmitterSegments(const QString& record) {
+    const int cut = record.indexOf(QLatin1Char('\\'));
+    QStringList s = (cut < 0 ? QString() : record.mid(cut + 1)).split(QLatin1Char('|'));
+    while (s.size() < 3) s << QString();
+    return s;
+}
+
+QString DeviceSequences::transmitterRecord() {
+    QString r;
+    for (const QString& f : kSwitchFields1) r += raw(f) + QLatin1Char(';');
+    r.chop(1);
+    r += QLatin1Char('|');
+    for (const QString& f : kSwitchFields2) r += raw(f) + QLatin1Char(';');
+    r.chop(1);
+    r += QLatin1Char('\\');
+    for (const QString& f : segment1Fields()) r += raw(f) + QLatin1Char(';');
+    r.chop(1);
+    r += QLatin1Char('|');
+    for (const QString& f : segment2Fields()) r += raw(f) + QLatin1Char(';');
+    r += QLatin1Char('|');
+    // Segment 3: the output settings of command 15 (range, unit code, damping).
+    const QByteArray r15 = universal_.buffers(15).response;
+    const QString unitCode = r15.size() > 2 ? QString::number(static_cast<std::uint8_t>(r15[2])) : QString();
+    r += numberText(raw(QStringLiteral("TMeasRangeHigh")), -1) + QLatin1Char(';') +
+         numberText(raw(QStringLiteral("TMeasRangeLow")), -1) + QLatin1Char(';') + unitCode + QLatin1Char(';') +
+         numberText(raw(QStringLiteral("Damping")), 1) + QLatin1Char(';');
+    return r;
+}
+
+QString DeviceSequences::blockSnapshot(int block) {
+    QStringList parts;
+    for (const QString& f : snapshotFields(block)) parts << raw(f);
+    return parts.join(QLatin1Char(';'));
+}
+
+DeviceSequences::SavedTable DeviceSequences::saveTable() const {
+    SavedTable s;
+    s.dataTrigger = m_.program.state.DataTrigger;
+    s.dataChanged = m_.program.state.DataChanged;
+    s.measurand = m_.cal.Measurand;
+    s.baseUnit = m_.cal.actBaseUnit;
+    s.values.resize(static_cast<std::size_t>(m_.fields.count()) + 1);
+    for (int i = 1; i <= m_.fields.count(); ++i) {
+        const FieldRecord& f = m_.fields.at(i);
+        s.values[static_cast<std::size_t>(i)] = {f.Content, f.RawVal, f.BaseValue, f.GadStatus, f.ColorIndx};
+    }
+    return s;
+}
+
+void DeviceSequences::restoreTable(const SavedTable& s) {
+    if (m_.cal.Measurand != s.measurand || m_.cal.actBaseUnit != s.baseUnit) {
+        m_.cal.Measurand = s.measurand;
+        if (hooks.switchMeasurand) hooks.switchMeasurand(s.measurand);
+        DefDataStruc(m_, s.baseUnit, m_.cal.IntSerIO, -11);
+    }
+    // Indices never change, so every record saved is still there.
+    const int n = std::min<int>(m_.fields.count(), static_cast<int>(s.values.size()) - 1);
+    for (int i = 1; i <= n; ++i) {
+        FieldRecord& f = m_.fields.at(i);
+        const FieldValues& v = s.values[static_cast<std::size_t>(i)];
+        f.Content = v.Content;
+        f.RawVal = v.RawVal;
+        f.BaseValue = v.BaseValue;
+        f.GadStatus = v.GadStatus;
+        f.ColorIndx = v.ColorIndx;
+    }
+    m_.program.state.DataTrigger = s.dataTrigger;
+    m_.program.state.DataChanged = s.dataChanged;
+}
+
+// ---------------------------------------------------------------- reading
+
+int DeviceSequences::HartRead(const QString& mode) {
+    Program& p = m_.program;
+    p.log.DebugLog(QStringLiteral(">> HartRead(mode.s=") + mode + QLatin1Char(')'), 4);
+    const SavedTable saved = saveTable();
+    if (!open(tr(QLatin1String(kReadTitle)))) {
+        restoreTable(saved);
+        return kResultNotConnected;
+    }
+    const QString target = mode.section(QLatin1Char(' '), 0, 0).toLower();
+    bool transmitterRead = false;
+    if (target == QLatin1String("transmitter") || target == QLatin1String("all")) {
+        const int r = readTransmitter();
+        if (r > 0) return failRead(r, saved);
+        transmitterRead = r == 0;
+    }
+    if (target == QLatin1String("display") || target == QLatin1String("all")) {
+        const int r = readDisplay(transmitterRead);
+        if (r != 0) return failRead(r, saved);
+    }
+    completeRead();
+    return 0;
+}
+
+// 0 read, -1 skipped (no transmitter in this configuration), else the failure.
+int DeviceSequences::readTransmitter() {
+    Program& p = m_.program;
+    ProgressSteps& ps = session_.progress();
+    const int tries = p.state.RequestTries;
+    if (ps.ShowStep(title_, QStringLiteral("C1410"), QString(), ++stepNo_, 20)) return kResultCancelled;
+    int r = adc_.Com1410(tries);
+    if (r != 0) return r;
+
+    const QString config = p.state.TransmDisplay.toLower();
+    const int byte16 = raw(QStringLiteral("ADCByte16")).toInt();
+    QString label;
+    int devIndx = 4;
+    if (config == QLatin1String("all")) {
+        devIndx = byte16;
+        label = QStringLiteral("Transmitter + Display");
+    } else if (config == QLatin1String("transmitter")) {
+        devIndx = (byte16 == 1 || byte16 == 2) ? byte16 : 4;
+        label = (byte16 == 1 || byte16 == 2) ? QStringLiteral("Switch") : QStringLiteral("Transmitter");
+    }
+    if (label.isEmpty()) return -1;
+    const int key = raw(QStringLiteral("ADCByte20")).toInt();
+    const int calcMeth = raw(QStringLiteral("ADCByte8")).toInt();
+    m_.selection.DevIndx = devIndx;
+    m_.selection.DevType = key;
+    m_.selection.CalcMeth = calcMeth;
+    p.log.DebugLog(QStringLiteral("   Device: ") + label, 2);
+
+    QString baseUnit = m_.cal.actBaseUnit;
+    QString measurand = measurandOfKey(key, &baseUnit);
+    if (measurand.isEmpty()) {
+        p.messages.MsgBox(QStringLiteral("Error"),
+                          tr(QStringLiteral("Unknown device configuration ")) + QString::number(key, 16).toUpper(), 0);
+        measurand = m_.cal.Measurand;
+        baseUnit = m_.cal.actBaseUnit;
+    } else if (measurand != m_.cal.Measurand) {
+        p.dialogs.progressClose();
+        m_.cal.Measurand = measurand;
+        if (hooks.switchMeasurand) hooks.switchMeasurand(measurand);
+        p.dialogs.progressOpen(title_);
+    }
+    if (baseUnit.isEmpty()) baseUnit = QStringLiteral("[bar]");
+    DefDataStruc(m_, baseUnit, 1, -11);
+
+    if (ps.ShowStep(title_, QStringLiteral("C1410"), QString(), ++stepNo_, 20)) return kResultCancelled;
+    if ((r = adc_.Com1410(tries)) != 0) return r;
+    if (ps.ShowStep(title_, QStringLiteral("C15"), QString(), ++stepNo_, 20)) return kResultCancelled;
+    if ((r = universal_.Com15(tries)) != 0) return r;
+    if (session_.ResCode1 != 0) return 3;
+    setRaw(QStringLiteral("CalDecimalPoint"), QStringLiteral("0"));
+    setRaw(QStringLiteral("bIntSerIO"), QStringLiteral("1"));
+    const QByteArray r15 = universal_.buffers(15).response;
+    if (r15.size() > 2) {
+        const int code = static_cast<std::uint8_t>(r15[2]);
+        const QString hartUnits = p.profile.ReadProfile(m_.cal.Measurand, QStringLiteral("HartUnits"),
+                                                        QLatin1String(kDefaultHartUnits), p.state.ProfilePath);
+        const QString unitName = ListTextOf(hartUnits, code);
+        const int unitIndex = ListValueOf(m_.cal.UnitsList, unitName);
+        if (unitIndex >= 0) setRaw(QStringLiteral("Unit"), QString::number(unitIndex));
+    }
+    if (ps.ShowStep(title_, QStringLiteral("C0"), QString(), ++stepNo_, 20)) return kResultCancelled;
+    if ((r = universal_.Com0(tries)) != 0) return r;
+    p.log.DebugLog(QStringLiteral("   CO_RespL=") + QString::number(universal_.buffers(0).response.size()), 4);
+    if (ps.ShowStep(title_, QStringLiteral("C1420"), QString(), ++stepNo_, 20)) return kResultCancelled;
+    if ((r = adc_.Com1420(tries)) != 0) return r;
+    if (ps.ShowStep(title_, QStringLiteral("C151"), QString(), ++stepNo_, 20)) return kResultCancelled;
+    if ((r = universal_.Com151(tries)) != 0) return r;
+    return 0;
+}
+
+int DeviceSequences::readDisplay(bool transmitterRead) {
+    Program& p = m_.program;
+    ProgressSteps& ps = session_.progress();
+    const int tries = p.state.RequestTries;
+    if (ps.ShowStep(title_, QStringLiteral("C190_012"), QString(), ++stepNo_, 20)) return kResultCancelled;
+    int r = blocks_.ReadBlock(12, tries);
+    if (r != 0) return r;
+    if (!p.state.DisplayInterfaceVersion.contains(raw(QStringLiteral("VersCheck")))) return kResultWrongInterfaceVersion;
+    if (!transmitterRead) {
+        m_.cal.IntSerIO = 0;
+        m_.selection.DevIndx = 3;
+        m_.selection.DevType = 0;
+        m_.selection.CalcMeth = -1;
+    }
+    for (int block : {0, 12, 13, 1, 2, 3, 10, 11, 20, 60, 89}) {
+        if (ps.ShowStep(title_, QStringLiteral("C190_%1").arg(block, 3, 10, QLatin1Char('0')), QString(), ++stepNo_,
+                        20)) {
+            return kResultCancelled;
+        }
+        if ((r = blocks_.ReadBlock(block, tries)) != 0) return r;
+    }
+    return 0;
+}
+
+void DeviceSequences::completeRead() {
+    Program& p = m_.program;
+    close();
+    AllRawToMeasurand(m_, 1, m_.fields.definedNames());
+    const QString unit = m_.fields[QStringLiteral("Unit")].RawVal;
+    setRaw(QStringLiteral("UnitAdm"), unit);
+    for (const char* pair : {"TagIDAdm=TagID", "HWVersion1Adm=HWVersion1", "HWVersion2Adm=HWVersion2",
+                             "SWVersion1Adm=SWVersion1", "SWVersion2Adm=SWVersion2", "SerialNo1Adm=SerialNo1",
+                             "SerialNo2Adm=SerialNo2"}) {
+        const QStringList kv = QString::fromLatin1(pair).split(QLatin1Char('='));
+        const int dest = m_.fields.find(kv[0]);
+        const int src = m_.fields.find(kv[1]);
+        if (dest >= 0 && src >= 0) {
+            m_.fields.at(dest).RawVal = m_.fields.at(src).RawVal;
+            m_.fields.at(dest).Content = m_.fields.at(src).Content;
+        }
+    }
+    // The device type first: it may bring option fields into line, and the
+    // snapshots must show the values a following write would send.
+    UpdDevType(m_, m_.selection.DevIndx, m_.selection.DevType, m_.selection.CalcMeth, QStringLiteral("update"));
+    snapshots_.clear();
+    for (int block : writableBlocks())
+        snapshots_.insert(QStringLiteral("Rec%1").arg(block, 3, 10, QLatin1Char('0')), blockSnapshot(block));
+    readRecord_ = transmitterRecord();
+    p.log.DebugLog(QStringLiteral("TM-R-Rec: ") + readRecord_, 2);
+
+    const QString measurandGroup = m_.cal.Measurand.compare(QLatin1String("Temperature"), Qt::CaseInsensitive) == 0
+                                       ? QStringLiteral("TEMPERATURE")
+                                       : QStringLiteral("PRESSURE");
+    for (int i = 1; i <= m_.fields.count(); ++i) {
+        FieldRecord& f = m_.fields.at(i);
+        const QString a = f.Attributes.toUpper();
+        if (a.contains(QLatin1String("COMMON")) || a.contains(measurandGroup) || a.contains(QLatin1String("SYSTEM")) ||
+            a.contains(QLatin1String("TRANSMITTER"))) {
+            f.setColourState(ColourRead);
+        }
+    }
+    // B4: a good read leaves data present and the module up to date.
+    p.state.DataTrigger = 0;
+    p.state.DataChanged = false;
+    moduleState = 1;
+    if (hooks.setModuleState) hooks.setModuleState(1);
+    if (hooks.refreshGadgets) hooks.refreshGadgets();
+}
+
+// A6: the data set shown before the read comes back untouched.
+int DeviceSequences::failRead(int result, const SavedTable& saved) {
+    Program& p = m_.program;
+    QString text = tr(QStringLiteral("Data transfer interrupted"));
+    if (result == kResultWrongInterfaceVersion) {
+        text = tr(QStringLiteral("Invalid Firmwareversion!"));
+        const QString version = raw(QStringLiteral("VersCheck"));
+        if (!version.isEmpty()) text += QStringLiteral(" (") + version + QLatin1Char(')');
+    }
+    p.log.DebugLog(QStringLiteral("HartRead failed: ") + QString::number(result) + QStringLiteral(" ") + text, 1);
+    if (result != kResultCancelled) session_.progress().CheckStep(result, 0, text, QString(), -2);
+    close();
+    restoreTable(saved);
+    return result;
+}
+
+}  // namespace zh

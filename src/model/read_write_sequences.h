@@ -1,0 +1,128 @@
+#pragma once
+// The read and write sequences between the field table and the device:
+// HartRead fills the table from the transmitter and/or the display module,
+// HartWrite sends the table back, everything or only what changed since the
+// last read. Change detection compares text snapshots of raw values: the
+// transmitter record (three segments after "\") and one snapshot per
+// display-module block, each taken after reading ("Rec") and before
+// writing ("Send") from the same field list.
+//
+// Results: 0 success; otherwise the failing step's result (a session result
+// 1..10, 3, kResultCancelled, kResultValueRefused) or one of the codes below.
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+#include "hart/adc_commands.h"
+#include "hart/display_actions.h"
+#include "hart/display_blocks.h"
+#include "hart/universal_commands.h"
+#include "model/field_raw_values.h"
+#include "model/field_record.h"
+
+namespace zh {
+
+struct DeviceModel;
+class HartSession;
+class LinkLibrary;
+
+constexpr int kResultWrongInterfaceVersion = 90;  // the display module speaks another interface version
+constexpr int kResultInvalidConfiguration = 91;   // the configuration key has no catalogue entry
+constexpr int kResultStoreFailed = 92;            // the blocks were written but not stored (EEPROM copy)
+constexpr int kResultNotConnected = 93;           // the link could not be opened
+
+// What the window does around a sequence; unset hooks do nothing.
+struct SequenceHooks {
+    // Re-initialise the main data for another measurand (the window is rebuilt).
+    std::function<void(const QString& measurand)> switchMeasurand;
+    // The module state lamp: 1 = the device holds the data shown.
+    std::function<void(int state)> setModuleState;
+    // Push every field into its control and colour it ("setcolor").
+    std::function<void()> refreshGadgets;
+};
+
+class DeviceSequences {
+public:
+    DeviceSequences(DeviceModel& model, HartSession& session, LinkLibrary& link);
+
+    // Modes: "all all", "transmitter all", "display all".
+    int HartRead(const QString& mode);
+    // Modes: "all all", "all changes", "transmitter all", "transmitter changes",
+    // "display all", "display changes".
+    int HartWrite(const QString& mode);
+
+    // The transmitter record built from the current raw values ("...\seg1|seg2|seg3;").
+    QString transmitterRecord();
+    // The record kept from the last read (or successful write).
+    const QString& readRecord() const { return readRecord_; }
+    // The change snapshot of display block `block` from the current raw values.
+    QString blockSnapshot(int block);
+    // "Rec000" ... "Rec020" after reading (and after a successful write).
+    const QMap<QString, QString>& snapshots() const { return snapshots_; }
+
+    // The three segments after "\" of a transmitter record.
+    static QStringList transmitterSegments(const QString& record);
+
+    UniversalCommands& universal() { return universal_; }
+    AdcCommands& adc() { return adc_; }
+    DisplayBlocks& blocks() { return blocks_; }
+    DisplayActions& actions() { return actions_; }
+
+    SequenceHooks hooks;
+    int moduleState = 0;  // 1 after a successful read or write
+
+private:
+    struct FieldValues {
+        QString Content, RawVal, BaseValue, GadStatus;
+        short ColorIndx = 0;
+    };
+    struct SavedTable {
+        int dataTrigger = -1;
+        bool dataChanged = false;
+        QString measurand;
+        QString baseUnit;
+        std::vector<FieldValues> values;  // index = field index
+    };
+
+    // Link handling: opens when needed and remembers whether this sequence did.
+    bool open(const QString& title);
+    void close();
+
+    int readTransmitter();
+    int readDisplay(bool transmitterRead);
+    void completeRead();
+    int failRead(int result, const SavedTable& saved);
+
+    int writeTransmitter(const QString& mode);
+    int writeDisplay(const QString& mode);
+    int failWrite(int result);
+    QString badRawValue(const QString& fields);
+
+    QString raw(const QString& field);
+    void setRaw(const QString& field, const QString& value);
+    QString measurandOfKey(int key, QString* baseUnit);
+    bool configurationKnown(int key);
+    QString tr(const QString& text);
+
+    SavedTable saveTable() const;
+    void restoreTable(const SavedTable& saved);
+
+    DeviceModel& m_;
+    HartSession& session_;
+    FieldRawValues values_;
+    UniversalCommands universal_;
+    AdcCommands adc_;
+    DisplayBlocks blocks_;
+    DisplayActions actions_;
+
+    bool openedHere_ = false;
+    QString title_;
+    int stepNo_ = 0;
+    QString readRecord_;
+    QMap<QString, QString> snapshots_;
+};
+
+}  // namespace zh
