@@ -1,0 +1,29 @@
+#pragma once
+// The data commands of the File menu: New, Open and Store (save, save as,
+// and storing to the device module).
+
+#include <QString>
+
+#include "data_session.h"
+
+namespace zh {
+
+// Opens a data file chosen in the open requester: checks it completely
+// (section, transmitter/display mode, header and every value) before
+// anything changes, tests the device connection through
+// s.device.testConnection when set, rebuilds the field table when the
+// measurand or device configuration differs, and loads all values.
+// 1 when loaded; 0 when cancelled or refused (a message said why; data and
+// current file unchanged).
+int OpenData(DataSession& s);
+
+// `mode` "save" or "saveas" writes the current data to a file (through
+// FileOperation and WriteDataFile); "module" writes them to the device
+// through s.device.write("all"). 1 on success, 0 otherwise.
+int StoreData(DataSession& s, const QString& mode);
+
+// Starts a new, empty data set for `measurand` ("Pressure"). 1 on success,
+// 0 when the user kept the unsaved data.
+int NewData(DataSession& s, const QString& measurand);
+
+}  // namespace zh

@@ -1,0 +1,289 @@
+#include "data_file.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
+
+#include "app/dialogs.h"
+#include "app/program.h"
+#include "file_operation.h"
+#include "model/device_model.h"
+#include "model/list_text.h"
+#include "model/scaling.h"
+
+namespace zh {
+namespace {
+
+// Larger magnitudes are no transmitter setting; they come from a damaged or foreign file.
+constexpr double kAbsurdMagnitude = 1e12;
+
+bool isNumberField(const FieldRecord& f) {
+    const QString t = f.type();
+    return t == QLatin1String("number") || t == QLatin1String("float");
+}
+
+bool isReadout(const FieldRecord& f) { return f.hasAttribute("readonly") || f.hasAttribute("displayonly"); }
+
+bool isMeasurandField(DataSession& s, const FieldRecord& f) {
+    return !f.Name.isEmpty() && s.model.measurandFields.contains(f.Name);
+}
+
+bool isUnitField(DataSession& s, const FieldRecord& f) { return isMeasurandField(s, f) || !f.GadUnit.isEmpty(); }
+
+bool sensibleNumber(const QString& text) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(v) && std::fabs(v) <= kAbsurdMagnitude;
+}
+
+bool onlyChars(const QString& text, const char* allowed) {
+    const QString t = text.trimmed();
+    if (t.isEmpty()) return false;
+    for (QChar c : t)
+        if (!QLatin1String(allowed).contains(c, Qt::CaseInsensitive)) return false;
+    return true;
+}
+
+// The number part of a saved value ("250.0[bar]" -> "250.0").
+QString numberPart(const QString& value) {
+    const int b = value.indexOf(QLatin1Char('['));
+    return (b < 0 ? value : value.left(b)).trimmed();
+}
+
+QString unitPart(const QString& value) { return BracketPart(value, QStringLiteral("["), QStringLiteral("]")); }
+
+QString unitName(const QString& list, int index, const QString& fallback) {
+    const QString text = ListTextOf(list, index);
+    if (!text.isEmpty()) return text;
+    QString f = fallback;
+    f.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+    return f;
+}
+
+QString decimal(float v) { return QString::number(static_cast<double>(v), 'g', 7); }
+QString whole(float v) { return QString::number(std::llround(static_cast<double>(v))); }
+
+}  // namespace
+
+bool isSavedField(DataSession& s, const FieldRecord& f) {
+    if (f.Name == QLatin1String("fs_CalibDone")) return false;
+    if (s.model.program.state.TransmitterDisplay == QLatin1String("display") && f.hasAttribute("TRANSMITTER;"))
+        return false;
+    if (s.model.cal.IntSerIO == 1 && f.hasAttribute("PRESSURE;")) return false;
+    if (s.model.cal.IntSerIO == 0 && f.hasAttribute("TEMPERATURE;")) return false;
+    return true;
+}
+
+QString dataFileValue(DataSession& s, const FieldRecord& f) {
+    if (f.type() == QLatin1String("combobox"))
+        return f.Content + QStringLiteral(" (") + ListTextOf(f.Params, f.Content.toInt()) + QLatin1Char(')');
+    if (isMeasurandField(s, f)) return f.BaseValue + f.BaseUnit;
+    if (!f.GadUnit.isEmpty()) return f.Content + f.GadUnit;
+    return f.Content;
+}
+
+int WriteDataFile(DataSession& s, const QString& path) {
+    Program& p = s.model.program;
+    DeviceModel& m = s.model;
+    FieldTable& fields = m.fields;
+    if (fields.count() == 0) {
+        p.log.DebugLog(QStringLiteral("WriteDataFile: no fields, nothing written"), 1);
+        return 0;
+    }
+    const QString target = resolveDataPath(s, path);
+    p.log.DebugLog(QStringLiteral("WriteDataFile(") + target + QLatin1Char(')'), 3);
+    {
+        QFile probe(target);
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            const QString answer = p.messages.MsgBox(
+                p.messages.LookupMessage(QStringLiteral("Open file for write")),
+                target + QStringLiteral(": ") +
+                    p.messages.LookupMessage(QStringLiteral("No write-access to file. Continue without saving?")),
+                mb::YesNo | mb::IconQuestion, QStringLiteral("nodefmsg"));
+            if (answer == QLatin1String("yes")) return 0;
+        }
+    }
+    QString section = QFileInfo(target).fileName();
+    if (section.endsWith(QLatin1String(".tmp"), Qt::CaseInsensitive)) section.chop(4);
+
+    // Every field value is checked before anything is written.
+    std::vector<std::pair<QString, QString>> keys;
+    for (const QString& name : fields.definedNames().split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const int index = fields.find(name);
+        if (index < 0) continue;
+        const FieldRecord& f = fields.at(index);
+        if (!isSavedField(s, f)) continue;
+        const QString value = dataFileValue(s, f);
+        if (isNumberField(f) && !numberPart(value).isEmpty() && !sensibleNumber(numberPart(value))) {
+            if (isReadout(f)) {
+                p.log.DebugLog(QStringLiteral("WriteDataFile: ") + name + QStringLiteral("=") + value +
+                                   QStringLiteral(" is no number, not saved"),
+                               2);
+                continue;
+            }
+            p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Save data")),
+                              p.messages.LookupMessage(QStringLiteral("{field} holds no valid number ({value}), "
+                                                                      "the file is not saved.\t") +
+                                                       name + QLatin1Char('\t') + value),
+                              mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+            return 0;
+        }
+        keys.emplace_back(name, value);
+    }
+
+    const CalibrationState& c = m.cal;
+    const int unitType = fields.find(QStringLiteral("UnitType"));
+    const int adRaw = fields.find(QStringLiteral("ADactRaw"));
+    const std::vector<std::pair<QString, QString>> header{
+        {QStringLiteral("Version/Date"),
+         p.state.Version + QLatin1Char('/') + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"))},
+        {QStringLiteral("Transmitter/Display"), p.state.TransmitterDisplay},
+        {QStringLiteral("UnitType"), unitType < 0 ? QString() : dataFileValue(s, fields.at(unitType))},
+        {QStringLiteral("BaseUnit"), c.actBaseUnit},
+        {QStringLiteral("CalNominalRangeLow"), whole(c.CalNomLow)},
+        {QStringLiteral("CalNominalRangeHigh"), whole(c.CalNomHi)},
+        {QStringLiteral("CalLowerRangeADVal"), whole(c.CalADlow)},
+        {QStringLiteral("CalUpperRangeADVal"), whole(c.CalADhi)},
+        {QStringLiteral("CalUnit"), QString::number(c.CalUnitIndex) + QStringLiteral(" (") +
+                                        unitName(c.CalibrationUnitsList, c.CalUnitIndex, c.CalUnit) + QLatin1Char(')')},
+        {QStringLiteral("CalDecimalPoint"), QString::number(c.CalDecP)},
+        {QStringLiteral("CalLowerRangeVal"), decimal(c.CalDPlow)},
+        {QStringLiteral("CalUpperRangeVal"), decimal(c.CalDPhi)},
+        {QStringLiteral("DispUnit"), QString::number(c.DispUnitIndex) + QStringLiteral(" (") +
+                                         unitName(c.UnitsList, c.DispUnitIndex, c.DispUnit) + QLatin1Char(')')},
+        {QStringLiteral("DispDecimalPoint"), QString::number(c.DispDecP)},
+        {QStringLiteral("IntSerIO"), QString::number(c.IntSerIO)},
+        {QStringLiteral("DevConfigIndex"), QString::number(m.selection.DevIndx)},
+        {QStringLiteral("ADactRaw"), adRaw < 0 || fields.at(adRaw).Content.isEmpty() ? QStringLiteral("0")
+                                                                                      : fields.at(adRaw).Content},
+    };
+    bool ok = true;
+    int written = 0;
+    using KeyList = std::vector<std::pair<QString, QString>>;
+    for (const KeyList* list : {&header, static_cast<const KeyList*>(&keys)}) {
+        for (const auto& [key, value] : *list) {
+            if (!p.profile.WriteData(section, key, value, target)) {
+                ok = false;
+                break;
+            }
+            ++written;
+        }
+        if (!ok) break;
+    }
+    return ok && written > 0 ? 1 : 0;
+}
+
+bool dataFileSection(const QByteArray& bytes, QString* section, QString* why) {
+    if (bytes.contains('\0')) {
+        *why = QStringLiteral("Not a data file");
+        return false;
+    }
+    if (!bytes.isEmpty() && !bytes.endsWith('\n')) {
+        // Every line this program writes ends with a line break.
+        *why = QStringLiteral("The file is incomplete");
+        return false;
+    }
+    for (const QByteArray& raw : bytes.split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (!line.startsWith(QLatin1Char('['))) continue;
+        const int close = line.indexOf(QLatin1Char(']'));
+        if (close < 0) continue;
+        *section = line.mid(1, close - 1);
+        return true;
+    }
+    *why = QStringLiteral("No file available");
+    return false;
+}
+
+bool collectDataFileValues(DataSession& s, const QString& path, const QString& section,
+                           std::vector<LoadedValue>* out, QString* why) {
+    Program& p = s.model.program;
+    FieldTable& fields = s.model.fields;
+    out->clear();
+    for (const QString& name : fields.definedNames().split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (name == QLatin1String("fs_CalibDone")) continue;
+        const int index = fields.find(name);
+        if (index < 0) continue;
+        const QString value = p.profile.ReadProfile(section, name, QString(), path).trimmed();
+        if (value.isEmpty()) continue;
+        const FieldRecord& f = fields.at(index);
+        LoadedValue v;
+        v.index = index;
+        const QString t = f.type();
+        bool good = true;
+        if (t == QLatin1String("combobox")) {
+            bool ok = false;
+            v.value = value.section(QLatin1Char('('), 0, 0).trimmed();
+            const int n = v.value.toInt(&ok);
+            good = ok && n >= 0;
+        } else if (isUnitField(s, f)) {
+            v.value = numberPart(value);
+            v.unit = unitPart(value);
+            if (isNumberField(f) && !v.value.isEmpty() && !sensibleNumber(v.value)) {
+                if (isReadout(f)) continue;  // a read-out that showed no number
+                good = false;
+            }
+        } else {
+            v.value = value;
+            if (isNumberField(f)) {
+                if (!sensibleNumber(value)) {
+                    if (isReadout(f)) continue;
+                    good = false;
+                }
+            } else if (t == QLatin1String("hexadecimal")) {
+                good = onlyChars(value, "0123456789abcdef");
+            } else if (t == QLatin1String("binary")) {
+                good = onlyChars(value, "01");
+            }
+            for (QChar c : value)
+                if (c.unicode() < 0x20 || c == QChar::ReplacementCharacter) good = false;
+        }
+        if (!good) {
+            *why = name + QLatin1Char('=') + value;
+            return false;
+        }
+        if (v.value.isEmpty()) continue;
+        out->push_back(v);
+    }
+    return true;
+}
+
+int ReadDataFile(DataSession& s, const QString& path, const QString& section) {
+    Program& p = s.model.program;
+    DeviceModel& m = s.model;
+    p.log.DebugLog(QStringLiteral("ReadDataFile(") + s.file.currentFile + QLatin1Char(')'), 3);
+    if (section.isEmpty()) {
+        p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Open file")),
+                          path + QStringLiteral(": ") + p.messages.LookupMessage(QStringLiteral("No file available")),
+                          mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        return 0;
+    }
+    std::vector<LoadedValue> values;
+    QString why;
+    if (!collectDataFileValues(s, path, section, &values, &why)) {
+        p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Open file")),
+                          path + QStringLiteral(": ") +
+                              p.messages.LookupMessage(QStringLiteral("Invalid value in data file: {value}\t") + why),
+                          mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        return 0;
+    }
+    for (const LoadedValue& v : values) {
+        FieldRecord& f = m.fields.at(v.index);
+        if (f.type() == QLatin1String("combobox")) {
+            f.Content = v.value;
+        } else if (isMeasurandField(s, f)) {
+            f.BaseValue = v.value;
+            if (!v.unit.isEmpty()) f.BaseUnit = v.unit;
+            const bool convert = !f.GadUnit.isEmpty() && !f.BaseUnit.isEmpty() && f.GadUnit != f.BaseUnit;
+            const QString shown = convert ? convertUnitText(m, v.value, f.BaseUnit, f.GadUnit, f.Name) : v.value;
+            f.Content = shown.isEmpty() ? v.value : shown;
+        } else {
+            f.Content = v.value;
+            if (!v.unit.isEmpty()) f.GadUnit = v.unit;
+        }
+    }
+    return 1;
+}
+
+}  // namespace zh

@@ -1,0 +1,57 @@
+#pragma once
+// The data file: one INI section named after the file, the calibration
+// header, and one key per saved field of the field table.
+//
+// Value forms: a combobox field is saved as "index (option text)"; a field of
+// the measurand list as BaseValue followed by BaseUnit ("250.0[bar]"); another
+// field with a unit as Content followed by GadUnit; anything else as Content.
+//
+// Values that are not numbers ("NaN", "inf", "-", "abc" in a number field)
+// never reach a file: in a field the user can edit they refuse the save with
+// a message naming the field (the previous file stays); in a read-out
+// (readonly or displayonly) the key is left out, so loading keeps the
+// field's default.
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "data_session.h"
+
+namespace zh {
+
+struct FieldRecord;
+
+// Writes the data file into `path` (FileOperation passes the ".tmp" path;
+// the section is named without ".tmp"). 1 on success; 0 when any value could
+// not be written, nothing was written, a value was refused, or the user
+// abandoned the save at the write-access question.
+int WriteDataFile(DataSession& s, const QString& path);
+
+// Loads the saved fields of the list of defined names from `section` of
+// `path` into the field table. Every value is checked first: on any absurd
+// value the table is left untouched, a message names the field, and 0 is
+// returned. 1 on success.
+int ReadDataFile(DataSession& s, const QString& path, const QString& section);
+
+// The saved form of one field.
+QString dataFileValue(DataSession& s, const FieldRecord& f);
+// Whether `f` is saved under the current transmitter/display mode and measurand kind.
+bool isSavedField(DataSession& s, const FieldRecord& f);
+
+// One value read from a file, split into its parts.
+struct LoadedValue {
+    int index = 0;      // field index
+    QString value;      // number or text, without unit or option text
+    QString unit;       // "[bar]" or ""
+};
+// Reads and checks the saved fields; false (with `why` naming the field)
+// on an absurd value. Nothing is changed.
+bool collectDataFileValues(DataSession& s, const QString& path, const QString& section,
+                           std::vector<LoadedValue>* out, QString* why);
+
+// The first "[section]" of a data file's bytes; false with `why` for a
+// binary, cut-off or section-less file.
+bool dataFileSection(const QByteArray& bytes, QString* section, QString* why);
+
+}  // namespace zh

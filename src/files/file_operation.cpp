@@ -1,0 +1,184 @@
+#include "file_operation.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+
+#include "app/dialogs.h"
+#include "app/program.h"
+#include "app/program_paths.h"
+#include "model/device_model.h"
+
+namespace zh {
+namespace {
+
+Program& programOf(DataSession& s) { return s.model.program; }
+
+// Shows `text` (already translated) under the translated `title`.
+int tell(DataSession& s, const QString& title, const QString& text, int flags) {
+    Program& p = programOf(s);
+    const QString answer = p.messages.MsgBox(p.messages.LookupMessage(title), text, flags, QStringLiteral("nodefmsg"));
+    if (answer == QLatin1String("yes")) return mb::ResultYes;
+    if (answer == QLatin1String("no")) return mb::ResultNo;
+    if (answer == QLatin1String("ok")) return mb::ResultOk;
+    if (answer == QLatin1String("cancel")) return mb::ResultCancel;
+    return 0;
+}
+
+QString tr(DataSession& s, const QString& text) { return programOf(s).messages.LookupMessage(text); }
+
+// Flushes a file's data (and, with `directory`, a folder's entries) to disk.
+bool syncPath(const QString& path, bool directory) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), directory ? (O_RDONLY | O_DIRECTORY) : O_RDONLY);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+bool hasExtension(const QString& path) { return !QFileInfo(path).suffix().isEmpty(); }
+
+QString proposedPath(DataSession& s) { return resolveDataPath(s, s.file.currentFile); }
+
+void remember(DataSession& s, const QString& path) {
+    s.file.currentFile = path;
+    s.file.currentDir = QFileInfo(path).absolutePath() + QLatin1Char('/');
+    const QString ext = QFileInfo(path).suffix();
+    if (!ext.isEmpty()) s.file.extension = ext;
+}
+
+// Writes `target` through "<target>.tmp": the old file is replaced by one
+// rename only after the new one is complete and on disk.
+bool writeSafely(DataSession& s, const QString& target, const DataRoutine& write) {
+    Program& p = programOf(s);
+    const QString tmp = target + QStringLiteral(".tmp");
+    QFile::remove(tmp);  // a leftover of an interrupted save
+    p.ini.forget(tmp);
+    bool ok = write(tmp) == 1 && QFileInfo(tmp).isFile() && QFileInfo(tmp).size() > 0;
+    ok = ok && syncPath(tmp, false);
+    // rename(2) replaces the target in one step; there is no moment without a file.
+    ok = ok && std::rename(QFile::encodeName(tmp).constData(), QFile::encodeName(target).constData()) == 0;
+    p.ini.forget(tmp);
+    p.ini.forget(target);
+    if (!ok) {
+        QFile::remove(tmp);
+        p.log.DebugLog(QStringLiteral("FileOperation: writing ") + target + QStringLiteral(" failed"), 1);
+        tell(s, QStringLiteral("File"), tr(s, QStringLiteral("can't write file")) + QLatin1Char(' ') + tmp, mb::Ok | mb::IconError);
+        return false;
+    }
+    syncPath(QFileInfo(target).absolutePath(), true);
+    return true;
+}
+
+}  // namespace
+
+QString patternExtension(const QString& pattern) {
+    const QStringList parts = pattern.split(QLatin1Char('|'));
+    for (int i = 1; i < parts.size(); i += 2) {
+        const QString filter = parts[i].trimmed();
+        if (!filter.startsWith(QLatin1String("*."))) continue;
+        const QString ext = filter.mid(2).section(QLatin1Char(';'), 0, 0);
+        return ext == QLatin1String("*") ? QString() : ext;
+    }
+    return QString();
+}
+
+QString resolveDataPath(DataSession& s, const QString& path) {
+    QString p = path.isEmpty() ? s.file.currentFile : path;
+    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (QDir::isAbsolutePath(p)) return QDir::cleanPath(p);
+    const QString dir = resolveProgramPath(programOf(s).state.ProgramDir,
+                                           s.file.currentDir.isEmpty() ? QStringLiteral(".\\") : s.file.currentDir);
+    return QDir::cleanPath(dir + QLatin1Char('/') + p);
+}
+
+int SaveRequest(DataSession& s, int dt, int mt, const QString& title, const QString& text, int flags) {
+    Program& p = programOf(s);
+    const QString targets = p.state.SaveRequestTargets.toLower();
+    const bool changed = p.state.DataChanged;
+    QString lines;
+    if (dt == 0 && changed && targets.contains(QLatin1String("file")))
+        lines += tr(s, QStringLiteral(" - File not updated!")) + p.state.CR;
+    if (mt == 0 && changed && targets.contains(QLatin1String("module")))
+        lines += tr(s, QStringLiteral(" - Module not updated")) + p.state.CR;
+    if (lines.isEmpty()) return 1;
+
+    const QString question = text.isEmpty() ? QStringLiteral("Continue without update?") : text;
+    const QString message = tr(s, QStringLiteral("Data have been changed! Save?")) + p.state.CR + lines + p.state.CR +
+                            tr(s, question);
+    p.log.DebugLog(QStringLiteral(">>> SaveRequest: SR=") + p.state.SaveRequestTargets + QStringLiteral(" DT=") +
+                       QString::number(dt) + QStringLiteral(" MT=") + QString::number(mt) +
+                       QStringLiteral(" datachanged=") + QString::number(changed ? 1 : 0),
+                   3);
+    if (flags != -1) return tell(s, title, message, flags);
+    return tell(s, title, message, mb::YesNo | mb::IconQuestion) == mb::ResultYes ? 1 : 0;
+}
+
+QString FileOperation(DataSession& s, const QString& mode, const QString& pattern, const DataRoutine& write,
+                      const DataRoutine& read) {
+    Program& p = programOf(s);
+    p.state.CurrentMessageSection = QStringLiteral("Common");
+    const QString cancel = QStringLiteral("*cancel");
+    const bool writing = mode == QLatin1String("save") || mode == QLatin1String("saveas");
+    if (!writing && mode != QLatin1String("open") && mode != QLatin1String("new")) return QStringLiteral("*unknown mode");
+
+    if (!writing && p.state.DataChanged) {
+        const int answer = SaveRequest(s, p.state.DataTrigger, s.file.moduleState, QStringLiteral("File"),
+                                       QStringLiteral("Continue without update?"), -1);
+        // 1 is Yes or "nothing pending": either way nothing is lost by going on.
+        if (answer != 1) return cancel;
+    }
+    if (mode == QLatin1String("new")) return QStringLiteral("new");
+
+    if (writing) {
+        if (!write) {
+            tell(s, QStringLiteral("File"), tr(s, QStringLiteral("no write function")), mb::Ok | mb::IconError);
+            return QStringLiteral("*no write function");
+        }
+        const QString current = proposedPath(s);
+        QString path = current;
+        const bool ask = mode == QLatin1String("saveas") || s.file.currentFile.isEmpty() ||
+                         s.file.currentFile.startsWith(QLatin1Char('*'));
+        if (ask) {
+            const QString answer = p.dialogs.saveFileRequester(tr(s, QStringLiteral("Save file")), current, pattern);
+            if (answer.trimmed().isEmpty()) return cancel;
+            path = resolveDataPath(s, answer.trimmed());
+            const QString ext = patternExtension(pattern);
+            if (!hasExtension(path) && !ext.isEmpty()) path += QLatin1Char('.') + ext;
+            if (path != current && QFileInfo::exists(path)) {
+                const int answer2 = tell(s, QStringLiteral("File"), tr(s, QStringLiteral("File exists, overwrite?")),
+                                         mb::OkCancel | mb::IconExclamation);
+                if (answer2 != mb::ResultOk) return cancel;
+            }
+        }
+        if (!writeSafely(s, path, write)) return QStringLiteral("*can't write file");
+        remember(s, path);
+        return path;
+    }
+
+    // open
+    const QString answer = p.dialogs.openFileRequester(tr(s, QStringLiteral("Open file")), proposedPath(s), pattern);
+    if (answer.trimmed().isEmpty()) return cancel;
+    QString path = resolveDataPath(s, answer.trimmed());
+    const QString ext = patternExtension(pattern);
+    if (!hasExtension(path) && !ext.isEmpty()) path += QLatin1Char('.') + ext;
+    QFile f(path);
+    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly)) {
+        tell(s, QStringLiteral("File"), tr(s, QStringLiteral("can't open file")) + QLatin1Char(' ') + path, mb::Ok | mb::IconError);
+        return QStringLiteral("*can't open file");
+    }
+    f.close();
+    if (read && read(path) != 1) {
+        tell(s, QStringLiteral("File"), tr(s, QStringLiteral("can't read file")) + QLatin1Char(' ') + path, mb::Ok | mb::IconError);
+        return QStringLiteral("*can't read file");
+    }
+    remember(s, path);
+    return path;
+}
+
+}  // namespace zh

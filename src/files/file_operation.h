@@ -1,0 +1,41 @@
+#pragma once
+// The generic file operation behind New, Open and Store: the save request
+// for unsaved changes, the requesters, the overwrite question, and the safe
+// replacement of a file. A file is never written in place: the write routine
+// fills "<name>.tmp", which is flushed to disk and then renamed over the
+// target, so a failed or interrupted save leaves the previous file as it was.
+
+#include <QString>
+#include <functional>
+
+#include "data_session.h"
+
+namespace zh {
+
+// Writes or reads one file; 1 on success.
+using DataRoutine = std::function<int(const QString& path)>;
+
+// `mode` is "new", "open", "save" or "saveas". Returns the absolute path
+// chosen ("new" returns "new"), or a text beginning with "*": "*cancel",
+// "*can't write file", "*no write function", "*can't open file",
+// "*can't read file", "*unknown mode". On success the path becomes the
+// current file and its folder the current directory.
+QString FileOperation(DataSession& s, const QString& mode, const QString& pattern, const DataRoutine& write,
+                      const DataRoutine& read);
+
+// The absolute path of `path`: an absolute path stays as it is, a relative
+// one is taken relative to the current directory with its own name kept
+// ("\" and "/" are both separators). An empty path means the current file.
+QString resolveDataPath(DataSession& s, const QString& path);
+
+// The extension of the first "*.ext" entry of a requester pattern
+// ("Pressure (*.cfp)|*.cfp" -> "cfp"); "" when there is none or it is "*".
+QString patternExtension(const QString& pattern);
+
+// "Data have been changed! Save?" with the pending targets. DT: 0 data not
+// stored; MT: 0 module not written. Returns 1 when nothing is pending (no
+// box shown). With `flags` -1 the box is Yes/No and the result 1 for Yes,
+// 0 otherwise; other flags return the box's button code (6 Yes, 7 No).
+int SaveRequest(DataSession& s, int dt, int mt, const QString& title, const QString& text, int flags);
+
+}  // namespace zh

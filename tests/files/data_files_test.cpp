@@ -1,0 +1,367 @@
+// Data files: the format written and read back, files that must be refused,
+// the safe replacement of the previous file, paths, the overwrite question
+// and the save request.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <map>
+
+#include "files/data_commands.h"
+#include "files/data_file.h"
+#include "files/file_operation.h"
+#include "model/device_model.h"
+#include "model/field_definitions.h"
+#include "support/test_program.h"
+
+namespace zh {
+namespace {
+
+using test::TestProgram;
+
+class DataFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        t.writeFile("Config-125.ini",
+                    "[Pressure]\nBaseUnit=[bar]\nUnits=bar=0;mbar=1;PSI=2;%=5;mA=6\n"
+                    "CalibrationUnits=bar=0;mbar=1;\nConversion=bar;1.0;0.0|mbar;1000.0;0.0|PSI;14.5038;0.0\n"
+                    "LowerRangeValue=0.0\nUpperRangeValue=10.0\nLowerNominalValue=0\nUpperNominalValue=10\n"
+                    "CalDecPoint=2\nDispDecPoint=2\n");
+        AppState& st = t.program.state;
+        st.MeasurandList = {{"Pressure", 0, "[bar]", ""}, {"Temperature", 1, "[°C]", ""}};
+        st.FileExtensions = "Pressure (*.cfp)|*.cfp|Temperature (*.cft)|*.cft";
+        st.DataTrigger = 0;
+        m.cal.Measurand = "Pressure";
+        DefDataStruc(m, "[bar]", 0, -11);
+        QDir().mkpath(t.path("data"));
+    }
+    FieldRecord& field(const QString& name) { return m.fields.at(m.fields.find(name)); }
+    std::map<QString, QString> savedContents() {
+        std::map<QString, QString> out;
+        for (const QString& n : m.fields.definedNames().split(';', Qt::SkipEmptyParts))
+            if (isSavedField(s, field(n))) {
+                // Measurand fields are saved as their base value: the number comes back, not its spelling.
+                const FieldRecord& f = field(n);
+                const bool number = m.measurandFields.contains(n) && !f.Content.isEmpty();
+                out[n] = (number ? QString::number(f.Content.toDouble()) : f.Content) + "|" + f.GadUnit;
+            }
+        return out;
+    }
+    QString saveAs(const QString& answer) {
+        t.dialogs.fileAnswers.push_back(answer);
+        return FileOperation(s, "saveas", "Pressure (*.cfp)|*.cfp", [this](const QString& f) { return WriteDataFile(s, f); },
+                             nullptr);
+    }
+    int open(const QString& answer) {
+        t.dialogs.fileAnswers.push_back(answer);
+        return OpenData(s);
+    }
+    QByteArray bytes(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // The file's text with Unix line ends.
+    QByteArray text(const QString& path) { return bytes(path).replace("\r", ""); }
+    QString lastBox() const { return t.dialogs.boxes.empty() ? QString() : t.dialogs.boxes.back().text; }
+
+    TestProgram t;
+    DeviceModel m{t.program};
+    DataSession s{m};
+};
+
+TEST_F(DataFilesTest, WrittenFileRestoresEverySavedField) {
+    field("SetPoint1").Content = "250.5";
+    field("SetPoint1").BaseValue = "250.5";
+    field("SetPoint1").BaseUnit = "[bar]";
+    field("TagID").Content = "LINE-7 ÄÖ;x=y";
+    field("Damping").Content = "0";
+    field("NominalRangeHigh").Content = "-0.001";
+    field("Unit").Content = "2";
+    m.cal.CalNomHi = 0.6f;
+    m.cal.CalNomLow = -0.4f;
+    m.cal.CalDPlow = 0.6f;
+    const auto before = savedContents();
+    const QString path = t.path("data/plant.cfp");
+    ASSERT_EQ(saveAs(path), path);
+
+    const QByteArray text = this->text(path);
+    EXPECT_TRUE(text.startsWith("[plant.cfp]")) << text.left(40).toStdString();
+    EXPECT_TRUE(text.contains("CalNominalRangeHigh=1\n"));       // whole numbers
+    EXPECT_TRUE(text.contains("CalLowerRangeVal=0.6\n"));        // keeps its decimals
+    EXPECT_TRUE(text.contains("SetPoint1=250.5[bar]\n"));       // base value and unit
+    EXPECT_TRUE(text.contains("Unit=2 (PSI)\n"));               // option index and text
+    EXPECT_TRUE(text.contains("Transmitter/Display=auto\n"));
+    EXPECT_FALSE(text.contains("fs_CalibDone"));
+    EXPECT_FALSE(text.contains("TempUpper"));                    // TEMPERATURE; field with kind 0
+    EXPECT_FALSE(QFile::exists(path + ".tmp"));
+
+    DefDataStruc(m, "[bar]", 0, -11);  // back to defaults
+    ASSERT_NE(savedContents(), before);
+    t.program.state.DataTrigger = -1;
+    ASSERT_EQ(open(path), 1) << lastBox().toStdString();
+    const auto after = savedContents();
+    for (const auto& [name, value] : before)
+        EXPECT_EQ(after.at(name).toStdString(), value.toStdString()) << name.toStdString();
+    EXPECT_EQ(field("SetPoint1").BaseValue, "250.5");
+    EXPECT_EQ(t.program.state.DataTrigger, 0);
+    EXPECT_EQ(s.file.currentFile, path);
+}
+
+TEST_F(DataFilesTest, DisplayModeLeavesOutTransmitterFields) {
+    t.program.state.TransmitterDisplay = "display";
+    const QString path = t.path("data/d.cfp");
+    ASSERT_EQ(saveAs(path), path);
+    const QByteArray text = this->text(path);
+    EXPECT_FALSE(text.contains("\nCmbSelCmd="));
+    EXPECT_FALSE(text.contains("\nTMeasRangeHigh="));
+    EXPECT_TRUE(text.contains("\nSetPoint1="));
+}
+
+TEST_F(DataFilesTest, OpeningUsesTheFirstSectionWhateverItsName) {
+    field("TagID").Content = "RENAMED";
+    const QString path = t.path("data/a.cfp");
+    ASSERT_EQ(saveAs(path), path);
+    ASSERT_TRUE(QFile::rename(path, t.path("data/b.cfp")));
+    field("TagID").Content = "other";
+    ASSERT_EQ(open(t.path("data/b.cfp")), 1) << lastBox().toStdString();
+    EXPECT_EQ(field("TagID").Content, "RENAMED");
+}
+
+TEST_F(DataFilesTest, DamagedFilesAreRefusedAndChangeNothing) {
+    field("TagID").Content = "GOOD";
+    const QString good = t.path("data/good.cfp");
+    ASSERT_EQ(saveAs(good), good);
+    const QByteArray text = bytes(good);
+    const QByteArray withSetPoint = QByteArray(text).replace("SetPoint1=", "SetPoint1=1e300");
+    const std::map<std::string, QByteArray> damaged{
+        {"truncated", text.left(text.size() / 2 - 3)},
+        {"binary", QByteArray("\x7f" "ELF\0\0\x01\x02[x]\n", 13)},
+        {"no section", "Version/Date=1\nTagID=X\n"},
+        {"absurd number", QByteArray(text).replace("\nHysteresis=", "\nHysteresis=abc")},
+        {"infinite set point", QByteArray(text).replace("SetPoint1=", "SetPoint1=inf")},
+        {"huge", withSetPoint},
+        {"absurd header", QByteArray(text).replace("CalDecimalPoint=", "CalDecimalPoint=9")},
+        {"empty range", QByteArray(text).replace("CalNominalRangeHigh=", "CalNominalRangeHigh=-1")},
+    };
+    field("TagID").Content = "EDITED";
+    t.program.state.DataChanged = false;
+    const auto before = savedContents();
+    const DataFileState file = s.file;
+    for (const auto& [what, content] : damaged) {
+        const QString path = t.path(QString("data/bad %1.cfp").arg(QString::fromStdString(what)));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        const size_t shown = t.dialogs.boxes.size();
+        EXPECT_EQ(open(path), 0) << what;
+        ASSERT_EQ(t.dialogs.boxes.size(), shown + 1) << what;
+        EXPECT_TRUE(lastBox().startsWith(path + ": ")) << what << ": " << lastBox().toStdString();
+        if (what == "empty range") { EXPECT_TRUE(lastBox().contains("CalNominalRange")) << lastBox().toStdString(); }
+        if (what == "absurd number") { EXPECT_TRUE(lastBox().contains("Hysteresis=abc")) << lastBox().toStdString(); }
+        EXPECT_EQ(savedContents(), before) << what;
+        EXPECT_EQ(s.file.currentFile, file.currentFile) << what;
+        EXPECT_EQ(t.program.state.DataTrigger, 0) << what;
+    }
+}
+
+TEST_F(DataFilesTest, IncompatibleModeAndUnknownExtensionAreRefused) {
+    const QString path = t.path("data/t.cfp");
+    t.program.state.TransmitterDisplay = "transmitter";
+    ASSERT_EQ(saveAs(path), path);
+    t.program.state.TransmitterDisplay = "display";
+    EXPECT_EQ(open(path), 0);
+    EXPECT_EQ(lastBox(), "Incompatible configurations Transmitter/Display: display & transmitter!");
+
+    t.writeFile("data/x.abc", "[x.abc]\n");
+    EXPECT_EQ(open(t.path("data/x.abc")), 0);
+    EXPECT_EQ(lastBox(), "Invalid file extension: .abc");
+}
+
+class FailedSaveTest : public DataFilesTest {
+protected:
+    void SetUp() override {
+        DataFilesTest::SetUp();
+        field("TagID").Content = "FIRST";
+        target = t.path("data/keep.cfp");
+        ASSERT_EQ(saveAs(target), target);
+        previous = bytes(target);
+        field("TagID").Content = "SECOND";
+        t.program.state.DataTrigger = 0;
+        t.program.state.DataChanged = true;
+    }
+    void expectPreviousFileIntact(const char* what) {
+        EXPECT_EQ(bytes(target), previous) << what;
+        EXPECT_FALSE(QFileInfo(target + ".tmp").isFile()) << what;
+        EXPECT_EQ(t.program.state.DataTrigger, 0) << what;
+        EXPECT_TRUE(t.program.state.DataChanged) << what;
+    }
+    QString target;
+    QByteArray previous;
+};
+
+TEST_F(FailedSaveTest, WriteFailureKeepsThePreviousFile) {
+    t.program.ini.setReadOnly(true);  // every WriteData fails
+    EXPECT_EQ(StoreData(s, "save"), 0);
+    EXPECT_EQ(lastBox(), "can't write file " + target + ".tmp");
+    t.program.ini.setReadOnly(false);
+    expectPreviousFileIntact("store refuses writes");
+
+    // A routine that writes part of the file and then fails.
+    const QString r = FileOperation(s, "save", "Pressure (*.cfp)|*.cfp", [](const QString& tmp) {
+        QFile f(tmp);
+        f.open(QIODevice::WriteOnly);
+        f.write("[keep.cfp]\nTagID=HA");
+        return 0;
+    }, nullptr);
+    EXPECT_EQ(r, "*can't write file");
+    expectPreviousFileIntact("partial write");
+
+    // A routine that reports success but wrote nothing.
+    EXPECT_EQ(FileOperation(s, "save", "", [](const QString&) { return 1; }, nullptr), "*can't write file");
+    expectPreviousFileIntact("nothing written");
+}
+
+TEST_F(FailedSaveTest, UnwritableTemporaryFileKeepsThePreviousFile) {
+    ASSERT_TRUE(QDir().mkpath(target + ".tmp"));  // in the way of the temporary file, even for root
+    t.dialogs.boxAnswers = {mb::ResultNo};        // "Continue without saving?" No: try anyway
+    EXPECT_EQ(StoreData(s, "save"), 0);
+    EXPECT_EQ(bytes(target), previous);
+    EXPECT_TRUE(t.dialogs.boxes[t.dialogs.boxes.size() - 2].text.endsWith("No write-access to file. Continue without saving?"));
+    QDir(target + ".tmp").removeRecursively();
+}
+
+TEST_F(FailedSaveTest, ReadOnlyDirectoryKeepsThePreviousFile) {
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    QFile::setPermissions(t.path("data"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    t.dialogs.boxAnswers = {mb::ResultNo};
+    EXPECT_EQ(StoreData(s, "save"), 0);
+    QFile::setPermissions(t.path("data"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    expectPreviousFileIntact("read-only folder");
+}
+
+TEST_F(FailedSaveTest, HalfWrittenTemporaryFileNeverReplacesTheTarget) {
+    // What an interrupted save leaves behind.
+    t.writeFile("data/keep.cfp.tmp", "[keep.cfp]\nVersion/Date=V 0.9.129/20");
+    EXPECT_EQ(bytes(target), previous);
+    field("TagID").Content = "OTHER";
+    t.dialogs.boxAnswers = {mb::ResultNo};
+    ASSERT_EQ(open(target), 0);  // unsaved changes: the question is answered No
+    t.program.state.DataChanged = false;
+    ASSERT_EQ(open(target), 1) << lastBox().toStdString();
+    EXPECT_EQ(field("TagID").Content, "FIRST");
+
+    field("TagID").Content = "THIRD";
+    ASSERT_EQ(StoreData(s, "save"), 1) << lastBox().toStdString();
+    EXPECT_FALSE(QFileInfo(target + ".tmp").exists());
+    EXPECT_TRUE(text(target).contains("\nTagID=THIRD\n"));
+    EXPECT_EQ(t.program.state.DataTrigger, 1);
+    EXPECT_FALSE(t.program.state.DataChanged);
+}
+
+TEST_F(DataFilesTest, RelativeAndAbsolutePathsKeepTheirOwnName) {
+    s.file.currentDir = t.path("data") + "/";
+    s.file.currentFile = "current.cfp";
+    EXPECT_EQ(resolveDataPath(s, "other.cfp.tmp"), t.path("data/other.cfp.tmp"));
+    EXPECT_EQ(resolveDataPath(s, "sub\\x.cfp"), t.path("data/sub/x.cfp"));
+    EXPECT_EQ(resolveDataPath(s, ""), t.path("data/current.cfp"));
+    EXPECT_EQ(resolveDataPath(s, "/abs/y.cfp"), "/abs/y.cfp");
+    s.file.currentDir = ".\\";
+    EXPECT_EQ(resolveDataPath(s, "z.cfp"), t.path("z.cfp"));
+
+    // A relative answer is written under its own name in the current directory.
+    s.file.currentDir = t.path("data") + "/";
+    ASSERT_EQ(saveAs("rel"), t.path("data/rel.cfp"));  // extension from the pattern
+    EXPECT_TRUE(bytes(t.path("data/rel.cfp")).startsWith("[rel.cfp]"));
+    EXPECT_FALSE(QFile::exists(t.path("data/current.cfp")));
+    EXPECT_EQ(s.file.currentFile, t.path("data/rel.cfp"));
+    EXPECT_EQ(WriteDataFile(s, "direct.cfp.tmp"), 1);
+    EXPECT_TRUE(bytes(t.path("data/direct.cfp.tmp")).startsWith("[direct.cfp]"));
+}
+
+TEST_F(DataFilesTest, OverwriteQuestion) {
+    const QString path = t.path("data/exists.cfp");
+    t.writeFile("data/exists.cfp", "[exists.cfp]\nTagID=OLD\n");
+    t.dialogs.boxAnswers = {mb::ResultCancel};
+    EXPECT_EQ(saveAs(path), "*cancel");
+    EXPECT_EQ(t.dialogs.boxes.back().text, "File exists, overwrite?");
+    EXPECT_EQ(t.dialogs.boxes.back().flags, mb::OkCancel | mb::IconExclamation);
+    EXPECT_EQ(bytes(path), "[exists.cfp]\nTagID=OLD\n");  // untouched
+    EXPECT_EQ(s.file.currentFile, "*.cfp");
+
+    t.dialogs.boxAnswers = {mb::ResultOk};
+    EXPECT_EQ(saveAs(path), path);
+    EXPECT_TRUE(bytes(path).contains("Version/Date="));
+    // Saving again to the current file asks nothing.
+    const size_t shown = t.dialogs.boxes.size();
+    EXPECT_EQ(FileOperation(s, "save", "", [this](const QString& f) { return WriteDataFile(s, f); }, nullptr), path);
+    EXPECT_EQ(t.dialogs.boxes.size(), shown);
+
+    t.dialogs.fileAnswers.push_back("");
+    EXPECT_EQ(FileOperation(s, "saveas", "", [](const QString&) { return 1; }, nullptr), "*cancel");
+    EXPECT_EQ(FileOperation(s, "save", "", nullptr, nullptr), "*no write function");
+}
+
+TEST_F(DataFilesTest, NonNumbersAreNeverSaved) {
+    const QString path = t.path("data/nan.cfp");
+    field("HiTrail").Content = field("HiTrail").BaseValue = "-";  // read-out without a value: left out
+    ASSERT_EQ(saveAs(path), path);
+    EXPECT_FALSE(text(path).contains("\nHiTrail="));
+    const QByteArray previous = bytes(path);
+
+    field("SetPoint1").BaseValue = "nan";  // an editable field: the save is refused
+    EXPECT_EQ(FileOperation(s, "save", "", [this](const QString& f) { return WriteDataFile(s, f); }, nullptr),
+              "*can't write file");
+    EXPECT_TRUE(t.dialogs.boxes[t.dialogs.boxes.size() - 2].text.startsWith("SetPoint1 holds no valid number (nan"));
+    EXPECT_EQ(bytes(path), previous);
+}
+
+TEST_F(DataFilesTest, SaveRequestNamesWhatIsPending) {
+    AppState& st = t.program.state;
+    st.DataChanged = true;
+    EXPECT_EQ(SaveRequest(s, 1, 1, "File", "", -1), 1);  // both up to date
+    st.SaveRequestTargets = "";
+    EXPECT_EQ(SaveRequest(s, 0, 0, "File", "", -1), 1);  // question switched off
+    EXPECT_TRUE(t.dialogs.boxes.empty());
+
+    st.SaveRequestTargets = "File;Module";
+    t.dialogs.boxAnswers = {mb::ResultYes, mb::ResultNo, mb::ResultNo};
+    EXPECT_EQ(SaveRequest(s, 0, 0, "File", "", -1), 1);
+    EXPECT_EQ(t.dialogs.boxes.back().text,
+              "Data have been changed! Save?\r - File not updated!\r - Module not updated\r\rContinue without update?");
+    EXPECT_EQ(SaveRequest(s, 1, 0, "File", "Quit?", -1), 0);
+    EXPECT_EQ(t.dialogs.boxes.back().text, "Data have been changed! Save?\r - Module not updated\r\rQuit?");
+    EXPECT_EQ(SaveRequest(s, 0, 1, "File", "", mb::YesNo), mb::ResultNo);  // raw button code
+
+    // FileOperation goes on when nothing is pending, and stops at No.
+    s.file.moduleState = 1;
+    st.DataTrigger = 1;
+    EXPECT_EQ(FileOperation(s, "new", "", nullptr, nullptr), "new");
+    st.DataTrigger = 0;
+    t.dialogs.boxAnswers = {mb::ResultNo};
+    EXPECT_EQ(FileOperation(s, "new", "", nullptr, nullptr), "*cancel");
+    t.dialogs.boxAnswers = {mb::ResultNo};
+    EXPECT_EQ(NewData(s, "Pressure"), 0);
+    EXPECT_TRUE(st.DataChanged);
+    t.dialogs.boxAnswers = {mb::ResultYes};
+    EXPECT_EQ(NewData(s, "Pressure"), 1);
+    EXPECT_FALSE(st.DataChanged);
+    EXPECT_EQ(s.file.currentFile, "*.cfp");
+}
+
+TEST_F(DataFilesTest, StoreNeedsDataAndValidWindowValues) {
+    t.program.state.DataTrigger = -1;
+    EXPECT_EQ(StoreData(s, "save"), 0);
+    EXPECT_EQ(lastBox(), "No file available");
+    t.program.state.DataTrigger = 0;
+    s.window.takeWindowValues = [] { return false; };
+    EXPECT_EQ(StoreData(s, "save"), 0);
+    EXPECT_EQ(lastBox(), "Invalid data!");
+    EXPECT_TRUE(t.dialogs.requesters.isEmpty());
+}
+
+}  // namespace
+}  // namespace zh
