@@ -1,5 +1,7 @@
 #include "data_commands.h"
 
+#include "model/scaling.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
@@ -94,19 +96,47 @@ void setCaption(DataSession& s, const QString& path) {
 
 }  // namespace
 
+namespace {
+
+QString filePattern(const Program& p) {
+    return p.state.FileExtensions.isEmpty() ? QStringLiteral("Pressure (*.cfp)|*.cfp|Temperature (*.cft)|*.cft")
+                                            : p.state.FileExtensions;
+}
+
+// Loads `path`; `chosen` becomes the current file once it has loaded.
+int openChosenFile(DataSession& s, const QString& path, const DataFileState& chosen);
+
+}  // namespace
+
 int OpenData(DataSession& s) {
     Program& p = s.model.program;
-    DeviceModel& m = s.model;
     p.log.DebugLog(QStringLiteral(">>> OpenData()"), 3);
-    const QString pattern = p.state.FileExtensions.isEmpty()
-                                ? QStringLiteral("Pressure (*.cfp)|*.cfp|Temperature (*.cft)|*.cft")
-                                : p.state.FileExtensions;
     const DataFileState before = s.file;
-    const QString path = FileOperation(s, QStringLiteral("open"), pattern, nullptr, nullptr);
+    const QString path = FileOperation(s, QStringLiteral("open"), filePattern(p), nullptr, nullptr);
     if (path.startsWith(QLatin1Char('*'))) return 0;
     // Until the file is loaded, the previous one stays the current file.
     const DataFileState chosen = s.file;
     s.file = before;
+    return openChosenFile(s, path, chosen);
+}
+
+int OpenDataFile(DataSession& s, const QString& path) {
+    Program& p = s.model.program;
+    p.log.DebugLog(QStringLiteral(">>> OpenDataFile(") + path + QLatin1Char(')'), 3);
+    DataFileState chosen = s.file;
+    const QString absolute = resolveDataPath(s, path);
+    chosen.currentFile = absolute;
+    chosen.currentDir = QFileInfo(absolute).absolutePath() + QLatin1Char('/');
+    if (!QFileInfo(absolute).suffix().isEmpty()) chosen.extension = QFileInfo(absolute).suffix();
+    return openChosenFile(s, absolute, chosen);
+}
+
+namespace {
+
+int openChosenFile(DataSession& s, const QString& path, const DataFileState& chosen) {
+    Program& p = s.model.program;
+    DeviceModel& m = s.model;
+    const QString pattern = filePattern(p);
     p.ini.forget(path);
 
     const QString ext = QFileInfo(path).suffix();
@@ -183,6 +213,8 @@ int OpenData(DataSession& s) {
 
     s.file = chosen;
     if (!ReadDataFile(s, path, section)) return 0;  // checked above; cannot fail here
+    // The file holds contents; what goes to the device is derived from them.
+    AllRawToMeasurand(m, 2, m.fields.definedNames());
     p.state.DataTrigger = 0;
     p.state.DataChanged = false;
     s.file.moduleState = 0;
@@ -197,6 +229,8 @@ int OpenData(DataSession& s) {
     if (s.window.refresh) s.window.refresh();
     return 1;
 }
+
+}  // namespace
 
 int StoreData(DataSession& s, const QString& mode) {
     Program& p = s.model.program;

@@ -16,6 +16,8 @@ namespace zh {
 // 1 when loaded; 0 when cancelled or refused (a message said why; data and
 // current file unchanged).
 int OpenData(DataSession& s);
+// Opens `path` without asking for it (relative to the current data folder); 1 loaded.
+int OpenDataFile(DataSession& s, const QString& path);
 
 // `mode` "save" or "saveas" writes the current data to a file (through
 // FileOperation and WriteDataFile); "module" writes them to the device

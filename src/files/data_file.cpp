@@ -281,6 +281,11 @@ int ReadDataFile(DataSession& s, const QString& path, const QString& section) {
         } else {
             f.Content = v.value;
             if (!v.unit.isEmpty()) f.GadUnit = v.unit;
+            // The base value follows the content, or a later content -> raw
+            // pass would bring back the value the field had before the load.
+            f.BaseValue = f.BaseUnit.isEmpty() || f.Content.isEmpty()
+                              ? QString()
+                              : convertUnitText(m, f.Content, f.GadUnit, f.BaseUnit, f.Name);
         }
     }
     return 1;

@@ -18,6 +18,7 @@
 #include "hart/connection_probe.h"
 #include "hart/hart_session.h"
 #include "hart/link_library.h"
+#include "files/batch_commands.h"
 #include "model/device_model.h"
 #include "model/field_definitions.h"
 
@@ -86,6 +87,11 @@ int main(int argc, char** argv) {
     if (!started.runWindow) return started.exitCode;
 
     if (!zh::ReadProfileFile(program)) return 0;
+
+    if (zh::isBatchCommand(arguments)) {
+        zh::ProcessProbe probe(dialogs, QCoreApplication::applicationFilePath());
+        return zh::runBatchCommand(program, link, probe, arguments);
+    }
     program.captions = program.messages.LoadLabels(QStringLiteral("Application"));
 
     // The field table for the first measurand, as the window will show it.

@@ -2,6 +2,7 @@
 // whole-table conversion before a write and after a read, and a change of
 // the display unit.
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -81,13 +82,27 @@ RawTrace AllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldLis
             splitUnit(result, content, unit);
             if (!unit.isEmpty()) f->GadUnit = unit;
             if (f->type() == QLatin1String("number") && !content.isEmpty() && content != QLatin1String("-")) {
-                const std::optional<float> v = numberOf(content);
-                content = v && std::fabs(*v) < 9.0e18f ? QString::number(std::llround(*v)) : QString();
+                // Whole numbers stay exact: a 32-bit counter or identifier
+                // must not pass through a float (which keeps 24 bits).
+                static const QRegularExpression wholeNumber(QStringLiteral("^\\s*[+-]?\\d+\\s*$"));
+                if (const std::optional<qint64> whole = integerOf(content); whole && wholeNumber.match(content).hasMatch()) {
+                    content = QString::number(*whole);
+                } else {
+                    const std::optional<float> v = numberOf(content);
+                    content = v && std::fabs(*v) < 9.0e18f ? QString::number(std::llround(*v)) : QString();
+                }
             }
             // A raw value that is no number shows as an empty field, never
             // as "nan" or "inf".
             if (namesNonFinite(content)) content.clear();
             f->Content = content;
+            // The base value follows the content it stands for: data files
+            // save the measurand fields by their base value, so a stale one
+            // would store the definition's default instead of what was read.
+            if (!f->BaseUnit.isEmpty() && !f->GadUnit.isEmpty() && !content.isEmpty() && content != QLatin1String("-")) {
+                const QString base = convertUnitText(m, content, f->GadUnit, f->BaseUnit, name);
+                if (!base.isEmpty()) f->BaseValue = base;
+            }
             if (f->Attributes.contains(QLatin1String("TRANSMITTER;")))
                 trace.transmitter += name + QLatin1Char('=') + raw + QLatin1Char(';');
             if (InList(switchGroup, name, QStringLiteral(";")))
@@ -101,7 +116,9 @@ RawTrace AllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldLis
     for (const QString& name : names) {
         FieldRecord* f = fieldOf(m, name);
         if (!f) continue;
-        if (!f->BaseValue.isEmpty() && !f->BaseUnit.isEmpty() && !f->GadUnit.isEmpty()) {
+        // In the same unit the content already is the base value, as the
+        // user wrote it ("20.0" stays "20.0").
+        if (!f->BaseValue.isEmpty() && !f->BaseUnit.isEmpty() && !f->GadUnit.isEmpty() && f->BaseUnit != f->GadUnit) {
             const QString derived = convertUnitText(m, f->BaseValue, f->BaseUnit, f->GadUnit, name);
             // A failed conversion keeps what the user entered.
             if (!derived.isEmpty()) f->Content = derived;

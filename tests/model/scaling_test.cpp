@@ -397,3 +397,22 @@ TEST_F(ScalingTest, DisplayUnitChangeConvertsMeasurandFields) {
 
 }  // namespace
 }  // namespace zh
+
+namespace zh {
+namespace {
+
+TEST(WholeTableConversion, LargeWholeNumbersStayExact) {
+    test::TestProgram t;
+    DeviceModel m(t.program);
+    FieldRecord& guid = m.fields[QStringLiteral("pc_ui32_GUID.uint32_t")];
+    guid.Type = QStringLiteral("Number");
+    guid.RawVal = QStringLiteral("1509954219");  // more digits than a float holds
+    AllRawToMeasurand(m, 1, QStringLiteral("pc_ui32_GUID.uint32_t;"));
+    EXPECT_EQ(guid.Content, "1509954219");
+    guid.RawVal = QStringLiteral("12.6");
+    AllRawToMeasurand(m, 1, QStringLiteral("pc_ui32_GUID.uint32_t;"));
+    EXPECT_EQ(guid.Content, "13");
+}
+
+}  // namespace
+}  // namespace zh

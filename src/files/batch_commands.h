@@ -1,0 +1,22 @@
+#pragma once
+// Commands for technicians who commission many devices by script:
+//   ZEL-HART read <port> <file>             read the device, store a data file
+//   ZEL-HART write <file> <port> [changes]  open a data file, write it to the device
+// They run the same sequences as the window with non-interactive dialogs,
+// print one summary line and end with a non-zero status on any failure.
+
+#include <QStringList>
+
+namespace zh {
+
+struct Program;
+class LinkLibrary;
+class ConnectionProbe;
+
+// True when the command line asks for one of the batch commands.
+bool isBatchCommand(const QStringList& arguments);
+
+// Runs it; returns the process exit status (0 success, 1 failure, 2 usage).
+int runBatchCommand(Program& program, LinkLibrary& link, ConnectionProbe& probe, const QStringList& arguments);
+
+}  // namespace zh
