@@ -1,18 +1,10 @@
 #include "error_log.h"
 
+#include "byte_order.h"
+
 namespace hartsim {
 
 namespace {
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-std::uint32_t get32(const std::vector<std::uint8_t>& in, std::size_t at) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) value = (value << 8) | in[at + static_cast<std::size_t>(i)];
-    return value;
-}
 
 constexpr std::size_t kPackedEntry = 9;
 constexpr std::size_t kPackedSize = kErrorTableSize * kPackedEntry + 3;
