@@ -257,17 +257,7 @@ int DeviceSequences::readTransmitter() {
     if (ps.ShowStep(title_, QStringLiteral("C15"), QString(), ++stepNo_, 20)) return kResultCancelled;
     if ((r = universal_.Com15(tries)) != 0) return r;
     if (session_.ResCode1 != 0) return 3;
-    setRaw(QStringLiteral("CalDecimalPoint"), QStringLiteral("0"));
-    setRaw(QStringLiteral("bIntSerIO"), QStringLiteral("1"));
-    const QByteArray r15 = universal_.buffers(15).response;
-    if (r15.size() > 2) {
-        const int code = static_cast<std::uint8_t>(r15[2]);
-        const QString hartUnits = p.profile.ReadProfile(m_.cal.Measurand, QStringLiteral("HartUnits"),
-                                                        QLatin1String(kDefaultHartUnits), p.state.ProfilePath);
-        const QString unitName = ListTextOf(hartUnits, code);
-        const int unitIndex = ListValueOf(m_.cal.UnitsList, unitName);
-        if (unitIndex >= 0) setRaw(QStringLiteral("Unit"), QString::number(unitIndex));
-    }
+    applyOutputSettings();
     if (ps.ShowStep(title_, QStringLiteral("C0"), QString(), ++stepNo_, 20)) return kResultCancelled;
     if ((r = universal_.Com0(tries)) != 0) return r;
     p.log.DebugLog(QStringLiteral("   CO_RespL=") + QString::number(universal_.buffers(0).response.size()), 4);
@@ -292,14 +282,145 @@ int DeviceSequences::readDisplay(bool transmitterRead) {
         m_.selection.DevType = 0;
         m_.selection.CalcMeth = -1;
     }
-    for (int block : {0, 12, 13, 1, 2, 3, 10, 11, 20, 60, 89}) {
-        if (ps.ShowStep(title_, QStringLiteral("C190_%1").arg(block, 3, 10, QLatin1Char('0')), QString(), ++stepNo_,
-                        20)) {
-            return kResultCancelled;
+    const auto readBlocks = [&](std::initializer_list<int> list) {
+        for (int block : list) {
+            if (ps.ShowStep(title_, QStringLiteral("C190_%1").arg(block, 3, 10, QLatin1Char('0')), QString(),
+                            ++stepNo_, 20)) {
+                return static_cast<int>(kResultCancelled);
+            }
+            const int res = blocks_.ReadBlock(block, tries);
+            if (res != 0) return res;
         }
-        if ((r = blocks_.ReadBlock(block, tries)) != 0) return r;
+        return 0;
+    };
+    if ((r = readBlocks({0, 12, 13})) != 0) return r;
+    applyDisplayCalibration();
+    return readBlocks({1, 2, 3, 10, 11, 20, 60, 89});
+}
+
+// After command 15: the output settings of the transmitter (unit, range
+// values, nominal range) go into the fields and the scaling state. With
+// IntSerIO 1 the range fields hold converter counts between CalADlow and
+// CalADhi over the nominal range (see ULRVal).
+void DeviceSequences::applyOutputSettings() {
+    Program& p = m_.program;
+    CalibrationState& c = m_.cal;
+    c.IntSerIO = 1;
+    c.CalADlow = 4000.0f;
+    c.CalADhi = 20000.0f;
+    setRaw(QStringLiteral("UnitType"), QString::number(std::max(0, ListValueOf(p.state.Measurands, c.Measurand))));
+    setRaw(QStringLiteral("CalDecimalPoint"), QStringLiteral("0"));
+    setRaw(QStringLiteral("bIntSerIO"), QStringLiteral("1"));
+
+    QString rangeUnit = c.CalUnit;
+    const QByteArray r15 = universal_.buffers(15).response;
+    if (r15.size() > 2) {
+        const int code = static_cast<std::uint8_t>(r15[2]);
+        const QString hartUnits = p.profile.ReadProfile(c.Measurand, QStringLiteral("HartUnits"),
+                                                        QLatin1String(kDefaultHartUnits), p.state.ProfilePath);
+        const QString unitName = ListTextOf(hartUnits, code);
+        const int unitIndex = ListValueOf(c.UnitsList, unitName);
+        if (unitIndex >= 0) setRaw(QStringLiteral("Unit"), QString::number(unitIndex));
+        const int calIndex = ListValueOf(c.CalibrationUnitsList, unitName);
+        if (calIndex >= 0) setRaw(QStringLiteral("UnitULRV"), QString::number(calIndex));
+        if (!unitName.isEmpty()) rangeUnit = QLatin1Char('[') + unitName + QLatin1Char(']');
     }
-    return 0;
+
+    // The nominal range of command 141 (calibration unit) spans the counts.
+    bool okLow = false, okHigh = false;
+    const float nomLow = raw(QStringLiteral("TNomRangeLow")).toFloat(&okLow);
+    const float nomHigh = raw(QStringLiteral("TNomRangeHigh")).toFloat(&okHigh);
+    if (okLow && okHigh && nomHigh - nomLow >= 0.0001f) {
+        c.CalNomLow = nomLow;
+        c.CalNomHi = nomHigh;
+    }
+    setRaw(QStringLiteral("NominalRangeLow"), raw(QStringLiteral("TNomRangeLow")));
+    setRaw(QStringLiteral("NominalRangeHigh"), raw(QStringLiteral("TNomRangeHigh")));
+
+    // The range values of command 15 are in the range unit; ULRVal takes
+    // them in the display unit.
+    const std::pair<const char*, const char*> ranges[] = {{"LowerRangeVal", "TMeasRangeLow"},
+                                                          {"UpperRangeVal", "TMeasRangeHigh"}};
+    for (const auto& [field, source] : ranges) {
+        bool ok = false;
+        float v = raw(QLatin1String(source)).toFloat(&ok);
+        if (!ok) continue;
+        if (rangeUnit != c.DispUnit) v = convertUnit(m_, v, rangeUnit, c.DispUnit, QLatin1String(field));
+        if (!std::isfinite(v)) continue;
+        const QString counts =
+            applyConversion(m_, Conversion::ULRVal, QString::number(static_cast<double>(v), 'g', 9),
+                            QLatin1String(field), 2);
+        if (!counts.isEmpty()) setRaw(QLatin1String(field), counts);
+    }
+}
+
+// After blocks 000, 012 and 013: the display module's calibration. The
+// measurand at the calibration counts CalADlow/CalADhi is interpolated from
+// the range values of block 012, which sit at the counts of block 013.
+void DeviceSequences::applyDisplayCalibration() {
+    CalibrationState& c = m_.cal;
+    const bool serial = c.IntSerIO == 1;
+    if (!serial) {
+        bool ok = false;
+        const int decimals = raw(QStringLiteral("CalDecimalPoint")).toInt(&ok);
+        if (ok && decimals >= 0 && decimals <= 3) c.CalDecP = static_cast<short>(decimals);
+    }
+    // A value of the calibration unit; `counts` for range values, which
+    // are converter counts when the values come over the serial interface.
+    const auto calValue = [&](const QString& field, bool counts, bool* ok) -> float {
+        *ok = false;
+        if (serial) {
+            const float v = raw(field).toFloat(ok);
+            if (!*ok) return 0.0f;
+            return counts ? yggx(m_, v, c.CalADlow, c.CalADhi, c.CalNomLow, c.CalNomHi, field) : v;
+        }
+        const QString text = applyConversion(m_, Conversion::AnaRawToCalUnit, raw(field), field, 1);
+        return text.section(QLatin1Char('['), 0, 0).toFloat(ok);
+    };
+    bool ok[6] = {};
+    const float lower = calValue(QStringLiteral("LowerRangeVal"), true, &ok[0]);
+    const float upper = calValue(QStringLiteral("UpperRangeVal"), true, &ok[1]);
+    const float nomLow = calValue(QStringLiteral("NominalRangeLow"), false, &ok[2]);
+    const float nomHigh = calValue(QStringLiteral("NominalRangeHigh"), false, &ok[3]);
+    const float adLow = raw(QStringLiteral("LowerRangeADVal")).toFloat(&ok[4]);
+    const float adHigh = raw(QStringLiteral("UpperRangeADVal")).toFloat(&ok[5]);
+
+    if (ok[0] && ok[1]) {
+        if (ok[4] && ok[5] && adHigh - adLow >= 0.0001f) {
+            c.CalDPlow = yggx(m_, c.CalADlow, adLow, adHigh, lower, upper, QStringLiteral("CalDPlow"));
+            c.CalDPhi = yggx(m_, c.CalADhi, adLow, adHigh, lower, upper, QStringLiteral("CalDPhi"));
+        } else {
+            c.CalDPlow = lower;
+            c.CalDPhi = upper;
+        }
+    }
+    if (ok[2] && ok[3] && !serial) {
+        c.CalNomLow = nomLow;
+        c.CalNomHi = nomHigh;
+        for (const char* name : {"NominalRangeLow", "NominalRangeHigh"}) {
+            const int i = m_.fields.find(QLatin1String(name));
+            if (i < 0) continue;
+            FieldRecord& f = m_.fields.at(i);
+            const QString content = applyConversion(m_, Conversion::AnaRawToCalUnit, f.RawVal, f.Name, 1);
+            if (!content.isEmpty()) f.Content = content.section(QLatin1Char('['), 0, 0);
+        }
+    }
+
+    // A range outside the nominal range is reported; the read goes on.
+    const auto text = [](float v) { return trimTrailingZeros(QString::number(static_cast<double>(v), 'f', 4)); };
+    Program& p = m_.program;
+    if (ok[0] && ok[2] && lower < nomLow) {
+        p.messages.MsgBox(QStringLiteral("Error"),
+                          QStringLiteral("Lower range value {LMRV} < nominal range {LNRV}\t") + text(lower) +
+                              QLatin1Char('\t') + text(nomLow),
+                          0);
+    }
+    if (ok[1] && ok[3] && upper > nomHigh) {
+        p.messages.MsgBox(QStringLiteral("Error"),
+                          QStringLiteral("Upper range value {UMRV} > nominal range {UNRV}\t") + text(upper) +
+                              QLatin1Char('\t') + text(nomHigh),
+                          0);
+    }
 }
 
 void DeviceSequences::completeRead() {

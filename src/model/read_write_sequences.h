@@ -93,6 +93,8 @@ private:
 
     int readTransmitter();
     int readDisplay(bool transmitterRead);
+    void applyOutputSettings();
+    void applyDisplayCalibration();
     void completeRead();
     int failRead(int result, const SavedTable& saved);
 

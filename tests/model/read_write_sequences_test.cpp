@@ -29,11 +29,12 @@ const QRegularExpression kWriteFrame(QStringLiteral("RX command=(34|35|181|182|1
 class SequencesTest : public ::testing::Test {
 protected:
     // Builds the program on the shipped profile and the simulator with `options`.
-    void start(const QString& options, const QByteArray& profileEdit = QByteArray()) {
+    void start(const QString& options, const QByteArray& profileEdit = QByteArray(),
+               const QByteArray& edited = "\n1=P 0...16 bar gauge|") {
         QFile shipped(QStringLiteral(ZH_SOURCE_DIR "/resources/Config.ini"));
         ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
         QByteArray profile = shipped.readAll();
-        if (!profileEdit.isEmpty()) profile.replace("\n1=P 0...16 bar gauge|", profileEdit);
+        if (!profileEdit.isEmpty()) profile.replace(edited, profileEdit);
         t.program.ini.forget(t.writeFile(QStringLiteral("Config-125.ini"), profile));
         ASSERT_TRUE(ReadProfileFile(t.program));
         t.program.state.DebugLevel = 4;
@@ -204,6 +205,100 @@ TEST_F(SequencesTest, UnknownConfigurationFailsTheWrite) {
     EXPECT_FALSE(newFrames().contains(kWriteFrame));
     EXPECT_EQ(seq->readRecord(), before);
     EXPECT_FALSE(progressText().contains(QStringLiteral("Data transmitted")));
+}
+
+// After command 15 the range fields hold counts over the nominal range of
+// command 141 and the scaling state is set for the serial interface.
+TEST_F(SequencesTest, TransmitterReadTakesRangeAndUnitFromCommand15) {
+    start(QStringLiteral("presence=transmitter,config=4"));
+    ASSERT_EQ(session->HartConnect(), 1);
+    session->HartDisConnect();
+    session->LinkOpen = 0;
+    model.cal.CalADlow = 0.0f;
+    model.cal.CalADhi = 1.0f;
+    ASSERT_EQ(seq->HartRead(QStringLiteral("transmitter all")), 0) << log().toStdString();
+    EXPECT_EQ(model.cal.IntSerIO, 1);
+    EXPECT_FLOAT_EQ(model.cal.CalADlow, 4000.0f);
+    EXPECT_FLOAT_EQ(model.cal.CalADhi, 20000.0f);
+    EXPECT_FLOAT_EQ(model.cal.CalNomLow, 0.0f);
+    EXPECT_FLOAT_EQ(model.cal.CalNomHi, 16.0f);
+    EXPECT_EQ(f("NominalRangeHigh").RawVal, "16");
+    // 0...10 bar of a 0...16 bar cell: 4000 and 14000 counts.
+    EXPECT_EQ(f("LowerRangeVal").RawVal, "4000");
+    EXPECT_EQ(f("UpperRangeVal").RawVal, "14000");
+    EXPECT_EQ(f("UnitULRV").RawVal, "0");  // bar in the calibration units
+    EXPECT_EQ(f("UnitType").RawVal, "0");  // Pressure, first of the measurands
+
+}
+
+// Without a catalogue entry for the key nothing but command 15 sets the range.
+TEST_F(SequencesTest, RangeOfCommand15WithoutCatalogueEntry) {
+    // 0...10 bar of a 0...16 bar cell; the profile's defaults are 0...16 bar.
+    start(QStringLiteral("presence=transmitter,config=4"), "\n4X=P 0...10 bar absolute",
+          "\n4=P 0...10 bar absolute");
+    ASSERT_EQ(session->HartConnect(), 1);
+    session->HartDisConnect();
+    session->LinkOpen = 0;
+    ASSERT_EQ(seq->HartRead(QStringLiteral("transmitter all")), 0) << log().toStdString();
+    EXPECT_EQ(f("LowerRangeVal").RawVal, "4000");
+    EXPECT_EQ(f("UpperRangeVal").RawVal, "14000");
+    EXPECT_DOUBLE_EQ(f("UpperRangeVal").Content.toDouble(), 10.0);
+    EXPECT_EQ(f("NominalRangeHigh").RawVal, "16");
+}
+
+TEST_F(SequencesTest, TransmitterReadTakesTheCalibrationUnitOfCommand15) {
+    start(QStringLiteral("presence=transmitter,config=2"));  // 0...600 mbar
+    ASSERT_EQ(session->HartConnect(), 1);
+    session->HartDisConnect();
+    session->LinkOpen = 0;
+    ASSERT_EQ(seq->HartRead(QStringLiteral("transmitter all")), 0) << log().toStdString();
+    EXPECT_EQ(f("UnitULRV").RawVal, "1");  // mbar
+    EXPECT_EQ(f("Unit").RawVal, "1");
+    EXPECT_EQ(f("UpperRangeVal").RawVal, "20000");
+}
+
+// The display module alone: its range values carry the decimal point of
+// block 012, and the calibration points follow from the counts of block 013.
+TEST_F(SequencesTest, DisplayReadScalesTheRangesAndInterpolatesTheCalibration) {
+    start(QStringLiteral("presence=display,config=4"));
+    ASSERT_EQ(seq->HartRead(QStringLiteral("display all")), 0) << log().toStdString();
+    EXPECT_EQ(model.cal.CalDecP, 2);
+    EXPECT_FLOAT_EQ(model.cal.CalDPlow, 0.0f);
+    EXPECT_FLOAT_EQ(model.cal.CalDPhi, 10.0f);
+    EXPECT_FLOAT_EQ(model.cal.CalNomHi, 16.0f);
+    EXPECT_DOUBLE_EQ(f("UpperRangeVal").Content.toDouble(), 10.0);
+    EXPECT_DOUBLE_EQ(f("NominalRangeHigh").Content.toDouble(), 16.0);
+    EXPECT_TRUE(t.dialogs.boxes.empty());
+
+    // 10 bar now at 12000 counts: the upper calibration point (20000) is 20 bar.
+    f("UpperRangeADVal").RawVal = QStringLiteral("12000");
+    ASSERT_EQ(seq->HartWrite(QStringLiteral("display all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(QStringLiteral("display all")), 0) << log().toStdString();
+    EXPECT_EQ(f("UpperRangeADVal").RawVal, "12000");
+    EXPECT_FLOAT_EQ(model.cal.CalDPlow, 0.0f);
+    EXPECT_FLOAT_EQ(model.cal.CalDPhi, 20.0f);
+}
+
+TEST_F(SequencesTest, RangeOutsideTheNominalRangeIsReportedAndTheReadGoesOn) {
+    start(QStringLiteral("presence=display,config=4"));
+    ASSERT_EQ(seq->HartRead(QStringLiteral("display all")), 0) << log().toStdString();
+    ASSERT_TRUE(t.dialogs.boxes.empty());
+    f("LowerRangeVal").RawVal = QStringLiteral("-150");  // -1.5 bar
+    ASSERT_EQ(seq->HartWrite(QStringLiteral("display all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(QStringLiteral("display all")), 0) << log().toStdString();
+    ASSERT_EQ(t.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(t.dialogs.boxes[0].title, "Error");
+    EXPECT_EQ(t.dialogs.boxes[0].text, "Lower range value -1.5 < nominal range 0");
+    EXPECT_EQ(seq->moduleState, 1);
+
+    t.dialogs.boxes.clear();
+    f("LowerRangeVal").RawVal = QStringLiteral("0");
+    f("UpperRangeVal").RawVal = QStringLiteral("1725");  // 17.25 bar
+    ASSERT_EQ(seq->HartWrite(QStringLiteral("display all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(QStringLiteral("display all")), 0) << log().toStdString();
+    ASSERT_EQ(t.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(t.dialogs.boxes[0].title, "Error");
+    EXPECT_EQ(t.dialogs.boxes[0].text, "Upper range value 17.25 > nominal range 16");
 }
 
 }  // namespace
