@@ -58,11 +58,6 @@ public:
     const QHash<QString, QByteArray>& answers;
 };
 
-class EndingProbe final : public zh::ConnectionProbe {
-public:
-    Outcome run(const QString&, int) override { return Outcome::Ended; }
-};
-
 // Runs the cycle; returns how many routines did not succeed (must be 0, or
 // the figure would leave out work that was skipped).
 int cycle(zh::Program& p, zh::RequestSender& sender, zh::RawValues& values) {
@@ -98,7 +93,7 @@ int main() {
         std::printf("link library not found\n");
         return 1;
     }
-    EndingProbe probe;
+    zh::bench::EndingProbe probe;
     zh::HartSession session(p, link, probe);
     zh::DeviceModel model(p);
     model.cal.Measurand = QStringLiteral("Pressure");

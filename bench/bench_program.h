@@ -11,8 +11,15 @@
 #include "app/console_dialogs.h"
 #include "app/headless_gadgets.h"
 #include "app/program.h"
+#include "hart/connection_probe.h"
 
 namespace zh::bench {
+
+// The probe process is not part of what the benchmarks measure.
+class EndingProbe final : public ConnectionProbe {
+public:
+    Outcome run(const QString&, int) override { return Outcome::Ended; }
+};
 
 struct BenchProgram {
     BenchProgram() {

@@ -24,11 +24,6 @@ namespace {
 constexpr double kCharSeconds = 11.0 / 1200.0;
 constexpr double kTurnaroundSeconds = 0.020;  // hartsim's default
 
-class EndingProbe final : public zh::ConnectionProbe {
-public:
-    Outcome run(const QString&, int) override { return Outcome::Ended; }
-};
-
 }  // namespace
 
 int main() {
@@ -50,7 +45,7 @@ int main() {
 
     zh::LinkLibrary link(p.log);
     link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so"));
-    EndingProbe probe;  // the probe process is not part of the exchange being measured
+    zh::bench::EndingProbe probe;  // the probe process is not part of the exchange being measured
     zh::HartSession session(p, link, probe);
     zh::DeviceModel model(p);
     model.cal.Measurand = QStringLiteral("Pressure");

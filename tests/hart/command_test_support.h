@@ -13,6 +13,7 @@
 #include "hart/hart_session.h"
 #include "hart/link_library.h"
 #include "hart/request_sender.h"
+#include "support/ending_probe.h"
 #include "support/test_program.h"
 
 namespace zh::test {
@@ -51,10 +52,6 @@ inline bool logged(const Program& program, const QString& line) {
 // A session connected to the simulator port "Sim" for the whole test.
 class SimulatorSession : public ::testing::Test {
 protected:
-    class EndingProbe final : public ConnectionProbe {
-    public:
-        Outcome run(const QString&, int) override { return Outcome::Ended; }
-    };
     void SetUp() override {
         ASSERT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")));
         qputenv("HARTSIM_OPTIONS", "presence=both");

@@ -10,23 +10,13 @@
 #include "hart/connection_probe.h"
 #include "hart/hart_session.h"
 #include "hart/link_library.h"
+#include "support/ending_probe.h"
 #include "support/test_program.h"
 
 namespace zh {
 namespace {
 
 using test::TestProgram;
-
-// A probe that always ends at once, for tests about what follows it.
-class EndingProbe final : public ConnectionProbe {
-public:
-    Outcome run(const QString& port, int) override {
-        ports << port;
-        return outcome;
-    }
-    Outcome outcome = Outcome::Ended;
-    QStringList ports;
-};
 
 class HartSessionTest : public ::testing::Test {
 protected:
@@ -49,7 +39,7 @@ protected:
 
     TestProgram t;
     LinkLibrary link{t.program.log};
-    EndingProbe probe;
+    test::EndingProbe probe;
     HartSession session{t.program, link, probe};
 };
 

@@ -50,12 +50,7 @@ QStringList expectedNames(int intSerIO) {
 class FieldTableTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        t.writeFile("Config-125.ini",
-                    "[Pressure]\nBaseUnit=[bar]\nUnits=bar=0;mbar=1;PSI=2;%=5;mA=6\n"
-                    "CalibrationUnits=bar=0;mbar=1;\nConversion=bar;1.0;0.0|mbar;1000.0;0.0|PSI;14.5038;0.0\n"
-                    "LowerRangeValue=0.0\nUpperRangeValue=10.0\nLowerNominalValue=0\nUpperNominalValue=10\n"
-                    "CalDecPoint=2\nDispDecPoint=2\n");
-        t.program.state.MeasurandList = {{"Pressure", 0, "[bar]", ""}, {"Temperature", 1, "[°C]", ""}};
+        t.usePressureProfile();
         m.cal.Measurand = QStringLiteral("Pressure");
     }
     FieldRecord& field(const char* name) { return m.fields.at(m.fields.find(QLatin1String(name))); }

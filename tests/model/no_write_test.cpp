@@ -17,15 +17,11 @@
 #include "model/device_model.h"
 #include "model/field_definitions.h"
 #include "model/field_raw_values.h"
+#include "support/ending_probe.h"
 #include "support/test_program.h"
 
 namespace zh {
 namespace {
-
-class EndingProbe final : public ConnectionProbe {
-public:
-    Outcome run(const QString&, int) override { return Outcome::Ended; }
-};
 
 TEST(NoWrite, NoWriteCommandReachesTheDevice) {
     test::TestProgram t;
@@ -34,7 +30,7 @@ TEST(NoWrite, NoWriteCommandReachesTheDevice) {
     qputenv("HARTSIM_OPTIONS", ("presence=both,log=" + frameLog).toLocal8Bit());
     LinkLibrary link(t.program.log);
     ASSERT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")));
-    EndingProbe probe;
+    test::EndingProbe probe;
     HartSession session(t.program, link, probe);
     t.program.state.ComPort = QStringLiteral("Sim");
 

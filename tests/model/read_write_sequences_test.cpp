@@ -14,15 +14,11 @@
 #include "model/device_model.h"
 #include "model/field_definitions.h"
 #include "model/read_write_sequences.h"
+#include "support/ending_probe.h"
 #include "support/test_program.h"
 
 namespace zh {
 namespace {
-
-class EndingProbe final : public ConnectionProbe {
-public:
-    Outcome run(const QString&, int) override { return Outcome::Ended; }
-};
 
 const QRegularExpression kWriteFrame(QStringLiteral("RX command=(34|35|181|182|190|192) "));
 
@@ -64,7 +60,7 @@ protected:
 
     test::TestProgram t;
     LinkLibrary link{t.program.log};
-    EndingProbe probe;
+    test::EndingProbe probe;
     DeviceModel model{t.program};
     std::unique_ptr<HartSession> session;
     std::unique_ptr<DeviceSequences> seq;

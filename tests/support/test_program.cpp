@@ -32,3 +32,17 @@ QByteArray TestProgram::readFile(const QString& relativePath) const {
 }
 
 }  // namespace zh::test
+
+namespace zh::test {
+
+void TestProgram::usePressureProfile() {
+    writeFile(QStringLiteral("Config-125.ini"),
+              "[Pressure]\nBaseUnit=[bar]\nUnits=bar=0;mbar=1;PSI=2;%=5;mA=6\n"
+              "CalibrationUnits=bar=0;mbar=1;\nConversion=bar;1.0;0.0|mbar;1000.0;0.0|PSI;14.5038;0.0\n"
+              "LowerRangeValue=0.0\nUpperRangeValue=10.0\nLowerNominalValue=0\nUpperNominalValue=10\n"
+              "CalDecPoint=2\nDispDecPoint=2\n");
+    program.state.MeasurandList = {{QStringLiteral("Pressure"), 0, QStringLiteral("[bar]"), QString()},
+                                   {QStringLiteral("Temperature"), 1, QStringLiteral("[°C]"), QString()}};
+}
+
+}  // namespace zh::test

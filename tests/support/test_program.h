@@ -21,6 +21,10 @@ public:
     QByteArray readFile(const QString& relativePath) const;
     QString path(const QString& relativePath) const;
 
+    // A small profile with a "Pressure" device type in bar (0...10 bar, two
+    // decimals) and the measurand list Pressure/Temperature.
+    void usePressureProfile();
+
     ManualClock clock;
     ScriptedDialogs dialogs{&clock};
     MemoryGadgets gadgets{clock};
