@@ -1,0 +1,2 @@
+// The window library; its parts arrive file by file.
+namespace zh {}

@@ -1,0 +1,12 @@
+// The window tests share one QApplication on the offscreen platform; this
+// main replaces gtest_main's (an object file wins over the library's).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
