@@ -1,0 +1,349 @@
+#include "qt_dialogs.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QWindow>
+#include <utility>
+
+#include "files/file_operation.h"
+#include "progress_window.h"
+
+namespace zh {
+namespace {
+
+// A trailing "(*.ext ...)" of a requester label: the patterns as the label
+// shows them.
+const QRegularExpression& shownPatterns() {
+    static const QRegularExpression re(QStringLiteral("\\s*\\(([^()]*\\*[^()]*)\\)\\s*$"));
+    return re;
+}
+
+QStringList globsOf(const QString& text) {
+    QStringList globs;
+    for (QString g :
+         text.split(QRegularExpression(QStringLiteral("[;\\s]+")), Qt::SkipEmptyParts)) {
+        if (g == QLatin1String("*.*")) g = QStringLiteral("*");
+        if (!globs.contains(g)) globs << g;
+    }
+    return globs;
+}
+
+// The buttons in the platform's order, so that the default-button flag
+// counts them as the platform does.
+QList<QMessageBox::StandardButton> buttonsOf(int flags) {
+    using B = QMessageBox;
+    switch (flags & 0xF) {
+        case mb::OkCancel:
+            return {B::Ok, B::Cancel};
+        case mb::AbortRetryIgnore:
+            return {B::Abort, B::Retry, B::Ignore};
+        case mb::YesNoCancel:
+            return {B::Yes, B::No, B::Cancel};
+        case mb::YesNo:
+            return {B::Yes, B::No};
+        case mb::RetryCancel:
+            return {B::Retry, B::Cancel};
+        default:
+            return {B::Ok};
+    }
+}
+
+QMessageBox::Icon iconOf(int flags) {
+    switch (flags & 0xF0) {
+        case mb::IconError:
+            return QMessageBox::Critical;
+        case mb::IconQuestion:
+            return QMessageBox::Question;
+        case mb::IconExclamation:
+            return QMessageBox::Warning;
+        case mb::IconInformation:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
+    }
+}
+
+int resultOf(int button) {
+    switch (button) {
+        case QMessageBox::Ok:
+            return mb::ResultOk;
+        case QMessageBox::Cancel:
+            return mb::ResultCancel;
+        case QMessageBox::Abort:
+            return mb::ResultAbort;
+        case QMessageBox::Retry:
+            return mb::ResultRetry;
+        case QMessageBox::Ignore:
+            return mb::ResultIgnore;
+        case QMessageBox::Yes:
+            return mb::ResultYes;
+        case QMessageBox::No:
+            return mb::ResultNo;
+        default:
+            return 0;
+    }
+}
+
+// Messages end their lines with a carriage return, a line feed or both.
+QString withLineFeeds(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+QString fileRequester(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title,
+                      const QString& proposed, const QString& pattern) {
+    // The platform's own dialog cannot be driven offscreen or under Xvfb.
+    QFileDialog dialog(parent, title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode);
+    if (mode == QFileDialog::AcceptOpen) {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // The program asks "File exists, overwrite?" itself.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    const QStringList filters = nameFiltersOfPattern(pattern);
+    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    const QString ext = patternExtension(pattern);
+    if (!ext.isEmpty()) dialog.setDefaultSuffix(ext);
+
+    QString path = proposed;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!path.isEmpty()) {
+        const QFileInfo info(path);
+        if (info.isDir()) {
+            dialog.setDirectory(info.absoluteFilePath());
+        } else {
+            dialog.setDirectory(info.absolutePath());
+            // A proposed "*.cfp" names no file, only what to look for.
+            const QString name = info.fileName();
+            if (!name.contains(QLatin1Char('*')) && !name.contains(QLatin1Char('?')))
+                dialog.selectFile(name);
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted) return QString();
+    return dialog.selectedFiles().value(0);
+}
+
+}  // namespace
+
+QStringList nameFiltersOfPattern(const QString& pattern) {
+    QStringList filters;
+    const QStringList parts = pattern.split(QLatin1Char('|'));
+    for (int i = 0; i < parts.size(); i += 2) {
+        QString label = parts[i].trimmed();
+        QStringList globs = i + 1 < parts.size() ? globsOf(parts[i + 1]) : QStringList();
+        // The label's own "(*.ext)" is only what it shows; the entry after it
+        // is what the requester filters by. A lone label still has to filter.
+        const QRegularExpressionMatch shown = shownPatterns().match(label);
+        if (shown.hasMatch()) {
+            if (globs.isEmpty()) globs = globsOf(shown.captured(1));
+            label = label.left(shown.capturedStart()).trimmed();
+        }
+        if (globs.isEmpty()) {
+            if (label.isEmpty()) continue;
+            globs << QStringLiteral("*");
+        }
+        const QString joined = globs.join(QLatin1Char(' '));
+        filters << (label.isEmpty() ? joined
+                                    : label + QStringLiteral(" (") + joined + QLatin1Char(')'));
+    }
+    return filters;
+}
+
+QtDialogs::QtDialogs(QWidget* mainWindow) : main_(mainWindow) {}
+
+QtDialogs::~QtDialogs() {
+    if (window_) dismissProgress(false);
+}
+
+ProgressWindow* QtDialogs::progressWindow() const {
+    return window_.data();
+}
+
+QWidget* QtDialogs::dialogParent() const {
+    // The progress window stays on top of the main window while it is open;
+    // a question must come up above it, not hidden behind it.
+    if (window_) return window_.data();
+    return main_.data();
+}
+
+int QtDialogs::messageBox(const QString& title, const QString& text, int flags) {
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText);  // "<filename>" is text, not markup
+    box.setText(withLineFeeds(text));
+    box.setIcon(iconOf(flags));
+    const QList<QMessageBox::StandardButton> buttons = buttonsOf(flags);
+    QMessageBox::StandardButtons all;
+    for (QMessageBox::StandardButton b : buttons) all |= b;
+    box.setStandardButtons(all);
+    const int defaultIndex = (flags >> 8) & 0xF;
+    box.setDefaultButton(buttons.value(defaultIndex, buttons.first()));
+    return resultOf(box.exec());
+}
+
+QString QtDialogs::openFileRequester(const QString& title, const QString& proposed,
+                                     const QString& pattern) {
+    return fileRequester(dialogParent(), QFileDialog::AcceptOpen, title, proposed, pattern);
+}
+
+QString QtDialogs::saveFileRequester(const QString& title, const QString& proposed,
+                                     const QString& pattern) {
+    return fileRequester(dialogParent(), QFileDialog::AcceptSave, title, proposed, pattern);
+}
+
+QString QtDialogs::inputRequester(const QString& title, const QString& prompt,
+                                  const QString& proposed) {
+    QInputDialog dialog(dialogParent());
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(proposed);
+    if (dialog.exec() != QDialog::Accepted) return QString();
+    return dialog.textValue();
+}
+
+void QtDialogs::progressOpen(const QString& title) {
+    if (!window_) {
+        window_ = new ProgressWindow(cancelCaption_);
+        window_->onButton([this] { buttonPressed(); });
+        window_->onCloseBox([this] { closeBoxUsed(); });
+        cancelPending_ = false;
+        buttonPressed_ = false;
+    }
+    ProgressWindow* w = window_.data();
+    w->setWindowTitle(title);
+    w->placeOver(main_.data());
+    if (main_) {
+        // Kept above the main window by the window manager without being its
+        // child: a child would be disabled together with it.
+        w->winId();
+        if (main_->window()->windowHandle())
+            w->windowHandle()->setTransientParent(main_->window()->windowHandle());
+        main_->setEnabled(false);
+    }
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void QtDialogs::progressClose() {
+    if (window_) dismissProgress(false);
+}
+
+void QtDialogs::dismissProgress(bool deleteLater) {
+    ProgressWindow* w = window_.data();
+    window_ = nullptr;
+    w->hide();
+    if (deleteLater) {
+        w->deleteLater();
+    } else {
+        delete w;
+    }
+    if (waiting_) waiting_->quit();
+    if (main_) {
+        main_->setEnabled(true);
+        main_->activateWindow();
+    }
+}
+
+bool QtDialogs::progressIsOpen() const {
+    return !window_.isNull();
+}
+
+void QtDialogs::progressSetTitle(const QString& title) {
+    if (window_) window_->setWindowTitle(title);
+}
+void QtDialogs::progressSetNote(const QString& text) {
+    if (window_) window_->setNote(text);
+}
+void QtDialogs::progressSetStep(const QString& text) {
+    if (window_) window_->setStep(text);
+}
+void QtDialogs::progressSetBar(int percent, int colour) {
+    if (window_) window_->setBar(percent, colour);
+}
+void QtDialogs::progressSetStatus(const QString& text, int colour) {
+    if (window_) window_->setStatus(text, colour);
+}
+void QtDialogs::progressSetButton(const QString& caption) {
+    if (window_) window_->setButtonCaption(caption);
+}
+
+void QtDialogs::buttonPressed() {
+    cancelPending_ = true;
+    buttonPressed_ = true;
+    if (waiting_) waiting_->quit();
+}
+
+// The close box is the button's twin while an operation runs (it cancels,
+// or acknowledges a message); with nothing running it simply closes the
+// window, which would otherwise keep the main window disabled for good.
+void QtDialogs::closeBoxUsed() {
+    buttonPressed();
+    if (serving_ == 0) dismissProgress(true);
+}
+
+void QtDialogs::runLoop(QEventLoop& loop, int ms) {
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    if (ms >= 0) timer.start(ms);
+    ++serving_;
+    loop.exec(servedEvents());
+    --serving_;
+}
+
+bool QtDialogs::progressWaitButton(int timeoutMs) {
+    if (!window_) return false;
+    // Only a press made while the message is shown answers it.
+    buttonPressed_ = false;
+    QEventLoop loop;
+    waiting_ = &loop;
+    runLoop(loop, timeoutMs < 0 ? -1 : timeoutMs);
+    waiting_ = nullptr;
+    const bool pressed = buttonPressed_;
+    // The press answered the message; it is no Cancel for the next step.
+    buttonPressed_ = false;
+    cancelPending_ = false;
+    return pressed;
+}
+
+QEventLoop::ProcessEventsFlags QtDialogs::servedEvents() const {
+    return window_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
+}
+
+bool QtDialogs::servePendingEvents() {
+    ++serving_;
+    QCoreApplication::processEvents(servedEvents());
+    --serving_;
+    return std::exchange(cancelPending_, false);
+}
+
+void QtDialogs::sleep(int ms) {
+    if (ms <= 0) {
+        ++serving_;
+        QCoreApplication::processEvents(servedEvents());
+        --serving_;
+        return;
+    }
+    QEventLoop loop;
+    runLoop(loop, ms);
+}
+
+void QtDialogs::beep(int, int) {
+    QApplication::beep();
+}
+
+}  // namespace zh
