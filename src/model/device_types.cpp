@@ -507,7 +507,11 @@ void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QS
     // without this every option tab would disappear.
     if (m.hooks.showOptionGroups) m.hooks.showOptionGroups(devIndx == -1 ? 3 : devIndx);
 
-    if (mode != QLatin1String("new")) UpdTransmitConfig(m, devIndx, devType);
+    // "new" keeps the defaults of a new data set; "keep" keeps values that
+    // came from the device or a data file: loading the catalogue entry over
+    // them would show (and later write) a range and bytes the device does
+    // not have.
+    if (mode != QLatin1String("new") && mode != QLatin1String("keep")) UpdTransmitConfig(m, devIndx, devType);
 
     const int descGad = gadget::MeasElemConfigName;
     if (m.program.gadgets.exists(descGad))

@@ -38,6 +38,9 @@ extern const char* const kTransmitterMap;
 QString configurationRecordText(DeviceModel& m, int key);
 
 void UpdDevTypeSelection(DeviceModel& m, int devIndx);
+// Modes: "new" (a new data set, defaults kept), "keep" (values read from
+// the device or a file are kept), anything else loads the catalogue entry
+// ("update" after a selection).
 void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QString& mode);
 // False when the record could not be loaded (logged; fields unchanged).
 bool UpdTransmitConfig(DeviceModel& m, int devIndx, int devType);

@@ -9,6 +9,7 @@
 #include "hart/hart_session.h"
 #include "model/device_model.h"
 #include "model/device_types.h"
+#include "model/list_text.h"
 #include "model/read_write_sequences.h"
 #include "model/scaling.h"
 
@@ -50,7 +51,7 @@ QString DeviceSequences::badRawValue(const QString& fields) {
 
 int DeviceSequences::failWrite(int result) {
     m_.program.log.DebugLog(QStringLiteral("HartWrite failed: ") + QString::number(result), 1);
-    close();
+    close(true);
     return result;
 }
 
@@ -87,14 +88,25 @@ int DeviceSequences::HartWrite(const QString& mode) {
         for (int block : writableBlocks()) check << blockFields(block).join(';');
     const QString bad = badRawValue(check.join(';'));
     if (!bad.isEmpty()) {
-        p.messages.MsgBox(QStringLiteral("Error"), tr(QStringLiteral("Invalid value")) + QStringLiteral(": ") + bad, 0);
+        p.messages.MsgBox(tr(QStringLiteral("Error")), tr(QStringLiteral("Invalid value: {field}\t") + bad),
+                          mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
         p.log.DebugLog(QStringLiteral("HartWrite: invalid value of ") + bad, 1);
         return kResultValueRefused;
     }
 
+    sendUnitCode_ = -1;
+    if (withTransmitter) {
+        QString why;
+        if (prepareOutputSettings(&why) != 0) {
+            p.messages.MsgBox(tr(QStringLiteral("Error")), why, mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
+            p.log.DebugLog(QStringLiteral("HartWrite: ") + why, 1);
+            return kResultValueRefused;
+        }
+    }
+
     if (!open(tr(QLatin1String(kWriteTitle)))) return kResultNotConnected;
     p.log.DebugLog(QStringLiteral("TM-R-Rec: ") + readRecord_, 2);
-    const QString sendRecord = transmitterRecord();
+    const QString sendRecord = transmitterRecord(sendUnitCode_);
     p.log.DebugLog(QStringLiteral("TM-S-Rec: ") + sendRecord, 2);
 
     bool transmitterWritten = false;
@@ -113,6 +125,63 @@ int DeviceSequences::HartWrite(const QString& mode) {
     moduleState = 1;  // B4: the device now holds what is shown
     if (hooks.setModuleState) hooks.setModuleState(1);
     if (hooks.refreshGadgets) hooks.refreshGadgets();
+    return 0;
+}
+
+int DeviceSequences::hartUnitCode(const QString& unitName) {
+    Program& p = m_.program;
+    const QString hartUnits = p.profile.ReadProfile(m_.cal.Measurand, QStringLiteral("HartUnits"),
+                                                    QStringLiteral("PSI=6;bar=7;mbar=8;kPa=13;mpa=237;%=57;"),
+                                                    p.state.ProfilePath);
+    for (const QString& item : hartUnits.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const int eq = item.lastIndexOf(QLatin1Char('='));
+        if (eq > 0 && item.left(eq).trimmed().compare(unitName, Qt::CaseInsensitive) == 0) {
+            bool ok = false;
+            const int code = item.mid(eq + 1).trimmed().toInt(&ok);
+            if (ok && code >= 0 && code <= 255) return code;
+        }
+    }
+    return -1;
+}
+
+// The transmitter's range goes out in the unit whose code is sent with it
+// (A9: the numbers used to be the base unit's with the shown unit's code).
+// Only a range or unit the user changed is recomputed; values as read go
+// back as read, so a rounding of the shown range never moves the device's.
+int DeviceSequences::prepareOutputSettings(QString* why) {
+    const auto changed = [&](const char* name) {
+        const int i = m_.fields.find(QLatin1String(name));
+        return i >= 0 && m_.fields.at(i).ColorIndx == ColourChanged;
+    };
+    const bool unitChanged = changed("Unit");
+    if (!unitChanged && !changed("LowerRangeVal") && !changed("UpperRangeVal")) return 0;
+
+    const QString unitName = ListTextOf(m_.cal.UnitsList, raw(QStringLiteral("Unit")).toInt());
+    const int code = hartUnitCode(unitName);
+    if (code < 0) {
+        *why = tr(QStringLiteral("No HART unit code for {unit}\t") + unitName);
+        return kResultValueRefused;
+    }
+    const QString target = QLatin1Char('[') + unitName + QLatin1Char(']');
+    const std::pair<const char*, const char*> ranges[] = {{"TMeasRangeLow", "LowerRangeVal"},
+                                                          {"TMeasRangeHigh", "UpperRangeVal"}};
+    QString values[2];
+    int n = 0;
+    for (const auto& [dest, source] : ranges) {
+        const FieldRecord& f = m_.fields[QLatin1String(source)];
+        const QString unit = f.GadUnit.isEmpty() ? m_.cal.DispUnit : f.GadUnit;
+        const QString v = unit == target ? f.Content.trimmed() : convertUnitText(m_, f.Content, unit, target, f.Name);
+        bool ok = false;
+        const double d = v.toDouble(&ok);
+        if (!ok || !std::isfinite(d)) {
+            *why = tr(QStringLiteral("Invalid value: {field}\t") + QLatin1String(source));
+            return kResultValueRefused;
+        }
+        values[n++] = trimTrailingZeros(QString::number(d, 'f', 4));
+    }
+    setRaw(QStringLiteral("TMeasRangeLow"), values[0]);
+    setRaw(QStringLiteral("TMeasRangeHigh"), values[1]);
+    sendUnitCode_ = code;
     return 0;
 }
 
@@ -141,7 +210,7 @@ int DeviceSequences::writeTransmitter(const QString& mode) {
     }
 
     const QStringList readSeg = transmitterSegments(readRecord_);
-    const QStringList sendSeg = transmitterSegments(transmitterRecord());
+    const QStringList sendSeg = transmitterSegments(transmitterRecord(sendUnitCode_));
     if (changesOnly && readSeg == sendSeg) {
         p.dialogs.progressSetStatus(tr(QStringLiteral("No transmitter changes!")), 0);
         p.dialogs.sleep(2000);
@@ -178,6 +247,12 @@ int DeviceSequences::writeTransmitter(const QString& mode) {
     }
     if (!changesOnly || readSeg[2] != sendSeg[2]) {
         const QStringList items = sendSeg[2].split(QLatin1Char(';'));
+        const QString oldCode = readSeg[2].split(QLatin1Char(';')).value(2);
+        if (!oldCode.isEmpty() && oldCode != items.value(2)) {
+            p.log.DebugLog(QStringLiteral(">>Einheit alt: ") + oldCode + QStringLiteral(", Einheit neu: ") +
+                               items.value(2),
+                           1);
+        }
         universal_.inputs.rangeUnitsCode = static_cast<std::uint8_t>(items.value(2).toInt());
         if (show("C35")) return kResultCancelled;
         if ((r = outcome(QStringLiteral("C35"), universal_.Com35(tries), universal_.lastRefusal())) != 0) return r;
@@ -195,6 +270,9 @@ int DeviceSequences::writeDisplay(const QString& mode) {
     const int tries = p.state.RequestTries;
     const bool changesOnly = mode.contains(QLatin1String("changes"));
     setRaw(QStringLiteral("VersCheck"), p.state.SetDisplayInterfaceVersion);
+    // Block 000 carries the measurand the module is set up for.
+    const int measurand = ListValueOf(p.state.Measurands, m_.cal.Measurand);
+    if (measurand >= 0) setRaw(QStringLiteral("UnitType"), QString::number(measurand));
 
     QMap<QString, QString> send;
     for (int block : writableBlocks()) {

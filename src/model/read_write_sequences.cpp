@@ -54,7 +54,11 @@ DeviceSequences::DeviceSequences(DeviceModel& model, HartSession& session, LinkL
     actions_.readDevice = [this] { return HartRead(QStringLiteral("all all")) == 0 ? 1 : 0; };
 }
 
-QString DeviceSequences::tr(const QString& text) { return m_.program.texts.text(QStringLiteral("Application"), text); }
+// The sequences' texts are those of the serial interface; one missing in
+// the language file is added there, as every looked-up text is.
+QString DeviceSequences::tr(const QString& text) {
+    return m_.program.messages.LookupMessage(text, QStringLiteral("SerialIO"));
+}
 
 QString DeviceSequences::raw(const QString& field) { return values_.rawValue(field); }
 
@@ -67,8 +71,10 @@ bool DeviceSequences::open(const QString& title) {
     title_ = title;
     stepNo_ = 0;
     openedHere_ = false;
-    if (!session_.LinkOpen) {
+    AppState& s = m_.program.state;
+    if (s.ConnectionState == 0) {
         if (session_.HartConnect() != 1) return false;
+        s.ConnectionState = 1;
         openedHere_ = true;
     } else {
         m_.program.dialogs.progressOpen(title);
@@ -77,14 +83,18 @@ bool DeviceSequences::open(const QString& title) {
     return true;
 }
 
-// B3: the link stays open when the sequence found it open (live display,
-// a command session); only a link this sequence opened is closed.
-void DeviceSequences::close() {
+// B3: the port stays open when the sequence found it open (live display,
+// a command session); only a port this sequence opened is closed. The
+// link flag stays set after a good sequence: the next one reconnects
+// without detecting the devices again, and the window offers Write and
+// Connect through it. A failure clears it.
+void DeviceSequences::close(bool failed) {
     m_.program.dialogs.progressClose();
     if (openedHere_) {
         session_.HartDisConnect();
-        session_.LinkOpen = 0;
+        m_.program.state.ConnectionState = 0;
     }
+    if (failed) session_.LinkOpen = 0;
     openedHere_ = false;
     if (m_.program.messages.silent()) m_.program.messages.MsgBox(QString(), QStringLiteral("~~print all~~"), 0);
 }
@@ -120,7 +130,7 @@ QStringList DeviceSequences::transmitterSegments(const QString& record) {
     return s;
 }
 
-QString DeviceSequences::transmitterRecord() {
+QString DeviceSequences::transmitterRecord(int unitCode) {
     QString r;
     for (const QString& f : kSwitchFields1) r += raw(f) + QLatin1Char(';');
     r.chop(1);
@@ -135,9 +145,10 @@ QString DeviceSequences::transmitterRecord() {
     r += QLatin1Char('|');
     // Segment 3: the output settings of command 15 (range, unit code, damping).
     const QByteArray r15 = universal_.buffers(15).response;
-    const QString unitCode = r15.size() > 2 ? QString::number(static_cast<std::uint8_t>(r15[2])) : QString();
+    QString code = unitCode >= 0 ? QString::number(unitCode) : QString();
+    if (unitCode < 0 && r15.size() > 2) code = QString::number(static_cast<std::uint8_t>(r15[2]));
     r += numberText(raw(QStringLiteral("TMeasRangeHigh")), -1) + QLatin1Char(';') +
-         numberText(raw(QStringLiteral("TMeasRangeLow")), -1) + QLatin1Char(';') + unitCode + QLatin1Char(';') +
+         numberText(raw(QStringLiteral("TMeasRangeLow")), -1) + QLatin1Char(';') + code + QLatin1Char(';') +
          numberText(raw(QStringLiteral("Damping")), 1) + QLatin1Char(';');
     return r;
 }
@@ -239,8 +250,9 @@ int DeviceSequences::readTransmitter() {
     QString baseUnit = m_.cal.actBaseUnit;
     QString measurand = measurandOfKey(key, &baseUnit);
     if (measurand.isEmpty()) {
-        p.messages.MsgBox(QStringLiteral("Error"),
-                          tr(QStringLiteral("Unknown device configuration ")) + QString::number(key, 16).toUpper(), 0);
+        p.messages.MsgBox(tr(QStringLiteral("Error")),
+                          tr(QStringLiteral("Unknown device configuration {key}\t") + QString::number(key, 16).toUpper()),
+                          mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
         measurand = m_.cal.Measurand;
         baseUnit = m_.cal.actBaseUnit;
     } else if (measurand != m_.cal.Measurand) {
@@ -276,12 +288,6 @@ int DeviceSequences::readDisplay(bool transmitterRead) {
     int r = blocks_.ReadBlock(12, tries);
     if (r != 0) return r;
     if (!p.state.DisplayInterfaceVersion.contains(raw(QStringLiteral("VersCheck")))) return kResultWrongInterfaceVersion;
-    if (!transmitterRead) {
-        m_.cal.IntSerIO = 0;
-        m_.selection.DevIndx = 3;
-        m_.selection.DevType = 0;
-        m_.selection.CalcMeth = -1;
-    }
     const auto readBlocks = [&](std::initializer_list<int> list) {
         for (int block : list) {
             if (ps.ShowStep(title_, QStringLiteral("C190_%1").arg(block, 3, 10, QLatin1Char('0')), QString(),
@@ -293,6 +299,30 @@ int DeviceSequences::readDisplay(bool transmitterRead) {
         }
         return 0;
     };
+    if (!transmitterRead) {
+        // A module on its own: its measurand (block 000) decides the table,
+        // which is built for the display's own values (IntSerIO 0).
+        if ((r = readBlocks({0})) != 0) return r;
+        const QString measurand = ListTextOf(p.state.Measurands, raw(QStringLiteral("UnitType")).toInt());
+        QString baseUnit = m_.cal.actBaseUnit;
+        for (const MeasurandSettings& ms : p.state.MeasurandList)
+            if (ms.Name == measurand && !ms.BaseUnit.isEmpty()) baseUnit = ms.BaseUnit;
+        if (measurand.isEmpty()) {
+            p.log.DebugLog(QStringLiteral("   Display measurand unknown: ") + raw(QStringLiteral("UnitType")), 1);
+        } else if (measurand != m_.cal.Measurand || m_.cal.IntSerIO != 0) {
+            if (measurand != m_.cal.Measurand) {
+                p.dialogs.progressClose();
+                m_.cal.Measurand = measurand;
+                if (hooks.switchMeasurand) hooks.switchMeasurand(measurand);
+                p.dialogs.progressOpen(title_);
+            }
+            DefDataStruc(m_, baseUnit, 0, -11);
+        }
+        m_.cal.IntSerIO = 0;
+        m_.selection.DevIndx = 3;
+        m_.selection.DevType = 0;
+        m_.selection.CalcMeth = -1;
+    }
     if ((r = readBlocks({0, 12, 13})) != 0) return r;
     applyDisplayCalibration();
     return readBlocks({1, 2, 3, 10, 11, 20, 60, 89});
@@ -326,16 +356,33 @@ void DeviceSequences::applyOutputSettings() {
         if (!unitName.isEmpty()) rangeUnit = QLatin1Char('[') + unitName + QLatin1Char(']');
     }
 
-    // The nominal range of command 141 (calibration unit) spans the counts.
+    // The nominal range of the configuration belongs to the sensor cell: it
+    // is given in the unit of the cell's catalogue entry (or, for a cell
+    // the catalogue does not know, in the unit of the range as read), and
+    // the calibration works in the calibration unit. The transmitter's
+    // fields keep the device's numbers, they go back to it unchanged.
+    const ConfigurationRecord cell = parseConfigurationRecord(
+        configurationRecordText(m_, raw(QStringLiteral("ADCByte20")).toInt()));
+    const QString cellUnitName = cell.range.value(4).trimmed();
+    const QString cellUnit =
+        cellUnitName.isEmpty() || cellUnitName.startsWith(QLatin1Char('~')) ? rangeUnit
+                                                                               : QLatin1Char('[') + cellUnitName + QLatin1Char(']');
     bool okLow = false, okHigh = false;
-    const float nomLow = raw(QStringLiteral("TNomRangeLow")).toFloat(&okLow);
-    const float nomHigh = raw(QStringLiteral("TNomRangeHigh")).toFloat(&okHigh);
+    float nomLow = raw(QStringLiteral("TNomRangeLow")).toFloat(&okLow);
+    float nomHigh = raw(QStringLiteral("TNomRangeHigh")).toFloat(&okHigh);
+    if (okLow && okHigh && cellUnit != c.CalUnit) {
+        nomLow = convertUnit(m_, nomLow, cellUnit, c.CalUnit, QStringLiteral("NominalRangeLow"));
+        nomHigh = convertUnit(m_, nomHigh, cellUnit, c.CalUnit, QStringLiteral("NominalRangeHigh"));
+        okLow = std::isfinite(nomLow);
+        okHigh = std::isfinite(nomHigh);
+    }
     if (okLow && okHigh && nomHigh - nomLow >= 0.0001f) {
         c.CalNomLow = nomLow;
         c.CalNomHi = nomHigh;
     }
-    setRaw(QStringLiteral("NominalRangeLow"), raw(QStringLiteral("TNomRangeLow")));
-    setRaw(QStringLiteral("NominalRangeHigh"), raw(QStringLiteral("TNomRangeHigh")));
+    const auto number = [](float v) { return trimTrailingZeros(QString::number(static_cast<double>(v), 'f', 4)); };
+    if (okLow) setRaw(QStringLiteral("NominalRangeLow"), number(nomLow));
+    if (okHigh) setRaw(QStringLiteral("NominalRangeHigh"), number(nomHigh));
 
     // The range values of command 15 are in the range unit; ULRVal takes
     // them in the display unit.
@@ -427,8 +474,13 @@ void DeviceSequences::completeRead() {
     Program& p = m_.program;
     close();
     AllRawToMeasurand(m_, 1, m_.fields.definedNames());
-    const QString unit = m_.fields[QStringLiteral("Unit")].RawVal;
-    setRaw(QStringLiteral("UnitAdm"), unit);
+    followTransmitterRange();
+    const int unitField = m_.fields.find(QStringLiteral("Unit"));
+    const int unitAdm = m_.fields.find(QStringLiteral("UnitAdm"));
+    if (unitField >= 0 && unitAdm >= 0) {
+        m_.fields.at(unitAdm).Content = m_.fields.at(unitField).Content;
+        m_.fields.at(unitAdm).RawVal = m_.fields.at(unitField).RawVal;
+    }
     for (const char* pair : {"TagIDAdm=TagID", "HWVersion1Adm=HWVersion1", "HWVersion2Adm=HWVersion2",
                              "SWVersion1Adm=SWVersion1", "SWVersion2Adm=SWVersion2", "SerialNo1Adm=SerialNo1",
                              "SerialNo2Adm=SerialNo2"}) {
@@ -440,9 +492,16 @@ void DeviceSequences::completeRead() {
             m_.fields.at(dest).Content = m_.fields.at(src).Content;
         }
     }
-    // The device type first: it may bring option fields into line, and the
-    // snapshots must show the values a following write would send.
-    UpdDevType(m_, m_.selection.DevIndx, m_.selection.DevType, m_.selection.CalcMeth, QStringLiteral("update"));
+    // The window shows the device's unit.
+    bool unitOk = false;
+    const int deviceUnit = unitField >= 0 ? m_.fields.at(unitField).RawVal.toInt(&unitOk) : -1;
+    if (unitOk && deviceUnit >= 0 && deviceUnit != m_.cal.DispUnitIndex)
+        UnitChanged(m_, m_.cal.DispUnitIndex, deviceUnit);
+    // The device type first: it brings the option fields into line, and the
+    // snapshots must show the values a following write would send. The
+    // catalogue entry is not loaded over what was just read: the device's
+    // own range, bytes and table are the truth ("keep").
+    UpdDevType(m_, m_.selection.DevIndx, m_.selection.DevType, m_.selection.CalcMeth, QStringLiteral("keep"));
     snapshots_.clear();
     for (int block : writableBlocks())
         snapshots_.insert(QStringLiteral("Rec%1").arg(block, 3, 10, QLatin1Char('0')), blockSnapshot(block));
@@ -468,6 +527,32 @@ void DeviceSequences::completeRead() {
     if (hooks.refreshGadgets) hooks.refreshGadgets();
 }
 
+// The range the display module shows follows the transmitter's range,
+// converted into the unit of each field, without asking.
+void DeviceSequences::followTransmitterRange() {
+    const bool temperature = m_.cal.Measurand.compare(QLatin1String("Temperature"), Qt::CaseInsensitive) == 0;
+    const std::pair<const char*, const char*> pairs[] = {
+        {temperature ? "TempLower" : "DspMBA", "LowerRangeVal"}, {temperature ? "TempUpper" : "DspMBE", "UpperRangeVal"}};
+    for (const auto& [destName, srcName] : pairs) {
+        const int d = m_.fields.find(QLatin1String(destName));
+        const int src = m_.fields.find(QLatin1String(srcName));
+        if (d < 0 || src < 0) continue;
+        const FieldRecord& from = m_.fields.at(src);
+        FieldRecord& to = m_.fields.at(d);
+        if (from.Content.trimmed().isEmpty()) continue;
+        const QString fromUnit = from.GadUnit.isEmpty() ? m_.cal.DispUnit : from.GadUnit;
+        const QString toUnit = to.GadUnit.isEmpty() ? fromUnit : to.GadUnit;
+        const QString value =
+            fromUnit == toUnit ? from.Content : convertUnitText(m_, from.Content, fromUnit, toUnit, to.Name);
+        if (value.isEmpty()) continue;  // reported by the conversion; the field keeps its value
+        to.Content = value;
+        to.RawVal = to.CheckProc == Conversion::None ? value : applyConversion(m_, to.CheckProc, value, to.Name, 2, 0);
+        to.BaseValue = to.BaseUnit.isEmpty() || to.BaseUnit == toUnit
+                           ? value
+                           : convertUnitText(m_, value, toUnit, to.BaseUnit, to.Name);
+    }
+}
+
 // A6: the data set shown before the read comes back untouched.
 int DeviceSequences::failRead(int result, const SavedTable& saved) {
     Program& p = m_.program;
@@ -479,7 +564,7 @@ int DeviceSequences::failRead(int result, const SavedTable& saved) {
     }
     p.log.DebugLog(QStringLiteral("HartRead failed: ") + QString::number(result) + QStringLiteral(" ") + text, 1);
     if (result != kResultCancelled) session_.progress().CheckStep(result, 0, text, QString(), -2);
-    close();
+    close(true);
     restoreTable(saved);
     return result;
 }

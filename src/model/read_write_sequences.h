@@ -54,8 +54,10 @@ public:
     // "display all", "display changes".
     int HartWrite(const QString& mode);
 
-    // The transmitter record built from the current raw values ("...\seg1|seg2|seg3;").
-    QString transmitterRecord();
+    // The transmitter record built from the current raw values
+    // ("...\seg1|seg2|seg3;"); segment 3 carries `unitCode`, or the unit
+    // code of the last command 15 answer when it is -1.
+    QString transmitterRecord(int unitCode = -1);
     // The record kept from the last read (or successful write).
     const QString& readRecord() const { return readRecord_; }
     // The change snapshot of display block `block` from the current raw values.
@@ -89,19 +91,22 @@ private:
 
     // Link handling: opens when needed and remembers whether this sequence did.
     bool open(const QString& title);
-    void close();
+    void close(bool failed = false);
 
     int readTransmitter();
     int readDisplay(bool transmitterRead);
     void applyOutputSettings();
     void applyDisplayCalibration();
     void completeRead();
+    void followTransmitterRange();
     int failRead(int result, const SavedTable& saved);
 
     int writeTransmitter(const QString& mode);
     int writeDisplay(const QString& mode);
     int failWrite(int result);
     QString badRawValue(const QString& fields);
+    int prepareOutputSettings(QString* why);
+    int hartUnitCode(const QString& unitName);
 
     QString raw(const QString& field);
     void setRaw(const QString& field, const QString& value);
@@ -124,6 +129,7 @@ private:
     QString title_;
     int stepNo_ = 0;
     QString readRecord_;
+    int sendUnitCode_ = -1;  // the unit code a write sends with the range (-1: as read)
     QMap<QString, QString> snapshots_;
 };
 

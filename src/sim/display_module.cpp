@@ -109,6 +109,21 @@ DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& 
     int unit = 0;
     findDisplayUnit(record.unit, &measurand, &unit);
     const int decimals = calibrationDecimals(record.lowerRange, record.upperRange);
+    // Plugged onto a transmitter, the module takes the converter counts over
+    // its serial interface: its range ends are counts over the nominal range
+    // (4000 and 20000 at the nominal ends), the nominal range whole numbers.
+    // On its own it measures the loop current and keeps its range scaled by
+    // its calibration decimals.
+    const bool serial = config.presence == Presence::Both;
+    const auto counts = [&](double value) {
+        const double span = record.upperNominal - record.lowerNominal;
+        if (span == 0) return k4mACounts;
+        return static_cast<int>(std::lround(4000.0 + 16000.0 * (value - record.lowerNominal) / span));
+    };
+    const auto range = [&](double value) { return serial ? counts(value) : scaled(value, decimals); };
+    const auto nominal = [&](double value) {
+        return serial ? static_cast<int>(std::lround(value)) : scaled(value, decimals);
+    };
     // Switch points are converter counts: 1000 per mA of the loop current.
     auto at = [](double fraction) {
         return static_cast<int>(std::lround(4000.0 + 16000.0 * fraction));
@@ -131,6 +146,7 @@ DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& 
     // the range, switch 2 at 80 % and 75 %; both hysteresis, normally open.
     const Initial initial[] = {
         {0, "SizeOf_prd", 60},
+        {0, "bIntSerIO", serial ? 1 : 0},
         {0, "mp_SW1", 0x0105},
         {0, "mp_SW2", 0x0203},
         {0, "mp_HW1", 0x0100},
@@ -163,13 +179,13 @@ DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& 
         {11, "mp_LED2", 1},
         {12, "fs_Measurand", measurand},
         {12, "fs_CalibUnit", unit},
-        {12, "fs_CalibDecP", decimals},
+        {12, "fs_CalibDecP", serial ? 0 : decimals},
         {12, "mp_LiveUnit", unit},
         {12, "mp_LiveDecP", decimals},
-        {12, "mp_AD_SLr", scaled(record.lowerRange, decimals)},
-        {12, "mp_AD_Sur", scaled(record.upperRange, decimals)},
-        {12, "pc_NominalRangeLow", scaled(record.lowerNominal, decimals)},
-        {12, "pc_NominalRangeHigh", scaled(record.upperNominal, decimals)},
+        {12, "mp_AD_SLr", range(record.lowerRange)},
+        {12, "mp_AD_Sur", range(record.upperRange)},
+        {12, "pc_NominalRangeLow", nominal(record.lowerNominal)},
+        {12, "pc_NominalRangeHigh", nominal(record.upperNominal)},
         {12, "pc_SlrSurSpace100th", 100},
         // The range ends sit at 4000 and 20000 converter counts (4 and 20 mA).
         {13, "fs_AD_cal_Low", k4mACounts},
@@ -300,8 +316,15 @@ double DisplayModule::valueAt(double counts) const {
     const double calHigh = static_cast<double>(get(13, "fs_AD_cal_High"));
     if (calHigh == calLow) return std::numeric_limits<double>::quiet_NaN();
     const double scale = std::pow(10.0, std::clamp<std::int64_t>(get(12, "fs_CalibDecP"), 0, 3));
-    const double lower = static_cast<double>(get(12, "mp_AD_SLr")) / scale;
-    const double upper = static_cast<double>(get(12, "mp_AD_Sur")) / scale;
+    double lower = static_cast<double>(get(12, "mp_AD_SLr")) / scale;
+    double upper = static_cast<double>(get(12, "mp_AD_Sur")) / scale;
+    if (get(0, "bIntSerIO") == 1) {
+        // Range ends in counts over the nominal range.
+        const double nomLow = static_cast<double>(get(12, "pc_NominalRangeLow"));
+        const double nomHigh = static_cast<double>(get(12, "pc_NominalRangeHigh"));
+        lower = nomLow + (static_cast<double>(get(12, "mp_AD_SLr")) - 4000.0) * (nomHigh - nomLow) / 16000.0;
+        upper = nomLow + (static_cast<double>(get(12, "mp_AD_Sur")) - 4000.0) * (nomHigh - nomLow) / 16000.0;
+    }
     const double value = lower + (counts - calLow) * (upper - lower) / (calHigh - calLow);
 
     const int measurand = static_cast<int>(get(12, "fs_Measurand"));

@@ -82,7 +82,8 @@ TEST_F(SequencesTest, ReadFillsTheTableInEveryPresence) {
     EXPECT_EQ(t.program.state.DataTrigger, 0);        // B4
     EXPECT_FALSE(t.program.state.DataChanged);
     EXPECT_EQ(seq->moduleState, 1);
-    EXPECT_EQ(session->LinkOpen, 0);                  // opened by the read, so closed by it
+    EXPECT_EQ(t.program.state.ConnectionState, 0);    // opened by the read, so closed by it
+    EXPECT_EQ(session->LinkOpen, 1);                  // the next sequence skips the detection
     EXPECT_EQ(seq->snapshots().size(), 9);
     EXPECT_TRUE(seq->readRecord().contains('\\'));
 }
@@ -295,6 +296,103 @@ TEST_F(SequencesTest, RangeOutsideTheNominalRangeIsReportedAndTheReadGoesOn) {
     ASSERT_EQ(t.dialogs.boxes.size(), 1u);
     EXPECT_EQ(t.dialogs.boxes[0].title, "Error");
     EXPECT_EQ(t.dialogs.boxes[0].text, "Upper range value 17.25 > nominal range 16");
+}
+
+// The device's own range stands after a read, even when the catalogue
+// entry of its key says otherwise, and the display's range follows it.
+TEST_F(SequencesTest, ReadKeepsTheDeviceRangeOverTheCatalogueAndTheDisplayFollows) {
+    start(QStringLiteral("presence=both,config=4"), "\n4=P 0...10 bar absolute, 16 bar cell|0;12;",
+          "\n4=P 0...10 bar absolute, 16 bar cell|0;10;");
+    ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0) << log().toStdString();
+    EXPECT_DOUBLE_EQ(f("UpperRangeVal").Content.toDouble(), 10.0);  // the device's, not the catalogue's 12
+    EXPECT_EQ(f("UpperRangeVal").RawVal, "14000");
+    EXPECT_DOUBLE_EQ(f("DspMBE").Content.toDouble(), 10.0);
+    EXPECT_DOUBLE_EQ(f("DspMBA").Content.toDouble(), 0.0);
+    EXPECT_EQ(f("UnitAdm").Content, f("Unit").Content);
+    EXPECT_FLOAT_EQ(model.cal.CalDPhi, 10.0f);  // 20 mA: the upper range value
+}
+
+// A9: a range the user changes goes out in the unit whose code is sent;
+// the device then reports the same range in that unit.
+TEST_F(SequencesTest, ChangedRangeAndUnitGoOutTogether) {
+    start(QStringLiteral("presence=transmitter,config=4"));
+    t.program.log.setThreshold(2);
+    ASSERT_EQ(session->HartConnect(), 1);
+    session->HartDisConnect();
+    ASSERT_EQ(seq->HartRead(QStringLiteral("transmitter all")), 0) << log().toStdString();
+    newFrames();
+    f("Unit").Content = f("Unit").RawVal = QStringLiteral("1");  // mbar
+    f("Unit").setColourState(ColourChanged);
+    f("UpperRangeVal").Content = QStringLiteral("8000");
+    f("UpperRangeVal").GadUnit = QStringLiteral("[mbar]");
+    f("UpperRangeVal").setColourState(ColourChanged);
+    f("LowerRangeVal").Content = QStringLiteral("0");
+    f("LowerRangeVal").GadUnit = QStringLiteral("[mbar]");
+    ASSERT_EQ(seq->HartWrite(QStringLiteral("transmitter changes")), 0) << log().toStdString();
+    const QString frames = newFrames();
+    EXPECT_TRUE(frames.contains(QStringLiteral("RX command=35 "))) << frames.toStdString();
+    EXPECT_TRUE(log().contains(QStringLiteral(">>Einheit alt: 7, Einheit neu: 8"))) << log().toStdString();
+
+    ASSERT_EQ(seq->HartRead(QStringLiteral("transmitter all")), 0) << log().toStdString();
+    EXPECT_DOUBLE_EQ(f("TMeasRangeHigh").RawVal.toDouble(), 8000.0);  // in mbar now
+    EXPECT_EQ(f("Unit").RawVal, "1");
+    EXPECT_EQ(f("UpperRangeVal").RawVal, "12000");  // 8 bar of the 16 bar cell
+}
+
+// C9 and the unit table: a write that cannot be sent as asked stops before
+// the link opens.
+TEST_F(SequencesTest, UnsendableValuesStopTheWriteBeforeAnyFrame) {
+    start(QStringLiteral("presence=both"));
+    ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0);
+    newFrames();
+    f("Damping").RawVal = QStringLiteral("nan");
+    EXPECT_EQ(seq->HartWrite(QStringLiteral("all all")), kResultValueRefused);
+    f("Damping").RawVal = QStringLiteral("1.0");
+    f("Unit").Content = f("Unit").RawVal = QStringLiteral("6");  // mA: no HART code in the list below
+    f("Unit").setColourState(ColourChanged);
+    f("UpperRangeVal").setColourState(ColourChanged);
+    t.program.profile.WriteData(QStringLiteral("Pressure"), QStringLiteral("HartUnits"), QStringLiteral("bar=7;"),
+                                t.program.state.ProfilePath);
+    EXPECT_EQ(seq->HartWrite(QStringLiteral("all all")), kResultValueRefused);
+    EXPECT_TRUE(newFrames().isEmpty());
+}
+
+// A8: blocks written but not stored by the module make a failed write.
+TEST_F(SequencesTest, FailedStoreAfterTheBlocksFailsTheWrite) {
+    start(QStringLiteral("presence=both,fault=error:64*10@192"));
+    ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0) << log().toStdString();
+    f("SetPoint1").Content = QStringLiteral("7.5");
+    f("SetPoint1").setColourState(ColourChanged);
+    EXPECT_EQ(seq->HartWrite(QStringLiteral("display changes")), kResultStoreFailed) << log().toStdString();
+    EXPECT_FALSE(progressText().contains(QStringLiteral("Data transmitted")));
+}
+
+// Cancel in the progress window ends a read at the next step and leaves the
+// data set as it was.
+TEST_F(SequencesTest, CancelEndsTheReadAndKeepsTheDataSet) {
+    start(QStringLiteral("presence=both"));
+    f("TagID").RawVal = QStringLiteral("MINE");
+    t.program.state.DataTrigger = 1;
+    t.dialogs.cancelAtServe = 12;
+    EXPECT_EQ(seq->HartRead(QStringLiteral("all all")), kResultCancelled);
+    EXPECT_EQ(f("TagID").RawVal, "MINE");
+    EXPECT_EQ(t.program.state.DataTrigger, 1);
+    EXPECT_EQ(t.program.state.ConnectionState, 0);
+    EXPECT_FALSE(t.dialogs.progressIsOpen());
+}
+
+// A module on its own brings its measurand with it: a temperature display
+// read into a pressure table switches the table to temperature.
+TEST_F(SequencesTest, DisplayOnlyReadTakesTheModulesMeasurand) {
+    start(QStringLiteral("presence=display,config=0x20"));
+    QStringList switched;
+    seq->hooks.switchMeasurand = [&](const QString& m) { switched << m; };
+    ASSERT_EQ(seq->HartRead(QStringLiteral("display all")), 0) << log().toStdString();
+    EXPECT_EQ(switched, QStringList{QStringLiteral("Temperature")});
+    EXPECT_EQ(model.cal.Measurand, "Temperature");
+    EXPECT_EQ(model.cal.IntSerIO, 0);
+    EXPECT_DOUBLE_EQ(f("UpperRangeVal").Content.toDouble(), 250.0);
+    EXPECT_DOUBLE_EQ(f("TempUpper").Content.toDouble(), 250.0);
 }
 
 }  // namespace

@@ -90,7 +90,9 @@ TEST(SimDevice, EachCommandAnswersOnlyWhenItsPartIsPresent) {
 }
 
 TEST(SimDevice, Block12DescribesTheCatalogueRange) {
-    Simulator sim;  // key 1: 0 ... 16 bar, two decimals
+    DeviceConfig alone;
+    alone.presence = Presence::DisplayOnly;
+    Simulator sim(alone);  // key 1: 0 ... 16 bar, two decimals, scaled by them
     const Answer a = readBlock(sim, 12);
     // clang-format off
     const Bytes expected = {12,                                 // block number
@@ -104,16 +106,31 @@ TEST(SimDevice, Block12DescribesTheCatalogueRange) {
     // clang-format on
     EXPECT_EQ(a.data, expected);
 
+    // On a transmitter the module takes counts over its serial interface:
+    // the range ends are counts over the nominal range, the nominal range
+    // whole numbers, no calibration decimals.
+    Simulator plugged;
+    const Bytes onTransmitter = readBlock(plugged, 12).data;
+    EXPECT_EQ(le16(onTransmitter, 5), 0);
+    EXPECT_EQ(le16(onTransmitter, 11), 4000);
+    EXPECT_EQ(le16(onTransmitter, 13), 20000);
+    EXPECT_EQ(le16(onTransmitter, 15), 0);
+    EXPECT_EQ(le16(onTransmitter, 17), 16);
+    EXPECT_EQ(le16(readBlock(plugged, 0).data, 3), 1);  // bIntSerIO
+
     DeviceConfig config;
     config.configurationKey = 0x20;  // Pt100 -50 ... 250 °C
     config.displayInterfaceVersion = 3;
-    Simulator pt100(config);
-    const Bytes b = readBlock(pt100, 12).data;
+    config.presence = Presence::DisplayOnly;
+    Simulator pt100alone(config);
+    const Bytes b = readBlock(pt100alone, 12).data;
     EXPECT_EQ(le16(b, 1), 1);  // temperature
     EXPECT_EQ(le16(b, 5), 1);  // one decimal
     EXPECT_EQ(le16(b, 11), -500);
     EXPECT_EQ(le16(b, 13), 2500);
     EXPECT_EQ(b[23], 3);
+    config.presence = Presence::Both;
+    Simulator pt100(config);
     const Bytes c141 = transact(pt100, longRequest(141)).data;
     EXPECT_EQ(c141[20], 0x20);
     EXPECT_EQ(le16(c141, 22), 250);

@@ -87,7 +87,9 @@ TEST(SimLive, ReadOutInEveryUnitAndDecimalPoint) {
 }
 
 TEST(SimLive, CalibrationPointsAndRangeValuesScaleTheReadOut) {
-    Simulator sim;
+    DeviceConfig alone;  // a module on its own keeps its range scaled by its decimals
+    alone.presence = Presence::DisplayOnly;
+    Simulator sim(alone);
     sim.holdProcess(50);
     const int adc = readLive(sim).adc;
     // Range -1.000 ... 2.500 (three decimals) between 6000 and 18000 counts.
