@@ -213,6 +213,18 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
 
     s.file = chosen;
     if (!ReadDataFile(s, path, section)) return 0;  // checked above; cannot fail here
+    // The nominal and measuring range fields work in the calibration unit;
+    // a file saved with another unit is converted into it.
+    for (const char* name : {"NominalRangeLow", "NominalRangeHigh", "TNomRangeLow", "TNomRangeHigh", "TMeasRangeLow",
+                             "TMeasRangeHigh"}) {
+        const int i = m.fields.find(QLatin1String(name));
+        if (i < 0) continue;
+        FieldRecord& f = m.fields.at(i);
+        if (f.GadUnit.isEmpty() || f.GadUnit == c.CalUnit) continue;
+        const QString converted = convertUnitText(m, f.Content, f.GadUnit, c.CalUnit, f.Name);
+        if (!converted.isEmpty()) f.Content = converted;  // else reported; the value stays as saved
+        f.GadUnit = c.CalUnit;
+    }
     // The file holds contents; what goes to the device is derived from them.
     AllRawToMeasurand(m, 2, m.fields.definedNames());
     p.state.DataTrigger = 0;
@@ -225,6 +237,9 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
     c.DispDecP = static_cast<short>(h.dispDecP);
     m.selection.DevType = h.devType;
     m.selection.CalcMeth = h.calcMethod;
+    // The selection lists and option groups follow the file's configuration;
+    // its values stay as saved (no catalogue entry is loaded over them).
+    UpdDevType(m, m.selection.DevIndx, m.selection.DevType, m.selection.CalcMeth, QStringLiteral("keep"));
     setCaption(s, path);
     if (s.window.refresh) s.window.refresh();
     return 1;

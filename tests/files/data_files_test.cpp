@@ -134,6 +134,31 @@ TEST_F(DataFilesTest, OpeningUsesTheFirstSectionWhateverItsName) {
     EXPECT_EQ(field("TagID").Content, "RENAMED");
 }
 
+// The range fields work in the calibration unit: a file that saved them in
+// another unit comes back converted, and the file's own configuration
+// values are not replaced by a catalogue entry.
+TEST_F(DataFilesTest, OpenedRangesArriveInTheCalibrationUnit) {
+    const QString path = t.path("data/mbar.cfp");
+    ASSERT_EQ(saveAs(path), path);
+    QByteArray text = bytes(path);
+    QByteArray edited;
+    for (const QByteArray& line : text.split('\n')) {
+        if (line.startsWith("NominalRangeHigh=")) edited += "NominalRangeHigh=16000[mbar]\r";
+        else if (line.startsWith("ADCByte3=")) edited += "ADCByte3=77\r";
+        else edited += line;
+        edited += '\n';
+    }
+    edited.chop(1);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(edited);
+    f.close();
+    ASSERT_EQ(open(path), 1) << lastBox().toStdString();
+    EXPECT_DOUBLE_EQ(field("NominalRangeHigh").Content.toDouble(), 16.0);
+    EXPECT_EQ(field("NominalRangeHigh").GadUnit, "[bar]");
+    EXPECT_EQ(field("ADCByte3").Content, "77");
+}
+
 TEST_F(DataFilesTest, DamagedFilesAreRefusedAndChangeNothing) {
     field("TagID").Content = "GOOD";
     const QString good = t.path("data/good.cfp");
