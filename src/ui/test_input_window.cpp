@@ -1,0 +1,35 @@
+#include "test_input_window.h"
+
+#include <QCloseEvent>
+
+#include "control_registry.h"
+#include "control_widgets.h"
+#include "qt_gadgets.h"
+
+namespace zh {
+
+TestInputWindow::TestInputWindow(QWidget* owner, const QString& title, const QFont& font,
+                                 QtGadgets& gadgets)
+    : QWidget(owner, Qt::Tool), gadgets_(gadgets) {
+    setWindowTitle(title);
+    setFont(font);
+    setGeometry(724, 33, 500, 111);
+    setFixedSize(500, 111);
+    for (const ControlInfo* c = controlsBegin(); c != controlsEnd(); ++c) {
+        if (c->window != kTestInputWindow) continue;
+        QWidget* w = createControlWidget(*c, QString(), this);
+        w->setGeometry(c->x, c->y, c->width, c->height);
+        gadgets.addControl(c->number, kTestInputWindow, w);
+    }
+    gadgets.addWindow(kTestInputWindow, this);
+    hide();
+}
+
+void TestInputWindow::closeEvent(QCloseEvent* event) {
+    // The window is only put away; the program decides what closing means.
+    event->ignore();
+    hide();
+    gadgets_.post(WindowEvent{EventCloseWindow, kTestInputWindow, -1, -1, -1});
+}
+
+}  // namespace zh

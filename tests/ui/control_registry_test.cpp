@@ -1,0 +1,279 @@
+// The control registry: its counts, the numbers the rest of the program
+// relies on, every field's control on the tab of its group, and a layout
+// without overlaps.
+
+#include "ui/control_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <QSet>
+#include <map>
+
+#include "model/device_model.h"
+#include "model/field_definitions.h"
+#include "model/gadget_ids.h"
+#include "window_rig.h"
+
+namespace zh {
+namespace {
+
+struct Table {
+    const ControlInfo* begin() const { return controlsBegin(); }
+    const ControlInfo* end() const { return controlsEnd(); }
+};
+Table all() {
+    return {};
+}
+
+QRect rectOf(const ControlInfo& c) {
+    return QRect(c.x, c.y, c.width, c.height);
+}
+
+TEST(ControlRegistry, CountsNumbersAndNames) {
+    std::map<ControlKind, int> kinds;
+    QSet<int> numbers;
+    QSet<QString> names;
+    for (const ControlInfo& c : all()) {
+        ++kinds[c.kind];
+        EXPECT_FALSE(numbers.contains(c.number)) << c.number;
+        numbers.insert(c.number);
+        const QString name = symbolicName(c);
+        EXPECT_FALSE(names.contains(name)) << qPrintable(name);
+        names.insert(name);
+        // A button's command word is the third "_"-separated part of its name.
+        EXPECT_EQ(name.split(QLatin1Char('_')).size(), 3) << qPrintable(name);
+        EXPECT_EQ(findControl(c.number), &c);
+        EXPECT_EQ(findControl(name), &c);
+        EXPECT_EQ(c.panel, c.tab >= 0 ? kMainPanel : -1) << c.name;
+    }
+    EXPECT_EQ(kinds[ControlKind::Text], 161);
+    EXPECT_EQ(kinds[ControlKind::String], 123);
+    EXPECT_EQ(kinds[ControlKind::Button], 47);
+    EXPECT_EQ(kinds[ControlKind::ComboBox], 21);
+    EXPECT_EQ(kinds[ControlKind::Image], 15);
+    int counted = 0;
+    for (const ControlInfo& c : all()) counted += isCountedKind(c.kind);
+    EXPECT_EQ(counted, 367);
+    EXPECT_EQ(findControl(12345), nullptr);
+    EXPECT_EQ(controlNumber(QStringLiteral("NoSuchControl")), -1);
+}
+
+TEST(ControlRegistry, KeepsTheNumbersOtherPartsUse) {
+    EXPECT_EQ(controlNumber(QStringLiteral("CmbDevType")), gadget::DevType);
+    EXPECT_EQ(controlNumber(QStringLiteral("CmbCalcMethod")), gadget::CalcMethod);
+    EXPECT_EQ(controlNumber(QStringLiteral("MeasElemConfigName")), gadget::MeasElemConfigName);
+    EXPECT_EQ(findControl(kMainPanel)->kind, ControlKind::Panel);
+    EXPECT_EQ(findControl(397)->kind, ControlKind::TrackBar);
+    EXPECT_EQ(findControl(397)->window, kTestInputWindow);
+    EXPECT_EQ(symbolicName(*findControl(QStringLiteral("TstInput"))), "#Gadget_InputTest_TstInput");
+    for (int n : {399, 400, 402, 403}) EXPECT_EQ(findControl(n)->window, kProgressWindow) << n;
+    // The rules for user modes and the commands address these by name.
+    for (const char* name : {"BtnSetTeachLower",
+                             "BtnSetSwitchPoint",
+                             "BtnClearHiTrailing",
+                             "BtnClearLowTrailing",
+                             "BtnFactSet",
+                             "BtnFactSetRest",
+                             "BtnFactSetStore",
+                             "BtnLoopStartStop",
+                             "BtnTestSW1",
+                             "BtnTestSW2",
+                             "BtnLoopStartStopAdm",
+                             "BtnTempTLR",
+                             "BtnTempTUR",
+                             "BtnAdmTLR",
+                             "BtnAdmTUR",
+                             "BtnSet4mADisp",
+                             "BtnSet20mADisp",
+                             "BtnSet4mAOnOffu",
+                             "BtnSet20mAOnOffu",
+                             "BtnSet4mAOnOff",
+                             "BtnSet20mAOnOff",
+                             "BtnTempSet4mA",
+                             "BtnTempSet20mA",
+                             "BtnSet4mA",
+                             "BtnSet20mA",
+                             "DscDscSerialNo3",
+                             "FldDscSerialNo3",
+                             "CmbSelEquip",
+                             "FldHWVers1Adm",
+                             "FldSWVers2Adm",
+                             "LowerNominalVal",
+                             "UpperNominalVal",
+                             "CmbSelCmd",
+                             "BtnSendCmd",
+                             "CmbSelCmdAdm",
+                             "BtnSendCmdAdm",
+                             "FldLowerRangeVal",
+                             "FldUpperRangeVal",
+                             "CmbUnitULRV",
+                             "FldADhigh",
+                             "FldADlow",
+                             "ComboDecPULRV",
+                             "FldADact",
+                             "DscSetPoint2",
+                             "FldFrameLow2",
+                             "BtnADC10",
+                             "BtnFillADC",
+                             "BtnClrADC",
+                             "BtnReadTransm",
+                             "BtnWriteTransm",
+                             "BtnStoreConfig",
+                             "Diagram1",
+                             "Diagram2",
+                             "ImageLEDblack",
+                             "LogoPlaceholder",
+                             "ImgLogoEN"}) {
+        EXPECT_NE(findControl(QString::fromLatin1(name)), nullptr) << name;
+    }
+}
+
+TEST(ControlRegistry, TabsHoldNoOverlapsAndStayInsideTheirArea) {
+    // The page of the 1010 x 418 tab panel, less its frame and tab bar.
+    const QRect page(0, 0, 1004, 390);
+    const QRect window(0, 0, kDesignWidth, kDesignHeight);
+    for (const ControlInfo& a : all()) {
+        if (a.window != kMainWindow) continue;
+        EXPECT_TRUE((a.tab >= 0 ? page : window).contains(rectOf(a))) << a.name;
+        if (a.tab < 0) continue;
+        for (const ControlInfo& b : all()) {
+            if (&b <= &a || b.window != kMainWindow || b.tab != a.tab) continue;
+            if (!rectOf(a).intersects(rectOf(b))) continue;
+            // A frame may hold controls, never another frame or half a control.
+            const bool framed = (a.kind == ControlKind::Frame) != (b.kind == ControlKind::Frame) &&
+                                (a.kind == ControlKind::Frame ? rectOf(a).contains(rectOf(b))
+                                                              : rectOf(b).contains(rectOf(a)));
+            EXPECT_TRUE(framed) << a.name << " overlaps " << b.name;
+        }
+    }
+}
+
+// The tab each field's group belongs to: the transmitter's configuration on
+// tab 2, the user's settings on tab 0, the administration on tab 1; the
+// read-out and the raw AD value sit above the panel.
+int expectedTab(const FieldRecord& r) {
+    static const QStringList userTab = {"Unit",
+                                        "HiTrail",
+                                        "LoTrail",
+                                        "DspMBE",
+                                        "DspMBA",
+                                        "TempUpper",
+                                        "TempLower",
+                                        "Damping",
+                                        "HartAddress",
+                                        "AddUnit",
+                                        "TimeUnit",
+                                        "TimeData",
+                                        "Rotate",
+                                        "DecimalPoint",
+                                        "OutputFunction1",
+                                        "SetPoint1",
+                                        "FrameHi1",
+                                        "ResetPoint1",
+                                        "FrameLow1",
+                                        "DelaySwitch1",
+                                        "ResDelaySwitch1",
+                                        "OutputFunction2",
+                                        "SetPoint2",
+                                        "FrameHi2",
+                                        "ResetPoint2",
+                                        "FrameLow2",
+                                        "DelaySwitch2",
+                                        "ResDelaySwitch2",
+                                        "TagID",
+                                        "HWVersion1",
+                                        "SWVersion1",
+                                        "HWVersion2",
+                                        "SWVersion2",
+                                        "SerialNo1",
+                                        "SerialNo2",
+                                        "ValLoopTest",
+                                        "Val4mAu",
+                                        "Val20mAu"};
+    if (r.Name == QLatin1String("Display") || r.Name == QLatin1String("ADactRaw")) return -1;
+    if (r.Attributes.contains(QLatin1String("TRANSMITTER;"))) return 2;
+    return userTab.contains(r.Name) ? 0 : 1;
+}
+
+class FieldBinding : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(FieldBinding, EveryFieldsControlsExistOnTheTabOfItsGroup) {
+    test::WindowRig rig;
+    rig.useShippedProfile(GetParam());
+    // The field table sees the real controls, so a label or unit control the
+    // definitions name but the window lacks shows up as a missing number.
+    Program program(rig.t.dialogs, rig.gadgets, rig.t.clock);
+    program.state = rig.t.program.state;
+    program.log.setFile(QString());
+    MainWindow window(program, rig.gadgets);
+    for (int intSerIO : {0, 1}) {
+        DeviceModel model(program);
+        registerControls(model.fields);
+        model.cal.Measurand = QStringLiteral("Pressure");
+        DefDataStruc(model, QStringLiteral("[bar]"), intSerIO, -11);
+        ASSERT_GT(model.fields.gadgetList().size(), 100u);
+        for (const GadgetEntry& e : model.fields.gadgetList()) {
+            const FieldRecord& r = model.fields.at(model.fields.find(e.Name));
+            const ControlInfo* c = findControl(e.GadID);
+            ASSERT_NE(c, nullptr) << qPrintable(e.Name);
+            EXPECT_EQ(c->window, kMainWindow) << qPrintable(e.Name);
+            EXPECT_EQ(c->tab, expectedTab(r)) << qPrintable(e.Name);
+            EXPECT_EQ(r.PanelIndex, c->tab) << qPrintable(e.Name);
+            EXPECT_EQ(r.GadKonst, symbolicName(*c));
+            if (e.UnitGadID > 0) {
+                const ControlInfo* unit = findControl(e.UnitGadID);
+                ASSERT_NE(unit, nullptr) << qPrintable(e.Name);
+                EXPECT_EQ(unit->kind, ControlKind::Text) << qPrintable(e.Name);
+                EXPECT_EQ(unit->tab, c->tab) << qPrintable(e.Name);
+            }
+            if (!r.GadDescr.isEmpty()) {
+                // The description is the text of a label on the field's own tab.
+                bool labelled = false;
+                for (const ControlInfo& l : all()) {
+                    labelled |= l.kind == ControlKind::Text && l.window == kMainWindow &&
+                                l.tab == c->tab && rig.gadgets.text(l.number) == r.GadDescr;
+                }
+                EXPECT_TRUE(labelled) << qPrintable(e.Name);
+            }
+        }
+        // Only the "no label" 0 of the two status currents may be asked for in vain.
+        QList<int> missing = rig.gadgets.missingControls();
+        missing.removeAll(0);
+        EXPECT_TRUE(missing.isEmpty()) << missing.size() << " missing, first " << missing.value(0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ShippedProfiles, FieldBinding,
+                         ::testing::Values("Config.ini", "Config-125.ini"));
+
+TEST(ControlRegistry, ControlAndFieldShareOneRecordInEitherOrder) {
+    test::TestProgram t;
+    t.usePressureProfile();
+    for (bool controlsFirst : {true, false}) {
+        DeviceModel model(t.program);
+        if (controlsFirst) registerControls(model.fields);
+        model.cal.Measurand = QStringLiteral("Pressure");
+        DefDataStruc(model, QStringLiteral("[bar]"), 0, -11);
+        if (!controlsFirst) registerControls(model.fields);
+
+        const int index = model.fields.find(QStringLiteral("SetPoint1"));
+        ASSERT_EQ(index, model.fields.findGadget(64));
+        const FieldRecord& r = model.fields.at(index);
+        EXPECT_EQ(r.GadKonst, "#Gadget_ZELHart_FldSetPoint1");
+        EXPECT_EQ(r.GadInfo.toLower(), "stringgadget");
+        EXPECT_EQ(r.PanelGadID, kMainPanel);
+        EXPECT_EQ(r.PanelIndex, 0);
+        EXPECT_EQ(QRect(r.X, r.Y, r.Width, r.Height), rectOf(*findControl(64)));
+
+        const FieldRecord& label = model.fields.at(model.fields.findGadget(63));
+        EXPECT_EQ(label.GadInfo, "TextGadget");
+        const FieldRecord& readOut = model.fields.at(model.fields.findGadget(212));
+        EXPECT_EQ(readOut.Name, "Display");
+        EXPECT_EQ(readOut.PanelGadID, -1);
+        EXPECT_EQ(readOut.PanelIndex, -1);
+        EXPECT_EQ(model.fields.at(model.fields.findGadget(306)).GadInfo, "ComboBoxGadget");
+    }
+}
+
+}  // namespace
+}  // namespace zh
