@@ -1,0 +1,152 @@
+#pragma once
+// Which action each command identifier starts: menu entries, tool-bar
+// buttons, pop-up entries and keyboard shortcuts (all arriving as menu
+// events) and the buttons and selectors of the main window (gadget events).
+// Identifiers that do the same thing share one command. The program binds a
+// handler to each command it can carry out; a command without a handler is
+// unavailable: its entries are shown disabled and its events only logged.
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "window_event.h"
+
+namespace zh {
+
+class Logger;
+
+// The commands, with the identifiers and controls that start them and the
+// program function each handler calls. "(later)" marks functions that do
+// not exist yet: leave those commands unbound. Reads run with the main
+// window disabled; the write modes take the configuration in use
+// ("transmitter", "display" or "all") as their first word.
+enum class Command {
+    // --- File ---
+    // 2030, 2002, 2075, measurand entries 2031..2040 and 2076..2085:
+    // ShowPopUp (ui/menu_builder.h) with EquipmentPopup (menu_table.h);
+    // the save request first when data changed (SaveRequest,
+    // files/file_operation.h); then DataTrigger -1; HartConnect and
+    // HartDisConnect (hart/hart_session.h) as the connection test;
+    // UpdTransmitConfig (model/device_types.h); rebuild the window;
+    // NewData (files/data_commands.h).
+    NewData,
+    OpenData,    // 2027, 2003: OpenData (files/data_commands.h)
+    SaveData,    // 2028, 2005: StoreData(session, "save")
+    SaveDataAs,  // 2029: StoreData(session, "saveas")
+    Exit,        // 2066, 2001: SaveRequest, then end the program
+    // --- Data transfer ---
+    Connect,       // 2067, 2089: HartConnect, rebuild when the device differs, live display (later)
+    Disconnect,    // 2068, 2090: stop the live display (later), HartDisConnect
+    ReadModule,    // 2069, 2093: DeviceSequences::HartRead (model/read_write_sequences.h)
+    WriteModule,   // 2070, 2086: DeviceSequences::HartWrite(<configuration> + " all")
+    WriteChanges,  // 2071, 2087: DeviceSequences::HartWrite(<configuration> + " changes")
+    WritePopup,    // 2094: MenuBuilder::showPopup(menu::kWritePopup)
+    // --- Setup and ? ---
+    About,           // 2073: MsgBox with AppState::AboutText
+    HartAddress,     // 2074: HartAddressDialog (app/setting_stores.h)
+    LogOn,           // 2057: I/O logging on (later)
+    LogOff,          // 2058: I/O logging off (later)
+    SelectPort,      // 5000..5999: selectComPort with the entry's value (app/setting_stores.h)
+    SelectDevice,    // 2062..2065: selectTransmitterDisplay with the entry's value, rebuild
+    SelectLanguage,  // 1204..1213: selectLanguage with the entry's value
+    // --- Keyboard ---
+    ConfirmInput,      // 17 Return: input check (later)
+    CancelInput,       // 18 Escape: input check (later)
+    ShowFieldEntry,    // 19 Ctrl+Q: FieldInspector (model/field_diagnostics.h) in a small window
+    NoAction,          // 20, 21 Ctrl+G, Ctrl+K: nothing (bound from the start)
+    RaiseError,        // 22 Ctrl+Y: a run-time fault through the error handler
+    NoDataSignal,      // 23 Ctrl+Shift+A: the error signal when DataTrigger is -1
+    DumpFocusedField,  // 24 Ctrl+Shift+P: fieldReport of the focused control
+    DumpFieldTable,    // 25 Ctrl+Shift+I: dumpFieldTable
+    ShowCalibrationState,  // 26 Ctrl+Shift+C: dumpFieldTable and the calibration-state message
+    FocusNext,             // 27 Tab: focusNextField (ui/focus_order.h)
+    FocusPrevious,         // 28 Shift+Tab: focusNextField backwards
+    // --- Buttons and selectors of the main window ---
+    TeachLowerRange,        // BtnTempTLR, BtnAdmTLR: commands 37 and 35 (later)
+    TeachUpperRange,        // BtnTempTUR, BtnAdmTUR: commands 36 and 35 (later)
+    OutputFunction,         // CmbOutFunc1, CmbOutFunc2: UserModes::UpdGadItems (ui/user_modes.h)
+    EquipmentSelection,     // CmbSelEquip: UserModes::UpdGadItems
+    StoreFactorySetting,    // BtnFactSet, BtnFactSetStore (later)
+    RestoreFactorySetting,  // BtnFactSetRest, BtnFactSetRestAdm (later)
+    LoopTest,               // BtnLoopStartStop, BtnLoopStartStopAdm (later)
+    SwitchTest,             // BtnTestSW1, BtnTestSW2 (later)
+    Set4mAOnOff,            // BtnSet4mAOnOff, BtnSet4mAOnOffu (later)
+    Trim4mA,                // BtnSet4mA, BtnTempSet4mA (later)
+    Teach4mADisplay,        // BtnSet4mADisp (later)
+    Set20mAOnOff,           // BtnSet20mAOnOff, BtnSet20mAOnOffu (later)
+    Trim20mA,               // BtnSet20mA, BtnTempSet20mA (later)
+    Teach20mADisplay,       // BtnSet20mADisp (later)
+    ClearAdcTable,          // BtnClrADC: ClearADC (model/device_types.h)
+    FillAdcTable,           // BtnFillADC: FillADC (model/device_types.h)
+    TakeAdcValue,           // BtnADC0..BtnADC10: SetADC (later)
+    ReadTransmitter,        // BtnReadTransm: HartRead("transmitter all"), main window disabled
+    WriteTransmitter,  // BtnWriteTransm: HartWrite("transmitter all"), verify with TranmitterVerivy
+    StoreConfiguration,  // BtnStoreConfig: Yes/No, then StoreConfiguration (model/device_types.h)
+    SendCommand,         // BtnSendCmd, BtnSendCmdAdm: DisplayActions::SendListCommand
+    ReadDiagnostics,     // BtnDiagRead: diagnostics readout (later)
+    SaveDiagnostics,     // BtnDiagSave: diagnostics save (later)
+    // Buttons the window has but no action is defined for yet.
+    ClearTrailingPointer,  // BtnClearHiTrailing, BtnClearLowTrailing
+    SetTeachLower,         // BtnSetTeachLower
+    SetSwitchPoint,        // BtnSetSwitchPoint
+};
+
+// What starts a command.
+struct CommandInfo {
+    Command command;
+    QString name;                             // for the log: "Open"
+    std::vector<int> ids;                     // menu identifiers, the first one names the command
+    std::vector<std::pair<int, int>> ranges;  // further menu identifiers, first..last
+    QStringList controls;                     // symbolic names of buttons and selectors
+};
+
+// Every command with what starts it.
+const std::vector<CommandInfo>& CommandCatalogue();
+
+class CommandTable {
+public:
+    using Handler = std::function<void(int id)>;
+
+    // `controlNumber` gives the number of a control by its symbolic name
+    // (-1 when unknown); without it no gadget event is dispatched.
+    explicit CommandTable(Logger& log,
+                          std::function<int(const QString& symbol)> controlNumber = {});
+
+    // The handler receives the menu identifier or the control number.
+    void bind(Command command, Handler handler);
+    void unbind(Command command);
+    bool isAvailable(Command command) const;
+
+    std::optional<Command> menuCommand(int id) const;
+    std::optional<Command> gadgetCommand(int gadget) const;
+    // False for identifiers of no command.
+    bool isMenuAvailable(int id) const;
+    bool isGadgetAvailable(int gadget) const;
+
+    // The identifiers among `ids` (as the menus carry them) and the control
+    // numbers whose command is unavailable: the window shows them disabled.
+    std::vector<int> unavailableMenuIds(const std::vector<int>& ids) const;
+    std::vector<int> unavailableGadgets() const;
+
+    // Menu events by their identifier, gadget events of kind GadgetSelect by
+    // their control. True when a handler ran.
+    bool dispatch(const WindowEvent& event);
+    bool dispatchMenu(int id);
+    bool dispatchGadget(int gadget);
+
+private:
+    const CommandInfo* infoOf(Command command) const;
+    void logMenuCommand(const CommandInfo& info, int id, bool available);
+
+    Logger& log_;
+    QHash<int, Command> menuIds_;
+    QHash<int, Command> gadgets_;
+    QHash<int, Handler> handlers_;  // by Command
+};
+
+}  // namespace zh

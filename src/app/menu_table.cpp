@@ -1,0 +1,394 @@
+#include "menu_table.h"
+
+#include "app_state.h"
+#include "dialogs.h"
+#include "logger.h"
+#include "menu_ids.h"
+#include "messages.h"
+#include "program.h"
+#include "setting_stores.h"
+
+namespace zh {
+namespace {
+
+// The message sections the captions are translated in.
+constexpr const char* kApplication = "Application";
+constexpr const char* kCommon = "Common";
+constexpr const char* kSerialIO = "SerialIO";
+
+// The standard tool-bar buttons: word, identifier, caption (a common text).
+struct StandardButton {
+    const char* word;
+    int id;
+    const char* caption;
+};
+constexpr StandardButton kStandardButtons[] = {
+    {"exit", menu::kToolExit, "Exit"},          {"new", menu::kToolNew, "Create"},
+    {"open", menu::kToolOpen, "Open"},          {"opfile", menu::kToolOpen, "Open"},
+    {"add", menu::kToolAdd, "Add record"},      {"save", menu::kToolSave, "Save"},
+    {"print", menu::kToolPrint, "Print"},       {"find", menu::kToolFind, "Search"},
+    {"replace", menu::kToolReplace, "Replace"}, {"cut", menu::kToolCut, "Cut"},
+    {"copy", menu::kToolCopy, "Copy"},          {"paste", menu::kToolPaste, "Insert"},
+    {"undo", menu::kToolUndo, "Undo"},          {"redo", menu::kToolRedo, "Redo"},
+    {"delete", menu::kToolDelete, "Delete"},    {"properties", menu::kToolProperties, "Properties"},
+    {"help", menu::kToolHelp, "Help"},
+};
+
+// The buttons the main window adds after its standard ones.
+struct ImageButton {
+    int id;
+    const char* caption;  // section SerialIO
+};
+constexpr ImageButton kImageButtons[] = {
+    {menu::kToolConnect, "Connect module"},
+    {menu::kToolDisconnect, "Disconnect module"},
+    {menu::kToolRead, "Read module"},
+    {menu::kToolWrite, "Write module"},
+};
+constexpr const char* kMainToolBarWords = "new,open,save";
+
+// Entries of the Device submenu and the word each selects.
+struct DeviceChoice {
+    int id;
+    const char* caption;  // section SerialIO
+    const char* value;
+};
+constexpr DeviceChoice kDeviceChoices[] = {
+    {menu::kConfigAuto, "Auto", "auto"},
+    {menu::kConfigAll, "Display+Transmitter", "all"},
+    {menu::kConfigTransmitter, "Transmitter", "transmitter"},
+    {menu::kConfigDisplay, "Display", "display"},
+};
+
+struct KeyBinding {
+    int id;
+    const char* keys;
+};
+constexpr KeyBinding kShortcuts[] = {
+    {menu::kKeyReturn, "Return"},
+    {menu::kKeyEscape, "Escape"},
+    {menu::kKeyShowFieldEntry, "Ctrl+Q"},
+    {menu::kKeyCtrlG, "Ctrl+G"},
+    {menu::kKeyCtrlK, "Ctrl+K"},
+    {menu::kKeyRaiseError, "Ctrl+Y"},
+    {menu::kKeyNoDataSignal, "Ctrl+Shift+A"},
+    {menu::kKeyDumpFocusedField, "Ctrl+Shift+P"},
+    {menu::kKeyDumpFieldTable, "Ctrl+Shift+I"},
+    {menu::kKeyCalibrationState, "Ctrl+Shift+C"},
+    {menu::kKeyTab, "Tab"},
+    {menu::kKeyBacktab, "Shift+Tab"},
+};
+
+class Builder {
+public:
+    explicit Builder(Program& p) : p_(p) {}
+
+    QString tr(const QString& key, const char* section) {
+        return p_.messages.LookupMessage(key, QLatin1String(section));
+    }
+
+    MenuEntry command(int id, const QString& key, const char* section) {
+        MenuEntry e;
+        e.id = id;
+        e.symbol = menu::symbolOf(id);
+        e.key = key;
+        e.caption = tr(key, section);
+        e.description = e.caption;
+        return e;
+    }
+    MenuEntry command(int id, const char* key, const char* section) {
+        return command(id, QString::fromUtf8(key), section);
+    }
+
+    MenuEntry choice(int id, const QString& key, const QString& caption, const QString& value,
+                     bool checked) {
+        MenuEntry e;
+        e.id = id;
+        e.key = key;
+        e.caption = caption;
+        e.description = caption;
+        e.value = value;
+        e.checkable = true;
+        e.checked = checked;
+        return e;
+    }
+
+    MenuEntry submenu(const char* key, const char* section, std::vector<MenuEntry> entries) {
+        MenuEntry e;
+        e.kind = MenuEntry::Kind::Submenu;
+        e.key = QString::fromUtf8(key);
+        e.caption = tr(e.key, section);
+        e.description = e.caption;
+        e.entries = std::move(entries);
+        return e;
+    }
+
+    static MenuEntry separator() {
+        MenuEntry e;
+        e.kind = MenuEntry::Kind::Separator;
+        return e;
+    }
+
+    // One entry per measurand, identifiers first, first + 1, ...
+    std::vector<MenuEntry> measurands(int first) {
+        std::vector<MenuEntry> entries;
+        int id = first;
+        for (const MeasurandSettings& m : p_.state.MeasurandList) {
+            MenuEntry e = command(id++, m.Name, kApplication);
+            e.value = m.Name;
+            entries.push_back(std::move(e));
+        }
+        return entries;
+    }
+
+    MenuEntry fileMenu() {
+        std::vector<MenuEntry> newEntries = measurands(menu::kFirstNewMeasurand);
+        newEntries.push_back(command(menu::kNew, "New", kApplication));
+        std::vector<MenuEntry> entries;
+        entries.push_back(submenu("New", kApplication, std::move(newEntries)));
+        entries.push_back(command(menu::kOpen, "Open", kCommon));
+        entries.push_back(command(menu::kSave, "Save", kCommon));
+        entries.push_back(command(menu::kSaveAs, "Save as", kCommon));
+        entries.push_back(separator());
+        entries.push_back(command(menu::kExit, "Exit", kCommon));
+        return submenu("File", kCommon, std::move(entries));
+    }
+
+    MenuEntry transferMenu() {
+        return submenu("Data transfer", kSerialIO,
+                       {command(menu::kConnect, "Connect module", kSerialIO),
+                        command(menu::kDisconnect, "Disconnect module", kSerialIO),
+                        command(menu::kReadAll, "Read module", kSerialIO),
+                        command(menu::kWriteAll, "Write module", kSerialIO),
+                        command(menu::kWriteChanges, "Write module changes only", kSerialIO)});
+    }
+
+    MenuEntry setupMenu(const std::vector<PortChoice>& ports) {
+        const AppState& s = p_.state;
+        std::vector<MenuEntry> entries;
+
+        std::vector<MenuEntry> portEntries;
+        int id = menu::kFirstPort;
+        for (const PortChoice& port : ports) {
+            if (id > menu::kLastPort) break;
+            const QString label = port.label.isEmpty() ? port.name : port.label;
+            portEntries.push_back(choice(id++, label, label, port.name, port.name == s.ComPort));
+        }
+        entries.push_back(submenu("Change serial com port", kSerialIO, std::move(portEntries)));
+
+        if (s.UserMode == QLatin1String(kLoggingMenuMode)) {
+            entries.push_back(submenu("Logging", kCommon,
+                                      {command(menu::kStartLog, "On", kCommon),
+                                       command(menu::kStopLog, "Off", kCommon)}));
+        }
+        if (s.UserMode == QLatin1String("customizer")) {
+            std::vector<MenuEntry> devices;
+            for (const DeviceChoice& d : kDeviceChoices) {
+                MenuEntry e = command(d.id, d.caption, kSerialIO);
+                e.value = QLatin1String(d.value);
+                e.checkable = true;
+                e.checked = s.TransmitterDisplay == e.value;
+                devices.push_back(std::move(e));
+            }
+            entries.push_back(submenu("Device", kCommon, std::move(devices)));
+        }
+
+        entries.push_back(command(menu::kHartAddress, "Hart address", kSerialIO));
+
+        std::vector<MenuEntry> languages;
+        id = menu::kFirstLanguage;
+        for (const QString& name : availableLanguages(s.ProgramDir)) {
+            if (id > menu::kLastLanguage) break;
+            const bool current = name.compare(s.ActualLanguage, Qt::CaseInsensitive) == 0;
+            languages.push_back(choice(id++, name, name, name, current));
+        }
+        entries.push_back(submenu("Select language", kCommon, std::move(languages)));
+        return submenu("Setup", kCommon, std::move(entries));
+    }
+
+    MenuEntry helpMenu() {
+        return submenu("?", kCommon, {command(menu::kAbout, "Program version", kCommon)});
+    }
+
+    std::vector<MenuEntry> newPopup() {
+        std::vector<MenuEntry> entries = measurands(menu::kFirstPopupMeasurand);
+        entries.push_back(command(menu::kPopupNew, "New", kApplication));
+        for (MenuEntry& e : entries) e.description = QStringLiteral("New->") + e.caption;
+        return entries;
+    }
+
+    std::vector<MenuEntry> writePopup() {
+        std::vector<MenuEntry> entries = {
+            command(menu::kPopupWriteAll, "Write module", kSerialIO),
+            command(menu::kPopupWriteChanges, "Write module changes only", kSerialIO)};
+        for (MenuEntry& e : entries) e.description = QStringLiteral("WriteModule->") + e.caption;
+        return entries;
+    }
+
+    std::vector<ToolBarButton> toolBar() {
+        std::vector<ToolBarButton> buttons =
+            StandardToolBarButtons(p_.messages, QLatin1String(kMainToolBarWords));
+        for (const ImageButton& b : kImageButtons) {
+            ToolBarButton t;
+            t.id = b.id;
+            t.symbol = menu::symbolOf(b.id);
+            t.key = QLatin1String(b.caption);
+            t.caption = tr(t.key, kSerialIO);
+            t.image = true;
+            buttons.push_back(std::move(t));
+        }
+        return buttons;
+    }
+
+    // Shows why the measurand list cannot be used; Built when it can.
+    MenuBuild checkMeasurands() {
+        const std::size_t count = p_.state.MeasurandList.size();
+        if (count >= 1 && count <= static_cast<std::size_t>(menu::kMaxMeasurands))
+            return MenuBuild::Built;
+        const bool none = count == 0;
+        const QString text =
+            tr(QLatin1String(none ? "No measurands specified!" : "Too many measurands specified!"),
+               kApplication);
+        p_.log.DebugLog(QStringLiteral("BuildMenuTable: ") + text, 1);
+        p_.messages.ShowMessage(tr(QStringLiteral("Error"), kApplication), text,
+                                mb::Ok | mb::IconError);
+        return none ? MenuBuild::NoMeasurands : MenuBuild::TooManyMeasurands;
+    }
+
+private:
+    Program& p_;
+};
+
+const MenuEntry* findIn(const std::vector<MenuEntry>& entries, int id) {
+    for (const MenuEntry& e : entries) {
+        if (e.kind == MenuEntry::Kind::Command && e.id == id) return &e;
+        if (const MenuEntry* inner = findIn(e.entries, id)) return inner;
+    }
+    return nullptr;
+}
+
+void collect(const std::vector<MenuEntry>& entries, std::vector<MenuRegistration>& out) {
+    for (const MenuEntry& e : entries) {
+        if (e.kind == MenuEntry::Kind::Command && e.id != 0) {
+            out.push_back(
+                {e.id, QStringLiteral("MenuID-") + QString::number(e.id), e.symbol, e.description});
+        }
+        collect(e.entries, out);
+    }
+}
+
+}  // namespace
+
+const MenuEntry* MenuTable::find(int id) const {
+    if (const MenuEntry* e = findIn(menus, id)) return e;
+    if (const MenuEntry* e = findIn(newPopup, id)) return e;
+    return findIn(writePopup, id);
+}
+
+const ToolBarButton* MenuTable::findButton(int id) const {
+    for (const ToolBarButton& b : toolBar) {
+        if (b.id == id) return &b;
+    }
+    return nullptr;
+}
+
+MenuBuild BuildMenuTable(Program& p, const std::vector<PortChoice>& ports, MenuTable& table) {
+    p.log.DebugLog(QStringLiteral(">>> BuildMenuTable(UserMode=") + p.state.UserMode +
+                       QStringLiteral(", Language=") + p.state.ActualLanguage + QLatin1Char(')'),
+                   4);
+    table = MenuTable();
+    Builder b(p);
+    const MenuBuild checked = b.checkMeasurands();
+    if (checked != MenuBuild::Built) return checked;
+
+    table.menus.push_back(b.fileMenu());
+    table.menus.push_back(b.transferMenu());
+    table.menus.push_back(b.setupMenu(ports));
+    table.menus.push_back(b.helpMenu());
+    table.newPopup = b.newPopup();
+    table.writePopup = b.writePopup();
+    table.toolBar = b.toolBar();
+    table.shortcuts = MainWindowShortcuts();
+    return MenuBuild::Built;
+}
+
+std::vector<ToolBarButton> StandardToolBarButtons(Messages& messages, const QString& words) {
+    std::vector<ToolBarButton> buttons;
+    for (const QString& raw : words.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString word = raw.trimmed().toLower();
+        for (const StandardButton& s : kStandardButtons) {
+            if (word != QLatin1String(s.word)) continue;
+            ToolBarButton b;
+            b.id = s.id;
+            b.symbol = menu::symbolOf(s.id);
+            b.word = word;
+            b.key = QLatin1String(s.caption);
+            b.caption = messages.LookupMessage(b.key, QLatin1String(kCommon));
+            buttons.push_back(std::move(b));
+            break;
+        }
+    }
+    return buttons;
+}
+
+std::vector<KeyShortcut> MainWindowShortcuts() {
+    std::vector<KeyShortcut> keys;
+    for (const KeyBinding& k : kShortcuts) keys.push_back({k.id, QLatin1String(k.keys)});
+    return keys;
+}
+
+std::vector<MenuEntry> EquipmentPopup(Program& p, const QString& measurand) {
+    Builder b(p);
+    std::vector<MenuEntry> entries;
+    for (const MeasurandSettings& m : p.state.MeasurandList) {
+        if (!measurand.isEmpty() && m.Name.compare(measurand, Qt::CaseInsensitive) != 0) continue;
+        const QString name = b.tr(m.Name, kApplication);
+        std::vector<MenuEntry> equipment;
+        for (const QString& item : m.DeviceEquipment.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString label = item.section(QLatin1Char('='), 0, 0).trimmed();
+            const QString identifier = item.section(QLatin1Char('='), 1).trimmed();
+            if (label.isEmpty()) continue;
+            MenuEntry e;
+            e.key = label;
+            e.caption = b.tr(label, kApplication);
+            e.description = e.caption;
+            e.value = m.Name + QLatin1Char('|') + identifier + QLatin1Char('|') + label;
+            equipment.push_back(std::move(e));
+        }
+        if (equipment.size() == 1) {
+            equipment.front().key = m.Name;
+            equipment.front().caption = name;
+            entries.push_back(std::move(equipment.front()));
+        } else if (equipment.empty()) {
+            MenuEntry e;
+            e.key = m.Name;
+            e.caption = name;
+            e.description = name;
+            e.value = m.Name + QStringLiteral("||");
+            entries.push_back(std::move(e));
+        } else {
+            MenuEntry sub;
+            sub.kind = MenuEntry::Kind::Submenu;
+            sub.key = m.Name;
+            sub.caption = name;
+            sub.description = name;
+            sub.entries = std::move(equipment);
+            entries.push_back(std::move(sub));
+        }
+    }
+    return entries;
+}
+
+std::vector<MenuRegistration> MenuRegistrations(const MenuTable& table) {
+    std::vector<MenuRegistration> out;
+    collect(table.menus, out);
+    collect(table.newPopup, out);
+    collect(table.writePopup, out);
+    for (const ToolBarButton& b : table.toolBar) {
+        out.push_back(
+            {b.id, QStringLiteral("MenuID-") + QString::number(b.id), b.symbol, b.caption});
+    }
+    return out;
+}
+
+}  // namespace zh

@@ -1,0 +1,285 @@
+// The menus as widgets on a main window: every entry and button exists
+// with its identifier and calls back with it, entries are switched by
+// identifier, unavailable commands stay disabled, rebuilding replaces
+// everything, the pop-ups answer with the chosen entry, the field table
+// records the entries, and Tab walks the fields in definition order.
+
+#include "ui/menu_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolBar>
+
+#include "app/menu_ids.h"
+#include "app/menu_table.h"
+#include "model/field_table.h"
+#include "support/test_program.h"
+#include "ui/focus_order.h"
+#include "ui/menu_registration.h"
+#include "ui/qt_gadgets.h"
+
+namespace zh {
+namespace {
+
+using test::TestProgram;
+
+// Presses `keys` in the pop-up menu that opens next (the innermost one).
+void pressInNextPopup(std::vector<int> keys) {
+    QTimer::singleShot(0, [keys] {
+        QWidget* popup = QApplication::activePopupWidget();
+        if (!popup) return;
+        for (int key : keys) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(QApplication::activePopupWidget(), &press);
+        }
+    });
+}
+
+class MenuBuilderTest : public ::testing::Test {
+protected:
+    MenuBuilderTest() {
+        t.usePressureProfile();
+        t.program.state.UserMode = "customizer";
+        EXPECT_EQ(BuildMenuTable(t.program, {{"/dev/ttyS0", "ttyS0"}, {"Sim", "Sim"}}, table),
+                  MenuBuild::Built);
+        builder.onCommand = [this](int id) { called.push_back(id); };
+        builder.build(table);
+    }
+
+    std::vector<int> registeredIds() const {
+        std::vector<int> ids;
+        for (const MenuRegistration& r : MenuRegistrations(table)) ids.push_back(r.id);
+        return ids;
+    }
+
+    QShortcut* shortcut(const char* keys) {
+        for (QShortcut* s : window.findChildren<QShortcut*>()) {
+            if (s->key() == QKeySequence(QLatin1String(keys))) return s;
+        }
+        return nullptr;
+    }
+
+    TestProgram t;
+    MenuTable table;
+    QMainWindow window;
+    MenuBuilder builder{window};
+    std::vector<int> called;
+};
+
+TEST_F(MenuBuilderTest, EveryEntryAndButtonExistsWithItsIdentifier) {
+    QStringList titles;
+    for (QAction* a : window.menuBar()->actions()) titles << a->text();
+    EXPECT_EQ(titles.join('|'), "File|Data transfer|Setup|?");
+
+    std::vector<int> expected = registeredIds();
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(builder.ids(), expected);
+    for (int id : expected) {
+        QAction* a = builder.action(id);
+        ASSERT_NE(a, nullptr) << id;
+        const MenuEntry* entry = table.find(id);
+        const ToolBarButton* button = table.findButton(id);
+        EXPECT_EQ(a->text(), entry ? entry->caption : button->caption) << id;
+        EXPECT_TRUE(a->isEnabled()) << id;
+    }
+    // Tool-bar buttons sit on the tool bar, in table order, with their tooltips.
+    const QList<QAction*> tools = builder.toolBar()->actions();
+    ASSERT_EQ(tools.size(), 7);
+    EXPECT_EQ(tools[0], builder.action(menu::kToolNew));
+    EXPECT_EQ(tools[6]->toolTip(), "Write module");
+    EXPECT_FALSE(tools[6]->icon().isNull());
+    // Pop-up entries live in their pop-ups.
+    ASSERT_NE(builder.popup(menu::kWritePopup), nullptr);
+    EXPECT_TRUE(
+        builder.popup(menu::kWritePopup)->actions().contains(builder.action(menu::kPopupWriteAll)));
+    EXPECT_TRUE(
+        builder.popup(menu::kNewPopup)->actions().contains(builder.action(menu::kPopupNew)));
+    // The port and device choices show the current one.
+    EXPECT_TRUE(builder.isItemChecked(menu::kConfigAuto));
+    EXPECT_FALSE(builder.isItemChecked(menu::kConfigAll));
+}
+
+TEST_F(MenuBuilderTest, EntriesButtonsAndShortcutsCallBackWithTheirIdentifier) {
+    builder.action(menu::kReadAll)->trigger();
+    builder.action(menu::kToolOpen)->trigger();
+    builder.action(menu::kFirstNewMeasurand + 1)->trigger();
+    builder.action(menu::kConfigDisplay)->trigger();
+    ASSERT_NE(shortcut("Ctrl+Shift+C"), nullptr);
+    emit shortcut("Ctrl+Shift+C")->activated();
+    ASSERT_NE(shortcut("Shift+Tab"), nullptr);
+    emit shortcut("Shift+Tab")->activated();
+    EXPECT_EQ(called, (std::vector<int>{2069, 2003, 2032, 2062, 26, 28}));
+    // Choosing a device moves the mark: one choice at a time.
+    EXPECT_TRUE(builder.isItemChecked(menu::kConfigDisplay));
+    EXPECT_FALSE(builder.isItemChecked(menu::kConfigAuto));
+    EXPECT_EQ(window.findChildren<QShortcut*>().size(), 12);
+}
+
+TEST_F(MenuBuilderTest, EntriesAreSwitchedByIdentifier) {
+    builder.setItemEnabled(menu::kWriteAll, false);
+    EXPECT_FALSE(builder.isItemEnabled(menu::kWriteAll));
+    EXPECT_FALSE(builder.action(menu::kWriteAll)->isEnabled());
+    builder.setItemEnabled(menu::kWriteAll, true);
+    EXPECT_TRUE(builder.isItemEnabled(menu::kWriteAll));
+
+    builder.setItemHidden(menu::kToolConnect, true);
+    EXPECT_TRUE(builder.isItemHidden(menu::kToolConnect));
+    EXPECT_FALSE(builder.action(menu::kToolConnect)->isVisible());
+    builder.setItemHidden(menu::kToolConnect, false);
+    EXPECT_FALSE(builder.isItemHidden(menu::kToolConnect));
+
+    builder.setItemChecked(menu::kFirstPort, true);
+    EXPECT_TRUE(builder.isItemChecked(menu::kFirstPort));
+
+    // Identifiers without an entry change nothing and read as false.
+    builder.setItemEnabled(4711, true);
+    EXPECT_FALSE(builder.hasItem(4711));
+    EXPECT_FALSE(builder.isItemEnabled(4711));
+    EXPECT_FALSE(builder.isItemHidden(4711));
+}
+
+TEST_F(MenuBuilderTest, UnavailableCommandsStayDisabledThroughRulesAndRebuilds) {
+    builder.setUnavailable({menu::kConnect, menu::kToolConnect});
+    EXPECT_FALSE(builder.isItemEnabled(menu::kConnect));
+    builder.setItemEnabled(menu::kConnect, true);  // what a rule would do
+    EXPECT_FALSE(builder.isItemEnabled(menu::kConnect));
+
+    // A rebuild, as after a language change: everything is made afresh once.
+    builder.setItemEnabled(menu::kWriteAll, false);
+    builder.build(table);
+    EXPECT_EQ(window.menuBar()->actions().size(), 4);
+    EXPECT_EQ(builder.toolBar()->actions().size(), 7);
+    EXPECT_EQ(window.findChildren<QShortcut*>().size(), 12);
+    EXPECT_FALSE(builder.isItemEnabled(menu::kToolConnect));
+    EXPECT_TRUE(builder.isItemEnabled(menu::kWriteAll));  // the rules run again after a build
+
+    // Once available again the rules decide.
+    builder.setUnavailable({});
+    EXPECT_TRUE(builder.isItemEnabled(menu::kConnect));
+    builder.action(menu::kConnect)->trigger();
+    EXPECT_EQ(called, (std::vector<int>{menu::kConnect}));
+}
+
+TEST_F(MenuBuilderTest, CommandPopupAnswersWithTheChosenEntry) {
+    pressInNextPopup({Qt::Key_Down, Qt::Key_Down, Qt::Key_Return});
+    EXPECT_EQ(builder.showPopup(menu::kWritePopup, QPoint(10, 10)), menu::kPopupWriteChanges);
+    EXPECT_EQ(called, (std::vector<int>{menu::kPopupWriteChanges}));
+
+    pressInNextPopup({Qt::Key_Escape});
+    EXPECT_EQ(builder.showPopup(menu::kWritePopup, QPoint(10, 10)), -1);
+    EXPECT_EQ(called.size(), 1u);
+    EXPECT_EQ(builder.showPopup(4711, QPoint(10, 10)), -1);
+}
+
+TEST_F(MenuBuilderTest, EquipmentPopupReturnsTheChoiceOrNothing) {
+    t.program.state.MeasurandList = {{"Pressure", 0, "[bar]", "Transmitter=4"},
+                                     {"Temperature", 1, "[°C]", "Transmitter=4;Switch outputs=2"}};
+    const std::vector<MenuEntry> entries = EquipmentPopup(t.program);
+    t.program.log.setThreshold(4);
+
+    pressInNextPopup({Qt::Key_Down, Qt::Key_Return});
+    EXPECT_EQ(MenuBuilder::ShowPopUp(&window, entries, t.program.log, 1, QPoint(5, 5)),
+              "Pressure|4|Transmitter");
+    pressInNextPopup({Qt::Key_Escape});
+    EXPECT_EQ(MenuBuilder::ShowPopUp(&window, entries, t.program.log, 1, QPoint(5, 5)), "");
+    EXPECT_EQ(MenuBuilder::ShowPopUp(&window, {}, t.program.log, 1, QPoint(5, 5)), "");
+
+    const auto& lines = t.program.log.viewLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), ">>>ShowPopUp: ActWin=1"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "ShowPopUp: Pressure|4|Transmitter"),
+              lines.end());
+}
+
+TEST_F(MenuBuilderTest, EntriesAreRecordedInTheFieldTable) {
+    FieldTable fields;
+    registerMenuEntries(table, fields);
+    for (int id : registeredIds()) {
+        const int index = fields.find("MenuID-" + QString::number(id));
+        ASSERT_GE(index, 0) << id;
+        EXPECT_EQ(fields.at(index).GadInfo, "MenuItem");
+        EXPECT_EQ(fields.at(index).Name, "MenuID-" + QString::number(id));
+    }
+    const FieldRecord& read = fields.at(fields.find("MenuID-2069"));
+    EXPECT_EQ(read.GadKonst, "#MenuReadAll");
+    EXPECT_EQ(read.GadDescr, "Read module");
+    EXPECT_EQ(fields.at(fields.find("MenuID-2086")).GadDescr, "WriteModule->Write module");
+    // Not bound to a control: the entries share no numbers with the window's controls.
+    EXPECT_EQ(read.GadID, 0);
+    EXPECT_EQ(fields.findGadget(2069), -1);
+}
+
+// Fields A..E bound to controls 11..15, F unbound, in definition order
+// A, F, C, B, D, E (not the order of the numbers).
+class FocusOrderTest : public ::testing::Test {
+protected:
+    FocusOrderTest() {
+        const std::pair<const char*, int> defined[] = {{"A", 11}, {"F", 0},  {"C", 13},
+                                                       {"B", 12}, {"D", 14}, {"E", 15}};
+        fields.beginPass();
+        for (const auto& [name, gadget] : defined) {
+            fields.at(fields.FieldIndex(name)).GadID = gadget;
+            fields.appendDefinedName(name);
+        }
+    }
+    int next(int focused, bool forward = true) {
+        return nextFocusGadget(fields, focused, forward,
+                               [this](int g) { return !blocked.contains(g); });
+    }
+    FieldTable fields;
+    QSet<int> blocked;  // hidden or disabled
+};
+
+TEST_F(FocusOrderTest, TabWalksTheDefinedFieldsAndWrapsRound) {
+    EXPECT_EQ(next(11), 13);
+    EXPECT_EQ(next(13), 12);
+    EXPECT_EQ(next(15), 11);         // past the end: the first again
+    EXPECT_EQ(next(11, false), 15);  // Shift+Tab before the first: the last
+    EXPECT_EQ(next(12, false), 13);
+    blocked = {13, 12};
+    EXPECT_EQ(next(11), 14);
+    EXPECT_EQ(next(14, false), 11);
+    // A focused control that is no field starts at either end; nothing focused, nothing happens.
+    EXPECT_EQ(next(99), 11);
+    EXPECT_EQ(next(99, false), 15);
+    EXPECT_EQ(next(-1), -1);
+    // No other field can take the focus.
+    blocked = {12, 13, 14, 15};
+    EXPECT_EQ(next(11), -1);
+}
+
+TEST_F(FocusOrderTest, TheFocusedFieldGetsItsWholeTextSelected) {
+    QWidget page;
+    QtGadgets gadgets;
+    gadgets.addWindow(1, &page);
+    std::map<int, QLineEdit*> edits;
+    for (int g = 11; g <= 15; ++g) {
+        edits[g] = new QLineEdit(QStringLiteral("text %1").arg(g), &page);
+        gadgets.addControl(g, 1, edits[g]);
+    }
+    edits[13]->setEnabled(false);
+    page.show();
+    QApplication::setActiveWindow(&page);
+    edits[11]->setFocus();
+    ASSERT_EQ(gadgets.focusedGadget(), 11);
+
+    EXPECT_TRUE(focusNextField(fields, gadgets, true));
+    EXPECT_EQ(gadgets.focusedGadget(), 12);  // C (13) is disabled
+    EXPECT_EQ(edits[12]->selectedText(), "text 12");
+    edits[14]->hide();
+    EXPECT_TRUE(focusNextField(fields, gadgets, true));
+    EXPECT_EQ(gadgets.focusedGadget(), 15);
+    EXPECT_TRUE(focusNextField(fields, gadgets, false));
+    EXPECT_EQ(gadgets.focusedGadget(), 12);
+}
+
+}  // namespace
+}  // namespace zh
