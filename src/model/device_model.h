@@ -25,6 +25,7 @@ struct DeviceSelection {
 struct ModelHooks {
     std::function<void()> refreshLiveDisplay;            // the read-out and live values
     std::function<void(int devIndx)> showOptionGroups;   // option groups of a device class
+    std::function<void(int calcMeth)> showCalcMethodGroups;  // selector, table and polynomial groups
     std::function<void()> refreshAllControls;            // push every field into its control
     std::function<void(const QString& mode)> syncRangeFields;  // dependent range fields ("noupdate")
     std::function<void(bool locked)> lockAdminControls;  // after every rebuild of the table

@@ -618,6 +618,7 @@ void UpdCalcMethod(DeviceModel& m, int calcMeth) {
     const int gad = gadgetOf(m, QStringLiteral("CalcMethod"), gadget::CalcMethod);
     m.program.gadgets.setItems(gad, listTexts(list));
     m.program.gadgets.setState(gad, positionOf(list, calcMeth));
+    if (m.hooks.showCalcMethodGroups) m.hooks.showCalcMethodGroups(calcMeth);
 }
 
 bool StoreConfiguration(DeviceModel& m, const QString& description) {

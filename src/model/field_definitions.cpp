@@ -28,24 +28,6 @@ void applyAttributes(FieldRecord& r) {
     r.setColourState(static_cast<short>(item.section(QLatin1Char('='), 1, 1).trimmed().toInt()));
 }
 
-// Fills a combobox control from a "text=value;" or plain list and selects
-// the item of `value`.
-void setUpCombobox(Gadgets& gadgets, int gadget, const QString& list, const QString& value) {
-    QStringList texts;
-    int selected = -1;
-    const bool pairs = list.contains(QLatin1Char('='));
-    const QStringList items = list.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (int i = 0; i < items.size(); ++i) {
-        const QString& item = items.at(i);
-        const int eq = item.indexOf(QLatin1Char('='));
-        texts << (pairs && eq >= 0 ? item.left(eq).trimmed() : item);
-        const QString itemValue = pairs && eq >= 0 ? item.mid(eq + 1).trimmed() : QString::number(i);
-        if (selected < 0 && itemValue == value.trimmed()) selected = i;
-    }
-    gadgets.setItems(gadget, texts);
-    gadgets.setState(gadget, selected);
-}
-
 // Field `n` (1-based) of a packed record, where "^" before a separator
 // keeps that separator inside the value.
 QString packedField(const QString& record, int n, const QString& sep) {
@@ -74,6 +56,24 @@ bool isNumericType(const QString& type) {
 }
 
 }  // namespace
+
+void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QString& value,
+                   const QString& separator) {
+    QStringList texts;
+    int selected = -1;
+    const bool pairs = list.contains(QLatin1Char('='));
+    const QStringList items = list.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (int i = 0; i < items.size(); ++i) {
+        const QString& item = items.at(i);
+        const int eq = item.indexOf(QLatin1Char('='));
+        QString text = pairs && eq >= 0 ? item.left(eq).trimmed() : item;
+        texts << text.replace(QLatin1String("^sep"), separator);
+        const QString itemValue = pairs && eq >= 0 ? item.mid(eq + 1).trimmed() : QString::number(i);
+        if (selected < 0 && itemValue == value.trimmed()) selected = i;
+    }
+    gadgets.setItems(gadget, texts);
+    gadgets.setState(gadget, selected);
+}
 
 void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type, const QString& def,
               const QString& params, const QString& attributes, const QString& toolTip, Conversion checkProc,
@@ -151,7 +151,8 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
 
     const QString lowerType = r.type();
     const bool controlExists = gadget > 0 && p.gadgets.exists(gadget);
-    if (controlExists && lowerType == QLatin1String("combobox")) setUpCombobox(p.gadgets, gadget, params, r.Content);
+    if (controlExists && lowerType == QLatin1String("combobox"))
+        SetComboItems(p.gadgets, gadget, params, r.Content, p.state.ListSeparator);
     if (controlExists && tip.isEmpty() && isNumericType(lowerType) && params.count(QLatin1Char(';')) == 2) {
         const QString range = p.commonTexts.text(QStringLiteral("Common"), QStringLiteral("Range: ")) +
                               StringField(params, 2, QStringLiteral(";")) + QStringLiteral(" ... ") +

@@ -8,7 +8,14 @@
 
 namespace zh {
 
+class Gadgets;
 struct DeviceModel;
+
+// Fills combobox control `gadget` with the texts of `list` ("text=value;"
+// items or plain items) and selects the item whose value is `value` (none
+// when no item has it). "^sep" in a text stands for `separator`.
+void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QString& value,
+                   const QString& separator = QStringLiteral(";"));
 
 // Gadget -1 begins a definition pass and -2 finishes it (the other
 // arguments are ignored then); 0 defines an unbound field.

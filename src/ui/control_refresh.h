@@ -1,0 +1,83 @@
+#pragma once
+// The way from the field table to the controls: InternToForm writes field
+// contents into their controls after the program changed them, UpdAllGads
+// switches whole attribute groups of controls, SyncGadgets copies values
+// between paired fields, and a few operations change single fields at run
+// time (unit re-formatting, parameters, stored value sets). Everything goes
+// through the Gadgets seam, so it runs the same on widgets and in tests.
+
+#include <QHash>
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace zh {
+
+struct DeviceModel;
+struct FieldRecord;
+
+// The checks a field passes on its way into its control. Both answer with
+// the checked value, "~~Error~~" or "~~Cancel~~"; unset checks accept the
+// value as it is.
+struct RefreshChecks {
+    // The check of the field's type and parameters.
+    std::function<QString(FieldRecord& field, const QString& text)> typeCheck;
+    // The switch-point limits of fields marked "checklimits".
+    std::function<QString(const QString& name, const QString& content)> checkLimits;
+    // Redraws the live diagram when it is shown (after every refresh).
+    std::function<void()> redrawDiagram;
+};
+
+class ControlRefresh {
+public:
+    explicit ControlRefresh(DeviceModel& model) : m_(model) {}
+
+    RefreshChecks checks;
+
+    // Lets the model push every field into its control (refreshAllControls).
+    void installModelHooks();
+
+    // Selectors: "" every bound field; "gadid=<number>" or "gadname=<field>"
+    // one field (the key in any case); "new" rebuilds the table with its
+    // defaults first, then writes every field. Unknown fields are ignored.
+    void InternToForm(const QString& selector = QString());
+
+    // Actions, ";"-separated: "enable", "disable" (also "enabled",
+    // "disabled"), "writeable", "hide", "readonly", "setcolor" (paint only).
+    // `range` "all" or an attribute group such as "ADMIN;". Unless
+    // `colindx` is -1 (or the field has a fixed "ColorIndex="), each control
+    // is then painted with `colindx` and its state word.
+    void UpdAllGads(const QString& action, const QString& range, int colindx);
+
+    // "target=source;..." pairs. Modes: "rawonly" (raw values only),
+    // "update" (also rewrites the targets' controls), anything else copies
+    // the values without touching the controls.
+    void SyncGadgets(const QString& gadlist, const QString& mode);
+
+    // Re-formats the ";"-listed fields in unit `unitCode` of the display
+    // units, marks them changed and rewrites their controls. Fields shown in
+    // "[%]" or "[mA]" keep their value.
+    void UpdUnitFormFlds(const QString& fields, int unitCode);
+
+    // Replaces the type parameters of field `gadName`; for a combo box also
+    // its entry list, and (when `defval` is not empty) its default, which
+    // the field takes when its value is not in the new list.
+    void SetGadParams(const QString& gadName, const QString& params, const QString& defval);
+
+    // Stored value sets: StoreValues keeps the contents of every bound field
+    // and returns the set's index; SetValues loads a set back into the
+    // fields and their controls. False for an unknown index.
+    int StoreValues();
+    bool SetValues(int listIndex);
+
+private:
+    void writeFields(const std::vector<int>& indices);
+    void writeField(FieldRecord& f);
+    QString checked(FieldRecord& f, QString text, bool* failed);
+    bool switchControl(FieldRecord& f, const QString& action);
+
+    DeviceModel& m_;
+    std::vector<QHash<QString, QString>> valueSets_;
+};
+
+}  // namespace zh

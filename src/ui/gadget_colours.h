@@ -1,0 +1,33 @@
+#pragma once
+// The colours of the field controls: one foreground/background pair per
+// colour index (0 default, 1 changed, 2 read, 3 updated, 10 not editable,
+// 15 error, fixed colours above), and SetGadColor, which paints a field's
+// control by its index.
+
+#include <QString>
+#include <optional>
+
+namespace zh {
+
+struct DeviceModel;
+
+struct GadColours {
+    int foreground;  // rgb() values
+    int background;
+};
+
+// Nothing for an index the table does not hold.
+std::optional<GadColours> gadColours(int index);
+
+// Index forced for a field whose Access is not "enabled".
+constexpr int kColourNotEditable = 10;
+constexpr int kColourError = 15;
+
+// Paints the control of a field, found by control number `gadId` or, when
+// that is negative, by `gadName`. A negative `colindx` re-applies the
+// field's own ColorIndx; otherwise ColorIndx becomes `colindx` and, when
+// `gadstat` is not empty, GadStatus becomes `gadstat`. Fields marked
+// "displayonly" keep their colours and state; unknown fields are ignored.
+void SetGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx, const QString& gadstat = QString());
+
+}  // namespace zh

@@ -1,0 +1,56 @@
+#include "status_line.h"
+
+#include "app/gadgets.h"
+#include "app/program.h"
+#include "control_registry.h"
+#include "program_images.h"
+#include "window_frame.h"
+
+namespace zh {
+namespace {
+
+enum class Lamp { Off, Green, Red };
+
+void setLamp(Program& p, const char* control, Lamp lamp) {
+    const int n = controlNumber(QLatin1String(control));
+    if (n < 0 || !p.gadgets.exists(n)) return;
+    const ProgramImage image = lamp == Lamp::Green ? ProgramImage::LampGreen
+                               : lamp == Lamp::Red ? ProgramImage::LampRed
+                                                   : ProgramImage::LampOff;
+    p.gadgets.setImage(n, programImageFile(p.state, image));
+}
+
+}  // namespace
+
+void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState, const QString& connectionDetail) {
+    AppState& s = p.state;
+    Messages& msg = p.messages;
+
+    QString port = s.ComPort;
+    if (port.isEmpty())
+        port = p.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"), QStringLiteral("Com4"),
+                                     s.ProfilePath);
+    const bool online = s.ConnectionState == 1;
+    frame.setStatusText(0, online ? port + QLatin1Char(' ') + msg.LookupMessage(QStringLiteral("Online")) +
+                                        QLatin1Char(' ') + connectionDetail
+                                  : port + QLatin1Char(' ') + msg.LookupMessage(QStringLiteral("Offline")));
+    setLamp(p, "ImgOnline", online ? Lamp::Green : Lamp::Red);
+
+    // -1 nothing loaded, 0 changed here, 1 as loaded; otherwise the change flag decides.
+    const bool saved = s.DataTrigger == 1 || (s.DataTrigger != 0 && !s.DataChanged);
+    if (s.DataTrigger == -1) {
+        frame.setStatusText(1, QString());
+        setLamp(p, "ImgStatusFile", Lamp::Off);
+    } else {
+        frame.setStatusText(1, msg.LookupMessage(saved ? QStringLiteral("File: updated")
+                                                       : QStringLiteral("File: not updated")));
+        setLamp(p, "ImgStatusFile", saved ? Lamp::Green : Lamp::Red);
+    }
+
+    const bool current = moduleState != 0;
+    frame.setStatusText(2, msg.LookupMessage(current ? QStringLiteral("Module: updated")
+                                                     : QStringLiteral("Module: not updated")));
+    setLamp(p, "ImgStatusModule", current ? Lamp::Green : Lamp::Red);
+}
+
+}  // namespace zh

@@ -1,0 +1,17 @@
+#pragma once
+// The status line and the lamps of the status area: the port and whether
+// the device is online, whether the data shown are saved in a file, and
+// whether the device holds them.
+
+#include <QString>
+
+namespace zh {
+
+struct Program;
+class WindowFrame;
+
+// `moduleState` 1: the device holds the data shown. `connectionDetail`
+// follows " Online " while connected.
+void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState, const QString& connectionDetail);
+
+}  // namespace zh

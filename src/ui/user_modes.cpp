@@ -1,0 +1,269 @@
+#include "user_modes.h"
+
+#include "app/menu_ids.h"
+#include "app/menu_items.h"
+#include "app/program.h"
+#include "control_refresh.h"
+#include "control_registry.h"
+#include "model/device_model.h"
+#include "model/list_text.h"
+#include "status_line.h"
+#include "visibility_groups.h"
+#include "window_frame.h"
+
+namespace zh {
+namespace {
+
+using Flags = std::array<bool, 4>;
+constexpr Flags kAlways{true, true, true, true};
+constexpr Flags kNever{false, false, false, false};
+constexpr Flags kWithData{false, true, false, true};
+constexpr Flags kConnectedWithData{false, false, false, true};
+constexpr Flags kConnected{false, false, true, true};
+constexpr Flags kNotConnected{true, true, false, false};
+
+const QString kUser = QStringLiteral("user");
+const QString kAdministrator = QStringLiteral("administrator");
+const QString kCustomizer = QStringLiteral("customizer");
+
+bool isOn(const QString& s) { return s == QLatin1String("ON"); }
+
+}  // namespace
+
+UserModes::UserModes(DeviceModel& model, ControlRefresh& refresh, MenuItems& menus, WindowFrame& frame)
+    : m_(model), refresh_(refresh), menus_(menus), frame_(frame) {}
+
+QString UserModes::stateWord() const {
+    const AppState& s = m_.program.state;
+    return QLatin1String(s.ConnectionState == 1 ? "connected" : "notconnected") +
+           QLatin1String(s.DataTrigger == -1 ? " nodata" : " data");
+}
+
+bool UserModes::byState(const Flags& flags) const {
+    const AppState& s = m_.program.state;
+    return flags[std::size_t((s.ConnectionState == 1 ? 2 : 0) + (s.DataTrigger == -1 ? 0 : 1))];
+}
+
+void UserModes::itemByState(int id, const Flags& flags) { menus_.setItemEnabled(id, byState(flags)); }
+void UserModes::controlByState(const char* name, const Flags& flags) {
+    DisableControl(m_, QLatin1String(name), byState(flags) ? 0 : 1);
+}
+
+int UserModes::linkOpen() const { return inputs.linkOpen ? inputs.linkOpen() : 0; }
+
+int UserModes::measurand() const {
+    for (const MeasurandSettings& ms : m_.program.state.MeasurandList)
+        if (ms.Name == m_.cal.Measurand) return ms.Index;
+    return 0;
+}
+
+void UserModes::UpdGadItems(int colindx) {
+    Logger& log = m_.program.log;
+    log.DebugLog(QStringLiteral(">>> UpdGadItems(colindx=") + QString::number(colindx) + QLatin1Char(')'), 4);
+    log.DebugLog(QStringLiteral("UpdGadItems mode$=") + stateWord(), 4);
+    commandEntries();
+    commandButtons();
+    fieldGroups(colindx);
+    switchOutputs();
+    UpdStatusLine(m_.program, frame_, inputs.moduleState ? inputs.moduleState() : 0,
+                  inputs.connectionDetail ? inputs.connectionDetail() : QString());
+}
+
+void UserModes::commandEntries() {
+    const AppState& s = m_.program.state;
+    menus_.setItemEnabled(menu::kNew, true);
+    for (int i = 0; i < menu::kMaxMeasurands; ++i) menus_.setItemEnabled(menu::kFirstNewMeasurand + i, true);
+    menus_.setItemEnabled(menu::kToolOpen, true);
+
+    // Writing needs data; with the interface open (or writes switched off)
+    // data alone will do, otherwise only a connected device with data.
+    const bool open = linkOpen() == 1 || isOn(s.NoWrite);
+    const bool live = s.DynamicDisplayOn;
+    const Flags write = open ? kWithData : kConnectedWithData;
+    const Flags connect = !open ? kConnectedWithData : live ? kNever : kWithData;
+    const Flags disconnect = open && live ? kWithData : kNever;
+
+    for (int id : {menu::kReadAll, menu::kToolRead}) itemByState(id, kAlways);
+    for (int id : {menu::kWriteAll, menu::kWriteChanges, menu::kToolWrite}) itemByState(id, write);
+    for (int id : {menu::kConnect, menu::kToolConnect}) itemByState(id, connect);
+    for (int id : {menu::kDisconnect, menu::kToolDisconnect}) itemByState(id, disconnect);
+
+    for (int id = menu::kFirstPort; id <= menu::kLastPort; ++id)
+        if (menus_.hasItem(id)) itemByState(id, kNotConnected);
+    menus_.setItemEnabled(menu::kStartLog, true);
+    menus_.setItemEnabled(menu::kStopLog, true);
+}
+
+void UserModes::commandButtons() {
+    const bool open = linkOpen() == 1;
+    // Functions that talk to the device at once, and functions that also
+    // work on a connected device without data.
+    static const char* const kDeviceNow[] = {"BtnSetTeachLower", "BtnSetSwitchPoint", "BtnClearHiTrailing",
+                                             "BtnClearLowTrailing"};
+    static const char* const kDeviceAny[] = {"BtnFactSet",  "BtnFactSetRest", "BtnFactSetStore",    "BtnLoopStartStop",
+                                             "BtnTestSW1",  "BtnTestSW2",     "BtnLoopStartStopAdm"};
+    static const char* const kTeach[] = {"BtnTempTLR",    "BtnTempTUR",     "BtnAdmTLR",       "BtnAdmTUR",
+                                         "BtnSet4mADisp", "BtnSet20mADisp", "BtnSet4mAOnOffu", "BtnSet20mAOnOffu"};
+    static const char* const kTrim[] = {"BtnSet4mAOnOff", "BtnSet20mAOnOff"};
+
+    for (const char* name : kDeviceNow) controlByState(name, open ? kWithData : kNever);
+    for (const char* name : kDeviceAny) controlByState(name, open ? kWithData : kConnected);
+
+    // Only the mode word "user" itself is kept from these; an unknown mode
+    // gets the buttons of the higher modes.
+    if (m_.program.state.UserMode == kUser) {
+        for (const char* name : kTeach) controlByState(name, kNever);
+        if (open)
+            for (const char* name : kTrim) controlByState(name, kNever);
+    } else if (open) {
+        for (const char* name : kTeach) controlByState(name, kWithData);
+        for (const char* name : kTrim) controlByState(name, kWithData);
+    } else {
+        for (const char* name : kTeach) controlByState(name, kConnected);
+    }
+}
+
+void UserModes::fieldGroups(int colindx) {
+    const AppState& s = m_.program.state;
+    if (s.DataTrigger == -1) {
+        refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("all"), colindx);
+        return;
+    }
+    refresh_.UpdAllGads(QStringLiteral("enable"), QStringLiteral("COMMON;"), colindx);
+    const bool outputOn = (inputs.output4mAOn && inputs.output4mAOn()) || (inputs.output20mAOn && inputs.output20mAOn());
+    if (!outputOn) refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("SPECIAL;"), colindx);
+    const int kind = measurand();
+    refresh_.UpdAllGads(QStringLiteral("enable"), kind == 0 ? QStringLiteral("PRESSURE;") : QStringLiteral("TEMPERATURE;"),
+                        colindx);
+
+    if (s.UserMode == kCustomizer) {
+        refresh_.UpdAllGads(QStringLiteral("enable"), QStringLiteral("SYSTEM;"), colindx);
+        refresh_.UpdAllGads(QStringLiteral("enable"), QStringLiteral("ADMIN;"), colindx);
+        refresh_.UpdAllGads(kind == 1 ? QStringLiteral("writeable") : QStringLiteral("disable"),
+                            QStringLiteral("SYSTEM;TRANSMITTER;"), colindx);
+    } else if (s.UserMode == kAdministrator) {
+        refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("SYSTEM;"), colindx);
+        refresh_.UpdAllGads(QStringLiteral("enable"), QStringLiteral("ADMIN;"), colindx);
+    } else {
+        refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("SYSTEM;"), colindx);
+        refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("ADMIN;"), colindx);
+    }
+}
+
+void UserModes::switchOutputs() {
+    auto raw = [this](const char* name, int fallback) {
+        const int i = m_.fields.find(QLatin1String(name));
+        bool ok = false;
+        const int v = i < 0 ? fallback : m_.fields.at(i).RawVal.trimmed().toInt(&ok);
+        return ok ? v : fallback;
+    };
+    // 0 no contact, 1 and 2 one of them, 3 both (also for a value the
+    // selector does not know).
+    const int equipment = raw("SelectEquip", 3);
+    const bool first = equipment == 1 || (equipment != 0 && equipment != 2);
+    const bool second = equipment == 2 || (equipment != 0 && equipment != 1);
+    HideSwitchGadgets1(m_, first ? 0 : 1);
+    HideSwitchGadgets2(m_, second ? 0 : 1);
+    auto modeOf = [&](const char* function) {
+        const int f = raw(function, 0);
+        return f == 2 || f == 3 ? QStringLiteral("frame") : QStringLiteral("hyst");
+    };
+    if (first) EnableHystFrame(m_, 1, modeOf("OutputFunction1"));
+    if (second) EnableHystFrame(m_, 2, modeOf("OutputFunction2"));
+}
+
+void UserModes::UpdPanelTabs() {
+    const AppState& s = m_.program.state;
+    const bool customizer = s.UserMode == kCustomizer;
+    const bool administrator = s.UserMode == kAdministrator;
+    QString keep;
+    switch (m_.selection.DevIndx) {
+        case 0:
+        case 16: keep = customizer ? QStringLiteral("0;1;2") : administrator ? QStringLiteral("0;1") : QStringLiteral("0"); break;
+        case 1:
+        case 2:
+        case 4: keep = customizer ? QStringLiteral("1;2") : QStringLiteral("1"); break;
+        default:
+            // 3 (a display module alone), and an index not yet known: the
+            // display's tabs, so the window never loses every tab.
+            keep = customizer || administrator ? QStringLiteral("0;1") : QStringLiteral("0");
+            break;
+    }
+    if (isOn(s.GraphMode)) keep += QStringLiteral(";3");
+    if (isOn(s.Diagnostics)) keep += QStringLiteral(";4");
+
+    const std::vector<QString>& captions = m_.program.captions;
+    const QString first = std::size_t(kFirstTabCaption) < captions.size() ? captions[kFirstTabCaption] : QString();
+    RemovePanelTabs(kMainPanel, first + QLatin1String(kPanelTabs), keep);
+    HideAdminGadgets(s.UserMode);
+}
+
+void UserModes::RemovePanelTabs(int panel, const QString& tabList, const QString& keepList) {
+    QList<int> tabs;
+    for (const QString& entry : tabList.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int index = entry.mid(entry.lastIndexOf(QLatin1Char('=')) + 1).trimmed().toInt(&ok);
+        if (ok) tabs << index;
+    }
+    remaining_.clear();
+    for (int k = int(tabs.size()) - 1; k >= 0; --k) {
+        const int index = tabs.at(k);
+        if (InList(keepList, QString::number(index), QStringLiteral(";"))) {
+            remaining_.prepend(index);
+            continue;
+        }
+        m_.program.log.DebugLog(QStringLiteral("+++ Removing Paneltab ") + QString::number(index), 4);
+        frame_.removePanelTab(panel, index);
+    }
+}
+
+void UserModes::HideAdminGadgets(const QString& userMode) {
+    const AppState& s = m_.program.state;
+    m_.program.log.DebugLog(QStringLiteral(">>> HideAdminGadgets(UserMode=") + userMode + QLatin1Char(')'), 4);
+
+    const int thirdSerial = s.EditionName.startsWith(QLatin1String("KALVERO_S")) ? 1 : 0;
+    HideControl(m_, QStringLiteral("DscDscSerialNo3"), thirdSerial);
+    HideControl(m_, QStringLiteral("FldDscSerialNo3"), thirdSerial);
+
+    static const char* const kCommands[] = {"DscSelCmd",    "CmbSelCmd",     "BtnSendCmd",
+                                            "DscSelCmdAdm", "CmbSelCmdAdm", "BtnSendCmdAdm"};
+    static const char* const kNominal[] = {"LowerNominalVal", "UpperNominalVal"};
+    const QString config = s.TransmitterDisplay.toLower();
+    if (userMode != kCustomizer) {
+        for (const char* name : {"CmbSelEquip", "FldHWVers1", "FldHWVers2", "FldSWVers1", "FldSWVers2",
+                                 "FldHWVers1Adm", "FldHWVers2Adm", "FldSWVers1Adm", "FldSWVers2Adm"})
+            DisableControl(m_, QLatin1String(name), 1);
+        for (const char* name : kNominal) DisableControl(m_, QLatin1String(name), 1);
+        // Sending raw display commands is the customizer's alone.
+        for (const char* name : kCommands) HideControl(m_, QLatin1String(name), 1);
+    } else {
+        const bool commands = config != QLatin1String("transmitter");
+        for (const char* name : kCommands) HideControl(m_, QLatin1String(name), commands ? 0 : 1);
+        if (commands) DisableControl(m_, QStringLiteral("CmbSelEquip"), 0);
+        if (config == QLatin1String("display")) {
+            DisableControl(m_, QStringLiteral("FldHWVers1Adm"), 0);
+            DisableControl(m_, QStringLiteral("FldSWVers1Adm"), 0);
+            for (const char* name : kNominal) DisableControl(m_, QLatin1String(name), 0);
+        } else {
+            for (const char* name : kNominal) DisableControl(m_, QLatin1String(name), 1);
+        }
+        DisableControl(m_, QStringLiteral("FldLowerRangeVal"), 0);
+        DisableControl(m_, QStringLiteral("FldUpperRangeVal"), 0);
+    }
+
+    HideControl(m_, QStringLiteral("CmbUnitULRV"), 0);
+    HideControl(m_, QStringLiteral("BtnFactSetStore"), 0);
+    static const char* const kCalibration[] = {"FldADhigh", "FldADlow", "ComboDecPULRV"};
+    const QString& test = s.TestMode;
+    if (test == QLatin1String("ON") || test == QLatin1String("IV")) {
+        for (const char* name : kCalibration) {
+            HideControl(m_, QLatin1String(name), 0);
+            DisableControl(m_, QLatin1String(name), 0);
+        }
+        DisableControl(m_, QStringLiteral("CmbUnitULRV"), 0);
+    } else {
+        for (const char* name : kCalibration) HideControl(m_, QLatin1String(name), 1);
+    }
+}
+
+}  // namespace zh
