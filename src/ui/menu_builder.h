@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QToolBar>
 #include <QSet>
 #include <QString>
 #include <functional>

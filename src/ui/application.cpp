@@ -1,0 +1,231 @@
+// Building the main window: the first build at start and the rebuilds for
+// another measurand, language or device configuration, with a still picture
+// of the old window covering the rebuild.
+
+#include "application.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPixmap>
+#include <QTime>
+#include <QToolBar>
+
+#include "app/menu_items.h"
+#include "app/program.h"
+#include "control_refresh.h"
+#include "control_registry.h"
+#include "hart/com_ports.h"
+#include "main_window.h"
+#include "menu_builder.h"
+#include "menu_registration.h"
+#include "model/device_types.h"
+#include "model/field_definitions.h"
+#include "model/list_text.h"
+#include "qt_dialogs.h"
+#include "qt_gadgets.h"
+#include "user_modes.h"
+#include "visibility_groups.h"
+#include "window_frame.h"
+
+namespace zh {
+
+// The tabs and the status line of whichever window is current.
+class Application::Frame final : public WindowFrame {
+public:
+    explicit Frame(Application& a) : a_(a) {}
+    void removePanelTab(int panel, int tab) override {
+        if (a_.window_) a_.window_->removePanelTab(panel, tab);
+    }
+    void setStatusText(int field, const QString& text) override {
+        if (a_.window_) a_.window_->setStatusText(field, text);
+    }
+
+private:
+    Application& a_;
+};
+
+// The menu entries of whichever menus are current.
+class Application::Items final : public MenuItems {
+public:
+    explicit Items(Application& a) : a_(a) {}
+    bool hasItem(int id) const override { return a_.menus_ && a_.menus_->hasItem(id); }
+    void setItemEnabled(int id, bool enabled) override {
+        if (a_.menus_) a_.menus_->setItemEnabled(id, enabled);
+    }
+    bool isItemEnabled(int id) const override { return a_.menus_ && a_.menus_->isItemEnabled(id); }
+    void setItemChecked(int id, bool checked) override {
+        if (a_.menus_) a_.menus_->setItemChecked(id, checked);
+    }
+    bool isItemChecked(int id) const override { return a_.menus_ && a_.menus_->isItemChecked(id); }
+    void setItemHidden(int id, bool hidden) override {
+        if (a_.menus_) a_.menus_->setItemHidden(id, hidden);
+    }
+    bool isItemHidden(int id) const override { return a_.menus_ && a_.menus_->isItemHidden(id); }
+
+private:
+    Application& a_;
+};
+
+Application::Application(Program& program, QtGadgets& gadgets, QtDialogs& dialogs, LinkLibrary& link,
+                         ConnectionProbe& probe)
+    : p_(program),
+      gadgets_(gadgets),
+      dialogs_(dialogs),
+      link_(link),
+      session_(program, link, probe),
+      model_(program),
+      sequences_(model_, session_, link),
+      data_(model_),
+      commands_(program.log, [](const QString& symbol) { return controlNumber(symbol); }),
+      frame_(std::make_unique<Frame>(*this)),
+      items_(std::make_unique<Items>(*this)),
+      refresh_(std::make_unique<ControlRefresh>(model_)),
+      modes_(std::make_unique<UserModes>(model_, *refresh_, *items_, *frame_)) {
+    installVisibilityHooks(model_);
+    refresh_->installModelHooks();
+    modes_->inputs.linkOpen = [this] { return session_.LinkOpen; };
+    modes_->inputs.moduleState = [this] { return data_.file.moduleState; };
+    modes_->inputs.connectionDetail = [this] { return p_.state.TransmDisplay; };
+
+    sequences_.hooks.switchMeasurand = [this](const QString& measurand) {
+        model_.cal.Measurand = measurand;
+        VANTOMain(1);
+    };
+    sequences_.hooks.setModuleState = [this](int state) { data_.file.moduleState = state; };
+    sequences_.hooks.refreshGadgets = [this] {
+        refresh_->InternToForm();
+        modes_->UpdGadItems(-1);
+    };
+
+    data_.window.takeWindowValues = [] { return true; };
+    data_.window.rebuildWindow = [this](const QString& measurand) {
+        model_.cal.Measurand = measurand;
+        VANTOMain(1);
+    };
+    data_.window.showPanels = [this](const QString&) { modes_->UpdGadItems(-1); };
+    data_.window.setCaption = [this](const QString& caption) {
+        if (window_) window_->setWindowTitle(caption);
+    };
+    data_.window.refresh = [this] {
+        refresh_->InternToForm();
+        modes_->UpdGadItems(-1);
+    };
+    data_.device.testConnection = [this] {
+        const bool answered = session_.HartConnect() == 1;
+        if (answered) session_.HartDisConnect();
+        p_.state.ConnectionState = 0;
+        return answered;
+    };
+    data_.device.write = [this](const QString& mode) {
+        return sequences_.HartWrite(target() + QLatin1Char(' ') + mode) == 0;
+    };
+    bindCommands();
+}
+
+Application::~Application() {
+    menus_.reset();
+    window_.reset();
+}
+
+MainWindow* Application::window() const { return window_.get(); }
+
+QString Application::target() const {
+    const QString t = p_.state.TransmDisplay.toLower();
+    return t == QLatin1String("transmitter") || t == QLatin1String("display") ? t : QStringLiteral("all");
+}
+
+void Application::setCaption(const QString& file) {
+    if (!window_) return;
+    window_->setWindowTitle(file.isEmpty() ? p_.state.WindowTitle : file + QStringLiteral(" - ") + p_.state.WindowTitle);
+}
+
+bool Application::VANTOMain(int mcontrol) {
+    AppState& s = p_.state;
+    p_.log.DebugLog(QStringLiteral(">>> VANTOMain(mcontrol=") + QString::number(mcontrol) + QLatin1Char(')'), 4);
+
+    // 1. A rebuild happens under a still picture of the window.
+    QRect placed;
+    if (window_) {
+        placed = window_->geometry();
+        auto* cover = new QLabel(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool);
+        cover->setWindowTitle(QStringLiteral("Stay on top"));
+        cover->setAttribute(Qt::WA_DeleteOnClose);
+        cover->setPixmap(window_->grab());
+        cover->setGeometry(window_->frameGeometry());
+        cover->show();
+        cover_ = cover;
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        window_->hide();
+    }
+
+    // 2. Texts for the window's language; the first build reads nothing
+    // more (the profile was read at start), a rebuild of the layout notes it.
+    if (mcontrol <= 0) {
+        p_.captions = p_.messages.LoadLabels(QStringLiteral("Application"));
+        s.MainWindowOpen = 1;
+        gadgets_.clearEvents();
+    }
+    const QString note = mcontrol < 0 ? QStringLiteral("Re-initializing") : QStringLiteral("Initializing");
+    p_.log.DebugLog(QTime::currentTime().toString(QStringLiteral("hh:mm:ss")) + QLatin1Char(' ') + note, 4);
+    if (mcontrol != 0) p_.captions = p_.messages.LoadLabels(QStringLiteral("Application"));
+
+    // 3. The measurand of the current data.
+    if (model_.cal.Measurand.isEmpty() && !s.MeasurandList.empty()) model_.cal.Measurand = s.MeasurandList.front().Name;
+
+    // 4.-6. Window, menus, field table, controls.
+    menus_.reset();
+    window_.reset();
+    buildWindow();
+    buildMenus();
+    buildFieldTable();
+    window_->Customerlogo();
+    modes_->UpdPanelTabs();
+    HideTestGadgets(model_, 0);  // the raw converter value only for administrators and in test mode
+    refresh_->InternToForm();
+    modes_->UpdGadItems(-1);
+    if (mcontrol == 0) s.DataTrigger = -1;
+
+    // 7. Back where it was.
+    if (placed.isValid()) window_->setGeometry(placed);
+    window_->show();
+    if (cover_) cover_->close();
+    dialogs_.setMainWindow(window_.get());
+    return s.MainWindowOpen == 1;
+}
+
+void Application::buildWindow() {
+    window_ = std::make_unique<MainWindow>(p_, gadgets_);
+    window_->setWindowTitle(p_.state.WindowTitle);
+    registerControls(model_.fields);
+}
+
+void Application::buildMenus() {
+    menus_ = std::make_unique<MenuBuilder>(*window_, window_->toolBar());
+    menus_->onCommand = [this](int id) { gadgets_.postMenuEvent(id); };
+    std::vector<PortChoice> ports;
+    for (const ComPortEntry& e : GetAvailableComPorts(p_.log)) ports.push_back({e.name, e.label});
+    menuTable_ = MenuTable{};
+    BuildMenuTable(p_, ports, menuTable_);
+    menus_->build(menuTable_);
+    registerMenuEntries(menuTable_, model_.fields);
+    menus_->setUnavailable(commands_.unavailableMenuIds(menus_->ids()));
+    for (int gadget : commands_.unavailableGadgets()) gadgets_.setEnabled(gadget, false);
+    window_->restoreDesignSize();
+}
+
+void Application::buildFieldTable() {
+    const AppState& s = p_.state;
+    QString base = model_.cal.actBaseUnit;
+    for (const MeasurandSettings& m : s.MeasurandList)
+        if (m.Name == model_.cal.Measurand && !m.BaseUnit.isEmpty()) base = m.BaseUnit;
+    if (base.isEmpty()) base = QStringLiteral("[-]");
+    DefDataStruc(model_, base, model_.cal.IntSerIO, -11);
+    // The unit type and device type combo boxes show the current selection.
+    const int unitType = ListValueOf(s.Measurands, model_.cal.Measurand);
+    const int unitField = model_.fields.find(QStringLiteral("UnitType"));
+    if (unitField >= 0 && unitType >= 0) model_.fields.at(unitField).Content = QString::number(unitType);
+    UpdDevType(model_, model_.selection.DevIndx, model_.selection.DevType, model_.selection.CalcMeth,
+               QStringLiteral("keep"));
+}
+
+}  // namespace zh

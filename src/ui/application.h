@@ -1,0 +1,111 @@
+#pragma once
+// The running program with its window: builds the main window from the
+// profile and the field table (VANTOMain, also to rebuild it), binds the
+// commands of the menus, tool bar and buttons to what the program can do,
+// and runs the main loop on Qt's event loop until the program ends.
+
+#include <QPointer>
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "app/command_table.h"
+#include "app/menu_table.h"
+#include "app/window_event.h"
+#include "files/data_session.h"
+#include "hart/hart_session.h"
+#include "model/device_model.h"
+#include "model/read_write_sequences.h"
+
+class QWidget;
+
+namespace zh {
+
+class ConnectionProbe;
+class ControlRefresh;
+class LinkLibrary;
+class MainWindow;
+class MenuBuilder;
+class QtDialogs;
+class QtGadgets;
+class UserModes;
+struct Program;
+
+class Application {
+public:
+    Application(Program& program, QtGadgets& gadgets, QtDialogs& dialogs, LinkLibrary& link, ConnectionProbe& probe);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Builds the main window (0) or builds it again (non-zero: another
+    // measurand, language or device configuration). A negative value lays
+    // the window out anew as at start, without reading the profile again.
+    // False when the window could not be opened.
+    bool VANTOMain(int mcontrol);
+
+    // Runs the main loop until the program ends; returns the exit code.
+    int run();
+    // Handles one event as the main loop does.
+    void dispatch(const WindowEvent& event);
+    // Carries out a menu command as if it had been chosen.
+    void command(int menuId);
+
+    MainWindow* window() const;
+    DeviceModel& model() { return model_; }
+    DeviceSequences& sequences() { return sequences_; }
+    DataSession& data() { return data_; }
+    HartSession& session() { return session_; }
+    CommandTable& commands() { return commands_; }
+    MenuBuilder* menus() const { return menus_.get(); }
+    UserModes& userModes() { return *modes_; }
+
+    // The main window's title for the current data file.
+    void setCaption(const QString& file);
+
+private:
+    class Frame;
+    class Items;
+
+    void buildWindow();
+    void buildMenus();
+    void buildFieldTable();
+    void bindCommands();
+    void bindFileCommands();
+    void bindTransferCommands();
+    void bindSetupCommands();
+    void bindKeyCommands();
+    void bindButtons();
+    void afterCommand();
+
+    void newData(int id);
+    void connectModule();
+    void disconnectModule();
+    int readModule(const QString& mode);
+    void writeModule(const QString& scope);
+    void writeTransmitter();
+    void exitProgram();
+    QString target() const;
+
+    Program& p_;
+    QtGadgets& gadgets_;
+    QtDialogs& dialogs_;
+    LinkLibrary& link_;
+    HartSession session_;
+    DeviceModel model_;
+    DeviceSequences sequences_;
+    DataSession data_;
+    CommandTable commands_;
+    MenuTable menuTable_;
+
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<MenuBuilder> menus_;
+    std::unique_ptr<Frame> frame_;
+    std::unique_ptr<Items> items_;
+    std::unique_ptr<ControlRefresh> refresh_;
+    std::unique_ptr<UserModes> modes_;
+    QPointer<QWidget> cover_;
+    int exitCode_ = 0;
+};
+
+}  // namespace zh

@@ -1,0 +1,240 @@
+// What the menus, the tool bar, the keyboard shortcuts and the window's
+// buttons do. Commands whose functions the program does not have yet stay
+// unbound: their entries show disabled.
+
+#include <QCursor>
+#include <QToolBar>
+#include <QTimer>
+
+#include "app/dialogs.h"
+#include "app/menu_ids.h"
+#include "app/program.h"
+#include "app/setting_stores.h"
+#include "application.h"
+#include "control_refresh.h"
+#include "control_registry.h"
+#include "files/data_commands.h"
+#include "files/file_operation.h"
+#include "focus_order.h"
+#include "hart/com_ports.h"
+#include "main_window.h"
+#include "menu_builder.h"
+#include "model/device_types.h"
+#include "model/field_diagnostics.h"
+#include "qt_gadgets.h"
+#include "user_modes.h"
+
+namespace zh {
+
+namespace {
+
+const MenuEntry* entryOf(const MenuTable& table, int id) { return table.find(id); }
+
+}  // namespace
+
+void Application::bindCommands() {
+    bindFileCommands();
+    bindTransferCommands();
+    bindSetupCommands();
+    bindKeyCommands();
+    bindButtons();
+}
+
+void Application::bindFileCommands() {
+    commands_.bind(Command::NewData, [this](int id) { newData(id); });
+    commands_.bind(Command::OpenData, [this](int) { OpenData(data_); });
+    commands_.bind(Command::SaveData, [this](int) { StoreData(data_, QStringLiteral("save")); });
+    commands_.bind(Command::SaveDataAs, [this](int) { StoreData(data_, QStringLiteral("saveas")); });
+    commands_.bind(Command::Exit, [this](int) { exitProgram(); });
+}
+
+void Application::bindTransferCommands() {
+    commands_.bind(Command::Connect, [this](int) { connectModule(); });
+    commands_.bind(Command::Disconnect, [this](int) { disconnectModule(); });
+    commands_.bind(Command::ReadModule, [this](int) { readModule(target() + QStringLiteral(" all")); });
+    commands_.bind(Command::WriteModule, [this](int) { writeModule(QStringLiteral("all")); });
+    commands_.bind(Command::WriteChanges, [this](int) { writeModule(QStringLiteral("changes")); });
+    commands_.bind(Command::WritePopup, [this](int) {
+        if (menus_) menus_->showPopup(menu::kWritePopup);
+    });
+}
+
+void Application::bindSetupCommands() {
+    commands_.bind(Command::About, [this](int) {
+        p_.messages.MsgBox(p_.state.EditionName, p_.state.AboutText, mb::Ok | mb::IconInformation,
+                           QStringLiteral("nodefmsg"));
+    });
+    commands_.bind(Command::HartAddress, [this](int) { HartAddressDialog(p_); });
+    commands_.bind(Command::SelectPort, [this](int id) {
+        const MenuEntry* e = entryOf(menuTable_, id);
+        if (e && selectComPort(p_, e->value)) buildMenus();
+    });
+    commands_.bind(Command::SelectDevice, [this](int id) {
+        const MenuEntry* e = entryOf(menuTable_, id);
+        if (e && selectTransmitterDisplay(p_, e->value)) VANTOMain(1);
+    });
+    commands_.bind(Command::SelectLanguage, [this](int id) {
+        const MenuEntry* e = entryOf(menuTable_, id);
+        if (e && selectLanguage(p_, e->value)) VANTOMain(-1);
+    });
+}
+
+void Application::bindKeyCommands() {
+    commands_.bind(Command::ShowFieldEntry, [this](int) {
+        const int focused = gadgets_.focusedGadget();
+        const int index = focused > 0 ? model_.fields.find(QString::number(focused)) : -1;
+        if (index >= 0)
+            p_.messages.MsgBox(QStringLiteral("Field"), fieldReport(model_, index), mb::Ok, QStringLiteral("nodefmsg"));
+    });
+    commands_.bind(Command::RaiseError, [](int) { std::abort(); });
+    commands_.bind(Command::NoDataSignal, [this](int) {
+        if (p_.state.DataTrigger == -1) p_.dialogs.beep(600, 100);
+    });
+    commands_.bind(Command::DumpFocusedField, [this](int) {
+        const int focused = gadgets_.focusedGadget();
+        const int index = focused > 0 ? model_.fields.find(QString::number(focused)) : -1;
+        if (index >= 0) p_.log.DebugLog(fieldReport(model_, index), 1);
+    });
+    commands_.bind(Command::DumpFieldTable, [this](int) { dumpFieldTable(model_); });
+    commands_.bind(Command::ShowCalibrationState, [this](int) {
+        dumpFieldTable(model_);
+        const CalibrationState& c = model_.cal;
+        const auto n = [](float v) { return QString::number(static_cast<double>(v)); };
+        const QString text = QStringLiteral("CalUnit, CalDecP: ") + c.CalUnit + QStringLiteral(", ") +
+                             QString::number(c.CalDecP) + QStringLiteral("\nDispUnit, DispDecP: ") + c.DispUnit +
+                             QStringLiteral(", ") + QString::number(c.DispDecP) + QStringLiteral("\nactBaseUnit: ") +
+                             c.actBaseUnit + QStringLiteral("\nCalADlow, CalADhi: ") + n(c.CalADlow) +
+                             QStringLiteral(", ") + n(c.CalADhi) + QStringLiteral("\nCalDPlow, CalDPhi: ") +
+                             n(c.CalDPlow) + QStringLiteral(", ") + n(c.CalDPhi) +
+                             QStringLiteral("\nCalNomLow, CalNomHigh: ") + n(c.CalNomLow) + QStringLiteral(", ") +
+                             n(c.CalNomHi);
+        p_.messages.MsgBox(QStringLiteral("Calibration"), text, mb::Ok, QStringLiteral("nodefmsg"));
+    });
+    commands_.bind(Command::FocusNext, [this](int) { focusNextField(model_.fields, gadgets_, true); });
+    commands_.bind(Command::FocusPrevious, [this](int) { focusNextField(model_.fields, gadgets_, false); });
+}
+
+void Application::bindButtons() {
+    commands_.bind(Command::ClearAdcTable, [this](int) {
+        ClearADC(model_, QStringLiteral("default"), QString());
+        refresh_->InternToForm();
+    });
+    commands_.bind(Command::FillAdcTable, [this](int) {
+        if (FillADC(model_)) refresh_->InternToForm();
+    });
+    commands_.bind(Command::ReadTransmitter, [this](int) { readModule(QStringLiteral("transmitter all")); });
+    commands_.bind(Command::WriteTransmitter, [this](int) { writeTransmitter(); });
+    commands_.bind(Command::StoreConfiguration, [this](int) {
+        const QString answer = p_.messages.MsgBox(QStringLiteral("Store"), QStringLiteral("Store Config"),
+                                                  mb::YesNo | mb::IconQuestion);
+        if (answer != QLatin1String("yes")) return;
+        const QString description = p_.gadgets.text(controlNumber(QStringLiteral("MeasElemConfigName")));
+        if (StoreConfiguration(model_, description)) modes_->UpdGadItems(-1);
+    });
+    commands_.bind(Command::SendCommand, [this](int gadget) {
+        const bool admin = gadget == controlNumber(QStringLiteral("BtnSendCmdAdm"));
+        const int selector = controlNumber(admin ? QStringLiteral("CmbSelCmdAdm") : QStringLiteral("CmbSelCmd"));
+        const QStringList items = p_.gadgets.items(selector);
+        const int chosen = p_.gadgets.state(selector);
+        const QString field = admin ? QStringLiteral("CmbSelCmdAdm") : QStringLiteral("CmbSelCmd");
+        const int i = model_.fields.find(field);
+        if (i < 0 || chosen < 0) return;
+        const QStringList list = model_.fields.at(i).Params.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        if (chosen >= list.size()) return;
+        const int code = list.at(chosen).section(QLatin1Char('='), -1).toInt();
+        sequences_.actions().SendListCommand(code, items.value(chosen));
+    });
+}
+
+// New data: the equipment chosen in a pop-up, the save request before
+// anything is thrown away, the connection tested, the configuration
+// applied, the window rebuilt for the measurand and the new data set made.
+void Application::newData(int id) {
+    QString measurand;
+    if (const MenuEntry* e = menuTable_.find(id); e && !e->value.isEmpty()) measurand = e->value;
+    const std::vector<MenuEntry> equipment = EquipmentPopup(p_, measurand);
+    const QString chosen = MenuBuilder::ShowPopUp(window_.get(), equipment, p_.log, 1, QCursor::pos());
+    if (chosen.isEmpty()) return;
+    if (p_.state.DataChanged && p_.state.DataTrigger >= 0) {
+        const int answer = SaveRequest(data_, p_.state.DataTrigger, data_.file.moduleState,
+                                       QStringLiteral("File"), QStringLiteral("Continue without update?"), -1);
+        if (answer != 1) return;
+        p_.state.DataChanged = false;
+    }
+    const QStringList parts = chosen.split(QLatin1Char('|'));
+    measurand = parts.value(0);
+    bool ok = false;
+    const int devIndx = parts.value(1).toInt(&ok);
+    p_.state.DataTrigger = -1;
+    p_.state.DataChanged = false;
+    if (data_.device.testConnection) data_.device.testConnection();
+    if (ok) model_.selection.DevIndx = devIndx;
+    model_.cal.Measurand = measurand;
+    VANTOMain(1);
+    if (NewData(data_, measurand) == 1) {
+        UpdDevType(model_, model_.selection.DevIndx, model_.selection.DevType, model_.selection.CalcMeth,
+                   QStringLiteral("update"));
+        refresh_->InternToForm();
+        setCaption(QString());
+    }
+}
+
+// Connect opens the port and keeps it open (the live display reads through
+// it); a device of another configuration rebuilds the window.
+void Application::connectModule() {
+    if (p_.state.ConnectionState != 0) return;
+    const QString before = p_.state.TransmDisplay;
+    if (session_.HartConnect() != 1) return;
+    p_.state.ConnectionState = 1;
+    p_.dialogs.progressClose();
+    if (before != p_.state.TransmDisplay) VANTOMain(1);
+}
+
+void Application::disconnectModule() {
+    if (p_.state.ConnectionState == 0) return;
+    session_.HartDisConnect();
+    p_.state.ConnectionState = 0;
+}
+
+int Application::readModule(const QString& mode) {
+    gadgets_.setWindowEnabled(1, false);
+    const int result = sequences_.HartRead(mode);
+    gadgets_.setWindowEnabled(1, true);
+    if (result == 0) {
+        // A read that changed the device type or measurand has rebuilt the
+        // window; its controls show what was read.
+        refresh_->InternToForm();
+    }
+    return result;
+}
+
+void Application::writeModule(const QString& scope) {
+    gadgets_.setWindowEnabled(1, false);
+    const int result = sequences_.HartWrite(target() + QLatin1Char(' ') + scope);
+    gadgets_.setWindowEnabled(1, true);
+    if (result == 0) {
+        data_.file.moduleState = 1;
+        refresh_->UpdAllGads(QStringLiteral("setcolor"), QStringLiteral("all"), -1);
+    }
+}
+
+// Write the transmitter; with TranmitterVerivy "ON" read it back and compare.
+void Application::writeTransmitter() {
+    const QString sent = sequences_.transmitterRecord();
+    if (sequences_.HartWrite(QStringLiteral("transmitter all")) != 0) return;
+    refresh_->UpdAllGads(QStringLiteral("setcolor"), QStringLiteral("SYSTEM;TRANSMITTER;"), -1);
+    const QString verify =
+        p_.profile.ReadProfile(QStringLiteral("Common"), QStringLiteral("TranmitterVerivy"), QStringLiteral("OFF"),
+                               p_.state.ProfilePath);
+    if (verify.compare(QLatin1String("ON"), Qt::CaseInsensitive) != 0) return;
+    if (readModule(QStringLiteral("transmitter all")) != 0) return;
+    const QString received = sequences_.readRecord();
+    const QString sentPart = sent.section(QLatin1Char('\\'), 1);
+    const QString receivedPart = received.section(QLatin1Char('\\'), 1);
+    const QString text = sentPart == receivedPart ? QStringLiteral("No differences found!")
+                                                  : QStringLiteral("Differences found!\nSend: ") + sentPart +
+                                                        QStringLiteral("\nRec.: ") + receivedPart;
+    p_.messages.MsgBox(QStringLiteral("Verify"), text, mb::Ok | mb::IconInformation);
+}
+
+}  // namespace zh

@@ -1,0 +1,95 @@
+// The main loop: one turn per normalised window event, handed out by the
+// controls while Qt's event loop runs, until the program ends through Exit
+// or the close box (both ask before unsaved data are lost).
+
+#include "app/dialogs.h"
+#include "app/program.h"
+#include "application.h"
+#include "files/file_operation.h"
+#include "main_window.h"
+#include "model/field_diagnostics.h"
+#include "qt_gadgets.h"
+#include "user_modes.h"
+
+namespace zh {
+
+namespace {
+constexpr int kDumpFieldTableEvent = 555516;
+constexpr int kProgramEvent = 32769;
+}  // namespace
+
+int Application::run() {
+    AppState& s = p_.state;
+    while (!s.QuitRequested) {
+        const std::optional<WindowEvent> event = gadgets_.waitEvent(-1);
+        if (!event) {
+            p_.log.DebugLog(QStringLiteral(">>> Timer Event"), 6);
+            continue;
+        }
+        dispatch(*event);
+    }
+    if (window_) {
+        window_->allowClose();
+        window_->close();
+    }
+    return exitCode_;
+}
+
+void Application::command(int menuId) {
+    dispatch(WindowEvent{EventMenu, 1, -1, menuId, -1});
+}
+
+void Application::dispatch(const WindowEvent& e) {
+    AppState& s = p_.state;
+    switch (e.type) {
+        case EventMenu:
+            s.LastMenuId = e.menu;
+            p_.log.DebugLog(QStringLiteral(">>> Menu Event"), 6);
+            commands_.dispatch(e);
+            afterCommand();
+            break;
+        case EventGadget:
+            s.LastGadgetId = e.gadget;
+            if (e.code == GadgetSelect && commands_.dispatch(e)) afterCommand();
+            break;
+        case EventCloseWindow:
+            if (e.window == 1) exitProgram();
+            break;
+        case kDumpFieldTableEvent:
+            dumpFieldTable(model_);
+            break;
+        case kProgramEvent:
+            p_.messages.MsgBox(QStringLiteral("Main"), QStringLiteral("$8001"), mb::Ok, QStringLiteral("nodefmsg"));
+            break;
+        case EventLeftClick:
+            p_.log.DebugLog(QStringLiteral("LeftClick"), 6);
+            break;
+        case EventRightClick:
+            p_.log.DebugLog(QStringLiteral("RightClick"), 6);
+            break;
+        default:
+            break;
+    }
+}
+
+// The state the enable rules show follows every command.
+void Application::afterCommand() {
+    if (!p_.state.QuitRequested && modes_) modes_->UpdGadItems(-1);
+}
+
+// Exit and the close box: with nothing pending the program ends at once;
+// otherwise it asks, and ends on Yes. "Nothing pending" (1) ends it too: a
+// user whose file and module are both up to date must be able to leave.
+void Application::exitProgram() {
+    AppState& s = p_.state;
+    if (s.DataTrigger == -1 || !s.DataChanged) {
+        s.QuitRequested = true;
+        return;
+    }
+    const int answer = SaveRequest(data_, s.DataTrigger, data_.file.moduleState, QStringLiteral("Exit program"),
+                                   QStringLiteral("Data have been changed! Exit program without saving?"),
+                                   mb::YesNo | mb::IconExclamation | mb::DefaultButton2);
+    if (answer == mb::ResultYes || answer == 1) s.QuitRequested = true;
+}
+
+}  // namespace zh

@@ -1,2 +1,0 @@
-// The window library; its parts arrive file by file.
-namespace zh {}
