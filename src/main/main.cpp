@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
@@ -76,8 +77,33 @@ int runHeadless(int argc, char** argv, const QStringList& arguments) {
     return zh::runBatchCommand(program, link, probe, arguments);
 }
 
+// "--check-start N": show the window, rebuild it N times, print how long
+// each rebuild took and end (for the start-up benchmark).
+int rebuildCount(QStringList& arguments) {
+    const int at = arguments.indexOf(QStringLiteral("--check-start"));
+    if (at < 0) return -1;
+    const int n = std::max(0, arguments.value(at + 1).toInt());
+    arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
+    return n;
+}
+
+int checkStart(zh::Application& application, int rebuilds) {
+    QApplication::processEvents();
+    std::printf("window shown\n");
+    QElapsedTimer timer;
+    for (int i = 0; i < rebuilds; ++i) {
+        timer.start();
+        application.VANTOMain(1);
+        QApplication::processEvents();
+        std::printf("rebuild %.2f ms\n", static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
 int runWindow(int argc, char** argv, QStringList arguments) {
     const QString screenshot = screenshotPath(arguments);
+    const int rebuilds = rebuildCount(arguments);
     QApplication app(argc, argv);
     const QString programDir = QCoreApplication::applicationDirPath();
     const QString executableName = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
@@ -103,6 +129,7 @@ int runWindow(int argc, char** argv, QStringList arguments) {
         dialogs.messageBox(QString(), QStringLiteral("Open Window failed"), zh::mb::Ok);
         return 1;
     }
+    if (rebuilds >= 0) return checkStart(application, rebuilds);
     if (screenshot.isEmpty()) return application.run();
 
     // Read the device the profile names, then take the picture.
