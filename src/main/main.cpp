@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -136,7 +138,19 @@ int runWindow(int argc, char** argv, QStringList arguments) {
     application.command(zh::menu::kReadAll);
     QApplication::processEvents();
     const bool read = program.state.DataTrigger >= 0;
-    const bool saved = application.window()->grab().save(screenshot);
+    bool saved = application.window()->grab().save(screenshot);
+    // One more picture per further tab the user mode shows.
+    QTabWidget* tabs = application.window()->panel();
+    const QFileInfo shot(screenshot);
+    for (int i = 1; tabs && i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        QApplication::processEvents();
+        const QString name = tabs->tabText(i).toLower().remove(QRegularExpression(QStringLiteral("[^a-z0-9]")));
+        saved = application.window()->grab().save(shot.path() + QLatin1Char('/') + shot.completeBaseName() +
+                                                  QLatin1Char('-') + name + QLatin1Char('.') + shot.suffix()) &&
+                saved;
+    }
+    if (tabs) tabs->setCurrentIndex(0);
     std::printf("%s: %s, %s\n", screenshot.toLocal8Bit().constData(), read ? "device read" : "device not read",
                 saved ? "saved" : "not saved");
     return read && saved ? 0 : 1;

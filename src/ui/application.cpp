@@ -172,12 +172,18 @@ bool Application::VANTOMain(int mcontrol) {
     // 3. The measurand of the current data.
     if (model_.cal.Measurand.isEmpty() && !s.MeasurandList.empty()) model_.cal.Measurand = s.MeasurandList.front().Name;
 
-    // 4.-6. Window, menus, field table, controls.
+    // 4.-6. Window, menus, field table, controls. A rebuild for the same
+    // measurand (another language, device configuration or user choice)
+    // keeps the data shown: the table is defined anew, its values stay.
+    const bool keep = mcontrol != 0 && s.DataTrigger >= 0 && model_.cal.Measurand == builtFor_;
+    const std::vector<KeptValues> kept = keep ? keptValues() : std::vector<KeptValues>{};
     menus_.reset();
     window_.reset();
     buildWindow();
     buildMenus();
     buildFieldTable();
+    restoreValues(kept);
+    builtFor_ = model_.cal.Measurand;
     window_->Customerlogo();
     modes_->UpdPanelTabs();
     HideTestGadgets(model_, 0);  // the raw converter value only for administrators and in test mode
@@ -211,6 +217,31 @@ void Application::buildMenus() {
     menus_->setUnavailable(commands_.unavailableMenuIds(menus_->ids()));
     for (int gadget : commands_.unavailableGadgets()) gadgets_.setEnabled(gadget, false);
     window_->restoreDesignSize();
+}
+
+std::vector<Application::KeptValues> Application::keptValues() const {
+    std::vector<KeptValues> out;
+    for (const QString& name : model_.fields.definedNames().split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const int i = model_.fields.find(name);
+        if (i < 0) continue;
+        const FieldRecord& f = model_.fields.at(i);
+        out.push_back({name, f.Content, f.RawVal, f.BaseValue, f.GadUnit, f.GadStatus, f.ColorIndx});
+    }
+    return out;
+}
+
+void Application::restoreValues(const std::vector<KeptValues>& kept) {
+    for (const KeptValues& k : kept) {
+        const int i = model_.fields.find(k.name);
+        if (i < 0) continue;
+        FieldRecord& f = model_.fields.at(i);
+        f.Content = k.content;
+        f.RawVal = k.raw;
+        f.BaseValue = k.base;
+        f.GadUnit = k.unit;
+        f.GadStatus = k.status;
+        f.ColorIndx = k.colour;
+    }
 }
 
 void Application::buildFieldTable() {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/command_table.h"
 #include "app/menu_table.h"
@@ -67,6 +68,13 @@ private:
     class Frame;
     class Items;
 
+    struct KeptValues {
+        QString name, content, raw, base, unit, status;
+        short colour = 0;
+    };
+    std::vector<KeptValues> keptValues() const;
+    void restoreValues(const std::vector<KeptValues>& kept);
+
     void buildWindow();
     void buildMenus();
     void buildFieldTable();
@@ -105,6 +113,7 @@ private:
     std::unique_ptr<ControlRefresh> refresh_;
     std::unique_ptr<UserModes> modes_;
     QPointer<QWidget> cover_;
+    QString builtFor_;  // the measurand the window was last built for
     int exitCode_ = 0;
 };
 

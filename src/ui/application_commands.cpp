@@ -197,14 +197,15 @@ void Application::disconnectModule() {
 }
 
 int Application::readModule(const QString& mode) {
+    const int devIndx = model_.selection.DevIndx;
     gadgets_.setWindowEnabled(1, false);
     const int result = sequences_.HartRead(mode);
     gadgets_.setWindowEnabled(1, true);
-    if (result == 0) {
-        // A read that changed the device type or measurand has rebuilt the
-        // window; its controls show what was read.
-        refresh_->InternToForm();
-    }
+    if (result != 0) return result;
+    // Another kind of device shows other tabs: the window is built for it,
+    // with what was read. (Another measurand rebuilt it during the read.)
+    if (model_.selection.DevIndx != devIndx) VANTOMain(1);
+    else refresh_->InternToForm();
     return result;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QPixmap>
 #include <QString>
+#include <QLabel>
+#include <QPushButton>
 #include <QWidget>
 
 #include "control_registry.h"
@@ -23,6 +25,28 @@ class ImageControl final : public QWidget {
 
   private:
     QPixmap pixmap_;
+};
+
+// A one-line label whose text is drawn smaller when it does not fit its
+// width (a translation longer than the English caption, a window made
+// smaller), down to a smallest readable size; then it is cut at the end
+// with an ellipsis. The label's own font stays what it was set to.
+class FittingLabel final : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A push button whose caption is drawn smaller when it does not fit, as
+// FittingLabel does.
+class FittingButton final : public QPushButton {
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // A new widget for `info` with its caption, child of `parent`; the caller

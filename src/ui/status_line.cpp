@@ -42,8 +42,10 @@ void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState, const QStrin
         frame.setStatusText(1, QString());
         setLamp(p, "ImgStatusFile", Lamp::Off);
     } else {
+        // The file texts are common texts.
         frame.setStatusText(1, msg.LookupMessage(saved ? QStringLiteral("File: updated")
-                                                       : QStringLiteral("File: not updated")));
+                                                       : QStringLiteral("File: not updated"),
+                                                 QStringLiteral("Common")));
         setLamp(p, "ImgStatusFile", saved ? Lamp::Green : Lamp::Red);
     }
 
