@@ -57,24 +57,32 @@ QString screenshotPath(QStringList& arguments) {
     return path.isEmpty() ? QStringLiteral("screenshot.png") : path;
 }
 
-int runHeadless(int argc, char** argv, const QStringList& arguments) {
-    QCoreApplication app(argc, argv);
+// What every run does before its own work: the HART link library bound from
+// the program's folder, the start-up (edition, profile, language, texts, the
+// connection probe) and the profile read. Returns -1 to go on, else the
+// exit code.
+int startProgram(zh::Program& program, zh::LinkLibrary& link, const char* argv0, const QStringList& arguments) {
     const QString programDir = QCoreApplication::applicationDirPath();
-    const QString executableName = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
-    zh::ConsoleDialogs dialogs;
-    zh::HeadlessGadgets gadgets;
-    zh::SteadyClock clock;
-    zh::Program program(dialogs, gadgets, clock);
-    zh::FatalErrorHandler errorHandler(program.log, dialogs, QDir::currentPath());
-    errorHandler.install();
-
-    zh::LinkLibrary link(program.log);
+    const QString executableName = QFileInfo(QString::fromLocal8Bit(argv0)).fileName();
     zh::StartupHooks hooks;
     hooks.bindLinkLibrary = [&] { link.load(programDir + QLatin1Char('/') + zh::LinkLibrary::defaultFileName()); };
     hooks.runProbe = [&](const QString& port) { return zh::runConnectionProbe(link, program.log, port); };
     const zh::StartResult started = zh::runStartup(program, executableName, programDir, arguments, hooks);
     if (!started.runWindow) return started.exitCode;
     if (!zh::ReadProfileFile(program)) return 0;
+    return -1;
+}
+
+int runHeadless(int argc, char** argv, const QStringList& arguments) {
+    QCoreApplication app(argc, argv);
+    zh::ConsoleDialogs dialogs;
+    zh::HeadlessGadgets gadgets;
+    zh::SteadyClock clock;
+    zh::Program program(dialogs, gadgets, clock);
+    zh::FatalErrorHandler errorHandler(program.log, dialogs, QDir::currentPath());
+    errorHandler.install();
+    zh::LinkLibrary link(program.log);
+    if (const int ended = startProgram(program, link, argv[0], arguments); ended >= 0) return ended;
     zh::ProcessProbe probe(dialogs, QCoreApplication::applicationFilePath());
     return zh::runBatchCommand(program, link, probe, arguments);
 }
@@ -107,22 +115,14 @@ int runWindow(int argc, char** argv, QStringList arguments) {
     const QString screenshot = screenshotPath(arguments);
     const int rebuilds = rebuildCount(arguments);
     QApplication app(argc, argv);
-    const QString programDir = QCoreApplication::applicationDirPath();
-    const QString executableName = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
     zh::QtDialogs dialogs;
     zh::QtGadgets gadgets;
     zh::SteadyClock clock;
     zh::Program program(dialogs, gadgets, clock);
     zh::FatalErrorHandler errorHandler(program.log, dialogs, QDir::currentPath());
     errorHandler.install();
-
     zh::LinkLibrary link(program.log);
-    zh::StartupHooks hooks;
-    hooks.bindLinkLibrary = [&] { link.load(programDir + QLatin1Char('/') + zh::LinkLibrary::defaultFileName()); };
-    hooks.runProbe = [&](const QString& port) { return zh::runConnectionProbe(link, program.log, port); };
-    const zh::StartResult started = zh::runStartup(program, executableName, programDir, arguments, hooks);
-    if (!started.runWindow) return started.exitCode;
-    if (!zh::ReadProfileFile(program)) return 0;
+    if (const int ended = startProgram(program, link, argv[0], arguments); ended >= 0) return ended;
     dialogs.setCancelCaption(program.messages.LookupMessage(QStringLiteral("Cancel"), QStringLiteral("Common")));
 
     zh::ProcessProbe probe(dialogs, QCoreApplication::applicationFilePath());

@@ -165,11 +165,7 @@ DeviceSequences::SavedTable DeviceSequences::saveTable() const {
     s.dataChanged = m_.program.state.DataChanged;
     s.measurand = m_.cal.Measurand;
     s.baseUnit = m_.cal.actBaseUnit;
-    s.values.resize(static_cast<std::size_t>(m_.fields.count()) + 1);
-    for (int i = 1; i <= m_.fields.count(); ++i) {
-        const FieldRecord& f = m_.fields.at(i);
-        s.values[static_cast<std::size_t>(i)] = {f.Content, f.RawVal, f.BaseValue, f.GadStatus, f.ColorIndx};
-    }
+    s.values = FieldSnapshot::take(m_.fields);
     return s;
 }
 
@@ -179,17 +175,7 @@ void DeviceSequences::restoreTable(const SavedTable& s) {
         if (hooks.switchMeasurand) hooks.switchMeasurand(s.measurand);
         DefDataStruc(m_, s.baseUnit, m_.cal.IntSerIO, -11);
     }
-    // Indices never change, so every record saved is still there.
-    const int n = std::min<int>(m_.fields.count(), static_cast<int>(s.values.size()) - 1);
-    for (int i = 1; i <= n; ++i) {
-        FieldRecord& f = m_.fields.at(i);
-        const FieldValues& v = s.values[static_cast<std::size_t>(i)];
-        f.Content = v.Content;
-        f.RawVal = v.RawVal;
-        f.BaseValue = v.BaseValue;
-        f.GadStatus = v.GadStatus;
-        f.ColorIndx = v.ColorIndx;
-    }
+    s.values.restore(m_.fields);
     m_.program.state.DataTrigger = s.dataTrigger;
     m_.program.state.DataChanged = s.dataChanged;
 }

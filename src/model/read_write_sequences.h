@@ -22,6 +22,7 @@
 #include "hart/universal_commands.h"
 #include "model/field_raw_values.h"
 #include "model/field_record.h"
+#include "model/field_snapshot.h"
 
 namespace zh {
 
@@ -77,16 +78,12 @@ public:
     int moduleState = 0;  // 1 after a successful read or write
 
 private:
-    struct FieldValues {
-        QString Content, RawVal, BaseValue, GadStatus;
-        short ColorIndx = 0;
-    };
     struct SavedTable {
         int dataTrigger = -1;
         bool dataChanged = false;
         QString measurand;
         QString baseUnit;
-        std::vector<FieldValues> values;  // index = field index
+        FieldSnapshot values;
     };
 
     // Link handling: opens when needed and remembers whether this sequence did.

@@ -20,6 +20,7 @@
 #include "menu_registration.h"
 #include "model/device_types.h"
 #include "model/field_definitions.h"
+#include "model/field_snapshot.h"
 #include "model/list_text.h"
 #include "qt_dialogs.h"
 #include "qt_gadgets.h"
@@ -176,13 +177,13 @@ bool Application::VANTOMain(int mcontrol) {
     // measurand (another language, device configuration or user choice)
     // keeps the data shown: the table is defined anew, its values stay.
     const bool keep = mcontrol != 0 && s.DataTrigger >= 0 && model_.cal.Measurand == builtFor_;
-    const std::vector<KeptValues> kept = keep ? keptValues() : std::vector<KeptValues>{};
+    const FieldSnapshot kept = keep ? FieldSnapshot::take(model_.fields) : FieldSnapshot{};
     menus_.reset();
     window_.reset();
     buildWindow();
     buildMenus();
     buildFieldTable();
-    restoreValues(kept);
+    kept.restore(model_.fields);
     builtFor_ = model_.cal.Measurand;
     window_->Customerlogo();
     modes_->UpdPanelTabs();
@@ -217,31 +218,6 @@ void Application::buildMenus() {
     menus_->setUnavailable(commands_.unavailableMenuIds(menus_->ids()));
     for (int gadget : commands_.unavailableGadgets()) gadgets_.setEnabled(gadget, false);
     window_->restoreDesignSize();
-}
-
-std::vector<Application::KeptValues> Application::keptValues() const {
-    std::vector<KeptValues> out;
-    for (const QString& name : model_.fields.definedNames().split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const int i = model_.fields.find(name);
-        if (i < 0) continue;
-        const FieldRecord& f = model_.fields.at(i);
-        out.push_back({name, f.Content, f.RawVal, f.BaseValue, f.GadUnit, f.GadStatus, f.ColorIndx});
-    }
-    return out;
-}
-
-void Application::restoreValues(const std::vector<KeptValues>& kept) {
-    for (const KeptValues& k : kept) {
-        const int i = model_.fields.find(k.name);
-        if (i < 0) continue;
-        FieldRecord& f = model_.fields.at(i);
-        f.Content = k.content;
-        f.RawVal = k.raw;
-        f.BaseValue = k.base;
-        f.GadUnit = k.unit;
-        f.GadStatus = k.status;
-        f.ColorIndx = k.colour;
-    }
 }
 
 void Application::buildFieldTable() {

@@ -68,13 +68,6 @@ private:
     class Frame;
     class Items;
 
-    struct KeptValues {
-        QString name, content, raw, base, unit, status;
-        short colour = 0;
-    };
-    std::vector<KeptValues> keptValues() const;
-    void restoreValues(const std::vector<KeptValues>& kept);
-
     void buildWindow();
     void buildMenus();
     void buildFieldTable();

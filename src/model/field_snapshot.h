@@ -1,0 +1,30 @@
+#pragma once
+// The values of every field record at one moment, to be put back later:
+// a read that fails half way gives back the data set it started from, and a
+// rebuild of the window keeps the data shown. Records keep their indices
+// when the table is defined anew, so the values go back by index.
+
+#include <QString>
+#include <vector>
+
+namespace zh {
+
+class FieldTable;
+
+class FieldSnapshot {
+public:
+    static FieldSnapshot take(const FieldTable& fields);
+    // Puts the values back into the records that exist (all of them, unless
+    // the table shrank).
+    void restore(FieldTable& fields) const;
+    bool empty() const { return values_.empty(); }
+
+private:
+    struct Values {
+        QString Content, RawVal, BaseValue, GadUnit, GadStatus;
+        short ColorIndx = 0;
+    };
+    std::vector<Values> values_;  // index = field index; 0 unused
+};
+
+}  // namespace zh
