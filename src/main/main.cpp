@@ -73,18 +73,30 @@ int startProgram(zh::Program& program, zh::LinkLibrary& link, const char* argv0,
     return -1;
 }
 
-int runHeadless(int argc, char** argv, const QStringList& arguments) {
-    QCoreApplication app(argc, argv);
-    zh::ConsoleDialogs dialogs;
-    zh::HeadlessGadgets gadgets;
+// Builds the program context on `DialogsT` and `GadgetsT` (with the error
+// handler installed for it), starts it and hands it to `work`, which
+// returns the exit code.
+template <typename DialogsT, typename GadgetsT, typename Work>
+int runProgram(const char* argv0, const QStringList& arguments, Work work) {
+    DialogsT dialogs;
+    GadgetsT gadgets;
     zh::SteadyClock clock;
     zh::Program program(dialogs, gadgets, clock);
     zh::FatalErrorHandler errorHandler(program.log, dialogs, QDir::currentPath());
     errorHandler.install();
     zh::LinkLibrary link(program.log);
-    if (const int ended = startProgram(program, link, argv[0], arguments); ended >= 0) return ended;
-    zh::ProcessProbe probe(dialogs, QCoreApplication::applicationFilePath());
-    return zh::runBatchCommand(program, link, probe, arguments);
+    if (const int ended = startProgram(program, link, argv0, arguments); ended >= 0) return ended;
+    return work(program, dialogs, gadgets, link);
+}
+
+int runHeadless(int argc, char** argv, const QStringList& arguments) {
+    QCoreApplication app(argc, argv);
+    return runProgram<zh::ConsoleDialogs, zh::HeadlessGadgets>(
+        argv[0], arguments,
+        [&](zh::Program& program, zh::ConsoleDialogs& dialogs, zh::HeadlessGadgets&, zh::LinkLibrary& link) {
+            zh::ProcessProbe probe(dialogs, QCoreApplication::applicationFilePath());
+            return zh::runBatchCommand(program, link, probe, arguments);
+        });
 }
 
 // "--check-start N": show the window, rebuild it N times, print how long
@@ -111,18 +123,8 @@ int checkStart(zh::Application& application, int rebuilds) {
     return 0;
 }
 
-int runWindow(int argc, char** argv, QStringList arguments) {
-    const QString screenshot = screenshotPath(arguments);
-    const int rebuilds = rebuildCount(arguments);
-    QApplication app(argc, argv);
-    zh::QtDialogs dialogs;
-    zh::QtGadgets gadgets;
-    zh::SteadyClock clock;
-    zh::Program program(dialogs, gadgets, clock);
-    zh::FatalErrorHandler errorHandler(program.log, dialogs, QDir::currentPath());
-    errorHandler.install();
-    zh::LinkLibrary link(program.log);
-    if (const int ended = startProgram(program, link, argv[0], arguments); ended >= 0) return ended;
+int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadgets, zh::LinkLibrary& link,
+               const QString& screenshot, int rebuilds) {
     dialogs.setCancelCaption(program.messages.LookupMessage(QStringLiteral("Cancel"), QStringLiteral("Common")));
 
     zh::ProcessProbe probe(dialogs, QCoreApplication::applicationFilePath());
@@ -154,6 +156,17 @@ int runWindow(int argc, char** argv, QStringList arguments) {
     std::printf("%s: %s, %s\n", screenshot.toLocal8Bit().constData(), read ? "device read" : "device not read",
                 saved ? "saved" : "not saved");
     return read && saved ? 0 : 1;
+}
+
+int runWindow(int argc, char** argv, QStringList arguments) {
+    const QString screenshot = screenshotPath(arguments);
+    const int rebuilds = rebuildCount(arguments);
+    QApplication app(argc, argv);
+    return runProgram<zh::QtDialogs, zh::QtGadgets>(
+        argv[0], arguments,
+        [&](zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadgets, zh::LinkLibrary& link) {
+            return showWindow(program, dialogs, gadgets, link, screenshot, rebuilds);
+        });
 }
 
 }  // namespace
