@@ -1,0 +1,388 @@
+// The assembled window program on a copy of the shipped resources: the
+// window each edition and user mode gets, a read from the simulated device,
+// the language switch, the ways out, and what bad profiles and a tiny
+// window do to it.
+
+#include "ui/application.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDirIterator>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "app/clock.h"
+#include "app/menu_ids.h"
+#include "app/profile_settings.h"
+#include "app/program.h"
+#include "app/startup.h"
+#include "hart/link_library.h"
+#include "support/ending_probe.h"
+#include "ui/control_registry.h"
+#include "ui/main_window.h"
+#include "ui/menu_builder.h"
+#include "ui/qt_dialogs.h"
+#include "ui/qt_gadgets.h"
+
+namespace zh {
+namespace {
+
+// Answers every message box that comes up while it lives with `answer`
+// (the box's default button when it has no such button) and keeps the
+// texts of the boxes it answered.
+class BoxAnswerer {
+  public:
+    BoxAnswerer() {
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start();
+    }
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+    QStringList texts;
+
+  private:
+    void poll() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) return;
+        texts << box->text();
+        QAbstractButton* b = box->button(answer);
+        if (!b) b = box->defaultButton();
+        if (!b) b = box->escapeButton();
+        if (b)
+            b->click();
+        else
+            box->reject();
+    }
+    QTimer timer_;
+};
+
+// The program folder, program context and window as main() builds them,
+// with the simulated device behind the "Sim" port of the shipped profiles.
+class AppRig {
+  public:
+    // `edition` is the executable's name ("ZEL-HART" or "KALVERO_S"); the
+    // profile it reads is copied with every `edits` pair replaced.
+    AppRig(const QString& edition, const QList<QPair<QByteArray, QByteArray>>& edits = {}) {
+        qputenv("HARTSIM_OPTIONS", "presence=both");
+        copyResources();
+        const QString profile =
+            dir.filePath(edition == "ZEL-HART" ? "Config-125.ini" : "Config.ini");
+        QFile f(profile);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        QByteArray text = f.readAll();
+        f.close();
+        for (const auto& [from, to] : edits) {
+            EXPECT_TRUE(text.contains(from)) << from.constData();
+            text.replace(from, to);
+        }
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+        f.close();
+
+        StartupHooks hooks;
+        hooks.bindLinkLibrary = [this] {
+            EXPECT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")));
+        };
+        EXPECT_TRUE(runStartup(program, edition, dir.path(), {}, hooks).runWindow);
+        EXPECT_TRUE(ReadProfileFile(program));
+        app = std::make_unique<Application>(program, gadgets, dialogs, link, probe);
+    }
+    ~AppRig() {
+        app.reset();
+        qunsetenv("HARTSIM_OPTIONS");
+    }
+
+    MainWindow& window() const { return *app->window(); }
+    // The main window's menu titles, left to right.
+    QStringList menuTitles() const {
+        QStringList titles;
+        for (QAction* a : window().menuBar()->actions()) titles << a->text();
+        return titles;
+    }
+    // The language entry of the menu showing `name`; -1 when there is none.
+    int languageEntry(const QString& name) const {
+        for (int id = menu::kFirstLanguage; id <= menu::kLastLanguage; ++id) {
+            if (app->menus()->hasItem(id) && app->menus()->action(id)->text() == name) return id;
+        }
+        return -1;
+    }
+    bool showsLabel(const QString& text) const {
+        for (QLabel* l : window().findChildren<QLabel*>())
+            if (l->text() == text) return true;
+        return false;
+    }
+    int control(const char* name) const { return controlNumber(QLatin1String(name)); }
+    const FieldRecord& field(const char* name) const {
+        return app->model().fields.at(app->model().fields.find(QLatin1String(name)));
+    }
+    void read() {
+        app->command(menu::kReadAll);
+        QApplication::processEvents();
+    }
+
+    QTemporaryDir dir;
+    BoxAnswerer boxes;
+    QtDialogs dialogs;
+    QtGadgets gadgets;
+    SteadyClock clock;
+    Program program{dialogs, gadgets, clock};
+    LinkLibrary link{program.log};
+    test::EndingProbe probe;
+    std::unique_ptr<Application> app;
+
+  private:
+    void copyResources() {
+        const QDir from(QStringLiteral(ZH_SOURCE_DIR "/resources"));
+        QDirIterator it(from.path(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString source = it.next();
+            const QString target = dir.filePath(from.relativeFilePath(source));
+            QDir().mkpath(QFileInfo(target).path());
+            EXPECT_TRUE(QFile::copy(source, target)) << qPrintable(target);
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+        }
+    }
+};
+
+TEST(Application, EachEditionAndUserModeGetsItsTabsControlsAndMenus) {
+    const struct {
+        const char* mode;
+        QList<int> tabs;  // a device not yet known shows the display's tabs
+        bool deviceMenu;
+    } modes[] = {
+        {"user", {0}, false}, {"administrator", {0, 1}, false}, {"customizer", {0, 1}, true}};
+    for (const char* edition : {"ZEL-HART", "KALVERO_S"}) {
+        for (const auto& m : modes) {
+            SCOPED_TRACE(std::string(edition) + " " + m.mode);
+            AppRig rig(edition, {{"UserMode=user", QByteArray("UserMode=") + m.mode}});
+            ASSERT_TRUE(rig.app->VANTOMain(0));
+            QApplication::processEvents();
+            MainWindow& w = rig.window();
+            EXPECT_TRUE(w.isVisible());
+            EXPECT_EQ(w.windowTitle(), QString(edition) + " V 0.9.129");
+            EXPECT_EQ(rig.program.state.DataTrigger, -1);
+            EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
+
+            QList<int> tabs;
+            for (int t = 0; t < kTabCount; ++t)
+                if (w.panel()->indexOf(w.tabPage(t)) >= 0) tabs << t;
+            EXPECT_EQ(tabs, m.tabs);
+
+            const FieldTable& fields = rig.app->model().fields;
+            ASSERT_GT(fields.gadgetList().size(), 100u);
+            for (const GadgetEntry& e : fields.gadgetList()) {
+                if (e.GadID <= 0) continue;
+                const ControlInfo* c = findControl(e.GadID);
+                ASSERT_NE(c, nullptr) << qPrintable(e.Name);
+                QWidget* widget = rig.gadgets.widget(e.GadID);
+                ASSERT_NE(widget, nullptr) << qPrintable(e.Name);
+                EXPECT_EQ(fields.at(fields.find(e.Name)).PanelIndex, c->tab) << qPrintable(e.Name);
+                QWidget* home = c->tab >= 0 ? w.tabPage(c->tab) : w.canvas();
+                EXPECT_TRUE(home->isAncestorOf(widget)) << qPrintable(e.Name);
+            }
+            // Every control the rules and the refresh asked for exists (0 is
+            // the "no label" of two status currents).
+            QList<int> missing = rig.gadgets.missingControls();
+            missing.removeAll(0);
+            EXPECT_TRUE(missing.isEmpty())
+                << missing.size() << " missing, first " << missing.value(0);
+
+            EXPECT_EQ(rig.menuTitles(), QStringList({"File", "Data transfer", "Setup", "?"}));
+            const QList<QList<int>> entries = {
+                {menu::kOpen, menu::kSave, menu::kSaveAs, menu::kExit},
+                {menu::kConnect, menu::kDisconnect, menu::kReadAll, menu::kWriteAll,
+                 menu::kWriteChanges},
+                {menu::kHartAddress},
+                {menu::kAbout}};
+            const QList<QAction*> bar = w.menuBar()->actions();
+            for (int i = 0; i < entries.size() && i < bar.size(); ++i) {
+                for (int id : entries[i]) {
+                    ASSERT_TRUE(rig.app->menus()->hasItem(id)) << id;
+                    EXPECT_TRUE(bar[i]->menu()->actions().contains(rig.app->menus()->action(id)))
+                        << id;
+                }
+            }
+            for (int id = menu::kConfigDisplay; id <= menu::kConfigAuto; ++id)
+                EXPECT_EQ(rig.app->menus()->hasItem(id), m.deviceMenu) << id;
+            EXPECT_FALSE(rig.app->menus()->hasItem(menu::kStartLog));
+            const int english = rig.languageEntry("English");
+            ASSERT_GE(english, 0);
+            EXPECT_TRUE(rig.app->menus()->action(english)->isChecked());
+            EXPECT_GE(rig.languageEntry("Deutsch"), 0);
+        }
+    }
+}
+
+TEST(Application, ReadModuleFillsTheControlsFromTheDevice) {
+    AppRig rig("ZEL-HART", {{"UserMode=user", "UserMode=customizer"}});
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    EXPECT_EQ(rig.window().statusText(2), "Module: not updated");
+    rig.read();
+    EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
+    EXPECT_EQ(rig.program.state.DataTrigger, 0) << qPrintable(rig.program.log.viewText());
+    EXPECT_FALSE(rig.program.state.DataChanged);
+    const FieldRecord& tag = rig.field("TagID");
+    EXPECT_TRUE(tag.Content.startsWith("PT-")) << qPrintable(tag.Content);
+    ASSERT_GT(tag.GadID, 0);
+    EXPECT_EQ(rig.gadgets.text(tag.GadID), tag.Content);
+    EXPECT_TRUE(rig.window().isEnabled());
+    EXPECT_TRUE(rig.window().isVisible());
+    EXPECT_EQ(rig.window().statusText(2), "Module: updated");
+    EXPECT_EQ(rig.dialogs.progressWindow(), nullptr);
+}
+
+TEST(Application, LanguageSwitchRebuildsInGermanAndBack) {
+    AppRig rig("KALVERO_S", {{"UserMode=user", "UserMode=administrator"}});
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    QApplication::processEvents();
+    const QRect placed = rig.window().geometry();
+    ASSERT_TRUE(rig.showsLabel("Unit"));
+
+    const int deutsch = rig.languageEntry("Deutsch");
+    ASSERT_GE(deutsch, 0);
+    rig.app->command(deutsch);
+    QApplication::processEvents();
+    EXPECT_EQ(rig.menuTitles().value(0), "Datei");
+    EXPECT_EQ(rig.menuTitles().value(1), "Datenübertragung");
+    EXPECT_TRUE(rig.showsLabel("Einheit"));
+    EXPECT_FALSE(rig.showsLabel("Unit"));
+    EXPECT_TRUE(rig.app->menus()->action(rig.languageEntry("Deutsch"))->isChecked());
+    EXPECT_EQ(rig.window().geometry(), placed);
+    EXPECT_EQ(rig.window().panel()->count(), 2);  // the mode's tabs again
+
+    rig.app->command(rig.languageEntry("English"));
+    QApplication::processEvents();
+    EXPECT_EQ(rig.menuTitles(), QStringList({"File", "Data transfer", "Setup", "?"}));
+    EXPECT_TRUE(rig.showsLabel("Unit"));
+    EXPECT_FALSE(rig.showsLabel("Einheit"));
+    EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
+}
+
+TEST(Application, ExitAndTheCloseBoxEndTheLoopWithoutData) {
+    for (bool closeBox : {false, true}) {
+        SCOPED_TRACE(closeBox ? "close box" : "Exit");
+        AppRig rig("ZEL-HART");
+        ASSERT_TRUE(rig.app->VANTOMain(0));
+        QApplication::processEvents();
+        rig.program.state.DataChanged = true;  // edits without data loaded are nothing to lose
+        if (closeBox) {
+            EXPECT_FALSE(rig.window().close());
+        } else {
+            rig.gadgets.postMenuEvent(menu::kExit);
+        }
+        EXPECT_EQ(rig.app->run(), 0);
+        EXPECT_TRUE(rig.program.state.QuitRequested);
+        EXPECT_FALSE(rig.window().isVisible());
+        EXPECT_TRUE(rig.boxes.texts.isEmpty());
+    }
+}
+
+TEST(Application, ExitAfterAReadAsksOnlyWhenSomethingWouldBeLost) {
+    AppRig rig("ZEL-HART");
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    rig.read();
+    ASSERT_EQ(rig.program.state.DataTrigger, 0);
+    AppState& s = rig.program.state;
+
+    // Nothing changed since the read.
+    rig.app->command(menu::kExit);
+    EXPECT_TRUE(s.QuitRequested);
+    s.QuitRequested = false;
+
+    // Changed, but the only target asked about (the module) is up to date.
+    s.DataChanged = true;
+    s.SaveRequestTargets = "module";
+    rig.app->command(menu::kExit);
+    EXPECT_TRUE(s.QuitRequested);
+    EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
+    s.QuitRequested = false;
+
+    // The file was never saved: the save request decides.
+    s.SaveRequestTargets = "file;module";
+    rig.boxes.answer = QMessageBox::No;
+    rig.app->command(menu::kExit);
+    EXPECT_FALSE(s.QuitRequested);
+    ASSERT_EQ(rig.boxes.texts.size(), 1);
+    EXPECT_TRUE(rig.boxes.texts[0].contains("Exit program without saving?"))
+        << qPrintable(rig.boxes.texts[0]);
+    EXPECT_TRUE(rig.window().isVisible());
+
+    rig.boxes.answer = QMessageBox::Yes;
+    rig.window().close();  // the close box asks the same
+    EXPECT_EQ(rig.app->run(), 0);
+    EXPECT_EQ(rig.boxes.texts.size(), 2);
+    EXPECT_TRUE(s.QuitRequested);
+}
+
+TEST(Application, UnusableMeasurandListsAreReportedAndTheProgramStaysWhole) {
+    QByteArray eleven = "Measurands=";
+    for (int i = 0; i < 11; ++i)
+        eleven += "M" + QByteArray::number(i) + "=" + QByteArray::number(i) + ";";
+    const struct {
+        QByteArray list;
+        const char* message;
+    } cases[] = {{"Measurands=", "No measurands specified!"},
+                 {eleven, "Too many measurands specified!"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        AppRig rig("KALVERO_S", {{"Measurands=Pressure=0;Temperature=1", c.list}});
+        rig.app->VANTOMain(0);
+        QApplication::processEvents();
+        EXPECT_TRUE(rig.boxes.texts.contains(c.message)) << qPrintable(rig.boxes.texts.join('|'));
+        // No menu to choose from, but the window is there and can be closed.
+        ASSERT_NE(rig.app->window(), nullptr);
+        EXPECT_TRUE(rig.menuTitles().isEmpty());
+        rig.window().close();
+        EXPECT_EQ(rig.app->run(), 0);
+    }
+}
+
+TEST(Application, AMissingLogoFileKeepsTheBuiltInLogo) {
+    AppRig rig("ZEL-HART",
+               {{"LogoFile=.\\Images\\maker_logo.png", "LogoFile=.\\Images\\gone.png"}});
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_EQ(rig.boxes.texts.size(), 1);
+    EXPECT_TRUE(rig.boxes.texts[0].contains("gone.png")) << qPrintable(rig.boxes.texts[0]);
+    EXPECT_TRUE(rig.gadgets.isHidden(rig.control("LogoPlaceholder")));
+    EXPECT_FALSE(rig.gadgets.isHidden(rig.control("ZELLogo")));
+}
+
+TEST(Application, ATinyWindowGivesBackEveryControlsPlace) {
+    AppRig rig("KALVERO_S", {{"UserMode=user", "UserMode=customizer"}});
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    QApplication::processEvents();
+    MainWindow& w = rig.window();
+    const QSize designed = w.size();
+    EXPECT_EQ(w.canvas()->size(), QSize(kDesignWidth, kDesignHeight));
+    std::vector<std::pair<int, QRect>> places;
+    for (const ControlInfo* c = controlsBegin(); c != controlsEnd(); ++c)
+        if (c->window == kMainWindow)
+            places.emplace_back(c->number, rig.gadgets.widget(c->number)->geometry());
+
+    // Smaller than the frame of menus and bars: the drawing area is not laid
+    // out at all. Then small enough to scale everything down.
+    w.resize(50, 40);
+    QApplication::processEvents();
+    w.resize(designed / 3);
+    QApplication::processEvents();
+    EXPECT_LT(w.canvas()->width(), kDesignWidth / 2);
+    EXPECT_LT(rig.gadgets.widget(rig.control("FldSetPoint1"))->width(),
+              findControl("FldSetPoint1")->width);
+    w.resize(designed);
+    QApplication::processEvents();
+    EXPECT_EQ(w.canvas()->size(), QSize(kDesignWidth, kDesignHeight));
+    for (const auto& [number, place] : places)
+        EXPECT_EQ(rig.gadgets.widget(number)->geometry(), place) << findControl(number)->name;
+}
+
+}  // namespace
+}  // namespace zh
