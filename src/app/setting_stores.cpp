@@ -6,6 +6,7 @@
 #include "number_text.h"
 #include "program.h"
 #include "program_paths.h"
+#include "startup.h"
 
 namespace zh {
 
@@ -33,10 +34,20 @@ QString queryLanguage(Program& p, const QString& def) {
                                  p.state.InitialProfilePath);
 }
 
+QString languageFilePath(const AppState& s) {
+    return s.ProgramDir + QStringLiteral("Language\\") + s.ActualLanguage + QStringLiteral(".ini");
+}
+
 bool selectLanguage(Program& p, const QString& language) {
     if (!isValidLanguageName(language)) return false;
-    return p.profile.WriteData(QStringLiteral("Language"), QStringLiteral("ActualLanguage"), language,
-                               p.state.InitialProfilePath);
+    if (!p.profile.WriteData(QStringLiteral("Language"), QStringLiteral("ActualLanguage"), language,
+                             p.state.InitialProfilePath)) {
+        return false;
+    }
+    p.state.ActualLanguage = language;
+    p.state.LanguageFile = languageFilePath(p.state);
+    translateProgramTexts(p);
+    return true;
 }
 
 bool applyHartAddressInput(Program& p, const QString& input) {

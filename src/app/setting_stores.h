@@ -8,6 +8,7 @@
 
 namespace zh {
 
+struct AppState;
 struct Program;
 
 // Language names offered: the "*.ini" files in the program's Language
@@ -21,8 +22,12 @@ bool isValidLanguageName(const QString& name);
 
 // The language stored in the profile of the program directory.
 QString queryLanguage(Program& p, const QString& def);
-// Stores `language`; used from the next build of the window. False when the
-// name is not valid or the profile could not be written.
+// The language file of the current language (AppState::ActualLanguage).
+QString languageFilePath(const AppState& s);
+// Stores `language` and makes it the current one: its file is used from now
+// on and the program's fixed texts are translated anew; the next build of
+// the window shows it. False when the name is not valid or the profile
+// could not be written.
 bool selectLanguage(Program& p, const QString& language);
 
 // Takes the text of the HART address requester. Only 0..15 written as

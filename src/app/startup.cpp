@@ -27,6 +27,13 @@ int portNumberOf(const QString& portName) {
     return n < 0 || n > 0xFFFF ? 0 : static_cast<int>(n);
 }
 
+void translateProgramTexts(Program& p) {
+    p.commonTexts.translate(p.messages, texts::kCommonTexts);
+    p.texts.translate(p.messages, texts::kFirstBatch, texts::kFirstBatchCount);
+    p.texts.translate(p.messages, texts::kSecondBatch, texts::kSecondBatchCount);
+    p.state.CurrentMessageSection = QStringLiteral("Application");
+}
+
 StartResult runStartup(Program& p, const QString& executableName, const QString& programDir,
                        const QStringList& arguments, const StartupHooks& hooks) {
     AppState& s = p.state;
@@ -58,7 +65,7 @@ StartResult runStartup(Program& p, const QString& executableName, const QString&
     } else {
         p.log.DebugLog(QStringLiteral("Invalid language name '") + language + QStringLiteral("', using English"), 1);
     }
-    s.LanguageFile = s.ProgramDir + QStringLiteral("Language\\") + s.ActualLanguage + QStringLiteral(".ini");
+    s.LanguageFile = languageFilePath(s);
 
     // Texts, the link library, the remaining texts.
     p.commonTexts.translate(p.messages, texts::kCommonTexts);

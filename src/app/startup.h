@@ -23,6 +23,10 @@ struct StartResult {
     int exitCode = 0;
 };
 
+// Translates the program's fixed texts (common texts and message lists)
+// through the current language file.
+void translateProgramTexts(Program& p);
+
 // `executableName` is the file name the program was started under (it
 // selects the edition), `programDir` the folder of the program file, and
 // `arguments` the command-line words after the program name.

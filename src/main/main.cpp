@@ -99,8 +99,9 @@ int runHeadless(int argc, char** argv, const QStringList& arguments) {
         });
 }
 
-// "--check-start N": show the window, rebuild it N times, print how long
-// each rebuild took and end (for the start-up benchmark).
+// "--check-start N": show the window, print the title and the profile in
+// use, rebuild the window N times, print how long each rebuild took and end
+// (for the start-up benchmark and the start-up tests).
 int rebuildCount(QStringList& arguments) {
     const int at = arguments.indexOf(QStringLiteral("--check-start"));
     if (at < 0) return -1;
@@ -109,9 +110,11 @@ int rebuildCount(QStringList& arguments) {
     return n;
 }
 
-int checkStart(zh::Application& application, int rebuilds) {
+int checkStart(zh::Program& program, zh::Application& application, int rebuilds) {
     QApplication::processEvents();
-    std::printf("window shown\n");
+    std::printf("%s\n  Profile                    %s\nwindow shown\n",
+                program.state.WindowTitle.toLocal8Bit().constData(),
+                program.profile.resolve(program.state.ProfilePath).toLocal8Bit().constData());
     QElapsedTimer timer;
     for (int i = 0; i < rebuilds; ++i) {
         timer.start();
@@ -133,7 +136,7 @@ int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadg
         dialogs.messageBox(QString(), QStringLiteral("Open Window failed"), zh::mb::Ok);
         return 1;
     }
-    if (rebuilds >= 0) return checkStart(application, rebuilds);
+    if (rebuilds >= 0) return checkStart(program, application, rebuilds);
     if (screenshot.isEmpty()) return application.run();
 
     // Read the device the profile names, then take the picture.

@@ -75,13 +75,9 @@ void Application::bindSetupCommands() {
     });
     commands_.bind(Command::SelectLanguage, [this](int id) {
         const MenuEntry* e = entryOf(menuTable_, id);
-        if (!e || !selectLanguage(p_, e->value)) return;
         // From now on captions, menus and messages come from the chosen
         // language's file; the rebuild shows them.
-        AppState& s = p_.state;
-        s.ActualLanguage = e->value;
-        s.LanguageFile = s.ProgramDir + QStringLiteral("Language\\") + s.ActualLanguage + QStringLiteral(".ini");
-        VANTOMain(-1);
+        if (e && selectLanguage(p_, e->value)) VANTOMain(-1);
     });
 }
 

@@ -83,12 +83,14 @@ protected:
         for (const char* profile : {"Config-125.ini", "Config.ini"}) {
             ASSERT_TRUE(QFile::copy(from + QLatin1Char('/') + QLatin1String(profile), path(QLatin1String(profile))));
         }
-        ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Language")));
-        const QDir languages(from + QStringLiteral("/Language"));
-        const QStringList files = languages.entryList(QDir::Files);
-        ASSERT_FALSE(files.isEmpty());
-        for (const QString& file : files) {
-            ASSERT_TRUE(QFile::copy(languages.filePath(file), path(QStringLiteral("Language/") + file)));
+        for (const char* folder : {"Language", "Images"}) {
+            ASSERT_TRUE(QDir(dir.path()).mkdir(QLatin1String(folder)));
+            const QDir source(from + QLatin1Char('/') + QLatin1String(folder));
+            const QStringList files = source.entryList(QDir::Files);
+            ASSERT_FALSE(files.isEmpty()) << folder;
+            for (const QString& file : files) {
+                ASSERT_TRUE(QFile::copy(source.filePath(file), path(QLatin1String(folder) + QLatin1Char('/') + file)));
+            }
         }
     }
 
@@ -128,6 +130,14 @@ protected:
         return r;
     }
 
+    // A plain start on the offscreen platform: the window is shown, its title
+    // and profile are printed, and the program ends.
+    Outcome startWindow(const QString& name) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        return run(name, {QStringLiteral("--check-start"), QStringLiteral("0")}, env);
+    }
+
     QTemporaryDir dir;
 };
 
@@ -135,7 +145,7 @@ protected:
 
 TEST_F(StartupSystemTest, EditionComesFromTheFileName) {
     install(QStringLiteral("ZEL-HART"));
-    const Outcome r = run(QStringLiteral("ZEL-HART"));
+    const Outcome r = startWindow(QStringLiteral("ZEL-HART"));
     ASSERT_TRUE(r.finished) << r.err.toStdString();
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("ZEL-HART V 0.9.129\n"))) << r.out.toStdString();
@@ -147,7 +157,7 @@ TEST_F(StartupSystemTest, EditionComesFromTheFileName) {
 
 TEST_F(StartupSystemTest, LowerCaseNameWithSuffixIsStillZelHart) {
     install(QStringLiteral("zel-hart-test"));
-    const Outcome r = run(QStringLiteral("zel-hart-test"));
+    const Outcome r = startWindow(QStringLiteral("zel-hart-test"));
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("ZEL-HART V 0.9.129\n"))) << r.out.toStdString();
@@ -156,7 +166,7 @@ TEST_F(StartupSystemTest, LowerCaseNameWithSuffixIsStillZelHart) {
 
 TEST_F(StartupSystemTest, KalveroUsesConfigIni) {
     install(QStringLiteral("KALVERO_S"));
-    const Outcome r = run(QStringLiteral("KALVERO_S"));
+    const Outcome r = startWindow(QStringLiteral("KALVERO_S"));
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("KALVERO_S V 0.9.129\n"))) << r.out.toStdString();
@@ -171,7 +181,9 @@ TEST_F(StartupSystemTest, RenamedProgramRefusesToRunAndWritesNothing) {
     install(QStringLiteral("ZELHART"));
     const Snapshot before = snapshot(dir.path());
 
-    const Outcome r = run(QStringLiteral("ZELHART"));
+    // Refused before anything else, with or without a window; without one
+    // the message goes to standard error.
+    const Outcome r = run(QStringLiteral("ZELHART"), {QStringLiteral("read"), QStringLiteral("Sim"), QStringLiteral("x.cfp")});
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Program has been renamed! (ZELHART)"))) << r.err.toStdString();
@@ -251,7 +263,7 @@ TEST_F(StartupSystemTest, NormalStartAddsMissingTextsOnce) {
     install();
     writeFile(QStringLiteral("Language/English.ini"), QByteArray());
 
-    Outcome r = run(QStringLiteral("ZEL-HART"));
+    Outcome r = startWindow(QStringLiteral("ZEL-HART"));
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QByteArray filled = readFile(QStringLiteral("Language/English.ini"));
@@ -260,7 +272,7 @@ TEST_F(StartupSystemTest, NormalStartAddsMissingTextsOnce) {
     EXPECT_TRUE(filled.contains("Program has been renamed!=Program has been renamed!"));
     EXPECT_TRUE(filled.contains("[SerialIO]"));
 
-    r = run(QStringLiteral("ZEL-HART"));
+    r = startWindow(QStringLiteral("ZEL-HART"));
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(readFile(QStringLiteral("Language/English.ini")), filled);

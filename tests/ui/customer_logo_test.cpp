@@ -31,11 +31,14 @@ QByteArray picture(const QSize& size) {
     return png;
 }
 
+// The logo the shipped profile names.
+const QByteArray kShippedLogo = "LogoFile=.\\Images\\maker_logo.png";
+
 class CustomerLogo : public ::testing::Test {
   protected:
     void withLogo(const QByteArray& content) {
         rig.t.writeFile(QStringLiteral("logo.png"), content);
-        rig.useShippedProfile("Config-125.ini", "LogoFile=", "LogoFile=logo.png");
+        rig.useShippedProfile("Config-125.ini", kShippedLogo, "LogoFile=logo.png");
     }
     bool shown(const char* name) {
         return !rig.gadgets.isHidden(controlNumber(QLatin1String(name)));
@@ -98,7 +101,7 @@ TEST(LogoPlacement, CentresALowPicture) {
 }
 
 TEST_F(CustomerLogo, WithoutALogoTheLanguageChoosesTheBuiltInOne) {
-    rig.useShippedProfile("Config-125.ini");
+    rig.useShippedProfile("Config-125.ini", kShippedLogo, "LogoFile=");
     rig.t.program.state.EditionName = QStringLiteral("KALVERO_S");
     rig.t.program.state.ActualLanguage = QStringLiteral("Deutsch");
     MainWindow& w = rig.build();
