@@ -192,9 +192,11 @@ bool Application::VANTOMain(int mcontrol) {
     modes_->UpdGadItems(-1);
     if (mcontrol == 0) s.DataTrigger = -1;
 
-    // 7. Back where it was.
+    // 7. Back where it was; in test mode with the "Test input" window.
     if (placed.isValid()) window_->setGeometry(placed);
     window_->show();
+    const QString testMode = s.TestMode.toUpper();
+    window_->showTestInput(testMode == QLatin1String("ON") || testMode == QLatin1String("IV"));
     if (cover_) cover_->close();
     dialogs_.setMainWindow(window_.get());
     return s.MainWindowOpen == 1;

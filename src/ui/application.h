@@ -16,6 +16,7 @@
 #include "files/data_session.h"
 #include "hart/hart_session.h"
 #include "model/device_model.h"
+#include "model/field_diagnostics.h"
 #include "model/read_write_sequences.h"
 
 class QWidget;
@@ -106,7 +107,8 @@ private:
     std::unique_ptr<ControlRefresh> refresh_;
     std::unique_ptr<UserModes> modes_;
     QPointer<QWidget> cover_;
-    QString builtFor_;  // the measurand the window was last built for
+    QString builtFor_;          // the measurand the window was last built for
+    FieldInspector inspector_;  // the diagnostic "field under the mouse"
     int exitCode_ = 0;
 };
 

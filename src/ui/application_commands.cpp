@@ -13,6 +13,7 @@
 #include "application.h"
 #include "control_refresh.h"
 #include "control_registry.h"
+#include "field_entry_popup.h"
 #include "files/data_commands.h"
 #include "files/file_operation.h"
 #include "focus_order.h"
@@ -83,10 +84,7 @@ void Application::bindSetupCommands() {
 
 void Application::bindKeyCommands() {
     commands_.bind(Command::ShowFieldEntry, [this](int) {
-        const int focused = gadgets_.focusedGadget();
-        const int index = focused > 0 ? model_.fields.find(QString::number(focused)) : -1;
-        if (index >= 0)
-            p_.messages.MsgBox(QStringLiteral("Field"), fieldReport(model_, index), mb::Ok, QStringLiteral("nodefmsg"));
+        if (window_) showFieldEntry(*window_, model_, gadgets_, inspector_);
     });
     commands_.bind(Command::RaiseError, [](int) { std::abort(); });
     commands_.bind(Command::NoDataSignal, [this](int) {
