@@ -27,8 +27,8 @@ bool showFieldEntry(MainWindow& window, DeviceModel& model, QtGadgets& gadgets, 
         return panel == kMainPanel && window.panel() && window.panel()->currentWidget() == window.tabPage(tab);
     };
     view.panelOrigin = [](int panel) {
-        const ControlInfo* spec = findControl(panel);
-        return spec ? QPoint(spec->x, spec->y) : QPoint();
+        const ControlInfo* info = findControl(panel);
+        return info ? QPoint(info->x, info->y) : QPoint();
     };
     view.controlState = [&gadgets](int gadget) {
         return QStringLiteral("text=") + gadgets.text(gadget) + QStringLiteral(" state=") +
