@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTabWidget>
@@ -130,6 +132,19 @@ int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadg
                const QString& screenshot, int rebuilds) {
     dialogs.setCancelCaption(program.messages.LookupMessage(QStringLiteral("Cancel"), QStringLiteral("Common")));
 
+    // With --screenshot nobody is there to answer: a message box that opens is answered with
+    // its default button after a second, and its text goes to standard error.
+    QTimer unattended;
+    QObject::connect(&unattended, &QTimer::timeout, [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        std::fprintf(stderr, "%s: %s\n", box->windowTitle().toLocal8Bit().constData(),
+                     box->text().toLocal8Bit().constData());
+        if (box->defaultButton() != nullptr) box->defaultButton()->click();
+        else box->reject();
+    });
+    if (!screenshot.isEmpty()) unattended.start(1000);
+
     zh::ProcessProbe probe(dialogs, QCoreApplication::applicationFilePath());
     zh::Application application(program, gadgets, dialogs, link, probe);
     if (!application.VANTOMain(0)) {
@@ -138,6 +153,7 @@ int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadg
     }
     if (rebuilds >= 0) return checkStart(program, application, rebuilds);
     if (screenshot.isEmpty()) return application.run();
+
 
     // Read the device the profile names, then take the picture.
     application.command(zh::menu::kReadAll);
