@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -61,6 +62,10 @@ public:
     CommandTable& commands() { return commands_; }
     MenuBuilder* menus() const { return menus_.get(); }
     UserModes& userModes() { return *modes_; }
+
+    // Refreshes the live values; the main loop calls it every DynPollTime
+    // ms while the live display is on.
+    std::function<void()> refreshLiveValues;
 
     // The main window's title for the current data file.
     void setCaption(const QString& file);

@@ -2,6 +2,9 @@
 // controls while Qt's event loop runs, until the program ends through Exit
 // or the close box (both ask before unsaved data are lost).
 
+#include <QElapsedTimer>
+#include <algorithm>
+
 #include "app/dialogs.h"
 #include "app/program.h"
 #include "application.h"
@@ -20,13 +23,26 @@ constexpr int kProgramEvent = 32769;
 
 int Application::run() {
     AppState& s = p_.state;
+    QElapsedTimer sinceRefresh;
+    sinceRefresh.start();
+    // With the live display on, the loop wakes up in time for its next
+    // refresh; otherwise it waits for the next event without limit.
+    const auto refreshDue = [&] {
+        if (!s.DynamicDisplayOn || sinceRefresh.elapsed() < s.DynPollTime) return;
+        sinceRefresh.restart();
+        if (refreshLiveValues) refreshLiveValues();
+    };
     while (!s.QuitRequested) {
-        const std::optional<WindowEvent> event = gadgets_.waitEvent(-1);
+        const int wait =
+            s.DynamicDisplayOn ? static_cast<int>(std::max<qint64>(0, s.DynPollTime - sinceRefresh.elapsed())) : -1;
+        const std::optional<WindowEvent> event = gadgets_.waitEvent(wait);
+        refreshDue();
         if (!event) {
             p_.log.DebugLog(QStringLiteral(">>> Timer Event"), 6);
             continue;
         }
         dispatch(*event);
+        refreshDue();
     }
     if (window_) {
         window_->allowClose();

@@ -286,6 +286,26 @@ TEST(Application, ExitAndTheCloseBoxEndTheLoopWithoutData) {
     }
 }
 
+// With the live display on, the loop wakes up for its refreshes while no
+// event comes; without it, it only waits.
+TEST(Application, TheLoopRefreshesTheLiveValuesOnItsPeriodOnly) {
+    AppRig rig("ZEL-HART");
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    int refreshes = 0;
+    rig.app->refreshLiveValues = [&] { ++refreshes; };
+    rig.program.state.DynPollTime = 40;
+    QTimer::singleShot(400, [&] { rig.gadgets.postMenuEvent(menu::kExit); });
+    rig.app->run();
+    EXPECT_EQ(refreshes, 0);
+
+    rig.program.state.QuitRequested = false;
+    rig.program.state.DynamicDisplayOn = true;
+    QTimer::singleShot(400, [&] { rig.gadgets.postMenuEvent(menu::kExit); });
+    rig.app->run();
+    EXPECT_GE(refreshes, 4);   // 10 periods fit; a loaded machine may miss some
+    EXPECT_LE(refreshes, 11);  // never more often than the period
+}
+
 TEST(Application, ExitAfterAReadAsksOnlyWhenSomethingWouldBeLost) {
     AppRig rig("ZEL-HART");
     ASSERT_TRUE(rig.app->VANTOMain(0));
