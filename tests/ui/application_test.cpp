@@ -10,6 +10,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDirIterator>
+#include <QFileDialog>
+#include <QMenu>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -238,6 +243,87 @@ TEST(Application, ReadModuleFillsTheControlsFromTheDevice) {
     EXPECT_TRUE(rig.window().isVisible());
     EXPECT_EQ(rig.window().statusText(2), "Module: updated");
     EXPECT_EQ(rig.dialogs.progressWindow(), nullptr);
+}
+
+// Connect keeps the port open between commands and the status line says
+// so; Disconnect closes it.
+TEST(Application, ConnectAndDisconnectShowInTheStatusLine) {
+    AppRig rig("ZEL-HART");
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    rig.app->command(menu::kConnect);
+    QApplication::processEvents();
+    EXPECT_EQ(rig.program.state.ConnectionState, 1);
+    EXPECT_TRUE(rig.window().statusText(0).contains("Online")) << qPrintable(rig.window().statusText(0));
+    rig.read();  // through the open port: it stays open
+    EXPECT_EQ(rig.program.state.DataTrigger, 0);
+    EXPECT_EQ(rig.program.state.ConnectionState, 1);
+    rig.app->command(menu::kDisconnect);
+    EXPECT_EQ(rig.program.state.ConnectionState, 0);
+    EXPECT_TRUE(rig.window().statusText(0).contains("Offline")) << qPrintable(rig.window().statusText(0));
+    EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
+}
+
+// Save as and Open go through the file requesters: what was read comes
+// back from the file, and the file's name is in the window's title.
+TEST(Application, SaveAsAndOpenThroughTheRequesters) {
+    AppRig rig("ZEL-HART");
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    rig.read();
+    const QString tag = rig.field("TagID").Content;
+    const QString file = rig.dir.filePath("plant.cfp");
+    QString answered;
+    QTimer chooser;
+    QObject::connect(&chooser, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        answered = dialog->windowTitle();
+        // As a user does it: the name typed, then the accepting button.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        if (!name || !buttons) return;
+        name->setText(file);
+        for (QAbstractButton* b : buttons->buttons())
+            if (buttons->buttonRole(b) == QDialogButtonBox::AcceptRole) b->click();
+    });
+    chooser.start(20);
+    rig.app->command(menu::kSaveAs);
+    ASSERT_TRUE(QFile::exists(file)) << qPrintable(rig.boxes.texts.join('|'));
+    EXPECT_FALSE(answered.isEmpty());
+    EXPECT_EQ(rig.program.state.DataTrigger, 1);
+
+    rig.app->model().fields.at(rig.app->model().fields.find("TagID")).Content = "OTHER";
+    rig.app->command(menu::kOpen);
+    EXPECT_EQ(rig.field("TagID").Content, tag) << qPrintable(rig.boxes.texts.join('|'));
+    EXPECT_EQ(rig.gadgets.text(rig.field("TagID").GadID), tag);
+    EXPECT_TRUE(rig.window().windowTitle().contains("plant.cfp")) << qPrintable(rig.window().windowTitle());
+}
+
+// New: the equipment is chosen in a pop-up; the new data set has the
+// measurand's defaults and no file yet.
+TEST(Application, NewDataFromTheEquipmentPopup) {
+    AppRig rig("ZEL-HART");
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    bool offered = false;
+    QTimer chooser;
+    QObject::connect(&chooser, &QTimer::timeout, [&] {
+        // As a user does it: down to the first entry and Return, which
+        // opens a submenu or chooses the entry.
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!popup) return;
+        offered = true;
+        for (int key : {Qt::Key_Down, Qt::Key_Return}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(popup, &press);
+        }
+    });
+    chooser.start(20);
+    rig.app->command(menu::kNew);
+    QApplication::processEvents();
+    ASSERT_TRUE(offered);
+    EXPECT_EQ(rig.program.state.DataTrigger, 0) << qPrintable(rig.boxes.texts.join('|'));
+    EXPECT_FALSE(rig.program.state.DataChanged);
+    EXPECT_EQ(rig.program.state.ConnectionState, 0);  // the connection test leaves the port closed
+    EXPECT_TRUE(rig.window().isVisible());
 }
 
 TEST(Application, LanguageSwitchRebuildsInGermanAndBack) {
