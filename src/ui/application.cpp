@@ -178,9 +178,12 @@ bool Application::VANTOMain(int mcontrol) {
     // keeps the data shown: the table is defined anew, its values stay.
     const bool keep = mcontrol != 0 && s.DataTrigger >= 0 && model_.cal.Measurand == builtFor_;
     const FieldSnapshot kept = keep ? FieldSnapshot::take(model_.fields) : FieldSnapshot{};
+    // Messages during the build (a bad logo file) belong to the new window.
+    dialogs_.setMainWindow(nullptr);
     menus_.reset();
     window_.reset();
     buildWindow();
+    dialogs_.setMainWindow(window_.get());
     buildMenus();
     buildFieldTable();
     kept.restore(model_.fields);
@@ -198,7 +201,6 @@ bool Application::VANTOMain(int mcontrol) {
     const QString testMode = s.TestMode.toUpper();
     window_->showTestInput(testMode == QLatin1String("ON") || testMode == QLatin1String("IV"));
     if (cover_) cover_->close();
-    dialogs_.setMainWindow(window_.get());
     return s.MainWindowOpen == 1;
 }
 
