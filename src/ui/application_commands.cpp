@@ -206,6 +206,10 @@ int Application::readModule(const QString& mode) {
     // with what was read. (Another measurand rebuilt it during the read.)
     if (model_.selection.DevIndx != devIndx) VANTOMain(1);
     else refresh_->InternToForm();
+    // The values just read show in the colour of "read".
+    const bool temperature = model_.cal.Measurand.compare(QLatin1String("Temperature"), Qt::CaseInsensitive) == 0;
+    for (const char* group : {"COMMON;", temperature ? "TEMPERATURE;" : "PRESSURE;", "SYSTEM;TRANSMITTER;"})
+        refresh_->UpdAllGads(QStringLiteral("setcolor"), QLatin1String(group), ColourRead);
     return result;
 }
 
