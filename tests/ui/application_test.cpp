@@ -239,6 +239,8 @@ TEST(Application, ReadModuleFillsTheControlsFromTheDevice) {
     EXPECT_TRUE(tag.Content.startsWith("PT-")) << qPrintable(tag.Content);
     ASSERT_GT(tag.GadID, 0);
     EXPECT_EQ(rig.gadgets.text(tag.GadID), tag.Content);
+    EXPECT_EQ(tag.GadStatus, "read");  // painted in the colour of values just read
+    EXPECT_EQ(rig.gadgets.widget(tag.GadID)->palette().color(QPalette::Text), QColor(0, 80, 0));
     EXPECT_TRUE(rig.window().isEnabled());
     EXPECT_TRUE(rig.window().isVisible());
     EXPECT_EQ(rig.window().statusText(2), "Module: updated");
