@@ -345,15 +345,23 @@ QString ApplicationCheck::CheckLimits(const QString& name, const QString& conten
     const double eps = 0.5 * std::pow(10.0, -d - 1);
     if (v >= from - eps && v <= to + eps) return content;
 
+    // Bounds go back to the user in the field's own unit.
+    const auto inFieldUnit = [&](double value) {
+        const QString fieldUnit = i < 0 ? QString() : m_.fields.at(i).GadUnit;
+        if (fieldUnit.isEmpty() || unit.isEmpty() || fieldUnit == unit) return value;
+        const float c = convertUnit(m_, static_cast<float>(value), unit, fieldUnit, own);
+        return std::isfinite(c) ? static_cast<double>(c) : value;
+    };
     if (mode == QLatin1String("adjust")) {
         const double nearest = std::fabs(v - from) < std::fabs(v - to) ? from : to;
-        return QString::number(nearest, 'f', d);
+        return QString::number(inFieldUnit(nearest), 'f', d);
     }
     const QString answer =
         p.messages.MsgBox(QStringLiteral("Data input"),
                           QStringLiteral("Value of {GadName}={ActVal} not in range {lowerLimit} ... {upperLimit}\t") +
-                              own + QLatin1Char('\t') + content + QLatin1Char('\t') + QString::number(from, 'f', d) +
-                              QLatin1Char('\t') + QString::number(to, 'f', d),
+                              own + QLatin1Char('\t') + content + QLatin1Char('\t') +
+                              QString::number(inFieldUnit(from), 'f', d) + QLatin1Char('\t') +
+                              QString::number(inFieldUnit(to), 'f', d),
                           mb::OkCancel | mb::IconExclamation);
     return answer == QLatin1String("ok") ? check::kError : check::kCancel;
 }

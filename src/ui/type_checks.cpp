@@ -41,6 +41,11 @@ QString formatted(double v, int decimals, const QString& point) {
 // Whole numbers in base 10, 16 or 2. A leading "-" only for base 10.
 QString checkInteger(Program& p, const CheckArgs& a, int base, bool padAlways) {
     if (has(a, "nocheck")) return a.text;
+    // Hexadecimal and binary entries are only reported, and then undone.
+    const Buttons buttons = base == 10 ? Buttons::OkCancel : Buttons::OkOnly;
+    const auto refuse = [&](const CheckArgs& args, const char* message, const QString& detail) {
+        return zh::reject(p, args, message, detail, buttons);
+    };
     QString t = a.text.trimmed();
     if (t.isEmpty() && has(a, "blankvalid")) return QString();
     const QString allowed = base == 16 ? QStringLiteral("0123456789ABCDEFabcdef")
@@ -49,19 +54,19 @@ QString checkInteger(Program& p, const CheckArgs& a, int base, bool padAlways) {
     const bool negative = base == 10 && t.startsWith(QLatin1Char('-'));
     QString digits = negative ? t.mid(1) : t;
     for (const QChar c : digits)
-        if (!allowed.contains(c)) return reject(p, a, "Invalid input: ", QString(c));
+        if (!allowed.contains(c)) return refuse(a, "Invalid input: ", QString(c));
     // A sign alone or nothing at all is no number.
-    if (digits.isEmpty()) return reject(p, a, "Invalid input: ", t);
+    if (digits.isEmpty()) return refuse(a, "Invalid input: ", t);
     while (digits.size() > 1 && digits.startsWith(QLatin1Char('0'))) digits.remove(0, 1);
 
     const QString limitDigits = field(a.params, 0);
     bool ok = false;
     const int maxDigits = limitDigits.toInt(&ok);
-    if (ok && digits.size() > maxDigits) return reject(p, a, "Number of digits exceeds limit: ", limitDigits);
+    if (ok && digits.size() > maxDigits) return refuse(a, "Number of digits exceeds limit: ", limitDigits);
     const qlonglong magnitude = digits.toLongLong(&ok, base);
-    if (!ok) return reject(p, a, "Value exceeds limit: ", digits);
+    if (!ok) return refuse(a, "Value exceeds limit: ", digits);
     const qlonglong v = negative ? -magnitude : magnitude;
-    if (has(a, "notzero") && v == 0) return reject(p, a, "0 not valid for : ", QString());
+    if (has(a, "notzero") && v == 0) return refuse(a, "0 not valid for : ", QString());
 
     const auto bound = [&](int n, qlonglong* out) {
         const QString b = field(a.params, n);
@@ -78,9 +83,9 @@ QString checkInteger(Program& p, const CheckArgs& a, int base, bool padAlways) {
     };
     qlonglong limit = 0;
     if (fieldCount(a.params) >= 2 && bound(1, &limit) && v < limit)
-        return reject(p, a, "Value less than minimum: ", field(a.params, 1));
+        return refuse(a, "Value less than minimum: ", field(a.params, 1));
     if (fieldCount(a.params) >= 3 && bound(2, &limit) && v > limit)
-        return reject(p, a, "Value exceeds limit: ", field(a.params, 2));
+        return refuse(a, "Value exceeds limit: ", field(a.params, 2));
 
     QString out = QString::number(magnitude, base).toUpper();
     if ((padAlways || has(a, "leadzero")) && maxDigits > 0) out = out.rightJustified(maxDigits, QLatin1Char('0'));
