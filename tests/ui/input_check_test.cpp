@@ -5,8 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QRegularExpression>
+
 #include "app/dialogs.h"
 #include "app/gadgets.h"
+#include "hart/hart_session.h"
+#include "hart/link_library.h"
+#include "model/read_write_sequences.h"
+#include "support/ending_probe.h"
 #include "model/list_text.h"
 #include "ui/application_check.h"
 #include "ui/control_refresh.h"
@@ -437,6 +444,36 @@ TEST_F(InputCheckTest, VersionsKeepTheirFormAndTheirAdministratorCopy) {
     EXPECT_EQ(w.f("HWVersion2").RawVal, "6699");
     w.t.dialogs.boxAnswers.push_back(mb::ResultOk);
     EXPECT_EQ(appl.UpdApplGadget(0, "SWVersion1", "1A.00"), "~~Error~~");
+}
+
+// An edit through the input check is exactly what a "changes" write sends:
+// the simulated module receives the one block that holds the field.
+TEST_F(InputCheckTest, AnEditedFieldGoesOutAloneInAChangesWrite) {
+    const QString frameLog = w.t.path("frames.log");
+    qputenv("HARTSIM_OPTIONS", ("presence=both,log=" + frameLog).toLocal8Bit());
+    LinkLibrary link{w.t.program.log};
+    ASSERT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")));
+    test::EndingProbe probe;
+    w.t.program.state.ComPort = "Sim";
+    HartSession session(w.t.program, link, probe);
+    DeviceSequences seq(w.model, session, link);
+    ASSERT_EQ(seq.HartRead("all all"), 0) << qPrintable(w.log());
+    refresh.InternToForm();
+    QFile::remove(frameLog);
+
+    w.f("DelaySwitch1").Access = "enabled";
+    ASSERT_EQ(edit("DelaySwitch1", "2.5"), GadgetFocusLost);
+    EXPECT_EQ(w.f("DelaySwitch1").GadStatus, "changed");
+    ASSERT_EQ(seq.HartWrite("all changes"), 0) << qPrintable(w.log());
+    QFile f(frameLog);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString frames = QString::fromLatin1(f.readAll());
+    qunsetenv("HARTSIM_OPTIONS");
+    EXPECT_EQ(frames.count("RX command=190 "), 1) << qPrintable(frames);
+    // Block 10 with the delay in tenths of a second (25) in its slot.
+    EXPECT_TRUE(frames.contains(QRegularExpression("RX command=190 .* BE [0-9A-F]{2} 0A( [0-9A-F]{2}){12} 19 00 ")))
+        << qPrintable(frames);
+    EXPECT_FALSE(frames.contains(QRegularExpression("RX command=(181|182|34|35) "))) << qPrintable(frames);
 }
 
 }  // namespace
