@@ -129,12 +129,16 @@ Application::Application(Program& program, QtGadgets& gadgets, QtDialogs& dialog
     bindInputCheck();
 }
 
-// Entries pass the input check on their way into the field table; the
-// refresh of the controls runs the same checks on what the program wrote.
+// Entries pass the input check on their way into the field table. The
+// refresh of the controls runs the same checks on what the program wrote
+// and paints a value that fails them in the error colour; it asks nobody,
+// since nobody typed it.
 void Application::bindInputCheck() {
-    refresh_->checks.typeCheck = [this](FieldRecord& f, const QString& text) { return checkByType(p_, f, text); };
+    refresh_->checks.typeCheck = [this](FieldRecord& f, const QString& text) {
+        return checkByType(p_, f, text, false);
+    };
     refresh_->checks.checkLimits = [this](const QString& name, const QString& content) {
-        return appl_->CheckLimits(name, content);
+        return appl_->CheckLimits(name, content, QStringLiteral("quiet"));
     };
     appl_->hooks.updateVisibility = [this] { modes_->UpdGadItems(-1); };
     input_->hooks.showTab = [this](int panel, int index) {

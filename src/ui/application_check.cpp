@@ -356,6 +356,10 @@ QString ApplicationCheck::CheckLimits(const QString& name, const QString& conten
         const double nearest = std::fabs(v - from) < std::fabs(v - to) ? from : to;
         return QString::number(inFieldUnit(nearest), 'f', d);
     }
+    if (mode == QLatin1String("quiet")) {
+        p.log.DebugLog(QStringLiteral("CheckLimits: ") + own + QLatin1Char('=') + content + QStringLiteral(" out of range"), 3);
+        return check::kError;
+    }
     const QString answer =
         p.messages.MsgBox(QStringLiteral("Data input"),
                           QStringLiteral("Value of {GadName}={ActVal} not in range {lowerLimit} ... {upperLimit}\t") +

@@ -34,7 +34,8 @@ public:
 
     // Set points, reset points and window limits against their partner and
     // the measuring range. Mode "adjust" moves a value outside its interval
-    // to the nearest bound without asking.
+    // to the nearest bound without asking; mode "quiet" answers "~~Error~~"
+    // for it without asking (values the program shows).
     QString CheckLimits(const QString& name, const QString& content, const QString& mode = QString());
 
     // Sets a field from program code through the same path, without the

@@ -88,7 +88,7 @@ int InputCheck::CheckInput(const WindowEvent& e) {
         if (pendingCheck() == -1) return -1;
         return e.menu;
     }
-    if (e.type != EventGadget) return e.code;
+    if (e.type != EventGadget) return e.type;  // window events pass unchecked
 
     FieldRecord* f = fieldOf(e.gadget);
     if (!f) {

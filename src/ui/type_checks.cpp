@@ -23,6 +23,10 @@ QString reject(Program& p, const CheckArgs& a, const char* message, const QStrin
     const QString label = a.descr.isEmpty() ? a.name : a.descr;
     const QString text = QLatin1Char('(') + label + QLatin1Char('=') + a.text + QStringLiteral("): ") +
                          msg.LookupMessage(QLatin1String(message)) + QLatin1Char(' ') + detail;
+    if (!a.ask) {
+        p.log.DebugLog(QStringLiteral("Check: ") + text, 3);
+        return check::kError;
+    }
     const int flags = (buttons == Buttons::OkCancel ? mb::OkCancel : mb::Ok) | mb::IconExclamation;
     const QString answer = msg.MsgBox(msg.LookupMessage(QStringLiteral("Data input")), text, flags,
                                       QStringLiteral("nodefmsg"));
@@ -195,8 +199,8 @@ QString CheckIpAddress(Program& p, const CheckArgs& a) {
     return t;
 }
 
-QString checkByType(Program& p, const FieldRecord& f, const QString& text) {
-    const CheckArgs a{text, f.Params, f.Attributes, f.Name, f.GadDescr};
+QString checkByType(Program& p, const FieldRecord& f, const QString& text, bool ask) {
+    const CheckArgs a{text, f.Params, f.Attributes, f.Name, f.GadDescr, ask};
     const QString type = f.type();
     if (type == QLatin1String("string")) return CheckString(p, a, true);
     if (type == QLatin1String("combobox")) return CheckString(p, a, false);

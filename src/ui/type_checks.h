@@ -27,6 +27,9 @@ struct CheckArgs {
     QString attributes;
     QString name;
     QString descr;  // label used in the messages; the name when empty
+    // False: a bad value is only logged and answered with "~~Error~~"
+    // (values the program shows, which nobody has just typed).
+    bool ask = true;
 };
 
 // Also for combo boxes (`isString` false: no length limit).
@@ -42,7 +45,7 @@ QString CheckIpAddress(Program& p, const CheckArgs& a);
 QString rejectEntry(Program& p, const CheckArgs& a, const char* message, const QString& detail);
 
 // The check of field `f`'s type for `text` (checkboxes pass unchecked).
-QString checkByType(Program& p, const FieldRecord& f, const QString& text);
+QString checkByType(Program& p, const FieldRecord& f, const QString& text, bool ask = true);
 
 // The leading number of a parameter such as "99.9s" or "-99999."; false
 // when the text does not start with one.

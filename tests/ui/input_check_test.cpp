@@ -112,9 +112,11 @@ class InputCheckTest : public ::testing::Test {
 protected:
     InputCheckTest() {
         refresh.checks.typeCheck = [this](FieldRecord& f, const QString& text) {
-            return checkByType(w.t.program, f, text);
+            return checkByType(w.t.program, f, text, false);
         };
-        refresh.checks.checkLimits = [this](const QString& n, const QString& c) { return appl.CheckLimits(n, c); };
+        refresh.checks.checkLimits = [this](const QString& n, const QString& c) {
+            return appl.CheckLimits(n, c, "quiet");
+        };
         input.hooks.showTab = [this](int panel, int index) { shownTab = {panel, index}; };
         refresh.InternToForm();
     }
