@@ -9,6 +9,7 @@
 #include "control_refresh.h"
 #include "gadget_colours.h"
 #include "model/device_model.h"
+#include "model/device_types.h"
 #include "model/list_text.h"
 #include "model/scaling.h"
 #include "model/user_forms.h"
@@ -152,15 +153,12 @@ QString ApplicationCheck::dependents(FieldRecord& f, const QString& previous) {
         refresh_.InternToForm();
         return f.Content;
     }
-    if (name.startsWith(QLatin1String("HWVersion")) || name.startsWith(QLatin1String("SWVersion"))) {
-        // The administrator's copies show the same versions.
-        QString n = name;
-        const bool adm = n.endsWith(QLatin1String("Adm"));
-        if (adm) n.chop(3);
-        refresh_.SyncGadgets(adm ? n + QLatin1Char('=') + name : n + QStringLiteral("Adm=") + name,
-                             QStringLiteral("update"));
-        return f.Content;
-    }
+    if (is(name, "DevType") || is(name, "CalcMethod")) return deviceSelection(f);
+    // The administrator's tab shows its own copy of a few fields
+    // (versions, serial numbers, tag, damping, loop test value): the copy
+    // and its original stay equal.
+    const QString twin = name.endsWith(QLatin1String("Adm")) ? name.left(name.size() - 3) : name + QStringLiteral("Adm");
+    if (m_.fields.contains(twin)) refresh_.SyncGadgets(twin + QLatin1Char('=') + name, QStringLiteral("update"));
     if (is(name, "HallSwitch")) refresh_.SyncGadgets(QStringLiteral("ADCByte16=HallSwitch"), QString());
     if (is(name, "ADCByte16")) refresh_.SyncGadgets(QStringLiteral("HallSwitch=ADCByte16"), QStringLiteral("update"));
     if (is(name, "OutputFunction1") || is(name, "OutputFunction2") || is(name, "SelectEquip")) {
@@ -180,6 +178,25 @@ QString ApplicationCheck::unitChange(FieldRecord& f) {
     const int old = m_.cal.DispUnitIndex;
     if (old != code) UnitChanged(m_, old, code);
     refresh_.UpdUnitFormFlds(m_.measurandFields, code);
+    refresh_.InternToForm();
+    return f.Content;
+}
+
+// Another device type or calculation method brings its own options and
+// values (the catalogue entry), and the groups of controls shown with them.
+QString ApplicationCheck::deviceSelection(FieldRecord& f) {
+    bool ok = false;
+    const int code = f.Content.trimmed().toInt(&ok);
+    if (!ok) return f.Content;
+    DeviceSelection& sel = m_.selection;
+    if (is(f.Name, "DevType")) {
+        sel.DevType = code;
+        UpdDevType(m_, sel.DevIndx, sel.DevType, sel.CalcMeth, QStringLiteral("update"));
+    } else {
+        sel.CalcMeth = code;
+        UpdCalcMethod(m_, code);
+    }
+    if (hooks.updateVisibility) hooks.updateVisibility();
     refresh_.InternToForm();
     return f.Content;
 }

@@ -49,6 +49,7 @@ private:
     QString nominalRange(FieldRecord& f, const QString& content);
     QString rangeValue(FieldRecord& f, const QString& content);
     QString versionField(FieldRecord& f, const QString& content);
+    QString deviceSelection(FieldRecord& f);
     double number(const QString& name) const;
     QString rangeUnit() const;
     void followRange();

@@ -164,6 +164,8 @@ TEST_F(InputCheckTest, AnAcceptedEditLandsInTheFieldMarkedChanged) {
     EXPECT_TRUE(w.t.program.state.DataChanged);
     EXPECT_EQ(w.t.program.state.DataTrigger, 0);
     EXPECT_EQ(input.fieldchanged, 1);
+    EXPECT_EQ(w.f("TagIDAdm").Content, "PT-202");  // the administrator's copy follows
+    EXPECT_EQ(ctl("TagIDAdm").text, "PT-202");
     EXPECT_TRUE(w.t.dialogs.boxes.empty());
 }
 
@@ -310,6 +312,12 @@ TEST_F(InputCheckTest, ASelectionIsCheckedAtOnceAndCarriesItsCode) {
     EXPECT_EQ(w.f("OutputFunction1").Content, "2");
     EXPECT_EQ(w.f("OutputFunction1").ColorIndx, ColourChanged);
     EXPECT_EQ(visibility, 1);
+
+    // Another calculation method switches its groups as well.
+    setField("CalcMethod", "0");
+    EXPECT_EQ(appl.UpdApplGadget(0, "CalcMethod", "1"), "1");
+    EXPECT_EQ(w.model.selection.CalcMeth, 1);
+    EXPECT_EQ(visibility, 2);
 }
 
 // ---------------------------------------------------- the application check
