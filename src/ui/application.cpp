@@ -12,9 +12,11 @@
 
 #include "app/menu_items.h"
 #include "app/program.h"
+#include "application_check.h"
 #include "control_refresh.h"
 #include "control_registry.h"
 #include "hart/com_ports.h"
+#include "input_check.h"
 #include "main_window.h"
 #include "menu_builder.h"
 #include "menu_registration.h"
@@ -25,6 +27,7 @@
 #include "qt_dialogs.h"
 #include "qt_gadgets.h"
 #include "user_modes.h"
+#include "type_checks.h"
 #include "visibility_groups.h"
 #include "window_frame.h"
 
@@ -81,7 +84,9 @@ Application::Application(Program& program, QtGadgets& gadgets, QtDialogs& dialog
       frame_(std::make_unique<Frame>(*this)),
       items_(std::make_unique<Items>(*this)),
       refresh_(std::make_unique<ControlRefresh>(model_)),
-      modes_(std::make_unique<UserModes>(model_, *refresh_, *items_, *frame_)) {
+      modes_(std::make_unique<UserModes>(model_, *refresh_, *items_, *frame_)),
+      appl_(std::make_unique<ApplicationCheck>(model_, *refresh_)),
+      input_(std::make_unique<InputCheck>(model_, *appl_)) {
     installVisibilityHooks(model_);
     refresh_->installModelHooks();
     modes_->inputs.linkOpen = [this] { return session_.LinkOpen; };
@@ -121,6 +126,30 @@ Application::Application(Program& program, QtGadgets& gadgets, QtDialogs& dialog
         return sequences_.HartWrite(target() + QLatin1Char(' ') + mode) == 0;
     };
     bindCommands();
+    bindInputCheck();
+}
+
+// Entries pass the input check on their way into the field table. The
+// refresh of the controls runs the same checks on what the program wrote
+// and paints a value that fails them in the error colour; it asks nobody,
+// since nobody typed it.
+void Application::bindInputCheck() {
+    refresh_->checks.typeCheck = [this](FieldRecord& f, const QString& text) {
+        return checkByType(p_, f, text, false);
+    };
+    refresh_->checks.checkLimits = [this](const QString& name, const QString& content) {
+        return appl_->CheckLimits(name, content, QStringLiteral("quiet"));
+    };
+    appl_->hooks.updateVisibility = [this] { modes_->UpdGadItems(-1); };
+    input_->hooks.showTab = [this](int panel, int index) {
+        if (window_) window_->activateWindow();
+        if (panel > 0 && gadgets_.exists(panel)) gadgets_.setState(panel, index);
+    };
+    input_->hooks.record = [this](const WindowEvent& e, const QString& content) {
+        p_.log.DebugLog(QStringLiteral("<<< Gadget ") + QString::number(e.gadget) + QStringLiteral(" = ") + content, 4);
+    };
+    commands_.bind(Command::ConfirmInput, [this](int) { input_->confirm(); });
+    commands_.bind(Command::CancelInput, [this](int) { input_->cancel(); });
 }
 
 Application::~Application() {

@@ -24,7 +24,9 @@ class QWidget;
 
 namespace zh {
 
+class ApplicationCheck;
 class ConnectionProbe;
+class InputCheck;
 class ControlRefresh;
 class LinkLibrary;
 class MainWindow;
@@ -62,6 +64,8 @@ public:
     CommandTable& commands() { return commands_; }
     MenuBuilder* menus() const { return menus_.get(); }
     UserModes& userModes() { return *modes_; }
+    InputCheck& input() { return *input_; }
+    ApplicationCheck& applicationCheck() { return *appl_; }
 
     // Refreshes the live values; the main loop calls it every DynPollTime
     // ms while the live display is on.
@@ -83,6 +87,7 @@ private:
     void bindSetupCommands();
     void bindKeyCommands();
     void bindButtons();
+    void bindInputCheck();
     void afterCommand();
 
     void newData(int id);
@@ -111,6 +116,8 @@ private:
     std::unique_ptr<Items> items_;
     std::unique_ptr<ControlRefresh> refresh_;
     std::unique_ptr<UserModes> modes_;
+    std::unique_ptr<ApplicationCheck> appl_;
+    std::unique_ptr<InputCheck> input_;
     QPointer<QWidget> cover_;
     QString builtFor_;          // the measurand the window was last built for
     FieldInspector inspector_;  // the diagnostic "field under the mouse"

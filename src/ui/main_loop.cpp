@@ -9,6 +9,7 @@
 #include "app/program.h"
 #include "application.h"
 #include "files/file_operation.h"
+#include "input_check.h"
 #include "main_window.h"
 #include "model/field_diagnostics.h"
 #include "qt_gadgets.h"
@@ -35,7 +36,9 @@ int Application::run() {
     while (!s.QuitRequested) {
         const int wait =
             s.DynamicDisplayOn ? static_cast<int>(std::max<qint64>(0, s.DynPollTime - sinceRefresh.elapsed())) : -1;
-        const std::optional<WindowEvent> event = gadgets_.waitEvent(wait);
+        // Events the input check kept while it drained the queue come first.
+        std::optional<WindowEvent> event = input_->takeKept();
+        if (!event) event = gadgets_.waitEvent(wait);
         refreshDue();
         if (!event) {
             p_.log.DebugLog(QStringLiteral(">>> Timer Event"), 6);
@@ -57,6 +60,9 @@ void Application::command(int menuId) {
 
 void Application::dispatch(const WindowEvent& e) {
     AppState& s = p_.state;
+    // Every event of the main window passes the input check first; an
+    // event it consumed goes no further.
+    if (e.window == 1 && e.type != EventTimer && input_->CheckInput(e) == -1) return;
     switch (e.type) {
         case EventMenu:
             s.LastMenuId = e.menu;

@@ -247,6 +247,54 @@ TEST(Application, ReadModuleFillsTheControlsFromTheDevice) {
     EXPECT_EQ(rig.dialogs.progressWindow(), nullptr);
 }
 
+// A user types into the tag field of the window and moves on: the field
+// takes the text, its control shows the "changed" colour, and a bad entry
+// in a number field is refused while it is typed.
+TEST(Application, AnEntryTypedIntoTheWindowLandsInItsField) {
+    AppRig rig("ZEL-HART", {{"UserMode=user", "UserMode=customizer"}});
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    rig.read();
+    const auto pump = [&] {
+        QApplication::processEvents();
+        while (rig.gadgets.pendingEvents() > 0) {
+            const std::optional<WindowEvent> e = rig.gadgets.waitEvent(0);
+            if (!e) break;
+            rig.app->dispatch(*e);
+            QApplication::processEvents();
+        }
+    };
+    auto* tag = qobject_cast<QLineEdit*>(rig.gadgets.widget(rig.field("TagID").GadID));
+    auto* address = qobject_cast<QLineEdit*>(rig.gadgets.widget(rig.field("HartAddress").GadID));
+    ASSERT_TRUE(tag && address);
+    ASSERT_TRUE(tag->isEnabled());
+    rig.window().activateWindow();
+    QApplication::setActiveWindow(&rig.window());
+    tag->setFocus();
+    pump();
+    tag->selectAll();
+    for (const QChar c : QStringLiteral("AB-7")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(tag, &press);
+        pump();
+    }
+    EXPECT_EQ(rig.field("TagID").GadStatus, "infocus");
+    address->setFocus();
+    pump();
+    EXPECT_EQ(rig.field("TagID").Content, "AB-7");
+    EXPECT_EQ(rig.field("TagID").GadStatus, "changed");
+    EXPECT_EQ(tag->palette().color(QPalette::Text), QColor(255, 0, 0));
+    EXPECT_TRUE(rig.program.state.DataChanged);
+
+    address->selectAll();
+    for (const QChar c : QStringLiteral("1x")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(address, &press);
+        pump();
+    }
+    EXPECT_EQ(address->text(), "1");
+    EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
+}
+
 // Connect keeps the port open between commands and the status line says
 // so; Disconnect closes it.
 TEST(Application, ConnectAndDisconnectShowInTheStatusLine) {
