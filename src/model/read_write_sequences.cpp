@@ -520,22 +520,14 @@ void DeviceSequences::followTransmitterRange() {
     const std::pair<const char*, const char*> pairs[] = {
         {temperature ? "TempLower" : "DspMBA", "LowerRangeVal"}, {temperature ? "TempUpper" : "DspMBE", "UpperRangeVal"}};
     for (const auto& [destName, srcName] : pairs) {
-        const int d = m_.fields.find(QLatin1String(destName));
-        const int src = m_.fields.find(QLatin1String(srcName));
-        if (d < 0 || src < 0) continue;
-        const FieldRecord& from = m_.fields.at(src);
-        FieldRecord& to = m_.fields.at(d);
-        if (from.Content.trimmed().isEmpty()) continue;
-        const QString fromUnit = from.GadUnit.isEmpty() ? m_.cal.DispUnit : from.GadUnit;
-        const QString toUnit = to.GadUnit.isEmpty() ? fromUnit : to.GadUnit;
-        const QString value =
-            fromUnit == toUnit ? from.Content : convertUnitText(m_, from.Content, fromUnit, toUnit, to.Name);
-        if (value.isEmpty()) continue;  // reported by the conversion; the field keeps its value
-        to.Content = value;
-        to.RawVal = to.CheckProc == Conversion::None ? value : applyConversion(m_, to.CheckProc, value, to.Name, 2, 0);
+        QString toUnit;
+        if (!copyContentInUnit(m_, QLatin1String(destName), QLatin1String(srcName), &toUnit)) continue;
+        FieldRecord& to = m_.fields.at(m_.fields.find(QLatin1String(destName)));
+        to.RawVal = to.CheckProc == Conversion::None ? to.Content
+                                                     : applyConversion(m_, to.CheckProc, to.Content, to.Name, 2, 0);
         to.BaseValue = to.BaseUnit.isEmpty() || to.BaseUnit == toUnit
-                           ? value
-                           : convertUnitText(m_, value, toUnit, to.BaseUnit, to.Name);
+                           ? to.Content
+                           : convertUnitText(m_, to.Content, toUnit, to.BaseUnit, to.Name);
     }
 }
 

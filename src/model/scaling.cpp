@@ -152,4 +152,20 @@ QString formatDecimals(DeviceModel& m, const QString& value, const QString& fiel
     return text;
 }
 
+bool copyContentInUnit(DeviceModel& m, const QString& dest, const QString& source, QString* unit) {
+    const int d = m.fields.find(dest);
+    const int s = m.fields.find(source);
+    if (d < 0 || s < 0) return false;
+    const FieldRecord& from = m.fields.at(s);
+    FieldRecord& to = m.fields.at(d);
+    if (from.Content.trimmed().isEmpty()) return false;
+    const QString fromUnit = from.GadUnit.isEmpty() ? m.cal.DispUnit : from.GadUnit;
+    const QString toUnit = to.GadUnit.isEmpty() ? fromUnit : to.GadUnit;
+    const QString value = fromUnit == toUnit ? from.Content : convertUnitText(m, from.Content, fromUnit, toUnit, to.Name);
+    if (value.isEmpty()) return false;
+    to.Content = value;
+    if (unit) *unit = toUnit;
+    return true;
+}
+
 }  // namespace zh

@@ -38,6 +38,12 @@ float convertUnit(DeviceModel& m, float value, const QString& source, const QStr
 // Text form: "" for a failed conversion, else the value with trailing zeros trimmed.
 QString convertUnitText(DeviceModel& m, const QString& value, const QString& source, const QString& dest,
                         const QString& field);
+// Sets the content of field `dest` to the content of `source`, converted
+// from the source's unit into the destination's (its unit goes to `unit`
+// when given). False, and nothing changed, when either field is missing,
+// the source is empty or the conversion fails (the conversion reports that
+// itself).
+bool copyContentInUnit(DeviceModel& m, const QString& dest, const QString& source, QString* unit = nullptr);
 
 // Formats `value` with `decimals` (0..3), or automatically for any other
 // number, and adjusts the field's input format to what is shown.

@@ -250,18 +250,8 @@ void ApplicationCheck::followRange() {
         {"TNomRangeHigh", "NominalRangeHigh"},
     };
     for (const auto& [destName, srcName] : pairs) {
-        const int d = m_.fields.find(QLatin1String(destName));
-        const int s = m_.fields.find(QLatin1String(srcName));
-        if (d < 0 || s < 0) continue;
-        const FieldRecord& from = m_.fields.at(s);
-        FieldRecord& to = m_.fields.at(d);
-        if (from.Content.trimmed().isEmpty()) continue;
-        const QString fromUnit = from.GadUnit.isEmpty() ? m_.cal.DispUnit : from.GadUnit;
-        const QString toUnit = to.GadUnit.isEmpty() ? fromUnit : to.GadUnit;
-        const QString value =
-            fromUnit == toUnit ? from.Content : convertUnitText(m_, from.Content, fromUnit, toUnit, to.Name);
-        if (value.isEmpty()) continue;
-        to.Content = value;
+        if (!copyContentInUnit(m_, QLatin1String(destName), QLatin1String(srcName))) continue;
+        FieldRecord& to = m_.fields.at(m_.fields.find(QLatin1String(destName)));
         to.BaseValue = baseValueOf(m_, to);
         to.setColourState(ColourChanged);
     }
