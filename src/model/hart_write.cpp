@@ -128,12 +128,10 @@ int DeviceSequences::HartWrite(const QString& mode) {
     return 0;
 }
 
+// The HART code of a unit name; the names of the unit lists and of the
+// HART list may differ in case ("MPa", "mpa").
 int DeviceSequences::hartUnitCode(const QString& unitName) {
-    Program& p = m_.program;
-    const QString hartUnits = p.profile.ReadProfile(m_.cal.Measurand, QStringLiteral("HartUnits"),
-                                                    QStringLiteral("PSI=6;bar=7;mbar=8;kPa=13;mpa=237;%=57;"),
-                                                    p.state.ProfilePath);
-    for (const QString& item : hartUnits.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    for (const QString& item : hartUnits().split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const int eq = item.lastIndexOf(QLatin1Char('='));
         if (eq > 0 && item.left(eq).trimmed().compare(unitName, Qt::CaseInsensitive) == 0) {
             bool ok = false;

@@ -117,6 +117,13 @@ QString DeviceSequences::measurandOfKey(int key, QString* baseUnit) {
     return QString();
 }
 
+// The measurand's HART unit codes ("name=code;...").
+QString DeviceSequences::hartUnits() {
+    Program& p = m_.program;
+    return p.profile.ReadProfile(m_.cal.Measurand, QStringLiteral("HartUnits"), QLatin1String(kDefaultHartUnits),
+                                 p.state.ProfilePath);
+}
+
 bool DeviceSequences::configurationKnown(int key) {
     if (key <= 0) return false;
     const ConfigurationRecord r = parseConfigurationRecord(configurationRecordText(m_, key));
@@ -332,9 +339,7 @@ void DeviceSequences::applyOutputSettings() {
     const QByteArray r15 = universal_.buffers(15).response;
     if (r15.size() > 2) {
         const int code = static_cast<std::uint8_t>(r15[2]);
-        const QString hartUnits = p.profile.ReadProfile(c.Measurand, QStringLiteral("HartUnits"),
-                                                        QLatin1String(kDefaultHartUnits), p.state.ProfilePath);
-        const QString unitName = ListTextOf(hartUnits, code);
+        const QString unitName = ListTextOf(hartUnits(), code);
         const int unitIndex = ListValueOf(c.UnitsList, unitName);
         if (unitIndex >= 0) setRaw(QStringLiteral("Unit"), QString::number(unitIndex));
         const int calIndex = ListValueOf(c.CalibrationUnitsList, unitName);

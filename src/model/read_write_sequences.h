@@ -103,6 +103,7 @@ private:
     int failWrite(int result);
     QString badRawValue(const QString& fields);
     int prepareOutputSettings(QString* why);
+    QString hartUnits();
     int hartUnitCode(const QString& unitName);
 
     QString raw(const QString& field);
