@@ -15,6 +15,7 @@
 #include "application_check.h"
 #include "control_refresh.h"
 #include "control_registry.h"
+#include "gadget_colours.h"
 #include "hart/com_ports.h"
 #include "input_check.h"
 #include "main_window.h"
@@ -99,7 +100,7 @@ Application::Application(Program& program, QtGadgets& gadgets, QtDialogs& dialog
     };
     sequences_.hooks.setModuleState = [this](int state) { data_.file.moduleState = state; };
     sequences_.hooks.refreshGadgets = [this] {
-        refresh_->InternToForm();
+        showFields();
         modes_->UpdGadItems(-1);
     };
 
@@ -113,7 +114,7 @@ Application::Application(Program& program, QtGadgets& gadgets, QtDialogs& dialog
         if (window_) window_->setWindowTitle(caption);
     };
     data_.window.refresh = [this] {
-        refresh_->InternToForm();
+        showFields();
         modes_->UpdGadItems(-1);
     };
     data_.device.testConnection = [this] {
@@ -220,7 +221,7 @@ bool Application::VANTOMain(int mcontrol) {
     window_->Customerlogo();
     modes_->UpdPanelTabs();
     HideTestGadgets(model_, 0);  // the raw converter value only for administrators and in test mode
-    refresh_->InternToForm();
+    showFields();
     modes_->UpdGadItems(-1);
     if (mcontrol == 0) s.DataTrigger = -1;
 
@@ -231,6 +232,14 @@ bool Application::VANTOMain(int mcontrol) {
     window_->showTestInput(testMode == QLatin1String("ON") || testMode == QLatin1String("IV"));
     if (cover_) cover_->close();
     return s.MainWindowOpen == 1;
+}
+
+// Every bound field's content into its control, painted in the colour of
+// its state (read, changed, ...).
+void Application::showFields() {
+    refresh_->InternToForm();
+    for (const GadgetEntry& e : model_.fields.gadgetList())
+        if (e.GadID > 0) SetGadColor(model_, e.GadID, QString(), -1);
 }
 
 void Application::buildWindow() {

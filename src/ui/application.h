@@ -89,6 +89,7 @@ private:
     void bindButtons();
     void bindInputCheck();
     void afterCommand();
+    void showFields();
 
     void newData(int id);
     void connectModule();

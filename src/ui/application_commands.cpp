@@ -117,10 +117,10 @@ void Application::bindKeyCommands() {
 void Application::bindButtons() {
     commands_.bind(Command::ClearAdcTable, [this](int) {
         ClearADC(model_, QStringLiteral("default"), QString());
-        refresh_->InternToForm();
+        showFields();
     });
     commands_.bind(Command::FillAdcTable, [this](int) {
-        if (FillADC(model_)) refresh_->InternToForm();
+        if (FillADC(model_)) showFields();
     });
     commands_.bind(Command::ReadTransmitter, [this](int) { readModule(QStringLiteral("transmitter all")); });
     commands_.bind(Command::WriteTransmitter, [this](int) { writeTransmitter(); });
@@ -174,7 +174,7 @@ void Application::newData(int id) {
     if (NewData(data_, measurand) == 1) {
         UpdDevType(model_, model_.selection.DevIndx, model_.selection.DevType, model_.selection.CalcMeth,
                    QStringLiteral("update"));
-        refresh_->InternToForm();
+        showFields();
         setCaption(QString());
     }
 }
@@ -205,11 +205,7 @@ int Application::readModule(const QString& mode) {
     // Another kind of device shows other tabs: the window is built for it,
     // with what was read. (Another measurand rebuilt it during the read.)
     if (model_.selection.DevIndx != devIndx) VANTOMain(1);
-    else refresh_->InternToForm();
-    // The values just read show in the colour of "read".
-    const bool temperature = model_.cal.Measurand.compare(QLatin1String("Temperature"), Qt::CaseInsensitive) == 0;
-    for (const char* group : {"COMMON;", temperature ? "TEMPERATURE;" : "PRESSURE;", "SYSTEM;TRANSMITTER;"})
-        refresh_->UpdAllGads(QStringLiteral("setcolor"), QLatin1String(group), ColourRead);
+    else showFields();
     return result;
 }
 
