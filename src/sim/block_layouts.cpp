@@ -180,11 +180,11 @@ std::string itemText(const BlockImage& image, const BlockItem& item) {
     return std::string(image.begin() + item.offset, image.begin() + item.offset + item.width);
 }
 
-void setItemText(BlockImage& image, const BlockItem& item, const std::string& text) {
+void setItemText(BlockImage& image, const BlockItem& item, const std::string& text, char pad) {
     for (int i = 0; i < item.width; ++i) {
         const std::size_t k = static_cast<std::size_t>(i);
         image[static_cast<std::size_t>(item.offset + i)] =
-            static_cast<std::uint8_t>(k < text.size() ? text[k] : ' ');
+            static_cast<std::uint8_t>(k < text.size() ? text[k] : pad);
     }
 }
 

@@ -66,9 +66,10 @@ const BlockItem& blockItem(int block, const char* wireName);
 // Numbers: S16 sign-extended, the others zero-extended.
 std::int64_t itemValue(const BlockImage& image, const BlockItem& item);
 void setItemValue(BlockImage& image, const BlockItem& item, std::int64_t value);
-// Texts: fixed width, padded with blanks.
+// Texts: fixed width, padded with `pad` (blanks, or NUL bytes as some
+// modules leave the factory).
 std::string itemText(const BlockImage& image, const BlockItem& item);
-void setItemText(BlockImage& image, const BlockItem& item, const std::string& text);
+void setItemText(BlockImage& image, const BlockItem& item, const std::string& text, char pad = ' ');
 
 // The number of the error-table block and position that hold entry n
 // (0..19) of the log: time stamps in 61..64, power-on counts in 65..68 (five

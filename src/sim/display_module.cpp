@@ -72,7 +72,7 @@ constexpr std::uint8_t kInputTooLow = 10;
 
 // Decimals that leave four digits for the larger range end, as the module
 // scales its calibration values: 16 -> 2, 250 -> 1, 1000 -> 0.
-int calibrationDecimals(double lower, double upper) {
+int fourDigitDecimals(double lower, double upper) {
     const long largest = std::lround(std::max(std::fabs(lower), std::fabs(upper)));
     int digits = 1;
     for (long v = largest; v >= 10; v /= 10) ++digits;
@@ -95,6 +95,20 @@ ModuleAnswer refused(std::uint8_t code) {
     return {code, {}, 0};
 }
 
+// The read-out's decimals for a unit other than the calibration unit: those
+// that leave four digits for the range shown in it (0 ... 16 bar is 0 ...
+// 16000 mbar: none; -50 ... 250 °C is -58 ... 482 °F: one).
+int liveUnitDecimals(const CatalogueRecord& record, int measurand, int calibrationUnit, int liveUnit) {
+    const DisplayUnit& from = *displayUnit(measurand, calibrationUnit);
+    const DisplayUnit& to = *displayUnit(measurand, liveUnit);
+    const auto shown = [&](double value, double fraction) {
+        if (to.kind == UnitKind::Percent) return 100.0 * fraction;
+        if (to.kind == UnitKind::Milliamp) return 4.0 + 16.0 * fraction;
+        return fromBase(toBase(value, from.factor, from.offset), to.factor, to.offset);
+    };
+    return fourDigitDecimals(shown(record.lowerRange, 0.0), shown(record.upperRange, 1.0));
+}
+
 std::string blockKey(const char* memory, int block) {
     return std::string("display.") + memory + "." + std::to_string(block);
 }
@@ -108,22 +122,28 @@ DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& 
     int measurand = kMeasurandPressure;
     int unit = 0;
     findDisplayUnit(record.unit, &measurand, &unit);
-    const int decimals = calibrationDecimals(record.lowerRange, record.upperRange);
+    const int decimals = fourDigitDecimals(record.lowerRange, record.upperRange);
     // Plugged onto a transmitter, the module takes the converter counts over
     // its serial interface: its range ends are counts over the nominal range
-    // (4000 and 20000 at the nominal ends), the nominal range whole numbers.
-    // On its own it measures the loop current and keeps its range scaled by
-    // its calibration decimals.
+    // (4000 and 20000 at the nominal ends), the nominal range whole numbers
+    // unless a calibration decimal point was set up. On its own it measures
+    // the loop current and keeps range and nominal range scaled by its
+    // calibration decimals.
     const bool serial = config.presence == Presence::Both;
+    const int calDecimals = config.calibrationDecimals >= 0 && config.calibrationDecimals <= 3
+                                ? config.calibrationDecimals
+                                : serial ? 0 : decimals;
+    // The read-out in the unit it was set up in, or in the calibration unit.
+    const int wantedUnit = displayUnitIndex(measurand, config.displayUnit);
+    const int liveUnit = wantedUnit >= 0 ? wantedUnit : unit;
+    const int liveDecimals = liveUnit == unit ? decimals : liveUnitDecimals(record, measurand, unit, liveUnit);
     const auto counts = [&](double value) {
         const double span = record.upperNominal - record.lowerNominal;
         if (span == 0) return k4mACounts;
         return static_cast<int>(std::lround(4000.0 + 16000.0 * (value - record.lowerNominal) / span));
     };
-    const auto range = [&](double value) { return serial ? counts(value) : scaled(value, decimals); };
-    const auto nominal = [&](double value) {
-        return serial ? static_cast<int>(std::lround(value)) : scaled(value, decimals);
-    };
+    const auto range = [&](double value) { return serial ? counts(value) : scaled(value, calDecimals); };
+    const auto nominal = [&](double value) { return scaled(value, calDecimals); };
     // Switch points are converter counts: 1000 per mA of the loop current.
     auto at = [](double fraction) {
         return static_cast<int>(std::lround(4000.0 + 16000.0 * fraction));
@@ -179,9 +199,9 @@ DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& 
         {11, "mp_LED2", 1},
         {12, "fs_Measurand", measurand},
         {12, "fs_CalibUnit", unit},
-        {12, "fs_CalibDecP", serial ? 0 : decimals},
-        {12, "mp_LiveUnit", unit},
-        {12, "mp_LiveDecP", decimals},
+        {12, "fs_CalibDecP", calDecimals},
+        {12, "mp_LiveUnit", liveUnit},
+        {12, "mp_LiveDecP", liveDecimals},
         {12, "mp_AD_SLr", range(record.lowerRange)},
         {12, "mp_AD_Sur", range(record.upperRange)},
         {12, "pc_NominalRangeLow", nominal(record.lowerNominal)},
@@ -201,10 +221,11 @@ DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& 
         {20, "pc_tara_pulse_len", 100},
     };
     for (const Initial& i : initial) set(i.block, i.name, i.value);
+    const char pad = config.nulPaddedTexts ? '\0' : ' ';
     setItemText(ram_[2], blockItem(2, "pc_ASCII_TagID"),
-                std::string(measurand == kMeasurandTemperature ? "TT-" : "PT-") + idText);
-    setItemText(ram_[2], blockItem(2, "pc_ASCII_SN_ZEL1"), "2311");
-    setItemText(ram_[3], blockItem(3, "pc_ASCII_SN_ZEL2"), std::string("ZH") + idText + "-23");
+                std::string(measurand == kMeasurandTemperature ? "TT-" : "PT-") + idText, pad);
+    setItemText(ram_[2], blockItem(2, "pc_ASCII_SN_ZEL1"), "2311", pad);
+    setItemText(ram_[3], blockItem(3, "pc_ASCII_SN_ZEL2"), std::string("ZH") + idText + "-23", pad);
     eeprom_ = ram_;
     factory_ = ram_;
 
@@ -320,8 +341,8 @@ double DisplayModule::valueAt(double counts) const {
     double upper = static_cast<double>(get(12, "mp_AD_Sur")) / scale;
     if (get(0, "bIntSerIO") == 1) {
         // Range ends in counts over the nominal range.
-        const double nomLow = static_cast<double>(get(12, "pc_NominalRangeLow"));
-        const double nomHigh = static_cast<double>(get(12, "pc_NominalRangeHigh"));
+        const double nomLow = static_cast<double>(get(12, "pc_NominalRangeLow")) / scale;
+        const double nomHigh = static_cast<double>(get(12, "pc_NominalRangeHigh")) / scale;
         lower = nomLow + (static_cast<double>(get(12, "mp_AD_SLr")) - 4000.0) * (nomHigh - nomLow) / 16000.0;
         upper = nomLow + (static_cast<double>(get(12, "mp_AD_Sur")) - 4000.0) * (nomHigh - nomLow) / 16000.0;
     }
@@ -801,13 +822,13 @@ void DisplayModule::save(Memory* memory) const {
         (*memory)[blockKey("factory", block)].assign(factory_.at(block).begin(),
                                                      factory_.at(block).end());
     }
-    (*memory)["display.log"] = log_.pack();
+    (*memory)[kErrorLogMemory] = log_.pack();
     std::vector<std::uint8_t> counters;
     put32(counters, powerOnCount_);
     put32(counters, operatingSeconds_);
     put32(counters, static_cast<std::uint32_t>(loTrail_));
     put32(counters, static_cast<std::uint32_t>(hiTrail_));
-    (*memory)["display.counters"] = counters;
+    (*memory)[kCountersMemory] = counters;
     std::vector<std::uint8_t> custom(customUnitRam_.begin(), customUnitRam_.end());
     custom.insert(custom.end(), customUnitEeprom_.begin(), customUnitEeprom_.end());
     (*memory)["display.customunit"] = custom;
@@ -828,9 +849,9 @@ void DisplayModule::load(const Memory& memory) {
     loadBlocks("ram", ram_);
     loadBlocks("eeprom", eeprom_);
     loadBlocks("factory", factory_);
-    if (const auto found = memory.find("display.log"); found != memory.end())
+    if (const auto found = memory.find(kErrorLogMemory); found != memory.end())
         log_.unpack(found->second);
-    if (const auto found = memory.find("display.counters");
+    if (const auto found = memory.find(kCountersMemory);
         found != memory.end() && found->second.size() == 16) {
         powerOnCount_ = get32(found->second, 0);
         operatingSeconds_ = get32(found->second, 4);

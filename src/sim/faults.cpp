@@ -2,10 +2,12 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "sim/catalogue.h"
+#include "sim/units.h"
 
 namespace hartsim {
 
@@ -181,6 +183,38 @@ bool parseSwitch(const std::string& value, bool* on) {
     return true;
 }
 
+// What the display unit and calibration decimals of `config` cannot be for
+// its catalogue record (empty when they fit): the unit must be one of the
+// measurand's display units, and the values scaled by the decimals must
+// fit the module's 16-bit items.
+std::string unfitForRecord(DeviceConfig& config) {
+    const std::optional<CatalogueRecord> record = findConfiguration(config.configurationKey);
+    if (!record) return {};
+    int measurand = kMeasurandPressure;
+    int unit = 0;
+    findDisplayUnit(record->unit, &measurand, &unit);
+    if (!config.displayUnit.empty()) {
+        const int index = displayUnitIndex(measurand, config.displayUnit);
+        if (index < 0) {
+            std::string names;
+            for (const DisplayUnit& u : displayUnits(measurand)) names += (names.empty() ? "" : ", ") + u.name;
+            return "bad value for 'displayunit': '" + config.displayUnit + "' (for configuration " +
+                   record->description + ": " + names + ")";
+        }
+        config.displayUnit = displayUnit(measurand, index)->name;
+    }
+    if (config.calibrationDecimals > 0) {
+        const double scale = std::pow(10.0, config.calibrationDecimals);
+        for (double value : {record->lowerRange, record->upperRange, record->lowerNominal, record->upperNominal}) {
+            if (std::fabs(value) * scale > 32767.0) {
+                return "bad value for 'caldecimals': " + std::to_string(config.calibrationDecimals) +
+                       " (the range of configuration " + record->description + " does not fit 16 bits with it)";
+            }
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fault>* faults,
@@ -286,6 +320,17 @@ bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fau
             (key == "state" ? c.statePath : c.frameLogPath) = value;
         } else if (key == "powercycle") {
             if (!parseSwitch(value, &c.powerCycle)) return failWith(bad + " (on or off)");
+        } else if (key == "displayunit") {
+            // Checked against the record below: config= may follow.
+            if (value.empty()) return failWith(bad + " (a display unit such as mbar or °F)");
+            c.displayUnit = value;
+        } else if (key == "caldecimals") {
+            if (!number(0, 3)) return failWith(bad + " (0..3)");
+            c.calibrationDecimals = static_cast<int>(n);
+        } else if (key == "textpad") {
+            const std::string v = lowerWithoutBlanks(value);
+            if (v != "blank" && v != "nul") return failWith(bad + " (blank or nul)");
+            c.nulPaddedTexts = v == "nul";
         } else if (key == "fault") {
             const std::optional<Fault> fault = parseFault(value);
             if (!fault) return failWith("bad fault '" + value + "'");
@@ -294,6 +339,7 @@ bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fau
             return failWith("unknown option '" + key + "'");
         }
     }
+    if (const std::string problem = unfitForRecord(c); !problem.empty()) return failWith(problem);
     *config = c;
     faults->insert(faults->end(), f.begin(), f.end());
     return true;

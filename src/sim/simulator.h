@@ -39,6 +39,19 @@ struct DeviceConfig {
     // moves on its course).
     std::optional<double> holdPercent;
     int teachMs = 0;                       // teach actions answer this much later than others
+    // The display module set up to show another unit than the one it is
+    // calibrated in: a name of the measurand's display unit list ("mbar",
+    // "°F", "%"); its calibration and range stay in the record's unit.
+    // Empty: the catalogue record's unit.
+    std::string displayUnit;
+    // The display module's calibration decimal point (block 12, 0..3): its
+    // nominal range and, on a module on its own, its range values are stored
+    // scaled by 10^N. -1: as the module sets it up by itself (on its own the
+    // decimals that leave four digits for the range, on a transmitter 0).
+    int calibrationDecimals = -1;
+    // The text items of blocks 2 and 3 (tag, serial number texts) padded
+    // with NUL bytes instead of blanks, as some modules leave the factory.
+    bool nulPaddedTexts = false;
     // The device's memories (RAM, EEPROM, factory set, error log, counters)
     // kept in this file: loaded when the device starts, saved after every
     // request. Empty: they live as long as the simulator object.
@@ -169,7 +182,10 @@ private:
 // otherwise the faults are added to `faults`. Also: manufacturer=, devicetype=,
 // deviceid=, preambles=, turnaround=, config=<hexadecimal catalogue key>,
 // seed=, fixedcurrent=<mA>, hold=<percent of the measuring range>,
-// teachtime=<ms>, state=<file>, powercycle[=on|off], log=<file>.
+// teachtime=<ms>, state=<file>, powercycle[=on|off], log=<file>,
+// displayunit=<unit name>, caldecimals=<0..3>, textpad=blank|nul. The
+// display unit and the calibration decimals are checked against the
+// catalogue record the options choose, whatever their order.
 bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fault>* faults, std::string* error);
 
 }  // namespace hartsim

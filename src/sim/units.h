@@ -16,21 +16,35 @@ constexpr int kMeasurandTemperature = 1;
 enum class UnitKind { Absolute, Percent, Milliamp };
 
 struct DisplayUnit {
-    const char* name;  // as the catalogue writes it
+    std::string name;  // as the catalogue and the profile write it
     const char* word;  // the four characters the read-out shows for it
     double factor;
     double offset;
     UnitKind kind;
 };
 
-// Pressure: bar, mbar, PSI, kPa, MPa, %, mA; temperature: °C, °F, K, %, mA.
-// The absolute units come first; they are also the calibration units.
+// One measurand's display units in the shipped profile's syntax: its
+// "Units" key (name=index) and "Conversion" key (name;factor;offset|...).
+struct UnitListText {
+    int measurand;
+    const char* units;
+    const char* conversion;
+};
+const std::vector<UnitListText>& unitListTexts();
+
+// Pressure: bar, mbar, PSI, kPa, MPa, %, mA; temperature: °C, °F, K, %, mA,
+// in index order. The absolute units come first; they are also the
+// calibration units.
 const std::vector<DisplayUnit>& displayUnits(int measurand);
 int calibrationUnitCount(int measurand);
 // Null for an index outside the list.
 const DisplayUnit* displayUnit(int measurand, int index);
 // The measurand and unit index of a catalogue unit name; false when unknown.
 bool findDisplayUnit(const std::string& name, int* measurand, int* index);
+// The index of a display unit of `measurand` named as a person types it:
+// without regard to case, the degree sign optional ("mbar", "MBAR", "°F",
+// "F"). -1 when the measurand has no such unit.
+int displayUnitIndex(int measurand, const std::string& name);
 
 struct HartUnit {
     std::uint8_t code;

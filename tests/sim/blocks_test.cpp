@@ -182,6 +182,36 @@ TEST(SimBlocks, WideItemsAndTextsRoundTrip) {
     EXPECT_EQ(back[5], before[5]);
 }
 
+// Tag and serial number texts fill their width with blanks, or with NUL
+// bytes on a module set up so; a text written keeps its own padding.
+TEST(SimBlocks, TextsArePaddedAsTheModuleWasSetUp) {
+    for (const auto& [options, pad] : {std::pair<const char*, std::uint8_t>{"", ' '},
+                                       {"textpad=blank", ' '},
+                                       {"textpad=nul", 0},
+                                       {"textpad=nul,presence=display,config=20", 0}}) {
+        SCOPED_TRACE(options);
+        DeviceConfig config;
+        std::vector<Fault> faults;
+        std::string error;
+        ASSERT_TRUE(parseOptions(options, &config, &faults, &error)) << error;
+        Simulator sim(config);
+        const bool temperature = config.configurationKey == 0x20;
+        const Bytes tag = readBlock(sim, 2).data;
+        const Bytes serial = readBlock(sim, 3).data;
+        EXPECT_EQ(Bytes(tag.begin() + 1, tag.begin() + 21),
+                  Bytes({temperature ? 'T' : 'P', 'T', '-', '0', '0', '1', '2', 'A', 'B', pad, pad, pad, pad,
+                         pad, pad, pad, '2', '3', '1', '1'}));
+        EXPECT_EQ(Bytes(serial.begin() + 1, serial.begin() + 21),
+                  Bytes({'Z', 'H', '0', '0', '1', '2', 'A', 'B', '-', '2', '3', pad, pad, pad, pad, pad, pad, pad,
+                         pad, pad}));
+        Bytes written = tag;
+        written[9] = 'X';
+        written[10] = ' ';
+        ASSERT_EQ(writeBlock(sim, written, 1u << 4).status1, 0);
+        EXPECT_EQ(readBlock(sim, 2).data, written);
+    }
+}
+
 TEST(SimBlocks, OnlyDataFlagsCountAndReadsCarryNoFlags) {
     Simulator sim;
     for (int block : {0, 1, 2, 3, 10, 11, 12, 13, 20}) {

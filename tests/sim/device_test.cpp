@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <map>
 #include <set>
@@ -10,6 +11,7 @@
 
 #include "sim/catalogue.h"
 #include "sim/simulator.h"
+#include "sim/units.h"
 #include "sim_test_support.h"
 
 namespace hartsim::test {
@@ -145,6 +147,57 @@ TEST(SimDevice, Block12DescribesTheCatalogueRange) {
     }
 }
 
+// A module set up to show another unit than its calibration unit, or with
+// a calibration decimal point: block 12 as such a module stores it (range
+// in the calibration unit, scaled by the calibration decimals unless they
+// are counts) and the read-out in the unit shown. The transmitter keeps its
+// own unit whatever the module shows.
+TEST(SimDevice, Block12AndReadOutAsTheModuleWasSetUp) {
+    struct Case {
+        const char* options;
+        std::vector<int> slots;  // block 12, slots 0 to 9 (empty: no module)
+        double shownLow, shownHigh;  // the measuring range in the unit shown
+        int decimals;                // of the read-out
+        int rangeUnitCode;           // of command 15 (0: no transmitter)
+    };
+    const Case cases[] = {
+        {"displayunit=mbar", {0, 0, 0, 1, 0, 4000, 20000, 0, 16, 100}, 0, 16000, 0, 7},
+        {"caldecimals=2", {0, 0, 2, 0, 2, 4000, 20000, 0, 1600, 100}, 0, 16, 2, 7},
+        {"presence=display,caldecimals=1", {0, 0, 1, 0, 2, 0, 160, 0, 160, 100}, 0, 16, 2, 0},
+        {"presence=display,displayunit=psi", {0, 0, 2, 2, 1, 0, 1600, 0, 1600, 100}, 0, 232.06, 1, 0},
+        {"config=20,displayunit=°F", {1, 0, 0, 1, 1, 4000, 20000, -50, 250, 100}, -58, 482, 1, 32},
+        {"config=20,displayunit=K,caldecimals=2,presence=display",
+         {1, 0, 2, 2, 1, -5000, 25000, -5000, 25000, 100}, 223.15, 523.15, 1, 0},
+        {"config=20,displayunit=%,presence=display", {1, 0, 1, 3, 1, -500, 2500, -500, 2500, 100}, 0, 100, 1, 0},
+        {"config=20,displayunit=°F,caldecimals=1,presence=transmitter", {}, 0, 0, 0, 32},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options);
+        DeviceConfig config;
+        std::vector<Fault> faults;
+        std::string error;
+        ASSERT_TRUE(parseOptions(c.options, &config, &faults, &error)) << error;
+        Simulator sim(config);
+        sim.holdProcess(40);
+        const Answer c15 = transact(sim, longRequest(15));
+        EXPECT_EQ(c15.status1, c.rangeUnitCode == 0 ? 64 : 0);
+        if (c.rangeUnitCode != 0) EXPECT_EQ(c15.data.at(2), c.rangeUnitCode);
+        const Answer block = readBlock(sim, 12);
+        if (c.slots.empty()) {
+            EXPECT_EQ(block.status1, 64);
+            continue;
+        }
+        std::vector<int> slots;
+        for (std::size_t at = 1; at < 21; at += 2) slots.push_back(le16(block.data, at));
+        EXPECT_EQ(slots, c.slots);
+        const Live live = readLive(sim);
+        const double shown = c.shownLow + (live.adc - 4000) / 16000.0 * (c.shownHigh - c.shownLow);
+        EXPECT_EQ(live.decimals, c.decimals) << live.shown();
+        EXPECT_NEAR(live.value(), shown, 0.02 * std::pow(10.0, -c.decimals) + 0.5 * std::pow(10.0, -c.decimals))
+            << live.shown();
+    }
+}
+
 TEST(SimDevice, LiveBlockShowsTheMovingValueAndSwitchesWithIt) {
     Simulator sim;  // 0 ... 16 bar between 4000 and 20000 counts
     std::set<int> seen, switchStates;
@@ -181,23 +234,31 @@ TEST(SimDevice, SameConfigurationSameCourseUnlessSeeded) {
     EXPECT_NE(course(0), course(42));
 }
 
-// The built-in catalogue is the one the shipped profile carries.
-TEST(SimDevice, CatalogueMatchesTheShippedProfile) {
+// The built-in catalogue and display unit lists are the ones the shipped
+// profile carries.
+TEST(SimDevice, CatalogueAndUnitListsMatchTheShippedProfile) {
     std::ifstream in(std::string(ZH_SOURCE_DIR) + "/resources/Config-125.ini");
     ASSERT_TRUE(in.good());
-    std::map<int, std::string> profile;
-    std::string line;
-    bool inSection = false;
+    std::map<std::string, std::map<std::string, std::string>> sections;
+    std::string line, section;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (!line.empty() && line[0] == '[') {
-            inSection = line == "[DeviceConfigurations]";
+            section = line;
             continue;
         }
         const std::size_t eq = line.find('=');
-        if (!inSection || line.empty() || line[0] == ';' || eq == std::string::npos) continue;
-        profile[static_cast<int>(std::stol(line.substr(0, eq), nullptr, 16))] = line.substr(eq + 1);
+        if (line.empty() || line[0] == ';' || eq == std::string::npos) continue;
+        sections[section].emplace(line.substr(0, eq), line.substr(eq + 1));
     }
+    for (const UnitListText& list : unitListTexts()) {
+        const auto& keys = sections[list.measurand == kMeasurandTemperature ? "[Temperature]" : "[Pressure]"];
+        EXPECT_EQ(keys.at("Units"), list.units);
+        EXPECT_EQ(keys.at("Conversion"), list.conversion);
+    }
+    std::map<int, std::string> profile;
+    for (const auto& [key, value] : sections["[DeviceConfigurations]"])
+        profile[static_cast<int>(std::stol(key, nullptr, 16))] = value;
     ASSERT_EQ(profile.size(), catalogueTexts().size());
     for (const CatalogueText& entry : catalogueTexts()) {
         SCOPED_TRACE(entry.key);

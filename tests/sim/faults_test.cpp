@@ -187,6 +187,20 @@ TEST(SimFaults, ParseOptionsFillsConfigurationAndFaults) {
     ASSERT_TRUE(parseOptions("powercycle=off", &config, &faults, &error));
     EXPECT_FALSE(config.powerCycle);
 
+    // The display unit is checked against the record the options choose,
+    // in any order, and kept as the unit list writes it.
+    EXPECT_TRUE(config.displayUnit.empty());
+    EXPECT_EQ(config.calibrationDecimals, -1);
+    EXPECT_FALSE(config.nulPaddedTexts);
+    ASSERT_TRUE(parseOptions("displayunit=MBAR,caldecimals=3,textpad=nul,config=1", &config, &faults, &error))
+        << error;
+    EXPECT_EQ(config.displayUnit, "mbar");
+    EXPECT_EQ(config.calibrationDecimals, 3);
+    EXPECT_TRUE(config.nulPaddedTexts);
+    ASSERT_TRUE(parseOptions("displayunit=f,config=20,caldecimals=1,textpad=blank", &config, &faults, &error)) << error;
+    EXPECT_EQ(config.displayUnit, "°F");
+    EXPECT_FALSE(config.nulPaddedTexts);
+
     ASSERT_TRUE(parseOptions("realtime=off,presence=both", &config, &faults, &error));
     EXPECT_FALSE(config.realtime);
     EXPECT_EQ(config.presence, Presence::Both);
@@ -200,7 +214,10 @@ TEST(SimFaults, ParseOptionsRejectsBadTextsAndChangesNothing) {
                              "config=99", "config=", "fixedcurrent=2", "fixedcurrent=abc",
                              "realtime=maybe", "fault=busy:1", "address=3,fault=nonsense", "hold=151",
                              "hold=-51", "hold=half", "hold=", "teachtime=-1", "teachtime=60001", "state=",
-                             "log=", "powercycle=maybe"}) {
+                             "log=", "powercycle=maybe", "displayunit=", "displayunit=°F",
+                             "config=20,displayunit=mbar", "displayunit=K,config=2", "caldecimals=4",
+                             "caldecimals=-1", "config=2,caldecimals=2", "caldecimals=3,config=20",
+                             "textpad=zero"}) {
         SCOPED_TRACE(text);
         DeviceConfig config;
         std::vector<Fault> faults;
