@@ -1,5 +1,6 @@
 #include "memory_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -65,6 +66,39 @@ bool saveMemoryFile(const std::string& path, const Memory& memory) {
         if (!out.flush()) return false;
     }
     return std::rename(temporary.c_str(), path.c_str()) == 0;
+}
+
+std::vector<MemoryDifference> configurationDifferences(const Memory& before, const Memory& after) {
+    static const std::vector<std::uint8_t> kNone;
+    std::vector<MemoryDifference> differences;
+    Memory names = before;
+    names.insert(after.begin(), after.end());
+    for (const auto& entry : names) {
+        const std::string& name = entry.first;
+        if (name == kErrorLogMemory || name == kCountersMemory) continue;
+        const auto was = before.find(name);
+        const auto is = after.find(name);
+        const std::vector<std::uint8_t>& a = was == before.end() ? kNone : was->second;
+        const std::vector<std::uint8_t>& b = is == after.end() ? kNone : is->second;
+        MemoryDifference difference{name, {}};
+        for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
+            if (i >= a.size() || i >= b.size() || a[i] != b[i]) difference.offsets.push_back(i);
+        }
+        // A memory one side has empty and the other lacks differs too.
+        if (!difference.offsets.empty() || (was == before.end()) != (is == after.end()))
+            differences.push_back(std::move(difference));
+    }
+    return differences;
+}
+
+std::string describeDifferences(const std::vector<MemoryDifference>& differences) {
+    std::string text;
+    for (const MemoryDifference& d : differences) {
+        if (!text.empty()) text += ' ';
+        text += d.name;
+        for (std::size_t i = 0; i < d.offsets.size(); ++i) text += (i == 0 ? "@" : ",") + std::to_string(d.offsets[i]);
+    }
+    return text;
 }
 
 }  // namespace hartsim

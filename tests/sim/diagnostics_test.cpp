@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/device.h"
+#include "sim/memory_file.h"
 #include "sim/simulator.h"
 #include "sim_test_support.h"
 
@@ -229,6 +231,47 @@ TEST(SimDiagnostics, TheStateFileKeepsTheMemoriesAndAPowerCycleTakesEeprom) {
     Simulator fresh(config);
     EXPECT_EQ(slotOf(fresh, 10, 2), 13600);
     std::remove(path.c_str());
+}
+
+// The comparison a write test makes: reading, polling, refused requests
+// and time change no configuration; each write shows in exactly the bytes
+// it changed, in RAM, EEPROM and the factory set of either part.
+TEST(SimDiagnostics, ConfigurationDifferencesShowWhatAWriteChangedAndNothingElse) {
+    Simulator sim;
+    const Memory start = sim.device().memory();
+    for (int block : {0, 1, 2, 3, 10, 11, 12, 13, 20, 60, 89}) readBlock(sim, block);
+    transact(sim, longRequest(141));
+    transact(sim, longRequest(99));  // not ours: refused and logged
+    sendBadCheckByte(sim);
+    writeBlock(sim, readBlock(sim, 10).data, 0x0FFE, 4);  // the same values, a strange version
+    for (int i = 0; i < 40; ++i) readLive(sim);  // the value moves, the pointers follow
+    action(sim, 204);                            // and are cleared
+    const Memory polled = sim.device().memory();
+    EXPECT_NE(polled, start);
+    EXPECT_EQ(describeDifferences(configurationDifferences(start, polled)), "");
+
+    changeSlots(sim, 10, {{2, 15000}});
+    Bytes range = {7};  // bar: upper 16 becomes 9.87654 (00 00 80 41 becomes 4F 06 1E 41), lower 0
+    for (float v : {9.87654f, 0.0f}) {
+        const Bytes b = floatBytes(v);
+        range.insert(range.end(), b.begin(), b.end());
+    }
+    ASSERT_EQ(transact(sim, longRequest(35, range)).status1, 0);
+    const Memory written = sim.device().memory();
+    EXPECT_EQ(describeDifferences(configurationDifferences(polled, written)),
+              "display.ram.10@5,6 transmitter.ram@49,50,51");
+    action(sim, 5);
+    action(sim, 6);
+    transact(sim, longRequest(200, {0}));
+    EXPECT_EQ(describeDifferences(configurationDifferences(written, sim.device().memory())),
+              "display.eeprom.10@5,6 display.factory.10@5,6 transmitter.eeprom@49,50,51");
+
+    // A memory only one side has differs in all its bytes.
+    Memory lacking = written;
+    lacking.erase("display.customunit");
+    lacking["display.ram.99"] = {};
+    EXPECT_EQ(describeDifferences(configurationDifferences(written, lacking)),
+              "display.customunit@0,1,2,3,4,5,6,7 display.ram.99");
 }
 
 }  // namespace
