@@ -23,6 +23,10 @@ const char kUsage[] =
     "  --seconds N           stop after N seconds (default: at SIGTERM or SIGINT)\n"
     "  --log FILE            write every received (RX) and sent (TX) frame as a\n"
     "                        time-stamped hex line\n"
+    "  --state FILE          keep the device's memories in FILE (state=FILE): a\n"
+    "                        missing FILE starts the device new and is written at\n"
+    "                        once and after every request; a restarted hartsim\n"
+    "                        goes on from it\n"
     "  --realtime            emulate the wire: wait the turnaround time, then send\n"
     "                        at 1200 bit/s (9.167 ms per byte)\n"
     "  --options TEXT        device options, comma-separated (below)\n"
@@ -53,10 +57,23 @@ const char kUsage[] =
     "  teachtime=MS       teach actions answer MS later (default 0)\n"
     "  state=FILE         keep the device's memories (RAM, EEPROM, factory set,\n"
     "                     error log) in FILE: loaded at start, saved after\n"
-    "                     every request\n"
+    "                     every request; what the file holds wins over the\n"
+    "                     options that shape a new device (config, displayunit,\n"
+    "                     caldecimals, textpad, ...)\n"
     "  powercycle[=on|off] start as after power off and on: RAM from EEPROM\n"
     "  log=FILE           append every frame and answer to FILE, with its\n"
     "                     command number (\"RX command=190 ...\")\n"
+    "  displayunit=UNIT   the display module shows UNIT instead of the unit it\n"
+    "                     is calibrated in; its range stays in that unit. UNIT\n"
+    "                     is a display unit of the measurand: bar, mbar, PSI,\n"
+    "                     kPa, MPa, %, mA (pressure); °C, °F, K, %, mA\n"
+    "                     (temperature); case and the degree sign do not matter\n"
+    "  caldecimals=N      the display module's calibration decimal point (0..3):\n"
+    "                     its nominal range, and on its own its range values,\n"
+    "                     stored times 10^N (default: 0 on a transmitter, on\n"
+    "                     its own the decimals that leave four digits)\n"
+    "  textpad=blank|nul  pad the texts of blocks 2 and 3 (tag, serial number\n"
+    "                     texts) with blanks (default) or NUL bytes\n"
     "  fault=FAULT        as --fault\n"
     "\n"
     "Faults: noanswer, badcheck, wronglength, busy, error:CODE, commerror:BITS,\n"
@@ -74,6 +91,7 @@ int usageError(const char* message, const char* detail) {
 int main(int argc, char** argv) {
     bool pty = false;
     std::string optionsText;
+    std::string statePath;
     std::vector<std::string> flagOptions;
     hartsim::PtyRunOptions run;
 
@@ -119,6 +137,11 @@ int main(int argc, char** argv) {
         } else if (arg == "--log") {
             if (!value(&v)) return usageError("--log needs a file name", "");
             run.logPath = v;
+        } else if (arg == "--state") {
+            // Set after the options, not as one of them: a path may hold a comma.
+            if (!value(&v)) return usageError("--state needs a file name", "");
+            statePath = v;
+            if (statePath.empty()) return usageError("--state needs a file name", "");
         } else if (arg == "--options") {
             if (!value(&v)) return usageError("--options needs a text", "");
             optionsText = v;
@@ -141,6 +164,7 @@ int main(int argc, char** argv) {
     std::string all = optionsText;
     for (const std::string& item : flagOptions) all += "," + item;
     if (!hartsim::parseOptions(all, &config, &faults, &error)) return usageError("", error.c_str());
+    if (!statePath.empty()) config.statePath = statePath;
     run.realtime = config.realtime;
 
     hartsim::Simulator simulator(config);

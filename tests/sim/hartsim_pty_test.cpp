@@ -11,11 +11,13 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "sim/memory_file.h"
 #include "sim_test_support.h"
 
 extern char** environ;
@@ -144,12 +146,60 @@ TEST(HartsimPty, AnswersCommandZeroOverThePseudoTerminalAndLogsFrames) {
     EXPECT_NE(text.str().find(" TX FF FF FF FF FF 06 82 00 0E"), std::string::npos) << text.str();
 }
 
+// One request over the port and its answer.
+Answer ask(int fd, const Bytes& request) {
+    EXPECT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    const std::optional<Answer> a = readAnswer(readUntil(fd, std::chrono::seconds(2), frameComplete));
+    EXPECT_TRUE(a);
+    return a.value_or(Answer{});
+}
+
+// With --state a new device starts from its options and keeps its memories
+// in the file from its first answer on; a restarted hartsim goes on from
+// the file, and the file shows what a write changed.
+TEST(HartsimPty, TheStateFileStartsNewKeepsEveryWriteAndOutlivesARestart) {
+    const std::string path = "/tmp/hartsim_state_" + std::to_string(getpid());
+    std::remove(path.c_str());
+    Memory before, after;
+    {
+        HartsimProcess sim({"--pty", "--seconds", "10", "--state", path, "--options", "displayunit=mbar"});
+        const int fd = openPort(sim.firstLine());
+        ASSERT_GE(fd, 0);
+        Bytes block10 = ask(fd, longRequest(191, {10})).data;
+        EXPECT_EQ(le16(block10, 5), 13600) << "a new device";
+        ASSERT_TRUE(loadMemoryFile(path, &before));
+        EXPECT_EQ(le16(before.at("display.ram.12"), 7), 1) << "mbar";
+        putLe16(block10, 5, 15000);
+        block10[21] = 0x04;
+        block10[22] = 0;
+        EXPECT_EQ(ask(fd, longRequest(190, block10)).status1, 0);
+        close(fd);
+        EXPECT_EQ(sim.finish(true), 0);
+        ASSERT_TRUE(loadMemoryFile(path, &after));
+        EXPECT_EQ(describeDifferences(configurationDifferences(before, after)), "display.ram.10@5,6");
+    }
+    HartsimProcess again({"--pty", "--seconds", "10", "--state=" + path});
+    const int fd = openPort(again.firstLine());
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(le16(ask(fd, longRequest(191, {10})).data, 5), 15000);
+    EXPECT_EQ(le16(ask(fd, longRequest(191, {12})).data, 7), 1);
+    close(fd);
+    EXPECT_EQ(again.finish(true), 0);
+    Memory last;
+    ASSERT_TRUE(loadMemoryFile(path, &last));
+    EXPECT_EQ(describeDifferences(configurationDifferences(after, last)), "");
+    std::remove(path.c_str());
+    std::remove((path + ".new").c_str());
+}
+
 TEST(HartsimPty, EndsByItselfAndRejectsBadOptions) {
     HartsimProcess brief({"--pty", "--seconds", "0.2"});
     EXPECT_FALSE(brief.firstLine().empty());
     EXPECT_EQ(brief.finish(false), 0);
     EXPECT_EQ(HartsimProcess({"--pty", "--options", "address=99"}).finish(false), 2);
     EXPECT_EQ(HartsimProcess({"--pty", "--frobnicate"}).finish(false), 2);
+    EXPECT_EQ(HartsimProcess({"--pty", "--state"}).finish(false), 2);
+    EXPECT_EQ(HartsimProcess({"--pty", "--options", "config=20,displayunit=mbar"}).finish(false), 2);
 }
 
 }  // namespace
