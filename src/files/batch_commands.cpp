@@ -1,17 +1,12 @@
 #include "batch_commands.h"
 
 #include <QFileInfo>
-#include <cmath>
 #include <cstdio>
 
 #include "app/program.h"
 #include "data_commands.h"
 #include "data_file.h"
-#include "data_session.h"
-#include "hart/hart_session.h"
-#include "model/device_model.h"
-#include "model/field_definitions.h"
-#include "model/read_write_sequences.h"
+#include "device_core.h"
 
 namespace zh {
 namespace {
@@ -21,22 +16,6 @@ void summary(const QString& line) {
     std::fflush(stdout);
 }
 
-// The file and the device show the same value: the same text, or the same
-// number to the last decimal either shows ("10" in a file and "10.00" read).
-bool sameValue(const QString& inFile, const QString& onDevice) {
-    if (inFile == onDevice) return true;
-    bool a = false, b = false;
-    const double x = inFile.trimmed().toDouble(&a);
-    const double y = onDevice.trimmed().toDouble(&b);
-    if (!a || !b) return false;
-    auto decimals = [](const QString& t) {
-        const int dot = t.indexOf(QLatin1Char('.'));
-        return dot < 0 ? 0 : static_cast<int>(t.trimmed().size()) - dot - 1;
-    };
-    const int d = std::max(decimals(inFile), decimals(onDevice));
-    return std::fabs(x - y) <= 0.5 * std::pow(10.0, -d);
-}
-
 int usage() {
     std::fprintf(stderr,
                  "usage: ZEL-HART read <port> <file>\n"
@@ -44,30 +23,16 @@ int usage() {
     return 2;
 }
 
-// What the profile says to expect: "transmitter", "display" or both.
-QString targetOf(const AppState& s) {
-    const QString t = s.TransmitterDisplay;
-    return t == QLatin1String("transmitter") || t == QLatin1String("display") ? t : QStringLiteral("all");
-}
-
-void buildFieldTable(Program& p, DeviceModel& model) {
-    const AppState& s = p.state;
-    if (!s.MeasurandList.empty()) model.cal.Measurand = s.MeasurandList.front().Name;
-    DefDataStruc(model, s.MeasurandList.empty() ? QStringLiteral("[-]") : s.MeasurandList.front().BaseUnit, 0, -11);
-}
-
-int readCommand(Program& p, LinkLibrary& link, ConnectionProbe& probe, const QString& port, const QString& file) {
-    DeviceModel model(p);
-    buildFieldTable(p, model);
-    HartSession session(p, link, probe);
+int readCommand(DeviceCore& core, const QString& port, const QString& file) {
+    Program& p = core.program;
+    core.defineFirstMeasurand();
     p.state.ComPort = port;
-    DeviceSequences sequences(model, session, link);
-    const int read = sequences.HartRead(targetOf(p.state) + QStringLiteral(" all"));
+    const int read = core.read();
     if (read != 0) {
         summary(QStringLiteral("read %1 -> %2: failed (result %3)").arg(port, file).arg(read));
         return 1;
     }
-    DataSession data(model);
+    DataSession& data = core.data;
     const QString path = QFileInfo(file).absoluteFilePath();
     data.file.currentFile = path;
     data.file.currentDir = QFileInfo(path).absolutePath() + QLatin1Char('/');
@@ -76,57 +41,40 @@ int readCommand(Program& p, LinkLibrary& link, ConnectionProbe& probe, const QSt
         summary(QStringLiteral("read %1 -> %2: read, but the file was not saved").arg(port, file));
         return 1;
     }
-    summary(QStringLiteral("read %1 -> %2: ok (%3, %4)").arg(port, file, p.state.TransmDisplay, model.cal.Measurand));
+    summary(QStringLiteral("read %1 -> %2: ok (%3, %4)").arg(port, file, p.state.TransmDisplay, core.model.cal.Measurand));
     return 0;
 }
 
-int writeCommand(Program& p, LinkLibrary& link, ConnectionProbe& probe, const QString& file, const QString& port,
-                 bool changesOnly) {
-    DeviceModel model(p);
-    buildFieldTable(p, model);
-    DataSession data(model);
-    if (OpenDataFile(data, QFileInfo(file).absoluteFilePath()) != 1) {
+// The file is laid over what the device holds (the write reads it first in
+// the same connection): "changes" sends only what differs, "all" sends
+// everything, with what the file does not hold as the device has it.
+int writeCommand(DeviceCore& core, const QString& file, const QString& port, bool changesOnly) {
+    Program& p = core.program;
+    core.defineFirstMeasurand();
+    if (OpenDataFile(core.data, QFileInfo(file).absoluteFilePath()) != 1) {
         summary(QStringLiteral("write %1 -> %2: the file could not be opened").arg(file, port));
         return 1;
     }
-    HartSession session(p, link, probe);
     p.state.ComPort = port;
-    DeviceSequences sequences(model, session, link);
-    const QString target = targetOf(p.state);
-
-    if (changesOnly) {
-        // "Changes" are what differs from the device: read it for the
-        // comparison, then put the file's values back.
-        std::vector<FieldRecord> fromFile;
-        for (int i = 1; i <= model.fields.count(); ++i) fromFile.push_back(model.fields.at(i));
-        const int read = sequences.HartRead(target + QStringLiteral(" all"));
-        if (read != 0) {
-            summary(QStringLiteral("write %1 -> %2: the device could not be read for comparison (result %3)")
-                        .arg(file, port)
-                        .arg(read));
-            return 1;
-        }
-        // A field is changed when the file shows another content than the
-        // device; the others keep the device's exact raw value (a content
-        // with fewer decimals than the device's counts would otherwise
-        // resend values nobody changed).
-        for (std::size_t i = 0; i < fromFile.size(); ++i) {
-            FieldRecord& r = model.fields.at(static_cast<int>(i) + 1);
-            // A field the file does not hold keeps what the device has.
-            if (!isSavedField(data, r) || sameValue(fromFile[i].Content, r.Content)) continue;
-            r.Content = fromFile[i].Content;
-            r.RawVal = fromFile[i].RawVal;
-            r.BaseValue = fromFile[i].BaseValue;
-            r.setColourState(ColourChanged);
-        }
-    }
-    const int written = sequences.HartWrite(target + (changesOnly ? QStringLiteral(" changes") : QStringLiteral(" all")));
-    if (written != 0) {
-        summary(QStringLiteral("write %1 -> %2: failed (result %3)").arg(file, port).arg(written));
+    const int written = core.write(changesOnly ? QStringLiteral("changes") : QStringLiteral("all"));
+    if (written == kResultDryRun) {
+        summary(QStringLiteral("write %1 -> %2: dry run, nothing sent (NoWrite is ON)").arg(file, port));
         return 1;
     }
-    summary(QStringLiteral("write %1 -> %2: ok (%3%4)")
-                .arg(file, port, p.state.TransmDisplay, changesOnly ? QStringLiteral(", changes only") : QString()));
+    const QStringList& done = core.sequences.written();
+    if (written != 0) {
+        summary(QStringLiteral("write %1 -> %2: failed (result %3)%4")
+                    .arg(file, port)
+                    .arg(written)
+                    .arg(done.isEmpty() ? QStringLiteral(", nothing written")
+                                        : QStringLiteral(", written before the failure: ") + done.join(QLatin1Char(' '))));
+        return 1;
+    }
+    QString detail = changesOnly ? QStringLiteral(", changes only") : QString();
+    if (done.isEmpty()) detail += QStringLiteral(", nothing to write");
+    const QString leftOut = core.sequences.leftOut();
+    if (!leftOut.isEmpty()) detail += QStringLiteral(", the device has no ") + leftOut + QStringLiteral(": its part was left out");
+    summary(QStringLiteral("write %1 -> %2: ok (%3%4)").arg(file, port, p.state.TransmDisplay, detail));
     return 0;
 }
 
@@ -138,15 +86,15 @@ bool isBatchCommand(const QStringList& arguments) {
     return word == QLatin1String("read") || word == QLatin1String("write");
 }
 
-int runBatchCommand(Program& p, LinkLibrary& link, ConnectionProbe& probe, const QStringList& arguments) {
+int runBatchCommand(DeviceCore& core, const QStringList& arguments) {
     const QString word = arguments.value(0).toLower();
     if (word == QLatin1String("read") && arguments.size() == 3) {
-        return readCommand(p, link, probe, arguments.at(1), arguments.at(2));
+        return readCommand(core, arguments.at(1), arguments.at(2));
     }
     if (word == QLatin1String("write") && (arguments.size() == 3 || arguments.size() == 4)) {
         const bool changes = arguments.size() == 4;
         if (changes && arguments.at(3).toLower() != QLatin1String("changes")) return usage();
-        return writeCommand(p, link, probe, arguments.at(1), arguments.at(2), changes);
+        return writeCommand(core, arguments.at(1), arguments.at(2), changes);
     }
     return usage();
 }

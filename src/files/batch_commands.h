@@ -9,14 +9,12 @@
 
 namespace zh {
 
-struct Program;
-class LinkLibrary;
-class ConnectionProbe;
+struct DeviceCore;
 
 // True when the command line asks for one of the batch commands.
 bool isBatchCommand(const QStringList& arguments);
 
 // Runs it; returns the process exit status (0 success, 1 failure, 2 usage).
-int runBatchCommand(Program& program, LinkLibrary& link, ConnectionProbe& probe, const QStringList& arguments);
+int runBatchCommand(DeviceCore& core, const QStringList& arguments);
 
 }  // namespace zh

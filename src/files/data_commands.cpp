@@ -290,6 +290,8 @@ int NewData(DataSession& s, const QString& measurand) {
     p.state.DataTrigger = 0;
     p.state.DataChanged = false;
     s.file.moduleState = 0;
+    m.fromDevice = false;
+    m.loadedFields.clear();
     const QString base = p.profile.ReadProfile(measurand, QStringLiteral("BaseUnit"), m.cal.actBaseUnit, p.state.ProfilePath);
     m.cal.Measurand = measurand;
     DefDataStruc(m, base, m.cal.IntSerIO, -11);

@@ -268,8 +268,11 @@ int ReadDataFile(DataSession& s, const QString& path, const QString& section) {
                           mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
         return 0;
     }
+    m.fromDevice = false;
+    m.loadedFields.clear();
     for (const LoadedValue& v : values) {
         FieldRecord& f = m.fields.at(v.index);
+        m.loadedFields << f.Name;
         if (f.type() == QLatin1String("combobox")) {
             f.Content = v.value;
         } else if (isMeasurandField(s, f)) {

@@ -401,6 +401,15 @@ bool DisplayBlocks::encode(const BlockLayout& layout, QByteArray& image) {
     return true;
 }
 
+int DisplayBlocks::CheckBlock(int number) {
+    refusal_ = WireStatus{};
+    const BlockLayout* layout = blockLayout(number);
+    if (!layout || !layout->writable) return kResultValueRefused;
+    if (number == 3) splitSerialNoZEL(values_);
+    QByteArray request = buffers(number).image;
+    return encode(*layout, request) ? 0 : kResultValueRefused;
+}
+
 int DisplayBlocks::WriteBlock(int number, int tries) {
     Logger& log = p_.log;
     refusal_ = WireStatus{};

@@ -120,6 +120,10 @@ public:
     // when a value does not fit its item (nothing sent; lastRefusal() names
     // the field).
     int WriteBlock(int number, int tries);
+    // Whether every value of block `number` fits its item, as WriteBlock
+    // would encode it; nothing is sent and no image changes. 0, or
+    // kResultValueRefused with lastRefusal() naming the field.
+    int CheckBlock(int number);
 
     // The block's request image: the last answer to a read, or the last
     // image written. Before any read, the block number and zeros.

@@ -4,6 +4,7 @@
 // they report through. Built once by main() (or a test) and passed down.
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 #include "calibration_state.h"
@@ -48,6 +49,15 @@ struct DeviceModel {
     int userFormDecimals = 0;
     // "gadget": GetRecDat reads the field table; otherwise the packed record.
     QString recordMode = QStringLiteral("gadget");
+
+    // Where the values of the table come from: true after a read of the
+    // device (and after writing them to it); false for a data file or new
+    // data, which a write lays over the device's own values (read first in
+    // the same connection), so that what the data do not hold stays as the
+    // device has it.
+    bool fromDevice = false;
+    // The fields a data file gave values for (empty: every field counts).
+    QStringList loadedFields;
 
     // The profile section of the current device type (the measurand name).
     QString deviceSection() const { return cal.Measurand; }

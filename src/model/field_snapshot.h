@@ -19,11 +19,16 @@ public:
     void restore(FieldTable& fields) const;
     bool empty() const { return values_.empty(); }
 
-private:
     struct Values {
         QString Content, RawVal, BaseValue, GadUnit, GadStatus;
         short ColorIndx = 0;
     };
+    // The values of field `index`, or null when the snapshot has none.
+    const Values* at(int index) const {
+        return index > 0 && index < static_cast<int>(values_.size()) ? &values_[static_cast<std::size_t>(index)] : nullptr;
+    }
+
+private:
     std::vector<Values> values_;  // index = field index; 0 unused
 };
 

@@ -7,6 +7,7 @@
 #include "app/dialogs.h"
 #include "app/program.h"
 #include "hart/hart_session.h"
+#include "hart/response_codes.h"
 #include "model/device_model.h"
 #include "model/device_types.h"
 #include "model/list_text.h"
@@ -49,79 +50,123 @@ QString DeviceSequences::badRawValue(const QString& fields) {
     return QString();
 }
 
+// A write that stopped: the module is not up to date, and the person is
+// told which steps reached the device and which did not.
 int DeviceSequences::failWrite(int result) {
-    m_.program.log.DebugLog(QStringLiteral("HartWrite failed: ") + QString::number(result), 1);
+    Program& p = m_.program;
+    p.log.DebugLog(QStringLiteral("HartWrite failed: ") + QString::number(result), 1);
+    if (!written_.isEmpty()) {
+        const QString done = written_.join(QStringLiteral(", "));
+        p.log.DebugLog(QStringLiteral("HartWrite: written before the failure: ") + done, 1);
+        p.messages.MsgBox(tr(QStringLiteral("Error")),
+                          tr(QStringLiteral("The write was not completed. Written to the device: {done}. Not written: "
+                                            "{failed} and everything after it.\t") +
+                             done + QLatin1Char('\t') + failedStep_),
+                          mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+    }
     close(true);
+    moduleState = 0;
+    if (hooks.setModuleState) hooks.setModuleState(0);
     return result;
 }
 
-int DeviceSequences::HartWrite(const QString& mode) {
-    Program& p = m_.program;
-    p.log.DebugLog(QStringLiteral(">> HartWrite(mode.s=") + mode + QLatin1Char(')'), 4);
-    const QString target = mode.section(QLatin1Char(' '), 0, 0).toLower();
-    const bool withTransmitter = target == QLatin1String("transmitter") || target == QLatin1String("all");
-    const bool withDisplay = !target.contains(QLatin1String("transmitter"));
-
-    // Contents the user changed (colour state "changed") are turned into
-    // raw values; every other field goes out exactly as it was read. A
-    // content -> raw pass over everything would re-round values nobody
-    // touched (set points shown with fewer decimals than their counts), and
-    // "changes only" would then resend blocks that did not change.
+// Contents the user changed (colour state "changed") are turned into raw
+// values; every other field goes out exactly as it was read. A content ->
+// raw pass over everything would re-round values nobody touched (set points
+// shown with fewer decimals than their counts), and "changes only" would
+// then resend blocks that did not change.
+void DeviceSequences::changedContentsToRaw() {
     for (int i = 1; i <= m_.fields.count(); ++i) {
         FieldRecord& r = m_.fields.at(i);
         if (r.ColorIndx != ColourChanged) continue;
         r.RawVal = r.CheckProc == Conversion::None ? r.Content : applyConversion(m_, r.CheckProc, r.Content, r.Name, 2, 0);
     }
+}
 
-    // C9: a value that cannot be sent stops the write before the link opens.
-    QStringList check;
-    if (withTransmitter) check << (QStringList() << QStringLiteral("Damping")).join(';');
-    if (withTransmitter) {
-        QStringList t;
-        for (int i = 0; i < 22; ++i) t << QStringLiteral("ADCByte%1").arg(i);
-        for (int i = 0; i < 11; ++i) t << QStringLiteral("AGW%1").arg(i);
-        t << QStringLiteral("TMeasRangeHigh") << QStringLiteral("TMeasRangeLow") << QStringLiteral("TNomRangeHigh")
-          << QStringLiteral("TNomRangeLow");
-        check << t.join(';');
-    }
-    if (withDisplay && !writesSwitchedOff(p.state.NoWrite))
-        for (int block : writableBlocks()) check << blockFields(block).join(';');
-    const QString bad = badRawValue(check.join(';'));
-    if (!bad.isEmpty()) {
-        p.messages.MsgBox(tr(QStringLiteral("Error")), tr(QStringLiteral("Invalid value: {field}\t") + bad),
-                          mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
-        p.log.DebugLog(QStringLiteral("HartWrite: invalid value of ") + bad, 1);
-        return kResultValueRefused;
-    }
+// One message naming every field that stops a write before it starts.
+int DeviceSequences::refuseWrite(const QStringList& why) {
+    Program& p = m_.program;
+    p.messages.MsgBox(tr(QStringLiteral("Error")),
+                      tr(QStringLiteral("Nothing was written. Invalid values: {fields}\t") + why.join(QStringLiteral("; "))),
+                      mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
+    p.log.DebugLog(QStringLiteral("HartWrite refused: ") + why.join(QStringLiteral("; ")), 1);
+    return kResultValueRefused;
+}
 
+int DeviceSequences::HartWrite(const QString& mode) {
+    Program& p = m_.program;
+    p.log.DebugLog(QStringLiteral(">> HartWrite(mode.s=") + mode + QLatin1Char(')'), 4);
+    const QString asked = mode.section(QLatin1Char(' '), 0, 0).toLower();
+    const QString scope = mode.section(QLatin1Char(' '), 1, 1).toLower();
+    const bool noWrite = writesSwitchedOff(p.state.NoWrite);
+    written_.clear();
+    leftOut_.clear();
+    failedStep_.clear();
+
+    // Checked before the first frame: every value the write may send.
+    changedContentsToRaw();
+    QStringList bad = checkBeforeWrite(asked != QLatin1String("display"), asked != QLatin1String("transmitter"));
     sendUnitCode_ = -1;
-    if (withTransmitter) {
-        QString why;
-        if (prepareOutputSettings(&why) != 0) {
-            p.messages.MsgBox(tr(QStringLiteral("Error")), why, mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
-            p.log.DebugLog(QStringLiteral("HartWrite: ") + why, 1);
-            return kResultValueRefused;
+    QString why;
+    if (bad.isEmpty() && asked != QLatin1String("display") && prepareOutputSettings(&why) != 0) bad << why;
+    if (!bad.isEmpty()) return refuseWrite(bad);
+
+    if (!open(tr(QLatin1String(kWriteTitle)))) return kResultNotConnected;
+    const QString target = partsPresent(asked);
+    if (target.isEmpty()) {
+        missingPart_ = asked;
+        p.messages.MsgBox(tr(QStringLiteral("Error")), missingPartText(), mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        return failWrite(kResultPartMissing);
+    }
+    if (target != asked) {
+        // The data hold a part the device lacks: that part is left out.
+        leftOut_ = target == QLatin1String("transmitter") ? QStringLiteral("display module") : QStringLiteral("transmitter");
+        p.log.DebugLog(QStringLiteral("HartWrite: the device has no ") + leftOut_ + QStringLiteral("; its data are not written"), 1);
+    }
+    const bool withTransmitter = target != QLatin1String("display");
+    const bool withDisplay = target != QLatin1String("transmitter");
+
+    // Data from a file or new data: the device is read first in this
+    // connection, and the data are laid over what it holds.
+    if (!m_.fromDevice) {
+        const int r = readDeviceUnderData(target);
+        if (r != 0) return failWrite(r);
+        changedContentsToRaw();
+        bad = checkBeforeWrite(withTransmitter, withDisplay);
+        sendUnitCode_ = -1;
+        if (bad.isEmpty() && withTransmitter && prepareOutputSettings(&why) != 0) bad << why;
+        if (!bad.isEmpty()) {
+            close();
+            return refuseWrite(bad);
         }
     }
 
-    if (!open(tr(QLatin1String(kWriteTitle)))) return kResultNotConnected;
     p.log.DebugLog(QStringLiteral("TM-R-Rec: ") + readRecord_, 2);
     const QString sendRecord = transmitterRecord(sendUnitCode_);
     p.log.DebugLog(QStringLiteral("TM-S-Rec: ") + sendRecord, 2);
 
-    bool transmitterWritten = false;
+    const QString partMode = target + QLatin1Char(' ') + scope;
     if (withTransmitter) {
-        const int r = writeTransmitter(mode);
-        if (r != 0) return failWrite(r);
-        transmitterWritten = true;
-    }
-    if (withDisplay && !writesSwitchedOff(p.state.NoWrite)) {
-        const int r = writeDisplay(mode);
+        const int r = writeTransmitter(partMode);
         if (r != 0) return failWrite(r);
     }
-    if (transmitterWritten && !writesSwitchedOff(p.state.NoWrite)) readRecord_ = sendRecord;
-    p.dialogs.progressSetStatus(tr(QStringLiteral("Data transmitted")), 0);
+    if (withDisplay && !noWrite) {
+        const int r = writeDisplay(partMode);
+        if (r != 0) return failWrite(r);
+    }
+    if (noWrite) {
+        // A dry run: every request was built and logged, none was sent.
+        p.dialogs.progressSetStatus(tr(QStringLiteral("NoWrite is ON: nothing was sent to the device")), 0);
+        close();
+        return kResultDryRun;
+    }
+    if (withTransmitter) readRecord_ = sendRecord;
+    const QString done = written_.isEmpty() ? tr(QStringLiteral("Nothing to write: the device holds these data"))
+                                            : tr(QStringLiteral("Data transmitted"));
+    p.dialogs.progressSetStatus(done, 0);
     close();
+    m_.fromDevice = true;
+    m_.loadedFields.clear();
     moduleState = 1;  // B4: the device now holds what is shown
     if (hooks.setModuleState) hooks.setModuleState(1);
     if (hooks.refreshGadgets) hooks.refreshGadgets();
@@ -224,11 +269,19 @@ int DeviceSequences::writeTransmitter(const QString& mode) {
 
     // A command's outcome: 0 go on, else the sequence's result.
     auto outcome = [&](const QString& name, int r, const WireStatus& refusal) {
-        if (r == 0 && session_.ResCode1 == 0) return 0;
+        if (r == 0 && session_.ResCode1 == 0) {
+            written_ << name;
+            return 0;
+        }
         if (r == kResultNotSent && noWrite) return 0;
-        if (r == 0) r = 3;
         QString detail = name;
+        if (r == 0) {
+            // The device answered and refused: its own reason.
+            r = 3;
+            detail = name + QStringLiteral(": ") + responseCodeText(session_.ResCode1);
+        }
         if (r == kResultValueRefused) detail = refusal.message();
+        failedStep_ = detail;
         ps.CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), detail, -1);
         return r;
     };
@@ -288,17 +341,22 @@ int DeviceSequences::writeDisplay(const QString& mode) {
         int r = blocks_.WriteBlock(block, tries);
         if (r != 0) {
             QString detail = QStringLiteral("C190_") + n;
-            if (r == kResultValueRefused)
-                detail = blocks_.lastRefusal().message();
+            if (r == kResultValueRefused) detail = blocks_.lastRefusal().message();
+            if (r == 3 && session_.ResCode1 != 0) detail += QStringLiteral(": ") + responseCodeText(session_.ResCode1);
+            failedStep_ = detail;
             ps.CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), detail, -1);
             return r;
         }
+        written_ << QStringLiteral("C190_") + n;
         any = true;
         block10 = block10 || block == 10;
         block11 = block11 || block == 11;
     }
     // A8: the blocks count as written only when the module stored them.
-    if (any && !actions_.StoreWrittenBlocks(block10, block11)) return kResultStoreFailed;
+    if (any && !actions_.StoreWrittenBlocks(block10, block11)) {
+        failedStep_ = tr(QStringLiteral("the copy of the written blocks into the module's EEPROM"));
+        return kResultStoreFailed;
+    }
     for (auto it = send.cbegin(); it != send.cend(); ++it) snapshots_.insert(QStringLiteral("Rec") + it.key().mid(4), it.value());
     return 0;
 }

@@ -197,7 +197,12 @@ int DeviceSequences::HartRead(const QString& mode) {
         restoreTable(saved);
         return kResultNotConnected;
     }
-    const QString target = mode.section(QLatin1Char(' '), 0, 0).toLower();
+    const QString asked = mode.section(QLatin1Char(' '), 0, 0).toLower();
+    const QString target = partsPresent(asked);
+    if (target.isEmpty()) {
+        missingPart_ = asked;
+        return failRead(kResultPartMissing, saved);
+    }
     bool transmitterRead = false;
     if (target == QLatin1String("transmitter") || target == QLatin1String("all")) {
         const int r = readTransmitter();
@@ -210,6 +215,20 @@ int DeviceSequences::HartRead(const QString& mode) {
     }
     completeRead();
     return 0;
+}
+
+// The parts a sequence asked for ("all", "transmitter", "display") that
+// the connected device has: under "all" whatever was detected, otherwise
+// the part asked for when it is there; "" when it is not.
+QString DeviceSequences::partsPresent(const QString& asked) const {
+    const QString found = m_.program.state.TransmDisplay.toLower();
+    if (asked == QLatin1String("all")) return found.isEmpty() ? asked : found;
+    return found == QLatin1String("all") || found == asked || found.isEmpty() ? asked : QString();
+}
+
+QString DeviceSequences::missingPartText() {
+    const QString part = missingPart_ == QLatin1String("display") ? QStringLiteral("display module") : missingPart_;
+    return tr(QStringLiteral("The connected device has no {part}!\t") + part);
 }
 
 // 0 read, -1 skipped (no transmitter in this configuration), else the failure.
@@ -511,6 +530,8 @@ void DeviceSequences::completeRead() {
         }
     }
     // B4: a good read leaves data present and the module up to date.
+    m_.fromDevice = true;
+    m_.loadedFields.clear();
     p.state.DataTrigger = 0;
     p.state.DataChanged = false;
     moduleState = 1;
@@ -540,6 +561,7 @@ void DeviceSequences::followTransmitterRange() {
 int DeviceSequences::failRead(int result, const SavedTable& saved) {
     Program& p = m_.program;
     QString text = tr(QStringLiteral("Data transfer interrupted"));
+    if (result == kResultPartMissing) text = missingPartText();
     if (result == kResultWrongInterfaceVersion) {
         text = tr(QStringLiteral("Invalid Firmwareversion!"));
         const QString version = raw(QStringLiteral("VersCheck"));

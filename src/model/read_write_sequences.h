@@ -34,6 +34,9 @@ constexpr int kResultWrongInterfaceVersion = 90;  // the display module speaks a
 constexpr int kResultInvalidConfiguration = 91;   // the configuration key has no catalogue entry
 constexpr int kResultStoreFailed = 92;            // the blocks were written but not stored (EEPROM copy)
 constexpr int kResultNotConnected = 93;           // the link could not be opened
+constexpr int kResultPartMissing = 94;            // the device lacks the transmitter or display module asked for
+constexpr int kResultDryRun = 96;                 // NoWrite is ON: every request was built and logged, none sent
+constexpr int kResultOtherMeasurand = 95;         // the data are for another measurand than the device's
 
 // What the window does around a sequence; unset hooks do nothing.
 struct SequenceHooks {
@@ -75,6 +78,14 @@ public:
     DisplayActions& actions() { return actions_; }
 
     SequenceHooks hooks;
+    // Checks every field a write would send, before anything goes out:
+    // answers one line per bad field (empty: all good). Unset: no check
+    // beyond the wire encoders'.
+    std::function<QStringList(const QStringList& fieldNames)> checkFields;
+    // After a write: what it left out because the device lacks that part
+    // ("" when nothing), and the steps the device acknowledged.
+    const QString& leftOut() const { return leftOut_; }
+    const QStringList& written() const { return written_; }
     int moduleState = 0;  // 1 after a successful read or write
 
 private:
@@ -111,6 +122,13 @@ private:
     QString measurandOfKey(int key, QString* baseUnit);
     bool configurationKnown(int key);
     QString tr(const QString& text);
+    QString partsPresent(const QString& asked) const;
+    QString missingPartText();
+    int readDeviceUnderData(const QString& target);
+    void layDataOverDevice(const FieldSnapshot& data, const QStringList& loaded);
+    QStringList checkBeforeWrite(bool withTransmitter, bool withDisplay);
+    void changedContentsToRaw();
+    int refuseWrite(const QStringList& why);
 
     SavedTable saveTable() const;
     void restoreTable(const SavedTable& saved);
@@ -127,6 +145,10 @@ private:
     QString title_;
     int stepNo_ = 0;
     QString readRecord_;
+    QString missingPart_;      // the part a sequence asked for that the device lacks
+    QStringList written_;      // the steps of the running write the device acknowledged
+    QString failedStep_;       // the step a write stopped at, with the reason
+    QString leftOut_;          // the part of the data a write left out (the device lacks it)
     int sendUnitCode_ = -1;  // the unit code a write sends with the range (-1: as read)
     QMap<QString, QString> snapshots_;
 };

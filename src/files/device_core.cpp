@@ -1,0 +1,35 @@
+#include "device_core.h"
+
+#include "app/program.h"
+#include "model/field_definitions.h"
+
+namespace zh {
+
+DeviceCore::DeviceCore(Program& p, LinkLibrary& link, ConnectionProbe& probe)
+    : program(p), session(p, link, probe), model(p), sequences(model, session, link), data(model) {
+    data.device.write = [this](const QString& scope) { return write(scope) == 0; };
+    data.device.testConnection = [this] {
+        const bool answered = session.HartConnect() == 1;
+        if (answered) session.HartDisConnect();
+        program.state.ConnectionState = 0;
+        return answered;
+    };
+    sequences.hooks.setModuleState = [this](int state) { data.file.moduleState = state; };
+}
+
+QString DeviceCore::target() const {
+    const QString t = program.state.TransmitterDisplay.toLower();
+    return t == QLatin1String("transmitter") || t == QLatin1String("display") ? t : QStringLiteral("all");
+}
+
+int DeviceCore::read() { return sequences.HartRead(target() + QStringLiteral(" all")); }
+
+int DeviceCore::write(const QString& scope) { return sequences.HartWrite(target() + QLatin1Char(' ') + scope); }
+
+void DeviceCore::defineFirstMeasurand() {
+    const AppState& s = program.state;
+    if (!s.MeasurandList.empty()) model.cal.Measurand = s.MeasurandList.front().Name;
+    DefDataStruc(model, s.MeasurandList.empty() ? QStringLiteral("[-]") : s.MeasurandList.front().BaseUnit, 0, -11);
+}
+
+}  // namespace zh

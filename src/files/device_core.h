@@ -1,0 +1,43 @@
+#pragma once
+// The program's core: the HART session, the device model, the read and
+// write sequences and the data session. main() builds it once and hands it
+// to the window or to the batch commands, so both run the same code from
+// the field table to the frames; neither wires a model of its own.
+
+#include <QString>
+
+#include "data_session.h"
+#include "hart/hart_session.h"
+#include "model/device_model.h"
+#include "model/read_write_sequences.h"
+
+namespace zh {
+
+struct Program;
+class LinkLibrary;
+class ConnectionProbe;
+
+struct DeviceCore {
+    DeviceCore(Program& program, LinkLibrary& link, ConnectionProbe& probe);
+    DeviceCore(const DeviceCore&) = delete;
+    DeviceCore& operator=(const DeviceCore&) = delete;
+
+    // The parts a sequence asks for by the profile's setting: "transmitter",
+    // "display", or "all" (which, under "auto", the sequences narrow to what
+    // the connected device has).
+    QString target() const;
+    // Reads the device: "all" / "transmitter" / "display" by the profile.
+    int read();
+    // Writes the current data: `scope` "all" or "changes".
+    int write(const QString& scope);
+    // The field table of the profile's first measurand, before any data.
+    void defineFirstMeasurand();
+
+    Program& program;
+    HartSession session;
+    DeviceModel model;
+    DeviceSequences sequences;
+    DataSession data;
+};
+
+}  // namespace zh

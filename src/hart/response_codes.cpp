@@ -1,0 +1,49 @@
+#include "response_codes.h"
+
+namespace zh {
+
+namespace {
+
+// The response codes every HART device shares for its configuration
+// commands (common tables of the protocol); codes 1, 8 and 24..31 are
+// warnings, but a write that got one did not complete as asked.
+struct CodeText {
+    int code;
+    const char* text;
+};
+constexpr CodeText kCodes[] = {
+    {1, "undefined"},
+    {2, "invalid selection"},
+    {3, "passed parameter too large"},
+    {4, "passed parameter too small"},
+    {5, "too few data bytes received"},
+    {6, "device-specific command error"},
+    {7, "write protected"},
+    {8, "update failure"},
+    {9, "lower range value too high"},
+    {10, "lower range value too low"},
+    {11, "upper range value too high"},
+    {12, "upper range value too low"},
+    {13, "both range values out of limits"},
+    {14, "span too small"},
+    {15, "invalid analog channel code"},
+    {16, "access restricted"},
+    {17, "invalid device variable index"},
+    {18, "invalid units code"},
+    {32, "busy"},
+    {33, "delayed response initiated"},
+    {34, "delayed response running"},
+    {35, "delayed response dead"},
+    {36, "delayed response conflict"},
+    {64, "command not implemented"},
+};
+
+}  // namespace
+
+QString responseCodeText(int code) {
+    for (const CodeText& c : kCodes)
+        if (c.code == code) return QString::fromLatin1(c.text) + QStringLiteral(" (") + QString::number(code) + QLatin1Char(')');
+    return QStringLiteral("response code ") + QString::number(code);
+}
+
+}  // namespace zh
