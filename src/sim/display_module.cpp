@@ -98,7 +98,8 @@ ModuleAnswer refused(std::uint8_t code) {
 // The read-out's decimals for a unit other than the calibration unit: those
 // that leave four digits for the range shown in it (0 ... 16 bar is 0 ...
 // 16000 mbar: none; -50 ... 250 °C is -58 ... 482 °F: one).
-int liveUnitDecimals(const CatalogueRecord& record, int measurand, int calibrationUnit, int liveUnit) {
+int liveUnitDecimals(const CatalogueRecord& record, int measurand, int calibrationUnit,
+                     int liveUnit) {
     const DisplayUnit& from = *displayUnit(measurand, calibrationUnit);
     const DisplayUnit& to = *displayUnit(measurand, liveUnit);
     const auto shown = [&](double value, double fraction) {
@@ -132,17 +133,21 @@ DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& 
     const bool serial = config.presence == Presence::Both;
     const int calDecimals = config.calibrationDecimals >= 0 && config.calibrationDecimals <= 3
                                 ? config.calibrationDecimals
-                                : serial ? 0 : decimals;
+                            : serial ? 0
+                                     : decimals;
     // The read-out in the unit it was set up in, or in the calibration unit.
     const int wantedUnit = displayUnitIndex(measurand, config.displayUnit);
     const int liveUnit = wantedUnit >= 0 ? wantedUnit : unit;
-    const int liveDecimals = liveUnit == unit ? decimals : liveUnitDecimals(record, measurand, unit, liveUnit);
+    const int liveDecimals =
+        liveUnit == unit ? decimals : liveUnitDecimals(record, measurand, unit, liveUnit);
     const auto counts = [&](double value) {
         const double span = record.upperNominal - record.lowerNominal;
         if (span == 0) return k4mACounts;
         return static_cast<int>(std::lround(4000.0 + 16000.0 * (value - record.lowerNominal) / span));
     };
-    const auto range = [&](double value) { return serial ? counts(value) : scaled(value, calDecimals); };
+    const auto range = [&](double value) {
+        return serial ? counts(value) : scaled(value, calDecimals);
+    };
     const auto nominal = [&](double value) { return scaled(value, calDecimals); };
     // Switch points are converter counts: 1000 per mA of the loop current.
     auto at = [](double fraction) {

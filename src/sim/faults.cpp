@@ -197,7 +197,8 @@ std::string unfitForRecord(DeviceConfig& config) {
         const int index = displayUnitIndex(measurand, config.displayUnit);
         if (index < 0) {
             std::string names;
-            for (const DisplayUnit& u : displayUnits(measurand)) names += (names.empty() ? "" : ", ") + u.name;
+            for (const DisplayUnit& u : displayUnits(measurand))
+                names += (names.empty() ? "" : ", ") + u.name;
             return "bad value for 'displayunit': '" + config.displayUnit + "' (for configuration " +
                    record->description + ": " + names + ")";
         }
@@ -205,10 +206,13 @@ std::string unfitForRecord(DeviceConfig& config) {
     }
     if (config.calibrationDecimals > 0) {
         const double scale = std::pow(10.0, config.calibrationDecimals);
-        for (double value : {record->lowerRange, record->upperRange, record->lowerNominal, record->upperNominal}) {
+        for (double value :
+             {record->lowerRange, record->upperRange, record->lowerNominal, record->upperNominal}) {
             if (std::fabs(value) * scale > 32767.0) {
-                return "bad value for 'caldecimals': " + std::to_string(config.calibrationDecimals) +
-                       " (the range of configuration " + record->description + " does not fit 16 bits with it)";
+                return "bad value for 'caldecimals': " +
+                       std::to_string(config.calibrationDecimals) +
+                       " (the range of configuration " + record->description +
+                       " does not fit 16 bits with it)";
             }
         }
     }

@@ -96,7 +96,8 @@ std::string describeDifferences(const std::vector<MemoryDifference>& differences
     for (const MemoryDifference& d : differences) {
         if (!text.empty()) text += ' ';
         text += d.name;
-        for (std::size_t i = 0; i < d.offsets.size(); ++i) text += (i == 0 ? "@" : ",") + std::to_string(d.offsets[i]);
+        for (std::size_t i = 0; i < d.offsets.size(); ++i)
+            text += (i == 0 ? "@" : ",") + std::to_string(d.offsets[i]);
     }
     return text;
 }

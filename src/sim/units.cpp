@@ -38,8 +38,8 @@ struct UnitWord {
     const char* word;
 };
 const UnitWord kUnitWords[] = {
-    {"bar", "bAr "}, {"mbar", "mbAr"}, {"PSI", "PSI "}, {"kPa", "kPA "},  {"MPa", "MPA "},
-    {kCelsius, "  oC"}, {kFahrenheit, "  oF"}, {"K", "   K"}, {"%", "   %"}, {"mA", "  mA"},
+    {"bar", "bAr "},    {"mbar", "mbAr"},      {"PSI", "PSI "}, {"kPa", "kPA "}, {"MPa", "MPA "},
+    {kCelsius, "  oC"}, {kFahrenheit, "  oF"}, {"K", "   K"},   {"%", "   %"},   {"mA", "  mA"},
 };
 
 std::vector<std::string> split(const std::string& text, char separator) {
@@ -65,7 +65,9 @@ std::vector<DisplayUnit> parseUnitList(const UnitListText& text) {
     std::vector<DisplayUnit> units;
     for (const auto& [index, name] : names) {
         DisplayUnit unit{name, "    ", 1.0, 0.0,
-                         name == "%" ? UnitKind::Percent : name == "mA" ? UnitKind::Milliamp : UnitKind::Absolute};
+                         name == "%"    ? UnitKind::Percent
+                         : name == "mA" ? UnitKind::Milliamp
+                                        : UnitKind::Absolute};
         for (const UnitWord& w : kUnitWords) {
             if (name == w.name) unit.word = w.word;
         }
@@ -96,7 +98,8 @@ const std::vector<HartUnit> kHartUnits = {
 }  // namespace
 
 const std::vector<UnitListText>& unitListTexts() {
-    static const std::vector<UnitListText> texts(std::begin(kUnitListTexts), std::end(kUnitListTexts));
+    static const std::vector<UnitListText> texts(std::begin(kUnitListTexts),
+                                                 std::end(kUnitListTexts));
     return texts;
 }
 

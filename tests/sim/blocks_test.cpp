@@ -198,12 +198,11 @@ TEST(SimBlocks, TextsArePaddedAsTheModuleWasSetUp) {
         const bool temperature = config.configurationKey == 0x20;
         const Bytes tag = readBlock(sim, 2).data;
         const Bytes serial = readBlock(sim, 3).data;
-        EXPECT_EQ(Bytes(tag.begin() + 1, tag.begin() + 21),
-                  Bytes({temperature ? 'T' : 'P', 'T', '-', '0', '0', '1', '2', 'A', 'B', pad, pad, pad, pad,
-                         pad, pad, pad, '2', '3', '1', '1'}));
-        EXPECT_EQ(Bytes(serial.begin() + 1, serial.begin() + 21),
-                  Bytes({'Z', 'H', '0', '0', '1', '2', 'A', 'B', '-', '2', '3', pad, pad, pad, pad, pad, pad, pad,
-                         pad, pad}));
+        const std::string pads(20, static_cast<char>(pad));
+        EXPECT_EQ(std::string(tag.begin() + 1, tag.begin() + 21),
+                  (temperature ? "TT-0012AB" : "PT-0012AB") + pads.substr(0, 7) + "2311");
+        EXPECT_EQ(std::string(serial.begin() + 1, serial.begin() + 21),
+                  "ZH0012AB-23" + pads.substr(0, 9));
         Bytes written = tag;
         written[9] = 'X';
         written[10] = ' ';

@@ -155,22 +155,26 @@ TEST(SimDevice, Block12DescribesTheCatalogueRange) {
 TEST(SimDevice, Block12AndReadOutAsTheModuleWasSetUp) {
     struct Case {
         const char* options;
-        std::vector<int> slots;  // block 12, slots 0 to 9 (empty: no module)
+        std::vector<int> slots;      // block 12, slots 0 to 9 (empty: no module)
         double shownLow, shownHigh;  // the measuring range in the unit shown
         int decimals;                // of the read-out
         int rangeUnitCode;           // of command 15 (0: no transmitter)
     };
+    // clang-format off
     const Case cases[] = {
         {"displayunit=mbar", {0, 0, 0, 1, 0, 4000, 20000, 0, 16, 100}, 0, 16000, 0, 7},
         {"caldecimals=2", {0, 0, 2, 0, 2, 4000, 20000, 0, 1600, 100}, 0, 16, 2, 7},
         {"presence=display,caldecimals=1", {0, 0, 1, 0, 2, 0, 160, 0, 160, 100}, 0, 16, 2, 0},
-        {"presence=display,displayunit=psi", {0, 0, 2, 2, 1, 0, 1600, 0, 1600, 100}, 0, 232.06, 1, 0},
+        {"presence=display,displayunit=psi",
+         {0, 0, 2, 2, 1, 0, 1600, 0, 1600, 100}, 0, 232.06, 1, 0},
         {"config=20,displayunit=°F", {1, 0, 0, 1, 1, 4000, 20000, -50, 250, 100}, -58, 482, 1, 32},
         {"config=20,displayunit=K,caldecimals=2,presence=display",
          {1, 0, 2, 2, 1, -5000, 25000, -5000, 25000, 100}, 223.15, 523.15, 1, 0},
-        {"config=20,displayunit=%,presence=display", {1, 0, 1, 3, 1, -500, 2500, -500, 2500, 100}, 0, 100, 1, 0},
+        {"config=20,displayunit=%,presence=display",
+         {1, 0, 1, 3, 1, -500, 2500, -500, 2500, 100}, 0, 100, 1, 0},
         {"config=20,displayunit=°F,caldecimals=1,presence=transmitter", {}, 0, 0, 0, 32},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options);
         DeviceConfig config;
@@ -193,8 +197,7 @@ TEST(SimDevice, Block12AndReadOutAsTheModuleWasSetUp) {
         const Live live = readLive(sim);
         const double shown = c.shownLow + (live.adc - 4000) / 16000.0 * (c.shownHigh - c.shownLow);
         EXPECT_EQ(live.decimals, c.decimals) << live.shown();
-        EXPECT_NEAR(live.value(), shown, 0.02 * std::pow(10.0, -c.decimals) + 0.5 * std::pow(10.0, -c.decimals))
-            << live.shown();
+        EXPECT_NEAR(live.value(), shown, 0.52 * std::pow(10.0, -c.decimals)) << live.shown();
     }
 }
 
@@ -252,7 +255,8 @@ TEST(SimDevice, CatalogueAndUnitListsMatchTheShippedProfile) {
         sections[section].emplace(line.substr(0, eq), line.substr(eq + 1));
     }
     for (const UnitListText& list : unitListTexts()) {
-        const auto& keys = sections[list.measurand == kMeasurandTemperature ? "[Temperature]" : "[Pressure]"];
+        const auto& keys =
+            sections[list.measurand == kMeasurandTemperature ? "[Temperature]" : "[Pressure]"];
         EXPECT_EQ(keys.at("Units"), list.units);
         EXPECT_EQ(keys.at("Conversion"), list.conversion);
     }

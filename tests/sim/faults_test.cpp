@@ -192,12 +192,15 @@ TEST(SimFaults, ParseOptionsFillsConfigurationAndFaults) {
     EXPECT_TRUE(config.displayUnit.empty());
     EXPECT_EQ(config.calibrationDecimals, -1);
     EXPECT_FALSE(config.nulPaddedTexts);
-    ASSERT_TRUE(parseOptions("displayunit=MBAR,caldecimals=3,textpad=nul,config=1", &config, &faults, &error))
+    ASSERT_TRUE(parseOptions("displayunit=MBAR,caldecimals=3,textpad=nul,config=1", &config,
+                             &faults, &error))
         << error;
     EXPECT_EQ(config.displayUnit, "mbar");
     EXPECT_EQ(config.calibrationDecimals, 3);
     EXPECT_TRUE(config.nulPaddedTexts);
-    ASSERT_TRUE(parseOptions("displayunit=f,config=20,caldecimals=1,textpad=blank", &config, &faults, &error)) << error;
+    ASSERT_TRUE(parseOptions("displayunit=f,config=20,caldecimals=1,textpad=blank", &config,
+                             &faults, &error))
+        << error;
     EXPECT_EQ(config.displayUnit, "°F");
     EXPECT_FALSE(config.nulPaddedTexts);
 
@@ -215,9 +218,9 @@ TEST(SimFaults, ParseOptionsRejectsBadTextsAndChangesNothing) {
                              "realtime=maybe", "fault=busy:1", "address=3,fault=nonsense", "hold=151",
                              "hold=-51", "hold=half", "hold=", "teachtime=-1", "teachtime=60001", "state=",
                              "log=", "powercycle=maybe", "displayunit=", "displayunit=°F",
-                             "config=20,displayunit=mbar", "displayunit=K,config=2", "caldecimals=4",
-                             "caldecimals=-1", "config=2,caldecimals=2", "caldecimals=3,config=20",
-                             "textpad=zero"}) {
+                             "config=20,displayunit=mbar", "displayunit=K,config=2",
+                             "caldecimals=4", "caldecimals=-1", "config=2,caldecimals=2",
+                             "caldecimals=3,config=20", "textpad=zero"}) {
         SCOPED_TRACE(text);
         DeviceConfig config;
         std::vector<Fault> faults;

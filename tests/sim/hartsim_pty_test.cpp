@@ -149,7 +149,8 @@ TEST(HartsimPty, AnswersCommandZeroOverThePseudoTerminalAndLogsFrames) {
 // One request over the port and its answer.
 Answer ask(int fd, const Bytes& request) {
     EXPECT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
-    const std::optional<Answer> a = readAnswer(readUntil(fd, std::chrono::seconds(2), frameComplete));
+    const std::optional<Answer> a =
+        readAnswer(readUntil(fd, std::chrono::seconds(2), frameComplete));
     EXPECT_TRUE(a);
     return a.value_or(Answer{});
 }
@@ -162,7 +163,8 @@ TEST(HartsimPty, TheStateFileStartsNewKeepsEveryWriteAndOutlivesARestart) {
     std::remove(path.c_str());
     Memory before, after;
     {
-        HartsimProcess sim({"--pty", "--seconds", "10", "--state", path, "--options", "displayunit=mbar"});
+        HartsimProcess sim(
+            {"--pty", "--seconds", "10", "--state", path, "--options", "displayunit=mbar"});
         const int fd = openPort(sim.firstLine());
         ASSERT_GE(fd, 0);
         Bytes block10 = ask(fd, longRequest(191, {10})).data;
@@ -176,7 +178,8 @@ TEST(HartsimPty, TheStateFileStartsNewKeepsEveryWriteAndOutlivesARestart) {
         close(fd);
         EXPECT_EQ(sim.finish(true), 0);
         ASSERT_TRUE(loadMemoryFile(path, &after));
-        EXPECT_EQ(describeDifferences(configurationDifferences(before, after)), "display.ram.10@5,6");
+        EXPECT_EQ(describeDifferences(configurationDifferences(before, after)),
+                  "display.ram.10@5,6");
     }
     HartsimProcess again({"--pty", "--seconds", "10", "--state=" + path});
     const int fd = openPort(again.firstLine());
@@ -199,7 +202,8 @@ TEST(HartsimPty, EndsByItselfAndRejectsBadOptions) {
     EXPECT_EQ(HartsimProcess({"--pty", "--options", "address=99"}).finish(false), 2);
     EXPECT_EQ(HartsimProcess({"--pty", "--frobnicate"}).finish(false), 2);
     EXPECT_EQ(HartsimProcess({"--pty", "--state"}).finish(false), 2);
-    EXPECT_EQ(HartsimProcess({"--pty", "--options", "config=20,displayunit=mbar"}).finish(false), 2);
+    EXPECT_EQ(HartsimProcess({"--pty", "--options", "config=20,displayunit=mbar"}).finish(false),
+              2);
 }
 
 }  // namespace
