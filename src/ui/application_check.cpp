@@ -10,6 +10,7 @@
 #include "gadget_colours.h"
 #include "model/device_model.h"
 #include "model/device_types.h"
+#include "model/field_twins.h"
 #include "model/list_text.h"
 #include "model/scaling.h"
 #include "model/user_forms.h"
@@ -154,11 +155,7 @@ QString ApplicationCheck::dependents(FieldRecord& f, const QString& previous) {
         return f.Content;
     }
     if (is(name, "DevType") || is(name, "CalcMethod")) return deviceSelection(f);
-    // The administrator's tab shows its own copy of a few fields
-    // (versions, serial numbers, tag, damping, loop test value): the copy
-    // and its original stay equal.
-    const QString twin = name.endsWith(QLatin1String("Adm")) ? name.left(name.size() - 3) : name + QStringLiteral("Adm");
-    if (m_.fields.contains(twin)) refresh_.SyncGadgets(twin + QLatin1Char('=') + name, QStringLiteral("update"));
+    followTwin(name);
     if (is(name, "HallSwitch")) refresh_.SyncGadgets(QStringLiteral("ADCByte16=HallSwitch"), QString());
     if (is(name, "ADCByte16")) refresh_.SyncGadgets(QStringLiteral("HallSwitch=ADCByte16"), QStringLiteral("update"));
     if (is(name, "OutputFunction1") || is(name, "OutputFunction2") || is(name, "SelectEquip")) {
@@ -170,8 +167,7 @@ QString ApplicationCheck::dependents(FieldRecord& f, const QString& previous) {
 }
 
 QString ApplicationCheck::unitChange(FieldRecord& f) {
-    const bool admin = is(f.Name, "UnitAdm");
-    refresh_.SyncGadgets(admin ? QStringLiteral("Unit=UnitAdm") : QStringLiteral("UnitAdm=Unit"), QStringLiteral("update"));
+    followTwin(f.Name);
     bool ok = false;
     const int code = f.Content.trimmed().toInt(&ok);
     if (!ok) return f.Content;
@@ -180,6 +176,14 @@ QString ApplicationCheck::unitChange(FieldRecord& f) {
     refresh_.UpdUnitFormFlds(m_.measurandFields, code);
     refresh_.InternToForm();
     return f.Content;
+}
+
+// The administrator's copy of a field and its original stay equal,
+// whichever of them was edited.
+void ApplicationCheck::followTwin(const QString& name) {
+    const QString twin = twinOf(name);
+    if (twin.isEmpty() || !copyFieldValue(m_, twin, name)) return;
+    refresh_.InternToForm(QStringLiteral("gadname=") + twin);
 }
 
 // Another device type or calculation method brings its own options and

@@ -46,6 +46,7 @@ private:
     QString store(FieldRecord& f, const QString& content, Conversion proc);
     QString dependents(FieldRecord& f, const QString& content);
     QString unitChange(FieldRecord& f);
+    void followTwin(const QString& name);
     QString nominalRange(FieldRecord& f, const QString& content);
     QString rangeValue(FieldRecord& f, const QString& content);
     QString versionField(FieldRecord& f, const QString& content);

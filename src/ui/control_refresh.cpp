@@ -7,6 +7,7 @@
 #include "gadget_colours.h"
 #include "model/device_model.h"
 #include "model/field_definitions.h"
+#include "model/field_twins.h"
 #include "model/list_text.h"
 #include "model/scaling.h"
 #include "model/user_forms.h"
@@ -155,8 +156,11 @@ bool ControlRefresh::switchControl(FieldRecord& f, const QString& action) {
     } else if (action == QLatin1String("hide") || action == QLatin1String("hidden")) {
         g.setHidden(f.GadID, true);
     } else if (action == QLatin1String("readonly")) {
+        if (!f.hasAttribute("readonly")) f.Attributes += QStringLiteral("readonly;");
+        f.Access = QStringLiteral("readonly");
         f.ColorIndx = kColourNotEditable;
         f.GadStatus.clear();
+        g.setEnabled(f.GadID, g.isEnabled(f.GadID));  // the control takes no more input
     } else if (action != QLatin1String("setcolor")) {
         return false;
     }
@@ -199,33 +203,10 @@ void ControlRefresh::SyncGadgets(const QString& gadlist, const QString& mode) {
             log(m_, QStringLiteral("SyncGadgets: pair '") + item + QStringLiteral("' skipped"), 3);
             continue;
         }
-        const FieldRecord from = m_.fields.at(s);
-        FieldRecord& to = m_.fields.at(t);
-        to.RawVal = from.RawVal;
-        if (!rawOnly) {
-            to.Content = from.Content.trimmed();
-            to.BaseValue = from.BaseValue;
-            to.ColorIndx = from.ColorIndx;
-            to.GadStatus = from.GadStatus;
-            // The target shows the value its own way: a combo box selects by
-            // the raw code, a conversion derives its content from the raw
-            // value, otherwise the content moves into the target's unit.
-            if (to.type() == QLatin1String("combobox")) {
-                to.Content = to.RawVal.trimmed();
-            } else if (to.CheckProc != Conversion::None) {
-                QString content = applyConversion(m_, to.CheckProc, to.RawVal, to.Name, 1);
-                const int bracket = content.indexOf(QLatin1Char('['));
-                if (bracket >= 0) {
-                    to.GadUnit = content.mid(bracket);
-                    content.truncate(bracket);
-                }
-                if (!content.isEmpty()) to.Content = content;
-            } else if (!from.GadUnit.isEmpty() && !to.GadUnit.isEmpty() && from.GadUnit != to.GadUnit &&
-                       !to.Content.isEmpty()) {
-                const QString converted = convertUnitText(m_, to.Content, from.GadUnit, to.GadUnit, to.Name);
-                if (!converted.isEmpty()) to.Content = converted;
-            }
-            if (to.BaseValue.isEmpty()) to.BaseValue = baseValueOf(m_, to);
+        if (rawOnly) {
+            m_.fields.at(t).RawVal = m_.fields.at(s).RawVal;
+        } else {
+            copyFieldValue(m_, target, source);
         }
         if (mode == QLatin1String("update")) InternToForm(QStringLiteral("gadname=") + target);
     }

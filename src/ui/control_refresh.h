@@ -43,7 +43,9 @@ public:
     void InternToForm(const QString& selector = QString());
 
     // Actions, ";"-separated: "enable", "disable" (also "enabled",
-    // "disabled"), "writeable", "hide", "readonly", "setcolor" (paint only).
+    // "disabled"), "writeable" (editable again), "readonly" (the
+    // not-editable colours, and no more input), "hide", "setcolor" (paint
+    // only).
     // `range` "all" or an attribute group such as "ADMIN;". Unless
     // `colindx` is -1 (or the field has a fixed "ColorIndex="), each control
     // is then painted with `colindx` and its state word.

@@ -128,6 +128,9 @@ TEST_F(ControlRefreshTest, UpdAllGadsSwitchesAndPaintsItsRange) {
     EXPECT_FALSE(w.f("ADCByte5").Attributes.contains("readonly"));
     EXPECT_TRUE(w.c("ADCByte5").enabled);
     EXPECT_EQ(w.c("ADCByte5").background, rgb(255, 255, 255));
+    refresh.UpdAllGads("readonly", "SYSTEM;TRANSMITTER;", -1);  // and back: no more input
+    EXPECT_EQ(w.f("ADCByte5").Access, "readonly");
+    EXPECT_TRUE(w.f("ADCByte5").hasAttribute("readonly"));
 }
 
 TEST_F(ControlRefreshTest, SyncGadgetsCopiesPairs) {
