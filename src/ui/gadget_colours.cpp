@@ -28,6 +28,11 @@ std::optional<GadColours> gadColours(int index) {
     return std::nullopt;
 }
 
+bool isReadOnlyField(const FieldRecord& f) {
+    if (f.Access != QLatin1String("enabled") || f.hasAttribute("readonly")) return true;
+    return f.hasAttribute("displayonly") && f.type() != QLatin1String("combobox");
+}
+
 void SetGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx, const QString& gadstat) {
     const int i = gadId < 0 ? m.fields.find(gadName) : m.fields.findGadget(gadId);
     if (i < 0) return;
@@ -37,7 +42,7 @@ void SetGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx,
         f.ColorIndx = static_cast<short>(colindx);
         if (!gadstat.isEmpty()) f.GadStatus = gadstat;
     }
-    const int shown = f.Access == QLatin1String("enabled") ? f.ColorIndx : kColourNotEditable;
+    const int shown = isReadOnlyField(f) ? kColourNotEditable : f.ColorIndx;
     const std::optional<GadColours> c = gadColours(shown);
     Gadgets& g = m.program.gadgets;
     if (!c || !g.exists(f.GadID)) return;

@@ -10,6 +10,7 @@
 namespace zh {
 
 struct DeviceModel;
+struct FieldRecord;
 
 struct GadColours {
     int foreground;  // rgb() values
@@ -19,7 +20,14 @@ struct GadColours {
 // Nothing for an index the table does not hold.
 std::optional<GadColours> gadColours(int index);
 
-// Index forced for a field whose Access is not "enabled".
+// A field the user may look at but not edit: its Access is not "enabled"
+// (read-only or disabled by its attributes or by the user mode), or it is
+// a "displayonly" text. Its control shows the not-editable colours and
+// takes no input. A display-only combo box (the display command lists)
+// stays a choice.
+bool isReadOnlyField(const FieldRecord& f);
+
+// Index forced for a field that may not be edited.
 constexpr int kColourNotEditable = 10;
 constexpr int kColourError = 15;
 

@@ -14,6 +14,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <algorithm>
+#include <initializer_list>
 
 #include "control_widgets.h"
 #include "font_fallback.h"
@@ -24,6 +25,12 @@ namespace {
 
 QColor colourOf(int c) {
     return QColor(redOf(c), greenOf(c), blueOf(c));
+}
+
+// A combo box or a check box has no read-only state of its own: it refuses
+// input by being disabled. (Labels and pictures take none anyway.)
+bool lockedByDisabling(const QWidget* w) {
+    return qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractButton*>(w);
 }
 
 // Sets the value of a program-driven change without turning it into an event.
@@ -247,7 +254,11 @@ bool QtGadgets::isEnabled(int gadget) const {
 }
 
 void QtGadgets::setEnabled(int gadget, bool enabled) {
-    if (QWidget* w = at(gadget)) w->setEnabled(enabled);
+    QWidget* w = at(gadget);
+    if (!w) return;
+    const bool locked = inputLocked && inputLocked(gadget);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setReadOnly(locked);
+    w->setEnabled(enabled && !(locked && lockedByDisabling(w)));
 }
 
 bool QtGadgets::isHidden(int gadget) const {
@@ -263,19 +274,16 @@ void QtGadgets::setColours(int gadget, int foreground, int background) {
     QWidget* w = at(gadget);
     if (!w) return;
     // Only the roles set here are resolved; every other colour, and a colour
-    // given as -1, comes from the style again.
+    // given as -1, comes from the style again. The colours are those of a
+    // control that can be used: a disabled one keeps the style's disabled
+    // look, so that it never looks editable.
     QPalette p;
-    if (foreground != -1) {
-        for (QPalette::ColorRole role :
-             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
-            p.setColor(role, colourOf(foreground));
-        }
-    }
-    if (background != -1) {
-        for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
-            p.setColor(role, colourOf(background));
-        }
-    }
+    const auto paint = [&p](std::initializer_list<QPalette::ColorRole> roles, const QColor& colour) {
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+            for (QPalette::ColorRole role : roles) p.setColor(group, role, colour);
+    };
+    if (foreground != -1) paint({QPalette::WindowText, QPalette::Text, QPalette::ButtonText}, colourOf(foreground));
+    if (background != -1) paint({QPalette::Window, QPalette::Base, QPalette::Button}, colourOf(background));
     w->setPalette(p);
     // Labels and pictures draw no background of their own.
     const bool ownBackground = qobject_cast<QLabel*>(w) || dynamic_cast<ImageControl*>(w);

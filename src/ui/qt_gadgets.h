@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <deque>
+#include <functional>
 
 #include "app/gadgets.h"
 
@@ -65,7 +66,13 @@ class QtGadgets final : public QObject, public Gadgets {
     void setEnabled(int gadget, bool enabled) override;
     bool isHidden(int gadget) const override;
     void setHidden(int gadget, bool hidden) override;
+    // Colours of the control in use; a disabled control keeps the style's
+    // disabled colours.
     void setColours(int gadget, int foreground, int background) override;
+    // Asked whenever a control is enabled or disabled: true for a control
+    // that shows a value but must take no input. Such a text field becomes
+    // read-only; a combo box or check box stays disabled.
+    std::function<bool(int gadget)> inputLocked;
     void setFocus(int gadget) override;
     int focusedGadget() const override;
     void setToolTip(int gadget, const QString& title, const QString& text) override;

@@ -87,12 +87,43 @@ TEST_F(QtGadgetsTest, ColoursAndTooltips) {
     EXPECT_EQ(edit->palette().color(QPalette::Base), QColor(1, 1, 1));
     gadgets.setColours(kEdit, -1, -1);
     EXPECT_EQ(edit->palette().color(QPalette::Base), host.palette().color(QPalette::Base));
+    // A disabled control looks disabled, whatever colours its state gave it.
+    gadgets.setColours(kEdit, rgb(255, 0, 0), rgb(255, 255, 255));
+    gadgets.setEnabled(kEdit, false);
+    EXPECT_EQ(edit->palette().color(QPalette::Text), host.palette().color(QPalette::Disabled, QPalette::Text));
+    EXPECT_EQ(edit->palette().color(QPalette::Base), host.palette().color(QPalette::Disabled, QPalette::Base));
+    gadgets.setEnabled(kEdit, true);
+    EXPECT_EQ(edit->palette().color(QPalette::Text), QColor(255, 0, 0));
 
     gadgets.setToolTip(kEdit, QStringLiteral("Set point 1"),
                        QStringLiteral("Range: 0 ... 10\n<bar>"));
     EXPECT_EQ(edit->toolTip(), "<b>Set point 1</b><br>Range: 0 ... 10<br>&lt;bar&gt;");
     gadgets.setToolTip(kEdit, QString(), QStringLiteral("plain"));
     EXPECT_EQ(edit->toolTip(), "plain");
+}
+
+// A locked control shows its value and takes no input, whatever the rules
+// enable: a text field ignores typing, a combo box stays disabled.
+TEST_F(QtGadgetsTest, LockedControlsTakeNoInput) {
+    bool locked = true;
+    gadgets.inputLocked = [&](int gadget) { return locked && gadget != kButton; };
+    gadgets.setText(kEdit, QStringLiteral("16"));
+    gadgets.setEnabled(kEdit, true);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_2, Qt::NoModifier, QStringLiteral("2"));
+    QApplication::sendEvent(edit, &key);
+    EXPECT_EQ(edit->text(), "16");
+    EXPECT_TRUE(edit->isEnabled());
+    gadgets.setEnabled(kCombo, true);
+    EXPECT_FALSE(combo->isEnabled());
+    gadgets.setEnabled(kButton, true);
+    EXPECT_TRUE(button->isEnabled());
+
+    locked = false;
+    gadgets.setEnabled(kEdit, true);
+    gadgets.setEnabled(kCombo, true);
+    QApplication::sendEvent(edit, &key);
+    EXPECT_EQ(edit->text(), "162");
+    EXPECT_TRUE(combo->isEnabled());
 }
 
 TEST_F(QtGadgetsTest, SignalsBecomeWindowEvents) {
