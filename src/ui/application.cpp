@@ -24,12 +24,14 @@
 #include "model/device_types.h"
 #include "model/field_definitions.h"
 #include "model/field_snapshot.h"
+#include "model/field_twins.h"
 #include "model/list_text.h"
 #include "qt_dialogs.h"
 #include "qt_gadgets.h"
 #include "user_modes.h"
 #include "type_checks.h"
 #include "visibility_groups.h"
+#include "write_checks.h"
 #include "window_frame.h"
 
 namespace zh {
@@ -73,15 +75,24 @@ private:
 
 Application::Application(Program& program, QtGadgets& gadgets, QtDialogs& dialogs, LinkLibrary& link,
                          ConnectionProbe& probe)
-    : p_(program),
+    : Application(std::make_unique<DeviceCore>(program, link, probe), nullptr, gadgets, dialogs, link) {}
+
+Application::Application(DeviceCore& core, QtGadgets& gadgets, QtDialogs& dialogs, LinkLibrary& link)
+    : Application(nullptr, &core, gadgets, dialogs, link) {}
+
+Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, QtGadgets& gadgets, QtDialogs& dialogs,
+                         LinkLibrary& link)
+    : ownCore_(std::move(own)),
+      core_(shared ? *shared : *ownCore_),
+      p_(core_.program),
       gadgets_(gadgets),
       dialogs_(dialogs),
       link_(link),
-      session_(program, link, probe),
-      model_(program),
-      sequences_(model_, session_, link),
-      data_(model_),
-      commands_(program.log, [](const QString& symbol) { return controlNumber(symbol); }),
+      session_(core_.session),
+      model_(core_.model),
+      sequences_(core_.sequences),
+      data_(core_.data),
+      commands_(core_.program.log, [](const QString& symbol) { return controlNumber(symbol); }),
       frame_(std::make_unique<Frame>(*this)),
       items_(std::make_unique<Items>(*this)),
       refresh_(std::make_unique<ControlRefresh>(model_)),
@@ -98,8 +109,9 @@ Application::Application(Program& program, QtGadgets& gadgets, QtDialogs& dialog
         model_.cal.Measurand = measurand;
         VANTOMain(1);
     };
-    sequences_.hooks.setModuleState = [this](int state) { data_.file.moduleState = state; };
     sequences_.hooks.refreshGadgets = [this] {
+        // The administrator's copies show what the device holds for their originals.
+        copyTwins(model_);
         showFields();
         modes_->UpdGadItems(-1);
     };
@@ -117,17 +129,10 @@ Application::Application(Program& program, QtGadgets& gadgets, QtDialogs& dialog
         showFields();
         modes_->UpdGadItems(-1);
     };
-    data_.device.testConnection = [this] {
-        const bool answered = session_.HartConnect() == 1;
-        if (answered) session_.HartDisConnect();
-        p_.state.ConnectionState = 0;
-        return answered;
-    };
-    data_.device.write = [this](const QString& mode) {
-        return sequences_.HartWrite(target() + QLatin1Char(' ') + mode) == 0;
-    };
+    data_.device.write = [this](const QString& mode) { return writeDevice(target() + QLatin1Char(' ') + mode) == 0; };
     bindCommands();
     bindInputCheck();
+    sequences_.checkFields = [this](const QStringList& names) { return checkFieldsForWrite(model_, *appl_, names); };
 }
 
 // Entries pass the input check on their way into the field table. The
@@ -149,6 +154,12 @@ void Application::bindInputCheck() {
     input_->hooks.record = [this](const WindowEvent& e, const QString& content) {
         p_.log.DebugLog(QStringLiteral("<<< Gadget ") + QString::number(e.gadget) + QStringLiteral(" = ") + content, 4);
     };
+    // What a control shows is what its field holds: a field that may not
+    // be edited takes no typing, whatever the rules enable.
+    gadgets_.inputLocked = [this](int gadget) {
+        const int i = model_.fields.findGadget(gadget);
+        return i >= 0 && isReadOnlyField(model_.fields.at(i));
+    };
     commands_.bind(Command::ConfirmInput, [this](int) { input_->confirm(); });
     commands_.bind(Command::CancelInput, [this](int) { input_->cancel(); });
 }
@@ -160,10 +171,7 @@ Application::~Application() {
 
 MainWindow* Application::window() const { return window_.get(); }
 
-QString Application::target() const {
-    const QString t = p_.state.TransmDisplay.toLower();
-    return t == QLatin1String("transmitter") || t == QLatin1String("display") ? t : QStringLiteral("all");
-}
+QString Application::target() const { return core_.target(); }
 
 void Application::setCaption(const QString& file) {
     if (!window_) return;

@@ -15,6 +15,7 @@
 #include "app/menu_table.h"
 #include "app/window_event.h"
 #include "files/data_session.h"
+#include "files/device_core.h"
 #include "hart/hart_session.h"
 #include "model/device_model.h"
 #include "model/field_diagnostics.h"
@@ -38,6 +39,9 @@ struct Program;
 
 class Application {
 public:
+    // On the program's core, which main() built for this run.
+    Application(DeviceCore& core, QtGadgets& gadgets, QtDialogs& dialogs, LinkLibrary& link);
+    // With a core of its own (tests).
     Application(Program& program, QtGadgets& gadgets, QtDialogs& dialogs, LinkLibrary& link, ConnectionProbe& probe);
     ~Application();
     Application(const Application&) = delete;
@@ -75,6 +79,8 @@ public:
     void setCaption(const QString& file);
 
 private:
+    Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, QtGadgets& gadgets, QtDialogs& dialogs,
+                LinkLibrary& link);
     class Frame;
     class Items;
 
@@ -96,18 +102,22 @@ private:
     void disconnectModule();
     int readModule(const QString& mode);
     void writeModule(const QString& scope);
+    int writeDevice(const QString& mode);
+    void openData();
     void writeTransmitter();
     void exitProgram();
     QString target() const;
 
+    std::unique_ptr<DeviceCore> ownCore_;
+    DeviceCore& core_;
     Program& p_;
     QtGadgets& gadgets_;
     QtDialogs& dialogs_;
     LinkLibrary& link_;
-    HartSession session_;
-    DeviceModel model_;
-    DeviceSequences sequences_;
-    DataSession data_;
+    HartSession& session_;
+    DeviceModel& model_;
+    DeviceSequences& sequences_;
+    DataSession& data_;
     CommandTable commands_;
     MenuTable menuTable_;
 

@@ -13,6 +13,7 @@
 #include "application.h"
 #include "control_refresh.h"
 #include "control_registry.h"
+#include "device_colours.h"
 #include "field_entry_popup.h"
 #include "files/data_commands.h"
 #include "files/file_operation.h"
@@ -43,7 +44,7 @@ void Application::bindCommands() {
 
 void Application::bindFileCommands() {
     commands_.bind(Command::NewData, [this](int id) { newData(id); });
-    commands_.bind(Command::OpenData, [this](int) { OpenData(data_); });
+    commands_.bind(Command::OpenData, [this](int) { openData(); });
     commands_.bind(Command::SaveData, [this](int) { StoreData(data_, QStringLiteral("save")); });
     commands_.bind(Command::SaveDataAs, [this](int) { StoreData(data_, QStringLiteral("saveas")); });
     commands_.bind(Command::Exit, [this](int) { exitProgram(); });
@@ -209,21 +210,34 @@ int Application::readModule(const QString& mode) {
     return result;
 }
 
+// The loaded file's values show as read, whatever the data before showed.
+void Application::openData() {
+    if (OpenData(data_) != 1) return;
+    showLoadedStates(model_);
+    showFields();
+}
+
+// A write that went through leaves every field it sent "updated".
+int Application::writeDevice(const QString& mode) {
+    const QStringList sent = writtenFields(model_, mode);
+    const int result = sequences_.HartWrite(mode);
+    if (result != 0) return result;
+    data_.file.moduleState = 1;
+    setColourStates(model_, sent, ColourUpdated);
+    showFields();
+    return result;
+}
+
 void Application::writeModule(const QString& scope) {
     gadgets_.setWindowEnabled(1, false);
-    const int result = sequences_.HartWrite(target() + QLatin1Char(' ') + scope);
+    writeDevice(target() + QLatin1Char(' ') + scope);
     gadgets_.setWindowEnabled(1, true);
-    if (result == 0) {
-        data_.file.moduleState = 1;
-        refresh_->UpdAllGads(QStringLiteral("setcolor"), QStringLiteral("all"), -1);
-    }
 }
 
 // Write the transmitter; with TranmitterVerivy "ON" read it back and compare.
 void Application::writeTransmitter() {
     const QString sent = sequences_.transmitterRecord();
-    if (sequences_.HartWrite(QStringLiteral("transmitter all")) != 0) return;
-    refresh_->UpdAllGads(QStringLiteral("setcolor"), QStringLiteral("SYSTEM;TRANSMITTER;"), -1);
+    if (writeDevice(QStringLiteral("transmitter all")) != 0) return;
     const QString verify =
         p_.profile.ReadProfile(QStringLiteral("Common"), QStringLiteral("TranmitterVerivy"), QStringLiteral("OFF"),
                                p_.state.ProfilePath);

@@ -4,6 +4,7 @@
 // window do to it.
 
 #include "ui/application.h"
+#include "ui/application_check.h"
 
 #include <gtest/gtest.h>
 
@@ -241,10 +242,48 @@ TEST(Application, ReadModuleFillsTheControlsFromTheDevice) {
     EXPECT_EQ(rig.gadgets.text(tag.GadID), tag.Content);
     EXPECT_EQ(tag.GadStatus, "read");  // painted in the colour of values just read
     EXPECT_EQ(rig.gadgets.widget(tag.GadID)->palette().color(QPalette::Text), QColor(0, 80, 0));
+    // The administrator's copies show the device's values too.
+    for (const auto& [copy, original] : {std::pair{"DampingAdm", "Damping"}, std::pair{"TagIDAdm", "TagID"},
+                                         std::pair{"SerialNo2Adm", "SerialNo2"}}) {
+        EXPECT_EQ(rig.field(copy).Content, rig.field(original).Content) << copy;
+        EXPECT_EQ(rig.gadgets.text(rig.field(copy).GadID), rig.gadgets.text(rig.field(original).GadID)) << copy;
+    }
+    // A read-only field takes no typing: what it shows is what it holds.
+    auto* nominal = qobject_cast<QLineEdit*>(rig.gadgets.widget(rig.field("NominalRangeHigh").GadID));
+    ASSERT_NE(nominal, nullptr);
+    const QString held = rig.field("NominalRangeHigh").Content;
+    QKeyEvent digit(QEvent::KeyPress, Qt::Key_2, Qt::NoModifier, QStringLiteral("2"));
+    QApplication::sendEvent(nominal, &digit);
+    EXPECT_EQ(nominal->text(), held);
+    EXPECT_FALSE(rig.gadgets.widget(rig.field("CmbManufact").GadID)->isEnabled());
     EXPECT_TRUE(rig.window().isEnabled());
     EXPECT_TRUE(rig.window().isVisible());
     EXPECT_EQ(rig.window().statusText(2), "Module: updated");
     EXPECT_EQ(rig.dialogs.progressWindow(), nullptr);
+}
+
+// A good write leaves every field it sent in the "updated" colour: in a
+// "changes" write the edited field and its administrator copy, in a full
+// write every field of the parts written.
+TEST(Application, AWriteLeavesWhatItSentUpdated) {
+    AppRig rig("ZEL-HART", {{"UserMode=user", "UserMode=customizer"}});
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    rig.read();
+    ASSERT_EQ(rig.app->applicationCheck().UpdApplGadget(0, "TagID", "AB-7"), "AB-7");
+    ASSERT_EQ(rig.field("TagIDAdm").GadStatus, "changed");
+    rig.app->command(menu::kWriteChanges);
+    EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
+    for (const char* name : {"TagID", "TagIDAdm"}) {
+        EXPECT_EQ(rig.field(name).GadStatus, "updated") << name;
+        EXPECT_EQ(rig.gadgets.widget(rig.field(name).GadID)->palette().color(QPalette::Text), QColor(0, 0, 255))
+            << name;
+    }
+    EXPECT_EQ(rig.field("LowerRangeVal").GadStatus, "read");  // not sent: the device had it already
+
+    rig.app->command(menu::kWriteAll);
+    for (const char* name : {"DampingAdm", "LowerRangeVal", "ADCByte3", "SetPoint1"})
+        EXPECT_EQ(rig.field(name).GadStatus, "updated") << name;
+    EXPECT_EQ(rig.window().statusText(2), "Module: updated");
 }
 
 // A user types into the tag field of the window and moves on: the field
@@ -341,10 +380,32 @@ TEST(Application, SaveAsAndOpenThroughTheRequesters) {
     EXPECT_FALSE(answered.isEmpty());
     EXPECT_EQ(rig.program.state.DataTrigger, 1);
 
-    rig.app->model().fields.at(rig.app->model().fields.find("TagID")).Content = "OTHER";
+    // The file's administrator copy is out of step with its original; the
+    // data shown before has edited fields.
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    QByteArray text = saved.readAll();
+    saved.close();
+    const int at = text.indexOf("\nDampingAdm=");
+    ASSERT_GE(at, 0);
+    text.replace(at, text.indexOf('\n', at + 1) - at, "\nDampingAdm=7.5[s]");
+    ASSERT_TRUE(saved.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    saved.write(text);
+    saved.close();
+    FieldTable& fields = rig.app->model().fields;
+    fields.at(fields.find("TagID")).Content = "OTHER";
+    for (const char* name : {"Damping", "TagID", "TagIDAdm"}) fields.at(fields.find(name)).setColourState(ColourChanged);
+
     rig.app->command(menu::kOpen);
     EXPECT_EQ(rig.field("TagID").Content, tag) << qPrintable(rig.boxes.texts.join('|'));
     EXPECT_EQ(rig.gadgets.text(rig.field("TagID").GadID), tag);
+    EXPECT_EQ(rig.field("DampingAdm").Content, rig.field("Damping").Content);
+    EXPECT_EQ(rig.field("Damping").GadStatus, "read");
+    for (const char* name : {"TagID", "TagIDAdm"}) {
+        EXPECT_EQ(rig.field(name).GadStatus, "read") << name;
+        EXPECT_EQ(rig.gadgets.widget(rig.field(name).GadID)->palette().color(QPalette::Text), QColor(0, 80, 0))
+            << name;
+    }
     EXPECT_TRUE(rig.window().windowTitle().contains("plant.cfp")) << qPrintable(rig.window().windowTitle());
 }
 
