@@ -8,7 +8,7 @@ packages=("$@"
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libsimpleini-dev libpng-dev zlib1g-dev
-  xvfb xauth imagemagick fonts-liberation socat
+  xvfb xauth imagemagick fonts-liberation socat locales
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -21,4 +21,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $sudo_cmd apt-get update -q
   $sudo_cmd apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The tests also run under a German desktop locale (decimal comma), which
+# must exist on the machine.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  $sudo_cmd locale-gen >/dev/null
 fi

@@ -1,5 +1,6 @@
 #include "number_text.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace zh {
@@ -15,7 +16,29 @@ double leadingFloat(const QString& text) {
     int i = 0;
     if (i < b.size() && (b[i] == '-' || b[i] == '+')) ++i;
     if (i >= b.size() || !((b[i] >= '0' && b[i] <= '9') || b[i] == '.')) return 0.0;
-    return std::strtod(b.constData(), nullptr);
+    // The longest number at the start, read with "." as the decimal point
+    // whatever the desktop's locale says (strtod would follow LC_NUMERIC:
+    // "2.5" read as 2 under a German locale).
+    int end = i;
+    while (end < b.size() && b[end] >= '0' && b[end] <= '9') ++end;
+    if (end < b.size() && b[end] == '.') ++end;
+    while (end < b.size() && b[end] >= '0' && b[end] <= '9') ++end;
+    bool tiny = false;
+    if (end + 1 < b.size() && (b[end] == 'e' || b[end] == 'E')) {
+        int e = end + 1;
+        tiny = b[e] == '-';
+        if (e < b.size() && (b[e] == '-' || b[e] == '+')) ++e;
+        if (e < b.size() && b[e] >= '0' && b[e] <= '9') {
+            while (e < b.size() && b[e] >= '0' && b[e] <= '9') ++e;
+            end = e;
+        }
+    }
+    bool ok = false;
+    const double v = b.left(end).toDouble(&ok);
+    if (ok) return v;
+    // The syntax was checked above: only the exponent can be out of range.
+    if (tiny) return 0.0;
+    return b[0] == '-' ? -HUGE_VAL : HUGE_VAL;
 }
 
 float unitValue(const QString& text) {
