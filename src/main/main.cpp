@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTimer>
+#include <clocale>
 #include <cstdio>
 #include <memory>
 
@@ -25,9 +26,11 @@
 #include "app/program.h"
 #include "app/startup.h"
 #include "files/batch_commands.h"
+#include "files/device_core.h"
 #include "hart/connection_probe.h"
 #include "hart/link_library.h"
 #include "ui/application.h"
+#include "ui/write_checks.h"
 #include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_gadgets.h"
@@ -44,6 +47,11 @@ QStringList argumentsOf(int argc, char** argv) {
 bool runsWithoutWindow(const QStringList& arguments) {
     return arguments.value(0) == QLatin1String("Connect") || zh::isBatchCommand(arguments);
 }
+
+// Qt sets the C library's locale from the desktop; profiles, data files,
+// the wire and the log all write numbers with a decimal point, so number
+// conversions stay in the C locale whatever the desktop's language.
+void keepNumbersInCLocale() { std::setlocale(LC_NUMERIC, "C"); }
 
 bool displayAvailable() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
@@ -93,11 +101,14 @@ int runProgram(const char* argv0, const QStringList& arguments, Work work) {
 
 int runHeadless(int argc, char** argv, const QStringList& arguments) {
     QCoreApplication app(argc, argv);
+    keepNumbersInCLocale();
     return runProgram<zh::ConsoleDialogs, zh::HeadlessGadgets>(
         argv[0], arguments,
         [&](zh::Program& program, zh::ConsoleDialogs& dialogs, zh::HeadlessGadgets&, zh::LinkLibrary& link) {
             zh::ProcessProbe probe(dialogs, QCoreApplication::applicationFilePath());
-            return zh::runBatchCommand(program, link, probe, arguments);
+            zh::DeviceCore core(program, link, probe);
+            zh::installWriteChecks(core);
+            return zh::runBatchCommand(core, arguments);
         });
 }
 
@@ -146,7 +157,8 @@ int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadg
     if (!screenshot.isEmpty()) unattended.start(1000);
 
     zh::ProcessProbe probe(dialogs, QCoreApplication::applicationFilePath());
-    zh::Application application(program, gadgets, dialogs, link, probe);
+    zh::DeviceCore core(program, link, probe);
+    zh::Application application(core, gadgets, dialogs, link);
     if (!application.VANTOMain(0)) {
         dialogs.messageBox(QString(), QStringLiteral("Open Window failed"), zh::mb::Ok);
         return 1;
@@ -181,6 +193,7 @@ int runWindow(int argc, char** argv, QStringList arguments) {
     const QString screenshot = screenshotPath(arguments);
     const int rebuilds = rebuildCount(arguments);
     QApplication app(argc, argv);
+    keepNumbersInCLocale();
     return runProgram<zh::QtDialogs, zh::QtGadgets>(
         argv[0], arguments,
         [&](zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadgets, zh::LinkLibrary& link) {
