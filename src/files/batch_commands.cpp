@@ -19,11 +19,29 @@ void summary(const QString& line) {
 int usage() {
     std::fprintf(stderr,
                  "usage: ZEL-HART read <port> <file>\n"
-                 "       ZEL-HART write <file> <port> [changes]\n");
+                 "       ZEL-HART write <file> <port> [all|changes]\n");
     return 2;
 }
 
-int readCommand(DeviceCore& core, const QString& port, const QString& file) {
+// The extension of `measurand`'s data files ("cfp"), from the profile's
+// file patterns; and the measurand an extension belongs to.
+QString extensionOf(const Program& p, const QString& measurand, QString* measurandOfExt, const QString& ext) {
+    const QString pattern = p.state.FileExtensions.isEmpty()
+                                ? QStringLiteral("Pressure (*.cfp)|*.cfp|Temperature (*.cft)|*.cft")
+                                : p.state.FileExtensions;
+    const QStringList parts = pattern.split(QLatin1Char('|'));
+    QString own;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString name = parts[i].section(QLatin1Char('('), 0, 0).trimmed();
+        const QString e = parts[i + 1].trimmed().mid(2);
+        if (name.compare(measurand, Qt::CaseInsensitive) == 0) own = e;
+        if (e.compare(ext, Qt::CaseInsensitive) == 0) *measurandOfExt = name;
+    }
+    return own;
+}
+
+int readCommand(DeviceCore& core, const QString& port, const QString& fileArgument) {
+    QString file = fileArgument;
     Program& p = core.program;
     core.defineFirstMeasurand();
     p.state.ComPort = port;
@@ -32,7 +50,20 @@ int readCommand(DeviceCore& core, const QString& port, const QString& file) {
         summary(QStringLiteral("read %1 -> %2: failed (result %3)").arg(port, file).arg(read));
         return 1;
     }
+    // The file takes the extension of the measurand read; a name with the
+    // other measurand's extension would be misread when opened.
+    QString extOwner;
+    const QString ext = QFileInfo(file).suffix();
+    const QString own = extensionOf(p, core.model.cal.Measurand, &extOwner, ext);
+    if (ext.isEmpty() && !own.isEmpty()) {
+        file += QLatin1Char('.') + own;
+    } else if (!own.isEmpty() && ext.compare(own, Qt::CaseInsensitive) != 0 && !extOwner.isEmpty()) {
+        summary(QStringLiteral("read %1 -> %2: failed, the device measures %3: its data go into a *.%4 file")
+                    .arg(port, file, core.model.cal.Measurand, own));
+        return 1;
+    }
     DataSession& data = core.data;
+    data.file.extension = own.isEmpty() ? ext : own;
     const QString path = QFileInfo(file).absoluteFilePath();
     data.file.currentFile = path;
     data.file.currentDir = QFileInfo(path).absolutePath() + QLatin1Char('/');
@@ -92,8 +123,9 @@ int runBatchCommand(DeviceCore& core, const QStringList& arguments) {
         return readCommand(core, arguments.at(1), arguments.at(2));
     }
     if (word == QLatin1String("write") && (arguments.size() == 3 || arguments.size() == 4)) {
-        const bool changes = arguments.size() == 4;
-        if (changes && arguments.at(3).toLower() != QLatin1String("changes")) return usage();
+        const QString scope = arguments.value(3, QStringLiteral("all")).toLower();
+        if (scope != QLatin1String("all") && scope != QLatin1String("changes")) return usage();
+        const bool changes = scope == QLatin1String("changes");
         return writeCommand(core, arguments.at(1), arguments.at(2), changes);
     }
     return usage();

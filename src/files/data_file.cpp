@@ -216,7 +216,7 @@ bool collectDataFileValues(DataSession& s, const QString& path, const QString& s
             bool ok = false;
             v.value = value.section(QLatin1Char('('), 0, 0).trimmed();
             const int n = v.value.toInt(&ok);
-            good = ok && n >= 0;
+            good = ok && n >= -1;  // -1 is an option too ("Auto" decimal point)
         } else if (isUnitField(s, f)) {
             v.value = numberPart(value);
             v.unit = unitPart(value);

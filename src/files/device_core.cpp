@@ -12,6 +12,9 @@ DeviceCore::DeviceCore(Program& p, LinkLibrary& link, ConnectionProbe& probe)
         const bool answered = session.HartConnect() == 1;
         if (answered) session.HartDisConnect();
         program.state.ConnectionState = 0;
+        // The port is closed again: whoever connects next finds out anew
+        // which parts answer (another device may be on the line by then).
+        session.LinkOpen = 0;
         return answered;
     };
     sequences.hooks.setModuleState = [this](int state) { data.file.moduleState = state; };

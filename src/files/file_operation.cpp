@@ -57,6 +57,18 @@ void remember(DataSession& s, const QString& path) {
 bool writeSafely(DataSession& s, const QString& target, const DataRoutine& write) {
     Program& p = programOf(s);
     const QString tmp = target + QStringLiteral(".tmp");
+    // A rename would replace a write-protected file as easily as any other:
+    // the protection is the owner's word that it stays as it is.
+    const QFileInfo existing(target);
+    // (For root, access(2) allows any file; the mode bits still say it.)
+    if (existing.exists() && (!existing.isWritable() || !(existing.permissions() & QFileDevice::WriteOwner))) {
+        p.log.DebugLog(QStringLiteral("FileOperation: ") + target + QStringLiteral(" is write-protected"), 1);
+        tell(s, QStringLiteral("File"),
+             tr(s, QStringLiteral("can't write file")) + QLatin1Char(' ') + target + QStringLiteral(": ") +
+                 tr(s, QStringLiteral("the file is write-protected")),
+             mb::Ok | mb::IconError);
+        return false;
+    }
     QFile::remove(tmp);  // a leftover of an interrupted save
     p.ini.forget(tmp);
     bool ok = write(tmp) == 1 && QFileInfo(tmp).isFile() && QFileInfo(tmp).size() > 0;

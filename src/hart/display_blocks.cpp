@@ -211,9 +211,13 @@ WireStatus encodeField(const RawValues& values, const BlockItem& item, QByteArra
         }
         case BlockCoding::Text: {
             // Cut to the item's width, or filled with blanks (the display
-            // shows the bytes as they are; a NUL would show as a gap).
+            // shows the bytes as they are; a NUL would show as a gap),
+            // unless the module pads its own texts with NULs: a text it
+            // holds goes back byte for byte.
             WireValue<QByteArray> v = takeText(values, name, item.width);
-            if (v.ok()) image.replace(item.offset, item.width, v.value.replace('\0', ' '));
+            const bool nulPadded = image.size() >= item.offset + item.width && image.at(item.offset) != '\0' &&
+                                   image.at(item.offset + item.width - 1) == '\0';
+            if (v.ok()) image.replace(item.offset, item.width, nulPadded ? v.value : v.value.replace('\0', ' '));
             return v;
         }
         case BlockCoding::Bytes: break;

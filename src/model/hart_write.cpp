@@ -173,6 +173,21 @@ int DeviceSequences::HartWrite(const QString& mode) {
     return 0;
 }
 
+QStringList DeviceSequences::writtenFields() const {
+    QStringList fields;
+    for (const QString& step : written_) {
+        if (step == QLatin1String("C1810")) fields << segment1Fields();
+        else if (step == QLatin1String("C1820")) fields << segment2Fields();
+        else if (step == QLatin1String("C35"))
+            fields << QStringLiteral("TMeasRangeLow") << QStringLiteral("TMeasRangeHigh") << QStringLiteral("LowerRangeVal")
+                   << QStringLiteral("UpperRangeVal") << QStringLiteral("Unit");
+        else if (step == QLatin1String("C34")) fields << QStringLiteral("Damping");
+        else if (step.startsWith(QLatin1String("C190_"))) fields << blockFields(step.mid(5).toInt());
+    }
+    fields.removeDuplicates();
+    return fields;
+}
+
 // The HART code of a unit name; the names of the unit lists and of the
 // HART list may differ in case ("MPa", "mpa").
 int DeviceSequences::hartUnitCode(const QString& unitName) {

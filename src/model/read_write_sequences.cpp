@@ -8,6 +8,7 @@
 #include "model/device_model.h"
 #include "model/device_types.h"
 #include "model/field_definitions.h"
+#include "model/field_twins.h"
 #include "model/list_text.h"
 #include "model/scaling.h"
 
@@ -17,6 +18,8 @@ namespace {
 
 const char* const kReadTitle = "Read Data";
 const char* const kDefaultHartUnits = "PSI=6;bar=7;mbar=8;kPa=13;mpa=237;%=57;";
+
+}  // namespace
 
 // The transmitter fields of the record, segment by segment.
 QStringList segment1Fields() {
@@ -31,6 +34,8 @@ QStringList segment2Fields() {
     f << QStringLiteral("CmbSelCmd");
     return f;
 }
+
+namespace {
 const QStringList kSwitchFields1{"OutputFunction1", "SetPoint1", "FrameHi1", "ResetPoint1", "FrameLow1"};
 const QStringList kSwitchFields2{"OutputFunction2", "SetPoint2", "FrameHi2", "ResetPoint2", "FrameLow2"};
 
@@ -486,22 +491,8 @@ void DeviceSequences::completeRead() {
     AllRawToMeasurand(m_, 1, m_.fields.definedNames());
     followTransmitterRange();
     const int unitField = m_.fields.find(QStringLiteral("Unit"));
-    const int unitAdm = m_.fields.find(QStringLiteral("UnitAdm"));
-    if (unitField >= 0 && unitAdm >= 0) {
-        m_.fields.at(unitAdm).Content = m_.fields.at(unitField).Content;
-        m_.fields.at(unitAdm).RawVal = m_.fields.at(unitField).RawVal;
-    }
-    for (const char* pair : {"TagIDAdm=TagID", "HWVersion1Adm=HWVersion1", "HWVersion2Adm=HWVersion2",
-                             "SWVersion1Adm=SWVersion1", "SWVersion2Adm=SWVersion2", "SerialNo1Adm=SerialNo1",
-                             "SerialNo2Adm=SerialNo2"}) {
-        const QStringList kv = QString::fromLatin1(pair).split(QLatin1Char('='));
-        const int dest = m_.fields.find(kv[0]);
-        const int src = m_.fields.find(kv[1]);
-        if (dest >= 0 && src >= 0) {
-            m_.fields.at(dest).RawVal = m_.fields.at(src).RawVal;
-            m_.fields.at(dest).Content = m_.fields.at(src).Content;
-        }
-    }
+    // The administrator's copies show what the device holds.
+    copyTwins(m_);
     // The window shows the device's unit.
     bool unitOk = false;
     const int deviceUnit = unitField >= 0 ? m_.fields.at(unitField).RawVal.toInt(&unitOk) : -1;

@@ -38,6 +38,11 @@ constexpr int kResultPartMissing = 94;            // the device lacks the transm
 constexpr int kResultDryRun = 96;                 // NoWrite is ON: every request was built and logged, none sent
 constexpr int kResultOtherMeasurand = 95;         // the data are for another measurand than the device's
 
+// The transmitter's configuration (command 181) and table (command 182)
+// fields, in the order of the transmitter record.
+QStringList segment1Fields();
+QStringList segment2Fields();
+
 // What the window does around a sequence; unset hooks do nothing.
 struct SequenceHooks {
     // Re-initialise the main data for another measurand (the window is rebuilt).
@@ -86,6 +91,8 @@ public:
     // ("" when nothing), and the steps the device acknowledged.
     const QString& leftOut() const { return leftOut_; }
     const QStringList& written() const { return written_; }
+    // The fields those steps carried.
+    QStringList writtenFields() const;
     int moduleState = 0;  // 1 after a successful read or write
 
 private:

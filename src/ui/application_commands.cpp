@@ -219,11 +219,10 @@ void Application::openData() {
 
 // A write that went through leaves every field it sent "updated".
 int Application::writeDevice(const QString& mode) {
-    const QStringList sent = writtenFields(model_, mode);
     const int result = sequences_.HartWrite(mode);
     if (result != 0) return result;
     data_.file.moduleState = 1;
-    setColourStates(model_, sent, ColourUpdated);
+    setColourStates(model_, sequences_.writtenFields(), ColourUpdated);
     showFields();
     return result;
 }

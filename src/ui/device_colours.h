@@ -11,13 +11,6 @@ namespace zh {
 
 struct DeviceModel;
 
-// The fields a successful write in `mode` ("all all", "transmitter
-// changes", ...) sent: every field of the parts written (the transmitter's
-// configuration and output settings, the display module's blocks), in a
-// "changes" mode only those of them that were changed. Nothing while
-// writes are switched off (NoWrite).
-QStringList writtenFields(const DeviceModel& m, const QString& mode);
-
 // `fields` and their administrator copies take colour state `state`;
 // fields with a fixed colour ("ColorIndex=") keep it.
 void setColourStates(DeviceModel& m, const QStringList& fields, short state);

@@ -252,6 +252,13 @@ TEST_F(FailedSaveTest, WriteFailureKeepsThePreviousFile) {
     // A routine that reports success but wrote nothing.
     EXPECT_EQ(FileOperation(s, "save", "", [](const QString&) { return 1; }, nullptr), "*can't write file");
     expectPreviousFileIntact("nothing written");
+
+    // A write-protected file (chmod 444) stays, even for root.
+    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    EXPECT_EQ(StoreData(s, "save"), 0);
+    EXPECT_TRUE(lastBox().endsWith("write-protected")) << lastBox().toStdString();
+    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    expectPreviousFileIntact("write-protected file");
 }
 
 TEST_F(FailedSaveTest, UnwritableTemporaryFileKeepsThePreviousFile) {

@@ -110,6 +110,10 @@ TEST_F(BatchCommands, FailuresEndWithANonZeroStatus) {
     EXPECT_EQ(run({"read", "/dev/zh-no-such-port", "x.cfp"}, &out), 1);
     EXPECT_TRUE(out.contains("failed")) << out.toStdString();
     EXPECT_TRUE(file("x.cfp").isEmpty());
+    // A pressure device's data never go into a temperature file.
+    EXPECT_EQ(run({"read", port, "p.cft"}, &out), 1);
+    EXPECT_TRUE(out.contains("*.cfp")) << out.toStdString();
+    EXPECT_TRUE(file("p.cft").isEmpty());
     EXPECT_EQ(run({"write", "missing.cfp", port}), 1);
     EXPECT_EQ(run({"write", "a.cfp"}), 2);  // usage
 }

@@ -1,0 +1,121 @@
+// A write changes exactly what the file changes, proven on the simulated
+// device's memory: hartsim keeps it in a state file, the batch commands
+// read the device into a data file and write it back (all, or changes), and
+// the memory before and after is compared byte by byte.
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "sim/memory_file.h"
+
+namespace {
+
+struct RoundTrip {
+    const char* name;
+    const char* device;     // hartsim options
+    const char* file;       // data file (its extension names the measurand)
+    const char* scope;      // "all" or "changes"
+    const char* edit;       // "Key=value" set in the file before the write, or ""
+    int exitCode;           // of the write
+    const char* changes;    // memories (name prefixes, space separated) that must differ, "" for none
+};
+
+class WriteRoundTrip : public ::testing::TestWithParam<RoundTrip> {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void TearDown() override {
+        sim.terminate();
+        if (!sim.waitForFinished(3000)) sim.kill();
+        sim.waitForFinished(3000);
+    }
+    void startDevice(const QString& options) {
+        state = dir.filePath(QStringLiteral("device.state"));
+        sim.start(QStringLiteral(ZH_PROGRAM_DIR "/hartsim"),
+                  {QStringLiteral("--pty"), QStringLiteral("--seconds"), QStringLiteral("120"), QStringLiteral("--options"),
+                   QStringLiteral("hold=50,state=") + state + (options.isEmpty() ? QString() : QLatin1Char(',') + options)});
+        ASSERT_TRUE(sim.waitForStarted(5000));
+        ASSERT_TRUE(sim.waitForReadyRead(5000));
+        port = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        ASSERT_FALSE(port.isEmpty());
+    }
+    int run(const QStringList& arguments, QString* out) {
+        QProcess program;
+        program.setWorkingDirectory(dir.path());
+        program.start(QStringLiteral(ZH_PROGRAM_DIR "/ZEL-HART"), arguments);
+        program.waitForFinished(60000);
+        *out = QString::fromLocal8Bit(program.readAllStandardOutput()) +
+               QString::fromLocal8Bit(program.readAllStandardError()).right(2000);
+        return program.exitCode();
+    }
+    hartsim::Memory memory() const {
+        hartsim::Memory m;
+        EXPECT_TRUE(hartsim::loadMemoryFile(state.toStdString(), &m));
+        return m;
+    }
+    void edit(const QString& file, const QString& assignment) {
+        QFile f(dir.filePath(file));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        QString text = QString::fromUtf8(f.readAll());
+        f.close();
+        const QString key = assignment.section(QLatin1Char('='), 0, 0);
+        const QRegularExpression line(QStringLiteral("(?m)^") + QRegularExpression::escape(key) + QStringLiteral("=.*$"));
+        ASSERT_TRUE(text.contains(line)) << key.toStdString();
+        text.replace(line, assignment);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text.toUtf8());
+    }
+
+    QTemporaryDir dir;
+    QProcess sim;
+    QString port, state;
+};
+
+TEST_P(WriteRoundTrip, TheDeviceMemoryChangesExactlyAsTheFile) {
+    const RoundTrip& row = GetParam();
+    startDevice(QLatin1String(row.device));
+    QString out;
+    ASSERT_EQ(run({"read", port, row.file}, &out), 0) << out.toStdString();
+    if (*row.edit) edit(QLatin1String(row.file), QLatin1String(row.edit));
+    const hartsim::Memory before = memory();
+    EXPECT_EQ(run({"write", row.file, port, row.scope}, &out), row.exitCode) << out.toStdString();
+    const std::string differences = hartsim::describeDifferences(hartsim::configurationDifferences(before, memory()));
+    std::string changed;
+    for (const QString& memoryName : QString::fromLatin1(row.changes).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        EXPECT_NE(differences.find(memoryName.toStdString()), std::string::npos)
+            << memoryName.toStdString() << " unchanged; " << out.toStdString();
+    }
+    // Nothing beyond the memories named.
+    QString rest = QString::fromStdString(differences);
+    for (const QString& memoryName : QString::fromLatin1(row.changes).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        rest.remove(QRegularExpression(QRegularExpression::escape(memoryName) + QStringLiteral("\\S*")));
+    EXPECT_TRUE(rest.trimmed().isEmpty()) << differences << "\n" << out.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, WriteRoundTrip,
+    ::testing::Values(
+        RoundTrip{"UnchangedAll", "", "a.cfp", "all", "", 0, ""},
+        RoundTrip{"UnchangedChanges", "", "a.cfp", "changes", "", 0, ""},
+        RoundTrip{"DisplayInMbarAll", "displayunit=mbar", "a.cfp", "all", "", 0, ""},
+        RoundTrip{"DisplayInMbarChanges", "displayunit=mbar", "a.cfp", "changes", "", 0, ""},
+        RoundTrip{"CalibrationDecimalsAll", "caldecimals=2", "a.cfp", "all", "", 0, ""},
+        RoundTrip{"PaddedWithNulsAll", "textpad=nul", "a.cfp", "all", "", 0, ""},
+        RoundTrip{"TemperatureAll", "config=20", "t.cft", "all", "", 0, ""},
+        RoundTrip{"TemperatureInFahrenheitChanges", "config=20,displayunit=F", "t.cft", "changes", "", 0, ""},
+        RoundTrip{"TransmitterOnlyAll", "presence=transmitter", "a.cfp", "all", "", 0, ""},
+        RoundTrip{"DisplayOnlyAll", "presence=display", "a.cfp", "all", "", 0, ""},
+        // Edited: exactly the edited value's place changes.
+        RoundTrip{"EditedSetPointChanges", "", "a.cfp", "changes", "SetPoint1=10.4[bar]", 0, "display.eeprom.10 display.ram.10"},
+        RoundTrip{"EditedDampingAll", "", "a.cfp", "all", "Damping=2.5[s]", 0, "transmitter.ram"},
+        RoundTrip{"EditedTagOfDisplayOnly", "presence=display", "a.cfp", "changes", "TagID=PT-NEW", 0,
+                  "display.eeprom.2 display.ram.2"},
+        // Refused before any frame: nothing changes.
+        RoundTrip{"NegativeDamping", "", "a.cfp", "all", "Damping=-5[s]", 1, ""},
+        RoundTrip{"RangeBeyondTheCell", "", "a.cfp", "all", "UpperRangeVal=1e9[bar]", 1, ""},
+        RoundTrip{"NonAsciiTag", "", "a.cfp", "changes", "TagID=PT-\xc3\xa4\xc3\xb6", 1, ""}),
+    [](const ::testing::TestParamInfo<RoundTrip>& info) { return std::string(info.param.name); });
+
+}  // namespace
