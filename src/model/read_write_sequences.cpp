@@ -489,6 +489,7 @@ void DeviceSequences::completeRead() {
     Program& p = m_.program;
     close();
     AllRawToMeasurand(m_, 1, m_.fields.definedNames());
+    scaleSerialNominalRange();
     followTransmitterRange();
     const int unitField = m_.fields.find(QStringLiteral("Unit"));
     // The administrator's copies show what the device holds.
@@ -528,6 +529,28 @@ void DeviceSequences::completeRead() {
     moduleState = 1;
     if (hooks.setModuleState) hooks.setModuleState(1);
     if (hooks.refreshGadgets) hooks.refreshGadgets();
+}
+
+// A module on a transmitter keeps its range as converter counts, but its
+// nominal range in block 012 carries the calibration decimal point of that
+// block ("1600" with two decimals is 16.00): the content shows the value,
+// the raw value goes back to the module as it came.
+void DeviceSequences::scaleSerialNominalRange() {
+    if (m_.cal.IntSerIO != 1) return;
+    bool ok = false;
+    const int decimals = raw(QStringLiteral("CalDecimalPoint")).toInt(&ok);
+    if (!ok || decimals < 1 || decimals > 3) return;
+    for (const char* name : {"NominalRangeLow", "NominalRangeHigh"}) {
+        const int i = m_.fields.find(QLatin1String(name));
+        if (i < 0) continue;
+        FieldRecord& f = m_.fields.at(i);
+        const double v = f.RawVal.toDouble(&ok);
+        if (!ok) continue;
+        f.Content = QString::number(v / std::pow(10.0, decimals), 'f', decimals);
+        f.BaseValue = f.BaseUnit.isEmpty() || f.GadUnit.isEmpty() || f.BaseUnit == f.GadUnit
+                          ? f.Content
+                          : convertUnitText(m_, f.Content, f.GadUnit, f.BaseUnit, f.Name);
+    }
 }
 
 // The range the display module shows follows the transmitter's range,

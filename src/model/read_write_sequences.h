@@ -114,6 +114,7 @@ private:
     void applyDisplayCalibration();
     void completeRead();
     void followTransmitterRange();
+    void scaleSerialNominalRange();
     int failRead(int result, const SavedTable& saved);
 
     int writeTransmitter(const QString& mode);
