@@ -28,7 +28,7 @@ bool numericType(const FieldRecord& f) {
 
 }  // namespace
 
-// C9: the first field of `fields` whose raw value cannot be sent (an empty
+// The first field of `fields` whose raw value cannot be sent (an empty
 // numeric value, "-", NaN or infinite), or "".
 QString DeviceSequences::badRawValue(const QString& fields) {
     for (const QString& name : fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
@@ -167,7 +167,7 @@ int DeviceSequences::HartWrite(const QString& mode) {
     close();
     m_.fromDevice = true;
     m_.loadedFields.clear();
-    moduleState = 1;  // B4: the device now holds what is shown
+    moduleState = 1;  // the device now holds what is shown
     if (hooks.setModuleState) hooks.setModuleState(1);
     if (hooks.refreshGadgets) hooks.refreshGadgets();
     return 0;
@@ -203,7 +203,7 @@ int DeviceSequences::hartUnitCode(const QString& unitName) {
 }
 
 // The transmitter's range goes out in the unit whose code is sent with it
-// (A9: the numbers used to be the base unit's with the shown unit's code).
+// (never the base unit's numbers with the shown unit's code).
 // Only a range or unit the user changed is recomputed; values as read go
 // back as read, so a rounding of the shown range never moves the device's.
 int DeviceSequences::prepareOutputSettings(QString* why) {
@@ -276,7 +276,7 @@ int DeviceSequences::writeTransmitter(const QString& mode) {
     }
     const int key = raw(QStringLiteral("ADCByte20")).toInt();
     if (!noWrite && !configurationKnown(key)) {
-        // A7: nothing was sent, so the write failed and the read record stays.
+        // Nothing was sent, so the write failed and the read record stays.
         ps.CheckStep(1, 0, tr(QStringLiteral("Invalid transmitter configuration!")), QString(), 3000);
         return kResultInvalidConfiguration;
     }
@@ -367,7 +367,7 @@ int DeviceSequences::writeDisplay(const QString& mode) {
         block10 = block10 || block == 10;
         block11 = block11 || block == 11;
     }
-    // A8: the blocks count as written only when the module stored them.
+    // The blocks count as written only when the module stored them.
     if (any && !actions_.StoreWrittenBlocks(block10, block11)) {
         failedStep_ = tr(QStringLiteral("the copy of the written blocks into the module's EEPROM"));
         return kResultStoreFailed;
