@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <cstdio>
+#include <utility>
 
 #include "app/program.h"
 #include "data_commands.h"
@@ -23,23 +24,6 @@ int usage() {
     return 2;
 }
 
-// The extension of `measurand`'s data files ("cfp"), from the profile's
-// file patterns; and the measurand an extension belongs to.
-QString extensionOf(const Program& p, const QString& measurand, QString* measurandOfExt, const QString& ext) {
-    const QString pattern = p.state.FileExtensions.isEmpty()
-                                ? QStringLiteral("Pressure (*.cfp)|*.cfp|Temperature (*.cft)|*.cft")
-                                : p.state.FileExtensions;
-    const QStringList parts = pattern.split(QLatin1Char('|'));
-    QString own;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString name = parts[i].section(QLatin1Char('('), 0, 0).trimmed();
-        const QString e = parts[i + 1].trimmed().mid(2);
-        if (name.compare(measurand, Qt::CaseInsensitive) == 0) own = e;
-        if (e.compare(ext, Qt::CaseInsensitive) == 0) *measurandOfExt = name;
-    }
-    return own;
-}
-
 int readCommand(DeviceCore& core, const QString& port, const QString& fileArgument) {
     QString file = fileArgument;
     Program& p = core.program;
@@ -52,12 +36,11 @@ int readCommand(DeviceCore& core, const QString& port, const QString& fileArgume
     }
     // The file takes the extension of the measurand read; a name with the
     // other measurand's extension would be misread when opened.
-    QString extOwner;
     const QString ext = QFileInfo(file).suffix();
-    const QString own = extensionOf(p, core.model.cal.Measurand, &extOwner, ext);
+    const QString own = extensionOfMeasurand(p, core.model.cal.Measurand);
     if (ext.isEmpty() && !own.isEmpty()) {
         file += QLatin1Char('.') + own;
-    } else if (!own.isEmpty() && ext.compare(own, Qt::CaseInsensitive) != 0 && !extOwner.isEmpty()) {
+    } else if (!own.isEmpty() && ext.compare(own, Qt::CaseInsensitive) != 0 && !measurandOfExtension(p, ext).isEmpty()) {
         summary(QStringLiteral("read %1 -> %2: failed, the device measures %3: its data go into a *.%4 file")
                     .arg(port, file, core.model.cal.Measurand, own));
         return 1;
@@ -82,7 +65,11 @@ int readCommand(DeviceCore& core, const QString& port, const QString& fileArgume
 int writeCommand(DeviceCore& core, const QString& file, const QString& port, bool changesOnly) {
     Program& p = core.program;
     core.defineFirstMeasurand();
-    if (OpenDataFile(core.data, QFileInfo(file).absoluteFilePath()) != 1) {
+    // The write connects at once; the file's load needs no connection test of its own.
+    const auto testConnection = std::exchange(core.data.device.testConnection, nullptr);
+    const int opened = OpenDataFile(core.data, QFileInfo(file).absoluteFilePath());
+    core.data.device.testConnection = testConnection;
+    if (opened != 1) {
         summary(QStringLiteral("write %1 -> %2: the file could not be opened").arg(file, port));
         return 1;
     }

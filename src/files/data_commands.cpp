@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "app/dialogs.h"
 #include "app/program.h"
@@ -103,10 +105,34 @@ QString filePattern(const Program& p) {
                                             : p.state.FileExtensions;
 }
 
+// The (measurand, extension) pairs of the file patterns: "Pressure (*.cfp)|*.cfp|...".
+std::vector<std::pair<QString, QString>> measurandExtensions(const Program& p) {
+    std::vector<std::pair<QString, QString>> pairs;
+    const QStringList parts = filePattern(p).split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString filter = parts[i + 1].trimmed();
+        if (filter.startsWith(QLatin1String("*.")))
+            pairs.emplace_back(parts[i].section(QLatin1Char('('), 0, 0).trimmed(), filter.mid(2));
+    }
+    return pairs;
+}
+
 // Loads `path`; `chosen` becomes the current file once it has loaded.
 int openChosenFile(DataSession& s, const QString& path, const DataFileState& chosen);
 
 }  // namespace
+
+QString measurandOfExtension(const Program& p, const QString& ext) {
+    for (const auto& [measurand, e] : measurandExtensions(p))
+        if (e.compare(ext, Qt::CaseInsensitive) == 0) return measurand;
+    return QString();
+}
+
+QString extensionOfMeasurand(const Program& p, const QString& measurand) {
+    for (const auto& [m, ext] : measurandExtensions(p))
+        if (m.compare(measurand, Qt::CaseInsensitive) == 0) return ext;
+    return QString();
+}
 
 int OpenData(DataSession& s) {
     Program& p = s.model.program;
@@ -140,14 +166,7 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
     p.ini.forget(path);
 
     const QString ext = QFileInfo(path).suffix();
-    QString measurand;
-    const QStringList parts = pattern.split(QLatin1Char('|'));
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts[i + 1].trimmed().compare(QStringLiteral("*.") + ext, Qt::CaseInsensitive) == 0) {
-            measurand = parts[i].section(QLatin1Char('('), 0, 0).trimmed();
-            break;
-        }
-    }
+    const QString measurand = measurandOfExtension(p, ext);
     if (measurand.isEmpty() || ListValueOf(p.state.Measurands, measurand) < 0) {
         show(s, QStringLiteral("File open"), p.messages.LookupMessage(QStringLiteral("Invalid file extension: .")) + ext);
         return 0;

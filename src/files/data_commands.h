@@ -8,6 +8,14 @@
 
 namespace zh {
 
+struct Program;
+
+// The measurand whose data files have the extension `ext` ("cfp"), by the
+// profile's file patterns; "" for none.
+QString measurandOfExtension(const Program& p, const QString& ext);
+// The extension of `measurand`'s data files; "" for none.
+QString extensionOfMeasurand(const Program& p, const QString& measurand);
+
 // Opens a data file chosen in the open requester: checks it completely
 // (section, transmitter/display mode, header and every value) before
 // anything changes, tests the device connection through

@@ -288,12 +288,6 @@ void selectCode(DeviceModel& m, const QString& name, int code) {
         m.program.gadgets.setState(r->GadID, positionOf(r->Params, code));
 }
 
-QString baseValueOf(DeviceModel& m, const FieldRecord& r) {
-    if (r.Content.isEmpty() || r.GadUnit.isEmpty() || r.BaseUnit.isEmpty() || r.GadUnit == r.BaseUnit)
-        return r.Content;
-    return convertUnitText(m, r.Content, r.GadUnit, r.BaseUnit, r.Name);
-}
-
 int floatDecimals(const QString& params, int fallback) {
     const QString format = params.section(QLatin1Char(';'), 0, 0);
     const int dot = format.indexOf(QLatin1Char('.'));

@@ -62,11 +62,7 @@ bool copyFieldValue(DeviceModel& m, const QString& dest, const QString& source) 
         const QString converted = convertUnitText(m, to.Content, from.GadUnit, to.GadUnit, to.Name);
         if (!converted.isEmpty()) to.Content = converted;
     }
-    if (to.BaseValue.isEmpty() && !to.Content.isEmpty() && !to.BaseUnit.isEmpty()) {
-        to.BaseValue = to.GadUnit.isEmpty() || to.GadUnit == to.BaseUnit
-                           ? to.Content
-                           : convertUnitText(m, to.Content, to.GadUnit, to.BaseUnit, to.Name);
-    }
+    if (to.BaseValue.isEmpty() && !to.BaseUnit.isEmpty()) to.BaseValue = baseValueOf(m, to);
     return true;
 }
 

@@ -547,9 +547,7 @@ void DeviceSequences::scaleSerialNominalRange() {
         const double v = f.RawVal.toDouble(&ok);
         if (!ok) continue;
         f.Content = QString::number(v / std::pow(10.0, decimals), 'f', decimals);
-        f.BaseValue = f.BaseUnit.isEmpty() || f.GadUnit.isEmpty() || f.BaseUnit == f.GadUnit
-                          ? f.Content
-                          : convertUnitText(m_, f.Content, f.GadUnit, f.BaseUnit, f.Name);
+        f.BaseValue = baseValueOf(m_, f);
     }
 }
 

@@ -168,4 +168,10 @@ bool copyContentInUnit(DeviceModel& m, const QString& dest, const QString& sourc
     return true;
 }
 
+QString baseValueOf(DeviceModel& m, const FieldRecord& r) {
+    if (r.Content.isEmpty() || r.GadUnit.isEmpty() || r.BaseUnit.isEmpty() || r.GadUnit == r.BaseUnit)
+        return r.Content;
+    return convertUnitText(m, r.Content, r.GadUnit, r.BaseUnit, r.Name);
+}
+
 }  // namespace zh

@@ -38,6 +38,9 @@ float convertUnit(DeviceModel& m, float value, const QString& source, const QStr
 // Text form: "" for a failed conversion, else the value with trailing zeros trimmed.
 QString convertUnitText(DeviceModel& m, const QString& value, const QString& source, const QString& dest,
                         const QString& field);
+// The base value of `r`: its content in its base unit (the content itself
+// when either unit is missing or they are the same).
+QString baseValueOf(DeviceModel& m, const FieldRecord& r);
 // Sets the content of field `dest` to the content of `source`, converted
 // from the source's unit into the destination's (its unit goes to `unit`
 // when given). False, and nothing changed, when either field is missing,

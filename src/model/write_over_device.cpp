@@ -137,9 +137,7 @@ void DeviceSequences::layDataOverDevice(const FieldSnapshot& data, const QString
                                     v->GadUnit + QStringLiteral(" (device ") + f.Content + f.GadUnit + QLatin1Char(')'),
                                 2);
         f.Content = value.isEmpty() ? v->Content : value;
-        f.BaseValue = f.BaseUnit.isEmpty() || f.GadUnit.isEmpty() || f.BaseUnit == f.GadUnit
-                          ? (f.BaseUnit.isEmpty() ? QString() : f.Content)
-                          : convertUnitText(m_, f.Content, f.GadUnit, f.BaseUnit, f.Name);
+        f.BaseValue = baseValueOf(m_, f);
         f.setColourState(ColourChanged);
     }
 }

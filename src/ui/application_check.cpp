@@ -54,12 +54,6 @@ int decimalsOf(const FieldRecord& f) {
     return fmt.decimals < 0 ? 3 : std::min(fmt.decimals, 6);
 }
 
-QString baseValueOf(DeviceModel& m, const FieldRecord& f) {
-    if (f.Content.trimmed().isEmpty() || f.BaseUnit.isEmpty()) return QString();
-    if (f.GadUnit.isEmpty() || f.GadUnit == f.BaseUnit) return f.Content;
-    return convertUnitText(m, f.Content, f.GadUnit, f.BaseUnit, f.Name);
-}
-
 }  // namespace
 
 QString ApplicationCheck::ApplCheckField(const QString& name, const QString& content, int gadId, const QString& type,
@@ -134,7 +128,7 @@ QString ApplicationCheck::store(FieldRecord& f, const QString& content, Conversi
     }
     f.Content = content;
     f.RawVal = raw;
-    f.BaseValue = baseValueOf(m_, f);
+    f.BaseValue = editedBaseValue(m_, f);
     f.setColourState(ColourChanged);
     SetGadColor(m_, f.GadID, QString(), -1);
     AppState& s = m_.program.state;
@@ -256,7 +250,7 @@ void ApplicationCheck::followRange() {
     for (const auto& [destName, srcName] : pairs) {
         if (!copyContentInUnit(m_, QLatin1String(destName), QLatin1String(srcName))) continue;
         FieldRecord& to = m_.fields.at(m_.fields.find(QLatin1String(destName)));
-        to.BaseValue = baseValueOf(m_, to);
+        to.BaseValue = editedBaseValue(m_, to);
         to.setColourState(ColourChanged);
     }
 }
@@ -285,7 +279,7 @@ QString ApplicationCheck::nominalRange(FieldRecord& f, const QString& content) {
     if (ri >= 0) {
         FieldRecord& r = m_.fields.at(ri);
         r.Content = QString::number(v, 'f', decimalsOf(r));
-        r.BaseValue = baseValueOf(m_, r);
+        r.BaseValue = editedBaseValue(m_, r);
         r.setColourState(ColourChanged);
     }
     // The switch points keep their place within the range.
@@ -299,7 +293,7 @@ QString ApplicationCheck::nominalRange(FieldRecord& f, const QString& content) {
             if (!good) continue;
             const double y = newLo + (newHi - newLo) * (x - oldLo) / (oldHi - oldLo);
             sp.Content = QString::number(y, 'f', decimalsOf(sp));
-            sp.BaseValue = baseValueOf(m_, sp);
+            sp.BaseValue = editedBaseValue(m_, sp);
             sp.setColourState(ColourChanged);
         }
     }

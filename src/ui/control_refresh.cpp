@@ -37,12 +37,6 @@ QString unitLabel(const QString& unit) {
     return name == QLatin1String("-") ? QString() : name;
 }
 
-QString baseValueOf(DeviceModel& m, const FieldRecord& f) {
-    if (f.Content.trimmed().isEmpty() || f.BaseUnit.isEmpty()) return QString();
-    if (f.GadUnit.isEmpty() || f.GadUnit == f.BaseUnit) return f.Content;
-    return convertUnitText(m, f.Content, f.GadUnit, f.BaseUnit, f.Name);
-}
-
 void log(DeviceModel& m, const QString& text, int level = 5) { m.program.log.DebugLog(text, level); }
 
 // The fields of the current gadget list, in definition order.
@@ -56,6 +50,12 @@ std::vector<int> boundFields(const DeviceModel& m) {
 }
 
 }  // namespace
+
+QString editedBaseValue(DeviceModel& m, const FieldRecord& f) {
+    if (f.Content.trimmed().isEmpty() || f.BaseUnit.isEmpty()) return QString();
+    if (f.GadUnit.isEmpty() || f.GadUnit == f.BaseUnit) return f.Content;
+    return convertUnitText(m, f.Content, f.GadUnit, f.BaseUnit, f.Name);
+}
 
 void ControlRefresh::installModelHooks() {
     m_.hooks.refreshAllControls = [this] { InternToForm(); };
@@ -241,7 +241,7 @@ void ControlRefresh::UpdUnitFormFlds(const QString& fields, int unitCode) {
         f.GadUnit = unit;
         // The base value stays the master copy: re-deriving it from the
         // rounded text would let it drift with every change of unit.
-        if (f.BaseValue.isEmpty()) f.BaseValue = baseValueOf(m_, f);
+        if (f.BaseValue.isEmpty()) f.BaseValue = editedBaseValue(m_, f);
         f.setColourState(ColourChanged);
         SetGadColor(m_, f.GadID, QString(), -1);
         InternToForm(QStringLiteral("gadname=") + f.Name);
@@ -262,7 +262,7 @@ void ControlRefresh::SetGadParams(const QString& gadName, const QString& params,
     if (!ok || ListTextOf(params, code).isEmpty()) {
         f.Content = f.Default;
         f.RawVal = f.Default;
-        f.BaseValue = baseValueOf(m_, f);
+        f.BaseValue = editedBaseValue(m_, f);
     }
     if (hasControl(m_, f)) SetComboItems(m_.program.gadgets, f.GadID, params, f.Content, m_.program.state.ListSeparator);
 }
@@ -304,7 +304,7 @@ bool ControlRefresh::SetValues(int listIndex) {
         }
         f.Content = value;
         f.RawVal = f.CheckProc == Conversion::None ? value : applyConversion(m_, f.CheckProc, value, f.Name, 2);
-        f.BaseValue = baseValueOf(m_, f);
+        f.BaseValue = editedBaseValue(m_, f);
         loaded.push_back(i);
     }
     writeFields(loaded);

@@ -28,6 +28,10 @@ struct RefreshChecks {
     std::function<void()> redrawDiagram;
 };
 
+// The base value of an entry: its content in the field's base unit; empty
+// for an empty entry or a field without a base unit.
+QString editedBaseValue(DeviceModel& m, const FieldRecord& f);
+
 class ControlRefresh {
 public:
     explicit ControlRefresh(DeviceModel& model) : m_(model) {}
