@@ -154,24 +154,35 @@ void UnitChanged(DeviceModel& m, int oldCode, int newCode) {
     c.DispUnitIndex = newCode;
     c.DispUnit = dest;
 
+    // Each value is converted from the unit it is actually in.
+    const auto convert = [&](FieldRecord& f, const QString& src) {
+        log.DebugLog(QStringLiteral("UnitChanged: ") + f.Name + QStringLiteral(" src=") + src + QStringLiteral(" dest=") +
+                         dest,
+                     5);
+        if (f.Content.trimmed().isEmpty() || !numberOf(f.Content)) {
+            f.GadUnit = dest;
+            return;
+        }
+        const QString converted = convertUnitText(m, f.Content, src, dest, f.Name);
+        if (converted.isEmpty()) return;  // the value stays in the unit it is in
+        f.Content = converted;
+        f.GadUnit = dest;
+    };
     const QStringList names = m.measurandFields.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (const QString& name : names) {
-        FieldRecord* f = fieldOf(m, name);
-        if (!f) continue;
-        // Each value is converted from the unit it is actually in.
-        const QString src = f->GadUnit.isEmpty() ? oldUnit : f->GadUnit;
-        log.DebugLog(QStringLiteral("UnitChanged: src=") + src + QStringLiteral(" dest=") + dest +
-                         QStringLiteral(" DPhi=") + QString::number(static_cast<double>(c.CalDPhi)) +
-                         QStringLiteral(" NomHi=") + QString::number(static_cast<double>(c.CalNomHi)),
-                     5);
-        if (f->Content.trimmed().isEmpty() || !numberOf(f->Content)) {
-            f->GadUnit = dest;
+        if (FieldRecord* f = fieldOf(m, name)) convert(*f, f->GadUnit.isEmpty() ? oldUnit : f->GadUnit);
+    }
+    // Every other field shown in the old display unit follows too, shown or
+    // hidden: a value left in the old unit would be read in the new one when
+    // it is next edited. The calibration's own fields and the range (kept in
+    // the unit of the transmitter's range) keep theirs.
+    static const QStringList calibrationFields{"NominalRangeLow", "NominalRangeHigh", "TNomRangeLow", "TNomRangeHigh",
+                                               "TMeasRangeLow",   "TMeasRangeHigh",   "LowerRangeVal", "UpperRangeVal"};
+    for (int i = 1; i <= m.fields.count(); ++i) {
+        FieldRecord& f = m.fields.at(i);
+        if (f.GadUnit != oldUnit || oldUnit == dest || names.contains(f.Name) || calibrationFields.contains(f.Name))
             continue;
-        }
-        const QString converted = convertUnitText(m, f->Content, src, dest, name);
-        if (converted.isEmpty()) continue;  // the value stays in the unit it is in
-        f->Content = converted;
-        f->GadUnit = dest;
+        convert(f, oldUnit);
     }
     if (m.hooks.refreshLiveDisplay) m.hooks.refreshLiveDisplay();
 }

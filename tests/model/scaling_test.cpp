@@ -380,7 +380,14 @@ TEST_F(ScalingTest, DisplayUnitChangeConvertsMeasurandFields) {
     FieldRecord& sp = field("SetPoint1", "Float", Conversion::ADToMeasurand, "[°C]");
     sp.Content = "20";
     FieldRecord& hi = field("HiTrail", "Float", Conversion::ADToMeasurand, "[°C]");
+    // Not in the list, yet shown in the old unit: follows, shown or hidden.
+    FieldRecord& hysteresis = field("Hysteresis", "Float", Conversion::ConvertF10, "[°C]");
+    hysteresis.Content = "10";
+    FieldRecord& nominal = field("NominalRangeHigh", "Float", Conversion::None, "[°C]");
+    nominal.Content = "100";  // the calibration's own unit stays
     UnitChanged(m, 0, 1);
+    EXPECT_EQ(hysteresis.Content + hysteresis.GadUnit, "50[°F]");
+    EXPECT_EQ(nominal.Content + nominal.GadUnit, "100[°C]");
     EXPECT_EQ(m.cal.DispUnit, "[°F]");
     EXPECT_EQ(m.cal.DispUnitIndex, 1);
     EXPECT_EQ(sp.Content, "68");
