@@ -135,9 +135,13 @@ int CommandRoutines::runRead(const CommandLayout& layout, int tries) {
 
 int CommandRoutines::runWrite(const CommandLayout& layout, int tries) {
     Logger& log = p_.log;
-    log.DebugLog(layout.logLine, -1);
     QByteArray request(layout.requestLength, '\0');
     const EncodedItems encoded = encodeItems(layout.items, values_, request, kWriteIndent);
+    if (encodeOnly) {
+        refusal_ = encoded.status;
+        return encoded.status.ok() ? 0 : kResultValueRefused;
+    }
+    log.DebugLog(layout.logLine, -1);
     for (const WireLogLine& line : encoded.lines) log.DebugLog(line.text, kItemLevel, line.colour);
     if (!encoded.status.ok()) {
         refusal_ = encoded.status;

@@ -56,6 +56,10 @@ public:
     // Why the last write returning kResultValueRefused sent nothing.
     const WireStatus& lastRefusal() const { return refusal_; }
 
+    // While set, a write only encodes its request: 0 when every value fits,
+    // kResultValueRefused as above; nothing is logged, kept or sent.
+    bool encodeOnly = false;
+
 protected:
     int runRead(const CommandLayout& layout, int tries);
     int runWrite(const CommandLayout& layout, int tries);

@@ -6,6 +6,7 @@
 // byte, and "changes" sends only what really differs.
 
 #include <cmath>
+#include <utility>
 
 #include "app/dialogs.h"
 #include "app/program.h"
@@ -36,6 +37,14 @@ bool showsValue(const QString& shown, const QString& value) {
     if (!okA || !okB || !std::isfinite(x) || !std::isfinite(y)) return false;
     const double half = 0.5 * std::pow(10.0, -decimalsOf(a));
     return std::fabs(x - y) <= half * (1.0 + 1e-6) + 1e-9 * std::fabs(x);
+}
+
+// What the module counts by itself (power-ons, operating time, errors): a
+// data file's copy is history, never a setting to write back.
+bool deviceCounts(const QString& name) {
+    static const QStringList counters{"pc_ui32PowerOnCount", "pc_ui32OPseconds", "pc_ui16TotalEcCount",
+                                      "pc_ui8LastEC", "pc_ui8LastEC_index", "bLogDataStoreFailureCount"};
+    return counters.contains(name);
 }
 
 // The transmitter's fields a write sends (commands 181, 182, 35 and 34).
@@ -71,7 +80,18 @@ QStringList DeviceSequences::checkBeforeWrite(bool withTransmitter, bool withDis
         }
         bad << checkFields(changed);
     }
-    // Values that do not fit their place in a block.
+    // Values that do not fit their place in a request or a block.
+    if (withTransmitter && bad.isEmpty()) {
+        adc_.encodeOnly = universal_.encodeOnly = true;
+        const std::pair<CommandRoutines*, int (*)(DeviceSequences&)> writes[] = {
+            {&adc_, [](DeviceSequences& s) { return s.adc().Com1810(0); }},
+            {&adc_, [](DeviceSequences& s) { return s.adc().Com1820(0); }},
+            {&universal_, [](DeviceSequences& s) { return s.universal().Com35(0); }},
+            {&universal_, [](DeviceSequences& s) { return s.universal().Com34(0); }}};
+        for (const auto& [routines, write] : writes)
+            if (write(*this) != 0) bad << routines->lastRefusal().message();
+        adc_.encodeOnly = universal_.encodeOnly = false;
+    }
     if (withDisplay && !noWrite && bad.isEmpty()) {
         for (int block : writableBlocks())
             if (blocks_.CheckBlock(block) != 0) bad << blocks_.lastRefusal().message();
@@ -121,13 +141,14 @@ int DeviceSequences::readDeviceUnderData(const QString& target) {
 
 // Every field the data hold takes the data's value where it differs from
 // the device's, in the unit the field now shows, and counts as changed.
-// Read-outs and fields the data do not hold stay as the device has them.
+// Read-outs, the module's own counters and fields the data do not hold stay
+// as the device has them.
 void DeviceSequences::layDataOverDevice(const FieldSnapshot& data, const QStringList& loaded) {
     for (int i = 1; i <= m_.fields.count(); ++i) {
         FieldRecord& f = m_.fields.at(i);
         const FieldSnapshot::Values* v = data.at(i);
         if (!v || (!loaded.isEmpty() && !loaded.contains(f.Name))) continue;
-        if (f.hasAttribute("readonly") || f.hasAttribute("displayonly")) continue;
+        if (f.hasAttribute("displayonly") || deviceCounts(f.Name)) continue;
         const bool otherUnit = !v->GadUnit.isEmpty() && !f.GadUnit.isEmpty() && v->GadUnit != f.GadUnit;
         // Compared in the data's unit, with the decimals the data show.
         const QString device = otherUnit ? convertUnitText(m_, f.Content, f.GadUnit, v->GadUnit, f.Name) : f.Content;

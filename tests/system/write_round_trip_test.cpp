@@ -110,12 +110,14 @@ INSTANTIATE_TEST_SUITE_P(
         // Edited: exactly the edited value's place changes.
         RoundTrip{"EditedSetPointChanges", "", "a.cfp", "changes", "SetPoint1=10.4[bar]", 0, "display.eeprom.10 display.ram.10"},
         RoundTrip{"EditedDampingAll", "", "a.cfp", "all", "Damping=2.5[s]", 0, "transmitter.ram"},
+        RoundTrip{"EditedTableValueChanges", "", "a.cfp", "changes", "AGW5=100", 0, "transmitter"},
         RoundTrip{"EditedTagOfDisplayOnly", "presence=display", "a.cfp", "changes", "TagID=PT-NEW", 0,
                   "display.eeprom.2 display.ram.2"},
         // Refused before any frame: nothing changes.
         RoundTrip{"NegativeDamping", "", "a.cfp", "all", "Damping=-5[s]", 1, ""},
         RoundTrip{"RangeBeyondTheCell", "", "a.cfp", "all", "UpperRangeVal=1e9[bar]", 1, ""},
-        RoundTrip{"NonAsciiTag", "", "a.cfp", "changes", "TagID=PT-\xc3\xa4\xc3\xb6", 1, ""}),
+        RoundTrip{"NonAsciiTag", "", "a.cfp", "changes", "TagID=PT-\xc3\xa4\xc3\xb6", 1, ""},
+        RoundTrip{"TableValueBeyond16Bits", "", "a.cfp", "all", "AGW5=40000", 1, ""}),
     [](const ::testing::TestParamInfo<RoundTrip>& info) { return std::string(info.param.name); });
 
 }  // namespace
