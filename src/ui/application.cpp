@@ -216,6 +216,9 @@ bool Application::VANTOMain(int mcontrol) {
     // keeps the data shown: the table is defined anew, its values stay.
     const bool keep = mcontrol != 0 && s.DataTrigger >= 0 && model_.cal.Measurand == builtFor_;
     const FieldSnapshot kept = keep ? FieldSnapshot::take(model_.fields) : FieldSnapshot{};
+    // The scaling that the kept values are in (display unit, calibration)
+    // stays with them; the table defined anew would bring the profile's.
+    const CalibrationState keptScaling = model_.cal;
     // Messages during the build (a bad logo file) belong to the new window.
     dialogs_.setMainWindow(nullptr);
     menus_.reset();
@@ -225,6 +228,7 @@ bool Application::VANTOMain(int mcontrol) {
     buildMenus();
     buildFieldTable();
     kept.restore(model_.fields);
+    if (keep) model_.cal = keptScaling;
     builtFor_ = model_.cal.Measurand;
     window_->Customerlogo();
     modes_->UpdPanelTabs();

@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QRegularExpression>
 #include <QDirIterator>
 #include <QFileDialog>
 #include <QMenu>
@@ -38,6 +39,8 @@
 #include "ui/menu_builder.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_gadgets.h"
+#include "files/data_commands.h"
+#include "sim/memory_file.h"
 
 namespace zh {
 namespace {
@@ -284,6 +287,41 @@ TEST(Application, AWriteLeavesWhatItSentUpdated) {
     for (const char* name : {"DampingAdm", "LowerRangeVal", "ADCByte3", "SetPoint1"})
         EXPECT_EQ(rig.field(name).GadStatus, "updated") << name;
     EXPECT_EQ(rig.window().statusText(2), "Module: updated");
+}
+
+// The window's Open and Write run the same path as the batch commands: a
+// file saved from a module that shows mbar over a bar calibration, opened
+// and written back, leaves every byte of the device as it was; an edit
+// through the window then changes exactly its own block.
+TEST(Application, OpenAndWriteBackChangeTheDeviceExactlyAsEdited) {
+    AppRig rig("ZEL-HART");
+    const QString state = rig.dir.filePath("device.state");
+    qputenv("HARTSIM_OPTIONS", ("presence=both,hold=50,displayunit=mbar,state=" + state).toUtf8());
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    rig.read();
+    const QString file = rig.dir.filePath("module.cfp");
+    rig.app->data().file.currentFile = file;
+    ASSERT_EQ(StoreData(rig.app->data(), "save"), 1);
+    ASSERT_EQ(OpenDataFile(rig.app->data(), file), 1);
+    const auto memory = [&] {
+        hartsim::Memory m;
+        EXPECT_TRUE(hartsim::loadMemoryFile(state.toStdString(), &m));
+        return m;
+    };
+    const hartsim::Memory before = memory();
+    rig.app->command(menu::kWriteAll);
+    EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
+    EXPECT_EQ(rig.window().statusText(2), "Module: updated");
+    EXPECT_EQ(hartsim::describeDifferences(hartsim::configurationDifferences(before, memory())), "");
+
+    ASSERT_EQ(rig.app->applicationCheck().UpdApplGadget(0, "SetPoint1", "10000"), "10000");
+    rig.app->command(menu::kWriteChanges);
+    const std::string changed = hartsim::describeDifferences(hartsim::configurationDifferences(before, memory()));
+    EXPECT_EQ(QString::fromStdString(changed).remove(QRegularExpression("@[0-9,]+")).toStdString(),
+              "display.eeprom.10 display.ram.10")
+        << qPrintable(rig.boxes.texts.join('|'));
+    rig.read();  // and it is the value typed, in the unit it was typed in
+    EXPECT_EQ(rig.field("SetPoint1").Content.toDouble(), 10000.0) << qPrintable(rig.field("SetPoint1").Content);
 }
 
 // A user types into the tag field of the window and moves on: the field
