@@ -36,7 +36,7 @@ constexpr int kResultStoreFailed = 92;            // the blocks were written but
 constexpr int kResultNotConnected = 93;           // the link could not be opened
 constexpr int kResultPartMissing = 94;            // the device lacks the transmitter or display module asked for
 constexpr int kResultDryRun = 96;                 // NoWrite is ON: every request was built and logged, none sent
-constexpr int kResultOtherMeasurand = 95;         // the data are for another measurand than the device's
+constexpr int kResultOtherDevice = 95;            // the data are for another measurand or sensor than the device's
 
 // The transmitter's configuration (command 181) and table (command 182)
 // fields, in the order of the transmitter record.

@@ -11,6 +11,7 @@
 #include "app/dialogs.h"
 #include "app/program.h"
 #include "model/device_model.h"
+#include "model/device_types.h"
 #include "model/read_write_sequences.h"
 #include "model/scaling.h"
 
@@ -115,20 +116,37 @@ int DeviceSequences::readDeviceUnderData(const QString& target) {
     title_ = title;
     if (r != 0) return r;  // the read said why and gave the data back
 
-    if (m_.cal.Measurand != saved.measurand) {
-        const QString device = m_.cal.Measurand;
+    // Data for another measurand, or for another sensor (configuration
+    // key), would give this device a range, table and nominal range that
+    // are not its own: the data stay as they were, nothing is written.
+    const auto refuse = [&](const QString& text) {
         restoreTable(saved);
         m_.cal = cal;
         m_.selection = selection;
         m_.fromDevice = false;
         m_.loadedFields = loaded;
         if (hooks.refreshGadgets) hooks.refreshGadgets();
-        p.messages.MsgBox(tr(QStringLiteral("Error")),
-                          tr(QStringLiteral("The data are for {data}, the connected device measures {device}. Nothing "
-                                            "was written.\t") +
-                             saved.measurand + QLatin1Char('\t') + device),
-                          mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
-        return kResultOtherMeasurand;
+        p.messages.MsgBox(tr(QStringLiteral("Error")), text, mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        return kResultOtherDevice;
+    };
+    if (m_.cal.Measurand != saved.measurand) {
+        return refuse(tr(QStringLiteral("The data are for {data}, the connected device measures {device}. Nothing "
+                                         "was written.\t") +
+                         saved.measurand + QLatin1Char('\t') + m_.cal.Measurand));
+    }
+    const FieldSnapshot::Values* dataKey = data.at(m_.fields.find(QStringLiteral("ADCByte20")));
+    bool okData = false, okDevice = false;
+    const int fileKey = dataKey ? dataKey->RawVal.toInt(&okData) : 0;
+    const int deviceKey = raw(QStringLiteral("ADCByte20")).toInt(&okDevice);
+    if (target != QLatin1String("display") && loaded.contains(QStringLiteral("ADCByte20")) && okData && okDevice &&
+        fileKey != deviceKey) {
+        const auto name = [this](int key) {
+            const QString d = parseConfigurationRecord(configurationRecordText(m_, key)).description;
+            return (d.isEmpty() ? QString() : d + QLatin1Char(' ')) + QStringLiteral("(%1)").arg(key, 0, 16).toUpper();
+        };
+        return refuse(tr(QStringLiteral("The data are for the transmitter configuration {data}, the connected "
+                                         "transmitter is {device}. Nothing was written.\t") +
+                         name(fileKey) + QLatin1Char('\t') + name(deviceKey)));
     }
     layDataOverDevice(data, loaded);
     p.state.DataTrigger = saved.dataTrigger;

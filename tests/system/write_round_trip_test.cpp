@@ -117,7 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"NegativeDamping", "", "a.cfp", "all", "Damping=-5[s]", 1, ""},
         RoundTrip{"RangeBeyondTheCell", "", "a.cfp", "all", "UpperRangeVal=1e9[bar]", 1, ""},
         RoundTrip{"NonAsciiTag", "", "a.cfp", "changes", "TagID=PT-\xc3\xa4\xc3\xb6", 1, ""},
-        RoundTrip{"TableValueBeyond16Bits", "", "a.cfp", "all", "AGW5=40000", 1, ""}),
+        RoundTrip{"TableValueBeyond16Bits", "", "a.cfp", "all", "AGW5=40000", 1, ""},
+        RoundTrip{"AnotherSensorsConfiguration", "", "a.cfp", "all", "ADCByte20=05", 1, ""}),
     [](const ::testing::TestParamInfo<RoundTrip>& info) { return std::string(info.param.name); });
 
 }  // namespace
