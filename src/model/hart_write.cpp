@@ -76,10 +76,17 @@ int DeviceSequences::failWrite(int result) {
 // shown with fewer decimals than their counts), and "changes only" would
 // then resend blocks that did not change.
 void DeviceSequences::changedContentsToRaw() {
+    const int nominalDecimals = serialNominalDecimals();
     for (int i = 1; i <= m_.fields.count(); ++i) {
         FieldRecord& r = m_.fields.at(i);
         if (r.ColorIndx != ColourChanged) continue;
         r.RawVal = r.CheckProc == Conversion::None ? r.Content : applyConversion(m_, r.CheckProc, r.Content, r.Name, 2, 0);
+        // The module keeps that nominal range with its decimal point (see
+        // scaleSerialNominalRange).
+        bool ok = false;
+        const double v = r.RawVal.toDouble(&ok);
+        if (nominalDecimals > 0 && isNominalRange(r.Name) && ok)
+            r.RawVal = QString::number(std::llround(v * std::pow(10.0, nominalDecimals)));
     }
 }
 

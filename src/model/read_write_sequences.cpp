@@ -535,18 +535,29 @@ void DeviceSequences::completeRead() {
 // nominal range in block 012 carries the calibration decimal point of that
 // block ("1600" with two decimals is 16.00): the content shows the value,
 // the raw value goes back to the module as it came.
-void DeviceSequences::scaleSerialNominalRange() {
-    if (m_.cal.IntSerIO != 1) return;
+int DeviceSequences::serialNominalDecimals() {
+    if (m_.cal.IntSerIO != 1) return 0;
     bool ok = false;
     const int decimals = raw(QStringLiteral("CalDecimalPoint")).toInt(&ok);
-    if (!ok || decimals < 1 || decimals > 3) return;
+    return ok && decimals >= 1 && decimals <= 3 ? decimals : 0;
+}
+
+bool DeviceSequences::isNominalRange(const QString& field) {
+    return field == QLatin1String("NominalRangeLow") || field == QLatin1String("NominalRangeHigh");
+}
+
+void DeviceSequences::scaleSerialNominalRange() {
+    const int decimals = serialNominalDecimals();
+    if (decimals == 0) return;
     for (const char* name : {"NominalRangeLow", "NominalRangeHigh"}) {
         const int i = m_.fields.find(QLatin1String(name));
         if (i < 0) continue;
         FieldRecord& f = m_.fields.at(i);
+        bool ok = false;
         const double v = f.RawVal.toDouble(&ok);
         if (!ok) continue;
-        f.Content = QString::number(v / std::pow(10.0, decimals), 'f', decimals);
+        // A whole number where it is one: the field takes whole numbers.
+        f.Content = trimTrailingZeros(QString::number(v / std::pow(10.0, decimals), 'f', decimals));
         f.BaseValue = baseValueOf(m_, f);
     }
 }

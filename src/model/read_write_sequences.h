@@ -115,6 +115,8 @@ private:
     void completeRead();
     void followTransmitterRange();
     void scaleSerialNominalRange();
+    int serialNominalDecimals();
+    static bool isNominalRange(const QString& field);
     int failRead(int result, const SavedTable& saved);
 
     int writeTransmitter(const QString& mode);

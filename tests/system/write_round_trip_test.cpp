@@ -110,6 +110,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Edited: exactly the edited value's place changes.
         RoundTrip{"EditedSetPointChanges", "", "a.cfp", "changes", "SetPoint1=10.4[bar]", 0, "display.eeprom.10 display.ram.10"},
         RoundTrip{"EditedDampingAll", "", "a.cfp", "all", "Damping=2.5[s]", 0, "transmitter.ram"},
+        RoundTrip{"EditedNominalRangeWithCalibrationDecimals", "caldecimals=2", "a.cfp", "changes",
+                  "NominalRangeHigh=20[bar]", 0, "display.eeprom.12 display.ram.12"},
         RoundTrip{"EditedTableValueChanges", "", "a.cfp", "changes", "AGW5=100", 0, "transmitter"},
         RoundTrip{"EditedTagOfDisplayOnly", "presence=display", "a.cfp", "changes", "TagID=PT-NEW", 0,
                   "display.eeprom.2 display.ram.2"},
