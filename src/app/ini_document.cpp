@@ -94,8 +94,17 @@ void IniDocument::reindex() {
     }
 }
 
+QString IniDocument::storedSectionName(const QString& name) {
+    QString stored = name;
+    stored.replace(QLatin1Char(']'), QLatin1String("&sbc;"));
+    stored.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    stored.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    stored.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return stored.trimmed();
+}
+
 std::optional<QString> IniDocument::value(const QString& section, const QString& key) const {
-    const auto sit = sectionIndex_.constFind(fold(section));
+    const auto sit = sectionIndex_.constFind(fold(storedSectionName(section)));
     if (sit == sectionIndex_.constEnd()) return std::nullopt;
     const Section& s = sections_[*sit];
     const auto kit = s.keys.constFind(fold(key));
@@ -121,11 +130,12 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     clean.replace(QLatin1Char('\r'), QLatin1Char(' '));
     clean.replace(QLatin1Char('\n'), QLatin1Char(' '));
     const QString keyName = key.trimmed();
+    const QString sectionName = storedSectionName(section);
 
-    const auto sit = sectionIndex_.constFind(fold(section));
+    const auto sit = sectionIndex_.constFind(fold(sectionName));
     if (sit == sectionIndex_.constEnd()) {
         const int at = static_cast<int>(lines_.size());
-        insertLine(at, QLatin1Char('[') + section.trimmed() + QLatin1Char(']'));
+        insertLine(at, QLatin1Char('[') + sectionName + QLatin1Char(']'));
         insertLine(at + 1, keyName + QLatin1Char('=') + clean);
         reindex();
         return;
@@ -149,7 +159,7 @@ QStringList IniDocument::sectionNames() const {
 }
 
 QStringList IniDocument::keyNames(const QString& section) const {
-    const auto sit = sectionIndex_.constFind(fold(section));
+    const auto sit = sectionIndex_.constFind(fold(storedSectionName(section)));
     return sit == sectionIndex_.constEnd() ? QStringList() : sections_[*sit].keyOrder;
 }
 

@@ -33,6 +33,13 @@ public:
     // Line breaks in `value` would split the line, so they become blanks.
     void setValue(const QString& section, const QString& key, const QString& value);
 
+    // The name a section is kept under. A "]" would end the header early and
+    // a line break would split it, so "]" is written as "&sbc;" (the escape
+    // the language files use for it) and a line break as a blank; any other
+    // name stays as it is. Reads and writes both go through it, so every
+    // name, a data file named "PT-101 [old].cfp" included, finds its section.
+    static QString storedSectionName(const QString& name);
+
     QStringList sectionNames() const;
     QStringList keyNames(const QString& section) const;
 

@@ -126,8 +126,13 @@ TEST_F(DataFilesTest, DisplayModeLeavesOutTransmitterFields) {
 
 TEST_F(DataFilesTest, OpeningUsesTheFirstSectionWhateverItsName) {
     field("TagID").Content = "RENAMED";
-    const QString path = t.path("data/a.cfp");
+    // Brackets in the name cannot end the section header early.
+    const QString path = t.path("data/PT-101 [old].cfp");
     ASSERT_EQ(saveAs(path), path);
+    EXPECT_TRUE(text(path).startsWith("[PT-101 [old&sbc;.cfp]\nVersion/Date=")) << text(path).left(60).toStdString();
+    field("TagID").Content = "other";
+    ASSERT_EQ(open(path), 1) << lastBox().toStdString();
+    EXPECT_EQ(field("TagID").Content, "RENAMED");
     ASSERT_TRUE(QFile::rename(path, t.path("data/b.cfp")));
     field("TagID").Content = "other";
     ASSERT_EQ(open(t.path("data/b.cfp")), 1) << lastBox().toStdString();
