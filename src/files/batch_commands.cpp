@@ -106,6 +106,10 @@ bool isBatchCommand(const QStringList& arguments) {
 
 int runBatchCommand(DeviceCore& core, const QStringList& arguments) {
     const QString word = arguments.value(0).toLower();
+    // An empty port (an unset variable in a script) would fall back to the
+    // profile's port and read or write another device than the one meant.
+    const int portAt = word == QLatin1String("read") ? 1 : 2;
+    if (arguments.size() > portAt && arguments.at(portAt).trimmed().isEmpty()) return usage();
     if (word == QLatin1String("read") && arguments.size() == 3) {
         return readCommand(core, arguments.at(1), arguments.at(2));
     }

@@ -116,6 +116,15 @@ TEST_F(BatchCommands, FailuresEndWithANonZeroStatus) {
     EXPECT_TRUE(file("p.cft").isEmpty());
     EXPECT_EQ(run({"write", "missing.cfp", port}), 1);
     EXPECT_EQ(run({"write", "a.cfp"}), 2);  // usage
+    // An empty or blank port is a usage error, never the profile's port.
+    ASSERT_EQ(run({"read", port, "kept.cfp"}), 0);
+    const QByteArray kept = file("kept.cfp");
+    receivedCommands();
+    EXPECT_EQ(run({"read", "", "kept.cfp"}), 2);
+    EXPECT_EQ(run({"write", "kept.cfp", " "}), 2);
+    EXPECT_EQ(run({"write", "kept.cfp", "", "changes"}), 2);
+    EXPECT_EQ(file("kept.cfp"), kept);
+    EXPECT_TRUE(receivedCommands().isEmpty());
 }
 
 }  // namespace
