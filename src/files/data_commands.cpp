@@ -15,6 +15,7 @@
 #include "model/device_model.h"
 #include "model/device_types.h"
 #include "model/field_definitions.h"
+#include "model/field_snapshot.h"
 #include "model/list_text.h"
 
 namespace zh {
@@ -202,6 +203,14 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
 
     // The file is sound: from here on it replaces the current data.
     if (s.device.testConnection) s.device.testConnection();
+    // The values were checked against the table as it is; the table rebuilt
+    // for the file's measurand, base unit or interface can give a field
+    // another form (a unit field without its unit), so the load itself may
+    // still refuse the file: the data set it was to replace then comes back.
+    const CalibrationState calBefore = m.cal;
+    const DeviceSelection selectionBefore = m.selection;
+    const FieldSnapshot valuesBefore = FieldSnapshot::take(m.fields);
+    const DataFileState fileBefore = s.file;
     const bool rebuild = measurand != m.cal.Measurand || h.devConfigIndex != m.selection.DevIndx ||
                          h.intSerIO != m.cal.IntSerIO || m.fields.count() == 0;
     m.selection.DevIndx = h.devConfigIndex;
@@ -231,7 +240,18 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
     }
 
     s.file = chosen;
-    if (!ReadDataFile(s, path, section)) return 0;  // checked above; cannot fail here
+    if (!ReadDataFile(s, path, section)) {
+        m.cal = calBefore;
+        m.selection = selectionBefore;
+        if (rebuild) {
+            if (s.window.rebuildWindow) s.window.rebuildWindow(calBefore.Measurand);
+            DefDataStruc(m, calBefore.actBaseUnit, calBefore.IntSerIO, -11);
+            m.cal = calBefore;
+        }
+        valuesBefore.restore(m.fields);
+        s.file = fileBefore;
+        return 0;
+    }
     // The nominal and measuring range fields work in the calibration unit;
     // a file saved with another unit is converted into it.
     for (const char* name : {"NominalRangeLow", "NominalRangeHigh", "TNomRangeLow", "TNomRangeHigh", "TMeasRangeLow",

@@ -179,6 +179,8 @@ TEST_F(DataFilesTest, DamagedFilesAreRefusedAndChangeNothing) {
         {"huge", withSetPoint},
         {"absurd header", QByteArray(text).replace("CalDecimalPoint=", "CalDecimalPoint=9")},
         {"empty range", QByteArray(text).replace("CalNominalRangeHigh=", "CalNominalRangeHigh=-1")},
+        // Sound against the current table, refused by the one rebuilt for its header.
+        {"unknown base unit", QByteArray(text).replace("BaseUnit=[bar]", "BaseUnit=[bar0").replace("IntSerIO=0", "IntSerIO=1")},
     };
     field("TagID").Content = "EDITED";
     t.program.state.DataChanged = false;
