@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (fuzz/fuzz_*.cpp) with clang into build-fuzz/
-# and runs each for FUZZ_SECONDS seconds (default 60). Not part of the regular
-# test command. A crash stops the script with the fuzzer's report; the input
-# that caused it is left in build-fuzz/fuzz/.
+# and runs every one of them for FUZZ_SECONDS seconds (default 60), starting
+# from its seeds in fuzz/corpus/<target>/. Not part of the regular test
+# command. A crash, a leak or an input that runs longer than FUZZ_TIMEOUT
+# seconds (default 10) is a finding: the fuzzer's report is printed, the
+# input is left in build-fuzz/fuzz/ as <target>-crash-*, -leak-* or
+# -timeout-*, the remaining targets still run, and the script ends non-zero.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # clang with libFuzzer and the sanitizer runtimes.
@@ -32,13 +35,22 @@ fi
 cmake --build build-fuzz -j2 --target "${targets[@]}"
 
 seconds="${FUZZ_SECONDS:-60}"
+timeout="${FUZZ_TIMEOUT:-10}"
+failed=()
 for target in "${targets[@]}"; do
   corpus="build-fuzz/corpus/$target"
   mkdir -p "$corpus"
   seeds=()
   [ -d "fuzz/corpus/$target" ] && seeds+=("fuzz/corpus/$target")
   echo "=== $target for ${seconds} s"
-  (cd build-fuzz/fuzz && UBSAN_OPTIONS=print_stacktrace=1 "./$target" -max_total_time="$seconds" \
-     -print_final_stats=1 "../../$corpus" "${seeds[@]/#/../../}")
+  if ! (cd build-fuzz/fuzz && UBSAN_OPTIONS=print_stacktrace=1 "./$target" -max_total_time="$seconds" \
+          -timeout="$timeout" -artifact_prefix="$target-" -print_final_stats=1 \
+          "../../$corpus" "${seeds[@]/#/../../}"); then
+    failed+=("$target")
+  fi
 done
-echo "All fuzz targets ran ${seconds} s without a finding."
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "Findings in: ${failed[*]} (inputs in build-fuzz/fuzz/)"
+  exit 1
+fi
+echo "All ${#targets[@]} fuzz targets ran ${seconds} s each without a finding."
