@@ -47,6 +47,8 @@ public:
     std::uint8_t resCode2() const override { return ResCode2; }
 
 private:
+    enum class PartAnswer { Present, Absent, Failed, Cancelled };
+    PartAnswer probePart(std::uint8_t command, const QByteArray& request, int expectedLength, QByteArray* answer);
     bool detectDisplay();
     bool detectTransmitter();
     int fail(bool portOpened);
