@@ -4,14 +4,16 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "small_file.h"
+
 namespace zh {
 
 IniStore::Entry IniStore::readFromDisk(const QString& path) {
     Entry e;
-    if (path.isEmpty()) return e;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return e;  // missing or unreadable: empty document
-    e.doc = IniDocument::parse(f.readAll());
+    QByteArray bytes;
+    const SmallFileRead read = readSmallFile(path, &bytes, &e.refused);
+    if (read == SmallFileRead::Missing) return e;  // missing or unreadable: empty document
+    if (read == SmallFileRead::Read) e.doc = IniDocument::parse(bytes);
     const QFileInfo info(path);
     e.existed = true;
     e.modified = info.lastModified();
@@ -55,6 +57,11 @@ bool IniStore::write(const QString& path, const QString& section, const QString&
     }
     Entry& e = it->second;
     e.doc.setValue(section, key, value);
+    if (!e.refused.isEmpty()) {
+        // Writing would replace the pipe, device or large file by a new one.
+        if (error) *error = e.refused;
+        return false;
+    }
     if (path.isEmpty()) {
         if (error) *error = QStringLiteral("no file name");
         return false;
@@ -93,6 +100,8 @@ bool IniStore::write(const QString& path, const QString& section, const QString&
 }
 
 void IniStore::forget(const QString& path) { cache_.erase(path); }
+
+QString IniStore::problem(const QString& path) { return load(path).refused; }
 
 QStringList IniStore::sectionNames(const QString& path) { return load(path).doc.sectionNames(); }
 

@@ -4,6 +4,9 @@
 // served from memory; every write changes the cached document and saves the
 // file at once. A file changed on disk by someone else is read again before
 // the program writes into it, so the other person's edits are kept.
+// Something under the name that is no small regular file (a FIFO, a device,
+// a folder, a huge file) is neither read nor written: it reads as empty and
+// problem() says why.
 
 #include <QDateTime>
 #include <QString>
@@ -41,6 +44,10 @@ public:
     // Drops a file from the cache (after it was renamed, replaced or deleted).
     void forget(const QString& path);
 
+    // Why `path` was refused (read as empty and never written); "" when it
+    // was read or does not exist.
+    QString problem(const QString& path);
+
     QStringList sectionNames(const QString& path);
     QStringList keyNames(const QString& path, const QString& section);
 
@@ -48,6 +55,7 @@ private:
     struct Entry {
         IniDocument doc;
         bool existed = false;
+        QString refused;  // why the file was not read; "" when it was
         QDateTime modified;
         qint64 size = -1;
     };

@@ -80,6 +80,19 @@ StartResult runStartup(Program& p, const QString& executableName, const QString&
         return {false, hooks.runProbe(port)};
     }
 
+    // A profile or language file that is a pipe, a device or far too large
+    // was not read (the program goes on with the defaults); say so.
+    for (const QString& file : {s.ProfilePath, s.LanguageFile}) {
+        const QString path = p.profile.resolve(file);
+        const QString why = p.ini.problem(path);
+        if (why.isEmpty()) continue;
+        p.log.DebugLog(QStringLiteral("Refused to read ") + path + QStringLiteral(": ") + why, 1);
+        p.messages.MsgBox(p.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")),
+                          p.messages.LookupMessage(QStringLiteral("can't read file"), QStringLiteral("Common")) +
+                              QLatin1Char(' ') + path + QStringLiteral(": ") + why,
+                          mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+    }
+
     if (s.EditionName == QLatin1String("invalid")) {
         const QString text = p.texts.text(QStringLiteral("Application"), QStringLiteral("Program has been renamed!")) +
                              QStringLiteral(" (") + executableName + QLatin1Char(')');

@@ -2,7 +2,6 @@
 
 #include "model/scaling.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <cmath>
 #include <utility>
@@ -10,6 +9,7 @@
 
 #include "app/dialogs.h"
 #include "app/program.h"
+#include "app/small_file.h"
 #include "data_file.h"
 #include "file_operation.h"
 #include "model/device_model.h"
@@ -173,13 +173,16 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
         return 0;
     }
 
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        show(s, QStringLiteral("File open"), p.messages.LookupMessage(QStringLiteral("can't open file")) + QLatin1Char(' ') + path);
+    QByteArray bytes;
+    QString section, why;
+    const SmallFileRead read = readSmallFile(path, &bytes, &why);
+    if (read != SmallFileRead::Read) {
+        show(s, QStringLiteral("File open"),
+             p.messages.LookupMessage(QStringLiteral("can't open file")) + QLatin1Char(' ') + path +
+                 (why.isEmpty() ? QString() : QStringLiteral(": ") + why));
         return 0;
     }
-    QString section, why;
-    if (!dataFileSection(f.readAll(), &section, &why)) {
+    if (!dataFileSection(bytes, &section, &why)) {
         show(s, QStringLiteral("Open file"), path + QStringLiteral(": ") + p.messages.LookupMessage(why));
         return 0;
     }

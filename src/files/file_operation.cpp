@@ -11,6 +11,7 @@
 #include "app/dialogs.h"
 #include "app/program.h"
 #include "app/program_paths.h"
+#include "app/small_file.h"
 #include "model/device_model.h"
 
 namespace zh {
@@ -179,9 +180,14 @@ QString FileOperation(DataSession& s, const QString& mode, const QString& patter
     QString path = resolveDataPath(s, answer.trimmed());
     const QString ext = patternExtension(pattern);
     if (!hasExtension(path) && !ext.isEmpty()) path += QLatin1Char('.') + ext;
+    // A pipe or a device is never opened: the open or the read would not end.
+    const QString refused = smallFileRefusal(path);
     QFile f(path);
-    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly)) {
-        tell(s, QStringLiteral("File"), tr(s, QStringLiteral("can't open file")) + QLatin1Char(' ') + path, mb::Ok | mb::IconError);
+    if (!refused.isEmpty() || !QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly)) {
+        tell(s, QStringLiteral("File"),
+             tr(s, QStringLiteral("can't open file")) + QLatin1Char(' ') + path +
+                 (refused.isEmpty() ? QString() : QStringLiteral(": ") + refused),
+             mb::Ok | mb::IconError);
         return QStringLiteral("*can't open file");
     }
     f.close();

@@ -1,14 +1,19 @@
 // The INI store must read files the way the Windows private-profile
 // functions do and write them without disturbing anything a person wrote.
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <random>
 
 #include "app/ini_document.h"
 #include "app/ini_store.h"
+#include "app/small_file.h"
 
 namespace zh {
 namespace {
@@ -204,6 +209,30 @@ TEST_F(IniStoreTest, ReadOnlyStoreNeverTouchesTheDisk) {
     EXPECT_FALSE(store.write(p, QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v")));
     EXPECT_EQ(read(p), QByteArray("[S]\n"));
     EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/other.ini")));
+}
+
+// A pipe would block the program for ever, a device fill its memory; a
+// folder or a file larger than any settings file is no settings file either.
+// None of them is opened for reading, and none is replaced by a write.
+TEST_F(IniStoreTest, SpecialFilesAreNeitherReadNorReplaced) {
+    const QString fifo = dir.path() + QStringLiteral("/fifo.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = dir.path() + QStringLiteral("/zero.ini");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const QString folder = dir.path() + QStringLiteral("/folder.ini");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString huge = write("huge.ini", "[S]\nk=v\n" + QByteArray(kMaxSmallFileBytes, ';'));
+    for (const QString& p : {fifo, zero, folder, huge}) {
+        const auto r = store.read(p, QStringLiteral("S"), QStringLiteral("k"));
+        EXPECT_FALSE(r.found) << p.toStdString();
+        EXPECT_FALSE(store.problem(p).isEmpty()) << p.toStdString();
+        EXPECT_FALSE(store.write(p, QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("x"))) << p.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+    EXPECT_TRUE(QFileInfo(zero).isSymLink());
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(QFileInfo(huge).size(), kMaxSmallFileBytes + 8);
+    EXPECT_TRUE(store.problem(dir.path() + QStringLiteral("/missing.ini")).isEmpty());
 }
 
 }  // namespace

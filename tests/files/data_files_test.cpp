@@ -3,6 +3,7 @@
 // and the save request.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -186,16 +187,25 @@ TEST_F(DataFilesTest, DamagedFilesAreRefusedAndChangeNothing) {
     t.program.state.DataChanged = false;
     const auto before = savedContents();
     const DataFileState file = s.file;
+    std::map<std::string, QString> files;
     for (const auto& [what, content] : damaged) {
-        const QString path = t.path(QString("data/bad %1.cfp").arg(QString::fromStdString(what)));
-        QFile f(path);
+        files[what] = t.path(QString("data/bad %1.cfp").arg(QString::fromStdString(what)));
+        QFile f(files[what]);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(content);
-        f.close();
+    }
+    // Neither a pipe nor a device is opened: either would never end.
+    files["pipe"] = t.path("data/bad pipe.cfp");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(files["pipe"]).constData(), 0600), 0);
+    files["device"] = t.path("data/bad device.cfp");
+    ASSERT_TRUE(QFile::link("/dev/zero", files["device"]));
+    for (const auto& [what, path] : files) {
         const size_t shown = t.dialogs.boxes.size();
         EXPECT_EQ(open(path), 0) << what;
         ASSERT_EQ(t.dialogs.boxes.size(), shown + 1) << what;
-        EXPECT_TRUE(lastBox().startsWith(path + ": ")) << what << ": " << lastBox().toStdString();
+        const QString cannotOpen = "can't open file " + path + ": ";  // refused before it is opened
+        EXPECT_TRUE(lastBox().startsWith(path + ": ") || lastBox().startsWith(cannotOpen))
+            << what << ": " << lastBox().toStdString();
         if (what == "empty range") { EXPECT_TRUE(lastBox().contains("CalNominalRange")) << lastBox().toStdString(); }
         if (what == "absurd number") { EXPECT_TRUE(lastBox().contains("Hysteresis=abc")) << lastBox().toStdString(); }
         EXPECT_EQ(savedContents(), before) << what;
