@@ -3,6 +3,7 @@
 #include <QFile>
 #include <cstdlib>
 
+#include "debug_file.h"
 #include "dialogs.h"
 #include "number_text.h"
 #include "program.h"
@@ -74,14 +75,26 @@ bool ReadProfileFile(Program& p) {
     p.log.setThreshold(std::abs(s.DebugLevel));
     p.log.openView(s.DebugLevel);
     s.DebugFile = r.text("Common", "DebugFile", "");
+    QString refused;
     if (s.DebugFile.isEmpty()) {
         p.log.setFile(QString());
     } else {
+        QString path = p.profile.resolve(s.DebugFile);
+        refused = debugFileRefusal(p, path);
+        if (!refused.isEmpty()) {
+            // Never another file of the program: the log goes where it goes by default.
+            refused = QStringLiteral("DebugFile ") + path + QStringLiteral(" is not used (") + refused +
+                      QStringLiteral("), the log goes to ");
+            s.DebugFile = AppState().DebugFile;
+            path = p.profile.resolve(s.DebugFile);
+            refused += path;
+            if (!debugFileRefusal(p, path).isEmpty()) path.clear();
+        }
         // Each run begins a new log.
-        const QString path = p.profile.resolve(s.DebugFile);
-        if (!s.ProbeMode) QFile::remove(path);
+        if (!s.ProbeMode && !path.isEmpty()) QFile::remove(path);
         p.log.setFile(s.ProbeMode ? QString() : path);
     }
+    if (!refused.isEmpty()) p.log.DebugLog(refused, -1);
     p.log.DebugLog(QStringLiteral(">>> ReadProfileFile(") + s.ProfilePath + QLatin1Char(')'), 4);
 
     s.TestMode = r.text("Common", "TestMode", "OFF");

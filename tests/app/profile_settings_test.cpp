@@ -1,6 +1,7 @@
 // The start-up read of the profile and the small settings stores.
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 #include "app/profile_settings.h"
@@ -90,6 +91,27 @@ TEST_F(ProfileSettingsTest, DebugSettingsStartANewLog) {
     EXPECT_EQ(t.readFile("logs/run.log"), QByteArray());  // old log removed, this run's lines follow
     t.program.log.DebugLog("hello", 3);
     EXPECT_EQ(t.readFile("logs/run.log"), "hello\n");
+
+    // Only a log of this program is emptied: any other file keeps what it
+    // holds, and the log goes to its default place with a warning.
+    const QByteArray kept = "[x]\nk=v\n";
+    for (const char* name : {"Config-125.ini", "Language/English.ini", "data/p.cfp", "logs/log-link.log", "logs/folder.log"}) {
+        t.writeFile("Language/English.ini", kept);
+        t.writeFile("data/p.cfp", kept);
+        QFile::remove(t.path("logs/log-link.log"));
+        ASSERT_TRUE(QFile::link(t.path("Config-125.ini"), t.path("logs/log-link.log")));
+        ASSERT_TRUE(QDir().mkpath(t.path("logs/folder.log")));
+        const QByteArray profile = "[Common]\nDebugLevel=1\nDebugFile=" + QByteArray(name) + "\n";
+        const QString debugLog = t.path("Debug.log");
+        t.writeFile("Debug.log", "previous run\n");
+        loaded(profile);
+        EXPECT_EQ(t.readFile("Config-125.ini"), profile) << name;
+        EXPECT_EQ(t.readFile("Language/English.ini"), kept) << name;
+        EXPECT_EQ(t.readFile("data/p.cfp"), kept) << name;
+        EXPECT_EQ(t.program.log.file(), debugLog) << name;
+        EXPECT_TRUE(t.readFile("Debug.log").startsWith("DebugFile " + t.path(name).toUtf8() + " is not used"))
+            << name << ": " << t.readFile("Debug.log").toStdString();
+    }
 }
 
 TEST_F(ProfileSettingsTest, ChosenProfileReplacesTheDefaultOne) {
