@@ -29,7 +29,7 @@
 #include "qt_dialogs.h"
 #include "qt_gadgets.h"
 #include "user_modes.h"
-#include "type_checks.h"
+#include "model/type_checks.h"
 #include "visibility_groups.h"
 #include "write_checks.h"
 #include "window_frame.h"

@@ -14,7 +14,7 @@
 #include "model/list_text.h"
 #include "model/scaling.h"
 #include "model/user_forms.h"
-#include "type_checks.h"
+#include "model/type_checks.h"
 
 namespace zh {
 namespace {

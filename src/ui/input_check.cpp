@@ -7,7 +7,7 @@
 #include "application_check.h"
 #include "gadget_colours.h"
 #include "model/device_model.h"
-#include "type_checks.h"
+#include "model/type_checks.h"
 
 namespace zh {
 namespace {

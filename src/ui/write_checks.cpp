@@ -7,7 +7,7 @@
 #include "control_refresh.h"
 #include "files/device_core.h"
 #include "model/device_model.h"
-#include "type_checks.h"
+#include "model/type_checks.h"
 
 namespace zh {
 

@@ -18,7 +18,7 @@
 #include "ui/application_check.h"
 #include "ui/control_refresh.h"
 #include "ui/input_check.h"
-#include "ui/type_checks.h"
+#include "model/type_checks.h"
 #include "window_model.h"
 
 namespace zh {

@@ -5,7 +5,8 @@
 // "leadzero"). Every check answers with the accepted (normalised) value, or
 // "~~Error~~" when the user chose to correct the entry, or "~~Cancel~~"
 // when the entry is to be undone. A bad entry is reported in a message box
-// titled "Data input".
+// titled "Data input". The window checks what is typed with them, the
+// writes what they send, and the data-file load what a file holds.
 
 #include <QString>
 

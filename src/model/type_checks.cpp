@@ -5,7 +5,7 @@
 
 #include "app/dialogs.h"
 #include "app/program.h"
-#include "model/field_record.h"
+#include "field_record.h"
 
 namespace zh {
 namespace {
