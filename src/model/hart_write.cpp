@@ -103,6 +103,7 @@ int DeviceSequences::refuseWrite(const QStringList& why) {
 int DeviceSequences::HartWrite(const QString& mode) {
     Program& p = m_.program;
     p.log.DebugLog(QStringLiteral(">> HartWrite(mode.s=") + mode + QLatin1Char(')'), 4);
+    if (refusedForProfile()) return kResultNoProfileUnits;
     const QString asked = mode.section(QLatin1Char(' '), 0, 0).toLower();
     const QString scope = mode.section(QLatin1Char(' '), 1, 1).toLower();
     const bool noWrite = writesSwitchedOff(p.state.NoWrite);

@@ -10,6 +10,7 @@
 #include "model/field_definitions.h"
 #include "model/field_twins.h"
 #include "model/list_text.h"
+#include "model/profile_units.h"
 #include "model/scaling.h"
 
 namespace zh {
@@ -197,6 +198,7 @@ void DeviceSequences::restoreTable(const SavedTable& s) {
 int DeviceSequences::HartRead(const QString& mode) {
     Program& p = m_.program;
     p.log.DebugLog(QStringLiteral(">> HartRead(mode.s=") + mode + QLatin1Char(')'), 4);
+    if (refusedForProfile()) return kResultNoProfileUnits;
     const SavedTable saved = saveTable();
     if (!open(tr(QLatin1String(kReadTitle)))) {
         restoreTable(saved);
@@ -229,6 +231,16 @@ QString DeviceSequences::partsPresent(const QString& asked) const {
     const QString found = m_.program.state.TransmDisplay.toLower();
     if (asked == QLatin1String("all")) return found.isEmpty() ? asked : found;
     return found == QLatin1String("all") || found == asked || found.isEmpty() ? asked : QString();
+}
+
+// Nothing is read or written with a profile that cannot give the units.
+bool DeviceSequences::refusedForProfile() {
+    const QString why = missingProfileUnits(m_.program);
+    if (why.isEmpty()) return false;
+    m_.program.log.DebugLog(QStringLiteral("   ") + why, 1);
+    m_.program.messages.MsgBox(tr(QStringLiteral("Error")), why + QStringLiteral(": ") + tr(QStringLiteral("nothing was read or written")),
+                               mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+    return true;
 }
 
 QString DeviceSequences::missingPartText() {

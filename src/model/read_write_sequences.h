@@ -35,6 +35,7 @@ constexpr int kResultInvalidConfiguration = 91;   // the configuration key has n
 constexpr int kResultStoreFailed = 92;            // the blocks were written but not stored (EEPROM copy)
 constexpr int kResultNotConnected = 93;           // the link could not be opened
 constexpr int kResultPartMissing = 94;            // the device lacks the transmitter or display module asked for
+constexpr int kResultNoProfileUnits = 97;         // the profile gives no units for a measurand
 constexpr int kResultDryRun = 96;                 // NoWrite is ON: every request was built and logged, none sent
 constexpr int kResultOtherDevice = 95;            // the data are for another measurand or sensor than the device's
 
@@ -134,6 +135,7 @@ private:
     QString tr(const QString& text);
     QString partsPresent(const QString& asked) const;
     QString missingPartText();
+    bool refusedForProfile();
     int readDeviceUnderData(const QString& target);
     void layDataOverDevice(const FieldSnapshot& data, const QStringList& loaded);
     QStringList checkBeforeWrite(bool withTransmitter, bool withDisplay);

@@ -355,6 +355,13 @@ TEST_F(SequencesTest, UnsendableValuesStopTheWriteBeforeAnyFrame) {
                                 t.program.state.ProfilePath);
     EXPECT_EQ(seq->HartWrite(QStringLiteral("all all")), kResultValueRefused);
     EXPECT_TRUE(newFrames().isEmpty());
+
+    // A profile without the measurand's units: neither a read nor a write.
+    t.program.profile.WriteData(QStringLiteral("Pressure"), QStringLiteral("Units"), QString(),
+                                t.program.state.ProfilePath);
+    EXPECT_EQ(seq->HartRead(QStringLiteral("all all")), kResultNoProfileUnits);
+    EXPECT_EQ(seq->HartWrite(QStringLiteral("all all")), kResultNoProfileUnits);
+    EXPECT_TRUE(newFrames().isEmpty());
 }
 
 // A8: blocks written but not stored by the module make a failed write.

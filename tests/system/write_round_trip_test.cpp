@@ -23,6 +23,8 @@ struct RoundTrip {
     const char* changes;    // memories (name prefixes, space separated) that must differ, "" for none
 };
 
+void PrintTo(const RoundTrip& row, std::ostream* os) { *os << row.name; }
+
 class WriteRoundTrip : public ::testing::TestWithParam<RoundTrip> {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
