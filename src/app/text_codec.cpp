@@ -51,25 +51,11 @@ bool startsWith(const QByteArray& bytes, const char* mark, int n) {
     return bytes.size() >= n && memcmp(bytes.constData(), mark, n) == 0;
 }
 
-// A surrogate without its partner: the UTF-16 decoder lets it through
-// without an error, but the encoder would not write it back as it was.
-bool hasUnpairedSurrogate(const QString& text) {
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            ++i;
-            continue;
-        }
-        if (c.isSurrogate()) return true;
-    }
-    return false;
-}
-
 // Decodes with `codec`; false when the bytes are not valid in it.
 bool tryDecode(QStringDecoder::Encoding codec, const QByteArray& bytes, QString* out) {
     QStringDecoder dec(codec, QStringDecoder::Flag::Stateless);
     *out = dec(bytes);
-    return !dec.hasError() && !hasUnpairedSurrogate(*out);
+    return !dec.hasError();
 }
 
 }  // namespace

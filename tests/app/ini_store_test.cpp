@@ -100,13 +100,6 @@ TEST(IniDocumentEncoding, KeepsTheEncodingItWasReadIn) {
     IniDocument b = IniDocument::parse(bom);
     EXPECT_EQ(v(b, "S", "Unit"), QStringLiteral("°C"));
     EXPECT_EQ(b.serialize(), bom);
-
-    // A UTF-16 mark before a lone surrogate (0xDB52) is no UTF-16 text: read
-    // byte for byte, so that writing keeps the bytes.
-    const QByteArray lone("\xFF\xFE[\0S\0]\0\n\0k\0=\0R\xDBy\0\n\0", 20);
-    IniDocument u = IniDocument::parse(lone);
-    EXPECT_EQ(u.encoding(), TextEncoding::Windows1252);
-    EXPECT_EQ(u.serialize(), lone);
 }
 
 // Any bytes at all, read and written back untouched, is what keeps a file a
