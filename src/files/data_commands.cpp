@@ -11,6 +11,8 @@
 #include "app/program.h"
 #include "app/small_file.h"
 #include "data_file.h"
+#include "data_file_check.h"
+#include "data_file_header.h"
 #include "file_operation.h"
 #include "model/device_model.h"
 #include "model/device_types.h"
@@ -24,72 +26,6 @@ namespace {
 void show(DataSession& s, const QString& title, const QString& text) {
     Messages& msg = s.model.program.messages;
     msg.MsgBox(msg.LookupMessage(title), text, mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
-}
-
-// The header of a data file, read and checked before anything is applied.
-struct Header {
-    QString mode, baseUnit;
-    int devConfigIndex = -1, devConfig = 1, devType = 0, calcMethod = -1, intSerIO = 0;
-    float nomLow = 0, nomHigh = 100, adLow = 0, adHigh = 10000, low = 0, high = 100;
-    int calUnit = 0, calDecP = 0, dispUnit = 0, dispDecP = 0;
-    QString adRaw;
-};
-
-bool readHeader(DataSession& s, const QString& path, const QString& section, Header* h, QString* why) {
-    Program& p = s.model.program;
-    auto text = [&](const char* key, const char* def) {
-        return p.profile.ReadProfile(section, QLatin1String(key), QLatin1String(def), path).trimmed();
-    };
-    bool good = true;
-    auto number = [&](const char* key, const char* def, double lo, double hi) {
-        const QString t = text(key, def).section(QLatin1Char('('), 0, 0).trimmed();
-        bool ok = false;
-        const double v = t.toDouble(&ok);
-        if (!ok || !std::isfinite(v) || v < lo || v > hi) {
-            if (good) *why = QLatin1String(key) + QLatin1Char('=') + t;
-            good = false;
-            return 0.0;
-        }
-        return v;
-    };
-    constexpr double big = 1e9;
-    h->mode = text("Transmitter/Display", "");
-    h->baseUnit = text("BaseUnit", "");
-    h->devConfigIndex = static_cast<int>(number("DevConfigIndex", "-1", -1, 255));
-    // Saved as fields: the configuration name, or "index (text)"; anything
-    // that is no number falls back to the default.
-    auto lenient = [&](const char* key, int def) {
-        bool ok = false;
-        const int v = text(key, "").section(QLatin1Char('('), 0, 0).trimmed().toInt(&ok);
-        return ok ? v : def;
-    };
-    h->devConfig = lenient("DevConfig", 1);
-    h->devType = lenient("DevType", 0);
-    h->calcMethod = lenient("CalcMethod", -1);
-    h->intSerIO = static_cast<int>(number("IntSerIO", "0", 0, 1));
-    h->nomLow = static_cast<float>(number("CalNominalRangeLow", "0.0", -big, big));
-    h->nomHigh = static_cast<float>(number("CalNominalRangeHigh", "100.0", -big, big));
-    h->adLow = static_cast<float>(number("CalLowerRangeADVal", "0.0", -big, big));
-    h->adHigh = static_cast<float>(number("CalUpperRangeADVal", "10000.0", -big, big));
-    h->low = static_cast<float>(number("CalLowerRangeVal", "0.0", -big, big));
-    h->high = static_cast<float>(number("CalUpperRangeVal", "100.0", -big, big));
-    h->calUnit = static_cast<int>(number("CalUnit", "0", 0, 255));
-    h->calDecP = static_cast<int>(number("CalDecimalPoint", "0", 0, 3));
-    h->dispUnit = static_cast<int>(number("DispUnit", "0", 0, 255));
-    h->dispDecP = static_cast<int>(number("DispDecimalPoint", "0", -1, 3));
-    h->adRaw = text("ADactRaw", "0");
-    number("ADactRaw", "0", -big, big);
-    const int adc16 = static_cast<int>(number("ADCByte16", "0", 0, 255));
-    if (good && (h->nomLow >= h->nomHigh || h->adLow == h->adHigh)) {
-        *why = QStringLiteral("CalNominalRange / CalRangeADVal");
-        good = false;
-    }
-    if (h->devConfigIndex == -1) {
-        if (h->mode == QLatin1String("all")) h->devConfigIndex = 0;
-        else if (h->mode == QLatin1String("transmitter")) h->devConfigIndex = adc16 != 0 ? adc16 : 4;
-        else if (h->mode == QLatin1String("display")) h->devConfigIndex = 3;
-    }
-    return good;
 }
 
 void setCaption(DataSession& s, const QString& path) {
@@ -187,8 +123,8 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
         return 0;
     }
 
-    Header h;
-    const bool headerGood = readHeader(s, path, section, &h, &why);
+    DataFileHeader h;
+    QStringList problems = readDataFileHeader(p, path, section, &h);
     const QString current = p.state.TransmitterDisplay;
     if (h.mode != current && !current.isEmpty() && current != QLatin1String("auto")) {
         show(s, QStringLiteral("Error"),
@@ -196,51 +132,22 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
                                       current + QLatin1Char('\t') + h.mode));
         return 0;
     }
-    std::vector<LoadedValue> values;
-    if (!headerGood || !collectDataFileValues(s, path, section, &values, &why)) {
-        show(s, QStringLiteral("Open file"),
-             path + QStringLiteral(": ") +
-                 p.messages.LookupMessage(QStringLiteral("Invalid value in data file: {value}\t") + why));
+    problems << checkDataFile(s, path, section, h, measurand);
+    if (!problems.isEmpty()) {
+        show(s, QStringLiteral("Open file"), dataFileProblemsText(p, path, problems));
         return 0;
     }
 
     // The file is sound: from here on it replaces the current data.
     if (s.device.testConnection) s.device.testConnection();
-    // The values were checked against the table as it is; the table rebuilt
-    // for the file's measurand, base unit or interface can give a field
-    // another form (a unit field without its unit), so the load itself may
-    // still refuse the file: the data set it was to replace then comes back.
+    // Checked on a table of the file's own configuration, the load cannot
+    // fail; should it all the same, the data set it was to replace comes back.
     const CalibrationState calBefore = m.cal;
     const DeviceSelection selectionBefore = m.selection;
     const FieldSnapshot valuesBefore = FieldSnapshot::take(m.fields);
     const DataFileState fileBefore = s.file;
-    const bool rebuild = measurand != m.cal.Measurand || h.devConfigIndex != m.selection.DevIndx ||
-                         h.intSerIO != m.cal.IntSerIO || m.fields.count() == 0;
-    m.selection.DevIndx = h.devConfigIndex;
-    if (rebuild) {
-        m.cal.Measurand = measurand;
-        const QString base = h.baseUnit.isEmpty() ? m.cal.actBaseUnit : h.baseUnit;
-        if (s.window.rebuildWindow) s.window.rebuildWindow(measurand);
-        DefDataStruc(m, base, h.intSerIO, h.dispDecP);
-    }
+    const bool rebuild = applyDataFileHeader(m, h, measurand, s.window.rebuildWindow);
     CalibrationState& c = m.cal;
-    if (!h.baseUnit.isEmpty()) c.actBaseUnit = h.baseUnit;
-    c.CalNomLow = h.nomLow;
-    c.CalNomHi = h.nomHigh;
-    c.CalADlow = h.adLow;
-    c.CalADhi = h.adHigh;
-    c.CalDPlow = h.low;
-    c.CalDPhi = h.high;
-    c.CalUnitIndex = h.calUnit;
-    const QString calUnitText = ListTextOf(c.CalibrationUnitsList, h.calUnit);
-    if (!calUnitText.isEmpty()) c.CalUnit = QLatin1Char('[') + calUnitText + QLatin1Char(']');
-    c.CalDecP = static_cast<short>(h.calDecP);
-    c.IntSerIO = static_cast<short>(h.intSerIO);
-    for (const char* name : {"NominalRangeLow", "NominalRangeHigh", "TNomRangeLow", "TNomRangeHigh", "TMeasRangeLow",
-                             "TMeasRangeHigh"}) {
-        const int i = m.fields.find(QLatin1String(name));
-        if (i >= 0 && !m.fields.at(i).GadUnit.isEmpty()) m.fields.at(i).GadUnit = c.CalUnit;
-    }
 
     s.file = chosen;
     if (!ReadDataFile(s, path, section)) {
@@ -255,18 +162,7 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
         s.file = fileBefore;
         return 0;
     }
-    // The nominal and measuring range fields work in the calibration unit;
-    // a file saved with another unit is converted into it.
-    for (const char* name : {"NominalRangeLow", "NominalRangeHigh", "TNomRangeLow", "TNomRangeHigh", "TMeasRangeLow",
-                             "TMeasRangeHigh"}) {
-        const int i = m.fields.find(QLatin1String(name));
-        if (i < 0) continue;
-        FieldRecord& f = m.fields.at(i);
-        if (f.GadUnit.isEmpty() || f.GadUnit == c.CalUnit) continue;
-        const QString converted = convertUnitText(m, f.Content, f.GadUnit, c.CalUnit, f.Name);
-        if (!converted.isEmpty()) f.Content = converted;  // else reported; the value stays as saved
-        f.GadUnit = c.CalUnit;
-    }
+    rangesToCalibrationUnit(m);
     // The file holds contents; what goes to the device is derived from them.
     AllRawToMeasurand(m, 2, m.fields.definedNames());
     p.state.DataTrigger = 0;

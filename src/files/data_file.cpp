@@ -7,6 +7,7 @@
 
 #include "app/dialogs.h"
 #include "app/program.h"
+#include "data_file_check.h"
 #include "file_operation.h"
 #include "model/device_model.h"
 #include "model/list_text.h"
@@ -23,11 +24,15 @@ bool isNumberField(const FieldRecord& f) {
     return t == QLatin1String("number") || t == QLatin1String("float");
 }
 
-bool isReadout(const FieldRecord& f) { return f.hasAttribute("readonly") || f.hasAttribute("displayonly"); }
+// What the device shows and this program never writes back. A "readonly"
+// field is no read-out: the window does not let it be edited, but a write
+// sends it, so its file value must be sound.
+bool isReadout(const FieldRecord& f) { return f.hasAttribute("displayonly"); }
 
-bool isMeasurandField(DataSession& s, const FieldRecord& f) {
-    return !f.Name.isEmpty() && s.model.measurandFields.contains(f.Name);
+bool isMeasurandField(const DeviceModel& m, const FieldRecord& f) {
+    return !f.Name.isEmpty() && m.measurandFields.contains(f.Name);
 }
+bool isMeasurandField(DataSession& s, const FieldRecord& f) { return isMeasurandField(s.model, f); }
 
 bool isUnitField(DataSession& s, const FieldRecord& f) { return isMeasurandField(s, f) || !f.GadUnit.isEmpty(); }
 
@@ -196,8 +201,9 @@ bool dataFileSection(const QByteArray& bytes, QString* section, QString* why) {
     return false;
 }
 
-bool collectDataFileValues(DataSession& s, const QString& path, const QString& section,
-                           std::vector<LoadedValue>* out, QString* why) {
+QStringList collectDataFileValues(DataSession& s, const QString& path, const QString& section,
+                                  std::vector<LoadedValue>* out) {
+    QStringList problems;
     Program& p = s.model.program;
     FieldTable& fields = s.model.fields;
     out->clear();
@@ -240,34 +246,18 @@ bool collectDataFileValues(DataSession& s, const QString& path, const QString& s
                 if (c.unicode() < 0x20 || c == QChar::ReplacementCharacter) good = false;
         }
         if (!good) {
-            *why = name + QLatin1Char('=') + value;
-            return false;
+            problems << name + QLatin1Char('=') + value;
+            continue;
         }
         if (v.value.isEmpty()) continue;
         out->push_back(v);
     }
-    return true;
+    return problems;
 }
 
-int ReadDataFile(DataSession& s, const QString& path, const QString& section) {
-    Program& p = s.model.program;
-    DeviceModel& m = s.model;
-    p.log.DebugLog(QStringLiteral("ReadDataFile(") + s.file.currentFile + QLatin1Char(')'), 3);
-    if (section.isEmpty()) {
-        p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Open file")),
-                          path + QStringLiteral(": ") + p.messages.LookupMessage(QStringLiteral("No file available")),
-                          mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
-        return 0;
-    }
-    std::vector<LoadedValue> values;
-    QString why;
-    if (!collectDataFileValues(s, path, section, &values, &why)) {
-        p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Open file")),
-                          path + QStringLiteral(": ") +
-                              p.messages.LookupMessage(QStringLiteral("Invalid value in data file: {value}\t") + why),
-                          mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
-        return 0;
-    }
+bool mayBeLeftOut(const FieldRecord& f) { return isNumberField(f) && isReadout(f); }
+
+void storeDataFileValues(DeviceModel& m, const std::vector<LoadedValue>& values) {
     m.fromDevice = false;
     m.loadedFields.clear();
     for (const LoadedValue& v : values) {
@@ -275,7 +265,7 @@ int ReadDataFile(DataSession& s, const QString& path, const QString& section) {
         m.loadedFields << f.Name;
         if (f.type() == QLatin1String("combobox")) {
             f.Content = v.value;
-        } else if (isMeasurandField(s, f)) {
+        } else if (isMeasurandField(m, f)) {
             f.BaseValue = v.value;
             if (!v.unit.isEmpty()) f.BaseUnit = v.unit;
             const bool convert = !f.GadUnit.isEmpty() && !f.BaseUnit.isEmpty() && f.GadUnit != f.BaseUnit;
@@ -291,6 +281,26 @@ int ReadDataFile(DataSession& s, const QString& path, const QString& section) {
                               : convertUnitText(m, f.Content, f.GadUnit, f.BaseUnit, f.Name);
         }
     }
+}
+
+int ReadDataFile(DataSession& s, const QString& path, const QString& section) {
+    Program& p = s.model.program;
+    DeviceModel& m = s.model;
+    p.log.DebugLog(QStringLiteral("ReadDataFile(") + s.file.currentFile + QLatin1Char(')'), 3);
+    if (section.isEmpty()) {
+        p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Open file")),
+                          path + QStringLiteral(": ") + p.messages.LookupMessage(QStringLiteral("No file available")),
+                          mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        return 0;
+    }
+    std::vector<LoadedValue> values;
+    const QStringList problems = collectDataFileValues(s, path, section, &values);
+    if (!problems.isEmpty()) {
+        p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Open file")), dataFileProblemsText(p, path, problems),
+                          mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        return 0;
+    }
+    storeDataFileValues(m, values);
     return 1;
 }
 

@@ -9,8 +9,7 @@
 // Values that are not numbers ("NaN", "inf", "-", "abc" in a number field)
 // never reach a file: in a field the user can edit they refuse the save with
 // a message naming the field (the previous file stays); in a read-out
-// (readonly or displayonly) the key is left out, so loading keeps the
-// field's default.
+// (displayonly: never written to a device) the key is left out.
 
 #include <QString>
 #include <QStringList>
@@ -20,6 +19,7 @@
 
 namespace zh {
 
+struct DeviceModel;
 struct FieldRecord;
 
 // Writes the data file into `path` (FileOperation passes the ".tmp" path;
@@ -45,10 +45,14 @@ struct LoadedValue {
     QString value;      // number or text, without unit or option text
     QString unit;       // "[bar]" or ""
 };
-// Reads and checks the saved fields; false (with `why` naming the field)
-// on an absurd value. Nothing is changed.
-bool collectDataFileValues(DataSession& s, const QString& path, const QString& section,
-                           std::vector<LoadedValue>* out, QString* why);
+// Reads and checks the saved fields; one line per absurd value ("name=value"),
+// empty when all are sound. Nothing is changed.
+QStringList collectDataFileValues(DataSession& s, const QString& path, const QString& section,
+                                  std::vector<LoadedValue>* out);
+// Puts collected values into the model's fields (as a data file's, not the device's).
+void storeDataFileValues(DeviceModel& m, const std::vector<LoadedValue>& values);
+// A read-out number field whose key the writer leaves out when it shows no number.
+bool mayBeLeftOut(const FieldRecord& f);
 
 // The first "[section]" of a data file's bytes; false with `why` for a
 // binary, cut-off or section-less file.

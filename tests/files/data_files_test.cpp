@@ -180,6 +180,10 @@ TEST_F(DataFilesTest, DamagedFilesAreRefusedAndChangeNothing) {
         {"huge", withSetPoint},
         {"absurd header", QByteArray(text).replace("CalDecimalPoint=", "CalDecimalPoint=9")},
         {"empty range", QByteArray(text).replace("CalNominalRangeHigh=", "CalNominalRangeHigh=-1")},
+        {"cut at a line end", text.left(text.indexOf('\n', text.size() / 2) + 1)},
+        {"flipped key", QByteArray(text).replace("\nAGW1=", "\nAGW\x31\x01=").replace("\nIntSerIO=", "\nIntSerIP=")},
+        {"option beyond its list", QByteArray(text).replace("\nUnit=", "\nUnit=77 (").replace("\nDecimalPoint=", "\nDecimalPoint=-2")},
+        {"beyond its digits", QByteArray(text).replace("\nCurrentOn=", "\nCurrentOn=10").replace("\nTagID=", "\nTagID=12345678901234567")},
         // Sound against the current table, refused by the one rebuilt for its header.
         {"unknown base unit", QByteArray(text).replace("BaseUnit=[bar]", "BaseUnit=[bar0").replace("IntSerIO=0", "IntSerIO=1")},
     };
@@ -208,6 +212,15 @@ TEST_F(DataFilesTest, DamagedFilesAreRefusedAndChangeNothing) {
             << what << ": " << lastBox().toStdString();
         if (what == "empty range") { EXPECT_TRUE(lastBox().contains("CalNominalRange")) << lastBox().toStdString(); }
         if (what == "absurd number") { EXPECT_TRUE(lastBox().contains("Hysteresis=abc")) << lastBox().toStdString(); }
+        // Every bad field is named, in one message.
+        const std::map<std::string, QStringList> named{
+            {"flipped key", {"AGW1 missing", "IntSerIO missing"}},
+            {"option beyond its list", {"Unit=77", "DecimalPoint=-2"}},
+            {"beyond its digits", {"CurrentOn=104", "TagID=12345678901234567"}},
+        };
+        if (named.count(what)) {
+            for (const QString& n : named.at(what)) EXPECT_TRUE(lastBox().contains(n)) << what << ": " << lastBox().toStdString();
+        }
         EXPECT_EQ(savedContents(), before) << what;
         EXPECT_EQ(s.file.currentFile, file.currentFile) << what;
         EXPECT_EQ(t.program.state.DataTrigger, 0) << what;

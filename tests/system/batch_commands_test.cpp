@@ -125,6 +125,16 @@ TEST_F(BatchCommands, FailuresEndWithANonZeroStatus) {
     EXPECT_EQ(run({"write", "kept.cfp", "", "changes"}), 2);
     EXPECT_EQ(file("kept.cfp"), kept);
     EXPECT_TRUE(receivedCommands().isEmpty());
+    // A damaged file (a flipped byte in a key, an option beyond its list) is
+    // refused before the first frame.
+    {
+        QFile damaged(dir.filePath(QStringLiteral("damaged.cfp")));
+        ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray(kept).replace("\nAGW1=", "\nAGX1=").replace("\nUnit=", "\nUnit=77 ("));
+    }
+    EXPECT_EQ(run({"write", "damaged.cfp", port}, &out), 1);
+    EXPECT_TRUE(out.contains("could not be opened")) << out.toStdString();
+    EXPECT_TRUE(receivedCommands().isEmpty());
 }
 
 }  // namespace
