@@ -79,7 +79,9 @@ void IniDocument::reindex() {
             }
             continue;
         }
-        if (current < 0 || isComment(text)) continue;
+        // A line opening with "[" is no key even without its "]": a value
+        // written into it could close the bracket and make it a header.
+        if (current < 0 || isComment(text) || text.trimmed().startsWith(QLatin1Char('['))) continue;
         const int eq = text.indexOf(QLatin1Char('='));
         if (eq < 0) continue;
         const QString key = text.left(eq).trimmed();

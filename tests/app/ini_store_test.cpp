@@ -44,8 +44,10 @@ TEST(IniDocumentRead, ValuesAreTrimmedAndOnePairOfQuotesStripped) {
 
 TEST(IniDocumentRead, OddLinesAreSkippedNotFatal) {
     const IniDocument d = IniDocument::parse(
-        "Orphan=before any section\n[S]\nno equals sign here\n;Key=commented\n=no key\n[broken\nKey=1\n");
+        "Orphan=before any section\n[S]\nno equals sign here\n;Key=commented\n=no key\n[broken\nKey=1\n"
+        "[half=open\n");
     EXPECT_EQ(v(d, "S", "Key"), "1");
+    EXPECT_EQ(v(d, "S", "[half"), "<missing>");
     EXPECT_EQ(v(d, "S", "Orphan"), "<missing>");
     EXPECT_EQ(v(d, "S", ";Key"), "<missing>");
     EXPECT_EQ(IniDocument::parse("").sectionNames().size(), 0);
