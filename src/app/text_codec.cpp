@@ -51,9 +51,12 @@ bool startsWith(const QByteArray& bytes, const char* mark, int n) {
     return bytes.size() >= n && memcmp(bytes.constData(), mark, n) == 0;
 }
 
-// Decodes with `codec`; false when the bytes are not valid in it.
+// Decodes with `codec`; false when the bytes are not valid in it. The
+// caller has taken off the byte-order mark; a second one (a tool that
+// added its mark to a file that had one) stays text, or a write would
+// drop it.
 bool tryDecode(QStringDecoder::Encoding codec, const QByteArray& bytes, QString* out) {
-    QStringDecoder dec(codec, QStringDecoder::Flag::Stateless);
+    QStringDecoder dec(codec, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     *out = dec(bytes);
     return !dec.hasError();
 }

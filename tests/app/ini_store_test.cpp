@@ -102,6 +102,10 @@ TEST(IniDocumentEncoding, KeepsTheEncodingItWasReadIn) {
     IniDocument b = IniDocument::parse(bom);
     EXPECT_EQ(v(b, "S", "Unit"), QStringLiteral("°C"));
     EXPECT_EQ(b.serialize(), bom);
+    // A mark written twice is kept twice.
+    for (const QByteArray twice : {QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF; x\n[S]\nk=1\n"),
+                                   QByteArray("\xFF\xFE\xFF\xFE;\0\n\0", 8)})
+        EXPECT_EQ(IniDocument::parse(twice).serialize(), twice);
 }
 
 // Any bytes at all, read and written back untouched, is what keeps a file a
