@@ -9,6 +9,7 @@
 #include "data_session.h"
 #include "hart/hart_session.h"
 #include "model/device_model.h"
+#include "model/live_display.h"
 #include "model/read_write_sequences.h"
 
 namespace zh {
@@ -38,6 +39,7 @@ struct DeviceCore {
     DeviceModel model;
     DeviceSequences sequences;
     DataSession data;
+    LiveDisplay live;
 };
 
 }  // namespace zh

@@ -130,6 +130,11 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Qt
         modes_->UpdGadItems(-1);
     };
     data_.device.write = [this](const QString& mode) { return writeDevice(target() + QLatin1Char(' ') + mode) == 0; };
+    refreshLiveValues = [this] { core_.live.UpdDynDisplay(); };
+    core_.live.hooks.showValues = [this] {
+        for (const char* name : {"Display", "ADactRaw", "HiTrail", "LoTrail"})
+            refresh_->InternToForm(QStringLiteral("gadname=") + QLatin1String(name));
+    };
     bindCommands();
     bindInputCheck();
     sequences_.checkFields = [this](const QStringList& names) { return checkFieldsForWrite(model_, *appl_, names); };

@@ -180,21 +180,24 @@ void Application::newData(int id) {
     }
 }
 
-// Connect opens the port and keeps it open (the live display reads through
-// it); a device of another configuration rebuilds the window.
+// Connect opens the port, reads the device when no data are shown and
+// keeps polling it (the live display); a device of another configuration
+// rebuilds the window. Disconnect stops polling and closes the port.
 void Application::connectModule() {
-    if (p_.state.ConnectionState != 0) return;
+    if (p_.state.ConnectionState != 0 && p_.state.DynamicDisplayOn) return;
     const QString before = p_.state.TransmDisplay;
-    if (session_.HartConnect() != 1) return;
-    p_.state.ConnectionState = 1;
-    p_.dialogs.progressClose();
-    if (before != p_.state.TransmDisplay) VANTOMain(1);
+    gadgets_.setWindowEnabled(1, false);
+    const bool started = core_.live.StartDynDisplay(target());
+    gadgets_.setWindowEnabled(1, true);
+    if (started && before != p_.state.TransmDisplay) VANTOMain(1);
+    else showFields();
+    modes_->UpdGadItems(-1);
 }
 
 void Application::disconnectModule() {
-    if (p_.state.ConnectionState == 0) return;
-    session_.HartDisConnect();
-    p_.state.ConnectionState = 0;
+    core_.live.StopDynDisplay();
+    showFields();
+    modes_->UpdGadItems(-1);
 }
 
 int Application::readModule(const QString& mode) {

@@ -8,6 +8,7 @@
 
 #include "model/device_model.h"
 #include "model/scaling.h"
+#include "model/live_display.h"
 #include "support/test_program.h"
 
 namespace zh {
@@ -371,6 +372,17 @@ TEST_F(ScalingTest, WholeTableBeforeWriting) {
     EXPECT_EQ(delay.RawVal, "15");  // empty content: the default
     EXPECT_EQ(tag.RawVal, "TT-101");
     EXPECT_EQ(bad.RawVal, "");  // no number: no raw value for the device
+}
+
+TEST(LiveReadOut, DecimalPointSignAndTranslatedWords) {
+    const auto translate = [](const QString& t) { return t == "Er" ? QStringLiteral("Error ") : t == "OvEr" ? QStringLiteral("over") : t; };
+    const struct {
+        const char* text;
+        int pars;
+        const char* shown;
+    } rows[] = {{"1132", 2, "11.32"}, {" 1132 ", 0, "1132"}, {"132", -1, "-13.2"}, {"9", 3, "9"},
+                {"Er12", 0, "Error 12"}, {"OvEr", 2, "over"}, {"", 2, ""}, {"----", 0, "----"}};
+    for (const auto& r : rows) EXPECT_EQ(formatReadOut(r.text, r.pars, translate), r.shown) << r.text;
 }
 
 TEST_F(ScalingTest, DisplayUnitChangeConvertsMeasurandFields) {

@@ -381,11 +381,19 @@ TEST(Application, ConnectAndDisconnectShowInTheStatusLine) {
     QApplication::processEvents();
     EXPECT_EQ(rig.program.state.ConnectionState, 1);
     EXPECT_TRUE(rig.window().statusText(0).contains("Online")) << qPrintable(rig.window().statusText(0));
+    EXPECT_EQ(rig.program.state.DataTrigger, 0);  // Connect read the device
+    EXPECT_TRUE(rig.program.state.DynamicDisplayOn);
+    // A poll shows the module's read-out with its decimal point.
+    rig.app->refreshLiveValues();
+    const QString shown = rig.gadgets.text(rig.field("Display").GadID);
+    EXPECT_TRUE(QRegularExpression("^-?[0-9]+\\.[0-9]+$").match(shown).hasMatch()) << qPrintable(shown);
+    EXPECT_EQ(rig.app->model().fields.at(rig.app->model().fields.find("ADactRaw")).RawVal.toInt() > 0, true);
     rig.read();  // through the open port: it stays open
-    EXPECT_EQ(rig.program.state.DataTrigger, 0);
     EXPECT_EQ(rig.program.state.ConnectionState, 1);
     rig.app->command(menu::kDisconnect);
     EXPECT_EQ(rig.program.state.ConnectionState, 0);
+    EXPECT_FALSE(rig.program.state.DynamicDisplayOn);
+    EXPECT_EQ(rig.gadgets.text(rig.field("Display").GadID), "");  // blanked
     EXPECT_TRUE(rig.window().statusText(0).contains("Offline")) << qPrintable(rig.window().statusText(0));
     EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
 }

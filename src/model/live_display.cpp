@@ -1,0 +1,219 @@
+#include "live_display.h"
+
+#include <QtEndian>
+#include <algorithm>
+#include <cstring>
+
+#include "app/dialogs.h"
+#include "app/program.h"
+#include "hart/hart_session.h"
+#include "model/device_model.h"
+#include "model/list_text.h"
+#include "model/read_write_sequences.h"
+#include "model/scaling.h"
+
+namespace zh {
+
+namespace {
+
+// Block 89, the display module's live block: the read-out's characters,
+// the decimals, the dot pattern (bit 6: minus), the switch states (bit 0
+// switch 1, bit 2 switch 2) and the converter value, least significant
+// byte first.
+constexpr int kTextOffset = 1, kTextLength = 4, kDecimalsOffset = 7, kDotsOffset = 8, kSwitchOffset = 10,
+              kAdOffset = 11;
+constexpr std::uint8_t kMinusBit = 0x40;
+
+bool isNumberChar(QChar c) { return c.isDigit() || c == QLatin1Char(',') || c == QLatin1Char('.') || c == QLatin1Char('-'); }
+
+std::uint8_t byteAt(const QByteArray& b, int i) { return i < b.size() ? static_cast<std::uint8_t>(b.at(i)) : 0; }
+
+}  // namespace
+
+QString formatReadOut(const QString& text, int pars, const std::function<QString(const QString&)>& translate) {
+    const QString t = text.trimmed();
+    if (t.isEmpty()) return QString();
+    if (std::none_of(t.begin(), t.end(), isNumberChar)) return translate(t);
+    int start = 0;
+    while (start < t.size() && !isNumberChar(t.at(start))) ++start;
+    const QString prefix = start > 0 ? translate(t.left(start)) : QString();
+    QString number = t.mid(start);
+    const int d = std::abs(pars);
+    // The point stands before the last d digits; a read-out shorter than
+    // that keeps its digits as they are.
+    if (d >= 1 && d <= 3 && number.size() > d) number = number.left(number.size() - d) + QLatin1Char('.') + number.right(d);
+    if (pars < 0) number.prepend(QLatin1Char('-'));
+    return prefix + number;
+}
+
+LiveDisplay::LiveDisplay(DeviceModel& model, HartSession& session, DeviceSequences& sequences)
+    : m_(model), session_(session), sequences_(sequences) {}
+
+QString LiveDisplay::translate(const QString& text) {
+    if (text != lastWord_) {
+        Program& p = m_.program;
+        lastWord_ = text;
+        lastTranslation_ = p.profile.ReadProfile(QStringLiteral("DisplayTranslation"), text, text, p.state.ProfilePath);
+    }
+    return lastTranslation_;
+}
+
+void LiveDisplay::setField(const char* name, const QString& raw) {
+    const int i = m_.fields.find(QLatin1String(name));
+    if (i < 0) return;
+    FieldRecord& f = m_.fields.at(i);
+    f.RawVal = raw;
+    if (f.CheckProc == Conversion::None || raw.isEmpty()) {
+        f.Content = raw;
+        return;
+    }
+    const QString shown = applyConversion(m_, f.CheckProc, raw, f.Name, 1);
+    f.Content = shown.section(QLatin1Char('['), 0, 0);
+}
+
+bool LiveDisplay::StartDynDisplay(const QString& target) {
+    Program& p = m_.program;
+    AppState& s = p.state;
+    p.log.DebugLog(QStringLiteral(">>> StartDynDisplay()"), 3);
+    const QString test = s.TestMode.toUpper();
+    if (test == QLatin1String("ON") || test == QLatin1String("IV")) {
+        s.ConnectionState = 1;
+        s.DynamicDisplayOn = true;
+        session_.LinkOpen = 1;
+        return true;
+    }
+    const auto fail = [&] {
+        s.DynamicDisplayOn = false;
+        if (s.ConnectionState != 0) session_.HartDisConnect();
+        s.ConnectionState = 0;
+        session_.LinkOpen = 0;
+        return false;
+    };
+    if (s.ConnectionState == 0) {
+        if (session_.HartConnect() != 1) return fail();
+        s.ConnectionState = 1;
+    }
+    if (s.DataTrigger < 0) {
+        if (sequences_.HartRead(target + QStringLiteral(" all")) != 0) return fail();
+        s.DataChanged = true;  // a connect's read asks to be saved
+    }
+    p.dialogs.progressClose();
+    s.DynamicDisplayOn = true;
+    return true;
+}
+
+void LiveDisplay::StopDynDisplay() {
+    Program& p = m_.program;
+    AppState& s = p.state;
+    p.log.DebugLog(QStringLiteral(">>> StopDynDisplay()"), 3);
+    s.DynamicDisplayOn = false;
+    if (s.ConnectionState != 0) session_.HartDisConnect();
+    s.ConnectionState = 0;
+    state.Switch1 = state.Switch2 = -1;
+    state.DisplayText.clear();
+    state.DisplayPars.clear();
+    DispMVal(QString(), QString(), QString());
+}
+
+void LiveDisplay::UpdDynDisplay() {
+    Program& p = m_.program;
+    if (!p.state.DynamicDisplayOn || p.state.ConnectionState == 0) return;
+    p.log.DebugLog(QStringLiteral(">>> UpdDynDisplay()"), 6);
+    if (p.state.TransmDisplay.toLower() == QLatin1String("transmitter")) pollTransmitter();
+    else pollDisplay();
+}
+
+void LiveDisplay::pollDisplay() {
+    Program& p = m_.program;
+    DisplayBlocks& blocks = sequences_.blocks();
+    const int r = blocks.ReadBlock(89, 1);
+    if (r != 0) {
+        p.log.DebugLog(QStringLiteral("C190_089_Response returned=") + QString::number(r), 1);
+        return;
+    }
+    const QByteArray b = blocks.image(89);
+    const QString text = QString::fromLatin1(b.mid(kTextOffset, kTextLength)).remove(QChar(0));
+    state.Switch1 = byteAt(b, kSwitchOffset) & 0x01 ? 1 : 0;
+    state.Switch2 = byteAt(b, kSwitchOffset) & 0x04 ? 1 : 0;
+    const qint16 ad = qFromLittleEndian<qint16>(reinterpret_cast<const uchar*>(b.constData()) + kAdOffset);
+    QString pars = (byteAt(b, kDotsOffset) & kMinusBit) ? QStringLiteral("-") : QString();
+    pars += QString::number(byteAt(b, kDecimalsOffset));
+    DispMVal(text, QString::number(ad), pars);
+    p.log.DebugLog(QStringLiteral("DynDisplay=") + text + QStringLiteral(" sw0=") + QString::number(state.Switch1) +
+                       QStringLiteral(" sw1=") + QString::number(state.Switch2) + QStringLiteral(" dispvalpars=") + pars,
+                   4);
+}
+
+// A transmitter on its own: its primary value (command 1) with two decimals
+// and its unit; the loop current (command 2) goes to the log.
+void LiveDisplay::pollTransmitter() {
+    Program& p = m_.program;
+    UniversalCommands& u = sequences_.universal();
+    int r = u.Com1(1);
+    const QByteArray pv = u.buffers(1).response;
+    if (r != 0 || session_.ResCode1 != 0 || pv.size() < 5) {
+        p.log.DebugLog(QStringLiteral("C1_Response returned=") + QString::number(r), 1);
+        return;
+    }
+    float value = 0;
+    const quint32 bits = qFromBigEndian<quint32>(reinterpret_cast<const uchar*>(pv.constData()) + 1);
+    std::memcpy(&value, &bits, sizeof value);
+    const QString unit = ListTextOf(m_.cal.HartUnitsList, byteAt(pv, 0));
+    state.Switch1 = state.Switch2 = 0;
+    state.ActADvalue = 0;
+    state.OnlineLit = !state.OnlineLit;
+    state.DisplayText = QString::number(static_cast<double>(value), 'f', 2);
+    state.Shown = state.DisplayText + (unit.isEmpty() ? QString() : QStringLiteral(" [") + unit + QLatin1Char(']'));
+    setField("Display", state.DisplayText);
+    r = u.Com2(1);
+    const QByteArray current = u.buffers(2).response;
+    if (r == 0 && current.size() >= 4) {
+        float mA = 0;
+        const quint32 c = qFromBigEndian<quint32>(reinterpret_cast<const uchar*>(current.constData()));
+        std::memcpy(&mA, &c, sizeof mA);
+        p.log.DebugLog(QStringLiteral("DynDisplay=") + state.DisplayText + QStringLiteral(" Current=") +
+                           QString::number(static_cast<double>(mA), 'f', 2) + QStringLiteral(" [mA]"),
+                       4);
+    } else {
+        p.log.DebugLog(QStringLiteral("C2_Response returned=") + QString::number(r), 1);
+    }
+    if (hooks.showValues) hooks.showValues();
+}
+
+void LiveDisplay::DispMVal(const QString& text, const QString& adText, const QString& pars) {
+    Program& p = m_.program;
+    p.log.DebugLog(QStringLiteral(">>> DispMVal(displayvalp.s=") + text + QStringLiteral(", displayadvalp.s=") + adText +
+                       QLatin1Char(')'),
+                   6);
+    state.DisplayText = text.trimmed();
+    state.DisplayPars = pars;
+    bool parsOk = false;
+    const int d = pars.toInt(&parsOk);
+    state.Shown = formatReadOut(text, parsOk ? d : 0, [this](const QString& t) { return translate(t); });
+    if (!state.DisplayText.isEmpty()) state.OnlineLit = !state.OnlineLit;
+
+    bool adOk = false;
+    const int ad = adText.trimmed().toInt(&adOk);
+    // The trailing pointers follow the converter value while the module
+    // shows a number; an error word ("Er12") leaves them. An empty pointer
+    // starts from the first value.
+    const bool numeric = !state.DisplayText.isEmpty() && isNumberChar(state.DisplayText.at(0));
+    if (adOk) {
+        state.ActADvalue = ad;
+        if (numeric) {
+            for (const auto& [name, lower] : {std::pair{"LoTrail", true}, std::pair{"HiTrail", false}}) {
+                const int i = m_.fields.find(QLatin1String(name));
+                if (i < 0) continue;
+                bool ok = false;
+                const int held = m_.fields.at(i).RawVal.trimmed().toInt(&ok);
+                const int next = !ok ? ad : lower ? std::min(held, ad) : std::max(held, ad);
+                setField(name, QString::number(next));
+            }
+        }
+    }
+    setField("Display", state.Shown);
+    setField("ADactRaw", adOk ? QString::number(ad) : QString());
+    if (hooks.showValues) hooks.showValues();
+}
+
+}  // namespace zh

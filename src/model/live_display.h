@@ -1,0 +1,67 @@
+#pragma once
+// The live display: while connected the program polls the device every
+// DynPollTime ms and shows what the display module shows (its
+// four-character read-out with decimal point and sign, the switch states,
+// the raw converter value and the trailing pointers), or for a transmitter
+// on its own its primary value.
+
+#include <QString>
+#include <functional>
+
+namespace zh {
+
+struct DeviceModel;
+class DeviceSequences;
+class HartSession;
+
+// The read-out as shown: `text` (trimmed) with `pars` decimals (a signed
+// number: its absolute value 1..3 puts the point before the last digits,
+// a minus sign marks a negative value). Leading characters that are no
+// number go through `translate` and stay in front ("Er" + "12").
+QString formatReadOut(const QString& text, int pars, const std::function<QString(const QString&)>& translate);
+
+struct LiveState {
+    QString DisplayText;  // last read-out as received
+    QString DisplayPars;  // its parameters: "-" for negative, then the decimals
+    QString Shown;        // the read-out as shown
+    int Switch1 = -1, Switch2 = -1;  // -1 unknown, 0 open, 1 closed
+    int ActADvalue = 0;
+    bool OnlineLit = false;  // the Online lamp blinks once per value received
+};
+
+// What the live display asks of the window; unset hooks do nothing.
+struct LiveHooks {
+    std::function<void()> showValues;  // the read-out, lamps and fields changed
+};
+
+class LiveDisplay {
+public:
+    LiveDisplay(DeviceModel& model, HartSession& session, DeviceSequences& sequences);
+
+    // Connects, reads the device when no data are loaded (`target`
+    // "transmitter", "display" or "all") and starts polling. False when
+    // the connection or the read failed; then nothing runs.
+    bool StartDynDisplay(const QString& target);
+    // Stops polling, closes the link and blanks the read-out.
+    void StopDynDisplay();
+    // One poll; a failed one is logged and the next one tries again.
+    void UpdDynDisplay();
+    // Shows one read-out (see formatReadOut), the AD value and the trailing pointers.
+    void DispMVal(const QString& text, const QString& adText, const QString& pars);
+
+    LiveState state;
+    LiveHooks hooks;
+
+private:
+    void pollDisplay();
+    void pollTransmitter();
+    QString translate(const QString& text);
+    void setField(const char* name, const QString& raw);
+
+    DeviceModel& m_;
+    HartSession& session_;
+    DeviceSequences& sequences_;
+    QString lastWord_, lastTranslation_;
+};
+
+}  // namespace zh
