@@ -28,6 +28,7 @@
 #include "model/list_text.h"
 #include "qt_dialogs.h"
 #include "qt_gadgets.h"
+#include "status_line.h"
 #include "user_modes.h"
 #include "model/type_checks.h"
 #include "visibility_groups.h"
@@ -134,6 +135,8 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Qt
     core_.live.hooks.showValues = [this] {
         for (const char* name : {"Display", "ADactRaw", "HiTrail", "LoTrail"})
             refresh_->InternToForm(QStringLiteral("gadname=") + QLatin1String(name));
+        const LiveState& live = core_.live.state;
+        UpdLiveLamps(p_, live.Switch1, live.Switch2, live.OnlineLit);
     };
     bindCommands();
     bindInputCheck();

@@ -55,4 +55,15 @@ void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState, const QStrin
     setLamp(p, "ImgStatusModule", current ? Lamp::Green : Lamp::Red);
 }
 
+void UpdLiveLamps(Program& p, int switch1, int switch2, bool onlineLit) {
+    // Unknown (before the first value, after Disconnect) is dark; a closed
+    // switch output green, an open one red.
+    const auto lampOf = [](int state) { return state < 0 ? Lamp::Off : state == 1 ? Lamp::Green : Lamp::Red; };
+    setLamp(p, "ImgLimit1", lampOf(switch1));
+    setLamp(p, "ImgLimit2", lampOf(switch2));
+    // The Online lamp blinks once per value received.
+    if (p.state.ConnectionState == 1 && p.state.DynamicDisplayOn)
+        setLamp(p, "ImgOnline", onlineLit ? Lamp::Green : Lamp::Off);
+}
+
 }  // namespace zh

@@ -14,4 +14,8 @@ class WindowFrame;
 // follows " Online " while connected.
 void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState, const QString& connectionDetail);
 
+// The lamps of the live display: the two switch outputs (-1 unknown, 0
+// open, 1 closed) and the Online lamp, lit or dark by turns.
+void UpdLiveLamps(Program& p, int switch1, int switch2, bool onlineLit);
+
 }  // namespace zh
