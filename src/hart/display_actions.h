@@ -69,6 +69,8 @@ struct CommandRoutine {
 
 // Action codes of command 192 the program itself relies on.
 namespace action {
+constexpr int kClearLowTrailing = 3;
+constexpr int kClearHighTrailing = 4;
 constexpr int kCopyToEeprom = 5;
 constexpr int kFactorySetting = 6;
 constexpr int kRestoreFactorySetting = 7;

@@ -145,6 +145,17 @@ void Application::bindButtons() {
         const int code = list.at(chosen).section(QLatin1Char('='), -1).toInt();
         sequences_.actions().SendListCommand(code, items.value(chosen));
     });
+    // The module starts the pointer again from the value it measures now;
+    // the field follows with the next live value.
+    commands_.bind(Command::ClearTrailingPointer, [this](int gadget) {
+        const bool high = gadget == controlNumber(QStringLiteral("BtnClearHiTrailing"));
+        const int code = high ? action::kClearHighTrailing : action::kClearLowTrailing;
+        if (sequences_.actions().HartCommand192(code) != 1) return;
+        const int i = model_.fields.find(high ? QStringLiteral("HiTrail") : QStringLiteral("LoTrail"));
+        if (i >= 0) model_.fields.at(i).RawVal.clear();
+        core_.live.UpdDynDisplay();
+        showFields();
+    });
 }
 
 // New data: the equipment chosen in a pop-up, the save request before

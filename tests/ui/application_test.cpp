@@ -387,7 +387,12 @@ TEST(Application, ConnectAndDisconnectShowInTheStatusLine) {
     rig.app->refreshLiveValues();
     const QString shown = rig.gadgets.text(rig.field("Display").GadID);
     EXPECT_TRUE(QRegularExpression("^-?[0-9]+\\.[0-9]+$").match(shown).hasMatch()) << qPrintable(shown);
-    EXPECT_EQ(rig.app->model().fields.at(rig.app->model().fields.find("ADactRaw")).RawVal.toInt() > 0, true);
+    const auto raw = [&](const char* name) { return rig.app->model().fields.at(rig.app->model().fields.find(name)).RawVal; };
+    EXPECT_GT(raw("ADactRaw").toInt(), 0);
+    // Clear: the module's high pointer starts again from the value now.
+    rig.app->dispatch({EventGadget, 1, rig.control("BtnClearHiTrailing"), -1, GadgetSelect});
+    EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
+    EXPECT_EQ(raw("HiTrail"), raw("ADactRaw"));
     rig.read();  // through the open port: it stays open
     EXPECT_EQ(rig.program.state.ConnectionState, 1);
     rig.app->command(menu::kDisconnect);
