@@ -9,12 +9,14 @@
 #include <QPixmap>
 #include <QTime>
 #include <QToolBar>
+#include <utility>
 
 #include "app/menu_items.h"
 #include "app/program.h"
 #include "application_check.h"
 #include "control_refresh.h"
 #include "control_registry.h"
+#include "display_diagram.h"
 #include "gadget_colours.h"
 #include "hart/com_ports.h"
 #include "input_check.h"
@@ -133,11 +135,16 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Qt
     data_.device.write = [this](const QString& mode) { return writeDevice(target() + QLatin1Char(' ') + mode) == 0; };
     refreshLiveValues = [this] { core_.live.UpdDynDisplay(); };
     core_.live.hooks.showValues = [this] {
+        // One redraw per value, and only while the diagram is in sight.
+        auto redraw = std::exchange(refresh_->checks.redrawDiagram, nullptr);
         for (const char* name : {"Display", "ADactRaw", "HiTrail", "LoTrail"})
             refresh_->InternToForm(QStringLiteral("gadname=") + QLatin1String(name));
+        refresh_->checks.redrawDiagram = std::move(redraw);
         const LiveState& live = core_.live.state;
         UpdLiveLamps(p_, live.Switch1, live.Switch2, live.OnlineLit);
+        redrawDiagram(true);
     };
+    refresh_->checks.redrawDiagram = [this] { redrawDiagram(false); };
     bindCommands();
     bindInputCheck();
     sequences_.checkFields = [this](const QStringList& names) { return checkFieldsForWrite(model_, *appl_, names); };
@@ -252,6 +259,16 @@ bool Application::VANTOMain(int mcontrol) {
     window_->showTestInput(testMode == QLatin1String("ON") || testMode == QLatin1String("IV"));
     if (cover_) cover_->close();
     return s.MainWindowOpen == 1;
+}
+
+void Application::redrawDiagram(bool live) {
+    if (p_.state.GraphMode != QLatin1String("ON") || target() == QLatin1String("transmitter")) return;
+    const int graphTab = 3;
+    if (live && gadgets_.state(controlNumber(QStringLiteral("Panel"))) != graphTab) return;
+    const int diagram = controlNumber(QStringLiteral("Diagram1"));
+    if (!gadgets_.exists(diagram)) return;
+    const DisplayDiagramValues values = displayDiagramValues(model_.fields, core_.live.state.ActADvalue);
+    gadgets_.setPixmap(diagram, QPixmap::fromImage(HartGraphDisplay(values, gadgets_.geometry(diagram).size())));
 }
 
 // Every bound field's content into its control, painted in the colour of

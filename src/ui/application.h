@@ -96,6 +96,8 @@ private:
     void bindInputCheck();
     void afterCommand();
     void showFields();
+    // The display module's diagram on the Graph tab; `live` only while that tab is shown.
+    void redrawDiagram(bool live);
 
     void newData(int id);
     void connectModule();
