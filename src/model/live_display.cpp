@@ -131,7 +131,15 @@ void LiveDisplay::pollDisplay() {
         p.log.DebugLog(QStringLiteral("C190_089_Response returned=") + QString::number(r), 1);
         return;
     }
-    const QByteArray b = blocks.image(89);
+    showLiveBlock();
+}
+
+// The last live block read (by a poll or a read of the device), shown as
+// the module shows it, without asking the device again.
+void LiveDisplay::showLiveBlock() {
+    Program& p = m_.program;
+    const QByteArray b = sequences_.blocks().image(89);
+    if (b.size() <= kAdOffset + 1 || static_cast<std::uint8_t>(b.at(0)) != 89) return;
     const QString text = QString::fromLatin1(b.mid(kTextOffset, kTextLength)).remove(QChar(0));
     state.Switch1 = byteAt(b, kSwitchOffset) & 0x01 ? 1 : 0;
     state.Switch2 = byteAt(b, kSwitchOffset) & 0x04 ? 1 : 0;

@@ -46,6 +46,8 @@ public:
     void StopDynDisplay();
     // One poll; a failed one is logged and the next one tries again.
     void UpdDynDisplay();
+    // Shows the live block the last poll or read of the device received.
+    void showLiveBlock();
     // Shows one read-out (see formatReadOut), the AD value and the trailing pointers.
     void DispMVal(const QString& text, const QString& adText, const QString& pars);
 

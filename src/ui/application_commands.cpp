@@ -221,6 +221,7 @@ int Application::readModule(const QString& mode) {
     // with what was read. (Another measurand rebuilt it during the read.)
     if (model_.selection.DevIndx != devIndx) VANTOMain(1);
     else showFields();
+    core_.live.showLiveBlock();  // the read-out and switch lamps as the module shows them
     return result;
 }
 
