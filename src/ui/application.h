@@ -93,6 +93,12 @@ private:
     void bindSetupCommands();
     void bindKeyCommands();
     void bindButtons();
+    // The service functions on the current output, the teach and factory
+    // buttons and the adjustment-table buttons (application_service.cpp).
+    void bindServiceButtons();
+    // The switch tests and the diagnostics readout and save
+    // (application_diagnostics.cpp).
+    void bindDiagnosticButtons();
     void bindInputCheck();
     void afterCommand();
     void showFields();

@@ -40,6 +40,8 @@ void Application::bindCommands() {
     bindSetupCommands();
     bindKeyCommands();
     bindButtons();
+    bindServiceButtons();
+    bindDiagnosticButtons();
 }
 
 void Application::bindFileCommands() {

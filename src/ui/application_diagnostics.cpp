@@ -1,0 +1,7 @@
+#include "application.h"
+
+namespace zh {
+
+void Application::bindDiagnosticButtons() {}
+
+}  // namespace zh

@@ -1,0 +1,175 @@
+#pragma once
+// The assembled window program for tests: the shipped resources copied into
+// a scratch folder, the program context and window as main() builds them,
+// the simulated device behind the "Sim" port, and a helper that answers the
+// message boxes that come up.
+
+#include "ui/application.h"
+#include "ui/application_check.h"
+
+#include "ui/application_check.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QRegularExpression>
+#include <QDirIterator>
+#include <QFileDialog>
+#include <QMenu>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "app/clock.h"
+#include "app/menu_ids.h"
+#include "app/profile_settings.h"
+#include "app/program.h"
+#include "app/startup.h"
+#include "hart/link_library.h"
+#include "support/ending_probe.h"
+#include "ui/control_registry.h"
+#include "ui/main_window.h"
+#include "ui/menu_builder.h"
+#include "ui/qt_dialogs.h"
+#include "ui/qt_gadgets.h"
+#include "files/data_commands.h"
+#include "sim/memory_file.h"
+
+namespace zh {
+
+
+// Answers every message box that comes up while it lives with `answer`
+// (the box's default button when it has no such button) and keeps the
+// texts of the boxes it answered.
+class BoxAnswerer {
+  public:
+    BoxAnswerer() {
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start();
+    }
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+    QStringList texts;
+
+  private:
+    void poll() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) return;
+        texts << box->text();
+        QAbstractButton* b = box->button(answer);
+        if (!b) b = box->defaultButton();
+        if (!b) b = box->escapeButton();
+        if (b)
+            b->click();
+        else
+            box->reject();
+    }
+    QTimer timer_;
+};
+
+// The program folder, program context and window as main() builds them,
+// with the simulated device behind the "Sim" port of the shipped profiles.
+class AppRig {
+  public:
+    // `edition` is the executable's name ("ZEL-HART" or "KALVERO_S"); the
+    // profile it reads is copied with every `edits` pair replaced.
+    AppRig(const QString& edition, const QList<QPair<QByteArray, QByteArray>>& edits = {}) {
+        qputenv("HARTSIM_OPTIONS", "presence=both");
+        copyResources();
+        const QString profile =
+            dir.filePath(edition == "ZEL-HART" ? "Config-125.ini" : "Config.ini");
+        QFile f(profile);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        QByteArray text = f.readAll();
+        f.close();
+        for (const auto& [from, to] : edits) {
+            EXPECT_TRUE(text.contains(from)) << from.constData();
+            text.replace(from, to);
+        }
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+        f.close();
+
+        StartupHooks hooks;
+        hooks.bindLinkLibrary = [this] {
+            EXPECT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")));
+        };
+        EXPECT_TRUE(runStartup(program, edition, dir.path(), {}, hooks).runWindow);
+        EXPECT_TRUE(ReadProfileFile(program));
+        app = std::make_unique<Application>(program, gadgets, dialogs, link, probe);
+    }
+    ~AppRig() {
+        app.reset();
+        qunsetenv("HARTSIM_OPTIONS");
+    }
+
+    MainWindow& window() const { return *app->window(); }
+    // The main window's menu titles, left to right.
+    QStringList menuTitles() const {
+        QStringList titles;
+        for (QAction* a : window().menuBar()->actions()) titles << a->text();
+        return titles;
+    }
+    // The language entry of the menu showing `name`; -1 when there is none.
+    int languageEntry(const QString& name) const {
+        for (int id = menu::kFirstLanguage; id <= menu::kLastLanguage; ++id) {
+            if (app->menus()->hasItem(id) && app->menus()->action(id)->text() == name) return id;
+        }
+        return -1;
+    }
+    bool showsLabel(const QString& text) const {
+        for (QLabel* l : window().findChildren<QLabel*>())
+            if (l->text() == text) return true;
+        return false;
+    }
+    int control(const char* name) const { return controlNumber(QLatin1String(name)); }
+    const FieldRecord& field(const char* name) const {
+        return app->model().fields.at(app->model().fields.find(QLatin1String(name)));
+    }
+    void read() {
+        app->command(menu::kReadAll);
+        QApplication::processEvents();
+    }
+
+    QTemporaryDir dir;
+    BoxAnswerer boxes;
+    QtDialogs dialogs;
+    QtGadgets gadgets;
+    SteadyClock clock;
+    Program program{dialogs, gadgets, clock};
+    LinkLibrary link{program.log};
+    test::EndingProbe probe;
+    std::unique_ptr<Application> app;
+
+  private:
+    void copyResources() {
+        const QDir from(QStringLiteral(ZH_SOURCE_DIR "/resources"));
+        QDirIterator it(from.path(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString source = it.next();
+            const QString target = dir.filePath(from.relativeFilePath(source));
+            QDir().mkpath(QFileInfo(target).path());
+            EXPECT_TRUE(QFile::copy(source, target)) << qPrintable(target);
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+        }
+    }
+};
+
+// The simulated device's memories as its state file holds them now.
+inline hartsim::Memory deviceMemory(const QString& stateFile) {
+    hartsim::Memory m;
+    EXPECT_TRUE(hartsim::loadMemoryFile(stateFile.toStdString(), &m)) << qPrintable(stateFile);
+    return m;
+}
+
+}  // namespace zh
