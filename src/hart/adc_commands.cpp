@@ -46,6 +46,13 @@ int AdcCommands::Com1420(int tries) {
     return runRead(layout, tries);
 }
 
+int AdcCommands::Com1420ActAdc(int tries) {
+    static const CommandLayout layout{
+        142, QStringLiteral("<-- Read Com1420"), 0, 24,
+        {{22, 2, WireEncoding::Signed16LE, QStringLiteral("ActADC"), QString()}}};
+    return runRead(layout, tries);
+}
+
 int AdcCommands::Com1810(int tries) {
     static const CommandLayout layout{181, QStringLiteral("--> Write Com1810"), 26, 0,
                                       configurationItems()};

@@ -22,6 +22,9 @@ public:
     int Com1410(int tries);
     // AGW0 ... AGW10; the current ADC reading ("ActADC") is only logged.
     int Com1420(int tries);
+    // Command 142 for the live display: only the current ADC reading is
+    // taken (response bytes 22-23); the AGW fields keep what they hold.
+    int Com1420ActAdc(int tries);
     // The same fields back, in the layout of command 141.
     int Com1810(int tries);
     // AGW0 ... AGW10; the ActADC word of the request is always 0.

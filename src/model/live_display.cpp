@@ -2,12 +2,17 @@
 
 #include <QtEndian>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "app/dialogs.h"
+#include "app/gadgets.h"
 #include "app/program.h"
+#include "hart/adc_commands.h"
 #include "hart/hart_session.h"
+#include "hart/wire_values.h"
 #include "model/device_model.h"
+#include "model/gadget_ids.h"
 #include "model/list_text.h"
 #include "model/read_write_sequences.h"
 #include "model/scaling.h"
@@ -71,15 +76,24 @@ void LiveDisplay::setField(const char* name, const QString& raw) {
     f.Content = shown.section(QLatin1Char('['), 0, 0);
 }
 
+bool LiveDisplay::testMode() const {
+    const QString test = m_.program.state.TestMode.toUpper();
+    return test == QLatin1String("ON") || test == QLatin1String("IV");
+}
+
 bool LiveDisplay::StartDynDisplay(const QString& target) {
     Program& p = m_.program;
     AppState& s = p.state;
     p.log.DebugLog(QStringLiteral(">>> StartDynDisplay()"), 3);
-    const QString test = s.TestMode.toUpper();
-    if (test == QLatin1String("ON") || test == QLatin1String("IV")) {
+    if (testMode()) {
+        // Values come from the "Test input" window, not from a device.
         s.ConnectionState = 1;
         s.DynamicDisplayOn = true;
         session_.LinkOpen = 1;
+        if (hooks.setTestLimits)
+            hooks.setTestLimits(static_cast<int>(std::lround(m_.cal.CalADlow)),
+                                static_cast<int>(std::lround(m_.cal.CalADhi)));
+        lastTestAD_ = -1;
         return true;
     }
     const auto fail = [&] {
@@ -107,31 +121,53 @@ void LiveDisplay::StopDynDisplay() {
     AppState& s = p.state;
     p.log.DebugLog(QStringLiteral(">>> StopDynDisplay()"), 3);
     s.DynamicDisplayOn = false;
-    if (s.ConnectionState != 0) session_.HartDisConnect();
+    if (testMode()) session_.LinkOpen = 0;  // no port was opened
+    else if (s.ConnectionState != 0) session_.HartDisConnect();
     s.ConnectionState = 0;
     state.Switch1 = state.Switch2 = -1;
     state.DisplayText.clear();
     state.DisplayPars.clear();
+    state.PrimaryValue = state.LoopCurrent = std::numeric_limits<double>::quiet_NaN();
+    state.PrimaryUnit.clear();
     DispMVal(QString(), QString(), QString());
 }
 
+// One cycle: the module's live block ("display"), the transmitter's
+// values ("transmitter"), or both, the module first. The window is
+// refreshed once, after the cycle, when anything came in.
 void LiveDisplay::UpdDynDisplay() {
     Program& p = m_.program;
     if (!p.state.DynamicDisplayOn || p.state.ConnectionState == 0) return;
     p.log.DebugLog(QStringLiteral(">>> UpdDynDisplay()"), 6);
-    if (p.state.TransmDisplay.toLower() == QLatin1String("transmitter")) pollTransmitter();
-    else pollDisplay();
+    inCycle_ = true;
+    bool received = true;
+    const QString config = p.state.TransmDisplay.toLower();
+    if (testMode()) {
+        simulateValue();
+    } else if (config == QLatin1String("transmitter")) {
+        received = pollTransmitter(true);
+    } else {
+        received = pollDisplay();
+        if (config != QLatin1String("display")) received = pollTransmitter(false) || received;
+    }
+    inCycle_ = false;
+    if (received) shown();
 }
 
-void LiveDisplay::pollDisplay() {
+void LiveDisplay::shown() {
+    if (!inCycle_ && hooks.showValues) hooks.showValues();
+}
+
+bool LiveDisplay::pollDisplay() {
     Program& p = m_.program;
     DisplayBlocks& blocks = sequences_.blocks();
     const int r = blocks.ReadBlock(89, 1);
     if (r != 0) {
         p.log.DebugLog(QStringLiteral("C190_089_Response returned=") + QString::number(r), 1);
-        return;
+        return false;
     }
     showLiveBlock();
+    return true;
 }
 
 // The last live block read (by a poll or a read of the device), shown as
@@ -152,40 +188,93 @@ void LiveDisplay::showLiveBlock() {
                    4);
 }
 
-// A transmitter on its own: its primary value (command 1) with two decimals
-// and its unit; the loop current (command 2) goes to the log.
-void LiveDisplay::pollTransmitter() {
+// The transmitter's primary value (command 1), in table mode its converter
+// reading (command 142) and the loop current (command 2). `alone`: no
+// display module shows the value, so the read-out shows the primary value.
+bool LiveDisplay::pollTransmitter(bool alone) {
+    if (!pollPrimaryValue(alone)) return false;
+    const int i = m_.fields.find(QStringLiteral("CalcMethod"));
+    if (i >= 0 && m_.fields.at(i).RawVal.trimmed() == QLatin1String("1")) pollTransmitterAD(alone);
+    pollLoopCurrent();
+    return true;
+}
+
+bool LiveDisplay::pollPrimaryValue(bool alone) {
     Program& p = m_.program;
     UniversalCommands& u = sequences_.universal();
-    int r = u.Com1(1);
+    const int r = u.Com1(1);
     const QByteArray pv = u.buffers(1).response;
     if (r != 0 || session_.ResCode1 != 0 || pv.size() < 5) {
-        p.log.DebugLog(QStringLiteral("C1_Response returned=") + QString::number(r), 1);
-        return;
+        p.log.DebugLog(QStringLiteral("C1_Response returned=") + QString::number(r ? r : session_.ResCode1), 1);
+        return false;
     }
-    float value = 0;
-    const quint32 bits = qFromBigEndian<quint32>(reinterpret_cast<const uchar*>(pv.constData()) + 1);
-    std::memcpy(&value, &bits, sizeof value);
-    const QString unit = ListTextOf(m_.cal.HartUnitsList, byteAt(pv, 0));
+    state.PrimaryValue = nativeFloatAt(pv, 1);  // decoded in place by the command
+    state.PrimaryUnit = ListTextOf(m_.cal.HartUnitsList, byteAt(pv, 0));
+    if (!alone) return true;
     state.Switch1 = state.Switch2 = 0;
     state.ActADvalue = 0;
     state.OnlineLit = !state.OnlineLit;
-    state.DisplayText = QString::number(static_cast<double>(value), 'f', 2);
+    state.DisplayText = QString::number(state.PrimaryValue, 'f', 2);
+    const QString unit = state.PrimaryUnit;
     state.Shown = state.DisplayText + (unit.isEmpty() ? QString() : QStringLiteral(" [") + unit + QLatin1Char(']'));
     setField("Display", state.DisplayText);
-    r = u.Com2(1);
+    return true;
+}
+
+bool LiveDisplay::pollTransmitterAD(bool alone) {
+    Program& p = m_.program;
+    AdcCommands& adc = sequences_.adc();
+    int r = adc.Com1420ActAdc(1);
+    const QByteArray b = adc.buffers(142).response;
+    if (r == 0 && (session_.ResCode1 != 0 || b.size() < 24)) r = session_.ResCode1 ? session_.ResCode1 : 3;
+    p.log.DebugLog(QStringLiteral("C1420_Response returned=") + QString::number(r), r == 0 ? 4 : 1);
+    if (r != 0) return false;
+    state.TransmitterAD = getLE16Signed(b, 22);
+    if (alone) state.ActADvalue = state.TransmitterAD;
+    return true;
+}
+
+void LiveDisplay::pollLoopCurrent() {
+    Program& p = m_.program;
+    UniversalCommands& u = sequences_.universal();
+    const int r = u.Com2(1);
     const QByteArray current = u.buffers(2).response;
-    if (r == 0 && current.size() >= 4) {
-        float mA = 0;
-        const quint32 c = qFromBigEndian<quint32>(reinterpret_cast<const uchar*>(current.constData()));
-        std::memcpy(&mA, &c, sizeof mA);
-        p.log.DebugLog(QStringLiteral("DynDisplay=") + state.DisplayText + QStringLiteral(" Current=") +
-                           QString::number(static_cast<double>(mA), 'f', 2) + QStringLiteral(" [mA]"),
-                       4);
-    } else {
-        p.log.DebugLog(QStringLiteral("C2_Response returned=") + QString::number(r), 1);
+    if (r != 0 || session_.ResCode1 != 0 || current.size() < 4) {
+        p.log.DebugLog(QStringLiteral("C2_Response returned=") + QString::number(r ? r : session_.ResCode1), 1);
+        return;
     }
-    if (hooks.showValues) hooks.showValues();
+    state.LoopCurrent = nativeFloatAt(current, 0);
+    p.log.DebugLog(QStringLiteral("DynDisplay=") + QString::number(state.PrimaryValue, 'f', 2) +
+                       QStringLiteral(" Current=") + QString::number(state.LoopCurrent, 'f', 2) +
+                       QStringLiteral(" [mA]"),
+                   4);
+}
+
+// Test mode: the converter value comes from the "Test input" window, from
+// whichever of its two controls the person changed last (the text field
+// when both changed), and is shown as the module would show it.
+void LiveDisplay::simulateValue() {
+    Gadgets& g = m_.program.gadgets;
+    bool typed = false;
+    const int fromText = g.text(gadget::TstInput).trimmed().toInt(&typed);
+    const int fromSlider = g.state(gadget::TstSlider);
+    // The converter value is a signed 16-bit number.
+    const int ad = std::clamp(typed && (fromText != lastTestAD_ || fromSlider == lastTestAD_) ? fromText : fromSlider,
+                              -32768, 32767);
+    const QString value = applyConversion(m_, Conversion::ADToMeasurand, QString::number(ad),
+                                          QStringLiteral("Display"), 1)
+                              .section(QLatin1Char('['), 0, 0)
+                              .trimmed();
+    // The module's read-out: its digits, and the decimals and sign apart.
+    QString digits = value;
+    const bool negative = digits.startsWith(QLatin1Char('-'));
+    if (negative) digits.remove(0, 1);
+    const int point = digits.indexOf(QLatin1Char('.'));
+    const int decimals = point < 0 ? 0 : static_cast<int>(digits.size()) - point - 1;
+    digits.remove(QLatin1Char('.'));
+    const bool numeric = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); });
+    DispMVal(numeric ? digits : value, QString::number(ad),
+             (negative ? QStringLiteral("-") : QString()) + QString::number(numeric ? decimals : 0));
 }
 
 void LiveDisplay::DispMVal(const QString& text, const QString& adText, const QString& pars) {
@@ -221,7 +310,16 @@ void LiveDisplay::DispMVal(const QString& text, const QString& adText, const QSt
     }
     setField("Display", state.Shown);
     setField("ADactRaw", adOk ? QString::number(ad) : QString());
-    if (hooks.showValues) hooks.showValues();
+    if (adOk && testMode()) {
+        // The "Test input" window follows the value shown.
+        // A text that already says so is left alone: the person may be typing in it.
+        Gadgets& g = p.gadgets;
+        g.setState(gadget::TstSlider, ad);
+        bool same = false;
+        if (g.text(gadget::TstInput).trimmed().toInt(&same) != ad || !same) g.setText(gadget::TstInput, QString::number(ad));
+        lastTestAD_ = ad;
+    }
+    shown();
 }
 
 }  // namespace zh

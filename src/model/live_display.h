@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <functional>
+#include <limits>
 
 namespace zh {
 
@@ -27,11 +28,21 @@ struct LiveState {
     int Switch1 = -1, Switch2 = -1;  // -1 unknown, 0 open, 1 closed
     int ActADvalue = 0;
     bool OnlineLit = false;  // the Online lamp blinks once per value received
+    // The transmitter's part (commands 1, 142 and 2); NaN until received.
+    // Its converter counts are kept apart from the module's: the two count
+    // on different scales.
+    double PrimaryValue = std::numeric_limits<double>::quiet_NaN();
+    QString PrimaryUnit;
+    double LoopCurrent = std::numeric_limits<double>::quiet_NaN();  // mA
+    int TransmitterAD = 0;
 };
 
 // What the live display asks of the window; unset hooks do nothing.
 struct LiveHooks {
     std::function<void()> showValues;  // the read-out, lamps and fields changed
+    // Test mode: the "Test input" slider spans the converter counts from
+    // `low` to `high`.
+    std::function<void(int low, int high)> setTestLimits;
 };
 
 class LiveDisplay {
@@ -44,7 +55,8 @@ public:
     bool StartDynDisplay(const QString& target);
     // Stops polling, closes the link and blanks the read-out.
     void StopDynDisplay();
-    // One poll; a failed one is logged and the next one tries again.
+    // One poll (in test mode: one value from the "Test input" window); a
+    // failed one is logged and the next one tries again.
     void UpdDynDisplay();
     // Shows the live block the last poll or read of the device received.
     void showLiveBlock();
@@ -55,8 +67,14 @@ public:
     LiveHooks hooks;
 
 private:
-    void pollDisplay();
-    void pollTransmitter();
+    bool testMode() const;
+    bool pollDisplay();
+    bool pollTransmitter(bool alone);
+    bool pollPrimaryValue(bool alone);
+    bool pollTransmitterAD(bool alone);
+    void pollLoopCurrent();
+    void simulateValue();
+    void shown();
     QString translate(const QString& text);
     void setField(const char* name, const QString& raw);
 
@@ -64,6 +82,8 @@ private:
     HartSession& session_;
     DeviceSequences& sequences_;
     QString lastWord_, lastTranslation_;
+    bool inCycle_ = false;  // one refresh of the window per poll
+    int lastTestAD_ = -1;   // the value last put into the "Test input" window
 };
 
 }  // namespace zh

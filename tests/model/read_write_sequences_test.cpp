@@ -7,12 +7,15 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "app/profile_settings.h"
 #include "hart/connection_probe.h"
 #include "hart/hart_session.h"
 #include "hart/link_library.h"
 #include "model/device_model.h"
 #include "model/field_definitions.h"
+#include "model/live_display.h"
 #include "model/read_write_sequences.h"
 #include "support/ending_probe.h"
 #include "support/test_program.h"
@@ -400,6 +403,82 @@ TEST_F(SequencesTest, DisplayOnlyReadTakesTheModulesMeasurand) {
     EXPECT_EQ(model.cal.IntSerIO, 0);
     EXPECT_DOUBLE_EQ(f("UpperRangeVal").Content.toDouble(), 250.0);
     EXPECT_DOUBLE_EQ(f("TempUpper").Content.toDouble(), 250.0);
+}
+
+
+// The live display on the same device: which commands one poll sends for
+// each kind of device, what the read-out, the loop current and the
+// converter value show, and that a lost poll is followed by a good one.
+class LiveDisplayTest : public SequencesTest {
+protected:
+    // A device of its own for each call, connected afresh.
+    void connect(const QString& options) {
+        live.reset();
+        seq.reset();
+        session.reset();
+        start(options);
+        t.program.state.DataTrigger = -1;
+        t.program.log.setThreshold(4);
+        live = std::make_unique<LiveDisplay>(model, *session, *seq);
+        ASSERT_TRUE(live->StartDynDisplay(QStringLiteral("all"))) << log().toStdString();
+        newFrames();
+    }
+    // The commands of one poll, in order.
+    QString poll() {
+        live->UpdDynDisplay();
+        QStringList out;
+        static const QRegularExpression rx(QStringLiteral("RX command=(\\d+) "));
+        for (auto it = rx.globalMatch(newFrames()); it.hasNext();) out << it.next().captured(1);
+        return out.join(QLatin1Char(','));
+    }
+    std::unique_ptr<LiveDisplay> live;
+};
+
+TEST_F(LiveDisplayTest, EachKindOfDeviceIsPolledForWhatItShows) {
+    struct Row {
+        const char* options;
+        const char* commands;  // one poll
+        const char* readOut;   // as shown
+        double current;        // mA; NaN: none polled
+        bool converterFromTransmitter;
+    } rows[] = {
+        {"presence=display,hold=50", "191", "8.01", NAN, false},
+        {"presence=transmitter,hold=50", "1,2", "8.00 [bar]", 12.0, false},
+        // Table mode: the converter reading of command 142 as well.
+        {"presence=transmitter,config=03,hold=0", "1,142,2", "-1.00 [bar]", 4.0, true},
+        {"presence=both,config=03,hold=0,caldecimals=3", "191,1,142,2", "-0.99", 4.0, false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.options);
+        connect(QLatin1String(r.options));
+        // Values typed into the table are not the poll's to change.
+        f(QStringLiteral("AGW3")).RawVal = QStringLiteral("123");
+        EXPECT_EQ(poll(), QLatin1String(r.commands));
+        const LiveState& s = live->state;
+        EXPECT_EQ(s.Shown, QLatin1String(r.readOut));
+        EXPECT_EQ(f(QStringLiteral("AGW3")).RawVal, "123");
+        if (std::isnan(r.current)) EXPECT_TRUE(std::isnan(s.LoopCurrent));
+        else EXPECT_NEAR(s.LoopCurrent, r.current, 0.05);
+        if (r.converterFromTransmitter) {
+            EXPECT_EQ(s.ActADvalue, s.TransmitterAD);
+            EXPECT_EQ(s.ActADvalue, -25000);  // the table's first point: the range's low end
+        }
+        live->StopDynDisplay();
+        EXPECT_EQ(s.Shown, "");
+        EXPECT_TRUE(std::isnan(s.LoopCurrent));
+        EXPECT_EQ(t.program.state.ConnectionState, 0);
+    }
+}
+
+// A poll the device does not answer is logged; the next one gets through.
+TEST_F(LiveDisplayTest, ALostPollIsLoggedAndTheNextOneSucceeds) {
+    connect(QStringLiteral("presence=transmitter,hold=25,fault=noanswer*3@1"));
+    EXPECT_EQ(poll(), "1,1,1");  // tried as often as the link tries, no more
+    EXPECT_TRUE(log().contains("C1_Response returned="));
+    EXPECT_TRUE(t.program.state.DynamicDisplayOn);
+    EXPECT_EQ(poll(), "1,2");
+    EXPECT_EQ(live->state.Shown, "4.00 [bar]");
+    EXPECT_TRUE(log().contains("DynDisplay=4.00 Current=8.00 [mA]"));
 }
 
 }  // namespace
