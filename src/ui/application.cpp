@@ -7,8 +7,12 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPixmap>
+#include <QSlider>
+#include <QTabWidget>
 #include <QTime>
 #include <QToolBar>
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "app/menu_items.h"
@@ -16,8 +20,8 @@
 #include "application_check.h"
 #include "control_refresh.h"
 #include "control_registry.h"
-#include "display_diagram.h"
 #include "gadget_colours.h"
+#include "graph_tab.h"
 #include "hart/com_ports.h"
 #include "input_check.h"
 #include "main_window.h"
@@ -101,7 +105,8 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Qt
       refresh_(std::make_unique<ControlRefresh>(model_)),
       modes_(std::make_unique<UserModes>(model_, *refresh_, *items_, *frame_)),
       appl_(std::make_unique<ApplicationCheck>(model_, *refresh_)),
-      input_(std::make_unique<InputCheck>(model_, *appl_)) {
+      input_(std::make_unique<InputCheck>(model_, *appl_)),
+      graph_(std::make_unique<GraphTab>(p_, model_, gadgets_, core_.live.state)) {
     installVisibilityHooks(model_);
     refresh_->installModelHooks();
     modes_->inputs.linkOpen = [this] { return session_.LinkOpen; };
@@ -142,7 +147,14 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Qt
         refresh_->checks.redrawDiagram = std::move(redraw);
         const LiveState& live = core_.live.state;
         UpdLiveLamps(p_, live.Switch1, live.Switch2, live.OnlineLit);
+        frame_->setStatusText(3, std::isfinite(live.LoopCurrent)
+                                     ? QString::number(live.LoopCurrent, 'f', 2) + QStringLiteral(" [mA]")
+                                     : QString());
         redrawDiagram(true);
+    };
+    core_.live.hooks.setTestLimits = [this](int low, int high) {
+        if (auto* slider = qobject_cast<QSlider*>(gadgets_.widget(controlNumber(QStringLiteral("TstSlider")))))
+            slider->setRange(std::min(low, high), std::max(low, high));
     };
     refresh_->checks.redrawDiagram = [this] { redrawDiagram(false); };
     bindCommands();
@@ -262,13 +274,17 @@ bool Application::VANTOMain(int mcontrol) {
 }
 
 void Application::redrawDiagram(bool live) {
-    if (p_.state.GraphMode != QLatin1String("ON") || target() == QLatin1String("transmitter")) return;
+    if (p_.state.GraphMode.toUpper() != QLatin1String("ON") || !window_) return;
+    if (live && !graphTabShown()) return;
+    // The device found narrows what the profile asks for ("all", "auto").
+    const QString configured = target();
+    graph_->redraw(configured == QLatin1String("all") ? p_.state.TransmDisplay.toLower() : configured);
+}
+
+bool Application::graphTabShown() const {
+    const auto* panel = qobject_cast<QTabWidget*>(gadgets_.widget(controlNumber(QStringLiteral("Panel"))));
     const int graphTab = 3;
-    if (live && gadgets_.state(controlNumber(QStringLiteral("Panel"))) != graphTab) return;
-    const int diagram = controlNumber(QStringLiteral("Diagram1"));
-    if (!gadgets_.exists(diagram)) return;
-    const DisplayDiagramValues values = displayDiagramValues(model_.fields, core_.live.state.ActADvalue);
-    gadgets_.setPixmap(diagram, QPixmap::fromImage(HartGraphDisplay(values, gadgets_.geometry(diagram).size())));
+    return panel && window_ && panel->currentWidget() == window_->tabPage(graphTab);
 }
 
 // Every bound field's content into its control, painted in the colour of
@@ -283,6 +299,11 @@ void Application::buildWindow() {
     window_ = std::make_unique<MainWindow>(p_, gadgets_);
     window_->setWindowTitle(p_.state.WindowTitle);
     registerControls(model_.fields);
+    // The diagrams are drawn anew whenever the Graph tab comes into view.
+    if (auto* panel = qobject_cast<QTabWidget*>(gadgets_.widget(controlNumber(QStringLiteral("Panel")))))
+        QObject::connect(panel, &QTabWidget::currentChanged, panel, [this] {
+            if (graphTabShown()) redrawDiagram(false);
+        });
 }
 
 void Application::buildMenus() {

@@ -27,6 +27,7 @@ namespace zh {
 
 class ApplicationCheck;
 class ConnectionProbe;
+class GraphTab;
 class InputCheck;
 class ControlRefresh;
 class LinkLibrary;
@@ -102,8 +103,10 @@ private:
     void bindInputCheck();
     void afterCommand();
     void showFields();
-    // The display module's diagram on the Graph tab; `live` only while that tab is shown.
+    // The diagrams on the Graph tab (with GraphMode "ON"); `live` only
+    // while that tab is shown.
     void redrawDiagram(bool live);
+    bool graphTabShown() const;
 
     void newData(int id);
     void connectModule();
@@ -137,6 +140,7 @@ private:
     std::unique_ptr<UserModes> modes_;
     std::unique_ptr<ApplicationCheck> appl_;
     std::unique_ptr<InputCheck> input_;
+    std::unique_ptr<GraphTab> graph_;
     QPointer<QWidget> cover_;
     QString builtFor_;          // the measurand the window was last built for
     FieldInspector inspector_;  // the diagnostic "field under the mouse"

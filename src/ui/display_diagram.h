@@ -3,8 +3,9 @@
 // across, the measurand up, with the module's range, nominal range, the
 // set and reset points of switch 1 and the live point.
 
-#include <QImage>
 #include <QSize>
+
+#include "diagram_canvas.h"
 
 namespace zh {
 
@@ -16,11 +17,11 @@ struct DisplayDiagramValues {
     double lowerRangeAD, upperRangeAD;        // their converter counts
     double nominalLow, nominalHigh;
     double setPoint1, resetPoint1;
-    double liveAD, liveValue;                 // the last value polled
+    double liveAD;                            // the module's last converter value
 };
 
 DisplayDiagramValues displayDiagramValues(const FieldTable& fields, int actAD);
 
-QImage HartGraphDisplay(const DisplayDiagramValues& v, QSize size);
+Diagram HartGraphDisplay(const DisplayDiagramValues& v, QSize size);
 
 }  // namespace zh
