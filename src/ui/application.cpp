@@ -182,13 +182,19 @@ void Application::bindInputCheck() {
         p_.log.DebugLog(QStringLiteral("<<< Gadget ") + QString::number(e.gadget) + QStringLiteral(" = ") + content, 4);
     };
     // What a control shows is what its field holds: a field that may not
-    // be edited takes no typing, whatever the rules enable.
+    // be edited takes no typing, whatever the rules enable. A button or
+    // selector whose command the program cannot carry out stays disabled.
     gadgets_.inputLocked = [this](int gadget) {
+        if (commands_.gadgetCommand(gadget) && !commands_.isGadgetAvailable(gadget)) return true;
         const int i = model_.fields.findGadget(gadget);
         return i >= 0 && isReadOnlyField(model_.fields.at(i));
     };
     commands_.bind(Command::ConfirmInput, [this](int) { input_->confirm(); });
     commands_.bind(Command::CancelInput, [this](int) { input_->cancel(); });
+    // The input check has taken the choice into its field and shown the
+    // controls that go with it; the rules that follow every command finish.
+    commands_.bind(Command::OutputFunction, [](int) {});
+    commands_.bind(Command::EquipmentSelection, [](int) {});
 }
 
 Application::~Application() {

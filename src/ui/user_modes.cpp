@@ -27,6 +27,7 @@ const QString kAdministrator = QStringLiteral("administrator");
 const QString kCustomizer = QStringLiteral("customizer");
 
 bool isOn(const QString& s) { return s == QLatin1String("ON"); }
+bool outputOn(const std::function<bool()>& source) { return source && source(); }
 
 }  // namespace
 
@@ -61,6 +62,9 @@ void UserModes::UpdGadItems(int colindx) {
     Logger& log = m_.program.log;
     log.DebugLog(QStringLiteral(">>> UpdGadItems(colindx=") + QString::number(colindx) + QLatin1Char(')'), 4);
     log.DebugLog(QStringLiteral("UpdGadItems mode$=") + stateWord(), 4);
+    // The controls of the measurand and of the device come first: the
+    // enable rules below have the last word on what they show.
+    showDeviceGroups(m_, measurand());
     commandEntries();
     commandButtons();
     fieldGroups(colindx);
@@ -69,21 +73,28 @@ void UserModes::UpdGadItems(int colindx) {
                   inputs.connectionDetail ? inputs.connectionDetail() : QString());
 }
 
+// Writing needs data; with the interface open (or writes switched off)
+// data alone will do, otherwise only a connected device with data.
+UserModes::Flags UserModes::writeFlags() const {
+    const bool open = linkOpen() == 1 || isOn(m_.program.state.NoWrite);
+    return open ? kWithData : kConnectedWithData;
+}
+
 void UserModes::commandEntries() {
     const AppState& s = m_.program.state;
     menus_.setItemEnabled(menu::kNew, true);
     for (int i = 0; i < menu::kMaxMeasurands; ++i) menus_.setItemEnabled(menu::kFirstNewMeasurand + i, true);
     menus_.setItemEnabled(menu::kToolOpen, true);
 
-    // Writing needs data; with the interface open (or writes switched off)
-    // data alone will do, otherwise only a connected device with data.
     const bool open = linkOpen() == 1 || isOn(s.NoWrite);
     const bool live = s.DynamicDisplayOn;
-    const Flags write = open ? kWithData : kConnectedWithData;
+    const Flags write = writeFlags();
     const Flags connect = !open ? kConnectedWithData : live ? kNever : kWithData;
     const Flags disconnect = open && live ? kWithData : kNever;
 
     for (int id : {menu::kReadAll, menu::kToolRead}) itemByState(id, kAlways);
+    // Saving needs a data set; without one there is nothing to save.
+    for (int id : {menu::kSave, menu::kSaveAs, menu::kToolSave}) itemByState(id, kWithData);
     for (int id : {menu::kWriteAll, menu::kWriteChanges, menu::kToolWrite}) itemByState(id, write);
     for (int id : {menu::kConnect, menu::kToolConnect}) itemByState(id, connect);
     for (int id : {menu::kDisconnect, menu::kToolDisconnect}) itemByState(id, disconnect);
@@ -103,24 +114,54 @@ void UserModes::commandButtons() {
     static const char* const kDeviceAny[] = {"BtnFactSet",  "BtnFactSetRest", "BtnFactSetStore",    "BtnLoopStartStop",
                                              "BtnTestSW1",  "BtnTestSW2",     "BtnLoopStartStopAdm"};
     static const char* const kTeach[] = {"BtnTempTLR",    "BtnTempTUR",     "BtnAdmTLR",       "BtnAdmTUR",
-                                         "BtnSet4mADisp", "BtnSet20mADisp", "BtnSet4mAOnOffu", "BtnSet20mAOnOffu"};
-    static const char* const kTrim[] = {"BtnSet4mAOnOff", "BtnSet20mAOnOff"};
+                                         "BtnSet4mADisp", "BtnSet20mADisp", "BtnSet4mAOnOffu", "BtnSet20mAOnOffu",
+                                         "BtnSet4mAOnOff", "BtnSet20mAOnOff"};
+    // Device functions of the same kind on the other panel, and the
+    // buttons that work on the data shown.
+    static const char* const kMoreDevice[] = {"BtnFactSetRestAdm", "BtnSendCmd", "BtnSendCmdAdm"};
+    static const char* const kOnData[] = {"BtnFillADC", "BtnClrADC", "BtnStoreConfig"};
 
+    const Flags device = open ? kWithData : kConnected;
     for (const char* name : kDeviceNow) controlByState(name, open ? kWithData : kNever);
-    for (const char* name : kDeviceAny) controlByState(name, open ? kWithData : kConnected);
+    for (const char* name : kDeviceAny) controlByState(name, device);
+    for (const char* name : kMoreDevice) controlByState(name, device);
+    // Only the mode word "user" itself is kept from teaching and setting
+    // currents; an unknown mode gets the buttons of the higher modes. The
+    // output switches follow the other buttons without the interface too,
+    // rather than keep whatever state an earlier rule left them in.
+    const Flags teach = m_.program.state.UserMode == kUser ? kNever : device;
+    for (const char* name : kTeach) controlByState(name, teach);
+    // A current is trimmed while the output gives it, and only one of the
+    // two fixed outputs can be on.
+    const bool on4 = outputOn(inputs.output4mAOn), on20 = outputOn(inputs.output20mAOn);
+    if (on4 || on20)
+        for (const char* name : {on4 ? "BtnSet20mAOnOff" : "BtnSet4mAOnOff", on4 ? "BtnSet20mAOnOffu" : "BtnSet4mAOnOffu"})
+            controlByState(name, kNever);
+    for (const char* name : {"BtnSet4mA", "BtnTempSet4mA"}) controlByState(name, on4 ? device : kNever);
+    for (const char* name : {"BtnSet20mA", "BtnTempSet20mA"}) controlByState(name, on20 ? device : kNever);
+    for (const char* name : kOnData) controlByState(name, kWithData);
+    for (int row = 0; row <= 10; ++row)
+        controlByState(qPrintable(QStringLiteral("BtnADC") + QString::number(row)), kWithData);
+    controlByState("BtnWriteTransm", writeFlags());
 
-    // Only the mode word "user" itself is kept from these; an unknown mode
-    // gets the buttons of the higher modes.
-    if (m_.program.state.UserMode == kUser) {
-        for (const char* name : kTeach) controlByState(name, kNever);
-        if (open)
-            for (const char* name : kTrim) controlByState(name, kNever);
-    } else if (open) {
-        for (const char* name : kTeach) controlByState(name, kWithData);
-        for (const char* name : kTrim) controlByState(name, kWithData);
-    } else {
-        for (const char* name : kTeach) controlByState(name, kConnected);
-    }
+    // What the configuration does not have cannot be worked: a display
+    // module alone has no loop current, a transmitter alone no display.
+    static const char* const kTransmitterOnly[] = {"BtnLoopStartStop", "BtnLoopStartStopAdm", "BtnSet4mAOnOff",
+                                                   "BtnSet20mAOnOff",  "BtnSet4mAOnOffu",     "BtnSet20mAOnOffu",
+                                                   "BtnSet4mA",        "BtnSet20mA",          "BtnTempSet4mA",
+                                                   "BtnTempSet20mA",   "BtnTempTLR",          "BtnTempTUR",
+                                                   "BtnAdmTLR",        "BtnAdmTUR"};
+    static const char* const kDisplayOnly[] = {"BtnSetTeachLower",    "BtnSetSwitchPoint", "BtnClearHiTrailing",
+                                               "BtnClearLowTrailing", "BtnSet4mADisp",     "BtnSet20mADisp",
+                                               "BtnTestSW1",          "BtnTestSW2"};
+    // The parts configured, or with "auto" and "all" those the device showed.
+    const AppState& s = m_.program.state;
+    QString config = s.TransmitterDisplay.toLower();
+    if (config != QLatin1String("transmitter") && config != QLatin1String("display")) config = s.TransmDisplay.toLower();
+    if (config == QLatin1String("display"))
+        for (const char* name : kTransmitterOnly) controlByState(name, kNever);
+    if (config == QLatin1String("transmitter"))
+        for (const char* name : kDisplayOnly) controlByState(name, kNever);
 }
 
 void UserModes::fieldGroups(int colindx) {
@@ -130,8 +171,7 @@ void UserModes::fieldGroups(int colindx) {
         return;
     }
     refresh_.UpdAllGads(QStringLiteral("enable"), QStringLiteral("COMMON;"), colindx);
-    const bool outputOn = (inputs.output4mAOn && inputs.output4mAOn()) || (inputs.output20mAOn && inputs.output20mAOn());
-    if (!outputOn) refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("SPECIAL;"), colindx);
+    if (!outputOn(inputs.output4mAOn) && !outputOn(inputs.output20mAOn)) refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("SPECIAL;"), colindx);
     const int kind = measurand();
     refresh_.UpdAllGads(QStringLiteral("enable"), kind == 0 ? QStringLiteral("PRESSURE;") : QStringLiteral("TEMPERATURE;"),
                         colindx);

@@ -58,6 +58,7 @@ private:
     bool byState(const Flags& flags) const;
     void itemByState(int id, const Flags& flags);
     void controlByState(const char* name, const Flags& flags);
+    Flags writeFlags() const;
     void commandEntries();
     void commandButtons();
     void fieldGroups(int colindx);

@@ -150,12 +150,13 @@ void HideAdminTMUGadgets(DeviceModel& m, int state) {
     hideAll(m, {"FrmTMU", "DscCalcMethod", "CmbCalcMethod"}, state);
 }
 
+// The labels of the display's start and end values stay: they name the
+// temperature limits in the same rows too.
 void HidePGadgets(DeviceModel& m, int state) {
     logEntry(m, "HidePGadgets", state);
     hideAll(m,
-            {"UnitHiTrailing", "UnitLowTrailing", "DscDspMBE", "DspMBE", "UnitDspMBE", "DscDspMBA", "DspMBA",
-             "UnitDspMBA", "DscTeachLower", "BtnSetTeachLower", "BtnSet4mADisp", "BtnSet20mADisp", "DscTaraPulseLen",
-             "FldTaraPulseLen"},
+            {"UnitHiTrailing", "UnitLowTrailing", "DspMBE", "UnitDspMBE", "DspMBA", "UnitDspMBA", "DscTeachLower",
+             "BtnSetTeachLower", "BtnSet4mADisp", "BtnSet20mADisp", "DscTaraPulseLen", "FldTaraPulseLen"},
             state);
     if (state != 0) return;
     // A display module on its own takes its start and end values from the
@@ -240,6 +241,18 @@ void showMeasurandGroups(DeviceModel& m, int measurand) {
         HidePGadgets(m, 1);
         HideAdminSwitchGadgets(m, 1);
         HideTGadgets(m, 0);
+    }
+}
+
+void showDeviceGroups(DeviceModel& m, int measurand) {
+    showMeasurandGroups(m, measurand);
+    const int devIndx = m.selection.DevIndx;
+    showOptionGroups(m, devIndx);
+    if (devIndx == 0 || devIndx == 4 || devIndx == 16) {
+        const int i = m.fields.find(QStringLiteral("CalcMethod"));
+        bool ok = false;
+        const int method = i < 0 ? 0 : m.fields.at(i).Content.trimmed().toInt(&ok);
+        showCalcMethodGroups(m, ok ? method : m.selection.CalcMeth);
     }
 }
 

@@ -52,6 +52,11 @@ void showCalcMethodGroups(DeviceModel& m, int calcMeth);
 // groups otherwise; the hall-switch group is hidden either way.
 void showMeasurandGroups(DeviceModel& m, int measurand);
 
+// All of the above for the data shown: the measurand's groups, then the
+// option groups of the selected device index and, for a transmitter
+// variant, those of the calculation method in field "CalcMethod".
+void showDeviceGroups(DeviceModel& m, int measurand);
+
 // Connects the model's option-group hooks to the functions above.
 void installVisibilityHooks(DeviceModel& m);
 

@@ -180,6 +180,7 @@ TEST(Application, OpenAndWriteBackChangeTheDeviceExactlyAsEdited) {
 TEST(Application, AnEntryTypedIntoTheWindowLandsInItsField) {
     AppRig rig("ZEL-HART", {{"UserMode=user", "UserMode=customizer"}});
     ASSERT_TRUE(rig.app->VANTOMain(0));
+    qputenv("HARTSIM_OPTIONS", "presence=both,config=20");  // a temperature device has a HART address field
     rig.read();
     const auto pump = [&] {
         QApplication::processEvents();

@@ -140,6 +140,7 @@ TEST_F(UserModesTest, StateWordDrivesMenuEntries) {
         const char* noWrite;
         bool live;
         bool write, connect, disconnect, ports;
+        bool save() const { return data; }  // saving needs data, whatever the connection
     };
     const Case cases[] = {
         {false, false, 0, "OFF", false, false, false, false, true},
@@ -163,6 +164,7 @@ TEST_F(UserModesTest, StateWordDrivesMenuEntries) {
         for (int id : {menu::kWriteAll, menu::kWriteChanges, menu::kToolWrite}) EXPECT_EQ(item(id), c.write) << id;
         for (int id : {menu::kConnect, menu::kToolConnect}) EXPECT_EQ(item(id), c.connect) << id;
         for (int id : {menu::kDisconnect, menu::kToolDisconnect}) EXPECT_EQ(item(id), c.disconnect) << id;
+        for (int id : {menu::kSave, menu::kSaveAs, menu::kToolSave}) EXPECT_EQ(item(id), c.save()) << id;
         EXPECT_EQ(item(menu::kFirstPort + 1), c.ports);
     }
     state(true, false);
@@ -196,6 +198,40 @@ TEST_F(UserModesTest, CommandButtonsByModeAndInterface) {
     s.UserMode = "user";
     modes.UpdGadItems(-1);
     EXPECT_FALSE(w.c("BtnSet4mAOnOff").enabled);
+
+    // The output switches in mode "user" without the interface; a current
+    // is trimmed while its output is on, and the other output waits; what
+    // the device does not have cannot be worked.
+    bool on4 = false;
+    modes.inputs.output4mAOn = [&] { return on4; };
+    const struct {
+        const char* mode;
+        int link;
+        bool on4;
+        const char *configured, *found, *button;
+        bool enabled;
+    } rows[] = {
+        {"user", 0, false, "auto", "all", "BtnSet4mAOnOff", false},
+        {"administrator", 1, false, "auto", "all", "BtnSet4mA", false},
+        {"administrator", 1, false, "auto", "all", "BtnSet20mAOnOff", true},
+        {"administrator", 1, true, "auto", "all", "BtnTempSet4mA", true},
+        {"administrator", 1, true, "auto", "all", "BtnSet20mA", false},
+        {"administrator", 1, true, "auto", "all", "BtnSet20mAOnOffu", false},
+        {"administrator", 1, false, "auto", "display", "BtnLoopStartStop", false},
+        {"administrator", 1, false, "auto", "display", "BtnTestSW1", true},
+        {"administrator", 1, false, "transmitter", "display", "BtnLoopStartStop", true},
+        {"administrator", 1, false, "transmitter", "all", "BtnSet4mADisp", false},
+    };
+    for (const auto& r : rows) {
+        s.UserMode = r.mode;
+        linkOpen = r.link;
+        on4 = r.on4;
+        s.TransmitterDisplay = r.configured;
+        s.TransmDisplay = r.found;
+        w.c(r.button).enabled = !r.enabled;
+        modes.UpdGadItems(-1);
+        EXPECT_EQ(w.c(r.button).enabled, r.enabled) << r.button << " " << r.mode << " " << r.found;
+    }
 }
 
 TEST_F(UserModesTest, FieldGroupsFollowDataModeAndMeasurand) {
