@@ -28,18 +28,20 @@ int ProgressSteps::ShowStep(const QString& stepName, const QString& text, const 
     return d.servePendingEvents() ? 1 : 0;
 }
 
-void ProgressSteps::showError(const QString& text, int waitMs) {
+// An error stays until the person presses OK: a message that closes by
+// itself is easily gone before it was read (the message display time can be
+// very short, for example during a switch test). Only messages that report
+// success close by themselves after that time.
+void ProgressSteps::showError(const QString& text) {
     Dialogs& d = p_.dialogs;
     d.progressSetStatus(text, kRed);
     d.progressSetButton(QStringLiteral("OK"));
-    d.progressWaitButton(waitMs);
+    d.progressWaitButton(-1);
 }
 
-int ProgressSteps::CheckStep(int result, int okValue, const QString& text, const QString& detail, int wait) {
+int ProgressSteps::CheckStep(int result, int okValue, const QString& text, const QString& detail, int) {
     if (result == okValue) return p_.dialogs.servePendingEvents() ? 1 : 0;
-    const QString shown = detail.isEmpty() ? text : text + QStringLiteral(" (") + detail + QLatin1Char(')');
-    const int waitMs = wait == -1 ? p_.state.MessageDisplayTime : wait == -2 ? -1 : wait;
-    showError(shown, waitMs);
+    showError(detail.isEmpty() ? text : text + QStringLiteral(" (") + detail + QLatin1Char(')'));
     return 1;
 }
 
@@ -78,7 +80,7 @@ void ProgressSteps::ErrMessage(int result, const QString& function, const QStrin
                     6);
     QString text = errorText(result, function);
     if (!detail.isEmpty()) text += QStringLiteral(" (") + detail + QLatin1Char(')');
-    showError(text, result == -1 ? -1 : p_.state.MessageDisplayTime);
+    showError(text);
 }
 
 }  // namespace zh

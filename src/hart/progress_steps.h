@@ -18,7 +18,9 @@ public:
     explicit ProgressSteps(Program& p) : p_(p) {}
 
     int ShowStep(const QString& stepName, const QString& text, const QString& detail, int step, int steps);
-    // `wait`: -1 the message display time, -2 until OK, else milliseconds.
+    // A failed step shows its error until OK is pressed. The last argument,
+    // a display time the callers pass, no longer shortens that: an error
+    // that vanishes by itself is an error nobody read.
     int CheckStep(int result, int okValue, const QString& text, const QString& detail, int wait = -1);
     int ShowRetry(const QString& text, int attempt, int tries);
     void ErrMessage(int result, const QString& function, const QString& detail = QString());
@@ -31,7 +33,7 @@ public:
 
 private:
     QString tr(const QString& text) const;
-    void showError(const QString& text, int waitMs);
+    void showError(const QString& text);
 
     Program& p_;
     QString port_;

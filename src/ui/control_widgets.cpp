@@ -11,6 +11,8 @@
 #include <QStylePainter>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QVariant>
+#include <algorithm>
 
 namespace zh {
 
@@ -33,52 +35,103 @@ void ImageControl::paintEvent(QPaintEvent*) {
 
 namespace {
 
-constexpr qreal kSmallestPoints = 6.0;
+bool fitsOneLine(const QFont& font, const QString& text, const QSize& area) {
+    return QFontMetrics(font).horizontalAdvance(text) <= area.width();
+}
 
-// `font` made smaller, half a point at a time, until `text` fits `width`
-// or the smallest readable size is reached.
-QFont fittingFont(QFont font, const QString& text, int width) {
-    qreal size = font.pointSizeF() > 0 ? font.pointSizeF() : 8.0;
-    while (size > kSmallestPoints && QFontMetrics(font).horizontalAdvance(text) > width) {
-        size -= 0.5;
-        font.setPointSizeF(size);
-    }
-    return font;
+// Wrapped at word boundaries, the text fits the area (which must have room
+// for two lines: a single line that fits is fitsOneLine's case).
+bool fitsWrapped(const QFont& font, const QString& text, const QSize& area) {
+    const QFontMetrics metrics(font);
+    if (2 * metrics.lineSpacing() > area.height()) return false;
+    const QRect r = metrics.boundingRect(QRect(QPoint(), area), Qt::TextWordWrap, text);
+    return r.width() <= area.width() && r.height() <= area.height();
 }
 
 }  // namespace
 
+CaptionFit fitCaption(const QFont& font, const QString& text, const QSize& area) {
+    CaptionFit fit;
+    fit.font = font;
+    fit.text = text;
+    if (text.isEmpty() || fitsOneLine(font, text, area)) return fit;
+    // A window made small already shrinks its fonts; never below that.
+    const qreal designed = font.pointSizeF() > 0 ? font.pointSizeF() : 8.0;
+    const qreal smallest = std::min(designed, kSmallestCaptionPoints);
+    // First a second line at the same size, then smaller sizes (on one or
+    // two lines), half a point at a time.
+    for (qreal size = designed; size >= smallest; size -= 0.5) {
+        fit.font.setPointSizeF(size);
+        fit.wrap = fitsWrapped(fit.font, text, area);
+        if (fit.wrap || fitsOneLine(fit.font, text, area)) return fit;
+    }
+    fit.font.setPointSizeF(smallest);
+    fit.wrap = false;
+    fit.text = QFontMetrics(fit.font).elidedText(text, Qt::ElideRight, area.width());
+    fit.elided = true;
+    return fit;
+}
+
+namespace {
+
+// The whole caption as the tooltip while it is cut; a tooltip the program
+// gave the control stays.
+void showWholeCaptionAsTip(QWidget* w, const QString& caption, bool elided) {
+    const bool ours = w->property("captionTip").toBool();
+    if (elided && (ours || w->toolTip().isEmpty())) {
+        if (w->toolTip() != caption) w->setToolTip(caption);
+        w->setProperty("captionTip", true);
+    } else if (!elided && ours) {
+        w->setToolTip(QString());
+        w->setProperty("captionTip", false);
+    }
+}
+
+}  // namespace
+
+QRect FittingButton::captionRect() const {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    return style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+}
+
+CaptionFit FittingButton::drawnCaption() const {
+    return fitCaption(font(), text(), captionRect().size());
+}
+
 void FittingButton::paintEvent(QPaintEvent* event) {
-    constexpr int kPadding = 8;
-    const int width = this->width() - kPadding;
-    if (text().isEmpty() || fontMetrics().horizontalAdvance(text()) <= width) {
+    const CaptionFit fit = drawnCaption();
+    showWholeCaptionAsTip(this, text(), fit.elided);
+    if (fit.font == font() && fit.text == text() && !fit.wrap) {
         QPushButton::paintEvent(event);
         return;
     }
-    const QFont smaller = fittingFont(font(), text(), width);
     QStylePainter painter(this);
-    painter.setFont(smaller);
     QStyleOptionButton option;
     initStyleOption(&option);
-    option.fontMetrics = QFontMetrics(smaller);
-    option.text = option.fontMetrics.elidedText(text(), Qt::ElideRight, width);
+    option.text.clear();
     painter.drawControl(QStyle::CE_PushButton, option);
+    painter.setFont(fit.font);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.drawText(captionRect(), Qt::AlignCenter | (fit.wrap ? Qt::TextWordWrap : 0), fit.text);
+}
+
+CaptionFit FittingLabel::drawnCaption() const {
+    if (wordWrap() || textFormat() != Qt::PlainText) return fitCaption(font(), QString(), contentsRect().size());
+    return fitCaption(font(), text(), contentsRect().size());
 }
 
 void FittingLabel::paintEvent(QPaintEvent* event) {
-    const QRect area = contentsRect();
-    const QString shown = text();
-    if (wordWrap() || textFormat() != Qt::PlainText || shown.isEmpty() ||
-        fontMetrics().horizontalAdvance(shown) <= area.width()) {
+    const CaptionFit fit = drawnCaption();
+    showWholeCaptionAsTip(this, text(), fit.elided);
+    if (fit.font == font() && fit.text == text() && !fit.wrap) {
         QLabel::paintEvent(event);
         return;
     }
-    const QFont smaller = fittingFont(font(), shown, area.width());
     QPainter painter(this);
-    painter.setFont(smaller);
+    painter.setFont(fit.font);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
-    const QString fitted = QFontMetrics(smaller).elidedText(shown, Qt::ElideRight, area.width());
-    painter.drawText(area, static_cast<int>(alignment()), fitted);
+    painter.drawText(contentsRect(), static_cast<int>(alignment()) | (fit.wrap ? Qt::TextWordWrap : 0), fit.text);
 }
 
 QWidget* createControlWidget(const ControlInfo& info, const QString& caption, QWidget* parent) {

@@ -14,6 +14,7 @@
 #include "app/logger.h"
 #include "app/program.h"
 #include "app/text_tables.h"
+#include "caption_room.h"
 #include "control_registry.h"
 #include "control_widgets.h"
 #include "customer_logo.h"
@@ -263,6 +264,9 @@ void MainWindow::restoreDesignSize() {
 void MainWindow::rescale() {
     const double sx = static_cast<double>(canvas_->width()) / kDesignWidth;
     const double sy = static_cast<double>(canvas_->height()) / kDesignHeight;
+    // Captions are measured at the design size, so this holds at every scale;
+    // it runs here because texts may have changed since the last time.
+    makeRoomForCaptions(layout_, gadgets_, kMainWindow);
     layout_.scaleTo(sx, sy);
     for (QLabel* field : statusFields_)
         field->setMaximumWidth(std::max(1, static_cast<int>(std::lround(kStatusFieldWidth * sx))));

@@ -2,7 +2,9 @@
 // Window 3: the small window the HART operations report their progress in.
 // It holds an icon, the step being worked on, a bar, one button (Cancel
 // while working, OK after an error), a status line and a small note, each
-// at its fixed place. The window only shows what it is told and reports its
+// at its fixed place. A step or status text longer than its place wraps,
+// and the window grows downwards until the whole text shows (an error
+// message must be readable in full). The window only shows what it is told and reports its
 // button and close box; the waiting and the modality belong to QtDialogs.
 
 #include <QPalette>
@@ -57,6 +59,8 @@ class ProgressWindow final : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void fitTexts();
+
     QLabel* icon_;
     QLabel* step_;
     QProgressBar* bar_;

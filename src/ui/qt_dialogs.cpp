@@ -5,11 +5,15 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <utility>
 
 #include "files/file_operation.h"
@@ -53,6 +57,25 @@ QList<QMessageBox::StandardButton> buttonsOf(int flags) {
         default:
             return {B::Ok};
     }
+}
+
+// The window manager draws the title in its own, often bold and larger,
+// font beside an icon and three buttons; a dialog as narrow as its contents
+// cuts a longer title off. Wide enough for the whole title (never wider than
+// the screen).
+constexpr int kTitleBarDecorations = 140;
+
+void showWholeTitle(QInputDialog& dialog) {
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    if (titleFont.pointSizeF() > 0) titleFont.setPointSizeF(titleFont.pointSizeF() * 1.25);
+    int needed = QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + kTitleBarDecorations;
+    if (const QScreen* screen = dialog.screen()) needed = std::min(needed, screen->availableGeometry().width());
+    // The dialog's layout sizes it from its contents, so the entry field
+    // is what is made wider.
+    auto* entry = dialog.findChild<QLineEdit*>();
+    const QMargins margins = dialog.layout() ? dialog.layout()->contentsMargins() : QMargins();
+    if (entry) entry->setMinimumWidth(std::max(entry->minimumWidth(), needed - margins.left() - margins.right()));
 }
 
 QMessageBox::Icon iconOf(int flags) {
@@ -209,6 +232,7 @@ QString QtDialogs::inputRequester(const QString& title, const QString& prompt,
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(proposed);
+    showWholeTitle(dialog);
     if (dialog.exec() != QDialog::Accepted) return QString();
     return dialog.textValue();
 }
@@ -317,6 +341,8 @@ bool QtDialogs::progressWaitButton(int timeoutMs) {
     // The press answered the message; it is no Cancel for the next step.
     buttonPressed_ = false;
     cancelPending_ = false;
+    // Whatever follows the message is work again, which the button cancels.
+    if (window_) window_->setButtonCaption(cancelCaption_);
     return pressed;
 }
 

@@ -42,6 +42,11 @@ void ScaledLayout::setDesignFont(QWidget* widget, const QFont& designFont) {
     apply(*it);
 }
 
+QFont ScaledLayout::designFont(const QWidget* widget) const {
+    const auto it = items_.constFind(widget);
+    return it == items_.constEnd() ? QFont() : it->font;
+}
+
 void ScaledLayout::scaleTo(double sx, double sy) {
     sx_ = std::max(sx, 0.0);
     sy_ = std::max(sy, 0.0);

@@ -22,6 +22,7 @@ class ScaledLayout {
     QRect designRect(const QWidget* widget) const;
     void setDesignRect(QWidget* widget, const QRect& design);
     void setDesignFont(QWidget* widget, const QFont& designFont);
+    QFont designFont(const QWidget* widget) const;
 
     void scaleTo(double sx, double sy);
     double scaleX() const { return sx_; }

@@ -203,13 +203,14 @@ TEST(ProgressSteps, RetryBarAndCheckStepWaits) {
     EXPECT_EQ(steps.ShowRetry("Retrying ...", 3, 3), 0);
     EXPECT_TRUE(t.dialogs.progress.contains("bar|0|255"));
     EXPECT_EQ(t.dialogs.sleeps, std::vector<int>{250});  // a bar at 0 pauses briefly
+    // An error waits for OK whatever time the caller or the profile gives.
     t.program.state.MessageDisplayTime = 2500;
     EXPECT_EQ(steps.CheckStep(4, 0, "Function failed!", "C141"), 1);
+    EXPECT_EQ(steps.CheckStep(4, 0, "x", "", 3000), 1);
+    steps.ErrMessage(4, "BaTinHrtCPr_SendRequest");
     EXPECT_TRUE(t.dialogs.progress.contains("status|Function failed! (C141)|255"));
     EXPECT_TRUE(t.dialogs.progress.contains("button|OK"));
-    EXPECT_TRUE(t.dialogs.progress.contains("wait|2500"));
-    EXPECT_EQ(steps.CheckStep(4, 0, "x", "", -2), 1);
-    EXPECT_TRUE(t.dialogs.progress.contains("wait|-1"));
+    EXPECT_EQ(t.dialogs.progress.filter("wait|").join(','), "wait|-1,wait|-1,wait|-1");
     EXPECT_EQ(steps.CheckStep(0, 0, "x", ""), 0);
 }
 

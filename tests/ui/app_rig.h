@@ -50,7 +50,9 @@ namespace zh {
 
 // Answers every message box that comes up while it lives with `answer`
 // (the box's default button when it has no such button) and keeps the
-// texts of the boxes it answered.
+// texts of the boxes it answered. A message of the progress window that
+// waits for OK (an error stays until it is pressed) is answered with OK,
+// its text kept in `progressMessages`.
 class BoxAnswerer {
   public:
     BoxAnswerer() {
@@ -60,9 +62,11 @@ class BoxAnswerer {
     }
     QMessageBox::StandardButton answer = QMessageBox::Ok;
     QStringList texts;
+    QStringList progressMessages;
 
   private:
     void poll() {
+        answerProgress();
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible()) return;
         texts << box->text();
@@ -73,6 +77,16 @@ class BoxAnswerer {
             b->click();
         else
             box->reject();
+    }
+    void answerProgress() {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() != QLatin1String("window3") || !w->isVisible()) continue;
+            auto* ok = w->findChild<QPushButton*>(QStringLiteral("gadget402"));
+            auto* message = w->findChild<QLabel*>(QStringLiteral("gadget403"));
+            if (!ok || ok->text() != QLatin1String("OK")) continue;
+            if (message) progressMessages << message->text();
+            ok->click();
+        }
     }
     QTimer timer_;
 };

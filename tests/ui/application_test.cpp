@@ -4,9 +4,16 @@
 // window do to it.
 
 #include "ui/application.h"
+#include "ui/control_widgets.h"
+#include "ui/field_entry_popup.h"
 #include "app_rig.h"
 
 #include <gtest/gtest.h>
+
+#include <QCursor>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTabBar>
 
 namespace zh {
 namespace {
@@ -339,6 +346,18 @@ TEST(Application, NewDataFromTheEquipmentPopup) {
     EXPECT_TRUE(rig.window().isVisible());
 }
 
+// The captions of `window` drawn below the smallest readable size or cut
+// off, on every tab (shown or not).
+QStringList unreadableCaptions(const MainWindow& window) {
+    QStringList found;
+    const auto check = [&found](const QString& text, const CaptionFit& fit) {
+        if (fit.font.pointSizeF() < kSmallestCaptionPoints || fit.elided) found << text;
+    };
+    for (const FittingLabel* l : window.findChildren<FittingLabel*>()) check(l->text(), l->drawnCaption());
+    for (const FittingButton* b : window.findChildren<FittingButton*>()) check(b->text(), b->drawnCaption());
+    return found;
+}
+
 TEST(Application, LanguageSwitchRebuildsInGermanAndBack) {
     AppRig rig("KALVERO_S", {{"UserMode=user", "UserMode=administrator"}});
     ASSERT_TRUE(rig.app->VANTOMain(0));
@@ -357,13 +376,64 @@ TEST(Application, LanguageSwitchRebuildsInGermanAndBack) {
     EXPECT_TRUE(rig.app->menus()->action(rig.languageEntry("Deutsch"))->isChecked());
     EXPECT_EQ(rig.window().geometry(), placed);
     EXPECT_EQ(rig.window().panel()->count(), 2);  // the mode's tabs again
-
+    // Longer German captions take free room, a second line or a smaller
+    // font, but stay readable.
+    EXPECT_EQ(unreadableCaptions(rig.window()), QStringList());
     rig.app->command(rig.languageEntry("English"));
     QApplication::processEvents();
     EXPECT_EQ(rig.menuTitles(), QStringList({"File", "Data transfer", "Setup", "?"}));
     EXPECT_TRUE(rig.showsLabel("Unit"));
     EXPECT_FALSE(rig.showsLabel("Einheit"));
+    EXPECT_EQ(unreadableCaptions(rig.window()), QStringList());
     EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
+}
+
+// Ctrl+Q's field entry is a glance that never takes the window away:
+// Escape, its Close button or a click into the main window end it, and the
+// click still does what it does.
+TEST(Application, FieldEntryClosesAndGivesTheWindowBack) {
+    AppRig rig("ZEL-HART", {{"UserMode=user", "UserMode=administrator"}});
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    rig.window().show();
+    QApplication::processEvents();
+    QWidget* unit = rig.gadgets.widget(rig.control("CmbUnit"));
+    QTabBar* tabs = rig.window().panel()->tabBar();
+    ASSERT_TRUE(unit && tabs->count() > 1);
+    const auto open = [&]() -> FieldEntryPopup* {
+        QCursor::setPos(unit->mapToGlobal(unit->rect().center()));
+        rig.app->command(menu::kKeyShowFieldEntry);
+        QApplication::processEvents();
+        return rig.window().findChild<FieldEntryPopup*>();
+    };
+    const auto closed = [](QPointer<FieldEntryPopup> popup) {
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return popup.isNull();
+    };
+
+    QPointer<FieldEntryPopup> popup = open();
+    ASSERT_TRUE(popup && popup->isVisible());
+    EXPECT_TRUE(popup->report().contains("GadKonst:#Gadget_ZELHart_CmbUnit")) << qPrintable(popup->report());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(popup->focusWidget() ? popup->focusWidget() : popup.data(), &escape);
+    EXPECT_TRUE(closed(popup));
+
+    popup = open();
+    ASSERT_TRUE(popup);
+    popup->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close)->click();
+    EXPECT_TRUE(closed(popup));
+
+    popup = open();
+    ASSERT_TRUE(popup);
+    const QPoint second = tabs->tabRect(1).center();
+    QMouseEvent press(QEvent::MouseButtonPress, second, tabs->mapToGlobal(second), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(tabs, &press);
+    EXPECT_TRUE(closed(popup));
+    EXPECT_EQ(tabs->currentIndex(), 1);  // the click reached the window
+    EXPECT_TRUE(rig.window().isEnabled());
 }
 
 TEST(Application, ExitAndTheCloseBoxEndTheLoopWithoutData) {

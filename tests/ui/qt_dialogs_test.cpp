@@ -13,6 +13,9 @@
 #include <functional>
 
 #include "app/gadgets.h"
+#include "app/program.h"
+#include "hart/progress_steps.h"
+#include "support/memory_gadgets.h"
 #include "ui/progress_window.h"
 
 namespace zh {
@@ -153,6 +156,33 @@ TEST_F(ProgressFixture, CloseBoxCancelsARunningOperationElseClosesTheWindow) {
     EXPECT_TRUE(main.isEnabled());
     dialogs.progressOpen(QStringLiteral("next"));
     EXPECT_FALSE(dialogs.servePendingEvents()) << "a new window starts without a Cancel";
+}
+
+// An error stays, whole, until the person closes it, even when the
+// message display time is short (as during a switch test).
+TEST_F(ProgressFixture, AnErrorStaysWholeUntilClosed) {
+    test::ManualClock clock;
+    test::MemoryGadgets gadgets{clock};
+    Program program{dialogs, gadgets, clock};
+    program.state.MessageDisplayTime = 20;
+    const QString error = QStringLiteral("No reliable answer to command 191 (no device response: try 1: no answer "
+                                         "within 286 ms; try 2: no answer within 286 ms)");
+    bool shownAfterTheTime = false;
+    QTimer::singleShot(200, [&] {
+        auto* status = gadget<QLabel>(dialogs, ProgressWindow::kStatus);
+        const QRect needed = status->fontMetrics().boundingRect(QRect(0, 0, status->width(), 1000),
+                                                                 Qt::TextWordWrap, status->text());
+        // Wrapped, and the window grown to hold all of it.
+        shownAfterTheTime = dialogs.progressWindow()->isVisible() && status->text() == error + " (C191)" &&
+                            status->height() >= needed.height() &&
+                            status->geometry().bottom() < dialogs.progressWindow()->height();
+        progressButton(dialogs)->click();
+    });
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(ProgressSteps(program).CheckStep(4, 0, error, QStringLiteral("C191")), 1);
+    EXPECT_GE(t.elapsed(), 190);
+    EXPECT_TRUE(shownAfterTheTime);
 }
 
 TEST_F(ProgressFixture, SleepKeepsTheWindowServed) {
