@@ -4,7 +4,9 @@
 // window, logging off.
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "app/clock.h"
@@ -21,13 +23,23 @@ public:
     Outcome run(const QString&, int) override { return Outcome::Ended; }
 };
 
+// The shipped resources (profiles, language files, images) in `folder`,
+// writable, as in an installed program folder.
+inline void copyResources(const QString& folder) {
+    const QDir from(QStringLiteral(ZH_SOURCE_DIR "/resources"));
+    QDirIterator it(from.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = folder + QLatin1Char('/') + from.relativeFilePath(source);
+        QDir().mkpath(QFileInfo(target).path());
+        QFile::copy(source, target);
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    }
+}
+
 struct BenchProgram {
     BenchProgram() {
-        const QString resources = QStringLiteral(ZH_SOURCE_DIR "/resources");
-        QDir().mkpath(dir.path() + QStringLiteral("/Language"));
-        QFile::copy(resources + QStringLiteral("/Config-125.ini"), dir.path() + QStringLiteral("/Config-125.ini"));
-        QFile::copy(resources + QStringLiteral("/Language/English.ini"),
-                    dir.path() + QStringLiteral("/Language/English.ini"));
+        copyResources(dir.path());
         AppState& s = program.state;
         s.ProgramDir = dir.path() + QLatin1Char('/');
         s.ProfilePath = QStringLiteral(".\\Config-125.ini");

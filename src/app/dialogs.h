@@ -67,6 +67,11 @@ public:
 
     // Serves pending window events; true when Cancel was pressed meanwhile.
     virtual bool servePendingEvents() = 0;
+    // Serves pending window events while a device exchange waits for its
+    // answer; a Cancel pressed meanwhile stays for servePendingEvents. User
+    // input is served while the progress window is open, and otherwise only
+    // with `userInput` (commands it starts queue behind the exchange).
+    virtual void serveWhileWaiting(bool userInput) { (void)userInput; }
     // Waits `ms` milliseconds while keeping the window alive.
     virtual void sleep(int ms) = 0;
     // The error signal (a short tone).

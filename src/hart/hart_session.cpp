@@ -14,6 +14,7 @@ namespace {
 constexpr int kBlue = rgb(0, 0, 255);
 constexpr int kSteps = 7;
 constexpr int kConnectCalls = 3;
+constexpr int kServeEveryMs = 10;
 
 QString hexBytes(const QByteArray& bytes) {
     QString s;
@@ -24,7 +25,13 @@ QString hexBytes(const QByteArray& bytes) {
 }  // namespace
 
 HartSession::HartSession(Program& program, LinkLibrary& link, ConnectionProbe& probe)
-    : p_(program), link_(link), probe_(probe), progress_(program) {}
+    : p_(program), link_(link), probe_(probe), progress_(program) {
+    // An answer takes 100 to 300 ms at 1200 bit/s; the window is served
+    // every few milliseconds meanwhile, so it answers at once.
+    link_.setWaitHook([this] { p_.dialogs.serveWhileWaiting(p_.state.DynamicDisplayOn); }, kServeEveryMs);
+}
+
+HartSession::~HartSession() { link_.setWaitHook(nullptr, 0); }
 
 int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
                              QByteArray* response, int tries) {

@@ -19,7 +19,12 @@ class ConnectionProbe;
 
 class HartSession : public RequestSender {
 public:
+    // Serves the window while an exchange waits for its answer (see
+    // LinkLibrary::setWaitHook); user input too while the live display runs.
     HartSession(Program& program, LinkLibrary& link, ConnectionProbe& probe);
+    ~HartSession();
+    HartSession(const HartSession&) = delete;
+    HartSession& operator=(const HartSession&) = delete;
 
     // Opens and checks the link on `port` ("" for the current port);
     // `override` replaces the response time-out given to the library

@@ -7,6 +7,11 @@ namespace zh {
 
 LinkLibrary::LinkLibrary(Logger& log) : log_(log) {}
 
+// The library stays loaded in the process; it must not call us back after we are gone.
+LinkLibrary::~LinkLibrary() {
+    if (setWaitCallback_ && waitHook_) setWaitCallback_(nullptr, nullptr, 0);
+}
+
 QString LinkLibrary::defaultFileName() { return QStringLiteral("libhartlink.so"); }
 
 bool LinkLibrary::load(const QString& path) {
@@ -32,6 +37,8 @@ bool LinkLibrary::load(const QString& path) {
     bind(readCurrPerc_, "BaTinHrtCPr_ReadCurrPerc");
     bind(setPortName_, "BaTinHrtCPr_SetPortName");
     bind(lastErrorText_, "BaTinHrtCPr_GetLastErrorText");
+    bind(setWaitCallback_, "BaTinHrtCPr_SetWaitCallback");
+    if (waitHook_) setWaitHook(waitHook_, waitSliceMs_);
     return true;
 }
 
@@ -43,18 +50,59 @@ int LinkLibrary::missing(const char* name) {
     return HARTLINK_ERR_RESOURCE;
 }
 
+template <typename Call>
+int LinkLibrary::guarded(const char* name, Call call) {
+    if (inCall_) {
+        log_.DebugLog(QStringLiteral("HART library: ") + QLatin1String(name) + QStringLiteral(" refused, ") +
+                          QLatin1String(inCall_) + QStringLiteral(" is still in progress"),
+                      1);
+        return HARTLINK_ERR_INVALID_HANDLE;
+    }
+    inCall_ = name;
+    const int result = call();
+    inCall_ = nullptr;
+    return result;
+}
+
+void LinkLibrary::onWait(void* self) {
+    auto* link = static_cast<LinkLibrary*>(self);
+    if (link->waitHook_) link->waitHook_();
+}
+
+void LinkLibrary::setWaitHook(std::function<void()> hook, int sliceMs) {
+    waitHook_ = std::move(hook);
+    waitSliceMs_ = sliceMs;
+    if (!setWaitCallback_) return;
+    guarded("BaTinHrtCPr_SetWaitCallback", [&] {
+        return waitHook_ ? setWaitCallback_(&LinkLibrary::onWait, this, static_cast<uint16_t>(sliceMs))
+                         : setWaitCallback_(nullptr, nullptr, 0);
+    });
+}
+
 int LinkLibrary::Configure(uint8_t address, uint8_t v2, uint8_t v3, uint8_t v4, uint8_t v5, uint8_t v6,
                            uint16_t v7, uint16_t v8, uint16_t v9) {
-    return configure_ ? configure_(address, v2, v3, v4, v5, v6, v7, v8, v9) : missing("BaTinHrtCPr_Configure");
+    if (!configure_) return missing("BaTinHrtCPr_Configure");
+    return guarded("BaTinHrtCPr_Configure", [&] { return configure_(address, v2, v3, v4, v5, v6, v7, v8, v9); });
 }
-int LinkLibrary::Open(uint16_t port) { return open_ ? open_(port) : missing("BaTinHrtCPr_Open"); }
-int LinkLibrary::Close() { return close_ ? close_() : missing("BaTinHrtCPr_Close"); }
-int LinkLibrary::Connect(uint8_t* arg) { return connect_ ? connect_(arg) : missing("BaTinHrtCPr_Connect"); }
-int LinkLibrary::Disconnect() { return disconnect_ ? disconnect_() : missing("BaTinHrtCPr_Disconnect"); }
+int LinkLibrary::Open(uint16_t port) {
+    return open_ ? guarded("BaTinHrtCPr_Open", [&] { return open_(port); }) : missing("BaTinHrtCPr_Open");
+}
+int LinkLibrary::Close() {
+    return close_ ? guarded("BaTinHrtCPr_Close", [&] { return close_(); }) : missing("BaTinHrtCPr_Close");
+}
+int LinkLibrary::Connect(uint8_t* arg) {
+    return connect_ ? guarded("BaTinHrtCPr_Connect", [&] { return connect_(arg); }) : missing("BaTinHrtCPr_Connect");
+}
+int LinkLibrary::Disconnect() {
+    return disconnect_ ? guarded("BaTinHrtCPr_Disconnect", [&] { return disconnect_(); })
+                       : missing("BaTinHrtCPr_Disconnect");
+}
 int LinkLibrary::SendRequest(uint8_t command, uint8_t requestLength, const uint8_t* request,
                              uint8_t* responseLength, uint8_t* response, uint8_t* status1, uint8_t* status2) {
-    return sendRequest_ ? sendRequest_(command, requestLength, request, responseLength, response, status1, status2)
-                        : missing("BaTinHrtCPr_SendRequest");
+    if (!sendRequest_) return missing("BaTinHrtCPr_SendRequest");
+    return guarded("BaTinHrtCPr_SendRequest", [&] {
+        return sendRequest_(command, requestLength, request, responseLength, response, status1, status2);
+    });
 }
 int LinkLibrary::GetComPortStatus() {
     return getComPortStatus_ ? getComPortStatus_() : missing("BaTinHrtCPr_GetComPortStatus");

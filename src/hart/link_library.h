@@ -7,6 +7,7 @@
 #include <QLibrary>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 #include "hartlink/hartlink.h"
 
@@ -17,6 +18,9 @@ class Logger;
 class LinkLibrary {
 public:
     explicit LinkLibrary(Logger& log);
+    ~LinkLibrary();
+    LinkLibrary(const LinkLibrary&) = delete;
+    LinkLibrary& operator=(const LinkLibrary&) = delete;
 
     // File name of the library in the program directory.
     static QString defaultFileName();
@@ -28,7 +32,10 @@ public:
     QString loadError() const { return loadError_; }
 
     // The entry points, as the program calls them. A missing one logs its
-    // name and returns HARTLINK_ERR_RESOURCE.
+    // name and returns HARTLINK_ERR_RESOURCE. One called while another is
+    // still waiting on the line (from an event served meanwhile) is refused
+    // with HARTLINK_ERR_INVALID_HANDLE and logged: exchanges never
+    // interleave on the wire.
     int Configure(uint8_t address, uint8_t v2, uint8_t v3, uint8_t v4, uint8_t v5, uint8_t v6, uint16_t v7,
                   uint16_t v8, uint16_t v9);
     int Open(uint16_t port);
@@ -42,6 +49,12 @@ public:
     int SetPortName(uint16_t port, const QString& name);
     QString lastErrorText();
     bool hasPortNames() const { return setPortName_ != nullptr; }
+    // Extension: `hook` runs while a call waits on the line, at most
+    // `sliceMs` ms apart (the program serves its window there). Without it,
+    // or with a library that cannot call back, calls block until they end.
+    void setWaitHook(std::function<void()> hook, int sliceMs);
+    // A call into the library is in progress.
+    bool busy() const { return inCall_ != nullptr; }
 
     // The port number the library's Open takes for `portName`, after naming
     // the port to the library: "Com5" is 5; anything else ("Sim", a device
@@ -50,6 +63,10 @@ public:
 
 private:
     int missing(const char* name);
+    // Runs `call` unless another call is in progress (see above).
+    template <typename Call>
+    int guarded(const char* name, Call call);
+    static void onWait(void* self);
 
     Logger& log_;
     QLibrary lib_;
@@ -66,6 +83,10 @@ private:
     BaTinHrtCPr_ReadCurrPerc_t readCurrPerc_ = nullptr;
     BaTinHrtCPr_SetPortName_t setPortName_ = nullptr;
     BaTinHrtCPr_GetLastErrorText_t lastErrorText_ = nullptr;
+    BaTinHrtCPr_SetWaitCallback_t setWaitCallback_ = nullptr;
+    std::function<void()> waitHook_;
+    int waitSliceMs_ = 0;
+    const char* inCall_ = nullptr;  // the entry point in progress
 };
 
 // The connection probe the program runs in a second process: configure the

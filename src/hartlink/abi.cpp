@@ -2,7 +2,9 @@
 // and forwards to the one Library of the process: a C interface without a
 // handle has to keep its state somewhere, and this file is the only place
 // that does. Calls are serialised, although the program calls from one
-// thread only.
+// thread only. A call made from inside the wait callback (on the thread
+// whose call is waiting) is refused: it would interleave a second exchange
+// with the one on the line, or deadlock on the gate.
 
 #include <algorithm>
 #include <cstring>
@@ -22,6 +24,31 @@ std::mutex& gate() {
     return m;
 }
 
+thread_local bool t_inCall = false;  // this thread is inside an entry point
+
+// One entry point's hold on the library, or its refusal when this thread
+// is already inside one (through the wait callback).
+class Entry {
+  public:
+    Entry() : refused_(t_inCall) {
+        if (refused_) return;
+        lock_ = std::unique_lock<std::mutex>(gate());
+        t_inCall = true;
+    }
+    ~Entry() {
+        if (!refused_) t_inCall = false;
+    }
+    Entry(const Entry&) = delete;
+    Entry& operator=(const Entry&) = delete;
+    bool refused() const { return refused_; }
+
+  private:
+    bool refused_;
+    std::unique_lock<std::mutex> lock_;
+};
+
+constexpr std::int32_t kRefused = HARTLINK_ERR_INVALID_HANDLE;
+
 hartlink::Library& library() {
     static hartlink::Library lib;
     return lib;
@@ -37,7 +64,8 @@ std::int32_t invalidArgument(hartlink::Library& lib, const char* text) {
 HARTLINK_EXPORT int32_t BaTinHrtCPr_Configure(uint8_t pollingAddress, uint8_t v2, uint8_t v3,
                                               uint8_t v4, uint8_t v5, uint8_t v6, uint16_t v7,
                                               uint16_t v8, uint16_t v9) {
-    std::lock_guard<std::mutex> lock(gate());
+    const Entry entry;
+    if (entry.refused()) return kRefused;
     hartlink::Library& lib = library();
     hartlink::Settings settings;
     std::string error;
@@ -51,7 +79,8 @@ HARTLINK_EXPORT int32_t BaTinHrtCPr_Configure(uint8_t pollingAddress, uint8_t v2
 }
 
 HARTLINK_EXPORT int32_t BaTinHrtCPr_SetPortName(uint16_t portNumber, const char* name) {
-    std::lock_guard<std::mutex> lock(gate());
+    const Entry entry;
+    if (entry.refused()) return kRefused;
     hartlink::Library& lib = library();
     if (name == nullptr) return invalidArgument(lib, "SetPortName: name is null");
     if (std::strlen(name) > 4096)
@@ -61,23 +90,27 @@ HARTLINK_EXPORT int32_t BaTinHrtCPr_SetPortName(uint16_t portNumber, const char*
 }
 
 HARTLINK_EXPORT int32_t BaTinHrtCPr_Open(uint16_t portNumber) {
-    std::lock_guard<std::mutex> lock(gate());
+    const Entry entry;
+    if (entry.refused()) return kRefused;
     return hartlink::code(library().open(portNumber));
 }
 
 HARTLINK_EXPORT int32_t BaTinHrtCPr_Close(void) {
-    std::lock_guard<std::mutex> lock(gate());
+    const Entry entry;
+    if (entry.refused()) return kRefused;
     library().close();
     return HARTLINK_ERR_OK;
 }
 
 HARTLINK_EXPORT int32_t BaTinHrtCPr_Connect(uint8_t* /*arg: reserved, never read or written*/) {
-    std::lock_guard<std::mutex> lock(gate());
+    const Entry entry;
+    if (entry.refused()) return kRefused;
     return hartlink::code(library().connect());
 }
 
 HARTLINK_EXPORT int32_t BaTinHrtCPr_Disconnect(void) {
-    std::lock_guard<std::mutex> lock(gate());
+    const Entry entry;
+    if (entry.refused()) return kRefused;
     library().disconnect();
     return HARTLINK_ERR_OK;
 }
@@ -86,7 +119,8 @@ HARTLINK_EXPORT int32_t BaTinHrtCPr_SendRequest(uint8_t command, uint8_t request
                                                 const uint8_t* request, uint8_t* responseLength,
                                                 uint8_t* response, uint8_t* status1,
                                                 uint8_t* status2) {
-    std::lock_guard<std::mutex> lock(gate());
+    const Entry entry;
+    if (entry.refused()) return kRefused;
     hartlink::Library& lib = library();
     if (request == nullptr && requestLength > 0)
         return invalidArgument(lib, "SendRequest: request is null");
@@ -111,27 +145,63 @@ HARTLINK_EXPORT int32_t BaTinHrtCPr_SendRequest(uint8_t command, uint8_t request
 }
 
 HARTLINK_EXPORT int32_t BaTinHrtCPr_GetConnectionStatus(void) {
-    std::lock_guard<std::mutex> lock(gate());
+    const Entry entry;
+    if (entry.refused()) return kRefused;
     return library().connected() ? HARTLINK_ERR_OK : HARTLINK_ERR_INVALID_HANDLE;
 }
 
 HARTLINK_EXPORT int32_t BaTinHrtCPr_GetComPortStatus(void) {
-    std::lock_guard<std::mutex> lock(gate());
+    const Entry entry;
+    if (entry.refused()) return kRefused;
     return library().portOpen() ? HARTLINK_ERR_OK : HARTLINK_ERR_INVALID_HANDLE;
 }
 
 HARTLINK_EXPORT int32_t BaTinHrtCPr_GetDevInfo(void) {
-    std::lock_guard<std::mutex> lock(gate());
+    const Entry entry;
+    if (entry.refused()) return kRefused;
     return library().connected() ? HARTLINK_ERR_OK : HARTLINK_ERR_INVALID_HANDLE;
 }
 
 HARTLINK_EXPORT int32_t BaTinHrtCPr_ReadCurrPerc(void) {
-    std::lock_guard<std::mutex> lock(gate());
+    const Entry entry;
+    if (entry.refused()) return kRefused;
     library().setLastError("ReadCurrPerc is not supported by this library");
     return HARTLINK_ERR_NOT_SUPPORTED;
 }
 
 HARTLINK_EXPORT const char* BaTinHrtCPr_GetLastErrorText(void) {
-    std::lock_guard<std::mutex> lock(gate());
+    const Entry entry;
+    if (entry.refused()) return "called from inside the wait callback";
     return library().lastError().c_str();
+}
+
+namespace {
+
+struct WaitCallback {
+    BaTinHrtCPr_WaitCallback_t function = nullptr;
+    void* context = nullptr;
+};
+
+WaitCallback& waitCallback() {
+    static WaitCallback callback;
+    return callback;
+}
+
+}  // namespace
+
+HARTLINK_EXPORT int32_t BaTinHrtCPr_SetWaitCallback(BaTinHrtCPr_WaitCallback_t callback,
+                                                    void* context, uint16_t sliceMs) {
+    const Entry entry;
+    if (entry.refused()) return kRefused;
+    hartlink::Library& lib = library();
+    if (callback != nullptr && (sliceMs < 1 || sliceMs > 1000))
+        return invalidArgument(lib, "SetWaitCallback: slice out of range 1..1000 ms");
+    waitCallback() = WaitCallback{callback, context};
+    if (callback == nullptr) {
+        lib.setWaitHook(nullptr, std::chrono::microseconds(0));
+    } else {
+        lib.setWaitHook([] { waitCallback().function(waitCallback().context); },
+                        std::chrono::milliseconds(sliceMs));
+    }
+    return HARTLINK_ERR_OK;
 }

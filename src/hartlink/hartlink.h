@@ -10,7 +10,8 @@
  * In detail:
  *   0 ERR_OK
  *   1 INVALID_HANDLE    called in the wrong state: Connect before Open,
- *                       SendRequest before a successful Connect.
+ *                       SendRequest before a successful Connect, any call
+ *                       from inside the wait callback.
  *   2 RESOURCE          the port cannot be opened (missing, in use, not
  *                       permitted, not a serial port, simulator options
  *                       invalid) or failed while in use (unplugged).
@@ -135,6 +136,17 @@ typedef int32_t (*BaTinHrtCPr_SetPortName_t)(uint16_t portNumber, const char* na
  * retries, it tells what went wrong before; after a clean success it is
  * empty. */
 typedef const char* (*BaTinHrtCPr_GetLastErrorText_t)(void);
+/* Extension: a function the library calls with `context` while a call waits
+ * on the line (for an answer, or for a request to leave the port), with
+ * waits of at most `sliceMs` ms (1..1000) in between. A program with a
+ * window serves its events there, so the window answers during an exchange
+ * instead of after it. The callback must not call the library: an entry
+ * point called from inside it returns 1 and does nothing (it would put a
+ * second exchange on the line in the middle of the first). A null callback
+ * removes it; waits then block. Returns 0, or 5 for a slice out of range. */
+typedef void (*BaTinHrtCPr_WaitCallback_t)(void* context);
+typedef int32_t (*BaTinHrtCPr_SetWaitCallback_t)(BaTinHrtCPr_WaitCallback_t callback, void* context,
+                                                 uint16_t sliceMs);
 
 #ifdef __cplusplus
 }

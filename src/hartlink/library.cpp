@@ -80,12 +80,19 @@ Result Library::open(std::uint16_t number) {
     std::string error;
     std::unique_ptr<Transport> transport = factory_(name, &error);
     if (!transport) return fail(Result::Resource, error);
+    transport->setWaitHook(waitHook_, waitSlice_);
     const IoStatus opened = transport->open();
     if (!opened.ok) return fail(Result::Resource, opened.error);
     transport_ = std::move(transport);
     master_ = std::make_unique<Master>(*transport_, settings_);
     lastError_.clear();
     return Result::Ok;
+}
+
+void Library::setWaitHook(std::function<void()> hook, std::chrono::microseconds slice) {
+    waitHook_ = std::move(hook);
+    waitSlice_ = slice;
+    if (transport_) transport_->setWaitHook(waitHook_, waitSlice_);
 }
 
 void Library::close() {

@@ -44,6 +44,9 @@ class Library {
     Result sendRequest(std::uint8_t command, const std::vector<std::uint8_t>& request,
                        Answer* answer);
 
+    // See Transport::setWaitHook; kept for every port opened later.
+    void setWaitHook(std::function<void()> hook, std::chrono::microseconds slice);
+
     bool portOpen() const { return master_ != nullptr; }
     bool connected() const { return master_ != nullptr && master_->connected(); }
     const Settings& settings() const { return settings_; }
@@ -60,6 +63,8 @@ class Library {
     TransportFactory factory_;
     Settings settings_;
     PortNames names_;
+    std::function<void()> waitHook_;
+    std::chrono::microseconds waitSlice_{0};
     std::unique_ptr<Transport> transport_;
     std::unique_ptr<Master> master_;
     std::string lastError_;

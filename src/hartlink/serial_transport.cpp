@@ -160,6 +160,7 @@ class SerialTransport final : public Transport {
             }
             status =
                 pollFor(0, std::chrono::milliseconds(5));  // a bounded pause while the queue drains
+            waited();
         }
         if (status.ok) ::tcdrain(fd_);
         if (keyRts) setRts(false);
@@ -176,6 +177,7 @@ class SerialTransport final : public Transport {
             const ssize_t n = ::read(fd_, buffer, capacity);
             if (n > 0) {
                 *count = static_cast<std::size_t>(n);
+                waited();  // an answer trickles in for a few hundred ms
                 return {};
             }
             if (n < 0 && errno == EIO)
@@ -191,10 +193,11 @@ class SerialTransport final : public Transport {
                 std::chrono::duration_cast<std::chrono::microseconds>(deadline - now());
             if (left.count() <= 0) return {};
             pollfd p{fd_, POLLIN, 0};
-            const int r = ::poll(&p, 1, millisecondsCeil(left));
+            const int r = ::poll(&p, 1, millisecondsCeil(waitSlice(left)));
             if (r < 0 && errno != EINTR) {
                 return IoStatus::failure("Waiting on " + path_ + " failed: " + systemError(errno));
             }
+            if (r == 0) waited();
             // Read once more: what arrived before a hang-up is still ours.
             if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL))) hungUp = true;
         }

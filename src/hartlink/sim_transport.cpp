@@ -117,7 +117,10 @@ class SimTransport final : public Transport {
 
     void advanceTo(Clock::time_point t) {
         if (realtime_) {
-            std::this_thread::sleep_until(t);
+            for (auto left = t - Clock::now(); left.count() > 0; left = t - Clock::now()) {
+                std::this_thread::sleep_for(waitSlice(std::chrono::ceil<std::chrono::microseconds>(left)));
+                waited();
+            }
         } else if (t > virtualNow_) {
             virtualNow_ = t;
         }

@@ -8,9 +8,11 @@
 // on a virtual one that moves only while the master waits on them. So every
 // wait is a read with a time-out, and nothing sleeps on its own.
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -54,6 +56,36 @@ class Transport {
 
     // What to call the line in messages ("/dev/ttyUSB0", "Sim").
     virtual std::string describe() const = 0;
+
+    // Something for the caller's thread to do while a read or a write waits
+    // on the line: `hook` runs every `slice` (a program with a window serves
+    // its events there, so that the window answers while an answer is on
+    // its way, byte by byte). The hook must not use this transport. Without
+    // a hook, waits block for as long as they last.
+    void setWaitHook(std::function<void()> hook, std::chrono::microseconds slice) {
+        waitHook_ = std::move(hook);
+        waitSlice_ = std::max(slice, std::chrono::microseconds(1000));
+    }
+
+  protected:
+    // The next single wait out of `left`: no longer than the hook's slice.
+    std::chrono::microseconds waitSlice(std::chrono::microseconds left) const {
+        return waitHook_ && waitSlice_ < left ? waitSlice_ : left;
+    }
+    // Runs the hook when a slice has passed since it last ran (in real
+    // time: it is there for the person waiting).
+    void waited() {
+        if (!waitHook_) return;
+        const auto t = std::chrono::steady_clock::now();
+        if (t - lastRun_ < waitSlice_) return;
+        lastRun_ = t;
+        waitHook_();
+    }
+
+  private:
+    std::function<void()> waitHook_;
+    std::chrono::microseconds waitSlice_{1000};
+    std::chrono::steady_clock::time_point lastRun_{};
 };
 
 // A serial port by device path ("/dev/ttyUSB0", "/dev/pts/3"). Nothing is

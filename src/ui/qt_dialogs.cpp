@@ -357,6 +357,12 @@ bool QtDialogs::servePendingEvents() {
     return std::exchange(cancelPending_, false);
 }
 
+void QtDialogs::serveWhileWaiting(bool userInput) {
+    ++serving_;
+    QCoreApplication::processEvents(userInput ? QEventLoop::AllEvents : servedEvents());
+    --serving_;
+}
+
 void QtDialogs::sleep(int ms) {
     if (ms <= 0) {
         ++serving_;

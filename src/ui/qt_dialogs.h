@@ -65,6 +65,7 @@ class QtDialogs final : public Dialogs {
     bool progressWaitButton(int timeoutMs) override;
 
     bool servePendingEvents() override;
+    void serveWhileWaiting(bool userInput) override;
     void sleep(int ms) override;
     void beep(int frequencyHz, int durationMs) override;
 

@@ -115,6 +115,38 @@ TEST_F(AbiTest, SessionWithTheSimulator) {
     EXPECT_NE(error().find("colour"), std::string::npos) << error();
 }
 
+// While an exchange waits on the line the library calls back, every few ms;
+// a call into the library from there is refused and the exchange goes on.
+TEST_F(AbiTest, WaitCallbackRunsDuringTheExchangeAndCannotStartAnother) {
+    BaTinHrtCPr_SetWaitCallback_t setWaitCallback = nullptr;
+    bind(setWaitCallback, "BaTinHrtCPr_SetWaitCallback");
+    struct Seen {
+        BaTinHrtCPr_SendRequest_t sendRequest;
+        int calls = 0;
+        int refused = 0;
+    } seen{sendRequest};
+    const auto callback = [](void* context) {
+        auto* s = static_cast<Seen*>(context);
+        ++s->calls;
+        std::uint8_t length = 0, response[255] = {}, s1 = 0, s2 = 0;
+        if (s->sendRequest(0, 0, nullptr, &length, response, &s1, &s2) == HARTLINK_ERR_INVALID_HANDLE)
+            ++s->refused;
+    };
+    EXPECT_EQ(setWaitCallback(callback, &seen, 0), HARTLINK_ERR_INVALID_ARGUMENT);
+    ASSERT_EQ(setWaitCallback(callback, &seen, 10), HARTLINK_ERR_OK);
+    ASSERT_EQ(setPortName(0, "Sim:realtime"), HARTLINK_ERR_OK);  // a wire that takes its time
+    ASSERT_EQ(open(0), HARTLINK_ERR_OK) << error();
+    ASSERT_EQ(connect(nullptr), HARTLINK_ERR_OK) << error();
+    // Command 0 takes about 40 characters on the wire, 370 ms.
+    EXPECT_GE(seen.calls, 20);
+    EXPECT_EQ(seen.refused, seen.calls);
+
+    ASSERT_EQ(setWaitCallback(nullptr, nullptr, 0), HARTLINK_ERR_OK);
+    const int before = seen.calls;
+    ASSERT_EQ(connect(nullptr), HARTLINK_ERR_OK) << error();
+    EXPECT_EQ(seen.calls, before);
+}
+
 #endif
 
 }  // namespace

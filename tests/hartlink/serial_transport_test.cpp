@@ -83,6 +83,28 @@ TEST_F(PtyTest, WorksWithoutModemLinesAndDropsStaleInput) {
     EXPECT_EQ(count, 0u);
 }
 
+// While a read waits, the hook runs every slice (here it plays the device
+// and answers at its third run); the byte ends the wait, not the time-out.
+TEST_F(PtyTest, WaitHookRunsEverySliceWhileAReadWaits) {
+    auto t = makeSerialTransport(path);
+    ASSERT_TRUE(t->open().ok);
+    int runs = 0;
+    t->setWaitHook(
+        [&] {
+            if (++runs == 3) ASSERT_EQ(::write(master, "\x06", 1), 1);
+        },
+        10ms);
+    std::uint8_t got[4] = {};
+    std::size_t count = 0;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(t->read(got, sizeof got, 1000ms, &count).ok);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(got[0], 0x06);
+    EXPECT_GE(runs, 3);
+    EXPECT_LE(runs, 4);
+}
+
 TEST_F(PtyTest, SecondOpenOfTheSamePortIsBusy) {
     auto first = makeSerialTransport(path);
     ASSERT_TRUE(first->open().ok);

@@ -1,0 +1,309 @@
+// The live display against hartsim in real time over a pseudo-terminal:
+//  1. one poll cycle (UpdDynDisplay) per device configuration ("display",
+//     "transmitter", "all": the profile's Transmitter/Display, with a
+//     simulated device of those parts), after Connect has read the device:
+//     mean and longest cycle against the wire time of the frames that very
+//     cycle exchanged (their bytes from the device's log, preambles
+//     included, 11 bits / 1200 bit/s, plus the device's turn-around per
+//     answer). Goal: at most 1.10 times the wire time.
+//  2. the window program (offscreen) connected through Connect, its main
+//     loop polling; a second thread posts key and mouse events to the
+//     window at random moments, and the delay until the window handles
+//     each one is measured. Goal: 99th percentile and maximum <= 100 ms.
+//
+// Run:
+//   cmake --build build --target bench_live
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_live [cycles=40 (0: the window only)] [seconds=20]
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "app/menu_ids.h"
+#include "app/profile_settings.h"
+#include "app/startup.h"
+#include "bench_program.h"
+#include "bench_wire.h"
+#include "files/device_core.h"
+#include "hart/link_library.h"
+#include "ui/application.h"
+#include "ui/main_window.h"
+#include "ui/qt_dialogs.h"
+#include "ui/qt_gadgets.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+double percentile(std::vector<double> v, double p) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const std::size_t at = std::min(v.size() - 1, static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5));
+    return v[at];
+}
+
+// The simulated device with the parts a configuration expects.
+QStringList devicePartsFor(const QString& configuration) {
+    if (configuration == QLatin1String("display")) return {QStringLiteral("--display-only")};
+    if (configuration == QLatin1String("transmitter")) return {QStringLiteral("--transmitter-only")};
+    return {};
+}
+
+// Part 1: the cost of one poll cycle through the program's core.
+bool pollCost(const QString& configuration, int cycles) {
+    zh::bench::BenchProgram bench;
+    zh::Program& p = bench.program;
+    zh::ReadProfileFile(p);
+    p.log.setThreshold(0);
+    const QString frameLog = bench.dir.filePath(QStringLiteral("frames.log"));
+    zh::bench::RealtimeSim sim(frameLog, devicePartsFor(configuration));
+    if (sim.path.isEmpty()) {
+        std::printf("%-12s hartsim did not start\n", qPrintable(configuration));
+        return false;
+    }
+    p.state.ComPort = sim.path;
+    p.state.TransmitterDisplay = configuration;
+
+    zh::LinkLibrary link(p.log);
+    link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so"));
+    zh::bench::EndingProbe probe;
+    zh::DeviceCore core(p, link, probe);
+    core.defineFirstMeasurand();
+    if (!core.live.StartDynDisplay(core.target())) {
+        std::printf("%-12s Connect failed\n", qPrintable(configuration));
+        return false;
+    }
+    zh::bench::LogTail tail(frameLog);
+    tail.next();  // the connect and the read
+
+    zh::bench::FrameTally all;
+    double sum = 0, longest = 0, worstRatio = 0;
+    QElapsedTimer timer;
+    for (int i = 0; i < cycles; ++i) {
+        timer.start();
+        core.live.UpdDynDisplay();
+        const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        const QString frames = tail.next();
+        zh::bench::FrameTally one;
+        one.add(frames);
+        all.add(frames);
+        sum += seconds;
+        longest = std::max(longest, seconds);
+        if (one.answers > 0) worstRatio = std::max(worstRatio, seconds / one.wireSeconds());
+    }
+    core.live.StopDynDisplay();
+
+    const double mean = sum / cycles;
+    const double wire = all.wireSeconds() / cycles;
+    const double answerWire = all.answerWireSeconds() / cycles;
+    const QStringList perCycle = all.commands.mid(0, all.requests / std::max(1, cycles));
+    const bool met = all.answers == all.requests && all.requests > 0 && mean / wire <= 1.10 && worstRatio <= 1.10;
+    std::printf("%-12s %4d cycles, %3d exchanges (%s per cycle), %5.1f bytes/cycle: cycle mean %6.1f ms, max %6.1f ms; "
+                "wire %6.1f ms/cycle; ratio mean %.3f, worst cycle %.3f (goal <= 1.10) %s\n",
+                qPrintable(configuration), cycles, all.requests, qPrintable(perCycle.join(QLatin1Char(' '))),
+                static_cast<double>(all.bytes) / cycles, mean * 1000, longest * 1000, wire * 1000, mean / wire,
+                worstRatio, met ? "met" : "MISSED");
+    // hartsim sends an answer's last byte a turn-around and (bytes - 1)
+    // character times after the request came in: what is left beyond that
+    // is the program's own time.
+    const double paced = (all.answerBytes - all.answers) * zh::bench::kCharSeconds / cycles +
+                         all.answers * zh::bench::kTurnaroundSeconds / cycles;
+    std::printf("%-12s against the answers' wire time alone (the pty takes a request at once): %6.1f ms/cycle, "
+                "ratio %.3f; the program's own time beyond the simulator's pace %.1f ms/cycle\n",
+                "", answerWire * 1000, mean / answerWire, (mean - paced) * 1000);
+    return met;
+}
+
+// Notes when the key and mouse events posted by the input thread reach
+// the window; each carries its number (the key's scan code, the mouse's x).
+class InputProbe final : public QObject {
+public:
+    InputProbe(QObject* keyTarget, QObject* mouseTarget) : keyTarget_(keyTarget), mouseTarget_(mouseTarget) {
+        keyTarget->installEventFilter(this);
+        if (mouseTarget != keyTarget) mouseTarget->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // A key the field leaves alone goes on to the window: counted once, where it was sent.
+        int id = -1;
+        if (watched == keyTarget_ && event->type() == QEvent::KeyPress)
+            id = static_cast<int>(static_cast<QKeyEvent*>(event)->nativeScanCode()) - kIdBase;
+        else if (watched == mouseTarget_ && event->type() == QEvent::MouseButtonPress)
+            id = static_cast<int>(static_cast<QMouseEvent*>(event)->position().x()) - kIdBase;
+        if (id >= 0) {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (id < static_cast<int>(posted.size()) && handled[id] == Clock::time_point{}) handled[id] = Clock::now();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    static constexpr int kIdBase = 100000;
+    std::mutex mutex;
+    std::vector<Clock::time_point> posted, handled;
+
+private:
+    QObject* keyTarget_;
+    QObject* mouseTarget_;
+};
+
+// Part 2: the window's answer to input while it polls.
+bool windowResponse(const QString& configuration, int seconds) {
+    QTemporaryDir dir;
+    zh::bench::copyResources(dir.path());
+    const QString frameLog = dir.filePath(QStringLiteral("frames.log"));
+    zh::bench::RealtimeSim sim(frameLog, devicePartsFor(configuration));
+    if (sim.path.isEmpty()) {
+        std::printf("window: hartsim did not start\n");
+        return false;
+    }
+
+    zh::QtDialogs dialogs;
+    zh::QtGadgets gadgets;
+    zh::SteadyClock clock;
+    zh::Program program{dialogs, gadgets, clock};
+    zh::LinkLibrary link{program.log};
+    zh::StartupHooks hooks;
+    hooks.bindLinkLibrary = [&] { link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")); };
+    if (!zh::runStartup(program, QStringLiteral("ZEL-HART"), dir.path(), {}, hooks).runWindow ||
+        !zh::ReadProfileFile(program)) {
+        std::printf("window: the program did not start\n");
+        return false;
+    }
+    program.state.ComPort = sim.path;
+    program.state.TransmitterDisplay = configuration;
+    zh::bench::EndingProbe probe;
+    zh::Application app(program, gadgets, dialogs, link, probe);
+    if (!app.VANTOMain(0)) {
+        std::printf("window: the window did not open\n");
+        return false;
+    }
+    // Nobody is there to answer a message box: say what it said and close it.
+    QTimer boxes;
+    QObject::connect(&boxes, &QTimer::timeout, [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        std::printf("window: message box: %s\n", qPrintable(box->text()));
+        box->defaultButton() ? box->defaultButton()->click() : box->reject();
+    });
+    boxes.start(200);
+
+    app.command(zh::menu::kConnect);
+    if (!program.state.DynamicDisplayOn) {
+        std::printf("window: Connect did not start the live display\n");
+        return false;
+    }
+    zh::bench::LogTail tail(frameLog);
+    tail.next();  // the connect and the read
+
+    zh::MainWindow* window = app.window();
+    QPointer<QLineEdit> field;
+    for (QLineEdit* e : window->findChildren<QLineEdit*>()) {
+        if (e->isVisible()) {
+            field = e;
+            break;
+        }
+    }
+    QWidget* keyTarget = field ? static_cast<QWidget*>(field) : window;
+    InputProbe input(keyTarget, window);
+
+    int cycles = 0;
+    const std::function<void()> poll = app.refreshLiveValues;
+    app.refreshLiveValues = [&] {
+        ++cycles;
+        poll();
+    };
+
+    // The input thread: a key or a mouse click every 20 to 180 ms.
+    const QInputDevice* keyboard = QInputDevice::primaryKeyboard();
+    const QPointingDevice* mouse = QPointingDevice::primaryPointingDevice();
+    std::atomic<bool> stop{false};
+    std::thread poster([&] {
+        std::mt19937 random(1200);
+        std::uniform_int_distribution<int> pause(20, 180);
+        for (int i = 0; !stop; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
+            if (stop) break;
+            const int id = InputProbe::kIdBase + i;
+            {
+                std::lock_guard<std::mutex> lock(input.mutex);
+                input.posted.push_back(Clock::now());
+                input.handled.emplace_back();
+            }
+            if (i % 2 == 0) {
+                QCoreApplication::postEvent(keyTarget, new QKeyEvent(QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier, id,
+                                                                     0, 0, QString(), false, 1, keyboard));
+                continue;
+            }
+            // A click on the window's background, outside every control.
+            for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                QCoreApplication::postEvent(window, new QMouseEvent(type, QPointF(id, 2), QPointF(id, 2), Qt::LeftButton,
+                                                                    type == QEvent::MouseButtonPress ? Qt::LeftButton
+                                                                                                     : Qt::NoButton,
+                                                                    Qt::NoModifier, mouse));
+            }
+        }
+    });
+    QTimer::singleShot(seconds * 1000, [&] { stop = true; });
+    QTimer::singleShot(seconds * 1000 + 400, [&] { program.state.QuitRequested = true; });
+    app.run();
+    poster.join();
+    QCoreApplication::processEvents();
+
+    zh::bench::FrameTally frames;
+    frames.add(tail.next());
+    std::vector<double> delays;
+    int postedCount = 0;
+    {
+        std::lock_guard<std::mutex> lock(input.mutex);
+        postedCount = static_cast<int>(input.posted.size());
+        for (int i = 0; i < postedCount; ++i)
+            if (input.handled[i] != Clock::time_point{}) delays.push_back(msBetween(input.posted[i], input.handled[i]));
+    }
+    const double p99 = percentile(delays, 0.99);
+    const double longest = delays.empty() ? 0 : *std::max_element(delays.begin(), delays.end());
+    const double median = percentile(delays, 0.5);
+    const bool met = !delays.empty() && static_cast<int>(delays.size()) == postedCount && p99 <= 100 && longest <= 100;
+    std::printf("window (%s): %d s polling, %d poll cycles, %d exchanges; %d input events posted, %zu handled; "
+                "delay median %.1f ms, 99th percentile %.1f ms, max %.1f ms (goal <= 100 ms) %s\n",
+                qPrintable(configuration), seconds, cycles, frames.requests, postedCount, delays.size(), median, p99, longest,
+                met ? "met" : "MISSED");
+    return met;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qt(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    const int cycles = argc > 1 ? std::max(0, std::atoi(argv[1])) : 40;  // 0: the window only
+    const int seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
+
+    bool met = true;
+    std::printf("poll cycle against its wire time (hartsim --pty --realtime, turn-around %.0f ms):\n",
+                zh::bench::kTurnaroundSeconds * 1000);
+    for (const char* configuration : {"display", "transmitter", "all"})
+        if (cycles > 0) met = pollCost(QString::fromLatin1(configuration), cycles) && met;
+    std::printf("window answering input while the live display polls:\n");
+    met = windowResponse(QStringLiteral("all"), seconds) && met;
+    std::printf("goals %s\n", met ? "met" : "MISSED");
+    return 0;
+}

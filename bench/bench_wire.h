@@ -1,0 +1,93 @@
+#pragma once
+// The wire as the benchmarks count it: hartsim on a pseudo-terminal in real
+// time, its frame log, and the wire time of the frames in it (every byte at
+// 11 bits / 1200 bit/s, plus the device's turn-around per answer).
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace zh::bench {
+
+constexpr double kCharSeconds = 11.0 / 1200.0;  // 9.167 ms per character
+constexpr double kTurnaroundSeconds = 0.020;    // hartsim's default
+
+// hartsim --pty --realtime, logging every frame to `logPath`, with `extra`
+// arguments; `path` is the port to open (empty when it did not start).
+class RealtimeSim {
+public:
+    RealtimeSim(const QString& logPath, const QStringList& extra = {}) {
+        sim_.start(QStringLiteral(ZH_PROGRAM_DIR "/hartsim"),
+                   QStringList{QStringLiteral("--pty"), QStringLiteral("--realtime"), QStringLiteral("--seconds"),
+                               QStringLiteral("600"), QStringLiteral("--log"), logPath} +
+                       extra);
+        if (sim_.waitForStarted(5000) && sim_.waitForReadyRead(5000))
+            path = QString::fromLocal8Bit(sim_.readLine()).trimmed();
+    }
+    ~RealtimeSim() {
+        sim_.terminate();
+        sim_.waitForFinished(3000);
+    }
+    RealtimeSim(const RealtimeSim&) = delete;
+    RealtimeSim& operator=(const RealtimeSim&) = delete;
+
+    QString path;
+
+private:
+    QProcess sim_;
+};
+
+// The frames of a stretch of hartsim's log: requests it received (RX) and
+// answers it sent (TX), with their bytes, preambles included.
+struct FrameTally {
+    int requests = 0;
+    int answers = 0;
+    long bytes = 0;
+    long answerBytes = 0;
+    QStringList commands;  // per request: its command, "191/n" for a block read
+
+    void add(const QString& log) {
+        static const QRegularExpression frame(QStringLiteral("(RX|TX)((?: [0-9A-F]{2})+)"));
+        for (auto it = frame.globalMatch(log); it.hasNext();) {
+            const auto m = it.next();
+            const bool request = m.captured(1) == QLatin1String("RX");
+            const QStringList b = m.captured(2).trimmed().split(QLatin1Char(' '));
+            bytes += b.size();
+            if (!request) {
+                ++answers;
+                answerBytes += b.size();
+                continue;
+            }
+            ++requests;
+            int i = 0;
+            while (i < b.size() && b[i] == QLatin1String("FF")) ++i;
+            const bool longFrame = i < b.size() && b[i] == QLatin1String("82");
+            const int at = i + (longFrame ? 6 : 2);
+            QString c = at < b.size() ? QString::number(b[at].toInt(nullptr, 16)) : QStringLiteral("?");
+            if (c == QLatin1String("191") && at + 2 < b.size())
+                c += QLatin1Char('/') + QString::number(b[at + 2].toInt(nullptr, 16));
+            commands << c;
+        }
+    }
+    // Requests and answers as the wire carries them.
+    double wireSeconds() const { return bytes * kCharSeconds + answers * kTurnaroundSeconds; }
+    // A pty takes a request at once, so the answers are the part that runs
+    // at wire speed.
+    double answerWireSeconds() const { return answerBytes * kCharSeconds + answers * kTurnaroundSeconds; }
+};
+
+// Reads what a log file gained since the last call.
+class LogTail {
+public:
+    explicit LogTail(const QString& path) : file_(path) {}
+    QString next() {
+        if (!file_.isOpen() && !file_.open(QIODevice::ReadOnly)) return QString();
+        return QString::fromLatin1(file_.readAll());
+    }
+
+private:
+    QFile file_;
+};
+
+}  // namespace zh::bench
