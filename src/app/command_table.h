@@ -67,33 +67,33 @@ enum class Command {
     FocusNext,             // 27 Tab: focusNextField (ui/focus_order.h)
     FocusPrevious,         // 28 Shift+Tab: focusNextField backwards
     // --- Buttons and selectors of the main window ---
-    TeachLowerRange,        // BtnTempTLR, BtnAdmTLR: commands 37 and 35 (later)
-    TeachUpperRange,        // BtnTempTUR, BtnAdmTUR: commands 36 and 35 (later)
+    TeachLowerRange,        // BtnTempTLR, BtnAdmTLR: TeachService::TeachRange(false) (ui/teach_service.h)
+    TeachUpperRange,        // BtnTempTUR, BtnAdmTUR: TeachService::TeachRange(true)
     OutputFunction,         // CmbOutFunc1, CmbOutFunc2: UserModes::UpdGadItems (ui/user_modes.h)
     EquipmentSelection,     // CmbSelEquip: UserModes::UpdGadItems
-    StoreFactorySetting,    // BtnFactSet, BtnFactSetStore (later)
-    RestoreFactorySetting,  // BtnFactSetRest, BtnFactSetRestAdm (later)
-    LoopTest,               // BtnLoopStartStop, BtnLoopStartStopAdm (later)
+    StoreFactorySetting,    // BtnFactSet, BtnFactSetStore: TeachService::FactorySetting(false)
+    RestoreFactorySetting,  // BtnFactSetRest, BtnFactSetRestAdm: TeachService::FactorySetting(true)
+    LoopTest,               // BtnLoopStartStop, BtnLoopStartStopAdm: OutputService::LoopTest (ui/output_service.h)
     SwitchTest,             // BtnTestSW1, BtnTestSW2 (later)
-    Set4mAOnOff,            // BtnSet4mAOnOff, BtnSet4mAOnOffu (later)
-    Trim4mA,                // BtnSet4mA, BtnTempSet4mA (later)
-    Teach4mADisplay,        // BtnSet4mADisp (later)
-    Set20mAOnOff,           // BtnSet20mAOnOff, BtnSet20mAOnOffu (later)
-    Trim20mA,               // BtnSet20mA, BtnTempSet20mA (later)
-    Teach20mADisplay,       // BtnSet20mADisp (later)
+    Set4mAOnOff,            // BtnSet4mAOnOff, BtnSet4mAOnOffu: OutputService::Set4mA("on/off")
+    Trim4mA,                // BtnSet4mA, BtnTempSet4mA: OutputService::Set4mA("trim")
+    Teach4mADisplay,        // BtnSet4mADisp: TeachService::TeachDisplay(0)
+    Set20mAOnOff,           // BtnSet20mAOnOff, BtnSet20mAOnOffu: OutputService::Set20mA("on/off")
+    Trim20mA,               // BtnSet20mA, BtnTempSet20mA: OutputService::Set20mA("trim")
+    Teach20mADisplay,       // BtnSet20mADisp: TeachService::TeachDisplay(1)
     ClearAdcTable,          // BtnClrADC: ClearADC (model/device_types.h)
     FillAdcTable,           // BtnFillADC: FillADC (model/device_types.h)
-    TakeAdcValue,           // BtnADC0..BtnADC10: SetADC (later)
+    TakeAdcValue,           // BtnADC0..BtnADC10: ValueCapture::SetADC (ui/value_capture.h)
     ReadTransmitter,        // BtnReadTransm: HartRead("transmitter all"), main window disabled
     WriteTransmitter,  // BtnWriteTransm: HartWrite("transmitter all"), verify with TranmitterVerivy
     StoreConfiguration,  // BtnStoreConfig: Yes/No, then StoreConfiguration (model/device_types.h)
     SendCommand,         // BtnSendCmd, BtnSendCmdAdm: DisplayActions::SendListCommand
     ReadDiagnostics,     // BtnDiagRead: diagnostics readout (later)
     SaveDiagnostics,     // BtnDiagSave: diagnostics save (later)
-    // Buttons the window has but no action is defined for yet.
+    // Buttons whose action this program gives them itself.
     ClearTrailingPointer,  // BtnClearHiTrailing, BtnClearLowTrailing
-    SetTeachLower,         // BtnSetTeachLower
-    SetSwitchPoint,        // BtnSetSwitchPoint
+    SetTeachLower,         // BtnSetTeachLower: TeachService::TeachDisplay(2)
+    SetSwitchPoint,        // BtnSetSwitchPoint: ValueCapture::SetSwitchPoint
 };
 
 // What starts a command.

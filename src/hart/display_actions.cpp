@@ -7,6 +7,7 @@
 #include "hart_session.h"
 #include "link_library.h"
 #include "raw_values.h"
+#include "response_codes.h"
 #include "wire_values.h"
 
 namespace zh {
@@ -22,6 +23,8 @@ constexpr int kProbeBufferSize = 1024;
 // a little longer after their re-initialisation is announced.
 constexpr int kAfterCopyMs = 250;
 constexpr int kBeforeReinitMs = 2000;
+// A teach action is answered only once the module has taken its reading.
+constexpr int kTeachAnswerMs = 6000;
 
 struct ActionEntry {
     int code;
@@ -168,17 +171,27 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mo
         }
 
         int result = kResultCancelled;
+        bool refusedByDevice = false;
         if (!session_.progress().ShowStep(tr(QStringLiteral("Data transfer ...")), description, QString(), 0, 0)) {
+            session_.ResCode1 = 0;  // a code left from an earlier answer is no refusal of this one
             result = routine.run(tries);
             // The exchange worked but the device refused the command.
-            if (result == 0 && sender_.resCode1() != 0) result = 3;
+            refusedByDevice = (result == 0 || result == 3) && sender_.resCode1() != 0;
+            if (refusedByDevice) result = 3;
         }
         if (result != 0) {
             if (none) return 0;
             const QString text = result == kResultCancelled ? tr(QStringLiteral("Data transfer interrupted"))
                                                             : tr(QStringLiteral("Function failed!"));
-            const QString detail =
-                result == kResultValueRefused && routine.refusal ? routine.refusal() : QString();
+            // The person learns which command failed and why: the device's
+            // own reason, or what went wrong on the line.
+            QString detail = result == kResultValueRefused && routine.refusal ? routine.refusal() : QString();
+            if (refusedByDevice) {
+                detail = description + QStringLiteral(": ") + responseCodeText(sender_.resCode1());
+            } else if (detail.isEmpty() && result != kResultCancelled && !writesSwitchedOff(p_.state.NoWrite)) {
+                detail = description + QStringLiteral(": ") +
+                         session_.progress().errorText(result, QStringLiteral("BaTinHrtCPr_SendRequest"));
+            }
             session_.progress().CheckStep(result, 0, text, detail, -1);
             d.progressClose();
             if (!connectedBefore_ && p_.state.ConnectionState != 0) session_.LinkOpen = 0;
@@ -288,27 +301,12 @@ int DisplayActions::SendListCommand(int code, const QString& selected) {
         QLatin1String("ok")) {
         return 0;
     }
-    const QString configuration = p_.state.TransmDisplay;
     switch (code) {
         case 99:
             return RawProbe() == 0 ? 1 : 0;
         case action::kFactorySetting:
-        case action::kRestoreFactorySetting: {
-            const CommandRoutine eeprom = code == action::kFactorySetting ? com200() : com201();
-            int done = 0;
-            if (configuration == QLatin1String("display")) {
-                done = runAction(code, QString());
-            } else if (configuration == QLatin1String("transmitter")) {
-                done = HartCommand(eeprom, QString());
-            } else {
-                done = runAction(code, QStringLiteral("start"));
-                if (done) done = HartCommand(eeprom, QStringLiteral("stop"));
-            }
-            // After a restore the program's picture of the device is stale,
-            // whatever part of the restore went through.
-            if (code == action::kRestoreFactorySetting && readDevice) readDevice();
-            return done;
-        }
+        case action::kRestoreFactorySetting:
+            return FactorySetting(code);
         case 14:
         case 114: {
             if (!HartCommand(readBlock(1), QStringLiteral("start"))) {
@@ -326,6 +324,29 @@ int DisplayActions::SendListCommand(int code, const QString& selected) {
         default:
             return HartCommand192(code);
     }
+}
+
+int DisplayActions::FactorySetting(int code) {
+    const QString configuration = p_.state.TransmDisplay;
+    const CommandRoutine eeprom = code == action::kFactorySetting ? com200() : com201();
+    int done = 0;
+    if (configuration == QLatin1String("display")) {
+        done = runAction(code, QString());
+    } else if (configuration == QLatin1String("transmitter")) {
+        done = HartCommand(eeprom, QString());
+    } else {
+        done = runAction(code, QStringLiteral("start"));
+        if (done) done = HartCommand(eeprom, QStringLiteral("stop"));
+    }
+    // After a restore the program's picture of the device is stale,
+    // whatever part of the restore went through.
+    if (code == action::kRestoreFactorySetting && readDevice) readDevice();
+    return done;
+}
+
+int DisplayActions::Teach(int code) {
+    p_.log.DebugLog(QStringLiteral(">> HartCommand192(Aktion.C=") + QString::number(code) + QLatin1Char(')'), 4);
+    return runAction(code, QString(), -1, kTeachAnswerMs);
 }
 
 int DisplayActions::RawProbe() {

@@ -77,6 +77,9 @@ constexpr int kRestoreFactorySetting = 7;
 constexpr int kReinitLimitSwitch1 = 20;
 constexpr int kReinitLimitSwitch2 = 21;
 constexpr int kReadVersion = 22;
+constexpr int kTeach4mA = 0;
+constexpr int kTeach20mA = 1;
+constexpr int kTeachLowerRange = 2;
 }  // namespace action
 
 class DisplayActions {
@@ -123,6 +126,17 @@ public:
     // display action). Returns 1 when it succeeded, 0 when it failed or was
     // cancelled.
     int SendListCommand(int code, const QString& selected);
+
+    // Stores (action 6, command 200) or restores (action 7, command 201)
+    // the factory setting of the parts the configuration in use names:
+    // "display", "transmitter", or both (the display's first, with the
+    // window kept open for the transmitter's). A restore reads the device
+    // again afterwards, whatever part of it went through. 1 on success.
+    int FactorySetting(int code);
+
+    // A display teach action (0 4 mA, 1 20 mA, 2 lower range) in the empty
+    // mode, with the longer answer time the module needs for it.
+    int Teach(int code);
 
     // Up to three direct library requests with command 81, no data; stops
     // at the first answer. Returns 0, kResultNotSent with NoWrite ON, or the

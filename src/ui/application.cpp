@@ -34,6 +34,7 @@
 #include "model/list_text.h"
 #include "qt_dialogs.h"
 #include "qt_gadgets.h"
+#include "service_functions.h"
 #include "status_line.h"
 #include "user_modes.h"
 #include "model/type_checks.h"
@@ -173,7 +174,10 @@ void Application::bindInputCheck() {
     refresh_->checks.checkLimits = [this](const QString& name, const QString& content) {
         return appl_->CheckLimits(name, content, QStringLiteral("quiet"));
     };
-    appl_->hooks.updateVisibility = [this] { modes_->UpdGadItems(-1); };
+    appl_->hooks.updateVisibility = [this] {
+        modes_->UpdGadItems(-1);
+        showServiceState();
+    };
     input_->hooks.showTab = [this](int panel, int index) {
         if (window_) window_->activateWindow();
         if (panel > 0 && gadgets_.exists(panel)) gadgets_.setState(panel, index);
@@ -186,8 +190,10 @@ void Application::bindInputCheck() {
     // selector whose command the program cannot carry out stays disabled.
     gadgets_.inputLocked = [this](int gadget) {
         if (commands_.gadgetCommand(gadget) && !commands_.isGadgetAvailable(gadget)) return true;
+        // Only a control bound to a field follows the field's access; the
+        // record a plain button has carries none.
         const int i = model_.fields.findGadget(gadget);
-        return i >= 0 && isReadOnlyField(model_.fields.at(i));
+        return i >= 0 && model_.fields.at(i).GadID == gadget && isReadOnlyField(model_.fields.at(i));
     };
     commands_.bind(Command::ConfirmInput, [this](int) { input_->confirm(); });
     commands_.bind(Command::CancelInput, [this](int) { input_->cancel(); });
@@ -268,6 +274,7 @@ bool Application::VANTOMain(int mcontrol) {
     HideTestGadgets(model_, 0);  // the raw converter value only for administrators and in test mode
     showFields();
     modes_->UpdGadItems(-1);
+    showServiceState();
     if (mcontrol == 0) s.DataTrigger = -1;
 
     // 7. Back where it was; in test mode with the "Test input" window.

@@ -35,6 +35,7 @@ class MainWindow;
 class MenuBuilder;
 class QtDialogs;
 class QtGadgets;
+class ServiceFunctions;
 class UserModes;
 struct Program;
 
@@ -97,6 +98,12 @@ private:
     // The service functions on the current output, the teach and factory
     // buttons and the adjustment-table buttons (application_service.cpp).
     void bindServiceButtons();
+    // The output's service state over what the user-mode rules set, after
+    // every recomputation of the rules.
+    void showServiceState();
+    // Gives back a loop current the program fixed, before the device is let
+    // go; false when it could not and the person chose to stay.
+    bool releaseFixedCurrent();
     // The switch tests and the diagnostics readout and save
     // (application_diagnostics.cpp).
     void bindDiagnosticButtons();
@@ -140,6 +147,7 @@ private:
     std::unique_ptr<UserModes> modes_;
     std::unique_ptr<ApplicationCheck> appl_;
     std::unique_ptr<InputCheck> input_;
+    std::unique_ptr<ServiceFunctions> services_;
     std::unique_ptr<GraphTab> graph_;
     QPointer<QWidget> cover_;
     QString builtFor_;          // the measurand the window was last built for

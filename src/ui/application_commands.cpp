@@ -208,6 +208,7 @@ void Application::connectModule() {
 }
 
 void Application::disconnectModule() {
+    if (!releaseFixedCurrent()) return;
     core_.live.StopDynDisplay();
     showFields();
     modes_->UpdGadItems(-1);

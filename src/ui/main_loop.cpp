@@ -97,6 +97,7 @@ void Application::dispatch(const WindowEvent& e) {
 // The state the enable rules show follows every command.
 void Application::afterCommand() {
     if (!p_.state.QuitRequested && modes_) modes_->UpdGadItems(-1);
+    showServiceState();
 }
 
 // Exit and the close box: with nothing pending the program ends at once;
@@ -104,6 +105,7 @@ void Application::afterCommand() {
 // user whose file and module are both up to date must be able to leave.
 void Application::exitProgram() {
     AppState& s = p_.state;
+    if (!releaseFixedCurrent()) return;
     if (s.DataTrigger == -1 || !s.DataChanged) {
         s.QuitRequested = true;
         return;

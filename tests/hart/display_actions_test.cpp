@@ -150,7 +150,7 @@ TEST_F(DisplayActionsTest, FailuresAreShownExceptInModeNone) {
     // A response code counts as failure even when the exchange worked.
     sender.answers.push_back({0, 64});
     EXPECT_EQ(actions.HartCommand(actions.com192(), "continue"), 0);
-    EXPECT_TRUE(shows("status|Function failed!|" + kRed));
+    EXPECT_TRUE(shows("status|Function failed! (Function: Teach 4 mA: command not implemented (64))|" + kRed));
     EXPECT_FALSE(t.dialogs.progressIsOpen() || connected());
 
     int runs = 0;

@@ -1,0 +1,43 @@
+#pragma once
+// Teaching and factory settings: the transmitter's range ends taken from
+// the process value present now, the display module's 4 mA, 20 mA and
+// lower-range points taken from the loop current present now, and the
+// factory setting of both stored and restored. Each asks before it changes
+// the device and says what came of it.
+
+#include <QString>
+#include <functional>
+
+namespace zh {
+
+struct DeviceModel;
+class DeviceSequences;
+
+class TeachService {
+public:
+    TeachService(DeviceModel& model, DeviceSequences& sequences);
+
+    // The transmitter's lower (upper) range value becomes the process value
+    // present now. Refused while the range shown is edited and not written.
+    void TeachRange(bool upper);
+    // Display teach action 0 (4 mA), 1 (20 mA) or 2 (lower range).
+    void TeachDisplay(int code);
+    // Stores (false) or restores (true) the factory setting.
+    void FactorySetting(bool restore);
+
+    // What the window does afterwards; unset hooks do nothing.
+    struct Hooks {
+        // Reads the transmitter again so the window shows its new range.
+        std::function<void()> readTransmitter;
+        // Shows every field in its control again (after a read of the device).
+        std::function<void()> showFields;
+    } hooks;
+
+private:
+    bool rangeEdited() const;
+
+    DeviceModel& m_;
+    DeviceSequences& sequences_;
+};
+
+}  // namespace zh
