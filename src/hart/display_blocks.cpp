@@ -42,6 +42,33 @@ constexpr BlockItem loggedByte(int offset, const char* wire) {
 // documentation lists them.
 constexpr std::uint16_t kAllSlots = 0b0000111111111111;
 
+// Blocks 61 to 69: the display's table of its last twenty errors, read
+// only. Blocks 61..64 hold the time stamps (operating seconds) of entries
+// 0..19, five to a block; 65..68 the power-on counts in the same places;
+// 69 the error codes, one byte per entry.
+void addErrorTableLayouts(std::vector<BlockLayout>& layouts) {
+    constexpr int kEntries = 20;
+    constexpr int kPerBlock = 5;
+    static const std::vector<QByteArray> names = [] {
+        std::vector<QByteArray> n;
+        for (const char* prefix : {"ui32ErrTime_", "ui32ErrPwrOn_", "ui8ErrCode_"}) {
+            for (int i = 0; i < kEntries; ++i)
+                n.push_back(QByteArray(prefix) + QByteArray::number(i).rightJustified(2, '0'));
+        }
+        return n;
+    }();
+    for (int block = 0; block < 8; ++block) {
+        BlockLayout layout{61 + block, false, 0, {}};
+        const int first = (block / 4) * kEntries + (block % 4) * kPerBlock;
+        for (int i = 0; i < kPerBlock; ++i)
+            layout.items.push_back(logged(1 + 4 * i, 4, BlockCoding::I32, names[first + i].constData()));
+        layouts.push_back(layout);
+    }
+    BlockLayout codes{69, false, 0, {}};
+    for (int i = 0; i < kEntries; ++i) codes.items.push_back(loggedByte(1 + i, names[2 * kEntries + i].constData()));
+    layouts.push_back(codes);
+}
+
 std::vector<BlockLayout> buildLayouts() {
     using C = BlockCoding;
     std::vector<BlockLayout> layouts;
@@ -109,6 +136,7 @@ std::vector<BlockLayout> buildLayouts() {
                         s16(17, "pc_ui16TotalEcCount", "pc_ui16TotalEcCount"),
                         field(19, C::Byte, "pc_ui8LastEC", "pc_ui8LastEC"),
                         field(20, C::Byte, "pc_ui8LastEC_index", "pc_ui8LastEC_index")}});
+    addErrorTableLayouts(layouts);
     layouts.push_back({89, false, 0,
                        {text(1, 4, "gaASCII_disp", "Display"), logged(5, 2, C::Text, "gaASCII_disp6"),
                         loggedByte(7, "gaASCII_dotpos"), loggedByte(8, "gaASCII_dotpatt"),

@@ -103,7 +103,7 @@ class DisplayBlocks {
 public:
     DisplayBlocks(Program& program, RawValues& values, RequestSender& sender);
 
-    // Reads block `number` (0, 1, 2, 3, 10, 11, 12, 13, 20, 60, 89) with
+    // Reads block `number` (0, 1, 2, 3, 10, 11, 12, 13, 20, 60 to 69, 89) with
     // command 191 and `tries`; logged "<-- Read Com190_" + the number in
     // three digits. Returns 0, or the failure: the session's result, or 3
     // when the answer carries a response code or is another block. On

@@ -240,6 +240,25 @@ DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& 
     log_.record(kErrorPowerFailure, 8121000, 131);
     powerOnCount_ = 137;
     operatingSeconds_ = 8640000;  // 100 days
+    if (config.errorLogNewest >= 0) fillErrorLog(config.errorLogNewest);
+}
+
+// A long past: the ring has gone round once and a bit, so that its newest
+// entry lands at table index `newest`. Every entry differs from the others
+// in time stamp and power-on count; the codes go round the module's list.
+void DisplayModule::fillErrorLog(int newest) {
+    log_ = ErrorLog{};
+    const std::vector<ErrorCode>& codes = errorCodes();
+    const int events = kErrorTableSize + newest + 1;
+    std::uint32_t time = 0;
+    std::uint32_t powerOn = 0;
+    for (int k = 0; k < events; ++k) {
+        time = 3600u + static_cast<std::uint32_t>(k) * 86400u + static_cast<std::uint32_t>(k * k) * 7u;
+        powerOn = 2u + static_cast<std::uint32_t>(k) * 3u;
+        log_.record(codes[static_cast<std::size_t>(k) % codes.size()].code, time, powerOn);
+    }
+    powerOnCount_ = powerOn + 1;
+    operatingSeconds_ = time + 3600;
 }
 
 bool DisplayModule::hasBlock(int number) {

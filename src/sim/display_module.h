@@ -108,6 +108,7 @@ class DisplayModule {
     BlockImage liveBlock() const;
     std::uint8_t dispMode() const;
     void logEvent(std::uint8_t code);
+    void fillErrorLog(int newest);
 
     Blocks ram_, eeprom_, factory_;
     std::uint8_t interfaceVersion_;

@@ -171,6 +171,10 @@ std::optional<Fault> parseFault(const std::string& text) {
 
 namespace {
 
+// errorlog=demo: a full log whose newest entry is not at either end of the
+// table, so a reader that ignores the index shows the wrong order.
+constexpr int kDemoErrorLogNewest = 7;
+
 bool parseSwitch(const std::string& value, bool* on) {
     const std::string v = lowerWithoutBlanks(value);
     if (v.empty() || v == "1" || v == "on" || v == "yes" || v == "true") {
@@ -335,6 +339,13 @@ bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fau
             const std::string v = lowerWithoutBlanks(value);
             if (v != "blank" && v != "nul") return failWith(bad + " (blank or nul)");
             c.nulPaddedTexts = v == "nul";
+        } else if (key == "errorlog") {
+            if (lowerWithoutBlanks(value) == "demo") {
+                c.errorLogNewest = kDemoErrorLogNewest;
+            } else {
+                if (!number(0, 19)) return failWith(bad + " (0..19, the newest entry's table index, or demo)");
+                c.errorLogNewest = static_cast<int>(n);
+            }
         } else if (key == "fault") {
             const std::optional<Fault> fault = parseFault(value);
             if (!fault) return failWith("bad fault '" + value + "'");

@@ -52,6 +52,11 @@ struct DeviceConfig {
     // The text items of blocks 2 and 3 (tag, serial number texts) padded
     // with NUL bytes instead of blanks, as some modules leave the factory.
     bool nulPaddedTexts = false;
+    // The display module's error log full, for demonstrations and tests:
+    // twenty entries with distinct time stamps and power-on counts and
+    // codes from the module's list, the newest at this table index (0..19). -1: the short past of three
+    // events a new module has.
+    int errorLogNewest = -1;
     // The device's memories (RAM, EEPROM, factory set, error log, counters)
     // kept in this file: loaded when the device starts, saved after every
     // request. Empty: they live as long as the simulator object.
@@ -183,7 +188,9 @@ private:
 // deviceid=, preambles=, turnaround=, config=<hexadecimal catalogue key>,
 // seed=, fixedcurrent=<mA>, hold=<percent of the measuring range>,
 // teachtime=<ms>, state=<file>, powercycle[=on|off], log=<file>,
-// displayunit=<unit name>, caldecimals=<0..3>, textpad=blank|nul. The
+// displayunit=<unit name>, caldecimals=<0..3>, textpad=blank|nul,
+// errorlog=<0..19>|demo (a full error log, its newest entry at that table
+// index; demo: at 7). The
 // display unit and the calibration decimals are checked against the
 // catalogue record the options choose, whatever their order.
 bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fault>* faults, std::string* error);
