@@ -597,8 +597,12 @@ ModuleAnswer DisplayModule::teach(std::uint8_t code) {
             return refused(newHigh > 32767 ? kInputTooHigh : kInputTooLow);
         }
     }
-    set(13, "fs_AD_cal_Low", newLow);
-    set(13, "fs_AD_cal_High", newHigh);
+    // A taught point is kept for good, as the module keeps it at power-off:
+    // in RAM and in the EEPROM copy, and nothing else of the block with it.
+    for (Blocks* memory : {&ram_, &eeprom_}) {
+        setItemValue(memory->at(13), blockItem(13, "fs_AD_cal_Low"), newLow);
+        setItemValue(memory->at(13), blockItem(13, "fs_AD_cal_High"), newHigh);
+    }
     ModuleAnswer answer = done();
     answer.extraDelayMs = teachDelayMs_;
     return answer;

@@ -56,6 +56,10 @@ TEST(SimModuleActions, TeachingTakesThePresentInputAsTheCalibrationPoint) {
     ASSERT_EQ(action(sim, 1).status1, 0);
     EXPECT_EQ(slotOf(sim, 13, 1), at20);
     EXPECT_EQ(readLive(sim).shown(), "16.00");
+    sim.powerCycle();  // taught points outlive the power
+    EXPECT_EQ(slotOf(sim, 13, 0), at4);
+    EXPECT_EQ(slotOf(sim, 13, 1), at20);
+    fixCurrent(sim, 20.0f);
     fixCurrent(sim, 12.0f);
     EXPECT_EQ(readLive(sim).shown(), "8.00");
 
