@@ -134,9 +134,10 @@ void UserModes::commandButtons() {
     // A current is trimmed while the output gives it, and only one of the
     // two fixed outputs can be on.
     const bool on4 = outputOn(inputs.output4mAOn), on20 = outputOn(inputs.output20mAOn);
-    if (on4 || on20)
-        for (const char* name : {on4 ? "BtnSet20mAOnOff" : "BtnSet4mAOnOff", on4 ? "BtnSet20mAOnOffu" : "BtnSet4mAOnOffu"})
-            controlByState(name, kNever);
+    if (on4 || on20) {
+        controlByState(on4 ? "BtnSet20mAOnOff" : "BtnSet4mAOnOff", kNever);
+        controlByState(on4 ? "BtnSet20mAOnOffu" : "BtnSet4mAOnOffu", kNever);
+    }
     for (const char* name : {"BtnSet4mA", "BtnTempSet4mA"}) controlByState(name, on4 ? device : kNever);
     for (const char* name : {"BtnSet20mA", "BtnTempSet20mA"}) controlByState(name, on20 ? device : kNever);
     for (const char* name : kOnData) controlByState(name, kWithData);
@@ -157,7 +158,8 @@ void UserModes::commandButtons() {
     // The parts configured, or with "auto" and "all" those the device showed.
     const AppState& s = m_.program.state;
     QString config = s.TransmitterDisplay.toLower();
-    if (config != QLatin1String("transmitter") && config != QLatin1String("display")) config = s.TransmDisplay.toLower();
+    if (config != QLatin1String("transmitter") && config != QLatin1String("display"))
+        config = s.TransmDisplay.toLower();
     if (config == QLatin1String("display"))
         for (const char* name : kTransmitterOnly) controlByState(name, kNever);
     if (config == QLatin1String("transmitter"))
@@ -171,7 +173,8 @@ void UserModes::fieldGroups(int colindx) {
         return;
     }
     refresh_.UpdAllGads(QStringLiteral("enable"), QStringLiteral("COMMON;"), colindx);
-    if (!outputOn(inputs.output4mAOn) && !outputOn(inputs.output20mAOn)) refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("SPECIAL;"), colindx);
+    if (!outputOn(inputs.output4mAOn) && !outputOn(inputs.output20mAOn))
+        refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("SPECIAL;"), colindx);
     const int kind = measurand();
     refresh_.UpdAllGads(QStringLiteral("enable"), kind == 0 ? QStringLiteral("PRESSURE;") : QStringLiteral("TEMPERATURE;"),
                         colindx);
