@@ -22,6 +22,11 @@ TestInputWindow::TestInputWindow(QWidget* owner, const QString& title, const QFo
         gadgets.addControl(c->number, kTestInputWindow, w);
     }
     gadgets.addWindow(kTestInputWindow, this);
+    // A converter value to start from, until the live display sets the
+    // slider to the converter's limits.
+    const int start = 8192;
+    gadgets.setState(controlNumber(QStringLiteral("TstSlider")), start);
+    gadgets.setText(controlNumber(QStringLiteral("TstInput")), QString::number(start));
     hide();
 }
 

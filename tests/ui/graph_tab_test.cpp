@@ -1,6 +1,7 @@
-// The Graph tab while the live display runs: drawn when it comes into
+// The live display in the window: the Graph tab drawn when it comes into
 // view and on every value while it is in view, never with GraphMode "OFF";
-// the loop current in the status line while connected.
+// the loop current in the status line while connected; test mode, fed by
+// the "Test input" window without a word to the device.
 
 #include "app_rig.h"
 #include "ui/control_widgets.h"
@@ -43,6 +44,32 @@ TEST(GraphTab, DrawnInViewOnEveryValueAndNeverWithGraphModeOff) {
         EXPECT_EQ(rig.window().statusText(3), "");
         EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
     }
+}
+
+TEST(GraphTab, TestModeShowsWhatTheTestInputWindowSays) {
+    AppRig rig("ZEL-HART", {{"TestMode=OFF", "TestMode=ON"}});
+    const QString frames = rig.dir.filePath("frames.log");
+    qputenv("HARTSIM_OPTIONS", ("presence=both,log=" + frames).toUtf8());
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    rig.app->command(menu::kConnect);
+    ASSERT_TRUE(rig.program.state.DynamicDisplayOn);
+    const int input = rig.control("TstInput"), slider = rig.control("TstSlider");
+    const auto shown = [&] { return rig.gadgets.text(rig.field("Display").GadID); };
+    // Typed: 6000 counts of 4000 .. 20000 is an eighth of the range.
+    rig.gadgets.setText(input, "6000");
+    rig.app->refreshLiveValues();
+    EXPECT_EQ(rig.gadgets.state(slider), 6000);
+    EXPECT_EQ(shown(), "2.000");  // of 0 .. 16 bar
+    // Then the slider moved: it wins, and the text field follows it.
+    rig.gadgets.setState(slider, 20000);
+    rig.app->refreshLiveValues();
+    EXPECT_EQ(rig.gadgets.text(input), "20000");
+    EXPECT_EQ(shown(), "16.00");
+    EXPECT_EQ(rig.field("ADactRaw").RawVal, "20000");
+    rig.app->command(menu::kDisconnect);
+    EXPECT_EQ(shown(), "");
+    EXPECT_FALSE(QFile::exists(frames));  // the device never heard of it
+    EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
 }
 
 }  // namespace
