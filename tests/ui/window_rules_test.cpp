@@ -21,16 +21,11 @@ bool inSight(const AppRig& rig, int control) {
     return c->tab < 0 || rig.window().panel()->indexOf(rig.window().tabPage(c->tab)) >= 0;
 }
 
-// Commands with no handler yet, and commands the test takes away from the
-// program (a menu command and two buttons the user sees): their entries and
-// buttons must show disabled, whatever the rules of the state enable.
-const QSet<Command> kNotYetBound = {
-    Command::LogOn, Command::LogOff,
-    // The service and diagnostics buttons, bound as their functions arrive.
-    Command::TeachLowerRange, Command::TeachUpperRange, Command::StoreFactorySetting, Command::RestoreFactorySetting,
-    Command::LoopTest, Command::SwitchTest, Command::Set4mAOnOff, Command::Trim4mA, Command::Teach4mADisplay,
-    Command::Set20mAOnOff, Command::Trim20mA, Command::Teach20mADisplay, Command::TakeAdcValue,
-    Command::ReadDiagnostics, Command::SaveDiagnostics, Command::SetTeachLower, Command::SetSwitchPoint};
+// Every command has its handler but logging on and off, which comes later.
+// Their entries, and those of commands the test takes away from the program
+// (a menu command and two buttons the user sees), must show disabled,
+// whatever the rules of the state enable.
+const QSet<Command> kNotYetBound = {Command::LogOn, Command::LogOff};
 const QSet<Command> kTakenAway = {Command::SaveData, Command::StoreFactorySetting, Command::LoopTest};
 
 TEST(WindowRules, NoEnabledControlWithoutItsCommandInAnyModeOrState) {
