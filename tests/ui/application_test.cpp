@@ -261,6 +261,30 @@ TEST(Application, ConnectAndDisconnectShowInTheStatusLine) {
     EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
 }
 
+// With the device at wire speed, the window is served while a poll waits
+// for its answers: a timer runs in the middle of the exchange, and the
+// Disconnect clicked there waits until the poll has ended.
+TEST(Application, WindowIsServedDuringAPollAndACommandClickedThereWaitsForIt) {
+    AppRig rig("ZEL-HART", {{"Transmitter/Display=auto", "Transmitter/Display=display"}});
+    qputenv("HARTSIM_OPTIONS", "presence=display,realtime");
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    rig.program.state.DataTrigger = 0;  // data are shown: Connect does not read the device
+    rig.app->command(menu::kConnect);
+    ASSERT_TRUE(rig.program.state.DynamicDisplayOn);
+    bool servedInExchange = false;
+    QTimer::singleShot(50, [&] {
+        servedInExchange = rig.link.busy();
+        rig.app->menus()->action(menu::kDisconnect)->trigger();
+    });
+    rig.app->refreshLiveValues();
+    EXPECT_TRUE(servedInExchange);
+    EXPECT_TRUE(rig.program.state.DynamicDisplayOn);
+    EXPECT_FALSE(rig.gadgets.text(rig.field("Display").GadID).isEmpty());  // the poll ended with its value
+    while (const std::optional<WindowEvent> e = rig.gadgets.waitEvent(0)) rig.app->dispatch(*e);
+    EXPECT_FALSE(rig.program.state.DynamicDisplayOn);
+    EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
+}
+
 // Save as and Open go through the file requesters: what was read comes
 // back from the file, and the file's name is in the window's title.
 TEST(Application, SaveAsAndOpenThroughTheRequesters) {
