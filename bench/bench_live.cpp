@@ -294,6 +294,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
     const int cycles = argc > 1 ? std::max(0, std::atoi(argv[1])) : 40;  // 0: the window only
     const int seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
 
