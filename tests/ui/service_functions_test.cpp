@@ -167,3 +167,27 @@ TEST(ServiceFunctions, RestoreGivesBackTheStoredFactorySetting) {
 }
 
 }  // namespace zh
+
+namespace zh {
+
+// The converter counts present and the measured value present land in the
+// form as entries of the person's: marked changed, for the next write.
+TEST(ServiceFunctions, DeviceValuesAreTakenAsEntries) {
+    ServiceRig rig;
+    const hartsim::Memory before = rig.memory();
+    rig.press("BtnADC3");
+    rig.press("BtnSetSwitchPoint");
+    const FieldRecord& adc = rig.field("ADC3");
+    const FieldRecord& point = rig.field("SwitchPoint");
+    // Held at half the measuring range: the middle of the converter's
+    // table (-25000 ... 25000) and of the range shown.
+    EXPECT_EQ(adc.Content, "0");
+    EXPECT_EQ(adc.ColorIndx, ColourChanged);
+    const double middle =
+        (rig.field("LowerRangeVal").Content.toDouble() + rig.field("UpperRangeVal").Content.toDouble()) / 2;
+    EXPECT_NEAR(point.Content.toDouble(), middle, 0.1) << qPrintable(point.Content);
+    EXPECT_EQ(point.ColorIndx, ColourChanged);
+    EXPECT_EQ(rig.changedSince(before), "");
+}
+
+}  // namespace zh
