@@ -62,9 +62,13 @@ void UserModes::UpdGadItems(int colindx) {
     Logger& log = m_.program.log;
     log.DebugLog(QStringLiteral(">>> UpdGadItems(colindx=") + QString::number(colindx) + QLatin1Char(')'), 4);
     log.DebugLog(QStringLiteral("UpdGadItems mode$=") + stateWord(), 4);
-    // The controls of the measurand and of the device come first: the
-    // enable rules below have the last word on what they show.
+    // The controls of the measurand and of the device come first, then
+    // those of the user mode (a field table defined anew by a read or New
+    // brings its fields' own access back): the enable rules below have the
+    // last word on what they show.
     showDeviceGroups(m_, measurand());
+    HideAdminGadgets(m_.program.state.UserMode);
+    HideTestGadgets(m_, 0);
     commandEntries();
     commandButtons();
     fieldGroups(colindx);

@@ -177,6 +177,8 @@ TEST(WindowRules, OnlyTheControlsOfTheMeasurandShownAreThere) {
         for (const char* name : {"TempUpper", "TempLower", "HartAddress", "DscHartAddress"})
             EXPECT_EQ(rig.gadgets.isHidden(rig.control(name)), step.pressure) << name;
         EXPECT_FALSE(rig.gadgets.isHidden(rig.control("UnitDspMBE")));  // both groups' unit
+        // The customizer's own controls stay his whatever defined the fields anew.
+        EXPECT_EQ(rig.gadgets.isEnabled(rig.control("CmbSelEquip")), rig.program.state.DataTrigger >= 0);
     }
 }
 
