@@ -56,6 +56,7 @@ void OutputService::LoopTest(const QString& mode, const QString& form) {
         loopTest_ = false;
         p.log.DebugLog(QStringLiteral("Loop current released"), 1);
     }
+    if (!loopTest_) unlockLoopFields();
     showState();
 }
 
@@ -84,6 +85,7 @@ void OutputService::setPoint(int index, const QString& mode, const QString& form
     const bool on = isOn(index);
     if (!sendFixedCurrent(on ? 0.0f : point.milliamps)) return;
     point.state = on ? kOff : kOn;
+    if (!currentFixed()) unlockLoopFields();
     showState();
 }
 
@@ -99,6 +101,11 @@ bool OutputService::release() {
 
 void OutputService::lock(const char* name, bool locked) {
     DisableControl(m_, QLatin1String(name), locked ? 1 : 0);
+}
+
+// The loop-test values take input again once the loop is no longer fixed.
+void OutputService::unlockLoopFields() {
+    for (const char* name : kLoopFields) lock(name, false);
 }
 
 void OutputService::showState() {

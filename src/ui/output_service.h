@@ -65,6 +65,7 @@ private:
     void setPoint(int index, const QString& mode, const QString& form);
     bool sendFixedCurrent(float milliamps);
     bool isOn(int index) const;
+    void unlockLoopFields();
     void lock(const char* name, bool locked);
 
     DeviceModel& m_;

@@ -95,8 +95,8 @@ TEST(ServiceFunctions, FixedCurrentsLeaveOnlyTheTrimInTheDevice) {
               "BtnLoopStartStop=Off, BtnLoopStartStopAdm=Off, ValLoopTest locked, BtnSet4mAOnOff=On locked");
     EXPECT_EQ(rig.loop(), std::make_pair(8.5f, true));
     rig.press("BtnLoopStartStop");
-    EXPECT_EQ(rig.look({"BtnLoopStartStopAdm", "ValLoopTest", "BtnSet4mA"}),
-              "BtnLoopStartStopAdm=On, ValLoopTest, BtnSet4mA=Trim locked");  // a trim needs its point on
+    EXPECT_EQ(rig.look({"BtnLoopStartStopAdm", "ValLoopTest", "ValLoopTestAdm", "BtnSet4mA"}),
+              "BtnLoopStartStopAdm=On, ValLoopTest, ValLoopTestAdm, BtnSet4mA=Trim locked");  // a trim needs its point on
     EXPECT_FALSE(rig.loop().second);
     EXPECT_EQ(rig.changedSince(before), "");
 
