@@ -18,6 +18,10 @@ public:
     // the table shrank).
     void restore(FieldTable& fields) const;
     bool empty() const { return values_.empty(); }
+    // Puts the values back only into the records that still hold what
+    // `since` holds (raw value and content): what happened in between did
+    // not touch them.
+    void restoreUntouched(FieldTable& fields, const FieldSnapshot& since) const;
 
     struct Values {
         QString Content, RawVal, BaseValue, GadUnit, GadStatus;

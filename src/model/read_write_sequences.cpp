@@ -215,6 +215,11 @@ int DeviceSequences::HartRead(const QString& mode) {
         const int r = readTransmitter();
         if (r > 0) return failRead(r, saved);
         transmitterRead = r == 0;
+        // The transmitter alone read from a device with a display module:
+        // the module's values shown stay as they were.
+        if (transmitterRead && target == QLatin1String("transmitter") && saved.dataTrigger >= 0 &&
+            saved.measurand == m_.cal.Measurand && p.state.TransmDisplay.compare(QLatin1String("all"), Qt::CaseInsensitive) == 0)
+            saved.values.restoreUntouched(m_.fields, defined_);
     }
     if (target == QLatin1String("display") || target == QLatin1String("all")) {
         const int r = readDisplay(transmitterRead);
@@ -292,6 +297,7 @@ int DeviceSequences::readTransmitter() {
     }
     if (baseUnit.isEmpty()) baseUnit = QStringLiteral("[bar]");
     DefDataStruc(m_, baseUnit, 1, -11);
+    defined_ = FieldSnapshot::take(m_.fields);
 
     if (ps.ShowStep(title_, QStringLiteral("C1410"), QString(), ++stepNo_, 20)) return kResultCancelled;
     if ((r = adc_.Com1410(tries)) != 0) return r;

@@ -156,6 +156,7 @@ private:
     bool openedHere_ = false;
     QString title_;
     int stepNo_ = 0;
+    FieldSnapshot defined_;  // the table as the transmitter read defined it anew
     QString readRecord_;
     QString missingPart_;      // the part a sequence asked for that the device lacks
     QStringList written_;      // the steps of the running write the device acknowledged

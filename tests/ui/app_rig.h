@@ -45,6 +45,9 @@
 #include "files/data_commands.h"
 #include "sim/memory_file.h"
 
+// Failures show texts as text.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace zh {
 
 

@@ -140,6 +140,7 @@ TEST(ServiceFunctions, TeachUpperRangeMovesOnlyTheUpperRangeValue) {
     const hartsim::Memory before = rig.memory();
     const double lower = rig.field("LowerRangeVal").Content.toDouble();
     const double upper = rig.field("UpperRangeVal").Content.toDouble();
+    const QString tag = rig.field("TagID").Content, setPoint = rig.field("SetPoint1").Content;
     rig.press("BtnAdmTUR");
     const QString changed = QString::fromStdString(rig.changedSince(before));
     EXPECT_TRUE(QRegularExpression("^transmitter\\.ram@(49|50|51|52)(,(49|50|51|52))*$").match(changed).hasMatch())
@@ -147,6 +148,8 @@ TEST(ServiceFunctions, TeachUpperRangeMovesOnlyTheUpperRangeValue) {
     EXPECT_NEAR(rig.field("UpperRangeVal").Content.toDouble(), (lower + upper) / 2, (upper - lower) / 100)
         << qPrintable(rig.field("UpperRangeVal").Content);
     EXPECT_EQ(rig.boxes.texts, QStringList{"Please confirm function! "});
+    // The transmitter read again; the display module's values stay shown.
+    EXPECT_EQ(rig.field("TagID").Content + " " + rig.field("SetPoint1").Content, tag + " " + setPoint);
 }
 
 // The factory setting stored before a change comes back with a restore:
