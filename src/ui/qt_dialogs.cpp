@@ -7,6 +7,7 @@
 #include <QInputDialog>
 #include <QLayout>
 #include <QLineEdit>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -65,17 +66,33 @@ QList<QMessageBox::StandardButton> buttonsOf(int flags) {
 // the screen).
 constexpr int kTitleBarDecorations = 140;
 
-void showWholeTitle(QInputDialog& dialog) {
+int wholeTitleWidth(const QWidget& dialog) {
     QFont titleFont = QApplication::font();
     titleFont.setBold(true);
     if (titleFont.pointSizeF() > 0) titleFont.setPointSizeF(titleFont.pointSizeF() * 1.25);
-    int needed = QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + kTitleBarDecorations;
-    if (const QScreen* screen = dialog.screen()) needed = std::min(needed, screen->availableGeometry().width());
+    const int needed = QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + kTitleBarDecorations;
+    if (const QScreen* screen = dialog.screen()) return std::min(needed, screen->availableGeometry().width());
+    return needed;
+}
+
+void showWholeTitle(QInputDialog& dialog) {
+    const int needed = wholeTitleWidth(dialog);
     // The dialog's layout sizes it from its contents, so the entry field
     // is what is made wider.
     auto* entry = dialog.findChild<QLineEdit*>();
     const QMargins margins = dialog.layout() ? dialog.layout()->contentsMargins() : QMargins();
     if (entry) entry->setMinimumWidth(std::max(entry->minimumWidth(), needed - margins.left() - margins.right()));
+}
+
+// A message box sizes itself from its text and buttons; an empty row as
+// wide as the title keeps it from cutting the title off.
+void showWholeTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    const QMargins margins = grid->contentsMargins();
+    grid->addItem(new QSpacerItem(wholeTitleWidth(box) - margins.left() - margins.right(), 0, QSizePolicy::Minimum,
+                                  QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 QMessageBox::Icon iconOf(int flags) {
@@ -212,6 +229,7 @@ int QtDialogs::messageBox(const QString& title, const QString& text, int flags) 
     box.setStandardButtons(all);
     const int defaultIndex = (flags >> 8) & 0xF;
     box.setDefaultButton(buttons.value(defaultIndex, buttons.first()));
+    showWholeTitle(box);
     return resultOf(box.exec());
 }
 

@@ -215,21 +215,28 @@ TEST(QtDialogs, MessageBoxAnswersWithThePressedButtonsCode) {
     QtDialogs dialogs;
     for (const auto& c : cases) {
         QString shownText;
+        int shownWidth = 0;
         QMessageBox::StandardButton preselected = QMessageBox::NoButton;
         whenModal([&](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             ASSERT_NE(box, nullptr);
             shownText = box->text();
+            shownWidth = box->width();
             preselected = box->standardButton(box->defaultButton());
             box->button(c.pressed)->click();
         });
         EXPECT_EQ(dialogs.messageBox(
-                      QStringLiteral("File"),
+                      QStringLiteral("Teach upper Range - measuring range has been changed"),
                       QStringLiteral("Data have been changed! Save?\r - File not updated!\r<file>"),
                       c.flags),
                   c.result)
             << c.flags;
         EXPECT_EQ(preselected, c.preselected) << c.flags;
+        // Wide enough for its whole title in the title bar's bold font,
+        // beside the bar's icon and buttons.
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        EXPECT_GT(shownWidth, QFontMetrics(bold).horizontalAdvance(QStringLiteral("Teach upper Range - measuring range has been changed")) + 100);
         EXPECT_EQ(shownText,
                   QStringLiteral("Data have been changed! Save?\n - File not updated!\n<file>"));
     }
