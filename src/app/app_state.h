@@ -64,6 +64,9 @@ struct AppState {
 
     // Logging
     int DebugLevel = 2;
+    // The log view shows every HART frame decoded (profile key FrameMonitor,
+    // the log window's "Frames" switch).
+    bool FrameMonitor = false;
 
     // Texts and numbers
     QString ListSeparator = QStringLiteral(";");
