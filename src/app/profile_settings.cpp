@@ -74,6 +74,7 @@ bool ReadProfileFile(Program& p) {
     s.DebugLevel = r.integer("Common", "DebugLevel", 0, -127, 127);
     p.log.setThreshold(std::abs(s.DebugLevel));
     p.log.openView(s.DebugLevel);
+    s.FrameMonitor = r.text("Common", "FrameMonitor", "OFF").compare(QLatin1String("ON"), Qt::CaseInsensitive) == 0;
     s.DebugFile = r.text("Common", "DebugFile", "");
     QString refused;
     if (s.DebugFile.isEmpty()) {

@@ -19,6 +19,9 @@ DeviceCore::DeviceCore(Program& p, LinkLibrary& link, ConnectionProbe& probe)
         return answered;
     };
     sequences.hooks.setModuleState = [this](int state) { data.file.moduleState = state; };
+    // The program outlives this core and the link; the frame monitor asks it.
+    Program* const whole = &p;
+    link.setFrameMonitor([whole] { return whole->state.FrameMonitor; });
 }
 
 QString DeviceCore::target() const {

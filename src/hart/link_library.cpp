@@ -2,6 +2,7 @@
 
 #include "app/logger.h"
 #include "app/startup.h"
+#include "frame_text.h"
 
 namespace zh {
 
@@ -10,6 +11,7 @@ LinkLibrary::LinkLibrary(Logger& log) : log_(log) {}
 // The library stays loaded in the process; it must not call us back after we are gone.
 LinkLibrary::~LinkLibrary() {
     if (setWaitCallback_ && waitHook_) setWaitCallback_(nullptr, nullptr, 0);
+    if (setFrameCallback_ && frameMonitor_) setFrameCallback_(nullptr, nullptr);
 }
 
 QString LinkLibrary::defaultFileName() { return QStringLiteral("libhartlink.so"); }
@@ -38,7 +40,9 @@ bool LinkLibrary::load(const QString& path) {
     bind(setPortName_, "BaTinHrtCPr_SetPortName");
     bind(lastErrorText_, "BaTinHrtCPr_GetLastErrorText");
     bind(setWaitCallback_, "BaTinHrtCPr_SetWaitCallback");
+    bind(setFrameCallback_, "BaTinHrtCPr_SetFrameCallback");
     if (waitHook_) setWaitHook(waitHook_, waitSliceMs_);
+    if (frameMonitor_) setFrameMonitor(frameMonitor_);
     return true;
 }
 
@@ -76,6 +80,20 @@ void LinkLibrary::setWaitHook(std::function<void()> hook, int sliceMs) {
     guarded("BaTinHrtCPr_SetWaitCallback", [&] {
         return waitHook_ ? setWaitCallback_(&LinkLibrary::onWait, this, static_cast<uint16_t>(sliceMs))
                          : setWaitCallback_(nullptr, nullptr, 0);
+    });
+}
+
+void LinkLibrary::onFrame(void* self, int32_t sent, const uint8_t* bytes, uint16_t length, const char* note) {
+    auto* link = static_cast<LinkLibrary*>(self);
+    if (!link->frameMonitor_ || !link->frameMonitor_()) return;
+    link->log_.DebugLog(frameText(sent != 0, bytes, length, note ? QString::fromLocal8Bit(note) : QString()), -1);
+}
+
+void LinkLibrary::setFrameMonitor(std::function<bool()> enabled) {
+    frameMonitor_ = std::move(enabled);
+    if (!setFrameCallback_) return;
+    guarded("BaTinHrtCPr_SetFrameCallback", [&] {
+        return frameMonitor_ ? setFrameCallback_(&LinkLibrary::onFrame, this) : setFrameCallback_(nullptr, nullptr);
     });
 }
 

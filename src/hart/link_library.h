@@ -53,6 +53,10 @@ public:
     // `sliceMs` ms apart (the program serves its window there). Without it,
     // or with a library that cannot call back, calls block until they end.
     void setWaitHook(std::function<void()> hook, int sliceMs);
+    // Extension: while `enabled` says so, every frame the library sends or
+    // receives is logged decoded, one line each ("-->" / "<--"). A library
+    // that cannot report its frames leaves the log as it is.
+    void setFrameMonitor(std::function<bool()> enabled);
     // A call into the library is in progress.
     bool busy() const { return inCall_ != nullptr; }
 
@@ -67,6 +71,7 @@ private:
     template <typename Call>
     int guarded(const char* name, Call call);
     static void onWait(void* self);
+    static void onFrame(void* self, int32_t sent, const uint8_t* bytes, uint16_t length, const char* note);
 
     Logger& log_;
     QLibrary lib_;
@@ -86,6 +91,8 @@ private:
     BaTinHrtCPr_SetWaitCallback_t setWaitCallback_ = nullptr;
     std::function<void()> waitHook_;
     int waitSliceMs_ = 0;
+    BaTinHrtCPr_SetFrameCallback_t setFrameCallback_ = nullptr;
+    std::function<bool()> frameMonitor_;
     const char* inCall_ = nullptr;  // the entry point in progress
 };
 

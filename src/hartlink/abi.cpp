@@ -177,15 +177,23 @@ HARTLINK_EXPORT const char* BaTinHrtCPr_GetLastErrorText(void) {
 
 namespace {
 
-struct WaitCallback {
-    BaTinHrtCPr_WaitCallback_t function = nullptr;
+// A callback the program registered, with the context it wants back; one of
+// each kind per process, like the library itself.
+template <typename Function>
+struct Callback {
+    Function function = nullptr;
     void* context = nullptr;
+
+    static Callback& registered() {
+        static Callback callback;
+        return callback;
+    }
 };
 
-WaitCallback& waitCallback() {
-    static WaitCallback callback;
-    return callback;
-}
+using WaitCallback = Callback<BaTinHrtCPr_WaitCallback_t>;
+using FrameCallback = Callback<BaTinHrtCPr_FrameCallback_t>;
+
+WaitCallback& waitCallback() { return WaitCallback::registered(); }
 
 }  // namespace
 
@@ -203,5 +211,22 @@ HARTLINK_EXPORT int32_t BaTinHrtCPr_SetWaitCallback(BaTinHrtCPr_WaitCallback_t c
         lib.setWaitHook([] { waitCallback().function(waitCallback().context); },
                         std::chrono::milliseconds(sliceMs));
     }
+    return HARTLINK_ERR_OK;
+}
+
+HARTLINK_EXPORT int32_t BaTinHrtCPr_SetFrameCallback(BaTinHrtCPr_FrameCallback_t callback, void* context) {
+    const Entry entry;
+    if (entry.refused()) return kRefused;
+    FrameCallback::registered() = FrameCallback{callback, context};
+    if (callback == nullptr) {
+        library().setTrace(nullptr);
+        return HARTLINK_ERR_OK;
+    }
+    library().setTrace([](bool sent, const std::vector<std::uint8_t>& bytes, const std::string& note) {
+        const FrameCallback& to = FrameCallback::registered();
+        if (!to.function) return;
+        const auto length = static_cast<uint16_t>(std::min<std::size_t>(bytes.size(), 0xFFFF));
+        to.function(to.context, sent ? 1 : 0, bytes.data(), length, note.c_str());
+    });
     return HARTLINK_ERR_OK;
 }

@@ -148,6 +148,17 @@ typedef void (*BaTinHrtCPr_WaitCallback_t)(void* context);
 typedef int32_t (*BaTinHrtCPr_SetWaitCallback_t)(BaTinHrtCPr_WaitCallback_t callback, void* context,
                                                  uint16_t sliceMs);
 
+/* Extension: a function the library calls with `context` for every frame
+ * it puts on the line (`sent` non-zero) or takes from it, preambles
+ * included; `note` says why a received frame was not taken ("" when it
+ * was, or for a sent frame). A frame that broke off comes with length 0.
+ * The bytes are valid only during the call. The same rule as for the wait
+ * callback holds: it must not call the library. A null callback removes
+ * it. Returns 0. */
+typedef void (*BaTinHrtCPr_FrameCallback_t)(void* context, int32_t sent, const uint8_t* bytes,
+                                            uint16_t length, const char* note);
+typedef int32_t (*BaTinHrtCPr_SetFrameCallback_t)(BaTinHrtCPr_FrameCallback_t callback, void* context);
+
 #ifdef __cplusplus
 }
 #endif

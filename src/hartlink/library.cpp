@@ -85,6 +85,7 @@ Result Library::open(std::uint16_t number) {
     if (!opened.ok) return fail(Result::Resource, opened.error);
     transport_ = std::move(transport);
     master_ = std::make_unique<Master>(*transport_, settings_);
+    master_->setTrace(trace_);
     lastError_.clear();
     return Result::Ok;
 }
@@ -93,6 +94,11 @@ void Library::setWaitHook(std::function<void()> hook, std::chrono::microseconds 
     waitHook_ = std::move(hook);
     waitSlice_ = slice;
     if (transport_) transport_->setWaitHook(waitHook_, waitSlice_);
+}
+
+void Library::setTrace(TraceFn trace) {
+    trace_ = std::move(trace);
+    if (master_) master_->setTrace(trace_);
 }
 
 void Library::close() {

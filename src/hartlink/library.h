@@ -46,6 +46,9 @@ class Library {
 
     // See Transport::setWaitHook; kept for every port opened later.
     void setWaitHook(std::function<void()> hook, std::chrono::microseconds slice);
+    // Every frame sent and received (see Master::setTrace); kept for every
+    // port opened later.
+    void setTrace(TraceFn trace);
 
     bool portOpen() const { return master_ != nullptr; }
     bool connected() const { return master_ != nullptr && master_->connected(); }
@@ -65,6 +68,7 @@ class Library {
     PortNames names_;
     std::function<void()> waitHook_;
     std::chrono::microseconds waitSlice_{0};
+    TraceFn trace_;
     std::unique_ptr<Transport> transport_;
     std::unique_ptr<Master> master_;
     std::string lastError_;
