@@ -1,6 +1,7 @@
 #include "device_core.h"
 
 #include "app/program.h"
+#include "hart/link_library.h"
 #include "model/field_definitions.h"
 
 namespace zh {
