@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ucontext.h>
 #include <unistd.h>
@@ -156,6 +157,7 @@ bool FatalErrorHandler::install() {
         }
     }
     previousTerminate_ = std::set_terminate(&FatalErrorHandler::onTerminate);
+    previousQtHandler_ = qInstallMessageHandler(&FatalErrorHandler::onQtMessage);
     return true;
 }
 
@@ -164,6 +166,8 @@ void FatalErrorHandler::uninstall() {
     for (std::size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &previousActions_[i], nullptr);
     std::set_terminate(previousTerminate_);
     previousTerminate_ = nullptr;
+    qInstallMessageHandler(previousQtHandler_);
+    previousQtHandler_ = nullptr;
     if (altStackSet_) {
         // Never pull the stack away from under a handler that runs on it.
         stack_t current{};
@@ -261,6 +265,25 @@ void FatalErrorHandler::onTerminate() {
         }
     } else {
         fault.message = QStringLiteral("std::terminate called");
+    }
+    self->fatal(fault);
+}
+
+void FatalErrorHandler::onQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    FatalErrorHandler* self = g_installed.load();
+    if (type != QtFatalMsg || !self) {
+        // Everything else is Qt's business, as it was before the handler.
+        if (self && self->previousQtHandler_) self->previousQtHandler_(type, context, message);
+        else std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        return;
+    }
+    if (self->reporting_.exchange(true)) _exit(3);
+    FaultInfo fault;
+    fault.message = QStringLiteral("Qt fatal error: ") + message;
+    fault.code = QStringLiteral("qFatal");
+    if (context.line > 0 && context.file) {
+        fault.sourceLine = context.line;
+        fault.sourceFile = QString::fromLocal8Bit(context.file);
     }
     self->fatal(fault);
 }

@@ -1,11 +1,12 @@
 #pragma once
 // The run-time error handler. A fatal signal (segmentation fault, illegal
 // instruction, arithmetic fault, bus error, abort) or std::terminate ends up
-// here: the program writes an error report into the log, saves the whole log
+// here, and so does a fatal message of Qt (qFatal): the program writes an error report into the log, saves the whole log
 // view to a dated file in the working directory, prints the report on stderr
 // and ends with exit code 3.
 
 #include <QDateTime>
+#include <QMessageLogContext>
 #include <QString>
 #include <QtGlobal>
 
@@ -80,6 +81,7 @@ public:
 private:
     static void onSignal(int sig, siginfo_t* info, void* context);
     static void onTerminate();
+    static void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message);
     [[noreturn]] void fatal(const FaultInfo& fault);
     static void restoreDefaultAndRaise(int sig);
 
@@ -92,6 +94,7 @@ private:
     static constexpr std::array<int, 5> kSignals = {SIGSEGV, SIGILL, SIGFPE, SIGBUS, SIGABRT};
     std::array<struct sigaction, kSignals.size()> previousActions_{};
     std::terminate_handler previousTerminate_ = nullptr;
+    QtMessageHandler previousQtHandler_ = nullptr;
     std::unique_ptr<char[]> altStack_;
     stack_t previousAltStack_{};
     bool altStackSet_ = false;

@@ -16,6 +16,8 @@
 #include <clocale>
 #include <cstdio>
 #include <memory>
+#include <optional>
+#include <type_traits>
 
 #include "app/clock.h"
 #include "app/console_dialogs.h"
@@ -23,8 +25,10 @@
 #include "app/headless_gadgets.h"
 #include "app/menu_ids.h"
 #include "app/profile_settings.h"
+#include "app/report_viewer.h"
 #include "app/program.h"
 #include "app/startup.h"
+#include "app/unattended_dialogs.h"
 #include "files/batch_commands.h"
 #include "files/device_core.h"
 #include "hart/connection_probe.h"
@@ -34,6 +38,8 @@
 #include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_gadgets.h"
+#include "ui/replay.h"
+#include "ui/report_box.h"
 
 namespace {
 
@@ -75,7 +81,14 @@ int startProgram(zh::Program& program, zh::LinkLibrary& link, const char* argv0,
     const QString programDir = QCoreApplication::applicationDirPath();
     const QString executableName = QFileInfo(QString::fromLocal8Bit(argv0)).fileName();
     zh::StartupHooks hooks;
-    hooks.bindLinkLibrary = [&] { link.load(programDir + QLatin1Char('/') + zh::LinkLibrary::defaultFileName()); };
+    hooks.bindLinkLibrary = [&] {
+        // The program runs on without it, but the person learns at once why
+        // no device will answer.
+        if (!link.load(programDir + QLatin1Char('/') + zh::LinkLibrary::defaultFileName()))
+            program.messages.MsgBox(program.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")),
+                                    QStringLiteral("HART library not loaded: ") + link.loadError(),
+                                    zh::mb::Ok | zh::mb::IconError, QStringLiteral("nodefmsg"));
+    };
     hooks.runProbe = [&](const QString& port) { return zh::runConnectionProbe(link, program.log, port); };
     const zh::StartResult started = zh::runStartup(program, executableName, programDir, arguments, hooks);
     if (!started.runWindow) return started.exitCode;
@@ -93,6 +106,13 @@ int runProgram(const char* argv0, const QStringList& arguments, Work work) {
     zh::SteadyClock clock;
     zh::Program program(dialogs, gadgets, clock);
     zh::FatalErrorHandler errorHandler(program.log, dialogs, QDir::currentPath());
+    // With a window, the report is shown in a box by a fresh process of the
+    // program; the faulted one waits for it and then ends.
+    const zh::ReportViewer viewer(QCoreApplication::applicationFilePath(),
+                                  QDir::temp().filePath(QStringLiteral("zel-hart-report-%1.txt")
+                                                            .arg(QCoreApplication::applicationPid())));
+    if constexpr (std::is_same_v<DialogsT, zh::QtDialogs>)
+        errorHandler.setShow([&viewer](const QString& title, const QString& text) { viewer.show(title, text); });
     errorHandler.install();
     zh::LinkLibrary link(program.log);
     if (const int ended = startProgram(program, link, argv0, arguments); ended >= 0) return ended;
@@ -140,7 +160,7 @@ int checkStart(zh::Program& program, zh::Application& application, int rebuilds)
 }
 
 int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadgets, zh::LinkLibrary& link,
-               const QString& screenshot, int rebuilds) {
+               const QString& screenshot, int rebuilds, bool raiseError) {
     dialogs.setCancelCaption(program.messages.LookupMessage(QStringLiteral("Cancel"), QStringLiteral("Common")));
 
     // With --screenshot nobody is there to answer: a message box that opens is answered with
@@ -164,6 +184,10 @@ int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadg
         return 1;
     }
     if (rebuilds >= 0) return checkStart(program, application, rebuilds);
+    if (raiseError) {
+        QApplication::processEvents();
+        application.command(zh::menu::kKeyRaiseError);
+    }
     if (screenshot.isEmpty()) return application.run();
 
 
@@ -189,22 +213,117 @@ int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadg
     return read && saved ? 0 : 1;
 }
 
+// "--replay FILE [--step-delay MS]": plays the event records of a debug
+// log against the device, with nobody there to answer.
+struct ReplayRequest {
+    QString file;
+    int delayMs = 0;
+};
+
+std::optional<ReplayRequest> replayRequest(QStringList& arguments) {
+    const int at = arguments.indexOf(QStringLiteral("--replay"));
+    if (at < 0) return std::nullopt;
+    ReplayRequest r{arguments.value(at + 1), 0};
+    arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
+    const int delay = arguments.indexOf(QStringLiteral("--step-delay"));
+    if (delay >= 0) {
+        r.delayMs = std::max(0, arguments.value(delay + 1).toInt());
+        arguments.remove(delay, std::min<qsizetype>(2, arguments.size() - delay));
+    }
+    return r;
+}
+
+// The program's dialogs answer for themselves; the progress window shows.
+struct ReplayDialogs : zh::UnattendedDialogs {
+    ReplayDialogs() : zh::UnattendedDialogs(qt) {}
+    zh::QtDialogs qt;
+};
+
+int runReplay(zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadgets, zh::LinkLibrary& link,
+              const ReplayRequest& request) {
+    zh::ProcessProbe probe(dialogs.qt, QCoreApplication::applicationFilePath());
+    zh::DeviceCore core(program, link, probe);
+    zh::Application application(core, gadgets, dialogs.qt, link);
+    if (!application.VANTOMain(0)) return 2;
+    zh::Replay& replay = application.replay();
+    replay.unattended = true;
+    int failures = dialogs.failures();
+    int failedStep = 0;
+    // A step failed when it put up an error for somebody to read.
+    replay.hooks.played = [&](int step, int steps, const QString& name) {
+        const bool ok = dialogs.failures() == failures;
+        failures = dialogs.failures();
+        const QString outcome = ok ? QStringLiteral("ok") : QStringLiteral("failed (") + dialogs.lastFailure() + ')';
+        std::printf("step %d/%d: %s ... %s\n", step, steps, name.trimmed().toLocal8Bit().constData(),
+                    outcome.toLocal8Bit().constData());
+        std::fflush(stdout);
+        if (!ok && failedStep == 0) {
+            failedStep = step;
+            replay.end();
+        }
+    };
+    if (!replay.start(request.file, request.delayMs, true)) {
+        std::fprintf(stderr, "replay: cannot read '%s'\n", request.file.toLocal8Bit().constData());
+        return 2;
+    }
+    while (replay.active() && !program.state.QuitRequested)
+        if (const std::optional<zh::WindowEvent> e = replay.pass()) application.dispatch(*e);
+    if (failedStep > 0) {
+        std::fprintf(stderr, "replay failed at step %d: %s\n", failedStep,
+                     replay.lines().value(failedStep - 1).toLocal8Bit().constData());
+        return 1;
+    }
+    std::printf("replay: %lld steps ok\n", static_cast<long long>(replay.lines().size()));
+    return 0;
+}
+
 int runWindow(int argc, char** argv, QStringList arguments) {
+    if (const std::optional<ReplayRequest> request = replayRequest(arguments)) {
+        QApplication app(argc, argv);
+        keepNumbersInCLocale();
+        return runProgram<ReplayDialogs, zh::QtGadgets>(
+            argv[0], arguments,
+            [&](zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadgets, zh::LinkLibrary& link) {
+                return runReplay(program, dialogs, gadgets, link, *request);
+            });
+    }
     const QString screenshot = screenshotPath(arguments);
     const int rebuilds = rebuildCount(arguments);
+    // "--raise-error": once the window is up, the run-time fault of Ctrl+Y.
+    const bool raiseError = arguments.removeAll(QStringLiteral("--raise-error")) > 0;
     QApplication app(argc, argv);
     keepNumbersInCLocale();
     return runProgram<zh::QtDialogs, zh::QtGadgets>(
         argv[0], arguments,
         [&](zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadgets, zh::LinkLibrary& link) {
-            return showWindow(program, dialogs, gadgets, link, screenshot, rebuilds);
+            return showWindow(program, dialogs, gadgets, link, screenshot, rebuilds, raiseError);
         });
 }
 
 }  // namespace
 
+constexpr const char* kUsage =
+    "usage: %s [options]\n"
+    "  Connect <port>               probe the device on <port> and end\n"
+    "  --screenshot FILE            read the device, save pictures of the window, end\n"
+    "  --replay FILE [--step-delay MS]\n"
+    "                               play the event records (\"<<<\" lines) of a debug log\n"
+    "                               unattended, one line per step; exit 0 when all ran\n"
+    "  --help                       this text\n";
+
 int main(int argc, char** argv) {
     const QStringList arguments = argumentsOf(argc, argv);
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        std::printf(kUsage, QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toLocal8Bit().constData());
+        return 0;
+    }
+    // A replay needs no screen: without one its window stays off-screen.
+    if (arguments.contains(QStringLiteral("--replay")) && !displayAvailable())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (arguments.value(0) == zh::ReportViewer::argument() && displayAvailable()) {
+        QApplication app(argc, argv);
+        return zh::showReportBox(arguments.value(1));
+    }
     if (runsWithoutWindow(arguments)) return runHeadless(argc, argv, arguments);
     if (!displayAvailable()) {
         std::fprintf(stderr,

@@ -162,6 +162,11 @@ TEST_F(FatalErrorHandlerDeathTest, AccessViolationAndStackOverflowAreReported) {
                 ::testing::ExitedWithCode(3), "Error Code:      SIGSEGV \\(11\\)");
 }
 
+TEST_F(FatalErrorHandlerDeathTest, QtFatalMessageIsReportedWithItsText) {
+    EXPECT_EXIT(faultWithHandler(logger, dialogs, dir.path(), [] { qFatal("window system lost"); }),
+                ::testing::ExitedWithCode(3), "Error Message:   Qt fatal error: window system lost\nError Code:      qFatal");
+}
+
 TEST_F(FatalErrorHandlerDeathTest, UncaughtExceptionInAnyThreadNamesIt) {
     EXPECT_EXIT(faultWithHandler(logger, dialogs, dir.path(),
                                  [] { std::thread([] { throw std::runtime_error("port vanished"); }).join(); }),

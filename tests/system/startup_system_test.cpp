@@ -278,4 +278,31 @@ TEST_F(StartupSystemTest, NormalStartAddsMissingTextsOnce) {
     EXPECT_EQ(readFile(QStringLiteral("Language/English.ini")), filled);
 }
 
+// --- Run-time fault --------------------------------------------------------------
+
+// Ctrl+Y's fault once the window is up: the report reaches the person in a
+// box shown by a second process of the program, the log is saved in the
+// working folder and the program ends with 3.
+TEST_F(StartupSystemTest, RunTimeFaultShowsTheReportInABoxAndSavesTheLog) {
+    install();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("ZH_REPORT_BOX_CLOSE_MS"), QStringLiteral("0"));
+    const Outcome r = run(QStringLiteral("ZEL-HART"), {QStringLiteral("--raise-error")}, env);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
+
+    const QStringList logs = QDir(dir.path()).entryList({QStringLiteral("*.log")}, QDir::Files);
+    ASSERT_EQ(logs.size(), 1) << logs.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.log$")).match(logs[0]).hasMatch())
+        << logs[0].toStdString();
+    EXPECT_TRUE(readFile(logs[0]).contains("Error Code:      SIGABRT (6)")) << readFile(logs[0]).toStdString();
+
+    // The box's title and text, as the second process printed them on closing it.
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("Program error\nA program error was detected:\n")))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Error Message:   Abnormal termination (abort)\n")));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Logfile '") + logs[0] + QStringLiteral("' saved!"))) << r.out.toStdString();
+}
+
 }  // namespace

@@ -1,0 +1,37 @@
+#include "report_box.h"
+
+#include <QFile>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace zh {
+
+int showReportBox(const QString& reportFile) {
+    QFile file(reportFile);
+    if (!file.open(QIODevice::ReadOnly)) return 1;
+    const QString content = QString::fromUtf8(file.readAll());
+    file.close();
+    const qsizetype lineEnd = content.indexOf(QLatin1Char('\n'));
+    const QString title = lineEnd < 0 ? QString() : content.left(lineEnd);
+    QString text = lineEnd < 0 ? content : content.mid(lineEnd + 1);
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok);
+    bool ok = false;
+    const int closeAfterMs = qEnvironmentVariableIntValue("ZH_REPORT_BOX_CLOSE_MS", &ok);
+    if (ok) {
+        QTimer::singleShot(std::max(0, closeAfterMs), &box, [&box] {
+            std::printf("%s\n%s\n", box.windowTitle().toLocal8Bit().constData(),
+                        box.text().toLocal8Bit().constData());
+            std::fflush(stdout);
+            box.accept();
+        });
+    }
+    box.exec();
+    return 0;
+}
+
+}  // namespace zh
