@@ -218,14 +218,31 @@ QString FatalErrorHandler::report(const FaultInfo& fault) {
     console += QLatin1Char('\n');
     writeToStderr(console.toLocal8Bit());
 
-    if (show_) show_(title_, shown);
+    if (show_) {
+        alarm(0);  // the report is complete; the box waits for the person
+        show_(title_, shown);
+    }
     return saved ? name : QString();
 }
 
 void FatalErrorHandler::raiseIllegalInstruction() { ::raise(SIGILL); }
 
 void FatalErrorHandler::fatal(const FaultInfo& fault) {
+    // The report below needs the heap and Qt, which the fault may have left
+    // locked or broken. Should it hang, the watchdog still ends the program
+    // with 3; the report is given until the box is up, then the person decides.
+    struct sigaction watchdog {};
+    watchdog.sa_handler = &FatalErrorHandler::onReportHung;
+    sigemptyset(&watchdog.sa_mask);
+    sigaction(SIGALRM, &watchdog, nullptr);
+    alarm(kReportSeconds);
     report(fault);
+    _exit(3);
+}
+
+void FatalErrorHandler::onReportHung(int) {
+    static const char kText[] = "A program error was detected; its report could not be completed.\n";
+    (void)!::write(STDERR_FILENO, kText, sizeof kText - 1);
     _exit(3);
 }
 

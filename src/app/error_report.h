@@ -84,6 +84,9 @@ private:
     static void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message);
     [[noreturn]] void fatal(const FaultInfo& fault);
     static void restoreDefaultAndRaise(int sig);
+    static void onReportHung(int sig);
+    // How long a fault's report may take before the program ends without it.
+    static constexpr unsigned kReportSeconds = 10;
 
     Logger& logger_;
     Dialogs& dialogs_;
