@@ -28,6 +28,7 @@ TEST_F(ProfileSettingsTest, MissingProfileGivesEveryDefault) {
     const AppState& s = t.program.state;
     EXPECT_EQ(s.DebugLevel, 0);
     EXPECT_EQ(t.program.log.threshold(), 0);
+    EXPECT_FALSE(s.FrameMonitor);
     EXPECT_EQ(s.SaveRequestTargets, "file;module");
     EXPECT_EQ(s.TransmitterDisplay, "auto");
     EXPECT_EQ(s.FileExtensions, "Pressure (*.cfp)|*.cfp|Temperature (*.cft)|*.cft");
@@ -49,7 +50,7 @@ TEST_F(ProfileSettingsTest, MissingProfileGivesEveryDefault) {
 
 TEST_F(ProfileSettingsTest, ValuesAreNormalised) {
     const AppState& s = loaded(
-        "[Common]\nTransmitter/Display=Display\nSaveRequest=FILE\nUserMode=Customizer\n"
+        "[Common]\nTransmitter/Display=Display\nSaveRequest=FILE\nUserMode=Customizer\nFrameMonitor=on\n"
         "MessageDisplayTime=2,5\nFileExtensions=Data (*.cfp)\\*.cfp\nMeasurands=Pressure=0\n"
         "[Pressure]\nBaseUnit=[bar]\nDeviceEquipment=Switch=1;Display=2\n[Config]\nminhys=1,5s\n");
     EXPECT_EQ(s.TransmitterDisplay, "display");
@@ -61,6 +62,7 @@ TEST_F(ProfileSettingsTest, ValuesAreNormalised) {
     EXPECT_EQ(s.MeasurandList[0].BaseUnit, "[bar]");
     EXPECT_EQ(s.MeasurandList[0].DeviceEquipment, "Switch=1;Display=2");
     EXPECT_FLOAT_EQ(s.MinHysteresis, 1.5f);
+    EXPECT_TRUE(s.FrameMonitor);
 }
 
 TEST_F(ProfileSettingsTest, TransmitterDisplayChoices) {
