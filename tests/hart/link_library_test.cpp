@@ -83,6 +83,8 @@ TEST_F(LinkLibraryTest, MissingLibraryEveryCallIsResourceErrorNamingTheEntryPoin
 
 TEST_F(LinkLibraryTest, PartialLibraryProbeStopsAtTheMissingConnect) {
     ASSERT_TRUE(link.load(QStringLiteral(FAKE_LINK_PARTIAL_PATH))) << link.loadError().toStdString();
+    // A library that cannot report its frames: the monitor stays quiet.
+    link.setFrameMonitor([] { return true; });
 
     EXPECT_EQ(runConnectionProbe(link, log, QStringLiteral("Com5")), HARTLINK_ERR_RESOURCE);
     EXPECT_EQ(journal(), lines({"Configure 0 0 5 1 0 0 0 10 0", "Open 5"}));
@@ -95,6 +97,7 @@ TEST_F(LinkLibraryTest, PartialLibraryProbeStopsAtTheMissingConnect) {
     EXPECT_TRUE(text.contains(QStringLiteral("BaTinHrtCPr_Connect not found in"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("BaTinHrtCPr_Close not found in"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Connect failed, result 2"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("BaTinHrtCPr_SetFrameCallback"))) << text.toStdString();
 }
 
 TEST_F(LinkLibraryTest, FullLibraryProbeCallOrderAndArguments) {
