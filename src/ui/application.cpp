@@ -25,6 +25,8 @@
 #include "hart/com_ports.h"
 #include "input_check.h"
 #include "main_window.h"
+#include "replay.h"
+#include "replay_window.h"
 #include "menu_builder.h"
 #include "menu_registration.h"
 #include "model/device_types.h"
@@ -160,6 +162,7 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Qt
     refresh_->checks.redrawDiagram = [this] { redrawDiagram(false); };
     bindCommands();
     bindInputCheck();
+    bindReplay();
     sequences_.checkFields = [this](const QStringList& names) { return checkFieldsForWrite(model_, *appl_, names); };
 }
 
@@ -181,9 +184,6 @@ void Application::bindInputCheck() {
     input_->hooks.showTab = [this](int panel, int index) {
         if (window_) window_->activateWindow();
         if (panel > 0 && gadgets_.exists(panel)) gadgets_.setState(panel, index);
-    };
-    input_->hooks.record = [this](const WindowEvent& e, const QString& content) {
-        p_.log.DebugLog(QStringLiteral("<<< Gadget ") + QString::number(e.gadget) + QStringLiteral(" = ") + content, 4);
     };
     // What a control shows is what its field holds: a field that may not
     // be edited takes no typing, whatever the rules enable. A button or

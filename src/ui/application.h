@@ -35,6 +35,8 @@ class MainWindow;
 class MenuBuilder;
 class QtDialogs;
 class QtGadgets;
+class Replay;
+class ReplayWindow;
 class ServiceFunctions;
 class UserModes;
 struct Program;
@@ -61,6 +63,9 @@ public:
     void dispatch(const WindowEvent& event);
     // Carries out a menu command as if it had been chosen.
     void command(int menuId);
+    // Asks for a log and a step delay and starts replaying it, paused.
+    void loadReplay();
+    Replay& replay() { return *replay_; }
 
     MainWindow* window() const;
     DeviceModel& model() { return model_; }
@@ -108,6 +113,9 @@ private:
     // (application_diagnostics.cpp).
     void bindDiagnosticButtons();
     void bindInputCheck();
+    // The event records and the replay of them (application_replay.cpp).
+    void bindReplay();
+    void recordEvent(const WindowEvent& e, bool entry);
     void afterCommand();
     void showFields();
     // The diagrams on the Graph tab (with GraphMode "ON"); `live` only
@@ -148,6 +156,8 @@ private:
     std::unique_ptr<ApplicationCheck> appl_;
     std::unique_ptr<InputCheck> input_;
     std::unique_ptr<ServiceFunctions> services_;
+    std::unique_ptr<Replay> replay_;
+    std::unique_ptr<ReplayWindow> replayWindow_;
     std::unique_ptr<GraphTab> graph_;
     QPointer<QWidget> cover_;
     QString builtFor_;          // the measurand the window was last built for

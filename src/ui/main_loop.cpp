@@ -11,6 +11,7 @@
 #include "files/file_operation.h"
 #include "input_check.h"
 #include "main_window.h"
+#include "replay.h"
 #include "model/field_diagnostics.h"
 #include "qt_gadgets.h"
 #include "user_modes.h"
@@ -36,6 +37,13 @@ int Application::run() {
     while (!s.QuitRequested) {
         const int wait =
             s.DynamicDisplayOn ? static_cast<int>(std::max<qint64>(0, s.DynPollTime - sinceRefresh.elapsed())) : -1;
+        // A replay plays its next line first; an event it hands back goes
+        // through the dispatch like any other.
+        if (replay_->active()) {
+            if (const std::optional<WindowEvent> handed = replay_->pass()) dispatch(*handed);
+            refreshDue();
+            continue;
+        }
         // Events the input check kept while it drained the queue come first.
         std::optional<WindowEvent> event = input_->takeKept();
         if (!event) event = gadgets_.waitEvent(wait);
@@ -63,6 +71,7 @@ void Application::dispatch(const WindowEvent& e) {
     // Every event of the main window passes the input check first; an
     // event it consumed goes no further.
     if (e.window == 1 && e.type != EventTimer && input_->CheckInput(e) == -1) return;
+    recordEvent(e, false);
     switch (e.type) {
         case EventMenu:
             s.LastMenuId = e.menu;
