@@ -31,7 +31,7 @@ void Logger::DebugLog(const QString& text, int level, int colour) {
 
 void Logger::openView(int debugLevel) {
     viewExists_ = true;
-    view_.clear();
+    clearView();
     appendToView(QStringLiteral("[Open_LogIO]: Test/Debug level is ") + QString::number(debugLevel), -1);
 }
 
@@ -45,8 +45,12 @@ QString Logger::viewText() const {
 }
 
 void Logger::appendToView(const QString& line, int colour) {
-    if (view_.size() >= kMaxViewLines) view_.pop_front();
+    if (view_.size() >= kMaxViewLines) {
+        view_.pop_front();
+        viewColours_.pop_front();
+    }
     view_.push_back(line);
+    viewColours_.push_back(colour);
     if (onViewAppend) onViewAppend(line, colour);
 }
 

@@ -39,8 +39,13 @@ public:
 
     // The log view's lines, oldest first (at most kMaxViewLines).
     const std::deque<QString>& viewLines() const { return view_; }
+    // The caller's colour of each view line (-1: none), as viewLines().
+    const std::deque<int>& viewColours() const { return viewColours_; }
     QString viewText() const;
-    void clearView() { view_.clear(); }
+    void clearView() {
+        view_.clear();
+        viewColours_.clear();
+    }
 
     // Called for every line appended to the view (the log window listens).
     std::function<void(const QString& line, int colour)> onViewAppend;
@@ -56,6 +61,7 @@ private:
     QString file_;
     bool viewExists_ = true;
     std::deque<QString> view_;
+    std::deque<int> viewColours_;
 };
 
 }  // namespace zh

@@ -177,9 +177,14 @@ public:
         entries.push_back(submenu("Change serial com port", kSerialIO, std::move(portEntries)));
 
         if (s.UserMode == QLatin1String(kLoggingMenuMode)) {
-            entries.push_back(submenu("Logging", kCommon,
-                                      {command(menu::kStartLog, "On", kCommon),
-                                       command(menu::kStopLog, "Off", kCommon)}));
+            // "On" or "Off" checked as the log is switched.
+            std::vector<MenuEntry> logging = {command(menu::kStartLog, "On", kCommon),
+                                              command(menu::kStopLog, "Off", kCommon)};
+            for (MenuEntry& e : logging) {
+                e.checkable = true;
+                e.checked = (e.id == menu::kStartLog) == (p_.log.threshold() > 0);
+            }
+            entries.push_back(submenu("Logging", kCommon, std::move(logging)));
         }
         if (s.UserMode == QLatin1String("customizer")) {
             std::vector<MenuEntry> devices;

@@ -24,6 +24,7 @@
 #include "graph_tab.h"
 #include "hart/com_ports.h"
 #include "input_check.h"
+#include "log_window.h"
 #include "main_window.h"
 #include "replay.h"
 #include "replay_window.h"

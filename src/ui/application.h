@@ -31,6 +31,7 @@ class GraphTab;
 class InputCheck;
 class ControlRefresh;
 class LinkLibrary;
+class LogWindow;
 class MainWindow;
 class MenuBuilder;
 class QtDialogs;
@@ -77,6 +78,8 @@ public:
     UserModes& userModes() { return *modes_; }
     InputCheck& input() { return *input_; }
     ApplicationCheck& applicationCheck() { return *appl_; }
+    // The "Logging IO" window, there from start to end.
+    LogWindow* logWindow() const { return logWindow_.get(); }
 
     // Refreshes the live values; the main loop calls it every DynPollTime
     // ms while the live display is on.
@@ -99,6 +102,8 @@ private:
     void bindTransferCommands();
     void bindSetupCommands();
     void bindKeyCommands();
+    // The log window and logging on and off (application_log.cpp).
+    void bindLogWindow();
     void bindButtons();
     // The service functions on the current output, the teach and factory
     // buttons and the adjustment-table buttons (application_service.cpp).
@@ -159,6 +164,7 @@ private:
     std::unique_ptr<Replay> replay_;
     std::unique_ptr<ReplayWindow> replayWindow_;
     std::unique_ptr<GraphTab> graph_;
+    std::unique_ptr<LogWindow> logWindow_;
     QPointer<QWidget> cover_;
     QString builtFor_;          // the measurand the window was last built for
     FieldInspector inspector_;  // the diagnostic "field under the mouse"

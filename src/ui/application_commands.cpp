@@ -39,6 +39,7 @@ void Application::bindCommands() {
     bindTransferCommands();
     bindSetupCommands();
     bindKeyCommands();
+    bindLogWindow();
     bindButtons();
     bindServiceButtons();
     bindDiagnosticButtons();

@@ -1,14 +1,11 @@
 #include "diagnostics_report.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include "app/dialogs.h"
 #include "app/gadgets.h"
 #include "app/program.h"
 #include "hart/display_blocks.h"
 #include "hart/hart_session.h"
+#include "log_file_save.h"
 
 namespace zh {
 namespace {
@@ -18,7 +15,6 @@ constexpr int kBlue = rgb(0, 0, 255);
 constexpr int kReportPointSize = 9;
 // The full bar stays a moment before it goes.
 constexpr int kFullBarMs = 300;
-const char* const kPattern = "Logdatei (*.log)|*.log|Alle Dateien (*.*)|*.*";
 
 QString blockName(int number) {
     return QStringLiteral("Com190_") + QString::number(number).rightJustified(3, QLatin1Char('0'));
@@ -119,35 +115,13 @@ void DiagnosticsReport::tell(const QString& text, int icon) {
 }
 
 QString DiagnosticsReport::save(const QString& proposedPath) {
-    const QString title = p_.state.EditionName;
     const QString text = p_.gadgets.text(view_);
     if (text.trimmed().isEmpty()) {
         tell(QStringLiteral("The report is empty: read the diagnostics first!"),
              mb::IconInformation);
         return QString();
     }
-    QString path =
-        p_.dialogs.saveFileRequester(title, proposedPath, QLatin1String(kPattern)).trimmed();
-    if (path.isEmpty()) return QString();
-    if (QDir::isRelativePath(path)) path = QFileInfo(proposedPath).dir().filePath(path);
-    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".log");
-
-    QSaveFile file(path);
-    const QByteArray bytes = text.toUtf8();
-    const bool written =
-        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!written) {
-        p_.log.DebugLog(QStringLiteral("SaveDiagnostics: writing ") + path +
-                            QStringLiteral(" failed: ") + file.errorString(),
-                        1);
-        p_.messages.MsgBox(title,
-                           tr(QStringLiteral("can't write file"), QStringLiteral("Common")) +
-                               QLatin1Char(' ') + path,
-                           mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
-        return QString();
-    }
-    tell(QStringLiteral("Logfile saved!"), mb::IconInformation);
-    return path;
+    return saveLogFile(p_, proposedPath, text, QStringLiteral("SaveDiagnostics"));
 }
 
 }  // namespace zh

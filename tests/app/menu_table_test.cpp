@@ -88,7 +88,7 @@ TEST_F(MenuTableTest, UserModeMenusHoldTheirEntriesWithIdentifiersAndSymbols) {
     EXPECT_EQ(table.find(menu::kStartLog), nullptr);
 }
 
-TEST_F(MenuTableTest, CustomizerGetsTheDeviceSubmenuButNeverLogging) {
+TEST_F(MenuTableTest, CustomizerGetsTheDeviceAndLoggingSubmenus) {
     t.program.state.UserMode = "customizer";
     t.program.state.TransmitterDisplay = "all";
     const MenuTable table = build();
@@ -105,13 +105,16 @@ TEST_F(MenuTableTest, CustomizerGetsTheDeviceSubmenuButNeverLogging) {
     EXPECT_EQ(values.join(';'), "auto;all;transmitter;display");
     EXPECT_EQ(symbols.join(';'),
               "#MenuConfigAuto;#MenuConfigAll;#MenuConfigTransm;#MenuConfigDisp");
-    EXPECT_EQ(submenu(table.menus, "Logging"), nullptr);
-
-    t.program.state.UserMode = kLoggingMenuMode;
-    const MenuTable withLogging = build();
-    const MenuEntry* logging = submenu(withLogging.menus, "Logging");
-    ASSERT_NE(logging, nullptr);
-    EXPECT_EQ(idsOf(logging->entries), (std::vector<int>{2057, 2058}));
+    // "On" or "Off" is checked as the log is switched.
+    for (int threshold : {0, 2}) {
+        t.program.log.setThreshold(threshold);
+        const MenuTable withLogging = build();
+        const MenuEntry* logging = submenu(withLogging.menus, "Logging");
+        ASSERT_NE(logging, nullptr);
+        EXPECT_EQ(idsOf(logging->entries), (std::vector<int>{2057, 2058}));
+        EXPECT_EQ(logging->entries[0].checked, threshold > 0);
+        EXPECT_EQ(logging->entries[1].checked, threshold == 0);
+    }
 }
 
 TEST_F(MenuTableTest, MeasurandsComeFromTheProfileWithCaptionsFromTheirSections) {
@@ -257,9 +260,10 @@ TEST_F(MenuTableTest, EveryEntryAndButtonIsRegisteredOnceUnderItsIdentifier) {
         EXPECT_EQ(r.name, "MenuID-" + QString::number(r.id));
     }
     // 2 measurands + New, Open, Save, Save as, Exit; 5 transfer; 1 port,
-    // 4 devices, Hart address, the languages; 1 about; pop-ups 3 + 2; 7 buttons.
+    // logging on and off, 4 devices, Hart address, the languages; 1 about;
+    // pop-ups 3 + 2; 7 buttons.
     const std::size_t languages = submenu(table.menus, "Select language")->entries.size();
-    EXPECT_EQ(records.size(), 7u + 5u + 1u + 4u + 1u + languages + 1u + 5u + 7u);
+    EXPECT_EQ(records.size(), 7u + 5u + 1u + 2u + 4u + 1u + languages + 1u + 5u + 7u);
 
     const auto find = [&](int id) {
         for (const MenuRegistration& r : records)

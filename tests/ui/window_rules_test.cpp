@@ -21,11 +21,9 @@ bool inSight(const AppRig& rig, int control) {
     return c->tab < 0 || rig.window().panel()->indexOf(rig.window().tabPage(c->tab)) >= 0;
 }
 
-// Every command has its handler but logging on and off, which comes later.
-// Their entries, and those of commands the test takes away from the program
-// (a menu command and two buttons the user sees), must show disabled,
-// whatever the rules of the state enable.
-const QSet<Command> kNotYetBound = {Command::LogOn, Command::LogOff};
+// Every command has its handler. The entries of commands the test takes
+// away from the program (a menu command and two buttons the user sees) must
+// show disabled, whatever the rules of the state enable.
 const QSet<Command> kTakenAway = {Command::SaveData, Command::StoreFactorySetting, Command::LoopTest};
 
 TEST(WindowRules, NoEnabledControlWithoutItsCommandInAnyModeOrState) {
@@ -55,7 +53,7 @@ TEST(WindowRules, NoEnabledControlWithoutItsCommandInAnyModeOrState) {
 
                     for (const CommandInfo& info : CommandCatalogue()) {
                         if (commands.isAvailable(info.command)) continue;
-                        EXPECT_TRUE(kNotYetBound.contains(info.command) || kTakenAway.contains(info.command))
+                        EXPECT_TRUE(kTakenAway.contains(info.command))
                             << qPrintable(info.name) << " has no handler";
                         std::vector<int> ids = info.ids;
                         for (const auto& [first, last] : info.ranges)
