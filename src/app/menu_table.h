@@ -11,7 +11,7 @@
 //   Data transfer: Connect module, Disconnect module, Read module,
 //                  Write module, Write module changes only
 //   Setup:         Change serial com port > (one entry per port, 5000 + n),
-//                  Logging > On, Off (see kLoggingMenuMode),
+//                  Logging > On, Off (switched off, see kLoggingMenuMode),
 //                  Device > Auto, Display+Transmitter, Transmitter, Display
 //                  (user mode "customizer" only),
 //                  Hart address,
@@ -80,9 +80,10 @@ struct MenuTable {
 
 enum class MenuBuild { Built, NoMeasurands, TooManyMeasurands };
 
-// The logging submenu is built only for this user mode: the person who
-// sets the program up switches the "Logging IO" window on and off.
-inline constexpr const char* kLoggingMenuMode = "customizer";
+// The logging submenu is built only for this user mode, which no profile
+// sets: the submenu is switched off for good, its commands stay defined
+// (the log window is shown by DebugLevel and hidden by its Hide button).
+inline constexpr const char* kLoggingMenuMode = "???customizer";
 
 // Fills `table` from the program's state (measurands, user mode, language,
 // serial port, device selection) and `ports`. An empty measurand list or

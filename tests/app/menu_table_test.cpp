@@ -88,7 +88,7 @@ TEST_F(MenuTableTest, UserModeMenusHoldTheirEntriesWithIdentifiersAndSymbols) {
     EXPECT_EQ(table.find(menu::kStartLog), nullptr);
 }
 
-TEST_F(MenuTableTest, CustomizerGetsTheDeviceAndLoggingSubmenus) {
+TEST_F(MenuTableTest, CustomizerGetsTheDeviceSubmenuButNeverLogging) {
     t.program.state.UserMode = "customizer";
     t.program.state.TransmitterDisplay = "all";
     const MenuTable table = build();
@@ -105,7 +105,10 @@ TEST_F(MenuTableTest, CustomizerGetsTheDeviceAndLoggingSubmenus) {
     EXPECT_EQ(values.join(';'), "auto;all;transmitter;display");
     EXPECT_EQ(symbols.join(';'),
               "#MenuConfigAuto;#MenuConfigAll;#MenuConfigTransm;#MenuConfigDisp");
+    EXPECT_EQ(submenu(table.menus, "Logging"), nullptr);
+
     // "On" or "Off" is checked as the log is switched.
+    t.program.state.UserMode = kLoggingMenuMode;
     for (int threshold : {0, 2}) {
         t.program.log.setThreshold(threshold);
         const MenuTable withLogging = build();
@@ -260,10 +263,9 @@ TEST_F(MenuTableTest, EveryEntryAndButtonIsRegisteredOnceUnderItsIdentifier) {
         EXPECT_EQ(r.name, "MenuID-" + QString::number(r.id));
     }
     // 2 measurands + New, Open, Save, Save as, Exit; 5 transfer; 1 port,
-    // logging on and off, 4 devices, Hart address, the languages; 1 about;
-    // pop-ups 3 + 2; 7 buttons.
+    // 4 devices, Hart address, the languages; 1 about; pop-ups 3 + 2; 7 buttons.
     const std::size_t languages = submenu(table.menus, "Select language")->entries.size();
-    EXPECT_EQ(records.size(), 7u + 5u + 1u + 2u + 4u + 1u + languages + 1u + 5u + 7u);
+    EXPECT_EQ(records.size(), 7u + 5u + 1u + 4u + 1u + languages + 1u + 5u + 7u);
 
     const auto find = [&](int id) {
         for (const MenuRegistration& r : records)

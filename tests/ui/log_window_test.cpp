@@ -17,6 +17,7 @@
 #include "app/gadgets.h"
 #include "ui/app_rig.h"
 #include "ui/log_view_model.h"
+#include "app/menu_table.h"
 #include "ui/log_window.h"
 #include "ui/progress_window.h"
 
@@ -24,7 +25,8 @@ namespace zh {
 namespace {
 
 TEST(LogWindow, ShowsTheColourRuleSwitchesLoggingAndSavesTheView) {
-    AppRig rig("ZEL-HART", {{"UserMode=user", "UserMode=customizer"}});
+    // The one user mode whose Setup menu holds Logging On and Off.
+    AppRig rig("ZEL-HART", {{"UserMode=user", QByteArray("UserMode=") + kLoggingMenuMode}});
     ASSERT_TRUE(rig.app->VANTOMain(0));
     LogWindow& w = *rig.app->logWindow();
     Logger& log = rig.program.log;
