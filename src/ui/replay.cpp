@@ -168,6 +168,8 @@ std::optional<WindowEvent> Replay::pass() {
     play(line);
     if (hooks.played) hooks.played(step, static_cast<int>(lines_.size()), line.mid(4).section(QLatin1Char('\t'), 0, 0));
 
+    // Stepping: the buttons are ready for the next step at once.
+    if (s.ReplayState == kStepState && view_) view_->setRunning(false);
     // Running: the step delay, during which "Stop" pauses and a close box ends the replay.
     if (s.ReplayState == kRun) {
         const std::int64_t until = p_.clock.nowMs() + delayMs_;

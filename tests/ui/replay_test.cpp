@@ -7,6 +7,9 @@
 #include "app_rig.h"
 #include "app/event_record.h"
 #include "ui/replay.h"
+#include "ui/replay_window.h"
+
+#include <QListWidget>
 
 namespace zh {
 namespace {
@@ -58,6 +61,53 @@ TEST(Replay, ARecordedSessionReplayedLeavesTheDeviceAsTheSessionDid) {
     EXPECT_EQ(hartsim::describeDifferences(hartsim::configurationDifferences(deviceMemory(recorded),
                                                                             deviceMemory(replayed))),
               "");
+}
+
+// The person drives the replay from its window: Step plays one line (a
+// refresh step follows at once), Continue runs until a comment from the
+// third line on, a double click moves to a line, Exit ends it.
+TEST(Replay, TheReplayWindowStepsRunsJumpsAndExits) {
+    AppRig rig("ZEL-HART", {{"UserMode=user", "UserMode=customizer"}});
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    const QString log = rig.dir.filePath("steps.log");
+    QFile f(log);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<<< Comment: begin\n--> Com 1\n<-- Read Com190_089 (display)\n<<< tab1\t|4|19|1|19|-1|1|13100|\n"
+            "<<< Comment: look at tab 1\n<<< tab0\t|4|19|0|19|-1|1|13100|\n");
+    f.close();
+    Replay& replay = rig.app->replay();
+    ReplayWindow window(rig.gadgets);
+    replay.setView(&window);
+    ASSERT_TRUE(replay.start(log, 0));
+    EXPECT_EQ(replay.lines().size(), 5);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.button(replay::kStop)->isEnabled());
+    const auto click = [&](int button) { window.button(button)->click(); };
+    // Passes of the main loop until `done`; events of the main window go to its dispatch.
+    const auto passUntil = [&](const std::function<bool()>& done) {
+        for (int i = 0; i < 50 && !done(); ++i)
+            if (const std::optional<WindowEvent> e = replay.pass()) rig.app->dispatch(*e);
+    };
+    AppState& s = rig.program.state;
+
+    click(replay::kStep);
+    passUntil([&] { return s.ReplayLine == 2; });  // the comment
+    EXPECT_EQ(s.ReplayState, "step");
+    passUntil([&] { return s.ReplayLine == 3; });  // the refresh step goes on by itself
+    click(replay::kContinue);
+    passUntil([&] { return s.ReplayState == "pause"; });  // tab 1, then the comment on line 4 pauses
+    EXPECT_EQ(s.ReplayLine, 5);
+    EXPECT_EQ(rig.gadgets.state(kMainPanel), 1);
+    EXPECT_EQ(window.list()->currentRow(), 3);  // the comment stays in view
+    EXPECT_TRUE(window.button(replay::kExit)->isEnabled());
+
+    emit window.list()->itemDoubleClicked(window.list()->item(0));
+    passUntil([&] { return s.ReplayLine == 1; });
+    EXPECT_EQ(window.list()->currentRow(), 0);
+    click(replay::kExit);
+    passUntil([&] { return !replay.active(); });
+    EXPECT_FALSE(replay.active());
+    EXPECT_FALSE(window.isVisible());
 }
 
 }  // namespace
