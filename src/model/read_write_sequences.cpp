@@ -89,7 +89,7 @@ bool DeviceSequences::open(const QString& title) {
     return true;
 }
 
-// B3: the port stays open when the sequence found it open (live display,
+// The port stays open when the sequence found it open (live display,
 // a command session); only a port this sequence opened is closed. The
 // link flag stays set after a good sequence: the next one reconnects
 // without detecting the devices again, and the window offers Write and
@@ -539,7 +539,8 @@ void DeviceSequences::completeRead() {
             f.setColourState(ColourRead);
         }
     }
-    // B4: a good read leaves data present and the module up to date.
+    // A good read leaves data present and the module up to date, so the
+    // window offers Save and Write and shows the module as updated.
     m_.fromDevice = true;
     m_.loadedFields.clear();
     p.state.DataTrigger = 0;
@@ -598,7 +599,8 @@ void DeviceSequences::followTransmitterRange() {
     }
 }
 
-// A6: the data set shown before the read comes back untouched.
+// The data set shown before the read comes back untouched: a read that
+// fails half way never leaves the person with no data or half a device.
 int DeviceSequences::failRead(int result, const SavedTable& saved) {
     Program& p = m_.program;
     QString text = tr(QStringLiteral("Data transfer interrupted"));

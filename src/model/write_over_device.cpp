@@ -68,7 +68,8 @@ QStringList DeviceSequences::checkBeforeWrite(bool withTransmitter, bool withDis
     names.removeDuplicates();
 
     QStringList bad;
-    // C9: a raw value that cannot be sent (empty, "-", NaN, infinite).
+    // A raw value that cannot be sent (empty, "-", NaN, infinite) stops the
+    // write before its first frame.
     for (const QString& name : names) {
         if (!badRawValue(name).isEmpty()) bad << name + QStringLiteral(": ") + tr(QStringLiteral("no valid value"));
     }

@@ -129,7 +129,7 @@ TEST(Receiver, TwoFramesBackToBackEndOneAtATime) {
 }
 
 TEST(Receiver, SkipsExpansionBytes) {
-    // Delimiter A6: long frame with one expansion byte (77). Check byte:
+    // Delimiter 0xA6: long frame with one expansion byte (77). Check byte:
     // A6 ^ A6 ^ 06 ^ 01 ^ 02 ^ 03 ^ 77 ^ 01 ^ 02 ^ 00 ^ 00 = 72
     const Bytes f{0xFF, 0xFF, 0xA6, 0xA6, 0x06, 0x01, 0x02,
                   0x03, 0x77, 0x01, 0x02, 0x00, 0x00, 0x72};

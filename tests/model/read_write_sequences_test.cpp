@@ -82,7 +82,7 @@ TEST_F(SequencesTest, ReadFillsTheTableInEveryPresence) {
     EXPECT_EQ(f("TMeasRangeHigh").RawVal.toDouble(), 16.0);
     EXPECT_FALSE(f("VersCheck").RawVal.isEmpty());
     EXPECT_EQ(f("Damping").GadStatus, "read");
-    EXPECT_EQ(t.program.state.DataTrigger, 0);        // B4
+    EXPECT_EQ(t.program.state.DataTrigger, 0);        // data present after a good read
     EXPECT_FALSE(t.program.state.DataChanged);
     EXPECT_EQ(seq->moduleState, 1);
     EXPECT_EQ(t.program.state.ConnectionState, 0);    // opened by the read, so closed by it
@@ -165,7 +165,7 @@ TEST_F(SequencesTest, NoWriteSendsNoWriteFrame) {
     EXPECT_FALSE(newFrames().contains(kWriteFrame));
 }
 
-// A6: a read that breaks off half way gives back the data set shown before.
+// A read that breaks off half way gives back the data set shown before.
 TEST_F(SequencesTest, FailedReadRestoresTheDataSet) {
     start(QStringLiteral("presence=both,fault=noanswer*50@142"));
     f("Damping").RawVal = QStringLiteral("7.5");
@@ -193,7 +193,7 @@ TEST_F(SequencesTest, WrongInterfaceVersionFailsTheRead) {
     EXPECT_EQ(t.program.state.DataTrigger, -1);
 }
 
-// A7: without a catalogue entry nothing goes to the transmitter, and that is a failure.
+// Without a catalogue entry nothing goes to the transmitter, and that is a failure.
 TEST_F(SequencesTest, UnknownConfigurationFailsTheWrite) {
     start(QStringLiteral("presence=both"), "\n1X=P 0...16 bar gauge|");
     ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0);
@@ -315,7 +315,7 @@ TEST_F(SequencesTest, ReadKeepsTheDeviceRangeOverTheCatalogueAndTheDisplayFollow
     EXPECT_FLOAT_EQ(model.cal.CalDPhi, 10.0f);  // 20 mA: the upper range value
 }
 
-// A9: a range the user changes goes out in the unit whose code is sent;
+// A range the user changes goes out in the unit whose code is sent;
 // the device then reports the same range in that unit.
 TEST_F(SequencesTest, ChangedRangeAndUnitGoOutTogether) {
     start(QStringLiteral("presence=transmitter,config=4"));
@@ -342,7 +342,7 @@ TEST_F(SequencesTest, ChangedRangeAndUnitGoOutTogether) {
     EXPECT_EQ(f("UpperRangeVal").RawVal, "12000");  // 8 bar of the 16 bar cell
 }
 
-// C9 and the unit table: a write that cannot be sent as asked stops before
+// Values that cannot be sent and units the table lacks: a write that cannot be sent as asked stops before
 // the link opens.
 TEST_F(SequencesTest, UnsendableValuesStopTheWriteBeforeAnyFrame) {
     start(QStringLiteral("presence=both"));
@@ -367,7 +367,7 @@ TEST_F(SequencesTest, UnsendableValuesStopTheWriteBeforeAnyFrame) {
     EXPECT_TRUE(newFrames().isEmpty());
 }
 
-// A8: blocks written but not stored by the module make a failed write.
+// Blocks written but not stored by the module make a failed write.
 TEST_F(SequencesTest, FailedStoreAfterTheBlocksFailsTheWrite) {
     start(QStringLiteral("presence=both,fault=error:64*10@192"));
     ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0) << log().toStdString();
