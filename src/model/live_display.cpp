@@ -199,15 +199,21 @@ bool LiveDisplay::pollTransmitter(bool alone) {
     return true;
 }
 
+// Whether universal command `command`, sent with result `result`, was
+// answered with success and at least `size` bytes; a poll that was not is
+// logged with the library's result or the device's response code.
+bool LiveDisplay::answered(int result, int command, int size) {
+    const int code = result != 0 ? result : session_.ResCode1;
+    if (code == 0 && sequences_.universal().buffers(static_cast<std::uint8_t>(command)).response.size() >= size)
+        return true;
+    m_.program.log.DebugLog(QStringLiteral("C%1_Response returned=").arg(command) + QString::number(code), 1);
+    return false;
+}
+
 bool LiveDisplay::pollPrimaryValue(bool alone) {
-    Program& p = m_.program;
     UniversalCommands& u = sequences_.universal();
-    const int r = u.Com1(1);
+    if (!answered(u.Com1(1), 1, 5)) return false;
     const QByteArray pv = u.buffers(1).response;
-    if (r != 0 || session_.ResCode1 != 0 || pv.size() < 5) {
-        p.log.DebugLog(QStringLiteral("C1_Response returned=") + QString::number(r ? r : session_.ResCode1), 1);
-        return false;
-    }
     state.PrimaryValue = nativeFloatAt(pv, 1);  // decoded in place by the command
     state.PrimaryUnit = ListTextOf(m_.cal.HartUnitsList, byteAt(pv, 0));
     if (!alone) return true;
@@ -237,12 +243,8 @@ bool LiveDisplay::pollTransmitterAD(bool alone) {
 void LiveDisplay::pollLoopCurrent() {
     Program& p = m_.program;
     UniversalCommands& u = sequences_.universal();
-    const int r = u.Com2(1);
+    if (!answered(u.Com2(1), 2, 4)) return;
     const QByteArray current = u.buffers(2).response;
-    if (r != 0 || session_.ResCode1 != 0 || current.size() < 4) {
-        p.log.DebugLog(QStringLiteral("C2_Response returned=") + QString::number(r ? r : session_.ResCode1), 1);
-        return;
-    }
     state.LoopCurrent = nativeFloatAt(current, 0);
     p.log.DebugLog(QStringLiteral("DynDisplay=") + QString::number(state.PrimaryValue, 'f', 2) +
                        QStringLiteral(" Current=") + QString::number(state.LoopCurrent, 'f', 2) +

@@ -70,6 +70,7 @@ private:
     bool testMode() const;
     bool pollDisplay();
     bool pollTransmitter(bool alone);
+    bool answered(int result, int command, int size);
     bool pollPrimaryValue(bool alone);
     bool pollTransmitterAD(bool alone);
     void pollLoopCurrent();

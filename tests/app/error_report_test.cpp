@@ -12,32 +12,10 @@
 
 #include "app/dialogs.h"
 #include "app/logger.h"
+#include "support/scripted_dialogs.h"
 
 namespace zh {
 namespace {
-
-// Answers nothing; remembers the message boxes.
-struct RecordingDialogs : Dialogs {
-    struct Box { QString title, text; int flags; };
-    std::vector<Box> boxes;
-    int messageBox(const QString& t, const QString& x, int f) override { boxes.push_back({t, x, f}); return 1; }
-    QString openFileRequester(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFileRequester(const QString&, const QString&, const QString&) override { return {}; }
-    QString inputRequester(const QString&, const QString&, const QString&) override { return {}; }
-    void progressOpen(const QString&) override {}
-    void progressClose() override {}
-    bool progressIsOpen() const override { return false; }
-    void progressSetTitle(const QString&) override {}
-    void progressSetNote(const QString&) override {}
-    void progressSetStep(const QString&) override {}
-    void progressSetBar(int, int) override {}
-    void progressSetStatus(const QString&, int) override {}
-    void progressSetButton(const QString&) override {}
-    bool progressWaitButton(int) override { return false; }
-    bool servePendingEvents() override { return false; }
-    void sleep(int) override {}
-    void beep(int, int) override {}
-};
 
 FaultInfo fault(const char* message, const char* code) {
     FaultInfo f;
@@ -73,7 +51,7 @@ TEST(ErrorReport, DatedNameIsZeroPaddedOn24HourClock) {
 
 class FatalErrorHandlerTest : public ::testing::Test {
 protected:
-    RecordingDialogs dialogs;
+    test::ScriptedDialogs dialogs;
     Logger logger{dialogs};
     QTemporaryDir dir;
     QString readLog(const QString& name) {
@@ -87,6 +65,7 @@ TEST_F(FatalErrorHandlerTest, ReportSavesLogViewAndShowsIt) {
     FatalErrorHandler handler(logger, dialogs, dir.path());
     handler.setTitle(QStringLiteral("Zel HART"));
     handler.showInMessageBox();
+    dialogs.boxAnswers.push_back(mb::ResultOk);
     const FaultInfo ill = fault("Illegal instruction", "SIGILL (4)");
 
     const QString name = handler.report(ill);

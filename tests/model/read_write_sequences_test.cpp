@@ -342,8 +342,8 @@ TEST_F(SequencesTest, ChangedRangeAndUnitGoOutTogether) {
     EXPECT_EQ(f("UpperRangeVal").RawVal, "12000");  // 8 bar of the 16 bar cell
 }
 
-// Values that cannot be sent and units the table lacks: a write that cannot be sent as asked stops before
-// the link opens.
+// Values that cannot be sent and units the table lacks: a write that cannot
+// be sent as asked stops before the link opens.
 TEST_F(SequencesTest, UnsendableValuesStopTheWriteBeforeAnyFrame) {
     start(QStringLiteral("presence=both"));
     ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0);
