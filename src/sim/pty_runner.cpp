@@ -150,6 +150,7 @@ class PtyServer {
             if (rc == 0) {
                 if (pendingBytes) simulator_.lineIdle();
                 pendingBytes = false;
+                requestStarted = false;
                 continue;
             }
             std::uint8_t buffer[512];
@@ -157,8 +158,16 @@ class PtyServer {
             if (n > 0) {
                 const timespec received = monotonicNow();
                 pendingBytes = true;
+                if (!requestStarted) requestStart = received;
+                requestStarted = true;
+                const std::uint64_t framesBefore = simulator_.statistics().framesReceived;
                 for (const Reply& reply : simulator_.receive(buffer, static_cast<std::size_t>(n))) {
-                    send(reply, received);
+                    send(reply, requestEnd(reply, received));
+                }
+                if (simulator_.statistics().framesReceived != framesBefore) {
+                    // A frame ended in this piece; what followed it started here.
+                    requestStart = received;
+                    requestStarted = simulator_.midFrame();
                 }
             } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 // No reader side open (should not happen: we hold one). Do
@@ -171,6 +180,16 @@ class PtyServer {
     }
 
   private:
+    // When the request's last byte would have arrived. A pty hands over the
+    // whole request at once; on a real line it takes one character time per
+    // byte from its first byte on, and the answer may not start before that.
+    timespec requestEnd(const Reply& reply, const timespec& received) const {
+        if (!options_.realtime) return received;
+        const timespec paced =
+            plusNs(requestStart, static_cast<long long>(reply.requestBytes) * kCharacterNs);
+        return nsUntil(paced, received) > 0 ? paced : received;
+    }
+
     // Waits until `deadline` unless a stop signal comes first.
     bool waitUntil(const timespec& deadline) {
         while (!g_stop) {
@@ -210,6 +229,9 @@ class PtyServer {
     FrameLog& log_;
     sigset_t waitMask_;
     int master_ = -1;
+    // Arrival of the first byte of the request being received.
+    timespec requestStart{0, 0};
+    bool requestStarted = false;
 };
 
 }  // namespace

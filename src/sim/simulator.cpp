@@ -164,6 +164,7 @@ std::optional<Reply> Simulator::State::handle(const MasterFrame& frame) {
 
     Reply reply;
     reply.delayMs = config.turnaroundMs + extraDelayMs;
+    reply.requestBytes = static_cast<std::size_t>(frame.preambles) + frame.bytes.size();
     if (fault && kind == Fault::Kind::Late) reply.delayMs += fault->delayMs;
     if (fault && kind == Fault::Kind::Noise) {
         // Noise never holds 0xFF, so it cannot pass for preambles.
@@ -221,6 +222,10 @@ const Statistics& Simulator::statistics() const {
 
 void Simulator::lineIdle() {
     state_->parser.reset();
+}
+
+bool Simulator::midFrame() const {
+    return state_->parser.inFrame();
 }
 
 void Simulator::setFrameObserver(FrameObserver observer) {

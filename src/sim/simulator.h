@@ -96,6 +96,9 @@ std::optional<Fault> parseFault(const std::string& text);
 struct Reply {
     std::vector<std::uint8_t> bytes;  // preambles and frame (and noise, if injected)
     int delayMs = 0;                  // from the end of the request to the first byte
+    // Bytes of the request answered, preambles included: on a real line the
+    // request takes that many character times to arrive.
+    std::size_t requestBytes = 0;
 };
 
 // Whether a command changes the device (the writes, fixed current, trims,
@@ -149,6 +152,8 @@ public:
     // started cannot be completed any more and is dropped, as a device's
     // receiver does on a gap. The pty runner calls it after a silence.
     void lineIdle();
+    // Part of a frame has arrived and waits for the rest.
+    bool midFrame() const;
 
     // What became of one complete frame seen on the line (for logs).
     enum class FrameFate { Answered, Silenced, NotForUs, BadCheckByte };

@@ -146,6 +146,25 @@ TEST(HartsimPty, AnswersCommandZeroOverThePseudoTerminalAndLogsFrames) {
     EXPECT_NE(text.str().find(" TX FF FF FF FF FF 06 82 00 0E"), std::string::npos) << text.str();
 }
 
+// A pty hands the request over at once; in realtime mode the answer still
+// waits as long as the request would take on the wire, then comes at the
+// wire's pace: 10 + 24 bytes at 9.167 ms and 20 ms turnaround.
+TEST(HartsimPty, RealtimePacesTheRequestAsWellAsTheAnswer) {
+    HartsimProcess sim({"--pty", "--seconds", "5", "--realtime"});
+    const int fd = openPort(sim.firstLine());
+    ASSERT_GE(fd, 0);
+    const Bytes request = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0x80, 0x00, 0x00, 0x82};
+    const auto start = Clock::now();
+    ASSERT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    const Bytes got = readUntil(fd, std::chrono::seconds(2), frameComplete);
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    EXPECT_EQ(got.size(), 24u);
+    EXPECT_GE(ms, (10 + 23) * 9167 / 1000 + 20);
+    EXPECT_LT(ms, 600);
+    close(fd);
+}
+
 // One request over the port and its answer.
 Answer ask(int fd, const Bytes& request) {
     EXPECT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
