@@ -97,7 +97,7 @@ int HartSession::fail(bool portOpened) {
     return 0;
 }
 
-int HartSession::HartConnect(const QString& port, int override) {
+int HartSession::HartConnect(const QString& port, int override, ConnectScope scope) {
     AppState& s = p_.state;
     Dialogs& d = p_.dialogs;
     auto tr = [this](const char* text) {
@@ -186,7 +186,16 @@ int HartSession::HartConnect(const QString& port, int override) {
         return fail(true);
     }
 
+    // The identity comes with the connection; no frame of its own.
+    decodeIdentity(link_.identityAnswer(), &identity_);
+    if (identity_.valid) p_.log.DebugLog(QStringLiteral(">>> Connected to ") + identityText(identity_), 1);
+
     if (LinkOpen == 1) return 1;
+
+    if (scope == ConnectScope::Universal) {
+        LinkOpen = 1;
+        return 1;
+    }
 
     if (s.TransmDisplay != QLatin1String("transmitter")) {
         if (!detectDisplay()) return fail(true);

@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "device_identity.h"
 #include "progress_steps.h"
 #include "request_sender.h"
 
@@ -16,6 +17,12 @@ namespace zh {
 struct Program;
 class LinkLibrary;
 class ConnectionProbe;
+
+// What HartConnect looks for: our transmitter and display module (a device
+// that is not ours is named and refused), or any HART device, whose identity
+// is learnt without the detection of our parts (the universal view, the
+// address scan).
+enum class ConnectScope { Ours, Universal };
 
 class HartSession : public RequestSender {
 public:
@@ -30,7 +37,7 @@ public:
     // `override` replaces the response time-out given to the library
     // (-1: none). Returns 1 when connected (the progress window stays open
     // for the caller), else 0 with the link closed.
-    int HartConnect(const QString& port = QString(), int override = -1);
+    int HartConnect(const QString& port = QString(), int override = -1, ConnectScope scope = ConnectScope::Ours);
     void HartDisConnect();
 
     // Sends `command` with `request`; `expectedLength` response data bytes
@@ -42,8 +49,13 @@ public:
 
     ProgressSteps& progress() { return progress_; }
 
+    // The identity the device gave when connecting (valid after a
+    // successful HartConnect).
+    const DeviceIdentity& identity() const { return identity_; }
+
     // Connection state.
     int LinkOpen = 0;
+    int ForeignDevice = 0;  // 1: the connected device is not one of ours
     int DisplayPresent = 0;
     int TransmitterPresent = 0;
     std::uint8_t ResCode1 = 0;  // response code of the last response
@@ -62,6 +74,7 @@ private:
     LinkLibrary& link_;
     ConnectionProbe& probe_;
     ProgressSteps progress_;
+    DeviceIdentity identity_;
 };
 
 }  // namespace zh

@@ -39,6 +39,7 @@ bool LinkLibrary::load(const QString& path) {
     bind(readCurrPerc_, "BaTinHrtCPr_ReadCurrPerc");
     bind(setPortName_, "BaTinHrtCPr_SetPortName");
     bind(lastErrorText_, "BaTinHrtCPr_GetLastErrorText");
+    bind(getIdentity_, "BaTinHrtCPr_GetIdentity");
     bind(setWaitCallback_, "BaTinHrtCPr_SetWaitCallback");
     bind(setFrameCallback_, "BaTinHrtCPr_SetFrameCallback");
     if (waitHook_) setWaitHook(waitHook_, waitSliceMs_);
@@ -133,6 +134,14 @@ int LinkLibrary::SetPortName(uint16_t port, const QString& name) {
 QString LinkLibrary::lastErrorText() {
     const char* text = lastErrorText_ ? lastErrorText_() : nullptr;
     return text ? QString::fromLocal8Bit(text) : QString();
+}
+
+QByteArray LinkLibrary::identityAnswer() {
+    if (!getIdentity_) return QByteArray();
+    uint8_t data[255] = {};
+    uint8_t length = sizeof data;
+    const int result = guarded("BaTinHrtCPr_GetIdentity", [&] { return getIdentity_(&length, data); });
+    return result == HARTLINK_ERR_OK ? QByteArray(reinterpret_cast<const char*>(data), length) : QByteArray();
 }
 
 uint16_t LinkLibrary::preparePort(const QString& portName) {

@@ -4,6 +4,7 @@
 // start: it is reported (logged, with a resource-error result) when the
 // entry point is called, so the program runs on without a link.
 
+#include <QByteArray>
 #include <QLibrary>
 #include <QString>
 #include <cstdint>
@@ -48,6 +49,10 @@ public:
     // Extensions of our own library; absent in others (then: no-op, "").
     int SetPortName(uint16_t port, const QString& name);
     QString lastErrorText();
+    // Extension: the command-0 data of the last successful Connect (the
+    // device's identity); empty when there is none or the library cannot
+    // tell.
+    QByteArray identityAnswer();
     bool hasPortNames() const { return setPortName_ != nullptr; }
     // Extension: `hook` runs while a call waits on the line, at most
     // `sliceMs` ms apart (the program serves its window there). Without it,
@@ -88,6 +93,7 @@ private:
     BaTinHrtCPr_ReadCurrPerc_t readCurrPerc_ = nullptr;
     BaTinHrtCPr_SetPortName_t setPortName_ = nullptr;
     BaTinHrtCPr_GetLastErrorText_t lastErrorText_ = nullptr;
+    BaTinHrtCPr_GetIdentity_t getIdentity_ = nullptr;
     BaTinHrtCPr_SetWaitCallback_t setWaitCallback_ = nullptr;
     std::function<void()> waitHook_;
     int waitSliceMs_ = 0;

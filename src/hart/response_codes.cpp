@@ -1,5 +1,7 @@
 #include "response_codes.h"
 
+#include <QStringList>
+
 namespace zh {
 
 namespace {
@@ -44,6 +46,22 @@ QString responseCodeText(int code) {
     for (const CodeText& c : kCodes)
         if (c.code == code) return QString::fromLatin1(c.text) + QStringLiteral(" (") + QString::number(code) + QLatin1Char(')');
     return QStringLiteral("response code ") + QString::number(code);
+}
+
+QString deviceStatusText(int status) {
+    // Bit 7 down to bit 0.
+    static const char* const kBits[] = {"malfunction",
+                                        "configuration changed",
+                                        "cold start",
+                                        "more status available",
+                                        "loop current fixed",
+                                        "loop current saturated",
+                                        "non-primary variable out of limits",
+                                        "primary variable out of limits"};
+    QStringList words;
+    for (int bit = 7; bit >= 0; --bit)
+        if (status & (1 << bit)) words << QString::fromLatin1(kBits[7 - bit]);
+    return words.join(QStringLiteral(", "));
 }
 
 }  // namespace zh

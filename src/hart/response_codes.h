@@ -10,4 +10,8 @@ namespace zh {
 // table names is "response code N".
 QString responseCodeText(int code);
 
+// The field device status (second status byte) in words, most serious
+// first: "malfunction, cold start"; "" for 0.
+QString deviceStatusText(int status);
+
 }  // namespace zh

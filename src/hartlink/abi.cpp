@@ -162,6 +162,22 @@ HARTLINK_EXPORT int32_t BaTinHrtCPr_GetDevInfo(void) {
     return library().connected() ? HARTLINK_ERR_OK : HARTLINK_ERR_INVALID_HANDLE;
 }
 
+HARTLINK_EXPORT int32_t BaTinHrtCPr_GetIdentity(uint8_t* length, uint8_t* data) {
+    const Entry entry;
+    if (entry.refused()) return kRefused;
+    hartlink::Library& lib = library();
+    if (length == nullptr || data == nullptr) return invalidArgument(lib, "GetIdentity: a pointer is null");
+    if (!lib.connected()) {
+        lib.setLastError("GetIdentity: no device connected (call Connect)");
+        return HARTLINK_ERR_INVALID_HANDLE;
+    }
+    const std::vector<std::uint8_t>& identity = lib.master()->connectAnswer().data;
+    const std::size_t copied = std::min<std::size_t>(*length, identity.size());
+    if (copied > 0) std::memcpy(data, identity.data(), copied);
+    *length = static_cast<uint8_t>(copied);
+    return HARTLINK_ERR_OK;
+}
+
 HARTLINK_EXPORT int32_t BaTinHrtCPr_ReadCurrPerc(void) {
     const Entry entry;
     if (entry.refused()) return kRefused;

@@ -159,6 +159,14 @@ typedef void (*BaTinHrtCPr_FrameCallback_t)(void* context, int32_t sent, const u
                                             uint16_t length, const char* note);
 typedef int32_t (*BaTinHrtCPr_SetFrameCallback_t)(BaTinHrtCPr_FrameCallback_t callback, void* context);
 
+/* Extension: the data of the command-0 answer of the last successful
+ * Connect (the device's identity: 12 bytes for HART 5, more for HART 6 and
+ * 7), so that a program need not ask for it again. `length` in: the room in
+ * `data` (bytes); out: the number of bytes written. At most the room is
+ * written; a program that gives 255 bytes of room gets all of it. Returns 0,
+ * 1 when no device is connected (nothing written), 5 for a null pointer. */
+typedef int32_t (*BaTinHrtCPr_GetIdentity_t)(uint8_t* length, uint8_t* data);
+
 #ifdef __cplusplus
 }
 #endif

@@ -95,6 +95,13 @@ TEST_F(AbiTest, SessionWithTheSimulator) {
     EXPECT_GE(length, 12);
     EXPECT_EQ(response[0], 254);
     EXPECT_EQ(s1, 0);
+    // The same identity, kept from Connect without a frame of its own.
+    BaTinHrtCPr_GetIdentity_t getIdentity = nullptr;
+    bind(getIdentity, "BaTinHrtCPr_GetIdentity");
+    std::uint8_t identity[255] = {}, room = sizeof identity;
+    ASSERT_EQ(getIdentity(&room, identity), HARTLINK_ERR_OK);
+    EXPECT_EQ(std::string(identity, identity + room), std::string(response, response + length));
+    EXPECT_EQ(getIdentity(nullptr, identity), HARTLINK_ERR_INVALID_ARGUMENT);
 
     // Expecting fewer bytes than come: only those are copied, and the length
     // byte tells the truth for the caller to judge.
@@ -109,6 +116,8 @@ TEST_F(AbiTest, SessionWithTheSimulator) {
     ASSERT_EQ(open(3), HARTLINK_ERR_OK) << error();
     EXPECT_EQ(connect(nullptr), HARTLINK_ERR_NO_RESPONSE);
     EXPECT_NE(error().find("try 3"), std::string::npos) << error();
+    room = sizeof identity;
+    EXPECT_EQ(getIdentity(&room, identity), HARTLINK_ERR_INVALID_HANDLE);
 
     ASSERT_EQ(setPortName(0, "Sim:colour=blue"), HARTLINK_ERR_OK);
     EXPECT_EQ(open(0), HARTLINK_ERR_RESOURCE);
