@@ -111,6 +111,9 @@ public:
     // Why the last routine did not return 0 ("write protected (7)", "no
     // answer ...").  Empty after a success.
     const QString& lastFailure() const { return failure_; }
+    // The warning a write was done with ("update failure (8)": the device
+    // took the nearest value it can hold); empty for none.
+    const QString& lastWarning() const { return warning_; }
     // The response code and device status byte of the last answer.
     int lastResponseCode() const { return responseCode_; }
     int lastDeviceStatus() const { return deviceStatus_; }
@@ -122,11 +125,13 @@ private:
     enum class Outcome { Data, Refused, Failed };
     Outcome read(std::uint8_t command, int minimumLength, QByteArray* answer, int* result);
     int write(std::uint8_t command, const QByteArray& request, const QString& what);
+    int writeFloat(std::uint8_t command, float value, const QString& what);
     int failWith(int result, const QString& reason);
 
     Program& p_;
     RequestSender& sender_;
     QString failure_;
+    QString warning_;
     int responseCode_ = 0;
     int deviceStatus_ = 0;
 };
