@@ -8,6 +8,7 @@
 #include "data_commands.h"
 #include "data_file.h"
 #include "device_core.h"
+#include "scan_command.h"
 
 namespace zh {
 namespace {
@@ -101,11 +102,12 @@ int writeCommand(DeviceCore& core, const QString& file, const QString& port, boo
 bool isBatchCommand(const QStringList& arguments) {
     if (arguments.isEmpty()) return false;
     const QString word = arguments.first().toLower();
-    return word == QLatin1String("read") || word == QLatin1String("write");
+    return word == QLatin1String("read") || word == QLatin1String("write") || word == QLatin1String("scan");
 }
 
 int runBatchCommand(DeviceCore& core, const QStringList& arguments) {
     const QString word = arguments.value(0).toLower();
+    if (word == QLatin1String("scan")) return runScanCommand(core.link, core.program.log, arguments);
     // An empty port (an unset variable in a script) would fall back to the
     // profile's port and read or write another device than the one meant.
     const int portAt = word == QLatin1String("read") ? 1 : 2;

@@ -2,6 +2,7 @@
 // Commands for technicians who commission many devices by script:
 //   ZEL-HART read <port> <file>             read the device, store a data file
 //   ZEL-HART write <file> <port> [changes]  open a data file, write it to the device
+//   ZEL-HART scan <port> [--to N]           list the devices on the loop (scan_command.h)
 // They run the same sequences as the window with non-interactive dialogs,
 // print one summary line and end with a non-zero status on any failure.
 

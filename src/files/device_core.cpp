@@ -7,7 +7,7 @@
 namespace zh {
 
 DeviceCore::DeviceCore(Program& p, LinkLibrary& link, ConnectionProbe& probe)
-    : program(p), session(p, link, probe), model(p), sequences(model, session, link), data(model),
+    : program(p), link(link), session(p, link, probe), model(p), sequences(model, session, link), data(model),
       live(model, session, sequences) {
     data.device.write = [this](const QString& scope) { return write(scope) == 0; };
     data.device.testConnection = [this] {

@@ -35,6 +35,7 @@ struct DeviceCore {
     void defineFirstMeasurand();
 
     Program& program;
+    LinkLibrary& link;  // for what talks to the line without a session (the address scan)
     HartSession session;
     DeviceModel model;
     DeviceSequences sequences;

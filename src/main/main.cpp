@@ -305,6 +305,8 @@ int runWindow(int argc, char** argv, QStringList arguments) {
 constexpr const char* kUsage =
     "usage: %s [options]\n"
     "  Connect <port>               probe the device on <port> and end\n"
+    "  scan <port> [--to N]         list every device answering at polling addresses 0-15\n"
+    "                               (0-63 once a HART 6/7 device answers, or up to N)\n"
     "  --screenshot FILE            read the device, save pictures of the window, end\n"
     "  --replay FILE [--step-delay MS]\n"
     "                               play the event records (\"<<<\" lines) of a debug log\n"
