@@ -18,27 +18,24 @@
 
 #include "hartlink/timing.h"
 #include "hartlink/transport.h"
-#include "sim/simulator.h"
+#include "sim/line.h"
 
 namespace hartlink {
 
 namespace {
 
-// The simulated devices of this process, one per option text. A device
+// The simulated lines of this process, one per option text. A device
 // stays powered while the port is closed, as a real one on the loop does:
 // what was written before a disconnect is read back after the next connect.
-// Other options mean another device.
-std::shared_ptr<hartsim::Simulator> deviceFor(const std::string& options, const hartsim::DeviceConfig& config,
-                                              const std::vector<hartsim::Fault>& faults) {
+// Other options mean another line.
+std::shared_ptr<hartsim::Line> lineFor(const std::string& options,
+                                       const std::vector<hartsim::LineDevice>& devices) {
     static std::mutex mutex;
-    static std::map<std::string, std::shared_ptr<hartsim::Simulator>> devices;
+    static std::map<std::string, std::shared_ptr<hartsim::Line>> lines;
     std::lock_guard<std::mutex> lock(mutex);
-    std::shared_ptr<hartsim::Simulator>& device = devices[options];
-    if (!device) {
-        device = std::make_shared<hartsim::Simulator>(config);
-        for (const hartsim::Fault& fault : faults) device->injectFault(fault);
-    }
-    return device;
+    std::shared_ptr<hartsim::Line>& line = lines[options];
+    if (!line) line = std::make_shared<hartsim::Line>(devices);
+    return line;
 }
 
 class SimTransport final : public Transport {
@@ -46,15 +43,15 @@ class SimTransport final : public Transport {
     explicit SimTransport(std::string options) : options_(std::move(options)) {}
 
     IoStatus open() override {
-        hartsim::DeviceConfig config;
-        std::vector<hartsim::Fault> faults;
+        std::vector<hartsim::LineDevice> devices;
         std::string error;
-        if (!hartsim::parseOptions(options_, &config, &faults, &error)) {
+        if (!hartsim::parseLineOptions(options_, &devices, &error)) {
             return IoStatus::failure("Invalid simulator options \"" + options_ + "\": " + error);
         }
-        sim_ = deviceFor(options_, config, faults);
-        realtime_ = config.realtime;
+        sim_ = lineFor(options_, devices);
+        realtime_ = devices.front().config.realtime;
         incoming_.clear();
+        nextBurst_ = now() + burstPeriod();
         return {};
     }
 
@@ -66,6 +63,7 @@ class SimTransport final : public Transport {
     IoStatus write(const std::uint8_t* data, std::size_t size, bool /*keyRts*/) override {
         if (!sim_) return IoStatus::failure("The simulator port is not open");
         const Clock::time_point end = now() + timing::characters(static_cast<std::int64_t>(size));
+        addBurstsUntil(now());
         advanceTo(end);
         // Our requests go out whole, after a silence: nothing partial is
         // left in the device's receiver.
@@ -74,11 +72,10 @@ class SimTransport final : public Transport {
             Clock::time_point at = end + std::chrono::milliseconds(std::max(reply.delayMs, 0));
             // One line: an answer cannot overtake bytes still arriving.
             if (!incoming_.empty()) at = std::max(at, incoming_.back().arrival);
-            for (std::size_t i = 0; i < reply.bytes.size(); ++i) {
-                incoming_.push_back(
-                    {at + timing::characters(static_cast<std::int64_t>(i) + 1), reply.bytes[i]});
-            }
+            queue(reply.bytes, at);
         }
+        // A device in burst mode waits for the line to be quiet again.
+        nextBurst_ = (incoming_.empty() ? end : incoming_.back().arrival) + burstPeriod();
         return {};
     }
 
@@ -87,6 +84,7 @@ class SimTransport final : public Transport {
         *count = 0;
         if (!sim_) return IoStatus::failure("The simulator port is not open");
         const Clock::time_point deadline = now() + timeOut;
+        addBurstsUntil(deadline);
         if (incoming_.empty() || incoming_.front().arrival > deadline) {
             advanceTo(deadline);
             return {};
@@ -115,6 +113,28 @@ class SimTransport final : public Transport {
         std::uint8_t byte;
     };
 
+    void queue(const std::vector<std::uint8_t>& bytes, Clock::time_point at) {
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            incoming_.push_back({at + timing::characters(static_cast<std::int64_t>(i) + 1), bytes[i]});
+        }
+    }
+
+    Clock::duration burstPeriod() const { return std::chrono::milliseconds(sim_->burstMs()); }
+
+    // Burst frames the devices in burst mode put on the quiet line up to `t`.
+    void addBurstsUntil(Clock::time_point t) {
+        if (sim_->burstMs() <= 0) return;
+        while (nextBurst_ <= t) {
+            Clock::time_point at = nextBurst_;
+            if (!incoming_.empty()) at = std::max(at, incoming_.back().arrival);
+            for (const hartsim::Reply& frame : sim_->burstFrames()) {
+                queue(frame.bytes, at);
+                at = incoming_.back().arrival;
+            }
+            nextBurst_ = at + burstPeriod();
+        }
+    }
+
     void advanceTo(Clock::time_point t) {
         if (realtime_) {
             for (auto left = t - Clock::now(); left.count() > 0; left = t - Clock::now()) {
@@ -127,7 +147,8 @@ class SimTransport final : public Transport {
     }
 
     std::string options_;
-    std::shared_ptr<hartsim::Simulator> sim_;
+    std::shared_ptr<hartsim::Line> sim_;
+    Clock::time_point nextBurst_{};
     bool realtime_ = false;
     Clock::time_point virtualNow_{};
     std::deque<Arriving> incoming_;

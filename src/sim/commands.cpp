@@ -3,6 +3,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "sim/byte_order.h"
+#include "sim/universal_commands.h"
+
 namespace hartsim {
 
 namespace {
@@ -20,23 +23,14 @@ CommandResult success(std::vector<std::uint8_t> data = {}) {
     return CommandResult{kResponseSuccess, std::move(data), 0};
 }
 
-// The universal and common-practice commands carry IEEE 754 single
-// precision most significant byte first; our own commands 141 and 142 put
-// their 16-bit values least significant byte first.
+// Our own commands 141 and 142 put their 16-bit values least significant
+// byte first.
 float floatAt(const Request& data, std::size_t offset) {
-    std::uint32_t bits = 0;
-    for (std::size_t i = 0; i < 4; ++i) bits = (bits << 8) | data[offset + i];
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    return hartFloatAt(data, offset);
 }
 
 void appendFloat(std::vector<std::uint8_t>& out, double value) {
-    const float single = static_cast<float>(value);
-    std::uint32_t bits;
-    std::memcpy(&bits, &single, sizeof bits);
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<std::uint8_t>(bits >> shift));
+    appendHartFloat(out, value);
 }
 
 void appendLittle16(std::vector<std::uint8_t>& out, std::int16_t value) {
@@ -48,7 +42,8 @@ std::int16_t little16(const Request& data, std::size_t offset) {
     return static_cast<std::int16_t>(data[offset] | (data[offset + 1] << 8));
 }
 
-CommandResult readUniqueIdentifier(Device&, const DeviceConfig& config, const Request&) {
+CommandResult readUniqueIdentifier(Device& device, const DeviceConfig& config, const Request&) {
+    if (config.universalRevision() >= 7) return readHart7Identifier(device, config);
     const std::uint32_t id = config.deviceId & 0xFFFFFF;
     return success({kExpandedDeviceType, config.manufacturerId, config.deviceType,
                     kRequestPreambles, kUniversalRevision, kDeviceRevision, kSoftwareRevision,
@@ -74,8 +69,9 @@ CommandResult readCurrentAndPercent(Device& device, const DeviceConfig&, const R
 }
 
 // Alarm selection, transfer function (0: linear), range unit, upper and
-// lower range value, damping, write protection, private-label distributor.
-CommandResult readOutputInformation(Device& device, const DeviceConfig&, const Request&) {
+// lower range value, damping, write protection, private-label distributor;
+// HART 7 adds the analog channel flags (0: the loop current is an output).
+CommandResult readOutputInformation(Device& device, const DeviceConfig& config, const Request&) {
     const Transmitter& t = device.transmitter();
     const TransmitterSettings& s = t.settings();
     CommandResult result = success({t.alarmSelectCode(), 0, s.rangeUnit});
@@ -84,6 +80,7 @@ CommandResult readOutputInformation(Device& device, const DeviceConfig&, const R
     appendFloat(result.data, s.damping);
     result.data.push_back(t.writeProtected() ? 1 : 0);
     result.data.push_back(t.manufacturer());
+    if (config.universalRevision() >= 7) result.data.push_back(0);
     return result;
 }
 
@@ -248,14 +245,26 @@ const CommandEntry kCommands[] = {
     {0,   Part::Any,         0,  false, readUniqueIdentifier},
     {1,   Part::Transmitter, 0,  false, readPrimaryVariable},
     {2,   Part::Transmitter, 0,  false, readCurrentAndPercent},
+    {3,   Part::Transmitter, 0,  false, readDynamicVariables},
+    {12,  Part::Any,         0,  false, readMessage},
+    {13,  Part::Any,         0,  false, readTagDescriptorDate},
+    {14,  Part::Transmitter, 0,  false, readSensorInformation},
     {15,  Part::Transmitter, 0,  false, readOutputInformation},
+    {16,  Part::Any,         0,  false, readFinalAssemblyNumber},
+    {17,  Part::Any,         24, true,  writeMessage},
+    {18,  Part::Any,         21, true,  writeTagDescriptorDate},
+    {19,  Part::Any,         3,  true,  writeFinalAssemblyNumber},
+    {20,  Part::Any,         0,  false, readLongTag},
+    {22,  Part::Any,         32, true,  writeLongTag},
     {34,  Part::Transmitter, 4,  true,  writeDamping},
     {35,  Part::Transmitter, 9,  true,  writeRangeValues},
     {36,  Part::Transmitter, 0,  true,  setUpperRangeValue},
     {37,  Part::Transmitter, 0,  true,  setLowerRangeValue},
     {40,  Part::Any,         4,  true,  enterExitFixedCurrent},
+    {44,  Part::Transmitter, 1,  true,  writePrimaryVariableUnit},
     {45,  Part::Transmitter, 4,  true,  trimDacZero},
     {46,  Part::Transmitter, 4,  true,  trimDacGain},
+    {48,  Part::Any,         0,  false, readAdditionalStatus},
     {81,  Part::Transmitter, 0,  false, readTrimGuidelines},
     {141, Part::Transmitter, 0,  false, readAdcConfiguration},
     {142, Part::Transmitter, 0,  false, readAgwTable},
@@ -298,6 +307,9 @@ bool isWriteCommand(int command) {
 
 CommandResult executeCommand(Device& device, const DeviceConfig& config, std::uint8_t command,
                              const std::vector<std::uint8_t>& request) {
+    // Another maker's device knows nothing of our commands.
+    if (config.identity != Identity::Ours && command >= 128)
+        return foreignDeviceSpecific(config, command);
     const CommandEntry* entry = findCommand(command);
     if (entry == nullptr || !present(entry->part, config.presence))
         return fail(kResponseNotImplemented);

@@ -22,7 +22,9 @@ Device::Device(const DeviceConfig& config)
       transmitter_(record_, config),
       display_(record_, config),
       seeded_(config.seed != 0),
-      random_(config.seed) {
+      random_(config.seed),
+      records_(UniversalRecords::initial(config)),
+      moreStatus_(config.moreStatus) {
     if (config.holdPercent) heldPercent_ = *config.holdPercent;
     transmitter_.start(processValue());
     display_.start(transmitter_.outputCurrentMa(), transmitter_.currentFixed());
@@ -70,16 +72,24 @@ void Device::powerCycle() {
     display_.step(transmitter_.outputCurrentMa(), transmitter_.currentFixed());
 }
 
+double Device::sensorTemperature() const {
+    const double span = record_.upperRange - record_.lowerRange;
+    const double fraction = span != 0.0 ? (processValue() - record_.lowerRange) / span : 0.0;
+    return 21.5 + 3.0 * fraction;
+}
+
 Memory Device::memory() const {
     Memory memory;
     transmitter_.save(&memory);
     display_.save(&memory);
+    records_.save(&memory);
     return memory;
 }
 
 void Device::restore(const Memory& memory) {
     transmitter_.load(memory);
     display_.load(memory);
+    records_.load(memory);
     transmitter_.start(processValue());
 }
 

@@ -13,6 +13,7 @@
 #include "sim/memory_file.h"
 #include "sim/simulator.h"
 #include "sim/transmitter.h"
+#include "sim/universal_records.h"
 
 namespace hartsim {
 
@@ -52,8 +53,21 @@ class Device {
     // In the record's unit.
     double processValue() const;
 
-    // Second status byte of every answer.
-    std::uint8_t fieldDeviceStatus() const { return transmitter_.status(); }
+    UniversalRecords& records() { return records_; }
+    const UniversalRecords& records() const { return records_; }
+    // Second status byte of every answer: the transmitter's bits, and bit 4
+    // while there is additional status (command 48) not read yet.
+    std::uint8_t fieldDeviceStatus() const {
+        return static_cast<std::uint8_t>(transmitter_.status() | (moreStatus_ ? 0x10 : 0));
+    }
+    // Command 48 read the additional status.
+    void additionalStatusRead() { moreStatus_ = false; }
+    bool additionalStatusPending() const { return moreStatus_; }
+    // Counts the configuration changes (command 0 of a HART 7 device).
+    void configurationChanged() { ++changes_; }
+    std::uint16_t configurationChangeCounter() const { return changes_; }
+    // The sensor's temperature, °C: a little warmer the higher the process.
+    double sensorTemperature() const;
     void recordError(std::uint8_t code) { display_.recordError(code); }
 
     // Power off and on: both parts load their settings from EEPROM.
@@ -73,6 +87,9 @@ class Device {
     std::uint64_t steps_ = 0;
     double wander_ = 0;
     std::optional<double> heldPercent_;
+    UniversalRecords records_;
+    bool moreStatus_;
+    std::uint16_t changes_ = 0;
 };
 
 }  // namespace hartsim

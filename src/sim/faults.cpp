@@ -223,6 +223,30 @@ std::string unfitForRecord(DeviceConfig& config) {
     return {};
 }
 
+// The identity's own figures; options after identity= may change them.
+void applyIdentity(Identity identity, DeviceConfig* c) {
+    struct Figures {
+        std::uint8_t manufacturerId, deviceType;
+        std::uint32_t deviceId;
+        Presence presence;
+        std::uint16_t manufacturer16;
+    };
+    const DeviceConfig ours;
+    const Figures figures[] = {
+        {ours.manufacturerId, ours.deviceType, ours.deviceId, ours.presence, 0},
+        {0x26, 0x06, 0x05A1B2, Presence::TransmitterOnly, 0x26},
+        // Expanded device type 0xE1A5 of manufacturer 0x60C3.
+        {0xE1, 0xA5, 0x07C3D4, Presence::TransmitterOnly, 0x60C3},
+    };
+    const Figures& f = figures[static_cast<int>(identity)];
+    c->identity = identity;
+    c->manufacturerId = f.manufacturerId;
+    c->deviceType = f.deviceType;
+    c->deviceId = f.deviceId;
+    c->presence = f.presence;
+    c->manufacturer16 = f.manufacturer16;
+}
+
 }  // namespace
 
 bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fault>* faults,
@@ -346,6 +370,39 @@ bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fau
                 if (!number(0, 19)) return failWith(bad + " (0..19, the newest entry's table index, or demo)");
                 c.errorLogNewest = static_cast<int>(n);
             }
+        } else if (key == "identity") {
+            const std::string v = lowerWithoutBlanks(value);
+            if (v != "ours" && v != "hart5" && v != "hart7")
+                return failWith(bad + " (ours, hart5 or hart7)");
+            applyIdentity(v == "ours" ? Identity::Ours : v == "hart5" ? Identity::Hart5 : Identity::Hart7, &c);
+        } else if (key == "foreign") {
+            const std::string v = lowerWithoutBlanks(value);
+            if (v == "notimpl") {
+                c.foreignAnswer = ForeignAnswer::NotImplemented;
+            } else if (v == "error") {
+                c.foreignAnswer = ForeignAnswer::DeviceError;
+            } else if (v == "layout") {
+                c.foreignAnswer = ForeignAnswer::OtherLayout;
+            } else {
+                return failWith(bad + " (notimpl, error or layout)");
+            }
+        } else if (key == "tag" || key == "longtag") {
+            // Texts keep their case; the tag is packed ASCII (upper case), the
+            // long tag Latin-1.
+            const std::size_t longest = key == "tag" ? 8 : 32;
+            if (!hasValue || value.size() > longest)
+                return failWith(bad + " (up to " + std::to_string(longest) + " characters)");
+            (key == "tag" ? c.tag : c.longTag) = value;
+        } else if (key == "writeprotect") {
+            if (!parseSwitch(value, &c.writeProtect)) return failWith(bad + " (on or off)");
+        } else if (key == "morestatus") {
+            if (!parseSwitch(value, &c.moreStatus)) return failWith(bad + " (on or off)");
+        } else if (key == "burst") {
+            if (!number(0, 60000)) return failWith(bad + " (0..60000 ms)");
+            c.burstMs = static_cast<int>(n);
+        } else if (key == "busy" || key == "delayed") {
+            if (!number(0, 1000)) return failWith(bad + " (0..1000)");
+            (key == "busy" ? c.busyWrites : c.delayedRepeats) = static_cast<int>(n);
         } else if (key == "fault") {
             const std::optional<Fault> fault = parseFault(value);
             if (!fault) return failWith("bad fault '" + value + "'");

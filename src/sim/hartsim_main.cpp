@@ -8,15 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "sim/line.h"
 #include "sim/pty_runner.h"
-#include "sim/simulator.h"
 
 namespace {
 
 const char kUsage[] =
     "Usage: hartsim --pty [options]\n"
     "\n"
-    "Simulates a HART transmitter with a plug-on display module on a new\n"
+    "Simulates a HART transmitter with a plug-on display module (or another\n"
+    "maker's HART device, or several devices on one line) on a new\n"
     "pseudo-terminal. The first line on stdout is the path a master opens.\n"
     "\n"
     "  --pty                 serve on a pseudo-terminal (required)\n"
@@ -81,6 +82,35 @@ const char kUsage[] =
     "                     with distinct time stamps and power-on counts, the\n"
     "                     newest at table index N (0..19; demo: 7)\n"
     "  fault=FAULT        as --fault\n"
+    "  identity=ours|hart5|hart7  who the device is (default ours: our transmitter\n"
+    "                     with its display module); hart5: another maker's HART 5\n"
+    "                     transmitter (manufacturer 0x26, device type 0x06,\n"
+    "                     12-byte command 0); hart7: another maker's HART 7\n"
+    "                     transmitter (manufacturer 0x60C3, expanded device type\n"
+    "                     0xE1A5, 22-byte command 0). Both know only universal and\n"
+    "                     common-practice commands. Put it first: it sets\n"
+    "                     manufacturer, devicetype, deviceid and presence\n"
+    "  foreign=notimpl|error|layout  how hart5/hart7 answer commands 128 and up:\n"
+    "                     64 (default), device-specific error 6, or a success\n"
+    "                     with ten data bytes of a layout that is not ours\n"
+    "  tag=TEXT           initial tag (up to 8 characters, packed ASCII)\n"
+    "  longtag=TEXT       initial long tag (up to 32 characters; hart5 has none)\n"
+    "  writeprotect[=on|off]  the configuration writes answer 7\n"
+    "  morestatus[=on|off] start with \"more status available\" set until\n"
+    "                     command 48 reads the additional status\n"
+    "  burst=MS           burst mode: a burst frame of command 1 every MS ms\n"
+    "                     while the line is quiet\n"
+    "  busy=N             the next N answers to write commands are busy (32)\n"
+    "                     and carry nothing out\n"
+    "  delayed=N          every write answers 33 (initiated), then 34 (running)\n"
+    "                     to N-1 repeats of the same request, then is carried\n"
+    "                     out and answers 0\n"
+    "\n"
+    "Several devices on one line: their options separated by ';', each with its\n"
+    "own address, e.g. \"identity=hart7,address=1;identity=hart5,address=2\".\n"
+    "The command-line flags apply to the first device; realtime and log= are\n"
+    "the line's (from the first device); a later device keeps a state file\n"
+    "only when it names its own.\n"
     "\n"
     "Faults: noanswer, badcheck, wronglength, busy, error:CODE, commerror:BITS,\n"
     "late:MS, noise:N, each optionally followed by *COUNT (or xCOUNT; default 1\n"
@@ -164,16 +194,17 @@ int main(int argc, char** argv) {
     }
     if (!pty) return usageError("nothing to do without --pty", "");
 
-    hartsim::DeviceConfig config;
-    std::vector<hartsim::Fault> faults;
-    std::string error;
-    std::string all = optionsText;
+    // The flags belong to the first device of the line.
+    const std::size_t semicolon = optionsText.find(';');
+    std::string all = optionsText.substr(0, semicolon);
     for (const std::string& item : flagOptions) all += "," + item;
-    if (!hartsim::parseOptions(all, &config, &faults, &error)) return usageError("", error.c_str());
-    if (!statePath.empty()) config.statePath = statePath;
-    run.realtime = config.realtime;
+    if (semicolon != std::string::npos) all += optionsText.substr(semicolon);
+    std::vector<hartsim::LineDevice> devices;
+    std::string error;
+    if (!hartsim::parseLineOptions(all, &devices, &error)) return usageError("", error.c_str());
+    if (!statePath.empty()) devices.front().config.statePath = statePath;
+    run.realtime = devices.front().config.realtime;
 
-    hartsim::Simulator simulator(config);
-    for (const hartsim::Fault& fault : faults) simulator.injectFault(fault);
-    return hartsim::runOnPty(simulator, run);
+    hartsim::Line line(devices);
+    return hartsim::runOnPty(line, run);
 }

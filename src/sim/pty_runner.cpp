@@ -120,7 +120,7 @@ void writeBytes(int fd, const std::uint8_t* bytes, std::size_t size) {
 
 class PtyServer {
   public:
-    PtyServer(Simulator& simulator, const PtyRunOptions& options, FrameLog& log,
+    PtyServer(Line& simulator, const PtyRunOptions& options, FrameLog& log,
               const sigset_t& waitMask)
         : simulator_(simulator), options_(options), log_(log), waitMask_(waitMask) {}
 
@@ -129,6 +129,9 @@ class PtyServer {
         const timespec start = monotonicNow();
         const timespec end = plusNs(start, static_cast<long long>(options_.seconds * 1e9));
         bool pendingBytes = false;
+        // A device in burst mode talks between the master's requests.
+        const long long burstMs = simulator_.burstMs();
+        timespec nextBurst = plusNs(start, burstMs * 1000000LL);
         while (!g_stop) {
             const timespec now = monotonicNow();
             long long waitNs = -1;
@@ -138,6 +141,15 @@ class PtyServer {
             }
             if (pendingBytes && (waitNs < 0 || waitNs > kIdleGapMs * 1000000LL)) {
                 waitNs = kIdleGapMs * 1000000LL;
+            }
+            if (burstMs > 0 && !requestStarted) {
+                const long long burstNs = nsUntil(nextBurst, now);
+                if (burstNs <= 0) {
+                    for (const Reply& frame : simulator_.burstFrames()) send(frame, now);
+                    nextBurst = plusNs(monotonicNow(), burstMs * 1000000LL);
+                    continue;
+                }
+                if (waitNs < 0 || burstNs < waitNs) waitNs = burstNs;
             }
             timespec timeout = plusNs(timespec{0, 0}, waitNs < 0 ? 0 : waitNs);
             pollfd pfd{master_, POLLIN, 0};
@@ -160,11 +172,12 @@ class PtyServer {
                 pendingBytes = true;
                 if (!requestStarted) requestStart = received;
                 requestStarted = true;
-                const std::uint64_t framesBefore = simulator_.statistics().framesReceived;
+                const std::uint64_t framesBefore = simulator_.framesReceived();
                 for (const Reply& reply : simulator_.receive(buffer, static_cast<std::size_t>(n))) {
                     send(reply, requestEnd(reply, received));
+                    nextBurst = plusNs(monotonicNow(), burstMs * 1000000LL);
                 }
-                if (simulator_.statistics().framesReceived != framesBefore) {
+                if (simulator_.framesReceived() != framesBefore) {
                     // A frame ended in this piece; what followed it started here.
                     requestStart = received;
                     requestStarted = simulator_.midFrame();
@@ -224,7 +237,7 @@ class PtyServer {
         }
     }
 
-    Simulator& simulator_;
+    Line& simulator_;
     const PtyRunOptions& options_;
     FrameLog& log_;
     sigset_t waitMask_;
@@ -236,7 +249,7 @@ class PtyServer {
 
 }  // namespace
 
-int runOnPty(Simulator& simulator, const PtyRunOptions& options) {
+int runOnPty(Line& simulator, const PtyRunOptions& options) {
     FrameLog log(options.logPath);
     if (log.failed(options.logPath)) {
         std::fprintf(stderr, "hartsim: cannot write the log %s: %s\n", options.logPath.c_str(),

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "sim/simulator.h"
+#include "sim/line.h"
 
 namespace hartsim {
 
@@ -17,7 +17,8 @@ struct PtyRunOptions {
 };
 
 // Creates the pseudo-terminal, prints the slave's path as the first line on
-// stdout and answers what arrives. Returns the process exit code.
-int runOnPty(Simulator& simulator, const PtyRunOptions& options);
+// stdout and answers what arrives; devices in burst mode put their burst
+// frames on the line while it is quiet. Returns the process exit code.
+int runOnPty(Line& line, const PtyRunOptions& options);
 
 }  // namespace hartsim

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "sim/catalogue.h"
 #include "sim/commands.h"
 #include "sim/device.h"
 #include "sim/faults.h"
+#include "sim/line.h"
 #include "sim/memory_file.h"
 #include "sim/slave_framing.h"
 
@@ -37,6 +39,24 @@ void appendHex(std::FILE* file, const std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
+void appendFrameLog(const std::string& path, int command, Simulator::FrameFate fate,
+                    const std::vector<std::uint8_t>& frame,
+                    const std::vector<std::uint8_t>* answer) {
+    // One line per frame and one per answer, with the command number first,
+    // so that a test can look for the commands that arrived.
+    std::FILE* file = std::fopen(path.c_str(), "a");
+    if (file == nullptr) return;
+    std::fprintf(file, "RX command=%d (%s):", command, Simulator::fateText(fate));
+    appendHex(file, frame);
+    std::fputc('\n', file);
+    if (answer != nullptr) {
+        std::fprintf(file, "TX command=%d:", command);
+        appendHex(file, *answer);
+        std::fputc('\n', file);
+    }
+    std::fclose(file);
+}
+
 const char* Simulator::fateText(FrameFate fate) {
     switch (fate) {
         case Simulator::FrameFate::Answered:
@@ -53,7 +73,8 @@ const char* Simulator::fateText(FrameFate fate) {
 
 struct Simulator::State {
     explicit State(const DeviceConfig& c)
-        : config(checked(c)), device(config), noise(c.seed ^ 0x9E3779B9u) {
+        : config(checked(c)), device(config), busyLeft(config.busyWrites),
+          noise(c.seed ^ 0x9E3779B9u) {
         if (!config.statePath.empty()) {
             Memory memory;
             if (loadMemoryFile(config.statePath, &memory)) device.restore(memory);
@@ -71,14 +92,50 @@ struct Simulator::State {
         if (!config.statePath.empty()) saveMemoryFile(config.statePath, device.memory());
     }
 
+    // Busy and delayed answers of the options busy= and delayed=; true
+    // when the write is to be carried out now.
+    bool writeGoesAhead(const MasterFrame& frame, std::uint8_t* responseCode);
+
+    struct DelayedWrite {
+        std::uint8_t command;
+        std::vector<std::uint8_t> data;
+        int repeatsLeft;
+    };
+
     DeviceConfig config;
     Device device;
+    int busyLeft = 0;
+    std::optional<DelayedWrite> delayed;
     MasterFrameParser parser;
     FaultQueue faults;
     Statistics statistics;
     Random noise;
     FrameObserver observer;
 };
+
+bool Simulator::State::writeGoesAhead(const MasterFrame& frame, std::uint8_t* responseCode) {
+    if (!isWriteCommand(frame.command)) return true;
+    if (busyLeft > 0) {
+        --busyLeft;
+        *responseCode = kResponseBusy;
+        return false;
+    }
+    if (config.delayedRepeats <= 0) return true;
+    // The same request again asks how the write started before is getting
+    // on; any other write starts anew.
+    if (!delayed || delayed->command != frame.command || delayed->data != frame.data) {
+        delayed = DelayedWrite{frame.command, frame.data, config.delayedRepeats - 1};
+        *responseCode = kResponseDelayedInitiated;
+        return false;
+    }
+    if (delayed->repeatsLeft > 0) {
+        --delayed->repeatsLeft;
+        *responseCode = kResponseDelayedRunning;
+        return false;
+    }
+    delayed.reset();
+    return true;
+}
 
 bool Simulator::State::addressedToUs(const MasterFrame& frame) const {
     if (!frame.longAddress) {
@@ -97,21 +154,7 @@ void Simulator::State::tell(const MasterFrame& frame, FrameFate fate,
     if (!observer && config.frameLogPath.empty()) return;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(frame.preambles), 0xFF);
     bytes.insert(bytes.end(), frame.bytes.begin(), frame.bytes.end());
-    if (!config.frameLogPath.empty()) {
-        // One line per frame and one per answer, with the command number
-        // first, so that a test can look for the commands that arrived.
-        if (std::FILE* file = std::fopen(config.frameLogPath.c_str(), "a")) {
-            std::fprintf(file, "RX command=%d (%s):", frame.command, fateText(fate));
-            appendHex(file, bytes);
-            std::fputc('\n', file);
-            if (answer != nullptr) {
-                std::fprintf(file, "TX command=%d:", frame.command);
-                appendHex(file, *answer);
-                std::fputc('\n', file);
-            }
-            std::fclose(file);
-        }
-    }
+    if (!config.frameLogPath.empty()) appendFrameLog(config.frameLogPath, frame.command, fate, bytes, answer);
     if (observer) observer(bytes, fate);
 }
 
@@ -153,6 +196,8 @@ std::optional<Reply> Simulator::State::handle(const MasterFrame& frame) {
         // A communication error reports the bitmap and no device status.
         status1 = static_cast<std::uint8_t>(0x80 | fault->code);
         status2 = 0;
+    } else if (!writeGoesAhead(frame, &status1)) {
+        // Busy or still running: nothing carried out, no data.
     } else {
         CommandResult result = executeCommand(device, config, frame.command, frame.data);
         status1 = result.responseCode;
@@ -222,6 +267,27 @@ const Statistics& Simulator::statistics() const {
 
 void Simulator::lineIdle() {
     state_->parser.reset();
+}
+
+std::optional<Reply> Simulator::burstFrame() {
+    const DeviceConfig& c = state_->config;
+    if (c.burstMs <= 0) return std::nullopt;
+    CommandResult pv = executeCommand(state_->device, c, 1, {});
+    if (pv.responseCode != kResponseSuccess) return std::nullopt;
+    // A burst frame carries the device's unique address with the burst bit
+    // and the bit of the primary master it last talked to.
+    MasterFrame from;
+    from.longAddress = true;
+    from.command = 1;
+    from.address = {static_cast<std::uint8_t>(kAddressMasterBit | kAddressBurstBit |
+                                              (c.manufacturerId & 0x3F)),
+                    c.deviceType, static_cast<std::uint8_t>(c.deviceId >> 16),
+                    static_cast<std::uint8_t>(c.deviceId >> 8),
+                    static_cast<std::uint8_t>(c.deviceId)};
+    Reply reply;
+    reply.bytes = encodeFrame(kDelimiterLongAddress | kFrameTypeBurst, from, c.preambles, 0,
+                              state_->device.fieldDeviceStatus(), pv.data);
+    return reply;
 }
 
 bool Simulator::midFrame() const {

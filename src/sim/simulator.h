@@ -22,6 +22,15 @@ namespace hartsim {
 
 enum class Presence { Both, TransmitterOnly, DisplayOnly };
 
+// Who the device is: our transmitter (with its display module), or another
+// maker's HART 5 or HART 7 transmitter that knows only the universal and
+// common-practice commands.
+enum class Identity { Ours, Hart5, Hart7 };
+// How another maker's device answers a device-specific command (128 and
+// above): command not implemented (64), a device-specific command error (6),
+// or a success whose data has a layout that is not ours.
+enum class ForeignAnswer { NotImplemented, DeviceError, OtherLayout };
+
 struct DeviceConfig {
     Presence presence = Presence::Both;
     std::uint8_t pollingAddress = 0;       // 0..63
@@ -63,6 +72,23 @@ struct DeviceConfig {
     std::string statePath;
     bool powerCycle = false;               // start as after power off and on: RAM from EEPROM
     std::string frameLogPath;              // every frame and answer appended here (empty: none)
+
+    Identity identity = Identity::Ours;
+    ForeignAnswer foreignAnswer = ForeignAnswer::NotImplemented;
+    // HART 7: the 16-bit manufacturer ID of command 0 bytes 17-18; the
+    // expanded device type is manufacturerId (high byte) and deviceType.
+    std::uint16_t manufacturer16 = 0;
+    std::string tag;                       // initial tag (8 characters); empty: the identity's own
+    std::string longTag;                   // initial long tag (32 characters); empty: the identity's own
+    bool writeProtect = false;             // the configuration writes answer 7
+    bool moreStatus = false;               // starts with "more status available" until command 48
+    int burstMs = 0;                       // burst frames of command 1 this often (0: none)
+    int busyWrites = 0;                    // the next N answers to write commands are busy (32)
+    // Every write answers 33 (initiated), then 34 (running) to N-1 repeats,
+    // then is carried out (0: writes are carried out at once).
+    int delayedRepeats = 0;
+    // HART command revision the device implements (5 or 7, from the identity).
+    int universalRevision() const { return identity == Identity::Hart7 ? 7 : 5; }
 };
 
 // One way of misbehaving, for the next `count` answers (to command
@@ -154,6 +180,9 @@ public:
     void lineIdle();
     // Part of a frame has arrived and waits for the rest.
     bool midFrame() const;
+    // A burst frame (delimiter 0x81, burst bit set, command 1 with the
+    // primary variable) when the device is in burst mode, else empty.
+    std::optional<Reply> burstFrame();
 
     // What became of one complete frame seen on the line (for logs).
     enum class FrameFate { Answered, Silenced, NotForUs, BadCheckByte };
@@ -195,7 +224,10 @@ private:
 // teachtime=<ms>, state=<file>, powercycle[=on|off], log=<file>,
 // displayunit=<unit name>, caldecimals=<0..3>, textpad=blank|nul,
 // errorlog=<0..19>|demo (a full error log, its newest entry at that table
-// index; demo: at 7). The
+// index; demo: at 7), identity=ours|hart5|hart7 (before the options it sets:
+// manufacturer, device type, device id, presence), foreign=notimpl|error|
+// layout, tag=, longtag=, writeprotect[=on|off], morestatus[=on|off],
+// burst=<ms>, busy=<n>, delayed=<n>. The
 // display unit and the calibration decimals are checked against the
 // catalogue record the options choose, whatever their order.
 bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fault>* faults, std::string* error);

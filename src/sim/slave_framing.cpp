@@ -94,17 +94,15 @@ void MasterFrameParser::finish(std::vector<MasterFrame>* frames) {
     }
 }
 
-std::vector<std::uint8_t> encodeResponse(const MasterFrame& request, int preambles,
-                                         std::uint8_t status1, std::uint8_t status2,
-                                         const std::vector<std::uint8_t>& data) {
+std::vector<std::uint8_t> encodeFrame(std::uint8_t delimiter, const MasterFrame& addressed,
+                                      int preambles, std::uint8_t status1, std::uint8_t status2,
+                                      const std::vector<std::uint8_t>& data) {
     std::vector<std::uint8_t> out(static_cast<std::size_t>(preambles > 0 ? preambles : 0), 0xFF);
     const std::size_t start = out.size();
-    out.push_back(static_cast<std::uint8_t>((request.longAddress ? kDelimiterLongAddress : 0) |
-                                            kFrameTypeResponse));
-    const int addressBytes = request.longAddress ? 5 : 1;
-    out.push_back(request.address[0] & static_cast<std::uint8_t>(~kAddressBurstBit));
-    for (int i = 1; i < addressBytes; ++i) out.push_back(request.address[i]);
-    out.push_back(request.command);
+    out.push_back(delimiter);
+    const int addressBytes = addressed.longAddress ? 5 : 1;
+    for (int i = 0; i < addressBytes; ++i) out.push_back(addressed.address[i]);
+    out.push_back(addressed.command);
     // The byte count is one byte and covers the two status bytes.
     const std::size_t dataSize = data.size() > 253 ? 253 : data.size();
     out.push_back(static_cast<std::uint8_t>(dataSize + 2));
@@ -113,6 +111,17 @@ std::vector<std::uint8_t> encodeResponse(const MasterFrame& request, int preambl
     out.insert(out.end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(dataSize));
     out.push_back(checkByte(out.data() + start, out.size() - start));
     return out;
+}
+
+std::vector<std::uint8_t> encodeResponse(const MasterFrame& request, int preambles,
+                                         std::uint8_t status1, std::uint8_t status2,
+                                         const std::vector<std::uint8_t>& data) {
+    MasterFrame answer = request;
+    answer.address[0] = request.address[0] & static_cast<std::uint8_t>(~kAddressBurstBit);
+    return encodeFrame(
+        static_cast<std::uint8_t>((request.longAddress ? kDelimiterLongAddress : 0) |
+                                  kFrameTypeResponse),
+        answer, preambles, status1, status2, data);
 }
 
 }  // namespace hartsim

@@ -73,6 +73,13 @@ class MasterFrameParser {
 // or 0x86, the request's address (burst bit cleared, master bit as
 // received), command, byte count (data + 2 status bytes), the response code
 // or communication-error byte, the field device status, data, check byte.
+// A device's frame of any kind: preambles, `delimiter`, the address as
+// given (burst bit and all), command, byte count, the two status bytes, data,
+// check byte.
+std::vector<std::uint8_t> encodeFrame(std::uint8_t delimiter, const MasterFrame& addressed,
+                                      int preambles, std::uint8_t status1, std::uint8_t status2,
+                                      const std::vector<std::uint8_t>& data);
+
 std::vector<std::uint8_t> encodeResponse(const MasterFrame& request, int preambles,
                                          std::uint8_t status1, std::uint8_t status2,
                                          const std::vector<std::uint8_t>& data);

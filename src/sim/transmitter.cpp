@@ -117,6 +117,7 @@ Transmitter::Transmitter(const CatalogueRecord& record, const DeviceConfig& conf
     ram_.rangeUnit = recordUnit_->code;
     ram_.upperRange = static_cast<float>(record.upperRange);
     ram_.lowerRange = static_cast<float>(record.lowerRange);
+    if (config.writeProtect) ram_.configurationBytes[12] |= kWriteProtect;
     eeprom_ = ram_;
 }
 
@@ -300,6 +301,21 @@ std::uint8_t Transmitter::writeRange(std::uint8_t unitCode, float upper, float l
     ram_.upperRange = upper;
     ram_.lowerRange = lower;
     return kResponseSuccess;
+}
+
+std::uint8_t Transmitter::writeUnit(std::uint8_t unitCode) {
+    const HartUnit* unit = hartUnit(unitCode);
+    if (unit == nullptr || unit->measurand != recordUnit_->measurand) return kResponseInvalidSelection;
+    const double upper = toRecordUnit(ram_.upperRange, ram_.rangeUnit);
+    const double lower = toRecordUnit(ram_.lowerRange, ram_.rangeUnit);
+    ram_.rangeUnit = unitCode;
+    ram_.upperRange = static_cast<float>(fromRecordUnit(upper, unitCode));
+    ram_.lowerRange = static_cast<float>(fromRecordUnit(lower, unitCode));
+    return kResponseSuccess;
+}
+
+double Transmitter::minimumSpan() const {
+    return std::fabs(sensorUpperLimit() - sensorLowerLimit()) * kMinimumSpanFraction;
 }
 
 std::uint8_t Transmitter::setUpperRangeToPv() {

@@ -22,6 +22,7 @@ namespace hartsim {
 // HART response codes the transmitter gives (first status byte).
 constexpr std::uint8_t kResponseSuccess = 0;
 constexpr std::uint8_t kResponseInvalidSelection = 2;
+constexpr std::uint8_t kResponseDeviceSpecificError = 6;
 constexpr std::uint8_t kResponseParameterTooLarge = 3;
 constexpr std::uint8_t kResponseParameterTooSmall = 4;
 constexpr std::uint8_t kResponseTooFewDataBytes = 5;
@@ -34,6 +35,8 @@ constexpr std::uint8_t kResponseBothOutOfLimits = 13;
 constexpr std::uint8_t kResponseSpanTooSmall = 14;  // also: upper range value pushed
 constexpr std::uint8_t kResponseInvalidSpan = 29;
 constexpr std::uint8_t kResponseBusy = 32;
+constexpr std::uint8_t kResponseDelayedInitiated = 33;
+constexpr std::uint8_t kResponseDelayedRunning = 34;
 constexpr std::uint8_t kResponseNotImplemented = 64;
 constexpr std::uint8_t kResponseWrongLoopCurrentMode = 9;
 constexpr std::uint8_t kResponseAppliedProcessTooHigh = 9;
@@ -77,6 +80,12 @@ class Transmitter {
     void writeAgwTable(const std::array<std::int16_t, 11>& agw);
     std::uint8_t writeDamping(float seconds);
     std::uint8_t writeRange(std::uint8_t unitCode, float upper, float lower);
+    // The primary variable's unit: range values converted into it.
+    std::uint8_t writeUnit(std::uint8_t unitCode);
+    // The sensor's nominal range ends and its minimum span, in the range unit.
+    double sensorUpperLimit() const { return fromRecordUnit(ram_.nominalHigh, ram_.rangeUnit); }
+    double sensorLowerLimit() const { return fromRecordUnit(ram_.nominalLow, ram_.rangeUnit); }
+    double minimumSpan() const;
     std::uint8_t setUpperRangeToPv();
     std::uint8_t setLowerRangeToPv();
     std::uint8_t setFixedCurrent(float milliamps);

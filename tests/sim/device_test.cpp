@@ -24,6 +24,8 @@ TEST(SimDevice, EachCommandAnswersOnlyWhenItsPartIsPresent) {
         Bytes data;
         std::uint8_t responseCode;
         std::size_t dataSize;
+        Identity identity = Identity::Ours;
+        ForeignAnswer foreign = ForeignAnswer::NotImplemented;
     };
     const Bytes block10Write = [] {
         Bytes b(24, 0);
@@ -54,7 +56,44 @@ TEST(SimDevice, EachCommandAnswersOnlyWhenItsPartIsPresent) {
         {Presence::Both, 151, {}, 0, 2},
         {Presence::Both, 192, {22, 0}, 0, 2},
         {Presence::Both, 200, {0}, 0, 0},
-        {Presence::Both, 3, {}, 64, 0},   // a command we do not have
+        {Presence::Both, 50, {}, 64, 0},  // a command we do not have
+        // The universal commands: PV and the sensor temperature, message,
+        // tag/descriptor/date, sensor, final assembly number, long tag, unit
+        // (a temperature unit is no pressure unit), additional status.
+        {Presence::Both, 3, {}, 0, 14},
+        {Presence::Both, 12, {}, 0, 24},
+        {Presence::Both, 13, {}, 0, 21},
+        {Presence::Both, 14, {}, 0, 16},
+        {Presence::Both, 16, {}, 0, 3},
+        {Presence::Both, 17, Bytes(24, 0x82), 0, 24},
+        {Presence::Both, 17, Bytes(23, 0x82), 5, 0},
+        {Presence::Both, 18, Bytes(21, 0x82), 0, 21},
+        {Presence::Both, 19, {1, 2, 3}, 0, 3},
+        {Presence::Both, 20, {}, 0, 32},
+        {Presence::Both, 22, Bytes(32, 'A'), 0, 32},
+        {Presence::Both, 44, {8}, 0, 1},
+        {Presence::Both, 44, {32}, 2, 0},
+        {Presence::Both, 48, {}, 0, 8},
+        {Presence::DisplayOnly, 3, {}, 64, 0},
+        // Another maker's devices: longer identity, range and status answers
+        // in HART 7, no long tag in HART 5, none of our own commands.
+        {Presence::TransmitterOnly, 0, {}, 0, 12, Identity::Hart5},
+        {Presence::TransmitterOnly, 3, {}, 0, 24, Identity::Hart5},
+        {Presence::TransmitterOnly, 15, {}, 0, 17, Identity::Hart5},
+        {Presence::TransmitterOnly, 20, {}, 64, 0, Identity::Hart5},
+        {Presence::TransmitterOnly, 22, Bytes(32, 'A'), 64, 0, Identity::Hart5},
+        {Presence::TransmitterOnly, 48, {}, 0, 8, Identity::Hart5},
+        {Presence::TransmitterOnly, 141, {}, 64, 0, Identity::Hart5},
+        {Presence::TransmitterOnly, 191, {12}, 64, 0, Identity::Hart5},
+        {Presence::TransmitterOnly, 191, {12}, 6, 0, Identity::Hart5, ForeignAnswer::DeviceError},
+        {Presence::TransmitterOnly, 191, {12}, 0, 10, Identity::Hart7, ForeignAnswer::OtherLayout},
+        {Presence::TransmitterOnly, 190, block10Write, 6, 0, Identity::Hart7,
+         ForeignAnswer::DeviceError},
+        {Presence::TransmitterOnly, 0, {}, 0, 22, Identity::Hart7},
+        {Presence::TransmitterOnly, 15, {}, 0, 18, Identity::Hart7},
+        {Presence::TransmitterOnly, 20, {}, 0, 32, Identity::Hart7},
+        {Presence::TransmitterOnly, 48, {}, 0, 14, Identity::Hart7},
+        {Presence::TransmitterOnly, 200, {0}, 64, 0, Identity::Hart7},
         {Presence::Both, 200, {}, 5, 0},  // the dummy byte is missing
         {Presence::Both, 35, Bytes(8, 0), 5, 0},
         {Presence::Both, 181, Bytes(25, 0), 5, 0},
@@ -76,11 +115,16 @@ TEST(SimDevice, EachCommandAnswersOnlyWhenItsPartIsPresent) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "presence " << static_cast<int>(c.presence)
-                                        << " command " << int(c.command));
+                                        << " command " << int(c.command) << " identity "
+                                        << static_cast<int>(c.identity));
         DeviceConfig config;
+        std::vector<Fault> none;
+        const char* identities[] = {"identity=ours", "identity=hart5", "identity=hart7"};
+        ASSERT_TRUE(parseOptions(identities[static_cast<int>(c.identity)], &config, &none, nullptr));
         config.presence = c.presence;
+        config.foreignAnswer = c.foreign;
         Simulator sim(config);
-        const Answer a = transact(sim, longRequest(c.command, c.data));
+        const Answer a = transact(sim, longRequest(c.command, c.data, uniqueAddress(config)));
         EXPECT_EQ(a.command, c.command);
         EXPECT_EQ(a.status1, c.responseCode);
         EXPECT_EQ(a.data.size(), c.dataSize);

@@ -14,6 +14,7 @@
 #include "sim/device.h"
 #include "sim/memory_file.h"
 #include "sim/simulator.h"
+#include "sim/universal_records.h"
 #include "sim_test_support.h"
 
 namespace hartsim::test {
@@ -272,6 +273,81 @@ TEST(SimDiagnostics, ConfigurationDifferencesShowWhatAWriteChangedAndNothingElse
     lacking["display.ram.99"] = {};
     EXPECT_EQ(describeDifferences(configurationDifferences(written, lacking)),
               "display.customunit@0,1,2,3,4,5,6,7 display.ram.99");
+}
+
+// The universal writes land in the device's records (and the unit in the
+// transmitter's range) and nowhere else; write protected, busy or still
+// running, a write changes nothing; a state file from before the records
+// existed still loads.
+TEST(SimDiagnostics, UniversalWritesChangeTheirRecordsAndRefusalsNothing) {
+    Bytes tagDescriptorDate = packAscii("TANK 12", 8);
+    for (const Bytes& part : {packAscii("LEVEL NORTH", 16), Bytes{24, 12, 126}})
+        tagDescriptorDate.insert(tagDescriptorDate.end(), part.begin(), part.end());
+    Bytes longTag(32, 0);
+    const std::string longText = "Tank twelve, north side";
+    std::copy(longText.begin(), longText.end(), longTag.begin());
+
+    Simulator sim;
+    const Memory start = sim.device().memory();
+    ASSERT_EQ(transact(sim, longRequest(18, tagDescriptorDate)).status1, 0);
+    ASSERT_EQ(transact(sim, longRequest(22, longTag)).status1, 0);
+    ASSERT_EQ(transact(sim, longRequest(44, {8})).status1, 0);  // mbar
+    const Memory written = sim.device().memory();
+    std::string names;
+    for (const MemoryDifference& d : configurationDifferences(start, written)) names += d.name + " ";
+    EXPECT_EQ(names, "hart.records transmitter.ram ");
+    EXPECT_EQ(transact(sim, longRequest(13)).data, tagDescriptorDate);
+    EXPECT_EQ(unpackAscii(Bytes(tagDescriptorDate.begin(), tagDescriptorDate.begin() + 6)),
+              "TANK 12 ");
+    EXPECT_EQ(transact(sim, longRequest(20)).data, longTag);
+    const Answer range = transact(sim, longRequest(15));
+    EXPECT_EQ(range.data[2], 8);
+    EXPECT_FLOAT_EQ(floatAt(range.data, 3), 16000.0f) << "16 bar in mbar";
+    EXPECT_EQ(transact(sim, longRequest(1)).data[0], 8);
+
+    struct Refusal {
+        const char* options;
+        std::vector<std::uint8_t> codes;  // answers to the same write, in turn
+        std::uint8_t unitWrite;           // the answer to a unit write then
+    };
+    const Refusal refusals[] = {
+        {"writeprotect", {7, 7}, 7},
+        {"busy=2", {32, 32, 0}, 0},
+        {"delayed=3", {33, 34, 34, 0}, 33},
+    };
+    for (const Refusal& refusal : refusals) {
+        SCOPED_TRACE(refusal.options);
+        DeviceConfig config;
+        std::vector<Fault> none;
+        ASSERT_TRUE(parseOptions(refusal.options, &config, &none, nullptr));
+        Simulator device(config);
+        const Memory before = device.device().memory();
+        for (std::size_t i = 0; i < refusal.codes.size(); ++i) {
+            EXPECT_EQ(transact(device, longRequest(18, tagDescriptorDate)).status1,
+                      refusal.codes[i]);
+            if (refusal.codes[i] != 0) {
+                EXPECT_EQ(describeDifferences(
+                              configurationDifferences(before, device.device().memory())),
+                          "");
+            }
+            EXPECT_EQ(transact(device, longRequest(13)).status1, 0) << "reads go on";
+        }
+        EXPECT_EQ(transact(device, longRequest(44, {8})).status1, refusal.unitWrite);
+    }
+
+    // A state file without the records: the device has its own from the
+    // factory and keeps the rest of the file.
+    const std::string path = scratchPath("older");
+    Memory older = written;
+    older.erase(kUniversalMemory);
+    ASSERT_TRUE(saveMemoryFile(path, older));
+    DeviceConfig config;
+    config.statePath = path;
+    Simulator restarted(config);
+    EXPECT_EQ(transact(restarted, longRequest(15)).data[2], 8);
+    const Bytes factory = transact(restarted, longRequest(13)).data;
+    EXPECT_EQ(unpackAscii(Bytes(factory.begin(), factory.begin() + 6)), "PT-0001 ");
+    std::remove(path.c_str());
 }
 
 }  // namespace

@@ -204,6 +204,35 @@ TEST(SimFaults, ParseOptionsFillsConfigurationAndFaults) {
     EXPECT_EQ(config.displayUnit, "°F");
     EXPECT_FALSE(config.nulPaddedTexts);
 
+    // Another maker's device: the identity sets address bytes and presence,
+    // the options after it win.
+    ASSERT_TRUE(parseOptions("identity=hart7,deviceid=0x010203,foreign=layout,tag=Tank 7,"
+                             "longtag=Tank seven outlet,writeprotect,morestatus,burst=500,busy=2,"
+                             "delayed=3",
+                             &config, &faults, &error))
+        << error;
+    EXPECT_EQ(config.identity, Identity::Hart7);
+    EXPECT_EQ(config.universalRevision(), 7);
+    EXPECT_EQ(config.manufacturerId, 0xE1);
+    EXPECT_EQ(config.deviceType, 0xA5);
+    EXPECT_EQ(config.deviceId, 0x010203u);
+    EXPECT_EQ(config.presence, Presence::TransmitterOnly);
+    EXPECT_EQ(config.foreignAnswer, ForeignAnswer::OtherLayout);
+    EXPECT_EQ(config.tag, "Tank 7");
+    EXPECT_EQ(config.longTag, "Tank seven outlet");
+    EXPECT_TRUE(config.writeProtect);
+    EXPECT_TRUE(config.moreStatus);
+    EXPECT_EQ(config.burstMs, 500);
+    EXPECT_EQ(config.busyWrites, 2);
+    EXPECT_EQ(config.delayedRepeats, 3);
+    ASSERT_TRUE(parseOptions("identity=hart5,foreign=error", &config, &faults, &error));
+    EXPECT_EQ(config.manufacturerId, 0x26);
+    EXPECT_EQ(config.deviceType, 0x06);
+    EXPECT_EQ(config.foreignAnswer, ForeignAnswer::DeviceError);
+    ASSERT_TRUE(parseOptions("identity=ours", &config, &faults, &error));
+    EXPECT_EQ(config.manufacturerId, 0x94);
+    EXPECT_EQ(config.universalRevision(), 5);
+
     ASSERT_TRUE(parseOptions("realtime=off,presence=both", &config, &faults, &error));
     EXPECT_FALSE(config.realtime);
     EXPECT_EQ(config.presence, Presence::Both);
@@ -220,7 +249,9 @@ TEST(SimFaults, ParseOptionsRejectsBadTextsAndChangesNothing) {
                              "log=", "powercycle=maybe", "displayunit=", "displayunit=°F",
                              "config=20,displayunit=mbar", "displayunit=K,config=2",
                              "caldecimals=4", "caldecimals=-1", "config=2,caldecimals=2",
-                             "caldecimals=3,config=20", "textpad=zero"}) {
+                             "caldecimals=3,config=20", "textpad=zero", "identity=hart6",
+                             "foreign=maybe", "tag=NINECHARS", "longtag=" "123456789012345678901234567890123",
+                             "burst=-1", "busy=x", "delayed=1001", "writeprotect=perhaps"}) {
         SCOPED_TRACE(text);
         DeviceConfig config;
         std::vector<Fault> faults;

@@ -3,7 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "sim/line.h"
 #include "sim/simulator.h"
+#include "sim/universal_records.h"
 #include "sim_test_support.h"
 
 namespace hartsim::test {
@@ -177,6 +184,106 @@ TEST(SimFraming, OwnIdentityFromTheConfiguration) {
     EXPECT_EQ(a.data[2], 0x21);
     EXPECT_EQ(Bytes(a.data.begin() + 9, a.data.end()), (Bytes{0xAB, 0xCD, 0xEF}));
     EXPECT_TRUE(sim.receive(longRequest(0).data(), longRequest(0).size()).empty());
+}
+
+// Another maker's HART 7 device: its 22-byte identity and 18-byte range
+// answer, its unique address from the expanded device type, the
+// configuration change counter, and "more status available" until command
+// 48 has been read.
+TEST(SimFraming, AHart7DeviceAnswersInItsOwnLayoutsAtItsOwnAddress) {
+    DeviceConfig config;
+    std::vector<Fault> none;
+    ASSERT_TRUE(parseOptions("identity=hart7,preambles=6,morestatus", &config, &none, nullptr));
+    Simulator sim(config);
+    Answer a = transact(sim, {PREAMBLES, 0x02, 0x80, 0x00, 0x00, 0x82});
+    // 254, expanded device type E1A5, 5 request preambles, HART 7, device,
+    // software and hardware revision, flags, device id, 6 response
+    // preambles, 4 device variables, change counter 0, extended status,
+    // manufacturer 60C3, private label 60C3, profile 1.
+    EXPECT_EQ(a.data, (Bytes{0xFE, 0xE1, 0xA5, 0x05, 0x07, 0x03, 0x0C, 0x20, 0x00, 0x07, 0xC3,
+                             0xD4, 0x06, 0x04, 0x00, 0x00, 0x00, 0x60, 0xC3, 0x60, 0xC3, 0x01}));
+    EXPECT_EQ(a.status2, 0x10);
+    EXPECT_EQ(a.preambles, 6);
+    const Bytes address = {0xA1, 0xA5, 0x07, 0xC3, 0xD4};
+    EXPECT_TRUE(sim.receive(longRequest(15).data(), longRequest(15).size()).empty());
+    a = transact(sim, longRequest(15, {}, address));
+    ASSERT_EQ(a.data.size(), 18u);
+    EXPECT_EQ(a.data[2], 7) << "bar";
+    EXPECT_FLOAT_EQ(floatAt(a.data, 3), 16.0f);
+    EXPECT_EQ(a.data[17], 0) << "analog channel flags";
+    a = transact(sim, longRequest(48, {}, address));
+    EXPECT_EQ(a.data.size(), 14u);
+    EXPECT_EQ(a.data[0], 0x08) << "the note from power-up";
+    EXPECT_EQ(a.status2, 0x00) << "read: no more status";
+    ASSERT_EQ(transact(sim, longRequest(17, Bytes(24, 0x82), address)).status1, 0);
+    a = transact(sim, longRequest(0, {}, address));
+    EXPECT_EQ(a.data[15], 1) << "one configuration change";
+}
+
+// Two makers' devices on one line: each answers its own polling and unique
+// address, the line's log shows every frame once, our own commands reach
+// the HART 5 device only to be refused, and a device in burst mode has its
+// burst frame ready.
+TEST(SimFraming, DevicesOnOneLineAnswerTheirOwnAddressesAndOneLogShowsAll) {
+    const std::string log = "/tmp/hartsim_line_" + std::to_string(getpid()) + ".log";
+    std::remove(log.c_str());
+    std::vector<LineDevice> devices;
+    std::string error;
+    ASSERT_TRUE(parseLineOptions(
+        "identity=hart7,address=1,log=" + log + ";identity=hart5,address=2,burst=100,tag=FT 9",
+        &devices, &error))
+        << error;
+    Line line(devices);
+    auto ask = [&line](const Bytes& request) { return line.receive(request.data(), request.size()); };
+    std::vector<Reply> r = ask({PREAMBLES, 0x02, 0x81, 0x00, 0x00, 0x83});
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(readAnswer(r[0].bytes)->data.size(), 22u);
+    r = ask({PREAMBLES, 0x02, 0x82, 0x00, 0x00, 0x80});
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(readAnswer(r[0].bytes)->data[1], 0x26);
+    EXPECT_TRUE(ask({PREAMBLES, 0x02, 0x80, 0x00, 0x00, 0x82}).empty());
+    const Bytes hart5 = {0xA6, 0x06, 0x05, 0xA1, 0xB2};
+    r = ask(longRequest(191, {12}, hart5));
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(readAnswer(r[0].bytes)->status1, 64);
+    r = ask(longRequest(13, {}, hart5));
+    ASSERT_EQ(r.size(), 1u);
+    const Bytes tagDescriptorDate = readAnswer(r[0].bytes)->data;
+    EXPECT_EQ(unpackAscii(Bytes(tagDescriptorDate.begin(), tagDescriptorDate.begin() + 6)),
+              "FT 9    ");
+    EXPECT_EQ(line.device(0).statistics().framesForUs, 1u);
+    EXPECT_EQ(line.device(1).statistics().framesForUs, 3u);
+
+    // Burst: delimiter 81, the unique address with the burst bit, command 1.
+    EXPECT_EQ(line.burstMs(), 100);
+    const std::vector<Reply> bursts = line.burstFrames();
+    ASSERT_EQ(bursts.size(), 1u);
+    const Bytes& b = bursts[0].bytes;
+    ASSERT_EQ(b.size(), 5u + 1 + 5 + 2 + 2 + 5 + 1);
+    EXPECT_EQ(Bytes(b.begin() + 5, b.begin() + 14),
+              (Bytes{0x81, 0xE6, 0x06, 0x05, 0xA1, 0xB2, 0x01, 0x07, 0x00}));
+    EXPECT_EQ(xorOf(b, 5, b.size()), 0);
+
+    std::ifstream in(log);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::remove(log.c_str());
+    const std::string all = text.str();
+    auto count = [&all](const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = all.find(what); at != std::string::npos; at = all.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("RX command=0 (answered)"), 2u) << all;
+    EXPECT_EQ(count("RX command=0 (not for us)"), 1u) << all;
+    EXPECT_EQ(count("RX command=191 (answered)"), 1u) << all;
+    EXPECT_EQ(count("TX command="), 4u) << all;
+
+    EXPECT_FALSE(parseLineOptions("address=1;identity=hart5,address=1", &devices, &error));
+    EXPECT_NE(error.find("same polling address"), std::string::npos) << error;
+    EXPECT_FALSE(parseLineOptions("address=1;colour=red", &devices, &error));
+    EXPECT_EQ(error, "device 2: unknown option 'colour'");
 }
 
 }  // namespace

@@ -36,6 +36,14 @@ inline Bytes longRequest(std::uint8_t command, const Bytes& data = {},
     return frame;
 }
 
+// The unique address of a configured device, with the primary master bit.
+inline Bytes uniqueAddress(const DeviceConfig& config) {
+    return {static_cast<std::uint8_t>(0x80 | (config.manufacturerId & 0x3F)), config.deviceType,
+            static_cast<std::uint8_t>(config.deviceId >> 16),
+            static_cast<std::uint8_t>(config.deviceId >> 8),
+            static_cast<std::uint8_t>(config.deviceId)};
+}
+
 struct Answer {
     std::size_t noiseBytes = 0;  // bytes before the preambles
     int preambles = 0;
