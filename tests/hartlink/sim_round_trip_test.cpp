@@ -58,6 +58,38 @@ TEST_F(SimRoundTrip, InjectedFaultsAreOvercomeByRetriesUnlessTheyLast) {
     EXPECT_EQ(start("fault=badcheck*3").connect(), Result::Communication);
 }
 
+// Several devices on the Sim port's line, one of them in burst mode: what
+// the transport delivers is the addressed device's answer, and burst frames
+// (delimiter 0x81, burst bit in the address) while the line is quiet.
+TEST(SimLine, TheAddressedDeviceAnswersAndABurstingOneTalksBetween) {
+    std::unique_ptr<Transport> line =
+        makeSimTransport("identity=hart7,address=1;identity=hart5,address=2,burst=200");
+    ASSERT_TRUE(line->open().ok);
+    auto readFor = [&line](std::chrono::milliseconds span) {
+        Bytes got;
+        std::uint8_t buffer[64];
+        const auto end = line->now() + span;
+        while (line->now() < end) {
+            std::size_t n = 0;
+            const auto left = std::chrono::duration_cast<std::chrono::microseconds>(end - line->now());
+            if (!line->read(buffer, sizeof buffer, left, &n).ok) break;
+            got.insert(got.end(), buffer, buffer + n);
+        }
+        return got;
+    };
+    const Bytes bursts = readFor(std::chrono::milliseconds(800));
+    ASSERT_GE(bursts.size(), 2u * 21u);
+    EXPECT_EQ(Bytes(bursts.begin() + 5, bursts.begin() + 8), (Bytes{0x81, 0xE6, 0x06}));
+    EXPECT_EQ(Bytes(bursts.begin() + 26, bursts.begin() + 29), (Bytes{0x81, 0xE6, 0x06}));
+
+    const Bytes request = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0x81, 0x00, 0x00, 0x83};
+    ASSERT_TRUE(line->write(request.data(), request.size(), true).ok);
+    const Bytes answer = readFor(std::chrono::milliseconds(400));
+    ASSERT_EQ(answer.size(), 5u + 1 + 1 + 2 + 2 + 22 + 1);
+    EXPECT_EQ(answer[5], 0x06);
+    EXPECT_EQ(Bytes(answer.begin() + 11, answer.begin() + 14), (Bytes{0xFE, 0xE1, 0xA5}));
+}
+
 }  // namespace
 }  // namespace hartlink
 
