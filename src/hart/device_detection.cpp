@@ -5,9 +5,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/dialogs.h"
 #include "app/program.h"
 #include "hart_session.h"
 #include "link_library.h"
+#include "packed_ascii.h"
+#include "request_sender.h"
+#include "response_codes.h"
 
 namespace zh {
 namespace {
@@ -15,6 +19,10 @@ namespace {
 constexpr std::uint8_t kReadBlock = 191;
 constexpr std::uint8_t kFixedCurrent = 40;
 constexpr std::uint8_t kReadAdcConfiguration = 141;
+constexpr std::uint8_t kReadTagDescriptorDate = 13;
+constexpr int kDetectionBlock = 12;
+constexpr int kModeBlock = 89;
+constexpr int kPackedTagBytes = 6;
 constexpr int kBlockSize = 24;
 constexpr int kAdcConfigurationSize = 26;
 constexpr int kDispModeOffset = 13;  // block 89: 5 = the loop current is held fixed
@@ -29,37 +37,44 @@ QByteArray hartFloat(float value) {
     return out;
 }
 
-// The answer a device gives to a command it does not have: the part that
-// would answer it is not there.
-constexpr std::uint8_t kNotImplemented = 64;
-
 }  // namespace
 
 // Whether a part answers `command`: present on a proper answer; absent only
 // on evidence (the device says it has no such command, or answers in a
 // layout that is not ours); anything else, after the session's tries, is
 // no evidence either way and fails the detection instead of passing for
-// absence (a read would then leave out a part that is there).
+// absence (a read would then leave out a part that is there). A device the
+// profile does not list is asked once and taken at its word: any refusal
+// or another layout says the part is not ours.
 HartSession::PartAnswer HartSession::probePart(std::uint8_t command, const QByteArray& request, int expectedLength,
                                                QByteArray* answer) {
-    const int tries = std::max(1, p_.state.RequestTries);
+    const bool unlisted = ForeignDevice != 0;
+    const int tries = unlisted ? 1 : std::max(1, p_.state.RequestTries);
     int result = 0;
-    // "Not implemented" counts when the device says it twice in a row.
+    QByteArray got;
+    // "Not implemented" counts from one of ours when it says it twice in a row.
     for (int said = 0; said < 2; ++said) {
         ResCode1 = 0;
-        result = SendRequest(command, request, expectedLength, answer, tries);
+        result = SendRequest(command, request, unlisted ? 0 : expectedLength, &got, tries);
         if (result == kResultCancelled) return PartAnswer::Cancelled;
-        if (ResCode1 != kNotImplemented || (result != 0 && result != 3)) break;
-        if (said == 1) return PartAnswer::Absent;
+        if (result != kResultRefused || ResCode1 != kResponseNotImplemented) break;
+        if (said == 1 || unlisted) return PartAnswer::Absent;
     }
-    if (result != 0 || ResCode1 != 0) {
-        progress_.CheckStep(result != 0 ? result : 3, 0,
+    if (unlisted && (result == kResultRefused || (result == 0 && got.size() != expectedLength))) {
+        p_.log.DebugLog(QStringLiteral(">>> Command ") + QString::number(command) +
+                            QStringLiteral(" is not answered as ours"),
+                        1);
+        return PartAnswer::Absent;
+    }
+    if (result != 0) {
+        progress_.CheckStep(result, 0,
                             p_.messages.LookupMessage(QStringLiteral("No reliable answer to command {command}\t") +
                                                           QString::number(command),
                                                       QStringLiteral("SerialIO")),
-                            link_.lastErrorText());
+                            result == kResultRefused ? progress_.errorText(result, QString()) : link_.lastErrorText());
         return PartAnswer::Failed;
     }
+    if (answer) *answer = got;
     return PartAnswer::Present;
 }
 
@@ -73,9 +88,9 @@ bool HartSession::detectDisplay() {
         return false;
     }
     QByteArray block;
-    const PartAnswer answer = probePart(kReadBlock, QByteArray(1, char(12)), kBlockSize, &block);
+    const PartAnswer answer = probePart(kReadBlock, QByteArray(1, char(kDetectionBlock)), kBlockSize, &block);
     if (answer == PartAnswer::Cancelled || answer == PartAnswer::Failed) return false;
-    if (answer == PartAnswer::Absent || static_cast<unsigned char>(block.at(0)) != 12) {
+    if (answer == PartAnswer::Absent || static_cast<unsigned char>(block.at(0)) != kDetectionBlock) {
         DisplayPresent = 0;
         log.DebugLog(QStringLiteral(">>> No response from display!"), 1);
         return true;
@@ -84,12 +99,17 @@ bool HartSession::detectDisplay() {
     if (progress_.ShowStep(QStringLiteral("Read Data"), tr("Testing display ..."), QStringLiteral("C190_089"), 5, 7)) {
         return false;
     }
-    int result = SendRequest(kReadBlock, QByteArray(1, char(89)), kBlockSize, &block, 2);
-    if (result != 0 || ResCode1 != 0) {
+    int result = SendRequest(kReadBlock, QByteArray(1, char(kModeBlock)), kBlockSize, &block, 2);
+    if (result != 0 || static_cast<unsigned char>(block.at(0)) != kModeBlock) {
         DisplayPresent = 0;
         log.DebugLog(QStringLiteral(">>> Error reading C190_089_Response from display!"), 1);
-        return false;
+        // A device not listed as ours that gets this far and then fails is
+        // not ours either; one of ours that fails here fails the connection.
+        const bool evidence = result == 0 || result == 3 || result == kResultRefused;
+        return ForeignDevice != 0 && evidence;
     }
+    // Both blocks as ours answers them: the device is one of ours.
+    ForeignDevice = 0;
     if (static_cast<unsigned char>(block.at(kDispModeOffset)) == kDispModeFixedCurrent) {
         // Left in fixed-current mode by an earlier session: release the loop.
         if (progress_.ShowStep(QStringLiteral("Read Data"), tr("Reset display ..."), QStringLiteral("C40"), 6, 7)) {
@@ -118,8 +138,42 @@ bool HartSession::detectTransmitter() {
     if (answer == PartAnswer::Absent) {
         TransmitterPresent = 0;
         p_.log.DebugLog(QStringLiteral(">>> No response from transmitter!"), 1);
+    } else {
+        ForeignDevice = 0;  // answered as ours
     }
     return true;
+}
+
+// The safety net: while the device is not known to be ours, no command of
+// ours reaches it but the reads that look for our parts.
+bool HartSession::withheld(std::uint8_t command, const QByteArray& request) const {
+    if (!ForeignDevice || command < kFirstDeviceSpecificCommand) return false;
+    const bool blockRead = command == kReadBlock && request.size() == 1 &&
+                           (request.at(0) == char(kDetectionBlock) || request.at(0) == char(kModeBlock));
+    const bool adcRead = command == kReadAdcConfiguration && request.isEmpty();
+    return !blockRead && !adcRead;
+}
+
+bool HartSession::identityListedAsOurs() {
+    const QString list = p_.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("OwnDevices"),
+                                                QStringLiteral("94:7E"), p_.state.ProfilePath);
+    const bool listed = identityListed(identity_, list);
+    p_.log.DebugLog(QStringLiteral(">>> ") + identityText(identity_) +
+                        (listed ? QStringLiteral(": listed as ours") : QStringLiteral(": not listed as ours")),
+                    1);
+    return listed;
+}
+
+// Names the device by its identity and tag (command 13, universal): it is
+// served by the universal view only.
+void HartSession::nameForeignDevice() {
+    QByteArray answer;
+    QString tag;
+    if (SendRequest(kReadTagDescriptorDate, QByteArray(), 0, &answer, 1) == 0 && answer.size() >= kPackedTagBytes)
+        tag = unpackAscii(answer.left(kPackedTagBytes));
+    const QString text = identityText(identity_, tag) + QStringLiteral(": not a device of this program; universal data only");
+    p_.log.DebugLog(QStringLiteral(">>> ") + text, 1);
+    p_.messages.MsgBox(QStringLiteral("HART"), text, mb::Ok | mb::IconInformation);
 }
 
 }  // namespace zh

@@ -1,5 +1,8 @@
 #include "device_identity.h"
 
+#include <QRegularExpression>
+#include <QStringList>
+
 namespace zh {
 namespace {
 
@@ -58,6 +61,20 @@ QString identityText(const DeviceIdentity& identity, const QString& tag) {
     const QString shownTag = tag.trimmed();
     if (!shownTag.isEmpty()) text += QStringLiteral(", tag ") + shownTag;
     return text;
+}
+
+bool identityListed(const DeviceIdentity& identity, const QString& list) {
+    if (!identity.valid) return false;
+    static const QRegularExpression separators(QStringLiteral("[;,\\s]+"));
+    for (const QString& entry : list.split(separators, Qt::SkipEmptyParts)) {
+        const QStringList parts = entry.split(QLatin1Char(':'));
+        if (parts.size() != 2) continue;
+        bool manufacturerOk = false, typeOk = false;
+        const int manufacturer = parts[0].toInt(&manufacturerOk, 16);
+        const int type = parts[1].toInt(&typeOk, 16);
+        if (manufacturerOk && typeOk && manufacturer == identity.manufacturer && type == identity.deviceType) return true;
+    }
+    return false;
 }
 
 }  // namespace zh

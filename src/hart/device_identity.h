@@ -30,4 +30,9 @@ bool decodeIdentity(const QByteArray& data, DeviceIdentity* identity);
 // "manufacturer 0x26, device type 0x06, HART 5" (+ ", tag XYZ" when tag is not empty)
 QString identityText(const DeviceIdentity& identity, const QString& tag = QString());
 
+// Whether `identity` is one of `list`: entries "manufacturer:device type"
+// in hexadecimal ("94:7E", "0x6013:0xE1A5" for a HART 7 expanded device
+// type), separated by semicolons, commas or blanks.
+bool identityListed(const DeviceIdentity& identity, const QString& list);
+
 }  // namespace zh

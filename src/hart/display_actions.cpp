@@ -176,7 +176,7 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mo
             session_.ResCode1 = 0;  // a code left from an earlier answer is no refusal of this one
             result = routine.run(tries);
             // The exchange worked but the device refused the command.
-            refusedByDevice = (result == 0 || result == 3) && sender_.resCode1() != 0;
+            refusedByDevice = (result == 0 || result == 3 || result == kResultRefused) && sender_.resCode1() != 0;
             if (refusedByDevice) result = 3;
         }
         if (result != 0) {

@@ -1,5 +1,6 @@
 #include "hart_session.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include "app/dialogs.h"
@@ -7,6 +8,7 @@
 #include "app/program.h"
 #include "connection_probe.h"
 #include "link_library.h"
+#include "response_codes.h"
 
 namespace zh {
 namespace {
@@ -15,11 +17,21 @@ constexpr int kBlue = rgb(0, 0, 255);
 constexpr int kSteps = 7;
 constexpr int kConnectCalls = 3;
 constexpr int kServeEveryMs = 10;
+constexpr int kBusyPauseMs = 500;
+constexpr int kDelayedPauseMs = 200;
+constexpr int kDelayedTimeOutMs = 10000;
 
 QString hexBytes(const QByteArray& bytes) {
     QString s;
     for (char c : bytes) s += QStringLiteral("%1 ").arg(static_cast<unsigned char>(c), 2, 16, QLatin1Char('0')).toUpper();
     return s;
+}
+
+void logResponse(Logger& log, const QByteArray& bytes, int status1, int status2, const QString& note = QString()) {
+    log.DebugLog(QStringLiteral("    Response: (Len=") + QString::number(bytes.size()) + QStringLiteral("): ") +
+                     hexBytes(bytes) + QStringLiteral("    ResCode1=") + QString::number(status1) +
+                     QStringLiteral(" ResCode2=") + QString::number(status2) + note,
+                 1);
 }
 
 }  // namespace
@@ -33,6 +45,25 @@ HartSession::HartSession(Program& program, LinkLibrary& link, ConnectionProbe& p
 
 HartSession::~HartSession() { link_.setWaitHook(nullptr, 0); }
 
+// How the session goes on after one try of a request.
+HartSession::TryOutcome HartSession::judge(int result, std::uint8_t command, int expected, int received) const {
+    if (result != 0) return TryOutcome::Again;
+    if (ResCode1 == kResponseBusy || ResCode1 == kResponseDelayedConflict) return TryOutcome::Busy;
+    if (ResCode1 == kResponseDelayedInitiated || ResCode1 == kResponseDelayedRunning) return TryOutcome::Delayed;
+    if (ResCode1 != 0 && !isWarningCode(ResCode1)) return TryOutcome::Refused;
+    // The newer revisions add data at the end of universal and common-practice
+    // answers; our own commands keep their exact layout.
+    const bool fits = expected == 0 || received == expected || (command < kFirstDeviceSpecificCommand && received > expected);
+    return fits ? TryOutcome::Done : TryOutcome::Again;
+}
+
+// Waits `ms` while serving the window; true when Cancel was pressed.
+bool HartSession::pause(const QString& text, int ms) {
+    p_.dialogs.progressSetStatus(text, rgb(255, 0, 0));
+    p_.dialogs.sleep(ms);
+    return p_.dialogs.servePendingEvents();
+}
+
 int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
                              QByteArray* response, int tries) {
     Logger& log = p_.log;
@@ -41,10 +72,18 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
                      QString::number(request.size()) + QLatin1Char('/') + QString::number(expected) +
                      QStringLiteral("): ") + hexBytes(request),
                  1);
+    if (withheld(command, request)) {
+        log.DebugLog(QStringLiteral("+++ SendRequest: command ") + QString::number(command) +
+                         QStringLiteral(" not sent, the device is not one of ours"),
+                     -1);
+        return kResultWithheld;
+    }
     std::uint8_t buffer[1024] = {};
     std::uint8_t received = 0;
     int result = 0;
-    for (int attempt = 1; attempt <= std::max(1, tries); ++attempt) {
+    TryOutcome outcome = TryOutcome::Again;
+    QElapsedTimer delayed;
+    for (int attempt = 1;;) {
         log.DebugLog(QStringLiteral("---> BaTinHrtCPr_SendRequest: i=") + QString::number(attempt), 1);
         // The length byte comes back with the received length, so every
         // try starts again from the expected one.
@@ -57,29 +96,46 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
         if (result == 0) {
             ResCode1 = r1;
             ResCode2 = r2;
-            if (expected == 0 || received == expected) break;
         }
-        if (attempt < tries &&
-            progress_.ShowRetry(p_.messages.LookupMessage(QStringLiteral("Retrying ..."), QStringLiteral("SerialIO")),
-                                attempt + 1, tries)) {
+        outcome = judge(result, command, expected, received);
+        if (outcome == TryOutcome::Done || outcome == TryOutcome::Refused) break;
+        if (outcome == TryOutcome::Delayed) {
+            // The device works on it: the same request again until it says
+            // how it ended, within a bound. Not counted as a try.
+            if (!delayed.isValid()) delayed.start();
+            if (delayed.elapsed() >= kDelayedTimeOutMs) break;
+            if (pause(responseCodeText(ResCode1), kDelayedPauseMs)) return kResultCancelled;
+            continue;
+        }
+        if (attempt >= tries) break;
+        ++attempt;
+        if (progress_.ShowRetry(p_.messages.LookupMessage(QStringLiteral("Retrying ..."), QStringLiteral("SerialIO")),
+                                attempt, tries)) {
             return kResultCancelled;
         }
+        // The library has asked again already; busy needs a longer breath.
+        if (outcome == TryOutcome::Busy && pause(responseCodeText(ResCode1), kBusyPauseMs)) return kResultCancelled;
     }
     if (result != 0) {
         log.DebugLog(QStringLiteral("+++1 SendRequest: res <> ERR_OK!"), -1);
         return result;
     }
-    if (expected != 0 && received != expected) {
+    if (outcome == TryOutcome::Busy || outcome == TryOutcome::Delayed || outcome == TryOutcome::Refused) {
+        const QString text = refusalText(ResCode1, ResCode2);
+        progress_.setRefusal(text);
+        log.DebugLog(QStringLiteral("+++3 SendRequest: command ") + QString::number(command) +
+                         QStringLiteral(" refused: ") + text,
+                     -1);
+        return kResultRefused;
+    }
+    if (outcome != TryOutcome::Done) {
         log.DebugLog(QStringLiteral("+++2 SendRequest: Invalid length of data!"), -1);
         return 3;
     }
-    const QByteArray data(reinterpret_cast<const char*>(buffer), expected == 0 ? 0 : expected);
+    // With no length expected, the whole answer.
+    const QByteArray data(reinterpret_cast<const char*>(buffer), expected == 0 ? received : expected);
     if (response) *response = data;
-    log.DebugLog(QStringLiteral("    Response: (Len=") + QString::number(received) + QStringLiteral("): ") +
-                     hexBytes(QByteArray(reinterpret_cast<const char*>(buffer), received)) +
-                     QStringLiteral("    ResCode1=") + QString::number(ResCode1) + QStringLiteral(" ResCode2=") +
-                     QString::number(ResCode2),
-                 1);
+    logResponse(log, QByteArray(reinterpret_cast<const char*>(buffer), received), ResCode1, ResCode2);
     return 0;
 }
 
@@ -117,6 +173,7 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
     p_.log.DebugLog(QStringLiteral("+++ setting windowtimer 200"), 6);
 
     if (LinkOpen == 0) {
+        ForeignDevice = 0;
         const QString expected = s.TransmitterDisplay.toLower();
         DisplayPresent = expected == QLatin1String("transmitter") ? 0 : 1;
         TransmitterPresent = expected == QLatin1String("display") ? 0 : 1;
@@ -192,6 +249,9 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
 
     if (LinkOpen == 1) return 1;
 
+    // Until it answers as ours, a device the profile does not list gets no
+    // command of ours beyond the reads that look for our parts.
+    ForeignDevice = identityListedAsOurs() ? 0 : 1;
     if (scope == ConnectScope::Universal) {
         LinkOpen = 1;
         return 1;
@@ -206,6 +266,11 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
         if (!detectTransmitter()) return fail(true);
     } else {
         TransmitterPresent = 0;
+    }
+
+    if (ForeignDevice) {
+        nameForeignDevice();
+        return fail(true);
     }
 
     LinkOpen = 1;

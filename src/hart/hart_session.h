@@ -37,13 +37,22 @@ public:
     // `override` replaces the response time-out given to the library
     // (-1: none). Returns 1 when connected (the progress window stays open
     // for the caller), else 0 with the link closed.
+    //
+    // The device's identity comes first. One whose manufacturer and device
+    // type the profile lists as ours ([Serial_IO] OwnDevices) is looked
+    // into as always; any other gets only the reads that find our parts
+    // and counts as ours only when it answers them as ours does. A device
+    // that is not ours is named in a message and the connection fails with
+    // ForeignDevice 1 (with ConnectScope::Universal it succeeds, and no
+    // part of ours is looked for).
     int HartConnect(const QString& port = QString(), int override = -1, ConnectScope scope = ConnectScope::Ours);
     void HartDisConnect();
 
-    // Sends `command` with `request`; `expectedLength` response data bytes
-    // (0: any length). Returns 0, a library result 1..10, 3 for a response of
-    // the wrong length, or 80 when Cancel was pressed. On 0 `response` holds
-    // the data (the expected number of bytes).
+    // Sends `command` with `request` (see RequestSender). A refusal (an
+    // error response code) is not asked again; busy is asked again after a
+    // pause up to `tries`, a delayed response until it ends or 10 s passed.
+    // While ForeignDevice is set, a device-specific command other than the
+    // reads that look for our parts is not sent (kResultWithheld).
     int SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength, QByteArray* response,
                     int tries) override;
 
@@ -64,6 +73,13 @@ public:
     std::uint8_t resCode2() const override { return ResCode2; }
 
 private:
+    enum class TryOutcome { Done, Again, Busy, Delayed, Refused };
+    TryOutcome judge(int result, std::uint8_t command, int expected, int received) const;
+    bool pause(const QString& text, int ms);
+    bool withheld(std::uint8_t command, const QByteArray& request) const;
+    bool identityListedAsOurs();
+    void nameForeignDevice();
+
     enum class PartAnswer { Present, Absent, Failed, Cancelled };
     PartAnswer probePart(std::uint8_t command, const QByteArray& request, int expectedLength, QByteArray* answer);
     bool detectDisplay();

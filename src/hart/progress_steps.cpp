@@ -5,6 +5,7 @@
 #include "app/dialogs.h"
 #include "app/gadgets.h"
 #include "app/program.h"
+#include "request_sender.h"
 
 namespace zh {
 namespace {
@@ -58,6 +59,9 @@ int ProgressSteps::ShowRetry(const QString& text, int attempt, int tries) {
 
 QString ProgressSteps::errorText(int result, const QString& function) const {
     const QString f = function.section(QLatin1Char('('), 0, 0);
+    // The device's own reason, whichever step met it.
+    if (result == kResultRefused) return refusal_;
+    if (result == kResultWithheld) return tr(QStringLiteral("not sent: not a device of this program"));
     if (f == QLatin1String("BaTinHrtCPr_Connect") || f == QLatin1String("BaTinHrtCPr_SendRequest")) {
         switch (result) {
             case 1: return tr(QStringLiteral("Invalid Handle, Not Connected!!"));

@@ -30,6 +30,9 @@ public:
 
     // The port the messages name.
     void setPort(const QString& port) { port_ = port; }
+    // What the device said when it last refused a request (errorText of
+    // kResultRefused).
+    void setRefusal(const QString& text) { refusal_ = text; }
 
 private:
     QString tr(const QString& text) const;
@@ -37,6 +40,7 @@ private:
 
     Program& p_;
     QString port_;
+    QString refusal_;
 };
 
 }  // namespace zh

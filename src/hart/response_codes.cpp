@@ -48,6 +48,13 @@ QString responseCodeText(int code) {
     return QStringLiteral("response code ") + QString::number(code);
 }
 
+bool isWarningCode(int code) { return code == 8 || code == 14 || (code >= 24 && code <= 31); }
+
+QString refusalText(int code, int status) {
+    const QString words = deviceStatusText(status);
+    return responseCodeText(code) + (words.isEmpty() ? QString() : QStringLiteral("; device status: ") + words);
+}
+
 QString deviceStatusText(int status) {
     // Bit 7 down to bit 0.
     static const char* const kBits[] = {"malfunction",

@@ -6,9 +6,29 @@
 
 namespace zh {
 
+// The response codes the session acts on by itself.
+enum ResponseCode : int {
+    kResponseBusy = 32,
+    kResponseDelayedInitiated = 33,
+    kResponseDelayedRunning = 34,
+    kResponseDelayedConflict = 36,
+    kResponseNotImplemented = 64,
+};
+
 // "write protected (7)", "command not implemented (64)", ...; a code no
 // table names is "response code N".
 QString responseCodeText(int code);
+
+// Response codes that come with the command done: 8 "set to nearest
+// possible value" / "update failure" and 14 "span too small" for the
+// writes, 24..31 the other multi-meaning warnings of the protocol. Every
+// other non-zero code says the command was not done.
+bool isWarningCode(int code);
+
+// A refusal for the person at the tool: "write protected (7)", and the
+// device status after it when it says anything ("write protected (7);
+// device status: cold start").
+QString refusalText(int code, int status);
 
 // The field device status (second status byte) in words, most serious
 // first: "malfunction, cold start"; "" for 0.

@@ -41,6 +41,9 @@ inline constexpr std::uint8_t kAddressMask = 0x3F;       // below the two bits a
 inline constexpr int kMaxPollingAddress = 63;
 inline constexpr int kMinPreambles = 2;
 inline constexpr int kMaxPreambles = 20;
+// The fewest preambles a request to a known device gets, whatever it asks
+// for in command 0.
+inline constexpr int kMinDevicePreambles = 5;
 inline constexpr std::size_t kMaxDataSize = 255;          // one byte count
 inline constexpr std::size_t kMaxResponseDataSize = 253;  // byte count less the two status bytes
 

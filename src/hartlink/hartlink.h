@@ -58,9 +58,13 @@ extern "C" {
  *   v3  preambles (0xFF) before each request: 2..20; 0 means 5.
  *   v4  retries after the first try of one exchange: 0..10. A silent line,
  *       a broken answer, a communication-error answer and a busy (32) or
- *       delayed-response (33..36) answer are retried.
- *   v5  non-zero: after Connect, send at least as many preambles as the
- *       device asks for in its command-0 answer (byte 3); 0: always v3.
+ *       delayed-response (33, 34, 36) answer are retried; any other
+ *       response code (64 not implemented, 35 delayed response dead ...)
+ *       is an answer and ends the exchange.
+ *   v5  non-zero: after Connect, send as many preambles as the device
+ *       asks for in its command-0 answer (byte 3), at least 5, instead of
+ *       v3 (which then serves command 0 of Connect, to a device whose needs
+ *       are not known yet); 0: always v3.
  *   v6  0: raise RTS while sending and drop it once the last bit has left
  *       (RTS-keyed HART modems); non-zero: leave RTS alone (self-keying
  *       modems). Ports without modem lines (pseudo-terminals) ignore it.
@@ -93,6 +97,10 @@ typedef int32_t (*BaTinHrtCPr_Disconnect_t)(void);
 /* One request and its answer: a long frame to the device found by Connect
  * (command 0 goes as a short frame to the polling address, which every
  * device answers). The answer must echo the command and the address sent.
+ * A request never goes out into a frame still arriving (the burst of a
+ * device in burst mode): the library lets that frame end, then sends; with
+ * no input pending it sends at once. Frames that are no answer to us are
+ * skipped.
  *   request         requestLength bytes (may be null when the length is 0).
  *   responseLength  in: the data length the caller expects (0: any);
  *                   out: the data length received (the two status bytes

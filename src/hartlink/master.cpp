@@ -10,9 +10,10 @@ namespace hartlink {
 namespace {
 
 // Response codes a master answers by asking again: 32 busy, and the
-// delayed-response states 33 initiated, 34 running, 35 dead, 36 conflict.
+// delayed-response states 33 initiated, 34 running, 36 conflict. 35, a
+// delayed response that died, is final.
 bool asksForRetry(std::uint8_t status1) {
-    return status1 >= 32 && status1 <= 36;
+    return status1 >= 32 && status1 <= 36 && status1 != 35;
 }
 
 // First status byte with bit 7 set: the device saw our request damaged.
@@ -30,6 +31,13 @@ std::string commErrorText(std::uint8_t bitmap) {
     char hex[8];
     std::snprintf(hex, sizeof hex, "0x%02X", bitmap);
     return text + " (" + hex + ")";
+}
+
+// A received frame as it was on the wire, preambles included (for a trace).
+std::vector<std::uint8_t> wireOf(const ReceivedFrame& f) {
+    std::vector<std::uint8_t> wire(static_cast<std::size_t>(f.preambles), kPreamble);
+    wire.insert(wire.end(), f.raw.begin(), f.raw.end());
+    return wire;
 }
 
 long long roundedMs(std::chrono::microseconds us) {
@@ -108,9 +116,11 @@ Result Master::transact(std::uint8_t command, const std::vector<std::uint8_t>& d
                         Answer* answer) {
     Request request;
     request.preambles = settings_.preambles;
-    if (settings_.adoptDevicePreambles) {
+    if (settings_.adoptDevicePreambles && connected_) {
+        // What the device asked for in command 0, instead of the count
+        // configured for finding it (often 20, for any device).
         request.preambles =
-            std::clamp(int{identity_.requestPreambles}, request.preambles, kMaxPreambles);
+            std::clamp(int{identity_.requestPreambles}, kMinDevicePreambles, kMaxPreambles);
     }
     request.master = settings_.master;
     // Command 0 is answered in a short frame by every device; some older
@@ -204,8 +214,7 @@ Result Master::exchange(const Request& request, Answer* answer) {
 
 Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
                                 const Expectation& expectation, Answer* answer, std::string* note) {
-    // Whatever is waiting now belongs to an earlier exchange.
-    transport_.flushInput();
+    letFrameEnd();
     receiver_.expect(expectation);
     trace(true, frame, "");
     const IoStatus written = transport_.write(frame.data(), frame.size(), settings_.keyRts);
@@ -255,10 +264,8 @@ Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
             used += receiver_.feed(buffer + used, count - used);
             if (!receiver_.frameEnded()) continue;
             const ReceivedFrame& f = receiver_.frame();
-            std::vector<std::uint8_t> wire(static_cast<std::size_t>(f.preambles), kPreamble);
-            wire.insert(wire.end(), f.raw.begin(), f.raw.end());
             const Verdict verdict = receiver_.verdict();
-            trace(false, wire, verdict == Verdict::Response ? "" : verdictText(verdict));
+            trace(false, wireOf(f), verdict == Verdict::Response ? "" : verdictText(verdict));
             switch (verdict) {
                 case Verdict::Response:
                     answer->status1 = f.status1();
@@ -291,6 +298,35 @@ Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
     if (receiver_.noiseBytes() > 0)
         *note += " (" + std::to_string(receiver_.noiseBytes()) + " noise bytes)";
     return Outcome::Silent;
+}
+
+void Master::letFrameEnd() {
+    // Whatever has arrived belongs to an earlier exchange. Bytes still
+    // coming are a frame on the line (a burst, another master's request):
+    // a request sent into it would garble both, so it goes out once that
+    // frame has ended or the line paused for RT2. Without input, no wait.
+    using std::chrono::microseconds;
+    std::uint8_t buffer[64];
+    std::size_t count = 0;
+    if (!transport_.read(buffer, sizeof buffer, microseconds(0), &count).ok || count == 0) return;
+    Receiver other;
+    other.expectAnyResponse();
+    const auto deadline = transport_.now() + timing::characters(timing::kLongestFrameChars);
+    for (;;) {
+        for (std::size_t used = 0; used < count;) {
+            used += other.feed(buffer + used, count - used);
+            if (other.frameEnded()) trace(false, wireOf(other.frame()), "passed before sending");
+        }
+        if (!other.inFrame()) {
+            transport_.flushInput();
+            return;
+        }
+        const auto left = std::chrono::duration_cast<microseconds>(deadline - transport_.now());
+        if (left.count() <= 0) break;
+        count = 0;
+        if (!transport_.read(buffer, sizeof buffer, std::min(gapTimeOut(), left), &count).ok || count == 0) break;
+    }
+    transport_.flushInput();
 }
 
 std::size_t Master::waitForQuiet() {

@@ -26,7 +26,7 @@ struct Settings {
     MasterKind master = MasterKind::Primary;
     int preambles = 5;                             // 2..20
     int retries = 2;                               // tries after the first: 0..10
-    bool adoptDevicePreambles = true;              // at least what command 0 asks for
+    bool adoptDevicePreambles = true;              // after connect: what command 0 asks for, at least 5
     bool keyRts = true;                            // RTS up while sending
     std::chrono::milliseconds responseTimeOut{0};  // 0: the standard (see timing.h)
     int gapChars = 0;                              // 0: RT2
@@ -102,6 +102,9 @@ class Master {
                     Answer* answer, std::string* note);
     // Waits for RT1 of silence; returns the number of bytes dropped meanwhile.
     std::size_t waitForQuiet();
+    // Before a request goes out: input waiting is dropped, and a frame still
+    // arriving (another device's burst) is let end first.
+    void letFrameEnd();
     void trace(bool sent, const std::vector<std::uint8_t>& bytes, const std::string& note);
 
     Transport& transport_;

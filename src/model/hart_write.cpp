@@ -298,9 +298,9 @@ int DeviceSequences::writeTransmitter(const QString& mode) {
         }
         if (r == kResultNotSent && noWrite) return 0;
         QString detail = name;
-        if (r == 0) {
+        if (r == 0 || r == kResultRefused) {
             // The device answered and refused: its own reason.
-            r = 3;
+            if (r == 0) r = 3;
             detail = name + QStringLiteral(": ") + responseCodeText(session_.ResCode1);
         }
         if (r == kResultValueRefused) detail = refusal.message();
@@ -365,7 +365,8 @@ int DeviceSequences::writeDisplay(const QString& mode) {
         if (r != 0) {
             QString detail = QStringLiteral("C190_") + n;
             if (r == kResultValueRefused) detail = blocks_.lastRefusal().message();
-            if (r == 3 && session_.ResCode1 != 0) detail += QStringLiteral(": ") + responseCodeText(session_.ResCode1);
+            if ((r == 3 || r == kResultRefused) && session_.ResCode1 != 0)
+                detail += QStringLiteral(": ") + responseCodeText(session_.ResCode1);
             failedStep_ = detail;
             ps.CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), detail, -1);
             return r;

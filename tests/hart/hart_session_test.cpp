@@ -3,7 +3,9 @@
 // test through HARTSIM_OPTIONS.
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 #include "hart/com_ports.h"
@@ -35,6 +37,19 @@ protected:
             if (line.contains(text)) return true;
         }
         return false;
+    }
+
+    // The commands the simulated device received, in order, from its frame
+    // log (options "log=" + framesPath()).
+    QString framesPath() const { return t.path(QStringLiteral("frames.log")); }
+    QList<int> commandsReceived() const {
+        QFile f(framesPath());
+        QList<int> commands;
+        if (!f.open(QIODevice::ReadOnly)) return commands;
+        static const QRegularExpression rx(QStringLiteral("RX command=(\\d+)"));
+        for (auto m = rx.globalMatch(QString::fromLatin1(f.readAll())); m.hasNext();)
+            commands << m.next().captured(1).toInt();
+        return commands;
     }
 
     TestProgram t;
@@ -78,6 +93,54 @@ TEST_F(HartSessionTest, ExpectedDevicesMustBeTheOnesFound) {
     t.program.state.TransmitterDisplay = QStringLiteral("auto");
     EXPECT_EQ(session.HartConnect(), 1);
     session.HartDisConnect();
+}
+
+// A device the profile does not list gets the reads that look for our parts
+// and nothing else of ours; it is ours only when it answers them as ours.
+TEST_F(HartSessionTest, IdentityFirstAndOnlyTheDetectionReadsForAnUnlistedDevice) {
+    struct Row {
+        const char* options;
+        const char* ownDevices;  // the profile's list
+        int connected, foreign;
+        QList<int> commands;  // what reached the device
+    } rows[] = {
+        {"", "94:7E", 1, 0, {0, 191, 191, 141}},
+        {"manufacturer=0x26,devicetype=0x06", "94:7E", 1, 0, {0, 191, 191, 141}},  // answers as ours
+        {"manufacturer=0x26,devicetype=0x06,fault=error:64*9@191,fault=error:64*9@141", "94:7E", 0, 1,
+         {0, 191, 141, 13}},
+        {"manufacturer=0x26,devicetype=0x06,fault=error:6*9@191,fault=wronglength*9@141", "94:7E", 0, 1,
+         {0, 191, 141, 13}},
+        {"fault=error:64*9@191,fault=error:64*9@141", "26:06, 0x94:0x7E", 0, 0, {0, 191, 191, 141, 141}},
+        {"fault=error:64*9@191", "26:06", 1, 0, {0, 191, 141}},  // its transmitter answers as ours
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.options);
+        QFile::remove(framesPath());
+        simOptions((QByteArray(r.options) + (*r.options ? "," : "") + "log=" + framesPath().toLocal8Bit()).constData());
+        t.program.profile.WriteData(QStringLiteral("Serial_IO"), QStringLiteral("OwnDevices"),
+                                    QString::fromLatin1(r.ownDevices), t.program.state.ProfilePath);
+        t.dialogs.boxes.clear();
+        session.LinkOpen = 0;
+        EXPECT_EQ(session.HartConnect(), r.connected) << log().toStdString();
+        EXPECT_EQ(session.ForeignDevice, r.foreign);
+        EXPECT_EQ(commandsReceived(), r.commands);
+        if (r.foreign) {
+            ASSERT_EQ(t.dialogs.boxes.size(), 1u);
+            EXPECT_TRUE(t.dialogs.boxes.back().text.startsWith("manufacturer 0x26, device type 0x06, HART 5"));
+            EXPECT_TRUE(t.dialogs.boxes.back().text.endsWith(": not a device of this program; universal data only"));
+            EXPECT_FALSE(t.dialogs.progressIsOpen());
+            // The universal view connects to it; no command of ours goes out.
+            ASSERT_EQ(session.HartConnect(QString(), -1, ConnectScope::Universal), 1);
+            EXPECT_EQ(session.identity().manufacturer, 0x26);
+            EXPECT_EQ(session.ForeignDevice, 1);
+            EXPECT_EQ(session.SendRequest(191, QByteArray(1, char(2)), 24, nullptr, 3), kResultWithheld);
+            EXPECT_EQ(session.SendRequest(190, QByteArray(24, char(0)), 24, nullptr, 3), kResultWithheld);
+            EXPECT_EQ(commandsReceived().mid(r.commands.size()), QList<int>{0});
+        } else {
+            EXPECT_TRUE(t.dialogs.boxes.empty());
+        }
+        session.HartDisConnect();
+    }
 }
 
 TEST_F(HartSessionTest, SimulatedDeviceKeepsWhatWasWrittenAcrossConnections) {
@@ -137,8 +200,8 @@ TEST_F(SendRequestTest, LengthRules) {
     EXPECT_EQ(static_cast<unsigned char>(data.at(0)), 12);
     EXPECT_TRUE(log().contains("    Request (Com=191, Len=1/24): 0C "));
     data = QByteArray("untouched");
-    EXPECT_EQ(readBlock(12, 0, 1, &data), 0);  // any length accepted, nothing copied
-    EXPECT_TRUE(data.isEmpty());
+    EXPECT_EQ(readBlock(12, 0, 1, &data), 0);  // any length accepted, all of it copied
+    EXPECT_EQ(data.size(), 24);
     EXPECT_EQ(readBlock(12, 20, 1, &data), 3);
     EXPECT_TRUE(log().contains("+++2 SendRequest: Invalid length of data!"));
 }
@@ -152,6 +215,47 @@ TEST_F(SendRequestTest, InjectedFaultsGiveTheirResults) {
     EXPECT_EQ(readBlock(0, 24, 1), 4);
     EXPECT_TRUE(log().contains("+++1 SendRequest: res <> ERR_OK!"));
     EXPECT_EQ(session.progress().errorText(4, "BaTinHrtCPr_SendRequest"), "No Device Response, not Connected!!");
+}
+
+// What the device answers decides what is asked again: a refusal never,
+// busy after a pause within the tries, a delayed response until it ends.
+TEST_F(SendRequestTest, RefusalsBusyAndDelayedResponses) {
+    struct Row {
+        const char* faults;
+        int tries, result, code, frames;
+        const char* text;  // the error text of the result
+    } rows[] = {
+        {"fault=error:64*1@191", 3, kResultRefused, 64, 1, "command not implemented (64)"},
+        {"fault=error:7*1@191", 3, kResultRefused, 7, 1, "write protected (7)"},
+        {"fault=busy*3@191", 3, 0, 0, 4, ""},
+        {"fault=busy*9@191", 2, kResultRefused, 32, 6, "busy (32)"},
+        {"fault=error:33*1@191,fault=error:34*3@191", 1, 0, 0, 5, ""},
+        {"fault=error:35*1@191", 3, kResultRefused, 35, 1, "delayed response dead (35)"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.faults);
+        session.HartDisConnect();
+        QFile::remove(framesPath());
+        simOptions((QByteArray(r.faults) + ",log=" + framesPath().toLocal8Bit()).constData());
+        session.LinkOpen = 0;
+        ASSERT_EQ(session.HartConnect(QString(), -1, ConnectScope::Universal), 1);
+        const int before = commandsReceived().size();
+        QByteArray data;
+        EXPECT_EQ(readBlock(12, 24, r.tries, &data), r.result);
+        EXPECT_EQ(session.ResCode1, r.code);
+        EXPECT_EQ(commandsReceived().size() - before, r.frames);
+        if (r.result == 0) EXPECT_EQ(static_cast<unsigned char>(data.at(0)), 12);
+        if (r.result != 0) {
+            EXPECT_EQ(session.progress().errorText(r.result, "BaTinHrtCPr_SendRequest"), QString::fromLatin1(r.text));
+            EXPECT_TRUE(log().contains(QStringLiteral(" refused: ") + QString::fromLatin1(r.text)));
+        }
+    }
+    // A universal command may answer with more than the oldest revision
+    // had; the first bytes are taken. Our own commands keep their length.
+    QByteArray identity;
+    EXPECT_EQ(session.SendRequest(0, QByteArray(), 11, &identity, 1), 0);
+    EXPECT_EQ(identity.size(), 11);
+    EXPECT_EQ(readBlock(12, 23, 1), 3);
 }
 
 TEST_F(SendRequestTest, RetriesShowTheirProgressAndCancelStops) {

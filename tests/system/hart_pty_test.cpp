@@ -125,10 +125,9 @@ TEST_F(HartOverPty, EveryFaultGivesItsResultAndLeavesTheLineClean) {
         // Later than the slave time-out: each late answer meets the master's
         // wait for a quiet line and is dropped, the last one before the next request.
         {"late:350*3@191", 3, -1},
-        // A well-formed answer without data: the device says why, the
-        // length does not match.
-        {"busy*3@191", 3, 32},
-        {"error:64*1@191", 3, 64},
+        // A well-formed answer without data: the device says why.
+        {"busy*3@191", kResultRefused, 32},
+        {"error:64*1@191", kResultRefused, 64},
         {"noise:16*1@191", 0, 0},
     };
     // Detection by command 141 only, so the faults meet the first block read.
