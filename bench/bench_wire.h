@@ -46,6 +46,7 @@ struct FrameTally {
     long bytes = 0;
     long answerBytes = 0;
     QStringList commands;  // per request: its command, "191/n" for a block read
+    double turnaround = kTurnaroundSeconds;  // the device's, per answer
 
     void add(const QString& log) {
         static const QRegularExpression frame(QStringLiteral("(RX|TX)((?: [0-9A-F]{2})+)"));
@@ -71,10 +72,9 @@ struct FrameTally {
         }
     }
     // Requests and answers as the wire carries them.
-    double wireSeconds() const { return bytes * kCharSeconds + answers * kTurnaroundSeconds; }
-    // A pty takes a request at once, so the answers are the part that runs
-    // at wire speed.
-    double answerWireSeconds() const { return answerBytes * kCharSeconds + answers * kTurnaroundSeconds; }
+    double wireSeconds() const { return bytes * kCharSeconds + answers * turnaround; }
+    // The answers alone, for a hartsim that paces only what it sends.
+    double answerWireSeconds() const { return answerBytes * kCharSeconds + answers * turnaround; }
 };
 
 // Reads what a log file gained since the last call.

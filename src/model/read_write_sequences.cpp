@@ -85,6 +85,11 @@ bool DeviceSequences::open(const QString& title) {
     } else {
         m_.program.dialogs.progressOpen(title);
     }
+    // A sequence takes again what its own connection already asked (the
+    // identity, detection's reads); on a link found open, the device may
+    // have changed since, so only its own answers count.
+    if (!openedHere_) session_.answers().clear();
+    session_.answers().setServing(true);
     m_.program.dialogs.progressSetTitle(title);
     return true;
 }
@@ -95,6 +100,8 @@ bool DeviceSequences::open(const QString& title) {
 // without detecting the devices again, and the window offers Write and
 // Connect through it. A failure clears it.
 void DeviceSequences::close(bool failed) {
+    session_.answers().setServing(false);
+    session_.answers().clear();
     m_.program.dialogs.progressClose();
     if (openedHere_) {
         session_.HartDisConnect();

@@ -78,6 +78,11 @@ TEST_F(SequencesTest, ReadFillsTheTableInEveryPresence) {
     const QString frames = newFrames();
     for (const char* cmd : {"141", "15", "142", "151", "191"})
         EXPECT_TRUE(frames.contains(QStringLiteral("RX command=") + cmd + " ")) << cmd;
+    // What the connection already holds is not asked again: the identity,
+    // command 141 and blocks 12 and 89 of the detection.
+    EXPECT_EQ(frames.count(QStringLiteral("RX command=0 ")), 1);
+    EXPECT_EQ(frames.count(QStringLiteral("RX command=141 ")), 1);
+    EXPECT_EQ(frames.count(QStringLiteral("RX command=191 ")), 11) << frames.toStdString();  // every block once
     EXPECT_EQ(f("ADCByte20").RawVal, "1");            // the configuration key of the simulated device
     EXPECT_EQ(f("TMeasRangeHigh").RawVal.toDouble(), 16.0);
     EXPECT_FALSE(f("VersCheck").RawVal.isEmpty());
