@@ -20,6 +20,12 @@ bool isWarning(int code) {
     return code == 8 || code == 14 || (code >= 24 && code <= 31);
 }
 
+// Busy and the delayed-response states: the device could not serve the
+// command now, which says nothing about whether it has the data.
+bool isBusy(int code) {
+    return code >= 32 && code <= 36;
+}
+
 QString linkResultText(int result) {
     switch (result) {
         case 1: return QStringLiteral("not connected");
@@ -27,6 +33,7 @@ QString linkResultText(int result) {
         case 3: return QStringLiteral("communication error");
         case 4: return QStringLiteral("no answer from the device");
         case kResultCancelled: return QStringLiteral("cancelled");
+        case kResultWithheld: return QStringLiteral("not sent, the device is not one of ours");
         default: return QStringLiteral("HART interface error ") + QString::number(result);
     }
 }
@@ -73,6 +80,15 @@ QDate dateAt(const QByteArray& data, int at) {
 
 UniversalDevice::UniversalDevice(Program& program, RequestSender& sender) : p_(program), sender_(sender) {}
 
+bool UniversalDevice::answered(int sent) {
+    // The session reports a refusal as kResultRefused; the status bytes then
+    // say which. Any other result but 0 means no answer came.
+    if (sent != 0 && sent != kResultRefused) return false;
+    responseCode_ = sender_.resCode1();
+    deviceStatus_ = sender_.resCode2();
+    return true;
+}
+
 int UniversalDevice::failWith(int result, const QString& reason) {
     failure_ = reason;
     warning_.clear();
@@ -86,13 +102,16 @@ UniversalDevice::Outcome UniversalDevice::read(std::uint8_t command, int minimum
     answer->clear();
     // Any length: later revisions answer some commands with more data.
     const int sent = sender_.SendRequest(command, QByteArray(), 0, answer, tries);
-    if (sent != 0) {
+    if (!answered(sent)) {
         *result = failWith(sent, commandName(command) + QStringLiteral(": ") + linkResultText(sent));
         return Outcome::Failed;
     }
-    responseCode_ = sender_.resCode1();
-    deviceStatus_ = sender_.resCode2();
-    if (responseCode_ != 0 && !isWarning(responseCode_)) {
+    if (isBusy(responseCode_)) {
+        *result = failWith(kResultRefusedByDevice, commandName(command) + QStringLiteral(": ") +
+                                                       responseCodeText(responseCode_));
+        return Outcome::Failed;
+    }
+    if (sent == kResultRefused || (responseCode_ != 0 && !isWarning(responseCode_))) {
         p_.log.DebugLog(QStringLiteral("    ") + commandName(command) + QStringLiteral(" not available: ") +
                             responseCodeText(responseCode_),
                         1);
@@ -200,11 +219,9 @@ int UniversalDevice::write(std::uint8_t command, const QByteArray& request, cons
     }
     QByteArray answer;
     const int sent = sender_.SendRequest(command, request, 0, &answer, tries);
-    if (sent != 0) return failWith(sent, what + QStringLiteral(": ") + linkResultText(sent));
-    responseCode_ = sender_.resCode1();
-    deviceStatus_ = sender_.resCode2();
-    if (responseCode_ == 0) return 0;
-    if (isWarning(responseCode_)) {
+    if (!answered(sent)) return failWith(sent, what + QStringLiteral(": ") + linkResultText(sent));
+    if (sent == 0 && responseCode_ == 0) return 0;
+    if (sent == 0 && isWarning(responseCode_)) {
         warning_ = what + QStringLiteral(": ") + responseCodeText(responseCode_);
         p_.log.DebugLog(QStringLiteral("    ") + warning_, 1);
         return 0;

@@ -16,17 +16,17 @@
 #include <cstdint>
 
 #include "device_identity.h"
+#include "request_sender.h"
 #include "unit_codes.h"
 #include "universal_codes.h"
 
 namespace zh {
 
 struct Program;
-class RequestSender;
 
 // A write or read the device answered with a response code that means
 // "not done" (the reason is lastFailure()).
-constexpr int kResultRefusedByDevice = 82;
+constexpr int kResultRefusedByDevice = kResultRefused;
 // The answer was too short for the command's data.
 constexpr int kResultShortAnswer = 3;
 
@@ -127,6 +127,7 @@ private:
     int write(std::uint8_t command, const QByteArray& request, const QString& what);
     int writeFloat(std::uint8_t command, float value, const QString& what);
     int failWith(int result, const QString& reason);
+    bool answered(int sent);
 
     Program& p_;
     RequestSender& sender_;

@@ -19,8 +19,9 @@ namespace {
 using test::bytes;
 
 // Answers each command from a table: response code and data; a command not
-// in the table is "not implemented" (64); `linkFailure` fails the transfer
-// of one command as the library would.
+// in the table is "not implemented" (64). As the session does, an error code
+// comes back as kResultRefused, a warning with the data. `linkFailure` fails
+// the transfer of one command as the library would.
 class ScriptedDevice final : public RequestSender {
 public:
     int SendRequest(std::uint8_t command, const QByteArray& request, int, QByteArray* response, int) override {
@@ -29,7 +30,7 @@ public:
         const auto it = answers.constFind(command);
         code_ = it == answers.constEnd() ? 64 : it->first;
         if (response) *response = it == answers.constEnd() ? QByteArray() : it->second;
-        return 0;
+        return code_ == 0 || code_ == 8 ? 0 : kResultRefused;
     }
     std::uint8_t resCode1() const override { return code_; }
     std::uint8_t resCode2() const override { return 0x10; }
@@ -159,6 +160,11 @@ TEST_F(UniversalDeviceTest, AFailedReadStopsWithItsReason) {
     EXPECT_EQ(universal.lastFailure(), "command 13: answer of 20 bytes, 21 expected");
     EXPECT_EQ(data.tag, "");
     EXPECT_EQ(data.message, "CHECKED 2026");  // read before the failure
+
+    answerAsHart5();
+    device.answers[12] = {32, {}};
+    EXPECT_EQ(universal.readAll(&data), kResultRefusedByDevice);
+    EXPECT_EQ(universal.lastFailure(), "command 12: busy (32)");
 
     answerAsHart5();
     device.failCommand = 2;
