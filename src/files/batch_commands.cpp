@@ -4,11 +4,14 @@
 #include <cstdio>
 #include <utility>
 
+#include "app/number_text.h"
 #include "app/program.h"
 #include "data_commands.h"
 #include "data_file.h"
 #include "device_core.h"
 #include "scan_command.h"
+#include "universal_batch.h"
+#include "universal_file.h"
 
 namespace zh {
 namespace {
@@ -20,8 +23,9 @@ void summary(const QString& line) {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: ZEL-HART read <port> <file>\n"
-                 "       ZEL-HART write <file> <port> [all|changes]\n");
+                 "usage: ZEL-HART read <port> <file> [--address N]\n"
+                 "       ZEL-HART write <file> <port> [all|changes] [--address N]\n"
+                 "       (a *.hrt file holds the universal data of any HART device)\n");
     return 2;
 }
 
@@ -31,6 +35,12 @@ int readCommand(DeviceCore& core, const QString& port, const QString& fileArgume
     core.defineFirstMeasurand();
     p.state.ComPort = port;
     const int read = core.read();
+    if (read != 0 && core.session.ForeignDevice == 1) {
+        summary(QStringLiteral("read %1 -> %2: failed, %3: not a device of this program; its universal data go into a "
+                               "*.%4 file")
+                    .arg(port, file, identityText(core.session.identity()), universalFileExtension()));
+        return 1;
+    }
     if (read != 0) {
         summary(QStringLiteral("read %1 -> %2: failed (result %3)").arg(port, file).arg(read));
         return 1;
@@ -97,6 +107,18 @@ int writeCommand(DeviceCore& core, const QString& file, const QString& port, boo
     return 0;
 }
 
+// Takes "--address N" (polling address 0..63) out of `arguments` into the
+// state the connection uses; false for a missing or bad number.
+bool takeAddress(QStringList& arguments, AppState& state) {
+    const int at = arguments.indexOf(QStringLiteral("--address"));
+    if (at < 0) return true;
+    const QString text = arguments.value(at + 1).trimmed();
+    if (!isDigits(text) || text.size() > 2 || text.toInt() > 63) return false;
+    state.HartAddress = text.toInt();
+    arguments.remove(at, 2);
+    return arguments.indexOf(QStringLiteral("--address")) < 0;
+}
+
 }  // namespace
 
 bool isBatchCommand(const QStringList& arguments) {
@@ -105,7 +127,9 @@ bool isBatchCommand(const QStringList& arguments) {
     return word == QLatin1String("read") || word == QLatin1String("write") || word == QLatin1String("scan");
 }
 
-int runBatchCommand(DeviceCore& core, const QStringList& arguments) {
+int runBatchCommand(DeviceCore& core, const QStringList& commandLine) {
+    QStringList arguments = commandLine;
+    if (!takeAddress(arguments, core.program.state)) return usage();
     const QString word = arguments.value(0).toLower();
     if (word == QLatin1String("scan")) return runScanCommand(core.link, core.program.log, arguments);
     // An empty port (an unset variable in a script) would fall back to the
@@ -113,7 +137,14 @@ int runBatchCommand(DeviceCore& core, const QStringList& arguments) {
     const int portAt = word == QLatin1String("read") ? 1 : 2;
     if (arguments.size() > portAt && arguments.at(portAt).trimmed().isEmpty()) return usage();
     if (word == QLatin1String("read") && arguments.size() == 3) {
+        if (isUniversalFile(arguments.at(2))) return readUniversalCommand(core, arguments.at(1), arguments.at(2));
         return readCommand(core, arguments.at(1), arguments.at(2));
+    }
+    if (word == QLatin1String("write") && isUniversalFile(arguments.value(1))) {
+        // A universal data file is only ever written as changes.
+        const bool changes = arguments.size() == 4 && arguments.at(3).toLower() == QLatin1String("changes");
+        if (arguments.size() != 3 && !changes) return usage();
+        return writeUniversalCommand(core, arguments.at(1), arguments.at(2));
     }
     if (word == QLatin1String("write") && (arguments.size() == 3 || arguments.size() == 4)) {
         const QString scope = arguments.value(3, QStringLiteral("all")).toLower();

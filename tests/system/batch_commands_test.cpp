@@ -6,7 +6,10 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
+
+#include "sim/memory_file.h"
 
 namespace {
 
@@ -15,9 +18,10 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         frameLog = dir.filePath(QStringLiteral("frames.log"));
-        sim.start(QStringLiteral(ZH_PROGRAM_DIR "/hartsim"),
-                  {QStringLiteral("--pty"), QStringLiteral("--seconds"), QStringLiteral("120"), QStringLiteral("--log"),
-                   frameLog});
+        QStringList arguments{QStringLiteral("--pty"), QStringLiteral("--seconds"), QStringLiteral("120"),
+                              QStringLiteral("--log"), frameLog};
+        if (!options.isEmpty()) arguments << QStringLiteral("--options") << options;
+        sim.start(QStringLiteral(ZH_PROGRAM_DIR "/hartsim"), arguments);
         ASSERT_TRUE(sim.waitForStarted(5000));
         ASSERT_TRUE(sim.waitForReadyRead(5000));
         port = QString::fromLocal8Bit(sim.readLine()).trimmed();
@@ -66,11 +70,35 @@ protected:
     }
 
     QTemporaryDir dir;
+    QString options;  // the simulated devices, set before SetUp
     QProcess sim;
     QString port;
     QString frameLog;
     qint64 logRead = 0;
 };
+
+// A line of two other makers' devices, each keeping its memory in a file:
+// HART 7 at polling address 0, a write-protected HART 5 at 2.
+class UniversalBatch : public BatchCommands {
+protected:
+    void SetUp() override {
+        options = QStringLiteral("identity=hart7,state=%1;identity=hart5,address=2,writeprotect,state=%2")
+                      .arg(dir.filePath(QStringLiteral("hart7.mem")), dir.filePath(QStringLiteral("hart5.mem")));
+        BatchCommands::SetUp();
+    }
+    hartsim::Memory memory(const char* name) const {
+        hartsim::Memory m;
+        EXPECT_TRUE(hartsim::loadMemoryFile(dir.filePath(QLatin1String(name)).toStdString(), &m)) << name;
+        return m;
+    }
+    std::string changes(const hartsim::Memory& before, const char* name) const {
+        return hartsim::describeDifferences(hartsim::configurationDifferences(before, memory(name)));
+    }
+};
+
+bool deviceSpecific(const QStringList& commands) {
+    return std::any_of(commands.begin(), commands.end(), [](const QString& c) { return c.toInt() >= 128; });
+}
 
 bool writes(const QStringList& commands) {
     for (const QString& c : commands) {
@@ -135,6 +163,65 @@ TEST_F(BatchCommands, FailuresEndWithANonZeroStatus) {
     EXPECT_EQ(run({"write", "damaged.cfp", port}, &out), 1);
     EXPECT_TRUE(out.contains("could not be opened")) << out.toStdString();
     EXPECT_TRUE(receivedCommands().isEmpty());
+    // The same for a universal data file (our own device has one too).
+    ASSERT_EQ(run({"read", port, "ours.hrt"}, &out), 0) << out.toStdString();
+    receivedCommands();
+    {
+        QFile damaged(dir.filePath(QStringLiteral("damaged.hrt")));
+        ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+        damaged.write(file("ours.hrt").replace("\nTag=", "\nTag=TOO-LONG-").replace("\nDamping=", "\nDamping=x"));
+    }
+    EXPECT_EQ(run({"write", "damaged.hrt", port}, &out), 1);
+    EXPECT_TRUE(out.contains(": Tag=TOO-LONG-")) << out.toStdString();
+    EXPECT_TRUE(out.contains("; Damping=x")) << out.toStdString();
+    EXPECT_TRUE(receivedCommands().isEmpty());
+    EXPECT_EQ(run({"write", "ours.hrt", port, "all"}), 2);
+    EXPECT_EQ(run({"read", port, "x.hrt", "--address", "64"}), 2);
+    EXPECT_EQ(run({"read", port, "x.hrt", "--address"}), 2);
+}
+
+TEST_F(UniversalBatch, AnyDeviceIsReadAndWrittenWithUniversalCommandsOnly) {
+    QString out;
+    ASSERT_EQ(run({"read", port, "seven.hrt"}, &out), 0) << out.toStdString();
+    EXPECT_EQ(out, "read " + port + " -> seven.hrt: ok (manufacturer 0x60C3, device type 0xE1A5, HART 7, tag TT-307)\n");
+    EXPECT_TRUE(file("seven.hrt").contains("\r\nLongTag=REACTOR 3 OUTLET TEMPERATURE\r\n"));
+    ASSERT_EQ(run({"read", port, "five.hrt", "--address", "2"}, &out), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains("HART 5, tag FT-205")) << out.toStdString();
+    EXPECT_FALSE(file("five.hrt").contains("LongTag="));  // HART 5 has none
+    EXPECT_FALSE(deviceSpecific(receivedCommands()));
+    // Our own data file of a foreign device: named, nothing saved.
+    EXPECT_EQ(run({"read", port, "seven.cfp"}, &out), 1);
+    EXPECT_TRUE(out.contains("manufacturer 0x60C3, device type 0xE1A5, HART 7: not a device of this program"))
+        << out.toStdString();
+    EXPECT_TRUE(file("seven.cfp").isEmpty());
+    receivedCommands();
+
+    // Exactly what was edited changes in the device, by universal commands.
+    const hartsim::Memory seven = memory("hart7.mem");
+    const hartsim::Memory five = memory("hart5.mem");
+    setInFile("seven.hrt", "Tag", "pt-9");
+    setInFile("seven.hrt", "Damping", "2.5");
+    ASSERT_EQ(run({"write", "seven.hrt", port}, &out), 0) << out.toStdString();
+    EXPECT_EQ(out, "write seven.hrt -> " + port + ": ok (written: tag, damping)\n");
+    EXPECT_EQ(changes(seven, "hart7.mem"), "hart.records@24,26,27,28 transmitter.ram@59,60");
+    auto written = [](const QStringList& sent) {
+        QStringList w;
+        for (const QString& c : sent)
+            if (QStringList({"17", "18", "22", "34", "35", "40", "44", "45", "46"}).contains(c)) w << c;
+        return w;
+    };
+    QStringList sent = receivedCommands();
+    EXPECT_EQ(written(sent), QStringList({"18", "34"})) << sent.join(' ').toStdString();
+    EXPECT_FALSE(deviceSpecific(sent));
+    ASSERT_EQ(run({"write", "seven.hrt", port, "changes"}, &out), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains("ok (nothing to write")) << out.toStdString();
+    EXPECT_TRUE(written(receivedCommands()).isEmpty());
+
+    // A refusal in the device's words; the device stays as it was.
+    setInFile("five.hrt", "Damping", "3");
+    EXPECT_EQ(run({"write", "five.hrt", port, "--address", "2"}, &out), 1);
+    EXPECT_EQ(out, "write five.hrt -> " + port + ": failed, damping: write protected (7), nothing written\n");
+    EXPECT_EQ(changes(five, "hart5.mem"), "");
 }
 
 }  // namespace

@@ -1,0 +1,23 @@
+#pragma once
+// The batch commands for any HART device's universal data file (*.hrt):
+//   ZEL-HART read <port> <file>.hrt    read the universal data, store the file
+//   ZEL-HART write <file>.hrt <port>   write what differs from the device
+// Both connect without looking for our parts, so they serve every device,
+// ours included, and print one summary line.
+
+#include <QString>
+
+namespace zh {
+
+struct DeviceCore;
+
+// True for a file name with the universal data file's extension.
+bool isUniversalFile(const QString& file);
+
+// Each returns the process exit status (0 success, 1 failure).
+int readUniversalCommand(DeviceCore& core, const QString& port, const QString& file);
+// Reads the device first and writes only the items whose value differs from
+// the file, then reads them back.
+int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& port);
+
+}  // namespace zh

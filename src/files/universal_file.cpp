@@ -1,0 +1,234 @@
+#include "universal_file.h"
+
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <cmath>
+
+#include "app/ini_document.h"
+#include "app/small_file.h"
+#include "hart/packed_ascii.h"
+#include "hart/wire_values.h"
+
+namespace zh {
+namespace {
+
+const QString kDevice = QStringLiteral("Device");
+const QString kUniversal = QStringLiteral("Universal");
+const QString kSensor = QStringLiteral("Sensor");
+const QString kValues = QStringLiteral("Values");
+
+QString hex(quint32 value, int digits) {
+    return QStringLiteral("0x") + QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
+}
+
+// "7 (bar)": the code for the device, the name for the reader.
+QString unitText(int code) {
+    return QString::number(code) + QStringLiteral(" (") + unitCodeName(code) + QLatin1Char(')');
+}
+
+// "10.5 bar"
+QString valueText(float value, int unit) {
+    return floatFileText(value) + QLatin1Char(' ') + unitCodeName(unit);
+}
+
+void writeIdentity(IniDocument& doc, const DeviceIdentity& id) {
+    if (!id.valid) return;
+    const bool hart7 = id.universalRevision >= 7;
+    doc.setValue(kDevice, QStringLiteral("Manufacturer"), hex(quint32(id.manufacturer), hart7 ? 4 : 2));
+    doc.setValue(kDevice, QStringLiteral("DeviceType"), hex(quint32(id.deviceType), hart7 ? 4 : 2));
+    doc.setValue(kDevice, QStringLiteral("DeviceId"), hex(id.deviceId, 6));
+    doc.setValue(kDevice, QStringLiteral("HartRevision"), QString::number(id.universalRevision));
+    doc.setValue(kDevice, QStringLiteral("DeviceRevision"), QString::number(id.deviceRevision));
+    doc.setValue(kDevice, QStringLiteral("SoftwareRevision"), QString::number(id.softwareRevision));
+    doc.setValue(kDevice, QStringLiteral("HardwareRevision"), QString::number(id.hardwareRevision));
+    doc.setValue(kDevice, QStringLiteral("RequestPreambles"), QString::number(id.requestPreambles));
+    if (id.configChangeCounter >= 0)
+        doc.setValue(kDevice, QStringLiteral("ConfigChangeCounter"), QString::number(id.configChangeCounter));
+}
+
+void writeUniversal(IniDocument& doc, const UniversalData& d) {
+    auto set = [&doc](const char* key, const QString& value) { doc.setValue(kUniversal, QLatin1String(key), value); };
+    if (d.has(13)) {
+        set("Tag", d.tag);
+        set("Descriptor", d.descriptor);
+        set("Date", d.date.toString(Qt::ISODate));
+    }
+    if (d.has(20)) set("LongTag", d.longTag);
+    if (d.has(12)) set("Message", d.message);
+    if (d.has(16)) set("FinalAssemblyNumber", QString::number(d.finalAssemblyNumber));
+    if (d.has(1) || d.has(3)) set("PVUnit", unitText(d.pvUnit));
+    if (d.has(15)) {
+        set("RangeUnit", unitText(d.rangeUnit));
+        set("UpperRange", floatFileText(d.upperRange));
+        set("LowerRange", floatFileText(d.lowerRange));
+        set("Damping", floatFileText(d.damping));
+        set("TransferFunction", QString::number(d.transferFunction) + QStringLiteral(" (") +
+                                    transferFunctionName(d.transferFunction) + QLatin1Char(')'));
+        set("AlarmSelection", QString::number(d.alarmSelection) + QStringLiteral(" (") +
+                                  alarmSelectionName(d.alarmSelection) + QLatin1Char(')'));
+        set("WriteProtect", QString::number(d.writeProtect) + QStringLiteral(" (") + writeProtectName(d.writeProtect) +
+                                QLatin1Char(')'));
+    }
+}
+
+void writeMeasured(IniDocument& doc, const UniversalData& d) {
+    if (d.has(14)) {
+        doc.setValue(kSensor, QStringLiteral("SerialNumber"), QString::number(d.sensorSerial));
+        doc.setValue(kSensor, QStringLiteral("UpperLimit"), valueText(d.sensorUpperLimit, d.sensorUnit));
+        doc.setValue(kSensor, QStringLiteral("LowerLimit"), valueText(d.sensorLowerLimit, d.sensorUnit));
+        doc.setValue(kSensor, QStringLiteral("MinimumSpan"), valueText(d.minimumSpan, d.sensorUnit));
+    }
+    if (d.has(1) || d.has(3)) doc.setValue(kValues, QStringLiteral("PV"), valueText(d.pv, d.pvUnit));
+    const std::pair<const char*, std::pair<float, int>> more[] = {
+        {"SV", {d.sv, d.svUnit}}, {"TV", {d.tv, d.tvUnit}}, {"QV", {d.qv, d.qvUnit}}};
+    for (int i = 1; i < d.dynamicCount; ++i)
+        doc.setValue(kValues, QLatin1String(more[i - 1].first), valueText(more[i - 1].second.first, more[i - 1].second.second));
+    if (d.has(2) || d.has(3)) doc.setValue(kValues, QStringLiteral("LoopCurrent"), valueText(d.loopCurrent, 39));
+    if (d.has(2)) doc.setValue(kValues, QStringLiteral("PercentOfRange"), floatFileText(d.percentOfRange));
+    if (d.has(48)) {
+        doc.setValue(kValues, QStringLiteral("AdditionalStatus"), hexText(d.additionalStatus));
+        const QStringList words = additionalStatusWords(d.additionalStatus);
+        if (!words.isEmpty()) doc.setValue(kValues, QStringLiteral("AdditionalStatusText"), words.join(QStringLiteral(", ")));
+    }
+}
+
+// The checks of one file: every bad value becomes a line "Key=value: why".
+class SettingsReader {
+public:
+    explicit SettingsReader(const IniDocument& doc) : doc_(doc) {}
+
+    std::optional<QString> text(const char* key) const { return doc_.value(kUniversal, QLatin1String(key)); }
+
+    std::optional<QString> packed(const char* key, int chars) {
+        const auto value = text(key);
+        if (!value) return value;
+        if (value->size() > chars || !isPackable(*value))
+            problem(key, *value,
+                    QStringLiteral("up to %1 of the characters A-Z, 0-9, blank and common signs").arg(chars));
+        return value->toUpper();
+    }
+
+    std::optional<QString> latin1(const char* key, int chars) {
+        const auto value = text(key);
+        if (value && (value->size() > chars || QString::fromLatin1(value->toLatin1()) != *value))
+            problem(key, *value, QStringLiteral("up to %1 Latin-1 characters").arg(chars));
+        return value;
+    }
+
+    std::optional<QDate> date(const char* key) {
+        const auto value = text(key);
+        if (!value) return std::nullopt;
+        const QDate date = QDate::fromString(value->trimmed(), Qt::ISODate);
+        if (!date.isValid() || date.year() < 1900 || date.year() > 2155) {
+            problem(key, *value, QStringLiteral("a date yyyy-MM-dd from 1900 to 2155"));
+            return std::nullopt;
+        }
+        return date;
+    }
+
+    std::optional<float> number(const char* key) {
+        const auto value = text(key);
+        if (!value) return std::nullopt;
+        const WireValue<float> parsed = parseFloat(*value);
+        if (!parsed.ok()) {
+            problem(key, *value, QStringLiteral("not a number"));
+            return std::nullopt;
+        }
+        return parsed.value;
+    }
+
+    // "7", "7 (bar)", "bar": a code and, if given, its name must agree.
+    std::optional<int> unit(const char* key) {
+        const auto value = text(key);
+        if (!value) return std::nullopt;
+        static const QRegularExpression codeAndName(QStringLiteral("^\\s*(\\d+)\\s*\\((.*)\\)\\s*$"));
+        const QRegularExpressionMatch m = codeAndName.match(*value);
+        const int code = unitCodeOf(m.hasMatch() ? m.captured(1) : *value);
+        if (code < 0) {
+            problem(key, *value, QStringLiteral("no unit code or unit name known"));
+            return std::nullopt;
+        }
+        if (m.hasMatch() && unitCodeOf(m.captured(2)) != code) {
+            problem(key, *value, QStringLiteral("code %1 is %2").arg(code).arg(unitCodeName(code)));
+            return std::nullopt;
+        }
+        return code;
+    }
+
+    QStringList problems;
+
+private:
+    void problem(const char* key, const QString& value, const QString& why) {
+        problems << QLatin1String(key) + QLatin1Char('=') + value + QStringLiteral(": ") + why;
+    }
+    const IniDocument& doc_;
+};
+
+}  // namespace
+
+QString universalFileExtension() {
+    return QStringLiteral("hrt");
+}
+
+QString floatFileText(float value) {
+    if (!std::isfinite(value)) return QString::number(double(value));
+    // The fewest digits that give back the same float.
+    for (int digits = 6; digits < 9; ++digits) {
+        const QString text = QString::number(double(value), 'g', digits);
+        if (text.toFloat() == value) return text;
+    }
+    return QString::number(double(value), 'g', 9);
+}
+
+bool saveUniversalFile(const QString& path, const UniversalData& data, QString* error) {
+    IniDocument doc;
+    writeIdentity(doc, data.identity);
+    writeUniversal(doc, data);
+    writeMeasured(doc, data);
+    const QByteArray header =
+        "; Universal HART data. Only Tag, Descriptor, Date, Message, LongTag, PVUnit, RangeUnit,\r\n"
+        "; UpperRange, LowerRange and Damping are written to a device; the rest is as read.\r\n";
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(header + doc.serialize()) < 0 || !file.commit()) {
+        if (error) *error = QStringLiteral("%1 could not be written: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool loadUniversalFile(const QString& path, UniversalSettings* settings, QString* error) {
+    QByteArray bytes;
+    QString why;
+    const SmallFileRead read = readSmallFile(path, &bytes, &why);
+    if (read == SmallFileRead::Missing) why = QStringLiteral("no such file");
+    if (read == SmallFileRead::Read && bytes.contains('\0')) why = QStringLiteral("not a text file");
+    if (!why.isEmpty()) {
+        if (error) *error = path + QStringLiteral(": ") + why;
+        return false;
+    }
+    const IniDocument doc = IniDocument::parse(bytes);
+    if (!doc.sectionNames().contains(kUniversal, Qt::CaseInsensitive)) {
+        if (error) *error = path + QStringLiteral(": no [Universal] section, not a universal data file");
+        return false;
+    }
+    SettingsReader reader(doc);
+    UniversalSettings loaded;
+    loaded.tag = reader.packed("Tag", 8);
+    loaded.descriptor = reader.packed("Descriptor", 16);
+    loaded.message = reader.packed("Message", 32);
+    loaded.longTag = reader.latin1("LongTag", 32);
+    loaded.date = reader.date("Date");
+    loaded.pvUnit = reader.unit("PVUnit");
+    loaded.rangeUnit = reader.unit("RangeUnit");
+    loaded.upperRange = reader.number("UpperRange");
+    loaded.lowerRange = reader.number("LowerRange");
+    loaded.damping = reader.number("Damping");
+    if (!reader.problems.isEmpty()) {
+        if (error) *error = path + QStringLiteral(": ") + reader.problems.join(QStringLiteral("; "));
+        return false;
+    }
+    *settings = loaded;
+    return true;
+}
+
+}  // namespace zh
