@@ -15,7 +15,9 @@ ConnectionProbe::Outcome ProcessProbe::run(const QString& port, int timeoutMs) {
     // The probe's output is of no interest; an unread pipe could block it.
     probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     probe.setStandardOutputFile(QProcess::nullDevice());
-    probe.start(program_, leadingArguments_ + QStringList{QStringLiteral("Connect"), port});
+    QStringList arguments = leadingArguments_ + QStringList{QStringLiteral("Connect"), port};
+    if (pollingAddress() != 0) arguments << QString::number(pollingAddress());
+    probe.start(program_, arguments);
     if (!probe.waitForStarted(2000)) return Outcome::NotStarted;
 
     const QDeadlineTimer deadline(timeoutMs);

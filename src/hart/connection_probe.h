@@ -17,11 +17,18 @@ public:
     virtual ~ConnectionProbe() = default;
     // Runs one probe on `port`, waiting at most `timeoutMs`.
     virtual Outcome run(const QString& port, int timeoutMs) = 0;
+
+    // The polling address the probe asks for (0 until set).
+    void setPollingAddress(int address) { pollingAddress_ = address; }
+    int pollingAddress() const { return pollingAddress_; }
+
+private:
+    int pollingAddress_ = 0;
 };
 
 // The probe as a child process: `program` with `leadingArguments`, then
-// "Connect" and the port. Window events are served while it runs; Cancel
-// kills it.
+// "Connect", the port and, when it is not 0, the polling address. Window
+// events are served while it runs; Cancel kills it.
 class ProcessProbe final : public ConnectionProbe {
 public:
     ProcessProbe(Dialogs& dialogs, QString program, QStringList leadingArguments = {});

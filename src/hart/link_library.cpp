@@ -1,5 +1,7 @@
 #include "link_library.h"
 
+#include <algorithm>
+
 #include "app/logger.h"
 #include "app/startup.h"
 #include "frame_text.h"
@@ -153,13 +155,14 @@ uint16_t LinkLibrary::preparePort(const QString& portName) {
     return number;
 }
 
-int runConnectionProbe(LinkLibrary& link, Logger& log, const QString& portName) {
+int runConnectionProbe(LinkLibrary& link, Logger& log, const QString& portName, int pollingAddress) {
     const int port = link.preparePort(portName);
     log.DebugLog(QStringLiteral(">>> Connect probe: port=") + portName + QStringLiteral(" number=") +
-                     QString::number(port),
+                     QString::number(port) + QStringLiteral(" address=") + QString::number(pollingAddress),
                  4);
-    // Probe settings: address 0, 5 preambles, 1 try, no time-out override.
-    const int configured = link.Configure(0, 0, 5, 1, 0, 0, 0, 10, 0);
+    // Probe settings: the session's address, 5 preambles, 1 try, no
+    // time-out override. An address out of range fails the Configure.
+    const int configured = link.Configure(static_cast<uint8_t>(std::clamp(pollingAddress, 0, 255)), 0, 5, 1, 0, 0, 0, 10, 0);
     if (configured != HARTLINK_ERR_OK) {
         log.DebugLog(QStringLiteral("Connect probe: Configure failed, result ") + QString::number(configured), 1);
         return configured;

@@ -103,8 +103,9 @@ private:
 };
 
 // The connection probe the program runs in a second process: configure the
-// library, open the port of `portName` and, when that worked, connect and
-// close. Returns 0 when the device answered, else the first failing result.
-int runConnectionProbe(LinkLibrary& link, Logger& log, const QString& portName);
+// library for `pollingAddress`, open the port of `portName` and, when that
+// worked, connect and close. Returns 0 when the device answered, else the
+// first failing result.
+int runConnectionProbe(LinkLibrary& link, Logger& log, const QString& portName, int pollingAddress = 0);
 
 }  // namespace zh

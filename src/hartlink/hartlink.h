@@ -75,7 +75,7 @@ extern "C" {
  *       is this long overdue is given up; 0 means 8 (the link grant time);
  *       20 ms for the port driver are added.
  *   v9  reserved, must be 0.
- * The connection probe passes (0, 0, 5, 1, 0, 0, 0, 10, 0), a session
+ * The connection probe passes (address, 0, 5, 1, 0, 0, 0, 10, 0), a session
  * (address, 2, 20, 2, 1, 0, override, 10, 0). Before any Configure the
  * library works as if given (0, 1, 5, 2, 1, 0, 0, 0, 0). */
 typedef int32_t (*BaTinHrtCPr_Configure_t)(uint8_t pollingAddress, uint8_t v2, uint8_t v3, uint8_t v4,

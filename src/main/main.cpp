@@ -89,7 +89,10 @@ int startProgram(zh::Program& program, zh::LinkLibrary& link, const char* argv0,
                                     QStringLiteral("HART library not loaded: ") + link.loadError(),
                                     zh::mb::Ok | zh::mb::IconError, QStringLiteral("nodefmsg"));
     };
-    hooks.runProbe = [&](const QString& port) { return zh::runConnectionProbe(link, program.log, port); };
+    // "Connect <port> [address]"
+    hooks.runProbe = [&](const QString& port) {
+        return zh::runConnectionProbe(link, program.log, port, arguments.value(2).toInt());
+    };
     const zh::StartResult started = zh::runStartup(program, executableName, programDir, arguments, hooks);
     if (!started.runWindow) return started.exitCode;
     if (!zh::ReadProfileFile(program)) return 0;
@@ -304,7 +307,8 @@ int runWindow(int argc, char** argv, QStringList arguments) {
 
 constexpr const char* kUsage =
     "usage: %s [options]\n"
-    "  Connect <port>               probe the device on <port> and end\n"
+    "  Connect <port> [address]     probe the device on <port> (polling address,\n"
+    "                               default 0) and end\n"
     "  scan <port> [--to N]         list every device answering at polling addresses 0-15\n"
     "                               (0-63 once a HART 6/7 device answers, or up to N)\n"
     "  --screenshot FILE            read the device, save pictures of the window, end\n"

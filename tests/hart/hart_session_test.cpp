@@ -112,6 +112,7 @@ TEST_F(HartSessionTest, IdentityFirstAndOnlyTheDetectionReadsForAnUnlistedDevice
          {0, 191, 141, 13}},
         {"fault=error:64*9@191,fault=error:64*9@141", "26:06, 0x94:0x7E", 0, 0, {0, 191, 191, 141, 141}},
         {"fault=error:64*9@191", "26:06", 1, 0, {0, 191, 141}},  // its transmitter answers as ours
+        {"address=5", "94:7E", 1, 0, {0, 191, 191, 141}},          // probe and session ask address 5
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.options);
@@ -120,8 +121,10 @@ TEST_F(HartSessionTest, IdentityFirstAndOnlyTheDetectionReadsForAnUnlistedDevice
         t.program.profile.WriteData(QStringLiteral("Serial_IO"), QStringLiteral("OwnDevices"),
                                     QString::fromLatin1(r.ownDevices), t.program.state.ProfilePath);
         t.dialogs.boxes.clear();
+        t.program.state.HartAddress = QByteArray(r.options).startsWith("address=5") ? 5 : 0;
         session.LinkOpen = 0;
         EXPECT_EQ(session.HartConnect(), r.connected) << log().toStdString();
+        EXPECT_EQ(probe.pollingAddress(), t.program.state.HartAddress);
         EXPECT_EQ(session.ForeignDevice, r.foreign);
         EXPECT_EQ(commandsReceived(), r.commands);
         if (r.foreign) {
@@ -282,47 +285,6 @@ TEST_F(SendRequestTest, RetriesShowTheirProgressAndCancelStops) {
     t.dialogs.cancelOnNextServe = true;
     EXPECT_EQ(readBlock(12, 24, 1), 4);
     EXPECT_FALSE(progressShows("Retrying"));
-}
-
-// While a sequence has serving on, what the connection already holds (the
-// identity, detection's blocks 12 and 89 and command 141) comes again
-// without a frame, until a command that may change the device; live values
-// and other blocks always go out.
-TEST_F(SendRequestTest, HeldAnswersComeAgainUntilTheDeviceMayHaveChanged) {
-    session.HartDisConnect();
-    const QString frames = t.path(QStringLiteral("frames.log"));
-    simOptions(("log=" + frames).toLocal8Bit());
-    session.LinkOpen = 0;
-    ASSERT_EQ(session.HartConnect(), 1);
-    const auto framesSent = [&] {
-        QFile f(frames);
-        return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()).count(QStringLiteral("RX command=")) : -1;
-    };
-    const QByteArray block12(1, char(12)), noCurrent(4, char(0));
-    struct Row {
-        std::uint8_t command;
-        QByteArray request;
-        int expected;
-        bool goesOut;
-    } rows[] = {{0, {}, 12, false},        {191, block12, 24, false}, {191, QByteArray(1, char(89)), 24, false},
-                {141, {}, 26, false},      {191, block12, 20, true},  {191, QByteArray(1, char(0)), 24, true},
-                {191, QByteArray(1, char(0)), 24, true},              {1, {}, 5, true},
-                {40, noCurrent, 4, true},  {191, block12, 24, true},  {191, block12, 24, false}};
-    session.answers().setServing(true);
-    QList<QByteArray> answers;
-    for (const Row& row : rows) {
-        const int before = framesSent();
-        QByteArray data;
-        session.SendRequest(row.command, row.request, row.expected, &data, 1);
-        answers << data;
-        EXPECT_EQ(framesSent() - before, row.goesOut ? 1 : 0) << "row " << answers.size();
-    }
-    EXPECT_EQ(answers[1], answers[9]);  // the held block is what the device says
-    EXPECT_EQ(log().count(QStringLiteral("(answered from this connection)")), 5);
-    session.answers().setServing(false);
-    const int before = framesSent();
-    EXPECT_EQ(readBlock(12, 24, 1), 0);
-    EXPECT_EQ(framesSent() - before, 1);
 }
 
 TEST(ErrorTexts, FollowTheFunctionAndResult) {

@@ -106,6 +106,9 @@ TEST_F(LinkLibraryTest, FullLibraryProbeCallOrderAndArguments) {
     EXPECT_EQ(runConnectionProbe(link, log, QStringLiteral("Com5")), HARTLINK_ERR_OK);
     EXPECT_EQ(journal(), lines({"Configure 0 0 5 1 0 0 0 10 0", "Open 5", "Connect 0", "Close"}));
     EXPECT_FALSE(logText().contains(QStringLiteral("not found"))) << logText().toStdString();
+    // The polling address the session is configured for.
+    EXPECT_EQ(runConnectionProbe(link, log, QStringLiteral("Com5"), 3), HARTLINK_ERR_OK);
+    EXPECT_EQ(journal().mid(4, 1), lines({"Configure 3 0 5 1 0 0 0 10 0"}));
 }
 
 TEST_F(LinkLibraryTest, FullLibraryProbeEndsAfterFailedOpen) {
