@@ -78,6 +78,14 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
                      -1);
         return kResultWithheld;
     }
+    if (const AnswerCache::Answer* kept = answers_.find(command, request, expected)) {
+        ResCode1 = kept->status1;
+        ResCode2 = kept->status2;
+        if (response) *response = kept->data;
+        logResponse(log, kept->data, ResCode1, ResCode2, QStringLiteral(" (answered from this connection)"));
+        return 0;
+    }
+    answers_.sending(command);
     std::uint8_t buffer[1024] = {};
     std::uint8_t received = 0;
     int result = 0;
@@ -135,6 +143,7 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
     // With no length expected, the whole answer.
     const QByteArray data(reinterpret_cast<const char*>(buffer), expected == 0 ? received : expected);
     if (response) *response = data;
+    answers_.keep(command, request, {data, ResCode1, ResCode2});
     logResponse(log, QByteArray(reinterpret_cast<const char*>(buffer), received), ResCode1, ResCode2);
     return 0;
 }
@@ -246,6 +255,8 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
 
     // The identity comes with the connection; no frame of its own.
     decodeIdentity(link_.identityAnswer(), &identity_);
+    answers_.clear();
+    if (identity_.valid) answers_.keep(0, QByteArray(), {identity_.raw});
     if (identity_.valid) p_.log.DebugLog(QStringLiteral(">>> Connected to ") + identityText(identity_), 1);
 
     if (LinkOpen == 1) return 1;
@@ -296,6 +307,7 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
 }
 
 void HartSession::HartDisConnect() {
+    answers_.clear();
     link_.Disconnect();
     link_.Close();
     p_.log.DebugLog(QStringLiteral(">>> HartDisConnect: Disconnected ") + p_.state.ComPort + QLatin1Char('!'), 1);

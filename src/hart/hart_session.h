@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "answer_cache.h"
 #include "device_identity.h"
 #include "progress_steps.h"
 #include "request_sender.h"
@@ -61,6 +62,9 @@ public:
     // The identity the device gave when connecting (valid after a
     // successful HartConnect).
     const DeviceIdentity& identity() const { return identity_; }
+    // Answers this connection already holds (see AnswerCache); a sequence
+    // switches serving them on while it runs.
+    AnswerCache& answers() { return answers_; }
 
     // Connection state.
     int LinkOpen = 0;
@@ -91,6 +95,7 @@ private:
     ConnectionProbe& probe_;
     ProgressSteps progress_;
     DeviceIdentity identity_;
+    AnswerCache answers_;
 };
 
 }  // namespace zh

@@ -287,6 +287,47 @@ TEST_F(SendRequestTest, RetriesShowTheirProgressAndCancelStops) {
     EXPECT_FALSE(progressShows("Retrying"));
 }
 
+// While a sequence has serving on, what the connection already holds (the
+// identity, detection's blocks 12 and 89 and command 141) comes again
+// without a frame, until a command that may change the device; live values
+// and other blocks always go out.
+TEST_F(SendRequestTest, HeldAnswersComeAgainUntilTheDeviceMayHaveChanged) {
+    session.HartDisConnect();
+    const QString frames = t.path(QStringLiteral("frames.log"));
+    simOptions(("log=" + frames).toLocal8Bit());
+    session.LinkOpen = 0;
+    ASSERT_EQ(session.HartConnect(), 1);
+    const auto framesSent = [&] {
+        QFile f(frames);
+        return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()).count(QStringLiteral("RX command=")) : -1;
+    };
+    const QByteArray block12(1, char(12)), noCurrent(4, char(0));
+    struct Row {
+        std::uint8_t command;
+        QByteArray request;
+        int expected;
+        bool goesOut;
+    } rows[] = {{0, {}, 12, false},        {191, block12, 24, false}, {191, QByteArray(1, char(89)), 24, false},
+                {141, {}, 26, false},      {191, block12, 20, true},  {191, QByteArray(1, char(0)), 24, true},
+                {191, QByteArray(1, char(0)), 24, true},              {1, {}, 5, true},
+                {40, noCurrent, 4, true},  {191, block12, 24, true},  {191, block12, 24, false}};
+    session.answers().setServing(true);
+    QList<QByteArray> answers;
+    for (const Row& row : rows) {
+        const int before = framesSent();
+        QByteArray data;
+        session.SendRequest(row.command, row.request, row.expected, &data, 1);
+        answers << data;
+        EXPECT_EQ(framesSent() - before, row.goesOut ? 1 : 0) << "row " << answers.size();
+    }
+    EXPECT_EQ(answers[1], answers[9]);  // the held block is what the device says
+    EXPECT_EQ(log().count(QStringLiteral("(answered from this connection)")), 5);
+    session.answers().setServing(false);
+    const int before = framesSent();
+    EXPECT_EQ(readBlock(12, 24, 1), 0);
+    EXPECT_EQ(framesSent() - before, 1);
+}
+
 TEST(ErrorTexts, FollowTheFunctionAndResult) {
     TestProgram t;
     ProgressSteps steps(t.program);
