@@ -51,7 +51,7 @@ void writeUniversal(IniDocument& doc, const UniversalData& d) {
     if (d.has(13)) {
         set("Tag", d.tag);
         set("Descriptor", d.descriptor);
-        set("Date", d.date.toString(Qt::ISODate));
+        if (d.date.isValid()) set("Date", d.date.toString(Qt::ISODate));
     }
     if (d.has(20)) set("LongTag", d.longTag);
     if (d.has(12)) set("Message", d.message);
@@ -98,6 +98,11 @@ public:
     explicit SettingsReader(const IniDocument& doc) : doc_(doc) {}
 
     std::optional<QString> text(const char* key) const { return doc_.value(kUniversal, QLatin1String(key)); }
+    // A number, unit or date left empty is left out, as a missing key.
+    std::optional<QString> given(const char* key) const {
+        const auto value = text(key);
+        return value && !value->trimmed().isEmpty() ? value : std::nullopt;
+    }
 
     std::optional<QString> packed(const char* key, int chars) {
         const auto value = text(key);
@@ -116,7 +121,7 @@ public:
     }
 
     std::optional<QDate> date(const char* key) {
-        const auto value = text(key);
+        const auto value = given(key);
         if (!value) return std::nullopt;
         const QDate date = QDate::fromString(value->trimmed(), Qt::ISODate);
         if (!date.isValid() || date.year() < 1900 || date.year() > 2155) {
@@ -127,7 +132,7 @@ public:
     }
 
     std::optional<float> number(const char* key) {
-        const auto value = text(key);
+        const auto value = given(key);
         if (!value) return std::nullopt;
         const WireValue<float> parsed = parseFloat(*value);
         if (!parsed.ok()) {
@@ -139,7 +144,7 @@ public:
 
     // "7", "7 (bar)", "bar": a code and, if given, its name must agree.
     std::optional<int> unit(const char* key) {
-        const auto value = text(key);
+        const auto value = given(key);
         if (!value) return std::nullopt;
         static const QRegularExpression codeAndName(QStringLiteral("^\\s*(\\d+)\\s*\\((.*)\\)\\s*$"));
         const QRegularExpressionMatch m = codeAndName.match(*value);

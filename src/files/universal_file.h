@@ -7,7 +7,7 @@
 // writing (Tag, Descriptor, Date, Message, LongTag, PVUnit, RangeUnit,
 // UpperRange, LowerRange, Damping); everything else is for the reader.
 // An item the device did not answer is left out of the file, and an item
-// left out of a file is not written.
+// left out of a file (or a number, unit or date left empty) is not written.
 
 #include <QDate>
 #include <QString>
