@@ -95,6 +95,12 @@ TEST_F(HartSessionTest, ExpectedDevicesMustBeTheOnesFound) {
     session.HartDisConnect();
 }
 
+// The tag a row's simulator options give ("tag=PT-101"), or "".
+QString tagOf(const char* options) {
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("tag=([^,]*)")).match(QLatin1String(options));
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
 // A device the profile does not list gets the reads that look for our parts
 // and nothing else of ours; it is ours only when it answers them as ours.
 TEST_F(HartSessionTest, IdentityFirstAndOnlyTheDetectionReadsForAnUnlistedDevice) {
@@ -106,13 +112,17 @@ TEST_F(HartSessionTest, IdentityFirstAndOnlyTheDetectionReadsForAnUnlistedDevice
     } rows[] = {
         {"", "94:7E", 1, 0, {0, 191, 191, 141}},
         {"manufacturer=0x26,devicetype=0x06", "94:7E", 1, 0, {0, 191, 191, 141}},  // answers as ours
-        {"manufacturer=0x26,devicetype=0x06,fault=error:64*9@191,fault=error:64*9@141", "94:7E", 0, 1,
+        {"manufacturer=0x26,devicetype=0x06,fault=error:64*9@191,fault=error:64*9@141,tag=P-1", "94:7E", 0, 1,
          {0, 191, 141, 13}},
-        {"manufacturer=0x26,devicetype=0x06,fault=error:6*9@191,fault=wronglength*9@141", "94:7E", 0, 1,
+        {"manufacturer=0x26,devicetype=0x06,fault=error:6*9@191,fault=wronglength*9@141,tag=P-2", "94:7E", 0, 1,
          {0, 191, 141, 13}},
         {"fault=error:64*9@191,fault=error:64*9@141", "26:06, 0x94:0x7E", 0, 0, {0, 191, 191, 141, 141}},
         {"fault=error:64*9@191", "26:06", 1, 0, {0, 191, 141}},  // its transmitter answers as ours
         {"address=5", "94:7E", 1, 0, {0, 191, 191, 141}},          // probe and session ask address 5
+        {"burst=40", "94:7E", 1, 0, {0, 191, 191, 141}},           // its burst frames pass by
+        {"identity=hart5,tag=PT-101", "94:7E", 0, 1, {0, 191, 141, 13}},
+        {"identity=hart7,foreign=layout,tag=TT-7", "94:7E", 0, 1, {0, 191, 141, 13}},
+        {"identity=hart5,foreign=error,tag=P-3", "94:7E", 0, 1, {0, 191, 141, 13}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.options);
@@ -129,12 +139,13 @@ TEST_F(HartSessionTest, IdentityFirstAndOnlyTheDetectionReadsForAnUnlistedDevice
         EXPECT_EQ(commandsReceived(), r.commands);
         if (r.foreign) {
             ASSERT_EQ(t.dialogs.boxes.size(), 1u);
-            EXPECT_TRUE(t.dialogs.boxes.back().text.startsWith("manufacturer 0x26, device type 0x06, HART 5"));
-            EXPECT_TRUE(t.dialogs.boxes.back().text.endsWith(": not a device of this program; universal data only"));
+            EXPECT_EQ(t.dialogs.boxes.back().text.toStdString(),
+                      (identityText(session.identity(), tagOf(r.options)) +
+                       ": not a device of this program; universal data only").toStdString());
+            EXPECT_EQ(session.identity().deviceType, session.identity().universalRevision == 7 ? 0xE1A5 : 0x06);
             EXPECT_FALSE(t.dialogs.progressIsOpen());
             // The universal view connects to it; no command of ours goes out.
             ASSERT_EQ(session.HartConnect(QString(), -1, ConnectScope::Universal), 1);
-            EXPECT_EQ(session.identity().manufacturer, 0x26);
             EXPECT_EQ(session.ForeignDevice, 1);
             EXPECT_EQ(session.SendRequest(191, QByteArray(1, char(2)), 24, nullptr, 3), kResultWithheld);
             EXPECT_EQ(session.SendRequest(190, QByteArray(24, char(0)), 24, nullptr, 3), kResultWithheld);

@@ -77,6 +77,15 @@ TEST_F(MasterTest, ConnectLearnsTheLongAddressAndCommandsUseIt) {
     // Command 0 stays a short frame, which every device answers.
     ASSERT_EQ(master->transact(0, {}, &answer), Result::Ok);
     EXPECT_EQ(line.writes[2][5], 0x02);
+
+    // HART 7 answers with 22 bytes; the long address is built the same way,
+    // from the expanded device type in bytes 1-2.
+    Identity seven;
+    ASSERT_TRUE(identityFromCommand0({0xFE, 0xE1, 0xA5, 5, 7, 1, 3, 0x11, 0, 0x00, 0x00, 0x2A, 5, 4, 0, 7, 0, 0x60,
+                                      0x13, 0x00, 0x26, 1},
+                                     &seven));
+    EXPECT_EQ(seven.longAddress, (std::array<std::uint8_t, 5>{0x21, 0xA5, 0x00, 0x00, 0x2A}));
+    EXPECT_EQ(seven.universalRevision, 7);
 }
 
 TEST_F(MasterTest, SilenceGivesNoResponseAfterBoundedTriesSpacedByTheQuietTime) {
