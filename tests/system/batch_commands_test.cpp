@@ -77,13 +77,15 @@ protected:
     qint64 logRead = 0;
 };
 
-// A line of two other makers' devices, each keeping its memory in a file:
-// HART 7 at polling address 0, a write-protected HART 5 at 2.
+// A line of other makers' devices, each keeping its memory in a file: HART 7
+// at polling address 0, HART 5 at 2 and a write-protected HART 5 at 3.
 class UniversalBatch : public BatchCommands {
 protected:
     void SetUp() override {
-        options = QStringLiteral("identity=hart7,state=%1;identity=hart5,address=2,writeprotect,state=%2")
-                      .arg(dir.filePath(QStringLiteral("hart7.mem")), dir.filePath(QStringLiteral("hart5.mem")));
+        options = QStringLiteral("identity=hart7,state=%1;identity=hart5,address=2,state=%2;"
+                                 "identity=hart5,address=3,deviceid=0x050505,writeprotect,state=%3")
+                      .arg(dir.filePath(QStringLiteral("hart7.mem")), dir.filePath(QStringLiteral("hart5.mem")),
+                           dir.filePath(QStringLiteral("locked.mem")));
         BatchCommands::SetUp();
     }
     hartsim::Memory memory(const char* name) const {
@@ -199,6 +201,7 @@ TEST_F(UniversalBatch, AnyDeviceIsReadAndWrittenWithUniversalCommandsOnly) {
     // Exactly what was edited changes in the device, by universal commands.
     const hartsim::Memory seven = memory("hart7.mem");
     const hartsim::Memory five = memory("hart5.mem");
+    const hartsim::Memory locked = memory("locked.mem");
     setInFile("seven.hrt", "Tag", "pt-9");
     setInFile("seven.hrt", "Damping", "2.5");
     ASSERT_EQ(run({"write", "seven.hrt", port}, &out), 0) << out.toStdString();
@@ -218,11 +221,16 @@ TEST_F(UniversalBatch, AnyDeviceIsReadAndWrittenWithUniversalCommandsOnly) {
     EXPECT_TRUE(out.contains("ok (nothing to write")) << out.toStdString();
     EXPECT_TRUE(written(receivedCommands()).isEmpty());
 
-    // A refusal in the device's words; the device stays as it was.
+    setInFile("five.hrt", "Tag", "FT-9");
     setInFile("five.hrt", "Damping", "3");
-    EXPECT_EQ(run({"write", "five.hrt", port, "--address", "2"}, &out), 1);
-    EXPECT_EQ(out, "write five.hrt -> " + port + ": failed, damping: write protected (7), nothing written\n");
-    EXPECT_EQ(changes(five, "hart5.mem"), "");
+    ASSERT_EQ(run({"write", "five.hrt", port, "--address", "2"}, &out), 0) << out.toStdString();
+    EXPECT_EQ(out, "write five.hrt -> " + port + ": ok (written: tag, damping)\n");
+    EXPECT_EQ(changes(five, "hart5.mem"), "hart.records@26,27,28 transmitter.ram@59,60");
+
+    // A refusal in the device's words; the device stays as it was.
+    EXPECT_EQ(run({"write", "five.hrt", port, "--address", "3"}, &out), 1);
+    EXPECT_EQ(out, "write five.hrt -> " + port + ": failed, tag, descriptor, date: write protected (7), nothing written\n");
+    EXPECT_EQ(changes(locked, "locked.mem"), "");
 }
 
 }  // namespace
