@@ -79,7 +79,12 @@ CommandResult readOutputInformation(Device& device, const DeviceConfig& config, 
     appendFloat(result.data, s.lowerRange);
     appendFloat(result.data, s.damping);
     result.data.push_back(t.writeProtected() ? 1 : 0);
-    result.data.push_back(t.manufacturer());
+    // Another maker's device is its own distributor (250: a manufacturer ID
+    // beyond one byte).
+    const std::uint16_t maker = config.manufacturer16;
+    result.data.push_back(config.identity == Identity::Ours ? t.manufacturer()
+                          : maker < 250                     ? static_cast<std::uint8_t>(maker)
+                                                            : 250);
     if (config.universalRevision() >= 7) result.data.push_back(0);
     return result;
 }
