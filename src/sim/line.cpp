@@ -1,5 +1,7 @@
 #include "line.h"
 
+#include <algorithm>
+
 namespace hartsim {
 
 namespace {
@@ -34,18 +36,23 @@ bool parseLineOptions(const std::string& text, std::vector<LineDevice>* devices,
     const DeviceConfig& first = parsed.front().config;
     for (std::size_t i = 1; i < parsed.size(); ++i) {
         DeviceConfig& c = parsed[i].config;
-        for (std::size_t k = 0; k < i; ++k) {
-            if (parsed[k].config.pollingAddress == c.pollingAddress) {
-                if (error != nullptr)
-                    *error = "devices " + std::to_string(k + 1) + " and " + std::to_string(i + 1) +
-                             " at the same polling address " + std::to_string(c.pollingAddress);
-                return false;
-            }
-            if (sameUniqueAddress(parsed[k].config, c)) {
-                c.deviceId = (c.deviceId + static_cast<std::uint32_t>(i)) & 0xFFFFFF;
-                k = static_cast<std::size_t>(-1);  // check against all again
-            }
+        auto before = parsed.begin();
+        const auto end = parsed.begin() + static_cast<std::ptrdiff_t>(i);
+        for (; before != end; ++before) {
+            if (before->config.pollingAddress != c.pollingAddress) continue;
+            if (error != nullptr)
+                *error = "devices " + std::to_string(before - parsed.begin() + 1) + " and " +
+                         std::to_string(i + 1) + " at the same polling address " +
+                         std::to_string(c.pollingAddress);
+            return false;
         }
+        // The next free device ID, so that a long frame reaches one device only.
+        auto taken = [&] {
+            return std::any_of(parsed.begin(), end, [&c](const LineDevice& d) {
+                return sameUniqueAddress(d.config, c);
+            });
+        };
+        while (taken()) c.deviceId = (c.deviceId + 1) & 0xFFFFFF;
         c.realtime = first.realtime;
         if (c.statePath == first.statePath) c.statePath.clear();
     }

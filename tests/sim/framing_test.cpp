@@ -280,6 +280,9 @@ TEST(SimFraming, DevicesOnOneLineAnswerTheirOwnAddressesAndOneLogShowsAll) {
     EXPECT_EQ(count("RX command=191 (answered)"), 1u) << all;
     EXPECT_EQ(count("TX command="), 4u) << all;
 
+    // Two of our own devices: the second one's unique address is made its own.
+    ASSERT_TRUE(parseLineOptions("address=0;address=1", &devices, &error));
+    EXPECT_EQ(devices[1].config.deviceId, 0x0012ACu);
     EXPECT_FALSE(parseLineOptions("address=1;identity=hart5,address=1", &devices, &error));
     EXPECT_NE(error.find("same polling address"), std::string::npos) << error;
     EXPECT_FALSE(parseLineOptions("address=1;colour=red", &devices, &error));
