@@ -27,6 +27,12 @@ using Memory = std::map<std::string, std::vector<std::uint8_t>>;
 //   display.log          the error log (kErrorLogMemory)
 //   display.counters     power-on count, operating seconds, low and high
 //                        trailing pointer, 32 bits each (kCountersMemory)
+//   hart.records         what the universal commands read and write: 0
+//                        message (24 bytes packed ASCII), 24 tag (6), 30
+//                        descriptor (12), 42 date (day, month, year - 1900),
+//                        45 long tag (32, Latin-1), 77 final assembly number
+//                        (3, most significant first); a file without it
+//                        leaves the device its own from the factory
 constexpr char kErrorLogMemory[] = "display.log";
 constexpr char kCountersMemory[] = "display.counters";
 
