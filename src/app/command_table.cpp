@@ -47,6 +47,8 @@ std::vector<CommandInfo> buildCatalogue() {
         {C::WritePopup, "Write module", {kToolWrite}, {}, {}},
         {C::About, "Program version", {kAbout}, {}, {}},
         {C::HartAddress, "Hart address", {kHartAddress}, {}, {}},
+        {C::ScanLoop, "Scan loop", {kScanLoop}, {}, {}},
+        {C::HartDevice, "HART device", {kHartDevice}, {}, {}},
         {C::LogOn, "Logging On", {kStartLog}, {}, {}},
         {C::LogOff, "Logging Off", {kStopLog}, {}, {}},
         {C::SelectPort, "Change serial com port", {}, {range(kFirstPort, kLastPort)}, {}},

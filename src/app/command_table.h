@@ -49,6 +49,8 @@ enum class Command {
     // --- Setup and ? ---
     About,           // 2073: MsgBox with AppState::AboutText
     HartAddress,     // 2074: HartAddressDialog (app/setting_stores.h)
+    ScanLoop,        // 2095: scanAddresses (hart/address_scan.h), the list, the address chosen
+    HartDevice,      // 2096: the universal view of any HART device (ui/universal_window.h)
     LogOn,           // 2057: I/O logging on (later)
     LogOff,          // 2058: I/O logging off (later)
     SelectPort,      // 5000..5999: selectComPort with the entry's value (app/setting_stores.h)

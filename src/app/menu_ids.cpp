@@ -32,6 +32,8 @@ constexpr Symbol kSymbols[] = {
     {kWriteChanges, "#MenuWriteChanges"},
     {kAbout, "#MenuAbout1"},
     {kHartAddress, "#MenuHartAddr"},
+    {kScanLoop, "#MenuScanLoop"},
+    {kHartDevice, "#MenuHartDevice"},
     {kPopupNew, "#PopMenuNew"},
     {kPopupWriteAll, "#PopMenuWriteAll"},
     {kPopupWriteChanges, "#PopMenuWriteChanges"},

@@ -56,6 +56,9 @@ constexpr int kWriteAll = 2070;
 constexpr int kWriteChanges = 2071;
 constexpr int kAbout = 2073;
 constexpr int kHartAddress = 2074;
+// Any HART device: the scan of the polling addresses and the universal view.
+constexpr int kScanLoop = 2095;
+constexpr int kHartDevice = 2096;
 // One entry per language file, in name order.
 constexpr int kFirstLanguage = 1204;
 constexpr int kLastLanguage = 1213;

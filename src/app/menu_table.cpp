@@ -160,7 +160,9 @@ public:
                         command(menu::kDisconnect, "Disconnect module", kSerialIO),
                         command(menu::kReadAll, "Read module", kSerialIO),
                         command(menu::kWriteAll, "Write module", kSerialIO),
-                        command(menu::kWriteChanges, "Write module changes only", kSerialIO)});
+                        command(menu::kWriteChanges, "Write module changes only", kSerialIO),
+                        separator(),
+                        command(menu::kHartDevice, "HART device ...", kSerialIO)});
     }
 
     MenuEntry setupMenu(const std::vector<PortChoice>& ports) {
@@ -199,6 +201,7 @@ public:
         }
 
         entries.push_back(command(menu::kHartAddress, "Hart address", kSerialIO));
+        entries.push_back(command(menu::kScanLoop, "Scan loop ...", kSerialIO));
 
         std::vector<MenuEntry> languages;
         id = menu::kFirstLanguage;

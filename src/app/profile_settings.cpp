@@ -132,10 +132,11 @@ bool ReadProfileFile(Program& p) {
     s.ConnectTimeout = r.integer("Serial_IO", "ConnectTimeout", 4000, 1, 600000);
     s.ConnectRetry = r.integer("Serial_IO", "ConnectRetry", 3, 0, 100);
 
-    // The polling address is one of 0..15 and nothing else: "abc" or 300
-    // must not become an address by accident.
+    // The polling address is one of 0..63 (16..63 only HART 6/7 devices
+    // use) and nothing else: "abc" or 300 must not become an address by
+    // accident.
     const QString addr = r.text("Common", "HartAddress", "0").trimmed();
-    if (isDigits(addr) && addr.size() <= 2 && addr.toInt() <= 15) {
+    if (isDigits(addr) && addr.size() <= 2 && addr.toInt() <= 63) {
         s.HartAddress = addr.toInt();
     } else {
         r.rejected("HartAddress", addr, QStringLiteral("0"));

@@ -54,7 +54,12 @@ bool applyHartAddressInput(Program& p, const QString& input) {
     const QString t = input.trimmed();
     if (!isDigits(t) || t.size() > 2) return false;
     const int address = t.toInt();
-    if (address > 15 || address == p.state.HartAddress) return false;
+    if (address > 15) return false;
+    return storeHartAddress(p, address);
+}
+
+bool storeHartAddress(Program& p, int address) {
+    if (address < 0 || address > 63 || address == p.state.HartAddress) return false;
     p.state.HartAddress = address;
     p.profile.WriteData(QStringLiteral("Common"), QStringLiteral("HartAddress"), QString::number(address),
                         p.state.ProfilePath);

@@ -34,6 +34,10 @@ bool selectLanguage(Program& p, const QString& language);
 // digits is accepted; a new address is stored and written. Returns true when
 // the address changed.
 bool applyHartAddressInput(Program& p, const QString& input);
+// Stores a polling address 0..63 (HART 6/7 devices use 16..63 as well, so
+// an address chosen from the scan of the loop may be one of them). Returns
+// true when the address changed.
+bool storeHartAddress(Program& p, int address);
 // The requester itself ("Hart Parameters").
 void HartAddressDialog(Program& p);
 

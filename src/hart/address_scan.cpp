@@ -116,15 +116,21 @@ QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& po
     return found;
 }
 
-QString scanEntryText(const ScanEntry& entry) {
+QStringList scanEntryColumns(const ScanEntry& entry) {
     const DeviceIdentity& id = entry.identity;
-    QString text = QStringLiteral("address %1: manufacturer %2, device type %3, device ID %4, HART %5")
-                       .arg(entry.address)
-                       .arg(hex(static_cast<quint32>(id.manufacturer), id.manufacturer > 0xFF ? 4 : 2),
-                            hex(static_cast<quint32>(id.deviceType), id.deviceType > 0xFF ? 4 : 2),
-                            hex(id.deviceId, 6))
-                       .arg(id.universalRevision);
-    text += QStringLiteral(", tag ") + (entry.tag.isEmpty() ? QStringLiteral("-") : entry.tag);
+    return {QString::number(entry.address),
+            hex(static_cast<quint32>(id.manufacturer), id.manufacturer > 0xFF ? 4 : 2),
+            hex(static_cast<quint32>(id.deviceType), id.deviceType > 0xFF ? 4 : 2),
+            hex(id.deviceId, 6),
+            QString::number(id.universalRevision),
+            entry.tag,
+            entry.longTag};
+}
+
+QString scanEntryText(const ScanEntry& entry) {
+    const QStringList c = scanEntryColumns(entry);
+    QString text = QStringLiteral("address %1: manufacturer %2, device type %3, device ID %4, HART %5, tag %6")
+                       .arg(c.at(0), c.at(1), c.at(2), c.at(3), c.at(4), c.at(5).isEmpty() ? QStringLiteral("-") : c.at(5));
     if (!entry.longTag.isEmpty()) text += QStringLiteral(", long tag ") + entry.longTag;
     return text;
 }

@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 #include "device_identity.h"
@@ -38,6 +39,11 @@ constexpr int kScanToAuto = -1;
 // the reason; the devices found before that are returned all the same.
 QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& port, int from, int to,
                                std::function<bool(int address)> progress, QString* failure = nullptr);
+
+// The items of an entry as a list shows them: address, manufacturer, device
+// type, device ID (hex: 2 digits, 4 for the 16-bit numbers of HART 7, 6 for
+// the device ID), HART revision, tag, long tag.
+QStringList scanEntryColumns(const ScanEntry& entry);
 
 // "address 1: manufacturer 0x26, device type 0x06, device ID 0x12AB34,
 // HART 5, tag ABC" (", long tag ..." when the device has one).

@@ -25,6 +25,7 @@
 #include "hart/com_ports.h"
 #include "input_check.h"
 #include "log_window.h"
+#include "universal_window.h"
 #include "main_window.h"
 #include "replay.h"
 #include "replay_window.h"

@@ -39,6 +39,7 @@ class QtGadgets;
 class Replay;
 class ReplayWindow;
 class ServiceFunctions;
+class UniversalWindow;
 class UserModes;
 struct Program;
 
@@ -80,6 +81,8 @@ public:
     ApplicationCheck& applicationCheck() { return *appl_; }
     // The "Logging IO" window, there from start to end.
     LogWindow* logWindow() const { return logWindow_.get(); }
+    // The window for any HART device, once it was opened.
+    UniversalWindow* universalWindow() const { return universal_.get(); }
 
     // Refreshes the live values; the main loop calls it every DynPollTime
     // ms while the live display is on.
@@ -117,6 +120,15 @@ private:
     // The switch tests and the diagnostics readout and save
     // (application_diagnostics.cpp).
     void bindDiagnosticButtons();
+    // The scan of the loop and the window for any HART device
+    // (application_universal.cpp).
+    void bindUniversalCommands();
+    void scanLoop();
+    // Shows the window for any HART device, read at once when `read`.
+    void showUniversalWindow(bool read);
+    // After a connection found a device that is not ours: its universal
+    // data offered instead.
+    void offerUniversalView();
     void bindInputCheck();
     // The event records and the replay of them (application_replay.cpp).
     void bindReplay();
@@ -165,6 +177,7 @@ private:
     std::unique_ptr<ReplayWindow> replayWindow_;
     std::unique_ptr<GraphTab> graph_;
     std::unique_ptr<LogWindow> logWindow_;
+    std::unique_ptr<UniversalWindow> universal_;
     QPointer<QWidget> cover_;
     QString builtFor_;          // the measurand the window was last built for
     FieldInspector inspector_;  // the diagnostic "field under the mouse"

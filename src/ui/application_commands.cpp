@@ -43,6 +43,7 @@ void Application::bindCommands() {
     bindButtons();
     bindServiceButtons();
     bindDiagnosticButtons();
+    bindUniversalCommands();
 }
 
 void Application::bindFileCommands() {
@@ -203,6 +204,7 @@ void Application::connectModule() {
     gadgets_.setWindowEnabled(1, false);
     const bool started = core_.live.StartDynDisplay(target());
     gadgets_.setWindowEnabled(1, true);
+    if (!started) offerUniversalView();
     if (started && before != p_.state.TransmDisplay) VANTOMain(1);
     else showFields();
     modes_->UpdGadItems(-1);
@@ -220,7 +222,10 @@ int Application::readModule(const QString& mode) {
     gadgets_.setWindowEnabled(1, false);
     const int result = sequences_.HartRead(mode);
     gadgets_.setWindowEnabled(1, true);
-    if (result != 0) return result;
+    if (result != 0) {
+        offerUniversalView();
+        return result;
+    }
     // Another kind of device shows other tabs: the window is built for it,
     // with what was read. (Another measurand rebuilt it during the read.)
     if (model_.selection.DevIndx != devIndx) VANTOMain(1);

@@ -82,7 +82,8 @@ TEST_F(ProfileSettingsTest, BadNumbersFallBackToTheirDefaults) {
     EXPECT_EQ(s.ConnectRetry, 0);  // no probe at all is a valid choice
     EXPECT_EQ(loaded("[Common]\nHartAddress=abc\n").HartAddress, 0);
     EXPECT_EQ(loaded("[Common]\nHartAddress= 15 \n").HartAddress, 15);
-    EXPECT_EQ(loaded("[Common]\nHartAddress=16\n").HartAddress, 0);
+    EXPECT_EQ(loaded("[Common]\nHartAddress=63\n").HartAddress, 63);
+    EXPECT_EQ(loaded("[Common]\nHartAddress=64\n").HartAddress, 0);
 }
 
 TEST_F(ProfileSettingsTest, DebugSettingsStartANewLog) {
