@@ -234,3 +234,20 @@ TEST_F(UniversalBatch, AnyDeviceIsReadAndWrittenWithUniversalCommandsOnly) {
 }
 
 }  // namespace
+
+// The scan lists every device of the line with universal commands only (a
+// short-frame command 0 per address, then 13 and, from HART 6 on, 20).
+TEST_F(UniversalBatch, ScanListsEveryDeviceOfTheLine) {
+    QString out;
+    ASSERT_EQ(run({"scan", port, "--to", "4"}, &out), 0) << out.toStdString();
+    EXPECT_EQ(out.split('\n', Qt::SkipEmptyParts),
+              QStringList({"address 0: manufacturer 0x60C3, device type 0xE1A5, device ID 0x07C3D4, HART 7, tag TT-307, "
+                           "long tag REACTOR 3 OUTLET TEMPERATURE",
+                           "address 2: manufacturer 0x26, device type 0x06, device ID 0x05A1B2, HART 5, tag FT-205",
+                           "address 3: manufacturer 0x26, device type 0x06, device ID 0x050505, HART 5, tag FT-205",
+                           "scan " + port + ", addresses 0-4: 3 devices"}))
+        << out.toStdString();
+    EXPECT_EQ(receivedCommands(), QStringList({"13", "20", "13", "13"}));
+    EXPECT_EQ(run({"scan", "/dev/zh-no-such-port"}, &out), 2);
+    EXPECT_EQ(run({"scan", port, "--to", "64"}, &out), 2);
+}
