@@ -63,8 +63,17 @@ TEST(UniversalWindow, ForeignDeviceIsReadWrittenAndScannedThroughTheWindow) {
     EXPECT_EQ(w.data().tag, "TT-42");
     EXPECT_FLOAT_EQ(w.data().damping, 2.5f);
     EXPECT_EQ(w.editor("damping")->text(), QLocale().toString(2.5));
-    // A number that is none is refused before anything is sent.
+    // Saved, edited away and opened again: the editors hold the device's
+    // values once more, so a write has nothing to send.
+    const QString saved = rig.dir.filePath("seven.hrt");
+    ASSERT_EQ(w.save(saved), saved);
+    w.editor("tag")->setText("XX");
+    ASSERT_TRUE(w.open(saved));
+    EXPECT_EQ(w.editor("tag")->text(), "TT-42");
     const std::size_t framesBefore = QFile(frames).size();
+    EXPECT_EQ(w.write(), 0);
+    EXPECT_EQ(static_cast<std::size_t>(QFile(frames).size()), framesBefore);
+    // A number that is none is refused before anything is sent.
     w.editor("damping")->setText("2,5,1");
     EXPECT_EQ(w.write(), -1);
     EXPECT_EQ(static_cast<std::size_t>(QFile(frames).size()), framesBefore);
