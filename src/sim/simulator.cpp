@@ -200,6 +200,12 @@ std::optional<Reply> Simulator::State::handle(const MasterFrame& frame) {
         // Busy or still running: nothing carried out, no data.
     } else {
         CommandResult result = executeCommand(device, config, frame.command, frame.data);
+        // Every write carried out counts as a change of the configuration,
+        // except the loop test's fixed current.
+        if (isWriteCommand(frame.command) && frame.command != 40 &&
+            result.responseCode == kResponseSuccess) {
+            device.configurationChanged();
+        }
         status1 = result.responseCode;
         status2 = device.fieldDeviceStatus();
         data = std::move(result.data);

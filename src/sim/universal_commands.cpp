@@ -42,7 +42,6 @@ CommandResult configurationWrite(Device& device, const UniversalRequest& request
                                  std::size_t size, Change change) {
     if (device.transmitter().writeProtected()) return refused(kResponseWriteProtected);
     change(device.records());
-    device.configurationChanged();
     return answered(bytesOf(request, 0, size));
 }
 
@@ -148,7 +147,6 @@ CommandResult writePrimaryVariableUnit(Device& device, const DeviceConfig&,
     if (t.writeProtected()) return refused(kResponseWriteProtected);
     const std::uint8_t code = t.writeUnit(request[0]);
     if (code != kResponseSuccess) return refused(code);
-    device.configurationChanged();
     return answered({request[0]});
 }
 

@@ -216,8 +216,11 @@ TEST(SimFraming, AHart7DeviceAnswersInItsOwnLayoutsAtItsOwnAddress) {
     EXPECT_EQ(a.data[0], 0x08) << "the note from power-up";
     EXPECT_EQ(a.status2, 0x00) << "read: no more status";
     ASSERT_EQ(transact(sim, longRequest(17, Bytes(24, 0x82), address)).status1, 0);
+    ASSERT_EQ(transact(sim, longRequest(34, floatBytes(1.5f), address)).status1, 0);
+    ASSERT_EQ(transact(sim, longRequest(40, floatBytes(12.0f), address)).status1, 0);
+    ASSERT_EQ(transact(sim, longRequest(34, floatBytes(120.0f), address)).status1, 3);
     a = transact(sim, longRequest(0, {}, address));
-    EXPECT_EQ(a.data[15], 1) << "one configuration change";
+    EXPECT_EQ(a.data[15], 2) << "message and damping; not the loop test nor a refusal";
 }
 
 // Two makers' devices on one line: each answers its own polling and unique
