@@ -60,7 +60,7 @@ int ProgressSteps::ShowRetry(const QString& text, int attempt, int tries) {
 QString ProgressSteps::errorText(int result, const QString& function) const {
     const QString f = function.section(QLatin1Char('('), 0, 0);
     // The device's own reason, whichever step met it.
-    if (result == kResultRefused) return refusal_;
+    if (result == kResultRefused) return refusal_.isEmpty() ? tr(QStringLiteral("refused by the device")) : refusal_;
     if (result == kResultWithheld) return tr(QStringLiteral("not sent: not a device of this program"));
     if (f == QLatin1String("BaTinHrtCPr_Connect") || f == QLatin1String("BaTinHrtCPr_SendRequest")) {
         switch (result) {

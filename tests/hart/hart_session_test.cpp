@@ -352,6 +352,10 @@ TEST(ErrorTexts, FollowTheFunctionAndResult) {
     EXPECT_EQ(steps.errorText(-1, "cant run ZEL-HART"), "cant run ZEL-HART");
     EXPECT_EQ(steps.errorText(80, "Anything"), "User Interrupt!");
     EXPECT_EQ(steps.errorText(9, "Anything"), ": Unexpected Error # 9!");
+    EXPECT_EQ(steps.errorText(kResultRefused, "BaTinHrtCPr_SendRequest"), "refused by the device");
+    steps.setRefusal(QStringLiteral("write protected (7)"));
+    EXPECT_EQ(steps.errorText(kResultRefused, "BaTinHrtCPr_SendRequest"), "write protected (7)");
+    EXPECT_EQ(steps.errorText(kResultWithheld, "BaTinHrtCPr_SendRequest"), "not sent: not a device of this program");
 }
 
 TEST(ProgressSteps, RetryBarAndCheckStepWaits) {
