@@ -31,16 +31,18 @@ namespace {
 constexpr double kMaxRatio = 1.05;
 constexpr double kMaxWireSeconds = 10.0;
 
-// The requests that went out more than once although their answer cannot
-// have changed in between: everything but the live values and the writes.
-QStringList repeatedReads(const QStringList& commands) {
+// The requests that went out again after a successful answer that cannot
+// have changed in between (a read sends no write): everything but the live
+// values.
+QStringList repeatedReads(const zh::bench::FrameTally& t) {
     static const QStringList live{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("142")};
-    QStringList seen;
+    QStringList answered;
     QStringList repeated;
-    for (const QString& c : commands) {
+    for (int i = 0; i < t.commands.size(); ++i) {
+        const QString& c = t.commands[i];
         if (live.contains(c)) continue;
-        if (seen.contains(c) && !repeated.contains(c)) repeated << c;
-        seen << c;
+        if (answered.contains(c) && !repeated.contains(c)) repeated << c;
+        if (t.codes.value(i) == 0) answered << c;
     }
     return repeated;
 }
@@ -89,7 +91,7 @@ int main(int argc, char** argv) {
     t.add(zh::bench::LogTail(frameLog).next());
     const double wire = t.wireSeconds();
     const double ratio = seconds / wire;
-    const QStringList repeated = repeatedReads(t.commands);
+    const QStringList repeated = repeatedReads(t);
     std::printf("frames: %d requests, %d answers (%ld bytes: %ld sent, %ld answered)\n", t.requests, t.answers,
                 t.bytes, t.bytes - t.answerBytes, t.answerBytes);
     std::printf("requests in order: %s\n", t.commands.join(QLatin1Char(' ')).toLocal8Bit().constData());

@@ -46,6 +46,7 @@ struct FrameTally {
     long bytes = 0;
     long answerBytes = 0;
     QStringList commands;  // per request: its command, "191/n" for a block read
+    QList<int> codes;      // per request: the response code of its answer (-1: none)
     double turnaround = kTurnaroundSeconds;  // the device's, per answer
 
     void add(const QString& log) {
@@ -55,16 +56,19 @@ struct FrameTally {
             const bool request = m.captured(1) == QLatin1String("RX");
             const QStringList b = m.captured(2).trimmed().split(QLatin1Char(' '));
             bytes += b.size();
+            int i = 0;
+            while (i < b.size() && b[i] == QLatin1String("FF")) ++i;
+            // The delimiter's top bit: a 5-byte address instead of 1 byte.
+            const bool longFrame = i < b.size() && (b[i].toInt(nullptr, 16) & 0x80) != 0;
+            const int at = i + (longFrame ? 6 : 2);  // the command byte
             if (!request) {
                 ++answers;
                 answerBytes += b.size();
+                if (!codes.isEmpty() && at + 2 < b.size()) codes.last() = b[at + 2].toInt(nullptr, 16);
                 continue;
             }
             ++requests;
-            int i = 0;
-            while (i < b.size() && b[i] == QLatin1String("FF")) ++i;
-            const bool longFrame = i < b.size() && b[i] == QLatin1String("82");
-            const int at = i + (longFrame ? 6 : 2);
+            codes << -1;
             QString c = at < b.size() ? QString::number(b[at].toInt(nullptr, 16)) : QStringLiteral("?");
             if (c == QLatin1String("191") && at + 2 < b.size())
                 c += QLatin1Char('/') + QString::number(b[at + 2].toInt(nullptr, 16));

@@ -11,14 +11,15 @@ namespace {
 // device and forgets them all.
 constexpr std::uint8_t kPlainReads[] = {0, 1, 2, 3, 12, 13, 14, 15, 16, 20, 48, 141, 142, 151, 191};
 
-// The answers kept: the identity, the transmitter's configuration, and the
-// two display-module blocks detection reads (command 191 with the block
-// number as its request).
+// The answers kept: the identity, the transmitter's configuration, the two
+// display-module blocks detection reads, and block 000, which a read of a
+// module on its own asks first for the measurand and again with the table
+// built for it (command 191 with the block number as its request).
 struct Kept {
     std::uint8_t command;
     int block;  // the one request byte; -1: no request data
 };
-constexpr Kept kKept[] = {{0, -1}, {141, -1}, {191, 12}, {191, 89}};
+constexpr Kept kKept[] = {{0, -1}, {141, -1}, {191, 0}, {191, 12}, {191, 89}};
 
 QByteArray keyOf(std::uint8_t command, const QByteArray& request) {
     return QByteArray(1, static_cast<char>(command)) + request;

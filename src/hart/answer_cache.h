@@ -2,7 +2,8 @@
 // Answers this connection already holds. Connecting brings the device's
 // identity (command 0), detection reads block 012, block 089 and the
 // transmitter's configuration (command 141), and the read that follows
-// asks for the same again, 141 and block 012 even twice. At 1200 bit/s
+// asks for the same again, 141 and block 012 even twice (block 000 too, for
+// a module on its own). At 1200 bit/s
 // each of these frames costs 0.5 to 0.7 s of wire time; an answer kept
 // here is given again instead.
 //

@@ -319,8 +319,8 @@ TEST_F(SendRequestTest, HeldAnswersComeAgainUntilTheDeviceMayHaveChanged) {
         int expected;
         bool goesOut;
     } rows[] = {{0, {}, 12, false},        {191, block12, 24, false}, {191, QByteArray(1, char(89)), 24, false},
-                {141, {}, 26, false},      {191, block12, 20, true},  {191, QByteArray(1, char(0)), 24, true},
-                {191, QByteArray(1, char(0)), 24, true},              {1, {}, 5, true},
+                {141, {}, 26, false},      {191, block12, 20, true},  {191, QByteArray(1, char(1)), 24, true},
+                {191, QByteArray(1, char(1)), 24, true},              {1, {}, 5, true},
                 {40, noCurrent, 4, true},  {191, block12, 24, true},  {191, block12, 24, false}};
     session.answers().setServing(true);
     QList<QByteArray> answers;

@@ -408,6 +408,7 @@ TEST_F(SequencesTest, DisplayOnlyReadTakesTheModulesMeasurand) {
     EXPECT_EQ(model.cal.IntSerIO, 0);
     EXPECT_DOUBLE_EQ(f("UpperRangeVal").Content.toDouble(), 250.0);
     EXPECT_DOUBLE_EQ(f("TempUpper").Content.toDouble(), 250.0);
+    EXPECT_EQ(newFrames().count(QStringLiteral("RX command=191 ")), 11);  // block 000 too asked once
 }
 
 
