@@ -4,7 +4,9 @@
 // turnaround passed, and goes out at the same pace. The wall time of the
 // read is set against the wire time of the frames actually exchanged (every
 // byte in both directions at 11 bits / 1200 bit/s, plus the device's
-// turnaround per answer), which is what a read costs on a real loop.
+// turnaround per answer), which is what a read costs on a real loop. The
+// wall time runs from the read's start to its end, opening and connecting
+// included; the connection probe, a second process, is left out.
 //
 // Goals: wall time at most 1.05 x the wire time (the program adds next to
 // nothing between frames), wire time under 10 s, and no request whose
