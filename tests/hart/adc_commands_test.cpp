@@ -158,7 +158,6 @@ protected:
 };
 
 TEST_F(AdcCommandsOnSimulator, ConfigurationReadsBackAsWritten) {
-    if (!simulatorKnows(181)) GTEST_SKIP() << "the simulator does not answer command 181 yet";
     ASSERT_EQ(commands.Com1410(3), 0);
     // The device's own configuration bytes with the nominal range at its
     // extremes, then byte values spread over 0 ... 255.
@@ -175,7 +174,6 @@ TEST_F(AdcCommandsOnSimulator, ConfigurationReadsBackAsWritten) {
 }
 
 TEST_F(AdcCommandsOnSimulator, AgwTableReadsBackAsWritten) {
-    if (!simulatorKnows(182)) GTEST_SKIP() << "the simulator does not answer command 182 yet";
     const int patterns[][11] = {{-32768, 32767, 0, -1, 1, -25000, 25000, 255, 256, -256, 12345},
                                 {32767, -32768, 1, 0, -1, 25000, -25000, -255, 32766, -32767, 0}};
     for (const auto& pattern : patterns) {

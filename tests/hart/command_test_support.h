@@ -63,12 +63,6 @@ protected:
         session.HartDisConnect();
         qunsetenv("HARTSIM_OPTIONS");
     }
-    // False while the simulator answers `command` with "not implemented".
-    bool simulatorKnows(std::uint8_t command) {
-        return session.SendRequest(command, QByteArray(), 0, nullptr, 1) == 0 &&
-               session.ResCode1 != 64;
-    }
-
     TestProgram t;
     LinkLibrary link{t.program.log};
     EndingProbe probe;
