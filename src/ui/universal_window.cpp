@@ -309,7 +309,7 @@ UniversalData UniversalWindow::edits(QStringList* wrong) const {
 
 bool UniversalWindow::refuseWrong(const QStringList& wrong) {
     if (wrong.isEmpty()) return false;
-    p_.messages.MsgBox(tr("HART device"), tr("Invalid entry:") + QLatin1Char('\n') + wrong.join(QLatin1Char('\n')),
+    p_.messages.MsgBox(tr("HART device"), tr("Invalid entry, nothing written:") + QLatin1Char('\n') + wrong.join(QLatin1Char('\n')),
                        mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
     return true;
 }
@@ -325,21 +325,25 @@ int UniversalWindow::write() {
             if (edited(QLatin1String(name))) return true;
         return false;
     };
-    std::vector<std::function<int()>> items;
+    // Each item with the caption the person edited it under.
+    std::vector<std::pair<QString, std::function<int()>>> items;
     if (changed({"tag", "descriptor", "date"}))
-        items.push_back([=] { return device_.writeTagDescriptorDate(d.tag, d.descriptor, d.date); });
-    if (changed({"message"})) items.push_back([=] { return device_.writeMessage(d.message); });
-    if (changed({"longTag"})) items.push_back([=] { return device_.writeLongTag(d.longTag); });
+        items.emplace_back(tr("Tag"), [=] { return device_.writeTagDescriptorDate(d.tag, d.descriptor, d.date); });
+    if (changed({"message"})) items.emplace_back(tr("Message"), [=] { return device_.writeMessage(d.message); });
+    if (changed({"longTag"})) items.emplace_back(tr("Long tag"), [=] { return device_.writeLongTag(d.longTag); });
     if (changed({"upperRange", "lowerRange"}) || d.rangeUnit != data_.rangeUnit)
-        items.push_back([=] { return device_.writeRange(d.rangeUnit, d.upperRange, d.lowerRange); });
-    if (changed({"damping"})) items.push_back([=] { return device_.writeDamping(d.damping); });
-    if (changed({"pvUnit"})) items.push_back([=] { return device_.writePvUnit(d.pvUnit); });
+        items.emplace_back(tr("Upper range value"),
+                           [=] { return device_.writeRange(d.rangeUnit, d.upperRange, d.lowerRange); });
+    if (changed({"damping"})) items.emplace_back(tr("Damping [s]"), [=] { return device_.writeDamping(d.damping); });
+    if (changed({"pvUnit"})) items.emplace_back(tr("PV unit"), [=] { return device_.writePvUnit(d.pvUnit); });
     if (items.empty()) return 0;
     if (!openLink()) return -1;
     int refused = 0;
     bool answering = true;
-    for (const auto& send : items) {
+    QStringList done;
+    for (const auto& [caption, send] : items) {
         const int result = send();
+        if (result == 0) done << caption;
         if (result == 0 && device_.lastWarning().isEmpty()) continue;
         if (result != 0) ++refused;
         const QString reason = result == 0 ? device_.lastWarning() : device_.lastFailure();
@@ -354,6 +358,9 @@ int UniversalWindow::write() {
     // What the device holds now, as it says.
     if (answering) readInto();
     closeLink();
+    if (refused == 0 && answering)
+        p_.messages.MsgBox(tr("HART device"), tr("Data transmitted") + QStringLiteral(": ") + done.join(QStringLiteral(", ")),
+                           mb::Ok | mb::IconInformation, QStringLiteral("nodefmsg"));
     return refused;
 }
 
