@@ -21,6 +21,15 @@ void summary(const QString& line) {
     std::fflush(stdout);
 }
 
+// The result with the device's own reason when it refused ("result 84:
+// write protected (7)").
+QString resultText(DeviceCore& core, int result) {
+    QString text = QStringLiteral("result ") + QString::number(result);
+    if (result == kResultRefused || result == kResultWithheld)
+        text += QStringLiteral(": ") + core.session.progress().errorText(result, QString());
+    return text;
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: ZEL-HART read <port> <file> [--address N]\n"
@@ -42,7 +51,7 @@ int readCommand(DeviceCore& core, const QString& port, const QString& fileArgume
         return 1;
     }
     if (read != 0) {
-        summary(QStringLiteral("read %1 -> %2: failed (result %3)").arg(port, file).arg(read));
+        summary(QStringLiteral("read %1 -> %2: failed (%3)").arg(port, file, resultText(core, read)));
         return 1;
     }
     // The file takes the extension of the measurand read; a name with the
@@ -92,9 +101,8 @@ int writeCommand(DeviceCore& core, const QString& file, const QString& port, boo
     }
     const QStringList& done = core.sequences.written();
     if (written != 0) {
-        summary(QStringLiteral("write %1 -> %2: failed (result %3)%4")
-                    .arg(file, port)
-                    .arg(written)
+        summary(QStringLiteral("write %1 -> %2: failed (%3)%4")
+                    .arg(file, port, resultText(core, written))
                     .arg(done.isEmpty() ? QStringLiteral(", nothing written")
                                         : QStringLiteral(", written before the failure: ") + done.join(QLatin1Char(' '))));
         return 1;

@@ -80,6 +80,8 @@ struct Simulator::State {
             if (loadMemoryFile(config.statePath, &memory)) device.restore(memory);
         }
         if (config.powerCycle) device.powerCycle();
+        // The option holds over what a state file remembers.
+        if (config.writeProtect) device.transmitter().protectWrites();
         keep();
     }
 

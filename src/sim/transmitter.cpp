@@ -117,8 +117,13 @@ Transmitter::Transmitter(const CatalogueRecord& record, const DeviceConfig& conf
     ram_.rangeUnit = recordUnit_->code;
     ram_.upperRange = static_cast<float>(record.upperRange);
     ram_.lowerRange = static_cast<float>(record.lowerRange);
-    if (config.writeProtect) ram_.configurationBytes[12] |= kWriteProtect;
     eeprom_ = ram_;
+    if (config.writeProtect) protectWrites();
+}
+
+void Transmitter::protectWrites() {
+    ram_.configurationBytes[12] |= kWriteProtect;
+    eeprom_.configurationBytes[12] |= kWriteProtect;
 }
 
 double Transmitter::toRecordUnit(double value, std::uint8_t unitCode) const {

@@ -91,6 +91,9 @@ class Transmitter {
     std::uint8_t setFixedCurrent(float milliamps);
     std::uint8_t trimZero(float measuredMa);
     std::uint8_t trimGain(float measuredMa);
+    // The write-protection switch set, in RAM and EEPROM (the device's
+    // jumper: it stays whatever was stored before).
+    void protectWrites();
     void copyToEeprom() { eeprom_ = ram_; }
     void restoreFromEeprom();
     // Power switched off and on: settings from the EEPROM copy, no fixed current.

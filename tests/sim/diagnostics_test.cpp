@@ -347,6 +347,11 @@ TEST(SimDiagnostics, UniversalWritesChangeTheirRecordsAndRefusalsNothing) {
     EXPECT_EQ(transact(restarted, longRequest(15)).data[2], 8);
     const Bytes factory = transact(restarted, longRequest(13)).data;
     EXPECT_EQ(unpackAscii(Bytes(factory.begin(), factory.begin() + 6)), "PT-0001 ");
+    // Write protection asked for holds over a state file that was written
+    // without it.
+    config.writeProtect = true;
+    Simulator protectedDevice(config);
+    EXPECT_EQ(transact(protectedDevice, longRequest(18, tagDescriptorDate)).status1, 7);
     std::remove(path.c_str());
 }
 
