@@ -103,7 +103,7 @@ TEST(IniDocumentEncoding, KeepsTheEncodingItWasReadIn) {
     EXPECT_EQ(v(b, "S", "Unit"), QStringLiteral("°C"));
     EXPECT_EQ(b.serialize(), bom);
     // A mark written twice is kept twice.
-    for (const QByteArray twice : {QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF; x\n[S]\nk=1\n"),
+    for (const QByteArray& twice : {QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF; x\n[S]\nk=1\n"),
                                    QByteArray("\xFF\xFE\xFF\xFE;\0\n\0", 8)})
         EXPECT_EQ(IniDocument::parse(twice).serialize(), twice);
 }

@@ -258,7 +258,9 @@ TEST_F(SendRequestTest, RefusalsBusyAndDelayedResponses) {
         EXPECT_EQ(readBlock(12, 24, r.tries, &data), r.result);
         EXPECT_EQ(session.ResCode1, r.code);
         EXPECT_EQ(commandsReceived().size() - before, r.frames);
-        if (r.result == 0) EXPECT_EQ(static_cast<unsigned char>(data.at(0)), 12);
+        if (r.result == 0) {
+            EXPECT_EQ(static_cast<unsigned char>(data.at(0)), 12);
+        }
         if (r.result != 0) {
             EXPECT_EQ(session.progress().errorText(r.result, "BaTinHrtCPr_SendRequest"), QString::fromLatin1(r.text));
             EXPECT_TRUE(log().contains(QStringLiteral(" refused: ") + QString::fromLatin1(r.text)));

@@ -91,7 +91,9 @@ TEST_F(PtyTest, WaitHookRunsEverySliceWhileAReadWaits) {
     int runs = 0;
     t->setWaitHook(
         [&] {
-            if (++runs == 3) ASSERT_EQ(::write(master, "\x06", 1), 1);
+            if (++runs == 3) {
+                ASSERT_EQ(::write(master, "\x06", 1), 1);
+            }
         },
         10ms);
     std::uint8_t got[4] = {};

@@ -229,7 +229,9 @@ TEST(SimDevice, Block12AndReadOutAsTheModuleWasSetUp) {
         sim.holdProcess(40);
         const Answer c15 = transact(sim, longRequest(15));
         EXPECT_EQ(c15.status1, c.rangeUnitCode == 0 ? 64 : 0);
-        if (c.rangeUnitCode != 0) EXPECT_EQ(c15.data.at(2), c.rangeUnitCode);
+        if (c.rangeUnitCode != 0) {
+            EXPECT_EQ(c15.data.at(2), c.rangeUnitCode);
+        }
         const Answer block = readBlock(sim, 12);
         if (c.slots.empty()) {
             EXPECT_EQ(block.status1, 64);

@@ -127,8 +127,9 @@ TEST(MainWindow, ATinyWindowScalesDownAndComesBackAsDesigned) {
     QApplication::processEvents();
     EXPECT_EQ(w.canvas()->size(), QSize(kDesignWidth, kDesignHeight));
     for (const ControlInfo* c = controlsBegin(); c != controlsEnd(); ++c) {
-        if (c->window == kMainWindow)
+        if (c->window == kMainWindow) {
             EXPECT_EQ(rig.gadgets.widget(c->number)->geometry(), designRect(*c)) << c->name;
+        }
     }
     EXPECT_EQ(field->font().pointSizeF(), fontBefore);
     // The program saw the window change its size.

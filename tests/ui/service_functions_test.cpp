@@ -127,8 +127,9 @@ TEST(ServiceFunctions, ARefusedLoopTestChangesNothingAndSaysWhy) {
     EXPECT_TRUE(rig.enabled("ValLoopTest"));
     // The failure names the command and the device's reason.
     const QString failure = progress.texts.filter("Function failed!").value(0);
-    if (!failure.isEmpty())
+    if (!failure.isEmpty()) {
         EXPECT_EQ(failure, "Function failed! (Enter/Exit fixed current mode: access restricted (16))");
+    }
     EXPECT_FALSE(rig.loop().second);
 }
 

@@ -73,8 +73,9 @@ TEST(WindowRules, NoEnabledControlWithoutItsCommandInAnyModeOrState) {
                     if (std::string(mode) != "user" || data >= 0 || connected) continue;
                     // Without data the user may only start: New, Open, Read.
                     for (const GadgetEntry& e : app.model().fields.gadgetList())
-                        if (e.GadID > 0 && e.Visibility != "nodisplay" && inSight(rig, e.GadID))
+                        if (e.GadID > 0 && e.Visibility != "nodisplay" && inSight(rig, e.GadID)) {
                             EXPECT_FALSE(rig.gadgets.widget(e.GadID)->isEnabled()) << qPrintable(e.Name);
+                        }
                     for (int id : {menu::kNew, menu::kOpen, menu::kToolOpen, menu::kReadAll, menu::kToolRead})
                         EXPECT_TRUE(menus.isItemEnabled(id)) << id;
                     for (int id : {menu::kSave, menu::kSaveAs, menu::kToolSave, menu::kWriteAll, menu::kWriteChanges,
@@ -82,8 +83,9 @@ TEST(WindowRules, NoEnabledControlWithoutItsCommandInAnyModeOrState) {
                                    menu::kToolDisconnect})
                         EXPECT_FALSE(menus.isItemEnabled(id)) << id;
                     for (const ControlInfo* c = controlsBegin(); c != controlsEnd(); ++c)
-                        if (c->window == kMainWindow && c->kind == ControlKind::Button && inSight(rig, c->number))
+                        if (c->window == kMainWindow && c->kind == ControlKind::Button && inSight(rig, c->number)) {
                             EXPECT_FALSE(rig.gadgets.widget(c->number)->isEnabled()) << c->name;
+                        }
                 }
     }
 }
