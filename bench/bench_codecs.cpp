@@ -24,15 +24,16 @@
 namespace {
 
 QString keyOf(std::uint8_t command, const QByteArray& request) {
-    return QString::number(command) + QLatin1Char('/') + QString::number(request.isEmpty() ? -1 : request.at(0));
+    return QString::number(command) + QLatin1Char('/') +
+           QString::number(request.isEmpty() ? -1 : request.at(0));
 }
 
 // Passes requests to the session and keeps each answer.
 class Recorder final : public zh::RequestSender {
-public:
+  public:
     explicit Recorder(zh::HartSession& s) : session(s) {}
-    int SendRequest(std::uint8_t command, const QByteArray& request, int expected, QByteArray* response,
-                    int tries) override {
+    int SendRequest(std::uint8_t command, const QByteArray& request, int expected,
+                    QByteArray* response, int tries) override {
         QByteArray got;
         const int r = session.SendRequest(command, request, expected, &got, tries);
         answers.insert(keyOf(command, request), got);
@@ -47,9 +48,10 @@ public:
 
 // Gives the recorded answers back without any I/O.
 class Replayer final : public zh::RequestSender {
-public:
+  public:
     explicit Replayer(const QHash<QString, QByteArray>& a) : answers(a) {}
-    int SendRequest(std::uint8_t command, const QByteArray& request, int, QByteArray* response, int) override {
+    int SendRequest(std::uint8_t command, const QByteArray& request, int, QByteArray* response,
+                    int) override {
         if (response) *response = answers.value(keyOf(command, request));
         return 0;
     }
@@ -106,7 +108,8 @@ int main() {
     Recorder recorder(session);
     const int failedOnDevice = cycle(p, recorder, values);
     session.HartDisConnect();
-    if (failedOnDevice != 0) std::printf("%d routines failed against the simulated device\n", failedOnDevice);
+    if (failedOnDevice != 0)
+        std::printf("%d routines failed against the simulated device\n", failedOnDevice);
 
     Replayer replayer(recorder.answers);
     std::vector<double> runs;
@@ -118,9 +121,12 @@ int main() {
         runs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
     std::sort(runs.begin(), runs.end());
-    std::printf("one read and write cycle (5 transmitter reads, 11 block reads, 4 transmitter writes, 9 block writes): "
-                "%.3f ms median, %.3f ms fastest (goal < 1 ms) -> %s\n",
-                runs[runs.size() / 2], runs.front(), runs[runs.size() / 2] < 1.0 && failed == 0 ? "met" : "MISSED");
+    std::printf(
+        "one read and write cycle (5 transmitter reads, 11 block reads, 4 transmitter writes, 9 "
+        "block writes): "
+        "%.3f ms median, %.3f ms fastest (goal < 1 ms) -> %s\n",
+        runs[runs.size() / 2], runs.front(),
+        runs[runs.size() / 2] < 1.0 && failed == 0 ? "met" : "MISSED");
     if (failed != 0) std::printf("%d routine runs failed in the replay\n", failed);
     return 0;
 }

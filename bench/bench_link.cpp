@@ -28,7 +28,8 @@ double wireSeconds(const Counted& c) {
 bool ptyFigure() {
     QProcess sim;
     sim.start(QStringLiteral(ZH_PROGRAM_DIR "/hartsim"),
-              {QStringLiteral("--pty"), QStringLiteral("--realtime"), QStringLiteral("--seconds"), QStringLiteral("120")});
+              {QStringLiteral("--pty"), QStringLiteral("--realtime"), QStringLiteral("--seconds"),
+               QStringLiteral("120")});
     if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
         std::printf("pty: hartsim did not start\n");
         return false;
@@ -42,10 +43,11 @@ bool ptyFigure() {
         return false;
     }
     Counted counted;
-    lib.master()->setTrace([&counted](bool sent, const std::vector<std::uint8_t>& bytes, const std::string& note) {
-        if (!note.empty()) return;
-        (sent ? counted.txBytes : counted.rxBytes) += bytes.size();
-    });
+    lib.master()->setTrace(
+        [&counted](bool sent, const std::vector<std::uint8_t>& bytes, const std::string& note) {
+            if (!note.empty()) return;
+            (sent ? counted.txBytes : counted.rxBytes) += bytes.size();
+        });
     const int exchanges = 20;
     QElapsedTimer timer;
     timer.start();
@@ -64,11 +66,14 @@ bool ptyFigure() {
     sim.waitForFinished(3000);
     // A pty takes the request at once (it has no baud rate), so the
     // answer alone is the part that really runs at wire speed.
-    const double answerWire = static_cast<double>(one.rxBytes) * kCharSeconds + kTurnaroundMs / 1000.0;
-    std::printf("pty, real time: command 0 takes %.1f ms; wire time %.1f ms (%zu bytes out, %zu in, %d ms turn-around); "
-                "ratio %.3f (goal <= 1.05); against the answer's wire time alone %.3f\n",
-                measured * 1000, wire * 1000, one.txBytes, one.rxBytes, kTurnaroundMs, measured / wire,
-                measured / answerWire);
+    const double answerWire =
+        static_cast<double>(one.rxBytes) * kCharSeconds + kTurnaroundMs / 1000.0;
+    std::printf(
+        "pty, real time: command 0 takes %.1f ms; wire time %.1f ms (%zu bytes out, %zu in, %d ms "
+        "turn-around); "
+        "ratio %.3f (goal <= 1.05); against the answer's wire time alone %.3f\n",
+        measured * 1000, wire * 1000, one.txBytes, one.rxBytes, kTurnaroundMs, measured / wire,
+        measured / answerWire);
     return measured / wire <= 1.05;
 }
 
@@ -90,7 +95,9 @@ bool simFigure() {
         }
     }
     const double perSecond = exchanges / (static_cast<double>(timer.nsecsElapsed()) / 1e9);
-    std::printf("in-process simulator: %.0f exchanges per second (command 191, block 12; goal >= 5000)\n", perSecond);
+    std::printf(
+        "in-process simulator: %.0f exchanges per second (command 191, block 12; goal >= 5000)\n",
+        perSecond);
     return perSecond >= 5000.0;
 }
 

@@ -58,14 +58,16 @@ double msBetween(Clock::time_point from, Clock::time_point to) {
 double percentile(std::vector<double> v, double p) {
     if (v.empty()) return 0;
     std::sort(v.begin(), v.end());
-    const std::size_t at = std::min(v.size() - 1, static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5));
+    const std::size_t at = std::min(
+        v.size() - 1, static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5));
     return v[at];
 }
 
 // The simulated device with the parts a configuration expects.
 QStringList devicePartsFor(const QString& configuration) {
     if (configuration == QLatin1String("display")) return {QStringLiteral("--display-only")};
-    if (configuration == QLatin1String("transmitter")) return {QStringLiteral("--transmitter-only")};
+    if (configuration == QLatin1String("transmitter"))
+        return {QStringLiteral("--transmitter-only")};
     return {};
 }
 
@@ -117,28 +119,34 @@ bool pollCost(const QString& configuration, int cycles) {
     const double wire = all.wireSeconds() / cycles;
     const double answerWire = all.answerWireSeconds() / cycles;
     const QStringList perCycle = all.commands.mid(0, all.requests / std::max(1, cycles));
-    const bool met = all.answers == all.requests && all.requests > 0 && mean / wire <= 1.10 && worstRatio <= 1.10;
-    std::printf("%-12s %4d cycles, %3d exchanges (%s per cycle), %5.1f bytes/cycle: cycle mean %6.1f ms, max %6.1f ms; "
-                "wire %6.1f ms/cycle; ratio mean %.3f, worst cycle %.3f (goal <= 1.10) %s\n",
-                qPrintable(configuration), cycles, all.requests, qPrintable(perCycle.join(QLatin1Char(' '))),
-                static_cast<double>(all.bytes) / cycles, mean * 1000, longest * 1000, wire * 1000, mean / wire,
-                worstRatio, met ? "met" : "MISSED");
+    const bool met = all.answers == all.requests && all.requests > 0 && mean / wire <= 1.10 &&
+                     worstRatio <= 1.10;
+    std::printf(
+        "%-12s %4d cycles, %3d exchanges (%s per cycle), %5.1f bytes/cycle: cycle mean %6.1f ms, "
+        "max %6.1f ms; "
+        "wire %6.1f ms/cycle; ratio mean %.3f, worst cycle %.3f (goal <= 1.10) %s\n",
+        qPrintable(configuration), cycles, all.requests,
+        qPrintable(perCycle.join(QLatin1Char(' '))), static_cast<double>(all.bytes) / cycles,
+        mean * 1000, longest * 1000, wire * 1000, mean / wire, worstRatio, met ? "met" : "MISSED");
     // hartsim sends an answer's last byte a turn-around and (bytes - 1)
     // character times after the request came in: what is left beyond that
     // is the program's own time.
     const double paced = (all.answerBytes - all.answers) * zh::bench::kCharSeconds / cycles +
                          all.answers * zh::bench::kTurnaroundSeconds / cycles;
-    std::printf("%-12s against the answers' wire time alone (the pty takes a request at once): %6.1f ms/cycle, "
-                "ratio %.3f; the program's own time beyond the simulator's pace %.1f ms/cycle\n",
-                "", answerWire * 1000, mean / answerWire, (mean - paced) * 1000);
+    std::printf(
+        "%-12s against the answers' wire time alone (the pty takes a request at once): %6.1f "
+        "ms/cycle, "
+        "ratio %.3f; the program's own time beyond the simulator's pace %.1f ms/cycle\n",
+        "", answerWire * 1000, mean / answerWire, (mean - paced) * 1000);
     return met;
 }
 
 // Notes when the key and mouse events posted by the input thread reach
 // the window; each carries its number (the key's scan code, the mouse's x).
 class InputProbe final : public QObject {
-public:
-    InputProbe(QObject* keyTarget, QObject* mouseTarget) : keyTarget_(keyTarget), mouseTarget_(mouseTarget) {
+  public:
+    InputProbe(QObject* keyTarget, QObject* mouseTarget)
+        : keyTarget_(keyTarget), mouseTarget_(mouseTarget) {
         keyTarget->installEventFilter(this);
         if (mouseTarget != keyTarget) mouseTarget->installEventFilter(this);
     }
@@ -151,7 +159,8 @@ public:
             id = static_cast<int>(static_cast<QMouseEvent*>(event)->position().x()) - kIdBase;
         if (id >= 0) {
             std::lock_guard<std::mutex> lock(mutex);
-            if (id < static_cast<int>(posted.size()) && handled[id] == Clock::time_point{}) handled[id] = Clock::now();
+            if (id < static_cast<int>(posted.size()) && handled[id] == Clock::time_point{})
+                handled[id] = Clock::now();
         }
         return QObject::eventFilter(watched, event);
     }
@@ -159,7 +168,7 @@ public:
     std::mutex mutex;
     std::vector<Clock::time_point> posted, handled;
 
-private:
+  private:
     QObject* keyTarget_;
     QObject* mouseTarget_;
 };
@@ -248,16 +257,18 @@ bool windowResponse(const QString& configuration, int seconds) {
                 input.handled.emplace_back();
             }
             if (i % 2 == 0) {
-                QCoreApplication::postEvent(keyTarget, new QKeyEvent(QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier, id,
-                                                                     0, 0, QString(), false, 1, keyboard));
+                QCoreApplication::postEvent(
+                    keyTarget, new QKeyEvent(QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier, id, 0,
+                                             0, QString(), false, 1, keyboard));
                 continue;
             }
             // A click on the window's background, outside every control.
             for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-                QCoreApplication::postEvent(window, new QMouseEvent(type, QPointF(id, 2), QPointF(id, 2), Qt::LeftButton,
-                                                                    type == QEvent::MouseButtonPress ? Qt::LeftButton
-                                                                                                     : Qt::NoButton,
-                                                                    Qt::NoModifier, mouse));
+                QCoreApplication::postEvent(
+                    window, new QMouseEvent(
+                                type, QPointF(id, 2), QPointF(id, 2), Qt::LeftButton,
+                                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                Qt::NoModifier, mouse));
             }
         }
     });
@@ -275,16 +286,20 @@ bool windowResponse(const QString& configuration, int seconds) {
         std::lock_guard<std::mutex> lock(input.mutex);
         postedCount = static_cast<int>(input.posted.size());
         for (int i = 0; i < postedCount; ++i)
-            if (input.handled[i] != Clock::time_point{}) delays.push_back(msBetween(input.posted[i], input.handled[i]));
+            if (input.handled[i] != Clock::time_point{})
+                delays.push_back(msBetween(input.posted[i], input.handled[i]));
     }
     const double p99 = percentile(delays, 0.99);
     const double longest = delays.empty() ? 0 : *std::max_element(delays.begin(), delays.end());
     const double median = percentile(delays, 0.5);
-    const bool met = !delays.empty() && static_cast<int>(delays.size()) == postedCount && p99 <= 100 && longest <= 100;
-    std::printf("window (%s): %d s polling, %d poll cycles, %d exchanges; %d input events posted, %zu handled; "
-                "delay median %.1f ms, 99th percentile %.1f ms, max %.1f ms (goal <= 100 ms) %s\n",
-                qPrintable(configuration), seconds, cycles, frames.requests, postedCount, delays.size(), median, p99, longest,
-                met ? "met" : "MISSED");
+    const bool met = !delays.empty() && static_cast<int>(delays.size()) == postedCount &&
+                     p99 <= 100 && longest <= 100;
+    std::printf(
+        "window (%s): %d s polling, %d poll cycles, %d exchanges; %d input events posted, %zu "
+        "handled; "
+        "delay median %.1f ms, 99th percentile %.1f ms, max %.1f ms (goal <= 100 ms) %s\n",
+        qPrintable(configuration), seconds, cycles, frames.requests, postedCount, delays.size(),
+        median, p99, longest, met ? "met" : "MISSED");
     return met;
 }
 
@@ -299,8 +314,9 @@ int main(int argc, char** argv) {
     const int seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
 
     bool met = true;
-    std::printf("poll cycle against its wire time (hartsim --pty --realtime, turn-around %.0f ms):\n",
-                zh::bench::kTurnaroundSeconds * 1000);
+    std::printf(
+        "poll cycle against its wire time (hartsim --pty --realtime, turn-around %.0f ms):\n",
+        zh::bench::kTurnaroundSeconds * 1000);
     for (const char* configuration : {"display", "transmitter", "all"})
         if (cycles > 0) met = pollCost(QString::fromLatin1(configuration), cycles) && met;
     std::printf("window answering input while the live display polls:\n");

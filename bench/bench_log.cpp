@@ -25,19 +25,33 @@
 
 namespace {
 
-double msOf(const QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e6; }
+double msOf(const QElapsedTimer& t) {
+    return static_cast<double>(t.nsecsElapsed()) / 1e6;
+}
 
 // Lines as the program writes them: frames, events, procedures, commands.
 QString lineOf(int i) {
     switch (i % 8) {
-        case 0: return QStringLiteral("--> Write Com190_010 82 A6 4E 00 00 01 BE 0B 00 00 00 00 %1").arg(i);
-        case 1: return QStringLiteral("<-- Read Com190_089 86 A6 4E 00 00 01 BE 0B 00 00 00 00 00 %1").arg(i);
-        case 2: return QStringLiteral("<<< UpdateDisplay\t|11|19|1|-1|-1|0|0|");
-        case 3: return QStringLiteral(">>> HartRead(mode=display all, tries=%1)").arg(i % 3);
-        case 4: return QStringLiteral(">> SendRequest %1").arg(i);
-        case 5: return QStringLiteral("> #  2069 Read module");
-        case 6: return QStringLiteral("<<< Comment: step %1").arg(i);
-        default: return QStringLiteral("ReadProfile: File=Config-125.ini Kat=Common Key=DebugLevel Val=%1").arg(i);
+        case 0:
+            return QStringLiteral("--> Write Com190_010 82 A6 4E 00 00 01 BE 0B 00 00 00 00 %1")
+                .arg(i);
+        case 1:
+            return QStringLiteral("<-- Read Com190_089 86 A6 4E 00 00 01 BE 0B 00 00 00 00 00 %1")
+                .arg(i);
+        case 2:
+            return QStringLiteral("<<< UpdateDisplay\t|11|19|1|-1|-1|0|0|");
+        case 3:
+            return QStringLiteral(">>> HartRead(mode=display all, tries=%1)").arg(i % 3);
+        case 4:
+            return QStringLiteral(">> SendRequest %1").arg(i);
+        case 5:
+            return QStringLiteral("> #  2069 Read module");
+        case 6:
+            return QStringLiteral("<<< Comment: step %1").arg(i);
+        default:
+            return QStringLiteral(
+                       "ReadProfile: File=Config-125.ini Kat=Common Key=DebugLevel Val=%1")
+                .arg(i);
     }
 }
 
@@ -50,7 +64,8 @@ int main(int argc, char** argv) {
     p.state.DebugLevel = 0;  // built hidden; shown below
     p.log.setThreshold(1);
     p.log.openView(1);
-    for (int i = 0; p.log.viewLines().size() < zh::Logger::kMaxViewLines; ++i) p.log.DebugLog(lineOf(i), 1);
+    for (int i = 0; p.log.viewLines().size() < zh::Logger::kMaxViewLines; ++i)
+        p.log.DebugLog(lineOf(i), 1);
 
     zh::LogWindow w(p);
     QListView& view = *w.view();
@@ -83,15 +98,16 @@ int main(int argc, char** argv) {
     w.flush();
     view.viewport()->repaint();
     const double appended = msOf(t);
-    const bool atEnd = bar.value() == bar.maximum() &&
-                       w.model().index(w.model().rowCount() - 1).data().toString() == p.log.viewLines().back();
+    const bool atEnd =
+        bar.value() == bar.maximum() &&
+        w.model().index(w.model().rowCount() - 1).data().toString() == p.log.viewLines().back();
 
     if (argc > 1) w.grab().save(QString::fromLocal8Bit(argv[1]));
     std::printf("log view: %d lines\n", w.model().rowCount());
     std::printf("show window: %.1f ms\n", shown);
     std::printf("scroll top to bottom: %d pages in %.1f ms (%.3f ms a page)\n", pages, scrolled,
                 pages ? scrolled / pages : 0.0);
-    std::printf("%d appends while shown: %.1f ms (%.3f ms an append), view at the last line: %s\n", kAppends,
-                appended, appended / kAppends, atEnd ? "yes" : "no");
+    std::printf("%d appends while shown: %.1f ms (%.3f ms an append), view at the last line: %s\n",
+                kAppends, appended, appended / kAppends, atEnd ? "yes" : "no");
     return atEnd ? 0 : 1;
 }

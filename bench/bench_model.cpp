@@ -39,7 +39,8 @@ int main() {
 
     zh::DeviceModel m(p);
     m.cal.Measurand = QStringLiteral("Pressure");
-    const QString unit = p.state.MeasurandList.empty() ? QStringLiteral("[bar]") : p.state.MeasurandList.front().BaseUnit;
+    const QString unit = p.state.MeasurandList.empty() ? QStringLiteral("[bar]")
+                                                       : p.state.MeasurandList.front().BaseUnit;
     zh::DefDataStruc(m, unit, 0, -11);  // first pass reads the files
 
     const int runs = 200;
@@ -48,7 +49,8 @@ int main() {
     const double toContent = medianMs(runs, [&] { zh::AllRawToMeasurand(m, 1, all); });
     const double toRaw = medianMs(runs, [&] { zh::AllRawToMeasurand(m, 2, all); });
 
-    std::printf("fields defined: %d (records %d)\n", static_cast<int>(all.count(QLatin1Char(';'))), m.fields.count());
+    std::printf("fields defined: %d (records %d)\n", static_cast<int>(all.count(QLatin1Char(';'))),
+                m.fields.count());
     std::printf("definition pass:          %.3f ms (goal < 2 ms)\n", pass);
     std::printf("raw -> content, all:      %.3f ms (goal < 1 ms)\n", toContent);
     std::printf("content -> raw, all:      %.3f ms (goal < 1 ms)\n", toRaw);

@@ -19,7 +19,7 @@ namespace zh::bench {
 
 // The probe process is not part of what the benchmarks measure.
 class EndingProbe final : public ConnectionProbe {
-public:
+  public:
     Outcome run(const QString&, int) override { return Outcome::Ended; }
 };
 

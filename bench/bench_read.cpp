@@ -37,7 +37,8 @@ constexpr double kMaxWireSeconds = 10.0;
 // have changed in between (a read sends no write): everything but the live
 // values.
 QStringList repeatedReads(const zh::bench::FrameTally& t) {
-    static const QStringList live{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("142")};
+    static const QStringList live{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                                  QStringLiteral("142")};
     QStringList answered;
     QStringList repeated;
     for (int i = 0; i < t.commands.size(); ++i) {
@@ -94,14 +95,17 @@ int main(int argc, char** argv) {
     const double wire = t.wireSeconds();
     const double ratio = seconds / wire;
     const QStringList repeated = repeatedReads(t);
-    std::printf("frames: %d requests, %d answers (%ld bytes: %ld sent, %ld answered)\n", t.requests, t.answers,
-                t.bytes, t.bytes - t.answerBytes, t.answerBytes);
-    std::printf("requests in order: %s\n", t.commands.join(QLatin1Char(' ')).toLocal8Bit().constData());
-    std::printf("wire time %.2f s (goal < %.0f s); wall time %.2f s; ratio %.3f (goal <= %.2f)\n", wire,
-                kMaxWireSeconds, seconds, ratio, kMaxRatio);
-    std::printf("asked again although held: %s\n",
-                repeated.isEmpty() ? "none" : repeated.join(QLatin1Char(' ')).toLocal8Bit().constData());
-    const bool met = ratio <= kMaxRatio && wire < kMaxWireSeconds && repeated.isEmpty() && t.requests == t.answers;
+    std::printf("frames: %d requests, %d answers (%ld bytes: %ld sent, %ld answered)\n", t.requests,
+                t.answers, t.bytes, t.bytes - t.answerBytes, t.answerBytes);
+    std::printf("requests in order: %s\n",
+                t.commands.join(QLatin1Char(' ')).toLocal8Bit().constData());
+    std::printf("wire time %.2f s (goal < %.0f s); wall time %.2f s; ratio %.3f (goal <= %.2f)\n",
+                wire, kMaxWireSeconds, seconds, ratio, kMaxRatio);
+    std::printf(
+        "asked again although held: %s\n",
+        repeated.isEmpty() ? "none" : repeated.join(QLatin1Char(' ')).toLocal8Bit().constData());
+    const bool met = ratio <= kMaxRatio && wire < kMaxWireSeconds && repeated.isEmpty() &&
+                     t.requests == t.answers;
     std::printf("goal %s\n", met ? "met" : "MISSED");
     return met ? 0 : 1;
 }

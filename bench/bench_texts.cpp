@@ -11,7 +11,9 @@
 
 namespace {
 
-double ms(qint64 ns) { return static_cast<double>(ns) / 1e6; }
+double ms(qint64 ns) {
+    return static_cast<double>(ns) / 1e6;
+}
 
 }  // namespace
 
@@ -31,9 +33,10 @@ int main(int argc, char** argv) {
             sections << QString::fromUtf8(list.section);
         }
     }
-    const char* keys[][2] = {{"Common", "UserMode"},       {"Common", "DebugLevel"},  {"Serial_IO", "ComPort"},
-                             {"Common", "Measurands"},     {"Pressure", "BaseUnit"},  {"Config", "minhys"},
-                             {"Common", "NoSuchKey"},      {"Language", "ActualLanguage"}};
+    const char* keys[][2] = {{"Common", "UserMode"},   {"Common", "DebugLevel"},
+                             {"Serial_IO", "ComPort"}, {"Common", "Measurands"},
+                             {"Pressure", "BaseUnit"}, {"Config", "minhys"},
+                             {"Common", "NoSuchKey"},  {"Language", "ActualLanguage"}};
     const int n = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 10000;
 
     QElapsedTimer timer;
@@ -48,14 +51,19 @@ int main(int argc, char** argv) {
     timer.restart();
     for (int i = 0; i < n; ++i) {
         const auto& k = keys[i % 8];
-        sink += p.profile.ReadProfile(QLatin1String(k[0]), QLatin1String(k[1]), QStringLiteral("x"),
-                                      p.state.ProfilePath).size();
+        sink += p.profile
+                    .ReadProfile(QLatin1String(k[0]), QLatin1String(k[1]), QStringLiteral("x"),
+                                 p.state.ProfilePath)
+                    .size();
     }
     const qint64 readNs = timer.nsecsElapsed();
 
-    std::printf("message look-ups: %d in %.2f ms (%.2f us each), %d distinct texts, files read once\n", n,
-                ms(lookupNs), ms(lookupNs) * 1000.0 / n, static_cast<int>(messages.size()));
-    std::printf("profile reads:    %d in %.2f ms (%.2f us each)\n", n, ms(readNs), ms(readNs) * 1000.0 / n);
-    std::printf("goal: each under 50 ms -> %s\n", (ms(lookupNs) < 50.0 && ms(readNs) < 50.0) ? "met" : "MISSED");
+    std::printf(
+        "message look-ups: %d in %.2f ms (%.2f us each), %d distinct texts, files read once\n", n,
+        ms(lookupNs), ms(lookupNs) * 1000.0 / n, static_cast<int>(messages.size()));
+    std::printf("profile reads:    %d in %.2f ms (%.2f us each)\n", n, ms(readNs),
+                ms(readNs) * 1000.0 / n);
+    std::printf("goal: each under 50 ms -> %s\n",
+                (ms(lookupNs) < 50.0 && ms(readNs) < 50.0) ? "met" : "MISSED");
     return 0;
 }

@@ -44,9 +44,11 @@ int main() {
         program.start(QStringLiteral(ZH_PROGRAM_DIR "/ZEL-HART"),
                       {QStringLiteral("--check-start"), QString::number(kRebuilds)});
         QByteArray out;
-        while (!out.contains("window shown") && program.waitForReadyRead(10000)) out += program.readAllStandardOutput();
+        while (!out.contains("window shown") && program.waitForReadyRead(10000))
+            out += program.readAllStandardOutput();
         if (!out.contains("window shown")) {
-            std::fprintf(stderr, "run %d: the window was not shown\n%s\n", run, program.readAllStandardError().constData());
+            std::fprintf(stderr, "run %d: the window was not shown\n%s\n", run,
+                         program.readAllStandardError().constData());
             return 1;
         }
         starts.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
@@ -62,9 +64,12 @@ int main() {
     const double start = median(starts);
     const double rebuild = median(rebuilds);
     const double peakMb = static_cast<double>(peakKb) / 1024.0;
-    std::printf("start to window shown: median %.1f ms over %d runs (min %.1f, max %.1f); goal < 500 ms\n", start,
-                kRuns, *std::min_element(starts.begin(), starts.end()), *std::max_element(starts.begin(), starts.end()));
-    std::printf("rebuild (VANTOMain 1): median %.1f ms over %zu rebuilds; goal < 250 ms\n", rebuild, rebuilds.size());
+    std::printf(
+        "start to window shown: median %.1f ms over %d runs (min %.1f, max %.1f); goal < 500 ms\n",
+        start, kRuns, *std::min_element(starts.begin(), starts.end()),
+        *std::max_element(starts.begin(), starts.end()));
+    std::printf("rebuild (VANTOMain 1): median %.1f ms over %zu rebuilds; goal < 250 ms\n", rebuild,
+                rebuilds.size());
     std::printf("peak memory: %.1f MB; goal < 120 MB\n", peakMb);
     const bool met = start < 500 && rebuild < 250 && peakMb < 120;
     std::printf("%s\n", met ? "goals met" : "goals NOT met");

@@ -16,11 +16,12 @@ constexpr double kTurnaroundSeconds = 0.020;    // hartsim's default
 // hartsim --pty --realtime, logging every frame to `logPath`, with `extra`
 // arguments; `path` is the port to open (empty when it did not start).
 class RealtimeSim {
-public:
+  public:
     RealtimeSim(const QString& logPath, const QStringList& extra = {}) {
         sim_.start(QStringLiteral(ZH_PROGRAM_DIR "/hartsim"),
-                   QStringList{QStringLiteral("--pty"), QStringLiteral("--realtime"), QStringLiteral("--seconds"),
-                               QStringLiteral("600"), QStringLiteral("--log"), logPath} +
+                   QStringList{QStringLiteral("--pty"), QStringLiteral("--realtime"),
+                               QStringLiteral("--seconds"), QStringLiteral("600"),
+                               QStringLiteral("--log"), logPath} +
                        extra);
         if (sim_.waitForStarted(5000) && sim_.waitForReadyRead(5000))
             path = QString::fromLocal8Bit(sim_.readLine()).trimmed();
@@ -34,7 +35,7 @@ public:
 
     QString path;
 
-private:
+  private:
     QProcess sim_;
 };
 
@@ -64,12 +65,14 @@ struct FrameTally {
             if (!request) {
                 ++answers;
                 answerBytes += b.size();
-                if (!codes.isEmpty() && at + 2 < b.size()) codes.last() = b[at + 2].toInt(nullptr, 16);
+                if (!codes.isEmpty() && at + 2 < b.size())
+                    codes.last() = b[at + 2].toInt(nullptr, 16);
                 continue;
             }
             ++requests;
             codes << -1;
-            QString c = at < b.size() ? QString::number(b[at].toInt(nullptr, 16)) : QStringLiteral("?");
+            QString c =
+                at < b.size() ? QString::number(b[at].toInt(nullptr, 16)) : QStringLiteral("?");
             if (c == QLatin1String("191") && at + 2 < b.size())
                 c += QLatin1Char('/') + QString::number(b[at + 2].toInt(nullptr, 16));
             commands << c;
@@ -83,14 +86,14 @@ struct FrameTally {
 
 // Reads what a log file gained since the last call.
 class LogTail {
-public:
+  public:
     explicit LogTail(const QString& path) : file_(path) {}
     QString next() {
         if (!file_.isOpen() && !file_.open(QIODevice::ReadOnly)) return QString();
         return QString::fromLatin1(file_.readAll());
     }
 
-private:
+  private:
     QFile file_;
 };
 

@@ -22,7 +22,6 @@ namespace {
     if (!condition) std::abort();
 }
 
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -33,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // the profile's transmitter/display setting; the rest is the file.
     static const char* const kModes[] = {"auto", "all", "transmitter", "display"};
     p.state.TransmitterDisplay = QLatin1String(kModes[(data[0] >> 1) & 3]);
-    const QString name = (data[0] & 1) ? QStringLiteral("data/fuzz.cft") : QStringLiteral("data/fuzz.cfp");
+    const QString name =
+        (data[0] & 1) ? QStringLiteral("data/fuzz.cft") : QStringLiteral("data/fuzz.cfp");
     const QString path = h.writeFile(name, data + 1, size - 1);
 
     // A new data set of the first measurand, as the program starts with.

@@ -24,7 +24,7 @@ namespace {
 
 // Answers every request with the next answer of the input.
 class FakeSender final : public zh::RequestSender {
-public:
+  public:
     int SendRequest(std::uint8_t, const QByteArray&, int, QByteArray* response, int) override {
         *response = answer;
         return result;
@@ -49,7 +49,8 @@ bool printable(const QByteArray& image, const zh::BlockItem& item) {
 // The write of a block just read: refused only for a text the display
 // holds that is no printable ASCII, and otherwise every item but the fixed
 // ones and the texts goes back byte for byte.
-void checkWriteBack(zh::DisplayBlocks& blocks, const zh::BlockLayout& layout, const QByteArray& answer) {
+void checkWriteBack(zh::DisplayBlocks& blocks, const zh::BlockLayout& layout,
+                    const QByteArray& answer) {
     bool textsPrintable = true;
     for (const zh::BlockItem& item : layout.items)
         if (item.coding == zh::BlockCoding::Text && item.use == zh::BlockUse::Field)
@@ -95,15 +96,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         sender.answer = QByteArray(reinterpret_cast<const char*>(data + at), static_cast<int>(n));
         at += n;
         const bool logged = selector == 0xFF;
-        const zh::BlockLayout& layout = logged ? *zh::blockLayout(12) : layouts[selector % layouts.size()];
-        if (!(flags & 0x20) && !sender.answer.isEmpty()) sender.answer[0] = static_cast<char>(layout.number);
+        const zh::BlockLayout& layout =
+            logged ? *zh::blockLayout(12) : layouts[selector % layouts.size()];
+        if (!(flags & 0x20) && !sender.answer.isEmpty())
+            sender.answer[0] = static_cast<char>(layout.number);
         sender.result = (flags & 0x80) ? 1 + flags % 10 : 0;
         sender.code1 = (flags & 0x40) ? flags & 0x3F : 0;
 
         const QHash<QString, QString> valuesBefore = values.values;
         const QByteArray imageBefore = blocks.image(layout.number);
         const int read = logged ? blocks.ReadBlock12Logged(1) : blocks.ReadBlock(layout.number, 1);
-        const bool wellFormed = sender.result == 0 && sender.code1 == 0 && sender.answer.size() == zh::block::kSize &&
+        const bool wellFormed = sender.result == 0 && sender.code1 == 0 &&
+                                sender.answer.size() == zh::block::kSize &&
                                 static_cast<std::uint8_t>(sender.answer.at(0)) == layout.number;
         require((read == 0) == wellFormed);
         if (read != 0) {
@@ -114,7 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             require(blocks.loggedImage() == sender.answer && blocks.image(12) == imageBefore);
             continue;
         }
-        require(blocks.image(layout.number) == sender.answer && blocks.response(layout.number) == sender.answer);
+        require(blocks.image(layout.number) == sender.answer &&
+                blocks.response(layout.number) == sender.answer);
         if (layout.writable) checkWriteBack(blocks, layout, sender.answer);
     }
     return 0;

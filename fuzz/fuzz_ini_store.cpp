@@ -53,7 +53,8 @@ QString readBack(QString value) {
     value = value.trimmed();
     if (value.size() >= 2) {
         const QChar q = value.front();
-        if ((q == QLatin1Char('"') || q == QLatin1Char('\'')) && value.back() == q) value = value.mid(1, value.size() - 2);
+        if ((q == QLatin1Char('"') || q == QLatin1Char('\'')) && value.back() == q)
+            value = value.mid(1, value.size() - 2);
     }
     return value.left(zh::IniStore::kMaxValueLength);
 }

@@ -52,12 +52,14 @@ QString HeadlessProgram::path(const QString& relativePath) const {
     return dir.path() + QLatin1Char('/') + relativePath;
 }
 
-QString HeadlessProgram::writeFile(const QString& relativePath, const std::uint8_t* data, std::size_t size) {
+QString HeadlessProgram::writeFile(const QString& relativePath, const std::uint8_t* data,
+                                   std::size_t size) {
     const QString p = path(relativePath);
     QDir().mkpath(QFileInfo(p).absolutePath());
     QFile f(p);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) fail("cannot write", p);
-    if (size > 0 && f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) != static_cast<qint64>(size))
+    if (size > 0 && f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) !=
+                        static_cast<qint64>(size))
         fail("cannot write", p);
     return p;
 }

@@ -17,7 +17,7 @@
 namespace zh::fuzz {
 
 class HeadlessProgram {
-public:
+  public:
     HeadlessProgram();
 
     // Copies the shipped resources into the scratch folder and runs the

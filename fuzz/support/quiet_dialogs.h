@@ -13,22 +13,32 @@
 namespace zh::fuzz {
 
 class QuietDialogs final : public Dialogs {
-public:
+  public:
     int messageBox(const QString& title, const QString& text, int flags) override {
         ++boxes;
         if (show_) std::fprintf(stderr, "[%s] %s\n", qUtf8Printable(title), qUtf8Printable(text));
         switch (flags & 0xF) {
-            case mb::YesNo: return mb::ResultNo;
+            case mb::YesNo:
+                return mb::ResultNo;
             case mb::YesNoCancel:
             case mb::OkCancel:
-            case mb::RetryCancel: return mb::ResultCancel;
-            case mb::AbortRetryIgnore: return mb::ResultAbort;
-            default: return mb::ResultOk;
+            case mb::RetryCancel:
+                return mb::ResultCancel;
+            case mb::AbortRetryIgnore:
+                return mb::ResultAbort;
+            default:
+                return mb::ResultOk;
         }
     }
-    QString openFileRequester(const QString&, const QString& proposed, const QString&) override { return proposed; }
-    QString saveFileRequester(const QString&, const QString& proposed, const QString&) override { return proposed; }
-    QString inputRequester(const QString&, const QString&, const QString& proposed) override { return proposed; }
+    QString openFileRequester(const QString&, const QString& proposed, const QString&) override {
+        return proposed;
+    }
+    QString saveFileRequester(const QString&, const QString& proposed, const QString&) override {
+        return proposed;
+    }
+    QString inputRequester(const QString&, const QString&, const QString& proposed) override {
+        return proposed;
+    }
 
     void progressOpen(const QString&) override { progressOpen_ = true; }
     void progressClose() override { progressOpen_ = false; }
@@ -47,7 +57,7 @@ public:
 
     long boxes = 0;
 
-private:
+  private:
     bool progressOpen_ = false;
     bool show_ = std::getenv("FUZZ_SHOW_MESSAGES") != nullptr;
 };

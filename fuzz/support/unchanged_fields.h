@@ -7,7 +7,8 @@
 
 namespace zh::fuzz {
 
-inline bool unchangedFields(const FieldTable& fields, const FieldSnapshot& before, int countBefore) {
+inline bool unchangedFields(const FieldTable& fields, const FieldSnapshot& before,
+                            int countBefore) {
     if (fields.count() != countBefore) return false;
     for (int i = 1; i <= fields.count(); ++i) {
         const FieldSnapshot::Values* v = before.at(i);

@@ -56,7 +56,7 @@ struct AppState {
 
     // Serial link
     QString ComPort = QStringLiteral("Com4");
-    int HartAddress = 0;  // polling address 0..63 (above 15: HART 6/7 devices only)
+    int HartAddress = 0;        // polling address 0..63 (above 15: HART 6/7 devices only)
     int ConnectTimeout = 4000;  // ms
     int ConnectRetry = 3;
     int RequestTries = 3;

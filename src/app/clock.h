@@ -8,14 +8,14 @@
 namespace zh {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Milliseconds since an arbitrary fixed point; never goes backwards.
     virtual std::int64_t nowMs() = 0;
 };
 
 class SteadyClock final : public Clock {
-public:
+  public:
     std::int64_t nowMs() override {
         using namespace std::chrono;
         return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();

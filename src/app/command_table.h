@@ -69,13 +69,14 @@ enum class Command {
     FocusNext,             // 27 Tab: focusNextField (ui/focus_order.h)
     FocusPrevious,         // 28 Shift+Tab: focusNextField backwards
     // --- Buttons and selectors of the main window ---
-    TeachLowerRange,        // BtnTempTLR, BtnAdmTLR: TeachService::TeachRange(false) (ui/teach_service.h)
-    TeachUpperRange,        // BtnTempTUR, BtnAdmTUR: TeachService::TeachRange(true)
-    OutputFunction,         // CmbOutFunc1, CmbOutFunc2: UserModes::UpdGadItems (ui/user_modes.h)
+    TeachLowerRange,  // BtnTempTLR, BtnAdmTLR: TeachService::TeachRange(false) (ui/teach_service.h)
+    TeachUpperRange,  // BtnTempTUR, BtnAdmTUR: TeachService::TeachRange(true)
+    OutputFunction,   // CmbOutFunc1, CmbOutFunc2: UserModes::UpdGadItems (ui/user_modes.h)
     EquipmentSelection,     // CmbSelEquip: UserModes::UpdGadItems
     StoreFactorySetting,    // BtnFactSet, BtnFactSetStore: TeachService::FactorySetting(false)
     RestoreFactorySetting,  // BtnFactSetRest, BtnFactSetRestAdm: TeachService::FactorySetting(true)
-    LoopTest,               // BtnLoopStartStop, BtnLoopStartStopAdm: OutputService::LoopTest (ui/output_service.h)
+    LoopTest,               // BtnLoopStartStop, BtnLoopStartStopAdm: OutputService::LoopTest
+                            // (ui/output_service.h)
     SwitchTest,             // BtnTestSW1, BtnTestSW2 (later)
     Set4mAOnOff,            // BtnSet4mAOnOff, BtnSet4mAOnOffu: OutputService::Set4mA("on/off")
     Trim4mA,                // BtnSet4mA, BtnTempSet4mA: OutputService::Set4mA("trim")
@@ -111,7 +112,7 @@ struct CommandInfo {
 const std::vector<CommandInfo>& CommandCatalogue();
 
 class CommandTable {
-public:
+  public:
     using Handler = std::function<void(int id)>;
 
     // `controlNumber` gives the number of a control by its symbolic name
@@ -141,7 +142,7 @@ public:
     bool dispatchMenu(int id);
     bool dispatchGadget(int gadget);
 
-private:
+  private:
     const CommandInfo* infoOf(Command command) const;
     void logMenuCommand(const CommandInfo& info, int id, bool available);
 

@@ -31,15 +31,23 @@ int ConsoleDialogs::messageBox(const QString& title, const QString& text, int fl
     }
 }
 
-QString ConsoleDialogs::openFileRequester(const QString&, const QString& proposed, const QString&) { return proposed; }
-QString ConsoleDialogs::saveFileRequester(const QString&, const QString& proposed, const QString&) { return proposed; }
-QString ConsoleDialogs::inputRequester(const QString&, const QString&, const QString& proposed) { return proposed; }
+QString ConsoleDialogs::openFileRequester(const QString&, const QString& proposed, const QString&) {
+    return proposed;
+}
+QString ConsoleDialogs::saveFileRequester(const QString&, const QString& proposed, const QString&) {
+    return proposed;
+}
+QString ConsoleDialogs::inputRequester(const QString&, const QString&, const QString& proposed) {
+    return proposed;
+}
 
 void ConsoleDialogs::progressOpen(const QString& title) {
     progressOpen_ = true;
     say(QStringLiteral("== ") + title);
 }
-void ConsoleDialogs::progressSetStep(const QString& text) { say(QStringLiteral("   ") + text); }
+void ConsoleDialogs::progressSetStep(const QString& text) {
+    say(QStringLiteral("   ") + text);
+}
 void ConsoleDialogs::progressSetStatus(const QString& text, int) {
     if (!text.isEmpty()) say(QStringLiteral("   ") + text);
 }

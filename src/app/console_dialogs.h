@@ -8,13 +8,16 @@
 namespace zh {
 
 class ConsoleDialogs final : public Dialogs {
-public:
+  public:
     // Message boxes answer with their safest button: No, Cancel or OK.
     int messageBox(const QString& title, const QString& text, int flags) override;
     // File requesters take the proposed file; input requesters the proposed text.
-    QString openFileRequester(const QString& title, const QString& proposed, const QString& pattern) override;
-    QString saveFileRequester(const QString& title, const QString& proposed, const QString& pattern) override;
-    QString inputRequester(const QString& title, const QString& prompt, const QString& proposed) override;
+    QString openFileRequester(const QString& title, const QString& proposed,
+                              const QString& pattern) override;
+    QString saveFileRequester(const QString& title, const QString& proposed,
+                              const QString& pattern) override;
+    QString inputRequester(const QString& title, const QString& prompt,
+                           const QString& proposed) override;
 
     void progressOpen(const QString& title) override;
     void progressClose() override { progressOpen_ = false; }
@@ -31,7 +34,7 @@ public:
     void sleep(int ms) override;
     void beep(int, int) override;
 
-private:
+  private:
     bool progressOpen_ = false;
 };
 

@@ -23,12 +23,14 @@ QString debugFileRefusal(Program& p, const QString& path) {
     if (info.exists() && !info.isFile()) return QStringLiteral("it is no regular file");
     const AppState& s = p.state;
     for (const QString& own : {s.ProfilePath, s.LanguageFile}) {
-        if (identity(p.profile.resolve(own)) == identity(path)) return QStringLiteral("it is the profile or language file");
+        if (identity(p.profile.resolve(own)) == identity(path))
+            return QStringLiteral("it is the profile or language file");
     }
     // A profile may give a measurand files with any extension.
-    const QString extensions =
-        p.profile.ReadProfile(QStringLiteral("Common"), QStringLiteral("FileExtensions"), QString(), s.ProfilePath);
-    if (extensions.contains(QLatin1String("*.log"), Qt::CaseInsensitive)) return QStringLiteral("it is a data file");
+    const QString extensions = p.profile.ReadProfile(
+        QStringLiteral("Common"), QStringLiteral("FileExtensions"), QString(), s.ProfilePath);
+    if (extensions.contains(QLatin1String("*.log"), Qt::CaseInsensitive))
+        return QStringLiteral("it is a data file");
     return QString();
 }
 

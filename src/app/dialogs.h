@@ -34,7 +34,7 @@ constexpr int ResultNo = 7;
 }  // namespace mb
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     // Shows a message box; returns one of the mb::Result codes (0 if none).

@@ -24,7 +24,8 @@ void applyEdition(AppState& state, const QString& executableName) {
     state.InitialProfilePath = e.profilePath;
     state.ProfilePath = e.profilePath;
     state.WindowTitle = e.name + QLatin1Char(' ') + state.Version;
-    state.AboutText = e.name + QStringLiteral("\r\r") + state.Version + QStringLiteral("\r\r") + e.noticeLine;
+    state.AboutText =
+        e.name + QStringLiteral("\r\r") + state.Version + QStringLiteral("\r\r") + e.noticeLine;
 }
 
 }  // namespace zh

@@ -1,12 +1,12 @@
 #include "error_report.h"
 
-#include <QDir>
-#include <QFile>
-
-#include <cstdio>
-#include <cstdlib>
 #include <ucontext.h>
 #include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+#include <cstdlib>
 
 #include "dialogs.h"
 #include "logger.h"
@@ -25,30 +25,51 @@ QString hexAddress(quintptr address) {
 
 QString signalMessage(int sig, int code) {
     switch (sig) {
-    case SIGSEGV: return QStringLiteral("Segmentation fault (access violation)");
-    case SIGILL: return QStringLiteral("Illegal instruction");
-    case SIGBUS: return QStringLiteral("Bus error (invalid address alignment or no memory behind the address)");
-    case SIGABRT: return QStringLiteral("Abnormal termination (abort)");
-    case SIGFPE:
-        switch (code) {
-        case FPE_INTDIV: return QStringLiteral("Integer division by zero");
-        case FPE_INTOVF: return QStringLiteral("Integer overflow");
-        case FPE_FLTDIV: return QStringLiteral("Floating-point division by zero");
-        default: return QStringLiteral("Arithmetic fault (floating-point exception)");
-        }
-    default: return QStringLiteral("Signal %1").arg(sig);
+        case SIGSEGV:
+            return QStringLiteral("Segmentation fault (access violation)");
+        case SIGILL:
+            return QStringLiteral("Illegal instruction");
+        case SIGBUS:
+            return QStringLiteral(
+                "Bus error (invalid address alignment or no memory behind the address)");
+        case SIGABRT:
+            return QStringLiteral("Abnormal termination (abort)");
+        case SIGFPE:
+            switch (code) {
+                case FPE_INTDIV:
+                    return QStringLiteral("Integer division by zero");
+                case FPE_INTOVF:
+                    return QStringLiteral("Integer overflow");
+                case FPE_FLTDIV:
+                    return QStringLiteral("Floating-point division by zero");
+                default:
+                    return QStringLiteral("Arithmetic fault (floating-point exception)");
+            }
+        default:
+            return QStringLiteral("Signal %1").arg(sig);
     }
 }
 
 QString signalName(int sig) {
     const char* name = "SIG?";
     switch (sig) {
-    case SIGSEGV: name = "SIGSEGV"; break;
-    case SIGILL: name = "SIGILL"; break;
-    case SIGFPE: name = "SIGFPE"; break;
-    case SIGBUS: name = "SIGBUS"; break;
-    case SIGABRT: name = "SIGABRT"; break;
-    default: break;
+        case SIGSEGV:
+            name = "SIGSEGV";
+            break;
+        case SIGILL:
+            name = "SIGILL";
+            break;
+        case SIGFPE:
+            name = "SIGFPE";
+            break;
+        case SIGBUS:
+            name = "SIGBUS";
+            break;
+        case SIGABRT:
+            name = "SIGABRT";
+            break;
+        default:
+            break;
     }
     return QStringLiteral("%1 (%2)").arg(QLatin1String(name)).arg(sig);
 }
@@ -107,12 +128,14 @@ QString errorReportText(const FaultInfo& fault) {
     line(QStringLiteral("Error Message:   ") + fault.message);
     line(QStringLiteral("Error Code:      ") + fault.code);
     line(QStringLiteral("Code Address:    ") + hexAddress(fault.codeAddress));
-    if (fault.accessViolation) line(QStringLiteral("Target Address:  ") + hexAddress(fault.targetAddress));
+    if (fault.accessViolation)
+        line(QStringLiteral("Target Address:  ") + hexAddress(fault.targetAddress));
     if (fault.sourceLine > 0) {
         line(QStringLiteral("Sourcecode line: ") + QString::number(fault.sourceLine));
         line(QStringLiteral("Sourcecode file: ") + fault.sourceFile);
     } else {
-        line(QStringLiteral("Sourcecode line: Enable OnError lines support to get code line information."));
+        line(QStringLiteral(
+            "Sourcecode line: Enable OnError lines support to get code line information."));
     }
     return text;
 }
@@ -124,7 +147,9 @@ QString datedLogFileName(const QDateTime& when) {
 FatalErrorHandler::FatalErrorHandler(Logger& logger, Dialogs& dialogs, QString workingDir)
     : logger_(logger), dialogs_(dialogs), workingDir_(std::move(workingDir)) {}
 
-FatalErrorHandler::~FatalErrorHandler() { uninstall(); }
+FatalErrorHandler::~FatalErrorHandler() {
+    uninstall();
+}
 
 bool FatalErrorHandler::install() {
     FatalErrorHandler* expected = nullptr;
@@ -149,7 +174,8 @@ bool FatalErrorHandler::install() {
     action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
     for (std::size_t i = 0; i < kSignals.size(); ++i) {
         if (sigaction(kSignals[i], &action, &previousActions_[i]) != 0) {
-            for (std::size_t j = 0; j < i; ++j) sigaction(kSignals[j], &previousActions_[j], nullptr);
+            for (std::size_t j = 0; j < i; ++j)
+                sigaction(kSignals[j], &previousActions_[j], nullptr);
             if (altStackSet_) sigaltstack(&previousAltStack_, nullptr);
             altStackSet_ = false;
             g_installed = nullptr;
@@ -163,7 +189,8 @@ bool FatalErrorHandler::install() {
 
 void FatalErrorHandler::uninstall() {
     if (g_installed.load() != this) return;
-    for (std::size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &previousActions_[i], nullptr);
+    for (std::size_t i = 0; i < kSignals.size(); ++i)
+        sigaction(kSignals[i], &previousActions_[i], nullptr);
     std::set_terminate(previousTerminate_);
     previousTerminate_ = nullptr;
     qInstallMessageHandler(previousQtHandler_);
@@ -178,7 +205,9 @@ void FatalErrorHandler::uninstall() {
     g_installed = nullptr;
 }
 
-bool FatalErrorHandler::isInstalled() const { return g_installed.load() == this; }
+bool FatalErrorHandler::isInstalled() const {
+    return g_installed.load() == this;
+}
 
 void FatalErrorHandler::showInMessageBox() {
     Dialogs* dialogs = &dialogs_;
@@ -198,7 +227,8 @@ QString FatalErrorHandler::report(const FaultInfo& fault) {
         // With logging switched off the view does not hold the report, yet
         // the saved file is what a technician sends in: it always ends with it.
         QString content = logger_.viewText();
-        if (logger_.viewLines().empty() || !logger_.viewLines().back().startsWith(QStringLiteral("A program error"))) {
+        if (logger_.viewLines().empty() ||
+            !logger_.viewLines().back().startsWith(QStringLiteral("A program error"))) {
             QString folded = text;
             folded.replace(QLatin1Char('\r'), QLatin1Char('\n'));
             content += folded;
@@ -208,8 +238,9 @@ QString FatalErrorHandler::report(const FaultInfo& fault) {
         file.close();
         saved = saved && file.error() == QFileDevice::NoError;
     }
-    const QString shown = text + (saved ? QStringLiteral("\rLogfile '%1' saved!").arg(name)
-                                        : QStringLiteral("\rLogfile '%1' could not be saved!").arg(name));
+    const QString shown =
+        text + (saved ? QStringLiteral("\rLogfile '%1' saved!").arg(name)
+                      : QStringLiteral("\rLogfile '%1' could not be saved!").arg(name));
 
     // A terminal treats "\r" as a return to the start of the same line, so
     // stderr gets line feeds instead.
@@ -225,7 +256,9 @@ QString FatalErrorHandler::report(const FaultInfo& fault) {
     return saved ? name : QString();
 }
 
-void FatalErrorHandler::raiseIllegalInstruction() { ::raise(SIGILL); }
+void FatalErrorHandler::raiseIllegalInstruction() {
+    ::raise(SIGILL);
+}
 
 void FatalErrorHandler::fatal(const FaultInfo& fault) {
     // The report below needs the heap and Qt, which the fault may have left
@@ -241,7 +274,8 @@ void FatalErrorHandler::fatal(const FaultInfo& fault) {
 }
 
 void FatalErrorHandler::onReportHung(int) {
-    static const char kText[] = "A program error was detected; its report could not be completed.\n";
+    static const char kText[] =
+        "A program error was detected; its report could not be completed.\n";
     (void)!::write(STDERR_FILENO, kText, sizeof kText - 1);
     _exit(3);
 }
@@ -276,7 +310,8 @@ void FatalErrorHandler::onTerminate() {
         try {
             std::rethrow_exception(current);
         } catch (const std::exception& e) {
-            fault.message = QStringLiteral("Unhandled exception: ") + QString::fromLocal8Bit(e.what());
+            fault.message =
+                QStringLiteral("Unhandled exception: ") + QString::fromLocal8Bit(e.what());
         } catch (...) {
             fault.message = QStringLiteral("Unhandled exception of unknown type");
         }
@@ -286,12 +321,15 @@ void FatalErrorHandler::onTerminate() {
     self->fatal(fault);
 }
 
-void FatalErrorHandler::onQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+void FatalErrorHandler::onQtMessage(QtMsgType type, const QMessageLogContext& context,
+                                    const QString& message) {
     FatalErrorHandler* self = g_installed.load();
     if (type != QtFatalMsg || !self) {
         // Everything else is Qt's business, as it was before the handler.
-        if (self && self->previousQtHandler_) self->previousQtHandler_(type, context, message);
-        else std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        if (self && self->previousQtHandler_)
+            self->previousQtHandler_(type, context, message);
+        else
+            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
         return;
     }
     if (self->reporting_.exchange(true)) _exit(3);

@@ -1,18 +1,18 @@
 #pragma once
 // The run-time error handler. A fatal signal (segmentation fault, illegal
 // instruction, arithmetic fault, bus error, abort) or std::terminate ends up
-// here, and so does a fatal message of Qt (qFatal): the program writes an error report into the log, saves the whole log
-// view to a dated file in the working directory, prints the report on stderr
-// and ends with exit code 3.
+// here, and so does a fatal message of Qt (qFatal): the program writes an error report into the
+// log, saves the whole log view to a dated file in the working directory, prints the report on
+// stderr and ends with exit code 3.
+
+#include <signal.h>
 
 #include <QDateTime>
 #include <QMessageLogContext>
 #include <QString>
 #include <QtGlobal>
-
 #include <array>
 #include <atomic>
-#include <signal.h>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -24,9 +24,9 @@ class Logger;
 
 // What is known about a fault when it is reported.
 struct FaultInfo {
-    QString message;             // "Illegal instruction", "Unhandled exception: ..."
-    QString code;                // "SIGILL (4)", "std::terminate"
-    quintptr codeAddress = 0;    // instruction that faulted; 0 when unknown
+    QString message;           // "Illegal instruction", "Unhandled exception: ..."
+    QString code;              // "SIGILL (4)", "std::terminate"
+    quintptr codeAddress = 0;  // instruction that faulted; 0 when unknown
     bool accessViolation = false;
     quintptr targetAddress = 0;  // address that was accessed (access violations only)
     int sourceLine = -1;         // 1-based; anything below 1 means no line information
@@ -40,7 +40,7 @@ QString errorReportText(const FaultInfo& fault);
 QString datedLogFileName(const QDateTime& when);
 
 class FatalErrorHandler {
-public:
+  public:
     // Receives the title and the text of the report once it has been saved.
     using ShowFn = std::function<void(const QString& title, const QString& text)>;
 
@@ -78,10 +78,11 @@ public:
     // Stack for the signal handler, so that a stack overflow is reported too.
     static constexpr std::size_t kAltStackSize = 512 * 1024;
 
-private:
+  private:
     static void onSignal(int sig, siginfo_t* info, void* context);
     static void onTerminate();
-    static void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message);
+    static void onQtMessage(QtMsgType type, const QMessageLogContext& context,
+                            const QString& message);
     [[noreturn]] void fatal(const FaultInfo& fault);
     static void restoreDefaultAndRaise(int sig);
     static void onReportHung(int sig);

@@ -10,14 +10,16 @@ constexpr int kNumbers = 7;
 }
 
 QString formatEventRecord(const EventRecord& r) {
-    QString line = QStringLiteral("<<< ") + r.name + QLatin1Char('\t') + r.content + QLatin1Char('|');
+    QString line =
+        QStringLiteral("<<< ") + r.name + QLatin1Char('\t') + r.content + QLatin1Char('|');
     for (const int n : {r.context, r.panel, r.tab, r.gadget, r.menu, r.code, r.type})
         line += QString::number(n) + QLatin1Char('|');
     return line;
 }
 
 std::optional<EventRecord> parseEventRecord(const QString& line) {
-    if (!line.startsWith(QLatin1String("<<< ")) || line.startsWith(QLatin1String(kCommentMark))) return std::nullopt;
+    if (!line.startsWith(QLatin1String("<<< ")) || line.startsWith(QLatin1String(kCommentMark)))
+        return std::nullopt;
     const QString rest = line.mid(4);
     const int tab = rest.indexOf(QLatin1Char('\t'));
     if (tab < 0) return std::nullopt;

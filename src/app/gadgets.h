@@ -12,7 +12,7 @@
 namespace zh {
 
 class Gadgets {
-public:
+  public:
     virtual ~Gadgets() = default;
 
     virtual bool exists(int gadget) const = 0;
@@ -47,9 +47,17 @@ public:
 };
 
 // Colour values as the program stores them: red in the low byte.
-constexpr int rgb(int r, int g, int b) { return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16); }
-constexpr int redOf(int c) { return c & 0xFF; }
-constexpr int greenOf(int c) { return (c >> 8) & 0xFF; }
-constexpr int blueOf(int c) { return (c >> 16) & 0xFF; }
+constexpr int rgb(int r, int g, int b) {
+    return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
+}
+constexpr int redOf(int c) {
+    return c & 0xFF;
+}
+constexpr int greenOf(int c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr int blueOf(int c) {
+    return (c >> 16) & 0xFF;
+}
 
 }  // namespace zh

@@ -7,7 +7,7 @@
 namespace zh {
 
 class HeadlessGadgets final : public Gadgets {
-public:
+  public:
     bool exists(int) const override { return false; }
     QString text(int) const override { return {}; }
     void setText(int, const QString&) override {}

@@ -34,7 +34,8 @@ IniDocument IniDocument::parse(const QByteArray& bytes) {
     for (int i = 0; i < n; ++i) {
         const QChar c = text.at(i);
         if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) continue;
-        int eolLen = (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n')) ? 2 : 1;
+        int eolLen =
+            (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n')) ? 2 : 1;
         Line line{text.mid(start, i - start), text.mid(i, eolLen)};
         if (!newlineSeen) {
             doc.newline_ = line.eol;
@@ -115,7 +116,8 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
     QString v = text.mid(text.indexOf(QLatin1Char('=')) + 1).trimmed();
     if (v.size() >= 2) {
         const QChar q = v.front();
-        if ((q == QLatin1Char('"') || q == QLatin1Char('\'')) && v.back() == q) v = v.mid(1, v.size() - 2);
+        if ((q == QLatin1Char('"') || q == QLatin1Char('\'')) && v.back() == q)
+            v = v.mid(1, v.size() - 2);
     }
     return v;
 }
@@ -147,7 +149,8 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     if (kit != s.keys.constEnd()) {
         // Keep the key as the file spells it; only the value changes.
         Line& line = lines_[*kit];
-        line.text = line.text.left(line.text.indexOf(QLatin1Char('='))).trimmed() + QLatin1Char('=') + clean;
+        line.text = line.text.left(line.text.indexOf(QLatin1Char('='))).trimmed() +
+                    QLatin1Char('=') + clean;
         return;
     }
     insertLine(s.lastEntry + 1, keyName + QLatin1Char('=') + clean);

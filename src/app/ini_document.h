@@ -21,7 +21,7 @@
 namespace zh {
 
 class IniDocument {
-public:
+  public:
     IniDocument() = default;
     static IniDocument parse(const QByteArray& bytes);
     QByteArray serialize() const;
@@ -45,15 +45,15 @@ public:
 
     TextEncoding encoding() const { return encoding_; }
 
-private:
+  private:
     struct Line {
         QString text;
         QString eol;  // "\r\n", "\n", "\r" or "" for a last line without one
     };
     struct Section {
-        QString name;   // as written
+        QString name;  // as written
         int header = -1;
-        int lastEntry = -1;  // last key line, or the header when there is none
+        int lastEntry = -1;        // last key line, or the header when there is none
         QHash<QString, int> keys;  // case-folded key -> line (first wins)
         QStringList keyOrder;
     };

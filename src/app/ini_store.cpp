@@ -33,7 +33,8 @@ IniStore::Entry& IniStore::load(const QString& path) {
     return it->second;
 }
 
-IniStore::ReadResult IniStore::read(const QString& path, const QString& section, const QString& key) {
+IniStore::ReadResult IniStore::read(const QString& path, const QString& section,
+                                    const QString& key) {
     ReadResult r;
     const std::optional<QString> v = load(path).doc.value(section, key);
     if (!v) return r;
@@ -99,11 +100,17 @@ bool IniStore::write(const QString& path, const QString& section, const QString&
     return true;
 }
 
-void IniStore::forget(const QString& path) { cache_.erase(path); }
+void IniStore::forget(const QString& path) {
+    cache_.erase(path);
+}
 
-QString IniStore::problem(const QString& path) { return load(path).refused; }
+QString IniStore::problem(const QString& path) {
+    return load(path).refused;
+}
 
-QStringList IniStore::sectionNames(const QString& path) { return load(path).doc.sectionNames(); }
+QStringList IniStore::sectionNames(const QString& path) {
+    return load(path).doc.sectionNames();
+}
 
 QStringList IniStore::keyNames(const QString& path, const QString& section) {
     return load(path).doc.keyNames(section);

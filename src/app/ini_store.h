@@ -17,7 +17,7 @@
 namespace zh {
 
 class IniStore {
-public:
+  public:
     // Values longer than this are cut when read, as the platform's
     // 1024-character buffer (terminator included) cuts them.
     static constexpr int kMaxValueLength = 1023;
@@ -51,7 +51,7 @@ public:
     QStringList sectionNames(const QString& path);
     QStringList keyNames(const QString& path, const QString& section);
 
-private:
+  private:
     struct Entry {
         IniDocument doc;
         bool existed = false;

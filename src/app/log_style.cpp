@@ -13,11 +13,11 @@ struct PrefixRule {
 
 // Longer prefixes first where one begins another (">>>" before ">>" before ">").
 const PrefixRule kRules[] = {
-    {"-->", rgb(0, 185, 0), true},           // HART request traces
-    {"<--", rgb(0, 185, 0), true},           // HART response traces
+    {"-->", rgb(0, 185, 0), true},  // HART request traces
+    {"<--", rgb(0, 185, 0), true},  // HART response traces
     {"<<< Comment: ", rgb(0, 136, 0), true},
-    {"<<<", rgb(100, 0, 100), true},         // recorded user events
-    {">>>", rgb(0, 0, 255), false},          // procedure entries
+    {"<<<", rgb(100, 0, 100), true},  // recorded user events
+    {">>>", rgb(0, 0, 255), false},   // procedure entries
     {">>", rgb(0, 0, 255), true},
     {">", rgb(255, 0, 0), true},
 };

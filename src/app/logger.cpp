@@ -32,7 +32,8 @@ void Logger::DebugLog(const QString& text, int level, int colour) {
 void Logger::openView(int debugLevel) {
     viewExists_ = true;
     clearView();
-    appendToView(QStringLiteral("[Open_LogIO]: Test/Debug level is ") + QString::number(debugLevel), -1);
+    appendToView(QStringLiteral("[Open_LogIO]: Test/Debug level is ") + QString::number(debugLevel),
+                 -1);
 }
 
 QString Logger::viewText() const {

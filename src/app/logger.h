@@ -14,7 +14,7 @@ namespace zh {
 class Dialogs;
 
 class Logger {
-public:
+  public:
     explicit Logger(Dialogs& dialogs);
 
     // Threshold 0 switches logging off; a line is written when its level is
@@ -52,7 +52,7 @@ public:
 
     static constexpr std::size_t kMaxViewLines = 100000;
 
-private:
+  private:
     void appendToView(const QString& line, int colour);
     void appendToFile(const QString& line);
 

@@ -8,7 +8,7 @@
 namespace zh {
 
 class MenuItems {
-public:
+  public:
     virtual ~MenuItems() = default;
 
     virtual bool hasItem(int id) const = 0;

@@ -80,7 +80,7 @@ constexpr KeyBinding kShortcuts[] = {
 };
 
 class Builder {
-public:
+  public:
     explicit Builder(Program& p) : p_(p) {}
 
     QString tr(const QString& key, const char* section) {
@@ -161,8 +161,7 @@ public:
                         command(menu::kReadAll, "Read module", kSerialIO),
                         command(menu::kWriteAll, "Write module", kSerialIO),
                         command(menu::kWriteChanges, "Write module changes only", kSerialIO),
-                        separator(),
-                        command(menu::kHartDevice, "HART device ...", kSerialIO)});
+                        separator(), command(menu::kHartDevice, "HART device ...", kSerialIO)});
     }
 
     MenuEntry setupMenu(const std::vector<PortChoice>& ports) {
@@ -263,7 +262,7 @@ public:
         return none ? MenuBuild::NoMeasurands : MenuBuild::TooManyMeasurands;
     }
 
-private:
+  private:
     Program& p_;
 };
 

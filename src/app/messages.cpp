@@ -15,7 +15,12 @@ namespace zh {
 
 Messages::Messages(AppState& state, Profile& profile, Logger& log, Dialogs& dialogs,
                    Gadgets& gadgets, Clock& clock)
-    : state_(state), profile_(profile), log_(log), dialogs_(dialogs), gadgets_(gadgets), clock_(clock) {}
+    : state_(state),
+      profile_(profile),
+      log_(log),
+      dialogs_(dialogs),
+      gadgets_(gadgets),
+      clock_(clock) {}
 
 QString Messages::translate(const QString& key, const QString& section, bool captionKey) {
     QString value = profile_.ReadProfile(section, key, QString(), state_.LanguageFile);
@@ -41,12 +46,14 @@ QString Messages::LookupMessage(const QString& message, const QString& section) 
     QString value = translate(escapeMessageKey(text), sec, false);
     // Language files cannot keep leading blanks (keys and values are
     // trimmed), so a text that starts with blanks keeps its own.
-    const int lead = static_cast<int>(std::find_if(text.begin(), text.end(),
-                                                   [](QChar c) { return c != QLatin1Char(' '); }) -
-                                      text.begin());
-    if (lead > 0 && !value.startsWith(QLatin1Char(' '))) value.prepend(QString(lead, QLatin1Char(' ')));
+    const int lead = static_cast<int>(
+        std::find_if(text.begin(), text.end(), [](QChar c) { return c != QLatin1Char(' '); }) -
+        text.begin());
+    if (lead > 0 && !value.startsWith(QLatin1Char(' ')))
+        value.prepend(QString(lead, QLatin1Char(' ')));
 
-    if (tab >= 0) value = fillPositional(value, message.mid(tab + 1).split(QLatin1Char('\t')), true);
+    if (tab >= 0)
+        value = fillPositional(value, message.mid(tab + 1).split(QLatin1Char('\t')), true);
     return unescapeMessage(value);
 }
 
@@ -58,20 +65,29 @@ QString Messages::FillPlaceholders(const QString& message) {
 
 QString Messages::answerWord(int result) {
     switch (result) {
-        case mb::ResultOk: return QStringLiteral("ok");
-        case mb::ResultCancel: return QStringLiteral("cancel");
-        case mb::ResultAbort: return QStringLiteral("abort");
-        case mb::ResultRetry: return QStringLiteral("retry");
-        case mb::ResultIgnore: return QStringLiteral("ignore");
-        case mb::ResultYes: return QStringLiteral("yes");
-        case mb::ResultNo: return QStringLiteral("no");
-        default: return QStringLiteral("-");
+        case mb::ResultOk:
+            return QStringLiteral("ok");
+        case mb::ResultCancel:
+            return QStringLiteral("cancel");
+        case mb::ResultAbort:
+            return QStringLiteral("abort");
+        case mb::ResultRetry:
+            return QStringLiteral("retry");
+        case mb::ResultIgnore:
+            return QStringLiteral("ignore");
+        case mb::ResultYes:
+            return QStringLiteral("yes");
+        case mb::ResultNo:
+            return QStringLiteral("no");
+        default:
+            return QStringLiteral("-");
     }
 }
 
-QString Messages::MsgBox(const QString& title, const QString& message, int flags, const QString& option) {
-    log_.DebugLog(QStringLiteral(">>> MsgBox(Title$=") + title + QStringLiteral(",  msg$=") + message +
-                      QLatin1Char(')'),
+QString Messages::MsgBox(const QString& title, const QString& message, int flags,
+                         const QString& option) {
+    log_.DebugLog(QStringLiteral(">>> MsgBox(Title$=") + title + QStringLiteral(",  msg$=") +
+                      message + QLatin1Char(')'),
                   4);
     const QString ok = QStringLiteral("ok");
     // The control words are commands, not texts: they are never translated.
@@ -110,8 +126,8 @@ QString Messages::ShowMessage(const QString& title, const QString& message, int 
 int Messages::WaitForAction(int gadget, int delayMs, const QString& message, const QString& option,
                             int colour) {
     log_.DebugLog(QStringLiteral(">>> WaitForAction: GadID=") + QString::number(gadget) +
-                      QStringLiteral(" delay=") + QString::number(delayMs) + QStringLiteral(" msg=") +
-                      message,
+                      QStringLiteral(" delay=") + QString::number(delayMs) +
+                      QStringLiteral(" msg=") + message,
                   4);
     const bool noCancel = option == QLatin1String("nocancel");
     const QString oldText = gadgets_.text(gadget);
@@ -140,7 +156,8 @@ int Messages::WaitForAction(int gadget, int delayMs, const QString& message, con
         if (!ev) {
             if (delayMs > 500) {
                 const std::int64_t now = clock_.nowMs() - start;
-                gadgets_.setStatusProgress(static_cast<int>(std::max<std::int64_t>(0, 100 - now * 100 / delayMs)));
+                gadgets_.setStatusProgress(
+                    static_cast<int>(std::max<std::int64_t>(0, 100 - now * 100 / delayMs)));
             }
             continue;
         }
@@ -170,7 +187,9 @@ std::vector<QString> Messages::LoadLabels(const QString& section) {
     captions[0] = QString::fromUtf8(texts::kCaptions[0]);
     for (std::size_t i = 1; i < texts::kCaptionCount; ++i) {
         const QString english = QString::fromUtf8(texts::kCaptions[i]);
-        captions[i] = english.trimmed().isEmpty() ? english : translate(escapeCaptionKey(english), section, true);
+        captions[i] = english.trimmed().isEmpty()
+                          ? english
+                          : translate(escapeCaptionKey(english), section, true);
     }
     return captions;
 }

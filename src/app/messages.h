@@ -18,7 +18,7 @@ class Logger;
 class Profile;
 
 class Messages {
-public:
+  public:
     Messages(AppState& state, Profile& profile, Logger& log, Dialogs& dialogs, Gadgets& gadgets,
              Clock& clock);
 
@@ -50,7 +50,7 @@ public:
     static QString answerWord(int result);
     static constexpr int kMainWindow = 1;
 
-private:
+  private:
     QString translate(const QString& key, const QString& section, bool captionKey);
 
     AppState& state_;

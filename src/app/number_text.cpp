@@ -44,9 +44,12 @@ double leadingFloat(const QString& text) {
 float unitValue(const QString& text) {
     QString kept;
     for (QChar c : text) {
-        if (c.isDigit() && c.unicode() < 0x80) kept += c;
-        else if (c == QLatin1Char(',') || c == QLatin1Char('.')) kept += QLatin1Char('.');
-        else if (c == QLatin1Char('-')) kept += c;
+        if (c.isDigit() && c.unicode() < 0x80)
+            kept += c;
+        else if (c == QLatin1Char(',') || c == QLatin1Char('.'))
+            kept += QLatin1Char('.');
+        else if (c == QLatin1Char('-'))
+            kept += c;
     }
     return static_cast<float>(leadingFloat(kept));
 }

@@ -69,14 +69,15 @@ QString Profile::ReadProfile(const QString& section, const QString& key, const Q
         case FileKind::ProfileFile:
             if (value.trimmed() != def.trimmed()) {
                 log_.DebugLog(QStringLiteral("ReadProfile: File=") + state_.ProfilePath +
-                                  QStringLiteral(" Kat=") + section + QStringLiteral(" Key=") + key +
-                                  QStringLiteral(" Val=") + value,
+                                  QStringLiteral(" Kat=") + section + QStringLiteral(" Key=") +
+                                  key + QStringLiteral(" Val=") + value,
                               3);
             }
             break;
         case FileKind::DataFile:
-            log_.DebugLog(QStringLiteral("ReadData: File=") + file + QStringLiteral(" Kat=") + section +
-                              QStringLiteral(" Key=") + key + QStringLiteral(" Val=") + value,
+            log_.DebugLog(QStringLiteral("ReadData: File=") + file + QStringLiteral(" Kat=") +
+                              section + QStringLiteral(" Key=") + key + QStringLiteral(" Val=") +
+                              value,
                           3);
             break;
     }

@@ -13,7 +13,7 @@ struct AppState;
 class Logger;
 
 class Profile {
-public:
+  public:
     Profile(AppState& state, IniStore& store, Logger& log);
 
     // One value of `file` (cut at 1023 characters), `def` when the key is
@@ -39,7 +39,7 @@ public:
 
     IniStore& store() { return store_; }
 
-private:
+  private:
     enum class FileKind { ProfileFile, LanguageFile, DataFile };
     FileKind kindOf(const QString& resolved) const;
 

@@ -15,8 +15,8 @@ namespace {
 struct Reader {
     Program& p;
     QString text(const char* section, const char* key, const char* def) {
-        return p.profile.ReadProfile(QLatin1String(section), QLatin1String(key), QString::fromUtf8(def),
-                                     p.state.ProfilePath);
+        return p.profile.ReadProfile(QLatin1String(section), QLatin1String(key),
+                                     QString::fromUtf8(def), p.state.ProfilePath);
     }
     // A value that breaks the rule of its key is logged, and its default used.
     int integer(const char* section, const char* key, int def, int min, int max) {
@@ -29,15 +29,17 @@ struct Reader {
         return static_cast<int>(v);
     }
     void rejected(const char* key, const QString& raw, const QString& used) {
-        p.log.DebugLog(QStringLiteral("ReadProfileFile: invalid ") + QLatin1String(key) + QStringLiteral("='") + raw +
-                           QStringLiteral("', using ") + used,
+        p.log.DebugLog(QStringLiteral("ReadProfileFile: invalid ") + QLatin1String(key) +
+                           QStringLiteral("='") + raw + QStringLiteral("', using ") + used,
                        1);
     }
 };
 
 QString normaliseTransmitterDisplay(const QString& raw) {
     const QString v = raw.toLower();
-    if (v == QLatin1String("transmitter") || v == QLatin1String("display") || v == QLatin1String("all")) return v;
+    if (v == QLatin1String("transmitter") || v == QLatin1String("display") ||
+        v == QLatin1String("all"))
+        return v;
     return QStringLiteral("auto");
 }
 
@@ -50,8 +52,10 @@ void readMeasurands(Program& p, Reader& r) {
         m.Name = (eq < 0 ? entry : entry.left(eq)).trimmed();
         m.Index = eq < 0 ? 0 : static_cast<int>(leadingInt(entry.mid(eq + 1)));
         if (m.Name.isEmpty()) continue;
-        m.BaseUnit = p.profile.ReadProfile(m.Name, QStringLiteral("BaseUnit"), QStringLiteral("[°C]"), p.state.ProfilePath);
-        m.DeviceEquipment = p.profile.ReadProfile(m.Name, QStringLiteral("DeviceEquipment"), QString(), p.state.ProfilePath);
+        m.BaseUnit = p.profile.ReadProfile(m.Name, QStringLiteral("BaseUnit"),
+                                           QStringLiteral("[°C]"), p.state.ProfilePath);
+        m.DeviceEquipment = p.profile.ReadProfile(m.Name, QStringLiteral("DeviceEquipment"),
+                                                  QString(), p.state.ProfilePath);
         p.state.MeasurandList.push_back(m);
     }
 }
@@ -74,7 +78,9 @@ bool ReadProfileFile(Program& p) {
     s.DebugLevel = r.integer("Common", "DebugLevel", 0, -127, 127);
     p.log.setThreshold(std::abs(s.DebugLevel));
     p.log.openView(s.DebugLevel);
-    s.FrameMonitor = r.text("Common", "FrameMonitor", "OFF").compare(QLatin1String("ON"), Qt::CaseInsensitive) == 0;
+    s.FrameMonitor =
+        r.text("Common", "FrameMonitor", "OFF").compare(QLatin1String("ON"), Qt::CaseInsensitive) ==
+        0;
     s.DebugFile = r.text("Common", "DebugFile", "");
     QString refused;
     if (s.DebugFile.isEmpty()) {
@@ -84,8 +90,8 @@ bool ReadProfileFile(Program& p) {
         refused = debugFileRefusal(p, path);
         if (!refused.isEmpty()) {
             // Never another file of the program: the log goes where it goes by default.
-            refused = QStringLiteral("DebugFile ") + path + QStringLiteral(" is not used (") + refused +
-                      QStringLiteral("), the log goes to ");
+            refused = QStringLiteral("DebugFile ") + path + QStringLiteral(" is not used (") +
+                      refused + QStringLiteral("), the log goes to ");
             s.DebugFile = AppState().DebugFile;
             path = p.profile.resolve(s.DebugFile);
             refused += path;
@@ -107,10 +113,12 @@ bool ReadProfileFile(Program& p) {
     QString td = r.text("Common", "Transmitter/Display", "");
     if (td.isEmpty()) td = r.text("Common", "Transmitter&Display", "");
     s.TransmitterDisplay = normaliseTransmitterDisplay(td);
-    if (r.text("Common", "TransmitterOnly", "") == QLatin1String("ON")) s.TransmitterDisplay = QStringLiteral("transmitter");
+    if (r.text("Common", "TransmitterOnly", "") == QLatin1String("ON"))
+        s.TransmitterDisplay = QStringLiteral("transmitter");
 
     s.Measurands = r.text("Common", "Measurands", "Pressure=0;Temperature=1");
-    s.FileExtensions = r.text("Common", "FileExtensions", "Pressure (*.cfp)|*.cfp|Temperature (*.cft)|*.cft");
+    s.FileExtensions =
+        r.text("Common", "FileExtensions", "Pressure (*.cfp)|*.cfp|Temperature (*.cft)|*.cft");
     s.FileExtensions.replace(QLatin1Char('\\'), QLatin1Char('|'));
     s.UserMode = r.text("Common", "UserMode", "user").toLower();
     s.ComPort = r.text("Serial_IO", "ComPort", "Com4");

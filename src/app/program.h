@@ -39,9 +39,9 @@ struct Program {
     Logger log;
     Profile profile;
     Messages messages;
-    TextCatalog texts;               // program messages, translated at start
-    TextCatalog commonTexts;         // texts of the generic dialogs
-    std::vector<QString> captions;   // caption table of the window
+    TextCatalog texts;              // program messages, translated at start
+    TextCatalog commonTexts;        // texts of the generic dialogs
+    std::vector<QString> captions;  // caption table of the window
 };
 
 }  // namespace zh

@@ -6,7 +6,8 @@ namespace zh {
 
 QString withoutTrailingSeparator(const QString& dir) {
     QString d = dir;
-    while (d.size() > 1 && (d.endsWith(QLatin1Char('/')) || d.endsWith(QLatin1Char('\\')))) d.chop(1);
+    while (d.size() > 1 && (d.endsWith(QLatin1Char('/')) || d.endsWith(QLatin1Char('\\'))))
+        d.chop(1);
     return d;
 }
 

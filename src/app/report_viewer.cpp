@@ -1,13 +1,12 @@
 #include "report_viewer.h"
 
-#include <QByteArray>
-#include <QFile>
-
-#include <cerrno>
-
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <QByteArray>
+#include <QFile>
+#include <cerrno>
 
 namespace zh {
 
@@ -26,13 +25,15 @@ bool writeAll(int fd, const char* p, std::size_t left) {
 }  // namespace
 
 ReportViewer::ReportViewer(const QString& program, const QString& reportFile)
-    : program_(QFile::encodeName(program).toStdString()), reportFile_(QFile::encodeName(reportFile).toStdString()) {}
+    : program_(QFile::encodeName(program).toStdString()),
+      reportFile_(QFile::encodeName(reportFile).toStdString()) {}
 
 bool ReportViewer::show(const QString& title, const QString& text) const {
     const QByteArray content = title.toUtf8() + '\n' + text.toUtf8();
     const int fd = ::open(reportFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return false;
-    const bool written = writeAll(fd, content.constData(), static_cast<std::size_t>(content.size()));
+    const bool written =
+        writeAll(fd, content.constData(), static_cast<std::size_t>(content.size()));
     ::close(fd);
     if (!written) {
         ::unlink(reportFile_.c_str());

@@ -5,13 +5,12 @@
 // the box and ends when the person has closed it.
 
 #include <QString>
-
 #include <string>
 
 namespace zh {
 
 class ReportViewer {
-public:
+  public:
     // The argument the program is run with to show a report file.
     static QString argument() { return QStringLiteral("--show-report"); }
 
@@ -24,7 +23,7 @@ public:
     // or the viewer did not start or failed.
     bool show(const QString& title, const QString& text) const;
 
-private:
+  private:
     // Kept as bytes from the start: in a faulted process the fewer
     // conversions the better.
     std::string program_;

@@ -13,7 +13,8 @@ namespace zh {
 QStringList availableLanguages(const QString& programDir) {
     const QDir dir(resolveProgramPath(programDir, QStringLiteral("Language")));
     QStringList names;
-    const QStringList files = dir.entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QStringList files =
+        dir.entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QString& f : files) {
         if (names.size() >= kMaxLanguages) break;
         names.append(f.left(f.size() - 4));
@@ -24,7 +25,9 @@ QStringList availableLanguages(const QString& programDir) {
 bool isValidLanguageName(const QString& name) {
     if (name.trimmed().isEmpty() || name.startsWith(QLatin1Char('.'))) return false;
     for (QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') || c.unicode() < 0x20) return false;
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') ||
+            c.unicode() < 0x20)
+            return false;
     }
     return true;
 }
@@ -61,8 +64,8 @@ bool applyHartAddressInput(Program& p, const QString& input) {
 bool storeHartAddress(Program& p, int address) {
     if (address < 0 || address > 63 || address == p.state.HartAddress) return false;
     p.state.HartAddress = address;
-    p.profile.WriteData(QStringLiteral("Common"), QStringLiteral("HartAddress"), QString::number(address),
-                        p.state.ProfilePath);
+    p.profile.WriteData(QStringLiteral("Common"), QStringLiteral("HartAddress"),
+                        QString::number(address), p.state.ProfilePath);
     return true;
 }
 
@@ -78,13 +81,14 @@ bool selectComPort(Program& p, const QString& port) {
     if (name.isEmpty()) return false;
     p.state.ComPort = name;
     if (name == QLatin1String("Auto")) p.state.ConnectionState = 0;
-    return p.profile.WriteData(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"), name, p.state.ProfilePath);
+    return p.profile.WriteData(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"), name,
+                               p.state.ProfilePath);
 }
 
 bool selectTransmitterDisplay(Program& p, const QString& mode) {
     const QString m = mode.toLower();
-    if (m != QLatin1String("auto") && m != QLatin1String("transmitter") && m != QLatin1String("display") &&
-        m != QLatin1String("all")) {
+    if (m != QLatin1String("auto") && m != QLatin1String("transmitter") &&
+        m != QLatin1String("display") && m != QLatin1String("all")) {
         return false;
     }
     p.state.TransmitterDisplay = m;

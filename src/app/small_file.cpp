@@ -12,7 +12,8 @@ namespace {
 // "" when the file described by `st` may be read.
 QString refusal(const struct stat& st) {
     if (S_ISDIR(st.st_mode)) return QStringLiteral("it is a folder, not a file");
-    if (!S_ISREG(st.st_mode)) return QStringLiteral("it is not a regular file (a pipe or a device)");
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("it is not a regular file (a pipe or a device)");
     if (st.st_size > kMaxSmallFileBytes)
         return QStringLiteral("it is larger than %1 MiB, more than any such file can be")
             .arg(kMaxSmallFileBytes / (1024 * 1024));
@@ -56,7 +57,8 @@ SmallFileRead readSmallFile(const QString& path, QByteArray* bytes, QString* why
     *bytes = f.read(kMaxSmallFileBytes + 1);
     if (bytes->size() > kMaxSmallFileBytes) {
         bytes->clear();
-        *why = QStringLiteral("it grew larger than %1 MiB while it was read").arg(kMaxSmallFileBytes / (1024 * 1024));
+        *why = QStringLiteral("it grew larger than %1 MiB while it was read")
+                   .arg(kMaxSmallFileBytes / (1024 * 1024));
         return SmallFileRead::Refused;
     }
     return SmallFileRead::Read;

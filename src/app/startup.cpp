@@ -58,12 +58,15 @@ StartResult runStartup(Program& p, const QString& executableName, const QString&
 
     // Language.
     s.ActualLanguage = QStringLiteral("English");
-    const QString language = p.profile.ReadProfile(QStringLiteral("Language"), QStringLiteral("ActualLanguage"),
-                                                   s.ActualLanguage, s.ProfilePath);
+    const QString language =
+        p.profile.ReadProfile(QStringLiteral("Language"), QStringLiteral("ActualLanguage"),
+                              s.ActualLanguage, s.ProfilePath);
     if (isValidLanguageName(language)) {
         s.ActualLanguage = language;
     } else {
-        p.log.DebugLog(QStringLiteral("Invalid language name '") + language + QStringLiteral("', using English"), 1);
+        p.log.DebugLog(QStringLiteral("Invalid language name '") + language +
+                           QStringLiteral("', using English"),
+                       1);
     }
     s.LanguageFile = languageFilePath(s);
 
@@ -87,17 +90,19 @@ StartResult runStartup(Program& p, const QString& executableName, const QString&
         const QString why = p.ini.problem(path);
         if (why.isEmpty()) continue;
         p.log.DebugLog(QStringLiteral("Refused to read ") + path + QStringLiteral(": ") + why, 1);
-        p.messages.MsgBox(p.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")),
-                          p.messages.LookupMessage(QStringLiteral("can't read file"), QStringLiteral("Common")) +
-                              QLatin1Char(' ') + path + QStringLiteral(": ") + why,
-                          mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        p.messages.MsgBox(
+            p.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")),
+            p.messages.LookupMessage(QStringLiteral("can't read file"), QStringLiteral("Common")) +
+                QLatin1Char(' ') + path + QStringLiteral(": ") + why,
+            mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
     }
 
     if (s.EditionName == QLatin1String("invalid")) {
-        const QString text = p.texts.text(QStringLiteral("Application"), QStringLiteral("Program has been renamed!")) +
+        const QString text = p.texts.text(QStringLiteral("Application"),
+                                          QStringLiteral("Program has been renamed!")) +
                              QStringLiteral(" (") + executableName + QLatin1Char(')');
-        p.messages.MsgBox(p.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")), text,
-                          mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        p.messages.MsgBox(p.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")),
+                          text, mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
         return {false, 1};
     }
     return {true, 0};

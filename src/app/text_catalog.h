@@ -13,10 +13,12 @@ namespace zh {
 class Messages;
 
 class TextCatalog {
-public:
+  public:
     // Translates every text of the lists through `messages`.
     void translate(Messages& messages, const texts::TextList* lists, std::size_t count);
-    void translate(Messages& messages, const texts::TextList& list) { translate(messages, &list, 1); }
+    void translate(Messages& messages, const texts::TextList& list) {
+        translate(messages, &list, 1);
+    }
 
     // The translation of `english` in `section`; the English text itself
     // when it was not among the translated lists.
@@ -24,7 +26,7 @@ public:
     bool contains(const QString& section, const QString& english) const;
     int size() const { return static_cast<int>(texts_.size()); }
 
-private:
+  private:
     static QString keyOf(const QString& section, const QString& english) {
         return section + QLatin1Char('\x1f') + english;
     }

@@ -10,10 +10,9 @@ namespace {
 // undefined map to the C1 control of the same number, as the platform's own
 // conversion does, so that every byte survives a read and a write.
 const char16_t k1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 QString decode1252(const QByteArray& bytes) {
@@ -56,7 +55,8 @@ bool startsWith(const QByteArray& bytes, const char* mark, int n) {
 // added its mark to a file that had one) stays text, or a write would
 // drop it.
 bool tryDecode(QStringDecoder::Encoding codec, const QByteArray& bytes, QString* out) {
-    QStringDecoder dec(codec, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder dec(codec,
+                       QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     *out = dec(bytes);
     return !dec.hasError();
 }
@@ -69,7 +69,8 @@ DecodedText decodeText(const QByteArray& bytes) {
     // which maps every byte to one character, so no byte is ever lost.
     QString text;
     if (startsWith(bytes, "\xEF\xBB\xBF", 3)) {
-        if (tryDecode(QStringDecoder::Utf8, bytes.mid(3), &text)) return {text, TextEncoding::Utf8Bom};
+        if (tryDecode(QStringDecoder::Utf8, bytes.mid(3), &text))
+            return {text, TextEncoding::Utf8Bom};
     } else if (startsWith(bytes, "\xFF\xFE", 2)) {
         if (bytes.size() % 2 == 0 && tryDecode(QStringDecoder::Utf16LE, bytes.mid(2), &text)) {
             return {text, TextEncoding::Utf16Le};

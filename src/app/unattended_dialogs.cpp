@@ -6,12 +6,18 @@ int defaultAnswer(int flags) {
     const int second = (flags & mb::DefaultButton2) != 0;
     const int third = (flags & mb::DefaultButton3) != 0;
     switch (flags & 0xF) {
-        case mb::OkCancel: return second ? mb::ResultCancel : mb::ResultOk;
-        case mb::AbortRetryIgnore: return third ? mb::ResultIgnore : mb::ResultAbort;
-        case mb::YesNoCancel: return third ? mb::ResultCancel : second ? mb::ResultNo : mb::ResultYes;
-        case mb::YesNo: return second ? mb::ResultNo : mb::ResultYes;
-        case mb::RetryCancel: return mb::ResultCancel;
-        default: return mb::ResultOk;
+        case mb::OkCancel:
+            return second ? mb::ResultCancel : mb::ResultOk;
+        case mb::AbortRetryIgnore:
+            return third ? mb::ResultIgnore : mb::ResultAbort;
+        case mb::YesNoCancel:
+            return third ? mb::ResultCancel : second ? mb::ResultNo : mb::ResultYes;
+        case mb::YesNo:
+            return second ? mb::ResultNo : mb::ResultYes;
+        case mb::RetryCancel:
+            return mb::ResultCancel;
+        default:
+            return mb::ResultOk;
     }
 }
 
@@ -21,7 +27,8 @@ void UnattendedDialogs::fail(const QString& text) {
 }
 
 int UnattendedDialogs::messageBox(const QString& title, const QString& text, int flags) {
-    if ((flags & 0xF0) == mb::IconError) fail(title.isEmpty() ? text : title + QStringLiteral(": ") + text);
+    if ((flags & 0xF0) == mb::IconError)
+        fail(title.isEmpty() ? text : title + QStringLiteral(": ") + text);
     return defaultAnswer(flags);
 }
 

@@ -10,16 +10,22 @@
 namespace zh {
 
 class UnattendedDialogs : public Dialogs {
-public:
+  public:
     explicit UnattendedDialogs(Dialogs& shown) : shown_(shown) {}
 
     int failures() const { return failures_; }
     const QString& lastFailure() const { return lastFailure_; }
 
     int messageBox(const QString& title, const QString& text, int flags) override;
-    QString openFileRequester(const QString&, const QString& proposed, const QString&) override { return proposed; }
-    QString saveFileRequester(const QString&, const QString& proposed, const QString&) override { return proposed; }
-    QString inputRequester(const QString&, const QString&, const QString& proposed) override { return proposed; }
+    QString openFileRequester(const QString&, const QString& proposed, const QString&) override {
+        return proposed;
+    }
+    QString saveFileRequester(const QString&, const QString& proposed, const QString&) override {
+        return proposed;
+    }
+    QString inputRequester(const QString&, const QString&, const QString& proposed) override {
+        return proposed;
+    }
 
     void progressOpen(const QString& title) override { shown_.progressOpen(title); }
     void progressClose() override { shown_.progressClose(); }
@@ -27,7 +33,9 @@ public:
     void progressSetTitle(const QString& title) override { shown_.progressSetTitle(title); }
     void progressSetNote(const QString& text) override { shown_.progressSetNote(text); }
     void progressSetStep(const QString& text) override { shown_.progressSetStep(text); }
-    void progressSetBar(int percent, int colour) override { shown_.progressSetBar(percent, colour); }
+    void progressSetBar(int percent, int colour) override {
+        shown_.progressSetBar(percent, colour);
+    }
     void progressSetStatus(const QString& text, int colour) override;
     void progressSetButton(const QString& caption) override { shown_.progressSetButton(caption); }
     bool progressWaitButton(int timeoutMs) override;
@@ -36,7 +44,7 @@ public:
     void sleep(int ms) override { shown_.sleep(ms); }
     void beep(int, int) override {}
 
-private:
+  private:
     void fail(const QString& text);
 
     Dialogs& shown_;

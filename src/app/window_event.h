@@ -22,7 +22,7 @@ enum EventType : int {
 
 // What happened to a control (the event code of a gadget event).
 enum GadgetEventCode : int {
-    GadgetSelect = 1,          // click or selection
+    GadgetSelect = 1,  // click or selection
     GadgetTextChanged = 768,
     GadgetFocusGained = 14000,
     GadgetFocusLost = 14001,

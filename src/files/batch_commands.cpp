@@ -45,13 +45,16 @@ int readCommand(DeviceCore& core, const QString& port, const QString& fileArgume
     p.state.ComPort = port;
     const int read = core.read();
     if (read != 0 && core.session.ForeignDevice == 1) {
-        summary(QStringLiteral("read %1 -> %2: failed, %3: not a device of this program; its universal data go into a "
-                               "*.%4 file")
-                    .arg(port, file, identityText(core.session.identity()), universalFileExtension()));
+        summary(
+            QStringLiteral("read %1 -> %2: failed, %3: not a device of this program; its universal "
+                           "data go into a "
+                           "*.%4 file")
+                .arg(port, file, identityText(core.session.identity()), universalFileExtension()));
         return 1;
     }
     if (read != 0) {
-        summary(QStringLiteral("read %1 -> %2: failed (%3)").arg(port, file, resultText(core, read)));
+        summary(
+            QStringLiteral("read %1 -> %2: failed (%3)").arg(port, file, resultText(core, read)));
         return 1;
     }
     // The file takes the extension of the measurand read; a name with the
@@ -60,8 +63,10 @@ int readCommand(DeviceCore& core, const QString& port, const QString& fileArgume
     const QString own = extensionOfMeasurand(p, core.model.cal.Measurand);
     if (ext.isEmpty() && !own.isEmpty()) {
         file += QLatin1Char('.') + own;
-    } else if (!own.isEmpty() && ext.compare(own, Qt::CaseInsensitive) != 0 && !measurandOfExtension(p, ext).isEmpty()) {
-        summary(QStringLiteral("read %1 -> %2: failed, the device measures %3: its data go into a *.%4 file")
+    } else if (!own.isEmpty() && ext.compare(own, Qt::CaseInsensitive) != 0 &&
+               !measurandOfExtension(p, ext).isEmpty()) {
+        summary(QStringLiteral(
+                    "read %1 -> %2: failed, the device measures %3: its data go into a *.%4 file")
                     .arg(port, file, core.model.cal.Measurand, own));
         return 1;
     }
@@ -75,7 +80,8 @@ int readCommand(DeviceCore& core, const QString& port, const QString& fileArgume
         summary(QStringLiteral("read %1 -> %2: read, but the file was not saved").arg(port, file));
         return 1;
     }
-    summary(QStringLiteral("read %1 -> %2: ok (%3, %4)").arg(port, file, p.state.TransmDisplay, core.model.cal.Measurand));
+    summary(QStringLiteral("read %1 -> %2: ok (%3, %4)")
+                .arg(port, file, p.state.TransmDisplay, core.model.cal.Measurand));
     return 0;
 }
 
@@ -96,7 +102,8 @@ int writeCommand(DeviceCore& core, const QString& file, const QString& port, boo
     p.state.ComPort = port;
     const int written = core.write(changesOnly ? QStringLiteral("changes") : QStringLiteral("all"));
     if (written == kResultDryRun) {
-        summary(QStringLiteral("write %1 -> %2: dry run, nothing sent (NoWrite is ON)").arg(file, port));
+        summary(QStringLiteral("write %1 -> %2: dry run, nothing sent (NoWrite is ON)")
+                    .arg(file, port));
         return 1;
     }
     const QStringList& done = core.sequences.written();
@@ -104,14 +111,18 @@ int writeCommand(DeviceCore& core, const QString& file, const QString& port, boo
         summary(QStringLiteral("write %1 -> %2: failed (%3)%4")
                     .arg(file, port, resultText(core, written))
                     .arg(done.isEmpty() ? QStringLiteral(", nothing written")
-                                        : QStringLiteral(", written before the failure: ") + done.join(QLatin1Char(' '))));
+                                        : QStringLiteral(", written before the failure: ") +
+                                              done.join(QLatin1Char(' '))));
         return 1;
     }
     QString detail = changesOnly ? QStringLiteral(", changes only") : QString();
     if (done.isEmpty()) detail += QStringLiteral(", nothing to write");
     const QString leftOut = core.sequences.leftOut();
-    if (!leftOut.isEmpty()) detail += QStringLiteral(", the device has no ") + leftOut + QStringLiteral(": its part was left out");
-    summary(QStringLiteral("write %1 -> %2: ok (%3%4)").arg(file, port, p.state.TransmDisplay, detail));
+    if (!leftOut.isEmpty())
+        detail += QStringLiteral(", the device has no ") + leftOut +
+                  QStringLiteral(": its part was left out");
+    summary(
+        QStringLiteral("write %1 -> %2: ok (%3%4)").arg(file, port, p.state.TransmDisplay, detail));
     return 0;
 }
 
@@ -132,25 +143,29 @@ bool takeAddress(QStringList& arguments, AppState& state) {
 bool isBatchCommand(const QStringList& arguments) {
     if (arguments.isEmpty()) return false;
     const QString word = arguments.first().toLower();
-    return word == QLatin1String("read") || word == QLatin1String("write") || word == QLatin1String("scan");
+    return word == QLatin1String("read") || word == QLatin1String("write") ||
+           word == QLatin1String("scan");
 }
 
 int runBatchCommand(DeviceCore& core, const QStringList& commandLine) {
     QStringList arguments = commandLine;
     if (!takeAddress(arguments, core.program.state)) return usage();
     const QString word = arguments.value(0).toLower();
-    if (word == QLatin1String("scan")) return runScanCommand(core.link, core.program.log, arguments);
+    if (word == QLatin1String("scan"))
+        return runScanCommand(core.link, core.program.log, arguments);
     // An empty port (an unset variable in a script) would fall back to the
     // profile's port and read or write another device than the one meant.
     const int portAt = word == QLatin1String("read") ? 1 : 2;
     if (arguments.size() > portAt && arguments.at(portAt).trimmed().isEmpty()) return usage();
     if (word == QLatin1String("read") && arguments.size() == 3) {
-        if (isUniversalFile(arguments.at(2))) return readUniversalCommand(core, arguments.at(1), arguments.at(2));
+        if (isUniversalFile(arguments.at(2)))
+            return readUniversalCommand(core, arguments.at(1), arguments.at(2));
         return readCommand(core, arguments.at(1), arguments.at(2));
     }
     if (word == QLatin1String("write") && isUniversalFile(arguments.value(1))) {
         // A universal data file is only ever written as changes.
-        const bool changes = arguments.size() == 4 && arguments.at(3).toLower() == QLatin1String("changes");
+        const bool changes =
+            arguments.size() == 4 && arguments.at(3).toLower() == QLatin1String("changes");
         if (arguments.size() != 3 && !changes) return usage();
         return writeUniversalCommand(core, arguments.at(1), arguments.at(2));
     }

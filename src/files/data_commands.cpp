@@ -1,7 +1,5 @@
 #include "data_commands.h"
 
-#include "model/scaling.h"
-
 #include <QFileInfo>
 #include <cmath>
 #include <utility>
@@ -19,6 +17,7 @@
 #include "model/field_definitions.h"
 #include "model/field_snapshot.h"
 #include "model/list_text.h"
+#include "model/scaling.h"
 
 namespace zh {
 namespace {
@@ -30,7 +29,8 @@ void show(DataSession& s, const QString& title, const QString& text) {
 
 void setCaption(DataSession& s, const QString& path) {
     if (s.window.setCaption)
-        s.window.setCaption(QFileInfo(path).fileName() + QStringLiteral(" - ") + s.model.program.state.WindowTitle);
+        s.window.setCaption(QFileInfo(path).fileName() + QStringLiteral(" - ") +
+                            s.model.program.state.WindowTitle);
 }
 
 }  // namespace
@@ -38,8 +38,9 @@ void setCaption(DataSession& s, const QString& path) {
 namespace {
 
 QString filePattern(const Program& p) {
-    return p.state.FileExtensions.isEmpty() ? QStringLiteral("Pressure (*.cfp)|*.cfp|Temperature (*.cft)|*.cft")
-                                            : p.state.FileExtensions;
+    return p.state.FileExtensions.isEmpty()
+               ? QStringLiteral("Pressure (*.cfp)|*.cfp|Temperature (*.cft)|*.cft")
+               : p.state.FileExtensions;
 }
 
 // The (measurand, extension) pairs of the file patterns: "Pressure (*.cfp)|*.cfp|...".
@@ -105,7 +106,8 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
     const QString ext = QFileInfo(path).suffix();
     const QString measurand = measurandOfExtension(p, ext);
     if (measurand.isEmpty() || ListValueOf(p.state.Measurands, measurand) < 0) {
-        show(s, QStringLiteral("File open"), p.messages.LookupMessage(QStringLiteral("Invalid file extension: .")) + ext);
+        show(s, QStringLiteral("File open"),
+             p.messages.LookupMessage(QStringLiteral("Invalid file extension: .")) + ext);
         return 0;
     }
 
@@ -119,7 +121,8 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
         return 0;
     }
     if (!dataFileSection(bytes, &section, &why)) {
-        show(s, QStringLiteral("Open file"), path + QStringLiteral(": ") + p.messages.LookupMessage(why));
+        show(s, QStringLiteral("Open file"),
+             path + QStringLiteral(": ") + p.messages.LookupMessage(why));
         return 0;
     }
 
@@ -128,8 +131,10 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
     const QString current = p.state.TransmitterDisplay;
     if (h.mode != current && !current.isEmpty() && current != QLatin1String("auto")) {
         show(s, QStringLiteral("Error"),
-             p.messages.LookupMessage(QStringLiteral("Incompatible configurations Transmitter/Display: {td1} & {td2}!\t") +
-                                      current + QLatin1Char('\t') + h.mode));
+             p.messages.LookupMessage(
+                 QStringLiteral(
+                     "Incompatible configurations Transmitter/Display: {td1} & {td2}!\t") +
+                 current + QLatin1Char('\t') + h.mode));
         return 0;
     }
     problems << checkDataFile(s, path, section, h, measurand);
@@ -177,7 +182,8 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
     m.selection.CalcMeth = h.calcMethod;
     // The selection lists and option groups follow the file's configuration;
     // its values stay as saved (no catalogue entry is loaded over them).
-    UpdDevType(m, m.selection.DevIndx, m.selection.DevType, m.selection.CalcMeth, QStringLiteral("keep"));
+    UpdDevType(m, m.selection.DevIndx, m.selection.DevType, m.selection.CalcMeth,
+               QStringLiteral("keep"));
     setCaption(s, path);
     if (s.window.refresh) s.window.refresh();
     return 1;
@@ -189,11 +195,13 @@ int StoreData(DataSession& s, const QString& mode) {
     Program& p = s.model.program;
     p.log.DebugLog(QStringLiteral(">>> StoreData(mode$=") + mode + QLatin1Char(')'), 3);
     if (s.window.takeWindowValues && !s.window.takeWindowValues()) {
-        show(s, QStringLiteral("Save data"), p.messages.LookupMessage(QStringLiteral("Invalid data!")));
+        show(s, QStringLiteral("Save data"),
+             p.messages.LookupMessage(QStringLiteral("Invalid data!")));
         return 0;
     }
     if (p.state.DataTrigger < 0) {
-        show(s, QStringLiteral("Save data"), p.messages.LookupMessage(QStringLiteral("No file available")));
+        show(s, QStringLiteral("Save data"),
+             p.messages.LookupMessage(QStringLiteral("No file available")));
         return 0;
     }
     if (mode == QLatin1String("module")) {
@@ -204,12 +212,16 @@ int StoreData(DataSession& s, const QString& mode) {
     const int measurand = ListValueOf(p.state.Measurands, s.model.cal.Measurand);
     const QString ext = s.file.extension;
     QString pattern;
-    if (measurand == 0) pattern = QStringLiteral("Pressure (*.cfp)|*.cfp");
-    else if (measurand == 1) pattern = QStringLiteral("Temperature (*.cft)|*.cft");
-    else pattern = s.model.cal.Measurand + QStringLiteral("(*.") + ext + QStringLiteral(")|*.") + ext;
+    if (measurand == 0)
+        pattern = QStringLiteral("Pressure (*.cfp)|*.cfp");
+    else if (measurand == 1)
+        pattern = QStringLiteral("Temperature (*.cft)|*.cft");
+    else
+        pattern =
+            s.model.cal.Measurand + QStringLiteral("(*.") + ext + QStringLiteral(")|*.") + ext;
 
-    const QString path = FileOperation(s, mode, pattern, [&s](const QString& file) { return WriteDataFile(s, file); },
-                                       nullptr);
+    const QString path = FileOperation(
+        s, mode, pattern, [&s](const QString& file) { return WriteDataFile(s, file); }, nullptr);
     if (path.startsWith(QLatin1Char('*'))) return 0;
     p.state.DataTrigger = 1;
     p.state.DataChanged = false;
@@ -221,8 +233,10 @@ int StoreData(DataSession& s, const QString& mode) {
 int NewData(DataSession& s, const QString& measurand) {
     Program& p = s.model.program;
     DeviceModel& m = s.model;
-    p.log.DebugLog(QStringLiteral(">>> NewData(Selected measurand=") + measurand + QLatin1Char(')'), 3);
-    const QString r = FileOperation(s, QStringLiteral("new"), QStringLiteral("Pressure (*.cfp)|*.cfp|All Files(*.*)|*.*"),
+    p.log.DebugLog(QStringLiteral(">>> NewData(Selected measurand=") + measurand + QLatin1Char(')'),
+                   3);
+    const QString r = FileOperation(s, QStringLiteral("new"),
+                                    QStringLiteral("Pressure (*.cfp)|*.cfp|All Files(*.*)|*.*"),
                                     nullptr, nullptr);
     if (r.startsWith(QLatin1Char('*'))) return 0;
     p.state.DataTrigger = 0;
@@ -230,7 +244,8 @@ int NewData(DataSession& s, const QString& measurand) {
     s.file.moduleState = 0;
     m.fromDevice = false;
     m.loadedFields.clear();
-    const QString base = p.profile.ReadProfile(measurand, QStringLiteral("BaseUnit"), m.cal.actBaseUnit, p.state.ProfilePath);
+    const QString base = p.profile.ReadProfile(measurand, QStringLiteral("BaseUnit"),
+                                               m.cal.actBaseUnit, p.state.ProfilePath);
     m.cal.Measurand = measurand;
     DefDataStruc(m, base, m.cal.IntSerIO, -11);
     if (s.window.showPanels) s.window.showPanels(measurand);

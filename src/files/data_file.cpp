@@ -27,14 +27,20 @@ bool isNumberField(const FieldRecord& f) {
 // What the device shows and this program never writes back. A "readonly"
 // field is no read-out: the window does not let it be edited, but a write
 // sends it, so its file value must be sound.
-bool isReadout(const FieldRecord& f) { return f.hasAttribute("displayonly"); }
+bool isReadout(const FieldRecord& f) {
+    return f.hasAttribute("displayonly");
+}
 
 bool isMeasurandField(const DeviceModel& m, const FieldRecord& f) {
     return !f.Name.isEmpty() && m.measurandFields.contains(f.Name);
 }
-bool isMeasurandField(DataSession& s, const FieldRecord& f) { return isMeasurandField(s.model, f); }
+bool isMeasurandField(DataSession& s, const FieldRecord& f) {
+    return isMeasurandField(s.model, f);
+}
 
-bool isUnitField(DataSession& s, const FieldRecord& f) { return isMeasurandField(s, f) || !f.GadUnit.isEmpty(); }
+bool isUnitField(DataSession& s, const FieldRecord& f) {
+    return isMeasurandField(s, f) || !f.GadUnit.isEmpty();
+}
 
 bool sensibleNumber(const QString& text) {
     bool ok = false;
@@ -56,7 +62,9 @@ QString numberPart(const QString& value) {
     return (b < 0 ? value : value.left(b)).trimmed();
 }
 
-QString unitPart(const QString& value) { return BracketPart(value, QStringLiteral("["), QStringLiteral("]")); }
+QString unitPart(const QString& value) {
+    return BracketPart(value, QStringLiteral("["), QStringLiteral("]"));
+}
 
 QString unitName(const QString& list, int index, const QString& fallback) {
     const QString text = ListTextOf(list, index);
@@ -66,14 +74,19 @@ QString unitName(const QString& list, int index, const QString& fallback) {
     return f;
 }
 
-QString decimal(float v) { return QString::number(static_cast<double>(v), 'g', 7); }
-QString whole(float v) { return QString::number(std::llround(static_cast<double>(v))); }
+QString decimal(float v) {
+    return QString::number(static_cast<double>(v), 'g', 7);
+}
+QString whole(float v) {
+    return QString::number(std::llround(static_cast<double>(v)));
+}
 
 }  // namespace
 
 bool isSavedField(DataSession& s, const FieldRecord& f) {
     if (f.Name == QLatin1String("fs_CalibDone")) return false;
-    if (s.model.program.state.TransmitterDisplay == QLatin1String("display") && f.hasAttribute("TRANSMITTER;"))
+    if (s.model.program.state.TransmitterDisplay == QLatin1String("display") &&
+        f.hasAttribute("TRANSMITTER;"))
         return false;
     if (s.model.cal.IntSerIO == 1 && f.hasAttribute("PRESSURE;")) return false;
     if (s.model.cal.IntSerIO == 0 && f.hasAttribute("TEMPERATURE;")) return false;
@@ -82,7 +95,8 @@ bool isSavedField(DataSession& s, const FieldRecord& f) {
 
 QString dataFileValue(DataSession& s, const FieldRecord& f) {
     if (f.type() == QLatin1String("combobox"))
-        return f.Content + QStringLiteral(" (") + ListTextOf(f.Params, f.Content.toInt()) + QLatin1Char(')');
+        return f.Content + QStringLiteral(" (") + ListTextOf(f.Params, f.Content.toInt()) +
+               QLatin1Char(')');
     if (isMeasurandField(s, f)) return f.BaseValue + f.BaseUnit;
     if (!f.GadUnit.isEmpty()) return f.Content + f.GadUnit;
     return f.Content;
@@ -104,7 +118,8 @@ int WriteDataFile(DataSession& s, const QString& path) {
             const QString answer = p.messages.MsgBox(
                 p.messages.LookupMessage(QStringLiteral("Open file for write")),
                 target + QStringLiteral(": ") +
-                    p.messages.LookupMessage(QStringLiteral("No write-access to file. Continue without saving?")),
+                    p.messages.LookupMessage(
+                        QStringLiteral("No write-access to file. Continue without saving?")),
                 mb::YesNo | mb::IconQuestion, QStringLiteral("nodefmsg"));
             if (answer == QLatin1String("yes")) return 0;
         }
@@ -120,18 +135,20 @@ int WriteDataFile(DataSession& s, const QString& path) {
         const FieldRecord& f = fields.at(index);
         if (!isSavedField(s, f)) continue;
         const QString value = dataFileValue(s, f);
-        if (isNumberField(f) && !numberPart(value).isEmpty() && !sensibleNumber(numberPart(value))) {
+        if (isNumberField(f) && !numberPart(value).isEmpty() &&
+            !sensibleNumber(numberPart(value))) {
             if (isReadout(f)) {
-                p.log.DebugLog(QStringLiteral("WriteDataFile: ") + name + QStringLiteral("=") + value +
-                                   QStringLiteral(" is no number, not saved"),
+                p.log.DebugLog(QStringLiteral("WriteDataFile: ") + name + QStringLiteral("=") +
+                                   value + QStringLiteral(" is no number, not saved"),
                                2);
                 continue;
             }
-            p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Save data")),
-                              p.messages.LookupMessage(QStringLiteral("{field} holds no valid number ({value}), "
-                                                                      "the file is not saved.\t") +
-                                                       name + QLatin1Char('\t') + value),
-                              mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+            p.messages.MsgBox(
+                p.messages.LookupMessage(QStringLiteral("Save data")),
+                p.messages.LookupMessage(QStringLiteral("{field} holds no valid number ({value}), "
+                                                        "the file is not saved.\t") +
+                                         name + QLatin1Char('\t') + value),
+                mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
             return 0;
         }
         keys.emplace_back(name, value);
@@ -142,26 +159,31 @@ int WriteDataFile(DataSession& s, const QString& path) {
     const int adRaw = fields.find(QStringLiteral("ADactRaw"));
     const std::vector<std::pair<QString, QString>> header{
         {QStringLiteral("Version/Date"),
-         p.state.Version + QLatin1Char('/') + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"))},
+         p.state.Version + QLatin1Char('/') +
+             QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"))},
         {QStringLiteral("Transmitter/Display"), p.state.TransmitterDisplay},
-        {QStringLiteral("UnitType"), unitType < 0 ? QString() : dataFileValue(s, fields.at(unitType))},
+        {QStringLiteral("UnitType"),
+         unitType < 0 ? QString() : dataFileValue(s, fields.at(unitType))},
         {QStringLiteral("BaseUnit"), c.actBaseUnit},
         {QStringLiteral("CalNominalRangeLow"), whole(c.CalNomLow)},
         {QStringLiteral("CalNominalRangeHigh"), whole(c.CalNomHi)},
         {QStringLiteral("CalLowerRangeADVal"), whole(c.CalADlow)},
         {QStringLiteral("CalUpperRangeADVal"), whole(c.CalADhi)},
-        {QStringLiteral("CalUnit"), QString::number(c.CalUnitIndex) + QStringLiteral(" (") +
-                                        unitName(c.CalibrationUnitsList, c.CalUnitIndex, c.CalUnit) + QLatin1Char(')')},
+        {QStringLiteral("CalUnit"),
+         QString::number(c.CalUnitIndex) + QStringLiteral(" (") +
+             unitName(c.CalibrationUnitsList, c.CalUnitIndex, c.CalUnit) + QLatin1Char(')')},
         {QStringLiteral("CalDecimalPoint"), QString::number(c.CalDecP)},
         {QStringLiteral("CalLowerRangeVal"), decimal(c.CalDPlow)},
         {QStringLiteral("CalUpperRangeVal"), decimal(c.CalDPhi)},
         {QStringLiteral("DispUnit"), QString::number(c.DispUnitIndex) + QStringLiteral(" (") +
-                                         unitName(c.UnitsList, c.DispUnitIndex, c.DispUnit) + QLatin1Char(')')},
+                                         unitName(c.UnitsList, c.DispUnitIndex, c.DispUnit) +
+                                         QLatin1Char(')')},
         {QStringLiteral("DispDecimalPoint"), QString::number(c.DispDecP)},
         {QStringLiteral("IntSerIO"), QString::number(c.IntSerIO)},
         {QStringLiteral("DevConfigIndex"), QString::number(m.selection.DevIndx)},
-        {QStringLiteral("ADactRaw"), adRaw < 0 || fields.at(adRaw).Content.isEmpty() ? QStringLiteral("0")
-                                                                                      : fields.at(adRaw).Content},
+        {QStringLiteral("ADactRaw"), adRaw < 0 || fields.at(adRaw).Content.isEmpty()
+                                         ? QStringLiteral("0")
+                                         : fields.at(adRaw).Content},
     };
     bool ok = true;
     int written = 0;
@@ -255,7 +277,9 @@ QStringList collectDataFileValues(DataSession& s, const QString& path, const QSt
     return problems;
 }
 
-bool mayBeLeftOut(const FieldRecord& f) { return isNumberField(f) && isReadout(f); }
+bool mayBeLeftOut(const FieldRecord& f) {
+    return isNumberField(f) && isReadout(f);
+}
 
 void storeDataFileValues(DeviceModel& m, const std::vector<LoadedValue>& values) {
     m.fromDevice = false;
@@ -268,8 +292,10 @@ void storeDataFileValues(DeviceModel& m, const std::vector<LoadedValue>& values)
         } else if (isMeasurandField(m, f)) {
             f.BaseValue = v.value;
             if (!v.unit.isEmpty()) f.BaseUnit = v.unit;
-            const bool convert = !f.GadUnit.isEmpty() && !f.BaseUnit.isEmpty() && f.GadUnit != f.BaseUnit;
-            const QString shown = convert ? convertUnitText(m, v.value, f.BaseUnit, f.GadUnit, f.Name) : v.value;
+            const bool convert =
+                !f.GadUnit.isEmpty() && !f.BaseUnit.isEmpty() && f.GadUnit != f.BaseUnit;
+            const QString shown =
+                convert ? convertUnitText(m, v.value, f.BaseUnit, f.GadUnit, f.Name) : v.value;
             f.Content = shown.isEmpty() ? v.value : shown;
         } else {
             f.Content = v.value;
@@ -289,15 +315,17 @@ int ReadDataFile(DataSession& s, const QString& path, const QString& section) {
     p.log.DebugLog(QStringLiteral("ReadDataFile(") + s.file.currentFile + QLatin1Char(')'), 3);
     if (section.isEmpty()) {
         p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Open file")),
-                          path + QStringLiteral(": ") + p.messages.LookupMessage(QStringLiteral("No file available")),
+                          path + QStringLiteral(": ") +
+                              p.messages.LookupMessage(QStringLiteral("No file available")),
                           mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
         return 0;
     }
     std::vector<LoadedValue> values;
     const QStringList problems = collectDataFileValues(s, path, section, &values);
     if (!problems.isEmpty()) {
-        p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Open file")), dataFileProblemsText(p, path, problems),
-                          mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Open file")),
+                          dataFileProblemsText(p, path, problems), mb::Ok | mb::IconError,
+                          QStringLiteral("nodefmsg"));
         return 0;
     }
     storeDataFileValues(m, values);

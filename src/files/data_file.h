@@ -41,9 +41,9 @@ bool isSavedField(DataSession& s, const FieldRecord& f);
 
 // One value read from a file, split into its parts.
 struct LoadedValue {
-    int index = 0;      // field index
-    QString value;      // number or text, without unit or option text
-    QString unit;       // "[bar]" or ""
+    int index = 0;  // field index
+    QString value;  // number or text, without unit or option text
+    QString unit;   // "[bar]" or ""
 };
 // Reads and checks the saved fields; one line per absurd value ("name=value"),
 // empty when all are sound. Nothing is changed.

@@ -33,10 +33,12 @@ bool fitsItsField(Program& p, const FieldRecord& f, const QString& content) {
 }
 
 // The problems of the fields in `m` as a file loaded them.
-QStringList checkLoadedFields(DataSession& file, const QStringList& present, const QStringList& known) {
+QStringList checkLoadedFields(DataSession& file, const QStringList& present,
+                              const QStringList& known) {
     DeviceModel& m = file.model;
     QStringList problems;
-    for (const QString& name : m.fields.definedNames().split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    for (const QString& name :
+         m.fields.definedNames().split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const int index = m.fields.find(name);
         if (index < 0 || known.contains(name)) continue;
         const FieldRecord& f = m.fields.at(index);
@@ -45,19 +47,24 @@ QStringList checkLoadedFields(DataSession& file, const QStringList& present, con
             if (!mayBeLeftOut(f)) problems << name + QStringLiteral(" missing");
             continue;
         }
-        if (mayBeLeftOut(f) || f.hasAttribute("displayonly")) continue;  // a read-out: never written to a device
+        if (mayBeLeftOut(f) || f.hasAttribute("displayonly"))
+            continue;  // a read-out: never written to a device
         // A key with an empty value left the field's default in place.
         const QString content = m.loadedFields.contains(name) ? f.Content : QString();
-        const bool good = f.type() == QLatin1String("combobox") ? validOption(f, content) : fitsItsField(m.program, f, content);
-        if (!good) problems << name + QLatin1Char('=') + content + (content.isEmpty() ? QString() : f.GadUnit);
+        const bool good = f.type() == QLatin1String("combobox")
+                              ? validOption(f, content)
+                              : fitsItsField(m.program, f, content);
+        if (!good)
+            problems << name + QLatin1Char('=') + content +
+                            (content.isEmpty() ? QString() : f.GadUnit);
     }
     return problems;
 }
 
 }  // namespace
 
-QStringList checkDataFile(DataSession& s, const QString& path, const QString& section, const DataFileHeader& h,
-                          const QString& measurand) {
+QStringList checkDataFile(DataSession& s, const QString& path, const QString& section,
+                          const DataFileHeader& h, const QString& measurand) {
     // A program context of its own, without controls, so that defining the
     // file's field table touches neither the window nor the data shown.
     Program& p = s.model.program;
@@ -77,7 +84,8 @@ QStringList checkDataFile(DataSession& s, const QString& path, const QString& se
     QStringList problems = collectDataFileValues(file, path, section, &values);
     storeDataFileValues(model, values);
     rangesToCalibrationUnit(model);
-    UpdDevTypeSelection(model, model.selection.DevIndx);  // the device types of the file's configuration
+    UpdDevTypeSelection(model,
+                        model.selection.DevIndx);  // the device types of the file's configuration
     QStringList known;
     for (const QString& problem : problems) known << problem.section(QLatin1Char('='), 0, 0);
     problems << checkLoadedFields(file, scratch.ini.keyNames(path, section), known);
@@ -86,7 +94,8 @@ QStringList checkDataFile(DataSession& s, const QString& path, const QString& se
 
 QString dataFileProblemsText(Program& p, const QString& path, const QStringList& problems) {
     QStringList named = problems.mid(0, kNamedProblems);
-    if (problems.size() > kNamedProblems) named << QStringLiteral("(+%1)").arg(problems.size() - kNamedProblems);
+    if (problems.size() > kNamedProblems)
+        named << QStringLiteral("(+%1)").arg(problems.size() - kNamedProblems);
     return path + QStringLiteral(": ") +
            p.messages.LookupMessage(QStringLiteral("Invalid value in data file: {value}\t") +
                                     named.join(QStringLiteral(", ")));

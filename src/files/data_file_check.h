@@ -18,8 +18,8 @@ struct Program;
 // file's transmitter/display mode and measurand is present, every value
 // parses and passes its field's checks, every option is one of its list.
 // One line per problem ("AGW1 missing", "Unit=77"); empty when sound.
-QStringList checkDataFile(DataSession& s, const QString& path, const QString& section, const DataFileHeader& h,
-                          const QString& measurand);
+QStringList checkDataFile(DataSession& s, const QString& path, const QString& section,
+                          const DataFileHeader& h, const QString& measurand);
 
 // path + ": " + the translated "invalid value" message naming the problems.
 QString dataFileProblemsText(Program& p, const QString& path, const QStringList& problems);

@@ -16,16 +16,19 @@ constexpr const char* kRangeFields[] = {"NominalRangeLow", "NominalRangeHigh", "
 
 }  // namespace
 
-QStringList readDataFileHeader(Program& p, const QString& path, const QString& section, DataFileHeader* h) {
+QStringList readDataFileHeader(Program& p, const QString& path, const QString& section,
+                               DataFileHeader* h) {
     QStringList problems;
     const QStringList present = p.ini.keyNames(path, section);
     auto text = [&](const char* key, const char* def) {
-        return p.profile.ReadProfile(section, QLatin1String(key), QLatin1String(def), path).trimmed();
+        return p.profile.ReadProfile(section, QLatin1String(key), QLatin1String(def), path)
+            .trimmed();
     };
     // Keys this program writes: a file without one is damaged, and its
     // default would end up on the device.
     auto required = [&](const char* key) {
-        if (!present.contains(QLatin1String(key), Qt::CaseInsensitive)) problems << QLatin1String(key) + QStringLiteral(" missing");
+        if (!present.contains(QLatin1String(key), Qt::CaseInsensitive))
+            problems << QLatin1String(key) + QStringLiteral(" missing");
     };
     auto number = [&](const char* key, const char* def, double lo, double hi) {
         const QString t = text(key, def).section(QLatin1Char('('), 0, 0).trimmed();
@@ -38,9 +41,10 @@ QStringList readDataFileHeader(Program& p, const QString& path, const QString& s
         return v;
     };
     constexpr double big = 1e9;
-    for (const char* key : {"Transmitter/Display", "BaseUnit", "CalNominalRangeLow", "CalNominalRangeHigh",
-                            "CalLowerRangeADVal", "CalUpperRangeADVal", "CalUnit", "CalDecimalPoint", "CalLowerRangeVal",
-                            "CalUpperRangeVal", "DispUnit", "DispDecimalPoint", "IntSerIO"})
+    for (const char* key :
+         {"Transmitter/Display", "BaseUnit", "CalNominalRangeLow", "CalNominalRangeHigh",
+          "CalLowerRangeADVal", "CalUpperRangeADVal", "CalUnit", "CalDecimalPoint",
+          "CalLowerRangeVal", "CalUpperRangeVal", "DispUnit", "DispDecimalPoint", "IntSerIO"})
         required(key);
     h->mode = text("Transmitter/Display", "");
     h->baseUnit = text("BaseUnit", "");
@@ -72,9 +76,12 @@ QStringList readDataFileHeader(Program& p, const QString& path, const QString& s
     if (problems.isEmpty() && (h->nomLow >= h->nomHigh || h->adLow == h->adHigh))
         problems << QStringLiteral("CalNominalRange / CalRangeADVal");
     if (h->devConfigIndex == -1) {
-        if (h->mode == QLatin1String("all")) h->devConfigIndex = 0;
-        else if (h->mode == QLatin1String("transmitter")) h->devConfigIndex = adc16 != 0 ? adc16 : 4;
-        else if (h->mode == QLatin1String("display")) h->devConfigIndex = 3;
+        if (h->mode == QLatin1String("all"))
+            h->devConfigIndex = 0;
+        else if (h->mode == QLatin1String("transmitter"))
+            h->devConfigIndex = adc16 != 0 ? adc16 : 4;
+        else if (h->mode == QLatin1String("display"))
+            h->devConfigIndex = 3;
     }
     return problems;
 }

@@ -23,7 +23,8 @@ struct DataFileHeader {
 // Reads the header of `section` in `path`. Returns one line per problem
 // ("CalDecimalPoint=9", "IntSerIO missing"); empty when the header is sound.
 // Every key this program writes and reads back must be there.
-QStringList readDataFileHeader(Program& p, const QString& path, const QString& section, DataFileHeader* h);
+QStringList readDataFileHeader(Program& p, const QString& path, const QString& section,
+                               DataFileHeader* h);
 
 // Gives `m` the file's device configuration and calibration: the field
 // table is defined anew (after `rebuildWindow`, when set) when the

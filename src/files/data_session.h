@@ -24,7 +24,7 @@ struct DataFileState {
 };
 
 struct DataWindowHooks {
-    std::function<bool()> takeWindowValues;                  // false: the window holds invalid input
+    std::function<bool()> takeWindowValues;  // false: the window holds invalid input
     std::function<void(const QString& measurand)> rebuildWindow;
     std::function<void(const QString& measurand)> showPanels;
     std::function<void(const QString& caption)> setCaption;  // "file name - window title"

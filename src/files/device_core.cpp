@@ -7,7 +7,12 @@
 namespace zh {
 
 DeviceCore::DeviceCore(Program& p, LinkLibrary& link, ConnectionProbe& probe)
-    : program(p), link(link), session(p, link, probe), model(p), sequences(model, session, link), data(model),
+    : program(p),
+      link(link),
+      session(p, link, probe),
+      model(p),
+      sequences(model, session, link),
+      data(model),
       live(model, session, sequences) {
     data.device.write = [this](const QString& scope) { return write(scope) == 0; };
     data.device.testConnection = [this] {
@@ -27,17 +32,25 @@ DeviceCore::DeviceCore(Program& p, LinkLibrary& link, ConnectionProbe& probe)
 
 QString DeviceCore::target() const {
     const QString t = program.state.TransmitterDisplay.toLower();
-    return t == QLatin1String("transmitter") || t == QLatin1String("display") ? t : QStringLiteral("all");
+    return t == QLatin1String("transmitter") || t == QLatin1String("display")
+               ? t
+               : QStringLiteral("all");
 }
 
-int DeviceCore::read() { return sequences.HartRead(target() + QStringLiteral(" all")); }
+int DeviceCore::read() {
+    return sequences.HartRead(target() + QStringLiteral(" all"));
+}
 
-int DeviceCore::write(const QString& scope) { return sequences.HartWrite(target() + QLatin1Char(' ') + scope); }
+int DeviceCore::write(const QString& scope) {
+    return sequences.HartWrite(target() + QLatin1Char(' ') + scope);
+}
 
 void DeviceCore::defineFirstMeasurand() {
     const AppState& s = program.state;
     if (!s.MeasurandList.empty()) model.cal.Measurand = s.MeasurandList.front().Name;
-    DefDataStruc(model, s.MeasurandList.empty() ? QStringLiteral("[-]") : s.MeasurandList.front().BaseUnit, 0, -11);
+    DefDataStruc(model,
+                 s.MeasurandList.empty() ? QStringLiteral("[-]") : s.MeasurandList.front().BaseUnit,
+                 0, -11);
 }
 
 }  // namespace zh

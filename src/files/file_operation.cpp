@@ -17,12 +17,15 @@
 namespace zh {
 namespace {
 
-Program& programOf(DataSession& s) { return s.model.program; }
+Program& programOf(DataSession& s) {
+    return s.model.program;
+}
 
 // Shows `text` (already translated) under the translated `title`.
 int tell(DataSession& s, const QString& title, const QString& text, int flags) {
     Program& p = programOf(s);
-    const QString answer = p.messages.MsgBox(p.messages.LookupMessage(title), text, flags, QStringLiteral("nodefmsg"));
+    const QString answer =
+        p.messages.MsgBox(p.messages.LookupMessage(title), text, flags, QStringLiteral("nodefmsg"));
     if (answer == QLatin1String("yes")) return mb::ResultYes;
     if (answer == QLatin1String("no")) return mb::ResultNo;
     if (answer == QLatin1String("ok")) return mb::ResultOk;
@@ -30,7 +33,9 @@ int tell(DataSession& s, const QString& title, const QString& text, int flags) {
     return 0;
 }
 
-QString tr(DataSession& s, const QString& text) { return programOf(s).messages.LookupMessage(text); }
+QString tr(DataSession& s, const QString& text) {
+    return programOf(s).messages.LookupMessage(text);
+}
 
 // Flushes a file's data (and, with `directory`, a folder's entries) to disk.
 bool syncPath(const QString& path, bool directory) {
@@ -42,9 +47,13 @@ bool syncPath(const QString& path, bool directory) {
     return ok;
 }
 
-bool hasExtension(const QString& path) { return !QFileInfo(path).suffix().isEmpty(); }
+bool hasExtension(const QString& path) {
+    return !QFileInfo(path).suffix().isEmpty();
+}
 
-QString proposedPath(DataSession& s) { return resolveDataPath(s, s.file.currentFile); }
+QString proposedPath(DataSession& s) {
+    return resolveDataPath(s, s.file.currentFile);
+}
 
 void remember(DataSession& s, const QString& path) {
     s.file.currentFile = path;
@@ -62,11 +71,13 @@ bool writeSafely(DataSession& s, const QString& target, const DataRoutine& write
     // the protection is the owner's word that it stays as it is.
     const QFileInfo existing(target);
     // (For root, access(2) allows any file; the mode bits still say it.)
-    if (existing.exists() && (!existing.isWritable() || !(existing.permissions() & QFileDevice::WriteOwner))) {
-        p.log.DebugLog(QStringLiteral("FileOperation: ") + target + QStringLiteral(" is write-protected"), 1);
+    if (existing.exists() &&
+        (!existing.isWritable() || !(existing.permissions() & QFileDevice::WriteOwner))) {
+        p.log.DebugLog(
+            QStringLiteral("FileOperation: ") + target + QStringLiteral(" is write-protected"), 1);
         tell(s, QStringLiteral("File"),
-             tr(s, QStringLiteral("can't write file")) + QLatin1Char(' ') + target + QStringLiteral(": ") +
-                 tr(s, QStringLiteral("the file is write-protected")),
+             tr(s, QStringLiteral("can't write file")) + QLatin1Char(' ') + target +
+                 QStringLiteral(": ") + tr(s, QStringLiteral("the file is write-protected")),
              mb::Ok | mb::IconError);
         return false;
     }
@@ -75,13 +86,17 @@ bool writeSafely(DataSession& s, const QString& target, const DataRoutine& write
     bool ok = write(tmp) == 1 && QFileInfo(tmp).isFile() && QFileInfo(tmp).size() > 0;
     ok = ok && syncPath(tmp, false);
     // rename(2) replaces the target in one step; there is no moment without a file.
-    ok = ok && std::rename(QFile::encodeName(tmp).constData(), QFile::encodeName(target).constData()) == 0;
+    ok = ok && std::rename(QFile::encodeName(tmp).constData(),
+                           QFile::encodeName(target).constData()) == 0;
     p.ini.forget(tmp);
     p.ini.forget(target);
     if (!ok) {
         QFile::remove(tmp);
-        p.log.DebugLog(QStringLiteral("FileOperation: writing ") + target + QStringLiteral(" failed"), 1);
-        tell(s, QStringLiteral("File"), tr(s, QStringLiteral("can't write file")) + QLatin1Char(' ') + tmp, mb::Ok | mb::IconError);
+        p.log.DebugLog(
+            QStringLiteral("FileOperation: writing ") + target + QStringLiteral(" failed"), 1);
+        tell(s, QStringLiteral("File"),
+             tr(s, QStringLiteral("can't write file")) + QLatin1Char(' ') + tmp,
+             mb::Ok | mb::IconError);
         return false;
     }
     syncPath(QFileInfo(target).absolutePath(), true);
@@ -105,12 +120,14 @@ QString resolveDataPath(DataSession& s, const QString& path) {
     QString p = path.isEmpty() ? s.file.currentFile : path;
     p.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (QDir::isAbsolutePath(p)) return QDir::cleanPath(p);
-    const QString dir = resolveProgramPath(programOf(s).state.ProgramDir,
-                                           s.file.currentDir.isEmpty() ? QStringLiteral(".\\") : s.file.currentDir);
+    const QString dir =
+        resolveProgramPath(programOf(s).state.ProgramDir,
+                           s.file.currentDir.isEmpty() ? QStringLiteral(".\\") : s.file.currentDir);
     return QDir::cleanPath(dir + QLatin1Char('/') + p);
 }
 
-int SaveRequest(DataSession& s, int dt, int mt, const QString& title, const QString& text, int flags) {
+int SaveRequest(DataSession& s, int dt, int mt, const QString& title, const QString& text,
+                int flags) {
     Program& p = programOf(s);
     const QString targets = p.state.SaveRequestTargets.toLower();
     const bool changed = p.state.DataChanged;
@@ -122,27 +139,30 @@ int SaveRequest(DataSession& s, int dt, int mt, const QString& title, const QStr
     if (lines.isEmpty()) return 1;
 
     const QString question = text.isEmpty() ? QStringLiteral("Continue without update?") : text;
-    const QString message = tr(s, QStringLiteral("Data have been changed! Save?")) + p.state.CR + lines + p.state.CR +
-                            tr(s, question);
-    p.log.DebugLog(QStringLiteral(">>> SaveRequest: SR=") + p.state.SaveRequestTargets + QStringLiteral(" DT=") +
-                       QString::number(dt) + QStringLiteral(" MT=") + QString::number(mt) +
-                       QStringLiteral(" datachanged=") + QString::number(changed ? 1 : 0),
+    const QString message = tr(s, QStringLiteral("Data have been changed! Save?")) + p.state.CR +
+                            lines + p.state.CR + tr(s, question);
+    p.log.DebugLog(QStringLiteral(">>> SaveRequest: SR=") + p.state.SaveRequestTargets +
+                       QStringLiteral(" DT=") + QString::number(dt) + QStringLiteral(" MT=") +
+                       QString::number(mt) + QStringLiteral(" datachanged=") +
+                       QString::number(changed ? 1 : 0),
                    3);
     if (flags != -1) return tell(s, title, message, flags);
     return tell(s, title, message, mb::YesNo | mb::IconQuestion) == mb::ResultYes ? 1 : 0;
 }
 
-QString FileOperation(DataSession& s, const QString& mode, const QString& pattern, const DataRoutine& write,
-                      const DataRoutine& read) {
+QString FileOperation(DataSession& s, const QString& mode, const QString& pattern,
+                      const DataRoutine& write, const DataRoutine& read) {
     Program& p = programOf(s);
     p.state.CurrentMessageSection = QStringLiteral("Common");
     const QString cancel = QStringLiteral("*cancel");
     const bool writing = mode == QLatin1String("save") || mode == QLatin1String("saveas");
-    if (!writing && mode != QLatin1String("open") && mode != QLatin1String("new")) return QStringLiteral("*unknown mode");
+    if (!writing && mode != QLatin1String("open") && mode != QLatin1String("new"))
+        return QStringLiteral("*unknown mode");
 
     if (!writing && p.state.DataChanged) {
-        const int answer = SaveRequest(s, p.state.DataTrigger, s.file.moduleState, QStringLiteral("File"),
-                                       QStringLiteral("Continue without update?"), -1);
+        const int answer =
+            SaveRequest(s, p.state.DataTrigger, s.file.moduleState, QStringLiteral("File"),
+                        QStringLiteral("Continue without update?"), -1);
         // 1 is Yes or "nothing pending": either way nothing is lost by going on.
         if (answer != 1) return cancel;
     }
@@ -150,7 +170,8 @@ QString FileOperation(DataSession& s, const QString& mode, const QString& patter
 
     if (writing) {
         if (!write) {
-            tell(s, QStringLiteral("File"), tr(s, QStringLiteral("no write function")), mb::Ok | mb::IconError);
+            tell(s, QStringLiteral("File"), tr(s, QStringLiteral("no write function")),
+                 mb::Ok | mb::IconError);
             return QStringLiteral("*no write function");
         }
         const QString current = proposedPath(s);
@@ -158,13 +179,15 @@ QString FileOperation(DataSession& s, const QString& mode, const QString& patter
         const bool ask = mode == QLatin1String("saveas") || s.file.currentFile.isEmpty() ||
                          s.file.currentFile.startsWith(QLatin1Char('*'));
         if (ask) {
-            const QString answer = p.dialogs.saveFileRequester(tr(s, QStringLiteral("Save file")), current, pattern);
+            const QString answer =
+                p.dialogs.saveFileRequester(tr(s, QStringLiteral("Save file")), current, pattern);
             if (answer.trimmed().isEmpty()) return cancel;
             path = resolveDataPath(s, answer.trimmed());
             const QString ext = patternExtension(pattern);
             if (!hasExtension(path) && !ext.isEmpty()) path += QLatin1Char('.') + ext;
             if (path != current && QFileInfo::exists(path)) {
-                const int answer2 = tell(s, QStringLiteral("File"), tr(s, QStringLiteral("File exists, overwrite?")),
+                const int answer2 = tell(s, QStringLiteral("File"),
+                                         tr(s, QStringLiteral("File exists, overwrite?")),
                                          mb::OkCancel | mb::IconExclamation);
                 if (answer2 != mb::ResultOk) return cancel;
             }
@@ -175,7 +198,8 @@ QString FileOperation(DataSession& s, const QString& mode, const QString& patter
     }
 
     // open
-    const QString answer = p.dialogs.openFileRequester(tr(s, QStringLiteral("Open file")), proposedPath(s), pattern);
+    const QString answer =
+        p.dialogs.openFileRequester(tr(s, QStringLiteral("Open file")), proposedPath(s), pattern);
     if (answer.trimmed().isEmpty()) return cancel;
     QString path = resolveDataPath(s, answer.trimmed());
     const QString ext = patternExtension(pattern);
@@ -192,7 +216,9 @@ QString FileOperation(DataSession& s, const QString& mode, const QString& patter
     }
     f.close();
     if (read && read(path) != 1) {
-        tell(s, QStringLiteral("File"), tr(s, QStringLiteral("can't read file")) + QLatin1Char(' ') + path, mb::Ok | mb::IconError);
+        tell(s, QStringLiteral("File"),
+             tr(s, QStringLiteral("can't read file")) + QLatin1Char(' ') + path,
+             mb::Ok | mb::IconError);
         return QStringLiteral("*can't read file");
     }
     remember(s, path);

@@ -20,8 +20,8 @@ using DataRoutine = std::function<int(const QString& path)>;
 // "*can't write file", "*no write function", "*can't open file",
 // "*can't read file", "*unknown mode". On success the path becomes the
 // current file and its folder the current directory.
-QString FileOperation(DataSession& s, const QString& mode, const QString& pattern, const DataRoutine& write,
-                      const DataRoutine& read);
+QString FileOperation(DataSession& s, const QString& mode, const QString& pattern,
+                      const DataRoutine& write, const DataRoutine& read);
 
 // The absolute path of `path`: an absolute path stays as it is, a relative
 // one is taken relative to the current directory with its own name kept
@@ -36,6 +36,7 @@ QString patternExtension(const QString& pattern);
 // stored; MT: 0 module not written. Returns 1 when nothing is pending (no
 // box shown). With `flags` -1 the box is Yes/No and the result 1 for Yes,
 // 0 otherwise; other flags return the box's button code (6 Yes, 7 No).
-int SaveRequest(DataSession& s, int dt, int mt, const QString& title, const QString& text, int flags);
+int SaveRequest(DataSession& s, int dt, int mt, const QString& title, const QString& text,
+                int flags);
 
 }  // namespace zh

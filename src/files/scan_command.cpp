@@ -8,7 +8,8 @@ namespace zh {
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: ZEL-HART scan <port> [--to N]   (N: last polling address, 0..63)\n");
+    std::fprintf(stderr,
+                 "usage: ZEL-HART scan <port> [--to N]   (N: last polling address, 0..63)\n");
     return 2;
 }
 
@@ -30,7 +31,8 @@ int runScanCommand(LinkLibrary& link, Logger& log, const QStringList& arguments)
     QString failure;
     const QList<ScanEntry> found = scanAddresses(link, log, port, 0, to, nullptr, &failure);
     if (found.isEmpty() && !failure.isEmpty()) {
-        std::fprintf(stderr, "scan %s: %s\n", port.toLocal8Bit().constData(), failure.toLocal8Bit().constData());
+        std::fprintf(stderr, "scan %s: %s\n", port.toLocal8Bit().constData(),
+                     failure.toLocal8Bit().constData());
         return 2;
     }
     QStringList lines;
@@ -41,12 +43,13 @@ int runScanCommand(LinkLibrary& link, Logger& log, const QStringList& arguments)
     }
     const int last = to != kScanToAuto ? to : hart6 ? kLastAddress : kLastShortAddress;
     QString summary = QStringLiteral("scan %1, addresses 0-%2: ").arg(port).arg(last);
-    summary += found.isEmpty()           ? QStringLiteral("no device answered")
-               : found.size() == 1      ? QStringLiteral("1 device")
-                                        : QStringLiteral("%1 devices").arg(found.size());
+    summary += found.isEmpty()     ? QStringLiteral("no device answered")
+               : found.size() == 1 ? QStringLiteral("1 device")
+                                   : QStringLiteral("%1 devices").arg(found.size());
     if (!failure.isEmpty()) summary += QStringLiteral(", stopped: ") + failure;
     lines << summary;
-    std::fputs((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
+    std::fputs((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toLocal8Bit().constData(),
+               stdout);
     std::fflush(stdout);
     return found.isEmpty() ? 1 : 0;
 }

@@ -20,8 +20,9 @@ void summary(const QString& line) {
 
 // One connection for any device; its identity is what the connection read.
 class UniversalConnection {
-public:
-    explicit UniversalConnection(DeviceCore& core) : core_(core), device_(core.program, core.session) {
+  public:
+    explicit UniversalConnection(DeviceCore& core)
+        : core_(core), device_(core.program, core.session) {
         device_.tries = core.program.state.RequestTries;
     }
     ~UniversalConnection() {
@@ -38,10 +39,11 @@ public:
     }
     UniversalDevice& device() { return device_; }
     QString noConnection() const {
-        return QStringLiteral("failed, no connection (polling address %1)").arg(core_.program.state.HartAddress);
+        return QStringLiteral("failed, no connection (polling address %1)")
+            .arg(core_.program.state.HartAddress);
     }
 
-private:
+  private:
     DeviceCore& core_;
     UniversalDevice device_;
     bool open_ = false;
@@ -67,33 +69,45 @@ std::vector<PlannedWrite> plan(const UniversalSettings& w) {
     // leaves out is sent as the device holds it.
     writes.push_back({QString(),
                       [w](const UniversalData& d) {
-                          return differsFrom(w.tag, d.tag) || differsFrom(w.descriptor, d.descriptor) ||
+                          return differsFrom(w.tag, d.tag) ||
+                                 differsFrom(w.descriptor, d.descriptor) ||
                                  differsFrom(w.date, d.date);
                       },
                       [w](UniversalDevice& u, const UniversalData& d) {
                           const QDate held = d.date.isValid() ? d.date : QDate::currentDate();
-                          return u.writeTagDescriptorDate(w.tag.value_or(d.tag), w.descriptor.value_or(d.descriptor),
+                          return u.writeTagDescriptorDate(w.tag.value_or(d.tag),
+                                                          w.descriptor.value_or(d.descriptor),
                                                           w.date.value_or(held));
                       }});
-    writes.push_back({QStringLiteral("message"), [w](const UniversalData& d) { return differsFrom(w.message, d.message); },
-                      [w](UniversalDevice& u, const UniversalData&) { return u.writeMessage(*w.message); }});
-    writes.push_back({QStringLiteral("long tag"), [w](const UniversalData& d) { return differsFrom(w.longTag, d.longTag); },
-                      [w](UniversalDevice& u, const UniversalData&) { return u.writeLongTag(*w.longTag); }});
+    writes.push_back(
+        {QStringLiteral("message"),
+         [w](const UniversalData& d) { return differsFrom(w.message, d.message); },
+         [w](UniversalDevice& u, const UniversalData&) { return u.writeMessage(*w.message); }});
+    writes.push_back(
+        {QStringLiteral("long tag"),
+         [w](const UniversalData& d) { return differsFrom(w.longTag, d.longTag); },
+         [w](UniversalDevice& u, const UniversalData&) { return u.writeLongTag(*w.longTag); }});
     // The PV unit before the range: a device converts its range values into
     // the new unit, and the range is then compared with what it holds.
-    writes.push_back({QStringLiteral("PV unit"), [w](const UniversalData& d) { return differsFrom(w.pvUnit, d.pvUnit); },
-                      [w](UniversalDevice& u, const UniversalData&) { return u.writePvUnit(*w.pvUnit); }, true});
+    writes.push_back(
+        {QStringLiteral("PV unit"),
+         [w](const UniversalData& d) { return differsFrom(w.pvUnit, d.pvUnit); },
+         [w](UniversalDevice& u, const UniversalData&) { return u.writePvUnit(*w.pvUnit); }, true});
     writes.push_back({QStringLiteral("range"),
                       [w](const UniversalData& d) {
-                          return differsFrom(w.rangeUnit, d.rangeUnit) || differsFrom(w.upperRange, d.upperRange) ||
+                          return differsFrom(w.rangeUnit, d.rangeUnit) ||
+                                 differsFrom(w.upperRange, d.upperRange) ||
                                  differsFrom(w.lowerRange, d.lowerRange);
                       },
                       [w](UniversalDevice& u, const UniversalData& d) {
-                          return u.writeRange(w.rangeUnit.value_or(d.rangeUnit), w.upperRange.value_or(d.upperRange),
+                          return u.writeRange(w.rangeUnit.value_or(d.rangeUnit),
+                                              w.upperRange.value_or(d.upperRange),
                                               w.lowerRange.value_or(d.lowerRange));
                       }});
-    writes.push_back({QStringLiteral("damping"), [w](const UniversalData& d) { return differsFrom(w.damping, d.damping); },
-                      [w](UniversalDevice& u, const UniversalData&) { return u.writeDamping(*w.damping); }});
+    writes.push_back(
+        {QStringLiteral("damping"),
+         [w](const UniversalData& d) { return differsFrom(w.damping, d.damping); },
+         [w](UniversalDevice& u, const UniversalData&) { return u.writeDamping(*w.damping); }});
     return writes;
 }
 
@@ -108,7 +122,8 @@ QString tagItemNames(const UniversalSettings& w, const UniversalData& d) {
 
 QString writtenBefore(const QStringList& written) {
     return written.isEmpty() ? QStringLiteral(", nothing written")
-                             : QStringLiteral(", written before the failure: ") + written.join(QStringLiteral(", "));
+                             : QStringLiteral(", written before the failure: ") +
+                                   written.join(QStringLiteral(", "));
 }
 
 }  // namespace
@@ -134,7 +149,8 @@ int readUniversalCommand(DeviceCore& core, const QString& port, const QString& f
         summary(head + QStringLiteral("read, but the file was not saved: ") + error);
         return 1;
     }
-    summary(head + QStringLiteral("ok (") + identityText(data.identity, data.tag) + QLatin1Char(')'));
+    summary(head + QStringLiteral("ok (") + identityText(data.identity, data.tag) +
+            QLatin1Char(')'));
     return 0;
 }
 
@@ -170,13 +186,15 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
             return 1;
         }
         if (result != 0) {
-            summary(head + QStringLiteral("failed, ") + device.lastFailure() + writtenBefore(written));
+            summary(head + QStringLiteral("failed, ") + device.lastFailure() +
+                    writtenBefore(written));
             return 1;
         }
         written << names;
         done.push_back(&step);
         if (step.reread && connection.read(&held) != 0) {
-            summary(head + QStringLiteral("failed, reading back: ") + device.lastFailure() + writtenBefore(written));
+            summary(head + QStringLiteral("failed, reading back: ") + device.lastFailure() +
+                    writtenBefore(written));
             return 1;
         }
     }
@@ -186,7 +204,8 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
     }
     // Read back: each item written must now be what the file says.
     if (connection.read(&held) != 0) {
-        summary(head + QStringLiteral("failed, reading back: ") + device.lastFailure() + writtenBefore(written));
+        summary(head + QStringLiteral("failed, reading back: ") + device.lastFailure() +
+                writtenBefore(written));
         return 1;
     }
     QStringList notTaken;
@@ -198,7 +217,8 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
                 written.join(QStringLiteral(", ")));
         return 1;
     }
-    summary(head + QStringLiteral("ok (written: ") + written.join(QStringLiteral(", ")) + QLatin1Char(')'));
+    summary(head + QStringLiteral("ok (written: ") + written.join(QStringLiteral(", ")) +
+            QLatin1Char(')'));
     return 0;
 }
 

@@ -18,7 +18,8 @@ const QString kSensor = QStringLiteral("Sensor");
 const QString kValues = QStringLiteral("Values");
 
 QString hex(quint32 value, int digits) {
-    return QStringLiteral("0x") + QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
+    return QStringLiteral("0x") +
+           QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
 }
 
 // "7 (bar)": the code for the device, the name for the reader.
@@ -34,7 +35,8 @@ QString valueText(float value, int unit) {
 void writeIdentity(IniDocument& doc, const DeviceIdentity& id) {
     if (!id.valid) return;
     const bool hart7 = id.universalRevision >= 7;
-    doc.setValue(kDevice, QStringLiteral("Manufacturer"), hex(quint32(id.manufacturer), hart7 ? 4 : 2));
+    doc.setValue(kDevice, QStringLiteral("Manufacturer"),
+                 hex(quint32(id.manufacturer), hart7 ? 4 : 2));
     doc.setValue(kDevice, QStringLiteral("DeviceType"), hex(quint32(id.deviceType), hart7 ? 4 : 2));
     doc.setValue(kDevice, QStringLiteral("DeviceId"), hex(id.deviceId, 6));
     doc.setValue(kDevice, QStringLiteral("HartRevision"), QString::number(id.universalRevision));
@@ -43,11 +45,14 @@ void writeIdentity(IniDocument& doc, const DeviceIdentity& id) {
     doc.setValue(kDevice, QStringLiteral("HardwareRevision"), QString::number(id.hardwareRevision));
     doc.setValue(kDevice, QStringLiteral("RequestPreambles"), QString::number(id.requestPreambles));
     if (id.configChangeCounter >= 0)
-        doc.setValue(kDevice, QStringLiteral("ConfigChangeCounter"), QString::number(id.configChangeCounter));
+        doc.setValue(kDevice, QStringLiteral("ConfigChangeCounter"),
+                     QString::number(id.configChangeCounter));
 }
 
 void writeUniversal(IniDocument& doc, const UniversalData& d) {
-    auto set = [&doc](const char* key, const QString& value) { doc.setValue(kUniversal, QLatin1String(key), value); };
+    auto set = [&doc](const char* key, const QString& value) {
+        doc.setValue(kUniversal, QLatin1String(key), value);
+    };
     if (d.has(13)) {
         set("Tag", d.tag);
         set("Descriptor", d.descriptor);
@@ -66,38 +71,49 @@ void writeUniversal(IniDocument& doc, const UniversalData& d) {
                                     transferFunctionName(d.transferFunction) + QLatin1Char(')'));
         set("AlarmSelection", QString::number(d.alarmSelection) + QStringLiteral(" (") +
                                   alarmSelectionName(d.alarmSelection) + QLatin1Char(')'));
-        set("WriteProtect", QString::number(d.writeProtect) + QStringLiteral(" (") + writeProtectName(d.writeProtect) +
-                                QLatin1Char(')'));
+        set("WriteProtect", QString::number(d.writeProtect) + QStringLiteral(" (") +
+                                writeProtectName(d.writeProtect) + QLatin1Char(')'));
     }
 }
 
 void writeMeasured(IniDocument& doc, const UniversalData& d) {
     if (d.has(14)) {
         doc.setValue(kSensor, QStringLiteral("SerialNumber"), QString::number(d.sensorSerial));
-        doc.setValue(kSensor, QStringLiteral("UpperLimit"), valueText(d.sensorUpperLimit, d.sensorUnit));
-        doc.setValue(kSensor, QStringLiteral("LowerLimit"), valueText(d.sensorLowerLimit, d.sensorUnit));
-        doc.setValue(kSensor, QStringLiteral("MinimumSpan"), valueText(d.minimumSpan, d.sensorUnit));
+        doc.setValue(kSensor, QStringLiteral("UpperLimit"),
+                     valueText(d.sensorUpperLimit, d.sensorUnit));
+        doc.setValue(kSensor, QStringLiteral("LowerLimit"),
+                     valueText(d.sensorLowerLimit, d.sensorUnit));
+        doc.setValue(kSensor, QStringLiteral("MinimumSpan"),
+                     valueText(d.minimumSpan, d.sensorUnit));
     }
-    if (d.has(1) || d.has(3)) doc.setValue(kValues, QStringLiteral("PV"), valueText(d.pv, d.pvUnit));
+    if (d.has(1) || d.has(3))
+        doc.setValue(kValues, QStringLiteral("PV"), valueText(d.pv, d.pvUnit));
     const std::pair<const char*, std::pair<float, int>> more[] = {
         {"SV", {d.sv, d.svUnit}}, {"TV", {d.tv, d.tvUnit}}, {"QV", {d.qv, d.qvUnit}}};
     for (int i = 1; i < d.dynamicCount; ++i)
-        doc.setValue(kValues, QLatin1String(more[i - 1].first), valueText(more[i - 1].second.first, more[i - 1].second.second));
-    if (d.has(2) || d.has(3)) doc.setValue(kValues, QStringLiteral("LoopCurrent"), valueText(d.loopCurrent, 39));
-    if (d.has(2)) doc.setValue(kValues, QStringLiteral("PercentOfRange"), floatFileText(d.percentOfRange));
+        doc.setValue(kValues, QLatin1String(more[i - 1].first),
+                     valueText(more[i - 1].second.first, more[i - 1].second.second));
+    if (d.has(2) || d.has(3))
+        doc.setValue(kValues, QStringLiteral("LoopCurrent"), valueText(d.loopCurrent, 39));
+    if (d.has(2))
+        doc.setValue(kValues, QStringLiteral("PercentOfRange"), floatFileText(d.percentOfRange));
     if (d.has(48)) {
         doc.setValue(kValues, QStringLiteral("AdditionalStatus"), hexText(d.additionalStatus));
         const QStringList words = additionalStatusWords(d.additionalStatus);
-        if (!words.isEmpty()) doc.setValue(kValues, QStringLiteral("AdditionalStatusText"), words.join(QStringLiteral(", ")));
+        if (!words.isEmpty())
+            doc.setValue(kValues, QStringLiteral("AdditionalStatusText"),
+                         words.join(QStringLiteral(", ")));
     }
 }
 
 // The checks of one file: every bad value becomes a line "Key=value: why".
 class SettingsReader {
-public:
+  public:
     explicit SettingsReader(const IniDocument& doc) : doc_(doc) {}
 
-    std::optional<QString> text(const char* key) const { return doc_.value(kUniversal, QLatin1String(key)); }
+    std::optional<QString> text(const char* key) const {
+        return doc_.value(kUniversal, QLatin1String(key));
+    }
     // A number, unit or date left empty is left out, as a missing key.
     std::optional<QString> given(const char* key) const {
         const auto value = text(key);
@@ -109,7 +125,8 @@ public:
         if (!value) return value;
         if (value->size() > chars || !isPackable(*value))
             problem(key, *value,
-                    QStringLiteral("up to %1 of the characters A-Z, 0-9, blank and common signs").arg(chars));
+                    QStringLiteral("up to %1 of the characters A-Z, 0-9, blank and common signs")
+                        .arg(chars));
         return value->toUpper();
     }
 
@@ -146,7 +163,8 @@ public:
     std::optional<int> unit(const char* key) {
         const auto value = given(key);
         if (!value) return std::nullopt;
-        static const QRegularExpression codeAndName(QStringLiteral("^\\s*(\\d+)\\s*\\((.*)\\)\\s*$"));
+        static const QRegularExpression codeAndName(
+            QStringLiteral("^\\s*(\\d+)\\s*\\((.*)\\)\\s*$"));
         const QRegularExpressionMatch m = codeAndName.match(*value);
         const int code = unitCodeOf(m.hasMatch() ? m.captured(1) : *value);
         if (code < 0) {
@@ -162,7 +180,7 @@ public:
 
     QStringList problems;
 
-private:
+  private:
     void problem(const char* key, const QString& value, const QString& why) {
         problems << QLatin1String(key) + QLatin1Char('=') + value + QStringLiteral(": ") + why;
     }
@@ -191,11 +209,14 @@ bool saveUniversalFile(const QString& path, const UniversalData& data, QString* 
     writeUniversal(doc, data);
     writeMeasured(doc, data);
     const QByteArray header =
-        "; Universal HART data. Only Tag, Descriptor, Date, Message, LongTag, PVUnit, RangeUnit,\r\n"
+        "; Universal HART data. Only Tag, Descriptor, Date, Message, LongTag, PVUnit, "
+        "RangeUnit,\r\n"
         "; UpperRange, LowerRange and Damping are written to a device; the rest is as read.\r\n";
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(header + doc.serialize()) < 0 || !file.commit()) {
-        if (error) *error = QStringLiteral("%1 could not be written: %2").arg(path, file.errorString());
+    if (!file.open(QIODevice::WriteOnly) || file.write(header + doc.serialize()) < 0 ||
+        !file.commit()) {
+        if (error)
+            *error = QStringLiteral("%1 could not be written: %2").arg(path, file.errorString());
         return false;
     }
     return true;
@@ -206,14 +227,16 @@ bool loadUniversalFile(const QString& path, UniversalSettings* settings, QString
     QString why;
     const SmallFileRead read = readSmallFile(path, &bytes, &why);
     if (read == SmallFileRead::Missing) why = QStringLiteral("no such file");
-    if (read == SmallFileRead::Read && bytes.contains('\0')) why = QStringLiteral("not a text file");
+    if (read == SmallFileRead::Read && bytes.contains('\0'))
+        why = QStringLiteral("not a text file");
     if (!why.isEmpty()) {
         if (error) *error = path + QStringLiteral(": ") + why;
         return false;
     }
     const IniDocument doc = IniDocument::parse(bytes);
     if (!doc.sectionNames().contains(kUniversal, Qt::CaseInsensitive)) {
-        if (error) *error = path + QStringLiteral(": no [Universal] section, not a universal data file");
+        if (error)
+            *error = path + QStringLiteral(": no [Universal] section, not a universal data file");
         return false;
     }
     SettingsReader reader(doc);
@@ -229,7 +252,8 @@ bool loadUniversalFile(const QString& path, UniversalSettings* settings, QString
     loaded.lowerRange = reader.number("LowerRange");
     loaded.damping = reader.number("Damping");
     if (!reader.problems.isEmpty()) {
-        if (error) *error = path + QStringLiteral(": ") + reader.problems.join(QStringLiteral("; "));
+        if (error)
+            *error = path + QStringLiteral(": ") + reader.problems.join(QStringLiteral("; "));
         return false;
     }
     *settings = loaded;

@@ -48,7 +48,10 @@ int AdcCommands::Com1420(int tries) {
 
 int AdcCommands::Com1420ActAdc(int tries) {
     static const CommandLayout layout{
-        142, QStringLiteral("<-- Read Com1420"), 0, 24,
+        142,
+        QStringLiteral("<-- Read Com1420"),
+        0,
+        24,
         {{22, 2, WireEncoding::Signed16LE, QStringLiteral("ActADC"), QString()}}};
     return runRead(layout, tries);
 }

@@ -15,7 +15,7 @@
 namespace zh {
 
 class AdcCommands : public CommandRoutines {
-public:
+  public:
     using CommandRoutines::CommandRoutines;
 
     // ADCByte0 ... ADCByte21, TNomRangeHigh ("iMBE"), TNomRangeLow ("iMBA").

@@ -55,25 +55,30 @@ ScanEntry describe(LinkLibrary& link, int address) {
 }
 
 QString hex(quint32 value, int digits) {
-    return QStringLiteral("0x") + QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("0x") +
+           QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
 }
 
 }  // namespace
 
-QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& port, int from, int to,
-                               std::function<bool(int address)> progress, QString* failure) {
+QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& port, int from,
+                               int to, std::function<bool(int address)> progress,
+                               QString* failure) {
     const bool automatic = to == kScanToAuto;
     int last = automatic ? kLastShortAddress : std::clamp(to, 0, kLastAddress);
     const int first = std::clamp(from, 0, kLastAddress);
-    log.DebugLog(QStringLiteral(">>> scanAddresses(port=") + port + QStringLiteral(", from=") + QString::number(first) +
-                     QStringLiteral(", to=") + (automatic ? QStringLiteral("auto") : QString::number(last)) +
+    log.DebugLog(QStringLiteral(">>> scanAddresses(port=") + port + QStringLiteral(", from=") +
+                     QString::number(first) + QStringLiteral(", to=") +
+                     (automatic ? QStringLiteral("auto") : QString::number(last)) +
                      QLatin1Char(')'),
                  4);
     QList<ScanEntry> found;
     const auto fail = [&](int result, const char* step) {
         const QString reason = link.lastErrorText();
-        const QString text = reason.isEmpty() ? QStringLiteral("%1 failed (result %2)").arg(QLatin1String(step)).arg(result)
-                                              : reason;
+        const QString text =
+            reason.isEmpty()
+                ? QStringLiteral("%1 failed (result %2)").arg(QLatin1String(step)).arg(result)
+                : reason;
         log.DebugLog(QStringLiteral("scanAddresses: ") + text, 1);
         if (failure) *failure = text;
     };
@@ -89,7 +94,9 @@ QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& po
     }
     for (int address = first; address <= last; ++address) {
         if (progress && !progress(address)) {
-            log.DebugLog(QStringLiteral("scanAddresses: stopped before address ") + QString::number(address), 1);
+            log.DebugLog(
+                QStringLiteral("scanAddresses: stopped before address ") + QString::number(address),
+                1);
             break;
         }
         configureFor(link, address);
@@ -103,7 +110,10 @@ QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& po
             // Silence is the usual case; a broken answer (two devices on one
             // address, noise) is worth a line in the log.
             if (connected != HARTLINK_ERR_NO_RESPONSE)
-                log.DebugLog(QStringLiteral("scanAddresses: address %1: %2").arg(address).arg(link.lastErrorText()), 1);
+                log.DebugLog(QStringLiteral("scanAddresses: address %1: %2")
+                                 .arg(address)
+                                 .arg(link.lastErrorText()),
+                             1);
             continue;
         }
         ScanEntry entry = describe(link, address);
@@ -129,8 +139,10 @@ QStringList scanEntryColumns(const ScanEntry& entry) {
 
 QString scanEntryText(const ScanEntry& entry) {
     const QStringList c = scanEntryColumns(entry);
-    QString text = QStringLiteral("address %1: manufacturer %2, device type %3, device ID %4, HART %5, tag %6")
-                       .arg(c.at(0), c.at(1), c.at(2), c.at(3), c.at(4), c.at(5).isEmpty() ? QStringLiteral("-") : c.at(5));
+    QString text =
+        QStringLiteral("address %1: manufacturer %2, device type %3, device ID %4, HART %5, tag %6")
+            .arg(c.at(0), c.at(1), c.at(2), c.at(3), c.at(4),
+                 c.at(5).isEmpty() ? QStringLiteral("-") : c.at(5));
     if (!entry.longTag.isEmpty()) text += QStringLiteral(", long tag ") + entry.longTag;
     return text;
 }

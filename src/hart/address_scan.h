@@ -37,8 +37,9 @@ constexpr int kScanToAuto = -1;
 // before each address and stops the scan by returning false. When the port
 // cannot be opened, or fails during the scan, `failure` (if given) receives
 // the reason; the devices found before that are returned all the same.
-QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& port, int from, int to,
-                               std::function<bool(int address)> progress, QString* failure = nullptr);
+QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& port, int from,
+                               int to, std::function<bool(int address)> progress,
+                               QString* failure = nullptr);
 
 // The items of an entry as a list shows them: address, manufacturer, device
 // type, device ID (hex: 2 digits, 4 for the 16-bit numbers of HART 7, 6 for

@@ -36,7 +36,8 @@ bool worthKeeping(std::uint8_t command, const QByteArray& request) {
 }  // namespace
 
 void AnswerCache::sending(std::uint8_t command) {
-    if (std::find(std::begin(kPlainReads), std::end(kPlainReads), command) == std::end(kPlainReads)) clear();
+    if (std::find(std::begin(kPlainReads), std::end(kPlainReads), command) == std::end(kPlainReads))
+        clear();
 }
 
 void AnswerCache::keep(std::uint8_t command, const QByteArray& request, const Answer& answer) {

@@ -22,7 +22,7 @@
 namespace zh {
 
 class AnswerCache {
-public:
+  public:
     struct Answer {
         QByteArray data;
         std::uint8_t status1 = 0;  // response code
@@ -44,7 +44,7 @@ public:
     void clear() { answers_.clear(); }
     bool empty() const { return answers_.empty(); }
 
-private:
+  private:
     std::map<QByteArray, Answer> answers_;  // by command byte + request data
     bool serving_ = false;
 };

@@ -13,10 +13,14 @@ std::vector<ComPortEntry> GetAvailableComPorts(Logger& log) {
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         ComPortEntry e;
         e.name = info.systemLocation();
-        e.label = info.portName() + (info.description().isEmpty() ? QString() : QStringLiteral(" (") + info.description() + QLatin1Char(')'));
+        e.label =
+            info.portName() + (info.description().isEmpty()
+                                   ? QString()
+                                   : QStringLiteral(" (") + info.description() + QLatin1Char(')'));
         ports.push_back(e);
     }
-    std::sort(ports.begin(), ports.end(), [](const ComPortEntry& a, const ComPortEntry& b) { return a.name < b.name; });
+    std::sort(ports.begin(), ports.end(),
+              [](const ComPortEntry& a, const ComPortEntry& b) { return a.name < b.name; });
     ports.push_back({QStringLiteral("Sim"), QStringLiteral("Sim (device simulator)"), 0});
     for (std::size_t i = 0; i < ports.size(); ++i) ports[i].menuId = 5000 + static_cast<int>(i);
     return ports;

@@ -8,7 +8,9 @@
 namespace zh {
 
 ProcessProbe::ProcessProbe(Dialogs& dialogs, QString program, QStringList leadingArguments)
-    : dialogs_(dialogs), program_(std::move(program)), leadingArguments_(std::move(leadingArguments)) {}
+    : dialogs_(dialogs),
+      program_(std::move(program)),
+      leadingArguments_(std::move(leadingArguments)) {}
 
 ConnectionProbe::Outcome ProcessProbe::run(const QString& port, int timeoutMs) {
     QProcess probe;
@@ -24,7 +26,8 @@ ConnectionProbe::Outcome ProcessProbe::run(const QString& port, int timeoutMs) {
     Outcome outcome = Outcome::TimedOut;
     // Short slices keep the window (and its Cancel button) alive meanwhile.
     while (!deadline.hasExpired()) {
-        if (probe.waitForFinished(static_cast<int>(std::min<qint64>(50, std::max<qint64>(1, deadline.remainingTime()))))) {
+        if (probe.waitForFinished(static_cast<int>(
+                std::min<qint64>(50, std::max<qint64>(1, deadline.remainingTime()))))) {
             return Outcome::Ended;
         }
         if (probe.state() == QProcess::NotRunning) return Outcome::Ended;

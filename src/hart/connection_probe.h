@@ -11,7 +11,7 @@ namespace zh {
 class Dialogs;
 
 class ConnectionProbe {
-public:
+  public:
     enum class Outcome { Ended, TimedOut, NotStarted, Cancelled };
 
     virtual ~ConnectionProbe() = default;
@@ -22,7 +22,7 @@ public:
     void setPollingAddress(int address) { pollingAddress_ = address; }
     int pollingAddress() const { return pollingAddress_; }
 
-private:
+  private:
     int pollingAddress_ = 0;
 };
 
@@ -30,13 +30,13 @@ private:
 // "Connect", the port and, when it is not 0, the polling address. Window
 // events are served while it runs; Cancel kills it.
 class ProcessProbe final : public ConnectionProbe {
-public:
+  public:
     ProcessProbe(Dialogs& dialogs, QString program, QStringList leadingArguments = {});
     Outcome run(const QString& port, int timeoutMs) override;
 
     const QString& program() const { return program_; }
 
-private:
+  private:
     Dialogs& dialogs_;
     QString program_;
     QStringList leadingArguments_;

@@ -46,8 +46,8 @@ QByteArray hartFloat(float value) {
 // absence (a read would then leave out a part that is there). A device the
 // profile does not list is asked once and taken at its word: any refusal
 // or another layout says the part is not ours.
-HartSession::PartAnswer HartSession::probePart(std::uint8_t command, const QByteArray& request, int expectedLength,
-                                               QByteArray* answer) {
+HartSession::PartAnswer HartSession::probePart(std::uint8_t command, const QByteArray& request,
+                                               int expectedLength, QByteArray* answer) {
     const bool unlisted = ForeignDevice != 0;
     const int tries = unlisted ? 1 : std::max(1, p_.state.RequestTries);
     int result = 0;
@@ -67,11 +67,13 @@ HartSession::PartAnswer HartSession::probePart(std::uint8_t command, const QByte
         return PartAnswer::Absent;
     }
     if (result != 0) {
-        progress_.CheckStep(result, 0,
-                            p_.messages.LookupMessage(QStringLiteral("No reliable answer to command {command}\t") +
-                                                          QString::number(command),
-                                                      QStringLiteral("SerialIO")),
-                            result == kResultRefused ? progress_.errorText(result, QString()) : link_.lastErrorText());
+        progress_.CheckStep(
+            result, 0,
+            p_.messages.LookupMessage(QStringLiteral("No reliable answer to command {command}\t") +
+                                          QString::number(command),
+                                      QStringLiteral("SerialIO")),
+            result == kResultRefused ? progress_.errorText(result, QString())
+                                     : link_.lastErrorText());
         return PartAnswer::Failed;
     }
     if (answer) *answer = got;
@@ -84,19 +86,23 @@ bool HartSession::detectDisplay() {
         return p_.messages.LookupMessage(QString::fromUtf8(text), QStringLiteral("SerialIO"));
     };
     DisplayPresent = 1;
-    if (progress_.ShowStep(QStringLiteral("Read Data"), tr("Testing display ..."), QStringLiteral("C190_012"), 4, 7)) {
+    if (progress_.ShowStep(QStringLiteral("Read Data"), tr("Testing display ..."),
+                           QStringLiteral("C190_012"), 4, 7)) {
         return false;
     }
     QByteArray block;
-    const PartAnswer answer = probePart(kReadBlock, QByteArray(1, char(kDetectionBlock)), kBlockSize, &block);
+    const PartAnswer answer =
+        probePart(kReadBlock, QByteArray(1, char(kDetectionBlock)), kBlockSize, &block);
     if (answer == PartAnswer::Cancelled || answer == PartAnswer::Failed) return false;
-    if (answer == PartAnswer::Absent || static_cast<unsigned char>(block.at(0)) != kDetectionBlock) {
+    if (answer == PartAnswer::Absent ||
+        static_cast<unsigned char>(block.at(0)) != kDetectionBlock) {
         DisplayPresent = 0;
         log.DebugLog(QStringLiteral(">>> No response from display!"), 1);
         return true;
     }
 
-    if (progress_.ShowStep(QStringLiteral("Read Data"), tr("Testing display ..."), QStringLiteral("C190_089"), 5, 7)) {
+    if (progress_.ShowStep(QStringLiteral("Read Data"), tr("Testing display ..."),
+                           QStringLiteral("C190_089"), 5, 7)) {
         return false;
     }
     int result = SendRequest(kReadBlock, QByteArray(1, char(kModeBlock)), kBlockSize, &block, 2);
@@ -112,12 +118,14 @@ bool HartSession::detectDisplay() {
     ForeignDevice = 0;
     if (static_cast<unsigned char>(block.at(kDispModeOffset)) == kDispModeFixedCurrent) {
         // Left in fixed-current mode by an earlier session: release the loop.
-        if (progress_.ShowStep(QStringLiteral("Read Data"), tr("Reset display ..."), QStringLiteral("C40"), 6, 7)) {
+        if (progress_.ShowStep(QStringLiteral("Read Data"), tr("Reset display ..."),
+                               QStringLiteral("C40"), 6, 7)) {
             return false;
         }
         result = SendRequest(kFixedCurrent, hartFloat(0.0f), 4, nullptr, 2);
-        if (progress_.CheckStep(result, 0, progress_.errorText(result, QStringLiteral("BaTinHrtCPr_SendRequest")),
-                                QStringLiteral("C40"))) {
+        if (progress_.CheckStep(
+                result, 0, progress_.errorText(result, QStringLiteral("BaTinHrtCPr_SendRequest")),
+                QStringLiteral("C40"))) {
             DisplayPresent = 0;
             log.DebugLog(QStringLiteral(">>> Error resetting display!"), 1);
             return false;
@@ -129,11 +137,13 @@ bool HartSession::detectDisplay() {
 bool HartSession::detectTransmitter() {
     TransmitterPresent = 1;
     if (progress_.ShowStep(QStringLiteral("Read Data"),
-                           p_.messages.LookupMessage(QStringLiteral("Testing transmitter ..."), QStringLiteral("SerialIO")),
+                           p_.messages.LookupMessage(QStringLiteral("Testing transmitter ..."),
+                                                     QStringLiteral("SerialIO")),
                            QString(), 7, 7)) {
         return false;
     }
-    const PartAnswer answer = probePart(kReadAdcConfiguration, QByteArray(), kAdcConfigurationSize, nullptr);
+    const PartAnswer answer =
+        probePart(kReadAdcConfiguration, QByteArray(), kAdcConfigurationSize, nullptr);
     if (answer == PartAnswer::Cancelled || answer == PartAnswer::Failed) return false;
     if (answer == PartAnswer::Absent) {
         TransmitterPresent = 0;
@@ -148,19 +158,22 @@ bool HartSession::detectTransmitter() {
 // ours reaches it but the reads that look for our parts.
 bool HartSession::withheld(std::uint8_t command, const QByteArray& request) const {
     if (!ForeignDevice || command < kFirstDeviceSpecificCommand) return false;
-    const bool blockRead = command == kReadBlock && request.size() == 1 &&
-                           (request.at(0) == char(kDetectionBlock) || request.at(0) == char(kModeBlock));
+    const bool blockRead =
+        command == kReadBlock && request.size() == 1 &&
+        (request.at(0) == char(kDetectionBlock) || request.at(0) == char(kModeBlock));
     const bool adcRead = command == kReadAdcConfiguration && request.isEmpty();
     return !blockRead && !adcRead;
 }
 
 bool HartSession::identityListedAsOurs() {
-    const QString list = p_.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("OwnDevices"),
-                                                QStringLiteral("94:7E"), p_.state.ProfilePath);
+    const QString list =
+        p_.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("OwnDevices"),
+                               QStringLiteral("94:7E"), p_.state.ProfilePath);
     const bool listed = identityListed(identity_, list);
-    p_.log.DebugLog(QStringLiteral(">>> ") + identityText(identity_) +
-                        (listed ? QStringLiteral(": listed as ours") : QStringLiteral(": not listed as ours")),
-                    1);
+    p_.log.DebugLog(
+        QStringLiteral(">>> ") + identityText(identity_) +
+            (listed ? QStringLiteral(": listed as ours") : QStringLiteral(": not listed as ours")),
+        1);
     return listed;
 }
 
@@ -169,9 +182,11 @@ bool HartSession::identityListedAsOurs() {
 void HartSession::nameForeignDevice() {
     QByteArray answer;
     QString tag;
-    if (SendRequest(kReadTagDescriptorDate, QByteArray(), 0, &answer, 1) == 0 && answer.size() >= kPackedTagBytes)
+    if (SendRequest(kReadTagDescriptorDate, QByteArray(), 0, &answer, 1) == 0 &&
+        answer.size() >= kPackedTagBytes)
         tag = unpackAscii(answer.left(kPackedTagBytes));
-    const QString text = identityText(identity_, tag) + QStringLiteral(": not a device of this program; universal data only");
+    const QString text = identityText(identity_, tag) +
+                         QStringLiteral(": not a device of this program; universal data only");
     p_.log.DebugLog(QStringLiteral(">>> ") + text, 1);
     p_.messages.MsgBox(QStringLiteral("HART"), text, mb::Ok | mb::IconInformation);
 }

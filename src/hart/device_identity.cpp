@@ -6,13 +6,18 @@
 namespace zh {
 namespace {
 
-int byteAt(const QByteArray& data, int index) { return static_cast<unsigned char>(data.at(index)); }
+int byteAt(const QByteArray& data, int index) {
+    return static_cast<unsigned char>(data.at(index));
+}
 
-int wordAt(const QByteArray& data, int index) { return byteAt(data, index) << 8 | byteAt(data, index + 1); }
+int wordAt(const QByteArray& data, int index) {
+    return byteAt(data, index) << 8 | byteAt(data, index + 1);
+}
 
 // Two hex digits, four for the 16-bit numbers of revision 7.
 QString hex(int value) {
-    return QStringLiteral("0x") + QStringLiteral("%1").arg(value, value > 0xFF ? 4 : 2, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("0x") +
+           QStringLiteral("%1").arg(value, value > 0xFF ? 4 : 2, 16, QLatin1Char('0')).toUpper();
 }
 
 }  // namespace
@@ -32,7 +37,8 @@ bool decodeIdentity(const QByteArray& data, DeviceIdentity* identity) {
     id.hardwareRevision = byteAt(data, 7) >> 3;
     id.signalling = byteAt(data, 7) & 0x07;
     id.flags = byteAt(data, 8);
-    id.deviceId = static_cast<quint32>(byteAt(data, 9)) << 16 | static_cast<quint32>(byteAt(data, 10)) << 8 |
+    id.deviceId = static_cast<quint32>(byteAt(data, 9)) << 16 |
+                  static_cast<quint32>(byteAt(data, 10)) << 8 |
                   static_cast<quint32>(byteAt(data, 11));
     // From revision 7 on, bytes 1-2 are the expanded device type and the
     // manufacturer moves to bytes 17-18; a short answer of a device that
@@ -72,7 +78,9 @@ bool identityListed(const DeviceIdentity& identity, const QString& list) {
         bool manufacturerOk = false, typeOk = false;
         const int manufacturer = parts[0].toInt(&manufacturerOk, 16);
         const int type = parts[1].toInt(&typeOk, 16);
-        if (manufacturerOk && typeOk && manufacturer == identity.manufacturer && type == identity.deviceType) return true;
+        if (manufacturerOk && typeOk && manufacturer == identity.manufacturer &&
+            type == identity.deviceType)
+            return true;
     }
     return false;
 }

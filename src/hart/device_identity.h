@@ -15,9 +15,10 @@ struct DeviceIdentity {
     int deviceType = 0;         // HART 5/6: byte 2; HART 7: expanded device type, bytes 1-2
     int requestPreambles = 0;   // byte 3
     int universalRevision = 0;  // byte 4 (5, 6, 7)
-    int deviceRevision = 0, softwareRevision = 0, hardwareRevision = 0, signalling = 0;  // 5, 6, 7 bits 7-3 / 2-0
-    int flags = 0;              // byte 8
-    quint32 deviceId = 0;       // bytes 9-11
+    int deviceRevision = 0, softwareRevision = 0, hardwareRevision = 0,
+        signalling = 0;    // 5, 6, 7 bits 7-3 / 2-0
+    int flags = 0;         // byte 8
+    quint32 deviceId = 0;  // bytes 9-11
     int responsePreambles = -1, maxDeviceVariables = -1, configChangeCounter = -1,
         extendedStatus = -1;                    // HART 6+: bytes 12, 13, 14-15, 16
     int privateLabel = -1, deviceProfile = -1;  // HART 7: bytes 19-20, 21

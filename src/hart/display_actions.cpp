@@ -102,16 +102,24 @@ bool knownAction(int code) {
 }
 
 QString hexByte(int value) {
-    return QStringLiteral("0x") + QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("0x") +
+           QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
 }
 
 }  // namespace
 
-DisplayActions::DisplayActions(Program& program, HartSession& session, RequestSender& sender, DisplayBlocks& blocks,
-                               RawValues& values, LinkLibrary& link)
-    : p_(program), session_(session), sender_(sender), blocks_(blocks), values_(values), link_(link) {}
+DisplayActions::DisplayActions(Program& program, HartSession& session, RequestSender& sender,
+                               DisplayBlocks& blocks, RawValues& values, LinkLibrary& link)
+    : p_(program),
+      session_(session),
+      sender_(sender),
+      blocks_(blocks),
+      values_(values),
+      link_(link) {}
 
-QString DisplayActions::tr(const QString& text) { return p_.messages.LookupMessage(text, QStringLiteral("SerialIO")); }
+QString DisplayActions::tr(const QString& text) {
+    return p_.messages.LookupMessage(text, QStringLiteral("SerialIO"));
+}
 
 QString DisplayActions::actionText(int code) {
     for (const ActionEntry& a : kActions) {
@@ -125,7 +133,8 @@ QString DisplayActions::stepDescription(CommandId id, int override) {
         if (d.id != id) continue;
         const QString text = QString::fromUtf8(d.text);
         if (id != CommandId::Com192) return text.isEmpty() ? text : tr(text);
-        return p_.messages.LookupMessage(text + QLatin1Char('\t') + currentActionText(), QStringLiteral("SerialIO"));
+        return p_.messages.LookupMessage(text + QLatin1Char('\t') + currentActionText(),
+                                         QStringLiteral("SerialIO"));
     }
     return QLatin1Char('*') + QString::number(override);
 }
@@ -143,8 +152,8 @@ void DisplayActions::disconnect() {
     p_.state.ConnectionState = 0;
 }
 
-int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mode, const QString& stepText,
-                                int tries, int override) {
+int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mode,
+                                const QString& stepText, int tries, int override) {
     Dialogs& d = p_.dialogs;
     if (tries == -1) tries = kDefaultTries;
     const bool none = mode == QLatin1String("none");
@@ -154,7 +163,8 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mo
         if (stepText.isEmpty()) {
             description = stepDescription(routine.id, override);
         } else {
-            description = p_.messages.FillPlaceholders(stepText + QLatin1Char('\t') + currentActionText());
+            description =
+                p_.messages.FillPlaceholders(stepText + QLatin1Char('\t') + currentActionText());
         }
         p_.log.DebugLog(QStringLiteral(">> HartCommand(") + mode + QLatin1Char(')'), 4);
 
@@ -172,25 +182,31 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mo
 
         int result = kResultCancelled;
         bool refusedByDevice = false;
-        if (!session_.progress().ShowStep(tr(QStringLiteral("Data transfer ...")), description, QString(), 0, 0)) {
+        if (!session_.progress().ShowStep(tr(QStringLiteral("Data transfer ...")), description,
+                                          QString(), 0, 0)) {
             session_.ResCode1 = 0;  // a code left from an earlier answer is no refusal of this one
             result = routine.run(tries);
             // The exchange worked but the device refused the command.
-            refusedByDevice = (result == 0 || result == 3 || result == kResultRefused) && sender_.resCode1() != 0;
+            refusedByDevice =
+                (result == 0 || result == 3 || result == kResultRefused) && sender_.resCode1() != 0;
             if (refusedByDevice) result = 3;
         }
         if (result != 0) {
             if (none) return 0;
-            const QString text = result == kResultCancelled ? tr(QStringLiteral("Data transfer interrupted"))
-                                                            : tr(QStringLiteral("Function failed!"));
+            const QString text = result == kResultCancelled
+                                     ? tr(QStringLiteral("Data transfer interrupted"))
+                                     : tr(QStringLiteral("Function failed!"));
             // The person learns which command failed and why: the device's
             // own reason, or what went wrong on the line.
-            QString detail = result == kResultValueRefused && routine.refusal ? routine.refusal() : QString();
+            QString detail =
+                result == kResultValueRefused && routine.refusal ? routine.refusal() : QString();
             if (refusedByDevice) {
                 detail = description + QStringLiteral(": ") + responseCodeText(sender_.resCode1());
-            } else if (detail.isEmpty() && result != kResultCancelled && !writesSwitchedOff(p_.state.NoWrite)) {
+            } else if (detail.isEmpty() && result != kResultCancelled &&
+                       !writesSwitchedOff(p_.state.NoWrite)) {
                 detail = description + QStringLiteral(": ") +
-                         session_.progress().errorText(result, QStringLiteral("BaTinHrtCPr_SendRequest"));
+                         session_.progress().errorText(result,
+                                                       QStringLiteral("BaTinHrtCPr_SendRequest"));
             }
             session_.progress().CheckStep(result, 0, text, detail, -1);
             d.progressClose();
@@ -221,7 +237,9 @@ int DisplayActions::runAction(int code, const QString& mode, int tries, int over
 }
 
 int DisplayActions::HartCommand192(int code, int tries) {
-    p_.log.DebugLog(QStringLiteral(">> HartCommand192(Aktion.C=") + QString::number(code) + QLatin1Char(')'), 4);
+    p_.log.DebugLog(
+        QStringLiteral(">> HartCommand192(Aktion.C=") + QString::number(code) + QLatin1Char(')'),
+        4);
     return runAction(code, QString(), tries, -1);
 }
 
@@ -273,18 +291,31 @@ CommandRoutine DisplayActions::com201() {
 CommandRoutine DisplayActions::readBlock(int number) {
     CommandId id = CommandId::Other;
     switch (number) {
-        case 0: id = CommandId::ReadBlock0; break;
-        case 1: id = CommandId::ReadBlock1; break;
-        case 12: id = CommandId::ReadBlock12; break;
-        case 60: id = CommandId::ReadBlock60; break;
-        case 89: id = CommandId::ReadBlock89; break;
-        default: break;
+        case 0:
+            id = CommandId::ReadBlock0;
+            break;
+        case 1:
+            id = CommandId::ReadBlock1;
+            break;
+        case 12:
+            id = CommandId::ReadBlock12;
+            break;
+        case 60:
+            id = CommandId::ReadBlock60;
+            break;
+        case 89:
+            id = CommandId::ReadBlock89;
+            break;
+        default:
+            break;
     }
     return {id, [this, number](int tries) { return blocks_.ReadBlock(number, tries); }, {}};
 }
 
 CommandRoutine DisplayActions::readBlock12Logged() {
-    return {CommandId::ReadBlock12Logged, [this](int tries) { return blocks_.ReadBlock12Logged(tries); }, {}};
+    return {CommandId::ReadBlock12Logged,
+            [this](int tries) { return blocks_.ReadBlock12Logged(tries); },
+            {}};
 }
 
 CommandRoutine DisplayActions::writeBlock(int number) {
@@ -296,9 +327,10 @@ CommandRoutine DisplayActions::writeBlock(int number) {
 // ---- The command lists -------------------------------------------------------------
 
 int DisplayActions::SendListCommand(int code, const QString& selected) {
-    p_.log.DebugLog(QStringLiteral("> #  Gadget_ZELHart_BtnSendCmd ;-- Send Command ") + selected, 6);
-    if (p_.messages.MsgBox(selected, QStringLiteral("Please confirm function! "), mb::OkCancel | mb::IconQuestion) !=
-        QLatin1String("ok")) {
+    p_.log.DebugLog(QStringLiteral("> #  Gadget_ZELHart_BtnSendCmd ;-- Send Command ") + selected,
+                    6);
+    if (p_.messages.MsgBox(selected, QStringLiteral("Please confirm function! "),
+                           mb::OkCancel | mb::IconQuestion) != QLatin1String("ok")) {
         return 0;
     }
     switch (code) {
@@ -313,7 +345,8 @@ int DisplayActions::SendListCommand(int code, const QString& selected) {
                 HartCommand(CommandRoutine{}, QStringLiteral("stop"));
                 return 0;
             }
-            values_.setRawValue(QStringLiteral("fs_CalibDone"), code == 14 ? QStringLiteral("1") : QStringLiteral("0"),
+            values_.setRawValue(QStringLiteral("fs_CalibDone"),
+                                code == 14 ? QStringLiteral("1") : QStringLiteral("0"),
                                 QStringLiteral("fs_CalibDone"));
             if (!HartCommand(writeBlock(1), QStringLiteral("continue"))) {
                 HartCommand(CommandRoutine{}, QStringLiteral("stop"));
@@ -345,14 +378,17 @@ int DisplayActions::FactorySetting(int code) {
 }
 
 int DisplayActions::Teach(int code) {
-    p_.log.DebugLog(QStringLiteral(">> HartCommand192(Aktion.C=") + QString::number(code) + QLatin1Char(')'), 4);
+    p_.log.DebugLog(
+        QStringLiteral(">> HartCommand192(Aktion.C=") + QString::number(code) + QLatin1Char(')'),
+        4);
     return runAction(code, QString(), -1, kTeachAnswerMs);
 }
 
 int DisplayActions::RawProbe() {
     Logger& log = p_.log;
     Dialogs& d = p_.dialogs;
-    log.DebugLog(QStringLiteral(">>> RawProbe(Com") + QString::number(kProbeCommand) + QLatin1Char(')'), 4);
+    log.DebugLog(
+        QStringLiteral(">>> RawProbe(Com") + QString::number(kProbeCommand) + QLatin1Char(')'), 4);
     if (writesSwitchedOff(p_.state.NoWrite)) return kResultNotSent;
 
     const bool ownWindow = !d.progressIsOpen();
@@ -360,7 +396,8 @@ int DisplayActions::RawProbe() {
     std::uint8_t buffer[kProbeBufferSize] = {};
     int result = 0;
     for (int attempt = 1; attempt <= kProbeTries; ++attempt) {
-        log.DebugLog(QStringLiteral("---> BaTinHrtCPr_SendRequest: i=") + QString::number(attempt), 1);
+        log.DebugLog(QStringLiteral("---> BaTinHrtCPr_SendRequest: i=") + QString::number(attempt),
+                     1);
         std::uint8_t length = 0;  // any length
         std::uint8_t status1 = 0;
         std::uint8_t status2 = 0;
@@ -368,8 +405,9 @@ int DisplayActions::RawProbe() {
         d.progressSetBar(attempt * 100 / kProbeTries, kBlue);
         if (result == 0) {
             probeResponse_ = QByteArray(reinterpret_cast<const char*>(buffer), length);
-            log.DebugLog(QStringLiteral("    Response: (Len=") + QString::number(length) + QStringLiteral("): ") +
-                             hexText(probeResponse_) + QStringLiteral("    ResCode1=") + QString::number(status1) +
+            log.DebugLog(QStringLiteral("    Response: (Len=") + QString::number(length) +
+                             QStringLiteral("): ") + hexText(probeResponse_) +
+                             QStringLiteral("    ResCode1=") + QString::number(status1) +
                              QStringLiteral(" ResCode2=") + QString::number(status2),
                          1);
             break;
@@ -379,7 +417,8 @@ int DisplayActions::RawProbe() {
             break;
         }
     }
-    if (result != 0) session_.progress().ErrMessage(result, QStringLiteral("BaTinHrtCPr_SendRequest(Com0)"));
+    if (result != 0)
+        session_.progress().ErrMessage(result, QStringLiteral("BaTinHrtCPr_SendRequest(Com0)"));
     if (ownWindow) d.progressClose();
     return result;
 }
@@ -391,18 +430,22 @@ int DisplayActions::StoreWrittenBlocks(bool block10Written, bool block11Written)
     // Mode "none" leaves the failure to us: without this check the blocks
     // would count as stored although they live only in the display's RAM.
     auto failed = [this](int code) {
-        session_.progress().CheckStep(1, 0, tr(QStringLiteral("Function failed!")), tr(actionText(code)), -1);
+        session_.progress().CheckStep(1, 0, tr(QStringLiteral("Function failed!")),
+                                      tr(actionText(code)), -1);
         return 0;
     };
-    if (!runAction(action::kCopyToEeprom, QStringLiteral("none"), tries)) return failed(action::kCopyToEeprom);
+    if (!runAction(action::kCopyToEeprom, QStringLiteral("none"), tries))
+        return failed(action::kCopyToEeprom);
     p_.dialogs.sleep(kAfterCopyMs);
     if (block10Written || block11Written) {
         p_.dialogs.progressSetStatus(tr(QStringLiteral("Please wait ...")), kBlue);
         p_.dialogs.sleep(kBeforeReinitMs);
-        if (block10Written && !runAction(action::kReinitLimitSwitch1, QStringLiteral("none"), tries)) {
+        if (block10Written &&
+            !runAction(action::kReinitLimitSwitch1, QStringLiteral("none"), tries)) {
             return failed(action::kReinitLimitSwitch1);
         }
-        if (block11Written && !runAction(action::kReinitLimitSwitch2, QStringLiteral("none"), tries)) {
+        if (block11Written &&
+            !runAction(action::kReinitLimitSwitch2, QStringLiteral("none"), tries)) {
             return failed(action::kReinitLimitSwitch2);
         }
     }

@@ -83,19 +83,19 @@ constexpr int kTeachLowerRange = 2;
 }  // namespace action
 
 class DisplayActions {
-public:
+  public:
     // `sender` carries the requests of commands 192, 200 and 201 (the
     // session itself, or a stand-in in tests); `link` serves the raw probe.
-    DisplayActions(Program& program, HartSession& session, RequestSender& sender, DisplayBlocks& blocks,
-                   RawValues& values, LinkLibrary& link);
+    DisplayActions(Program& program, HartSession& session, RequestSender& sender,
+                   DisplayBlocks& blocks, RawValues& values, LinkLibrary& link);
 
     // Runs `routine` as described above. `stepText`, when not empty,
     // replaces the step description ({Action} is filled with the current
     // action text). Tries -1 means 3. `override` goes to HartConnect when
     // this call connects (the teach actions pass 6000). Returns 1 on
     // success, 0 on failure.
-    int HartCommand(const CommandRoutine& routine, const QString& mode, const QString& stepText = QString(),
-                    int tries = -1, int override = -1);
+    int HartCommand(const CommandRoutine& routine, const QString& mode,
+                    const QString& stepText = QString(), int tries = -1, int override = -1);
     // Sends display action `code` in the empty mode.
     int HartCommand192(int code, int tries = -1);
 
@@ -154,14 +154,14 @@ public:
     // the read sequence. Not set: nothing is read.
     std::function<int()> readDevice;
 
-    std::uint8_t Aktion = 0;          // the action code command 192 sends
+    std::uint8_t Aktion = 0;                       // the action code command 192 sends
     std::uint8_t reply() const { return reply_; }  // answer byte 0 of the last command 192
     const QByteArray& probeResponse() const { return probeResponse_; }
 
-private:
+  private:
     int runAction(int code, const QString& mode, int tries = -1, int override = -1);
-    int sendWrite(std::uint8_t command, const QByteArray& request, int expectedLength, QByteArray* response,
-                  int tries);
+    int sendWrite(std::uint8_t command, const QByteArray& request, int expectedLength,
+                  QByteArray* response, int tries);
     void disconnect();
     QString tr(const QString& text);
     QString currentActionText();

@@ -61,11 +61,13 @@ void addErrorTableLayouts(std::vector<BlockLayout>& layouts) {
         BlockLayout layout{61 + block, false, 0, {}};
         const int first = (block / 4) * kEntries + (block % 4) * kPerBlock;
         for (int i = 0; i < kPerBlock; ++i)
-            layout.items.push_back(logged(1 + 4 * i, 4, BlockCoding::I32, names[first + i].constData()));
+            layout.items.push_back(
+                logged(1 + 4 * i, 4, BlockCoding::I32, names[first + i].constData()));
         layouts.push_back(layout);
     }
     BlockLayout codes{69, false, 0, {}};
-    for (int i = 0; i < kEntries; ++i) codes.items.push_back(loggedByte(1 + i, names[2 * kEntries + i].constData()));
+    for (int i = 0; i < kEntries; ++i)
+        codes.items.push_back(loggedByte(1 + i, names[2 * kEntries + i].constData()));
     layouts.push_back(codes);
 }
 
@@ -73,85 +75,114 @@ std::vector<BlockLayout> buildLayouts() {
     using C = BlockCoding;
     std::vector<BlockLayout> layouts;
     // Identity: the display keeps all of it (no flag set).
-    layouts.push_back({0, true, 0b0000000000000000,
-                       {fixed16(1, "SizeOf_prd", 60), s16(3, "bIntSerIO", "bIntSerIO"),
-                        s16(5, "DispDamp_UNUSED", "DispDamp_UNUSED"), u16(7, "mp_SW1", "SWVersion1"),
-                        u16(9, "mp_SW2", "SWVersion2"), u16(11, "mp_HW1", "HWVersion1"),
-                        u16(13, "mp_HW2", "HWVersion2"), s16(15, "FW_YYYY", "FW_YYYY"),
-                        s16(17, "FW_DDMM", "FW_DDMM"), s16(19, "FW_HHMM", "FW_HHMM")}});
+    layouts.push_back(
+        {0,
+         true,
+         0b0000000000000000,
+         {fixed16(1, "SizeOf_prd", 60), s16(3, "bIntSerIO", "bIntSerIO"),
+          s16(5, "DispDamp_UNUSED", "DispDamp_UNUSED"), u16(7, "mp_SW1", "SWVersion1"),
+          u16(9, "mp_SW2", "SWVersion2"), u16(11, "mp_HW1", "HWVersion1"),
+          u16(13, "mp_HW2", "HWVersion2"), s16(15, "FW_YYYY", "FW_YYYY"),
+          s16(17, "FW_DDMM", "FW_DDMM"), s16(19, "FW_HHMM", "FW_HHMM")}});
     // Serial numbers and production data; the production numbers (slots 5
     // to 9) are the display's own. The two 32-bit numbers go to the field
     // records the field list declares (the names data files use).
-    layouts.push_back({1, true, 0b0000110000011111,
-                       {s16(1, "fs_CalibDone", "fs_CalibDone"), field(3, C::W16, "mp_SN1_TRM", "SerialNo1"),
-                        field(5, C::W16, "mp_SN2_TRM", "SerialNo2"), kept16(7, "pc_SN3_DISP"),
-                        kept16(9, "pc_SN4_DISP"), s16(11, "pc_CHK001_IDX5_res", "pc_CHK001_IDX5_res"),
-                        i32(13, "pc_ui32_GUID", "pc_ui32_GUID.uint32_t"),
-                        i32(17, "pc_ui32ProdAutoID", "pc_ui32ProdAutoID.uint32_t")}});
-    layouts.push_back({2, true, kAllSlots,
-                       {text(1, 16, "pc_ASCII_TagID", "TagID"), text(17, 4, "pc_ASCII_SN_ZEL1", "SerialNoZEL")}});
+    layouts.push_back(
+        {1,
+         true,
+         0b0000110000011111,
+         {s16(1, "fs_CalibDone", "fs_CalibDone"), field(3, C::W16, "mp_SN1_TRM", "SerialNo1"),
+          field(5, C::W16, "mp_SN2_TRM", "SerialNo2"), kept16(7, "pc_SN3_DISP"),
+          kept16(9, "pc_SN4_DISP"), s16(11, "pc_CHK001_IDX5_res", "pc_CHK001_IDX5_res"),
+          i32(13, "pc_ui32_GUID", "pc_ui32_GUID.uint32_t"),
+          i32(17, "pc_ui32ProdAutoID", "pc_ui32ProdAutoID.uint32_t")}});
+    layouts.push_back(
+        {2,
+         true,
+         kAllSlots,
+         {text(1, 16, "pc_ASCII_TagID", "TagID"), text(17, 4, "pc_ASCII_SN_ZEL1", "SerialNoZEL")}});
     layouts.push_back({3, true, kAllSlots, {text(1, 20, "pc_ASCII_SN_ZEL2", "SerialNoZEL2")}});
-    layouts.push_back({10, true, 0b0000111111111110,
-                       {fixed16(1, "SizeOf_cal", 44), s16(3, "pc_SPrPspace100th", "pc_SPrPspace100th"),
-                        s16(5, "mp_SP_1", "SetPoint1"), s16(7, "mp_rP_1", "ResetPoint1"),
-                        s16(9, "mp_FH_1", "FrameHi1"), s16(11, "mp_FL_1", "FrameLow1"),
-                        s16(13, "mp_dS_1", "DelaySwitch1"), s16(15, "mp_dr_1", "ResDelaySwitch1"),
-                        s16(17, "mp_out1", "OutputFunction1"), s16(19, "mp_LED1", "mp_LED1")}});
-    layouts.push_back({11, true, kAllSlots,
+    layouts.push_back(
+        {10,
+         true,
+         0b0000111111111110,
+         {fixed16(1, "SizeOf_cal", 44), s16(3, "pc_SPrPspace100th", "pc_SPrPspace100th"),
+          s16(5, "mp_SP_1", "SetPoint1"), s16(7, "mp_rP_1", "ResetPoint1"),
+          s16(9, "mp_FH_1", "FrameHi1"), s16(11, "mp_FL_1", "FrameLow1"),
+          s16(13, "mp_dS_1", "DelaySwitch1"), s16(15, "mp_dr_1", "ResDelaySwitch1"),
+          s16(17, "mp_out1", "OutputFunction1"), s16(19, "mp_LED1", "mp_LED1")}});
+    layouts.push_back({11,
+                       true,
+                       kAllSlots,
                        {s16(1, "SP_Feature_cfg", "SelectEquip"), kept16(3, "LEDmodeVisible"),
                         s16(5, "mp_SP_2", "SetPoint2"), s16(7, "mp_rP_2", "ResetPoint2"),
                         s16(9, "mp_FH_2", "FrameHi2"), s16(11, "mp_FL_2", "FrameLow2"),
                         s16(13, "mp_dS_2", "DelaySwitch2"), s16(15, "mp_dr_2", "ResDelaySwitch2"),
                         s16(17, "mp_out2", "OutputFunction2"), s16(19, "mp_LED2", "mp_LED2")}});
-    layouts.push_back({12, true, kAllSlots,
-                       {s16(1, "fs_Measurand", "UnitType"), s16(3, "fs_CalibUnit", "UnitULRV"),
-                        s16(5, "fs_CalibDecP", "CalDecimalPoint"), s16(7, "mp_LiveUnit", "Unit"),
-                        s16(9, "mp_LiveDecP", "DecimalPoint"), s16(11, "mp_AD_SLr", "LowerRangeVal"),
-                        s16(13, "mp_AD_Sur", "UpperRangeVal"), s16(15, "pc_NominalRangeLow", "NominalRangeLow"),
-                        s16(17, "pc_NominalRangeHigh", "NominalRangeHigh"),
-                        s16(19, "pc_SlrSurSpace100th", "pc_SlrSurSpace100th")}});
+    layouts.push_back(
+        {12,
+         true,
+         kAllSlots,
+         {s16(1, "fs_Measurand", "UnitType"), s16(3, "fs_CalibUnit", "UnitULRV"),
+          s16(5, "fs_CalibDecP", "CalDecimalPoint"), s16(7, "mp_LiveUnit", "Unit"),
+          s16(9, "mp_LiveDecP", "DecimalPoint"), s16(11, "mp_AD_SLr", "LowerRangeVal"),
+          s16(13, "mp_AD_Sur", "UpperRangeVal"), s16(15, "pc_NominalRangeLow", "NominalRangeLow"),
+          s16(17, "pc_NominalRangeHigh", "NominalRangeHigh"),
+          s16(19, "pc_SlrSurSpace100th", "pc_SlrSurSpace100th")}});
     // Slot 9 is reserved to the display.
-    layouts.push_back({13, true, 0b0000110111111111,
-                       {s16(1, "fs_AD_cal_Low", "LowerRangeADVal"), s16(3, "fs_AD_cal_High", "UpperRangeADVal"),
-                        kept16(5, "mp_Offset_UNUSED"), s16(7, "mp_td", "TimeData"), s16(9, "mp_tu", "TimeUnit"),
-                        s16(11, "mp_AddUnit", "AddUnit"), s16(13, "fs_ShowAddUnit", "fs_ShowAddUnit"),
-                        s16(15, "mp_rot", "Rotate"), s16(17, "fs_ShowOrHideMenus", "fs_ShowOrHideMenus"),
-                        s16(19, "RES_CHK_13_IDX_09", "RES_CHK_13_IDX_09")}});
-    layouts.push_back({20, true, kAllSlots,
+    layouts.push_back(
+        {13,
+         true,
+         0b0000110111111111,
+         {s16(1, "fs_AD_cal_Low", "LowerRangeADVal"), s16(3, "fs_AD_cal_High", "UpperRangeADVal"),
+          kept16(5, "mp_Offset_UNUSED"), s16(7, "mp_td", "TimeData"), s16(9, "mp_tu", "TimeUnit"),
+          s16(11, "mp_AddUnit", "AddUnit"), s16(13, "fs_ShowAddUnit", "fs_ShowAddUnit"),
+          s16(15, "mp_rot", "Rotate"), s16(17, "fs_ShowOrHideMenus", "fs_ShowOrHideMenus"),
+          s16(19, "RES_CHK_13_IDX_09", "RES_CHK_13_IDX_09")}});
+    layouts.push_back({20,
+                       true,
+                       kAllSlots,
                        {kept16(1, "SizeOf_hw"),
                         s16(3, "pc_SegmentAdaptiveBrightMode", "pc_SegmentAdaptiveBrightMode"),
                         s16(5, "pc_CurrentAdaptiveBrightMode", "pc_CurrentAdaptiveBrightMode"),
                         s16(7, "pc_NonMuxLEDsAdaptActiveDiv", "pc_NonMuxLEDsAdaptActiveDiv"),
-                        s16(9, "RESERVED_IDX_04_", "RESERVED_IDX_04_"), s16(11, "RESERVED_IDX_05_", "RESERVED_IDX_05_"),
+                        s16(9, "RESERVED_IDX_04_", "RESERVED_IDX_04_"),
+                        s16(11, "RESERVED_IDX_05_", "RESERVED_IDX_05_"),
                         s16(13, "pc_en_RxD1_Pullup", "pc_en_RxD1_Pullup"),
                         s16(15, "pc_disable_stepdown", "pc_disable_stepdown"),
                         s16(17, "pc_startup_delay_LS_TP", "pc_startup_delay_LS_TP"),
                         s16(19, "pc_tara_pulse_len", "TaraPulseLen")}});
-    layouts.push_back({60, false, 0,
-                       {logged(1, 2, C::S16, "SizeOf_logdata"), s16(3, "mp_AD_Lo_TrailPtr", "LoTrail"),
-                        s16(5, "mp_AD_Hi_TrailPtr", "HiTrail"),
-                        s16(7, "bLogDataStoreFailureCount", "bLogDataStoreFailureCount"),
-                        i32(9, "pc_ui32PowerOnCount", "pc_ui32PowerOnCount"),
-                        i32(13, "pc_ui32OPseconds", "pc_ui32OPseconds"),
-                        s16(17, "pc_ui16TotalEcCount", "pc_ui16TotalEcCount"),
-                        field(19, C::Byte, "pc_ui8LastEC", "pc_ui8LastEC"),
-                        field(20, C::Byte, "pc_ui8LastEC_index", "pc_ui8LastEC_index")}});
+    layouts.push_back(
+        {60,
+         false,
+         0,
+         {logged(1, 2, C::S16, "SizeOf_logdata"), s16(3, "mp_AD_Lo_TrailPtr", "LoTrail"),
+          s16(5, "mp_AD_Hi_TrailPtr", "HiTrail"),
+          s16(7, "bLogDataStoreFailureCount", "bLogDataStoreFailureCount"),
+          i32(9, "pc_ui32PowerOnCount", "pc_ui32PowerOnCount"),
+          i32(13, "pc_ui32OPseconds", "pc_ui32OPseconds"),
+          s16(17, "pc_ui16TotalEcCount", "pc_ui16TotalEcCount"),
+          field(19, C::Byte, "pc_ui8LastEC", "pc_ui8LastEC"),
+          field(20, C::Byte, "pc_ui8LastEC_index", "pc_ui8LastEC_index")}});
     addErrorTableLayouts(layouts);
-    layouts.push_back({89, false, 0,
-                       {text(1, 4, "gaASCII_disp", "Display"), logged(5, 2, C::Text, "gaASCII_disp6"),
-                        loggedByte(7, "gaASCII_dotpos"), loggedByte(8, "gaASCII_dotpatt"),
-                        loggedByte(9, "gaASCII_rawdots"), loggedByte(10, "LEDstate"), s16(11, "ADactRaw", "ADactRaw"),
-                        loggedByte(13, "DispMode"), loggedByte(14, "Keys"), loggedByte(15, "QTouchKey0"),
-                        loggedByte(16, "QTouchKey1"), loggedByte(17, "QTouchKey2"),
-                        logged(18, 3, C::Bytes, "RecFill")}});
+    layouts.push_back(
+        {89,
+         false,
+         0,
+         {text(1, 4, "gaASCII_disp", "Display"), logged(5, 2, C::Text, "gaASCII_disp6"),
+          loggedByte(7, "gaASCII_dotpos"), loggedByte(8, "gaASCII_dotpatt"),
+          loggedByte(9, "gaASCII_rawdots"), loggedByte(10, "LEDstate"),
+          s16(11, "ADactRaw", "ADactRaw"), loggedByte(13, "DispMode"), loggedByte(14, "Keys"),
+          loggedByte(15, "QTouchKey0"), loggedByte(16, "QTouchKey1"), loggedByte(17, "QTouchKey2"),
+          logged(18, 3, C::Bytes, "RecFill")}});
     return layouts;
 }
 
 // The two items every block ends with.
-constexpr BlockItem kFlagsItem = {block::kFlagsOffset, 2, BlockCoding::U16, BlockUse::Logged, "ChangeFlags", nullptr,
-                                  0};
-constexpr BlockItem kVersionItem = {block::kVersionOffset, 1, BlockCoding::Byte, BlockUse::Field, "VersCheck",
-                                    "VersCheck", 0};
+constexpr BlockItem kFlagsItem = {
+    block::kFlagsOffset, 2, BlockCoding::U16, BlockUse::Logged, "ChangeFlags", nullptr, 0};
+constexpr BlockItem kVersionItem = {
+    block::kVersionOffset, 1, BlockCoding::Byte, BlockUse::Field, "VersCheck", "VersCheck", 0};
 
 // ---- Values on the wire ------------------------------------------------------
 
@@ -169,12 +200,18 @@ QString decodeText(const QByteArray& image, const BlockItem& item, bool trimPadd
 QString decodeValue(const QByteArray& image, const BlockItem& item, bool trimPadding) {
     switch (item.coding) {
         case BlockCoding::S16:
-        case BlockCoding::W16: return QString::number(getLE16Signed(image, item.offset));
-        case BlockCoding::U16: return QString::number(getLE16(image, item.offset));
-        case BlockCoding::I32: return QString::number(getLE32Signed(image, item.offset));
-        case BlockCoding::Byte: return QString::number(static_cast<std::uint8_t>(image.at(item.offset)));
-        case BlockCoding::Text: return decodeText(image, item, trimPadding);
-        case BlockCoding::Bytes: return hexText(image.mid(item.offset, item.width));
+        case BlockCoding::W16:
+            return QString::number(getLE16Signed(image, item.offset));
+        case BlockCoding::U16:
+            return QString::number(getLE16(image, item.offset));
+        case BlockCoding::I32:
+            return QString::number(getLE32Signed(image, item.offset));
+        case BlockCoding::Byte:
+            return QString::number(static_cast<std::uint8_t>(image.at(item.offset)));
+        case BlockCoding::Text:
+            return decodeText(image, item, trimPadding);
+        case BlockCoding::Bytes:
+            return hexText(image.mid(item.offset, item.width));
     }
     return QString();
 }
@@ -243,17 +280,23 @@ WireStatus encodeField(const RawValues& values, const BlockItem& item, QByteArra
             // unless the module pads its own texts with NULs: a text it
             // holds goes back byte for byte.
             WireValue<QByteArray> v = takeText(values, name, item.width);
-            const bool nulPadded = image.size() >= item.offset + item.width && image.at(item.offset) != '\0' &&
+            const bool nulPadded = image.size() >= item.offset + item.width &&
+                                   image.at(item.offset) != '\0' &&
                                    image.at(item.offset + item.width - 1) == '\0';
-            if (v.ok()) image.replace(item.offset, item.width, nulPadded ? v.value : v.value.replace('\0', ' '));
+            if (v.ok())
+                image.replace(item.offset, item.width,
+                              nulPadded ? v.value : v.value.replace('\0', ' '));
             return v;
         }
-        case BlockCoding::Bytes: break;
+        case BlockCoding::Bytes:
+            break;
     }
     return WireStatus{};
 }
 
-QString blockName(int number) { return QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0')); }
+QString blockName(int number) {
+    return QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
+}
 
 }  // namespace
 
@@ -295,12 +338,19 @@ QStringList blockFields(int number) {
 QStringList snapshotFields(int number) {
     QStringList fields = QStringList{QStringLiteral("VersCheck")} + blockFields(number);
     switch (number) {
-        case 1: fields << QStringLiteral("TagID") << QStringLiteral("SerialNoZEL"); break;
+        case 1:
+            fields << QStringLiteral("TagID") << QStringLiteral("SerialNoZEL");
+            break;
         // The whole serial number: SerialNoZEL2 follows it only when block 3
         // is written, so a change shows in SerialNoZEL first.
-        case 3: fields << QStringLiteral("SerialNoZEL"); break;
-        case 13: fields += blockFields(20); break;
-        default: break;
+        case 3:
+            fields << QStringLiteral("SerialNoZEL");
+            break;
+        case 13:
+            fields += blockFields(20);
+            break;
+        default:
+            break;
     }
     return fields;
 }
@@ -352,11 +402,11 @@ QByteArray DisplayBlocks::response(int number) const {
     return it == buffers_.end() ? QByteArray() : it->second.response;
 }
 
-void DisplayBlocks::logItem(const QString& indent, const BlockItem& item, const QByteArray& image, const char* field,
-                            bool trim) {
+void DisplayBlocks::logItem(const QString& indent, const BlockItem& item, const QByteArray& image,
+                            const char* field, bool trim) {
     const int colour = field ? values_.colourIndex(QString::fromLatin1(field)) : -1;
-    p_.log.DebugLog(indent + QString::fromLatin1(item.wireName) + QLatin1Char('=') + logValue(image, item, trim) +
-                        QStringLiteral("; "),
+    p_.log.DebugLog(indent + QString::fromLatin1(item.wireName) + QLatin1Char('=') +
+                        logValue(image, item, trim) + QStringLiteral("; "),
                     1, colour);
 }
 
@@ -374,12 +424,14 @@ int DisplayBlocks::ReadBlock12Logged(int tries) {
     return read(*blockLayout(12), logged_, QStringLiteral("<-- Read Com190_01201"), false, tries);
 }
 
-int DisplayBlocks::read(const BlockLayout& layout, Buffers& buffers, const QString& routine, bool store, int tries) {
+int DisplayBlocks::read(const BlockLayout& layout, Buffers& buffers, const QString& routine,
+                        bool store, int tries) {
     Logger& log = p_.log;
     log.DebugLog(routine, -1);
     QByteArray answer;
-    const int result = sender_.SendRequest(block::kReadCommand, QByteArray(1, static_cast<char>(layout.number)),
-                                         block::kSize, &answer, tries);
+    const int result =
+        sender_.SendRequest(block::kReadCommand, QByteArray(1, static_cast<char>(layout.number)),
+                            block::kSize, &answer, tries);
     if (result != 0) return result;
     // The device refused the request, or answered with another block: the
     // bytes are not this block's items, so none of them reaches a field.
@@ -390,9 +442,10 @@ int DisplayBlocks::read(const BlockLayout& layout, Buffers& buffers, const QStri
         return 3;
     }
     if (answer.size() != block::kSize || static_cast<std::uint8_t>(answer.at(0)) != layout.number) {
-        log.DebugLog(QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(": answer is block ") +
-                         QString::number(answer.isEmpty() ? -1 : static_cast<std::uint8_t>(answer.at(0))),
-                     -1);
+        log.DebugLog(
+            QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(": answer is block ") +
+                QString::number(answer.isEmpty() ? -1 : static_cast<std::uint8_t>(answer.at(0))),
+            -1);
         return 3;
     }
     buffers.response = answer;
@@ -403,7 +456,8 @@ int DisplayBlocks::read(const BlockLayout& layout, Buffers& buffers, const QStri
     items.push_back(kFlagsItem);
     items.push_back(kVersionItem);
     for (const BlockItem& item : items) {
-        const bool stores = item.use == BlockUse::Field && (store || item.offset == block::kVersionOffset);
+        const bool stores =
+            item.use == BlockUse::Field && (store || item.offset == block::kVersionOffset);
         logItem(QStringLiteral("    "), item, answer, stores ? item.field : nullptr, trim);
         if (stores) {
             values_.setRawValue(QString::fromLatin1(item.field), decodeValue(answer, item, trim),
@@ -453,7 +507,9 @@ int DisplayBlocks::WriteBlock(int number, int tries) {
         refusal_.name = QStringLiteral("block");
         refusal_.text = QString::number(number);
         refusal_.limits = QStringLiteral("0, 1, 2, 3, 10, 11, 12, 13, 20");
-        log.DebugLog(QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(": ") + refusal_.message(), -1);
+        log.DebugLog(
+            QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(": ") + refusal_.message(),
+            -1);
         return kResultValueRefused;
     }
     if (number == 3) splitSerialNoZEL(values_);
@@ -463,7 +519,9 @@ int DisplayBlocks::WriteBlock(int number, int tries) {
     if (!encode(*layout, request)) {
         // Nothing goes out: a value that does not fit would reach the
         // display as another value.
-        log.DebugLog(QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(" refused: ") + refusal_.message(), -1);
+        log.DebugLog(QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(" refused: ") +
+                         refusal_.message(),
+                     -1);
         return kResultValueRefused;
     }
     b.image = request;
@@ -472,11 +530,13 @@ int DisplayBlocks::WriteBlock(int number, int tries) {
     std::vector<BlockItem> items = layout->items;
     items.push_back(kFlagsItem);
     items.push_back(kVersionItem);
-    for (const BlockItem& item : items) logItem(QStringLiteral("   "), item, request, item.field, true);
+    for (const BlockItem& item : items)
+        logItem(QStringLiteral("   "), item, request, item.field, true);
 
     if (writesSwitchedOff(p_.state.NoWrite)) return kResultNotSent;
     QByteArray answer;
-    const int result = sender_.SendRequest(block::kWriteCommand, request, block::kSize, &answer, tries);
+    const int result =
+        sender_.SendRequest(block::kWriteCommand, request, block::kSize, &answer, tries);
     if (result != 0) return result;
     b.response = answer;
     if (sender_.resCode1() != 0) {

@@ -59,7 +59,7 @@ struct BlockItem {
 struct BlockLayout {
     int number;
     bool writable;
-    std::uint16_t changeFlags;  // the mask every write sends
+    std::uint16_t changeFlags;     // the mask every write sends
     std::vector<BlockItem> items;  // data items in offset order (bytes 1..20)
 };
 
@@ -100,7 +100,7 @@ void splitSerialNoZEL(RawValues& values);
 void joinSerialNoZEL(RawValues& values);
 
 class DisplayBlocks {
-public:
+  public:
     DisplayBlocks(Program& program, RawValues& values, RequestSender& sender);
 
     // Reads block `number` (0, 1, 2, 3, 10, 11, 12, 13, 20, 60 to 69, 89) with
@@ -136,16 +136,18 @@ public:
     // Why the last write was refused (ok() after any other outcome).
     const WireStatus& lastRefusal() const { return refusal_; }
 
-private:
+  private:
     struct Buffers {
         QByteArray image;
         QByteArray response;
     };
 
     Buffers& buffers(int number);
-    int read(const BlockLayout& layout, Buffers& buffers, const QString& routine, bool store, int tries);
+    int read(const BlockLayout& layout, Buffers& buffers, const QString& routine, bool store,
+             int tries);
     bool encode(const BlockLayout& layout, QByteArray& image);
-    void logItem(const QString& indent, const BlockItem& item, const QByteArray& image, const char* field, bool trim);
+    void logItem(const QString& indent, const BlockItem& item, const QByteArray& image,
+                 const char* field, bool trim);
 
     Program& p_;
     RawValues& values_;

@@ -8,7 +8,6 @@
 //       14 bytes, no error, device ok, data FE 26 7A ..., check byte ok
 
 #include <QString>
-
 #include <cstddef>
 #include <cstdint>
 
@@ -17,7 +16,8 @@ namespace zh {
 // `sent`: the program put the frame on the line ("-->"), else it came from
 // the line ("<--"). `bytes` may start with preambles. `note` (may be empty)
 // is appended in brackets: why a received frame was not taken.
-QString frameText(bool sent, const std::uint8_t* bytes, std::size_t size, const QString& note = QString());
+QString frameText(bool sent, const std::uint8_t* bytes, std::size_t size,
+                  const QString& note = QString());
 
 // The first status byte of an answer: "no error", a response code in words,
 // or with bit 7 set the communication errors the device found in the request.

@@ -23,14 +23,19 @@ constexpr int kDelayedTimeOutMs = 10000;
 
 QString hexBytes(const QByteArray& bytes) {
     QString s;
-    for (char c : bytes) s += QStringLiteral("%1 ").arg(static_cast<unsigned char>(c), 2, 16, QLatin1Char('0')).toUpper();
+    for (char c : bytes)
+        s += QStringLiteral("%1 ")
+                 .arg(static_cast<unsigned char>(c), 2, 16, QLatin1Char('0'))
+                 .toUpper();
     return s;
 }
 
-void logResponse(Logger& log, const QByteArray& bytes, int status1, int status2, const QString& note = QString()) {
-    log.DebugLog(QStringLiteral("    Response: (Len=") + QString::number(bytes.size()) + QStringLiteral("): ") +
-                     hexBytes(bytes) + QStringLiteral("    ResCode1=") + QString::number(status1) +
-                     QStringLiteral(" ResCode2=") + QString::number(status2) + note,
+void logResponse(Logger& log, const QByteArray& bytes, int status1, int status2,
+                 const QString& note = QString()) {
+    log.DebugLog(QStringLiteral("    Response: (Len=") + QString::number(bytes.size()) +
+                     QStringLiteral("): ") + hexBytes(bytes) + QStringLiteral("    ResCode1=") +
+                     QString::number(status1) + QStringLiteral(" ResCode2=") +
+                     QString::number(status2) + note,
                  1);
 }
 
@@ -40,20 +45,26 @@ HartSession::HartSession(Program& program, LinkLibrary& link, ConnectionProbe& p
     : p_(program), link_(link), probe_(probe), progress_(program) {
     // An answer takes 100 to 300 ms at 1200 bit/s; the window is served
     // every few milliseconds meanwhile, so it answers at once.
-    link_.setWaitHook([this] { p_.dialogs.serveWhileWaiting(p_.state.DynamicDisplayOn); }, kServeEveryMs);
+    link_.setWaitHook([this] { p_.dialogs.serveWhileWaiting(p_.state.DynamicDisplayOn); },
+                      kServeEveryMs);
 }
 
-HartSession::~HartSession() { link_.setWaitHook(nullptr, 0); }
+HartSession::~HartSession() {
+    link_.setWaitHook(nullptr, 0);
+}
 
 // How the session goes on after one try of a request.
-HartSession::TryOutcome HartSession::judge(int result, std::uint8_t command, int expected, int received) const {
+HartSession::TryOutcome HartSession::judge(int result, std::uint8_t command, int expected,
+                                           int received) const {
     if (result != 0) return TryOutcome::Again;
     if (ResCode1 == kResponseBusy || ResCode1 == kResponseDelayedConflict) return TryOutcome::Busy;
-    if (ResCode1 == kResponseDelayedInitiated || ResCode1 == kResponseDelayedRunning) return TryOutcome::Delayed;
+    if (ResCode1 == kResponseDelayedInitiated || ResCode1 == kResponseDelayedRunning)
+        return TryOutcome::Delayed;
     if (ResCode1 != 0 && !isWarningCode(ResCode1)) return TryOutcome::Refused;
     // The newer revisions add data at the end of universal and common-practice
     // answers; our own commands keep their exact layout.
-    const bool fits = expected == 0 || received == expected || (command < kFirstDeviceSpecificCommand && received > expected);
+    const bool fits = expected == 0 || received == expected ||
+                      (command < kFirstDeviceSpecificCommand && received > expected);
     return fits ? TryOutcome::Done : TryOutcome::Again;
 }
 
@@ -68,9 +79,9 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
                              QByteArray* response, int tries) {
     Logger& log = p_.log;
     const int expected = std::clamp(expectedLength, 0, 255);
-    log.DebugLog(QStringLiteral("    Request (Com=") + QString::number(command) + QStringLiteral(", Len=") +
-                     QString::number(request.size()) + QLatin1Char('/') + QString::number(expected) +
-                     QStringLiteral("): ") + hexBytes(request),
+    log.DebugLog(QStringLiteral("    Request (Com=") + QString::number(command) +
+                     QStringLiteral(", Len=") + QString::number(request.size()) + QLatin1Char('/') +
+                     QString::number(expected) + QStringLiteral("): ") + hexBytes(request),
                  1);
     if (withheld(command, request)) {
         log.DebugLog(QStringLiteral("+++ SendRequest: command ") + QString::number(command) +
@@ -82,7 +93,8 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
         ResCode1 = kept->status1;
         ResCode2 = kept->status2;
         if (response) *response = kept->data;
-        logResponse(log, kept->data, ResCode1, ResCode2, QStringLiteral(" (answered from this connection)"));
+        logResponse(log, kept->data, ResCode1, ResCode2,
+                    QStringLiteral(" (answered from this connection)"));
         return 0;
     }
     answers_.sending(command);
@@ -92,15 +104,16 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
     TryOutcome outcome = TryOutcome::Again;
     QElapsedTimer delayed;
     for (int attempt = 1;;) {
-        log.DebugLog(QStringLiteral("---> BaTinHrtCPr_SendRequest: i=") + QString::number(attempt), 1);
+        log.DebugLog(QStringLiteral("---> BaTinHrtCPr_SendRequest: i=") + QString::number(attempt),
+                     1);
         // The length byte comes back with the received length, so every
         // try starts again from the expected one.
         received = static_cast<std::uint8_t>(expected);
         std::uint8_t r1 = 0;
         std::uint8_t r2 = 0;
         result = link_.SendRequest(command, static_cast<std::uint8_t>(request.size()),
-                                   reinterpret_cast<const std::uint8_t*>(request.constData()), &received, buffer, &r1,
-                                   &r2);
+                                   reinterpret_cast<const std::uint8_t*>(request.constData()),
+                                   &received, buffer, &r1, &r2);
         if (result == 0) {
             ResCode1 = r1;
             ResCode2 = r2;
@@ -117,18 +130,21 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
         }
         if (attempt >= tries) break;
         ++attempt;
-        if (progress_.ShowRetry(p_.messages.LookupMessage(QStringLiteral("Retrying ..."), QStringLiteral("SerialIO")),
+        if (progress_.ShowRetry(p_.messages.LookupMessage(QStringLiteral("Retrying ..."),
+                                                          QStringLiteral("SerialIO")),
                                 attempt, tries)) {
             return kResultCancelled;
         }
         // The library has asked again already; busy needs a longer breath.
-        if (outcome == TryOutcome::Busy && pause(responseCodeText(ResCode1), kBusyPauseMs)) return kResultCancelled;
+        if (outcome == TryOutcome::Busy && pause(responseCodeText(ResCode1), kBusyPauseMs))
+            return kResultCancelled;
     }
     if (result != 0) {
         log.DebugLog(QStringLiteral("+++1 SendRequest: res <> ERR_OK!"), -1);
         return result;
     }
-    if (outcome == TryOutcome::Busy || outcome == TryOutcome::Delayed || outcome == TryOutcome::Refused) {
+    if (outcome == TryOutcome::Busy || outcome == TryOutcome::Delayed ||
+        outcome == TryOutcome::Refused) {
         const QString text = refusalText(ResCode1, ResCode2);
         progress_.setRefusal(text);
         log.DebugLog(QStringLiteral("+++3 SendRequest: command ") + QString::number(command) +
@@ -141,10 +157,12 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
         return 3;
     }
     // With no length expected, the whole answer.
-    const QByteArray data(reinterpret_cast<const char*>(buffer), expected == 0 ? received : expected);
+    const QByteArray data(reinterpret_cast<const char*>(buffer),
+                          expected == 0 ? received : expected);
     if (response) *response = data;
     answers_.keep(command, request, {data, ResCode1, ResCode2});
-    logResponse(log, QByteArray(reinterpret_cast<const char*>(buffer), received), ResCode1, ResCode2);
+    logResponse(log, QByteArray(reinterpret_cast<const char*>(buffer), received), ResCode1,
+                ResCode2);
     return 0;
 }
 
@@ -158,7 +176,9 @@ int HartSession::fail(bool portOpened) {
     p_.dialogs.progressClose();
     LinkOpen = 0;
     p_.state.ConnectionState = 0;
-    p_.log.DebugLog(QStringLiteral(">>> Connecting ComPort") + p_.state.ComPort + QStringLiteral(" failed!)"), 1);
+    p_.log.DebugLog(
+        QStringLiteral(">>> Connecting ComPort") + p_.state.ComPort + QStringLiteral(" failed!)"),
+        1);
     return 0;
 }
 
@@ -174,8 +194,8 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
     d.progressSetStep(tr("Opening serial port ..."));
     if (!port.isEmpty()) s.ComPort = port;
     if (s.ComPort.isEmpty()) {
-        s.ComPort = p_.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"), QStringLiteral("Com4"),
-                                           s.ProfilePath);
+        s.ComPort = p_.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"),
+                                           QStringLiteral("Com4"), s.ProfilePath);
     }
     progress_.setPort(s.ComPort);
     p_.log.DebugLog(QStringLiteral(">>> HartConnect(ComPort=") + s.ComPort + QLatin1Char(')'), 1);
@@ -191,12 +211,15 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
                                                                    : QStringLiteral("all");
     }
 
-    if (progress_.ShowStep(QStringLiteral("BaTinCPr_Configure"), tr("Configure HART interface"), QString(), 1, kSteps)) {
+    if (progress_.ShowStep(QStringLiteral("BaTinCPr_Configure"), tr("Configure HART interface"),
+                           QString(), 1, kSteps)) {
         return fail(false);
     }
-    const int configured = link_.Configure(static_cast<std::uint8_t>(s.HartAddress), 2, 20, 2, 1, 0,
-                                           static_cast<std::uint16_t>(override == -1 ? 0 : override), 10, 0);
-    if (progress_.CheckStep(configured, 0, tr("Function failed!"), link_.lastErrorText())) return fail(false);
+    const int configured =
+        link_.Configure(static_cast<std::uint8_t>(s.HartAddress), 2, 20, 2, 1, 0,
+                        static_cast<std::uint16_t>(override == -1 ? 0 : override), 10, 0);
+    if (progress_.CheckStep(configured, 0, tr("Function failed!"), link_.lastErrorText()))
+        return fail(false);
 
     // The probe: a hanging modem hangs a second process, not this one.
     d.progressSetBar(100, kBlue);
@@ -209,7 +232,8 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
                 probed = true;
                 break;
             case ConnectionProbe::Outcome::NotStarted:
-                progress_.ErrMessage(-1, QStringLiteral("cant run ") + QFileInfo(s.ExecutableName).fileName());
+                progress_.ErrMessage(
+                    -1, QStringLiteral("cant run ") + QFileInfo(s.ExecutableName).fileName());
                 return fail(false);
             case ConnectionProbe::Outcome::Cancelled:
                 progress_.ErrMessage(kResultCancelled, QStringLiteral("Connection probe"));
@@ -227,17 +251,20 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
         return fail(false);
     }
 
-    if (progress_.ShowStep(QStringLiteral("BaTinCPr_Open"), tr("Opening serial port ..."), QString(), 2, kSteps)) {
+    if (progress_.ShowStep(QStringLiteral("BaTinCPr_Open"), tr("Opening serial port ..."),
+                           QString(), 2, kSteps)) {
         return fail(false);
     }
     const int opened = link_.Open(link_.preparePort(s.ComPort));
     if (opened != 0 && link_.GetComPortStatus() == 0) link_.Close();
-    if (progress_.CheckStep(opened, 0, progress_.errorText(opened, QStringLiteral("BaTinHrtCPr_Open")),
+    if (progress_.CheckStep(opened, 0,
+                            progress_.errorText(opened, QStringLiteral("BaTinHrtCPr_Open")),
                             link_.lastErrorText())) {
         return fail(false);
     }
 
-    if (progress_.ShowStep(QStringLiteral("BaTinCPr_Connect"), tr("Connecting serial port ..."), QString(), 3, kSteps)) {
+    if (progress_.ShowStep(QStringLiteral("BaTinCPr_Connect"), tr("Connecting serial port ..."),
+                           QString(), 3, kSteps)) {
         return fail(true);
     }
     int connected = 0;
@@ -245,10 +272,13 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
         std::uint8_t arg = 0;
         connected = link_.Connect(&arg);
         if (connected == 0) break;
-        p_.log.DebugLog(QStringLiteral("+++ reconnecting (") + QString::number(connected) + QLatin1Char(')'), 1);
+        p_.log.DebugLog(
+            QStringLiteral("+++ reconnecting (") + QString::number(connected) + QLatin1Char(')'),
+            1);
         if (call < kConnectCalls) d.sleep(200);
     }
-    if (progress_.CheckStep(connected, 0, progress_.errorText(connected, QStringLiteral("BaTinHrtCPr_Connect")),
+    if (progress_.CheckStep(connected, 0,
+                            progress_.errorText(connected, QStringLiteral("BaTinHrtCPr_Connect")),
                             link_.lastErrorText())) {
         return fail(true);
     }
@@ -257,7 +287,8 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
     decodeIdentity(link_.identityAnswer(), &identity_);
     answers_.clear();
     if (identity_.valid) answers_.keep(0, QByteArray(), {identity_.raw});
-    if (identity_.valid) p_.log.DebugLog(QStringLiteral(">>> Connected to ") + identityText(identity_), 1);
+    if (identity_.valid)
+        p_.log.DebugLog(QStringLiteral(">>> Connected to ") + identityText(identity_), 1);
 
     if (LinkOpen == 1) return 1;
 
@@ -290,14 +321,16 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
                           : DisplayPresent                     ? QStringLiteral("display")
                           : TransmitterPresent                 ? QStringLiteral("transmitter")
                                                                : QString();
-    p_.log.DebugLog(QStringLiteral("HartConnect: Disp=") + QString::number(DisplayPresent) + QStringLiteral(" Transm=") +
-                        QString::number(TransmitterPresent) + QStringLiteral(" TransmDisplay=") + s.TransmDisplay,
+    p_.log.DebugLog(QStringLiteral("HartConnect: Disp=") + QString::number(DisplayPresent) +
+                        QStringLiteral(" Transm=") + QString::number(TransmitterPresent) +
+                        QStringLiteral(" TransmDisplay=") + s.TransmDisplay,
                     6);
     if (found.isEmpty()) return fail(true);
 
     const QString configured2 = s.TransmitterDisplay.toLower();
     if (configured2 != QLatin1String("auto") && configured2 != found) {
-        p_.messages.MsgBox(QStringLiteral("Error"), QStringLiteral("Invalid device connected ({device})!\t") + found,
+        p_.messages.MsgBox(QStringLiteral("Error"),
+                           QStringLiteral("Invalid device connected ({device})!\t") + found,
                            mb::Ok | mb::IconError);
         s.TransmDisplay = configured2;
         return fail(true);
@@ -310,7 +343,9 @@ void HartSession::HartDisConnect() {
     answers_.clear();
     link_.Disconnect();
     link_.Close();
-    p_.log.DebugLog(QStringLiteral(">>> HartDisConnect: Disconnected ") + p_.state.ComPort + QLatin1Char('!'), 1);
+    p_.log.DebugLog(
+        QStringLiteral(">>> HartDisConnect: Disconnected ") + p_.state.ComPort + QLatin1Char('!'),
+        1);
     p_.dialogs.progressClose();
 }
 

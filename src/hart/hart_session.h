@@ -26,7 +26,7 @@ class ConnectionProbe;
 enum class ConnectScope { Ours, Universal };
 
 class HartSession : public RequestSender {
-public:
+  public:
     // Serves the window while an exchange waits for its answer (see
     // LinkLibrary::setWaitHook); user input too while the live display runs.
     HartSession(Program& program, LinkLibrary& link, ConnectionProbe& probe);
@@ -46,7 +46,8 @@ public:
     // that is not ours is named in a message and the connection fails with
     // ForeignDevice 1 (with ConnectScope::Universal it succeeds, and no
     // part of ours is looked for).
-    int HartConnect(const QString& port = QString(), int override = -1, ConnectScope scope = ConnectScope::Ours);
+    int HartConnect(const QString& port = QString(), int override = -1,
+                    ConnectScope scope = ConnectScope::Ours);
     void HartDisConnect();
 
     // Sends `command` with `request` (see RequestSender). A refusal (an
@@ -54,8 +55,8 @@ public:
     // pause up to `tries`, a delayed response until it ends or 10 s passed.
     // While ForeignDevice is set, a device-specific command other than the
     // reads that look for our parts is not sent (kResultWithheld).
-    int SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength, QByteArray* response,
-                    int tries) override;
+    int SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
+                    QByteArray* response, int tries) override;
 
     ProgressSteps& progress() { return progress_; }
 
@@ -76,7 +77,7 @@ public:
     std::uint8_t resCode1() const override { return ResCode1; }
     std::uint8_t resCode2() const override { return ResCode2; }
 
-private:
+  private:
     enum class TryOutcome { Done, Again, Busy, Delayed, Refused };
     TryOutcome judge(int result, std::uint8_t command, int expected, int received) const;
     bool pause(const QString& text, int ms);
@@ -85,7 +86,8 @@ private:
     void nameForeignDevice();
 
     enum class PartAnswer { Present, Absent, Failed, Cancelled };
-    PartAnswer probePart(std::uint8_t command, const QByteArray& request, int expectedLength, QByteArray* answer);
+    PartAnswer probePart(std::uint8_t command, const QByteArray& request, int expectedLength,
+                         QByteArray* answer);
     bool detectDisplay();
     bool detectTransmitter();
     int fail(bool portOpened);

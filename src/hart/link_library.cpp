@@ -16,7 +16,9 @@ LinkLibrary::~LinkLibrary() {
     if (setFrameCallback_ && frameMonitor_) setFrameCallback_(nullptr, nullptr);
 }
 
-QString LinkLibrary::defaultFileName() { return QStringLiteral("libhartlink.so"); }
+QString LinkLibrary::defaultFileName() {
+    return QStringLiteral("libhartlink.so");
+}
 
 bool LinkLibrary::load(const QString& path) {
     lib_.setFileName(path);
@@ -50,18 +52,20 @@ bool LinkLibrary::load(const QString& path) {
 }
 
 int LinkLibrary::missing(const char* name) {
-    log_.DebugLog(QStringLiteral("HART library: entry point ") + QLatin1String(name) +
-                      (lib_.isLoaded() ? QStringLiteral(" not found in ") + lib_.fileName()
-                                       : QStringLiteral(" unavailable, library not loaded: ") + loadError_),
-                  1);
+    log_.DebugLog(
+        QStringLiteral("HART library: entry point ") + QLatin1String(name) +
+            (lib_.isLoaded() ? QStringLiteral(" not found in ") + lib_.fileName()
+                             : QStringLiteral(" unavailable, library not loaded: ") + loadError_),
+        1);
     return HARTLINK_ERR_RESOURCE;
 }
 
 template <typename Call>
 int LinkLibrary::guarded(const char* name, Call call) {
     if (inCall_) {
-        log_.DebugLog(QStringLiteral("HART library: ") + QLatin1String(name) + QStringLiteral(" refused, ") +
-                          QLatin1String(inCall_) + QStringLiteral(" is still in progress"),
+        log_.DebugLog(QStringLiteral("HART library: ") + QLatin1String(name) +
+                          QStringLiteral(" refused, ") + QLatin1String(inCall_) +
+                          QStringLiteral(" is still in progress"),
                       1);
         return HARTLINK_ERR_INVALID_HANDLE;
     }
@@ -81,48 +85,58 @@ void LinkLibrary::setWaitHook(std::function<void()> hook, int sliceMs) {
     waitSliceMs_ = sliceMs;
     if (!setWaitCallback_) return;
     guarded("BaTinHrtCPr_SetWaitCallback", [&] {
-        return waitHook_ ? setWaitCallback_(&LinkLibrary::onWait, this, static_cast<uint16_t>(sliceMs))
-                         : setWaitCallback_(nullptr, nullptr, 0);
+        return waitHook_
+                   ? setWaitCallback_(&LinkLibrary::onWait, this, static_cast<uint16_t>(sliceMs))
+                   : setWaitCallback_(nullptr, nullptr, 0);
     });
 }
 
-void LinkLibrary::onFrame(void* self, int32_t sent, const uint8_t* bytes, uint16_t length, const char* note) {
+void LinkLibrary::onFrame(void* self, int32_t sent, const uint8_t* bytes, uint16_t length,
+                          const char* note) {
     auto* link = static_cast<LinkLibrary*>(self);
     if (!link->frameMonitor_ || !link->frameMonitor_()) return;
-    link->log_.DebugLog(frameText(sent != 0, bytes, length, note ? QString::fromLocal8Bit(note) : QString()), -1);
+    link->log_.DebugLog(
+        frameText(sent != 0, bytes, length, note ? QString::fromLocal8Bit(note) : QString()), -1);
 }
 
 void LinkLibrary::setFrameMonitor(std::function<bool()> enabled) {
     frameMonitor_ = std::move(enabled);
     if (!setFrameCallback_) return;
     guarded("BaTinHrtCPr_SetFrameCallback", [&] {
-        return frameMonitor_ ? setFrameCallback_(&LinkLibrary::onFrame, this) : setFrameCallback_(nullptr, nullptr);
+        return frameMonitor_ ? setFrameCallback_(&LinkLibrary::onFrame, this)
+                             : setFrameCallback_(nullptr, nullptr);
     });
 }
 
-int LinkLibrary::Configure(uint8_t address, uint8_t v2, uint8_t v3, uint8_t v4, uint8_t v5, uint8_t v6,
-                           uint16_t v7, uint16_t v8, uint16_t v9) {
+int LinkLibrary::Configure(uint8_t address, uint8_t v2, uint8_t v3, uint8_t v4, uint8_t v5,
+                           uint8_t v6, uint16_t v7, uint16_t v8, uint16_t v9) {
     if (!configure_) return missing("BaTinHrtCPr_Configure");
-    return guarded("BaTinHrtCPr_Configure", [&] { return configure_(address, v2, v3, v4, v5, v6, v7, v8, v9); });
+    return guarded("BaTinHrtCPr_Configure",
+                   [&] { return configure_(address, v2, v3, v4, v5, v6, v7, v8, v9); });
 }
 int LinkLibrary::Open(uint16_t port) {
-    return open_ ? guarded("BaTinHrtCPr_Open", [&] { return open_(port); }) : missing("BaTinHrtCPr_Open");
+    return open_ ? guarded("BaTinHrtCPr_Open", [&] { return open_(port); })
+                 : missing("BaTinHrtCPr_Open");
 }
 int LinkLibrary::Close() {
-    return close_ ? guarded("BaTinHrtCPr_Close", [&] { return close_(); }) : missing("BaTinHrtCPr_Close");
+    return close_ ? guarded("BaTinHrtCPr_Close", [&] { return close_(); })
+                  : missing("BaTinHrtCPr_Close");
 }
 int LinkLibrary::Connect(uint8_t* arg) {
-    return connect_ ? guarded("BaTinHrtCPr_Connect", [&] { return connect_(arg); }) : missing("BaTinHrtCPr_Connect");
+    return connect_ ? guarded("BaTinHrtCPr_Connect", [&] { return connect_(arg); })
+                    : missing("BaTinHrtCPr_Connect");
 }
 int LinkLibrary::Disconnect() {
     return disconnect_ ? guarded("BaTinHrtCPr_Disconnect", [&] { return disconnect_(); })
                        : missing("BaTinHrtCPr_Disconnect");
 }
 int LinkLibrary::SendRequest(uint8_t command, uint8_t requestLength, const uint8_t* request,
-                             uint8_t* responseLength, uint8_t* response, uint8_t* status1, uint8_t* status2) {
+                             uint8_t* responseLength, uint8_t* response, uint8_t* status1,
+                             uint8_t* status2) {
     if (!sendRequest_) return missing("BaTinHrtCPr_SendRequest");
     return guarded("BaTinHrtCPr_SendRequest", [&] {
-        return sendRequest_(command, requestLength, request, responseLength, response, status1, status2);
+        return sendRequest_(command, requestLength, request, responseLength, response, status1,
+                            status2);
     });
 }
 int LinkLibrary::GetComPortStatus() {
@@ -142,40 +156,51 @@ QByteArray LinkLibrary::identityAnswer() {
     if (!getIdentity_) return QByteArray();
     uint8_t data[255] = {};
     uint8_t length = sizeof data;
-    const int result = guarded("BaTinHrtCPr_GetIdentity", [&] { return getIdentity_(&length, data); });
-    return result == HARTLINK_ERR_OK ? QByteArray(reinterpret_cast<const char*>(data), length) : QByteArray();
+    const int result =
+        guarded("BaTinHrtCPr_GetIdentity", [&] { return getIdentity_(&length, data); });
+    return result == HARTLINK_ERR_OK ? QByteArray(reinterpret_cast<const char*>(data), length)
+                                     : QByteArray();
 }
 
 uint16_t LinkLibrary::preparePort(const QString& portName) {
     const QString name = portName.trimmed();
-    const bool comName = name.size() > 3 && name.left(3).compare(QLatin1String("Com"), Qt::CaseInsensitive) == 0 &&
+    const bool comName = name.size() > 3 &&
+                         name.left(3).compare(QLatin1String("Com"), Qt::CaseInsensitive) == 0 &&
                          name.mid(3).toInt() > 0;
     const uint16_t number = comName ? static_cast<uint16_t>(portNumberOf(name)) : 0;
     SetPortName(number, name);
     return number;
 }
 
-int runConnectionProbe(LinkLibrary& link, Logger& log, const QString& portName, int pollingAddress) {
+int runConnectionProbe(LinkLibrary& link, Logger& log, const QString& portName,
+                       int pollingAddress) {
     const int port = link.preparePort(portName);
-    log.DebugLog(QStringLiteral(">>> Connect probe: port=") + portName + QStringLiteral(" number=") +
-                     QString::number(port) + QStringLiteral(" address=") + QString::number(pollingAddress),
+    log.DebugLog(QStringLiteral(">>> Connect probe: port=") + portName +
+                     QStringLiteral(" number=") + QString::number(port) +
+                     QStringLiteral(" address=") + QString::number(pollingAddress),
                  4);
     // Probe settings: the session's address, 5 preambles, 1 try, no
     // time-out override. An address out of range fails the Configure.
-    const int configured = link.Configure(static_cast<uint8_t>(std::clamp(pollingAddress, 0, 255)), 0, 5, 1, 0, 0, 0, 10, 0);
+    const int configured = link.Configure(static_cast<uint8_t>(std::clamp(pollingAddress, 0, 255)),
+                                          0, 5, 1, 0, 0, 0, 10, 0);
     if (configured != HARTLINK_ERR_OK) {
-        log.DebugLog(QStringLiteral("Connect probe: Configure failed, result ") + QString::number(configured), 1);
+        log.DebugLog(QStringLiteral("Connect probe: Configure failed, result ") +
+                         QString::number(configured),
+                     1);
         return configured;
     }
     const int opened = link.Open(static_cast<uint16_t>(port));
     if (opened != HARTLINK_ERR_OK) {
-        log.DebugLog(QStringLiteral("Connect probe: Open failed, result ") + QString::number(opened), 1);
+        log.DebugLog(
+            QStringLiteral("Connect probe: Open failed, result ") + QString::number(opened), 1);
         return opened;
     }
     uint8_t arg = 0;
     const int connected = link.Connect(&arg);
     if (connected != HARTLINK_ERR_OK) {
-        log.DebugLog(QStringLiteral("Connect probe: Connect failed, result ") + QString::number(connected), 1);
+        log.DebugLog(
+            QStringLiteral("Connect probe: Connect failed, result ") + QString::number(connected),
+            1);
     }
     link.Close();
     return connected;

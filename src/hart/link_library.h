@@ -17,7 +17,7 @@ namespace zh {
 class Logger;
 
 class LinkLibrary {
-public:
+  public:
     explicit LinkLibrary(Logger& log);
     ~LinkLibrary();
     LinkLibrary(const LinkLibrary&) = delete;
@@ -37,14 +37,14 @@ public:
     // still waiting on the line (from an event served meanwhile) is refused
     // with HARTLINK_ERR_INVALID_HANDLE and logged: exchanges never
     // interleave on the wire.
-    int Configure(uint8_t address, uint8_t v2, uint8_t v3, uint8_t v4, uint8_t v5, uint8_t v6, uint16_t v7,
-                  uint16_t v8, uint16_t v9);
+    int Configure(uint8_t address, uint8_t v2, uint8_t v3, uint8_t v4, uint8_t v5, uint8_t v6,
+                  uint16_t v7, uint16_t v8, uint16_t v9);
     int Open(uint16_t port);
     int Close();
     int Connect(uint8_t* arg);
     int Disconnect();
-    int SendRequest(uint8_t command, uint8_t requestLength, const uint8_t* request, uint8_t* responseLength,
-                    uint8_t* response, uint8_t* status1, uint8_t* status2);
+    int SendRequest(uint8_t command, uint8_t requestLength, const uint8_t* request,
+                    uint8_t* responseLength, uint8_t* response, uint8_t* status1, uint8_t* status2);
     int GetComPortStatus();
     // Extensions of our own library; absent in others (then: no-op, "").
     int SetPortName(uint16_t port, const QString& name);
@@ -70,13 +70,14 @@ public:
     // path) is named as port 0.
     uint16_t preparePort(const QString& portName);
 
-private:
+  private:
     int missing(const char* name);
     // Runs `call` unless another call is in progress (see above).
     template <typename Call>
     int guarded(const char* name, Call call);
     static void onWait(void* self);
-    static void onFrame(void* self, int32_t sent, const uint8_t* bytes, uint16_t length, const char* note);
+    static void onFrame(void* self, int32_t sent, const uint8_t* bytes, uint16_t length,
+                        const char* note);
 
     Logger& log_;
     QLibrary lib_;
@@ -106,6 +107,7 @@ private:
 // library for `pollingAddress`, open the port of `portName` and, when that
 // worked, connect and close. Returns 0 when the device answered, else the
 // first failing result.
-int runConnectionProbe(LinkLibrary& link, Logger& log, const QString& portName, int pollingAddress = 0);
+int runConnectionProbe(LinkLibrary& link, Logger& log, const QString& portName,
+                       int pollingAddress = 0);
 
 }  // namespace zh

@@ -33,8 +33,8 @@ QByteArray packAscii(const QString& text, int chars) {
 QString unpackAscii(const QByteArray& packed) {
     QString text;
     for (int at = 0; at + 3 <= packed.size(); at += 3) {
-        const quint32 bits = quint32(quint8(packed[at])) << 16 | quint32(quint8(packed[at + 1])) << 8 |
-                             quint32(quint8(packed[at + 2]));
+        const quint32 bits = quint32(quint8(packed[at])) << 16 |
+                             quint32(quint8(packed[at + 1])) << 8 | quint32(quint8(packed[at + 2]));
         for (int shift = 18; shift >= 0; shift -= 6) {
             const int code = int(bits >> shift) & 0x3F;
             // Codes 0..31 stand for 0x40..0x5F ('@', 'A' ... '_').

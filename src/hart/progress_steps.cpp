@@ -19,9 +19,11 @@ QString ProgressSteps::tr(const QString& text) const {
     return p_.messages.LookupMessage(text, QStringLiteral("SerialIO"));
 }
 
-int ProgressSteps::ShowStep(const QString& stepName, const QString& text, const QString& detail, int step, int steps) {
+int ProgressSteps::ShowStep(const QString& stepName, const QString& text, const QString& detail,
+                            int step, int steps) {
     Dialogs& d = p_.dialogs;
-    const QString shown = detail.isEmpty() ? text : text + QStringLiteral(" (") + detail + QLatin1Char(')');
+    const QString shown =
+        detail.isEmpty() ? text : text + QStringLiteral(" (") + detail + QLatin1Char(')');
     d.progressSetTitle(stepName);
     d.progressSetStep(shown);
     if (steps > 0) d.progressSetBar(step * 100 / steps, kBlue);
@@ -40,7 +42,8 @@ void ProgressSteps::showError(const QString& text) {
     d.progressWaitButton(-1);
 }
 
-int ProgressSteps::CheckStep(int result, int okValue, const QString& text, const QString& detail, int) {
+int ProgressSteps::CheckStep(int result, int okValue, const QString& text, const QString& detail,
+                             int) {
     if (result == okValue) return p_.dialogs.servePendingEvents() ? 1 : 0;
     showError(detail.isEmpty() ? text : text + QStringLiteral(" (") + detail + QLatin1Char(')'));
     return 1;
@@ -60,27 +63,37 @@ int ProgressSteps::ShowRetry(const QString& text, int attempt, int tries) {
 QString ProgressSteps::errorText(int result, const QString& function) const {
     const QString f = function.section(QLatin1Char('('), 0, 0);
     // The device's own reason, whichever step met it.
-    if (result == kResultRefused) return refusal_.isEmpty() ? tr(QStringLiteral("refused by the device")) : refusal_;
-    if (result == kResultWithheld) return tr(QStringLiteral("not sent: not a device of this program"));
-    if (f == QLatin1String("BaTinHrtCPr_Connect") || f == QLatin1String("BaTinHrtCPr_SendRequest")) {
+    if (result == kResultRefused)
+        return refusal_.isEmpty() ? tr(QStringLiteral("refused by the device")) : refusal_;
+    if (result == kResultWithheld)
+        return tr(QStringLiteral("not sent: not a device of this program"));
+    if (f == QLatin1String("BaTinHrtCPr_Connect") ||
+        f == QLatin1String("BaTinHrtCPr_SendRequest")) {
         switch (result) {
-            case 1: return tr(QStringLiteral("Invalid Handle, Not Connected!!"));
-            case 2: return tr(QStringLiteral("Resource Error, not Connected!!"));
-            case 3: return tr(QStringLiteral("Communication Error, not Connected!!"));
-            case 4: return tr(QStringLiteral("No Device Response, not Connected!!"));
-            case kResultCancelled: return tr(QStringLiteral("User Interrupt!"));
-            default: return tr(QStringLiteral("Unexpected Error, not Connected!!"));
+            case 1:
+                return tr(QStringLiteral("Invalid Handle, Not Connected!!"));
+            case 2:
+                return tr(QStringLiteral("Resource Error, not Connected!!"));
+            case 3:
+                return tr(QStringLiteral("Communication Error, not Connected!!"));
+            case 4:
+                return tr(QStringLiteral("No Device Response, not Connected!!"));
+            case kResultCancelled:
+                return tr(QStringLiteral("User Interrupt!"));
+            default:
+                return tr(QStringLiteral("Unexpected Error, not Connected!!"));
         }
     }
-    if (f == QLatin1String("BaTinHrtCPr_Open")) return tr(QStringLiteral("Invalid ComPort ")) + port_;
+    if (f == QLatin1String("BaTinHrtCPr_Open"))
+        return tr(QStringLiteral("Invalid ComPort ")) + port_;
     if (result == -1) return function;
     if (result == kResultCancelled) return tr(QStringLiteral("User Interrupt!"));
     return tr(QStringLiteral(": Unexpected Error # ")) + QString::number(result) + QLatin1Char('!');
 }
 
 void ProgressSteps::ErrMessage(int result, const QString& function, const QString& detail) {
-    p_.log.DebugLog(QStringLiteral(">>> ErrMessage(res=") + QString::number(result) + QStringLiteral(",  func.s=") +
-                        function + QLatin1Char(')'),
+    p_.log.DebugLog(QStringLiteral(">>> ErrMessage(res=") + QString::number(result) +
+                        QStringLiteral(",  func.s=") + function + QLatin1Char(')'),
                     6);
     QString text = errorText(result, function);
     if (!detail.isEmpty()) text += QStringLiteral(" (") + detail + QLatin1Char(')');

@@ -14,14 +14,16 @@ struct Program;
 constexpr int kResultCancelled = 80;  // the user pressed Cancel
 
 class ProgressSteps {
-public:
+  public:
     explicit ProgressSteps(Program& p) : p_(p) {}
 
-    int ShowStep(const QString& stepName, const QString& text, const QString& detail, int step, int steps);
+    int ShowStep(const QString& stepName, const QString& text, const QString& detail, int step,
+                 int steps);
     // A failed step shows its error until OK is pressed. The last argument,
     // a display time the callers pass, no longer shortens that: an error
     // that vanishes by itself is an error nobody read.
-    int CheckStep(int result, int okValue, const QString& text, const QString& detail, int wait = -1);
+    int CheckStep(int result, int okValue, const QString& text, const QString& detail,
+                  int wait = -1);
     int ShowRetry(const QString& text, int attempt, int tries);
     void ErrMessage(int result, const QString& function, const QString& detail = QString());
 
@@ -34,7 +36,7 @@ public:
     // kResultRefused).
     void setRefusal(const QString& text) { refusal_ = text; }
 
-private:
+  private:
     QString tr(const QString& text) const;
     void showError(const QString& text);
 

@@ -10,20 +10,21 @@
 namespace zh {
 
 class RawValues {
-public:
+  public:
     virtual ~RawValues() = default;
     // The raw value text of `field` ("" for an unknown field).
     virtual QString rawValue(const QString& field) const = 0;
     // Stores a value read from the device; `wireName` names the wire item
     // it came from ("ADCByte0", "mp_SP_1") and becomes the field's Interface.
-    virtual void setRawValue(const QString& field, const QString& value, const QString& wireName) = 0;
+    virtual void setRawValue(const QString& field, const QString& value,
+                             const QString& wireName) = 0;
     // The field's colour state, for the colour of its log line (-1: none).
     virtual int colourIndex(const QString& field) const = 0;
 };
 
 // A plain map, for tests and for tools without a field table.
 class RawValueMap final : public RawValues {
-public:
+  public:
     QString rawValue(const QString& field) const override { return values.value(field); }
     void setRawValue(const QString& field, const QString& value, const QString& wireName) override {
         values.insert(field, value);

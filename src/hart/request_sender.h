@@ -11,7 +11,7 @@
 namespace zh {
 
 class RequestSender {
-public:
+  public:
     virtual ~RequestSender() = default;
 
     // Sends `command` with `request`; `expectedLength` response data bytes

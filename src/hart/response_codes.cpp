@@ -44,15 +44,20 @@ constexpr CodeText kCodes[] = {
 
 QString responseCodeText(int code) {
     for (const CodeText& c : kCodes)
-        if (c.code == code) return QString::fromLatin1(c.text) + QStringLiteral(" (") + QString::number(code) + QLatin1Char(')');
+        if (c.code == code)
+            return QString::fromLatin1(c.text) + QStringLiteral(" (") + QString::number(code) +
+                   QLatin1Char(')');
     return QStringLiteral("response code ") + QString::number(code);
 }
 
-bool isWarningCode(int code) { return code == 8 || code == 14 || (code >= 24 && code <= 31); }
+bool isWarningCode(int code) {
+    return code == 8 || code == 14 || (code >= 24 && code <= 31);
+}
 
 QString refusalText(int code, int status) {
     const QString words = deviceStatusText(status);
-    return responseCodeText(code) + (words.isEmpty() ? QString() : QStringLiteral("; device status: ") + words);
+    return responseCodeText(code) +
+           (words.isEmpty() ? QString() : QStringLiteral("; device status: ") + words);
 }
 
 QString deviceStatusText(int status) {

@@ -84,7 +84,8 @@ int unitCodeOf(const QString& name) {
             return u.code;
     }
     // "unit 200" as unitCodeName spells a code it does not know.
-    if (wanted.startsWith(QLatin1String("unit "), Qt::CaseInsensitive)) return unitCodeOf(wanted.mid(5));
+    if (wanted.startsWith(QLatin1String("unit "), Qt::CaseInsensitive))
+        return unitCodeOf(wanted.mid(5));
     return -1;
 }
 

@@ -43,20 +43,13 @@ struct StatusBit {
     const char* words;
 };
 constexpr StatusBit kStatusBits[] = {
-    {6, 0x01, "maintenance required"},
-    {6, 0x02, "device variable alert"},
-    {6, 0x04, "critical power failure"},
-    {6, 0x08, "failure"},
-    {6, 0x10, "out of specification"},
-    {6, 0x20, "function check"},
-    {8, 0x01, "simulation active"},
-    {8, 0x02, "non-volatile memory defect"},
-    {8, 0x04, "volatile memory defect"},
-    {8, 0x08, "watchdog reset executed"},
-    {8, 0x10, "supply voltage out of range"},
-    {8, 0x20, "environmental conditions out of range"},
-    {8, 0x40, "electronic defect"},
-    {8, 0x80, "device configuration locked"},
+    {6, 0x01, "maintenance required"},        {6, 0x02, "device variable alert"},
+    {6, 0x04, "critical power failure"},      {6, 0x08, "failure"},
+    {6, 0x10, "out of specification"},        {6, 0x20, "function check"},
+    {8, 0x01, "simulation active"},           {8, 0x02, "non-volatile memory defect"},
+    {8, 0x04, "volatile memory defect"},      {8, 0x08, "watchdog reset executed"},
+    {8, 0x10, "supply voltage out of range"}, {8, 0x20, "environmental conditions out of range"},
+    {8, 0x40, "electronic defect"},           {8, 0x80, "device configuration locked"},
 };
 
 void channelWords(const QByteArray& status, int byte, const char* state, QStringList* words) {
@@ -64,7 +57,9 @@ void channelWords(const QByteArray& status, int byte, const char* state, QString
     const int bits = quint8(status[byte]);
     for (int channel = 0; channel < 8; ++channel) {
         if (bits & (1 << channel))
-            *words << QStringLiteral("analog channel %1 %2").arg(channel + 1).arg(QLatin1String(state));
+            *words << QStringLiteral("analog channel %1 %2")
+                          .arg(channel + 1)
+                          .arg(QLatin1String(state));
     }
 }
 
@@ -85,7 +80,8 @@ QString writeProtectName(int code) {
 QStringList additionalStatusWords(const QByteArray& status) {
     QStringList words;
     for (const StatusBit& b : kStatusBits) {
-        if (status.size() > b.byte && (quint8(status[b.byte]) & b.mask)) words << QLatin1String(b.words);
+        if (status.size() > b.byte && (quint8(status[b.byte]) & b.mask))
+            words << QLatin1String(b.words);
     }
     channelWords(status, 10, "saturated", &words);
     channelWords(status, 13, "fixed", &words);

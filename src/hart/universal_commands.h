@@ -45,7 +45,7 @@ struct CommandBuffers {
 };
 
 class CommandRoutines {
-public:
+  public:
     CommandRoutines(Program& program, RequestSender& sender, RawValues& values);
     virtual ~CommandRoutines() = default;
 
@@ -60,7 +60,7 @@ public:
     // kResultValueRefused as above; nothing is logged, kept or sent.
     bool encodeOnly = false;
 
-protected:
+  protected:
     int runRead(const CommandLayout& layout, int tries);
     int runWrite(const CommandLayout& layout, int tries);
 
@@ -68,7 +68,7 @@ protected:
     RequestSender& sender_;
     RawValues& values_;
 
-private:
+  private:
     std::map<std::uint8_t, CommandBuffers> buffers_;
     WireStatus refusal_;
 };
@@ -81,7 +81,7 @@ struct CommandInputs {
 };
 
 class UniversalCommands : public CommandRoutines {
-public:
+  public:
     using CommandRoutines::CommandRoutines;
 
     // Reads. Command 0 stores CmbManufact and DevType, command 15 the range

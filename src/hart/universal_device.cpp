@@ -28,13 +28,20 @@ bool isBusy(int code) {
 
 QString linkResultText(int result) {
     switch (result) {
-        case 1: return QStringLiteral("not connected");
-        case 2: return QStringLiteral("HART interface busy");
-        case 3: return QStringLiteral("communication error");
-        case 4: return QStringLiteral("no answer from the device");
-        case kResultCancelled: return QStringLiteral("cancelled");
-        case kResultWithheld: return QStringLiteral("not sent, the device is not one of ours");
-        default: return QStringLiteral("HART interface error ") + QString::number(result);
+        case 1:
+            return QStringLiteral("not connected");
+        case 2:
+            return QStringLiteral("HART interface busy");
+        case 3:
+            return QStringLiteral("communication error");
+        case 4:
+            return QStringLiteral("no answer from the device");
+        case kResultCancelled:
+            return QStringLiteral("cancelled");
+        case kResultWithheld:
+            return QStringLiteral("not sent, the device is not one of ours");
+        default:
+            return QStringLiteral("HART interface error ") + QString::number(result);
     }
 }
 
@@ -78,7 +85,8 @@ QDate dateAt(const QByteArray& data, int at) {
 
 }  // namespace
 
-UniversalDevice::UniversalDevice(Program& program, RequestSender& sender) : p_(program), sender_(sender) {}
+UniversalDevice::UniversalDevice(Program& program, RequestSender& sender)
+    : p_(program), sender_(sender) {}
 
 bool UniversalDevice::answered(int sent) {
     // The session reports a refusal as kResultRefused; the status bytes then
@@ -96,14 +104,15 @@ int UniversalDevice::failWith(int result, const QString& reason) {
     return result;
 }
 
-UniversalDevice::Outcome UniversalDevice::read(std::uint8_t command, int minimumLength, QByteArray* answer,
-                                               int* result) {
+UniversalDevice::Outcome UniversalDevice::read(std::uint8_t command, int minimumLength,
+                                               QByteArray* answer, int* result) {
     p_.log.DebugLog(QStringLiteral("<-- Read Com") + QString::number(command), -1);
     answer->clear();
     // Any length: later revisions answer some commands with more data.
     const int sent = sender_.SendRequest(command, QByteArray(), 0, answer, tries);
     if (!answered(sent)) {
-        *result = failWith(sent, commandName(command) + QStringLiteral(": ") + linkResultText(sent));
+        *result =
+            failWith(sent, commandName(command) + QStringLiteral(": ") + linkResultText(sent));
         return Outcome::Failed;
     }
     if (isBusy(responseCode_)) {
@@ -112,15 +121,17 @@ UniversalDevice::Outcome UniversalDevice::read(std::uint8_t command, int minimum
         return Outcome::Failed;
     }
     if (sent == kResultRefused || (responseCode_ != 0 && !isWarning(responseCode_))) {
-        p_.log.DebugLog(QStringLiteral("    ") + commandName(command) + QStringLiteral(" not available: ") +
-                            responseCodeText(responseCode_),
+        p_.log.DebugLog(QStringLiteral("    ") + commandName(command) +
+                            QStringLiteral(" not available: ") + responseCodeText(responseCode_),
                         1);
         return Outcome::Refused;
     }
     if (answer->size() < minimumLength) {
-        *result = failWith(kResultShortAnswer, commandName(command) + QStringLiteral(": answer of %1 bytes, %2 expected")
-                                                                       .arg(answer->size())
-                                                                       .arg(minimumLength));
+        *result =
+            failWith(kResultShortAnswer,
+                     commandName(command) + QStringLiteral(": answer of %1 bytes, %2 expected")
+                                                .arg(answer->size())
+                                                .arg(minimumLength));
         return Outcome::Failed;
     }
     return Outcome::Data;
@@ -160,7 +171,10 @@ int UniversalDevice::readAll(UniversalData* data) {
                  *values[i] = readHartFloat(a, 5 + 5 * i);
              }
          }},
-        {12, kMessageSize, [](const QByteArray& a, UniversalData* d) { d->message = unpackAscii(a.left(kMessageSize)); }},
+        {12, kMessageSize,
+         [](const QByteArray& a, UniversalData* d) {
+             d->message = unpackAscii(a.left(kMessageSize));
+         }},
         {13, kCom13Size,
          [](const QByteArray& a, UniversalData* d) {
              d->tag = unpackAscii(a.left(6));
@@ -186,9 +200,14 @@ int UniversalDevice::readAll(UniversalData* data) {
              d->writeProtect = quint8(a[15]);
              d->privateLabel = quint8(a[16]);
          }},
-        {16, kCom16Size, [](const QByteArray& a, UniversalData* d) { d->finalAssemblyNumber = readUnsigned(a, 0, 3); }},
+        {16, kCom16Size,
+         [](const QByteArray& a, UniversalData* d) {
+             d->finalAssemblyNumber = readUnsigned(a, 0, 3);
+         }},
         {20, kLongTagSize,
-         [](const QByteArray& a, UniversalData* d) { d->longTag = latin1Text(a.left(kLongTagSize)); }},
+         [](const QByteArray& a, UniversalData* d) {
+             d->longTag = latin1Text(a.left(kLongTagSize));
+         }},
         {48, 1, [](const QByteArray& a, UniversalData* d) { d->additionalStatus = a; }},
     };
     for (const Step& step : kSteps) {
@@ -197,8 +216,11 @@ int UniversalDevice::readAll(UniversalData* data) {
         QByteArray answer;
         int result = 0;
         switch (read(step.command, step.minimumLength, &answer, &result)) {
-            case Outcome::Failed: return result;
-            case Outcome::Refused: data->refused.insert(step.command, responseCode_); break;
+            case Outcome::Failed:
+                return result;
+            case Outcome::Refused:
+                data->refused.insert(step.command, responseCode_);
+                break;
             case Outcome::Data:
                 step.decode(answer, data);
                 data->answered.insert(step.command);
@@ -211,11 +233,12 @@ int UniversalDevice::readAll(UniversalData* data) {
 int UniversalDevice::write(std::uint8_t command, const QByteArray& request, const QString& what) {
     failure_.clear();
     warning_.clear();
-    p_.log.DebugLog(QStringLiteral("--> Write Com") + QString::number(command) + QStringLiteral(" (") + what +
-                        QStringLiteral("): ") + hexText(request),
+    p_.log.DebugLog(QStringLiteral("--> Write Com") + QString::number(command) +
+                        QStringLiteral(" (") + what + QStringLiteral("): ") + hexText(request),
                     -1);
     if (writesSwitchedOff(p_.state.NoWrite)) {
-        return failWith(kResultNotSent, what + QStringLiteral(": not sent, writing is switched off (NoWrite)"));
+        return failWith(kResultNotSent,
+                        what + QStringLiteral(": not sent, writing is switched off (NoWrite)"));
     }
     QByteArray answer;
     const int sent = sender_.SendRequest(command, request, 0, &answer, tries);
@@ -226,24 +249,32 @@ int UniversalDevice::write(std::uint8_t command, const QByteArray& request, cons
         p_.log.DebugLog(QStringLiteral("    ") + warning_, 1);
         return 0;
     }
-    return failWith(kResultRefusedByDevice, what + QStringLiteral(": ") + responseCodeText(responseCode_));
+    return failWith(kResultRefusedByDevice,
+                    what + QStringLiteral(": ") + responseCodeText(responseCode_));
 }
 
 int UniversalDevice::writeMessage(const QString& message) {
     if (!isPackable(message) || message.size() > kMessageChars)
-        return failWith(kResultValueRefused, QStringLiteral("message: up to 32 of the characters A-Z, 0-9, blank and "
-                                                            "common signs"));
+        return failWith(kResultValueRefused,
+                        QStringLiteral("message: up to 32 of the characters A-Z, 0-9, blank and "
+                                       "common signs"));
     return write(17, packAscii(message, kMessageChars), QStringLiteral("message"));
 }
 
-int UniversalDevice::writeTagDescriptorDate(const QString& tag, const QString& descriptor, const QDate& date) {
+int UniversalDevice::writeTagDescriptorDate(const QString& tag, const QString& descriptor,
+                                            const QDate& date) {
     if (!isPackable(tag) || tag.size() > kTagChars)
-        return failWith(kResultValueRefused, QStringLiteral("tag: up to 8 of the characters A-Z, 0-9, blank and common signs"));
+        return failWith(
+            kResultValueRefused,
+            QStringLiteral("tag: up to 8 of the characters A-Z, 0-9, blank and common signs"));
     if (!isPackable(descriptor) || descriptor.size() > kDescriptorChars)
-        return failWith(kResultValueRefused,
-                        QStringLiteral("descriptor: up to 16 of the characters A-Z, 0-9, blank and common signs"));
+        return failWith(
+            kResultValueRefused,
+            QStringLiteral(
+                "descriptor: up to 16 of the characters A-Z, 0-9, blank and common signs"));
     if (!date.isValid() || date.year() < 1900 || date.year() > 2155)
-        return failWith(kResultValueRefused, QStringLiteral("date: a day from 1900-01-01 to 2155-12-31"));
+        return failWith(kResultValueRefused,
+                        QStringLiteral("date: a day from 1900-01-01 to 2155-12-31"));
     QByteArray request = packAscii(tag, kTagChars) + packAscii(descriptor, kDescriptorChars);
     request.append(char(date.day()));
     request.append(char(date.month()));
@@ -254,12 +285,14 @@ int UniversalDevice::writeTagDescriptorDate(const QString& tag, const QString& d
 int UniversalDevice::writeLongTag(const QString& longTag) {
     const QByteArray latin1 = longTag.toLatin1();
     if (longTag.size() > kLongTagSize || QString::fromLatin1(latin1) != longTag)
-        return failWith(kResultValueRefused, QStringLiteral("long tag: up to 32 Latin-1 characters"));
+        return failWith(kResultValueRefused,
+                        QStringLiteral("long tag: up to 32 Latin-1 characters"));
     return write(22, latin1.leftJustified(kLongTagSize, '\0'), QStringLiteral("long tag"));
 }
 
 int UniversalDevice::writeFloat(std::uint8_t command, float value, const QString& what) {
-    if (!std::isfinite(value)) return failWith(kResultValueRefused, what + QStringLiteral(": not a finite number"));
+    if (!std::isfinite(value))
+        return failWith(kResultValueRefused, what + QStringLiteral(": not a finite number"));
     return write(command, hartFloatBytes(value), what);
 }
 

@@ -31,15 +31,15 @@ constexpr int kResultRefusedByDevice = kResultRefused;
 constexpr int kResultShortAnswer = 3;
 
 struct UniversalData {
-    DeviceIdentity identity;                 // from the connection's command 0
+    DeviceIdentity identity;  // from the connection's command 0
 
     // Command 1: primary variable.  Command 2: loop current and percent.
     int pvUnit = 0;
     float pv = 0.0f;
-    float loopCurrent = 0.0f;                // mA
-    float percentOfRange = 0.0f;             // %
+    float loopCurrent = 0.0f;     // mA
+    float percentOfRange = 0.0f;  // %
     // Command 3: the dynamic variables that came (the PV again, SV, TV, QV).
-    int dynamicCount = 0;                    // 1 ... 4
+    int dynamicCount = 0;  // 1 ... 4
     int svUnit = 0, tvUnit = 0, qvUnit = 0;
     float sv = 0.0f, tv = 0.0f, qv = 0.0f;
 
@@ -61,8 +61,8 @@ struct UniversalData {
     int transferFunction = 0;
     int rangeUnit = 0;
     float upperRange = 0.0f, lowerRange = 0.0f;
-    float damping = 0.0f;                    // s
-    int writeProtect = 0;                    // 0 no, 1 yes, 250 not used, 251 none
+    float damping = 0.0f;  // s
+    int writeProtect = 0;  // 0 no, 1 yes, 250 not used, 251 none
     int privateLabel = 0;
 
     // Command 16: final assembly number.
@@ -79,7 +79,7 @@ struct UniversalData {
 };
 
 class UniversalDevice {
-public:
+  public:
     UniversalDevice(Program& program, RequestSender& sender);
 
     // Reads commands 1, 2, 3, 12, 13, 14, 15, 16, 20 (HART 6 and later) and
@@ -95,12 +95,13 @@ public:
     // kResultValueRefused for a value that does not fit (nothing sent),
     // kResultRefusedByDevice when the device answered with an error code,
     // else the SendRequest result; lastFailure() says why in words.
-    int writeMessage(const QString& message);                                              // 17
-    int writeTagDescriptorDate(const QString& tag, const QString& descriptor, const QDate& date);  // 18
-    int writeLongTag(const QString& longTag);                                              // 22
-    int writeDamping(float seconds);                                                       // 34
-    int writeRange(int unitCode, float upper, float lower);                                // 35
-    int writePvUnit(int unitCode);                                                         // 44
+    int writeMessage(const QString& message);  // 17
+    int writeTagDescriptorDate(const QString& tag, const QString& descriptor,
+                               const QDate& date);           // 18
+    int writeLongTag(const QString& longTag);                // 22
+    int writeDamping(float seconds);                         // 34
+    int writeRange(int unitCode, float upper, float lower);  // 35
+    int writePvUnit(int unitCode);                           // 44
     // 40: the loop current fixed at `milliamps`; 0 leaves fixed-current mode.
     int setLoopCurrent(float milliamps);
     // 45 / 46: trims the current output's zero / gain with the current
@@ -121,7 +122,7 @@ public:
     // Tries per request (the program's RequestTries).
     int tries = 3;
 
-private:
+  private:
     enum class Outcome { Data, Refused, Failed };
     Outcome read(std::uint8_t command, int minimumLength, QByteArray* answer, int* result);
     int write(std::uint8_t command, const QByteArray& request, const QString& what);

@@ -166,7 +166,8 @@ HARTLINK_EXPORT int32_t BaTinHrtCPr_GetIdentity(uint8_t* length, uint8_t* data) 
     const Entry entry;
     if (entry.refused()) return kRefused;
     hartlink::Library& lib = library();
-    if (length == nullptr || data == nullptr) return invalidArgument(lib, "GetIdentity: a pointer is null");
+    if (length == nullptr || data == nullptr)
+        return invalidArgument(lib, "GetIdentity: a pointer is null");
     if (!lib.connected()) {
         lib.setLastError("GetIdentity: no device connected (call Connect)");
         return HARTLINK_ERR_INVALID_HANDLE;
@@ -209,7 +210,9 @@ struct Callback {
 using WaitCallback = Callback<BaTinHrtCPr_WaitCallback_t>;
 using FrameCallback = Callback<BaTinHrtCPr_FrameCallback_t>;
 
-WaitCallback& waitCallback() { return WaitCallback::registered(); }
+WaitCallback& waitCallback() {
+    return WaitCallback::registered();
+}
 
 }  // namespace
 
@@ -230,7 +233,8 @@ HARTLINK_EXPORT int32_t BaTinHrtCPr_SetWaitCallback(BaTinHrtCPr_WaitCallback_t c
     return HARTLINK_ERR_OK;
 }
 
-HARTLINK_EXPORT int32_t BaTinHrtCPr_SetFrameCallback(BaTinHrtCPr_FrameCallback_t callback, void* context) {
+HARTLINK_EXPORT int32_t BaTinHrtCPr_SetFrameCallback(BaTinHrtCPr_FrameCallback_t callback,
+                                                     void* context) {
     const Entry entry;
     if (entry.refused()) return kRefused;
     FrameCallback::registered() = FrameCallback{callback, context};
@@ -238,11 +242,12 @@ HARTLINK_EXPORT int32_t BaTinHrtCPr_SetFrameCallback(BaTinHrtCPr_FrameCallback_t
         library().setTrace(nullptr);
         return HARTLINK_ERR_OK;
     }
-    library().setTrace([](bool sent, const std::vector<std::uint8_t>& bytes, const std::string& note) {
-        const FrameCallback& to = FrameCallback::registered();
-        if (!to.function) return;
-        const auto length = static_cast<uint16_t>(std::min<std::size_t>(bytes.size(), 0xFFFF));
-        to.function(to.context, sent ? 1 : 0, bytes.data(), length, note.c_str());
-    });
+    library().setTrace(
+        [](bool sent, const std::vector<std::uint8_t>& bytes, const std::string& note) {
+            const FrameCallback& to = FrameCallback::registered();
+            if (!to.function) return;
+            const auto length = static_cast<uint16_t>(std::min<std::size_t>(bytes.size(), 0xFFFF));
+            to.function(to.context, sent ? 1 : 0, bytes.data(), length, note.c_str());
+        });
     return HARTLINK_ERR_OK;
 }

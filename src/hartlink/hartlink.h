@@ -78,8 +78,9 @@ extern "C" {
  * The connection probe passes (address, 0, 5, 1, 0, 0, 0, 10, 0), a session
  * (address, 2, 20, 2, 1, 0, override, 10, 0). Before any Configure the
  * library works as if given (0, 1, 5, 2, 1, 0, 0, 0, 0). */
-typedef int32_t (*BaTinHrtCPr_Configure_t)(uint8_t pollingAddress, uint8_t v2, uint8_t v3, uint8_t v4,
-                                           uint8_t v5, uint8_t v6, uint16_t v7, uint16_t v8, uint16_t v9);
+typedef int32_t (*BaTinHrtCPr_Configure_t)(uint8_t pollingAddress, uint8_t v2, uint8_t v3,
+                                           uint8_t v4, uint8_t v5, uint8_t v6, uint16_t v7,
+                                           uint16_t v8, uint16_t v9);
 /* Opens the port behind a port number (see SetPortName); an open port is
  * closed first. Input left over on the line is discarded. Returns 0, or 2
  * with the reason in GetLastErrorText (missing, busy, not permitted ...). */
@@ -113,9 +114,9 @@ typedef int32_t (*BaTinHrtCPr_Disconnect_t)(void);
  * Returns 0 when a valid answer arrived; that includes an answer with a
  * non-zero response code, e.g. 32 busy still after the last retry, or 64
  * command not implemented. On any other result nothing is written. */
-typedef int32_t (*BaTinHrtCPr_SendRequest_t)(uint8_t command, uint8_t requestLength, const uint8_t* request,
-                                             uint8_t* responseLength, uint8_t* response, uint8_t* status1,
-                                             uint8_t* status2);
+typedef int32_t (*BaTinHrtCPr_SendRequest_t)(uint8_t command, uint8_t requestLength,
+                                             const uint8_t* request, uint8_t* responseLength,
+                                             uint8_t* response, uint8_t* status1, uint8_t* status2);
 /* 0 when a device was found by Connect and the port is open, else 1. */
 typedef int32_t (*BaTinHrtCPr_GetConnectionStatus_t)(void);
 /* 0 when a port is open, else 1. (So after a failed Open, 1.) */
@@ -165,7 +166,8 @@ typedef int32_t (*BaTinHrtCPr_SetWaitCallback_t)(BaTinHrtCPr_WaitCallback_t call
  * it. Returns 0. */
 typedef void (*BaTinHrtCPr_FrameCallback_t)(void* context, int32_t sent, const uint8_t* bytes,
                                             uint16_t length, const char* note);
-typedef int32_t (*BaTinHrtCPr_SetFrameCallback_t)(BaTinHrtCPr_FrameCallback_t callback, void* context);
+typedef int32_t (*BaTinHrtCPr_SetFrameCallback_t)(BaTinHrtCPr_FrameCallback_t callback,
+                                                  void* context);
 
 /* Extension: the data of the command-0 answer of the last successful
  * Connect (the device's identity: 12 bytes for HART 5, more for HART 6 and

@@ -150,7 +150,9 @@ Result Master::exchange(const Request& request, Answer* answer) {
         // late one may still be on its way and must not pass for the answer
         // to this request (it would echo the same command and address).
         const std::size_t late = waitForQuiet();
-        if (late > 0) report_ += std::to_string(late) + " bytes of an earlier answer came late and were dropped; ";
+        if (late > 0)
+            report_ +=
+                std::to_string(late) + " bytes of an earlier answer came late and were dropped; ";
         unsettled_ = false;
     }
     for (int attemptNo = 1; attemptNo <= tries; ++attemptNo) {
@@ -324,7 +326,9 @@ void Master::letFrameEnd() {
         const auto left = std::chrono::duration_cast<microseconds>(deadline - transport_.now());
         if (left.count() <= 0) break;
         count = 0;
-        if (!transport_.read(buffer, sizeof buffer, std::min(gapTimeOut(), left), &count).ok || count == 0) break;
+        if (!transport_.read(buffer, sizeof buffer, std::min(gapTimeOut(), left), &count).ok ||
+            count == 0)
+            break;
     }
     transport_.flushInput();
 }

@@ -24,10 +24,10 @@ namespace hartlink {
 struct Settings {
     std::uint8_t pollingAddress = 0;  // 0..63
     MasterKind master = MasterKind::Primary;
-    int preambles = 5;                             // 2..20
-    int retries = 2;                               // tries after the first: 0..10
-    bool adoptDevicePreambles = true;              // after connect: what command 0 asks for, at least 5
-    bool keyRts = true;                            // RTS up while sending
+    int preambles = 5;                 // 2..20
+    int retries = 2;                   // tries after the first: 0..10
+    bool adoptDevicePreambles = true;  // after connect: what command 0 asks for, at least 5
+    bool keyRts = true;                // RTS up while sending
     std::chrono::milliseconds responseTimeOut{0};  // 0: the standard (see timing.h)
     int gapChars = 0;                              // 0: RT2
 };

@@ -115,7 +115,8 @@ class SimTransport final : public Transport {
 
     void queue(const std::vector<std::uint8_t>& bytes, Clock::time_point at) {
         for (std::size_t i = 0; i < bytes.size(); ++i) {
-            incoming_.push_back({at + timing::characters(static_cast<std::int64_t>(i) + 1), bytes[i]});
+            incoming_.push_back(
+                {at + timing::characters(static_cast<std::int64_t>(i) + 1), bytes[i]});
         }
     }
 
@@ -138,7 +139,8 @@ class SimTransport final : public Transport {
     void advanceTo(Clock::time_point t) {
         if (realtime_) {
             for (auto left = t - Clock::now(); left.count() > 0; left = t - Clock::now()) {
-                std::this_thread::sleep_for(waitSlice(std::chrono::ceil<std::chrono::microseconds>(left)));
+                std::this_thread::sleep_for(
+                    waitSlice(std::chrono::ceil<std::chrono::microseconds>(left)));
                 waited();
             }
         } else if (t > virtualNow_) {

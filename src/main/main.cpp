@@ -7,9 +7,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTimer>
@@ -25,8 +25,8 @@
 #include "app/headless_gadgets.h"
 #include "app/menu_ids.h"
 #include "app/profile_settings.h"
-#include "app/report_viewer.h"
 #include "app/program.h"
+#include "app/report_viewer.h"
 #include "app/startup.h"
 #include "app/unattended_dialogs.h"
 #include "files/batch_commands.h"
@@ -34,12 +34,12 @@
 #include "hart/connection_probe.h"
 #include "hart/link_library.h"
 #include "ui/application.h"
-#include "ui/write_checks.h"
 #include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_gadgets.h"
 #include "ui/replay.h"
 #include "ui/report_box.h"
+#include "ui/write_checks.h"
 
 namespace {
 
@@ -57,10 +57,13 @@ bool runsWithoutWindow(const QStringList& arguments) {
 // Qt sets the C library's locale from the desktop; profiles, data files,
 // the wire and the log all write numbers with a decimal point, so number
 // conversions stay in the C locale whatever the desktop's language.
-void keepNumbersInCLocale() { std::setlocale(LC_NUMERIC, "C"); }
+void keepNumbersInCLocale() {
+    std::setlocale(LC_NUMERIC, "C");
+}
 
 bool displayAvailable() {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
@@ -77,7 +80,8 @@ QString screenshotPath(QStringList& arguments) {
 // the program's folder, the start-up (edition, profile, language, texts, the
 // connection probe) and the profile read. Returns -1 to go on, else the
 // exit code.
-int startProgram(zh::Program& program, zh::LinkLibrary& link, const char* argv0, const QStringList& arguments) {
+int startProgram(zh::Program& program, zh::LinkLibrary& link, const char* argv0,
+                 const QStringList& arguments) {
     const QString programDir = QCoreApplication::applicationDirPath();
     const QString executableName = QFileInfo(QString::fromLocal8Bit(argv0)).fileName();
     zh::StartupHooks hooks;
@@ -85,15 +89,17 @@ int startProgram(zh::Program& program, zh::LinkLibrary& link, const char* argv0,
         // The program runs on without it, but the person learns at once why
         // no device will answer.
         if (!link.load(programDir + QLatin1Char('/') + zh::LinkLibrary::defaultFileName()))
-            program.messages.MsgBox(program.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")),
-                                    QStringLiteral("HART library not loaded: ") + link.loadError(),
-                                    zh::mb::Ok | zh::mb::IconError, QStringLiteral("nodefmsg"));
+            program.messages.MsgBox(
+                program.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")),
+                QStringLiteral("HART library not loaded: ") + link.loadError(),
+                zh::mb::Ok | zh::mb::IconError, QStringLiteral("nodefmsg"));
     };
     // "Connect <port> [address]"
     hooks.runProbe = [&](const QString& port) {
         return zh::runConnectionProbe(link, program.log, port, arguments.value(2).toInt());
     };
-    const zh::StartResult started = zh::runStartup(program, executableName, programDir, arguments, hooks);
+    const zh::StartResult started =
+        zh::runStartup(program, executableName, programDir, arguments, hooks);
     if (!started.runWindow) return started.exitCode;
     if (!zh::ReadProfileFile(program)) return 0;
     return -1;
@@ -111,11 +117,13 @@ int runProgram(const char* argv0, const QStringList& arguments, Work work) {
     zh::FatalErrorHandler errorHandler(program.log, dialogs, QDir::currentPath());
     // With a window, the report is shown in a box by a fresh process of the
     // program; the faulted one waits for it and then ends.
-    const zh::ReportViewer viewer(QCoreApplication::applicationFilePath(),
-                                  QDir::temp().filePath(QStringLiteral("zel-hart-report-%1.txt")
-                                                            .arg(QCoreApplication::applicationPid())));
+    const zh::ReportViewer viewer(
+        QCoreApplication::applicationFilePath(),
+        QDir::temp().filePath(
+            QStringLiteral("zel-hart-report-%1.txt").arg(QCoreApplication::applicationPid())));
     if constexpr (std::is_same_v<DialogsT, zh::QtDialogs>)
-        errorHandler.setShow([&viewer](const QString& title, const QString& text) { viewer.show(title, text); });
+        errorHandler.setShow(
+            [&viewer](const QString& title, const QString& text) { viewer.show(title, text); });
     errorHandler.install();
     zh::LinkLibrary link(program.log);
     if (const int ended = startProgram(program, link, argv0, arguments); ended >= 0) return ended;
@@ -127,7 +135,8 @@ int runHeadless(int argc, char** argv, const QStringList& arguments) {
     keepNumbersInCLocale();
     return runProgram<zh::ConsoleDialogs, zh::HeadlessGadgets>(
         argv[0], arguments,
-        [&](zh::Program& program, zh::ConsoleDialogs& dialogs, zh::HeadlessGadgets&, zh::LinkLibrary& link) {
+        [&](zh::Program& program, zh::ConsoleDialogs& dialogs, zh::HeadlessGadgets&,
+            zh::LinkLibrary& link) {
             zh::ProcessProbe probe(dialogs, QCoreApplication::applicationFilePath());
             zh::DeviceCore core(program, link, probe);
             zh::installWriteChecks(core);
@@ -162,9 +171,10 @@ int checkStart(zh::Program& program, zh::Application& application, int rebuilds)
     return 0;
 }
 
-int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadgets, zh::LinkLibrary& link,
-               const QString& screenshot, int rebuilds, bool raiseError) {
-    dialogs.setCancelCaption(program.messages.LookupMessage(QStringLiteral("Cancel"), QStringLiteral("Common")));
+int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadgets,
+               zh::LinkLibrary& link, const QString& screenshot, int rebuilds, bool raiseError) {
+    dialogs.setCancelCaption(
+        program.messages.LookupMessage(QStringLiteral("Cancel"), QStringLiteral("Common")));
 
     // With --screenshot nobody is there to answer: a message box that opens is answered with
     // its default button after a second, and its text goes to standard error.
@@ -174,8 +184,10 @@ int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadg
         if (box == nullptr) return;
         std::fprintf(stderr, "%s: %s\n", box->windowTitle().toLocal8Bit().constData(),
                      box->text().toLocal8Bit().constData());
-        if (box->defaultButton() != nullptr) box->defaultButton()->click();
-        else box->reject();
+        if (box->defaultButton() != nullptr)
+            box->defaultButton()->click();
+        else
+            box->reject();
     });
     if (!screenshot.isEmpty()) unattended.start(1000);
 
@@ -193,7 +205,6 @@ int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadg
     }
     if (screenshot.isEmpty()) return application.run();
 
-
     // Read the device the profile names, then take the picture.
     application.command(zh::menu::kReadAll);
     QApplication::processEvents();
@@ -205,14 +216,16 @@ int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadg
     for (int i = 1; tabs && i < tabs->count(); ++i) {
         tabs->setCurrentIndex(i);
         QApplication::processEvents();
-        const QString name = tabs->tabText(i).toLower().remove(QRegularExpression(QStringLiteral("[^a-z0-9]")));
-        saved = application.window()->grab().save(shot.path() + QLatin1Char('/') + shot.completeBaseName() +
-                                                  QLatin1Char('-') + name + QLatin1Char('.') + shot.suffix()) &&
+        const QString name =
+            tabs->tabText(i).toLower().remove(QRegularExpression(QStringLiteral("[^a-z0-9]")));
+        saved = application.window()->grab().save(shot.path() + QLatin1Char('/') +
+                                                  shot.completeBaseName() + QLatin1Char('-') +
+                                                  name + QLatin1Char('.') + shot.suffix()) &&
                 saved;
     }
     if (tabs) tabs->setCurrentIndex(0);
-    std::printf("%s: %s, %s\n", screenshot.toLocal8Bit().constData(), read ? "device read" : "device not read",
-                saved ? "saved" : "not saved");
+    std::printf("%s: %s, %s\n", screenshot.toLocal8Bit().constData(),
+                read ? "device read" : "device not read", saved ? "saved" : "not saved");
     return read && saved ? 0 : 1;
 }
 
@@ -242,8 +255,8 @@ struct ReplayDialogs : zh::UnattendedDialogs {
     zh::QtDialogs qt;
 };
 
-int runReplay(zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadgets, zh::LinkLibrary& link,
-              const ReplayRequest& request) {
+int runReplay(zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadgets,
+              zh::LinkLibrary& link, const ReplayRequest& request) {
     zh::ProcessProbe probe(dialogs.qt, QCoreApplication::applicationFilePath());
     zh::DeviceCore core(program, link, probe);
     zh::Application application(core, gadgets, dialogs.qt, link);
@@ -256,9 +269,10 @@ int runReplay(zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadge
     replay.hooks.played = [&](int step, int steps, const QString& name) {
         const bool ok = dialogs.failures() == failures;
         failures = dialogs.failures();
-        const QString outcome = ok ? QStringLiteral("ok") : QStringLiteral("failed (") + dialogs.lastFailure() + ')';
-        std::printf("step %d/%d: %s ... %s\n", step, steps, name.trimmed().toLocal8Bit().constData(),
-                    outcome.toLocal8Bit().constData());
+        const QString outcome =
+            ok ? QStringLiteral("ok") : QStringLiteral("failed (") + dialogs.lastFailure() + ')';
+        std::printf("step %d/%d: %s ... %s\n", step, steps,
+                    name.trimmed().toLocal8Bit().constData(), outcome.toLocal8Bit().constData());
         std::fflush(stdout);
         if (!ok && failedStep == 0) {
             failedStep = step;
@@ -286,7 +300,8 @@ int runWindow(int argc, char** argv, QStringList arguments) {
         keepNumbersInCLocale();
         return runProgram<ReplayDialogs, zh::QtGadgets>(
             argv[0], arguments,
-            [&](zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadgets, zh::LinkLibrary& link) {
+            [&](zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadgets,
+                zh::LinkLibrary& link) {
                 return runReplay(program, dialogs, gadgets, link, *request);
             });
     }
@@ -298,7 +313,8 @@ int runWindow(int argc, char** argv, QStringList arguments) {
     keepNumbersInCLocale();
     return runProgram<zh::QtDialogs, zh::QtGadgets>(
         argv[0], arguments,
-        [&](zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadgets, zh::LinkLibrary& link) {
+        [&](zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadgets,
+            zh::LinkLibrary& link) {
             return showWindow(program, dialogs, gadgets, link, screenshot, rebuilds, raiseError);
         });
 }
@@ -320,7 +336,9 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
     const QStringList arguments = argumentsOf(argc, argv);
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
-        std::printf(kUsage, QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toLocal8Bit().constData());
+        std::printf(
+            kUsage,
+            QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toLocal8Bit().constData());
         return 0;
     }
     // A replay needs no screen: without one its window stays off-screen.

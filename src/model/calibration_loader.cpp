@@ -42,8 +42,8 @@ std::vector<UnitConversion> parseConversionTable(const QString& text) {
     return table;
 }
 
-void loadCalibrationState(DeviceModel& m, const QString& measurand, const QString& baseUnit, int intSerIO,
-                          int dispDecPoint) {
+void loadCalibrationState(DeviceModel& m, const QString& measurand, const QString& baseUnit,
+                          int intSerIO, int dispDecPoint) {
     Program& p = m.program;
     CalibrationState& c = m.cal;
     c.Measurand = measurand;
@@ -79,33 +79,44 @@ void loadCalibrationState(DeviceModel& m, const QString& measurand, const QStrin
     } else {
         const QString& file = p.state.ProfilePath;
         c.actBaseUnit = baseUnit;
-        c.UnitsList = p.profile.ReadProfile(section, QStringLiteral("Units"), QStringLiteral("°C=0;°F=1;°K=2;%=3;mA=4"), file);
-        c.HartUnitsList =
-            p.profile.ReadProfile(section, QStringLiteral("HartUnits"), QStringLiteral("°C=32;°F=33;°R=34;°K=35;"), file);
-        c.CalibrationUnitsList =
-            p.profile.ReadProfile(section, QStringLiteral("CalibrationUnits"), QStringLiteral("°C=0;°F=1;°K=2;"), file);
-        c.ConversionText = p.profile.ReadProfile(section, QStringLiteral("Conversion"),
-                                                 QStringLiteral("°C;1.0;0.0|°F;1.8;32.0|°K;1.0;273.0;"), file);
-        sectionDispDecP = smallInt(readProfileNumber(m, section, QStringLiteral("DispDecPoint"), QStringLiteral("-1")));
-        calDecPoint = smallInt(readProfileNumber(m, section, QStringLiteral("CalDecPoint"), QStringLiteral("0")));
-        c.CalNomLow = readProfileNumber(m, section, QStringLiteral("LowerNominalValue"), QStringLiteral("-50"));
-        c.CalNomHi = readProfileNumber(m, section, QStringLiteral("UpperNominalValue"), QStringLiteral("250"));
-        c.CalDPlow = readProfileNumber(m, section, QStringLiteral("LowerRangeValue"), QStringLiteral("-50.0"));
-        c.CalDPhi = readProfileNumber(m, section, QStringLiteral("UpperRangeValue"), QStringLiteral("250.0"));
-        c.CalADlow = readProfileNumber(m, section, QStringLiteral("LowerRangeADValue"), QStringLiteral("4000"));
-        c.CalADhi = readProfileNumber(m, section, QStringLiteral("UpperRangeADValue"), QStringLiteral("20000"));
+        c.UnitsList = p.profile.ReadProfile(section, QStringLiteral("Units"),
+                                            QStringLiteral("°C=0;°F=1;°K=2;%=3;mA=4"), file);
+        c.HartUnitsList = p.profile.ReadProfile(section, QStringLiteral("HartUnits"),
+                                                QStringLiteral("°C=32;°F=33;°R=34;°K=35;"), file);
+        c.CalibrationUnitsList = p.profile.ReadProfile(section, QStringLiteral("CalibrationUnits"),
+                                                       QStringLiteral("°C=0;°F=1;°K=2;"), file);
+        c.ConversionText =
+            p.profile.ReadProfile(section, QStringLiteral("Conversion"),
+                                  QStringLiteral("°C;1.0;0.0|°F;1.8;32.0|°K;1.0;273.0;"), file);
+        sectionDispDecP = smallInt(
+            readProfileNumber(m, section, QStringLiteral("DispDecPoint"), QStringLiteral("-1")));
+        calDecPoint = smallInt(
+            readProfileNumber(m, section, QStringLiteral("CalDecPoint"), QStringLiteral("0")));
+        c.CalNomLow = readProfileNumber(m, section, QStringLiteral("LowerNominalValue"),
+                                        QStringLiteral("-50"));
+        c.CalNomHi = readProfileNumber(m, section, QStringLiteral("UpperNominalValue"),
+                                       QStringLiteral("250"));
+        c.CalDPlow = readProfileNumber(m, section, QStringLiteral("LowerRangeValue"),
+                                       QStringLiteral("-50.0"));
+        c.CalDPhi = readProfileNumber(m, section, QStringLiteral("UpperRangeValue"),
+                                      QStringLiteral("250.0"));
+        c.CalADlow = readProfileNumber(m, section, QStringLiteral("LowerRangeADValue"),
+                                       QStringLiteral("4000"));
+        c.CalADhi = readProfileNumber(m, section, QStringLiteral("UpperRangeADValue"),
+                                      QStringLiteral("20000"));
     }
 
     c.Conversions = parseConversionTable(c.ConversionText);
     if (c.Conversions.empty()) {
-        p.log.DebugLog(QStringLiteral("Conversion table of [") + measurand + QStringLiteral("] has no entries: ") +
-                           c.ConversionText,
+        p.log.DebugLog(QStringLiteral("Conversion table of [") + measurand +
+                           QStringLiteral("] has no entries: ") + c.ConversionText,
                        2);
     }
     for (const UnitConversion& e : c.Conversions) {
         if (!(std::fabs(e.factor) > 0.0f)) {
-            p.log.DebugLog(QStringLiteral("Conversion table of [") + measurand + QStringLiteral("]: factor 0 for ") +
-                               e.unit + QStringLiteral(", unit treated as unknown"),
+            p.log.DebugLog(QStringLiteral("Conversion table of [") + measurand +
+                               QStringLiteral("]: factor 0 for ") + e.unit +
+                               QStringLiteral(", unit treated as unknown"),
                            2);
         }
     }
@@ -121,9 +132,11 @@ void loadCalibrationState(DeviceModel& m, const QString& measurand, const QStrin
     c.IntSerIO = static_cast<short>(intSerIO == -1 ? 1 : intSerIO);
     c.CalcError = 0;
 
-    p.log.DebugLog(QStringLiteral("loadCalibrationState(") + measurand + QStringLiteral("): CalUnit=") + c.CalUnit +
-                       QStringLiteral(" CalDecP=") + QString::number(c.CalDecP) + QStringLiteral(" DispDecP=") +
-                       QString::number(c.DispDecP) + QStringLiteral(" IntSerIO=") + QString::number(c.IntSerIO),
+    p.log.DebugLog(QStringLiteral("loadCalibrationState(") + measurand +
+                       QStringLiteral("): CalUnit=") + c.CalUnit + QStringLiteral(" CalDecP=") +
+                       QString::number(c.CalDecP) + QStringLiteral(" DispDecP=") +
+                       QString::number(c.DispDecP) + QStringLiteral(" IntSerIO=") +
+                       QString::number(c.IntSerIO),
                    4);
 }
 

@@ -44,8 +44,9 @@ QString anaRawToCalUnit(DeviceModel& m, const QString& value, const QString& fie
     }
     if (unit.isEmpty()) {
         m.program.messages.MsgBox(QStringLiteral("Internal Error"),
-                                  QStringLiteral("AnaRawToCalUnit(CVal.s=") + value + QStringLiteral(",  FldName.s=") +
-                                      field + QStringLiteral(",  EnDeCode=") + QString::number(direction),
+                                  QStringLiteral("AnaRawToCalUnit(CVal.s=") + value +
+                                      QStringLiteral(",  FldName.s=") + field +
+                                      QStringLiteral(",  EnDeCode=") + QString::number(direction),
                                   mb::IconError, QStringLiteral("nodefmsg"));
         return QString();
     }
@@ -79,7 +80,8 @@ QString adToMeasurand(DeviceModel& m, const QString& value, const QString& field
             v = convertUnit(m, v, c.CalUnit, c.DispUnit, field);
             if (!std::isfinite(v)) return QString();
         }
-        const QString shown = formatDecimals(m, QString::number(static_cast<double>(v), 'g', 9), field, c.DispDecP);
+        const QString shown =
+            formatDecimals(m, QString::number(static_cast<double>(v), 'g', 9), field, c.DispDecP);
         return shown.isEmpty() ? QString() : shown + c.DispUnit;
     }
     // Content -> counts: the exact inverse of direction 1, so that a value
@@ -142,7 +144,8 @@ int digitCount(const DeviceModel& m, const QString& field) {
     return static_cast<int>(std::clamp<qint64>(n, 0, 64));
 }
 
-QString numberInBase(DeviceModel& m, const QString& value, const QString& field, int direction, int base) {
+QString numberInBase(DeviceModel& m, const QString& value, const QString& field, int direction,
+                     int base) {
     if (direction == 1) {
         const std::optional<qint64> v = integerOf(value);
         if (!v) return QString();
@@ -173,7 +176,8 @@ QString version2(const QString& value, int direction) {
     bool okHigh = true, okLow = true;
     const qint64 h = high.isEmpty() ? 0 : high.toLongLong(&okHigh, 16);
     const qint64 l = low.isEmpty() ? 0 : low.toLongLong(&okLow, 16);
-    if (!okHigh || !okLow || h < 0 || l < 0 || h > (std::numeric_limits<qint64>::max() - l) / 256) return QString();
+    if (!okHigh || !okLow || h < 0 || l < 0 || h > (std::numeric_limits<qint64>::max() - l) / 256)
+        return QString();
     return QString::number(h * 256 + l);
 }
 
@@ -198,28 +202,51 @@ bool numericResult(Conversion proc) {
     }
 }
 
-
 }  // namespace
 
 // ----- dispatch ----------------------------------------------------------
 
-QString applyConversion(DeviceModel& m, Conversion proc, const QString& value, const QString& field, int direction,
-                        int gadget) {
+QString applyConversion(DeviceModel& m, Conversion proc, const QString& value, const QString& field,
+                        int direction, int gadget) {
     if (direction != 1 && direction != 2) return QString();
     QString result;
     switch (proc) {
-        case Conversion::None: result = value; break;
-        case Conversion::ConvertF10: result = convertScaled(value, direction, 10, 1); break;
-        case Conversion::ConvertF100: result = convertScaled(value, direction, 100, 2); break;
-        case Conversion::ConvertF1000: result = convertScaled(value, direction, 1000, 3); break;
-        case Conversion::AnaRawToCalUnit: result = anaRawToCalUnit(m, value, field, direction); break;
-        case Conversion::ADToMeasurand: result = adToMeasurand(m, value, field, direction); break;
-        case Conversion::NumToHex: result = numberInBase(m, value, field, direction, 16); break;
-        case Conversion::NumToBin: result = numberInBase(m, value, field, direction, 2); break;
-        case Conversion::TransmVal: result = transmVal(m, value, field, direction); break;
-        case Conversion::ULRVal: result = ulrVal(m, value, field, direction); break;
-        case Conversion::Version1: result = version1(m, value, direction); break;
-        case Conversion::Version2: result = version2(value, direction); break;
+        case Conversion::None:
+            result = value;
+            break;
+        case Conversion::ConvertF10:
+            result = convertScaled(value, direction, 10, 1);
+            break;
+        case Conversion::ConvertF100:
+            result = convertScaled(value, direction, 100, 2);
+            break;
+        case Conversion::ConvertF1000:
+            result = convertScaled(value, direction, 1000, 3);
+            break;
+        case Conversion::AnaRawToCalUnit:
+            result = anaRawToCalUnit(m, value, field, direction);
+            break;
+        case Conversion::ADToMeasurand:
+            result = adToMeasurand(m, value, field, direction);
+            break;
+        case Conversion::NumToHex:
+            result = numberInBase(m, value, field, direction, 16);
+            break;
+        case Conversion::NumToBin:
+            result = numberInBase(m, value, field, direction, 2);
+            break;
+        case Conversion::TransmVal:
+            result = transmVal(m, value, field, direction);
+            break;
+        case Conversion::ULRVal:
+            result = ulrVal(m, value, field, direction);
+            break;
+        case Conversion::Version1:
+            result = version1(m, value, direction);
+            break;
+        case Conversion::Version2:
+            result = version2(value, direction);
+            break;
     }
     if (direction == 1 && gadget != 0) {
         const QString shown = withoutUnit(result);

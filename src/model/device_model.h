@@ -16,19 +16,21 @@ struct Program;
 
 // Which device variant is selected.
 struct DeviceSelection {
-    int DevIndx = -1;   // device index (configuration byte 16); -1 = not yet known
-    int DevType = 0;    // configuration key (byte 20)
-    int CalcMeth = 0;   // calculation method (byte 8)
+    int DevIndx = -1;        // device index (configuration byte 16); -1 = not yet known
+    int DevType = 0;         // configuration key (byte 20)
+    int CalcMeth = 0;        // calculation method (byte 8)
     QString DeviceTypeList;  // "description=code;" items of the DevType combobox
 };
 
 // What the model asks of the window. Unset hooks do nothing (no window).
 struct ModelHooks {
-    std::function<void()> refreshLiveDisplay;            // the read-out and live values
-    std::function<void(int devIndx)> showOptionGroups;   // option groups of a device class
-    std::function<void(int calcMeth)> showCalcMethodGroups;  // selector, table and polynomial groups
-    std::function<void()> refreshAllControls;            // push every field into its control
-    std::function<void(const QString& mode)> syncRangeFields;  // dependent range fields ("noupdate")
+    std::function<void()> refreshLiveDisplay;           // the read-out and live values
+    std::function<void(int devIndx)> showOptionGroups;  // option groups of a device class
+    std::function<void(int calcMeth)>
+        showCalcMethodGroups;                  // selector, table and polynomial groups
+    std::function<void()> refreshAllControls;  // push every field into its control
+    std::function<void(const QString& mode)>
+        syncRangeFields;                                 // dependent range fields ("noupdate")
     std::function<void(bool locked)> lockAdminControls;  // after every rebuild of the table
 };
 

@@ -16,8 +16,10 @@
 
 namespace zh {
 
-const char* const kSwitchAgwMap = "CurrentOff=AGW4;CurrentOn=AGW5;SwitchPoint=AGW6;Hysteresis=AGW7;SwitchDelay=AGW8;";
-const char* const kSwitchByteMap = "HallSwitch=ADCByte16;CmbFlashErrorYN=ADCByte17;CmbFlashTeachYN=ADCByte18;HartDevYN=ADCByte15";
+const char* const kSwitchAgwMap =
+    "CurrentOff=AGW4;CurrentOn=AGW5;SwitchPoint=AGW6;Hysteresis=AGW7;SwitchDelay=AGW8;";
+const char* const kSwitchByteMap =
+    "HallSwitch=ADCByte16;CmbFlashErrorYN=ADCByte17;CmbFlashTeachYN=ADCByte18;HartDevYN=ADCByte15";
 const char* const kTransmitterMap = "CalcMethod=ADCByte8;CmbManufact=ADCByte19;DevType=ADCByte20;";
 
 namespace {
@@ -36,13 +38,19 @@ const QString kDefaultRecord = QStringLiteral(
     "---|~1;~2;~3;~4;~5;|00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;00;|"
     "-25000;;;;;;;;;0;25000|0;0;-25000;25000;380;2000;0;0;0; ; ; ;");
 
-const char* const kRangeFields[] = {"LowerRangeVal", "UpperRangeVal", "NominalRangeLow", "NominalRangeHigh"};
+const char* const kRangeFields[] = {"LowerRangeVal", "UpperRangeVal", "NominalRangeLow",
+                                    "NominalRangeHigh"};
 // The transmitter's own copies of the same four values (sent with command 181/35).
-const char* const kTransmitterRangeFields[] = {"TMeasRangeLow", "TMeasRangeHigh", "TNomRangeLow", "TNomRangeHigh"};
+const char* const kTransmitterRangeFields[] = {"TMeasRangeLow", "TMeasRangeHigh", "TNomRangeLow",
+                                               "TNomRangeHigh"};
 
-QString profileFile(DeviceModel& m) { return m.program.state.ProfilePath; }
+QString profileFile(DeviceModel& m) {
+    return m.program.state.ProfilePath;
+}
 
-void log(DeviceModel& m, const QString& text, int level) { m.program.log.DebugLog(text, level); }
+void log(DeviceModel& m, const QString& text, int level) {
+    m.program.log.DebugLog(text, level);
+}
 
 FieldRecord* fieldOf(DeviceModel& m, const QString& name) {
     const int i = m.fields.find(name);
@@ -60,7 +68,8 @@ int gadgetOf(DeviceModel& m, const QString& name, int fallback) {
 }
 
 void showContent(DeviceModel& m, const FieldRecord& r) {
-    if (r.GadID != 0 && m.program.gadgets.exists(r.GadID)) m.program.gadgets.setText(r.GadID, r.Content);
+    if (r.GadID != 0 && m.program.gadgets.exists(r.GadID))
+        m.program.gadgets.setText(r.GadID, r.Content);
 }
 
 // Hexadecimal number as the catalogue writes it ("1A", "0a", " 7 "); false
@@ -75,7 +84,9 @@ bool parseHex(const QString& text, int* value) {
 }
 
 // Keys are written as upper-case hexadecimal without padding ("A", "1A").
-QString keyText(int key) { return QString::number(key, 16).toUpper(); }
+QString keyText(int key) {
+    return QString::number(key, 16).toUpper();
+}
 
 // The name under which `key` is stored in the catalogue: the canonical
 // spelling when present, otherwise any key of the same numeric value
@@ -125,7 +136,9 @@ QStringList recordFields(const QString& text) {
     return t.split(QLatin1Char('|'));
 }
 
-bool isSwitchClass(int devIndx) { return devIndx == 1 || devIndx == 2; }
+bool isSwitchClass(int devIndx) {
+    return devIndx == 1 || devIndx == 2;
+}
 
 // What a checked record will put into the field table.
 struct LoadPlan {
@@ -151,7 +164,8 @@ bool isInt16(const QString& item) {
 // blank, and missing ones stay empty.
 bool checkAgw(const QStringList& items, bool lenient, QStringList* out, QString* why) {
     if (!lenient && items.size() < kAgwCount) {
-        *why = QStringLiteral("AGW table has ") + QString::number(items.size()) + QStringLiteral(" of 11 entries");
+        *why = QStringLiteral("AGW table has ") + QString::number(items.size()) +
+               QStringLiteral(" of 11 entries");
         return false;
     }
     for (int k = 0; k < items.size(); ++k) {
@@ -177,7 +191,8 @@ bool checkAgw(const QStringList& items, bool lenient, QStringList* out, QString*
 // Checks a whole record before anything is changed, so that a damaged
 // record leaves the field table as it was. `why` is the log reason; an
 // unknown unit is reported by its name alone.
-bool checkRecord(DeviceModel& m, const QString& text, int key, int devIndx, LoadPlan* plan, QString* why) {
+bool checkRecord(DeviceModel& m, const QString& text, int key, int devIndx, LoadPlan* plan,
+                 QString* why) {
     const QStringList fields = recordFields(text);
     const bool isDefault = key == 0;
     if (fields.size() < 5) {
@@ -203,7 +218,8 @@ bool checkRecord(DeviceModel& m, const QString& text, int key, int devIndx, Load
             bool ok = false;
             plan->range[i] = r.range.at(i).toDouble(&ok);
             if (!ok || !std::isfinite(plan->range[i])) {
-                *why = QStringLiteral("range value '") + r.range.at(i) + QStringLiteral("' is no number");
+                *why = QStringLiteral("range value '") + r.range.at(i) +
+                       QStringLiteral("' is no number");
                 return false;
             }
         }
@@ -226,7 +242,8 @@ bool checkRecord(DeviceModel& m, const QString& text, int key, int devIndx, Load
 
     if (!r.bytes.isEmpty()) {
         if (r.bytes.size() < kByteCount && !isDefault) {
-            *why = QStringLiteral("only ") + QString::number(r.bytes.size()) + QStringLiteral(" of 22 bytes");
+            *why = QStringLiteral("only ") + QString::number(r.bytes.size()) +
+                   QStringLiteral(" of 22 bytes");
             return false;
         }
         for (int n = 0; n < kByteCount; ++n) {
@@ -301,19 +318,22 @@ int floatDecimals(const QString& params, int fallback) {
 // own conversion writes it: whole numbers for Number fields, the implied
 // decimals of the calibration unit for the range fields, the field format
 // for the transmitter copies.
-void setRangeValue(DeviceModel& m, const QString& name, double value, const QString& unit, bool rangeField) {
+void setRangeValue(DeviceModel& m, const QString& name, double value, const QString& unit,
+                   bool rangeField) {
     FieldRecord* r = fieldOf(m, name);
     if (!r) return;
     const int calDecimals = qBound(0, int(m.cal.CalDecP), 3);
     const int decimals = r->type() == QLatin1String("number") ? 0
                          : rangeField                         ? calDecimals
-                                                              : floatDecimals(r->Params, calDecimals);
+                                      : floatDecimals(r->Params, calDecimals);
     const QString content = QString::number(value, 'f', decimals);
     if (r->Content != content || r->GadUnit != unit) r->setColourState(ColourChanged);
     r->Content = content;
     r->GadUnit = unit;
     r->BaseValue = baseValueOf(m, *r);
-    r->RawVal = r->CheckProc == Conversion::None ? content : applyConversion(m, r->CheckProc, content, name, 2);
+    r->RawVal = r->CheckProc == Conversion::None
+                    ? content
+                    : applyConversion(m, r->CheckProc, content, name, 2);
 }
 
 void applyRange(DeviceModel& m, const LoadPlan& p) {
@@ -346,7 +366,8 @@ void applyBytes(DeviceModel& m, const LoadPlan& p, int devType) {
         if (!r) continue;
         // The key always names the configuration that was selected.
         const QString raw = QString::number(n == kKeyByte ? devType : p.bytes[n]);
-        const Conversion proc = r->CheckProc == Conversion::None ? Conversion::NumToHex : r->CheckProc;
+        const Conversion proc =
+            r->CheckProc == Conversion::None ? Conversion::NumToHex : r->CheckProc;
         setLoaded(*r, raw, applyConversion(m, proc, raw, name, 1), raw);
         showContent(m, *r);
     }
@@ -362,10 +383,11 @@ void applyAgw(DeviceModel& m, const LoadPlan& p) {
     }
 }
 
-void showMessage(DeviceModel& m, const QString& title, const QString& text, const QString& section) {
+void showMessage(DeviceModel& m, const QString& title, const QString& text,
+                 const QString& section) {
     Messages& msg = m.program.messages;
-    msg.MsgBox(msg.LookupMessage(title, section), msg.LookupMessage(text, section), mb::Ok | mb::IconExclamation,
-               QStringLiteral("nodefmsg"));
+    msg.MsgBox(msg.LookupMessage(title, section), msg.LookupMessage(text, section),
+               mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
 }
 
 // A "text=value;" combobox list with its texts translated.
@@ -377,7 +399,8 @@ QString translatedList(DeviceModel& m, const QString& list, const QString& secti
         if (eq < 0)
             out += m.program.messages.LookupMessage(item.trimmed(), section) + QLatin1Char(';');
         else
-            out += m.program.messages.LookupMessage(item.left(eq).trimmed(), section) + item.mid(eq) + QLatin1Char(';');
+            out += m.program.messages.LookupMessage(item.left(eq).trimmed(), section) +
+                   item.mid(eq) + QLatin1Char(';');
     }
     return out;
 }
@@ -426,25 +449,30 @@ QString configurationRecordText(DeviceModel& m, int key) {
     r.replace(QLatin1String("~2"), contentOf(m, QStringLiteral("UpperRangeVal")));
     r.replace(QLatin1String("~3"), contentOf(m, QStringLiteral("NominalRangeLow")));
     r.replace(QLatin1String("~4"), contentOf(m, QStringLiteral("NominalRangeHigh")));
-    r.replace(QLatin1String("~5"), BracketText(m.cal.actBaseUnit, QStringLiteral("["), QStringLiteral("]")));
+    r.replace(QLatin1String("~5"),
+              BracketText(m.cal.actBaseUnit, QStringLiteral("["), QStringLiteral("]")));
     return r;
 }
 
 void UpdDevTypeSelection(DeviceModel& m, int devIndx) {
-    log(m, QStringLiteral(">>> UpdDevTypeSelection(DevIndx=") + QString::number(devIndx) + QLatin1Char(')'), 5);
+    log(m,
+        QStringLiteral(">>> UpdDevTypeSelection(DevIndx=") + QString::number(devIndx) +
+            QLatin1Char(')'),
+        5);
     Messages& msg = m.program.messages;
     const int gad = gadgetOf(m, QStringLiteral("DevType"), gadget::DevType);
     m.program.gadgets.setItems(gad, {});
 
     // The list carries decimal values: the DevType field holds byte 20 as a
     // decimal number, and its combobox selects the item of that value.
-    QString list = msg.LookupMessage(QStringLiteral("No configuration"), QStringLiteral("Application")) +
-                   QStringLiteral("=0;");
+    QString list =
+        msg.LookupMessage(QStringLiteral("No configuration"), QStringLiteral("Application")) +
+        QStringLiteral("=0;");
     QStringList texts{list.section(QLatin1Char('='), 0, 0)};
     std::vector<int> values{0};
 
-    const QString types =
-        m.program.profile.ReadProfile(m.deviceSection(), QStringLiteral("DeviceTypes"), QString(), profileFile(m));
+    const QString types = m.program.profile.ReadProfile(
+        m.deviceSection(), QStringLiteral("DeviceTypes"), QString(), profileFile(m));
     const bool wantSwitch = isSwitchClass(devIndx);
     for (const QString& item : types.split(QLatin1Char(';'))) {
         const int eq = item.indexOf(QLatin1Char('='));
@@ -452,12 +480,16 @@ void UpdDevTypeSelection(DeviceModel& m, int devIndx) {
         if (code.isEmpty()) break;  // the list ends with the first item without a code
         int key = 0;
         if (!parseHex(code, &key)) {
-            log(m, QStringLiteral("\tDeviceTypes: '") + item + QStringLiteral("' has no hexadecimal code"), 1);
+            log(m,
+                QStringLiteral("\tDeviceTypes: '") + item +
+                    QStringLiteral("' has no hexadecimal code"),
+                1);
             continue;
         }
         QString text;
         if (key == 0) {
-            text = msg.LookupMessage(QStringLiteral("Not initialized"), QStringLiteral("Application"));
+            text =
+                msg.LookupMessage(QStringLiteral("Not initialized"), QStringLiteral("Application"));
         } else {
             bool found = false;
             const QString record = recordText(m, key, &found, nullptr);
@@ -488,9 +520,9 @@ void UpdDevTypeSelection(DeviceModel& m, int devIndx) {
 
 void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QString& mode) {
     log(m,
-        QStringLiteral(">>> UpdDevType(DevIndx=") + QString::number(devIndx) + QStringLiteral(" DevType=") +
-            QString::number(devType) + QStringLiteral(" CalcMeth=") + QString::number(calcMeth) +
-            QStringLiteral(", mode$=") + mode + QLatin1Char(')'),
+        QStringLiteral(">>> UpdDevType(DevIndx=") + QString::number(devIndx) +
+            QStringLiteral(" DevType=") + QString::number(devType) + QStringLiteral(" CalcMeth=") +
+            QString::number(calcMeth) + QStringLiteral(", mode$=") + mode + QLatin1Char(')'),
         5);
     m.selection.DevIndx = devIndx;
     m.selection.DevType = devType;
@@ -505,11 +537,13 @@ void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QS
     // came from the device or a data file: loading the catalogue entry over
     // them would show (and later write) a range and bytes the device does
     // not have.
-    if (mode != QLatin1String("new") && mode != QLatin1String("keep")) UpdTransmitConfig(m, devIndx, devType);
+    if (mode != QLatin1String("new") && mode != QLatin1String("keep"))
+        UpdTransmitConfig(m, devIndx, devType);
 
     const int descGad = gadget::MeasElemConfigName;
     if (m.program.gadgets.exists(descGad))
-        m.program.gadgets.setText(descGad, parseConfigurationRecord(configurationRecordText(m, devType)).description);
+        m.program.gadgets.setText(
+            descGad, parseConfigurationRecord(configurationRecordText(m, devType)).description);
 
     switch (deviceClassOf(devIndx)) {
         case DeviceClass::Switch:
@@ -530,14 +564,14 @@ void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QS
 
 bool UpdTransmitConfig(DeviceModel& m, int devIndx, int devType) {
     log(m,
-        QStringLiteral(">>> UpdTransmitConfig(DevIndx=") + QString::number(devIndx) + QStringLiteral(" DevType=") +
-            QString::number(devType) + QLatin1Char(')'),
+        QStringLiteral(">>> UpdTransmitConfig(DevIndx=") + QString::number(devIndx) +
+            QStringLiteral(" DevType=") + QString::number(devType) + QLatin1Char(')'),
         5);
     bool found = false;
     QString key;
     const QString text = recordText(m, devType, &found, &key);
-    const QString where = QStringLiteral("\t[DeviceConfigurations] ") + key + QLatin1Char('=') + text +
-                          QStringLiteral(": ");
+    const QString where = QStringLiteral("\t[DeviceConfigurations] ") + key + QLatin1Char('=') +
+                          text + QStringLiteral(": ");
     if (!found) {
         log(m, where + QStringLiteral("no such configuration"), 1);
         return false;
@@ -557,7 +591,10 @@ bool UpdTransmitConfig(DeviceModel& m, int devIndx, int devType) {
 }
 
 void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, const QString& mode) {
-    log(m, QStringLiteral(">>> SyncTransmConfigGadgets(gadlist$=") + map + QStringLiteral(", mode$=") + mode, 5);
+    log(m,
+        QStringLiteral(">>> SyncTransmConfigGadgets(gadlist$=") + map + QStringLiteral(", mode$=") +
+            mode,
+        5);
     Messages& msg = m.program.messages;
     for (const QString& item : map.split(QLatin1Char(';'))) {
         if (item.trimmed().isEmpty()) continue;
@@ -589,8 +626,9 @@ void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, const QString& 
             to.Content = applyConversion(m, Conversion::NumToHex, to.RawVal, to.Name, 1);
             to.BaseValue = to.RawVal;
         } else if (mode != QLatin1String("rawonly")) {
-            QString content = to.CheckProc == Conversion::None ? to.RawVal
-                                                               : applyConversion(m, to.CheckProc, to.RawVal, to.Name, 1);
+            QString content = to.CheckProc == Conversion::None
+                                  ? to.RawVal
+                                  : applyConversion(m, to.CheckProc, to.RawVal, to.Name, 1);
             const int bracket = content.indexOf(QLatin1Char('['));
             if (bracket >= 0) {
                 to.GadUnit = content.mid(bracket);
@@ -604,9 +642,12 @@ void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, const QString& 
 }
 
 void UpdCalcMethod(DeviceModel& m, int calcMeth) {
-    log(m, QStringLiteral(">>> UpdCalcMethod(calmeth=") + QString::number(calcMeth) + QLatin1Char(')'), 5);
-    const QString stored = m.program.profile.ReadProfile(m.deviceSection(), QStringLiteral("CalculationMethods"),
-                                                         kDefaultCalcMethods, profileFile(m));
+    log(m,
+        QStringLiteral(">>> UpdCalcMethod(calmeth=") + QString::number(calcMeth) + QLatin1Char(')'),
+        5);
+    const QString stored =
+        m.program.profile.ReadProfile(m.deviceSection(), QStringLiteral("CalculationMethods"),
+                                      kDefaultCalcMethods, profileFile(m));
     const QString list = translatedList(m, stored, QStringLiteral("Application"));
     if (FieldRecord* f = fieldOf(m, QStringLiteral("CalcMethod"))) f->Params = list;
     const int gad = gadgetOf(m, QStringLiteral("CalcMethod"), gadget::CalcMethod);
@@ -621,7 +662,8 @@ bool StoreConfiguration(DeviceModel& m, const QString& description) {
     const QString errorTitle = QStringLiteral("Error");
     const QString section = QStringLiteral("Application");
     // A value that is no number would be stored as a record that never loads again.
-    const QString invalidValue = QStringLiteral("Invalid value {value} of {field}, configuration not stored!\t");
+    const QString invalidValue =
+        QStringLiteral("Invalid value {value} of {field}, configuration not stored!\t");
 
     bool keyOk = false;
     const FieldRecord* keyField = fieldOf(m, QStringLiteral("ADCByte20"));
@@ -633,7 +675,8 @@ bool StoreConfiguration(DeviceModel& m, const QString& description) {
         return kReserved.contains(c);
     });
     if (!keyOk || key <= 0 || key > 255 || !descOk) {
-        showMessage(m, errorTitle, QStringLiteral("Key (Byte 20) And/or description invalid!"), section);
+        showMessage(m, errorTitle, QStringLiteral("Key (Byte 20) And/or description invalid!"),
+                    section);
         return false;
     }
     const QString measurand = m.deviceSection();
@@ -646,15 +689,17 @@ bool StoreConfiguration(DeviceModel& m, const QString& description) {
     // lose its tail for good.
     const QString file = profileFile(m);
     bool typesCut = false, methodsCut = false;
-    const QString types =
-        m.program.profile.ReadProfile(measurand, QStringLiteral("DeviceTypes"), QString(), file, &typesCut);
-    const QString methods = m.program.profile.ReadProfile(measurand, QStringLiteral("CalculationMethods"),
-                                                          kDefaultCalcMethods, file, &methodsCut);
+    const QString types = m.program.profile.ReadProfile(measurand, QStringLiteral("DeviceTypes"),
+                                                        QString(), file, &typesCut);
+    const QString methods = m.program.profile.ReadProfile(
+        measurand, QStringLiteral("CalculationMethods"), kDefaultCalcMethods, file, &methodsCut);
     if (typesCut || methodsCut) {
-        const QString keyName = typesCut ? QStringLiteral("DeviceTypes") : QStringLiteral("CalculationMethods");
+        const QString keyName =
+            typesCut ? QStringLiteral("DeviceTypes") : QStringLiteral("CalculationMethods");
         showMessage(m, errorTitle,
-                    QStringLiteral("The list {key} of [{section}] is too long, configuration not stored!\t") + keyName +
-                        QLatin1Char('\t') + measurand,
+                    QStringLiteral(
+                        "The list {key} of [{section}] is too long, configuration not stored!\t") +
+                        keyName + QLatin1Char('\t') + measurand,
                     section);
         return false;
     }
@@ -667,10 +712,12 @@ bool StoreConfiguration(DeviceModel& m, const QString& description) {
     for (const char* name : kTransmitterRangeFields) {
         const FieldRecord* r = fieldOf(m, QLatin1String(name));
         QString v = r ? r->Content.trimmed() : QString();
-        if (r && !r->GadUnit.isEmpty() && r->GadUnit != unit) v = convertUnitText(m, v, r->GadUnit, unit, r->Name);
+        if (r && !r->GadUnit.isEmpty() && r->GadUnit != unit)
+            v = convertUnitText(m, v, r->GadUnit, unit, r->Name);
         double d = 0;
         if (!parseNumber(v, &d)) {
-            showMessage(m, errorTitle, invalidValue + v + QLatin1Char('\t') + QLatin1String(name), section);
+            showMessage(m, errorTitle, invalidValue + v + QLatin1Char('\t') + QLatin1String(name),
+                        section);
             return false;
         }
         range << v;
@@ -683,7 +730,8 @@ bool StoreConfiguration(DeviceModel& m, const QString& description) {
         bool ok = false;
         const int v = r ? r->RawVal.trimmed().toInt(&ok) : 0;
         if (r && (!ok || v < 0 || v > 255)) {
-            showMessage(m, errorTitle, invalidValue + r->RawVal + QLatin1Char('\t') + r->Name, section);
+            showMessage(m, errorTitle, invalidValue + r->RawVal + QLatin1Char('\t') + r->Name,
+                        section);
             return false;
         }
         bytes << QStringLiteral("%1").arg(ok ? v : 0, 2, 16, QLatin1Char('0')).toUpper();
@@ -694,9 +742,10 @@ bool StoreConfiguration(DeviceModel& m, const QString& description) {
         agw << (r ? r->RawVal.trimmed() : QString());
     }
 
-    const QString record = desc + QLatin1Char('|') + range.join(QLatin1Char(';')) + QLatin1Char('|') +
-                           bytes.join(QLatin1Char(';')) + QLatin1Char('|') + agw.join(QLatin1Char(';')) +
-                           QStringLiteral("|0;0;") + agw.mid(2).join(QLatin1Char(';'));
+    const QString record = desc + QLatin1Char('|') + range.join(QLatin1Char(';')) +
+                           QLatin1Char('|') + bytes.join(QLatin1Char(';')) + QLatin1Char('|') +
+                           agw.join(QLatin1Char(';')) + QStringLiteral("|0;0;") +
+                           agw.mid(2).join(QLatin1Char(';'));
 
     // An entry stored under another spelling of the same number ("0A") is
     // replaced in place rather than shadowed by a second one.
@@ -718,9 +767,11 @@ bool StoreConfiguration(DeviceModel& m, const QString& description) {
     if (!replaced) items << desc + QLatin1Char('=') + keyName;
 
     bool ok = m.program.profile.WriteData(kCatalogue, keyName, record, file);
-    ok = m.program.profile.WriteData(measurand, QStringLiteral("CalculationMethods"), methods, file) && ok;
-    ok = m.program.profile.WriteData(measurand, QStringLiteral("DeviceTypes"), items.join(QLatin1Char(';')) + QLatin1Char(';'),
+    ok = m.program.profile.WriteData(measurand, QStringLiteral("CalculationMethods"), methods,
                                      file) &&
+         ok;
+    ok = m.program.profile.WriteData(measurand, QStringLiteral("DeviceTypes"),
+                                     items.join(QLatin1Char(';')) + QLatin1Char(';'), file) &&
          ok;
     return ok;
 }
@@ -746,7 +797,8 @@ bool FillADC(DeviceModel& m) {
     if (known < 2) {
         Messages& msg = m.program.messages;
         msg.MsgBox(m.program.state.WindowTitle,
-                   msg.LookupMessage(QStringLiteral("No second interpolation point!"), QStringLiteral("Application")),
+                   msg.LookupMessage(QStringLiteral("No second interpolation point!"),
+                                     QStringLiteral("Application")),
                    mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
         return false;
     }
@@ -767,7 +819,8 @@ bool FillADC(DeviceModel& m) {
             std::swap(x1, x2);
             std::swap(y1, y2);
         }
-        const float v = yggx(m, float(p.mw), float(x1), float(x2), float(y1), float(y2), QStringLiteral("FillADC"), 0.5f);
+        const float v = yggx(m, float(p.mw), float(x1), float(x2), float(y1), float(y2),
+                             QStringLiteral("FillADC"), 0.5f);
         // ADC counts are whole numbers.
         const QString text = QString::number(std::lround(v));
         p.adc = double(std::lround(v));
@@ -790,19 +843,28 @@ bool FillADC(DeviceModel& m) {
 }
 
 void ClearADC(DeviceModel& m, const QString& mode, const QString& option) {
-    log(m, QStringLiteral(">>> ClearADC(mode$=") + mode + QStringLiteral(", option$=") + option + QLatin1Char(')'), 5);
+    log(m,
+        QStringLiteral(">>> ClearADC(mode$=") + mode + QStringLiteral(", option$=") + option +
+            QLatin1Char(')'),
+        5);
     const int key = mode == QLatin1String("default") ? 0 : m.selection.DevType;
     bool found = false;
     QString keyName;
     QString text = recordText(m, key, &found, &keyName);
     if (!found) {
-        log(m, QStringLiteral("\t[DeviceConfigurations] ") + keyName + QStringLiteral(": no such configuration, default table used"), 1);
+        log(m,
+            QStringLiteral("\t[DeviceConfigurations] ") + keyName +
+                QStringLiteral(": no such configuration, default table used"),
+            1);
         text = configurationRecordText(m, 0);
     }
     QStringList table;
     QString why;
     if (!checkAgw(parseConfigurationRecord(text).agw, key == 0 || !found, &table, &why)) {
-        log(m, QStringLiteral("\t[DeviceConfigurations] ") + keyName + QLatin1Char('=') + text + QStringLiteral(": ") + why, 1);
+        log(m,
+            QStringLiteral("\t[DeviceConfigurations] ") + keyName + QLatin1Char('=') + text +
+                QStringLiteral(": ") + why,
+            1);
         return;
     }
     for (int i = 0; i < kAgwCount; ++i) {

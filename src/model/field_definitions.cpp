@@ -13,7 +13,7 @@ namespace {
 // Access, visibility and colour state as the attribute string says.
 void applyAttributes(FieldRecord& r) {
     const QString lower = r.Attributes.toLower();
-    r.Access = lower.contains(QLatin1String("readonly")) ? QStringLiteral("readonly")
+    r.Access = lower.contains(QLatin1String("readonly"))   ? QStringLiteral("readonly")
                : lower.contains(QLatin1String("disabled")) ? QStringLiteral("disabled")
                                                            : QStringLiteral("enabled");
     r.Visibility = lower.contains(QLatin1String("nodisplay")) ? QStringLiteral("nodisplay")
@@ -51,8 +51,8 @@ QString packedField(const QString& record, int n, const QString& sep) {
 }
 
 bool isNumericType(const QString& type) {
-    return type == QLatin1String("number") || type == QLatin1String("hexadecimal") || type == QLatin1String("binary") ||
-           type == QLatin1String("float");
+    return type == QLatin1String("number") || type == QLatin1String("hexadecimal") ||
+           type == QLatin1String("binary") || type == QLatin1String("float");
 }
 
 }  // namespace
@@ -68,16 +68,17 @@ void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QStr
         const int eq = item.indexOf(QLatin1Char('='));
         QString text = pairs && eq >= 0 ? item.left(eq).trimmed() : item;
         texts << text.replace(QLatin1String("^sep"), separator);
-        const QString itemValue = pairs && eq >= 0 ? item.mid(eq + 1).trimmed() : QString::number(i);
+        const QString itemValue =
+            pairs && eq >= 0 ? item.mid(eq + 1).trimmed() : QString::number(i);
         if (selected < 0 && itemValue == value.trimmed()) selected = i;
     }
     gadgets.setItems(gadget, texts);
     gadgets.setState(gadget, selected);
 }
 
-void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type, const QString& def,
-              const QString& params, const QString& attributes, const QString& toolTip, Conversion checkProc,
-              int labelGadget, int unitGadget) {
+void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type,
+              const QString& def, const QString& params, const QString& attributes,
+              const QString& toolTip, Conversion checkProc, int labelGadget, int unitGadget) {
     FieldTable& t = m.fields;
     Program& p = m.program;
     if (gadget == -1) {
@@ -110,7 +111,8 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
     r.Attributes = attributes;
 
     QString defaultText = def;
-    const QString overridden = p.profile.ReadProfile(QStringLiteral("Defaults"), name, QString(), p.state.ProfilePath);
+    const QString overridden =
+        p.profile.ReadProfile(QStringLiteral("Defaults"), name, QString(), p.state.ProfilePath);
     if (!overridden.isEmpty()) {
         defaultText = overridden;
         p.log.DebugLog(QStringLiteral("Default | ") + name + QStringLiteral(" | ") + overridden, 5);
@@ -119,19 +121,22 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
     const int bracket = defaultText.indexOf(QLatin1Char('['));
     r.Content = bracket < 0 ? defaultText : defaultText.left(bracket);
     r.GadUnit = BracketPart(defaultText, QStringLiteral("["), QStringLiteral("]"));
-    r.BaseUnit = attributes.contains(QLatin1Char('[')) ? BracketPart(attributes, QStringLiteral("["), QStringLiteral("]"))
-                                                       : r.GadUnit;
+    r.BaseUnit = attributes.contains(QLatin1Char('['))
+                     ? BracketPart(attributes, QStringLiteral("["), QStringLiteral("]"))
+                     : r.GadUnit;
     if (r.GadUnit.isEmpty()) r.GadUnit = r.BaseUnit;
     r.Params = params;
     r.CheckProc = checkProc;
-    r.RawVal = checkProc == Conversion::None ? r.Content : applyConversion(m, checkProc, r.Content, name, 2, 0);
+    r.RawVal = checkProc == Conversion::None ? r.Content
+                                             : applyConversion(m, checkProc, r.Content, name, 2, 0);
     r.BaseValue.clear();
     if (!r.BaseUnit.isEmpty() && !r.Content.isEmpty()) {
         r.BaseValue = convertUnitText(m, r.Content, r.GadUnit, r.BaseUnit, name);
     }
     r.UnitGadID = unitGadget;
 
-    QString tip = p.profile.ReadProfile(QStringLiteral("ToolTips"), name, QString(), p.state.LanguageFile);
+    QString tip =
+        p.profile.ReadProfile(QStringLiteral("ToolTips"), name, QString(), p.state.LanguageFile);
     if (!tip.isEmpty()) {
         p.log.DebugLog(QStringLiteral("ToolTips | ") + name + QStringLiteral(" | ") + tip, 5);
         tip.replace(QLatin1String("<br>"), QLatin1String("\n"));
@@ -153,10 +158,12 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
     const bool controlExists = gadget > 0 && p.gadgets.exists(gadget);
     if (controlExists && lowerType == QLatin1String("combobox"))
         SetComboItems(p.gadgets, gadget, params, r.Content, p.state.ListSeparator);
-    if (controlExists && tip.isEmpty() && isNumericType(lowerType) && params.count(QLatin1Char(';')) == 2) {
-        const QString range = p.commonTexts.text(QStringLiteral("Common"), QStringLiteral("Range: ")) +
-                              StringField(params, 2, QStringLiteral(";")) + QStringLiteral(" ... ") +
-                              StringField(params, 3, QStringLiteral(";"));
+    if (controlExists && tip.isEmpty() && isNumericType(lowerType) &&
+        params.count(QLatin1Char(';')) == 2) {
+        const QString range =
+            p.commonTexts.text(QStringLiteral("Common"), QStringLiteral("Range: ")) +
+            StringField(params, 2, QStringLiteral(";")) + QStringLiteral(" ... ") +
+            StringField(params, 3, QStringLiteral(";"));
         p.gadgets.setToolTip(gadget, r.GadDescr, range);
     }
     if (!tip.isEmpty() && gadget > 0) {
@@ -201,7 +208,8 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
 QString GetRecDat(DeviceModel& m, const QString& record, const QString& name) {
     Program& p = m.program;
     auto internal = [&p](const QString& text) {
-        p.messages.MsgBox(QStringLiteral("Internal"), text, mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        p.messages.MsgBox(QStringLiteral("Internal"), text, mb::Ok | mb::IconError,
+                          QStringLiteral("nodefmsg"));
     };
     const bool declared = m.fields.definedNames().split(QLatin1Char(';')).contains(name);
     if (m.recordMode == QLatin1String("gadget")) {
@@ -223,7 +231,8 @@ QString GetRecDat(DeviceModel& m, const QString& record, const QString& name) {
         }
         return value;
     }
-    if (name != QLatin1String("Status")) internal(QStringLiteral("GetRecDat: ") + name + QStringLiteral(" not declared!"));
+    if (name != QLatin1String("Status"))
+        internal(QStringLiteral("GetRecDat: ") + name + QStringLiteral(" not declared!"));
     return QString();
 }
 

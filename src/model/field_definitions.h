@@ -19,9 +19,10 @@ void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QStr
 
 // Gadget -1 begins a definition pass and -2 finishes it (the other
 // arguments are ignored then); 0 defines an unbound field.
-void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type, const QString& def,
-              const QString& params, const QString& attributes, const QString& toolTip = QString(),
-              Conversion checkProc = Conversion::None, int labelGadget = -1, int unitGadget = -1);
+void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type,
+              const QString& def, const QString& params, const QString& attributes,
+              const QString& toolTip = QString(), Conversion checkProc = Conversion::None,
+              int labelGadget = -1, int unitGadget = -1);
 
 // Rebuilds the whole table for base unit `actBaseUnit` ("[bar]"), display
 // interface `intSerIO` (0 ADC value, 1 value via the serial interface; -1

@@ -29,7 +29,10 @@ QString fieldReport(const DeviceModel& m, int index, const QString& controlState
     line("Indx:", QString::number(index));
     line("Name:", r.Name);
     line("GadKonst:", r.GadKonst);
-    line("GadID:", QString::number(r.GadID) + (controlState.isEmpty() ? QString() : QStringLiteral(" (") + controlState + QLatin1Char(')')));
+    line("GadID:",
+         QString::number(r.GadID) + (controlState.isEmpty()
+                                         ? QString()
+                                         : QStringLiteral(" (") + controlState + QLatin1Char(')')));
     line("Type:", r.Type);
     line("Content:", r.Content);
     line("GadUnit:", r.GadUnit);
@@ -58,7 +61,9 @@ QString fieldReport(const DeviceModel& m, int index, const QString& controlState
 QString gadgetInfoReport(const DeviceModel& m, int index, int state0, int state1) {
     const FieldRecord& r = m.fields.at(index);
     QString t;
-    auto line = [&t](const QString& label, const QString& value) { t += label + value + QLatin1Char('\n'); };
+    auto line = [&t](const QString& label, const QString& value) {
+        t += label + value + QLatin1Char('\n');
+    };
     line(QStringLiteral("Field:"), r.Name);
     line(QStringLiteral("Index:"), QString::number(index));
     line(QStringLiteral("ID:"), QString::number(r.GadID));
@@ -69,7 +74,8 @@ QString gadgetInfoReport(const DeviceModel& m, int index, int state0, int state1
     line(QStringLiteral("Params:"), r.Params);
     line(QStringLiteral("State(0,"), QStringLiteral("0)=") + QString::number(state0));
     line(QStringLiteral("State(1,"), QStringLiteral("1)=") + QString::number(state1));
-    line(QStringLiteral("x, y:"), QString::number(r.X) + QStringLiteral(", ") + QString::number(r.Y));
+    line(QStringLiteral("x, y:"),
+         QString::number(r.X) + QStringLiteral(", ") + QString::number(r.Y));
     line(QStringLiteral("RawVal:"), r.RawVal);
     return t;
 }
@@ -77,7 +83,8 @@ QString gadgetInfoReport(const DeviceModel& m, int index, int state0, int state1
 QString FieldInspector::inspect(DeviceModel& m, const InspectorView& view, QPoint point) {
     if (lastIndex_ > 0) {
         const FieldRecord& last = m.fields.at(lastIndex_);
-        const bool sameTab = !view.tabShown || last.PanelGadID <= 0 || view.tabShown(last.PanelGadID, last.PanelIndex);
+        const bool sameTab = !view.tabShown || last.PanelGadID <= 0 ||
+                             view.tabShown(last.PanelGadID, last.PanelIndex);
         if (sameTab && holds(last, inPanel(view, last, point))) return lastText_;
     }
     for (const GadgetEntry& e : m.fields.gadgetList()) {
@@ -85,10 +92,12 @@ QString FieldInspector::inspect(DeviceModel& m, const InspectorView& view, QPoin
         if (index < 0) continue;
         const FieldRecord& r = m.fields.at(index);
         if (r.Visibility == QLatin1String("hidden")) continue;
-        if (r.PanelGadID > 0 && view.tabShown && !view.tabShown(r.PanelGadID, r.PanelIndex)) continue;
+        if (r.PanelGadID > 0 && view.tabShown && !view.tabShown(r.PanelGadID, r.PanelIndex))
+            continue;
         if (!holds(r, inPanel(view, r, point))) continue;
         lastIndex_ = index;
-        lastText_ = fieldReport(m, index, view.controlState ? view.controlState(r.GadID) : QString());
+        lastText_ =
+            fieldReport(m, index, view.controlState ? view.controlState(r.GadID) : QString());
         return lastText_;
     }
     return QString();
@@ -96,14 +105,17 @@ QString FieldInspector::inspect(DeviceModel& m, const InspectorView& view, QPoin
 
 void dumpFieldTable(DeviceModel& m) {
     Logger& log = m.program.log;
-    log.DebugLog(QStringLiteral(">>> Field table: ") + QString::number(m.fields.count()) + QStringLiteral(" records"), -1);
+    log.DebugLog(QStringLiteral(">>> Field table: ") + QString::number(m.fields.count()) +
+                     QStringLiteral(" records"),
+                 -1);
     for (int i = 1; i <= m.fields.count(); ++i) {
         const FieldRecord& r = m.fields.at(i);
-        log.DebugLog(QString::number(i) + QLatin1Char('|') + r.Name + QLatin1Char('|') + QString::number(r.GadID) +
-                         QLatin1Char('|') + r.Type + QLatin1Char('|') + r.Content + QLatin1Char('|') + r.GadUnit +
-                         QLatin1Char('|') + r.RawVal + QLatin1Char('|') + r.BaseValue + QLatin1Char('|') + r.BaseUnit +
-                         QLatin1Char('|') + conversionName(r.CheckProc) + QLatin1Char('|') + r.Attributes +
-                         QLatin1Char('|') + r.GadStatus,
+        log.DebugLog(QString::number(i) + QLatin1Char('|') + r.Name + QLatin1Char('|') +
+                         QString::number(r.GadID) + QLatin1Char('|') + r.Type + QLatin1Char('|') +
+                         r.Content + QLatin1Char('|') + r.GadUnit + QLatin1Char('|') + r.RawVal +
+                         QLatin1Char('|') + r.BaseValue + QLatin1Char('|') + r.BaseUnit +
+                         QLatin1Char('|') + conversionName(r.CheckProc) + QLatin1Char('|') +
+                         r.Attributes + QLatin1Char('|') + r.GadStatus,
                      -1);
     }
 }

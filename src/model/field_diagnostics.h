@@ -23,14 +23,14 @@ struct InspectorView {
 };
 
 class FieldInspector {
-public:
+  public:
     // Forgets the last hit.
     void reset() { lastIndex_ = -1; }
     // The report of the bound field at `point` (window coordinates); "" when
     // none is there. Staying inside the last hit returns the same report.
     QString inspect(DeviceModel& m, const InspectorView& view, QPoint point);
 
-private:
+  private:
     int lastIndex_ = -1;
     QString lastText_;
 };

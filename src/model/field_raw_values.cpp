@@ -9,7 +9,8 @@ QString FieldRawValues::rawValue(const QString& field) const {
     return i < 0 ? QString() : model_.fields.at(i).RawVal;
 }
 
-void FieldRawValues::setRawValue(const QString& field, const QString& value, const QString& wireName) {
+void FieldRawValues::setRawValue(const QString& field, const QString& value,
+                                 const QString& wireName) {
     // A value from the device is kept even for a name the table does not
     // define yet, as every lookup by name does.
     FieldRecord& r = model_.fields[field];

@@ -10,13 +10,13 @@ namespace zh {
 struct DeviceModel;
 
 class FieldRawValues final : public RawValues {
-public:
+  public:
     explicit FieldRawValues(DeviceModel& model) : model_(model) {}
     QString rawValue(const QString& field) const override;
     void setRawValue(const QString& field, const QString& value, const QString& wireName) override;
     int colourIndex(const QString& field) const override;
 
-private:
+  private:
     DeviceModel& model_;
 };
 

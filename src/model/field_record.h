@@ -29,7 +29,12 @@ enum class Conversion {
 QString conversionName(Conversion c);
 
 // Colour states of a field's value.
-enum ColourState : short { ColourDefault = 0, ColourChanged = 1, ColourRead = 2, ColourUpdated = 3 };
+enum ColourState : short {
+    ColourDefault = 0,
+    ColourChanged = 1,
+    ColourRead = 2,
+    ColourUpdated = 3
+};
 
 struct FieldRecord {
     int PanelGadID = 0;
@@ -61,7 +66,9 @@ struct FieldRecord {
 
     // The type word in lower case, as every comparison uses it.
     QString type() const { return Type.toLower(); }
-    bool hasAttribute(const char* word) const { return Attributes.contains(QLatin1String(word), Qt::CaseInsensitive); }
+    bool hasAttribute(const char* word) const {
+        return Attributes.contains(QLatin1String(word), Qt::CaseInsensitive);
+    }
     void setColourState(short index);  // sets ColorIndx and GadStatus together
 };
 

@@ -11,7 +11,8 @@ FieldSnapshot FieldSnapshot::take(const FieldTable& fields) {
     s.values_.resize(static_cast<std::size_t>(fields.count()) + 1);
     for (int i = 1; i <= fields.count(); ++i) {
         const FieldRecord& f = fields.at(i);
-        s.values_[static_cast<std::size_t>(i)] = {f.Content, f.RawVal, f.BaseValue, f.GadUnit, f.GadStatus, f.ColorIndx};
+        s.values_[static_cast<std::size_t>(i)] = {f.Content, f.RawVal,    f.BaseValue,
+                                                  f.GadUnit, f.GadStatus, f.ColorIndx};
     }
     return s;
 }
@@ -39,7 +40,8 @@ void FieldSnapshot::restoreUntouched(FieldTable& fields, const FieldSnapshot& si
     for (int i = 1; i <= n; ++i) {
         const Values* then = since.at(i);
         FieldRecord& f = fields.at(i);
-        if (then && f.RawVal == then->RawVal && f.Content == then->Content) put(f, values_[static_cast<std::size_t>(i)]);
+        if (then && f.RawVal == then->RawVal && f.Content == then->Content)
+            put(f, values_[static_cast<std::size_t>(i)]);
     }
 }
 

@@ -12,7 +12,7 @@ namespace zh {
 class FieldTable;
 
 class FieldSnapshot {
-public:
+  public:
     static FieldSnapshot take(const FieldTable& fields);
     // Puts the values back into the records that exist (all of them, unless
     // the table shrank).
@@ -29,10 +29,12 @@ public:
     };
     // The values of field `index`, or null when the snapshot has none.
     const Values* at(int index) const {
-        return index > 0 && index < static_cast<int>(values_.size()) ? &values_[static_cast<std::size_t>(index)] : nullptr;
+        return index > 0 && index < static_cast<int>(values_.size())
+                   ? &values_[static_cast<std::size_t>(index)]
+                   : nullptr;
     }
 
-private:
+  private:
     std::vector<Values> values_;  // index = field index; 0 unused
 };
 

@@ -22,11 +22,17 @@ int FieldTable::FieldIndex(const QString& name) {
     return index;
 }
 
-int FieldTable::FieldIndexOfGadget(int gadget) { return FieldIndex(QString::number(gadget)); }
+int FieldTable::FieldIndexOfGadget(int gadget) {
+    return FieldIndex(QString::number(gadget));
+}
 
-int FieldTable::find(const QString& name) const { return map_.value(name, -1); }
+int FieldTable::find(const QString& name) const {
+    return map_.value(name, -1);
+}
 
-int FieldTable::findGadget(int gadget) const { return find(QString::number(gadget)); }
+int FieldTable::findGadget(int gadget) const {
+    return find(QString::number(gadget));
+}
 
 void FieldTable::beginPass() {
     gadgetList_.clear();

@@ -37,7 +37,7 @@ struct GadgetState {
 };
 
 class FieldTable {
-public:
+  public:
     FieldTable();
 
     // The index of `name`; an unknown name gets a new empty record.
@@ -73,7 +73,7 @@ public:
     // Every field name followed by ";" in definition order.
     const QString& definedNames() const { return definedNames_; }
 
-private:
+  private:
     std::vector<FieldRecord> records_;  // records_[0] is the header
     QHash<QString, int> map_;
     std::vector<GadgetEntry> gadgetList_;

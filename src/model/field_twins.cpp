@@ -12,24 +12,21 @@ struct FieldTwin {
 };
 
 constexpr FieldTwin kTwins[] = {
-    {"TagIDAdm", "TagID"},
-    {"HWVersion1Adm", "HWVersion1"},
-    {"HWVersion2Adm", "HWVersion2"},
-    {"SWVersion1Adm", "SWVersion1"},
-    {"SWVersion2Adm", "SWVersion2"},
-    {"SerialNo1Adm", "SerialNo1"},
-    {"SerialNo2Adm", "SerialNo2"},
-    {"UnitAdm", "Unit"},
-    {"DampingAdm", "Damping"},
-    {"ValLoopTestAdm", "ValLoopTest"},
+    {"TagIDAdm", "TagID"},           {"HWVersion1Adm", "HWVersion1"},
+    {"HWVersion2Adm", "HWVersion2"}, {"SWVersion1Adm", "SWVersion1"},
+    {"SWVersion2Adm", "SWVersion2"}, {"SerialNo1Adm", "SerialNo1"},
+    {"SerialNo2Adm", "SerialNo2"},   {"UnitAdm", "Unit"},
+    {"DampingAdm", "Damping"},       {"ValLoopTestAdm", "ValLoopTest"},
 };
 
 }  // namespace
 
 QString twinOf(const QString& name) {
     for (const FieldTwin& t : kTwins) {
-        if (name.compare(QLatin1String(t.copy), Qt::CaseInsensitive) == 0) return QLatin1String(t.original);
-        if (name.compare(QLatin1String(t.original), Qt::CaseInsensitive) == 0) return QLatin1String(t.copy);
+        if (name.compare(QLatin1String(t.copy), Qt::CaseInsensitive) == 0)
+            return QLatin1String(t.original);
+        if (name.compare(QLatin1String(t.original), Qt::CaseInsensitive) == 0)
+            return QLatin1String(t.copy);
     }
     return QString();
 }
@@ -58,7 +55,8 @@ bool copyFieldValue(DeviceModel& m, const QString& dest, const QString& source) 
             content.truncate(bracket);
         }
         if (!content.isEmpty()) to.Content = content;
-    } else if (!from.GadUnit.isEmpty() && !to.GadUnit.isEmpty() && from.GadUnit != to.GadUnit && !to.Content.isEmpty()) {
+    } else if (!from.GadUnit.isEmpty() && !to.GadUnit.isEmpty() && from.GadUnit != to.GadUnit &&
+               !to.Content.isEmpty()) {
         const QString converted = convertUnitText(m, to.Content, from.GadUnit, to.GadUnit, to.Name);
         if (!converted.isEmpty()) to.Content = converted;
     }
@@ -67,7 +65,8 @@ bool copyFieldValue(DeviceModel& m, const QString& dest, const QString& source) 
 }
 
 void copyTwins(DeviceModel& m) {
-    for (const FieldTwin& t : kTwins) copyFieldValue(m, QLatin1String(t.copy), QLatin1String(t.original));
+    for (const FieldTwin& t : kTwins)
+        copyFieldValue(m, QLatin1String(t.copy), QLatin1String(t.original));
 }
 
 }  // namespace zh

@@ -6,10 +6,10 @@
 
 namespace zh::gadget {
 
-constexpr int DevType = 257;                 // device-type (configuration) combobox
-constexpr int CalcMethod = 306;              // calculation-method combobox
-constexpr int MeasElemConfigName = 389;      // description of the selected configuration
-constexpr int TstSlider = 397;               // "Test input" window: slider
-constexpr int TstInput = 398;                // "Test input" window: number field
+constexpr int DevType = 257;             // device-type (configuration) combobox
+constexpr int CalcMethod = 306;          // calculation-method combobox
+constexpr int MeasElemConfigName = 389;  // description of the selected configuration
+constexpr int TstSlider = 397;           // "Test input" window: slider
+constexpr int TstInput = 398;            // "Test input" window: number field
 
 }  // namespace zh::gadget

@@ -22,8 +22,9 @@ const char* const kWriteTitle = "Data transfer ...";
 
 bool numericType(const FieldRecord& f) {
     const QString t = f.type();
-    return t == QLatin1String("number") || t == QLatin1String("float") || t == QLatin1String("combobox") ||
-           t == QLatin1String("hexadecimal") || t == QLatin1String("binary");
+    return t == QLatin1String("number") || t == QLatin1String("float") ||
+           t == QLatin1String("combobox") || t == QLatin1String("hexadecimal") ||
+           t == QLatin1String("binary");
 }
 
 }  // namespace
@@ -58,11 +59,13 @@ int DeviceSequences::failWrite(int result) {
     if (!written_.isEmpty()) {
         const QString done = written_.join(QStringLiteral(", "));
         p.log.DebugLog(QStringLiteral("HartWrite: written before the failure: ") + done, 1);
-        p.messages.MsgBox(tr(QStringLiteral("Error")),
-                          tr(QStringLiteral("The write was not completed. Written to the device: {done}. Not written: "
-                                            "{failed} and everything after it.\t") +
-                             done + QLatin1Char('\t') + failedStep_),
-                          mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        p.messages.MsgBox(
+            tr(QStringLiteral("Error")),
+            tr(QStringLiteral(
+                   "The write was not completed. Written to the device: {done}. Not written: "
+                   "{failed} and everything after it.\t") +
+               done + QLatin1Char('\t') + failedStep_),
+            mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
     }
     close(true);
     moduleState = 0;
@@ -80,7 +83,9 @@ void DeviceSequences::changedContentsToRaw() {
     for (int i = 1; i <= m_.fields.count(); ++i) {
         FieldRecord& r = m_.fields.at(i);
         if (r.ColorIndx != ColourChanged) continue;
-        r.RawVal = r.CheckProc == Conversion::None ? r.Content : applyConversion(m_, r.CheckProc, r.Content, r.Name, 2, 0);
+        r.RawVal = r.CheckProc == Conversion::None
+                       ? r.Content
+                       : applyConversion(m_, r.CheckProc, r.Content, r.Name, 2, 0);
         // The module keeps that nominal range with its decimal point (see
         // scaleSerialNominalRange).
         bool ok = false;
@@ -94,7 +99,8 @@ void DeviceSequences::changedContentsToRaw() {
 int DeviceSequences::refuseWrite(const QStringList& why) {
     Program& p = m_.program;
     p.messages.MsgBox(tr(QStringLiteral("Error")),
-                      tr(QStringLiteral("Nothing was written. Invalid values: {fields}\t") + why.join(QStringLiteral("; "))),
+                      tr(QStringLiteral("Nothing was written. Invalid values: {fields}\t") +
+                         why.join(QStringLiteral("; "))),
                       mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
     p.log.DebugLog(QStringLiteral("HartWrite refused: ") + why.join(QStringLiteral("; ")), 1);
     return kResultValueRefused;
@@ -113,23 +119,29 @@ int DeviceSequences::HartWrite(const QString& mode) {
 
     // Checked before the first frame: every value the write may send.
     changedContentsToRaw();
-    QStringList bad = checkBeforeWrite(asked != QLatin1String("display"), asked != QLatin1String("transmitter"));
+    QStringList bad =
+        checkBeforeWrite(asked != QLatin1String("display"), asked != QLatin1String("transmitter"));
     sendUnitCode_ = -1;
     QString why;
-    if (bad.isEmpty() && asked != QLatin1String("display") && prepareOutputSettings(&why) != 0) bad << why;
+    if (bad.isEmpty() && asked != QLatin1String("display") && prepareOutputSettings(&why) != 0)
+        bad << why;
     if (!bad.isEmpty()) return refuseWrite(bad);
 
     if (!open(tr(QLatin1String(kWriteTitle)))) return kResultNotConnected;
     const QString target = partsPresent(asked);
     if (target.isEmpty()) {
         missingPart_ = asked;
-        p.messages.MsgBox(tr(QStringLiteral("Error")), missingPartText(), mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        p.messages.MsgBox(tr(QStringLiteral("Error")), missingPartText(), mb::Ok | mb::IconError,
+                          QStringLiteral("nodefmsg"));
         return failWrite(kResultPartMissing);
     }
     if (target != asked) {
         // The data hold a part the device lacks: that part is left out.
-        leftOut_ = target == QLatin1String("transmitter") ? QStringLiteral("display module") : QStringLiteral("transmitter");
-        p.log.DebugLog(QStringLiteral("HartWrite: the device has no ") + leftOut_ + QStringLiteral("; its data are not written"), 1);
+        leftOut_ = target == QLatin1String("transmitter") ? QStringLiteral("display module")
+                                                          : QStringLiteral("transmitter");
+        p.log.DebugLog(QStringLiteral("HartWrite: the device has no ") + leftOut_ +
+                           QStringLiteral("; its data are not written"),
+                       1);
     }
     const bool withTransmitter = target != QLatin1String("display");
     const bool withDisplay = target != QLatin1String("transmitter");
@@ -164,13 +176,15 @@ int DeviceSequences::HartWrite(const QString& mode) {
     }
     if (noWrite) {
         // A dry run: every request was built and logged, none was sent.
-        p.dialogs.progressSetStatus(tr(QStringLiteral("NoWrite is ON: nothing was sent to the device")), 0);
+        p.dialogs.progressSetStatus(
+            tr(QStringLiteral("NoWrite is ON: nothing was sent to the device")), 0);
         close();
         return kResultDryRun;
     }
     if (withTransmitter) readRecord_ = sendRecord;
-    const QString done = written_.isEmpty() ? tr(QStringLiteral("Nothing to write: the device holds these data"))
-                                            : tr(QStringLiteral("Data transmitted"));
+    const QString done = written_.isEmpty()
+                             ? tr(QStringLiteral("Nothing to write: the device holds these data"))
+                             : tr(QStringLiteral("Data transmitted"));
     p.dialogs.progressSetStatus(done, 0);
     close();
     m_.fromDevice = true;
@@ -184,13 +198,18 @@ int DeviceSequences::HartWrite(const QString& mode) {
 QStringList DeviceSequences::writtenFields() const {
     QStringList fields;
     for (const QString& step : written_) {
-        if (step == QLatin1String("C1810")) fields << segment1Fields();
-        else if (step == QLatin1String("C1820")) fields << segment2Fields();
+        if (step == QLatin1String("C1810"))
+            fields << segment1Fields();
+        else if (step == QLatin1String("C1820"))
+            fields << segment2Fields();
         else if (step == QLatin1String("C35"))
-            fields << QStringLiteral("TMeasRangeLow") << QStringLiteral("TMeasRangeHigh") << QStringLiteral("LowerRangeVal")
-                   << QStringLiteral("UpperRangeVal") << QStringLiteral("Unit");
-        else if (step == QLatin1String("C34")) fields << QStringLiteral("Damping");
-        else if (step.startsWith(QLatin1String("C190_"))) fields << blockFields(step.mid(5).toInt());
+            fields << QStringLiteral("TMeasRangeLow") << QStringLiteral("TMeasRangeHigh")
+                   << QStringLiteral("LowerRangeVal") << QStringLiteral("UpperRangeVal")
+                   << QStringLiteral("Unit");
+        else if (step == QLatin1String("C34"))
+            fields << QStringLiteral("Damping");
+        else if (step.startsWith(QLatin1String("C190_")))
+            fields << blockFields(step.mid(5).toInt());
     }
     fields.removeDuplicates();
     return fields;
@@ -236,7 +255,8 @@ int DeviceSequences::prepareOutputSettings(QString* why) {
     for (const auto& [dest, source] : ranges) {
         const FieldRecord& f = m_.fields[QLatin1String(source)];
         const QString unit = f.GadUnit.isEmpty() ? m_.cal.DispUnit : f.GadUnit;
-        const QString v = unit == target ? f.Content.trimmed() : convertUnitText(m_, f.Content, unit, target, f.Name);
+        const QString v = unit == target ? f.Content.trimmed()
+                                         : convertUnitText(m_, f.Content, unit, target, f.Name);
         bool ok = false;
         const double d = v.toDouble(&ok);
         if (!ok || !std::isfinite(d)) {
@@ -265,12 +285,17 @@ int DeviceSequences::writeTransmitter(const QString& mode) {
             ps.CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), QString(), -1);
             return r;
         }
-        const QString version = QString::number(static_cast<std::uint8_t>(blocks_.loggedImage().size() > block::kVersionOffset ? blocks_.loggedImage()[block::kVersionOffset] : char(0)));
+        const QString version = QString::number(
+            static_cast<std::uint8_t>(blocks_.loggedImage().size() > block::kVersionOffset
+                                          ? blocks_.loggedImage()[block::kVersionOffset]
+                                          : char(0)));
         p.log.DebugLog(QStringLiteral("<-- VersNo = ") + version, 1);
         if (!p.state.DisplayInterfaceVersion.contains(version)) {
             ps.ErrMessage(kResultWrongInterfaceVersion, QStringLiteral("HartWrite"),
-                          QStringLiteral("Incompatible PC-software (") + p.state.DisplayInterfaceVersion +
-                              QStringLiteral(") And display-firmware (") + version + QStringLiteral(") versions! ("));
+                          QStringLiteral("Incompatible PC-software (") +
+                              p.state.DisplayInterfaceVersion +
+                              QStringLiteral(") And display-firmware (") + version +
+                              QStringLiteral(") versions! ("));
             return kResultWrongInterfaceVersion;
         }
     }
@@ -285,7 +310,8 @@ int DeviceSequences::writeTransmitter(const QString& mode) {
     const int key = raw(QStringLiteral("ADCByte20")).toInt();
     if (!noWrite && !configurationKnown(key)) {
         // Nothing was sent, so the write failed and the read record stays.
-        ps.CheckStep(1, 0, tr(QStringLiteral("Invalid transmitter configuration!")), QString(), 3000);
+        ps.CheckStep(1, 0, tr(QStringLiteral("Invalid transmitter configuration!")), QString(),
+                     3000);
         return kResultInvalidConfiguration;
     }
     p.dialogs.progressSetStatus(tr(QStringLiteral("Writing transmitter ...")), 0);
@@ -308,31 +334,39 @@ int DeviceSequences::writeTransmitter(const QString& mode) {
         ps.CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), detail, -1);
         return r;
     };
-    auto show = [&](const char* name) { return ps.ShowStep(title_, QLatin1String(name), QString(), ++stepNo_, 20); };
+    auto show = [&](const char* name) {
+        return ps.ShowStep(title_, QLatin1String(name), QString(), ++stepNo_, 20);
+    };
 
     int r = 0;
     if (!changesOnly || readSeg[0] != sendSeg[0]) {
         if (show("C1810")) return kResultCancelled;
-        if ((r = outcome(QStringLiteral("C1810"), adc_.Com1810(tries), adc_.lastRefusal())) != 0) return r;
+        if ((r = outcome(QStringLiteral("C1810"), adc_.Com1810(tries), adc_.lastRefusal())) != 0)
+            return r;
     }
     if (!changesOnly || readSeg[1] != sendSeg[1]) {
         if (show("C1820")) return kResultCancelled;
-        if ((r = outcome(QStringLiteral("C1820"), adc_.Com1820(tries), adc_.lastRefusal())) != 0) return r;
+        if ((r = outcome(QStringLiteral("C1820"), adc_.Com1820(tries), adc_.lastRefusal())) != 0)
+            return r;
     }
     if (!changesOnly || readSeg[2] != sendSeg[2]) {
         const QStringList items = sendSeg[2].split(QLatin1Char(';'));
         const QString oldCode = readSeg[2].split(QLatin1Char(';')).value(2);
         if (!oldCode.isEmpty() && oldCode != items.value(2)) {
-            p.log.DebugLog(QStringLiteral(">>Einheit alt: ") + oldCode + QStringLiteral(", Einheit neu: ") +
-                               items.value(2),
+            p.log.DebugLog(QStringLiteral(">>Einheit alt: ") + oldCode +
+                               QStringLiteral(", Einheit neu: ") + items.value(2),
                            1);
         }
         universal_.inputs.rangeUnitsCode = static_cast<std::uint8_t>(items.value(2).toInt());
         if (show("C35")) return kResultCancelled;
-        if ((r = outcome(QStringLiteral("C35"), universal_.Com35(tries), universal_.lastRefusal())) != 0) return r;
+        if ((r = outcome(QStringLiteral("C35"), universal_.Com35(tries),
+                         universal_.lastRefusal())) != 0)
+            return r;
         if (!changesOnly || readSeg[2].split(QLatin1Char(';')).value(3) != items.value(3)) {
             if (show("C34")) return kResultCancelled;
-            if ((r = outcome(QStringLiteral("C34"), universal_.Com34(tries), universal_.lastRefusal())) != 0) return r;
+            if ((r = outcome(QStringLiteral("C34"), universal_.Com34(tries),
+                             universal_.lastRefusal())) != 0)
+                return r;
         }
     }
     return 0;
@@ -352,15 +386,21 @@ int DeviceSequences::writeDisplay(const QString& mode) {
     for (int block : writableBlocks()) {
         const QString n = QStringLiteral("%1").arg(block, 3, 10, QLatin1Char('0'));
         send.insert(QStringLiteral("Send") + n, blockSnapshot(block));
-        p.log.DebugLog(QStringLiteral("Rec") + n + QStringLiteral("  = ") + snapshots_.value(QStringLiteral("Rec") + n), 1);
-        p.log.DebugLog(QStringLiteral("Send") + n + QStringLiteral(" = ") + send.value(QStringLiteral("Send") + n), 1);
+        p.log.DebugLog(QStringLiteral("Rec") + n + QStringLiteral("  = ") +
+                           snapshots_.value(QStringLiteral("Rec") + n),
+                       1);
+        p.log.DebugLog(QStringLiteral("Send") + n + QStringLiteral(" = ") +
+                           send.value(QStringLiteral("Send") + n),
+                       1);
     }
     bool any = false, block10 = false, block11 = false;
     for (int block : writableBlocks()) {
         const QString n = QStringLiteral("%1").arg(block, 3, 10, QLatin1Char('0'));
-        if (changesOnly && send.value(QStringLiteral("Send") + n) == snapshots_.value(QStringLiteral("Rec") + n))
+        if (changesOnly &&
+            send.value(QStringLiteral("Send") + n) == snapshots_.value(QStringLiteral("Rec") + n))
             continue;
-        if (ps.ShowStep(title_, QStringLiteral("C190_") + n, QString(), ++stepNo_, 20)) return kResultCancelled;
+        if (ps.ShowStep(title_, QStringLiteral("C190_") + n, QString(), ++stepNo_, 20))
+            return kResultCancelled;
         int r = blocks_.WriteBlock(block, tries);
         if (r != 0) {
             QString detail = QStringLiteral("C190_") + n;
@@ -381,7 +421,8 @@ int DeviceSequences::writeDisplay(const QString& mode) {
         failedStep_ = tr(QStringLiteral("the copy of the written blocks into the module's EEPROM"));
         return kResultStoreFailed;
     }
-    for (auto it = send.cbegin(); it != send.cend(); ++it) snapshots_.insert(QStringLiteral("Rec") + it.key().mid(4), it.value());
+    for (auto it = send.cbegin(); it != send.cend(); ++it)
+        snapshots_.insert(QStringLiteral("Rec") + it.key().mid(4), it.value());
     return 0;
 }
 

@@ -24,7 +24,9 @@ QString ListTextOf(const QString& list, int value) {
 }
 
 int ListValueOf(const QString& list, const QString& text) {
-    const QString wanted = text.contains(QLatin1Char('[')) ? BracketText(text, QStringLiteral("["), QStringLiteral("]")) : text;
+    const QString wanted = text.contains(QLatin1Char('['))
+                               ? BracketText(text, QStringLiteral("["), QStringLiteral("]"))
+                               : text;
     const QStringList items = list.split(QLatin1Char(';'));
     if (list.contains(QLatin1Char('='))) {
         for (const QString& item : items) {
@@ -38,7 +40,9 @@ int ListValueOf(const QString& list, const QString& text) {
         return -1;
     }
     const int at = static_cast<int>(items.indexOf(wanted));
-    return wanted.isEmpty() && at == items.size() - 1 ? -1 : at;  // the empty tail after a final ";" is no item
+    return wanted.isEmpty() && at == items.size() - 1
+               ? -1
+               : at;  // the empty tail after a final ";" is no item
 }
 
 QString BracketText(const QString& s, const QString& open, const QString& close) {

@@ -25,17 +25,22 @@ namespace {
 // the decimals, the dot pattern (bit 6: minus), the switch states (bit 0
 // switch 1, bit 2 switch 2) and the converter value, least significant
 // byte first.
-constexpr int kTextOffset = 1, kTextLength = 4, kDecimalsOffset = 7, kDotsOffset = 8, kSwitchOffset = 10,
-              kAdOffset = 11;
+constexpr int kTextOffset = 1, kTextLength = 4, kDecimalsOffset = 7, kDotsOffset = 8,
+              kSwitchOffset = 10, kAdOffset = 11;
 constexpr std::uint8_t kMinusBit = 0x40;
 
-bool isNumberChar(QChar c) { return c.isDigit() || c == QLatin1Char(',') || c == QLatin1Char('.') || c == QLatin1Char('-'); }
+bool isNumberChar(QChar c) {
+    return c.isDigit() || c == QLatin1Char(',') || c == QLatin1Char('.') || c == QLatin1Char('-');
+}
 
-std::uint8_t byteAt(const QByteArray& b, int i) { return i < b.size() ? static_cast<std::uint8_t>(b.at(i)) : 0; }
+std::uint8_t byteAt(const QByteArray& b, int i) {
+    return i < b.size() ? static_cast<std::uint8_t>(b.at(i)) : 0;
+}
 
 }  // namespace
 
-QString formatReadOut(const QString& text, int pars, const std::function<QString(const QString&)>& translate) {
+QString formatReadOut(const QString& text, int pars,
+                      const std::function<QString(const QString&)>& translate) {
     const QString t = text.trimmed();
     if (t.isEmpty()) return QString();
     if (std::none_of(t.begin(), t.end(), isNumberChar)) return translate(t);
@@ -46,7 +51,8 @@ QString formatReadOut(const QString& text, int pars, const std::function<QString
     const int d = std::abs(pars);
     // The point stands before the last d digits; a read-out shorter than
     // that keeps its digits as they are.
-    if (d >= 1 && d <= 3 && number.size() > d) number = number.left(number.size() - d) + QLatin1Char('.') + number.right(d);
+    if (d >= 1 && d <= 3 && number.size() > d)
+        number = number.left(number.size() - d) + QLatin1Char('.') + number.right(d);
     if (pars < 0) number.prepend(QLatin1Char('-'));
     return prefix + number;
 }
@@ -58,7 +64,8 @@ QString LiveDisplay::translate(const QString& text) {
     if (text != lastWord_) {
         Program& p = m_.program;
         lastWord_ = text;
-        lastTranslation_ = p.profile.ReadProfile(QStringLiteral("DisplayTranslation"), text, text, p.state.ProfilePath);
+        lastTranslation_ = p.profile.ReadProfile(QStringLiteral("DisplayTranslation"), text, text,
+                                                 p.state.ProfilePath);
     }
     return lastTranslation_;
 }
@@ -121,8 +128,10 @@ void LiveDisplay::StopDynDisplay() {
     AppState& s = p.state;
     p.log.DebugLog(QStringLiteral(">>> StopDynDisplay()"), 3);
     s.DynamicDisplayOn = false;
-    if (testMode()) session_.LinkOpen = 0;  // no port was opened
-    else if (s.ConnectionState != 0) session_.HartDisConnect();
+    if (testMode())
+        session_.LinkOpen = 0;  // no port was opened
+    else if (s.ConnectionState != 0)
+        session_.HartDisConnect();
     s.ConnectionState = 0;
     state.Switch1 = state.Switch2 = -1;
     state.DisplayText.clear();
@@ -179,12 +188,14 @@ void LiveDisplay::showLiveBlock() {
     const QString text = QString::fromLatin1(b.mid(kTextOffset, kTextLength)).remove(QChar(0));
     state.Switch1 = byteAt(b, kSwitchOffset) & 0x01 ? 1 : 0;
     state.Switch2 = byteAt(b, kSwitchOffset) & 0x04 ? 1 : 0;
-    const qint16 ad = qFromLittleEndian<qint16>(reinterpret_cast<const uchar*>(b.constData()) + kAdOffset);
+    const qint16 ad =
+        qFromLittleEndian<qint16>(reinterpret_cast<const uchar*>(b.constData()) + kAdOffset);
     QString pars = (byteAt(b, kDotsOffset) & kMinusBit) ? QStringLiteral("-") : QString();
     pars += QString::number(byteAt(b, kDecimalsOffset));
     DispMVal(text, QString::number(ad), pars);
-    p.log.DebugLog(QStringLiteral("DynDisplay=") + text + QStringLiteral(" sw0=") + QString::number(state.Switch1) +
-                       QStringLiteral(" sw1=") + QString::number(state.Switch2) + QStringLiteral(" dispvalpars=") + pars,
+    p.log.DebugLog(QStringLiteral("DynDisplay=") + text + QStringLiteral(" sw0=") +
+                       QString::number(state.Switch1) + QStringLiteral(" sw1=") +
+                       QString::number(state.Switch2) + QStringLiteral(" dispvalpars=") + pars,
                    4);
 }
 
@@ -204,9 +215,11 @@ bool LiveDisplay::pollTransmitter(bool alone) {
 // logged with the library's result or the device's response code.
 bool LiveDisplay::answered(int result, int command, int size) {
     const int code = result != 0 ? result : session_.ResCode1;
-    if (code == 0 && sequences_.universal().buffers(static_cast<std::uint8_t>(command)).response.size() >= size)
+    if (code == 0 &&
+        sequences_.universal().buffers(static_cast<std::uint8_t>(command)).response.size() >= size)
         return true;
-    m_.program.log.DebugLog(QStringLiteral("C%1_Response returned=").arg(command) + QString::number(code), 1);
+    m_.program.log.DebugLog(
+        QStringLiteral("C%1_Response returned=").arg(command) + QString::number(code), 1);
     return false;
 }
 
@@ -222,7 +235,8 @@ bool LiveDisplay::pollPrimaryValue(bool alone) {
     state.OnlineLit = !state.OnlineLit;
     state.DisplayText = QString::number(state.PrimaryValue, 'f', 2);
     const QString unit = state.PrimaryUnit;
-    state.Shown = state.DisplayText + (unit.isEmpty() ? QString() : QStringLiteral(" [") + unit + QLatin1Char(']'));
+    state.Shown = state.DisplayText +
+                  (unit.isEmpty() ? QString() : QStringLiteral(" [") + unit + QLatin1Char(']'));
     setField("Display", state.DisplayText);
     return true;
 }
@@ -232,7 +246,8 @@ bool LiveDisplay::pollTransmitterAD(bool alone) {
     AdcCommands& adc = sequences_.adc();
     int r = adc.Com1420ActAdc(1);
     const QByteArray b = adc.buffers(142).response;
-    if (r == 0 && (session_.ResCode1 != 0 || b.size() < 24)) r = session_.ResCode1 ? session_.ResCode1 : 3;
+    if (r == 0 && (session_.ResCode1 != 0 || b.size() < 24))
+        r = session_.ResCode1 ? session_.ResCode1 : 3;
     p.log.DebugLog(QStringLiteral("C1420_Response returned=") + QString::number(r), r == 0 ? 4 : 1);
     if (r != 0) return false;
     state.TransmitterAD = getLE16Signed(b, 22);
@@ -261,8 +276,9 @@ void LiveDisplay::simulateValue() {
     const int fromText = g.text(gadget::TstInput).trimmed().toInt(&typed);
     const int fromSlider = g.state(gadget::TstSlider);
     // The converter value is a signed 16-bit number.
-    const int ad = std::clamp(typed && (fromText != lastTestAD_ || fromSlider == lastTestAD_) ? fromText : fromSlider,
-                              -32768, 32767);
+    const int ad = std::clamp(
+        typed && (fromText != lastTestAD_ || fromSlider == lastTestAD_) ? fromText : fromSlider,
+        -32768, 32767);
     const QString value = applyConversion(m_, Conversion::ADToMeasurand, QString::number(ad),
                                           QStringLiteral("Display"), 1)
                               .section(QLatin1Char('['), 0, 0)
@@ -274,21 +290,24 @@ void LiveDisplay::simulateValue() {
     const int point = digits.indexOf(QLatin1Char('.'));
     const int decimals = point < 0 ? 0 : static_cast<int>(digits.size()) - point - 1;
     digits.remove(QLatin1Char('.'));
-    const bool numeric = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); });
-    DispMVal(numeric ? digits : value, QString::number(ad),
-             (negative ? QStringLiteral("-") : QString()) + QString::number(numeric ? decimals : 0));
+    const bool numeric = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(),
+                                                          [](QChar c) { return c.isDigit(); });
+    DispMVal(
+        numeric ? digits : value, QString::number(ad),
+        (negative ? QStringLiteral("-") : QString()) + QString::number(numeric ? decimals : 0));
 }
 
 void LiveDisplay::DispMVal(const QString& text, const QString& adText, const QString& pars) {
     Program& p = m_.program;
-    p.log.DebugLog(QStringLiteral(">>> DispMVal(displayvalp.s=") + text + QStringLiteral(", displayadvalp.s=") + adText +
-                       QLatin1Char(')'),
+    p.log.DebugLog(QStringLiteral(">>> DispMVal(displayvalp.s=") + text +
+                       QStringLiteral(", displayadvalp.s=") + adText + QLatin1Char(')'),
                    6);
     state.DisplayText = text.trimmed();
     state.DisplayPars = pars;
     bool parsOk = false;
     const int d = pars.toInt(&parsOk);
-    state.Shown = formatReadOut(text, parsOk ? d : 0, [this](const QString& t) { return translate(t); });
+    state.Shown =
+        formatReadOut(text, parsOk ? d : 0, [this](const QString& t) { return translate(t); });
     if (!state.DisplayText.isEmpty()) state.OnlineLit = !state.OnlineLit;
 
     bool adOk = false;
@@ -300,7 +319,8 @@ void LiveDisplay::DispMVal(const QString& text, const QString& adText, const QSt
     if (adOk) {
         state.ActADvalue = ad;
         if (numeric) {
-            for (const auto& [name, lower] : {std::pair{"LoTrail", true}, std::pair{"HiTrail", false}}) {
+            for (const auto& [name, lower] :
+                 {std::pair{"LoTrail", true}, std::pair{"HiTrail", false}}) {
                 const int i = m_.fields.find(QLatin1String(name));
                 if (i < 0) continue;
                 bool ok = false;
@@ -318,7 +338,8 @@ void LiveDisplay::DispMVal(const QString& text, const QString& adText, const QSt
         Gadgets& g = p.gadgets;
         g.setState(gadget::TstSlider, ad);
         bool same = false;
-        if (g.text(gadget::TstInput).trimmed().toInt(&same) != ad || !same) g.setText(gadget::TstInput, QString::number(ad));
+        if (g.text(gadget::TstInput).trimmed().toInt(&same) != ad || !same)
+            g.setText(gadget::TstInput, QString::number(ad));
         lastTestAD_ = ad;
     }
     shown();

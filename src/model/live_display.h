@@ -19,12 +19,13 @@ class HartSession;
 // number: its absolute value 1..3 puts the point before the last digits,
 // a minus sign marks a negative value). Leading characters that are no
 // number go through `translate` and stay in front ("Er" + "12").
-QString formatReadOut(const QString& text, int pars, const std::function<QString(const QString&)>& translate);
+QString formatReadOut(const QString& text, int pars,
+                      const std::function<QString(const QString&)>& translate);
 
 struct LiveState {
-    QString DisplayText;  // last read-out as received
-    QString DisplayPars;  // its parameters: "-" for negative, then the decimals
-    QString Shown;        // the read-out as shown
+    QString DisplayText;             // last read-out as received
+    QString DisplayPars;             // its parameters: "-" for negative, then the decimals
+    QString Shown;                   // the read-out as shown
     int Switch1 = -1, Switch2 = -1;  // -1 unknown, 0 open, 1 closed
     int ActADvalue = 0;
     bool OnlineLit = false;  // the Online lamp blinks once per value received
@@ -46,7 +47,7 @@ struct LiveHooks {
 };
 
 class LiveDisplay {
-public:
+  public:
     LiveDisplay(DeviceModel& model, HartSession& session, DeviceSequences& sequences);
 
     // Connects, reads the device when no data are loaded (`target`
@@ -66,7 +67,7 @@ public:
     LiveState state;
     LiveHooks hooks;
 
-private:
+  private:
     bool testMode() const;
     bool pollDisplay();
     bool pollTransmitter(bool alone);

@@ -15,7 +15,9 @@ struct Candidate {
 constexpr Candidate kCandidates[] = {{0.2, 4}, {0.5, 5}, {1.0, 10}};
 
 // A limit within rounding noise of a step multiple counts as on it.
-double slack(double x) { return 1e-9 * std::max(1.0, std::fabs(x)); }
+double slack(double x) {
+    return 1e-9 * std::max(1.0, std::fabs(x));
+}
 
 AxisScale fit(double lo, double hi, double step, int sub) {
     AxisScale s;

@@ -37,14 +37,17 @@ QStringList segment2Fields() {
 }
 
 namespace {
-const QStringList kSwitchFields1{"OutputFunction1", "SetPoint1", "FrameHi1", "ResetPoint1", "FrameLow1"};
-const QStringList kSwitchFields2{"OutputFunction2", "SetPoint2", "FrameHi2", "ResetPoint2", "FrameLow2"};
+const QStringList kSwitchFields1{"OutputFunction1", "SetPoint1", "FrameHi1", "ResetPoint1",
+                                 "FrameLow1"};
+const QStringList kSwitchFields2{"OutputFunction2", "SetPoint2", "FrameHi2", "ResetPoint2",
+                                 "FrameLow2"};
 
 QString numberText(const QString& raw, int decimals) {
     bool ok = false;
     const double v = raw.toDouble(&ok);
     if (!ok) return raw;
-    return decimals < 0 ? trimTrailingZeros(QString::number(v, 'f', 4)) : QString::number(v, 'f', decimals);
+    return decimals < 0 ? trimTrailingZeros(QString::number(v, 'f', 4))
+                        : QString::number(v, 'f', decimals);
 }
 
 }  // namespace
@@ -66,7 +69,9 @@ QString DeviceSequences::tr(const QString& text) {
     return m_.program.messages.LookupMessage(text, QStringLiteral("SerialIO"));
 }
 
-QString DeviceSequences::raw(const QString& field) { return values_.rawValue(field); }
+QString DeviceSequences::raw(const QString& field) {
+    return values_.rawValue(field);
+}
 
 void DeviceSequences::setRaw(const QString& field, const QString& value) {
     const int i = m_.fields.find(field);
@@ -109,13 +114,15 @@ void DeviceSequences::close(bool failed) {
     }
     if (failed) session_.LinkOpen = 0;
     openedHere_ = false;
-    if (m_.program.messages.silent()) m_.program.messages.MsgBox(QString(), QStringLiteral("~~print all~~"), 0);
+    if (m_.program.messages.silent())
+        m_.program.messages.MsgBox(QString(), QStringLiteral("~~print all~~"), 0);
 }
 
 QString DeviceSequences::measurandOfKey(int key, QString* baseUnit) {
     Program& p = m_.program;
     for (const MeasurandSettings& ms : p.state.MeasurandList) {
-        const QString types = p.profile.ReadProfile(ms.Name, QStringLiteral("DeviceTypes"), QString(), p.state.ProfilePath);
+        const QString types = p.profile.ReadProfile(ms.Name, QStringLiteral("DeviceTypes"),
+                                                    QString(), p.state.ProfilePath);
         for (const QString& item : types.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             const int eq = item.lastIndexOf(QLatin1Char('='));
             if (eq < 0) continue;
@@ -133,8 +140,8 @@ QString DeviceSequences::measurandOfKey(int key, QString* baseUnit) {
 // The measurand's HART unit codes ("name=code;...").
 QString DeviceSequences::hartUnits() {
     Program& p = m_.program;
-    return p.profile.ReadProfile(m_.cal.Measurand, QStringLiteral("HartUnits"), QLatin1String(kDefaultHartUnits),
-                                 p.state.ProfilePath);
+    return p.profile.ReadProfile(m_.cal.Measurand, QStringLiteral("HartUnits"),
+                                 QLatin1String(kDefaultHartUnits), p.state.ProfilePath);
 }
 
 bool DeviceSequences::configurationKnown(int key) {
@@ -168,8 +175,8 @@ QString DeviceSequences::transmitterRecord(int unitCode) {
     QString code = unitCode >= 0 ? QString::number(unitCode) : QString();
     if (unitCode < 0 && r15.size() > 2) code = QString::number(static_cast<std::uint8_t>(r15[2]));
     r += numberText(raw(QStringLiteral("TMeasRangeHigh")), -1) + QLatin1Char(';') +
-         numberText(raw(QStringLiteral("TMeasRangeLow")), -1) + QLatin1Char(';') + code + QLatin1Char(';') +
-         numberText(raw(QStringLiteral("Damping")), 1) + QLatin1Char(';');
+         numberText(raw(QStringLiteral("TMeasRangeLow")), -1) + QLatin1Char(';') + code +
+         QLatin1Char(';') + numberText(raw(QStringLiteral("Damping")), 1) + QLatin1Char(';');
     return r;
 }
 
@@ -225,7 +232,8 @@ int DeviceSequences::HartRead(const QString& mode) {
         // The transmitter alone read from a device with a display module:
         // the module's values shown stay as they were.
         if (transmitterRead && target == QLatin1String("transmitter") && saved.dataTrigger >= 0 &&
-            saved.measurand == m_.cal.Measurand && p.state.TransmDisplay.compare(QLatin1String("all"), Qt::CaseInsensitive) == 0)
+            saved.measurand == m_.cal.Measurand &&
+            p.state.TransmDisplay.compare(QLatin1String("all"), Qt::CaseInsensitive) == 0)
             saved.values.restoreUntouched(m_.fields, defined_);
     }
     if (target == QLatin1String("display") || target == QLatin1String("all")) {
@@ -250,13 +258,16 @@ bool DeviceSequences::refusedForProfile() {
     const QString why = missingProfileUnits(m_.program);
     if (why.isEmpty()) return false;
     m_.program.log.DebugLog(QStringLiteral("   ") + why, 1);
-    m_.program.messages.MsgBox(tr(QStringLiteral("Error")), why + QStringLiteral(": ") + tr(QStringLiteral("nothing was read or written")),
-                               mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+    m_.program.messages.MsgBox(
+        tr(QStringLiteral("Error")),
+        why + QStringLiteral(": ") + tr(QStringLiteral("nothing was read or written")),
+        mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
     return true;
 }
 
 QString DeviceSequences::missingPartText() {
-    const QString part = missingPart_ == QLatin1String("display") ? QStringLiteral("display module") : missingPart_;
+    const QString part =
+        missingPart_ == QLatin1String("display") ? QStringLiteral("display module") : missingPart_;
     return tr(QStringLiteral("The connected device has no {part}!\t") + part);
 }
 
@@ -265,7 +276,8 @@ int DeviceSequences::readTransmitter() {
     Program& p = m_.program;
     ProgressSteps& ps = session_.progress();
     const int tries = p.state.RequestTries;
-    if (ps.ShowStep(title_, QStringLiteral("C1410"), QString(), ++stepNo_, 20)) return kResultCancelled;
+    if (ps.ShowStep(title_, QStringLiteral("C1410"), QString(), ++stepNo_, 20))
+        return kResultCancelled;
     int r = adc_.Com1410(tries);
     if (r != 0) return r;
 
@@ -278,7 +290,8 @@ int DeviceSequences::readTransmitter() {
         label = QStringLiteral("Transmitter + Display");
     } else if (config == QLatin1String("transmitter")) {
         devIndx = (byte16 == 1 || byte16 == 2) ? byte16 : 4;
-        label = (byte16 == 1 || byte16 == 2) ? QStringLiteral("Switch") : QStringLiteral("Transmitter");
+        label =
+            (byte16 == 1 || byte16 == 2) ? QStringLiteral("Switch") : QStringLiteral("Transmitter");
     }
     if (label.isEmpty()) return -1;
     const int key = raw(QStringLiteral("ADCByte20")).toInt();
@@ -292,7 +305,8 @@ int DeviceSequences::readTransmitter() {
     QString measurand = measurandOfKey(key, &baseUnit);
     if (measurand.isEmpty()) {
         p.messages.MsgBox(tr(QStringLiteral("Error")),
-                          tr(QStringLiteral("Unknown device configuration {key}\t") + QString::number(key, 16).toUpper()),
+                          tr(QStringLiteral("Unknown device configuration {key}\t") +
+                             QString::number(key, 16).toUpper()),
                           mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
         measurand = m_.cal.Measurand;
         baseUnit = m_.cal.actBaseUnit;
@@ -306,18 +320,24 @@ int DeviceSequences::readTransmitter() {
     DefDataStruc(m_, baseUnit, 1, -11);
     defined_ = FieldSnapshot::take(m_.fields);
 
-    if (ps.ShowStep(title_, QStringLiteral("C1410"), QString(), ++stepNo_, 20)) return kResultCancelled;
+    if (ps.ShowStep(title_, QStringLiteral("C1410"), QString(), ++stepNo_, 20))
+        return kResultCancelled;
     if ((r = adc_.Com1410(tries)) != 0) return r;
-    if (ps.ShowStep(title_, QStringLiteral("C15"), QString(), ++stepNo_, 20)) return kResultCancelled;
+    if (ps.ShowStep(title_, QStringLiteral("C15"), QString(), ++stepNo_, 20))
+        return kResultCancelled;
     if ((r = universal_.Com15(tries)) != 0) return r;
     if (session_.ResCode1 != 0) return 3;
     applyOutputSettings();
-    if (ps.ShowStep(title_, QStringLiteral("C0"), QString(), ++stepNo_, 20)) return kResultCancelled;
+    if (ps.ShowStep(title_, QStringLiteral("C0"), QString(), ++stepNo_, 20))
+        return kResultCancelled;
     if ((r = universal_.Com0(tries)) != 0) return r;
-    p.log.DebugLog(QStringLiteral("   CO_RespL=") + QString::number(universal_.buffers(0).response.size()), 4);
-    if (ps.ShowStep(title_, QStringLiteral("C1420"), QString(), ++stepNo_, 20)) return kResultCancelled;
+    p.log.DebugLog(
+        QStringLiteral("   CO_RespL=") + QString::number(universal_.buffers(0).response.size()), 4);
+    if (ps.ShowStep(title_, QStringLiteral("C1420"), QString(), ++stepNo_, 20))
+        return kResultCancelled;
     if ((r = adc_.Com1420(tries)) != 0) return r;
-    if (ps.ShowStep(title_, QStringLiteral("C151"), QString(), ++stepNo_, 20)) return kResultCancelled;
+    if (ps.ShowStep(title_, QStringLiteral("C151"), QString(), ++stepNo_, 20))
+        return kResultCancelled;
     if ((r = universal_.Com151(tries)) != 0) return r;
     return 0;
 }
@@ -326,14 +346,16 @@ int DeviceSequences::readDisplay(bool transmitterRead) {
     Program& p = m_.program;
     ProgressSteps& ps = session_.progress();
     const int tries = p.state.RequestTries;
-    if (ps.ShowStep(title_, QStringLiteral("C190_012"), QString(), ++stepNo_, 20)) return kResultCancelled;
+    if (ps.ShowStep(title_, QStringLiteral("C190_012"), QString(), ++stepNo_, 20))
+        return kResultCancelled;
     int r = blocks_.ReadBlock(12, tries);
     if (r != 0) return r;
-    if (!p.state.DisplayInterfaceVersion.contains(raw(QStringLiteral("VersCheck")))) return kResultWrongInterfaceVersion;
+    if (!p.state.DisplayInterfaceVersion.contains(raw(QStringLiteral("VersCheck"))))
+        return kResultWrongInterfaceVersion;
     const auto readBlocks = [&](std::initializer_list<int> list) {
         for (int block : list) {
-            if (ps.ShowStep(title_, QStringLiteral("C190_%1").arg(block, 3, 10, QLatin1Char('0')), QString(),
-                            ++stepNo_, 20)) {
+            if (ps.ShowStep(title_, QStringLiteral("C190_%1").arg(block, 3, 10, QLatin1Char('0')),
+                            QString(), ++stepNo_, 20)) {
                 return static_cast<int>(kResultCancelled);
             }
             const int res = blocks_.ReadBlock(block, tries);
@@ -345,12 +367,15 @@ int DeviceSequences::readDisplay(bool transmitterRead) {
         // A module on its own: its measurand (block 000) decides the table,
         // which is built for the display's own values (IntSerIO 0).
         if ((r = readBlocks({0})) != 0) return r;
-        const QString measurand = ListTextOf(p.state.Measurands, raw(QStringLiteral("UnitType")).toInt());
+        const QString measurand =
+            ListTextOf(p.state.Measurands, raw(QStringLiteral("UnitType")).toInt());
         QString baseUnit = m_.cal.actBaseUnit;
         for (const MeasurandSettings& ms : p.state.MeasurandList)
             if (ms.Name == measurand && !ms.BaseUnit.isEmpty()) baseUnit = ms.BaseUnit;
         if (measurand.isEmpty()) {
-            p.log.DebugLog(QStringLiteral("   Display measurand unknown: ") + raw(QStringLiteral("UnitType")), 1);
+            p.log.DebugLog(
+                QStringLiteral("   Display measurand unknown: ") + raw(QStringLiteral("UnitType")),
+                1);
         } else if (measurand != m_.cal.Measurand || m_.cal.IntSerIO != 0) {
             if (measurand != m_.cal.Measurand) {
                 p.dialogs.progressClose();
@@ -380,7 +405,8 @@ void DeviceSequences::applyOutputSettings() {
     c.IntSerIO = 1;
     c.CalADlow = 4000.0f;
     c.CalADhi = 20000.0f;
-    setRaw(QStringLiteral("UnitType"), QString::number(std::max(0, ListValueOf(p.state.Measurands, c.Measurand))));
+    setRaw(QStringLiteral("UnitType"),
+           QString::number(std::max(0, ListValueOf(p.state.Measurands, c.Measurand))));
     setRaw(QStringLiteral("CalDecimalPoint"), QStringLiteral("0"));
     setRaw(QStringLiteral("bIntSerIO"), QStringLiteral("1"));
 
@@ -404,9 +430,9 @@ void DeviceSequences::applyOutputSettings() {
     const ConfigurationRecord cell = parseConfigurationRecord(
         configurationRecordText(m_, raw(QStringLiteral("ADCByte20")).toInt()));
     const QString cellUnitName = cell.range.value(4).trimmed();
-    const QString cellUnit =
-        cellUnitName.isEmpty() || cellUnitName.startsWith(QLatin1Char('~')) ? rangeUnit
-                                                                               : QLatin1Char('[') + cellUnitName + QLatin1Char(']');
+    const QString cellUnit = cellUnitName.isEmpty() || cellUnitName.startsWith(QLatin1Char('~'))
+                                 ? rangeUnit
+                                 : QLatin1Char('[') + cellUnitName + QLatin1Char(']');
     bool okLow = false, okHigh = false;
     float nomLow = raw(QStringLiteral("TNomRangeLow")).toFloat(&okLow);
     float nomHigh = raw(QStringLiteral("TNomRangeHigh")).toFloat(&okHigh);
@@ -420,7 +446,9 @@ void DeviceSequences::applyOutputSettings() {
         c.CalNomLow = nomLow;
         c.CalNomHi = nomHigh;
     }
-    const auto number = [](float v) { return trimTrailingZeros(QString::number(static_cast<double>(v), 'f', 4)); };
+    const auto number = [](float v) {
+        return trimTrailingZeros(QString::number(static_cast<double>(v), 'f', 4));
+    };
     if (okLow) setRaw(QStringLiteral("NominalRangeLow"), number(nomLow));
     if (okHigh) setRaw(QStringLiteral("NominalRangeHigh"), number(nomHigh));
 
@@ -432,7 +460,8 @@ void DeviceSequences::applyOutputSettings() {
         bool ok = false;
         float v = raw(QLatin1String(source)).toFloat(&ok);
         if (!ok) continue;
-        if (rangeUnit != c.DispUnit) v = convertUnit(m_, v, rangeUnit, c.DispUnit, QLatin1String(field));
+        if (rangeUnit != c.DispUnit)
+            v = convertUnit(m_, v, rangeUnit, c.DispUnit, QLatin1String(field));
         if (!std::isfinite(v)) continue;
         const QString counts =
             applyConversion(m_, Conversion::ULRVal, QString::number(static_cast<double>(v), 'g', 9),
@@ -474,7 +503,8 @@ void DeviceSequences::applyDisplayCalibration() {
 
     if (ok[0] && ok[1]) {
         if (ok[4] && ok[5] && adHigh - adLow >= 0.0001f) {
-            c.CalDPlow = yggx(m_, c.CalADlow, adLow, adHigh, lower, upper, QStringLiteral("CalDPlow"));
+            c.CalDPlow =
+                yggx(m_, c.CalADlow, adLow, adHigh, lower, upper, QStringLiteral("CalDPlow"));
             c.CalDPhi = yggx(m_, c.CalADhi, adLow, adHigh, lower, upper, QStringLiteral("CalDPhi"));
         } else {
             c.CalDPlow = lower;
@@ -488,24 +518,27 @@ void DeviceSequences::applyDisplayCalibration() {
             const int i = m_.fields.find(QLatin1String(name));
             if (i < 0) continue;
             FieldRecord& f = m_.fields.at(i);
-            const QString content = applyConversion(m_, Conversion::AnaRawToCalUnit, f.RawVal, f.Name, 1);
+            const QString content =
+                applyConversion(m_, Conversion::AnaRawToCalUnit, f.RawVal, f.Name, 1);
             if (!content.isEmpty()) f.Content = content.section(QLatin1Char('['), 0, 0);
         }
     }
 
     // A range outside the nominal range is reported; the read goes on.
-    const auto text = [](float v) { return trimTrailingZeros(QString::number(static_cast<double>(v), 'f', 4)); };
+    const auto text = [](float v) {
+        return trimTrailingZeros(QString::number(static_cast<double>(v), 'f', 4));
+    };
     Program& p = m_.program;
     if (ok[0] && ok[2] && lower < nomLow) {
         p.messages.MsgBox(QStringLiteral("Error"),
-                          QStringLiteral("Lower range value {LMRV} < nominal range {LNRV}\t") + text(lower) +
-                              QLatin1Char('\t') + text(nomLow),
+                          QStringLiteral("Lower range value {LMRV} < nominal range {LNRV}\t") +
+                              text(lower) + QLatin1Char('\t') + text(nomLow),
                           0);
     }
     if (ok[1] && ok[3] && upper > nomHigh) {
         p.messages.MsgBox(QStringLiteral("Error"),
-                          QStringLiteral("Upper range value {UMRV} > nominal range {UNRV}\t") + text(upper) +
-                              QLatin1Char('\t') + text(nomHigh),
+                          QStringLiteral("Upper range value {UMRV} > nominal range {UNRV}\t") +
+                              text(upper) + QLatin1Char('\t') + text(nomHigh),
                           0);
     }
 }
@@ -528,21 +561,24 @@ void DeviceSequences::completeRead() {
     // snapshots must show the values a following write would send. The
     // catalogue entry is not loaded over what was just read: the device's
     // own range, bytes and table are the truth ("keep").
-    UpdDevType(m_, m_.selection.DevIndx, m_.selection.DevType, m_.selection.CalcMeth, QStringLiteral("keep"));
+    UpdDevType(m_, m_.selection.DevIndx, m_.selection.DevType, m_.selection.CalcMeth,
+               QStringLiteral("keep"));
     snapshots_.clear();
     for (int block : writableBlocks())
-        snapshots_.insert(QStringLiteral("Rec%1").arg(block, 3, 10, QLatin1Char('0')), blockSnapshot(block));
+        snapshots_.insert(QStringLiteral("Rec%1").arg(block, 3, 10, QLatin1Char('0')),
+                          blockSnapshot(block));
     readRecord_ = transmitterRecord();
     p.log.DebugLog(QStringLiteral("TM-R-Rec: ") + readRecord_, 2);
 
-    const QString measurandGroup = m_.cal.Measurand.compare(QLatin1String("Temperature"), Qt::CaseInsensitive) == 0
-                                       ? QStringLiteral("TEMPERATURE")
-                                       : QStringLiteral("PRESSURE");
+    const QString measurandGroup =
+        m_.cal.Measurand.compare(QLatin1String("Temperature"), Qt::CaseInsensitive) == 0
+            ? QStringLiteral("TEMPERATURE")
+            : QStringLiteral("PRESSURE");
     for (int i = 1; i <= m_.fields.count(); ++i) {
         FieldRecord& f = m_.fields.at(i);
         const QString a = f.Attributes.toUpper();
-        if (a.contains(QLatin1String("COMMON")) || a.contains(measurandGroup) || a.contains(QLatin1String("SYSTEM")) ||
-            a.contains(QLatin1String("TRANSMITTER"))) {
+        if (a.contains(QLatin1String("COMMON")) || a.contains(measurandGroup) ||
+            a.contains(QLatin1String("SYSTEM")) || a.contains(QLatin1String("TRANSMITTER"))) {
             f.setColourState(ColourRead);
         }
     }
@@ -591,15 +627,19 @@ void DeviceSequences::scaleSerialNominalRange() {
 // The range the display module shows follows the transmitter's range,
 // converted into the unit of each field, without asking.
 void DeviceSequences::followTransmitterRange() {
-    const bool temperature = m_.cal.Measurand.compare(QLatin1String("Temperature"), Qt::CaseInsensitive) == 0;
+    const bool temperature =
+        m_.cal.Measurand.compare(QLatin1String("Temperature"), Qt::CaseInsensitive) == 0;
     const std::pair<const char*, const char*> pairs[] = {
-        {temperature ? "TempLower" : "DspMBA", "LowerRangeVal"}, {temperature ? "TempUpper" : "DspMBE", "UpperRangeVal"}};
+        {temperature ? "TempLower" : "DspMBA", "LowerRangeVal"},
+        {temperature ? "TempUpper" : "DspMBE", "UpperRangeVal"}};
     for (const auto& [destName, srcName] : pairs) {
         QString toUnit;
-        if (!copyContentInUnit(m_, QLatin1String(destName), QLatin1String(srcName), &toUnit)) continue;
+        if (!copyContentInUnit(m_, QLatin1String(destName), QLatin1String(srcName), &toUnit))
+            continue;
         FieldRecord& to = m_.fields.at(m_.fields.find(QLatin1String(destName)));
-        to.RawVal = to.CheckProc == Conversion::None ? to.Content
-                                                     : applyConversion(m_, to.CheckProc, to.Content, to.Name, 2, 0);
+        to.RawVal = to.CheckProc == Conversion::None
+                        ? to.Content
+                        : applyConversion(m_, to.CheckProc, to.Content, to.Name, 2, 0);
         to.BaseValue = to.BaseUnit.isEmpty() || to.BaseUnit == toUnit
                            ? to.Content
                            : convertUnitText(m_, to.Content, toUnit, to.BaseUnit, to.Name);
@@ -617,7 +657,9 @@ int DeviceSequences::failRead(int result, const SavedTable& saved) {
         const QString version = raw(QStringLiteral("VersCheck"));
         if (!version.isEmpty()) text += QStringLiteral(" (") + version + QLatin1Char(')');
     }
-    p.log.DebugLog(QStringLiteral("HartRead failed: ") + QString::number(result) + QStringLiteral(" ") + text, 1);
+    p.log.DebugLog(
+        QStringLiteral("HartRead failed: ") + QString::number(result) + QStringLiteral(" ") + text,
+        1);
     if (result != kResultCancelled) session_.progress().CheckStep(result, 0, text, QString(), -2);
     close(true);
     restoreTable(saved);

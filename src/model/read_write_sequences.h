@@ -30,14 +30,17 @@ struct DeviceModel;
 class HartSession;
 class LinkLibrary;
 
-constexpr int kResultWrongInterfaceVersion = 90;  // the display module speaks another interface version
-constexpr int kResultInvalidConfiguration = 91;   // the configuration key has no catalogue entry
-constexpr int kResultStoreFailed = 92;            // the blocks were written but not stored (EEPROM copy)
-constexpr int kResultNotConnected = 93;           // the link could not be opened
-constexpr int kResultPartMissing = 94;            // the device lacks the transmitter or display module asked for
-constexpr int kResultNoProfileUnits = 97;         // the profile gives no units for a measurand
-constexpr int kResultDryRun = 96;                 // NoWrite is ON: every request was built and logged, none sent
-constexpr int kResultOtherDevice = 95;            // the data are for another measurand or sensor than the device's
+constexpr int kResultWrongInterfaceVersion =
+    90;  // the display module speaks another interface version
+constexpr int kResultInvalidConfiguration = 91;  // the configuration key has no catalogue entry
+constexpr int kResultStoreFailed = 92;   // the blocks were written but not stored (EEPROM copy)
+constexpr int kResultNotConnected = 93;  // the link could not be opened
+constexpr int kResultPartMissing =
+    94;  // the device lacks the transmitter or display module asked for
+constexpr int kResultNoProfileUnits = 97;  // the profile gives no units for a measurand
+constexpr int kResultDryRun = 96;  // NoWrite is ON: every request was built and logged, none sent
+constexpr int kResultOtherDevice =
+    95;  // the data are for another measurand or sensor than the device's
 
 // The transmitter's configuration (command 181) and table (command 182)
 // fields, in the order of the transmitter record.
@@ -55,7 +58,7 @@ struct SequenceHooks {
 };
 
 class DeviceSequences {
-public:
+  public:
     DeviceSequences(DeviceModel& model, HartSession& session, LinkLibrary& link);
 
     // Modes: "all all", "transmitter all", "display all".
@@ -96,7 +99,7 @@ public:
     QStringList writtenFields() const;
     int moduleState = 0;  // 1 after a successful read or write
 
-private:
+  private:
     struct SavedTable {
         int dataTrigger = -1;
         bool dataChanged = false;
@@ -158,10 +161,10 @@ private:
     int stepNo_ = 0;
     FieldSnapshot defined_;  // the table as the transmitter read defined it anew
     QString readRecord_;
-    QString missingPart_;      // the part a sequence asked for that the device lacks
-    QStringList written_;      // the steps of the running write the device acknowledged
-    QString failedStep_;       // the step a write stopped at, with the reason
-    QString leftOut_;          // the part of the data a write left out (the device lacks it)
+    QString missingPart_;    // the part a sequence asked for that the device lacks
+    QStringList written_;    // the steps of the running write the device acknowledged
+    QString failedStep_;     // the step a write stopped at, with the reason
+    QString leftOut_;        // the part of the data a write left out (the device lacks it)
     int sendUnitCode_ = -1;  // the unit code a write sends with the range (-1: as read)
     QMap<QString, QString> snapshots_;
 };

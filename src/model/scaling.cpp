@@ -1,5 +1,7 @@
 // Interpolation, table linearisation, unit conversion and number formatting.
 
+#include "scaling.h"
+
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -9,7 +11,6 @@
 #include "app/program.h"
 #include "device_model.h"
 #include "list_text.h"
-#include "scaling.h"
 #include "scaling_detail.h"
 
 namespace zh {
@@ -18,7 +19,8 @@ using namespace scaling_detail;
 
 // ----- interpolation ------------------------------------------------------
 
-float yggx(DeviceModel& m, float x, float x1, float x2, float y1, float y2, const QString& caller, float fallback) {
+float yggx(DeviceModel& m, float x, float x1, float x2, float y1, float y2, const QString& caller,
+           float fallback) {
     if (x2 - x1 >= kMinSpan) {
         m.cal.CalcError = 0;
         return y1 + (y2 - y1) / (x2 - x1) * (x - x1);
@@ -26,11 +28,13 @@ float yggx(DeviceModel& m, float x, float x1, float x2, float y1, float y2, cons
     m.cal.CalcError = 1;
     auto num = [](float f) { return QString::number(static_cast<double>(f)); };
     Messages& msg = m.program.messages;
-    QString text = msg.LookupMessage(QStringLiteral("Calculation error: Division by zero"), QStringLiteral("Common"));
+    QString text = msg.LookupMessage(QStringLiteral("Calculation error: Division by zero"),
+                                     QStringLiteral("Common"));
     text += QStringLiteral(" [ ");
     if (!caller.isEmpty()) text += caller + QLatin1Char('=');
-    text += QStringLiteral("yggx(x=") + num(x) + QStringLiteral(", x1=") + num(x1) + QStringLiteral(", x2=") + num(x2) +
-            QStringLiteral(", y1=") + num(y1) + QStringLiteral(", y2=") + num(y2) + QStringLiteral(") ]");
+    text += QStringLiteral("yggx(x=") + num(x) + QStringLiteral(", x1=") + num(x1) +
+            QStringLiteral(", x2=") + num(x2) + QStringLiteral(", y1=") + num(y1) +
+            QStringLiteral(", y2=") + num(y2) + QStringLiteral(") ]");
     m.program.log.DebugLog(text, 3);
     msg.MsgBox(programTitle(m), text, mb::IconError, QStringLiteral("nodefmsg"));
     return y1 + (y2 - y1) * fallback;
@@ -53,20 +57,23 @@ float calclin(DeviceModel& m, float x) {
 
 // ----- units -------------------------------------------------------------
 
-float convertUnit(DeviceModel& m, float value, const QString& source, const QString& dest, const QString& field) {
+float convertUnit(DeviceModel& m, float value, const QString& source, const QString& dest,
+                  const QString& field) {
     if (!std::isfinite(value)) return kNaN;
     if (sameUnit(source, dest)) return value;
     CalibrationState& c = m.cal;
 
     auto fail = [&]() {
-        const QString args = QStringLiteral("Cannot Convert value for '{GadName}'={GadVal} from '{SrcUnit}' to '{DestUnit}'!") +
-                             QLatin1Char('\t') + field + QLatin1Char('\t') + fixed(value, 3) + QLatin1Char('\t') + source +
-                             QLatin1Char('\t') + dest;
+        const QString args =
+            QStringLiteral(
+                "Cannot Convert value for '{GadName}'={GadVal} from '{SrcUnit}' to '{DestUnit}'!") +
+            QLatin1Char('\t') + field + QLatin1Char('\t') + fixed(value, 3) + QLatin1Char('\t') +
+            source + QLatin1Char('\t') + dest;
         Messages& msg = m.program.messages;
         const QString text = msg.LookupMessage(args, QStringLiteral("SerialIO"));
         m.program.log.DebugLog(text, 3);
-        msg.MsgBox(msg.LookupMessage(QStringLiteral("Error"), QStringLiteral("SerialIO")), text, mb::IconError,
-                   QStringLiteral("nodefmsg"));
+        msg.MsgBox(msg.LookupMessage(QStringLiteral("Error"), QStringLiteral("SerialIO")), text,
+                   mb::IconError, QStringLiteral("nodefmsg"));
         return kNaN;
     };
 
@@ -98,8 +105,8 @@ float convertUnit(DeviceModel& m, float value, const QString& source, const QStr
     return std::isfinite(result) ? result : fail();
 }
 
-QString convertUnitText(DeviceModel& m, const QString& value, const QString& source, const QString& dest,
-                        const QString& field) {
+QString convertUnitText(DeviceModel& m, const QString& value, const QString& source,
+                        const QString& dest, const QString& field) {
     const std::optional<float> v = numberOf(value);
     if (!v) return QString();
     const float r = convertUnit(m, *v, source, dest, field);
@@ -109,7 +116,9 @@ QString convertUnitText(DeviceModel& m, const QString& value, const QString& sou
 // ----- formatting --------------------------------------------------------
 
 QString trimTrailingZeros(const QString& number) {
-    if (!number.contains(QLatin1Char('.')) || number.contains(QLatin1Char('e'), Qt::CaseInsensitive)) return number;
+    if (!number.contains(QLatin1Char('.')) ||
+        number.contains(QLatin1Char('e'), Qt::CaseInsensitive))
+        return number;
     QString s = number;
     while (s.endsWith(QLatin1Char('0'))) s.chop(1);
     if (s.endsWith(QLatin1Char('.'))) s.chop(1);
@@ -161,7 +170,9 @@ bool copyContentInUnit(DeviceModel& m, const QString& dest, const QString& sourc
     if (from.Content.trimmed().isEmpty()) return false;
     const QString fromUnit = from.GadUnit.isEmpty() ? m.cal.DispUnit : from.GadUnit;
     const QString toUnit = to.GadUnit.isEmpty() ? fromUnit : to.GadUnit;
-    const QString value = fromUnit == toUnit ? from.Content : convertUnitText(m, from.Content, fromUnit, toUnit, to.Name);
+    const QString value = fromUnit == toUnit
+                              ? from.Content
+                              : convertUnitText(m, from.Content, fromUnit, toUnit, to.Name);
     if (value.isEmpty()) return false;
     to.Content = value;
     if (unit) *unit = toUnit;
@@ -169,7 +180,8 @@ bool copyContentInUnit(DeviceModel& m, const QString& dest, const QString& sourc
 }
 
 QString baseValueOf(DeviceModel& m, const FieldRecord& r) {
-    if (r.Content.isEmpty() || r.GadUnit.isEmpty() || r.BaseUnit.isEmpty() || r.GadUnit == r.BaseUnit)
+    if (r.Content.isEmpty() || r.GadUnit.isEmpty() || r.BaseUnit.isEmpty() ||
+        r.GadUnit == r.BaseUnit)
         return r.Content;
     return convertUnitText(m, r.Content, r.GadUnit, r.BaseUnit, r.Name);
 }

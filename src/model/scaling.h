@@ -17,8 +17,8 @@ struct DeviceModel;
 // Reads the scaling state of device type `measurand` from its profile
 // section (or the generic set when the profile has no such section) into
 // m.cal. `dispDecPoint` -11 takes the section's DispDecPoint.
-void loadCalibrationState(DeviceModel& m, const QString& measurand, const QString& baseUnit, int intSerIO,
-                          int dispDecPoint);
+void loadCalibrationState(DeviceModel& m, const QString& measurand, const QString& baseUnit,
+                          int intSerIO, int dispDecPoint);
 
 // "°C;1.0;0.0|°F;1.8;32.0|..." -> entries; malformed entries are skipped.
 std::vector<UnitConversion> parseConversionTable(const QString& text);
@@ -26,18 +26,19 @@ std::vector<UnitConversion> parseConversionTable(const QString& text);
 // Linear interpolation through (x1, y1) and (x2, y2). When x2 does not
 // exceed x1 by at least 0.0001 the result is y1 + (y2 - y1) x fallback, the
 // calculation error flag is set and a message names `caller`.
-float yggx(DeviceModel& m, float x, float x1, float x2, float y1, float y2, const QString& caller = QString(),
-           float fallback = 0.5f);
+float yggx(DeviceModel& m, float x, float x1, float x2, float y1, float y2,
+           const QString& caller = QString(), float fallback = 0.5f);
 
 // Table linearisation over m.cal.LinAdc / LinMw.
 float calclin(DeviceModel& m, float x);
 
 // Converts between units written with brackets; NaN (and a message) when a
 // unit is unknown or the table cannot express the conversion.
-float convertUnit(DeviceModel& m, float value, const QString& source, const QString& dest, const QString& field);
+float convertUnit(DeviceModel& m, float value, const QString& source, const QString& dest,
+                  const QString& field);
 // Text form: "" for a failed conversion, else the value with trailing zeros trimmed.
-QString convertUnitText(DeviceModel& m, const QString& value, const QString& source, const QString& dest,
-                        const QString& field);
+QString convertUnitText(DeviceModel& m, const QString& value, const QString& source,
+                        const QString& dest, const QString& field);
 // The base value of `r`: its content in its base unit (the content itself
 // when either unit is missing or they are the same).
 QString baseValueOf(DeviceModel& m, const FieldRecord& r);
@@ -46,7 +47,8 @@ QString baseValueOf(DeviceModel& m, const FieldRecord& r);
 // when given). False, and nothing changed, when either field is missing,
 // the source is empty or the conversion fails (the conversion reports that
 // itself).
-bool copyContentInUnit(DeviceModel& m, const QString& dest, const QString& source, QString* unit = nullptr);
+bool copyContentInUnit(DeviceModel& m, const QString& dest, const QString& source,
+                       QString* unit = nullptr);
 
 // Formats `value` with `decimals` (0..3), or automatically for any other
 // number, and adjusts the field's input format to what is shown.
@@ -57,8 +59,8 @@ void SetCalDecP(DeviceModel& m, int digits);
 
 // Runs conversion `proc` on `value` of `field`: direction 1 raw -> content
 // (and shows it in `gadget` when that is not 0), 2 content -> raw, others "".
-QString applyConversion(DeviceModel& m, Conversion proc, const QString& value, const QString& field, int direction,
-                        int gadget = 0);
+QString applyConversion(DeviceModel& m, Conversion proc, const QString& value, const QString& field,
+                        int direction, int gadget = 0);
 
 // What a whole-table conversion collected for the log.
 struct RawTrace {

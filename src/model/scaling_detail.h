@@ -42,7 +42,8 @@ inline std::optional<qint64> integerOf(const QString& text) {
     const QString t = text.trimmed();
     int i = 0;
     bool negative = false;
-    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) negative = t[i++] == QLatin1Char('-');
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+')))
+        negative = t[i++] == QLatin1Char('-');
     const int start = i;
     while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9')) ++i;
     if (i == start) return std::nullopt;
@@ -57,7 +58,8 @@ inline QString fixed(float v, int decimals) {
     QString s = QString::number(static_cast<double>(v), 'f', std::clamp(decimals, 0, 9));
     if (s.startsWith(QLatin1Char('-'))) {
         bool zero = true;
-        for (int i = 1; i < s.size() && zero; ++i) zero = s[i] == QLatin1Char('0') || s[i] == QLatin1Char('.');
+        for (int i = 1; i < s.size() && zero; ++i)
+            zero = s[i] == QLatin1Char('0') || s[i] == QLatin1Char('.');
         if (zero) s.remove(0, 1);
     }
     return s;
@@ -71,16 +73,23 @@ inline QString floatText(float v) {
     return trimTrailingZeros(fixed(v, std::clamp(6 - magnitude, 0, 9)));
 }
 
-inline bool isPercent(const QString& unit) { return unit == QLatin1String("[%]") || unit == QLatin1String("%"); }
-inline bool isMilliamp(const QString& unit) { return unit == QLatin1String("[mA]") || unit == QLatin1String("mA"); }
+inline bool isPercent(const QString& unit) {
+    return unit == QLatin1String("[%]") || unit == QLatin1String("%");
+}
+inline bool isMilliamp(const QString& unit) {
+    return unit == QLatin1String("[mA]") || unit == QLatin1String("mA");
+}
 
 inline QString unitName(const QString& unit) {
     const QString t = unit.trimmed();
-    if (t.startsWith(QLatin1Char('[')) && t.endsWith(QLatin1Char(']'))) return t.mid(1, t.size() - 2);
+    if (t.startsWith(QLatin1Char('[')) && t.endsWith(QLatin1Char(']')))
+        return t.mid(1, t.size() - 2);
     return t;
 }
 
-inline bool sameUnit(const QString& a, const QString& b) { return unitName(a) == unitName(b); }
+inline bool sameUnit(const QString& a, const QString& b) {
+    return unitName(a) == unitName(b);
+}
 
 // Display and calibration unit differ: by their list values, or by name
 // when both are missing from their lists.
@@ -94,7 +103,8 @@ inline const UnitConversion* lookupUnit(const CalibrationState& c, const QString
     const QString name = unitName(unit);
     for (const UnitConversion& e : c.Conversions) {
         if (e.unit != name && QLatin1Char('[') + e.unit + QLatin1Char(']') != unit) continue;
-        if (!(std::fabs(e.factor) > 0.0f) || !std::isfinite(e.factor) || !std::isfinite(e.offset)) return nullptr;
+        if (!(std::fabs(e.factor) > 0.0f) || !std::isfinite(e.factor) || !std::isfinite(e.offset))
+            return nullptr;
         return &e;
     }
     return nullptr;
@@ -103,8 +113,8 @@ inline const UnitConversion* lookupUnit(const CalibrationState& c, const QString
 // yggx over the same line with the end points in ascending x order, so that
 // falling ranges (upper value below lower value) convert instead of hitting
 // the degenerate-interval path.
-inline float lin(DeviceModel& m, float x, float x1, float x2, float y1, float y2, const QString& caller,
-          float fallback = 0.5f) {
+inline float lin(DeviceModel& m, float x, float x1, float x2, float y1, float y2,
+                 const QString& caller, float fallback = 0.5f) {
     if (x2 < x1) {
         std::swap(x1, x2);
         std::swap(y1, y2);
@@ -114,16 +124,22 @@ inline float lin(DeviceModel& m, float x, float x1, float x2, float y1, float y2
 
 inline int scaleOf(int decimals) {
     switch (decimals) {
-        case 1: return 10;
-        case 2: return 100;
-        case 3: return 1000;
-        default: return 1;
+        case 1:
+            return 10;
+        case 2:
+            return 100;
+        case 3:
+            return 1000;
+        default:
+            return 1;
     }
 }
 
 // CalDecP as the conversions use it: decimals outside 0..3 count as 0, so
 // that the decimals shown always match the scale factor.
-inline int calDecimals(const CalibrationState& c) { return c.CalDecP >= 0 && c.CalDecP <= 3 ? c.CalDecP : 0; }
+inline int calDecimals(const CalibrationState& c) {
+    return c.CalDecP >= 0 && c.CalDecP <= 3 ? c.CalDecP : 0;
+}
 
 inline const FieldRecord* fieldOf(const DeviceModel& m, const QString& name) {
     const int i = m.fields.find(name);
@@ -162,14 +178,16 @@ inline bool namesNonFinite(const QString& text) {
     return t.contains(QLatin1String("nan")) || t.contains(QLatin1String("inf"));
 }
 
-inline float readProfileNumber(DeviceModel& m, const QString& section, const QString& key, const QString& def) {
+inline float readProfileNumber(DeviceModel& m, const QString& section, const QString& key,
+                               const QString& def) {
     Program& p = m.program;
     QString text = p.profile.ReadProfile(section, key, def, p.state.ProfilePath);
     text.replace(QLatin1Char(','), QLatin1Char('.'));
     if (const std::optional<float> v = numberOf(text)) return *v;
     if (!text.trimmed().isEmpty()) {
-        p.log.DebugLog(QStringLiteral("[") + section + QStringLiteral("] ") + key + QStringLiteral("=") + text +
-                           QStringLiteral(": no number, ") + def + QStringLiteral(" used"),
+        p.log.DebugLog(QStringLiteral("[") + section + QStringLiteral("] ") + key +
+                           QStringLiteral("=") + text + QStringLiteral(": no number, ") + def +
+                           QStringLiteral(" used"),
                        2);
     }
     return numberOf(def).value_or(0.0f);
@@ -177,7 +195,9 @@ inline float readProfileNumber(DeviceModel& m, const QString& section, const QSt
 
 // A profile number as a small count (decimal points); far-out values stay
 // far out without overflowing the conversion.
-inline int smallInt(float v) { return static_cast<int>(std::clamp(v, -1000.0f, 1000.0f)); }
+inline int smallInt(float v) {
+    return static_cast<int>(std::clamp(v, -1000.0f, 1000.0f));
+}
 
 // The value part of a converted text, without its "[unit]".
 inline QString withoutUnit(const QString& text) {

@@ -40,8 +40,9 @@ void SetCalDecP(DeviceModel& m, int digits) {
         f->RawVal = f->Content;
         if (f->GadID != 0) m.program.gadgets.setState(f->GadID, c.CalDecP);
     }
-    log.DebugLog(QStringLiteral("<--- SetCalDecP(CalDpLow=") + fixed(c.CalDPlow, 3) + QStringLiteral(" CalDpHi=") +
-                     fixed(c.CalDPhi, 3) + QStringLiteral(" CalDecP=") + QString::number(c.CalDecP),
+    log.DebugLog(QStringLiteral("<--- SetCalDecP(CalDpLow=") + fixed(c.CalDPlow, 3) +
+                     QStringLiteral(" CalDpHi=") + fixed(c.CalDPhi, 3) +
+                     QStringLiteral(" CalDecP=") + QString::number(c.CalDecP),
                  4);
 
     // The range keeps its value; only its raw form and its decimals follow
@@ -65,11 +66,13 @@ void SetCalDecP(DeviceModel& m, int digits) {
 // ----- whole table -------------------------------------------------------
 
 RawTrace AllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldList) {
-    m.program.log.DebugLog(QStringLiteral(">>> AllRawToMeasurand(EnDeCode=") + QString::number(endecode), 4);
+    m.program.log.DebugLog(
+        QStringLiteral(">>> AllRawToMeasurand(EnDeCode=") + QString::number(endecode), 4);
     RawTrace trace;
     const QStringList names = fieldList.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     static const QString switchGroup = QStringLiteral(
-        "OutputFunction1;SetPoint1;FrameHi1;ResetPoint1;FrameLow1;OutputFunction2;SetPoint2;FrameHi2;ResetPoint2;"
+        "OutputFunction1;SetPoint1;FrameHi1;ResetPoint1;FrameLow1;OutputFunction2;SetPoint2;"
+        "FrameHi2;ResetPoint2;"
         "FrameLow2");
 
     if (endecode == 1) {
@@ -77,19 +80,24 @@ RawTrace AllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldLis
             FieldRecord* f = fieldOf(m, name);
             if (!f) continue;  // a wrong name in a list must not create a record
             const QString raw = f->RawVal.isEmpty() ? f->Default : f->RawVal;
-            const QString result = f->CheckProc != Conversion::None ? applyConversion(m, f->CheckProc, raw, name, 1) : raw;
+            const QString result = f->CheckProc != Conversion::None
+                                       ? applyConversion(m, f->CheckProc, raw, name, 1)
+                                       : raw;
             QString content, unit;
             splitUnit(result, content, unit);
             if (!unit.isEmpty()) f->GadUnit = unit;
-            if (f->type() == QLatin1String("number") && !content.isEmpty() && content != QLatin1String("-")) {
+            if (f->type() == QLatin1String("number") && !content.isEmpty() &&
+                content != QLatin1String("-")) {
                 // Whole numbers stay exact: a 32-bit counter or identifier
                 // must not pass through a float (which keeps 24 bits).
                 static const QRegularExpression wholeNumber(QStringLiteral("^\\s*[+-]?\\d+\\s*$"));
-                if (const std::optional<qint64> whole = integerOf(content); whole && wholeNumber.match(content).hasMatch()) {
+                if (const std::optional<qint64> whole = integerOf(content);
+                    whole && wholeNumber.match(content).hasMatch()) {
                     content = QString::number(*whole);
                 } else {
                     const std::optional<float> v = numberOf(content);
-                    content = v && std::fabs(*v) < 9.0e18f ? QString::number(std::llround(*v)) : QString();
+                    content = v && std::fabs(*v) < 9.0e18f ? QString::number(std::llround(*v))
+                                                           : QString();
                 }
             }
             // A raw value that is no number shows as an empty field, never
@@ -99,7 +107,8 @@ RawTrace AllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldLis
             // The base value follows the content it stands for: data files
             // save the measurand fields by their base value, so a stale one
             // would store the definition's default instead of what was read.
-            if (!f->BaseUnit.isEmpty() && !f->GadUnit.isEmpty() && !content.isEmpty() && content != QLatin1String("-")) {
+            if (!f->BaseUnit.isEmpty() && !f->GadUnit.isEmpty() && !content.isEmpty() &&
+                content != QLatin1String("-")) {
                 const QString base = convertUnitText(m, content, f->GadUnit, f->BaseUnit, name);
                 if (!base.isEmpty()) f->BaseValue = base;
             }
@@ -118,13 +127,16 @@ RawTrace AllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldLis
         if (!f) continue;
         // In the same unit the content already is the base value, as the
         // user wrote it ("20.0" stays "20.0").
-        if (!f->BaseValue.isEmpty() && !f->BaseUnit.isEmpty() && !f->GadUnit.isEmpty() && f->BaseUnit != f->GadUnit) {
+        if (!f->BaseValue.isEmpty() && !f->BaseUnit.isEmpty() && !f->GadUnit.isEmpty() &&
+            f->BaseUnit != f->GadUnit) {
             const QString derived = convertUnitText(m, f->BaseValue, f->BaseUnit, f->GadUnit, name);
             // A failed conversion keeps what the user entered.
             if (!derived.isEmpty()) f->Content = derived;
         }
         const QString content = f->Content.isEmpty() ? withoutUnit(f->Default) : f->Content;
-        QString raw = f->CheckProc != Conversion::None ? applyConversion(m, f->CheckProc, content, name, 2) : content;
+        QString raw = f->CheckProc != Conversion::None
+                          ? applyConversion(m, f->CheckProc, content, name, 2)
+                          : content;
         // Never hand "nan" or "inf" to the device: an empty raw value marks
         // the field as having none, which the write refuses.
         if (namesNonFinite(raw)) raw.clear();
@@ -149,15 +161,16 @@ void UnitChanged(DeviceModel& m, int oldCode, int newCode) {
         return;
     }
     const QString oldName = ListTextOf(c.UnitsList, oldCode);
-    const QString oldUnit = oldName.isEmpty() ? c.DispUnit : QLatin1Char('[') + oldName + QLatin1Char(']');
+    const QString oldUnit =
+        oldName.isEmpty() ? c.DispUnit : QLatin1Char('[') + oldName + QLatin1Char(']');
     const QString dest = QLatin1Char('[') + newName + QLatin1Char(']');
     c.DispUnitIndex = newCode;
     c.DispUnit = dest;
 
     // Each value is converted from the unit it is actually in.
     const auto convert = [&](FieldRecord& f, const QString& src) {
-        log.DebugLog(QStringLiteral("UnitChanged: ") + f.Name + QStringLiteral(" src=") + src + QStringLiteral(" dest=") +
-                         dest,
+        log.DebugLog(QStringLiteral("UnitChanged: ") + f.Name + QStringLiteral(" src=") + src +
+                         QStringLiteral(" dest=") + dest,
                      5);
         if (f.Content.trimmed().isEmpty() || !numberOf(f.Content)) {
             f.GadUnit = dest;
@@ -170,17 +183,20 @@ void UnitChanged(DeviceModel& m, int oldCode, int newCode) {
     };
     const QStringList names = m.measurandFields.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (const QString& name : names) {
-        if (FieldRecord* f = fieldOf(m, name)) convert(*f, f->GadUnit.isEmpty() ? oldUnit : f->GadUnit);
+        if (FieldRecord* f = fieldOf(m, name))
+            convert(*f, f->GadUnit.isEmpty() ? oldUnit : f->GadUnit);
     }
     // Every other field shown in the old display unit follows too, shown or
     // hidden: a value left in the old unit would be read in the new one when
     // it is next edited. The calibration's own fields and the range (kept in
     // the unit of the transmitter's range) keep theirs.
-    static const QStringList calibrationFields{"NominalRangeLow", "NominalRangeHigh", "TNomRangeLow", "TNomRangeHigh",
-                                               "TMeasRangeLow",   "TMeasRangeHigh",   "LowerRangeVal", "UpperRangeVal"};
+    static const QStringList calibrationFields{
+        "NominalRangeLow", "NominalRangeHigh", "TNomRangeLow",  "TNomRangeHigh",
+        "TMeasRangeLow",   "TMeasRangeHigh",   "LowerRangeVal", "UpperRangeVal"};
     for (int i = 1; i <= m.fields.count(); ++i) {
         FieldRecord& f = m.fields.at(i);
-        if (f.GadUnit != oldUnit || oldUnit == dest || names.contains(f.Name) || calibrationFields.contains(f.Name))
+        if (f.GadUnit != oldUnit || oldUnit == dest || names.contains(f.Name) ||
+            calibrationFields.contains(f.Name))
             continue;
         convert(f, oldUnit);
     }

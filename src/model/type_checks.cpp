@@ -10,8 +10,12 @@
 namespace zh {
 namespace {
 
-QString field(const QString& params, int n) { return params.section(QLatin1Char(';'), n, n).trimmed(); }
-int fieldCount(const QString& params) { return params.count(QLatin1Char(';')) + 1; }
+QString field(const QString& params, int n) {
+    return params.section(QLatin1Char(';'), n, n).trimmed();
+}
+int fieldCount(const QString& params) {
+    return params.count(QLatin1Char(';')) + 1;
+}
 
 enum class Buttons { OkCancel, OkOnly };
 
@@ -21,8 +25,9 @@ QString reject(Program& p, const CheckArgs& a, const char* message, const QStrin
                Buttons buttons = Buttons::OkCancel) {
     Messages& msg = p.messages;
     const QString label = a.descr.isEmpty() ? a.name : a.descr;
-    const QString text = QLatin1Char('(') + label + QLatin1Char('=') + a.text + QStringLiteral("): ") +
-                         msg.LookupMessage(QLatin1String(message)) + QLatin1Char(' ') + detail;
+    const QString text = QLatin1Char('(') + label + QLatin1Char('=') + a.text +
+                         QStringLiteral("): ") + msg.LookupMessage(QLatin1String(message)) +
+                         QLatin1Char(' ') + detail;
     if (!a.ask) {
         p.log.DebugLog(QStringLiteral("Check: ") + text, 3);
         return check::kError;
@@ -34,7 +39,9 @@ QString reject(Program& p, const CheckArgs& a, const char* message, const QStrin
     return answer == QLatin1String("ok") ? check::kError : check::kCancel;
 }
 
-bool has(const CheckArgs& a, const char* word) { return a.attributes.contains(QLatin1String(word), Qt::CaseInsensitive); }
+bool has(const CheckArgs& a, const char* word) {
+    return a.attributes.contains(QLatin1String(word), Qt::CaseInsensitive);
+}
 
 QString formatted(double v, int decimals, const QString& point) {
     QString s = decimals < 0 ? QString::number(v, 'g', 12) : QString::number(v, 'f', decimals);
@@ -52,7 +59,7 @@ QString checkInteger(Program& p, const CheckArgs& a, int base, bool padAlways) {
     };
     QString t = a.text.trimmed();
     if (t.isEmpty() && has(a, "blankvalid")) return QString();
-    const QString allowed = base == 16 ? QStringLiteral("0123456789ABCDEFabcdef")
+    const QString allowed = base == 16  ? QStringLiteral("0123456789ABCDEFabcdef")
                             : base == 2 ? QStringLiteral("01")
                                         : QStringLiteral("0123456789");
     const bool negative = base == 10 && t.startsWith(QLatin1Char('-'));
@@ -66,7 +73,8 @@ QString checkInteger(Program& p, const CheckArgs& a, int base, bool padAlways) {
     const QString limitDigits = field(a.params, 0);
     bool ok = false;
     const int maxDigits = limitDigits.toInt(&ok);
-    if (ok && digits.size() > maxDigits) return refuse(a, "Number of digits exceeds limit: ", limitDigits);
+    if (ok && digits.size() > maxDigits)
+        return refuse(a, "Number of digits exceeds limit: ", limitDigits);
     const qlonglong magnitude = digits.toLongLong(&ok, base);
     if (!ok) return refuse(a, "Value exceeds limit: ", digits);
     const qlonglong v = negative ? -magnitude : magnitude;
@@ -92,7 +100,8 @@ QString checkInteger(Program& p, const CheckArgs& a, int base, bool padAlways) {
         return refuse(a, "Value exceeds limit: ", field(a.params, 2));
 
     QString out = QString::number(magnitude, base).toUpper();
-    if ((padAlways || has(a, "leadzero")) && maxDigits > 0) out = out.rightJustified(maxDigits, QLatin1Char('0'));
+    if ((padAlways || has(a, "leadzero")) && maxDigits > 0)
+        out = out.rightJustified(maxDigits, QLatin1Char('0'));
     return negative && v != 0 ? QLatin1Char('-') + out : out;
 }
 
@@ -121,7 +130,8 @@ FloatFormat floatFormat(const QString& params) {
         return f;
     }
     const QString n = first.section(QLatin1Char('.'), 0, 0);
-    const QString m = first.contains(QLatin1Char('.')) ? first.section(QLatin1Char('.'), 1, 1) : QStringLiteral("0");
+    const QString m = first.contains(QLatin1Char('.')) ? first.section(QLatin1Char('.'), 1, 1)
+                                                       : QStringLiteral("0");
     bool ok = false;
     const int digits = n.toInt(&ok);
     f.digits = ok ? digits : 999;
@@ -131,7 +141,8 @@ FloatFormat floatFormat(const QString& params) {
 }
 
 QString CheckString(Program& p, const CheckArgs& a, bool isString) {
-    if (has(a, "mustfill") && a.text.trimmed().isEmpty()) return reject(p, a, "Field must be filled: ", QString());
+    if (has(a, "mustfill") && a.text.trimmed().isEmpty())
+        return reject(p, a, "Field must be filled: ", QString());
     bool ok = false;
     const int length = field(a.params, 0).toInt(&ok);
     if (isString && ok && length > 0 && a.text.size() > length)
@@ -139,19 +150,27 @@ QString CheckString(Program& p, const CheckArgs& a, bool isString) {
     return a.text;
 }
 
-QString CheckNumber(Program& p, const CheckArgs& a) { return checkInteger(p, a, 10, false); }
-QString CheckHex(Program& p, const CheckArgs& a) { return checkInteger(p, a, 16, true); }
-QString CheckBinary(Program& p, const CheckArgs& a) { return checkInteger(p, a, 2, true); }
+QString CheckNumber(Program& p, const CheckArgs& a) {
+    return checkInteger(p, a, 10, false);
+}
+QString CheckHex(Program& p, const CheckArgs& a) {
+    return checkInteger(p, a, 16, true);
+}
+QString CheckBinary(Program& p, const CheckArgs& a) {
+    return checkInteger(p, a, 2, true);
+}
 
 QString CheckFloat(Program& p, const CheckArgs& a) {
     if (has(a, "nocheck")) return a.text;
-    const QString point = p.state.DecimalPoint.isEmpty() ? QStringLiteral(".") : p.state.DecimalPoint;
+    const QString point =
+        p.state.DecimalPoint.isEmpty() ? QStringLiteral(".") : p.state.DecimalPoint;
     QString t = a.text.trimmed();
     if (t.isEmpty() && has(a, "blankvalid")) return QString();
     t.replace(QLatin1Char(','), point).replace(QLatin1Char('.'), point);
     const bool negative = t.startsWith(QLatin1Char('-'));
     QString body = negative ? t.mid(1) : t;
-    while (body.size() > 1 && body.startsWith(QLatin1Char('0')) && body.at(1).isDigit()) body.remove(0, 1);
+    while (body.size() > 1 && body.startsWith(QLatin1Char('0')) && body.at(1).isDigit())
+        body.remove(0, 1);
 
     int points = 0, digits = 0;
     for (const QChar c : body) {
@@ -175,7 +194,8 @@ QString CheckFloat(Program& p, const CheckArgs& a) {
 
     const FloatFormat fmt = floatFormat(a.params);
     const QString integerPart = plain.section(QLatin1Char('.'), 0, 0);
-    if (integerPart.size() > fmt.digits) return reject(p, a, "Number of digits exceeds limit: ", QString::number(fmt.digits));
+    if (integerPart.size() > fmt.digits)
+        return reject(p, a, "Number of digits exceeds limit: ", QString::number(fmt.digits));
     double limit = 0;
     const int shown = fmt.decimals < 0 ? 3 : fmt.decimals;
     if (fieldCount(a.params) >= 2 && leadingNumber(field(a.params, 1), &limit) && v < limit)
@@ -195,7 +215,8 @@ QString CheckIpAddress(Program& p, const CheckArgs& a) {
         good = good && ok && n >= 0 && n <= 255 && !part.isEmpty() && part.size() <= 3;
     }
     if (!good) return reject(p, a, "Invalid input: ", t);
-    if (has(a, "mustfill") && t == QLatin1String("0.0.0.0")) return reject(p, a, "Field must be filled: ", QString());
+    if (has(a, "mustfill") && t == QLatin1String("0.0.0.0"))
+        return reject(p, a, "Field must be filled: ", QString());
     return t;
 }
 

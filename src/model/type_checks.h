@@ -18,7 +18,9 @@ struct Program;
 namespace check {
 inline const QString kError = QStringLiteral("~~Error~~");
 inline const QString kCancel = QStringLiteral("~~Cancel~~");
-inline bool failed(const QString& result) { return result == kError || result == kCancel; }
+inline bool failed(const QString& result) {
+    return result == kError || result == kCancel;
+}
 }  // namespace check
 
 // The arguments every check takes: the entry and the field's definition.

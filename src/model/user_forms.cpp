@@ -35,7 +35,9 @@ qint64 powerOfTen(int n) {
 
 // Decimals of user form 2 as a usable count: below 0 means none, and more
 // than 18 would not fit a 64-bit scale.
-int clampedDecimals(int decimals) { return std::clamp(decimals, 0, 18); }
+int clampedDecimals(int decimals) {
+    return std::clamp(decimals, 0, 18);
+}
 
 bool allDigits(const QString& s) {
     for (QChar c : s) {
@@ -63,7 +65,8 @@ QString decode(const Form& form, qint64 v, bool cutToHigh) {
     if (!cutToHigh) {
         // A low part wider than the digits (user form 1: 100..255) keeps all
         // its digits, so that it still encodes back to the same value.
-        text += QLatin1Char('.') + QString::number(magnitude % scale).rightJustified(form.digits, QLatin1Char('0'));
+        text += QLatin1Char('.') +
+                QString::number(magnitude % scale).rightJustified(form.digits, QLatin1Char('0'));
     }
     return negative ? QLatin1Char('-') + text : text;
 }
@@ -96,11 +99,12 @@ std::optional<qint64> encode(const Form& form, const QString& value) {
 
 }  // namespace
 
-QString Userform(DeviceModel& m, const QString& mode, const QString& value, const QString& attributes) {
+QString Userform(DeviceModel& m, const QString& mode, const QString& value,
+                 const QString& attributes) {
     Program& p = m.program;
     auto done = [&](const QString& result) {
-        p.log.DebugLog(QStringLiteral(">>> Userform(") + value + QLatin1Char(',') + attributes + QLatin1Char(',') + mode +
-                           QStringLiteral(")=") + result,
+        p.log.DebugLog(QStringLiteral(">>> Userform(") + value + QLatin1Char(',') + attributes +
+                           QLatin1Char(',') + mode + QStringLiteral(")=") + result,
                        5);
         return result;
     };
@@ -113,9 +117,10 @@ QString Userform(DeviceModel& m, const QString& mode, const QString& value, cons
     }
     if (form.number == 0) {
         if (attributes.contains(QLatin1String("userform"))) {
-            p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Internal")),
-                              p.messages.LookupMessage(QStringLiteral("illegal user form in use: ")) + attributes,
-                              mb::IconError, QStringLiteral("nodefmsg"));
+            p.messages.MsgBox(
+                p.messages.LookupMessage(QStringLiteral("Internal")),
+                p.messages.LookupMessage(QStringLiteral("illegal user form in use: ")) + attributes,
+                mb::IconError, QStringLiteral("nodefmsg"));
         }
         return done(value);
     }
@@ -125,7 +130,10 @@ QString Userform(DeviceModel& m, const QString& mode, const QString& value, cons
         m.userFormDecimals = decimalsForVal3(leadingInt(val3));
     }
     switch (form.number) {
-        case 1: form.scale = 256; form.digits = 2; break;
+        case 1:
+            form.scale = 256;
+            form.digits = 2;
+            break;
         case 2:
         case 3:
             // User form 3 encodes with the decimals its value was shown with,
@@ -133,8 +141,14 @@ QString Userform(DeviceModel& m, const QString& mode, const QString& value, cons
             form.digits = clampedDecimals(m.userFormDecimals);
             form.scale = powerOfTen(form.digits);
             break;
-        case 4: form.scale = 100; form.digits = 2; break;
-        case 5: form.scale = 1000; form.digits = 3; break;
+        case 4:
+            form.scale = 100;
+            form.digits = 2;
+            break;
+        case 5:
+            form.scale = 1000;
+            form.digits = 3;
+            break;
     }
 
     if (decoding) {

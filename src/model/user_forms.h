@@ -11,6 +11,7 @@ struct DeviceModel;
 
 // `mode` "decode" (raw integer -> text) or "encode" (text -> raw integer as
 // decimal text); any other mode returns `value` unchanged.
-QString Userform(DeviceModel& m, const QString& mode, const QString& value, const QString& attributes);
+QString Userform(DeviceModel& m, const QString& mode, const QString& value,
+                 const QString& attributes);
 
 }  // namespace zh

@@ -43,15 +43,17 @@ bool showsValue(const QString& shown, const QString& value) {
 // What the module counts by itself (power-ons, operating time, errors): a
 // data file's copy is history, never a setting to write back.
 bool deviceCounts(const QString& name) {
-    static const QStringList counters{"pc_ui32PowerOnCount", "pc_ui32OPseconds", "pc_ui16TotalEcCount",
-                                      "pc_ui8LastEC", "pc_ui8LastEC_index", "bLogDataStoreFailureCount"};
+    static const QStringList counters{"pc_ui32PowerOnCount", "pc_ui32OPseconds",
+                                      "pc_ui16TotalEcCount", "pc_ui8LastEC",
+                                      "pc_ui8LastEC_index",  "bLogDataStoreFailureCount"};
     return counters.contains(name);
 }
 
 // The transmitter's fields a write sends (commands 181, 182, 35 and 34).
 QStringList transmitterWriteFields() {
-    QStringList t{QStringLiteral("Damping"), QStringLiteral("TMeasRangeHigh"), QStringLiteral("TMeasRangeLow"),
-                  QStringLiteral("TNomRangeHigh"), QStringLiteral("TNomRangeLow")};
+    QStringList t{QStringLiteral("Damping"), QStringLiteral("TMeasRangeHigh"),
+                  QStringLiteral("TMeasRangeLow"), QStringLiteral("TNomRangeHigh"),
+                  QStringLiteral("TNomRangeLow")};
     for (int i = 0; i < 22; ++i) t << QStringLiteral("ADCByte%1").arg(i);
     for (int i = 0; i < 11; ++i) t << QStringLiteral("AGW%1").arg(i);
     return t;
@@ -62,7 +64,9 @@ QStringList transmitterWriteFields() {
 QStringList DeviceSequences::checkBeforeWrite(bool withTransmitter, bool withDisplay) {
     const bool noWrite = writesSwitchedOff(m_.program.state.NoWrite);
     QStringList names;
-    if (withTransmitter) names << transmitterWriteFields() << QStringLiteral("LowerRangeVal") << QStringLiteral("UpperRangeVal");
+    if (withTransmitter)
+        names << transmitterWriteFields() << QStringLiteral("LowerRangeVal")
+              << QStringLiteral("UpperRangeVal");
     if (withDisplay && !noWrite)
         for (int block : writableBlocks()) names << blockFields(block);
     names.removeDuplicates();
@@ -71,7 +75,8 @@ QStringList DeviceSequences::checkBeforeWrite(bool withTransmitter, bool withDis
     // A raw value that cannot be sent (empty, "-", NaN, infinite) stops the
     // write before its first frame.
     for (const QString& name : names) {
-        if (!badRawValue(name).isEmpty()) bad << name + QStringLiteral(": ") + tr(QStringLiteral("no valid value"));
+        if (!badRawValue(name).isEmpty())
+            bad << name + QStringLiteral(": ") + tr(QStringLiteral("no valid value"));
     }
     // The checks an entry passes in the window, for what the write changes.
     if (checkFields) {
@@ -127,27 +132,33 @@ int DeviceSequences::readDeviceUnderData(const QString& target) {
         m_.fromDevice = false;
         m_.loadedFields = loaded;
         if (hooks.refreshGadgets) hooks.refreshGadgets();
-        p.messages.MsgBox(tr(QStringLiteral("Error")), text, mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        p.messages.MsgBox(tr(QStringLiteral("Error")), text, mb::Ok | mb::IconError,
+                          QStringLiteral("nodefmsg"));
         return kResultOtherDevice;
     };
     if (m_.cal.Measurand != saved.measurand) {
-        return refuse(tr(QStringLiteral("The data are for {data}, the connected device measures {device}. Nothing "
-                                         "was written.\t") +
-                         saved.measurand + QLatin1Char('\t') + m_.cal.Measurand));
+        return refuse(
+            tr(QStringLiteral(
+                   "The data are for {data}, the connected device measures {device}. Nothing "
+                   "was written.\t") +
+               saved.measurand + QLatin1Char('\t') + m_.cal.Measurand));
     }
     const FieldSnapshot::Values* dataKey = data.at(m_.fields.find(QStringLiteral("ADCByte20")));
     bool okData = false, okDevice = false;
     const int fileKey = dataKey ? dataKey->RawVal.toInt(&okData) : 0;
     const int deviceKey = raw(QStringLiteral("ADCByte20")).toInt(&okDevice);
-    if (target != QLatin1String("display") && loaded.contains(QStringLiteral("ADCByte20")) && okData && okDevice &&
-        fileKey != deviceKey) {
+    if (target != QLatin1String("display") && loaded.contains(QStringLiteral("ADCByte20")) &&
+        okData && okDevice && fileKey != deviceKey) {
         const auto name = [this](int key) {
-            const QString d = parseConfigurationRecord(configurationRecordText(m_, key)).description;
-            return (d.isEmpty() ? QString() : d + QLatin1Char(' ')) + QStringLiteral("(%1)").arg(key, 0, 16).toUpper();
+            const QString d =
+                parseConfigurationRecord(configurationRecordText(m_, key)).description;
+            return (d.isEmpty() ? QString() : d + QLatin1Char(' ')) +
+                   QStringLiteral("(%1)").arg(key, 0, 16).toUpper();
         };
-        return refuse(tr(QStringLiteral("The data are for the transmitter configuration {data}, the connected "
-                                         "transmitter is {device}. Nothing was written.\t") +
-                         name(fileKey) + QLatin1Char('\t') + name(deviceKey)));
+        return refuse(tr(
+            QStringLiteral("The data are for the transmitter configuration {data}, the connected "
+                           "transmitter is {device}. Nothing was written.\t") +
+            name(fileKey) + QLatin1Char('\t') + name(deviceKey)));
     }
     layDataOverDevice(data, loaded);
     p.state.DataTrigger = saved.dataTrigger;
@@ -168,14 +179,18 @@ void DeviceSequences::layDataOverDevice(const FieldSnapshot& data, const QString
         const FieldSnapshot::Values* v = data.at(i);
         if (!v || (!loaded.isEmpty() && !loaded.contains(f.Name))) continue;
         if (f.hasAttribute("displayonly") || deviceCounts(f.Name)) continue;
-        const bool otherUnit = !v->GadUnit.isEmpty() && !f.GadUnit.isEmpty() && v->GadUnit != f.GadUnit;
+        const bool otherUnit =
+            !v->GadUnit.isEmpty() && !f.GadUnit.isEmpty() && v->GadUnit != f.GadUnit;
         // Compared in the data's unit, with the decimals the data show.
-        const QString device = otherUnit ? convertUnitText(m_, f.Content, f.GadUnit, v->GadUnit, f.Name) : f.Content;
+        const QString device =
+            otherUnit ? convertUnitText(m_, f.Content, f.GadUnit, v->GadUnit, f.Name) : f.Content;
         if (showsValue(v->Content, device)) continue;
-        const QString value = otherUnit ? convertUnitText(m_, v->Content, v->GadUnit, f.GadUnit, f.Name) : v->Content;
-        m_.program.log.DebugLog(QStringLiteral("   data over device: ") + f.Name + QStringLiteral(" = ") + v->Content +
-                                    v->GadUnit + QStringLiteral(" (device ") + f.Content + f.GadUnit + QLatin1Char(')'),
-                                2);
+        const QString value =
+            otherUnit ? convertUnitText(m_, v->Content, v->GadUnit, f.GadUnit, f.Name) : v->Content;
+        m_.program.log.DebugLog(
+            QStringLiteral("   data over device: ") + f.Name + QStringLiteral(" = ") + v->Content +
+                v->GadUnit + QStringLiteral(" (device ") + f.Content + f.GadUnit + QLatin1Char(')'),
+            2);
         f.Content = value.isEmpty() ? v->Content : value;
         f.BaseValue = baseValueOf(m_, f);
         f.setColourState(ColourChanged);

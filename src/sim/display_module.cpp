@@ -1,7 +1,5 @@
 #include "display_module.h"
 
-#include "byte_order.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +7,7 @@
 #include <iterator>
 #include <limits>
 
+#include "byte_order.h"
 #include "sim/units.h"
 
 namespace hartsim {
@@ -114,7 +113,6 @@ std::string blockKey(const char* memory, int block) {
     return std::string("display.") + memory + "." + std::to_string(block);
 }
 
-
 }  // namespace
 
 DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& config)
@@ -143,7 +141,8 @@ DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& 
     const auto counts = [&](double value) {
         const double span = record.upperNominal - record.lowerNominal;
         if (span == 0) return k4mACounts;
-        return static_cast<int>(std::lround(4000.0 + 16000.0 * (value - record.lowerNominal) / span));
+        return static_cast<int>(
+            std::lround(4000.0 + 16000.0 * (value - record.lowerNominal) / span));
     };
     const auto range = [&](double value) {
         return serial ? counts(value) : scaled(value, calDecimals);
@@ -253,7 +252,8 @@ void DisplayModule::fillErrorLog(int newest) {
     std::uint32_t time = 0;
     std::uint32_t powerOn = 0;
     for (int k = 0; k < events; ++k) {
-        time = 3600u + static_cast<std::uint32_t>(k) * 86400u + static_cast<std::uint32_t>(k * k) * 7u;
+        time =
+            3600u + static_cast<std::uint32_t>(k) * 86400u + static_cast<std::uint32_t>(k * k) * 7u;
         powerOn = 2u + static_cast<std::uint32_t>(k) * 3u;
         log_.record(codes[static_cast<std::size_t>(k) % codes.size()].code, time, powerOn);
     }
@@ -367,8 +367,10 @@ double DisplayModule::valueAt(double counts) const {
         // Range ends in counts over the nominal range.
         const double nomLow = static_cast<double>(get(12, "pc_NominalRangeLow")) / scale;
         const double nomHigh = static_cast<double>(get(12, "pc_NominalRangeHigh")) / scale;
-        lower = nomLow + (static_cast<double>(get(12, "mp_AD_SLr")) - 4000.0) * (nomHigh - nomLow) / 16000.0;
-        upper = nomLow + (static_cast<double>(get(12, "mp_AD_Sur")) - 4000.0) * (nomHigh - nomLow) / 16000.0;
+        lower = nomLow +
+                (static_cast<double>(get(12, "mp_AD_SLr")) - 4000.0) * (nomHigh - nomLow) / 16000.0;
+        upper = nomLow +
+                (static_cast<double>(get(12, "mp_AD_Sur")) - 4000.0) * (nomHigh - nomLow) / 16000.0;
     }
     const double value = lower + (counts - calLow) * (upper - lower) / (calHigh - calLow);
 

@@ -367,14 +367,18 @@ bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fau
             if (lowerWithoutBlanks(value) == "demo") {
                 c.errorLogNewest = kDemoErrorLogNewest;
             } else {
-                if (!number(0, 19)) return failWith(bad + " (0..19, the newest entry's table index, or demo)");
+                if (!number(0, 19))
+                    return failWith(bad + " (0..19, the newest entry's table index, or demo)");
                 c.errorLogNewest = static_cast<int>(n);
             }
         } else if (key == "identity") {
             const std::string v = lowerWithoutBlanks(value);
             if (v != "ours" && v != "hart5" && v != "hart7")
                 return failWith(bad + " (ours, hart5 or hart7)");
-            applyIdentity(v == "ours" ? Identity::Ours : v == "hart5" ? Identity::Hart5 : Identity::Hart7, &c);
+            applyIdentity(v == "ours"    ? Identity::Ours
+                          : v == "hart5" ? Identity::Hart5
+                                         : Identity::Hart7,
+                          &c);
         } else if (key == "foreign") {
             const std::string v = lowerWithoutBlanks(value);
             if (v == "notimpl") {

@@ -98,8 +98,8 @@ std::vector<Reply> Line::receive(const std::uint8_t* data, std::size_t size) {
                 const std::uint64_t before = device->statistics().framesForUs;
                 std::vector<Reply> got = device->receive(bytes.data(), bytes.size());
                 if (device->statistics().framesForUs == before) continue;
-                fate = got.empty() ? Simulator::FrameFate::Silenced
-                                   : Simulator::FrameFate::Answered;
+                fate =
+                    got.empty() ? Simulator::FrameFate::Silenced : Simulator::FrameFate::Answered;
                 for (Reply& reply : got) replies.push_back(std::move(reply));
                 if (!got.empty()) answered = replies.size() - 1;
             }

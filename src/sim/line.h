@@ -16,7 +16,8 @@ namespace hartsim {
 // Appends one frame (and the answer to it) to a frame log: "RX command=N
 // (fate): FF ...", then "TX command=N: FF ...".
 void appendFrameLog(const std::string& path, int command, Simulator::FrameFate fate,
-                    const std::vector<std::uint8_t>& frame, const std::vector<std::uint8_t>* answer);
+                    const std::vector<std::uint8_t>& frame,
+                    const std::vector<std::uint8_t>* answer);
 
 struct LineDevice {
     DeviceConfig config;

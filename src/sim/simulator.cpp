@@ -32,7 +32,6 @@ DeviceConfig checked(DeviceConfig config) {
     return config;
 }
 
-
 void appendHex(std::FILE* file, const std::vector<std::uint8_t>& bytes) {
     for (std::uint8_t b : bytes) std::fprintf(file, " %02X", b);
 }
@@ -73,7 +72,9 @@ const char* Simulator::fateText(FrameFate fate) {
 
 struct Simulator::State {
     explicit State(const DeviceConfig& c)
-        : config(checked(c)), device(config), busyLeft(config.busyWrites),
+        : config(checked(c)),
+          device(config),
+          busyLeft(config.busyWrites),
           noise(c.seed ^ 0x9E3779B9u) {
         if (!config.statePath.empty()) {
             Memory memory;
@@ -156,7 +157,8 @@ void Simulator::State::tell(const MasterFrame& frame, FrameFate fate,
     if (!observer && config.frameLogPath.empty()) return;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(frame.preambles), 0xFF);
     bytes.insert(bytes.end(), frame.bytes.begin(), frame.bytes.end());
-    if (!config.frameLogPath.empty()) appendFrameLog(config.frameLogPath, frame.command, fate, bytes, answer);
+    if (!config.frameLogPath.empty())
+        appendFrameLog(config.frameLogPath, frame.command, fate, bytes, answer);
     if (observer) observer(bytes, fate);
 }
 
@@ -287,11 +289,10 @@ std::optional<Reply> Simulator::burstFrame() {
     MasterFrame from;
     from.longAddress = true;
     from.command = 1;
-    from.address = {static_cast<std::uint8_t>(kAddressMasterBit | kAddressBurstBit |
-                                              (c.manufacturerId & 0x3F)),
-                    c.deviceType, static_cast<std::uint8_t>(c.deviceId >> 16),
-                    static_cast<std::uint8_t>(c.deviceId >> 8),
-                    static_cast<std::uint8_t>(c.deviceId)};
+    from.address = {
+        static_cast<std::uint8_t>(kAddressMasterBit | kAddressBurstBit | (c.manufacturerId & 0x3F)),
+        c.deviceType, static_cast<std::uint8_t>(c.deviceId >> 16),
+        static_cast<std::uint8_t>(c.deviceId >> 8), static_cast<std::uint8_t>(c.deviceId)};
     Reply reply;
     reply.bytes = encodeFrame(kDelimiterLongAddress | kFrameTypeBurst, from, c.preambles, 0,
                               state_->device.fieldDeviceStatus(), pv.data);

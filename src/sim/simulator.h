@@ -33,21 +33,21 @@ enum class ForeignAnswer { NotImplemented, DeviceError, OtherLayout };
 
 struct DeviceConfig {
     Presence presence = Presence::Both;
-    std::uint8_t pollingAddress = 0;       // 0..63
-    int displayInterfaceVersion = 5;       // version the display module reports
-    std::uint8_t manufacturerId = 0x94;    // (expanded) manufacturer / device type code
+    std::uint8_t pollingAddress = 0;     // 0..63
+    int displayInterfaceVersion = 5;     // version the display module reports
+    std::uint8_t manufacturerId = 0x94;  // (expanded) manufacturer / device type code
     std::uint8_t deviceType = 0x7E;
-    std::uint32_t deviceId = 0x0012AB;     // 24 bits
-    int preambles = 5;                     // preambles the device puts before its answers
-    int turnaroundMs = 20;                 // from the end of a request to the start of the answer
-    bool realtime = false;                 // when embedded: wait as the wire at 1200 bit/s would
-    int configurationKey = 0x01;           // catalogue record the transmitter is built as
-    std::uint32_t seed = 0;                // 0: the measured value follows a fixed course
-    float fixedCurrentMa = 0;              // starts in fixed-current mode at this current (0: off)
+    std::uint32_t deviceId = 0x0012AB;  // 24 bits
+    int preambles = 5;                  // preambles the device puts before its answers
+    int turnaroundMs = 20;              // from the end of a request to the start of the answer
+    bool realtime = false;              // when embedded: wait as the wire at 1200 bit/s would
+    int configurationKey = 0x01;        // catalogue record the transmitter is built as
+    std::uint32_t seed = 0;             // 0: the measured value follows a fixed course
+    float fixedCurrentMa = 0;           // starts in fixed-current mode at this current (0: off)
     // The process held at this percent of the measuring range (empty: it
     // moves on its course).
     std::optional<double> holdPercent;
-    int teachMs = 0;                       // teach actions answer this much later than others
+    int teachMs = 0;  // teach actions answer this much later than others
     // The display module set up to show another unit than the one it is
     // calibrated in: a name of the measurand's display unit list ("mbar",
     // "°F", "%"); its calibration and range stay in the record's unit.
@@ -63,27 +63,27 @@ struct DeviceConfig {
     bool nulPaddedTexts = false;
     // The display module's error log full, for demonstrations and tests:
     // twenty entries with distinct time stamps and power-on counts and
-    // codes from the module's list, the newest at this table index (0..19). -1: the short past of three
-    // events a new module has.
+    // codes from the module's list, the newest at this table index (0..19). -1: the short past of
+    // three events a new module has.
     int errorLogNewest = -1;
     // The device's memories (RAM, EEPROM, factory set, error log, counters)
     // kept in this file: loaded when the device starts, saved after every
     // request. Empty: they live as long as the simulator object.
     std::string statePath;
-    bool powerCycle = false;               // start as after power off and on: RAM from EEPROM
-    std::string frameLogPath;              // every frame and answer appended here (empty: none)
+    bool powerCycle = false;   // start as after power off and on: RAM from EEPROM
+    std::string frameLogPath;  // every frame and answer appended here (empty: none)
 
     Identity identity = Identity::Ours;
     ForeignAnswer foreignAnswer = ForeignAnswer::NotImplemented;
     // HART 7: the 16-bit manufacturer ID of command 0 bytes 17-18; the
     // expanded device type is manufacturerId (high byte) and deviceType.
     std::uint16_t manufacturer16 = 0;
-    std::string tag;                       // initial tag (8 characters); empty: the identity's own
-    std::string longTag;                   // initial long tag (32 characters); empty: the identity's own
-    bool writeProtect = false;             // the configuration writes answer 7
-    bool moreStatus = false;               // starts with "more status available" until command 48
-    int burstMs = 0;                       // burst frames of command 1 this often (0: none)
-    int busyWrites = 0;                    // the next N answers to write commands are busy (32)
+    std::string tag;            // initial tag (8 characters); empty: the identity's own
+    std::string longTag;        // initial long tag (32 characters); empty: the identity's own
+    bool writeProtect = false;  // the configuration writes answer 7
+    bool moreStatus = false;    // starts with "more status available" until command 48
+    int burstMs = 0;            // burst frames of command 1 this often (0: none)
+    int busyWrites = 0;         // the next N answers to write commands are busy (32)
     // Every write answers 33 (initiated), then 34 (running) to N-1 repeats,
     // then is carried out (0: writes are carried out at once).
     int delayedRepeats = 0;
@@ -134,7 +134,7 @@ bool isWriteCommand(int command);
 struct Statistics {
     std::uint64_t framesReceived = 0;  // complete frames addressed to anyone
     std::uint64_t framesForUs = 0;
-    std::uint64_t badCheckBytes = 0;   // frames dropped for a wrong check byte
+    std::uint64_t badCheckBytes = 0;  // frames dropped for a wrong check byte
     std::uint64_t answers = 0;
     // Frames for us per command number (also those a fault left unanswered
     // or refused), and command 192 per action code.
@@ -155,7 +155,7 @@ struct Statistics {
 class Device;
 
 class Simulator {
-public:
+  public:
     explicit Simulator(DeviceConfig config = {});
     ~Simulator();
     Simulator(const Simulator&) = delete;
@@ -188,7 +188,8 @@ public:
     enum class FrameFate { Answered, Silenced, NotForUs, BadCheckByte };
     // "answered", "no answer: fault", "not for us", "bad check byte".
     static const char* fateText(FrameFate fate);
-    using FrameObserver = std::function<void(const std::vector<std::uint8_t>& frame, FrameFate fate)>;
+    using FrameObserver =
+        std::function<void(const std::vector<std::uint8_t>& frame, FrameFate fate)>;
     // Called for every complete frame with its preambles, before the reply
     // to it is returned by receive().
     void setFrameObserver(FrameObserver observer);
@@ -208,7 +209,7 @@ public:
     Device& device();
     const Device& device() const;
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };
@@ -230,6 +231,7 @@ private:
 // burst=<ms>, busy=<n>, delayed=<n>. The
 // display unit and the calibration decimals are checked against the
 // catalogue record the options choose, whatever their order.
-bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fault>* faults, std::string* error);
+bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fault>* faults,
+                  std::string* error);
 
 }  // namespace hartsim

@@ -118,10 +118,9 @@ std::vector<std::uint8_t> encodeResponse(const MasterFrame& request, int preambl
                                          const std::vector<std::uint8_t>& data) {
     MasterFrame answer = request;
     answer.address[0] = request.address[0] & static_cast<std::uint8_t>(~kAddressBurstBit);
-    return encodeFrame(
-        static_cast<std::uint8_t>((request.longAddress ? kDelimiterLongAddress : 0) |
-                                  kFrameTypeResponse),
-        answer, preambles, status1, status2, data);
+    return encodeFrame(static_cast<std::uint8_t>((request.longAddress ? kDelimiterLongAddress : 0) |
+                                                 kFrameTypeResponse),
+                       answer, preambles, status1, status2, data);
 }
 
 }  // namespace hartsim

@@ -310,7 +310,8 @@ std::uint8_t Transmitter::writeRange(std::uint8_t unitCode, float upper, float l
 
 std::uint8_t Transmitter::writeUnit(std::uint8_t unitCode) {
     const HartUnit* unit = hartUnit(unitCode);
-    if (unit == nullptr || unit->measurand != recordUnit_->measurand) return kResponseInvalidSelection;
+    if (unit == nullptr || unit->measurand != recordUnit_->measurand)
+        return kResponseInvalidSelection;
     const double upper = toRecordUnit(ram_.upperRange, ram_.rangeUnit);
     const double lower = toRecordUnit(ram_.lowerRange, ram_.rangeUnit);
     ram_.rangeUnit = unitCode;

@@ -38,8 +38,8 @@ void append24(std::vector<std::uint8_t>& out, std::uint32_t value) {
 // A configuration write: refused while write protected, otherwise carried
 // out by `change` and answered with the request's data.
 template <typename Change>
-CommandResult configurationWrite(Device& device, const UniversalRequest& request,
-                                 std::size_t size, Change change) {
+CommandResult configurationWrite(Device& device, const UniversalRequest& request, std::size_t size,
+                                 Change change) {
     if (device.transmitter().writeProtected()) return refused(kResponseWriteProtected);
     change(device.records());
     return answered(bytesOf(request, 0, size));
@@ -176,19 +176,18 @@ CommandResult readAdditionalStatus(Device& device, const DeviceConfig& config,
 CommandResult readHart7Identifier(Device& device, const DeviceConfig& config) {
     const std::uint16_t changes = device.configurationChangeCounter();
     std::vector<std::uint8_t> data = {
-        254, config.manufacturerId, config.deviceType, kRequestPreambles, 7,
-        kHart7DeviceRevision, kHart7SoftwareRevision,
+        254, config.manufacturerId, config.deviceType, kRequestPreambles, 7, kHart7DeviceRevision,
+        kHart7SoftwareRevision,
         // hardware revision in bits 3-7, physical signalling 0 (Bell 202 current)
         static_cast<std::uint8_t>(kHart7HardwareRevision << 3), 0x00};
     append24(data, config.deviceId);
-    data.insert(data.end(), {static_cast<std::uint8_t>(config.preambles), kHart7DeviceVariables,
-                             static_cast<std::uint8_t>(changes >> 8),
-                             static_cast<std::uint8_t>(changes), 0,
-                             static_cast<std::uint8_t>(config.manufacturer16 >> 8),
-                             static_cast<std::uint8_t>(config.manufacturer16),
-                             static_cast<std::uint8_t>(config.manufacturer16 >> 8),
-                             static_cast<std::uint8_t>(config.manufacturer16),
-                             kHart7DeviceProfile});
+    data.insert(data.end(),
+                {static_cast<std::uint8_t>(config.preambles), kHart7DeviceVariables,
+                 static_cast<std::uint8_t>(changes >> 8), static_cast<std::uint8_t>(changes), 0,
+                 static_cast<std::uint8_t>(config.manufacturer16 >> 8),
+                 static_cast<std::uint8_t>(config.manufacturer16),
+                 static_cast<std::uint8_t>(config.manufacturer16 >> 8),
+                 static_cast<std::uint8_t>(config.manufacturer16), kHart7DeviceProfile});
     return answered(std::move(data));
 }
 

@@ -15,18 +15,20 @@ namespace hartsim {
 
 using UniversalRequest = std::vector<std::uint8_t>;
 
-CommandResult readDynamicVariables(Device&, const DeviceConfig&, const UniversalRequest&);       // 3
-CommandResult readMessage(Device&, const DeviceConfig&, const UniversalRequest&);                // 12
-CommandResult readTagDescriptorDate(Device&, const DeviceConfig&, const UniversalRequest&);      // 13
-CommandResult readSensorInformation(Device&, const DeviceConfig&, const UniversalRequest&);      // 14
-CommandResult readFinalAssemblyNumber(Device&, const DeviceConfig&, const UniversalRequest&);    // 16
-CommandResult writeMessage(Device&, const DeviceConfig&, const UniversalRequest&);               // 17
-CommandResult writeTagDescriptorDate(Device&, const DeviceConfig&, const UniversalRequest&);     // 18
-CommandResult writeFinalAssemblyNumber(Device&, const DeviceConfig&, const UniversalRequest&);   // 19
-CommandResult readLongTag(Device&, const DeviceConfig&, const UniversalRequest&);                // 20
-CommandResult writeLongTag(Device&, const DeviceConfig&, const UniversalRequest&);               // 22
-CommandResult writePrimaryVariableUnit(Device&, const DeviceConfig&, const UniversalRequest&);   // 44
-CommandResult readAdditionalStatus(Device&, const DeviceConfig&, const UniversalRequest&);       // 48
+CommandResult readDynamicVariables(Device&, const DeviceConfig&, const UniversalRequest&);     // 3
+CommandResult readMessage(Device&, const DeviceConfig&, const UniversalRequest&);              // 12
+CommandResult readTagDescriptorDate(Device&, const DeviceConfig&, const UniversalRequest&);    // 13
+CommandResult readSensorInformation(Device&, const DeviceConfig&, const UniversalRequest&);    // 14
+CommandResult readFinalAssemblyNumber(Device&, const DeviceConfig&, const UniversalRequest&);  // 16
+CommandResult writeMessage(Device&, const DeviceConfig&, const UniversalRequest&);             // 17
+CommandResult writeTagDescriptorDate(Device&, const DeviceConfig&, const UniversalRequest&);   // 18
+CommandResult writeFinalAssemblyNumber(Device&, const DeviceConfig&,
+                                       const UniversalRequest&);                    // 19
+CommandResult readLongTag(Device&, const DeviceConfig&, const UniversalRequest&);   // 20
+CommandResult writeLongTag(Device&, const DeviceConfig&, const UniversalRequest&);  // 22
+CommandResult writePrimaryVariableUnit(Device&, const DeviceConfig&,
+                                       const UniversalRequest&);                            // 44
+CommandResult readAdditionalStatus(Device&, const DeviceConfig&, const UniversalRequest&);  // 48
 
 // Command 0 of a HART 7 device: 22 bytes.
 CommandResult readHart7Identifier(Device&, const DeviceConfig&);

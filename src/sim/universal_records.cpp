@@ -9,8 +9,8 @@ namespace {
 
 constexpr std::size_t kMessageBytes = 24, kTagBytes = 6, kDescriptorBytes = 12, kDateBytes = 3,
                       kLongTagBytes = 32, kFinalAssemblyBytes = 3;
-constexpr std::size_t kRecordBytes = kMessageBytes + kTagBytes + kDescriptorBytes + kDateBytes +
-                                     kLongTagBytes + kFinalAssemblyBytes;
+constexpr std::size_t kRecordBytes =
+    kMessageBytes + kTagBytes + kDescriptorBytes + kDateBytes + kLongTagBytes + kFinalAssemblyBytes;
 
 struct Factory {
     const char* tag;
@@ -23,10 +23,10 @@ struct Factory {
 
 const Factory& factoryOf(Identity identity) {
     static const Factory ours{"PT-0001", "PRESSURE TRANSM", "", "", 1, 3, 121, 0x010203};
-    static const Factory hart5{"FT-205", "FLOW LOOP 2", "CALIBRATED 2019", "", 14, 6, 119,
-                               0x0A0B0C};
-    static const Factory hart7{"TT-307", "REACTOR TEMP", "", "REACTOR 3 OUTLET TEMPERATURE", 9,
-                               11, 123, 0x123456};
+    static const Factory hart5{"FT-205", "FLOW LOOP 2", "CALIBRATED 2019", "", 14,
+                               6,        119,           0x0A0B0C};
+    static const Factory hart7{"TT-307", "REACTOR TEMP", "", "REACTOR 3 OUTLET TEMPERATURE", 9, 11,
+                               123,      0x123456};
     return identity == Identity::Hart5 ? hart5 : identity == Identity::Hart7 ? hart7 : ours;
 }
 
@@ -93,8 +93,10 @@ void UniversalRecords::load(const Memory& memory) {
     const auto found = memory.find(kUniversalMemory);
     if (found == memory.end() || found->second.size() != kRecordBytes) return;
     auto at = found->second.begin();
-    for (auto [part, size] : {std::pair{&message, kMessageBytes}, {&tag, kTagBytes},
-                              {&descriptor, kDescriptorBytes}, {&date, kDateBytes},
+    for (auto [part, size] : {std::pair{&message, kMessageBytes},
+                              {&tag, kTagBytes},
+                              {&descriptor, kDescriptorBytes},
+                              {&date, kDateBytes},
                               {&longTag, kLongTagBytes}}) {
         part->assign(at, at + static_cast<std::ptrdiff_t>(size));
         at += static_cast<std::ptrdiff_t>(size);

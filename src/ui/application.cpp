@@ -25,10 +25,7 @@
 #include "hart/com_ports.h"
 #include "input_check.h"
 #include "log_window.h"
-#include "universal_window.h"
 #include "main_window.h"
-#include "replay.h"
-#include "replay_window.h"
 #include "menu_builder.h"
 #include "menu_registration.h"
 #include "model/device_types.h"
@@ -36,21 +33,24 @@
 #include "model/field_snapshot.h"
 #include "model/field_twins.h"
 #include "model/list_text.h"
+#include "model/type_checks.h"
 #include "qt_dialogs.h"
 #include "qt_gadgets.h"
+#include "replay.h"
+#include "replay_window.h"
 #include "service_functions.h"
 #include "status_line.h"
+#include "universal_window.h"
 #include "user_modes.h"
-#include "model/type_checks.h"
 #include "visibility_groups.h"
-#include "write_checks.h"
 #include "window_frame.h"
+#include "write_checks.h"
 
 namespace zh {
 
 // The tabs and the status line of whichever window is current.
 class Application::Frame final : public WindowFrame {
-public:
+  public:
     explicit Frame(Application& a) : a_(a) {}
     void removePanelTab(int panel, int tab) override {
         if (a_.window_) a_.window_->removePanelTab(panel, tab);
@@ -59,13 +59,13 @@ public:
         if (a_.window_) a_.window_->setStatusText(field, text);
     }
 
-private:
+  private:
     Application& a_;
 };
 
 // The menu entries of whichever menus are current.
 class Application::Items final : public MenuItems {
-public:
+  public:
     explicit Items(Application& a) : a_(a) {}
     bool hasItem(int id) const override { return a_.menus_ && a_.menus_->hasItem(id); }
     void setItemEnabled(int id, bool enabled) override {
@@ -81,19 +81,21 @@ public:
     }
     bool isItemHidden(int id) const override { return a_.menus_ && a_.menus_->isItemHidden(id); }
 
-private:
+  private:
     Application& a_;
 };
 
-Application::Application(Program& program, QtGadgets& gadgets, QtDialogs& dialogs, LinkLibrary& link,
-                         ConnectionProbe& probe)
-    : Application(std::make_unique<DeviceCore>(program, link, probe), nullptr, gadgets, dialogs, link) {}
+Application::Application(Program& program, QtGadgets& gadgets, QtDialogs& dialogs,
+                         LinkLibrary& link, ConnectionProbe& probe)
+    : Application(std::make_unique<DeviceCore>(program, link, probe), nullptr, gadgets, dialogs,
+                  link) {}
 
-Application::Application(DeviceCore& core, QtGadgets& gadgets, QtDialogs& dialogs, LinkLibrary& link)
+Application::Application(DeviceCore& core, QtGadgets& gadgets, QtDialogs& dialogs,
+                         LinkLibrary& link)
     : Application(nullptr, &core, gadgets, dialogs, link) {}
 
-Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, QtGadgets& gadgets, QtDialogs& dialogs,
-                         LinkLibrary& link)
+Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, QtGadgets& gadgets,
+                         QtDialogs& dialogs, LinkLibrary& link)
     : ownCore_(std::move(own)),
       core_(shared ? *shared : *ownCore_),
       p_(core_.program),
@@ -142,7 +144,9 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Qt
         showFields();
         modes_->UpdGadItems(-1);
     };
-    data_.device.write = [this](const QString& mode) { return writeDevice(target() + QLatin1Char(' ') + mode) == 0; };
+    data_.device.write = [this](const QString& mode) {
+        return writeDevice(target() + QLatin1Char(' ') + mode) == 0;
+    };
     refreshLiveValues = [this] { core_.live.UpdDynDisplay(); };
     core_.live.hooks.showValues = [this] {
         // One redraw per value, and only while the diagram is in sight.
@@ -152,20 +156,24 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Qt
         refresh_->checks.redrawDiagram = std::move(redraw);
         const LiveState& live = core_.live.state;
         UpdLiveLamps(p_, live.Switch1, live.Switch2, live.OnlineLit);
-        frame_->setStatusText(3, std::isfinite(live.LoopCurrent)
-                                     ? QString::number(live.LoopCurrent, 'f', 2) + QStringLiteral(" [mA]")
-                                     : QString());
+        frame_->setStatusText(
+            3, std::isfinite(live.LoopCurrent)
+                   ? QString::number(live.LoopCurrent, 'f', 2) + QStringLiteral(" [mA]")
+                   : QString());
         redrawDiagram(true);
     };
     core_.live.hooks.setTestLimits = [this](int low, int high) {
-        if (auto* slider = qobject_cast<QSlider*>(gadgets_.widget(controlNumber(QStringLiteral("TstSlider")))))
+        if (auto* slider =
+                qobject_cast<QSlider*>(gadgets_.widget(controlNumber(QStringLiteral("TstSlider")))))
             slider->setRange(std::min(low, high), std::max(low, high));
     };
     refresh_->checks.redrawDiagram = [this] { redrawDiagram(false); };
     bindCommands();
     bindInputCheck();
     bindReplay();
-    sequences_.checkFields = [this](const QStringList& names) { return checkFieldsForWrite(model_, *appl_, names); };
+    sequences_.checkFields = [this](const QStringList& names) {
+        return checkFieldsForWrite(model_, *appl_, names);
+    };
 }
 
 // Entries pass the input check on their way into the field table. The
@@ -195,7 +203,8 @@ void Application::bindInputCheck() {
         // Only a control bound to a field follows the field's access; the
         // record a plain button has carries none.
         const int i = model_.fields.findGadget(gadget);
-        return i >= 0 && model_.fields.at(i).GadID == gadget && isReadOnlyField(model_.fields.at(i));
+        return i >= 0 && model_.fields.at(i).GadID == gadget &&
+               isReadOnlyField(model_.fields.at(i));
     };
     commands_.bind(Command::ConfirmInput, [this](int) { input_->confirm(); });
     commands_.bind(Command::CancelInput, [this](int) { input_->cancel(); });
@@ -210,24 +219,32 @@ Application::~Application() {
     window_.reset();
 }
 
-MainWindow* Application::window() const { return window_.get(); }
+MainWindow* Application::window() const {
+    return window_.get();
+}
 
-QString Application::target() const { return core_.target(); }
+QString Application::target() const {
+    return core_.target();
+}
 
 void Application::setCaption(const QString& file) {
     if (!window_) return;
-    window_->setWindowTitle(file.isEmpty() ? p_.state.WindowTitle : file + QStringLiteral(" - ") + p_.state.WindowTitle);
+    window_->setWindowTitle(file.isEmpty() ? p_.state.WindowTitle
+                                           : file + QStringLiteral(" - ") + p_.state.WindowTitle);
 }
 
 bool Application::VANTOMain(int mcontrol) {
     AppState& s = p_.state;
-    p_.log.DebugLog(QStringLiteral(">>> VANTOMain(mcontrol=") + QString::number(mcontrol) + QLatin1Char(')'), 4);
+    p_.log.DebugLog(
+        QStringLiteral(">>> VANTOMain(mcontrol=") + QString::number(mcontrol) + QLatin1Char(')'),
+        4);
 
     // 1. A rebuild happens under a still picture of the window.
     QRect placed;
     if (window_) {
         placed = window_->geometry();
-        auto* cover = new QLabel(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool);
+        auto* cover =
+            new QLabel(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool);
         cover->setWindowTitle(QStringLiteral("Stay on top"));
         cover->setAttribute(Qt::WA_DeleteOnClose);
         cover->setPixmap(window_->grab());
@@ -245,12 +262,15 @@ bool Application::VANTOMain(int mcontrol) {
         s.MainWindowOpen = 1;
         gadgets_.clearEvents();
     }
-    const QString note = mcontrol < 0 ? QStringLiteral("Re-initializing") : QStringLiteral("Initializing");
-    p_.log.DebugLog(QTime::currentTime().toString(QStringLiteral("hh:mm:ss")) + QLatin1Char(' ') + note, 4);
+    const QString note =
+        mcontrol < 0 ? QStringLiteral("Re-initializing") : QStringLiteral("Initializing");
+    p_.log.DebugLog(
+        QTime::currentTime().toString(QStringLiteral("hh:mm:ss")) + QLatin1Char(' ') + note, 4);
     if (mcontrol != 0) p_.captions = p_.messages.LoadLabels(QStringLiteral("Application"));
 
     // 3. The measurand of the current data.
-    if (model_.cal.Measurand.isEmpty() && !s.MeasurandList.empty()) model_.cal.Measurand = s.MeasurandList.front().Name;
+    if (model_.cal.Measurand.isEmpty() && !s.MeasurandList.empty())
+        model_.cal.Measurand = s.MeasurandList.front().Name;
 
     // 4.-6. Window, menus, field table, controls. A rebuild for the same
     // measurand (another language, device configuration or user choice)
@@ -293,11 +313,13 @@ void Application::redrawDiagram(bool live) {
     if (live && !graphTabShown()) return;
     // The device found narrows what the profile asks for ("all", "auto").
     const QString configured = target();
-    graph_->redraw(configured == QLatin1String("all") ? p_.state.TransmDisplay.toLower() : configured);
+    graph_->redraw(configured == QLatin1String("all") ? p_.state.TransmDisplay.toLower()
+                                                      : configured);
 }
 
 bool Application::graphTabShown() const {
-    const auto* panel = qobject_cast<QTabWidget*>(gadgets_.widget(controlNumber(QStringLiteral("Panel"))));
+    const auto* panel =
+        qobject_cast<QTabWidget*>(gadgets_.widget(controlNumber(QStringLiteral("Panel"))));
     const int graphTab = 3;
     return panel && window_ && panel->currentWidget() == window_->tabPage(graphTab);
 }
@@ -315,7 +337,8 @@ void Application::buildWindow() {
     window_->setWindowTitle(p_.state.WindowTitle);
     registerControls(model_.fields);
     // The diagrams are drawn anew whenever the Graph tab comes into view.
-    if (auto* panel = qobject_cast<QTabWidget*>(gadgets_.widget(controlNumber(QStringLiteral("Panel")))))
+    if (auto* panel =
+            qobject_cast<QTabWidget*>(gadgets_.widget(controlNumber(QStringLiteral("Panel")))))
         QObject::connect(panel, &QTabWidget::currentChanged, panel, [this] {
             if (graphTabShown()) redrawDiagram(false);
         });
@@ -345,9 +368,10 @@ void Application::buildFieldTable() {
     // The unit type and device type combo boxes show the current selection.
     const int unitType = ListValueOf(s.Measurands, model_.cal.Measurand);
     const int unitField = model_.fields.find(QStringLiteral("UnitType"));
-    if (unitField >= 0 && unitType >= 0) model_.fields.at(unitField).Content = QString::number(unitType);
-    UpdDevType(model_, model_.selection.DevIndx, model_.selection.DevType, model_.selection.CalcMeth,
-               QStringLiteral("keep"));
+    if (unitField >= 0 && unitType >= 0)
+        model_.fields.at(unitField).Content = QString::number(unitType);
+    UpdDevType(model_, model_.selection.DevIndx, model_.selection.DevType,
+               model_.selection.CalcMeth, QStringLiteral("keep"));
 }
 
 }  // namespace zh

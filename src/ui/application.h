@@ -44,11 +44,12 @@ class UserModes;
 struct Program;
 
 class Application {
-public:
+  public:
     // On the program's core, which main() built for this run.
     Application(DeviceCore& core, QtGadgets& gadgets, QtDialogs& dialogs, LinkLibrary& link);
     // With a core of its own (tests).
-    Application(Program& program, QtGadgets& gadgets, QtDialogs& dialogs, LinkLibrary& link, ConnectionProbe& probe);
+    Application(Program& program, QtGadgets& gadgets, QtDialogs& dialogs, LinkLibrary& link,
+                ConnectionProbe& probe);
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -91,9 +92,9 @@ public:
     // The main window's title for the current data file.
     void setCaption(const QString& file);
 
-private:
-    Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, QtGadgets& gadgets, QtDialogs& dialogs,
-                LinkLibrary& link);
+  private:
+    Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, QtGadgets& gadgets,
+                QtDialogs& dialogs, LinkLibrary& link);
     class Frame;
     class Items;
 

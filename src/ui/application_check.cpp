@@ -13,8 +13,8 @@
 #include "model/field_twins.h"
 #include "model/list_text.h"
 #include "model/scaling.h"
-#include "model/user_forms.h"
 #include "model/type_checks.h"
+#include "model/user_forms.h"
 
 namespace zh {
 namespace {
@@ -41,7 +41,9 @@ const SwitchField* switchField(const QString& name) {
     return nullptr;
 }
 
-bool is(const QString& name, const char* word) { return name.compare(QLatin1String(word), Qt::CaseInsensitive) == 0; }
+bool is(const QString& name, const char* word) {
+    return name.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
 
 double toNumber(const QString& text, bool* ok) {
     QString t = text.trimmed();
@@ -56,13 +58,16 @@ int decimalsOf(const FieldRecord& f) {
 
 }  // namespace
 
-QString ApplicationCheck::ApplCheckField(const QString& name, const QString& content, int gadId, const QString& type,
-                                         const QString& attributes, const QString& descr, Conversion proc) {
+QString ApplicationCheck::ApplCheckField(const QString& name, const QString& content, int gadId,
+                                         const QString& type, const QString& attributes,
+                                         const QString& descr, Conversion proc) {
     Program& p = m_.program;
-    p.log.DebugLog(QStringLiteral(">>> ApplCheckField(GadName$=") + name + QStringLiteral(", GadContent$=") + content +
-                       QStringLiteral(", GadID=") + QString::number(gadId) + QStringLiteral(", GadType$=") + type +
-                       QStringLiteral(", GadAttrib$=") + attributes + QStringLiteral(", GadDesc$=") + descr +
-                       QStringLiteral(", GadChkProc=") + conversionName(proc) + QLatin1Char(')'),
+    p.log.DebugLog(QStringLiteral(">>> ApplCheckField(GadName$=") + name +
+                       QStringLiteral(", GadContent$=") + content + QStringLiteral(", GadID=") +
+                       QString::number(gadId) + QStringLiteral(", GadType$=") + type +
+                       QStringLiteral(", GadAttrib$=") + attributes +
+                       QStringLiteral(", GadDesc$=") + descr + QStringLiteral(", GadChkProc=") +
+                       conversionName(proc) + QLatin1Char(')'),
                    3);
     const int i = gadId > 0 ? m_.fields.findGadget(gadId) : m_.fields.find(name);
     if (i < 0) return content;  // unknown fields are left alone
@@ -78,7 +83,8 @@ QString ApplicationCheck::ApplCheckField(const QString& name, const QString& con
         const QString r = rangeValue(f, value);
         if (check::failed(r)) return r;
     }
-    if (f.Name.startsWith(QLatin1String("HWVersion")) || f.Name.startsWith(QLatin1String("SWVersion"))) {
+    if (f.Name.startsWith(QLatin1String("HWVersion")) ||
+        f.Name.startsWith(QLatin1String("SWVersion"))) {
         const QString r = versionField(f, value);
         if (check::failed(r)) return r;
     }
@@ -91,16 +97,16 @@ QString ApplicationCheck::ApplCheckField(const QString& name, const QString& con
 
     const QString stored = store(f, value, proc);
     const QString r = dependents(f, previous);
-    p.log.DebugLog(QStringLiteral("fieldchanged=1, DataTrigger=") + QString::number(p.state.DataTrigger) +
-                       QLatin1Char(')'),
+    p.log.DebugLog(QStringLiteral("fieldchanged=1, DataTrigger=") +
+                       QString::number(p.state.DataTrigger) + QLatin1Char(')'),
                    4);
     return check::failed(r) ? r : stored;
 }
 
 QString ApplicationCheck::UpdApplGadget(int gadId, const QString& name, const QString& content) {
     m_.program.log.DebugLog(QStringLiteral(">>> UpdApplGadget(GadID=") + QString::number(gadId) +
-                                QStringLiteral(", GadName$=") + name + QStringLiteral(", GadContent$=") + content +
-                                QLatin1Char(')'),
+                                QStringLiteral(", GadName$=") + name +
+                                QStringLiteral(", GadContent$=") + content + QLatin1Char(')'),
                             4);
     const int i = gadId > 0 ? m_.fields.findGadget(gadId) : m_.fields.find(name);
     if (i < 0) return check::kCancel;
@@ -120,9 +126,11 @@ QString ApplicationCheck::store(FieldRecord& f, const QString& content, Conversi
     } else if (type == QLatin1String("binary")) {
         const qlonglong v = content.trimmed().toLongLong(&ok, 2);
         raw = ok ? QString::number(v) : content;
-    } else if ((type == QLatin1String("number") || type == QLatin1String("float")) && f.hasAttribute("userform")) {
+    } else if ((type == QLatin1String("number") || type == QLatin1String("float")) &&
+               f.hasAttribute("userform")) {
         raw = Userform(m_, QStringLiteral("encode"), content, f.Attributes);
-    } else if (type != QLatin1String("combobox") && proc != Conversion::None && !content.trimmed().isEmpty()) {
+    } else if (type != QLatin1String("combobox") && proc != Conversion::None &&
+               !content.trimmed().isEmpty()) {
         const QString converted = applyConversion(m_, proc, content, f.Name, 2, 0);
         if (!converted.isEmpty()) raw = converted;
     }
@@ -150,8 +158,10 @@ QString ApplicationCheck::dependents(FieldRecord& f, const QString& previous) {
     }
     if (is(name, "DevType") || is(name, "CalcMethod")) return deviceSelection(f);
     followTwin(name);
-    if (is(name, "HallSwitch")) refresh_.SyncGadgets(QStringLiteral("ADCByte16=HallSwitch"), QString());
-    if (is(name, "ADCByte16")) refresh_.SyncGadgets(QStringLiteral("HallSwitch=ADCByte16"), QStringLiteral("update"));
+    if (is(name, "HallSwitch"))
+        refresh_.SyncGadgets(QStringLiteral("ADCByte16=HallSwitch"), QString());
+    if (is(name, "ADCByte16"))
+        refresh_.SyncGadgets(QStringLiteral("HallSwitch=ADCByte16"), QStringLiteral("update"));
     if (is(name, "OutputFunction1") || is(name, "OutputFunction2") || is(name, "SelectEquip")) {
         if (hooks.updateVisibility) hooks.updateVisibility();
     }
@@ -226,19 +236,21 @@ QString ApplicationCheck::rangeValue(FieldRecord& f, const QString& content) {
     if (v >= lo && v <= hi) return content;
     const int d = decimalsOf(f);
     Messages& msg = m_.program.messages;
-    const QString answer =
-        msg.MsgBox(QStringLiteral("Data input"),
-                   QStringLiteral("Value {GadContent} Not in valid range {NominalRangeLow}...{UpperRangeVal}\t") +
-                       content + QLatin1Char('\t') + QString::number(lo, 'f', d) + QLatin1Char('\t') +
-                       QString::number(hi, 'f', d),
-                   mb::OkCancel | mb::IconExclamation);
+    const QString answer = msg.MsgBox(
+        QStringLiteral("Data input"),
+        QStringLiteral(
+            "Value {GadContent} Not in valid range {NominalRangeLow}...{UpperRangeVal}\t") +
+            content + QLatin1Char('\t') + QString::number(lo, 'f', d) + QLatin1Char('\t') +
+            QString::number(hi, 'f', d),
+        mb::OkCancel | mb::IconExclamation);
     return answer == QLatin1String("ok") ? check::kError : check::kCancel;
 }
 
 // The transmitter's and the display module's copies of the range follow it,
 // each in its own unit.
 void ApplicationCheck::followRange() {
-    const bool temperature = m_.cal.Measurand.compare(QLatin1String("Temperature"), Qt::CaseInsensitive) == 0;
+    const bool temperature =
+        m_.cal.Measurand.compare(QLatin1String("Temperature"), Qt::CaseInsensitive) == 0;
     const std::pair<const char*, const char*> pairs[] = {
         {"TMeasRangeLow", "LowerRangeVal"},
         {"TMeasRangeHigh", "UpperRangeVal"},
@@ -261,7 +273,8 @@ QString ApplicationCheck::nominalRange(FieldRecord& f, const QString& content) {
     Messages& msg = m_.program.messages;
     const QString answer = msg.MsgBox(
         QStringLiteral("Nominal Range"),
-        QStringLiteral("Change of nominal Range requires update of module and new adjustment!\nUpdate now?"),
+        QStringLiteral(
+            "Change of nominal Range requires update of module and new adjustment!\nUpdate now?"),
         mb::YesNoCancel | mb::IconQuestion);
     if (answer == QLatin1String("cancel")) {
         f.Content = m_.fields[QStringLiteral("remember")].Content;
@@ -275,7 +288,8 @@ QString ApplicationCheck::nominalRange(FieldRecord& f, const QString& content) {
     const double oldHi = number(QStringLiteral("UpperRangeVal"));
     const double newLo = lower ? v : oldLo;
     const double newHi = lower ? oldHi : v;
-    const int ri = m_.fields.find(lower ? QStringLiteral("LowerRangeVal") : QStringLiteral("UpperRangeVal"));
+    const int ri =
+        m_.fields.find(lower ? QStringLiteral("LowerRangeVal") : QStringLiteral("UpperRangeVal"));
     if (ri >= 0) {
         FieldRecord& r = m_.fields.at(ri);
         r.Content = QString::number(v, 'f', decimalsOf(r));
@@ -306,15 +320,18 @@ QString ApplicationCheck::versionField(FieldRecord& f, const QString& content) {
     const bool hw = f.Name.startsWith(QLatin1String("HWVersion"));
     if ((hw ? hardware : software).match(content.trimmed()).hasMatch()) return content.trimmed();
     const CheckArgs a{content, f.Params, f.Attributes, f.Name, f.GadDescr};
-    return rejectEntry(m_.program, a, "Invalid input: ", hw ? QStringLiteral("00.00 ... FF.FF") : QStringLiteral("00.00 ... 99.99"));
+    return rejectEntry(m_.program, a, "Invalid input: ",
+                       hw ? QStringLiteral("00.00 ... FF.FF") : QStringLiteral("00.00 ... 99.99"));
 }
 
-QString ApplicationCheck::CheckLimits(const QString& name, const QString& content, const QString& mode) {
+QString ApplicationCheck::CheckLimits(const QString& name, const QString& content,
+                                      const QString& mode) {
     Program& p = m_.program;
-    p.log.DebugLog(QStringLiteral(">>> CheckLimits(GadName$=") + name + QStringLiteral(", GadContent$=") + content +
-                       QLatin1Char(')'),
+    p.log.DebugLog(QStringLiteral(">>> CheckLimits(GadName$=") + name +
+                       QStringLiteral(", GadContent$=") + content + QLatin1Char(')'),
                    4);
-    if (p.state.TransmDisplay.compare(QLatin1String("transmitter"), Qt::CaseInsensitive) == 0) return content;
+    if (p.state.TransmDisplay.compare(QLatin1String("transmitter"), Qt::CaseInsensitive) == 0)
+        return content;
     const int eq = m_.fields.find(QStringLiteral("SelectEquip"));
     const int equipment = eq < 0 ? 0 : m_.fields.at(eq).Content.trimmed().toInt();
     const SwitchField* s = switchField(name);
@@ -335,10 +352,12 @@ QString ApplicationCheck::CheckLimits(const QString& name, const QString& conten
     };
     const QString own = QLatin1String(s->name);
     v = inRangeUnit(own, v);
-    const double partner = inRangeUnit(QLatin1String(s->partner), number(QLatin1String(s->partner)));
+    const double partner =
+        inRangeUnit(QLatin1String(s->partner), number(QLatin1String(s->partner)));
     const double lower = number(QStringLiteral("LowerRangeVal"));
     const double upper = number(QStringLiteral("UpperRangeVal"));
-    const double distance = std::fabs(upper - lower) * static_cast<double>(p.state.MinHysteresis) / 100.0;
+    const double distance =
+        std::fabs(upper - lower) * static_cast<double>(p.state.MinHysteresis) / 100.0;
     const double lo = std::min(lower, upper);
     const double hi = std::max(lower, upper);
     // On a falling range set point and reset point change sides.
@@ -362,16 +381,18 @@ QString ApplicationCheck::CheckLimits(const QString& name, const QString& conten
         return QString::number(inFieldUnit(nearest), 'f', d);
     }
     if (mode == QLatin1String("quiet")) {
-        p.log.DebugLog(QStringLiteral("CheckLimits: ") + own + QLatin1Char('=') + content + QStringLiteral(" out of range"), 3);
+        p.log.DebugLog(QStringLiteral("CheckLimits: ") + own + QLatin1Char('=') + content +
+                           QStringLiteral(" out of range"),
+                       3);
         return check::kError;
     }
-    const QString answer =
-        p.messages.MsgBox(QStringLiteral("Data input"),
-                          QStringLiteral("Value of {GadName}={ActVal} not in range {lowerLimit} ... {upperLimit}\t") +
-                              own + QLatin1Char('\t') + content + QLatin1Char('\t') +
-                              QString::number(inFieldUnit(from), 'f', d) + QLatin1Char('\t') +
-                              QString::number(inFieldUnit(to), 'f', d),
-                          mb::OkCancel | mb::IconExclamation);
+    const QString answer = p.messages.MsgBox(
+        QStringLiteral("Data input"),
+        QStringLiteral("Value of {GadName}={ActVal} not in range {lowerLimit} ... {upperLimit}\t") +
+            own + QLatin1Char('\t') + content + QLatin1Char('\t') +
+            QString::number(inFieldUnit(from), 'f', d) + QLatin1Char('\t') +
+            QString::number(inFieldUnit(to), 'f', d),
+        mb::OkCancel | mb::IconExclamation);
     return answer == QLatin1String("ok") ? check::kError : check::kCancel;
 }
 

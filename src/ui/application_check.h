@@ -17,7 +17,7 @@ class ControlRefresh;
 struct DeviceModel;
 
 class ApplicationCheck {
-public:
+  public:
     ApplicationCheck(DeviceModel& model, ControlRefresh& refresh) : m_(model), refresh_(refresh) {}
 
     // What the check asks of the rest of the window. Unset hooks do nothing.
@@ -29,20 +29,22 @@ public:
 
     // The value as accepted (possibly normalised), "~~Error~~" (keep the
     // entry for correction) or "~~Cancel~~" (undo it).
-    QString ApplCheckField(const QString& name, const QString& content, int gadId, const QString& type,
-                           const QString& attributes, const QString& descr, Conversion proc);
+    QString ApplCheckField(const QString& name, const QString& content, int gadId,
+                           const QString& type, const QString& attributes, const QString& descr,
+                           Conversion proc);
 
     // Set points, reset points and window limits against their partner and
     // the measuring range. Mode "adjust" moves a value outside its interval
     // to the nearest bound without asking; mode "quiet" answers "~~Error~~"
     // for it without asking (values the program shows).
-    QString CheckLimits(const QString& name, const QString& content, const QString& mode = QString());
+    QString CheckLimits(const QString& name, const QString& content,
+                        const QString& mode = QString());
 
     // Sets a field from program code through the same path, without the
     // type check. Finds the field by `gadId`, or by `name` when that is <= 0.
     QString UpdApplGadget(int gadId, const QString& name, const QString& content);
 
-private:
+  private:
     QString store(FieldRecord& f, const QString& content, Conversion proc);
     QString dependents(FieldRecord& f, const QString& content);
     QString unitChange(FieldRecord& f);

@@ -3,8 +3,8 @@
 // unbound: their entries show disabled.
 
 #include <QCursor>
-#include <QToolBar>
 #include <QTimer>
+#include <QToolBar>
 
 #include "app/dialogs.h"
 #include "app/menu_ids.h"
@@ -30,7 +30,9 @@ namespace zh {
 
 namespace {
 
-const MenuEntry* entryOf(const MenuTable& table, int id) { return table.find(id); }
+const MenuEntry* entryOf(const MenuTable& table, int id) {
+    return table.find(id);
+}
 
 }  // namespace
 
@@ -50,14 +52,16 @@ void Application::bindFileCommands() {
     commands_.bind(Command::NewData, [this](int id) { newData(id); });
     commands_.bind(Command::OpenData, [this](int) { openData(); });
     commands_.bind(Command::SaveData, [this](int) { StoreData(data_, QStringLiteral("save")); });
-    commands_.bind(Command::SaveDataAs, [this](int) { StoreData(data_, QStringLiteral("saveas")); });
+    commands_.bind(Command::SaveDataAs,
+                   [this](int) { StoreData(data_, QStringLiteral("saveas")); });
     commands_.bind(Command::Exit, [this](int) { exitProgram(); });
 }
 
 void Application::bindTransferCommands() {
     commands_.bind(Command::Connect, [this](int) { connectModule(); });
     commands_.bind(Command::Disconnect, [this](int) { disconnectModule(); });
-    commands_.bind(Command::ReadModule, [this](int) { readModule(target() + QStringLiteral(" all")); });
+    commands_.bind(Command::ReadModule,
+                   [this](int) { readModule(target() + QStringLiteral(" all")); });
     commands_.bind(Command::WriteModule, [this](int) { writeModule(QStringLiteral("all")); });
     commands_.bind(Command::WriteChanges, [this](int) { writeModule(QStringLiteral("changes")); });
     commands_.bind(Command::WritePopup, [this](int) {
@@ -105,18 +109,21 @@ void Application::bindKeyCommands() {
         dumpFieldTable(model_);
         const CalibrationState& c = model_.cal;
         const auto n = [](float v) { return QString::number(static_cast<double>(v)); };
-        const QString text = QStringLiteral("CalUnit, CalDecP: ") + c.CalUnit + QStringLiteral(", ") +
-                             QString::number(c.CalDecP) + QStringLiteral("\nDispUnit, DispDecP: ") + c.DispUnit +
-                             QStringLiteral(", ") + QString::number(c.DispDecP) + QStringLiteral("\nactBaseUnit: ") +
-                             c.actBaseUnit + QStringLiteral("\nCalADlow, CalADhi: ") + n(c.CalADlow) +
-                             QStringLiteral(", ") + n(c.CalADhi) + QStringLiteral("\nCalDPlow, CalDPhi: ") +
-                             n(c.CalDPlow) + QStringLiteral(", ") + n(c.CalDPhi) +
-                             QStringLiteral("\nCalNomLow, CalNomHigh: ") + n(c.CalNomLow) + QStringLiteral(", ") +
-                             n(c.CalNomHi);
+        const QString text =
+            QStringLiteral("CalUnit, CalDecP: ") + c.CalUnit + QStringLiteral(", ") +
+            QString::number(c.CalDecP) + QStringLiteral("\nDispUnit, DispDecP: ") + c.DispUnit +
+            QStringLiteral(", ") + QString::number(c.DispDecP) + QStringLiteral("\nactBaseUnit: ") +
+            c.actBaseUnit + QStringLiteral("\nCalADlow, CalADhi: ") + n(c.CalADlow) +
+            QStringLiteral(", ") + n(c.CalADhi) + QStringLiteral("\nCalDPlow, CalDPhi: ") +
+            n(c.CalDPlow) + QStringLiteral(", ") + n(c.CalDPhi) +
+            QStringLiteral("\nCalNomLow, CalNomHigh: ") + n(c.CalNomLow) + QStringLiteral(", ") +
+            n(c.CalNomHi);
         p_.messages.MsgBox(QStringLiteral("Calibration"), text, mb::Ok, QStringLiteral("nodefmsg"));
     });
-    commands_.bind(Command::FocusNext, [this](int) { focusNextField(model_.fields, gadgets_, true); });
-    commands_.bind(Command::FocusPrevious, [this](int) { focusNextField(model_.fields, gadgets_, false); });
+    commands_.bind(Command::FocusNext,
+                   [this](int) { focusNextField(model_.fields, gadgets_, true); });
+    commands_.bind(Command::FocusPrevious,
+                   [this](int) { focusNextField(model_.fields, gadgets_, false); });
 }
 
 void Application::bindButtons() {
@@ -127,24 +134,28 @@ void Application::bindButtons() {
     commands_.bind(Command::FillAdcTable, [this](int) {
         if (FillADC(model_)) showFields();
     });
-    commands_.bind(Command::ReadTransmitter, [this](int) { readModule(QStringLiteral("transmitter all")); });
+    commands_.bind(Command::ReadTransmitter,
+                   [this](int) { readModule(QStringLiteral("transmitter all")); });
     commands_.bind(Command::WriteTransmitter, [this](int) { writeTransmitter(); });
     commands_.bind(Command::StoreConfiguration, [this](int) {
-        const QString answer = p_.messages.MsgBox(QStringLiteral("Store"), QStringLiteral("Store Config"),
-                                                  mb::YesNo | mb::IconQuestion);
+        const QString answer = p_.messages.MsgBox(
+            QStringLiteral("Store"), QStringLiteral("Store Config"), mb::YesNo | mb::IconQuestion);
         if (answer != QLatin1String("yes")) return;
-        const QString description = p_.gadgets.text(controlNumber(QStringLiteral("MeasElemConfigName")));
+        const QString description =
+            p_.gadgets.text(controlNumber(QStringLiteral("MeasElemConfigName")));
         if (StoreConfiguration(model_, description)) modes_->UpdGadItems(-1);
     });
     commands_.bind(Command::SendCommand, [this](int gadget) {
         const bool admin = gadget == controlNumber(QStringLiteral("BtnSendCmdAdm"));
-        const int selector = controlNumber(admin ? QStringLiteral("CmbSelCmdAdm") : QStringLiteral("CmbSelCmd"));
+        const int selector =
+            controlNumber(admin ? QStringLiteral("CmbSelCmdAdm") : QStringLiteral("CmbSelCmd"));
         const QStringList items = p_.gadgets.items(selector);
         const int chosen = p_.gadgets.state(selector);
         const QString field = admin ? QStringLiteral("CmbSelCmdAdm") : QStringLiteral("CmbSelCmd");
         const int i = model_.fields.find(field);
         if (i < 0 || chosen < 0) return;
-        const QStringList list = model_.fields.at(i).Params.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        const QStringList list =
+            model_.fields.at(i).Params.split(QLatin1Char(';'), Qt::SkipEmptyParts);
         if (chosen >= list.size()) return;
         const int code = list.at(chosen).section(QLatin1Char('='), -1).toInt();
         sequences_.actions().SendListCommand(code, items.value(chosen));
@@ -155,7 +166,8 @@ void Application::bindButtons() {
         const bool high = gadget == controlNumber(QStringLiteral("BtnClearHiTrailing"));
         const int code = high ? action::kClearHighTrailing : action::kClearLowTrailing;
         if (sequences_.actions().HartCommand192(code) != 1) return;
-        const int i = model_.fields.find(high ? QStringLiteral("HiTrail") : QStringLiteral("LoTrail"));
+        const int i =
+            model_.fields.find(high ? QStringLiteral("HiTrail") : QStringLiteral("LoTrail"));
         if (i >= 0) model_.fields.at(i).RawVal.clear();
         core_.live.UpdDynDisplay();
         showFields();
@@ -169,11 +181,13 @@ void Application::newData(int id) {
     QString measurand;
     if (const MenuEntry* e = menuTable_.find(id); e && !e->value.isEmpty()) measurand = e->value;
     const std::vector<MenuEntry> equipment = EquipmentPopup(p_, measurand);
-    const QString chosen = MenuBuilder::ShowPopUp(window_.get(), equipment, p_.log, 1, QCursor::pos());
+    const QString chosen =
+        MenuBuilder::ShowPopUp(window_.get(), equipment, p_.log, 1, QCursor::pos());
     if (chosen.isEmpty()) return;
     if (p_.state.DataChanged && p_.state.DataTrigger >= 0) {
-        const int answer = SaveRequest(data_, p_.state.DataTrigger, data_.file.moduleState,
-                                       QStringLiteral("File"), QStringLiteral("Continue without update?"), -1);
+        const int answer =
+            SaveRequest(data_, p_.state.DataTrigger, data_.file.moduleState, QStringLiteral("File"),
+                        QStringLiteral("Continue without update?"), -1);
         if (answer != 1) return;
         p_.state.DataChanged = false;
     }
@@ -188,8 +202,8 @@ void Application::newData(int id) {
     model_.cal.Measurand = measurand;
     VANTOMain(1);
     if (NewData(data_, measurand) == 1) {
-        UpdDevType(model_, model_.selection.DevIndx, model_.selection.DevType, model_.selection.CalcMeth,
-                   QStringLiteral("update"));
+        UpdDevType(model_, model_.selection.DevIndx, model_.selection.DevType,
+                   model_.selection.CalcMeth, QStringLiteral("update"));
         showFields();
         setCaption(QString());
     }
@@ -205,8 +219,10 @@ void Application::connectModule() {
     const bool started = core_.live.StartDynDisplay(target());
     gadgets_.setWindowEnabled(1, true);
     if (!started) offerUniversalView();
-    if (started && before != p_.state.TransmDisplay) VANTOMain(1);
-    else showFields();
+    if (started && before != p_.state.TransmDisplay)
+        VANTOMain(1);
+    else
+        showFields();
     modes_->UpdGadItems(-1);
 }
 
@@ -228,8 +244,10 @@ int Application::readModule(const QString& mode) {
     }
     // Another kind of device shows other tabs: the window is built for it,
     // with what was read. (Another measurand rebuilt it during the read.)
-    if (model_.selection.DevIndx != devIndx) VANTOMain(1);
-    else showFields();
+    if (model_.selection.DevIndx != devIndx)
+        VANTOMain(1);
+    else
+        showFields();
     core_.live.showLiveBlock();  // the read-out and switch lamps as the module shows them
     return result;
 }
@@ -262,16 +280,17 @@ void Application::writeTransmitter() {
     const QString sent = sequences_.transmitterRecord();
     if (writeDevice(QStringLiteral("transmitter all")) != 0) return;
     const QString verify =
-        p_.profile.ReadProfile(QStringLiteral("Common"), QStringLiteral("TranmitterVerivy"), QStringLiteral("OFF"),
-                               p_.state.ProfilePath);
+        p_.profile.ReadProfile(QStringLiteral("Common"), QStringLiteral("TranmitterVerivy"),
+                               QStringLiteral("OFF"), p_.state.ProfilePath);
     if (verify.compare(QLatin1String("ON"), Qt::CaseInsensitive) != 0) return;
     if (readModule(QStringLiteral("transmitter all")) != 0) return;
     const QString received = sequences_.readRecord();
     const QString sentPart = sent.section(QLatin1Char('\\'), 1);
     const QString receivedPart = received.section(QLatin1Char('\\'), 1);
-    const QString text = sentPart == receivedPart ? QStringLiteral("No differences found!")
-                                                  : QStringLiteral("Differences found!\nSend: ") + sentPart +
-                                                        QStringLiteral("\nRec.: ") + receivedPart;
+    const QString text = sentPart == receivedPart
+                             ? QStringLiteral("No differences found!")
+                             : QStringLiteral("Differences found!\nSend: ") + sentPart +
+                                   QStringLiteral("\nRec.: ") + receivedPart;
     p_.messages.MsgBox(QStringLiteral("Verify"), text, mb::Ok | mb::IconInformation);
 }
 

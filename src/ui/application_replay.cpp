@@ -56,7 +56,8 @@ void Application::recordEvent(const WindowEvent& e, bool entry) {
         if (r.name.isEmpty()) r.name = QStringLiteral("MenuID-") + QString::number(e.menu);
     } else if (e.type == EventGadget) {
         const ControlInfo* control = findControl(e.gadget);
-        const bool isEntry = control && (control->kind == ControlKind::ComboBox || control->kind == ControlKind::String);
+        const bool isEntry = control && (control->kind == ControlKind::ComboBox ||
+                                         control->kind == ControlKind::String);
         if (!control || isEntry != entry || (!entry && e.code != GadgetSelect)) return;
         r.name = QString::fromLatin1(control->name);
         r.panel = control->panel;

@@ -14,13 +14,16 @@
 namespace zh {
 
 ServiceFunctions::ServiceFunctions(DeviceModel& model, DeviceSequences& sequences)
-    : output(model, sequences.universal(), sequences.actions()), teach(model, sequences), capture(model, sequences) {}
+    : output(model, sequences.universal(), sequences.actions()),
+      teach(model, sequences),
+      capture(model, sequences) {}
 
 namespace {
 
 // The panel a button sits on: "admin" for the admin panel's, "user" else.
 QString formOf(int gadget, const char* adminButton) {
-    return gadget == controlNumber(QLatin1String(adminButton)) ? QStringLiteral("admin") : QStringLiteral("user");
+    return gadget == controlNumber(QLatin1String(adminButton)) ? QStringLiteral("admin")
+                                                               : QStringLiteral("user");
 }
 
 }  // namespace
@@ -31,7 +34,9 @@ void Application::bindServiceButtons() {
     TeachService& teach = services_->teach;
     ValueCapture& capture = services_->capture;
 
-    output.showField = [this](const QString& name) { refresh_->InternToForm(QStringLiteral("gadname=") + name); };
+    output.showField = [this](const QString& name) {
+        refresh_->InternToForm(QStringLiteral("gadname=") + name);
+    };
     modes_->inputs.output4mAOn = [&output] { return output.state4mA() != QLatin1String("off"); };
     modes_->inputs.output20mAOn = [&output] { return output.state20mA() != QLatin1String("off"); };
     teach.hooks.readTransmitter = [this] { readModule(QStringLiteral("transmitter all")); };
@@ -50,22 +55,28 @@ void Application::bindServiceButtons() {
     commands_.bind(Command::Set20mAOnOff, [&output](int gadget) {
         output.Set20mA(QStringLiteral("on/off"), formOf(gadget, "BtnSet20mAOnOff"));
     });
-    commands_.bind(Command::Trim4mA,
-                   [&output](int gadget) { output.Set4mA(QStringLiteral("trim"), formOf(gadget, "BtnSet4mA")); });
-    commands_.bind(Command::Trim20mA,
-                   [&output](int gadget) { output.Set20mA(QStringLiteral("trim"), formOf(gadget, "BtnSet20mA")); });
+    commands_.bind(Command::Trim4mA, [&output](int gadget) {
+        output.Set4mA(QStringLiteral("trim"), formOf(gadget, "BtnSet4mA"));
+    });
+    commands_.bind(Command::Trim20mA, [&output](int gadget) {
+        output.Set20mA(QStringLiteral("trim"), formOf(gadget, "BtnSet20mA"));
+    });
 
     commands_.bind(Command::TeachLowerRange, [&teach](int) { teach.TeachRange(false); });
     commands_.bind(Command::TeachUpperRange, [&teach](int) { teach.TeachRange(true); });
-    commands_.bind(Command::Teach4mADisplay, [&teach](int) { teach.TeachDisplay(action::kTeach4mA); });
-    commands_.bind(Command::Teach20mADisplay, [&teach](int) { teach.TeachDisplay(action::kTeach20mA); });
-    commands_.bind(Command::SetTeachLower, [&teach](int) { teach.TeachDisplay(action::kTeachLowerRange); });
+    commands_.bind(Command::Teach4mADisplay,
+                   [&teach](int) { teach.TeachDisplay(action::kTeach4mA); });
+    commands_.bind(Command::Teach20mADisplay,
+                   [&teach](int) { teach.TeachDisplay(action::kTeach20mA); });
+    commands_.bind(Command::SetTeachLower,
+                   [&teach](int) { teach.TeachDisplay(action::kTeachLowerRange); });
     commands_.bind(Command::StoreFactorySetting, [&teach](int) { teach.FactorySetting(false); });
     commands_.bind(Command::RestoreFactorySetting, [&teach](int) { teach.FactorySetting(true); });
 
     commands_.bind(Command::TakeAdcValue, [&capture](int gadget) {
         for (int row = 0; row <= 10; ++row) {
-            if (gadget == controlNumber(QStringLiteral("BtnADC") + QString::number(row))) capture.SetADC(gadget, row);
+            if (gadget == controlNumber(QStringLiteral("BtnADC") + QString::number(row)))
+                capture.SetADC(gadget, row);
         }
     });
     commands_.bind(Command::SetSwitchPoint, [&capture](int) { capture.SetSwitchPoint(); });
@@ -81,7 +92,8 @@ bool Application::releaseFixedCurrent() {
     if (!services_ || services_->output.release()) return true;
     const QString answer = p_.messages.MsgBox(
         p_.state.WindowTitle,
-        QStringLiteral("The loop current could not be released and stays fixed!<br>Continue anyway?"),
+        QStringLiteral(
+            "The loop current could not be released and stays fixed!<br>Continue anyway?"),
         mb::YesNo | mb::IconExclamation | mb::DefaultButton2);
     return answer == QLatin1String("yes");
 }

@@ -35,8 +35,8 @@ void Application::scanLoop() {
     if (p_.state.ConnectionState != 0) return;
     AppState& s = p_.state;
     if (s.ComPort.isEmpty())
-        s.ComPort = p_.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"), QStringLiteral("Com4"),
-                                           s.ProfilePath);
+        s.ComPort = p_.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"),
+                                           QStringLiteral("Com4"), s.ProfilePath);
     Dialogs& d = p_.dialogs;
     d.progressOpen(tr("Scan loop"));
     QString failure;
@@ -44,9 +44,12 @@ void Application::scanLoop() {
         link_, p_.log, s.ComPort, 0, kScanToAuto,
         [&](int address) {
             d.progressSetStep(p_.messages.LookupMessage(
-                QStringLiteral("Polling address {address} ...\t") + QString::number(address), QLatin1String(kSection)));
-            d.progressSetBar(address * 100 / (address <= kLastShortAddress ? kLastShortAddress + 1 : kLastAddress + 1),
-                             kBlue);
+                QStringLiteral("Polling address {address} ...\t") + QString::number(address),
+                QLatin1String(kSection)));
+            d.progressSetBar(
+                address * 100 /
+                    (address <= kLastShortAddress ? kLastShortAddress + 1 : kLastAddress + 1),
+                kBlue);
             return !d.servePendingEvents();
         },
         &failure);
@@ -55,11 +58,12 @@ void Application::scanLoop() {
     session_.LinkOpen = 0;
     if (found.isEmpty()) {
         p_.messages.MsgBox(tr("Scan loop"), failure.isEmpty() ? tr("No device answered.") : failure,
-                           mb::Ok | (failure.isEmpty() ? mb::IconInformation : mb::IconError), QStringLiteral("nodefmsg"));
+                           mb::Ok | (failure.isEmpty() ? mb::IconInformation : mb::IconError),
+                           QStringLiteral("nodefmsg"));
         return;
     }
-    ScanListDialog list(found, tr("Scan loop") + QStringLiteral(" ") + s.ComPort, tr("Use address"), tr("Close"),
-                        window_.get());
+    ScanListDialog list(found, tr("Scan loop") + QStringLiteral(" ") + s.ComPort, tr("Use address"),
+                        tr("Close"), window_.get());
     if (list.exec() != QDialog::Accepted || list.chosenAddress() < 0) return;
     storeHartAddress(p_, list.chosenAddress());
     p_.log.DebugLog(QStringLiteral("HART address ") + QString::number(s.HartAddress), 1);
@@ -80,7 +84,8 @@ void Application::offerUniversalView() {
     if (session_.ForeignDevice != 1) return;
     const QString answer = p_.messages.MsgBox(
         p_.messages.LookupMessage(QStringLiteral("HART device"), QLatin1String(kSection)),
-        p_.messages.LookupMessage(QStringLiteral("Show the universal data of this device?"), QLatin1String(kSection)),
+        p_.messages.LookupMessage(QStringLiteral("Show the universal data of this device?"),
+                                  QLatin1String(kSection)),
         mb::YesNo | mb::IconQuestion, QStringLiteral("nodefmsg"));
     if (answer == QLatin1String("yes")) showUniversalWindow(true);
 }

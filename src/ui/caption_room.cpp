@@ -29,12 +29,14 @@ QRect boundsOf(const ControlInfo& control) {
     QRect bounds;
     if (control.tab >= 0) {
         const ControlInfo* panel = findControl(kMainPanel);
-        bounds = panel ? QRect(0, 0, panel->width - 4, panel->height) : QRect(0, 0, kDesignWidth, kDesignHeight);
+        bounds = panel ? QRect(0, 0, panel->width - 4, panel->height)
+                       : QRect(0, 0, kDesignWidth, kDesignHeight);
     } else {
         bounds = QRect(0, 0, kDesignWidth, kDesignHeight);
     }
     for (const ControlInfo* c = controlsBegin(); c != controlsEnd(); ++c) {
-        if (c->kind != ControlKind::Frame || c->window != control.window || c->tab != control.tab) continue;
+        if (c->kind != ControlKind::Frame || c->window != control.window || c->tab != control.tab)
+            continue;
         const QRect frame = placeOf(*c).adjusted(0, 0, -3, 0);
         if (frame.contains(place) && frame.width() < bounds.width()) bounds = frame;
     }
@@ -81,8 +83,10 @@ QRect roomForCaption(const QRect& place, int needed, bool centred, const QRect& 
     int right = bounds.right();
     for (const QRect& other : others) {
         if (other == place || !sameRows(place, other)) continue;
-        if (other.left() > place.left()) right = std::min(right, other.left() - 1 - kGap);
-        else if (other.right() < place.right()) left = std::max(left, other.right() + 1 + kGap);
+        if (other.left() > place.left())
+            right = std::min(right, other.left() - 1 - kGap);
+        else if (other.right() < place.right())
+            left = std::max(left, other.right() + 1 + kGap);
     }
     QRect widened = place;
     const int missing = needed - place.width();
@@ -90,11 +94,13 @@ QRect roomForCaption(const QRect& place, int needed, bool centred, const QRect& 
         // Half on each side where there is room for it, the rest wherever there is.
         const int toLeft = std::clamp(missing / 2, 0, std::max(0, place.left() - left));
         const int toRight = std::clamp(missing - toLeft, 0, std::max(0, right - place.right()));
-        const int moreLeft = std::clamp(missing - toLeft - toRight, 0, std::max(0, place.left() - toLeft - left));
+        const int moreLeft =
+            std::clamp(missing - toLeft - toRight, 0, std::max(0, place.left() - toLeft - left));
         widened.setLeft(place.left() - toLeft - moreLeft);
         widened.setRight(place.right() + toRight);
     } else {
-        widened.setRight(std::clamp(place.left() + needed - 1, place.right(), std::max(place.right(), right)));
+        widened.setRight(
+            std::clamp(place.left() + needed - 1, place.right(), std::max(place.right(), right)));
     }
     return widened;
 }
@@ -105,14 +111,15 @@ namespace zh {
 
 void makeRoomForCaptions(ScaledLayout& layout, QtGadgets& gadgets, int window) {
     for (const ControlInfo* c = controlsBegin(); c != controlsEnd(); ++c) {
-        if (c->window != window || (c->kind != ControlKind::Text && c->kind != ControlKind::Button)) continue;
+        if (c->window != window || (c->kind != ControlKind::Text && c->kind != ControlKind::Button))
+            continue;
         QWidget* w = gadgets.widget(c->number);
         if (!w || !layout.contains(w)) continue;
         const QRect place = placeOf(*c);
         const int needed = neededWidth(layout, w);
         const QRect roomy = needed > place.width()
-                                ? roomForCaption(place, needed, c->kind == ControlKind::Button, boundsOf(*c),
-                                                 neighboursOf(*c))
+                                ? roomForCaption(place, needed, c->kind == ControlKind::Button,
+                                                 boundsOf(*c), neighboursOf(*c))
                                 : place;
         if (layout.designRect(w) != roomy) layout.setDesignRect(w, roomy);
     }

@@ -18,18 +18,22 @@ namespace {
 const QString kError = QStringLiteral("~~Error~~");
 const QString kCancel = QStringLiteral("~~Cancel~~");
 
-bool isFailure(const QString& result) { return result == kError || result == kCancel; }
+bool isFailure(const QString& result) {
+    return result == kError || result == kCancel;
+}
 
 bool isPercentOrCurrent(const QString& unit) {
-    return unit == QLatin1String("[%]") || unit == QLatin1String("%") || unit == QLatin1String("[mA]") ||
-           unit == QLatin1String("mA");
+    return unit == QLatin1String("[%]") || unit == QLatin1String("%") ||
+           unit == QLatin1String("[mA]") || unit == QLatin1String("mA");
 }
 
 bool isShown(const FieldRecord& f) {
     return f.Visibility != QLatin1String("nodisplay") && f.Visibility != QLatin1String("hidden");
 }
 
-bool hasControl(DeviceModel& m, const FieldRecord& f) { return f.GadID > 0 && m.program.gadgets.exists(f.GadID); }
+bool hasControl(DeviceModel& m, const FieldRecord& f) {
+    return f.GadID > 0 && m.program.gadgets.exists(f.GadID);
+}
 
 // The unit as its control shows it: without brackets, nothing for "[-]".
 QString unitLabel(const QString& unit) {
@@ -37,7 +41,9 @@ QString unitLabel(const QString& unit) {
     return name == QLatin1String("-") ? QString() : name;
 }
 
-void log(DeviceModel& m, const QString& text, int level = 5) { m.program.log.DebugLog(text, level); }
+void log(DeviceModel& m, const QString& text, int level = 5) {
+    m.program.log.DebugLog(text, level);
+}
 
 // The fields of the current gadget list, in definition order.
 std::vector<int> boundFields(const DeviceModel& m) {
@@ -116,10 +122,12 @@ void ControlRefresh::writeField(FieldRecord& f) {
     text.replace(QLatin1String("^sep"), separator);
 
     // An error colour left from an earlier refresh does not outlive it.
-    if (f.ColorIndx > 10) SetGadColor(m_, f.GadID, QString(), ColourChanged, colourStateWord(ColourChanged));
+    if (f.ColorIndx > 10)
+        SetGadColor(m_, f.GadID, QString(), ColourChanged, colourStateWord(ColourChanged));
 
     bool failed = false;
-    if (f.hasAttribute("checklimits") && checks.checkLimits) failed = isFailure(checks.checkLimits(f.Name, text));
+    if (f.hasAttribute("checklimits") && checks.checkLimits)
+        failed = isFailure(checks.checkLimits(f.Name, text));
 
     const QString type = f.type();
     if (type == QLatin1String("checkbox")) {
@@ -129,7 +137,8 @@ void ControlRefresh::writeField(FieldRecord& f) {
     } else if (type == QLatin1String("ipaddress")) {
         g.setText(f.GadID, text.trimmed());
     } else {
-        if ((type == QLatin1String("number") || type == QLatin1String("float")) && f.hasAttribute("userform"))
+        if ((type == QLatin1String("number") || type == QLatin1String("float")) &&
+            f.hasAttribute("userform"))
             text = Userform(m_, QStringLiteral("decode"), text, f.Attributes);
         g.setText(f.GadID, checked(f, text, &failed));
     }
@@ -142,8 +151,9 @@ void ControlRefresh::writeField(FieldRecord& f) {
 bool ControlRefresh::switchControl(FieldRecord& f, const QString& action) {
     Gadgets& g = m_.program.gadgets;
     // The temperature limits cannot be entered in percent or milliamperes.
-    const bool neverEnable = (f.Name == QLatin1String("TempUpper") || f.Name == QLatin1String("TempLower")) &&
-                             (isPercentOrCurrent(m_.cal.DispUnit) || isPercentOrCurrent(f.GadUnit));
+    const bool neverEnable =
+        (f.Name == QLatin1String("TempUpper") || f.Name == QLatin1String("TempLower")) &&
+        (isPercentOrCurrent(m_.cal.DispUnit) || isPercentOrCurrent(f.GadUnit));
     if (action == QLatin1String("enable") || action == QLatin1String("enabled")) {
         if (!neverEnable) g.setEnabled(f.GadID, true);
     } else if (action == QLatin1String("disable") || action == QLatin1String("disabled")) {
@@ -168,8 +178,8 @@ bool ControlRefresh::switchControl(FieldRecord& f, const QString& action) {
 }
 
 void ControlRefresh::UpdAllGads(const QString& action, const QString& range, int colindx) {
-    log(m_, QStringLiteral(">>> UpdAllGads(action$=") + action + QStringLiteral(", range$=") + range +
-                QStringLiteral(", colindx=") + QString::number(colindx) + QLatin1Char(')'));
+    log(m_, QStringLiteral(">>> UpdAllGads(action$=") + action + QStringLiteral(", range$=") +
+                range + QStringLiteral(", colindx=") + QString::number(colindx) + QLatin1Char(')'));
     QStringList actions;
     for (const QString& word : action.split(QLatin1Char(';'), Qt::SkipEmptyParts))
         if (!word.trimmed().isEmpty()) actions << word.trimmed().toLower();
@@ -192,7 +202,8 @@ void ControlRefresh::UpdAllGads(const QString& action, const QString& range, int
 }
 
 void ControlRefresh::SyncGadgets(const QString& gadlist, const QString& mode) {
-    log(m_, QStringLiteral(">>> SyncGadgets(gadlist$=") + gadlist + QStringLiteral(", mode$=") + mode + QLatin1Char(')'));
+    log(m_, QStringLiteral(">>> SyncGadgets(gadlist$=") + gadlist + QStringLiteral(", mode$=") +
+                mode + QLatin1Char(')'));
     const bool rawOnly = mode == QLatin1String("rawonly");
     for (const QString& item : gadlist.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QString target = item.section(QLatin1Char('='), 0, 0).trimmed();
@@ -213,12 +224,13 @@ void ControlRefresh::SyncGadgets(const QString& gadlist, const QString& mode) {
 }
 
 void ControlRefresh::UpdUnitFormFlds(const QString& fields, int unitCode) {
-    log(m_, QStringLiteral(">>> UpdUnitFormFlds(gadgets$=") + fields + QStringLiteral(", UnitCode=") +
-                QString::number(unitCode) + QLatin1Char(')'));
+    log(m_, QStringLiteral(">>> UpdUnitFormFlds(gadgets$=") + fields +
+                QStringLiteral(", UnitCode=") + QString::number(unitCode) + QLatin1Char(')'));
     const QString name = ListTextOf(m_.cal.UnitsList, unitCode);
     if (name.isEmpty()) {
-        log(m_, QStringLiteral("UpdUnitFormFlds: unit code ") + QString::number(unitCode) +
-                    QStringLiteral(" not in ") + m_.cal.UnitsList,
+        log(m_,
+            QStringLiteral("UpdUnitFormFlds: unit code ") + QString::number(unitCode) +
+                QStringLiteral(" not in ") + m_.cal.UnitsList,
             1);
         return;
     }
@@ -232,7 +244,8 @@ void ControlRefresh::UpdUnitFormFlds(const QString& fields, int unitCode) {
         if (!content.trimmed().isEmpty()) {
             if (!f.GadUnit.isEmpty() && f.GadUnit != unit) {
                 content = convertUnitText(m_, content, f.GadUnit, unit, f.Name);
-                if (content.isEmpty()) continue;  // a unit the table cannot reach: the value stays as it is
+                if (content.isEmpty())
+                    continue;  // a unit the table cannot reach: the value stays as it is
             }
             const QString formatted = formatDecimals(m_, content, f.Name, m_.cal.DispDecP);
             if (!formatted.isEmpty()) content = formatted;
@@ -248,9 +261,10 @@ void ControlRefresh::UpdUnitFormFlds(const QString& fields, int unitCode) {
     }
 }
 
-void ControlRefresh::SetGadParams(const QString& gadName, const QString& params, const QString& defval) {
-    log(m_, QStringLiteral(">>> SetGadParams(GadName$=") + gadName + QStringLiteral(", params$=") + params +
-                QStringLiteral(", defval$=") + defval + QLatin1Char(')'));
+void ControlRefresh::SetGadParams(const QString& gadName, const QString& params,
+                                  const QString& defval) {
+    log(m_, QStringLiteral(">>> SetGadParams(GadName$=") + gadName + QStringLiteral(", params$=") +
+                params + QStringLiteral(", defval$=") + defval + QLatin1Char(')'));
     const int i = m_.fields.find(gadName);
     if (i < 0) return;
     FieldRecord& f = m_.fields.at(i);
@@ -264,7 +278,9 @@ void ControlRefresh::SetGadParams(const QString& gadName, const QString& params,
         f.RawVal = f.Default;
         f.BaseValue = editedBaseValue(m_, f);
     }
-    if (hasControl(m_, f)) SetComboItems(m_.program.gadgets, f.GadID, params, f.Content, m_.program.state.ListSeparator);
+    if (hasControl(m_, f))
+        SetComboItems(m_.program.gadgets, f.GadID, params, f.Content,
+                      m_.program.state.ListSeparator);
 }
 
 int ControlRefresh::StoreValues() {
@@ -278,7 +294,8 @@ int ControlRefresh::StoreValues() {
 }
 
 bool ControlRefresh::SetValues(int listIndex) {
-    log(m_, QStringLiteral(">>> SetValues(ListIndex=") + QString::number(listIndex) + QLatin1Char(')'));
+    log(m_,
+        QStringLiteral(">>> SetValues(ListIndex=") + QString::number(listIndex) + QLatin1Char(')'));
     if (listIndex < 0 || listIndex >= static_cast<int>(valueSets_.size())) return false;
     const QHash<QString, QString>& set = valueSets_[static_cast<std::size_t>(listIndex)];
     std::vector<int> loaded;
@@ -296,14 +313,17 @@ bool ControlRefresh::SetValues(int listIndex) {
             const double v = value.toDouble(&ok);
             const bool blank = value.isEmpty() && f.hasAttribute("blankvalid");
             if (!blank && (!ok || !std::isfinite(v))) {
-                log(m_, QStringLiteral("SetValues: ") + f.Name + QStringLiteral("='") + it.value() +
-                            QStringLiteral("' is no number, skipped"),
+                log(m_,
+                    QStringLiteral("SetValues: ") + f.Name + QStringLiteral("='") + it.value() +
+                        QStringLiteral("' is no number, skipped"),
                     2);
                 continue;
             }
         }
         f.Content = value;
-        f.RawVal = f.CheckProc == Conversion::None ? value : applyConversion(m_, f.CheckProc, value, f.Name, 2);
+        f.RawVal = f.CheckProc == Conversion::None
+                       ? value
+                       : applyConversion(m_, f.CheckProc, value, f.Name, 2);
         f.BaseValue = editedBaseValue(m_, f);
         loaded.push_back(i);
     }

@@ -33,7 +33,7 @@ struct RefreshChecks {
 QString editedBaseValue(DeviceModel& m, const FieldRecord& f);
 
 class ControlRefresh {
-public:
+  public:
     explicit ControlRefresh(DeviceModel& model) : m_(model) {}
 
     RefreshChecks checks;
@@ -76,7 +76,7 @@ public:
     int StoreValues();
     bool SetValues(int listIndex);
 
-private:
+  private:
     void writeFields(const std::vector<int>& indices);
     void writeField(FieldRecord& f);
     QString checked(FieldRecord& f, QString text, bool* failed);

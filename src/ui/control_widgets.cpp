@@ -112,12 +112,14 @@ void FittingButton::paintEvent(QPaintEvent* event) {
     option.text.clear();
     painter.drawControl(QStyle::CE_PushButton, option);
     painter.setFont(fit.font);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(captionRect(), Qt::AlignCenter | (fit.wrap ? Qt::TextWordWrap : 0), fit.text);
 }
 
 CaptionFit FittingLabel::drawnCaption() const {
-    if (wordWrap() || textFormat() != Qt::PlainText) return fitCaption(font(), QString(), contentsRect().size());
+    if (wordWrap() || textFormat() != Qt::PlainText)
+        return fitCaption(font(), QString(), contentsRect().size());
     return fitCaption(font(), text(), contentsRect().size());
 }
 
@@ -130,8 +132,10 @@ void FittingLabel::paintEvent(QPaintEvent* event) {
     }
     QPainter painter(this);
     painter.setFont(fit.font);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
-    painter.drawText(contentsRect(), static_cast<int>(alignment()) | (fit.wrap ? Qt::TextWordWrap : 0), fit.text);
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+    painter.drawText(contentsRect(),
+                     static_cast<int>(alignment()) | (fit.wrap ? Qt::TextWordWrap : 0), fit.text);
 }
 
 QWidget* createControlWidget(const ControlInfo& info, const QString& caption, QWidget* parent) {

@@ -3,10 +3,10 @@
 // a picture fitted into whatever size the window gives it.
 
 #include <QFont>
-#include <QPixmap>
-#include <QString>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
+#include <QString>
 #include <QWidget>
 
 #include "control_registry.h"

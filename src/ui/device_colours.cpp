@@ -7,7 +7,9 @@
 namespace zh {
 namespace {
 
-bool hasFixedColour(const FieldRecord& f) { return f.Attributes.contains(QLatin1String("ColorIndex=")); }
+bool hasFixedColour(const FieldRecord& f) {
+    return f.Attributes.contains(QLatin1String("ColorIndex="));
+}
 
 }  // namespace
 

@@ -17,12 +17,15 @@ const QColor kPlotArea(232, 232, 232);
 // Larger pictures than this are refused rather than allocated.
 constexpr int kLargestSide = 8192;
 
-double along(const AxisScale& a, int step, int steps) { return a.min + (a.max - a.min) * step / steps; }
+double along(const AxisScale& a, int step, int steps) {
+    return a.min + (a.max - a.min) * step / steps;
+}
 
 // Whole numbers, unless the grid is finer than one unit.
 QString label(double v, const AxisScale& a) {
     const double step = a.segments > 0 ? (a.max - a.min) / a.segments : 1.0;
-    const int decimals = step > 0 && step < 1 ? static_cast<int>(std::ceil(-std::log10(step) - 1e-9)) : 0;
+    const int decimals =
+        step > 0 && step < 1 ? static_cast<int>(std::ceil(-std::log10(step) - 1e-9)) : 0;
     // No "-0" for a line at zero that rounding noise put just below it.
     if (std::fabs(v) < step * 1e-6) v = 0.0;
     return QString::number(v, 'f', decimals);
@@ -34,16 +37,19 @@ QPoint Diagram::toPixel(double wx, double wy) const {
     const double fx = x.max > x.min ? (wx - x.min) / (x.max - x.min) : 0.0;
     const double fy = y.max > y.min ? (wy - y.min) / (y.max - y.min) : 0.0;
     // Far outside the plot a point still maps to a pixel the painter takes.
-    const auto pixel = [](double v) { return static_cast<int>(std::lround(std::clamp(v, -1e6, 1e6))); };
+    const auto pixel = [](double v) {
+        return static_cast<int>(std::lround(std::clamp(v, -1e6, 1e6)));
+    };
     return {pixel(fx * plotWidth) + origin.x(), origin.y() - pixel(fy * plotHeight)};
 }
 
-Diagram DrawDiagram(QSize size, const AxisScale& x, const AxisScale& y, const std::array<double, 4>& references,
-                    const DiagramMargins& margins) {
+Diagram DrawDiagram(QSize size, const AxisScale& x, const AxisScale& y,
+                    const std::array<double, 4>& references, const DiagramMargins& margins) {
     Diagram d;
     d.x = x;
     d.y = y;
-    if (size.width() <= 0 || size.height() <= 0 || size.width() > kLargestSide || size.height() > kLargestSide) {
+    if (size.width() <= 0 || size.height() <= 0 || size.width() > kLargestSide ||
+        size.height() > kLargestSide) {
         d.failure = QStringLiteral("Create Image failed");
         return d;
     }
@@ -74,7 +80,8 @@ Diagram DrawDiagram(QSize size, const AxisScale& x, const AxisScale& y, const st
         const int py = oy - static_cast<int>(std::lround(double(d.plotHeight) * i / ySteps));
         if (i % std::max(1, y.subSegments) == 0) {
             p.drawLine(ox - 5, py, ox + d.plotWidth, py);
-            p.drawText(QRect(0, py - 8, ox - 6, 16), Qt::AlignRight | Qt::AlignVCenter, label(along(y, i, ySteps), y));
+            p.drawText(QRect(0, py - 8, ox - 6, 16), Qt::AlignRight | Qt::AlignVCenter,
+                       label(along(y, i, ySteps), y));
         } else {
             p.drawLine(ox - 5, py, ox, py);
         }
@@ -87,7 +94,8 @@ Diagram DrawDiagram(QSize size, const AxisScale& x, const AxisScale& y, const st
     for (int i = 0; i <= xSteps; i += xSub)
         widest = std::max(widest, p.fontMetrics().horizontalAdvance(label(along(x, i, xSteps), x)));
     const double segmentPixels = double(d.plotWidth) / std::max(1, x.segments);
-    const int stride = std::max(1, static_cast<int>(std::ceil((widest + 6) / std::max(1.0, segmentPixels))));
+    const int stride =
+        std::max(1, static_cast<int>(std::ceil((widest + 6) / std::max(1.0, segmentPixels))));
     for (int i = 0; i <= xSteps; ++i) {
         const int px = ox + static_cast<int>(std::lround(double(d.plotWidth) * i / xSteps));
         if (i % xSub == 0) {
@@ -129,7 +137,9 @@ void drawLabel(QPainter& p, QPoint at, const QString& text, bool centred) {
     p.drawText(QRect(left, at.y() - 8, width, 16), Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
-void drawMarker(QPainter& p, QPoint at) { p.drawRect(at.x() - 3, at.y() - 3, 6, 6); }
+void drawMarker(QPainter& p, QPoint at) {
+    p.drawRect(at.x() - 3, at.y() - 3, 6, 6);
+}
 
 void drawLivePoint(QPainter& p, QPoint at) {
     p.save();
@@ -139,6 +149,8 @@ void drawLivePoint(QPainter& p, QPoint at) {
     p.restore();
 }
 
-QString labelNumber(double v) { return QString::number(v, 'g', 6); }
+QString labelNumber(double v) {
+    return QString::number(v, 'g', 6);
+}
 
 }  // namespace zh

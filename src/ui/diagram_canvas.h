@@ -40,13 +40,15 @@ struct Diagram {
 // A reference line at a value of 9999998 or more is not drawn.
 constexpr double kNoReferenceLine = 9999999.0;
 
-Diagram DrawDiagram(QSize size, const AxisScale& x, const AxisScale& y, const std::array<double, 4>& references,
-                    const DiagramMargins& margins = {});
+Diagram DrawDiagram(QSize size, const AxisScale& x, const AxisScale& y,
+                    const std::array<double, 4>& references, const DiagramMargins& margins = {});
 
 // The number a field shows (its content without the unit); NaN when the
 // table has no such field or it holds no number.
 double fieldNumber(const FieldTable& fields, const QString& name);
-inline bool known(double v) { return std::isfinite(v); }
+inline bool known(double v) {
+    return std::isfinite(v);
+}
 
 // Drawing on a diagram, in the painter's pen: a text placed at a point
 // (left-aligned from it, or centred on it), a small square marker, and the

@@ -13,11 +13,11 @@ class FieldTable;
 
 // NaN marks a value the field table does not hold; it is left out.
 struct DisplayDiagramValues {
-    double lowerRangeVal, upperRangeVal;      // measurand at the range ends
-    double lowerRangeAD, upperRangeAD;        // their converter counts
+    double lowerRangeVal, upperRangeVal;  // measurand at the range ends
+    double lowerRangeAD, upperRangeAD;    // their converter counts
     double nominalLow, nominalHigh;
     double setPoint1, resetPoint1;
-    double liveAD;                            // the module's last converter value
+    double liveAD;  // the module's last converter value
 };
 
 DisplayDiagramValues displayDiagramValues(const FieldTable& fields, int actAD);

@@ -28,7 +28,8 @@ QString controlStateOf(const QtGadgets& gadgets, int gadget) {
 }
 
 // The report of the bound field under the mouse; "" when none is there.
-QString fieldUnderMouse(MainWindow& window, DeviceModel& model, QtGadgets& gadgets, FieldInspector& inspector) {
+QString fieldUnderMouse(MainWindow& window, DeviceModel& model, QtGadgets& gadgets,
+                        FieldInspector& inspector) {
     // The inspector works in the window's design coordinates.
     const ScaledLayout& layout = window.scaledLayout();
     const QPoint mouse = window.canvas()->mapFromGlobal(QCursor::pos());
@@ -36,7 +37,8 @@ QString fieldUnderMouse(MainWindow& window, DeviceModel& model, QtGadgets& gadge
                        static_cast<int>(mouse.y() / (layout.scaleY() > 0 ? layout.scaleY() : 1.0)));
     InspectorView view;
     view.tabShown = [&window](int panel, int tab) {
-        return panel == kMainPanel && window.panel() && window.panel()->currentWidget() == window.tabPage(tab);
+        return panel == kMainPanel && window.panel() &&
+               window.panel()->currentWidget() == window.tabPage(tab);
     };
     view.panelOrigin = [](int panel) {
         const ControlInfo* info = findControl(panel);
@@ -71,7 +73,8 @@ QRect placeAtMouse(const QWidget* window) {
 }  // namespace
 
 FieldEntryPopup::FieldEntryPopup(QWidget* mainWindow, const QString& report)
-    : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("fieldEntry"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -105,12 +108,14 @@ bool FieldEntryPopup::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-bool showFieldEntry(MainWindow& window, DeviceModel& model, QtGadgets& gadgets, FieldInspector& inspector) {
+bool showFieldEntry(MainWindow& window, DeviceModel& model, QtGadgets& gadgets,
+                    FieldInspector& inspector) {
     QString report = fieldUnderMouse(window, model, gadgets, inspector);
     if (report.isEmpty()) report = focusedField(model, gadgets);
     if (report.isEmpty()) return false;
 
-    for (FieldEntryPopup* earlier : window.findChildren<FieldEntryPopup*>(QString(), Qt::FindDirectChildrenOnly))
+    for (FieldEntryPopup* earlier :
+         window.findChildren<FieldEntryPopup*>(QString(), Qt::FindDirectChildrenOnly))
         earlier->close();
     auto* popup = new FieldEntryPopup(&window, report);
     popup->setGeometry(placeAtMouse(&window));

@@ -31,6 +31,7 @@ class FieldEntryPopup final : public QDialog {
 
 // False when no bound field is under the mouse nor has the focus (nothing
 // is shown). A window still open from an earlier call is replaced.
-bool showFieldEntry(MainWindow& window, DeviceModel& model, QtGadgets& gadgets, FieldInspector& inspector);
+bool showFieldEntry(MainWindow& window, DeviceModel& model, QtGadgets& gadgets,
+                    FieldInspector& inspector);
 
 }  // namespace zh

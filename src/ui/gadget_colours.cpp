@@ -13,10 +13,10 @@ struct Entry {
 };
 
 constexpr Entry kTable[] = {
-    {0, {rgb(0, 0, 0), rgb(255, 255, 255)}},     {1, {rgb(255, 0, 0), rgb(255, 255, 255)}},
-    {2, {rgb(0, 80, 0), rgb(255, 255, 255)}},    {3, {rgb(0, 0, 255), rgb(255, 255, 255)}},
-    {4, {rgb(255, 0, 0), rgb(200, 255, 176)}},   {10, {rgb(0, 0, 0), rgb(240, 240, 240)}},
-    {15, {rgb(251, 0, 0), rgb(255, 255, 53)}},   {16, {rgb(251, 0, 0), rgb(0, 0, 0)}},
+    {0, {rgb(0, 0, 0), rgb(255, 255, 255)}},   {1, {rgb(255, 0, 0), rgb(255, 255, 255)}},
+    {2, {rgb(0, 80, 0), rgb(255, 255, 255)}},  {3, {rgb(0, 0, 255), rgb(255, 255, 255)}},
+    {4, {rgb(255, 0, 0), rgb(200, 255, 176)}}, {10, {rgb(0, 0, 0), rgb(240, 240, 240)}},
+    {15, {rgb(251, 0, 0), rgb(255, 255, 53)}}, {16, {rgb(251, 0, 0), rgb(0, 0, 0)}},
     {17, {rgb(0, 255, 0), rgb(0, 0, 0)}},
 };
 
@@ -33,7 +33,8 @@ bool isReadOnlyField(const FieldRecord& f) {
     return f.hasAttribute("displayonly") && f.type() != QLatin1String("combobox");
 }
 
-void SetGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx, const QString& gadstat) {
+void SetGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx,
+                 const QString& gadstat) {
     const int i = gadId < 0 ? m.fields.find(gadName) : m.fields.findGadget(gadId);
     if (i < 0) return;
     FieldRecord& f = m.fields.at(i);

@@ -36,6 +36,7 @@ constexpr int kColourError = 15;
 // field's own ColorIndx; otherwise ColorIndx becomes `colindx` and, when
 // `gadstat` is not empty, GadStatus becomes `gadstat`. Fields marked
 // "displayonly" keep their colours and state; unknown fields are ignored.
-void SetGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx, const QString& gadstat = QString());
+void SetGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx,
+                 const QString& gadstat = QString());
 
 }  // namespace zh

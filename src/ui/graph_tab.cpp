@@ -32,8 +32,8 @@ void GraphTab::redraw(const QString& configuration) {
     if (gadgets_.exists(transmitter)) {
         if (withTransmitter) {
             const TransmitterDiagramValues v = transmitterDiagramValues(m_.fields, live_);
-            p_.log.DebugLog(QStringLiteral("Ilow=") + QString::number(v.currentLow, 'f', 2) + QStringLiteral(" Ihigh=") +
-                                QString::number(v.currentHigh, 'f', 2),
+            p_.log.DebugLog(QStringLiteral("Ilow=") + QString::number(v.currentLow, 'f', 2) +
+                                QStringLiteral(" Ihigh=") + QString::number(v.currentHigh, 'f', 2),
                             6);
             show(transmitter, 1, HartGraphTransmitter(v, gadgets_.geometry(transmitter).size()));
         } else {
@@ -43,8 +43,9 @@ void GraphTab::redraw(const QString& configuration) {
 }
 
 void GraphTab::show(int control, int which, const Diagram& d) {
-    p_.log.DebugLog(QStringLiteral(">>> DrawDiagram(GW=") + QString::number(d.image.width()) + QStringLiteral(", GH=") +
-                        QString::number(d.image.height()) + QLatin1Char(')'),
+    p_.log.DebugLog(QStringLiteral(">>> DrawDiagram(GW=") + QString::number(d.image.width()) +
+                        QStringLiteral(", GH=") + QString::number(d.image.height()) +
+                        QLatin1Char(')'),
                     6);
     if (!d.image.isNull()) {
         gadgets_.setPixmap(control, QPixmap::fromImage(d.image));
@@ -55,9 +56,11 @@ void GraphTab::show(int control, int which, const Diagram& d) {
     if (failed_[which]) return;
     failed_[which] = true;
     const QSize size = gadgets_.geometry(control).size();
-    p_.log.DebugLog(QStringLiteral("!!! DrawDiagram: gw, gh, iw, ih = ") + QString::number(size.width()) +
-                        QStringLiteral(", ") + QString::number(size.height()) + QStringLiteral(", ") +
-                        QString::number(d.image.width()) + QStringLiteral(", ") + QString::number(d.image.height()),
+    p_.log.DebugLog(QStringLiteral("!!! DrawDiagram: gw, gh, iw, ih = ") +
+                        QString::number(size.width()) + QStringLiteral(", ") +
+                        QString::number(size.height()) + QStringLiteral(", ") +
+                        QString::number(d.image.width()) + QStringLiteral(", ") +
+                        QString::number(d.image.height()),
                     1);
     p_.messages.MsgBox(p_.state.WindowTitle, d.failure, mb::Ok | mb::IconError);
 }

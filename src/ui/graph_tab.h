@@ -15,7 +15,7 @@ struct Diagram;
 class QtGadgets;
 
 class GraphTab {
-public:
+  public:
     GraphTab(Program& program, DeviceModel& model, QtGadgets& gadgets, const LiveState& live);
 
     // Draws the diagrams of `configuration` ("display", "transmitter", or
@@ -23,7 +23,7 @@ public:
     // small for its plot) says so once and keeps its previous picture.
     void redraw(const QString& configuration);
 
-private:
+  private:
     void show(int control, int which, const Diagram& d);
 
     Program& p_;

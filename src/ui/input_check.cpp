@@ -12,7 +12,9 @@
 namespace zh {
 namespace {
 
-bool isType(const FieldRecord& f, const char* t) { return f.type() == QLatin1String(t); }
+bool isType(const FieldRecord& f, const char* t) {
+    return f.type() == QLatin1String(t);
+}
 
 // Characters a field of each type takes while it is typed.
 QString allowedCharacters(const FieldRecord& f, const QString& point) {
@@ -29,7 +31,8 @@ QString comboCode(const QString& list, int index) {
     if (index < 0 || index >= items.size()) return QString();
     const QString& item = items.at(index);
     const int eq = item.indexOf(QLatin1Char('='));
-    return list.contains(QLatin1Char('=')) && eq >= 0 ? item.mid(eq + 1).trimmed() : QString::number(index);
+    return list.contains(QLatin1Char('=')) && eq >= 0 ? item.mid(eq + 1).trimmed()
+                                                      : QString::number(index);
 }
 
 // Clicks and keys made while a message was open are not meant for what
@@ -60,7 +63,8 @@ void InputCheck::takeSnapshot(int gadget) {
     FieldRecord* f = fieldOf(gadget);
     if (!f) return;
     active_ = gadget;
-    snap_ = FocusSnapshot{f->GadID, f->Content, f->RawVal, f->BaseValue, f->ColorIndx, f->GadStatus};
+    snap_ =
+        FocusSnapshot{f->GadID, f->Content, f->RawVal, f->BaseValue, f->ColorIndx, f->GadStatus};
     lastText_ = m_.program.gadgets.text(gadget);
 }
 
@@ -73,7 +77,8 @@ void InputCheck::restoreSnapshot(FieldRecord& f) {
     f.GadStatus = snap_.GadStatus;
     Gadgets& g = m_.program.gadgets;
     if (isType(f, "combobox") || isType(f, "checkbox")) {
-        m_.program.log.DebugLog(QStringLiteral("InputCheck: ") + f.Name + QStringLiteral(" restored"), 5);
+        m_.program.log.DebugLog(
+            QStringLiteral("InputCheck: ") + f.Name + QStringLiteral(" restored"), 5);
     } else {
         g.setText(f.GadID, snap_.Content);
     }
@@ -100,7 +105,8 @@ int InputCheck::CheckInput(const WindowEvent& e) {
         fieldchanged = 0;
         return e.code;
     }
-    if (active_ != e.gadget && (e.code == GadgetFocusGained || e.code == GadgetSelect || e.code == GadgetTextChanged)) {
+    if (active_ != e.gadget &&
+        (e.code == GadgetFocusGained || e.code == GadgetSelect || e.code == GadgetTextChanged)) {
         if (pendingCheck() == -1) return -1;
     }
     f = fieldOf(e.gadget);  // the check may have rebuilt nothing, but look again
@@ -114,9 +120,10 @@ int InputCheck::CheckInput(const WindowEvent& e) {
     }
     switch (e.code) {
         case GadgetFocusGained:
-            if (active_ != e.gadget || f->GadStatus != QLatin1String("infocus")) takeSnapshot(e.gadget);
-            m_.program.log.DebugLog(QStringLiteral("> CheckInput: Entry into ") + f->Name + QStringLiteral(" Content=") +
-                                        f->Content,
+            if (active_ != e.gadget || f->GadStatus != QLatin1String("infocus"))
+                takeSnapshot(e.gadget);
+            m_.program.log.DebugLog(QStringLiteral("> CheckInput: Entry into ") + f->Name +
+                                        QStringLiteral(" Content=") + f->Content,
                                     5);
             return e.code;
         case GadgetTextChanged:
@@ -134,7 +141,8 @@ int InputCheck::filterText(FieldRecord& f) {
     Gadgets& g = p.gadgets;
     SetGadColor(m_, f.GadID, QString(), ColourChanged);
     f.GadStatus = QStringLiteral("infocus");
-    const QString point = p.state.DecimalPoint.isEmpty() ? QStringLiteral(".") : p.state.DecimalPoint;
+    const QString point =
+        p.state.DecimalPoint.isEmpty() ? QStringLiteral(".") : p.state.DecimalPoint;
     const QString allowed = allowedCharacters(f, point);
     QString text = g.text(f.GadID);
     const auto refuse = [&](const QString& shown) {
@@ -222,11 +230,13 @@ int InputCheck::chkfld(int gadget) {
     SetGadColor(m_, f.GadID, QString(), -1);
     if (!combo && !isType(f, "checkbox") && checked != entry) g.setText(f.GadID, checked);
     QString value = combo ? comboCode(f.Params, g.state(f.GadID)) : checked;
-    const QString point = p.state.DecimalPoint.isEmpty() ? QStringLiteral(".") : p.state.DecimalPoint;
+    const QString point =
+        p.state.DecimalPoint.isEmpty() ? QStringLiteral(".") : p.state.DecimalPoint;
     // Contents keep "." whatever the window shows as decimal point.
     if (isType(f, "float")) value.replace(point, QStringLiteral("."));
 
-    const bool changed = value.trimmed() != f.Content.trimmed() || isType(f, "checkbox") || FieldErrorPending;
+    const bool changed =
+        value.trimmed() != f.Content.trimmed() || isType(f, "checkbox") || FieldErrorPending;
     if (!changed) {
         // Nothing to hand on: an unchanged entry starts no dependent updates.
         fieldchanged = 0;
@@ -237,7 +247,8 @@ int InputCheck::chkfld(int gadget) {
     p.state.DataTrigger = 0;
     SetGadColor(m_, f.GadID, QString(), ColourChanged);
 
-    const QString r = appl_.ApplCheckField(f.Name, value, f.GadID, f.Type, f.Attributes, f.GadDescr, f.CheckProc);
+    const QString r =
+        appl_.ApplCheckField(f.Name, value, f.GadID, f.Type, f.Attributes, f.GadDescr, f.CheckProc);
     FieldRecord* after = fieldOf(gadget);
     if (!after) return 0;
     if (r == check::kCancel) {
@@ -291,7 +302,9 @@ std::optional<WindowEvent> InputCheck::takeKept() {
     return e;
 }
 
-void InputCheck::confirm() { pendingCheck(); }
+void InputCheck::confirm() {
+    pendingCheck();
+}
 
 void InputCheck::cancel() {
     FieldRecord* f = fieldOf(active_);

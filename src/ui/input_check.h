@@ -31,7 +31,7 @@ struct FocusSnapshot {
 };
 
 class InputCheck {
-public:
+  public:
     InputCheck(DeviceModel& model, ApplicationCheck& appl) : m_(model), appl_(appl) {}
 
     struct Hooks {
@@ -64,7 +64,7 @@ public:
     bool FieldErrorPending = false;
     int fieldchanged = 0;
 
-private:
+  private:
     FieldRecord* fieldOf(int gadget);
     void takeSnapshot(int gadget);
     void restoreSnapshot(FieldRecord& f);
@@ -78,8 +78,8 @@ private:
     DeviceModel& m_;
     ApplicationCheck& appl_;
     FocusSnapshot snap_;
-    int active_ = -1;    // control of the field being edited
-    QString lastText_;   // its text before the last keystroke
+    int active_ = -1;   // control of the field being edited
+    QString lastText_;  // its text before the last keystroke
     std::deque<WindowEvent> kept_;
 };
 

@@ -13,6 +13,7 @@ struct Program;
 // without extension gets ".log". `caller` names the saving function in the
 // log line of a failed write. Returns the path written; empty when the
 // requester was cancelled or the write failed.
-QString saveLogFile(Program& p, const QString& proposedPath, const QString& text, const QString& caller);
+QString saveLogFile(Program& p, const QString& proposedPath, const QString& text,
+                    const QString& caller);
 
 }  // namespace zh

@@ -10,7 +10,8 @@
 
 namespace zh {
 
-LogViewModel::LogViewModel(const Logger& log, QObject* parent) : QAbstractListModel(parent), log_(log) {
+LogViewModel::LogViewModel(const Logger& log, QObject* parent)
+    : QAbstractListModel(parent), log_(log) {
     setFont(QFont());
 }
 
@@ -33,7 +34,9 @@ void LogViewModel::measure(std::size_t from) {
     }
 }
 
-int LogViewModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int LogViewModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
 
 QVariant LogViewModel::data(const QModelIndex& index, int role) const {
     const auto& lines = log_.viewLines();

@@ -24,8 +24,11 @@ constexpr std::chrono::milliseconds kBatch{40};
 }  // namespace
 
 LogWindow::LogWindow(Program& program)
-    : QWidget(nullptr, Qt::Window), p_(program), model_(new LogViewModel(program.log, this)),
-      view_(new QListView(this)), batch_(new QTimer(this)) {
+    : QWidget(nullptr, Qt::Window),
+      p_(program),
+      model_(new LogViewModel(program.log, this)),
+      view_(new QListView(this)),
+      batch_(new QTimer(this)) {
     setObjectName(QStringLiteral("window14"));
     setWindowTitle(QStringLiteral("Logging IO"));
     setGeometry(50, 150, 1024, 400);
@@ -108,14 +111,15 @@ void LogWindow::clear() {
 }
 
 QString LogWindow::save() {
-    const QString name =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh.mm")) + QStringLiteral(".log");
-    return saveLogFile(p_, placeFile ? placeFile(name) : name, p_.log.viewText(), QStringLiteral("SaveLog"));
+    const QString name = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh.mm")) +
+                         QStringLiteral(".log");
+    return saveLogFile(p_, placeFile ? placeFile(name) : name, p_.log.viewText(),
+                       QStringLiteral("SaveLog"));
 }
 
 void LogWindow::comment() {
-    const QString text =
-        p_.dialogs.inputRequester(QStringLiteral("Logging"), QStringLiteral("Kommentar:"), QStringLiteral("Schritt"));
+    const QString text = p_.dialogs.inputRequester(
+        QStringLiteral("Logging"), QStringLiteral("Kommentar:"), QStringLiteral("Schritt"));
     if (!text.isEmpty()) p_.log.DebugLog(QStringLiteral("<<< Comment: ") + text, 1);
 }
 

@@ -11,9 +11,9 @@
 #include "files/file_operation.h"
 #include "input_check.h"
 #include "main_window.h"
-#include "replay.h"
 #include "model/field_diagnostics.h"
 #include "qt_gadgets.h"
+#include "replay.h"
 #include "user_modes.h"
 
 namespace zh {
@@ -36,7 +36,9 @@ int Application::run() {
     };
     while (!s.QuitRequested) {
         const int wait =
-            s.DynamicDisplayOn ? static_cast<int>(std::max<qint64>(0, s.DynPollTime - sinceRefresh.elapsed())) : -1;
+            s.DynamicDisplayOn
+                ? static_cast<int>(std::max<qint64>(0, s.DynPollTime - sinceRefresh.elapsed()))
+                : -1;
         // A replay plays its next line first; an event it hands back goes
         // through the dispatch like any other.
         if (replay_->active()) {
@@ -90,7 +92,8 @@ void Application::dispatch(const WindowEvent& e) {
             dumpFieldTable(model_);
             break;
         case kProgramEvent:
-            p_.messages.MsgBox(QStringLiteral("Main"), QStringLiteral("$8001"), mb::Ok, QStringLiteral("nodefmsg"));
+            p_.messages.MsgBox(QStringLiteral("Main"), QStringLiteral("$8001"), mb::Ok,
+                               QStringLiteral("nodefmsg"));
             break;
         case EventLeftClick:
             p_.log.DebugLog(QStringLiteral("LeftClick"), 6);
@@ -119,9 +122,10 @@ void Application::exitProgram() {
         s.QuitRequested = true;
         return;
     }
-    const int answer = SaveRequest(data_, s.DataTrigger, data_.file.moduleState, QStringLiteral("Exit program"),
-                                   QStringLiteral("Data have been changed! Exit program without saving?"),
-                                   mb::YesNo | mb::IconExclamation | mb::DefaultButton2);
+    const int answer =
+        SaveRequest(data_, s.DataTrigger, data_.file.moduleState, QStringLiteral("Exit program"),
+                    QStringLiteral("Data have been changed! Exit program without saving?"),
+                    mb::YesNo | mb::IconExclamation | mb::DefaultButton2);
     if (answer == mb::ResultYes || answer == 1) s.QuitRequested = true;
 }
 

@@ -11,9 +11,9 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
-#include <QToolBar>
 #include <QSet>
 #include <QString>
+#include <QToolBar>
 #include <functional>
 #include <vector>
 
@@ -31,7 +31,7 @@ namespace zh {
 class Logger;
 
 class MenuBuilder final : public QObject, public MenuItems {
-public:
+  public:
     // Builds onto `window`'s menu bar and onto `toolBar` (a tool bar of
     // its own on the window when null).
     explicit MenuBuilder(QMainWindow& window, QToolBar* toolBar = nullptr);
@@ -76,7 +76,7 @@ public:
     static QString ShowPopUp(QWidget* parent, const std::vector<MenuEntry>& entries, Logger& log,
                              int window, const QPoint& at);
 
-private:
+  private:
     void addEntries(QMenu* menu, const std::vector<MenuEntry>& entries);
     void addCommand(QMenu* menu, const MenuEntry& entry, QObject* group);
     void addToolBar(const std::vector<ToolBarButton>& buttons);

@@ -20,7 +20,7 @@ class DisplayActions;
 class UniversalCommands;
 
 class OutputService {
-public:
+  public:
     OutputService(DeviceModel& model, UniversalCommands& commands, DisplayActions& actions);
 
     // mode "start" or "stop"; form "admin" takes the admin panel's value,
@@ -53,7 +53,7 @@ public:
     // Shows field `name` in its control again.
     std::function<void(const QString& name)> showField;
 
-private:
+  private:
     struct Point {
         float milliamps;
         const char* onOffButtons[2];

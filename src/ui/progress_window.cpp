@@ -35,8 +35,8 @@ constexpr QRect kNotePlace(370, 55, 30, 16);
 // How much taller than `place` the label's text is when wrapped at its width.
 int extraHeight(const QLabel* label, const QRect& place) {
     if (label->text().isEmpty()) return 0;
-    const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, place.width(), QWIDGETSIZE_MAX),
-                                                            Qt::TextWordWrap, label->text());
+    const QRect needed = label->fontMetrics().boundingRect(
+        QRect(0, 0, place.width(), QWIDGETSIZE_MAX), Qt::TextWordWrap, label->text());
     return std::max(0, needed.height() - place.height());
 }
 

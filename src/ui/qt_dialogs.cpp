@@ -4,10 +4,10 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLayout>
 #include <QLineEdit>
-#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -70,8 +70,10 @@ int wholeTitleWidth(const QWidget& dialog) {
     QFont titleFont = QApplication::font();
     titleFont.setBold(true);
     if (titleFont.pointSizeF() > 0) titleFont.setPointSizeF(titleFont.pointSizeF() * 1.25);
-    const int needed = QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + kTitleBarDecorations;
-    if (const QScreen* screen = dialog.screen()) return std::min(needed, screen->availableGeometry().width());
+    const int needed =
+        QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + kTitleBarDecorations;
+    if (const QScreen* screen = dialog.screen())
+        return std::min(needed, screen->availableGeometry().width());
     return needed;
 }
 
@@ -81,7 +83,9 @@ void showWholeTitle(QInputDialog& dialog) {
     // is what is made wider.
     auto* entry = dialog.findChild<QLineEdit*>();
     const QMargins margins = dialog.layout() ? dialog.layout()->contentsMargins() : QMargins();
-    if (entry) entry->setMinimumWidth(std::max(entry->minimumWidth(), needed - margins.left() - margins.right()));
+    if (entry)
+        entry->setMinimumWidth(
+            std::max(entry->minimumWidth(), needed - margins.left() - margins.right()));
 }
 
 // A message box sizes itself from its text and buttons; an empty row as
@@ -90,8 +94,8 @@ void showWholeTitle(QMessageBox& box) {
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
     if (!grid) return;
     const QMargins margins = grid->contentsMargins();
-    grid->addItem(new QSpacerItem(wholeTitleWidth(box) - margins.left() - margins.right(), 0, QSizePolicy::Minimum,
-                                  QSizePolicy::Fixed),
+    grid->addItem(new QSpacerItem(wholeTitleWidth(box) - margins.left() - margins.right(), 0,
+                                  QSizePolicy::Minimum, QSizePolicy::Fixed),
                   grid->rowCount(), 0, 1, grid->columnCount());
 }
 

@@ -278,12 +278,15 @@ void QtGadgets::setColours(int gadget, int foreground, int background) {
     // control that can be used: a disabled one keeps the style's disabled
     // look, so that it never looks editable.
     QPalette p;
-    const auto paint = [&p](std::initializer_list<QPalette::ColorRole> roles, const QColor& colour) {
+    const auto paint = [&p](std::initializer_list<QPalette::ColorRole> roles,
+                            const QColor& colour) {
         for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
             for (QPalette::ColorRole role : roles) p.setColor(group, role, colour);
     };
-    if (foreground != -1) paint({QPalette::WindowText, QPalette::Text, QPalette::ButtonText}, colourOf(foreground));
-    if (background != -1) paint({QPalette::Window, QPalette::Base, QPalette::Button}, colourOf(background));
+    if (foreground != -1)
+        paint({QPalette::WindowText, QPalette::Text, QPalette::ButtonText}, colourOf(foreground));
+    if (background != -1)
+        paint({QPalette::Window, QPalette::Base, QPalette::Button}, colourOf(background));
     w->setPalette(p);
     // Labels and pictures draw no background of their own.
     const bool ownBackground = qobject_cast<QLabel*>(w) || dynamic_cast<ImageControl*>(w);

@@ -22,7 +22,8 @@ const QString kUpdateDisplay = QStringLiteral("UpdateDisplay");
 constexpr const char* kLogPattern = "Logdatei (*.log)|*.log|Alle Dateien (*.*)|*.*";
 
 bool isReplayButton(const WindowEvent& e, int button) {
-    return e.window == replay::kWindow && e.type == EventGadget && e.gadget == button && e.code == GadgetSelect;
+    return e.window == replay::kWindow && e.type == EventGadget && e.gadget == button &&
+           e.code == GadgetSelect;
 }
 
 }  // namespace
@@ -48,7 +49,8 @@ bool Replay::load(const QString& title) {
     Dialogs& d = p_.dialogs;
     const QString file = d.openFileRequester(title, QString(), QString::fromLatin1(kLogPattern));
     if (file.isEmpty()) return false;
-    const QString delay = d.inputRequester(QStringLiteral("Replay"), QStringLiteral("Delay[msec]:"), QStringLiteral("300"));
+    const QString delay = d.inputRequester(QStringLiteral("Replay"), QStringLiteral("Delay[msec]:"),
+                                           QStringLiteral("300"));
     return start(file, replayDelay(delay));
 }
 
@@ -66,8 +68,9 @@ bool Replay::start(const QString& file, int delayMs, bool running) {
     }
     lines_ = replayLines(logLines);
     delayMs_ = delayMs;
-    p_.log.DebugLog(QStringLiteral(">>> Replay(") + file + QStringLiteral(", ") + QString::number(lines_.size()) +
-                        QStringLiteral(" steps, delay ") + QString::number(delayMs) + QStringLiteral(" ms)"),
+    p_.log.DebugLog(QStringLiteral(">>> Replay(") + file + QStringLiteral(", ") +
+                        QString::number(lines_.size()) + QStringLiteral(" steps, delay ") +
+                        QString::number(delayMs) + QStringLiteral(" ms)"),
                     1);
     if (view_) {
         view_->open(lines_);
@@ -81,8 +84,12 @@ bool Replay::start(const QString& file, int delayMs, bool running) {
     return true;
 }
 
-bool Replay::active() const { return !p_.state.ReplayState.isEmpty(); }
-QString Replay::state() const { return p_.state.ReplayState; }
+bool Replay::active() const {
+    return !p_.state.ReplayState.isEmpty();
+}
+QString Replay::state() const {
+    return p_.state.ReplayState;
+}
 
 void Replay::pause() {
     p_.state.ReplayState = kPause;
@@ -119,7 +126,8 @@ std::optional<WindowEvent> Replay::onEvent(const WindowEvent& e) {
         released_ = true;
     } else if (waiting && isReplayButton(e, replay::kExit)) {
         end();
-    } else if (waiting && e.type == EventLeftDoubleClick && e.gadget == replay::kList && e.code >= 1) {
+    } else if (waiting && e.type == EventLeftDoubleClick && e.gadget == replay::kList &&
+               e.code >= 1) {
         p_.state.ReplayLine = std::min<int>(e.code, static_cast<int>(lines_.size()) + 1);
         if (view_) view_->highlight(p_.state.ReplayLine);
     }
@@ -166,7 +174,9 @@ std::optional<WindowEvent> Replay::pass() {
         return std::nullopt;
     }
     play(line);
-    if (hooks.played) hooks.played(step, static_cast<int>(lines_.size()), line.mid(4).section(QLatin1Char('\t'), 0, 0));
+    if (hooks.played)
+        hooks.played(step, static_cast<int>(lines_.size()),
+                     line.mid(4).section(QLatin1Char('\t'), 0, 0));
 
     // Stepping: the buttons are ready for the next step at once.
     if (s.ReplayState == kStepState && view_) view_->setRunning(false);
@@ -201,7 +211,8 @@ void Replay::play(const QString& line) {
         return;
     }
     restoreInput(*r, line);
-    if (hooks.dispatch) hooks.dispatch(WindowEvent{r->type, kMainWindow, r->gadget, r->menu, r->code});
+    if (hooks.dispatch)
+        hooks.dispatch(WindowEvent{r->type, kMainWindow, r->gadget, r->menu, r->code});
 }
 
 void Replay::restoreInput(const EventRecord& r, const QString& line) {
@@ -223,7 +234,8 @@ void Replay::restoreInput(const EventRecord& r, const QString& line) {
     } else if (control->kind == ControlKind::String) {
         QString value = r.content;
         if (line.contains(QLatin1String("re-request")) && !unattended) {
-            const QString answer = p_.dialogs.inputRequester(QStringLiteral("Replay"), QStringLiteral("Adapt input:"), value);
+            const QString answer = p_.dialogs.inputRequester(QStringLiteral("Replay"),
+                                                             QStringLiteral("Adapt input:"), value);
             if (!answer.isEmpty()) value = answer;
         }
         g.setText(r.gadget, value);

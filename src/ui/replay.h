@@ -31,7 +31,7 @@ constexpr int kExit = 1414;
 // The replay window as the replay sees it. A double click on line n of the
 // list arrives as an EventLeftDoubleClick of control kList with code n.
 class ReplayView {
-public:
+  public:
     virtual ~ReplayView() = default;
     virtual void open(const QStringList& lines) = 0;
     virtual void highlight(int line) = 0;  // 1-based
@@ -42,7 +42,7 @@ public:
 };
 
 class Replay {
-public:
+  public:
     Replay(Program& p, DeviceModel& model) : p_(p), m_(model) {}
 
     struct Hooks {
@@ -78,7 +78,7 @@ public:
     const QStringList& lines() const { return lines_; }
     int delayMs() const { return delayMs_; }
 
-private:
+  private:
     void pause();
     void run(const QString& state);
     // Handles an event that came while waiting; returns it when it belongs to the main loop.

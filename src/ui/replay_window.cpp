@@ -23,7 +23,8 @@ ReplayWindow::ReplayWindow(QtGadgets& gadgets) : QWidget(nullptr, Qt::Window), g
     list_->setObjectName(QStringLiteral("gadget1410"));
     list_->setGeometry(10, 65, 380, 525);
     connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        gadgets_.post(WindowEvent{EventLeftDoubleClick, replay::kWindow, replay::kList, -1, list_->row(item) + 1});
+        gadgets_.post(WindowEvent{EventLeftDoubleClick, replay::kWindow, replay::kList, -1,
+                                  list_->row(item) + 1});
     });
 }
 
@@ -31,8 +32,9 @@ QPushButton* ReplayWindow::addButton(const QString& caption, int id, int x) {
     auto* b = new QPushButton(caption, this);
     b->setObjectName(QStringLiteral("gadget") + QString::number(id));
     b->setGeometry(x, 10, 80, 25);
-    connect(b, &QPushButton::clicked, this,
-            [this, id] { gadgets_.post(WindowEvent{EventGadget, replay::kWindow, id, -1, GadgetSelect}); });
+    connect(b, &QPushButton::clicked, this, [this, id] {
+        gadgets_.post(WindowEvent{EventGadget, replay::kWindow, id, -1, GadgetSelect});
+    });
     return b;
 }
 
@@ -42,7 +44,8 @@ QPushButton* ReplayWindow::button(int id) const {
 
 void ReplayWindow::open(const QStringList& lines) {
     list_->clear();
-    for (const QString& line : lines) list_->addItem(QString(line).replace(QLatin1Char('\t'), QLatin1String("  ")));
+    for (const QString& line : lines)
+        list_->addItem(QString(line).replace(QLatin1Char('\t'), QLatin1String("  ")));
     show();
 }
 
@@ -57,7 +60,8 @@ void ReplayWindow::highlight(int line) {
 
 void ReplayWindow::setRunning(bool running) {
     button(replay::kStop)->setEnabled(running);
-    for (const int id : {replay::kStep, replay::kContinue, replay::kExit}) button(id)->setEnabled(!running);
+    for (const int id : {replay::kStep, replay::kContinue, replay::kExit})
+        button(id)->setEnabled(!running);
 }
 
 void ReplayWindow::activate() {

@@ -15,7 +15,7 @@ namespace zh {
 class QtGadgets;
 
 class ReplayWindow final : public QWidget, public ReplayView {
-public:
+  public:
     explicit ReplayWindow(QtGadgets& gadgets);
 
     void open(const QStringList& lines) override;
@@ -27,10 +27,10 @@ public:
     QListWidget* list() const { return list_; }
     QPushButton* button(int id) const;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     QPushButton* addButton(const QString& caption, int id, int x);
 
     QtGadgets& gadgets_;

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QTimer>
-
 #include <algorithm>
 #include <cstdio>
 

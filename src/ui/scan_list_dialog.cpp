@@ -7,13 +7,15 @@
 #include <QVBoxLayout>
 
 namespace zh {
-ScanListDialog::ScanListDialog(const QList<ScanEntry>& entries, const QString& title, const QString& useCaption,
-                               const QString& closeCaption, QWidget* parent)
+ScanListDialog::ScanListDialog(const QList<ScanEntry>& entries, const QString& title,
+                               const QString& useCaption, const QString& closeCaption,
+                               QWidget* parent)
     : QDialog(parent), entries_(entries), table_(new QTableWidget(this)) {
     setObjectName(QStringLiteral("scanList"));
     setWindowTitle(title);
-    const QStringList headers = {QStringLiteral("Address"),  QStringLiteral("Manufacturer"), QStringLiteral("Device type"),
-                                 QStringLiteral("Device ID"), QStringLiteral("HART"),         QStringLiteral("Tag"),
+    const QStringList headers = {QStringLiteral("Address"),     QStringLiteral("Manufacturer"),
+                                 QStringLiteral("Device type"), QStringLiteral("Device ID"),
+                                 QStringLiteral("HART"),        QStringLiteral("Tag"),
                                  QStringLiteral("Long tag")};
     table_->setColumnCount(static_cast<int>(headers.size()));
     table_->setHorizontalHeaderLabels(headers);

@@ -12,19 +12,26 @@ namespace zh {
 CommandRoutine universalRoutine(UniversalCommands& commands, CommandId id) {
     UniversalCommands* u = &commands;
     switch (id) {
-        case CommandId::Com35: return {id, [u](int tries) { return u->Com35(tries); }, {}};
-        case CommandId::Com36: return {id, [u](int tries) { return u->Com36(tries); }, {}};
-        case CommandId::Com37: return {id, [u](int tries) { return u->Com37(tries); }, {}};
-        case CommandId::Com40: return {id, [u](int tries) { return u->Com40(tries); }, {}};
-        case CommandId::Com45: return {id, [u](int tries) { return u->Com45(tries); }, {}};
-        case CommandId::Com46: return {id, [u](int tries) { return u->Com46(tries); }, {}};
-        default: return {};
+        case CommandId::Com35:
+            return {id, [u](int tries) { return u->Com35(tries); }, {}};
+        case CommandId::Com36:
+            return {id, [u](int tries) { return u->Com36(tries); }, {}};
+        case CommandId::Com37:
+            return {id, [u](int tries) { return u->Com37(tries); }, {}};
+        case CommandId::Com40:
+            return {id, [u](int tries) { return u->Com40(tries); }, {}};
+        case CommandId::Com45:
+            return {id, [u](int tries) { return u->Com45(tries); }, {}};
+        case CommandId::Com46:
+            return {id, [u](int tries) { return u->Com46(tries); }, {}};
+        default:
+            return {};
     }
 }
 
 bool confirmFunction(Program& p, const QString& title) {
-    return p.messages.MsgBox(title, QStringLiteral("Please confirm function! "), mb::OkCancel | mb::IconQuestion) ==
-           QLatin1String("ok");
+    return p.messages.MsgBox(title, QStringLiteral("Please confirm function! "),
+                             mb::OkCancel | mb::IconQuestion) == QLatin1String("ok");
 }
 
 QString applicationText(Program& p, const QString& text) {

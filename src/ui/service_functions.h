@@ -8,7 +8,7 @@
 namespace zh {
 
 class ServiceFunctions {
-public:
+  public:
     ServiceFunctions(DeviceModel& model, DeviceSequences& sequences);
 
     OutputService output;

@@ -22,18 +22,20 @@ void setLamp(Program& p, const char* control, Lamp lamp) {
 
 }  // namespace
 
-void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState, const QString& connectionDetail) {
+void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState,
+                   const QString& connectionDetail) {
     AppState& s = p.state;
     Messages& msg = p.messages;
 
     QString port = s.ComPort;
     if (port.isEmpty())
-        port = p.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"), QStringLiteral("Com4"),
-                                     s.ProfilePath);
+        port = p.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"),
+                                     QStringLiteral("Com4"), s.ProfilePath);
     const bool online = s.ConnectionState == 1;
-    frame.setStatusText(0, online ? port + QLatin1Char(' ') + msg.LookupMessage(QStringLiteral("Online")) +
-                                        QLatin1Char(' ') + connectionDetail
-                                  : port + QLatin1Char(' ') + msg.LookupMessage(QStringLiteral("Offline")));
+    frame.setStatusText(
+        0, online ? port + QLatin1Char(' ') + msg.LookupMessage(QStringLiteral("Online")) +
+                        QLatin1Char(' ') + connectionDetail
+                  : port + QLatin1Char(' ') + msg.LookupMessage(QStringLiteral("Offline")));
     setLamp(p, "ImgOnline", online ? Lamp::Green : Lamp::Red);
 
     // -1 nothing loaded, 0 changed here, 1 as loaded; otherwise the change flag decides.
@@ -58,7 +60,9 @@ void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState, const QStrin
 void UpdLiveLamps(Program& p, int switch1, int switch2, bool onlineLit) {
     // Unknown (before the first value, after Disconnect) is dark; a closed
     // switch output green, an open one red.
-    const auto lampOf = [](int state) { return state < 0 ? Lamp::Off : state == 1 ? Lamp::Green : Lamp::Red; };
+    const auto lampOf = [](int state) {
+        return state < 0 ? Lamp::Off : state == 1 ? Lamp::Green : Lamp::Red;
+    };
     setLamp(p, "ImgLimit1", lampOf(switch1));
     setLamp(p, "ImgLimit2", lampOf(switch2));
     // The Online lamp blinks once per value received.

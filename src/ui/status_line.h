@@ -12,7 +12,8 @@ class WindowFrame;
 
 // `moduleState` 1: the device holds the data shown. `connectionDetail`
 // follows " Online " while connected.
-void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState, const QString& connectionDetail);
+void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState,
+                   const QString& connectionDetail);
 
 // The lamps of the live display: the two switch outputs (-1 unknown, 0
 // open, 1 closed) and the Online lamp, lit or dark by turns.

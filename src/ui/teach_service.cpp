@@ -13,7 +13,8 @@ constexpr int kAfterTeachMs = 1000;  // the transmitter takes over the new range
 
 }  // namespace
 
-TeachService::TeachService(DeviceModel& model, DeviceSequences& sequences) : m_(model), sequences_(sequences) {}
+TeachService::TeachService(DeviceModel& model, DeviceSequences& sequences)
+    : m_(model), sequences_(sequences) {}
 
 // A range typed but not written, or still being typed, would be written
 // over by the range the device reports after the teach.
@@ -23,7 +24,8 @@ bool TeachService::rangeEdited() const {
         if (i < 0) continue;
         const FieldRecord& f = m_.fields.at(i);
         if (f.ColorIndx == ColourChanged || f.GadStatus == QLatin1String("changed") ||
-            f.GadStatus == QLatin1String("infocus") || f.GadStatus.contains(QLatin1String("error"), Qt::CaseInsensitive))
+            f.GadStatus == QLatin1String("infocus") ||
+            f.GadStatus.contains(QLatin1String("error"), Qt::CaseInsensitive))
             return true;
     }
     return false;
@@ -31,27 +33,33 @@ bool TeachService::rangeEdited() const {
 
 void TeachService::TeachRange(bool upper) {
     Program& p = m_.program;
-    const QString title = upper ? QStringLiteral("Teach upper Range") : QStringLiteral("Teach lower Range");
+    const QString title =
+        upper ? QStringLiteral("Teach upper Range") : QStringLiteral("Teach lower Range");
     p.log.DebugLog(QStringLiteral(">>> ") + title, 4);
     if (rangeEdited()) {
-        p.messages.MsgBox(title,
-                          QStringLiteral("Measuring range has been changed, function invalid!<br>Please update or "
-                                         "re-read module!"),
-                          mb::Ok | mb::IconExclamation);
+        p.messages.MsgBox(
+            title,
+            QStringLiteral(
+                "Measuring range has been changed, function invalid!<br>Please update or "
+                "re-read module!"),
+            mb::Ok | mb::IconExclamation);
         return;
     }
     if (!confirmFunction(p, title)) return;
 
     UniversalCommands& u = sequences_.universal();
     DisplayActions& a = sequences_.actions();
-    if (!a.HartCommand(universalRoutine(u, upper ? CommandId::Com36 : CommandId::Com37), QStringLiteral("start")))
+    if (!a.HartCommand(universalRoutine(u, upper ? CommandId::Com36 : CommandId::Com37),
+                       QStringLiteral("start")))
         return;
     p.dialogs.sleep(kAfterTeachMs);
     // Command 35 confirms the range the device holds now: the taught end
     // and the other one as the device reports them, in the unit it reports
     // them in. The range shown before the teach would undo it.
-    const CommandRoutine readRange{CommandId::Other, [&u](int tries) { return u.Com15(tries); }, {}};
-    if (!a.HartCommand(readRange, QStringLiteral("continue"), QStringLiteral("Read range values"))) return;
+    const CommandRoutine readRange{
+        CommandId::Other, [&u](int tries) { return u.Com15(tries); }, {}};
+    if (!a.HartCommand(readRange, QStringLiteral("continue"), QStringLiteral("Read range values")))
+        return;
     const QByteArray& answer = u.buffers(15).response;
     if (answer.size() > 2) u.inputs.rangeUnitsCode = static_cast<std::uint8_t>(answer.at(2));
     if (!a.HartCommand(universalRoutine(u, CommandId::Com35), QStringLiteral("stop"))) return;
@@ -75,10 +83,12 @@ void TeachService::TeachDisplay(int code) {
 
 void TeachService::FactorySetting(bool restore) {
     Program& p = m_.program;
-    const QString title = restore ? QStringLiteral("Restore factory setting") : QStringLiteral("Store factory setting");
+    const QString title = restore ? QStringLiteral("Restore factory setting")
+                                  : QStringLiteral("Store factory setting");
     p.log.DebugLog(QStringLiteral(">>> ") + title, 4);
     if (!confirmFunction(p, title)) return;
-    sequences_.actions().FactorySetting(restore ? action::kRestoreFactorySetting : action::kFactorySetting);
+    sequences_.actions().FactorySetting(restore ? action::kRestoreFactorySetting
+                                                : action::kFactorySetting);
     if (restore && hooks.showFields) hooks.showFields();
 }
 

@@ -14,7 +14,7 @@ struct DeviceModel;
 class DeviceSequences;
 
 class TeachService {
-public:
+  public:
     TeachService(DeviceModel& model, DeviceSequences& sequences);
 
     // The transmitter's lower (upper) range value becomes the process value
@@ -33,7 +33,7 @@ public:
         std::function<void()> showFields;
     } hooks;
 
-private:
+  private:
     bool rangeEdited() const;
 
     DeviceModel& m_;

@@ -12,11 +12,21 @@ namespace {
 
 const QColor kBlue(0, 0, 255), kRed(255, 0, 0), kGreen(0, 174, 0);
 
-double orDefault(double v, double fallback) { return known(v) ? v : fallback; }
-double nominalLow(const TransmitterDiagramValues& v) { return orDefault(v.nominalLow, 0.0); }
-double nominalHigh(const TransmitterDiagramValues& v) { return orDefault(v.nominalHigh, 100.0); }
-double measuringLow(const TransmitterDiagramValues& v) { return orDefault(v.measuringLow, 0.0); }
-double measuringHigh(const TransmitterDiagramValues& v) { return orDefault(v.measuringHigh, 100.0); }
+double orDefault(double v, double fallback) {
+    return known(v) ? v : fallback;
+}
+double nominalLow(const TransmitterDiagramValues& v) {
+    return orDefault(v.nominalLow, 0.0);
+}
+double nominalHigh(const TransmitterDiagramValues& v) {
+    return orDefault(v.nominalHigh, 100.0);
+}
+double measuringLow(const TransmitterDiagramValues& v) {
+    return orDefault(v.measuringLow, 0.0);
+}
+double measuringHigh(const TransmitterDiagramValues& v) {
+    return orDefault(v.measuringHigh, 100.0);
+}
 
 // What the axes must hold.
 struct Span {
@@ -29,7 +39,8 @@ Span tableSpan(const TransmitterDiagramValues& v) {
 }
 
 Span rangeSpan(const TransmitterDiagramValues& v) {
-    double lo = std::min(measuringLow(v), measuringHigh(v)), hi = std::max(measuringLow(v), measuringHigh(v));
+    double lo = std::min(measuringLow(v), measuringHigh(v)),
+           hi = std::max(measuringLow(v), measuringHigh(v));
     for (double n : {v.nominalLow, v.nominalHigh}) {
         if (known(n)) lo = std::min(lo, n), hi = std::max(hi, n);
     }
@@ -53,7 +64,8 @@ void drawTable(QPainter& p, const Diagram& d, const TransmitterDiagramValues& v)
                   QStringLiteral("AGW%1=").arg(k) + labelNumber(v.table[k]), false);
     }
     p.setPen(kRed);
-    for (const auto& [value, name] : {std::pair{low, "NomRangeLow"}, std::pair{high, "NomRangeHigh"}}) {
+    for (const auto& [value, name] :
+         {std::pair{low, "NomRangeLow"}, std::pair{high, "NomRangeHigh"}}) {
         const int py = d.toPixel(d.x.min, value).y();
         p.drawLine(d.origin.x(), py, d.right(), py);
         drawLabel(p, {d.right() + 8, py}, QLatin1String(name), false);
@@ -75,19 +87,23 @@ void drawRange(QPainter& p, const Diagram& d, const TransmitterDiagramValues& v)
     const int bottom = d.origin.y();
     p.setPen(kRed);
     int row = 0;
-    for (const auto& [value, name] : {std::pair{v.nominalLow, "NomRangeLow="}, std::pair{v.nominalHigh, "NomRangeHigh="}}) {
+    for (const auto& [value, name] :
+         {std::pair{v.nominalLow, "NomRangeLow="}, std::pair{v.nominalHigh, "NomRangeHigh="}}) {
         if (!known(value)) continue;
         const int px = d.toPixel(value, d.y.min).x();
         p.drawLine(px, d.top(), px, bottom);
-        drawLabel(p, {d.origin.x() + 170, bottom + 30 + 15 * row++}, QLatin1String(name) + labelNumber(value), false);
+        drawLabel(p, {d.origin.x() + 170, bottom + 30 + 15 * row++},
+                  QLatin1String(name) + labelNumber(value), false);
     }
     p.setPen(kBlue);
     drawLabel(p, {d.origin.x(), bottom + 30}, QStringLiteral("MRlow=") + labelNumber(mrLow), false);
-    drawLabel(p, {d.origin.x(), bottom + 45}, QStringLiteral("MRhigh=") + labelNumber(mrHigh), false);
+    drawLabel(p, {d.origin.x(), bottom + 45}, QStringLiteral("MRhigh=") + labelNumber(mrHigh),
+              false);
     p.setPen(kRed);
-    for (const auto& [value, name] : {std::pair{v.currentLow, "Ilow="}, std::pair{v.currentHigh, "Ihigh="}})
-        drawLabel(p, {d.right() + 8, d.toPixel(d.x.min, value).y()}, QLatin1String(name) + labelNumber(value) + " mA",
-                  false);
+    for (const auto& [value, name] :
+         {std::pair{v.currentLow, "Ilow="}, std::pair{v.currentHigh, "Ihigh="}})
+        drawLabel(p, {d.right() + 8, d.toPixel(d.x.min, value).y()},
+                  QLatin1String(name) + labelNumber(value) + " mA", false);
 
     clipToPlot(p, d);
     p.setPen(QPen(kGreen, 2));
@@ -99,7 +115,8 @@ void drawRange(QPainter& p, const Diagram& d, const TransmitterDiagramValues& v)
     p.drawPolyline(line, 4);
     drawMarker(p, a);
     drawMarker(p, b);
-    if (known(v.liveValue) && known(v.liveCurrent)) drawLivePoint(p, d.toPixel(v.liveValue, v.liveCurrent));
+    if (known(v.liveValue) && known(v.liveCurrent))
+        drawLivePoint(p, d.toPixel(v.liveValue, v.liveCurrent));
 }
 
 }  // namespace
@@ -128,14 +145,17 @@ Diagram HartGraphTransmitter(const TransmitterDiagramValues& v, QSize size) {
     // Each axis scaled to its own length on the plot; no reference lines.
     const DiagramMargins margins;
     const double none = kNoReferenceLine;
-    Diagram d = DrawDiagram(size, NiceScale(s.xLow, s.xHigh, size.width() - margins.left - margins.right),
-                            NiceScale(s.yLow, s.yHigh, size.height() - margins.top - margins.bottom),
-                            {none, none, none, none}, margins);
+    Diagram d =
+        DrawDiagram(size, NiceScale(s.xLow, s.xHigh, size.width() - margins.left - margins.right),
+                    NiceScale(s.yLow, s.yHigh, size.height() - margins.top - margins.bottom),
+                    {none, none, none, none}, margins);
     if (d.image.isNull()) return d;
     QPainter p(&d.image);
     p.setFont(QFont(QStringLiteral("Arial"), 8));
-    if (v.tableMode) drawTable(p, d, v);
-    else drawRange(p, d, v);
+    if (v.tableMode)
+        drawTable(p, d, v);
+    else
+        drawRange(p, d, v);
     return d;
 }
 

@@ -20,9 +20,9 @@ struct LiveState;
 // NaN marks a value the field table does not hold; it is left out.
 struct TransmitterDiagramValues {
     bool tableMode = false;
-    std::array<double, 11> table{};      // AGW0 ... AGW10, converter counts
-    double nominalLow, nominalHigh;      // TNomRangeLow / TNomRangeHigh
-    double measuringLow, measuringHigh;  // TMeasRangeLow / TMeasRangeHigh
+    std::array<double, 11> table{};               // AGW0 ... AGW10, converter counts
+    double nominalLow, nominalHigh;               // TNomRangeLow / TNomRangeHigh
+    double measuringLow, measuringHigh;           // TMeasRangeLow / TMeasRangeHigh
     double currentLow = 4.0, currentHigh = 20.0;  // mA at the measuring range's ends
     // The last poll: converter counts (table mode), primary value, loop current.
     double liveAD, liveValue, liveCurrent;

@@ -28,7 +28,9 @@ constexpr const char* kSection = "SerialIO";
 constexpr const char* kFilePattern = "HART device data (*.hrt)|*.hrt";
 
 // Numbers show in the desktop's notation (a decimal comma under German).
-QString number(float value) { return QLocale().toString(static_cast<double>(value), 'g', 7); }
+QString number(float value) {
+    return QLocale().toString(static_cast<double>(value), 'g', 7);
+}
 
 // A number typed in the desktop's notation, or with a decimal point; group
 // separators are refused, so "1.500" is never read as 1500.
@@ -45,9 +47,13 @@ bool parseNumber(const QString& text, float* out) {
     return false;
 }
 
-QString withUnit(float value, int unit) { return number(value) + QLatin1Char(' ') + unitCodeName(unit); }
+QString withUnit(float value, int unit) {
+    return number(value) + QLatin1Char(' ') + unitCodeName(unit);
+}
 
-QString hexBytes(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex(' ').toUpper()); }
+QString hexBytes(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
 
 // The window's rows: a shown value (maxLength 0) or an editor of at most
 // maxLength characters, by group.
@@ -62,23 +68,31 @@ struct Group {
     Row rows[6];  // up to the first without a name
 };
 constexpr Group kGroups[] = {
-    {"Device", 0, 0,
+    {"Device",
+     0,
+     0,
      {{"Identity", "identity", 0},
       {"Device status", "deviceStatus", 0},
       {"Additional status", "additionalStatus", 0},
       {"Final assembly number", "finalAssembly", 0}}},
-    {"Identification", 0, 1,
+    {"Identification",
+     0,
+     1,
      {{"Tag", "tag", 8},
       {"Descriptor", "descriptor", 16},
       {"Date (yyyy-mm-dd)", "date", 10},
       {"Message", "message", 32},
       {"Long tag", "longTag", 32}}},
-    {"Values", 1, 0,
+    {"Values",
+     1,
+     0,
      {{"Primary value", "pv", 0},
       {"Loop current", "loopCurrent", 0},
       {"Dynamic variables", "dynamic", 0},
       {"Sensor", "sensor", 0}}},
-    {"Output", 1, 1,
+    {"Output",
+     1,
+     1,
      {{"Settings", "output", 0},
       {"Upper range value", "upperRange", 16},
       {"Lower range value", "lowerRange", 16},
@@ -162,8 +176,12 @@ QLabel* UniversalWindow::addValue(const char* name) {
     return l;
 }
 
-QLineEdit* UniversalWindow::editor(const QString& name) const { return editors_.value(name); }
-QLabel* UniversalWindow::value(const QString& name) const { return values_.value(name); }
+QLineEdit* UniversalWindow::editor(const QString& name) const {
+    return editors_.value(name);
+}
+QLabel* UniversalWindow::value(const QString& name) const {
+    return values_.value(name);
+}
 
 bool UniversalWindow::edited(const QString& name) const {
     const QLineEdit* e = editors_.value(name);
@@ -176,47 +194,56 @@ void UniversalWindow::showData(const UniversalData& d) {
     // A command the device did not answer shows why.
     const auto missing = [&](int command) {
         const auto refused = d.refused.constFind(command);
-        return refused == d.refused.constEnd() ? QStringLiteral("-")
-                                               : tr("not available") + QStringLiteral(" (") +
-                                                     responseCodeText(refused.value()) + QLatin1Char(')');
+        return refused == d.refused.constEnd()
+                   ? QStringLiteral("-")
+                   : tr("not available") + QStringLiteral(" (") +
+                         responseCodeText(refused.value()) + QLatin1Char(')');
     };
     const auto show = [&](const char* name, int command, const QString& text) {
         values_.value(QLatin1String(name))->setText(d.has(command) ? text : missing(command));
     };
     values_.value(QStringLiteral("identity"))
-        ->setText(id.valid ? identityText(id) + QStringLiteral(", device ID 0x") +
-                                 QStringLiteral("%1").arg(id.deviceId, 6, 16, QLatin1Char('0')).toUpper() +
-                                 QStringLiteral(", device revision %1, software %2, hardware %3")
-                                     .arg(id.deviceRevision)
-                                     .arg(id.softwareRevision)
-                                     .arg(id.hardwareRevision)
-                           : QStringLiteral("-"));
+        ->setText(
+            id.valid
+                ? identityText(id) + QStringLiteral(", device ID 0x") +
+                      QStringLiteral("%1").arg(id.deviceId, 6, 16, QLatin1Char('0')).toUpper() +
+                      QStringLiteral(", device revision %1, software %2, hardware %3")
+                          .arg(id.deviceRevision)
+                          .arg(id.softwareRevision)
+                          .arg(id.hardwareRevision)
+                : QStringLiteral("-"));
     values_.value(QStringLiteral("deviceStatus"))
-        ->setText(!id.valid ? QStringLiteral("-")
+        ->setText(!id.valid            ? QStringLiteral("-")
                   : deviceStatus_ == 0 ? tr("OK")
                                        : deviceStatusText(deviceStatus_));
     const QStringList words = additionalStatusWords(d.additionalStatus);
     show("additionalStatus", 48,
-         hexBytes(d.additionalStatus) + (words.isEmpty() ? QString() : QStringLiteral(": ") + words.join(QStringLiteral(", "))));
+         hexBytes(d.additionalStatus) +
+             (words.isEmpty() ? QString()
+                              : QStringLiteral(": ") + words.join(QStringLiteral(", "))));
     show("finalAssembly", 16, QString::number(d.finalAssemblyNumber));
     show("pv", 1, withUnit(d.pv, d.pvUnit));
-    show("loopCurrent", 2, number(d.loopCurrent) + QStringLiteral(" mA, ") + number(d.percentOfRange) + QStringLiteral(" %"));
+    show("loopCurrent", 2,
+         number(d.loopCurrent) + QStringLiteral(" mA, ") + number(d.percentOfRange) +
+             QStringLiteral(" %"));
     QStringList dynamic;
     const float variables[] = {d.sv, d.tv, d.qv};
     const int units[] = {d.svUnit, d.tvUnit, d.qvUnit};
     const char* namesOf[] = {"SV", "TV", "QV"};
     for (int i = 0; i + 1 < d.dynamicCount && i < 3; ++i)
-        dynamic << QLatin1String(namesOf[i]) + QStringLiteral(" ") + withUnit(variables[i], units[i]);
+        dynamic << QLatin1String(namesOf[i]) + QStringLiteral(" ") +
+                       withUnit(variables[i], units[i]);
     show("dynamic", 3, dynamic.isEmpty() ? tr("PV only") : dynamic.join(QStringLiteral(", ")));
     show("sensor", 14,
          tr("limits") + QLatin1Char(' ') + number(d.sensorLowerLimit) + QStringLiteral(" ... ") +
-             withUnit(d.sensorUpperLimit, d.sensorUnit) + QStringLiteral(", ") + tr("minimum span") + QLatin1Char(' ') +
-             withUnit(d.minimumSpan, d.sensorUnit) + QStringLiteral(", ") + tr("serial number") + QLatin1Char(' ') +
+             withUnit(d.sensorUpperLimit, d.sensorUnit) + QStringLiteral(", ") +
+             tr("minimum span") + QLatin1Char(' ') + withUnit(d.minimumSpan, d.sensorUnit) +
+             QStringLiteral(", ") + tr("serial number") + QLatin1Char(' ') +
              QString::number(d.sensorSerial));
     show("output", 15,
-         transferFunctionName(d.transferFunction) + QStringLiteral(", ") + tr("alarm") + QLatin1Char(' ') +
-             alarmSelectionName(d.alarmSelection) + QStringLiteral(", ") + tr("write protected") + QLatin1Char(' ') +
-             writeProtectName(d.writeProtect));
+         transferFunctionName(d.transferFunction) + QStringLiteral(", ") + tr("alarm") +
+             QLatin1Char(' ') + alarmSelectionName(d.alarmSelection) + QStringLiteral(", ") +
+             tr("write protected") + QLatin1Char(' ') + writeProtectName(d.writeProtect));
     rangeUnitCode_ = d.rangeUnit;
     rangeUnit_->setText(d.has(15) ? unitCodeName(d.rangeUnit) : QString());
 
@@ -270,7 +297,8 @@ void UniversalWindow::readInto() {
     deviceStatus_ = device_.lastDeviceStatus();
     showData(d);
     if (result != 0 && result != kResultCancelled)
-        p_.messages.MsgBox(tr("HART device"), device_.lastFailure(), mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        p_.messages.MsgBox(tr("HART device"), device_.lastFailure(), mb::Ok | mb::IconError,
+                           QStringLiteral("nodefmsg"));
 }
 
 bool UniversalWindow::read() {
@@ -283,7 +311,9 @@ bool UniversalWindow::read() {
 
 UniversalData UniversalWindow::edits(QStringList* wrong) const {
     UniversalData d = data_;
-    const auto text = [this](const char* name) { return editors_.value(QLatin1String(name))->text().trimmed(); };
+    const auto text = [this](const char* name) {
+        return editors_.value(QLatin1String(name))->text().trimmed();
+    };
     d.tag = text("tag");
     d.descriptor = text("descriptor");
     d.message = text("message");
@@ -309,8 +339,10 @@ UniversalData UniversalWindow::edits(QStringList* wrong) const {
 
 bool UniversalWindow::refuseWrong(const QStringList& wrong) {
     if (wrong.isEmpty()) return false;
-    p_.messages.MsgBox(tr("HART device"), tr("Invalid entry, nothing written:") + QLatin1Char('\n') + wrong.join(QLatin1Char('\n')),
-                       mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+    p_.messages.MsgBox(
+        tr("HART device"),
+        tr("Invalid entry, nothing written:") + QLatin1Char('\n') + wrong.join(QLatin1Char('\n')),
+        mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
     return true;
 }
 
@@ -328,14 +360,20 @@ int UniversalWindow::write() {
     // Each item with the caption the person edited it under.
     std::vector<std::pair<QString, std::function<int()>>> items;
     if (changed({"tag", "descriptor", "date"}))
-        items.emplace_back(tr("Tag"), [=] { return device_.writeTagDescriptorDate(d.tag, d.descriptor, d.date); });
-    if (changed({"message"})) items.emplace_back(tr("Message"), [=] { return device_.writeMessage(d.message); });
-    if (changed({"longTag"})) items.emplace_back(tr("Long tag"), [=] { return device_.writeLongTag(d.longTag); });
+        items.emplace_back(
+            tr("Tag"), [=] { return device_.writeTagDescriptorDate(d.tag, d.descriptor, d.date); });
+    if (changed({"message"}))
+        items.emplace_back(tr("Message"), [=] { return device_.writeMessage(d.message); });
+    if (changed({"longTag"}))
+        items.emplace_back(tr("Long tag"), [=] { return device_.writeLongTag(d.longTag); });
     if (changed({"upperRange", "lowerRange"}) || d.rangeUnit != data_.rangeUnit)
-        items.emplace_back(tr("Upper range value"),
-                           [=] { return device_.writeRange(d.rangeUnit, d.upperRange, d.lowerRange); });
-    if (changed({"damping"})) items.emplace_back(tr("Damping [s]"), [=] { return device_.writeDamping(d.damping); });
-    if (changed({"pvUnit"})) items.emplace_back(tr("PV unit"), [=] { return device_.writePvUnit(d.pvUnit); });
+        items.emplace_back(tr("Upper range value"), [=] {
+            return device_.writeRange(d.rangeUnit, d.upperRange, d.lowerRange);
+        });
+    if (changed({"damping"}))
+        items.emplace_back(tr("Damping [s]"), [=] { return device_.writeDamping(d.damping); });
+    if (changed({"pvUnit"}))
+        items.emplace_back(tr("PV unit"), [=] { return device_.writePvUnit(d.pvUnit); });
     if (items.empty()) return 0;
     if (!openLink()) return -1;
     int refused = 0;
@@ -347,20 +385,23 @@ int UniversalWindow::write() {
         if (result == 0 && device_.lastWarning().isEmpty()) continue;
         if (result != 0) ++refused;
         const QString reason = result == 0 ? device_.lastWarning() : device_.lastFailure();
-        p_.messages.MsgBox(tr("HART device"), reason, mb::Ok | (result == 0 ? mb::IconInformation : mb::IconError),
+        p_.messages.MsgBox(tr("HART device"), reason,
+                           mb::Ok | (result == 0 ? mb::IconInformation : mb::IconError),
                            QStringLiteral("nodefmsg"));
         // The device answered and said no: the other items may still go.
         // Without an answer there is no point in going on.
-        answering = result == 0 || result == kResultRefusedByDevice || result == kResultValueRefused ||
-                    result == kResultNotSent;
+        answering = result == 0 || result == kResultRefusedByDevice ||
+                    result == kResultValueRefused || result == kResultNotSent;
         if (!answering) break;
     }
     // What the device holds now, as it says.
     if (answering) readInto();
     closeLink();
     if (refused == 0 && answering)
-        p_.messages.MsgBox(tr("HART device"), tr("Data transmitted") + QStringLiteral(": ") + done.join(QStringLiteral(", ")),
-                           mb::Ok | mb::IconInformation, QStringLiteral("nodefmsg"));
+        p_.messages.MsgBox(
+            tr("HART device"),
+            tr("Data transmitted") + QStringLiteral(": ") + done.join(QStringLiteral(", ")),
+            mb::Ok | mb::IconInformation, QStringLiteral("nodefmsg"));
     return refused;
 }
 
@@ -368,8 +409,9 @@ QString UniversalWindow::save(const QString& path) {
     QStringList wrong;
     const UniversalData d = edits(&wrong);
     if (refuseWrong(wrong)) return QString();
-    const QString target =
-        path.isEmpty() ? p_.dialogs.saveFileRequester(tr("Save"), QString(), QLatin1String(kFilePattern)) : path;
+    const QString target = path.isEmpty() ? p_.dialogs.saveFileRequester(
+                                                tr("Save"), QString(), QLatin1String(kFilePattern))
+                                          : path;
     if (target.isEmpty()) return QString();
     QString error;
     if (!saveUniversalFile(target, d, &error)) {
@@ -382,8 +424,9 @@ QString UniversalWindow::save(const QString& path) {
 // The file's items go into the editors; what differs from the device read
 // last is what Write sends.
 bool UniversalWindow::open(const QString& path) {
-    const QString source =
-        path.isEmpty() ? p_.dialogs.openFileRequester(tr("Open"), QString(), QLatin1String(kFilePattern)) : path;
+    const QString source = path.isEmpty() ? p_.dialogs.openFileRequester(
+                                                tr("Open"), QString(), QLatin1String(kFilePattern))
+                                          : path;
     if (source.isEmpty()) return false;
     UniversalSettings file;
     QString error;

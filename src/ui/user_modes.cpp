@@ -26,12 +26,17 @@ const QString kUser = QStringLiteral("user");
 const QString kAdministrator = QStringLiteral("administrator");
 const QString kCustomizer = QStringLiteral("customizer");
 
-bool isOn(const QString& s) { return s == QLatin1String("ON"); }
-bool outputOn(const std::function<bool()>& source) { return source && source(); }
+bool isOn(const QString& s) {
+    return s == QLatin1String("ON");
+}
+bool outputOn(const std::function<bool()>& source) {
+    return source && source();
+}
 
 }  // namespace
 
-UserModes::UserModes(DeviceModel& model, ControlRefresh& refresh, MenuItems& menus, WindowFrame& frame)
+UserModes::UserModes(DeviceModel& model, ControlRefresh& refresh, MenuItems& menus,
+                     WindowFrame& frame)
     : m_(model), refresh_(refresh), menus_(menus), frame_(frame) {}
 
 QString UserModes::stateWord() const {
@@ -45,12 +50,16 @@ bool UserModes::byState(const Flags& flags) const {
     return flags[std::size_t((s.ConnectionState == 1 ? 2 : 0) + (s.DataTrigger == -1 ? 0 : 1))];
 }
 
-void UserModes::itemByState(int id, const Flags& flags) { menus_.setItemEnabled(id, byState(flags)); }
+void UserModes::itemByState(int id, const Flags& flags) {
+    menus_.setItemEnabled(id, byState(flags));
+}
 void UserModes::controlByState(const char* name, const Flags& flags) {
     DisableControl(m_, QLatin1String(name), byState(flags) ? 0 : 1);
 }
 
-int UserModes::linkOpen() const { return inputs.linkOpen ? inputs.linkOpen() : 0; }
+int UserModes::linkOpen() const {
+    return inputs.linkOpen ? inputs.linkOpen() : 0;
+}
 
 int UserModes::measurand() const {
     for (const MeasurandSettings& ms : m_.program.state.MeasurandList)
@@ -60,7 +69,9 @@ int UserModes::measurand() const {
 
 void UserModes::UpdGadItems(int colindx) {
     Logger& log = m_.program.log;
-    log.DebugLog(QStringLiteral(">>> UpdGadItems(colindx=") + QString::number(colindx) + QLatin1Char(')'), 4);
+    log.DebugLog(
+        QStringLiteral(">>> UpdGadItems(colindx=") + QString::number(colindx) + QLatin1Char(')'),
+        4);
     log.DebugLog(QStringLiteral("UpdGadItems mode$=") + stateWord(), 4);
     // The controls of the measurand and of the device come first, then
     // those of the user mode (a field table defined anew by a read or New
@@ -87,7 +98,8 @@ UserModes::Flags UserModes::writeFlags() const {
 void UserModes::commandEntries() {
     const AppState& s = m_.program.state;
     menus_.setItemEnabled(menu::kNew, true);
-    for (int i = 0; i < menu::kMaxMeasurands; ++i) menus_.setItemEnabled(menu::kFirstNewMeasurand + i, true);
+    for (int i = 0; i < menu::kMaxMeasurands; ++i)
+        menus_.setItemEnabled(menu::kFirstNewMeasurand + i, true);
     menus_.setItemEnabled(menu::kToolOpen, true);
 
     const bool open = linkOpen() == 1 || isOn(s.NoWrite);
@@ -113,13 +125,15 @@ void UserModes::commandButtons() {
     const bool open = linkOpen() == 1;
     // Functions that talk to the device at once, and functions that also
     // work on a connected device without data.
-    static const char* const kDeviceNow[] = {"BtnSetTeachLower", "BtnSetSwitchPoint", "BtnClearHiTrailing",
-                                             "BtnClearLowTrailing"};
-    static const char* const kDeviceAny[] = {"BtnFactSet",  "BtnFactSetRest", "BtnFactSetStore",    "BtnLoopStartStop",
-                                             "BtnTestSW1",  "BtnTestSW2",     "BtnLoopStartStopAdm"};
-    static const char* const kTeach[] = {"BtnTempTLR",    "BtnTempTUR",     "BtnAdmTLR",       "BtnAdmTUR",
-                                         "BtnSet4mADisp", "BtnSet20mADisp", "BtnSet4mAOnOffu", "BtnSet20mAOnOffu",
-                                         "BtnSet4mAOnOff", "BtnSet20mAOnOff"};
+    static const char* const kDeviceNow[] = {"BtnSetTeachLower", "BtnSetSwitchPoint",
+                                             "BtnClearHiTrailing", "BtnClearLowTrailing"};
+    static const char* const kDeviceAny[] = {
+        "BtnFactSet", "BtnFactSetRest", "BtnFactSetStore",    "BtnLoopStartStop",
+        "BtnTestSW1", "BtnTestSW2",     "BtnLoopStartStopAdm"};
+    static const char* const kTeach[] = {"BtnTempTLR",      "BtnTempTUR",       "BtnAdmTLR",
+                                         "BtnAdmTUR",       "BtnSet4mADisp",    "BtnSet20mADisp",
+                                         "BtnSet4mAOnOffu", "BtnSet20mAOnOffu", "BtnSet4mAOnOff",
+                                         "BtnSet20mAOnOff"};
     // Device functions of the same kind on the other panel, and the
     // buttons that work on the data shown.
     static const char* const kMoreDevice[] = {"BtnFactSetRestAdm", "BtnSendCmd", "BtnSendCmdAdm"};
@@ -142,8 +156,10 @@ void UserModes::commandButtons() {
         controlByState(on4 ? "BtnSet20mAOnOff" : "BtnSet4mAOnOff", kNever);
         controlByState(on4 ? "BtnSet20mAOnOffu" : "BtnSet4mAOnOffu", kNever);
     }
-    for (const char* name : {"BtnSet4mA", "BtnTempSet4mA"}) controlByState(name, on4 ? device : kNever);
-    for (const char* name : {"BtnSet20mA", "BtnTempSet20mA"}) controlByState(name, on20 ? device : kNever);
+    for (const char* name : {"BtnSet4mA", "BtnTempSet4mA"})
+        controlByState(name, on4 ? device : kNever);
+    for (const char* name : {"BtnSet20mA", "BtnTempSet20mA"})
+        controlByState(name, on20 ? device : kNever);
     for (const char* name : kOnData) controlByState(name, kWithData);
     for (int row = 0; row <= 10; ++row)
         controlByState(qPrintable(QStringLiteral("BtnADC") + QString::number(row)), kWithData);
@@ -151,14 +167,16 @@ void UserModes::commandButtons() {
 
     // What the configuration does not have cannot be worked: a display
     // module alone has no loop current, a transmitter alone no display.
-    static const char* const kTransmitterOnly[] = {"BtnLoopStartStop", "BtnLoopStartStopAdm", "BtnSet4mAOnOff",
-                                                   "BtnSet20mAOnOff",  "BtnSet4mAOnOffu",     "BtnSet20mAOnOffu",
-                                                   "BtnSet4mA",        "BtnSet20mA",          "BtnTempSet4mA",
-                                                   "BtnTempSet20mA",   "BtnTempTLR",          "BtnTempTUR",
+    static const char* const kTransmitterOnly[] = {"BtnLoopStartStop", "BtnLoopStartStopAdm",
+                                                   "BtnSet4mAOnOff",   "BtnSet20mAOnOff",
+                                                   "BtnSet4mAOnOffu",  "BtnSet20mAOnOffu",
+                                                   "BtnSet4mA",        "BtnSet20mA",
+                                                   "BtnTempSet4mA",    "BtnTempSet20mA",
+                                                   "BtnTempTLR",       "BtnTempTUR",
                                                    "BtnAdmTLR",        "BtnAdmTUR"};
-    static const char* const kDisplayOnly[] = {"BtnSetTeachLower",    "BtnSetSwitchPoint", "BtnClearHiTrailing",
-                                               "BtnClearLowTrailing", "BtnSet4mADisp",     "BtnSet20mADisp",
-                                               "BtnTestSW1",          "BtnTestSW2"};
+    static const char* const kDisplayOnly[] = {
+        "BtnSetTeachLower", "BtnSetSwitchPoint", "BtnClearHiTrailing", "BtnClearLowTrailing",
+        "BtnSet4mADisp",    "BtnSet20mADisp",    "BtnTestSW1",         "BtnTestSW2"};
     // The parts configured, or with "auto" and "all" those the device showed.
     const AppState& s = m_.program.state;
     QString config = s.TransmitterDisplay.toLower();
@@ -180,7 +198,8 @@ void UserModes::fieldGroups(int colindx) {
     if (!outputOn(inputs.output4mAOn) && !outputOn(inputs.output20mAOn))
         refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("SPECIAL;"), colindx);
     const int kind = measurand();
-    refresh_.UpdAllGads(QStringLiteral("enable"), kind == 0 ? QStringLiteral("PRESSURE;") : QStringLiteral("TEMPERATURE;"),
+    refresh_.UpdAllGads(QStringLiteral("enable"),
+                        kind == 0 ? QStringLiteral("PRESSURE;") : QStringLiteral("TEMPERATURE;"),
                         colindx);
 
     if (s.UserMode == kCustomizer) {
@@ -226,10 +245,16 @@ void UserModes::UpdPanelTabs() {
     QString keep;
     switch (m_.selection.DevIndx) {
         case 0:
-        case 16: keep = customizer ? QStringLiteral("0;1;2") : administrator ? QStringLiteral("0;1") : QStringLiteral("0"); break;
+        case 16:
+            keep = customizer      ? QStringLiteral("0;1;2")
+                   : administrator ? QStringLiteral("0;1")
+                                   : QStringLiteral("0");
+            break;
         case 1:
         case 2:
-        case 4: keep = customizer ? QStringLiteral("1;2") : QStringLiteral("1"); break;
+        case 4:
+            keep = customizer ? QStringLiteral("1;2") : QStringLiteral("1");
+            break;
         default:
             // 3 (a display module alone), and an index not yet known: the
             // display's tabs, so the window never loses every tab.
@@ -240,7 +265,8 @@ void UserModes::UpdPanelTabs() {
     if (isOn(s.Diagnostics)) keep += QStringLiteral(";4");
 
     const std::vector<QString>& captions = m_.program.captions;
-    const QString first = std::size_t(kFirstTabCaption) < captions.size() ? captions[kFirstTabCaption] : QString();
+    const QString first =
+        std::size_t(kFirstTabCaption) < captions.size() ? captions[kFirstTabCaption] : QString();
     RemovePanelTabs(kMainPanel, first + QLatin1String(kPanelTabs), keep);
     HideAdminGadgets(s.UserMode);
 }
@@ -259,26 +285,29 @@ void UserModes::RemovePanelTabs(int panel, const QString& tabList, const QString
             remaining_.prepend(index);
             continue;
         }
-        m_.program.log.DebugLog(QStringLiteral("+++ Removing Paneltab ") + QString::number(index), 4);
+        m_.program.log.DebugLog(QStringLiteral("+++ Removing Paneltab ") + QString::number(index),
+                                4);
         frame_.removePanelTab(panel, index);
     }
 }
 
 void UserModes::HideAdminGadgets(const QString& userMode) {
     const AppState& s = m_.program.state;
-    m_.program.log.DebugLog(QStringLiteral(">>> HideAdminGadgets(UserMode=") + userMode + QLatin1Char(')'), 4);
+    m_.program.log.DebugLog(
+        QStringLiteral(">>> HideAdminGadgets(UserMode=") + userMode + QLatin1Char(')'), 4);
 
     const int thirdSerial = s.EditionName.startsWith(QLatin1String("KALVERO_S")) ? 1 : 0;
     HideControl(m_, QStringLiteral("DscDscSerialNo3"), thirdSerial);
     HideControl(m_, QStringLiteral("FldDscSerialNo3"), thirdSerial);
 
-    static const char* const kCommands[] = {"DscSelCmd",    "CmbSelCmd",     "BtnSendCmd",
+    static const char* const kCommands[] = {"DscSelCmd",    "CmbSelCmd",    "BtnSendCmd",
                                             "DscSelCmdAdm", "CmbSelCmdAdm", "BtnSendCmdAdm"};
     static const char* const kNominal[] = {"LowerNominalVal", "UpperNominalVal"};
     const QString config = s.TransmitterDisplay.toLower();
     if (userMode != kCustomizer) {
-        for (const char* name : {"CmbSelEquip", "FldHWVers1", "FldHWVers2", "FldSWVers1", "FldSWVers2",
-                                 "FldHWVers1Adm", "FldHWVers2Adm", "FldSWVers1Adm", "FldSWVers2Adm"})
+        for (const char* name :
+             {"CmbSelEquip", "FldHWVers1", "FldHWVers2", "FldSWVers1", "FldSWVers2",
+              "FldHWVers1Adm", "FldHWVers2Adm", "FldSWVers1Adm", "FldSWVers2Adm"})
             DisableControl(m_, QLatin1String(name), 1);
         for (const char* name : kNominal) DisableControl(m_, QLatin1String(name), 1);
         // Sending raw display commands is the customizer's alone.

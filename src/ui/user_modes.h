@@ -28,7 +28,7 @@ struct ModeInputs {
 };
 
 class UserModes {
-public:
+  public:
     UserModes(DeviceModel& model, ControlRefresh& refresh, MenuItems& menus, WindowFrame& frame);
 
     ModeInputs inputs;
@@ -52,8 +52,9 @@ public:
     // The single controls a user mode may see or change.
     void HideAdminGadgets(const QString& userMode);
 
-private:
-    using Flags = std::array<bool, 4>;  // not connected/no data, not connected/data, connected/no data, connected/data
+  private:
+    using Flags = std::array<bool, 4>;  // not connected/no data, not connected/data, connected/no
+                                        // data, connected/data
 
     bool byState(const Flags& flags) const;
     void itemByState(int id, const Flags& flags);

@@ -11,14 +11,17 @@
 
 namespace zh {
 
-ValueCapture::ValueCapture(DeviceModel& model, DeviceSequences& sequences) : m_(model), sequences_(sequences) {}
+ValueCapture::ValueCapture(DeviceModel& model, DeviceSequences& sequences)
+    : m_(model), sequences_(sequences) {}
 
 void ValueCapture::SetADC(int button, int row) {
-    m_.program.log.DebugLog(QStringLiteral(">>> SetADC(BtnGadID=") + QString::number(button) + QLatin1Char(')'), 4);
+    m_.program.log.DebugLog(
+        QStringLiteral(">>> SetADC(BtnGadID=") + QString::number(button) + QLatin1Char(')'), 4);
     // Only the reading is taken from the answer: the table fields keep what
     // the person may have entered in them.
     AdcCommands& adc = sequences_.adc();
-    const CommandRoutine read{CommandId::Com142, [&adc](int tries) { return adc.Com1420ActAdc(tries); }, {}};
+    const CommandRoutine read{
+        CommandId::Com142, [&adc](int tries) { return adc.Com1420ActAdc(tries); }, {}};
     if (sequences_.actions().HartCommand(read, QString()) != 1) return;
     const QByteArray& answer = adc.buffers(142).response;
     if (answer.size() < 24) return;
@@ -41,7 +44,8 @@ void ValueCapture::SetSwitchPoint() {
     const int i = m_.fields.find(QStringLiteral("SwitchPoint"));
     if (i < 0) return;
     const FieldRecord& f = m_.fields.at(i);
-    const QString unit = QLatin1Char('[') + ListTextOf(m_.cal.HartUnitsList, static_cast<std::uint8_t>(answer.at(0))) +
+    const QString unit = QLatin1Char('[') +
+                         ListTextOf(m_.cal.HartUnitsList, static_cast<std::uint8_t>(answer.at(0))) +
                          QLatin1Char(']');
     QString text = QString::number(double(value));
     if (!f.GadUnit.isEmpty() && f.GadUnit.compare(unit, Qt::CaseInsensitive) != 0)

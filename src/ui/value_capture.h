@@ -14,7 +14,7 @@ struct DeviceModel;
 class DeviceSequences;
 
 class ValueCapture {
-public:
+  public:
     ValueCapture(DeviceModel& model, DeviceSequences& sequences);
 
     // The converter counts into ADC<row> (row 0 to 10, the button's row).
@@ -26,7 +26,7 @@ public:
     // (the application check); unset: nothing is taken.
     std::function<void(const QString& name, const QString& content)> takeEntry;
 
-private:
+  private:
     DeviceModel& m_;
     DeviceSequences& sequences_;
 };

@@ -15,8 +15,9 @@ namespace {
 const QString kNoDisplay = QStringLiteral("nodisplay");
 
 void logEntry(DeviceModel& m, const char* name, int state) {
-    m.program.log.DebugLog(QStringLiteral(">>> ") + QLatin1String(name) + QStringLiteral("(state=") +
-                               QString::number(state) + QLatin1Char(')'),
+    m.program.log.DebugLog(QStringLiteral(">>> ") + QLatin1String(name) +
+                               QStringLiteral("(state=") + QString::number(state) +
+                               QLatin1Char(')'),
                            5);
 }
 
@@ -41,15 +42,18 @@ QStringList numbered(std::initializer_list<const char*> patterns, int from, int 
 }
 
 QStringList switchChannel(int channel) {
-    return numbered({"FrmSwitch%1", "DscOutFunc%1", "CmbOutFunc%1", "DscSetPoint%1", "FldSetPoint%1",
-                     "UnitSetPoint%1", "DscResetPoint%1", "FldResetPoint%1", "UnitResetPoint%1", "DscFrameHi%1",
-                     "FldFrameHi%1", "UnitFrameHi%1", "DscFrameLow%1", "FldFrameLow%1", "UnitFrameLow%1",
-                     "DscDelaySet%1", "FldDelaySet%1", "UnitDelaySet%1", "DscDelayReset%1", "FldDelayReset%1",
-                     "UnitDelayReset%1", "DscTestSW%1", "BtnTestSW%1"},
+    return numbered({"FrmSwitch%1",      "DscOutFunc%1",   "CmbOutFunc%1",    "DscSetPoint%1",
+                     "FldSetPoint%1",    "UnitSetPoint%1", "DscResetPoint%1", "FldResetPoint%1",
+                     "UnitResetPoint%1", "DscFrameHi%1",   "FldFrameHi%1",    "UnitFrameHi%1",
+                     "DscFrameLow%1",    "FldFrameLow%1",  "UnitFrameLow%1",  "DscDelaySet%1",
+                     "FldDelaySet%1",    "UnitDelaySet%1", "DscDelayReset%1", "FldDelayReset%1",
+                     "UnitDelayReset%1", "DscTestSW%1",    "BtnTestSW%1"},
                     channel, channel);
 }
 
-QString configuration(const DeviceModel& m) { return m.program.state.TransmitterDisplay.toLower(); }
+QString configuration(const DeviceModel& m) {
+    return m.program.state.TransmitterDisplay.toLower();
+}
 
 bool testMode(const DeviceModel& m) {
     const QString& t = m.program.state.TestMode;
@@ -124,19 +128,21 @@ void HideSwitchGadgets2(DeviceModel& m, int state) {
 
 void HideAdminSwitchGadgets(DeviceModel& m, int state) {
     logEntry(m, "HideAdminSwitchGadgets", state);
-    hideAll(m,
-            {"FrmHallSwitch", "DscHallSwitch", "CmbHallSwitch", "DscHysteresis", "Hysteresis", "UnitHysteresis",
-             "DscSwitchDelay", "SwitchDelay", "UnitSwitchDelay", "DscSwitchPoint", "SwitchPoint", "UnitSwitchPoint",
-             "BtnSetSwitchPoint", "DscFlashError", "CmbFlashError", "DscFlashTeach", "CmbFlashTeach", "DscHartDev",
-             "CmbHartDev", "DscCurrentOn", "CurrentOn", "UnitCurrentOn", "DscCurrentOff", "CurrentOff",
-             "UnitCurrentOff"},
+    hideAll(m, {"FrmHallSwitch",     "DscHallSwitch",  "CmbHallSwitch",  "DscHysteresis",
+                "Hysteresis",        "UnitHysteresis", "DscSwitchDelay", "SwitchDelay",
+                "UnitSwitchDelay",   "DscSwitchPoint", "SwitchPoint",    "UnitSwitchPoint",
+                "BtnSetSwitchPoint", "DscFlashError",  "CmbFlashError",  "DscFlashTeach",
+                "CmbFlashTeach",     "DscHartDev",     "CmbHartDev",     "DscCurrentOn",
+                "CurrentOn",         "UnitCurrentOn",  "DscCurrentOff",  "CurrentOff",
+                "UnitCurrentOff"},
             state);
 }
 
 void HideAdminTableGadgets(DeviceModel& m, int state) {
     logEntry(m, "HideAdminTableGadgets", state);
-    hideAll(m, numbered({"DscMW%1", "MW%1", "ADC%1", "BtnADC%1"}, 0, 10) + QStringList{"BtnFillADC", "BtnClrADC",
-                                                                                      "FrmADCTable"},
+    hideAll(m,
+            numbered({"DscMW%1", "MW%1", "ADC%1", "BtnADC%1"}, 0, 10) +
+                QStringList{"BtnFillADC", "BtnClrADC", "FrmADCTable"},
             state);
 }
 
@@ -155,8 +161,9 @@ void HideAdminTMUGadgets(DeviceModel& m, int state) {
 void HidePGadgets(DeviceModel& m, int state) {
     logEntry(m, "HidePGadgets", state);
     hideAll(m,
-            {"UnitHiTrailing", "UnitLowTrailing", "DspMBE", "UnitDspMBE", "DspMBA", "UnitDspMBA", "DscTeachLower",
-             "BtnSetTeachLower", "BtnSet4mADisp", "BtnSet20mADisp", "DscTaraPulseLen", "FldTaraPulseLen"},
+            {"UnitHiTrailing", "UnitLowTrailing", "DspMBE", "UnitDspMBE", "DspMBA", "UnitDspMBA",
+             "DscTeachLower", "BtnSetTeachLower", "BtnSet4mADisp", "BtnSet20mADisp",
+             "DscTaraPulseLen", "FldTaraPulseLen"},
             state);
     if (state != 0) return;
     // A display module on its own takes its start and end values from the
@@ -168,33 +175,36 @@ void HidePGadgets(DeviceModel& m, int state) {
 
 void HideTGadgets(DeviceModel& m, int state) {
     logEntry(m, "HideTGadgets", state);
-    hideAll(m, {"UnitHiTrailing", "UnitLowTrailing", "TempUpper", "TempLower", "DscHartAddress", "HartAddress"},
+    hideAll(m,
+            {"UnitHiTrailing", "UnitLowTrailing", "TempUpper", "TempLower", "DscHartAddress",
+             "HartAddress"},
             state);
     if (state != 0) return;
     // The loop current is the transmitter's: without one there is nothing
     // to set, and the 4 mA and 20 mA controls go together.
     const int locked = configuration(m) == QLatin1String("display") ? 1 : 0;
-    for (const char* name :
-         {"BtnTempSet4mA", "BtnTempSet20mA", "Val4mAu", "Val20mAu", "BtnSet4mAOnOffu", "BtnSet20mAOnOffu"})
+    for (const char* name : {"BtnTempSet4mA", "BtnTempSet20mA", "Val4mAu", "Val20mAu",
+                             "BtnSet4mAOnOffu", "BtnSet20mAOnOffu"})
         DisableControl(m, QLatin1String(name), locked);
 }
 
 void HideTestGadgets(DeviceModel& m, int state) {
     logEntry(m, "HideTestGadgets", state);
     const QString& mode = m.program.state.UserMode;
-    const bool follows =
-        mode == QLatin1String("administrator") || mode == QLatin1String("customizer") || testMode(m);
+    const bool follows = mode == QLatin1String("administrator") ||
+                         mode == QLatin1String("customizer") || testMode(m);
     hideAll(m, {"FldADact", "ComboDecPULRV"}, follows ? state : 1);
 }
 
 void EnableHystFrame(DeviceModel& m, int channel, const QString& mode) {
-    m.program.log.DebugLog(QStringLiteral(">>> EnableHystFrame(channel=") + QString::number(channel) +
-                               QStringLiteral(", mode=") + mode + QLatin1Char(')'),
+    m.program.log.DebugLog(QStringLiteral(">>> EnableHystFrame(channel=") +
+                               QString::number(channel) + QStringLiteral(", mode=") + mode +
+                               QLatin1Char(')'),
                            5);
-    const QStringList hyst = numbered({"DscSetPoint%1", "FldSetPoint%1", "DscResetPoint%1", "FldResetPoint%1"},
-                                      channel, channel);
-    const QStringList frame = numbered({"DscFrameHi%1", "FldFrameHi%1", "DscFrameLow%1", "FldFrameLow%1"},
-                                       channel, channel);
+    const QStringList hyst = numbered(
+        {"DscSetPoint%1", "FldSetPoint%1", "DscResetPoint%1", "FldResetPoint%1"}, channel, channel);
+    const QStringList frame = numbered(
+        {"DscFrameHi%1", "FldFrameHi%1", "DscFrameLow%1", "FldFrameLow%1"}, channel, channel);
     if (rawNumber(m, "SelectEquip", 3) == 0) {
         hideAll(m, hyst + frame, 1);
         return;
@@ -205,7 +215,8 @@ void EnableHystFrame(DeviceModel& m, int channel, const QString& mode) {
 }
 
 void showOptionGroups(DeviceModel& m, int devIndx) {
-    m.program.log.DebugLog(QStringLiteral(">>> showOptionGroups(DevIndx=") + QString::number(devIndx) + QLatin1Char(')'),
+    m.program.log.DebugLog(QStringLiteral(">>> showOptionGroups(DevIndx=") +
+                               QString::number(devIndx) + QLatin1Char(')'),
                            5);
     if (devIndx == 1 || devIndx == 2) {
         HideAdminSwitchGadgets(m, 0);

@@ -7,7 +7,7 @@
 namespace zh {
 
 class WindowFrame {
-public:
+  public:
     virtual ~WindowFrame() = default;
 
     // Removes tab `tab` (its number in the full tab list "=0;Admin=1;...")

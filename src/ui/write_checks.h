@@ -14,7 +14,8 @@ struct DeviceModel;
 
 // One line per field of `names` whose content fails a check ("Damping:
 // -5"); empty when all pass. Nothing is asked, nothing changes.
-QStringList checkFieldsForWrite(DeviceModel& model, ApplicationCheck& check, const QStringList& names);
+QStringList checkFieldsForWrite(DeviceModel& model, ApplicationCheck& check,
+                                const QStringList& names);
 
 // Installs the checks into the core's write for a run without a window.
 void installWriteChecks(DeviceCore& core);

@@ -26,7 +26,7 @@ void collectIds(const std::vector<MenuEntry>& entries, std::vector<int>& out) {
 }
 
 class CommandTableTest : public ::testing::Test {
-protected:
+  protected:
     CommandTableTest() {
         t.usePressureProfile();
         t.program.log.setThreshold(6);

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -31,10 +30,11 @@ TEST(ErrorReport, TextOneCarriageReturnPerLine) {
     av.targetAddress = 0x10;
     av.sourceLine = 42;
     av.sourceFile = QStringLiteral("session.cpp");
-    EXPECT_EQ(errorReportText(av).toStdString(),
-              "A program error was detected:\r\rError Message:   Segmentation fault (access violation)\r"
-              "Error Code:      SIGSEGV (11)\rCode Address:    0x7f12ab34\rTarget Address:  0x10\r"
-              "Sourcecode line: 42\rSourcecode file: session.cpp\r");
+    EXPECT_EQ(
+        errorReportText(av).toStdString(),
+        "A program error was detected:\r\rError Message:   Segmentation fault (access violation)\r"
+        "Error Code:      SIGSEGV (11)\rCode Address:    0x7f12ab34\rTarget Address:  0x10\r"
+        "Sourcecode line: 42\rSourcecode file: session.cpp\r");
 
     FaultInfo ill = fault("Illegal instruction", "SIGILL (4)");
     ill.targetAddress = 0x1234;  // only shown for access violations
@@ -45,12 +45,14 @@ TEST(ErrorReport, TextOneCarriageReturnPerLine) {
 }
 
 TEST(ErrorReport, DatedNameIsZeroPaddedOn24HourClock) {
-    EXPECT_EQ(datedLogFileName(QDateTime(QDate(2026, 12, 7), QTime(20, 45))), "2026-12-07 20.45.log");
-    EXPECT_EQ(datedLogFileName(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 59))), "2026-01-02 03.04.log");
+    EXPECT_EQ(datedLogFileName(QDateTime(QDate(2026, 12, 7), QTime(20, 45))),
+              "2026-12-07 20.45.log");
+    EXPECT_EQ(datedLogFileName(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 59))),
+              "2026-01-02 03.04.log");
 }
 
 class FatalErrorHandlerTest : public ::testing::Test {
-protected:
+  protected:
     test::ScriptedDialogs dialogs;
     Logger logger{dialogs};
     QTemporaryDir dir;
@@ -71,11 +73,13 @@ TEST_F(FatalErrorHandlerTest, ReportSavesLogViewAndShowsIt) {
     const QString name = handler.report(ill);
     const QString saved = readLog(name);
     EXPECT_TRUE(saved.startsWith(QStringLiteral(">>> HartConnect(1)\n")));
-    EXPECT_TRUE(saved.contains(QStringLiteral("^Error Message:   Illegal instruction^")));  // logged as one line
+    EXPECT_TRUE(saved.contains(
+        QStringLiteral("^Error Message:   Illegal instruction^")));  // logged as one line
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, QStringLiteral("Zel HART"));
     EXPECT_EQ(dialogs.boxes[0].flags, mb::Ok | mb::IconError);
-    EXPECT_EQ(dialogs.boxes[0].text, errorReportText(ill) + QStringLiteral("\rLogfile '%1' saved!").arg(name));
+    EXPECT_EQ(dialogs.boxes[0].text,
+              errorReportText(ill) + QStringLiteral("\rLogfile '%1' saved!").arg(name));
 
     FatalErrorHandler nowhere(logger, dialogs, dir.filePath(QStringLiteral("missing")));
     EXPECT_TRUE(nowhere.report(ill).isEmpty());
@@ -89,7 +93,8 @@ TEST_F(FatalErrorHandlerTest, SavedFileHoldsTheReportEvenWithLoggingOff) {
 }
 
 TEST_F(FatalErrorHandlerTest, OneInstalledAtATimeAndUninstallRestores) {
-    struct sigaction before {}, after {};
+    struct sigaction before {
+    }, after{};
     sigaction(SIGILL, nullptr, &before);
     const std::terminate_handler terminateBefore = std::get_terminate();
     {
@@ -115,8 +120,10 @@ void faultWithHandler(Logger& logger, Dialogs& dialogs, const QString& dir, void
 }
 
 TEST_F(FatalErrorHandlerDeathTest, IllegalInstructionWritesDatedLogAndExits) {
-    EXPECT_EXIT(faultWithHandler(logger, dialogs, dir.path(), &FatalErrorHandler::raiseIllegalInstruction),
-                ::testing::ExitedWithCode(3), "Error Code:      SIGILL \\(4\\)(.|\n)*Logfile '.*\\.log' saved!");
+    EXPECT_EXIT(
+        faultWithHandler(logger, dialogs, dir.path(), &FatalErrorHandler::raiseIllegalInstruction),
+        ::testing::ExitedWithCode(3),
+        "Error Code:      SIGILL \\(4\\)(.|\n)*Logfile '.*\\.log' saved!");
     // The minute may have turned since the child named the file.
     const QStringList logs = QDir(dir.path()).entryList({QStringLiteral("*.log")}, QDir::Files);
     ASSERT_EQ(logs.size(), 1);
@@ -127,7 +134,8 @@ TEST_F(FatalErrorHandlerDeathTest, IllegalInstructionWritesDatedLogAndExits) {
 int recurse(unsigned depth) {
     volatile char frame[1024];
     frame[0] = static_cast<char>(depth);
-    return depth == 0 ? 0 : recurse(depth - 1) + frame[0];  // no tail call: every level keeps its frame
+    return depth == 0 ? 0
+                      : recurse(depth - 1) + frame[0];  // no tail call: every level keeps its frame
 }
 
 TEST_F(FatalErrorHandlerDeathTest, AccessViolationAndStackOverflowAreReported) {
@@ -136,20 +144,24 @@ TEST_F(FatalErrorHandlerDeathTest, AccessViolationAndStackOverflowAreReported) {
                                      volatile quintptr address = 0x10;
                                      *reinterpret_cast<volatile int*>(quintptr(address)) = 1;
                                  }),
-                ::testing::ExitedWithCode(3), "Code Address:    0x[0-9a-f]+\nTarget Address:  0x10\n");
+                ::testing::ExitedWithCode(3),
+                "Code Address:    0x[0-9a-f]+\nTarget Address:  0x10\n");
     EXPECT_EXIT(faultWithHandler(logger, dialogs, dir.path(), [] { recurse(1u << 30); }),
                 ::testing::ExitedWithCode(3), "Error Code:      SIGSEGV \\(11\\)");
 }
 
 TEST_F(FatalErrorHandlerDeathTest, QtFatalMessageIsReportedWithItsText) {
     EXPECT_EXIT(faultWithHandler(logger, dialogs, dir.path(), [] { qFatal("window system lost"); }),
-                ::testing::ExitedWithCode(3), "Error Message:   Qt fatal error: window system lost\nError Code:      qFatal");
+                ::testing::ExitedWithCode(3),
+                "Error Message:   Qt fatal error: window system lost\nError Code:      qFatal");
 }
 
 TEST_F(FatalErrorHandlerDeathTest, UncaughtExceptionInAnyThreadNamesIt) {
-    EXPECT_EXIT(faultWithHandler(logger, dialogs, dir.path(),
-                                 [] { std::thread([] { throw std::runtime_error("port vanished"); }).join(); }),
-                ::testing::ExitedWithCode(3), "Error Message:   Unhandled exception: port vanished");
+    EXPECT_EXIT(faultWithHandler(
+                    logger, dialogs, dir.path(),
+                    [] { std::thread([] { throw std::runtime_error("port vanished"); }).join(); }),
+                ::testing::ExitedWithCode(3),
+                "Error Message:   Unhandled exception: port vanished");
 }
 
 }  // namespace

@@ -1,24 +1,27 @@
 // The INI store must read files the way the Windows private-profile
 // functions do and write them without disturbing anything a person wrote.
 
+#include "app/ini_store.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
 #include <random>
 
 #include "app/ini_document.h"
-#include "app/ini_store.h"
 #include "app/small_file.h"
 
 namespace zh {
 namespace {
 
-QString v(const IniDocument& d, const char* s, const char* k) { return d.value(QString::fromUtf8(s), QString::fromUtf8(k)).value_or(QStringLiteral("<missing>")); }
+QString v(const IniDocument& d, const char* s, const char* k) {
+    return d.value(QString::fromUtf8(s), QString::fromUtf8(k))
+        .value_or(QStringLiteral("<missing>"));
+}
 
 TEST(IniDocumentRead, NamesMatchWithoutCaseAndFirstDuplicateWins) {
     const IniDocument d = IniDocument::parse(
@@ -44,7 +47,8 @@ TEST(IniDocumentRead, ValuesAreTrimmedAndOnePairOfQuotesStripped) {
 
 TEST(IniDocumentRead, OddLinesAreSkippedNotFatal) {
     const IniDocument d = IniDocument::parse(
-        "Orphan=before any section\n[S]\nno equals sign here\n;Key=commented\n=no key\n[broken\nKey=1\n"
+        "Orphan=before any section\n[S]\nno equals sign here\n;Key=commented\n=no "
+        "key\n[broken\nKey=1\n"
         "[half=open\n");
     EXPECT_EQ(v(d, "S", "Key"), "1");
     EXPECT_EQ(v(d, "S", "[half"), "<missing>");
@@ -90,13 +94,19 @@ TEST(IniDocumentWrite, LineBreaksInAValueCannotSplitTheLine) {
 
 TEST(IniDocumentEncoding, KeepsTheEncodingItWasReadIn) {
     // "Temperatur=°C" in Windows-1252, with the euro sign from the 0x80 row.
-    const QByteArray cp1252("[S]\nUnit=\xB0" "C\nPrice=\x80" "5\n");
+    const QByteArray cp1252(
+        "[S]\nUnit=\xB0"
+        "C\nPrice=\x80"
+        "5\n");
     IniDocument d = IniDocument::parse(cp1252);
     EXPECT_EQ(d.encoding(), TextEncoding::Windows1252);
     EXPECT_EQ(v(d, "S", "Unit"), QStringLiteral("°C"));
     EXPECT_EQ(v(d, "S", "Price"), QStringLiteral("€5"));
     d.setValue(QStringLiteral("S"), QStringLiteral("Word"), QStringLiteral("Größe"));
-    EXPECT_EQ(d.serialize(), QByteArray("[S]\nUnit=\xB0" "C\nPrice=\x80" "5\nWord=Gr\xF6\xDF" "e\n"));
+    EXPECT_EQ(d.serialize(), QByteArray("[S]\nUnit=\xB0"
+                                        "C\nPrice=\x80"
+                                        "5\nWord=Gr\xF6\xDF"
+                                        "e\n"));
 
     const QByteArray bom("\xEF\xBB\xBF[S]\nUnit=°C\n");
     IniDocument b = IniDocument::parse(bom);
@@ -104,7 +114,7 @@ TEST(IniDocumentEncoding, KeepsTheEncodingItWasReadIn) {
     EXPECT_EQ(b.serialize(), bom);
     // A mark written twice is kept twice.
     for (const QByteArray& twice : {QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF; x\n[S]\nk=1\n"),
-                                   QByteArray("\xFF\xFE\xFF\xFE;\0\n\0", 8)})
+                                    QByteArray("\xFF\xFE\xFF\xFE;\0\n\0", 8)})
         EXPECT_EQ(IniDocument::parse(twice).serialize(), twice);
 }
 
@@ -131,14 +141,15 @@ TEST(IniDocumentRobustness, AnyFileSurvivesAReadAndAWriteByteForByte) {
         const IniDocument reread = IniDocument::parse(d.serialize());
         for (auto it = before.cbegin(); it != before.cend(); ++it) {
             if (it.key().compare(QStringLiteral("written"), Qt::CaseInsensitive) == 0) continue;
-            EXPECT_EQ(reread.value(section, it.key()).value_or(QStringLiteral("<gone>")), it.value())
+            EXPECT_EQ(reread.value(section, it.key()).value_or(QStringLiteral("<gone>")),
+                      it.value())
                 << "round " << round;
         }
     }
 }
 
 class IniStoreTest : public ::testing::Test {
-protected:
+  protected:
     QString write(const char* name, const QByteArray& bytes) {
         const QString p = dir.path() + QLatin1Char('/') + QLatin1String(name);
         QFile f(p);
@@ -157,11 +168,13 @@ protected:
 
 TEST_F(IniStoreTest, LongValuesAreCutAsTheReadBufferCutsThem) {
     const QByteArray longValue(1500, 'x');
-    const QString p = write("long.ini", "[S]\nk=" + longValue + "\nexact=" + QByteArray(1023, 'y') + "\n");
+    const QString p =
+        write("long.ini", "[S]\nk=" + longValue + "\nexact=" + QByteArray(1023, 'y') + "\n");
     const auto r = store.read(p, QStringLiteral("S"), QStringLiteral("k"));
     EXPECT_EQ(r.value.size(), IniStore::kMaxValueLength);
     EXPECT_TRUE(r.truncated);
-    EXPECT_TRUE(store.read(p, QStringLiteral("S"), QStringLiteral("exact")).truncated);  // filled the buffer
+    EXPECT_TRUE(store.read(p, QStringLiteral("S"), QStringLiteral("exact"))
+                    .truncated);  // filled the buffer
     EXPECT_FALSE(store.read(p, QStringLiteral("S"), QStringLiteral("missing")).found);
 }
 
@@ -188,7 +201,8 @@ TEST_F(IniStoreTest, WriteProtectedFileIsNeitherReplacedNorLost) {
     const QString p = write("ro.ini", original);
     QFile::setPermissions(p, QFileDevice::ReadOwner | QFileDevice::ReadUser);
     QString why;
-    EXPECT_FALSE(store.write(p, QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("new"), &why));
+    EXPECT_FALSE(
+        store.write(p, QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("new"), &why));
     EXPECT_FALSE(why.isEmpty());
     EXPECT_EQ(read(p), original);
     // The program goes on with the value it wrote.
@@ -197,9 +211,10 @@ TEST_F(IniStoreTest, WriteProtectedFileIsNeitherReplacedNorLost) {
 
 TEST_F(IniStoreTest, FolderThatCannotBeWrittenFailsCleanly) {
     QString why;
-    EXPECT_FALSE(store.write(dir.path() + QStringLiteral("/no/such/folder/x.ini"), QStringLiteral("S"),
-                             QStringLiteral("k"), QStringLiteral("v"), &why));
-    EXPECT_FALSE(store.write(QString(), QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v")));
+    EXPECT_FALSE(store.write(dir.path() + QStringLiteral("/no/such/folder/x.ini"),
+                             QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"), &why));
+    EXPECT_FALSE(
+        store.write(QString(), QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v")));
 }
 
 TEST_F(IniStoreTest, ReadOnlyStoreNeverTouchesTheDisk) {
@@ -225,7 +240,8 @@ TEST_F(IniStoreTest, SpecialFilesAreNeitherReadNorReplaced) {
         const auto r = store.read(p, QStringLiteral("S"), QStringLiteral("k"));
         EXPECT_FALSE(r.found) << p.toStdString();
         EXPECT_FALSE(store.problem(p).isEmpty()) << p.toStdString();
-        EXPECT_FALSE(store.write(p, QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("x"))) << p.toStdString();
+        EXPECT_FALSE(store.write(p, QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("x")))
+            << p.toStdString();
     }
     EXPECT_FALSE(QFileInfo(fifo).isFile());
     EXPECT_TRUE(QFileInfo(zero).isSymLink());

@@ -1,20 +1,22 @@
 // The debug log: levels, progress marks, one line per entry, the file that
 // survives a crash, and the colours of the log view.
 
+#include "app/logger.h"
+
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "app/gadgets.h"
 #include "app/log_style.h"
-#include "app/logger.h"
 #include "support/scripted_dialogs.h"
 
 namespace zh {
 namespace {
 
 class LoggerTest : public ::testing::Test {
-protected:
+  protected:
     QByteArray fileText() const {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -95,10 +97,14 @@ TEST(LogLineStyle, FirstMatchingPrefixWins) {
         int colour;
         bool bold;
     } cases[] = {
-        {"--> Com190_012", rgb(0, 185, 0), true},      {"<-- Read Com190_089", rgb(0, 185, 0), true},
-        {"<<< Comment: step 2", rgb(0, 136, 0), true}, {"<<< UpdateDisplay\t|1|", rgb(100, 0, 100), true},
-        {">>> HartRead(all all)", rgb(0, 0, 255), false}, {">> Delay: 5", rgb(0, 0, 255), true},
-        {"> #  MenuOpen", rgb(255, 0, 0), true},       {"plain", rgb(0, 0, 0), false},
+        {"--> Com190_012", rgb(0, 185, 0), true},
+        {"<-- Read Com190_089", rgb(0, 185, 0), true},
+        {"<<< Comment: step 2", rgb(0, 136, 0), true},
+        {"<<< UpdateDisplay\t|1|", rgb(100, 0, 100), true},
+        {">>> HartRead(all all)", rgb(0, 0, 255), false},
+        {">> Delay: 5", rgb(0, 0, 255), true},
+        {"> #  MenuOpen", rgb(255, 0, 0), true},
+        {"plain", rgb(0, 0, 0), false},
     };
     for (const Case& c : cases) {
         const LogLineStyle s = logLineStyle(QString::fromUtf8(c.line));

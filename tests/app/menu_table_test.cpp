@@ -44,7 +44,7 @@ std::vector<int> idsOf(const std::vector<MenuEntry>& entries) {
 }
 
 class MenuTableTest : public ::testing::Test {
-protected:
+  protected:
     MenuTableTest() { t.usePressureProfile(); }
 
     MenuTable build(const std::vector<PortChoice>& ports = {{"Sim", "Sim (device simulator)"}}) {
@@ -65,7 +65,8 @@ TEST_F(MenuTableTest, UserModeMenusHoldTheirEntriesWithIdentifiersAndSymbols) {
 
     EXPECT_EQ(idsOf(table.menus[0].entries),
               (std::vector<int>{2031, 2032, 2030, 2027, 2028, 2029, 2066}));
-    EXPECT_EQ(idsOf(table.menus[1].entries), (std::vector<int>{2067, 2068, 2069, 2070, 2071, 2096}));
+    EXPECT_EQ(idsOf(table.menus[1].entries),
+              (std::vector<int>{2067, 2068, 2069, 2070, 2071, 2096}));
     EXPECT_EQ(idsOf(table.menus[3].entries), (std::vector<int>{2073}));
 
     const std::pair<int, const char*> symbols[] = {

@@ -30,8 +30,8 @@ TEST(MessageText, PlaceholdersAreFilledByPosition) {
               "Transfer of command 'C190_012' failed!");
     // Names are documentation only; a repeated placeholder takes the same value.
     EXPECT_EQ(fillPositional("{b} then {a} then {b}", {"1", "2"}, true), "1 then 2 then 1");
-    EXPECT_EQ(fillPositional("{x}-{y}-{z}", {"1"}, true), "1--");  // surplus placeholders empty
-    EXPECT_EQ(fillPositional("{x}", {"1", "2", "3"}, true), "1");  // surplus parameters ignored
+    EXPECT_EQ(fillPositional("{x}-{y}-{z}", {"1"}, true), "1--");    // surplus placeholders empty
+    EXPECT_EQ(fillPositional("{x}", {"1", "2", "3"}, true), "1");    // surplus parameters ignored
     EXPECT_EQ(fillPositional("{x} stays", {}, false), "{x} stays");  // no parameter field at all
 }
 
@@ -43,7 +43,7 @@ TEST(MessageText, FillingNeverLoopsOrRescansInsertedText) {
 }
 
 class MessagesTest : public ::testing::Test {
-protected:
+  protected:
     QString lookup(const QString& m, const QString& section = QStringLiteral("Application")) {
         return t.program.messages.LookupMessage(m, section);
     }
@@ -53,18 +53,22 @@ protected:
 
 TEST_F(MessagesTest, TranslationComesFromTheLanguageFile) {
     t.writeFile("Language/English.ini",
-                "[SerialIO]\nTransfer of command '{command}' failed!=Übertragung von '{command}' fehlgeschlagen!\n"
+                "[SerialIO]\nTransfer of command '{command}' failed!=Übertragung von '{command}' "
+                "fehlgeschlagen!\n"
                 "[Application]\ncan't open file&nbsp;=kann Datei nicht öffnen:&nbsp;\n"
-                "Value of {GadName}&eq;{ActVal} higher than limit&eq;{Limit}={GadName}&eq;{ActVal} &gt; {Limit}\n");
+                "Value of {GadName}&eq;{ActVal} higher than limit&eq;{Limit}={GadName}&eq;{ActVal} "
+                "&gt; {Limit}\n");
     EXPECT_EQ(lookup("Transfer of command '{command}' failed!\tC181", "SerialIO"),
               "Übertragung von 'C181' fehlgeschlagen!");
     EXPECT_EQ(lookup("can't open file "), "kann Datei nicht öffnen: ");
-    EXPECT_EQ(lookup("Value of {GadName}={ActVal} higher than limit={Limit}\tDamping\t70\t60"), "Damping=70 &gt; 60");
+    EXPECT_EQ(lookup("Value of {GadName}={ActVal} higher than limit={Limit}\tDamping\t70\t60"),
+              "Damping=70 &gt; 60");
     EXPECT_EQ(lookup("   "), "");
 }
 
 TEST_F(MessagesTest, MissingTextsAreAddedToTheLanguageFileOnce) {
-    t.writeFile("Language/English.ini", "; translators: add texts below\n[Application]\nOpen=Open\n");
+    t.writeFile("Language/English.ini",
+                "; translators: add texts below\n[Application]\nOpen=Open\n");
     EXPECT_EQ(lookup("Range [mA] = 4..20"), "Range [mA] = 4..20");
     EXPECT_EQ(lookup("can't read file "), "can't read file ");
     EXPECT_EQ(lookup("Line one\nline two"), "Line one\nline two");
@@ -77,8 +81,10 @@ TEST_F(MessagesTest, MissingTextsAreAddedToTheLanguageFileOnce) {
     // Read back through a fresh store: the same texts, nothing added twice.
     TestProgram again;
     again.writeFile("Language/English.ini", once);
-    EXPECT_EQ(again.program.messages.LookupMessage("Range [mA] = 4..20", "Application"), "Range [mA] = 4..20");
-    EXPECT_EQ(again.program.messages.LookupMessage("can't read file ", "Application"), "can't read file ");
+    EXPECT_EQ(again.program.messages.LookupMessage("Range [mA] = 4..20", "Application"),
+              "Range [mA] = 4..20");
+    EXPECT_EQ(again.program.messages.LookupMessage("can't read file ", "Application"),
+              "can't read file ");
     EXPECT_EQ(again.readFile("Language/English.ini"), once);
 }
 
@@ -86,7 +92,8 @@ TEST_F(MessagesTest, LeadingBlanksSurviveTheLanguageFile) {
     EXPECT_EQ(lookup(" - File not updated!"), " - File not updated!");
     TestProgram again;
     again.writeFile("Language/English.ini", language());
-    EXPECT_EQ(again.program.messages.LookupMessage(" - File not updated!", "Application"), " - File not updated!");
+    EXPECT_EQ(again.program.messages.LookupMessage(" - File not updated!", "Application"),
+              " - File not updated!");
 }
 
 TEST_F(MessagesTest, UnwritableLanguageFileStillShowsTheEnglishText) {
@@ -129,7 +136,9 @@ TEST_F(MessagesTest, AnswersAreWordsAndNodefmsgSkipsTranslation) {
     EXPECT_EQ(t.dialogs.boxes.back().title, "Programm beenden");
     EXPECT_EQ(m.MsgBox("Exit program", "Exit program", mb::YesNo, "nodefmsg"), "no");
     EXPECT_EQ(t.dialogs.boxes.back().text, "Exit program");
-    EXPECT_EQ(m.ShowMessage("Info", "Set calibrator to {RangeVal} and confirm action!\t20 mA", mb::YesNoCancel), "cancel");
+    EXPECT_EQ(m.ShowMessage("Info", "Set calibrator to {RangeVal} and confirm action!\t20 mA",
+                            mb::YesNoCancel),
+              "cancel");
     EXPECT_EQ(t.dialogs.boxes.back().text, "Set calibrator to 20 mA and confirm action!");
     EXPECT_EQ(m.MsgBox("x", "odd button", mb::YesNo), "-");
     EXPECT_EQ(m.MsgBox("x", "", mb::YesNo), "ok");  // empty: not shown
@@ -137,7 +146,7 @@ TEST_F(MessagesTest, AnswersAreWordsAndNodefmsgSkipsTranslation) {
 }
 
 class WaitForActionTest : public MessagesTest {
-protected:
+  protected:
     static constexpr int kButton = 77;
 };
 
@@ -155,7 +164,8 @@ TEST_F(WaitForActionTest, ShortWaitTimesOutWithoutProgressBar) {
 TEST_F(WaitForActionTest, ClickEndsTheWaitAndLongWaitsShowTheTimeLeft) {
     WindowEvent click{EventGadget, 1, kButton, -1, GadgetSelect};
     t.gadgets.queueEvent(click, 2500);
-    EXPECT_EQ(t.program.messages.WaitForAction(kButton, 5000, "Set calibrator", "", rgb(255, 0, 0)), 1);
+    EXPECT_EQ(t.program.messages.WaitForAction(kButton, 5000, "Set calibrator", "", rgb(255, 0, 0)),
+              1);
     EXPECT_EQ(t.gadgets.control(kButton).foreground, rgb(255, 0, 0));
     ASSERT_FALSE(t.gadgets.progressHistory.empty());
     EXPECT_EQ(t.gadgets.progressHistory.front(), 100);
@@ -178,7 +188,8 @@ TEST_F(MessagesTest, DelayLogsAndWaits) {
 }
 
 TEST_F(MessagesTest, LabelsAreTranslatedAndMissingOnesAdded) {
-    t.writeFile("Language/Deutsch.ini", "[Application]\nSwitch 1=Schalter 1\n&sbo;mA&sbc;=&sbo;mA&sbc; Strom\n");
+    t.writeFile("Language/Deutsch.ini",
+                "[Application]\nSwitch 1=Schalter 1\n&sbo;mA&sbc;=&sbo;mA&sbc; Strom\n");
     t.program.state.LanguageFile = QStringLiteral(".\\Language\\Deutsch.ini");
     const std::vector<QString> captions = t.program.messages.LoadLabels("Application");
     ASSERT_EQ(captions.size(), texts::kCaptionCount);

@@ -1,10 +1,12 @@
 // The start-up read of the profile and the small settings stores.
 
-#include <QDir>
-#include <QFile>
+#include "app/profile_settings.h"
+
 #include <gtest/gtest.h>
 
-#include "app/profile_settings.h"
+#include <QDir>
+#include <QFile>
+
 #include "app/setting_stores.h"
 #include "support/test_program.h"
 
@@ -14,7 +16,7 @@ namespace {
 using test::TestProgram;
 
 class ProfileSettingsTest : public ::testing::Test {
-protected:
+  protected:
     AppState& loaded(const QByteArray& profile) {
         t.program.ini.forget(t.writeFile("Config-125.ini", profile));
         EXPECT_TRUE(ReadProfileFile(t.program));
@@ -50,7 +52,8 @@ TEST_F(ProfileSettingsTest, MissingProfileGivesEveryDefault) {
 
 TEST_F(ProfileSettingsTest, ValuesAreNormalised) {
     const AppState& s = loaded(
-        "[Common]\nTransmitter/Display=Display\nSaveRequest=FILE\nUserMode=Customizer\nFrameMonitor=on\n"
+        "[Common]\nTransmitter/"
+        "Display=Display\nSaveRequest=FILE\nUserMode=Customizer\nFrameMonitor=on\n"
         "MessageDisplayTime=2,5\nFileExtensions=Data (*.cfp)\\*.cfp\nMeasurands=Pressure=0\n"
         "[Pressure]\nBaseUnit=[bar]\nDeviceEquipment=Switch=1;Display=2\n[Config]\nminhys=1,5s\n");
     EXPECT_EQ(s.TransmitterDisplay, "display");
@@ -68,13 +71,18 @@ TEST_F(ProfileSettingsTest, ValuesAreNormalised) {
 TEST_F(ProfileSettingsTest, TransmitterDisplayChoices) {
     EXPECT_EQ(loaded("[Common]\nTransmitter/Display=both\n").TransmitterDisplay, "auto");
     EXPECT_EQ(loaded("[Common]\nTransmitter&Display=ALL\n").TransmitterDisplay, "all");
-    EXPECT_EQ(loaded("[Common]\nTransmitter/Display=display\nTransmitterOnly=ON\n").TransmitterDisplay, "transmitter");
-    EXPECT_EQ(loaded("[Common]\nTransmitter/Display=display\nTransmitterOnly=on\n").TransmitterDisplay, "display");
+    EXPECT_EQ(
+        loaded("[Common]\nTransmitter/Display=display\nTransmitterOnly=ON\n").TransmitterDisplay,
+        "transmitter");
+    EXPECT_EQ(
+        loaded("[Common]\nTransmitter/Display=display\nTransmitterOnly=on\n").TransmitterDisplay,
+        "display");
 }
 
 TEST_F(ProfileSettingsTest, BadNumbersFallBackToTheirDefaults) {
-    const AppState& s = loaded("[Common]\nDynPollTime=0\nHartAddress=300\nMessageDisplayTime=-4\n"
-                               "[Serial_IO]\nConnectTimeout=-1\nConnectRetry=0\n");
+    const AppState& s = loaded(
+        "[Common]\nDynPollTime=0\nHartAddress=300\nMessageDisplayTime=-4\n"
+        "[Serial_IO]\nConnectTimeout=-1\nConnectRetry=0\n");
     EXPECT_EQ(s.DynPollTime, 250);
     EXPECT_EQ(s.HartAddress, 0);
     EXPECT_EQ(s.MessageDisplayTime, 5000);
@@ -91,14 +99,16 @@ TEST_F(ProfileSettingsTest, DebugSettingsStartANewLog) {
     const AppState& s = loaded("[Common]\nDebugLevel=-3\nDebugFile=.\\logs\\run.log\n");
     EXPECT_EQ(s.DebugLevel, -3);
     EXPECT_EQ(t.program.log.threshold(), 3);
-    EXPECT_EQ(t.readFile("logs/run.log"), QByteArray());  // old log removed, this run's lines follow
+    EXPECT_EQ(t.readFile("logs/run.log"),
+              QByteArray());  // old log removed, this run's lines follow
     t.program.log.DebugLog("hello", 3);
     EXPECT_EQ(t.readFile("logs/run.log"), "hello\n");
 
     // Only a log of this program is emptied: any other file keeps what it
     // holds, and the log goes to its default place with a warning.
     const QByteArray kept = "[x]\nk=v\n";
-    for (const char* name : {"Config-125.ini", "Language/English.ini", "data/p.cfp", "logs/log-link.log", "logs/folder.log"}) {
+    for (const char* name : {"Config-125.ini", "Language/English.ini", "data/p.cfp",
+                             "logs/log-link.log", "logs/folder.log"}) {
         t.writeFile("Language/English.ini", kept);
         t.writeFile("data/p.cfp", kept);
         QFile::remove(t.path("logs/log-link.log"));
@@ -112,7 +122,8 @@ TEST_F(ProfileSettingsTest, DebugSettingsStartANewLog) {
         EXPECT_EQ(t.readFile("Language/English.ini"), kept) << name;
         EXPECT_EQ(t.readFile("data/p.cfp"), kept) << name;
         EXPECT_EQ(t.program.log.file(), debugLog) << name;
-        EXPECT_TRUE(t.readFile("Debug.log").startsWith("DebugFile " + t.path(name).toUtf8() + " is not used"))
+        EXPECT_TRUE(t.readFile("Debug.log")
+                        .startsWith("DebugFile " + t.path(name).toUtf8() + " is not used"))
             << name << ": " << t.readFile("Debug.log").toStdString();
     }
 }
@@ -157,14 +168,17 @@ TEST_F(ProfileSettingsTest, PortDeviceAndLanguageStores) {
     EXPECT_TRUE(selectLanguage(t.program, "Deutsch"));
     EXPECT_FALSE(selectLanguage(t.program, "../../etc/passwd"));
     EXPECT_EQ(t.readFile("Config-125.ini"),
-              "[Serial_IO]\r\nComPort=Auto\r\n[Common]\r\nTransmitter/Display=all\r\n[Language]\r\nActualLanguage=Deutsch\r\n");
+              "[Serial_IO]\r\nComPort=Auto\r\n[Common]\r\nTransmitter/"
+              "Display=all\r\n[Language]\r\nActualLanguage=Deutsch\r\n");
     EXPECT_EQ(queryLanguage(t.program, "English"), "Deutsch");
 }
 
 TEST(SettingStores, LanguagesAreTheIniFilesOfTheLanguageFolder) {
     TestProgram t;
-    for (const char* name : {"English", "Deutsch", "Français", "L03", "L04", "L05", "L06", "L07", "L08", "L09", "L10"}) {
-        t.writeFile(QStringLiteral("Language/%1.ini").arg(QString::fromUtf8(name)), "[Application]\n");
+    for (const char* name : {"English", "Deutsch", "Français", "L03", "L04", "L05", "L06", "L07",
+                             "L08", "L09", "L10"}) {
+        t.writeFile(QStringLiteral("Language/%1.ini").arg(QString::fromUtf8(name)),
+                    "[Application]\n");
     }
     t.writeFile("Language/readme.txt", "not a language");
     const QStringList langs = availableLanguages(t.program.state.ProgramDir);

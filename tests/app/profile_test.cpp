@@ -13,17 +13,18 @@ using test::TestProgram;
 
 TEST(ProgramPaths, WindowsStyleNamesResolveAgainstTheProgramFolder) {
     EXPECT_EQ(resolveProgramPath("/opt/zel/", ".\\Config.ini"), "/opt/zel/Config.ini");
-    EXPECT_EQ(resolveProgramPath("/opt/zel", "\\Language\\English.ini"), "/opt/zel/Language/English.ini");
+    EXPECT_EQ(resolveProgramPath("/opt/zel", "\\Language\\English.ini"),
+              "/opt/zel/Language/English.ini");
     EXPECT_EQ(resolveProgramPath("/opt/zel/", "data/x.cfp"), "/opt/zel/data/x.cfp");
     EXPECT_EQ(resolveProgramPath("/opt/zel/", "/home/tech/x.cfp"), "/home/tech/x.cfp");
     EXPECT_EQ(resolveProgramPath("/opt/zel/", ""), "");
 }
 
 class ProfileTest : public ::testing::Test {
-protected:
+  protected:
     QString read(const char* section, const char* key, const char* def = "") {
-        return t.program.profile.ReadProfile(QLatin1String(section), QLatin1String(key), QString::fromUtf8(def),
-                                             t.program.state.ProfilePath);
+        return t.program.profile.ReadProfile(QLatin1String(section), QLatin1String(key),
+                                             QString::fromUtf8(def), t.program.state.ProfilePath);
     }
     QStringList logLines() const {
         QStringList out;
@@ -38,10 +39,13 @@ TEST_F(ProfileTest, ExePathAndEnvironmentReferencesExpand) {
     qputenv("ZH_TEST_SELF", "%ZH_TEST_SELF%");
     qputenv("ZH_TEST_PING", "%ZH_TEST_PONG%");
     qputenv("ZH_TEST_PONG", "%ZH_TEST_PING%");
-    t.writeFile("Config-125.ini",
-                "[Common]\nLogoFile=%EXEPATH%\\Images\nData=%zh_test_data%/x\nMissing=%ZH_NO_SUCH_VAR%\\a\n"
-                "Two=%ZH_NO_SUCH_VAR%ZH_TEST_DATA%\nSelf=%ZH_TEST_SELF%\nPing=%ZH_TEST_PING%\nPercent=100% sure\n");
-    EXPECT_EQ(read("Common", "LogoFile"), withoutTrailingSeparator(t.program.state.ProgramDir) + "\\Images");
+    t.writeFile(
+        "Config-125.ini",
+        "[Common]\nLogoFile=%EXEPATH%\\Images\nData=%zh_test_data%/x\nMissing=%ZH_NO_SUCH_VAR%\\a\n"
+        "Two=%ZH_NO_SUCH_VAR%ZH_TEST_DATA%\nSelf=%ZH_TEST_SELF%\nPing=%ZH_TEST_PING%\nPercent=100% "
+        "sure\n");
+    EXPECT_EQ(read("Common", "LogoFile"),
+              withoutTrailingSeparator(t.program.state.ProgramDir) + "\\Images");
     EXPECT_EQ(read("Common", "Missing"), "%ZH_NO_SUCH_VAR%\\a");
     EXPECT_EQ(read("Common", "Percent"), "100% sure");
     // A reference that expands to itself, or two that name each other, must
@@ -72,15 +76,18 @@ TEST_F(ProfileTest, ProfileReadsAreLoggedOnlyWhenTheyDifferFromTheDefault) {
     read("Common", "ComPort", "Com4");
     t.program.profile.ReadProfile("Application", "Open", "", t.program.state.LanguageFile);
     t.program.profile.ReadProfile("Data", "TagID", "", t.path("data.cfp"));
-    EXPECT_EQ(logLines(), QStringList({"ReadProfile: File=.\\Config-125.ini Kat=Common Key=ComPort Val=Com7",
-                                       "ReadData: File=" + t.path("data.cfp") + " Kat=Data Key=TagID Val=PT-101"}));
+    EXPECT_EQ(
+        logLines(),
+        QStringList({"ReadProfile: File=.\\Config-125.ini Kat=Common Key=ComPort Val=Com7",
+                     "ReadData: File=" + t.path("data.cfp") + " Kat=Data Key=TagID Val=PT-101"}));
 }
 
 TEST_F(ProfileTest, FailedWriteIsReportedAndLogged) {
     t.program.log.setThreshold(3);
     EXPECT_FALSE(t.program.profile.WriteData("S", "k", "v", t.path("missing/folder/x.cfp")));
     ASSERT_EQ(logLines().size(), 1);
-    EXPECT_TRUE(logLines().first().startsWith("WriteData: File=" + t.path("missing/folder/x.cfp") + " Kat=S Key=k Val=v"));
+    EXPECT_TRUE(logLines().first().startsWith("WriteData: File=" + t.path("missing/folder/x.cfp") +
+                                              " Kat=S Key=k Val=v"));
     EXPECT_TRUE(t.program.profile.WriteData("S", "k", "v", ".\\Config-125.ini"));
 }
 

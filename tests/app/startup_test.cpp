@@ -1,9 +1,10 @@
 // Program identity and the order of the start.
 
+#include "app/startup.h"
+
 #include <gtest/gtest.h>
 
 #include "app/edition.h"
-#include "app/startup.h"
 #include "support/test_program.h"
 
 namespace zh {
@@ -41,7 +42,7 @@ TEST(CommandLine, FieldsAndPortNumbers) {
 }
 
 class StartupTest : public ::testing::Test {
-protected:
+  protected:
     StartResult start(const QString& exe, const QStringList& args) {
         return runStartup(t.program, exe, t.dir.path(), args, hooks);
     }

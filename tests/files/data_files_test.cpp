@@ -24,7 +24,7 @@ namespace {
 using test::TestProgram;
 
 class DataFilesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         t.usePressureProfile();
         AppState& st = t.program.state;
@@ -39,17 +39,20 @@ protected:
         std::map<QString, QString> out;
         for (const QString& n : m.fields.definedNames().split(';', Qt::SkipEmptyParts))
             if (isSavedField(s, field(n))) {
-                // Measurand fields are saved as their base value: the number comes back, not its spelling.
+                // Measurand fields are saved as their base value: the number comes back, not its
+                // spelling.
                 const FieldRecord& f = field(n);
                 const bool number = m.measurandFields.contains(n) && !f.Content.isEmpty();
-                out[n] = (number ? QString::number(f.Content.toDouble()) : f.Content) + "|" + f.GadUnit;
+                out[n] =
+                    (number ? QString::number(f.Content.toDouble()) : f.Content) + "|" + f.GadUnit;
             }
         return out;
     }
     QString saveAs(const QString& answer) {
         t.dialogs.fileAnswers.push_back(answer);
-        return FileOperation(s, "saveas", "Pressure (*.cfp)|*.cfp", [this](const QString& f) { return WriteDataFile(s, f); },
-                             nullptr);
+        return FileOperation(
+            s, "saveas", "Pressure (*.cfp)|*.cfp",
+            [this](const QString& f) { return WriteDataFile(s, f); }, nullptr);
     }
     int open(const QString& answer) {
         t.dialogs.fileAnswers.push_back(answer);
@@ -61,7 +64,9 @@ protected:
     }
     // The file's text with Unix line ends.
     QByteArray text(const QString& path) { return bytes(path).replace("\r", ""); }
-    QString lastBox() const { return t.dialogs.boxes.empty() ? QString() : t.dialogs.boxes.back().text; }
+    QString lastBox() const {
+        return t.dialogs.boxes.empty() ? QString() : t.dialogs.boxes.back().text;
+    }
 
     TestProgram t;
     DeviceModel m{t.program};
@@ -85,13 +90,13 @@ TEST_F(DataFilesTest, WrittenFileRestoresEverySavedField) {
 
     const QByteArray text = this->text(path);
     EXPECT_TRUE(text.startsWith("[plant.cfp]")) << text.left(40).toStdString();
-    EXPECT_TRUE(text.contains("CalNominalRangeHigh=1\n"));       // whole numbers
-    EXPECT_TRUE(text.contains("CalLowerRangeVal=0.6\n"));        // keeps its decimals
-    EXPECT_TRUE(text.contains("SetPoint1=250.5[bar]\n"));       // base value and unit
-    EXPECT_TRUE(text.contains("Unit=2 (PSI)\n"));               // option index and text
+    EXPECT_TRUE(text.contains("CalNominalRangeHigh=1\n"));  // whole numbers
+    EXPECT_TRUE(text.contains("CalLowerRangeVal=0.6\n"));   // keeps its decimals
+    EXPECT_TRUE(text.contains("SetPoint1=250.5[bar]\n"));   // base value and unit
+    EXPECT_TRUE(text.contains("Unit=2 (PSI)\n"));           // option index and text
     EXPECT_TRUE(text.contains("Transmitter/Display=auto\n"));
     EXPECT_FALSE(text.contains("fs_CalibDone"));
-    EXPECT_FALSE(text.contains("TempUpper"));                    // TEMPERATURE; field with kind 0
+    EXPECT_FALSE(text.contains("TempUpper"));  // TEMPERATURE; field with kind 0
     EXPECT_FALSE(QFile::exists(path + ".tmp"));
 
     DefDataStruc(m, "[bar]", 0, -11);  // back to defaults
@@ -130,7 +135,8 @@ TEST_F(DataFilesTest, OpeningUsesTheFirstSectionWhateverItsName) {
     // Brackets in the name cannot end the section header early.
     const QString path = t.path("data/PT-101 [old].cfp");
     ASSERT_EQ(saveAs(path), path);
-    EXPECT_TRUE(text(path).startsWith("[PT-101 [old&sbc;.cfp]\nVersion/Date=")) << text(path).left(60).toStdString();
+    EXPECT_TRUE(text(path).startsWith("[PT-101 [old&sbc;.cfp]\nVersion/Date="))
+        << text(path).left(60).toStdString();
     field("TagID").Content = "other";
     ASSERT_EQ(open(path), 1) << lastBox().toStdString();
     EXPECT_EQ(field("TagID").Content, "RENAMED");
@@ -149,9 +155,12 @@ TEST_F(DataFilesTest, OpenedRangesArriveInTheCalibrationUnit) {
     QByteArray text = bytes(path);
     QByteArray edited;
     for (const QByteArray& line : text.split('\n')) {
-        if (line.startsWith("NominalRangeHigh=")) edited += "NominalRangeHigh=16000[mbar]\r";
-        else if (line.startsWith("ADCByte3=")) edited += "ADCByte3=77\r";
-        else edited += line;
+        if (line.startsWith("NominalRangeHigh="))
+            edited += "NominalRangeHigh=16000[mbar]\r";
+        else if (line.startsWith("ADCByte3="))
+            edited += "ADCByte3=77\r";
+        else
+            edited += line;
         edited += '\n';
     }
     edited.chop(1);
@@ -173,7 +182,9 @@ TEST_F(DataFilesTest, DamagedFilesAreRefusedAndChangeNothing) {
     const QByteArray withSetPoint = QByteArray(text).replace("SetPoint1=", "SetPoint1=1e300");
     const std::map<std::string, QByteArray> damaged{
         {"truncated", text.left(text.size() / 2 - 3)},
-        {"binary", QByteArray("\x7f" "ELF\0\0\x01\x02[x]\n", 13)},
+        {"binary", QByteArray("\x7f"
+                              "ELF\0\0\x01\x02[x]\n",
+                              13)},
         {"no section", "Version/Date=1\nTagID=X\n"},
         {"absurd number", QByteArray(text).replace("\nHysteresis=", "\nHysteresis=abc")},
         {"infinite set point", QByteArray(text).replace("SetPoint1=", "SetPoint1=inf")},
@@ -181,11 +192,19 @@ TEST_F(DataFilesTest, DamagedFilesAreRefusedAndChangeNothing) {
         {"absurd header", QByteArray(text).replace("CalDecimalPoint=", "CalDecimalPoint=9")},
         {"empty range", QByteArray(text).replace("CalNominalRangeHigh=", "CalNominalRangeHigh=-1")},
         {"cut at a line end", text.left(text.indexOf('\n', text.size() / 2) + 1)},
-        {"flipped key", QByteArray(text).replace("\nAGW1=", "\nAGW\x31\x01=").replace("\nIntSerIO=", "\nIntSerIP=")},
-        {"option beyond its list", QByteArray(text).replace("\nUnit=", "\nUnit=77 (").replace("\nDecimalPoint=", "\nDecimalPoint=-2")},
-        {"beyond its digits", QByteArray(text).replace("\nCurrentOn=", "\nCurrentOn=10").replace("\nTagID=", "\nTagID=12345678901234567")},
+        {"flipped key", QByteArray(text)
+                            .replace("\nAGW1=", "\nAGW\x31\x01=")
+                            .replace("\nIntSerIO=", "\nIntSerIP=")},
+        {"option beyond its list", QByteArray(text)
+                                       .replace("\nUnit=", "\nUnit=77 (")
+                                       .replace("\nDecimalPoint=", "\nDecimalPoint=-2")},
+        {"beyond its digits", QByteArray(text)
+                                  .replace("\nCurrentOn=", "\nCurrentOn=10")
+                                  .replace("\nTagID=", "\nTagID=12345678901234567")},
         // Sound against the current table, refused by the one rebuilt for its header.
-        {"unknown base unit", QByteArray(text).replace("BaseUnit=[bar]", "BaseUnit=[bar0").replace("IntSerIO=0", "IntSerIO=1")},
+        {"unknown base unit", QByteArray(text)
+                                  .replace("BaseUnit=[bar]", "BaseUnit=[bar0")
+                                  .replace("IntSerIO=0", "IntSerIO=1")},
     };
     field("TagID").Content = "EDITED";
     t.program.state.DataChanged = false;
@@ -210,8 +229,12 @@ TEST_F(DataFilesTest, DamagedFilesAreRefusedAndChangeNothing) {
         const QString cannotOpen = "can't open file " + path + ": ";  // refused before it is opened
         EXPECT_TRUE(lastBox().startsWith(path + ": ") || lastBox().startsWith(cannotOpen))
             << what << ": " << lastBox().toStdString();
-        if (what == "empty range") { EXPECT_TRUE(lastBox().contains("CalNominalRange")) << lastBox().toStdString(); }
-        if (what == "absurd number") { EXPECT_TRUE(lastBox().contains("Hysteresis=abc")) << lastBox().toStdString(); }
+        if (what == "empty range") {
+            EXPECT_TRUE(lastBox().contains("CalNominalRange")) << lastBox().toStdString();
+        }
+        if (what == "absurd number") {
+            EXPECT_TRUE(lastBox().contains("Hysteresis=abc")) << lastBox().toStdString();
+        }
         // Every bad field is named, in one message.
         const std::map<std::string, QStringList> named{
             {"flipped key", {"AGW1 missing", "IntSerIO missing"}},
@@ -219,7 +242,8 @@ TEST_F(DataFilesTest, DamagedFilesAreRefusedAndChangeNothing) {
             {"beyond its digits", {"CurrentOn=104", "TagID=12345678901234567"}},
         };
         if (named.count(what)) {
-            for (const QString& n : named.at(what)) EXPECT_TRUE(lastBox().contains(n)) << what << ": " << lastBox().toStdString();
+            for (const QString& n : named.at(what))
+                EXPECT_TRUE(lastBox().contains(n)) << what << ": " << lastBox().toStdString();
         }
         EXPECT_EQ(savedContents(), before) << what;
         EXPECT_EQ(s.file.currentFile, file.currentFile) << what;
@@ -241,7 +265,7 @@ TEST_F(DataFilesTest, IncompatibleModeAndUnknownExtensionAreRefused) {
 }
 
 class FailedSaveTest : public DataFilesTest {
-protected:
+  protected:
     void SetUp() override {
         DataFilesTest::SetUp();
         field("TagID").Content = "FIRST";
@@ -270,21 +294,27 @@ TEST_F(FailedSaveTest, WriteFailureKeepsThePreviousFile) {
     expectPreviousFileIntact("store refuses writes");
 
     // A routine that writes part of the file and then fails.
-    const QString r = FileOperation(s, "save", "Pressure (*.cfp)|*.cfp", [](const QString& tmp) {
-        QFile f(tmp);
-        f.open(QIODevice::WriteOnly);
-        f.write("[keep.cfp]\nTagID=HA");
-        return 0;
-    }, nullptr);
+    const QString r = FileOperation(
+        s, "save", "Pressure (*.cfp)|*.cfp",
+        [](const QString& tmp) {
+            QFile f(tmp);
+            f.open(QIODevice::WriteOnly);
+            f.write("[keep.cfp]\nTagID=HA");
+            return 0;
+        },
+        nullptr);
     EXPECT_EQ(r, "*can't write file");
     expectPreviousFileIntact("partial write");
 
     // A routine that reports success but wrote nothing.
-    EXPECT_EQ(FileOperation(s, "save", "", [](const QString&) { return 1; }, nullptr), "*can't write file");
+    EXPECT_EQ(FileOperation(
+                  s, "save", "", [](const QString&) { return 1; }, nullptr),
+              "*can't write file");
     expectPreviousFileIntact("nothing written");
 
     // A write-protected file (chmod 444) stays, even for root.
-    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    QFile::setPermissions(target,
+                          QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     EXPECT_EQ(StoreData(s, "save"), 0);
     EXPECT_TRUE(lastBox().endsWith("write-protected")) << lastBox().toStdString();
     QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -296,7 +326,8 @@ TEST_F(FailedSaveTest, UnwritableTemporaryFileKeepsThePreviousFile) {
     t.dialogs.boxAnswers = {mb::ResultNo};        // "Continue without saving?" No: try anyway
     EXPECT_EQ(StoreData(s, "save"), 0);
     EXPECT_EQ(bytes(target), previous);
-    EXPECT_TRUE(t.dialogs.boxes[t.dialogs.boxes.size() - 2].text.endsWith("No write-access to file. Continue without saving?"));
+    EXPECT_TRUE(t.dialogs.boxes[t.dialogs.boxes.size() - 2].text.endsWith(
+        "No write-access to file. Continue without saving?"));
     QDir(target + ".tmp").removeRecursively();
 }
 
@@ -305,7 +336,8 @@ TEST_F(FailedSaveTest, ReadOnlyDirectoryKeepsThePreviousFile) {
     QFile::setPermissions(t.path("data"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     t.dialogs.boxAnswers = {mb::ResultNo};
     EXPECT_EQ(StoreData(s, "save"), 0);
-    QFile::setPermissions(t.path("data"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(t.path("data"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     expectPreviousFileIntact("read-only folder");
 }
 
@@ -363,25 +395,32 @@ TEST_F(DataFilesTest, OverwriteQuestion) {
     EXPECT_TRUE(bytes(path).contains("Version/Date="));
     // Saving again to the current file asks nothing.
     const size_t shown = t.dialogs.boxes.size();
-    EXPECT_EQ(FileOperation(s, "save", "", [this](const QString& f) { return WriteDataFile(s, f); }, nullptr), path);
+    EXPECT_EQ(FileOperation(
+                  s, "save", "", [this](const QString& f) { return WriteDataFile(s, f); }, nullptr),
+              path);
     EXPECT_EQ(t.dialogs.boxes.size(), shown);
 
     t.dialogs.fileAnswers.push_back("");
-    EXPECT_EQ(FileOperation(s, "saveas", "", [](const QString&) { return 1; }, nullptr), "*cancel");
+    EXPECT_EQ(FileOperation(
+                  s, "saveas", "", [](const QString&) { return 1; }, nullptr),
+              "*cancel");
     EXPECT_EQ(FileOperation(s, "save", "", nullptr, nullptr), "*no write function");
 }
 
 TEST_F(DataFilesTest, NonNumbersAreNeverSaved) {
     const QString path = t.path("data/nan.cfp");
-    field("HiTrail").Content = field("HiTrail").BaseValue = "-";  // read-out without a value: left out
+    field("HiTrail").Content = field("HiTrail").BaseValue =
+        "-";  // read-out without a value: left out
     ASSERT_EQ(saveAs(path), path);
     EXPECT_FALSE(text(path).contains("\nHiTrail="));
     const QByteArray previous = bytes(path);
 
     field("SetPoint1").BaseValue = "nan";  // an editable field: the save is refused
-    EXPECT_EQ(FileOperation(s, "save", "", [this](const QString& f) { return WriteDataFile(s, f); }, nullptr),
+    EXPECT_EQ(FileOperation(
+                  s, "save", "", [this](const QString& f) { return WriteDataFile(s, f); }, nullptr),
               "*can't write file");
-    EXPECT_TRUE(t.dialogs.boxes[t.dialogs.boxes.size() - 2].text.startsWith("SetPoint1 holds no valid number (nan"));
+    EXPECT_TRUE(t.dialogs.boxes[t.dialogs.boxes.size() - 2].text.startsWith(
+        "SetPoint1 holds no valid number (nan"));
     EXPECT_EQ(bytes(path), previous);
 }
 
@@ -397,9 +436,11 @@ TEST_F(DataFilesTest, SaveRequestNamesWhatIsPending) {
     t.dialogs.boxAnswers = {mb::ResultYes, mb::ResultNo, mb::ResultNo};
     EXPECT_EQ(SaveRequest(s, 0, 0, "File", "", -1), 1);
     EXPECT_EQ(t.dialogs.boxes.back().text,
-              "Data have been changed! Save?\r - File not updated!\r - Module not updated\r\rContinue without update?");
+              "Data have been changed! Save?\r - File not updated!\r - Module not "
+              "updated\r\rContinue without update?");
     EXPECT_EQ(SaveRequest(s, 1, 0, "File", "Quit?", -1), 0);
-    EXPECT_EQ(t.dialogs.boxes.back().text, "Data have been changed! Save?\r - Module not updated\r\rQuit?");
+    EXPECT_EQ(t.dialogs.boxes.back().text,
+              "Data have been changed! Save?\r - Module not updated\r\rQuit?");
     EXPECT_EQ(SaveRequest(s, 0, 1, "File", "", mb::YesNo), mb::ResultNo);  // raw button code
 
     // FileOperation goes on when nothing is pending, and stops at No.

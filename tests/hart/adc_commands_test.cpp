@@ -16,7 +16,7 @@ using test::bytes;
 
 // Field values with a colour state each, as the field table has them.
 class ColouredValues final : public RawValues {
-public:
+  public:
     QString rawValue(const QString& field) const override { return values.value(field); }
     void setRawValue(const QString& field, const QString& value, const QString& wire) override {
         values.insert(field, value);
@@ -42,7 +42,7 @@ QHash<QString, QString> deviceFields() {
 const char* const kConfiguration = "000C1824303C4854606C7884909CA8B4C0CCD8E4F0FC1027F0D8";
 
 class AdcCommandsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         t.program.log.onViewAppend = [this](const QString& line, int colour) {
             colours.insert(line, colour);
@@ -143,7 +143,7 @@ TEST_F(AdcCommandsTest, ValuesThatDoNotFitStopTheWrite) {
 }
 
 class AdcCommandsOnSimulator : public test::SimulatorSession {
-protected:
+  protected:
     // Writes the fields with `write`, reads them back with `read`.
     void roundTrip(int (AdcCommands::*write)(int), int (AdcCommands::*read)(int)) {
         const QHash<QString, QString> written = values.values;

@@ -19,7 +19,7 @@
 namespace zh::test {
 
 class FakeRequestSender final : public RequestSender {
-public:
+  public:
     int SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
                     QByteArray* response, int tries) override {
         // "command/expected length/request bytes/tries"
@@ -51,7 +51,7 @@ inline bool logged(const Program& program, const QString& line) {
 
 // A session connected to the simulator port "Sim" for the whole test.
 class SimulatorSession : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")));
         qputenv("HARTSIM_OPTIONS", "presence=both");

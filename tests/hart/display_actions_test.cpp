@@ -2,13 +2,14 @@
 // library's simulator ("Sim"); the commands under test mostly go through a
 // scripted request sender, so their bytes and answers are the test's.
 
+#include "hart/display_actions.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
 
 #include "app/dialogs.h"
 #include "hart/connection_probe.h"
-#include "hart/display_actions.h"
 #include "hart/display_blocks.h"
 #include "hart/hart_session.h"
 #include "hart/link_library.h"
@@ -24,14 +25,15 @@ struct ScriptedSender final : RequestSender {
         std::uint8_t code = 0;
         QByteArray data = {};
     };
-    int SendRequest(std::uint8_t command, const QByteArray& request, int expected, QByteArray* response,
-                    int) override {
+    int SendRequest(std::uint8_t command, const QByteArray& request, int expected,
+                    QByteArray* response, int) override {
         sent.push_back({command, request, expected});
         Answer a{0, 0, QByteArray(expected, '\0')};
         if (command == 191) a.data[0] = request.at(0);
         if (!answers.empty()) a = answers.front(), answers.pop_front();
         code = a.code;
-        if (a.result == 0 && response) *response = a.data.isEmpty() ? QByteArray(expected, '\0') : a.data;
+        if (a.result == 0 && response)
+            *response = a.data.isEmpty() ? QByteArray(expected, '\0') : a.data;
         return a.result;
     }
     std::uint8_t resCode1() const override { return code; }
@@ -40,7 +42,8 @@ struct ScriptedSender final : RequestSender {
     QString commands() const {
         QStringList out;
         for (const auto& [command, request, expected] : sent) {
-            out << (command == 192 ? QStringLiteral("192/%1").arg(quint8(request.at(0))) : QString::number(command));
+            out << (command == 192 ? QStringLiteral("192/%1").arg(quint8(request.at(0)))
+                                   : QString::number(command));
         }
         return out.join(',');
     }
@@ -58,7 +61,7 @@ const QString kRed = QString::number(255);
 const QString kGreen = QString::number(185 << 8);
 
 class DisplayActionsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")));
         qputenv("HARTSIM_OPTIONS", "presence=both");
@@ -128,14 +131,17 @@ TEST_F(DisplayActionsTest, ModesConnectConfirmAndDisconnect) {
     EXPECT_EQ(actions.HartCommand192(19), 1);
     EXPECT_TRUE(shows("step|Function: (19)") && shows("Data transmitted") && !connected());
     t.dialogs.progress.clear();
-    EXPECT_EQ(actions.HartCommand(returning(0), "start") + actions.HartCommand(returning(0), "noconfirm"), 2);
+    EXPECT_EQ(
+        actions.HartCommand(returning(0), "start") + actions.HartCommand(returning(0), "noconfirm"),
+        2);
     EXPECT_FALSE(shows("Data transmitted") || connected());
 
     // A link that was open before is neither reopened nor closed.
     ASSERT_EQ(session.HartConnect(), 1);
     t.program.state.ConnectionState = 1;
     const int probes = probe.runs;
-    EXPECT_EQ(actions.HartCommand(returning(0), "start") + actions.HartCommand(returning(0), "stop"), 2);
+    EXPECT_EQ(
+        actions.HartCommand(returning(0), "start") + actions.HartCommand(returning(0), "stop"), 2);
     EXPECT_TRUE(probe.runs == probes && connected());
     EXPECT_EQ(session.SendRequest(191, QByteArray(1, char(12)), 24, nullptr, 1), 0);
 }
@@ -150,7 +156,8 @@ TEST_F(DisplayActionsTest, FailuresAreShownExceptInModeNone) {
     // A response code counts as failure even when the exchange worked.
     sender.answers.push_back({0, 64});
     EXPECT_EQ(actions.HartCommand(actions.com192(), "continue"), 0);
-    EXPECT_TRUE(shows("status|Function failed! (Function: Teach 4 mA: command not implemented (64))|" + kRed));
+    EXPECT_TRUE(shows(
+        "status|Function failed! (Function: Teach 4 mA: command not implemented (64))|" + kRed));
     EXPECT_FALSE(t.dialogs.progressIsOpen() || connected());
 
     int runs = 0;
@@ -171,11 +178,12 @@ TEST_F(DisplayActionsTest, FailuresAreShownExceptInModeNone) {
 
 TEST_F(DisplayActionsTest, ListCommandsFollowTheConfiguration) {
     // The configuration in use is the one the last connection found.
-    const std::vector<std::tuple<int, const char*, std::deque<ScriptedSender::Answer>, const char*, int, int>> cases = {
-        {6, "display", {}, "192/6", 1, 0},          {6, "transmitter", {}, "200", 1, 0},
-        {6, "all", {}, "192/6,200", 1, 0},          {6, "all", {{4}}, "192/6", 0, 0},
-        {7, "all", {}, "192/7,201", 1, 1},          {7, "transmitter", {{0, 64}}, "201", 0, 1},
-        {31, "all", {}, "192/31", 1, 0}};
+    const std::vector<
+        std::tuple<int, const char*, std::deque<ScriptedSender::Answer>, const char*, int, int>>
+        cases = {{6, "display", {}, "192/6", 1, 0}, {6, "transmitter", {}, "200", 1, 0},
+                 {6, "all", {}, "192/6,200", 1, 0}, {6, "all", {{4}}, "192/6", 0, 0},
+                 {7, "all", {}, "192/7,201", 1, 1}, {7, "transmitter", {{0, 64}}, "201", 0, 1},
+                 {31, "all", {}, "192/31", 1, 0}};
     for (const auto& [code, configuration, answers, sent, result, reads] : cases) {
         t.program.state.TransmDisplay = configuration;
         session.LinkOpen = 1;  // no new detection
@@ -200,7 +208,8 @@ TEST_F(DisplayActionsTest, ListCommandsFollowTheConfiguration) {
 }
 
 TEST_F(DisplayActionsTest, CalibrationDoneCodesRewriteBlock1AndCopyToEeprom) {
-    const QByteArray block1 = QByteArray::fromHex("01000034121122334455667700785634 12FFFFFFFF000005");
+    const QByteArray block1 =
+        QByteArray::fromHex("01000034121122334455667700785634 12FFFFFFFF000005");
     values.values["VersCheck"] = "5";
     for (int code : {14, 114}) {
         sender.sent.clear();
@@ -243,12 +252,17 @@ TEST_F(DisplayActionsTest, RawProbeUsesTheLibraryDirectly) {
 }
 
 TEST_F(DisplayActionsTest, StoringWrittenBlocksReportsEveryFailure) {
-    const std::vector<std::tuple<bool, bool, std::deque<ScriptedSender::Answer>, const char*, const char*>> cases = {
-        {true, true, {}, "192/5,192/20,192/21", nullptr},
-        {false, true, {}, "192/5,192/21", nullptr},
-        {false, false, {}, "192/5", nullptr},
-        {true, true, {{0, 64}}, "192/5", "Function failed! (Copy to EEPROM)"},
-        {true, true, {{}, {4}}, "192/5,192/20", "Function failed! (re-init Interrupt controlled limit switch)"}};
+    const std::vector<
+        std::tuple<bool, bool, std::deque<ScriptedSender::Answer>, const char*, const char*>>
+        cases = {{true, true, {}, "192/5,192/20,192/21", nullptr},
+                 {false, true, {}, "192/5,192/21", nullptr},
+                 {false, false, {}, "192/5", nullptr},
+                 {true, true, {{0, 64}}, "192/5", "Function failed! (Copy to EEPROM)"},
+                 {true,
+                  true,
+                  {{}, {4}},
+                  "192/5,192/20",
+                  "Function failed! (re-init Interrupt controlled limit switch)"}};
     for (const auto& [block10, block11, answers, sent, failure] : cases) {
         sender.sent.clear();
         sender.answers = answers;
@@ -256,7 +270,8 @@ TEST_F(DisplayActionsTest, StoringWrittenBlocksReportsEveryFailure) {
         t.dialogs.sleeps.clear();
         EXPECT_EQ(actions.StoreWrittenBlocks(block10, block11), failure ? 0 : 1) << sent;
         EXPECT_EQ(sender.commands(), sent);
-        EXPECT_EQ(shows(QStringLiteral("status|%1|").arg(failure) + kRed), failure != nullptr) << sent;
+        EXPECT_EQ(shows(QStringLiteral("status|%1|").arg(failure) + kRed), failure != nullptr)
+            << sent;
         if (!failure) {
             EXPECT_EQ(t.dialogs.sleeps.front(), 250);
         }

@@ -1,12 +1,13 @@
 // The display module's block codec: byte-exact images against a scripted
 // request sender, and round trips through the link library's simulator.
 
+#include "hart/display_blocks.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
 
 #include "hart/connection_probe.h"
-#include "hart/display_blocks.h"
 #include "hart/hart_session.h"
 #include "hart/link_library.h"
 #include "hart/raw_values.h"
@@ -23,8 +24,8 @@ struct ScriptedSender final : RequestSender {
         QByteArray data;
         std::uint8_t code = 0;
     };
-    int SendRequest(std::uint8_t command, const QByteArray& request, int expected, QByteArray* response,
-                    int) override {
+    int SendRequest(std::uint8_t command, const QByteArray& request, int expected,
+                    QByteArray* response, int) override {
         sent.push_back(request);
         Answer a{0, QByteArray(expected, '\0'), 0};
         if (command == 191) a.data[0] = request.at(0);
@@ -41,10 +42,12 @@ struct ScriptedSender final : RequestSender {
     std::uint8_t code = 0;
 };
 
-QByteArray hex(const char* text) { return QByteArray::fromHex(QByteArray(text).replace(' ', "")); }
+QByteArray hex(const char* text) {
+    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
 
 class DisplayBlocksTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { t.program.log.setThreshold(6); }
     bool logged(const char* line) const { return t.program.log.viewText().contains(line); }
     void setAll(int block, const QString& value) {
@@ -61,8 +64,10 @@ TEST(BlockLayouts, ItemsFitTheirSlotsWithoutOverlap) {
     for (const BlockLayout& layout : blockLayouts()) {
         std::vector<int> owner(block::kSize, 0);
         for (const BlockItem& item : layout.items) {
-            ASSERT_TRUE(item.offset >= 1 && item.offset + item.width <= block::kFlagsOffset) << item.wireName;
-            for (int i = item.offset; i < item.offset + item.width; ++i) EXPECT_EQ(owner[i]++, 0) << item.wireName;
+            ASSERT_TRUE(item.offset >= 1 && item.offset + item.width <= block::kFlagsOffset)
+                << item.wireName;
+            for (int i = item.offset; i < item.offset + item.width; ++i)
+                EXPECT_EQ(owner[i]++, 0) << item.wireName;
         }
     }
     EXPECT_EQ(writableBlocks(), (std::vector<int>{0, 1, 2, 3, 10, 11, 12, 13, 20}));
@@ -70,8 +75,9 @@ TEST(BlockLayouts, ItemsFitTheirSlotsWithoutOverlap) {
 
 TEST_F(DisplayBlocksTest, EveryBlockWritesItsChangeFlags) {
     // Block 0 keeps everything, block 1 slots 5..9, block 10 slot 0, block 13 slot 9.
-    const std::map<int, const char*> flags = {{0, "0000"},  {1, "1F0C"},  {2, "FF0F"},  {3, "FF0F"}, {10, "FE0F"},
-                                              {11, "FF0F"}, {12, "FF0F"}, {13, "FF0D"}, {20, "FF0F"}};
+    const std::map<int, const char*> flags = {{0, "0000"},  {1, "1F0C"},  {2, "FF0F"},
+                                              {3, "FF0F"},  {10, "FE0F"}, {11, "FF0F"},
+                                              {12, "FF0F"}, {13, "FF0D"}, {20, "FF0F"}};
     for (int number : writableBlocks()) {
         setAll(number, "0");
         ASSERT_EQ(blocks.WriteBlock(number, 1), 0) << number;
@@ -85,12 +91,18 @@ TEST_F(DisplayBlocksTest, EveryBlockWritesItsChangeFlags) {
 
 TEST_F(DisplayBlocksTest, SwitchPointBlockByteForByte) {
     setAll(10, "0");
-    values.values.insert({{"pc_SPrPspace100th", "50"}, {"SetPoint1", "300"}, {"ResetPoint1", "-2"},
-                          {"FrameHi1", "$7FFF"}, {"FrameLow1", "-32768"}, {"DelaySwitch1", "12.9"},
+    values.values.insert({{"pc_SPrPspace100th", "50"},
+                          {"SetPoint1", "300"},
+                          {"ResetPoint1", "-2"},
+                          {"FrameHi1", "$7FFF"},
+                          {"FrameLow1", "-32768"},
+                          {"DelaySwitch1", "12.9"},
                           {"OutputFunction1", "%11"}});
     ASSERT_EQ(blocks.WriteBlock(10, 3), 0);
-    EXPECT_EQ(sender.sent.at(0), hex("0A 2C00 3200 2C01 FEFF FF7F 0080 0C00 0000 0300 0000 FE0F 05"));
-    EXPECT_TRUE(logged("--> Write Com190_010") && logged("   Blocknummer=0x0A") && logged("   VersCheck=0x05; "));
+    EXPECT_EQ(sender.sent.at(0),
+              hex("0A 2C00 3200 2C01 FEFF FF7F 0080 0C00 0000 0300 0000 FE0F 05"));
+    EXPECT_TRUE(logged("--> Write Com190_010") && logged("   Blocknummer=0x0A") &&
+                logged("   VersCheck=0x05; "));
 }
 
 TEST_F(DisplayBlocksTest, ReadStoresFieldsAndKeptBytesGoBackUnchanged) {
@@ -109,7 +121,9 @@ TEST_F(DisplayBlocksTest, ReadStoresFieldsAndKeptBytesGoBackUnchanged) {
     EXPECT_TRUE(logged("<-- Read Com190_001") && logged("    pc_SN3_DISP=8721; "));
 
     // Serial numbers are 16-bit patterns: typed as ABCD (43981) they fit.
-    values.values.insert({{"fs_CalibDone", "0"}, {"SerialNo1", "43981"}, {"VersCheck", "5"},
+    values.values.insert({{"fs_CalibDone", "0"},
+                          {"SerialNo1", "43981"},
+                          {"VersCheck", "5"},
                           {"pc_ui32_GUID.uint32_t", "4294967295"}});
     ASSERT_EQ(blocks.WriteBlock(1, 1), 0);
     EXPECT_EQ(sender.sent.at(1), hex("01 0000 CDAB CDAB 1122 3344 0700 FFFFFFFF FFFFFFFF 1F0C 05"));
@@ -117,8 +131,9 @@ TEST_F(DisplayBlocksTest, ReadStoresFieldsAndKeptBytesGoBackUnchanged) {
 
 TEST_F(DisplayBlocksTest, ValuesThatDoNotFitRefuseTheWrite) {
     const std::vector<std::tuple<int, const char*, const char*>> cases = {
-        {10, "SetPoint1", "40000"}, {0, "SWVersion1", "-1"}, {1, "SerialNo2", "65536"},
-        {1, "pc_ui32_GUID.uint32_t", "4294967296"}, {13, "TimeData", ""}, {20, "VersCheck", "256"},
+        {10, "SetPoint1", "40000"}, {0, "SWVersion1", "-1"},
+        {1, "SerialNo2", "65536"},  {1, "pc_ui32_GUID.uint32_t", "4294967296"},
+        {13, "TimeData", ""},       {20, "VersCheck", "256"},
         {2, "TagID", "Grün"}};
     for (const auto& [block, field, value] : cases) {
         setAll(block, block == 2 ? "" : "0");
@@ -129,15 +144,17 @@ TEST_F(DisplayBlocksTest, ValuesThatDoNotFitRefuseTheWrite) {
     }
     EXPECT_TRUE(sender.sent.empty());
     EXPECT_EQ(blocks.image(20), hex("14") + QByteArray(23, '\0'));  // untouched
-    EXPECT_EQ(blocks.WriteBlock(60, 1), kResultValueRefused);      // read-only
+    EXPECT_EQ(blocks.WriteBlock(60, 1), kResultValueRefused);       // read-only
 }
 
 TEST_F(DisplayBlocksTest, TextsArePaddedWithBlanksAndTheSerialNumberIsSplit) {
-    values.values.insert({{"TagID", "PT-101"}, {"SerialNoZEL", "ABC DEFGHIJKLMNOPQRSTUVWXYZ"}, {"VersCheck", "5"}});
+    values.values.insert(
+        {{"TagID", "PT-101"}, {"SerialNoZEL", "ABC DEFGHIJKLMNOPQRSTUVWXYZ"}, {"VersCheck", "5"}});
     ASSERT_EQ(blocks.WriteBlock(2, 1), 0);
     ASSERT_EQ(blocks.WriteBlock(3, 1), 0);
     EXPECT_EQ(sender.sent.at(0).mid(1, 20), QByteArray("PT-101          ABC "));
-    EXPECT_EQ(sender.sent.at(1).mid(1, 20), QByteArray("DEFGHIJKLMNOPQRSTUVW"));  // cut at 24 in all
+    EXPECT_EQ(sender.sent.at(1).mid(1, 20),
+              QByteArray("DEFGHIJKLMNOPQRSTUVW"));  // cut at 24 in all
 
     // Padding is not text, and the two pieces join again.
     values.values.clear();
@@ -199,7 +216,7 @@ struct EndingProbe final : ConnectionProbe {
 };
 
 class BlockRoundTrip : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")));
         qputenv("HARTSIM_OPTIONS", "presence=both");
@@ -217,11 +234,16 @@ protected:
 
 QStringList wholeRange(BlockCoding coding, int width) {
     switch (coding) {
-        case BlockCoding::S16: return {"-32768", "32767", "0", "1"};
-        case BlockCoding::U16: return {"0", "65535", "1", "32768"};
-        case BlockCoding::W16: return {"-32768", "65535", "0", "4660"};
-        case BlockCoding::I32: return {"-2147483648", "4294967295", "0", "2147483647"};
-        default: return {"", QString(width, '~'), "A b", QString(" !\"#$%&'()*+,-./0123").left(width)};
+        case BlockCoding::S16:
+            return {"-32768", "32767", "0", "1"};
+        case BlockCoding::U16:
+            return {"0", "65535", "1", "32768"};
+        case BlockCoding::W16:
+            return {"-32768", "65535", "0", "4660"};
+        case BlockCoding::I32:
+            return {"-2147483648", "4294967295", "0", "2147483647"};
+        default:
+            return {"", QString(width, '~'), "A b", QString(" !\"#$%&'()*+,-./0123").left(width)};
     }
 }
 
@@ -244,7 +266,8 @@ TEST_F(BlockRoundTrip, EveryWritableBlockOverTheWholeRangeOfItsFields) {
             const bool flagged = layout.changeFlags & (1 << ((item.offset - 1) / 2));
             int accepted = 0;
             for (const QString& v : wholeRange(item.coding, item.width)) {
-                const std::string what = QStringLiteral("%1 %2 '%3'").arg(number).arg(name, v).toStdString();
+                const std::string what =
+                    QStringLiteral("%1 %2 '%3'").arg(number).arg(name, v).toStdString();
                 ASSERT_EQ(blocks.ReadBlock(number, 3), 0) << what;
                 const QByteArray before = blocks.image(number);
                 const auto device = values.values;
@@ -258,15 +281,20 @@ TEST_F(BlockRoundTrip, EveryWritableBlockOverTheWholeRangeOfItsFields) {
                 ASSERT_EQ(blocks.ReadBlock(number, 3), 0) << what;
                 auto expected = device;
                 if (result == 0 && flagged) expected[name] = readBack(item.coding, v);
-                EXPECT_TRUE(result == 0 || (result == kResultRefused && (code == 3 || code == 4))) << what << " " << result;
+                EXPECT_TRUE(result == 0 || (result == kResultRefused && (code == 3 || code == 4)))
+                    << what << " " << result;
                 accepted += result == 0;
-                for (const QString& f : blockFields(number)) EXPECT_EQ(values.values[f], expected[f]) << what;
+                for (const QString& f : blockFields(number))
+                    EXPECT_EQ(values.values[f], expected[f]) << what;
                 for (const BlockItem& k : layout.items) {
                     const int width = k.use == BlockUse::Kept ? 2 : 0;  // the display's own bytes
-                    EXPECT_EQ(blocks.image(number).mid(k.offset, width), before.mid(k.offset, width)) << what;
+                    EXPECT_EQ(blocks.image(number).mid(k.offset, width),
+                              before.mid(k.offset, width))
+                        << what;
                 }
             }
-            EXPECT_GE(accepted, 2) << number << " " << item.wireName;  // at least 0 and 1, or the texts
+            EXPECT_GE(accepted, 2)
+                << number << " " << item.wireName;  // at least 0 and 1, or the texts
         }
     }
     ASSERT_EQ(blocks.ReadBlock(60, 3) + blocks.ReadBlock(89, 3), 0);

@@ -29,21 +29,29 @@ TEST(FrameText, EachFrameReadsAsOneLine) {
     };
     const Row rows[] = {
         {true, onWire("02800000"),
-         "--> short request (0x02), to polling address 0, primary master, command 0, 0 bytes, check byte ok"},
-        {false, onWire("86A67A0001230107" "00000C41200000"),
-         "<-- long response (0x86), from manufacturer 0x26 device type 0x7A device id 0x000123, primary master, "
+         "--> short request (0x02), to polling address 0, primary master, command 0, 0 bytes, "
+         "check byte ok"},
+        {false,
+         onWire("86A67A0001230107"
+                "00000C41200000"),
+         "<-- long response (0x86), from manufacturer 0x26 device type 0x7A device id 0x000123, "
+         "primary master, "
          "command 1, 7 bytes, no error, device ok, data 0C 41 20 00 00, check byte ok"},
         {true, onWire("82267A0001232C0201FF", true),
-         "--> long request (0x82), to manufacturer 0x26 device type 0x7A device id 0x000123, secondary master, "
+         "--> long request (0x82), to manufacturer 0x26 device type 0x7A device id 0x000123, "
+         "secondary master, "
          "command 44, 2 bytes, data 01 FF, check byte wrong"},
         {false, onWire("06800002D000"),
          "<-- short response (0x06), from polling address 0, primary master, command 0, 2 bytes, "
-         "communication error (0xD0): vertical parity error, framing error, device ok, check byte ok"},
+         "communication error (0xD0): vertical parity error, framing error, device ok, check byte "
+         "ok"},
         {false, onWire("0681DE024050"),
          "<-- short response (0x06), from polling address 1, primary master, command 222, 2 bytes, "
-         "command not implemented (64), device: configuration changed, more status available, check byte ok"},
+         "command not implemented (64), device: configuration changed, more status available, "
+         "check byte ok"},
         {false, onWire("01C201030000AB"),
-         "<-- short burst (0x01), from polling address 2, primary master, burst mode, command 1, 3 bytes, "
+         "<-- short burst (0x01), from polling address 2, primary master, burst mode, command 1, 3 "
+         "bytes, "
          "no error, device ok, data AB, check byte ok"},
         {false, QByteArray::fromHex("FFFF0680010500"),
          "<-- short response (0x06), from polling address 0, primary master, command 1, 5 bytes, "
@@ -65,7 +73,8 @@ TEST_F(FrameMonitorOnSimulator, LogsEachFrameOfAnExchangeWhileSwitchedOn) {
     auto frameLines = [&] {
         QStringList out;
         for (const QString& line : t.program.log.viewLines())
-            if (line.contains(QStringLiteral(" request (0x")) || line.contains(QStringLiteral(" response (0x")))
+            if (line.contains(QStringLiteral(" request (0x")) ||
+                line.contains(QStringLiteral(" response (0x")))
                 out << line;
         return out;
     };
@@ -80,7 +89,8 @@ TEST_F(FrameMonitorOnSimulator, LogsEachFrameOfAnExchangeWhileSwitchedOn) {
     ASSERT_EQ(lines.size(), 2) << lines.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("--> long request (0x82), to manufacturer ")));
     EXPECT_TRUE(lines[0].endsWith(QStringLiteral("command 1, 0 bytes, check byte ok")));
-    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("<-- long response (0x86), from manufacturer ")));
+    EXPECT_TRUE(
+        lines[1].startsWith(QStringLiteral("<-- long response (0x86), from manufacturer ")));
     EXPECT_TRUE(lines[1].contains(QStringLiteral("command 1, 7 bytes, ")));
     EXPECT_TRUE(lines[1].endsWith(QStringLiteral("check byte ok")));
 }

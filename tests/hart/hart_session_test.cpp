@@ -2,15 +2,17 @@
 // simulator ("Sim"), with the simulator's presence and faults chosen per
 // test through HARTSIM_OPTIONS.
 
+#include "hart/hart_session.h"
+
+#include <gtest/gtest.h>
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <gtest/gtest.h>
 
 #include "hart/com_ports.h"
 #include "hart/connection_probe.h"
-#include "hart/hart_session.h"
 #include "hart/link_library.h"
 #include "support/ending_probe.h"
 #include "support/test_program.h"
@@ -21,9 +23,10 @@ namespace {
 using test::TestProgram;
 
 class HartSessionTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        ASSERT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so"))) << link.loadError().toStdString();
+        ASSERT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")))
+            << link.loadError().toStdString();
         t.program.state.ComPort = QStringLiteral("Sim");
         t.program.state.TransmitterDisplay = QStringLiteral("auto");
         t.program.log.setThreshold(6);
@@ -76,7 +79,8 @@ TEST_F(HartSessionTest, DetectsWhichDevicesAnswer) {
         EXPECT_TRUE(t.dialogs.progressIsOpen());  // stays open for the caller
         session.HartDisConnect();
         EXPECT_FALSE(t.dialogs.progressIsOpen());
-        EXPECT_TRUE(log().contains(QStringLiteral("HartConnect: Disp=%1 Transm=%2").arg(c.display).arg(c.transmitter)));
+        EXPECT_TRUE(log().contains(
+            QStringLiteral("HartConnect: Disp=%1 Transm=%2").arg(c.display).arg(c.transmitter)));
     }
     EXPECT_EQ(probe.ports, QStringList({"Sim", "Sim", "Sim"}));
 }
@@ -97,7 +101,8 @@ TEST_F(HartSessionTest, ExpectedDevicesMustBeTheOnesFound) {
 
 // The tag a row's simulator options give ("tag=PT-101"), or "".
 QString tagOf(const char* options) {
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("tag=([^,]*)")).match(QLatin1String(options));
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("tag=([^,]*)")).match(QLatin1String(options));
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
@@ -111,15 +116,29 @@ TEST_F(HartSessionTest, IdentityFirstAndOnlyTheDetectionReadsForAnUnlistedDevice
         QList<int> commands;  // what reached the device
     } rows[] = {
         {"", "94:7E", 1, 0, {0, 191, 191, 141}},
-        {"manufacturer=0x26,devicetype=0x06", "94:7E", 1, 0, {0, 191, 191, 141}},  // answers as ours
-        {"manufacturer=0x26,devicetype=0x06,fault=error:64*9@191,fault=error:64*9@141,tag=P-1", "94:7E", 0, 1,
+        {"manufacturer=0x26,devicetype=0x06",
+         "94:7E",
+         1,
+         0,
+         {0, 191, 191, 141}},  // answers as ours
+        {"manufacturer=0x26,devicetype=0x06,fault=error:64*9@191,fault=error:64*9@141,tag=P-1",
+         "94:7E",
+         0,
+         1,
          {0, 191, 141, 13}},
-        {"manufacturer=0x26,devicetype=0x06,fault=error:6*9@191,fault=wronglength*9@141,tag=P-2", "94:7E", 0, 1,
+        {"manufacturer=0x26,devicetype=0x06,fault=error:6*9@191,fault=wronglength*9@141,tag=P-2",
+         "94:7E",
+         0,
+         1,
          {0, 191, 141, 13}},
-        {"fault=error:64*9@191,fault=error:64*9@141", "26:06, 0x94:0x7E", 0, 0, {0, 191, 191, 141, 141}},
+        {"fault=error:64*9@191,fault=error:64*9@141",
+         "26:06, 0x94:0x7E",
+         0,
+         0,
+         {0, 191, 191, 141, 141}},
         {"fault=error:64*9@191", "26:06", 1, 0, {0, 191, 141}},  // its transmitter answers as ours
-        {"address=5", "94:7E", 1, 0, {0, 191, 191, 141}},          // probe and session ask address 5
-        {"burst=40", "94:7E", 1, 0, {0, 191, 191, 141}},           // its burst frames pass by
+        {"address=5", "94:7E", 1, 0, {0, 191, 191, 141}},        // probe and session ask address 5
+        {"burst=40", "94:7E", 1, 0, {0, 191, 191, 141}},         // its burst frames pass by
         {"identity=hart5,tag=PT-101", "94:7E", 0, 1, {0, 191, 141, 13}},
         {"identity=hart7,foreign=layout,tag=TT-7", "94:7E", 0, 1, {0, 191, 141, 13}},
         {"identity=hart5,foreign=error,tag=P-3", "94:7E", 0, 1, {0, 191, 141, 13}},
@@ -127,7 +146,9 @@ TEST_F(HartSessionTest, IdentityFirstAndOnlyTheDetectionReadsForAnUnlistedDevice
     for (const Row& r : rows) {
         SCOPED_TRACE(r.options);
         QFile::remove(framesPath());
-        simOptions((QByteArray(r.options) + (*r.options ? "," : "") + "log=" + framesPath().toLocal8Bit()).constData());
+        simOptions(
+            (QByteArray(r.options) + (*r.options ? "," : "") + "log=" + framesPath().toLocal8Bit())
+                .constData());
         t.program.profile.WriteData(QStringLiteral("Serial_IO"), QStringLiteral("OwnDevices"),
                                     QString::fromLatin1(r.ownDevices), t.program.state.ProfilePath);
         t.dialogs.boxes.clear();
@@ -141,14 +162,18 @@ TEST_F(HartSessionTest, IdentityFirstAndOnlyTheDetectionReadsForAnUnlistedDevice
             ASSERT_EQ(t.dialogs.boxes.size(), 1u);
             EXPECT_EQ(t.dialogs.boxes.back().text.toStdString(),
                       (identityText(session.identity(), tagOf(r.options)) +
-                       ": not a device of this program; universal data only").toStdString());
-            EXPECT_EQ(session.identity().deviceType, session.identity().universalRevision == 7 ? 0xE1A5 : 0x06);
+                       ": not a device of this program; universal data only")
+                          .toStdString());
+            EXPECT_EQ(session.identity().deviceType,
+                      session.identity().universalRevision == 7 ? 0xE1A5 : 0x06);
             EXPECT_FALSE(t.dialogs.progressIsOpen());
             // The universal view connects to it; no command of ours goes out.
             ASSERT_EQ(session.HartConnect(QString(), -1, ConnectScope::Universal), 1);
             EXPECT_EQ(session.ForeignDevice, 1);
-            EXPECT_EQ(session.SendRequest(191, QByteArray(1, char(2)), 24, nullptr, 3), kResultWithheld);
-            EXPECT_EQ(session.SendRequest(190, QByteArray(24, char(0)), 24, nullptr, 3), kResultWithheld);
+            EXPECT_EQ(session.SendRequest(191, QByteArray(1, char(2)), 24, nullptr, 3),
+                      kResultWithheld);
+            EXPECT_EQ(session.SendRequest(190, QByteArray(24, char(0)), 24, nullptr, 3),
+                      kResultWithheld);
             EXPECT_EQ(commandsReceived().mid(r.commands.size()), QList<int>{0});
         } else {
             EXPECT_TRUE(t.dialogs.boxes.empty());
@@ -187,12 +212,13 @@ TEST_F(HartSessionTest, NoProbeMeansNoConnection) {
 TEST_F(HartSessionTest, MissingPortNamesThePort) {
     t.program.state.ComPort = QStringLiteral("/dev/zh-no-such-port");
     EXPECT_EQ(session.HartConnect(), 0);
-    EXPECT_TRUE(progressShows("Invalid ComPort /dev/zh-no-such-port")) << t.dialogs.progress.join("\n").toStdString();
+    EXPECT_TRUE(progressShows("Invalid ComPort /dev/zh-no-such-port"))
+        << t.dialogs.progress.join("\n").toStdString();
     EXPECT_TRUE(log().contains(">>> Connecting ComPort/dev/zh-no-such-port failed!)"));
 }
 
 class SendRequestTest : public HartSessionTest {
-protected:
+  protected:
     void SetUp() override {
         HartSessionTest::SetUp();
         ASSERT_EQ(session.HartConnect(), 1) << log().toStdString();
@@ -228,7 +254,8 @@ TEST_F(SendRequestTest, InjectedFaultsGiveTheirResults) {
     session.LinkOpen = 1;
     EXPECT_EQ(readBlock(0, 24, 1), 4);
     EXPECT_TRUE(log().contains("+++1 SendRequest: res <> ERR_OK!"));
-    EXPECT_EQ(session.progress().errorText(4, "BaTinHrtCPr_SendRequest"), "No Device Response, not Connected!!");
+    EXPECT_EQ(session.progress().errorText(4, "BaTinHrtCPr_SendRequest"),
+              "No Device Response, not Connected!!");
 }
 
 // What the device answers decides what is asked again: a refusal never,
@@ -262,7 +289,8 @@ TEST_F(SendRequestTest, RefusalsBusyAndDelayedResponses) {
             EXPECT_EQ(static_cast<unsigned char>(data.at(0)), 12);
         }
         if (r.result != 0) {
-            EXPECT_EQ(session.progress().errorText(r.result, "BaTinHrtCPr_SendRequest"), QString::fromLatin1(r.text));
+            EXPECT_EQ(session.progress().errorText(r.result, "BaTinHrtCPr_SendRequest"),
+                      QString::fromLatin1(r.text));
             EXPECT_TRUE(log().contains(QStringLiteral(" refused: ") + QString::fromLatin1(r.text)));
         }
     }
@@ -312,7 +340,9 @@ TEST_F(SendRequestTest, HeldAnswersComeAgainUntilTheDeviceMayHaveChanged) {
     ASSERT_EQ(session.HartConnect(), 1);
     const auto framesSent = [&] {
         QFile f(frames);
-        return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()).count(QStringLiteral("RX command=")) : -1;
+        return f.open(QIODevice::ReadOnly)
+                   ? QString::fromLatin1(f.readAll()).count(QStringLiteral("RX command="))
+                   : -1;
     };
     const QByteArray block12(1, char(12)), noCurrent(4, char(0));
     struct Row {
@@ -320,10 +350,17 @@ TEST_F(SendRequestTest, HeldAnswersComeAgainUntilTheDeviceMayHaveChanged) {
         QByteArray request;
         int expected;
         bool goesOut;
-    } rows[] = {{0, {}, 12, false},        {191, block12, 24, false}, {191, QByteArray(1, char(89)), 24, false},
-                {141, {}, 26, false},      {191, block12, 20, true},  {191, QByteArray(1, char(1)), 24, true},
-                {191, QByteArray(1, char(1)), 24, true},              {1, {}, 5, true},
-                {40, noCurrent, 4, true},  {191, block12, 24, true},  {191, block12, 24, false}};
+    } rows[] = {{0, {}, 12, false},
+                {191, block12, 24, false},
+                {191, QByteArray(1, char(89)), 24, false},
+                {141, {}, 26, false},
+                {191, block12, 20, true},
+                {191, QByteArray(1, char(1)), 24, true},
+                {191, QByteArray(1, char(1)), 24, true},
+                {1, {}, 5, true},
+                {40, noCurrent, 4, true},
+                {191, block12, 24, true},
+                {191, block12, 24, false}};
     session.answers().setServing(true);
     QList<QByteArray> answers;
     for (const Row& row : rows) {
@@ -346,7 +383,8 @@ TEST(ErrorTexts, FollowTheFunctionAndResult) {
     ProgressSteps steps(t.program);
     steps.setPort(QStringLiteral("Com5"));
     EXPECT_EQ(steps.errorText(1, "BaTinHrtCPr_Connect"), "Invalid Handle, Not Connected!!");
-    EXPECT_EQ(steps.errorText(2, "BaTinHrtCPr_SendRequest(191)"), "Resource Error, not Connected!!");
+    EXPECT_EQ(steps.errorText(2, "BaTinHrtCPr_SendRequest(191)"),
+              "Resource Error, not Connected!!");
     EXPECT_EQ(steps.errorText(3, "BaTinHrtCPr_Connect"), "Communication Error, not Connected!!");
     EXPECT_EQ(steps.errorText(7, "BaTinHrtCPr_Connect"), "Unexpected Error, not Connected!!");
     EXPECT_EQ(steps.errorText(80, "BaTinHrtCPr_SendRequest"), "User Interrupt!");
@@ -357,7 +395,8 @@ TEST(ErrorTexts, FollowTheFunctionAndResult) {
     EXPECT_EQ(steps.errorText(kResultRefused, "BaTinHrtCPr_SendRequest"), "refused by the device");
     steps.setRefusal(QStringLiteral("write protected (7)"));
     EXPECT_EQ(steps.errorText(kResultRefused, "BaTinHrtCPr_SendRequest"), "write protected (7)");
-    EXPECT_EQ(steps.errorText(kResultWithheld, "BaTinHrtCPr_SendRequest"), "not sent: not a device of this program");
+    EXPECT_EQ(steps.errorText(kResultWithheld, "BaTinHrtCPr_SendRequest"),
+              "not sent: not a device of this program");
 }
 
 TEST(ProgressSteps, RetryBarAndCheckStepWaits) {
@@ -381,7 +420,9 @@ TEST(ProgressSteps, RetryBarAndCheckStepWaits) {
 
 TEST(ConnectionProbeProcess, HangingProbeIsKilledAndReaped) {
     TestProgram t;
-    ProcessProbe probe(t.dialogs, QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exec sleep 31.25"), QStringLiteral("sh")});
+    ProcessProbe probe(
+        t.dialogs, QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("exec sleep 31.25"), QStringLiteral("sh")});
     QElapsedTimer timer;
     timer.start();
     EXPECT_EQ(probe.run(QStringLiteral("Com5"), 300), ConnectionProbe::Outcome::TimedOut);
@@ -409,7 +450,8 @@ TEST(ComPorts, SimulatorIsAlwaysOfferedLast) {
     const std::vector<ComPortEntry> ports = GetAvailableComPorts(t.program.log);
     ASSERT_FALSE(ports.empty());
     EXPECT_EQ(ports.back().name, "Sim");
-    for (std::size_t i = 0; i < ports.size(); ++i) EXPECT_EQ(ports[i].menuId, 5000 + static_cast<int>(i));
+    for (std::size_t i = 0; i < ports.size(); ++i)
+        EXPECT_EQ(ports[i].menuId, 5000 + static_cast<int>(i));
     EXPECT_TRUE(t.program.log.viewText().contains(">>> GetAvailableComPorts()"));
 }
 

@@ -14,10 +14,11 @@ namespace {
 // A logger over scripted dialogs, a fresh journal for the fake library and
 // the fake's result variables cleared.
 class LinkLibraryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(journalDir.isValid());
-        qputenv("FAKE_LINK_JOURNAL", journalDir.filePath(QStringLiteral("journal.txt")).toLocal8Bit());
+        qputenv("FAKE_LINK_JOURNAL",
+                journalDir.filePath(QStringLiteral("journal.txt")).toLocal8Bit());
         qunsetenv("FAKE_LINK_OPEN_RESULT");
         qunsetenv("FAKE_LINK_CONNECT_RESULT");
     }
@@ -51,7 +52,8 @@ TEST_F(LinkLibraryTest, MissingLibraryEveryCallIsResourceErrorNamingTheEntryPoin
     EXPECT_FALSE(link.load(journalDir.filePath(QStringLiteral("no-such-dir/libhartlink.so"))));
     EXPECT_FALSE(link.isLoaded());
     EXPECT_FALSE(link.loadError().isEmpty());
-    EXPECT_TRUE(logText().contains(QStringLiteral("HART library not loaded"))) << logText().toStdString();
+    EXPECT_TRUE(logText().contains(QStringLiteral("HART library not loaded")))
+        << logText().toStdString();
 
     uint8_t byte = 0, responseLength = 0, status1 = 0, status2 = 0;
     uint8_t response[8] = {};
@@ -77,12 +79,14 @@ TEST_F(LinkLibraryTest, MissingLibraryEveryCallIsResourceErrorNamingTheEntryPoin
 
     log.clearView();
     EXPECT_NE(runConnectionProbe(link, log, QStringLiteral("Com5")), HARTLINK_ERR_OK);
-    EXPECT_TRUE(logText().contains(QStringLiteral("BaTinHrtCPr_Configure"))) << logText().toStdString();
+    EXPECT_TRUE(logText().contains(QStringLiteral("BaTinHrtCPr_Configure")))
+        << logText().toStdString();
     EXPECT_TRUE(journal().isEmpty());
 }
 
 TEST_F(LinkLibraryTest, PartialLibraryProbeStopsAtTheMissingConnect) {
-    ASSERT_TRUE(link.load(QStringLiteral(FAKE_LINK_PARTIAL_PATH))) << link.loadError().toStdString();
+    ASSERT_TRUE(link.load(QStringLiteral(FAKE_LINK_PARTIAL_PATH)))
+        << link.loadError().toStdString();
     // A library that cannot report its frames: the monitor stays quiet.
     link.setFrameMonitor([] { return true; });
 
@@ -92,12 +96,17 @@ TEST_F(LinkLibraryTest, PartialLibraryProbeStopsAtTheMissingConnect) {
     // The entry points that exist are not reported; the missing ones are,
     // by name and with the library they were looked for in.
     const QString text = logText();
-    EXPECT_FALSE(text.contains(QStringLiteral("entry point BaTinHrtCPr_Configure"))) << text.toStdString();
-    EXPECT_FALSE(text.contains(QStringLiteral("entry point BaTinHrtCPr_Open"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("BaTinHrtCPr_Connect not found in"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("BaTinHrtCPr_Close not found in"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("entry point BaTinHrtCPr_Configure")))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("entry point BaTinHrtCPr_Open")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("BaTinHrtCPr_Connect not found in")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("BaTinHrtCPr_Close not found in")))
+        << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Connect failed, result 2"))) << text.toStdString();
-    EXPECT_FALSE(text.contains(QStringLiteral("BaTinHrtCPr_SetFrameCallback"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("BaTinHrtCPr_SetFrameCallback")))
+        << text.toStdString();
 }
 
 TEST_F(LinkLibraryTest, FullLibraryProbeCallOrderAndArguments) {
@@ -117,7 +126,8 @@ TEST_F(LinkLibraryTest, FullLibraryProbeEndsAfterFailedOpen) {
 
     EXPECT_EQ(runConnectionProbe(link, log, QStringLiteral("Com5")), HARTLINK_ERR_NO_RESPONSE);
     EXPECT_EQ(journal(), lines({"Configure 0 0 5 1 0 0 0 10 0", "Open 5"}));
-    EXPECT_TRUE(logText().contains(QStringLiteral("Open failed, result 4"))) << logText().toStdString();
+    EXPECT_TRUE(logText().contains(QStringLiteral("Open failed, result 4")))
+        << logText().toStdString();
 }
 
 TEST_F(LinkLibraryTest, FullLibraryProbeClosesAfterFailedConnect) {
@@ -151,7 +161,8 @@ TEST_F(LinkLibraryTest, FullLibraryPassesArgumentsAndResultsThrough) {
     const uint8_t request[3] = {0x01, 0xAB, 0xFF};
     uint8_t response[8] = {};
     uint8_t responseLength = 0, status1 = 0x55, status2 = 0x55;
-    EXPECT_EQ(link.SendRequest(130, 3, request, &responseLength, response, &status1, &status2), HARTLINK_ERR_OK);
+    EXPECT_EQ(link.SendRequest(130, 3, request, &responseLength, response, &status1, &status2),
+              HARTLINK_ERR_OK);
     EXPECT_EQ(responseLength, 3);
     EXPECT_EQ(response[1], 0xAB);
     EXPECT_EQ(status1, 0);
@@ -161,8 +172,9 @@ TEST_F(LinkLibraryTest, FullLibraryPassesArgumentsAndResultsThrough) {
     EXPECT_EQ(link.Disconnect(), HARTLINK_ERR_OK);
     EXPECT_EQ(link.Close(), HARTLINK_ERR_OK);
 
-    EXPECT_EQ(journal(), lines({"Configure 3 250 5 1 2 9 65535 10 300", "Open 65535", "Connect 42",
-                                "SendRequest 130 3 01 AB FF", "GetComPortStatus", "Disconnect", "Close"}));
+    EXPECT_EQ(journal(),
+              lines({"Configure 3 250 5 1 2 9 65535 10 300", "Open 65535", "Connect 42",
+                     "SendRequest 130 3 01 AB FF", "GetComPortStatus", "Disconnect", "Close"}));
     EXPECT_FALSE(logText().contains(QStringLiteral("BaTinHrtCPr_"))) << logText().toStdString();
 }
 

@@ -21,7 +21,7 @@ using test::bytes;
 const QByteArray kCom15 = bytes("000107 42C80000 C2480000 3F000000 00FA");
 
 class UniversalCommandsTest : public ::testing::Test {
-protected:
+  protected:
     bool logged(const QString& line) const { return test::logged(t.program, line); }
 
     test::TestProgram t;
@@ -133,7 +133,7 @@ TEST_F(UniversalCommandsTest, ValuesThatAreNoNumbersStopTheWrite) {
 }
 
 class UniversalCommandsOnSimulator : public test::SimulatorSession {
-protected:
+  protected:
     RawValueMap values;
     UniversalCommands commands{t.program, session, values};
 };

@@ -23,9 +23,11 @@ using test::bytes;
 // comes back as kResultRefused, a warning with the data. `linkFailure` fails
 // the transfer of one command as the library would.
 class ScriptedDevice final : public RequestSender {
-public:
-    int SendRequest(std::uint8_t command, const QByteArray& request, int, QByteArray* response, int) override {
-        sent << QStringLiteral("%1:%2").arg(command).arg(QString::fromLatin1(request.toHex().toUpper()));
+  public:
+    int SendRequest(std::uint8_t command, const QByteArray& request, int, QByteArray* response,
+                    int) override {
+        sent << QStringLiteral("%1:%2").arg(command).arg(
+            QString::fromLatin1(request.toHex().toUpper()));
         if (command == failCommand) return linkFailure;
         const auto it = answers.constFind(command);
         code_ = it == answers.constEnd() ? 64 : it->first;
@@ -40,7 +42,7 @@ public:
     int linkFailure = 4;
     QStringList sent;
 
-private:
+  private:
     std::uint8_t code_ = 0;
 };
 
@@ -82,22 +84,24 @@ TEST(UniversalCodes, NameUnitsFunctionsAndStatusBits) {
     EXPECT_EQ(transferFunctionName(77), "transfer function 77");
     EXPECT_EQ(alarmSelectionName(239), "hold last output value");
     EXPECT_EQ(writeProtectName(1), "yes");
-    EXPECT_EQ(additionalStatusWords(bytes("FFFFFFFFFFFF 09 00 42 00 02 00 00 01")),
-              QStringList({"maintenance required", "failure", "non-volatile memory defect", "electronic defect",
-                           "analog channel 2 saturated", "analog channel 1 fixed"}));
+    EXPECT_EQ(
+        additionalStatusWords(bytes("FFFFFFFFFFFF 09 00 42 00 02 00 00 01")),
+        QStringList({"maintenance required", "failure", "non-volatile memory defect",
+                     "electronic defect", "analog channel 2 saturated", "analog channel 1 fixed"}));
     EXPECT_TRUE(additionalStatusWords(bytes("FF")).isEmpty());
 }
 
 class UniversalDeviceTest : public ::testing::Test {
-protected:
+  protected:
     // A HART 5 device that answers everything but command 14.
     void answerAsHart5() {
-        device.answers[1] = {0, bytes("07 41200000")};                     // 10 bar
-        device.answers[2] = {0, bytes("41600000 42160000")};               // 14 mA, 37.5 %
+        device.answers[1] = {0, bytes("07 41200000")};                       // 10 bar
+        device.answers[2] = {0, bytes("41600000 42160000")};                 // 14 mA, 37.5 %
         device.answers[3] = {0, bytes("41600000 07 41200000 20 41C80000")};  // PV, SV 25 degC
         device.answers[12] = {0, packAscii(QStringLiteral("CHECKED 2026"), 32)};
         device.answers[13] = {0, packAscii(QStringLiteral("PT-101"), 8) +
-                                     packAscii(QStringLiteral("FEED LINE"), 16) + bytes("08 0C 7E")};
+                                     packAscii(QStringLiteral("FEED LINE"), 16) +
+                                     bytes("08 0C 7E")};
         device.answers[15] = {0, bytes("00 01 07 42C80000 00000000 3F000000 00 FA")};
         device.answers[16] = {0, bytes("012345")};
         device.answers[48] = {0, bytes("000000000000 01")};
@@ -115,7 +119,8 @@ TEST_F(UniversalDeviceTest, ReadAllDecodesEveryAnswerAndMarksRefusals) {
     ASSERT_EQ(universal.readAll(&data), 0) << universal.lastFailure().toStdString();
 
     // Command 0 is the connection's; command 20 is not asked of HART 5.
-    EXPECT_EQ(device.sent, QStringList({"1:", "2:", "3:", "12:", "13:", "14:", "15:", "16:", "48:"}));
+    EXPECT_EQ(device.sent,
+              QStringList({"1:", "2:", "3:", "12:", "13:", "14:", "15:", "16:", "48:"}));
     EXPECT_EQ(data.answered, QSet<int>({1, 2, 3, 12, 13, 15, 16, 48}));
     EXPECT_EQ(data.refused, (QHash<int, int>{{14, 64}}));
     EXPECT_EQ(data.identity.universalRevision, 5);
@@ -185,7 +190,8 @@ TEST_F(UniversalDeviceTest, WritesSendTheirBytesAndNameARefusal) {
     device.answers[45] = {0, {}};
     device.answers[46] = {0, {}};
     EXPECT_EQ(universal.writeMessage(QStringLiteral("abcd")), 0);
-    EXPECT_EQ(universal.writeTagDescriptorDate(QStringLiteral("ABCD"), QString(), QDate(2026, 12, 8)), 0);
+    EXPECT_EQ(
+        universal.writeTagDescriptorDate(QStringLiteral("ABCD"), QString(), QDate(2026, 12, 8)), 0);
     EXPECT_EQ(universal.writeLongTag(QStringLiteral("Tank 7")), 0);
     EXPECT_EQ(universal.writeDamping(2.0f), 0);
     EXPECT_EQ(universal.lastWarning(), "damping: update failure (8)");
@@ -199,12 +205,14 @@ TEST_F(UniversalDeviceTest, WritesSendTheirBytesAndNameARefusal) {
               QStringList({"17:0420C4" + QStringLiteral("820820").repeated(7),
                            "18:0420C4820820" + QStringLiteral("820820").repeated(4) + "080C7E",
                            "22:54616E6B2037" + QStringLiteral("00").repeated(26), "34:40000000",
-                           "35:0742C80000BF800000", "40:40800000", "45:408051EC", "46:41A00000", "44:08"}));
+                           "35:0742C80000BF800000", "40:40800000", "45:408051EC", "46:41A00000",
+                           "44:08"}));
 
     // Refused here, nothing sent; with NoWrite on, nothing sent either.
     device.sent.clear();
     EXPECT_EQ(universal.writeMessage(QStringLiteral("{curly}")), kResultValueRefused);
-    EXPECT_EQ(universal.writeTagDescriptorDate(QStringLiteral("TAG"), QString(), QDate()), kResultValueRefused);
+    EXPECT_EQ(universal.writeTagDescriptorDate(QStringLiteral("TAG"), QString(), QDate()),
+              kResultValueRefused);
     EXPECT_EQ(universal.lastFailure(), "date: a day from 1900-01-01 to 2155-12-31");
     EXPECT_EQ(universal.writeLongTag(QString(33, QLatin1Char('x'))), kResultValueRefused);
     EXPECT_EQ(universal.writeDamping(std::nanf("")), kResultValueRefused);

@@ -138,7 +138,8 @@ TEST_F(AbiTest, WaitCallbackRunsDuringTheExchangeAndCannotStartAnother) {
         auto* s = static_cast<Seen*>(context);
         ++s->calls;
         std::uint8_t length = 0, response[255] = {}, s1 = 0, s2 = 0;
-        if (s->sendRequest(0, 0, nullptr, &length, response, &s1, &s2) == HARTLINK_ERR_INVALID_HANDLE)
+        if (s->sendRequest(0, 0, nullptr, &length, response, &s1, &s2) ==
+            HARTLINK_ERR_INVALID_HANDLE)
             ++s->refused;
     };
     EXPECT_EQ(setWaitCallback(callback, &seen, 0), HARTLINK_ERR_INVALID_ARGUMENT);

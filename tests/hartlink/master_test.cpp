@@ -81,8 +81,8 @@ TEST_F(MasterTest, ConnectLearnsTheLongAddressAndCommandsUseIt) {
     // HART 7 answers with 22 bytes; the long address is built the same way,
     // from the expanded device type in bytes 1-2.
     Identity seven;
-    ASSERT_TRUE(identityFromCommand0({0xFE, 0xE1, 0xA5, 5, 7, 1, 3, 0x11, 0, 0x00, 0x00, 0x2A, 5, 4, 0, 7, 0, 0x60,
-                                      0x13, 0x00, 0x26, 1},
+    ASSERT_TRUE(identityFromCommand0({0xFE, 0xE1, 0xA5, 5, 7, 1, 3,    0x11, 0,    0x00, 0x00,
+                                      0x2A, 5,    4,    0, 7, 0, 0x60, 0x13, 0x00, 0x26, 1},
                                      &seven));
     EXPECT_EQ(seven.longAddress, (std::array<std::uint8_t, 5>{0x21, 0xA5, 0x00, 0x00, 0x2A}));
     EXPECT_EQ(seven.universalRevision, 7);
@@ -158,7 +158,8 @@ TEST_F(MasterTest, LateAnswerAfterTheLastTryIsNotTakenForTheNextRequestsAnswer) 
     // exchange waits for its own.
     const Bytes stale{0x5A, 0x5A};
     device([&stale](int n) {
-        return n == 0 ? in(700ms, answerFrame(kOurs, 1, 0, 0, stale)) : in(20ms, answerFrame(kOurs, 1, 0, 0, kData));
+        return n == 0 ? in(700ms, answerFrame(kOurs, 1, 0, 0, stale))
+                      : in(20ms, answerFrame(kOurs, 1, 0, 0, kData));
     });
     connected();
     EXPECT_EQ(command1(), Result::Ok);
@@ -268,8 +269,8 @@ TEST_F(MasterTest, RequestsCarryThePreamblesTheDeviceAsksFor) {
         std::size_t connectPreambles, requestPreambles;
     } rows[] = {
         {5, 7, true, 5, 7},
-        {20, 5, true, 20, 5},   // found with 20, then what the device asks for
-        {20, 2, true, 20, 5},   // never fewer than 5
+        {20, 5, true, 20, 5},    // found with 20, then what the device asks for
+        {20, 2, true, 20, 5},    // never fewer than 5
         {20, 30, true, 20, 20},  // never more than 20
         {5, 7, false, 5, 5},
     };

@@ -71,7 +71,8 @@ TEST(SimLine, TheAddressedDeviceAnswersAndABurstingOneTalksBetween) {
         const auto end = line->now() + span;
         while (line->now() < end) {
             std::size_t n = 0;
-            const auto left = std::chrono::duration_cast<std::chrono::microseconds>(end - line->now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::microseconds>(end - line->now());
             if (!line->read(buffer, sizeof buffer, left, &n).ok) break;
             got.insert(got.end(), buffer, buffer + n);
         }

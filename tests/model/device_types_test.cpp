@@ -2,11 +2,13 @@
 // class, loading and storing configurations, copying configuration bytes
 // into the option fields, and the adjustment table.
 
-#include <QFile>
+#include "model/device_types.h"
+
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "model/device_model.h"
-#include "model/device_types.h"
 #include "model/field_definitions.h"
 #include "model/gadget_ids.h"
 #include "model/list_text.h"
@@ -22,47 +24,62 @@ const char* const kSwitch = "0;0;-25000;25000;38;200;2000;50;250;0;0";
 QString bytesText(int byte16, int byte8 = 0, int byte20 = 0x1A) {
     QStringList b;
     for (int n = 0; n < 22; ++n) {
-        const int v = n == 16 ? byte16 : n == 8 ? byte8 : n == 20 ? byte20 : n == 0 ? 1 : n == 19 ? 0x94 : 0;
+        const int v = n == 16   ? byte16
+                      : n == 8  ? byte8
+                      : n == 20 ? byte20
+                      : n == 0  ? 1
+                      : n == 19 ? 0x94
+                                : 0;
         b << QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
     }
     return b.join(';');
 }
 
-QString record(const QString& desc, const QString& range, const QString& bytes, const QString& table = kLinear) {
+QString record(const QString& desc, const QString& range, const QString& bytes,
+               const QString& table = kLinear) {
     return desc + "|" + range + "|" + bytes + "|" + table + "|" + kSwitch;
 }
 
 QByteArray profileWith(const QString& catalogue, const QString& types = "Gauge=1A;Switch=2B;") {
-    return ("[Pressure]\nBaseUnit=[bar]\nUnits=bar=0;mbar=1;PSI=2;%=5;mA=6\nCalibrationUnits=bar=0;mbar=1;PSI=2;\n"
-            "Conversion=bar;1.0;0.0|mbar;1000.0;0.0|PSI;14.5038;0.0\nLowerRangeValue=0.0\nUpperRangeValue=10.0\n"
-            "LowerNominalValue=0\nUpperNominalValue=10\nCalculationMethods=No linearisation=0;ADC Table=1;\n"
-            "DeviceTypes=" + types + "\n[DeviceConfigurations]\n" + catalogue)
+    return ("[Pressure]\nBaseUnit=[bar]\nUnits=bar=0;mbar=1;PSI=2;%=5;mA=6\nCalibrationUnits=bar=0;"
+            "mbar=1;PSI=2;\n"
+            "Conversion=bar;1.0;0.0|mbar;1000.0;0.0|PSI;14.5038;0.0\nLowerRangeValue=0."
+            "0\nUpperRangeValue=10.0\n"
+            "LowerNominalValue=0\nUpperNominalValue=10\nCalculationMethods=No linearisation=0;ADC "
+            "Table=1;\n"
+            "DeviceTypes=" +
+            types + "\n[DeviceConfigurations]\n" + catalogue)
         .toUtf8();
 }
 
-const QString kCatalogue = "1A=" + record("Gauge 0...16 bar", "0;16;0;16;bar", bytesText(4)) + "\n2B=" +
-                           record("Switch 0...400 mbar", "0;400;0;400;mbar", bytesText(2, 0, 0x2B)) + "\n3=" +
-                           record("Table -1...25 bar", "-1;25;-1;25;bar", bytesText(4, 1, 3),
-                                  "-25000;-19750;-14530;-9350;-4240;800;5760;10650;15470;20250;25000") + "\n";
+const QString kCatalogue =
+    "1A=" + record("Gauge 0...16 bar", "0;16;0;16;bar", bytesText(4)) +
+    "\n2B=" + record("Switch 0...400 mbar", "0;400;0;400;mbar", bytesText(2, 0, 0x2B)) + "\n3=" +
+    record("Table -1...25 bar", "-1;25;-1;25;bar", bytesText(4, 1, 3),
+           "-25000;-19750;-14530;-9350;-4240;800;5760;10650;15470;20250;25000") +
+    "\n";
 
 struct FieldState {
     QString name, content, raw, base, unit, status;
     bool operator==(const FieldState& o) const {
-        return name == o.name && content == o.content && raw == o.raw && base == o.base && unit == o.unit &&
-               status == o.status;
+        return name == o.name && content == o.content && raw == o.raw && base == o.base &&
+               unit == o.unit && status == o.status;
     }
 };
-void PrintTo(const FieldState& s, std::ostream* os) { *os << qPrintable(s.name + "=" + s.content + "/" + s.raw); }
+void PrintTo(const FieldState& s, std::ostream* os) {
+    *os << qPrintable(s.name + "=" + s.content + "/" + s.raw);
+}
 
 class DeviceTypesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { t.program.state.WindowTitle = "ZELHart"; }
-    void use(const QByteArray& profile, const QString& measurand = "Pressure", const QString& base = "[bar]",
-             int intSerIO = 0) {
+    void use(const QByteArray& profile, const QString& measurand = "Pressure",
+             const QString& base = "[bar]", int intSerIO = 0) {
         t.program.ini.forget(t.writeFile("Config-125.ini", profile));
         define(measurand, base, intSerIO);
     }
-    void define(const QString& measurand = "Pressure", const QString& base = "[bar]", int intSerIO = 0) {
+    void define(const QString& measurand = "Pressure", const QString& base = "[bar]",
+                int intSerIO = 0) {
         m.cal.Measurand = measurand;
         DefDataStruc(m, base, intSerIO, -11);
     }
@@ -87,7 +104,8 @@ protected:
 TEST_F(DeviceTypesTest, ColonsReadAsBarsAndKeysMatchByValue) {
     const QString bars = record("Switch", "0;400;0;400;mbar;", bytesText(2, 0, 5));
     const ConfigurationRecord r = parseConfigurationRecord(bars);
-    EXPECT_EQ(r.range, QStringList({"0", "400", "0", "400", "mbar"}));  // the closing ";" is no item
+    EXPECT_EQ(r.range,
+              QStringList({"0", "400", "0", "400", "mbar"}));  // the closing ";" is no item
     EXPECT_EQ(r.bytes.size(), 22);
     EXPECT_EQ(r.agwSwitch.size(), 11);
     EXPECT_TRUE(parseConfigurationRecord("Only|1;2").agw.isEmpty());
@@ -107,22 +125,27 @@ TEST_F(DeviceTypesTest, ColonsReadAsBarsAndKeysMatchByValue) {
 
 TEST_F(DeviceTypesTest, DeviceTypeListFollowsTheClass) {
     for (int byte16 : {1, 2, 4}) {
-        use(profileWith("1A=" + record("Hall 0...10 bar", "0;10;0;10;bar", bytesText(byte16)) + "\n", "Hall=1A;Unset=0;"));
+        use(profileWith(
+            "1A=" + record("Hall 0...10 bar", "0;10;0;10;bar", bytesText(byte16)) + "\n",
+            "Hall=1A;Unset=0;"));
         UpdDevTypeSelection(m, 1);
         if (byte16 == 4) {
-            EXPECT_EQ(t.gadgets.items(gadget::DevType), QStringList({"No configuration", "Not initialized"}));
+            EXPECT_EQ(t.gadgets.items(gadget::DevType),
+                      QStringList({"No configuration", "Not initialized"}));
         } else {
             EXPECT_EQ(t.gadgets.items(gadget::DevType),
                       QStringList({"No configuration", "Hall 0...10 bar", "Not initialized"}));
             // Decimal values: the DevType field holds byte 20 as a decimal number.
-            EXPECT_EQ(f("DevType").Params, "No configuration=0;Hall 0...10 bar=26;Not initialized=0;");
+            EXPECT_EQ(f("DevType").Params,
+                      "No configuration=0;Hall 0...10 bar=26;Not initialized=0;");
         }
     }
     use(profileWith(kCatalogue, "Gauge=1A;Gone=44;Switch=2B;Table=3;Broken;Late=1A;"));
     int refreshed = 0;
     m.hooks.refreshLiveDisplay = [&] { ++refreshed; };
     UpdDevTypeSelection(m, 16);
-    EXPECT_EQ(t.gadgets.items(gadget::DevType), QStringList({"No configuration", "Gauge 0...16 bar", "Table -1...25 bar"}));
+    EXPECT_EQ(t.gadgets.items(gadget::DevType),
+              QStringList({"No configuration", "Gauge 0...16 bar", "Table -1...25 bar"}));
     EXPECT_EQ(refreshed, 1);
 }
 
@@ -145,24 +168,30 @@ TEST_F(DeviceTypesTest, LoadSetsRangeUnitsBytesAndTheSwitchTable) {
     EXPECT_EQ(f("ADCByte16").Content, "02");
     EXPECT_EQ(f("ADCByte9").Content, "0000");  // a bit field shows in binary
     const QStringList table = QString(kSwitch).split(';');
-    for (int k = 0; k <= 10; ++k) EXPECT_EQ(f(QStringLiteral("AGW%1").arg(k)).RawVal, table[k]) << k;
+    for (int k = 0; k <= 10; ++k)
+        EXPECT_EQ(f(QStringLiteral("AGW%1").arg(k)).RawVal, table[k]) << k;
     EXPECT_EQ(f("AGW5").GadStatus, "changed");  // not what the device holds yet
     EXPECT_TRUE(t.dialogs.boxes.empty());
 }
 
 TEST_F(DeviceTypesTest, ConfigurationZeroKeepsTheRangeAndClearsBytesAndTables) {
     const QStringList transmitter = {"-25000", "", "", "", "", "", "", "", "", "0", "25000"};
-    const QStringList switches = {"0", "0", "-25000", "25000", "380", "2000", "0", "0", "0", "", ""};
+    const QStringList switches = {"0", "0", "-25000", "25000", "380", "2000",
+                                  "0", "0", "0",      "",      ""};
     for (int devIndx : {4, 1}) {
         use(profileWith(kCatalogue));
         ASSERT_TRUE(UpdTransmitConfig(m, devIndx, 0x1A));
         f("UpperRangeVal").Content = "12.5";
-        EXPECT_TRUE(configurationRecordText(m, 0).startsWith("---|0.00;12.5;0.00;16.00;bar;|00;00;"));
+        EXPECT_TRUE(
+            configurationRecordText(m, 0).startsWith("---|0.00;12.5;0.00;16.00;bar;|00;00;"));
         ASSERT_TRUE(UpdTransmitConfig(m, devIndx, 0));
         EXPECT_EQ(f("UpperRangeVal").Content, "12.5");
-        for (int n = 0; n <= 21; ++n) EXPECT_EQ(f(QStringLiteral("ADCByte%1").arg(n)).RawVal, "0") << n;
+        for (int n = 0; n <= 21; ++n)
+            EXPECT_EQ(f(QStringLiteral("ADCByte%1").arg(n)).RawVal, "0") << n;
         for (int k = 0; k <= 10; ++k)
-            EXPECT_EQ(f(QStringLiteral("AGW%1").arg(k)).RawVal, (devIndx == 1 ? switches : transmitter)[k]) << k;
+            EXPECT_EQ(f(QStringLiteral("AGW%1").arg(k)).RawVal,
+                      (devIndx == 1 ? switches : transmitter)[k])
+                << k;
     }
 }
 
@@ -185,7 +214,9 @@ TEST_F(DeviceTypesTest, DamagedRecordsAreLoggedAndChangeNothing) {
         EXPECT_FALSE(UpdTransmitConfig(m, 4, 0x1A)) << qPrintable(c[0]);
         EXPECT_EQ(snapshot(), before);
         EXPECT_EQ(m.cal.CalUnit, calUnit);
-        EXPECT_TRUE(log().contains("\t[DeviceConfigurations] 1A=" + c[0] + ": ") && log().contains(c[1])) << qPrintable(log());
+        EXPECT_TRUE(log().contains("\t[DeviceConfigurations] 1A=" + c[0] + ": ") &&
+                    log().contains(c[1]))
+            << qPrintable(log());
     }
     EXPECT_FALSE(UpdTransmitConfig(m, 4, 0x77));  // not in the catalogue
     EXPECT_TRUE(t.dialogs.boxes.empty());
@@ -194,7 +225,9 @@ TEST_F(DeviceTypesTest, DamagedRecordsAreLoggedAndChangeNothing) {
 TEST_F(DeviceTypesTest, StoredConfigurationReloadsToTheSameFields) {
     use(profileWith(kCatalogue, "Gauge=1A;Switch=2B;Old name=01A;"));
     ASSERT_TRUE(UpdTransmitConfig(m, 2, 0x2B));
-    const char* edits[][3] = {{"ADCByte20", "26", "1A"}, {"ADCByte3", "200", "C8"}, {"ADCByte12", "5", "0101"},
+    const char* edits[][3] = {{"ADCByte20", "26", "1A"},
+                              {"ADCByte3", "200", "C8"},
+                              {"ADCByte12", "5", "0101"},
                               {"AGW6", "1500", "1500"}};
     for (const auto& e : edits) {
         f(e[0]).RawVal = f(e[0]).BaseValue = e[1];
@@ -202,14 +235,18 @@ TEST_F(DeviceTypesTest, StoredConfigurationReloadsToTheSameFields) {
     }
     ASSERT_TRUE(StoreConfiguration(m, "Switch 0...400 mbar, fast"));
     const QString text = profile();
-    EXPECT_TRUE(text.contains("\n1A=Switch 0...400 mbar, fast|0.0;400.0;0;400;mbar|01;00;00;C8;00;00;00;00;00;00;00;00;"
-                              "05;00;00;00;02;00;00;94;1A;00|0;0;-25000;25000;38;200;1500;50;250;0;0|"
-                              "0;0;-25000;25000;38;200;1500;50;250;0;0\n")) << qPrintable(text);
-    EXPECT_TRUE(text.contains("\nDeviceTypes=Switch 0...400 mbar, fast=1A;Switch=2B;\n"));  // replaced, not added
+    EXPECT_TRUE(text.contains(
+        "\n1A=Switch 0...400 mbar, fast|0.0;400.0;0;400;mbar|01;00;00;C8;00;00;00;00;00;00;00;00;"
+        "05;00;00;00;02;00;00;94;1A;00|0;0;-25000;25000;38;200;1500;50;250;0;0|"
+        "0;0;-25000;25000;38;200;1500;50;250;0;0\n"))
+        << qPrintable(text);
+    EXPECT_TRUE(text.contains(
+        "\nDeviceTypes=Switch 0...400 mbar, fast=1A;Switch=2B;\n"));  // replaced, not added
     EXPECT_TRUE(text.contains("\nCalculationMethods=No linearisation=0;ADC Table=1;\n"));
 
-    QStringList names = {"LowerRangeVal", "UpperRangeVal", "NominalRangeLow", "NominalRangeHigh", "TMeasRangeLow",
-                         "TMeasRangeHigh", "TNomRangeLow", "TNomRangeHigh", "Unit", "UnitULRV", "CalDecimalPoint"};
+    QStringList names = {"LowerRangeVal", "UpperRangeVal",  "NominalRangeLow", "NominalRangeHigh",
+                         "TMeasRangeLow", "TMeasRangeHigh", "TNomRangeLow",    "TNomRangeHigh",
+                         "Unit",          "UnitULRV",       "CalDecimalPoint"};
     for (int n = 0; n <= 21; ++n) names << QStringLiteral("ADCByte%1").arg(n);
     for (int k = 0; k <= 10; ++k) names << QStringLiteral("AGW%1").arg(k);
     std::vector<FieldState> stored = snapshot(names);
@@ -237,7 +274,8 @@ TEST_F(DeviceTypesTest, RefusedStoresLeaveTheProfileAlone) {
     use(profileWith(kCatalogue));
     ASSERT_TRUE(UpdTransmitConfig(m, 4, 0x1A));
     const QByteArray before = t.readFile("Config-125.ini");
-    for (const char* desc : {"", "  ", "With: colon", "A|B", "a=b", "x;y"}) EXPECT_FALSE(StoreConfiguration(m, desc));
+    for (const char* desc : {"", "  ", "With: colon", "A|B", "a=b", "x;y"})
+        EXPECT_FALSE(StoreConfiguration(m, desc));
     f("ADCByte20").RawVal = "0";
     EXPECT_FALSE(StoreConfiguration(m, "Fine"));
     ASSERT_EQ(t.dialogs.boxes.size(), 7u);
@@ -247,7 +285,8 @@ TEST_F(DeviceTypesTest, RefusedStoresLeaveTheProfileAlone) {
 
     // A list that filled the read buffer was cut: writing it back would lose its tail.
     QString types = "Gauge=1A;";
-    while (types.size() < 1100) types += QStringLiteral("Variant %1=%2;").arg(types.size()).arg(types.size() + 4096, 0, 16);
+    while (types.size() < 1100)
+        types += QStringLiteral("Variant %1=%2;").arg(types.size()).arg(types.size() + 4096, 0, 16);
     use(profileWith(kCatalogue, types));
     ASSERT_TRUE(UpdTransmitConfig(m, 4, 0x1A));
     const QByteArray cut = t.readFile("Config-125.ini");
@@ -315,7 +354,8 @@ TEST_F(DeviceTypesTest, AdjustmentTableClearAndFill) {
     ClearADC(m, "default", "");
     EXPECT_EQ(f("ADC0").Content, "-25000");
     EXPECT_EQ(f("ADC4").Content, "");
-    for (int i = 0; i <= 10; ++i) f(QStringLiteral("MW%1").arg(i)).Content = QString::number(20 - 2 * i);  // falling
+    for (int i = 0; i <= 10; ++i)
+        f(QStringLiteral("MW%1").arg(i)).Content = QString::number(20 - 2 * i);  // falling
     f("ADC9").Content.clear();  // 0 in the default table
     f("ADC5").Content = "5000";
     ASSERT_TRUE(FillADC(m));
@@ -342,37 +382,47 @@ TEST_F(DeviceTypesTest, EveryShippedConfigurationLoadsCleanly) {
     QFile shipped(ZH_SOURCE_DIR "/resources/Config-125.ini");
     ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
     t.program.ini.forget(t.writeFile("Config-125.ini", shipped.readAll()));
-    const QStringList keys = t.program.ini.keyNames(t.program.profile.resolve(t.program.state.ProfilePath), "DeviceConfigurations");
+    const QStringList keys = t.program.ini.keyNames(
+        t.program.profile.resolve(t.program.state.ProfilePath), "DeviceConfigurations");
     ASSERT_GE(keys.size(), 6);
     int switches = 0, tables = 0;
     QStringList listed;
-    for (const auto& [measurand, base] : {std::pair<QString, QString>{"Pressure", "[bar]"}, {"Temperature", "[°C]"}}) {
+    for (const auto& [measurand, base] :
+         {std::pair<QString, QString>{"Pressure", "[bar]"}, {"Temperature", "[°C]"}}) {
         const QString& file = t.program.state.ProfilePath;
-        const QString methods = t.program.profile.ReadProfile(measurand, "CalculationMethods", "", file);
-        for (const QString& item : t.program.profile.ReadProfile(measurand, "DeviceTypes", "", file).split(';', Qt::SkipEmptyParts)) {
+        const QString methods =
+            t.program.profile.ReadProfile(measurand, "CalculationMethods", "", file);
+        for (const QString& item : t.program.profile.ReadProfile(measurand, "DeviceTypes", "", file)
+                                       .split(';', Qt::SkipEmptyParts)) {
             const QString key = item.section('=', 1);
             listed << key;
             const int value = key.toInt(nullptr, 16);
             ASSERT_EQ(key, QString::number(value, 16).toUpper()) << qPrintable(item);
-            const ConfigurationRecord r = parseConfigurationRecord(configurationRecordText(m, value));
+            const ConfigurationRecord r =
+                parseConfigurationRecord(configurationRecordText(m, value));
             ASSERT_EQ(r.bytes.size(), 22);
             ASSERT_EQ(r.agw.size(), 11);
             EXPECT_EQ(r.bytes[20].toInt(nullptr, 16), value) << qPrintable(item);
             const int cls = r.bytes[16].toInt(nullptr, 16), method = r.bytes[8].toInt(nullptr, 16);
             EXPECT_FALSE(ListTextOf(methods, method).isEmpty()) << qPrintable(item);
-            EXPECT_TRUE(r.bytes[9].toInt(nullptr, 16) <= 15 && r.bytes[12].toInt(nullptr, 16) <= 15);  // 4 bits
+            EXPECT_TRUE(r.bytes[9].toInt(nullptr, 16) <= 15 &&
+                        r.bytes[12].toInt(nullptr, 16) <= 15);  // 4 bits
             tables += method == 1;
             EXPECT_TRUE(r.agw.first() == "-25000" && r.agw.last() == "25000") << qPrintable(item);
-            for (int k = 1; k < 11; ++k) EXPECT_LT(r.agw[k - 1].toInt(), r.agw[k].toInt()) << qPrintable(item);
+            for (int k = 1; k < 11; ++k)
+                EXPECT_LT(r.agw[k - 1].toInt(), r.agw[k].toInt()) << qPrintable(item);
             const double low = r.range[0].toDouble(), high = r.range[1].toDouble();
-            EXPECT_TRUE(low < high && r.range[2].toDouble() <= low && r.range[3].toDouble() >= high);
+            EXPECT_TRUE(low < high && r.range[2].toDouble() <= low &&
+                        r.range[3].toDouble() >= high);
             if (deviceClassOf(cls) == DeviceClass::Switch) {
                 ++switches;
                 const QStringList& s = r.agwSwitch;
                 ASSERT_EQ(s.size(), 11);
                 EXPECT_TRUE(s[0] == "0" && s[1] == "0" && s[2].toInt() < s[3].toInt());
-                for (int k : {4, 5}) EXPECT_TRUE(s[k].toInt() >= 35 && s[k].toInt() <= 218);  // 3.5..21.8 mA
-                EXPECT_TRUE(s[6].toInt() / 10.0 > low && s[6].toInt() / 10.0 < high) << qPrintable(item);
+                for (int k : {4, 5})
+                    EXPECT_TRUE(s[k].toInt() >= 35 && s[k].toInt() <= 218);  // 3.5..21.8 mA
+                EXPECT_TRUE(s[6].toInt() / 10.0 > low && s[6].toInt() / 10.0 < high)
+                    << qPrintable(item);
             }
             for (int serIO : {0, 1}) {
                 define(measurand, base, serIO);
@@ -381,7 +431,8 @@ TEST_F(DeviceTypesTest, EveryShippedConfigurationLoadsCleanly) {
                 EXPECT_FALSE(log().contains("[DeviceConfigurations]")) << qPrintable(log());
                 EXPECT_EQ(f("ADCByte20").RawVal.toInt(), value);
                 UpdDevTypeSelection(m, cls);
-                EXPECT_TRUE(t.gadgets.items(gadget::DevType).contains(r.description)) << qPrintable(item);
+                EXPECT_TRUE(t.gadgets.items(gadget::DevType).contains(r.description))
+                    << qPrintable(item);
             }
         }
     }

@@ -16,31 +16,127 @@ using test::TestProgram;
 // The field list as the data files, the window and the device sequences
 // expect it, name by name.
 QStringList expectedNames(int intSerIO) {
-    QStringList n = {"VersCheck", "Key", "UnitType", "Display", "ADactRaw", "Unit", "HiTrail", "LoTrail", "DspMBE",
-                     "DspMBA", "TempUpper", "TempLower", "Damping", "HartAddress", "AddUnit", "TimeUnit", "TimeData",
-                     "Rotate", "DecimalPoint", "DispDamp_UNUSED", "OutputFunction1", "SetPoint1", "FrameHi1",
-                     "ResetPoint1", "FrameLow1", "DelaySwitch1", "ResDelaySwitch1", "OutputFunction2", "SetPoint2",
-                     "FrameHi2", "ResetPoint2", "FrameLow2", "DelaySwitch2", "ResDelaySwitch2", "TagID", "HWVersion1",
-                     "SWVersion1", "HWVersion2", "SWVersion2", "SerialNo1", "SerialNo2", "ValLoopTest", "FW_YYYY",
-                     "FW_DDMM", "FW_HHMM", "mp_Offset_UNUSED", "fs_ShowAddUnit", "fs_ShowOrHideMenus",
-                     "RES_CHK_13_IDX_09", "pc_SegmentAdaptiveBrightMode", "pc_CurrentAdaptiveBrightMode",
-                     "pc_NonMuxLEDsAdaptActiveDiv", "RESERVED_IDX_04_", "RESERVED_IDX_05_", "pc_en_RxD1_Pullup",
-                     "pc_disable_stepdown", "pc_startup_delay_LS_TP", "bLogDataStoreFailureCount",
-                     "pc_ui32PowerOnCount", "pc_ui32OPseconds", "pc_ui16TotalEcCount", "pc_ui8LastEC",
-                     "pc_ui8LastEC_index", "Val4mAu", "Val20mAu", "fs_CalibDone", "NominalRangeHigh",
-                     "NominalRangeLow", "UpperRangeVal", "LowerRangeVal", "LowerRangeADVal", "UpperRangeADVal",
-                     "UnitULRV", "CalDecimalPoint", "DampingAdm", "Val4mA", "Val20mA", "UnitAdm", "SelectEquip",
-                     "SerialNoZEL", "SerialNoZEL2", "pc_CHK001_IDX5_res", "pc_ui32_GUID.uint32_t",
-                     "pc_ui32ProdAutoID.uint32_t", "CmbManufact", "DevConfig", "DevType", "CalcMethod", "HallSwitch",
-                     "Hysteresis", "SwitchDelay", "SwitchPoint", "CmbFlashErrorYN", "CmbFlashTeachYN", "HartDevYN",
-                     "CurrentOn", "CurrentOff", "pc_SPrPspace100th", "mp_LED1", "LEDmodeVisible", "mp_LED2",
+    QStringList n = {"VersCheck",
+                     "Key",
+                     "UnitType",
+                     "Display",
+                     "ADactRaw",
+                     "Unit",
+                     "HiTrail",
+                     "LoTrail",
+                     "DspMBE",
+                     "DspMBA",
+                     "TempUpper",
+                     "TempLower",
+                     "Damping",
+                     "HartAddress",
+                     "AddUnit",
+                     "TimeUnit",
+                     "TimeData",
+                     "Rotate",
+                     "DecimalPoint",
+                     "DispDamp_UNUSED",
+                     "OutputFunction1",
+                     "SetPoint1",
+                     "FrameHi1",
+                     "ResetPoint1",
+                     "FrameLow1",
+                     "DelaySwitch1",
+                     "ResDelaySwitch1",
+                     "OutputFunction2",
+                     "SetPoint2",
+                     "FrameHi2",
+                     "ResetPoint2",
+                     "FrameLow2",
+                     "DelaySwitch2",
+                     "ResDelaySwitch2",
+                     "TagID",
+                     "HWVersion1",
+                     "SWVersion1",
+                     "HWVersion2",
+                     "SWVersion2",
+                     "SerialNo1",
+                     "SerialNo2",
+                     "ValLoopTest",
+                     "FW_YYYY",
+                     "FW_DDMM",
+                     "FW_HHMM",
+                     "mp_Offset_UNUSED",
+                     "fs_ShowAddUnit",
+                     "fs_ShowOrHideMenus",
+                     "RES_CHK_13_IDX_09",
+                     "pc_SegmentAdaptiveBrightMode",
+                     "pc_CurrentAdaptiveBrightMode",
+                     "pc_NonMuxLEDsAdaptActiveDiv",
+                     "RESERVED_IDX_04_",
+                     "RESERVED_IDX_05_",
+                     "pc_en_RxD1_Pullup",
+                     "pc_disable_stepdown",
+                     "pc_startup_delay_LS_TP",
+                     "bLogDataStoreFailureCount",
+                     "pc_ui32PowerOnCount",
+                     "pc_ui32OPseconds",
+                     "pc_ui16TotalEcCount",
+                     "pc_ui8LastEC",
+                     "pc_ui8LastEC_index",
+                     "Val4mAu",
+                     "Val20mAu",
+                     "fs_CalibDone",
+                     "NominalRangeHigh",
+                     "NominalRangeLow",
+                     "UpperRangeVal",
+                     "LowerRangeVal",
+                     "LowerRangeADVal",
+                     "UpperRangeADVal",
+                     "UnitULRV",
+                     "CalDecimalPoint",
+                     "DampingAdm",
+                     "Val4mA",
+                     "Val20mA",
+                     "UnitAdm",
+                     "SelectEquip",
+                     "SerialNoZEL",
+                     "SerialNoZEL2",
+                     "pc_CHK001_IDX5_res",
+                     "pc_ui32_GUID.uint32_t",
+                     "pc_ui32ProdAutoID.uint32_t",
+                     "CmbManufact",
+                     "DevConfig",
+                     "DevType",
+                     "CalcMethod",
+                     "HallSwitch",
+                     "Hysteresis",
+                     "SwitchDelay",
+                     "SwitchPoint",
+                     "CmbFlashErrorYN",
+                     "CmbFlashTeachYN",
+                     "HartDevYN",
+                     "CurrentOn",
+                     "CurrentOff",
+                     "pc_SPrPspace100th",
+                     "mp_LED1",
+                     "LEDmodeVisible",
+                     "mp_LED2",
                      "pc_SlrSurSpace100th"};
-    for (int i = 0; i <= 10; ++i) n << QStringLiteral("MW%1").arg(i) << QStringLiteral("ADC%1").arg(i);
-    n << "HWVersion1Adm" << "HWVersion2Adm" << "SWVersion1Adm" << "SWVersion2Adm" << "SerialNo1Adm"
-      << "SerialNo2Adm" << "TagIDAdm" << "ValLoopTestAdm" << "bIntSerIO" << "TaraPulseLen" << "ConfigYN"
+    for (int i = 0; i <= 10; ++i)
+        n << QStringLiteral("MW%1").arg(i) << QStringLiteral("ADC%1").arg(i);
+    n << "HWVersion1Adm"
+      << "HWVersion2Adm"
+      << "SWVersion1Adm"
+      << "SWVersion2Adm"
+      << "SerialNo1Adm"
+      << "SerialNo2Adm"
+      << "TagIDAdm"
+      << "ValLoopTestAdm"
+      << "bIntSerIO"
+      << "TaraPulseLen"
+      << "ConfigYN"
       << "CmbSelCmdAdm";
     for (int i = 0; i <= 21; ++i) n << QStringLiteral("ADCByte%1").arg(i);
-    n << "TMeasRangeHigh" << "TMeasRangeLow" << "TNomRangeHigh" << "TNomRangeLow";
+    n << "TMeasRangeHigh"
+      << "TMeasRangeLow"
+      << "TNomRangeHigh"
+      << "TNomRangeLow";
     for (int i = 0; i <= 10; ++i) n << QStringLiteral("AGW%1").arg(i);
     n << "CmbSelCmd";
     (void)intSerIO;  // the same names in both forms; only types and conversions differ
@@ -48,7 +144,7 @@ QStringList expectedNames(int intSerIO) {
 }
 
 class FieldTableTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         t.usePressureProfile();
         m.cal.Measurand = QStringLiteral("Pressure");
@@ -65,7 +161,8 @@ TEST_F(FieldTableTest, DefinitionPassDefinesEveryFieldInOrder) {
         ASSERT_EQ(names.takeLast(), "");
         EXPECT_EQ(names, expectedNames(serIO)) << "IntSerIO " << serIO;
         EXPECT_EQ(field("NominalRangeHigh").Type, serIO == 0 ? "Float" : "Number");
-        EXPECT_EQ(field("NominalRangeHigh").CheckProc, serIO == 0 ? Conversion::ULRVal : Conversion::TransmVal);
+        EXPECT_EQ(field("NominalRangeHigh").CheckProc,
+                  serIO == 0 ? Conversion::ULRVal : Conversion::TransmVal);
         EXPECT_EQ(m.measurandFields.contains("DspMBE"), serIO == 0);
     }
     // Every bound field is in the gadget list once, in definition order.
@@ -106,7 +203,8 @@ TEST_F(FieldTableTest, UnknownNamesCreateEmptyRecordsOnlyWhenAsked) {
 }
 
 TEST_F(FieldTableTest, ProfileDefaultsOverrideExactlyTheirField) {
-    t.program.ini.forget(t.writeFile("Config-125.ini", "[Defaults]\nVal4mA=4.5[mA]\nTagID=LINE-7\n"));
+    t.program.ini.forget(
+        t.writeFile("Config-125.ini", "[Defaults]\nVal4mA=4.5[mA]\nTagID=LINE-7\n"));
     DefDataStruc(m, "[bar]", 0, -11);
     EXPECT_EQ(field("Val4mA").Content, "4.5");
     EXPECT_EQ(field("Val4mA").GadUnit, "[mA]");
@@ -135,7 +233,8 @@ TEST_F(FieldTableTest, AttributesGiveAccessVisibilityAndColour) {
 }
 
 TEST_F(FieldTableTest, TooltipsFromTheLanguageFileAndRanges) {
-    t.writeFile("Language/English.ini", "[ToolTips]\nTitled=Damping|Filter time<br>in seconds\nBarFirst=|whole text\n");
+    t.writeFile("Language/English.ini",
+                "[ToolTips]\nTitled=Damping|Filter time<br>in seconds\nBarFirst=|whole text\n");
     for (int g : {601, 602, 603, 604, 605}) t.gadgets.control(g);
     t.gadgets.control(600).text = QStringLiteral("Label text");
     DefField(m, -1, "", "", "", "", "");
@@ -204,7 +303,7 @@ TEST_F(FieldTableTest, InspectorFindsTheFieldUnderThePoint) {
     const QString hit = inspector.inspect(m, view, QPoint(50, 15));
     EXPECT_TRUE(hit.contains("\nName:First\n"));
     EXPECT_TRUE(hit.contains("\nContent:x\n"));
-    EXPECT_EQ(inspector.inspect(m, view, QPoint(50, 45)), "");  // hidden fields are passed over
+    EXPECT_EQ(inspector.inspect(m, view, QPoint(50, 45)), "");   // hidden fields are passed over
     EXPECT_EQ(inspector.inspect(m, view, QPoint(110, 15)), "");  // right edge is outside
 }
 

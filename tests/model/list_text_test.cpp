@@ -1,8 +1,8 @@
 // The list and bracket tools every part of the model leans on.
 
-#include <gtest/gtest.h>
-
 #include "model/list_text.h"
+
+#include <gtest/gtest.h>
 
 namespace zh {
 namespace {
@@ -13,7 +13,8 @@ TEST(ListText, ComboboxListsByValueAndByText) {
     EXPECT_EQ(ListValueOf("a;b;c", "d"), -1);
     EXPECT_EQ(ListValueOf("Off=0;On=1;", "Maybe"), -1);
     EXPECT_EQ(ListValueOf("a;b;c;", ""), -1);
-    EXPECT_EQ(ListValueOf("PSI=6;bar=7;mbar=8;", "[bar]"), 7);  // units compare inside their brackets
+    EXPECT_EQ(ListValueOf("PSI=6;bar=7;mbar=8;", "[bar]"),
+              7);  // units compare inside their brackets
     EXPECT_EQ(ListValueOf("x=notanumber;", "x"), -1);
     EXPECT_EQ(ListTextOf("No=0;Yes=1", 1), "Yes");
     EXPECT_EQ(ListTextOf(" Low = 5 ; High = 9 ;", 9), "High");

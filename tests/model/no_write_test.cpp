@@ -2,10 +2,11 @@
 // and logs its request but sends nothing: the simulated device's own frame
 // log is the witness.
 
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "hart/adc_commands.h"
 #include "hart/connection_probe.h"
@@ -44,14 +45,16 @@ TEST(NoWrite, NoWriteCommandReachesTheDevice) {
     UniversalCommands universal(t.program, session, values);
     AdcCommands adc(t.program, session, values);
     DisplayBlocks blocks(t.program, values, session);
-    for (auto write : {&UniversalCommands::Com34, &UniversalCommands::Com35, &UniversalCommands::Com36,
-                       &UniversalCommands::Com37, &UniversalCommands::Com40, &UniversalCommands::Com45,
-                       &UniversalCommands::Com46}) {
+    for (auto write :
+         {&UniversalCommands::Com34, &UniversalCommands::Com35, &UniversalCommands::Com36,
+          &UniversalCommands::Com37, &UniversalCommands::Com40, &UniversalCommands::Com45,
+          &UniversalCommands::Com46}) {
         EXPECT_EQ((universal.*write)(2), 1);
     }
     EXPECT_EQ(adc.Com1810(2), 1);
     EXPECT_EQ(adc.Com1820(2), 1);
-    for (int block : {0, 1, 2, 3, 10, 11, 12, 13, 20}) EXPECT_EQ(blocks.WriteBlock(block, 2), 1) << block;
+    for (int block : {0, 1, 2, 3, 10, 11, 12, 13, 20})
+        EXPECT_EQ(blocks.WriteBlock(block, 2), 1) << block;
     DisplayActions actions(t.program, session, session, blocks, values, link);
     actions.Aktion = 5;
     EXPECT_EQ(actions.Com192(2), 1);
@@ -63,8 +66,10 @@ TEST(NoWrite, NoWriteCommandReachesTheDevice) {
     QFile f(frameLog);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QString log = QString::fromUtf8(f.readAll());
-    EXPECT_TRUE(log.contains(QStringLiteral("RX command=191")));  // the connection's reads did arrive
-    const QRegularExpression writes(QStringLiteral("RX command=(34|35|36|37|40|45|46|181|182|190|192|200|201) "));
+    EXPECT_TRUE(
+        log.contains(QStringLiteral("RX command=191")));  // the connection's reads did arrive
+    const QRegularExpression writes(
+        QStringLiteral("RX command=(34|35|36|37|40|45|46|181|182|190|192|200|201) "));
     EXPECT_FALSE(log.contains(writes)) << log.toStdString();
 }
 

@@ -2,11 +2,13 @@
 // brings into the field table, what a write sends (the device's own frame
 // log is the witness), and how a failed sequence leaves the data set.
 
+#include "model/read_write_sequences.h"
+
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-
 #include <cmath>
 
 #include "app/profile_settings.h"
@@ -16,7 +18,6 @@
 #include "model/device_model.h"
 #include "model/field_definitions.h"
 #include "model/live_display.h"
-#include "model/read_write_sequences.h"
 #include "support/ending_probe.h"
 #include "support/test_program.h"
 
@@ -26,7 +27,7 @@ namespace {
 const QRegularExpression kWriteFrame(QStringLiteral("RX command=(34|35|181|182|190|192) "));
 
 class SequencesTest : public ::testing::Test {
-protected:
+  protected:
     // Builds the program on the shipped profile and the simulator with `options`.
     void start(const QString& options, const QByteArray& profileEdit = QByteArray(),
                const QByteArray& edited = "\n1=P 0...16 bar gauge|") {
@@ -82,16 +83,17 @@ TEST_F(SequencesTest, ReadFillsTheTableInEveryPresence) {
     // command 141 and blocks 12 and 89 of the detection.
     EXPECT_EQ(frames.count(QStringLiteral("RX command=0 ")), 1);
     EXPECT_EQ(frames.count(QStringLiteral("RX command=141 ")), 1);
-    EXPECT_EQ(frames.count(QStringLiteral("RX command=191 ")), 11) << frames.toStdString();  // every block once
-    EXPECT_EQ(f("ADCByte20").RawVal, "1");            // the configuration key of the simulated device
+    EXPECT_EQ(frames.count(QStringLiteral("RX command=191 ")), 11)
+        << frames.toStdString();            // every block once
+    EXPECT_EQ(f("ADCByte20").RawVal, "1");  // the configuration key of the simulated device
     EXPECT_EQ(f("TMeasRangeHigh").RawVal.toDouble(), 16.0);
     EXPECT_FALSE(f("VersCheck").RawVal.isEmpty());
     EXPECT_EQ(f("Damping").GadStatus, "read");
-    EXPECT_EQ(t.program.state.DataTrigger, 0);        // data present after a good read
+    EXPECT_EQ(t.program.state.DataTrigger, 0);  // data present after a good read
     EXPECT_FALSE(t.program.state.DataChanged);
     EXPECT_EQ(seq->moduleState, 1);
-    EXPECT_EQ(t.program.state.ConnectionState, 0);    // opened by the read, so closed by it
-    EXPECT_EQ(session->LinkOpen, 1);                  // the next sequence skips the detection
+    EXPECT_EQ(t.program.state.ConnectionState, 0);  // opened by the read, so closed by it
+    EXPECT_EQ(session->LinkOpen, 1);                // the next sequence skips the detection
     EXPECT_EQ(seq->snapshots().size(), 9);
     EXPECT_TRUE(seq->readRecord().contains('\\'));
 }
@@ -103,7 +105,9 @@ TEST_P(PresenceTest, ReadThenChangesWriteSendsNothingAndAllWriteSendsEverything)
     ASSERT_EQ(session->HartConnect(), 1);  // finds out which devices answer
     session->HartDisConnect();
     session->LinkOpen = 0;
-    const QString mode = t.program.state.TransmDisplay == "transmitter" ? "transmitter" : t.program.state.TransmDisplay;
+    const QString mode = t.program.state.TransmDisplay == "transmitter"
+                             ? "transmitter"
+                             : t.program.state.TransmDisplay;
     ASSERT_EQ(seq->HartRead(mode + " all"), 0) << log().toStdString();
     newFrames();
     ASSERT_EQ(seq->HartWrite(mode + " changes"), 0) << log().toStdString();
@@ -121,7 +125,8 @@ TEST_P(PresenceTest, ReadThenChangesWriteSendsNothingAndAllWriteSendsEverything)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Presences, PresenceTest, ::testing::Values("both", "transmitter", "display"));
+INSTANTIATE_TEST_SUITE_P(Presences, PresenceTest,
+                         ::testing::Values("both", "transmitter", "display"));
 
 TEST_F(SequencesTest, WrittenValuesComeBackAndOnlyTheDampingCommandsGoOut) {
     start(QStringLiteral("presence=both"));
@@ -134,7 +139,8 @@ TEST_F(SequencesTest, WrittenValuesComeBackAndOnlyTheDampingCommandsGoOut) {
     const QString frames = newFrames();
     EXPECT_TRUE(frames.contains(QStringLiteral("RX command=35 ")));
     EXPECT_TRUE(frames.contains(QStringLiteral("RX command=34 ")));
-    EXPECT_FALSE(frames.contains(QRegularExpression(QStringLiteral("RX command=(181|182|190) ")))) << log().toStdString();
+    EXPECT_FALSE(frames.contains(QRegularExpression(QStringLiteral("RX command=(181|182|190) "))))
+        << log().toStdString();
 
     f("Damping").RawVal = QStringLiteral("1.0");
     f("Damping").Content = QStringLiteral("1.0");
@@ -158,7 +164,8 @@ TEST_F(SequencesTest, AnEditedSetPointIsConvertedAndOnlyItsBlockGoesOut) {
     EXPECT_NE(f("SetPoint1").RawVal, before);  // counts derived from the new content
     const QString frames = newFrames();
     EXPECT_TRUE(frames.contains(QStringLiteral("RX command=190 "))) << frames.toStdString();
-    EXPECT_FALSE(frames.contains(QRegularExpression(QStringLiteral("RX command=(181|182|34|35) ")))) << frames.toStdString();
+    EXPECT_FALSE(frames.contains(QRegularExpression(QStringLiteral("RX command=(181|182|34|35) "))))
+        << frames.toStdString();
 }
 
 TEST_F(SequencesTest, NoWriteSendsNoWriteFrame) {
@@ -233,7 +240,6 @@ TEST_F(SequencesTest, TransmitterReadTakesRangeAndUnitFromCommand15) {
     EXPECT_EQ(f("UpperRangeVal").RawVal, "14000");
     EXPECT_EQ(f("UnitULRV").RawVal, "0");  // bar in the calibration units
     EXPECT_EQ(f("UnitType").RawVal, "0");  // Pressure, first of the measurands
-
 }
 
 // Without a catalogue entry for the key nothing but command 15 sets the range.
@@ -312,7 +318,8 @@ TEST_F(SequencesTest, ReadKeepsTheDeviceRangeOverTheCatalogueAndTheDisplayFollow
     start(QStringLiteral("presence=both,config=4"), "\n4=P 0...10 bar absolute, 16 bar cell|0;12;",
           "\n4=P 0...10 bar absolute, 16 bar cell|0;10;");
     ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0) << log().toStdString();
-    EXPECT_DOUBLE_EQ(f("UpperRangeVal").Content.toDouble(), 10.0);  // the device's, not the catalogue's 12
+    EXPECT_DOUBLE_EQ(f("UpperRangeVal").Content.toDouble(),
+                     10.0);  // the device's, not the catalogue's 12
     EXPECT_EQ(f("UpperRangeVal").RawVal, "14000");
     EXPECT_DOUBLE_EQ(f("DspMBE").Content.toDouble(), 10.0);
     EXPECT_DOUBLE_EQ(f("DspMBA").Content.toDouble(), 0.0);
@@ -339,7 +346,8 @@ TEST_F(SequencesTest, ChangedRangeAndUnitGoOutTogether) {
     ASSERT_EQ(seq->HartWrite(QStringLiteral("transmitter changes")), 0) << log().toStdString();
     const QString frames = newFrames();
     EXPECT_TRUE(frames.contains(QStringLiteral("RX command=35 "))) << frames.toStdString();
-    EXPECT_TRUE(log().contains(QStringLiteral(">>Einheit alt: 7, Einheit neu: 8"))) << log().toStdString();
+    EXPECT_TRUE(log().contains(QStringLiteral(">>Einheit alt: 7, Einheit neu: 8")))
+        << log().toStdString();
 
     ASSERT_EQ(seq->HartRead(QStringLiteral("transmitter all")), 0) << log().toStdString();
     EXPECT_DOUBLE_EQ(f("TMeasRangeHigh").RawVal.toDouble(), 8000.0);  // in mbar now
@@ -356,11 +364,12 @@ TEST_F(SequencesTest, UnsendableValuesStopTheWriteBeforeAnyFrame) {
     f("Damping").RawVal = QStringLiteral("nan");
     EXPECT_EQ(seq->HartWrite(QStringLiteral("all all")), kResultValueRefused);
     f("Damping").RawVal = QStringLiteral("1.0");
-    f("Unit").Content = f("Unit").RawVal = QStringLiteral("6");  // mA: no HART code in the list below
+    f("Unit").Content = f("Unit").RawVal =
+        QStringLiteral("6");  // mA: no HART code in the list below
     f("Unit").setColourState(ColourChanged);
     f("UpperRangeVal").setColourState(ColourChanged);
-    t.program.profile.WriteData(QStringLiteral("Pressure"), QStringLiteral("HartUnits"), QStringLiteral("bar=7;"),
-                                t.program.state.ProfilePath);
+    t.program.profile.WriteData(QStringLiteral("Pressure"), QStringLiteral("HartUnits"),
+                                QStringLiteral("bar=7;"), t.program.state.ProfilePath);
     EXPECT_EQ(seq->HartWrite(QStringLiteral("all all")), kResultValueRefused);
     EXPECT_TRUE(newFrames().isEmpty());
 
@@ -378,7 +387,8 @@ TEST_F(SequencesTest, FailedStoreAfterTheBlocksFailsTheWrite) {
     ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0) << log().toStdString();
     f("SetPoint1").Content = QStringLiteral("7.5");
     f("SetPoint1").setColourState(ColourChanged);
-    EXPECT_EQ(seq->HartWrite(QStringLiteral("display changes")), kResultStoreFailed) << log().toStdString();
+    EXPECT_EQ(seq->HartWrite(QStringLiteral("display changes")), kResultStoreFailed)
+        << log().toStdString();
     EXPECT_FALSE(progressText().contains(QStringLiteral("Data transmitted")));
 }
 
@@ -408,15 +418,15 @@ TEST_F(SequencesTest, DisplayOnlyReadTakesTheModulesMeasurand) {
     EXPECT_EQ(model.cal.IntSerIO, 0);
     EXPECT_DOUBLE_EQ(f("UpperRangeVal").Content.toDouble(), 250.0);
     EXPECT_DOUBLE_EQ(f("TempUpper").Content.toDouble(), 250.0);
-    EXPECT_EQ(newFrames().count(QStringLiteral("RX command=191 ")), 11);  // block 000 too asked once
+    EXPECT_EQ(newFrames().count(QStringLiteral("RX command=191 ")),
+              11);  // block 000 too asked once
 }
-
 
 // The live display on the same device: which commands one poll sends for
 // each kind of device, what the read-out, the loop current and the
 // converter value show, and that a lost poll is followed by a good one.
 class LiveDisplayTest : public SequencesTest {
-protected:
+  protected:
     // A device of its own for each call, connected afresh.
     void connect(const QString& options) {
         live.reset();
@@ -463,8 +473,10 @@ TEST_F(LiveDisplayTest, EachKindOfDeviceIsPolledForWhatItShows) {
         const LiveState& s = live->state;
         EXPECT_EQ(s.Shown, QLatin1String(r.readOut));
         EXPECT_EQ(f(QStringLiteral("AGW3")).RawVal, "123");
-        if (std::isnan(r.current)) EXPECT_TRUE(std::isnan(s.LoopCurrent));
-        else EXPECT_NEAR(s.LoopCurrent, r.current, 0.05);
+        if (std::isnan(r.current))
+            EXPECT_TRUE(std::isnan(s.LoopCurrent));
+        else
+            EXPECT_NEAR(s.LoopCurrent, r.current, 0.05);
         if (r.converterFromTransmitter) {
             EXPECT_EQ(s.ActADvalue, s.TransmitterAD);
             EXPECT_EQ(s.ActADvalue, -25000);  // the table's first point: the range's low end

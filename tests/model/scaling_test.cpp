@@ -2,12 +2,13 @@
 // conversion, number formatting, the per-field conversions (round trips
 // over their whole ranges) and the whole-table conversion.
 
+#include "model/scaling.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "model/device_model.h"
-#include "model/scaling.h"
 #include "model/live_display.h"
 #include "support/test_program.h"
 
@@ -17,14 +18,15 @@ namespace {
 using test::TestProgram;
 
 class ScalingTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         t.program.state.WindowTitle = QStringLiteral("ZEL-HART V 0.9.129");
         CalibrationState& c = m.cal;
         c.actBaseUnit = c.CalUnit = c.DispUnit = QStringLiteral("[°C]");
         c.UnitsList = QStringLiteral("°C=0;°F=1;°K=2;%=3;mA=4");
         c.CalibrationUnitsList = QStringLiteral("°C=0;°F=1;°K=2;");
-        c.Conversions = parseConversionTable(QStringLiteral("°C;1.0;0.0|°F;1.8;32.0|°K;1.0;273.0;"));
+        c.Conversions =
+            parseConversionTable(QStringLiteral("°C;1.0;0.0|°F;1.8;32.0|°K;1.0;273.0;"));
         c.DispUnitIndex = c.CalUnitIndex = 0;
         calibrate(4000, 20000, 0, 10);
     }
@@ -39,7 +41,8 @@ protected:
         m.cal.DispUnitIndex = index;
         m.cal.DispDecP = static_cast<short>(decimals);
     }
-    FieldRecord& field(const QString& name, const QString& type, Conversion proc, const QString& unit = QString()) {
+    FieldRecord& field(const QString& name, const QString& type, Conversion proc,
+                       const QString& unit = QString()) {
         FieldRecord& f = m.fields[name];
         f.Name = name;
         f.Type = type;
@@ -52,12 +55,13 @@ protected:
     }
     // raw -> content -> raw for every raw in [from, to] (stepping by `step`);
     // returns the first raw value that does not come back, or "" when all do.
-    std::string firstBrokenRoundTrip(Conversion proc, const QString& name, double from, double to, double step,
-                                 int rawDecimals = 0) {
+    std::string firstBrokenRoundTrip(Conversion proc, const QString& name, double from, double to,
+                                     double step, int rawDecimals = 0) {
         for (double r = from; r <= to + step / 2; r += step) {
             const QString raw = QString::number(r, 'f', rawDecimals);
             QString content = conv(proc, raw, name, 1);
-            content = content.left(content.indexOf('[') < 0 ? content.size() : content.indexOf('['));
+            content =
+                content.left(content.indexOf('[') < 0 ? content.size() : content.indexOf('['));
             const QString back = conv(proc, content, name, 2);
             if (back.toDouble() != raw.toDouble() || back.isEmpty())
                 return (raw + " -> " + content + " -> " + back).toStdString();
@@ -78,8 +82,9 @@ TEST_F(ScalingTest, InterpolationAndItsDegenerateInterval) {
     EXPECT_EQ(m.cal.CalcError, 1);
     ASSERT_EQ(t.dialogs.boxes.size(), 1u);
     EXPECT_EQ(t.dialogs.boxes[0].title, "ZEL-HART V 0.9.129");
-    EXPECT_EQ(t.dialogs.boxes[0].text,
-              "Calculation error: Division by zero [ SetPoint1=yggx(x=2, x1=10, x2=0, y1=0, y2=100) ]");
+    EXPECT_EQ(
+        t.dialogs.boxes[0].text,
+        "Calculation error: Division by zero [ SetPoint1=yggx(x=2, x1=10, x2=0, y1=0, y2=100) ]");
     EXPECT_FLOAT_EQ(yggx(m, 1, 3, 3, 10, 20, QString(), 0.0f), 10.0f);
     EXPECT_TRUE(t.dialogs.boxes.back().text.endsWith(" [ yggx(x=1, x1=3, x2=3, y1=10, y2=20) ]"));
     EXPECT_FLOAT_EQ(yggx(m, 1, 0, 2, 0, 4), 2.0f);
@@ -108,7 +113,8 @@ TEST_F(ScalingTest, UnitConversionThroughTheTable) {
     EXPECT_TRUE(std::isnan(convertUnit(m, 1.5f, "[°C]", "[psi]", "SetPoint1")));
     ASSERT_EQ(t.dialogs.boxes.size(), 1u);
     EXPECT_EQ(t.dialogs.boxes[0].title, "Error");
-    EXPECT_EQ(t.dialogs.boxes[0].text, "Cannot Convert value for 'SetPoint1'=1.500 from '[°C]' to '[psi]'!");
+    EXPECT_EQ(t.dialogs.boxes[0].text,
+              "Cannot Convert value for 'SetPoint1'=1.500 from '[°C]' to '[psi]'!");
 
     // A zero factor would divide by zero: the unit counts as unknown.
     m.cal.Conversions = parseConversionTable("°C;1.0;0.0|°F;0;32.0");
@@ -122,7 +128,8 @@ TEST_F(ScalingTest, UnitConversionThroughTheTable) {
     EXPECT_TRUE(std::isnan(convertUnit(m, NAN, "[°C]", "[°F]", "x")));
     EXPECT_EQ(t.dialogs.boxes.size(), 3u);
 
-    EXPECT_EQ(parseConversionTable("bar;1,0;0|;2;3|x|mbar;abc;0|psi;14.5").size(), 2u);  // malformed skipped
+    EXPECT_EQ(parseConversionTable("bar;1,0;0|;2;3|x|mbar;abc;0|psi;14.5").size(),
+              2u);  // malformed skipped
 }
 
 TEST_F(ScalingTest, DecimalFormatting) {
@@ -138,7 +145,8 @@ TEST_F(ScalingTest, DecimalFormatting) {
     EXPECT_EQ(f.Params, "6.1;-99999;99999");
     field("Count", "Number", Conversion::None);
     EXPECT_EQ(formatDecimals(m, "7.6", "Count", 3), "8");
-    for (const char* bad : {"nan", "inf", "1e999", "abc", ""}) EXPECT_EQ(formatDecimals(m, bad, "SetPoint1", -1), "");
+    for (const char* bad : {"nan", "inf", "1e999", "abc", ""})
+        EXPECT_EQ(formatDecimals(m, bad, "SetPoint1", -1), "");
 }
 
 TEST_F(ScalingTest, FixedConversionsHexBinaryAndVersions) {
@@ -206,14 +214,17 @@ TEST_F(ScalingTest, RawContentRawRoundTripsOverWholeRanges) {
     };
     const Conversion AD = Conversion::ADToMeasurand, ULR = Conversion::ULRVal;
     const Case cases[] = {
-        {AD, 0, 4000, 20000, 0, 10000, "[°C]", "[°C]", 0, 0, 1},   // 0.625 °C per count, 0.1 shown
-        {AD, 0, 4000, 20000, 10000, 0, "[°C]", "[°C]", 0, 0, 1},   // falling range
-        {AD, 0, 20000, 4000, -50, 250, "[°C]", "[°C]", 0, 0, 2},   // falling ADC points, 0.019 °C per count
-        {AD, 0, 4000, 20000, 0, 10000, "[°C]", "[°F]", 0, 1, 1},   // another unit: 1.125 °F per count
-        {AD, 0, 4000, 20000, 0, 10, "[°C]", "[%]", 0, 3, 3},       // 0.00625 % per count
-        {AD, 0, 4000, 20000, 10, 0, "[°C]", "[%]", 0, 3, 3},       // falling range in %
-        {AD, 0, 4000, 8000, 0, 10, "[°C]", "[mA]", 0, 4, 3},       // 0.004 mA per count
-        {ULR, 1, 4000, 20000, 0, 10000, "[°C]", "[°C]", 0, 0, 1},  // 0.625 °C per count, 1 decimal shown
+        {AD, 0, 4000, 20000, 0, 10000, "[°C]", "[°C]", 0, 0, 1},  // 0.625 °C per count, 0.1 shown
+        {AD, 0, 4000, 20000, 10000, 0, "[°C]", "[°C]", 0, 0, 1},  // falling range
+        {AD, 0, 20000, 4000, -50, 250, "[°C]", "[°C]", 0, 0,
+         2},  // falling ADC points, 0.019 °C per count
+        {AD, 0, 4000, 20000, 0, 10000, "[°C]", "[°F]", 0, 1,
+         1},                                                  // another unit: 1.125 °F per count
+        {AD, 0, 4000, 20000, 0, 10, "[°C]", "[%]", 0, 3, 3},  // 0.00625 % per count
+        {AD, 0, 4000, 20000, 10, 0, "[°C]", "[%]", 0, 3, 3},  // falling range in %
+        {AD, 0, 4000, 8000, 0, 10, "[°C]", "[mA]", 0, 4, 3},  // 0.004 mA per count
+        {ULR, 1, 4000, 20000, 0, 10000, "[°C]", "[°C]", 0, 0,
+         1},  // 0.625 °C per count, 1 decimal shown
         {ULR, 1, 4000, 20000, 10000, 0, "[°C]", "[°C]", 0, 0, 1},  // falling nominal range
         {ULR, 1, 0, 500, 0, 10, "[%]", "[%]", 3, 3, 1},            // 0.2 % per count
         {ULR, 1, 0, 100, 0, 10, "[mA]", "[mA]", 4, 4, 1},          // 0.16 mA per count
@@ -228,18 +239,23 @@ TEST_F(ScalingTest, RawContentRawRoundTripsOverWholeRanges) {
         const float lo = std::min(c.adLow, c.adHigh), hi = std::max(c.adLow, c.adHigh);
         const QString name = c.proc == AD ? "SetPoint1" : "LowerRangeVal";
         EXPECT_EQ(firstBrokenRoundTrip(c.proc, name, lo, hi, std::max(1.0f, (hi - lo) / 4000)), "")
-            << c.calUnit.toStdString() << "->" << c.dispUnit.toStdString() << " " << c.low << ".." << c.high;
+            << c.calUnit.toStdString() << "->" << c.dispUnit.toStdString() << " " << c.low << ".."
+            << c.high;
     }
     m.cal.CalUnit = "[°C]";
     m.cal.CalUnitIndex = 0;
     m.cal.IntSerIO = 0;
     for (short decimals = 0; decimals <= 3; ++decimals) {
         m.cal.CalDecP = decimals;
-        EXPECT_EQ(firstBrokenRoundTrip(Conversion::AnaRawToCalUnit, "LowerRangeVal", -99999, 99999, 37), "");
+        EXPECT_EQ(
+            firstBrokenRoundTrip(Conversion::AnaRawToCalUnit, "LowerRangeVal", -99999, 99999, 37),
+            "");
         EXPECT_EQ(firstBrokenRoundTrip(ULR, "LowerRangeVal", -99999, 99999, 53), "") << decimals;
     }
-    field("TMeasRangeHigh", "Float", Conversion::TransmVal, "[°F]");  // tenths of °C shown in tenths of °F
-    EXPECT_EQ(firstBrokenRoundTrip(Conversion::TransmVal, "TMeasRangeHigh", -999.9, 999.9, 0.1, 1), "");
+    field("TMeasRangeHigh", "Float", Conversion::TransmVal,
+          "[°F]");  // tenths of °C shown in tenths of °F
+    EXPECT_EQ(firstBrokenRoundTrip(Conversion::TransmVal, "TMeasRangeHigh", -999.9, 999.9, 0.1, 1),
+              "");
     field("TNomRangeHigh", "Number", Conversion::TransmVal, "[°F]");  // whole °C in whole °F
     EXPECT_EQ(firstBrokenRoundTrip(Conversion::TransmVal, "TNomRangeHigh", -9999, 9999, 3), "");
     for (Conversion p : {Conversion::ConvertF10, Conversion::ConvertF100, Conversion::ConvertF1000})
@@ -281,11 +297,13 @@ TEST_F(ScalingTest, CalibrationDecimalPointFollowsTheRange) {
 }
 
 TEST_F(ScalingTest, CalibrationStateFromTheProfile) {
-    t.writeFile("Config-125.ini",
-                "[pressure]\nUnits=bar=7;mbar=8;%=57;\nCalibrationUnits=bar=7;mbar=8;\n"
-                "Conversion=bar;1.0;0.0|mbar;1000;0|psi;0;0\nLowerRangeValue=-1,5\nUpperRangeValue=16\n"
-                "LowerNominalValue=-1\nUpperNominalValue=16\nLowerRangeADValue=4000\nUpperRangeADValue=abc\n"
-                "CalDecPoint=7\nDispDecPoint=2\n");
+    t.writeFile(
+        "Config-125.ini",
+        "[pressure]\nUnits=bar=7;mbar=8;%=57;\nCalibrationUnits=bar=7;mbar=8;\n"
+        "Conversion=bar;1.0;0.0|mbar;1000;0|psi;0;0\nLowerRangeValue=-1,5\nUpperRangeValue=16\n"
+        "LowerNominalValue=-1\nUpperNominalValue=16\nLowerRangeADValue=4000\nUpperRangeADValue="
+        "abc\n"
+        "CalDecPoint=7\nDispDecPoint=2\n");
     t.program.log.setThreshold(5);
     loadCalibrationState(m, "Pressure", "[bar]", -1, -11);
     const CalibrationState& c = m.cal;
@@ -366,7 +384,7 @@ TEST_F(ScalingTest, WholeTableBeforeWriting) {
     bad.Content = "nan";
 
     AllRawToMeasurand(m, 2, "SetPoint1;DelaySwitch1;TagID;Hysteresis;");
-    EXPECT_EQ(m.cal.CalDecP, 1);  // decimal point derived from the range first
+    EXPECT_EQ(m.cal.CalDecP, 1);   // decimal point derived from the range first
     EXPECT_EQ(sp.Content, "122");  // re-derived from the base value
     EXPECT_EQ(sp.RawVal, "12000");
     EXPECT_EQ(delay.RawVal, "15");  // empty content: the default
@@ -375,14 +393,18 @@ TEST_F(ScalingTest, WholeTableBeforeWriting) {
 }
 
 TEST(LiveReadOut, DecimalPointSignAndTranslatedWords) {
-    const auto translate = [](const QString& t) { return t == "Er" ? QStringLiteral("Error ") : t == "OvEr" ? QStringLiteral("over") : t; };
+    const auto translate = [](const QString& t) {
+        return t == "Er" ? QStringLiteral("Error ") : t == "OvEr" ? QStringLiteral("over") : t;
+    };
     const struct {
         const char* text;
         int pars;
         const char* shown;
-    } rows[] = {{"1132", 2, "11.32"}, {" 1132 ", 0, "1132"}, {"132", -1, "-13.2"}, {"9", 3, "9"},
-                {"Er12", 0, "Error 12"}, {"OvEr", 2, "over"}, {"", 2, ""}, {"----", 0, "----"}};
-    for (const auto& r : rows) EXPECT_EQ(formatReadOut(r.text, r.pars, translate), r.shown) << r.text;
+    } rows[] = {{"1132", 2, "11.32"}, {" 1132 ", 0, "1132"},   {"132", -1, "-13.2"},
+                {"9", 3, "9"},        {"Er12", 0, "Error 12"}, {"OvEr", 2, "over"},
+                {"", 2, ""},          {"----", 0, "----"}};
+    for (const auto& r : rows)
+        EXPECT_EQ(formatReadOut(r.text, r.pars, translate), r.shown) << r.text;
 }
 
 TEST_F(ScalingTest, DisplayUnitChangeConvertsMeasurandFields) {

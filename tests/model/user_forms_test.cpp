@@ -1,9 +1,10 @@
 // User forms: integers shown as "high.low" and entered back.
 
+#include "model/user_forms.h"
+
 #include <gtest/gtest.h>
 
 #include "model/device_model.h"
-#include "model/user_forms.h"
 #include "support/test_program.h"
 
 namespace zh {
@@ -12,7 +13,7 @@ namespace {
 using test::TestProgram;
 
 class UserFormTest : public ::testing::Test {
-protected:
+  protected:
     QString decode(const QString& v, const QString& form) { return Userform(m, "decode", v, form); }
     QString encode(const QString& v, const QString& form) { return Userform(m, "encode", v, form); }
 
@@ -26,7 +27,7 @@ TEST_F(UserFormTest, FixedForms) {
     EXPECT_EQ(decode("1023", "userform1;"), "3.255");  // a low part above 99 keeps its digits
     EXPECT_EQ(encode("3.255", "userform1;"), "1023");
     EXPECT_EQ(decode("12345", "userform5;"), "12.345");
-    EXPECT_EQ(encode("12.3456", "userform5;"), "12345");  // extra digits ignored
+    EXPECT_EQ(encode("12.3456", "userform5;"), "12345");      // extra digits ignored
     EXPECT_EQ(decode("1234", "COMMON;userform4;"), "12.34");  // decimals 0 do not cut forms 4 and 5
     EXPECT_EQ(encode("12", "userform4;"), "1200");
     EXPECT_EQ(decode("-775", "userform1;"), "-3.07");
@@ -61,7 +62,8 @@ TEST_F(UserFormTest, DecodeEncodeRoundTrips) {
     }
     m.userFormDecimals = 3;
     for (qint64 v = -70000; v <= 70000; v += 13)
-        ASSERT_EQ(encode(decode(QString::number(v), "userform2;"), "userform2;"), QString::number(v));
+        ASSERT_EQ(encode(decode(QString::number(v), "userform2;"), "userform2;"),
+                  QString::number(v));
 }
 
 TEST_F(UserFormTest, UnknownFormsModesAndBadInput) {
@@ -75,7 +77,8 @@ TEST_F(UserFormTest, UnknownFormsModesAndBadInput) {
 
     for (const char* bad : {"abc", "", "12.5", "nan", "1e999", "99999999999999999999"})
         EXPECT_EQ(decode(bad, "userform1;"), "") << bad;
-    for (const char* bad : {"abc", "", ".", "1.2.3", "nan", "1e999", "3.x7", "99999999999999999999.1"})
+    for (const char* bad :
+         {"abc", "", ".", "1.2.3", "nan", "1e999", "3.x7", "99999999999999999999.1"})
         EXPECT_EQ(encode(bad, "userform4;"), "") << bad;
     EXPECT_EQ(decode("-9223372036854775808", "userform5;"), "-9223372036854775.808");
 

@@ -114,13 +114,14 @@ TEST(SimDevice, EachCommandAnswersOnlyWhenItsPartIsPresent) {
         {Presence::Both, 40, floatBytes(25.0f), 3, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "presence " << static_cast<int>(c.presence)
-                                        << " command " << int(c.command) << " identity "
-                                        << static_cast<int>(c.identity));
+        SCOPED_TRACE(testing::Message()
+                     << "presence " << static_cast<int>(c.presence) << " command " << int(c.command)
+                     << " identity " << static_cast<int>(c.identity));
         DeviceConfig config;
         std::vector<Fault> none;
         const char* identities[] = {"identity=ours", "identity=hart5", "identity=hart7"};
-        ASSERT_TRUE(parseOptions(identities[static_cast<int>(c.identity)], &config, &none, nullptr));
+        ASSERT_TRUE(
+            parseOptions(identities[static_cast<int>(c.identity)], &config, &none, nullptr));
         config.presence = c.presence;
         config.foreignAnswer = c.foreign;
         Simulator sim(config);

@@ -245,8 +245,8 @@ TEST(SimDiagnostics, ConfigurationDifferencesShowWhatAWriteChangedAndNothingElse
     transact(sim, longRequest(99));  // not ours: refused and logged
     sendBadCheckByte(sim);
     writeBlock(sim, readBlock(sim, 10).data, 0x0FFE, 4);  // the same values, a strange version
-    for (int i = 0; i < 40; ++i) readLive(sim);  // the value moves, the pointers follow
-    action(sim, 204);                            // and are cleared
+    for (int i = 0; i < 40; ++i) readLive(sim);           // the value moves, the pointers follow
+    action(sim, 204);                                     // and are cleared
     const Memory polled = sim.device().memory();
     EXPECT_NE(polled, start);
     EXPECT_EQ(describeDifferences(configurationDifferences(start, polled)), "");
@@ -294,7 +294,8 @@ TEST(SimDiagnostics, UniversalWritesChangeTheirRecordsAndRefusalsNothing) {
     ASSERT_EQ(transact(sim, longRequest(44, {8})).status1, 0);  // mbar
     const Memory written = sim.device().memory();
     std::string names;
-    for (const MemoryDifference& d : configurationDifferences(start, written)) names += d.name + " ";
+    for (const MemoryDifference& d : configurationDifferences(start, written))
+        names += d.name + " ";
     EXPECT_EQ(names, "hart.records transmitter.ram ");
     EXPECT_EQ(transact(sim, longRequest(13)).data, tagDescriptorDate);
     EXPECT_EQ(unpackAscii(Bytes(tagDescriptorDate.begin(), tagDescriptorDate.begin() + 6)),
@@ -326,9 +327,9 @@ TEST(SimDiagnostics, UniversalWritesChangeTheirRecordsAndRefusalsNothing) {
             EXPECT_EQ(transact(device, longRequest(18, tagDescriptorDate)).status1,
                       refusal.codes[i]);
             if (refusal.codes[i] != 0) {
-                EXPECT_EQ(describeDifferences(
-                              configurationDifferences(before, device.device().memory())),
-                          "");
+                EXPECT_EQ(
+                    describeDifferences(configurationDifferences(before, device.device().memory())),
+                    "");
             }
             EXPECT_EQ(transact(device, longRequest(13)).status1, 0) << "reads go on";
         }

@@ -175,8 +175,9 @@ TEST(SimFaults, ParseOptionsFillsConfigurationAndFaults) {
 
     EXPECT_FALSE(config.holdPercent);
     EXPECT_FALSE(config.powerCycle);
-    ASSERT_TRUE(parseOptions("hold=-12.5,teachtime=1500,state=/tmp/Dev State,powercycle,log=/tmp/F.log",
-                             &config, &faults, &error))
+    ASSERT_TRUE(
+        parseOptions("hold=-12.5,teachtime=1500,state=/tmp/Dev State,powercycle,log=/tmp/F.log",
+                     &config, &faults, &error))
         << error;
     ASSERT_TRUE(config.holdPercent);
     EXPECT_DOUBLE_EQ(*config.holdPercent, -12.5);
@@ -206,10 +207,11 @@ TEST(SimFaults, ParseOptionsFillsConfigurationAndFaults) {
 
     // Another maker's device: the identity sets address bytes and presence,
     // the options after it win.
-    ASSERT_TRUE(parseOptions("identity=hart7,deviceid=0x010203,foreign=layout,tag=Tank 7,"
-                             "longtag=Tank seven outlet,writeprotect,morestatus,burst=500,busy=2,"
-                             "delayed=3",
-                             &config, &faults, &error))
+    ASSERT_TRUE(
+        parseOptions("identity=hart7,deviceid=0x010203,foreign=layout,tag=Tank 7,"
+                     "longtag=Tank seven outlet,writeprotect,morestatus,burst=500,busy=2,"
+                     "delayed=3",
+                     &config, &faults, &error))
         << error;
     EXPECT_EQ(config.identity, Identity::Hart7);
     EXPECT_EQ(config.universalRevision(), 7);
@@ -241,17 +243,49 @@ TEST(SimFaults, ParseOptionsFillsConfigurationAndFaults) {
 }
 
 TEST(SimFaults, ParseOptionsRejectsBadTextsAndChangesNothing) {
-    for (const char* text : {"colour=red", "address=64", "address=", "address", "presence=nobody",
-                             "version=256", "deviceid=0x1000000", "preambles=1", "turnaround=-5",
-                             "config=99", "config=", "fixedcurrent=2", "fixedcurrent=abc",
-                             "realtime=maybe", "fault=busy:1", "address=3,fault=nonsense", "hold=151",
-                             "hold=-51", "hold=half", "hold=", "teachtime=-1", "teachtime=60001", "state=",
-                             "log=", "powercycle=maybe", "displayunit=", "displayunit=°F",
-                             "config=20,displayunit=mbar", "displayunit=K,config=2",
-                             "caldecimals=4", "caldecimals=-1", "config=2,caldecimals=2",
-                             "caldecimals=3,config=20", "textpad=zero", "identity=hart6",
-                             "foreign=maybe", "tag=NINECHARS", "longtag=" "123456789012345678901234567890123",
-                             "burst=-1", "busy=x", "delayed=1001", "writeprotect=perhaps"}) {
+    for (const char* text : {"colour=red",
+                             "address=64",
+                             "address=",
+                             "address",
+                             "presence=nobody",
+                             "version=256",
+                             "deviceid=0x1000000",
+                             "preambles=1",
+                             "turnaround=-5",
+                             "config=99",
+                             "config=",
+                             "fixedcurrent=2",
+                             "fixedcurrent=abc",
+                             "realtime=maybe",
+                             "fault=busy:1",
+                             "address=3,fault=nonsense",
+                             "hold=151",
+                             "hold=-51",
+                             "hold=half",
+                             "hold=",
+                             "teachtime=-1",
+                             "teachtime=60001",
+                             "state=",
+                             "log=",
+                             "powercycle=maybe",
+                             "displayunit=",
+                             "displayunit=°F",
+                             "config=20,displayunit=mbar",
+                             "displayunit=K,config=2",
+                             "caldecimals=4",
+                             "caldecimals=-1",
+                             "config=2,caldecimals=2",
+                             "caldecimals=3,config=20",
+                             "textpad=zero",
+                             "identity=hart6",
+                             "foreign=maybe",
+                             "tag=NINECHARS",
+                             "longtag="
+                             "123456789012345678901234567890123",
+                             "burst=-1",
+                             "busy=x",
+                             "delayed=1001",
+                             "writeprotect=perhaps"}) {
         SCOPED_TRACE(text);
         DeviceConfig config;
         std::vector<Fault> faults;

@@ -2,7 +2,6 @@
 // frames, addressing, check bytes, and byte streams cut anywhere.
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <fstream>
@@ -237,7 +236,9 @@ TEST(SimFraming, DevicesOnOneLineAnswerTheirOwnAddressesAndOneLogShowsAll) {
         &devices, &error))
         << error;
     Line line(devices);
-    auto ask = [&line](const Bytes& request) { return line.receive(request.data(), request.size()); };
+    auto ask = [&line](const Bytes& request) {
+        return line.receive(request.data(), request.size());
+    };
     std::vector<Reply> r = ask({PREAMBLES, 0x02, 0x81, 0x00, 0x00, 0x83});
     ASSERT_EQ(r.size(), 1u);
     EXPECT_EQ(readAnswer(r[0].bytes)->data.size(), 22u);

@@ -223,7 +223,10 @@ TEST(HartsimPty, EndsByItselfAndRejectsBadOptions) {
     EXPECT_EQ(HartsimProcess({"--pty", "--state"}).finish(false), 2);
     EXPECT_EQ(HartsimProcess({"--pty", "--options", "config=20,displayunit=mbar"}).finish(false),
               2);
-    EXPECT_EQ(HartsimProcess({"--pty", "--seconds", "2", "--options", "address=1;identity=hart5,address=1"}).finish(false), 2)
+    EXPECT_EQ(HartsimProcess(
+                  {"--pty", "--seconds", "2", "--options", "address=1;identity=hart5,address=1"})
+                  .finish(false),
+              2)
         << "two devices at one address";
 }
 
@@ -233,9 +236,8 @@ TEST(HartsimPty, ABurstingDeviceTalksWhileTheLineIsQuiet) {
     HartsimProcess sim({"--pty", "--seconds", "5", "--options", "identity=hart5,burst=60"});
     const int fd = openPort(sim.firstLine());
     ASSERT_GE(fd, 0);
-    const Bytes got = readUntil(fd, std::chrono::seconds(2), [](const Bytes& b) {
-        return b.size() >= 2 * 21;
-    });
+    const Bytes got =
+        readUntil(fd, std::chrono::seconds(2), [](const Bytes& b) { return b.size() >= 2 * 21; });
     ASSERT_GE(got.size(), 2u * 21u);
     for (std::size_t at : {5u, 26u}) EXPECT_EQ(got[at], 0x81) << at;
     EXPECT_EQ(got[6], 0xE6);

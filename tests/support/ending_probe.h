@@ -10,7 +10,7 @@
 namespace zh::test {
 
 class EndingProbe final : public ConnectionProbe {
-public:
+  public:
     Outcome run(const QString& port, int) override {
         ports << port;
         return outcome;

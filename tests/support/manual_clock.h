@@ -6,11 +6,11 @@
 namespace zh::test {
 
 class ManualClock final : public Clock {
-public:
+  public:
     std::int64_t nowMs() override { return now_; }
     void advance(std::int64_t ms) { now_ += ms; }
 
-private:
+  private:
     std::int64_t now_ = 1000;
 };
 

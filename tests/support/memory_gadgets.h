@@ -12,7 +12,7 @@
 namespace zh::test {
 
 class MemoryGadgets final : public Gadgets {
-public:
+  public:
     struct Control {
         QString text;
         int state = 0;
@@ -43,7 +43,9 @@ public:
     int state(int gadget) const override { return controls_.value(gadget).state; }
     void setState(int gadget, int state) override { controls_[gadget].state = state; }
     QStringList items(int gadget) const override { return controls_.value(gadget).items; }
-    void setItems(int gadget, const QStringList& items) override { controls_[gadget].items = items; }
+    void setItems(int gadget, const QStringList& items) override {
+        controls_[gadget].items = items;
+    }
     bool isEnabled(int gadget) const override { return controls_.value(gadget).enabled; }
     void setEnabled(int gadget, bool enabled) override { controls_[gadget].enabled = enabled; }
     bool isHidden(int gadget) const override { return controls_.value(gadget).hidden; }
@@ -71,7 +73,7 @@ public:
     int statusProgress() const override { return progress_; }
     std::optional<WindowEvent> waitEvent(int timeoutMs) override;
 
-private:
+  private:
     struct Pending {
         WindowEvent event;
         int delayMs;

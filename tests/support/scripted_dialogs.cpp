@@ -28,18 +28,24 @@ QString take(std::deque<QString>& answers, const QString& what) {
 }
 }  // namespace
 
-QString ScriptedDialogs::openFileRequester(const QString& title, const QString& proposed, const QString& pattern) {
-    requesters << QStringList{QStringLiteral("open"), title, proposed, pattern}.join(QLatin1Char('|'));
+QString ScriptedDialogs::openFileRequester(const QString& title, const QString& proposed,
+                                           const QString& pattern) {
+    requesters << QStringList{QStringLiteral("open"), title, proposed, pattern}.join(
+        QLatin1Char('|'));
     return take(fileAnswers, requesters.last());
 }
 
-QString ScriptedDialogs::saveFileRequester(const QString& title, const QString& proposed, const QString& pattern) {
-    requesters << QStringList{QStringLiteral("save"), title, proposed, pattern}.join(QLatin1Char('|'));
+QString ScriptedDialogs::saveFileRequester(const QString& title, const QString& proposed,
+                                           const QString& pattern) {
+    requesters << QStringList{QStringLiteral("save"), title, proposed, pattern}.join(
+        QLatin1Char('|'));
     return take(fileAnswers, requesters.last());
 }
 
-QString ScriptedDialogs::inputRequester(const QString& title, const QString& prompt, const QString& proposed) {
-    requesters << QStringList{QStringLiteral("input"), title, prompt, proposed}.join(QLatin1Char('|'));
+QString ScriptedDialogs::inputRequester(const QString& title, const QString& prompt,
+                                        const QString& proposed) {
+    requesters << QStringList{QStringLiteral("input"), title, prompt, proposed}.join(
+        QLatin1Char('|'));
     return take(inputAnswers, requesters.last());
 }
 
@@ -51,14 +57,18 @@ void ScriptedDialogs::progressClose() {
     progressOpen_ = false;
     progress << QStringLiteral("close");
 }
-void ScriptedDialogs::progressSetStep(const QString& text) { progress << QStringLiteral("step|") + text; }
+void ScriptedDialogs::progressSetStep(const QString& text) {
+    progress << QStringLiteral("step|") + text;
+}
 void ScriptedDialogs::progressSetBar(int percent, int colour) {
     progress << QStringLiteral("bar|%1|%2").arg(percent).arg(colour);
 }
 void ScriptedDialogs::progressSetStatus(const QString& text, int colour) {
     progress << QStringLiteral("status|%1|%2").arg(text).arg(colour);
 }
-void ScriptedDialogs::progressSetButton(const QString& caption) { progress << QStringLiteral("button|") + caption; }
+void ScriptedDialogs::progressSetButton(const QString& caption) {
+    progress << QStringLiteral("button|") + caption;
+}
 bool ScriptedDialogs::progressWaitButton(int timeoutMs) {
     progress << QStringLiteral("wait|%1").arg(timeoutMs);
     if (clock_ && timeoutMs > 0) clock_->advance(timeoutMs);

@@ -13,7 +13,7 @@
 namespace zh::test {
 
 class ScriptedDialogs final : public Dialogs {
-public:
+  public:
     struct Shown {
         QString title;
         QString text;
@@ -23,26 +23,32 @@ public:
     explicit ScriptedDialogs(ManualClock* clock = nullptr) : clock_(clock) {}
 
     // Answers, consumed in order.
-    std::deque<int> boxAnswers;         // mb::Result codes
-    std::deque<QString> fileAnswers;    // open and save requesters
-    std::deque<QString> inputAnswers;   // input requester
+    std::deque<int> boxAnswers;        // mb::Result codes
+    std::deque<QString> fileAnswers;   // open and save requesters
+    std::deque<QString> inputAnswers;  // input requester
 
     // What the program showed.
     std::vector<Shown> boxes;
-    QStringList requesters;             // "open|title|proposed|pattern", "save|...", "input|title|prompt|proposed"
-    QStringList progress;               // progress window operations, one line each
+    QStringList
+        requesters;  // "open|title|proposed|pattern", "save|...", "input|title|prompt|proposed"
+    QStringList progress;  // progress window operations, one line each
     std::vector<int> sleeps;
     int beeps = 0;
 
     int messageBox(const QString& title, const QString& text, int flags) override;
-    QString openFileRequester(const QString& title, const QString& proposed, const QString& pattern) override;
-    QString saveFileRequester(const QString& title, const QString& proposed, const QString& pattern) override;
-    QString inputRequester(const QString& title, const QString& prompt, const QString& proposed) override;
+    QString openFileRequester(const QString& title, const QString& proposed,
+                              const QString& pattern) override;
+    QString saveFileRequester(const QString& title, const QString& proposed,
+                              const QString& pattern) override;
+    QString inputRequester(const QString& title, const QString& prompt,
+                           const QString& proposed) override;
 
     void progressOpen(const QString& title) override;
     void progressClose() override;
     bool progressIsOpen() const override { return progressOpen_; }
-    void progressSetTitle(const QString& title) override { progress << QStringLiteral("title|") + title; }
+    void progressSetTitle(const QString& title) override {
+        progress << QStringLiteral("title|") + title;
+    }
     void progressSetNote(const QString& text) override { note = text; }
     QString note;
     void progressSetStep(const QString& text) override;
@@ -59,7 +65,7 @@ public:
     void sleep(int ms) override;
     void beep(int, int) override { ++beeps; }
 
-private:
+  private:
     ManualClock* clock_;
     bool progressOpen_ = false;
 };

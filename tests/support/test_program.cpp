@@ -16,7 +16,9 @@ TestProgram::TestProgram() {
     program.log.setFile(QString());
 }
 
-QString TestProgram::path(const QString& relativePath) const { return dir.path() + QLatin1Char('/') + relativePath; }
+QString TestProgram::path(const QString& relativePath) const {
+    return dir.path() + QLatin1Char('/') + relativePath;
+}
 
 QString TestProgram::writeFile(const QString& relativePath, const QByteArray& content) {
     const QString p = path(relativePath);
@@ -36,13 +38,15 @@ QByteArray TestProgram::readFile(const QString& relativePath) const {
 namespace zh::test {
 
 void TestProgram::usePressureProfile() {
-    writeFile(QStringLiteral("Config-125.ini"),
-              "[Pressure]\nBaseUnit=[bar]\nUnits=bar=0;mbar=1;PSI=2;%=5;mA=6\n"
-              "CalibrationUnits=bar=0;mbar=1;\nConversion=bar;1.0;0.0|mbar;1000.0;0.0|PSI;14.5038;0.0\n"
-              "LowerRangeValue=0.0\nUpperRangeValue=10.0\nLowerNominalValue=0\nUpperNominalValue=10\n"
-              "CalDecPoint=2\nDispDecPoint=2\n");
-    program.state.MeasurandList = {{QStringLiteral("Pressure"), 0, QStringLiteral("[bar]"), QString()},
-                                   {QStringLiteral("Temperature"), 1, QStringLiteral("[°C]"), QString()}};
+    writeFile(
+        QStringLiteral("Config-125.ini"),
+        "[Pressure]\nBaseUnit=[bar]\nUnits=bar=0;mbar=1;PSI=2;%=5;mA=6\n"
+        "CalibrationUnits=bar=0;mbar=1;\nConversion=bar;1.0;0.0|mbar;1000.0;0.0|PSI;14.5038;0.0\n"
+        "LowerRangeValue=0.0\nUpperRangeValue=10.0\nLowerNominalValue=0\nUpperNominalValue=10\n"
+        "CalDecPoint=2\nDispDecPoint=2\n");
+    program.state.MeasurandList = {
+        {QStringLiteral("Pressure"), 0, QStringLiteral("[bar]"), QString()},
+        {QStringLiteral("Temperature"), 1, QStringLiteral("[°C]"), QString()}};
 }
 
 }  // namespace zh::test

@@ -12,7 +12,7 @@
 namespace zh::test {
 
 class TestProgram {
-public:
+  public:
     TestProgram();
 
     // Writes `content` (UTF-8 unless given as bytes) to a file of the

@@ -2,24 +2,25 @@
 // a data file, change the file, write it back, read again. The simulator's
 // frame log shows which commands reached the device.
 
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <gtest/gtest.h>
 
 #include "sim/memory_file.h"
 
 namespace {
 
 class BatchCommands : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         frameLog = dir.filePath(QStringLiteral("frames.log"));
-        QStringList arguments{QStringLiteral("--pty"), QStringLiteral("--seconds"), QStringLiteral("120"),
-                              QStringLiteral("--log"), frameLog};
+        QStringList arguments{QStringLiteral("--pty"), QStringLiteral("--seconds"),
+                              QStringLiteral("120"), QStringLiteral("--log"), frameLog};
         if (!options.isEmpty()) arguments << QStringLiteral("--options") << options;
         sim.start(QStringLiteral(ZH_PROGRAM_DIR "/hartsim"), arguments);
         ASSERT_TRUE(sim.waitForStarted(5000));
@@ -49,7 +50,8 @@ protected:
         logRead = f.pos();
         QStringList commands;
         // "RX FF .. FF 82 <5 address bytes> <command> ..." for long frames.
-        static const QRegularExpression longFrame(QStringLiteral("RX (?:FF )+82 (?:[0-9A-F]{2} ){5}([0-9A-F]{2})"));
+        static const QRegularExpression longFrame(
+            QStringLiteral("RX (?:FF )+82 (?:[0-9A-F]{2} ){5}([0-9A-F]{2})"));
         for (auto it = longFrame.globalMatch(text); it.hasNext();) {
             commands << QString::number(it.next().captured(1).toInt(nullptr, 16));
         }
@@ -80,31 +82,38 @@ protected:
 // A line of other makers' devices, each keeping its memory in a file: HART 7
 // at polling address 0, HART 5 at 2 and a write-protected HART 5 at 3.
 class UniversalBatch : public BatchCommands {
-protected:
+  protected:
     void SetUp() override {
-        options = QStringLiteral("identity=hart7,state=%1;identity=hart5,address=2,state=%2;"
-                                 "identity=hart5,address=3,deviceid=0x050505,writeprotect,state=%3")
-                      .arg(dir.filePath(QStringLiteral("hart7.mem")), dir.filePath(QStringLiteral("hart5.mem")),
+        options = QStringLiteral(
+                      "identity=hart7,state=%1;identity=hart5,address=2,state=%2;"
+                      "identity=hart5,address=3,deviceid=0x050505,writeprotect,state=%3")
+                      .arg(dir.filePath(QStringLiteral("hart7.mem")),
+                           dir.filePath(QStringLiteral("hart5.mem")),
                            dir.filePath(QStringLiteral("locked.mem")));
         BatchCommands::SetUp();
     }
     hartsim::Memory memory(const char* name) const {
         hartsim::Memory m;
-        EXPECT_TRUE(hartsim::loadMemoryFile(dir.filePath(QLatin1String(name)).toStdString(), &m)) << name;
+        EXPECT_TRUE(hartsim::loadMemoryFile(dir.filePath(QLatin1String(name)).toStdString(), &m))
+            << name;
         return m;
     }
     std::string changes(const hartsim::Memory& before, const char* name) const {
-        return hartsim::describeDifferences(hartsim::configurationDifferences(before, memory(name)));
+        return hartsim::describeDifferences(
+            hartsim::configurationDifferences(before, memory(name)));
     }
 };
 
 bool deviceSpecific(const QStringList& commands) {
-    return std::any_of(commands.begin(), commands.end(), [](const QString& c) { return c.toInt() >= 128; });
+    return std::any_of(commands.begin(), commands.end(),
+                       [](const QString& c) { return c.toInt() >= 128; });
 }
 
 bool writes(const QStringList& commands) {
     for (const QString& c : commands) {
-        if (QStringList({"34", "35", "36", "37", "40", "181", "182", "190", "192", "200", "201"}).contains(c)) return true;
+        if (QStringList({"34", "35", "36", "37", "40", "181", "182", "190", "192", "200", "201"})
+                .contains(c))
+            return true;
     }
     return false;
 }
@@ -160,7 +169,8 @@ TEST_F(BatchCommands, FailuresEndWithANonZeroStatus) {
     {
         QFile damaged(dir.filePath(QStringLiteral("damaged.cfp")));
         ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-        damaged.write(QByteArray(kept).replace("\nAGW1=", "\nAGX1=").replace("\nUnit=", "\nUnit=77 ("));
+        damaged.write(
+            QByteArray(kept).replace("\nAGW1=", "\nAGX1=").replace("\nUnit=", "\nUnit=77 ("));
     }
     EXPECT_EQ(run({"write", "damaged.cfp", port}, &out), 1);
     EXPECT_TRUE(out.contains("could not be opened")) << out.toStdString();
@@ -171,7 +181,9 @@ TEST_F(BatchCommands, FailuresEndWithANonZeroStatus) {
     {
         QFile damaged(dir.filePath(QStringLiteral("damaged.hrt")));
         ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-        damaged.write(file("ours.hrt").replace("\nTag=", "\nTag=TOO-LONG-").replace("\nDamping=", "\nDamping=x"));
+        damaged.write(file("ours.hrt")
+                          .replace("\nTag=", "\nTag=TOO-LONG-")
+                          .replace("\nDamping=", "\nDamping=x"));
     }
     EXPECT_EQ(run({"write", "damaged.hrt", port}, &out), 1);
     EXPECT_TRUE(out.contains(": Tag=TOO-LONG-")) << out.toStdString();
@@ -185,7 +197,10 @@ TEST_F(BatchCommands, FailuresEndWithANonZeroStatus) {
 TEST_F(UniversalBatch, AnyDeviceIsReadAndWrittenWithUniversalCommandsOnly) {
     QString out;
     ASSERT_EQ(run({"read", port, "seven.hrt"}, &out), 0) << out.toStdString();
-    EXPECT_EQ(out, "read " + port + " -> seven.hrt: ok (manufacturer 0x60C3, device type 0xE1A5, HART 7, tag TT-307)\n");
+    EXPECT_EQ(
+        out,
+        "read " + port +
+            " -> seven.hrt: ok (manufacturer 0x60C3, device type 0xE1A5, HART 7, tag TT-307)\n");
     EXPECT_TRUE(file("seven.hrt").contains("\r\nLongTag=REACTOR 3 OUTLET TEMPERATURE\r\n"));
     ASSERT_EQ(run({"read", port, "five.hrt", "--address", "2"}, &out), 0) << out.toStdString();
     EXPECT_TRUE(out.contains("HART 5, tag FT-205")) << out.toStdString();
@@ -193,7 +208,8 @@ TEST_F(UniversalBatch, AnyDeviceIsReadAndWrittenWithUniversalCommandsOnly) {
     EXPECT_FALSE(deviceSpecific(receivedCommands()));
     // Our own data file of a foreign device: named, nothing saved.
     EXPECT_EQ(run({"read", port, "seven.cfp"}, &out), 1);
-    EXPECT_TRUE(out.contains("manufacturer 0x60C3, device type 0xE1A5, HART 7: not a device of this program"))
+    EXPECT_TRUE(out.contains(
+        "manufacturer 0x60C3, device type 0xE1A5, HART 7: not a device of this program"))
         << out.toStdString();
     EXPECT_TRUE(file("seven.cfp").isEmpty());
     receivedCommands();
@@ -210,7 +226,8 @@ TEST_F(UniversalBatch, AnyDeviceIsReadAndWrittenWithUniversalCommandsOnly) {
     auto written = [](const QStringList& sent) {
         QStringList w;
         for (const QString& c : sent)
-            if (QStringList({"17", "18", "22", "34", "35", "40", "44", "45", "46"}).contains(c)) w << c;
+            if (QStringList({"17", "18", "22", "34", "35", "40", "44", "45", "46"}).contains(c))
+                w << c;
         return w;
     };
     QStringList sent = receivedCommands();
@@ -229,7 +246,8 @@ TEST_F(UniversalBatch, AnyDeviceIsReadAndWrittenWithUniversalCommandsOnly) {
 
     // A refusal in the device's words; the device stays as it was.
     EXPECT_EQ(run({"write", "five.hrt", port, "--address", "3"}, &out), 1);
-    EXPECT_EQ(out, "write five.hrt -> " + port + ": failed, tag, descriptor, date: write protected (7), nothing written\n");
+    EXPECT_EQ(out, "write five.hrt -> " + port +
+                       ": failed, tag, descriptor, date: write protected (7), nothing written\n");
     EXPECT_EQ(changes(locked, "locked.mem"), "");
 }
 
@@ -241,10 +259,13 @@ TEST_F(UniversalBatch, ScanListsEveryDeviceOfTheLine) {
     QString out;
     ASSERT_EQ(run({"scan", port, "--to", "4"}, &out), 0) << out.toStdString();
     EXPECT_EQ(out.split('\n', Qt::SkipEmptyParts),
-              QStringList({"address 0: manufacturer 0x60C3, device type 0xE1A5, device ID 0x07C3D4, HART 7, tag TT-307, "
+              QStringList({"address 0: manufacturer 0x60C3, device type 0xE1A5, device ID "
+                           "0x07C3D4, HART 7, tag TT-307, "
                            "long tag REACTOR 3 OUTLET TEMPERATURE",
-                           "address 2: manufacturer 0x26, device type 0x06, device ID 0x05A1B2, HART 5, tag FT-205",
-                           "address 3: manufacturer 0x26, device type 0x06, device ID 0x050505, HART 5, tag FT-205",
+                           "address 2: manufacturer 0x26, device type 0x06, device ID 0x05A1B2, "
+                           "HART 5, tag FT-205",
+                           "address 3: manufacturer 0x26, device type 0x06, device ID 0x050505, "
+                           "HART 5, tag FT-205",
                            "scan " + port + ", addresses 0-4: 3 devices"}))
         << out.toStdString();
     EXPECT_EQ(receivedCommands(), QStringList({"13", "20", "13", "13"}));

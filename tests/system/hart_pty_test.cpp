@@ -2,9 +2,10 @@
 // a field device on a modem would, and the program's session talks to it
 // through the link library's real serial transport.
 
+#include <gtest/gtest.h>
+
 #include <QElapsedTimer>
 #include <QProcess>
-#include <gtest/gtest.h>
 
 #include "hart/connection_probe.h"
 #include "hart/hart_session.h"
@@ -18,10 +19,11 @@ using test::TestProgram;
 
 // hartsim on a pty, ended with the test.
 class SimulatorProcess {
-public:
+  public:
     explicit SimulatorProcess(const QStringList& options) {
         process_.setProgram(QStringLiteral(ZH_PROGRAM_DIR "/hartsim"));
-        process_.setArguments(QStringList{QStringLiteral("--pty"), QStringLiteral("--seconds"), QStringLiteral("60")} +
+        process_.setArguments(QStringList{QStringLiteral("--pty"), QStringLiteral("--seconds"),
+                                          QStringLiteral("60")} +
                               options);
         process_.start();
         if (!process_.waitForStarted(5000)) return;
@@ -39,15 +41,16 @@ public:
     }
     const QString& path() const { return path_; }
 
-private:
+  private:
     QProcess process_;
     QString path_;
 };
 
 class HartOverPty : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        ASSERT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so"))) << link.loadError().toStdString();
+        ASSERT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")))
+            << link.loadError().toStdString();
         t.program.state.TransmitterDisplay = QStringLiteral("auto");
         t.program.state.ConnectTimeout = 10000;
         t.program.log.setThreshold(1);
@@ -75,7 +78,8 @@ TEST_F(HartOverPty, DetectsEachPresence) {
         SimulatorProcess sim({QString::fromLatin1(c.option)});
         ASSERT_FALSE(sim.path().isEmpty()) << c.option;
         session.LinkOpen = 0;
-        ASSERT_EQ(connect(sim.path()), 1) << c.option << "\n" << t.program.log.viewText().toStdString();
+        ASSERT_EQ(connect(sim.path()), 1) << c.option << "\n"
+                                          << t.program.log.viewText().toStdString();
         EXPECT_EQ(t.program.state.TransmDisplay, c.found);
         QByteArray block;
         if (session.DisplayPresent) {
@@ -90,7 +94,8 @@ TEST_F(HartOverPty, ProbeModeEndsByItself) {
     SimulatorProcess sim({});
     ASSERT_FALSE(sim.path().isEmpty());
     QProcess probe;
-    probe.start(QStringLiteral(ZH_PROGRAM_DIR "/ZEL-HART"), {QStringLiteral("Connect"), sim.path()});
+    probe.start(QStringLiteral(ZH_PROGRAM_DIR "/ZEL-HART"),
+                {QStringLiteral("Connect"), sim.path()});
     ASSERT_TRUE(probe.waitForFinished(10000));
     EXPECT_EQ(probe.exitCode(), 0) << probe.readAllStandardError().toStdString();
 }
@@ -120,7 +125,8 @@ TEST_F(HartOverPty, EveryFaultGivesItsResultAndLeavesTheLineClean) {
     } cases[] = {
         {"noanswer*3@191", 4, -1},
         {"badcheck*3@191", 3, -1},
-        {"wronglength*1@191", 3, -1},  // a well-formed answer: taken at once, the session sees the length
+        {"wronglength*1@191", 3,
+         -1},  // a well-formed answer: taken at once, the session sees the length
         {"commerror:0x08*3@191", 3, -1},
         // Later than the slave time-out: each late answer meets the master's
         // wait for a quiet line and is dropped, the last one before the next request.
@@ -136,9 +142,11 @@ TEST_F(HartOverPty, EveryFaultGivesItsResultAndLeavesTheLineClean) {
         SimulatorProcess sim({QStringLiteral("--fault=") + QLatin1String(c.fault)});
         ASSERT_FALSE(sim.path().isEmpty());
         session.LinkOpen = 0;
-        ASSERT_EQ(connect(sim.path()), 1) << c.fault << "\n" << t.program.log.viewText().toStdString();
+        ASSERT_EQ(connect(sim.path()), 1) << c.fault << "\n"
+                                          << t.program.log.viewText().toStdString();
         QByteArray block;
-        EXPECT_EQ(session.SendRequest(191, QByteArray(1, char(12)), 24, &block, 1), c.result) << c.fault;
+        EXPECT_EQ(session.SendRequest(191, QByteArray(1, char(12)), 24, &block, 1), c.result)
+            << c.fault;
         if (c.responseCode >= 0) {
             EXPECT_EQ(session.ResCode1, c.responseCode) << c.fault;
         }
@@ -156,8 +164,9 @@ TEST_F(HartOverPty, EveryFaultGivesItsResultAndLeavesTheLineClean) {
 
 TEST_F(HartOverPty, HangingProbeIsKilledEveryTryAndTheConnectionFails) {
     SimulatorProcess sim({});
-    ProcessProbe hanging(t.dialogs, QStringLiteral("/bin/sh"),
-                         {QStringLiteral("-c"), QStringLiteral("exec sleep 47.5"), QStringLiteral("sh")});
+    ProcessProbe hanging(
+        t.dialogs, QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("exec sleep 47.5"), QStringLiteral("sh")});
     HartSession withHangingProbe(t.program, link, hanging);
     t.program.state.ComPort = sim.path();
     t.program.state.ConnectRetry = 2;
@@ -168,7 +177,8 @@ TEST_F(HartOverPty, HangingProbeIsKilledEveryTryAndTheConnectionFails) {
     EXPECT_LT(timer.elapsed(), 3000);
     EXPECT_EQ(t.program.log.viewText().count(QStringLiteral("+++ Retrying HartConnect!")), 2);
     bool shown = false;
-    for (const QString& line : t.dialogs.progress) shown |= line.contains(QStringLiteral("Cannot connect To HART Interface!"));
+    for (const QString& line : t.dialogs.progress)
+        shown |= line.contains(QStringLiteral("Cannot connect To HART Interface!"));
     EXPECT_TRUE(shown);
     QProcess pgrep;
     pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-f"), QStringLiteral("sleep 47.5")});

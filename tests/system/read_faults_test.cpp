@@ -4,21 +4,23 @@
 // device's. Every kind of fault the simulator injects, on every command of
 // the read, over the real serial code (hartsim on a pseudo-terminal).
 
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
 // A bad check byte or a communication error leaves the master as a lost
 // answer does; these are the ways an answer can go wrong for the read.
-const char* const kFaults[] = {"noanswer*3", "wronglength", "busy*4", "error:6", "error:64", "late:3000"};
+const char* const kFaults[] = {"noanswer*3", "wronglength", "busy*4",
+                               "error:6",    "error:64",    "late:3000"};
 const int kCommands[] = {191, 141, 15, 0, 142, 151};
 
 class ReadFaults : public ::testing::TestWithParam<std::tuple<const char*, int>> {
-protected:
+  protected:
     static void SetUpTestSuite() {
         dir = new QTemporaryDir;
         // The device's values as a read without a fault gives them.
@@ -43,7 +45,8 @@ protected:
         const QString port = QString::fromLocal8Bit(sim.readLine()).trimmed();
         QProcess program;
         program.setWorkingDirectory(dir->path());
-        program.start(QStringLiteral(ZH_PROGRAM_DIR "/ZEL-HART"), {QStringLiteral("read"), port, QLatin1String(file)});
+        program.start(QStringLiteral(ZH_PROGRAM_DIR "/ZEL-HART"),
+                      {QStringLiteral("read"), port, QLatin1String(file)});
         program.waitForFinished(60000);
         *out = QString::fromLocal8Bit(program.readAllStandardOutput());
         sim.terminate();
@@ -56,8 +59,8 @@ protected:
     static QStringList comparable(const QString& path) {
         QFile f(path);
         if (!f.open(QIODevice::ReadOnly)) return {};
-        static const QRegularExpression moving(
-            QStringLiteral("^(\\[|(Version/Date|Display|ADactRaw|HiTrail|LoTrail|pc_ui32OPseconds)=)"));
+        static const QRegularExpression moving(QStringLiteral(
+            "^(\\[|(Version/Date|Display|ADactRaw|HiTrail|LoTrail|pc_ui32OPseconds)=)"));
         QStringList lines;
         for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n')))
             if (!moving.match(line).hasMatch()) lines << line;
@@ -90,7 +93,8 @@ TEST_P(ReadFaults, FailsKeepingTheOldFileOrGivesExactlyTheDevice) {
         EXPECT_EQ(f.readAll(), old) << fault.toStdString();
         return;
     }
-    EXPECT_TRUE(out.contains(QLatin1String("ok (all, Pressure)"))) << fault.toStdString() << ": " << out.toStdString();
+    EXPECT_TRUE(out.contains(QLatin1String("ok (all, Pressure)")))
+        << fault.toStdString() << ": " << out.toStdString();
     const QStringList got = comparable(path);
     for (int i = 0; i < std::max(got.size(), reference->size()); ++i) {
         ASSERT_EQ(got.value(i), reference->value(i)) << fault.toStdString() << " line " << i;
@@ -98,7 +102,8 @@ TEST_P(ReadFaults, FailsKeepingTheOldFileOrGivesExactlyTheDevice) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCommand, ReadFaults,
-                         ::testing::Combine(::testing::ValuesIn(kFaults), ::testing::ValuesIn(kCommands)),
+                         ::testing::Combine(::testing::ValuesIn(kFaults),
+                                            ::testing::ValuesIn(kCommands)),
                          [](const ::testing::TestParamInfo<std::tuple<const char*, int>>& info) {
                              std::string name = std::get<0>(info.param);
                              for (char& c : name)

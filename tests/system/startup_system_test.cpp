@@ -41,7 +41,8 @@ Snapshot snapshot(const QString& root) {
             continue;
         }
         QFile f(path);
-        files.insert(relative, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>"));
+        files.insert(relative,
+                     f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>"));
     }
     return files;
 }
@@ -51,7 +52,8 @@ Snapshot snapshot(const QString& root) {
 std::string changes(const Snapshot& before, const Snapshot& after) {
     std::string out;
     auto line = [&out](const char* what, const QString& path, const QByteArray& content) {
-        out += std::string(what) + " " + path.toStdString() + " (" + std::to_string(content.size()) + " bytes)\n";
+        out += std::string(what) + " " + path.toStdString() + " (" +
+               std::to_string(content.size()) + " bytes)\n";
     };
     for (auto it = after.cbegin(); it != after.cend(); ++it) {
         if (!before.contains(it.key())) {
@@ -67,7 +69,7 @@ std::string changes(const Snapshot& before, const Snapshot& after) {
 }
 
 class StartupSystemTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
     QString path(const QString& relative) const { return dir.filePath(relative); }
@@ -76,12 +78,15 @@ protected:
     // and (unless a test brings its own) the HART link library.
     void install(const QString& name = QStringLiteral("ZEL-HART"), bool withLinkLibrary = true) {
         const QString from = QStringLiteral(ZH_PROGRAM_DIR);
-        ASSERT_TRUE(QFile::copy(from + QStringLiteral("/ZEL-HART"), path(name))) << name.toStdString();
+        ASSERT_TRUE(QFile::copy(from + QStringLiteral("/ZEL-HART"), path(name)))
+            << name.toStdString();
         if (withLinkLibrary) {
-            ASSERT_TRUE(QFile::copy(from + QStringLiteral("/libhartlink.so"), path(QStringLiteral("libhartlink.so"))));
+            ASSERT_TRUE(QFile::copy(from + QStringLiteral("/libhartlink.so"),
+                                    path(QStringLiteral("libhartlink.so"))));
         }
         for (const char* profile : {"Config-125.ini", "Config.ini"}) {
-            ASSERT_TRUE(QFile::copy(from + QLatin1Char('/') + QLatin1String(profile), path(QLatin1String(profile))));
+            ASSERT_TRUE(QFile::copy(from + QLatin1Char('/') + QLatin1String(profile),
+                                    path(QLatin1String(profile))));
         }
         for (const char* folder : {"Language", "Images"}) {
             ASSERT_TRUE(QDir(dir.path()).mkdir(QLatin1String(folder)));
@@ -89,7 +94,8 @@ protected:
             const QStringList files = source.entryList(QDir::Files);
             ASSERT_FALSE(files.isEmpty()) << folder;
             for (const QString& file : files) {
-                ASSERT_TRUE(QFile::copy(source.filePath(file), path(QLatin1String(folder) + QLatin1Char('/') + file)));
+                ASSERT_TRUE(QFile::copy(source.filePath(file),
+                                        path(QLatin1String(folder) + QLatin1Char('/') + file)));
             }
         }
     }
@@ -105,7 +111,7 @@ protected:
     }
 
     Outcome run(const QString& name, const QStringList& arguments = {},
-            const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+                const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
         Outcome r;
         QProcess process;
         process.setWorkingDirectory(dir.path());
@@ -114,7 +120,8 @@ protected:
         clock.start();
         process.start(path(name), arguments);
         if (!process.waitForStarted(kTimeoutMs)) {
-            ADD_FAILURE() << "cannot start " << name.toStdString() << ": " << process.errorString().toStdString();
+            ADD_FAILURE() << "cannot start " << name.toStdString() << ": "
+                          << process.errorString().toStdString();
             return r;
         }
         r.finished = process.waitForFinished(kTimeoutMs);
@@ -149,9 +156,9 @@ TEST_F(StartupSystemTest, EditionComesFromTheFileName) {
     ASSERT_TRUE(r.finished) << r.err.toStdString();
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("ZEL-HART V 0.9.129\n"))) << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains(QRegularExpression(QStringLiteral("\n  Profile +") +
-                                                  QRegularExpression::escape(path(QStringLiteral("Config-125.ini"))) +
-                                                  QLatin1Char('\n'))))
+    EXPECT_TRUE(r.out.contains(QRegularExpression(
+        QStringLiteral("\n  Profile +") +
+        QRegularExpression::escape(path(QStringLiteral("Config-125.ini"))) + QLatin1Char('\n'))))
         << r.out.toStdString();
 }
 
@@ -170,9 +177,9 @@ TEST_F(StartupSystemTest, KalveroUsesConfigIni) {
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("KALVERO_S V 0.9.129\n"))) << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains(QRegularExpression(QStringLiteral("\n  Profile +") +
-                                                  QRegularExpression::escape(path(QStringLiteral("Config.ini"))) +
-                                                  QLatin1Char('\n'))))
+    EXPECT_TRUE(r.out.contains(QRegularExpression(
+        QStringLiteral("\n  Profile +") +
+        QRegularExpression::escape(path(QStringLiteral("Config.ini"))) + QLatin1Char('\n'))))
         << r.out.toStdString();
     EXPECT_FALSE(r.out.contains(QStringLiteral("Config-125.ini"))) << r.out.toStdString();
 }
@@ -183,10 +190,12 @@ TEST_F(StartupSystemTest, RenamedProgramRefusesToRunAndWritesNothing) {
 
     // Refused before anything else, with or without a window; without one
     // the message goes to standard error.
-    const Outcome r = run(QStringLiteral("ZELHART"), {QStringLiteral("read"), QStringLiteral("Sim"), QStringLiteral("x.cfp")});
+    const Outcome r = run(QStringLiteral("ZELHART"),
+                          {QStringLiteral("read"), QStringLiteral("Sim"), QStringLiteral("x.cfp")});
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Program has been renamed! (ZELHART)"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Program has been renamed! (ZELHART)")))
+        << r.err.toStdString();
     EXPECT_FALSE(r.out.contains(QStringLiteral("V 0.9.129"))) << r.out.toStdString();
 
     EXPECT_EQ(changes(before, snapshot(dir.path())), "");
@@ -199,9 +208,11 @@ TEST_F(StartupSystemTest, ProbeWritesNoFileEvenWhenEveryTextIsMissing) {
     writeFile(QStringLiteral("Language/English.ini"), QByteArray());
     const Snapshot before = snapshot(dir.path());
 
-    const Outcome r = run(QStringLiteral("ZEL-HART"), {QStringLiteral("Connect"), QStringLiteral("Com5")});
+    const Outcome r =
+        run(QStringLiteral("ZEL-HART"), {QStringLiteral("Connect"), QStringLiteral("Com5")});
     ASSERT_TRUE(r.finished) << "probe did not end within " << kTimeoutMs << " ms";
-    EXPECT_FALSE(r.out.contains(QStringLiteral("V 0.9.129"))) << "probe went on to the normal start";
+    EXPECT_FALSE(r.out.contains(QStringLiteral("V 0.9.129")))
+        << "probe went on to the normal start";
 
     EXPECT_EQ(changes(before, snapshot(dir.path())), "");
 }
@@ -222,13 +233,15 @@ TEST_F(StartupSystemTest, ProbeWithoutPortEndsAtOnce) {
 // exactly the calls of a connection test and ends with their result.
 TEST_F(StartupSystemTest, ProbeDrivesTheLinkLibrary) {
     install(QStringLiteral("ZEL-HART"), false);
-    ASSERT_TRUE(QFile::copy(QStringLiteral(FAKE_LINK_FULL_PATH), path(QStringLiteral("libhartlink.so"))));
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(FAKE_LINK_FULL_PATH), path(QStringLiteral("libhartlink.so"))));
     QTemporaryDir journalDir;
     ASSERT_TRUE(journalDir.isValid());
     const QString journalPath = journalDir.filePath(QStringLiteral("journal.txt"));
     auto journal = [&] {
         QFile f(journalPath);
-        const QString text = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        const QString text =
+            f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
         f.remove();
         return text;
     };
@@ -238,7 +251,8 @@ TEST_F(StartupSystemTest, ProbeDrivesTheLinkLibrary) {
     const Snapshot before = snapshot(dir.path());
 
     env.remove(QStringLiteral("FAKE_LINK_OPEN_RESULT"));
-    Outcome r = run(QStringLiteral("ZEL-HART"), {QStringLiteral("Connect"), QStringLiteral("Com5")}, env);
+    Outcome r =
+        run(QStringLiteral("ZEL-HART"), {QStringLiteral("Connect"), QStringLiteral("Com5")}, env);
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(journal().toStdString(), "Configure 0 0 5 1 0 0 0 10 0\nOpen 5\nConnect 0\nClose\n");
@@ -294,15 +308,19 @@ TEST_F(StartupSystemTest, RunTimeFaultShowsTheReportInABoxAndSavesTheLog) {
 
     const QStringList logs = QDir(dir.path()).entryList({QStringLiteral("*.log")}, QDir::Files);
     ASSERT_EQ(logs.size(), 1) << logs.join(QLatin1Char(' ')).toStdString();
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.log$")).match(logs[0]).hasMatch())
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.log$"))
+                    .match(logs[0])
+                    .hasMatch())
         << logs[0].toStdString();
-    EXPECT_TRUE(readFile(logs[0]).contains("Error Code:      SIGABRT (6)")) << readFile(logs[0]).toStdString();
+    EXPECT_TRUE(readFile(logs[0]).contains("Error Code:      SIGABRT (6)"))
+        << readFile(logs[0]).toStdString();
 
     // The box's title and text, as the second process printed them on closing it.
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("Program error\nA program error was detected:\n")))
         << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("Error Message:   Abnormal termination (abort)\n")));
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Logfile '") + logs[0] + QStringLiteral("' saved!"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Logfile '") + logs[0] + QStringLiteral("' saved!")))
+        << r.out.toStdString();
 }
 
 }  // namespace

@@ -3,11 +3,12 @@
 // read the device into a data file and write it back (all, or changes), and
 // the memory before and after is compared byte by byte.
 
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "sim/memory_file.h"
 
@@ -15,18 +16,20 @@ namespace {
 
 struct RoundTrip {
     const char* name;
-    const char* device;     // hartsim options
-    const char* file;       // data file (its extension names the measurand)
-    const char* scope;      // "all" or "changes"
-    const char* edit;       // "Key=value" set in the file before the write, or ""
-    int exitCode;           // of the write
-    const char* changes;    // memories (name prefixes, space separated) that must differ, "" for none
+    const char* device;   // hartsim options
+    const char* file;     // data file (its extension names the measurand)
+    const char* scope;    // "all" or "changes"
+    const char* edit;     // "Key=value" set in the file before the write, or ""
+    int exitCode;         // of the write
+    const char* changes;  // memories (name prefixes, space separated) that must differ, "" for none
 };
 
-void PrintTo(const RoundTrip& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const RoundTrip& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class WriteRoundTrip : public ::testing::TestWithParam<RoundTrip> {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     void TearDown() override {
         sim.terminate();
@@ -36,8 +39,10 @@ protected:
     void startDevice(const QString& options) {
         state = dir.filePath(QStringLiteral("device.state"));
         sim.start(QStringLiteral(ZH_PROGRAM_DIR "/hartsim"),
-                  {QStringLiteral("--pty"), QStringLiteral("--seconds"), QStringLiteral("120"), QStringLiteral("--options"),
-                   QStringLiteral("hold=50,state=") + state + (options.isEmpty() ? QString() : QLatin1Char(',') + options)});
+                  {QStringLiteral("--pty"), QStringLiteral("--seconds"), QStringLiteral("120"),
+                   QStringLiteral("--options"),
+                   QStringLiteral("hold=50,state=") + state +
+                       (options.isEmpty() ? QString() : QLatin1Char(',') + options)});
         ASSERT_TRUE(sim.waitForStarted(5000));
         ASSERT_TRUE(sim.waitForReadyRead(5000));
         port = QString::fromLocal8Bit(sim.readLine()).trimmed();
@@ -63,7 +68,8 @@ protected:
         QString text = QString::fromUtf8(f.readAll());
         f.close();
         const QString key = assignment.section(QLatin1Char('='), 0, 0);
-        const QRegularExpression line(QStringLiteral("(?m)^") + QRegularExpression::escape(key) + QStringLiteral("=.*$"));
+        const QRegularExpression line(QStringLiteral("(?m)^") + QRegularExpression::escape(key) +
+                                      QStringLiteral("=.*$"));
         ASSERT_TRUE(text.contains(line)) << key.toStdString();
         text.replace(line, assignment);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -83,12 +89,16 @@ TEST_P(WriteRoundTrip, TheDeviceMemoryChangesExactlyAsTheFile) {
     if (*row.edit) edit(QLatin1String(row.file), QLatin1String(row.edit));
     const hartsim::Memory before = memory();
     EXPECT_EQ(run({"write", row.file, port, row.scope}, &out), row.exitCode) << out.toStdString();
-    const std::string differences = hartsim::describeDifferences(hartsim::configurationDifferences(before, memory()));
+    const std::string differences =
+        hartsim::describeDifferences(hartsim::configurationDifferences(before, memory()));
     // Each memory named differs, and nothing beyond them.
     QString rest = QString::fromStdString(differences);
-    for (const QString& memoryName : QString::fromLatin1(row.changes).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        EXPECT_TRUE(rest.contains(memoryName)) << memoryName.toStdString() << " unchanged; " << out.toStdString();
-        rest.remove(QRegularExpression(QRegularExpression::escape(memoryName) + QStringLiteral("\\S*")));
+    for (const QString& memoryName :
+         QString::fromLatin1(row.changes).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        EXPECT_TRUE(rest.contains(memoryName))
+            << memoryName.toStdString() << " unchanged; " << out.toStdString();
+        rest.remove(
+            QRegularExpression(QRegularExpression::escape(memoryName) + QStringLiteral("\\S*")));
     }
     EXPECT_TRUE(rest.trimmed().isEmpty()) << differences << "\n" << out.toStdString();
 }
@@ -103,17 +113,19 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"CalibrationDecimalsAll", "caldecimals=2", "a.cfp", "all", "", 0, ""},
         RoundTrip{"PaddedWithNulsAll", "textpad=nul", "a.cfp", "all", "", 0, ""},
         RoundTrip{"TemperatureAll", "config=20", "t.cft", "all", "", 0, ""},
-        RoundTrip{"TemperatureInFahrenheitChanges", "config=20,displayunit=F", "t.cft", "changes", "", 0, ""},
+        RoundTrip{"TemperatureInFahrenheitChanges", "config=20,displayunit=F", "t.cft", "changes",
+                  "", 0, ""},
         RoundTrip{"TransmitterOnlyAll", "presence=transmitter", "a.cfp", "all", "", 0, ""},
         RoundTrip{"DisplayOnlyAll", "presence=display", "a.cfp", "all", "", 0, ""},
         // Edited: exactly the edited value's place changes.
-        RoundTrip{"EditedSetPointChanges", "", "a.cfp", "changes", "SetPoint1=10.4[bar]", 0, "display.eeprom.10 display.ram.10"},
+        RoundTrip{"EditedSetPointChanges", "", "a.cfp", "changes", "SetPoint1=10.4[bar]", 0,
+                  "display.eeprom.10 display.ram.10"},
         RoundTrip{"EditedDampingAll", "", "a.cfp", "all", "Damping=2.5[s]", 0, "transmitter.ram"},
         RoundTrip{"EditedNominalRangeWithCalibrationDecimals", "caldecimals=2", "a.cfp", "changes",
                   "NominalRangeHigh=20[bar]", 0, "display.eeprom.12 display.ram.12"},
         RoundTrip{"EditedTableValueChanges", "", "a.cfp", "changes", "AGW5=100", 0, "transmitter"},
-        RoundTrip{"EditedTagOfDisplayOnly", "presence=display", "a.cfp", "changes", "TagID=PT-NEW", 0,
-                  "display.eeprom.2 display.ram.2"},
+        RoundTrip{"EditedTagOfDisplayOnly", "presence=display", "a.cfp", "changes", "TagID=PT-NEW",
+                  0, "display.eeprom.2 display.ram.2"},
         // Refused before any frame: nothing changes.
         RoundTrip{"NegativeDamping", "", "a.cfp", "all", "Damping=-5[s]", 1, ""},
         RoundTrip{"RangeBeyondTheCell", "", "a.cfp", "all", "UpperRangeVal=1e9[bar]", 1, ""},

@@ -4,26 +4,21 @@
 // the simulated device behind the "Sim" port, and a helper that answers the
 // message boxes that come up.
 
-#include "ui/application.h"
-#include "ui/application_check.h"
-
-#include "ui/application_check.h"
-
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QRegularExpression>
+#include <QDialogButtonBox>
 #include <QDirIterator>
 #include <QFileDialog>
-#include <QMenu>
-#include <QDialogButtonBox>
-#include <QLineEdit>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -35,21 +30,24 @@
 #include "app/profile_settings.h"
 #include "app/program.h"
 #include "app/startup.h"
+#include "files/data_commands.h"
 #include "hart/link_library.h"
+#include "sim/memory_file.h"
 #include "support/ending_probe.h"
+#include "ui/application.h"
+#include "ui/application_check.h"
 #include "ui/control_registry.h"
 #include "ui/main_window.h"
 #include "ui/menu_builder.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_gadgets.h"
-#include "files/data_commands.h"
-#include "sim/memory_file.h"
 
 // Failures show texts as text.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace zh {
-
 
 // Answers every message box that comes up while it lives with `answer`
 // (the box's default button when it has no such button) and keeps the

@@ -4,9 +4,6 @@
 // window do to it.
 
 #include "ui/application.h"
-#include "ui/control_widgets.h"
-#include "ui/field_entry_popup.h"
-#include "app_rig.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +12,12 @@
 #include <QPointer>
 #include <QTabBar>
 
+#include "app_rig.h"
+#include "ui/control_widgets.h"
+#include "ui/field_entry_popup.h"
+
 namespace zh {
 namespace {
-
 
 TEST(Application, EachEditionAndUserModeGetsItsTabsControlsAndMenus) {
     const struct {
@@ -103,13 +103,17 @@ TEST(Application, ReadModuleFillsTheControlsFromTheDevice) {
     EXPECT_EQ(tag.GadStatus, "read");  // painted in the colour of values just read
     EXPECT_EQ(rig.gadgets.widget(tag.GadID)->palette().color(QPalette::Text), QColor(0, 80, 0));
     // The administrator's copies show the device's values too.
-    for (const auto& [copy, original] : {std::pair{"DampingAdm", "Damping"}, std::pair{"TagIDAdm", "TagID"},
-                                         std::pair{"SerialNo2Adm", "SerialNo2"}}) {
+    for (const auto& [copy, original] :
+         {std::pair{"DampingAdm", "Damping"}, std::pair{"TagIDAdm", "TagID"},
+          std::pair{"SerialNo2Adm", "SerialNo2"}}) {
         EXPECT_EQ(rig.field(copy).Content, rig.field(original).Content) << copy;
-        EXPECT_EQ(rig.gadgets.text(rig.field(copy).GadID), rig.gadgets.text(rig.field(original).GadID)) << copy;
+        EXPECT_EQ(rig.gadgets.text(rig.field(copy).GadID),
+                  rig.gadgets.text(rig.field(original).GadID))
+            << copy;
     }
     // A read-only field takes no typing: what it shows is what it holds.
-    auto* nominal = qobject_cast<QLineEdit*>(rig.gadgets.widget(rig.field("NominalRangeHigh").GadID));
+    auto* nominal =
+        qobject_cast<QLineEdit*>(rig.gadgets.widget(rig.field("NominalRangeHigh").GadID));
     ASSERT_NE(nominal, nullptr);
     const QString held = rig.field("NominalRangeHigh").Content;
     QKeyEvent digit(QEvent::KeyPress, Qt::Key_2, Qt::NoModifier, QStringLiteral("2"));
@@ -135,7 +139,8 @@ TEST(Application, AWriteLeavesWhatItSentUpdated) {
     EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
     for (const char* name : {"TagID", "TagIDAdm"}) {
         EXPECT_EQ(rig.field(name).GadStatus, "updated") << name;
-        EXPECT_EQ(rig.gadgets.widget(rig.field(name).GadID)->palette().color(QPalette::Text), QColor(0, 0, 255))
+        EXPECT_EQ(rig.gadgets.widget(rig.field(name).GadID)->palette().color(QPalette::Text),
+                  QColor(0, 0, 255))
             << name;
     }
     EXPECT_EQ(rig.field("LowerRangeVal").GadStatus, "read");  // not sent: the device had it already
@@ -169,16 +174,19 @@ TEST(Application, OpenAndWriteBackChangeTheDeviceExactlyAsEdited) {
     rig.app->command(menu::kWriteAll);
     EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
     EXPECT_EQ(rig.window().statusText(2), "Module: updated");
-    EXPECT_EQ(hartsim::describeDifferences(hartsim::configurationDifferences(before, memory())), "");
+    EXPECT_EQ(hartsim::describeDifferences(hartsim::configurationDifferences(before, memory())),
+              "");
 
     ASSERT_EQ(rig.app->applicationCheck().UpdApplGadget(0, "SetPoint1", "10000"), "10000");
     rig.app->command(menu::kWriteChanges);
-    const std::string changed = hartsim::describeDifferences(hartsim::configurationDifferences(before, memory()));
+    const std::string changed =
+        hartsim::describeDifferences(hartsim::configurationDifferences(before, memory()));
     EXPECT_EQ(QString::fromStdString(changed).remove(QRegularExpression("@[0-9,]+")).toStdString(),
               "display.eeprom.10 display.ram.10")
         << qPrintable(rig.boxes.texts.join('|'));
     rig.read();  // and it is the value typed, in the unit it was typed in
-    EXPECT_EQ(rig.field("SetPoint1").Content.toDouble(), 10000.0) << qPrintable(rig.field("SetPoint1").Content);
+    EXPECT_EQ(rig.field("SetPoint1").Content.toDouble(), 10000.0)
+        << qPrintable(rig.field("SetPoint1").Content);
 }
 
 // A user types into the tag field of the window and moves on: the field
@@ -187,7 +195,8 @@ TEST(Application, OpenAndWriteBackChangeTheDeviceExactlyAsEdited) {
 TEST(Application, AnEntryTypedIntoTheWindowLandsInItsField) {
     AppRig rig("ZEL-HART", {{"UserMode=user", "UserMode=customizer"}});
     ASSERT_TRUE(rig.app->VANTOMain(0));
-    qputenv("HARTSIM_OPTIONS", "presence=both,config=20");  // a temperature device has a HART address field
+    qputenv("HARTSIM_OPTIONS",
+            "presence=both,config=20");  // a temperature device has a HART address field
     rig.read();
     const auto pump = [&] {
         QApplication::processEvents();
@@ -238,14 +247,18 @@ TEST(Application, ConnectAndDisconnectShowInTheStatusLine) {
     rig.app->command(menu::kConnect);
     QApplication::processEvents();
     EXPECT_EQ(rig.program.state.ConnectionState, 1);
-    EXPECT_TRUE(rig.window().statusText(0).contains("Online")) << qPrintable(rig.window().statusText(0));
+    EXPECT_TRUE(rig.window().statusText(0).contains("Online"))
+        << qPrintable(rig.window().statusText(0));
     EXPECT_EQ(rig.program.state.DataTrigger, 0);  // Connect read the device
     EXPECT_TRUE(rig.program.state.DynamicDisplayOn);
     // A poll shows the module's read-out with its decimal point.
     rig.app->refreshLiveValues();
     const QString shown = rig.gadgets.text(rig.field("Display").GadID);
-    EXPECT_TRUE(QRegularExpression("^-?[0-9]+\\.[0-9]+$").match(shown).hasMatch()) << qPrintable(shown);
-    const auto raw = [&](const char* name) { return rig.app->model().fields.at(rig.app->model().fields.find(name)).RawVal; };
+    EXPECT_TRUE(QRegularExpression("^-?[0-9]+\\.[0-9]+$").match(shown).hasMatch())
+        << qPrintable(shown);
+    const auto raw = [&](const char* name) {
+        return rig.app->model().fields.at(rig.app->model().fields.find(name)).RawVal;
+    };
     EXPECT_GT(raw("ADactRaw").toInt(), 0);
     // Clear: the module's high pointer starts again from the value now.
     rig.app->dispatch({EventGadget, 1, rig.control("BtnClearHiTrailing"), -1, GadgetSelect});
@@ -257,7 +270,8 @@ TEST(Application, ConnectAndDisconnectShowInTheStatusLine) {
     EXPECT_EQ(rig.program.state.ConnectionState, 0);
     EXPECT_FALSE(rig.program.state.DynamicDisplayOn);
     EXPECT_EQ(rig.gadgets.text(rig.field("Display").GadID), "");  // blanked
-    EXPECT_TRUE(rig.window().statusText(0).contains("Offline")) << qPrintable(rig.window().statusText(0));
+    EXPECT_TRUE(rig.window().statusText(0).contains("Offline"))
+        << qPrintable(rig.window().statusText(0));
     EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
 }
 
@@ -279,7 +293,8 @@ TEST(Application, WindowIsServedDuringAPollAndACommandClickedThereWaitsForIt) {
     rig.app->refreshLiveValues();
     EXPECT_TRUE(servedInExchange);
     EXPECT_TRUE(rig.program.state.DynamicDisplayOn);
-    EXPECT_FALSE(rig.gadgets.text(rig.field("Display").GadID).isEmpty());  // the poll ended with its value
+    EXPECT_FALSE(
+        rig.gadgets.text(rig.field("Display").GadID).isEmpty());  // the poll ended with its value
     while (const std::optional<WindowEvent> e = rig.gadgets.waitEvent(0)) rig.app->dispatch(*e);
     EXPECT_FALSE(rig.program.state.DynamicDisplayOn);
     EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
@@ -327,7 +342,8 @@ TEST(Application, SaveAsAndOpenThroughTheRequesters) {
     saved.close();
     FieldTable& fields = rig.app->model().fields;
     fields.at(fields.find("TagID")).Content = "OTHER";
-    for (const char* name : {"Damping", "TagID", "TagIDAdm"}) fields.at(fields.find(name)).setColourState(ColourChanged);
+    for (const char* name : {"Damping", "TagID", "TagIDAdm"})
+        fields.at(fields.find(name)).setColourState(ColourChanged);
 
     rig.app->command(menu::kOpen);
     EXPECT_EQ(rig.field("TagID").Content, tag) << qPrintable(rig.boxes.texts.join('|'));
@@ -336,10 +352,12 @@ TEST(Application, SaveAsAndOpenThroughTheRequesters) {
     EXPECT_EQ(rig.field("Damping").GadStatus, "read");
     for (const char* name : {"TagID", "TagIDAdm"}) {
         EXPECT_EQ(rig.field(name).GadStatus, "read") << name;
-        EXPECT_EQ(rig.gadgets.widget(rig.field(name).GadID)->palette().color(QPalette::Text), QColor(0, 80, 0))
+        EXPECT_EQ(rig.gadgets.widget(rig.field(name).GadID)->palette().color(QPalette::Text),
+                  QColor(0, 80, 0))
             << name;
     }
-    EXPECT_TRUE(rig.window().windowTitle().contains("plant.cfp")) << qPrintable(rig.window().windowTitle());
+    EXPECT_TRUE(rig.window().windowTitle().contains("plant.cfp"))
+        << qPrintable(rig.window().windowTitle());
 }
 
 // New: the equipment is chosen in a pop-up; the new data set has the
@@ -377,8 +395,10 @@ QStringList unreadableCaptions(const MainWindow& window) {
     const auto check = [&found](const QString& text, const CaptionFit& fit) {
         if (fit.font.pointSizeF() < kSmallestCaptionPoints || fit.elided) found << text;
     };
-    for (const FittingLabel* l : window.findChildren<FittingLabel*>()) check(l->text(), l->drawnCaption());
-    for (const FittingButton* b : window.findChildren<FittingButton*>()) check(b->text(), b->drawnCaption());
+    for (const FittingLabel* l : window.findChildren<FittingLabel*>())
+        check(l->text(), l->drawnCaption());
+    for (const FittingButton* b : window.findChildren<FittingButton*>())
+        check(b->text(), b->drawnCaption());
     return found;
 }
 
@@ -437,7 +457,8 @@ TEST(Application, FieldEntryClosesAndGivesTheWindowBack) {
 
     QPointer<FieldEntryPopup> popup = open();
     ASSERT_TRUE(popup && popup->isVisible());
-    EXPECT_TRUE(popup->report().contains("GadKonst:#Gadget_ZELHart_CmbUnit")) << qPrintable(popup->report());
+    EXPECT_TRUE(popup->report().contains("GadKonst:#Gadget_ZELHart_CmbUnit"))
+        << qPrintable(popup->report());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
@@ -452,8 +473,8 @@ TEST(Application, FieldEntryClosesAndGivesTheWindowBack) {
     popup = open();
     ASSERT_TRUE(popup);
     const QPoint second = tabs->tabRect(1).center();
-    QMouseEvent press(QEvent::MouseButtonPress, second, tabs->mapToGlobal(second), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, second, tabs->mapToGlobal(second), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(tabs, &press);
     EXPECT_TRUE(closed(popup));
     EXPECT_EQ(tabs->currentIndex(), 1);  // the click reached the window

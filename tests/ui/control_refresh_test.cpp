@@ -2,11 +2,12 @@
 // access pushed by InternToForm, group switching and painting by
 // UpdAllGads, pairs copied by SyncGadgets, and the single-field operations.
 
+#include "ui/control_refresh.h"
+
 #include <gtest/gtest.h>
 
 #include "app/dialogs.h"
 #include "model/device_types.h"
-#include "ui/control_refresh.h"
 #include "ui/gadget_colours.h"
 #include "window_model.h"
 
@@ -17,7 +18,7 @@ const int kRead = rgb(0, 80, 0);
 const int kErrorBackground = rgb(255, 255, 53);
 
 class ControlRefreshTest : public ::testing::Test {
-protected:
+  protected:
     test::WindowModel w;
     ControlRefresh refresh{w.model};
 };
@@ -40,10 +41,10 @@ TEST_F(ControlRefreshTest, InternToFormPushesEveryShownField) {
     EXPECT_EQ(w.c("CmbOutFunc2").items.size(), 4);
     EXPECT_EQ(w.c("CmbOutFunc2").state, 3);
     EXPECT_EQ(w.c("UnitSetPoint1").text, "mbar");
-    EXPECT_NE(w.c("FldDelaySet1").text, "7.5");       // hidden fields are not written
-    EXPECT_EQ(w.c("CmbUnitAdm").text, "untouched");   // nor "nodisplay" ones
-    EXPECT_FALSE(w.c("FldHWVers1").enabled);          // Access "disabled"
-    EXPECT_FALSE(w.c("UpperNominalVal").enabled);     // Access "readonly"
+    EXPECT_NE(w.c("FldDelaySet1").text, "7.5");      // hidden fields are not written
+    EXPECT_EQ(w.c("CmbUnitAdm").text, "untouched");  // nor "nodisplay" ones
+    EXPECT_FALSE(w.c("FldHWVers1").enabled);         // Access "disabled"
+    EXPECT_FALSE(w.c("UpperNominalVal").enabled);    // Access "readonly"
     EXPECT_TRUE(w.t.dialogs.boxes.empty());
     EXPECT_FALSE(w.t.program.messages.silent());
 }
@@ -102,8 +103,8 @@ TEST_F(ControlRefreshTest, UpdAllGadsSwitchesAndPaintsItsRange) {
     EXPECT_FALSE(w.c("TagID").enabled);
     EXPECT_EQ(w.c("TagID").foreground, kRead);
     EXPECT_EQ(w.f("TagID").GadStatus, "read");
-    EXPECT_FALSE(w.c("TempDamping").enabled);           // "TEMPERATURE;[s];COMMON;"
-    EXPECT_TRUE(w.c("FldUpperRangeVal").enabled);       // ADMIN only: not in the range
+    EXPECT_FALSE(w.c("TempDamping").enabled);      // "TEMPERATURE;[s];COMMON;"
+    EXPECT_TRUE(w.c("FldUpperRangeVal").enabled);  // ADMIN only: not in the range
     EXPECT_EQ(w.c("FldUpperRangeVal").foreground, -1);
 
     w.f("TagID").setColourState(ColourChanged);

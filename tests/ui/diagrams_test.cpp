@@ -45,8 +45,15 @@ TEST(Diagrams, DisplayDiagramForRangesSmallLargeAndNegative) {
                 {"display-huge-0-100000", 0, 100000}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        const DisplayDiagramValues v{r.low, r.high, 4000, 20000, r.low, r.high,
-                                     r.low + 0.6 * (r.high - r.low), r.low + 0.55 * (r.high - r.low), 12000};
+        const DisplayDiagramValues v{r.low,
+                                     r.high,
+                                     4000,
+                                     20000,
+                                     r.low,
+                                     r.high,
+                                     r.low + 0.6 * (r.high - r.low),
+                                     r.low + 0.55 * (r.high - r.low),
+                                     12000};
         const Diagram d = HartGraphDisplay(v, kControl);
         keep(d, r.name);
         expectLivePointAt(d, 12000, (r.low + r.high) / 2);
@@ -57,7 +64,8 @@ TEST(Diagrams, TransmitterDiagramInTableAndRangeMode) {
     TransmitterDiagramValues table;
     table.tableMode = true;
     table.table = {-25000, -20060, -15100, -10130, -5150, -160, 4840, 9850, 14870, 19920, 25000};
-    table.nominalLow = -50, table.nominalHigh = 250, table.measuringLow = 0, table.measuringHigh = 150;
+    table.nominalLow = -50, table.nominalHigh = 250, table.measuringLow = 0,
+    table.measuringHigh = 150;
     table.liveAD = 4840, table.liveValue = 130, table.liveCurrent = 17.9;
     Diagram d = HartGraphTransmitter(table, kControl);
     keep(d, "transmitter-temperature-table");
@@ -74,7 +82,8 @@ TEST(Diagrams, TransmitterDiagramInTableAndRangeMode) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         TransmitterDiagramValues v;
-        v.nominalLow = r.nomLow, v.nominalHigh = r.nomHigh, v.measuringLow = r.low, v.measuringHigh = r.high;
+        v.nominalLow = r.nomLow, v.nominalHigh = r.nomHigh, v.measuringLow = r.low,
+        v.measuringHigh = r.high;
         v.liveAD = 0, v.liveValue = r.pv, v.liveCurrent = r.mA;
         d = HartGraphTransmitter(v, kControl);
         keep(d, r.name);

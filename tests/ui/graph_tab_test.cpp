@@ -3,10 +3,10 @@
 // the loop current in the status line while connected; test mode, fed by
 // the "Test input" window without a word to the device.
 
+#include <gtest/gtest.h>
+
 #include "app_rig.h"
 #include "ui/control_widgets.h"
-
-#include <gtest/gtest.h>
 
 namespace zh {
 namespace {
@@ -17,7 +17,8 @@ TEST(GraphTab, DrawnInViewOnEveryValueAndNeverWithGraphModeOff) {
         AppRig rig("ZEL-HART", {{"GraphMode=OFF", on ? "GraphMode=ON" : "GraphMode=OFF"}});
         ASSERT_TRUE(rig.app->VANTOMain(0));
         const auto image = [&](const char* name) {
-            const auto* control = dynamic_cast<ImageControl*>(rig.gadgets.widget(rig.control(name)));
+            const auto* control =
+                dynamic_cast<ImageControl*>(rig.gadgets.widget(rig.control(name)));
             return control ? control->pixmap() : QPixmap();
         };
         const auto picture = [&](const char* name) { return image(name).cacheKey(); };
@@ -29,7 +30,8 @@ TEST(GraphTab, DrawnInViewOnEveryValueAndNeverWithGraphModeOff) {
         const qint64 inView = picture("Diagram1");
         rig.app->refreshLiveValues();
         const qint64 polled = picture("Diagram1");
-        EXPECT_TRUE(rig.window().statusText(3).endsWith(" [mA]")) << qPrintable(rig.window().statusText(3));
+        EXPECT_TRUE(rig.window().statusText(3).endsWith(" [mA]"))
+            << qPrintable(rig.window().statusText(3));
         panel->setCurrentIndex(0);
         rig.app->refreshLiveValues();
         if (on) {
@@ -38,7 +40,8 @@ TEST(GraphTab, DrawnInViewOnEveryValueAndNeverWithGraphModeOff) {
             EXPECT_EQ(picture("Diagram1"), polled);  // out of view: not drawn
             EXPECT_FALSE(image("Diagram2").isNull());
         } else {
-            for (const char* name : {"Diagram1", "Diagram2"}) EXPECT_TRUE(image(name).isNull()) << name;
+            for (const char* name : {"Diagram1", "Diagram2"})
+                EXPECT_TRUE(image(name).isNull()) << name;
         }
         rig.app->command(menu::kDisconnect);
         EXPECT_EQ(rig.window().statusText(3), "");

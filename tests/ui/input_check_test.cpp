@@ -3,6 +3,8 @@
 // and Cancel, the error state, the drain after a rejected entry, the
 // switch-point limits and the fields that follow an accepted entry.
 
+#include "ui/input_check.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -12,13 +14,12 @@
 #include "app/gadgets.h"
 #include "hart/hart_session.h"
 #include "hart/link_library.h"
-#include "model/read_write_sequences.h"
-#include "support/ending_probe.h"
 #include "model/list_text.h"
+#include "model/read_write_sequences.h"
+#include "model/type_checks.h"
+#include "support/ending_probe.h"
 #include "ui/application_check.h"
 #include "ui/control_refresh.h"
-#include "ui/input_check.h"
-#include "model/type_checks.h"
 #include "window_model.h"
 
 namespace zh {
@@ -37,21 +38,26 @@ struct CheckCase {
     const char* text;
     const char* params;
     const char* attributes;
-    Answer answer;          // the message box's answer, None: no message expected
-    const char* expected;   // accepted value or sentinel
-    const char* message;    // part of the message text
+    Answer answer;         // the message box's answer, None: no message expected
+    const char* expected;  // accepted value or sentinel
+    const char* message;   // part of the message text
 };
 
-QString checkStr(Program& p, const CheckArgs& a) { return CheckString(p, a); }
+QString checkStr(Program& p, const CheckArgs& a) {
+    return CheckString(p, a);
+}
 
 TEST(TypeChecks, EntriesAreNormalisedOrRefusedWithTheirMessage) {
     const CheckCase cases[] = {
         // Floats: limits shown with the field's decimals, the value re-formatted.
-        {CheckFloat, "22", "2.1;3.5;21.8", "", Answer::Ok, "~~Error~~", "Value exceeds limit:  21.8"},
+        {CheckFloat, "22", "2.1;3.5;21.8", "", Answer::Ok, "~~Error~~",
+         "Value exceeds limit:  21.8"},
         {CheckFloat, "4", "2.1;3.5;21.8", "", Answer::None, "4.0", ""},
         {CheckFloat, "21,8", "2.1;3.5;21.8", "", Answer::None, "21.8", ""},
-        {CheckFloat, "3.4", "2.1;3.5;21.8", "", Answer::Cancel, "~~Cancel~~", "Value less than minimum:  3.5"},
-        {CheckFloat, "123.4", "2.1", "", Answer::Ok, "~~Error~~", "Number of digits exceeds limit:  2"},
+        {CheckFloat, "3.4", "2.1;3.5;21.8", "", Answer::Cancel, "~~Cancel~~",
+         "Value less than minimum:  3.5"},
+        {CheckFloat, "123.4", "2.1", "", Answer::Ok, "~~Error~~",
+         "Number of digits exceeds limit:  2"},
         {CheckFloat, "007.5", "3.2;-99999.;99999", "", Answer::None, "7.50", ""},
         {CheckFloat, "-0.04", "4.1", "", Answer::None, "0.0", ""},
         {CheckFloat, "0", "4.1", "notzero;", Answer::Ok, "~~Error~~", "0.0 not valid for: "},
@@ -72,19 +78,23 @@ TEST(TypeChecks, EntriesAreNormalisedOrRefusedWithTheirMessage) {
         {CheckNumber, "7", "3;0;999", "leadzero;", Answer::None, "007", ""},
         {CheckNumber, "", "6", "blankvalid;", Answer::None, "", ""},
         {CheckNumber, "abc", "6", "nocheck;", Answer::None, "abc", ""},
-        {CheckNumber, "99999999999999999999", "", "", Answer::Ok, "~~Error~~", "Value exceeds limit: "},
+        {CheckNumber, "99999999999999999999", "", "", Answer::Ok, "~~Error~~",
+         "Value exceeds limit: "},
         // Hexadecimal and binary: padded; a bad entry is always undone.
         {CheckHex, "ff", "4", "", Answer::None, "00FF", ""},
         {CheckHex, "G1", "4", "", Answer::Ok, "~~Cancel~~", "Invalid input:  G"},
-        {CheckHex, "12345", "4", "", Answer::Ok, "~~Cancel~~", "Number of digits exceeds limit:  4"},
+        {CheckHex, "12345", "4", "", Answer::Ok, "~~Cancel~~",
+         "Number of digits exceeds limit:  4"},
         {CheckBinary, "11", "4", "", Answer::None, "0011", ""},
         {CheckBinary, "102", "4", "", Answer::Ok, "~~Cancel~~", "Invalid input:  2"},
         // Addresses and texts.
-        {CheckIpAddress, "0.0.0.0", "", "mustfill;", Answer::Ok, "~~Error~~", "Field must be filled: "},
+        {CheckIpAddress, "0.0.0.0", "", "mustfill;", Answer::Ok, "~~Error~~",
+         "Field must be filled: "},
         {CheckIpAddress, "192.168.1.300", "", "", Answer::Ok, "~~Error~~", "Invalid input: "},
         {CheckIpAddress, "10.0.0.1", "", "mustfill;", Answer::None, "10.0.0.1", ""},
         {checkStr, "", "16", "mustfill;", Answer::Ok, "~~Error~~", "Field must be filled: "},
-        {checkStr, "12345678901234567", "16", "", Answer::Ok, "~~Error~~", "Number of digits exceeds limit:  16"},
+        {checkStr, "12345678901234567", "16", "", Answer::Ok, "~~Error~~",
+         "Number of digits exceeds limit:  16"},
         {checkStr, "PT-101", "16", "", Answer::None, "PT-101", ""},
     };
     for (const CheckCase& c : cases) {
@@ -102,14 +112,15 @@ TEST(TypeChecks, EntriesAreNormalisedOrRefusedWithTheirMessage) {
         EXPECT_EQ(t.dialogs.boxes[0].title, "Data input");
         EXPECT_TRUE(t.dialogs.boxes[0].text.startsWith(QStringLiteral("(Label=") + c.text + "): "))
             << qPrintable(t.dialogs.boxes[0].text);
-        EXPECT_TRUE(t.dialogs.boxes[0].text.contains(QString::fromUtf8(c.message))) << qPrintable(t.dialogs.boxes[0].text);
+        EXPECT_TRUE(t.dialogs.boxes[0].text.contains(QString::fromUtf8(c.message)))
+            << qPrintable(t.dialogs.boxes[0].text);
     }
 }
 
 // ------------------------------------------------------------ the input check
 
 class InputCheckTest : public ::testing::Test {
-protected:
+  protected:
     InputCheckTest() {
         refresh.checks.typeCheck = [this](FieldRecord& f, const QString& text) {
             return checkByType(w.t.program, f, text, false);
@@ -122,7 +133,9 @@ protected:
     }
     int gad(const char* name) { return w.f(name).GadID; }
     test::MemoryGadgets::Control& ctl(const char* field) { return w.t.gadgets.control(gad(field)); }
-    int event(const char* name, int code) { return input.CheckInput(WindowEvent{EventGadget, 1, gad(name), -1, code}); }
+    int event(const char* name, int code) {
+        return input.CheckInput(WindowEvent{EventGadget, 1, gad(name), -1, code});
+    }
     int focus(const char* name) { return event(name, GadgetFocusGained); }
     int type(const char* name, const QString& text) {
         ctl(name).text = text;
@@ -142,7 +155,9 @@ protected:
         f.setColourState(colour);
         refresh.InternToForm(QStringLiteral("gadname=") + name);
     }
-    QString lastBox() const { return w.t.dialogs.boxes.empty() ? QString() : w.t.dialogs.boxes.back().text; }
+    QString lastBox() const {
+        return w.t.dialogs.boxes.empty() ? QString() : w.t.dialogs.boxes.back().text;
+    }
 
     test::WindowModel w;
     ControlRefresh refresh{w.model};
@@ -334,16 +349,16 @@ TEST_F(InputCheckTest, SwitchPointsStayOnTheirSideOfTheirPartner) {
     // 0...10 bar with 0.5 % minimum distance (0.05 bar).
     const LimitCase cases[] = {
         {"SetPoint1", "6.00", "3", false, "6.00"},
-        {"SetPoint1", "4.02", "3", false, "~~Error~~"},  // closer to the reset point than allowed
-        {"SetPoint1", "10.5", "3", false, "~~Error~~"},  // above the range
+        {"SetPoint1", "4.02", "3", false, "~~Error~~"},    // closer to the reset point than allowed
+        {"SetPoint1", "10.5", "3", false, "~~Error~~"},    // above the range
         {"ResetPoint1", "5.50", "3", false, "~~Error~~"},  // above its set point
         {"ResetPoint1", "-0.1", "3", false, "~~Error~~"},
         {"ResetPoint1", "3.95", "3", false, "3.95"},
         {"FrameLow2", "8.00", "3", false, "~~Error~~"},
-        {"FrameLow2", "8.00", "1", false, "8.00"},   // channel 2 not fitted
-        {"SetPoint1", "4.02", "2", false, "4.02"},   // channel 1 not fitted
-        {"SetPoint1", "4.02", "0", false, "4.02"},   // no switch contacts
-        {"SetPoint1", "3.00", "3", true, "3.00"},    // falling: set point below reset point
+        {"FrameLow2", "8.00", "1", false, "8.00"},  // channel 2 not fitted
+        {"SetPoint1", "4.02", "2", false, "4.02"},  // channel 1 not fitted
+        {"SetPoint1", "4.02", "0", false, "4.02"},  // no switch contacts
+        {"SetPoint1", "3.00", "3", true, "3.00"},   // falling: set point below reset point
         {"SetPoint1", "6.00", "3", true, "~~Error~~"},
     };
     for (const LimitCase& c : cases) {
@@ -359,7 +374,8 @@ TEST_F(InputCheckTest, SwitchPointsStayOnTheirSideOfTheirPartner) {
         w.t.dialogs.boxAnswers.assign({mb::ResultOk});
         EXPECT_EQ(appl.CheckLimits(c.field, c.value), c.expected);
         if (QString(c.expected).startsWith("~~"))
-            EXPECT_TRUE(lastBox().contains(QStringLiteral("Value of ") + c.field + "=" + c.value + " not in range"))
+            EXPECT_TRUE(lastBox().contains(QStringLiteral("Value of ") + c.field + "=" + c.value +
+                                           " not in range"))
                 << qPrintable(lastBox());
         else
             EXPECT_TRUE(w.t.dialogs.boxes.empty());
@@ -405,7 +421,8 @@ TEST_F(InputCheckTest, AUnitChangeReformatsTheMeasurandFields) {
     EXPECT_EQ(appl.UpdApplGadget(0, "Unit", QString::number(mbar)), QString::number(mbar));
     EXPECT_EQ(w.f("UnitAdm").Content, QString::number(mbar));
     EXPECT_EQ(w.f("SetPoint1").GadUnit, "[mbar]");
-    EXPECT_DOUBLE_EQ(w.f("SetPoint1").Content.toDouble(), 5000.0) << qPrintable(w.f("SetPoint1").Content);
+    EXPECT_DOUBLE_EQ(w.f("SetPoint1").Content.toDouble(), 5000.0)
+        << qPrintable(w.f("SetPoint1").Content);
     EXPECT_EQ(w.f("SetPoint1").ColorIndx, ColourChanged);
     EXPECT_TRUE(w.t.dialogs.boxes.empty()) << qPrintable(lastBox());
     EXPECT_EQ(w.c(w.f("SetPoint1").UnitGadID).text, "mbar");
@@ -418,10 +435,13 @@ TEST_F(InputCheckTest, ARangeValueOutsideTheNominalRangeIsReported) {
     setField("LowerRangeVal", "0.0");
     setField("UpperRangeVal", "10.0");
     w.t.dialogs.boxAnswers.push_back(mb::ResultCancel);
-    EXPECT_EQ(appl.ApplCheckField("UpperRangeVal", "17.0", 0, "Float", "", "", Conversion::None), "~~Cancel~~");
-    EXPECT_TRUE(lastBox().contains("Value 17.0 Not in valid range 0.000...16.000")) << qPrintable(lastBox());
+    EXPECT_EQ(appl.ApplCheckField("UpperRangeVal", "17.0", 0, "Float", "", "", Conversion::None),
+              "~~Cancel~~");
+    EXPECT_TRUE(lastBox().contains("Value 17.0 Not in valid range 0.000...16.000"))
+        << qPrintable(lastBox());
     EXPECT_EQ(w.f("UpperRangeVal").Content, "10.0");
-    EXPECT_EQ(appl.ApplCheckField("UpperRangeVal", "12.0", 0, "Float", "", "", Conversion::None), "12.0");
+    EXPECT_EQ(appl.ApplCheckField("UpperRangeVal", "12.0", 0, "Float", "", "", Conversion::None),
+              "12.0");
     EXPECT_DOUBLE_EQ(w.f("DspMBE").Content.toDouble(), 12.0);
     EXPECT_DOUBLE_EQ(w.f("TMeasRangeHigh").Content.toDouble(), 12.0);
 }
@@ -481,9 +501,11 @@ TEST_F(InputCheckTest, AnEditedFieldGoesOutAloneInAChangesWrite) {
     qunsetenv("HARTSIM_OPTIONS");
     EXPECT_EQ(frames.count("RX command=190 "), 1) << qPrintable(frames);
     // Block 10 with the delay in tenths of a second (25) in its slot.
-    EXPECT_TRUE(frames.contains(QRegularExpression("RX command=190 .* BE [0-9A-F]{2} 0A( [0-9A-F]{2}){12} 19 00 ")))
+    EXPECT_TRUE(frames.contains(
+        QRegularExpression("RX command=190 .* BE [0-9A-F]{2} 0A( [0-9A-F]{2}){12} 19 00 ")))
         << qPrintable(frames);
-    EXPECT_FALSE(frames.contains(QRegularExpression("RX command=(181|182|34|35) "))) << qPrintable(frames);
+    EXPECT_FALSE(frames.contains(QRegularExpression("RX command=(181|182|34|35) ")))
+        << qPrintable(frames);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // view, logging switched by the menu and the Hide button, a comment and the
 // view saved to a file.
 
+#include "ui/log_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -15,10 +17,9 @@
 #include <QTimer>
 
 #include "app/gadgets.h"
+#include "app/menu_table.h"
 #include "ui/app_rig.h"
 #include "ui/log_view_model.h"
-#include "app/menu_table.h"
-#include "ui/log_window.h"
 #include "ui/progress_window.h"
 
 namespace zh {
@@ -63,7 +64,8 @@ TEST(LogWindow, ShowsTheColourRuleSwitchesLoggingAndSavesTheView) {
     // Appends reach the view in one batch, which scrolls to the end.
     QElapsedTimer waited;
     waited.start();
-    while (w.model().rowCount() < static_cast<int>(log.viewLines().size()) && waited.elapsed() < 2000)
+    while (w.model().rowCount() < static_cast<int>(log.viewLines().size()) &&
+           waited.elapsed() < 2000)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     ASSERT_EQ(w.model().rowCount(), static_cast<int>(log.viewLines().size()));
     QApplication::processEvents();
@@ -100,7 +102,8 @@ TEST(LogWindow, ShowsTheColourRuleSwitchesLoggingAndSavesTheView) {
     // Save proposes a dated name and writes the view's text as it stands.
     w.findChild<QPushButton*>("gadget1404")->click();
     EXPECT_EQ(rig.boxes.texts, QStringList{"Logfile saved!"});
-    const QRegularExpression dated(QStringLiteral("^ZEL-HART\\|.*/\\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.log$"));
+    const QRegularExpression dated(
+        QStringLiteral("^ZEL-HART\\|.*/\\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.log$"));
     EXPECT_TRUE(dated.match(proposed).hasMatch()) << qPrintable(proposed);
     QFile saved(proposed.section('|', 1));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));

@@ -45,7 +45,7 @@ void pressInNextPopup(std::vector<int> keys) {
 }
 
 class MenuBuilderTest : public ::testing::Test {
-protected:
+  protected:
     MenuBuilderTest() {
         t.usePressureProfile();
         t.program.state.UserMode = "customizer";
@@ -220,7 +220,7 @@ TEST_F(MenuBuilderTest, EntriesAreRecordedInTheFieldTable) {
 // Fields A..E bound to controls 11..15, F unbound, in definition order
 // A, F, C, B, D, E (not the order of the numbers).
 class FocusOrderTest : public ::testing::Test {
-protected:
+  protected:
     FocusOrderTest() {
         const std::pair<const char*, int> defined[] = {{"A", 11}, {"F", 0},  {"C", 13},
                                                        {"B", 12}, {"D", 14}, {"E", 15}};

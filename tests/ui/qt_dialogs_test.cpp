@@ -165,15 +165,17 @@ TEST_F(ProgressFixture, AnErrorStaysWholeUntilClosed) {
     test::MemoryGadgets gadgets{clock};
     Program program{dialogs, gadgets, clock};
     program.state.MessageDisplayTime = 20;
-    const QString error = QStringLiteral("No reliable answer to command 191 (no device response: try 1: no answer "
-                                         "within 286 ms; try 2: no answer within 286 ms)");
+    const QString error = QStringLiteral(
+        "No reliable answer to command 191 (no device response: try 1: no answer "
+        "within 286 ms; try 2: no answer within 286 ms)");
     bool shownAfterTheTime = false;
     QTimer::singleShot(200, [&] {
         auto* status = gadget<QLabel>(dialogs, ProgressWindow::kStatus);
         const QRect needed = status->fontMetrics().boundingRect(QRect(0, 0, status->width(), 1000),
-                                                                 Qt::TextWordWrap, status->text());
+                                                                Qt::TextWordWrap, status->text());
         // Wrapped, and the window grown to hold all of it.
-        shownAfterTheTime = dialogs.progressWindow()->isVisible() && status->text() == error + " (C191)" &&
+        shownAfterTheTime = dialogs.progressWindow()->isVisible() &&
+                            status->text() == error + " (C191)" &&
                             status->height() >= needed.height() &&
                             status->geometry().bottom() < dialogs.progressWindow()->height();
         progressButton(dialogs)->click();
@@ -236,7 +238,9 @@ TEST(QtDialogs, MessageBoxAnswersWithThePressedButtonsCode) {
         // beside the bar's icon and buttons.
         QFont bold = QApplication::font();
         bold.setBold(true);
-        EXPECT_GT(shownWidth, QFontMetrics(bold).horizontalAdvance(QStringLiteral("Teach upper Range - measuring range has been changed")) + 100);
+        EXPECT_GT(shownWidth, QFontMetrics(bold).horizontalAdvance(QStringLiteral(
+                                  "Teach upper Range - measuring range has been changed")) +
+                                  100);
         EXPECT_EQ(shownText,
                   QStringLiteral("Data have been changed! Save?\n - File not updated!\n<file>"));
     }

@@ -90,8 +90,10 @@ TEST_F(QtGadgetsTest, ColoursAndTooltips) {
     // A disabled control looks disabled, whatever colours its state gave it.
     gadgets.setColours(kEdit, rgb(255, 0, 0), rgb(255, 255, 255));
     gadgets.setEnabled(kEdit, false);
-    EXPECT_EQ(edit->palette().color(QPalette::Text), host.palette().color(QPalette::Disabled, QPalette::Text));
-    EXPECT_EQ(edit->palette().color(QPalette::Base), host.palette().color(QPalette::Disabled, QPalette::Base));
+    EXPECT_EQ(edit->palette().color(QPalette::Text),
+              host.palette().color(QPalette::Disabled, QPalette::Text));
+    EXPECT_EQ(edit->palette().color(QPalette::Base),
+              host.palette().color(QPalette::Disabled, QPalette::Base));
     gadgets.setEnabled(kEdit, true);
     EXPECT_EQ(edit->palette().color(QPalette::Text), QColor(255, 0, 0));
 

@@ -2,14 +2,14 @@
 // device in the state the work began with leaves that device exactly as the
 // work left the first one.
 
-#include <QFile>
-
-#include "app_rig.h"
-#include "app/event_record.h"
 #include "ui/replay.h"
-#include "ui/replay_window.h"
 
+#include <QFile>
 #include <QListWidget>
+
+#include "app/event_record.h"
+#include "app_rig.h"
+#include "ui/replay_window.h"
 
 namespace zh {
 namespace {
@@ -40,8 +40,8 @@ TEST(Replay, ARecordedSessionReplayedLeavesTheDeviceAsTheSessionDid) {
         rig.app->dispatch(WindowEvent{EventMenu, 1, -1, menu::kWriteChanges, -1});
         ASSERT_EQ(rig.field("TagID").Content, "REPLAY-7");
     }
-    ASSERT_NE(hartsim::describeDifferences(hartsim::configurationDifferences(deviceMemory(replayed),
-                                                                            deviceMemory(recorded))),
+    ASSERT_NE(hartsim::describeDifferences(hartsim::configurationDifferences(
+                  deviceMemory(replayed), deviceMemory(recorded))),
               "");
     {
         AppRig rig("ZEL-HART");
@@ -55,11 +55,12 @@ TEST(Replay, ARecordedSessionReplayedLeavesTheDeviceAsTheSessionDid) {
         while (replay.active())
             if (const std::optional<WindowEvent> e = replay.pass()) rig.app->dispatch(*e);
         EXPECT_EQ(played.size(), replay.lines().size()) << qPrintable(replay.lines().join('\n'));
-        EXPECT_TRUE(played.contains("TagID") && played.contains("FldSetPoint1")) << qPrintable(played.join(' '));
+        EXPECT_TRUE(played.contains("TagID") && played.contains("FldSetPoint1"))
+            << qPrintable(played.join(' '));
         EXPECT_EQ(rig.field("TagID").Content, "REPLAY-7");
     }
-    EXPECT_EQ(hartsim::describeDifferences(hartsim::configurationDifferences(deviceMemory(recorded),
-                                                                            deviceMemory(replayed))),
+    EXPECT_EQ(hartsim::describeDifferences(hartsim::configurationDifferences(
+                  deviceMemory(recorded), deviceMemory(replayed))),
               "");
 }
 
@@ -72,8 +73,10 @@ TEST(Replay, TheReplayWindowStepsRunsJumpsAndExits) {
     const QString log = rig.dir.filePath("steps.log");
     QFile f(log);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("<<< Comment: begin\n--> Com 1\n<-- Read Com190_089 (display)\n<<< tab1\t|4|19|1|19|-1|1|13100|\n"
-            "<<< Comment: look at tab 1\n<<< tab0\t|4|19|0|19|-1|1|13100|\n");
+    f.write(
+        "<<< Comment: begin\n--> Com 1\n<-- Read Com190_089 (display)\n<<< "
+        "tab1\t|4|19|1|19|-1|1|13100|\n"
+        "<<< Comment: look at tab 1\n<<< tab0\t|4|19|0|19|-1|1|13100|\n");
     f.close();
     Replay& replay = rig.app->replay();
     ReplayWindow window(rig.gadgets);
@@ -95,7 +98,8 @@ TEST(Replay, TheReplayWindowStepsRunsJumpsAndExits) {
     EXPECT_EQ(s.ReplayState, "step");
     passUntil([&] { return s.ReplayLine == 3; });  // the refresh step goes on by itself
     click(replay::kContinue);
-    passUntil([&] { return s.ReplayState == "pause"; });  // tab 1, then the comment on line 4 pauses
+    passUntil(
+        [&] { return s.ReplayState == "pause"; });  // tab 1, then the comment on line 4 pauses
     EXPECT_EQ(s.ReplayLine, 5);
     EXPECT_EQ(rig.gadgets.state(kMainPanel), 1);
     EXPECT_EQ(window.list()->currentRow(), 3);  // the comment stays in view

@@ -51,7 +51,8 @@ struct ServiceRig : AppRig {
         EXPECT_EQ(app->sequences().universal().Com2(1), 0);
         const bool fixed = (s.ResCode2 & 0x08) != 0;
         float current = 0;
-        std::memcpy(&current, app->sequences().universal().buffers(2).response.constData(), sizeof current);
+        std::memcpy(&current, app->sequences().universal().buffers(2).response.constData(),
+                    sizeof current);
         s.HartDisConnect();
         dialogs.progressClose();
         return {current, fixed};
@@ -67,11 +68,15 @@ struct ProgressTexts {
         QObject::connect(&timer, &QTimer::timeout, [this] {
             ProgressWindow* w = dialogs.progressWindow();
             if (!w) return;
-            const auto gadget = [w](int n) { return QStringLiteral("gadget") + QString::number(n); };
+            const auto gadget = [w](int n) {
+                return QStringLiteral("gadget") + QString::number(n);
+            };
             auto* status = w->findChild<QLabel*>(gadget(ProgressWindow::kStatus));
-            if (status && !status->text().isEmpty() && !texts.contains(status->text())) texts << status->text();
+            if (status && !status->text().isEmpty() && !texts.contains(status->text()))
+                texts << status->text();
             auto* ok = w->findChild<QAbstractButton*>(gadget(ProgressWindow::kButton));
-            if (ok && ok->text() == "OK" && status && status->text().contains("failed!")) ok->click();
+            if (ok && ok->text() == "OK" && status && status->text().contains("failed!"))
+                ok->click();
         });
         timer.start();
     }
@@ -91,18 +96,25 @@ TEST(ServiceFunctions, FixedCurrentsLeaveOnlyTheTrimInTheDevice) {
     ASSERT_EQ(rig.app->applicationCheck().UpdApplGadget(0, "ValLoopTestAdm", "8.5"), "8.5");
 
     rig.press("BtnLoopStartStopAdm");
-    EXPECT_EQ(rig.look({"BtnLoopStartStop", "BtnLoopStartStopAdm", "ValLoopTest", "BtnSet4mAOnOff"}),
-              "BtnLoopStartStop=Off, BtnLoopStartStopAdm=Off, ValLoopTest locked, BtnSet4mAOnOff=On locked");
+    EXPECT_EQ(
+        rig.look({"BtnLoopStartStop", "BtnLoopStartStopAdm", "ValLoopTest", "BtnSet4mAOnOff"}),
+        "BtnLoopStartStop=Off, BtnLoopStartStopAdm=Off, ValLoopTest locked, BtnSet4mAOnOff=On "
+        "locked");
     EXPECT_EQ(rig.loop(), std::make_pair(8.5f, true));
     rig.press("BtnLoopStartStop");
-    EXPECT_EQ(rig.look({"BtnLoopStartStopAdm", "ValLoopTest", "ValLoopTestAdm", "BtnSet4mA"}),
-              "BtnLoopStartStopAdm=On, ValLoopTest, ValLoopTestAdm, BtnSet4mA=Trim locked");  // a trim needs its point on
+    EXPECT_EQ(
+        rig.look({"BtnLoopStartStopAdm", "ValLoopTest", "ValLoopTestAdm", "BtnSet4mA"}),
+        "BtnLoopStartStopAdm=On, ValLoopTest, ValLoopTestAdm, BtnSet4mA=Trim locked");  // a trim
+                                                                                        // needs its
+                                                                                        // point on
     EXPECT_FALSE(rig.loop().second);
     EXPECT_EQ(rig.changedSince(before), "");
 
     rig.press("BtnSet4mAOnOff");
-    EXPECT_EQ(rig.look({"BtnSet4mAOnOff", "BtnSet4mAOnOffu", "BtnSet20mAOnOff", "BtnLoopStartStopAdm", "BtnSet4mA", "Val4mA"}),
-              "BtnSet4mAOnOff=Off, BtnSet4mAOnOffu=Off, BtnSet20mAOnOff=On locked, BtnLoopStartStopAdm=On locked, "
+    EXPECT_EQ(rig.look({"BtnSet4mAOnOff", "BtnSet4mAOnOffu", "BtnSet20mAOnOff",
+                        "BtnLoopStartStopAdm", "BtnSet4mA", "Val4mA"}),
+              "BtnSet4mAOnOff=Off, BtnSet4mAOnOffu=Off, BtnSet20mAOnOff=On locked, "
+              "BtnLoopStartStopAdm=On locked, "
               "BtnSet4mA=Trim, Val4mA");
     EXPECT_EQ(rig.loop(), std::make_pair(4.0f, true));
     ASSERT_EQ(rig.app->applicationCheck().UpdApplGadget(0, "Val4mA", "4.02"), "4.02");
@@ -113,7 +125,9 @@ TEST(ServiceFunctions, FixedCurrentsLeaveOnlyTheTrimInTheDevice) {
     EXPECT_FALSE(rig.loop().second);
     // The zero trim: a float at 61..64 (bytes that happen to stay may not show).
     const QString changed = QString::fromStdString(rig.changedSince(before));
-    EXPECT_TRUE(QRegularExpression("^transmitter\\.ram@6[1-4](,6[1-4])*$").match(changed).hasMatch()) << qPrintable(changed);
+    EXPECT_TRUE(
+        QRegularExpression("^transmitter\\.ram@6[1-4](,6[1-4])*$").match(changed).hasMatch())
+        << qPrintable(changed);
     EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
 }
 
@@ -128,7 +142,8 @@ TEST(ServiceFunctions, ARefusedLoopTestChangesNothingAndSaysWhy) {
     // The failure names the command and the device's reason.
     const QString failure = progress.texts.filter("Function failed!").value(0);
     if (!failure.isEmpty()) {
-        EXPECT_EQ(failure, "Function failed! (Enter/Exit fixed current mode: access restricted (16))");
+        EXPECT_EQ(failure,
+                  "Function failed! (Enter/Exit fixed current mode: access restricted (16))");
     }
     EXPECT_FALSE(rig.loop().second);
 }
@@ -144,13 +159,17 @@ TEST(ServiceFunctions, TeachUpperRangeMovesOnlyTheUpperRangeValue) {
     const QString tag = rig.field("TagID").Content, setPoint = rig.field("SetPoint1").Content;
     rig.press("BtnAdmTUR");
     const QString changed = QString::fromStdString(rig.changedSince(before));
-    EXPECT_TRUE(QRegularExpression("^transmitter\\.ram@(49|50|51|52)(,(49|50|51|52))*$").match(changed).hasMatch())
+    EXPECT_TRUE(QRegularExpression("^transmitter\\.ram@(49|50|51|52)(,(49|50|51|52))*$")
+                    .match(changed)
+                    .hasMatch())
         << qPrintable(changed);
-    EXPECT_NEAR(rig.field("UpperRangeVal").Content.toDouble(), (lower + upper) / 2, (upper - lower) / 100)
+    EXPECT_NEAR(rig.field("UpperRangeVal").Content.toDouble(), (lower + upper) / 2,
+                (upper - lower) / 100)
         << qPrintable(rig.field("UpperRangeVal").Content);
     EXPECT_EQ(rig.boxes.texts, QStringList{"Please confirm function! "});
     // The transmitter read again; the display module's values stay shown.
-    EXPECT_EQ(rig.field("TagID").Content + " " + rig.field("SetPoint1").Content, tag + " " + setPoint);
+    EXPECT_EQ(rig.field("TagID").Content + " " + rig.field("SetPoint1").Content,
+              tag + " " + setPoint);
 }
 
 // The factory setting stored before a change comes back with a restore:
@@ -159,8 +178,10 @@ TEST(ServiceFunctions, RestoreGivesBackTheStoredFactorySetting) {
     ServiceRig rig;
     rig.press("BtnFactSetStore");
     const hartsim::Memory stored = rig.memory();
-    const QString setPoint = QString::number(
-        (rig.field("SetPoint1").Content.toDouble() + rig.field("UpperRangeVal").Content.toDouble()) / 2, 'f', 1);
+    const QString setPoint = QString::number((rig.field("SetPoint1").Content.toDouble() +
+                                              rig.field("UpperRangeVal").Content.toDouble()) /
+                                                 2,
+                                             'f', 1);
     ASSERT_EQ(rig.app->applicationCheck().UpdApplGadget(0, "SetPoint1", setPoint), setPoint);
     ASSERT_FALSE(rig.app->applicationCheck().UpdApplGadget(0, "Damping", "3.5").isEmpty());
     rig.app->command(menu::kWriteChanges);
@@ -187,8 +208,9 @@ TEST(ServiceFunctions, DeviceValuesAreTakenAsEntries) {
     // table (-25000 ... 25000) and of the range shown.
     EXPECT_EQ(adc.Content, "0");
     EXPECT_EQ(adc.ColorIndx, ColourChanged);
-    const double middle =
-        (rig.field("LowerRangeVal").Content.toDouble() + rig.field("UpperRangeVal").Content.toDouble()) / 2;
+    const double middle = (rig.field("LowerRangeVal").Content.toDouble() +
+                           rig.field("UpperRangeVal").Content.toDouble()) /
+                          2;
     EXPECT_NEAR(point.Content.toDouble(), middle, 0.1) << qPrintable(point.Content);
     EXPECT_EQ(point.ColorIndx, ColourChanged);
     EXPECT_EQ(rig.changedSince(before), "");

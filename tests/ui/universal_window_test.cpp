@@ -5,13 +5,14 @@
 // beyond the detection's reads reaches it, and the scan of the loop lists
 // the devices and sets the polling address chosen.
 
+#include "ui/universal_window.h"
+
 #include <QFile>
 #include <QLocale>
 #include <QTableWidget>
 
 #include "app_rig.h"
 #include "ui/scan_list_dialog.h"
-#include "ui/universal_window.h"
 
 namespace zh {
 namespace {
@@ -33,7 +34,8 @@ TEST(UniversalWindow, ForeignDeviceIsReadWrittenAndScannedThroughTheWindow) {
     AppRig rig("ZEL-HART");
     const QString state = rig.dir.filePath("hart7.state");
     const QString frames = rig.dir.filePath("frames.log");
-    qputenv("HARTSIM_OPTIONS", ("identity=hart7,tag=FT-7,state=" + state + ",log=" + frames).toUtf8());
+    qputenv("HARTSIM_OPTIONS",
+            ("identity=hart7,tag=FT-7,state=" + state + ",log=" + frames).toUtf8());
     ASSERT_TRUE(rig.app->VANTOMain(0));
 
     // Read module: the device is named, not read as ours; its universal data show.
@@ -42,11 +44,13 @@ TEST(UniversalWindow, ForeignDeviceIsReadWrittenAndScannedThroughTheWindow) {
     UniversalWindow& w = *rig.app->universalWindow();
     EXPECT_TRUE(rig.boxes.texts.join('|').contains("not a device of this program"))
         << qPrintable(rig.boxes.texts.join('|'));
-    EXPECT_TRUE(w.value("identity")->text().startsWith("manufacturer 0x60C3, device type 0xE1A5, HART 7"))
+    EXPECT_TRUE(
+        w.value("identity")->text().startsWith("manufacturer 0x60C3, device type 0xE1A5, HART 7"))
         << qPrintable(w.value("identity")->text());
     EXPECT_EQ(w.editor("tag")->text(), "FT-7");
     EXPECT_TRUE(w.editor("longTag")->isEnabled());
-    EXPECT_TRUE(w.value("pv")->text().contains(QRegularExpression("\\d"))) << qPrintable(w.value("pv")->text());
+    EXPECT_TRUE(w.value("pv")->text().contains(QRegularExpression("\\d")))
+        << qPrintable(w.value("pv")->text());
 
     // Tag and damping edited (the damping in the desktop's notation): the
     // device changes there and nowhere else, and shows them read back.
@@ -56,9 +60,11 @@ TEST(UniversalWindow, ForeignDeviceIsReadWrittenAndScannedThroughTheWindow) {
     w.editor("damping")->setText(QLocale().toString(2.5));
     EXPECT_EQ(w.write(), 0) << qPrintable(rig.boxes.texts.join('|'));
     EXPECT_EQ(rig.boxes.texts, QStringList{"Data transmitted: Tag, Damping [s]"});
-    const std::string changed = hartsim::describeDifferences(hartsim::configurationDifferences(before, deviceMemory(state)));
+    const std::string changed = hartsim::describeDifferences(
+        hartsim::configurationDifferences(before, deviceMemory(state)));
     // The tag among the device's records, the damping among the transmitter's settings.
-    EXPECT_EQ(QString::fromStdString(changed).remove(QRegularExpression("@[0-9,]+")), "hart.records transmitter.ram")
+    EXPECT_EQ(QString::fromStdString(changed).remove(QRegularExpression("@[0-9,]+")),
+              "hart.records transmitter.ram")
         << changed;
     EXPECT_EQ(w.data().tag, "TT-42");
     EXPECT_FLOAT_EQ(w.data().damping, 2.5f);
@@ -77,11 +83,13 @@ TEST(UniversalWindow, ForeignDeviceIsReadWrittenAndScannedThroughTheWindow) {
     w.editor("damping")->setText("2,5,1");
     EXPECT_EQ(w.write(), -1);
     EXPECT_EQ(static_cast<std::size_t>(QFile(frames).size()), framesBefore);
-    EXPECT_TRUE(rig.boxes.texts.join('|').contains("Damping")) << qPrintable(rig.boxes.texts.join('|'));
+    EXPECT_TRUE(rig.boxes.texts.join('|').contains("Damping"))
+        << qPrintable(rig.boxes.texts.join('|'));
     // Nothing beyond the detection's reads was device-specific.
     const QStringList specific = deviceSpecificCommands(frames);
-    EXPECT_TRUE(std::all_of(specific.begin(), specific.end(), [](const QString& c) { return c == "191" || c == "141"; }))
-        << qPrintable(specific.join(' '));
+    EXPECT_TRUE(std::all_of(specific.begin(), specific.end(), [](const QString& c) {
+        return c == "191" || c == "141";
+    })) << qPrintable(specific.join(' '));
     w.close();
 
     // A write-protected HART 5 device refuses the write, and says why.
@@ -92,11 +100,13 @@ TEST(UniversalWindow, ForeignDeviceIsReadWrittenAndScannedThroughTheWindow) {
     EXPECT_FALSE(w.editor("longTag")->isEnabled());  // no long tag before HART 6
     w.editor("message")->setText("CHECKED");
     EXPECT_EQ(w.write(), 1);
-    EXPECT_TRUE(rig.boxes.texts.join('|').contains("write protected")) << qPrintable(rig.boxes.texts.join('|'));
+    EXPECT_TRUE(rig.boxes.texts.join('|').contains("write protected"))
+        << qPrintable(rig.boxes.texts.join('|'));
     w.close();
 
     // The scan lists both devices of a line; the one chosen is the address used from now on.
-    qputenv("HARTSIM_OPTIONS", "identity=hart7,address=2;identity=hart7,address=40,deviceid=0x123456");
+    qputenv("HARTSIM_OPTIONS",
+            "identity=hart7,address=2;identity=hart7,address=40,deviceid=0x123456");
     QStringList rows;
     QTimer pick;
     QObject::connect(&pick, &QTimer::timeout, [&] {
@@ -105,14 +115,17 @@ TEST(UniversalWindow, ForeignDeviceIsReadWrittenAndScannedThroughTheWindow) {
             if (auto* l = dynamic_cast<ScanListDialog*>(top); l && l->isVisible()) list = l;
         if (!list) return;
         pick.stop();
-        for (int r = 0; r < list->table()->rowCount(); ++r) rows << list->table()->item(r, 0)->text();
+        for (int r = 0; r < list->table()->rowCount(); ++r)
+            rows << list->table()->item(r, 0)->text();
         list->choose(list->table()->rowCount() - 1);
     });
     pick.start(20);
     rig.app->command(menu::kScanLoop);
     EXPECT_EQ(rows, QStringList({"2", "40"}));  // on beyond 15 after a HART 7 device
     EXPECT_EQ(rig.program.state.HartAddress, 40);
-    EXPECT_EQ(rig.program.profile.ReadProfile("Common", "HartAddress", "", rig.program.state.ProfilePath), "40");
+    EXPECT_EQ(
+        rig.program.profile.ReadProfile("Common", "HartAddress", "", rig.program.state.ProfilePath),
+        "40");
 }
 
 }  // namespace

@@ -3,15 +3,17 @@
 // and field groups, the switch channels, and the option groups the model
 // asks for.
 
+#include "ui/user_modes.h"
+
+#include <gtest/gtest.h>
+
 #include <QHash>
 #include <QSet>
-#include <gtest/gtest.h>
 
 #include "app/menu_ids.h"
 #include "app/menu_items.h"
 #include "model/device_types.h"
 #include "ui/control_refresh.h"
-#include "ui/user_modes.h"
 #include "ui/visibility_groups.h"
 #include "ui/window_frame.h"
 #include "window_model.h"
@@ -20,7 +22,7 @@ namespace zh {
 namespace {
 
 class RecordedMenus final : public MenuItems {
-public:
+  public:
     QSet<int> present{menu::kFirstPort, menu::kFirstPort + 1};
     QHash<int, bool> enabled;
     bool hasItem(int id) const override { return present.contains(id) || enabled.contains(id); }
@@ -33,7 +35,7 @@ public:
 };
 
 class RecordedFrame final : public WindowFrame {
-public:
+  public:
     QList<int> removed;
     QHash<int, QString> status;
     void removePanelTab(int panel, int tab) override {
@@ -44,7 +46,7 @@ public:
 };
 
 class UserModesTest : public ::testing::Test {
-protected:
+  protected:
     void state(bool connected, bool data) {
         w.t.program.state.ConnectionState = connected ? 1 : 0;
         w.t.program.state.DataTrigger = data ? 0 : -1;
@@ -57,7 +59,9 @@ protected:
     ControlRefresh refresh{w.model};
     UserModes modes{w.model, refresh, menus, frame};
     int linkOpen = 0;
-    void SetUp() override { modes.inputs.linkOpen = [this] { return linkOpen; }; }
+    void SetUp() override {
+        modes.inputs.linkOpen = [this] { return linkOpen; };
+    }
 };
 
 TEST_F(UserModesTest, TabsRemainByModeDeviceAndSwitches) {
@@ -94,7 +98,8 @@ TEST_F(UserModesTest, TabsRemainByModeDeviceAndSwitches) {
         m.UpdPanelTabs();
         EXPECT_EQ(m.remainingTabs(), c.remaining);
         EXPECT_EQ(fresh.removed.size() + c.remaining.size(), kTabCount);
-        for (int i = 1; i < fresh.removed.size(); ++i) EXPECT_GT(fresh.removed[i - 1], fresh.removed[i]);  // last first
+        for (int i = 1; i < fresh.removed.size(); ++i)
+            EXPECT_GT(fresh.removed[i - 1], fresh.removed[i]);  // last first
     }
 }
 
@@ -102,8 +107,8 @@ TEST_F(UserModesTest, AdminControlsPerModeConfigurationAndEdition) {
     AppState& s = w.t.program.state;
     s.UserMode = "user";
     modes.HideAdminGadgets(s.UserMode);
-    for (const char* name : {"CmbSelCmd", "BtnSendCmd", "CmbSelCmdAdm", "BtnSendCmdAdm", "FldADhigh", "FldADlow",
-                             "ComboDecPULRV"})
+    for (const char* name : {"CmbSelCmd", "BtnSendCmd", "CmbSelCmdAdm", "BtnSendCmdAdm",
+                             "FldADhigh", "FldADlow", "ComboDecPULRV"})
         EXPECT_TRUE(w.c(name).hidden) << name;
     EXPECT_FALSE(w.c("CmbSelEquip").enabled);
     EXPECT_EQ(w.f("SelectEquip").Access, "disabled");
@@ -146,7 +151,8 @@ TEST_F(UserModesTest, StateWordDrivesMenuEntries) {
         {false, false, 0, "OFF", false, false, false, false, true},
         {false, true, 0, "OFF", false, false, false, false, true},
         {true, true, 0, "OFF", false, true, true, false, false},
-        {false, true, 0, "ON", false, true, true, false, true},  // NoWrite follows the open interface
+        {false, true, 0, "ON", false, true, true, false,
+         true},  // NoWrite follows the open interface
         {true, true, 1, "OFF", true, true, false, true, false},
         {true, false, 1, "OFF", true, false, false, false, false},
     };
@@ -161,10 +167,13 @@ TEST_F(UserModesTest, StateWordDrivesMenuEntries) {
         for (int id : {menu::kNew, menu::kNew + 1, menu::kToolOpen, menu::kReadAll, menu::kToolRead,
                        menu::kStartLog, menu::kStopLog})
             EXPECT_TRUE(item(id)) << id;
-        for (int id : {menu::kWriteAll, menu::kWriteChanges, menu::kToolWrite}) EXPECT_EQ(item(id), c.write) << id;
+        for (int id : {menu::kWriteAll, menu::kWriteChanges, menu::kToolWrite})
+            EXPECT_EQ(item(id), c.write) << id;
         for (int id : {menu::kConnect, menu::kToolConnect}) EXPECT_EQ(item(id), c.connect) << id;
-        for (int id : {menu::kDisconnect, menu::kToolDisconnect}) EXPECT_EQ(item(id), c.disconnect) << id;
-        for (int id : {menu::kSave, menu::kSaveAs, menu::kToolSave}) EXPECT_EQ(item(id), c.save()) << id;
+        for (int id : {menu::kDisconnect, menu::kToolDisconnect})
+            EXPECT_EQ(item(id), c.disconnect) << id;
+        for (int id : {menu::kSave, menu::kSaveAs, menu::kToolSave})
+            EXPECT_EQ(item(id), c.save()) << id;
         EXPECT_EQ(item(menu::kFirstPort + 1), c.ports);
     }
     state(true, false);
@@ -248,10 +257,10 @@ TEST_F(UserModesTest, FieldGroupsFollowDataModeAndMeasurand) {
     modes.UpdGadItems(2);
     EXPECT_TRUE(w.c("TagID").enabled);
     EXPECT_EQ(w.f("TagID").GadStatus, "read");
-    EXPECT_TRUE(w.c("DspMBE").enabled);          // PRESSURE
-    EXPECT_FALSE(w.c("TempUpper").enabled);      // TEMPERATURE stays off for pressure
+    EXPECT_TRUE(w.c("DspMBE").enabled);             // PRESSURE
+    EXPECT_FALSE(w.c("TempUpper").enabled);         // TEMPERATURE stays off for pressure
     EXPECT_FALSE(w.c("FldUpperRangeVal").enabled);  // ADMIN
-    EXPECT_FALSE(w.c("Val4mAu").enabled);        // the output group stays off while both outputs are
+    EXPECT_FALSE(w.c("Val4mAu").enabled);  // the output group stays off while both outputs are
 
     s.UserMode = "customizer";
     w.model.cal.Measurand = "Temperature";
@@ -271,8 +280,8 @@ TEST_F(UserModesTest, SwitchChannelsFollowEquipmentAndOutputFunction) {
     w.f("SelectEquip").RawVal = "0";
     w.f("OutputFunction1").RawVal = "2";
     modes.UpdGadItems(-1);
-    for (const char* name : {"FrmSwitch1", "FldSetPoint1", "UnitSetPoint1", "FldFrameHi1", "BtnTestSW1",
-                             "FrmSwitch2", "FldResetPoint2", "UnitDelayReset2"})
+    for (const char* name : {"FrmSwitch1", "FldSetPoint1", "UnitSetPoint1", "FldFrameHi1",
+                             "BtnTestSW1", "FrmSwitch2", "FldResetPoint2", "UnitDelayReset2"})
         EXPECT_TRUE(w.c(name).hidden) << name;
     EXPECT_EQ(w.f("SetPoint1").Visibility, "hidden");
 
@@ -335,7 +344,8 @@ TEST_F(UserModesTest, DeviceSelectionShowsItsOptionGroups) {
     EXPECT_TRUE(w.c("CoeffA3").hidden);
 
     UpdDevType(w.model, -1, 0, 0, "new");
-    for (const char* name : {"CmbHallSwitch", "CmbCalcMethod", "MW5", "CoeffA1"}) EXPECT_FALSE(w.c(name).hidden) << name;
+    for (const char* name : {"CmbHallSwitch", "CmbCalcMethod", "MW5", "CoeffA1"})
+        EXPECT_FALSE(w.c(name).hidden) << name;
 
     showMeasurandGroups(w.model, 1);
     EXPECT_TRUE(w.c("DspMBA").hidden);
@@ -390,7 +400,8 @@ TEST_F(UserModesTest, StatusLineShowsPortFileAndModule) {
     EXPECT_EQ(frame.status[2], "Module: updated");
     EXPECT_TRUE(w.c("ImgStatusModule").image.endsWith("lamp_green.png"));
 
-    for (auto [trigger, changed, text] : {std::tuple{1, true, "File: updated"}, {2, true, "File: not updated"},
+    for (auto [trigger, changed, text] : {std::tuple{1, true, "File: updated"},
+                                          {2, true, "File: not updated"},
                                           {2, false, "File: updated"}}) {
         s.DataTrigger = trigger;
         s.DataChanged = changed;

@@ -3,8 +3,9 @@
 // held in memory and the field table bound to them, as the window tests of
 // the visibility rules and the control refresh need it.
 
-#include <QFile>
 #include <gtest/gtest.h>
+
+#include <QFile>
 
 #include "app/profile_settings.h"
 #include "model/device_model.h"

@@ -2,12 +2,11 @@
 // the program cannot carry out, and the controls of the measurand shown
 // follow the data through build, read, New and Open.
 
-#include "app_rig.h"
-
 #include <QSet>
 
 #include "app/command_table.h"
 #include "app/menu_table.h"
+#include "app_rig.h"
 #include "ui/user_modes.h"
 
 namespace zh {
@@ -24,7 +23,8 @@ bool inSight(const AppRig& rig, int control) {
 // Every command has its handler. The entries of commands the test takes
 // away from the program (a menu command and two buttons the user sees) must
 // show disabled, whatever the rules of the state enable.
-const QSet<Command> kTakenAway = {Command::SaveData, Command::StoreFactorySetting, Command::LoopTest};
+const QSet<Command> kTakenAway = {Command::SaveData, Command::StoreFactorySetting,
+                                  Command::LoopTest};
 
 TEST(WindowRules, NoEnabledControlWithoutItsCommandInAnyModeOrState) {
     for (const char* mode : {"user", "administrator", "customizer"}) {
@@ -74,16 +74,19 @@ TEST(WindowRules, NoEnabledControlWithoutItsCommandInAnyModeOrState) {
                     // Without data the user may only start: New, Open, Read.
                     for (const GadgetEntry& e : app.model().fields.gadgetList())
                         if (e.GadID > 0 && e.Visibility != "nodisplay" && inSight(rig, e.GadID)) {
-                            EXPECT_FALSE(rig.gadgets.widget(e.GadID)->isEnabled()) << qPrintable(e.Name);
+                            EXPECT_FALSE(rig.gadgets.widget(e.GadID)->isEnabled())
+                                << qPrintable(e.Name);
                         }
-                    for (int id : {menu::kNew, menu::kOpen, menu::kToolOpen, menu::kReadAll, menu::kToolRead})
+                    for (int id : {menu::kNew, menu::kOpen, menu::kToolOpen, menu::kReadAll,
+                                   menu::kToolRead})
                         EXPECT_TRUE(menus.isItemEnabled(id)) << id;
-                    for (int id : {menu::kSave, menu::kSaveAs, menu::kToolSave, menu::kWriteAll, menu::kWriteChanges,
-                                   menu::kToolWrite, menu::kConnect, menu::kToolConnect, menu::kDisconnect,
-                                   menu::kToolDisconnect})
+                    for (int id : {menu::kSave, menu::kSaveAs, menu::kToolSave, menu::kWriteAll,
+                                   menu::kWriteChanges, menu::kToolWrite, menu::kConnect,
+                                   menu::kToolConnect, menu::kDisconnect, menu::kToolDisconnect})
                         EXPECT_FALSE(menus.isItemEnabled(id)) << id;
                     for (const ControlInfo* c = controlsBegin(); c != controlsEnd(); ++c)
-                        if (c->window == kMainWindow && c->kind == ControlKind::Button && inSight(rig, c->number)) {
+                        if (c->window == kMainWindow && c->kind == ControlKind::Button &&
+                            inSight(rig, c->number)) {
                             EXPECT_FALSE(rig.gadgets.widget(c->number)->isEnabled()) << c->name;
                         }
                 }
@@ -92,7 +95,7 @@ TEST(WindowRules, NoEnabledControlWithoutItsCommandInAnyModeOrState) {
 
 // Chooses the first entry of the equipment pop-up that New opens.
 class FirstEquipment {
-public:
+  public:
     FirstEquipment() {
         QObject::connect(&timer_, &QTimer::timeout, [] {
             auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -105,13 +108,13 @@ public:
         timer_.start(20);
     }
 
-private:
+  private:
     QTimer timer_;
 };
 
 // Answers the file requester with `file`.
 class FileAnswer {
-public:
+  public:
     explicit FileAnswer(const QString& file) {
         QObject::connect(&timer_, &QTimer::timeout, [file] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -121,7 +124,8 @@ public:
             if (!name || !buttons) return;
             // As a user does it: the file type, then the name.
             for (const QString& filter : dialog->nameFilters())
-                if (filter.contains(QStringLiteral("*.") + QFileInfo(file).suffix())) dialog->selectNameFilter(filter);
+                if (filter.contains(QStringLiteral("*.") + QFileInfo(file).suffix()))
+                    dialog->selectNameFilter(filter);
             name->clear();
             name->setText(file);
             for (QAbstractButton* b : buttons->buttons())
@@ -130,7 +134,7 @@ public:
         timer_.start(20);
     }
 
-private:
+  private:
     QTimer timer_;
 };
 
@@ -172,13 +176,15 @@ TEST(WindowRules, OnlyTheControlsOfTheMeasurandShownAreThere) {
         QApplication::processEvents();
         EXPECT_EQ(rig.app->model().cal.Measurand, step.pressure ? "Pressure" : "Temperature")
             << qPrintable(rig.boxes.texts.join('|'));
-        for (const char* name : {"DspMBE", "DspMBA", "BtnSetTeachLower", "FldTaraPulseLen", "BtnSet4mADisp"})
+        for (const char* name :
+             {"DspMBE", "DspMBA", "BtnSetTeachLower", "FldTaraPulseLen", "BtnSet4mADisp"})
             EXPECT_EQ(rig.gadgets.isHidden(rig.control(name)), !step.pressure) << name;
         for (const char* name : {"TempUpper", "TempLower", "HartAddress", "DscHartAddress"})
             EXPECT_EQ(rig.gadgets.isHidden(rig.control(name)), step.pressure) << name;
         EXPECT_FALSE(rig.gadgets.isHidden(rig.control("UnitDspMBE")));  // both groups' unit
         // The customizer's own controls stay his whatever defined the fields anew.
-        EXPECT_EQ(rig.gadgets.isEnabled(rig.control("CmbSelEquip")), rig.program.state.DataTrigger >= 0);
+        EXPECT_EQ(rig.gadgets.isEnabled(rig.control("CmbSelEquip")),
+                  rig.program.state.DataTrigger >= 0);
     }
 }
 
