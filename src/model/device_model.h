@@ -32,6 +32,7 @@ struct ModelHooks {
     std::function<void(const QString& mode)>
         syncRangeFields;                                 // dependent range fields ("noupdate")
     std::function<void(bool locked)> lockAdminControls;  // after every rebuild of the table
+    std::function<void()> bindFields;  // labels, lists and tooltips when a definition pass ends
 };
 
 struct DeviceModel {

@@ -50,31 +50,7 @@ QString packedField(const QString& record, int n, const QString& sep) {
     return field == n ? value : QString();
 }
 
-bool isNumericType(const QString& type) {
-    return type == QLatin1String("number") || type == QLatin1String("hexadecimal") ||
-           type == QLatin1String("binary") || type == QLatin1String("float");
-}
-
 }  // namespace
-
-void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QString& value,
-                   const QString& separator) {
-    QStringList texts;
-    int selected = -1;
-    const bool pairs = list.contains(QLatin1Char('='));
-    const QStringList items = list.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (int i = 0; i < items.size(); ++i) {
-        const QString& item = items.at(i);
-        const int eq = item.indexOf(QLatin1Char('='));
-        QString text = pairs && eq >= 0 ? item.left(eq).trimmed() : item;
-        texts << text.replace(QLatin1String("^sep"), separator);
-        const QString itemValue =
-            pairs && eq >= 0 ? item.mid(eq + 1).trimmed() : QString::number(i);
-        if (selected < 0 && itemValue == value.trimmed()) selected = i;
-    }
-    gadgets.setItems(gadget, texts);
-    gadgets.setState(gadget, selected);
-}
 
 void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type,
               const QString& def, const QString& params, const QString& attributes,
@@ -86,6 +62,7 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
         return;
     }
     if (gadget == -2) {
+        if (m.hooks.bindFields) m.hooks.bindFields();
         t.finishPass(p.gadgets);
         return;
     }
@@ -145,45 +122,17 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
     }
     r.GadTTip = tip;
 
-    if (labelGadget > -1 && p.gadgets.exists(labelGadget)) {
-        r.GadDescr = p.gadgets.text(labelGadget);
-        if (p.state.TestMode == QLatin1String("IV")) p.gadgets.setText(labelGadget, name);
-    } else if (labelGadget < -1) {
+    // The label's text and the tooltips come from the window's binding
+    // when the pass is finished.
+    r.LabelGadID = labelGadget;
+    if (labelGadget < -1) {
         r.GadDescr = QString::number(labelGadget);
     } else {
         r.GadDescr.clear();
     }
 
-    const QString lowerType = r.type();
-    const bool controlExists = gadget > 0 && p.gadgets.exists(gadget);
-    if (controlExists && lowerType == QLatin1String("combobox"))
-        SetComboItems(p.gadgets, gadget, params, r.Content, p.state.ListSeparator);
-    if (controlExists && tip.isEmpty() && isNumericType(lowerType) &&
-        params.count(QLatin1Char(';')) == 2) {
-        const QString range =
-            p.commonTexts.text(QStringLiteral("Common"), QStringLiteral("Range: ")) +
-            StringField(params, 2, QStringLiteral(";")) + QStringLiteral(" ... ") +
-            StringField(params, 3, QStringLiteral(";"));
-        p.gadgets.setToolTip(gadget, r.GadDescr, range);
-    }
-    if (!tip.isEmpty() && gadget > 0) {
-        const int bar = tip.indexOf(QLatin1Char('|'));
-        if (bar > 0) {
-            p.gadgets.setToolTip(gadget, tip.left(bar), tip.mid(bar + 1));
-        } else {
-            p.gadgets.setToolTip(gadget, r.GadDescr, tip);
-        }
-    }
-
     if (gadget == 0) return;
     applyAttributes(r);
-    if (controlExists) {
-        const QRect g = p.gadgets.geometry(gadget);
-        r.X = g.x();
-        r.Y = g.y();
-        r.Width = g.width();
-        r.Height = g.height();
-    }
     GadgetEntry e;
     e.GadID = gadget;
     e.Name = name;

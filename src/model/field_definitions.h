@@ -8,17 +8,13 @@
 
 namespace zh {
 
-class Gadgets;
 struct DeviceModel;
 
-// Fills combobox control `gadget` with the texts of `list` ("text=value;"
-// items or plain items) and selects the item whose value is `value` (none
-// when no item has it). "^sep" in a text stands for `separator`.
-void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QString& value,
-                   const QString& separator = QStringLiteral(";"));
-
 // Gadget -1 begins a definition pass and -2 finishes it (the other
-// arguments are ignored then); 0 defines an unbound field.
+// arguments are ignored then; the window's bindFields hook fills the
+// controls from the finished table); 0 defines an unbound field. The field
+// keeps its label and unit controls by number; the model reads nothing
+// from them.
 void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type,
               const QString& def, const QString& params, const QString& attributes,
               const QString& toolTip = QString(), Conversion checkProc = Conversion::None,

@@ -68,6 +68,7 @@ class FieldTable {
     void finishPass(const Gadgets& gadgets);
 
     const std::vector<GadgetEntry>& gadgetList() const { return gadgetList_; }
+    GadgetEntry& gadgetEntry(int position) { return gadgetList_[position - 1]; }  // 1-based
     // Indexed by GadInd; row 0 is unused (its count is gadgetList().size()).
     const std::vector<GadgetState>& gadgetStates() const { return gadgetStates_; }
     // Every field name followed by ";" in definition order.

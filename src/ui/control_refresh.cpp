@@ -4,6 +4,7 @@
 
 #include "app/gadgets.h"
 #include "app/program.h"
+#include "field_binding.h"
 #include "gadget_colours.h"
 #include "model/device_model.h"
 #include "model/field_definitions.h"
@@ -65,6 +66,7 @@ QString editedBaseValue(DeviceModel& m, const FieldRecord& f) {
 
 void ControlRefresh::installModelHooks() {
     m_.hooks.refreshAllControls = [this] { InternToForm(); };
+    m_.hooks.bindFields = [this] { BindFields(m_); };
 }
 
 void ControlRefresh::InternToForm(const QString& selector) {

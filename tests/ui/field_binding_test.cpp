@@ -1,0 +1,78 @@
+// The window's side of the field table: labels, combobox items and
+// tooltips filled from the fields, and the controls' places read back.
+
+#include "ui/field_binding.h"
+
+#include <gtest/gtest.h>
+
+#include "model/device_model.h"
+#include "model/field_definitions.h"
+#include "model/field_diagnostics.h"
+#include "support/test_program.h"
+
+namespace zh {
+namespace {
+
+using test::TestProgram;
+
+class FieldBindingTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        t.usePressureProfile();
+        m.cal.Measurand = QStringLiteral("Pressure");
+        m.hooks.bindFields = [this] { BindFields(m); };
+    }
+    FieldRecord& field(const char* name) { return m.fields.at(m.fields.find(QLatin1String(name))); }
+    TestProgram t;
+    DeviceModel m{t.program};
+};
+
+TEST_F(FieldBindingTest, TooltipsFromTheLanguageFileAndRanges) {
+    t.writeFile("Language/English.ini",
+                "[ToolTips]\nTitled=Damping|Filter time<br>in seconds\nBarFirst=|whole text\n");
+    for (int g : {601, 602, 603, 604, 605}) t.gadgets.control(g);
+    t.gadgets.control(600).text = QStringLiteral("Label text");
+    DefField(m, -1, "", "", "", "", "");
+    DefField(m, 601, "Titled", "Float", "1.0", "2.1;0.1;99.9", "", "built-in");
+    DefField(m, 602, "BarFirst", "String", "", "", "", "", Conversion::None, 600, -1);
+    DefField(m, 603, "Ranged", "Number", "5", "2;0;15", "");
+    DefField(m, 604, "WidthOnly", "Number", "5", "6", "");
+    DefField(m, 605, "Builtin", "String", "", "", "", "Built in tip", Conversion::None, 600, -1);
+    DefField(m, -2, "", "", "", "", "");
+    EXPECT_EQ(t.gadgets.control(601).toolTipTitle, "Damping");
+    EXPECT_EQ(t.gadgets.control(601).toolTip, "Filter time\nin seconds");
+    EXPECT_EQ(t.gadgets.control(602).toolTipTitle, "Label text");
+    EXPECT_EQ(t.gadgets.control(602).toolTip, "|whole text");
+    EXPECT_EQ(t.gadgets.control(603).toolTip, "Range: 0 ... 15");
+    EXPECT_EQ(t.gadgets.control(604).toolTip, "");
+    EXPECT_EQ(t.gadgets.control(605).toolTip, "Built in tip");
+    EXPECT_EQ(field("BarFirst").GadDescr, "Label text");
+}
+
+TEST_F(FieldBindingTest, ComboboxControlsGetTheirItemsAndSelection) {
+    t.gadgets.control(260);
+    t.gadgets.control(253);
+    DefDataStruc(m, "[bar]", 0, -11);
+    EXPECT_EQ(t.gadgets.items(260), QStringList({"Yes", "No"}));
+    EXPECT_EQ(t.gadgets.state(260), 1);  // default 2 = "No"
+    EXPECT_EQ(t.gadgets.state(253), 1);  // Zelmark=148 in this edition
+}
+
+TEST_F(FieldBindingTest, InspectorFindsTheFieldUnderThePoint) {
+    t.gadgets.control(801).geometry = QRect(10, 10, 100, 20);
+    t.gadgets.control(802).geometry = QRect(10, 40, 100, 20);
+    DefField(m, -1, "", "", "", "", "");
+    DefField(m, 801, "First", "String", "x", "", "");
+    DefField(m, 802, "Second", "String", "y", "", "hidden;");
+    DefField(m, -2, "", "", "", "", "");
+    FieldInspector inspector;
+    InspectorView view;
+    const QString hit = inspector.inspect(m, view, QPoint(50, 15));
+    EXPECT_TRUE(hit.contains("\nName:First\n"));
+    EXPECT_TRUE(hit.contains("\nContent:x\n"));
+    EXPECT_EQ(inspector.inspect(m, view, QPoint(50, 45)), "");   // hidden fields are passed over
+    EXPECT_EQ(inspector.inspect(m, view, QPoint(110, 15)), "");  // right edge is outside
+}
+
+}  // namespace
+}  // namespace zh
