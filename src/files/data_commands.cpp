@@ -97,37 +97,43 @@ int OpenDataFile(DataSession& s, const QString& path) {
 
 namespace {
 
-int openChosenFile(DataSession& s, const QString& path, const DataFileState& chosen) {
-    Program& p = s.model.program;
-    DeviceModel& m = s.model;
-    const QString pattern = filePattern(p);
-    p.ini.forget(path);
+// A data file read and checked whole, not yet loaded.
+struct CheckedFile {
+    QString measurand, section;
+    DataFileHeader header;
+};
 
+// Reads `path` and checks it whole: its extension names a measurand of the
+// profile, it is a small readable file with a data section, its
+// configuration fits the connected parts, and every value passes its
+// field's checks. False (after saying why) when it may not load.
+bool checkChosenFile(DataSession& s, const QString& path, CheckedFile* f) {
+    Program& p = s.model.program;
     const QString ext = QFileInfo(path).suffix();
-    const QString measurand = measurandOfExtension(p, ext);
-    if (measurand.isEmpty() || ListValueOf(p.state.Measurands, measurand) < 0) {
+    f->measurand = measurandOfExtension(p, ext);
+    if (f->measurand.isEmpty() || ListValueOf(p.state.Measurands, f->measurand) < 0) {
         show(s, QStringLiteral("File open"),
              p.messages.LookupMessage(QStringLiteral("Invalid file extension: .")) + ext);
-        return 0;
+        return false;
     }
 
     QByteArray bytes;
-    QString section, why;
+    QString why;
     const SmallFileRead read = readSmallFile(path, &bytes, &why);
     if (read != SmallFileRead::Read) {
         show(s, QStringLiteral("File open"),
              p.messages.LookupMessage(QStringLiteral("can't open file")) + QLatin1Char(' ') + path +
                  (why.isEmpty() ? QString() : QStringLiteral(": ") + why));
-        return 0;
+        return false;
     }
-    if (!dataFileSection(bytes, &section, &why)) {
+    if (!dataFileSection(bytes, &f->section, &why)) {
         show(s, QStringLiteral("Open file"),
              path + QStringLiteral(": ") + p.messages.LookupMessage(why));
-        return 0;
+        return false;
     }
 
-    DataFileHeader h;
-    QStringList problems = readDataFileHeader(p, path, section, &h);
+    DataFileHeader& h = f->header;
+    QStringList problems = readDataFileHeader(p, path, f->section, &h);
     const QString current = p.state.TransmitterDisplay;
     if (h.mode != current && !current.isEmpty() && current != QLatin1String("auto")) {
         show(s, QStringLiteral("Error"),
@@ -135,45 +141,47 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
                  QStringLiteral(
                      "Incompatible configurations Transmitter/Display: {td1} & {td2}!\t") +
                  current + QLatin1Char('\t') + h.mode));
-        return 0;
+        return false;
     }
-    problems << checkDataFile(s, path, section, h, measurand);
+    problems << checkDataFile(s, path, f->section, h, f->measurand);
     if (!problems.isEmpty()) {
         show(s, QStringLiteral("Open file"), dataFileProblemsText(p, path, problems));
-        return 0;
+        return false;
     }
+    return true;
+}
 
-    // The file is sound: from here on it replaces the current data.
-    if (s.device.testConnection) s.device.testConnection();
-    // Checked on a table of the file's own configuration, the load cannot
-    // fail; should it all the same, the data set it was to replace comes back.
+// Loads the checked file over the current data, `chosen` becoming the
+// current file. Checked on a table of the file's own configuration, the
+// load cannot fail; should it all the same, the data set it was to replace
+// comes back and the result is false.
+bool loadCheckedFile(DataSession& s, const QString& path, const CheckedFile& f,
+                     const DataFileState& chosen) {
+    DeviceModel& m = s.model;
     const CalibrationState calBefore = m.cal;
     const DeviceSelection selectionBefore = m.selection;
     const FieldSnapshot valuesBefore = FieldSnapshot::take(m.fields);
     const DataFileState fileBefore = s.file;
-    const bool rebuild = applyDataFileHeader(m, h, measurand, s.window.rebuildWindow);
-    CalibrationState& c = m.cal;
+    const bool rebuild = applyDataFileHeader(m, f.header, f.measurand, s.window.rebuildWindow);
 
     s.file = chosen;
-    if (!ReadDataFile(s, path, section)) {
+    if (ReadDataFile(s, path, f.section)) return true;
+    m.cal = calBefore;
+    m.selection = selectionBefore;
+    if (rebuild) {
+        if (s.window.rebuildWindow) s.window.rebuildWindow(calBefore.Measurand);
+        DefDataStruc(m, calBefore.actBaseUnit, calBefore.IntSerIO, -11);
         m.cal = calBefore;
-        m.selection = selectionBefore;
-        if (rebuild) {
-            if (s.window.rebuildWindow) s.window.rebuildWindow(calBefore.Measurand);
-            DefDataStruc(m, calBefore.actBaseUnit, calBefore.IntSerIO, -11);
-            m.cal = calBefore;
-        }
-        valuesBefore.restore(m.fields);
-        s.file = fileBefore;
-        return 0;
     }
-    rangesToCalibrationUnit(m);
-    // The file holds contents; what goes to the device is derived from them.
-    AllRawToMeasurand(m, 2, m.fields.definedNames());
-    p.state.DataTrigger = 0;
-    p.state.DataChanged = false;
-    s.file.moduleState = 0;
+    valuesBefore.restore(m.fields);
+    s.file = fileBefore;
+    return false;
+}
 
+// After the load: the display settings and the device selection the
+// file's header names.
+void applyHeaderSelection(DeviceModel& m, const DataFileHeader& h) {
+    CalibrationState& c = m.cal;
     c.DispUnitIndex = h.dispUnit;
     const QString dispUnitText = ListTextOf(c.UnitsList, h.dispUnit);
     if (!dispUnitText.isEmpty()) c.DispUnit = QLatin1Char('[') + dispUnitText + QLatin1Char(']');
@@ -184,6 +192,26 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
     // its values stay as saved (no catalogue entry is loaded over them).
     UpdDevType(m, m.selection.DevIndx, m.selection.DevType, m.selection.CalcMeth,
                QStringLiteral("keep"));
+}
+
+int openChosenFile(DataSession& s, const QString& path, const DataFileState& chosen) {
+    Program& p = s.model.program;
+    DeviceModel& m = s.model;
+    p.ini.forget(path);
+    CheckedFile f;
+    if (!checkChosenFile(s, path, &f)) return 0;
+
+    // The file is sound: from here on it replaces the current data.
+    if (s.device.testConnection) s.device.testConnection();
+    if (!loadCheckedFile(s, path, f, chosen)) return 0;
+    rangesToCalibrationUnit(m);
+    // The file holds contents; what goes to the device is derived from them.
+    AllRawToMeasurand(m, 2, m.fields.definedNames());
+    p.state.DataTrigger = 0;
+    p.state.DataChanged = false;
+    s.file.moduleState = 0;
+
+    applyHeaderSelection(m, f.header);
     setCaption(s, path);
     if (s.window.refresh) s.window.refresh();
     return 1;

@@ -656,29 +656,108 @@ void UpdCalcMethod(DeviceModel& m, int calcMeth) {
     if (m.hooks.showCalcMethodGroups) m.hooks.showCalcMethodGroups(calcMeth);
 }
 
-bool StoreConfiguration(DeviceModel& m, const QString& description) {
-    const QString desc = description.trimmed();
-    log(m, QStringLiteral(">>> StoreConfiguration(") + desc + QLatin1Char(')'), 5);
-    const QString errorTitle = QStringLiteral("Error");
-    const QString section = QStringLiteral("Application");
-    // A value that is no number would be stored as a record that never loads again.
-    const QString invalidValue =
-        QStringLiteral("Invalid value {value} of {field}, configuration not stored!\t");
+namespace {
 
+const QString kStoreErrorTitle = QStringLiteral("Error");
+const QString kStoreSection = QStringLiteral("Application");
+// A value that is no number would be stored as a record that never loads again.
+const QString kInvalidStoredValue =
+    QStringLiteral("Invalid value {value} of {field}, configuration not stored!\t");
+
+void refuseStore(DeviceModel& m, const QString& text) {
+    showMessage(m, kStoreErrorTitle, text, kStoreSection);
+}
+
+// The catalogue key (ADCByte20, 1..255) of a configuration to store; 0
+// (after saying why) when it or the description is unfit. The description
+// is stored between "|" separators (where ":" counts as one too) and in the
+// "name=code;" list, so none of these may occur in it.
+int storeKey(DeviceModel& m, const QString& desc) {
     bool keyOk = false;
     const FieldRecord* keyField = fieldOf(m, QStringLiteral("ADCByte20"));
     const int key = keyField ? keyField->RawVal.trimmed().toInt(&keyOk) : 0;
-    // The description is stored between "|" separators (where ":" counts as
-    // one too) and in the "name=code;" list, so none of these may occur in it.
     static const QString kReserved = QStringLiteral("|:;=");
     const bool descOk = !desc.isEmpty() && std::none_of(desc.begin(), desc.end(), [](QChar c) {
         return kReserved.contains(c);
     });
-    if (!keyOk || key <= 0 || key > 255 || !descOk) {
-        showMessage(m, errorTitle, QStringLiteral("Key (Byte 20) And/or description invalid!"),
-                    section);
-        return false;
+    if (keyOk && key > 0 && key <= 255 && descOk) return key;
+    refuseStore(m, QStringLiteral("Key (Byte 20) And/or description invalid!"));
+    return 0;
+}
+
+// Measuring and nominal range in one unit, that of the measuring range,
+// with the unit last; false (after saying why) when a value is no number.
+bool storedRange(DeviceModel& m, QStringList* range) {
+    const FieldRecord* first = fieldOf(m, QLatin1String(kTransmitterRangeFields[0]));
+    QString unit = first ? first->GadUnit : QString();
+    if (unit.isEmpty()) unit = m.cal.actBaseUnit;
+    for (const char* name : kTransmitterRangeFields) {
+        const FieldRecord* r = fieldOf(m, QLatin1String(name));
+        QString v = r ? r->Content.trimmed() : QString();
+        if (r && !r->GadUnit.isEmpty() && r->GadUnit != unit)
+            v = convertUnitText(m, v, r->GadUnit, unit, r->Name);
+        double d = 0;
+        if (!parseNumber(v, &d)) {
+            refuseStore(m, kInvalidStoredValue + v + QLatin1Char('\t') + QLatin1String(name));
+            return false;
+        }
+        *range << v;
     }
+    *range << BracketText(unit, QStringLiteral("["), QStringLiteral("]"));
+    return true;
+}
+
+// The converter bytes as two hex digits each; false (after saying why)
+// when one is no byte.
+bool storedBytes(DeviceModel& m, QStringList* bytes) {
+    for (int n = 0; n < kByteCount; ++n) {
+        const FieldRecord* r = fieldOf(m, QStringLiteral("ADCByte") + QString::number(n));
+        bool ok = false;
+        const int v = r ? r->RawVal.trimmed().toInt(&ok) : 0;
+        if (r && (!ok || v < 0 || v > 255)) {
+            refuseStore(m, kInvalidStoredValue + r->RawVal + QLatin1Char('\t') + r->Name);
+            return false;
+        }
+        *bytes << QStringLiteral("%1").arg(ok ? v : 0, 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return true;
+}
+
+QStringList storedAgw(DeviceModel& m) {
+    QStringList agw;
+    for (int k = 0; k < kAgwCount; ++k) {
+        const FieldRecord* r = fieldOf(m, QStringLiteral("AGW") + QString::number(k));
+        agw << (r ? r->RawVal.trimmed() : QString());
+    }
+    return agw;
+}
+
+// The "name=code;" list with `desc` under `keyName`: an entry of the same
+// key is replaced in place, else the new one is added at the end.
+QString typesWith(const QString& types, const QString& desc, int key, const QString& keyName) {
+    QStringList items;
+    bool replaced = false;
+    for (const QString& item : types.split(QLatin1Char(';'))) {
+        if (item.trimmed().isEmpty()) continue;
+        int code = -1;
+        if (parseHex(item.section(QLatin1Char('='), 1), &code) && code == key) {
+            if (!replaced) items << desc + QLatin1Char('=') + keyName;
+            replaced = true;
+            continue;
+        }
+        items << item;
+    }
+    if (!replaced) items << desc + QLatin1Char('=') + keyName;
+    return items.join(QLatin1Char(';')) + QLatin1Char(';');
+}
+
+}  // namespace
+
+bool StoreConfiguration(DeviceModel& m, const QString& description) {
+    const QString desc = description.trimmed();
+    log(m, QStringLiteral(">>> StoreConfiguration(") + desc + QLatin1Char(')'), 5);
+    const int key = storeKey(m, desc);
+    if (key == 0) return false;
     const QString measurand = m.deviceSection();
     if (measurand.isEmpty()) {
         log(m, QStringLiteral("\tStoreConfiguration: no measurand selected"), 1);
@@ -696,52 +775,16 @@ bool StoreConfiguration(DeviceModel& m, const QString& description) {
     if (typesCut || methodsCut) {
         const QString keyName =
             typesCut ? QStringLiteral("DeviceTypes") : QStringLiteral("CalculationMethods");
-        showMessage(m, errorTitle,
+        refuseStore(m,
                     QStringLiteral(
                         "The list {key} of [{section}] is too long, configuration not stored!\t") +
-                        keyName + QLatin1Char('\t') + measurand,
-                    section);
+                        keyName + QLatin1Char('\t') + measurand);
         return false;
     }
 
-    // Measuring and nominal range in one unit: that of the measuring range.
-    const FieldRecord* first = fieldOf(m, QLatin1String(kTransmitterRangeFields[0]));
-    QString unit = first ? first->GadUnit : QString();
-    if (unit.isEmpty()) unit = m.cal.actBaseUnit;
-    QStringList range;
-    for (const char* name : kTransmitterRangeFields) {
-        const FieldRecord* r = fieldOf(m, QLatin1String(name));
-        QString v = r ? r->Content.trimmed() : QString();
-        if (r && !r->GadUnit.isEmpty() && r->GadUnit != unit)
-            v = convertUnitText(m, v, r->GadUnit, unit, r->Name);
-        double d = 0;
-        if (!parseNumber(v, &d)) {
-            showMessage(m, errorTitle, invalidValue + v + QLatin1Char('\t') + QLatin1String(name),
-                        section);
-            return false;
-        }
-        range << v;
-    }
-    range << BracketText(unit, QStringLiteral("["), QStringLiteral("]"));
-
-    QStringList bytes;
-    for (int n = 0; n < kByteCount; ++n) {
-        const FieldRecord* r = fieldOf(m, QStringLiteral("ADCByte") + QString::number(n));
-        bool ok = false;
-        const int v = r ? r->RawVal.trimmed().toInt(&ok) : 0;
-        if (r && (!ok || v < 0 || v > 255)) {
-            showMessage(m, errorTitle, invalidValue + r->RawVal + QLatin1Char('\t') + r->Name,
-                        section);
-            return false;
-        }
-        bytes << QStringLiteral("%1").arg(ok ? v : 0, 2, 16, QLatin1Char('0')).toUpper();
-    }
-    QStringList agw;
-    for (int k = 0; k < kAgwCount; ++k) {
-        const FieldRecord* r = fieldOf(m, QStringLiteral("AGW") + QString::number(k));
-        agw << (r ? r->RawVal.trimmed() : QString());
-    }
-
+    QStringList range, bytes;
+    if (!storedRange(m, &range) || !storedBytes(m, &bytes)) return false;
+    const QStringList agw = storedAgw(m);
     const QString record = desc + QLatin1Char('|') + range.join(QLatin1Char(';')) +
                            QLatin1Char('|') + bytes.join(QLatin1Char(';')) + QLatin1Char('|') +
                            agw.join(QLatin1Char(';')) + QStringLiteral("|0;0;") +
@@ -752,26 +795,12 @@ bool StoreConfiguration(DeviceModel& m, const QString& description) {
     QString keyName = storedKeyName(m, key);
     if (keyName.isEmpty()) keyName = keyText(key);
 
-    QStringList items;
-    bool replaced = false;
-    for (const QString& item : types.split(QLatin1Char(';'))) {
-        if (item.trimmed().isEmpty()) continue;
-        int code = -1;
-        if (parseHex(item.section(QLatin1Char('='), 1), &code) && code == key) {
-            if (!replaced) items << desc + QLatin1Char('=') + keyName;
-            replaced = true;
-            continue;
-        }
-        items << item;
-    }
-    if (!replaced) items << desc + QLatin1Char('=') + keyName;
-
     bool ok = m.program.profile.WriteData(kCatalogue, keyName, record, file);
     ok = m.program.profile.WriteData(measurand, QStringLiteral("CalculationMethods"), methods,
                                      file) &&
          ok;
     ok = m.program.profile.WriteData(measurand, QStringLiteral("DeviceTypes"),
-                                     items.join(QLatin1Char(';')) + QLatin1Char(';'), file) &&
+                                     typesWith(types, desc, key, keyName), file) &&
          ok;
     return ok;
 }
