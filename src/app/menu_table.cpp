@@ -7,6 +7,7 @@
 #include "messages.h"
 #include "program.h"
 #include "setting_stores.h"
+#include "user_level.h"
 
 namespace zh {
 namespace {
@@ -187,7 +188,7 @@ class Builder {
             }
             entries.push_back(submenu("Logging", kCommon, std::move(logging)));
         }
-        if (s.UserMode == QLatin1String("customizer")) {
+        if (userLevel(s.UserMode) == UserLevel::Customizer) {
             std::vector<MenuEntry> devices;
             for (const DeviceChoice& d : kDeviceChoices) {
                 MenuEntry e = command(d.id, d.caption, kSerialIO);

@@ -111,7 +111,8 @@ bool HartSession::detectDisplay() {
         log.DebugLog(QStringLiteral(">>> Error reading C190_089_Response from display!"), 1);
         // A device not listed as ours that gets this far and then fails is
         // not ours either; one of ours that fails here fails the connection.
-        const bool evidence = result == 0 || result == 3 || result == kResultRefused;
+        const bool evidence =
+            result == 0 || result == kResultUnusableAnswer || result == kResultRefused;
         return ForeignDevice != 0 && evidence;
     }
     // Both blocks as ours answers them: the device is one of ours.

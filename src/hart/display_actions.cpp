@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/gadgets.h"
+#include "app/presence.h"
 #include "app/program.h"
 #include "display_blocks.h"
 #include "hart_session.h"
@@ -188,8 +189,9 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mo
             result = routine.run(tries);
             // The exchange worked but the device refused the command.
             refusedByDevice =
-                (result == 0 || result == 3 || result == kResultRefused) && sender_.resCode1() != 0;
-            if (refusedByDevice) result = 3;
+                (result == 0 || result == kResultUnusableAnswer || result == kResultRefused) &&
+                sender_.resCode1() != 0;
+            if (refusedByDevice) result = kResultUnusableAnswer;
         }
         if (result != 0) {
             if (none) return 0;
@@ -250,7 +252,7 @@ int DisplayActions::sendWrite(std::uint8_t command, const QByteArray& request, i
     if (writesSwitchedOff(p_.state.NoWrite)) return kResultNotSent;
     const int result = sender_.SendRequest(command, request, expectedLength, response, tries);
     if (result != 0) return result;
-    return sender_.resCode1() == 0 ? 0 : 3;
+    return sender_.resCode1() == 0 ? 0 : kResultUnusableAnswer;
 }
 
 int DisplayActions::Com192(int tries) {
@@ -360,12 +362,12 @@ int DisplayActions::SendListCommand(int code, const QString& selected) {
 }
 
 int DisplayActions::FactorySetting(int code) {
-    const QString configuration = p_.state.TransmDisplay;
+    const Presence configuration = parsePresence(p_.state.TransmDisplay);
     const CommandRoutine eeprom = code == action::kFactorySetting ? com200() : com201();
     int done = 0;
-    if (configuration == QLatin1String("display")) {
+    if (configuration == Presence::Display) {
         done = runAction(code, QString());
-    } else if (configuration == QLatin1String("transmitter")) {
+    } else if (configuration == Presence::Transmitter) {
         done = HartCommand(eeprom, QString());
     } else {
         done = runAction(code, QStringLiteral("start"));

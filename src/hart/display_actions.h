@@ -100,7 +100,7 @@ class DisplayActions {
     int HartCommand192(int code, int tries = -1);
 
     // The command routines of this file: each returns the SendRequest
-    // result, kResultNotSent with NoWrite ON, or 3 when the answer carries a
+    // result, kResultNotSent with NoWrite ON, or kResultUnusableAnswer when the answer carries a
     // response code.
     int Com192(int tries);  // sends Aktion
     int Com200(int tries);  // generate the transmitter's EEPROM copy

@@ -439,14 +439,14 @@ int DisplayBlocks::read(const BlockLayout& layout, Buffers& buffers, const QStri
         log.DebugLog(QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(": response code ") +
                          QString::number(sender_.resCode1()),
                      -1);
-        return 3;
+        return kResultUnusableAnswer;
     }
     if (answer.size() != block::kSize || static_cast<std::uint8_t>(answer.at(0)) != layout.number) {
         log.DebugLog(
             QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(": answer is block ") +
                 QString::number(answer.isEmpty() ? -1 : static_cast<std::uint8_t>(answer.at(0))),
             -1);
-        return 3;
+        return kResultUnusableAnswer;
     }
     buffers.response = answer;
 
@@ -543,7 +543,7 @@ int DisplayBlocks::WriteBlock(int number, int tries) {
         log.DebugLog(QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(": response code ") +
                          QString::number(sender_.resCode1()),
                      -1);
-        return 3;
+        return kResultUnusableAnswer;
     }
     return 0;
 }

@@ -115,7 +115,7 @@ class DisplayBlocks {
     // Writes block `number` (0, 1, 2, 3, 10, 11, 12, 13, 20) with command
     // 190: fields and fixed values encoded, kept items from the image of the
     // last read, the block's change flags, VersCheck. Returns 0, the
-    // session's result, 3 for an answer with a response code, kResultNotSent
+    // session's result, kResultUnusableAnswer for an answer with a response code, kResultNotSent
     // with NoWrite ON (built and logged, not sent), or kResultValueRefused
     // when a value does not fit its item (nothing sent; lastRefusal() names
     // the field).

@@ -5,6 +5,7 @@
 
 #include "app/dialogs.h"
 #include "app/gadgets.h"
+#include "app/presence.h"
 #include "app/program.h"
 #include "connection_probe.h"
 #include "link_library.h"
@@ -75,6 +76,30 @@ bool HartSession::pause(const QString& text, int ms) {
     return p_.dialogs.servePendingEvents();
 }
 
+// True when this connection holds the answer already; it stands for the
+// device's then.
+bool HartSession::answerKept(std::uint8_t command, const QByteArray& request, int expected,
+                             QByteArray* response) {
+    const AnswerCache::Answer* kept = answers_.find(command, request, expected);
+    if (!kept) return false;
+    ResCode1 = kept->status1;
+    ResCode2 = kept->status2;
+    if (response) *response = kept->data;
+    logResponse(p_.log, kept->data, ResCode1, ResCode2,
+                QStringLiteral(" (answered from this connection)"));
+    return true;
+}
+
+// The device's reason for the progress window and the log.
+int HartSession::refuse(std::uint8_t command) {
+    const QString text = refusalText(ResCode1, ResCode2);
+    progress_.setRefusal(text);
+    p_.log.DebugLog(QStringLiteral("+++3 SendRequest: command ") + QString::number(command) +
+                        QStringLiteral(" refused: ") + text,
+                    -1);
+    return kResultRefused;
+}
+
 int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
                              QByteArray* response, int tries) {
     Logger& log = p_.log;
@@ -89,14 +114,7 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
                      -1);
         return kResultWithheld;
     }
-    if (const AnswerCache::Answer* kept = answers_.find(command, request, expected)) {
-        ResCode1 = kept->status1;
-        ResCode2 = kept->status2;
-        if (response) *response = kept->data;
-        logResponse(log, kept->data, ResCode1, ResCode2,
-                    QStringLiteral(" (answered from this connection)"));
-        return 0;
-    }
+    if (answerKept(command, request, expected, response)) return 0;
     answers_.sending(command);
     std::uint8_t buffer[1024] = {};
     std::uint8_t received = 0;
@@ -145,16 +163,11 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
     }
     if (outcome == TryOutcome::Busy || outcome == TryOutcome::Delayed ||
         outcome == TryOutcome::Refused) {
-        const QString text = refusalText(ResCode1, ResCode2);
-        progress_.setRefusal(text);
-        log.DebugLog(QStringLiteral("+++3 SendRequest: command ") + QString::number(command) +
-                         QStringLiteral(" refused: ") + text,
-                     -1);
-        return kResultRefused;
+        return refuse(command);
     }
     if (outcome != TryOutcome::Done) {
         log.DebugLog(QStringLiteral("+++2 SendRequest: Invalid length of data!"), -1);
-        return 3;
+        return kResultUnusableAnswer;
     }
     // With no length expected, the whole answer.
     const QByteArray data(reinterpret_cast<const char*>(buffer),
@@ -182,17 +195,58 @@ int HartSession::fail(bool portOpened) {
     return 0;
 }
 
+// One step of HartConnect: the progress step it shows first (none when
+// `name` is null), what it does, and whether a failure has the port to close.
+struct HartSession::ConnectStep {
+    const char* name;
+    const char* text;
+    int number;
+    StepEnd (HartSession::*action)(const ConnectCall& call);
+    bool portOpened;
+};
+
 int HartSession::HartConnect(const QString& port, int override, ConnectScope scope) {
+    static const ConnectStep kConnectSteps[] = {
+        {nullptr, nullptr, 0, &HartSession::beginConnect, false},
+        {"BaTinCPr_Configure", "Configure HART interface", 1, &HartSession::configureInterface,
+         false},
+        {nullptr, nullptr, 0, &HartSession::probeInterface, false},
+        {"BaTinCPr_Open", "Opening serial port ...", 2, &HartSession::openPort, false},
+        {"BaTinCPr_Connect", "Connecting serial port ...", 3, &HartSession::connectPort, true},
+        {nullptr, nullptr, 0, &HartSession::learnIdentity, true},
+        {nullptr, nullptr, 0, &HartSession::detectParts, true},
+        {nullptr, nullptr, 0, &HartSession::concludeParts, true},
+    };
+    const ConnectCall call{port, override, scope};
+    for (const ConnectStep& step : kConnectSteps) {
+        if (step.name && progress_.ShowStep(QString::fromLatin1(step.name), serialText(step.text),
+                                            QString(), step.number, kSteps)) {
+            return fail(step.portOpened);
+        }
+        switch ((this->*step.action)(call)) {
+            case StepEnd::Next:
+                break;
+            case StepEnd::Connected:
+                return 1;
+            case StepEnd::Failed:
+                return fail(step.portOpened);
+        }
+    }
+    return 1;
+}
+
+QString HartSession::serialText(const char* text) const {
+    return p_.messages.LookupMessage(QString::fromUtf8(text), QStringLiteral("SerialIO"));
+}
+
+// The progress window, the port, and what the connection looks for.
+HartSession::StepEnd HartSession::beginConnect(const ConnectCall& call) {
     AppState& s = p_.state;
     Dialogs& d = p_.dialogs;
-    auto tr = [this](const char* text) {
-        return p_.messages.LookupMessage(QString::fromUtf8(text), QStringLiteral("SerialIO"));
-    };
-
-    d.progressOpen(tr("HART"));
+    d.progressOpen(serialText("HART"));
     d.progressSetBar(0, kBlue);
-    d.progressSetStep(tr("Opening serial port ..."));
-    if (!port.isEmpty()) s.ComPort = port;
+    d.progressSetStep(serialText("Opening serial port ..."));
+    if (!call.port.isEmpty()) s.ComPort = call.port;
     if (s.ComPort.isEmpty()) {
         s.ComPort = p_.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"),
                                            QStringLiteral("Com4"), s.ProfilePath);
@@ -203,70 +257,65 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
 
     if (LinkOpen == 0) {
         ForeignDevice = 0;
-        const QString expected = s.TransmitterDisplay.toLower();
-        DisplayPresent = expected == QLatin1String("transmitter") ? 0 : 1;
-        TransmitterPresent = expected == QLatin1String("display") ? 0 : 1;
-        s.TransmDisplay = expected == QLatin1String("transmitter") ? QStringLiteral("transmitter")
-                          : expected == QLatin1String("display")   ? QStringLiteral("display")
-                                                                   : QStringLiteral("all");
+        const Presence asked = parsePresence(s.TransmitterDisplay.toLower());
+        DisplayPresent = asked == Presence::Transmitter ? 0 : 1;
+        TransmitterPresent = asked == Presence::Display ? 0 : 1;
+        const bool one = asked == Presence::Transmitter || asked == Presence::Display;
+        s.TransmDisplay = presenceText(one ? asked : Presence::All);
     }
+    return StepEnd::Next;
+}
 
-    if (progress_.ShowStep(QStringLiteral("BaTinCPr_Configure"), tr("Configure HART interface"),
-                           QString(), 1, kSteps)) {
-        return fail(false);
-    }
+HartSession::StepEnd HartSession::configureInterface(const ConnectCall& call) {
     const int configured =
-        link_.Configure(static_cast<std::uint8_t>(s.HartAddress), 2, 20, 2, 1, 0,
-                        static_cast<std::uint16_t>(override == -1 ? 0 : override), 10, 0);
-    if (progress_.CheckStep(configured, 0, tr("Function failed!"), link_.lastErrorText()))
-        return fail(false);
+        link_.Configure(static_cast<std::uint8_t>(p_.state.HartAddress), 2, 20, 2, 1, 0,
+                        static_cast<std::uint16_t>(call.override == -1 ? 0 : call.override), 10, 0);
+    return progress_.CheckStep(configured, 0, serialText("Function failed!"), link_.lastErrorText())
+               ? StepEnd::Failed
+               : StepEnd::Next;
+}
 
-    // The probe: a hanging modem hangs a second process, not this one.
+// The probe: a hanging modem hangs a second process, not this one.
+HartSession::StepEnd HartSession::probeInterface(const ConnectCall&) {
+    AppState& s = p_.state;
+    Dialogs& d = p_.dialogs;
     d.progressSetBar(100, kBlue);
     d.sleep(200);
-    bool probed = false;
     probe_.setPollingAddress(s.HartAddress);
-    for (int attempt = 1; attempt <= s.ConnectRetry && !probed; ++attempt) {
+    for (int attempt = 1; attempt <= s.ConnectRetry; ++attempt) {
         switch (probe_.run(s.ComPort, s.ConnectTimeout)) {
             case ConnectionProbe::Outcome::Ended:
-                probed = true;
-                break;
+                return StepEnd::Next;
             case ConnectionProbe::Outcome::NotStarted:
                 progress_.ErrMessage(
                     -1, QStringLiteral("cant run ") + QFileInfo(s.ExecutableName).fileName());
-                return fail(false);
+                return StepEnd::Failed;
             case ConnectionProbe::Outcome::Cancelled:
                 progress_.ErrMessage(kResultCancelled, QStringLiteral("Connection probe"));
-                return fail(false);
+                return StepEnd::Failed;
             case ConnectionProbe::Outcome::TimedOut:
                 p_.log.DebugLog(QStringLiteral("+++ Retrying HartConnect!"), 1);
                 d.progressSetBar(std::max(0, 100 - 33 * attempt), kBlue);
                 break;
         }
     }
-    if (!probed) {
-        LinkOpen = 0;
-        s.ConnectionState = 0;
-        progress_.ErrMessage(-1, tr("Cannot connect To HART Interface!"));
-        return fail(false);
-    }
+    LinkOpen = 0;
+    s.ConnectionState = 0;
+    progress_.ErrMessage(-1, serialText("Cannot connect To HART Interface!"));
+    return StepEnd::Failed;
+}
 
-    if (progress_.ShowStep(QStringLiteral("BaTinCPr_Open"), tr("Opening serial port ..."),
-                           QString(), 2, kSteps)) {
-        return fail(false);
-    }
-    const int opened = link_.Open(link_.preparePort(s.ComPort));
+HartSession::StepEnd HartSession::openPort(const ConnectCall&) {
+    const int opened = link_.Open(link_.preparePort(p_.state.ComPort));
     if (opened != 0 && link_.GetComPortStatus() == 0) link_.Close();
-    if (progress_.CheckStep(opened, 0,
-                            progress_.errorText(opened, QStringLiteral("BaTinHrtCPr_Open")),
-                            link_.lastErrorText())) {
-        return fail(false);
-    }
+    return progress_.CheckStep(opened, 0,
+                               progress_.errorText(opened, QStringLiteral("BaTinHrtCPr_Open")),
+                               link_.lastErrorText())
+               ? StepEnd::Failed
+               : StepEnd::Next;
+}
 
-    if (progress_.ShowStep(QStringLiteral("BaTinCPr_Connect"), tr("Connecting serial port ..."),
-                           QString(), 3, kSteps)) {
-        return fail(true);
-    }
+HartSession::StepEnd HartSession::connectPort(const ConnectCall&) {
     int connected = 0;
     for (int call = 1; call <= kConnectCalls; ++call) {
         std::uint8_t arg = 0;
@@ -275,68 +324,81 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
         p_.log.DebugLog(
             QStringLiteral("+++ reconnecting (") + QString::number(connected) + QLatin1Char(')'),
             1);
-        if (call < kConnectCalls) d.sleep(200);
+        if (call < kConnectCalls) p_.dialogs.sleep(200);
     }
-    if (progress_.CheckStep(connected, 0,
-                            progress_.errorText(connected, QStringLiteral("BaTinHrtCPr_Connect")),
-                            link_.lastErrorText())) {
-        return fail(true);
-    }
+    return progress_.CheckStep(
+               connected, 0, progress_.errorText(connected, QStringLiteral("BaTinHrtCPr_Connect")),
+               link_.lastErrorText())
+               ? StepEnd::Failed
+               : StepEnd::Next;
+}
 
-    // The identity comes with the connection; no frame of its own.
+// The identity comes with the connection; no frame of its own. A link that
+// was open already, and the universal view, need no more.
+HartSession::StepEnd HartSession::learnIdentity(const ConnectCall& call) {
     decodeIdentity(link_.identityAnswer(), &identity_);
     answers_.clear();
     if (identity_.valid) answers_.keep(0, QByteArray(), {identity_.raw});
     if (identity_.valid)
         p_.log.DebugLog(QStringLiteral(">>> Connected to ") + identityText(identity_), 1);
 
-    if (LinkOpen == 1) return 1;
+    if (LinkOpen == 1) return StepEnd::Connected;
 
     // Until it answers as ours, a device the profile does not list gets no
     // command of ours beyond the reads that look for our parts.
     ForeignDevice = identityListedAsOurs() ? 0 : 1;
-    if (scope == ConnectScope::Universal) {
+    if (call.scope == ConnectScope::Universal) {
         LinkOpen = 1;
-        return 1;
+        return StepEnd::Connected;
     }
+    return StepEnd::Next;
+}
 
-    if (s.TransmDisplay != QLatin1String("transmitter")) {
-        if (!detectDisplay()) return fail(true);
+HartSession::StepEnd HartSession::detectParts(const ConnectCall&) {
+    const Presence looked = parsePresence(p_.state.TransmDisplay);
+    if (looked != Presence::Transmitter) {
+        if (!detectDisplay()) return StepEnd::Failed;
     } else {
         DisplayPresent = 0;
     }
-    if (s.TransmDisplay != QLatin1String("display")) {
-        if (!detectTransmitter()) return fail(true);
+    if (looked != Presence::Display) {
+        if (!detectTransmitter()) return StepEnd::Failed;
     } else {
         TransmitterPresent = 0;
     }
-
     if (ForeignDevice) {
         nameForeignDevice();
-        return fail(true);
+        return StepEnd::Failed;
     }
+    return StepEnd::Next;
+}
 
+// What was found must be what the profile asks for, unless it asks "auto".
+HartSession::StepEnd HartSession::concludeParts(const ConnectCall&) {
+    AppState& s = p_.state;
     LinkOpen = 1;
-    const QString found = DisplayPresent && TransmitterPresent ? QStringLiteral("all")
-                          : DisplayPresent                     ? QStringLiteral("display")
-                          : TransmitterPresent                 ? QStringLiteral("transmitter")
-                                                               : QString();
+    const Presence found = DisplayPresent && TransmitterPresent ? Presence::All
+                           : DisplayPresent                     ? Presence::Display
+                           : TransmitterPresent                 ? Presence::Transmitter
+                                                                : Presence::Unknown;
     p_.log.DebugLog(QStringLiteral("HartConnect: Disp=") + QString::number(DisplayPresent) +
                         QStringLiteral(" Transm=") + QString::number(TransmitterPresent) +
                         QStringLiteral(" TransmDisplay=") + s.TransmDisplay,
                     6);
-    if (found.isEmpty()) return fail(true);
+    if (found == Presence::Unknown) return StepEnd::Failed;
 
-    const QString configured2 = s.TransmitterDisplay.toLower();
-    if (configured2 != QLatin1String("auto") && configured2 != found) {
-        p_.messages.MsgBox(QStringLiteral("Error"),
-                           QStringLiteral("Invalid device connected ({device})!\t") + found,
-                           mb::Ok | mb::IconError);
-        s.TransmDisplay = configured2;
-        return fail(true);
+    const QString asked = s.TransmitterDisplay.toLower();
+    const Presence configured = parsePresence(asked);
+    if (configured != Presence::Auto && configured != found) {
+        p_.messages.MsgBox(
+            QStringLiteral("Error"),
+            QStringLiteral("Invalid device connected ({device})!\t") + presenceText(found),
+            mb::Ok | mb::IconError);
+        s.TransmDisplay = asked;
+        return StepEnd::Failed;
     }
-    s.TransmDisplay = found;
-    return 1;
+    s.TransmDisplay = presenceText(found);
+    return StepEnd::Connected;
 }
 
 void HartSession::HartDisConnect() {

@@ -81,6 +81,9 @@ class HartSession : public RequestSender {
     enum class TryOutcome { Done, Again, Busy, Delayed, Refused };
     TryOutcome judge(int result, std::uint8_t command, int expected, int received) const;
     bool pause(const QString& text, int ms);
+    bool answerKept(std::uint8_t command, const QByteArray& request, int expected,
+                    QByteArray* response);
+    int refuse(std::uint8_t command);
     bool withheld(std::uint8_t command, const QByteArray& request) const;
     bool identityListedAsOurs();
     void nameForeignDevice();
@@ -91,6 +94,24 @@ class HartSession : public RequestSender {
     bool detectDisplay();
     bool detectTransmitter();
     int fail(bool portOpened);
+
+    // HartConnect walks its steps in order; each says how it goes on.
+    enum class StepEnd { Next, Connected, Failed };
+    struct ConnectCall {
+        QString port;
+        int override;
+        ConnectScope scope;
+    };
+    struct ConnectStep;
+    QString serialText(const char* text) const;
+    StepEnd beginConnect(const ConnectCall& call);
+    StepEnd configureInterface(const ConnectCall& call);
+    StepEnd probeInterface(const ConnectCall& call);
+    StepEnd openPort(const ConnectCall& call);
+    StepEnd connectPort(const ConnectCall& call);
+    StepEnd learnIdentity(const ConnectCall& call);
+    StepEnd detectParts(const ConnectCall& call);
+    StepEnd concludeParts(const ConnectCall& call);
 
     Program& p_;
     LinkLibrary& link_;

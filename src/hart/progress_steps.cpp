@@ -70,13 +70,13 @@ QString ProgressSteps::errorText(int result, const QString& function) const {
     if (f == QLatin1String("BaTinHrtCPr_Connect") ||
         f == QLatin1String("BaTinHrtCPr_SendRequest")) {
         switch (result) {
-            case 1:
+            case kResultInvalidHandle:
                 return tr(QStringLiteral("Invalid Handle, Not Connected!!"));
-            case 2:
+            case kResultResource:
                 return tr(QStringLiteral("Resource Error, not Connected!!"));
-            case 3:
+            case kResultCommunication:
                 return tr(QStringLiteral("Communication Error, not Connected!!"));
-            case 4:
+            case kResultNoResponse:
                 return tr(QStringLiteral("No Device Response, not Connected!!"));
             case kResultCancelled:
                 return tr(QStringLiteral("User Interrupt!"));

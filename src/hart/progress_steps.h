@@ -6,12 +6,11 @@
 
 #include <QString>
 
+#include "results.h"
+
 namespace zh {
 
 struct Program;
-
-// Result codes of the session beyond the library's 0..10.
-constexpr int kResultCancelled = 80;  // the user pressed Cancel
 
 class ProgressSteps {
   public:

@@ -8,6 +8,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "results.h"
+
 namespace zh {
 
 class RequestSender {
@@ -15,12 +17,11 @@ class RequestSender {
     virtual ~RequestSender() = default;
 
     // Sends `command` with `request`; `expectedLength` response data bytes
-    // (0: any length). Returns 0, a library result 1..10, 3 for a response of
-    // the wrong length, kResultRefused, kResultWithheld, or 80 when Cancel
-    // was pressed. On 0 `response` holds the data (the expected number of
-    // bytes, all of them when 0 was expected; a universal command may
-    // answer with more, the first are used), and resCode1() is 0 or a
-    // warning (the command was done).
+    // (0: any length). Returns 0, a library result 1..10, kResultUnusableAnswer,
+    // kResultRefused, kResultWithheld, or kResultCancelled (see results.h). On 0 `response` holds
+    // the data (the expected number of bytes, all of them when 0 was expected; a universal command
+    // may answer with more, the first are used), and resCode1() is 0 or a warning (the command was
+    // done).
     virtual int SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
                             QByteArray* response, int tries) = 0;
 
@@ -40,16 +41,5 @@ inline bool writesSwitchedOff(const QString& noWrite) {
 // Commands from here on are each maker's own (device-specific); those below
 // are the universal and common-practice commands every device shares.
 constexpr std::uint8_t kFirstDeviceSpecificCommand = 128;
-
-// A write routine's result when writing is switched off (nothing sent).
-constexpr int kResultNotSent = 1;
-
-// SendRequest's result when the device answered with a response code that
-// means "not done" (an error, or busy or a delayed response still running
-// after the session's patience): resCode1() and resCode2() tell which.
-constexpr int kResultRefused = 84;
-// SendRequest's result for a device-specific command that was not sent
-// because the device is not one of ours.
-constexpr int kResultWithheld = 85;
 
 }  // namespace zh

@@ -115,7 +115,7 @@ int CommandRoutines::runRead(const CommandLayout& layout, int tries) {
         log.DebugLog(
             QStringLiteral("+++ ") + routine + QStringLiteral(": short response, nothing stored"),
             -1);
-        return 3;
+        return kResultUnusableAnswer;
     }
     if (sender_.resCode1() != 0) {
         // An answer with an error code carries no valid data.

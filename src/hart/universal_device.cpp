@@ -26,25 +26,6 @@ bool isBusy(int code) {
     return code >= 32 && code <= 36;
 }
 
-QString linkResultText(int result) {
-    switch (result) {
-        case 1:
-            return QStringLiteral("not connected");
-        case 2:
-            return QStringLiteral("HART interface busy");
-        case 3:
-            return QStringLiteral("communication error");
-        case 4:
-            return QStringLiteral("no answer from the device");
-        case kResultCancelled:
-            return QStringLiteral("cancelled");
-        case kResultWithheld:
-            return QStringLiteral("not sent, the device is not one of ours");
-        default:
-            return QStringLiteral("HART interface error ") + QString::number(result);
-    }
-}
-
 QString commandName(std::uint8_t command) {
     return QStringLiteral("command ") + QString::number(command);
 }
@@ -111,13 +92,12 @@ UniversalDevice::Outcome UniversalDevice::read(std::uint8_t command, int minimum
     // Any length: later revisions answer some commands with more data.
     const int sent = sender_.SendRequest(command, QByteArray(), 0, answer, tries);
     if (!answered(sent)) {
-        *result =
-            failWith(sent, commandName(command) + QStringLiteral(": ") + linkResultText(sent));
+        *result = failWith(sent, commandName(command) + QStringLiteral(": ") + resultText(sent));
         return Outcome::Failed;
     }
     if (isBusy(responseCode_)) {
-        *result = failWith(kResultRefusedByDevice, commandName(command) + QStringLiteral(": ") +
-                                                       responseCodeText(responseCode_));
+        *result = failWith(kResultRefused, commandName(command) + QStringLiteral(": ") +
+                                               responseCodeText(responseCode_));
         return Outcome::Failed;
     }
     if (sent == kResultRefused || (responseCode_ != 0 && !isWarning(responseCode_))) {
@@ -128,7 +108,7 @@ UniversalDevice::Outcome UniversalDevice::read(std::uint8_t command, int minimum
     }
     if (answer->size() < minimumLength) {
         *result =
-            failWith(kResultShortAnswer,
+            failWith(kResultUnusableAnswer,
                      commandName(command) + QStringLiteral(": answer of %1 bytes, %2 expected")
                                                 .arg(answer->size())
                                                 .arg(minimumLength));
@@ -242,15 +222,14 @@ int UniversalDevice::write(std::uint8_t command, const QByteArray& request, cons
     }
     QByteArray answer;
     const int sent = sender_.SendRequest(command, request, 0, &answer, tries);
-    if (!answered(sent)) return failWith(sent, what + QStringLiteral(": ") + linkResultText(sent));
+    if (!answered(sent)) return failWith(sent, what + QStringLiteral(": ") + resultText(sent));
     if (sent == 0 && responseCode_ == 0) return 0;
     if (sent == 0 && isWarning(responseCode_)) {
         warning_ = what + QStringLiteral(": ") + responseCodeText(responseCode_);
         p_.log.DebugLog(QStringLiteral("    ") + warning_, 1);
         return 0;
     }
-    return failWith(kResultRefusedByDevice,
-                    what + QStringLiteral(": ") + responseCodeText(responseCode_));
+    return failWith(kResultRefused, what + QStringLiteral(": ") + responseCodeText(responseCode_));
 }
 
 int UniversalDevice::writeMessage(const QString& message) {

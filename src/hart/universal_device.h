@@ -24,12 +24,6 @@ namespace zh {
 
 struct Program;
 
-// A write or read the device answered with a response code that means
-// "not done" (the reason is lastFailure()).
-constexpr int kResultRefusedByDevice = kResultRefused;
-// The answer was too short for the command's data.
-constexpr int kResultShortAnswer = 3;
-
 struct UniversalData {
     DeviceIdentity identity;  // from the connection's command 0
 
@@ -85,7 +79,7 @@ class UniversalDevice {
     // Reads commands 1, 2, 3, 12, 13, 14, 15, 16, 20 (HART 6 and later) and
     // 48 into `data` (its identity comes from the caller). A command the
     // device refuses is left out (refused), not an error. Returns 0, or the
-    // first failure (a SendRequest result, kResultShortAnswer, or
+    // first failure (a SendRequest result, kResultUnusableAnswer, or
     // kResultCancelled) with lastFailure() naming it; what was read before
     // it stays in `data`.
     int readAll(UniversalData* data);
@@ -93,7 +87,7 @@ class UniversalDevice {
     // Writes. Each returns 0 when the device took it (response code 0 or a
     // warning that says it was done), kResultNotSent when NoWrite is on,
     // kResultValueRefused for a value that does not fit (nothing sent),
-    // kResultRefusedByDevice when the device answered with an error code,
+    // kResultRefused when the device answered with an error code,
     // else the SendRequest result; lastFailure() says why in words.
     int writeMessage(const QString& message);  // 17
     int writeTagDescriptorDate(const QString& tag, const QString& descriptor,

@@ -19,14 +19,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "results.h"
+
 namespace zh {
 
 class RawValues;
 
-// A command result: a value was refused for the wire and nothing was sent.
-// The routine that returns it keeps the refusal (field and reason) for the
-// caller's message and logs it.
-constexpr int kResultValueRefused = 81;
+// A routine that returns kResultValueRefused (results.h) keeps the refusal
+// (field and reason) for the caller's message and logs it.
 
 // ---------------------------------------------------------------------------
 // Refusals

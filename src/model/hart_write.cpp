@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/dialogs.h"
+#include "app/presence.h"
 #include "app/program.h"
 #include "hart/hart_session.h"
 #include "hart/response_codes.h"
@@ -38,7 +39,7 @@ QString DeviceSequences::badRawValue(const QString& fields) {
         const FieldRecord& f = m_.fields.at(i);
         const QString v = f.RawVal.trimmed();
         if (!numericType(f)) continue;
-        if (v.isEmpty() && !f.hasAttribute("blankvalid")) return name;
+        if (v.isEmpty() && !f.is(FlagBlankValid)) return name;
         if (v == QLatin1String("-")) return name;
         bool ok = false;
         const double d = v.toDouble(&ok);
@@ -119,11 +120,12 @@ int DeviceSequences::HartWrite(const QString& mode) {
 
     // Checked before the first frame: every value the write may send.
     changedContentsToRaw();
+    const Presence askedPart = parsePresence(asked);
     QStringList bad =
-        checkBeforeWrite(asked != QLatin1String("display"), asked != QLatin1String("transmitter"));
+        checkBeforeWrite(askedPart != Presence::Display, askedPart != Presence::Transmitter);
     sendUnitCode_ = -1;
     QString why;
-    if (bad.isEmpty() && asked != QLatin1String("display") && prepareOutputSettings(&why) != 0)
+    if (bad.isEmpty() && askedPart != Presence::Display && prepareOutputSettings(&why) != 0)
         bad << why;
     if (!bad.isEmpty()) return refuseWrite(bad);
 
@@ -135,16 +137,17 @@ int DeviceSequences::HartWrite(const QString& mode) {
                           QStringLiteral("nodefmsg"));
         return failWrite(kResultPartMissing);
     }
+    const Presence part = parsePresence(target);
     if (target != asked) {
         // The data hold a part the device lacks: that part is left out.
-        leftOut_ = target == QLatin1String("transmitter") ? QStringLiteral("display module")
-                                                          : QStringLiteral("transmitter");
+        leftOut_ = part == Presence::Transmitter ? QStringLiteral("display module")
+                                                 : QStringLiteral("transmitter");
         p.log.DebugLog(QStringLiteral("HartWrite: the device has no ") + leftOut_ +
                            QStringLiteral("; its data are not written"),
                        1);
     }
-    const bool withTransmitter = target != QLatin1String("display");
-    const bool withDisplay = target != QLatin1String("transmitter");
+    const bool withTransmitter = part != Presence::Display;
+    const bool withDisplay = part != Presence::Transmitter;
 
     // Data from a file or new data: the device is read first in this
     // connection, and the data are laid over what it holds.
@@ -326,7 +329,7 @@ int DeviceSequences::writeTransmitter(const QString& mode) {
         QString detail = name;
         if (r == 0 || r == kResultRefused) {
             // The device answered and refused: its own reason.
-            if (r == 0) r = 3;
+            if (r == 0) r = kResultUnusableAnswer;
             detail = name + QStringLiteral(": ") + responseCodeText(session_.ResCode1);
         }
         if (r == kResultValueRefused) detail = refusal.message();
@@ -405,7 +408,7 @@ int DeviceSequences::writeDisplay(const QString& mode) {
         if (r != 0) {
             QString detail = QStringLiteral("C190_") + n;
             if (r == kResultValueRefused) detail = blocks_.lastRefusal().message();
-            if ((r == 3 || r == kResultRefused) && session_.ResCode1 != 0)
+            if ((r == kResultUnusableAnswer || r == kResultRefused) && session_.ResCode1 != 0)
                 detail += QStringLiteral(": ") + responseCodeText(session_.ResCode1);
             failedStep_ = detail;
             ps.CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), detail, -1);

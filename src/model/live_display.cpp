@@ -7,6 +7,7 @@
 
 #include "app/dialogs.h"
 #include "app/gadgets.h"
+#include "app/presence.h"
 #include "app/program.h"
 #include "hart/adc_commands.h"
 #include "hart/hart_session.h"
@@ -150,14 +151,14 @@ void LiveDisplay::UpdDynDisplay() {
     p.log.DebugLog(QStringLiteral(">>> UpdDynDisplay()"), 6);
     inCycle_ = true;
     bool received = true;
-    const QString config = p.state.TransmDisplay.toLower();
+    const Presence config = parsePresence(p.state.TransmDisplay.toLower());
     if (testMode()) {
         simulateValue();
-    } else if (config == QLatin1String("transmitter")) {
+    } else if (config == Presence::Transmitter) {
         received = pollTransmitter(true);
     } else {
         received = pollDisplay();
-        if (config != QLatin1String("display")) received = pollTransmitter(false) || received;
+        if (config != Presence::Display) received = pollTransmitter(false) || received;
     }
     inCycle_ = false;
     if (received) shown();
@@ -247,7 +248,7 @@ bool LiveDisplay::pollTransmitterAD(bool alone) {
     int r = adc.Com1420ActAdc(1);
     const QByteArray b = adc.buffers(142).response;
     if (r == 0 && (session_.ResCode1 != 0 || b.size() < 24))
-        r = session_.ResCode1 ? session_.ResCode1 : 3;
+        r = session_.ResCode1 ? session_.ResCode1 : kResultUnusableAnswer;
     p.log.DebugLog(QStringLiteral("C1420_Response returned=") + QString::number(r), r == 0 ? 4 : 1);
     if (r != 0) return false;
     state.TransmitterAD = getLE16Signed(b, 22);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/dialogs.h"
+#include "app/presence.h"
 #include "app/program.h"
 #include "hart/hart_session.h"
 #include "model/device_model.h"
@@ -224,19 +225,20 @@ int DeviceSequences::HartRead(const QString& mode) {
         missingPart_ = asked;
         return failRead(kResultPartMissing, saved);
     }
+    const Presence part = parsePresence(target);
     bool transmitterRead = false;
-    if (target == QLatin1String("transmitter") || target == QLatin1String("all")) {
+    if (part == Presence::Transmitter || part == Presence::All) {
         const int r = readTransmitter();
         if (r > 0) return failRead(r, saved);
         transmitterRead = r == 0;
         // The transmitter alone read from a device with a display module:
         // the module's values shown stay as they were.
-        if (transmitterRead && target == QLatin1String("transmitter") && saved.dataTrigger >= 0 &&
+        if (transmitterRead && part == Presence::Transmitter && saved.dataTrigger >= 0 &&
             saved.measurand == m_.cal.Measurand &&
-            p.state.TransmDisplay.compare(QLatin1String("all"), Qt::CaseInsensitive) == 0)
+            parsePresence(p.state.TransmDisplay.toLower()) == Presence::All)
             saved.values.restoreUntouched(m_.fields, defined_);
     }
-    if (target == QLatin1String("display") || target == QLatin1String("all")) {
+    if (part == Presence::Display || part == Presence::All) {
         const int r = readDisplay(transmitterRead);
         if (r != 0) return failRead(r, saved);
     }
@@ -281,14 +283,14 @@ int DeviceSequences::readTransmitter() {
     int r = adc_.Com1410(tries);
     if (r != 0) return r;
 
-    const QString config = p.state.TransmDisplay.toLower();
+    const Presence config = parsePresence(p.state.TransmDisplay.toLower());
     const int byte16 = raw(QStringLiteral("ADCByte16")).toInt();
     QString label;
     int devIndx = 4;
-    if (config == QLatin1String("all")) {
+    if (config == Presence::All) {
         devIndx = byte16;
         label = QStringLiteral("Transmitter + Display");
-    } else if (config == QLatin1String("transmitter")) {
+    } else if (config == Presence::Transmitter) {
         devIndx = (byte16 == 1 || byte16 == 2) ? byte16 : 4;
         label =
             (byte16 == 1 || byte16 == 2) ? QStringLiteral("Switch") : QStringLiteral("Transmitter");
@@ -326,7 +328,7 @@ int DeviceSequences::readTransmitter() {
     if (ps.ShowStep(title_, QStringLiteral("C15"), QString(), ++stepNo_, 20))
         return kResultCancelled;
     if ((r = universal_.Com15(tries)) != 0) return r;
-    if (session_.ResCode1 != 0) return 3;
+    if (session_.ResCode1 != 0) return kResultUnusableAnswer;
     applyOutputSettings();
     if (ps.ShowStep(title_, QStringLiteral("C0"), QString(), ++stepNo_, 20))
         return kResultCancelled;

@@ -19,6 +19,7 @@
 #include "hart/adc_commands.h"
 #include "hart/display_actions.h"
 #include "hart/display_blocks.h"
+#include "hart/results.h"
 #include "hart/universal_commands.h"
 #include "model/field_raw_values.h"
 #include "model/field_record.h"
@@ -29,18 +30,6 @@ namespace zh {
 struct DeviceModel;
 class HartSession;
 class LinkLibrary;
-
-constexpr int kResultWrongInterfaceVersion =
-    90;  // the display module speaks another interface version
-constexpr int kResultInvalidConfiguration = 91;  // the configuration key has no catalogue entry
-constexpr int kResultStoreFailed = 92;   // the blocks were written but not stored (EEPROM copy)
-constexpr int kResultNotConnected = 93;  // the link could not be opened
-constexpr int kResultPartMissing =
-    94;  // the device lacks the transmitter or display module asked for
-constexpr int kResultNoProfileUnits = 97;  // the profile gives no units for a measurand
-constexpr int kResultDryRun = 96;  // NoWrite is ON: every request was built and logged, none sent
-constexpr int kResultOtherDevice =
-    95;  // the data are for another measurand or sensor than the device's
 
 // The transmitter's configuration (command 181) and table (command 182)
 // fields, in the order of the transmitter record.

@@ -390,8 +390,8 @@ int UniversalWindow::write() {
                            QStringLiteral("nodefmsg"));
         // The device answered and said no: the other items may still go.
         // Without an answer there is no point in going on.
-        answering = result == 0 || result == kResultRefusedByDevice ||
-                    result == kResultValueRefused || result == kResultNotSent;
+        answering = result == 0 || result == kResultRefused || result == kResultValueRefused ||
+                    result == kResultNotSent;
         if (!answering) break;
     }
     // What the device holds now, as it says.

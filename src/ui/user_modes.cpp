@@ -2,7 +2,9 @@
 
 #include "app/menu_ids.h"
 #include "app/menu_items.h"
+#include "app/presence.h"
 #include "app/program.h"
+#include "app/user_level.h"
 #include "control_refresh.h"
 #include "control_registry.h"
 #include "model/device_model.h"
@@ -21,10 +23,6 @@ constexpr Flags kWithData{false, true, false, true};
 constexpr Flags kConnectedWithData{false, false, false, true};
 constexpr Flags kConnected{false, false, true, true};
 constexpr Flags kNotConnected{true, true, false, false};
-
-const QString kUser = QStringLiteral("user");
-const QString kAdministrator = QStringLiteral("administrator");
-const QString kCustomizer = QStringLiteral("customizer");
 
 bool isOn(const QString& s) {
     return s == QLatin1String("ON");
@@ -147,7 +145,7 @@ void UserModes::commandButtons() {
     // currents; an unknown mode gets the buttons of the higher modes. The
     // output switches follow the other buttons without the interface too,
     // rather than keep whatever state an earlier rule left them in.
-    const Flags teach = m_.program.state.UserMode == kUser ? kNever : device;
+    const Flags teach = userLevel(m_.program.state.UserMode) == UserLevel::User ? kNever : device;
     for (const char* name : kTeach) controlByState(name, teach);
     // A current is trimmed while the output gives it, and only one of the
     // two fixed outputs can be on.
@@ -179,12 +177,12 @@ void UserModes::commandButtons() {
         "BtnSet4mADisp",    "BtnSet20mADisp",    "BtnTestSW1",         "BtnTestSW2"};
     // The parts configured, or with "auto" and "all" those the device showed.
     const AppState& s = m_.program.state;
-    QString config = s.TransmitterDisplay.toLower();
-    if (config != QLatin1String("transmitter") && config != QLatin1String("display"))
-        config = s.TransmDisplay.toLower();
-    if (config == QLatin1String("display"))
+    Presence config = parsePresence(s.TransmitterDisplay.toLower());
+    if (config != Presence::Transmitter && config != Presence::Display)
+        config = parsePresence(s.TransmDisplay.toLower());
+    if (config == Presence::Display)
         for (const char* name : kTransmitterOnly) controlByState(name, kNever);
-    if (config == QLatin1String("transmitter"))
+    if (config == Presence::Transmitter)
         for (const char* name : kDisplayOnly) controlByState(name, kNever);
 }
 
@@ -202,12 +200,13 @@ void UserModes::fieldGroups(int colindx) {
                         kind == 0 ? QStringLiteral("PRESSURE;") : QStringLiteral("TEMPERATURE;"),
                         colindx);
 
-    if (s.UserMode == kCustomizer) {
+    const UserLevel level = userLevel(s.UserMode);
+    if (level == UserLevel::Customizer) {
         refresh_.UpdAllGads(QStringLiteral("enable"), QStringLiteral("SYSTEM;"), colindx);
         refresh_.UpdAllGads(QStringLiteral("enable"), QStringLiteral("ADMIN;"), colindx);
         refresh_.UpdAllGads(kind == 1 ? QStringLiteral("writeable") : QStringLiteral("disable"),
                             QStringLiteral("SYSTEM;TRANSMITTER;"), colindx);
-    } else if (s.UserMode == kAdministrator) {
+    } else if (level == UserLevel::Administrator) {
         refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("SYSTEM;"), colindx);
         refresh_.UpdAllGads(QStringLiteral("enable"), QStringLiteral("ADMIN;"), colindx);
     } else {
@@ -240,8 +239,9 @@ void UserModes::switchOutputs() {
 
 void UserModes::UpdPanelTabs() {
     const AppState& s = m_.program.state;
-    const bool customizer = s.UserMode == kCustomizer;
-    const bool administrator = s.UserMode == kAdministrator;
+    const UserLevel level = userLevel(s.UserMode);
+    const bool customizer = level == UserLevel::Customizer;
+    const bool administrator = level == UserLevel::Administrator;
     QString keep;
     switch (m_.selection.DevIndx) {
         case 0:
@@ -303,8 +303,8 @@ void UserModes::HideAdminGadgets(const QString& userMode) {
     static const char* const kCommands[] = {"DscSelCmd",    "CmbSelCmd",    "BtnSendCmd",
                                             "DscSelCmdAdm", "CmbSelCmdAdm", "BtnSendCmdAdm"};
     static const char* const kNominal[] = {"LowerNominalVal", "UpperNominalVal"};
-    const QString config = s.TransmitterDisplay.toLower();
-    if (userMode != kCustomizer) {
+    const Presence config = parsePresence(s.TransmitterDisplay.toLower());
+    if (userLevel(userMode) != UserLevel::Customizer) {
         for (const char* name :
              {"CmbSelEquip", "FldHWVers1", "FldHWVers2", "FldSWVers1", "FldSWVers2",
               "FldHWVers1Adm", "FldHWVers2Adm", "FldSWVers1Adm", "FldSWVers2Adm"})
@@ -313,10 +313,10 @@ void UserModes::HideAdminGadgets(const QString& userMode) {
         // Sending raw display commands is the customizer's alone.
         for (const char* name : kCommands) HideControl(m_, QLatin1String(name), 1);
     } else {
-        const bool commands = config != QLatin1String("transmitter");
+        const bool commands = config != Presence::Transmitter;
         for (const char* name : kCommands) HideControl(m_, QLatin1String(name), commands ? 0 : 1);
         if (commands) DisableControl(m_, QStringLiteral("CmbSelEquip"), 0);
-        if (config == QLatin1String("display")) {
+        if (config == Presence::Display) {
             DisableControl(m_, QStringLiteral("FldHWVers1Adm"), 0);
             DisableControl(m_, QStringLiteral("FldSWVers1Adm"), 0);
             for (const char* name : kNominal) DisableControl(m_, QLatin1String(name), 0);

@@ -4,7 +4,9 @@
 #include <initializer_list>
 
 #include "app/gadgets.h"
+#include "app/presence.h"
 #include "app/program.h"
+#include "app/user_level.h"
 #include "control_registry.h"
 #include "gadget_colours.h"
 #include "model/device_model.h"
@@ -51,8 +53,8 @@ QStringList switchChannel(int channel) {
                     channel, channel);
 }
 
-QString configuration(const DeviceModel& m) {
-    return m.program.state.TransmitterDisplay.toLower();
+Presence configuration(const DeviceModel& m) {
+    return parsePresence(m.program.state.TransmitterDisplay.toLower());
 }
 
 bool testMode(const DeviceModel& m) {
@@ -168,7 +170,7 @@ void HidePGadgets(DeviceModel& m, int state) {
     if (state != 0) return;
     // A display module on its own takes its start and end values from the
     // user; with a transmitter they follow the transmitter's range.
-    const int locked = configuration(m) == QLatin1String("display") ? 0 : 1;
+    const int locked = configuration(m) == Presence::Display ? 0 : 1;
     DisableControl(m, QStringLiteral("DspMBE"), locked);
     DisableControl(m, QStringLiteral("DspMBA"), locked);
 }
@@ -182,7 +184,7 @@ void HideTGadgets(DeviceModel& m, int state) {
     if (state != 0) return;
     // The loop current is the transmitter's: without one there is nothing
     // to set, and the 4 mA and 20 mA controls go together.
-    const int locked = configuration(m) == QLatin1String("display") ? 1 : 0;
+    const int locked = configuration(m) == Presence::Display ? 1 : 0;
     for (const char* name : {"BtnTempSet4mA", "BtnTempSet20mA", "Val4mAu", "Val20mAu",
                              "BtnSet4mAOnOffu", "BtnSet20mAOnOffu"})
         DisableControl(m, QLatin1String(name), locked);
@@ -190,9 +192,9 @@ void HideTGadgets(DeviceModel& m, int state) {
 
 void HideTestGadgets(DeviceModel& m, int state) {
     logEntry(m, "HideTestGadgets", state);
-    const QString& mode = m.program.state.UserMode;
-    const bool follows = mode == QLatin1String("administrator") ||
-                         mode == QLatin1String("customizer") || testMode(m);
+    const UserLevel level = userLevel(m.program.state.UserMode);
+    const bool follows =
+        level == UserLevel::Administrator || level == UserLevel::Customizer || testMode(m);
     hideAll(m, {"FldADact", "ComboDecPULRV"}, follows ? state : 1);
 }
 

@@ -109,8 +109,8 @@ TEST_F(AdcCommandsTest, WritesUseTheReadLayouts) {
 
     t.program.state.NoWrite = QStringLiteral("ON");
     colours.clear();
-    EXPECT_EQ(commands.Com1810(3), 1);
-    EXPECT_EQ(commands.Com1820(3), 1);
+    EXPECT_EQ(commands.Com1810(3), kResultNotSent);
+    EXPECT_EQ(commands.Com1820(3), kResultNotSent);
     EXPECT_EQ(sender.sent.size(), 2);
     EXPECT_TRUE(colours.contains("   iMBA=-10000; "));  // built and logged in full
     EXPECT_TRUE(colours.contains("   ActADC=0; "));

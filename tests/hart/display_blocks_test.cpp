@@ -174,7 +174,7 @@ TEST_F(DisplayBlocksTest, TextsArePaddedWithBlanksAndTheSerialNumberIsSplit) {
 TEST_F(DisplayBlocksTest, NoWriteBuildsAndLogsButSendsNothing) {
     t.program.state.NoWrite = "ON";
     setAll(12, "1");
-    EXPECT_EQ(blocks.WriteBlock(12, 3), 1);
+    EXPECT_EQ(blocks.WriteBlock(12, 3), kResultNotSent);
     EXPECT_TRUE(sender.sent.empty());
     EXPECT_TRUE(logged("   mp_LiveUnit=1; "));
     EXPECT_EQ(blocks.ReadBlock(12, 1), 0);  // reads still go out

@@ -108,7 +108,7 @@ TEST_F(UniversalCommandsTest, WritesSendTheirRequests) {
     // NoWrite: built and logged, nothing sent; reads still run.
     t.program.state.NoWrite = QStringLiteral("ON");
     sender.sent.clear();
-    for (const auto& c : cases) EXPECT_EQ(std::get<0>(c)(), 1) << std::get<1>(c);
+    for (const auto& c : cases) EXPECT_EQ(std::get<0>(c)(), kResultNotSent) << std::get<1>(c);
     EXPECT_TRUE(sender.sent.isEmpty());
     sender.reply = bytes("0302");
     EXPECT_EQ(commands.Com151(1), 0);

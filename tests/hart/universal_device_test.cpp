@@ -161,14 +161,14 @@ TEST_F(UniversalDeviceTest, ReadAllDecodesEveryAnswerAndMarksRefusals) {
 TEST_F(UniversalDeviceTest, AFailedReadStopsWithItsReason) {
     answerAsHart5();
     device.answers[13].second.chop(1);
-    EXPECT_EQ(universal.readAll(&data), kResultShortAnswer);
+    EXPECT_EQ(universal.readAll(&data), kResultUnusableAnswer);
     EXPECT_EQ(universal.lastFailure(), "command 13: answer of 20 bytes, 21 expected");
     EXPECT_EQ(data.tag, "");
     EXPECT_EQ(data.message, "CHECKED 2026");  // read before the failure
 
     answerAsHart5();
     device.answers[12] = {32, {}};
-    EXPECT_EQ(universal.readAll(&data), kResultRefusedByDevice);
+    EXPECT_EQ(universal.readAll(&data), kResultRefused);
     EXPECT_EQ(universal.lastFailure(), "command 12: busy (32)");
 
     answerAsHart5();
@@ -199,7 +199,7 @@ TEST_F(UniversalDeviceTest, WritesSendTheirBytesAndNameARefusal) {
     EXPECT_EQ(universal.setLoopCurrent(4.0f), 0);
     EXPECT_EQ(universal.trimCurrentZero(4.01f), 0);
     EXPECT_EQ(universal.trimCurrentGain(20.0f), 0);
-    EXPECT_EQ(universal.writePvUnit(8), kResultRefusedByDevice);
+    EXPECT_EQ(universal.writePvUnit(8), kResultRefused);
     EXPECT_EQ(universal.lastFailure(), "PV unit: write protected (7)");
     EXPECT_EQ(device.sent,
               QStringList({"17:0420C4" + QStringLiteral("820820").repeated(7),

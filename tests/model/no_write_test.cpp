@@ -49,17 +49,17 @@ TEST(NoWrite, NoWriteCommandReachesTheDevice) {
          {&UniversalCommands::Com34, &UniversalCommands::Com35, &UniversalCommands::Com36,
           &UniversalCommands::Com37, &UniversalCommands::Com40, &UniversalCommands::Com45,
           &UniversalCommands::Com46}) {
-        EXPECT_EQ((universal.*write)(2), 1);
+        EXPECT_EQ((universal.*write)(2), kResultNotSent);
     }
-    EXPECT_EQ(adc.Com1810(2), 1);
-    EXPECT_EQ(adc.Com1820(2), 1);
+    EXPECT_EQ(adc.Com1810(2), kResultNotSent);
+    EXPECT_EQ(adc.Com1820(2), kResultNotSent);
     for (int block : {0, 1, 2, 3, 10, 11, 12, 13, 20})
-        EXPECT_EQ(blocks.WriteBlock(block, 2), 1) << block;
+        EXPECT_EQ(blocks.WriteBlock(block, 2), kResultNotSent) << block;
     DisplayActions actions(t.program, session, session, blocks, values, link);
     actions.Aktion = 5;
-    EXPECT_EQ(actions.Com192(2), 1);
-    EXPECT_EQ(actions.Com200(2), 1);
-    EXPECT_EQ(actions.Com201(2), 1);
+    EXPECT_EQ(actions.Com192(2), kResultNotSent);
+    EXPECT_EQ(actions.Com200(2), kResultNotSent);
+    EXPECT_EQ(actions.Com201(2), kResultNotSent);
     session.HartDisConnect();
     qunsetenv("HARTSIM_OPTIONS");
 
