@@ -88,19 +88,23 @@ class Application::Items final : public MenuItems {
 Application::Application(Program& program, QtGadgets& gadgets, QtDialogs& dialogs,
                          LinkLibrary& link, ConnectionProbe& probe)
     : Application(std::make_unique<DeviceCore>(program, link, probe), nullptr, gadgets, dialogs,
-                  link) {}
+                  Screen{&gadgets, &dialogs}, link) {}
 
 Application::Application(DeviceCore& core, QtGadgets& gadgets, QtDialogs& dialogs,
                          LinkLibrary& link)
-    : Application(nullptr, &core, gadgets, dialogs, link) {}
+    : Application(nullptr, &core, gadgets, dialogs, Screen{&gadgets, &dialogs}, link) {}
 
-Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, QtGadgets& gadgets,
-                         QtDialogs& dialogs, LinkLibrary& link)
+Application::Application(DeviceCore& core, Gadgets& gadgets, Dialogs& dialogs, LinkLibrary& link)
+    : Application(nullptr, &core, gadgets, dialogs, Screen{}, link) {}
+
+Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Gadgets& gadgets,
+                         Dialogs& dialogs, Screen screen, LinkLibrary& link)
     : ownCore_(std::move(own)),
       core_(shared ? *shared : *ownCore_),
       p_(core_.program),
       gadgets_(gadgets),
       dialogs_(dialogs),
+      screen_(screen),
       link_(link),
       session_(core_.session),
       model_(core_.model),
@@ -112,8 +116,9 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Qt
       refresh_(std::make_unique<ControlRefresh>(model_)),
       modes_(std::make_unique<UserModes>(model_, *refresh_, *items_, *frame_)),
       appl_(std::make_unique<ApplicationCheck>(model_, *refresh_)),
-      input_(std::make_unique<InputCheck>(model_, *appl_)),
-      graph_(std::make_unique<GraphTab>(p_, model_, gadgets_, core_.live.state)) {
+      input_(std::make_unique<InputCheck>(model_, *appl_)) {
+    if (screen_.gadgets)
+        graph_ = std::make_unique<GraphTab>(p_, model_, *screen_.gadgets, core_.live.state);
     installVisibilityHooks(model_);
     refresh_->installModelHooks();
     modes_->inputs.linkOpen = [this] { return session_.LinkOpen; };
@@ -147,6 +152,17 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Qt
     data_.device.write = [this](const QString& mode) {
         return writeDevice(target() + QLatin1Char(' ') + mode) == 0;
     };
+    bindLiveDisplay();
+    bindCommands();
+    bindInputCheck();
+    bindReplay();
+    sequences_.checkFields = [this](const QStringList& names) {
+        return checkFieldsForWrite(model_, *appl_, names);
+    };
+}
+
+// The live values into their controls, lamps, status line and diagram.
+void Application::bindLiveDisplay() {
     refreshLiveValues = [this] { core_.live.UpdDynDisplay(); };
     core_.live.hooks.showValues = [this] {
         // One redraw per value, and only while the diagram is in sight.
@@ -163,17 +179,12 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Qt
         redrawDiagram(true);
     };
     core_.live.hooks.setTestLimits = [this](int low, int high) {
-        if (auto* slider =
-                qobject_cast<QSlider*>(gadgets_.widget(controlNumber(QStringLiteral("TstSlider")))))
+        if (!screen_.gadgets) return;
+        if (auto* slider = qobject_cast<QSlider*>(
+                screen_.gadgets->widget(controlNumber(QStringLiteral("TstSlider")))))
             slider->setRange(std::min(low, high), std::max(low, high));
     };
     refresh_->checks.redrawDiagram = [this] { redrawDiagram(false); };
-    bindCommands();
-    bindInputCheck();
-    bindReplay();
-    sequences_.checkFields = [this](const QStringList& names) {
-        return checkFieldsForWrite(model_, *appl_, names);
-    };
 }
 
 // Entries pass the input check on their way into the field table. The
@@ -198,14 +209,16 @@ void Application::bindInputCheck() {
     // What a control shows is what its field holds: a field that may not
     // be edited takes no typing, whatever the rules enable. A button or
     // selector whose command the program cannot carry out stays disabled.
-    gadgets_.inputLocked = [this](int gadget) {
-        if (commands_.gadgetCommand(gadget) && !commands_.isGadgetAvailable(gadget)) return true;
-        // Only a control bound to a field follows the field's access; the
-        // record a plain button has carries none.
-        const int i = model_.fields.findGadget(gadget);
-        return i >= 0 && model_.fields.at(i).GadID == gadget &&
-               isReadOnlyField(model_.fields.at(i));
-    };
+    if (screen_.gadgets)
+        screen_.gadgets->inputLocked = [this](int gadget) {
+            if (commands_.gadgetCommand(gadget) && !commands_.isGadgetAvailable(gadget))
+                return true;
+            // Only a control bound to a field follows the field's access; the
+            // record a plain button has carries none.
+            const int i = model_.fields.findGadget(gadget);
+            return i >= 0 && model_.fields.at(i).GadID == gadget &&
+                   isReadOnlyField(model_.fields.at(i));
+        };
     commands_.bind(Command::ConfirmInput, [this](int) { input_->confirm(); });
     commands_.bind(Command::CancelInput, [this](int) { input_->cancel(); });
     // The input check has taken the choice into its field and shown the
@@ -240,27 +253,14 @@ bool Application::VANTOMain(int mcontrol) {
         4);
 
     // 1. A rebuild happens under a still picture of the window.
-    QRect placed;
-    if (window_) {
-        placed = window_->geometry();
-        auto* cover =
-            new QLabel(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool);
-        cover->setWindowTitle(QStringLiteral("Stay on top"));
-        cover->setAttribute(Qt::WA_DeleteOnClose);
-        cover->setPixmap(window_->grab());
-        cover->setGeometry(window_->frameGeometry());
-        cover->show();
-        cover_ = cover;
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        window_->hide();
-    }
+    const QRect placed = coverWindow();
 
     // 2. Texts for the window's language; the first build reads nothing
     // more (the profile was read at start), a rebuild of the layout notes it.
     if (mcontrol <= 0) {
         p_.captions = p_.messages.LoadLabels(QStringLiteral("Application"));
         s.MainWindowOpen = 1;
-        gadgets_.clearEvents();
+        if (screen_.gadgets) screen_.gadgets->clearEvents();
     }
     const QString note =
         mcontrol < 0 ? QStringLiteral("Re-initializing") : QStringLiteral("Initializing");
@@ -281,17 +281,21 @@ bool Application::VANTOMain(int mcontrol) {
     // stays with them; the table defined anew would bring the profile's.
     const CalibrationState keptScaling = model_.cal;
     // Messages during the build (a bad logo file) belong to the new window.
-    dialogs_.setMainWindow(nullptr);
+    if (screen_.dialogs) screen_.dialogs->setMainWindow(nullptr);
     menus_.reset();
     window_.reset();
-    buildWindow();
-    dialogs_.setMainWindow(window_.get());
-    buildMenus();
+    if (screen_.gadgets) {
+        buildWindow();
+        if (screen_.dialogs) screen_.dialogs->setMainWindow(window_.get());
+        buildMenus();
+    } else {
+        registerControls(model_.fields);
+    }
     buildFieldTable();
     kept.restore(model_.fields);
     if (keep) model_.cal = keptScaling;
     builtFor_ = model_.cal.Measurand;
-    window_->Customerlogo();
+    if (window_) window_->Customerlogo();
     modes_->UpdPanelTabs();
     HideTestGadgets(model_, 0);  // the raw converter value only for administrators and in test mode
     showFields();
@@ -299,17 +303,37 @@ bool Application::VANTOMain(int mcontrol) {
     showServiceState();
     if (mcontrol == 0) s.DataTrigger = -1;
 
-    // 7. Back where it was; in test mode with the "Test input" window.
-    if (placed.isValid()) window_->setGeometry(placed);
-    window_->show();
-    const QString testMode = s.TestMode.toUpper();
-    window_->showTestInput(testMode == QLatin1String("ON") || testMode == QLatin1String("IV"));
-    if (cover_) cover_->close();
+    // 7. Back where it was.
+    if (window_) showWindow(placed);
     return s.MainWindowOpen == 1;
 }
 
+QRect Application::coverWindow() {
+    if (!window_) return QRect();
+    const QRect placed = window_->geometry();
+    auto* cover =
+        new QLabel(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool);
+    cover->setWindowTitle(QStringLiteral("Stay on top"));
+    cover->setAttribute(Qt::WA_DeleteOnClose);
+    cover->setPixmap(window_->grab());
+    cover->setGeometry(window_->frameGeometry());
+    cover->show();
+    cover_ = cover;
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    window_->hide();
+    return placed;
+}
+
+void Application::showWindow(const QRect& placed) {
+    if (placed.isValid()) window_->setGeometry(placed);
+    window_->show();
+    const QString testMode = p_.state.TestMode.toUpper();
+    window_->showTestInput(testMode == QLatin1String("ON") || testMode == QLatin1String("IV"));
+    if (cover_) cover_->close();
+}
+
 void Application::redrawDiagram(bool live) {
-    if (p_.state.GraphMode.toUpper() != QLatin1String("ON") || !window_) return;
+    if (p_.state.GraphMode.toUpper() != QLatin1String("ON") || !window_ || !graph_) return;
     if (live && !graphTabShown()) return;
     // The device found narrows what the profile asks for ("all", "auto").
     const QString configured = target();
@@ -318,8 +342,9 @@ void Application::redrawDiagram(bool live) {
 }
 
 bool Application::graphTabShown() const {
+    if (!screen_.gadgets) return false;
     const auto* panel =
-        qobject_cast<QTabWidget*>(gadgets_.widget(controlNumber(QStringLiteral("Panel"))));
+        qobject_cast<QTabWidget*>(screen_.gadgets->widget(controlNumber(QStringLiteral("Panel"))));
     const int graphTab = 3;
     return panel && window_ && panel->currentWidget() == window_->tabPage(graphTab);
 }
@@ -333,12 +358,12 @@ void Application::showFields() {
 }
 
 void Application::buildWindow() {
-    window_ = std::make_unique<MainWindow>(p_, gadgets_);
+    window_ = std::make_unique<MainWindow>(p_, *screen_.gadgets);
     window_->setWindowTitle(p_.state.WindowTitle);
     registerControls(model_.fields);
     // The diagrams are drawn anew whenever the Graph tab comes into view.
-    if (auto* panel =
-            qobject_cast<QTabWidget*>(gadgets_.widget(controlNumber(QStringLiteral("Panel")))))
+    if (auto* panel = qobject_cast<QTabWidget*>(
+            screen_.gadgets->widget(controlNumber(QStringLiteral("Panel")))))
         QObject::connect(panel, &QTabWidget::currentChanged, panel, [this] {
             if (graphTabShown()) redrawDiagram(false);
         });
@@ -346,7 +371,7 @@ void Application::buildWindow() {
 
 void Application::buildMenus() {
     menus_ = std::make_unique<MenuBuilder>(*window_, window_->toolBar());
-    menus_->onCommand = [this](int id) { gadgets_.postMenuEvent(id); };
+    menus_->onCommand = [this](int id) { screen_.gadgets->postMenuEvent(id); };
     std::vector<PortChoice> ports;
     for (const ComPortEntry& e : GetAvailableComPorts(p_.log)) ports.push_back({e.name, e.label});
     menuTable_ = MenuTable{};

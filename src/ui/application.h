@@ -5,6 +5,7 @@
 // and runs the main loop on Qt's event loop until the program ends.
 
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -30,6 +31,8 @@ class ConnectionProbe;
 class GraphTab;
 class InputCheck;
 class ControlRefresh;
+class Dialogs;
+class Gadgets;
 class LinkLibrary;
 class LogWindow;
 class MainWindow;
@@ -47,6 +50,9 @@ class Application {
   public:
     // On the program's core, which main() built for this run.
     Application(DeviceCore& core, QtGadgets& gadgets, QtDialogs& dialogs, LinkLibrary& link);
+    // On the core without a window: the commands run on the controls and
+    // dialogs given, and VANTOMain defines the field table only.
+    Application(DeviceCore& core, Gadgets& gadgets, Dialogs& dialogs, LinkLibrary& link);
     // With a core of its own (tests).
     Application(Program& program, QtGadgets& gadgets, QtDialogs& dialogs, LinkLibrary& link,
                 ConnectionProbe& probe);
@@ -93,15 +99,26 @@ class Application {
     void setCaption(const QString& file);
 
   private:
-    Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, QtGadgets& gadgets,
-                QtDialogs& dialogs, LinkLibrary& link);
+    // The window's own controls and dialogs, both null without a window.
+    struct Screen {
+        QtGadgets* gadgets = nullptr;
+        QtDialogs* dialogs = nullptr;
+    };
+    Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Gadgets& gadgets,
+                Dialogs& dialogs, Screen screen, LinkLibrary& link);
     class Frame;
     class Items;
 
+    // The still picture over the window while it is rebuilt; the window's
+    // place, empty before the first build.
+    QRect coverWindow();
+    // The window back where it was, in test mode with the "Test input" window.
+    void showWindow(const QRect& placed);
     void buildWindow();
     void buildMenus();
     void buildFieldTable();
     void bindCommands();
+    void bindLiveDisplay();
     void bindFileCommands();
     void bindTransferCommands();
     void bindSetupCommands();
@@ -155,8 +172,9 @@ class Application {
     std::unique_ptr<DeviceCore> ownCore_;
     DeviceCore& core_;
     Program& p_;
-    QtGadgets& gadgets_;
-    QtDialogs& dialogs_;
+    Gadgets& gadgets_;
+    Dialogs& dialogs_;
+    const Screen screen_;
     LinkLibrary& link_;
     HartSession& session_;
     DeviceModel& model_;

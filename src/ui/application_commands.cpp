@@ -93,7 +93,7 @@ void Application::bindSetupCommands() {
 
 void Application::bindKeyCommands() {
     commands_.bind(Command::ShowFieldEntry, [this](int) {
-        if (window_) showFieldEntry(*window_, model_, gadgets_, inspector_);
+        if (window_) showFieldEntry(*window_, model_, *screen_.gadgets, inspector_);
     });
     commands_.bind(Command::RaiseError, [](int) { std::abort(); });
     commands_.bind(Command::NoDataSignal, [this](int) {
@@ -120,10 +120,13 @@ void Application::bindKeyCommands() {
             n(c.CalNomHi);
         p_.messages.MsgBox(QStringLiteral("Calibration"), text, mb::Ok, QStringLiteral("nodefmsg"));
     });
-    commands_.bind(Command::FocusNext,
-                   [this](int) { focusNextField(model_.fields, gadgets_, true); });
-    commands_.bind(Command::FocusPrevious,
-                   [this](int) { focusNextField(model_.fields, gadgets_, false); });
+    // The focus moves between the window's own controls.
+    commands_.bind(Command::FocusNext, [this](int) {
+        if (screen_.gadgets) focusNextField(model_.fields, *screen_.gadgets, true);
+    });
+    commands_.bind(Command::FocusPrevious, [this](int) {
+        if (screen_.gadgets) focusNextField(model_.fields, *screen_.gadgets, false);
+    });
 }
 
 void Application::bindButtons() {

@@ -30,8 +30,8 @@ void Application::bindReplay() {
 }
 
 void Application::loadReplay() {
-    if (!replayWindow_) {
-        replayWindow_ = std::make_unique<ReplayWindow>(gadgets_);
+    if (!replayWindow_ && screen_.gadgets) {
+        replayWindow_ = std::make_unique<ReplayWindow>(*screen_.gadgets);
         replay_->setView(replayWindow_.get());
     }
     replay_->load(p_.state.EditionName);

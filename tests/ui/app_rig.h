@@ -92,6 +92,43 @@ class BoxAnswerer {
     QTimer timer_;
 };
 
+// The shipped resources copied into `dir`, the profile of `edition` (the
+// executable's name, "ZEL-HART" or "KALVERO_S") with every `edits` pair
+// replaced, and `program` started on them as main() starts it, the link
+// library bound. The simulated device is behind the profiles' "Sim" port.
+inline void startRigProgram(Program& program, LinkLibrary& link, const QTemporaryDir& dir,
+                            const QString& edition,
+                            const QList<QPair<QByteArray, QByteArray>>& edits) {
+    const QDir from(QStringLiteral(ZH_SOURCE_DIR "/resources"));
+    QDirIterator it(from.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = dir.filePath(from.relativeFilePath(source));
+        QDir().mkpath(QFileInfo(target).path());
+        EXPECT_TRUE(QFile::copy(source, target)) << qPrintable(target);
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    const QString profile = dir.filePath(edition == "ZEL-HART" ? "Config-125.ini" : "Config.ini");
+    QFile f(profile);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray text = f.readAll();
+    f.close();
+    for (const auto& [from, to] : edits) {
+        EXPECT_TRUE(text.contains(from)) << from.constData();
+        text.replace(from, to);
+    }
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+    f.close();
+
+    StartupHooks hooks;
+    hooks.bindLinkLibrary = [&link] {
+        EXPECT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")));
+    };
+    EXPECT_TRUE(runStartup(program, edition, dir.path(), {}, hooks).runWindow);
+    EXPECT_TRUE(ReadProfileFile(program));
+}
+
 // The program folder, program context and window as main() builds them,
 // with the simulated device behind the "Sim" port of the shipped profiles.
 class AppRig {
@@ -100,27 +137,7 @@ class AppRig {
     // profile it reads is copied with every `edits` pair replaced.
     AppRig(const QString& edition, const QList<QPair<QByteArray, QByteArray>>& edits = {}) {
         qputenv("HARTSIM_OPTIONS", "presence=both");
-        copyResources();
-        const QString profile =
-            dir.filePath(edition == "ZEL-HART" ? "Config-125.ini" : "Config.ini");
-        QFile f(profile);
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        QByteArray text = f.readAll();
-        f.close();
-        for (const auto& [from, to] : edits) {
-            EXPECT_TRUE(text.contains(from)) << from.constData();
-            text.replace(from, to);
-        }
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(text);
-        f.close();
-
-        StartupHooks hooks;
-        hooks.bindLinkLibrary = [this] {
-            EXPECT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")));
-        };
-        EXPECT_TRUE(runStartup(program, edition, dir.path(), {}, hooks).runWindow);
-        EXPECT_TRUE(ReadProfileFile(program));
+        startRigProgram(program, link, dir, edition, edits);
         app = std::make_unique<Application>(program, gadgets, dialogs, link, probe);
     }
     ~AppRig() {
@@ -165,19 +182,6 @@ class AppRig {
     LinkLibrary link{program.log};
     test::EndingProbe probe;
     std::unique_ptr<Application> app;
-
-  private:
-    void copyResources() {
-        const QDir from(QStringLiteral(ZH_SOURCE_DIR "/resources"));
-        QDirIterator it(from.path(), QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString source = it.next();
-            const QString target = dir.filePath(from.relativeFilePath(source));
-            QDir().mkpath(QFileInfo(target).path());
-            EXPECT_TRUE(QFile::copy(source, target)) << qPrintable(target);
-            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
-        }
-    }
 };
 
 // The simulated device's memories as its state file holds them now.

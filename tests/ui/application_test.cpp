@@ -13,6 +13,8 @@
 #include <QTabBar>
 
 #include "app_rig.h"
+#include "support/memory_gadgets.h"
+#include "support/scripted_dialogs.h"
 #include "ui/control_widgets.h"
 #include "ui/field_entry_popup.h"
 
@@ -187,6 +189,41 @@ TEST(Application, OpenAndWriteBackChangeTheDeviceExactlyAsEdited) {
     rig.read();  // and it is the value typed, in the unit it was typed in
     EXPECT_EQ(rig.field("SetPoint1").Content.toDouble(), 10000.0)
         << qPrintable(rig.field("SetPoint1").Content);
+}
+
+// The command dispatch without a window, on in-memory controls and scripted
+// dialogs over the core as main() builds it: Read module fills the field
+// table from the device, and Write changes after one edit changes exactly
+// that field's block of the device.
+TEST(Application, CommandsRunWithoutAWindowOnTheSharedCore) {
+    QTemporaryDir dir;
+    const QString state = dir.filePath("device.state");
+    qputenv("HARTSIM_OPTIONS", ("presence=both,hold=50,displayunit=mbar,state=" + state).toUtf8());
+    test::ManualClock eventClock;
+    test::ScriptedDialogs dialogs;
+    test::MemoryGadgets gadgets{eventClock};
+    SteadyClock clock;
+    Program program{dialogs, gadgets, clock};
+    LinkLibrary link{program.log};
+    startRigProgram(program, link, dir, "ZEL-HART", {});
+    test::EndingProbe probe;
+    DeviceCore core(program, link, probe);
+    Application app(core, gadgets, dialogs, link);
+    ASSERT_TRUE(app.VANTOMain(0));
+    EXPECT_EQ(app.window(), nullptr);
+
+    app.command(menu::kReadAll);
+    EXPECT_EQ(program.state.DataTrigger, 0);
+    EXPECT_FALSE(core.model.fields.at(core.model.fields.find("SetPoint1")).Content.isEmpty());
+    const hartsim::Memory before = deviceMemory(state);
+    ASSERT_EQ(app.applicationCheck().UpdApplGadget(0, "SetPoint1", "10000"), "10000");
+    app.command(menu::kWriteChanges);
+    const std::string changed = hartsim::describeDifferences(
+        hartsim::configurationDifferences(before, deviceMemory(state)));
+    EXPECT_EQ(QString::fromStdString(changed).remove(QRegularExpression("@[0-9,]+")).toStdString(),
+              "display.eeprom.10 display.ram.10");
+    for (const auto& box : dialogs.boxes) ADD_FAILURE() << box.text.toStdString();
+    qunsetenv("HARTSIM_OPTIONS");
 }
 
 // A user types into the tag field of the window and moves on: the field
