@@ -121,7 +121,8 @@ const std::vector<CommandInfo>& CommandCatalogue() {
     return catalogue;
 }
 
-CommandTable::CommandTable(Logger& log, std::function<int(const QString& symbol)> controlNumber)
+CommandTable::CommandTable(Logger& log,
+                           const std::function<int(const QString& symbol)>& controlNumber)
     : log_(log) {
     for (const CommandInfo& info : CommandCatalogue()) {
         for (int id : info.ids) menuIds_.insert(id, info.command);
@@ -144,7 +145,7 @@ CommandTable::CommandTable(Logger& log, std::function<int(const QString& symbol)
 
 void CommandTable::bind(Command command, Handler handler) {
     if (handler) {
-        handlers_.insert(key(command), std::move(handler));
+        handlers_.emplace(key(command), std::move(handler));
     } else {
         unbind(command);
     }

@@ -118,7 +118,7 @@ class CommandTable {
     // `controlNumber` gives the number of a control by its symbolic name
     // (-1 when unknown); without it no gadget event is dispatched.
     explicit CommandTable(Logger& log,
-                          std::function<int(const QString& symbol)> controlNumber = {});
+                          const std::function<int(const QString& symbol)>& controlNumber = {});
 
     // The handler receives the menu identifier or the control number.
     void bind(Command command, Handler handler);

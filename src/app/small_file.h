@@ -11,7 +11,7 @@
 namespace zh {
 
 // No profile, language file or data file comes near this size.
-constexpr qint64 kMaxSmallFileBytes = 4 * 1024 * 1024;
+constexpr qint64 kMaxSmallFileBytes = qint64{4} * 1024 * 1024;
 
 enum class SmallFileRead { Read, Missing, Refused };
 

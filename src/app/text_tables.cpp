@@ -503,6 +503,8 @@ constexpr const char* kApplication[] = {
     "Pressure",
     "Temperature",
     "?",
+    // One entry: the calibration actions, ';'-separated, wrapped over two lines.
+    // NOLINTNEXTLINE(bugprone-suspicious-missing-comma)
     "Set 4 mA;Set 20mA;Teach lower range;Clear low trailing pointer;Clear high trailing "
     "pointer;Copy to device;Current data as factory setting;Restore factory setting",
     "Restore factory setting",

@@ -227,8 +227,12 @@ HARTLINK_EXPORT int32_t BaTinHrtCPr_SetWaitCallback(BaTinHrtCPr_WaitCallback_t c
     if (callback == nullptr) {
         lib.setWaitHook(nullptr, std::chrono::microseconds(0));
     } else {
-        lib.setWaitHook([] { waitCallback().function(waitCallback().context); },
-                        std::chrono::milliseconds(sliceMs));
+        lib.setWaitHook(
+            [] {
+                const WaitCallback wait = waitCallback();
+                if (wait.function != nullptr) wait.function(wait.context);
+            },
+            std::chrono::milliseconds(sliceMs));
     }
     return HARTLINK_ERR_OK;
 }

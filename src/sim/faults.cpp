@@ -273,7 +273,8 @@ bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fau
         const std::string value =
             eq == std::string::npos ? std::string() : trimmed(item.substr(eq + 1));
         const bool hasValue = eq != std::string::npos;
-        const std::string bad = "bad value for '" + key + "': '" + value + "'";
+        const std::string bad =
+            std::string("bad value for '").append(key).append("': '").append(value).append("'");
         long n = 0;
         auto number = [&](long low, long high) {
             return hasValue && parseWholeNumber(lowerWithoutBlanks(value), &n) &&
@@ -320,7 +321,7 @@ bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fau
         } else if (key == "config") {
             // Catalogue keys are hexadecimal, as the profiles write them.
             std::string v = lowerWithoutBlanks(value);
-            if (v.rfind("0x", 0) != 0) v = "0x" + v;
+            if (v.rfind("0x", 0) != 0) v.insert(0, "0x");
             if (!hasValue || !parseWholeNumber(v, &n) || !findConfiguration(static_cast<int>(n))) {
                 return failWith(bad + " (a key of the configuration catalogue, hexadecimal)");
             }

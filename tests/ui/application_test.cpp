@@ -432,10 +432,16 @@ QStringList unreadableCaptions(const MainWindow& window) {
     const auto check = [&found](const QString& text, const CaptionFit& fit) {
         if (fit.font.pointSizeF() < kSmallestCaptionPoints || fit.elided) found << text;
     };
-    for (const FittingLabel* l : window.findChildren<FittingLabel*>())
-        check(l->text(), l->drawnCaption());
-    for (const FittingButton* b : window.findChildren<FittingButton*>())
-        check(b->text(), b->drawnCaption());
+    // The fitting controls have no meta-object of their own, so findChildren
+    // cannot tell them from plain labels and buttons; the C++ type can.
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (const auto* l = dynamic_cast<const FittingLabel*>(label))
+            check(l->text(), l->drawnCaption());
+    }
+    for (const QPushButton* button : window.findChildren<QPushButton*>()) {
+        if (const auto* b = dynamic_cast<const FittingButton*>(button))
+            check(b->text(), b->drawnCaption());
+    }
     return found;
 }
 
