@@ -59,7 +59,7 @@ bool identityFromCommand0(const std::vector<std::uint8_t>& data, Identity* ident
     // expanded device type), the device type, the device ID.
     id.longAddress = {static_cast<std::uint8_t>(data[1] & kAddressMask), data[2], data[9], data[10],
                       data[11]};
-    *identity = std::move(id);
+    *identity = id;
     return true;
 }
 
