@@ -28,7 +28,7 @@ bool isNumberField(const FieldRecord& f) {
 // field is no read-out: the window does not let it be edited, but a write
 // sends it, so its file value must be sound.
 bool isReadout(const FieldRecord& f) {
-    return f.hasAttribute("displayonly");
+    return f.is(FlagDisplayOnly);
 }
 
 bool isMeasurandField(const DeviceModel& m, const FieldRecord& f) {

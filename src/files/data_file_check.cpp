@@ -47,7 +47,7 @@ QStringList checkLoadedFields(DataSession& file, const QStringList& present,
             if (!mayBeLeftOut(f)) problems << name + QStringLiteral(" missing");
             continue;
         }
-        if (mayBeLeftOut(f) || f.hasAttribute("displayonly"))
+        if (mayBeLeftOut(f) || f.is(FlagDisplayOnly))
             continue;  // a read-out: never written to a device
         // A key with an empty value left the field's default in place.
         const QString content = m.loadedFields.contains(name) ? f.Content : QString();

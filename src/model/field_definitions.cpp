@@ -85,7 +85,7 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
     r.GadID = gadget;
     r.Name = name;
     r.Type = type;
-    r.Attributes = attributes;
+    r.setAttributes(attributes);
 
     QString defaultText = def;
     const QString overridden =

@@ -29,6 +29,30 @@ QString conversionName(Conversion c) {
     return QString();
 }
 
+unsigned fieldFlags(const QString& attributes) {
+    static const struct {
+        const char* word;
+        FieldFlag flag;
+    } kWords[] = {{"readonly", FlagReadOnly},     {"displayonly", FlagDisplayOnly},
+                  {"blankvalid", FlagBlankValid}, {"checklimits", FlagCheckLimits},
+                  {"userform", FlagUserForm},     {"nocheck", FlagNoCheck}};
+    unsigned flags = 0;
+    for (const auto& w : kWords)
+        if (attributes.contains(QLatin1String(w.word), Qt::CaseInsensitive)) flags |= w.flag;
+    return flags;
+}
+
+void FieldRecord::setReadOnly(bool on) {
+    if (on) {
+        if (!is(FlagReadOnly)) Attributes += QStringLiteral("readonly;");
+        Flags |= FlagReadOnly;
+        return;
+    }
+    Attributes.remove(QLatin1String("readonly;"));
+    Attributes.remove(QLatin1String("readonly"));
+    Flags &= ~static_cast<unsigned>(FlagReadOnly);
+}
+
 QString colourStateWord(int index) {
     static const char* const words[] = {"default", "changed", "read", "updated"};
     return index >= 0 && index <= 3 ? QString::fromLatin1(words[index]) : QString();

@@ -28,6 +28,20 @@ enum class Conversion {
 // version conversions and for none).
 QString conversionName(Conversion c);
 
+// Attribute words that change how a field behaves, read once from its
+// attribute text (case-insensitive) whenever that text is set.
+enum FieldFlag : unsigned {
+    FlagReadOnly = 1u << 0,     // "readonly": shown, never edited
+    FlagDisplayOnly = 1u << 1,  // "displayonly": shown, never written or saved
+    FlagBlankValid = 1u << 2,   // "blankvalid": an empty value is a value
+    FlagCheckLimits = 1u << 3,  // "checklimits": set and reset points checked together
+    FlagUserForm = 1u << 4,     // "userform": shown through a user form
+    FlagNoCheck = 1u << 5,      // "nocheck": no number check when shown
+};
+
+// The flags the attribute text `attributes` names.
+unsigned fieldFlags(const QString& attributes);
+
 // Colour states of a field's value.
 enum ColourState : short {
     ColourDefault = 0,
@@ -45,7 +59,8 @@ struct FieldRecord {
     QString Type;  // "String", "Number", "Float", "Combobox", "Hexadecimal", "Binary"
     QString Default;
     QString Params;
-    QString Attributes;
+    QString Attributes;  // set through setAttributes, which keeps Flags with it
+    unsigned Flags = 0;  // FieldFlag bits of Attributes
     QString Content;
     QString GadUnit;  // "[bar]"; empty for unit-less fields
     int UnitGadID = 0;
@@ -67,6 +82,14 @@ struct FieldRecord {
 
     // The type word in lower case, as every comparison uses it.
     QString type() const { return Type.toLower(); }
+    bool is(FieldFlag flag) const { return (Flags & flag) != 0; }
+    void setAttributes(const QString& text) {
+        Attributes = text;
+        Flags = fieldFlags(text);
+    }
+    // Adds or removes "readonly" in the text and the flags alike.
+    void setReadOnly(bool on);
+    // A word of the attribute text (groups such as "TRANSMITTER;").
     bool hasAttribute(const char* word) const {
         return Attributes.contains(QLatin1String(word), Qt::CaseInsensitive);
     }

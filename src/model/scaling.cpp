@@ -153,7 +153,7 @@ QString formatDecimals(DeviceModel& m, const QString& value, const QString& fiel
     }
     // The input format follows what is shown, so that the shown value is
     // accepted back as it stands.
-    if (f && (automatic || !f->Attributes.contains(QLatin1String("displayonly;")))) {
+    if (f && (automatic || !f->is(FlagDisplayOnly))) {
         QStringList params = f->Params.split(QLatin1Char(';'));
         params[0] = QStringLiteral("6.") + QString::number(kept);
         f->Params = params.join(QLatin1Char(';'));

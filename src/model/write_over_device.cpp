@@ -178,7 +178,7 @@ void DeviceSequences::layDataOverDevice(const FieldSnapshot& data, const QString
         FieldRecord& f = m_.fields.at(i);
         const FieldSnapshot::Values* v = data.at(i);
         if (!v || (!loaded.isEmpty() && !loaded.contains(f.Name))) continue;
-        if (f.hasAttribute("displayonly") || deviceCounts(f.Name)) continue;
+        if (f.is(FlagDisplayOnly) || deviceCounts(f.Name)) continue;
         const bool otherUnit =
             !v->GadUnit.isEmpty() && !f.GadUnit.isEmpty() && v->GadUnit != f.GadUnit;
         // Compared in the data's unit, with the decimals the data show.

@@ -75,7 +75,7 @@ QString ApplicationCheck::ApplCheckField(const QString& name, const QString& con
 
     // Checks that can refuse the entry come before anything is stored.
     QString value = content;
-    if (switchField(f.Name) && f.hasAttribute("checklimits")) {
+    if (switchField(f.Name) && f.is(FlagCheckLimits)) {
         value = CheckLimits(f.Name, value);
         if (check::failed(value)) return value;
     }
@@ -127,7 +127,7 @@ QString ApplicationCheck::store(FieldRecord& f, const QString& content, Conversi
         const qlonglong v = content.trimmed().toLongLong(&ok, 2);
         raw = ok ? QString::number(v) : content;
     } else if ((type == QLatin1String("number") || type == QLatin1String("float")) &&
-               f.hasAttribute("userform")) {
+               f.is(FlagUserForm)) {
         raw = Userform(m_, QStringLiteral("encode"), content, f.Attributes);
     } else if (type != QLatin1String("combobox") && proc != Conversion::None &&
                !content.trimmed().isEmpty()) {

@@ -128,7 +128,7 @@ void ControlRefresh::writeField(FieldRecord& f) {
         SetGadColor(m_, f.GadID, QString(), ColourChanged, colourStateWord(ColourChanged));
 
     bool failed = false;
-    if (f.hasAttribute("checklimits") && checks.checkLimits)
+    if (f.is(FlagCheckLimits) && checks.checkLimits)
         failed = isFailure(checks.checkLimits(f.Name, text));
 
     const QString type = f.type();
@@ -140,7 +140,7 @@ void ControlRefresh::writeField(FieldRecord& f) {
         g.setText(f.GadID, text.trimmed());
     } else {
         if ((type == QLatin1String("number") || type == QLatin1String("float")) &&
-            f.hasAttribute("userform"))
+            f.is(FlagUserForm))
             text = Userform(m_, QStringLiteral("decode"), text, f.Attributes);
         g.setText(f.GadID, checked(f, text, &failed));
     }
@@ -161,14 +161,13 @@ bool ControlRefresh::switchControl(FieldRecord& f, const QString& action) {
     } else if (action == QLatin1String("disable") || action == QLatin1String("disabled")) {
         g.setEnabled(f.GadID, false);
     } else if (action == QLatin1String("writeable")) {
-        f.Attributes.remove(QLatin1String("readonly;"));
-        f.Attributes.remove(QLatin1String("readonly"));
+        f.setReadOnly(false);
         f.Access = QStringLiteral("enabled");
         if (!neverEnable) g.setEnabled(f.GadID, true);
     } else if (action == QLatin1String("hide") || action == QLatin1String("hidden")) {
         g.setHidden(f.GadID, true);
     } else if (action == QLatin1String("readonly")) {
-        if (!f.hasAttribute("readonly")) f.Attributes += QStringLiteral("readonly;");
+        f.setReadOnly(true);
         f.Access = QStringLiteral("readonly");
         f.ColorIndx = kColourNotEditable;
         f.GadStatus.clear();
@@ -309,11 +308,11 @@ bool ControlRefresh::SetValues(int listIndex) {
         QString value = it.value().trimmed();
         // A float takes only a number (or the empty text where that is
         // valid), unless the field accepts anything ("nocheck").
-        if (f.type() == QLatin1String("float") && !f.hasAttribute("nocheck")) {
+        if (f.type() == QLatin1String("float") && !f.is(FlagNoCheck)) {
             value.replace(QLatin1Char(','), QLatin1Char('.'));
             bool ok = false;
             const double v = value.toDouble(&ok);
-            const bool blank = value.isEmpty() && f.hasAttribute("blankvalid");
+            const bool blank = value.isEmpty() && f.is(FlagBlankValid);
             if (!blank && (!ok || !std::isfinite(v))) {
                 log(m_,
                     QStringLiteral("SetValues: ") + f.Name + QStringLiteral("='") + it.value() +

@@ -29,8 +29,8 @@ std::optional<GadColours> gadColours(int index) {
 }
 
 bool isReadOnlyField(const FieldRecord& f) {
-    if (f.Access != QLatin1String("enabled") || f.hasAttribute("readonly")) return true;
-    return f.hasAttribute("displayonly") && f.type() != QLatin1String("combobox");
+    if (f.Access != QLatin1String("enabled") || f.is(FlagReadOnly)) return true;
+    return f.is(FlagDisplayOnly) && f.type() != QLatin1String("combobox");
 }
 
 void SetGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx,
@@ -38,7 +38,7 @@ void SetGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx,
     const int i = gadId < 0 ? m.fields.find(gadName) : m.fields.findGadget(gadId);
     if (i < 0) return;
     FieldRecord& f = m.fields.at(i);
-    if (f.GadID <= 0 || f.hasAttribute("displayonly")) return;
+    if (f.GadID <= 0 || f.is(FlagDisplayOnly)) return;
     if (colindx >= 0) {
         f.ColorIndx = static_cast<short>(colindx);
         if (!gadstat.isEmpty()) f.GadStatus = gadstat;

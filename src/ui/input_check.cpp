@@ -101,7 +101,7 @@ int InputCheck::CheckInput(const WindowEvent& e) {
         if (e.code == GadgetSelect && pendingCheck() == -1) return -1;
         return e.code;
     }
-    if (f->hasAttribute("readonly")) {
+    if (f->is(FlagReadOnly)) {
         fieldchanged = 0;
         return e.code;
     }
