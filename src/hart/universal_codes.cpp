@@ -45,7 +45,7 @@ struct StatusBit {
 constexpr StatusBit kStatusBits[] = {
     {6, 0x01, "maintenance required"},        {6, 0x02, "device variable alert"},
     {6, 0x04, "critical power failure"},      {6, 0x08, "failure"},
-    {6, 0x10, "out of specification"},        {6, 0x20, "function check"},
+    {6, 0x10, "outside rated conditions"},    {6, 0x20, "function check"},
     {8, 0x01, "simulation active"},           {8, 0x02, "non-volatile memory defect"},
     {8, 0x04, "volatile memory defect"},      {8, 0x08, "watchdog reset executed"},
     {8, 0x10, "supply voltage out of range"}, {8, 0x20, "environmental conditions out of range"},

@@ -13,13 +13,6 @@
 namespace zh {
 namespace {
 
-// Response codes that come with the command done: 8 "set to nearest
-// possible value" / "update failure" and 14 "span too small" for the
-// writes, 24..31 the other multi-meaning warnings of the protocol.
-bool isWarning(int code) {
-    return code == 8 || code == 14 || (code >= 24 && code <= 31);
-}
-
 // Busy and the delayed-response states: the device could not serve the
 // command now, which says nothing about whether it has the data.
 bool isBusy(int code) {
@@ -100,7 +93,7 @@ UniversalDevice::Outcome UniversalDevice::read(std::uint8_t command, int minimum
                                                responseCodeText(responseCode_));
         return Outcome::Failed;
     }
-    if (sent == kResultRefused || (responseCode_ != 0 && !isWarning(responseCode_))) {
+    if (sent == kResultRefused || (responseCode_ != 0 && !isWarningCode(responseCode_))) {
         p_.log.DebugLog(QStringLiteral("    ") + commandName(command) +
                             QStringLiteral(" not available: ") + responseCodeText(responseCode_),
                         1);
@@ -224,7 +217,7 @@ int UniversalDevice::write(std::uint8_t command, const QByteArray& request, cons
     const int sent = sender_.SendRequest(command, request, 0, &answer, tries);
     if (!answered(sent)) return failWith(sent, what + QStringLiteral(": ") + resultText(sent));
     if (sent == 0 && responseCode_ == 0) return 0;
-    if (sent == 0 && isWarning(responseCode_)) {
+    if (sent == 0 && isWarningCode(responseCode_)) {
         warning_ = what + QStringLiteral(": ") + responseCodeText(responseCode_);
         p_.log.DebugLog(QStringLiteral("    ") + warning_, 1);
         return 0;
