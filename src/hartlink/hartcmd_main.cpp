@@ -94,9 +94,8 @@ void printAnswer(int command, const hartlink::Answer& answer) {
     std::printf("Data: %s\n", hex(answer.data).c_str());
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// What the command line asks for.
+struct Arguments {
     std::string port;
     long address = 0;
     long command = -1;
@@ -106,7 +105,11 @@ int main(int argc, char** argv) {
     long timeoutMs = 0;
     bool secondary = false;
     bool trace = false;
+};
 
+// Reads the command line into `args`. Returns -1 to go on, else the exit
+// status (0 after --help, 2 for an invalid argument).
+int parseArguments(int argc, char** argv, Arguments* args) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
@@ -115,70 +118,67 @@ int main(int argc, char** argv) {
             std::fputs(kHelp, stdout);
             return 0;
         } else if (arg == "--trace") {
-            trace = true;
+            args->trace = true;
         } else if (arg == "--secondary") {
-            secondary = true;
+            args->secondary = true;
         } else if (arg == "--port") {
             if (!(v = value()) || !*v) return usage("--port needs a port name");
-            port = v;
+            args->port = v;
         } else if (arg == "--address") {
-            if (!(v = value()) || !parseNumber(v, 0, 63, &address))
+            if (!(v = value()) || !parseNumber(v, 0, 63, &args->address))
                 return usage("--address needs a polling address 0..63");
         } else if (arg == "--command") {
-            if (!(v = value()) || !parseNumber(v, 0, 255, &command))
+            if (!(v = value()) || !parseNumber(v, 0, 255, &args->command))
                 return usage("--command needs a command number 0..255");
         } else if (arg == "--data") {
-            if (!(v = value()) || !parseHex(v, &data))
+            if (!(v = value()) || !parseHex(v, &args->data))
                 return usage("--data needs pairs of hex digits (at most 255 bytes)");
         } else if (arg == "--preambles") {
-            if (!(v = value()) || !parseNumber(v, 2, 20, &preambles))
+            if (!(v = value()) || !parseNumber(v, 2, 20, &args->preambles))
                 return usage("--preambles needs a count 2..20");
         } else if (arg == "--retries") {
-            if (!(v = value()) || !parseNumber(v, 0, 10, &retries))
+            if (!(v = value()) || !parseNumber(v, 0, 10, &args->retries))
                 return usage("--retries needs a count 0..10");
         } else if (arg == "--timeout") {
-            if (!(v = value()) || !parseNumber(v, 1, 65535, &timeoutMs))
+            if (!(v = value()) || !parseNumber(v, 1, 65535, &args->timeoutMs))
                 return usage("--timeout needs milliseconds 1..65535");
         } else {
             return usage("unknown argument '" + arg + "'");
         }
     }
-    if (port.empty()) return usage("--port is required");
-    if (command < 0) return usage("--command is required");
+    if (args->port.empty()) return usage("--port is required");
+    if (args->command < 0) return usage("--command is required");
+    return -1;
+}
 
-    std::string error;
-    std::unique_ptr<hartlink::Transport> transport = hartlink::makeTransportForName(port, &error);
-    if (!transport) {
-        std::fprintf(stderr, "hartcmd: %s\n", error.c_str());
-        return 1;
-    }
-    const hartlink::IoStatus opened = transport->open();
-    if (!opened.ok) {
-        std::fprintf(stderr, "hartcmd: %s\n", opened.error.c_str());
-        return 1;
-    }
-
+hartlink::Settings masterSettings(const Arguments& args) {
     hartlink::Settings settings;
-    settings.pollingAddress = static_cast<std::uint8_t>(address);
-    settings.master = secondary ? hartlink::MasterKind::Secondary : hartlink::MasterKind::Primary;
-    settings.preambles = static_cast<int>(preambles);
-    settings.retries = static_cast<int>(retries);
-    settings.responseTimeOut = std::chrono::milliseconds(timeoutMs);
-    hartlink::Master master(*transport, settings);
-    if (trace) {
-        master.setTrace(
-            [](bool sent, const std::vector<std::uint8_t>& bytes, const std::string& note) {
-                std::printf("%s %s%s%s\n", sent ? "TX" : "RX", hex(bytes).c_str(),
-                            note.empty() ? "" : "  ; ", note.c_str());
-                std::fflush(stdout);
-            });
-    }
+    settings.pollingAddress = static_cast<std::uint8_t>(args.address);
+    settings.master =
+        args.secondary ? hartlink::MasterKind::Secondary : hartlink::MasterKind::Primary;
+    settings.preambles = static_cast<int>(args.preambles);
+    settings.retries = static_cast<int>(args.retries);
+    settings.responseTimeOut = std::chrono::milliseconds(args.timeoutMs);
+    return settings;
+}
+
+void printFrame(bool sent, const std::vector<std::uint8_t>& bytes, const std::string& note) {
+    std::printf("%s %s%s%s\n", sent ? "TX" : "RX", hex(bytes).c_str(), note.empty() ? "" : "  ; ",
+                note.c_str());
+    std::fflush(stdout);
+}
+
+// Finds the device with command 0, then sends the asked command to it.
+// Returns the exit status.
+int talk(const Arguments& args, hartlink::Transport& transport) {
+    hartlink::Master master(transport, masterSettings(args));
+    if (args.trace) master.setTrace(printFrame);
 
     auto failed = [&](const char* what, hartlink::Result result) {
-        std::fprintf(stderr, "hartcmd: %s on %s: %s%s%s\n", what, transport->describe().c_str(),
+        std::fprintf(stderr, "hartcmd: %s on %s: %s%s%s\n", what, transport.describe().c_str(),
                      hartlink::resultText(result), master.report().empty() ? "" : ": ",
                      master.report().c_str());
-        transport->close();
+        transport.close();
         return 1;
     };
 
@@ -188,20 +188,42 @@ int main(int argc, char** argv) {
     std::printf(
         "Device at polling address %ld: type code 0x%02X, device type 0x%02X, device ID 0x%06X, "
         "HART revision %u; long address %s\n",
-        address, id.typeCode, id.deviceType, static_cast<unsigned>(id.deviceId),
+        args.address, id.typeCode, id.deviceType, static_cast<unsigned>(id.deviceId),
         id.universalRevision, hex({id.longAddress.begin(), id.longAddress.end()}).c_str());
 
-    if (command == 0) {
+    if (args.command == 0) {
         printAnswer(0, master.connectAnswer());
-        transport->close();
+        transport.close();
         return 0;
     }
     hartlink::Answer answer;
     const hartlink::Result result =
-        master.transact(static_cast<std::uint8_t>(command), data, &answer);
+        master.transact(static_cast<std::uint8_t>(args.command), args.data, &answer);
     if (result != hartlink::Result::Ok)
-        return failed(("command " + std::to_string(command)).c_str(), result);
-    printAnswer(static_cast<int>(command), answer);
-    transport->close();
+        return failed(("command " + std::to_string(args.command)).c_str(), result);
+    printAnswer(static_cast<int>(args.command), answer);
+    transport.close();
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Arguments args;
+    const int status = parseArguments(argc, argv, &args);
+    if (status >= 0) return status;
+
+    std::string error;
+    std::unique_ptr<hartlink::Transport> transport =
+        hartlink::makeTransportForName(args.port, &error);
+    if (!transport) {
+        std::fprintf(stderr, "hartcmd: %s\n", error.c_str());
+        return 1;
+    }
+    const hartlink::IoStatus opened = transport->open();
+    if (!opened.ok) {
+        std::fprintf(stderr, "hartcmd: %s\n", opened.error.c_str());
+        return 1;
+    }
+    return talk(args, *transport);
 }

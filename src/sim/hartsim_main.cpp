@@ -123,15 +123,18 @@ int usageError(const char* message, const char* detail) {
     return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// What the command line asks for.
+struct Arguments {
     bool pty = false;
     std::string optionsText;
     std::string statePath;
-    std::vector<std::string> flagOptions;
+    std::vector<std::string> flagOptions;  // device options the flags stand for
     hartsim::PtyRunOptions run;
+};
 
+// Reads the command line into `args`. Returns -1 to go on, else the exit
+// status (0 after --help, 2 for an invalid argument).
+int parseArguments(int argc, char** argv, Arguments* args) {
     for (int i = 1; i < argc; ++i) {
         // "--name value" and "--name=value" both work.
         std::string arg = argv[i];
@@ -158,52 +161,67 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return 0;
         } else if (arg == "--pty") {
-            pty = true;
+            args->pty = true;
         } else if (arg == "--realtime") {
-            flagOptions.push_back("realtime");
+            args->flagOptions.push_back("realtime");
         } else if (arg == "--transmitter-only") {
-            flagOptions.push_back("presence=transmitter");
+            args->flagOptions.push_back("presence=transmitter");
         } else if (arg == "--display-only") {
-            flagOptions.push_back("presence=display");
+            args->flagOptions.push_back("presence=display");
         } else if (arg == "--seconds") {
             if (!value(&v)) return usageError("--seconds needs a number", "");
             char* end = nullptr;
-            run.seconds = std::strtod(v, &end);
-            if (end == v || *end != '\0' || !(run.seconds > 0))
+            args->run.seconds = std::strtod(v, &end);
+            if (end == v || *end != '\0' || !(args->run.seconds > 0))
                 return usageError("bad --seconds: ", v);
         } else if (arg == "--log") {
             if (!value(&v)) return usageError("--log needs a file name", "");
-            run.logPath = v;
+            args->run.logPath = v;
         } else if (arg == "--state") {
             // Set after the options, not as one of them: a path may hold a comma.
             if (!value(&v)) return usageError("--state needs a file name", "");
-            statePath = v;
-            if (statePath.empty()) return usageError("--state needs a file name", "");
+            args->statePath = v;
+            if (args->statePath.empty()) return usageError("--state needs a file name", "");
         } else if (arg == "--options") {
             if (!value(&v)) return usageError("--options needs a text", "");
-            optionsText = v;
+            args->optionsText = v;
         } else if (arg == "--address") {
             if (!value(&v)) return usageError("--address needs a number", "");
-            flagOptions.push_back(std::string("address=") + v);
+            args->flagOptions.push_back(std::string("address=") + v);
         } else if (arg == "--fault") {
             if (!value(&v)) return usageError("--fault needs a fault", "");
-            flagOptions.push_back(std::string("fault=") + v);
+            args->flagOptions.push_back(std::string("fault=") + v);
         } else {
             return usageError("unknown argument ", argv[i]);
         }
         if (hasInline) return usageError("no value expected: ", argv[i]);
     }
-    if (!pty) return usageError("nothing to do without --pty", "");
+    if (!args->pty) return usageError("nothing to do without --pty", "");
+    return -1;
+}
 
-    // The flags belong to the first device of the line.
-    const std::size_t semicolon = optionsText.find(';');
-    std::string all = optionsText.substr(0, semicolon);
-    for (const std::string& item : flagOptions) all += "," + item;
-    if (semicolon != std::string::npos) all += optionsText.substr(semicolon);
+// The options of the line's devices, the flags added to the first device's.
+std::string lineOptions(const Arguments& args) {
+    const std::size_t semicolon = args.optionsText.find(';');
+    std::string all = args.optionsText.substr(0, semicolon);
+    for (const std::string& item : args.flagOptions) all += "," + item;
+    if (semicolon != std::string::npos) all += args.optionsText.substr(semicolon);
+    return all;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Arguments args;
+    const int status = parseArguments(argc, argv, &args);
+    if (status >= 0) return status;
+
     std::vector<hartsim::LineDevice> devices;
     std::string error;
-    if (!hartsim::parseLineOptions(all, &devices, &error)) return usageError("", error.c_str());
-    if (!statePath.empty()) devices.front().config.statePath = statePath;
+    if (!hartsim::parseLineOptions(lineOptions(args), &devices, &error))
+        return usageError("", error.c_str());
+    if (!args.statePath.empty()) devices.front().config.statePath = args.statePath;
+    hartsim::PtyRunOptions run = args.run;
     run.realtime = devices.front().config.realtime;
 
     hartsim::Line line(devices);
