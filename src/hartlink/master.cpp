@@ -44,6 +44,30 @@ long long roundedMs(std::chrono::microseconds us) {
     return (us.count() + 500) / 1000;
 }
 
+// What the tries of one exchange have met so far.
+struct TryRecord {
+    bool lineActive = false;   // something answered, if not properly
+    bool unanswered = false;   // a try got no proper answer: a late one may follow
+    bool lastWasBusy = false;  // the last try was answered busy or delayed
+    Answer busyAnswer;
+};
+
+// Why an answer calls for another try (a damaged request, busy, a delayed
+// response), or "" when it is the answer.
+std::string retryReason(const Answer& got, TryRecord* record) {
+    if (isCommErrorBitmap(got.status1)) {
+        record->lineActive = true;
+        return commErrorText(got.status1);
+    }
+    if (!asksForRetry(got.status1)) return std::string();
+    record->lineActive = true;
+    record->lastWasBusy = true;
+    record->busyAnswer = got;
+    return got.status1 == 32
+               ? "device busy (response code 32)"
+               : "delayed response (response code " + std::to_string(got.status1) + ")";
+}
+
 }  // namespace
 
 bool identityFromCommand0(const std::vector<std::uint8_t>& data, Identity* identity) {
@@ -141,77 +165,68 @@ Result Master::exchange(const Request& request, Answer* answer) {
 
     report_.clear();
     const int tries = 1 + std::max(settings_.retries, 0);
-    bool lineActive = false;  // something answered, if not properly
-    bool lastWasBusy = false;
-    bool unanswered = false;  // a try got no proper answer: a late one may follow
-    Answer busyAnswer;
-    if (unsettled_) {
-        // The last exchange ended on a try that got no proper answer; a
-        // late one may still be on its way and must not pass for the answer
-        // to this request (it would echo the same command and address).
-        const std::size_t late = waitForQuiet();
-        if (late > 0)
-            report_ +=
-                std::to_string(late) + " bytes of an earlier answer came late and were dropped; ";
-        unsettled_ = false;
-    }
+    TryRecord record;
+    dropLateAnswer();
     for (int attemptNo = 1; attemptNo <= tries; ++attemptNo) {
         if (attemptNo > 1) {
             const std::size_t late = waitForQuiet();
             if (late > 0) {
-                lineActive = true;
+                record.lineActive = true;
                 report_ += " (" + std::to_string(late) + " bytes came late and were dropped)";
             }
         }
         Answer got;
         std::string note;
         const Outcome outcome = attempt(frame, expectation, &got, &note);
-        lastWasBusy = false;
+        record.lastWasBusy = false;
         std::string failure;
         switch (outcome) {
             case Outcome::PortFailure:
                 report_ += (report_.empty() ? "" : "; ") + note;
                 return Result::Resource;
             case Outcome::Answered:
-                if (isCommErrorBitmap(got.status1)) {
-                    lineActive = true;
-                    failure = commErrorText(got.status1);
-                } else if (asksForRetry(got.status1)) {
-                    lineActive = true;
-                    lastWasBusy = true;
-                    busyAnswer = got;
-                    failure = got.status1 == 32 ? "device busy (response code 32)"
-                                                : "delayed response (response code " +
-                                                      std::to_string(got.status1) + ")";
-                } else {
+                failure = retryReason(got, &record);
+                if (failure.empty()) {
                     *answer = std::move(got);
                     // A try that went unanswered before this one may still
                     // send its answer.
-                    unsettled_ = unanswered;
+                    unsettled_ = record.unanswered;
                     return Result::Ok;
                 }
                 break;
             case Outcome::Broken:
-                lineActive = true;
-                unanswered = true;
+                record.lineActive = true;
+                record.unanswered = true;
                 failure = note;
                 break;
             case Outcome::Silent:
-                unanswered = true;
+                record.unanswered = true;
                 failure = note;
                 break;
         }
         report_ += (report_.empty() ? "" : "; ") + std::string("try ") + std::to_string(attemptNo) +
                    ": " + failure;
     }
-    unsettled_ = unanswered;
-    if (lastWasBusy) {
+    unsettled_ = record.unanswered;
+    if (record.lastWasBusy) {
         // The device is there and says so; whether its status is fatal is
         // the caller's decision.
-        *answer = std::move(busyAnswer);
+        *answer = std::move(record.busyAnswer);
         return Result::Ok;
     }
-    return lineActive ? Result::Communication : Result::NoResponse;
+    return record.lineActive ? Result::Communication : Result::NoResponse;
+}
+
+void Master::dropLateAnswer() {
+    if (!unsettled_) return;
+    // The last exchange ended on a try that got no proper answer; a late one
+    // may still be on its way and must not pass for the answer to this
+    // request (it would echo the same command and address).
+    const std::size_t late = waitForQuiet();
+    if (late > 0)
+        report_ +=
+            std::to_string(late) + " bytes of an earlier answer came late and were dropped; ";
+    unsettled_ = false;
 }
 
 Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
@@ -230,8 +245,7 @@ Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
     const auto startDeadline = sent + responseTimeOut();
     // However busy the line, one frame ends within the longest frame's time.
     const auto hardDeadline = startDeadline + timing::characters(timing::kLongestFrameChars);
-    bool broken = false;
-    std::string skipped;
+    Reception reception;
     std::uint8_t buffer[64];
     for (;;) {
         const auto now = transport_.now();
@@ -243,7 +257,7 @@ Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
         if (wait.count() <= 0) {
             if (receiver_.inFrame()) {
                 receiver_.abandonFrame();
-                broken = true;
+                reception.broken = true;
             }
             break;
         }
@@ -257,43 +271,53 @@ Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
             if (receiver_.inFrame()) {
                 // The rest of the frame did not come.
                 receiver_.abandonFrame();
-                broken = true;
+                reception.broken = true;
                 trace(false, {}, "frame broke off");
             }
             continue;
         }
-        for (std::size_t used = 0; used < count;) {
-            used += receiver_.feed(buffer + used, count - used);
-            if (!receiver_.frameEnded()) continue;
-            const ReceivedFrame& f = receiver_.frame();
-            const Verdict verdict = receiver_.verdict();
-            trace(false, wireOf(f), verdict == Verdict::Response ? "" : verdictText(verdict));
-            switch (verdict) {
-                case Verdict::Response:
-                    answer->status1 = f.status1();
-                    answer->status2 = f.status2();
-                    answer->data = f.data();
-                    return Outcome::Answered;
-                case Verdict::BadCheckByte:
-                case Verdict::Malformed:
-                    broken = true;
-                    break;
-                case Verdict::OtherMaster:
-                case Verdict::OtherDevice:
-                case Verdict::OtherCommand:
-                    // An answer that does not echo what we sent is no answer
-                    // to us, but the line is not silent either.
-                    broken = true;
-                    skipped = verdictText(verdict);
-                    break;
-                case Verdict::NotAResponse:
-                    break;  // our own echo, another master's request, a burst frame
-            }
+        if (takeFrames(buffer, count, answer, &reception)) return Outcome::Answered;
+    }
+    return unanswered(reception, note);
+}
+
+bool Master::takeFrames(const std::uint8_t* bytes, std::size_t count, Answer* answer,
+                        Reception* reception) {
+    for (std::size_t used = 0; used < count;) {
+        used += receiver_.feed(bytes + used, count - used);
+        if (!receiver_.frameEnded()) continue;
+        const ReceivedFrame& f = receiver_.frame();
+        const Verdict verdict = receiver_.verdict();
+        trace(false, wireOf(f), verdict == Verdict::Response ? "" : verdictText(verdict));
+        switch (verdict) {
+            case Verdict::Response:
+                answer->status1 = f.status1();
+                answer->status2 = f.status2();
+                answer->data = f.data();
+                return true;
+            case Verdict::BadCheckByte:
+            case Verdict::Malformed:
+                reception->broken = true;
+                break;
+            case Verdict::OtherMaster:
+            case Verdict::OtherDevice:
+            case Verdict::OtherCommand:
+                // An answer that does not echo what we sent is no answer to
+                // us, but the line is not silent either.
+                reception->broken = true;
+                reception->skipped = verdictText(verdict);
+                break;
+            case Verdict::NotAResponse:
+                break;  // our own echo, another master's request, a burst frame
         }
     }
-    if (broken) {
-        *note = skipped.empty() ? "no valid answer (damaged frame)"
-                                : "no valid answer (" + skipped + ")";
+    return false;
+}
+
+Master::Outcome Master::unanswered(const Reception& reception, std::string* note) const {
+    if (reception.broken) {
+        *note = reception.skipped.empty() ? "no valid answer (damaged frame)"
+                                          : "no valid answer (" + reception.skipped + ")";
         return Outcome::Broken;
     }
     *note = "no answer within " + std::to_string(roundedMs(responseTimeOut())) + " ms";

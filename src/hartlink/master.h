@@ -97,9 +97,22 @@ class Master {
   private:
     enum class Outcome { Answered, PortFailure, Broken, Silent };
 
+    // What one try's wait for its answer has met besides the answer.
+    struct Reception {
+        bool broken = false;  // a damaged frame, or an answer to another request
+        std::string skipped;  // why the last answer to another request was not ours
+    };
+
     Result exchange(const Request& request, Answer* answer);
     Outcome attempt(const std::vector<std::uint8_t>& frame, const Expectation& expectation,
                     Answer* answer, std::string* note);
+    // Feeds received bytes to the receiver; true once they end our answer.
+    bool takeFrames(const std::uint8_t* bytes, std::size_t count, Answer* answer,
+                    Reception* reception);
+    // The outcome and note of a try that got no answer.
+    Outcome unanswered(const Reception& reception, std::string* note) const;
+    // Drops a late answer the last exchange may have left on the line.
+    void dropLateAnswer();
     // Waits for RT1 of silence; returns the number of bytes dropped meanwhile.
     std::size_t waitForQuiet();
     // Before a request goes out: input waiting is dropped, and a frame still
