@@ -57,6 +57,69 @@ QDate dateAt(const QByteArray& data, int at) {
     return QDate(1900 + quint8(data[at + 2]), quint8(data[at + 1]), quint8(data[at]));
 }
 
+// The universal commands readAll asks, in order, with the data each must
+// carry and where the answer goes.
+struct ReadStep {
+    std::uint8_t command;
+    int minimumLength;
+    void (*decode)(const QByteArray&, UniversalData*);
+};
+const ReadStep kReadSteps[] = {
+    {1, kCom1Size,
+     [](const QByteArray& a, UniversalData* d) {
+         d->pvUnit = quint8(a[0]);
+         d->pv = readHartFloat(a, 1);
+     }},
+    {2, kCom2Size,
+     [](const QByteArray& a, UniversalData* d) {
+         d->loopCurrent = readHartFloat(a, 0);
+         d->percentOfRange = readHartFloat(a, 4);
+     }},
+    {3, kCom3MinSize,
+     [](const QByteArray& a, UniversalData* d) {
+         d->loopCurrent = readHartFloat(a, 0);
+         d->dynamicCount = std::min(4, (int(a.size()) - 4) / 5);
+         int* units[] = {&d->pvUnit, &d->svUnit, &d->tvUnit, &d->qvUnit};
+         float* values[] = {&d->pv, &d->sv, &d->tv, &d->qv};
+         for (int i = 0; i < d->dynamicCount; ++i) {
+             *units[i] = quint8(a[4 + 5 * i]);
+             *values[i] = readHartFloat(a, 5 + 5 * i);
+         }
+     }},
+    {12, kMessageSize,
+     [](const QByteArray& a, UniversalData* d) { d->message = unpackAscii(a.left(kMessageSize)); }},
+    {13, kCom13Size,
+     [](const QByteArray& a, UniversalData* d) {
+         d->tag = unpackAscii(a.left(6));
+         d->descriptor = unpackAscii(a.mid(6, 12));
+         d->date = dateAt(a, 18);
+     }},
+    {14, kCom14Size,
+     [](const QByteArray& a, UniversalData* d) {
+         d->sensorSerial = readUnsigned(a, 0, 3);
+         d->sensorUnit = quint8(a[3]);
+         d->sensorUpperLimit = readHartFloat(a, 4);
+         d->sensorLowerLimit = readHartFloat(a, 8);
+         d->minimumSpan = readHartFloat(a, 12);
+     }},
+    {15, kCom15Size,
+     [](const QByteArray& a, UniversalData* d) {
+         d->alarmSelection = quint8(a[0]);
+         d->transferFunction = quint8(a[1]);
+         d->rangeUnit = quint8(a[2]);
+         d->upperRange = readHartFloat(a, 3);
+         d->lowerRange = readHartFloat(a, 7);
+         d->damping = readHartFloat(a, 11);
+         d->writeProtect = quint8(a[15]);
+         d->privateLabel = quint8(a[16]);
+     }},
+    {16, kCom16Size,
+     [](const QByteArray& a, UniversalData* d) { d->finalAssemblyNumber = readUnsigned(a, 0, 3); }},
+    {20, kLongTagSize,
+     [](const QByteArray& a, UniversalData* d) { d->longTag = latin1Text(a.left(kLongTagSize)); }},
+    {48, 1, [](const QByteArray& a, UniversalData* d) { d->additionalStatus = a; }},
+};
+
 }  // namespace
 
 UniversalDevice::UniversalDevice(Program& program, RequestSender& sender)
@@ -117,73 +180,7 @@ int UniversalDevice::readAll(UniversalData* data) {
     *data = UniversalData();
     data->identity = identity;
 
-    struct Step {
-        std::uint8_t command;
-        int minimumLength;
-        void (*decode)(const QByteArray&, UniversalData*);
-    };
-    static const Step kSteps[] = {
-        {1, kCom1Size,
-         [](const QByteArray& a, UniversalData* d) {
-             d->pvUnit = quint8(a[0]);
-             d->pv = readHartFloat(a, 1);
-         }},
-        {2, kCom2Size,
-         [](const QByteArray& a, UniversalData* d) {
-             d->loopCurrent = readHartFloat(a, 0);
-             d->percentOfRange = readHartFloat(a, 4);
-         }},
-        {3, kCom3MinSize,
-         [](const QByteArray& a, UniversalData* d) {
-             d->loopCurrent = readHartFloat(a, 0);
-             d->dynamicCount = std::min(4, (int(a.size()) - 4) / 5);
-             int* units[] = {&d->pvUnit, &d->svUnit, &d->tvUnit, &d->qvUnit};
-             float* values[] = {&d->pv, &d->sv, &d->tv, &d->qv};
-             for (int i = 0; i < d->dynamicCount; ++i) {
-                 *units[i] = quint8(a[4 + 5 * i]);
-                 *values[i] = readHartFloat(a, 5 + 5 * i);
-             }
-         }},
-        {12, kMessageSize,
-         [](const QByteArray& a, UniversalData* d) {
-             d->message = unpackAscii(a.left(kMessageSize));
-         }},
-        {13, kCom13Size,
-         [](const QByteArray& a, UniversalData* d) {
-             d->tag = unpackAscii(a.left(6));
-             d->descriptor = unpackAscii(a.mid(6, 12));
-             d->date = dateAt(a, 18);
-         }},
-        {14, kCom14Size,
-         [](const QByteArray& a, UniversalData* d) {
-             d->sensorSerial = readUnsigned(a, 0, 3);
-             d->sensorUnit = quint8(a[3]);
-             d->sensorUpperLimit = readHartFloat(a, 4);
-             d->sensorLowerLimit = readHartFloat(a, 8);
-             d->minimumSpan = readHartFloat(a, 12);
-         }},
-        {15, kCom15Size,
-         [](const QByteArray& a, UniversalData* d) {
-             d->alarmSelection = quint8(a[0]);
-             d->transferFunction = quint8(a[1]);
-             d->rangeUnit = quint8(a[2]);
-             d->upperRange = readHartFloat(a, 3);
-             d->lowerRange = readHartFloat(a, 7);
-             d->damping = readHartFloat(a, 11);
-             d->writeProtect = quint8(a[15]);
-             d->privateLabel = quint8(a[16]);
-         }},
-        {16, kCom16Size,
-         [](const QByteArray& a, UniversalData* d) {
-             d->finalAssemblyNumber = readUnsigned(a, 0, 3);
-         }},
-        {20, kLongTagSize,
-         [](const QByteArray& a, UniversalData* d) {
-             d->longTag = latin1Text(a.left(kLongTagSize));
-         }},
-        {48, 1, [](const QByteArray& a, UniversalData* d) { d->additionalStatus = a; }},
-    };
-    for (const Step& step : kSteps) {
+    for (const ReadStep& step : kReadSteps) {
         // The long tag came with HART 6; older devices do not know command 20.
         if (step.command == 20 && identity.universalRevision < 6) continue;
         QByteArray answer;
