@@ -107,76 +107,43 @@ int DeviceSequences::refuseWrite(const QStringList& why) {
     return kResultValueRefused;
 }
 
-int DeviceSequences::HartWrite(const QString& mode) {
-    Program& p = m_.program;
-    p.log.DebugLog(QStringLiteral(">> HartWrite(mode.s=") + mode + QLatin1Char(')'), 4);
-    if (refusedForProfile()) return kResultNoProfileUnits;
-    const QString asked = mode.section(QLatin1Char(' '), 0, 0).toLower();
-    const QString scope = mode.section(QLatin1Char(' '), 1, 1).toLower();
-    const bool noWrite = writesSwitchedOff(p.state.NoWrite);
-    written_.clear();
-    leftOut_.clear();
-    failedStep_.clear();
-
-    // Checked before the first frame: every value the write may send.
+// Every value the write may send turned into raw values and checked: the
+// fields that stop it ("" when none). Fixes the unit code the range goes
+// out with.
+QStringList DeviceSequences::checkWriteValues(bool withTransmitter, bool withDisplay) {
     changedContentsToRaw();
-    const Presence askedPart = parsePresence(asked);
-    QStringList bad =
-        checkBeforeWrite(askedPart != Presence::Display, askedPart != Presence::Transmitter);
+    QStringList bad = checkBeforeWrite(withTransmitter, withDisplay);
     sendUnitCode_ = -1;
     QString why;
-    if (bad.isEmpty() && askedPart != Presence::Display && prepareOutputSettings(&why) != 0)
-        bad << why;
-    if (!bad.isEmpty()) return refuseWrite(bad);
+    if (bad.isEmpty() && withTransmitter && prepareOutputSettings(&why) != 0) bad << why;
+    return bad;
+}
 
-    if (!open(tr(QLatin1String(kWriteTitle)))) return kResultNotConnected;
+// The parts of the device the data go to: `asked` or what of it the device
+// has ("" and a message when it has none of it).
+QString DeviceSequences::writeTarget(const QString& asked) {
+    Program& p = m_.program;
     const QString target = partsPresent(asked);
     if (target.isEmpty()) {
         missingPart_ = asked;
         p.messages.MsgBox(tr(QStringLiteral("Error")), missingPartText(), mb::Ok | mb::IconError,
                           QStringLiteral("nodefmsg"));
-        return failWrite(kResultPartMissing);
+        return target;
     }
-    const Presence part = parsePresence(target);
     if (target != asked) {
         // The data hold a part the device lacks: that part is left out.
-        leftOut_ = part == Presence::Transmitter ? QStringLiteral("display module")
-                                                 : QStringLiteral("transmitter");
+        leftOut_ = parsePresence(target) == Presence::Transmitter ? QStringLiteral("display module")
+                                                                  : QStringLiteral("transmitter");
         p.log.DebugLog(QStringLiteral("HartWrite: the device has no ") + leftOut_ +
                            QStringLiteral("; its data are not written"),
                        1);
     }
-    const bool withTransmitter = part != Presence::Display;
-    const bool withDisplay = part != Presence::Transmitter;
+    return target;
+}
 
-    // Data from a file or new data: the device is read first in this
-    // connection, and the data are laid over what it holds.
-    if (!m_.fromDevice) {
-        const int r = readDeviceUnderData(target);
-        if (r != 0) return failWrite(r);
-        changedContentsToRaw();
-        bad = checkBeforeWrite(withTransmitter, withDisplay);
-        sendUnitCode_ = -1;
-        if (bad.isEmpty() && withTransmitter && prepareOutputSettings(&why) != 0) bad << why;
-        if (!bad.isEmpty()) {
-            close();
-            return refuseWrite(bad);
-        }
-    }
-
-    p.log.DebugLog(QStringLiteral("TM-R-Rec: ") + readRecord_, 2);
-    const QString sendRecord = transmitterRecord(sendUnitCode_);
-    p.log.DebugLog(QStringLiteral("TM-S-Rec: ") + sendRecord, 2);
-
-    const QString partMode = target + QLatin1Char(' ') + scope;
-    if (withTransmitter) {
-        const int r = writeTransmitter(partMode);
-        if (r != 0) return failWrite(r);
-    }
-    if (withDisplay && !noWrite) {
-        const int r = writeDisplay(partMode);
-        if (r != 0) return failWrite(r);
-    }
+// The link closed after a write that went through (or a dry run).
+int DeviceSequences::completeWrite(bool withTransmitter, bool noWrite, const QString& sendRecord) {
+    Program& p = m_.program;
     if (noWrite) {
         // A dry run: every request was built and logged, none was sent.
         p.dialogs.progressSetStatus(
@@ -196,6 +163,58 @@ int DeviceSequences::HartWrite(const QString& mode) {
     if (hooks.setModuleState) hooks.setModuleState(1);
     if (hooks.refreshGadgets) hooks.refreshGadgets();
     return 0;
+}
+
+int DeviceSequences::HartWrite(const QString& mode) {
+    Program& p = m_.program;
+    p.log.DebugLog(QStringLiteral(">> HartWrite(mode.s=") + mode + QLatin1Char(')'), 4);
+    if (refusedForProfile()) return kResultNoProfileUnits;
+    const QString asked = mode.section(QLatin1Char(' '), 0, 0).toLower();
+    const QString scope = mode.section(QLatin1Char(' '), 1, 1).toLower();
+    const bool noWrite = writesSwitchedOff(p.state.NoWrite);
+    written_.clear();
+    leftOut_.clear();
+    failedStep_.clear();
+
+    // Checked before the first frame: every value the write may send.
+    const Presence askedPart = parsePresence(asked);
+    const QStringList bad =
+        checkWriteValues(askedPart != Presence::Display, askedPart != Presence::Transmitter);
+    if (!bad.isEmpty()) return refuseWrite(bad);
+
+    if (!open(tr(QLatin1String(kWriteTitle)))) return kResultNotConnected;
+    const QString target = writeTarget(asked);
+    if (target.isEmpty()) return failWrite(kResultPartMissing);
+    const Presence part = parsePresence(target);
+    const bool withTransmitter = part != Presence::Display;
+    const bool withDisplay = part != Presence::Transmitter;
+
+    // Data from a file or new data: the device is read first in this
+    // connection, and the data are laid over what it holds.
+    if (!m_.fromDevice) {
+        const int r = readDeviceUnderData(target);
+        if (r != 0) return failWrite(r);
+        const QStringList overBad = checkWriteValues(withTransmitter, withDisplay);
+        if (!overBad.isEmpty()) {
+            close();
+            return refuseWrite(overBad);
+        }
+    }
+
+    p.log.DebugLog(QStringLiteral("TM-R-Rec: ") + readRecord_, 2);
+    const QString sendRecord = transmitterRecord(sendUnitCode_);
+    p.log.DebugLog(QStringLiteral("TM-S-Rec: ") + sendRecord, 2);
+
+    const QString partMode = target + QLatin1Char(' ') + scope;
+    if (withTransmitter) {
+        const int r = writeTransmitter(partMode);
+        if (r != 0) return failWrite(r);
+    }
+    if (withDisplay && !noWrite) {
+        const int r = writeDisplay(partMode);
+        if (r != 0) return failWrite(r);
+    }
+    return completeWrite(withTransmitter, noWrite, sendRecord);
 }
 
 QStringList DeviceSequences::writtenFields() const {
@@ -274,6 +293,58 @@ int DeviceSequences::prepareOutputSettings(QString* why) {
     return 0;
 }
 
+// Before a transmitter write through the display module: the module must
+// speak our interface version.
+int DeviceSequences::checkInterfaceVersion(int tries) {
+    Program& p = m_.program;
+    ProgressSteps& ps = session_.progress();
+    const int r = blocks_.ReadBlock12Logged(tries);
+    if (r != 0) {
+        ps.CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), QString(), -1);
+        return r;
+    }
+    const QString version = QString::number(
+        static_cast<std::uint8_t>(blocks_.loggedImage().size() > block::kVersionOffset
+                                      ? blocks_.loggedImage()[block::kVersionOffset]
+                                      : char(0)));
+    p.log.DebugLog(QStringLiteral("<-- VersNo = ") + version, 1);
+    if (!p.state.DisplayInterfaceVersion.contains(version)) {
+        ps.ErrMessage(kResultWrongInterfaceVersion, QStringLiteral("HartWrite"),
+                      QStringLiteral("Incompatible PC-software (") +
+                          p.state.DisplayInterfaceVersion +
+                          QStringLiteral(") And display-firmware (") + version +
+                          QStringLiteral(") versions! ("));
+        return kResultWrongInterfaceVersion;
+    }
+    return 0;
+}
+
+// One write step's outcome: 0 go on, else the sequence's result.
+int DeviceSequences::writeStepOutcome(const QString& name, int r, const WireStatus& refusal,
+                                      bool noWrite) {
+    if (r == 0 && session_.ResCode1 == 0) {
+        written_ << name;
+        return 0;
+    }
+    if (r == kResultNotSent && noWrite) return 0;
+    QString detail = name;
+    if (r == 0 || r == kResultRefused) {
+        // The device answered and refused: its own reason.
+        if (r == 0) r = kResultUnusableAnswer;
+        detail = name + QStringLiteral(": ") + responseCodeText(session_.ResCode1);
+    }
+    if (r == kResultValueRefused) detail = refusal.message();
+    failedStep_ = detail;
+    session_.progress().CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), detail,
+                                  -1);
+    return r;
+}
+
+// Shows a write step in the progress window; true when the person cancelled.
+bool DeviceSequences::showWriteStep(const char* name) {
+    return session_.progress().ShowStep(title_, QLatin1String(name), QString(), ++stepNo_, 20);
+}
+
 int DeviceSequences::writeTransmitter(const QString& mode) {
     Program& p = m_.program;
     ProgressSteps& ps = session_.progress();
@@ -283,24 +354,8 @@ int DeviceSequences::writeTransmitter(const QString& mode) {
 
     if (!mode.contains(QLatin1String("transmitter")) && !noWrite &&
         p.state.TransmDisplay.toLower() != QLatin1String("transmitter")) {
-        const int r = blocks_.ReadBlock12Logged(tries);
-        if (r != 0) {
-            ps.CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), QString(), -1);
-            return r;
-        }
-        const QString version = QString::number(
-            static_cast<std::uint8_t>(blocks_.loggedImage().size() > block::kVersionOffset
-                                          ? blocks_.loggedImage()[block::kVersionOffset]
-                                          : char(0)));
-        p.log.DebugLog(QStringLiteral("<-- VersNo = ") + version, 1);
-        if (!p.state.DisplayInterfaceVersion.contains(version)) {
-            ps.ErrMessage(kResultWrongInterfaceVersion, QStringLiteral("HartWrite"),
-                          QStringLiteral("Incompatible PC-software (") +
-                              p.state.DisplayInterfaceVersion +
-                              QStringLiteral(") And display-firmware (") + version +
-                              QStringLiteral(") versions! ("));
-            return kResultWrongInterfaceVersion;
-        }
+        const int r = checkInterfaceVersion(tries);
+        if (r != 0) return r;
     }
 
     const QStringList readSeg = transmitterSegments(readRecord_);
@@ -319,58 +374,48 @@ int DeviceSequences::writeTransmitter(const QString& mode) {
     }
     p.dialogs.progressSetStatus(tr(QStringLiteral("Writing transmitter ...")), 0);
 
-    // A command's outcome: 0 go on, else the sequence's result.
-    auto outcome = [&](const QString& name, int r, const WireStatus& refusal) {
-        if (r == 0 && session_.ResCode1 == 0) {
-            written_ << name;
-            return 0;
-        }
-        if (r == kResultNotSent && noWrite) return 0;
-        QString detail = name;
-        if (r == 0 || r == kResultRefused) {
-            // The device answered and refused: its own reason.
-            if (r == 0) r = kResultUnusableAnswer;
-            detail = name + QStringLiteral(": ") + responseCodeText(session_.ResCode1);
-        }
-        if (r == kResultValueRefused) detail = refusal.message();
-        failedStep_ = detail;
-        ps.CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), detail, -1);
-        return r;
-    };
-    auto show = [&](const char* name) {
-        return ps.ShowStep(title_, QLatin1String(name), QString(), ++stepNo_, 20);
-    };
-
     int r = 0;
     if (!changesOnly || readSeg[0] != sendSeg[0]) {
-        if (show("C1810")) return kResultCancelled;
-        if ((r = outcome(QStringLiteral("C1810"), adc_.Com1810(tries), adc_.lastRefusal())) != 0)
+        if (showWriteStep("C1810")) return kResultCancelled;
+        if ((r = writeStepOutcome(QStringLiteral("C1810"), adc_.Com1810(tries), adc_.lastRefusal(),
+                                  noWrite)) != 0)
             return r;
     }
     if (!changesOnly || readSeg[1] != sendSeg[1]) {
-        if (show("C1820")) return kResultCancelled;
-        if ((r = outcome(QStringLiteral("C1820"), adc_.Com1820(tries), adc_.lastRefusal())) != 0)
+        if (showWriteStep("C1820")) return kResultCancelled;
+        if ((r = writeStepOutcome(QStringLiteral("C1820"), adc_.Com1820(tries), adc_.lastRefusal(),
+                                  noWrite)) != 0)
             return r;
     }
-    if (!changesOnly || readSeg[2] != sendSeg[2]) {
-        const QStringList items = sendSeg[2].split(QLatin1Char(';'));
-        const QString oldCode = readSeg[2].split(QLatin1Char(';')).value(2);
-        if (!oldCode.isEmpty() && oldCode != items.value(2)) {
-            p.log.DebugLog(QStringLiteral(">>Einheit alt: ") + oldCode +
-                               QStringLiteral(", Einheit neu: ") + items.value(2),
-                           1);
-        }
-        universal_.inputs.rangeUnitsCode = static_cast<std::uint8_t>(items.value(2).toInt());
-        if (show("C35")) return kResultCancelled;
-        if ((r = outcome(QStringLiteral("C35"), universal_.Com35(tries),
-                         universal_.lastRefusal())) != 0)
-            return r;
-        if (!changesOnly || readSeg[2].split(QLatin1Char(';')).value(3) != items.value(3)) {
-            if (show("C34")) return kResultCancelled;
-            if ((r = outcome(QStringLiteral("C34"), universal_.Com34(tries),
-                             universal_.lastRefusal())) != 0)
-                return r;
-        }
+    if (!changesOnly || readSeg[2] != sendSeg[2]) return writeRange(readSeg[2], sendSeg[2], mode);
+    return 0;
+}
+
+// Commands 35 (range and unit) and 34 (damping) from the record's third
+// segment; damping only when it changed, in a "changes" mode.
+int DeviceSequences::writeRange(const QString& readSegment, const QString& sendSegment,
+                                const QString& mode) {
+    Program& p = m_.program;
+    const int tries = p.state.RequestTries;
+    const bool noWrite = writesSwitchedOff(p.state.NoWrite);
+    const bool changesOnly = mode.contains(QLatin1String("changes"));
+    const QStringList items = sendSegment.split(QLatin1Char(';'));
+    const QString oldCode = readSegment.split(QLatin1Char(';')).value(2);
+    if (!oldCode.isEmpty() && oldCode != items.value(2)) {
+        p.log.DebugLog(QStringLiteral(">>Einheit alt: ") + oldCode +
+                           QStringLiteral(", Einheit neu: ") + items.value(2),
+                       1);
+    }
+    universal_.inputs.rangeUnitsCode = static_cast<std::uint8_t>(items.value(2).toInt());
+    if (showWriteStep("C35")) return kResultCancelled;
+    int r = writeStepOutcome(QStringLiteral("C35"), universal_.Com35(tries),
+                             universal_.lastRefusal(), noWrite);
+    if (r != 0) return r;
+    if (!changesOnly || readSegment.split(QLatin1Char(';')).value(3) != items.value(3)) {
+        if (showWriteStep("C34")) return kResultCancelled;
+        r = writeStepOutcome(QStringLiteral("C34"), universal_.Com34(tries),
+                             universal_.lastRefusal(), noWrite);
+        if (r != 0) return r;
     }
     return 0;
 }

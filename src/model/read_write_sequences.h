@@ -113,6 +113,13 @@ class DeviceSequences {
     int failRead(int result, const SavedTable& saved);
 
     int writeTransmitter(const QString& mode);
+    int checkInterfaceVersion(int tries);
+    int writeStepOutcome(const QString& name, int r, const WireStatus& refusal, bool noWrite);
+    bool showWriteStep(const char* name);
+    int writeRange(const QString& readSegment, const QString& sendSegment, const QString& mode);
+    QStringList checkWriteValues(bool withTransmitter, bool withDisplay);
+    QString writeTarget(const QString& asked);
+    int completeWrite(bool withTransmitter, bool noWrite, const QString& sendRecord);
     int writeDisplay(const QString& mode);
     int failWrite(int result);
     QString badRawValue(const QString& fields);
