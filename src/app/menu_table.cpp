@@ -5,6 +5,7 @@
 #include "logger.h"
 #include "menu_ids.h"
 #include "messages.h"
+#include "presence.h"
 #include "program.h"
 #include "setting_stores.h"
 #include "user_level.h"
@@ -48,17 +49,17 @@ constexpr ImageButton kImageButtons[] = {
 };
 constexpr const char* kMainToolBarWords = "new,open,save";
 
-// Entries of the Device submenu and the word each selects.
+// Entries of the Device submenu and the configuration each selects.
 struct DeviceChoice {
     int id;
     const char* caption;  // section SerialIO
-    const char* value;
+    Presence value;
 };
 constexpr DeviceChoice kDeviceChoices[] = {
-    {menu::kConfigAuto, "Auto", "auto"},
-    {menu::kConfigAll, "Display+Transmitter", "all"},
-    {menu::kConfigTransmitter, "Transmitter", "transmitter"},
-    {menu::kConfigDisplay, "Display", "display"},
+    {menu::kConfigAuto, "Auto", Presence::Auto},
+    {menu::kConfigAll, "Display+Transmitter", Presence::All},
+    {menu::kConfigTransmitter, "Transmitter", Presence::Transmitter},
+    {menu::kConfigDisplay, "Display", Presence::Display},
 };
 
 struct KeyBinding {
@@ -192,9 +193,9 @@ class Builder {
             std::vector<MenuEntry> devices;
             for (const DeviceChoice& d : kDeviceChoices) {
                 MenuEntry e = command(d.id, d.caption, kSerialIO);
-                e.value = QLatin1String(d.value);
+                e.value = presenceText(d.value);
                 e.checkable = true;
-                e.checked = s.TransmitterDisplay == e.value;
+                e.checked = parsePresence(s.TransmitterDisplay) == d.value;
                 devices.push_back(std::move(e));
             }
             entries.push_back(submenu("Device", kCommon, std::move(devices)));

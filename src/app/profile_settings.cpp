@@ -6,6 +6,7 @@
 #include "debug_file.h"
 #include "dialogs.h"
 #include "number_text.h"
+#include "presence.h"
 #include "program.h"
 
 namespace zh {
@@ -35,12 +36,11 @@ struct Reader {
     }
 };
 
+// The configuration the profile asks for; a word the program does not know
+// asks for "auto".
 QString normaliseTransmitterDisplay(const QString& raw) {
-    const QString v = raw.toLower();
-    if (v == QLatin1String("transmitter") || v == QLatin1String("display") ||
-        v == QLatin1String("all"))
-        return v;
-    return QStringLiteral("auto");
+    const Presence asked = parsePresence(raw.toLower());
+    return presenceText(asked == Presence::Unknown ? Presence::Auto : asked);
 }
 
 void readMeasurands(Program& p, Reader& r) {
@@ -60,21 +60,22 @@ void readMeasurands(Program& p, Reader& r) {
     }
 }
 
-}  // namespace
-
-bool ReadProfileFile(Program& p) {
+// SelectConfig "ON": the person picks the profile file; false when cancelled.
+bool chooseProfile(Program& p, Reader& r) {
     AppState& s = p.state;
-    Reader r{p};
-
     s.SelectConfig = r.text("Common", "SelectConfig", "OFF");
-    if (s.SelectConfig == QLatin1String("ON")) {
-        const QString chosen = p.dialogs.openFileRequester(
-            QStringLiteral("ZELHart"), p.profile.resolve(s.ProfilePath),
-            QStringLiteral("Konfiguration (*.ini)|*.ini;|Alle Dateien (*.*)|*.*"));
-        if (chosen.isEmpty()) return false;
-        s.ProfilePath = chosen;
-    }
+    if (s.SelectConfig != QLatin1String("ON")) return true;
+    const QString chosen = p.dialogs.openFileRequester(
+        QStringLiteral("ZELHart"), p.profile.resolve(s.ProfilePath),
+        QStringLiteral("Konfiguration (*.ini)|*.ini;|Alle Dateien (*.*)|*.*"));
+    if (chosen.isEmpty()) return false;
+    s.ProfilePath = chosen;
+    return true;
+}
 
+// The log: its level, the frame monitor and the file, which each run begins anew.
+void readLogSettings(Program& p, Reader& r) {
+    AppState& s = p.state;
     s.DebugLevel = r.integer("Common", "DebugLevel", 0, -127, 127);
     p.log.setThreshold(std::abs(s.DebugLevel));
     p.log.openView(s.DebugLevel);
@@ -97,13 +98,14 @@ bool ReadProfileFile(Program& p) {
             refused += path;
             if (!debugFileRefusal(p, path).isEmpty()) path.clear();
         }
-        // Each run begins a new log.
         if (!s.ProbeMode && !path.isEmpty()) QFile::remove(path);
         p.log.setFile(s.ProbeMode ? QString() : path);
     }
     if (!refused.isEmpty()) p.log.DebugLog(refused, -1);
-    p.log.DebugLog(QStringLiteral(">>> ReadProfileFile(") + s.ProfilePath + QLatin1Char(')'), 4);
+}
 
+// The switches and the configuration asked for.
+void readModes(Reader& r, AppState& s) {
     s.TestMode = r.text("Common", "TestMode", "OFF");
     s.GraphMode = r.text("Common", "GraphMode", "OFF");
     s.NoWrite = r.text("Common", "NoWrite", "OFF");
@@ -114,17 +116,11 @@ bool ReadProfileFile(Program& p) {
     if (td.isEmpty()) td = r.text("Common", "Transmitter&Display", "");
     s.TransmitterDisplay = normaliseTransmitterDisplay(td);
     if (r.text("Common", "TransmitterOnly", "") == QLatin1String("ON"))
-        s.TransmitterDisplay = QStringLiteral("transmitter");
+        s.TransmitterDisplay = presenceText(Presence::Transmitter);
+}
 
-    s.Measurands = r.text("Common", "Measurands", "Pressure=0;Temperature=1");
-    s.FileExtensions =
-        r.text("Common", "FileExtensions", "Pressure (*.cfp)|*.cfp|Temperature (*.cft)|*.cft");
-    s.FileExtensions.replace(QLatin1Char('\\'), QLatin1Char('|'));
-    s.UserMode = r.text("Common", "UserMode", "user").toLower();
-    s.ComPort = r.text("Serial_IO", "ComPort", "Com4");
-    s.DisplayInterfaceVersion = r.text("Common", "DisplayInterfaceVersion", "5");
-    s.SetDisplayInterfaceVersion = r.text("Common", "SetDisplayInterfaceVersion", "5");
-
+// The times of the window and of the serial link.
+void readTimes(Reader& r, AppState& s) {
     // A poll period of 0 or less would make the live display poll without pause.
     s.DynPollTime = r.integer("Common", "DynPollTime", 250, 1, 3600000);
 
@@ -139,18 +135,37 @@ bool ReadProfileFile(Program& p) {
 
     s.ConnectTimeout = r.integer("Serial_IO", "ConnectTimeout", 4000, 1, 600000);
     s.ConnectRetry = r.integer("Serial_IO", "ConnectRetry", 3, 0, 100);
+}
 
-    // The polling address is one of 0..63 (16..63 only HART 6/7 devices
-    // use) and nothing else: "abc" or 300 must not become an address by
-    // accident.
+// The polling address is one of 0..63 (16..63 only HART 6/7 devices use)
+// and nothing else: "abc" or 300 must not become an address by accident.
+int readHartAddress(Reader& r) {
     const QString addr = r.text("Common", "HartAddress", "0").trimmed();
-    if (isDigits(addr) && addr.size() <= 2 && addr.toInt() <= 63) {
-        s.HartAddress = addr.toInt();
-    } else {
-        r.rejected("HartAddress", addr, QStringLiteral("0"));
-        s.HartAddress = 0;
-    }
+    if (isDigits(addr) && addr.size() <= 2 && addr.toInt() <= 63) return addr.toInt();
+    r.rejected("HartAddress", addr, QStringLiteral("0"));
+    return 0;
+}
 
+}  // namespace
+
+bool ReadProfileFile(Program& p) {
+    AppState& s = p.state;
+    Reader r{p};
+    if (!chooseProfile(p, r)) return false;
+    readLogSettings(p, r);
+    p.log.DebugLog(QStringLiteral(">>> ReadProfileFile(") + s.ProfilePath + QLatin1Char(')'), 4);
+
+    readModes(r, s);
+    s.Measurands = r.text("Common", "Measurands", "Pressure=0;Temperature=1");
+    s.FileExtensions =
+        r.text("Common", "FileExtensions", "Pressure (*.cfp)|*.cfp|Temperature (*.cft)|*.cft");
+    s.FileExtensions.replace(QLatin1Char('\\'), QLatin1Char('|'));
+    s.UserMode = r.text("Common", "UserMode", "user").toLower();
+    s.ComPort = r.text("Serial_IO", "ComPort", "Com4");
+    s.DisplayInterfaceVersion = r.text("Common", "DisplayInterfaceVersion", "5");
+    s.SetDisplayInterfaceVersion = r.text("Common", "SetDisplayInterfaceVersion", "5");
+    readTimes(r, s);
+    s.HartAddress = readHartAddress(r);
     s.Diagnostics = r.text("Common", "Diagnostics", "OFF");
     s.ErrorDisplay = r.text("Common", "ErrorDisplay", "OFF");
     s.ActualLanguage = r.text("Language", "ActualLanguage", "English");

@@ -4,6 +4,7 @@
 
 #include "dialogs.h"
 #include "number_text.h"
+#include "presence.h"
 #include "program.h"
 #include "program_paths.h"
 #include "startup.h"
@@ -87,10 +88,7 @@ bool selectComPort(Program& p, const QString& port) {
 
 bool selectTransmitterDisplay(Program& p, const QString& mode) {
     const QString m = mode.toLower();
-    if (m != QLatin1String("auto") && m != QLatin1String("transmitter") &&
-        m != QLatin1String("display") && m != QLatin1String("all")) {
-        return false;
-    }
+    if (parsePresence(m) == Presence::Unknown) return false;
     p.state.TransmitterDisplay = m;
     return p.profile.WriteData(QStringLiteral("Common"), QStringLiteral("Transmitter/Display"), m,
                                p.state.ProfilePath);

@@ -9,6 +9,7 @@
 #include "app/gadgets.h"
 #include "app/presence.h"
 #include "app/program.h"
+#include "app/test_mode.h"
 #include "hart/adc_commands.h"
 #include "hart/hart_session.h"
 #include "hart/wire_values.h"
@@ -85,8 +86,7 @@ void LiveDisplay::setField(const char* name, const QString& raw) {
 }
 
 bool LiveDisplay::testMode() const {
-    const QString test = m_.program.state.TestMode.toUpper();
-    return test == QLatin1String("ON") || test == QLatin1String("IV");
+    return isTestMode(m_.program.state.TestMode.toUpper());
 }
 
 bool LiveDisplay::StartDynDisplay(const QString& target) {

@@ -16,7 +16,9 @@
 #include <utility>
 
 #include "app/menu_items.h"
+#include "app/presence.h"
 #include "app/program.h"
+#include "app/test_mode.h"
 #include "application_check.h"
 #include "control_refresh.h"
 #include "control_registry.h"
@@ -327,8 +329,7 @@ QRect Application::coverWindow() {
 void Application::showWindow(const QRect& placed) {
     if (placed.isValid()) window_->setGeometry(placed);
     window_->show();
-    const QString testMode = p_.state.TestMode.toUpper();
-    window_->showTestInput(testMode == QLatin1String("ON") || testMode == QLatin1String("IV"));
+    window_->showTestInput(isTestMode(p_.state.TestMode.toUpper()));
     if (cover_) cover_->close();
 }
 
@@ -336,9 +337,9 @@ void Application::redrawDiagram(bool live) {
     if (p_.state.GraphMode.toUpper() != QLatin1String("ON") || !window_ || !graph_) return;
     if (live && !graphTabShown()) return;
     // The device found narrows what the profile asks for ("all", "auto").
-    const QString configured = target();
-    graph_->redraw(configured == QLatin1String("all") ? p_.state.TransmDisplay.toLower()
-                                                      : configured);
+    Presence configured = parsePresence(target());
+    if (configured == Presence::All) configured = parsePresence(p_.state.TransmDisplay.toLower());
+    graph_->redraw(configured);
 }
 
 bool Application::graphTabShown() const {

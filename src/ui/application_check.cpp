@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/dialogs.h"
+#include "app/presence.h"
 #include "app/program.h"
 #include "control_refresh.h"
 #include "gadget_colours.h"
@@ -330,8 +331,7 @@ QString ApplicationCheck::CheckLimits(const QString& name, const QString& conten
     p.log.DebugLog(QStringLiteral(">>> CheckLimits(GadName$=") + name +
                        QStringLiteral(", GadContent$=") + content + QLatin1Char(')'),
                    4);
-    if (p.state.TransmDisplay.compare(QLatin1String("transmitter"), Qt::CaseInsensitive) == 0)
-        return content;
+    if (parsePresence(p.state.TransmDisplay.toLower()) == Presence::Transmitter) return content;
     const int eq = m_.fields.find(QStringLiteral("SelectEquip"));
     const int equipment = eq < 0 ? 0 : m_.fields.at(eq).Content.trimmed().toInt();
     const SwitchField* s = switchField(name);

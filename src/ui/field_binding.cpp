@@ -2,6 +2,7 @@
 
 #include "app/gadgets.h"
 #include "app/program.h"
+#include "app/test_mode.h"
 #include "model/device_model.h"
 #include "model/list_text.h"
 
@@ -17,7 +18,7 @@ void readLabel(Program& p, FieldRecord& r) {
     const int label = r.LabelGadID;
     if (label <= -1 || !p.gadgets.exists(label)) return;
     r.GadDescr = p.gadgets.text(label);
-    if (p.state.TestMode == QLatin1String("IV")) p.gadgets.setText(label, r.Name);
+    if (testModeOf(p.state.TestMode) == TestMode::FieldNames) p.gadgets.setText(label, r.Name);
 }
 
 void setToolTips(Program& p, const FieldRecord& r, const GadgetEntry& e, bool controlExists) {

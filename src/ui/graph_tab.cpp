@@ -16,11 +16,11 @@ namespace zh {
 GraphTab::GraphTab(Program& program, DeviceModel& model, QtGadgets& gadgets, const LiveState& live)
     : p_(program), m_(model), gadgets_(gadgets), live_(live) {}
 
-void GraphTab::redraw(const QString& configuration) {
+void GraphTab::redraw(Presence configuration) {
     const int display = controlNumber(QStringLiteral("Diagram1"));
     const int transmitter = controlNumber(QStringLiteral("Diagram2"));
-    const bool withDisplay = configuration != QLatin1String("transmitter");
-    const bool withTransmitter = configuration != QLatin1String("display");
+    const bool withDisplay = configuration != Presence::Transmitter;
+    const bool withTransmitter = configuration != Presence::Display;
     if (gadgets_.exists(display)) {
         if (withDisplay) {
             const DisplayDiagramValues v = displayDiagramValues(m_.fields, live_.ActADvalue);

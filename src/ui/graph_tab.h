@@ -4,7 +4,7 @@
 // both; a module or a transmitter on its own shows its own, and the other
 // control stays empty.
 
-#include <QString>
+#include "app/presence.h"
 
 namespace zh {
 
@@ -18,10 +18,10 @@ class GraphTab {
   public:
     GraphTab(Program& program, DeviceModel& model, QtGadgets& gadgets, const LiveState& live);
 
-    // Draws the diagrams of `configuration` ("display", "transmitter", or
-    // any other for both). A diagram that cannot be drawn (a control too
+    // Draws the diagrams of `configuration` (the display module's, the
+    // transmitter's, or any other value for both). A diagram that cannot be drawn (a control too
     // small for its plot) says so once and keeps its previous picture.
-    void redraw(const QString& configuration);
+    void redraw(Presence configuration);
 
   private:
     void show(int control, int which, const Diagram& d);

@@ -4,6 +4,7 @@
 #include "app/menu_items.h"
 #include "app/presence.h"
 #include "app/program.h"
+#include "app/test_mode.h"
 #include "app/user_level.h"
 #include "control_refresh.h"
 #include "control_registry.h"
@@ -330,8 +331,7 @@ void UserModes::HideAdminGadgets(const QString& userMode) {
     HideControl(m_, QStringLiteral("CmbUnitULRV"), 0);
     HideControl(m_, QStringLiteral("BtnFactSetStore"), 0);
     static const char* const kCalibration[] = {"FldADhigh", "FldADlow", "ComboDecPULRV"};
-    const QString& test = s.TestMode;
-    if (test == QLatin1String("ON") || test == QLatin1String("IV")) {
+    if (isTestMode(s.TestMode)) {
         for (const char* name : kCalibration) {
             HideControl(m_, QLatin1String(name), 0);
             DisableControl(m_, QLatin1String(name), 0);

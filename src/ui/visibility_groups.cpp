@@ -6,6 +6,7 @@
 #include "app/gadgets.h"
 #include "app/presence.h"
 #include "app/program.h"
+#include "app/test_mode.h"
 #include "app/user_level.h"
 #include "control_registry.h"
 #include "gadget_colours.h"
@@ -58,8 +59,7 @@ Presence configuration(const DeviceModel& m) {
 }
 
 bool testMode(const DeviceModel& m) {
-    const QString& t = m.program.state.TestMode;
-    return t == QLatin1String("ON") || t == QLatin1String("IV");
+    return isTestMode(m.program.state.TestMode);
 }
 
 int rawNumber(const DeviceModel& m, const char* field, int fallback) {
