@@ -6,8 +6,10 @@
 #include <cmath>
 
 #include "app/dialogs.h"
+#include "app/presence.h"
 #include "app/program.h"
 #include "data_file_check.h"
+#include "data_file_header.h"
 #include "file_operation.h"
 #include "model/device_model.h"
 #include "model/list_text.h"
@@ -74,18 +76,11 @@ QString unitName(const QString& list, int index, const QString& fallback) {
     return f;
 }
 
-QString decimal(float v) {
-    return QString::number(static_cast<double>(v), 'g', 7);
-}
-QString whole(float v) {
-    return QString::number(std::llround(static_cast<double>(v)));
-}
-
 }  // namespace
 
 bool isSavedField(DataSession& s, const FieldRecord& f) {
     if (f.Name == QLatin1String("fs_CalibDone")) return false;
-    if (s.model.program.state.TransmitterDisplay == QLatin1String("display") &&
+    if (parsePresence(s.model.program.state.TransmitterDisplay) == Presence::Display &&
         f.hasAttribute("TRANSMITTER;"))
         return false;
     if (s.model.cal.IntSerIO == 1 && f.hasAttribute("PRESSURE;")) return false;
@@ -102,33 +97,28 @@ QString dataFileValue(DataSession& s, const FieldRecord& f) {
     return f.Content;
 }
 
-int WriteDataFile(DataSession& s, const QString& path) {
-    Program& p = s.model.program;
-    DeviceModel& m = s.model;
-    FieldTable& fields = m.fields;
-    if (fields.count() == 0) {
-        p.log.DebugLog(QStringLiteral("WriteDataFile: no fields, nothing written"), 1);
-        return 0;
-    }
-    const QString target = resolveDataPath(s, path);
-    p.log.DebugLog(QStringLiteral("WriteDataFile(") + target + QLatin1Char(')'), 3);
-    {
-        QFile probe(target);
-        if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) {
-            const QString answer = p.messages.MsgBox(
-                p.messages.LookupMessage(QStringLiteral("Open file for write")),
-                target + QStringLiteral(": ") +
-                    p.messages.LookupMessage(
-                        QStringLiteral("No write-access to file. Continue without saving?")),
-                mb::YesNo | mb::IconQuestion, QStringLiteral("nodefmsg"));
-            if (answer == QLatin1String("yes")) return 0;
-        }
-    }
-    QString section = QFileInfo(target).fileName();
-    if (section.endsWith(QLatin1String(".tmp"), Qt::CaseInsensitive)) section.chop(4);
+namespace {
 
-    // Every field value is checked before anything is written.
-    std::vector<std::pair<QString, QString>> keys;
+using KeyList = std::vector<std::pair<QString, QString>>;
+
+// False when the user abandons the save because `target` cannot be written.
+bool mayWrite(Program& p, const QString& target) {
+    QFile probe(target);
+    if (probe.open(QIODevice::WriteOnly | QIODevice::Append)) return true;
+    const QString answer = p.messages.MsgBox(
+        p.messages.LookupMessage(QStringLiteral("Open file for write")),
+        target + QStringLiteral(": ") +
+            p.messages.LookupMessage(
+                QStringLiteral("No write-access to file. Continue without saving?")),
+        mb::YesNo | mb::IconQuestion, QStringLiteral("nodefmsg"));
+    return answer != QLatin1String("yes");
+}
+
+// The saved fields and their values; every value is checked before
+// anything is written. False (after saying why) when one is refused.
+bool savedFieldKeys(DataSession& s, KeyList* keys) {
+    Program& p = s.model.program;
+    FieldTable& fields = s.model.fields;
     for (const QString& name : fields.definedNames().split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const int index = fields.find(name);
         if (index < 0) continue;
@@ -149,56 +139,69 @@ int WriteDataFile(DataSession& s, const QString& path) {
                                                         "the file is not saved.\t") +
                                          name + QLatin1Char('\t') + value),
                 mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
-            return 0;
+            return false;
         }
-        keys.emplace_back(name, value);
+        keys->emplace_back(name, value);
     }
+    return true;
+}
 
+// The header of the current data: the device configuration and its calibration.
+DataFileHeader headerOfData(DataSession& s) {
+    const Program& p = s.model.program;
+    const DeviceModel& m = s.model;
     const CalibrationState& c = m.cal;
-    const int unitType = fields.find(QStringLiteral("UnitType"));
-    const int adRaw = fields.find(QStringLiteral("ADactRaw"));
-    const std::vector<std::pair<QString, QString>> header{
-        {QStringLiteral("Version/Date"),
-         p.state.Version + QLatin1Char('/') +
-             QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"))},
-        {QStringLiteral("Transmitter/Display"), p.state.TransmitterDisplay},
-        {QStringLiteral("UnitType"),
-         unitType < 0 ? QString() : dataFileValue(s, fields.at(unitType))},
-        {QStringLiteral("BaseUnit"), c.actBaseUnit},
-        {QStringLiteral("CalNominalRangeLow"), whole(c.CalNomLow)},
-        {QStringLiteral("CalNominalRangeHigh"), whole(c.CalNomHi)},
-        {QStringLiteral("CalLowerRangeADVal"), whole(c.CalADlow)},
-        {QStringLiteral("CalUpperRangeADVal"), whole(c.CalADhi)},
-        {QStringLiteral("CalUnit"),
-         QString::number(c.CalUnitIndex) + QStringLiteral(" (") +
-             unitName(c.CalibrationUnitsList, c.CalUnitIndex, c.CalUnit) + QLatin1Char(')')},
-        {QStringLiteral("CalDecimalPoint"), QString::number(c.CalDecP)},
-        {QStringLiteral("CalLowerRangeVal"), decimal(c.CalDPlow)},
-        {QStringLiteral("CalUpperRangeVal"), decimal(c.CalDPhi)},
-        {QStringLiteral("DispUnit"), QString::number(c.DispUnitIndex) + QStringLiteral(" (") +
-                                         unitName(c.UnitsList, c.DispUnitIndex, c.DispUnit) +
-                                         QLatin1Char(')')},
-        {QStringLiteral("DispDecimalPoint"), QString::number(c.DispDecP)},
-        {QStringLiteral("IntSerIO"), QString::number(c.IntSerIO)},
-        {QStringLiteral("DevConfigIndex"), QString::number(m.selection.DevIndx)},
-        {QStringLiteral("ADactRaw"), adRaw < 0 || fields.at(adRaw).Content.isEmpty()
-                                         ? QStringLiteral("0")
-                                         : fields.at(adRaw).Content},
-    };
-    bool ok = true;
+    const int unitType = m.fields.find(QStringLiteral("UnitType"));
+    const int adRaw = m.fields.find(QStringLiteral("ADactRaw"));
+    DataFileHeader h;
+    h.versionDate = p.state.Version + QLatin1Char('/') +
+                    QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    h.mode = p.state.TransmitterDisplay;
+    h.unitType = unitType < 0 ? QString() : dataFileValue(s, m.fields.at(unitType));
+    h.baseUnit = c.actBaseUnit;
+    putCalibrationRanges(c, &h);
+    h.calUnit = c.CalUnitIndex;
+    h.calUnitName = unitName(c.CalibrationUnitsList, c.CalUnitIndex, c.CalUnit);
+    h.calDecP = c.CalDecP;
+    h.dispUnit = c.DispUnitIndex;
+    h.dispUnitName = unitName(c.UnitsList, c.DispUnitIndex, c.DispUnit);
+    h.dispDecP = c.DispDecP;
+    h.intSerIO = c.IntSerIO;
+    h.devConfigIndex = m.selection.DevIndx;
+    h.adRaw = adRaw < 0 || m.fields.at(adRaw).Content.isEmpty() ? QStringLiteral("0")
+                                                                : m.fields.at(adRaw).Content;
+    return h;
+}
+
+// Writes the header's keys, then the fields'; 1 when all were written and there were any.
+int writeKeys(Program& p, const QString& section, const QString& target, const KeyList& header,
+              const KeyList& fields) {
     int written = 0;
-    using KeyList = std::vector<std::pair<QString, QString>>;
-    for (const KeyList* list : {&header, static_cast<const KeyList*>(&keys)}) {
+    for (const KeyList* list : {&header, &fields}) {
         for (const auto& [key, value] : *list) {
-            if (!p.profile.WriteData(section, key, value, target)) {
-                ok = false;
-                break;
-            }
+            if (!p.profile.WriteData(section, key, value, target)) return 0;
             ++written;
         }
-        if (!ok) break;
     }
-    return ok && written > 0 ? 1 : 0;
+    return written > 0 ? 1 : 0;
+}
+
+}  // namespace
+
+int WriteDataFile(DataSession& s, const QString& path) {
+    Program& p = s.model.program;
+    if (s.model.fields.count() == 0) {
+        p.log.DebugLog(QStringLiteral("WriteDataFile: no fields, nothing written"), 1);
+        return 0;
+    }
+    const QString target = resolveDataPath(s, path);
+    p.log.DebugLog(QStringLiteral("WriteDataFile(") + target + QLatin1Char(')'), 3);
+    if (!mayWrite(p, target)) return 0;
+    QString section = QFileInfo(target).fileName();
+    if (section.endsWith(QLatin1String(".tmp"), Qt::CaseInsensitive)) section.chop(4);
+    KeyList keys;
+    if (!savedFieldKeys(s, &keys)) return 0;
+    return writeKeys(p, section, target, dataFileHeaderKeys(headerOfData(s)), keys);
 }
 
 bool dataFileSection(const QByteArray& bytes, QString* section, QString* why) {

@@ -6,19 +6,30 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace zh {
 
+struct CalibrationState;
 struct DeviceModel;
 struct Program;
 
 struct DataFileHeader {
-    QString mode, baseUnit;
+    QString versionDate;  // "V 0.9.129/2024-05-01 14:30"
+    QString mode, unitType, baseUnit;
     int devConfigIndex = -1, devConfig = 1, devType = 0, calcMethod = -1, intSerIO = 0;
     float nomLow = 0, nomHigh = 100, adLow = 0, adHigh = 10000, low = 0, high = 100;
     int calUnit = 0, calDecP = 0, dispUnit = 0, dispDecP = 0;
+    QString calUnitName, dispUnitName;  // written after the index: "0 (bar)"
     QString adRaw;
 };
+
+// Puts the calibration's nominal, AD and measuring ranges into `h`.
+void putCalibrationRanges(const CalibrationState& c, DataFileHeader* h);
+
+// The header's keys and their values as written, in the order of the file.
+std::vector<std::pair<QString, QString>> dataFileHeaderKeys(const DataFileHeader& h);
 
 // Reads the header of `section` in `path`. Returns one line per problem
 // ("CalDecimalPoint=9", "IntSerIO missing"); empty when the header is sound.
