@@ -205,7 +205,7 @@ bool checkRecord(DeviceModel& m, const QString& text, int key, int devIndx, Load
             return false;
         }
     }
-    const ConfigurationRecord r = parseConfigurationRecord(text);
+    const ConfigurationRecord r = ConfigurationRecord::fromText(text);
 
     // Configuration 0 names no stored variant: the range, its units and
     // decimal point stay as they are (the device or the user set them).
@@ -422,7 +422,7 @@ bool parseNumber(const QString& text, double* v) {
 
 }  // namespace
 
-ConfigurationRecord parseConfigurationRecord(const QString& text) {
+ConfigurationRecord ConfigurationRecord::fromText(const QString& text) {
     const QStringList f = recordFields(text);
     ConfigurationRecord r;
     r.description = f.value(0).trimmed();
@@ -431,6 +431,13 @@ ConfigurationRecord parseConfigurationRecord(const QString& text) {
     r.agw = splitItems(f.value(3));
     r.agwSwitch = splitItems(f.value(4));
     return r;
+}
+
+QString ConfigurationRecord::toText() const {
+    const QLatin1Char item(';');
+    return QStringList{description, range.join(item), bytes.join(item), agw.join(item),
+                       agwSwitch.join(item)}
+        .join(QLatin1Char('|'));
 }
 
 DeviceClass deviceClassOf(int devIndx) {
@@ -494,7 +501,7 @@ void UpdDevTypeSelection(DeviceModel& m, int devIndx) {
             bool found = false;
             const QString record = recordText(m, key, &found, nullptr);
             if (!found) continue;
-            const ConfigurationRecord r = parseConfigurationRecord(record);
+            const ConfigurationRecord r = ConfigurationRecord::fromText(record);
             int cls = 0;
             if (!parseHex(r.bytes.value(kClassByte), &cls)) continue;
             if (isSwitchClass(cls) != wantSwitch) continue;
@@ -543,7 +550,8 @@ void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QS
     const int descGad = gadget::MeasElemConfigName;
     if (m.program.gadgets.exists(descGad))
         m.program.gadgets.setText(
-            descGad, parseConfigurationRecord(configurationRecordText(m, devType)).description);
+            descGad,
+            ConfigurationRecord::fromText(configurationRecordText(m, devType)).description);
 
     switch (deviceClassOf(devIndx)) {
         case DeviceClass::Switch:
@@ -782,20 +790,19 @@ bool StoreConfiguration(DeviceModel& m, const QString& description) {
         return false;
     }
 
-    QStringList range, bytes;
-    if (!storedRange(m, &range) || !storedBytes(m, &bytes)) return false;
-    const QStringList agw = storedAgw(m);
-    const QString record = desc + QLatin1Char('|') + range.join(QLatin1Char(';')) +
-                           QLatin1Char('|') + bytes.join(QLatin1Char(';')) + QLatin1Char('|') +
-                           agw.join(QLatin1Char(';')) + QStringLiteral("|0;0;") +
-                           agw.mid(2).join(QLatin1Char(';'));
+    ConfigurationRecord record;
+    record.description = desc;
+    if (!storedRange(m, &record.range) || !storedBytes(m, &record.bytes)) return false;
+    record.agw = storedAgw(m);
+    // A switch's table has the same points, its first two entries unused.
+    record.agwSwitch = QStringList{QStringLiteral("0"), QStringLiteral("0")} + record.agw.mid(2);
 
     // An entry stored under another spelling of the same number ("0A") is
     // replaced in place rather than shadowed by a second one.
     QString keyName = storedKeyName(m, key);
     if (keyName.isEmpty()) keyName = keyText(key);
 
-    bool ok = m.program.profile.WriteData(kCatalogue, keyName, record, file);
+    bool ok = m.program.profile.WriteData(kCatalogue, keyName, record.toText(), file);
     ok = m.program.profile.WriteData(measurand, QStringLiteral("CalculationMethods"), methods,
                                      file) &&
          ok;
@@ -889,7 +896,7 @@ void ClearADC(DeviceModel& m, const QString& mode, const QString& option) {
     }
     QStringList table;
     QString why;
-    if (!checkAgw(parseConfigurationRecord(text).agw, key == 0 || !found, &table, &why)) {
+    if (!checkAgw(ConfigurationRecord::fromText(text).agw, key == 0 || !found, &table, &why)) {
         log(m,
             QStringLiteral("\t[DeviceConfigurations] ") + keyName + QLatin1Char('=') + text +
                 QStringLiteral(": ") + why,

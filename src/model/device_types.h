@@ -12,16 +12,24 @@ namespace zh {
 
 struct DeviceModel;
 
-// A record of [DeviceConfigurations], split into its five "|" fields (a ":"
-// in the stored text counts as "|"). Missing fields are empty lists.
+// A record of [DeviceConfigurations]: five fields separated by "|", each
+// a list of items separated by ";".
 struct ConfigurationRecord {
     QString description;
     QStringList range;      // lower range; upper range; lower nominal; upper nominal; unit
     QStringList bytes;      // 22 configuration bytes, hexadecimal
     QStringList agw;        // AGW0..AGW10 of transmitter variants
     QStringList agwSwitch;  // AGW0..AGW10 of switch variants
+
+    // The stored text; a ":" in it counts as "|", missing fields are empty
+    // lists, and the empty item after a closing ";" is no item.
+    static ConfigurationRecord fromText(const QString& text);
+    // The text stored for the record.
+    QString toText() const;
 };
-ConfigurationRecord parseConfigurationRecord(const QString& text);
+inline ConfigurationRecord parseConfigurationRecord(const QString& text) {
+    return ConfigurationRecord::fromText(text);
+}
 
 // Classes of the device index (configuration byte 16).
 enum class DeviceClass { All, Switch, Transmitter };

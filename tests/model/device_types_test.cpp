@@ -103,12 +103,12 @@ class DeviceTypesTest : public ::testing::Test {
 
 TEST_F(DeviceTypesTest, ColonsReadAsBarsAndKeysMatchByValue) {
     const QString bars = record("Switch", "0;400;0;400;mbar;", bytesText(2, 0, 5));
-    const ConfigurationRecord r = parseConfigurationRecord(bars);
+    const ConfigurationRecord r = ConfigurationRecord::fromText(bars);
     EXPECT_EQ(r.range,
               QStringList({"0", "400", "0", "400", "mbar"}));  // the closing ";" is no item
     EXPECT_EQ(r.bytes.size(), 22);
     EXPECT_EQ(r.agwSwitch.size(), 11);
-    EXPECT_TRUE(parseConfigurationRecord("Only|1;2").agw.isEmpty());
+    EXPECT_TRUE(ConfigurationRecord::fromText("Only|1;2").agw.isEmpty());
 
     QString colons = bars;
     colons.replace('|', ':');
@@ -240,6 +240,8 @@ TEST_F(DeviceTypesTest, StoredConfigurationReloadsToTheSameFields) {
         "05;00;00;00;02;00;00;94;1A;00|0;0;-25000;25000;38;200;1500;50;250;0;0|"
         "0;0;-25000;25000;38;200;1500;50;250;0;0\n"))
         << qPrintable(text);
+    const QString record = text.section("\n1A=", 1).section('\n', 0, 0);
+    EXPECT_EQ(ConfigurationRecord::fromText(record).toText(), record);  // reads back as stored
     EXPECT_TRUE(text.contains(
         "\nDeviceTypes=Switch 0...400 mbar, fast=1A;Switch=2B;\n"));  // replaced, not added
     EXPECT_TRUE(text.contains("\nCalculationMethods=No linearisation=0;ADC Table=1;\n"));
@@ -399,7 +401,7 @@ TEST_F(DeviceTypesTest, EveryShippedConfigurationLoadsCleanly) {
             const int value = key.toInt(nullptr, 16);
             ASSERT_EQ(key, QString::number(value, 16).toUpper()) << qPrintable(item);
             const ConfigurationRecord r =
-                parseConfigurationRecord(configurationRecordText(m, value));
+                ConfigurationRecord::fromText(configurationRecordText(m, value));
             ASSERT_EQ(r.bytes.size(), 22);
             ASSERT_EQ(r.agw.size(), 11);
             EXPECT_EQ(r.bytes[20].toInt(nullptr, 16), value) << qPrintable(item);
