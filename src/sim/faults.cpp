@@ -247,6 +247,195 @@ void applyIdentity(Identity identity, DeviceConfig* c) {
     c->manufacturer16 = f.manufacturer16;
 }
 
+// One "key=value" item of an option text.
+struct OptionItem {
+    std::string key;    // lower case, without blanks
+    std::string value;  // trimmed
+    bool hasValue;      // an equals sign was there
+
+    std::string bad() const {
+        return std::string("bad value for '").append(key).append("': '").append(value).append("'");
+    }
+    // The value as a whole number within low..high.
+    bool number(long low, long high, long* n) const {
+        return hasValue && parseWholeNumber(lowerWithoutBlanks(value), n) && inRange(*n, low, high);
+    }
+    // The value as a decimal number (any, infinite and NaN included).
+    bool decimal(double* v) const {
+        char* end = nullptr;
+        errno = 0;
+        const double d = std::strtod(value.c_str(), &end);
+        if (!hasValue || value.empty() || *end != '\0' || errno != 0) return false;
+        *v = d;
+        return true;
+    }
+};
+
+// The options that take a whole number, each with its range.
+struct NumberOption {
+    const char* key;
+    long low, high;
+    const char* hint;  // said after a bad value
+    void (*set)(DeviceConfig&, long);
+};
+const NumberOption kNumberOptions[] = {
+    {"address", 0, 63, " (0..63)",
+     [](DeviceConfig& c, long n) { c.pollingAddress = static_cast<std::uint8_t>(n); }},
+    {"version", 0, 255, " (0..255)",
+     [](DeviceConfig& c, long n) { c.displayInterfaceVersion = static_cast<int>(n); }},
+    {"manufacturer", 0, 255, " (0..255)",
+     [](DeviceConfig& c, long n) { c.manufacturerId = static_cast<std::uint8_t>(n); }},
+    {"devicetype", 0, 255, " (0..255)",
+     [](DeviceConfig& c, long n) { c.deviceType = static_cast<std::uint8_t>(n); }},
+    {"deviceid", 0, 0xFFFFFF, " (0..0xFFFFFF)",
+     [](DeviceConfig& c, long n) { c.deviceId = static_cast<std::uint32_t>(n); }},
+    {"preambles", 2, 20, " (2..20)",
+     [](DeviceConfig& c, long n) { c.preambles = static_cast<int>(n); }},
+    {"turnaround", 0, 10000, " (0..10000 ms)",
+     [](DeviceConfig& c, long n) { c.turnaroundMs = static_cast<int>(n); }},
+    {"seed", 0, 0x7FFFFFFF, "",
+     [](DeviceConfig& c, long n) { c.seed = static_cast<std::uint32_t>(n); }},
+    {"teachtime", 0, 60000, " (0..60000 ms)",
+     [](DeviceConfig& c, long n) { c.teachMs = static_cast<int>(n); }},
+    {"caldecimals", 0, 3, " (0..3)",
+     [](DeviceConfig& c, long n) { c.calibrationDecimals = static_cast<int>(n); }},
+    {"burst", 0, 60000, " (0..60000 ms)",
+     [](DeviceConfig& c, long n) { c.burstMs = static_cast<int>(n); }},
+    {"busy", 0, 1000, " (0..1000)",
+     [](DeviceConfig& c, long n) { c.busyWrites = static_cast<int>(n); }},
+    {"delayed", 0, 1000, " (0..1000)",
+     [](DeviceConfig& c, long n) { c.delayedRepeats = static_cast<int>(n); }},
+};
+
+// The options that switch something on or off.
+struct SwitchOption {
+    const char* key;
+    bool DeviceConfig::*on;
+};
+const SwitchOption kSwitchOptions[] = {
+    {"realtime", &DeviceConfig::realtime},
+    {"powercycle", &DeviceConfig::powerCycle},
+    {"writeprotect", &DeviceConfig::writeProtect},
+    {"morestatus", &DeviceConfig::moreStatus},
+};
+
+// The options that choose one of a few words. "" when the item was one of
+// them and fits, else what is wrong.
+std::string applyWordOption(const OptionItem& item, DeviceConfig& c, bool* known) {
+    const std::string v = lowerWithoutBlanks(item.value);
+    *known = true;
+    if (item.key == "presence") {
+        if (v == "both" || v == "all") {
+            c.presence = Presence::Both;
+        } else if (v == "transmitter") {
+            c.presence = Presence::TransmitterOnly;
+        } else if (v == "display") {
+            c.presence = Presence::DisplayOnly;
+        } else {
+            return item.bad() + " (both, transmitter or display)";
+        }
+    } else if (item.key == "textpad") {
+        if (v != "blank" && v != "nul") return item.bad() + " (blank or nul)";
+        c.nulPaddedTexts = v == "nul";
+    } else if (item.key == "errorlog") {
+        long n = 0;
+        if (v == "demo") {
+            c.errorLogNewest = kDemoErrorLogNewest;
+        } else {
+            if (!item.number(0, 19, &n))
+                return item.bad() + " (0..19, the newest entry's table index, or demo)";
+            c.errorLogNewest = static_cast<int>(n);
+        }
+    } else if (item.key == "identity") {
+        if (v != "ours" && v != "hart5" && v != "hart7")
+            return item.bad() + " (ours, hart5 or hart7)";
+        applyIdentity(v == "ours"    ? Identity::Ours
+                      : v == "hart5" ? Identity::Hart5
+                                     : Identity::Hart7,
+                      &c);
+    } else if (item.key == "foreign") {
+        if (v == "notimpl") {
+            c.foreignAnswer = ForeignAnswer::NotImplemented;
+        } else if (v == "error") {
+            c.foreignAnswer = ForeignAnswer::DeviceError;
+        } else if (v == "layout") {
+            c.foreignAnswer = ForeignAnswer::OtherLayout;
+        } else {
+            return item.bad() + " (notimpl, error or layout)";
+        }
+    } else {
+        *known = false;
+    }
+    return std::string();
+}
+
+// The options with a text, a decimal number or a catalogue key; the
+// faults. "" when the item fits, else what is wrong.
+std::string applyValueOption(const OptionItem& item, DeviceConfig& c, std::vector<Fault>& f) {
+    const std::string& key = item.key;
+    const std::string& value = item.value;
+    if (key == "config") {
+        // Catalogue keys are hexadecimal, as the profiles write them.
+        std::string v = lowerWithoutBlanks(value);
+        if (v.rfind("0x", 0) != 0) v.insert(0, "0x");
+        long n = 0;
+        if (!item.hasValue || !parseWholeNumber(v, &n) || !findConfiguration(static_cast<int>(n)))
+            return item.bad() + " (a key of the configuration catalogue, hexadecimal)";
+        c.configurationKey = static_cast<int>(n);
+    } else if (key == "fixedcurrent") {
+        double mA = 0;
+        if (!item.decimal(&mA) || (mA != 0.0 && (mA < 3.6 || mA > 21.6)))
+            return item.bad() + " (0, or 3.6..21.6 mA)";
+        c.fixedCurrentMa = static_cast<float>(mA);
+    } else if (key == "hold") {
+        double percent = 0;
+        if (!item.decimal(&percent) || !(percent >= -50.0 && percent <= 150.0))
+            return item.bad() + " (-50..150 percent of the measuring range)";
+        c.holdPercent = percent;
+    } else if (key == "state" || key == "log") {
+        // File names keep their case; they cannot hold a comma.
+        if (value.empty()) return item.bad() + " (a file name)";
+        (key == "state" ? c.statePath : c.frameLogPath) = value;
+    } else if (key == "displayunit") {
+        // Checked against the record below: config= may follow.
+        if (value.empty()) return item.bad() + " (a display unit such as mbar or °F)";
+        c.displayUnit = value;
+    } else if (key == "tag" || key == "longtag") {
+        // Texts keep their case; the tag is packed ASCII (upper case), the
+        // long tag Latin-1.
+        const std::size_t longest = key == "tag" ? 8 : 32;
+        if (!item.hasValue || value.size() > longest)
+            return item.bad() + " (up to " + std::to_string(longest) + " characters)";
+        (key == "tag" ? c.tag : c.longTag) = value;
+    } else if (key == "fault") {
+        const std::optional<Fault> fault = parseFault(value);
+        if (!fault) return "bad fault '" + value + "'";
+        f.push_back(*fault);
+    } else {
+        return "unknown option '" + key + "'";
+    }
+    return std::string();
+}
+
+// One item into `c` (a fault into `f`): "" when it fits, else what is wrong.
+std::string applyOption(const OptionItem& item, DeviceConfig& c, std::vector<Fault>& f) {
+    for (const NumberOption& o : kNumberOptions) {
+        if (item.key != o.key) continue;
+        long n = 0;
+        if (!item.number(o.low, o.high, &n)) return item.bad() + o.hint;
+        o.set(c, n);
+        return std::string();
+    }
+    for (const SwitchOption& o : kSwitchOptions) {
+        if (item.key != o.key) continue;
+        if (!parseSwitch(item.value, &(c.*o.on))) return item.bad() + " (on or off)";
+        return std::string();
+    }
+    bool known = false;
+    const std::string problem = applyWordOption(item, c, &known);
+    return known ? problem : applyValueOption(item, c, f);
+}
+
 }  // namespace
 
 bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fault>* faults,
@@ -269,152 +458,11 @@ bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fau
         if (item.empty()) continue;
 
         const std::size_t eq = item.find('=');
-        const std::string key = lowerWithoutBlanks(item.substr(0, eq));
-        const std::string value =
-            eq == std::string::npos ? std::string() : trimmed(item.substr(eq + 1));
         const bool hasValue = eq != std::string::npos;
-        const std::string bad =
-            std::string("bad value for '").append(key).append("': '").append(value).append("'");
-        long n = 0;
-        auto number = [&](long low, long high) {
-            return hasValue && parseWholeNumber(lowerWithoutBlanks(value), &n) &&
-                   inRange(n, low, high);
-        };
-
-        if (key == "presence") {
-            const std::string v = lowerWithoutBlanks(value);
-            if (v == "both" || v == "all") {
-                c.presence = Presence::Both;
-            } else if (v == "transmitter") {
-                c.presence = Presence::TransmitterOnly;
-            } else if (v == "display") {
-                c.presence = Presence::DisplayOnly;
-            } else {
-                return failWith(bad + " (both, transmitter or display)");
-            }
-        } else if (key == "address") {
-            if (!number(0, 63)) return failWith(bad + " (0..63)");
-            c.pollingAddress = static_cast<std::uint8_t>(n);
-        } else if (key == "version") {
-            if (!number(0, 255)) return failWith(bad + " (0..255)");
-            c.displayInterfaceVersion = static_cast<int>(n);
-        } else if (key == "manufacturer") {
-            if (!number(0, 255)) return failWith(bad + " (0..255)");
-            c.manufacturerId = static_cast<std::uint8_t>(n);
-        } else if (key == "devicetype") {
-            if (!number(0, 255)) return failWith(bad + " (0..255)");
-            c.deviceType = static_cast<std::uint8_t>(n);
-        } else if (key == "deviceid") {
-            if (!number(0, 0xFFFFFF)) return failWith(bad + " (0..0xFFFFFF)");
-            c.deviceId = static_cast<std::uint32_t>(n);
-        } else if (key == "preambles") {
-            if (!number(2, 20)) return failWith(bad + " (2..20)");
-            c.preambles = static_cast<int>(n);
-        } else if (key == "turnaround") {
-            if (!number(0, 10000)) return failWith(bad + " (0..10000 ms)");
-            c.turnaroundMs = static_cast<int>(n);
-        } else if (key == "realtime") {
-            if (!parseSwitch(value, &c.realtime)) return failWith(bad + " (on or off)");
-        } else if (key == "seed") {
-            if (!number(0, 0x7FFFFFFF)) return failWith(bad);
-            c.seed = static_cast<std::uint32_t>(n);
-        } else if (key == "config") {
-            // Catalogue keys are hexadecimal, as the profiles write them.
-            std::string v = lowerWithoutBlanks(value);
-            if (v.rfind("0x", 0) != 0) v.insert(0, "0x");
-            if (!hasValue || !parseWholeNumber(v, &n) || !findConfiguration(static_cast<int>(n))) {
-                return failWith(bad + " (a key of the configuration catalogue, hexadecimal)");
-            }
-            c.configurationKey = static_cast<int>(n);
-        } else if (key == "fixedcurrent") {
-            char* endp = nullptr;
-            errno = 0;
-            const double mA = std::strtod(value.c_str(), &endp);
-            if (!hasValue || value.empty() || *endp != '\0' || errno != 0 ||
-                (mA != 0.0 && (mA < 3.6 || mA > 21.6))) {
-                return failWith(bad + " (0, or 3.6..21.6 mA)");
-            }
-            c.fixedCurrentMa = static_cast<float>(mA);
-        } else if (key == "hold") {
-            char* endp = nullptr;
-            errno = 0;
-            const double percent = std::strtod(value.c_str(), &endp);
-            if (!hasValue || value.empty() || *endp != '\0' || errno != 0 ||
-                !(percent >= -50.0 && percent <= 150.0)) {
-                return failWith(bad + " (-50..150 percent of the measuring range)");
-            }
-            c.holdPercent = percent;
-        } else if (key == "teachtime") {
-            if (!number(0, 60000)) return failWith(bad + " (0..60000 ms)");
-            c.teachMs = static_cast<int>(n);
-        } else if (key == "state" || key == "log") {
-            // File names keep their case; they cannot hold a comma.
-            if (value.empty()) return failWith(bad + " (a file name)");
-            (key == "state" ? c.statePath : c.frameLogPath) = value;
-        } else if (key == "powercycle") {
-            if (!parseSwitch(value, &c.powerCycle)) return failWith(bad + " (on or off)");
-        } else if (key == "displayunit") {
-            // Checked against the record below: config= may follow.
-            if (value.empty()) return failWith(bad + " (a display unit such as mbar or °F)");
-            c.displayUnit = value;
-        } else if (key == "caldecimals") {
-            if (!number(0, 3)) return failWith(bad + " (0..3)");
-            c.calibrationDecimals = static_cast<int>(n);
-        } else if (key == "textpad") {
-            const std::string v = lowerWithoutBlanks(value);
-            if (v != "blank" && v != "nul") return failWith(bad + " (blank or nul)");
-            c.nulPaddedTexts = v == "nul";
-        } else if (key == "errorlog") {
-            if (lowerWithoutBlanks(value) == "demo") {
-                c.errorLogNewest = kDemoErrorLogNewest;
-            } else {
-                if (!number(0, 19))
-                    return failWith(bad + " (0..19, the newest entry's table index, or demo)");
-                c.errorLogNewest = static_cast<int>(n);
-            }
-        } else if (key == "identity") {
-            const std::string v = lowerWithoutBlanks(value);
-            if (v != "ours" && v != "hart5" && v != "hart7")
-                return failWith(bad + " (ours, hart5 or hart7)");
-            applyIdentity(v == "ours"    ? Identity::Ours
-                          : v == "hart5" ? Identity::Hart5
-                                         : Identity::Hart7,
-                          &c);
-        } else if (key == "foreign") {
-            const std::string v = lowerWithoutBlanks(value);
-            if (v == "notimpl") {
-                c.foreignAnswer = ForeignAnswer::NotImplemented;
-            } else if (v == "error") {
-                c.foreignAnswer = ForeignAnswer::DeviceError;
-            } else if (v == "layout") {
-                c.foreignAnswer = ForeignAnswer::OtherLayout;
-            } else {
-                return failWith(bad + " (notimpl, error or layout)");
-            }
-        } else if (key == "tag" || key == "longtag") {
-            // Texts keep their case; the tag is packed ASCII (upper case), the
-            // long tag Latin-1.
-            const std::size_t longest = key == "tag" ? 8 : 32;
-            if (!hasValue || value.size() > longest)
-                return failWith(bad + " (up to " + std::to_string(longest) + " characters)");
-            (key == "tag" ? c.tag : c.longTag) = value;
-        } else if (key == "writeprotect") {
-            if (!parseSwitch(value, &c.writeProtect)) return failWith(bad + " (on or off)");
-        } else if (key == "morestatus") {
-            if (!parseSwitch(value, &c.moreStatus)) return failWith(bad + " (on or off)");
-        } else if (key == "burst") {
-            if (!number(0, 60000)) return failWith(bad + " (0..60000 ms)");
-            c.burstMs = static_cast<int>(n);
-        } else if (key == "busy" || key == "delayed") {
-            if (!number(0, 1000)) return failWith(bad + " (0..1000)");
-            (key == "busy" ? c.busyWrites : c.delayedRepeats) = static_cast<int>(n);
-        } else if (key == "fault") {
-            const std::optional<Fault> fault = parseFault(value);
-            if (!fault) return failWith("bad fault '" + value + "'");
-            f.push_back(*fault);
-        } else {
-            return failWith("unknown option '" + key + "'");
-        }
+        const OptionItem option{lowerWithoutBlanks(item.substr(0, eq)),
+                                hasValue ? trimmed(item.substr(eq + 1)) : std::string(), hasValue};
+        if (const std::string problem = applyOption(option, c, f); !problem.empty())
+            return failWith(problem);
     }
     if (const std::string problem = unfitForRecord(c); !problem.empty()) return failWith(problem);
     *config = c;
