@@ -113,14 +113,22 @@ std::string blockKey(const char* memory, int block) {
     return std::string("display.") + memory + "." + std::to_string(block);
 }
 
-}  // namespace
-
-DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& config)
-    : interfaceVersion_(static_cast<std::uint8_t>(config.displayInterfaceVersion)),
-      teachDelayMs_(config.teachMs) {
+// What a new module is set up with, from its catalogue record and options.
+struct ModuleSetup {
     int measurand = kMeasurandPressure;
     int unit = 0;
-    findDisplayUnit(record.unit, &measurand, &unit);
+    bool serial = false;  // plugged onto a transmitter
+    int calDecimals = 0;
+    int liveUnit = 0;
+    int liveDecimals = 0;
+    int lowerRange = 0, upperRange = 0;      // as the module stores them
+    int lowerNominal = 0, upperNominal = 0;  // scaled by the calibration decimals
+    std::uint32_t id = 0;
+};
+
+ModuleSetup moduleSetup(const CatalogueRecord& record, const DeviceConfig& config) {
+    ModuleSetup s;
+    findDisplayUnit(record.unit, &s.measurand, &s.unit);
     const int decimals = fourDigitDecimals(record.lowerRange, record.upperRange);
     // Plugged onto a transmitter, the module takes the converter counts over
     // its serial interface: its range ends are counts over the nominal range
@@ -128,16 +136,16 @@ DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& 
     // unless a calibration decimal point was set up. On its own it measures
     // the loop current and keeps range and nominal range scaled by its
     // calibration decimals.
-    const bool serial = config.presence == Presence::Both;
-    const int calDecimals = config.calibrationDecimals >= 0 && config.calibrationDecimals <= 3
-                                ? config.calibrationDecimals
-                            : serial ? 0
-                                     : decimals;
+    s.serial = config.presence == Presence::Both;
+    s.calDecimals = config.calibrationDecimals >= 0 && config.calibrationDecimals <= 3
+                        ? config.calibrationDecimals
+                    : s.serial ? 0
+                               : decimals;
     // The read-out in the unit it was set up in, or in the calibration unit.
-    const int wantedUnit = displayUnitIndex(measurand, config.displayUnit);
-    const int liveUnit = wantedUnit >= 0 ? wantedUnit : unit;
-    const int liveDecimals =
-        liveUnit == unit ? decimals : liveUnitDecimals(record, measurand, unit, liveUnit);
+    const int wantedUnit = displayUnitIndex(s.measurand, config.displayUnit);
+    s.liveUnit = wantedUnit >= 0 ? wantedUnit : s.unit;
+    s.liveDecimals =
+        s.liveUnit == s.unit ? decimals : liveUnitDecimals(record, s.measurand, s.unit, s.liveUnit);
     const auto counts = [&](double value) {
         const double span = record.upperNominal - record.lowerNominal;
         if (span == 0) return k4mACounts;
@@ -145,32 +153,35 @@ DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& 
             std::lround(4000.0 + 16000.0 * (value - record.lowerNominal) / span));
     };
     const auto range = [&](double value) {
-        return serial ? counts(value) : scaled(value, calDecimals);
+        return s.serial ? counts(value) : scaled(value, s.calDecimals);
     };
-    const auto nominal = [&](double value) { return scaled(value, calDecimals); };
+    s.lowerRange = range(record.lowerRange);
+    s.upperRange = range(record.upperRange);
+    s.lowerNominal = scaled(record.lowerNominal, s.calDecimals);
+    s.upperNominal = scaled(record.upperNominal, s.calDecimals);
+    s.id = config.deviceId & 0xFFFFFF;
+    return s;
+}
+
+struct InitialItem {
+    int block;
+    const char* name;
+    std::int64_t value;
+};
+
+// The items of a new module that are not 0.
+std::vector<InitialItem> initialItems(const ModuleSetup& s) {
     // Switch points are converter counts: 1000 per mA of the loop current.
     auto at = [](double fraction) {
         return static_cast<int>(std::lround(4000.0 + 16000.0 * fraction));
     };
-
-    const std::uint32_t id = config.deviceId & 0xFFFFFF;
-    char idText[8];
-    std::snprintf(idText, sizeof idText, "%06X", static_cast<unsigned>(id));
-    for (int block : kConfigurationBlocks) {
-        ram_[block] = BlockImage{};
-        ram_[block][0] = static_cast<std::uint8_t>(block);
-    }
-    struct Initial {
-        int block;
-        const char* name;
-        std::int64_t value;
-    };
+    const std::uint32_t id = s.id;
     // Versions read as "01.05" (high byte, low byte); the firmware was built
     // on 14 March 2023 at 11:27. Switch 1 sets at 60 % and resets at 55 % of
     // the range, switch 2 at 80 % and 75 %; both hysteresis, normally open.
-    const Initial initial[] = {
+    return {
         {0, "SizeOf_prd", 60},
-        {0, "bIntSerIO", serial ? 1 : 0},
+        {0, "bIntSerIO", s.serial ? 1 : 0},
         {0, "mp_SW1", 0x0105},
         {0, "mp_SW2", 0x0203},
         {0, "mp_HW1", 0x0100},
@@ -201,15 +212,15 @@ DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& 
         {11, "mp_FL_2", at(0.75)},
         {11, "mp_out2", kFunctionHysteresisOpen},
         {11, "mp_LED2", 1},
-        {12, "fs_Measurand", measurand},
-        {12, "fs_CalibUnit", unit},
-        {12, "fs_CalibDecP", calDecimals},
-        {12, "mp_LiveUnit", liveUnit},
-        {12, "mp_LiveDecP", liveDecimals},
-        {12, "mp_AD_SLr", range(record.lowerRange)},
-        {12, "mp_AD_Sur", range(record.upperRange)},
-        {12, "pc_NominalRangeLow", nominal(record.lowerNominal)},
-        {12, "pc_NominalRangeHigh", nominal(record.upperNominal)},
+        {12, "fs_Measurand", s.measurand},
+        {12, "fs_CalibUnit", s.unit},
+        {12, "fs_CalibDecP", s.calDecimals},
+        {12, "mp_LiveUnit", s.liveUnit},
+        {12, "mp_LiveDecP", s.liveDecimals},
+        {12, "mp_AD_SLr", s.lowerRange},
+        {12, "mp_AD_Sur", s.upperRange},
+        {12, "pc_NominalRangeLow", s.lowerNominal},
+        {12, "pc_NominalRangeHigh", s.upperNominal},
         {12, "pc_SlrSurSpace100th", 100},
         // The range ends sit at 4000 and 20000 converter counts (4 and 20 mA).
         {13, "fs_AD_cal_Low", k4mACounts},
@@ -224,10 +235,25 @@ DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& 
         {20, "pc_startup_delay_LS_TP", 500},
         {20, "pc_tara_pulse_len", 100},
     };
-    for (const Initial& i : initial) set(i.block, i.name, i.value);
+}
+
+}  // namespace
+
+DisplayModule::DisplayModule(const CatalogueRecord& record, const DeviceConfig& config)
+    : interfaceVersion_(static_cast<std::uint8_t>(config.displayInterfaceVersion)),
+      teachDelayMs_(config.teachMs) {
+    const ModuleSetup setup = moduleSetup(record, config);
+    for (int block : kConfigurationBlocks) {
+        ram_[block] = BlockImage{};
+        ram_[block][0] = static_cast<std::uint8_t>(block);
+    }
+    for (const InitialItem& i : initialItems(setup)) set(i.block, i.name, i.value);
+    char idText[8];
+    std::snprintf(idText, sizeof idText, "%06X", static_cast<unsigned>(setup.id));
     const char pad = config.nulPaddedTexts ? '\0' : ' ';
     setItemText(ram_[2], blockItem(2, "pc_ASCII_TagID"),
-                std::string(measurand == kMeasurandTemperature ? "TT-" : "PT-") + idText, pad);
+                std::string(setup.measurand == kMeasurandTemperature ? "TT-" : "PT-") + idText,
+                pad);
     setItemText(ram_[2], blockItem(2, "pc_ASCII_SN_ZEL1"), "2311", pad);
     setItemText(ram_[3], blockItem(3, "pc_ASCII_SN_ZEL2"), std::string("ZH") + idText + "-23", pad);
     eeprom_ = ram_;
