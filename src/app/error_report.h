@@ -76,7 +76,7 @@ class FatalErrorHandler {
     static void raiseIllegalInstruction();
 
     // Stack for the signal handler, so that a stack overflow is reported too.
-    static constexpr std::size_t kAltStackSize = 512 * 1024;
+    static constexpr std::size_t kAltStackSize = std::size_t{512} * 1024;
 
   private:
     static void onSignal(int sig, siginfo_t* info, void* context);

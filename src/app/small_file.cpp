@@ -9,6 +9,8 @@
 namespace zh {
 namespace {
 
+constexpr qint64 kLimitMiB = kMaxSmallFileBytes / (qint64{1024} * 1024);
+
 // "" when the file described by `st` may be read.
 QString refusal(const struct stat& st) {
     if (S_ISDIR(st.st_mode)) return QStringLiteral("it is a folder, not a file");
@@ -16,7 +18,7 @@ QString refusal(const struct stat& st) {
         return QStringLiteral("it is not a regular file (a pipe or a device)");
     if (st.st_size > kMaxSmallFileBytes)
         return QStringLiteral("it is larger than %1 MiB, more than any such file can be")
-            .arg(kMaxSmallFileBytes / (1024 * 1024));
+            .arg(kLimitMiB);
     return QString();
 }
 
@@ -57,8 +59,7 @@ SmallFileRead readSmallFile(const QString& path, QByteArray* bytes, QString* why
     *bytes = f.read(kMaxSmallFileBytes + 1);
     if (bytes->size() > kMaxSmallFileBytes) {
         bytes->clear();
-        *why = QStringLiteral("it grew larger than %1 MiB while it was read")
-                   .arg(kMaxSmallFileBytes / (1024 * 1024));
+        *why = QStringLiteral("it grew larger than %1 MiB while it was read").arg(kLimitMiB);
         return SmallFileRead::Refused;
     }
     return SmallFileRead::Read;

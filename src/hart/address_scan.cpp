@@ -62,7 +62,7 @@ QString hex(quint32 value, int digits) {
 }  // namespace
 
 QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& port, int from,
-                               int to, std::function<bool(int address)> progress,
+                               int to, const std::function<bool(int address)>& progress,
                                QString* failure) {
     const bool automatic = to == kScanToAuto;
     int last = automatic ? kLastShortAddress : std::clamp(to, 0, kLastAddress);

@@ -38,7 +38,7 @@ constexpr int kScanToAuto = -1;
 // cannot be opened, or fails during the scan, `failure` (if given) receives
 // the reason; the devices found before that are returned all the same.
 QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& port, int from,
-                               int to, std::function<bool(int address)> progress,
+                               int to, const std::function<bool(int address)>& progress,
                                QString* failure = nullptr);
 
 // The items of an entry as a list shows them: address, manufacturer, device

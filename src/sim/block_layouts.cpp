@@ -136,6 +136,11 @@ std::vector<BlockLayout> makeLayouts() {
     return layouts;
 }
 
+// Index into the image of the item's byte number `i`.
+std::size_t byteIndex(const BlockItem& item, int i) {
+    return static_cast<std::size_t>(item.offset) + static_cast<std::size_t>(i);
+}
+
 }  // namespace
 
 const std::vector<BlockLayout>& blockLayouts() {
@@ -162,7 +167,7 @@ const BlockItem& blockItem(int block, const char* wireName) {
 std::int64_t itemValue(const BlockImage& image, const BlockItem& item) {
     std::uint32_t raw = 0;
     for (int i = item.width - 1; i >= 0; --i) {
-        raw = (raw << 8) | image[static_cast<std::size_t>(item.offset + i)];
+        raw = (raw << 8) | image[byteIndex(item, i)];
     }
     if (item.encoding == Encoding::S16) return static_cast<std::int16_t>(raw);
     return raw;
@@ -171,8 +176,7 @@ std::int64_t itemValue(const BlockImage& image, const BlockItem& item) {
 void setItemValue(BlockImage& image, const BlockItem& item, std::int64_t value) {
     const std::uint64_t raw = static_cast<std::uint64_t>(value);
     for (int i = 0; i < item.width; ++i) {
-        image[static_cast<std::size_t>(item.offset + i)] =
-            static_cast<std::uint8_t>(raw >> (8 * i));
+        image[byteIndex(item, i)] = static_cast<std::uint8_t>(raw >> (8 * i));
     }
 }
 
@@ -183,8 +187,7 @@ std::string itemText(const BlockImage& image, const BlockItem& item) {
 void setItemText(BlockImage& image, const BlockItem& item, const std::string& text, char pad) {
     for (int i = 0; i < item.width; ++i) {
         const std::size_t k = static_cast<std::size_t>(i);
-        image[static_cast<std::size_t>(item.offset + i)] =
-            static_cast<std::uint8_t>(k < text.size() ? text[k] : pad);
+        image[byteIndex(item, i)] = static_cast<std::uint8_t>(k < text.size() ? text[k] : pad);
     }
 }
 

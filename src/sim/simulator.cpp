@@ -239,7 +239,7 @@ std::optional<Reply> Simulator::State::handle(const MasterFrame& frame) {
     return reply;
 }
 
-Simulator::Simulator(DeviceConfig config) : state_(std::make_unique<State>(config)) {}
+Simulator::Simulator(const DeviceConfig& config) : state_(std::make_unique<State>(config)) {}
 
 Simulator::~Simulator() = default;
 

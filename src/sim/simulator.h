@@ -156,7 +156,7 @@ class Device;
 
 class Simulator {
   public:
-    explicit Simulator(DeviceConfig config = {});
+    explicit Simulator(const DeviceConfig& config = {});
     ~Simulator();
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;

@@ -213,10 +213,8 @@ void Transmitter::follow(double process, bool settle) {
                                                                          : switchOn_;
         const int delaySteps =
             static_cast<int>(std::ceil(std::max<int>(t[kSwitchDelay], 0) / 250.0));
-        if (wanted == switchOn_ || settle) {
-            switchOn_ = wanted;
-            switchPending_ = 0;
-        } else if (++switchPending_ > delaySteps) {
+        // A change of state waits out the switch delay (not when settling).
+        if (wanted == switchOn_ || settle || ++switchPending_ > delaySteps) {
             switchOn_ = wanted;
             switchPending_ = 0;
         }

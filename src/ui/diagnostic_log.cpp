@@ -36,10 +36,11 @@ bool takeDiagnosticBlock(int number, const QByteArray& answer, DiagnosticLog& lo
         log.lastErrorIndex = byteAt(20);
     } else if (number >= kFirstTimeBlock && number < kCodeBlock) {
         const bool times = number < kFirstPowerOnBlock;
-        const int first = ((number - kFirstTimeBlock) % 4) * kValuesPerBlock;
+        const auto block = static_cast<std::size_t>((number - kFirstTimeBlock) % 4);
+        const std::size_t first = block * kValuesPerBlock;
         auto& values = times ? log.timeStamps : log.powerOnCounts;
         for (int i = 0; i < kValuesPerBlock; ++i)
-            values[static_cast<std::size_t>(first + i)] = getLE32(answer, 1 + 4 * i);
+            values[first + static_cast<std::size_t>(i)] = getLE32(answer, 1 + 4 * i);
     } else if (number == kCodeBlock) {
         for (int i = 0; i < DiagnosticLog::kEntries; ++i)
             log.errorCodes[static_cast<std::size_t>(i)] = byteAt(1 + i);

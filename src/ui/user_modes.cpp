@@ -46,7 +46,9 @@ QString UserModes::stateWord() const {
 
 bool UserModes::byState(const Flags& flags) const {
     const AppState& s = m_.program.state;
-    return flags[std::size_t((s.ConnectionState == 1 ? 2 : 0) + (s.DataTrigger == -1 ? 0 : 1))];
+    const std::size_t connected = s.ConnectionState == 1 ? 2 : 0;
+    const std::size_t data = s.DataTrigger == -1 ? 0 : 1;
+    return flags[connected + data];
 }
 
 void UserModes::itemByState(int id, const Flags& flags) {
