@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/dialogs.h"
+#include "app/presence.h"
 #include "app/program.h"
 #include "app/small_file.h"
 #include "data_file.h"
@@ -134,8 +135,9 @@ bool checkChosenFile(DataSession& s, const QString& path, CheckedFile* f) {
 
     DataFileHeader& h = f->header;
     QStringList problems = readDataFileHeader(p, path, f->section, &h);
+    // A file of another configuration is refused unless the connection takes whatever answers.
     const QString current = p.state.TransmitterDisplay;
-    if (h.mode != current && !current.isEmpty() && current != QLatin1String("auto")) {
+    if (h.mode != current && !current.isEmpty() && parsePresence(current) != Presence::Auto) {
         show(s, QStringLiteral("Error"),
              p.messages.LookupMessage(
                  QStringLiteral(

@@ -1,5 +1,6 @@
 #include "device_core.h"
 
+#include "app/presence.h"
 #include "app/program.h"
 #include "hart/link_library.h"
 #include "model/field_definitions.h"
@@ -31,10 +32,9 @@ DeviceCore::DeviceCore(Program& p, LinkLibrary& link, ConnectionProbe& probe)
 }
 
 QString DeviceCore::target() const {
-    const QString t = program.state.TransmitterDisplay.toLower();
-    return t == QLatin1String("transmitter") || t == QLatin1String("display")
-               ? t
-               : QStringLiteral("all");
+    const Presence asked = parsePresence(program.state.TransmitterDisplay.toLower());
+    return presenceText(
+        asked == Presence::Transmitter || asked == Presence::Display ? asked : Presence::All);
 }
 
 int DeviceCore::read() {
