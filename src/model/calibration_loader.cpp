@@ -42,70 +42,65 @@ std::vector<UnitConversion> parseConversionTable(const QString& text) {
     return table;
 }
 
-void loadCalibrationState(DeviceModel& m, const QString& measurand, const QString& baseUnit,
-                          int intSerIO, int dispDecPoint) {
-    Program& p = m.program;
-    CalibrationState& c = m.cal;
-    c.Measurand = measurand;
+namespace {
 
-    QString section;
+// The range figures of a measurand's profile section: the key, its default,
+// and the value of the generic set used without a section.
+struct RangeKey {
+    float CalibrationState::*member;
+    const char* key;
+    const char* fallback;
+    float generic;
+};
+const RangeKey kRangeKeys[] = {
+    {&CalibrationState::CalNomLow, "LowerNominalValue", "-50", 0.0f},
+    {&CalibrationState::CalNomHi, "UpperNominalValue", "250", 100.0f},
+    {&CalibrationState::CalDPlow, "LowerRangeValue", "-50.0", 0.0f},
+    {&CalibrationState::CalDPhi, "UpperRangeValue", "250.0", 100.0f},
+    {&CalibrationState::CalADlow, "LowerRangeADValue", "4000", 4000.0f},
+    {&CalibrationState::CalADhi, "UpperRangeADValue", "20000", 20000.0f},
+};
+
+// The profile section of `measurand`, matched without regard to case; ""
+// when the profile has none.
+QString measurandSection(Program& p, const QString& measurand) {
     const QStringList sections = p.ini.sectionNames(p.profile.resolve(p.state.ProfilePath));
     for (const QString& s : sections) {
-        if (s.compare(measurand, Qt::CaseInsensitive) == 0 && !measurand.isEmpty()) {
-            section = s;
-            break;
-        }
+        if (s.compare(measurand, Qt::CaseInsensitive) == 0 && !measurand.isEmpty()) return s;
     }
+    return QString();
+}
 
-    int sectionDispDecP = -1;
-    int calDecPoint = 0;
-    if (section.isEmpty()) {
-        // A device type the profile does not describe: a unit-less measurand
-        // over 0..100 that can still be shown in "%" and "mA".
-        p.log.DebugLog(QStringLiteral("loadCalibrationState: no profile section [") + measurand +
-                           QStringLiteral("], generic set used"),
-                       3);
-        c.actBaseUnit = QStringLiteral("[-]");
-        c.UnitsList = QStringLiteral("-=0;%=1;mA=6;");
-        c.HartUnitsList = c.UnitsList;
-        c.CalibrationUnitsList = c.UnitsList;
-        c.ConversionText = QStringLiteral("-;1.0;0.0");
-        c.CalNomLow = 0.0f;
-        c.CalNomHi = 100.0f;
-        c.CalDPlow = 0.0f;
-        c.CalDPhi = 100.0f;
-        c.CalADlow = 4000.0f;
-        c.CalADhi = 20000.0f;
-    } else {
-        const QString& file = p.state.ProfilePath;
-        c.actBaseUnit = baseUnit;
-        c.UnitsList = p.profile.ReadProfile(section, QStringLiteral("Units"),
-                                            QStringLiteral("°C=0;°F=1;°K=2;%=3;mA=4"), file);
-        c.HartUnitsList = p.profile.ReadProfile(section, QStringLiteral("HartUnits"),
-                                                QStringLiteral("°C=32;°F=33;°R=34;°K=35;"), file);
-        c.CalibrationUnitsList = p.profile.ReadProfile(section, QStringLiteral("CalibrationUnits"),
-                                                       QStringLiteral("°C=0;°F=1;°K=2;"), file);
-        c.ConversionText =
-            p.profile.ReadProfile(section, QStringLiteral("Conversion"),
-                                  QStringLiteral("°C;1.0;0.0|°F;1.8;32.0|°K;1.0;273.0;"), file);
-        sectionDispDecP = smallInt(
-            readProfileNumber(m, section, QStringLiteral("DispDecPoint"), QStringLiteral("-1")));
-        calDecPoint = smallInt(
-            readProfileNumber(m, section, QStringLiteral("CalDecPoint"), QStringLiteral("0")));
-        c.CalNomLow = readProfileNumber(m, section, QStringLiteral("LowerNominalValue"),
-                                        QStringLiteral("-50"));
-        c.CalNomHi = readProfileNumber(m, section, QStringLiteral("UpperNominalValue"),
-                                       QStringLiteral("250"));
-        c.CalDPlow = readProfileNumber(m, section, QStringLiteral("LowerRangeValue"),
-                                       QStringLiteral("-50.0"));
-        c.CalDPhi = readProfileNumber(m, section, QStringLiteral("UpperRangeValue"),
-                                      QStringLiteral("250.0"));
-        c.CalADlow = readProfileNumber(m, section, QStringLiteral("LowerRangeADValue"),
-                                       QStringLiteral("4000"));
-        c.CalADhi = readProfileNumber(m, section, QStringLiteral("UpperRangeADValue"),
-                                      QStringLiteral("20000"));
-    }
+// A device type the profile does not describe: a unit-less measurand over
+// 0..100 that can still be shown in "%" and "mA".
+void loadGenericSet(CalibrationState& c) {
+    c.actBaseUnit = QStringLiteral("[-]");
+    c.UnitsList = QStringLiteral("-=0;%=1;mA=6;");
+    c.HartUnitsList = c.UnitsList;
+    c.CalibrationUnitsList = c.UnitsList;
+    c.ConversionText = QStringLiteral("-;1.0;0.0");
+    for (const RangeKey& k : kRangeKeys) c.*k.member = k.generic;
+}
 
+// The unit lists and range figures of the measurand's profile section.
+void loadSectionSet(DeviceModel& m, const QString& section) {
+    Program& p = m.program;
+    CalibrationState& c = m.cal;
+    const QString& file = p.state.ProfilePath;
+    c.UnitsList = p.profile.ReadProfile(section, QStringLiteral("Units"),
+                                        QStringLiteral("°C=0;°F=1;°K=2;%=3;mA=4"), file);
+    c.HartUnitsList = p.profile.ReadProfile(section, QStringLiteral("HartUnits"),
+                                            QStringLiteral("°C=32;°F=33;°R=34;°K=35;"), file);
+    c.CalibrationUnitsList = p.profile.ReadProfile(section, QStringLiteral("CalibrationUnits"),
+                                                   QStringLiteral("°C=0;°F=1;°K=2;"), file);
+    c.ConversionText =
+        p.profile.ReadProfile(section, QStringLiteral("Conversion"),
+                              QStringLiteral("°C;1.0;0.0|°F;1.8;32.0|°K;1.0;273.0;"), file);
+}
+
+// The conversion table from its text; a table without entries or with a
+// factor 0 is logged.
+void loadConversions(Program& p, CalibrationState& c, const QString& measurand) {
     c.Conversions = parseConversionTable(c.ConversionText);
     if (c.Conversions.empty()) {
         p.log.DebugLog(QStringLiteral("Conversion table of [") + measurand +
@@ -120,6 +115,37 @@ void loadCalibrationState(DeviceModel& m, const QString& measurand, const QStrin
                            2);
         }
     }
+}
+
+}  // namespace
+
+void loadCalibrationState(DeviceModel& m, const QString& measurand, const QString& baseUnit,
+                          int intSerIO, int dispDecPoint) {
+    Program& p = m.program;
+    CalibrationState& c = m.cal;
+    c.Measurand = measurand;
+
+    const QString section = measurandSection(p, measurand);
+    int sectionDispDecP = -1;
+    int calDecPoint = 0;
+    if (section.isEmpty()) {
+        p.log.DebugLog(QStringLiteral("loadCalibrationState: no profile section [") + measurand +
+                           QStringLiteral("], generic set used"),
+                       3);
+        loadGenericSet(c);
+    } else {
+        c.actBaseUnit = baseUnit;
+        loadSectionSet(m, section);
+        sectionDispDecP = smallInt(
+            readProfileNumber(m, section, QStringLiteral("DispDecPoint"), QStringLiteral("-1")));
+        calDecPoint = smallInt(
+            readProfileNumber(m, section, QStringLiteral("CalDecPoint"), QStringLiteral("0")));
+        for (const RangeKey& k : kRangeKeys) {
+            c.*k.member =
+                readProfileNumber(m, section, QLatin1String(k.key), QLatin1String(k.fallback));
+        }
+    }
+    loadConversions(p, c, measurand);
 
     c.CalUnit = c.actBaseUnit;
     c.DispUnit = c.actBaseUnit;
