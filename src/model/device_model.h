@@ -30,8 +30,7 @@ struct ModelHooks {
         showCalcMethodGroups;                  // selector, table and polynomial groups
     std::function<void()> refreshAllControls;  // push every field into its control
     std::function<void(const QString& mode)>
-        syncRangeFields;                                 // dependent range fields ("noupdate")
-    std::function<void(bool locked)> lockAdminControls;  // after every rebuild of the table
+        syncRangeFields;               // dependent range fields ("noupdate")
     std::function<void()> bindFields;  // labels, lists and tooltips when a definition pass ends
 };
 

@@ -1,7 +1,6 @@
 #include "field_definitions.h"
 
 #include "app/dialogs.h"
-#include "app/gadgets.h"
 #include "app/program.h"
 #include "device_model.h"
 #include "list_text.h"
@@ -63,7 +62,6 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
     }
     if (gadget == -2) {
         if (m.hooks.bindFields) m.hooks.bindFields();
-        t.finishPass(p.gadgets);
         return;
     }
 

@@ -3,6 +3,7 @@
 // table in its fixed order, and GetRecDat, the checked read of a value.
 
 #include <QString>
+#include <QStringList>
 
 #include "field_record.h"
 
@@ -25,6 +26,11 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
 // selects 1) and display decimal point `dispDecPoint` (-11: the device
 // type's own). Every value returns to its default.
 void DefDataStruc(DeviceModel& m, const QString& actBaseUnit, int intSerIO, int dispDecPoint);
+
+// What is wrong with the field list itself: a control name the control
+// table does not know, a value in braces that no pass works out. Empty for a
+// sound list.
+QStringList fieldListProblems();
 
 // The content of `name`; a name that was never defined shows a message and
 // gives "". With a record mode other than "gadget", the value is taken from

@@ -1,7 +1,5 @@
 #include "field_table.h"
 
-#include "app/gadgets.h"
-
 namespace zh {
 
 FieldTable::FieldTable() {
@@ -36,7 +34,6 @@ int FieldTable::findGadget(int gadget) const {
 
 void FieldTable::beginPass() {
     gadgetList_.clear();
-    gadgetStates_.clear();
     definedNames_.clear();
 }
 
@@ -44,15 +41,6 @@ int FieldTable::appendGadgetEntry(GadgetEntry entry) {
     entry.Position = static_cast<int>(gadgetList_.size()) + 1;
     gadgetList_.push_back(std::move(entry));
     return gadgetList_.back().Position;
-}
-
-void FieldTable::finishPass(const Gadgets& gadgets) {
-    gadgetStates_.assign(gadgetList_.size() + 1, GadgetState{});
-    for (const GadgetEntry& e : gadgetList_) {
-        GadgetState& s = gadgetStates_[e.Position];
-        s.exists = gadgets.exists(e.GadID);
-        s.readOnly = e.Attributes.contains(QLatin1String("readonly"), Qt::CaseInsensitive);
-    }
 }
 
 }  // namespace zh

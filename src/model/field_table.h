@@ -3,8 +3,7 @@
 // by the number of its window control. Indices are handed out once, when a
 // name is first seen, and never change or get reused, so callers may keep
 // them. The table also keeps, per definition pass, the ordered list of the
-// bound fields (gadget list), the state of their controls, and the list of
-// defined names.
+// bound fields (gadget list) and the list of defined names.
 
 #include <QHash>
 #include <QString>
@@ -14,8 +13,6 @@
 #include "field_record.h"
 
 namespace zh {
-
-class Gadgets;
 
 // One bound field as it was defined in the current pass.
 struct GadgetEntry {
@@ -28,12 +25,6 @@ struct GadgetEntry {
     QString BaseUnit, GadTTip;
     Conversion CheckProc = Conversion::None;
     QString GadDescr;
-};
-
-// Row of the gadget state table, indexed by the field's GadInd.
-struct GadgetState {
-    bool exists = false;
-    bool readOnly = false;
 };
 
 class FieldTable {
@@ -65,12 +56,9 @@ class FieldTable {
     void beginPass();
     void appendDefinedName(const QString& name) { definedNames_ += name + QLatin1Char(';'); }
     int appendGadgetEntry(GadgetEntry entry);  // returns the entry's position
-    void finishPass(const Gadgets& gadgets);
 
     const std::vector<GadgetEntry>& gadgetList() const { return gadgetList_; }
     GadgetEntry& gadgetEntry(int position) { return gadgetList_[position - 1]; }  // 1-based
-    // Indexed by GadInd; row 0 is unused (its count is gadgetList().size()).
-    const std::vector<GadgetState>& gadgetStates() const { return gadgetStates_; }
     // Every field name followed by ";" in definition order.
     const QString& definedNames() const { return definedNames_; }
 
@@ -78,7 +66,6 @@ class FieldTable {
     std::vector<FieldRecord> records_;  // records_[0] is the header
     QHash<QString, int> map_;
     std::vector<GadgetEntry> gadgetList_;
-    std::vector<GadgetState> gadgetStates_;
     QString definedNames_;
 };
 
