@@ -5,15 +5,17 @@
 # when missing; nothing needs to be built). Any warning fails the check.
 # TIDY_JOBS sets how many files are checked at once (default: the number of
 # cores). Only the product's code is checked, not the tests. .clang-tidy
-# makes every finding an error, and any file with one fails the run.
+# makes every finding an error, and any file with one fails the run. A folder
+# or file of src/ given as argument (e.g. src/ui/) is checked alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh clang-tidy
 if [ ! -f build/CMakeCache.txt ]; then
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
+what="${1:-src/}"
 start=$SECONDS
 status=0
-run-clang-tidy -p build -j "${TIDY_JOBS:-$(nproc)}" -quiet "$PWD/src/" || status=$?
-echo "clang-tidy over src/: $((SECONDS - start)) s, $([ $status -eq 0 ] && echo clean || echo FINDINGS)"
+run-clang-tidy -p build -j "${TIDY_JOBS:-$(nproc)}" -quiet "$PWD/$what" || status=$?
+echo "clang-tidy over $what: $((SECONDS - start)) s, $([ $status -eq 0 ] && echo clean || echo FINDINGS)"
 exit $status
