@@ -1,5 +1,6 @@
 #include "number_text.h"
 
+#include <QLocale>
 #include <cmath>
 #include <cstdlib>
 
@@ -44,12 +45,10 @@ double leadingFloat(const QString& text) {
 float unitValue(const QString& text) {
     QString kept;
     for (QChar c : text) {
-        if (c.isDigit() && c.unicode() < 0x80)
+        if ((c.isDigit() && c.unicode() < 0x80) || c == QLatin1Char('-'))
             kept += c;
         else if (c == QLatin1Char(',') || c == QLatin1Char('.'))
             kept += QLatin1Char('.');
-        else if (c == QLatin1Char('-'))
-            kept += c;
     }
     return static_cast<float>(leadingFloat(kept));
 }
@@ -60,6 +59,37 @@ bool isDigits(const QString& text) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
     }
     return true;
+}
+
+double parseStoredNumber(const QString& text, bool* ok) {
+    return text.toDouble(ok);
+}
+
+float parseStoredFloat(const QString& text, bool* ok) {
+    return text.toFloat(ok);
+}
+
+double parseEnteredNumber(const QString& text, bool* ok) {
+    return QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(ok);
+}
+
+float parseEnteredFloat(const QString& text, bool* ok) {
+    return QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toFloat(ok);
+}
+
+bool parseUserNumber(const QString& text, double* value) {
+    // The desktop's notation first, then the decimal point; group
+    // separators are refused, so "1.500" is never read as 1500.
+    for (QLocale locale : {QLocale(), QLocale::c()}) {
+        locale.setNumberOptions(QLocale::RejectGroupSeparator);
+        bool ok = false;
+        const double v = locale.toDouble(text.trimmed(), &ok);
+        if (ok && std::isfinite(v)) {
+            *value = v;
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace zh

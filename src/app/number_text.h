@@ -1,21 +1,62 @@
 #pragma once
-// Numbers in profile values and other texts people write.
+// The rules that turn text into numbers, one for each kind of text. They
+// differ on purpose:
+//
+//   rule               decimal  unit or text  blanks    whole text  empty    "inf"/"nan"
+//                      point    after it      around    required    text     taken
+//   leadingInt         -        ignored       ignored   no          0        -
+//   leadingFloat       "."      ignored       ignored   no          0        no (0)
+//   unitValue          "," "."  dropped (*)   dropped   no          0        no (0)
+//   parseStoredNumber  "."      refused       ignored   yes         refused  yes
+//   parseEnteredNumber "," "."  refused       ignored   yes         refused  yes
+//   parseUserNumber    desktop  refused       ignored   yes         refused  no
+//
+// (*) unitValue keeps only digits, "," "." and "-" from anywhere in the
+// text, so "-2,25 bar" is -2.25 and "a1b2" is 12.
+// None reads group separators: "1.500" is one and a half wherever a point
+// is a decimal point, never 1500.
+// Rules with a shape check of their own live with what they check: the
+// entry check of a field by its type (model/type_checks.h, the window's
+// decimal point), the numbers of unit conversions (numberOf in
+// model/scaling_detail.h, refusing values beyond float range) and values
+// sent to the device (hart/wire_values.h).
 
 #include <QString>
 
 namespace zh {
 
-// The leading-number rule: blanks, an optional sign and the digits at the
-// start; anything after them is ignored; no digits give 0. "250ms" is 250.
+// Profile values: blanks, an optional sign and the digits at the start;
+// anything after them is ignored; no digits give 0. "250ms" is 250.
 long long leadingInt(const QString& text);
+// The same with "." as the decimal point and an exponent: "2.5 s" is 2.5,
+// whatever the desktop's locale. Out of double range gives +-infinity.
 double leadingFloat(const QString& text);
 
-// The rule for values that carry units and a decimal comma ("0,5s", "105%",
-// "3mA"): every character but "0123456789,.-" is dropped and "," becomes the
-// decimal point; the number is single precision. No digits give 0.
+// Profile values that carry units and a decimal comma ("0,5s", "105%",
+// "3mA"): every character but "0123456789,.-" is dropped and "," becomes
+// the decimal point; the number is single precision. No digits give 0.
 float unitValue(const QString& text);
 
 // True when `text` is one or more decimal digits and nothing else.
 bool isDigits(const QString& text);
+
+// A number as the program writes it (a field's content or raw value, a
+// configuration record): "." is the decimal point, the whole text is the
+// number (sign and exponent allowed), blanks around it are ignored. `*ok`
+// false otherwise; `ok` may be null.
+double parseStoredNumber(const QString& text, bool* ok);
+// The same in single precision: a value beyond float range, or one too
+// small to be told from 0 ("1e-50"), is refused.
+float parseStoredFloat(const QString& text, bool* ok);
+
+// A number as a person enters it into a field or a field shows it: as
+// parseStoredNumber, but "," is a decimal point too ("2,5" is 2.5).
+double parseEnteredNumber(const QString& text, bool* ok);
+// The same in single precision, refusing as parseStoredFloat does.
+float parseEnteredFloat(const QString& text, bool* ok);
+
+// A number typed in the desktop's notation (a decimal comma under German),
+// or with a decimal point; infinity and "nan" are refused.
+bool parseUserNumber(const QString& text, double* value);
 
 }  // namespace zh

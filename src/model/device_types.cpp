@@ -8,6 +8,7 @@
 
 #include "app/dialogs.h"
 #include "app/gadgets.h"
+#include "app/number_text.h"
 #include "app/program.h"
 #include "device_model.h"
 #include "gadget_ids.h"
@@ -216,7 +217,7 @@ bool checkRecord(DeviceModel& m, const QString& text, int key, int devIndx, Load
         }
         for (int i = 0; i < 4; ++i) {
             bool ok = false;
-            plan->range[i] = r.range.at(i).toDouble(&ok);
+            plan->range[i] = parseStoredNumber(r.range.at(i), &ok);
             if (!ok || !std::isfinite(plan->range[i])) {
                 *why = QStringLiteral("range value '") + r.range.at(i) +
                        QStringLiteral("' is no number");
@@ -414,10 +415,8 @@ QStringList listTexts(const QString& list) {
 
 bool parseNumber(const QString& text, double* v) {
     bool ok = false;
-    QString t = text.trimmed();
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
-    *v = t.toDouble(&ok);
-    return ok && !t.isEmpty() && std::isfinite(*v);
+    *v = parseEnteredNumber(text, &ok);
+    return ok && std::isfinite(*v);
 }
 
 }  // namespace

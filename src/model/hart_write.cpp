@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/dialogs.h"
+#include "app/number_text.h"
 #include "app/presence.h"
 #include "app/program.h"
 #include "hart/hart_session.h"
@@ -42,7 +43,7 @@ QString DeviceSequences::badRawValue(const QString& fields) {
         if (v.isEmpty() && !f.is(FlagBlankValid)) return name;
         if (v == QLatin1String("-")) return name;
         bool ok = false;
-        const double d = v.toDouble(&ok);
+        const double d = parseStoredNumber(v, &ok);
         if (ok && !std::isfinite(d)) return name;
         if (!ok && (v.contains(QLatin1String("nan"), Qt::CaseInsensitive) ||
                     v.contains(QLatin1String("inf"), Qt::CaseInsensitive))) {
@@ -90,7 +91,7 @@ void DeviceSequences::changedContentsToRaw() {
         // The module keeps that nominal range with its decimal point (see
         // scaleSerialNominalRange).
         bool ok = false;
-        const double v = r.RawVal.toDouble(&ok);
+        const double v = parseStoredNumber(r.RawVal, &ok);
         if (nominalDecimals > 0 && isNominalRange(r.Name) && ok)
             r.RawVal = QString::number(std::llround(v * std::pow(10.0, nominalDecimals)));
     }
@@ -280,7 +281,7 @@ int DeviceSequences::prepareOutputSettings(QString* why) {
         const QString v = unit == target ? f.Content.trimmed()
                                          : convertUnitText(m_, f.Content, unit, target, f.Name);
         bool ok = false;
-        const double d = v.toDouble(&ok);
+        const double d = parseStoredNumber(v, &ok);
         if (!ok || !std::isfinite(d)) {
             *why = tr(QStringLiteral("Invalid value: {field}\t") + QLatin1String(source));
             return kResultValueRefused;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/dialogs.h"
+#include "app/number_text.h"
 #include "app/presence.h"
 #include "app/program.h"
 #include "hart/hart_session.h"
@@ -45,7 +46,7 @@ const QStringList kSwitchFields2{"OutputFunction2", "SetPoint2", "FrameHi2", "Re
 
 QString numberText(const QString& raw, int decimals) {
     bool ok = false;
-    const double v = raw.toDouble(&ok);
+    const double v = parseStoredNumber(raw, &ok);
     if (!ok) return raw;
     return decimals < 0 ? trimTrailingZeros(QString::number(v, 'f', 4))
                         : QString::number(v, 'f', decimals);
@@ -436,8 +437,8 @@ void DeviceSequences::applyOutputSettings() {
                                  ? rangeUnit
                                  : QLatin1Char('[') + cellUnitName + QLatin1Char(']');
     bool okLow = false, okHigh = false;
-    float nomLow = raw(QStringLiteral("TNomRangeLow")).toFloat(&okLow);
-    float nomHigh = raw(QStringLiteral("TNomRangeHigh")).toFloat(&okHigh);
+    float nomLow = parseStoredFloat(raw(QStringLiteral("TNomRangeLow")), &okLow);
+    float nomHigh = parseStoredFloat(raw(QStringLiteral("TNomRangeHigh")), &okHigh);
     if (okLow && okHigh && cellUnit != c.CalUnit) {
         nomLow = convertUnit(m_, nomLow, cellUnit, c.CalUnit, QStringLiteral("NominalRangeLow"));
         nomHigh = convertUnit(m_, nomHigh, cellUnit, c.CalUnit, QStringLiteral("NominalRangeHigh"));
@@ -460,7 +461,7 @@ void DeviceSequences::applyOutputSettings() {
                                                           {"UpperRangeVal", "TMeasRangeHigh"}};
     for (const auto& [field, source] : ranges) {
         bool ok = false;
-        float v = raw(QLatin1String(source)).toFloat(&ok);
+        float v = parseStoredFloat(raw(QLatin1String(source)), &ok);
         if (!ok) continue;
         if (rangeUnit != c.DispUnit)
             v = convertUnit(m_, v, rangeUnit, c.DispUnit, QLatin1String(field));
@@ -488,20 +489,20 @@ void DeviceSequences::applyDisplayCalibration() {
     const auto calValue = [&](const QString& field, bool counts, bool* ok) -> float {
         *ok = false;
         if (serial) {
-            const float v = raw(field).toFloat(ok);
+            const float v = parseStoredFloat(raw(field), ok);
             if (!*ok) return 0.0f;
             return counts ? yggx(m_, v, c.CalADlow, c.CalADhi, c.CalNomLow, c.CalNomHi, field) : v;
         }
         const QString text = applyConversion(m_, Conversion::AnaRawToCalUnit, raw(field), field, 1);
-        return text.section(QLatin1Char('['), 0, 0).toFloat(ok);
+        return parseStoredFloat(text.section(QLatin1Char('['), 0, 0), ok);
     };
     bool ok[6] = {};
     const float lower = calValue(QStringLiteral("LowerRangeVal"), true, &ok[0]);
     const float upper = calValue(QStringLiteral("UpperRangeVal"), true, &ok[1]);
     const float nomLow = calValue(QStringLiteral("NominalRangeLow"), false, &ok[2]);
     const float nomHigh = calValue(QStringLiteral("NominalRangeHigh"), false, &ok[3]);
-    const float adLow = raw(QStringLiteral("LowerRangeADVal")).toFloat(&ok[4]);
-    const float adHigh = raw(QStringLiteral("UpperRangeADVal")).toFloat(&ok[5]);
+    const float adLow = parseStoredFloat(raw(QStringLiteral("LowerRangeADVal")), &ok[4]);
+    const float adHigh = parseStoredFloat(raw(QStringLiteral("UpperRangeADVal")), &ok[5]);
 
     if (ok[0] && ok[1]) {
         if (ok[4] && ok[5] && adHigh - adLow >= 0.0001f) {
@@ -618,7 +619,7 @@ void DeviceSequences::scaleSerialNominalRange() {
         if (i < 0) continue;
         FieldRecord& f = m_.fields.at(i);
         bool ok = false;
-        const double v = f.RawVal.toDouble(&ok);
+        const double v = parseStoredNumber(f.RawVal, &ok);
         if (!ok) continue;
         // A whole number where it is one: the field takes whole numbers.
         f.Content = trimTrailingZeros(QString::number(v / std::pow(10.0, decimals), 'f', decimals));

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "app/dialogs.h"
+#include "app/number_text.h"
 #include "app/program.h"
 #include "model/device_model.h"
 #include "model/device_types.h"
@@ -33,8 +34,8 @@ bool showsValue(const QString& shown, const QString& value) {
     const QString b = QString(value).remove(QChar(0)).trimmed();
     if (a == b) return true;
     bool okA = false, okB = false;
-    const double x = a.toDouble(&okA);
-    const double y = b.toDouble(&okB);
+    const double x = parseStoredNumber(a, &okA);
+    const double y = parseStoredNumber(b, &okB);
     if (!okA || !okB || !std::isfinite(x) || !std::isfinite(y)) return false;
     const double half = 0.5 * std::pow(10.0, -decimalsOf(a));
     return std::fabs(x - y) <= half * (1.0 + 1e-6) + 1e-9 * std::fabs(x);

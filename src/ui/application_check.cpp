@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/dialogs.h"
+#include "app/number_text.h"
 #include "app/presence.h"
 #include "app/program.h"
 #include "control_refresh.h"
@@ -44,12 +45,6 @@ const SwitchField* switchField(const QString& name) {
 
 bool is(const QString& name, const char* word) {
     return name.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
-}
-
-double toNumber(const QString& text, bool* ok) {
-    QString t = text.trimmed();
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
-    return t.toDouble(ok);
 }
 
 int decimalsOf(const FieldRecord& f) {
@@ -213,7 +208,7 @@ QString ApplicationCheck::deviceSelection(FieldRecord& f) {
 double ApplicationCheck::number(const QString& name) const {
     const int i = m_.fields.find(name);
     bool ok = false;
-    const double v = i < 0 ? 0.0 : toNumber(m_.fields.at(i).Content, &ok);
+    const double v = i < 0 ? 0.0 : parseEnteredNumber(m_.fields.at(i).Content, &ok);
     return ok ? v : 0.0;
 }
 
@@ -227,7 +222,7 @@ QString ApplicationCheck::rangeUnit() const {
 // other range value.
 QString ApplicationCheck::rangeValue(FieldRecord& f, const QString& content) {
     bool ok = false;
-    const double v = toNumber(content, &ok);
+    const double v = parseEnteredNumber(content, &ok);
     if (!ok) return content;
     const bool lower = is(f.Name, "LowerRangeVal");
     const QString a = lower ? QStringLiteral("NominalRangeLow") : QStringLiteral("LowerRangeVal");
@@ -282,7 +277,7 @@ QString ApplicationCheck::nominalRange(FieldRecord& f, const QString& content) {
         return check::kCancel;
     }
     bool ok = false;
-    const double v = toNumber(content, &ok);
+    const double v = parseEnteredNumber(content, &ok);
     if (!ok) return content;
     const bool lower = is(f.Name, "NominalRangeLow");
     const double oldLo = number(QStringLiteral("LowerRangeVal"));
@@ -304,7 +299,7 @@ QString ApplicationCheck::nominalRange(FieldRecord& f, const QString& content) {
             if (i < 0) continue;
             FieldRecord& sp = m_.fields.at(i);
             bool good = false;
-            const double x = toNumber(sp.Content, &good);
+            const double x = parseEnteredNumber(sp.Content, &good);
             if (!good) continue;
             const double y = newLo + (newHi - newLo) * (x - oldLo) / (oldHi - oldLo);
             sp.Content = QString::number(y, 'f', decimalsOf(sp));
@@ -339,7 +334,7 @@ QString ApplicationCheck::CheckLimits(const QString& name, const QString& conten
     if ((equipment == 1 && s->channel != 1) || (equipment == 2 && s->channel != 2)) return content;
 
     bool ok = false;
-    double v = toNumber(content, &ok);
+    double v = parseEnteredNumber(content, &ok);
     if (!ok) return content;
     // Everything is compared in the range's unit.
     const QString unit = rangeUnit();

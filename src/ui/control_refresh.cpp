@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/gadgets.h"
+#include "app/number_text.h"
 #include "app/program.h"
 #include "field_binding.h"
 #include "gadget_colours.h"
@@ -311,7 +312,7 @@ bool ControlRefresh::SetValues(int listIndex) {
         if (f.type() == QLatin1String("float") && !f.is(FlagNoCheck)) {
             value.replace(QLatin1Char(','), QLatin1Char('.'));
             bool ok = false;
-            const double v = value.toDouble(&ok);
+            const double v = parseStoredNumber(value, &ok);
             const bool blank = value.isEmpty() && f.is(FlagBlankValid);
             if (!blank && (!ok || !std::isfinite(v))) {
                 log(m_,

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "app/number_text.h"
 #include "model/field_table.h"
 
 namespace zh {
@@ -127,7 +128,7 @@ double fieldNumber(const FieldTable& fields, const QString& name) {
     const int unit = text.indexOf(QLatin1Char('['));
     if (unit >= 0) text.truncate(unit);
     bool ok = false;
-    const double v = text.trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    const double v = parseEnteredNumber(text, &ok);
     return ok ? v : std::numeric_limits<double>::quiet_NaN();
 }
 

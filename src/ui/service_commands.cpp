@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/dialogs.h"
+#include "app/number_text.h"
 #include "app/program.h"
 #include "hart/universal_commands.h"
 #include "model/device_model.h"
@@ -43,9 +44,8 @@ std::optional<float> fieldNumber(DeviceModel& m, const QString& name, const QStr
     QString text = i >= 0 ? m.fields.at(i).Content.trimmed() : QString();
     // The unit the content may carry ("4.02[mA]") is not part of the number.
     text = text.section(QLatin1Char('['), 0, 0).trimmed();
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
-    const float value = text.toFloat(&ok);
+    const float value = parseEnteredFloat(text, &ok);
     if (ok && std::isfinite(value)) return value;
     m.program.messages.MsgBox(title, QStringLiteral("Invalid data!"), mb::Ok | mb::IconExclamation);
     return std::nullopt;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/dialogs.h"
+#include "app/number_text.h"
 #include "app/program.h"
 #include "files/universal_file.h"
 #include "hart/hart_session.h"
@@ -32,19 +33,11 @@ QString number(float value) {
     return QLocale().toString(static_cast<double>(value), 'g', 7);
 }
 
-// A number typed in the desktop's notation, or with a decimal point; group
-// separators are refused, so "1.500" is never read as 1500.
 bool parseNumber(const QString& text, float* out) {
-    for (QLocale locale : {QLocale(), QLocale::c()}) {
-        locale.setNumberOptions(QLocale::RejectGroupSeparator);
-        bool ok = false;
-        const double v = locale.toDouble(text.trimmed(), &ok);
-        if (ok && std::isfinite(v)) {
-            *out = static_cast<float>(v);
-            return true;
-        }
-    }
-    return false;
+    double v = 0.0;
+    if (!parseUserNumber(text, &v)) return false;
+    *out = static_cast<float>(v);
+    return true;
 }
 
 QString withUnit(float value, int unit) {

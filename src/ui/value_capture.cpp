@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/dialogs.h"
+#include "app/number_text.h"
 #include "app/program.h"
 #include "model/device_model.h"
 #include "model/list_text.h"
@@ -52,7 +53,7 @@ void ValueCapture::SetSwitchPoint() {
         text = convertUnitText(m_, text, unit, f.GadUnit, f.Name);
     if (text.isEmpty()) return;  // the conversion has told the person why
     // The switch point is kept in tenths of the unit.
-    if (takeEntry) takeEntry(f.Name, QString::number(text.toDouble(), 'f', 1));
+    if (takeEntry) takeEntry(f.Name, QString::number(parseStoredNumber(text, nullptr), 'f', 1));
 }
 
 }  // namespace zh

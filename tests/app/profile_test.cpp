@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
+#include <cmath>
+#include <limits>
+
 #include "app/number_text.h"
 #include "app/program_paths.h"
 #include "support/test_program.h"
@@ -109,6 +113,57 @@ TEST(NumberText, LeadingNumbersIgnoreWhatFollows) {
     EXPECT_DOUBLE_EQ(leadingFloat("2.5 s"), 2.5);
     EXPECT_DOUBLE_EQ(leadingFloat("inf"), 0.0);
     EXPECT_DOUBLE_EQ(leadingFloat("nan"), 0.0);
+}
+
+// Each rule on the same texts; "-" marks a text the rule refuses.
+TEST(NumberText, EachRuleReadsItsOwnTexts) {
+    const double refused = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    // A decimal comma is read where the desktop writes one (the suite runs
+    // under German too).
+    const double comma = QLocale().decimalPoint() == QLatin1String(",") ? 2.5 : refused;
+    struct Row {
+        const char* text;
+        long long leadingInt;
+        double leadingFloat;
+        float unitValue;
+        double stored;
+        double entered;
+        double user;
+    };
+    const Row rows[] = {
+        {"2,5", 2, 2.0, 2.5f, refused, 2.5, comma},
+        {" 2.5 ", 2, 2.5, 2.5f, 2.5, 2.5, 2.5},
+        {"2.5s", 2, 2.5, 2.5f, refused, refused, refused},
+        {"1e3", 1, 1000.0, 13.0f, 1000.0, 1000.0, 1000.0},
+        {"-2,25 bar", -2, -2.0, -2.25f, refused, refused, refused},
+        {"1.500", 1, 1.5, 1.5f, 1.5, 1.5, 1.5},
+        {"inf", 0, 0.0, 0.0f, inf, inf, refused},
+        {"", 0, 0.0, 0.0f, refused, refused, refused},
+    };
+    const auto same = [](double got, bool ok, double want) {
+        return std::isnan(want) ? !ok : ok && got == want;
+    };
+    for (const Row& r : rows) {
+        const QString text = QString::fromUtf8(r.text);
+        EXPECT_EQ(leadingInt(text), r.leadingInt) << r.text;
+        EXPECT_DOUBLE_EQ(leadingFloat(text), r.leadingFloat) << r.text;
+        EXPECT_FLOAT_EQ(unitValue(text), r.unitValue) << r.text;
+        bool ok = false;
+        const double stored = parseStoredNumber(text, &ok);
+        EXPECT_TRUE(same(stored, ok, r.stored)) << r.text << " stored " << stored;
+        const double entered = parseEnteredNumber(text, &ok);
+        EXPECT_TRUE(same(entered, ok, r.entered)) << r.text << " entered " << entered;
+        double user = 0.0;
+        ok = parseUserNumber(text, &user);
+        EXPECT_TRUE(same(user, ok, r.user)) << r.text << " user " << user;
+    }
+    // Single precision refuses what a float cannot hold.
+    bool ok = true;
+    parseEnteredFloat("1e-50", &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_FLOAT_EQ(parseEnteredFloat("4,02", &ok), 4.02f);
+    EXPECT_TRUE(ok);
 }
 
 }  // namespace
