@@ -152,7 +152,7 @@ int DeviceSequences::readDeviceUnderData(const QString& target) {
         okData && okDevice && fileKey != deviceKey) {
         const auto name = [this](int key) {
             const QString d =
-                parseConfigurationRecord(configurationRecordText(m_, key)).description;
+                ConfigurationRecord::fromText(configurationRecordText(m_, key)).description;
             return (d.isEmpty() ? QString() : d + QLatin1Char(' ')) +
                    QStringLiteral("(%1)").arg(key, 0, 16).toUpper();
         };
