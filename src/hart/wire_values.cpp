@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "app/number_text.h"
 #include "raw_values.h"
 
 namespace zh {
@@ -187,8 +188,8 @@ WireValue<float> parseFloat(const QString& input) {
     if (i != text.size()) return refused<float>(WireError::NotANumber, text);
 
     bool ok = false;
-    const double value = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-    // toDouble reports a value beyond double range as not ok.
+    const double value = parseEnteredNumber(text, &ok);
+    // A value beyond double range is reported as not ok.
     if (!ok || std::fabs(value) > double(std::numeric_limits<float>::max())) {
         return refused<float>(
             WireError::OutOfRange, text,
