@@ -130,6 +130,8 @@ void readTimes(Reader& r, AppState& s) {
         r.rejected("MessageDisplayTime", mdt, QStringLiteral("5"));
         s.MessageDisplayTime = 5000;
     } else {
+        // Never negative here, so adding a half rounds to the nearest ms.
+        // NOLINTNEXTLINE(bugprone-incorrect-roundings)
         s.MessageDisplayTime = static_cast<int>(seconds * 1000.0f + 0.5f);
     }
 
