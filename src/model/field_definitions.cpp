@@ -49,6 +49,76 @@ QString packedField(const QString& record, int n, const QString& sep) {
     return field == n ? value : QString();
 }
 
+// The record of a field being defined: the control number and the name
+// lead to the same record; a name that was looked up before its first
+// definition keeps its record.
+int recordOf(FieldTable& t, int gadget, const QString& name) {
+    if (gadget == 0) return t.FieldIndex(name);
+    int index = t.findGadget(gadget);
+    if (index < 0) index = t.find(name);
+    if (index < 0) index = t.FieldIndexOfGadget(gadget);
+    t.addKey(QString::number(gadget), index);
+    t.addKey(name, index);
+    return index;
+}
+
+// A profile entry of `section` for field `name` that overrides the
+// program's own text, logged under `word` when there is one.
+QString profileOverride(Program& p, const char* section, const char* word, const QString& name,
+                        const QString& file) {
+    const QString value = p.profile.ReadProfile(QLatin1String(section), name, QString(), file);
+    if (!value.isEmpty())
+        p.log.DebugLog(
+            QLatin1String(word) + QStringLiteral(" | ") + name + QStringLiteral(" | ") + value, 5);
+    return value;
+}
+
+// Default, content, units, raw and base value as the default text says
+// ("16.0[bar]"), with the profile's [Defaults] taking precedence.
+void setDefaultValue(DeviceModel& m, FieldRecord& r, const QString& def, Conversion checkProc) {
+    Program& p = m.program;
+    const QString overridden =
+        profileOverride(p, "Defaults", "Default", r.Name, p.state.ProfilePath);
+    const QString defaultText = overridden.isEmpty() ? def : overridden;
+    r.Default = defaultText;
+    const int bracket = defaultText.indexOf(QLatin1Char('['));
+    r.Content = bracket < 0 ? defaultText : defaultText.left(bracket);
+    r.GadUnit = BracketPart(defaultText, QStringLiteral("["), QStringLiteral("]"));
+    r.BaseUnit = r.Attributes.contains(QLatin1Char('['))
+                     ? BracketPart(r.Attributes, QStringLiteral("["), QStringLiteral("]"))
+                     : r.GadUnit;
+    if (r.GadUnit.isEmpty()) r.GadUnit = r.BaseUnit;
+    r.CheckProc = checkProc;
+    r.RawVal = checkProc == Conversion::None
+                   ? r.Content
+                   : applyConversion(m, checkProc, r.Content, r.Name, 2, 0);
+    r.BaseValue.clear();
+    if (!r.BaseUnit.isEmpty() && !r.Content.isEmpty())
+        r.BaseValue = convertUnitText(m, r.Content, r.GadUnit, r.BaseUnit, r.Name);
+}
+
+GadgetEntry gadgetEntryOf(const FieldRecord& r) {
+    GadgetEntry e;
+    e.GadID = r.GadID;
+    e.Name = r.Name;
+    e.Type = r.Type;
+    e.Default = r.Default;
+    e.Params = r.Params;
+    e.Attributes = r.Attributes;
+    e.Access = r.Access;
+    e.Visibility = r.Visibility;
+    e.Content = r.Content;
+    e.GadUnit = r.GadUnit;
+    e.UnitGadID = r.UnitGadID;
+    e.RawVal = r.RawVal;
+    e.DefinedContent = r.Content;
+    e.BaseUnit = r.BaseUnit;
+    e.GadTTip = r.GadTTip;
+    e.CheckProc = r.CheckProc;
+    e.GadDescr = r.GadDescr;
+    return e;
+}
+
 }  // namespace
 
 void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type,
@@ -66,90 +136,27 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
     }
 
     t.appendDefinedName(name);
-    int index;
-    if (gadget == 0) {
-        index = t.FieldIndex(name);
-    } else {
-        // The control number and the name lead to the same record; a name
-        // that was looked up before its first definition keeps its record.
-        index = t.findGadget(gadget);
-        if (index < 0) index = t.find(name);
-        if (index < 0) index = t.FieldIndexOfGadget(gadget);
-        t.addKey(QString::number(gadget), index);
-        t.addKey(name, index);
-    }
-
-    FieldRecord& r = t.at(index);
+    FieldRecord& r = t.at(recordOf(t, gadget, name));
     r.GadID = gadget;
     r.Name = name;
     r.Type = type;
     r.setAttributes(attributes);
-
-    QString defaultText = def;
-    const QString overridden =
-        p.profile.ReadProfile(QStringLiteral("Defaults"), name, QString(), p.state.ProfilePath);
-    if (!overridden.isEmpty()) {
-        defaultText = overridden;
-        p.log.DebugLog(QStringLiteral("Default | ") + name + QStringLiteral(" | ") + overridden, 5);
-    }
-    r.Default = defaultText;
-    const int bracket = defaultText.indexOf(QLatin1Char('['));
-    r.Content = bracket < 0 ? defaultText : defaultText.left(bracket);
-    r.GadUnit = BracketPart(defaultText, QStringLiteral("["), QStringLiteral("]"));
-    r.BaseUnit = attributes.contains(QLatin1Char('['))
-                     ? BracketPart(attributes, QStringLiteral("["), QStringLiteral("]"))
-                     : r.GadUnit;
-    if (r.GadUnit.isEmpty()) r.GadUnit = r.BaseUnit;
     r.Params = params;
-    r.CheckProc = checkProc;
-    r.RawVal = checkProc == Conversion::None ? r.Content
-                                             : applyConversion(m, checkProc, r.Content, name, 2, 0);
-    r.BaseValue.clear();
-    if (!r.BaseUnit.isEmpty() && !r.Content.isEmpty()) {
-        r.BaseValue = convertUnitText(m, r.Content, r.GadUnit, r.BaseUnit, name);
-    }
+    setDefaultValue(m, r, def, checkProc);
     r.UnitGadID = unitGadget;
 
-    QString tip =
-        p.profile.ReadProfile(QStringLiteral("ToolTips"), name, QString(), p.state.LanguageFile);
-    if (!tip.isEmpty()) {
-        p.log.DebugLog(QStringLiteral("ToolTips | ") + name + QStringLiteral(" | ") + tip, 5);
-        tip.replace(QLatin1String("<br>"), QLatin1String("\n"));
-    } else {
-        tip = toolTip;
-    }
+    QString tip = profileOverride(p, "ToolTips", "ToolTips", name, p.state.LanguageFile);
+    tip = tip.isEmpty() ? toolTip : tip.replace(QLatin1String("<br>"), QLatin1String("\n"));
     r.GadTTip = tip;
 
     // The label's text and the tooltips come from the window's binding
     // when the pass is finished.
     r.LabelGadID = labelGadget;
-    if (labelGadget < -1) {
-        r.GadDescr = QString::number(labelGadget);
-    } else {
-        r.GadDescr.clear();
-    }
+    r.GadDescr = labelGadget < -1 ? QString::number(labelGadget) : QString();
 
     if (gadget == 0) return;
     applyAttributes(r);
-    GadgetEntry e;
-    e.GadID = gadget;
-    e.Name = name;
-    e.Type = type;
-    e.Default = r.Default;
-    e.Params = params;
-    e.Attributes = attributes;
-    e.Access = r.Access;
-    e.Visibility = r.Visibility;
-    e.Content = r.Content;
-    e.GadUnit = r.GadUnit;
-    e.UnitGadID = unitGadget;
-    e.RawVal = r.RawVal;
-    e.DefinedContent = r.Content;
-    e.BaseUnit = r.BaseUnit;
-    e.GadTTip = r.GadTTip;
-    e.CheckProc = checkProc;
-    e.GadDescr = r.GadDescr;
-    r.GadInd = t.appendGadgetEntry(std::move(e));
+    r.GadInd = t.appendGadgetEntry(gadgetEntryOf(r));
 }
 
 QString GetRecDat(DeviceModel& m, const QString& record, const QString& name) {
