@@ -81,10 +81,10 @@ QString unitName(const QString& list, int index, const QString& fallback) {
 bool isSavedField(DataSession& s, const FieldRecord& f) {
     if (f.Name == QLatin1String("fs_CalibDone")) return false;
     if (parsePresence(s.model.program.state.TransmitterDisplay) == Presence::Display &&
-        f.hasAttribute("TRANSMITTER;"))
+        f.is(FlagTransmitter))
         return false;
-    if (s.model.cal.IntSerIO == 1 && f.hasAttribute("PRESSURE;")) return false;
-    if (s.model.cal.IntSerIO == 0 && f.hasAttribute("TEMPERATURE;")) return false;
+    if (s.model.cal.IntSerIO == 1 && f.is(FlagPressure)) return false;
+    if (s.model.cal.IntSerIO == 0 && f.is(FlagTemperature)) return false;
     return true;
 }
 

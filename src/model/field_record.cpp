@@ -33,9 +33,22 @@ unsigned fieldFlags(const QString& attributes) {
     static const struct {
         const char* word;
         FieldFlag flag;
-    } kWords[] = {{"readonly", FlagReadOnly},     {"displayonly", FlagDisplayOnly},
-                  {"blankvalid", FlagBlankValid}, {"checklimits", FlagCheckLimits},
-                  {"userform", FlagUserForm},     {"nocheck", FlagNoCheck}};
+    } kWords[] = {{"readonly", FlagReadOnly},
+                  {"displayonly", FlagDisplayOnly},
+                  {"blankvalid", FlagBlankValid},
+                  {"checklimits", FlagCheckLimits},
+                  {"userform", FlagUserForm},
+                  {"nocheck", FlagNoCheck},
+                  {"CURRENT", FlagCurrent},
+                  {"COMMON", FlagCommon},
+                  {"PRESSURE", FlagPressure},
+                  {"TEMPERATURE", FlagTemperature},
+                  {"SYSTEM", FlagSystem},
+                  {"TRANSMITTER", FlagTransmitter},
+                  {"ADMIN", FlagAdmin},
+                  {"SPECIAL", FlagSpecial},
+                  {"TEST", FlagTest},
+                  {"ColorIndex=", FlagOwnColour}};
     unsigned flags = 0;
     for (const auto& w : kWords)
         if (attributes.contains(QLatin1String(w.word), Qt::CaseInsensitive)) flags |= w.flag;

@@ -28,8 +28,8 @@ enum class Conversion {
 // version conversions and for none).
 QString conversionName(Conversion c);
 
-// Attribute words that change how a field behaves, read once from its
-// attribute text (case-insensitive) whenever that text is set.
+// Attribute words that change how a field behaves or name its groups, read
+// once from its attribute text (case-insensitive) whenever that text is set.
 enum FieldFlag : unsigned {
     FlagReadOnly = 1u << 0,     // "readonly": shown, never edited
     FlagDisplayOnly = 1u << 1,  // "displayonly": shown, never written or saved
@@ -37,6 +37,18 @@ enum FieldFlag : unsigned {
     FlagCheckLimits = 1u << 3,  // "checklimits": set and reset points checked together
     FlagUserForm = 1u << 4,     // "userform": shown through a user form
     FlagNoCheck = 1u << 5,      // "nocheck": no number check when shown
+    // The groups a field belongs to, which the user modes enable and
+    // disable together and the device reads and data files select by.
+    FlagCurrent = 1u << 6,       // "CURRENT": live values
+    FlagCommon = 1u << 7,        // "COMMON": every user's settings
+    FlagPressure = 1u << 8,      // "PRESSURE": pressure devices only
+    FlagTemperature = 1u << 9,   // "TEMPERATURE": temperature devices only
+    FlagSystem = 1u << 10,       // "SYSTEM": the customizer's settings
+    FlagTransmitter = 1u << 11,  // "TRANSMITTER": the transmitter's own configuration
+    FlagAdmin = 1u << 12,        // "ADMIN": the administrator's settings
+    FlagSpecial = 1u << 13,      // "SPECIAL": the output trim, while an output is on
+    FlagTest = 1u << 14,         // "TEST": shown in test mode
+    FlagOwnColour = 1u << 15,    // "ColorIndex=n": a colour of its own, not the state's
 };
 
 // The flags the attribute text `attributes` names.
@@ -89,10 +101,6 @@ struct FieldRecord {
     }
     // Adds or removes "readonly" in the text and the flags alike.
     void setReadOnly(bool on);
-    // A word of the attribute text (groups such as "TRANSMITTER;").
-    bool hasAttribute(const char* word) const {
-        return Attributes.contains(QLatin1String(word), Qt::CaseInsensitive);
-    }
     void setColourState(short index);  // sets ColorIndx and GadStatus together
 };
 

@@ -573,17 +573,14 @@ void DeviceSequences::completeRead() {
     readRecord_ = transmitterRecord();
     p.log.DebugLog(QStringLiteral("TM-R-Rec: ") + readRecord_, 2);
 
-    const QString measurandGroup =
+    const unsigned measurandGroup =
         m_.cal.Measurand.compare(QLatin1String("Temperature"), Qt::CaseInsensitive) == 0
-            ? QStringLiteral("TEMPERATURE")
-            : QStringLiteral("PRESSURE");
+            ? FlagTemperature
+            : FlagPressure;
+    const unsigned readGroups = FlagCommon | measurandGroup | FlagSystem | FlagTransmitter;
     for (int i = 1; i <= m_.fields.count(); ++i) {
         FieldRecord& f = m_.fields.at(i);
-        const QString a = f.Attributes.toUpper();
-        if (a.contains(QLatin1String("COMMON")) || a.contains(measurandGroup) ||
-            a.contains(QLatin1String("SYSTEM")) || a.contains(QLatin1String("TRANSMITTER"))) {
-            f.setColourState(ColourRead);
-        }
+        if ((f.Flags & readGroups) != 0) f.setColourState(ColourRead);
     }
     // A good read leaves data present and the module up to date, so the
     // window offers Save and Write and shows the module as updated.

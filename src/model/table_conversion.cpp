@@ -112,7 +112,7 @@ RawTrace AllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldLis
                 const QString base = convertUnitText(m, content, f->GadUnit, f->BaseUnit, name);
                 if (!base.isEmpty()) f->BaseValue = base;
             }
-            if (f->Attributes.contains(QLatin1String("TRANSMITTER;")))
+            if (f->is(FlagTransmitter))
                 trace.transmitter += name + QLatin1Char('=') + raw + QLatin1Char(';');
             if (InList(switchGroup, name, QStringLiteral(";")))
                 trace.switches += name + QLatin1Char('=') + raw + QLatin1Char(';');

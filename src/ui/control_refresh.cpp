@@ -186,11 +186,12 @@ void ControlRefresh::UpdAllGads(const QString& action, const QString& range, int
     for (const QString& word : action.split(QLatin1Char(';'), Qt::SkipEmptyParts))
         if (!word.trimmed().isEmpty()) actions << word.trimmed().toLower();
     const bool all = range.compare(QLatin1String("all"), Qt::CaseInsensitive) == 0;
+    const unsigned groups = fieldFlags(range);
 
     bool reported = false;
     for (int i : boundFields(m_)) {
         FieldRecord& f = m_.fields.at(i);
-        if (!all && !f.Attributes.contains(range)) continue;
+        if (!all && (groups == 0 || (f.Flags & groups) != groups)) continue;
         if (f.Visibility == QLatin1String("nodisplay") || !hasControl(m_, f)) continue;
         for (const QString& a : actions) {
             if (!switchControl(f, a) && !reported) {
@@ -198,7 +199,7 @@ void ControlRefresh::UpdAllGads(const QString& action, const QString& range, int
                 reported = true;
             }
         }
-        if (colindx >= 0 && !f.Attributes.contains(QLatin1String("ColorIndex=")))
+        if (colindx >= 0 && !f.is(FlagOwnColour))
             SetGadColor(m_, f.GadID, QString(), colindx, colourStateWord(colindx));
     }
 }

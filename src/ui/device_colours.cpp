@@ -8,7 +8,7 @@ namespace zh {
 namespace {
 
 bool hasFixedColour(const FieldRecord& f) {
-    return f.Attributes.contains(QLatin1String("ColorIndex="));
+    return f.is(FlagOwnColour);
 }
 
 }  // namespace

@@ -335,11 +335,11 @@ TEST_F(ScalingTest, WholeTableAfterReading) {
     sp.RawVal = "12000";
     FieldRecord& byte = field("ADCByte0", "Hexadecimal", Conversion::NumToHex);
     byte.Params = "2";
-    byte.Attributes = "SYSTEM;TRANSMITTER;readonly;";
+    byte.setAttributes("SYSTEM;TRANSMITTER;readonly;");
     byte.Default = "00";
     FieldRecord& agw = field("AGW0", "Number", Conversion::None);
     agw.RawVal = "-250.7";
-    agw.Attributes = "SYSTEM;TRANSMITTER;readonly;";
+    agw.setAttributes("SYSTEM;TRANSMITTER;readonly;");
     FieldRecord& cur = field("CurrentOn", "Float", Conversion::None);
     cur.Default = "4.0[mA]";
     const int before = m.fields.count();

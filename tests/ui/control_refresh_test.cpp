@@ -131,7 +131,7 @@ TEST_F(ControlRefreshTest, UpdAllGadsSwitchesAndPaintsItsRange) {
     EXPECT_EQ(w.c("ADCByte5").background, rgb(255, 255, 255));
     refresh.UpdAllGads("readonly", "SYSTEM;TRANSMITTER;", -1);  // and back: no more input
     EXPECT_EQ(w.f("ADCByte5").Access, "readonly");
-    EXPECT_TRUE(w.f("ADCByte5").hasAttribute("readonly"));
+    EXPECT_TRUE(w.f("ADCByte5").is(FlagReadOnly));
 }
 
 TEST_F(ControlRefreshTest, SyncGadgetsCopiesPairs) {
