@@ -466,7 +466,7 @@ void UpdDevTypeSelection(DeviceModel& m, int devIndx) {
             QLatin1Char(')'),
         5);
     Messages& msg = m.program.messages;
-    const int gad = gadgetOf(m, QStringLiteral("DevType"), gadget::DevType);
+    const int gad = gadgetOf(m, QStringLiteral("DevType"), gadget::DevType());
     m.program.gadgets.setItems(gad, {});
 
     // The list carries decimal values: the DevType field holds byte 20 as a
@@ -546,7 +546,7 @@ void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QS
     if (mode != QLatin1String("new") && mode != QLatin1String("keep"))
         UpdTransmitConfig(m, devIndx, devType);
 
-    const int descGad = gadget::MeasElemConfigName;
+    const int descGad = gadget::MeasElemConfigName();
     if (m.program.gadgets.exists(descGad))
         m.program.gadgets.setText(
             descGad,
@@ -657,7 +657,7 @@ void UpdCalcMethod(DeviceModel& m, int calcMeth) {
                                       kDefaultCalcMethods, profileFile(m));
     const QString list = translatedList(m, stored, QStringLiteral("Application"));
     if (FieldRecord* f = fieldOf(m, QStringLiteral("CalcMethod"))) f->Params = list;
-    const int gad = gadgetOf(m, QStringLiteral("CalcMethod"), gadget::CalcMethod);
+    const int gad = gadgetOf(m, QStringLiteral("CalcMethod"), gadget::CalcMethod());
     m.program.gadgets.setItems(gad, listTexts(list));
     m.program.gadgets.setState(gad, positionOf(list, calcMeth));
     if (m.hooks.showCalcMethodGroups) m.hooks.showCalcMethodGroups(calcMeth);

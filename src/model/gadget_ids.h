@@ -1,15 +1,31 @@
 #pragma once
-// Numbers of window controls the model addresses directly. A control bound
-// to a field is normally reached through the field's GadID; these numbers
-// are the fallback when the field is missing, and the only way to reach
-// controls that no field is bound to.
+// Window controls the model addresses directly, by their names in the
+// control table. A control bound to a field is normally reached through the
+// field's GadID; these are the fallback when the field is missing, and the
+// only way to reach controls that no field is bound to.
+
+#include "app/control_registry.h"
 
 namespace zh::gadget {
 
-constexpr int DevType = 257;             // device-type (configuration) combobox
-constexpr int CalcMethod = 306;          // calculation-method combobox
-constexpr int MeasElemConfigName = 389;  // description of the selected configuration
-constexpr int TstSlider = 397;           // "Test input" window: slider
-constexpr int TstInput = 398;            // "Test input" window: number field
+// device-type (configuration) combobox
+inline int DevType() {
+    return controlNumber(QStringLiteral("CmbDevType"));
+}
+// calculation-method combobox
+inline int CalcMethod() {
+    return controlNumber(QStringLiteral("CmbCalcMethod"));
+}
+// description of the selected configuration
+inline int MeasElemConfigName() {
+    return controlNumber(QStringLiteral("MeasElemConfigName"));
+}
+// "Test input" window: slider and number field
+inline int TstSlider() {
+    return controlNumber(QStringLiteral("TstSlider"));
+}
+inline int TstInput() {
+    return controlNumber(QStringLiteral("TstInput"));
+}
 
 }  // namespace zh::gadget

@@ -274,8 +274,8 @@ void LiveDisplay::pollLoopCurrent() {
 void LiveDisplay::simulateValue() {
     Gadgets& g = m_.program.gadgets;
     bool typed = false;
-    const int fromText = g.text(gadget::TstInput).trimmed().toInt(&typed);
-    const int fromSlider = g.state(gadget::TstSlider);
+    const int fromText = g.text(gadget::TstInput()).trimmed().toInt(&typed);
+    const int fromSlider = g.state(gadget::TstSlider());
     // The converter value is a signed 16-bit number.
     const int ad = std::clamp(
         typed && (fromText != lastTestAD_ || fromSlider == lastTestAD_) ? fromText : fromSlider,
@@ -337,10 +337,10 @@ void LiveDisplay::DispMVal(const QString& text, const QString& adText, const QSt
         // The "Test input" window follows the value shown.
         // A text that already says so is left alone: the person may be typing in it.
         Gadgets& g = p.gadgets;
-        g.setState(gadget::TstSlider, ad);
+        g.setState(gadget::TstSlider(), ad);
         bool same = false;
-        if (g.text(gadget::TstInput).trimmed().toInt(&same) != ad || !same)
-            g.setText(gadget::TstInput, QString::number(ad));
+        if (g.text(gadget::TstInput()).trimmed().toInt(&same) != ad || !same)
+            g.setText(gadget::TstInput(), QString::number(ad));
         lastTestAD_ = ad;
     }
     shown();

@@ -130,10 +130,10 @@ TEST_F(DeviceTypesTest, DeviceTypeListFollowsTheClass) {
             "Hall=1A;Unset=0;"));
         UpdDevTypeSelection(m, 1);
         if (byte16 == 4) {
-            EXPECT_EQ(t.gadgets.items(gadget::DevType),
+            EXPECT_EQ(t.gadgets.items(gadget::DevType()),
                       QStringList({"No configuration", "Not initialized"}));
         } else {
-            EXPECT_EQ(t.gadgets.items(gadget::DevType),
+            EXPECT_EQ(t.gadgets.items(gadget::DevType()),
                       QStringList({"No configuration", "Hall 0...10 bar", "Not initialized"}));
             // Decimal values: the DevType field holds byte 20 as a decimal number.
             EXPECT_EQ(f("DevType").Params,
@@ -144,7 +144,7 @@ TEST_F(DeviceTypesTest, DeviceTypeListFollowsTheClass) {
     int refreshed = 0;
     m.hooks.refreshLiveDisplay = [&] { ++refreshed; };
     UpdDevTypeSelection(m, 16);
-    EXPECT_EQ(t.gadgets.items(gadget::DevType),
+    EXPECT_EQ(t.gadgets.items(gadget::DevType()),
               QStringList({"No configuration", "Gauge 0...16 bar", "Table -1...25 bar"}));
     EXPECT_EQ(refreshed, 1);
 }
@@ -327,19 +327,20 @@ TEST_F(DeviceTypesTest, SyncReportsUnknownNamesAndCopiesByDestinationType) {
 
 TEST_F(DeviceTypesTest, ApplyingASelection) {
     use(profileWith(kCatalogue, "Gauge=1A;Switch=2B;Table=3;"));
-    t.gadgets.setText(gadget::MeasElemConfigName, "");
+    t.gadgets.setText(gadget::MeasElemConfigName(), "");
     std::vector<int> groups;
     m.hooks.showOptionGroups = [&](int devIndx) { groups.push_back(devIndx); };
     UpdDevType(m, -1, 0, 0, "new");  // not yet known: every group, as for a display module
     EXPECT_EQ(groups, std::vector<int>({3}));
-    EXPECT_EQ(t.gadgets.text(gadget::MeasElemConfigName), "---");
+    EXPECT_EQ(t.gadgets.text(gadget::MeasElemConfigName()), "---");
 
     UpdDevType(m, 4, 3, 1, "update");
-    EXPECT_EQ(t.gadgets.text(gadget::MeasElemConfigName), "Table -1...25 bar");
+    EXPECT_EQ(t.gadgets.text(gadget::MeasElemConfigName()), "Table -1...25 bar");
     EXPECT_EQ(f("DevType").Content, "3");
     EXPECT_EQ(f("CmbManufact").Content, "148");
-    EXPECT_EQ(t.gadgets.items(gadget::CalcMethod), QStringList({"No linearisation", "ADC Table"}));
-    EXPECT_EQ(t.gadgets.state(gadget::CalcMethod), 1);
+    EXPECT_EQ(t.gadgets.items(gadget::CalcMethod()),
+              QStringList({"No linearisation", "ADC Table"}));
+    EXPECT_EQ(t.gadgets.state(gadget::CalcMethod()), 1);
     EXPECT_EQ(f("ADC1").Content, "-19750");  // the ADC table of the configuration
 
     UpdDevType(m, 2, 0x2B, 0, "update");
@@ -433,7 +434,7 @@ TEST_F(DeviceTypesTest, EveryShippedConfigurationLoadsCleanly) {
                 EXPECT_FALSE(log().contains("[DeviceConfigurations]")) << qPrintable(log());
                 EXPECT_EQ(f("ADCByte20").RawVal.toInt(), value);
                 UpdDevTypeSelection(m, cls);
-                EXPECT_TRUE(t.gadgets.items(gadget::DevType).contains(r.description))
+                EXPECT_TRUE(t.gadgets.items(gadget::DevType()).contains(r.description))
                     << qPrintable(item);
             }
         }

@@ -59,9 +59,11 @@ TEST(ControlRegistry, CountsNumbersAndNames) {
 }
 
 TEST(ControlRegistry, KeepsTheNumbersOtherPartsUse) {
-    EXPECT_EQ(controlNumber(QStringLiteral("CmbDevType")), gadget::DevType);
-    EXPECT_EQ(controlNumber(QStringLiteral("CmbCalcMethod")), gadget::CalcMethod);
-    EXPECT_EQ(controlNumber(QStringLiteral("MeasElemConfigName")), gadget::MeasElemConfigName);
+    // Recorded event logs replay by these numbers.
+    EXPECT_EQ(gadget::DevType(), 257);
+    EXPECT_EQ(gadget::CalcMethod(), 306);
+    EXPECT_EQ(gadget::MeasElemConfigName(), 389);
+    EXPECT_EQ(gadget::TstInput(), 398);
     EXPECT_EQ(findControl(kMainPanel)->kind, ControlKind::Panel);
     EXPECT_EQ(findControl(397)->kind, ControlKind::TrackBar);
     EXPECT_EQ(findControl(397)->window, kTestInputWindow);
