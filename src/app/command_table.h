@@ -21,10 +21,10 @@ namespace zh {
 class Logger;
 
 // The commands, with the identifiers and controls that start them and the
-// program function each handler calls. "(later)" marks functions that do
-// not exist yet: leave those commands unbound. Reads run with the main
-// window disabled; the write modes take the configuration in use
-// ("transmitter", "display" or "all") as their first word.
+// program function each handler calls. A command without a handler shows
+// disabled. Reads run with the main window disabled; the write modes take
+// the configuration in use ("transmitter", "display" or "all") as their
+// first word.
 enum class Command {
     // --- File ---
     // 2030, 2002, 2075, measurand entries 2031..2040 and 2076..2085:
@@ -40,8 +40,8 @@ enum class Command {
     SaveDataAs,  // 2029: StoreData(session, "saveas")
     Exit,        // 2066, 2001: SaveRequest, then end the program
     // --- Data transfer ---
-    Connect,       // 2067, 2089: HartConnect, rebuild when the device differs, live display (later)
-    Disconnect,    // 2068, 2090: stop the live display (later), HartDisConnect
+    Connect,       // 2067, 2089: HartConnect, rebuild when the device differs, live display
+    Disconnect,    // 2068, 2090: stop the live display, HartDisConnect
     ReadModule,    // 2069, 2093: DeviceSequences::HartRead (model/read_write_sequences.h)
     WriteModule,   // 2070, 2086: DeviceSequences::HartWrite(<configuration> + " all")
     WriteChanges,  // 2071, 2087: DeviceSequences::HartWrite(<configuration> + " changes")
@@ -51,14 +51,14 @@ enum class Command {
     HartAddress,     // 2074: HartAddressDialog (app/setting_stores.h)
     ScanLoop,        // 2095: scanAddresses (hart/address_scan.h), the list, the address chosen
     HartDevice,      // 2096: the universal view of any HART device (ui/universal_window.h)
-    LogOn,           // 2057: I/O logging on (later)
-    LogOff,          // 2058: I/O logging off (later)
+    LogOn,           // 2057: I/O logging on
+    LogOff,          // 2058: I/O logging off
     SelectPort,      // 5000..5999: selectComPort with the entry's value (app/setting_stores.h)
     SelectDevice,    // 2062..2065: selectTransmitterDisplay with the entry's value, rebuild
     SelectLanguage,  // 1204..1213: selectLanguage with the entry's value
     // --- Keyboard ---
-    ConfirmInput,      // 17 Return: input check (later)
-    CancelInput,       // 18 Escape: input check (later)
+    ConfirmInput,      // 17 Return: input check
+    CancelInput,       // 18 Escape: input check
     ShowFieldEntry,    // 19 Ctrl+Q: FieldInspector (model/field_diagnostics.h) in a small window
     NoAction,          // 20, 21 Ctrl+G, Ctrl+K: nothing (bound from the start)
     RaiseError,        // 22 Ctrl+Y: a run-time fault through the error handler
@@ -77,7 +77,7 @@ enum class Command {
     RestoreFactorySetting,  // BtnFactSetRest, BtnFactSetRestAdm: TeachService::FactorySetting(true)
     LoopTest,               // BtnLoopStartStop, BtnLoopStartStopAdm: OutputService::LoopTest
                             // (ui/output_service.h)
-    SwitchTest,             // BtnTestSW1, BtnTestSW2 (later)
+    SwitchTest,             // BtnTestSW1, BtnTestSW2
     Set4mAOnOff,            // BtnSet4mAOnOff, BtnSet4mAOnOffu: OutputService::Set4mA("on/off")
     Trim4mA,                // BtnSet4mA, BtnTempSet4mA: OutputService::Set4mA("trim")
     Teach4mADisplay,        // BtnSet4mADisp: TeachService::TeachDisplay(0)
@@ -91,8 +91,8 @@ enum class Command {
     WriteTransmitter,  // BtnWriteTransm: HartWrite("transmitter all"), verify with TranmitterVerivy
     StoreConfiguration,  // BtnStoreConfig: Yes/No, then StoreConfiguration (model/device_types.h)
     SendCommand,         // BtnSendCmd, BtnSendCmdAdm: DisplayActions::SendListCommand
-    ReadDiagnostics,     // BtnDiagRead: diagnostics readout (later)
-    SaveDiagnostics,     // BtnDiagSave: diagnostics save (later)
+    ReadDiagnostics,     // BtnDiagRead: diagnostics readout
+    SaveDiagnostics,     // BtnDiagSave: diagnostics save
     // Buttons whose action this program gives them itself.
     ClearTrailingPointer,  // BtnClearHiTrailing, BtnClearLowTrailing
     SetTeachLower,         // BtnSetTeachLower: TeachService::TeachDisplay(2)
