@@ -27,9 +27,6 @@ struct ConfigurationRecord {
     // The text stored for the record.
     QString toText() const;
 };
-inline ConfigurationRecord parseConfigurationRecord(const QString& text) {
-    return ConfigurationRecord::fromText(text);
-}
 
 // Classes of the device index (configuration byte 16).
 enum class DeviceClass { All, Switch, Transmitter };

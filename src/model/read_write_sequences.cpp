@@ -148,7 +148,7 @@ QString DeviceSequences::hartUnits() {
 
 bool DeviceSequences::configurationKnown(int key) {
     if (key <= 0) return false;
-    const ConfigurationRecord r = parseConfigurationRecord(configurationRecordText(m_, key));
+    const ConfigurationRecord r = ConfigurationRecord::fromText(configurationRecordText(m_, key));
     return r.bytes.size() >= 22;
 }
 
@@ -430,7 +430,7 @@ void DeviceSequences::applyOutputSettings() {
     // the catalogue does not know, in the unit of the range as read), and
     // the calibration works in the calibration unit. The transmitter's
     // fields keep the device's numbers, they go back to it unchanged.
-    const ConfigurationRecord cell = parseConfigurationRecord(
+    const ConfigurationRecord cell = ConfigurationRecord::fromText(
         configurationRecordText(m_, raw(QStringLiteral("ADCByte20")).toInt()));
     const QString cellUnitName = cell.range.value(4).trimmed();
     const QString cellUnit = cellUnitName.isEmpty() || cellUnitName.startsWith(QLatin1Char('~'))
