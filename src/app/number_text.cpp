@@ -1,6 +1,7 @@
 #include "number_text.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 #include <cstdlib>
 
@@ -59,6 +60,17 @@ bool isDigits(const QString& text) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
     }
     return true;
+}
+
+bool parseParameterNumber(const QString& text, double* value) {
+    static const QRegularExpression number(QStringLiteral("^\\s*([-+]?(\\d+\\.?\\d*|\\.\\d+))"));
+    const QRegularExpressionMatch m = number.match(text);
+    if (!m.hasMatch()) return false;
+    QString n = m.captured(1);
+    if (n.endsWith(QLatin1Char('.'))) n.chop(1);
+    bool ok = false;
+    *value = n.toDouble(&ok);
+    return ok;
 }
 
 double parseStoredNumber(const QString& text, bool* ok) {

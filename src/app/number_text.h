@@ -2,14 +2,15 @@
 // The rules that turn text into numbers, one for each kind of text. They
 // differ on purpose:
 //
-//   rule               decimal  unit or text  blanks    whole text  empty    "inf"/"nan"
-//                      point    after it      around    required    text     taken
-//   leadingInt         -        ignored       ignored   no          0        -
-//   leadingFloat       "."      ignored       ignored   no          0        no (0)
-//   unitValue          "," "."  dropped (*)   dropped   no          0        no (0)
-//   parseStoredNumber  "."      refused       ignored   yes         refused  yes
-//   parseEnteredNumber "," "."  refused       ignored   yes         refused  yes
-//   parseUserNumber    desktop  refused       ignored   yes         refused  no
+//   rule                  decimal  unit or text  blanks   whole text  empty    "inf"/"nan"
+//                         point    after it      around   required    text     taken
+//   leadingInt            -        ignored       ignored  no          0        -
+//   leadingFloat          "."      ignored       ignored  no          0        no (0)
+//   unitValue             "," "."  dropped (*)   dropped  no          0        no (0)
+//   parseParameterNumber  "."      ignored       leading  no          refused  no
+//   parseStoredNumber     "."      refused       ignored  yes         refused  yes
+//   parseEnteredNumber    "," "."  refused       ignored  yes         refused  yes
+//   parseUserNumber       desktop  refused       ignored  yes         refused  no
 //
 // (*) unitValue keeps only digits, "," "." and "-" from anywhere in the
 // text, so "-2,25 bar" is -2.25 and "a1b2" is 12.
@@ -39,6 +40,11 @@ float unitValue(const QString& text);
 
 // True when `text` is one or more decimal digits and nothing else.
 bool isDigits(const QString& text);
+
+// The leading number of a field's parameter such as "99.9s" or "-99999.":
+// "." is the decimal point, no exponent ("1e3" is 1); false when the text
+// does not start with a number (after blanks).
+bool parseParameterNumber(const QString& text, double* value);
 
 // A number as the program writes it (a field's content or raw value, a
 // configuration record): "." is the decimal point, the whole text is the

@@ -1,9 +1,9 @@
 #include "type_checks.h"
 
-#include <QRegularExpression>
 #include <cmath>
 
 #include "app/dialogs.h"
+#include "app/number_text.h"
 #include "app/program.h"
 #include "field_record.h"
 
@@ -85,7 +85,7 @@ QString checkInteger(Program& p, const CheckArgs& a, int base, bool padAlways) {
         if (b.isEmpty()) return false;
         if (base == 10) {
             double d = 0;
-            if (!leadingNumber(b, &d)) return false;
+            if (!parseParameterNumber(b, &d)) return false;
             *out = static_cast<qlonglong>(std::llround(d));
             return true;
         }
@@ -109,17 +109,6 @@ QString checkInteger(Program& p, const CheckArgs& a, int base, bool padAlways) {
 
 QString rejectEntry(Program& p, const CheckArgs& a, const char* message, const QString& detail) {
     return reject(p, a, message, detail);
-}
-
-bool leadingNumber(const QString& text, double* value) {
-    static const QRegularExpression number(QStringLiteral("^\\s*([-+]?(\\d+\\.?\\d*|\\.\\d+))"));
-    const QRegularExpressionMatch m = number.match(text);
-    if (!m.hasMatch()) return false;
-    QString n = m.captured(1);
-    if (n.endsWith(QLatin1Char('.'))) n.chop(1);
-    bool ok = false;
-    *value = n.toDouble(&ok);
-    return ok;
 }
 
 FloatFormat floatFormat(const QString& params) {
@@ -198,9 +187,9 @@ QString CheckFloat(Program& p, const CheckArgs& a) {
         return reject(p, a, "Number of digits exceeds limit: ", QString::number(fmt.digits));
     double limit = 0;
     const int shown = fmt.decimals < 0 ? 3 : fmt.decimals;
-    if (fieldCount(a.params) >= 2 && leadingNumber(field(a.params, 1), &limit) && v < limit)
+    if (fieldCount(a.params) >= 2 && parseParameterNumber(field(a.params, 1), &limit) && v < limit)
         return reject(p, a, "Value less than minimum: ", formatted(limit, shown, point));
-    if (fieldCount(a.params) >= 3 && leadingNumber(field(a.params, 2), &limit) && v > limit)
+    if (fieldCount(a.params) >= 3 && parseParameterNumber(field(a.params, 2), &limit) && v > limit)
         return reject(p, a, "Value exceeds limit: ", formatted(limit, shown, point));
     return formatted(v, fmt.decimals, point);
 }

@@ -50,10 +50,6 @@ QString rejectEntry(Program& p, const CheckArgs& a, const char* message, const Q
 // The check of field `f`'s type for `text` (checkboxes pass unchecked).
 QString checkByType(Program& p, const FieldRecord& f, const QString& text, bool ask = true);
 
-// The leading number of a parameter such as "99.9s" or "-99999."; false
-// when the text does not start with one.
-bool leadingNumber(const QString& text, double* value);
-
 // Field 1 of float parameters: n integer digits and m decimals (-1: free).
 struct FloatFormat {
     int digits = 999;

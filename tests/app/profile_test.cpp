@@ -127,19 +127,20 @@ TEST(NumberText, EachRuleReadsItsOwnTexts) {
         long long leadingInt;
         double leadingFloat;
         float unitValue;
+        double parameter;
         double stored;
         double entered;
         double user;
     };
     const Row rows[] = {
-        {"2,5", 2, 2.0, 2.5f, refused, 2.5, comma},
-        {" 2.5 ", 2, 2.5, 2.5f, 2.5, 2.5, 2.5},
-        {"2.5s", 2, 2.5, 2.5f, refused, refused, refused},
-        {"1e3", 1, 1000.0, 13.0f, 1000.0, 1000.0, 1000.0},
-        {"-2,25 bar", -2, -2.0, -2.25f, refused, refused, refused},
-        {"1.500", 1, 1.5, 1.5f, 1.5, 1.5, 1.5},
-        {"inf", 0, 0.0, 0.0f, inf, inf, refused},
-        {"", 0, 0.0, 0.0f, refused, refused, refused},
+        {"2,5", 2, 2.0, 2.5f, 2.0, refused, 2.5, comma},
+        {" 2.5 ", 2, 2.5, 2.5f, 2.5, 2.5, 2.5, 2.5},
+        {"2.5s", 2, 2.5, 2.5f, 2.5, refused, refused, refused},
+        {"1e3", 1, 1000.0, 13.0f, 1.0, 1000.0, 1000.0, 1000.0},
+        {"-2,25 bar", -2, -2.0, -2.25f, -2.0, refused, refused, refused},
+        {"1.500", 1, 1.5, 1.5f, 1.5, 1.5, 1.5, 1.5},
+        {"inf", 0, 0.0, 0.0f, refused, inf, inf, refused},
+        {"", 0, 0.0, 0.0f, refused, refused, refused, refused},
     };
     const auto same = [](double got, bool ok, double want) {
         return std::isnan(want) ? !ok : ok && got == want;
@@ -149,7 +150,9 @@ TEST(NumberText, EachRuleReadsItsOwnTexts) {
         EXPECT_EQ(leadingInt(text), r.leadingInt) << r.text;
         EXPECT_DOUBLE_EQ(leadingFloat(text), r.leadingFloat) << r.text;
         EXPECT_FLOAT_EQ(unitValue(text), r.unitValue) << r.text;
-        bool ok = false;
+        double parameter = 0.0;
+        bool ok = parseParameterNumber(text, &parameter);
+        EXPECT_TRUE(same(parameter, ok, r.parameter)) << r.text << " parameter " << parameter;
         const double stored = parseStoredNumber(text, &ok);
         EXPECT_TRUE(same(stored, ok, r.stored)) << r.text << " stored " << stored;
         const double entered = parseEnteredNumber(text, &ok);
