@@ -30,6 +30,8 @@ struct AppState {
     QString InitialProfilePath;
     QString ProfilePath;
     QString ProgramDir = QStringLiteral(".\\");
+    QString DefaultsDir;  // the shipped read-only files; empty: ProgramDir
+    QString StateDir;     // the debug log's folder; empty: ProgramDir
     QString LanguageFile = QStringLiteral(".\\Language\\English.ini");
     QString ActualLanguage = QStringLiteral("English");
     QString DebugFile = QStringLiteral(".\\Debug.log");

@@ -8,6 +8,7 @@
 #include "number_text.h"
 #include "presence.h"
 #include "program.h"
+#include "program_folders.h"
 
 namespace zh {
 namespace {
@@ -87,14 +88,14 @@ void readLogSettings(Program& p, Reader& r) {
     if (s.DebugFile.isEmpty()) {
         p.log.setFile(QString());
     } else {
-        QString path = p.profile.resolve(s.DebugFile);
+        QString path = resolveStateFile(s, s.DebugFile);
         refused = debugFileRefusal(p, path);
         if (!refused.isEmpty()) {
             // Never another file of the program: the log goes where it goes by default.
             refused = QStringLiteral("DebugFile ") + path + QStringLiteral(" is not used (") +
                       refused + QStringLiteral("), the log goes to ");
             s.DebugFile = AppState().DebugFile;
-            path = p.profile.resolve(s.DebugFile);
+            path = resolveStateFile(s, s.DebugFile);
             refused += path;
             if (!debugFileRefusal(p, path).isEmpty()) path.clear();
         }

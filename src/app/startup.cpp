@@ -4,6 +4,7 @@
 #include "edition.h"
 #include "number_text.h"
 #include "program.h"
+#include "program_folders.h"
 #include "program_paths.h"
 #include "setting_stores.h"
 #include "text_tables.h"
@@ -36,11 +37,17 @@ void translateProgramTexts(Program& p) {
 
 StartResult runStartup(Program& p, const QString& executableName, const QString& programDir,
                        const QStringList& arguments, const StartupHooks& hooks) {
+    const QString dir = withoutTrailingSeparator(programDir);
+    return runStartup(p, executableName, ProgramFolders{dir, dir, dir, dir}, arguments, hooks);
+}
+
+StartResult runStartup(Program& p, const QString& executableName, const ProgramFolders& folders,
+                       const QStringList& arguments, const StartupHooks& hooks) {
     AppState& s = p.state;
 
     // Identity: version and the edition the file name selects.
     applyEdition(s, executableName);
-    s.ProgramDir = withoutTrailingSeparator(programDir) + QLatin1Char('/');
+    applyProgramFolders(s, folders);
 
     // The connection probe is recognised before anything else: it is killed
     // when it takes too long, so it must never be in the middle of writing a

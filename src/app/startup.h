@@ -10,6 +10,7 @@
 namespace zh {
 
 struct Program;
+struct ProgramFolders;
 
 struct StartupHooks {
     // Binds the HART link library's entry points (between the two batches of texts).
@@ -31,6 +32,9 @@ void translateProgramTexts(Program& p);
 // selects the edition), `programDir` the folder of the program file, and
 // `arguments` the command-line words after the program name.
 StartResult runStartup(Program& p, const QString& executableName, const QString& programDir,
+                       const QStringList& arguments, const StartupHooks& hooks);
+// The same with the program's files kept in `folders` (see program_folders.h).
+StartResult runStartup(Program& p, const QString& executableName, const ProgramFolders& folders,
                        const QStringList& arguments, const StartupHooks& hooks);
 
 // "HartMain " followed by every argument and one blank each.

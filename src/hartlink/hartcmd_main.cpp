@@ -19,6 +19,7 @@ namespace {
 const char* const kHelp =
     "Usage: hartcmd --port P [--address N] --command C [--data HEX] [--preambles N]\n"
     "               [--retries N] [--timeout MS] [--secondary] [--trace]\n"
+    "       hartcmd --help | --version\n"
     "\n"
     "Opens port P, finds the device at polling address N with command 0 (a\n"
     "short frame), then sends command C to it as a long frame and prints the\n"
@@ -37,7 +38,8 @@ const char* const kHelp =
     "                  HART slave time-out, 28 character times, plus margins)\n"
     "  --secondary     act as a secondary master (default primary)\n"
     "  --trace         print every frame sent (TX) and received (RX) in hex\n"
-    "  --help          this text\n"
+    "  -h, --help      this text\n"
+    "  --version       the program's version\n"
     "\n"
     "The serial line runs at 1200 bit/s, 8 data bits, odd parity, 1 stop bit,\n"
     "with RTS raised while sending.\n"
@@ -108,7 +110,7 @@ struct Arguments {
 };
 
 // Reads the command line into `args`. Returns -1 to go on, else the exit
-// status (0 after --help, 2 for an invalid argument).
+// status (0 after --help or --version, 2 for an invalid argument).
 int parseArguments(int argc, char** argv, Arguments* args) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -116,6 +118,9 @@ int parseArguments(int argc, char** argv, Arguments* args) {
         const char* v = nullptr;
         if (arg == "--help" || arg == "-h") {
             std::fputs(kHelp, stdout);
+            return 0;
+        } else if (arg == "--version") {
+            std::printf("hartcmd %s\n", ZH_VERSION);
             return 0;
         } else if (arg == "--trace") {
             args->trace = true;

@@ -21,11 +21,14 @@
 
 #include "app/clock.h"
 #include "app/console_dialogs.h"
+#include "app/edition.h"
 #include "app/error_report.h"
 #include "app/headless_gadgets.h"
 #include "app/menu_ids.h"
 #include "app/profile_settings.h"
 #include "app/program.h"
+#include "app/program_folders.h"
+#include "app/program_paths.h"
 #include "app/report_viewer.h"
 #include "app/startup.h"
 #include "app/unattended_dialogs.h"
@@ -76,19 +79,34 @@ QString screenshotPath(QStringList& arguments) {
     return path.isEmpty() ? QStringLiteral("screenshot.png") : path;
 }
 
+// The HART link library: beside the program, or in an installed program's
+// private library folder.
+QString linkLibraryPath(const QString& programDir) {
+    const QString name = zh::LinkLibrary::defaultFileName();
+    const QString beside = programDir + QLatin1Char('/') + name;
+    const QString installed =
+        QDir::cleanPath(programDir + QStringLiteral("/../lib/zel-hart/") + name);
+    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
+}
+
+// The program's folders for this run; the user's folders seeded at the first start.
+zh::ProgramFolders programFolders() {
+    const QString programDir = QCoreApplication::applicationDirPath();
+    return zh::decideProgramFolders(programDir, zh::currentFolderEnvironment(programDir));
+}
+
 // What every run does before its own work: the HART link library bound from
 // the program's folder, the start-up (edition, profile, language, texts, the
 // connection probe) and the profile read. Returns -1 to go on, else the
 // exit code.
 int startProgram(zh::Program& program, zh::LinkLibrary& link, const char* argv0,
-                 const QStringList& arguments) {
-    const QString programDir = QCoreApplication::applicationDirPath();
+                 const zh::ProgramFolders& folders, const QStringList& arguments) {
     const QString executableName = QFileInfo(QString::fromLocal8Bit(argv0)).fileName();
     zh::StartupHooks hooks;
     hooks.bindLinkLibrary = [&] {
         // The program runs on without it, but the person learns at once why
         // no device will answer.
-        if (!link.load(programDir + QLatin1Char('/') + zh::LinkLibrary::defaultFileName()))
+        if (!link.load(linkLibraryPath(folders.programDir)))
             program.messages.MsgBox(
                 program.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")),
                 QStringLiteral("HART library not loaded: ") + link.loadError(),
@@ -99,7 +117,7 @@ int startProgram(zh::Program& program, zh::LinkLibrary& link, const char* argv0,
         return zh::runConnectionProbe(link, program.log, port, arguments.value(2).toInt());
     };
     const zh::StartResult started =
-        zh::runStartup(program, executableName, programDir, arguments, hooks);
+        zh::runStartup(program, executableName, folders, arguments, hooks);
     if (!started.runWindow) return started.exitCode;
     if (!zh::ReadProfileFile(program)) return 0;
     return -1;
@@ -114,7 +132,11 @@ int runProgram(const char* argv0, const QStringList& arguments, Work work) {
     GadgetsT gadgets;
     zh::SteadyClock clock;
     zh::Program program(dialogs, gadgets, clock);
-    zh::FatalErrorHandler errorHandler(program.log, dialogs, QDir::currentPath());
+    const zh::ProgramFolders folders = programFolders();
+    zh::seedUserFolders(folders);
+    // Error reports go to the working folder; an installed program's to its state folder.
+    zh::FatalErrorHandler errorHandler(program.log, dialogs,
+                                       folders.perUser() ? folders.stateDir : QDir::currentPath());
     // With a window, the report is shown in a box by a fresh process of the
     // program; the faulted one waits for it and then ends.
     const zh::ReportViewer viewer(
@@ -126,7 +148,8 @@ int runProgram(const char* argv0, const QStringList& arguments, Work work) {
             [&viewer](const QString& title, const QString& text) { viewer.show(title, text); });
     errorHandler.install();
     zh::LinkLibrary link(program.log);
-    if (const int ended = startProgram(program, link, argv0, arguments); ended >= 0) return ended;
+    if (const int ended = startProgram(program, link, argv0, folders, arguments); ended >= 0)
+        return ended;
     return work(program, dialogs, gadgets, link);
 }
 
@@ -321,24 +344,88 @@ int runWindow(int argc, char** argv, QStringList arguments) {
 
 }  // namespace
 
+// The usage text; %1 is the program's name.
 constexpr const char* kUsage =
-    "usage: %s [options]\n"
-    "  Connect <port> [address]     probe the device on <port> (polling address,\n"
-    "                               default 0) and end\n"
-    "  scan <port> [--to N]         list every device answering at polling addresses 0-15\n"
-    "                               (0-63 once a HART 6/7 device answers, or up to N)\n"
-    "  --screenshot FILE            read the device, save pictures of the window, end\n"
-    "  --replay FILE [--step-delay MS]\n"
-    "                               play the event records (\"<<<\" lines) of a debug log\n"
-    "                               unattended, one line per step; exit 0 when all ran\n"
-    "  --help                       this text\n";
+    "Usage: %1 [--screenshot FILE | --replay FILE [--step-delay MS] |\n"
+    "           --check-start N | --raise-error]\n"
+    "       %1 read|write|scan|Connect ...   (the commands below)\n"
+    "       %1 --help | --version\n"
+    "\n"
+    "Configuration and service tool for HART pressure and temperature transmitters\n"
+    "with a plug-on display module. Without a command it opens its window (a\n"
+    "desktop is needed). The file name selects the edition: ZEL-HART uses the\n"
+    "profile Config-125.ini, KALVERO_S the profile Config.ini.\n"
+    "\n"
+    "Commands (they run without a window):\n"
+    "  read <port> <file> [--address N]\n"
+    "                     read the device on <port> into the data file <file>\n"
+    "                     (*.cfp pressure, *.cft temperature; *.hrt the universal\n"
+    "                     data of any HART device)\n"
+    "  write <file> <port> [all|changes] [--address N]\n"
+    "                     write the data file <file> into the device on <port>:\n"
+    "                     everything (all, the default) or only what differs\n"
+    "                     (changes; a *.hrt file is always written as changes)\n"
+    "  scan <port> [--to N]\n"
+    "                     list every device answering at polling addresses 0-15\n"
+    "                     (0-63 once a HART 6/7 device answers, or 0-N)\n"
+    "  Connect <port> [address]\n"
+    "                     probe the device on <port> at polling address\n"
+    "                     <address> (default 0) and end; the exit status is 0\n"
+    "                     when it answered, else the connection's result code\n"
+    "\n"
+    "  <port> is a device path (/dev/ttyUSB0), ComN (/dev/ttyS<N-1>) or Sim\n"
+    "  (the built-in device simulator, set up by HARTSIM_OPTIONS).\n"
+    "\n"
+    "Options:\n"
+    "  --address N        polling address 0..63 for read and write (default: the\n"
+    "                     profile's HartAddress)\n"
+    "  --screenshot FILE  read the device the profile names, save a picture of\n"
+    "                     the window in FILE (and one per further tab) and end;\n"
+    "                     message boxes are answered after a second\n"
+    "  --replay FILE      play the event records (\"<<<\" lines) of a debug log\n"
+    "                     unattended, one line per step; exit 0 when all ran\n"
+    "  --step-delay MS    wait MS milliseconds between the steps of a replay\n"
+    "  --check-start N    open the window, print the title and the profile in\n"
+    "                     use, rebuild the window N times, print each time, end\n"
+    "  --raise-error      cause a program error once the window is up (to see\n"
+    "                     the error report)\n"
+    "  --show-report FILE show an error report in a box (the program starts\n"
+    "                     itself so after a program error)\n"
+    "  -h, --help         this text\n"
+    "  --version          the program's version and the profile file in use\n"
+    "\n"
+    "Files: in a folder its user may write (a build or a portable copy) the\n"
+    "program keeps its profiles, Language/ and Images/ beside itself. Installed,\n"
+    "it reads the shipped ones from <program folder>/../share/zel-hart and keeps\n"
+    "the user's profiles and language files in $XDG_CONFIG_HOME/zel-hart\n"
+    "(~/.config/zel-hart), copied from the shipped ones at the first start, and\n"
+    "the debug log and error reports in $XDG_STATE_HOME/zel-hart\n"
+    "(~/.local/state/zel-hart).\n"
+    "\n"
+    "Exit status of the commands: 0 done; 1 the device or the file failed;\n"
+    "2 invalid arguments.\n";
+
+// "<name> <version>" and the profile the edition reads.
+void printVersion(int argc, char** argv, const QString& name) {
+    QCoreApplication app(argc, argv);
+    std::printf("%s %s\n", name.toLocal8Bit().constData(), ZH_VERSION);
+    const zh::Edition edition = zh::editionFromFileName(name);
+    if (edition.profilePath.isEmpty()) return;
+    const zh::ProgramFolders folders = programFolders();
+    std::printf(
+        "profile: %s\n",
+        zh::resolveProgramPath(folders.configDir, edition.profilePath).toLocal8Bit().constData());
+}
 
 int main(int argc, char** argv) {
     const QStringList arguments = argumentsOf(argc, argv);
+    const QString name = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
-        std::printf(
-            kUsage,
-            QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toLocal8Bit().constData());
+        std::fputs(QString::fromLatin1(kUsage).arg(name).toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (arguments.contains(QStringLiteral("--version"))) {
+        printVersion(argc, argv, name);
         return 0;
     }
     // A replay needs no screen: without one its window stays off-screen.

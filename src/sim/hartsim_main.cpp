@@ -15,6 +15,7 @@ namespace {
 
 const char kUsage[] =
     "Usage: hartsim --pty [options]\n"
+    "       hartsim --help | --version\n"
     "\n"
     "Simulates a HART transmitter with a plug-on display module (or another\n"
     "maker's HART device, or several devices on one line) on a new\n"
@@ -39,7 +40,8 @@ const char kUsage[] =
     "  --display-only        no transmitter (presence=display)\n"
     "  --address N           polling address 0..63 (address=N)\n"
     "  --fault FAULT         inject a fault (fault=FAULT); may be repeated\n"
-    "  --help                this text\n"
+    "  -h, --help            this text\n"
+    "  --version             the program's version\n"
     "Values may also follow an equals sign: --fault=busy*2.\n"
     "\n"
     "The flags after --options win over it, whatever their order.\n"
@@ -56,7 +58,7 @@ const char kUsage[] =
     "  realtime[=on|off]  as --realtime\n"
     "  config=KEY         catalogue configuration, hexadecimal key (default 1)\n"
     "  seed=N             let the measured value wander, reproducibly per seed\n"
-    "  fixedcurrent=MA    start in fixed-current mode (3.6..21.6 mA)\n"
+    "  fixedcurrent=MA    start in fixed-current mode (3.6..21.6 mA; 0: off)\n"
     "  hold=PERCENT       hold the process at PERCENT of the measuring range\n"
     "                     (-50..150; default: it moves on a slow course)\n"
     "  teachtime=MS       teach actions answer MS later (default 0)\n"
@@ -133,7 +135,7 @@ struct Arguments {
 };
 
 // Reads the command line into `args`. Returns -1 to go on, else the exit
-// status (0 after --help, 2 for an invalid argument).
+// status (0 after --help or --version, 2 for an invalid argument).
 int parseArguments(int argc, char** argv, Arguments* args) {
     for (int i = 1; i < argc; ++i) {
         // "--name value" and "--name=value" both work.
@@ -159,6 +161,9 @@ int parseArguments(int argc, char** argv, Arguments* args) {
         const char* v = nullptr;
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == "--version") {
+            std::printf("hartsim %s\n", ZH_VERSION);
             return 0;
         } else if (arg == "--pty") {
             args->pty = true;

@@ -71,8 +71,11 @@ void Application::bindTransferCommands() {
 
 void Application::bindSetupCommands() {
     commands_.bind(Command::About, [this](int) {
-        p_.messages.MsgBox(p_.state.EditionName, p_.state.AboutText, mb::Ok | mb::IconInformation,
-                           QStringLiteral("nodefmsg"));
+        // The profile in use, so a person knows which file the settings come from.
+        p_.messages.MsgBox(p_.state.EditionName,
+                           p_.state.AboutText + QStringLiteral("\r\rProfile: ") +
+                               p_.profile.resolve(p_.state.ProfilePath),
+                           mb::Ok | mb::IconInformation, QStringLiteral("nodefmsg"));
     });
     commands_.bind(Command::HartAddress, [this](int) { HartAddressDialog(p_); });
     commands_.bind(Command::SelectPort, [this](int id) {

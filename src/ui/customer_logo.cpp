@@ -5,6 +5,7 @@
 
 #include "app/dialogs.h"
 #include "app/program.h"
+#include "app/program_folders.h"
 
 namespace zh {
 namespace {
@@ -44,7 +45,7 @@ QString customerLogoFile(Program& p, const QString& srcFile) {
     }
     name = name.trimmed();
     if (name.isEmpty()) return QString();
-    const QFileInfo file(p.profile.resolve(name));
+    const QFileInfo file(resolveReadOnlyFile(p.state, name));
     if (!file.isFile() || file.size() < kSmallestLogoFile) {
         reportInvalid(p, name);
         return QString();

@@ -1,7 +1,7 @@
 #include "program_images.h"
 
 #include "app/app_state.h"
-#include "app/program_paths.h"
+#include "app/program_folders.h"
 
 namespace zh {
 
@@ -30,7 +30,7 @@ QString programImageFile(const AppState& state, ProgramImage image) {
             file = "app_icon.png";
             break;
     }
-    return resolveProgramPath(state.ProgramDir, QStringLiteral("Images/") + QLatin1String(file));
+    return resolveReadOnlyFile(state, QStringLiteral("Images/") + QLatin1String(file));
 }
 
 }  // namespace zh
