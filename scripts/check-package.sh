@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the existing build (scripts/package.sh,
+# which fails on lintian errors), installs it, and as a normal user runs the
+# installed programs from /usr/bin: the version, and a batch read of the
+# simulated device on a pseudo-terminal into a data file, which must leave
+# the user's profile in ~/.config/zel-hart. Then purges the package and
+# checks that nothing of it is left. Needs root (CI runs it as root).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+started=$SECONDS
+bash scripts/package.sh
+deb=$(ls "$PWD"/build/package/zel-hart_*.deb)
+
+export DEBIAN_FRONTEND=noninteractive
+apt-get install -y -q "$deb"
+
+user=zelhart-check
+home=/home/$user
+simulator=""
+cleanup() {
+  [ -n "$simulator" ] && kill "$simulator" 2>/dev/null || true
+  userdel -r "$user" >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+id "$user" >/dev/null 2>&1 || useradd -m -s /bin/bash "$user"
+as_user() { runuser -u "$user" -- env -i HOME="$home" USER="$user" PATH=/usr/bin:/bin \
+  LANG=C.UTF-8 "$@"; }
+
+fail() { echo "check-package: $*" >&2; exit 1; }
+command -v ZEL-HART | grep -qx /usr/bin/ZEL-HART || fail "ZEL-HART is not in /usr/bin"
+
+as_user ZEL-HART --version | tee "$home/version.txt"
+grep -q "^ZEL-HART " "$home/version.txt" || fail "ZEL-HART --version printed no version"
+
+# The simulator prints the pseudo-terminal's path as its first line.
+as_user hartsim --pty --seconds 60 > "$home/hartsim.out" 2>&1 &
+simulator=$!
+for _ in $(seq 50); do
+  [ -s "$home/hartsim.out" ] && break
+  sleep 0.1
+done
+pty=$(head -n 1 "$home/hartsim.out")
+[ -e "$pty" ] || fail "hartsim --pty gave no pseudo-terminal: $(cat "$home/hartsim.out")"
+
+(cd "$home" && as_user ZEL-HART read "$pty" "$home/reading") || fail "the batch read failed"
+ls "$home"/reading.* >/dev/null 2>&1 || fail "the batch read wrote no data file"
+[ -f "$home/.config/zel-hart/Config-125.ini" ] ||
+  fail "the profile is not in ~/.config/zel-hart"
+kill "$simulator" 2>/dev/null || true
+wait "$simulator" 2>/dev/null || true
+simulator=""
+
+apt-get purge -y -q zel-hart
+[ ! -e /usr/bin/ZEL-HART ] || fail "/usr/bin/ZEL-HART is left after the purge"
+[ ! -e /usr/share/zel-hart ] || fail "/usr/share/zel-hart is left after the purge"
+[ ! -e /usr/lib/zel-hart ] || fail "/usr/lib/zel-hart is left after the purge"
+echo "check-package: ok ($((SECONDS - started)) s)"
