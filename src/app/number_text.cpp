@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 
@@ -60,6 +61,33 @@ bool isDigits(const QString& text) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
     }
     return true;
+}
+
+std::optional<float> numberOf(const QString& text) {
+    QString t = text.trimmed();
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    int i = 0;
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) ++i;
+    if (i < t.size() && t[i] == QLatin1Char('.')) ++i;
+    if (i >= t.size() || !t[i].isDigit() || t[i].unicode() >= 0x80) return std::nullopt;
+    const double d = leadingFloat(t);
+    if (!std::isfinite(d) || std::fabs(d) > FLT_MAX) return std::nullopt;
+    return static_cast<float>(d);
+}
+
+std::optional<qint64> integerOf(const QString& text) {
+    const QString t = text.trimmed();
+    int i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+')))
+        negative = t[i++] == QLatin1Char('-');
+    const int start = i;
+    while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9')) ++i;
+    if (i == start) return std::nullopt;
+    bool ok = false;
+    const qint64 v = t.mid(start, i - start).toLongLong(&ok);
+    if (!ok) return std::nullopt;
+    return negative ? -v : v;
 }
 
 bool parseParameterNumber(const QString& text, double* value) {

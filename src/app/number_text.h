@@ -8,6 +8,8 @@
 //   leadingFloat          "."      ignored       ignored  no          0        no (0)
 //   unitValue             "," "."  dropped (*)   dropped  no          0        no (0)
 //   parseParameterNumber  "."      ignored       leading  no          refused  no
+//   numberOf              "," "."  ignored       ignored  no          refused  no
+//   integerOf             -        ignored       ignored  no          refused  -
 //   parseStoredNumber     "."      refused       ignored  yes         refused  yes
 //   parseEnteredNumber    "," "."  refused       ignored  yes         refused  yes
 //   parseUserNumber       desktop  refused       ignored  yes         refused  no
@@ -18,11 +20,10 @@
 // is a decimal point, never 1500.
 // Rules with a shape check of their own live with what they check: the
 // entry check of a field by its type (model/type_checks.h, the window's
-// decimal point), the numbers of unit conversions (numberOf in
-// model/scaling_detail.h, refusing values beyond float range) and values
-// sent to the device (hart/wire_values.h).
+// decimal point) and values sent to the device (hart/wire_values.h).
 
 #include <QString>
+#include <optional>
 
 namespace zh {
 
@@ -40,6 +41,16 @@ float unitValue(const QString& text);
 
 // True when `text` is one or more decimal digits and nothing else.
 bool isDigits(const QString& text);
+
+// Numbers of the unit conversions and calibration values. The leading
+// number of a text, with "," read as the decimal point; unlike leadingFloat
+// a text without any digit ("", "-", "abc", "nan") and a number beyond
+// float range ("1e999") give no value instead of 0 or infinity: such a
+// value must never reach a field or the device.
+std::optional<float> numberOf(const QString& text);
+// The leading integer of a text (sign and digits; anything after them is
+// ignored), or nothing when there is no digit or the number overflows.
+std::optional<qint64> integerOf(const QString& text);
 
 // The leading number of a field's parameter such as "99.9s" or "-99999.":
 // "." is the decimal point, no exponent ("1e3" is 1); false when the text

@@ -1,11 +1,10 @@
 #pragma once
-// Small tools shared by the scaling code: number parsing that refuses
-// non-numbers, fixed-decimal text, unit names and table look-ups. Internal
-// to the model's scaling files.
+// Small tools shared by the scaling code: fixed-decimal text, unit names
+// and table look-ups (its numbers are read by numberOf and integerOf of
+// app/number_text.h). Internal to the model's scaling files.
 
 #include <QString>
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -19,39 +18,6 @@ namespace zh::scaling_detail {
 
 inline constexpr float kMinSpan = 0.0001f;
 inline const float kNaN = std::numeric_limits<float>::quiet_NaN();
-
-// The leading number of a text, with "," read as the decimal point. Unlike
-// the bare leading-number rule, a text without any digit ("", "-", "abc",
-// "nan") and a number beyond float range ("1e999") give no value instead of
-// 0 or infinity: such a value must never reach a field or the device.
-inline std::optional<float> numberOf(const QString& text) {
-    QString t = text.trimmed();
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
-    int i = 0;
-    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) ++i;
-    if (i < t.size() && t[i] == QLatin1Char('.')) ++i;
-    if (i >= t.size() || !t[i].isDigit() || t[i].unicode() >= 0x80) return std::nullopt;
-    const double d = leadingFloat(t);
-    if (!std::isfinite(d) || std::fabs(d) > FLT_MAX) return std::nullopt;
-    return static_cast<float>(d);
-}
-
-// The leading integer of a text (sign and digits; anything after them is
-// ignored), or nothing when there is no digit or the number overflows.
-inline std::optional<qint64> integerOf(const QString& text) {
-    const QString t = text.trimmed();
-    int i = 0;
-    bool negative = false;
-    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+')))
-        negative = t[i++] == QLatin1Char('-');
-    const int start = i;
-    while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9')) ++i;
-    if (i == start) return std::nullopt;
-    bool ok = false;
-    const qint64 v = t.mid(start, i - start).toLongLong(&ok);
-    if (!ok) return std::nullopt;
-    return negative ? -v : v;
-}
 
 // A number with a fixed count of decimals; "-0.0" is shown as "0.0".
 inline QString fixed(float v, int decimals) {

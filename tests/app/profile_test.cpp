@@ -128,19 +128,21 @@ TEST(NumberText, EachRuleReadsItsOwnTexts) {
         double leadingFloat;
         float unitValue;
         double parameter;
+        double conversion;
+        double integer;
         double stored;
         double entered;
         double user;
     };
     const Row rows[] = {
-        {"2,5", 2, 2.0, 2.5f, 2.0, refused, 2.5, comma},
-        {" 2.5 ", 2, 2.5, 2.5f, 2.5, 2.5, 2.5, 2.5},
-        {"2.5s", 2, 2.5, 2.5f, 2.5, refused, refused, refused},
-        {"1e3", 1, 1000.0, 13.0f, 1.0, 1000.0, 1000.0, 1000.0},
-        {"-2,25 bar", -2, -2.0, -2.25f, -2.0, refused, refused, refused},
-        {"1.500", 1, 1.5, 1.5f, 1.5, 1.5, 1.5, 1.5},
-        {"inf", 0, 0.0, 0.0f, refused, inf, inf, refused},
-        {"", 0, 0.0, 0.0f, refused, refused, refused, refused},
+        {"2,5", 2, 2.0, 2.5f, 2.0, 2.5, 2, refused, 2.5, comma},
+        {" 2.5 ", 2, 2.5, 2.5f, 2.5, 2.5, 2, 2.5, 2.5, 2.5},
+        {"2.5s", 2, 2.5, 2.5f, 2.5, 2.5, 2, refused, refused, refused},
+        {"1e3", 1, 1000.0, 13.0f, 1.0, 1000.0, 1, 1000.0, 1000.0, 1000.0},
+        {"-2,25 bar", -2, -2.0, -2.25f, -2.0, -2.25, -2, refused, refused, refused},
+        {"1.500", 1, 1.5, 1.5f, 1.5, 1.5, 1, 1.5, 1.5, 1.5},
+        {"inf", 0, 0.0, 0.0f, refused, refused, refused, inf, inf, refused},
+        {"", 0, 0.0, 0.0f, refused, refused, refused, refused, refused, refused},
     };
     const auto same = [](double got, bool ok, double want) {
         return std::isnan(want) ? !ok : ok && got == want;
@@ -153,6 +155,12 @@ TEST(NumberText, EachRuleReadsItsOwnTexts) {
         double parameter = 0.0;
         bool ok = parseParameterNumber(text, &parameter);
         EXPECT_TRUE(same(parameter, ok, r.parameter)) << r.text << " parameter " << parameter;
+        const std::optional<float> conversion = numberOf(text);
+        EXPECT_TRUE(same(conversion.value_or(0.0f), conversion.has_value(), r.conversion))
+            << r.text << " conversion";
+        const std::optional<qint64> integer = integerOf(text);
+        EXPECT_TRUE(same(double(integer.value_or(0)), integer.has_value(), r.integer))
+            << r.text << " integer";
         const double stored = parseStoredNumber(text, &ok);
         EXPECT_TRUE(same(stored, ok, r.stored)) << r.text << " stored " << stored;
         const double entered = parseEnteredNumber(text, &ok);
