@@ -23,6 +23,12 @@ trap 'rm -rf "$check_dir"' EXIT
 dpkg-deb -x "$deb" "$check_dir"
 desktop-file-validate "$check_dir"/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$check_dir"/usr/share/metainfo/*.metainfo.xml
+# The manual pages render without a warning.
+for page in "$check_dir"/usr/share/man/man1/*.gz; do
+  [ -L "$page" ] && continue
+  warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || { echo "$(basename "$page"): $warnings" >&2; exit 1; }
+done
 echo "lintian:"
 lintian_status=0
 lintian --fail-on error --tag-display-limit 0 "$deb" || lintian_status=$?
