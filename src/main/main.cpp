@@ -402,8 +402,9 @@ constexpr const char* kUsage =
     "the debug log and error reports in $XDG_STATE_HOME/zel-hart\n"
     "(~/.local/state/zel-hart).\n"
     "\n"
-    "Exit status of the commands: 0 done; 1 the device or the file failed;\n"
-    "2 invalid arguments.\n";
+    "Exit status of read, write and scan: 0 done; 1 the device or the file\n"
+    "failed (scan: no device answered); 2 invalid arguments (scan: also a port\n"
+    "that did not open).\n";
 
 // "<name> <version>" and the profile the edition reads.
 void printVersion(int argc, char** argv, const QString& name) {
