@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/dialogs.h"
+#include "app/number_text.h"
 #include "app/presence.h"
 #include "app/program.h"
 #include "data_file_check.h"
@@ -46,7 +47,7 @@ bool isUnitField(DataSession& s, const FieldRecord& f) {
 
 bool sensibleNumber(const QString& text) {
     bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
+    const double v = parseStoredNumber(text, &ok);
     return ok && std::isfinite(v) && std::fabs(v) <= kAbsurdMagnitude;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/number_text.h"
 #include "app/presence.h"
 #include "app/program.h"
 #include "model/device_model.h"
@@ -117,7 +118,7 @@ struct HeaderReader {
     double number(const char* key, const QString& value, double lo, double hi) {
         const QString t = value.section(QLatin1Char('('), 0, 0).trimmed();
         bool ok = false;
-        const double v = t.toDouble(&ok);
+        const double v = parseStoredNumber(t, &ok);
         if (!ok || !std::isfinite(v) || v < lo || v > hi) {
             problems << QLatin1String(key) + QLatin1Char('=') + t;
             return 0.0;
