@@ -86,6 +86,12 @@ TEST(Application, EachEditionAndUserModeGetsItsTabsControlsAndMenus) {
             ASSERT_GE(english, 0);
             EXPECT_TRUE(rig.app->menus()->action(english)->isChecked());
             EXPECT_GE(rig.languageEntry("Deutsch"), 0);
+            // The About box names the profile in use.
+            rig.app->command(menu::kAbout);
+            EXPECT_TRUE(rig.boxes.texts.value(0).endsWith(
+                "Profile: " +
+                rig.dir.filePath(QString(edition) == "ZEL-HART" ? "Config-125.ini" : "Config.ini")))
+                << qPrintable(rig.boxes.texts.value(0));
         }
     }
 }
