@@ -8,8 +8,8 @@
 # makes every finding an error, and any file with one fails the run. A folder
 # or file of src/ given as argument (e.g. src/ui/) is checked alone.
 # TIDY_ANALYSIS=shallow makes the static analyser follow calls into small
-# functions only, which halves the time of the whole run (CI uses it to stay
-# in its time); by default it looks as deep as it can.
+# functions only, which takes a third off the time of the whole run; by
+# default it looks as deep as it can.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh clang-tidy
