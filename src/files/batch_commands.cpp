@@ -22,11 +22,15 @@ void summary(const QString& line) {
 }
 
 // The result with the device's own reason when it refused ("result 84:
-// write protected (7)").
+// write protected (7)"), the port's when the modem went away, and why the
+// port did not open (missing, not permitted, busy).
 QString resultText(DeviceCore& core, int result) {
     QString text = QStringLiteral("result ") + QString::number(result);
-    if (result == kResultRefused || result == kResultWithheld)
-        text += QStringLiteral(": ") + core.session.progress().errorText(result, QString());
+    const ProgressSteps& progress = core.session.progress();
+    if (result == kResultRefused || result == kResultWithheld || result == kResultDisconnected)
+        text += QStringLiteral(": ") + progress.errorText(result, QString());
+    else if (result == kResultNotConnected && !progress.lastError().isEmpty())
+        text += QStringLiteral(": ") + progress.lastError();
     return text;
 }
 

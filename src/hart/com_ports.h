@@ -10,9 +10,28 @@ class Logger;
 
 struct ComPortEntry {
     QString name;    // what the profile stores and the library opens: "/dev/ttyUSB0", "Sim"
-    QString label;   // what the menu shows: "ttyUSB0 (FTDI USB Serial)"
+    QString label;   // what the menu shows: "FTDI FT232R USB UART (serial A50285BI) - /dev/ttyUSB0"
     int menuId = 0;  // 5000 + position
 };
+
+// What the system tells about one port, as plain values.
+struct PortFacts {
+    QString path;          // "/dev/ttyUSB0"
+    QString portName;      // "ttyUSB0"
+    QString manufacturer;  // "FTDI"; empty when unknown
+    QString description;   // the product: "FT232R USB UART"; empty when unknown
+    QString serialNumber;  // empty when the adapter has none
+    bool hasIds = false;   // a USB device: vendor and product id known
+    quint16 vendorId = 0;
+    quint16 productId = 0;
+};
+
+// The port as a person knows it. A USB modem by maker and product, with its
+// serial number when it has one (two modems of one make differ there), or
+// by its ids where the system knows no names ("USB 0403:6001"), and the
+// device path after it; any other port as "ttyS0", with the system's
+// description in parentheses when there is one.
+QString portLabel(const PortFacts& port);
 
 // The ports present on this machine, sorted by name, and last the
 // built-in device simulator "Sim". Pseudo-terminals are not listed; they

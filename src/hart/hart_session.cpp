@@ -100,9 +100,25 @@ int HartSession::refuse(std::uint8_t command) {
     return kResultRefused;
 }
 
+// The port is closed at once: a modem plugged in again comes back on a new
+// open, and the next HartConnect makes one.
+int HartSession::modemGone() {
+    p_.log.DebugLog(QStringLiteral("+++ SendRequest: the modem on ") + p_.state.ComPort +
+                        QStringLiteral(" was disconnected"),
+                    -1);
+    modemLost_ = true;
+    answers_.clear();
+    link_.Disconnect();
+    link_.Close();
+    LinkOpen = 0;
+    p_.state.ConnectionState = 0;
+    return kResultDisconnected;
+}
+
 int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
                              QByteArray* response, int tries) {
     Logger& log = p_.log;
+    if (modemLost_) return kResultDisconnected;
     const int expected = std::clamp(expectedLength, 0, 255);
     log.DebugLog(QStringLiteral("    Request (Com=") + QString::number(command) +
                      QStringLiteral(", Len=") + QString::number(request.size()) + QLatin1Char('/') +
@@ -136,6 +152,7 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
             ResCode1 = r1;
             ResCode2 = r2;
         }
+        if (result == kResultDisconnected) return modemGone();
         outcome = judge(result, command, expected, received);
         if (outcome == TryOutcome::Done || outcome == TryOutcome::Refused) break;
         if (outcome == TryOutcome::Delayed) {
@@ -252,6 +269,7 @@ HartSession::StepEnd HartSession::beginConnect(const ConnectCall& call) {
                                            QStringLiteral("Com4"), s.ProfilePath);
     }
     progress_.setPort(s.ComPort);
+    modemLost_ = false;
     p_.log.DebugLog(QStringLiteral(">>> HartConnect(ComPort=") + s.ComPort + QLatin1Char(')'), 1);
     p_.log.DebugLog(QStringLiteral("+++ setting windowtimer 200"), 6);
 

@@ -60,6 +60,12 @@ class HartSession : public RequestSender {
 
     ProgressSteps& progress() { return progress_; }
 
+    // The modem went away while connected (unplugged; the far end of a
+    // pseudo-terminal closed): the port is closed, the connection state is
+    // 0, and every request fails with kResultDisconnected, unsent, until
+    // the next HartConnect.
+    bool modemLost() const { return modemLost_; }
+
     // The identity the device gave when connecting (valid after a
     // successful HartConnect).
     const DeviceIdentity& identity() const { return identity_; }
@@ -84,6 +90,7 @@ class HartSession : public RequestSender {
     bool answerKept(std::uint8_t command, const QByteArray& request, int expected,
                     QByteArray* response);
     int refuse(std::uint8_t command);
+    int modemGone();
     bool withheld(std::uint8_t command, const QByteArray& request) const;
     bool identityListedAsOurs();
     void nameForeignDevice();
@@ -119,6 +126,7 @@ class HartSession : public RequestSender {
     ProgressSteps progress_;
     DeviceIdentity identity_;
     AnswerCache answers_;
+    bool modemLost_ = false;
 };
 
 }  // namespace zh

@@ -36,6 +36,7 @@ int ProgressSteps::ShowStep(const QString& stepName, const QString& text, const 
 // very short, for example during a switch test). Only messages that report
 // success close by themselves after that time.
 void ProgressSteps::showError(const QString& text) {
+    lastError_ = text;
     Dialogs& d = p_.dialogs;
     d.progressSetStatus(text, kRed);
     d.progressSetButton(QStringLiteral("OK"));
@@ -45,7 +46,11 @@ void ProgressSteps::showError(const QString& text) {
 int ProgressSteps::CheckStep(int result, int okValue, const QString& text, const QString& detail,
                              int) {
     if (result == okValue) return p_.dialogs.servePendingEvents() ? 1 : 0;
-    showError(detail.isEmpty() ? text : text + QStringLiteral(" (") + detail + QLatin1Char(')'));
+    // Whichever step met it, a modem that went away is named as such: no
+    // other reason the step knows of applies then.
+    const QString why = result == kResultDisconnected ? errorText(result, QString()) : detail;
+    showError(why.isEmpty() || why == text ? text
+                                           : text + QStringLiteral(" (") + why + QLatin1Char(')'));
     return 1;
 }
 
@@ -67,6 +72,8 @@ QString ProgressSteps::errorText(int result, const QString& function) const {
         return refusal_.isEmpty() ? tr(QStringLiteral("refused by the device")) : refusal_;
     if (result == kResultWithheld)
         return tr(QStringLiteral("not sent: not a device of this program"));
+    if (result == kResultDisconnected)
+        return tr(QStringLiteral("HART modem disconnected from")) + QLatin1Char(' ') + port_;
     if (f == QLatin1String("BaTinHrtCPr_Connect") ||
         f == QLatin1String("BaTinHrtCPr_SendRequest")) {
         switch (result) {

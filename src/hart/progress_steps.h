@@ -28,6 +28,8 @@ class ProgressSteps {
 
     // The message ErrMessage shows for `result` of `function`.
     QString errorText(int result, const QString& function) const;
+    // The last error shown, as shown ("" before the first).
+    const QString& lastError() const { return lastError_; }
 
     // The port the messages name.
     void setPort(const QString& port) { port_ = port; }
@@ -42,6 +44,7 @@ class ProgressSteps {
     Program& p_;
     QString port_;
     QString refusal_;
+    QString lastError_;
 };
 
 }  // namespace zh

@@ -14,6 +14,8 @@ QString resultText(int result) {
             return QStringLiteral("communication error");
         case kResultNoResponse:
             return QStringLiteral("no answer from the device");
+        case kResultDisconnected:
+            return QStringLiteral("the modem was disconnected");
         case kResultCancelled:
             return QStringLiteral("cancelled");
         case kResultValueRefused:

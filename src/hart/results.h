@@ -15,6 +15,7 @@ constexpr int kResultInvalidHandle = 1;  // port not open or device not connecte
 constexpr int kResultResource = 2;       // the interface is in use
 constexpr int kResultCommunication = 3;  // a frame was garbled or cut short
 constexpr int kResultNoResponse = 4;     // the device did not answer
+constexpr int kResultDisconnected = 7;   // the port went away while open: modem unplugged
 
 // An answer the command cannot use: data of the wrong length, another
 // block than asked for, or a response code where the command needs none.

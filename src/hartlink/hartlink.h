@@ -14,7 +14,7 @@
  *                       from inside the wait callback.
  *   2 RESOURCE          the port cannot be opened (missing, in use, not
  *                       permitted, not a serial port, simulator options
- *                       invalid) or failed while in use (unplugged).
+ *                       invalid) or failed while in use.
  *   3 COMMUNICATION     something answered, but no valid response arrived
  *                       within the retries: bad check byte, broken frame,
  *                       the device reported a communication error (first
@@ -26,7 +26,11 @@
  *   5 INVALID_ARGUMENT  a null pointer, a length or a Configure value out of
  *                       range; nothing was done.
  *   6 NOT_SUPPORTED     an entry point this library does not implement.
- *   7..10               not used.
+ *   7 DISCONNECTED      the port went away while open (a USB modem
+ *                       unplugged, the far end of a pseudo-terminal
+ *                       closed); Connect and SendRequest fail so until
+ *                       the port is opened again.
+ *   8..10               not used.
  * BaTinHrtCPr_GetLastErrorText() says in words what went wrong.
  *
  * Order of use: Configure, SetPortName (for ports that are not "ComN"),

@@ -182,8 +182,9 @@ Result Master::exchange(const Request& request, Answer* answer) {
         std::string failure;
         switch (outcome) {
             case Outcome::PortFailure:
+            case Outcome::PortLost:
                 report_ += (report_.empty() ? "" : "; ") + note;
-                return Result::Resource;
+                return outcome == Outcome::PortLost ? Result::Disconnected : Result::Resource;
             case Outcome::Answered:
                 failure = retryReason(got, &record);
                 if (failure.empty()) {
@@ -237,7 +238,7 @@ Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
     const IoStatus written = transport_.write(frame.data(), frame.size(), settings_.keyRts);
     if (!written.ok) {
         *note = written.error;
-        return Outcome::PortFailure;
+        return written.lost ? Outcome::PortLost : Outcome::PortFailure;
     }
 
     using std::chrono::microseconds;
@@ -265,7 +266,7 @@ Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
         const IoStatus read = transport_.read(buffer, sizeof buffer, wait, &count);
         if (!read.ok) {
             *note = read.error;
-            return Outcome::PortFailure;
+            return read.lost ? Outcome::PortLost : Outcome::PortFailure;
         }
         if (count == 0) {
             if (receiver_.inFrame()) {

@@ -69,7 +69,7 @@ class Master {
     void setTrace(TraceFn trace) { trace_ = std::move(trace); }
 
     // Command 0 to the polling address. Ok, Communication (also when the
-    // answer carries no identity), NoResponse or Resource.
+    // answer carries no identity), NoResponse, Resource or Disconnected.
     Result connect();
     void disconnect() { connected_ = false; }
     bool connected() const { return connected_; }
@@ -80,7 +80,8 @@ class Master {
     // One command to the connected device: a long frame, or for command 0
     // a short frame to the polling address. Ok with the answer (which may
     // carry any response code, busy included once the retries are used up);
-    // otherwise Communication, NoResponse or Resource and `answer` untouched.
+    // otherwise Communication, NoResponse, Resource or Disconnected and
+    // `answer` untouched.
     // The caller checks that a device is connected and `data` has at most
     // 255 bytes.
     Result transact(std::uint8_t command, const std::vector<std::uint8_t>& data, Answer* answer);
@@ -95,7 +96,7 @@ class Master {
     std::chrono::microseconds quietTime() const;
 
   private:
-    enum class Outcome { Answered, PortFailure, Broken, Silent };
+    enum class Outcome { Answered, PortFailure, PortLost, Broken, Silent };
 
     // What one try's wait for its answer has met besides the answer.
     struct Reception {

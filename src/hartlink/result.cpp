@@ -18,6 +18,8 @@ const char* resultText(Result result) {
             return "invalid argument";
         case Result::NotSupported:
             return "not supported";
+        case Result::Disconnected:
+            return "the port was disconnected (modem unplugged)";
     }
     return "unknown result";
 }

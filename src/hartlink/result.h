@@ -14,6 +14,7 @@ enum class Result : std::int32_t {
     NoResponse = 4,
     InvalidArgument = 5,
     NotSupported = 6,
+    Disconnected = 7,  // the port went away while in use: the modem was unplugged
 };
 
 // "no device response" etc.; never null.

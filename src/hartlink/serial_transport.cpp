@@ -59,6 +59,12 @@ bool notSupported(int error) {
     return error == ENOTTY || error == EINVAL;
 }
 
+// The errors of a port that went away under an open descriptor: a USB
+// adapter unplugged, the far end of a pseudo-terminal closed.
+bool goneError(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV;
+}
+
 class SerialTransport final : public Transport {
   public:
     explicit SerialTransport(std::string path) : path_(std::move(path)) {}
@@ -140,6 +146,10 @@ class SerialTransport final : public Transport {
                 done += static_cast<std::size_t>(n);
                 continue;
             }
+            if (n < 0 && goneError(errno)) {
+                status = lost();
+                break;
+            }
             if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 status =
                     IoStatus::failure("Writing to " + path_ + " failed: " + systemError(errno));
@@ -180,7 +190,7 @@ class SerialTransport final : public Transport {
                 waited();  // an answer trickles in for a few hundred ms
                 return {};
             }
-            if (n < 0 && errno == EIO)
+            if (n < 0 && goneError(errno))
                 hungUp = true;
             else if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 return IoStatus::failure("Reading from " + path_ +
@@ -188,7 +198,7 @@ class SerialTransport final : public Transport {
             }
             // With VMIN = 0 a read of 0 bytes means "nothing there"; after a
             // hang-up it means the port is gone.
-            if (hungUp) return IoStatus::failure("Serial port " + path_ + " was disconnected");
+            if (hungUp) return lost();
             const auto left =
                 std::chrono::duration_cast<std::chrono::microseconds>(deadline - now());
             if (left.count() <= 0) return {};
@@ -231,10 +241,14 @@ class SerialTransport final : public Transport {
         const int r = ::poll(&p, 1, millisecondsCeil(timeOut));
         if (r < 0 && errno != EINTR)
             return IoStatus::failure("Waiting on " + path_ + " failed: " + systemError(errno));
-        if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) && !(p.revents & POLLIN)) {
-            return IoStatus::failure("Serial port " + path_ + " was disconnected");
-        }
+        if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) && !(p.revents & POLLIN))
+            return lost();
         return {};
+    }
+
+    IoStatus lost() const {
+        return IoStatus::disconnected("Serial port " + path_ +
+                                      " was disconnected (modem unplugged?)");
     }
 
     std::string path_;

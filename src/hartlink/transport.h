@@ -21,8 +21,12 @@ namespace hartlink {
 struct IoStatus {
     bool ok = true;
     std::string error;  // what went wrong, in words, when !ok
+    bool lost = false;  // the port went away while open (a USB modem unplugged)
 
     static IoStatus failure(std::string text) { return IoStatus{false, std::move(text)}; }
+    static IoStatus disconnected(std::string text) {
+        return IoStatus{false, std::move(text), true};
+    }
 };
 
 class Transport {

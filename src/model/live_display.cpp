@@ -147,7 +147,13 @@ void LiveDisplay::StopDynDisplay() {
 // refreshed once, after the cycle, when anything came in.
 void LiveDisplay::UpdDynDisplay() {
     Program& p = m_.program;
-    if (!p.state.DynamicDisplayOn || p.state.ConnectionState == 0) return;
+    if (!p.state.DynamicDisplayOn) return;
+    // A modem lost during another operation was reported there.
+    if (session_.modemLost()) {
+        StopDynDisplay();
+        return;
+    }
+    if (p.state.ConnectionState == 0) return;
     p.log.DebugLog(QStringLiteral(">>> UpdDynDisplay()"), 6);
     inCycle_ = true;
     bool received = true;
@@ -161,6 +167,13 @@ void LiveDisplay::UpdDynDisplay() {
         if (config != Presence::Display) received = pollTransmitter(false) || received;
     }
     inCycle_ = false;
+    if (session_.modemLost()) {
+        StopDynDisplay();
+        p.messages.MsgBox(QStringLiteral("Error"),
+                          session_.progress().errorText(kResultDisconnected, QString()),
+                          mb::Ok | mb::IconError);
+        return;
+    }
     if (received) shown();
 }
 

@@ -57,7 +57,8 @@ class LiveDisplay {
     // Stops polling, closes the link and blanks the read-out.
     void StopDynDisplay();
     // One poll (in test mode: one value from the "Test input" window); a
-    // failed one is logged and the next one tries again.
+    // failed one is logged and the next one tries again. A lost modem stops
+    // the live display, with a message when this poll met it.
     void UpdDynDisplay();
     // Shows the live block the last poll or read of the device received.
     void showLiveBlock();

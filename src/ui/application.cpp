@@ -165,7 +165,14 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Ga
 
 // The live values into their controls, lamps, status line and diagram.
 void Application::bindLiveDisplay() {
-    refreshLiveValues = [this] { core_.live.UpdDynDisplay(); };
+    refreshLiveValues = [this] {
+        const bool wasOn = p_.state.DynamicDisplayOn;
+        core_.live.UpdDynDisplay();
+        // A lost modem ends the live display: the window shows it disconnected.
+        if (!wasOn || p_.state.DynamicDisplayOn) return;
+        showFields();
+        modes_->UpdGadItems(-1);
+    };
     core_.live.hooks.showValues = [this] {
         // One redraw per value, and only while the diagram is in sight.
         auto redraw = std::exchange(refresh_->checks.redrawDiagram, nullptr);

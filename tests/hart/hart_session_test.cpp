@@ -386,7 +386,9 @@ TEST(ErrorTexts, FollowTheFunctionAndResult) {
     EXPECT_EQ(steps.errorText(2, "BaTinHrtCPr_SendRequest(191)"),
               "Resource Error, not Connected!!");
     EXPECT_EQ(steps.errorText(3, "BaTinHrtCPr_Connect"), "Communication Error, not Connected!!");
-    EXPECT_EQ(steps.errorText(7, "BaTinHrtCPr_Connect"), "Unexpected Error, not Connected!!");
+    EXPECT_EQ(steps.errorText(6, "BaTinHrtCPr_Connect"), "Unexpected Error, not Connected!!");
+    EXPECT_EQ(steps.errorText(kResultDisconnected, "BaTinHrtCPr_Connect"),
+              "HART modem disconnected from Com5");
     EXPECT_EQ(steps.errorText(80, "BaTinHrtCPr_SendRequest"), "User Interrupt!");
     EXPECT_EQ(steps.errorText(4, "BaTinHrtCPr_Open"), "Invalid ComPort Com5");
     EXPECT_EQ(steps.errorText(-1, "cant run ZEL-HART"), "cant run ZEL-HART");
@@ -397,6 +399,10 @@ TEST(ErrorTexts, FollowTheFunctionAndResult) {
     EXPECT_EQ(steps.errorText(kResultRefused, "BaTinHrtCPr_SendRequest"), "write protected (7)");
     EXPECT_EQ(steps.errorText(kResultWithheld, "BaTinHrtCPr_SendRequest"),
               "not sent: not a device of this program");
+    // Whichever step meets a lost modem says so, in place of its own detail.
+    steps.CheckStep(kResultDisconnected, 0, "Data transfer interrupted", "C141");
+    EXPECT_TRUE(t.dialogs.progress.contains(
+        "status|Data transfer interrupted (HART modem disconnected from Com5)|255"));
 }
 
 TEST(ProgressSteps, RetryBarAndCheckStepWaits) {
@@ -453,6 +459,28 @@ TEST(ComPorts, SimulatorIsAlwaysOfferedLast) {
     for (std::size_t i = 0; i < ports.size(); ++i)
         EXPECT_EQ(ports[i].menuId, 5000 + static_cast<int>(i));
     EXPECT_TRUE(t.program.log.viewText().contains(">>> GetAvailableComPorts()"));
+}
+
+// A USB modem by maker, product and serial number, falling back to its ids;
+// a port without USB data as before.
+TEST(ComPorts, LabelNamesTheModemAsThePersonKnowsIt) {
+    const auto usb = [](const char* maker, const char* product, const char* serial) {
+        return PortFacts{"/dev/ttyUSB0", "ttyUSB0", maker, product, serial, true, 0x0403, 0x6001};
+    };
+    struct Row {
+        PortFacts port;
+        const char* label;
+    } rows[] = {
+        {usb("FTDI", "FT232R USB UART", "A50285BI"),
+         "FTDI FT232R USB UART (serial A50285BI) - /dev/ttyUSB0"},
+        {usb("Prolific", "Prolific USB-Serial Controller", ""),
+         "Prolific USB-Serial Controller - /dev/ttyUSB0"},
+        {usb("", "", ""), "USB 0403:6001 - /dev/ttyUSB0"},
+        {PortFacts{"/dev/ttyS0", "ttyS0", "", "", "", false, 0, 0}, "ttyS0"},
+        {PortFacts{"/dev/ttyS1", "ttyS1", "", "16550A UART", "", false, 0, 0},
+         "ttyS1 (16550A UART)"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(portLabel(r.port), QString::fromUtf8(r.label));
 }
 
 }  // namespace

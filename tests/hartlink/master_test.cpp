@@ -254,12 +254,23 @@ TEST_F(MasterTest, DamagedOrBrokenOffAnswersAreRetried) {
     EXPECT_EQ(line.writes.size(), 3u);
 }
 
+// A port that fails, or goes away, ends the exchange at once: no retry.
 TEST_F(MasterTest, PortFailureEndsTheExchangeAtOnce) {
-    device({});
-    connected();
-    line.writeStatus = IoStatus::failure("Serial port /dev/ttyUSB0 was disconnected");
-    EXPECT_EQ(command1(), Result::Resource);
-    EXPECT_EQ(master->report(), "Serial port /dev/ttyUSB0 was disconnected");
+    const struct Row {
+        IoStatus status;
+        Result result;
+    } rows[] = {
+        {IoStatus::failure("Writing to /dev/ttyUSB0 failed: Broken pipe"), Result::Resource},
+        {IoStatus::disconnected("Serial port /dev/ttyUSB0 was disconnected"), Result::Disconnected},
+    };
+    for (const Row& r : rows) {
+        line.writeStatus = {};
+        device({});
+        connected();
+        line.writeStatus = r.status;
+        EXPECT_EQ(command1(), r.result) << r.status.error;
+        EXPECT_EQ(master->report(), r.status.error);
+    }
 }
 
 TEST_F(MasterTest, RequestsCarryThePreamblesTheDeviceAsksFor) {

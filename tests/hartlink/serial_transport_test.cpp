@@ -117,15 +117,24 @@ TEST_F(PtyTest, SecondOpenOfTheSamePortIsBusy) {
     EXPECT_TRUE(makeSerialTransport(path)->open().ok);
 }
 
-TEST_F(PtyTest, FarEndHangingUpIsAPortFailure) {
+// The far end closing is what an unplugged modem looks like: reads and
+// writes say the port was disconnected, at once, not after a time-out.
+TEST_F(PtyTest, FarEndHangingUpIsALostPort) {
     auto t = makeSerialTransport(path);
     ASSERT_TRUE(t->open().ok);
     ::close(master);
     master = -1;
-    std::uint8_t got[4];
+    std::uint8_t got[4] = {0xFF, 0xFF, 0x02, 0x80};
     std::size_t count = 0;
-    const IoStatus status = t->read(got, sizeof got, 1000ms, &count);
-    EXPECT_FALSE(status.ok);
+    const auto start = std::chrono::steady_clock::now();
+    const IoStatus read = t->read(got, sizeof got, 1000ms, &count);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    EXPECT_FALSE(read.ok);
+    EXPECT_TRUE(read.lost);
+    EXPECT_NE(read.error.find(path + " was disconnected"), std::string::npos) << read.error;
+    const IoStatus written = t->write(got, sizeof got, true);
+    EXPECT_FALSE(written.ok);
+    EXPECT_TRUE(written.lost) << written.error;
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 #include <QElapsedTimer>
 #include <QProcess>
 
+#include "files/device_core.h"
 #include "hart/connection_probe.h"
 #include "hart/hart_session.h"
 #include "hart/link_library.h"
+#include "support/ending_probe.h"
 #include "support/test_program.h"
 
 namespace zh {
@@ -32,7 +34,10 @@ class SimulatorProcess {
         while (!process_.canReadLine() && waited.elapsed() < 5000) process_.waitForReadyRead(100);
         path_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
     }
-    ~SimulatorProcess() {
+    ~SimulatorProcess() { stop(); }
+    // Ends the simulator, and with it the far end of its pty: what an
+    // unplugged modem looks like to the program.
+    void stop() {
         process_.terminate();
         if (!process_.waitForFinished(3000)) {
             process_.kill();
@@ -160,6 +165,47 @@ TEST_F(HartOverPty, EveryFaultGivesItsResultAndLeavesTheLineClean) {
     SimulatorProcess sim({});
     EXPECT_EQ(connect(sim.path()), 1);
     session.HartDisConnect();
+}
+
+// The modem unplugged while the live display polls it: the poll fails at
+// once as disconnected, not after the retries' time-outs; the live display
+// stops, closes the port and says why; the next connect tries the port again.
+TEST(LiveDisplayOverPty, UnpluggedModemStopsItWithAMessageAndTheNextConnectTriesAgain) {
+    TestProgram t;
+    LinkLibrary link{t.program.log};
+    ASSERT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")));
+    test::EndingProbe probe;
+    DeviceCore core{t.program, link, probe};
+    AppState& s = t.program.state;
+    s.TransmitterDisplay = QStringLiteral("auto");
+    s.DataTrigger = 0;  // data are shown: connecting reads nothing
+    SimulatorProcess sim({});
+    s.ComPort = sim.path();
+    ASSERT_TRUE(core.live.StartDynDisplay(QString())) << t.program.log.viewText().toStdString();
+    core.live.UpdDynDisplay();
+    EXPECT_FALSE(core.live.state.DisplayText.isEmpty());
+
+    sim.stop();
+    QElapsedTimer timer;
+    timer.start();
+    core.live.UpdDynDisplay();
+    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_FALSE(s.DynamicDisplayOn);
+    EXPECT_EQ(s.ConnectionState, 0);
+    EXPECT_EQ(core.session.LinkOpen, 0);
+    EXPECT_TRUE(core.live.state.DisplayText.isEmpty());
+    ASSERT_EQ(t.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(t.dialogs.boxes[0].text,
+              QStringLiteral("HART modem disconnected from ") + sim.path());
+    QByteArray block;
+    EXPECT_EQ(core.session.SendRequest(191, QByteArray(1, char(89)), 24, &block, 1),
+              kResultDisconnected);  // unsent while the modem is gone
+
+    SimulatorProcess again({});
+    s.ComPort = again.path();
+    ASSERT_TRUE(core.live.StartDynDisplay(QString())) << t.program.log.viewText().toStdString();
+    EXPECT_FALSE(core.session.modemLost());
+    core.live.StopDynDisplay();
 }
 
 TEST_F(HartOverPty, HangingProbeIsKilledEveryTryAndTheConnectionFails) {
