@@ -1,0 +1,45 @@
+#pragma once
+// Compares a device with a data set: the values a data file holds (or a
+// write sent) against what the device holds after one read. Differences
+// that are not real are left out: numbers the device stores as the same
+// value, texts that differ only in padding, fields the device does not hold
+// for its configuration (transmitter, display or both) and read-outs.
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace zh {
+
+struct DeviceCore;
+struct DeviceModel;
+
+struct FieldDifference {
+    QString name;         // field name ("SetPoint1")
+    QString caption;      // the label the window shows ("Set point 1"), or the name
+    QString fileValue;    // as the data set holds it, in `unit`
+    QString deviceValue;  // as the device holds it, in the same unit
+    QString unit;         // "bar", "s", "" for none
+};
+
+struct Comparison {
+    int result = 0;   // hart result of the device read (kResultOk...)
+    QString failure;  // what went wrong when the file could not be opened or the read failed
+    std::vector<FieldDifference> differences;
+};
+
+// The data set `expected` (a model holding the file's or the written values)
+// against the device values now in `device` (just read). Only fields the
+// device holds for its configuration; numbers equal within one device count;
+// texts equal apart from padding.
+std::vector<FieldDifference> compareFields(const DeviceModel& expected, const DeviceModel& device);
+
+// Opens data file `path` into a scratch model, reads the device once into
+// the program's model (the configuration it has) and compares.
+Comparison compareDeviceWithFile(DeviceCore& core, const QString& path);
+
+// One line per difference, "Caption (Name): file 1.5 bar, device 2.0 bar";
+// for batch output, the window's "Save as text" and a failed verify's message.
+QStringList differenceLines(const std::vector<FieldDifference>& d);
+
+}  // namespace zh
