@@ -32,6 +32,7 @@ struct AppState {
     QString ProgramDir = QStringLiteral(".\\");
     QString DefaultsDir;  // the shipped read-only files; empty: ProgramDir
     QString StateDir;     // the debug log's folder; empty: ProgramDir
+    QString DataDir;      // the first folder of data files; empty: ProgramDir
     QString LanguageFile = QStringLiteral(".\\Language\\English.ini");
     QString ActualLanguage = QStringLiteral("English");
     QString DebugFile = QStringLiteral(".\\Debug.log");
@@ -45,6 +46,9 @@ struct AppState {
     QString GraphMode = QStringLiteral("OFF");
     QString NoWrite = QStringLiteral("OFF");
     QString TranmitterVerivy = QStringLiteral("OFF");  // key name as stored profiles spell it
+    // A write from the window is read back and compared (one full read of
+    // the device, a few seconds); on unless the profile says "OFF".
+    bool VerifyWrite = true;
     QString Diagnostics = QStringLiteral("OFF");
     QString ErrorDisplay = QStringLiteral("OFF");
     QString TransmitterDisplay = QStringLiteral("auto");  // "transmitter", "display", "all", "auto"

@@ -59,7 +59,7 @@ ProgramFolders decideProgramFolders(const QString& programDir, const FolderEnvir
     // Root may write anywhere: an installed program is also told by its
     // shipped files lying in the share folder and not beside it.
     const bool installed = holdsAProfile(shipped) && !holdsAProfile(dir);
-    if (env.programDirWritable && !installed) return {dir, dir, dir, dir};
+    if (env.programDirWritable && !installed) return {dir, dir, dir, dir, dir};
     ProgramFolders f;
     f.programDir = dir;
     f.defaultsDir = QFileInfo::exists(shipped) ? shipped : dir;
@@ -67,6 +67,8 @@ ProgramFolders decideProgramFolders(const QString& programDir, const FolderEnvir
                   QLatin1String(kFolderName);
     f.stateDir = baseFolder(env.xdgStateHome, env.home, ".local/state") + QLatin1Char('/') +
                  QLatin1String(kFolderName);
+    // Data sets belong to the person, not among the program's settings.
+    f.dataDir = withoutTrailingSeparator(env.home);
     return f;
 }
 
@@ -92,6 +94,7 @@ void applyProgramFolders(AppState& s, const ProgramFolders& folders) {
     s.ProgramDir = withSeparator(folders.configDir);
     s.DefaultsDir = withSeparator(folders.defaultsDir);
     s.StateDir = withSeparator(folders.stateDir);
+    s.DataDir = withSeparator(folders.dataDir);
 }
 
 QString resolveReadOnlyFile(const AppState& s, const QString& name) {

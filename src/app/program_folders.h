@@ -19,6 +19,7 @@ struct ProgramFolders {
     QString defaultsDir;  // the shipped profiles, language files and images
     QString configDir;    // the profiles and language files in use
     QString stateDir;     // the debug log and the error reports
+    QString dataDir;      // where data files are opened and saved first
     // The folders apart from the program's own one.
     bool perUser() const { return configDir != programDir; }
 };

@@ -38,7 +38,7 @@ void translateProgramTexts(Program& p) {
 StartResult runStartup(Program& p, const QString& executableName, const QString& programDir,
                        const QStringList& arguments, const StartupHooks& hooks) {
     const QString dir = withoutTrailingSeparator(programDir);
-    return runStartup(p, executableName, ProgramFolders{dir, dir, dir, dir}, arguments, hooks);
+    return runStartup(p, executableName, ProgramFolders{dir, dir, dir, dir, dir}, arguments, hooks);
 }
 
 StartResult runStartup(Program& p, const QString& executableName, const ProgramFolders& folders,

@@ -120,8 +120,9 @@ QString resolveDataPath(DataSession& s, const QString& path) {
     QString p = path.isEmpty() ? s.file.currentFile : path;
     p.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (QDir::isAbsolutePath(p)) return QDir::cleanPath(p);
+    const AppState& state = programOf(s).state;
     const QString dir =
-        resolveProgramPath(programOf(s).state.ProgramDir,
+        resolveProgramPath(state.DataDir.isEmpty() ? state.ProgramDir : state.DataDir,
                            s.file.currentDir.isEmpty() ? QStringLiteral(".\\") : s.file.currentDir);
     return QDir::cleanPath(dir + QLatin1Char('/') + p);
 }

@@ -88,6 +88,7 @@ TEST(ProgramFolders, BesideTheProgramOrInTheUsersFoldersSeededOnce) {
         EXPECT_EQ(f.defaultsDir, root + '/' + row.defaultsDir);
         EXPECT_EQ(f.configDir, root + '/' + row.configDir);
         EXPECT_EQ(f.stateDir, root + '/' + row.stateDir);
+        EXPECT_EQ(f.dataDir, f.perUser() ? root + "/home" : bin) << "data sets start at home";
 
         const QStringList copied = seedUserFolders(f);
         EXPECT_EQ(copied.join(','), row.copied);
