@@ -8,6 +8,7 @@
 #include "app/program.h"
 #include "data_commands.h"
 #include "data_file.h"
+#include "device_comparison.h"
 #include "device_core.h"
 #include "scan_command.h"
 #include "universal_batch.h"
@@ -37,7 +38,8 @@ QString resultText(DeviceCore& core, int result) {
 int usage() {
     std::fprintf(stderr,
                  "usage: ZEL-HART read <port> <file> [--address N]\n"
-                 "       ZEL-HART write <file> <port> [all|changes] [--address N]\n"
+                 "       ZEL-HART write <file> <port> [all|changes] [--verify] [--address N]\n"
+                 "       ZEL-HART compare <file> <port> [--address N]\n"
                  "       (a *.hrt file holds the universal data of any HART device)\n");
     return 2;
 }
@@ -92,7 +94,8 @@ int readCommand(DeviceCore& core, const QString& port, const QString& fileArgume
 // The file is laid over what the device holds (the write reads it first in
 // the same connection): "changes" sends only what differs, "all" sends
 // everything, with what the file does not hold as the device has it.
-int writeCommand(DeviceCore& core, const QString& file, const QString& port, bool changesOnly) {
+int writeCommand(DeviceCore& core, const QString& file, const QString& port, bool changesOnly,
+                 bool verify) {
     Program& p = core.program;
     core.defineFirstMeasurand();
     // The write connects at once; the file's load needs no connection test of its own.
@@ -125,9 +128,49 @@ int writeCommand(DeviceCore& core, const QString& file, const QString& port, boo
     if (!leftOut.isEmpty())
         detail += QStringLiteral(", the device has no ") + leftOut +
                   QStringLiteral(": its part was left out");
+    if (verify) {
+        const Comparison check = verifyWrite(core);
+        if (!check.failure.isEmpty() || !check.differences.empty()) {
+            for (const QString& line : differenceLines(check.differences)) summary(line);
+            summary(QStringLiteral("write %1 -> %2: failed, %3")
+                        .arg(file, port,
+                             check.failure.isEmpty()
+                                 ? QStringLiteral("the device does not hold what was written: ") +
+                                       differenceNames(check.differences)
+                                 : check.failure));
+            return 1;
+        }
+        detail += QStringLiteral(", verified");
+    }
     summary(
         QStringLiteral("write %1 -> %2: ok (%3%4)").arg(file, port, p.state.TransmDisplay, detail));
     return 0;
+}
+
+// Reads the device once and lists where it differs from the data file:
+// 0 when it holds the file's values, 1 when it differs, 2 when the file or
+// the device could not be read.
+int compareCommand(DeviceCore& core, const QString& file, const QString& port) {
+    core.defineFirstMeasurand();
+    core.program.state.ComPort = port;
+    const Comparison c = compareDeviceWithFile(core, file);
+    if (!c.failure.isEmpty()) {
+        summary(
+            QStringLiteral("compare %1 <-> %2: failed, %3")
+                .arg(file, port, c.result != kResultOk ? resultText(core, c.result) : c.failure));
+        return 2;
+    }
+    for (const QString& line : differenceLines(c.differences)) summary(line);
+    if (c.differences.empty()) {
+        summary(QStringLiteral("compare %1 <-> %2: the device holds the file's values (%3)")
+                    .arg(file, port, core.program.state.TransmDisplay));
+        return 0;
+    }
+    summary(QStringLiteral("compare %1 <-> %2: %3 field(s) differ (%4)")
+                .arg(file, port)
+                .arg(c.differences.size())
+                .arg(core.program.state.TransmDisplay));
+    return 1;
 }
 
 // Takes "--address N" (polling address 0..63) out of `arguments` into the
@@ -142,18 +185,24 @@ bool takeAddress(QStringList& arguments, AppState& state) {
     return arguments.indexOf(QStringLiteral("--address")) < 0;
 }
 
+// Takes `option` out of `arguments`; true when it was there.
+bool takeFlag(QStringList& arguments, const QString& option) {
+    return arguments.removeAll(option) > 0;
+}
+
 }  // namespace
 
 bool isBatchCommand(const QStringList& arguments) {
     if (arguments.isEmpty()) return false;
     const QString word = arguments.first().toLower();
     return word == QLatin1String("read") || word == QLatin1String("write") ||
-           word == QLatin1String("scan");
+           word == QLatin1String("scan") || word == QLatin1String("compare");
 }
 
 int runBatchCommand(DeviceCore& core, const QStringList& commandLine) {
     QStringList arguments = commandLine;
     if (!takeAddress(arguments, core.program.state)) return usage();
+    const bool verify = takeFlag(arguments, QStringLiteral("--verify"));
     const QString word = arguments.value(0).toLower();
     if (word == QLatin1String("scan"))
         return runScanCommand(core.link, core.program.log, arguments);
@@ -161,6 +210,10 @@ int runBatchCommand(DeviceCore& core, const QStringList& commandLine) {
     // profile's port and read or write another device than the one meant.
     const int portAt = word == QLatin1String("read") ? 1 : 2;
     if (arguments.size() > portAt && arguments.at(portAt).trimmed().isEmpty()) return usage();
+    if (verify && word != QLatin1String("write")) return usage();
+    if (word == QLatin1String("compare") && arguments.size() == 3 &&
+        !isUniversalFile(arguments.at(1)))
+        return compareCommand(core, arguments.at(1), arguments.at(2));
     if (word == QLatin1String("read") && arguments.size() == 3) {
         if (isUniversalFile(arguments.at(2)))
             return readUniversalCommand(core, arguments.at(1), arguments.at(2));
@@ -170,14 +223,14 @@ int runBatchCommand(DeviceCore& core, const QStringList& commandLine) {
         // A universal data file is only ever written as changes.
         const bool changes =
             arguments.size() == 4 && arguments.at(3).toLower() == QLatin1String("changes");
-        if (arguments.size() != 3 && !changes) return usage();
+        if ((arguments.size() != 3 && !changes) || verify) return usage();
         return writeUniversalCommand(core, arguments.at(1), arguments.at(2));
     }
     if (word == QLatin1String("write") && (arguments.size() == 3 || arguments.size() == 4)) {
         const QString scope = arguments.value(3, QStringLiteral("all")).toLower();
         if (scope != QLatin1String("all") && scope != QLatin1String("changes")) return usage();
         const bool changes = scope == QLatin1String("changes");
-        return writeCommand(core, arguments.at(1), arguments.at(2), changes);
+        return writeCommand(core, arguments.at(1), arguments.at(2), changes, verify);
     }
     return usage();
 }

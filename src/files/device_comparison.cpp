@@ -1,20 +1,147 @@
 #include "device_comparison.h"
 
+#include <QFileInfo>
+#include <QSet>
+#include <memory>
+#include <utility>
+
+#include "app/headless_gadgets.h"
+#include "app/presence.h"
+#include "app/program.h"
+#include "data_commands.h"
+#include "data_file.h"
 #include "device_core.h"
+#include "hart/display_blocks.h"
 #include "model/device_model.h"
+#include "model/field_twins.h"
+#include "model/list_text.h"
+#include "model/read_write_sequences.h"
+#include "model/scaling.h"
 
 namespace zh {
+namespace {
 
-std::vector<FieldDifference> compareFields(const DeviceModel& expected, const DeviceModel& device) {
-    (void)expected;
-    (void)device;
-    return {};
+// The fields the display module's blocks carry.
+bool moduleField(const QString& name) {
+    static const QSet<QString> fields = [] {
+        QSet<QString> names;
+        for (const BlockLayout& b : blockLayouts())
+            for (const QString& field : snapshotFields(b.number)) names.insert(field);
+        return names;
+    }();
+    return fields.contains(name);
+}
+
+// Whether the device, as the last read found it, holds `f`: a display
+// module alone has no transmitter fields, a transmitter alone nothing but
+// its own; read-outs and the module's counters are never a setting, and
+// the administrator's copy of a field is the same value again.
+bool deviceHolds(DeviceModel& device, const FieldRecord& f) {
+    if (f.is(FlagDisplayOnly) || deviceCounts(f.Name) || isTwinCopy(f.Name)) return false;
+    DataSession session(device);
+    if (!isSavedField(session, f)) return false;
+    switch (parsePresence(device.program.state.TransmDisplay)) {
+        case Presence::Display:
+            return !f.is(FlagTransmitter);
+        case Presence::Transmitter:
+            return f.is(FlagTransmitter) || !moduleField(f.Name);
+        default:
+            return true;
+    }
+}
+
+QString unitWord(const QString& bracketed) {
+    return QString(bracketed).remove(QLatin1Char('[')).remove(QLatin1Char(']')).trimmed();
+}
+
+// A value as a person reads it: an option with its text, padding removed.
+QString shownValue(const FieldRecord& f, const QString& content) {
+    const QString value = QString(content).remove(QChar(0)).trimmed();
+    if (f.type() != QLatin1String("combobox")) return value;
+    const QString text = ListTextOf(f.Params, value.toInt());
+    return text.isEmpty() ? value : value + QStringLiteral(" (") + text + QLatin1Char(')');
+}
+
+// A model of its own, without controls, holding a copy of another's data.
+struct ModelCopy {
+    explicit ModelCopy(const DeviceModel& source)
+        : program(source.program.dialogs, noControls, source.program.clock), model(program) {
+        program.state = source.program.state;
+        program.log.setThreshold(0);
+        model.fields = source.fields;
+        model.cal = source.cal;
+        model.selection = source.selection;
+        model.loadedFields = source.loadedFields;
+        model.fromDevice = source.fromDevice;
+    }
+    ModelCopy(const ModelCopy&) = delete;
+    ModelCopy& operator=(const ModelCopy&) = delete;
+
+    HeadlessGadgets noControls;  // declared before the program that uses it
+    Program program;
+    DeviceModel model;
+};
+
+}  // namespace
+
+std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceModel& device) {
+    std::vector<FieldDifference> differences;
+    for (int i = 1; i <= expected.fields.count(); ++i) {
+        const FieldRecord& want = expected.fields.at(i);
+        if (want.Name.isEmpty()) continue;
+        if (!expected.loadedFields.isEmpty() && !expected.loadedFields.contains(want.Name))
+            continue;
+        const int at = device.fields.find(want.Name);
+        if (at < 0) continue;
+        const FieldRecord& has = device.fields.at(at);
+        if (!deviceHolds(device, has)) continue;
+        // Compared in the data's unit, to the decimals the data show.
+        QString deviceValue = has.Content;
+        if (!want.GadUnit.isEmpty() && !has.GadUnit.isEmpty() && want.GadUnit != has.GadUnit) {
+            const QString converted =
+                convertUnitText(device, has.Content, has.GadUnit, want.GadUnit, has.Name);
+            if (!converted.isEmpty()) deviceValue = converted;
+        }
+        if (showsValue(want.Content, deviceValue)) continue;
+        FieldDifference d;
+        d.name = want.Name;
+        d.caption = has.GadDescr.trimmed().isEmpty() ? want.Name : has.GadDescr.trimmed();
+        d.fileValue = shownValue(want, want.Content);
+        d.deviceValue = shownValue(has, deviceValue);
+        d.unit = unitWord(want.GadUnit.isEmpty() ? has.GadUnit : want.GadUnit);
+        differences.push_back(d);
+    }
+    return differences;
 }
 
 Comparison compareDeviceWithFile(DeviceCore& core, const QString& path) {
-    (void)path;
+    Comparison c;
+    // The file is only loaded here: its check needs no connection.
+    const auto testConnection = std::exchange(core.data.device.testConnection, nullptr);
+    const int opened = OpenDataFile(core.data, QFileInfo(path).absoluteFilePath());
+    core.data.device.testConnection = testConnection;
+    if (opened != 1) {
+        c.failure = path + QStringLiteral(": the file could not be opened");
+        return c;
+    }
+    const ModelCopy file(core.model);
+    c.result = core.read();
+    if (c.result != kResultOk) {
+        c.failure = QStringLiteral("the device could not be read (result %1)").arg(c.result);
+        return c;
+    }
+    c.differences = compareFields(file.model, core.model);
+    return c;
+}
+
+Comparison verifyWrite(DeviceCore& core) {
+    const ModelCopy written(core.model);
     Comparison c;
     c.result = core.read();
+    if (c.result != kResultOk)
+        c.failure = QStringLiteral("the device could not be read back (result %1)").arg(c.result);
+    else
+        c.differences = compareFields(written.model, core.model);
     return c;
 }
 
@@ -22,12 +149,19 @@ QStringList differenceLines(const std::vector<FieldDifference>& d) {
     QStringList lines;
     for (const FieldDifference& f : d) {
         const QString unit = f.unit.isEmpty() ? QString() : QLatin1Char(' ') + f.unit;
-        const QString caption =
-            f.caption.isEmpty() || f.caption == f.name ? f.name : f.caption + " (" + f.name + ")";
+        const QString caption = f.caption.isEmpty() || f.caption == f.name
+                                    ? f.name
+                                    : f.caption + QStringLiteral(" (") + f.name + QLatin1Char(')');
         lines << caption + QStringLiteral(": file ") + f.fileValue + unit +
                      QStringLiteral(", device ") + f.deviceValue + unit;
     }
     return lines;
+}
+
+QString differenceNames(const std::vector<FieldDifference>& d) {
+    QStringList names;
+    for (const FieldDifference& f : d) names << f.name;
+    return names.join(QLatin1Char(' '));
 }
 
 }  // namespace zh

@@ -32,14 +32,22 @@ struct Comparison {
 // against the device values now in `device` (just read). Only fields the
 // device holds for its configuration; numbers equal within one device count;
 // texts equal apart from padding.
-std::vector<FieldDifference> compareFields(const DeviceModel& expected, const DeviceModel& device);
+// `device` is not const: a value in another unit is converted by its
+// calibration.
+std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceModel& device);
 
 // Opens data file `path` into a scratch model, reads the device once into
 // the program's model (the configuration it has) and compares.
 Comparison compareDeviceWithFile(DeviceCore& core, const QString& path);
 
+// After a successful write: reads the device back once and compares it
+// with the values the write sent (the program's model as the write left it).
+Comparison verifyWrite(DeviceCore& core);
+
 // One line per difference, "Caption (Name): file 1.5 bar, device 2.0 bar";
 // for batch output, the window's "Save as text" and a failed verify's message.
 QStringList differenceLines(const std::vector<FieldDifference>& d);
+// The fields' names, separated by spaces ("Damping SetPoint1").
+QString differenceNames(const std::vector<FieldDifference>& d);
 
 }  // namespace zh

@@ -31,6 +31,12 @@ QString twinOf(const QString& name) {
     return QString();
 }
 
+bool isTwinCopy(const QString& name) {
+    for (const FieldTwin& t : kTwins)
+        if (name.compare(QLatin1String(t.copy), Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
 bool copyFieldValue(DeviceModel& m, const QString& dest, const QString& source) {
     const int d = m.fields.find(dest);
     const int s = m.fields.find(source);

@@ -14,6 +14,8 @@ struct DeviceModel;
 // The other field of the pair `name` belongs to (copy or original), or
 // an empty text for a field without a twin.
 QString twinOf(const QString& name);
+// Whether `name` is the copy of a pair (it holds nothing of its own).
+bool isTwinCopy(const QString& name);
 
 // `dest` takes the value of `source` (any two fields, not only twins): raw
 // value, content as dest shows it (its combo code, its conversion of the

@@ -36,6 +36,12 @@ class LinkLibrary;
 QStringList segment1Fields();
 QStringList segment2Fields();
 
+// A value shown as `shown` stands for `value` when it is the same text
+// (padding aside), or the same number to the last decimal `shown` has.
+bool showsValue(const QString& shown, const QString& value);
+// What the module counts by itself (power-ons, operating time, errors).
+bool deviceCounts(const QString& name);
+
 // What the window does around a sequence; unset hooks do nothing.
 struct SequenceHooks {
     // Re-initialise the main data for another measurand (the window is rebuilt).

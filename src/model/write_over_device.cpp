@@ -20,11 +20,23 @@ namespace zh {
 
 namespace {
 
+// The transmitter's fields a write sends (commands 181, 182, 35 and 34).
+QStringList transmitterWriteFields() {
+    QStringList t{QStringLiteral("Damping"), QStringLiteral("TMeasRangeHigh"),
+                  QStringLiteral("TMeasRangeLow"), QStringLiteral("TNomRangeHigh"),
+                  QStringLiteral("TNomRangeLow")};
+    for (int i = 0; i < 22; ++i) t << QStringLiteral("ADCByte%1").arg(i);
+    for (int i = 0; i < 11; ++i) t << QStringLiteral("AGW%1").arg(i);
+    return t;
+}
+
 int decimalsOf(const QString& text) {
     const QString t = text.trimmed();
     const int dot = t.indexOf(QLatin1Char('.'));
     return dot < 0 ? 0 : static_cast<int>(t.size()) - dot - 1;
 }
+
+}  // namespace
 
 // A value shown as `shown` stands for `value` when it is the same text
 // (padding aside), or the same number to the last decimal `shown` has: the
@@ -49,18 +61,6 @@ bool deviceCounts(const QString& name) {
                                       "pc_ui8LastEC_index",  "bLogDataStoreFailureCount"};
     return counters.contains(name);
 }
-
-// The transmitter's fields a write sends (commands 181, 182, 35 and 34).
-QStringList transmitterWriteFields() {
-    QStringList t{QStringLiteral("Damping"), QStringLiteral("TMeasRangeHigh"),
-                  QStringLiteral("TMeasRangeLow"), QStringLiteral("TNomRangeHigh"),
-                  QStringLiteral("TNomRangeLow")};
-    for (int i = 0; i < 22; ++i) t << QStringLiteral("ADCByte%1").arg(i);
-    for (int i = 0; i < 11; ++i) t << QStringLiteral("AGW%1").arg(i);
-    return t;
-}
-
-}  // namespace
 
 QStringList DeviceSequences::checkBeforeWrite(bool withTransmitter, bool withDisplay) {
     const bool noWrite = writesSwitchedOff(m_.program.state.NoWrite);

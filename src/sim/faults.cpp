@@ -313,9 +313,8 @@ struct SwitchOption {
     bool DeviceConfig::*on;
 };
 const SwitchOption kSwitchOptions[] = {
-    {"realtime", &DeviceConfig::realtime},
-    {"powercycle", &DeviceConfig::powerCycle},
-    {"writeprotect", &DeviceConfig::writeProtect},
+    {"realtime", &DeviceConfig::realtime},         {"powercycle", &DeviceConfig::powerCycle},
+    {"writeprotect", &DeviceConfig::writeProtect}, {"ignorewrites", &DeviceConfig::ignoreWrites},
     {"morestatus", &DeviceConfig::moreStatus},
 };
 

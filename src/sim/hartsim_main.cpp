@@ -99,6 +99,7 @@ const char kUsage[] =
     "  tag=TEXT           initial tag (up to 8 characters, packed ASCII)\n"
     "  longtag=TEXT       initial long tag (up to 32 characters; hart5 has none)\n"
     "  writeprotect[=on|off]  the configuration writes answer 7\n"
+    "  ignorewrites[=on|off]  writes are acknowledged but nothing is stored\n"
     "  morestatus[=on|off] start with \"more status available\" set until\n"
     "                     command 48 reads the additional status\n"
     "  burst=MS           burst mode: a burst frame of command 1 every MS ms\n"

@@ -203,7 +203,12 @@ std::optional<Reply> Simulator::State::handle(const MasterFrame& frame) {
     } else if (!writeGoesAhead(frame, &status1)) {
         // Busy or still running: nothing carried out, no data.
     } else {
+        // A device that loses its writes answers them as carried out.
+        const bool forget =
+            config.ignoreWrites && isWriteCommand(frame.command) && frame.command != 40;
+        const Memory before = forget ? device.memory() : Memory();
         CommandResult result = executeCommand(device, config, frame.command, frame.data);
+        if (forget) device.restore(before);
         // Every write carried out counts as a change of the configuration,
         // except the loop test's fixed current.
         if (isWriteCommand(frame.command) && frame.command != 40 &&

@@ -81,6 +81,7 @@ struct DeviceConfig {
     std::string tag;            // initial tag (8 characters); empty: the identity's own
     std::string longTag;        // initial long tag (32 characters); empty: the identity's own
     bool writeProtect = false;  // the configuration writes answer 7
+    bool ignoreWrites = false;  // writes answer success, but nothing is stored
     bool moreStatus = false;    // starts with "more status available" until command 48
     int burstMs = 0;            // burst frames of command 1 this often (0: none)
     int busyWrites = 0;         // the next N answers to write commands are busy (32)
@@ -227,7 +228,8 @@ class Simulator {
 // errorlog=<0..19>|demo (a full error log, its newest entry at that table
 // index; demo: at 7), identity=ours|hart5|hart7 (before the options it sets:
 // manufacturer, device type, device id, presence), foreign=notimpl|error|
-// layout, tag=, longtag=, writeprotect[=on|off], morestatus[=on|off],
+// layout, tag=, longtag=, writeprotect[=on|off], ignorewrites[=on|off],
+// morestatus[=on|off],
 // burst=<ms>, busy=<n>, delayed=<n>. The
 // display unit and the calibration decimals are checked against the
 // catalogue record the options choose, whatever their order.
