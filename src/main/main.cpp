@@ -348,7 +348,7 @@ int runWindow(int argc, char** argv, QStringList arguments) {
 constexpr const char* kUsage =
     "Usage: %1 [--screenshot FILE | --replay FILE [--step-delay MS] |\n"
     "           --check-start N | --raise-error]\n"
-    "       %1 read|write|scan|Connect ...   (the commands below)\n"
+    "       %1 read|write|compare|scan|Connect ...   (the commands below)\n"
     "       %1 --help | --version\n"
     "\n"
     "Configuration and service tool for HART pressure and temperature transmitters\n"
@@ -361,10 +361,15 @@ constexpr const char* kUsage =
     "                     read the device on <port> into the data file <file>\n"
     "                     (*.cfp pressure, *.cft temperature; *.hrt the universal\n"
     "                     data of any HART device)\n"
-    "  write <file> <port> [all|changes] [--address N]\n"
+    "  write <file> <port> [all|changes] [--verify] [--address N]\n"
     "                     write the data file <file> into the device on <port>:\n"
     "                     everything (all, the default) or only what differs\n"
-    "                     (changes; a *.hrt file is always written as changes)\n"
+    "                     (changes; a *.hrt file is always written as changes);\n"
+    "                     --verify reads the device back (one more read) and\n"
+    "                     fails naming the fields it does not hold as written\n"
+    "  compare <file> <port> [--address N]\n"
+    "                     read the device on <port> once and print one line per\n"
+    "                     field whose value differs from the data file <file>\n"
     "  scan <port> [--to N]\n"
     "                     list every device answering at polling addresses 0-15\n"
     "                     (0-63 once a HART 6/7 device answers, or 0-N)\n"
@@ -404,7 +409,8 @@ constexpr const char* kUsage =
     "\n"
     "Exit status of read, write and scan: 0 done; 1 the device or the file\n"
     "failed (scan: no device answered); 2 invalid arguments (scan: also a port\n"
-    "that did not open).\n";
+    "that did not open). Of compare: 0 the device holds the file's values; 1 it\n"
+    "differs; 2 the file or the device could not be read, or invalid arguments.\n";
 
 // "<name> <version>" and the profile the edition reads.
 void printVersion(int argc, char** argv, const QString& name) {
