@@ -272,3 +272,89 @@ TEST_F(UniversalBatch, ScanListsEveryDeviceOfTheLine) {
     EXPECT_EQ(run({"scan", "/dev/zh-no-such-port"}, &out), 2);
     EXPECT_EQ(run({"scan", port, "--to", "64"}, &out), 2);
 }
+
+namespace {
+
+// One comparison of the device with a data file read from it: the file
+// edited or the device changed through hartcmd in between, then compared
+// (or the edited file written with --verify).
+struct ComparisonRow {
+    const char* name;
+    const char* options;  // the simulated device
+    const char* edit;     // "Key=value" put into the file, or ""
+    const char* behind;   // "command data" sent through hartcmd, or ""
+    bool verifyWrite;     // write --verify instead of compare
+    int exit;
+    QStringList named;  // the fields of the difference lines
+};
+
+class DeviceComparison : public BatchCommands, public ::testing::WithParamInterface<ComparisonRow> {
+  protected:
+    void SetUp() override {
+        options = QLatin1String(GetParam().options);
+        BatchCommands::SetUp();
+    }
+    // The field names of the "Caption (Name): file ..., device ..." lines.
+    static QStringList differenceNames(const QString& out) {
+        static const QRegularExpression line(
+            QStringLiteral("(?m)^(?:[^\\n]* \\()?(\\w+)\\)?: file [^\\n]*, device "));
+        QStringList names;
+        for (auto it = line.globalMatch(out); it.hasNext();) names << it.next().captured(1);
+        return names;
+    }
+};
+
+TEST_P(DeviceComparison, ListsExactlyTheFieldsThatDiffer) {
+    const ComparisonRow& row = GetParam();
+    QString out;
+    ASSERT_EQ(run({"read", port, "device.cfp"}, &out), 0) << out.toStdString();
+    const QStringList read = receivedCommands();
+    if (*row.edit) {
+        const QString edit = QLatin1String(row.edit);
+        setInFile("device.cfp", edit.section('=', 0, 0).toLatin1().constData(),
+                  edit.section('=', 1).toLatin1().constData());
+    }
+    if (*row.behind) {
+        const QStringList behind = QString::fromLatin1(row.behind).split(' ');
+        QProcess hartcmd;
+        hartcmd.start(QStringLiteral(ZH_PROGRAM_DIR "/hartcmd"),
+                      {"--port", port, "--command", behind.at(0), "--data", behind.at(1)});
+        ASSERT_TRUE(hartcmd.waitForFinished(20000));
+        ASSERT_EQ(hartcmd.exitCode(), 0) << hartcmd.readAllStandardError().toStdString();
+        receivedCommands();
+    }
+    const QStringList arguments = row.verifyWrite
+                                      ? QStringList{"write", "device.cfp", port, "--verify"}
+                                      : QStringList{"compare", "device.cfp", port};
+    EXPECT_EQ(run(arguments, &out), row.exit) << out.toStdString();
+    EXPECT_EQ(differenceNames(out), row.named) << out.toStdString();
+    // The comparison is one read of the device, frame for frame.
+    if (!row.verifyWrite) {
+        EXPECT_EQ(receivedCommands(), read);
+    } else {
+        // What the device holds afterwards: the write's values when it kept them.
+        EXPECT_EQ(run({"compare", "device.cfp", port}, &out), row.exit) << out.toStdString();
+        EXPECT_EQ(differenceNames(out), row.named) << out.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DeviceComparison,
+    ::testing::Values(
+        ComparisonRow{"FileReadFromTheDevice", "", "", "", false, 0, {}},
+        ComparisonRow{
+            "OneFieldEditedInTheFile", "", "SetPoint1=10.4[bar]", "", false, 1, {"SetPoint1"}},
+        ComparisonRow{"DampingChangedThroughHartcmd", "", "", "34 3F000000", false, 1, {"Damping"}},
+        ComparisonRow{"VerifiedWrite", "", "SetPoint1=10.4[bar]", "", true, 0, {}},
+        ComparisonRow{"WriteTheDeviceIgnores",
+                      "ignorewrites",
+                      "SetPoint1=10.4[bar]",
+                      "",
+                      true,
+                      1,
+                      {"SetPoint1"}}),
+    [](const ::testing::TestParamInfo<ComparisonRow>& info) {
+        return std::string(info.param.name);
+    });
+
+}  // namespace
