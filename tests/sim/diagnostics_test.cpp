@@ -310,11 +310,13 @@ TEST(SimDiagnostics, UniversalWritesChangeTheirRecordsAndRefusalsNothing) {
         const char* options;
         std::vector<std::uint8_t> codes;  // answers to the same write, in turn
         std::uint8_t unitWrite;           // the answer to a unit write then
+        bool stored = true;               // a write answered with success is kept
     };
     const Refusal refusals[] = {
         {"writeprotect", {7, 7}, 7},
         {"busy=2", {32, 32, 0}, 0},
         {"delayed=3", {33, 34, 34, 0}, 33},
+        {"ignorewrites", {0, 0}, 0, false},
     };
     for (const Refusal& refusal : refusals) {
         SCOPED_TRACE(refusal.options);
@@ -326,7 +328,7 @@ TEST(SimDiagnostics, UniversalWritesChangeTheirRecordsAndRefusalsNothing) {
         for (std::size_t i = 0; i < refusal.codes.size(); ++i) {
             EXPECT_EQ(transact(device, longRequest(18, tagDescriptorDate)).status1,
                       refusal.codes[i]);
-            if (refusal.codes[i] != 0) {
+            if (refusal.codes[i] != 0 || !refusal.stored) {
                 EXPECT_EQ(
                     describeDifferences(configurationDifferences(before, device.device().memory())),
                     "");
