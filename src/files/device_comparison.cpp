@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/dialogs.h"
 #include "app/headless_gadgets.h"
 #include "app/presence.h"
 #include "app/program.h"
@@ -128,6 +129,16 @@ Comparison compareDeviceWithFile(DeviceCore& core, const QString& path) {
     c.result = core.read();
     if (c.result != kResultOk) {
         c.failure = QStringLiteral("the device could not be read (result %1)").arg(c.result);
+        return c;
+    }
+    // Another measurand's fields have nothing to compare with.
+    if (file.model.cal.Measurand != core.model.cal.Measurand) {
+        c.failure = QStringLiteral("the file holds %1 data, the device measures %2")
+                        .arg(file.model.cal.Measurand, core.model.cal.Measurand);
+        Program& p = core.program;
+        p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Error")),
+                          path + QStringLiteral(": ") + c.failure, mb::Ok | mb::IconError,
+                          QStringLiteral("nodefmsg"));
         return c;
     }
     c.differences = compareFields(file.model, core.model);
