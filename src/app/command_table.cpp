@@ -45,6 +45,7 @@ std::vector<CommandInfo> buildCatalogue() {
         {C::WriteModule, "Write module", {kWriteAll, kPopupWriteAll}, {}, {}},
         {C::WriteChanges, "Write module changes only", {kWriteChanges, kPopupWriteChanges}, {}, {}},
         {C::WritePopup, "Write module", {kToolWrite}, {}, {}},
+        {C::CompareData, "Compare module with data", {kCompare}, {}, {}},
         {C::About, "Program version", {kAbout}, {}, {}},
         {C::HartAddress, "Hart address", {kHartAddress}, {}, {}},
         {C::ScanLoop, "Scan loop", {kScanLoop}, {}, {}},

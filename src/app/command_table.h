@@ -46,6 +46,7 @@ enum class Command {
     WriteModule,   // 2070, 2086: DeviceSequences::HartWrite(<configuration> + " all")
     WriteChanges,  // 2071, 2087: DeviceSequences::HartWrite(<configuration> + " changes")
     WritePopup,    // 2094: MenuBuilder::showPopup(menu::kWritePopup)
+    CompareData,   // 2097: compareDeviceWithFile (files/device_comparison.h), the list
     // --- Setup and ? ---
     About,           // 2073: MsgBox with AppState::AboutText
     HartAddress,     // 2074: HartAddressDialog (app/setting_stores.h)

@@ -4,6 +4,8 @@
 // window. The Qt implementation lives with the window; tests script answers.
 
 #include <QString>
+#include <QStringList>
+#include <vector>
 
 namespace zh {
 
@@ -33,6 +35,18 @@ constexpr int ResultYes = 6;
 constexpr int ResultNo = 7;
 }  // namespace mb
 
+// A list of fields whose values differ between the device and a data set,
+// with the texts of its window already in the person's language.
+struct DifferenceList {
+    QString title;
+    QStringList headers;            // the column captions
+    std::vector<QStringList> rows;  // one per field, a text per column
+    QStringList lines;              // what "Save as text" writes, one line per field
+    QString saveCaption;            // the button that saves the lines
+    QString closeCaption;
+    QString saveTitle;  // the save requester's title
+};
+
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
@@ -49,6 +63,11 @@ class Dialogs {
     // Input requester; an empty result means cancelled or left empty.
     virtual QString inputRequester(const QString& title, const QString& prompt,
                                    const QString& proposed) = 0;
+
+    // Shows the list until the person closes it; the save button asks for a
+    // file (saveFileRequester) and writes the lines to it. Without a window
+    // there is nothing to show.
+    virtual void showDifferences(const DifferenceList& list) { (void)list; }
 
     // Progress window.
     virtual void progressOpen(const QString& title) = 0;

@@ -34,6 +34,7 @@ constexpr Symbol kSymbols[] = {
     {kHartAddress, "#MenuHartAddr"},
     {kScanLoop, "#MenuScanLoop"},
     {kHartDevice, "#MenuHartDevice"},
+    {kCompare, "#MenuCompare"},
     {kPopupNew, "#PopMenuNew"},
     {kPopupWriteAll, "#PopMenuWriteAll"},
     {kPopupWriteChanges, "#PopMenuWriteChanges"},

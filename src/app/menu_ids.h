@@ -59,6 +59,8 @@ constexpr int kHartAddress = 2074;
 // Any HART device: the scan of the polling addresses and the universal view.
 constexpr int kScanLoop = 2095;
 constexpr int kHartDevice = 2096;
+// The device against a data file.
+constexpr int kCompare = 2097;
 // One entry per language file, in name order.
 constexpr int kFirstLanguage = 1204;
 constexpr int kLastLanguage = 1213;

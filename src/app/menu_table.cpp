@@ -163,7 +163,8 @@ class Builder {
                         command(menu::kReadAll, "Read module", kSerialIO),
                         command(menu::kWriteAll, "Write module", kSerialIO),
                         command(menu::kWriteChanges, "Write module changes only", kSerialIO),
-                        separator(), command(menu::kHartDevice, "HART device ...", kSerialIO)});
+                        command(menu::kCompare, "Compare module with data", kSerialIO), separator(),
+                        command(menu::kHartDevice, "HART device ...", kSerialIO)});
     }
 
     MenuEntry setupMenu(const std::vector<PortChoice>& ports) {

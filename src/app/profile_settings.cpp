@@ -111,6 +111,9 @@ void readModes(Reader& r, AppState& s) {
     s.GraphMode = r.text("Common", "GraphMode", "OFF");
     s.NoWrite = r.text("Common", "NoWrite", "OFF");
     s.TranmitterVerivy = r.text("Common", "TranmitterVerivy", "OFF");
+    s.VerifyWrite =
+        r.text("Common", "VerifyWrite", "ON").compare(QLatin1String("OFF"), Qt::CaseInsensitive) !=
+        0;
     s.SaveRequestTargets = r.text("Common", "SaveRequest", "File;Module").toLower();
 
     QString td = r.text("Common", "Transmitter/Display", "");

@@ -85,6 +85,14 @@ int OpenData(DataSession& s) {
     return openChosenFile(s, path, chosen);
 }
 
+QString ChooseDataFile(DataSession& s) {
+    const DataFileState before = s.file;
+    const QString path =
+        FileOperation(s, QStringLiteral("open"), filePattern(s.model.program), nullptr, nullptr);
+    s.file = before;
+    return path.startsWith(QLatin1Char('*')) ? QString() : path;
+}
+
 int OpenDataFile(DataSession& s, const QString& path) {
     Program& p = s.model.program;
     p.log.DebugLog(QStringLiteral(">>> OpenDataFile(") + path + QLatin1Char(')'), 3);

@@ -26,6 +26,9 @@ QString extensionOfMeasurand(const Program& p, const QString& measurand);
 int OpenData(DataSession& s);
 // Opens `path` without asking for it (relative to the current data folder); 1 loaded.
 int OpenDataFile(DataSession& s, const QString& path);
+// Asks for a data file as Open does, without loading it or making it the
+// current file; empty when cancelled or not readable.
+QString ChooseDataFile(DataSession& s);
 
 // `mode` "save" or "saveas" writes the current data to a file (through
 // FileOperation and WriteDataFile); "module" writes them to the device

@@ -163,7 +163,12 @@ class Application {
     void disconnectModule();
     int readModule(const QString& mode);
     void writeModule(const QString& scope);
-    int writeDevice(const QString& mode);
+    // With `verify` the device is read back and compared before the fields
+    // written show "updated".
+    int writeDevice(const QString& mode, bool verify = false);
+    // Compare module with data, and the check of a write (application_compare.cpp).
+    void compareWithData();
+    int verifyWrite(const QStringList& written);
     void openData();
     void writeTransmitter();
     void exitProgram();

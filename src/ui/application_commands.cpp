@@ -64,6 +64,7 @@ void Application::bindTransferCommands() {
                    [this](int) { readModule(target() + QStringLiteral(" all")); });
     commands_.bind(Command::WriteModule, [this](int) { writeModule(QStringLiteral("all")); });
     commands_.bind(Command::WriteChanges, [this](int) { writeModule(QStringLiteral("changes")); });
+    commands_.bind(Command::CompareData, [this](int) { compareWithData(); });
     commands_.bind(Command::WritePopup, [this](int) {
         if (menus_) menus_->showPopup(menu::kWritePopup);
     });
@@ -71,9 +72,16 @@ void Application::bindTransferCommands() {
 
 void Application::bindSetupCommands() {
     commands_.bind(Command::About, [this](int) {
-        // The profile in use, so a person knows which file the settings come from.
+        // The profile in use, so a person knows which file the settings come
+        // from, and what a write costs with the check after it.
+        const QString verify = p_.messages.LookupMessage(
+            p_.state.VerifyWrite ? QStringLiteral("Verify after write: on (one full read of the "
+                                                  "module after each write, a few seconds)")
+                                 : QStringLiteral("Verify after write: off"),
+            QStringLiteral("SerialIO"));
         p_.messages.MsgBox(p_.state.EditionName,
-                           p_.state.AboutText + QStringLiteral("\r\rProfile: ") +
+                           p_.state.AboutText + QStringLiteral("\r\r") + verify +
+                               QStringLiteral("\rProfile: ") +
                                p_.profile.resolve(p_.state.ProfilePath),
                            mb::Ok | mb::IconInformation, QStringLiteral("nodefmsg"));
     });
@@ -266,9 +274,10 @@ void Application::openData() {
 }
 
 // A write that went through leaves every field it sent "updated".
-int Application::writeDevice(const QString& mode) {
+int Application::writeDevice(const QString& mode, bool verify) {
     const int result = sequences_.HartWrite(mode);
     if (result != 0) return result;
+    if (verify) return verifyWrite(sequences_.writtenFields());
     data_.file.moduleState = 1;
     setColourStates(model_, sequences_.writtenFields(), ColourUpdated);
     showFields();
@@ -277,7 +286,7 @@ int Application::writeDevice(const QString& mode) {
 
 void Application::writeModule(const QString& scope) {
     gadgets_.setWindowEnabled(1, false);
-    writeDevice(target() + QLatin1Char(' ') + scope);
+    writeDevice(target() + QLatin1Char(' ') + scope, p_.state.VerifyWrite);
     gadgets_.setWindowEnabled(1, true);
 }
 

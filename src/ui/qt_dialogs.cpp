@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "differences_dialog.h"
 #include "files/file_operation.h"
 #include "progress_window.h"
 
@@ -245,6 +246,19 @@ QString QtDialogs::openFileRequester(const QString& title, const QString& propos
 QString QtDialogs::saveFileRequester(const QString& title, const QString& proposed,
                                      const QString& pattern) {
     return fileRequester(dialogParent(), QFileDialog::AcceptSave, title, proposed, pattern);
+}
+
+void QtDialogs::showDifferences(const DifferenceList& list) {
+    DifferencesDialog dialog(
+        dialogParent(), list,
+        [this, &list] {
+            return saveFileRequester(list.saveTitle, QStringLiteral("differences.txt"),
+                                     QStringLiteral("Text (*.txt)|*.txt"));
+        },
+        [this, &list](const QString& path) {
+            messageBox(list.saveTitle, path, mb::Ok | mb::IconError);
+        });
+    dialog.exec();
 }
 
 QString QtDialogs::inputRequester(const QString& title, const QString& prompt,

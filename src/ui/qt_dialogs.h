@@ -50,6 +50,7 @@ class QtDialogs final : public Dialogs {
                               const QString& pattern) override;
     QString inputRequester(const QString& title, const QString& prompt,
                            const QString& proposed) override;
+    void showDifferences(const DifferenceList& list) override;
 
     void progressOpen(const QString& title) override;
     void progressClose() override;

@@ -42,6 +42,8 @@ class ScriptedDialogs final : public Dialogs {
                               const QString& pattern) override;
     QString inputRequester(const QString& title, const QString& prompt,
                            const QString& proposed) override;
+    std::vector<DifferenceList> differences;  // the difference lists shown
+    void showDifferences(const DifferenceList& list) override { differences.push_back(list); }
 
     void progressOpen(const QString& title) override;
     void progressClose() override;

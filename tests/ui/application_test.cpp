@@ -197,39 +197,101 @@ TEST(Application, OpenAndWriteBackChangeTheDeviceExactlyAsEdited) {
         << qPrintable(rig.field("SetPoint1").Content);
 }
 
-// The command dispatch without a window, on in-memory controls and scripted
-// dialogs over the core as main() builds it: Read module fills the field
-// table from the device, and Write changes after one edit changes exactly
-// that field's block of the device.
-TEST(Application, CommandsRunWithoutAWindowOnTheSharedCore) {
+// The program as main() builds it without a window: in-memory controls and
+// scripted dialogs over the shared core, the simulated device behind "Sim"
+// keeping its memories in `state`.
+struct HeadlessApp {
+    HeadlessApp() {
+        qputenv("HARTSIM_OPTIONS", options());
+        startRigProgram(program, link, dir, "ZEL-HART", {});
+        core = std::make_unique<DeviceCore>(program, link, probe);
+        app = std::make_unique<Application>(*core, gadgets, dialogs, link);
+    }
+    ~HeadlessApp() {
+        app.reset();
+        qunsetenv("HARTSIM_OPTIONS");
+    }
+    QByteArray options() const {
+        return "presence=both,hold=50,displayunit=mbar,state=" + state.toUtf8();
+    }
+    const FieldRecord& field(const char* name) const {
+        return core->model.fields.at(core->model.fields.find(QLatin1String(name)));
+    }
+
     QTemporaryDir dir;
     const QString state = dir.filePath("device.state");
-    qputenv("HARTSIM_OPTIONS", ("presence=both,hold=50,displayunit=mbar,state=" + state).toUtf8());
     test::ManualClock eventClock;
     test::ScriptedDialogs dialogs;
     test::MemoryGadgets gadgets{eventClock};
     SteadyClock clock;
     Program program{dialogs, gadgets, clock};
     LinkLibrary link{program.log};
-    startRigProgram(program, link, dir, "ZEL-HART", {});
     test::EndingProbe probe;
-    DeviceCore core(program, link, probe);
-    Application app(core, gadgets, dialogs, link);
+    std::unique_ptr<DeviceCore> core;
+    std::unique_ptr<Application> app;
+};
+
+// The command dispatch without a window: Read module fills the field table
+// from the device, and Write changes after one edit changes exactly that
+// field's block of the device.
+TEST(Application, CommandsRunWithoutAWindowOnTheSharedCore) {
+    HeadlessApp h;
+    Application& app = *h.app;
     ASSERT_TRUE(app.VANTOMain(0));
     EXPECT_EQ(app.window(), nullptr);
 
     app.command(menu::kReadAll);
-    EXPECT_EQ(program.state.DataTrigger, 0);
-    EXPECT_FALSE(core.model.fields.at(core.model.fields.find("SetPoint1")).Content.isEmpty());
-    const hartsim::Memory before = deviceMemory(state);
+    EXPECT_EQ(h.program.state.DataTrigger, 0);
+    EXPECT_FALSE(h.field("SetPoint1").Content.isEmpty());
+    const hartsim::Memory before = deviceMemory(h.state);
     ASSERT_EQ(app.applicationCheck().UpdApplGadget(0, "SetPoint1", "10000"), "10000");
     app.command(menu::kWriteChanges);
     const std::string changed = hartsim::describeDifferences(
-        hartsim::configurationDifferences(before, deviceMemory(state)));
+        hartsim::configurationDifferences(before, deviceMemory(h.state)));
     EXPECT_EQ(QString::fromStdString(changed).remove(QRegularExpression("@[0-9,]+")).toStdString(),
               "display.eeprom.10 display.ram.10");
-    for (const auto& box : dialogs.boxes) ADD_FAILURE() << box.text.toStdString();
-    qunsetenv("HARTSIM_OPTIONS");
+    for (const auto& box : h.dialogs.boxes) ADD_FAILURE() << box.text.toStdString();
+}
+
+// Compare module with data after one field of the data file was edited:
+// exactly that field is listed and shown "changed". A write the device
+// acknowledges without storing it fails its check naming the field; the
+// value written stays in the form for the next write.
+TEST(Application, CompareAndVerifyNameTheFieldsTheDeviceDoesNotHold) {
+    HeadlessApp h;
+    Application& app = *h.app;
+    ASSERT_TRUE(app.VANTOMain(0));
+    app.command(menu::kReadAll);
+    const QString before = h.field("SetPoint1").Content;
+    ASSERT_EQ(app.applicationCheck().UpdApplGadget(0, "SetPoint1", "10000"), "10000");
+    const QString file = h.dir.filePath("edited.cfp");
+    app.data().file.currentFile = file;
+    ASSERT_EQ(StoreData(app.data(), "save"), 1);
+
+    h.dialogs.fileAnswers.push_back(file);
+    app.command(menu::kCompare);
+    ASSERT_EQ(h.dialogs.differences.size(), 1u);
+    const DifferenceList& list = h.dialogs.differences.front();
+    ASSERT_EQ(list.rows.size(), 1u) << qPrintable(list.lines.join('|'));
+    EXPECT_EQ(list.rows.front().value(1), "SetPoint1");
+    EXPECT_EQ(list.lines.size(), 1);
+    EXPECT_EQ(h.field("SetPoint1").Content, before);
+    EXPECT_EQ(h.field("SetPoint1").ColorIndx, ColourChanged);
+
+    qputenv("HARTSIM_OPTIONS", h.options() + ",ignorewrites");
+    const hartsim::Memory unchanged = deviceMemory(h.state);
+    ASSERT_EQ(app.applicationCheck().UpdApplGadget(0, "SetPoint1", "10000"), "10000");
+    app.command(menu::kWriteChanges);
+    EXPECT_EQ(hartsim::describeDifferences(
+                  hartsim::configurationDifferences(unchanged, deviceMemory(h.state))),
+              "");
+    ASSERT_EQ(h.dialogs.boxes.size(), 1u);
+    const QString text = h.dialogs.boxes.front().text;
+    EXPECT_TRUE(text.startsWith("Write failed") && text.contains("SetPoint1: file 10000"))
+        << qPrintable(text);
+    EXPECT_EQ(app.data().file.moduleState, 0);
+    EXPECT_EQ(h.field("SetPoint1").Content.toDouble(), 10000.0);
+    EXPECT_EQ(h.field("SetPoint1").ColorIndx, ColourChanged);
 }
 
 // A user types into the tag field of the window and moves on: the field
