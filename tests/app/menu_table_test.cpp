@@ -66,7 +66,7 @@ TEST_F(MenuTableTest, UserModeMenusHoldTheirEntriesWithIdentifiersAndSymbols) {
     EXPECT_EQ(idsOf(table.menus[0].entries),
               (std::vector<int>{2031, 2032, 2030, 2027, 2028, 2029, 2066}));
     EXPECT_EQ(idsOf(table.menus[1].entries),
-              (std::vector<int>{2067, 2068, 2069, 2070, 2071, 2096}));
+              (std::vector<int>{2067, 2068, 2069, 2070, 2071, 2097, 2096}));
     EXPECT_EQ(idsOf(table.menus[3].entries), (std::vector<int>{2073}));
 
     const std::pair<int, const char*> symbols[] = {
@@ -76,7 +76,7 @@ TEST_F(MenuTableTest, UserModeMenusHoldTheirEntriesWithIdentifiersAndSymbols) {
         {2069, "#MenuReadAll"},  {2070, "#MenuWriteAll"},    {2071, "#MenuWriteChanges"},
         {2074, "#MenuHartAddr"}, {2073, "#MenuAbout1"},      {2075, "#PopMenuNew"},
         {2076, "#PopMenuM1-1"},  {2086, "#PopMenuWriteAll"}, {2087, "#PopMenuWriteChanges"},
-        {2095, "#MenuScanLoop"}, {2096, "#MenuHartDevice"}};
+        {2095, "#MenuScanLoop"}, {2096, "#MenuHartDevice"},  {2097, "#MenuCompare"}};
     for (const auto& [id, symbol] : symbols) {
         const MenuEntry* e = table.find(id);
         ASSERT_NE(e, nullptr) << id;
@@ -264,11 +264,11 @@ TEST_F(MenuTableTest, EveryEntryAndButtonIsRegisteredOnceUnderItsIdentifier) {
         EXPECT_TRUE(names.insert(r.name).second) << "twice: " << r.name.toStdString();
         EXPECT_EQ(r.name, "MenuID-" + QString::number(r.id));
     }
-    // 2 measurands + New, Open, Save, Save as, Exit; 5 transfer + HART device;
+    // 2 measurands + New, Open, Save, Save as, Exit; 5 transfer + Compare + HART device;
     // 1 port, 4 devices, Hart address, Scan loop, the languages; 1 about;
     // pop-ups 3 + 2; 7 buttons.
     const std::size_t languages = submenu(table.menus, "Select language")->entries.size();
-    EXPECT_EQ(records.size(), 7u + 6u + 1u + 4u + 2u + languages + 1u + 5u + 7u);
+    EXPECT_EQ(records.size(), 7u + 7u + 1u + 4u + 2u + languages + 1u + 5u + 7u);
 
     const auto find = [&](int id) {
         for (const MenuRegistration& r : records)
