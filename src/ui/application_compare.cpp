@@ -49,6 +49,7 @@ void Application::compareWithData() {
         VANTOMain(1);
     else
         showFields();
+    core_.live.showLiveBlock();  // the read-out and switch lamps as the module shows them
     if (c.differences.empty()) {
         p_.messages.MsgBox(title,
                            p_.messages.LookupMessage(
@@ -96,6 +97,7 @@ int Application::verifyWrite(const QStringList& written) {
     setColourStates(model_, written, ColourUpdated);
     setColourStates(model_, namesOf(c.differences), ColourChanged);
     showFields();
+    if (c.result == kResultOk) core_.live.showLiveBlock();
     // A read that failed has told the person itself.
     if (!c.failure.isEmpty()) p_.log.DebugLog(QStringLiteral("Verify: ") + c.failure, 1);
     if (c.differences.empty()) return c.result;
