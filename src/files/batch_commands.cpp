@@ -1,5 +1,6 @@
 #include "batch_commands.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <cstdio>
 #include <utility>
@@ -10,6 +11,7 @@
 #include "data_file.h"
 #include "device_comparison.h"
 #include "device_core.h"
+#include "file_names.h"
 #include "scan_command.h"
 #include "universal_batch.h"
 #include "universal_file.h"
@@ -44,9 +46,13 @@ int usage() {
     return 2;
 }
 
-int readCommand(DeviceCore& core, const QString& port, const QString& fileArgument) {
-    QString file = fileArgument;
+int readCommand(DeviceCore& core, const QString& port, const QString& file) {
     Program& p = core.program;
+    // A name the file could not be saved under is refused before the device is read.
+    if (const SaveName name = checkSaveName(file, QString(), QDir::currentPath()); name.refused()) {
+        summary(QStringLiteral("read %1 -> %2: failed, ").arg(port, file) + name.refusalText(file));
+        return 1;
+    }
     core.defineFirstMeasurand();
     p.state.ComPort = port;
     const int read = core.read();
@@ -64,30 +70,36 @@ int readCommand(DeviceCore& core, const QString& port, const QString& fileArgume
         return 1;
     }
     // The file takes the extension of the measurand read; a name with the
-    // other measurand's extension would be misread when opened.
+    // other measurand's extension would be misread when opened, one with any
+    // other extension would not be opened at all.
     const QString ext = QFileInfo(file).suffix();
     const QString own = extensionOfMeasurand(p, core.model.cal.Measurand);
-    if (ext.isEmpty() && !own.isEmpty()) {
-        file += QLatin1Char('.') + own;
-    } else if (!own.isEmpty() && ext.compare(own, Qt::CaseInsensitive) != 0 &&
-               !measurandOfExtension(p, ext).isEmpty()) {
+    if (!own.isEmpty() && ext.compare(own, Qt::CaseInsensitive) != 0 &&
+        !measurandOfExtension(p, ext).isEmpty()) {
         summary(QStringLiteral(
                     "read %1 -> %2: failed, the device measures %3: its data go into a *.%4 file")
                     .arg(port, file, core.model.cal.Measurand, own));
         return 1;
     }
+    const SaveName name = checkSaveName(file, own, QDir::currentPath());
+    if (name.refused()) {
+        summary(QStringLiteral("read %1 -> %2: failed, ").arg(port, file) + name.refusalText(file));
+        return 1;
+    }
     DataSession& data = core.data;
     data.file.extension = own.isEmpty() ? ext : own;
-    const QString path = QFileInfo(file).absoluteFilePath();
+    const QString path = name.path;
     data.file.currentFile = path;
     data.file.currentDir = QFileInfo(path).absolutePath() + QLatin1Char('/');
     // The file named on the command line is the one to write: no requester.
+    // The name as given, with the extension the file got.
+    const QString saved = ext.isEmpty() && !own.isEmpty() ? file + QLatin1Char('.') + own : file;
     if (StoreData(data, QStringLiteral("save")) != 1) {
-        summary(QStringLiteral("read %1 -> %2: read, but the file was not saved").arg(port, file));
+        summary(QStringLiteral("read %1 -> %2: read, but the file was not saved").arg(port, saved));
         return 1;
     }
     summary(QStringLiteral("read %1 -> %2: ok (%3, %4)")
-                .arg(port, file, p.state.TransmDisplay, core.model.cal.Measurand));
+                .arg(port, saved, p.state.TransmDisplay, core.model.cal.Measurand));
     return 0;
 }
 

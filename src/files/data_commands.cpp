@@ -259,7 +259,9 @@ int StoreData(DataSession& s, const QString& mode) {
             s.model.cal.Measurand + QStringLiteral("(*.") + ext + QStringLiteral(")|*.") + ext;
 
     const QString path = FileOperation(
-        s, mode, pattern, [&s](const QString& file) { return WriteDataFile(s, file); }, nullptr);
+        s, mode, pattern,
+        [&s](const QString& file, const QString& name) { return WriteDataFile(s, file, name); },
+        nullptr);
     if (path.startsWith(QLatin1Char('*'))) return 0;
     p.state.DataTrigger = 1;
     p.state.DataChanged = false;

@@ -189,7 +189,7 @@ int writeKeys(Program& p, const QString& section, const QString& target, const K
 
 }  // namespace
 
-int WriteDataFile(DataSession& s, const QString& path) {
+int WriteDataFile(DataSession& s, const QString& path, const QString& name) {
     Program& p = s.model.program;
     if (s.model.fields.count() == 0) {
         p.log.DebugLog(QStringLiteral("WriteDataFile: no fields, nothing written"), 1);
@@ -198,8 +198,9 @@ int WriteDataFile(DataSession& s, const QString& path) {
     const QString target = resolveDataPath(s, path);
     p.log.DebugLog(QStringLiteral("WriteDataFile(") + target + QLatin1Char(')'), 3);
     if (!mayWrite(p, target)) return 0;
-    QString section = QFileInfo(target).fileName();
-    if (section.endsWith(QLatin1String(".tmp"), Qt::CaseInsensitive)) section.chop(4);
+    QString section = name.isEmpty() ? QFileInfo(target).fileName() : name;
+    if (name.isEmpty() && section.endsWith(QLatin1String(".tmp"), Qt::CaseInsensitive))
+        section.chop(4);
     KeyList keys;
     if (!savedFieldKeys(s, &keys)) return 0;
     return writeKeys(p, section, target, dataFileHeaderKeys(headerOfData(s)), keys);

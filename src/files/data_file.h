@@ -22,11 +22,13 @@ namespace zh {
 struct DeviceModel;
 struct FieldRecord;
 
-// Writes the data file into `path` (FileOperation passes the ".tmp" path;
-// the section is named without ".tmp"). 1 on success; 0 when any value could
-// not be written, nothing was written, a value was refused, or the user
-// abandoned the save at the write-access question.
-int WriteDataFile(DataSession& s, const QString& path);
+// Writes the data file into `path` with its section named `name` (the name
+// the file is saved under: FileOperation passes a temporary file); without
+// `name`, the section is named after `path` without a ".tmp" ending. 1 on
+// success; 0 when any value could not be written, nothing was written, a
+// value was refused, or the user abandoned the save at the write-access
+// question.
+int WriteDataFile(DataSession& s, const QString& path, const QString& name = QString());
 
 // Loads the saved fields of the list of defined names from `section` of
 // `path` into the field table. Every value is checked first: on any absurd

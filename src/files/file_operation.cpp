@@ -1,17 +1,15 @@
 #include "file_operation.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <cstdio>
 
 #include "app/dialogs.h"
 #include "app/program.h"
 #include "app/program_paths.h"
 #include "app/small_file.h"
+#include "file_names.h"
+#include "file_replacement.h"
 #include "model/device_model.h"
 
 namespace zh {
@@ -37,16 +35,6 @@ QString tr(DataSession& s, const QString& text) {
     return programOf(s).messages.LookupMessage(text);
 }
 
-// Flushes a file's data (and, with `directory`, a folder's entries) to disk.
-bool syncPath(const QString& path, bool directory) {
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), directory ? (O_RDONLY | O_DIRECTORY) : O_RDONLY);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
 bool hasExtension(const QString& path) {
     return !QFileInfo(path).suffix().isEmpty();
 }
@@ -62,45 +50,35 @@ void remember(DataSession& s, const QString& path) {
     if (!ext.isEmpty()) s.file.extension = ext;
 }
 
-// Writes `target` through "<target>.tmp": the old file is replaced by one
-// rename only after the new one is complete and on disk.
-bool writeSafely(DataSession& s, const QString& target, const DataRoutine& write) {
+// Writes `target` through a temporary file of its own (see replaceFile);
+// `name` is the file name the data are saved under.
+bool writeSafely(DataSession& s, const QString& target, const WriteRoutine& write) {
     Program& p = programOf(s);
-    const QString tmp = target + QStringLiteral(".tmp");
-    // A rename would replace a write-protected file as easily as any other:
-    // the protection is the owner's word that it stays as it is.
-    const QFileInfo existing(target);
-    // (For root, access(2) allows any file; the mode bits still say it.)
-    if (existing.exists() &&
-        (!existing.isWritable() || !(existing.permissions() & QFileDevice::WriteOwner))) {
-        p.log.DebugLog(
-            QStringLiteral("FileOperation: ") + target + QStringLiteral(" is write-protected"), 1);
-        tell(s, QStringLiteral("File"),
-             tr(s, QStringLiteral("can't write file")) + QLatin1Char(' ') + target +
-                 QStringLiteral(": ") + tr(s, QStringLiteral("the file is write-protected")),
-             mb::Ok | mb::IconError);
-        return false;
-    }
-    QFile::remove(tmp);  // a leftover of an interrupted save
-    p.ini.forget(tmp);
-    bool ok = write(tmp) == 1 && QFileInfo(tmp).isFile() && QFileInfo(tmp).size() > 0;
-    ok = ok && syncPath(tmp, false);
-    // rename(2) replaces the target in one step; there is no moment without a file.
-    ok = ok && std::rename(QFile::encodeName(tmp).constData(),
-                           QFile::encodeName(target).constData()) == 0;
-    p.ini.forget(tmp);
+    const QString name = QFileInfo(target).fileName();
+    QString temporary;
+    ReplaceFailure failure;
+    const bool ok = replaceFile(
+        target,
+        [&](const QString& file) {
+            temporary = file;
+            p.ini.forget(file);
+            return write(file, name) == 1;
+        },
+        &failure);
+    p.ini.forget(temporary);
     p.ini.forget(target);
-    if (!ok) {
-        QFile::remove(tmp);
-        p.log.DebugLog(
-            QStringLiteral("FileOperation: writing ") + target + QStringLiteral(" failed"), 1);
-        tell(s, QStringLiteral("File"),
-             tr(s, QStringLiteral("can't write file")) + QLatin1Char(' ') + tmp,
-             mb::Ok | mb::IconError);
-        return false;
-    }
-    syncPath(QFileInfo(target).absolutePath(), true);
-    return true;
+    if (ok) return true;
+    p.log.DebugLog(
+        QStringLiteral("FileOperation: writing ") + target + QStringLiteral(" failed") +
+            (failure.why.isEmpty() ? QString() : QStringLiteral(": ") + failure.why) +
+            (failure.system.isEmpty() ? QString()
+                                      : QStringLiteral(" (") + failure.system + QLatin1Char(')')),
+        1);
+    tell(s, QStringLiteral("File"),
+         tr(s, QStringLiteral("can't write file")) + QLatin1Char(' ') + target +
+             (failure.why.isEmpty() ? QString() : QStringLiteral(": ") + tr(s, failure.why)),
+         mb::Ok | mb::IconError);
+    return false;
 }
 
 }  // namespace
@@ -116,15 +94,19 @@ QString patternExtension(const QString& pattern) {
     return QString();
 }
 
-QString resolveDataPath(DataSession& s, const QString& path) {
-    QString p = path.isEmpty() ? s.file.currentFile : path;
-    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (QDir::isAbsolutePath(p)) return QDir::cleanPath(p);
+QString dataFolder(DataSession& s) {
     const AppState& state = programOf(s).state;
-    const QString dir =
-        resolveProgramPath(state.DataDir.isEmpty() ? state.ProgramDir : state.DataDir,
-                           s.file.currentDir.isEmpty() ? QStringLiteral(".\\") : s.file.currentDir);
-    return QDir::cleanPath(dir + QLatin1Char('/') + p);
+    return resolveProgramPath(
+        state.DataDir.isEmpty() ? state.ProgramDir : state.DataDir,
+        s.file.currentDir.isEmpty() ? QStringLiteral(".\\") : s.file.currentDir);
+}
+
+QString resolveDataPath(DataSession& s, const QString& path) {
+    // A backslash is part of the name here, as it is to the file system: a
+    // file that another program named so opens as itself.
+    const QString p = path.isEmpty() ? s.file.currentFile : path;
+    if (QDir::isAbsolutePath(p)) return QDir::cleanPath(p);
+    return QDir::cleanPath(dataFolder(s) + QLatin1Char('/') + p);
 }
 
 int SaveRequest(DataSession& s, int dt, int mt, const QString& title, const QString& text,
@@ -152,7 +134,7 @@ int SaveRequest(DataSession& s, int dt, int mt, const QString& title, const QStr
 }
 
 QString FileOperation(DataSession& s, const QString& mode, const QString& pattern,
-                      const DataRoutine& write, const DataRoutine& read) {
+                      const WriteRoutine& write, const DataRoutine& read) {
     Program& p = programOf(s);
     p.state.CurrentMessageSection = QStringLiteral("Common");
     const QString cancel = QStringLiteral("*cancel");
@@ -181,11 +163,19 @@ QString FileOperation(DataSession& s, const QString& mode, const QString& patter
                          s.file.currentFile.startsWith(QLatin1Char('*'));
         if (ask) {
             const QString answer =
-                p.dialogs.saveFileRequester(tr(s, QStringLiteral("Save file")), current, pattern);
-            if (answer.trimmed().isEmpty()) return cancel;
-            path = resolveDataPath(s, answer.trimmed());
-            const QString ext = patternExtension(pattern);
-            if (!hasExtension(path) && !ext.isEmpty()) path += QLatin1Char('.') + ext;
+                p.dialogs.saveFileRequester(tr(s, QStringLiteral("Save file")), current, pattern)
+                    .trimmed();
+            if (answer.isEmpty()) return cancel;
+            // Saved only under a name Open takes back as the same file.
+            const SaveName name = checkSaveName(answer, patternExtension(pattern), dataFolder(s));
+            if (name.refused()) {
+                p.log.DebugLog(QStringLiteral("FileOperation: ") + name.refusalText(answer), 1);
+                tell(s, QStringLiteral("File"),
+                     answer + QStringLiteral(": ") + tr(s, name.why) + name.detail,
+                     mb::Ok | mb::IconError);
+                return QStringLiteral("*bad file name");
+            }
+            path = name.path;
             if (path != current && QFileInfo::exists(path)) {
                 const int answer2 = tell(s, QStringLiteral("File"),
                                          tr(s, QStringLiteral("File exists, overwrite?")),

@@ -1,9 +1,11 @@
 #pragma once
 // The generic file operation behind New, Open and Store: the save request
-// for unsaved changes, the requesters, the overwrite question, and the safe
-// replacement of a file. A file is never written in place: the write routine
-// fills "<name>.tmp", which is flushed to disk and then renamed over the
-// target, so a failed or interrupted save leaves the previous file as it was.
+// for unsaved changes, the requesters, the check of the name chosen, the
+// overwrite question, and the safe replacement of a file. A file is never
+// written in place: the write routine fills a temporary file of its own,
+// which is flushed to disk and then renamed over the target (see
+// file_replacement.h), so a failed or interrupted save leaves the previous
+// file as it was.
 
 #include <QString>
 #include <functional>
@@ -12,21 +14,29 @@
 
 namespace zh {
 
-// Writes or reads one file; 1 on success.
+// Reads one file; 1 on success.
 using DataRoutine = std::function<int(const QString& path)>;
+// Writes one file into `path` (a temporary file) as the file called `name`
+// (the name it is saved under, without folder); 1 on success.
+using WriteRoutine = std::function<int(const QString& path, const QString& name)>;
 
 // `mode` is "new", "open", "save" or "saveas". Returns the absolute path
 // chosen ("new" returns "new"), or a text beginning with "*": "*cancel",
-// "*can't write file", "*no write function", "*can't open file",
-// "*can't read file", "*unknown mode". On success the path becomes the
-// current file and its folder the current directory.
+// "*bad file name" (a name chosen that the program could not open back;
+// it is refused, saying why), "*can't write file", "*no write function",
+// "*can't open file", "*can't read file", "*unknown mode". On success the
+// path becomes the current file and its folder the current directory. A
+// symbolic link chosen stays the current file; its file is written.
 QString FileOperation(DataSession& s, const QString& mode, const QString& pattern,
-                      const DataRoutine& write, const DataRoutine& read);
+                      const WriteRoutine& write, const DataRoutine& read);
 
 // The absolute path of `path`: an absolute path stays as it is, a relative
-// one is taken relative to the current directory with its own name kept
-// ("\" and "/" are both separators). An empty path means the current file.
+// one is taken relative to the current directory with its own name kept (a
+// backslash belongs to the name). An empty path means the current file.
 QString resolveDataPath(DataSession& s, const QString& path);
+
+// The current directory as an absolute path.
+QString dataFolder(DataSession& s);
 
 // The extension of the first "*.ext" entry of a requester pattern
 // ("Pressure (*.cfp)|*.cfp" -> "cfp"); "" when there is none or it is "*".

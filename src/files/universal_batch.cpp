@@ -1,5 +1,6 @@
 #include "universal_batch.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <cstdio>
 #include <functional>
@@ -7,6 +8,7 @@
 
 #include "app/program.h"
 #include "device_core.h"
+#include "file_names.h"
 #include "hart/request_sender.h"
 #include "universal_file.h"
 
@@ -134,6 +136,11 @@ bool isUniversalFile(const QString& file) {
 
 int readUniversalCommand(DeviceCore& core, const QString& port, const QString& file) {
     const QString head = QStringLiteral("read %1 -> %2: ").arg(port, file);
+    const SaveName name = checkSaveName(file, universalFileExtension(), QDir::currentPath());
+    if (name.refused()) {
+        summary(head + QStringLiteral("failed, ") + name.refusalText(file));
+        return 1;
+    }
     UniversalConnection connection(core);
     if (!connection.open(port)) {
         summary(head + connection.noConnection());
@@ -145,7 +152,7 @@ int readUniversalCommand(DeviceCore& core, const QString& port, const QString& f
         return 1;
     }
     QString error;
-    if (!saveUniversalFile(QFileInfo(file).absoluteFilePath(), data, &error)) {
+    if (!saveUniversalFile(name.path, data, &error)) {
         summary(head + QStringLiteral("read, but the file was not saved: ") + error);
         return 1;
     }

@@ -1,11 +1,12 @@
 #include "universal_file.h"
 
+#include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <cmath>
 
 #include "app/ini_document.h"
 #include "app/small_file.h"
+#include "file_replacement.h"
 #include "hart/packed_ascii.h"
 #include "hart/wire_values.h"
 
@@ -212,14 +213,25 @@ bool saveUniversalFile(const QString& path, const UniversalData& data, QString* 
         "; Universal HART data. Only Tag, Descriptor, Date, Message, LongTag, PVUnit, "
         "RangeUnit,\r\n"
         "; UpperRange, LowerRange and Damping are written to a device; the rest is as read.\r\n";
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(header + doc.serialize()) < 0 ||
-        !file.commit()) {
-        if (error)
-            *error = QStringLiteral("%1 could not be written: %2").arg(path, file.errorString());
-        return false;
+    const QByteArray bytes = header + doc.serialize();
+    ReplaceFailure failure;
+    const bool written = replaceFile(
+        path,
+        [&bytes](const QString& temporary) {
+            QFile file(temporary);
+            return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
+                   file.flush();
+        },
+        &failure);
+    if (!written && error) {
+        const QString why =
+            failure.why.isEmpty() ? QStringLiteral("it could not be written") : failure.why;
+        *error =
+            QStringLiteral("%1 could not be written: %2").arg(path, why) +
+            (failure.system.isEmpty() ? QString()
+                                      : QStringLiteral(" (") + failure.system + QLatin1Char(')'));
     }
-    return true;
+    return written;
 }
 
 bool loadUniversalFile(const QString& path, UniversalSettings* settings, QString* error) {

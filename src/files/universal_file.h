@@ -21,8 +21,9 @@ namespace zh {
 // "hrt", the extension of these files.
 QString universalFileExtension();
 
-// Writes `data` into `path` as a whole: the old file stays when the new one
-// cannot be written. False with `error` saying why.
+// Writes `data` into `path` as a whole (through a temporary file, a link
+// followed): the old file stays when the new one cannot be written. False
+// with `error` saying why.
 bool saveUniversalFile(const QString& path, const UniversalData& data, QString* error);
 
 // The writable items of a file; an item the file leaves out stays empty.

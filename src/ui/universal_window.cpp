@@ -1,5 +1,6 @@
 #include "universal_window.h"
 
+#include <QDir>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,6 +15,7 @@
 #include "app/dialogs.h"
 #include "app/number_text.h"
 #include "app/program.h"
+#include "files/file_names.h"
 #include "files/universal_file.h"
 #include "hart/hart_session.h"
 #include "hart/progress_steps.h"
@@ -402,10 +404,22 @@ QString UniversalWindow::save(const QString& path) {
     QStringList wrong;
     const UniversalData d = edits(&wrong);
     if (refuseWrong(wrong)) return QString();
-    const QString target = path.isEmpty() ? p_.dialogs.saveFileRequester(
-                                                tr("Save"), QString(), QLatin1String(kFilePattern))
-                                          : path;
-    if (target.isEmpty()) return QString();
+    const QString given = path.isEmpty() ? p_.dialogs.saveFileRequester(tr("Save"), QString(),
+                                                                        QLatin1String(kFilePattern))
+                                         : path;
+    if (given.trimmed().isEmpty()) return QString();
+    // Saved only under a name the batch commands and Open take back.
+    const SaveName name =
+        checkSaveName(given.trimmed(), universalFileExtension(), QDir::currentPath());
+    if (name.refused()) {
+        p_.messages.MsgBox(tr("Save"),
+                           given.trimmed() + QStringLiteral(": ") +
+                               p_.messages.LookupMessage(name.why, QLatin1String(kSection)) +
+                               name.detail,
+                           mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        return QString();
+    }
+    const QString target = name.path;
     QString error;
     if (!saveUniversalFile(target, d, &error)) {
         p_.messages.MsgBox(tr("Save"), error, mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));

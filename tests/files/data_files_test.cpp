@@ -52,7 +52,8 @@ class DataFilesTest : public ::testing::Test {
         t.dialogs.fileAnswers.push_back(answer);
         return FileOperation(
             s, "saveas", "Pressure (*.cfp)|*.cfp",
-            [this](const QString& f) { return WriteDataFile(s, f); }, nullptr);
+            [this](const QString& f, const QString& name) { return WriteDataFile(s, f, name); },
+            nullptr);
     }
     int open(const QString& answer) {
         t.dialogs.fileAnswers.push_back(answer);
@@ -278,7 +279,9 @@ class FailedSaveTest : public DataFilesTest {
     }
     void expectPreviousFileIntact(const char* what) {
         EXPECT_EQ(bytes(target), previous) << what;
-        EXPECT_FALSE(QFileInfo(target + ".tmp").isFile()) << what;
+        EXPECT_EQ(QDir(t.path("data")).entryList({"*.tmp"}, QDir::AllEntries | QDir::Hidden),
+                  QStringList())
+            << what;
         EXPECT_EQ(t.program.state.DataTrigger, 0) << what;
         EXPECT_TRUE(t.program.state.DataChanged) << what;
     }
@@ -289,14 +292,14 @@ class FailedSaveTest : public DataFilesTest {
 TEST_F(FailedSaveTest, WriteFailureKeepsThePreviousFile) {
     t.program.ini.setReadOnly(true);  // every WriteData fails
     EXPECT_EQ(StoreData(s, "save"), 0);
-    EXPECT_EQ(lastBox(), "can't write file " + target + ".tmp");
+    EXPECT_EQ(lastBox(), "can't write file " + target);
     t.program.ini.setReadOnly(false);
     expectPreviousFileIntact("store refuses writes");
 
     // A routine that writes part of the file and then fails.
     const QString r = FileOperation(
         s, "save", "Pressure (*.cfp)|*.cfp",
-        [](const QString& tmp) {
+        [](const QString& tmp, const QString&) {
             QFile f(tmp);
             f.open(QIODevice::WriteOnly);
             f.write("[keep.cfp]\nTagID=HA");
@@ -308,7 +311,7 @@ TEST_F(FailedSaveTest, WriteFailureKeepsThePreviousFile) {
 
     // A routine that reports success but wrote nothing.
     EXPECT_EQ(FileOperation(
-                  s, "save", "", [](const QString&) { return 1; }, nullptr),
+                  s, "save", "", [](const QString&, const QString&) { return 1; }, nullptr),
               "*can't write file");
     expectPreviousFileIntact("nothing written");
 
@@ -321,14 +324,13 @@ TEST_F(FailedSaveTest, WriteFailureKeepsThePreviousFile) {
     expectPreviousFileIntact("write-protected file");
 }
 
-TEST_F(FailedSaveTest, UnwritableTemporaryFileKeepsThePreviousFile) {
-    ASSERT_TRUE(QDir().mkpath(target + ".tmp"));  // in the way of the temporary file, even for root
-    t.dialogs.boxAnswers = {mb::ResultNo};        // "Continue without saving?" No: try anyway
-    EXPECT_EQ(StoreData(s, "save"), 0);
-    EXPECT_EQ(bytes(target), previous);
-    EXPECT_TRUE(t.dialogs.boxes[t.dialogs.boxes.size() - 2].text.endsWith(
-        "No write-access to file. Continue without saving?"));
-    QDir(target + ".tmp").removeRecursively();
+// The temporary file has a name of its own: a folder of the person's under
+// the name "<file>.tmp" is neither in the way nor touched.
+TEST_F(FailedSaveTest, AFolderNamedLikeATemporaryFileIsLeftAlone) {
+    ASSERT_TRUE(QDir().mkpath(target + ".tmp/inside"));
+    EXPECT_EQ(StoreData(s, "save"), 1) << lastBox().toStdString();
+    EXPECT_TRUE(text(target).contains("\nTagID=SECOND\n"));
+    EXPECT_TRUE(QFileInfo(target + ".tmp/inside").isDir());
 }
 
 TEST_F(FailedSaveTest, ReadOnlyDirectoryKeepsThePreviousFile) {
@@ -342,8 +344,10 @@ TEST_F(FailedSaveTest, ReadOnlyDirectoryKeepsThePreviousFile) {
 }
 
 TEST_F(FailedSaveTest, HalfWrittenTemporaryFileNeverReplacesTheTarget) {
-    // What an interrupted save leaves behind.
-    t.writeFile("data/keep.cfp.tmp", "[keep.cfp]\nVersion/Date=V 0.9.129/20");
+    // What an interrupted save of an earlier version left behind, or a file
+    // of the person's own: either way it is not the program's to remove.
+    const QByteArray leftOver = "[keep.cfp]\nVersion/Date=V 0.9.129/20";
+    t.writeFile("data/keep.cfp.tmp", leftOver);
     EXPECT_EQ(bytes(target), previous);
     field("TagID").Content = "OTHER";
     t.dialogs.boxAnswers = {mb::ResultNo};
@@ -354,7 +358,7 @@ TEST_F(FailedSaveTest, HalfWrittenTemporaryFileNeverReplacesTheTarget) {
 
     field("TagID").Content = "THIRD";
     ASSERT_EQ(StoreData(s, "save"), 1) << lastBox().toStdString();
-    EXPECT_FALSE(QFileInfo(target + ".tmp").exists());
+    EXPECT_EQ(bytes(target + ".tmp"), leftOver);
     EXPECT_TRUE(text(target).contains("\nTagID=THIRD\n"));
     EXPECT_EQ(t.program.state.DataTrigger, 1);
     EXPECT_FALSE(t.program.state.DataChanged);
@@ -364,7 +368,7 @@ TEST_F(DataFilesTest, RelativeAndAbsolutePathsKeepTheirOwnName) {
     s.file.currentDir = t.path("data") + "/";
     s.file.currentFile = "current.cfp";
     EXPECT_EQ(resolveDataPath(s, "other.cfp.tmp"), t.path("data/other.cfp.tmp"));
-    EXPECT_EQ(resolveDataPath(s, "sub\\x.cfp"), t.path("data/sub/x.cfp"));
+    EXPECT_EQ(resolveDataPath(s, "sub\\x.cfp"), t.path("data/sub\\x.cfp"));  // one name
     EXPECT_EQ(resolveDataPath(s, ""), t.path("data/current.cfp"));
     EXPECT_EQ(resolveDataPath(s, "/abs/y.cfp"), "/abs/y.cfp");
     s.file.currentDir = ".\\";
@@ -378,6 +382,89 @@ TEST_F(DataFilesTest, RelativeAndAbsolutePathsKeepTheirOwnName) {
     EXPECT_EQ(s.file.currentFile, t.path("data/rel.cfp"));
     EXPECT_EQ(WriteDataFile(s, "direct.cfp.tmp"), 1);
     EXPECT_TRUE(bytes(t.path("data/direct.cfp.tmp")).startsWith("[direct.cfp]"));
+}
+
+// Every name given to Save as either gives a file that Open loads back, or
+// is refused, saying why; no other file of the folder is removed or replaced.
+TEST_F(DataFilesTest, SavedUnderANameOpenTakesBackOrRefused) {
+    struct Row {
+        const char* what;
+        QString answer;
+        QString saved;    // relative to data/; "" when refused
+        QString refusal;  // the end of the message
+    };
+    const QString longName = QString(250, 'n');
+    const std::vector<Row> rows{
+        {"no extension", "plain", "plain.cfp", ""},
+        {"another extension", "a.txt", "", "a.txt: the name must end in .cfp"},
+        {"a bracket after the extension", "x.hrt]", "", "x.hrt]: the name must end in .cfp"},
+        {"the other measurand's", "t.cft", "", "t.cft: the name must end in .cfp"},
+        {"blanks around the answer", " trail space.cfp ", "trail space.cfp", ""},
+        {"the root folder", "/", "", "/: it names a folder, not a file"},
+        {"a folder", "sub/", "", "sub/: it names a folder, not a file"},
+        {"a folder with the extension", "dir.cfp", "", "dir.cfp: it names a folder, not a file"},
+        {"only an extension", ".cfp", "", ".cfp: the name has nothing before its extension"},
+        {"a backslash", "sub\\x", "",
+         "sub\\x: a file name may not hold a backslash, folders are separated by /"},
+        {"a line break", "a\nb", "", "a\nb: a file name may not hold control characters"},
+        {"254 characters", longName, longName + ".cfp", ""},
+        {"256 characters", longName + "xx", "",
+         longName + "xx: the name is longer than a folder takes (255 bytes)"},
+        {"beside a file of its name + .tmp", "own.cfp", "own.cfp", ""},
+        {"a link", "link.cfp", "link.cfp", ""},
+    };
+    QDir().mkpath(t.path("data/sub"));
+    QDir().mkpath(t.path("data/dir.cfp"));
+    t.writeFile("data/own.cfp.tmp", "the person's own");
+    t.writeFile("data/real.cfp", "[real.cfp]\nTagID=OLD\n");
+    ASSERT_TRUE(QFile::setPermissions(t.path("data/real.cfp"), QFileDevice::ReadOwner |
+                                                                   QFileDevice::WriteOwner |
+                                                                   QFileDevice::ReadGroup));
+    ASSERT_TRUE(QFile::link("real.cfp", t.path("data/link.cfp")));
+    s.file.currentDir = t.path("data") + "/";
+    // The folder's entries and contents; a link as its target.
+    const auto folder = [this] {
+        std::map<QString, QByteArray> files;
+        for (const QFileInfo& f : QDir(t.path("data"))
+                                      .entryInfoList(QDir::AllEntries | QDir::Hidden |
+                                                     QDir::NoDotAndDotDot | QDir::System))
+            files[f.fileName()] = f.isSymLink() ? "-> " + f.symLinkTarget().toUtf8()
+                                  : f.isDir()   ? "<dir>"
+                                                : bytes(f.filePath());
+        return files;
+    };
+    for (const Row& row : rows) {
+        auto before = folder();
+        t.dialogs.boxAnswers = {mb::ResultOk};  // "File exists, overwrite?"
+        field("TagID").Content = "NEW";
+        const QString result = saveAs(row.answer);
+        auto after = folder();
+        if (row.saved.isEmpty()) {
+            EXPECT_EQ(result, "*bad file name") << row.what;
+            EXPECT_EQ(lastBox(), row.refusal) << row.what;
+            EXPECT_EQ(after, before) << row.what;
+            continue;
+        }
+        const QString path = t.path("data/" + row.saved);
+        ASSERT_EQ(result, path) << row.what << ": " << lastBox().toStdString();
+        EXPECT_EQ(s.file.currentFile, path) << row.what;
+        // Only the file saved (or, through a link, the file it leads to) changed.
+        const QString written = row.saved == "link.cfp" ? "real.cfp" : row.saved;
+        EXPECT_TRUE(text(t.path("data/" + written)).contains("\nTagID=NEW\n")) << row.what;
+        before.erase(written);
+        after.erase(written);
+        EXPECT_EQ(after, before) << row.what;
+        field("TagID").Content = "OTHER";
+        t.program.state.DataChanged = false;
+        ASSERT_EQ(open(path), 1) << row.what << ": " << lastBox().toStdString();
+        EXPECT_EQ(field("TagID").Content, "NEW") << row.what;
+    }
+    EXPECT_TRUE(QFileInfo(t.path("data/link.cfp")).isSymLink());
+    const QFileDevice::Permissions user =
+        QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+    EXPECT_EQ(QFileInfo(t.path("data/real.cfp")).permissions() & ~user,
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+    EXPECT_EQ(bytes(t.path("data/own.cfp.tmp")), "the person's own");
 }
 
 TEST_F(DataFilesTest, OverwriteQuestion) {
@@ -395,14 +482,17 @@ TEST_F(DataFilesTest, OverwriteQuestion) {
     EXPECT_TRUE(bytes(path).contains("Version/Date="));
     // Saving again to the current file asks nothing.
     const size_t shown = t.dialogs.boxes.size();
-    EXPECT_EQ(FileOperation(
-                  s, "save", "", [this](const QString& f) { return WriteDataFile(s, f); }, nullptr),
-              path);
+    EXPECT_EQ(
+        FileOperation(
+            s, "save", "",
+            [this](const QString& f, const QString& name) { return WriteDataFile(s, f, name); },
+            nullptr),
+        path);
     EXPECT_EQ(t.dialogs.boxes.size(), shown);
 
     t.dialogs.fileAnswers.push_back("");
     EXPECT_EQ(FileOperation(
-                  s, "saveas", "", [](const QString&) { return 1; }, nullptr),
+                  s, "saveas", "", [](const QString&, const QString&) { return 1; }, nullptr),
               "*cancel");
     EXPECT_EQ(FileOperation(s, "save", "", nullptr, nullptr), "*no write function");
 }
@@ -416,9 +506,12 @@ TEST_F(DataFilesTest, NonNumbersAreNeverSaved) {
     const QByteArray previous = bytes(path);
 
     field("SetPoint1").BaseValue = "nan";  // an editable field: the save is refused
-    EXPECT_EQ(FileOperation(
-                  s, "save", "", [this](const QString& f) { return WriteDataFile(s, f); }, nullptr),
-              "*can't write file");
+    EXPECT_EQ(
+        FileOperation(
+            s, "save", "",
+            [this](const QString& f, const QString& name) { return WriteDataFile(s, f, name); },
+            nullptr),
+        "*can't write file");
     EXPECT_TRUE(t.dialogs.boxes[t.dialogs.boxes.size() - 2].text.startsWith(
         "SetPoint1 holds no valid number (nan"));
     EXPECT_EQ(bytes(path), previous);

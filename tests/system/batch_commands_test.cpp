@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -192,6 +194,62 @@ TEST_F(BatchCommands, FailuresEndWithANonZeroStatus) {
     EXPECT_EQ(run({"write", "ours.hrt", port, "all"}), 2);
     EXPECT_EQ(run({"read", port, "x.hrt", "--address", "64"}), 2);
     EXPECT_EQ(run({"read", port, "x.hrt", "--address"}), 2);
+}
+
+// A read saves its file only under a name that a write takes back, through a
+// link into the file it leads to; any other name is refused with the reason
+// and nothing in the folder changes.
+TEST_F(BatchCommands, ReadSavesOnlyUnderNamesAWriteTakesBack) {
+    const QString longName = QString(250, 'n');
+    struct Row {
+        QString name;
+        QString outcome;  // the end of the summary line
+    };
+    const std::vector<Row> rows{
+        {"a.txt", "failed, a.txt: the name must end in .cfp"},
+        {"x.hrt]", "failed, x.hrt]: the name must end in .cfp"},
+        {"trail space.cfp ",
+         "failed, trail space.cfp : a file name may not begin or end with a blank"},
+        {"", "failed, : no file name was given"},
+        {"/", "failed, /: it names a folder, not a file"},
+        {"sub\\x",
+         "failed, sub\\x: a file name may not hold a backslash, folders are separated by /"},
+        {longName + "xx.hrt",
+         "failed, " + longName + "xx.hrt: the name is longer than a folder takes (255 bytes)"},
+        {"link.cfp", "ok"},
+        {"link.hrt", "ok"},
+        {longName, "ok"},
+    };
+    const auto folder = [this] {
+        QStringList entries;
+        for (const QFileInfo& f :
+             QDir(dir.path()).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+            if (f.fileName() != "frames.log")
+                entries << f.fileName() + " " + QString::number(f.size()) + " " + f.symLinkTarget();
+        return entries;
+    };
+    ASSERT_TRUE(QFile::link("real.cfp", dir.filePath("link.cfp")));
+    ASSERT_TRUE(QFile::link("real.hrt", dir.filePath("link.hrt")));
+    const QStringList before = folder();
+    for (const Row& row : rows) {
+        QString out;
+        const int status = run({"read", port, row.name}, &out);
+        const QString shown = row.name == longName ? longName + ".cfp" : row.name;
+        EXPECT_EQ(out.trimmed().section(": ", 0, 0), "read " + port + " -> " + shown);
+        EXPECT_TRUE(out.trimmed().section(": ", 1).startsWith(row.outcome)) << out.toStdString();
+        EXPECT_EQ(status, row.outcome == "ok" ? 0 : 1) << out.toStdString();
+        if (row.outcome != "ok") {
+            EXPECT_EQ(folder(), before) << out.toStdString();
+        }
+    }
+    // Through the links into their files; the links stay.
+    EXPECT_TRUE(QFileInfo(dir.filePath("link.cfp")).isSymLink());
+    EXPECT_TRUE(file("real.cfp").contains("\nDamping="));
+    EXPECT_TRUE(file("real.hrt").contains("\nDamping="));
+    QString out;
+    EXPECT_EQ(run({"write", "link.cfp", port, "changes"}, &out), 0) << out.toStdString();
+    EXPECT_EQ(run({"write", longName + ".cfp", port, "changes"}, &out), 0) << out.toStdString();
+    EXPECT_EQ(run({"write", "link.hrt", port}, &out), 0) << out.toStdString();
 }
 
 TEST_F(UniversalBatch, AnyDeviceIsReadAndWrittenWithUniversalCommandsOnly) {
