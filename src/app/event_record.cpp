@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <array>
+#include <cstring>
 
 namespace zh {
 
@@ -18,7 +19,8 @@ QString formatEventRecord(const EventRecord& r) {
 }
 
 std::optional<EventRecord> parseEventRecord(const QString& line) {
-    if (!line.startsWith(QLatin1String("<<< ")) || line.startsWith(QLatin1String(kCommentMark)))
+    if (!line.startsWith(QLatin1String("<<< ")) || line.startsWith(QLatin1String(kCommentMark)) ||
+        isStartRecord(line))
         return std::nullopt;
     const QString rest = line.mid(4);
     const int tab = rest.indexOf(QLatin1Char('\t'));
@@ -44,6 +46,50 @@ std::optional<EventRecord> parseEventRecord(const QString& line) {
     r.code = n[5];
     r.type = n[6];
     return r;
+}
+
+namespace {
+const QString kDevice = QStringLiteral("device");
+const QString kFile = QStringLiteral("file");
+const QString kNew = QStringLiteral("new");
+}  // namespace
+
+QString formatStartRecord(const RecordingStart& start) {
+    const QString mark = QLatin1String(kStartMark);
+    switch (start.origin) {
+        case RecordingStart::Origin::Device:
+            return mark + kDevice;
+        case RecordingStart::Origin::File:
+            return mark + kFile + QLatin1Char('\t') + start.file;
+        case RecordingStart::Origin::New:
+            return mark + kNew + QLatin1Char('\t') + start.measurand + QLatin1Char('\t') +
+                   QString::number(start.devIndx);
+    }
+    return mark;
+}
+
+bool isStartRecord(const QString& line) {
+    return line.startsWith(QLatin1String(kStartMark));
+}
+
+std::optional<RecordingStart> parseStartRecord(const QString& line) {
+    if (!isStartRecord(line)) return std::nullopt;
+    const QStringList parts = line.mid(int(std::strlen(kStartMark))).split(QLatin1Char('\t'));
+    RecordingStart r;
+    if (parts.size() == 1 && parts[0] == kDevice) return r;
+    if (parts.size() == 2 && parts[0] == kFile && !parts[1].isEmpty()) {
+        r.origin = RecordingStart::Origin::File;
+        r.file = parts[1];
+        return r;
+    }
+    bool ok = false;
+    if (parts.size() == 3 && parts[0] == kNew && !parts[1].isEmpty()) {
+        r.origin = RecordingStart::Origin::New;
+        r.measurand = parts[1];
+        r.devIndx = parts[2].toInt(&ok);
+        if (ok) return r;
+    }
+    return std::nullopt;
 }
 
 }  // namespace zh

@@ -9,16 +9,18 @@
 namespace zh {
 namespace {
 
-constexpr qint64 kLimitMiB = kMaxSmallFileBytes / (qint64{1024} * 1024);
+qint64 mebibytes(qint64 bytes) {
+    return bytes / (qint64{1024} * 1024);
+}
 
 // "" when the file described by `st` may be read.
-QString refusal(const struct stat& st) {
+QString refusal(const struct stat& st, qint64 maxBytes = kMaxSmallFileBytes) {
     if (S_ISDIR(st.st_mode)) return QStringLiteral("it is a folder, not a file");
     if (!S_ISREG(st.st_mode))
         return QStringLiteral("it is not a regular file (a pipe or a device)");
-    if (st.st_size > kMaxSmallFileBytes)
+    if (st.st_size > maxBytes)
         return QStringLiteral("it is larger than %1 MiB, more than any such file can be")
-            .arg(kLimitMiB);
+            .arg(mebibytes(maxBytes));
     return QString();
 }
 
@@ -30,13 +32,13 @@ QString smallFileRefusal(const QString& path) {
     return refusal(st);
 }
 
-SmallFileRead readSmallFile(const QString& path, QByteArray* bytes, QString* why) {
+SmallFileRead readSmallFile(const QString& path, QByteArray* bytes, QString* why, qint64 maxBytes) {
     bytes->clear();
     if (path.isEmpty()) return SmallFileRead::Missing;
     const QByteArray name = QFile::encodeName(path);
     struct stat st {};
     if (::stat(name.constData(), &st) != 0) return SmallFileRead::Missing;
-    if (const QString first = refusal(st); !first.isEmpty()) {
+    if (const QString first = refusal(st, maxBytes); !first.isEmpty()) {
         *why = first;
         return SmallFileRead::Refused;
     }
@@ -44,7 +46,8 @@ SmallFileRead readSmallFile(const QString& path, QByteArray* bytes, QString* why
     // been given to something else in between.
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return SmallFileRead::Missing;
-    const QString r = ::fstat(fd, &st) == 0 ? refusal(st) : QStringLiteral("it cannot be examined");
+    const QString r =
+        ::fstat(fd, &st) == 0 ? refusal(st, maxBytes) : QStringLiteral("it cannot be examined");
     if (!r.isEmpty()) {
         ::close(fd);
         *why = r;
@@ -56,10 +59,11 @@ SmallFileRead readSmallFile(const QString& path, QByteArray* bytes, QString* why
         return SmallFileRead::Missing;
     }
     // A file that grows while it is read is cut at the limit and refused.
-    *bytes = f.read(kMaxSmallFileBytes + 1);
-    if (bytes->size() > kMaxSmallFileBytes) {
+    *bytes = f.read(maxBytes + 1);
+    if (bytes->size() > maxBytes) {
         bytes->clear();
-        *why = QStringLiteral("it grew larger than %1 MiB while it was read").arg(kLimitMiB);
+        *why =
+            QStringLiteral("it grew larger than %1 MiB while it was read").arg(mebibytes(maxBytes));
         return SmallFileRead::Refused;
     }
     return SmallFileRead::Read;

@@ -15,10 +15,15 @@ constexpr qint64 kMaxSmallFileBytes = qint64{4} * 1024 * 1024;
 
 enum class SmallFileRead { Read, Missing, Refused };
 
+// A debug log to be replayed may be longer: a day's work with the frame
+// traces on.
+constexpr qint64 kMaxLogFileBytes = qint64{64} * 1024 * 1024;
+
 // Reads `path` whole into `bytes`. Missing: there is nothing under that name
-// (or it cannot be opened). Refused: it is no regular file or too large;
-// `why` then says so in words a person understands.
-SmallFileRead readSmallFile(const QString& path, QByteArray* bytes, QString* why);
+// (or it cannot be opened). Refused: it is no regular file or larger than
+// `maxBytes`; `why` then says so in words a person understands.
+SmallFileRead readSmallFile(const QString& path, QByteArray* bytes, QString* why,
+                            qint64 maxBytes = kMaxSmallFileBytes);
 
 // Why `path` would be refused; "" when it is a small regular file or missing.
 QString smallFileRefusal(const QString& path);

@@ -288,12 +288,14 @@ int runReplay(zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadge
     replay.unattended = true;
     int failures = dialogs.failures();
     int failedStep = 0;
-    // A step failed when it put up an error for somebody to read.
-    replay.hooks.played = [&](int step, int steps, const QString& name) {
-        const bool ok = dialogs.failures() == failures;
+    // A step failed when it said so, or put up an error for somebody to read.
+    replay.hooks.played = [&](int step, int steps, const QString& name, const QString& failure) {
+        const bool ok = failure.isEmpty() && dialogs.failures() == failures;
         failures = dialogs.failures();
-        const QString outcome =
-            ok ? QStringLiteral("ok") : QStringLiteral("failed (") + dialogs.lastFailure() + ')';
+        const QString outcome = ok ? QStringLiteral("ok")
+                                   : QStringLiteral("failed (") +
+                                         (failure.isEmpty() ? dialogs.lastFailure() : failure) +
+                                         ')';
         std::printf("step %d/%d: %s ... %s\n", step, steps,
                     name.trimmed().toLocal8Bit().constData(), outcome.toLocal8Bit().constData());
         std::fflush(stdout);
@@ -303,8 +305,23 @@ int runReplay(zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadge
         }
     };
     if (!replay.start(request.file, request.delayMs, true)) {
-        std::fprintf(stderr, "replay: cannot read '%s'\n", request.file.toLocal8Bit().constData());
-        return 2;
+        if (!replay.unreadable().isEmpty()) {
+            std::fprintf(stderr, "replay: cannot read '%s': %s\n",
+                         request.file.toLocal8Bit().constData(),
+                         replay.unreadable().toLocal8Bit().constData());
+            return 2;
+        }
+        // Refused whole: nothing was played, each line that cannot be is named.
+        const auto steps = static_cast<long long>(replay.lines().size());
+        for (const zh::Replay::Refusal& r : replay.refused())
+            std::printf(
+                "step %d/%lld: %s ... refused (line %d of the log: %s)\n", r.step, steps,
+                QString(r.line).replace('\t', QLatin1String("  ")).toLocal8Bit().constData(),
+                r.logLine, r.why.toLocal8Bit().constData());
+        std::fprintf(stderr,
+                     "replay refused: %lld of %lld steps cannot be played, none was played\n",
+                     static_cast<long long>(replay.refused().size()), steps);
+        return 1;
     }
     while (replay.active() && !program.state.QuitRequested)
         if (const std::optional<zh::WindowEvent> e = replay.pass()) application.dispatch(*e);

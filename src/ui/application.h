@@ -45,6 +45,7 @@ class ServiceFunctions;
 class UniversalWindow;
 class UserModes;
 struct Program;
+struct RecordingStart;
 
 class Application {
   public:
@@ -151,6 +152,9 @@ class Application {
     // The event records and the replay of them (application_replay.cpp).
     void bindReplay();
     void recordEvent(const WindowEvent& e, bool entry);
+    // The "<<< Start:" line when a recording begins with data present.
+    void recordStart();
+    QString restoreStart(const RecordingStart& start);
     void afterCommand();
     void showFields();
     // The diagrams on the Graph tab (with GraphMode "ON"); `live` only
@@ -159,6 +163,7 @@ class Application {
     bool graphTabShown() const;
 
     void newData(int id);
+    bool newDataFor(const QString& chosen);
     void connectModule();
     void disconnectModule();
     int readModule(const QString& mode);

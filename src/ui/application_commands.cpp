@@ -197,16 +197,20 @@ void Application::newData(int id) {
     const std::vector<MenuEntry> equipment = EquipmentPopup(p_, measurand);
     const QString chosen =
         MenuBuilder::ShowPopUp(window_.get(), equipment, p_.log, 1, QCursor::pos());
-    if (chosen.isEmpty()) return;
+    if (!chosen.isEmpty()) newDataFor(chosen);
+}
+
+// `chosen` is the pop-up's value: "<measurand>|<configuration index>".
+bool Application::newDataFor(const QString& chosen) {
     if (p_.state.DataChanged && p_.state.DataTrigger >= 0) {
         const int answer =
             SaveRequest(data_, p_.state.DataTrigger, data_.file.moduleState, QStringLiteral("File"),
                         QStringLiteral("Continue without update?"), -1);
-        if (answer != 1) return;
+        if (answer != 1) return false;
         p_.state.DataChanged = false;
     }
     const QStringList parts = chosen.split(QLatin1Char('|'));
-    measurand = parts.value(0);
+    const QString measurand = parts.value(0);
     bool ok = false;
     const int devIndx = parts.value(1).toInt(&ok);
     p_.state.DataTrigger = -1;
@@ -215,12 +219,12 @@ void Application::newData(int id) {
     if (ok) model_.selection.DevIndx = devIndx;
     model_.cal.Measurand = measurand;
     VANTOMain(1);
-    if (NewData(data_, measurand) == 1) {
-        UpdDevType(model_, model_.selection.DevIndx, model_.selection.DevType,
-                   model_.selection.CalcMeth, QStringLiteral("update"));
-        showFields();
-        setCaption(QString());
-    }
+    if (NewData(data_, measurand) != 1) return false;
+    UpdDevType(model_, model_.selection.DevIndx, model_.selection.DevType,
+               model_.selection.CalcMeth, QStringLiteral("update"));
+    showFields();
+    setCaption(QString());
+    return true;
 }
 
 // Connect opens the port, reads the device when no data are shown and

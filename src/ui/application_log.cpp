@@ -13,6 +13,7 @@ void Application::bindLogWindow() {
     if (!logWindow_) logWindow_ = std::make_unique<LogWindow>(p_);
     logWindow_->placeFile = [this](const QString& name) { return resolveDataPath(data_, name); };
     logWindow_->onReplay = [this] { loadReplay(); };
+    logWindow_->onRecordingStarts = [this] { recordStart(); };
     logWindow_->onSwitched = [this](bool on) {
         if (!menus_) return;
         menus_->setItemChecked(menu::kStartLog, on);

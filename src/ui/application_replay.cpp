@@ -1,12 +1,16 @@
 // The event records the window writes for what the person does, and the
 // replay that plays them back through the same dispatch.
 
+#include <QFileInfo>
+
 #include "app/event_record.h"
 #include "app/menu_ids.h"
 #include "app/program.h"
 #include "application.h"
 #include "control_refresh.h"
 #include "control_registry.h"
+#include "device_colours.h"
+#include "files/data_commands.h"
 #include "input_check.h"
 #include "qt_gadgets.h"
 #include "replay.h"
@@ -26,7 +30,56 @@ void Application::bindReplay() {
     replay_ = std::make_unique<Replay>(p_, model_);
     replay_->hooks.dispatch = [this](const WindowEvent& e) { dispatch(e); };
     replay_->hooks.updateDisplay = [this] { refresh_->InternToForm(); };
+    replay_->hooks.restoreStart = [this](const RecordingStart& start) {
+        return restoreStart(start);
+    };
+    replay_->hooks.isCommand = [this](int id) { return commands_.menuCommand(id).has_value(); };
     input_->hooks.record = [this](const WindowEvent& e, const QString&) { recordEvent(e, true); };
+}
+
+// A recording that begins with data shown says where they came from: the
+// events it records were made on them, and a replay has to begin with them.
+void Application::recordStart() {
+    if (p_.state.DataTrigger < 0) return;
+    RecordingStart start;
+    const QString file = data_.file.currentFile;
+    if (model_.fromDevice) {
+        start.origin = RecordingStart::Origin::Device;
+    } else if (!file.startsWith(QLatin1Char('*')) && QFileInfo(file).isFile()) {
+        start.origin = RecordingStart::Origin::File;
+        start.file = QFileInfo(file).absoluteFilePath();
+    } else {
+        start.origin = RecordingStart::Origin::New;
+        start.measurand = model_.cal.Measurand;
+        start.devIndx = model_.selection.DevIndx;
+    }
+    p_.log.DebugLog(formatStartRecord(start), 1);
+}
+
+QString Application::restoreStart(const RecordingStart& start) {
+    bool done = false;
+    switch (start.origin) {
+        case RecordingStart::Origin::Device:
+            gadgets_.setWindowEnabled(1, false);
+            done = readModule(target() + QStringLiteral(" all")) == 0;
+            gadgets_.setWindowEnabled(1, true);
+            break;
+        case RecordingStart::Origin::File:
+            done = OpenDataFile(data_, start.file) == 1;
+            if (done) showLoadedStates(model_);
+            break;
+        case RecordingStart::Origin::New:
+            done = newDataFor(start.measurand + QLatin1Char('|') + QString::number(start.devIndx));
+            break;
+    }
+    afterCommand();
+    if (done) {
+        showFields();
+        return QString();
+    }
+    return p_.messages.LookupMessage(
+        QStringLiteral("the data the recording began with could not be brought back"),
+        QStringLiteral("Application"));
 }
 
 void Application::loadReplay() {

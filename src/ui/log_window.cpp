@@ -93,10 +93,12 @@ void LogWindow::flush() {
 }
 
 void LogWindow::loggingOn() {
+    const bool starts = p_.log.threshold() <= 0;
     p_.log.setThreshold(1);
     show();
     raise();
     if (onSwitched) onSwitched(true);
+    if (starts && onRecordingStarts) onRecordingStarts();
 }
 
 void LogWindow::loggingOff() {
@@ -107,6 +109,7 @@ void LogWindow::loggingOff() {
 
 void LogWindow::clear() {
     p_.log.clearView();
+    if (onRecordingStarts) onRecordingStarts();
     flush();
 }
 

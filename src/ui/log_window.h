@@ -47,6 +47,9 @@ class LogWindow final : public QWidget {
     std::function<void()> onReplay;
     // After logging was switched on or off (the menu shows it).
     std::function<void(bool on)> onSwitched;
+    // When what the log records begins anew (logging switched on, the view
+    // cleared): a replay of it starts here.
+    std::function<void()> onRecordingStarts;
 
   protected:
     void closeEvent(QCloseEvent* event) override;

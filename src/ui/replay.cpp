@@ -1,14 +1,14 @@
 #include "replay.h"
 
-#include <QFile>
-
 #include "app/clock.h"
 #include "app/dialogs.h"
 #include "app/gadgets.h"
 #include "app/menu_ids.h"
 #include "app/program.h"
+#include "app/small_file.h"
 #include "control_registry.h"
 #include "model/device_model.h"
+#include "replay_check.h"
 
 namespace zh {
 
@@ -34,15 +34,35 @@ int replayDelay(const QString& answer) {
     return std::max(0, a.toInt());
 }
 
-QStringList Replay::replayLines(const QStringList& logLines) {
+namespace {
+
+// The replay list of `logLines`, with the log's line number of each entry.
+QStringList replayList(const QStringList& logLines, std::vector<int>* numbers) {
     QStringList out;
-    for (const QString& line : logLines) {
+    for (int i = 0; i < logLines.size(); ++i) {
+        const QString& line = logLines.at(i);
         if (line.startsWith(QLatin1String("<-- Read Com190_089")))
             out << QStringLiteral("<<< UpdateDisplay\t|11|19|1|-1|-1|0|0|");
         else if (line.startsWith(QLatin1String(kEventRecordMark)))
             out << line;
+        else
+            continue;
+        if (numbers) numbers->push_back(i + 1);
     }
     return out;
+}
+
+// A list line as the person reads it: the name of what it plays.
+QString shownName(const QString& line) {
+    const QString rest = line.mid(4);
+    return isStartRecord(line) ? QString(rest).replace(QLatin1Char('\t'), QLatin1Char(' '))
+                               : rest.section(QLatin1Char('\t'), 0, 0);
+}
+
+}  // namespace
+
+QStringList Replay::replayLines(const QStringList& logLines) {
+    return replayList(logLines, nullptr);
 }
 
 bool Replay::load(const QString& title) {
@@ -51,22 +71,66 @@ bool Replay::load(const QString& title) {
     if (file.isEmpty()) return false;
     const QString delay = d.inputRequester(QStringLiteral("Replay"), QStringLiteral("Delay[msec]:"),
                                            QStringLiteral("300"));
-    return start(file, replayDelay(delay));
+    if (start(file, replayDelay(delay))) return true;
+    Messages& m = p_.messages;
+    const QString text =
+        unreadable_.isEmpty()
+            ? m.LookupMessage(QStringLiteral("This log cannot be replayed, nothing was played:"),
+                              QStringLiteral("Application")) +
+                  p_.state.CR + refusalText()
+            : m.LookupMessage(QStringLiteral("can't read file"), QStringLiteral("Application")) +
+                  QLatin1Char(' ') + file + QStringLiteral(": ") + unreadable_;
+    m.MsgBox(title, text, mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+    return false;
+}
+
+QString Replay::refusalText() const {
+    QStringList out;
+    for (const Refusal& r : refused_)
+        out << p_.messages.LookupMessage(
+            QStringLiteral("line {line}: {text}: {why}\t") + QString::number(r.logLine) +
+                QLatin1Char('\t') +
+                QString(r.line).replace(QLatin1Char('\t'), QLatin1String("  ")) +
+                QLatin1Char('\t') + r.why,
+            QStringLiteral("Application"));
+    return out.join(p_.state.CR);
 }
 
 bool Replay::start(const QString& file, int delayMs, bool running) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        p_.log.DebugLog(QStringLiteral("Replay: cannot read ") + file, 1);
+    unreadable_.clear();
+    refused_.clear();
+    logLines_.clear();
+    QByteArray bytes;
+    QString why;
+    // A pipe or a device is never opened: the read would not end.
+    const SmallFileRead read = readSmallFile(file, &bytes, &why, kMaxLogFileBytes);
+    if (read != SmallFileRead::Read) {
+        unreadable_ = read == SmallFileRead::Missing ? QStringLiteral("it cannot be opened") : why;
+        p_.log.DebugLog(
+            QStringLiteral("Replay: cannot read ") + file + QStringLiteral(": ") + unreadable_, 1);
         return false;
     }
-    QStringList logLines;
-    while (!f.atEnd()) {
-        QString line = QString::fromUtf8(f.readLine());
-        while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r'))) line.chop(1);
-        logLines << line;
+    QStringList logLines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+    for (QString& line : logLines)
+        while (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+    lines_ = replayList(logLines, &logLines_);
+    // Every line is checked before the first is played: a replay that
+    // stopped half-way at a line it could not play would leave the device
+    // half-way through the work.
+    for (int i = 0; i < lines_.size(); ++i) {
+        const QString reason = unplayableReason(p_.messages, lines_.at(i), hooks.isCommand);
+        if (!reason.isEmpty())
+            refused_.push_back(
+                Refusal{i + 1, logLines_.at(static_cast<std::size_t>(i)), lines_.at(i), reason});
     }
-    lines_ = replayLines(logLines);
+    if (!refused_.empty()) {
+        p_.log.DebugLog(QStringLiteral("Replay: ") + file + QStringLiteral(" refused, ") +
+                            QString::number(refused_.size()) +
+                            QStringLiteral(" line(s) cannot be played"),
+                        1);
+        return false;
+    }
+    eventPlayed_ = false;
     delayMs_ = delayMs;
     p_.log.DebugLog(QStringLiteral(">>> Replay(") + file + QStringLiteral(", ") +
                         QString::number(lines_.size()) + QStringLiteral(" steps, delay ") +
@@ -168,15 +232,12 @@ std::optional<WindowEvent> Replay::pass() {
 
     if (line.startsWith(QLatin1String(kCommentMark))) {
         p_.log.DebugLog(line, 1);
-        if (hooks.played) hooks.played(step, static_cast<int>(lines_.size()), line.mid(4));
+        report(step, line.mid(4), QString());
         // A comment is there to be read: from the third line on the replay stops at it.
         if (step >= 3 && !unattended) pause();
         return std::nullopt;
     }
-    play(line);
-    if (hooks.played)
-        hooks.played(step, static_cast<int>(lines_.size()),
-                     line.mid(4).section(QLatin1Char('\t'), 0, 0));
+    report(step, shownName(line), isStartRecord(line) ? playStart(line) : play(line));
 
     // Stepping: the buttons are ready for the next step at once.
     if (s.ReplayState == kStepState && view_) view_->setRunning(false);
@@ -194,25 +255,49 @@ std::optional<WindowEvent> Replay::pass() {
     return std::nullopt;
 }
 
-void Replay::play(const QString& line) {
-    const std::optional<EventRecord> r = parseEventRecord(line);
-    if (!r) {
-        p_.log.DebugLog(QStringLiteral("Replay: not an event record: ") + line, 1);
-        return;
+void Replay::report(int step, const QString& name, const QString& failure) {
+    if (!failure.isEmpty()) {
+        p_.log.DebugLog(QStringLiteral("Replay: step ") + QString::number(step) +
+                            QStringLiteral(" failed: ") + failure,
+                        1);
+        // Somebody watching decides whether to go on.
+        if (!unattended) pause();
     }
+    if (hooks.played) hooks.played(step, static_cast<int>(lines_.size()), name, failure);
+}
+
+QString Replay::playStart(const QString& line) {
+    const std::optional<RecordingStart> start = parseStartRecord(line);
+    if (!start) return unplayableReason(p_.messages, line, hooks.isCommand);
+    // After events of its own the replay holds the data the recording went
+    // on with (logging was switched off and on again in between).
+    if (eventPlayed_ && p_.state.DataTrigger >= 0) {
+        p_.log.DebugLog(QStringLiteral("Replay: the data are there already: ") + line, 1);
+        return QString();
+    }
+    p_.log.DebugLog(
+        QStringLiteral("Replay: bringing back the data the recording began with: ") + line, 1);
+    return hooks.restoreStart ? hooks.restoreStart(*start) : QString();
+}
+
+QString Replay::play(const QString& line) {
+    const std::optional<EventRecord> r = parseEventRecord(line);
+    if (!r) return unplayableReason(p_.messages, line, hooks.isCommand);
+    eventPlayed_ = true;
     if (r->menu == menu::kToolNew || r->menu == menu::kToolWrite) {
         // The pop-up these open is recorded with the entry chosen from it.
         beforeSkip_ = state();
         p_.state.ReplayState = kSkip;
-        return;
+        return QString();
     }
     if (r->name.trimmed() == kUpdateDisplay) {
         if (hooks.updateDisplay) hooks.updateDisplay();
-        return;
+        return QString();
     }
     restoreInput(*r, line);
     if (hooks.dispatch)
         hooks.dispatch(WindowEvent{r->type, kMainWindow, r->gadget, r->menu, r->code});
+    return QString();
 }
 
 void Replay::restoreInput(const EventRecord& r, const QString& line) {

@@ -4,11 +4,20 @@
 // pass of the main loop, paused, stepped or run at a fixed pace. The replay
 // window's buttons reach the replay as events of window 18 through the same
 // event queue as the main window's, so the replay itself needs no toolkit.
+//
+// A replay is honest about what it plays: every line is checked before the
+// first one is played, and a list with a line that cannot be played as
+// recorded (cut short, a name that is not its number's, a control or
+// command this program lacks) is refused whole, naming each such line. A
+// recording that began with data present starts with a "Start" line; the
+// replay brings those data back first (reads the device, opens the file,
+// makes new data), so it starts where the recording did.
 
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "app/event_record.h"
 #include "app/window_event.h"
@@ -50,9 +59,24 @@ class Replay {
         std::function<void(const WindowEvent& e)> dispatch;
         // Brings the window up to date with the field table.
         std::function<void()> updateDisplay;
-        // A line was played (1-based step, steps in the list, its name).
-        std::function<void(int step, int steps, const QString& name)> played;
+        // Brings back the data a recording began with; "" when they are
+        // there, else why not.
+        std::function<QString(const RecordingStart& start)> restoreStart;
+        // Whether a menu identifier starts a command of the program.
+        std::function<bool(int menu)> isCommand;
+        // A line was played (1-based step, steps in the list, its name, and
+        // why it failed: "" when it was played).
+        std::function<void(int step, int steps, const QString& name, const QString& failure)>
+            played;
     } hooks;
+
+    // A line of the list that cannot be played.
+    struct Refusal {
+        int step;     // 1-based, in the list
+        int logLine;  // 1-based, in the log file
+        QString line;
+        QString why;
+    };
 
     void setView(ReplayView* view) { view_ = view; }
 
@@ -61,10 +85,17 @@ class Replay {
     static QStringList replayLines(const QStringList& logLines);
 
     // Asks for the log and the step delay and starts paused; false when a
-    // requester was cancelled or the file cannot be read.
+    // requester was cancelled, or (after saying why) the file cannot be read
+    // or holds lines that cannot be played.
     bool load(const QString& title);
     // Starts the list of `file` paused (or running, for unattended runs).
+    // False when the file cannot be read (`unreadable` says why) or a line
+    // of it cannot be played (`refused` names them); nothing is played then.
     bool start(const QString& file, int delayMs, bool running = false);
+    const QString& unreadable() const { return unreadable_; }
+    const std::vector<Refusal>& refused() const { return refused_; }
+    // The refusals in one text, a line each.
+    QString refusalText() const;
     // Set for a run nobody watches: the replay never waits for a person.
     bool unattended = false;
 
@@ -83,7 +114,10 @@ class Replay {
     void run(const QString& state);
     // Handles an event that came while waiting; returns it when it belongs to the main loop.
     std::optional<WindowEvent> onEvent(const WindowEvent& e);
-    void play(const QString& line);
+    // "" when the line was played, else why not.
+    QString play(const QString& line);
+    QString playStart(const QString& line);
+    void report(int step, const QString& name, const QString& failure);
     void restoreInput(const EventRecord& r, const QString& line);
     QString state() const;
 
@@ -91,6 +125,10 @@ class Replay {
     DeviceModel& m_;
     ReplayView* view_ = nullptr;
     QStringList lines_;
+    std::vector<int> logLines_;  // the log file's line number of each list line
+    QString unreadable_;
+    std::vector<Refusal> refused_;
+    bool eventPlayed_ = false;  // an event record was played in this replay
     int delayMs_ = 0;
     QString beforeSkip_;
     bool released_ = false;  // "Step" or "Continue" was pressed while waiting

@@ -2,6 +2,7 @@
 // a scratch folder under a chosen file name and run as a separate process.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QDirIterator>
@@ -290,6 +291,58 @@ TEST_F(StartupSystemTest, NormalStartAddsMissingTextsOnce) {
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(readFile(QStringLiteral("Language/English.ini")), filled);
+}
+
+// --- Unattended replay -----------------------------------------------------------
+
+// "--replay": a log that plays as recorded reports every step ok; a log with
+// a line that cannot be (a name that is not its number's, a line cut short)
+// is refused whole, naming the line, and the device is not touched; a pipe
+// as the log ends at once instead of waiting for a writer.
+TEST_F(StartupSystemTest, ReplayPlaysOnlyWhatItCanPlayAsRecorded) {
+    install();
+    const QString state = path(QStringLiteral("device.state"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("HARTSIM_OPTIONS"), QStringLiteral("state=") + state);
+    const QByteArray read = "<<< #MenuReadAll\t|2|-1|-1|-1|2069|-1|13058|\n";
+    struct Row {
+        const char* what;
+        QByteArray log;
+        int exitCode;
+        QString out;  // a line the output holds
+    };
+    const std::vector<Row> rows{
+        {"plays", "--> Com 0\n" + read, 0, QStringLiteral("step 1/1: #MenuReadAll ... ok\n")},
+        {"a name that is not its number's", read + "<<< #MenuAbout1\t|2|-1|-1|-1|2070|-1|13058|\n",
+         1,
+         QStringLiteral("step 2/2: <<< #MenuAbout1  |2|-1|-1|-1|2070|-1|13058| ... refused (line "
+                        "2 of the log: it names #MenuAbout1, but menu 2070 is #MenuWriteAll)\n")},
+        {"a line cut short", read + "<<< #MenuWriteAll\t|2|-1|", 1,
+         QStringLiteral("step 2/2: <<< #MenuWriteAll  |2|-1| ... refused (line 2 of the log: the "
+                        "line is cut short or damaged, it holds no event)\n")},
+    };
+    for (const Row& row : rows) {
+        writeFile(QStringLiteral("session.log"), row.log);
+        const QByteArray before = readFile(QStringLiteral("device.state"));
+        const Outcome r = run(QStringLiteral("ZEL-HART"),
+                              {QStringLiteral("--replay"), QStringLiteral("session.log")}, env);
+        ASSERT_TRUE(r.finished) << row.what;
+        EXPECT_EQ(r.exitCode, row.exitCode) << row.what << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(row.out)) << row.what << ": " << r.out.toStdString();
+        if (row.exitCode != 0) {
+            EXPECT_FALSE(before.isEmpty()) << "the first row keeps the device's memory";
+            EXPECT_TRUE(r.err.contains(QStringLiteral("replay refused: 1 of 2 steps")))
+                << r.err.toStdString();
+            EXPECT_EQ(readFile(QStringLiteral("device.state")), before) << row.what;
+        }
+    }
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe.log"))).constData(), 0600), 0);
+    const Outcome r = run(QStringLiteral("ZEL-HART"),
+                          {QStringLiteral("--replay"), QStringLiteral("pipe.log")}, env);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("it is not a regular file"))) << r.err.toStdString();
 }
 
 // --- Run-time fault --------------------------------------------------------------

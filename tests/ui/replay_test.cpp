@@ -4,6 +4,8 @@
 
 #include "ui/replay.h"
 
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QListWidget>
 
@@ -22,45 +24,119 @@ void typeInto(AppRig& rig, const char* field, const QString& text) {
     rig.app->dispatch(WindowEvent{EventGadget, 1, gadget, -1, GadgetFocusLost});
 }
 
+// Recorded with logging on from the start, or switched on only after the
+// read: either way the replay starts from the data the recording began with.
 TEST(Replay, ARecordedSessionReplayedLeavesTheDeviceAsTheSessionDid) {
-    QTemporaryDir dir;
-    const QString recorded = dir.filePath("recorded.state");
-    const QString replayed = dir.filePath("replayed.state");
-    const QString log = dir.filePath("debug.log");
-    {
-        AppRig rig("ZEL-HART");
-        qputenv("HARTSIM_OPTIONS", ("presence=both,displayunit=mbar,state=" + recorded).toUtf8());
-        ASSERT_TRUE(rig.app->VANTOMain(0));
-        rig.program.log.setThreshold(1);
-        rig.program.log.setFile(log);
-        rig.app->dispatch(WindowEvent{EventMenu, 1, -1, menu::kReadAll, -1});
-        ASSERT_TRUE(QFile::copy(recorded, replayed));
-        typeInto(rig, "TagID", "REPLAY-7");
-        typeInto(rig, "SetPoint1", "10000");
-        rig.app->dispatch(WindowEvent{EventMenu, 1, -1, menu::kWriteChanges, -1});
-        ASSERT_EQ(rig.field("TagID").Content, "REPLAY-7");
+    for (const bool loggingAfterRead : {false, true}) {
+        SCOPED_TRACE(loggingAfterRead ? "logging switched on after the read"
+                                      : "logging from the start");
+        QTemporaryDir dir;
+        const QString recorded = dir.filePath("recorded.state");
+        const QString replayed = dir.filePath("replayed.state");
+        const QString log = dir.filePath("debug.log");
+        {
+            AppRig rig("ZEL-HART");
+            qputenv("HARTSIM_OPTIONS",
+                    ("presence=both,displayunit=mbar,state=" + recorded).toUtf8());
+            ASSERT_TRUE(rig.app->VANTOMain(0));
+            rig.program.log.setThreshold(loggingAfterRead ? 0 : 1);
+            rig.program.log.setFile(log);
+            rig.app->dispatch(WindowEvent{EventMenu, 1, -1, menu::kReadAll, -1});
+            ASSERT_TRUE(QFile::copy(recorded, replayed));
+            if (loggingAfterRead)
+                rig.app->dispatch(WindowEvent{EventMenu, 1, -1, menu::kStartLog, -1});
+            typeInto(rig, "TagID", "REPLAY-7");
+            typeInto(rig, "SetPoint1", "10000");
+            rig.app->dispatch(WindowEvent{EventMenu, 1, -1, menu::kWriteChanges, -1});
+            ASSERT_EQ(rig.field("TagID").Content, "REPLAY-7");
+        }
+        ASSERT_NE(hartsim::describeDifferences(hartsim::configurationDifferences(
+                      deviceMemory(replayed), deviceMemory(recorded))),
+                  "");
+        {
+            AppRig rig("ZEL-HART");
+            qputenv("HARTSIM_OPTIONS",
+                    ("presence=both,displayunit=mbar,state=" + replayed).toUtf8());
+            ASSERT_TRUE(rig.app->VANTOMain(0));
+            Replay& replay = rig.app->replay();
+            replay.unattended = true;
+            QStringList played;
+            replay.hooks.played = [&](int, int, const QString& name, const QString& failure) {
+                played << name;
+                EXPECT_EQ(failure, "") << qPrintable(name);
+            };
+            ASSERT_TRUE(replay.start(log, 0, true)) << qPrintable(replay.refusalText());
+            while (replay.active())
+                if (const std::optional<WindowEvent> e = replay.pass()) rig.app->dispatch(*e);
+            EXPECT_EQ(played.size(), replay.lines().size())
+                << qPrintable(replay.lines().join('\n'));
+            EXPECT_TRUE(played.contains("TagID") && played.contains("FldSetPoint1"))
+                << qPrintable(played.join(' '));
+            EXPECT_EQ(played.value(0) == "Start: device", loggingAfterRead)
+                << qPrintable(played.join(' '));
+            EXPECT_EQ(rig.field("TagID").Content, "REPLAY-7");
+        }
+        EXPECT_EQ(hartsim::describeDifferences(hartsim::configurationDifferences(
+                      deviceMemory(recorded), deviceMemory(replayed))),
+                  "");
     }
-    ASSERT_NE(hartsim::describeDifferences(hartsim::configurationDifferences(
-                  deviceMemory(replayed), deviceMemory(recorded))),
-              "");
-    {
-        AppRig rig("ZEL-HART");
-        qputenv("HARTSIM_OPTIONS", ("presence=both,displayunit=mbar,state=" + replayed).toUtf8());
-        ASSERT_TRUE(rig.app->VANTOMain(0));
-        Replay& replay = rig.app->replay();
-        replay.unattended = true;
-        QStringList played;
-        replay.hooks.played = [&](int, int, const QString& name) { played << name; };
-        ASSERT_TRUE(replay.start(log, 0, true));
-        while (replay.active())
-            if (const std::optional<WindowEvent> e = replay.pass()) rig.app->dispatch(*e);
-        EXPECT_EQ(played.size(), replay.lines().size()) << qPrintable(replay.lines().join('\n'));
-        EXPECT_TRUE(played.contains("TagID") && played.contains("FldSetPoint1"))
-            << qPrintable(played.join(' '));
-        EXPECT_EQ(rig.field("TagID").Content, "REPLAY-7");
+}
+
+// A log with a line that cannot be played as it was recorded is refused
+// whole, naming the line and why; nothing of it is played, so the device
+// is not written (the read before the bad line is not played either).
+TEST(Replay, ALineThatCannotBePlayedAsRecordedRefusesTheReplay) {
+    const QString setPoint = QString::number(controlNumber("FldSetPoint1"));
+    const std::vector<std::pair<QString, QString>> rows{
+        {"<<< #MenuAbout1\t|2|-1|-1|-1|2070|-1|13058|",
+         "it names #MenuAbout1, but menu 2070 is #MenuWriteAll"},
+        {"<<< #MenuWri", "the line is cut short or damaged, it holds no event"},
+        {"<<< #MenuWriteAll\t|2|-1|-1|-1|2070|", "the line is cut short or damaged"},
+        {"<<< FldNoSuch\tabc|1|19|1|9999|-1|14001|13100|",
+         "there is no control 9999 (FldNoSuch) in the window"},
+        {"<<< TagID\tX|1|19|0|" + setPoint + "|-1|14001|13100|",
+         "it names TagID, but control " + setPoint + " is FldSetPoint1"},
+        {"<<< MenuID-4711\t|2|-1|-1|-1|4711|-1|13058|", "menu 4711 is no command of this program"},
+        {"<<< #MenuReadAll\t|2|-1|-1|-1|2069|-1|99|",
+         "it is no event the window records (kind 99)"},
+        {"<<< Start: file\t/zh-no-such/plant.cfp",
+         "the recording began with the data of /zh-no-such/plant.cfp, which is not there"},
+        {"<<< Start: yesterday", "the start of the recording is not one this program knows"},
+    };
+    AppRig rig("ZEL-HART");
+    const QString state = rig.dir.filePath("device.state");
+    qputenv("HARTSIM_OPTIONS", ("presence=both,state=" + state).toUtf8());
+    ASSERT_TRUE(rig.app->VANTOMain(0));
+    rig.app->dispatch(WindowEvent{EventMenu, 1, -1, menu::kReadAll, -1});
+    const hartsim::Memory before = deviceMemory(state);
+    Replay& replay = rig.app->replay();
+    replay.unattended = true;
+    int played = 0;
+    replay.hooks.played = [&](int, int, const QString&, const QString&) { ++played; };
+    const QString log = rig.dir.filePath("bad.log");
+    for (const auto& [line, why] : rows) {
+        QFile f(log);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("--> Com 1\n<<< #MenuReadAll\t|2|-1|-1|-1|2069|-1|13058|\n" + line.toUtf8() +
+                "\n<<< #MenuWriteAll\t|2|-1|-1|-1|2070|-1|13058|\n");
+        f.close();
+        EXPECT_FALSE(replay.start(log, 0, true)) << qPrintable(line);
+        EXPECT_FALSE(replay.active());
+        ASSERT_EQ(replay.refused().size(), 1u) << qPrintable(line);
+        EXPECT_EQ(replay.refused()[0].step, 2);
+        EXPECT_EQ(replay.refused()[0].logLine, 3);
+        EXPECT_TRUE(replay.refused()[0].why.startsWith(why)) << qPrintable(replay.refused()[0].why);
+        EXPECT_TRUE(replay.refusalText().startsWith("line 3: " + QString(line).replace('\t', "  ")))
+            << qPrintable(replay.refusalText());
     }
-    EXPECT_EQ(hartsim::describeDifferences(hartsim::configurationDifferences(
-                  deviceMemory(recorded), deviceMemory(replayed))),
+    // Neither is a pipe read: it would wait for a writer for ever.
+    const QString pipe = rig.dir.filePath("pipe.log");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_FALSE(replay.start(pipe, 0, true));
+    EXPECT_EQ(replay.unreadable(), "it is not a regular file (a pipe or a device)");
+    EXPECT_EQ(played, 0);
+    EXPECT_EQ(hartsim::describeDifferences(
+                  hartsim::configurationDifferences(before, deviceMemory(state))),
               "");
 }
 
