@@ -36,6 +36,9 @@ SaveName checkSaveName(const QString& given, const QString& extension, const QSt
     if (name.front().isSpace() || name.back().isSpace())
         return refuse("a file name may not begin or end with a blank");
     if (hasControlCharacter(given)) return refuse("a file name may not hold control characters");
+    // A requester takes them as a pattern to list files by, not as a name.
+    if (name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?')))
+        return refuse("a file name may not hold * or ?");
 
     QString path = QDir::isAbsolutePath(given) ? given : folder + QLatin1Char('/') + given;
     path = QDir::cleanPath(path);

@@ -31,9 +31,9 @@ struct SaveName {
 // Checks `given`, a name as a person gave it, for a file of `extension`
 // (without the dot; empty takes any name). A relative name is taken in
 // `folder`. A name without extension gets `extension`; a name with another
-// one, an empty one, a folder, a name with a backslash, control characters
-// or a blank at either end, and a name longer than a folder entry are
-// refused.
+// one, an empty one, a folder, a name with a backslash, control characters,
+// "*" or "?" or a blank at either end, and a name longer than a folder entry
+// are refused.
 SaveName checkSaveName(const QString& given, const QString& extension, const QString& folder);
 
 }  // namespace zh

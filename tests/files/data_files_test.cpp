@@ -407,6 +407,7 @@ TEST_F(DataFilesTest, SavedUnderANameOpenTakesBackOrRefused) {
         {"a backslash", "sub\\x", "",
          "sub\\x: a file name may not hold a backslash, folders are separated by /"},
         {"a line break", "a\nb", "", "a\nb: a file name may not hold control characters"},
+        {"a pattern", "*.cfp", "", "*.cfp: a file name may not hold * or ?"},
         {"254 characters", longName, longName + ".cfp", ""},
         {"256 characters", longName + "xx", "",
          longName + "xx: the name is longer than a folder takes (255 bytes)"},
