@@ -27,14 +27,17 @@ class TeachService {
 
     // What the window does afterwards; unset hooks do nothing.
     struct Hooks {
-        // Reads the transmitter again so the window shows its new range.
-        std::function<void()> readTransmitter;
+        // Read the transmitter (the display module) again so the window
+        // shows its new range (calibration); 0 when it could.
+        std::function<int()> readTransmitter;
+        std::function<int()> readDisplay;
         // Shows every field in its control again (after a read of the device).
         std::function<void()> showFields;
     } hooks;
 
   private:
     bool rangeEdited() const;
+    QString shownValue(const char* name) const;
 
     DeviceModel& m_;
     DeviceSequences& sequences_;
