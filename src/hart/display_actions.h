@@ -72,6 +72,7 @@ struct CommandRoutine {
 
 // Action codes of command 192 the program itself relies on.
 namespace action {
+constexpr int kReinitFromTransmitter = 13;
 constexpr int kClearLowTrailing = 3;
 constexpr int kClearHighTrailing = 4;
 constexpr int kCopyToEeprom = 5;

@@ -318,6 +318,14 @@ std::uint8_t Transmitter::writeUnit(std::uint8_t unitCode) {
     return kResponseSuccess;
 }
 
+std::pair<double, double> Transmitter::rangeOfNominal() const {
+    const double span = static_cast<double>(ram_.nominalHigh) - ram_.nominalLow;
+    const auto fraction = [&](float value) {
+        return span != 0.0 ? (toRecordUnit(value, ram_.rangeUnit) - ram_.nominalLow) / span : 0.0;
+    };
+    return {fraction(ram_.lowerRange), fraction(ram_.upperRange)};
+}
+
 double Transmitter::minimumSpan() const {
     return std::fabs(sensorUpperLimit() - sensorLowerLimit()) * kMinimumSpanFraction;
 }

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "sim/catalogue.h"
@@ -86,6 +87,9 @@ class Transmitter {
     double sensorUpperLimit() const { return fromRecordUnit(ram_.nominalHigh, ram_.rangeUnit); }
     double sensorLowerLimit() const { return fromRecordUnit(ram_.nominalLow, ram_.rangeUnit); }
     double minimumSpan() const;
+    // The range ends as fractions of the nominal range (0 at its lower end,
+    // 1 at its upper one).
+    std::pair<double, double> rangeOfNominal() const;
     std::uint8_t setUpperRangeToPv();
     std::uint8_t setLowerRangeToPv();
     std::uint8_t setFixedCurrent(float milliamps);

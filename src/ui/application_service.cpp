@@ -43,10 +43,7 @@ void Application::bindServiceButtons() {
     };
     modes_->inputs.output4mAOn = [&output] { return output.state4mA() != QLatin1String("off"); };
     modes_->inputs.output20mAOn = [&output] { return output.state20mA() != QLatin1String("off"); };
-    teach.hooks.readTransmitter = [this] {
-        return readAfterService(QStringLiteral("transmitter"));
-    };
-    teach.hooks.readDisplay = [this] { return readAfterService(target()); };
+    teach.hooks.readDevice = [this] { return readAfterService(target()); };
     teach.hooks.showFields = [this] { showFields(); };
     capture.takeEntry = [this](const QString& name, const QString& content) {
         appl_->UpdApplGadget(0, name, content);

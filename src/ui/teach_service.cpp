@@ -1,6 +1,7 @@
 #include "teach_service.h"
 
 #include "app/dialogs.h"
+#include "app/presence.h"
 #include "app/program.h"
 #include "model/device_model.h"
 #include "model/read_write_sequences.h"
@@ -60,14 +61,24 @@ void TeachService::TeachRange(bool upper) {
     // them in. The range shown before the teach would undo it.
     const CommandRoutine readRange{
         CommandId::Other, [&u](int tries) { return u.Com15(tries); }, {}};
-    if (a.HartCommand(readRange, QStringLiteral("continue"), QStringLiteral("Read range values"))) {
+    const QString going = QStringLiteral("continue");
+    bool done = a.HartCommand(readRange, going, QStringLiteral("Read range values"));
+    if (done) {
         const QByteArray& answer = u.buffers(15).response;
         if (answer.size() > 2) u.inputs.rangeUnitsCode = static_cast<std::uint8_t>(answer.at(2));
-        a.HartCommand(universalRoutine(u, CommandId::Com35), QStringLiteral("stop"));
+        done = a.HartCommand(universalRoutine(u, CommandId::Com35), going);
     }
+    // A display module shows the loop in its own copy of the range: it
+    // takes the transmitter's again, or it would show other values than
+    // the loop carries.
+    if (done && parsePresence(p.state.TransmDisplay.toLower()) == Presence::All) {
+        a.Aktion = action::kReinitFromTransmitter;
+        done = a.HartCommand(a.com192(), going);
+    }
+    if (done) a.HartCommand(CommandRoutine{}, QStringLiteral("stop"));
     const QStringList warnings = a.warnings();
     p.log.DebugLog(title + QStringLiteral(": done"), 1);
-    const bool shown = hooks.readTransmitter && hooks.readTransmitter() == 0;
+    const bool shown = hooks.readDevice && hooks.readDevice() == 0;
     if (warnings.isEmpty()) return;
     // The device did it its own way: the person learns how, and which
     // range it holds now.
@@ -104,7 +115,7 @@ void TeachService::TeachDisplay(int code) {
     if (sequences_.actions().Teach(code) != 1) return;
     // The module's calibration is new: the window reads it, or asks the
     // person to when it could not.
-    const bool shown = hooks.readDisplay && hooks.readDisplay() == 0;
+    const bool shown = hooks.readDevice && hooks.readDevice() == 0;
     p.messages.MsgBox(title,
                       shown ? QStringLiteral("Calibration has been changed and read again!")
                             : QStringLiteral("Calibration has been changed! Re-read module!"),

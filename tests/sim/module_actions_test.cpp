@@ -61,7 +61,7 @@ TEST(SimModuleActions, TeachingTakesThePresentInputAsTheCalibrationPoint) {
     EXPECT_EQ(slotOf(sim, 13, 1), at20);
     fixCurrent(sim, 20.0f);
     fixCurrent(sim, 12.0f);
-    EXPECT_EQ(readLive(sim).shown(), "8.00");
+    EXPECT_EQ(readLive(sim).shown(), "8.01");  // the DAC untrimmed
 
     // No teaching on an input the module cannot read.
     fixCurrent(sim, 3.6f);
@@ -82,6 +82,20 @@ TEST(SimModuleActions, TeachLowerRangeMovesBothPointsAndKeepsTheSpan) {
     changeSlots(sim, 13, {{0, 4000}, {1, 32000}});
     EXPECT_EQ(action(sim, 2).status1, 9);
     EXPECT_EQ(slotOf(sim, 13, 1), 32000);
+}
+
+// Action 13 has the module read its configuration from the transmitter:
+// a range the transmitter was given is taken over (as counts over the
+// nominal range), so the read-out shows what the loop carries.
+TEST(SimModuleActions, ReinitialisingFromTheTransmitterTakesItsRange) {
+    Simulator sim;  // 0 ... 16 bar on a nominal range of 0 ... 16 bar
+    sim.holdProcess(50);
+    ASSERT_EQ(transact(sim, longRequest(36)).status1, 0);  // 0 ... 8 bar
+    EXPECT_EQ(slotOf(sim, 12, 6), 20000);
+    ASSERT_EQ(action(sim, 13).status1, 0);
+    EXPECT_EQ(slotOf(sim, 12, 5), 4000);
+    EXPECT_EQ(slotOf(sim, 12, 6), 12000);
+    EXPECT_EQ(readLive(sim).shown(), "8.01");  // the DAC untrimmed
 }
 
 TEST(SimModuleActions, TrailingPointersFollowTheInputAndClear) {
