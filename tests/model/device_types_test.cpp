@@ -237,9 +237,9 @@ TEST_F(DeviceTypesTest, StoredConfigurationReloadsToTheSameFields) {
     ASSERT_TRUE(StoreConfiguration(m, "Switch 0...400 mbar, fast"));
     // The question named the entry the configuration replaces and its range.
     ASSERT_EQ(t.dialogs.boxes.size(), 1u);
-    EXPECT_EQ(t.dialogs.boxes[0].title + ": " + t.dialogs.boxes[0].text,
-              "Store Config: Replace the stored configuration 1A (Gauge) by (Switch 0...400 mbar, "
-              "fast)?<br>Stored range: 0 ... 16 bar<br>New range: 0.0 ... 400.0 mbar");
+    EXPECT_EQ((t.dialogs.boxes[0].title + ": " + t.dialogs.boxes[0].text).toStdString(),
+              "Store Config: Replace the stored configuration 1A (Gauge 0...16 bar) by (Switch "
+              "0...400 mbar, fast)?\nStored range: 0 ... 16 bar\nNew range: 0.0 ... 400.0 mbar");
     const QString text = profile();
     EXPECT_TRUE(text.contains(
         "\n1A=Switch 0...400 mbar, fast|0.0;400.0;0;400;mbar|01;00;00;C8;00;00;00;00;00;00;00;00;"
@@ -297,7 +297,8 @@ TEST_F(DeviceTypesTest, RefusedStoresLeaveTheProfileAlone) {
     t.dialogs.boxAnswers = {mb::ResultNo};
     EXPECT_FALSE(StoreConfiguration(m, "Fine"));
     ASSERT_EQ(t.dialogs.boxes.size(), 8u);
-    EXPECT_TRUE(t.dialogs.boxes[7].text.startsWith("Replace the stored configuration 1A (Gauge)"));
+    EXPECT_TRUE(t.dialogs.boxes[7].text.startsWith(
+        "Replace the stored configuration 1A (Gauge 0...16 bar)"));
     EXPECT_EQ(t.readFile("Config-125.ini"), before);
 
     // A list that filled the read buffer was cut: writing it back would lose its tail.

@@ -61,7 +61,7 @@ TEST(SimModuleActions, TeachingTakesThePresentInputAsTheCalibrationPoint) {
     EXPECT_EQ(slotOf(sim, 13, 1), at20);
     fixCurrent(sim, 20.0f);
     fixCurrent(sim, 12.0f);
-    EXPECT_EQ(readLive(sim).shown(), "8.01");  // the DAC untrimmed
+    EXPECT_EQ(readLive(sim).shown(), "8.00");
 
     // No teaching on an input the module cannot read.
     fixCurrent(sim, 3.6f);
