@@ -1,5 +1,8 @@
 #include "display_actions.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "app/dialogs.h"
 #include "app/gadgets.h"
 #include "app/presence.h"
@@ -16,6 +19,7 @@ namespace {
 
 constexpr int kBlue = rgb(0, 0, 255);
 constexpr int kGreen = rgb(0, 185, 0);
+constexpr int kOrange = rgb(230, 120, 0);
 constexpr int kDefaultTries = 3;
 constexpr int kProbeTries = 3;
 constexpr std::uint8_t kProbeCommand = 81;
@@ -95,6 +99,35 @@ const DescriptionEntry kDescriptions[] = {
     {CommandId::ReadBlock89, "Read display data"},
 };
 
+// The command a routine sends, for the words of its response codes; -1
+// for the block routines and for none.
+int commandOf(CommandId id) {
+    switch (id) {
+        case CommandId::Com35:
+            return 35;
+        case CommandId::Com36:
+            return 36;
+        case CommandId::Com37:
+            return 37;
+        case CommandId::Com40:
+            return 40;
+        case CommandId::Com45:
+            return 45;
+        case CommandId::Com46:
+            return 46;
+        case CommandId::Com192:
+            return 192;
+        default:
+            return -1;
+    }
+}
+
+// The range and loop-current writes: their warning codes come with the
+// command carried out.
+bool warnsWhenDone(int command) {
+    return command >= 35 && command <= 46;
+}
+
 bool knownAction(int code) {
     for (const ActionEntry& a : kActions) {
         if (a.code == code) return true;
@@ -127,6 +160,11 @@ QString DisplayActions::actionText(int code) {
         if (a.code == code) return QString::fromUtf8(a.text);
     }
     return QLatin1Char('(') + QString::number(code) + QLatin1Char(')');
+}
+
+bool DisplayActions::changesConfiguration(int code) {
+    static constexpr int kChanging[] = {0, 1, 2, 8, 9, 10, 12, 255};
+    return std::find(std::begin(kChanging), std::end(kChanging), code) != std::end(kChanging);
 }
 
 QString DisplayActions::stepDescription(CommandId id, int override) {
@@ -171,6 +209,7 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mo
 
         if (mode.isEmpty() || mode == QLatin1String("start")) {
             connectedBefore_ = p_.state.ConnectionState != 0;
+            warnings_.clear();
             d.progressOpen(tr(QStringLiteral("HART")));
             if (p_.state.ConnectionState == 0) {
                 if (session_.HartConnect(QString(), override) != 1) {
@@ -183,15 +222,24 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mo
 
         int result = kResultCancelled;
         bool refusedByDevice = false;
+        const int command = commandOf(routine.id);
         if (!session_.progress().ShowStep(tr(QStringLiteral("Data transfer ...")), description,
                                           QString(), 0, 0)) {
             session_.ResCode1 = 0;  // a code left from an earlier answer is no refusal of this one
             result = routine.run(tries);
-            // The exchange worked but the device refused the command.
-            refusedByDevice =
-                (result == 0 || result == kResultUnusableAnswer || result == kResultRefused) &&
-                sender_.resCode1() != 0;
-            if (refusedByDevice) result = kResultUnusableAnswer;
+            const int code = sender_.resCode1();
+            // A warning code comes with the command carried out: the device
+            // did it, and the person learns what it added.
+            if (result == 0 && code != 0 && warnsWhenDone(command) && isWarningCode(code)) {
+                warnings_ << description + QStringLiteral(": ") + responseCodeText(code, command);
+                p_.log.DebugLog(QStringLiteral("   Warning of the device: ") + warnings_.last(), 1);
+            } else {
+                // The exchange worked but the device refused the command.
+                refusedByDevice =
+                    (result == 0 || result == kResultUnusableAnswer || result == kResultRefused) &&
+                    code != 0;
+                if (refusedByDevice) result = kResultUnusableAnswer;
+            }
         }
         if (result != 0) {
             if (none) return 0;
@@ -203,7 +251,8 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mo
             QString detail =
                 result == kResultValueRefused && routine.refusal ? routine.refusal() : QString();
             if (refusedByDevice) {
-                detail = description + QStringLiteral(": ") + responseCodeText(sender_.resCode1());
+                detail = description + QStringLiteral(": ") +
+                         responseCodeText(sender_.resCode1(), command);
             } else if (detail.isEmpty() && result != kResultCancelled &&
                        !writesSwitchedOff(p_.state.NoWrite)) {
                 detail = description + QStringLiteral(": ") +
@@ -223,7 +272,13 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mo
         // there is nothing to confirm then.
         if (mode != QLatin1String("noconfirm") && d.progressIsOpen()) {
             d.progressSetBar(100, kGreen);
-            d.progressSetStatus(tr(QStringLiteral("Data transmitted")), kGreen);
+            if (warnings_.isEmpty()) {
+                d.progressSetStatus(tr(QStringLiteral("Data transmitted")), kGreen);
+            } else {
+                d.progressSetStatus(tr(QStringLiteral("Data transmitted")) + QStringLiteral(" (") +
+                                        warnings_.join(QStringLiteral("; ")) + QLatin1Char(')'),
+                                    kOrange);
+            }
             d.progressSetButton(QStringLiteral("OK"));
             d.progressWaitButton(p_.state.MessageDisplayTime);
         }

@@ -18,10 +18,13 @@
 // Every mode but "none" shows a failure in the progress window, closes it
 // and disconnects. "Disconnect" closes the link only when it was not open
 // when the last "start" or "" command began, so a command run inside an
-// open session never ends that session.
+// open session never ends that session. A range or loop-current command
+// answered with a warning code was carried out: it succeeds, and the
+// confirmation names the warning.
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 
@@ -69,6 +72,7 @@ struct CommandRoutine {
 
 // Action codes of command 192 the program itself relies on.
 namespace action {
+constexpr int kReinitFromTransmitter = 13;
 constexpr int kClearLowTrailing = 3;
 constexpr int kClearHighTrailing = 4;
 constexpr int kCopyToEeprom = 5;
@@ -118,6 +122,9 @@ class DisplayActions {
     QString stepDescription(CommandId id, int override);
     // The untranslated text of action `code`; "(code)" for an unknown one.
     static QString actionText(int code);
+    // Action `code` leaves another configuration in the module's blocks (a
+    // teach, a rotation, the erase, EEPROM loaded into RAM).
+    static bool changesConfiguration(int code);
 
     // A code picked from the command lists (CmbSelCmd, CmbSelCmdAdm), with
     // the list's text for `selected`: asks for confirmation and runs it for
@@ -154,6 +161,11 @@ class DisplayActions {
     // the read sequence. Not set: nothing is read.
     std::function<int()> readDevice;
 
+    // The warnings the device gave with commands it carried out since the
+    // last "start" or "" command began ("Set lower lange: new lower range
+    // value pushed the upper range value (14)"); the confirmation shows them.
+    const QStringList& warnings() const { return warnings_; }
+
     std::uint8_t Aktion = 0;                       // the action code command 192 sends
     std::uint8_t reply() const { return reply_; }  // answer byte 0 of the last command 192
     const QByteArray& probeResponse() const { return probeResponse_; }
@@ -175,6 +187,7 @@ class DisplayActions {
     bool connectedBefore_ = true;  // the link was open when the last "start"/"" command began
     std::uint8_t reply_ = 0;
     QByteArray probeResponse_;
+    QStringList warnings_;
 };
 
 }  // namespace zh

@@ -40,14 +40,52 @@ constexpr CodeText kCodes[] = {
     {64, "command not implemented"},
 };
 
+// What the range and loop-current commands mean by the codes they give a
+// meaning of their own (common-practice command tables), and what our
+// display module means by its action's codes.
+struct CommandCodeText {
+    int command;
+    int code;
+    const char* text;
+};
+constexpr CommandCodeText kCommandCodes[] = {
+    {35, 14, "span too small, device accuracy may be impaired"},
+    {35, 29, "invalid span"},
+    {36, 9, "applied process too high"},
+    {36, 10, "applied process too low"},
+    {36, 14, "span too small, device accuracy may be impaired"},
+    {36, 29, "invalid span"},
+    {37, 9, "applied process too high"},
+    {37, 10, "applied process too low"},
+    {37, 14, "new lower range value pushed the upper range value"},
+    {37, 29, "invalid span"},
+    {40, 11, "in multidrop mode"},
+    {45, 9, "incorrect loop current mode or value"},
+    {45, 11, "in multidrop mode"},
+    {46, 9, "incorrect loop current mode or value"},
+    {46, 11, "in multidrop mode"},
+    // The display module's teach actions: the loop current present.
+    {192, 9, "input too high"},
+    {192, 10, "input too low"},
+};
+
+QString withCode(const char* text, int code) {
+    return QString::fromLatin1(text) + QStringLiteral(" (") + QString::number(code) +
+           QLatin1Char(')');
+}
+
 }  // namespace
 
 QString responseCodeText(int code) {
     for (const CodeText& c : kCodes)
-        if (c.code == code)
-            return QString::fromLatin1(c.text) + QStringLiteral(" (") + QString::number(code) +
-                   QLatin1Char(')');
+        if (c.code == code) return withCode(c.text, code);
     return QStringLiteral("response code ") + QString::number(code);
+}
+
+QString responseCodeText(int code, int command) {
+    for (const CommandCodeText& c : kCommandCodes)
+        if (c.command == command && c.code == code) return withCode(c.text, code);
+    return responseCodeText(code);
 }
 
 bool isWarningCode(int code) {

@@ -18,6 +18,9 @@ enum ResponseCode : int {
 // "write protected (7)", "command not implemented (64)", ...; a code no
 // table names is "response code N".
 QString responseCodeText(int code);
+// The same for an answer to `command`, in the words that command gives the
+// code ("applied process too high (9)" for command 36).
+QString responseCodeText(int code, int command);
 
 // Response codes that come with the command done: 8 "set to nearest
 // possible value" / "update failure" and 14 "span too small" for the

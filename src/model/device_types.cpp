@@ -758,6 +758,34 @@ QString typesWith(const QString& types, const QString& desc, int key, const QStr
     return items.join(QLatin1Char(';')) + QLatin1Char(';');
 }
 
+// "0 ... 16 bar": the measuring range of a record.
+QString rangeText(const ConfigurationRecord& r) {
+    return r.range.value(0) + QStringLiteral(" ... ") + r.range.value(1) + QLatin1Char(' ') +
+           r.range.value(4);
+}
+
+// The person decides before the catalogue changes, knowing which entry
+// (`stored`, "" for a new key) the configuration goes to and, for one in
+// the catalogue, the range it held.
+bool confirmStore(DeviceModel& m, const QString& stored, int key, const ConfigurationRecord& r) {
+    Messages& msg = m.program.messages;
+    QString question = QStringLiteral("Store the configuration as {key} ({description})?\t") +
+                       keyText(key) + QLatin1Char('\t') + r.description;
+    if (!stored.isEmpty()) {
+        const ConfigurationRecord old = ConfigurationRecord::fromText(
+            m.program.profile.ReadProfile(kCatalogue, stored, QString(), profileFile(m)));
+        question = QStringLiteral(
+                       "Replace the stored configuration {key} ({stored}) by ({description})?"
+                       "<br>Stored range: {storedRange}<br>New range: {newRange}\t") +
+                   stored + QLatin1Char('\t') + old.description + QLatin1Char('\t') +
+                   r.description + QLatin1Char('\t') + rangeText(old) + QLatin1Char('\t') +
+                   rangeText(r);
+    }
+    return msg.MsgBox(msg.LookupMessage(QStringLiteral("Store Config"), kStoreSection),
+                      msg.LookupMessage(question, kStoreSection), mb::YesNo | mb::IconQuestion,
+                      QStringLiteral("nodefmsg")) == QLatin1String("yes");
+}
+
 }  // namespace
 
 bool StoreConfiguration(DeviceModel& m, const QString& description) {
@@ -799,6 +827,7 @@ bool StoreConfiguration(DeviceModel& m, const QString& description) {
     // An entry stored under another spelling of the same number ("0A") is
     // replaced in place rather than shadowed by a second one.
     QString keyName = storedKeyName(m, key);
+    if (!confirmStore(m, keyName, key, record)) return false;
     if (keyName.isEmpty()) keyName = keyText(key);
 
     bool ok = m.program.profile.WriteData(kCatalogue, keyName, record.toText(), file);
@@ -820,16 +849,44 @@ bool FillADC(DeviceModel& m) {
         double mw = 0, adc = 0;
     };
     std::array<Point, kAgwCount> pts;
-    int known = 0;
+    int first = -1, last = -1;  // the first and the last row holding both values
     for (int i = 0; i < kAgwCount; ++i) {
         Point& p = pts[i];
         p.mwField = fieldOf(m, QStringLiteral("MW") + QString::number(i));
         p.adcField = fieldOf(m, QStringLiteral("ADC") + QString::number(i));
         p.hasMw = p.mwField && parseNumber(p.mwField->Content, &p.mw);
         p.hasAdc = p.adcField && parseNumber(p.adcField->Content, &p.adc);
-        if (p.hasMw && p.hasAdc) ++known;
+        if (!p.hasMw || !p.hasAdc) continue;
+        if (first < 0) first = i;
+        last = i;
     }
-    if (known < 2) {
+
+    // The rows run from 0 % to 100 %: a point of the table lies beyond the
+    // one before it in both values, the way the table's two ends go, and
+    // short of the end. A row that does not (a value left from before, the
+    // same value again) is no point: it is filled like an empty one.
+    const auto sign = [](double v) { return v > 0 ? 1 : v < 0 ? -1 : 0; };
+    const int mwWay = first < 0 ? 0 : sign(pts[last].mw - pts[first].mw);
+    const int adcWay = first < 0 ? 0 : sign(pts[last].adc - pts[first].adc);
+    const auto between = [&](double v, double from, double to, int way) {
+        return (v - from) * way > 0 && (to - v) * way > 0;
+    };
+    std::array<bool, kAgwCount> known{};
+    int count = 0;
+    if (mwWay != 0 && adcWay != 0) {
+        known[first] = known[last] = true;
+        count = 2;
+        for (int i = first + 1, previous = first; i < last; ++i) {
+            const Point& p = pts[i];
+            if (!p.hasMw || !p.hasAdc || !between(p.mw, pts[previous].mw, pts[last].mw, mwWay) ||
+                !between(p.adc, pts[previous].adc, pts[last].adc, adcWay))
+                continue;
+            known[i] = true;
+            ++count;
+            previous = i;
+        }
+    }
+    if (count < 2) {
         Messages& msg = m.program.messages;
         msg.MsgBox(m.program.state.WindowTitle,
                    msg.LookupMessage(QStringLiteral("No second interpolation point!"),
@@ -838,39 +895,45 @@ bool FillADC(DeviceModel& m) {
         return false;
     }
 
-    auto complete = [&](int i) { return pts[i].hasMw && pts[i].hasAdc; };
-    std::array<bool, kAgwCount> wasKnown{};
-    for (int i = 0; i < kAgwCount; ++i) wasKnown[i] = complete(i);
-    for (int i = 0; i < kAgwCount; ++i) {
-        Point& p = pts[i];
-        if (wasKnown[i] || !p.hasMw || !p.adcField) continue;
-        int a = i - 1, b = i + 1;
-        while (a >= 0 && !wasKnown[a]) --a;
-        while (b < kAgwCount && !wasKnown[b]) ++b;
-        if (a < 0 || b >= kAgwCount) continue;  // only points between known ones are filled
-        double x1 = pts[a].mw, y1 = pts[a].adc, x2 = pts[b].mw, y2 = pts[b].adc;
-        // A falling table is the same line taken the other way round.
-        if (x1 > x2) {
-            std::swap(x1, x2);
-            std::swap(y1, y2);
+    const auto fill = [&](FieldRecord* field, const QString& text) {
+        if (!field) return;
+        field->Content = text;
+        field->RawVal = text;
+        field->BaseValue = text;
+        field->setColourState(ColourChanged);
+        showContent(m, *field);
+    };
+    for (int a = first; a < last;) {
+        int b = a + 1;
+        while (!known[b]) ++b;
+        for (int i = a + 1; i < b; ++i) {
+            Point& p = pts[i];
+            // A value the person set between its neighbours stays; any other
+            // takes the row's share of the way between the known points.
+            if (!p.hasMw || !between(p.mw, pts[i - 1].mw, pts[b].mw, mwWay)) {
+                p.mw = pts[a].mw + (pts[b].mw - pts[a].mw) * (i - a) / (b - a);
+                p.hasMw = true;
+                fill(p.mwField, QString::number(p.mw, 'f', 3));
+            }
+            double x1 = pts[a].mw, y1 = pts[a].adc, x2 = pts[b].mw, y2 = pts[b].adc;
+            // A falling table is the same line taken the other way round.
+            if (x1 > x2) {
+                std::swap(x1, x2);
+                std::swap(y1, y2);
+            }
+            const float v = yggx(m, float(p.mw), float(x1), float(x2), float(y1), float(y2),
+                                 QStringLiteral("FillADC"), 0.5f);
+            // ADC counts are whole numbers.
+            p.adc = double(std::lround(v));
+            p.hasAdc = true;
+            fill(p.adcField, QString::number(std::lround(v)));
         }
-        const float v = yggx(m, float(p.mw), float(x1), float(x2), float(y1), float(y2),
-                             QStringLiteral("FillADC"), 0.5f);
-        // ADC counts are whole numbers.
-        const QString text = QString::number(std::lround(v));
-        p.adc = double(std::lround(v));
-        p.hasAdc = true;
-        p.adcField->Content = text;
-        p.adcField->RawVal = text;
-        p.adcField->BaseValue = text;
-        p.adcField->setColourState(ColourChanged);
-        showContent(m, *p.adcField);
+        a = b;
     }
 
     m.cal.LinAdc.clear();
     m.cal.LinMw.clear();
-    for (int i = 0; i < kAgwCount; ++i) {
-        if (!complete(i)) continue;
+    for (int i = first; i <= last; ++i) {
         m.cal.LinAdc.push_back(float(pts[i].adc));
         m.cal.LinMw.push_back(float(pts[i].mw));
     }
@@ -910,6 +973,27 @@ void ClearADC(DeviceModel& m, const QString& mode, const QString& option) {
         r->BaseValue = r->Content;
         r->setColourState(ColourDefault);
         if (option != QLatin1String("noupdate")) showContent(m, *r);
+    }
+}
+
+void ClearAdjustmentTable(DeviceModel& m) {
+    ClearADC(m, QStringLiteral("config"), QString());
+    // The stored table gives the counts at each tenth of the nominal range:
+    // that is where its rows stand.
+    double low = 0, high = 0;
+    if (!parseNumber(contentOf(m, QStringLiteral("NominalRangeLow")), &low) ||
+        !parseNumber(contentOf(m, QStringLiteral("NominalRangeHigh")), &high)) {
+        log(m, QStringLiteral("\tClearAdjustmentTable: no nominal range, values kept"), 1);
+        return;
+    }
+    for (int i = 0; i < kAgwCount; ++i) {
+        FieldRecord* r = fieldOf(m, QStringLiteral("MW") + QString::number(i));
+        if (!r) continue;
+        r->Content = QString::number(low + (high - low) * i / 10.0, 'f', 3);
+        r->RawVal = r->Content;
+        r->BaseValue = r->Content;
+        r->setColourState(ColourDefault);
+        showContent(m, *r);
     }
 }
 

@@ -51,12 +51,21 @@ void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QS
 bool UpdTransmitConfig(DeviceModel& m, int devIndx, int devType);
 void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, const QString& mode);
 void UpdCalcMethod(DeviceModel& m, int calcMeth);
-// Writes the current configuration into the catalogue; false (and a
+// Writes the current configuration into the catalogue after the person
+// agreed to a question naming the entry (and, for one the catalogue holds,
+// the range it replaces); false when the person said no, and (with a
 // message) when the key or description is invalid or a list was too long
 // to be read whole.
 bool StoreConfiguration(DeviceModel& m, const QString& description);
-// False (and a message) with fewer than two known points.
+// Completes the adjustment table between its known points: the rows
+// holding both values that rise (or fall) from 0 % to 100 % with the
+// table's ends. The other rows between them take their share of the way
+// (a value set between its neighbours stays) and the counts on that line.
+// False (and a message) with fewer than two known points; nothing changes.
 bool FillADC(DeviceModel& m);
 void ClearADC(DeviceModel& m, const QString& mode, const QString& option);
+// The adjustment table as the catalogue entry of the current key stores
+// it, each row's value at its tenth of the nominal range.
+void ClearAdjustmentTable(DeviceModel& m);
 
 }  // namespace zh

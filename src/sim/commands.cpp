@@ -233,7 +233,15 @@ CommandResult readBlock(Device& device, const DeviceConfig&, const Request& requ
     return success(std::vector<std::uint8_t>(image.begin(), image.end()));
 }
 
-CommandResult displayAction(Device& device, const DeviceConfig&, const Request& request) {
+// Action 13 has the module read its configuration from the transmitter
+// again: on one, it takes over the transmitter's range.
+constexpr std::uint8_t kReinitFromTransmitter = 13;
+
+CommandResult displayAction(Device& device, const DeviceConfig& config, const Request& request) {
+    if (request[0] == kReinitFromTransmitter && config.presence == Presence::Both) {
+        const auto [lower, upper] = device.transmitter().rangeOfNominal();
+        device.display().followRange(lower, upper);
+    }
     return fromModule(device.display().act(request[0], request.size() > 1 ? request[1] : 0));
 }
 

@@ -303,6 +303,15 @@ void DisplayModule::logEvent(std::uint8_t code) {
     log_.record(code, operatingSeconds_, powerOnCount_);
 }
 
+void DisplayModule::followRange(double lower, double upper) {
+    if (get(0, "bIntSerIO") != 1) return;
+    const auto counts = [](double fraction) {
+        return std::clamp<std::int64_t>(std::llround(4000.0 + 16000.0 * fraction), -32768, 32767);
+    };
+    set(12, "mp_AD_SLr", counts(lower));
+    set(12, "mp_AD_Sur", counts(upper));
+}
+
 void DisplayModule::recordError(std::uint8_t code) {
     logEvent(code);
 }

@@ -65,6 +65,10 @@ class DisplayModule {
     // the loop would read it) and whether the transmitter holds it fixed.
     void step(double loopCurrentMa, bool currentFixed);
     void recordError(std::uint8_t code);
+    // On a transmitter the module keeps the range as converter counts over
+    // the nominal range (4000 ... 20000): it takes the range ends given as
+    // fractions of the nominal range, in RAM.
+    void followRange(double lower, double upper);
     // Power switched off and on: RAM is loaded from EEPROM.
     void powerUp();
 

@@ -318,6 +318,14 @@ std::uint8_t Transmitter::writeUnit(std::uint8_t unitCode) {
     return kResponseSuccess;
 }
 
+std::pair<double, double> Transmitter::rangeOfNominal() const {
+    const double span = static_cast<double>(ram_.nominalHigh) - ram_.nominalLow;
+    const auto fraction = [&](float value) {
+        return span != 0.0 ? (toRecordUnit(value, ram_.rangeUnit) - ram_.nominalLow) / span : 0.0;
+    };
+    return {fraction(ram_.lowerRange), fraction(ram_.upperRange)};
+}
+
 double Transmitter::minimumSpan() const {
     return std::fabs(sensorUpperLimit() - sensorLowerLimit()) * kMinimumSpanFraction;
 }
@@ -327,12 +335,14 @@ std::uint8_t Transmitter::setUpperRangeToPv() {
     const double high = std::max(ram_.nominalLow, ram_.nominalHigh) + tolerance();
     if (measured_ > high) return kResponseAppliedProcessTooHigh;
     if (measured_ < low) return kResponseAppliedProcessTooLow;
-    const double minimumSpan = kMinimumSpanFraction * std::fabs(ram_.nominalHigh - ram_.nominalLow);
-    if (std::fabs(measured_ - toRecordUnit(ram_.lowerRange, ram_.rangeUnit)) < minimumSpan) {
-        return kResponseSpanTooSmall;
-    }
+    // No span at all is refused; a span below the minimum is set all the
+    // same, and the answer warns that the accuracy suffers (a warning code:
+    // the value is set).
+    const double span = std::fabs(measured_ - toRecordUnit(ram_.lowerRange, ram_.rangeUnit));
+    if (span < tolerance()) return kResponseInvalidSpan;
     ram_.upperRange = static_cast<float>(primaryValue());
-    return kResponseSuccess;
+    const double minimumSpan = kMinimumSpanFraction * std::fabs(ram_.nominalHigh - ram_.nominalLow);
+    return span < minimumSpan ? kResponseSpanTooSmall : kResponseSuccess;
 }
 
 std::uint8_t Transmitter::setLowerRangeToPv() {
@@ -341,10 +351,12 @@ std::uint8_t Transmitter::setLowerRangeToPv() {
     if (measured_ > high + tolerance()) return kResponseAppliedProcessTooHigh;
     if (measured_ < low - tolerance()) return kResponseAppliedProcessTooLow;
     // The span stays: the upper range value moves with the lower one, and is
-    // pushed back to the sensor limit when it would leave it.
+    // pushed back to the sensor limit when it would leave it (a warning: the
+    // lower value is set). A range that would end where it starts is refused.
     const double shift = measured_ - toRecordUnit(ram_.lowerRange, ram_.rangeUnit);
     const double upper = toRecordUnit(ram_.upperRange, ram_.rangeUnit) + shift;
     const double limited = std::clamp(upper, low, high);
+    if (std::fabs(limited - measured_) < tolerance()) return kResponseInvalidSpan;
     ram_.lowerRange = static_cast<float>(primaryValue());
     ram_.upperRange = static_cast<float>(fromRecordUnit(limited, ram_.rangeUnit));
     return std::fabs(limited - upper) > tolerance() ? kResponseSpanTooSmall : kResponseSuccess;

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "sim/catalogue.h"
@@ -32,7 +33,7 @@ constexpr std::uint8_t kResponseLowerTooLow = 10;  // also: input too low
 constexpr std::uint8_t kResponseUpperTooHigh = 11;
 constexpr std::uint8_t kResponseUpperTooLow = 12;
 constexpr std::uint8_t kResponseBothOutOfLimits = 13;
-constexpr std::uint8_t kResponseSpanTooSmall = 14;  // also: upper range value pushed
+constexpr std::uint8_t kResponseSpanTooSmall = 14;  // a warning: the value is set (37: pushed)
 constexpr std::uint8_t kResponseInvalidSpan = 29;
 constexpr std::uint8_t kResponseBusy = 32;
 constexpr std::uint8_t kResponseDelayedInitiated = 33;
@@ -86,6 +87,9 @@ class Transmitter {
     double sensorUpperLimit() const { return fromRecordUnit(ram_.nominalHigh, ram_.rangeUnit); }
     double sensorLowerLimit() const { return fromRecordUnit(ram_.nominalLow, ram_.rangeUnit); }
     double minimumSpan() const;
+    // The range ends as fractions of the nominal range (0 at its lower end,
+    // 1 at its upper one).
+    std::pair<double, double> rangeOfNominal() const;
     std::uint8_t setUpperRangeToPv();
     std::uint8_t setLowerRangeToPv();
     std::uint8_t setFixedCurrent(float milliamps);

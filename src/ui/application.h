@@ -136,6 +136,12 @@ class Application {
     // Gives back a loop current the program fixed, before the device is let
     // go; false when it could not and the person chose to stay.
     bool releaseFixedCurrent();
+    // After a function changed the device: reads `part` again and shows it,
+    // the entries not yet written kept; 0 when the read went through.
+    int readAfterService(const QString& part);
+    // After a trailing pointer was cleared (action `clearedBy`): both
+    // pointers as the module holds them.
+    void showTrailingPointers(int clearedBy);
     // The switch tests and the diagnostics readout and save
     // (application_diagnostics.cpp).
     void bindDiagnosticButtons();

@@ -23,6 +23,7 @@
 #include "menu_builder.h"
 #include "model/device_types.h"
 #include "model/field_diagnostics.h"
+#include "model/scaling.h"
 #include "qt_gadgets.h"
 #include "user_modes.h"
 
@@ -142,7 +143,7 @@ void Application::bindKeyCommands() {
 
 void Application::bindButtons() {
     commands_.bind(Command::ClearAdcTable, [this](int) {
-        ClearADC(model_, QStringLiteral("default"), QString());
+        ClearAdjustmentTable(model_);
         showFields();
     });
     commands_.bind(Command::FillAdcTable, [this](int) {
@@ -152,9 +153,6 @@ void Application::bindButtons() {
                    [this](int) { readModule(QStringLiteral("transmitter all")); });
     commands_.bind(Command::WriteTransmitter, [this](int) { writeTransmitter(); });
     commands_.bind(Command::StoreConfiguration, [this](int) {
-        const QString answer = p_.messages.MsgBox(
-            QStringLiteral("Store"), QStringLiteral("Store Config"), mb::YesNo | mb::IconQuestion);
-        if (answer != QLatin1String("yes")) return;
         const QString description =
             p_.gadgets.text(controlNumber(QStringLiteral("MeasElemConfigName")));
         if (StoreConfiguration(model_, description)) modes_->UpdGadItems(-1);
@@ -172,20 +170,35 @@ void Application::bindButtons() {
             model_.fields.at(i).Params.split(QLatin1Char(';'), Qt::SkipEmptyParts);
         if (chosen >= list.size()) return;
         const int code = list.at(chosen).section(QLatin1Char('='), -1).toInt();
-        sequences_.actions().SendListCommand(code, items.value(chosen));
+        if (sequences_.actions().SendListCommand(code, items.value(chosen)) != 1) return;
+        // The window shows what the command changed in the module.
+        if (code == action::kClearLowTrailing || code == action::kClearHighTrailing)
+            showTrailingPointers(code);
+        else if (DisplayActions::changesConfiguration(code))
+            readAfterService(target());
     });
-    // The module starts the pointer again from the value it measures now;
-    // the field follows with the next live value.
     commands_.bind(Command::ClearTrailingPointer, [this](int gadget) {
         const bool high = gadget == controlNumber(QStringLiteral("BtnClearHiTrailing"));
         const int code = high ? action::kClearHighTrailing : action::kClearLowTrailing;
-        if (sequences_.actions().HartCommand192(code) != 1) return;
-        const int i =
-            model_.fields.find(high ? QStringLiteral("HiTrail") : QStringLiteral("LoTrail"));
-        if (i >= 0) model_.fields.at(i).RawVal.clear();
-        core_.live.UpdDynDisplay();
-        showFields();
+        if (sequences_.actions().HartCommand192(code) == 1) showTrailingPointers(code);
     });
+}
+
+// The module starts a pointer again from the value it measures now: the
+// window reads where both pointers stand. Without that answer the cleared
+// pointer starts again from the next live value.
+void Application::showTrailingPointers(int clearedBy) {
+    DisplayActions& a = sequences_.actions();
+    const QString cleared = clearedBy == action::kClearHighTrailing ? QStringLiteral("HiTrail")
+                                                                    : QStringLiteral("LoTrail");
+    if (a.HartCommand(a.readBlock(60), QStringLiteral("start")) == 1) {
+        a.HartCommand(CommandRoutine{}, QStringLiteral("noconfirm"));
+    } else if (const int i = model_.fields.find(cleared); i >= 0) {
+        model_.fields.at(i).RawVal.clear();
+    }
+    AllRawToMeasurand(model_, 1, QStringLiteral("LoTrail;HiTrail"));
+    core_.live.UpdDynDisplay();
+    showFields();
 }
 
 // New data: the equipment chosen in a pop-up, the save request before
@@ -297,11 +310,25 @@ void Application::writeModule(const QString& scope) {
 // Write the transmitter; with TranmitterVerivy "ON" read it back and compare.
 void Application::writeTransmitter() {
     const QString sent = sequences_.transmitterRecord();
-    if (writeDevice(QStringLiteral("transmitter all")) != 0) return;
+    const int result = writeDevice(QStringLiteral("transmitter all"));
     const QString verify =
         p_.profile.ReadProfile(QStringLiteral("Common"), QStringLiteral("TranmitterVerivy"),
                                QStringLiteral("OFF"), p_.state.ProfilePath);
-    if (verify.compare(QLatin1String("ON"), Qt::CaseInsensitive) != 0) return;
+    const bool verified = verify.compare(QLatin1String("ON"), Qt::CaseInsensitive) == 0;
+    // A failure has shown itself; what came of a write the read-back does
+    // not check is said here, after the progress window has gone.
+    if (result == kResultDryRun || (result == 0 && !verified)) {
+        const QString done = result == kResultDryRun
+                                 ? QStringLiteral("NoWrite is ON: nothing was sent to the device")
+                             : sequences_.written().isEmpty()
+                                 ? QStringLiteral("Nothing to write: the device holds these data")
+                                 : QStringLiteral("Data transmitted");
+        p_.messages.MsgBox(p_.messages.LookupMessage(QStringLiteral("Write Config"),
+                                                     QStringLiteral("Application")),
+                           p_.messages.LookupMessage(done, QStringLiteral("SerialIO")),
+                           mb::Ok | mb::IconInformation, QStringLiteral("nodefmsg"));
+    }
+    if (result != 0 || !verified) return;
     if (readModule(QStringLiteral("transmitter all")) != 0) return;
     const QString received = sequences_.readRecord();
     const QString sentPart = sent.section(QLatin1Char('\\'), 1);

@@ -8,6 +8,10 @@
 #include "application_check.h"
 #include "control_refresh.h"
 #include "control_registry.h"
+#include "files/data_session.h"
+#include "model/device_model.h"
+#include "model/read_write_sequences.h"
+#include "model/scaling.h"
 #include "service_functions.h"
 #include "user_modes.h"
 
@@ -39,7 +43,7 @@ void Application::bindServiceButtons() {
     };
     modes_->inputs.output4mAOn = [&output] { return output.state4mA() != QLatin1String("off"); };
     modes_->inputs.output20mAOn = [&output] { return output.state20mA() != QLatin1String("off"); };
-    teach.hooks.readTransmitter = [this] { readModule(QStringLiteral("transmitter all")); };
+    teach.hooks.readDevice = [this] { return readAfterService(target()); };
     teach.hooks.showFields = [this] { showFields(); };
     capture.takeEntry = [this](const QString& name, const QString& content) {
         appl_->UpdApplGadget(0, name, content);
@@ -80,6 +84,44 @@ void Application::bindServiceButtons() {
         }
     });
     commands_.bind(Command::SetSwitchPoint, [&capture](int) { capture.SetSwitchPoint(); });
+}
+
+// A function changed the device: the window reads `part` ("transmitter",
+// "display", "all") again to show what the device holds now. What the
+// person entered and has not written yet stays entered, over what was read.
+int Application::readAfterService(const QString& part) {
+    struct Entry {
+        QString name, content, unit;
+    };
+    std::vector<Entry> entries;
+    for (int i = 1; i <= model_.fields.count(); ++i) {
+        const FieldRecord& f = model_.fields.at(i);
+        if (f.ColorIndx == ColourChanged && !f.is(FlagDisplayOnly))
+            entries.push_back({f.Name, f.Content, f.GadUnit});
+    }
+    const bool dataChanged = p_.state.DataChanged;
+    const int result = readModule(part + QStringLiteral(" all"));
+    if (result != 0) return result;
+    bool entered = false;
+    for (const Entry& e : entries) {
+        const int i = model_.fields.find(e.name);
+        if (i < 0) continue;
+        FieldRecord& f = model_.fields.at(i);
+        const bool otherUnit = !e.unit.isEmpty() && !f.GadUnit.isEmpty() && e.unit != f.GadUnit;
+        const QString content =
+            otherUnit ? convertUnitText(model_, e.content, e.unit, f.GadUnit, f.Name) : e.content;
+        if (content.isEmpty() || showsValue(content, f.Content)) continue;
+        f.Content = content;
+        f.BaseValue = baseValueOf(model_, f);
+        f.setColourState(ColourChanged);
+        entered = true;
+    }
+    // The device holds what was read; what stays entered it does not.
+    p_.state.DataChanged = dataChanged || entered;
+    if (entered) data_.file.moduleState = 0;
+    showFields();
+    modes_->UpdGadItems(-1);
+    return 0;
 }
 
 void Application::showServiceState() {

@@ -18,23 +18,28 @@ class TeachService {
     TeachService(DeviceModel& model, DeviceSequences& sequences);
 
     // The transmitter's lower (upper) range value becomes the process value
-    // present now. Refused while the range shown is edited and not written.
+    // present now, and a display module takes the range over. Refused while
+    // the range shown is edited and not written. The device is read again;
+    // a warning of the device is told with the range it holds now.
     void TeachRange(bool upper);
-    // Display teach action 0 (4 mA), 1 (20 mA) or 2 (lower range).
+    // Display teach action 0 (4 mA), 1 (20 mA) or 2 (lower range); the
+    // module's new calibration is read again.
     void TeachDisplay(int code);
     // Stores (false) or restores (true) the factory setting.
     void FactorySetting(bool restore);
 
     // What the window does afterwards; unset hooks do nothing.
     struct Hooks {
-        // Reads the transmitter again so the window shows its new range.
-        std::function<void()> readTransmitter;
+        // Reads the device again so the window shows its new range or
+        // calibration; 0 when it could.
+        std::function<int()> readDevice;
         // Shows every field in its control again (after a read of the device).
         std::function<void()> showFields;
     } hooks;
 
   private:
     bool rangeEdited() const;
+    QString shownValue(const char* name) const;
 
     DeviceModel& m_;
     DeviceSequences& sequences_;

@@ -1,5 +1,6 @@
 #include "user_modes.h"
 
+#include "app/gadgets.h"
 #include "app/menu_ids.h"
 #include "app/menu_items.h"
 #include "app/presence.h"
@@ -84,6 +85,7 @@ void UserModes::UpdGadItems(int colindx) {
     commandEntries();
     commandButtons();
     fieldGroups(colindx);
+    commandLists();
     switchOutputs();
     UpdStatusLine(m_.program, frame_, inputs.moduleState ? inputs.moduleState() : 0,
                   inputs.connectionDetail ? inputs.connectionDetail() : QString());
@@ -177,7 +179,8 @@ void UserModes::commandButtons() {
                                                    "BtnAdmTLR",        "BtnAdmTUR"};
     static const char* const kDisplayOnly[] = {
         "BtnSetTeachLower", "BtnSetSwitchPoint", "BtnClearHiTrailing", "BtnClearLowTrailing",
-        "BtnSet4mADisp",    "BtnSet20mADisp",    "BtnTestSW1",         "BtnTestSW2"};
+        "BtnSet4mADisp",    "BtnSet20mADisp",    "BtnTestSW1",         "BtnTestSW2",
+        "BtnSendCmd",       "BtnSendCmdAdm"};
     // The parts configured, or with "auto" and "all" those the device showed.
     const AppState& s = m_.program.state;
     Presence config = parsePresence(s.TransmitterDisplay.toLower());
@@ -187,6 +190,20 @@ void UserModes::commandButtons() {
         for (const char* name : kTransmitterOnly) controlByState(name, kNever);
     if (config == Presence::Transmitter)
         for (const char* name : kDisplayOnly) controlByState(name, kNever);
+}
+
+// A display command is chosen in its list and sent with the button beside
+// it: the list takes a choice whenever its button can send one (the field
+// groups above know nothing of the button).
+void UserModes::commandLists() {
+    static const char* const kLists[][2] = {{"CmbSelCmd", "BtnSendCmd"},
+                                            {"CmbSelCmdAdm", "BtnSendCmdAdm"}};
+    Gadgets& g = m_.program.gadgets;
+    for (const auto& [list, button] : kLists) {
+        const int sender = controlNumber(QLatin1String(button));
+        if (sender > 0 && g.exists(sender))
+            DisableControl(m_, QLatin1String(list), g.isEnabled(sender) ? 0 : 1);
+    }
 }
 
 void UserModes::fieldGroups(int colindx) {

@@ -62,6 +62,7 @@ class UserModes {
     Flags writeFlags() const;
     void commandEntries();
     void commandButtons();
+    void commandLists();
     void fieldGroups(int colindx);
     void switchOutputs();
     int linkOpen() const;

@@ -172,6 +172,26 @@ TEST_F(DisplayActionsTest, FailuresAreShownExceptInModeNone) {
     EXPECT_TRUE(shows("Function failed! (Value 40000 for SetPoint1 out of range"));
     EXPECT_EQ(sender.commands(), "192/0");  // nothing more sent
 
+    // A warning code comes with the range command carried out: it succeeds
+    // and its confirmation names the warning; another code refuses it, in
+    // the words that command gives the code.
+    const CommandRoutine setLower{
+        CommandId::Com37,
+        [this](int tries) { return sender.SendRequest(37, QByteArray(), 0, nullptr, tries); },
+        {}};
+    sender.answers.push_back({0, 14});
+    EXPECT_EQ(actions.HartCommand(setLower, ""), 1);
+    EXPECT_EQ(
+        actions.warnings(),
+        QStringList{"Set lower lange: new lower range value pushed the upper range value (14)"});
+    EXPECT_TRUE(
+        shows("status|Data transmitted (Set lower lange: new lower range value pushed the "
+              "upper range value (14))|" +
+              QString::number(230 | 120 << 8)));
+    sender.answers.push_back({0, 9});
+    EXPECT_EQ(actions.HartCommand(setLower, ""), 0);
+    EXPECT_TRUE(shows("Function failed! (Set lower lange: applied process too high (9))"));
+
     t.program.state.ConnectRetry = 0;  // no connection: nothing runs
     EXPECT_EQ(actions.HartCommand(returning(0, &runs), ""), 0);
     EXPECT_FALSE(runs || t.dialogs.progressIsOpen());

@@ -233,7 +233,13 @@ TEST_F(DeviceTypesTest, StoredConfigurationReloadsToTheSameFields) {
         f(e[0]).RawVal = f(e[0]).BaseValue = e[1];
         f(e[0]).Content = e[2];
     }
+    t.dialogs.boxAnswers = {mb::ResultYes};
     ASSERT_TRUE(StoreConfiguration(m, "Switch 0...400 mbar, fast"));
+    // The question named the entry the configuration replaces and its range.
+    ASSERT_EQ(t.dialogs.boxes.size(), 1u);
+    EXPECT_EQ((t.dialogs.boxes[0].title + ": " + t.dialogs.boxes[0].text).toStdString(),
+              "Store Config: Replace the stored configuration 1A (Gauge 0...16 bar) by (Switch "
+              "0...400 mbar, fast)?\nStored range: 0 ... 16 bar\nNew range: 0.0 ... 400.0 mbar");
     const QString text = profile();
     EXPECT_TRUE(text.contains(
         "\n1A=Switch 0...400 mbar, fast|0.0;400.0;0;400;mbar|01;00;00;C8;00;00;00;00;00;00;00;00;"
@@ -263,9 +269,12 @@ TEST_F(DeviceTypesTest, StoredConfigurationReloadsToTheSameFields) {
 TEST_F(DeviceTypesTest, StoringKeepsTheSpellingOfAnExistingKey) {
     use(profileWith("0A=" + record("Ten", "0;16;0;16;bar", bytesText(4, 0, 10)) + "\n", "Ten=0A;"));
     ASSERT_TRUE(UpdTransmitConfig(m, 4, 10));
+    t.dialogs.boxAnswers = {mb::ResultYes, mb::ResultYes};
     ASSERT_TRUE(StoreConfiguration(m, "Ten again"));
     f("ADCByte20").RawVal = "171";
     ASSERT_TRUE(StoreConfiguration(m, "New"));
+    ASSERT_EQ(t.dialogs.boxes.size(), 2u);
+    EXPECT_EQ(t.dialogs.boxes[1].text, "Store the configuration as AB (New)?");
     const QString text = profile();
     EXPECT_TRUE(text.contains("\n0A=Ten again|") && !text.contains("\nA="));
     EXPECT_TRUE(text.contains("\nAB=New|"));
@@ -283,6 +292,13 @@ TEST_F(DeviceTypesTest, RefusedStoresLeaveTheProfileAlone) {
     ASSERT_EQ(t.dialogs.boxes.size(), 7u);
     EXPECT_EQ(t.dialogs.boxes[6].title, "Error");
     EXPECT_EQ(t.dialogs.boxes[6].text, "Key (Byte 20) And/or description invalid!");
+    // The person who says no to replacing an entry keeps it.
+    f("ADCByte20").RawVal = "26";
+    t.dialogs.boxAnswers = {mb::ResultNo};
+    EXPECT_FALSE(StoreConfiguration(m, "Fine"));
+    ASSERT_EQ(t.dialogs.boxes.size(), 8u);
+    EXPECT_TRUE(t.dialogs.boxes[7].text.startsWith(
+        "Replace the stored configuration 1A (Gauge 0...16 bar)"));
     EXPECT_EQ(t.readFile("Config-125.ini"), before);
 
     // A list that filled the read buffer was cut: writing it back would lose its tail.
@@ -293,8 +309,8 @@ TEST_F(DeviceTypesTest, RefusedStoresLeaveTheProfileAlone) {
     ASSERT_TRUE(UpdTransmitConfig(m, 4, 0x1A));
     const QByteArray cut = t.readFile("Config-125.ini");
     EXPECT_FALSE(StoreConfiguration(m, "Gauge, renamed"));
-    ASSERT_EQ(t.dialogs.boxes.size(), 8u);
-    EXPECT_TRUE(t.dialogs.boxes[7].text.contains("DeviceTypes"));
+    ASSERT_EQ(t.dialogs.boxes.size(), 9u);
+    EXPECT_TRUE(t.dialogs.boxes[8].text.contains("DeviceTypes"));
     EXPECT_EQ(t.readFile("Config-125.ini"), cut);
 }
 
@@ -379,6 +395,29 @@ TEST_F(DeviceTypesTest, AdjustmentTableClearAndFill) {
     ASSERT_EQ(t.dialogs.boxes.size(), 1u);
     EXPECT_EQ(t.dialogs.boxes[0].text, "No second interpolation point!");
     EXPECT_EQ(snapshot(), before);
+
+    // Clear: the stored table of the key, each row at its tenth of the
+    // nominal range.
+    f("NominalRangeLow").Content = "-1";
+    f("NominalRangeHigh").Content = "25";
+    ClearAdjustmentTable(m);
+    EXPECT_EQ(f("ADC1").Content + " " + f("ADC4").Content, "-19750 -4240");
+    EXPECT_EQ(f("MW1").Content + " " + f("MW10").Content, "1.600 25.000");
+    // Values left from before (0 and the stored counts) between the two
+    // points set are no points: those rows take their share, the table rises.
+    for (int i = 1; i <= 9; ++i) f(QStringLiteral("MW%1").arg(i)).Content = "0.000";
+    f("MW0").Content = "0";
+    f("ADC0").Content = "-9300";
+    f("MW10").Content = "150";
+    f("ADC10").Content = "25000";
+    ASSERT_TRUE(FillADC(m));
+    QStringList rows;
+    for (int i = 0; i <= 10; i += 5)
+        rows << f(QStringLiteral("MW%1").arg(i)).Content + "/" +
+                    f(QStringLiteral("ADC%1").arg(i)).Content;
+    EXPECT_EQ(rows.join(' '), "0/-9300 75.000/7850 150/25000");
+    EXPECT_EQ(f("MW1").ColorIndx, ColourChanged);
+    EXPECT_EQ(t.dialogs.boxes.size(), 1u);
 }
 
 TEST_F(DeviceTypesTest, EveryShippedConfigurationLoadsCleanly) {

@@ -84,6 +84,20 @@ TEST(SimModuleActions, TeachLowerRangeMovesBothPointsAndKeepsTheSpan) {
     EXPECT_EQ(slotOf(sim, 13, 1), 32000);
 }
 
+// Action 13 has the module read its configuration from the transmitter:
+// a range the transmitter was given is taken over (as counts over the
+// nominal range), so the read-out shows what the loop carries.
+TEST(SimModuleActions, ReinitialisingFromTheTransmitterTakesItsRange) {
+    Simulator sim;  // 0 ... 16 bar on a nominal range of 0 ... 16 bar
+    sim.holdProcess(50);
+    ASSERT_EQ(transact(sim, longRequest(36)).status1, 0);  // 0 ... 8 bar
+    EXPECT_EQ(slotOf(sim, 12, 6), 20000);
+    ASSERT_EQ(action(sim, 13).status1, 0);
+    EXPECT_EQ(slotOf(sim, 12, 5), 4000);
+    EXPECT_EQ(slotOf(sim, 12, 6), 12000);
+    EXPECT_EQ(readLive(sim).shown(), "8.01");  // the DAC untrimmed
+}
+
 TEST(SimModuleActions, TrailingPointersFollowTheInputAndClear) {
     Simulator sim;
     sim.holdProcess(10);

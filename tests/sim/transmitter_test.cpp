@@ -189,9 +189,18 @@ TEST(SimTransmitter, SetUpperAndLowerRangeToThePresentValue) {
     EXPECT_NEAR(o.lower, 8.0, 1e-4);
     EXPECT_NEAR(o.upper, 16.0, 1e-4);
 
-    // The upper value on the lower one: refused.
-    EXPECT_EQ(command(sim, 36).status1, 14);
+    // The upper value on the lower one: no span, refused.
+    EXPECT_EQ(command(sim, 36).status1, 29);
     EXPECT_NEAR(outputInformation(sim).upper, 16.0, 1e-4);
+    // Below the minimum span (0.16 bar) the value is set with a warning.
+    sim.holdProcess(50.5);
+    EXPECT_EQ(command(sim, 36).status1, 14);
+    EXPECT_NEAR(outputInformation(sim).upper, 8.08, 1e-4);
+    // The lower value at the sensor limit: no span left after the push, refused.
+    sim.holdProcess(100);
+    EXPECT_EQ(command(sim, 37).status1, 29);
+    EXPECT_NEAR(outputInformation(sim).lower, 8.0, 1e-4);
+    ASSERT_EQ(command(sim, 35, rangeRequest(7, 16, 8)).status1, 0);
 
     // A process beyond the sensor limits cannot become a range end.
     sim.holdProcess(150);

@@ -14,8 +14,8 @@ namespace {
 // A window program in the administrator's mode on a device whose memory
 // lives in a file, with short confirmations.
 struct ServiceRig : AppRig {
-    explicit ServiceRig(const QByteArray& options = {})
-        : AppRig("ZEL-HART", {{"UserMode=user", "UserMode=administrator"}}) {
+    explicit ServiceRig(const QByteArray& options = {}, const QByteArray& mode = "administrator")
+        : AppRig("ZEL-HART", {{"UserMode=user", "UserMode=" + mode}}) {
         state = dir.filePath("device.state");
         qputenv("HARTSIM_OPTIONS", "presence=both,hold=50,state=" + state.toUtf8() + options);
         program.state.MessageDisplayTime = 100;
@@ -148,28 +148,90 @@ TEST(ServiceFunctions, ARefusedLoopTestChangesNothingAndSaysWhy) {
     EXPECT_FALSE(rig.loop().second);
 }
 
-// Teaching the upper range moves only the upper range value, to the
-// process value present (half the measuring range), and the window shows
-// the device's new range.
-TEST(ServiceFunctions, TeachUpperRangeMovesOnlyTheUpperRangeValue) {
-    ServiceRig rig;
-    const hartsim::Memory before = rig.memory();
-    const double lower = rig.field("LowerRangeVal").Content.toDouble();
-    const double upper = rig.field("UpperRangeVal").Content.toDouble();
-    const QString tag = rig.field("TagID").Content, setPoint = rig.field("SetPoint1").Content;
-    rig.press("BtnAdmTUR");
-    const QString changed = QString::fromStdString(rig.changedSince(before));
-    EXPECT_TRUE(QRegularExpression("^transmitter\\.ram@(49|50|51|52)(,(49|50|51|52))*$")
-                    .match(changed)
-                    .hasMatch())
-        << qPrintable(changed);
-    EXPECT_NEAR(rig.field("UpperRangeVal").Content.toDouble(), (lower + upper) / 2,
-                (upper - lower) / 100)
-        << qPrintable(rig.field("UpperRangeVal").Content);
-    EXPECT_EQ(rig.boxes.texts, QStringList{"Please confirm function! "});
-    // The transmitter read again; the display module's values stay shown.
-    EXPECT_EQ(rig.field("TagID").Content + " " + rig.field("SetPoint1").Content,
-              tag + " " + setPoint);
+// Teaching a range end moves in the device what the device moves, and the
+// display module takes the new range over; the window then shows the range
+// and the switch points as the device holds them (the module keeps its
+// points at their share of the range), and says what the device did when
+// it did it its own way (a warning) or refused.
+TEST(ServiceFunctions, TeachingARangeEndShowsWhatTheDeviceDid) {
+    struct Row {
+        const char* button;
+        const char* options;
+        const char* changed;  // the bytes of the device that change
+        double lower, upper;  // the range shown afterwards, bar
+        const char* setPoint;
+        const char* box;      // the message after the confirmation
+        const char* failure;  // the progress window's failure
+    };
+    const Row rows[] = {
+        // At half the range (8 bar): the upper value comes down to it.
+        {"BtnAdmTUR", "", "display.ram.12@13,14 transmitter.ram@51", 0, 8, "4.800", "", ""},
+        // The lower value goes up to it; the span would end at 24 bar, so the
+        // device leaves the upper value at its sensor limit and warns.
+        {"BtnTempTLR", "", "display.ram.12@11,12 transmitter.ram@56", 8, 16, "12.80",
+         "The device carried out the function with a warning: Set lower lange: new lower range "
+         "value pushed the upper range value (14)\nMeasuring range now: 8.0 [bar] ... 16.0 "
+         "[bar]",
+         ""},
+        // 24 bar is beyond the sensor: the device refuses, nothing changes.
+        {"BtnAdmTUR", ",hold=150", "", 0, 16, "9.600", "",
+         "Function failed! (Set upper range: applied process too high (9))"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.button) + row.options);
+        ServiceRig rig(row.options);
+        const hartsim::Memory before = rig.memory();
+        const QString tag = rig.field("TagID").Content;
+        rig.press(row.button);
+        EXPECT_EQ(rig.changedSince(before), row.changed);
+        EXPECT_NEAR(rig.field("LowerRangeVal").Content.toDouble(), row.lower, 0.01);
+        EXPECT_NEAR(rig.field("UpperRangeVal").Content.toDouble(), row.upper, 0.01);
+        EXPECT_EQ(rig.field("SetPoint1").Content, row.setPoint);
+        EXPECT_EQ(rig.field("TagID").Content, tag);
+        QStringList boxes{"Please confirm function! "};
+        if (*row.box) boxes << row.box;
+        EXPECT_EQ(rig.boxes.texts, boxes);
+        EXPECT_EQ(rig.boxes.progressMessages.filter("failed").join('|'), row.failure);
+    }
+}
+
+// A teach of the display module takes the loop current present as its
+// point: the module keeps it for good (RAM and EEPROM) and nothing else
+// changes; the window reads the new calibration and says so. A tag entered
+// and not written stays entered, and the module counts as not updated.
+TEST(ServiceFunctions, DisplayTeachesKeepTheirPointAndShowIt) {
+    struct Row {
+        const char* before;  // the button that sets the loop up first
+        const char* button;
+        const char* changed;
+        const char* calibration;  // the module's 4 and 20 mA points as read afterwards
+        const char* boxes;
+    };
+    const Row rows[] = {
+        // At 12 mA (half the range): both points move by 8 mA, the span stays.
+        {"", "BtnSetTeachLower", "display.eeprom.13@1,2,3,4 display.ram.13@1,2,3,4", "12008 28008",
+         "Please confirm function! |Calibration has been changed and read again!"},
+        // The 4 mA point at what the loop carries with 4 mA fixed (the DAC's
+        // error untrimmed).
+        {"BtnSet4mAOnOff", "BtnSet4mADisp", "display.eeprom.13@1 display.ram.13@1", "4005 20000",
+         "Calibration has been changed and read again!"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.button);
+        ServiceRig rig;
+        if (*row.before) rig.press(row.before);
+        ASSERT_EQ(rig.app->applicationCheck().UpdApplGadget(0, "TagID", "KEPT"), "KEPT");
+        const hartsim::Memory before = rig.memory();
+        rig.press(row.button);
+        if (*row.before) rig.press(row.before);
+        EXPECT_EQ(rig.changedSince(before), row.changed);
+        EXPECT_EQ(rig.field("TagID").Content, "KEPT");
+        EXPECT_EQ(rig.field("TagID").ColorIndx, ColourChanged);
+        EXPECT_EQ(rig.app->data().file.moduleState, 0);
+        EXPECT_EQ(rig.field("LowerRangeADVal").RawVal + " " + rig.field("UpperRangeADVal").RawVal,
+                  row.calibration);
+        EXPECT_EQ(rig.boxes.texts.join('|'), row.boxes);
+    }
 }
 
 // The factory setting stored before a change comes back with a restore:
@@ -214,6 +276,82 @@ TEST(ServiceFunctions, DeviceValuesAreTakenAsEntries) {
     EXPECT_NEAR(point.Content.toDouble(), middle, 0.1) << qPrintable(point.Content);
     EXPECT_EQ(point.ColorIndx, ColourChanged);
     EXPECT_EQ(rig.changedSince(before), "");
+}
+
+}  // namespace zh
+
+namespace zh {
+
+// A cleared trailing pointer starts again from the loop current present,
+// and the window shows both pointers as the module holds them, without
+// waiting for a live value.
+TEST(ServiceFunctions, AClearedTrailingPointerShowsWhereTheModuleStartsIt) {
+    ServiceRig rig;
+    ASSERT_EQ(rig.app->applicationCheck().UpdApplGadget(0, "ValLoopTestAdm", "8.5"), "8.5");
+    rig.press("BtnLoopStartStopAdm");
+    rig.press("BtnLoopStartStopAdm");
+    rig.read();
+    const QString high = rig.field("HiTrail").RawVal;
+    EXPECT_EQ(rig.field("LoTrail").RawVal, "8507");  // the fixed 8.5 mA, DAC untrimmed
+    rig.press("BtnClearLowTrailing");
+    EXPECT_EQ(rig.field("LoTrail").RawVal + " " + rig.field("HiTrail").RawVal, "12008 " + high);
+    EXPECT_FALSE(rig.field("LoTrail").Content.isEmpty());
+    EXPECT_TRUE(rig.boxes.progressMessages.filter("failed").isEmpty());
+}
+
+// Write Config says what came of it once its progress window has gone; the
+// values written are those read, so the device holds what it held.
+TEST(ServiceFunctions, WriteConfigSaysWhatCameOfIt) {
+    ServiceRig rig({}, "customizer");
+    const hartsim::Memory before = rig.memory();
+    rig.press("BtnWriteTransm");
+    EXPECT_EQ(rig.changedSince(before), "");
+    EXPECT_EQ(rig.boxes.texts, QStringList{"Data transmitted"});
+}
+
+// The display commands of the Transmitter tab's list can be chosen and
+// sent, and each is carried out as it says: what it changes in the module
+// (shown again in the window), or the module's refusal in its words. A
+// transmitter alone has no display to send them to: they are not offered.
+TEST(ServiceFunctions, DisplayCommandsOfTheListAreChosenAndSent) {
+    ServiceRig rig({}, "customizer");
+    ASSERT_TRUE(rig.enabled("CmbSelCmd") && rig.enabled("BtnSendCmd"));
+    const QStringList items = rig.gadgets.items(rig.control("CmbSelCmd"));
+    EXPECT_EQ(items.size(), 16) << qPrintable(items.join('|'));
+    struct Row {
+        const char* item;
+        const char* changed;
+        const char* calibDone;  // the field the module's block 1 holds for the menu
+        const char* progress;
+    };
+    const Row rows[] = {
+        {"Unhide factory setup menu", "display.eeprom.1@1 display.ram.1@1", "0",
+         "Data transmitted"},
+        // The factory setting of the configuration blocks (the same here),
+        // the administration block as it is.
+        {"ERASE ALL, Display", "", "0", "Data transmitted"},
+        {"Hide factory setup menu", "display.eeprom.1@1 display.ram.1@1", "1", "Data transmitted"},
+        // 12 mA flow: no 4 mA point.
+        {"4 mA Punkt setzten", "", "1",
+         "Function failed! (Function: Teach 4 mA: input too high (9))"},
+        {"Clear Low Trailing Pointer", "", "1", "Data transmitted"},
+        {"Display Button 2 (>1 sec)", "", "1", "Data transmitted"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.item);
+        const hartsim::Memory before = rig.memory();
+        rig.gadgets.setState(rig.control("CmbSelCmd"), int(items.indexOf(row.item)));
+        rig.press("BtnSendCmd");
+        EXPECT_EQ(rig.changedSince(before), row.changed);
+        EXPECT_EQ(rig.field("fs_CalibDone").RawVal, row.calibDone);
+        EXPECT_EQ(rig.boxes.texts.join('|') + " " + rig.boxes.progressMessages.join('|'),
+                  QStringLiteral("Please confirm function!  ") + row.progress);
+        rig.boxes.texts.clear();
+        rig.boxes.progressMessages.clear();
+    }
+
+    ServiceRig transmitter(",presence=transmitter", "customizer");
+    EXPECT_FALSE(transmitter.enabled("BtnSendCmd") || transmitter.enabled("CmbSelCmd"));
 }
 
 }  // namespace zh

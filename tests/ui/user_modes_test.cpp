@@ -230,6 +230,11 @@ TEST_F(UserModesTest, CommandButtonsByModeAndInterface) {
         {"administrator", 1, false, "auto", "display", "BtnTestSW1", true},
         {"administrator", 1, false, "transmitter", "display", "BtnLoopStartStop", true},
         {"administrator", 1, false, "transmitter", "all", "BtnSet4mADisp", false},
+        // A display command's list can be chosen from while its button sends.
+        {"customizer", 1, false, "auto", "all", "CmbSelCmd", true},
+        {"customizer", 1, false, "auto", "all", "CmbSelCmdAdm", true},
+        {"customizer", 1, false, "auto", "transmitter", "BtnSendCmd", false},
+        {"customizer", 1, false, "auto", "transmitter", "CmbSelCmdAdm", false},
     };
     for (const auto& r : rows) {
         s.UserMode = r.mode;
