@@ -228,6 +228,7 @@ void DeviceSequences::checkDeviceOfData() {
         if (f.ColorIndx == ColourRead || f.ColorIndx == ColourUpdated)
             f.setColourState(ColourDefault);
     }
+    forgetLiveValues();  // they were the other device's
     moduleState = 0;
     if (hooks.setModuleState) hooks.setModuleState(0);
     if (hooks.refreshGadgets) hooks.refreshGadgets();
@@ -268,6 +269,7 @@ int DeviceSequences::HartRead(const QString& mode) {
         }
     }
     notRead_.clear();
+    displayRead_ = false;
     bool transmitterRead = false;
     if (part == Presence::Transmitter || part == Presence::All) {
         values_.forgetStored();
@@ -280,6 +282,7 @@ int DeviceSequences::HartRead(const QString& mode) {
     if (part == Presence::Display || part == Presence::All) {
         const int r = readDisplay(transmitterRead);
         if (r != 0) return failRead(r, saved);
+        displayRead_ = true;
     }
     completeRead();
     return 0;
@@ -319,11 +322,21 @@ void DeviceSequences::keepUnreadDisplayValues(const SavedTable& saved, Presence 
     if (saved.dataTrigger >= 0 && saved.measurand == m_.cal.Measurand &&
         (connected == Presence::All || readHere))
         saved.values.restoreUntouched(m_.fields, defined_);
+    forgetLiveValues();  // the module's read-out was not read
     for (const BlockLayout& layout : blockLayouts()) {
         for (const QString& name : blockFields(layout.number)) {
             const int i = m_.fields.find(name);
             if (i >= 0 && !values_.stored(name)) notRead_.insert(name, m_.fields.at(i).RawVal);
         }
+    }
+}
+
+// The live values (the module's read-out, the converter value) show their
+// defaults until the device is asked again.
+void DeviceSequences::forgetLiveValues() {
+    for (int i = 1; i <= m_.fields.count(); ++i) {
+        FieldRecord& f = m_.fields.at(i);
+        if (f.is(FlagCurrent)) f.RawVal = f.Content = f.Default;
     }
 }
 

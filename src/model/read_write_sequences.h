@@ -103,6 +103,9 @@ class DeviceSequences {
     // from, nothing shows as just read or updated, the module is "not
     // updated", and a write reads the device first.
     void checkDeviceOfData();
+    // Whether the last successful read read the display module (its live
+    // block among its blocks).
+    bool displayRead() const { return displayRead_; }
 
   private:
     struct SavedTable {
@@ -123,6 +126,7 @@ class DeviceSequences {
     int readBlocks(std::initializer_list<int> blocks);
     int moduleOnTransmitter(bool* onTransmitter);
     void keepUnreadDisplayValues(const SavedTable& saved, Presence connected);
+    void forgetLiveValues();
     void applyOutputSettings();
     void applyDisplayCalibration();
     void completeRead();
@@ -183,6 +187,7 @@ class DeviceSequences {
     QString leftOut_;        // the part of the data a write left out (the device lacks it)
     int sendUnitCode_ = -1;  // the unit code a write sends with the range (-1: as read)
     QMap<QString, QString> snapshots_;
+    bool displayRead_ = false;
     DeviceIdentity dataDevice_;        // the device the data shown were read from
     QHash<QString, QString> notRead_;  // display fields a read left out, by raw value then
 };

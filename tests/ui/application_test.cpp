@@ -340,6 +340,7 @@ TEST(Application, TheDeviceChoiceReadsAsTheWholeDeviceOrNamesTheMissingPart) {
             EXPECT_EQ(rig.field("UpperRangeVal").ColorIndx, ColourRead);
             for (const char* name : {"SetPoint1", "ResetPoint2", "TagID"})
                 EXPECT_EQ(rig.field(name).ColorIndx, ColourDefault) << name;
+            EXPECT_EQ(rig.field("Display").Content, "---");  // the module's read-out was not read
             continue;
         }
         const hartsim::Memory read = deviceMemory(state);
@@ -386,6 +387,7 @@ TEST(Application, AReadAfterADeviceSwapChecksTheIdentityFirst) {
     EXPECT_EQ(h.program.state.DataTrigger, 0);
     EXPECT_EQ(h.field("SetPoint1").Content, setPoint);
     EXPECT_EQ(h.field("SetPoint1").ColorIndx, ColourDefault);
+    EXPECT_EQ(h.field("Display").Content, "---");
     EXPECT_EQ(app.data().file.moduleState, 0);
 }
 
