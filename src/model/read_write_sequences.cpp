@@ -340,9 +340,9 @@ void DeviceSequences::forgetLiveValues() {
     }
 }
 
-// 0 read, -1 skipped (no transmitter in `connected`, the parts the
+// 0 read, -1 skipped (no transmitter in `config`, the parts the
 // connection found), else the failure.
-int DeviceSequences::readTransmitter(Presence connected) {
+int DeviceSequences::readTransmitter(Presence config) {
     Program& p = m_.program;
     ProgressSteps& ps = session_.progress();
     const int tries = p.state.RequestTries;
@@ -351,7 +351,6 @@ int DeviceSequences::readTransmitter(Presence connected) {
     int r = adc_.Com1410(tries);
     if (r != 0) return r;
 
-    const Presence config = connected;
     const int byte16 = raw(QStringLiteral("ADCByte16")).toInt();
     QString label;
     int devIndx = 4;

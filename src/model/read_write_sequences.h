@@ -120,7 +120,7 @@ class DeviceSequences {
     bool open(const QString& title);
     void close(bool failed = false);
 
-    int readTransmitter(Presence connected);
+    int readTransmitter(Presence config);
     int readDisplay(bool transmitterRead);
     int readDisplayVersion();
     int readBlocks(std::initializer_list<int> blocks);
