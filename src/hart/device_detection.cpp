@@ -39,6 +39,17 @@ QByteArray hartFloat(float value) {
 
 }  // namespace
 
+const char* missingPartMessage(Presence asked) {
+    switch (asked) {
+        case Presence::Display:
+            return "The connected device has no display module!";
+        case Presence::Transmitter:
+            return "The connected device has no transmitter!";
+        default:
+            return "The connected device has no transmitter and no display module!";
+    }
+}
+
 // Whether a part answers `command`: present on a proper answer; absent only
 // on evidence (the device says it has no such command, or answers in a
 // layout that is not ours); anything else, after the session's tries, is

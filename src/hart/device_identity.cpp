@@ -60,6 +60,11 @@ bool decodeIdentity(const QByteArray& data, DeviceIdentity* identity) {
     return true;
 }
 
+bool sameDevice(const DeviceIdentity& a, const DeviceIdentity& b) {
+    return a.valid && b.valid && a.manufacturer == b.manufacturer && a.deviceType == b.deviceType &&
+           a.deviceId == b.deviceId;
+}
+
 QString identityText(const DeviceIdentity& identity, const QString& tag) {
     QString text = QStringLiteral("manufacturer ") + hex(identity.manufacturer) +
                    QStringLiteral(", device type ") + hex(identity.deviceType) +

@@ -28,6 +28,10 @@ struct DeviceIdentity {
 // False (and `valid` false) for fewer than 12 bytes.
 bool decodeIdentity(const QByteArray& data, DeviceIdentity* identity);
 
+// Whether `a` and `b` are one and the same device (manufacturer, device
+// type and device ID); false when either is not valid.
+bool sameDevice(const DeviceIdentity& a, const DeviceIdentity& b);
+
 // "manufacturer 0x26, device type 0x06, HART 5" (+ ", tag XYZ" when tag is not empty)
 QString identityText(const DeviceIdentity& identity, const QString& tag = QString());
 

@@ -273,15 +273,19 @@ HartSession::StepEnd HartSession::beginConnect(const ConnectCall& call) {
     p_.log.DebugLog(QStringLiteral(">>> HartConnect(ComPort=") + s.ComPort + QLatin1Char(')'), 1);
     p_.log.DebugLog(QStringLiteral("+++ setting windowtimer 200"), 6);
 
-    if (LinkOpen == 0) {
-        ForeignDevice = 0;
-        const Presence asked = parsePresence(s.TransmitterDisplay.toLower());
-        DisplayPresent = asked == Presence::Transmitter ? 0 : 1;
-        TransmitterPresent = asked == Presence::Display ? 0 : 1;
-        const bool one = asked == Presence::Transmitter || asked == Presence::Display;
-        s.TransmDisplay = presenceText(one ? asked : Presence::All);
-    }
+    if (LinkOpen == 0) lookForPartsAnew();
     return StepEnd::Next;
+}
+
+// The parts the profile asks for, not yet known to answer.
+void HartSession::lookForPartsAnew() {
+    AppState& s = p_.state;
+    ForeignDevice = 0;
+    const Presence asked = parsePresence(s.TransmitterDisplay.toLower());
+    DisplayPresent = asked == Presence::Transmitter ? 0 : 1;
+    TransmitterPresent = asked == Presence::Display ? 0 : 1;
+    const bool one = asked == Presence::Transmitter || asked == Presence::Display;
+    s.TransmDisplay = presenceText(one ? asked : Presence::All);
 }
 
 HartSession::StepEnd HartSession::configureInterface(const ConnectCall& call) {
@@ -360,7 +364,20 @@ HartSession::StepEnd HartSession::learnIdentity(const ConnectCall& call) {
     if (identity_.valid)
         p_.log.DebugLog(QStringLiteral(">>> Connected to ") + identityText(identity_), 1);
 
-    if (LinkOpen == 1) return StepEnd::Connected;
+    if (LinkOpen == 1) {
+        // What the link found holds for the device it was found on, and for
+        // the parts the profile asked for then: another device on the line
+        // (swapped since) or another choice is looked into anew, before any
+        // command of ours reaches it.
+        if (sameDevice(identity_, detected_) &&
+            detectedChoice_ == p_.state.TransmitterDisplay.toLower())
+            return StepEnd::Connected;
+        p_.log.DebugLog(QStringLiteral(">>> Not the device or parts found before: detecting anew"),
+                        1);
+        LinkOpen = 0;
+        lookForPartsAnew();
+    }
+    detected_ = DeviceIdentity{};
 
     // Until it answers as ours, a device the profile does not list gets no
     // command of ours beyond the reads that look for our parts.
@@ -403,10 +420,14 @@ HartSession::StepEnd HartSession::concludeParts(const ConnectCall&) {
                         QStringLiteral(" Transm=") + QString::number(TransmitterPresent) +
                         QStringLiteral(" TransmDisplay=") + s.TransmDisplay,
                     6);
-    if (found == Presence::Unknown) return StepEnd::Failed;
-
     const QString asked = s.TransmitterDisplay.toLower();
     const Presence configured = parsePresence(asked);
+    if (found == Presence::Unknown) {
+        // None of the parts looked for answers: say which.
+        progress_.CheckStep(kResultPartMissing, 0, serialText(missingPartMessage(configured)),
+                            QString());
+        return StepEnd::Failed;
+    }
     if (configured != Presence::Auto && configured != found) {
         p_.messages.MsgBox(
             QStringLiteral("Error"),
@@ -416,6 +437,8 @@ HartSession::StepEnd HartSession::concludeParts(const ConnectCall&) {
         return StepEnd::Failed;
     }
     s.TransmDisplay = presenceText(found);
+    detected_ = identity_;
+    detectedChoice_ = asked;
     return StepEnd::Connected;
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "answer_cache.h"
+#include "app/presence.h"
 #include "device_identity.h"
 #include "progress_steps.h"
 #include "request_sender.h"
@@ -24,6 +25,11 @@ class ConnectionProbe;
 // is learnt without the detection of our parts (the universal view, the
 // address scan).
 enum class ConnectScope { Ours, Universal };
+
+// What the connected device lacks when none of the parts `asked` answers
+// ("The connected device has no display module!"), as the language file
+// keys it.
+const char* missingPartMessage(Presence asked);
 
 class HartSession : public RequestSender {
   public:
@@ -93,6 +99,7 @@ class HartSession : public RequestSender {
     int modemGone();
     bool withheld(std::uint8_t command, const QByteArray& request) const;
     bool identityListedAsOurs();
+    void lookForPartsAnew();
     void nameForeignDevice();
 
     enum class PartAnswer { Present, Absent, Failed, Cancelled };
@@ -125,6 +132,10 @@ class HartSession : public RequestSender {
     ConnectionProbe& probe_;
     ProgressSteps progress_;
     DeviceIdentity identity_;
+    // The device whose parts the open link found, and the profile's
+    // Transmitter/Display choice it looked with.
+    DeviceIdentity detected_;
+    QString detectedChoice_;
     AnswerCache answers_;
     bool modemLost_ = false;
 };

@@ -16,6 +16,7 @@ void FieldRawValues::setRawValue(const QString& field, const QString& value,
     FieldRecord& r = model_.fields[field];
     r.RawVal = value;
     r.Interface = wireName;
+    stored_.insert(field);
 }
 
 int FieldRawValues::colourIndex(const QString& field) const {

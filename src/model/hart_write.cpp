@@ -184,6 +184,7 @@ int DeviceSequences::HartWrite(const QString& mode) {
     if (!bad.isEmpty()) return refuseWrite(bad);
 
     if (!open(tr(QLatin1String(kWriteTitle)))) return kResultNotConnected;
+    checkDeviceOfData();  // data read from another device are laid over this one's
     const QString target = writeTarget(asked);
     if (target.isEmpty()) return failWrite(kResultPartMissing);
     const Presence part = parsePresence(target);

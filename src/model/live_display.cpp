@@ -112,7 +112,9 @@ bool LiveDisplay::StartDynDisplay(const QString& target) {
         return false;
     };
     if (s.ConnectionState == 0) {
-        if (session_.HartConnect() != 1) return fail();
+        const bool connected = session_.HartConnect() == 1;
+        sequences_.checkDeviceOfData();
+        if (!connected) return fail();
         s.ConnectionState = 1;
     }
     if (s.DataTrigger < 0) {

@@ -77,7 +77,9 @@ QString DeviceSequences::raw(const QString& field) {
 
 void DeviceSequences::setRaw(const QString& field, const QString& value) {
     const int i = m_.fields.find(field);
-    if (i >= 0) m_.fields.at(i).RawVal = value;
+    if (i < 0) return;
+    m_.fields.at(i).RawVal = value;
+    values_.noteStored(field);
 }
 
 bool DeviceSequences::open(const QString& title) {
@@ -207,6 +209,29 @@ void DeviceSequences::restoreTable(const SavedTable& s) {
     s.values.restore(m_.fields);
     m_.program.state.DataTrigger = s.dataTrigger;
     m_.program.state.DataChanged = s.dataChanged;
+    checkDeviceOfData();
+}
+
+void DeviceSequences::checkDeviceOfData() {
+    const DeviceIdentity& answering = session_.identity();
+    if (!m_.fromDevice || !answering.valid || !dataDevice_.valid ||
+        sameDevice(answering, dataDevice_))
+        return;
+    m_.program.log.DebugLog(QStringLiteral("   The data shown were read from ") +
+                                identityText(dataDevice_) + QStringLiteral(", not from ") +
+                                identityText(answering),
+                            1);
+    m_.fromDevice = false;
+    dataDevice_ = DeviceIdentity{};
+    for (int i = 1; i <= m_.fields.count(); ++i) {
+        FieldRecord& f = m_.fields.at(i);
+        if (f.ColorIndx == ColourRead || f.ColorIndx == ColourUpdated)
+            f.setColourState(ColourDefault);
+    }
+    forgetLiveValues();  // they were the other device's
+    moduleState = 0;
+    if (hooks.setModuleState) hooks.setModuleState(0);
+    if (hooks.refreshGadgets) hooks.refreshGadgets();
 }
 
 // ---------------------------------------------------------------- reading
@@ -226,22 +251,38 @@ int DeviceSequences::HartRead(const QString& mode) {
         missingPart_ = asked;
         return failRead(kResultPartMissing, saved);
     }
-    const Presence part = parsePresence(target);
+    Presence part = parsePresence(target);
+    Presence connected = parsePresence(p.state.TransmDisplay.toLower());
+    if (part == Presence::Display) {
+        // A module on a transmitter keeps its range and switch points as
+        // converter counts over the transmitter's nominal range: they are
+        // values only with the transmitter's scaling, so both parts are
+        // read, as a read of the whole device reads them.
+        bool onTransmitter = false;
+        const int r = moduleOnTransmitter(&onTransmitter);
+        if (r != 0) return failRead(r, saved);
+        if (onTransmitter) {
+            p.log.DebugLog(QStringLiteral("   The display module is fed by the transmitter: "
+                                          "reading both"),
+                           1);
+            part = connected = Presence::All;
+        }
+    }
+    notRead_.clear();
+    displayRead_ = false;
     bool transmitterRead = false;
     if (part == Presence::Transmitter || part == Presence::All) {
-        const int r = readTransmitter();
+        values_.forgetStored();
+        const int r = readTransmitter(connected);
         if (r > 0) return failRead(r, saved);
         transmitterRead = r == 0;
-        // The transmitter alone read from a device with a display module:
-        // the module's values shown stay as they were.
-        if (transmitterRead && part == Presence::Transmitter && saved.dataTrigger >= 0 &&
-            saved.measurand == m_.cal.Measurand &&
-            parsePresence(p.state.TransmDisplay.toLower()) == Presence::All)
-            saved.values.restoreUntouched(m_.fields, defined_);
+        if (transmitterRead && part == Presence::Transmitter)
+            keepUnreadDisplayValues(saved, connected);
     }
     if (part == Presence::Display || part == Presence::All) {
         const int r = readDisplay(transmitterRead);
         if (r != 0) return failRead(r, saved);
+        displayRead_ = true;
     }
     completeRead();
     return 0;
@@ -269,13 +310,39 @@ bool DeviceSequences::refusedForProfile() {
 }
 
 QString DeviceSequences::missingPartText() {
-    const QString part =
-        missingPart_ == QLatin1String("display") ? QStringLiteral("display module") : missingPart_;
-    return tr(QStringLiteral("The connected device has no {part}!\t") + part);
+    return tr(QLatin1String(missingPartMessage(parsePresence(missingPart_))));
 }
 
-// 0 read, -1 skipped (no transmitter in this configuration), else the failure.
-int DeviceSequences::readTransmitter() {
+// The transmitter alone was read. The display module's fields it gave no
+// value keep those of the data shown before when the device has a module,
+// or when they were read from this very device (they are still its
+// values); none of them shows as just read.
+void DeviceSequences::keepUnreadDisplayValues(const SavedTable& saved, Presence connected) {
+    const bool readHere = m_.fromDevice && sameDevice(dataDevice_, session_.identity());
+    if (saved.dataTrigger >= 0 && saved.measurand == m_.cal.Measurand &&
+        (connected == Presence::All || readHere))
+        saved.values.restoreUntouched(m_.fields, defined_);
+    forgetLiveValues();  // the module's read-out was not read
+    for (const BlockLayout& layout : blockLayouts()) {
+        for (const QString& name : blockFields(layout.number)) {
+            const int i = m_.fields.find(name);
+            if (i >= 0 && !values_.stored(name)) notRead_.insert(name, m_.fields.at(i).RawVal);
+        }
+    }
+}
+
+// The live values (the module's read-out, the converter value) show their
+// defaults until the device is asked again.
+void DeviceSequences::forgetLiveValues() {
+    for (int i = 1; i <= m_.fields.count(); ++i) {
+        FieldRecord& f = m_.fields.at(i);
+        if (f.is(FlagCurrent)) f.RawVal = f.Content = f.Default;
+    }
+}
+
+// 0 read, -1 skipped (no transmitter in `config`, the parts the
+// connection found), else the failure.
+int DeviceSequences::readTransmitter(Presence config) {
     Program& p = m_.program;
     ProgressSteps& ps = session_.progress();
     const int tries = p.state.RequestTries;
@@ -284,7 +351,6 @@ int DeviceSequences::readTransmitter() {
     int r = adc_.Com1410(tries);
     if (r != 0) return r;
 
-    const Presence config = parsePresence(p.state.TransmDisplay.toLower());
     const int byte16 = raw(QStringLiteral("ADCByte16")).toInt();
     QString label;
     int devIndx = 4;
@@ -345,27 +411,45 @@ int DeviceSequences::readTransmitter() {
     return 0;
 }
 
-int DeviceSequences::readDisplay(bool transmitterRead) {
+// Block 012, whose interface version must be one the profile names.
+int DeviceSequences::readDisplayVersion() {
     Program& p = m_.program;
-    ProgressSteps& ps = session_.progress();
-    const int tries = p.state.RequestTries;
-    if (ps.ShowStep(title_, QStringLiteral("C190_012"), QString(), ++stepNo_, 20))
+    if (session_.progress().ShowStep(title_, QStringLiteral("C190_012"), QString(), ++stepNo_, 20))
         return kResultCancelled;
-    int r = blocks_.ReadBlock(12, tries);
+    const int r = blocks_.ReadBlock(12, p.state.RequestTries);
     if (r != 0) return r;
     if (!p.state.DisplayInterfaceVersion.contains(raw(QStringLiteral("VersCheck"))))
         return kResultWrongInterfaceVersion;
-    const auto readBlocks = [&](std::initializer_list<int> list) {
-        for (int block : list) {
-            if (ps.ShowStep(title_, QStringLiteral("C190_%1").arg(block, 3, 10, QLatin1Char('0')),
-                            QString(), ++stepNo_, 20)) {
-                return static_cast<int>(kResultCancelled);
-            }
-            const int res = blocks_.ReadBlock(block, tries);
-            if (res != 0) return res;
+    return 0;
+}
+
+int DeviceSequences::readBlocks(std::initializer_list<int> blocks) {
+    for (int block : blocks) {
+        if (session_.progress().ShowStep(
+                title_, QStringLiteral("C190_%1").arg(block, 3, 10, QLatin1Char('0')), QString(),
+                ++stepNo_, 20)) {
+            return kResultCancelled;
         }
-        return 0;
-    };
+        const int r = blocks_.ReadBlock(block, m_.program.state.RequestTries);
+        if (r != 0) return r;
+    }
+    return 0;
+}
+
+// Whether the display module takes its value from a transmitter over its
+// serial interface (block 000 says so), once its version was checked.
+// The blocks are kept by the connection: reading them again costs nothing.
+int DeviceSequences::moduleOnTransmitter(bool* onTransmitter) {
+    int r = readDisplayVersion();
+    if (r == 0) r = readBlocks({0});
+    *onTransmitter = r == 0 && raw(QStringLiteral("bIntSerIO")).toInt() == 1;
+    return r;
+}
+
+int DeviceSequences::readDisplay(bool transmitterRead) {
+    Program& p = m_.program;
+    int r = readDisplayVersion();
+    if (r != 0) return r;
     if (!transmitterRead) {
         // A module on its own: its measurand (block 000) decides the table,
         // which is built for the display's own values (IntSerIO 0).
@@ -580,8 +664,16 @@ void DeviceSequences::completeRead() {
     const unsigned readGroups = FlagCommon | measurandGroup | FlagSystem | FlagTransmitter;
     for (int i = 1; i <= m_.fields.count(); ++i) {
         FieldRecord& f = m_.fields.at(i);
+        const auto left = notRead_.constFind(f.Name);
+        if (left != notRead_.cend() && *left == f.RawVal) {
+            // Not read this time: neither as read nor as written.
+            if (f.ColorIndx == ColourRead || f.ColorIndx == ColourUpdated)
+                f.setColourState(ColourDefault);
+            continue;
+        }
         if ((f.Flags & readGroups) != 0) f.setColourState(ColourRead);
     }
+    dataDevice_ = session_.identity();
     // A good read leaves data present and the module up to date, so the
     // window offers Save and Write and shows the module as updated.
     m_.fromDevice = true;

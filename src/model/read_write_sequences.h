@@ -10,13 +10,17 @@
 // Results: 0 success; otherwise the failing step's result (a session result
 // 1..10, 3, kResultCancelled, kResultValueRefused) or one of the codes below.
 
+#include <QHash>
 #include <QMap>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
+#include "app/presence.h"
 #include "hart/adc_commands.h"
+#include "hart/device_identity.h"
 #include "hart/display_actions.h"
 #include "hart/display_blocks.h"
 #include "hart/results.h"
@@ -94,6 +98,15 @@ class DeviceSequences {
     QStringList writtenFields() const;
     int moduleState = 0;  // 1 after a successful read or write
 
+    // Data read from one device are not another's: when the device that
+    // answered the last connection is not the one the data shown were read
+    // from, nothing shows as just read or updated, the module is "not
+    // updated", and a write reads the device first.
+    void checkDeviceOfData();
+    // Whether the last successful read read the display module (its live
+    // block among its blocks).
+    bool displayRead() const { return displayRead_; }
+
   private:
     struct SavedTable {
         int dataTrigger = -1;
@@ -107,8 +120,13 @@ class DeviceSequences {
     bool open(const QString& title);
     void close(bool failed = false);
 
-    int readTransmitter();
+    int readTransmitter(Presence config);
     int readDisplay(bool transmitterRead);
+    int readDisplayVersion();
+    int readBlocks(std::initializer_list<int> blocks);
+    int moduleOnTransmitter(bool* onTransmitter);
+    void keepUnreadDisplayValues(const SavedTable& saved, Presence connected);
+    void forgetLiveValues();
     void applyOutputSettings();
     void applyDisplayCalibration();
     void completeRead();
@@ -169,6 +187,9 @@ class DeviceSequences {
     QString leftOut_;        // the part of the data a write left out (the device lacks it)
     int sendUnitCode_ = -1;  // the unit code a write sends with the range (-1: as read)
     QMap<QString, QString> snapshots_;
+    bool displayRead_ = false;
+    DeviceIdentity dataDevice_;        // the device the data shown were read from
+    QHash<QString, QString> notRead_;  // display fields a read left out, by raw value then
 };
 
 }  // namespace zh

@@ -279,7 +279,8 @@ int Application::readModule(const QString& mode) {
         VANTOMain(1);
     else
         showFields();
-    core_.live.showLiveBlock();  // the read-out and switch lamps as the module shows them
+    // The read-out and switch lamps as the module shows them, when it was read.
+    if (sequences_.displayRead()) core_.live.showLiveBlock();
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -38,7 +39,9 @@ class BatchCommands : public ::testing::Test {
     int run(const QStringList& arguments, QString* out = nullptr) {
         QProcess program;
         program.setWorkingDirectory(dir.path());
-        program.start(QStringLiteral(ZH_PROGRAM_DIR "/ZEL-HART"), arguments);
+        program.setProcessChannelMode(mergedOutput ? QProcess::MergedChannels
+                                                   : QProcess::SeparateChannels);
+        program.start(executable, arguments);
         program.waitForFinished(60000);
         if (out) *out = QString::fromLocal8Bit(program.readAllStandardOutput());
         return program.exitCode();
@@ -73,8 +76,18 @@ class BatchCommands : public ::testing::Test {
         f.write(s.toUtf8());
     }
 
+    // The memories of a simulated device kept in file `name` (option state=).
+    hartsim::Memory memory(const char* name) const {
+        hartsim::Memory m;
+        EXPECT_TRUE(hartsim::loadMemoryFile(dir.filePath(QLatin1String(name)).toStdString(), &m))
+            << name;
+        return m;
+    }
+
     QTemporaryDir dir;
-    QString options;  // the simulated devices, set before SetUp
+    QString executable = QStringLiteral(ZH_PROGRAM_DIR "/ZEL-HART");
+    bool mergedOutput = false;  // run() gives what the program says on stderr too
+    QString options;            // the simulated devices, set before SetUp
     QProcess sim;
     QString port;
     QString frameLog;
@@ -93,12 +106,6 @@ class UniversalBatch : public BatchCommands {
                            dir.filePath(QStringLiteral("hart5.mem")),
                            dir.filePath(QStringLiteral("locked.mem")));
         BatchCommands::SetUp();
-    }
-    hartsim::Memory memory(const char* name) const {
-        hartsim::Memory m;
-        EXPECT_TRUE(hartsim::loadMemoryFile(dir.filePath(QLatin1String(name)).toStdString(), &m))
-            << name;
-        return m;
     }
     std::string changes(const hartsim::Memory& before, const char* name) const {
         return hartsim::describeDifferences(
@@ -332,6 +339,143 @@ TEST_F(UniversalBatch, ScanListsEveryDeviceOfTheLine) {
 }
 
 namespace {
+
+// A device choice of the profile (Transmitter/Display) on a kind of device.
+struct ChoiceRow {
+    const char* name;
+    const char* device;    // the simulated device's options
+    const char* choice;    // Transmitter/Display
+    const char* failure;   // what the output names when the read must fail; "" when it reads
+    const char* compared;  // the keys that must equal an "auto" read's ("": all the file holds)
+};
+
+// The program copied with its profile, whose device choice each run sets.
+class DeviceChoice : public BatchCommands, public ::testing::WithParamInterface<ChoiceRow> {
+  protected:
+    static void SetUpTestSuite() {
+        installed = new QTemporaryDir;
+        const QDir from(QStringLiteral(ZH_PROGRAM_DIR));
+        for (const char* entry :
+             {"ZEL-HART", "libhartlink.so", "Config-125.ini", "Language/*", "Images/*"}) {
+            const QString name = QLatin1String(entry);
+            const QString folder = name.endsWith('*') ? name.section('/', 0, 0) : QString();
+            QDir(installed->path()).mkpath(folder.isEmpty() ? "." : folder);
+            const QStringList files = folder.isEmpty()
+                                          ? QStringList{name}
+                                          : QDir(from.filePath(folder)).entryList(QDir::Files);
+            for (const QString& f : files) {
+                const QString relative = folder.isEmpty() ? f : folder + '/' + f;
+                ASSERT_TRUE(QFile::copy(from.filePath(relative), installed->filePath(relative)))
+                    << relative.toStdString();
+            }
+        }
+        QFile::setPermissions(installed->filePath("ZEL-HART"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    static void TearDownTestSuite() { delete installed; }
+    void SetUp() override {
+        options = QLatin1String(GetParam().device) + ",hold=50,state=" + dir.filePath("device.mem");
+        BatchCommands::SetUp();
+        executable = installed->filePath(QStringLiteral("ZEL-HART"));
+        mergedOutput = true;
+    }
+    // Runs the copied program with the profile's device choice `choice`.
+    int runWith(const char* choice, const QStringList& arguments, QString* out) {
+        const QString profile = installed->filePath(QStringLiteral("Config-125.ini"));
+        QFile f(profile);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        QString text = QString::fromUtf8(f.readAll());
+        f.close();
+        text.replace(QRegularExpression(QStringLiteral("(?m)^Transmitter/Display=.*$")),
+                     QStringLiteral("Transmitter/Display=") + QLatin1String(choice));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text.toUtf8());
+        f.close();
+        return run(arguments, out);
+    }
+    // The values of data file `name` by key, without the header and the
+    // values that move by themselves (live read-out, pointers, operating time).
+    QMap<QString, QString> values(const char* name) const {
+        static const QRegularExpression moving(
+            QStringLiteral("^(Transmitter/Display|Version/Date|Display|ADactRaw|HiTrail|LoTrail|"
+                           "pc_ui32OPseconds)$"));
+        QMap<QString, QString> v;
+        for (const QString& line :
+             QString::fromUtf8(file(name)).split(QRegularExpression("\r?\n"))) {
+            const QString key = line.section('=', 0, 0);
+            if (line.contains('=') && !moving.match(key).hasMatch())
+                v.insert(key, line.section('=', 1));
+        }
+        return v;
+    }
+    static QTemporaryDir* installed;
+};
+
+QTemporaryDir* DeviceChoice::installed = nullptr;
+
+// Each device choice reads what an "auto" read of the same device gives
+// (for the parts it reads), or fails naming why; and what it read, written
+// back with the same choice, leaves every byte of the device as it was.
+TEST_P(DeviceChoice, ReadsAsAutoOrFailsNamingWhy) {
+    const ChoiceRow& row = GetParam();
+    QString out;
+    const int reference = runWith("auto", {"read", port, "auto.cfp"}, &out);
+    const int status = runWith(row.choice, {"read", port, "chosen.cfp"}, &out);
+    if (*row.failure) {
+        EXPECT_EQ(status, 1) << out.toStdString();
+        EXPECT_TRUE(out.contains(QLatin1String(row.failure))) << out.toStdString();
+        EXPECT_TRUE(file("chosen.cfp").isEmpty());
+        return;
+    }
+    ASSERT_EQ(reference, 0);
+    ASSERT_EQ(status, 0) << out.toStdString();
+    const QMap<QString, QString> chosen = values("chosen.cfp");
+    const QMap<QString, QString> automatic = values("auto.cfp");
+    const QRegularExpression compared(QStringLiteral("^(%1)$").arg(QLatin1String(row.compared)));
+    int same = 0;
+    for (auto it = chosen.cbegin(); it != chosen.cend(); ++it) {
+        if (*row.compared && !compared.match(it.key()).hasMatch()) continue;
+        EXPECT_EQ(it.value().toStdString(), automatic.value(it.key(), "(missing)").toStdString())
+            << it.key().toStdString();
+        ++same;
+    }
+    EXPECT_GT(same, 30);
+
+    const hartsim::Memory before = memory("device.mem");
+    ASSERT_EQ(runWith(row.choice, {"write", "chosen.cfp", port, "all"}, &out), 0)
+        << out.toStdString();
+    EXPECT_EQ(hartsim::describeDifferences(
+                  hartsim::configurationDifferences(before, memory("device.mem"))),
+              "");
+}
+
+// The transmitter's own values: its configuration, table, range, unit and damping.
+const char* const kTransmitterKeys =
+    "ADCByte\\d+|AGW\\d+|T(Meas|Nom)Range\\w+|(Upper|Lower)RangeVal|Unit|Damping";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DeviceChoice,
+    ::testing::Values(
+        ChoiceRow{"BothReadAsAll", "presence=both", "all", "", ""},
+        ChoiceRow{"BothReadAsDisplay", "presence=both", "display", "", ""},
+        ChoiceRow{"BothReadAsTransmitter", "presence=both", "transmitter", "", kTransmitterKeys},
+        ChoiceRow{"TransmitterReadAsTransmitter", "presence=transmitter", "transmitter", "", ""},
+        ChoiceRow{"TransmitterReadAsDisplay", "presence=transmitter", "display",
+                  "The connected device has no display module!", ""},
+        ChoiceRow{"TransmitterReadAsAll", "presence=transmitter", "all",
+                  "Invalid device connected (transmitter)!", ""},
+        ChoiceRow{"DisplayReadAsDisplay", "presence=display", "display", "", ""},
+        ChoiceRow{"DisplayReadAsTransmitter", "presence=display", "transmitter",
+                  "The connected device has no transmitter!", ""},
+        ChoiceRow{"DisplayReadAsAll", "presence=display", "all",
+                  "Invalid device connected (display)!", ""},
+        ChoiceRow{"OtherMakersDeviceReadAsAuto", "identity=hart7", "auto",
+                  "not a device of this program", ""},
+        ChoiceRow{"OtherMakersDeviceReadAsDisplay", "identity=hart7", "display",
+                  "not a device of this program", ""},
+        ChoiceRow{"OtherMakersDeviceReadAsTransmitter", "identity=hart7", "transmitter",
+                  "not a device of this program", ""}),
+    [](const ::testing::TestParamInfo<ChoiceRow>& info) { return std::string(info.param.name); });
 
 // One comparison of the device with a data file read from it: the file
 // edited or the device changed through hartcmd in between, then compared
