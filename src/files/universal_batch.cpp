@@ -8,6 +8,7 @@
 #include "app/program.h"
 #include "device_core.h"
 #include "hart/request_sender.h"
+#include "hart/response_codes.h"
 #include "universal_file.h"
 
 namespace zh {
@@ -120,10 +121,15 @@ QString tagItemNames(const UniversalSettings& w, const UniversalData& d) {
     return names.join(QStringLiteral(", "));
 }
 
-QString writtenBefore(const QStringList& written) {
-    return written.isEmpty() ? QStringLiteral(", nothing written")
-                             : QStringLiteral(", written before the failure: ") +
-                                   written.join(QStringLiteral(", "));
+// What a failed write did: the items written, and the one whose request
+// went out without a usable answer (`reached`, "" for none).
+QString writtenBefore(const QStringList& written, const QString& reached = QString()) {
+    QString text;
+    if (!written.isEmpty())
+        text +=
+            QStringLiteral(", written before the failure: ") + written.join(QStringLiteral(", "));
+    if (!reached.isEmpty()) text += QStringLiteral(", may have reached the device: ") + reached;
+    return text.isEmpty() ? QStringLiteral(", nothing written") : text;
 }
 
 }  // namespace
@@ -150,7 +156,7 @@ int readUniversalCommand(DeviceCore& core, const QString& port, const QString& f
         return 1;
     }
     summary(head + QStringLiteral("ok (") + identityText(data.identity, data.tag) +
-            QLatin1Char(')'));
+            QLatin1Char(')') + deviceStatusNote(data.deviceStatus));
     return 0;
 }
 
@@ -187,7 +193,8 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
         }
         if (result != 0) {
             summary(head + QStringLiteral("failed, ") + device.lastFailure() +
-                    writtenBefore(written));
+                    writtenBefore(written, device.mayHaveReached() ? names : QString()) +
+                    deviceStatusNote(held.deviceStatus));
             return 1;
         }
         written << names;
@@ -199,7 +206,8 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
         }
     }
     if (written.isEmpty()) {
-        summary(head + QStringLiteral("ok (nothing to write, the device holds the file's values)"));
+        summary(head + QStringLiteral("ok (nothing to write, the device holds the file's values)") +
+                deviceStatusNote(held.deviceStatus));
         return 0;
     }
     // Read back: each item written must now be what the file says.
@@ -218,7 +226,7 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
         return 1;
     }
     summary(head + QStringLiteral("ok (written: ") + written.join(QStringLiteral(", ")) +
-            QLatin1Char(')'));
+            QLatin1Char(')') + deviceStatusNote(held.deviceStatus));
     return 0;
 }
 
