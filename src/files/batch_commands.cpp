@@ -138,9 +138,15 @@ int writeCommand(DeviceCore& core, const QString& file, const QString& port, boo
         return 1;
     }
     if (written != 0) {
-        summary(withDeviceStatus(core, QStringLiteral("write %1 -> %2: failed (%3)%4")
-                                           .arg(file, port, resultText(core, written),
-                                                failedWriteSteps(core.sequences))));
+        // The step's own reason where the result alone does not give it (an
+        // answer with a code the step cannot take: "C34: update failure (8)").
+        QString why = resultText(core, written);
+        const QString& step = core.sequences.failedStep();
+        if (written != kResultRefused && step.contains(QLatin1String(": ")))
+            why += QStringLiteral("; ") + step;
+        summary(
+            withDeviceStatus(core, QStringLiteral("write %1 -> %2: failed (%3)%4")
+                                       .arg(file, port, why, failedWriteSteps(core.sequences))));
         return 1;
     }
     QString detail = changesOnly ? QStringLiteral(", changes only") : QString();

@@ -93,6 +93,9 @@ class DeviceSequences {
     // The step a failed write stopped at when its request went out and no
     // usable answer came back: the device may have carried it out.
     const QStringList& mayHaveReached() const { return mayHaveReached_; }
+    // The step a failed write stopped at, with the device's reason when it
+    // gave one ("C34: update failure (8)").
+    const QString& failedStep() const { return failedStep_; }
     // The fields those steps carried.
     QStringList writtenFields() const;
     int moduleState = 0;  // 1 after a successful read or write
