@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include <cstdio>
+
 #include "dialogs.h"
 #include "edition.h"
 #include "number_text.h"
@@ -86,7 +88,14 @@ StartResult runStartup(Program& p, const QString& executableName, const ProgramF
 
     if (s.ProbeMode) {
         const QString port = blankField(cmd, 3);
-        if (port.isEmpty() || !hooks.runProbe) return {false, 0};
+        // A probe without a port probed nothing: an exit status of 0 would
+        // tell a script that a device answered.
+        if (port.isEmpty()) {
+            std::fprintf(stderr, "usage: %s Connect <port> [address]\n",
+                         executableName.toLocal8Bit().constData());
+            return {false, kUsageExitCode};
+        }
+        if (!hooks.runProbe) return {false, 0};
         return {false, hooks.runProbe(port)};
     }
 

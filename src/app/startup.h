@@ -24,6 +24,9 @@ struct StartResult {
     int exitCode = 0;
 };
 
+// The exit status of a command line the program does not take.
+constexpr int kUsageExitCode = 2;
+
 // Translates the program's fixed texts (common texts and message lists)
 // through the current language file.
 void translateProgramTexts(Program& p);

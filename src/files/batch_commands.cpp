@@ -12,6 +12,7 @@
 #include "device_comparison.h"
 #include "device_core.h"
 #include "file_names.h"
+#include "hart/response_codes.h"
 #include "scan_command.h"
 #include "universal_batch.h"
 #include "universal_file.h"
@@ -24,17 +25,38 @@ void summary(const QString& line) {
     std::fflush(stdout);
 }
 
-// The result with the device's own reason when it refused ("result 84:
-// write protected (7)"), the port's when the modem went away, and why the
-// port did not open (missing, not permitted, busy).
+// The result in words: the device's own reason when it refused ("result
+// 84: write protected (7)"), the port's when the modem went away, why the
+// port did not open (missing, not permitted, busy), otherwise what the code
+// means ("result 3: communication error").
 QString resultText(DeviceCore& core, int result) {
-    QString text = QStringLiteral("result ") + QString::number(result);
     const ProgressSteps& progress = core.session.progress();
+    const QString head = QStringLiteral("result ") + QString::number(result) + QStringLiteral(": ");
     if (result == kResultRefused || result == kResultWithheld || result == kResultDisconnected)
-        text += QStringLiteral(": ") + progress.errorText(result, QString());
-    else if (result == kResultNotConnected && !progress.lastError().isEmpty())
-        text += QStringLiteral(": ") + progress.lastError();
-    return text;
+        return head + progress.errorText(result, QString());
+    if (result == kResultNotConnected && !progress.lastError().isEmpty())
+        return head + progress.lastError();
+    return resultWithText(result);
+}
+
+// The line with the status the device reported meanwhile, when it flagged
+// anything and the line does not name it already (a refusal does).
+QString withDeviceStatus(DeviceCore& core, const QString& line) {
+    const QString note = deviceStatusNote(core.session.deviceStatus());
+    return line.contains(note.mid(2)) ? line : line + note;
+}
+
+// What a failed write did to the device: the steps it acknowledged, and
+// the one that went out without a usable answer.
+QString failedWriteSteps(const DeviceSequences& sequences) {
+    const QStringList& done = sequences.written();
+    const QStringList& reached = sequences.mayHaveReached();
+    QString text;
+    if (!done.isEmpty())
+        text += QStringLiteral(", written before the failure: ") + done.join(QLatin1Char(' '));
+    if (!reached.isEmpty())
+        text += QStringLiteral(", may have reached the device: ") + reached.join(QLatin1Char(' '));
+    return text.isEmpty() ? QStringLiteral(", nothing written") : text;
 }
 
 int usage() {
@@ -65,8 +87,9 @@ int readCommand(DeviceCore& core, const QString& port, const QString& file) {
         return 1;
     }
     if (read != 0) {
-        summary(
-            QStringLiteral("read %1 -> %2: failed (%3)").arg(port, file, resultText(core, read)));
+        summary(withDeviceStatus(
+            core,
+            QStringLiteral("read %1 -> %2: failed (%3)").arg(port, file, resultText(core, read))));
         return 1;
     }
     // The file takes the extension of the measurand read; a name with the
@@ -98,8 +121,9 @@ int readCommand(DeviceCore& core, const QString& port, const QString& file) {
         summary(QStringLiteral("read %1 -> %2: read, but the file was not saved").arg(port, saved));
         return 1;
     }
-    summary(QStringLiteral("read %1 -> %2: ok (%3, %4)")
-                .arg(port, saved, p.state.TransmDisplay, core.model.cal.Measurand));
+    summary(withDeviceStatus(
+        core, QStringLiteral("read %1 -> %2: ok (%3, %4)")
+                  .arg(port, saved, p.state.TransmDisplay, core.model.cal.Measurand)));
     return 0;
 }
 
@@ -125,17 +149,20 @@ int writeCommand(DeviceCore& core, const QString& file, const QString& port, boo
                     .arg(file, port));
         return 1;
     }
-    const QStringList& done = core.sequences.written();
     if (written != 0) {
-        summary(QStringLiteral("write %1 -> %2: failed (%3)%4")
-                    .arg(file, port, resultText(core, written))
-                    .arg(done.isEmpty() ? QStringLiteral(", nothing written")
-                                        : QStringLiteral(", written before the failure: ") +
-                                              done.join(QLatin1Char(' '))));
+        // The step's own reason where the result alone does not give it (an
+        // answer with a code the step cannot take: "C34: update failure (8)").
+        QString why = resultText(core, written);
+        const QString& step = core.sequences.failedStep();
+        if (written != kResultRefused && step.contains(QLatin1String(": ")))
+            why += QStringLiteral("; ") + step;
+        summary(
+            withDeviceStatus(core, QStringLiteral("write %1 -> %2: failed (%3)%4")
+                                       .arg(file, port, why, failedWriteSteps(core.sequences))));
         return 1;
     }
     QString detail = changesOnly ? QStringLiteral(", changes only") : QString();
-    if (done.isEmpty()) detail += QStringLiteral(", nothing to write");
+    if (core.sequences.written().isEmpty()) detail += QStringLiteral(", nothing to write");
     const QString leftOut = core.sequences.leftOut();
     if (!leftOut.isEmpty())
         detail += QStringLiteral(", the device has no ") + leftOut +
@@ -154,8 +181,8 @@ int writeCommand(DeviceCore& core, const QString& file, const QString& port, boo
         }
         detail += QStringLiteral(", verified");
     }
-    summary(
-        QStringLiteral("write %1 -> %2: ok (%3%4)").arg(file, port, p.state.TransmDisplay, detail));
+    summary(withDeviceStatus(core, QStringLiteral("write %1 -> %2: ok (%3%4)")
+                                       .arg(file, port, p.state.TransmDisplay, detail)));
     return 0;
 }
 
@@ -167,21 +194,23 @@ int compareCommand(DeviceCore& core, const QString& file, const QString& port) {
     core.program.state.ComPort = port;
     const Comparison c = compareDeviceWithFile(core, file);
     if (!c.failure.isEmpty()) {
-        summary(
+        summary(withDeviceStatus(
+            core,
             QStringLiteral("compare %1 <-> %2: failed, %3")
-                .arg(file, port, c.result != kResultOk ? resultText(core, c.result) : c.failure));
+                .arg(file, port, c.result != kResultOk ? resultText(core, c.result) : c.failure)));
         return 2;
     }
     for (const QString& line : differenceLines(c.differences)) summary(line);
     if (c.differences.empty()) {
-        summary(QStringLiteral("compare %1 <-> %2: the device holds the file's values (%3)")
-                    .arg(file, port, core.program.state.TransmDisplay));
+        summary(withDeviceStatus(
+            core, QStringLiteral("compare %1 <-> %2: the device holds the file's values (%3)")
+                      .arg(file, port, core.program.state.TransmDisplay)));
         return 0;
     }
-    summary(QStringLiteral("compare %1 <-> %2: %3 field(s) differ (%4)")
-                .arg(file, port)
-                .arg(c.differences.size())
-                .arg(core.program.state.TransmDisplay));
+    summary(withDeviceStatus(core, QStringLiteral("compare %1 <-> %2: %3 field(s) differ (%4)")
+                                       .arg(file, port)
+                                       .arg(c.differences.size())
+                                       .arg(core.program.state.TransmDisplay)));
     return 1;
 }
 

@@ -13,6 +13,7 @@
 #include "data_file_check.h"
 #include "data_file_header.h"
 #include "file_operation.h"
+#include "hart/response_codes.h"
 #include "model/device_model.h"
 #include "model/device_types.h"
 #include "model/field_definitions.h"
@@ -198,6 +199,7 @@ void applyHeaderSelection(DeviceModel& m, const DataFileHeader& h) {
     c.DispDecP = static_cast<short>(h.dispDecP);
     m.selection.DevType = h.devType;
     m.selection.CalcMeth = h.calcMethod;
+    m.deviceStatus = deviceStatusOfRecord(h.deviceStatus);
     // The selection lists and option groups follow the file's configuration;
     // its values stay as saved (no catalogue entry is loaded over them).
     UpdDevType(m, m.selection.DevIndx, m.selection.DevType, m.selection.CalcMeth,
@@ -284,6 +286,7 @@ int NewData(DataSession& s, const QString& measurand) {
     s.file.moduleState = 0;
     m.fromDevice = false;
     m.loadedFields.clear();
+    m.deviceStatus = -1;
     const QString base = p.profile.ReadProfile(measurand, QStringLiteral("BaseUnit"),
                                                m.cal.actBaseUnit, p.state.ProfilePath);
     m.cal.Measurand = measurand;

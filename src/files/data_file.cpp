@@ -12,6 +12,7 @@
 #include "data_file_check.h"
 #include "data_file_header.h"
 #include "file_operation.h"
+#include "hart/response_codes.h"
 #include "model/device_model.h"
 #include "model/list_text.h"
 #include "model/scaling.h"
@@ -171,6 +172,7 @@ DataFileHeader headerOfData(DataSession& s) {
     h.devConfigIndex = m.selection.DevIndx;
     h.adRaw = adRaw < 0 || m.fields.at(adRaw).Content.isEmpty() ? QStringLiteral("0")
                                                                 : m.fields.at(adRaw).Content;
+    h.deviceStatus = deviceStatusRecord(m.deviceStatus);
     return h;
 }
 

@@ -83,6 +83,8 @@ constexpr HeaderKey kHeaderKeys[] = {
     setting("DevConfigIndex", Stage::Selection, false, "-1", -1, 255, &H::devConfigIndex),
     {"ADactRaw", Form::NumberText, Stage::Reading, false, "0", -kBig, kBig, &H::adRaw, nullptr,
      nullptr},
+    // Added later: older files lack it, and older readers pass over it.
+    text("DeviceStatus", false, &H::deviceStatus),
 };
 
 QString writtenValue(const HeaderKey& k, const H& h) {
@@ -186,8 +188,11 @@ int configurationOfMode(const QString& mode, int adcByte16) {
 
 std::vector<std::pair<QString, QString>> dataFileHeaderKeys(const DataFileHeader& h) {
     std::vector<std::pair<QString, QString>> keys;
-    for (const HeaderKey& k : kHeaderKeys)
+    for (const HeaderKey& k : kHeaderKeys) {
+        // A status not known is left out rather than written empty.
+        if (k.text == &H::deviceStatus && h.deviceStatus.isEmpty()) continue;
         keys.emplace_back(QLatin1String(k.name), writtenValue(k, h));
+    }
     return keys;
 }
 

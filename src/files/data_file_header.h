@@ -23,6 +23,9 @@ struct DataFileHeader {
     int calUnit = 0, calDecP = 0, dispUnit = 0, dispDecP = 0;
     QString calUnitName, dispUnitName;  // written after the index: "0 (bar)"
     QString adRaw;
+    // The device's status when the data were read: "0x81 (malfunction,
+    // primary variable out of limits)"; "" when not known (and not written).
+    QString deviceStatus;
 };
 
 // Puts the calibration's nominal, AD and measuring ranges into `h`.

@@ -128,7 +128,8 @@ Comparison compareDeviceWithFile(DeviceCore& core, const QString& path) {
     const ModelCopy file(core.model);
     c.result = core.read();
     if (c.result != kResultOk) {
-        c.failure = QStringLiteral("the device could not be read (result %1)").arg(c.result);
+        c.failure =
+            QStringLiteral("the device could not be read (%1)").arg(resultWithText(c.result));
         return c;
     }
     // Another measurand's fields have nothing to compare with.
@@ -150,7 +151,8 @@ Comparison verifyWrite(DeviceCore& core) {
     Comparison c;
     c.result = core.read();
     if (c.result != kResultOk)
-        c.failure = QStringLiteral("the device could not be read back (result %1)").arg(c.result);
+        c.failure =
+            QStringLiteral("the device could not be read back (%1)").arg(resultWithText(c.result));
     else
         c.differences = compareFields(written.model, core.model);
     return c;

@@ -10,6 +10,7 @@
 #include "device_core.h"
 #include "file_names.h"
 #include "hart/request_sender.h"
+#include "hart/response_codes.h"
 #include "universal_file.h"
 
 namespace zh {
@@ -122,10 +123,15 @@ QString tagItemNames(const UniversalSettings& w, const UniversalData& d) {
     return names.join(QStringLiteral(", "));
 }
 
-QString writtenBefore(const QStringList& written) {
-    return written.isEmpty() ? QStringLiteral(", nothing written")
-                             : QStringLiteral(", written before the failure: ") +
-                                   written.join(QStringLiteral(", "));
+// What a failed write did: the items written, and the one whose request
+// went out without a usable answer (`reached`, "" for none).
+QString writtenBefore(const QStringList& written, const QString& reached = QString()) {
+    QString text;
+    if (!written.isEmpty())
+        text +=
+            QStringLiteral(", written before the failure: ") + written.join(QStringLiteral(", "));
+    if (!reached.isEmpty()) text += QStringLiteral(", may have reached the device: ") + reached;
+    return text.isEmpty() ? QStringLiteral(", nothing written") : text;
 }
 
 }  // namespace
@@ -157,7 +163,7 @@ int readUniversalCommand(DeviceCore& core, const QString& port, const QString& f
         return 1;
     }
     summary(head + QStringLiteral("ok (") + identityText(data.identity, data.tag) +
-            QLatin1Char(')'));
+            QLatin1Char(')') + deviceStatusNote(data.deviceStatus));
     return 0;
 }
 
@@ -194,7 +200,8 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
         }
         if (result != 0) {
             summary(head + QStringLiteral("failed, ") + device.lastFailure() +
-                    writtenBefore(written));
+                    writtenBefore(written, device.mayHaveReached() ? names : QString()) +
+                    deviceStatusNote(held.deviceStatus));
             return 1;
         }
         written << names;
@@ -206,7 +213,8 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
         }
     }
     if (written.isEmpty()) {
-        summary(head + QStringLiteral("ok (nothing to write, the device holds the file's values)"));
+        summary(head + QStringLiteral("ok (nothing to write, the device holds the file's values)") +
+                deviceStatusNote(held.deviceStatus));
         return 0;
     }
     // Read back: each item written must now be what the file says.
@@ -225,7 +233,7 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
         return 1;
     }
     summary(head + QStringLiteral("ok (written: ") + written.join(QStringLiteral(", ")) +
-            QLatin1Char(')'));
+            QLatin1Char(')') + deviceStatusNote(held.deviceStatus));
     return 0;
 }
 

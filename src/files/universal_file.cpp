@@ -8,6 +8,7 @@
 #include "app/small_file.h"
 #include "file_replacement.h"
 #include "hart/packed_ascii.h"
+#include "hart/response_codes.h"
 #include "hart/wire_values.h"
 
 namespace zh {
@@ -98,6 +99,8 @@ void writeMeasured(IniDocument& doc, const UniversalData& d) {
         doc.setValue(kValues, QStringLiteral("LoopCurrent"), valueText(d.loopCurrent, 39));
     if (d.has(2))
         doc.setValue(kValues, QStringLiteral("PercentOfRange"), floatFileText(d.percentOfRange));
+    if (d.deviceStatus >= 0)
+        doc.setValue(kValues, QStringLiteral("DeviceStatus"), deviceStatusRecord(d.deviceStatus));
     if (d.has(48)) {
         doc.setValue(kValues, QStringLiteral("AdditionalStatus"), hexText(d.additionalStatus));
         const QStringList words = additionalStatusWords(d.additionalStatus);

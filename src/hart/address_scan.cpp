@@ -6,6 +6,7 @@
 #include "app/logger.h"
 #include "link_library.h"
 #include "packed_ascii.h"
+#include "results.h"
 
 namespace zh {
 namespace {
@@ -77,7 +78,7 @@ QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& po
         const QString reason = link.lastErrorText();
         const QString text =
             reason.isEmpty()
-                ? QStringLiteral("%1 failed (result %2)").arg(QLatin1String(step)).arg(result)
+                ? QStringLiteral("%1 failed (%2)").arg(QLatin1String(step), resultWithText(result))
                 : reason;
         log.DebugLog(QStringLiteral("scanAddresses: ") + text, 1);
         if (failure) *failure = text;

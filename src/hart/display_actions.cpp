@@ -223,6 +223,7 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mo
         int result = kResultCancelled;
         bool refusedByDevice = false;
         const int command = commandOf(routine.id);
+        session_.forgetRequestFate();  // what became of an earlier request is not this one's
         if (!session_.progress().ShowStep(tr(QStringLiteral("Data transfer ...")), description,
                                           QString(), 0, 0)) {
             session_.ResCode1 = 0;  // a code left from an earlier answer is no refusal of this one
@@ -482,7 +483,7 @@ int DisplayActions::RawProbe() {
 
 // ---- After a block write -----------------------------------------------------------
 
-int DisplayActions::StoreWrittenBlocks(bool block10Written, bool block11Written) {
+int DisplayActions::StoreWrittenBlocks(bool block10Written, bool block11Written, QList<int>* done) {
     const int tries = p_.state.RequestTries;
     // Mode "none" leaves the failure to us: without this check the blocks
     // would count as stored although they live only in the display's RAM.
@@ -491,20 +492,20 @@ int DisplayActions::StoreWrittenBlocks(bool block10Written, bool block11Written)
                                       tr(actionText(code)), -1);
         return 0;
     };
-    if (!runAction(action::kCopyToEeprom, QStringLiteral("none"), tries))
-        return failed(action::kCopyToEeprom);
+    auto run = [&](int code) {
+        if (!runAction(code, QStringLiteral("none"), tries)) return false;
+        if (done) *done << code;
+        return true;
+    };
+    if (!run(action::kCopyToEeprom)) return failed(action::kCopyToEeprom);
     p_.dialogs.sleep(kAfterCopyMs);
     if (block10Written || block11Written) {
         p_.dialogs.progressSetStatus(tr(QStringLiteral("Please wait ...")), kBlue);
         p_.dialogs.sleep(kBeforeReinitMs);
-        if (block10Written &&
-            !runAction(action::kReinitLimitSwitch1, QStringLiteral("none"), tries)) {
+        if (block10Written && !run(action::kReinitLimitSwitch1))
             return failed(action::kReinitLimitSwitch1);
-        }
-        if (block11Written &&
-            !runAction(action::kReinitLimitSwitch2, QStringLiteral("none"), tries)) {
+        if (block11Written && !run(action::kReinitLimitSwitch2))
             return failed(action::kReinitLimitSwitch2);
-        }
     }
     return 1;
 }

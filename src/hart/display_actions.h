@@ -23,6 +23,7 @@
 // confirmation names the warning.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -154,8 +155,9 @@ class DisplayActions {
     // (action 5) and re-initialises the limit switches whose block was
     // written (actions 20 and 21). A failure is shown ("Function failed!")
     // and returned as 0, so the caller does not count the blocks as stored;
-    // 1 when everything succeeded.
-    int StoreWrittenBlocks(bool block10Written, bool block11Written);
+    // 1 when everything succeeded. The actions carried out are added to
+    // `done` when given (Aktion is the one that failed).
+    int StoreWrittenBlocks(bool block10Written, bool block11Written, QList<int>* done = nullptr);
 
     // Reads the device again after a restore (code 7); set by the owner of
     // the read sequence. Not set: nothing is read.

@@ -118,6 +118,7 @@ int HartSession::modemGone() {
 int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
                              QByteArray* response, int tries) {
     Logger& log = p_.log;
+    fate_ = RequestFate::NotSent;
     if (modemLost_) return kResultDisconnected;
     const int expected = std::clamp(expectedLength, 0, 255);
     log.DebugLog(QStringLiteral("    Request (Com=") + QString::number(command) +
@@ -130,13 +131,24 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
                      -1);
         return kResultWithheld;
     }
-    if (answerKept(command, request, expected, response)) return 0;
+    if (answerKept(command, request, expected, response)) {
+        fate_ = RequestFate::Done;
+        return 0;
+    }
     answers_.sending(command);
     std::uint8_t buffer[1024] = {};
     std::uint8_t received = 0;
     int result = 0;
     TryOutcome outcome = TryOutcome::Again;
     QElapsedTimer delayed;
+    // Once a try went out without a usable answer, or the device took the
+    // request as a delayed response, the device may have carried it out,
+    // whatever the later tries meet; only a usable answer settles it.
+    bool unanswered = false;
+    const auto ended = [&](int r) {
+        fate_ = unanswered ? RequestFate::Unanswered : RequestFate::NotSent;
+        return r;
+    };
     for (int attempt = 1;;) {
         log.DebugLog(QStringLiteral("---> BaTinHrtCPr_SendRequest: i=") + QString::number(attempt),
                      1);
@@ -151,16 +163,22 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
         if (result == 0) {
             ResCode1 = r1;
             ResCode2 = r2;
+            deviceStatus_ |= r2;
         }
-        if (result == kResultDisconnected) return modemGone();
+        if (result == kResultDisconnected) return ended(modemGone());
         outcome = judge(result, command, expected, received);
+        // The library returns these only after the request went out.
+        if (result == kResultCommunication || result == kResultNoResponse ||
+            outcome == TryOutcome::Delayed || (result == 0 && outcome == TryOutcome::Again)) {
+            unanswered = true;
+        }
         if (outcome == TryOutcome::Done || outcome == TryOutcome::Refused) break;
         if (outcome == TryOutcome::Delayed) {
             // The device works on it: the same request again until it says
             // how it ended, within a bound. Not counted as a try.
             if (!delayed.isValid()) delayed.start();
             if (delayed.elapsed() >= kDelayedTimeOutMs) break;
-            if (pause(responseCodeText(ResCode1), kDelayedPauseMs)) return kResultCancelled;
+            if (pause(responseCodeText(ResCode1), kDelayedPauseMs)) return ended(kResultCancelled);
             continue;
         }
         if (attempt >= tries) break;
@@ -168,24 +186,26 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
         if (progress_.ShowRetry(p_.messages.LookupMessage(QStringLiteral("Retrying ..."),
                                                           QStringLiteral("SerialIO")),
                                 attempt, tries)) {
-            return kResultCancelled;
+            return ended(kResultCancelled);
         }
         // The library has asked again already; busy needs a longer breath.
         if (outcome == TryOutcome::Busy && pause(responseCodeText(ResCode1), kBusyPauseMs))
-            return kResultCancelled;
+            return ended(kResultCancelled);
     }
     if (result != 0) {
         log.DebugLog(QStringLiteral("+++1 SendRequest: res <> ERR_OK!"), -1);
-        return result;
+        return ended(result);
     }
     if (outcome == TryOutcome::Busy || outcome == TryOutcome::Delayed ||
         outcome == TryOutcome::Refused) {
+        fate_ = unanswered ? RequestFate::Unanswered : RequestFate::NotDone;
         return refuse(command);
     }
     if (outcome != TryOutcome::Done) {
         log.DebugLog(QStringLiteral("+++2 SendRequest: Invalid length of data!"), -1);
-        return kResultUnusableAnswer;
+        return ended(kResultUnusableAnswer);
     }
+    fate_ = RequestFate::Done;
     // With no length expected, the whole answer.
     const QByteArray data(reinterpret_cast<const char*>(buffer),
                           expected == 0 ? received : expected);
@@ -270,6 +290,7 @@ HartSession::StepEnd HartSession::beginConnect(const ConnectCall& call) {
     }
     progress_.setPort(s.ComPort);
     modemLost_ = false;
+    deviceStatus_ = 0;
     p_.log.DebugLog(QStringLiteral(">>> HartConnect(ComPort=") + s.ComPort + QLatin1Char(')'), 1);
     p_.log.DebugLog(QStringLiteral("+++ setting windowtimer 200"), 6);
 

@@ -88,6 +88,15 @@ class HartSession : public RequestSender {
     std::uint8_t ResCode2 = 0;  // field device status of the last response
     std::uint8_t resCode1() const override { return ResCode1; }
     std::uint8_t resCode2() const override { return ResCode2; }
+    RequestFate requestFate() const override { return fate_; }
+    void forgetRequestFate() override { fate_ = RequestFate::NotSent; }
+
+    // The field device status bits of every answer since the connection
+    // was made or forgetDeviceStatus() was called: a bit the device set
+    // once (malfunction, cold start) counts even when the last answer
+    // lacks it.
+    std::uint8_t deviceStatus() const { return deviceStatus_; }
+    void forgetDeviceStatus() { deviceStatus_ = 0; }
 
   private:
     enum class TryOutcome { Done, Again, Busy, Delayed, Refused };
@@ -138,6 +147,8 @@ class HartSession : public RequestSender {
     QString detectedChoice_;
     AnswerCache answers_;
     bool modemLost_ = false;
+    RequestFate fate_ = RequestFate::NotSent;
+    std::uint8_t deviceStatus_ = 0;
 };
 
 }  // namespace zh

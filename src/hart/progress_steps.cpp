@@ -95,7 +95,11 @@ QString ProgressSteps::errorText(int result, const QString& function) const {
         return tr(QStringLiteral("Invalid ComPort ")) + port_;
     if (result == -1) return function;
     if (result == kResultCancelled) return tr(QStringLiteral("User Interrupt!"));
-    return tr(QStringLiteral(": Unexpected Error # ")) + QString::number(result) + QLatin1Char('!');
+    // The number with what it means, where the program knows.
+    return tr(QStringLiteral(": Unexpected Error # ")) + QString::number(result) +
+           QLatin1Char('!') +
+           (hasResultText(result) ? QStringLiteral(" (") + tr(resultText(result)) + QLatin1Char(')')
+                                  : QString());
 }
 
 void ProgressSteps::ErrMessage(int result, const QString& function, const QString& detail) {

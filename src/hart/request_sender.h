@@ -12,6 +12,17 @@
 
 namespace zh {
 
+// What became of the last request, for a caller that must say whether it
+// may have changed the device.
+enum class RequestFate {
+    NotSent,     // nothing went out (refused before sending, withheld, no link)
+    NotDone,     // the device answered that it did not carry it out (an error, busy)
+    Done,        // the device answered that it carried it out (0 or a warning)
+    Unanswered,  // it went out and no usable answer came back (lost, garbled, cut
+                 // short, the wrong length, a delayed response still running): the
+                 // device may have carried it out
+};
+
 class RequestSender {
   public:
     virtual ~RequestSender() = default;
@@ -29,7 +40,20 @@ class RequestSender {
     // 64 = command not implemented) and field device status.
     virtual std::uint8_t resCode1() const = 0;
     virtual std::uint8_t resCode2() const = 0;
+
+    // What became of the last request sent (NotSent before the first, and
+    // after forgetRequestFate()).
+    virtual RequestFate requestFate() const { return RequestFate::NotSent; }
+    virtual void forgetRequestFate() {}
 };
+
+// True when a step whose request ended with `result` may have changed the
+// device although it failed: its request went out and came back without a
+// usable answer, or the device said it was done but the answer could not be
+// used (another block, a warning where none may be).
+inline bool mayHaveReachedDevice(int result, RequestFate fate) {
+    return result != 0 && (fate == RequestFate::Unanswered || fate == RequestFate::Done);
+}
 
 // Commands that change the device are built and logged but not sent while
 // the profile's [Common] NoWrite is "ON" (a dry run on a live loop). Any

@@ -98,7 +98,7 @@ QString refusalText(int code, int status) {
            (words.isEmpty() ? QString() : QStringLiteral("; device status: ") + words);
 }
 
-QString deviceStatusText(int status) {
+QStringList deviceStatusWords(int status) {
     // Bit 7 down to bit 0.
     static const char* const kBits[] = {"malfunction",
                                         "configuration changed",
@@ -109,9 +109,35 @@ QString deviceStatusText(int status) {
                                         "non-primary variable out of limits",
                                         "primary variable out of limits"};
     QStringList words;
+    if (status < 0) return words;  // not known
     for (int bit = 7; bit >= 0; --bit)
         if (status & (1 << bit)) words << QString::fromLatin1(kBits[7 - bit]);
-    return words.join(QStringLiteral(", "));
+    return words;
+}
+
+QString deviceStatusText(int status) {
+    return deviceStatusWords(status).join(QStringLiteral(", "));
+}
+
+QString deviceStatusNote(int status) {
+    const QString words = deviceStatusText(status);
+    return words.isEmpty() ? QString() : QStringLiteral("; device status: ") + words;
+}
+
+QString deviceStatusRecord(int status) {
+    if (status < 0 || status > 0xFF) return QString();
+    const QString words = deviceStatusText(status);
+    return QStringLiteral("0x") +
+           QStringLiteral("%1").arg(status, 2, 16, QLatin1Char('0')).toUpper() +
+           QStringLiteral(" (") + (words.isEmpty() ? QStringLiteral("ok") : words) +
+           QLatin1Char(')');
+}
+
+int deviceStatusOfRecord(const QString& record) {
+    const QString number = record.section(QLatin1Char('('), 0, 0).trimmed();
+    bool ok = false;
+    const int status = number.toInt(&ok, 0);
+    return ok && status >= 0 && status <= 0xFF ? status : -1;
 }
 
 }  // namespace zh

@@ -3,6 +3,7 @@
 // byte when its bit 7 is clear), in words for the person at the tool.
 
 #include <QString>
+#include <QStringList>
 
 namespace zh {
 
@@ -36,5 +37,16 @@ QString refusalText(int code, int status);
 // The field device status (second status byte) in words, most serious
 // first: "malfunction, cold start"; "" for 0.
 QString deviceStatusText(int status);
+QStringList deviceStatusWords(int status);
+
+// "; device status: malfunction" for the end of a summary line, "" when the
+// device flagged nothing.
+QString deviceStatusNote(int status);
+
+// The status as data files keep it: "0x90 (malfunction, more status
+// available)", "0x00 (ok)"; and back (-1 for anything else, a key left
+// empty or missing included).
+QString deviceStatusRecord(int status);
+int deviceStatusOfRecord(const QString& record);
 
 }  // namespace zh

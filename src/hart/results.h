@@ -11,11 +11,13 @@ namespace zh {
 
 // The link library's results (it returns 0..10; those it names).
 constexpr int kResultOk = 0;
-constexpr int kResultInvalidHandle = 1;  // port not open or device not connected
-constexpr int kResultResource = 2;       // the interface is in use
-constexpr int kResultCommunication = 3;  // a frame was garbled or cut short
-constexpr int kResultNoResponse = 4;     // the device did not answer
-constexpr int kResultDisconnected = 7;   // the port went away while open: modem unplugged
+constexpr int kResultInvalidHandle = 1;    // port not open or device not connected
+constexpr int kResultResource = 2;         // the interface is in use
+constexpr int kResultCommunication = 3;    // a frame was garbled or cut short
+constexpr int kResultNoResponse = 4;       // the device did not answer
+constexpr int kResultInvalidArgument = 5;  // a value the library does not take
+constexpr int kResultNotSupported = 6;     // the port cannot do what was asked
+constexpr int kResultDisconnected = 7;     // the port went away while open: modem unplugged
 
 // An answer the command cannot use: data of the wrong length, another
 // block than asked for, or a response code where the command needs none.
@@ -47,5 +49,10 @@ constexpr int kResultNoProfileUnits = 97;  // the profile gives no units for a m
 // "no answer from the device", "cancelled", ...; a code without a name
 // reads "HART interface error <code>".
 QString resultText(int result);
+// True when `result` has words of its own.
+bool hasResultText(int result);
+// The code with its words, for summaries and logs: "result 4: no answer
+// from the device".
+QString resultWithText(int result);
 
 }  // namespace zh

@@ -137,6 +137,7 @@ bool UniversalDevice::answered(int sent) {
 int UniversalDevice::failWith(int result, const QString& reason) {
     failure_ = reason;
     warning_.clear();
+    reached_ = false;
     p_.log.DebugLog(QStringLiteral("+++ Universal: ") + reason, -1);
     return result;
 }
@@ -180,12 +181,15 @@ int UniversalDevice::readAll(UniversalData* data) {
     *data = UniversalData();
     data->identity = identity;
 
+    data->deviceStatus = 0;
     for (const ReadStep& step : kReadSteps) {
         // The long tag came with HART 6; older devices do not know command 20.
         if (step.command == 20 && identity.universalRevision < 6) continue;
         QByteArray answer;
         int result = 0;
-        switch (read(step.command, step.minimumLength, &answer, &result)) {
+        const Outcome outcome = read(step.command, step.minimumLength, &answer, &result);
+        if (outcome != Outcome::Failed) data->deviceStatus |= deviceStatus_;
+        switch (outcome) {
             case Outcome::Failed:
                 return result;
             case Outcome::Refused:
@@ -203,6 +207,7 @@ int UniversalDevice::readAll(UniversalData* data) {
 int UniversalDevice::write(std::uint8_t command, const QByteArray& request, const QString& what) {
     failure_.clear();
     warning_.clear();
+    reached_ = false;
     p_.log.DebugLog(QStringLiteral("--> Write Com") + QString::number(command) +
                         QStringLiteral(" (") + what + QStringLiteral("): ") + hexText(request),
                     -1);
@@ -211,15 +216,24 @@ int UniversalDevice::write(std::uint8_t command, const QByteArray& request, cons
                         what + QStringLiteral(": not sent, writing is switched off (NoWrite)"));
     }
     QByteArray answer;
+    sender_.forgetRequestFate();
     const int sent = sender_.SendRequest(command, request, 0, &answer, tries);
-    if (!answered(sent)) return failWith(sent, what + QStringLiteral(": ") + resultText(sent));
+    const bool reached = mayHaveReachedDevice(sent, sender_.requestFate());
+    if (!answered(sent)) {
+        const int failed = failWith(sent, what + QStringLiteral(": ") + resultText(sent));
+        reached_ = reached;
+        return failed;
+    }
     if (sent == 0 && responseCode_ == 0) return 0;
     if (sent == 0 && isWarningCode(responseCode_)) {
         warning_ = what + QStringLiteral(": ") + responseCodeText(responseCode_);
         p_.log.DebugLog(QStringLiteral("    ") + warning_, 1);
         return 0;
     }
-    return failWith(kResultRefused, what + QStringLiteral(": ") + responseCodeText(responseCode_));
+    const int refused =
+        failWith(kResultRefused, what + QStringLiteral(": ") + responseCodeText(responseCode_));
+    reached_ = reached;
+    return refused;
 }
 
 int UniversalDevice::writeMessage(const QString& message) {

@@ -64,6 +64,8 @@ struct UniversalData {
 
     // Command 48: the additional status bytes as they came.
     QByteArray additionalStatus;
+    // The field device status bits of every answer of the read (-1 before).
+    int deviceStatus = -1;
 
     // The commands the device answered with data, and those it refused
     // (command -> response code; 64 "command not implemented" mostly).
@@ -112,6 +114,9 @@ class UniversalDevice {
     // The response code and device status byte of the last answer.
     int lastResponseCode() const { return responseCode_; }
     int lastDeviceStatus() const { return deviceStatus_; }
+    // The last write failed, but its request went out and no usable answer
+    // came back: the device may have carried it out.
+    bool mayHaveReached() const { return reached_; }
 
     // Tries per request (the program's RequestTries).
     int tries = 3;
@@ -130,6 +135,7 @@ class UniversalDevice {
     QString warning_;
     int responseCode_ = 0;
     int deviceStatus_ = 0;
+    bool reached_ = false;
 };
 
 }  // namespace zh

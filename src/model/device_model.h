@@ -60,6 +60,10 @@ struct DeviceModel {
     bool fromDevice = false;
     // The fields a data file gave values for (empty: every field counts).
     QStringList loadedFields;
+    // The field device status bits the device reported while these data
+    // were read from it (or written to it), or the status a data file kept;
+    // -1 when not known (new data, a file without it).
+    int deviceStatus = -1;
 
     // The profile section of the current device type (the measurand name).
     QString deviceSection() const { return cal.Measurand; }

@@ -58,17 +58,33 @@ QString DeviceSequences::badRawValue(const QString& fields) {
 int DeviceSequences::failWrite(int result) {
     Program& p = m_.program;
     p.log.DebugLog(QStringLiteral("HartWrite failed: ") + QString::number(result), 1);
-    if (!written_.isEmpty()) {
-        const QString done = written_.join(QStringLiteral(", "));
+    const QString done = written_.join(QStringLiteral(", "));
+    const QString reached = mayHaveReached_.join(QStringLiteral(", "));
+    if (!done.isEmpty())
         p.log.DebugLog(QStringLiteral("HartWrite: written before the failure: ") + done, 1);
-        p.messages.MsgBox(
-            tr(QStringLiteral("Error")),
-            tr(QStringLiteral(
-                   "The write was not completed. Written to the device: {done}. Not written: "
-                   "{failed} and everything after it.\t") +
-               done + QLatin1Char('\t') + failedStep_),
-            mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+    if (!reached.isEmpty())
+        p.log.DebugLog(QStringLiteral("HartWrite: may have reached the device: ") + reached, 1);
+    // The step that failed is "not written" only when it cannot have
+    // reached the device.
+    QString text;
+    if (!reached.isEmpty() && !done.isEmpty()) {
+        text = tr(QStringLiteral("The write was not completed. Written to the device: {done}. May "
+                                 "have reached the device (no usable answer): {step}. Not "
+                                 "written: everything after it.\t") +
+                  done + QLatin1Char('\t') + failedStep_);
+    } else if (!reached.isEmpty()) {
+        text = tr(QStringLiteral("The write was not completed. May have reached the device (no "
+                                 "usable answer): {step}. Not written: everything after it.\t") +
+                  failedStep_);
+    } else if (!done.isEmpty()) {
+        text = tr(QStringLiteral(
+                      "The write was not completed. Written to the device: {done}. Not written: "
+                      "{failed} and everything after it.\t") +
+                  done + QLatin1Char('\t') + failedStep_);
     }
+    if (!text.isEmpty())
+        p.messages.MsgBox(tr(QStringLiteral("Error")), text, mb::Ok | mb::IconError,
+                          QStringLiteral("nodefmsg"));
     close(true);
     moduleState = 0;
     if (hooks.setModuleState) hooks.setModuleState(0);
@@ -160,6 +176,7 @@ int DeviceSequences::completeWrite(bool withTransmitter, bool noWrite, const QSt
     close();
     m_.fromDevice = true;
     m_.loadedFields.clear();
+    m_.deviceStatus = session_.deviceStatus();
     moduleState = 1;  // the device now holds what is shown
     if (hooks.setModuleState) hooks.setModuleState(1);
     if (hooks.refreshGadgets) hooks.refreshGadgets();
@@ -174,6 +191,7 @@ int DeviceSequences::HartWrite(const QString& mode) {
     const QString scope = mode.section(QLatin1Char(' '), 1, 1).toLower();
     const bool noWrite = writesSwitchedOff(p.state.NoWrite);
     written_.clear();
+    mayHaveReached_.clear();
     leftOut_.clear();
     failedStep_.clear();
 
@@ -336,14 +354,22 @@ int DeviceSequences::writeStepOutcome(const QString& name, int r, const WireStat
         detail = name + QStringLiteral(": ") + responseCodeText(session_.ResCode1);
     }
     if (r == kResultValueRefused) detail = refusal.message();
-    failedStep_ = detail;
+    noteFailedStep(name, r, detail);
     session_.progress().CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), detail,
                                   -1);
     return r;
 }
 
+// The step a write stops at, and whether its request may have reached the
+// device although no usable answer came back.
+void DeviceSequences::noteFailedStep(const QString& name, int result, const QString& detail) {
+    failedStep_ = detail;
+    if (mayHaveReachedDevice(result, session_.requestFate())) mayHaveReached_ << name;
+}
+
 // Shows a write step in the progress window; true when the person cancelled.
 bool DeviceSequences::showWriteStep(const char* name) {
+    session_.forgetRequestFate();
     return session_.progress().ShowStep(title_, QLatin1String(name), QString(), ++stepNo_, 20);
 }
 
@@ -449,6 +475,7 @@ int DeviceSequences::writeDisplay(const QString& mode) {
         if (changesOnly &&
             send.value(QStringLiteral("Send") + n) == snapshots_.value(QStringLiteral("Rec") + n))
             continue;
+        session_.forgetRequestFate();
         if (ps.ShowStep(title_, QStringLiteral("C190_") + n, QString(), ++stepNo_, 20))
             return kResultCancelled;
         int r = blocks_.WriteBlock(block, tries);
@@ -457,7 +484,7 @@ int DeviceSequences::writeDisplay(const QString& mode) {
             if (r == kResultValueRefused) detail = blocks_.lastRefusal().message();
             if ((r == kResultUnusableAnswer || r == kResultRefused) && session_.ResCode1 != 0)
                 detail += QStringLiteral(": ") + responseCodeText(session_.ResCode1);
-            failedStep_ = detail;
+            noteFailedStep(QStringLiteral("C190_") + n, r, detail);
             ps.CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), detail, -1);
             return r;
         }
@@ -466,9 +493,16 @@ int DeviceSequences::writeDisplay(const QString& mode) {
         block10 = block10 || block == 10;
         block11 = block11 || block == 11;
     }
-    // The blocks count as written only when the module stored them.
-    if (any && !actions_.StoreWrittenBlocks(block10, block11)) {
-        failedStep_ = tr(QStringLiteral("the copy of the written blocks into the module's EEPROM"));
+    // The blocks count as written only when the module stored them. The
+    // actions are steps of their own ("C192_5" the EEPROM copy, "C192_20"
+    // and "C192_21" the limit switches' re-initialisation).
+    QList<int> actionsDone;
+    const bool stored = !any || actions_.StoreWrittenBlocks(block10, block11, &actionsDone);
+    for (int code : actionsDone) written_ << QStringLiteral("C192_") + QString::number(code);
+    if (!stored) {
+        noteFailedStep(
+            QStringLiteral("C192_") + QString::number(actions_.Aktion), kResultStoreFailed,
+            tr(QStringLiteral("the copy of the written blocks into the module's EEPROM")));
         return kResultStoreFailed;
     }
     for (auto it = send.cbegin(); it != send.cend(); ++it)

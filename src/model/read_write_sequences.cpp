@@ -96,8 +96,11 @@ bool DeviceSequences::open(const QString& title) {
     }
     // A sequence takes again what its own connection already asked (the
     // identity, detection's reads); on a link found open, the device may
-    // have changed since, so only its own answers count.
-    if (!openedHere_) session_.answers().clear();
+    // have changed since, so only its own answers count, and its status.
+    if (!openedHere_) {
+        session_.answers().clear();
+        session_.forgetDeviceStatus();
+    }
     session_.answers().setServing(true);
     m_.program.dialogs.progressSetTitle(title);
     return true;
@@ -678,6 +681,7 @@ void DeviceSequences::completeRead() {
     // window offers Save and Write and shows the module as updated.
     m_.fromDevice = true;
     m_.loadedFields.clear();
+    m_.deviceStatus = session_.deviceStatus();
     p.state.DataTrigger = 0;
     p.state.DataChanged = false;
     moduleState = 1;

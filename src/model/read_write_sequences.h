@@ -94,6 +94,12 @@ class DeviceSequences {
     // ("" when nothing), and the steps the device acknowledged.
     const QString& leftOut() const { return leftOut_; }
     const QStringList& written() const { return written_; }
+    // The step a failed write stopped at when its request went out and no
+    // usable answer came back: the device may have carried it out.
+    const QStringList& mayHaveReached() const { return mayHaveReached_; }
+    // The step a failed write stopped at, with the device's reason when it
+    // gave one ("C34: update failure (8)").
+    const QString& failedStep() const { return failedStep_; }
     // The fields those steps carried.
     QStringList writtenFields() const;
     int moduleState = 0;  // 1 after a successful read or write
@@ -146,6 +152,7 @@ class DeviceSequences {
     int completeWrite(bool withTransmitter, bool noWrite, const QString& sendRecord);
     int writeDisplay(const QString& mode);
     int failWrite(int result);
+    void noteFailedStep(const QString& name, int result, const QString& detail);
     QString badRawValue(const QString& fields);
     int prepareOutputSettings(QString* why);
     QString hartUnits();
@@ -181,11 +188,12 @@ class DeviceSequences {
     int stepNo_ = 0;
     FieldSnapshot defined_;  // the table as the transmitter read defined it anew
     QString readRecord_;
-    QString missingPart_;    // the part a sequence asked for that the device lacks
-    QStringList written_;    // the steps of the running write the device acknowledged
-    QString failedStep_;     // the step a write stopped at, with the reason
-    QString leftOut_;        // the part of the data a write left out (the device lacks it)
-    int sendUnitCode_ = -1;  // the unit code a write sends with the range (-1: as read)
+    QString missingPart_;         // the part a sequence asked for that the device lacks
+    QStringList written_;         // the steps of the running write the device acknowledged
+    QStringList mayHaveReached_;  // the step that went out without a usable answer
+    QString failedStep_;          // the step a write stopped at, with the reason
+    QString leftOut_;             // the part of the data a write left out (the device lacks it)
+    int sendUnitCode_ = -1;       // the unit code a write sends with the range (-1: as read)
     QMap<QString, QString> snapshots_;
     bool displayRead_ = false;
     DeviceIdentity dataDevice_;        // the device the data shown were read from

@@ -24,7 +24,8 @@ Device::Device(const DeviceConfig& config)
       seeded_(config.seed != 0),
       random_(config.seed),
       records_(UniversalRecords::initial(config)),
-      moreStatus_(config.moreStatus) {
+      moreStatus_(config.moreStatus),
+      statusBits_(config.statusBits) {
     if (config.holdPercent) heldPercent_ = *config.holdPercent;
     transmitter_.start(processValue());
     display_.start(transmitter_.outputCurrentMa(), transmitter_.currentFixed());

@@ -55,10 +55,12 @@ class Device {
 
     UniversalRecords& records() { return records_; }
     const UniversalRecords& records() const { return records_; }
-    // Second status byte of every answer: the transmitter's bits, and bit 4
-    // while there is additional status (command 48) not read yet.
+    // Second status byte of every answer: the transmitter's bits, bit 4
+    // while there is additional status (command 48) not read yet, and the
+    // bits the configuration sets for good.
     std::uint8_t fieldDeviceStatus() const {
-        return static_cast<std::uint8_t>(transmitter_.status() | (moreStatus_ ? 0x10 : 0));
+        return static_cast<std::uint8_t>(transmitter_.status() | (moreStatus_ ? 0x10 : 0) |
+                                         statusBits_);
     }
     // Command 48 read the additional status.
     void additionalStatusRead() { moreStatus_ = false; }
@@ -89,6 +91,7 @@ class Device {
     std::optional<double> heldPercent_;
     UniversalRecords records_;
     bool moreStatus_;
+    std::uint8_t statusBits_;
     std::uint16_t changes_ = 0;
 };
 

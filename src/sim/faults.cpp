@@ -88,8 +88,10 @@ struct FaultWord {
 
 const FaultWord kFaultWords[] = {
     {"noanswer", Fault::Kind::NoAnswer, false, false},
+    {"lost", Fault::Kind::LostAnswer, false, false},
     {"badcheck", Fault::Kind::BadCheckByte, false, false},
     {"wronglength", Fault::Kind::WrongLength, false, false},
+    {"truncated", Fault::Kind::Truncated, false, false},
     {"busy", Fault::Kind::Busy, false, false},
     {"error", Fault::Kind::ErrorCode, true, true},
     {"commerror", Fault::Kind::CommError, true, true},
@@ -305,6 +307,8 @@ const NumberOption kNumberOptions[] = {
      [](DeviceConfig& c, long n) { c.busyWrites = static_cast<int>(n); }},
     {"delayed", 0, 1000, " (0..1000)",
      [](DeviceConfig& c, long n) { c.delayedRepeats = static_cast<int>(n); }},
+    {"status", 0, 255, " (0..255, e.g. 0x80 malfunction, 0x01 PV out of limits)",
+     [](DeviceConfig& c, long n) { c.statusBits = static_cast<std::uint8_t>(n); }},
 };
 
 // The options that switch something on or off.

@@ -102,6 +102,8 @@ const char kUsage[] =
     "  ignorewrites[=on|off]  writes are acknowledged but nothing is stored\n"
     "  morestatus[=on|off] start with \"more status available\" set until\n"
     "                     command 48 reads the additional status\n"
+    "  status=BITS        field device status bits every answer carries (0..255,\n"
+    "                     e.g. 0x80 malfunction, 0x01 PV out of limits)\n"
     "  burst=MS           burst mode: a burst frame of command 1 every MS ms\n"
     "                     while the line is quiet\n"
     "  busy=N             the next N answers to write commands are busy (32)\n"
@@ -116,9 +118,11 @@ const char kUsage[] =
     "the line's (from the first device); a later device keeps a state file\n"
     "only when it names its own.\n"
     "\n"
-    "Faults: noanswer, badcheck, wronglength, busy, error:CODE, commerror:BITS,\n"
-    "late:MS, noise:N, each optionally followed by *COUNT (or xCOUNT; default 1\n"
-    "answer) and @COMMAND (default any command), e.g. \"busy*3@141\".\n"
+    "Faults: noanswer (nothing carried out), lost (carried out, the answer is\n"
+    "lost), badcheck, wronglength, truncated (the answer breaks off half way),\n"
+    "busy, error:CODE, commerror:BITS, late:MS, noise:N, each optionally followed\n"
+    "by *COUNT (or xCOUNT; default 1 answer) and @COMMAND (default any command),\n"
+    "e.g. \"busy*3@141\".\n"
     "Faults are used up in order, one per answer.\n";
 
 int usageError(const char* message, const char* detail) {

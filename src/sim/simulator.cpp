@@ -187,7 +187,8 @@ std::optional<Reply> Simulator::State::handle(const MasterFrame& frame) {
     }
 
     // Busy, error and communication-error answers stand for requests the
-    // device did not carry out; the other faults spoil a real answer.
+    // device did not carry out; the other faults spoil a real answer (a
+    // lost one included: the request was carried out).
     std::uint8_t status1 = 0;
     std::uint8_t status2 = device.fieldDeviceStatus();
     std::vector<std::uint8_t> data;
@@ -235,11 +236,16 @@ std::optional<Reply> Simulator::State::handle(const MasterFrame& frame) {
     std::vector<std::uint8_t> frameBytes =
         encodeResponse(frame, config.preambles, status1, status2, data);
     if (fault && kind == Fault::Kind::BadCheckByte) frameBytes.back() ^= 0xFF;
+    if (fault && kind == Fault::Kind::Truncated) frameBytes.resize(frameBytes.size() / 2);
     reply.bytes.insert(reply.bytes.end(), frameBytes.begin(), frameBytes.end());
 
     device.advance();
-    ++statistics.answers;
     keep();
+    if (fault && kind == Fault::Kind::LostAnswer) {
+        tell(frame, FrameFate::Silenced, nullptr);
+        return std::nullopt;
+    }
+    ++statistics.answers;
     tell(frame, FrameFate::Answered, &reply.bytes);
     return reply;
 }

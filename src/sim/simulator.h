@@ -83,8 +83,11 @@ struct DeviceConfig {
     bool writeProtect = false;  // the configuration writes answer 7
     bool ignoreWrites = false;  // writes answer success, but nothing is stored
     bool moreStatus = false;    // starts with "more status available" until command 48
-    int burstMs = 0;            // burst frames of command 1 this often (0: none)
-    int busyWrites = 0;         // the next N answers to write commands are busy (32)
+    // Field device status bits every answer carries besides the device's
+    // own (0x80 malfunction, 0x01 primary variable out of limits, ...).
+    std::uint8_t statusBits = 0;
+    int burstMs = 0;     // burst frames of command 1 this often (0: none)
+    int busyWrites = 0;  // the next N answers to write commands are busy (32)
     // Every write answers 33 (initiated), then 34 (running) to N-1 repeats,
     // then is carried out (0: writes are carried out at once).
     int delayedRepeats = 0;
@@ -96,9 +99,11 @@ struct DeviceConfig {
 // `command`, or to any command when it is -1).
 struct Fault {
     enum class Kind {
-        NoAnswer,      // stays silent
+        NoAnswer,      // stays silent, and carries nothing out
+        LostAnswer,    // carries the request out, and its answer is lost on the line
         BadCheckByte,  // answers with a wrong check byte
         WrongLength,   // answers with one data byte missing (byte count consistent)
+        Truncated,     // the answer breaks off half way (the byte count promises more)
         Busy,          // response code 32
         ErrorCode,     // response code `code` (e.g. 64 = command not implemented)
         CommError,     // first status byte with bit 7 set: `code` is the error bitmap
@@ -114,8 +119,9 @@ struct Fault {
 };
 
 // Parses a fault description for command lines and environment variables:
-// "noanswer", "badcheck", "wronglength", "busy", "error:64", "commerror:0x08",
-// "late:400", "noise:12", each optionally followed by "x<count>" and
+// "noanswer", "lost", "badcheck", "wronglength", "truncated", "busy",
+// "error:64", "commerror:0x08", "late:400", "noise:12", each optionally
+// followed by "x<count>" and
 // "@<command>" ("busy x3 @141" as "busy*3@141"). Empty on a syntax error.
 std::optional<Fault> parseFault(const std::string& text);
 
@@ -229,7 +235,7 @@ class Simulator {
 // index; demo: at 7), identity=ours|hart5|hart7 (before the options it sets:
 // manufacturer, device type, device id, presence), foreign=notimpl|error|
 // layout, tag=, longtag=, writeprotect[=on|off], ignorewrites[=on|off],
-// morestatus[=on|off],
+// morestatus[=on|off], status=<field device status bits>,
 // burst=<ms>, busy=<n>, delayed=<n>. The
 // display unit and the calibration decimals are checked against the
 // catalogue record the options choose, whatever their order.

@@ -200,7 +200,11 @@ QTextEdit* MainWindow::diagnosticReport() const {
 }
 
 void MainWindow::setStatusText(int field, const QString& text) {
-    if (QLabel* f = statusField(field)) f->setText(text);
+    QLabel* f = statusField(field);
+    if (!f) return;
+    f->setText(text);
+    // A field cut short by its width shows the whole text when pointed at.
+    f->setToolTip(text);
 }
 
 QString MainWindow::statusText(int field) const {

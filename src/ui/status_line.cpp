@@ -3,6 +3,7 @@
 #include "app/gadgets.h"
 #include "app/program.h"
 #include "control_registry.h"
+#include "hart/response_codes.h"
 #include "program_images.h"
 #include "window_frame.h"
 
@@ -20,10 +21,23 @@ void setLamp(Program& p, const char* control, Lamp lamp) {
     p.gadgets.setImage(n, programImageFile(p.state, image));
 }
 
+// " (device status: malfunction, ...)" in the language of the window; ""
+// when the device flagged nothing or its status is not known.
+QString deviceStatusLine(Program& p, int status) {
+    const QStringList words = deviceStatusWords(status);
+    if (words.isEmpty()) return QString();
+    const QString section = QStringLiteral("Application");
+    QStringList shown;
+    for (const QString& word : words) shown << p.messages.LookupMessage(word, section);
+    return QStringLiteral(" (") +
+           p.messages.LookupMessage(QStringLiteral("device status"), section) +
+           QStringLiteral(": ") + shown.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
 }  // namespace
 
-void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState,
-                   const QString& connectionDetail) {
+void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState, const QString& connectionDetail,
+                   int deviceStatus) {
     AppState& s = p.state;
     Messages& msg = p.messages;
 
@@ -53,7 +67,8 @@ void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState,
 
     const bool current = moduleState != 0;
     frame.setStatusText(2, msg.LookupMessage(current ? QStringLiteral("Module: updated")
-                                                     : QStringLiteral("Module: not updated")));
+                                                     : QStringLiteral("Module: not updated")) +
+                               deviceStatusLine(p, deviceStatus));
     setLamp(p, "ImgStatusModule", current ? Lamp::Green : Lamp::Red);
 }
 

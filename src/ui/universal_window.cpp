@@ -379,7 +379,10 @@ int UniversalWindow::write() {
         if (result == 0) done << caption;
         if (result == 0 && device_.lastWarning().isEmpty()) continue;
         if (result != 0) ++refused;
-        const QString reason = result == 0 ? device_.lastWarning() : device_.lastFailure();
+        QString reason = result == 0 ? device_.lastWarning() : device_.lastFailure();
+        // Sent, but no usable answer came back: the device may hold it all the same.
+        if (result != 0 && device_.mayHaveReached())
+            reason += QStringLiteral(" (") + tr("may have reached the device") + QLatin1Char(')');
         p_.messages.MsgBox(tr("HART device"), reason,
                            mb::Ok | (result == 0 ? mb::IconInformation : mb::IconError),
                            QStringLiteral("nodefmsg"));

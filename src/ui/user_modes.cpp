@@ -88,7 +88,7 @@ void UserModes::UpdGadItems(int colindx) {
     commandLists();
     switchOutputs();
     UpdStatusLine(m_.program, frame_, inputs.moduleState ? inputs.moduleState() : 0,
-                  inputs.connectionDetail ? inputs.connectionDetail() : QString());
+                  inputs.connectionDetail ? inputs.connectionDetail() : QString(), m_.deviceStatus);
 }
 
 // Writing needs data; with the interface open (or writes switched off)

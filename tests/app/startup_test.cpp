@@ -81,12 +81,17 @@ TEST_F(StartupTest, ProbeWritesNoFileAndEndsWithTheProbesResult) {
     EXPECT_EQ(t.readFile("Language/English.ini"), QByteArray());
     EXPECT_FALSE(QFile::exists(t.path("Debug.log")));
 
-    calls.clear();
-    TestProgram two;
-    const StartResult r2 = runStartup(two.program, "ZEL-HART", two.dir.path(), {"Connect"}, hooks);
-    EXPECT_FALSE(r2.runWindow);
-    EXPECT_EQ(r2.exitCode, 0);
-    EXPECT_EQ(calls, QStringList({"bind"}));  // no port: ends without probing
+    // No port, or an empty one: a usage error, nothing probed.
+    for (const QStringList& arguments :
+         {QStringList{"Connect"}, QStringList{"Connect", ""}, QStringList{"Connect", " ", "3"}}) {
+        calls.clear();
+        TestProgram two;
+        const StartResult r2 =
+            runStartup(two.program, "ZEL-HART", two.dir.path(), arguments, hooks);
+        EXPECT_FALSE(r2.runWindow);
+        EXPECT_EQ(r2.exitCode, 2) << qPrintable(arguments.join('|'));
+        EXPECT_EQ(calls, QStringList({"bind"}));
+    }
 }
 
 TEST_F(StartupTest, RenamedProgramIsRefused) {

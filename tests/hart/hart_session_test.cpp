@@ -253,6 +253,8 @@ TEST_F(SendRequestTest, InjectedFaultsGiveTheirResults) {
     ASSERT_EQ(session.HartConnect(), 1) << log().toStdString();
     session.LinkOpen = 1;
     EXPECT_EQ(readBlock(0, 24, 1), 4);
+    // It went out, and nothing came back: the device may have acted on it.
+    EXPECT_EQ(session.requestFate(), RequestFate::Unanswered);
     EXPECT_TRUE(log().contains("+++1 SendRequest: res <> ERR_OK!"));
     EXPECT_EQ(session.progress().errorText(4, "BaTinHrtCPr_SendRequest"),
               "No Device Response, not Connected!!");
@@ -265,13 +267,17 @@ TEST_F(SendRequestTest, RefusalsBusyAndDelayedResponses) {
         const char* faults;
         int tries, result, code, frames;
         const char* text;  // the error text of the result
+        RequestFate fate;
     } rows[] = {
-        {"fault=error:64*1@191", 3, kResultRefused, 64, 1, "command not implemented (64)"},
-        {"fault=error:7*1@191", 3, kResultRefused, 7, 1, "write protected (7)"},
-        {"fault=busy*3@191", 3, 0, 0, 4, ""},
-        {"fault=busy*9@191", 2, kResultRefused, 32, 6, "busy (32)"},
-        {"fault=error:33*1@191,fault=error:34*3@191", 1, 0, 0, 5, ""},
-        {"fault=error:35*1@191", 3, kResultRefused, 35, 1, "delayed response dead (35)"},
+        {"fault=error:64*1@191", 3, kResultRefused, 64, 1, "command not implemented (64)",
+         RequestFate::NotDone},
+        {"fault=error:7*1@191", 3, kResultRefused, 7, 1, "write protected (7)",
+         RequestFate::NotDone},
+        {"fault=busy*3@191", 3, 0, 0, 4, "", RequestFate::Done},
+        {"fault=busy*9@191", 2, kResultRefused, 32, 6, "busy (32)", RequestFate::NotDone},
+        {"fault=error:33*1@191,fault=error:34*3@191", 1, 0, 0, 5, "", RequestFate::Done},
+        {"fault=error:35*1@191", 3, kResultRefused, 35, 1, "delayed response dead (35)",
+         RequestFate::NotDone},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.faults);
@@ -284,6 +290,7 @@ TEST_F(SendRequestTest, RefusalsBusyAndDelayedResponses) {
         QByteArray data;
         EXPECT_EQ(readBlock(12, 24, r.tries, &data), r.result);
         EXPECT_EQ(session.ResCode1, r.code);
+        EXPECT_EQ(session.requestFate(), r.fate);
         EXPECT_EQ(commandsReceived().size() - before, r.frames);
         if (r.result == 0) {
             EXPECT_EQ(static_cast<unsigned char>(data.at(0)), 12);
@@ -394,6 +401,8 @@ TEST(ErrorTexts, FollowTheFunctionAndResult) {
     EXPECT_EQ(steps.errorText(-1, "cant run ZEL-HART"), "cant run ZEL-HART");
     EXPECT_EQ(steps.errorText(80, "Anything"), "User Interrupt!");
     EXPECT_EQ(steps.errorText(9, "Anything"), ": Unexpected Error # 9!");
+    EXPECT_EQ(steps.errorText(kResultStoreFailed, "Anything"),
+              ": Unexpected Error # 92! (written but not stored)");
     EXPECT_EQ(steps.errorText(kResultRefused, "BaTinHrtCPr_SendRequest"), "refused by the device");
     steps.setRefusal(QStringLiteral("write protected (7)"));
     EXPECT_EQ(steps.errorText(kResultRefused, "BaTinHrtCPr_SendRequest"), "write protected (7)");

@@ -33,6 +33,7 @@ TEST(SimFaults, EachKindSpoilsOneAnswerThenExpires) {
     };
     const Case cases[] = {
         {"noanswer", false, 0, false, 0, 0, 0, 0},
+        {"lost", false, 0, false, 0, 0, 0, 0},
         {"badcheck", true, 0, false, 0, 0, 26, 20},
         {"wronglength", true, 0, true, 0, 0, 25, 20},  // byte count 27, consistent
         {"busy", true, 0, true, 32, 0, 0, 20},
@@ -111,6 +112,8 @@ TEST(SimFaults, ParseFaultGoodTexts) {
         {"noanswer", Fault::Kind::NoAnswer, 1, -1, 0, 0, 8},
         {"badcheck", Fault::Kind::BadCheckByte, 1, -1, 0, 0, 8},
         {"wronglength@191", Fault::Kind::WrongLength, 1, 191, 0, 0, 8},
+        {"lost*12@34", Fault::Kind::LostAnswer, 12, 34, 0, 0, 8},
+        {"truncated@190", Fault::Kind::Truncated, 1, 190, 0, 0, 8},
         {"busy*3@141", Fault::Kind::Busy, 3, 141, 0, 0, 8},
         {"busy x3 @141", Fault::Kind::Busy, 3, 141, 0, 0, 8},
         {"BUSY@141x3", Fault::Kind::Busy, 3, 141, 0, 0, 8},
@@ -210,7 +213,7 @@ TEST(SimFaults, ParseOptionsFillsConfigurationAndFaults) {
     ASSERT_TRUE(
         parseOptions("identity=hart7,deviceid=0x010203,foreign=layout,tag=Tank 7,"
                      "longtag=Tank seven outlet,writeprotect,morestatus,burst=500,busy=2,"
-                     "delayed=3",
+                     "delayed=3,status=0x81",
                      &config, &faults, &error))
         << error;
     EXPECT_EQ(config.identity, Identity::Hart7);
@@ -227,6 +230,7 @@ TEST(SimFaults, ParseOptionsFillsConfigurationAndFaults) {
     EXPECT_EQ(config.burstMs, 500);
     EXPECT_EQ(config.busyWrites, 2);
     EXPECT_EQ(config.delayedRepeats, 3);
+    EXPECT_EQ(config.statusBits, 0x81);
     ASSERT_TRUE(parseOptions("identity=hart5,foreign=error", &config, &faults, &error));
     EXPECT_EQ(config.manufacturerId, 0x26);
     EXPECT_EQ(config.deviceType, 0x06);

@@ -156,7 +156,7 @@ TEST_F(BatchCommands, ReadChangeWriteReadGivesTheChangedValues) {
 TEST_F(BatchCommands, FailuresEndWithANonZeroStatus) {
     QString out;
     EXPECT_EQ(run({"read", "/dev/zh-no-such-port", "x.cfp"}, &out), 1);
-    EXPECT_TRUE(out.contains("failed")) << out.toStdString();
+    EXPECT_TRUE(out.contains(QRegularExpression("failed \\(result 93: \\S"))) << out.toStdString();
     EXPECT_TRUE(file("x.cfp").isEmpty());
     // A pressure device's data never go into a temperature file.
     EXPECT_EQ(run({"read", port, "p.cft"}, &out), 1);
@@ -171,6 +171,7 @@ TEST_F(BatchCommands, FailuresEndWithANonZeroStatus) {
     EXPECT_EQ(run({"read", "", "kept.cfp"}), 2);
     EXPECT_EQ(run({"write", "kept.cfp", " "}), 2);
     EXPECT_EQ(run({"write", "kept.cfp", "", "changes"}), 2);
+    EXPECT_EQ(run({"Connect", ""}), 2);  // the connection probe too
     EXPECT_EQ(file("kept.cfp"), kept);
     EXPECT_TRUE(receivedCommands().isEmpty());
     // A damaged file (a flipped byte in a key, an option beyond its list) is
@@ -487,7 +488,8 @@ struct ComparisonRow {
     const char* behind;   // "command data" sent through hartcmd, or ""
     bool verifyWrite;     // write --verify instead of compare
     int exit;
-    QStringList named;  // the fields of the difference lines
+    QStringList named;        // the fields of the difference lines
+    const char* status = "";  // the device status in words the summaries end with
 };
 
 class DeviceComparison : public BatchCommands, public ::testing::WithParamInterface<ComparisonRow> {
@@ -508,8 +510,22 @@ class DeviceComparison : public BatchCommands, public ::testing::WithParamInterf
 
 TEST_P(DeviceComparison, ListsExactlyTheFieldsThatDiffer) {
     const ComparisonRow& row = GetParam();
+    const QString status = QLatin1String(row.status);
+    // The device's status ends every summary in words, and the file keeps it.
+    const auto expectStatus = [&status](const QString& out) {
+        if (status.isEmpty()) {
+            EXPECT_FALSE(out.contains("device status")) << out.toStdString();
+        } else {
+            EXPECT_TRUE(out.trimmed().endsWith("; device status: " + status)) << out.toStdString();
+        }
+    };
     QString out;
     ASSERT_EQ(run({"read", port, "device.cfp"}, &out), 0) << out.toStdString();
+    expectStatus(out);
+    if (!status.isEmpty()) {
+        EXPECT_TRUE(file("device.cfp").contains("\nDeviceStatus=0x91 (" + status.toUtf8() + ")"))
+            << file("device.cfp").toStdString();
+    }
     const QStringList read = receivedCommands();
     if (*row.edit) {
         const QString edit = QLatin1String(row.edit);
@@ -530,6 +546,7 @@ TEST_P(DeviceComparison, ListsExactlyTheFieldsThatDiffer) {
                                       : QStringList{"compare", "device.cfp", port};
     EXPECT_EQ(run(arguments, &out), row.exit) << out.toStdString();
     EXPECT_EQ(differenceNames(out), row.named) << out.toStdString();
+    expectStatus(out);
     // The comparison is one read of the device, frame for frame.
     if (!row.verifyWrite) {
         EXPECT_EQ(receivedCommands(), read);
@@ -554,7 +571,15 @@ INSTANTIATE_TEST_SUITE_P(
                       "",
                       true,
                       1,
-                      {"SetPoint1"}}),
+                      {"SetPoint1"}},
+        ComparisonRow{"DeviceStatusInWords",
+                      "status=0x91",
+                      "SetPoint1=10.4[bar]",
+                      "",
+                      true,
+                      0,
+                      {},
+                      "malfunction, more status available, primary variable out of limits"}),
     [](const ::testing::TestParamInfo<ComparisonRow>& info) {
         return std::string(info.param.name);
     });

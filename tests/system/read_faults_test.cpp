@@ -88,6 +88,10 @@ TEST_P(ReadFaults, FailsKeepingTheOldFileOrGivesExactlyTheDevice) {
     const int status = read(fault, "x.cfp", &out);
     if (status != 0) {
         EXPECT_EQ(status, 1) << fault.toStdString() << ": " << out.toStdString();
+        // The result with what it means, never a bare number.
+        static const QRegularExpression inWords(QStringLiteral("failed \\(result \\d+: \\S"));
+        EXPECT_TRUE(inWords.match(out).hasMatch())
+            << fault.toStdString() << ": " << out.toStdString();
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), old) << fault.toStdString();

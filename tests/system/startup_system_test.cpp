@@ -218,15 +218,20 @@ TEST_F(StartupSystemTest, ProbeWritesNoFileEvenWhenEveryTextIsMissing) {
     EXPECT_EQ(changes(before, snapshot(dir.path())), "");
 }
 
-TEST_F(StartupSystemTest, ProbeWithoutPortEndsAtOnce) {
+TEST_F(StartupSystemTest, ProbeWithoutPortEndsAtOnceAsAUsageError) {
     install();
     const Snapshot before = snapshot(dir.path());
 
-    const Outcome r = run(QStringLiteral("ZEL-HART"), {QStringLiteral("Connect")});
-    ASSERT_TRUE(r.finished);
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_LT(r.elapsedMs, 5000);
-    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    for (const QStringList& arguments : {QStringList{QStringLiteral("Connect")},
+                                         QStringList{QStringLiteral("Connect"), QString()}}) {
+        const Outcome r = run(QStringLiteral("ZEL-HART"), arguments);
+        ASSERT_TRUE(r.finished);
+        EXPECT_EQ(r.exitCode, 2) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("usage: ZEL-HART Connect <port>")))
+            << r.err.toStdString();
+        EXPECT_LT(r.elapsedMs, 5000);
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    }
     EXPECT_EQ(changes(before, snapshot(dir.path())), "");
 }
 
@@ -266,7 +271,7 @@ TEST_F(StartupSystemTest, ProbeDrivesTheLinkLibrary) {
 
     r = run(QStringLiteral("ZEL-HART"), {QStringLiteral("Connect")}, env);
     ASSERT_TRUE(r.finished);
-    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(journal().toStdString(), "");
 
     EXPECT_EQ(changes(before, snapshot(dir.path())), "");

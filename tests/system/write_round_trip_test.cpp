@@ -28,6 +28,41 @@ void PrintTo(const RoundTrip& row, std::ostream* os) {
     *os << row.name;
 }
 
+// The write steps that change each place of the memory: the transmitter's
+// configuration bytes and nominal range (C1810), its table (C1820), range
+// and unit (C35) and damping (C34); a display block's RAM (its block write)
+// and EEPROM (the copy after the block writes).
+QStringList stepsThatChanged(const std::vector<hartsim::MemoryDifference>& differences) {
+    QStringList steps;
+    for (const hartsim::MemoryDifference& d : differences) {
+        const QString name = QString::fromStdString(d.name);
+        if (name == QLatin1String("transmitter.ram")) {
+            for (std::size_t at : d.offsets)
+                steps << (at < 26 ? "C1810" : at < 48 ? "C1820" : at < 57 ? "C35" : "C34");
+        } else if (name.startsWith(QLatin1String("display.ram."))) {
+            steps << QStringLiteral("C190_%1").arg(name.section('.', 2).toInt(), 3, 10,
+                                                   QLatin1Char('0'));
+        } else if (name.startsWith(QLatin1String("display.eeprom."))) {
+            steps << QStringLiteral("C192_5");
+        } else {
+            steps << name;  // no write step changes it
+        }
+    }
+    steps.removeDuplicates();
+    return steps;
+}
+
+// The steps a failed write's summary names as written or as having maybe
+// reached the device.
+QStringList namedSteps(const QString& out) {
+    static const QRegularExpression named(
+        QStringLiteral("(?:written before the failure|may have reached the device): ([\\w ]+)"));
+    QStringList steps;
+    for (auto it = named.globalMatch(out); it.hasNext();)
+        steps << it.next().captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return steps;
+}
+
 class WriteRoundTrip : public ::testing::TestWithParam<RoundTrip> {
   protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
@@ -101,6 +136,16 @@ TEST_P(WriteRoundTrip, TheDeviceMemoryChangesExactlyAsTheFile) {
             QRegularExpression(QRegularExpression::escape(memoryName) + QStringLiteral("\\S*")));
     }
     EXPECT_TRUE(rest.trimmed().isEmpty()) << differences << "\n" << out.toStdString();
+    // A failed write names every step that changed the device.
+    if (row.exitCode != 0 && out.contains(QLatin1String(": failed ("))) {
+        const QStringList named = namedSteps(out);
+        for (const QString& step :
+             stepsThatChanged(hartsim::configurationDifferences(before, memory())))
+            EXPECT_TRUE(named.contains(step))
+                << step.toStdString() << " not named: " << out.toStdString();
+        EXPECT_EQ(out.contains(QLatin1String("nothing written")), named.isEmpty())
+            << out.toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -131,7 +176,25 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"RangeBeyondTheCell", "", "a.cfp", "all", "UpperRangeVal=1e9[bar]", 1, ""},
         RoundTrip{"NonAsciiTag", "", "a.cfp", "changes", "TagID=PT-\xc3\xa4\xc3\xb6", 1, ""},
         RoundTrip{"TableValueBeyond16Bits", "", "a.cfp", "all", "AGW5=40000", 1, ""},
-        RoundTrip{"AnotherSensorsConfiguration", "", "a.cfp", "all", "ADCByte20=05", 1, ""}),
+        RoundTrip{"AnotherSensorsConfiguration", "", "a.cfp", "all", "ADCByte20=05", 1, ""},
+        // The answer spoilt or lost after the request went out: the device
+        // may have carried it out, and the summary names it.
+        RoundTrip{"BadCheckByteAfterTheDamping", "fault=badcheck*12@34", "a.cfp", "changes",
+                  "Damping=2.5[s]", 1, "transmitter.ram"},
+        RoundTrip{"TruncatedAnswerToTheDamping", "fault=truncated*12@34", "a.cfp", "changes",
+                  "Damping=2.5[s]", 1, "transmitter.ram"},
+        RoundTrip{"WrongLengthAfterABlock", "fault=wronglength*12@190", "a.cfp", "changes",
+                  "SetPoint1=10.4[bar]", 1, "display.ram.10"},
+        RoundTrip{"LostAnswerToTheDamping", "fault=lost*12@34", "a.cfp", "changes",
+                  "Damping=2.5[s]", 1, "transmitter.ram"},
+        RoundTrip{"TimeOutAfterTheDampingLeft", "fault=late:20000*12@34", "a.cfp", "changes",
+                  "Damping=2.5[s]", 1, "transmitter.ram"},
+        RoundTrip{"LostAnswerToTheEepromCopy", "fault=lost*12@192", "a.cfp", "changes",
+                  "SetPoint1=10.4[bar]", 1, "display.eeprom.10 display.ram.10"},
+        RoundTrip{"NoAnswerToTheConfiguration", "fault=noanswer*12@181", "a.cfp", "all", "", 1, ""},
+        // Taken as a delayed response that never ends: not "nothing written".
+        RoundTrip{"DelayedResponseThatNeverEnds", "delayed=1000", "a.cfp", "changes",
+                  "Damping=2.5[s]", 1, ""}),
     [](const ::testing::TestParamInfo<RoundTrip>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -132,6 +132,11 @@ TEST(Application, ReadModuleFillsTheControlsFromTheDevice) {
     EXPECT_TRUE(rig.window().isVisible());
     EXPECT_EQ(rig.window().statusText(2), "Module: updated");
     EXPECT_EQ(rig.dialogs.progressWindow(), nullptr);
+    // What the device flags in its status shows in words.
+    qputenv("HARTSIM_OPTIONS", "status=0x81");
+    rig.read();
+    EXPECT_EQ(rig.window().statusText(2),
+              "Module: updated (device status: malfunction, primary variable out of limits)");
 }
 
 // A good write leaves every field it sent in the "updated" colour: in a
@@ -251,6 +256,23 @@ TEST(Application, CommandsRunWithoutAWindowOnTheSharedCore) {
     EXPECT_EQ(QString::fromStdString(changed).remove(QRegularExpression("@[0-9,]+")).toStdString(),
               "display.eeprom.10 display.ram.10");
     for (const auto& box : h.dialogs.boxes) ADD_FAILURE() << box.text.toStdString();
+
+    // The block write's answer is lost: the device took it, and the message
+    // says it may have reached the device rather than "not written".
+    qputenv("HARTSIM_OPTIONS", h.options() + ",fault=lost*12@190");
+    const hartsim::Memory beforeLost = deviceMemory(h.state);
+    ASSERT_EQ(app.applicationCheck().UpdApplGadget(0, "SetPoint1", "9000"), "9000");
+    app.command(menu::kWriteChanges);
+    EXPECT_EQ(QString::fromStdString(hartsim::describeDifferences(hartsim::configurationDifferences(
+                                         beforeLost, deviceMemory(h.state))))
+                  .remove(QRegularExpression("@[0-9,]+"))
+                  .toStdString(),
+              "display.ram.10");
+    ASSERT_EQ(h.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(h.dialogs.boxes.front().text,
+              "The write was not completed. May have reached the device (no usable answer): "
+              "C190_010. Not written: everything after it.");
+    EXPECT_EQ(app.data().file.moduleState, 0);
 }
 
 // Compare module with data after one field of the data file was edited:
