@@ -90,11 +90,22 @@ class DeviceSequences {
     // ("" when nothing), and the steps the device acknowledged.
     const QString& leftOut() const { return leftOut_; }
     const QStringList& written() const { return written_; }
+    // The fields of the data laid over the device that differ from it but
+    // that the write does not send (the device has no such setting, or the
+    // field follows another one).
+    const QStringList& notWritten() const { return notWritten_; }
     // The fields those steps carried.
     QStringList writtenFields() const;
     int moduleState = 0;  // 1 after a successful read or write
 
   private:
+    // The display module's scale in the calibration unit, as its blocks
+    // give it (each value with whether it was a number).
+    struct DisplayScale {
+        float lower = 0, upper = 0, nomLow = 0, nomHigh = 0;
+        bool ok[4] = {};  // lower, upper, nomLow, nomHigh
+    };
+
     struct SavedTable {
         int dataTrigger = -1;
         bool dataChanged = false;
@@ -110,6 +121,7 @@ class DeviceSequences {
     int readTransmitter();
     int readDisplay(bool transmitterRead);
     void applyOutputSettings();
+    DisplayScale calibrateDisplay();
     void applyDisplayCalibration();
     void completeRead();
     void followTransmitterRange();
@@ -142,9 +154,13 @@ class DeviceSequences {
     QString missingPartText();
     bool refusedForProfile();
     int readDeviceUnderData(const QString& target);
-    void layDataOverDevice(const FieldSnapshot& data, const QStringList& loaded);
+    void layDataOverDevice(const FieldSnapshot& data, const QStringList& loaded,
+                           const QString& target);
     QStringList checkBeforeWrite(bool withTransmitter, bool withDisplay);
+    QStringList rangeProblems();
+    QStringList tableProblems();
     void changedContentsToRaw();
+    void followChangedValues(bool withDisplay);
     int refuseWrite(const QStringList& why);
 
     SavedTable saveTable() const;
@@ -163,11 +179,12 @@ class DeviceSequences {
     int stepNo_ = 0;
     FieldSnapshot defined_;  // the table as the transmitter read defined it anew
     QString readRecord_;
-    QString missingPart_;    // the part a sequence asked for that the device lacks
-    QStringList written_;    // the steps of the running write the device acknowledged
-    QString failedStep_;     // the step a write stopped at, with the reason
-    QString leftOut_;        // the part of the data a write left out (the device lacks it)
-    int sendUnitCode_ = -1;  // the unit code a write sends with the range (-1: as read)
+    QString missingPart_;     // the part a sequence asked for that the device lacks
+    QStringList written_;     // the steps of the running write the device acknowledged
+    QString failedStep_;      // the step a write stopped at, with the reason
+    QString leftOut_;         // the part of the data a write left out (the device lacks it)
+    QStringList notWritten_;  // fields of the data a write did not send
+    int sendUnitCode_ = -1;   // the unit code a write sends with the range (-1: as read)
     QMap<QString, QString> snapshots_;
 };
 
