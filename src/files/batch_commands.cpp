@@ -13,6 +13,7 @@
 #include "device_core.h"
 #include "file_names.h"
 #include "hart/response_codes.h"
+#include "model/write_fields.h"
 #include "scan_command.h"
 #include "universal_batch.h"
 #include "universal_file.h"
@@ -167,6 +168,8 @@ int writeCommand(DeviceCore& core, const QString& file, const QString& port, boo
     if (!leftOut.isEmpty())
         detail += QStringLiteral(", the device has no ") + leftOut +
                   QStringLiteral(": its part was left out");
+    if (!core.sequences.notWritten().isEmpty())
+        detail += QStringLiteral(", not written: ") + notWrittenText(core.sequences.notWritten());
     if (verify) {
         const Comparison check = verifyWrite(core);
         if (!check.failure.isEmpty() || !check.differences.empty()) {

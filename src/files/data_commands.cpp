@@ -201,9 +201,10 @@ void applyHeaderSelection(DeviceModel& m, const DataFileHeader& h) {
     m.selection.CalcMeth = h.calcMethod;
     m.deviceStatus = deviceStatusOfRecord(h.deviceStatus);
     // The selection lists and option groups follow the file's configuration;
-    // its values stay as saved (no catalogue entry is loaded over them).
+    // its values stay as saved (no catalogue entry is loaded over them, and
+    // no configuration byte over an option the file holds).
     UpdDevType(m, m.selection.DevIndx, m.selection.DevType, m.selection.CalcMeth,
-               QStringLiteral("keep"));
+               QStringLiteral("file"));
 }
 
 int openChosenFile(DataSession& s, const QString& path, const DataFileState& chosen) {

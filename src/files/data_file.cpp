@@ -43,6 +43,7 @@ bool isMeasurandField(DataSession& s, const FieldRecord& f) {
 }
 
 bool isUnitField(DataSession& s, const FieldRecord& f) {
+    if (f.type() == QLatin1String("string")) return false;  // "AB[C]D" is a tag, no unit
     return isMeasurandField(s, f) || !f.GadUnit.isEmpty();
 }
 

@@ -47,13 +47,17 @@ QStringList checkLoadedFields(DataSession& file, const QStringList& present,
             if (!mayBeLeftOut(f)) problems << name + QStringLiteral(" missing");
             continue;
         }
-        if (mayBeLeftOut(f) || f.is(FlagDisplayOnly))
+        const bool option = f.type() == QLatin1String("combobox");
+        if (mayBeLeftOut(f) || (f.is(FlagDisplayOnly) && !option))
             continue;  // a read-out: never written to a device
         // A key with an empty value left the field's default in place.
         const QString content = m.loadedFields.contains(name) ? f.Content : QString();
-        const bool good = f.type() == QLatin1String("combobox")
-                              ? validOption(f, content)
-                              : fitsItsField(m.program, f, content);
+        bool good = option ? validOption(f, content) : fitsItsField(m.program, f, content);
+        // The measurand a file names is the one of its extension: a write
+        // sets the module up for that one, whatever else the file says.
+        if (name == QLatin1String("UnitType"))
+            good = good && content.trimmed().toInt() ==
+                               ListValueOf(m.program.state.Measurands, m.cal.Measurand);
         if (!good)
             problems << name + QLatin1Char('=') + content +
                             (content.isEmpty() ? QString() : f.GadUnit);

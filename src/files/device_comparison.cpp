@@ -1,7 +1,6 @@
 #include "device_comparison.h"
 
 #include <QFileInfo>
-#include <QSet>
 #include <memory>
 #include <utility>
 
@@ -12,43 +11,29 @@
 #include "data_commands.h"
 #include "data_file.h"
 #include "device_core.h"
-#include "hart/display_blocks.h"
 #include "model/device_model.h"
-#include "model/field_twins.h"
 #include "model/list_text.h"
 #include "model/read_write_sequences.h"
 #include "model/scaling.h"
+#include "model/write_fields.h"
 
 namespace zh {
 namespace {
 
-// The fields the display module's blocks carry.
-bool moduleField(const QString& name) {
-    static const QSet<QString> fields = [] {
-        QSet<QString> names;
-        for (const BlockLayout& b : blockLayouts())
-            for (const QString& field : snapshotFields(b.number)) names.insert(field);
-        return names;
-    }();
-    return fields.contains(name);
+// The fields the device, as the last read found it, holds as a write sends
+// them: a display module alone has no transmitter fields, a transmitter
+// alone nothing of the module, a class no option of another class; values
+// of the service functions and copies of another field are no setting.
+QStringList fieldsTheDeviceHolds(const DeviceModel& device) {
+    const Presence parts = parsePresence(device.program.state.TransmDisplay);
+    return fieldsAWriteSends(device, parts != Presence::Display, parts != Presence::Transmitter);
 }
 
-// Whether the device, as the last read found it, holds `f`: a display
-// module alone has no transmitter fields, a transmitter alone nothing but
-// its own; read-outs and the module's counters are never a setting, and
-// the administrator's copy of a field is the same value again.
-bool deviceHolds(DeviceModel& device, const FieldRecord& f) {
-    if (f.is(FlagDisplayOnly) || deviceCounts(f.Name) || isTwinCopy(f.Name)) return false;
+// Read-outs and the module's counters are never a setting either.
+bool deviceHolds(DeviceModel& device, const QStringList& held, const FieldRecord& f) {
+    if (f.is(FlagDisplayOnly) || deviceCounts(f.Name) || !held.contains(f.Name)) return false;
     DataSession session(device);
-    if (!isSavedField(session, f)) return false;
-    switch (parsePresence(device.program.state.TransmDisplay)) {
-        case Presence::Display:
-            return !f.is(FlagTransmitter);
-        case Presence::Transmitter:
-            return f.is(FlagTransmitter) || !moduleField(f.Name);
-        default:
-            return true;
-    }
+    return isSavedField(session, f);
 }
 
 QString unitWord(const QString& bracketed) {
@@ -85,8 +70,10 @@ struct ModelCopy {
 
 }  // namespace
 
-std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceModel& device) {
+std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceModel& device,
+                                           bool sentRawValues) {
     std::vector<FieldDifference> differences;
+    const QStringList held = fieldsTheDeviceHolds(device);
     for (int i = 1; i <= expected.fields.count(); ++i) {
         const FieldRecord& want = expected.fields.at(i);
         if (want.Name.isEmpty()) continue;
@@ -95,7 +82,10 @@ std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceMo
         const int at = device.fields.find(want.Name);
         if (at < 0) continue;
         const FieldRecord& has = device.fields.at(at);
-        if (!deviceHolds(device, has)) continue;
+        if (!deviceHolds(device, held, has)) continue;
+        if (sentRawValues && !want.RawVal.trimmed().isEmpty() &&
+            want.RawVal.trimmed() == has.RawVal.trimmed())
+            continue;
         // Compared in the data's unit, to the decimals the data show.
         QString deviceValue = has.Content;
         if (!want.GadUnit.isEmpty() && !has.GadUnit.isEmpty() && want.GadUnit != has.GadUnit) {
@@ -154,7 +144,7 @@ Comparison verifyWrite(DeviceCore& core) {
         c.failure =
             QStringLiteral("the device could not be read back (%1)").arg(resultWithText(c.result));
     else
-        c.differences = compareFields(written.model, core.model);
+        c.differences = compareFields(written.model, core.model, true);
     return c;
 }
 

@@ -2,8 +2,9 @@
 // Compares a device with a data set: the values a data file holds (or a
 // write sent) against what the device holds after one read. Differences
 // that are not real are left out: numbers the device stores as the same
-// value, texts that differ only in padding, fields the device does not hold
-// for its configuration (transmitter, display or both) and read-outs.
+// value, texts that differ only in padding, read-outs, and every field a
+// write would not send to this device (its parts and class): a comparison
+// lists exactly what a write of the data would change.
 
 #include <QString>
 #include <QStringList>
@@ -34,7 +35,12 @@ struct Comparison {
 // texts equal apart from padding.
 // `device` is not const: a value in another unit is converted by its
 // calibration.
-std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceModel& device);
+// With `sentRawValues` the expected raw values are the ones a write sent,
+// and a field the device gives back with the same raw value holds it,
+// however the two show it (a switch point sent as 9.6 bar on a scale whose
+// next count is 9.5996 bar).
+std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceModel& device,
+                                           bool sentRawValues = false);
 
 // Opens data file `path` into a scratch model, reads the device once into
 // the program's model (the configuration it has) and compares.

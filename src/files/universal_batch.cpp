@@ -123,6 +123,23 @@ QString tagItemNames(const UniversalSettings& w, const UniversalData& d) {
     return names.join(QStringLiteral(", "));
 }
 
+// The packed texts written that the file has in small letters, as the
+// device now holds them: "; written in capitals: tag PT-9".
+QString capitalsNote(const UniversalSettings& w, const QStringList& written) {
+    const std::pair<const char*, const std::optional<QString>*> texts[] = {
+        {"tag", &w.tag}, {"descriptor", &w.descriptor}, {"message", &w.message}};
+    const QStringList sent = written.join(QStringLiteral(", ")).split(QStringLiteral(", "));
+    QStringList items;
+    for (const auto& [word, value] : texts) {
+        const QString name = QLatin1String(word);
+        if (w.inCapitals.contains(name) && sent.contains(name) && *value)
+            items << name + QLatin1Char(' ') + **value;
+    }
+    return items.isEmpty()
+               ? QString()
+               : QStringLiteral("; written in capitals: ") + items.join(QStringLiteral(", "));
+}
+
 // What a failed write did: the items written, and the one whose request
 // went out without a usable answer (`reached`, "" for none).
 QString writtenBefore(const QStringList& written, const QString& reached = QString()) {
@@ -187,6 +204,14 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
         return 1;
     }
 
+    // A long tag came with HART 6: an older device is not asked to take one.
+    QString notWritten;
+    if (held.identity.universalRevision < 6 && differsFrom(wanted.longTag, held.longTag)) {
+        notWritten = QStringLiteral("; not written: HART %1 has no long tag")
+                         .arg(held.identity.universalRevision);
+        wanted.longTag.reset();
+    }
+
     QStringList written;
     std::vector<const PlannedWrite*> done;
     const std::vector<PlannedWrite> writes = plan(wanted);
@@ -213,8 +238,8 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
         }
     }
     if (written.isEmpty()) {
-        summary(head + QStringLiteral("ok (nothing to write, the device holds the file's values)") +
-                deviceStatusNote(held.deviceStatus));
+        summary(head + QStringLiteral("ok (nothing to write, the device holds the file's values") +
+                notWritten + QLatin1Char(')') + deviceStatusNote(held.deviceStatus));
         return 0;
     }
     // Read back: each item written must now be what the file says.
@@ -233,7 +258,8 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
         return 1;
     }
     summary(head + QStringLiteral("ok (written: ") + written.join(QStringLiteral(", ")) +
-            QLatin1Char(')') + deviceStatusNote(held.deviceStatus));
+            capitalsNote(wanted, written) + notWritten + QLatin1Char(')') +
+            deviceStatusNote(held.deviceStatus));
     return 0;
 }
 

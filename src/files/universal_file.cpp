@@ -9,6 +9,7 @@
 #include "file_replacement.h"
 #include "hart/packed_ascii.h"
 #include "hart/response_codes.h"
+#include "hart/unit_codes.h"
 #include "hart/wire_values.h"
 
 namespace zh {
@@ -124,13 +125,14 @@ class SettingsReader {
         return value && !value->trimmed().isEmpty() ? value : std::nullopt;
     }
 
-    std::optional<QString> packed(const char* key, int chars) {
+    std::optional<QString> packed(const char* key, int chars, QStringList* inCapitals) {
         const auto value = text(key);
         if (!value) return value;
         if (value->size() > chars || !isPackable(*value))
             problem(key, *value,
                     QStringLiteral("up to %1 of the characters A-Z, 0-9, blank and common signs")
                         .arg(chars));
+        if (*value != value->toUpper()) *inCapitals << QString::fromLatin1(key).toLower();
         return value->toUpper();
     }
 
@@ -180,6 +182,53 @@ class SettingsReader {
             return std::nullopt;
         }
         return code;
+    }
+
+    // The range against the sensor the file describes, in the range's unit:
+    // both ends within the sensor limits, at least the minimum span apart.
+    // A device refuses any other range; a limit or unit the file does not
+    // give, or cannot be converted, is left to the device.
+    void rangeWithinSensor(const UniversalSettings& s) {
+        if (!s.rangeUnit || (!s.lowerRange && !s.upperRange)) return;
+        const auto limit = [&](const char* key) -> std::optional<double> {
+            const auto value = doc_.value(kSensor, QLatin1String(key));
+            if (!value) return std::nullopt;
+            const QString t = value->trimmed();
+            const int blank = t.indexOf(QLatin1Char(' '));
+            const WireValue<float> number = parseFloat(blank < 0 ? t : t.left(blank));
+            const int unit = blank < 0 ? -1 : unitCodeOf(t.mid(blank + 1));
+            if (!number.ok() || unit < 0) return std::nullopt;
+            if (QLatin1String(key) == QLatin1String("MinimumSpan")) {
+                // A span converts without the offset of a temperature scale.
+                const auto zero = convertUnitCode(0.0, unit, *s.rangeUnit);
+                const auto span = convertUnitCode(double(number.value), unit, *s.rangeUnit);
+                if (!zero || !span) return std::nullopt;
+                return std::fabs(*span - *zero);
+            }
+            return convertUnitCode(double(number.value), unit, *s.rangeUnit);
+        };
+        const auto low = limit("LowerLimit");
+        const auto high = limit("UpperLimit");
+        const auto span = limit("MinimumSpan");
+        const QString unit = QLatin1Char(' ') + unitCodeName(*s.rangeUnit);
+        const auto text = [](double v) { return floatFileText(float(v)); };
+        const double leeway = low && high ? 1e-4 * std::fabs(*high - *low) : 0.0;
+        const std::pair<const char*, std::optional<float>> ends[] = {{"LowerRange", s.lowerRange},
+                                                                     {"UpperRange", s.upperRange}};
+        for (const auto& [key, value] : ends) {
+            if (!value) continue;
+            if (low && *value < *low - leeway)
+                problem(key, text(*value),
+                        QStringLiteral("below the sensor's lower limit ") + text(*low) + unit);
+            else if (high && *value > *high + leeway)
+                problem(key, text(*value),
+                        QStringLiteral("beyond the sensor's upper limit ") + text(*high) + unit);
+        }
+        if (span && s.lowerRange && s.upperRange &&
+            std::fabs(double(*s.upperRange) - double(*s.lowerRange)) < *span - leeway)
+            problem("UpperRange", text(*s.upperRange),
+                    QStringLiteral("less than the sensor's minimum span ") + text(*span) + unit +
+                        QStringLiteral(" from LowerRange ") + text(*s.lowerRange));
     }
 
     QStringList problems;
@@ -256,9 +305,9 @@ bool loadUniversalFile(const QString& path, UniversalSettings* settings, QString
     }
     SettingsReader reader(doc);
     UniversalSettings loaded;
-    loaded.tag = reader.packed("Tag", 8);
-    loaded.descriptor = reader.packed("Descriptor", 16);
-    loaded.message = reader.packed("Message", 32);
+    loaded.tag = reader.packed("Tag", 8, &loaded.inCapitals);
+    loaded.descriptor = reader.packed("Descriptor", 16, &loaded.inCapitals);
+    loaded.message = reader.packed("Message", 32, &loaded.inCapitals);
     loaded.longTag = reader.latin1("LongTag", 32);
     loaded.date = reader.date("Date");
     loaded.pvUnit = reader.unit("PVUnit");
@@ -266,6 +315,7 @@ bool loadUniversalFile(const QString& path, UniversalSettings* settings, QString
     loaded.upperRange = reader.number("UpperRange");
     loaded.lowerRange = reader.number("LowerRange");
     loaded.damping = reader.number("Damping");
+    if (reader.problems.isEmpty()) reader.rangeWithinSensor(loaded);
     if (!reader.problems.isEmpty()) {
         if (error)
             *error = path + QStringLiteral(": ") + reader.problems.join(QStringLiteral("; "));

@@ -32,10 +32,14 @@ struct UniversalSettings {
     std::optional<QDate> date;
     std::optional<int> pvUnit, rangeUnit;
     std::optional<float> upperRange, lowerRange, damping;
+    // The packed texts the file writes in small letters ("tag", "descriptor",
+    // "message"): they go to the device in capitals, all it can hold.
+    QStringList inCapitals;
 };
 
 // Reads the writable items of `path`, each checked as the device would
-// take it. On any problem (no such file, not a text file, no [Universal]
+// take it, the range also against the sensor the file describes ([Sensor]:
+// its limits and minimum span). On any problem (no such file, not a text file, no [Universal]
 // section, a value that cannot be sent) returns false with `error` naming
 // every bad key and value; `settings` is then left as it was.
 bool loadUniversalFile(const QString& path, UniversalSettings* settings, QString* error);

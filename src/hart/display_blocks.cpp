@@ -335,6 +335,18 @@ QStringList blockFields(int number) {
     return fields;
 }
 
+QStringList blockFieldsTaken(int number) {
+    QStringList fields;
+    if (const BlockLayout* layout = blockLayout(number)) {
+        for (const BlockItem& item : layout->items) {
+            const int slot = (item.offset - 1) / 2;
+            if (item.use == BlockUse::Field && (layout->changeFlags & (1u << slot)) != 0)
+                fields << QString::fromLatin1(item.field);
+        }
+    }
+    return fields;
+}
+
 QStringList snapshotFields(int number) {
     QStringList fields = QStringList{QStringLiteral("VersCheck")} + blockFields(number);
     switch (number) {

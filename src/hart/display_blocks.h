@@ -80,6 +80,9 @@ const std::vector<int>& writableBlocks();
 
 // The fields block `number` reads and writes, in offset order.
 QStringList blockFields(int number);
+// Of those, the fields the module takes over from a write: the ones whose
+// slots the block's change flags mark (block 000 sends none of them).
+QStringList blockFieldsTaken(int number);
 // The one field list of a block's change snapshot, used both for the
 // snapshot taken after reading and for the one taken before writing, so
 // that an unchanged block compares equal: VersCheck, the block's fields,

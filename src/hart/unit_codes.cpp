@@ -65,7 +65,56 @@ constexpr UnitName kUnits[] = {
     {253, "special", ""},
 };
 
+// The units a value can be converted between: value in the kind's base
+// unit (pascal, kelvin) = value x factor + offset. Water columns at their
+// reference temperature, mercury at 0 °C (the HART common tables' units).
+enum class Kind { Pressure, Temperature };
+struct Conversion {
+    int code;
+    Kind kind;
+    double factor;
+    double offset;
+};
+constexpr Conversion kConversions[] = {
+    {1, Kind::Pressure, 248.843, 0},
+    {2, Kind::Pressure, 3386.39, 0},
+    {3, Kind::Pressure, 2986.12, 0},
+    {4, Kind::Pressure, 9.78638, 0},
+    {5, Kind::Pressure, 133.322, 0},
+    {6, Kind::Pressure, 6894.757, 0},
+    {7, Kind::Pressure, 1e5, 0},
+    {8, Kind::Pressure, 100, 0},
+    {9, Kind::Pressure, 98.0665, 0},
+    {10, Kind::Pressure, 98066.5, 0},
+    {11, Kind::Pressure, 1, 0},
+    {12, Kind::Pressure, 1000, 0},
+    {13, Kind::Pressure, 133.322, 0},
+    {14, Kind::Pressure, 101325, 0},
+    {145, Kind::Pressure, 248.843, 0},
+    {237, Kind::Pressure, 1e6, 0},
+    {238, Kind::Pressure, 249.089, 0},
+    {239, Kind::Pressure, 9.80665, 0},
+    {32, Kind::Temperature, 1, 273.15},
+    {33, Kind::Temperature, 5.0 / 9.0, 255.372222},
+    {34, Kind::Temperature, 5.0 / 9.0, 0},
+    {35, Kind::Temperature, 1, 0},
+};
+
+const Conversion* conversionOf(int code) {
+    for (const Conversion& c : kConversions)
+        if (c.code == code) return &c;
+    return nullptr;
+}
+
 }  // namespace
+
+std::optional<double> convertUnitCode(double value, int from, int to) {
+    if (from == to) return value;
+    const Conversion* a = conversionOf(from);
+    const Conversion* b = conversionOf(to);
+    if (!a || !b || a->kind != b->kind) return std::nullopt;
+    return (value * a->factor + a->offset - b->offset) / b->factor;
+}
 
 QString unitCodeName(int code) {
     for (const UnitName& u : kUnits)

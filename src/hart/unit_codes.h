@@ -3,6 +3,7 @@
 // current, percent and the other common ones of the protocol's unit table.
 
 #include <QString>
+#include <optional>
 
 namespace zh {
 
@@ -11,5 +12,9 @@ QString unitCodeName(int code);
 // The code of a name as unitCodeName gives it (any letter case) or of a
 // plain decimal code text; -1 for neither.
 int unitCodeOf(const QString& name);
+// `value` in unit `from` given in unit `to`, for two pressure or two
+// temperature units of the table; nothing for units of different kinds or
+// without a known conversion.
+std::optional<double> convertUnitCode(double value, int from, int to);
 
 }  // namespace zh

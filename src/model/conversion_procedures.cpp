@@ -130,7 +130,13 @@ QString ulrVal(DeviceModel& m, const QString& value, const QString& field, int d
         if (!std::isfinite(v)) return QString();
         return fixed(v, 1) + (convert ? c.DispUnit : c.CalUnit);
     }
-    if (convert) v = convertUnit(m, v, c.DispUnit, c.CalUnit, field);
+    // The value is in the unit it names ("15.0[bar]": a range keeps the
+    // transmitter's unit when the display shows another), else in the
+    // display unit.
+    QString number, unit;
+    splitUnit(value, number, unit);
+    if (unit.isEmpty()) unit = convert ? c.DispUnit : c.CalUnit;
+    if (!sameUnit(unit, c.CalUnit)) v = convertUnit(m, v, unit, c.CalUnit, field);
     if (!std::isfinite(v)) return QString();
     if (percent || milliamp) v = lin(m, v, outLow, outHigh, c.CalNomLow, c.CalNomHi, field);
     v = lin(m, v, c.CalNomLow, c.CalNomHi, c.CalADlow, c.CalADhi, field);
@@ -205,6 +211,13 @@ bool numericResult(Conversion proc) {
 }  // namespace
 
 // ----- dispatch ----------------------------------------------------------
+
+QString rawOfContent(DeviceModel& m, const FieldRecord& f, const QString& content) {
+    if (f.CheckProc == Conversion::None) return content;
+    const bool withUnit = f.CheckProc == Conversion::ULRVal && !f.GadUnit.isEmpty() &&
+                          !content.contains(QLatin1Char('['));
+    return applyConversion(m, f.CheckProc, withUnit ? content + f.GadUnit : content, f.Name, 2, 0);
+}
 
 QString applyConversion(DeviceModel& m, Conversion proc, const QString& value, const QString& field,
                         int direction, int gadget) {

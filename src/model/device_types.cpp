@@ -58,6 +58,21 @@ FieldRecord* fieldOf(DeviceModel& m, const QString& name) {
     return i < 0 ? nullptr : &m.fields.at(i);
 }
 
+// An option field's value into the configuration byte or table value that
+// holds it in the device.
+void putOptionInPlace(DeviceModel& m, const FieldRecord& option, FieldRecord& place) {
+    if (place.RawVal.trimmed() != option.RawVal.trimmed())
+        log(m,
+            QStringLiteral("   ") + place.Name + QLatin1Char('=') + place.RawVal +
+                QStringLiteral(" takes ") + option.Name + QLatin1Char('=') + option.RawVal,
+            2);
+    place.RawVal = option.RawVal;
+    place.Content = place.CheckProc == Conversion::None
+                        ? place.RawVal
+                        : applyConversion(m, place.CheckProc, place.RawVal, place.Name, 1);
+    place.BaseValue = place.RawVal;
+}
+
 QString contentOf(DeviceModel& m, const QString& name) {
     const FieldRecord* r = fieldOf(m, name);
     return r ? r->Content : QString();
@@ -543,7 +558,8 @@ void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QS
     // came from the device or a data file: loading the catalogue entry over
     // them would show (and later write) a range and bytes the device does
     // not have.
-    if (mode != QLatin1String("new") && mode != QLatin1String("keep"))
+    if (mode != QLatin1String("new") && mode != QLatin1String("keep") &&
+        mode != QLatin1String("file"))
         UpdTransmitConfig(m, devIndx, devType);
 
     const int descGad = gadget::MeasElemConfigName();
@@ -561,7 +577,9 @@ void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QS
             SyncTransmConfigGadgets(m, QLatin1String(kTransmitterMap), mode);
             const int method = contentOf(m, QStringLiteral("CalcMethod")).trimmed().toInt();
             UpdCalcMethod(m, method);
-            if (method == 1) ClearADC(m, QStringLiteral("transmitter"), QStringLiteral("noupdate"));
+            // A data file brings its own adjustment table.
+            if (method == 1 && mode != QLatin1String("file"))
+                ClearADC(m, QStringLiteral("transmitter"), QStringLiteral("noupdate"));
             break;
         }
         case DeviceClass::All:
@@ -620,6 +638,14 @@ void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, const QString& 
                        mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
             continue;
         }
+        // An option a data file holds leads: the file may have been edited
+        // there rather than in the raw byte. The configuration key is left
+        // as the file has it both ways; a write refuses another key.
+        if (mode == QLatin1String("file") && m.loadedFields.contains(dest)) {
+            if (src != QLatin1String("ADCByte20"))
+                putOptionInPlace(m, m.fields.at(d), m.fields.at(s));
+            continue;
+        }
         const FieldRecord& from = m.fields.at(s);
         FieldRecord& to = m.fields.at(d);
         to.RawVal = from.RawVal;
@@ -646,6 +672,28 @@ void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, const QString& 
         }
     }
     if (mode == QLatin1String("update") && m.hooks.refreshAllControls) m.hooks.refreshAllControls();
+}
+
+QString optionMapOf(int devIndx) {
+    switch (deviceClassOf(devIndx)) {
+        case DeviceClass::Switch:
+            return QLatin1String(kSwitchAgwMap) + QLatin1String(kSwitchByteMap);
+        case DeviceClass::Transmitter:
+            return QLatin1String(kTransmitterMap);
+        case DeviceClass::All:
+            break;
+    }
+    return QString();
+}
+
+void optionsIntoConfiguration(DeviceModel& m) {
+    for (const QString& item : optionMapOf(m.selection.DevIndx).split(QLatin1Char(';'))) {
+        FieldRecord* option = fieldOf(m, item.section(QLatin1Char('='), 0, 0).trimmed());
+        FieldRecord* place = fieldOf(m, item.section(QLatin1Char('='), 1).trimmed());
+        if (!option || !place || option->ColorIndx != ColourChanged) continue;
+        putOptionInPlace(m, *option, *place);
+        place->setColourState(ColourChanged);
+    }
 }
 
 void UpdCalcMethod(DeviceModel& m, int calcMeth) {

@@ -44,12 +44,21 @@ QString configurationRecordText(DeviceModel& m, int key);
 
 void UpdDevTypeSelection(DeviceModel& m, int devIndx);
 // Modes: "new" (a new data set, defaults kept), "keep" (values read from
-// the device or a file are kept), anything else loads the catalogue entry
+// the device are kept), "file" (as "keep", and an option field a data file
+// gave a value keeps it: the file may have been edited there rather than
+// in the configuration byte), anything else loads the catalogue entry
 // ("update" after a selection).
 void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QString& mode);
 // False when the record could not be loaded (logged; fields unchanged).
 bool UpdTransmitConfig(DeviceModel& m, int devIndx, int devType);
 void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, const QString& mode);
+// The option fields a device class keeps in its configuration bytes and
+// table ("CurrentOff=AGW4;...", option=place), "" for a class without any.
+QString optionMapOf(int devIndx);
+// The way back of SyncTransmConfigGadgets for a write: every option field of
+// the current class that changed puts its raw value into its byte or table
+// value, which then counts as changed too.
+void optionsIntoConfiguration(DeviceModel& m);
 void UpdCalcMethod(DeviceModel& m, int calcMeth);
 // Writes the current configuration into the catalogue after the person
 // agreed to a question naming the entry (and, for one the catalogue holds,

@@ -112,7 +112,7 @@ constexpr FieldRow kFields[] = {
     {"RESERVED_IDX_05_", "", "Number", "0", "", "nodisplay;"},
     {"pc_en_RxD1_Pullup", "", "Number", "0", "", "nodisplay;"},
     {"pc_disable_stepdown", "", "Number", "0", "", "nodisplay;"},
-    {"pc_startup_delay_LS_TP", "", "Number", "0", "", "nodisplay;"},
+    {"pc_startup_delay_LS_TP", "", "Number", "0", "5;0;30000", "nodisplay;"},
     {"bLogDataStoreFailureCount", "", "Number", "0", "", "nodisplay;"},
     {"pc_ui32PowerOnCount", "", "Number", "0", "", "nodisplay;"},
     {"pc_ui32OPseconds", "", "Number", "0", "", "nodisplay;"},
@@ -195,7 +195,7 @@ constexpr FieldRow kFields[] = {
     {"TagIDAdm", "TagIDAdm", "String", "", "16", "COMMON;"},
     {"ValLoopTestAdm", "ValLoopTestAdm", "Float", "12.0", "2.3;0.0;99.0", "TEMPERATURE;"},
     {"bIntSerIO", "CmbADCOpmode", "Combobox", "{intSerIO}", "{interfaces}", "SYSTEM;readonly;"},
-    {"TaraPulseLen", "FldTaraPulseLen", "Number", "0", "3", "disabled;"},
+    {"TaraPulseLen", "FldTaraPulseLen", "Number", "0", "3;0;999", "disabled;"},
     {"ConfigYN", "CmbConfig", "Combobox", "1", "{noOrYes}", "ADMIN;nodisplay;"},
     {"CmbSelCmdAdm", "CmbSelCmdAdm", "Combobox", "201", "{displayCommands}", "SYSTEM;displayonly;"},
     // The transmitter's own configuration: converter bytes, ranges, limit table.

@@ -15,6 +15,7 @@
 #include "model/list_text.h"
 #include "model/read_write_sequences.h"
 #include "model/scaling.h"
+#include "model/write_fields.h"
 
 namespace zh {
 
@@ -101,9 +102,7 @@ void DeviceSequences::changedContentsToRaw() {
     for (int i = 1; i <= m_.fields.count(); ++i) {
         FieldRecord& r = m_.fields.at(i);
         if (r.ColorIndx != ColourChanged) continue;
-        r.RawVal = r.CheckProc == Conversion::None
-                       ? r.Content
-                       : applyConversion(m_, r.CheckProc, r.Content, r.Name, 2, 0);
+        r.RawVal = rawOfContent(m_, r, r.Content);
         // The module keeps that nominal range with its decimal point (see
         // scaleSerialNominalRange).
         bool ok = false;
@@ -129,6 +128,7 @@ int DeviceSequences::refuseWrite(const QStringList& why) {
 // out with.
 QStringList DeviceSequences::checkWriteValues(bool withTransmitter, bool withDisplay) {
     changedContentsToRaw();
+    followChangedValues(withDisplay);
     QStringList bad = checkBeforeWrite(withTransmitter, withDisplay);
     sendUnitCode_ = -1;
     QString why;
@@ -169,9 +169,12 @@ int DeviceSequences::completeWrite(bool withTransmitter, bool noWrite, const QSt
         return kResultDryRun;
     }
     if (withTransmitter) readRecord_ = sendRecord;
-    const QString done = written_.isEmpty()
-                             ? tr(QStringLiteral("Nothing to write: the device holds these data"))
-                             : tr(QStringLiteral("Data transmitted"));
+    QString done = written_.isEmpty()
+                       ? tr(QStringLiteral("Nothing to write: the device holds these data"))
+                       : tr(QStringLiteral("Data transmitted"));
+    if (!notWritten_.isEmpty())
+        done += QStringLiteral("; ") +
+                tr(QStringLiteral("not written: {fields}\t") + notWrittenText(notWritten_));
     p.dialogs.progressSetStatus(done, 0);
     close();
     m_.fromDevice = true;
@@ -193,6 +196,7 @@ int DeviceSequences::HartWrite(const QString& mode) {
     written_.clear();
     mayHaveReached_.clear();
     leftOut_.clear();
+    notWritten_.clear();
     failedStep_.clear();
 
     // Checked before the first frame: every value the write may send.

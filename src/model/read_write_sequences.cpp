@@ -553,9 +553,9 @@ void DeviceSequences::applyOutputSettings() {
         if (rangeUnit != c.DispUnit)
             v = convertUnit(m_, v, rangeUnit, c.DispUnit, QLatin1String(field));
         if (!std::isfinite(v)) continue;
-        const QString counts =
-            applyConversion(m_, Conversion::ULRVal, QString::number(static_cast<double>(v), 'g', 9),
-                            QLatin1String(field), 2);
+        const QString counts = applyConversion(
+            m_, Conversion::ULRVal, QString::number(static_cast<double>(v), 'g', 9) + c.DispUnit,
+            QLatin1String(field), 2);
         if (!counts.isEmpty()) setRaw(QLatin1String(field), counts);
     }
 }
@@ -563,7 +563,7 @@ void DeviceSequences::applyOutputSettings() {
 // After blocks 000, 012 and 013: the display module's calibration. The
 // measurand at the calibration counts CalADlow/CalADhi is interpolated from
 // the range values of block 012, which sit at the counts of block 013.
-void DeviceSequences::applyDisplayCalibration() {
+DeviceSequences::DisplayScale DeviceSequences::calibrateDisplay() {
     CalibrationState& c = m_.cal;
     const bool serial = c.IntSerIO == 1;
     if (!serial) {
@@ -583,27 +583,37 @@ void DeviceSequences::applyDisplayCalibration() {
         const QString text = applyConversion(m_, Conversion::AnaRawToCalUnit, raw(field), field, 1);
         return parseStoredFloat(text.section(QLatin1Char('['), 0, 0), ok);
     };
-    bool ok[6] = {};
-    const float lower = calValue(QStringLiteral("LowerRangeVal"), true, &ok[0]);
-    const float upper = calValue(QStringLiteral("UpperRangeVal"), true, &ok[1]);
-    const float nomLow = calValue(QStringLiteral("NominalRangeLow"), false, &ok[2]);
-    const float nomHigh = calValue(QStringLiteral("NominalRangeHigh"), false, &ok[3]);
-    const float adLow = parseStoredFloat(raw(QStringLiteral("LowerRangeADVal")), &ok[4]);
-    const float adHigh = parseStoredFloat(raw(QStringLiteral("UpperRangeADVal")), &ok[5]);
+    DisplayScale d;
+    bool* ok = d.ok;
+    d.lower = calValue(QStringLiteral("LowerRangeVal"), true, &ok[0]);
+    d.upper = calValue(QStringLiteral("UpperRangeVal"), true, &ok[1]);
+    d.nomLow = calValue(QStringLiteral("NominalRangeLow"), false, &ok[2]);
+    d.nomHigh = calValue(QStringLiteral("NominalRangeHigh"), false, &ok[3]);
+    bool okLow = false, okHigh = false;
+    const float adLow = parseStoredFloat(raw(QStringLiteral("LowerRangeADVal")), &okLow);
+    const float adHigh = parseStoredFloat(raw(QStringLiteral("UpperRangeADVal")), &okHigh);
 
     if (ok[0] && ok[1]) {
-        if (ok[4] && ok[5] && adHigh - adLow >= 0.0001f) {
+        if (okLow && okHigh && adHigh - adLow >= 0.0001f) {
             c.CalDPlow =
-                yggx(m_, c.CalADlow, adLow, adHigh, lower, upper, QStringLiteral("CalDPlow"));
-            c.CalDPhi = yggx(m_, c.CalADhi, adLow, adHigh, lower, upper, QStringLiteral("CalDPhi"));
+                yggx(m_, c.CalADlow, adLow, adHigh, d.lower, d.upper, QStringLiteral("CalDPlow"));
+            c.CalDPhi =
+                yggx(m_, c.CalADhi, adLow, adHigh, d.lower, d.upper, QStringLiteral("CalDPhi"));
         } else {
-            c.CalDPlow = lower;
-            c.CalDPhi = upper;
+            c.CalDPlow = d.lower;
+            c.CalDPhi = d.upper;
         }
     }
     if (ok[2] && ok[3] && !serial) {
-        c.CalNomLow = nomLow;
-        c.CalNomHi = nomHigh;
+        c.CalNomLow = d.nomLow;
+        c.CalNomHi = d.nomHigh;
+    }
+    return d;
+}
+
+void DeviceSequences::applyDisplayCalibration() {
+    const DisplayScale d = calibrateDisplay();
+    if (d.ok[2] && d.ok[3] && m_.cal.IntSerIO != 1) {
         for (const char* name : {"NominalRangeLow", "NominalRangeHigh"}) {
             const int i = m_.fields.find(QLatin1String(name));
             if (i < 0) continue;
@@ -619,16 +629,16 @@ void DeviceSequences::applyDisplayCalibration() {
         return trimTrailingZeros(QString::number(static_cast<double>(v), 'f', 4));
     };
     Program& p = m_.program;
-    if (ok[0] && ok[2] && lower < nomLow) {
+    if (d.ok[0] && d.ok[2] && d.lower < d.nomLow) {
         p.messages.MsgBox(QStringLiteral("Error"),
                           QStringLiteral("Lower range value {LMRV} < nominal range {LNRV}\t") +
-                              text(lower) + QLatin1Char('\t') + text(nomLow),
+                              text(d.lower) + QLatin1Char('\t') + text(d.nomLow),
                           0);
     }
-    if (ok[1] && ok[3] && upper > nomHigh) {
+    if (d.ok[1] && d.ok[3] && d.upper > d.nomHigh) {
         p.messages.MsgBox(QStringLiteral("Error"),
                           QStringLiteral("Upper range value {UMRV} > nominal range {UNRV}\t") +
-                              text(upper) + QLatin1Char('\t') + text(nomHigh),
+                              text(d.upper) + QLatin1Char('\t') + text(d.nomHigh),
                           0);
     }
 }

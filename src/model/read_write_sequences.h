@@ -100,6 +100,10 @@ class DeviceSequences {
     // The step a failed write stopped at, with the device's reason when it
     // gave one ("C34: update failure (8)").
     const QString& failedStep() const { return failedStep_; }
+    // The fields of the data laid over the device that differ from it but
+    // that the write does not send (the device has no such setting, or the
+    // field follows another one).
+    const QStringList& notWritten() const { return notWritten_; }
     // The fields those steps carried.
     QStringList writtenFields() const;
     int moduleState = 0;  // 1 after a successful read or write
@@ -114,6 +118,13 @@ class DeviceSequences {
     bool displayRead() const { return displayRead_; }
 
   private:
+    // The display module's scale in the calibration unit, as its blocks
+    // give it (each value with whether it was a number).
+    struct DisplayScale {
+        float lower = 0, upper = 0, nomLow = 0, nomHigh = 0;
+        bool ok[4] = {};  // lower, upper, nomLow, nomHigh
+    };
+
     struct SavedTable {
         int dataTrigger = -1;
         bool dataChanged = false;
@@ -134,6 +145,7 @@ class DeviceSequences {
     void keepUnreadDisplayValues(const SavedTable& saved, Presence connected);
     void forgetLiveValues();
     void applyOutputSettings();
+    DisplayScale calibrateDisplay();
     void applyDisplayCalibration();
     void completeRead();
     void followTransmitterRange();
@@ -167,9 +179,13 @@ class DeviceSequences {
     QString missingPartText();
     bool refusedForProfile();
     int readDeviceUnderData(const QString& target);
-    void layDataOverDevice(const FieldSnapshot& data, const QStringList& loaded);
+    void layDataOverDevice(const FieldSnapshot& data, const QStringList& loaded,
+                           const QString& target);
     QStringList checkBeforeWrite(bool withTransmitter, bool withDisplay);
+    QStringList rangeProblems();
+    QStringList tableProblems();
     void changedContentsToRaw();
+    void followChangedValues(bool withDisplay);
     int refuseWrite(const QStringList& why);
 
     SavedTable saveTable() const;
@@ -193,6 +209,7 @@ class DeviceSequences {
     QStringList mayHaveReached_;  // the step that went out without a usable answer
     QString failedStep_;          // the step a write stopped at, with the reason
     QString leftOut_;             // the part of the data a write left out (the device lacks it)
+    QStringList notWritten_;      // fields of the data a write did not send
     int sendUnitCode_ = -1;       // the unit code a write sends with the range (-1: as read)
     QMap<QString, QString> snapshots_;
     bool displayRead_ = false;

@@ -57,6 +57,11 @@ QString formatDecimals(DeviceModel& m, const QString& value, const QString& fiel
 // Derives CalDecP from the calibration range (or from `digits` when >= 1).
 void SetCalDecP(DeviceModel& m, int digits);
 
+// The raw value of `content` for field `f`, read in the unit the field
+// shows (a range may show another unit than the display); the content
+// itself for a field without a conversion.
+QString rawOfContent(DeviceModel& m, const FieldRecord& f, const QString& content);
+
 // Runs conversion `proc` on `value` of `field`: direction 1 raw -> content
 // (and shows it in `gadget` when that is not 0), 2 content -> raw, others "".
 QString applyConversion(DeviceModel& m, Conversion proc, const QString& value, const QString& field,

@@ -83,8 +83,9 @@ RawTrace AllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldLis
             const QString result = f->CheckProc != Conversion::None
                                        ? applyConversion(m, f->CheckProc, raw, name, 1)
                                        : raw;
-            QString content, unit;
-            splitUnit(result, content, unit);
+            QString content = result, unit;
+            // A text is a text: brackets in a tag are no unit.
+            if (f->type() != QLatin1String("string")) splitUnit(result, content, unit);
             if (!unit.isEmpty()) f->GadUnit = unit;
             if (f->type() == QLatin1String("number") && !content.isEmpty() &&
                 content != QLatin1String("-")) {

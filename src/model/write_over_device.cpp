@@ -5,16 +5,21 @@
 // device's exact raw value, so a file written back unchanged changes no
 // byte, and "changes" sends only what really differs.
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "app/dialogs.h"
 #include "app/number_text.h"
+#include "app/presence.h"
 #include "app/program.h"
 #include "model/device_model.h"
 #include "model/device_types.h"
 #include "model/read_write_sequences.h"
 #include "model/scaling.h"
+#include "model/scaling_detail.h"
+#include "model/write_fields.h"
 
 namespace zh {
 
@@ -28,6 +33,20 @@ QStringList transmitterWriteFields() {
     for (int i = 0; i < 22; ++i) t << QStringLiteral("ADCByte%1").arg(i);
     for (int i = 0; i < 11; ++i) t << QStringLiteral("AGW%1").arg(i);
     return t;
+}
+
+// The fields of the module's blocks kept as converter counts on the scale
+// of the range: the switch points and window limits.
+std::vector<FieldRecord*> countedFields(DeviceModel& m) {
+    std::vector<FieldRecord*> fields;
+    for (int block : writableBlocks()) {
+        for (const QString& name : blockFields(block)) {
+            const int i = m.fields.find(name);
+            if (i >= 0 && m.fields.at(i).CheckProc == Conversion::ADToMeasurand)
+                fields.push_back(&m.fields.at(i));
+        }
+    }
+    return fields;
 }
 
 int decimalsOf(const QString& text) {
@@ -88,6 +107,9 @@ QStringList DeviceSequences::checkBeforeWrite(bool withTransmitter, bool withDis
         }
         bad << checkFields(changed);
     }
+    // Values the device would refuse.
+    bad << rangeProblems();
+    if (withTransmitter) bad << tableProblems();
     // Values that do not fit their place in a request or a block.
     if (withTransmitter && bad.isEmpty()) {
         adc_.encodeOnly = universal_.encodeOnly = true;
@@ -144,12 +166,16 @@ int DeviceSequences::readDeviceUnderData(const QString& target) {
                    "was written.\t") +
                saved.measurand + QLatin1Char('\t') + m_.cal.Measurand));
     }
-    const FieldSnapshot::Values* dataKey = data.at(m_.fields.find(QStringLiteral("ADCByte20")));
-    bool okData = false, okDevice = false;
-    const int fileKey = dataKey ? dataKey->RawVal.toInt(&okData) : 0;
+    // The data laid over the device, with the option fields in their bytes:
+    // a configuration key they bring (ADCByte20, or DevType) is checked then.
+    bool okDevice = false;
     const int deviceKey = raw(QStringLiteral("ADCByte20")).toInt(&okDevice);
-    if (target != QLatin1String("display") && loaded.contains(QStringLiteral("ADCByte20")) &&
-        okData && okDevice && fileKey != deviceKey) {
+    layDataOverDevice(data, loaded, target);
+    changedContentsToRaw();
+    followChangedValues(target != QLatin1String("transmitter"));
+    bool okData = false;
+    const int dataKey = raw(QStringLiteral("ADCByte20")).toInt(&okData);
+    if (target != QLatin1String("display") && okData && okDevice && dataKey != deviceKey) {
         const auto name = [this](int key) {
             const QString d =
                 ConfigurationRecord::fromText(configurationRecordText(m_, key)).description;
@@ -159,9 +185,8 @@ int DeviceSequences::readDeviceUnderData(const QString& target) {
         return refuse(tr(
             QStringLiteral("The data are for the transmitter configuration {data}, the connected "
                            "transmitter is {device}. Nothing was written.\t") +
-            name(fileKey) + QLatin1Char('\t') + name(deviceKey)));
+            name(dataKey) + QLatin1Char('\t') + name(deviceKey)));
     }
-    layDataOverDevice(data, loaded);
     p.state.DataTrigger = saved.dataTrigger;
     p.state.DataChanged = saved.dataChanged;
     m_.loadedFields = loaded;
@@ -172,9 +197,25 @@ int DeviceSequences::readDeviceUnderData(const QString& target) {
 
 // Every field the data hold takes the data's value where it differs from
 // the device's, in the unit the field now shows, and counts as changed.
-// Read-outs, the module's own counters and fields the data do not hold stay
-// as the device has them.
-void DeviceSequences::layDataOverDevice(const FieldSnapshot& data, const QStringList& loaded) {
+// Only what the write sends is laid over: read-outs, the module's own
+// counters, fields the data do not hold, and fields the device has no
+// setting for stay as the device has them; the last are named when the
+// data hold another value (a copy that agrees with the data's own
+// original is no other value).
+void DeviceSequences::layDataOverDevice(const FieldSnapshot& data, const QStringList& loaded,
+                                        const QString& target) {
+    const Presence part = parsePresence(target);
+    const QStringList sent =
+        fieldsAWriteSends(m_, part != Presence::Display, part != Presence::Transmitter);
+    notWritten_.clear();
+    // The data's value of field i in `unit` ("" when it cannot be given).
+    const auto dataValue = [&](int i, const QString& unit) {
+        const FieldSnapshot::Values* v = data.at(i);
+        if (!v) return QString();
+        const bool otherUnit = !v->GadUnit.isEmpty() && !unit.isEmpty() && v->GadUnit != unit;
+        return otherUnit ? convertUnitText(m_, v->Content, v->GadUnit, unit, m_.fields.at(i).Name)
+                         : v->Content;
+    };
     for (int i = 1; i <= m_.fields.count(); ++i) {
         FieldRecord& f = m_.fields.at(i);
         const FieldSnapshot::Values* v = data.at(i);
@@ -186,6 +227,13 @@ void DeviceSequences::layDataOverDevice(const FieldSnapshot& data, const QString
         const QString device =
             otherUnit ? convertUnitText(m_, f.Content, f.GadUnit, v->GadUnit, f.Name) : f.Content;
         if (showsValue(v->Content, device)) continue;
+        if (!sent.contains(f.Name)) {
+            const int leader = m_.fields.find(leaderOf(f.Name));
+            const bool agrees =
+                leader >= 0 && showsValue(v->Content, dataValue(leader, v->GadUnit));
+            if (!agrees) notWritten_ << f.Name;
+            continue;
+        }
         const QString value =
             otherUnit ? convertUnitText(m_, v->Content, v->GadUnit, f.GadUnit, f.Name) : v->Content;
         m_.program.log.DebugLog(
@@ -196,6 +244,122 @@ void DeviceSequences::layDataOverDevice(const FieldSnapshot& data, const QString
         f.BaseValue = baseValueOf(m_, f);
         f.setColourState(ColourChanged);
     }
+    if (!notWritten_.isEmpty())
+        m_.program.log.DebugLog(
+            QStringLiteral("   data not written: ") + notWrittenText(notWritten_), 1);
+}
+
+// What changed brings along before the values are checked and sent: the
+// option fields go into the configuration bytes and table, and a new range
+// (or nominal range, or calibration point) moves the scale the module keeps
+// its switch points on. The points keep the values they show, in the new
+// scale, and so count as changed.
+void DeviceSequences::followChangedValues(bool withDisplay) {
+    optionsIntoConfiguration(m_);
+    if (!withDisplay) return;
+    static const char* const kScale[] = {"LowerRangeVal",    "UpperRangeVal",   "NominalRangeLow",
+                                         "NominalRangeHigh", "LowerRangeADVal", "UpperRangeADVal",
+                                         "CalDecimalPoint"};
+    bool moved = false;
+    for (const char* name : kScale) {
+        const int i = m_.fields.find(QLatin1String(name));
+        moved = moved || (i >= 0 && m_.fields.at(i).ColorIndx == ColourChanged);
+    }
+    if (!moved) return;
+    calibrateDisplay();
+    // A range without a span has no scale; the range check names it.
+    if (std::fabs(m_.cal.CalDPhi - m_.cal.CalDPlow) < 0.0001f) return;
+    for (FieldRecord* f : countedFields(m_)) {
+        if (f->Content.trimmed().isEmpty()) continue;
+        const QString counts = applyConversion(m_, f->CheckProc, f->Content, f->Name, 2, 0);
+        if (counts.isEmpty() || counts == f->RawVal) continue;
+        f->RawVal = counts;
+        f->setColourState(ColourChanged);
+    }
+}
+
+// The range a write sends must be one the device takes: both ends within
+// the nominal range of the sensor and at least 1 % of it apart. The
+// transmitter refuses anything else (command 35, after 181 and 182 went
+// through), and the module would measure on a scale the sensor cannot give.
+// Compared in the calibration unit, from the values as shown (what command
+// 35 sends); a range shown in % or mA is a share of itself and is left to
+// the device.
+QStringList DeviceSequences::rangeProblems() {
+    const auto field = [this](const char* name) -> FieldRecord* {
+        const int i = m_.fields.find(QLatin1String(name));
+        return i < 0 ? nullptr : &m_.fields.at(i);
+    };
+    FieldRecord* lower = field("LowerRangeVal");
+    FieldRecord* upper = field("UpperRangeVal");
+    if (!lower || !upper ||
+        (lower->ColorIndx != ColourChanged && upper->ColorIndx != ColourChanged))
+        return {};
+    const CalibrationState& c = m_.cal;
+    const QString unit = upper->GadUnit.isEmpty() ? c.DispUnit : upper->GadUnit;
+    if (scaling_detail::isPercent(unit) || scaling_detail::isMilliamp(unit)) return {};
+    const auto inCalibrationUnit = [&](const FieldRecord& f, double* value) {
+        bool ok = false;
+        const double v = parseEnteredNumber(f.Content, &ok);
+        const QString from = f.GadUnit.isEmpty() ? c.DispUnit : f.GadUnit;
+        *value = ok ? double(convertUnit(m_, float(v), from, c.CalUnit, f.Name)) : 0.0;
+        return ok && std::isfinite(*value);
+    };
+    double from = 0, to = 0;
+    if (!inCalibrationUnit(*lower, &from) || !inCalibrationUnit(*upper, &to)) return {};
+    const double low = std::min(c.CalNomLow, c.CalNomHi);
+    const double high = std::max(c.CalNomLow, c.CalNomHi);
+    const double leeway = 1e-5 * (high - low);
+    // A value of the calibration unit as the range shows it.
+    const auto shown = [&](double v) {
+        const double w = double(convertUnit(m_, float(v), c.CalUnit, unit, upper->Name));
+        return trimTrailingZeros(QString::number(w, 'f', 4));
+    };
+    QStringList bad;
+    for (const auto& [f, v] : {std::pair<FieldRecord*, double>{lower, from}, {upper, to}}) {
+        if (f->ColorIndx == ColourChanged && (v < low - leeway || v > high + leeway))
+            bad << f->Name + QStringLiteral(": ") + f->Content + f->GadUnit +
+                       QStringLiteral(" outside the nominal range ") + shown(low) +
+                       QStringLiteral(" ... ") + shown(high) + unit;
+    }
+    const double span = (high - low) / 100.0;
+    if (bad.isEmpty() && std::fabs(to - from) < span - leeway) {
+        const double step = std::fabs(parseStoredNumber(shown(low + span), nullptr) -
+                                      parseStoredNumber(shown(low), nullptr));
+        bad << upper->Name + QStringLiteral(": ") + upper->Content + upper->GadUnit +
+                   QStringLiteral(" less than ") +
+                   trimTrailingZeros(QString::number(step, 'f', 4)) + unit +
+                   QStringLiteral(" (1 % of the nominal range) from ") + lower->Name +
+                   QLatin1Char(' ') + lower->Content + lower->GadUnit;
+    }
+    return bad;
+}
+
+// The converter table of a transmitter (not of a switch, whose table holds
+// currents and switch settings) must rise from AGW0 to AGW10: the
+// transmitter interpolates on it and refuses (command 182) one that does not.
+QStringList DeviceSequences::tableProblems() {
+    const int byte16 = raw(QStringLiteral("ADCByte16")).toInt();
+    if (byte16 == 1 || byte16 == 2) return {};
+    std::vector<double> table;
+    std::vector<bool> changed;
+    for (int k = 0; k < 11; ++k) {
+        const int i = m_.fields.find(QStringLiteral("AGW%1").arg(k));
+        bool ok = false;
+        if (i >= 0) table.push_back(parseStoredNumber(m_.fields.at(i).RawVal, &ok));
+        if (!ok) return {};  // no number: the encoder names it
+        changed.push_back(m_.fields.at(i).ColorIndx == ColourChanged);
+    }
+    QStringList bad;
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        const bool belowNext = k + 1 == table.size() || table[k] < table[k + 1];
+        const bool aboveLast = k == 0 || table[k] > table[k - 1];
+        if (changed[k] && !(belowNext && aboveLast))
+            bad << QStringLiteral("AGW%1: %2 (the table must rise from AGW0 to AGW10)")
+                       .arg(k)
+                       .arg(table[k]);
+    }
+    return bad;
 }
 
 }  // namespace zh

@@ -37,6 +37,10 @@ constexpr int kMaxTimeTenths = 999;
 constexpr int kMaxDelayTenths = 9999;
 // Minimum distances in hundredths of a percent of the range: up to 100 %.
 constexpr int kMaxSpace = 10000;
+// The delay of the limit switches after power-up (up to 30 s) and the
+// length of the tara pulse, in ms; neither is ever negative.
+constexpr int kMaxStartupDelayMs = 30000;
+constexpr int kMaxTaraPulseMs = 999;
 
 // Blocks 61 to 69: the error table, entry n of twenty at a fixed place.
 std::vector<BlockLayout> errorTableLayouts() {
@@ -116,8 +120,9 @@ std::vector<BlockLayout> makeLayouts() {
          {s16("SizeOf_hw", 1, M), s16("pc_SegmentAdaptiveBrightMode", 3),
           s16("pc_CurrentAdaptiveBrightMode", 5), s16("pc_NonMuxLEDsAdaptActiveDiv", 7),
           s16("RESERVED_IDX_04_", 9), s16("RESERVED_IDX_05_", 11), s16("pc_en_RxD1_Pullup", 13),
-          s16("pc_disable_stepdown", 15), s16("pc_startup_delay_LS_TP", 17),
-          s16("pc_tara_pulse_len", 19)}},
+          s16("pc_disable_stepdown", 15),
+          ranged("pc_startup_delay_LS_TP", 17, 0, kMaxStartupDelayMs),
+          ranged("pc_tara_pulse_len", 19, 0, kMaxTaraPulseMs)}},
         {60,
          BlockKind::Log,
          {s16("SizeOf_logdata", 1), s16("mp_AD_Lo_TrailPtr", 3), s16("mp_AD_Hi_TrailPtr", 5),

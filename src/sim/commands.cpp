@@ -201,8 +201,8 @@ CommandResult readAgwTable(Device& device, const DeviceConfig&, const Request&) 
 CommandResult writeAgwTable(Device& device, const DeviceConfig&, const Request& request) {
     std::array<std::int16_t, 11> agw;
     for (std::size_t k = 0; k < agw.size(); ++k) agw[k] = little16(request, 2 * k);
-    device.transmitter().writeAgwTable(agw);
-    return success();
+    const std::uint8_t code = device.transmitter().writeAgwTable(agw);
+    return code == kResponseSuccess ? success() : fail(code);
 }
 
 CommandResult readVersions(Device&, const DeviceConfig&, const Request&) {

@@ -267,8 +267,13 @@ void Transmitter::writeConfiguration(const std::array<std::uint8_t, 22>& bytes,
     ram_.nominalLow = nominalLow;
 }
 
-void Transmitter::writeAgwTable(const std::array<std::int16_t, 11>& agw) {
+std::uint8_t Transmitter::writeAgwTable(const std::array<std::int16_t, 11>& agw) {
+    // A transmitter interpolates on its table, so the table must rise; a
+    // switch keeps currents and switch settings in it.
+    double fraction = 0.0;
+    if (!isSwitch() && !tableFraction(agw, 0.0, &fraction)) return kResponseInvalidSelection;
     ram_.agw = agw;
+    return kResponseSuccess;
 }
 
 std::uint8_t Transmitter::writeDamping(float seconds) {
@@ -300,6 +305,8 @@ std::uint8_t Transmitter::writeRange(std::uint8_t unitCode, float upper, float l
     if (lowerFault != 0) return lowerFault;
     if (upperFault != 0) return upperFault;
     if (std::fabs(upperHere - lowerHere) < tolerance()) return kResponseInvalidSpan;
+    const double smallest = kMinimumSpanFraction * std::fabs(ram_.nominalHigh - ram_.nominalLow);
+    if (std::fabs(upperHere - lowerHere) < smallest - tolerance()) return kResponseSpanTooSmall;
     ram_.rangeUnit = unitCode;
     ram_.upperRange = upper;
     ram_.lowerRange = lower;

@@ -78,7 +78,9 @@ class Transmitter {
     const TransmitterSettings& eepromCopy() const { return eeprom_; }
     void writeConfiguration(const std::array<std::uint8_t, 22>& bytes, std::int16_t nominalHigh,
                             std::int16_t nominalLow);
-    void writeAgwTable(const std::array<std::int16_t, 11>& agw);
+    // Refused (invalid selection) for a table that does not rise, unless
+    // the device is a switch.
+    std::uint8_t writeAgwTable(const std::array<std::int16_t, 11>& agw);
     std::uint8_t writeDamping(float seconds);
     std::uint8_t writeRange(std::uint8_t unitCode, float upper, float lower);
     // The primary variable's unit: range values converted into it.

@@ -174,6 +174,12 @@ TEST_F(AdcCommandsOnSimulator, ConfigurationReadsBackAsWritten) {
 }
 
 TEST_F(AdcCommandsOnSimulator, AgwTableReadsBackAsWritten) {
+    // As a switch (configuration byte 16): its table holds currents and
+    // switch settings, any values; a transmitter takes only a rising table.
+    ASSERT_EQ(commands.Com1410(3), 0);
+    values.values.insert("ADCByte16", "1");
+    ASSERT_EQ(commands.Com1810(3), 0);
+    values.values.clear();
     const int patterns[][11] = {{-32768, 32767, 0, -1, 1, -25000, 25000, 255, 256, -256, 12345},
                                 {32767, -32768, 1, 0, -1, 25000, -25000, -255, 32766, -32767, 0}};
     for (const auto& pattern : patterns) {

@@ -47,7 +47,7 @@ const SlotRule kRules[] = {
     {13, 7, Takes::Range, 0, 1}, {13, 8, Takes::Any}, {13, 9, Takes::Any},
     {20, 0, Takes::Keep}, {20, 1, Takes::Any}, {20, 2, Takes::Any}, {20, 3, Takes::Any},
     {20, 4, Takes::Any}, {20, 5, Takes::Any}, {20, 6, Takes::Any}, {20, 7, Takes::Any},
-    {20, 8, Takes::Any}, {20, 9, Takes::Any},
+    {20, 8, Takes::Range, 0, 30000}, {20, 9, Takes::Range, 0, 999},
 };
 // clang-format on
 

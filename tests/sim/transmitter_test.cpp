@@ -271,12 +271,13 @@ TEST(SimTransmitter, ConfigurationAndTableWritesReadBackWholly) {
         EXPECT_EQ(le16(back, 24), -high - 1);
     }
 
+    // A transmitter's table rises from its first value to its last.
     Simulator table;
     const Bytes original = command(table, 142).data;
-    for (int base : {-32768, -25000, 0, 25000, 32767}) {
+    for (auto [first, step] : {std::pair{-32768, 6553}, {-25000, 5000}, {-5, 1}, {32757, 1}}) {
         Bytes written(24, 0);
         for (std::size_t k = 0; k < 11; ++k)
-            putLe16(written, 2 * k, (base + 5000 * static_cast<int>(k)) % 32768);
+            putLe16(written, 2 * k, first + step * static_cast<int>(k));
         putLe16(written, 22, 0x7FFF);  // the reading is ours, not the master's
         ASSERT_EQ(command(table, 182, written).status1, 0);
         const Bytes back = command(table, 142).data;
@@ -284,6 +285,13 @@ TEST(SimTransmitter, ConfigurationAndTableWritesReadBackWholly) {
                   Bytes(written.begin(), written.begin() + 22));
         EXPECT_NE(le16(back, 22), 0x7FFF);
     }
+    // One that does not rise is refused and changes nothing.
+    Bytes bent = original;
+    putLe16(bent, 6, -5);  // AGW3 above AGW4
+    const Bytes before = command(table, 142).data;
+    EXPECT_EQ(command(table, 182, bent).status1, 2);
+    const Bytes after = command(table, 142).data;
+    EXPECT_EQ(Bytes(before.begin(), before.begin() + 22), Bytes(after.begin(), after.begin() + 22));
     command(table, 182, original);
     const Bytes back = command(table, 142).data;
     EXPECT_EQ(Bytes(back.begin(), back.begin() + 22),

@@ -287,7 +287,9 @@ TEST_F(UniversalBatch, AnyDeviceIsReadAndWrittenWithUniversalCommandsOnly) {
     setInFile("seven.hrt", "Tag", "pt-9");
     setInFile("seven.hrt", "Damping", "2.5");
     ASSERT_EQ(run({"write", "seven.hrt", port}, &out), 0) << out.toStdString();
-    EXPECT_EQ(out, "write seven.hrt -> " + port + ": ok (written: tag, damping)\n");
+    // A tag holds capitals only, and says so.
+    EXPECT_EQ(out, "write seven.hrt -> " + port +
+                       ": ok (written: tag, damping; written in capitals: tag PT-9)\n");
     EXPECT_EQ(changes(seven, "hart7.mem"), "hart.records@24,26,27,28 transmitter.ram@59,60");
     auto written = [](const QStringList& sent) {
         QStringList w;
@@ -304,10 +306,29 @@ TEST_F(UniversalBatch, AnyDeviceIsReadAndWrittenWithUniversalCommandsOnly) {
     EXPECT_TRUE(out.contains("ok (nothing to write")) << out.toStdString();
     EXPECT_TRUE(written(receivedCommands()).isEmpty());
 
+    // A range beyond the sensor the file describes, or narrower than its
+    // minimum span, is refused before the first frame.
+    for (const char* range : {"20", "0.1"}) {
+        setInFile("seven.hrt", "UpperRange", range);
+        EXPECT_EQ(run({"write", "seven.hrt", port}, &out), 1) << out.toStdString();
+        EXPECT_TRUE(out.contains(": UpperRange=" + QString::fromLatin1(range) + ": "))
+            << out.toStdString();
+    }
+    EXPECT_TRUE(written(receivedCommands()).isEmpty());
+    EXPECT_EQ(changes(seven, "hart7.mem"), "hart.records@24,26,27,28 transmitter.ram@59,60");
+
     setInFile("five.hrt", "Tag", "FT-9");
     setInFile("five.hrt", "Damping", "3");
+    {
+        // HART 5 has no long tag: the one a file brings is named, not sent.
+        const QByteArray text = file("five.hrt");
+        QFile f(dir.filePath(QStringLiteral("five.hrt")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(text).replace("[Universal]\r\n", "[Universal]\r\nLongTag=FLOW 205\r\n"));
+    }
     ASSERT_EQ(run({"write", "five.hrt", port, "--address", "2"}, &out), 0) << out.toStdString();
-    EXPECT_EQ(out, "write five.hrt -> " + port + ": ok (written: tag, damping)\n");
+    EXPECT_EQ(out, "write five.hrt -> " + port +
+                       ": ok (written: tag, damping; not written: HART 5 has no long tag)\n");
     EXPECT_EQ(changes(five, "hart5.mem"), "hart.records@26,27,28 transmitter.ram@59,60");
 
     // A refusal in the device's words; the device stays as it was.
@@ -489,6 +510,7 @@ struct ComparisonRow {
     bool verifyWrite;     // write --verify instead of compare
     int exit;
     QStringList named;        // the fields of the difference lines
+    const char* says = "";    // a text the write (or compare) prints
     const char* status = "";  // the device status in words the summaries end with
 };
 
@@ -547,6 +569,7 @@ TEST_P(DeviceComparison, ListsExactlyTheFieldsThatDiffer) {
     EXPECT_EQ(run(arguments, &out), row.exit) << out.toStdString();
     EXPECT_EQ(differenceNames(out), row.named) << out.toStdString();
     expectStatus(out);
+    EXPECT_TRUE(out.contains(QLatin1String(row.says))) << out.toStdString();
     // The comparison is one read of the device, frame for frame.
     if (!row.verifyWrite) {
         EXPECT_EQ(receivedCommands(), read);
@@ -572,6 +595,25 @@ INSTANTIATE_TEST_SUITE_P(
                       true,
                       1,
                       {"SetPoint1"}},
+        // The switch points keep their values on the file's own range.
+        ComparisonRow{"RangeEditedInTheFile", "", "UpperRangeVal=14.0[bar]", "", true, 0, {}},
+        ComparisonRow{"RangeEditedUnderAnotherDisplayUnit",
+                      "displayunit=mbar",
+                      "UpperRangeVal=15.0[bar]",
+                      "",
+                      true,
+                      0,
+                      {}},
+        ComparisonRow{"TagWithBrackets", "", "TagID=AB[C]D CD", "", true, 0, {}},
+        // What the device has no setting for is named, neither sent nor compared.
+        ComparisonRow{"SwitchOptionOfATransmitter",
+                      "",
+                      "CurrentOn=5.0[mA]",
+                      "",
+                      true,
+                      0,
+                      {},
+                      "not written: the device has no CurrentOn"},
         ComparisonRow{"DeviceStatusInWords",
                       "status=0x91",
                       "SetPoint1=10.4[bar]",
@@ -579,7 +621,25 @@ INSTANTIATE_TEST_SUITE_P(
                       true,
                       0,
                       {},
-                      "malfunction, more status available, primary variable out of limits"}),
+                      "",
+                      "malfunction, more status available, primary variable out of limits"},
+        ComparisonRow{"LoopTestValue",
+                      "",
+                      "Val4mAu=4.100",
+                      "",
+                      true,
+                      0,
+                      {},
+                      "not written: the device has no Val4mAu"},
+        ComparisonRow{"PollingAddress", "", "HartAddress=5", "", false, 0, {}},
+        ComparisonRow{"CopyOfTheRangeAlone",
+                      "",
+                      "TMeasRangeHigh=12.0[bar]",
+                      "",
+                      true,
+                      0,
+                      {},
+                      "not written: TMeasRangeHigh follows UpperRangeVal"}),
     [](const ::testing::TestParamInfo<ComparisonRow>& info) {
         return std::string(info.param.name);
     });

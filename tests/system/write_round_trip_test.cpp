@@ -171,6 +171,12 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"EditedTableValueChanges", "", "a.cfp", "changes", "AGW5=100", 0, "transmitter"},
         RoundTrip{"EditedTagOfDisplayOnly", "presence=display", "a.cfp", "changes", "TagID=PT-NEW",
                   0, "display.eeprom.2 display.ram.2"},
+        RoundTrip{"EditedOptionChanges", "", "a.cfp", "changes", "CalcMethod=1 (ADC Table)", 0,
+                  "transmitter"},
+        RoundTrip{"EditedRangeMovesTheSwitchPointCounts", "", "a.cfp", "changes",
+                  "UpperRangeVal=14.0[bar]", 0,
+                  "display.eeprom.10 display.eeprom.11 display.eeprom.12 display.ram.10 "
+                  "display.ram.11 display.ram.12 transmitter.ram"},
         // Refused before any frame: nothing changes.
         RoundTrip{"NegativeDamping", "", "a.cfp", "all", "Damping=-5[s]", 1, ""},
         RoundTrip{"RangeBeyondTheCell", "", "a.cfp", "all", "UpperRangeVal=1e9[bar]", 1, ""},
@@ -194,7 +200,19 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"NoAnswerToTheConfiguration", "fault=noanswer*12@181", "a.cfp", "all", "", 1, ""},
         // Taken as a delayed response that never ends: not "nothing written".
         RoundTrip{"DelayedResponseThatNeverEnds", "delayed=1000", "a.cfp", "changes",
-                  "Damping=2.5[s]", 1, ""}),
+                  "Damping=2.5[s]", 1, ""},
+        RoundTrip{"AnotherSensorsDeviceType", "", "a.cfp", "all", "DevType=2", 1, ""},
+        RoundTrip{"RangeWithoutSpan", "", "a.cfp", "changes", "UpperRangeVal=-0[bar]", 1, ""},
+        RoundTrip{"RangeBelowTheSensor", "", "a.cfp", "changes", "LowerRangeVal=-5[bar]", 1, ""},
+        RoundTrip{"RangeBelowTheSwitchPoints", "", "a.cfp", "changes", "UpperRangeVal=12.0[bar]", 1,
+                  ""},
+        RoundTrip{"TableThatDoesNotRise", "", "a.cfp", "changes", "AGW3=-5", 1, ""},
+        RoundTrip{"NegativeTaraPulse", "", "a.cfp", "changes", "TaraPulseLen=-5", 1, ""},
+        RoundTrip{"NegativeStartupDelay", "", "a.cfp", "changes", "pc_startup_delay_LS_TP=-5", 1,
+                  ""},
+        RoundTrip{"OptionNotInItsList", "", "a.cfp", "changes", "CmbSelCmd=999", 1, ""},
+        RoundTrip{"AnotherMeasurandInThePressureFile", "", "a.cfp", "changes",
+                  "UnitType=1 (Temperature)", 1, ""}),
     [](const ::testing::TestParamInfo<RoundTrip>& info) { return std::string(info.param.name); });
 
 }  // namespace
