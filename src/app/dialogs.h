@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <vector>
 
+class QObject;
+
 namespace zh {
 
 // Message box style flags and results, numbered as the platform message box
@@ -95,6 +97,28 @@ class Dialogs {
     virtual void sleep(int ms) = 0;
     // The error signal (a short tone).
     virtual void beep(int frequencyHz, int durationMs) = 0;
+
+    // The window a command runs in (null: the main window). Messages,
+    // requesters and the progress window come up over it, so none opens
+    // behind the window that asked. Set through AskingWindow.
+    virtual void setAskingWindow(QObject* window) { (void)window; }
+    virtual QObject* askingWindow() const { return nullptr; }
+};
+
+// While it lives, `window` is the window that asks.
+class AskingWindow {
+  public:
+    AskingWindow(Dialogs& dialogs, QObject* window)
+        : dialogs_(dialogs), before_(dialogs.askingWindow()) {
+        dialogs_.setAskingWindow(window);
+    }
+    ~AskingWindow() { dialogs_.setAskingWindow(before_); }
+    AskingWindow(const AskingWindow&) = delete;
+    AskingWindow& operator=(const AskingWindow&) = delete;
+
+  private:
+    Dialogs& dialogs_;
+    QObject* before_;
 };
 
 }  // namespace zh

@@ -32,6 +32,10 @@ class Gadgets {
     virtual int focusedGadget() const = 0;
     // A tooltip with a title line (empty for none) and its text.
     virtual void setToolTip(int gadget, const QString& title, const QString& text) = 0;
+    // Why a disabled control is off ("" for none): while it is disabled its
+    // tooltip ends with the reason and the status line shows it when pointed at.
+    virtual void setDisabledReason(int gadget, const QString& reason) = 0;
+    virtual QString disabledReason(int gadget) const = 0;
     // Place and size in the window's coordinates; empty when the control does not exist.
     virtual QRect geometry(int gadget) const = 0;
     virtual void setImage(int gadget, const QString& file) = 0;

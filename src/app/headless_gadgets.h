@@ -23,6 +23,8 @@ class HeadlessGadgets final : public Gadgets {
     void setFocus(int) override {}
     int focusedGadget() const override { return -1; }
     void setToolTip(int, const QString&, const QString&) override {}
+    void setDisabledReason(int, const QString&) override {}
+    QString disabledReason(int) const override { return QString(); }
     QRect geometry(int) const override { return {}; }
     void setImage(int, const QString&) override {}
     void setFont(int, const QString&, int, bool) override {}

@@ -5,6 +5,8 @@
 // Every operation on an identifier without an entry does nothing and reads
 // as false.
 
+#include <QString>
+
 namespace zh {
 
 class MenuItems {
@@ -14,6 +16,11 @@ class MenuItems {
     virtual bool hasItem(int id) const = 0;
     virtual void setItemEnabled(int id, bool enabled) = 0;
     virtual bool isItemEnabled(int id) const = 0;
+    // Why a disabled entry is off, in the person's language ("" for none):
+    // its tooltip and, when it is pointed at or reached by key, the status
+    // line say it. An enabled entry shows no reason.
+    virtual void setItemReason(int id, const QString& reason) = 0;
+    virtual QString itemReason(int id) const = 0;
     virtual void setItemChecked(int id, bool checked) = 0;
     virtual bool isItemChecked(int id) const = 0;
     virtual void setItemHidden(int id, bool hidden) = 0;

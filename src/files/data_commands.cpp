@@ -1,6 +1,8 @@
 #include "data_commands.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -19,6 +21,7 @@
 #include "model/field_definitions.h"
 #include "model/field_snapshot.h"
 #include "model/list_text.h"
+#include "model/live_display.h"
 #include "model/scaling.h"
 
 namespace zh {
@@ -38,6 +41,16 @@ void setCaption(DataSession& s, const QString& path) {
 }  // namespace
 
 namespace {
+
+// `path` as it is now holds the data shown.
+void keepFile(DataSession& s, const QString& path, const QByteArray* bytes = nullptr) {
+    QByteArray read;
+    QString why;
+    if (!bytes && readSmallFile(path, &read, &why) == SmallFileRead::Read) bytes = &read;
+    s.file.keptPath = bytes ? path : QString();
+    s.file.keptBytes = bytes ? *bytes : QByteArray();
+    s.file.keptData = bytes ? dataFileLines(s) : QStringList();
+}
 
 QString filePattern(const Program& p) {
     return p.state.FileExtensions.isEmpty()
@@ -111,6 +124,7 @@ namespace {
 struct CheckedFile {
     QString measurand, section;
     DataFileHeader header;
+    QByteArray bytes;
 };
 
 // Reads `path` and checks it whole: its extension names a measurand of the
@@ -127,7 +141,7 @@ bool checkChosenFile(DataSession& s, const QString& path, CheckedFile* f) {
         return false;
     }
 
-    QByteArray bytes;
+    QByteArray& bytes = f->bytes;
     QString why;
     const SmallFileRead read = readSmallFile(path, &bytes, &why);
     if (read != SmallFileRead::Read) {
@@ -207,6 +221,24 @@ void applyHeaderSelection(DeviceModel& m, const DataFileHeader& h) {
                QStringLiteral("file"));
 }
 
+// A read-out kept as the module sends it (digits without a point, as a
+// batch read used to save it) shows with the display's decimal point.
+void pointStoredReadOut(DeviceModel& m) {
+    const int readOut = m.fields.find(QStringLiteral("Display"));
+    const int point = m.fields.find(QStringLiteral("DecimalPoint"));
+    if (readOut < 0 || point < 0) return;
+    FieldRecord& f = m.fields.at(readOut);
+    bool ok = false;
+    const int decimals = m.fields.at(point).RawVal.trimmed().toInt(&ok);
+    const QString text = f.Content.trimmed();
+    const QString digits = text.startsWith(QLatin1Char('-')) ? text.mid(1) : text;
+    if (!ok || decimals < 1 || decimals > 3 || digits.isEmpty() ||
+        !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); }))
+        return;
+    f.Content = formatReadOut(text, decimals, [](const QString& word) { return word; });
+    f.RawVal = f.Content;
+}
+
 int openChosenFile(DataSession& s, const QString& path, const DataFileState& chosen) {
     Program& p = s.model.program;
     DeviceModel& m = s.model;
@@ -220,14 +252,37 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
     rangesToCalibrationUnit(m);
     // The file holds contents; what goes to the device is derived from them.
     AllRawToMeasurand(m, 2, m.fields.definedNames());
+    pointStoredReadOut(m);
     p.state.DataTrigger = 0;
     p.state.DataChanged = false;
     s.file.moduleState = 0;
 
     applyHeaderSelection(m, f.header);
+    keepFile(s, path, &f.bytes);
     setCaption(s, path);
     if (s.window.refresh) s.window.refresh();
     return 1;
+}
+
+}  // namespace
+
+namespace {
+
+// Writes the data into `tmp` for `target`. Data that are what `target`
+// held when it was loaded or saved go back as its own bytes: a Save after
+// Open, or after a compare, leaves the file exactly as it was.
+int writeDataFor(DataSession& s, const QString& tmp, const QString& target) {
+    const DataFileState& f = s.file;
+    const bool same =
+        !f.keptPath.isEmpty() &&
+        QFileInfo(f.keptPath).absoluteFilePath() == QFileInfo(target).absoluteFilePath() &&
+        dataFileLines(s) == f.keptData;
+    if (!same) return WriteDataFile(s, tmp, QFileInfo(target).fileName());
+    QFile out(tmp);
+    return out.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                   out.write(f.keptBytes) == f.keptBytes.size() && out.flush()
+               ? 1
+               : 0;
 }
 
 }  // namespace
@@ -263,9 +318,10 @@ int StoreData(DataSession& s, const QString& mode) {
 
     const QString path = FileOperation(
         s, mode, pattern,
-        [&s](const QString& file, const QString& name) { return WriteDataFile(s, file, name); },
+        [&s](const QString& file, const QString& target) { return writeDataFor(s, file, target); },
         nullptr);
     if (path.startsWith(QLatin1Char('*'))) return 0;
+    keepFile(s, path);
     p.state.DataTrigger = 1;
     p.state.DataChanged = false;
     setCaption(s, path);

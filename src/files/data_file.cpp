@@ -14,6 +14,7 @@
 #include "file_operation.h"
 #include "hart/response_codes.h"
 #include "model/device_model.h"
+#include "model/field_twins.h"
 #include "model/list_text.h"
 #include "model/scaling.h"
 
@@ -118,8 +119,9 @@ bool mayWrite(Program& p, const QString& target) {
 }
 
 // The saved fields and their values; every value is checked before
-// anything is written. False (after saying why) when one is refused.
-bool savedFieldKeys(DataSession& s, KeyList* keys) {
+// anything is written. False (after saying why, when `tell`) when one is
+// refused.
+bool savedFieldKeys(DataSession& s, KeyList* keys, bool tell = true) {
     Program& p = s.model.program;
     FieldTable& fields = s.model.fields;
     for (const QString& name : fields.definedNames().split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
@@ -136,6 +138,7 @@ bool savedFieldKeys(DataSession& s, KeyList* keys) {
                                2);
                 continue;
             }
+            if (!tell) return false;
             p.messages.MsgBox(
                 p.messages.LookupMessage(QStringLiteral("Save data")),
                 p.messages.LookupMessage(QStringLiteral("{field} holds no valid number ({value}), "
@@ -207,6 +210,17 @@ int WriteDataFile(DataSession& s, const QString& path, const QString& name) {
     KeyList keys;
     if (!savedFieldKeys(s, &keys)) return 0;
     return writeKeys(p, section, target, dataFileHeaderKeys(headerOfData(s)), keys);
+}
+
+QStringList dataFileLines(DataSession& s) {
+    KeyList fields;
+    if (!savedFieldKeys(s, &fields, false)) return QStringList();
+    QStringList lines;
+    for (const KeyList& list : {dataFileHeaderKeys(headerOfData(s)), fields})
+        for (const auto& [key, value] : list)
+            if (key != QLatin1String("Version/Date") && !isTwinCopy(key))
+                lines << key + QLatin1Char('=') + value;
+    return lines;
 }
 
 bool dataFileSection(const QByteArray& bytes, QString* section, QString* why) {

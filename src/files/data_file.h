@@ -36,6 +36,12 @@ int WriteDataFile(DataSession& s, const QString& path, const QString& name = QSt
 // returned. 1 on success.
 int ReadDataFile(DataSession& s, const QString& path, const QString& section);
 
+// The lines a data file of the current data holds ("key=value"), apart
+// from its date stamp and the administrator's copies of fields (the same
+// values again); nothing is shown or written. Empty when a value could not
+// be saved.
+QStringList dataFileLines(DataSession& s);
+
 // The saved form of one field.
 QString dataFileValue(DataSession& s, const FieldRecord& f);
 // Whether `f` is saved under the current transmitter/display mode and measurand kind.

@@ -6,7 +6,9 @@
 // window code or on the exact API of the read/write sequences; an unset
 // callback means "no window" or "no device".
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace zh {
@@ -21,6 +23,11 @@ struct DataFileState {
     QString currentDir = QStringLiteral(".\\");
     QString extension = QStringLiteral("cfp");
     int moduleState = 0;  // 0: not written to the device since the last load; 1: written
+    // The file last loaded or saved, its bytes and the data it held then
+    // (dataFileLines): saving the same data into it gives back those bytes.
+    QString keptPath;
+    QByteArray keptBytes;
+    QStringList keptData;
 };
 
 struct DataWindowHooks {

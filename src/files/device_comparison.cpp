@@ -105,6 +105,28 @@ std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceMo
     return differences;
 }
 
+namespace {
+
+// The data set shown, as the copy `shown` holds it, in place of what a read
+// left: the window is built again when the read brought another measurand.
+void showAgain(DeviceCore& core, const ModelCopy& shown, int moduleState) {
+    DeviceModel& m = core.model;
+    const DeviceModel& data = shown.model;
+    if (m.cal.Measurand != data.cal.Measurand && core.data.window.rebuildWindow)
+        core.data.window.rebuildWindow(data.cal.Measurand);
+    m.fields = data.fields;
+    m.cal = data.cal;
+    m.selection = data.selection;
+    m.loadedFields = data.loadedFields;
+    m.fromDevice = data.fromDevice;
+    AppState& s = core.program.state;
+    s.DataTrigger = shown.program.state.DataTrigger;
+    s.DataChanged = shown.program.state.DataChanged;
+    core.data.file.moduleState = moduleState;
+}
+
+}  // namespace
+
 Comparison compareDeviceWithFile(DeviceCore& core, const QString& path) {
     Comparison c;
     // The file is only loaded here: its check needs no connection.
@@ -115,24 +137,30 @@ Comparison compareDeviceWithFile(DeviceCore& core, const QString& path) {
         c.failure = path + QStringLiteral(": the file could not be opened");
         return c;
     }
+    c.opened = true;
+    // The file's data are the data shown from here on; the device is read
+    // beside them and leaves them as they are.
     const ModelCopy file(core.model);
+    const int moduleState = core.data.file.moduleState;
     c.result = core.read();
+    const QString deviceMeasurand = core.model.cal.Measurand;
+    if (c.result == kResultOk && file.model.cal.Measurand == deviceMeasurand)
+        c.differences = compareFields(file.model, core.model);
+    showAgain(core, file, moduleState);
     if (c.result != kResultOk) {
         c.failure =
             QStringLiteral("the device could not be read (%1)").arg(resultWithText(c.result));
         return c;
     }
     // Another measurand's fields have nothing to compare with.
-    if (file.model.cal.Measurand != core.model.cal.Measurand) {
+    if (file.model.cal.Measurand != deviceMeasurand) {
         c.failure = QStringLiteral("the file holds %1 data, the device measures %2")
-                        .arg(file.model.cal.Measurand, core.model.cal.Measurand);
+                        .arg(file.model.cal.Measurand, deviceMeasurand);
         Program& p = core.program;
         p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Error")),
                           path + QStringLiteral(": ") + c.failure, mb::Ok | mb::IconError,
                           QStringLiteral("nodefmsg"));
-        return c;
     }
-    c.differences = compareFields(file.model, core.model);
     return c;
 }
 

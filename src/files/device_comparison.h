@@ -24,8 +24,9 @@ struct FieldDifference {
 };
 
 struct Comparison {
-    int result = 0;   // hart result of the device read (kResultOk...)
-    QString failure;  // what went wrong when the file could not be opened or the read failed
+    bool opened = false;  // the file was opened: its data are the data shown
+    int result = 0;       // hart result of the device read (kResultOk...)
+    QString failure;      // what went wrong when the file could not be opened or the read failed
     std::vector<FieldDifference> differences;
 };
 
@@ -42,8 +43,9 @@ struct Comparison {
 std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceModel& device,
                                            bool sentRawValues = false);
 
-// Opens data file `path` into a scratch model, reads the device once into
-// the program's model (the configuration it has) and compares.
+// Opens data file `path` as the data shown (its values, the window's title)
+// and compares the device, read once beside it, with them; the data shown
+// stay the file's.
 Comparison compareDeviceWithFile(DeviceCore& core, const QString& path);
 
 // After a successful write: reads the device back once and compares it

@@ -26,6 +26,9 @@ DeviceCore::DeviceCore(Program& p, LinkLibrary& link, ConnectionProbe& probe)
         return answered;
     };
     sequences.hooks.setModuleState = [this](int state) { data.file.moduleState = state; };
+    // A read keeps the read-out as the module shows it, with its decimal
+    // point, so a data file saves what the window showed.
+    sequences.hooks.showReadOut = [this] { live.showLiveBlock(); };
     // The program outlives this core and the link; the frame monitor asks it.
     Program* const whole = &p;
     link.setFrameMonitor([whole] { return whole->state.FrameMonitor; });

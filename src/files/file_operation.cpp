@@ -50,11 +50,9 @@ void remember(DataSession& s, const QString& path) {
     if (!ext.isEmpty()) s.file.extension = ext;
 }
 
-// Writes `target` through a temporary file of its own (see replaceFile);
-// `name` is the file name the data are saved under.
+// Writes `target` through a temporary file of its own (see replaceFile).
 bool writeSafely(DataSession& s, const QString& target, const WriteRoutine& write) {
     Program& p = programOf(s);
-    const QString name = QFileInfo(target).fileName();
     QString temporary;
     ReplaceFailure failure;
     const bool ok = replaceFile(
@@ -62,7 +60,7 @@ bool writeSafely(DataSession& s, const QString& target, const WriteRoutine& writ
         [&](const QString& file) {
             temporary = file;
             p.ini.forget(file);
-            return write(file, name) == 1;
+            return write(file, target) == 1;
         },
         &failure);
     p.ini.forget(temporary);

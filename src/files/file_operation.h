@@ -16,9 +16,10 @@ namespace zh {
 
 // Reads one file; 1 on success.
 using DataRoutine = std::function<int(const QString& path)>;
-// Writes one file into `path` (a temporary file) as the file called `name`
-// (the name it is saved under, without folder); 1 on success.
-using WriteRoutine = std::function<int(const QString& path, const QString& name)>;
+// Writes one file into `path` (a temporary file) for the file `target`
+// (the path it is saved under, which the temporary file replaces); 1 on
+// success.
+using WriteRoutine = std::function<int(const QString& path, const QString& target)>;
 
 // `mode` is "new", "open", "save" or "saveas". Returns the absolute path
 // chosen ("new" returns "new"), or a text beginning with "*": "*cancel",

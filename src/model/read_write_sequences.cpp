@@ -696,6 +696,7 @@ void DeviceSequences::completeRead() {
     p.state.DataChanged = false;
     moduleState = 1;
     if (hooks.setModuleState) hooks.setModuleState(1);
+    if (hooks.showReadOut) hooks.showReadOut();
     if (hooks.refreshGadgets) hooks.refreshGadgets();
 }
 

@@ -54,6 +54,9 @@ struct SequenceHooks {
     std::function<void(int state)> setModuleState;
     // Push every field into its control and colour it ("setcolor").
     std::function<void()> refreshGadgets;
+    // After a good read: the read-out (with its decimal point) and the
+    // switch states as the module shows them.
+    std::function<void()> showReadOut;
 };
 
 class DeviceSequences {

@@ -72,12 +72,14 @@ bool showsValue(const QString& shown, const QString& value) {
     return std::fabs(x - y) <= half * (1.0 + 1e-6) + 1e-9 * std::fabs(x);
 }
 
-// What the module counts by itself (power-ons, operating time, errors): a
-// data file's copy is history, never a setting to write back.
+// What the module counts by itself (power-ons, operating time, errors) and
+// the unique numbers it was made with: a data file's copy is history, or
+// another module's, never a setting to write back (a module keeps its own).
 bool deviceCounts(const QString& name) {
-    static const QStringList counters{"pc_ui32PowerOnCount", "pc_ui32OPseconds",
-                                      "pc_ui16TotalEcCount", "pc_ui8LastEC",
-                                      "pc_ui8LastEC_index",  "bLogDataStoreFailureCount"};
+    static const QStringList counters{"pc_ui32PowerOnCount",   "pc_ui32OPseconds",
+                                      "pc_ui16TotalEcCount",   "pc_ui8LastEC",
+                                      "pc_ui8LastEC_index",    "bLogDataStoreFailureCount",
+                                      "pc_ui32_GUID.uint32_t", "pc_ui32ProdAutoID.uint32_t"};
     return counters.contains(name);
 }
 

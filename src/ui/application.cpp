@@ -74,6 +74,12 @@ class Application::Items final : public MenuItems {
         if (a_.menus_) a_.menus_->setItemEnabled(id, enabled);
     }
     bool isItemEnabled(int id) const override { return a_.menus_ && a_.menus_->isItemEnabled(id); }
+    void setItemReason(int id, const QString& reason) override {
+        if (a_.menus_) a_.menus_->setItemReason(id, reason);
+    }
+    QString itemReason(int id) const override {
+        return a_.menus_ ? a_.menus_->itemReason(id) : QString();
+    }
     void setItemChecked(int id, bool checked) override {
         if (a_.menus_) a_.menus_->setItemChecked(id, checked);
     }
@@ -386,7 +392,10 @@ void Application::buildMenus() {
     BuildMenuTable(p_, ports, menuTable_);
     menus_->build(menuTable_);
     registerMenuEntries(menuTable_, model_.fields);
-    menus_->setUnavailable(commands_.unavailableMenuIds(menus_->ids()));
+    menus_->setUnavailable(
+        commands_.unavailableMenuIds(menus_->ids()),
+        p_.messages.LookupMessage(QStringLiteral("Not available in this program"),
+                                  QStringLiteral("SerialIO")));
     for (int gadget : commands_.unavailableGadgets()) gadgets_.setEnabled(gadget, false);
     window_->restoreDesignSize();
 }

@@ -1,5 +1,6 @@
 // Compare module with data: the device read once and held against a data
-// file, the fields that differ listed and marked "changed" in the form. And
+// file, which becomes the data shown, the fields that differ listed and
+// marked "changed" in the form. And
 // the check after a write from the window: the device read back and held
 // against what was sent.
 
@@ -37,19 +38,20 @@ void Application::compareWithData() {
     gadgets_.setWindowEnabled(1, false);
     const Comparison c = compareDeviceWithFile(core_, path);
     gadgets_.setWindowEnabled(1, true);
-    if (c.result != kResultOk || !c.failure.isEmpty()) {
-        // The file's check or the read has told the person what went wrong.
-        p_.log.DebugLog(QStringLiteral("Compare: ") + c.failure, 1);
-        showFields();
-        return;
-    }
-    // The form shows the device as read, the fields that differ from the file "changed".
-    setColourStates(model_, namesOf(c.differences), ColourChanged);
+    const bool compared = c.result == kResultOk && c.failure.isEmpty();
+    // The form shows the file's values as loaded, the fields the device
+    // holds otherwise "changed": Write changes sends exactly those.
+    if (c.opened) showLoadedStates(model_);
+    if (compared) setColourStates(model_, namesOf(c.differences), ColourChanged);
     if (model_.selection.DevIndx != devIndx)
         VANTOMain(1);
     else
         showFields();
-    core_.live.showLiveBlock();  // the read-out and switch lamps as the module shows them
+    if (!compared) {
+        // The file's check or the read has told the person what went wrong.
+        p_.log.DebugLog(QStringLiteral("Compare: ") + c.failure, 1);
+        return;
+    }
     if (c.differences.empty()) {
         p_.messages.MsgBox(title,
                            p_.messages.LookupMessage(
@@ -97,7 +99,6 @@ int Application::verifyWrite(const QStringList& written) {
     setColourStates(model_, written, ColourUpdated);
     setColourStates(model_, namesOf(c.differences), ColourChanged);
     showFields();
-    if (c.result == kResultOk) core_.live.showLiveBlock();
     // A read that failed has told the person itself.
     if (!c.failure.isEmpty()) p_.log.DebugLog(QStringLiteral("Verify: ") + c.failure, 1);
     if (c.differences.empty()) return c.result;

@@ -114,6 +114,7 @@ void LogWindow::clear() {
 }
 
 QString LogWindow::save() {
+    const AskingWindow asking(p_.dialogs, this);
     const QString name = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh.mm")) +
                          QStringLiteral(".log");
     return saveLogFile(p_, placeFile ? placeFile(name) : name, p_.log.viewText(),
@@ -121,6 +122,7 @@ QString LogWindow::save() {
 }
 
 void LogWindow::comment() {
+    const AskingWindow asking(p_.dialogs, this);
     const QString text = p_.dialogs.inputRequester(
         QStringLiteral("Logging"), QStringLiteral("Kommentar:"), QStringLiteral("Schritt"));
     if (!text.isEmpty()) p_.log.DebugLog(QStringLiteral("<<< Comment: ") + text, 1);

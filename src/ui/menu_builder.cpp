@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QShortcut>
 #include <QStyle>
 #include <QToolBar>
@@ -49,10 +50,23 @@ QStyle::StandardPixmap iconOf(const ToolBarButton& b, bool* found) {
     }
 }
 
+// The application's look, except that a disabled entry can be pointed at
+// and reached by key: the status line then says why it is off. Choosing it
+// still does nothing.
+class ReachableDisabledEntries final : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_Menu_AllowActiveAndDisabled) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
 }  // namespace
 
 MenuBuilder::MenuBuilder(QMainWindow& window, QToolBar* toolBar)
-    : window_(window), toolBar_(toolBar) {
+    : window_(window), toolBar_(toolBar), menuStyle_(new ReachableDisabledEntries) {
+    menuStyle_->setParent(this);
     if (!toolBar_) toolBar_ = window_.addToolBar(QString());
 }
 
@@ -71,12 +85,14 @@ void MenuBuilder::clear() {
     delete writePopup_.data();
     actions_.clear();
     requested_.clear();
+    reasons_.clear();
+    buttonIds_.clear();
 }
 
 void MenuBuilder::build(const MenuTable& table) {
     clear();
     for (const MenuEntry& m : table.menus) {
-        QMenu* menu = window_.menuBar()->addMenu(m.caption);
+        QMenu* menu = prepared(window_.menuBar()->addMenu(m.caption));
         menus_.push_back(menu);
         addEntries(menu, m.entries);
     }
@@ -87,8 +103,14 @@ void MenuBuilder::build(const MenuTable& table) {
 }
 
 QMenu* MenuBuilder::buildPopup(const std::vector<MenuEntry>& entries) {
-    auto* menu = new QMenu(&window_);
+    auto* menu = prepared(new QMenu(&window_));
     addEntries(menu, entries);
+    return menu;
+}
+
+QMenu* MenuBuilder::prepared(QMenu* menu) {
+    menu->setStyle(menuStyle_);
+    menu->setToolTipsVisible(true);
     return menu;
 }
 
@@ -101,7 +123,7 @@ void MenuBuilder::addEntries(QMenu* menu, const std::vector<MenuEntry>& entries)
                 menu->addSeparator();
                 break;
             case MenuEntry::Kind::Submenu:
-                addEntries(menu->addMenu(e.caption), e.entries);
+                addEntries(prepared(menu->addMenu(e.caption)), e.entries);
                 break;
             case MenuEntry::Kind::Command:
                 if (e.checkable && !group) {
@@ -136,6 +158,7 @@ void MenuBuilder::addToolBar(const std::vector<ToolBarButton>& buttons) {
         toolBar_->addAction(a);
         buttons_.push_back(a);
         const int id = b.id;
+        buttonIds_.insert(id);
         connect(a, &QAction::triggered, this, [this, id] {
             if (onCommand) onCommand(id);
         });
@@ -176,16 +199,27 @@ std::vector<int> MenuBuilder::ids() const {
     return out;
 }
 
-void MenuBuilder::setUnavailable(const std::vector<int>& ids) {
+void MenuBuilder::setUnavailable(const std::vector<int>& ids, const QString& reason) {
     const QSet<int> before = unavailable_;
     unavailable_ = QSet<int>(ids.begin(), ids.end());
+    unavailableReason_ = reason;
     for (int id : before) applyEnabled(id);
     for (int id : unavailable_) applyEnabled(id);
 }
 
 void MenuBuilder::applyEnabled(int id) {
-    if (QAction* a = actions_.value(id))
-        a->setEnabled(requested_.value(id, true) && isAvailable(id));
+    QAction* a = actions_.value(id);
+    if (!a) return;
+    const bool available = isAvailable(id);
+    const bool enabled = requested_.value(id, true) && available;
+    a->setEnabled(enabled);
+    const QString why = enabled ? QString() : available ? reasons_.value(id) : unavailableReason_;
+    a->setStatusTip(why);
+    if (!buttonIds_.contains(id)) {
+        a->setToolTip(why);
+    } else {
+        a->setToolTip(why.isEmpty() ? a->text() : a->text() + QLatin1Char('\n') + why);
+    }
 }
 
 void MenuBuilder::setItemEnabled(int id, bool enabled) {
@@ -197,6 +231,17 @@ void MenuBuilder::setItemEnabled(int id, bool enabled) {
 bool MenuBuilder::isItemEnabled(int id) const {
     const QAction* a = actions_.value(id);
     return a && a->isEnabled();
+}
+
+void MenuBuilder::setItemReason(int id, const QString& reason) {
+    if (!actions_.contains(id)) return;
+    reasons_.insert(id, reason);
+    applyEnabled(id);
+}
+
+QString MenuBuilder::itemReason(int id) const {
+    const QAction* a = actions_.value(id);
+    return a ? a->statusTip() : QString();
 }
 
 void MenuBuilder::setItemChecked(int id, bool checked) {

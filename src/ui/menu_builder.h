@@ -3,8 +3,9 @@
 // bar, the keyboard shortcuts and the two command pop-ups. Every entry,
 // button and shortcut calls onCommand with its command identifier; the
 // window turns that into a menu event. Entries are switched by identifier
-// (MenuItems). A rebuild (another language, another user mode) clears
-// everything this builder made and builds it again; what the program
+// (MenuItems); a disabled entry or button says why in its tooltip and, when
+// pointed at or reached by key in its menu, in the status line. A rebuild (another language,
+// another user mode) clears everything this builder made and builds it again; what the program
 // cannot carry out (setUnavailable) stays disabled across rebuilds.
 
 #include <QHash>
@@ -24,6 +25,7 @@ class QAction;
 class QMainWindow;
 class QMenu;
 class QShortcut;
+class QStyle;
 class QToolBar;
 
 namespace zh {
@@ -51,14 +53,18 @@ class MenuBuilder final : public QObject, public MenuItems {
     // Every identifier with an entry or button, in ascending order.
     std::vector<int> ids() const;
 
-    // Commands the program cannot carry out yet: their entries show disabled
-    // whatever the user-mode rules enable. Replaces the previous set.
-    void setUnavailable(const std::vector<int>& ids);
+    // Commands the program cannot carry out yet: their entries show disabled,
+    // with `reason`, whatever the user-mode rules enable. Replaces the
+    // previous set.
+    void setUnavailable(const std::vector<int>& ids, const QString& reason = QString());
     bool isAvailable(int id) const { return !unavailable_.contains(id); }
 
     bool hasItem(int id) const override { return !actions_.value(id).isNull(); }
     void setItemEnabled(int id, bool enabled) override;
     bool isItemEnabled(int id) const override;
+    void setItemReason(int id, const QString& reason) override;
+    // The reason the entry shows now ("" while it is enabled).
+    QString itemReason(int id) const override;
     void setItemChecked(int id, bool checked) override;
     bool isItemChecked(int id) const override;
     void setItemHidden(int id, bool hidden) override;
@@ -82,6 +88,7 @@ class MenuBuilder final : public QObject, public MenuItems {
     void addToolBar(const std::vector<ToolBarButton>& buttons);
     void addShortcuts(const std::vector<KeyShortcut>& shortcuts);
     QMenu* buildPopup(const std::vector<MenuEntry>& entries);
+    QMenu* prepared(QMenu* menu);
     void remember(int id, QAction* action);
     void applyEnabled(int id);
 
@@ -89,8 +96,12 @@ class MenuBuilder final : public QObject, public MenuItems {
     QPointer<QToolBar> toolBar_;
     // Guarded: the window may go first and take its menus with it.
     QHash<int, QPointer<QAction>> actions_;
-    QHash<int, bool> requested_;  // enable state the rules asked for
+    QHash<int, bool> requested_;   // enable state the rules asked for
+    QHash<int, QString> reasons_;  // why the rules have an entry off
     QSet<int> unavailable_;
+    QString unavailableReason_;
+    QSet<int> buttonIds_;  // the tool bar's, whose tooltip is their caption
+    QStyle* menuStyle_ = nullptr;
     std::vector<QPointer<QMenu>> menus_;      // the menu bar's menus
     std::vector<QPointer<QAction>> buttons_;  // the tool bar's actions
     std::vector<QPointer<QShortcut>> shortcuts_;

@@ -215,11 +215,24 @@ ProgressWindow* QtDialogs::progressWindow() const {
     return window_.data();
 }
 
+void QtDialogs::setAskingWindow(QObject* window) {
+    auto* widget = qobject_cast<QWidget*>(window);
+    asking_ = widget ? widget->window() : nullptr;
+}
+
+QObject* QtDialogs::askingWindow() const {
+    return asking_.data();
+}
+
+QWidget* QtDialogs::owner() const {
+    return asking_ && asking_->isVisible() ? asking_.data() : main_.data();
+}
+
 QWidget* QtDialogs::dialogParent() const {
-    // The progress window stays on top of the main window while it is open;
-    // a question must come up above it, not hidden behind it.
+    // The progress window stays on top of the window that asked while it is
+    // open; a question must come up above it, not hidden behind it.
     if (window_) return window_.data();
-    return main_.data();
+    return owner();
 }
 
 int QtDialogs::messageBox(const QString& title, const QString& text, int flags) {
@@ -258,6 +271,8 @@ void QtDialogs::showDifferences(const DifferenceList& list) {
         [this, &list](const QString& path) {
             messageBox(list.saveTitle, path, mb::Ok | mb::IconError);
         });
+    // Its requester and messages come up over the list, not behind it.
+    const AskingWindow asking(*this, &dialog);
     dialog.exec();
 }
 
@@ -283,15 +298,18 @@ void QtDialogs::progressOpen(const QString& title) {
     }
     ProgressWindow* w = window_.data();
     w->setWindowTitle(title);
-    w->placeOver(main_.data());
-    if (main_) {
-        // Kept above the main window by the window manager without being its
-        // child: a child would be disabled together with it.
+    over_ = owner();
+    w->placeOver(over_.data());
+    if (over_) {
+        // Kept above the window that asked by the window manager without
+        // being its child: a child would be disabled together with it. (A
+        // modal window's transient stays usable.)
         w->winId();
-        if (main_->window()->windowHandle())
-            w->windowHandle()->setTransientParent(main_->window()->windowHandle());
-        main_->setEnabled(false);
+        if (over_->window()->windowHandle())
+            w->windowHandle()->setTransientParent(over_->window()->windowHandle());
+        over_->setEnabled(false);
     }
+    if (main_) main_->setEnabled(false);
     w->show();
     w->raise();
     w->activateWindow();
@@ -311,9 +329,13 @@ void QtDialogs::dismissProgress(bool deleteLater) {
         delete w;
     }
     if (waiting_) waiting_->quit();
-    if (main_) {
-        main_->setEnabled(true);
-        main_->activateWindow();
+    if (main_) main_->setEnabled(true);
+    // The window that asked comes back to the front, not the main window.
+    QWidget* back = over_ ? over_.data() : main_.data();
+    over_ = nullptr;
+    if (back) {
+        back->setEnabled(true);
+        back->activateWindow();
     }
 }
 

@@ -70,7 +70,13 @@ class QtDialogs final : public Dialogs {
     void sleep(int ms) override;
     void beep(int frequencyHz, int durationMs) override;
 
+    // A widget's window; anything else (or null) means the main window.
+    void setAskingWindow(QObject* window) override;
+    QObject* askingWindow() const override;
+
   private:
+    // The window that asks when it is shown, else the main window.
+    QWidget* owner() const;
     QWidget* dialogParent() const;
     void buttonPressed();
     void closeBoxUsed();
@@ -84,6 +90,8 @@ class QtDialogs final : public Dialogs {
     QEventLoop::ProcessEventsFlags servedEvents() const;
 
     QPointer<QWidget> main_;
+    QPointer<QWidget> asking_;
+    QPointer<QWidget> over_;  // the window the progress window opened over
     QPointer<ProgressWindow> window_;
     QString cancelCaption_ = QStringLiteral("Cancel");
     bool cancelPending_ = false;  // reported once by servePendingEvents

@@ -6,13 +6,16 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QSlider>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolTip>
 #include <algorithm>
 #include <initializer_list>
 
@@ -90,13 +93,34 @@ void QtGadgets::connectEvents(int number, int window, QWidget* widget) {
 }
 
 bool QtGadgets::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        const auto it = numbers_.constFind(watched);
-        if (it != numbers_.constEnd()) {
-            const Control& c = controls_[*it];
-            postGadget(c.window, *it,
+    const auto it = numbers_.constFind(watched);
+    if (it == numbers_.constEnd()) return QObject::eventFilter(watched, event);
+    auto* widget = static_cast<QWidget*>(watched);
+    switch (event->type()) {
+        case QEvent::FocusIn:
+        case QEvent::FocusOut:
+            postGadget(controls_[*it].window, *it,
                        event->type() == QEvent::FocusIn ? GadgetFocusGained : GadgetFocusLost);
+            break;
+        // A disabled control says why it is off: in its tooltip, and in the
+        // status line while the mouse is over it.
+        case QEvent::ToolTip:
+            if (isEnabled(*it) || !reasons_.contains(*it)) break;
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), shownToolTip(*it),
+                               widget);
+            return true;
+        case QEvent::Enter:
+        case QEvent::Leave: {
+            const bool entered = event->type() == QEvent::Enter;
+            const QString why = entered && !isEnabled(*it) ? reasons_.value(*it) : QString();
+            if (why.isEmpty() && statusFrom_ != *it) break;
+            statusFrom_ = why.isEmpty() ? -1 : *it;
+            QStatusTipEvent tip(why);
+            QCoreApplication::sendEvent(widget, &tip);
+            break;
         }
+        default:
+            break;
     }
     return QObject::eventFilter(watched, event);
 }
@@ -320,6 +344,30 @@ void QtGadgets::setToolTip(int gadget, const QString& title, const QString& text
         return s.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
     };
     w->setToolTip(QStringLiteral("<b>") + html(title) + QStringLiteral("</b><br>") + html(text));
+}
+
+void QtGadgets::setDisabledReason(int gadget, const QString& reason) {
+    if (!at(gadget)) return;
+    if (reason.isEmpty()) {
+        reasons_.remove(gadget);
+    } else {
+        reasons_.insert(gadget, reason);
+    }
+}
+
+QString QtGadgets::disabledReason(int gadget) const {
+    return reasons_.value(gadget);
+}
+
+QString QtGadgets::shownToolTip(int gadget) const {
+    const QWidget* w = at(gadget);
+    if (!w) return QString();
+    const QString own = w->toolTip();
+    const QString why = isEnabled(gadget) ? QString() : reasons_.value(gadget);
+    if (why.isEmpty()) return own;
+    if (own.isEmpty()) return why;
+    return Qt::mightBeRichText(own) ? own + QStringLiteral("<br>") + why.toHtmlEscaped()
+                                    : own + QLatin1Char('\n') + why;
 }
 
 QRect QtGadgets::geometry(int gadget) const {

@@ -76,6 +76,11 @@ class QtGadgets final : public QObject, public Gadgets {
     void setFocus(int gadget) override;
     int focusedGadget() const override;
     void setToolTip(int gadget, const QString& title, const QString& text) override;
+    void setDisabledReason(int gadget, const QString& reason) override;
+    QString disabledReason(int gadget) const override;
+    // The tooltip the control shows now: its own, and while it is disabled
+    // its reason after it.
+    QString shownToolTip(int gadget) const;
     // Relative to the window or the tab page, in the design coordinates of
     // the window (the same as the control registry), whatever the window's
     // current size is.
@@ -102,13 +107,15 @@ class QtGadgets final : public QObject, public Gadgets {
     void postGadget(int window, int number, int code);
 
     QHash<int, Control> controls_;
+    QHash<int, QString> reasons_;
     QHash<const QObject*, int> numbers_;
     QHash<int, QPointer<QWidget>> windows_;
     std::deque<WindowEvent> events_;
     QEventLoop* waiting_ = nullptr;
     QPointer<QProgressBar> progressBar_;
     int progress_ = 0;
-    bool quiet_ = false;  // set while the program itself changes a control
+    bool quiet_ = false;   // set while the program itself changes a control
+    int statusFrom_ = -1;  // the control whose reason the status line shows
     mutable QList<int> missing_;
 };
 

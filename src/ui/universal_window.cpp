@@ -298,6 +298,7 @@ void UniversalWindow::readInto() {
 
 bool UniversalWindow::read() {
     p_.log.DebugLog(QStringLiteral(">>> UniversalWindow::read"), 3);
+    const AskingWindow asking(p_.dialogs, this);
     if (!openLink()) return false;
     readInto();
     closeLink();
@@ -343,6 +344,7 @@ bool UniversalWindow::refuseWrong(const QStringList& wrong) {
 
 int UniversalWindow::write() {
     p_.log.DebugLog(QStringLiteral(">>> UniversalWindow::write"), 3);
+    const AskingWindow asking(p_.dialogs, this);
     // Every entry is checked before anything is sent.
     QStringList wrong;
     const UniversalData d = edits(&wrong);
@@ -404,6 +406,7 @@ int UniversalWindow::write() {
 }
 
 QString UniversalWindow::save(const QString& path) {
+    const AskingWindow asking(p_.dialogs, this);
     QStringList wrong;
     const UniversalData d = edits(&wrong);
     if (refuseWrong(wrong)) return QString();
@@ -434,6 +437,7 @@ QString UniversalWindow::save(const QString& path) {
 // The file's items go into the editors; what differs from the device read
 // last is what Write sends.
 bool UniversalWindow::open(const QString& path) {
+    const AskingWindow asking(p_.dialogs, this);
     const QString source = path.isEmpty() ? p_.dialogs.openFileRequester(
                                                 tr("Open"), QString(), QLatin1String(kFilePattern))
                                           : path;

@@ -26,11 +26,37 @@ constexpr Flags kConnectedWithData{false, false, false, true};
 constexpr Flags kConnected{false, false, true, true};
 constexpr Flags kNotConnected{true, true, false, false};
 
+// Why a command is off, in words that tell the person what to do; the
+// rules below name the cause, this table its text.
+const struct {
+    Off cause;
+    const char* text;
+} kReasons[] = {
+    {Off::NoData, "Read the module or open a data file first"},
+    {Off::NotConnected, "Read or connect the module first"},
+    {Off::Connected, "Disconnect the module first"},
+    {Off::NotRead, "Read the module first"},
+    {Off::NoPort, "No port configured"},
+    {Off::Live, "The module is connected already"},
+    {Off::NotLive, "The module is not connected"},
+    {Off::UserMode, "Not in this user mode"},
+    {Off::NoTransmitter, "The device has no transmitter"},
+    {Off::NoDisplay, "The device has no display module"},
+    {Off::OutputOff, "Switch this output on first"},
+    {Off::OtherOutputOn, "Switch the other output off first"},
+};
+
 bool isOn(const QString& s) {
     return s == QLatin1String("ON");
 }
 bool outputOn(const std::function<bool()>& source) {
     return source && source();
+}
+
+// A port the program can open: "Auto" names none (there is no search).
+bool portConfigured(const QString& port) {
+    const QString p = port.trimmed();
+    return !p.isEmpty() && p.compare(QLatin1String("Auto"), Qt::CaseInsensitive) != 0;
 }
 
 }  // namespace
@@ -45,18 +71,50 @@ QString UserModes::stateWord() const {
            QLatin1String(s.DataTrigger == -1 ? " nodata" : " data");
 }
 
+namespace {
+std::size_t column(bool connected, bool data) {
+    return (connected ? 2 : 0) + (data ? 1 : 0);
+}
+}  // namespace
+
 bool UserModes::byState(const Flags& flags) const {
     const AppState& s = m_.program.state;
-    const std::size_t connected = s.ConnectionState == 1 ? 2 : 0;
-    const std::size_t data = s.DataTrigger == -1 ? 0 : 1;
-    return flags[connected + data];
+    return flags[column(s.ConnectionState == 1, s.DataTrigger != -1)];
 }
 
-void UserModes::itemByState(int id, const Flags& flags) {
-    menus_.setItemEnabled(id, byState(flags));
+// Why `flags` leave a command off: data when data alone would enable it,
+// then the cause the rule knows (`otherwise`), then the connection one step
+// would bring or end, and data first where both are missing.
+Off UserModes::cause(const Flags& flags, Off otherwise) const {
+    const AppState& s = m_.program.state;
+    const bool connected = s.ConnectionState == 1, data = s.DataTrigger != -1;
+    if (flags[column(connected, data)]) return Off::None;
+    if (!data && flags[column(connected, true)]) return Off::NoData;
+    if (otherwise != Off::None) return otherwise;
+    if (!connected && flags[column(true, data)]) return Off::NotConnected;
+    if (connected && flags[column(false, data)]) return Off::Connected;
+    if (!data && flags[column(!connected, true)]) return Off::NoData;
+    return Off::None;
 }
-void UserModes::controlByState(const char* name, const Flags& flags) {
-    DisableControl(m_, QLatin1String(name), byState(flags) ? 0 : 1);
+
+QString UserModes::reason(Off cause) const {
+    for (const auto& r : kReasons)
+        if (r.cause == cause)
+            return m_.program.messages.LookupMessage(QLatin1String(r.text),
+                                                     QStringLiteral("SerialIO"));
+    return QString();
+}
+
+void UserModes::itemByState(int id, const Flags& flags, Off otherwise) {
+    const bool on = byState(flags);
+    menus_.setItemEnabled(id, on);
+    menus_.setItemReason(id, on ? QString() : reason(cause(flags, otherwise)));
+}
+void UserModes::controlByState(const char* name, const Flags& flags, Off otherwise) {
+    const bool on = byState(flags);
+    DisableControl(m_, QLatin1String(name), on ? 0 : 1);
+    m_.program.gadgets.setDisabledReason(controlNumber(QLatin1String(name)),
+                                         on ? QString() : reason(cause(flags, otherwise)));
 }
 
 int UserModes::linkOpen() const {
@@ -91,11 +149,17 @@ void UserModes::UpdGadItems(int colindx) {
                   inputs.connectionDetail ? inputs.connectionDetail() : QString(), m_.deviceStatus);
 }
 
-// Writing needs data; with the interface open (or writes switched off)
-// data alone will do, otherwise only a connected device with data.
+// Writing and connecting need data and a way to the device: a port to
+// open (a write opens it itself, reads the device first and lays data that
+// did not come from it over what it holds), an interface already open, or
+// writes switched off. Otherwise only a connected device with data.
+bool UserModes::deviceReachable() const {
+    const AppState& s = m_.program.state;
+    return linkOpen() == 1 || isOn(s.NoWrite) || portConfigured(s.ComPort);
+}
+
 UserModes::Flags UserModes::writeFlags() const {
-    const bool open = linkOpen() == 1 || isOn(m_.program.state.NoWrite);
-    return open ? kWithData : kConnectedWithData;
+    return deviceReachable() ? kWithData : kConnectedWithData;
 }
 
 void UserModes::commandEntries() {
@@ -105,18 +169,22 @@ void UserModes::commandEntries() {
         menus_.setItemEnabled(menu::kFirstNewMeasurand + i, true);
     menus_.setItemEnabled(menu::kToolOpen, true);
 
-    const bool open = linkOpen() == 1 || isOn(s.NoWrite);
+    const bool open = deviceReachable();
     const bool live = s.DynamicDisplayOn;
     const Flags write = writeFlags();
     const Flags connect = !open ? kConnectedWithData : live ? kNever : kWithData;
     const Flags disconnect = open && live ? kWithData : kNever;
+    const Off noWay = open ? Off::None : Off::NoPort;
 
     for (int id : {menu::kReadAll, menu::kToolRead}) itemByState(id, kAlways);
     // Saving needs a data set; without one there is nothing to save.
     for (int id : {menu::kSave, menu::kSaveAs, menu::kToolSave}) itemByState(id, kWithData);
-    for (int id : {menu::kWriteAll, menu::kWriteChanges, menu::kToolWrite}) itemByState(id, write);
-    for (int id : {menu::kConnect, menu::kToolConnect}) itemByState(id, connect);
-    for (int id : {menu::kDisconnect, menu::kToolDisconnect}) itemByState(id, disconnect);
+    for (int id : {menu::kWriteAll, menu::kWriteChanges, menu::kToolWrite})
+        itemByState(id, write, noWay);
+    for (int id : {menu::kConnect, menu::kToolConnect})
+        itemByState(id, connect, open ? Off::Live : Off::NoPort);
+    for (int id : {menu::kDisconnect, menu::kToolDisconnect})
+        itemByState(id, disconnect, Off::NotLive);
 
     for (int id = menu::kFirstPort; id <= menu::kLastPort; ++id)
         if (menus_.hasItem(id)) itemByState(id, kNotConnected);
@@ -143,30 +211,32 @@ void UserModes::commandButtons() {
     static const char* const kOnData[] = {"BtnFillADC", "BtnClrADC", "BtnStoreConfig"};
 
     const Flags device = open ? kWithData : kConnected;
-    for (const char* name : kDeviceNow) controlByState(name, open ? kWithData : kNever);
+    for (const char* name : kDeviceNow)
+        controlByState(name, open ? kWithData : kNever, Off::NotRead);
     for (const char* name : kDeviceAny) controlByState(name, device);
     for (const char* name : kMoreDevice) controlByState(name, device);
     // Only the mode word "user" itself is kept from teaching and setting
     // currents; an unknown mode gets the buttons of the higher modes. The
     // output switches follow the other buttons without the interface too,
     // rather than keep whatever state an earlier rule left them in.
-    const Flags teach = userLevel(m_.program.state.UserMode) == UserLevel::User ? kNever : device;
-    for (const char* name : kTeach) controlByState(name, teach);
+    const bool user = userLevel(m_.program.state.UserMode) == UserLevel::User;
+    for (const char* name : kTeach)
+        controlByState(name, user ? kNever : device, user ? Off::UserMode : Off::None);
     // A current is trimmed while the output gives it, and only one of the
     // two fixed outputs can be on.
     const bool on4 = outputOn(inputs.output4mAOn), on20 = outputOn(inputs.output20mAOn);
     if (on4 || on20) {
-        controlByState(on4 ? "BtnSet20mAOnOff" : "BtnSet4mAOnOff", kNever);
-        controlByState(on4 ? "BtnSet20mAOnOffu" : "BtnSet4mAOnOffu", kNever);
+        controlByState(on4 ? "BtnSet20mAOnOff" : "BtnSet4mAOnOff", kNever, Off::OtherOutputOn);
+        controlByState(on4 ? "BtnSet20mAOnOffu" : "BtnSet4mAOnOffu", kNever, Off::OtherOutputOn);
     }
     for (const char* name : {"BtnSet4mA", "BtnTempSet4mA"})
-        controlByState(name, on4 ? device : kNever);
+        controlByState(name, on4 ? device : kNever, on4 ? Off::None : Off::OutputOff);
     for (const char* name : {"BtnSet20mA", "BtnTempSet20mA"})
-        controlByState(name, on20 ? device : kNever);
+        controlByState(name, on20 ? device : kNever, on20 ? Off::None : Off::OutputOff);
     for (const char* name : kOnData) controlByState(name, kWithData);
     for (int row = 0; row <= 10; ++row)
         controlByState(qPrintable(QStringLiteral("BtnADC") + QString::number(row)), kWithData);
-    controlByState("BtnWriteTransm", writeFlags());
+    controlByState("BtnWriteTransm", writeFlags(), deviceReachable() ? Off::None : Off::NoPort);
 
     // What the configuration does not have cannot be worked: a display
     // module alone has no loop current, a transmitter alone no display.
@@ -187,9 +257,9 @@ void UserModes::commandButtons() {
     if (config != Presence::Transmitter && config != Presence::Display)
         config = parsePresence(s.TransmDisplay.toLower());
     if (config == Presence::Display)
-        for (const char* name : kTransmitterOnly) controlByState(name, kNever);
+        for (const char* name : kTransmitterOnly) controlByState(name, kNever, Off::NoTransmitter);
     if (config == Presence::Transmitter)
-        for (const char* name : kDisplayOnly) controlByState(name, kNever);
+        for (const char* name : kDisplayOnly) controlByState(name, kNever, Off::NoDisplay);
 }
 
 // A display command is chosen in its list and sent with the button beside
@@ -201,8 +271,9 @@ void UserModes::commandLists() {
     Gadgets& g = m_.program.gadgets;
     for (const auto& [list, button] : kLists) {
         const int sender = controlNumber(QLatin1String(button));
-        if (sender > 0 && g.exists(sender))
-            DisableControl(m_, QLatin1String(list), g.isEnabled(sender) ? 0 : 1);
+        if (sender <= 0 || !g.exists(sender)) continue;
+        DisableControl(m_, QLatin1String(list), g.isEnabled(sender) ? 0 : 1);
+        g.setDisabledReason(controlNumber(QLatin1String(list)), g.disabledReason(sender));
     }
 }
 

@@ -17,6 +17,23 @@ class ControlRefresh;
 class WindowFrame;
 struct DeviceModel;
 
+// Why a rule has a command off; each cause has one text (user_modes.cpp).
+enum class Off {
+    None,
+    NoData,         // nothing loaded or read yet
+    NotConnected,   // needs the device connected (or the interface opened by a read)
+    Connected,      // not while connected
+    NotRead,        // needs the interface a read opens
+    NoPort,         // no port to open
+    Live,           // the live display runs already
+    NotLive,        // the live display does not run
+    UserMode,       // not in the user mode
+    NoTransmitter,  // the configuration has no transmitter
+    NoDisplay,      // the configuration has no display module
+    OutputOff,      // the fixed output is off
+    OtherOutputOn,  // the other fixed output is on
+};
+
 // Program state the rules read that lives outside the model and AppState.
 // Unset sources read as 0, off and empty.
 struct ModeInputs {
@@ -57,8 +74,13 @@ class UserModes {
                                         // data, connected/data
 
     bool byState(const Flags& flags) const;
-    void itemByState(int id, const Flags& flags);
-    void controlByState(const char* name, const Flags& flags);
+    Off cause(const Flags& flags, Off otherwise) const;
+    QString reason(Off cause) const;
+    // Enables by `flags`; disabled, the entry says why (`otherwise` when
+    // neither data nor the connection would enable it).
+    void itemByState(int id, const Flags& flags, Off otherwise = Off::None);
+    void controlByState(const char* name, const Flags& flags, Off otherwise = Off::None);
+    bool deviceReachable() const;
     Flags writeFlags() const;
     void commandEntries();
     void commandButtons();

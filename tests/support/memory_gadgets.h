@@ -23,6 +23,7 @@ class MemoryGadgets final : public Gadgets {
         int background = -1;
         QString toolTipTitle;
         QString toolTip;
+        QString disabledReason;
         QRect geometry;
         QString image;
         QString font;
@@ -59,6 +60,12 @@ class MemoryGadgets final : public Gadgets {
     void setToolTip(int gadget, const QString& title, const QString& text) override {
         controls_[gadget].toolTipTitle = title;
         controls_[gadget].toolTip = text;
+    }
+    void setDisabledReason(int gadget, const QString& reason) override {
+        controls_[gadget].disabledReason = reason;
+    }
+    QString disabledReason(int gadget) const override {
+        return controls_.value(gadget).disabledReason;
     }
     QRect geometry(int gadget) const override { return controls_.value(gadget).geometry; }
     void setImage(int gadget, const QString& file) override { controls_[gadget].image = file; }

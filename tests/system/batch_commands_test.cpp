@@ -132,6 +132,10 @@ TEST_F(BatchCommands, ReadChangeWriteReadGivesTheChangedValues) {
     ASSERT_EQ(run({"read", port, "first.cfp"}, &out), 0) << out.toStdString();
     EXPECT_TRUE(out.startsWith("read " + port + " -> first.cfp: ok")) << out.toStdString();
     EXPECT_TRUE(file("first.cfp").contains("\nDamping="));
+    // The read-out as the window shows it, with its decimal point.
+    EXPECT_TRUE(QRegularExpression("\nDisplay=-?\\d+\\.\\d+\r?\n")
+                    .match(QString::fromLatin1(file("first.cfp")))
+                    .hasMatch());
     receivedCommands();
 
     // Nothing changed: "changes" sends no write command.

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
@@ -51,9 +52,10 @@ namespace zh {
 
 // Answers every message box that comes up while it lives with `answer`
 // (the box's default button when it has no such button) and keeps the
-// texts of the boxes it answered. A message of the progress window that
-// waits for OK (an error stays until it is pressed) is answered with OK,
-// its text kept in `progressMessages`.
+// texts of the boxes it answered and the windows they came up over. A
+// message of the progress window that waits for OK (an error stays until it
+// is pressed) is answered with OK, its text kept in `progressMessages`. A
+// list of differences is closed, the names it listed kept in `differences`.
 class BoxAnswerer {
   public:
     BoxAnswerer() {
@@ -63,14 +65,18 @@ class BoxAnswerer {
     }
     QMessageBox::StandardButton answer = QMessageBox::Ok;
     QStringList texts;
+    QList<const QWidget*> over;  // the window each box came up over
     QStringList progressMessages;
+    QStringList differences;
 
   private:
     void poll() {
         answerProgress();
+        closeDifferences();
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible()) return;
         texts << box->text();
+        over << (box->parentWidget() ? box->parentWidget()->window() : nullptr);
         QAbstractButton* b = box->button(answer);
         if (!b) b = box->defaultButton();
         if (!b) b = box->escapeButton();
@@ -78,6 +84,14 @@ class BoxAnswerer {
             b->click();
         else
             box->reject();
+    }
+    void closeDifferences() {
+        auto* list = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!list || list->objectName() != QLatin1String("differences")) return;
+        if (auto* table = list->findChild<QTableWidget*>(QStringLiteral("differenceTable")))
+            for (int row = 0; row < table->rowCount(); ++row)
+                differences << table->item(row, 1)->text();
+        list->reject();
     }
     void answerProgress() {
         for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -89,6 +103,32 @@ class BoxAnswerer {
             ok->click();
         }
     }
+    QTimer timer_;
+};
+
+// Answers the file requester with `file`.
+class FileAnswer {
+  public:
+    explicit FileAnswer(const QString& file) {
+        QObject::connect(&timer_, &QTimer::timeout, [file] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible()) return;
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+            if (!name || !buttons) return;
+            // As a user does it: the file type, then the name.
+            for (const QString& filter : dialog->nameFilters())
+                if (filter.contains(QStringLiteral("*.") + QFileInfo(file).suffix()))
+                    dialog->selectNameFilter(filter);
+            name->clear();
+            name->setText(file);
+            for (QAbstractButton* b : buttons->buttons())
+                if (buttons->buttonRole(b) == QDialogButtonBox::AcceptRole) b->click();
+        });
+        timer_.start(20);
+    }
+
+  private:
     QTimer timer_;
 };
 

@@ -139,69 +139,6 @@ TEST(Application, ReadModuleFillsTheControlsFromTheDevice) {
               "Module: updated (device status: malfunction, primary variable out of limits)");
 }
 
-// A good write leaves every field it sent in the "updated" colour: in a
-// "changes" write the edited field and its administrator copy, in a full
-// write every field of the parts written.
-TEST(Application, AWriteLeavesWhatItSentUpdated) {
-    AppRig rig("ZEL-HART", {{"UserMode=user", "UserMode=customizer"}});
-    ASSERT_TRUE(rig.app->VANTOMain(0));
-    rig.read();
-    ASSERT_EQ(rig.app->applicationCheck().UpdApplGadget(0, "TagID", "AB-7"), "AB-7");
-    ASSERT_EQ(rig.field("TagIDAdm").GadStatus, "changed");
-    rig.app->command(menu::kWriteChanges);
-    EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
-    for (const char* name : {"TagID", "TagIDAdm"}) {
-        EXPECT_EQ(rig.field(name).GadStatus, "updated") << name;
-        EXPECT_EQ(rig.gadgets.widget(rig.field(name).GadID)->palette().color(QPalette::Text),
-                  QColor(0, 0, 255))
-            << name;
-    }
-    EXPECT_EQ(rig.field("LowerRangeVal").GadStatus, "read");  // not sent: the device had it already
-
-    rig.app->command(menu::kWriteAll);
-    for (const char* name : {"DampingAdm", "LowerRangeVal", "ADCByte3", "SetPoint1"})
-        EXPECT_EQ(rig.field(name).GadStatus, "updated") << name;
-    EXPECT_EQ(rig.window().statusText(2), "Module: updated");
-}
-
-// The window's Open and Write run the same path as the batch commands: a
-// file saved from a module that shows mbar over a bar calibration, opened
-// and written back, leaves every byte of the device as it was; an edit
-// through the window then changes exactly its own block.
-TEST(Application, OpenAndWriteBackChangeTheDeviceExactlyAsEdited) {
-    AppRig rig("ZEL-HART");
-    const QString state = rig.dir.filePath("device.state");
-    qputenv("HARTSIM_OPTIONS", ("presence=both,hold=50,displayunit=mbar,state=" + state).toUtf8());
-    ASSERT_TRUE(rig.app->VANTOMain(0));
-    rig.read();
-    const QString file = rig.dir.filePath("module.cfp");
-    rig.app->data().file.currentFile = file;
-    ASSERT_EQ(StoreData(rig.app->data(), "save"), 1);
-    ASSERT_EQ(OpenDataFile(rig.app->data(), file), 1);
-    const auto memory = [&] {
-        hartsim::Memory m;
-        EXPECT_TRUE(hartsim::loadMemoryFile(state.toStdString(), &m));
-        return m;
-    };
-    const hartsim::Memory before = memory();
-    rig.app->command(menu::kWriteAll);
-    EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
-    EXPECT_EQ(rig.window().statusText(2), "Module: updated");
-    EXPECT_EQ(hartsim::describeDifferences(hartsim::configurationDifferences(before, memory())),
-              "");
-
-    ASSERT_EQ(rig.app->applicationCheck().UpdApplGadget(0, "SetPoint1", "10000"), "10000");
-    rig.app->command(menu::kWriteChanges);
-    const std::string changed =
-        hartsim::describeDifferences(hartsim::configurationDifferences(before, memory()));
-    EXPECT_EQ(QString::fromStdString(changed).remove(QRegularExpression("@[0-9,]+")).toStdString(),
-              "display.eeprom.10 display.ram.10")
-        << qPrintable(rig.boxes.texts.join('|'));
-    rig.read();  // and it is the value typed, in the unit it was typed in
-    EXPECT_EQ(rig.field("SetPoint1").Content.toDouble(), 10000.0)
-        << qPrintable(rig.field("SetPoint1").Content);
-}
-
 // The program as main() builds it without a window: in-memory controls and
 // scripted dialogs over the shared core, the simulated device behind "Sim"
 // keeping its memories in `state`.
@@ -273,47 +210,6 @@ TEST(Application, CommandsRunWithoutAWindowOnTheSharedCore) {
               "The write was not completed. May have reached the device (no usable answer): "
               "C190_010. Not written: everything after it.");
     EXPECT_EQ(app.data().file.moduleState, 0);
-}
-
-// Compare module with data after one field of the data file was edited:
-// exactly that field is listed and shown "changed". A write the device
-// acknowledges without storing it fails its check naming the field; the
-// value written stays in the form for the next write.
-TEST(Application, CompareAndVerifyNameTheFieldsTheDeviceDoesNotHold) {
-    HeadlessApp h;
-    Application& app = *h.app;
-    ASSERT_TRUE(app.VANTOMain(0));
-    app.command(menu::kReadAll);
-    const QString before = h.field("SetPoint1").Content;
-    ASSERT_EQ(app.applicationCheck().UpdApplGadget(0, "SetPoint1", "10000"), "10000");
-    const QString file = h.dir.filePath("edited.cfp");
-    app.data().file.currentFile = file;
-    ASSERT_EQ(StoreData(app.data(), "save"), 1);
-
-    h.dialogs.fileAnswers.push_back(file);
-    app.command(menu::kCompare);
-    ASSERT_EQ(h.dialogs.differences.size(), 1u);
-    const DifferenceList& list = h.dialogs.differences.front();
-    ASSERT_EQ(list.rows.size(), 1u) << qPrintable(list.lines.join('|'));
-    EXPECT_EQ(list.rows.front().value(1), "SetPoint1");
-    EXPECT_EQ(list.lines.size(), 1);
-    EXPECT_EQ(h.field("SetPoint1").Content, before);
-    EXPECT_EQ(h.field("SetPoint1").ColorIndx, ColourChanged);
-
-    qputenv("HARTSIM_OPTIONS", h.options() + ",ignorewrites");
-    const hartsim::Memory unchanged = deviceMemory(h.state);
-    ASSERT_EQ(app.applicationCheck().UpdApplGadget(0, "SetPoint1", "10000"), "10000");
-    app.command(menu::kWriteChanges);
-    EXPECT_EQ(hartsim::describeDifferences(
-                  hartsim::configurationDifferences(unchanged, deviceMemory(h.state))),
-              "");
-    ASSERT_EQ(h.dialogs.boxes.size(), 1u);
-    const QString text = h.dialogs.boxes.front().text;
-    EXPECT_TRUE(text.startsWith("Write failed") && text.contains("SetPoint1: file 10000"))
-        << qPrintable(text);
-    EXPECT_EQ(app.data().file.moduleState, 0);
-    EXPECT_EQ(h.field("SetPoint1").Content.toDouble(), 10000.0);
-    EXPECT_EQ(h.field("SetPoint1").ColorIndx, ColourChanged);
 }
 
 // Setup -> Device, then Read module, after a read of the whole device: the

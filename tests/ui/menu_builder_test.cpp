@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 
@@ -124,12 +125,37 @@ TEST_F(MenuBuilderTest, EntriesButtonsAndShortcutsCallBackWithTheirIdentifier) {
     EXPECT_EQ(window.findChildren<QShortcut*>().size(), 12);
 }
 
+// A disabled entry says why: in its tooltip, and in the status line when
+// reached by key (choosing it does nothing); enabled again it says nothing.
 TEST_F(MenuBuilderTest, EntriesAreSwitchedByIdentifier) {
-    builder.setItemEnabled(menu::kWriteAll, false);
+    const QString why = QStringLiteral("Read the module first");
+    for (int id : {menu::kWriteAll, menu::kToolWrite}) {
+        builder.setItemEnabled(id, false);
+        builder.setItemReason(id, why);
+    }
     EXPECT_FALSE(builder.isItemEnabled(menu::kWriteAll));
     EXPECT_FALSE(builder.action(menu::kWriteAll)->isEnabled());
-    builder.setItemEnabled(menu::kWriteAll, true);
+    EXPECT_EQ(builder.itemReason(menu::kWriteAll), why);
+    EXPECT_EQ(builder.action(menu::kWriteAll)->toolTip(), why);
+    EXPECT_EQ(builder.action(menu::kToolWrite)->toolTip(), "Write module\n" + why);
+    window.statusBar();
+    window.show();
+    QMenu* transfer = window.menuBar()->actions().at(1)->menu();
+    window.menuBar()->setActiveAction(transfer->menuAction());
+    QApplication::processEvents();
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    for (int i = 0; i < 10 && transfer->activeAction() != builder.action(menu::kWriteAll); ++i)
+        QApplication::sendEvent(transfer, &down);
+    EXPECT_EQ(transfer->activeAction(), builder.action(menu::kWriteAll));
+    EXPECT_EQ(window.statusBar()->currentMessage(), why);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(transfer, &enter);
+    transfer->close();
+    EXPECT_TRUE(called.empty());
+    for (int id : {menu::kWriteAll, menu::kToolWrite}) builder.setItemEnabled(id, true);
     EXPECT_TRUE(builder.isItemEnabled(menu::kWriteAll));
+    EXPECT_EQ(builder.itemReason(menu::kWriteAll), "");
+    EXPECT_EQ(builder.action(menu::kToolWrite)->toolTip(), "Write module");
 
     builder.setItemHidden(menu::kToolConnect, true);
     EXPECT_TRUE(builder.isItemHidden(menu::kToolConnect));

@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 #include <functional>
 
 #include "app/gadgets.h"
@@ -89,6 +90,33 @@ TEST_F(ProgressFixture, KeepsTheMainWindowDisabledWhileOpen) {
     // Nothing to show into any more: no crash, no window.
     dialogs.progressSetStep(QStringLiteral("late"));
     EXPECT_FALSE(dialogs.progressWaitButton(-1));
+
+    // For another window that asks it opens over that one, keeps it
+    // disabled too and gives it back; a message comes up over it as well.
+    QWidget other;
+    other.setGeometry(400, 300, 300, 200);
+    other.show();
+    {
+        const AskingWindow asking(dialogs, &other);
+        dialogs.progressOpen(QStringLiteral("HART"));
+        ProgressWindow* p = dialogs.progressWindow();
+        EXPECT_EQ(p->pos(), other.pos() + QPoint(250, 100));
+        EXPECT_EQ(p->windowHandle()->transientParent(), other.windowHandle());
+        EXPECT_FALSE(other.isEnabled());
+        EXPECT_FALSE(main.isEnabled());
+        dialogs.progressClose();
+        const QWidget* over = nullptr;
+        whenModal([&](QWidget* box) {
+            over = box->parentWidget();
+            qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+        });
+        dialogs.messageBox(QStringLiteral("Write"), QStringLiteral("Serial port is busy"),
+                           mb::Ok | mb::IconError);
+        EXPECT_EQ(over, &other);
+    }
+    EXPECT_TRUE(other.isEnabled());
+    EXPECT_TRUE(main.isEnabled());
+    EXPECT_EQ(dialogs.askingWindow(), nullptr);
 }
 
 TEST_F(ProgressFixture, ShowsTextsBarAndColours) {

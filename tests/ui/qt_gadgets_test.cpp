@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QStatusTipEvent>
 #include <QTimer>
 
 namespace zh {
@@ -102,6 +103,31 @@ TEST_F(QtGadgetsTest, ColoursAndTooltips) {
     EXPECT_EQ(edit->toolTip(), "<b>Set point 1</b><br>Range: 0 ... 10<br>&lt;bar&gt;");
     gadgets.setToolTip(kEdit, QString(), QStringLiteral("plain"));
     EXPECT_EQ(edit->toolTip(), "plain");
+
+    // A disabled control says why it is off, after its own tooltip and in
+    // the status line while pointed at; enabled it says nothing more.
+    struct StatusLine : QObject {
+        QString shown;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::StatusTip) shown = static_cast<QStatusTipEvent*>(e)->tip();
+            return false;
+        }
+    } status;
+    host.installEventFilter(&status);
+    const QString why = QStringLiteral("Read or connect the module first");
+    gadgets.setToolTip(kButton, QString(), QStringLiteral("Loop test"));
+    gadgets.setEnabled(kButton, false);
+    gadgets.setDisabledReason(kButton, why);
+    EXPECT_EQ(gadgets.shownToolTip(kButton), "Loop test\n" + why);
+    QEvent enter(QEvent::Enter), leave(QEvent::Leave);
+    QApplication::sendEvent(button, &enter);
+    EXPECT_EQ(status.shown, why);
+    QApplication::sendEvent(button, &leave);
+    EXPECT_EQ(status.shown, "");
+    gadgets.setEnabled(kButton, true);
+    EXPECT_EQ(gadgets.shownToolTip(kButton), "Loop test");
+    QApplication::sendEvent(button, &enter);
+    EXPECT_EQ(status.shown, "");
 }
 
 // A locked control shows its value and takes no input, whatever the rules

@@ -55,11 +55,13 @@ TEST(UniversalWindow, ForeignDeviceIsReadWrittenAndScannedThroughTheWindow) {
     // Tag and damping edited (the damping in the desktop's notation): the
     // device changes there and nowhere else, and shows them read back.
     rig.boxes.texts.clear();
+    rig.boxes.over.clear();
     const hartsim::Memory before = deviceMemory(state);
     w.editor("tag")->setText("TT-42");
     w.editor("damping")->setText(QLocale().toString(2.5));
     EXPECT_EQ(w.write(), 0) << qPrintable(rig.boxes.texts.join('|'));
     EXPECT_EQ(rig.boxes.texts, QStringList{"Data transmitted: Tag, Damping [s]"});
+    EXPECT_EQ(rig.boxes.over, QList<const QWidget*>{&w});  // over the window that asked
     const std::string changed = hartsim::describeDifferences(
         hartsim::configurationDifferences(before, deviceMemory(state)));
     // The tag among the device's records, the damping among the transmitter's settings.

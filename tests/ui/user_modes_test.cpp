@@ -25,9 +25,12 @@ class RecordedMenus final : public MenuItems {
   public:
     QSet<int> present{menu::kFirstPort, menu::kFirstPort + 1};
     QHash<int, bool> enabled;
+    QHash<int, QString> reasons;
     bool hasItem(int id) const override { return present.contains(id) || enabled.contains(id); }
     void setItemEnabled(int id, bool on) override { enabled[id] = on; }
     bool isItemEnabled(int id) const override { return enabled.value(id, true); }
+    void setItemReason(int id, const QString& why) override { reasons[id] = why; }
+    QString itemReason(int id) const override { return reasons.value(id); }
     void setItemChecked(int, bool) override {}
     bool isItemChecked(int) const override { return false; }
     void setItemHidden(int, bool) override {}
@@ -137,44 +140,59 @@ TEST_F(UserModesTest, AdminControlsPerModeConfigurationAndEdition) {
     EXPECT_TRUE(w.c("FldDscSerialNo3").hidden);
 }
 
+// An entry is enabled when it gives no reason; a disabled one says why.
 TEST_F(UserModesTest, StateWordDrivesMenuEntries) {
     AppState& s = w.t.program.state;
+    const char* noData = "Read the module or open a data file first";
+    const char* noPort = "No port configured";
+    const char* notLive = "The module is not connected";
     struct Case {
         bool connected, data;
         int link;
         const char* noWrite;
+        const char* port;
         bool live;
-        bool write, connect, disconnect, ports;
+        const char *write, *connect, *disconnect;
+        bool ports;
         bool save() const { return data; }  // saving needs data, whatever the connection
     };
     const Case cases[] = {
-        {false, false, 0, "OFF", false, false, false, false, true},
-        {false, true, 0, "OFF", false, false, false, false, true},
-        {true, true, 0, "OFF", false, true, true, false, false},
-        {false, true, 0, "ON", false, true, true, false,
-         true},  // NoWrite follows the open interface
-        {true, true, 1, "OFF", true, true, false, true, false},
-        {true, false, 1, "OFF", true, false, false, false, false},
+        {false, false, 0, "OFF", "Sim", false, noData, noData, notLive, true},
+        // Data from a file or New: a port to open is all a write and Connect need.
+        {false, true, 0, "OFF", "Sim", false, "", "", notLive, true},
+        {false, true, 0, "OFF", "", false, noPort, noPort, notLive, true},
+        {false, true, 0, "OFF", "Auto", false, noPort, noPort, notLive, true},
+        {true, true, 0, "OFF", "", false, "", "", notLive, false},
+        {false, true, 0, "ON", "", false, "", "", notLive, true},  // as if the interface were open
+        {true, true, 1, "OFF", "Sim", true, "", "The module is connected already", "", false},
+        {true, false, 1, "OFF", "Sim", false, noData, noData, notLive, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(modes.stateWord().toStdString() + " link " + std::to_string(c.link));
         state(c.connected, c.data);
+        SCOPED_TRACE(modes.stateWord().toStdString() + " link " + std::to_string(c.link) +
+                     " port " + c.port);
         linkOpen = c.link;
         s.NoWrite = c.noWrite;
+        s.ComPort = c.port;
         s.DynamicDisplayOn = c.live;
         menus.enabled.clear();
         modes.UpdGadItems(-1);
         for (int id : {menu::kNew, menu::kNew + 1, menu::kToolOpen, menu::kReadAll, menu::kToolRead,
                        menu::kStartLog, menu::kStopLog})
             EXPECT_TRUE(item(id)) << id;
-        for (int id : {menu::kWriteAll, menu::kWriteChanges, menu::kToolWrite})
-            EXPECT_EQ(item(id), c.write) << id;
-        for (int id : {menu::kConnect, menu::kToolConnect}) EXPECT_EQ(item(id), c.connect) << id;
-        for (int id : {menu::kDisconnect, menu::kToolDisconnect})
-            EXPECT_EQ(item(id), c.disconnect) << id;
-        for (int id : {menu::kSave, menu::kSaveAs, menu::kToolSave})
-            EXPECT_EQ(item(id), c.save()) << id;
+        const auto expect = [&](std::initializer_list<int> ids, const char* why) {
+            for (int id : ids) {
+                EXPECT_EQ(item(id), QString(why).isEmpty()) << id;
+                EXPECT_EQ(menus.reasons.value(id), why) << id;
+            }
+        };
+        expect({menu::kWriteAll, menu::kWriteChanges, menu::kToolWrite}, c.write);
+        expect({menu::kConnect, menu::kToolConnect}, c.connect);
+        expect({menu::kDisconnect, menu::kToolDisconnect}, c.disconnect);
+        expect({menu::kSave, menu::kSaveAs, menu::kToolSave}, c.save() ? "" : noData);
         EXPECT_EQ(item(menu::kFirstPort + 1), c.ports);
+        EXPECT_EQ(menus.reasons.value(menu::kFirstPort + 1),
+                  c.ports ? "" : "Disconnect the module first");
     }
     state(true, false);
     EXPECT_EQ(modes.stateWord(), "connected nodata");
@@ -210,7 +228,7 @@ TEST_F(UserModesTest, CommandButtonsByModeAndInterface) {
 
     // The output switches in mode "user" without the interface; a current
     // is trimmed while its output is on, and the other output waits; what
-    // the device does not have cannot be worked.
+    // the device does not have cannot be worked. A disabled button says why.
     bool on4 = false;
     modes.inputs.output4mAOn = [&] { return on4; };
     const struct {
@@ -218,33 +236,44 @@ TEST_F(UserModesTest, CommandButtonsByModeAndInterface) {
         int link;
         bool on4;
         const char *configured, *found, *button;
-        bool enabled;
+        const char* why;  // "" while enabled
     } rows[] = {
-        {"user", 0, false, "auto", "all", "BtnSet4mAOnOff", false},
-        {"administrator", 1, false, "auto", "all", "BtnSet4mA", false},
-        {"administrator", 1, false, "auto", "all", "BtnSet20mAOnOff", true},
-        {"administrator", 1, true, "auto", "all", "BtnTempSet4mA", true},
-        {"administrator", 1, true, "auto", "all", "BtnSet20mA", false},
-        {"administrator", 1, true, "auto", "all", "BtnSet20mAOnOffu", false},
-        {"administrator", 1, false, "auto", "display", "BtnLoopStartStop", false},
-        {"administrator", 1, false, "auto", "display", "BtnTestSW1", true},
-        {"administrator", 1, false, "transmitter", "display", "BtnLoopStartStop", true},
-        {"administrator", 1, false, "transmitter", "all", "BtnSet4mADisp", false},
+        {"user", 0, false, "auto", "all", "BtnSet4mAOnOff", "Not in this user mode"},
+        {"administrator", 0, false, "auto", "all", "BtnFactSet",
+         "Read or connect the module first"},
+        {"administrator", 0, false, "auto", "all", "BtnSetTeachLower", "Read the module first"},
+        {"administrator", 1, false, "auto", "all", "BtnSet4mA", "Switch this output on first"},
+        {"administrator", 1, false, "auto", "all", "BtnSet20mAOnOff", ""},
+        {"administrator", 1, true, "auto", "all", "BtnTempSet4mA", ""},
+        {"administrator", 1, true, "auto", "all", "BtnSet20mA", "Switch this output on first"},
+        {"administrator", 1, true, "auto", "all", "BtnSet20mAOnOffu",
+         "Switch the other output off first"},
+        {"administrator", 1, false, "auto", "display", "BtnLoopStartStop",
+         "The device has no transmitter"},
+        {"administrator", 1, false, "auto", "display", "BtnTestSW1", ""},
+        {"administrator", 1, false, "transmitter", "display", "BtnLoopStartStop", ""},
+        {"administrator", 1, false, "transmitter", "all", "BtnSet4mADisp",
+         "The device has no display module"},
         // A display command's list can be chosen from while its button sends.
-        {"customizer", 1, false, "auto", "all", "CmbSelCmd", true},
-        {"customizer", 1, false, "auto", "all", "CmbSelCmdAdm", true},
-        {"customizer", 1, false, "auto", "transmitter", "BtnSendCmd", false},
-        {"customizer", 1, false, "auto", "transmitter", "CmbSelCmdAdm", false},
+        {"customizer", 1, false, "auto", "all", "CmbSelCmd", ""},
+        {"customizer", 1, false, "auto", "all", "CmbSelCmdAdm", ""},
+        {"customizer", 1, false, "auto", "transmitter", "BtnSendCmd",
+         "The device has no display module"},
+        {"customizer", 1, false, "auto", "transmitter", "CmbSelCmdAdm",
+         "The device has no display module"},
     };
     for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.button) + " " + r.mode + " " + r.found);
         s.UserMode = r.mode;
         linkOpen = r.link;
         on4 = r.on4;
         s.TransmitterDisplay = r.configured;
         s.TransmDisplay = r.found;
-        w.c(r.button).enabled = !r.enabled;
+        const bool enabled = QString(r.why).isEmpty();
+        w.c(r.button).enabled = !enabled;
         modes.UpdGadItems(-1);
-        EXPECT_EQ(w.c(r.button).enabled, r.enabled) << r.button << " " << r.mode << " " << r.found;
+        EXPECT_EQ(w.c(r.button).enabled, enabled);
+        EXPECT_EQ(w.c(r.button).disabledReason, r.why);
     }
 }
 

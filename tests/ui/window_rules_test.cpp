@@ -70,6 +70,24 @@ TEST(WindowRules, NoEnabledControlWithoutItsCommandInAnyModeOrState) {
                         }
                     }
 
+                    // Whatever is off in sight says why.
+                    for (int id : menus.ids()) {
+                        const QAction* a = menus.action(id);
+                        if (a->isVisible() && !a->isEnabled()) {
+                            EXPECT_FALSE(menus.itemReason(id).isEmpty()) << "menu " << id;
+                        }
+                    }
+                    for (const ControlInfo* c = controlsBegin(); c != controlsEnd(); ++c) {
+                        const std::optional<Command> command = commands.gadgetCommand(c->number);
+                        if (c->window == kMainWindow && c->kind == ControlKind::Button &&
+                            inSight(rig, c->number) &&
+                            !(command && kTakenAway.contains(*command)) &&
+                            !rig.gadgets.widget(c->number)->isEnabled()) {
+                            EXPECT_FALSE(rig.gadgets.disabledReason(c->number).isEmpty())
+                                << c->name;
+                        }
+                    }
+
                     if (std::string(mode) != "user" || data >= 0 || connected) continue;
                     // Without data the user may only start: New, Open, Read.
                     for (const GadgetEntry& e : app.model().fields.gadgetList())
@@ -104,32 +122,6 @@ class FirstEquipment {
                 QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
                 QCoreApplication::sendEvent(popup, &press);
             }
-        });
-        timer_.start(20);
-    }
-
-  private:
-    QTimer timer_;
-};
-
-// Answers the file requester with `file`.
-class FileAnswer {
-  public:
-    explicit FileAnswer(const QString& file) {
-        QObject::connect(&timer_, &QTimer::timeout, [file] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->isVisible()) return;
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-            if (!name || !buttons) return;
-            // As a user does it: the file type, then the name.
-            for (const QString& filter : dialog->nameFilters())
-                if (filter.contains(QStringLiteral("*.") + QFileInfo(file).suffix()))
-                    dialog->selectNameFilter(filter);
-            name->clear();
-            name->setText(file);
-            for (QAbstractButton* b : buttons->buttons())
-                if (buttons->buttonRole(b) == QDialogButtonBox::AcceptRole) b->click();
         });
         timer_.start(20);
     }
