@@ -277,7 +277,7 @@ int writeDataFor(DataSession& s, const QString& tmp, const QString& target) {
         !f.keptPath.isEmpty() &&
         QFileInfo(f.keptPath).absoluteFilePath() == QFileInfo(target).absoluteFilePath() &&
         dataFileLines(s) == f.keptData;
-    if (!same) return WriteDataFile(s, tmp, QFileInfo(target).fileName());
+    if (!same) return WriteDataFile(s, tmp, target);
     QFile out(tmp);
     return out.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                    out.write(f.keptBytes) == f.keptBytes.size() && out.flush()

@@ -204,7 +204,7 @@ int WriteDataFile(DataSession& s, const QString& path, const QString& name) {
     const QString target = resolveDataPath(s, path);
     p.log.DebugLog(QStringLiteral("WriteDataFile(") + target + QLatin1Char(')'), 3);
     if (!mayWrite(p, target)) return 0;
-    QString section = name.isEmpty() ? QFileInfo(target).fileName() : name;
+    QString section = QFileInfo(name.isEmpty() ? target : name).fileName();
     if (name.isEmpty() && section.endsWith(QLatin1String(".tmp"), Qt::CaseInsensitive))
         section.chop(4);
     KeyList keys;

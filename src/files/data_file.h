@@ -22,8 +22,9 @@ namespace zh {
 struct DeviceModel;
 struct FieldRecord;
 
-// Writes the data file into `path` with its section named `name` (the name
-// the file is saved under: FileOperation passes a temporary file); without
+// Writes the data file into `path` with its section named after the file
+// `name` (the file it is saved as, folder aside: FileOperation passes a
+// temporary file); without
 // `name`, the section is named after `path` without a ".tmp" ending. 1 on
 // success; 0 when any value could not be written, nothing was written, a
 // value was refused, or the user abandoned the save at the write-access

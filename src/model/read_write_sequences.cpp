@@ -696,7 +696,9 @@ void DeviceSequences::completeRead() {
     p.state.DataChanged = false;
     moduleState = 1;
     if (hooks.setModuleState) hooks.setModuleState(1);
-    if (hooks.showReadOut) hooks.showReadOut();
+    // The read-out only when the module itself was read: a transmitter
+    // read has no read-out to show.
+    if (displayRead_ && hooks.showReadOut) hooks.showReadOut();
     if (hooks.refreshGadgets) hooks.refreshGadgets();
 }
 
