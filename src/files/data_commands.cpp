@@ -23,6 +23,7 @@
 #include "model/list_text.h"
 #include "model/live_display.h"
 #include "model/scaling.h"
+#include "model/write_fields.h"
 
 namespace zh {
 namespace {
@@ -239,6 +240,16 @@ void pointStoredReadOut(DeviceModel& m) {
     f.RawVal = f.Content;
 }
 
+// The parts of the device a file's values are of: as the file says, or,
+// in a file older than that key, the part its profile read alone.
+Presence partsOfData(const DataFileHeader& h) {
+    for (const QString& word : {h.parts, h.mode.toLower()}) {
+        const Presence parts = parsePresence(word.trimmed());
+        if (parts == Presence::Transmitter || parts == Presence::Display) return parts;
+    }
+    return Presence::All;
+}
+
 int openChosenFile(DataSession& s, const QString& path, const DataFileState& chosen) {
     Program& p = s.model.program;
     DeviceModel& m = s.model;
@@ -258,6 +269,7 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
     s.file.moduleState = 0;
 
     applyHeaderSelection(m, f.header);
+    keepDataOfParts(m, partsOfData(f.header));
     keepFile(s, path, &f.bytes);
     setCaption(s, path);
     if (s.window.refresh) s.window.refresh();
@@ -343,6 +355,7 @@ int NewData(DataSession& s, const QString& measurand) {
     s.file.moduleState = 0;
     m.fromDevice = false;
     m.loadedFields.clear();
+    m.dataParts = Presence::All;
     m.deviceStatus = -1;
     const QString base = p.profile.ReadProfile(measurand, QStringLiteral("BaseUnit"),
                                                m.cal.actBaseUnit, p.state.ProfilePath);

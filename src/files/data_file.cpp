@@ -163,6 +163,7 @@ DataFileHeader headerOfData(DataSession& s) {
     h.versionDate = p.state.Version + QLatin1Char('/') +
                     QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     h.mode = p.state.TransmitterDisplay;
+    if (m.dataParts != Presence::All) h.parts = presenceText(m.dataParts);
     h.unitType = unitType < 0 ? QString() : dataFileValue(s, m.fields.at(unitType));
     h.baseUnit = c.actBaseUnit;
     putCalibrationRanges(c, &h);

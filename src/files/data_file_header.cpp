@@ -85,6 +85,7 @@ constexpr HeaderKey kHeaderKeys[] = {
      nullptr},
     // Added later: older files lack it, and older readers pass over it.
     text("DeviceStatus", false, &H::deviceStatus),
+    text("Parts", false, &H::parts),
 };
 
 QString writtenValue(const HeaderKey& k, const H& h) {
@@ -190,7 +191,8 @@ std::vector<std::pair<QString, QString>> dataFileHeaderKeys(const DataFileHeader
     std::vector<std::pair<QString, QString>> keys;
     for (const HeaderKey& k : kHeaderKeys) {
         // A status not known is left out rather than written empty.
-        if (k.text == &H::deviceStatus && h.deviceStatus.isEmpty()) continue;
+        // So are the parts when the values are of the whole device.
+        if ((k.text == &H::deviceStatus || k.text == &H::parts) && (h.*k.text).isEmpty()) continue;
         keys.emplace_back(QLatin1String(k.name), writtenValue(k, h));
     }
     return keys;

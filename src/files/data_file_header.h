@@ -26,6 +26,9 @@ struct DataFileHeader {
     // The device's status when the data were read: "0x81 (malfunction,
     // primary variable out of limits)"; "" when not known (and not written).
     QString deviceStatus;
+    // The parts of the device the values are of, when not both:
+    // "transmitter" or "display"; "" for both (and not written).
+    QString parts;
 };
 
 // Puts the calibration's nominal, AD and measuring ranges into `h`.

@@ -58,6 +58,7 @@ struct ModelCopy {
         model.cal = source.cal;
         model.selection = source.selection;
         model.loadedFields = source.loadedFields;
+        model.dataParts = source.dataParts;
         model.fromDevice = source.fromDevice;
     }
     ModelCopy(const ModelCopy&) = delete;
@@ -118,6 +119,7 @@ void showAgain(DeviceCore& core, const ModelCopy& shown, int moduleState) {
     m.cal = data.cal;
     m.selection = data.selection;
     m.loadedFields = data.loadedFields;
+    m.dataParts = data.dataParts;
     m.fromDevice = data.fromDevice;
     AppState& s = core.program.state;
     s.DataTrigger = shown.program.state.DataTrigger;

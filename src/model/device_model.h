@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <functional>
 
+#include "app/presence.h"
 #include "calibration_state.h"
 #include "field_table.h"
 
@@ -60,6 +61,11 @@ struct DeviceModel {
     bool fromDevice = false;
     // The fields a data file gave values for (empty: every field counts).
     QStringList loadedFields;
+    // The parts of the device the data hold values of: a read of the
+    // transmitter alone leaves the display module's fields at values that
+    // are not this device's, and a file saved from it must not give them
+    // to a module later.
+    Presence dataParts = Presence::All;
     // The field device status bits the device reported while these data
     // were read from it (or written to it), or the status a data file kept;
     // -1 when not known (new data, a file without it).

@@ -200,6 +200,7 @@ DeviceSequences::SavedTable DeviceSequences::saveTable() const {
     s.measurand = m_.cal.Measurand;
     s.baseUnit = m_.cal.actBaseUnit;
     s.values = FieldSnapshot::take(m_.fields);
+    s.dataParts = m_.dataParts;
     return s;
 }
 
@@ -212,6 +213,7 @@ void DeviceSequences::restoreTable(const SavedTable& s) {
     s.values.restore(m_.fields);
     m_.program.state.DataTrigger = s.dataTrigger;
     m_.program.state.DataChanged = s.dataChanged;
+    m_.dataParts = s.dataParts;
     checkDeviceOfData();
 }
 
@@ -287,6 +289,8 @@ int DeviceSequences::HartRead(const QString& mode) {
         if (r != 0) return failRead(r, saved);
         displayRead_ = true;
     }
+    m_.dataParts = !displayRead_ ? Presence::Transmitter
+                                 : (transmitterRead ? Presence::All : Presence::Display);
     completeRead();
     return 0;
 }

@@ -134,6 +134,7 @@ class DeviceSequences {
         QString measurand;
         QString baseUnit;
         FieldSnapshot values;
+        Presence dataParts = Presence::All;
     };
 
     // Link handling: opens when needed and remembers whether this sequence did.

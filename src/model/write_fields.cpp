@@ -1,5 +1,7 @@
 #include "write_fields.h"
 
+#include <algorithm>
+
 #include "device_model.h"
 #include "device_types.h"
 #include "field_twins.h"
@@ -47,6 +49,24 @@ QStringList fieldsAWriteSends(const DeviceModel& m, bool transmitter, bool displ
     }
     names.removeDuplicates();
     return names;
+}
+
+void keepDataOfParts(DeviceModel& m, Presence parts) {
+    m.dataParts =
+        parts == Presence::Transmitter || parts == Presence::Display ? parts : Presence::All;
+    if (m.dataParts == Presence::All) return;
+    const bool transmitter = m.dataParts == Presence::Transmitter;
+    const QStringList kept = fieldsAWriteSends(m, transmitter, !transmitter);
+    const QStringList other = fieldsAWriteSends(m, !transmitter, transmitter);
+    if (m.loadedFields.isEmpty()) {
+        for (int i = 1; i <= m.fields.count(); ++i)
+            if (!m.fields.at(i).Name.isEmpty()) m.loadedFields << m.fields.at(i).Name;
+    }
+    m.loadedFields.erase(std::remove_if(m.loadedFields.begin(), m.loadedFields.end(),
+                                        [&](const QString& name) {
+                                            return other.contains(name) && !kept.contains(name);
+                                        }),
+                         m.loadedFields.end());
 }
 
 QString leaderOf(const QString& name) {

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/presence.h"
+
 namespace zh {
 
 struct DeviceModel;
@@ -22,6 +24,12 @@ QStringList fieldsAWriteSends(const DeviceModel& m, bool transmitter, bool displ
 // transmitter's copy of it and for the display's start and end values, the
 // original of an administrator's copy); "" for a field of its own.
 QString leaderOf(const QString& name);
+
+// Keeps of the fields a data file gave values for (`m.loadedFields`) those
+// of the parts `parts` (Transmitter, Display or All); the fields a write
+// sends to the other part only are left out, so a write leaves them as the
+// device has them and a comparison passes over them.
+void keepDataOfParts(DeviceModel& m, Presence parts);
 
 // Why the fields `names` were not written, for a summary line: "the device
 // has no CurrentOn, HartAddress; TMeasRangeHigh follows UpperRangeVal".
