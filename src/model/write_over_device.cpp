@@ -230,11 +230,13 @@ void DeviceSequences::layDataOverDevice(const FieldSnapshot& data, const QString
             otherUnit ? convertUnitText(m_, f.Content, f.GadUnit, v->GadUnit, f.Name) : f.Content;
         if (showsValue(v->Content, device)) continue;
         if (!sent.contains(f.Name)) {
-            // What nobody can set (versions, the firmware's dates) is what
-            // the device the data came from was, no setting left out.
-            if (f.Access != QLatin1String("enabled") || f.Visibility == QLatin1String("nodisplay"))
-                continue;
+            // What nobody can set and follows no other field (versions,
+            // the firmware's dates) is what the device the data came from
+            // was, no setting left out.
             const int leader = m_.fields.find(leaderOf(f.Name));
+            if (leader < 0 && (f.Access != QLatin1String("enabled") ||
+                               f.Visibility == QLatin1String("nodisplay")))
+                continue;
             const bool agrees =
                 leader >= 0 && showsValue(v->Content, dataValue(leader, v->GadUnit));
             if (!agrees) notWritten_ << f.Name;
