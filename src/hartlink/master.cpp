@@ -235,6 +235,7 @@ Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
     letFrameEnd();
     receiver_.expect(expectation);
     trace(true, frame, "");
+    const auto started = transport_.now();
     const IoStatus written = transport_.write(frame.data(), frame.size(), settings_.keyRts);
     if (!written.ok) {
         *note = written.error;
@@ -242,7 +243,12 @@ Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
     }
 
     using std::chrono::microseconds;
-    const auto sent = transport_.now();
+    // The slave's time-out runs from the end of the request on the wire. A
+    // modem's write returns when the UART has sent the last bit; a line
+    // without one (a pseudo-terminal) takes the bytes at once, while the
+    // request still needs its wire time (a 40-byte write: 367 ms) to arrive.
+    const auto sent = std::max(
+        transport_.now(), started + timing::characters(static_cast<std::int64_t>(frame.size())));
     const auto startDeadline = sent + responseTimeOut();
     // However busy the line, one frame ends within the longest frame's time.
     const auto hardDeadline = startDeadline + timing::characters(timing::kLongestFrameChars);

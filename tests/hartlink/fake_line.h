@@ -1,7 +1,8 @@
 #pragma once
 // A line for the master to talk on, in virtual time: the device side is a
 // script that answers each written frame with chunks of bytes arriving at
-// chosen times after the write. Time moves only while the master waits in
+// chosen times after the write has ended (a write takes the frame's wire
+// time). Time moves only while the master waits in
 // read(), so a 6-second time-out costs nothing.
 
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <list>
 #include <vector>
 
+#include "hartlink/timing.h"
 #include "hartlink/transport.h"
 
 namespace hartlink::test {
@@ -36,6 +38,8 @@ class FakeLine final : public Transport {
         writes.emplace_back(data, data + size);
         writeTimes.push_back(now_);
         rtsKeyed.push_back(keyRts);
+        // As on a modem, the write returns when the last byte has left.
+        now_ += timing::characters(static_cast<std::int64_t>(size));
         if (device) {
             for (Chunk& c : device(writes.back(), writes.size() - 1))
                 arriveIn(c.after, std::move(c.bytes));

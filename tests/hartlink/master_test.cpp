@@ -95,8 +95,10 @@ TEST_F(MasterTest, SilenceGivesNoResponseAfterBoundedTriesSpacedByTheQuietTime) 
     // Standard response time-out: 28 + 1 characters + 20 ms = 285.8 ms; then
     // RT1 of quiet (primary master: 33 characters = 302.5 ms).
     EXPECT_EQ(master->responseTimeOut(), 265834us + 20ms);
-    EXPECT_EQ(line.writeTimes[1] - line.writeTimes[0], 285834us + 302500us);
-    EXPECT_EQ(line.writeTimes[2] - line.writeTimes[1], 285834us + 302500us);
+    // Each try also takes its request's wire time.
+    const auto request = timing::characters(static_cast<std::int64_t>(line.writes[0].size()));
+    EXPECT_EQ(line.writeTimes[1] - line.writeTimes[0], request + 285834us + 302500us);
+    EXPECT_EQ(line.writeTimes[2] - line.writeTimes[1], request + 285834us + 302500us);
     EXPECT_NE(master->report().find("try 3: no answer within 286 ms"), std::string::npos)
         << master->report();
 
@@ -113,7 +115,7 @@ TEST_F(MasterTest, SilenceGivesNoResponseAfterBoundedTriesSpacedByTheQuietTime) 
     settings.retries = 1;
     master->configure(settings);
     EXPECT_EQ(master->connect(), Result::NoResponse);
-    EXPECT_EQ(line.writeTimes[2] - line.writeTimes[1], 285834us + 375834us);
+    EXPECT_EQ(line.writeTimes[2] - line.writeTimes[1], request + 285834us + 375834us);
 }
 
 TEST_F(MasterTest, AnswerMustStartWithinTheResponseTimeOut) {
@@ -153,12 +155,12 @@ TEST_F(MasterTest, LateAnswerIsDroppedBeforeTheRetryAndNotTakenForItsAnswer) {
 }
 
 TEST_F(MasterTest, LateAnswerAfterTheLastTryIsNotTakenForTheNextRequestsAnswer) {
-    // The first try is answered 700 ms late, after the retry has already
+    // The first try is answered 900 ms late, after the retry has already
     // been answered: the late answer reaches the line while the next
     // exchange waits for its own.
     const Bytes stale{0x5A, 0x5A};
     device([&stale](int n) {
-        return n == 0 ? in(700ms, answerFrame(kOurs, 1, 0, 0, stale))
+        return n == 0 ? in(900ms, answerFrame(kOurs, 1, 0, 0, stale))
                       : in(20ms, answerFrame(kOurs, 1, 0, 0, kData));
     });
     connected();
