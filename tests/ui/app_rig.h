@@ -56,6 +56,7 @@ namespace zh {
 // message of the progress window that waits for OK (an error stays until it
 // is pressed) is answered with OK, its text kept in `progressMessages`. A
 // list of differences is closed, the names it listed kept in `differences`.
+// `shown` keeps the texts of both kinds in the order they came up.
 class BoxAnswerer {
   public:
     BoxAnswerer() {
@@ -68,6 +69,7 @@ class BoxAnswerer {
     QList<const QWidget*> over;  // the window each box came up over
     QStringList progressMessages;
     QStringList differences;
+    QStringList shown;
 
   private:
     void poll() {
@@ -76,6 +78,7 @@ class BoxAnswerer {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible()) return;
         texts << box->text();
+        shown << box->text();
         over << (box->parentWidget() ? box->parentWidget()->window() : nullptr);
         QAbstractButton* b = box->button(answer);
         if (!b) b = box->defaultButton();
@@ -99,7 +102,10 @@ class BoxAnswerer {
             auto* ok = w->findChild<QPushButton*>(QStringLiteral("gadget402"));
             auto* message = w->findChild<QLabel*>(QStringLiteral("gadget403"));
             if (!ok || ok->text() != QLatin1String("OK")) continue;
-            if (message) progressMessages << message->text();
+            if (message) {
+                progressMessages << message->text();
+                shown << message->text();
+            }
             ok->click();
         }
     }
