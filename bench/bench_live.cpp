@@ -42,10 +42,10 @@
 #include "bench_wire.h"
 #include "files/device_core.h"
 #include "hart/link_library.h"
-#include "ui/application.h"
-#include "ui/main_window.h"
-#include "ui/qt_dialogs.h"
-#include "ui/qt_gadgets.h"
+#include "ui/application/application.h"
+#include "ui/dialogs/qt_dialogs.h"
+#include "ui/window/main_window.h"
+#include "ui/window/qt_gadgets.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 #include <cstdio>
 
 #include "bench_program.h"
-#include "ui/log_view_model.h"
-#include "ui/log_window.h"
+#include "ui/log/log_view_model.h"
+#include "ui/log/log_window.h"
 
 namespace {
 

@@ -36,13 +36,13 @@
 #include "files/device_core.h"
 #include "hart/connection_probe.h"
 #include "hart/link_library.h"
-#include "ui/application.h"
-#include "ui/main_window.h"
-#include "ui/qt_dialogs.h"
-#include "ui/qt_gadgets.h"
-#include "ui/replay.h"
-#include "ui/report_box.h"
-#include "ui/write_checks.h"
+#include "ui/application/application.h"
+#include "ui/application/write_checks.h"
+#include "ui/dialogs/qt_dialogs.h"
+#include "ui/dialogs/report_box.h"
+#include "ui/log/replay.h"
+#include "ui/window/main_window.h"
+#include "ui/window/qt_gadgets.h"
 
 namespace {
 

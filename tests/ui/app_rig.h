@@ -35,13 +35,13 @@
 #include "hart/link_library.h"
 #include "sim/memory_file.h"
 #include "support/ending_probe.h"
-#include "ui/application.h"
-#include "ui/application_check.h"
-#include "ui/control_registry.h"
-#include "ui/main_window.h"
-#include "ui/menu_builder.h"
-#include "ui/qt_dialogs.h"
-#include "ui/qt_gadgets.h"
+#include "ui/application/application.h"
+#include "ui/application/application_check.h"
+#include "ui/dialogs/qt_dialogs.h"
+#include "ui/window/control_registry.h"
+#include "ui/window/main_window.h"
+#include "ui/window/menu_builder.h"
+#include "ui/window/qt_gadgets.h"
 
 // Failures show texts as text.
 inline void PrintTo(const QString& s, std::ostream* os) {

@@ -3,7 +3,7 @@
 // the language switch, the ways out, and what bad profiles and a tiny
 // window do to it.
 
-#include "ui/application.h"
+#include "ui/application/application.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@
 #include "app_rig.h"
 #include "support/memory_gadgets.h"
 #include "support/scripted_dialogs.h"
-#include "ui/control_widgets.h"
-#include "ui/field_entry_popup.h"
+#include "ui/window/control_widgets.h"
+#include "ui/window/field_entry_popup.h"
 
 namespace zh {
 namespace {

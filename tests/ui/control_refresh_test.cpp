@@ -2,13 +2,13 @@
 // access pushed by InternToForm, group switching and painting by
 // UpdAllGads, pairs copied by SyncGadgets, and the single-field operations.
 
-#include "ui/control_refresh.h"
+#include "ui/window/control_refresh.h"
 
 #include <gtest/gtest.h>
 
 #include "app/dialogs.h"
 #include "model/device_types.h"
-#include "ui/gadget_colours.h"
+#include "ui/window/gadget_colours.h"
 #include "window_model.h"
 
 namespace zh {

@@ -2,7 +2,7 @@
 // relies on, every field's control on the tab of its group, and a layout
 // without overlaps.
 
-#include "ui/control_registry.h"
+#include "ui/window/control_registry.h"
 
 #include <gtest/gtest.h>
 

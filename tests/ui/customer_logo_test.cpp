@@ -2,14 +2,14 @@
 // profile, placed right-aligned and centred in its area, or the built-in
 // logo of the edition and language.
 
-#include "ui/customer_logo.h"
+#include "ui/window/customer_logo.h"
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
 #include <QImage>
 
-#include "ui/control_registry.h"
+#include "ui/window/control_registry.h"
 #include "window_rig.h"
 
 namespace zh {

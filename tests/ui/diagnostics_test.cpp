@@ -10,7 +10,7 @@
 
 #include "sim/error_log.h"
 #include "ui/app_rig.h"
-#include "ui/diagnostic_log.h"
+#include "ui/log/diagnostic_log.h"
 
 namespace zh {
 namespace {

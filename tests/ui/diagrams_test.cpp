@@ -8,8 +8,8 @@
 #include <cmath>
 #include <limits>
 
-#include "ui/display_diagram.h"
-#include "ui/transmitter_diagram.h"
+#include "ui/diagrams/display_diagram.h"
+#include "ui/diagrams/transmitter_diagram.h"
 
 namespace zh {
 namespace {

@@ -1,7 +1,7 @@
 // The window's side of the field table: labels, combobox items and
 // tooltips filled from the fields, and the controls' places read back.
 
-#include "ui/field_binding.h"
+#include "ui/window/field_binding.h"
 
 #include <gtest/gtest.h>
 

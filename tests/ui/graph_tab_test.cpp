@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app_rig.h"
-#include "ui/control_widgets.h"
+#include "ui/window/control_widgets.h"
 
 namespace zh {
 namespace {

@@ -3,7 +3,7 @@
 // and Cancel, the error state, the drain after a rejected entry, the
 // switch-point limits and the fields that follow an accepted entry.
 
-#include "ui/input_check.h"
+#include "ui/application/input_check.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +18,8 @@
 #include "model/read_write_sequences.h"
 #include "model/type_checks.h"
 #include "support/ending_probe.h"
-#include "ui/application_check.h"
-#include "ui/control_refresh.h"
+#include "ui/application/application_check.h"
+#include "ui/window/control_refresh.h"
 #include "window_model.h"
 
 namespace zh {

@@ -2,7 +2,7 @@
 // view, logging switched by the menu and the Hide button, a comment and the
 // view saved to a file.
 
-#include "ui/log_window.h"
+#include "ui/log/log_window.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +19,8 @@
 #include "app/gadgets.h"
 #include "app/menu_table.h"
 #include "ui/app_rig.h"
-#include "ui/log_view_model.h"
-#include "ui/progress_window.h"
+#include "ui/dialogs/progress_window.h"
+#include "ui/log/log_view_model.h"
 
 namespace zh {
 namespace {

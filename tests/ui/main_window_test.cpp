@@ -15,9 +15,9 @@
 #include <QTabWidget>
 
 #include "app/gadgets.h"
-#include "ui/control_registry.h"
-#include "ui/control_widgets.h"
-#include "ui/font_fallback.h"
+#include "ui/window/control_registry.h"
+#include "ui/window/control_widgets.h"
+#include "ui/window/font_fallback.h"
 #include "window_rig.h"
 
 namespace zh {

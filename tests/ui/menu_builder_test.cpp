@@ -4,7 +4,7 @@
 // everything, the pop-ups answer with the chosen entry, the field table
 // records the entries, and Tab walks the fields in definition order.
 
-#include "ui/menu_builder.h"
+#include "ui/window/menu_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -24,9 +24,9 @@
 #include "app/menu_table.h"
 #include "model/field_table.h"
 #include "support/test_program.h"
-#include "ui/focus_order.h"
-#include "ui/menu_registration.h"
-#include "ui/qt_gadgets.h"
+#include "ui/window/focus_order.h"
+#include "ui/window/menu_registration.h"
+#include "ui/window/qt_gadgets.h"
 
 namespace zh {
 namespace {

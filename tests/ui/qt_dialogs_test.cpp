@@ -1,4 +1,4 @@
-#include "ui/qt_dialogs.h"
+#include "ui/dialogs/qt_dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@
 #include "app/program.h"
 #include "hart/progress_steps.h"
 #include "support/memory_gadgets.h"
-#include "ui/progress_window.h"
+#include "ui/dialogs/progress_window.h"
 
 namespace zh {
 namespace {

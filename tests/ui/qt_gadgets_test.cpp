@@ -1,7 +1,7 @@
 // The Qt controls behind the Gadgets seam: values in and out, controls that
 // do not exist, colours and tooltips, and Qt's signals as window events.
 
-#include "ui/qt_gadgets.h"
+#include "ui/window/qt_gadgets.h"
 
 #include <gtest/gtest.h>
 

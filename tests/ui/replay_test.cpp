@@ -2,7 +2,7 @@
 // device in the state the work began with leaves that device exactly as the
 // work left the first one.
 
-#include "ui/replay.h"
+#include "ui/log/replay.h"
 
 #include <sys/stat.h>
 
@@ -11,7 +11,7 @@
 
 #include "app/event_record.h"
 #include "app_rig.h"
-#include "ui/replay_window.h"
+#include "ui/log/replay_window.h"
 
 namespace zh {
 namespace {

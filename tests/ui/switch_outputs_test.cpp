@@ -14,7 +14,7 @@
 #include "sim/memory_file.h"
 #include "support/ending_probe.h"
 #include "support/test_program.h"
-#include "ui/switch_test.h"
+#include "ui/service/switch_test.h"
 
 namespace zh {
 namespace {

@@ -5,14 +5,14 @@
 // beyond the detection's reads reaches it, and the scan of the loop lists
 // the devices and sets the polling address chosen.
 
-#include "ui/universal_window.h"
+#include "ui/dialogs/universal_window.h"
 
 #include <QFile>
 #include <QLocale>
 #include <QTableWidget>
 
 #include "app_rig.h"
-#include "ui/scan_list_dialog.h"
+#include "ui/dialogs/scan_list_dialog.h"
 
 namespace zh {
 namespace {

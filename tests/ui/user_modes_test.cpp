@@ -3,7 +3,7 @@
 // and field groups, the switch channels, and the option groups the model
 // asks for.
 
-#include "ui/user_modes.h"
+#include "ui/window/user_modes.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +13,9 @@
 #include "app/menu_ids.h"
 #include "app/menu_items.h"
 #include "model/device_types.h"
-#include "ui/control_refresh.h"
-#include "ui/visibility_groups.h"
-#include "ui/window_frame.h"
+#include "ui/window/control_refresh.h"
+#include "ui/window/visibility_groups.h"
+#include "ui/window/window_frame.h"
 #include "window_model.h"
 
 namespace zh {

@@ -10,9 +10,9 @@
 
 #include "app/profile_settings.h"
 #include "support/test_program.h"
-#include "ui/control_registry.h"
-#include "ui/main_window.h"
-#include "ui/qt_gadgets.h"
+#include "ui/window/control_registry.h"
+#include "ui/window/main_window.h"
+#include "ui/window/qt_gadgets.h"
 
 namespace zh::test {
 

@@ -7,7 +7,7 @@
 #include "app/command_table.h"
 #include "app/menu_table.h"
 #include "app_rig.h"
-#include "ui/user_modes.h"
+#include "ui/window/user_modes.h"
 
 namespace zh {
 namespace {

@@ -1,0 +1,93 @@
+// Any HART device on the loop: the scan of the polling addresses, which
+// sets the address the program talks to, and the window of a device's
+// universal data, also offered when a connection found a device that is not
+// one of ours.
+
+#include "app/dialogs.h"
+#include "app/gadgets.h"
+#include "app/program.h"
+#include "app/setting_stores.h"
+#include "hart/address_scan.h"
+#include "ui/application/application.h"
+#include "ui/dialogs/scan_list_dialog.h"
+#include "ui/dialogs/universal_window.h"
+#include "ui/window/main_window.h"
+
+namespace zh {
+namespace {
+
+constexpr const char* kSection = "SerialIO";
+constexpr int kBlue = rgb(0, 0, 255);
+
+}  // namespace
+
+void Application::bindUniversalCommands() {
+    commands_.bind(Command::ScanLoop, [this](int) { scanLoop(); });
+    commands_.bind(Command::HartDevice, [this](int) { showUniversalWindow(true); });
+}
+
+void Application::scanLoop() {
+    const auto tr = [this](const char* text) {
+        return p_.messages.LookupMessage(QString::fromUtf8(text), QLatin1String(kSection));
+    };
+    // The scan opens the port itself: the live display lets it go first.
+    if (p_.state.ConnectionState != 0) disconnectModule();
+    if (p_.state.ConnectionState != 0) return;
+    AppState& s = p_.state;
+    if (s.ComPort.isEmpty())
+        s.ComPort = p_.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"),
+                                           QStringLiteral("Com4"), s.ProfilePath);
+    Dialogs& d = p_.dialogs;
+    d.progressOpen(tr("Scan loop"));
+    QString failure;
+    const QList<ScanEntry> found = scanAddresses(
+        link_, p_.log, s.ComPort, 0, kScanToAuto,
+        [&](int address) {
+            d.progressSetStep(p_.messages.LookupMessage(
+                QStringLiteral("Polling address {address} ...\t") + QString::number(address),
+                QLatin1String(kSection)));
+            d.progressSetBar(
+                address * 100 /
+                    (address <= kLastShortAddress ? kLastShortAddress + 1 : kLastAddress + 1),
+                kBlue);
+            return !d.servePendingEvents();
+        },
+        &failure);
+    d.progressClose();
+    // Whoever connects next looks anew for our parts: another device may answer.
+    session_.LinkOpen = 0;
+    if (found.isEmpty()) {
+        p_.messages.MsgBox(tr("Scan loop"), failure.isEmpty() ? tr("No device answered.") : failure,
+                           mb::Ok | (failure.isEmpty() ? mb::IconInformation : mb::IconError),
+                           QStringLiteral("nodefmsg"));
+        return;
+    }
+    ScanListDialog list(found, tr("Scan loop") + QStringLiteral(" ") + s.ComPort, tr("Use address"),
+                        tr("Close"), window_.get());
+    if (list.exec() != QDialog::Accepted || list.chosenAddress() < 0) return;
+    storeHartAddress(p_, list.chosenAddress());
+    p_.log.DebugLog(QStringLiteral("HART address ") + QString::number(s.HartAddress), 1);
+}
+
+void Application::showUniversalWindow(bool read) {
+    if (!universal_) {
+        universal_ = std::make_unique<UniversalWindow>(p_, session_);
+        universal_->setWindowModality(Qt::ApplicationModal);
+    }
+    universal_->show();
+    universal_->raise();
+    universal_->activateWindow();
+    if (read) universal_->read();
+}
+
+void Application::offerUniversalView() {
+    if (session_.ForeignDevice != 1) return;
+    const QString answer = p_.messages.MsgBox(
+        p_.messages.LookupMessage(QStringLiteral("HART device"), QLatin1String(kSection)),
+        p_.messages.LookupMessage(QStringLiteral("Show the universal data of this device?"),
+                                  QLatin1String(kSection)),
+        mb::YesNo | mb::IconQuestion, QStringLiteral("nodefmsg"));
+    if (answer == QLatin1String("yes")) showUniversalWindow(true);
+}
+
+}  // namespace zh

@@ -1,0 +1,132 @@
+// The main loop: one turn per normalised window event, handed out by the
+// controls while Qt's event loop runs, until the program ends through Exit
+// or the close box (both ask before unsaved data are lost).
+
+#include <QElapsedTimer>
+#include <algorithm>
+
+#include "app/dialogs.h"
+#include "app/program.h"
+#include "files/file_operation.h"
+#include "model/field_diagnostics.h"
+#include "ui/application/application.h"
+#include "ui/application/input_check.h"
+#include "ui/log/replay.h"
+#include "ui/window/main_window.h"
+#include "ui/window/qt_gadgets.h"
+#include "ui/window/user_modes.h"
+
+namespace zh {
+
+namespace {
+constexpr int kDumpFieldTableEvent = 555516;
+constexpr int kProgramEvent = 32769;
+}  // namespace
+
+int Application::run() {
+    AppState& s = p_.state;
+    QElapsedTimer sinceRefresh;
+    sinceRefresh.start();
+    // With the live display on, the loop wakes up in time for its next
+    // refresh; otherwise it waits for the next event without limit.
+    const auto refreshDue = [&] {
+        if (!s.DynamicDisplayOn || sinceRefresh.elapsed() < s.DynPollTime) return;
+        sinceRefresh.restart();
+        if (refreshLiveValues) refreshLiveValues();
+    };
+    while (!s.QuitRequested) {
+        const int wait =
+            s.DynamicDisplayOn
+                ? static_cast<int>(std::max<qint64>(0, s.DynPollTime - sinceRefresh.elapsed()))
+                : -1;
+        // A replay plays its next line first; an event it hands back goes
+        // through the dispatch like any other.
+        if (replay_->active()) {
+            if (const std::optional<WindowEvent> handed = replay_->pass()) dispatch(*handed);
+            refreshDue();
+            continue;
+        }
+        // Events the input check kept while it drained the queue come first.
+        std::optional<WindowEvent> event = input_->takeKept();
+        if (!event) event = gadgets_.waitEvent(wait);
+        refreshDue();
+        if (!event) {
+            p_.log.DebugLog(QStringLiteral(">>> Timer Event"), 6);
+            continue;
+        }
+        dispatch(*event);
+        refreshDue();
+    }
+    if (window_) {
+        window_->allowClose();
+        window_->close();
+    }
+    return exitCode_;
+}
+
+void Application::command(int menuId) {
+    dispatch(WindowEvent{EventMenu, 1, -1, menuId, -1});
+}
+
+void Application::dispatch(const WindowEvent& e) {
+    AppState& s = p_.state;
+    // Every event of the main window passes the input check first; an
+    // event it consumed goes no further.
+    if (e.window == 1 && e.type != EventTimer && input_->CheckInput(e) == -1) return;
+    recordEvent(e, false);
+    switch (e.type) {
+        case EventMenu:
+            s.LastMenuId = e.menu;
+            p_.log.DebugLog(QStringLiteral(">>> Menu Event"), 6);
+            commands_.dispatch(e);
+            afterCommand();
+            break;
+        case EventGadget:
+            s.LastGadgetId = e.gadget;
+            if (e.code == GadgetSelect && commands_.dispatch(e)) afterCommand();
+            break;
+        case EventCloseWindow:
+            if (e.window == 1) exitProgram();
+            break;
+        case kDumpFieldTableEvent:
+            dumpFieldTable(model_);
+            break;
+        case kProgramEvent:
+            p_.messages.MsgBox(QStringLiteral("Main"), QStringLiteral("$8001"), mb::Ok,
+                               QStringLiteral("nodefmsg"));
+            break;
+        case EventLeftClick:
+            p_.log.DebugLog(QStringLiteral("LeftClick"), 6);
+            break;
+        case EventRightClick:
+            p_.log.DebugLog(QStringLiteral("RightClick"), 6);
+            break;
+        default:
+            break;
+    }
+}
+
+// The state the enable rules show follows every command.
+void Application::afterCommand() {
+    if (!p_.state.QuitRequested && modes_) modes_->UpdGadItems(-1);
+    showServiceState();
+}
+
+// Exit and the close box: with nothing pending the program ends at once;
+// otherwise it asks, and ends on Yes. "Nothing pending" (1) ends it too: a
+// user whose file and module are both up to date must be able to leave.
+void Application::exitProgram() {
+    AppState& s = p_.state;
+    if (!releaseFixedCurrent()) return;
+    if (s.DataTrigger == -1 || !s.DataChanged) {
+        s.QuitRequested = true;
+        return;
+    }
+    const int answer =
+        SaveRequest(data_, s.DataTrigger, data_.file.moduleState, QStringLiteral("Exit program"),
+                    QStringLiteral("Data have been changed! Exit program without saving?"),
+                    mb::YesNo | mb::IconExclamation | mb::DefaultButton2);
+    if (answer == mb::ResultYes || answer == 1) s.QuitRequested = true;
+}
+
+}  // namespace zh

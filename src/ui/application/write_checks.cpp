@@ -1,0 +1,45 @@
+#include "ui/application/write_checks.h"
+
+#include <memory>
+
+#include "app/program.h"
+#include "files/device_core.h"
+#include "model/device_model.h"
+#include "model/type_checks.h"
+#include "ui/application/application_check.h"
+#include "ui/window/control_refresh.h"
+
+namespace zh {
+
+QStringList checkFieldsForWrite(DeviceModel& m, ApplicationCheck& check, const QStringList& names) {
+    QStringList bad;
+    for (const QString& name : names) {
+        const int i = m.fields.find(name);
+        if (i < 0) continue;
+        const FieldRecord& f = m.fields.at(i);
+        const QString shown =
+            f.GadDescr.trimmed().isEmpty()
+                ? f.Name
+                : f.GadDescr.trimmed() + QStringLiteral(" (") + f.Name + QLatin1Char(')');
+        if (check::failed(checkByType(m.program, f, f.Content, false)) ||
+            check::failed(check.CheckLimits(f.Name, f.Content, QStringLiteral("quiet")))) {
+            bad << shown + QStringLiteral(": ") + f.Content + f.GadUnit;
+        }
+    }
+    return bad;
+}
+
+void installWriteChecks(DeviceCore& core) {
+    struct Checks {
+        explicit Checks(DeviceModel& m) : refresh(m), check(m, refresh) {}
+        ControlRefresh refresh;
+        ApplicationCheck check;
+    };
+    auto checks = std::make_shared<Checks>(core.model);
+    DeviceModel& model = core.model;
+    core.sequences.checkFields = [checks, &model](const QStringList& names) {
+        return checkFieldsForWrite(model, checks->check, names);
+    };
+}
+
+}  // namespace zh

@@ -1,0 +1,165 @@
+#include "ui/service/output_service.h"
+
+#include "app/gadgets.h"
+#include "app/program.h"
+#include "hart/universal_commands.h"
+#include "model/device_model.h"
+#include "ui/service/service_commands.h"
+#include "ui/window/control_registry.h"
+#include "ui/window/visibility_groups.h"
+
+namespace zh {
+namespace {
+
+const QString kOff = QStringLiteral("off");
+const QString kOn = QStringLiteral("On");
+
+const char* const kLoopButtons[] = {"BtnLoopStartStop", "BtnLoopStartStopAdm"};
+const char* const kLoopFields[] = {"ValLoopTest", "ValLoopTestAdm"};
+
+bool isAdmin(const QString& form) {
+    return form == QLatin1String("admin");
+}
+
+}  // namespace
+
+OutputService::OutputService(DeviceModel& model, UniversalCommands& commands,
+                             DisplayActions& actions)
+    : m_(model),
+      commands_(commands),
+      actions_(actions),
+      points_{{4.0f,
+               {"BtnSet4mAOnOffu", "BtnSet4mAOnOff"},
+               {"BtnTempSet4mA", "BtnSet4mA", "Val4mAu", "Val4mA"},
+               "Set4mA",
+               kOff},
+              {20.0f,
+               {"BtnSet20mAOnOffu", "BtnSet20mAOnOff"},
+               {"BtnTempSet20mA", "BtnSet20mA", "Val20mAu", "Val20mA"},
+               "Set20mA",
+               kOff}} {}
+
+bool OutputService::isOn(int index) const {
+    return points_[index].state == kOn;
+}
+
+bool OutputService::currentFixed() const {
+    return loopTest_ || isOn(0) || isOn(1);
+}
+
+// Command 40 through the command executor, which connects when needed and
+// shows the outcome; 0 mA gives the loop back to the measurement.
+bool OutputService::sendFixedCurrent(float milliamps) {
+    commands_.inputs.fixedCurrent = milliamps;
+    return actions_.HartCommand(universalRoutine(commands_, CommandId::Com40), QString()) == 1;
+}
+
+void OutputService::LoopTest(const QString& mode, const QString& form) {
+    Program& p = m_.program;
+    p.log.DebugLog(QStringLiteral(">>> LoopTest(mode$=") + mode + QStringLiteral(",  form$=") +
+                       form + QLatin1Char(')'),
+                   4);
+    if (mode == QLatin1String("start")) {
+        const std::optional<float> current =
+            fieldNumber(m_, QLatin1String(kLoopFields[isAdmin(form) ? 1 : 0]),
+                        applicationText(p, QStringLiteral("Loop test")));
+        if (!current || !sendFixedCurrent(*current)) return;
+        loopTest_ = true;
+        p.log.DebugLog(QStringLiteral("Loop current fixed at ") +
+                           QString::number(double(*current)) + QStringLiteral(" mA"),
+                       1);
+    } else {
+        if (!sendFixedCurrent(0.0f)) return;
+        loopTest_ = false;
+        p.log.DebugLog(QStringLiteral("Loop current released"), 1);
+    }
+    if (!loopTest_) unlockLoopFields();
+    showState();
+}
+
+void OutputService::Set4mA(const QString& mode, const QString& form) {
+    setPoint(0, mode, form);
+}
+void OutputService::Set20mA(const QString& mode, const QString& form) {
+    setPoint(1, mode, form);
+}
+
+void OutputService::setPoint(int index, const QString& mode, const QString& form) {
+    Program& p = m_.program;
+    Point& point = points_[index];
+    p.log.DebugLog(QStringLiteral(">>> ") + QLatin1String(point.logName) +
+                       QStringLiteral("(mode$=") + mode + QStringLiteral(",  form$=") + form +
+                       QLatin1Char(')'),
+                   4);
+    if (mode == QLatin1String("trim")) {
+        const QString field = QLatin1String(point.trimControls[isAdmin(form) ? 3 : 2]);
+        const std::optional<float> measured =
+            fieldNumber(m_, field, applicationText(p, QStringLiteral("Trim")));
+        if (!measured) return;
+        commands_.inputs.measuredCurrent = *measured;
+        const CommandId trim = index == 0 ? CommandId::Com45 : CommandId::Com46;
+        if (actions_.HartCommand(universalRoutine(commands_, trim), QString()) != 1) return;
+        p.log.DebugLog(QStringLiteral("Output trimmed at ") +
+                           QString::number(double(point.milliamps)) + QStringLiteral(" mA with ") +
+                           QString::number(double(*measured)) + QStringLiteral(" mA measured"),
+                       1);
+        if (showField) showField(field);
+        return;
+    }
+    const bool on = isOn(index);
+    if (!sendFixedCurrent(on ? 0.0f : point.milliamps)) return;
+    point.state = on ? kOff : kOn;
+    if (!currentFixed()) unlockLoopFields();
+    showState();
+}
+
+bool OutputService::release() {
+    if (!currentFixed()) return true;
+    m_.program.log.DebugLog(QStringLiteral(">>> Releasing the fixed loop current"), 4);
+    if (!sendFixedCurrent(0.0f)) return false;
+    loopTest_ = false;
+    for (Point& point : points_) point.state = kOff;
+    showState();
+    return true;
+}
+
+void OutputService::lock(const char* name, bool locked) {
+    DisableControl(m_, QLatin1String(name), locked ? 1 : 0);
+}
+
+// The loop-test values take input again once the loop is no longer fixed.
+void OutputService::unlockLoopFields() {
+    for (const char* name : kLoopFields) lock(name, false);
+}
+
+void OutputService::showState() {
+    Program& p = m_.program;
+    const auto caption = [&](const char* name, bool running) {
+        const int gadget = controlNumber(QLatin1String(name));
+        if (gadget > 0 && p.gadgets.exists(gadget))
+            p.gadgets.setText(
+                gadget, applicationText(p, running ? QStringLiteral("Off") : QStringLiteral("On")));
+    };
+    for (const char* name : kLoopButtons) caption(name, loopTest_);
+    for (int i = 0; i < 2; ++i)
+        for (const char* name : points_[i].onOffButtons) caption(name, isOn(i));
+
+    // Only the running function may be used: the loop test locks both
+    // points, a point locks the loop test and the other point.
+    if (loopTest_) {
+        for (const char* name : kLoopFields) lock(name, true);
+    }
+    for (int i = 0; i < 2; ++i) {
+        const int other = 1 - i;
+        if (loopTest_ || isOn(other)) {
+            for (const char* name : points_[i].onOffButtons) lock(name, true);
+        }
+        if (isOn(i)) {
+            for (const char* name : kLoopButtons) lock(name, true);
+            for (const char* name : kLoopFields) lock(name, true);
+        }
+        for (const char* name : points_[i].trimControls) lock(name, !isOn(i));
+    }
+}
+
+}  // namespace zh

@@ -1,0 +1,337 @@
+#include "ui/window/control_refresh.h"
+
+#include <cmath>
+
+#include "app/gadgets.h"
+#include "app/number_text.h"
+#include "app/program.h"
+#include "model/device_model.h"
+#include "model/field_definitions.h"
+#include "model/field_twins.h"
+#include "model/list_text.h"
+#include "model/scaling.h"
+#include "model/user_forms.h"
+#include "ui/window/field_binding.h"
+#include "ui/window/gadget_colours.h"
+
+namespace zh {
+namespace {
+
+const QString kError = QStringLiteral("~~Error~~");
+const QString kCancel = QStringLiteral("~~Cancel~~");
+
+bool isFailure(const QString& result) {
+    return result == kError || result == kCancel;
+}
+
+bool isPercentOrCurrent(const QString& unit) {
+    return unit == QLatin1String("[%]") || unit == QLatin1String("%") ||
+           unit == QLatin1String("[mA]") || unit == QLatin1String("mA");
+}
+
+bool isShown(const FieldRecord& f) {
+    return f.Visibility != QLatin1String("nodisplay") && f.Visibility != QLatin1String("hidden");
+}
+
+bool hasControl(DeviceModel& m, const FieldRecord& f) {
+    return f.GadID > 0 && m.program.gadgets.exists(f.GadID);
+}
+
+// The unit as its control shows it: without brackets, nothing for "[-]".
+QString unitLabel(const QString& unit) {
+    const QString name = BracketText(unit, QStringLiteral("["), QStringLiteral("]"));
+    return name == QLatin1String("-") ? QString() : name;
+}
+
+void log(DeviceModel& m, const QString& text, int level = 5) {
+    m.program.log.DebugLog(text, level);
+}
+
+// The fields of the current gadget list, in definition order.
+std::vector<int> boundFields(const DeviceModel& m) {
+    std::vector<int> indices;
+    for (const GadgetEntry& e : m.fields.gadgetList()) {
+        const int i = m.fields.find(e.Name);
+        if (i >= 0) indices.push_back(i);
+    }
+    return indices;
+}
+
+}  // namespace
+
+QString editedBaseValue(DeviceModel& m, const FieldRecord& f) {
+    if (f.Content.trimmed().isEmpty() || f.BaseUnit.isEmpty()) return QString();
+    if (f.GadUnit.isEmpty() || f.GadUnit == f.BaseUnit) return f.Content;
+    return convertUnitText(m, f.Content, f.GadUnit, f.BaseUnit, f.Name);
+}
+
+void ControlRefresh::installModelHooks() {
+    m_.hooks.refreshAllControls = [this] { InternToForm(); };
+    m_.hooks.bindFields = [this] { BindFields(m_); };
+}
+
+void ControlRefresh::InternToForm(const QString& selector) {
+    log(m_, QStringLiteral(">>> InternToForm(") + selector + QLatin1Char(')'));
+    const QString sel = selector.trimmed();
+    const bool rebuild = sel.compare(QLatin1String("new"), Qt::CaseInsensitive) == 0;
+    if (rebuild) DefDataStruc(m_, QStringLiteral("[-]"), -1, -11);
+
+    std::vector<int> selected;
+    if (sel.isEmpty() || rebuild) {
+        selected = boundFields(m_);
+    } else {
+        const QString key = sel.section(QLatin1Char('='), 0, 0).trimmed().toLower();
+        const QString value = sel.section(QLatin1Char('='), 1).trimmed();
+        int i = -1;
+        if (key == QLatin1String("gadid")) {
+            bool ok = false;
+            const int number = value.toInt(&ok);
+            i = ok ? m_.fields.findGadget(number) : -1;
+        } else if (key == QLatin1String("gadname")) {
+            i = m_.fields.find(value);
+        } else {
+            log(m_, QStringLiteral("InternToForm: unknown selector ") + selector, 1);
+        }
+        if (i >= 0) selected.push_back(i);
+    }
+
+    writeFields(selected);
+}
+
+void ControlRefresh::writeFields(const std::vector<int>& indices) {
+    // Messages of the checks are shown together at the end; a caller that
+    // collects them itself keeps its collection.
+    Messages& messages = m_.program.messages;
+    const bool collect = !messages.silent();
+    if (collect) messages.MsgBox(QString(), QStringLiteral("~~set silent~~"), 0);
+    for (int i : indices) writeField(m_.fields.at(i));
+    if (collect) messages.MsgBox(QString(), QStringLiteral("~~print all~~"), 0);
+    if (checks.redrawDiagram) checks.redrawDiagram();
+}
+
+QString ControlRefresh::checked(FieldRecord& f, QString text, bool* failed) {
+    if (!checks.typeCheck) return text;
+    const QString result = checks.typeCheck(f, text);
+    if (!isFailure(result)) return result;
+    *failed = true;
+    return text;
+}
+
+void ControlRefresh::writeField(FieldRecord& f) {
+    if (!isShown(f) || !hasControl(m_, f)) return;
+    Gadgets& g = m_.program.gadgets;
+    const QString separator = m_.program.state.ListSeparator;
+    QString text = f.Content;
+    text.replace(QLatin1String("^sep"), separator);
+
+    // An error colour left from an earlier refresh does not outlive it.
+    if (f.ColorIndx > 10)
+        SetGadColor(m_, f.GadID, QString(), ColourChanged, colourStateWord(ColourChanged));
+
+    bool failed = false;
+    if (f.is(FlagCheckLimits) && checks.checkLimits)
+        failed = isFailure(checks.checkLimits(f.Name, text));
+
+    const QString type = f.type();
+    if (type == QLatin1String("checkbox")) {
+        g.setState(f.GadID, f.Content.trimmed().toInt());
+    } else if (type == QLatin1String("combobox")) {
+        SetComboItems(g, f.GadID, f.Params, f.Content, separator);
+    } else if (type == QLatin1String("ipaddress")) {
+        g.setText(f.GadID, text.trimmed());
+    } else {
+        if ((type == QLatin1String("number") || type == QLatin1String("float")) &&
+            f.is(FlagUserForm))
+            text = Userform(m_, QStringLiteral("decode"), text, f.Attributes);
+        g.setText(f.GadID, checked(f, text, &failed));
+    }
+    if (failed) SetGadColor(m_, f.GadID, QString(), kColourError);
+
+    if (f.UnitGadID > 0 && g.exists(f.UnitGadID)) g.setText(f.UnitGadID, unitLabel(f.GadUnit));
+    g.setEnabled(f.GadID, f.Access == QLatin1String("enabled"));
+}
+
+bool ControlRefresh::switchControl(FieldRecord& f, const QString& action) {
+    Gadgets& g = m_.program.gadgets;
+    // The temperature limits cannot be entered in percent or milliamperes.
+    const bool neverEnable =
+        (f.Name == QLatin1String("TempUpper") || f.Name == QLatin1String("TempLower")) &&
+        (isPercentOrCurrent(m_.cal.DispUnit) || isPercentOrCurrent(f.GadUnit));
+    if (action == QLatin1String("enable") || action == QLatin1String("enabled")) {
+        if (!neverEnable) g.setEnabled(f.GadID, true);
+    } else if (action == QLatin1String("disable") || action == QLatin1String("disabled")) {
+        g.setEnabled(f.GadID, false);
+    } else if (action == QLatin1String("writeable")) {
+        f.setReadOnly(false);
+        f.Access = QStringLiteral("enabled");
+        if (!neverEnable) g.setEnabled(f.GadID, true);
+    } else if (action == QLatin1String("hide") || action == QLatin1String("hidden")) {
+        g.setHidden(f.GadID, true);
+    } else if (action == QLatin1String("readonly")) {
+        f.setReadOnly(true);
+        f.Access = QStringLiteral("readonly");
+        f.ColorIndx = kColourNotEditable;
+        f.GadStatus.clear();
+        g.setEnabled(f.GadID, g.isEnabled(f.GadID));  // the control takes no more input
+    } else if (action != QLatin1String("setcolor")) {
+        return false;
+    }
+    return true;
+}
+
+void ControlRefresh::UpdAllGads(const QString& action, const QString& range, int colindx) {
+    log(m_, QStringLiteral(">>> UpdAllGads(action$=") + action + QStringLiteral(", range$=") +
+                range + QStringLiteral(", colindx=") + QString::number(colindx) + QLatin1Char(')'));
+    QStringList actions;
+    for (const QString& word : action.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        if (!word.trimmed().isEmpty()) actions << word.trimmed().toLower();
+    const bool all = range.compare(QLatin1String("all"), Qt::CaseInsensitive) == 0;
+    const unsigned groups = fieldFlags(range);
+
+    bool reported = false;
+    for (int i : boundFields(m_)) {
+        FieldRecord& f = m_.fields.at(i);
+        if (!all && (groups == 0 || (f.Flags & groups) != groups)) continue;
+        if (f.Visibility == QLatin1String("nodisplay") || !hasControl(m_, f)) continue;
+        for (const QString& a : actions) {
+            if (!switchControl(f, a) && !reported) {
+                log(m_, QStringLiteral("UpdAllGads: unknown action ") + a, 1);
+                reported = true;
+            }
+        }
+        if (colindx >= 0 && !f.is(FlagOwnColour))
+            SetGadColor(m_, f.GadID, QString(), colindx, colourStateWord(colindx));
+    }
+}
+
+void ControlRefresh::SyncGadgets(const QString& gadlist, const QString& mode) {
+    log(m_, QStringLiteral(">>> SyncGadgets(gadlist$=") + gadlist + QStringLiteral(", mode$=") +
+                mode + QLatin1Char(')'));
+    const bool rawOnly = mode == QLatin1String("rawonly");
+    for (const QString& item : gadlist.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString target = item.section(QLatin1Char('='), 0, 0).trimmed();
+        const QString source = item.section(QLatin1Char('='), 1).trimmed();
+        const int t = target.isEmpty() ? -1 : m_.fields.find(target);
+        const int s = source.isEmpty() ? -1 : m_.fields.find(source);
+        if (t < 0 || s < 0 || t == s) {
+            log(m_, QStringLiteral("SyncGadgets: pair '") + item + QStringLiteral("' skipped"), 3);
+            continue;
+        }
+        if (rawOnly) {
+            m_.fields.at(t).RawVal = m_.fields.at(s).RawVal;
+        } else {
+            copyFieldValue(m_, target, source);
+        }
+        if (mode == QLatin1String("update")) InternToForm(QStringLiteral("gadname=") + target);
+    }
+}
+
+void ControlRefresh::UpdUnitFormFlds(const QString& fields, int unitCode) {
+    log(m_, QStringLiteral(">>> UpdUnitFormFlds(gadgets$=") + fields +
+                QStringLiteral(", UnitCode=") + QString::number(unitCode) + QLatin1Char(')'));
+    const QString name = ListTextOf(m_.cal.UnitsList, unitCode);
+    if (name.isEmpty()) {
+        log(m_,
+            QStringLiteral("UpdUnitFormFlds: unit code ") + QString::number(unitCode) +
+                QStringLiteral(" not in ") + m_.cal.UnitsList,
+            1);
+        return;
+    }
+    const QString unit = QLatin1Char('[') + name + QLatin1Char(']');
+    for (const QString& fieldName : fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const int i = m_.fields.find(fieldName.trimmed());
+        if (i < 0) continue;
+        FieldRecord& f = m_.fields.at(i);
+        if (isPercentOrCurrent(f.GadUnit)) continue;
+        QString content = f.Content;
+        if (!content.trimmed().isEmpty()) {
+            if (!f.GadUnit.isEmpty() && f.GadUnit != unit) {
+                content = convertUnitText(m_, content, f.GadUnit, unit, f.Name);
+                if (content.isEmpty())
+                    continue;  // a unit the table cannot reach: the value stays as it is
+            }
+            const QString formatted = formatDecimals(m_, content, f.Name, m_.cal.DispDecP);
+            if (!formatted.isEmpty()) content = formatted;
+        }
+        f.Content = content;
+        f.GadUnit = unit;
+        // The base value stays the master copy: re-deriving it from the
+        // rounded text would let it drift with every change of unit.
+        if (f.BaseValue.isEmpty()) f.BaseValue = editedBaseValue(m_, f);
+        f.setColourState(ColourChanged);
+        SetGadColor(m_, f.GadID, QString(), -1);
+        InternToForm(QStringLiteral("gadname=") + f.Name);
+    }
+}
+
+void ControlRefresh::SetGadParams(const QString& gadName, const QString& params,
+                                  const QString& defval) {
+    log(m_, QStringLiteral(">>> SetGadParams(GadName$=") + gadName + QStringLiteral(", params$=") +
+                params + QStringLiteral(", defval$=") + defval + QLatin1Char(')'));
+    const int i = m_.fields.find(gadName);
+    if (i < 0) return;
+    FieldRecord& f = m_.fields.at(i);
+    f.Params = params;
+    if (f.type() != QLatin1String("combobox")) return;
+    if (!defval.isEmpty()) f.Default = defval;
+    bool ok = false;
+    const int code = f.Content.trimmed().toInt(&ok);
+    if (!ok || ListTextOf(params, code).isEmpty()) {
+        f.Content = f.Default;
+        f.RawVal = f.Default;
+        f.BaseValue = editedBaseValue(m_, f);
+    }
+    if (hasControl(m_, f))
+        SetComboItems(m_.program.gadgets, f.GadID, params, f.Content,
+                      m_.program.state.ListSeparator);
+}
+
+int ControlRefresh::StoreValues() {
+    QHash<QString, QString> set;
+    for (int i : boundFields(m_)) {
+        const FieldRecord& f = m_.fields.at(i);
+        set.insert(f.Name, f.Content);
+    }
+    valueSets_.push_back(std::move(set));
+    return static_cast<int>(valueSets_.size()) - 1;
+}
+
+bool ControlRefresh::SetValues(int listIndex) {
+    log(m_,
+        QStringLiteral(">>> SetValues(ListIndex=") + QString::number(listIndex) + QLatin1Char(')'));
+    if (listIndex < 0 || listIndex >= static_cast<int>(valueSets_.size())) return false;
+    const QHash<QString, QString>& set = valueSets_[static_cast<std::size_t>(listIndex)];
+    std::vector<int> loaded;
+    for (int i : boundFields(m_)) {
+        FieldRecord& f = m_.fields.at(i);
+        if (!isShown(f)) continue;
+        const auto it = set.constFind(f.Name);
+        if (it == set.constEnd()) continue;
+        QString value = it.value().trimmed();
+        // A float takes only a number (or the empty text where that is
+        // valid), unless the field accepts anything ("nocheck").
+        if (f.type() == QLatin1String("float") && !f.is(FlagNoCheck)) {
+            value.replace(QLatin1Char(','), QLatin1Char('.'));
+            bool ok = false;
+            const double v = parseStoredNumber(value, &ok);
+            const bool blank = value.isEmpty() && f.is(FlagBlankValid);
+            if (!blank && (!ok || !std::isfinite(v))) {
+                log(m_,
+                    QStringLiteral("SetValues: ") + f.Name + QStringLiteral("='") + it.value() +
+                        QStringLiteral("' is no number, skipped"),
+                    2);
+                continue;
+            }
+        }
+        f.Content = value;
+        f.RawVal = f.CheckProc == Conversion::None
+                       ? value
+                       : applyConversion(m_, f.CheckProc, value, f.Name, 2);
+        f.BaseValue = editedBaseValue(m_, f);
+        loaded.push_back(i);
+    }
+    writeFields(loaded);
+    return true;
+}
+
+}  // namespace zh

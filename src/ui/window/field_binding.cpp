@@ -1,0 +1,89 @@
+#include "ui/window/field_binding.h"
+
+#include "app/gadgets.h"
+#include "app/program.h"
+#include "app/test_mode.h"
+#include "model/device_model.h"
+#include "model/list_text.h"
+
+namespace zh {
+namespace {
+
+bool isNumericType(const QString& type) {
+    return type == QLatin1String("number") || type == QLatin1String("hexadecimal") ||
+           type == QLatin1String("binary") || type == QLatin1String("float");
+}
+
+void readLabel(Program& p, FieldRecord& r) {
+    const int label = r.LabelGadID;
+    if (label <= -1 || !p.gadgets.exists(label)) return;
+    r.GadDescr = p.gadgets.text(label);
+    if (testModeOf(p.state.TestMode) == TestMode::FieldNames) p.gadgets.setText(label, r.Name);
+}
+
+void setToolTips(Program& p, const FieldRecord& r, const GadgetEntry& e, bool controlExists) {
+    const QString& tip = r.GadTTip;
+    if (controlExists && tip.isEmpty() && isNumericType(r.type()) &&
+        e.Params.count(QLatin1Char(';')) == 2) {
+        const QString range =
+            p.commonTexts.text(QStringLiteral("Common"), QStringLiteral("Range: ")) +
+            StringField(e.Params, 2, QStringLiteral(";")) + QStringLiteral(" ... ") +
+            StringField(e.Params, 3, QStringLiteral(";"));
+        p.gadgets.setToolTip(r.GadID, r.GadDescr, range);
+    }
+    if (tip.isEmpty()) return;
+    const int bar = tip.indexOf(QLatin1Char('|'));
+    if (bar > 0) {
+        p.gadgets.setToolTip(r.GadID, tip.left(bar), tip.mid(bar + 1));
+    } else {
+        p.gadgets.setToolTip(r.GadID, r.GadDescr, tip);
+    }
+}
+
+void bindField(Program& p, FieldRecord& r, GadgetEntry& e) {
+    readLabel(p, r);
+    e.GadDescr = r.GadDescr;
+    const bool controlExists = r.GadID > 0 && p.gadgets.exists(r.GadID);
+    if (controlExists && r.type() == QLatin1String("combobox"))
+        SetComboItems(p.gadgets, r.GadID, e.Params, e.DefinedContent, p.state.ListSeparator);
+    setToolTips(p, r, e, controlExists);
+    if (!controlExists) return;
+    const QRect g = p.gadgets.geometry(r.GadID);
+    r.X = g.x();
+    r.Y = g.y();
+    r.Width = g.width();
+    r.Height = g.height();
+}
+
+}  // namespace
+
+void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QString& value,
+                   const QString& separator) {
+    QStringList texts;
+    int selected = -1;
+    const bool pairs = list.contains(QLatin1Char('='));
+    const QStringList items = list.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (int i = 0; i < items.size(); ++i) {
+        const QString& item = items.at(i);
+        const int eq = item.indexOf(QLatin1Char('='));
+        QString text = pairs && eq >= 0 ? item.left(eq).trimmed() : item;
+        texts << text.replace(QLatin1String("^sep"), separator);
+        const QString itemValue =
+            pairs && eq >= 0 ? item.mid(eq + 1).trimmed() : QString::number(i);
+        if (selected < 0 && itemValue == value.trimmed()) selected = i;
+    }
+    gadgets.setItems(gadget, texts);
+    gadgets.setState(gadget, selected);
+}
+
+void BindFields(DeviceModel& m) {
+    FieldTable& t = m.fields;
+    const int entries = static_cast<int>(t.gadgetList().size());
+    for (int position = 1; position <= entries; ++position) {
+        GadgetEntry& e = t.gadgetEntry(position);
+        const int index = t.findGadget(e.GadID);
+        if (index >= 0) bindField(m.program, t.at(index), e);
+    }
+}
+
+}  // namespace zh

@@ -1,0 +1,18 @@
+#include "ui/window/menu_registration.h"
+
+#include "app/menu_table.h"
+#include "model/field_table.h"
+
+namespace zh {
+
+void registerMenuEntries(const MenuTable& table, FieldTable& fields) {
+    for (const MenuRegistration& r : MenuRegistrations(table)) {
+        FieldRecord& record = fields[r.name];
+        record.Name = r.name;
+        record.GadKonst = r.symbol;
+        record.GadDescr = r.description;
+        record.GadInfo = QLatin1String(kMenuItemKind);
+    }
+}
+
+}  // namespace zh
