@@ -60,7 +60,7 @@ enum class Command {
     // --- Keyboard ---
     ConfirmInput,      // 17 Return: input check
     CancelInput,       // 18 Escape: input check
-    ShowFieldEntry,    // 19 Ctrl+Q: FieldInspector (model/field_diagnostics.h) in a small window
+    ShowFieldEntry,    // 19 Ctrl+Q: FieldInspector (ui/window/field_diagnostics.h) in a small view
     NoAction,          // 20, 21 Ctrl+G, Ctrl+K: nothing (bound from the start)
     RaiseError,        // 22 Ctrl+Y: a run-time fault through the error handler
     NoDataSignal,      // 23 Ctrl+Shift+A: the error signal when DataTrigger is -1

@@ -7,8 +7,8 @@
 
 #include "model/device_model.h"
 #include "model/field_definitions.h"
-#include "model/field_diagnostics.h"
 #include "support/test_program.h"
+#include "ui/window/field_diagnostics.h"
 
 namespace zh {
 namespace {

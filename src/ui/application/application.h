@@ -19,8 +19,8 @@
 #include "files/device_core.h"
 #include "hart/hart_session.h"
 #include "model/device_model.h"
-#include "model/field_diagnostics.h"
 #include "model/read_write_sequences.h"
+#include "ui/window/field_diagnostics.h"
 
 class QWidget;
 

@@ -11,8 +11,8 @@
 #include <algorithm>
 
 #include "model/device_model.h"
-#include "model/field_diagnostics.h"
 #include "ui/window/control_registry.h"
+#include "ui/window/field_diagnostics.h"
 #include "ui/window/main_window.h"
 #include "ui/window/qt_gadgets.h"
 

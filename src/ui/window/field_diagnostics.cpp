@@ -1,7 +1,7 @@
-#include "field_diagnostics.h"
+#include "ui/window/field_diagnostics.h"
 
 #include "app/program.h"
-#include "device_model.h"
+#include "model/device_model.h"
 
 namespace zh {
 namespace {
