@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "app/dialogs.h"
-#include "app/gadgets.h"
 #include "app/program.h"
 #include "device_model.h"
 #include "list_text.h"

@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "app/dialogs.h"
-#include "app/gadgets.h"
 #include "app/program.h"
 #include "device_model.h"
 #include "list_text.h"
@@ -195,19 +194,6 @@ QString version1(DeviceModel& m, const QString& value, int direction) {
     return fixed(*v * 100.0f, 0);
 }
 
-bool numericResult(Conversion proc) {
-    switch (proc) {
-        case Conversion::NumToHex:
-        case Conversion::NumToBin:
-        case Conversion::Version1:
-        case Conversion::Version2:
-        case Conversion::None:
-            return false;
-        default:
-            return true;
-    }
-}
-
 }  // namespace
 
 // ----- dispatch ----------------------------------------------------------
@@ -216,11 +202,11 @@ QString rawOfContent(DeviceModel& m, const FieldRecord& f, const QString& conten
     if (f.CheckProc == Conversion::None) return content;
     const bool withUnit = f.CheckProc == Conversion::ULRVal && !f.GadUnit.isEmpty() &&
                           !content.contains(QLatin1Char('['));
-    return applyConversion(m, f.CheckProc, withUnit ? content + f.GadUnit : content, f.Name, 2, 0);
+    return applyConversion(m, f.CheckProc, withUnit ? content + f.GadUnit : content, f.Name, 2);
 }
 
 QString applyConversion(DeviceModel& m, Conversion proc, const QString& value, const QString& field,
-                        int direction, int gadget) {
+                        int direction) {
     if (direction != 1 && direction != 2) return QString();
     QString result;
     switch (proc) {
@@ -260,10 +246,6 @@ QString applyConversion(DeviceModel& m, Conversion proc, const QString& value, c
         case Conversion::Version2:
             result = version2(value, direction);
             break;
-    }
-    if (direction == 1 && gadget != 0) {
-        const QString shown = withoutUnit(result);
-        m.program.gadgets.setText(gadget, numericResult(proc) ? trimTrailingZeros(shown) : shown);
     }
     return result;
 }

@@ -9,6 +9,7 @@
 
 #include "app/presence.h"
 #include "calibration_state.h"
+#include "field_events.h"
 #include "field_table.h"
 
 namespace zh {
@@ -21,6 +22,7 @@ struct DeviceSelection {
     int DevType = 0;         // configuration key (byte 20)
     int CalcMeth = 0;        // calculation method (byte 8)
     QString DeviceTypeList;  // "description=code;" items of the DevType combobox
+    QString ConfigName;      // description of the selected configuration
 };
 
 // What the model asks of the window. Unset hooks do nothing (no window).
@@ -45,6 +47,7 @@ struct DeviceModel {
     CalibrationState cal;
     DeviceSelection selection;
     ModelHooks hooks;
+    FieldEvents events;
 
     // Fields that carry the measurand's base unit ("HiTrail;LoTrail;...;").
     QString measurandFields;

@@ -7,11 +7,9 @@
 #include <vector>
 
 #include "app/dialogs.h"
-#include "app/gadgets.h"
 #include "app/number_text.h"
 #include "app/program.h"
 #include "device_model.h"
-#include "gadget_ids.h"
 #include "list_text.h"
 #include "scaling.h"
 
@@ -78,14 +76,8 @@ QString contentOf(DeviceModel& m, const QString& name) {
     return r ? r->Content : QString();
 }
 
-int gadgetOf(DeviceModel& m, const QString& name, int fallback) {
-    const FieldRecord* r = fieldOf(m, name);
-    return r && r->GadID != 0 ? r->GadID : fallback;
-}
-
 void showContent(DeviceModel& m, const FieldRecord& r) {
-    if (r.GadID != 0 && m.program.gadgets.exists(r.GadID))
-        m.program.gadgets.setText(r.GadID, r.Content);
+    m.events.text(r.Name, r.Content);
 }
 
 // Hexadecimal number as the catalogue writes it ("1A", "0a", " 7 "); false
@@ -317,8 +309,7 @@ void selectCode(DeviceModel& m, const QString& name, int code) {
     if (!r) return;
     const QString text = QString::number(code);
     setLoaded(*r, text, text, text);
-    if (r->GadID != 0 && m.program.gadgets.exists(r->GadID))
-        m.program.gadgets.setState(r->GadID, positionOf(r->Params, code));
+    m.events.selection(name, positionOf(r->Params, code));
 }
 
 int floatDecimals(const QString& params, int fallback) {
@@ -481,8 +472,8 @@ void UpdDevTypeSelection(DeviceModel& m, int devIndx) {
             QLatin1Char(')'),
         5);
     Messages& msg = m.program.messages;
-    const int gad = gadgetOf(m, QStringLiteral("DevType"), gadget::DevType());
-    m.program.gadgets.setItems(gad, {});
+    const QString field = QStringLiteral("DevType");
+    m.events.items(field, {});
 
     // The list carries decimal values: the DevType field holds byte 20 as a
     // decimal number, and its combobox selects the item of that value.
@@ -528,14 +519,14 @@ void UpdDevTypeSelection(DeviceModel& m, int devIndx) {
 
     m.selection.DeviceTypeList = list;
     if (FieldRecord* f = fieldOf(m, QStringLiteral("DevType"))) f->Params = list;
-    m.program.gadgets.setItems(gad, texts);
+    m.events.items(field, texts);
     int selected = 0;
     for (std::size_t i = 0; i < values.size(); ++i)
         if (values[i] == m.selection.DevType) {
             selected = int(i);
             break;
         }
-    m.program.gadgets.setState(gad, selected);
+    m.events.selection(field, selected);
     if (m.hooks.refreshLiveDisplay) m.hooks.refreshLiveDisplay();
 }
 
@@ -562,11 +553,9 @@ void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QS
         mode != QLatin1String("file"))
         UpdTransmitConfig(m, devIndx, devType);
 
-    const int descGad = gadget::MeasElemConfigName();
-    if (m.program.gadgets.exists(descGad))
-        m.program.gadgets.setText(
-            descGad,
-            ConfigurationRecord::fromText(configurationRecordText(m, devType)).description);
+    m.selection.ConfigName =
+        ConfigurationRecord::fromText(configurationRecordText(m, devType)).description;
+    m.events.text(QStringLiteral("MeasElemConfigName"), m.selection.ConfigName);
 
     switch (deviceClassOf(devIndx)) {
         case DeviceClass::Switch:
@@ -705,9 +694,9 @@ void UpdCalcMethod(DeviceModel& m, int calcMeth) {
                                       kDefaultCalcMethods, profileFile(m));
     const QString list = translatedList(m, stored, QStringLiteral("Application"));
     if (FieldRecord* f = fieldOf(m, QStringLiteral("CalcMethod"))) f->Params = list;
-    const int gad = gadgetOf(m, QStringLiteral("CalcMethod"), gadget::CalcMethod());
-    m.program.gadgets.setItems(gad, listTexts(list));
-    m.program.gadgets.setState(gad, positionOf(list, calcMeth));
+    const QString field = QStringLiteral("CalcMethod");
+    m.events.items(field, listTexts(list));
+    m.events.selection(field, positionOf(list, calcMeth));
     if (m.hooks.showCalcMethodGroups) m.hooks.showCalcMethodGroups(calcMeth);
 }
 

@@ -89,9 +89,8 @@ void setDefaultValue(DeviceModel& m, FieldRecord& r, const QString& def, Convers
                      : r.GadUnit;
     if (r.GadUnit.isEmpty()) r.GadUnit = r.BaseUnit;
     r.CheckProc = checkProc;
-    r.RawVal = checkProc == Conversion::None
-                   ? r.Content
-                   : applyConversion(m, checkProc, r.Content, r.Name, 2, 0);
+    r.RawVal = checkProc == Conversion::None ? r.Content
+                                             : applyConversion(m, checkProc, r.Content, r.Name, 2);
     r.BaseValue.clear();
     if (!r.BaseUnit.isEmpty() && !r.Content.isEmpty())
         r.BaseValue = convertUnitText(m, r.Content, r.GadUnit, r.BaseUnit, r.Name);

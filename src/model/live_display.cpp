@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "app/dialogs.h"
-#include "app/gadgets.h"
 #include "app/presence.h"
 #include "app/program.h"
 #include "app/test_mode.h"
@@ -14,7 +13,6 @@
 #include "hart/hart_session.h"
 #include "hart/wire_values.h"
 #include "model/device_model.h"
-#include "model/gadget_ids.h"
 #include "model/list_text.h"
 #include "model/read_write_sequences.h"
 #include "model/scaling.h"
@@ -287,10 +285,10 @@ void LiveDisplay::pollLoopCurrent() {
 // whichever of its two controls the person changed last (the text field
 // when both changed), and is shown as the module would show it.
 void LiveDisplay::simulateValue() {
-    Gadgets& g = m_.program.gadgets;
+    const TestInput input = hooks.readTestInput ? hooks.readTestInput() : TestInput{};
     bool typed = false;
-    const int fromText = g.text(gadget::TstInput()).trimmed().toInt(&typed);
-    const int fromSlider = g.state(gadget::TstSlider());
+    const int fromText = input.text.trimmed().toInt(&typed);
+    const int fromSlider = input.slider;
     // The converter value is a signed 16-bit number.
     const int ad = std::clamp(
         typed && (fromText != lastTestAD_ || fromSlider == lastTestAD_) ? fromText : fromSlider,
@@ -350,12 +348,7 @@ void LiveDisplay::DispMVal(const QString& text, const QString& adText, const QSt
     setField("ADactRaw", adOk ? QString::number(ad) : QString());
     if (adOk && testMode()) {
         // The "Test input" window follows the value shown.
-        // A text that already says so is left alone: the person may be typing in it.
-        Gadgets& g = p.gadgets;
-        g.setState(gadget::TstSlider(), ad);
-        bool same = false;
-        if (g.text(gadget::TstInput()).trimmed().toInt(&same) != ad || !same)
-            g.setText(gadget::TstInput(), QString::number(ad));
+        if (hooks.showTestValue) hooks.showTestValue(ad);
         lastTestAD_ = ad;
     }
     shown();

@@ -38,12 +38,22 @@ struct LiveState {
     int TransmitterAD = 0;
 };
 
+// What the "Test input" window holds: its number field and its slider.
+struct TestInput {
+    QString text;
+    int slider = 0;
+};
+
 // What the live display asks of the window; unset hooks do nothing.
 struct LiveHooks {
     std::function<void()> showValues;  // the read-out, lamps and fields changed
     // Test mode: the "Test input" slider spans the converter counts from
     // `low` to `high`.
     std::function<void(int low, int high)> setTestLimits;
+    // Test mode: what the "Test input" window holds now, and the value it
+    // follows when the read-out shows converter value `ad`.
+    std::function<TestInput()> readTestInput;
+    std::function<void(int ad)> showTestValue;
 };
 
 class LiveDisplay {

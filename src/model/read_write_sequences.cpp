@@ -752,7 +752,7 @@ void DeviceSequences::followTransmitterRange() {
         FieldRecord& to = m_.fields.at(m_.fields.find(QLatin1String(destName)));
         to.RawVal = to.CheckProc == Conversion::None
                         ? to.Content
-                        : applyConversion(m_, to.CheckProc, to.Content, to.Name, 2, 0);
+                        : applyConversion(m_, to.CheckProc, to.Content, to.Name, 2);
         to.BaseValue = to.BaseUnit.isEmpty() || to.BaseUnit == toUnit
                            ? to.Content
                            : convertUnitText(m_, to.Content, toUnit, to.BaseUnit, to.Name);

@@ -8,7 +8,6 @@
 #include <cmath>
 
 #include "app/dialogs.h"
-#include "app/gadgets.h"
 #include "app/program.h"
 #include "device_model.h"
 #include "list_text.h"
@@ -38,7 +37,7 @@ void SetCalDecP(DeviceModel& m, int digits) {
     if (FieldRecord* f = fieldOf(m, QStringLiteral("CalDecimalPoint"))) {
         f->Content = QString::number(c.CalDecP);
         f->RawVal = f->Content;
-        if (f->GadID != 0) m.program.gadgets.setState(f->GadID, c.CalDecP);
+        m.events.selection(f->Name, c.CalDecP);
     }
     log.DebugLog(QStringLiteral("<--- SetCalDecP(CalDpLow=") + fixed(c.CalDPlow, 3) +
                      QStringLiteral(" CalDpHi=") + fixed(c.CalDPhi, 3) +

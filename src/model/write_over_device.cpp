@@ -279,7 +279,7 @@ void DeviceSequences::followChangedValues(bool withDisplay) {
     if (std::fabs(m_.cal.CalDPhi - m_.cal.CalDPlow) < 0.0001f) return;
     for (FieldRecord* f : countedFields(m_)) {
         if (f->Content.trimmed().isEmpty()) continue;
-        const QString counts = applyConversion(m_, f->CheckProc, f->Content, f->Name, 2, 0);
+        const QString counts = applyConversion(m_, f->CheckProc, f->Content, f->Name, 2);
         if (counts.isEmpty() || counts == f->RawVal) continue;
         f->RawVal = counts;
         f->setColourState(ColourChanged);

@@ -10,7 +10,6 @@
 
 #include "model/device_model.h"
 #include "model/field_definitions.h"
-#include "model/gadget_ids.h"
 #include "model/list_text.h"
 #include "support/test_program.h"
 
@@ -72,7 +71,19 @@ void PrintTo(const FieldState& s, std::ostream* os) {
 
 class DeviceTypesTest : public ::testing::Test {
   protected:
-    void SetUp() override { t.program.state.WindowTitle = "ZELHart"; }
+    void SetUp() override {
+        t.program.state.WindowTitle = "ZELHart";
+        // What a window would show of the fields the model announces.
+        m.events.onText = [this](const QString& field, const QString& text) {
+            shownText[field] = text;
+        };
+        m.events.onItems = [this](const QString& field, const QStringList& items) {
+            shownItems[field] = items;
+        };
+        m.events.onSelection = [this](const QString& field, int position) {
+            shownSelection[field] = position;
+        };
+    }
     void use(const QByteArray& profile, const QString& measurand = "Pressure",
              const QString& base = "[bar]", int intSerIO = 0) {
         t.program.ini.forget(t.writeFile("Config-125.ini", profile));
@@ -99,6 +110,9 @@ class DeviceTypesTest : public ::testing::Test {
 
     test::TestProgram t;
     DeviceModel m{t.program};
+    QHash<QString, QString> shownText;
+    QHash<QString, QStringList> shownItems;
+    QHash<QString, int> shownSelection;
 };
 
 TEST_F(DeviceTypesTest, ColonsReadAsBarsAndKeysMatchByValue) {
@@ -130,10 +144,9 @@ TEST_F(DeviceTypesTest, DeviceTypeListFollowsTheClass) {
             "Hall=1A;Unset=0;"));
         UpdDevTypeSelection(m, 1);
         if (byte16 == 4) {
-            EXPECT_EQ(t.gadgets.items(gadget::DevType()),
-                      QStringList({"No configuration", "Not initialized"}));
+            EXPECT_EQ(shownItems["DevType"], QStringList({"No configuration", "Not initialized"}));
         } else {
-            EXPECT_EQ(t.gadgets.items(gadget::DevType()),
+            EXPECT_EQ(shownItems["DevType"],
                       QStringList({"No configuration", "Hall 0...10 bar", "Not initialized"}));
             // Decimal values: the DevType field holds byte 20 as a decimal number.
             EXPECT_EQ(f("DevType").Params,
@@ -144,7 +157,7 @@ TEST_F(DeviceTypesTest, DeviceTypeListFollowsTheClass) {
     int refreshed = 0;
     m.hooks.refreshLiveDisplay = [&] { ++refreshed; };
     UpdDevTypeSelection(m, 16);
-    EXPECT_EQ(t.gadgets.items(gadget::DevType()),
+    EXPECT_EQ(shownItems["DevType"],
               QStringList({"No configuration", "Gauge 0...16 bar", "Table -1...25 bar"}));
     EXPECT_EQ(refreshed, 1);
 }
@@ -343,20 +356,18 @@ TEST_F(DeviceTypesTest, SyncReportsUnknownNamesAndCopiesByDestinationType) {
 
 TEST_F(DeviceTypesTest, ApplyingASelection) {
     use(profileWith(kCatalogue, "Gauge=1A;Switch=2B;Table=3;"));
-    t.gadgets.setText(gadget::MeasElemConfigName(), "");
     std::vector<int> groups;
     m.hooks.showOptionGroups = [&](int devIndx) { groups.push_back(devIndx); };
     UpdDevType(m, -1, 0, 0, "new");  // not yet known: every group, as for a display module
     EXPECT_EQ(groups, std::vector<int>({3}));
-    EXPECT_EQ(t.gadgets.text(gadget::MeasElemConfigName()), "---");
+    EXPECT_EQ(shownText["MeasElemConfigName"], "---");
 
     UpdDevType(m, 4, 3, 1, "update");
-    EXPECT_EQ(t.gadgets.text(gadget::MeasElemConfigName()), "Table -1...25 bar");
+    EXPECT_EQ(shownText["MeasElemConfigName"], "Table -1...25 bar");
     EXPECT_EQ(f("DevType").Content, "3");
     EXPECT_EQ(f("CmbManufact").Content, "148");
-    EXPECT_EQ(t.gadgets.items(gadget::CalcMethod()),
-              QStringList({"No linearisation", "ADC Table"}));
-    EXPECT_EQ(t.gadgets.state(gadget::CalcMethod()), 1);
+    EXPECT_EQ(shownItems["CalcMethod"], QStringList({"No linearisation", "ADC Table"}));
+    EXPECT_EQ(shownSelection["CalcMethod"], 1);
     EXPECT_EQ(f("ADC1").Content, "-19750");  // the ADC table of the configuration
 
     UpdDevType(m, 2, 0x2B, 0, "update");
@@ -473,8 +484,7 @@ TEST_F(DeviceTypesTest, EveryShippedConfigurationLoadsCleanly) {
                 EXPECT_FALSE(log().contains("[DeviceConfigurations]")) << qPrintable(log());
                 EXPECT_EQ(f("ADCByte20").RawVal.toInt(), value);
                 UpdDevTypeSelection(m, cls);
-                EXPECT_TRUE(t.gadgets.items(gadget::DevType()).contains(r.description))
-                    << qPrintable(item);
+                EXPECT_TRUE(shownItems["DevType"].contains(r.description)) << qPrintable(item);
             }
         }
     }

@@ -133,7 +133,6 @@ TEST_F(SequencesTest, WrittenValuesComeBackAndOnlyTheDampingCommandsGoOut) {
     ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0);
     newFrames();
     f("Damping").Content = QStringLiteral("4.5");
-    t.gadgets.setText(f("Damping").GadID, QStringLiteral("4.5"));
     f("Damping").RawVal = QStringLiteral("4.5");
     ASSERT_EQ(seq->HartWrite(QStringLiteral("all changes")), 0) << log().toStdString();
     const QString frames = newFrames();

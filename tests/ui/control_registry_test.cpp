@@ -11,7 +11,6 @@
 
 #include "model/device_model.h"
 #include "model/field_definitions.h"
-#include "model/gadget_ids.h"
 #include "window_rig.h"
 
 namespace zh {
@@ -60,10 +59,10 @@ TEST(ControlRegistry, CountsNumbersAndNames) {
 
 TEST(ControlRegistry, KeepsTheNumbersOtherPartsUse) {
     // Recorded event logs replay by these numbers.
-    EXPECT_EQ(gadget::DevType(), 257);
-    EXPECT_EQ(gadget::CalcMethod(), 306);
-    EXPECT_EQ(gadget::MeasElemConfigName(), 389);
-    EXPECT_EQ(gadget::TstInput(), 398);
+    EXPECT_EQ(controlNumber(QStringLiteral("CmbDevType")), 257);
+    EXPECT_EQ(controlNumber(QStringLiteral("CmbCalcMethod")), 306);
+    EXPECT_EQ(controlNumber(QStringLiteral("MeasElemConfigName")), 389);
+    EXPECT_EQ(controlNumber(QStringLiteral("TstInput")), 398);
     EXPECT_EQ(findControl(kMainPanel)->kind, ControlKind::Panel);
     EXPECT_EQ(findControl(397)->kind, ControlKind::TrackBar);
     EXPECT_EQ(findControl(397)->window, kTestInputWindow);

@@ -38,6 +38,7 @@
 #include "ui/service/service_functions.h"
 #include "ui/window/control_refresh.h"
 #include "ui/window/control_registry.h"
+#include "ui/window/field_binding.h"
 #include "ui/window/gadget_colours.h"
 #include "ui/window/main_window.h"
 #include "ui/window/menu_builder.h"
@@ -199,6 +200,7 @@ void Application::bindLiveDisplay() {
                 screen_.gadgets->widget(controlNumber(QStringLiteral("TstSlider")))))
             slider->setRange(std::min(low, high), std::max(low, high));
     };
+    BindTestInput(p_.gadgets, core_.live.hooks);
     refresh_->checks.redrawDiagram = [this] { redrawDiagram(false); };
 }
 

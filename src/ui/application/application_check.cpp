@@ -127,7 +127,7 @@ QString ApplicationCheck::store(FieldRecord& f, const QString& content, Conversi
         raw = Userform(m_, QStringLiteral("encode"), content, f.Attributes);
     } else if (type != QLatin1String("combobox") && proc != Conversion::None &&
                !content.trimmed().isEmpty()) {
-        const QString converted = applyConversion(m_, proc, content, f.Name, 2, 0);
+        const QString converted = applyConversion(m_, proc, content, f.Name, 2);
         if (!converted.isEmpty()) raw = converted;
     }
     f.Content = content;

@@ -68,6 +68,7 @@ QString editedBaseValue(DeviceModel& m, const FieldRecord& f) {
 void ControlRefresh::installModelHooks() {
     m_.hooks.refreshAllControls = [this] { InternToForm(); };
     m_.hooks.bindFields = [this] { BindFields(m_); };
+    BindFieldEvents(m_);
 }
 
 void ControlRefresh::InternToForm(const QString& selector) {

@@ -5,6 +5,8 @@
 #include "app/test_mode.h"
 #include "model/device_model.h"
 #include "model/list_text.h"
+#include "model/live_display.h"
+#include "ui/window/control_registry.h"
 
 namespace zh {
 namespace {
@@ -55,6 +57,21 @@ void bindField(Program& p, FieldRecord& r, GadgetEntry& e) {
     r.Height = g.height();
 }
 
+// The control that shows `field`: the one bound to it, else the one of the
+// device-type tab that stands for it; 0 for none.
+int controlOf(const DeviceModel& m, const QString& field) {
+    const int index = m.fields.find(field);
+    if (index >= 0 && m.fields.at(index).GadID != 0) return m.fields.at(index).GadID;
+    static const std::pair<const char*, const char*> kOwnControls[] = {
+        {"DevType", "CmbDevType"},
+        {"CalcMethod", "CmbCalcMethod"},
+        {"MeasElemConfigName", "MeasElemConfigName"},
+    };
+    for (const auto& [name, control] : kOwnControls)
+        if (field == QLatin1String(name)) return controlNumber(QLatin1String(control));
+    return 0;
+}
+
 }  // namespace
 
 void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QString& value,
@@ -84,6 +101,35 @@ void BindFields(DeviceModel& m) {
         const int index = t.findGadget(e.GadID);
         if (index >= 0) bindField(m.program, t.at(index), e);
     }
+}
+
+void BindFieldEvents(DeviceModel& m) {
+    Gadgets& g = m.program.gadgets;
+    m.events.onText = [&m, &g](const QString& field, const QString& text) {
+        const int control = controlOf(m, field);
+        if (control != 0 && g.exists(control)) g.setText(control, text);
+    };
+    m.events.onItems = [&m, &g](const QString& field, const QStringList& items) {
+        if (const int control = controlOf(m, field)) g.setItems(control, items);
+    };
+    m.events.onSelection = [&m, &g](const QString& field, int position) {
+        if (const int control = controlOf(m, field)) g.setState(control, position);
+    };
+}
+
+void BindTestInput(Gadgets& gadgets, LiveHooks& hooks) {
+    const int input = controlNumber(QStringLiteral("TstInput"));
+    const int slider = controlNumber(QStringLiteral("TstSlider"));
+    hooks.readTestInput = [&gadgets, input, slider] {
+        return TestInput{gadgets.text(input), gadgets.state(slider)};
+    };
+    hooks.showTestValue = [&gadgets, input, slider](int ad) {
+        gadgets.setState(slider, ad);
+        // A text that already says so is left alone: the person may be typing in it.
+        bool same = false;
+        if (gadgets.text(input).trimmed().toInt(&same) != ad || !same)
+            gadgets.setText(input, QString::number(ad));
+    };
 }
 
 }  // namespace zh

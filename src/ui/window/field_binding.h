@@ -10,6 +10,7 @@ namespace zh {
 
 class Gadgets;
 struct DeviceModel;
+struct LiveHooks;
 
 // Fills combobox control `gadget` with the texts of `list` ("text=value;"
 // items or plain items) and selects the item whose value is `value` (none
@@ -20,5 +21,15 @@ void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QStr
 // Binds every field of the finished pass to its controls, in the pass's
 // order. In test mode "IV" each label is relabelled with its field's name.
 void BindFields(DeviceModel& m);
+
+// Shows what the model announces about a field (its text, list and
+// selection) in the field's control. The device-type lists and the
+// configuration's description have controls of their own for when no field
+// is bound to them.
+void BindFieldEvents(DeviceModel& m);
+
+// Test mode: the live display takes its converter value from the "Test
+// input" window's controls, and the window follows the value shown.
+void BindTestInput(Gadgets& gadgets, LiveHooks& hooks);
 
 }  // namespace zh
