@@ -63,8 +63,6 @@ enum ColourState : short {
 };
 
 struct FieldRecord {
-    int PanelGadID = 0;
-    short PanelIndex = 0;
     int GadInd = 0;  // 1-based position in the gadget list; 0 for unbound fields
     int GadID = 0;   // bound control; 0 = none
     QString Name;
@@ -90,7 +88,6 @@ struct FieldRecord {
     short ColorIndx = 0;
     QString GadInfo;
     QString GadStatus;  // "default", "changed", "read", "updated", or empty
-    int X = 0, Y = 0, Width = 0, Height = 0;
 
     // The type word in lower case, as every comparison uses it.
     QString type() const { return Type.toLower(); }

@@ -15,6 +15,7 @@
 #include "app_rig.h"
 #include "support/memory_gadgets.h"
 #include "support/scripted_dialogs.h"
+#include "ui/window/control_registry.h"
 #include "ui/window/control_widgets.h"
 #include "ui/window/field_entry_popup.h"
 
@@ -53,7 +54,8 @@ TEST(Application, EachEditionAndUserModeGetsItsTabsControlsAndMenus) {
                 ASSERT_NE(c, nullptr) << qPrintable(e.Name);
                 QWidget* widget = rig.gadgets.widget(e.GadID);
                 ASSERT_NE(widget, nullptr) << qPrintable(e.Name);
-                EXPECT_EQ(fields.at(fields.find(e.Name)).PanelIndex, c->tab) << qPrintable(e.Name);
+                EXPECT_EQ(placeOf(fields.at(fields.find(e.Name))).tab, c->tab)
+                    << qPrintable(e.Name);
                 QWidget* home = c->tab >= 0 ? w.tabPage(c->tab) : w.canvas();
                 EXPECT_TRUE(home->isAncestorOf(widget)) << qPrintable(e.Name);
             }

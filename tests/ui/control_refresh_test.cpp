@@ -75,6 +75,11 @@ TEST_F(ControlRefreshTest, TheModelRefreshesThroughItsHook) {
     SyncTransmConfigGadgets(w.model, QLatin1String(kTransmitterMap), "update");
     EXPECT_EQ(w.f("CalcMethod").Content, "1");
     EXPECT_EQ(w.c("CmbCalcMethod").state, 1);
+    // The configuration's list and description reach their controls, too.
+    UpdDevType(w.model, -1, 0, 0, "new");
+    EXPECT_EQ(w.c("CmbDevType").items.value(0), "No configuration");
+    EXPECT_EQ(w.c("CmbDevType").state, 0);
+    EXPECT_EQ(w.c("MeasElemConfigName").text, "---");
 }
 
 TEST_F(ControlRefreshTest, FailedChecksPaintTheErrorColour) {

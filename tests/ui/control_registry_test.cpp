@@ -219,7 +219,7 @@ TEST_P(FieldBinding, EveryFieldsControlsExistOnTheTabOfItsGroup) {
             ASSERT_NE(c, nullptr) << qPrintable(e.Name);
             EXPECT_EQ(c->window, kMainWindow) << qPrintable(e.Name);
             EXPECT_EQ(c->tab, expectedTab(r)) << qPrintable(e.Name);
-            EXPECT_EQ(r.PanelIndex, c->tab) << qPrintable(e.Name);
+            EXPECT_EQ(placeOf(r).tab, c->tab) << qPrintable(e.Name);
             EXPECT_EQ(r.GadKonst, symbolicName(*c));
             if (e.UnitGadID > 0) {
                 const ControlInfo* unit = findControl(e.UnitGadID);
@@ -262,16 +262,16 @@ TEST(ControlRegistry, ControlAndFieldShareOneRecordInEitherOrder) {
         const FieldRecord& r = model.fields.at(index);
         EXPECT_EQ(r.GadKonst, "#Gadget_ZELHart_FldSetPoint1");
         EXPECT_EQ(r.GadInfo.toLower(), "stringgadget");
-        EXPECT_EQ(r.PanelGadID, kMainPanel);
-        EXPECT_EQ(r.PanelIndex, 0);
-        EXPECT_EQ(QRect(r.X, r.Y, r.Width, r.Height), rectOf(*findControl(64)));
+        EXPECT_EQ(placeOf(r).panel, kMainPanel);
+        EXPECT_EQ(placeOf(r).tab, 0);
+        EXPECT_EQ(placeOf(r).rect, rectOf(*findControl(64)));
 
         const FieldRecord& label = model.fields.at(model.fields.findGadget(63));
         EXPECT_EQ(label.GadInfo, "TextGadget");
         const FieldRecord& readOut = model.fields.at(model.fields.findGadget(212));
         EXPECT_EQ(readOut.Name, "Display");
-        EXPECT_EQ(readOut.PanelGadID, -1);
-        EXPECT_EQ(readOut.PanelIndex, -1);
+        EXPECT_EQ(placeOf(readOut).panel, -1);
+        EXPECT_EQ(placeOf(readOut).tab, -1);
         EXPECT_EQ(model.fields.at(model.fields.findGadget(306)).GadInfo, "ComboBoxGadget");
     }
 }

@@ -67,6 +67,7 @@ TEST_F(FieldBindingTest, InspectorFindsTheFieldUnderThePoint) {
     DefField(m, -2, "", "", "", "", "");
     FieldInspector inspector;
     InspectorView view;
+    view.gadgets = &t.gadgets;
     const QString hit = inspector.inspect(m, view, QPoint(50, 15));
     EXPECT_TRUE(hit.contains("\nName:First\n"));
     EXPECT_TRUE(hit.contains("\nContent:x\n"));

@@ -20,6 +20,7 @@
 #include "support/ending_probe.h"
 #include "ui/application/application_check.h"
 #include "ui/window/control_refresh.h"
+#include "ui/window/control_registry.h"
 #include "window_model.h"
 
 namespace zh {
@@ -297,7 +298,7 @@ TEST_F(InputCheckTest, ARejectedEntryKeepsTheErrorStateAndTheFocus) {
     EXPECT_EQ(ctl("LowerRangeVal").background, kErrorBg);
     EXPECT_EQ(ctl("LowerRangeVal").text, "-5.000");  // as the type check wrote it
     EXPECT_EQ(w.t.gadgets.focusedGadget(), gad("LowerRangeVal"));
-    EXPECT_EQ(shownTab, std::make_pair(f.PanelGadID, static_cast<int>(f.PanelIndex)));
+    EXPECT_EQ(shownTab, std::make_pair(placeOf(f).panel, placeOf(f).tab));
     EXPECT_TRUE(input.FieldErrorPending);
     const std::optional<WindowEvent> kept = input.takeKept();
     ASSERT_TRUE(kept);

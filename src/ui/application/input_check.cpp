@@ -7,6 +7,7 @@
 #include "model/device_model.h"
 #include "model/type_checks.h"
 #include "ui/application/application_check.h"
+#include "ui/window/control_registry.h"
 #include "ui/window/gadget_colours.h"
 
 namespace zh {
@@ -278,7 +279,10 @@ int InputCheck::fail(FieldRecord& f, bool applicationError) {
     SetGadColor(m_, f.GadID, QString(), kColourError);
     f.GadStatus = QStringLiteral("infocus");
     active_ = f.GadID;
-    if (hooks.showTab) hooks.showTab(f.PanelGadID, f.PanelIndex);
+    if (hooks.showTab) {
+        const ControlPlace place = placeOf(f);
+        hooks.showTab(place.panel, place.tab);
+    }
     g.setFocus(f.GadID);
     if (applicationError) FieldErrorPending = true;
     drain();

@@ -1,5 +1,6 @@
 #include "ui/window/control_registry.h"
 
+#include "app/gadgets.h"
 #include "model/field_table.h"
 
 namespace zh {
@@ -10,13 +11,29 @@ void registerControls(FieldTable& fields) {
         FieldRecord& r = fields.at(fields.FieldIndexOfGadget(c.number));
         r.GadKonst = symbolicName(c);
         r.GadInfo = kindWord(c.kind);
-        r.X = c.x;
-        r.Y = c.y;
-        r.Width = c.width;
-        r.Height = c.height;
-        r.PanelGadID = c.panel;
-        r.PanelIndex = static_cast<short>(c.tab);
     }
+}
+
+namespace {
+
+// The control registerControls entered `r` for; nullptr for none.
+const ControlInfo* enteredControl(const FieldRecord& r) {
+    if (r.GadKonst.isEmpty()) return nullptr;
+    const ControlInfo* bound = r.GadID > 0 ? findControl(r.GadID) : nullptr;
+    return bound && symbolicName(*bound) == r.GadKonst ? bound : findControl(r.GadKonst);
+}
+
+}  // namespace
+
+ControlPlace placeOf(const FieldRecord& r, const Gadgets* gadgets) {
+    ControlPlace place;
+    if (const ControlInfo* c = enteredControl(r)) {
+        place.panel = c->panel;
+        place.tab = c->tab;
+        place.rect = QRect(c->x, c->y, c->width, c->height);
+    }
+    if (gadgets && r.GadID > 0 && gadgets->exists(r.GadID)) place.rect = gadgets->geometry(r.GadID);
+    return place;
 }
 
 }  // namespace zh

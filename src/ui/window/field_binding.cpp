@@ -49,12 +49,6 @@ void bindField(Program& p, FieldRecord& r, GadgetEntry& e) {
     if (controlExists && r.type() == QLatin1String("combobox"))
         SetComboItems(p.gadgets, r.GadID, e.Params, e.DefinedContent, p.state.ListSeparator);
     setToolTips(p, r, e, controlExists);
-    if (!controlExists) return;
-    const QRect g = p.gadgets.geometry(r.GadID);
-    r.X = g.x();
-    r.Y = g.y();
-    r.Width = g.width();
-    r.Height = g.height();
 }
 
 // The control that shows `field`: the one bound to it, else the one of the

@@ -2,7 +2,8 @@
 // The window's side of the field table: after every definition pass the
 // bound controls get what their fields say (combobox items and selection,
 // tooltips), and the fields get what only the window knows (the label's
-// text, the control's place). Works on the Gadgets interface alone.
+// text); later the controls show what the model announces. Works on the
+// Gadgets interface alone.
 
 #include <QString>
 

@@ -2,26 +2,29 @@
 
 #include "app/program.h"
 #include "model/device_model.h"
+#include "ui/window/control_registry.h"
 
 namespace zh {
 namespace {
 
-bool holds(const FieldRecord& r, QPoint p) {
-    return p.x() >= r.X && p.x() < r.X + r.Width && p.y() >= r.Y && p.y() < r.Y + r.Height;
+bool holds(const QRect& r, QPoint p) {
+    return p.x() >= r.x() && p.x() < r.x() + r.width() && p.y() >= r.y() &&
+           p.y() < r.y() + r.height();
 }
 
 // Panels show their tabs below a 20-pixel header.
 constexpr int kTabHeader = 20;
 
-QPoint inPanel(const InspectorView& view, const FieldRecord& r, QPoint point) {
-    if (r.PanelGadID <= 0 || !view.panelOrigin) return point;
-    return point - view.panelOrigin(r.PanelGadID) - QPoint(0, kTabHeader);
+QPoint inPanel(const InspectorView& view, const ControlPlace& place, QPoint point) {
+    if (place.panel <= 0 || !view.panelOrigin) return point;
+    return point - view.panelOrigin(place.panel) - QPoint(0, kTabHeader);
 }
 
 }  // namespace
 
 QString fieldReport(const DeviceModel& m, int index, const QString& controlState) {
     const FieldRecord& r = m.fields.at(index);
+    const ControlPlace place = placeOf(r);
     QString t;
     auto line = [&t](const char* label, const QString& value) {
         t += QLatin1String(label) + value + QLatin1Char('\n');
@@ -50,8 +53,8 @@ QString fieldReport(const DeviceModel& m, int index, const QString& controlState
     line("Attributes:", r.Attributes);
     line("UnitGadID:", QString::number(r.UnitGadID));
     line("ColorIndx:", QString::number(r.ColorIndx));
-    line("PanelGadID:", QString::number(r.PanelGadID));
-    line("PanelIndex:", QString::number(r.PanelIndex));
+    line("PanelGadID:", QString::number(place.panel));
+    line("PanelIndex:", QString::number(place.tab));
     line("GadInd:", QString::number(r.GadInd));
     line("GadInfo:", r.GadInfo);
     line("GadStatus:", r.GadStatus);
@@ -74,27 +77,28 @@ QString gadgetInfoReport(const DeviceModel& m, int index, int state0, int state1
     line(QStringLiteral("Params:"), r.Params);
     line(QStringLiteral("State(0,"), QStringLiteral("0)=") + QString::number(state0));
     line(QStringLiteral("State(1,"), QStringLiteral("1)=") + QString::number(state1));
+    const QRect place = placeOf(r).rect;
     line(QStringLiteral("x, y:"),
-         QString::number(r.X) + QStringLiteral(", ") + QString::number(r.Y));
+         QString::number(place.x()) + QStringLiteral(", ") + QString::number(place.y()));
     line(QStringLiteral("RawVal:"), r.RawVal);
     return t;
 }
 
 QString FieldInspector::inspect(DeviceModel& m, const InspectorView& view, QPoint point) {
     if (lastIndex_ > 0) {
-        const FieldRecord& last = m.fields.at(lastIndex_);
-        const bool sameTab = !view.tabShown || last.PanelGadID <= 0 ||
-                             view.tabShown(last.PanelGadID, last.PanelIndex);
-        if (sameTab && holds(last, inPanel(view, last, point))) return lastText_;
+        const ControlPlace last = placeOf(m.fields.at(lastIndex_), view.gadgets);
+        const bool sameTab =
+            !view.tabShown || last.panel <= 0 || view.tabShown(last.panel, last.tab);
+        if (sameTab && holds(last.rect, inPanel(view, last, point))) return lastText_;
     }
     for (const GadgetEntry& e : m.fields.gadgetList()) {
         const int index = m.fields.find(e.Name);
         if (index < 0) continue;
         const FieldRecord& r = m.fields.at(index);
         if (r.Visibility == QLatin1String("hidden")) continue;
-        if (r.PanelGadID > 0 && view.tabShown && !view.tabShown(r.PanelGadID, r.PanelIndex))
-            continue;
-        if (!holds(r, inPanel(view, r, point))) continue;
+        const ControlPlace place = placeOf(r, view.gadgets);
+        if (place.panel > 0 && view.tabShown && !view.tabShown(place.panel, place.tab)) continue;
+        if (!holds(place.rect, inPanel(view, place, point))) continue;
         lastIndex_ = index;
         lastText_ =
             fieldReport(m, index, view.controlState ? view.controlState(r.GadID) : QString());

@@ -12,8 +12,12 @@ namespace zh {
 struct DeviceModel;
 struct FieldRecord;
 
+class Gadgets;
+
 // The window as the inspector needs to see it.
 struct InspectorView {
+    // The controls, for where they are now (without: the control table's places).
+    const Gadgets* gadgets = nullptr;
     // Whether `panel` shows tab `tab` now (fields outside panels: panel <= 0).
     std::function<bool(int panel, int tab)> tabShown;
     // Top-left corner of `panel` in the window.

@@ -36,6 +36,7 @@ QString fieldUnderMouse(MainWindow& window, DeviceModel& model, QtGadgets& gadge
     const QPoint point(static_cast<int>(mouse.x() / (layout.scaleX() > 0 ? layout.scaleX() : 1.0)),
                        static_cast<int>(mouse.y() / (layout.scaleY() > 0 ? layout.scaleY() : 1.0)));
     InspectorView view;
+    view.gadgets = &gadgets;
     view.tabShown = [&window](int panel, int tab) {
         return panel == kMainPanel && window.panel() &&
                window.panel()->currentWidget() == window.tabPage(tab);
