@@ -6,7 +6,7 @@
 // widgets from this table; the field list names the controls its fields are
 // bound to, and the window enters the table into the field table
 // (registerControls), where the input checks and the visibility rules look
-// up a control's kind, panel and tab.
+// up a control's kind; its panel, tab and place the window looks up here.
 //
 // How the counts add up: the five kinds the windows show text or pictures
 // with make 367 controls - 161 text labels (the display read-out among

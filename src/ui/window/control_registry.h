@@ -13,8 +13,8 @@ class Gadgets;
 struct FieldRecord;
 
 // Enters every control into the field table under its number written in
-// decimal: symbolic name, kind word, place and size, panel and tab. A field
-// bound to a control shares that record, so it carries the same values.
+// decimal, with its symbolic name and kind word. A field bound to a control
+// shares that record, so it carries the same values.
 void registerControls(FieldTable& fields);
 
 // Where the control a record was entered for sits: its tab panel and tab
