@@ -129,6 +129,7 @@ void LiveDisplay::StopDynDisplay() {
     AppState& s = p.state;
     p.log.DebugLog(QStringLiteral(">>> StopDynDisplay()"), 3);
     s.DynamicDisplayOn = false;
+    next_ = PollStep::Begin;
     if (testMode())
         session_.LinkOpen = 0;  // no port was opened
     else if (s.ConnectionState != 0)
@@ -146,35 +147,95 @@ void LiveDisplay::StopDynDisplay() {
 // values ("transmitter"), or both, the module first. The window is
 // refreshed once, after the cycle, when anything came in.
 void LiveDisplay::UpdDynDisplay() {
+    next_ = PollStep::Begin;
+    while (!pollStep()) {
+    }
+}
+
+bool LiveDisplay::pollStep() {
+    // A command between two exchanges may have ended the connection.
+    const AppState& s = m_.program.state;
+    if (!s.DynamicDisplayOn || s.ConnectionState == 0) next_ = PollStep::Begin;
+    if (next_ == PollStep::Begin) next_ = beginPoll();
+    if (next_ == PollStep::Begin) return true;  // nothing to poll
+    if (next_ != PollStep::End) {
+        // The window is refreshed after the poll, not by each of its exchanges.
+        inCycle_ = true;
+        next_ = runStep(next_);
+        inCycle_ = false;
+        // The exchanges left would fail unsent.
+        if (session_.modemLost()) next_ = PollStep::End;
+    }
+    return next_ == PollStep::End ? endPoll() : false;
+}
+
+LiveDisplay::PollStep LiveDisplay::beginPoll() {
     Program& p = m_.program;
-    if (!p.state.DynamicDisplayOn) return;
+    received_ = false;
+    if (!p.state.DynamicDisplayOn) return PollStep::Begin;
     // A modem lost during another operation was reported there.
     if (session_.modemLost()) {
         StopDynDisplay();
-        return;
+        return PollStep::Begin;
     }
-    if (p.state.ConnectionState == 0) return;
+    if (p.state.ConnectionState == 0) return PollStep::Begin;
     p.log.DebugLog(QStringLiteral(">>> UpdDynDisplay()"), 6);
-    inCycle_ = true;
-    bool received = true;
-    const Presence config = parsePresence(p.state.TransmDisplay.toLower());
     if (testMode()) {
+        inCycle_ = true;
         simulateValue();
-    } else if (config == Presence::Transmitter) {
-        received = pollTransmitter(true);
-    } else {
-        received = pollDisplay();
-        if (config != Presence::Display) received = pollTransmitter(false) || received;
+        inCycle_ = false;
+        received_ = true;
+        return PollStep::End;
     }
-    inCycle_ = false;
+    const Presence config = parsePresence(p.state.TransmDisplay.toLower());
+    alone_ = config == Presence::Transmitter;
+    both_ = !alone_ && config != Presence::Display;
+    return alone_ ? PollStep::PrimaryValue : PollStep::Display;
+}
+
+// Runs the exchange of `step`; returns the step that follows it. The
+// transmitter's part is its primary value (command 1), in table mode its
+// converter reading (command 142) and the loop current (command 2); with
+// no display module (`alone_`) the read-out shows the primary value.
+LiveDisplay::PollStep LiveDisplay::runStep(PollStep step) {
+    switch (step) {
+        case PollStep::Display:
+            received_ = pollDisplay() || received_;
+            return both_ ? PollStep::PrimaryValue : PollStep::End;
+        case PollStep::PrimaryValue: {
+            if (!pollPrimaryValue(alone_)) return PollStep::End;
+            received_ = true;
+            const int i = m_.fields.find(QStringLiteral("CalcMethod"));
+            const bool table = i >= 0 && m_.fields.at(i).RawVal.trimmed() == QLatin1String("1");
+            return table ? PollStep::TransmitterAD : PollStep::LoopCurrent;
+        }
+        case PollStep::TransmitterAD:
+            pollTransmitterAD(alone_);
+            return PollStep::LoopCurrent;
+        case PollStep::LoopCurrent:
+            pollLoopCurrent();
+            return PollStep::End;
+        case PollStep::Begin:
+        case PollStep::End:
+            break;
+    }
+    return PollStep::End;
+}
+
+// The poll is over (or none ran): a lost modem ends the live display,
+// else what came in is shown.
+bool LiveDisplay::endPoll() {
+    Program& p = m_.program;
+    next_ = PollStep::Begin;
     if (session_.modemLost()) {
         StopDynDisplay();
         p.messages.MsgBox(QStringLiteral("Error"),
                           session_.progress().errorText(kResultDisconnected, QString()),
                           mb::Ok | mb::IconError);
-        return;
+        return true;
     }
-    if (received) shown();
+    if (received_) shown();
+    return true;
 }
 
 void LiveDisplay::shown() {
@@ -211,17 +272,6 @@ void LiveDisplay::showLiveBlock() {
                        QString::number(state.Switch1) + QStringLiteral(" sw1=") +
                        QString::number(state.Switch2) + QStringLiteral(" dispvalpars=") + pars,
                    4);
-}
-
-// The transmitter's primary value (command 1), in table mode its converter
-// reading (command 142) and the loop current (command 2). `alone`: no
-// display module shows the value, so the read-out shows the primary value.
-bool LiveDisplay::pollTransmitter(bool alone) {
-    if (!pollPrimaryValue(alone)) return false;
-    const int i = m_.fields.find(QStringLiteral("CalcMethod"));
-    if (i >= 0 && m_.fields.at(i).RawVal.trimmed() == QLatin1String("1")) pollTransmitterAD(alone);
-    pollLoopCurrent();
-    return true;
 }
 
 // Whether universal command `command`, sent with result `result`, was

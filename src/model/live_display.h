@@ -68,8 +68,13 @@ class LiveDisplay {
     void StopDynDisplay();
     // One poll (in test mode: one value from the "Test input" window); a
     // failed one is logged and the next one tries again. A lost modem stops
-    // the live display, with a message when this poll met it.
+    // the live display, with a message when this poll met it. A poll that
+    // pollStep() began is begun again.
     void UpdDynDisplay();
+    // One exchange of a poll (see UpdDynDisplay), so that the window can
+    // serve a command between the exchanges; true when the poll ended
+    // (the values are shown), false while it has exchanges left.
+    bool pollStep();
     // Shows the live block the last poll or read of the device received.
     void showLiveBlock();
     // Shows one read-out (see formatReadOut), the AD value and the trailing pointers.
@@ -79,9 +84,13 @@ class LiveDisplay {
     LiveHooks hooks;
 
   private:
+    // The exchanges of one poll, in their order.
+    enum class PollStep { Begin, Display, PrimaryValue, TransmitterAD, LoopCurrent, End };
+    PollStep beginPoll();
+    PollStep runStep(PollStep step);
+    bool endPoll();
     bool testMode() const;
     bool pollDisplay();
-    bool pollTransmitter(bool alone);
     bool answered(int result, int command, int size);
     bool pollPrimaryValue(bool alone);
     bool pollTransmitterAD(bool alone);
@@ -96,7 +105,11 @@ class LiveDisplay {
     DeviceSequences& sequences_;
     QString lastWord_, lastTranslation_;
     bool inCycle_ = false;  // one refresh of the window per poll
-    int lastTestAD_ = -1;   // the value last put into the "Test input" window
+    PollStep next_ = PollStep::Begin;
+    bool received_ = false;  // this poll received a value
+    bool alone_ = false;     // this poll reads a transmitter without display module
+    bool both_ = false;      // this poll reads the module and then the transmitter
+    int lastTestAD_ = -1;    // the value last put into the "Test input" window
 };
 
 }  // namespace zh

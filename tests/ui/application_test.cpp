@@ -528,7 +528,10 @@ TEST(Application, TheLoopRefreshesTheLiveValuesOnItsPeriodOnly) {
     AppRig rig("ZEL-HART");
     ASSERT_TRUE(rig.app->VANTOMain(0));
     int refreshes = 0;
-    rig.app->refreshLiveValues = [&] { ++refreshes; };
+    rig.app->pollLiveValues = [&] {
+        ++refreshes;
+        return true;
+    };
     rig.program.state.DynPollTime = 40;
     QTimer::singleShot(400, [&] { rig.gadgets.postMenuEvent(menu::kExit); });
     rig.app->run();

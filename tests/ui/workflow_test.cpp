@@ -741,6 +741,49 @@ const Workflow kWorkflows[] = {
          EXPECT_EQ(f.field("Display").Content, "---");
          EXPECT_EQ(f.rig.app->data().file.moduleState, 0);
      }},
+    // Commands clicked while the live display polls: each goes out after
+    // the exchange on the wire, not after the rest of the poll, with the
+    // busy pointer meanwhile; Disconnect ends the polling there too.
+    {"CommandsWhileTheLiveDisplayPollsComeNextOnTheWire",
+     kDevice,
+     [](Flow& f) {
+         f.read();
+         f.choose(menu::kConnect);
+         Application& app = *f.rig.app;
+         const std::function<bool()> poll = app.pollLiveValues;
+         int exchanges = 0;
+         const auto click = [&](int id) {
+             ASSERT_TRUE(app.menus()->isItemEnabled(id)) << id;
+             app.menus()->action(id)->trigger();
+             ASSERT_TRUE(QApplication::overrideCursor());
+             EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+         };
+         app.pollLiveValues = [&] {
+             // The clicks come while the exchange runs that this call makes.
+             if (++exchanges == 2) {
+                 f.kept = QByteArray::number(f.commands().size());
+                 click(menu::kToolRead);
+             } else if (exchanges == 5) {
+                 click(menu::kDisconnect);
+                 f.rig.gadgets.postMenuEvent(menu::kExit);
+             }
+             return poll();
+         };
+         // Should the polling stop early, the loop still ends.
+         QTimer::singleShot(20000, &f.rig.window(),
+                            [&f] { f.rig.gadgets.postMenuEvent(menu::kExit); });
+         app.run();
+         EXPECT_FALSE(QApplication::overrideCursor());
+     },
+     "",
+     {},
+     [](Flow& f) {
+         const QStringList sent = f.commands().mid(f.kept.toInt());
+         EXPECT_EQ(sent.mid(0, 2), QStringList({"1", "141"})) << qPrintable(sent.join(' '));
+         EXPECT_EQ(sent.mid(sent.size() - 3), QStringList({"2", "191", "1"}))
+             << qPrintable(sent.join(' '));
+         EXPECT_FALSE(f.rig.program.state.DynamicDisplayOn);
+     }},
 };
 
 class Workflows : public ::testing::TestWithParam<Workflow> {};

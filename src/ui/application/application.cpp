@@ -172,13 +172,22 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Ga
 
 // The live values into their controls, lamps, status line and diagram.
 void Application::bindLiveDisplay() {
-    refreshLiveValues = [this] {
-        const bool wasOn = p_.state.DynamicDisplayOn;
-        core_.live.UpdDynDisplay();
-        // A lost modem ends the live display: the window shows it disconnected.
+    // A lost modem ends the live display: the window shows it disconnected.
+    const auto showStopped = [this](bool wasOn) {
         if (!wasOn || p_.state.DynamicDisplayOn) return;
         showFields();
         modes_->UpdGadItems(-1);
+    };
+    refreshLiveValues = [this, showStopped] {
+        const bool wasOn = p_.state.DynamicDisplayOn;
+        core_.live.UpdDynDisplay();
+        showStopped(wasOn);
+    };
+    pollLiveValues = [this, showStopped] {
+        const bool wasOn = p_.state.DynamicDisplayOn;
+        const bool ended = core_.live.pollStep();
+        showStopped(wasOn);
+        return ended;
     };
     core_.live.hooks.showValues = [this] {
         // One redraw per value, and only while the diagram is in sight.

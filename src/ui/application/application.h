@@ -92,9 +92,13 @@ class Application {
     // The window for any HART device, once it was opened.
     UniversalWindow* universalWindow() const { return universal_.get(); }
 
-    // Refreshes the live values; the main loop calls it every DynPollTime
-    // ms while the live display is on.
+    // Refreshes the live values: one whole poll.
     std::function<void()> refreshLiveValues;
+    // One exchange of a poll; true when the poll ended. While the live
+    // display is on, the main loop begins a poll every DynPollTime ms and
+    // serves the window's events between its exchanges, so that a command
+    // waits for one exchange at most.
+    std::function<bool()> pollLiveValues;
 
     // The main window's title for the current data file.
     void setCaption(const QString& file);

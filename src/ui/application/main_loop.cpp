@@ -27,18 +27,23 @@ int Application::run() {
     AppState& s = p_.state;
     QElapsedTimer sinceRefresh;
     sinceRefresh.start();
+    bool polling = false;  // a poll has exchanges left
     // With the live display on, the loop wakes up in time for its next
-    // refresh; otherwise it waits for the next event without limit.
+    // poll; otherwise it waits for the next event without limit. A poll
+    // goes one exchange per turn: what the person did meanwhile is served
+    // first.
     const auto refreshDue = [&] {
-        if (!s.DynamicDisplayOn || sinceRefresh.elapsed() < s.DynPollTime) return;
-        sinceRefresh.restart();
-        if (refreshLiveValues) refreshLiveValues();
+        if (!s.DynamicDisplayOn) polling = false;
+        if (!s.DynamicDisplayOn || (!polling && sinceRefresh.elapsed() < s.DynPollTime)) return;
+        if (!polling) sinceRefresh.restart();
+        polling = pollLiveValues && !pollLiveValues();
     };
     while (!s.QuitRequested) {
         const int wait =
-            s.DynamicDisplayOn
-                ? static_cast<int>(std::max<qint64>(0, s.DynPollTime - sinceRefresh.elapsed()))
-                : -1;
+            !s.DynamicDisplayOn ? -1
+            : polling
+                ? 0
+                : static_cast<int>(std::max<qint64>(0, s.DynPollTime - sinceRefresh.elapsed()));
         // A replay plays its next line first; an event it hands back goes
         // through the dispatch like any other.
         if (replay_->active()) {
@@ -49,13 +54,14 @@ int Application::run() {
         // Events the input check kept while it drained the queue come first.
         std::optional<WindowEvent> event = input_->takeKept();
         if (!event) event = gadgets_.waitEvent(wait);
-        refreshDue();
-        if (!event) {
-            p_.log.DebugLog(QStringLiteral(">>> Timer Event"), 6);
+        if (event) {
+            dispatch(*event);
             continue;
         }
-        dispatch(*event);
+        // The turns that go on with a poll are no timer events of their own.
+        const bool timer = !polling;
         refreshDue();
+        if (timer) p_.log.DebugLog(QStringLiteral(">>> Timer Event"), 6);
     }
     if (window_) {
         window_->allowClose();

@@ -47,7 +47,15 @@ class QuietScope {
     bool previous_;
 };
 
+bool isCommand(const WindowEvent& e) {
+    return e.type == EventMenu || (e.type == EventGadget && e.code == GadgetSelect);
+}
+
 }  // namespace
+
+QtGadgets::~QtGadgets() {
+    showBusy(false);
+}
 
 void QtGadgets::addControl(int number, int window, QWidget* widget, ScaledLayout* layout) {
     if (!widget) return;
@@ -134,7 +142,22 @@ void QtGadgets::post(const WindowEvent& event) {
                               events_.back().type == EventSizeWindow &&
                               events_.back().window == event.window;
     if (!repeatedSize) events_.push_back(event);
+    if (listening_ == 0 && isCommand(event)) showBusy(true);
     if (waiting_) waiting_->quit();
+}
+
+void QtGadgets::clearEvents() {
+    events_.clear();
+    showBusy(false);
+}
+
+void QtGadgets::showBusy(bool busy) {
+    if (busy == busy_) return;
+    busy_ = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 void QtGadgets::postMenuEvent(int menuId) {
@@ -142,6 +165,7 @@ void QtGadgets::postMenuEvent(int menuId) {
 }
 
 std::optional<WindowEvent> QtGadgets::waitEvent(int timeoutMs) {
+    ++listening_;
     if (events_.empty()) {
         if (timeoutMs == 0) {
             QCoreApplication::processEvents();
@@ -160,9 +184,12 @@ std::optional<WindowEvent> QtGadgets::waitEvent(int timeoutMs) {
             waiting_ = outer;
         }
     }
+    --listening_;
     if (events_.empty()) return std::nullopt;
     const WindowEvent e = events_.front();
     events_.pop_front();
+    // The command taken shows its own progress from here on.
+    if (std::none_of(events_.begin(), events_.end(), isCommand)) showBusy(false);
     return e;
 }
 

@@ -28,6 +28,7 @@ class ScaledLayout;
 class QtGadgets final : public QObject, public Gadgets {
   public:
     QtGadgets() = default;
+    ~QtGadgets() override;
     QtGadgets(const QtGadgets&) = delete;
     QtGadgets& operator=(const QtGadgets&) = delete;
 
@@ -42,9 +43,11 @@ class QtGadgets final : public QObject, public Gadgets {
 
     // Events for waitEvent(). Size events that follow each other are kept
     // as one, so dragging a window's edge does not flood the queue.
+    // A command posted while the program is busy elsewhere (an exchange
+    // with the device) shows the busy pointer until it is taken.
     void post(const WindowEvent& event);
     void postMenuEvent(int menuId);
-    void clearEvents() { events_.clear(); }
+    void clearEvents();
     std::size_t pendingEvents() const { return events_.size(); }
 
     // A picture drawn by the program (the diagrams) instead of a file.
@@ -105,6 +108,7 @@ class QtGadgets final : public QObject, public Gadgets {
     QWidget* at(int gadget) const;
     void connectEvents(int number, int window, QWidget* widget);
     void postGadget(int window, int number, int code);
+    void showBusy(bool busy);
 
     QHash<int, Control> controls_;
     QHash<int, QString> reasons_;
@@ -114,6 +118,8 @@ class QtGadgets final : public QObject, public Gadgets {
     QEventLoop* waiting_ = nullptr;
     QPointer<QProgressBar> progressBar_;
     int progress_ = 0;
+    int listening_ = 0;    // waitEvent() runs: a posted event is taken at once
+    bool busy_ = false;    // the busy pointer is shown
     bool quiet_ = false;   // set while the program itself changes a control
     int statusFrom_ = -1;  // the control whose reason the status line shows
     mutable QList<int> missing_;
