@@ -1,9 +1,10 @@
 // The window program's start: from starting the process to the main window
 // shown, a rebuild of the window (another measurand or language), and the
 // process's peak memory. Each run starts ZEL-HART on the offscreen platform
-// with "--check-start", which shows the window, rebuilds it and ends.
-// Goals: start under 500 ms (median), rebuild under 250 ms (median), peak
-// memory under 120 MB.
+// with "--check-start", which shows the window, says so at once, rebuilds it
+// and ends; the start is timed to that first word, so the rebuilds after it
+// are not part of it. Goals: start under 300 ms (median), rebuild under
+// 250 ms (median), peak memory under 120 MB.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -27,6 +28,7 @@ double median(std::vector<double> v) {
 }  // namespace
 
 int main() {
+    constexpr double kStartGoalMs = 300;
     constexpr int kRuns = 9;
     constexpr int kRebuilds = 5;
     std::vector<double> starts, rebuilds;
@@ -65,13 +67,13 @@ int main() {
     const double rebuild = median(rebuilds);
     const double peakMb = static_cast<double>(peakKb) / 1024.0;
     std::printf(
-        "start to window shown: median %.1f ms over %d runs (min %.1f, max %.1f); goal < 500 ms\n",
+        "start to window shown: median %.1f ms over %d runs (min %.1f, max %.1f); goal < %.0f ms\n",
         start, kRuns, *std::min_element(starts.begin(), starts.end()),
-        *std::max_element(starts.begin(), starts.end()));
+        *std::max_element(starts.begin(), starts.end()), kStartGoalMs);
     std::printf("rebuild (VANTOMain 1): median %.1f ms over %zu rebuilds; goal < 250 ms\n", rebuild,
                 rebuilds.size());
     std::printf("peak memory: %.1f MB; goal < 120 MB\n", peakMb);
-    const bool met = start < 500 && rebuild < 250 && peakMb < 120;
+    const bool met = start < kStartGoalMs && rebuild < 250 && peakMb < 120;
     std::printf("%s\n", met ? "goals met" : "goals NOT met");
     return met ? 0 : 1;
 }

@@ -442,14 +442,18 @@ const ControlInfo* findControl(int number) {
 }
 
 const ControlInfo* findControl(const QString& name) {
-    if (name.startsWith(QLatin1Char('#'))) {
-        for (const ControlInfo& c : kControls) {
-            if (symbolicName(c) == name) return &c;
-        }
-        return nullptr;
-    }
+    // Compared in place: the window looks up hundreds of names while it is
+    // built, and building each row's symbolic name to compare it cost more
+    // than the rest of the lookup.
+    QStringView bare(name);
+    const bool prefixed = name.startsWith(QLatin1Char('#'));
     for (const ControlInfo& c : kControls) {
-        if (name == QLatin1String(c.name)) return &c;
+        if (prefixed) {
+            const QStringView prefix = prefixOf(c.window);
+            if (!name.startsWith(prefix)) continue;
+            bare = QStringView(name).mid(prefix.size());
+        }
+        if (bare == QLatin1String(c.name)) return &c;
     }
     return nullptr;
 }

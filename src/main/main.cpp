@@ -183,6 +183,9 @@ int checkStart(zh::Program& program, zh::Application& application, int rebuilds)
     std::printf("%s\n  Profile                    %s\nwindow shown\n",
                 program.state.WindowTitle.toLocal8Bit().constData(),
                 program.profile.resolve(program.state.ProfilePath).toLocal8Bit().constData());
+    // Whoever times the start reads this line from a pipe: it must leave
+    // now, not with the rebuilds' lines at the end.
+    std::fflush(stdout);
     QElapsedTimer timer;
     for (int i = 0; i < rebuilds; ++i) {
         timer.start();

@@ -55,6 +55,10 @@ TEST(ControlRegistry, CountsNumbersAndNames) {
     EXPECT_EQ(counted, 367);
     EXPECT_EQ(findControl(12345), nullptr);
     EXPECT_EQ(controlNumber(QStringLiteral("NoSuchControl")), -1);
+    // A name is its own window's: another window's prefix or a prefix alone names nothing.
+    EXPECT_EQ(controlNumber(QStringLiteral("FldSetPoint1")), 64);
+    EXPECT_EQ(controlNumber(QStringLiteral("#Gadget_InputTest_FldSetPoint1")), -1);
+    EXPECT_EQ(controlNumber(QStringLiteral("#Gadget_ZELHart_")), -1);
 }
 
 TEST(ControlRegistry, KeepsTheNumbersOtherPartsUse) {

@@ -132,6 +132,14 @@ TEST(MainWindow, ATinyWindowScalesDownAndComesBackAsDesigned) {
         }
     }
     EXPECT_EQ(field->font().pointSizeF(), fontBefore);
+    // A caption that grew while the window was open takes the room beside it at the next resize.
+    QWidget* unit = rig.control("UnitHiTrailing");
+    for (const char* text : {"bar", "mbar/min"}) {
+        rig.gadgets.setText(controlNumber(QStringLiteral("UnitHiTrailing")), QLatin1String(text));
+        w.resize(w.size() + QSize(0, 10));
+        QApplication::processEvents();
+    }
+    EXPECT_GT(unit->width(), 32);
     // The program saw the window change its size.
     bool sized = false;
     while (const std::optional<WindowEvent> e = rig.gadgets.waitEvent(0))

@@ -54,7 +54,7 @@ std::vector<QRect> neighboursOf(const ControlInfo& control) {
 
 // The caption's width at the layout's design scale, with what the control
 // keeps around it; 0 for controls without a caption.
-int neededWidth(const ScaledLayout& layout, QWidget* w) {
+int neededWidth(const ScaledLayout& layout, QWidget* w, CaptionWidths& widths) {
     QString text;
     int around = kSlack;
     if (auto* label = qobject_cast<QLabel*>(w)) {
@@ -66,7 +66,7 @@ int neededWidth(const ScaledLayout& layout, QWidget* w) {
         around += button->width() - button->captionRect().width();
     }
     if (text.isEmpty()) return 0;
-    return QFontMetrics(layout.designFont(w)).horizontalAdvance(text) + around;
+    return widths.of(w, text, layout.designFont(w)) + around;
 }
 
 bool sameRows(const QRect& a, const QRect& b) {
@@ -74,6 +74,13 @@ bool sameRows(const QRect& a, const QRect& b) {
 }
 
 }  // namespace
+
+int CaptionWidths::of(const QWidget* control, const QString& text, const QFont& font) {
+    Measured& m = measured_[control];
+    if (m.width < 0 || m.text != text || m.font != font)
+        m = Measured{text, font, QFontMetrics(font).horizontalAdvance(text)};
+    return m.width;
+}
 
 QRect roomForCaption(const QRect& place, int needed, bool centred, const QRect& bounds,
                      const std::vector<QRect>& others) {
@@ -109,14 +116,15 @@ QRect roomForCaption(const QRect& place, int needed, bool centred, const QRect& 
 
 namespace zh {
 
-void makeRoomForCaptions(ScaledLayout& layout, QtGadgets& gadgets, int window) {
+void makeRoomForCaptions(ScaledLayout& layout, QtGadgets& gadgets, int window,
+                         CaptionWidths& widths) {
     for (const ControlInfo* c = controlsBegin(); c != controlsEnd(); ++c) {
         if (c->window != window || (c->kind != ControlKind::Text && c->kind != ControlKind::Button))
             continue;
         QWidget* w = gadgets.widget(c->number);
         if (!w || !layout.contains(w)) continue;
         const QRect place = placeOf(*c);
-        const int needed = neededWidth(layout, w);
+        const int needed = neededWidth(layout, w, widths);
         const QRect roomy = needed > place.width()
                                 ? roomForCaption(place, needed, c->kind == ControlKind::Button,
                                                  boundsOf(*c), neighboursOf(*c))

@@ -4,8 +4,13 @@
 // takes the empty space beside it, never covering another control and never
 // leaving its frame, before anything makes its text smaller.
 
+#include <QFont>
+#include <QHash>
 #include <QRect>
+#include <QString>
 #include <vector>
+
+class QWidget;
 
 namespace zh {
 
@@ -19,9 +24,26 @@ QRect roomForCaption(const QRect& place, int needed, bool centred, const QRect& 
 class QtGadgets;
 class ScaledLayout;
 
+// The design-size width of each control's caption as last measured. The
+// captions are placed anew on every resize of the window, but a caption
+// is only measured again when its text or font changed.
+class CaptionWidths {
+  public:
+    int of(const QWidget* control, const QString& text, const QFont& font);
+
+  private:
+    struct Measured {
+        QString text;
+        QFont font;
+        int width = -1;
+    };
+    QHash<const QWidget*, Measured> measured_;
+};
+
 // Gives every label and button of window `window` whose text is wider than
 // its place in the control registry the room roomForCaption() finds, in the
 // design coordinates of `layout`; the others get their registry place back.
-void makeRoomForCaptions(ScaledLayout& layout, QtGadgets& gadgets, int window);
+void makeRoomForCaptions(ScaledLayout& layout, QtGadgets& gadgets, int window,
+                         CaptionWidths& widths);
 
 }  // namespace zh

@@ -270,7 +270,7 @@ void MainWindow::rescale() {
     const double sy = static_cast<double>(canvas_->height()) / kDesignHeight;
     // Captions are measured at the design size, so this holds at every scale;
     // it runs here because texts may have changed since the last time.
-    makeRoomForCaptions(layout_, gadgets_, kMainWindow);
+    makeRoomForCaptions(layout_, gadgets_, kMainWindow, captionWidths_);
     layout_.scaleTo(sx, sy);
     for (QLabel* field : statusFields_)
         field->setMaximumWidth(std::max(1, static_cast<int>(std::lround(kStatusFieldWidth * sx))));

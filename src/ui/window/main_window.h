@@ -15,6 +15,7 @@
 #include <QMainWindow>
 #include <array>
 
+#include "ui/window/caption_room.h"
 #include "ui/window/control_registry.h"
 #include "ui/window/scaled_layout.h"
 
@@ -85,6 +86,7 @@ class MainWindow final : public QMainWindow {
     Program& program_;
     QtGadgets& gadgets_;
     ScaledLayout layout_;
+    CaptionWidths captionWidths_;
     QFont baseFont_;
     QWidget* canvas_ = nullptr;
     QTabWidget* panel_ = nullptr;
