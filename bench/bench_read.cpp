@@ -87,10 +87,7 @@ int main(int argc, char** argv) {
     }
 
     // Every frame in both directions, from the device's own log.
-    zh::bench::FrameTally t;
-    static const QRegularExpression turnaround(QStringLiteral("(?:^|,)turnaround=(\\d+)"));
-    const auto given = turnaround.match(simArguments.value(1));
-    if (given.hasMatch()) t.turnaround = given.captured(1).toDouble() / 1000.0;
+    zh::bench::FrameTally t(simArguments.value(1));
     t.add(zh::bench::LogTail(frameLog).next());
     const double wire = t.wireSeconds();
     const double ratio = seconds / wire;

@@ -46,9 +46,16 @@ struct FrameTally {
     int answers = 0;
     long bytes = 0;
     long answerBytes = 0;
-    QStringList commands;  // per request: its command, "191/n" for a block read
+    QStringList commands;  // per request: its command, "191/n" for a block, "192/n" an action
     QList<int> codes;      // per request: the response code of its answer (-1: none)
     double turnaround = kTurnaroundSeconds;  // the device's, per answer
+
+    // With the turnaround hartsim was given in its `options` ("turnaround=MS").
+    explicit FrameTally(const QString& options = QString()) {
+        static const QRegularExpression given(QStringLiteral("(?:^|,)turnaround=(\\d+)"));
+        const auto m = given.match(options);
+        if (m.hasMatch()) turnaround = m.captured(1).toDouble() / 1000.0;
+    }
 
     void add(const QString& log) {
         static const QRegularExpression frame(QStringLiteral("(RX|TX)((?: [0-9A-F]{2})+)"));
@@ -73,7 +80,9 @@ struct FrameTally {
             codes << -1;
             QString c =
                 at < b.size() ? QString::number(b[at].toInt(nullptr, 16)) : QStringLiteral("?");
-            if (c == QLatin1String("191") && at + 2 < b.size())
+            if ((c == QLatin1String("190") || c == QLatin1String("191") ||
+                 c == QLatin1String("192")) &&
+                at + 2 < b.size())
                 c += QLatin1Char('/') + QString::number(b[at + 2].toInt(nullptr, 16));
             commands << c;
         }
