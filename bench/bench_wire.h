@@ -7,6 +7,11 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
+#include <memory>
+
+#include "app/profile_settings.h"
+#include "bench_program.h"
+#include "hart/link_library.h"
 
 namespace zh::bench {
 
@@ -104,6 +109,30 @@ class LogTail {
 
   private:
     QFile file_;
+};
+
+// What a benchmark of the wire starts from: the program with its profile,
+// logging off, hartsim in real time with the device options of the command
+// line (argv[1]), logging its frames, and the master library loaded.
+struct WireBench {
+    WireBench(int argc, char** argv) : options(argc > 1 ? QString::fromLocal8Bit(argv[1]) : "") {
+        ReadProfileFile(bench.program);
+        bench.program.log.setThreshold(0);
+        frameLog = bench.dir.filePath(QStringLiteral("frames.log"));
+        QStringList arguments;
+        if (!options.isEmpty()) arguments << QStringLiteral("--options") << options;
+        sim = std::make_unique<RealtimeSim>(frameLog, arguments);
+        link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so"));
+    }
+    // The port to open; "" when hartsim did not start.
+    const QString& port() const { return sim->path; }
+
+    BenchProgram bench;
+    QString options;  // hartsim's device options, "" for its defaults
+    QString frameLog;
+    std::unique_ptr<RealtimeSim> sim;
+    LinkLibrary link{bench.program.log};
+    EndingProbe probe;  // the probe process is not part of the exchange being measured
 };
 
 }  // namespace zh::bench

@@ -22,13 +22,10 @@
 #include <QElapsedTimer>
 #include <cstdio>
 
-#include "app/profile_settings.h"
-#include "bench_program.h"
 #include "bench_wire.h"
 #include "files/batch_commands.h"
 #include "files/device_core.h"
 #include "hart/display_actions.h"
-#include "hart/link_library.h"
 
 namespace {
 
@@ -69,28 +66,18 @@ bool setInFile(const QString& path, const QString& key, const QString& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    zh::bench::BenchProgram bench;
-    zh::Program& p = bench.program;
-    zh::ReadProfileFile(p);
-    p.log.setThreshold(0);
-    const QString frameLog = bench.dir.filePath(QStringLiteral("frames.log"));
-    QDir::setCurrent(bench.dir.path());
-
-    QStringList simArguments;
-    if (argc > 1) simArguments << QStringLiteral("--options") << QString::fromLocal8Bit(argv[1]);
-    zh::bench::RealtimeSim sim(frameLog, simArguments);
-    if (sim.path.isEmpty()) {
+    zh::bench::WireBench line(argc, argv);
+    if (line.port().isEmpty()) {
         std::printf("hartsim did not start\n");
         return 1;
     }
-    zh::LinkLibrary link(p.log);
-    link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so"));
-    zh::bench::EndingProbe probe;
-    zh::DeviceCore core(p, link, probe);
-    zh::bench::LogTail log(frameLog);
+    QDir::setCurrent(line.bench.dir.path());
+    const QString& port = line.port();
+    zh::DeviceCore core(line.bench.program, line.link, line.probe);
+    zh::bench::LogTail log(line.frameLog);
 
     const QString file = QStringLiteral("device.cfp");
-    if (zh::runBatchCommand(core, {QStringLiteral("read"), sim.path, file}) != 0) {
+    if (zh::runBatchCommand(core, {QStringLiteral("read"), port, file}) != 0) {
         std::printf("the device could not be read into %s\n", file.toLocal8Bit().constData());
         return 1;
     }
@@ -99,15 +86,16 @@ int main(int argc, char** argv) {
     const QString write = QStringLiteral("write");
     const QString changes = QStringLiteral("changes");
     const Case cases[] = {
-        {"write all", nullptr, {write, file, sim.path, QStringLiteral("all")}},
-        {"write changes (SetPoint1)", "10.4[bar]", {write, file, sim.path, changes}},
+        {"write all", nullptr, {write, file, port, QStringLiteral("all")}},
+        {"write changes (SetPoint1)", "10.4[bar]", {write, file, port, changes}},
         {"write changes (SetPoint1) --verify",
          "10.0[bar]",
-         {write, file, sim.path, changes, QStringLiteral("--verify")}},
+         {write, file, port, changes, QStringLiteral("--verify")}},
     };
     bool met = true;
     for (const Case& c : cases) {
-        if (c.setPoint && !setInFile(file, QStringLiteral("SetPoint1"), QLatin1String(c.setPoint))) {
+        if (c.setPoint &&
+            !setInFile(file, QStringLiteral("SetPoint1"), QLatin1String(c.setPoint))) {
             std::printf("%s: SetPoint1 not found in %s\n", c.name, file.toLocal8Bit().constData());
             return 1;
         }
@@ -115,7 +103,7 @@ int main(int argc, char** argv) {
         timer.start();
         const int result = zh::runBatchCommand(core, c.arguments);
         const double wall = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-        zh::bench::FrameTally t(simArguments.value(1));
+        zh::bench::FrameTally t(line.options);
         t.add(log.next());
         const double wire = t.wireSeconds();
         const double pauses = modulePauseSeconds(t);
@@ -127,7 +115,8 @@ int main(int argc, char** argv) {
             "%.2f s; wall/wire %.3f, wall/(wire+pauses) %.3f (goal <= %.2f)%s\n",
             c.name, t.requests, t.answers, t.bytes, wire, pauses, wall, wall / wire, ratio,
             kMaxRatio, result == 0 ? "" : " FAILED");
-        std::printf("  requests: %s\n", t.commands.join(QLatin1Char(' ')).toLocal8Bit().constData());
+        std::printf("  requests: %s\n",
+                    t.commands.join(QLatin1Char(' ')).toLocal8Bit().constData());
     }
     std::printf("goal %s\n", met ? "met" : "MISSED");
     return met ? 0 : 1;
