@@ -64,8 +64,10 @@ int DeviceSequences::readBack() {
         else
             r = blocks_.ReadBlock(step.mid(5).toInt(), tries);
         if (r == 0 && step == QLatin1String("C15")) {
-            if (session_.ResCode1 != 0) r = kResultUnusableAnswer;
-            else rangeOfCommand15(unitOfCommand15());
+            if (session_.ResCode1 != 0)
+                r = kResultUnusableAnswer;
+            else
+                rangeOfCommand15(unitOfCommand15());
         }
         if (r != 0) return failRead(r, saved);
     }
