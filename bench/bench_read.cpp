@@ -53,24 +53,15 @@ QStringList repeatedReads(const zh::bench::FrameTally& t) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    zh::bench::BenchProgram bench;
-    zh::Program& p = bench.program;
-    zh::ReadProfileFile(p);
-    p.log.setThreshold(0);
-    const QString frameLog = bench.dir.filePath(QStringLiteral("frames.log"));
-
-    QStringList simArguments;
-    if (argc > 1) simArguments << QStringLiteral("--options") << QString::fromLocal8Bit(argv[1]);
-    zh::bench::RealtimeSim sim(frameLog, simArguments);
-    if (sim.path.isEmpty()) {
+    zh::bench::WireBench line(argc, argv);
+    zh::Program& p = line.bench.program;
+    if (line.port().isEmpty()) {
         std::printf("hartsim did not start\n");
         return 1;
     }
-    p.state.ComPort = sim.path;
-
-    zh::LinkLibrary link(p.log);
-    link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so"));
-    zh::bench::EndingProbe probe;  // the probe process is not part of the exchange being measured
+    p.state.ComPort = line.port();
+    zh::LinkLibrary& link = line.link;
+    zh::bench::EndingProbe& probe = line.probe;
     zh::HartSession session(p, link, probe);
     zh::DeviceModel model(p);
     model.cal.Measurand = QStringLiteral("Pressure");
@@ -87,11 +78,8 @@ int main(int argc, char** argv) {
     }
 
     // Every frame in both directions, from the device's own log.
-    zh::bench::FrameTally t;
-    static const QRegularExpression turnaround(QStringLiteral("(?:^|,)turnaround=(\\d+)"));
-    const auto given = turnaround.match(simArguments.value(1));
-    if (given.hasMatch()) t.turnaround = given.captured(1).toDouble() / 1000.0;
-    t.add(zh::bench::LogTail(frameLog).next());
+    zh::bench::FrameTally t(line.options);
+    t.add(zh::bench::LogTail(line.frameLog).next());
     const double wire = t.wireSeconds();
     const double ratio = seconds / wire;
     const QStringList repeated = repeatedReads(t);

@@ -7,6 +7,11 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
+#include <memory>
+
+#include "app/profile_settings.h"
+#include "bench_program.h"
+#include "hart/link_library.h"
 
 namespace zh::bench {
 
@@ -46,9 +51,16 @@ struct FrameTally {
     int answers = 0;
     long bytes = 0;
     long answerBytes = 0;
-    QStringList commands;  // per request: its command, "191/n" for a block read
+    QStringList commands;  // per request: its command, "191/n" for a block, "192/n" an action
     QList<int> codes;      // per request: the response code of its answer (-1: none)
     double turnaround = kTurnaroundSeconds;  // the device's, per answer
+
+    // With the turnaround hartsim was given in its `options` ("turnaround=MS").
+    explicit FrameTally(const QString& options = QString()) {
+        static const QRegularExpression given(QStringLiteral("(?:^|,)turnaround=(\\d+)"));
+        const auto m = given.match(options);
+        if (m.hasMatch()) turnaround = m.captured(1).toDouble() / 1000.0;
+    }
 
     void add(const QString& log) {
         static const QRegularExpression frame(QStringLiteral("(RX|TX)((?: [0-9A-F]{2})+)"));
@@ -73,7 +85,9 @@ struct FrameTally {
             codes << -1;
             QString c =
                 at < b.size() ? QString::number(b[at].toInt(nullptr, 16)) : QStringLiteral("?");
-            if (c == QLatin1String("191") && at + 2 < b.size())
+            if ((c == QLatin1String("190") || c == QLatin1String("191") ||
+                 c == QLatin1String("192")) &&
+                at + 2 < b.size())
                 c += QLatin1Char('/') + QString::number(b[at + 2].toInt(nullptr, 16));
             commands << c;
         }
@@ -95,6 +109,30 @@ class LogTail {
 
   private:
     QFile file_;
+};
+
+// What a benchmark of the wire starts from: the program with its profile,
+// logging off, hartsim in real time with the device options of the command
+// line (argv[1]), logging its frames, and the master library loaded.
+struct WireBench {
+    WireBench(int argc, char** argv) : options(argc > 1 ? QString::fromLocal8Bit(argv[1]) : "") {
+        ReadProfileFile(bench.program);
+        bench.program.log.setThreshold(0);
+        frameLog = bench.dir.filePath(QStringLiteral("frames.log"));
+        QStringList arguments;
+        if (!options.isEmpty()) arguments << QStringLiteral("--options") << options;
+        sim = std::make_unique<RealtimeSim>(frameLog, arguments);
+        link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so"));
+    }
+    // The port to open; "" when hartsim did not start.
+    const QString& port() const { return sim->path; }
+
+    BenchProgram bench;
+    QString options;  // hartsim's device options, "" for its defaults
+    QString frameLog;
+    std::unique_ptr<RealtimeSim> sim;
+    LinkLibrary link{bench.program.log};
+    EndingProbe probe;  // the probe process is not part of the exchange being measured
 };
 
 }  // namespace zh::bench

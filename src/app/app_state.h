@@ -46,8 +46,8 @@ struct AppState {
     QString GraphMode = QStringLiteral("OFF");
     QString NoWrite = QStringLiteral("OFF");
     QString TranmitterVerivy = QStringLiteral("OFF");  // key name as stored profiles spell it
-    // A write from the window is read back and compared (one full read of
-    // the device, a few seconds); on unless the profile says "OFF".
+    // A write from the window is read back and compared (what it sent, in
+    // the read form of each step); on unless the profile says "OFF".
     bool VerifyWrite = true;
     QString Diagnostics = QStringLiteral("OFF");
     QString ErrorDisplay = QStringLiteral("OFF");

@@ -144,6 +144,7 @@ int writeCommand(DeviceCore& core, const QString& file, const QString& port, boo
         return 1;
     }
     p.state.ComPort = port;
+    if (verify) core.sequences.keepLinkForReadBack();
     const int written = core.write(changesOnly ? QStringLiteral("changes") : QStringLiteral("all"));
     if (written == kResultDryRun) {
         summary(QStringLiteral("write %1 -> %2: dry run, nothing sent (NoWrite is ON)")

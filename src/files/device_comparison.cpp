@@ -169,7 +169,7 @@ Comparison compareDeviceWithFile(DeviceCore& core, const QString& path) {
 Comparison verifyWrite(DeviceCore& core) {
     const ModelCopy written(core.model);
     Comparison c;
-    c.result = core.read();
+    c.result = core.sequences.readBack();
     if (c.result != kResultOk)
         c.failure =
             QStringLiteral("the device could not be read back (%1)").arg(resultWithText(c.result));

@@ -48,8 +48,10 @@ std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceMo
 // stay the file's.
 Comparison compareDeviceWithFile(DeviceCore& core, const QString& path);
 
-// After a successful write: reads the device back once and compares it
-// with the values the write sent (the program's model as the write left it).
+// After a successful write: reads back what the write sent (its commands
+// and blocks, in their read form) and compares it with the values sent
+// (the program's model as the write left it). A write told beforehand
+// (DeviceSequences::keepLinkForReadBack) is read back in its own connection.
 Comparison verifyWrite(DeviceCore& core);
 
 // One line per difference, "Caption (Name): file 1.5 bar, device 2.0 bar";

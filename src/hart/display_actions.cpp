@@ -24,10 +24,6 @@ constexpr int kDefaultTries = 3;
 constexpr int kProbeTries = 3;
 constexpr std::uint8_t kProbeCommand = 81;
 constexpr int kProbeBufferSize = 1024;
-// The display needs a moment after the EEPROM copy, and the limit switches
-// a little longer after their re-initialisation is announced.
-constexpr int kAfterCopyMs = 250;
-constexpr int kBeforeReinitMs = 2000;
 // A teach action is answered only once the module has taken its reading.
 constexpr int kTeachAnswerMs = 6000;
 
@@ -498,10 +494,10 @@ int DisplayActions::StoreWrittenBlocks(bool block10Written, bool block11Written,
         return true;
     };
     if (!run(action::kCopyToEeprom)) return failed(action::kCopyToEeprom);
-    p_.dialogs.sleep(kAfterCopyMs);
+    p_.dialogs.sleep(action::kAfterCopyMs);
     if (block10Written || block11Written) {
         p_.dialogs.progressSetStatus(tr(QStringLiteral("Please wait ...")), kBlue);
-        p_.dialogs.sleep(kBeforeReinitMs);
+        p_.dialogs.sleep(action::kBeforeReinitMs);
         if (block10Written && !run(action::kReinitLimitSwitch1))
             return failed(action::kReinitLimitSwitch1);
         if (block11Written && !run(action::kReinitLimitSwitch2))

@@ -85,6 +85,10 @@ constexpr int kReadVersion = 22;
 constexpr int kTeach4mA = 0;
 constexpr int kTeach20mA = 1;
 constexpr int kTeachLowerRange = 2;
+// The display needs a moment after the EEPROM copy, and the limit switches
+// a little longer after their re-initialisation is announced (ms).
+constexpr int kAfterCopyMs = 250;
+constexpr int kBeforeReinitMs = 2000;
 }  // namespace action
 
 class DisplayActions {

@@ -3,6 +3,7 @@
 // re-initialisation), each sending only what changed in a "changes" mode.
 
 #include <cmath>
+#include <utility>
 
 #include "app/dialogs.h"
 #include "app/number_text.h"
@@ -159,7 +160,8 @@ QString DeviceSequences::writeTarget(const QString& asked) {
 }
 
 // The link closed after a write that went through (or a dry run).
-int DeviceSequences::completeWrite(bool withTransmitter, bool noWrite, const QString& sendRecord) {
+int DeviceSequences::completeWrite(bool withTransmitter, bool noWrite, const QString& sendRecord,
+                                   bool keepLink) {
     Program& p = m_.program;
     if (noWrite) {
         // A dry run: every request was built and logged, none was sent.
@@ -176,6 +178,7 @@ int DeviceSequences::completeWrite(bool withTransmitter, bool noWrite, const QSt
         done += QStringLiteral("; ") +
                 tr(QStringLiteral("not written: {fields}\t") + notWrittenText(notWritten_));
     p.dialogs.progressSetStatus(done, 0);
+    if (keepLink) linkKept_ = std::exchange(openedHere_, false);  // close() leaves it open
     close();
     m_.fromDevice = true;
     m_.loadedFields.clear();
@@ -193,6 +196,7 @@ int DeviceSequences::HartWrite(const QString& mode) {
     const QString asked = mode.section(QLatin1Char(' '), 0, 0).toLower();
     const QString scope = mode.section(QLatin1Char(' '), 1, 1).toLower();
     const bool noWrite = writesSwitchedOff(p.state.NoWrite);
+    const bool keepLink = std::exchange(keepLink_, false);
     written_.clear();
     mayHaveReached_.clear();
     leftOut_.clear();
@@ -238,7 +242,7 @@ int DeviceSequences::HartWrite(const QString& mode) {
         const int r = writeDisplay(partMode);
         if (r != 0) return failWrite(r);
     }
-    return completeWrite(withTransmitter, noWrite, sendRecord);
+    return completeWrite(withTransmitter, noWrite, sendRecord, keepLink);
 }
 
 QStringList DeviceSequences::writtenFields() const {
@@ -392,9 +396,10 @@ int DeviceSequences::writeTransmitter(const QString& mode) {
 
     const QStringList readSeg = transmitterSegments(readRecord_);
     const QStringList sendSeg = transmitterSegments(transmitterRecord(sendUnitCode_));
+    // The text stays in the progress window while the module's part runs;
+    // holding the line for it would only make the write slower.
     if (changesOnly && readSeg == sendSeg) {
         p.dialogs.progressSetStatus(tr(QStringLiteral("No transmitter changes!")), 0);
-        p.dialogs.sleep(2000);
         return 0;
     }
     const int key = raw(QStringLiteral("ADCByte20")).toInt();

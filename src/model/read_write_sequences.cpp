@@ -1,6 +1,7 @@
 #include "read_write_sequences.h"
 
 #include <cmath>
+#include <utility>
 
 #include "app/dialogs.h"
 #include "app/number_text.h"
@@ -85,8 +86,13 @@ void DeviceSequences::setRaw(const QString& field, const QString& value) {
 bool DeviceSequences::open(const QString& title) {
     title_ = title;
     stepNo_ = 0;
-    openedHere_ = false;
     AppState& s = m_.program.state;
+    // The read a write runs first, in the connection it opened.
+    inWrite_ = openedHere_ && s.ConnectionState != 0;
+    openedHere_ = false;
+    // A connection a write left open for its read-back is the next
+    // sequence's to close.
+    const bool kept = std::exchange(linkKept_, false);
     if (s.ConnectionState == 0) {
         if (session_.HartConnect() != 1) return false;
         s.ConnectionState = 1;
@@ -97,12 +103,13 @@ bool DeviceSequences::open(const QString& title) {
     // A sequence takes again what its own connection already asked (the
     // identity, detection's reads); on a link found open, the device may
     // have changed since, so only its own answers count, and its status.
-    if (!openedHere_) {
+    if (!openedHere_ && !inWrite_) {
         session_.answers().clear();
         session_.forgetDeviceStatus();
     }
     session_.answers().setServing(true);
     m_.program.dialogs.progressSetTitle(title);
+    openedHere_ = openedHere_ || kept;
     return true;
 }
 
@@ -112,8 +119,11 @@ bool DeviceSequences::open(const QString& title) {
 // without detecting the devices again, and the window offers Write and
 // Connect through it. A failure clears it.
 void DeviceSequences::close(bool failed) {
-    session_.answers().setServing(false);
-    session_.answers().clear();
+    // The write goes on in the same connection with what it knows.
+    if (!std::exchange(inWrite_, false)) {
+        session_.answers().setServing(false);
+        session_.answers().clear();
+    }
     m_.program.dialogs.progressClose();
     if (openedHere_) {
         session_.HartDisConnect();
@@ -504,17 +514,7 @@ void DeviceSequences::applyOutputSettings() {
     setRaw(QStringLiteral("CalDecimalPoint"), QStringLiteral("0"));
     setRaw(QStringLiteral("bIntSerIO"), QStringLiteral("1"));
 
-    QString rangeUnit = c.CalUnit;
-    const QByteArray r15 = universal_.buffers(15).response;
-    if (r15.size() > 2) {
-        const int code = static_cast<std::uint8_t>(r15[2]);
-        const QString unitName = ListTextOf(hartUnits(), code);
-        const int unitIndex = ListValueOf(c.UnitsList, unitName);
-        if (unitIndex >= 0) setRaw(QStringLiteral("Unit"), QString::number(unitIndex));
-        const int calIndex = ListValueOf(c.CalibrationUnitsList, unitName);
-        if (calIndex >= 0) setRaw(QStringLiteral("UnitULRV"), QString::number(calIndex));
-        if (!unitName.isEmpty()) rangeUnit = QLatin1Char('[') + unitName + QLatin1Char(']');
-    }
+    const QString rangeUnit = unitOfCommand15();
 
     // The nominal range of the configuration belongs to the sensor cell: it
     // is given in the unit of the cell's catalogue entry (or, for a cell
@@ -545,9 +545,31 @@ void DeviceSequences::applyOutputSettings() {
     };
     if (okLow) setRaw(QStringLiteral("NominalRangeLow"), number(nomLow));
     if (okHigh) setRaw(QStringLiteral("NominalRangeHigh"), number(nomHigh));
+    rangeOfCommand15(rangeUnit);
+}
 
-    // The range values of command 15 are in the range unit; ULRVal takes
-    // them in the display unit.
+// The unit of the last command 15 answer into the unit fields; the range
+// unit ("[bar]"), the calibration unit when the answer names none we know.
+QString DeviceSequences::unitOfCommand15() {
+    CalibrationState& c = m_.cal;
+    QString rangeUnit = c.CalUnit;
+    const QByteArray r15 = universal_.buffers(15).response;
+    if (r15.size() > 2) {
+        const int code = static_cast<std::uint8_t>(r15[2]);
+        const QString unitName = ListTextOf(hartUnits(), code);
+        const int unitIndex = ListValueOf(c.UnitsList, unitName);
+        if (unitIndex >= 0) setRaw(QStringLiteral("Unit"), QString::number(unitIndex));
+        const int calIndex = ListValueOf(c.CalibrationUnitsList, unitName);
+        if (calIndex >= 0) setRaw(QStringLiteral("UnitULRV"), QString::number(calIndex));
+        if (!unitName.isEmpty()) rangeUnit = QLatin1Char('[') + unitName + QLatin1Char(']');
+    }
+    return rangeUnit;
+}
+
+// The range values of command 15 are in the range unit; ULRVal takes
+// them in the display unit.
+void DeviceSequences::rangeOfCommand15(const QString& rangeUnit) {
+    CalibrationState& c = m_.cal;
     const std::pair<const char*, const char*> ranges[] = {{"LowerRangeVal", "TMeasRangeLow"},
                                                           {"UpperRangeVal", "TMeasRangeHigh"}};
     for (const auto& [field, source] : ranges) {

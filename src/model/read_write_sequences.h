@@ -68,6 +68,14 @@ class DeviceSequences {
     // Modes: "all all", "all changes", "transmitter all", "transmitter changes",
     // "display all", "display changes".
     int HartWrite(const QString& mode);
+    // For the next HartWrite only: when it goes through, the connection it
+    // opened stays open for readBack, which closes it.
+    void keepLinkForReadBack() { keepLink_ = true; }
+    // Reads back, in their read form, the commands and blocks the last
+    // write sent (141 for 181, 142 for 182, 15 for 35 and 34, each block
+    // written), into the fields they fill; every other field keeps its
+    // value. Nothing written: nothing is asked. Results as HartRead.
+    int readBack();
 
     // The transmitter record built from the current raw values
     // ("...\seg1|seg2|seg3;"); segment 3 carries `unitCode`, or the unit
@@ -149,6 +157,8 @@ class DeviceSequences {
     void keepUnreadDisplayValues(const SavedTable& saved, Presence connected);
     void forgetLiveValues();
     void applyOutputSettings();
+    QString unitOfCommand15();
+    void rangeOfCommand15(const QString& rangeUnit);
     DisplayScale calibrateDisplay();
     void applyDisplayCalibration();
     void completeRead();
@@ -165,7 +175,7 @@ class DeviceSequences {
     int writeRange(const QString& readSegment, const QString& sendSegment, const QString& mode);
     QStringList checkWriteValues(bool withTransmitter, bool withDisplay);
     QString writeTarget(const QString& asked);
-    int completeWrite(bool withTransmitter, bool noWrite, const QString& sendRecord);
+    int completeWrite(bool withTransmitter, bool noWrite, const QString& sendRecord, bool keepLink);
     int writeDisplay(const QString& mode);
     int failWrite(int result);
     void noteFailedStep(const QString& name, int result, const QString& detail);
@@ -204,6 +214,9 @@ class DeviceSequences {
     DisplayActions actions_;
 
     bool openedHere_ = false;
+    bool keepLink_ = false;  // the next write leaves its connection for readBack
+    bool linkKept_ = false;  // a write left its connection open for readBack
+    bool inWrite_ = false;   // a read inside the connection of a running write
     QString title_;
     int stepNo_ = 0;
     FieldSnapshot defined_;  // the table as the transmitter read defined it anew

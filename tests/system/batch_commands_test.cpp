@@ -510,13 +510,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 // One comparison of the device with a data file read from it: the file
 // edited or the device changed through hartcmd in between, then compared
-// (or the edited file written with --verify).
+// (or the edited file written with --verify, all or changes).
 struct ComparisonRow {
     const char* name;
     const char* options;  // the simulated device
     const char* edit;     // "Key=value" put into the file, or ""
     const char* behind;   // "command data" sent through hartcmd, or ""
-    bool verifyWrite;     // write --verify instead of compare
+    const char* write;    // "all"/"changes": write --verify instead of compare
     int exit;
     QStringList named;        // the fields of the difference lines
     const char* says = "";    // a text the write (or compare) prints
@@ -572,17 +572,30 @@ TEST_P(DeviceComparison, ListsExactlyTheFieldsThatDiffer) {
         ASSERT_EQ(hartcmd.exitCode(), 0) << hartcmd.readAllStandardError().toStdString();
         receivedCommands();
     }
-    const QStringList arguments = row.verifyWrite
-                                      ? QStringList{"write", "device.cfp", port, "--verify"}
-                                      : QStringList{"compare", "device.cfp", port};
+    const bool verifyWrite = *row.write != 0;
+    const QStringList arguments =
+        verifyWrite ? QStringList{"write", "device.cfp", port, row.write, "--verify"}
+                    : QStringList{"compare", "device.cfp", port};
     EXPECT_EQ(run(arguments, &out), row.exit) << out.toStdString();
     EXPECT_EQ(differenceNames(out), row.named) << out.toStdString();
     expectStatus(out);
     EXPECT_TRUE(out.contains(QLatin1String(row.says))) << out.toStdString();
-    // The comparison is one read of the device, frame for frame.
-    if (!row.verifyWrite) {
-        EXPECT_EQ(receivedCommands(), read);
+    // The comparison is one read of the device, frame for frame; the
+    // verify asks only for what the write sent, each in its read form
+    // (141 for 181, 15 for 35 and 34, 142 for 182, a block read per block).
+    const QStringList sent = receivedCommands();
+    if (!verifyWrite) {
+        EXPECT_EQ(sent, read);
     } else {
+        int last = static_cast<int>(sent.size()) - 1;
+        while (last >= 0 && !writes({sent.at(last)})) --last;
+        QStringList readBack;
+        if (sent.contains("181")) readBack << "141";
+        if (sent.contains("35") || sent.contains("34")) readBack << "15";
+        if (sent.contains("182")) readBack << "142";
+        for (const QString& c : sent)
+            if (c == "190") readBack << "191";
+        EXPECT_EQ(sent.mid(last + 1), readBack) << sent.join(' ').toStdString();
         // What the device holds afterwards: the write's values when it kept them.
         EXPECT_EQ(run({"compare", "device.cfp", port}, &out), row.exit) << out.toStdString();
         EXPECT_EQ(differenceNames(out), row.named) << out.toStdString();
@@ -592,34 +605,43 @@ TEST_P(DeviceComparison, ListsExactlyTheFieldsThatDiffer) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, DeviceComparison,
     ::testing::Values(
-        ComparisonRow{"FileReadFromTheDevice", "", "", "", false, 0, {}},
+        ComparisonRow{"FileReadFromTheDevice", "", "", "", "", 0, {}},
         ComparisonRow{
-            "OneFieldEditedInTheFile", "", "SetPoint1=10.4[bar]", "", false, 1, {"SetPoint1"}},
-        ComparisonRow{"DampingChangedThroughHartcmd", "", "", "34 3F000000", false, 1, {"Damping"}},
-        ComparisonRow{"VerifiedWrite", "", "SetPoint1=10.4[bar]", "", true, 0, {}},
+            "OneFieldEditedInTheFile", "", "SetPoint1=10.4[bar]", "", "", 1, {"SetPoint1"}},
+        ComparisonRow{"DampingChangedThroughHartcmd", "", "", "34 3F000000", "", 1, {"Damping"}},
+        ComparisonRow{"VerifiedWrite", "", "SetPoint1=10.4[bar]", "", "all", 0, {}},
+        ComparisonRow{"VerifiedChange", "", "SetPoint1=10.4[bar]", "", "changes", 0, {}},
+        ComparisonRow{"VerifiedDampingChange", "", "Damping=2.5[s]", "", "changes", 0, {}},
         ComparisonRow{"WriteTheDeviceIgnores",
                       "ignorewrites",
                       "SetPoint1=10.4[bar]",
                       "",
-                      true,
+                      "all",
                       1,
                       {"SetPoint1"}},
+        ComparisonRow{"ChangeTheDeviceIgnores",
+                      "ignorewrites",
+                      "Damping=2.5[s]",
+                      "",
+                      "changes",
+                      1,
+                      {"Damping"}},
         // The switch points keep their values on the file's own range.
-        ComparisonRow{"RangeEditedInTheFile", "", "UpperRangeVal=14.0[bar]", "", true, 0, {}},
+        ComparisonRow{"RangeEditedInTheFile", "", "UpperRangeVal=14.0[bar]", "", "changes", 0, {}},
         ComparisonRow{"RangeEditedUnderAnotherDisplayUnit",
                       "displayunit=mbar",
                       "UpperRangeVal=15.0[bar]",
                       "",
-                      true,
+                      "all",
                       0,
                       {}},
-        ComparisonRow{"TagWithBrackets", "", "TagID=AB[C]D CD", "", true, 0, {}},
+        ComparisonRow{"TagWithBrackets", "", "TagID=AB[C]D CD", "", "all", 0, {}},
         // What the device has no setting for is named, neither sent nor compared.
         ComparisonRow{"SwitchOptionOfATransmitter",
                       "",
                       "CurrentOn=5.0[mA]",
                       "",
-                      true,
+                      "all",
                       0,
                       {},
                       "not written: the device has no CurrentOn"},
@@ -627,7 +649,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "status=0x91",
                       "SetPoint1=10.4[bar]",
                       "",
-                      true,
+                      "all",
                       0,
                       {},
                       "",
@@ -636,16 +658,16 @@ INSTANTIATE_TEST_SUITE_P(
                       "",
                       "Val4mAu=4.100",
                       "",
-                      true,
+                      "all",
                       0,
                       {},
                       "not written: the device has no Val4mAu"},
-        ComparisonRow{"PollingAddress", "", "HartAddress=5", "", false, 0, {}},
+        ComparisonRow{"PollingAddress", "", "HartAddress=5", "", "", 0, {}},
         ComparisonRow{"CopyOfTheRangeAlone",
                       "",
                       "TMeasRangeHigh=12.0[bar]",
                       "",
-                      true,
+                      "all",
                       0,
                       {},
                       "not written: TMeasRangeHigh follows UpperRangeVal"}),

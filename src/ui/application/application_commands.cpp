@@ -76,8 +76,8 @@ void Application::bindSetupCommands() {
         // The profile in use, so a person knows which file the settings come
         // from, and what a write costs with the check after it.
         const QString verify = p_.messages.LookupMessage(
-            p_.state.VerifyWrite ? QStringLiteral("Verify after write: on (one full read of the "
-                                                  "module after each write, a few seconds)")
+            p_.state.VerifyWrite ? QStringLiteral("Verify after write: on (what each write sent is "
+                                                  "read back and compared)")
                                  : QStringLiteral("Verify after write: off"),
             QStringLiteral("SerialIO"));
         p_.messages.MsgBox(p_.state.EditionName,
@@ -293,6 +293,7 @@ void Application::openData() {
 
 // A write that went through leaves every field it sent "updated".
 int Application::writeDevice(const QString& mode, bool verify) {
+    if (verify) sequences_.keepLinkForReadBack();
     const int result = sequences_.HartWrite(mode);
     if (result != 0) return result;
     if (verify) return verifyWrite(sequences_.writtenFields());
