@@ -62,10 +62,13 @@ void SetCalDecP(DeviceModel& m, int digits);
 // itself for a field without a conversion.
 QString rawOfContent(DeviceModel& m, const FieldRecord& f, const QString& content);
 
-// Runs conversion `proc` on `value` of `field`: direction 1 raw -> content
-// (and shows it in `gadget` when that is not 0), 2 content -> raw, others "".
+// Which way a conversion runs; Debug.log shows the number.
+enum class ConvertTo { Content = 1, Raw = 2 };
+
+// Runs conversion `proc` on `value` of `field`: raw -> content (and shows
+// it in `gadget` when that is not 0) or content -> raw.
 QString applyConversion(DeviceModel& m, Conversion proc, const QString& value, const QString& field,
-                        int direction, int gadget = 0);
+                        ConvertTo direction, int gadget = 0);
 
 // What a whole-table conversion collected for the log.
 struct RawTrace {

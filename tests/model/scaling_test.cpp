@@ -51,7 +51,7 @@ class ScalingTest : public ::testing::Test {
         return f;
     }
     QString conv(Conversion proc, const QString& value, const QString& name, int direction) {
-        return applyConversion(m, proc, value, name, direction);
+        return applyConversion(m, proc, value, name, static_cast<ConvertTo>(direction));
     }
     // raw -> content -> raw for every raw in [from, to] (stepping by `step`);
     // returns the first raw value that does not come back, or "" when all do.
@@ -172,7 +172,7 @@ TEST_F(ScalingTest, FixedConversionsHexBinaryAndVersions) {
     m.cal.IntSerIO = 0;
     EXPECT_EQ(conv(Conversion::Version1, "291", "x", 1), "01.23");
 
-    applyConversion(m, Conversion::ConvertF100, "250", "x", 1, 77);
+    applyConversion(m, Conversion::ConvertF100, "250", "x", ConvertTo::Content, 77);
     EXPECT_EQ(t.gadgets.text(77), "2.5");  // the control gets the value without trailing zeros
 }
 
