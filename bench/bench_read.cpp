@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
 
     QElapsedTimer timer;
     timer.start();
-    const int result = sequences.HartRead(QStringLiteral("all all"));
+    const int result = sequences.HartRead(zh::Presence::All);
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     if (result != 0) {
         std::printf("the read failed (result %d)\n", result);

@@ -36,15 +36,15 @@ enum class Command {
     // NewData (files/data_commands.h).
     NewData,
     OpenData,    // 2027, 2003: OpenData (files/data_commands.h)
-    SaveData,    // 2028, 2005: StoreData(session, "save")
-    SaveDataAs,  // 2029: StoreData(session, "saveas")
+    SaveData,    // 2028, 2005: StoreData(session, StoreTarget::File)
+    SaveDataAs,  // 2029: StoreData(session, StoreTarget::FileAs)
     Exit,        // 2066, 2001: SaveRequest, then end the program
     // --- Data transfer ---
     Connect,       // 2067, 2089: HartConnect, rebuild when the device differs, live display
     Disconnect,    // 2068, 2090: stop the live display, HartDisConnect
     ReadModule,    // 2069, 2093: DeviceSequences::HartRead (model/read_write_sequences.h)
-    WriteModule,   // 2070, 2086: DeviceSequences::HartWrite(<configuration> + " all")
-    WriteChanges,  // 2071, 2087: DeviceSequences::HartWrite(<configuration> + " changes")
+    WriteModule,   // 2070, 2086: DeviceSequences::HartWrite(<configuration>, WriteScope::All)
+    WriteChanges,  // 2071, 2087: DeviceSequences::HartWrite(<configuration>, WriteScope::Changes)
     WritePopup,    // 2094: MenuBuilder::showPopup(menu::kWritePopup)
     CompareData,   // 2097: compareDeviceWithFile (files/device_comparison.h), the list
     // --- Setup and ? ---
@@ -79,17 +79,18 @@ enum class Command {
     LoopTest,               // BtnLoopStartStop, BtnLoopStartStopAdm: OutputService::LoopTest
                             // (ui/output_service.h)
     SwitchTest,             // BtnTestSW1, BtnTestSW2
-    Set4mAOnOff,            // BtnSet4mAOnOff, BtnSet4mAOnOffu: OutputService::Set4mA("on/off")
-    Trim4mA,                // BtnSet4mA, BtnTempSet4mA: OutputService::Set4mA("trim")
+    Set4mAOnOff,            // BtnSet4mAOnOff, BtnSet4mAOnOffu: OutputService::Set4mA(OnOff)
+    Trim4mA,                // BtnSet4mA, BtnTempSet4mA: OutputService::Set4mA(Trim)
     Teach4mADisplay,        // BtnSet4mADisp: TeachService::TeachDisplay(0)
-    Set20mAOnOff,           // BtnSet20mAOnOff, BtnSet20mAOnOffu: OutputService::Set20mA("on/off")
-    Trim20mA,               // BtnSet20mA, BtnTempSet20mA: OutputService::Set20mA("trim")
+    Set20mAOnOff,           // BtnSet20mAOnOff, BtnSet20mAOnOffu: OutputService::Set20mA(OnOff)
+    Trim20mA,               // BtnSet20mA, BtnTempSet20mA: OutputService::Set20mA(Trim)
     Teach20mADisplay,       // BtnSet20mADisp: TeachService::TeachDisplay(1)
     ClearAdcTable,          // BtnClrADC: ClearADC (model/device_types.h)
     FillAdcTable,           // BtnFillADC: FillADC (model/device_types.h)
     TakeAdcValue,           // BtnADC0..BtnADC10: ValueCapture::SetADC (ui/value_capture.h)
-    ReadTransmitter,        // BtnReadTransm: HartRead("transmitter all"), main window disabled
-    WriteTransmitter,  // BtnWriteTransm: HartWrite("transmitter all"), verify with TranmitterVerivy
+    ReadTransmitter,        // BtnReadTransm: HartRead(Presence::Transmitter), main window disabled
+    WriteTransmitter,  // BtnWriteTransm: HartWrite(Presence::Transmitter, WriteScope::All), verify
+                       // with TranmitterVerivy
     StoreConfiguration,  // BtnStoreConfig: Yes/No, then StoreConfiguration (model/device_types.h)
     SendCommand,         // BtnSendCmd, BtnSendCmdAdm: DisplayActions::SendListCommand
     ReadDiagnostics,     // BtnDiagRead: diagnostics readout

@@ -84,43 +84,51 @@ QString Messages::answerWord(int result) {
     }
 }
 
-QString Messages::MsgBox(const QString& title, const QString& message, int flags,
-                         const QString& option) {
+// Debug.log names the switches of the silent collection by the words the
+// message box took for them, so a log reads the same whichever way a box
+// was asked for.
+void Messages::logBox(const QString& title, const QString& message) {
     log_.DebugLog(QStringLiteral(">>> MsgBox(Title$=") + title + QStringLiteral(",  msg$=") +
                       message + QLatin1Char(')'),
                   4);
-    const QString ok = QStringLiteral("ok");
-    // The control words are commands, not texts: they are never translated.
-    if (message == QLatin1String("~~set silent~~")) {
-        silent_ = true;
-        return ok;
-    }
-    if (message == QLatin1String("~~print nothing~~")) {
-        silent_ = false;
-        collected_.clear();
-        return ok;
-    }
-    QString shownTitle = title;
-    QString shown = message;
-    if (message == QLatin1String("~~print all~~")) {
-        silent_ = false;
-        shown = collected_;
-        collected_.clear();
-        if (option != QLatin1String("nodefmsg")) shownTitle = LookupMessage(title);
-    } else if (option != QLatin1String("nodefmsg")) {
-        shownTitle = LookupMessage(title);
-        shown = LookupMessage(message);
-    }
+}
+
+QString Messages::show(const QString& title, const QString& message, int flags) {
     if (silent_) {
-        collected_ += shown + QLatin1Char('\n');
-        return ok;
+        collected_ += message + QLatin1Char('\n');
+        return QStringLiteral("ok");
     }
-    if (shown.isEmpty()) return ok;
-    return answerWord(dialogs_.messageBox(shownTitle, shown, flags));
+    if (message.isEmpty()) return QStringLiteral("ok");
+    return answerWord(dialogs_.messageBox(title, message, flags));
+}
+
+QString Messages::MsgBox(const QString& title, const QString& message, int flags, MsgText text) {
+    logBox(title, message);
+    if (text == MsgText::AsIs) return show(title, message, flags);
+    return show(LookupMessage(title), LookupMessage(message), flags);
+}
+
+void Messages::collectSilently() {
+    logBox(QString(), QStringLiteral("~~set silent~~"));
+    silent_ = true;
+}
+
+void Messages::dropCollected() {
+    logBox(QString(), QStringLiteral("~~print nothing~~"));
+    silent_ = false;
+    collected_.clear();
+}
+
+QString Messages::showCollected(const QString& title, int flags, MsgText text) {
+    logBox(title, QStringLiteral("~~print all~~"));
+    silent_ = false;
+    const QString shown = collected_;
+    collected_.clear();
+    return show(text == MsgText::AsIs ? title : LookupMessage(title), shown, flags);
 }
 
 QString Messages::ShowMessage(const QString& title, const QString& message, int flags) {
-    return MsgBox(title, FillPlaceholders(message), flags, QStringLiteral("nodefmsg"));
+    return MsgBox(title, FillPlaceholders(message), flags, MsgText::AsIs);
 }
 
 int Messages::WaitForAction(int gadget, int delayMs, const QString& message, const QString& option,

@@ -10,6 +10,10 @@
 
 namespace zh {
 
+// How a message box shows its title and text: looked up in the language
+// file, or as given (already translated or not meant to be).
+enum class MsgText { Translate, AsIs };
+
 struct AppState;
 class Clock;
 class Dialogs;
@@ -29,11 +33,13 @@ class Messages {
     QString FillPlaceholders(const QString& message);
 
     // Returns "yes", "no", "cancel", "abort", "retry", "ignore", "ok" or "-".
-    // Option "nodefmsg" shows the texts as they are. The messages
-    // "~~set silent~~", "~~print all~~" and "~~print nothing~~" switch the
-    // silent collection on and show or drop what it collected.
     QString MsgBox(const QString& title, const QString& message, int flags,
-                   const QString& option = QString());
+                   MsgText text = MsgText::Translate);
+    // The silent collection: while it is on, boxes are not shown but their
+    // texts collected, to be shown in one box or dropped at the end.
+    void collectSilently();
+    void dropCollected();
+    QString showCollected(const QString& title, int flags, MsgText text = MsgText::Translate);
     QString ShowMessage(const QString& title, const QString& message, int flags);
 
     // Shows `message` in `gadget` (colour -1: green) and waits `delayMs`
@@ -52,6 +58,8 @@ class Messages {
 
   private:
     QString translate(const QString& key, const QString& section, bool captionKey);
+    void logBox(const QString& title, const QString& message);
+    QString show(const QString& title, const QString& message, int flags);
 
     AppState& state_;
     Profile& profile_;

@@ -110,7 +110,7 @@ StartResult runStartup(Program& p, const QString& executableName, const ProgramF
             p.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")),
             p.messages.LookupMessage(QStringLiteral("can't read file"), QStringLiteral("Common")) +
                 QLatin1Char(' ') + path + QStringLiteral(": ") + why,
-            mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+            mb::Ok | mb::IconError, MsgText::AsIs);
     }
 
     if (s.EditionName == QLatin1String("invalid")) {
@@ -118,7 +118,7 @@ StartResult runStartup(Program& p, const QString& executableName, const ProgramF
                                           QStringLiteral("Program has been renamed!")) +
                              QStringLiteral(" (") + executableName + QLatin1Char(')');
         p.messages.MsgBox(p.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")),
-                          text, mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+                          text, mb::Ok | mb::IconError, MsgText::AsIs);
         return {false, 1};
     }
     return {true, 0};

@@ -118,7 +118,7 @@ int readCommand(DeviceCore& core, const QString& port, const QString& file) {
     // The file named on the command line is the one to write: no requester.
     // The name as given, with the extension the file got.
     const QString saved = ext.isEmpty() && !own.isEmpty() ? file + QLatin1Char('.') + own : file;
-    if (StoreData(data, QStringLiteral("save")) != 1) {
+    if (StoreData(data, StoreTarget::File) != 1) {
         summary(QStringLiteral("read %1 -> %2: read, but the file was not saved").arg(port, saved));
         return 1;
     }
@@ -145,7 +145,7 @@ int writeCommand(DeviceCore& core, const QString& file, const QString& port, boo
     }
     p.state.ComPort = port;
     if (verify) core.sequences.keepLinkForReadBack();
-    const int written = core.write(changesOnly ? QStringLiteral("changes") : QStringLiteral("all"));
+    const int written = core.write(changesOnly ? WriteScope::Changes : WriteScope::All);
     if (written == kResultDryRun) {
         summary(QStringLiteral("write %1 -> %2: dry run, nothing sent (NoWrite is ON)")
                     .arg(file, port));

@@ -30,7 +30,7 @@ namespace {
 
 void show(DataSession& s, const QString& title, const QString& text) {
     Messages& msg = s.model.program.messages;
-    msg.MsgBox(msg.LookupMessage(title), text, mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+    msg.MsgBox(msg.LookupMessage(title), text, mb::Ok | mb::IconError, MsgText::AsIs);
 }
 
 void setCaption(DataSession& s, const QString& path) {
@@ -92,20 +92,20 @@ int OpenData(DataSession& s) {
     Program& p = s.model.program;
     p.log.DebugLog(QStringLiteral(">>> OpenData()"), 3);
     const DataFileState before = s.file;
-    const QString path = FileOperation(s, QStringLiteral("open"), filePattern(p), nullptr, nullptr);
-    if (path.startsWith(QLatin1Char('*'))) return 0;
+    const FileChoice choice = FileOperation(s, FileAction::Open, filePattern(p), nullptr, nullptr);
+    if (!choice.chosen()) return 0;
     // Until the file is loaded, the previous one stays the current file.
     const DataFileState chosen = s.file;
     s.file = before;
-    return openChosenFile(s, path, chosen);
+    return openChosenFile(s, choice.path, chosen);
 }
 
 QString ChooseDataFile(DataSession& s) {
     const DataFileState before = s.file;
-    const QString path =
-        FileOperation(s, QStringLiteral("open"), filePattern(s.model.program), nullptr, nullptr);
+    const FileChoice choice =
+        FileOperation(s, FileAction::Open, filePattern(s.model.program), nullptr, nullptr);
     s.file = before;
-    return path.startsWith(QLatin1Char('*')) ? QString() : path;
+    return choice.path;
 }
 
 int OpenDataFile(DataSession& s, const QString& path) {
@@ -218,8 +218,7 @@ void applyHeaderSelection(DeviceModel& m, const DataFileHeader& h) {
     // The selection lists and option groups follow the file's configuration;
     // its values stay as saved (no catalogue entry is loaded over them, and
     // no configuration byte over an option the file holds).
-    UpdDevType(m, m.selection.DevIndx, m.selection.DevType, m.selection.CalcMeth,
-               QStringLiteral("file"));
+    UpdDevType(m, m.selection.DevIndx, m.selection.DevType, m.selection.CalcMeth, TypeUpdate::File);
 }
 
 // A read-out kept as the module sends it (digits without a point, as a
@@ -299,9 +298,22 @@ int writeDataFor(DataSession& s, const QString& tmp, const QString& target) {
 
 }  // namespace
 
-int StoreData(DataSession& s, const QString& mode) {
+QString toLogWord(StoreTarget target) {
+    switch (target) {
+        case StoreTarget::File:
+            return QStringLiteral("save");
+        case StoreTarget::FileAs:
+            return QStringLiteral("saveas");
+        case StoreTarget::Module:
+            break;
+    }
+    return QStringLiteral("module");
+}
+
+int StoreData(DataSession& s, StoreTarget target) {
     Program& p = s.model.program;
-    p.log.DebugLog(QStringLiteral(">>> StoreData(mode$=") + mode + QLatin1Char(')'), 3);
+    p.log.DebugLog(QStringLiteral(">>> StoreData(mode$=") + toLogWord(target) + QLatin1Char(')'),
+                   3);
     if (s.window.takeWindowValues && !s.window.takeWindowValues()) {
         show(s, QStringLiteral("Save data"),
              p.messages.LookupMessage(QStringLiteral("Invalid data!")));
@@ -312,8 +324,8 @@ int StoreData(DataSession& s, const QString& mode) {
              p.messages.LookupMessage(QStringLiteral("No file available")));
         return 0;
     }
-    if (mode == QLatin1String("module")) {
-        if (!s.device.write || !s.device.write(QStringLiteral("all"))) return 0;
+    if (target == StoreTarget::Module) {
+        if (!s.device.write || !s.device.write(WriteScope::All)) return 0;
         s.file.moduleState = 1;
         return 1;
     }
@@ -328,11 +340,12 @@ int StoreData(DataSession& s, const QString& mode) {
         pattern =
             s.model.cal.Measurand + QStringLiteral("(*.") + ext + QStringLiteral(")|*.") + ext;
 
-    const QString path = FileOperation(
-        s, mode, pattern,
-        [&s](const QString& file, const QString& target) { return writeDataFor(s, file, target); },
+    const FileChoice choice = FileOperation(
+        s, target == StoreTarget::FileAs ? FileAction::SaveAs : FileAction::Save, pattern,
+        [&s](const QString& file, const QString& name) { return writeDataFor(s, file, name); },
         nullptr);
-    if (path.startsWith(QLatin1Char('*'))) return 0;
+    if (!choice.chosen()) return 0;
+    const QString& path = choice.path;
     keepFile(s, path);
     p.state.DataTrigger = 1;
     p.state.DataChanged = false;
@@ -346,10 +359,10 @@ int NewData(DataSession& s, const QString& measurand) {
     DeviceModel& m = s.model;
     p.log.DebugLog(QStringLiteral(">>> NewData(Selected measurand=") + measurand + QLatin1Char(')'),
                    3);
-    const QString r = FileOperation(s, QStringLiteral("new"),
-                                    QStringLiteral("Pressure (*.cfp)|*.cfp|All Files(*.*)|*.*"),
-                                    nullptr, nullptr);
-    if (r.startsWith(QLatin1Char('*'))) return 0;
+    const FileChoice choice = FileOperation(
+        s, FileAction::New, QStringLiteral("Pressure (*.cfp)|*.cfp|All Files(*.*)|*.*"), nullptr,
+        nullptr);
+    if (!choice.chosen()) return 0;
     p.state.DataTrigger = 0;
     p.state.DataChanged = false;
     s.file.moduleState = 0;

@@ -30,10 +30,16 @@ int OpenDataFile(DataSession& s, const QString& path);
 // current file; empty when cancelled or not readable.
 QString ChooseDataFile(DataSession& s);
 
-// `mode` "save" or "saveas" writes the current data to a file (through
-// FileOperation and WriteDataFile); "module" writes them to the device
-// through s.device.write("all"). 1 on success, 0 otherwise.
-int StoreData(DataSession& s, const QString& mode);
+// Where Store puts the current data: the current file (asking for a name
+// when there is none), a file named anew, or the device.
+enum class StoreTarget { File, FileAs, Module };
+// "save", "saveas", "module": the words Debug.log shows.
+QString toLogWord(StoreTarget target);
+
+// File and FileAs write the current data to a file (through FileOperation
+// and WriteDataFile); Module writes them to the device through
+// s.device.write(WriteScope::All). 1 on success, 0 otherwise.
+int StoreData(DataSession& s, StoreTarget target);
 
 // Starts a new, empty data set for `measurand` ("Pressure"). 1 on success,
 // 0 when the user kept the unsaved data.

@@ -114,7 +114,7 @@ bool mayWrite(Program& p, const QString& target) {
         target + QStringLiteral(": ") +
             p.messages.LookupMessage(
                 QStringLiteral("No write-access to file. Continue without saving?")),
-        mb::YesNo | mb::IconQuestion, QStringLiteral("nodefmsg"));
+        mb::YesNo | mb::IconQuestion, MsgText::AsIs);
     return answer != QLatin1String("yes");
 }
 
@@ -144,7 +144,7 @@ bool savedFieldKeys(DataSession& s, KeyList* keys, bool tell = true) {
                 p.messages.LookupMessage(QStringLiteral("{field} holds no valid number ({value}), "
                                                         "the file is not saved.\t") +
                                          name + QLatin1Char('\t') + value),
-                mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+                mb::Ok | mb::IconError, MsgText::AsIs);
             return false;
         }
         keys->emplace_back(name, value);
@@ -340,7 +340,7 @@ int ReadDataFile(DataSession& s, const QString& path, const QString& section) {
         p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Open file")),
                           path + QStringLiteral(": ") +
                               p.messages.LookupMessage(QStringLiteral("No file available")),
-                          mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+                          mb::Ok | mb::IconError, MsgText::AsIs);
         return 0;
     }
     std::vector<LoadedValue> values;
@@ -348,7 +348,7 @@ int ReadDataFile(DataSession& s, const QString& path, const QString& section) {
     if (!problems.isEmpty()) {
         p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Open file")),
                           dataFileProblemsText(p, path, problems), mb::Ok | mb::IconError,
-                          QStringLiteral("nodefmsg"));
+                          MsgText::AsIs);
         return 0;
     }
     storeDataFileValues(m, values);

@@ -29,7 +29,7 @@ bool validOption(const FieldRecord& f, const QString& content) {
 bool fitsItsField(Program& p, const FieldRecord& f, const QString& content) {
     FieldRecord digitsOnly = f;
     digitsOnly.Params = f.Params.section(QLatin1Char(';'), 0, 0);
-    return !check::failed(checkByType(p, digitsOnly, content, false));
+    return !checkByType(p, digitsOnly, content, false).failed();
 }
 
 // The problems of the fields in `m` as a file loaded them.

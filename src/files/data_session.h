@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "model/write_scope.h"
+
 namespace zh {
 
 struct DeviceModel;
@@ -41,9 +43,8 @@ struct DataWindowHooks {
 struct DeviceAccess {
     // Connects to the device and disconnects again; true when it answered.
     std::function<bool()> testConnection;
-    // Writes the field table to the device (`mode` "all" or "changes");
-    // true on success.
-    std::function<bool(const QString& mode)> write;
+    // Writes the field table to the device; true on success.
+    std::function<bool(WriteScope scope)> write;
 };
 
 struct DataSession {

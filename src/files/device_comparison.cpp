@@ -161,7 +161,7 @@ Comparison compareDeviceWithFile(DeviceCore& core, const QString& path) {
         Program& p = core.program;
         p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Error")),
                           path + QStringLiteral(": ") + c.failure, mb::Ok | mb::IconError,
-                          QStringLiteral("nodefmsg"));
+                          MsgText::AsIs);
     }
     return c;
 }

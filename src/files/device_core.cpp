@@ -15,7 +15,7 @@ DeviceCore::DeviceCore(Program& p, LinkLibrary& link, ConnectionProbe& probe)
       sequences(model, session, link),
       data(model),
       live(model, session, sequences) {
-    data.device.write = [this](const QString& scope) { return write(scope) == 0; };
+    data.device.write = [this](WriteScope scope) { return write(scope) == 0; };
     data.device.testConnection = [this] {
         const bool answered = session.HartConnect() == 1;
         if (answered) session.HartDisConnect();
@@ -34,18 +34,17 @@ DeviceCore::DeviceCore(Program& p, LinkLibrary& link, ConnectionProbe& probe)
     link.setFrameMonitor([whole] { return whole->state.FrameMonitor; });
 }
 
-QString DeviceCore::target() const {
+Presence DeviceCore::target() const {
     const Presence asked = parsePresence(program.state.TransmitterDisplay.toLower());
-    return presenceText(
-        asked == Presence::Transmitter || asked == Presence::Display ? asked : Presence::All);
+    return asked == Presence::Transmitter || asked == Presence::Display ? asked : Presence::All;
 }
 
 int DeviceCore::read() {
-    return sequences.HartRead(target() + QStringLiteral(" all"));
+    return sequences.HartRead(target());
 }
 
-int DeviceCore::write(const QString& scope) {
-    return sequences.HartWrite(target() + QLatin1Char(' ') + scope);
+int DeviceCore::write(WriteScope scope) {
+    return sequences.HartWrite(target(), scope);
 }
 
 void DeviceCore::defineFirstMeasurand() {

@@ -23,14 +23,14 @@ struct DeviceCore {
     DeviceCore(const DeviceCore&) = delete;
     DeviceCore& operator=(const DeviceCore&) = delete;
 
-    // The parts a sequence asks for by the profile's setting: "transmitter",
-    // "display", or "all" (which, under "auto", the sequences narrow to what
+    // The parts a sequence asks for by the profile's setting: Transmitter,
+    // Display, or All (which, under "auto", the sequences narrow to what
     // the connected device has).
-    QString target() const;
-    // Reads the device: "all" / "transmitter" / "display" by the profile.
+    Presence target() const;
+    // Reads the device: all, the transmitter or the display by the profile.
     int read();
-    // Writes the current data: `scope` "all" or "changes".
-    int write(const QString& scope);
+    // Writes the current data.
+    int write(WriteScope scope);
     // The field table of the profile's first measurand, before any data.
     void defineFirstMeasurand();
 

@@ -23,7 +23,7 @@ Program& programOf(DataSession& s) {
 int tell(DataSession& s, const QString& title, const QString& text, int flags) {
     Program& p = programOf(s);
     const QString answer =
-        p.messages.MsgBox(p.messages.LookupMessage(title), text, flags, QStringLiteral("nodefmsg"));
+        p.messages.MsgBox(p.messages.LookupMessage(title), text, flags, MsgText::AsIs);
     if (answer == QLatin1String("yes")) return mb::ResultYes;
     if (answer == QLatin1String("no")) return mb::ResultNo;
     if (answer == QLatin1String("ok")) return mb::ResultOk;
@@ -131,14 +131,13 @@ int SaveRequest(DataSession& s, int dt, int mt, const QString& title, const QStr
     return tell(s, title, message, mb::YesNo | mb::IconQuestion) == mb::ResultYes ? 1 : 0;
 }
 
-QString FileOperation(DataSession& s, const QString& mode, const QString& pattern,
-                      const WriteRoutine& write, const DataRoutine& read) {
+FileChoice FileOperation(DataSession& s, FileAction action, const QString& pattern,
+                         const WriteRoutine& write, const DataRoutine& read) {
     Program& p = programOf(s);
     p.state.CurrentMessageSection = QStringLiteral("Common");
-    const QString cancel = QStringLiteral("*cancel");
-    const bool writing = mode == QLatin1String("save") || mode == QLatin1String("saveas");
-    if (!writing && mode != QLatin1String("open") && mode != QLatin1String("new"))
-        return QStringLiteral("*unknown mode");
+    const auto failed = [](FileFailure why) { return FileChoice{QString(), why}; };
+    const FileChoice cancel = failed(FileFailure::Cancelled);
+    const bool writing = action == FileAction::Save || action == FileAction::SaveAs;
 
     if (!writing && p.state.DataChanged) {
         const int answer =
@@ -147,17 +146,17 @@ QString FileOperation(DataSession& s, const QString& mode, const QString& patter
         // 1 is Yes or "nothing pending": either way nothing is lost by going on.
         if (answer != 1) return cancel;
     }
-    if (mode == QLatin1String("new")) return QStringLiteral("new");
+    if (action == FileAction::New) return FileChoice{};
 
     if (writing) {
         if (!write) {
             tell(s, QStringLiteral("File"), tr(s, QStringLiteral("no write function")),
                  mb::Ok | mb::IconError);
-            return QStringLiteral("*no write function");
+            return failed(FileFailure::NoWriteFunction);
         }
         const QString current = proposedPath(s);
         QString path = current;
-        const bool ask = mode == QLatin1String("saveas") || s.file.currentFile.isEmpty() ||
+        const bool ask = action == FileAction::SaveAs || s.file.currentFile.isEmpty() ||
                          s.file.currentFile.startsWith(QLatin1Char('*'));
         if (ask) {
             const QString answer =
@@ -171,7 +170,7 @@ QString FileOperation(DataSession& s, const QString& mode, const QString& patter
                 tell(s, QStringLiteral("File"),
                      answer + QStringLiteral(": ") + tr(s, name.why) + name.detail,
                      mb::Ok | mb::IconError);
-                return QStringLiteral("*bad file name");
+                return failed(FileFailure::BadFileName);
             }
             path = name.path;
             if (path != current && QFileInfo::exists(path)) {
@@ -181,9 +180,9 @@ QString FileOperation(DataSession& s, const QString& mode, const QString& patter
                 if (answer2 != mb::ResultOk) return cancel;
             }
         }
-        if (!writeSafely(s, path, write)) return QStringLiteral("*can't write file");
+        if (!writeSafely(s, path, write)) return failed(FileFailure::CannotWrite);
         remember(s, path);
-        return path;
+        return FileChoice{path, std::nullopt};
     }
 
     // open
@@ -201,17 +200,17 @@ QString FileOperation(DataSession& s, const QString& mode, const QString& patter
              tr(s, QStringLiteral("can't open file")) + QLatin1Char(' ') + path +
                  (refused.isEmpty() ? QString() : QStringLiteral(": ") + refused),
              mb::Ok | mb::IconError);
-        return QStringLiteral("*can't open file");
+        return failed(FileFailure::CannotOpen);
     }
     f.close();
     if (read && read(path) != 1) {
         tell(s, QStringLiteral("File"),
              tr(s, QStringLiteral("can't read file")) + QLatin1Char(' ') + path,
              mb::Ok | mb::IconError);
-        return QStringLiteral("*can't read file");
+        return failed(FileFailure::CannotRead);
     }
     remember(s, path);
-    return path;
+    return FileChoice{path, std::nullopt};
 }
 
 }  // namespace zh

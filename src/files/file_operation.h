@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "data_session.h"
 
@@ -21,15 +22,31 @@ using DataRoutine = std::function<int(const QString& path)>;
 // success.
 using WriteRoutine = std::function<int(const QString& path, const QString& target)>;
 
-// `mode` is "new", "open", "save" or "saveas". Returns the absolute path
-// chosen ("new" returns "new"), or a text beginning with "*": "*cancel",
-// "*bad file name" (a name chosen that the program could not open back;
-// it is refused, saying why), "*can't write file", "*no write function",
-// "*can't open file", "*can't read file", "*unknown mode". On success the
-// path becomes the current file and its folder the current directory. A
-// symbolic link chosen stays the current file; its file is written.
-QString FileOperation(DataSession& s, const QString& mode, const QString& pattern,
-                      const WriteRoutine& write, const DataRoutine& read);
+enum class FileAction { New, Open, Save, SaveAs };
+
+// Why a file operation ended without a file. BadFileName: a name chosen
+// that the program could not open back; it is refused, saying why.
+enum class FileFailure {
+    Cancelled,
+    BadFileName,
+    CannotWrite,
+    NoWriteFunction,
+    CannotOpen,
+    CannotRead
+};
+
+// The absolute path chosen (none for New), or why there is none.
+struct FileChoice {
+    QString path;
+    std::optional<FileFailure> failure;
+    bool chosen() const { return !failure; }
+};
+
+// On success the path becomes the current file and its folder the current
+// directory. A symbolic link chosen stays the current file; its file is
+// written.
+FileChoice FileOperation(DataSession& s, FileAction action, const QString& pattern,
+                         const WriteRoutine& write, const DataRoutine& read);
 
 // The absolute path of `path`: an absolute path stays as it is, a relative
 // one is taken relative to the current directory with its own name kept (a

@@ -187,11 +187,29 @@ void DisplayActions::disconnect() {
     p_.state.ConnectionState = 0;
 }
 
-int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mode,
+QString toLogWord(CommandStep step) {
+    switch (step) {
+        case CommandStep::Single:
+            return QString();
+        case CommandStep::Start:
+            return QStringLiteral("start");
+        case CommandStep::Continue:
+            return QStringLiteral("continue");
+        case CommandStep::Stop:
+            return QStringLiteral("stop");
+        case CommandStep::NoConfirm:
+            return QStringLiteral("noconfirm");
+        case CommandStep::Quiet:
+            break;
+    }
+    return QStringLiteral("none");
+}
+
+int DisplayActions::HartCommand(const CommandRoutine& routine, CommandStep step,
                                 const QString& stepText, int tries, int override) {
     Dialogs& d = p_.dialogs;
     if (tries == -1) tries = kDefaultTries;
-    const bool none = mode == QLatin1String("none");
+    const bool none = step == CommandStep::Quiet;
 
     if (routine.run) {
         QString description;
@@ -201,9 +219,9 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mo
             description =
                 p_.messages.FillPlaceholders(stepText + QLatin1Char('\t') + currentActionText());
         }
-        p_.log.DebugLog(QStringLiteral(">> HartCommand(") + mode + QLatin1Char(')'), 4);
+        p_.log.DebugLog(QStringLiteral(">> HartCommand(") + toLogWord(step) + QLatin1Char(')'), 4);
 
-        if (mode.isEmpty() || mode == QLatin1String("start")) {
+        if (step == CommandStep::Single || step == CommandStep::Start) {
             connectedBefore_ = p_.state.ConnectionState != 0;
             warnings_.clear();
             d.progressOpen(tr(QStringLiteral("HART")));
@@ -264,10 +282,11 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mo
         }
     }
 
-    if (mode.isEmpty() || mode == QLatin1String("stop") || mode == QLatin1String("noconfirm")) {
+    if (step == CommandStep::Single || step == CommandStep::Stop ||
+        step == CommandStep::NoConfirm) {
         // A finishing call after a failure finds the window already closed:
         // there is nothing to confirm then.
-        if (mode != QLatin1String("noconfirm") && d.progressIsOpen()) {
+        if (step != CommandStep::NoConfirm && d.progressIsOpen()) {
             d.progressSetBar(100, kGreen);
             if (warnings_.isEmpty()) {
                 d.progressSetStatus(tr(QStringLiteral("Data transmitted")), kGreen);
@@ -285,16 +304,16 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, const QString& mo
     return 1;
 }
 
-int DisplayActions::runAction(int code, const QString& mode, int tries, int override) {
+int DisplayActions::runAction(int code, CommandStep step, int tries, int override) {
     Aktion = static_cast<std::uint8_t>(code);
-    return HartCommand(com192(), mode, QString(), tries, override);
+    return HartCommand(com192(), step, QString(), tries, override);
 }
 
 int DisplayActions::HartCommand192(int code, int tries) {
     p_.log.DebugLog(
         QStringLiteral(">> HartCommand192(Aktion.C=") + QString::number(code) + QLatin1Char(')'),
         4);
-    return runAction(code, QString(), tries, -1);
+    return runAction(code, CommandStep::Single, tries, -1);
 }
 
 // ---- Command routines ------------------------------------------------------------
@@ -395,18 +414,18 @@ int DisplayActions::SendListCommand(int code, const QString& selected) {
             return FactorySetting(code);
         case 14:
         case 114: {
-            if (!HartCommand(readBlock(1), QStringLiteral("start"))) {
-                HartCommand(CommandRoutine{}, QStringLiteral("stop"));
+            if (!HartCommand(readBlock(1), CommandStep::Start)) {
+                HartCommand(CommandRoutine{}, CommandStep::Stop);
                 return 0;
             }
             values_.setRawValue(QStringLiteral("fs_CalibDone"),
                                 code == 14 ? QStringLiteral("1") : QStringLiteral("0"),
                                 QStringLiteral("fs_CalibDone"));
-            if (!HartCommand(writeBlock(1), QStringLiteral("continue"))) {
-                HartCommand(CommandRoutine{}, QStringLiteral("stop"));
+            if (!HartCommand(writeBlock(1), CommandStep::Continue)) {
+                HartCommand(CommandRoutine{}, CommandStep::Stop);
                 return 0;
             }
-            return runAction(action::kCopyToEeprom, QStringLiteral("stop"));
+            return runAction(action::kCopyToEeprom, CommandStep::Stop);
         }
         default:
             return HartCommand192(code);
@@ -418,12 +437,12 @@ int DisplayActions::FactorySetting(int code) {
     const CommandRoutine eeprom = code == action::kFactorySetting ? com200() : com201();
     int done = 0;
     if (configuration == Presence::Display) {
-        done = runAction(code, QString());
+        done = runAction(code, CommandStep::Single);
     } else if (configuration == Presence::Transmitter) {
-        done = HartCommand(eeprom, QString());
+        done = HartCommand(eeprom, CommandStep::Single);
     } else {
-        done = runAction(code, QStringLiteral("start"));
-        if (done) done = HartCommand(eeprom, QStringLiteral("stop"));
+        done = runAction(code, CommandStep::Start);
+        if (done) done = HartCommand(eeprom, CommandStep::Stop);
     }
     // After a restore the program's picture of the device is stale,
     // whatever part of the restore went through.
@@ -435,7 +454,7 @@ int DisplayActions::Teach(int code) {
     p_.log.DebugLog(
         QStringLiteral(">> HartCommand192(Aktion.C=") + QString::number(code) + QLatin1Char(')'),
         4);
-    return runAction(code, QString(), -1, kTeachAnswerMs);
+    return runAction(code, CommandStep::Single, -1, kTeachAnswerMs);
 }
 
 int DisplayActions::RawProbe() {
@@ -489,7 +508,7 @@ int DisplayActions::StoreWrittenBlocks(bool block10Written, bool block11Written,
         return 0;
     };
     auto run = [&](int code) {
-        if (!runAction(code, QStringLiteral("none"), tries)) return false;
+        if (!runAction(code, CommandStep::Quiet, tries)) return false;
         if (done) *done << code;
         return true;
     };

@@ -7,17 +7,17 @@
 // module's actions travel with command 192 (an action code); commands 200
 // and 201 make the transmitter generate or restore its EEPROM copy.
 //
-// Modes of HartCommand:
-//   "start"      connect first; on success keep window and link open
-//   ""           connect first; on success confirm, close, disconnect
-//   "stop"       no connect;    on success confirm, close, disconnect
-//   "noconfirm"  no connect;    on success close, disconnect (no confirmation)
-//   "none"       no connect;    on success nothing more; on failure return 0
-//                               silently, window and link left as they are
-//   any other    no connect;    on success nothing more
-// Every mode but "none" shows a failure in the progress window, closes it
+// Steps of HartCommand (CommandStep):
+//   Start      connect first; on success keep window and link open
+//   Single     connect first; on success confirm, close, disconnect
+//   Stop       no connect;    on success confirm, close, disconnect
+//   NoConfirm  no connect;    on success close, disconnect (no confirmation)
+//   Quiet      no connect;    on success nothing more; on failure return 0
+//                             silently, window and link left as they are
+//   Continue   no connect;    on success nothing more
+// Every step but Quiet shows a failure in the progress window, closes it
 // and disconnects. "Disconnect" closes the link only when it was not open
-// when the last "start" or "" command began, so a command run inside an
+// when the last Start or Single command began, so a command run inside an
 // open session never ends that session. A range or loop-current command
 // answered with a warning code was carried out: it succeeds, and the
 // confirmation names the warning.
@@ -32,6 +32,11 @@
 #include "request_sender.h"
 
 namespace zh {
+
+enum class CommandStep { Single, Start, Continue, Stop, NoConfirm, Quiet };
+// "", "start", "continue", "stop", "noconfirm", "none": the words Debug.log
+// shows.
+QString toLogWord(CommandStep step);
 
 struct Program;
 class HartSession;
@@ -103,9 +108,9 @@ class DisplayActions {
     // action text). Tries -1 means 3. `override` goes to HartConnect when
     // this call connects (the teach actions pass 6000). Returns 1 on
     // success, 0 on failure.
-    int HartCommand(const CommandRoutine& routine, const QString& mode,
+    int HartCommand(const CommandRoutine& routine, CommandStep step,
                     const QString& stepText = QString(), int tries = -1, int override = -1);
-    // Sends display action `code` in the empty mode.
+    // Sends display action `code` as a single command.
     int HartCommand192(int code, int tries = -1);
 
     // The command routines of this file: each returns the SendRequest
@@ -146,8 +151,8 @@ class DisplayActions {
     // again afterwards, whatever part of it went through. 1 on success.
     int FactorySetting(int code);
 
-    // A display teach action (0 4 mA, 1 20 mA, 2 lower range) in the empty
-    // mode, with the longer answer time the module needs for it.
+    // A display teach action (0 4 mA, 1 20 mA, 2 lower range) as a single
+    // command, with the longer answer time the module needs for it.
     int Teach(int code);
 
     // Up to three direct library requests with command 81, no data; stops
@@ -177,7 +182,7 @@ class DisplayActions {
     const QByteArray& probeResponse() const { return probeResponse_; }
 
   private:
-    int runAction(int code, const QString& mode, int tries = -1, int override = -1);
+    int runAction(int code, CommandStep step, int tries = -1, int override = -1);
     int sendWrite(std::uint8_t command, const QByteArray& request, int expectedLength,
                   QByteArray* response, int tries);
     void disconnect();

@@ -110,7 +110,7 @@ int startProgram(zh::Program& program, zh::LinkLibrary& link, const char* argv0,
             program.messages.MsgBox(
                 program.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")),
                 QStringLiteral("HART library not loaded: ") + link.loadError(),
-                zh::mb::Ok | zh::mb::IconError, QStringLiteral("nodefmsg"));
+                zh::mb::Ok | zh::mb::IconError, zh::MsgText::AsIs);
     };
     // "Connect <port> [address]"
     hooks.runProbe = [&](const QString& port) {

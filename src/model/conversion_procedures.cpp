@@ -19,18 +19,19 @@ namespace {
 
 // ----- conversion procedures -------------------------------------------
 
-QString convertScaled(const QString& value, int direction, int divisor, int decimals) {
+QString convertScaled(const QString& value, ConvertTo direction, int divisor, int decimals) {
     const std::optional<float> v = numberOf(value);
     if (!v) return QString();
-    if (direction == 1) return fixed(*v / static_cast<float>(divisor), decimals);
+    if (direction == ConvertTo::Content) return fixed(*v / static_cast<float>(divisor), decimals);
     return fixed(*v * static_cast<float>(divisor), 0);
 }
 
-QString anaRawToCalUnit(DeviceModel& m, const QString& value, const QString& field, int direction) {
+QString anaRawToCalUnit(DeviceModel& m, const QString& value, const QString& field,
+                        ConvertTo direction) {
     const CalibrationState& c = m.cal;
     const int decimals = calDecimals(c);
     const float scale = static_cast<float>(scaleOf(decimals));
-    if (direction == 1) {
+    if (direction == ConvertTo::Content) {
         const std::optional<float> v = numberOf(value);
         if (!v) return QString();
         return fixed(*v / scale, decimals) + c.CalUnit;
@@ -45,8 +46,9 @@ QString anaRawToCalUnit(DeviceModel& m, const QString& value, const QString& fie
         m.program.messages.MsgBox(QStringLiteral("Internal Error"),
                                   QStringLiteral("AnaRawToCalUnit(CVal.s=") + value +
                                       QStringLiteral(",  FldName.s=") + field +
-                                      QStringLiteral(",  EnDeCode=") + QString::number(direction),
-                                  mb::IconError, QStringLiteral("nodefmsg"));
+                                      QStringLiteral(",  EnDeCode=") +
+                                      QString::number(static_cast<int>(direction)),
+                                  mb::IconError, MsgText::AsIs);
         return QString();
     }
     const std::optional<float> v = numberOf(number);
@@ -56,7 +58,8 @@ QString anaRawToCalUnit(DeviceModel& m, const QString& value, const QString& fie
     return fixed(inCal * scale, 0);
 }
 
-QString adToMeasurand(DeviceModel& m, const QString& value, const QString& field, int direction) {
+QString adToMeasurand(DeviceModel& m, const QString& value, const QString& field,
+                      ConvertTo direction) {
     CalibrationState& c = m.cal;
     const bool percent = isPercent(c.DispUnit);
     const bool milliamp = isMilliamp(c.DispUnit);
@@ -71,7 +74,7 @@ QString adToMeasurand(DeviceModel& m, const QString& value, const QString& field
     const std::optional<float> in = numberOf(value);
     if (!in) return QString();
     float v = *in;
-    if (direction == 1) {
+    if (direction == ConvertTo::Content) {
         v = lin(m, v, c.CalADlow, c.CalADhi, c.CalDPlow, c.CalDPhi, field);
         if (mapped) {
             v = lin(m, v, c.CalDPlow, c.CalDPhi, outLow, outHigh, field);
@@ -83,7 +86,7 @@ QString adToMeasurand(DeviceModel& m, const QString& value, const QString& field
             formatDecimals(m, QString::number(static_cast<double>(v), 'g', 9), field, c.DispDecP);
         return shown.isEmpty() ? QString() : shown + c.DispUnit;
     }
-    // Content -> counts: the exact inverse of direction 1, so that a value
+    // Content -> counts: the exact inverse of counts -> content, so that a value
     // read from the device goes back unchanged.
     if (mapped) {
         v = lin(m, v, outLow, outHigh, c.CalDPlow, c.CalDPhi, field);
@@ -95,14 +98,14 @@ QString adToMeasurand(DeviceModel& m, const QString& value, const QString& field
     return std::isfinite(v) ? fixed(v, 0) : QString();
 }
 
-QString transmVal(DeviceModel& m, const QString& value, const QString& field, int direction) {
+QString transmVal(DeviceModel& m, const QString& value, const QString& field, ConvertTo direction) {
     const CalibrationState& c = m.cal;
     const FieldRecord* f = fieldOf(m, field);
     const QString gadUnit = f && !f->GadUnit.isEmpty() ? f->GadUnit : c.CalUnit;
     const int decimals = f && f->type() == QLatin1String("number") ? 0 : 1;
     const std::optional<float> v = numberOf(value);
     if (!v) return QString();
-    if (direction == 1) {
+    if (direction == ConvertTo::Content) {
         const float r = convertUnit(m, *v, c.CalUnit, gadUnit, field);
         return std::isfinite(r) ? fixed(r, decimals) + (f ? f->GadUnit : QString()) : QString();
     }
@@ -110,7 +113,7 @@ QString transmVal(DeviceModel& m, const QString& value, const QString& field, in
     return std::isfinite(r) ? fixed(r, decimals) : QString();
 }
 
-QString ulrVal(DeviceModel& m, const QString& value, const QString& field, int direction) {
+QString ulrVal(DeviceModel& m, const QString& value, const QString& field, ConvertTo direction) {
     CalibrationState& c = m.cal;
     if (c.IntSerIO != 1) return anaRawToCalUnit(m, value, field, direction);
 
@@ -122,7 +125,7 @@ QString ulrVal(DeviceModel& m, const QString& value, const QString& field, int d
     const std::optional<float> in = numberOf(value);
     if (!in) return QString();
     float v = *in;
-    if (direction == 1) {
+    if (direction == ConvertTo::Content) {
         v = lin(m, v, c.CalADlow, c.CalADhi, c.CalNomLow, c.CalNomHi, field);
         if (percent || milliamp) v = lin(m, v, c.CalNomLow, c.CalNomHi, outLow, outHigh, field);
         if (convert) v = convertUnit(m, v, c.CalUnit, c.DispUnit, field);
@@ -149,9 +152,9 @@ int digitCount(const DeviceModel& m, const QString& field) {
     return static_cast<int>(std::clamp<qint64>(n, 0, 64));
 }
 
-QString numberInBase(DeviceModel& m, const QString& value, const QString& field, int direction,
-                     int base) {
-    if (direction == 1) {
+QString numberInBase(DeviceModel& m, const QString& value, const QString& field,
+                     ConvertTo direction, int base) {
+    if (direction == ConvertTo::Content) {
         const std::optional<qint64> v = integerOf(value);
         if (!v) return QString();
         QString digits = QString::number(*v, base).toUpper();
@@ -165,8 +168,8 @@ QString numberInBase(DeviceModel& m, const QString& value, const QString& field,
     return ok ? QString::number(v) : QString();
 }
 
-QString version2(const QString& value, int direction) {
-    if (direction == 1) {
+QString version2(const QString& value, ConvertTo direction) {
+    if (direction == ConvertTo::Content) {
         const std::optional<qint64> v = integerOf(value);
         if (!v || *v < 0) return QString();
         // "hh.ll": the low byte after the point; a value above 16 bits keeps
@@ -186,11 +189,12 @@ QString version2(const QString& value, int direction) {
     return QString::number(h * 256 + l);
 }
 
-QString version1(DeviceModel& m, const QString& value, int direction) {
+QString version1(DeviceModel& m, const QString& value, ConvertTo direction) {
     if (m.cal.IntSerIO != 1) return version2(value, direction);
     const std::optional<float> v = numberOf(value);
     if (!v) return QString();
-    if (direction == 1) return fixed(*v / 100.0f, 2).rightJustified(5, QLatin1Char('0'));
+    if (direction == ConvertTo::Content)
+        return fixed(*v / 100.0f, 2).rightJustified(5, QLatin1Char('0'));
     return fixed(*v * 100.0f, 0);
 }
 
@@ -202,12 +206,13 @@ QString rawOfContent(DeviceModel& m, const FieldRecord& f, const QString& conten
     if (f.CheckProc == Conversion::None) return content;
     const bool withUnit = f.CheckProc == Conversion::ULRVal && !f.GadUnit.isEmpty() &&
                           !content.contains(QLatin1Char('['));
-    return applyConversion(m, f.CheckProc, withUnit ? content + f.GadUnit : content, f.Name, 2);
+    return applyConversion(m, f.CheckProc, withUnit ? content + f.GadUnit : content, f.Name,
+                           ConvertTo::Raw);
 }
 
 QString applyConversion(DeviceModel& m, Conversion proc, const QString& value, const QString& field,
-                        int direction) {
-    if (direction != 1 && direction != 2) return QString();
+                        ConvertTo direction) {
+    if (direction != ConvertTo::Content && direction != ConvertTo::Raw) return QString();
     QString result;
     switch (proc) {
         case Conversion::None:

@@ -65,9 +65,10 @@ void putOptionInPlace(DeviceModel& m, const FieldRecord& option, FieldRecord& pl
                 QStringLiteral(" takes ") + option.Name + QLatin1Char('=') + option.RawVal,
             2);
     place.RawVal = option.RawVal;
-    place.Content = place.CheckProc == Conversion::None
-                        ? place.RawVal
-                        : applyConversion(m, place.CheckProc, place.RawVal, place.Name, 1);
+    place.Content =
+        place.CheckProc == Conversion::None
+            ? place.RawVal
+            : applyConversion(m, place.CheckProc, place.RawVal, place.Name, ConvertTo::Content);
     place.BaseValue = place.RawVal;
 }
 
@@ -340,7 +341,7 @@ void setRangeValue(DeviceModel& m, const QString& name, double value, const QStr
     r->BaseValue = baseValueOf(m, *r);
     r->RawVal = r->CheckProc == Conversion::None
                     ? content
-                    : applyConversion(m, r->CheckProc, content, name, 2);
+                    : applyConversion(m, r->CheckProc, content, name, ConvertTo::Raw);
 }
 
 void applyRange(DeviceModel& m, const LoadPlan& p) {
@@ -375,7 +376,7 @@ void applyBytes(DeviceModel& m, const LoadPlan& p, int devType) {
         const QString raw = QString::number(n == kKeyByte ? devType : p.bytes[n]);
         const Conversion proc =
             r->CheckProc == Conversion::None ? Conversion::NumToHex : r->CheckProc;
-        setLoaded(*r, raw, applyConversion(m, proc, raw, name, 1), raw);
+        setLoaded(*r, raw, applyConversion(m, proc, raw, name, ConvertTo::Content), raw);
         showContent(m, *r);
     }
 }
@@ -394,7 +395,7 @@ void showMessage(DeviceModel& m, const QString& title, const QString& text,
                  const QString& section) {
     Messages& msg = m.program.messages;
     msg.MsgBox(msg.LookupMessage(title, section), msg.LookupMessage(text, section),
-               mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
+               mb::Ok | mb::IconExclamation, MsgText::AsIs);
 }
 
 // A "text=value;" combobox list with its texts translated.
@@ -530,11 +531,26 @@ void UpdDevTypeSelection(DeviceModel& m, int devIndx) {
     if (m.hooks.refreshLiveDisplay) m.hooks.refreshLiveDisplay();
 }
 
-void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QString& mode) {
+QString toLogWord(TypeUpdate mode) {
+    switch (mode) {
+        case TypeUpdate::New:
+            return QStringLiteral("new");
+        case TypeUpdate::Keep:
+            return QStringLiteral("keep");
+        case TypeUpdate::File:
+            return QStringLiteral("file");
+        case TypeUpdate::Catalogue:
+            break;
+    }
+    return QStringLiteral("update");
+}
+
+void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, TypeUpdate mode) {
     log(m,
         QStringLiteral(">>> UpdDevType(DevIndx=") + QString::number(devIndx) +
             QStringLiteral(" DevType=") + QString::number(devType) + QStringLiteral(" CalcMeth=") +
-            QString::number(calcMeth) + QStringLiteral(", mode$=") + mode + QLatin1Char(')'),
+            QString::number(calcMeth) + QStringLiteral(", mode$=") + toLogWord(mode) +
+            QLatin1Char(')'),
         5);
     m.selection.DevIndx = devIndx;
     m.selection.DevType = devType;
@@ -545,13 +561,11 @@ void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QS
     // without this every option tab would disappear.
     if (m.hooks.showOptionGroups) m.hooks.showOptionGroups(devIndx == -1 ? 3 : devIndx);
 
-    // "new" keeps the defaults of a new data set; "keep" keeps values that
-    // came from the device or a data file: loading the catalogue entry over
-    // them would show (and later write) a range and bytes the device does
-    // not have.
-    if (mode != QLatin1String("new") && mode != QLatin1String("keep") &&
-        mode != QLatin1String("file"))
-        UpdTransmitConfig(m, devIndx, devType);
+    // New keeps the defaults of a new data set; Keep and File keep values
+    // that came from the device or a data file: loading the catalogue entry
+    // over them would show (and later write) a range and bytes the device
+    // does not have.
+    if (mode == TypeUpdate::Catalogue) UpdTransmitConfig(m, devIndx, devType);
 
     m.selection.ConfigName =
         ConfigurationRecord::fromText(configurationRecordText(m, devType)).description;
@@ -567,8 +581,8 @@ void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QS
             const int method = contentOf(m, QStringLiteral("CalcMethod")).trimmed().toInt();
             UpdCalcMethod(m, method);
             // A data file brings its own adjustment table.
-            if (method == 1 && mode != QLatin1String("file"))
-                ClearADC(m, QStringLiteral("transmitter"), QStringLiteral("noupdate"));
+            if (method == 1 && mode != TypeUpdate::File)
+                ClearADC(m, AdcTable::Transmitter, AdcShown::NoUpdate);
             break;
         }
         case DeviceClass::All:
@@ -604,10 +618,10 @@ bool UpdTransmitConfig(DeviceModel& m, int devIndx, int devType) {
     return true;
 }
 
-void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, const QString& mode) {
+void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, TypeUpdate mode) {
     log(m,
         QStringLiteral(">>> SyncTransmConfigGadgets(gadlist$=") + map + QStringLiteral(", mode$=") +
-            mode,
+            toLogWord(mode),
         5);
     Messages& msg = m.program.messages;
     for (const QString& item : map.split(QLatin1Char(';'))) {
@@ -624,13 +638,13 @@ void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, const QString& 
                        msg.LookupMessage(QStringLiteral("Invalid Src/Dest: {src}/{dest}\t") + src +
                                              QLatin1Char('\t') + dest,
                                          section),
-                       mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
+                       mb::Ok | mb::IconExclamation, MsgText::AsIs);
             continue;
         }
         // An option a data file holds leads: the file may have been edited
         // there rather than in the raw byte. The configuration key is left
         // as the file has it both ways; a write refuses another key.
-        if (mode == QLatin1String("file") && m.loadedFields.contains(dest)) {
+        if (mode == TypeUpdate::File && m.loadedFields.contains(dest)) {
             if (src != QLatin1String("ADCByte20"))
                 putOptionInPlace(m, m.fields.at(d), m.fields.at(s));
             continue;
@@ -645,12 +659,14 @@ void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, const QString& 
             to.Content = to.RawVal;
             to.BaseValue = to.RawVal;
         } else if (type == QLatin1String("hexadecimal")) {
-            to.Content = applyConversion(m, Conversion::NumToHex, to.RawVal, to.Name, 1);
+            to.Content =
+                applyConversion(m, Conversion::NumToHex, to.RawVal, to.Name, ConvertTo::Content);
             to.BaseValue = to.RawVal;
-        } else if (mode != QLatin1String("rawonly")) {
-            QString content = to.CheckProc == Conversion::None
-                                  ? to.RawVal
-                                  : applyConversion(m, to.CheckProc, to.RawVal, to.Name, 1);
+        } else {
+            QString content =
+                to.CheckProc == Conversion::None
+                    ? to.RawVal
+                    : applyConversion(m, to.CheckProc, to.RawVal, to.Name, ConvertTo::Content);
             const int bracket = content.indexOf(QLatin1Char('['));
             if (bracket >= 0) {
                 to.GadUnit = content.mid(bracket);
@@ -660,7 +676,7 @@ void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, const QString& 
             to.BaseValue = baseValueOf(m, to);
         }
     }
-    if (mode == QLatin1String("update") && m.hooks.refreshAllControls) m.hooks.refreshAllControls();
+    if (mode == TypeUpdate::Catalogue && m.hooks.refreshAllControls) m.hooks.refreshAllControls();
 }
 
 QString optionMapOf(int devIndx) {
@@ -820,7 +836,7 @@ bool confirmStore(DeviceModel& m, const QString& stored, int key, const Configur
     }
     return msg.MsgBox(msg.LookupMessage(QStringLiteral("Store Config"), kStoreSection),
                       msg.LookupMessage(question, kStoreSection), mb::YesNo | mb::IconQuestion,
-                      QStringLiteral("nodefmsg")) == QLatin1String("yes");
+                      MsgText::AsIs) == QLatin1String("yes");
 }
 
 }  // namespace
@@ -928,7 +944,7 @@ bool FillADC(DeviceModel& m) {
         msg.MsgBox(m.program.state.WindowTitle,
                    msg.LookupMessage(QStringLiteral("No second interpolation point!"),
                                      QStringLiteral("Application")),
-                   mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
+                   mb::Ok | mb::IconExclamation, MsgText::AsIs);
         return false;
     }
 
@@ -977,12 +993,17 @@ bool FillADC(DeviceModel& m) {
     return true;
 }
 
-void ClearADC(DeviceModel& m, const QString& mode, const QString& option) {
+void ClearADC(DeviceModel& m, AdcTable source, AdcShown shown) {
+    const char* const tableWord = source == AdcTable::Default       ? "default"
+                                  : source == AdcTable::Transmitter ? "transmitter"
+                                                                    : "config";
     log(m,
-        QStringLiteral(">>> ClearADC(mode$=") + mode + QStringLiteral(", option$=") + option +
+        QStringLiteral(">>> ClearADC(mode$=") + QLatin1String(tableWord) +
+            QStringLiteral(", option$=") +
+            (shown == AdcShown::NoUpdate ? QStringLiteral("noupdate") : QString()) +
             QLatin1Char(')'),
         5);
-    const int key = mode == QLatin1String("default") ? 0 : m.selection.DevType;
+    const int key = source == AdcTable::Default ? 0 : m.selection.DevType;
     bool found = false;
     QString keyName;
     QString text = recordText(m, key, &found, &keyName);
@@ -1009,12 +1030,12 @@ void ClearADC(DeviceModel& m, const QString& mode, const QString& option) {
         r->RawVal = r->Content;
         r->BaseValue = r->Content;
         r->setColourState(ColourDefault);
-        if (option != QLatin1String("noupdate")) showContent(m, *r);
+        if (shown == AdcShown::Controls) showContent(m, *r);
     }
 }
 
 void ClearAdjustmentTable(DeviceModel& m) {
-    ClearADC(m, QStringLiteral("config"), QString());
+    ClearADC(m, AdcTable::Config, AdcShown::Controls);
     // The stored table gives the counts at each tenth of the nominal range:
     // that is where its rows stand.
     double low = 0, high = 0;

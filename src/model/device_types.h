@@ -43,15 +43,18 @@ extern const char* const kTransmitterMap;
 QString configurationRecordText(DeviceModel& m, int key);
 
 void UpdDevTypeSelection(DeviceModel& m, int devIndx);
-// Modes: "new" (a new data set, defaults kept), "keep" (values read from
-// the device are kept), "file" (as "keep", and an option field a data file
-// gave a value keeps it: the file may have been edited there rather than
-// in the configuration byte), anything else loads the catalogue entry
-// ("update" after a selection).
-void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, const QString& mode);
+// What a change of the device type does with the values: New keeps the
+// defaults of a new data set, Keep the values read from the device, File
+// as Keep, and an option field a data file gave a value keeps it (the file
+// may have been edited there rather than in the configuration byte);
+// Catalogue loads the catalogue entry and shows it (after a selection).
+enum class TypeUpdate { New, Keep, File, Catalogue };
+// "new", "keep", "file", "update": the words Debug.log shows.
+QString toLogWord(TypeUpdate mode);
+void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, TypeUpdate mode);
 // False when the record could not be loaded (logged; fields unchanged).
 bool UpdTransmitConfig(DeviceModel& m, int devIndx, int devType);
-void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, const QString& mode);
+void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, TypeUpdate mode);
 // The option fields a device class keeps in its configuration bytes and
 // table ("CurrentOff=AGW4;...", option=place), "" for a class without any.
 QString optionMapOf(int devIndx);
@@ -72,7 +75,14 @@ bool StoreConfiguration(DeviceModel& m, const QString& description);
 // (a value set between its neighbours stays) and the counts on that line.
 // False (and a message) with fewer than two known points; nothing changes.
 bool FillADC(DeviceModel& m);
-void ClearADC(DeviceModel& m, const QString& mode, const QString& option);
+// The adjustment table ClearADC sets: the default one, or the catalogue
+// entry's of the current device type (for the transmitter or the
+// configuration); Debug.log names them "default", "transmitter", "config".
+enum class AdcTable { Default, Transmitter, Config };
+// Whether ClearADC shows the table in the controls; "noupdate" in Debug.log
+// when it does not.
+enum class AdcShown { Controls, NoUpdate };
+void ClearADC(DeviceModel& m, AdcTable source, AdcShown shown);
 // The adjustment table as the catalogue entry of the current key stores
 // it, each row's value at its tenth of the nominal range.
 void ClearAdjustmentTable(DeviceModel& m);

@@ -89,8 +89,9 @@ void setDefaultValue(DeviceModel& m, FieldRecord& r, const QString& def, Convers
                      : r.GadUnit;
     if (r.GadUnit.isEmpty()) r.GadUnit = r.BaseUnit;
     r.CheckProc = checkProc;
-    r.RawVal = checkProc == Conversion::None ? r.Content
-                                             : applyConversion(m, checkProc, r.Content, r.Name, 2);
+    r.RawVal = checkProc == Conversion::None
+                   ? r.Content
+                   : applyConversion(m, checkProc, r.Content, r.Name, ConvertTo::Raw);
     r.BaseValue.clear();
     if (!r.BaseUnit.isEmpty() && !r.Content.isEmpty())
         r.BaseValue = convertUnitText(m, r.Content, r.GadUnit, r.BaseUnit, r.Name);
@@ -161,8 +162,7 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
 QString GetRecDat(DeviceModel& m, const QString& record, const QString& name) {
     Program& p = m.program;
     auto internal = [&p](const QString& text) {
-        p.messages.MsgBox(QStringLiteral("Internal"), text, mb::Ok | mb::IconError,
-                          QStringLiteral("nodefmsg"));
+        p.messages.MsgBox(QStringLiteral("Internal"), text, mb::Ok | mb::IconError, MsgText::AsIs);
     };
     const bool declared = m.fields.definedNames().split(QLatin1Char(';')).contains(name);
     if (m.recordMode == QLatin1String("gadget")) {

@@ -54,7 +54,7 @@ bool copyFieldValue(DeviceModel& m, const QString& dest, const QString& source) 
     if (to.type() == QLatin1String("combobox")) {
         to.Content = to.RawVal.trimmed();
     } else if (to.CheckProc != Conversion::None) {
-        QString content = applyConversion(m, to.CheckProc, to.RawVal, to.Name, 1);
+        QString content = applyConversion(m, to.CheckProc, to.RawVal, to.Name, ConvertTo::Content);
         const int bracket = content.indexOf(QLatin1Char('['));
         if (bracket >= 0) {
             to.GadUnit = content.mid(bracket);

@@ -85,8 +85,7 @@ int DeviceSequences::failWrite(int result) {
                   done + QLatin1Char('\t') + failedStep_);
     }
     if (!text.isEmpty())
-        p.messages.MsgBox(tr(QStringLiteral("Error")), text, mb::Ok | mb::IconError,
-                          QStringLiteral("nodefmsg"));
+        p.messages.MsgBox(tr(QStringLiteral("Error")), text, mb::Ok | mb::IconError, MsgText::AsIs);
     close(true);
     moduleState = 0;
     if (hooks.setModuleState) hooks.setModuleState(0);
@@ -119,7 +118,7 @@ int DeviceSequences::refuseWrite(const QStringList& why) {
     p.messages.MsgBox(tr(QStringLiteral("Error")),
                       tr(QStringLiteral("Nothing was written. Invalid values: {fields}\t") +
                          why.join(QStringLiteral("; "))),
-                      mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
+                      mb::Ok | mb::IconExclamation, MsgText::AsIs);
     p.log.DebugLog(QStringLiteral("HartWrite refused: ") + why.join(QStringLiteral("; ")), 1);
     return kResultValueRefused;
 }
@@ -139,19 +138,19 @@ QStringList DeviceSequences::checkWriteValues(bool withTransmitter, bool withDis
 
 // The parts of the device the data go to: `asked` or what of it the device
 // has ("" and a message when it has none of it).
-QString DeviceSequences::writeTarget(const QString& asked) {
+Presence DeviceSequences::writeTarget(Presence asked) {
     Program& p = m_.program;
-    const QString target = partsPresent(asked);
-    if (target.isEmpty()) {
+    const Presence target = partsPresent(asked);
+    if (target == Presence::Unknown) {
         missingPart_ = asked;
         p.messages.MsgBox(tr(QStringLiteral("Error")), missingPartText(), mb::Ok | mb::IconError,
-                          QStringLiteral("nodefmsg"));
+                          MsgText::AsIs);
         return target;
     }
     if (target != asked) {
         // The data hold a part the device lacks: that part is left out.
-        leftOut_ = parsePresence(target) == Presence::Transmitter ? QStringLiteral("display module")
-                                                                  : QStringLiteral("transmitter");
+        leftOut_ = target == Presence::Transmitter ? QStringLiteral("display module")
+                                                   : QStringLiteral("transmitter");
         p.log.DebugLog(QStringLiteral("HartWrite: the device has no ") + leftOut_ +
                            QStringLiteral("; its data are not written"),
                        1);
@@ -189,12 +188,11 @@ int DeviceSequences::completeWrite(bool withTransmitter, bool noWrite, const QSt
     return 0;
 }
 
-int DeviceSequences::HartWrite(const QString& mode) {
+int DeviceSequences::HartWrite(Presence asked, WriteScope scope) {
     Program& p = m_.program;
-    p.log.DebugLog(QStringLiteral(">> HartWrite(mode.s=") + mode + QLatin1Char(')'), 4);
+    p.log.DebugLog(
+        QStringLiteral(">> HartWrite(mode.s=") + toLogWord(asked, scope) + QLatin1Char(')'), 4);
     if (refusedForProfile()) return kResultNoProfileUnits;
-    const QString asked = mode.section(QLatin1Char(' '), 0, 0).toLower();
-    const QString scope = mode.section(QLatin1Char(' '), 1, 1).toLower();
     const bool noWrite = writesSwitchedOff(p.state.NoWrite);
     const bool keepLink = std::exchange(keepLink_, false);
     written_.clear();
@@ -204,23 +202,21 @@ int DeviceSequences::HartWrite(const QString& mode) {
     failedStep_.clear();
 
     // Checked before the first frame: every value the write may send.
-    const Presence askedPart = parsePresence(asked);
     const QStringList bad =
-        checkWriteValues(askedPart != Presence::Display, askedPart != Presence::Transmitter);
+        checkWriteValues(asked != Presence::Display, asked != Presence::Transmitter);
     if (!bad.isEmpty()) return refuseWrite(bad);
 
     if (!open(tr(QLatin1String(kWriteTitle)))) return kResultNotConnected;
     checkDeviceOfData();  // data read from another device are laid over this one's
-    const QString target = writeTarget(asked);
-    if (target.isEmpty()) return failWrite(kResultPartMissing);
-    const Presence part = parsePresence(target);
+    const Presence part = writeTarget(asked);
+    if (part == Presence::Unknown) return failWrite(kResultPartMissing);
     const bool withTransmitter = part != Presence::Display;
     const bool withDisplay = part != Presence::Transmitter;
 
     // Data from a file or new data: the device is read first in this
     // connection, and the data are laid over what it holds.
     if (!m_.fromDevice) {
-        const int r = readDeviceUnderData(target);
+        const int r = readDeviceUnderData(part);
         if (r != 0) return failWrite(r);
         const QStringList overBad = checkWriteValues(withTransmitter, withDisplay);
         if (!overBad.isEmpty()) {
@@ -233,13 +229,12 @@ int DeviceSequences::HartWrite(const QString& mode) {
     const QString sendRecord = transmitterRecord(sendUnitCode_);
     p.log.DebugLog(QStringLiteral("TM-S-Rec: ") + sendRecord, 2);
 
-    const QString partMode = target + QLatin1Char(' ') + scope;
     if (withTransmitter) {
-        const int r = writeTransmitter(partMode);
+        const int r = writeTransmitter(part, scope);
         if (r != 0) return failWrite(r);
     }
     if (withDisplay && !noWrite) {
-        const int r = writeDisplay(partMode);
+        const int r = writeDisplay(scope);
         if (r != 0) return failWrite(r);
     }
     return completeWrite(withTransmitter, noWrite, sendRecord, keepLink);
@@ -381,14 +376,14 @@ bool DeviceSequences::showWriteStep(const char* name) {
     return session_.progress().ShowStep(title_, QLatin1String(name), QString(), ++stepNo_, 20);
 }
 
-int DeviceSequences::writeTransmitter(const QString& mode) {
+int DeviceSequences::writeTransmitter(Presence part, WriteScope scope) {
     Program& p = m_.program;
     ProgressSteps& ps = session_.progress();
     const int tries = p.state.RequestTries;
     const bool noWrite = writesSwitchedOff(p.state.NoWrite);
-    const bool changesOnly = mode.contains(QLatin1String("changes"));
+    const bool changesOnly = scope == WriteScope::Changes;
 
-    if (!mode.contains(QLatin1String("transmitter")) && !noWrite &&
+    if (part != Presence::Transmitter && !noWrite &&
         p.state.TransmDisplay.toLower() != QLatin1String("transmitter")) {
         const int r = checkInterfaceVersion(tries);
         if (r != 0) return r;
@@ -424,18 +419,18 @@ int DeviceSequences::writeTransmitter(const QString& mode) {
                                   noWrite)) != 0)
             return r;
     }
-    if (!changesOnly || readSeg[2] != sendSeg[2]) return writeRange(readSeg[2], sendSeg[2], mode);
+    if (!changesOnly || readSeg[2] != sendSeg[2]) return writeRange(readSeg[2], sendSeg[2], scope);
     return 0;
 }
 
 // Commands 35 (range and unit) and 34 (damping) from the record's third
-// segment; damping only when it changed, in a "changes" mode.
+// segment; damping only when it changed, when only changes are written.
 int DeviceSequences::writeRange(const QString& readSegment, const QString& sendSegment,
-                                const QString& mode) {
+                                WriteScope scope) {
     Program& p = m_.program;
     const int tries = p.state.RequestTries;
     const bool noWrite = writesSwitchedOff(p.state.NoWrite);
-    const bool changesOnly = mode.contains(QLatin1String("changes"));
+    const bool changesOnly = scope == WriteScope::Changes;
     const QStringList items = sendSegment.split(QLatin1Char(';'));
     const QString oldCode = readSegment.split(QLatin1Char(';')).value(2);
     if (!oldCode.isEmpty() && oldCode != items.value(2)) {
@@ -457,11 +452,11 @@ int DeviceSequences::writeRange(const QString& readSegment, const QString& sendS
     return 0;
 }
 
-int DeviceSequences::writeDisplay(const QString& mode) {
+int DeviceSequences::writeDisplay(WriteScope scope) {
     Program& p = m_.program;
     ProgressSteps& ps = session_.progress();
     const int tries = p.state.RequestTries;
-    const bool changesOnly = mode.contains(QLatin1String("changes"));
+    const bool changesOnly = scope == WriteScope::Changes;
     setRaw(QStringLiteral("VersCheck"), p.state.SetDisplayInterfaceVersion);
     // Block 000 carries the measurand the module is set up for.
     const int measurand = ListValueOf(p.state.Measurands, m_.cal.Measurand);

@@ -79,7 +79,7 @@ void LiveDisplay::setField(const char* name, const QString& raw) {
         f.Content = raw;
         return;
     }
-    const QString shown = applyConversion(m_, f.CheckProc, raw, f.Name, 1);
+    const QString shown = applyConversion(m_, f.CheckProc, raw, f.Name, ConvertTo::Content);
     f.Content = shown.section(QLatin1Char('['), 0, 0);
 }
 
@@ -87,7 +87,7 @@ bool LiveDisplay::testMode() const {
     return isTestMode(m_.program.state.TestMode.toUpper());
 }
 
-bool LiveDisplay::StartDynDisplay(const QString& target) {
+bool LiveDisplay::StartDynDisplay(Presence target) {
     Program& p = m_.program;
     AppState& s = p.state;
     p.log.DebugLog(QStringLiteral(">>> StartDynDisplay()"), 3);
@@ -116,7 +116,7 @@ bool LiveDisplay::StartDynDisplay(const QString& target) {
         s.ConnectionState = 1;
     }
     if (s.DataTrigger < 0) {
-        if (sequences_.HartRead(target + QStringLiteral(" all")) != 0) return fail();
+        if (sequences_.HartRead(target) != 0) return fail();
         s.DataChanged = true;  // a connect's read asks to be saved
     }
     p.dialogs.progressClose();
@@ -344,7 +344,7 @@ void LiveDisplay::simulateValue() {
         typed && (fromText != lastTestAD_ || fromSlider == lastTestAD_) ? fromText : fromSlider,
         -32768, 32767);
     const QString value = applyConversion(m_, Conversion::ADToMeasurand, QString::number(ad),
-                                          QStringLiteral("Display"), 1)
+                                          QStringLiteral("Display"), ConvertTo::Content)
                               .section(QLatin1Char('['), 0, 0)
                               .trimmed();
     // The module's read-out: its digits, and the decimals and sign apart.

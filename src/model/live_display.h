@@ -9,6 +9,8 @@
 #include <functional>
 #include <limits>
 
+#include "app/presence.h"
+
 namespace zh {
 
 struct DeviceModel;
@@ -63,7 +65,7 @@ class LiveDisplay {
     // Connects, reads the device when no data are loaded (`target`
     // "transmitter", "display" or "all") and starts polling. False when
     // the connection or the read failed; then nothing runs.
-    bool StartDynDisplay(const QString& target);
+    bool StartDynDisplay(Presence target);
     // Stops polling, closes the link and blanks the read-out.
     void StopDynDisplay();
     // One poll (in test mode: one value from the "Test input" window); a

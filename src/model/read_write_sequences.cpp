@@ -63,7 +63,7 @@ DeviceSequences::DeviceSequences(DeviceModel& model, HartSession& session, LinkL
       adc_(model.program, session, values_),
       blocks_(model.program, values_, session),
       actions_(model.program, session, session, blocks_, values_, link) {
-    actions_.readDevice = [this] { return HartRead(QStringLiteral("all all")) == 0 ? 1 : 0; };
+    actions_.readDevice = [this] { return HartRead(Presence::All) == 0 ? 1 : 0; };
 }
 
 // The sequences' texts are those of the serial interface; one missing in
@@ -131,8 +131,7 @@ void DeviceSequences::close(bool failed) {
     }
     if (failed) session_.LinkOpen = 0;
     openedHere_ = false;
-    if (m_.program.messages.silent())
-        m_.program.messages.MsgBox(QString(), QStringLiteral("~~print all~~"), 0);
+    if (m_.program.messages.silent()) m_.program.messages.showCollected(QString(), 0);
 }
 
 QString DeviceSequences::measurandOfKey(int key, QString* baseUnit) {
@@ -251,22 +250,22 @@ void DeviceSequences::checkDeviceOfData() {
 
 // ---------------------------------------------------------------- reading
 
-int DeviceSequences::HartRead(const QString& mode) {
+int DeviceSequences::HartRead(Presence asked) {
     Program& p = m_.program;
-    p.log.DebugLog(QStringLiteral(">> HartRead(mode.s=") + mode + QLatin1Char(')'), 4);
+    p.log.DebugLog(QStringLiteral(">> HartRead(mode.s=") + toLogWord(asked, WriteScope::All) +
+                       QLatin1Char(')'),
+                   4);
     if (refusedForProfile()) return kResultNoProfileUnits;
     const SavedTable saved = saveTable();
     if (!open(tr(QLatin1String(kReadTitle)))) {
         restoreTable(saved);
         return kResultNotConnected;
     }
-    const QString asked = mode.section(QLatin1Char(' '), 0, 0).toLower();
-    const QString target = partsPresent(asked);
-    if (target.isEmpty()) {
+    Presence part = partsPresent(asked);
+    if (part == Presence::Unknown) {
         missingPart_ = asked;
         return failRead(kResultPartMissing, saved);
     }
-    Presence part = parsePresence(target);
     Presence connected = parsePresence(p.state.TransmDisplay.toLower());
     if (part == Presence::Display) {
         // A module on a transmitter keeps its range and switch points as
@@ -305,13 +304,15 @@ int DeviceSequences::HartRead(const QString& mode) {
     return 0;
 }
 
-// The parts a sequence asked for ("all", "transmitter", "display") that
-// the connected device has: under "all" whatever was detected, otherwise
-// the part asked for when it is there; "" when it is not.
-QString DeviceSequences::partsPresent(const QString& asked) const {
+// The parts a sequence asked for (All, Transmitter, Display) that the
+// connected device has: under All whatever was detected, otherwise the
+// part asked for when it is there; Unknown when it is not.
+Presence DeviceSequences::partsPresent(Presence asked) const {
     const QString found = m_.program.state.TransmDisplay.toLower();
-    if (asked == QLatin1String("all")) return found.isEmpty() ? asked : found;
-    return found == QLatin1String("all") || found == asked || found.isEmpty() ? asked : QString();
+    if (found.isEmpty()) return asked;
+    const Presence detected = parsePresence(found);
+    if (asked == Presence::All) return detected;
+    return detected == Presence::All || detected == asked ? asked : Presence::Unknown;
 }
 
 // Nothing is read or written with a profile that cannot give the units.
@@ -322,12 +323,12 @@ bool DeviceSequences::refusedForProfile() {
     m_.program.messages.MsgBox(
         tr(QStringLiteral("Error")),
         why + QStringLiteral(": ") + tr(QStringLiteral("nothing was read or written")),
-        mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        mb::Ok | mb::IconError, MsgText::AsIs);
     return true;
 }
 
 QString DeviceSequences::missingPartText() {
-    return tr(QLatin1String(missingPartMessage(parsePresence(missingPart_))));
+    return tr(QLatin1String(missingPartMessage(missingPart_)));
 }
 
 // The transmitter alone was read. The display module's fields it gave no
@@ -393,7 +394,7 @@ int DeviceSequences::readTransmitter(Presence config) {
         p.messages.MsgBox(tr(QStringLiteral("Error")),
                           tr(QStringLiteral("Unknown device configuration {key}\t") +
                              QString::number(key, 16).toUpper()),
-                          mb::Ok | mb::IconExclamation, QStringLiteral("nodefmsg"));
+                          mb::Ok | mb::IconExclamation, MsgText::AsIs);
         measurand = m_.cal.Measurand;
         baseUnit = m_.cal.actBaseUnit;
     } else if (measurand != m_.cal.Measurand) {
@@ -581,7 +582,7 @@ void DeviceSequences::rangeOfCommand15(const QString& rangeUnit) {
         if (!std::isfinite(v)) continue;
         const QString counts = applyConversion(
             m_, Conversion::ULRVal, QString::number(static_cast<double>(v), 'g', 9) + c.DispUnit,
-            QLatin1String(field), 2);
+            QLatin1String(field), ConvertTo::Raw);
         if (!counts.isEmpty()) setRaw(QLatin1String(field), counts);
     }
 }
@@ -606,7 +607,8 @@ DeviceSequences::DisplayScale DeviceSequences::calibrateDisplay() {
             if (!*ok) return 0.0f;
             return counts ? yggx(m_, v, c.CalADlow, c.CalADhi, c.CalNomLow, c.CalNomHi, field) : v;
         }
-        const QString text = applyConversion(m_, Conversion::AnaRawToCalUnit, raw(field), field, 1);
+        const QString text =
+            applyConversion(m_, Conversion::AnaRawToCalUnit, raw(field), field, ConvertTo::Content);
         return parseStoredFloat(text.section(QLatin1Char('['), 0, 0), ok);
     };
     DisplayScale d;
@@ -644,8 +646,8 @@ void DeviceSequences::applyDisplayCalibration() {
             const int i = m_.fields.find(QLatin1String(name));
             if (i < 0) continue;
             FieldRecord& f = m_.fields.at(i);
-            const QString content =
-                applyConversion(m_, Conversion::AnaRawToCalUnit, f.RawVal, f.Name, 1);
+            const QString content = applyConversion(m_, Conversion::AnaRawToCalUnit, f.RawVal,
+                                                    f.Name, ConvertTo::Content);
             if (!content.isEmpty()) f.Content = content.section(QLatin1Char('['), 0, 0);
         }
     }
@@ -688,7 +690,7 @@ void DeviceSequences::completeRead() {
     // catalogue entry is not loaded over what was just read: the device's
     // own range, bytes and table are the truth ("keep").
     UpdDevType(m_, m_.selection.DevIndx, m_.selection.DevType, m_.selection.CalcMeth,
-               QStringLiteral("keep"));
+               TypeUpdate::Keep);
     snapshots_.clear();
     for (int block : writableBlocks())
         snapshots_.insert(QStringLiteral("Rec%1").arg(block, 3, 10, QLatin1Char('0')),
@@ -774,7 +776,7 @@ void DeviceSequences::followTransmitterRange() {
         FieldRecord& to = m_.fields.at(m_.fields.find(QLatin1String(destName)));
         to.RawVal = to.CheckProc == Conversion::None
                         ? to.Content
-                        : applyConversion(m_, to.CheckProc, to.Content, to.Name, 2);
+                        : applyConversion(m_, to.CheckProc, to.Content, to.Name, ConvertTo::Raw);
         to.BaseValue = to.BaseUnit.isEmpty() || to.BaseUnit == toUnit
                            ? to.Content
                            : convertUnitText(m_, to.Content, toUnit, to.BaseUnit, to.Name);

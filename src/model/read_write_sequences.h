@@ -28,6 +28,7 @@
 #include "model/field_raw_values.h"
 #include "model/field_record.h"
 #include "model/field_snapshot.h"
+#include "model/write_scope.h"
 
 namespace zh {
 
@@ -63,11 +64,9 @@ class DeviceSequences {
   public:
     DeviceSequences(DeviceModel& model, HartSession& session, LinkLibrary& link);
 
-    // Modes: "all all", "transmitter all", "display all".
-    int HartRead(const QString& mode);
-    // Modes: "all all", "all changes", "transmitter all", "transmitter changes",
-    // "display all", "display changes".
-    int HartWrite(const QString& mode);
+    // `part`: Transmitter, Display or All.
+    int HartRead(Presence part);
+    int HartWrite(Presence part, WriteScope scope);
     // For the next HartWrite only: when it goes through, the connection it
     // opened stays open for readBack, which closes it.
     void keepLinkForReadBack() { keepLink_ = true; }
@@ -168,15 +167,15 @@ class DeviceSequences {
     static bool isNominalRange(const QString& field);
     int failRead(int result, const SavedTable& saved);
 
-    int writeTransmitter(const QString& mode);
+    int writeTransmitter(Presence part, WriteScope scope);
     int checkInterfaceVersion(int tries);
     int writeStepOutcome(const QString& name, int r, const WireStatus& refusal, bool noWrite);
     bool showWriteStep(const char* name);
-    int writeRange(const QString& readSegment, const QString& sendSegment, const QString& mode);
+    int writeRange(const QString& readSegment, const QString& sendSegment, WriteScope scope);
     QStringList checkWriteValues(bool withTransmitter, bool withDisplay);
-    QString writeTarget(const QString& asked);
+    Presence writeTarget(Presence asked);
     int completeWrite(bool withTransmitter, bool noWrite, const QString& sendRecord, bool keepLink);
-    int writeDisplay(const QString& mode);
+    int writeDisplay(WriteScope scope);
     int failWrite(int result);
     void noteFailedStep(const QString& name, int result, const QString& detail);
     QString badRawValue(const QString& fields);
@@ -189,12 +188,11 @@ class DeviceSequences {
     QString measurandOfKey(int key, QString* baseUnit);
     bool configurationKnown(int key);
     QString tr(const QString& text);
-    QString partsPresent(const QString& asked) const;
+    Presence partsPresent(Presence asked) const;
     QString missingPartText();
     bool refusedForProfile();
-    int readDeviceUnderData(const QString& target);
-    void layDataOverDevice(const FieldSnapshot& data, const QStringList& loaded,
-                           const QString& target);
+    int readDeviceUnderData(Presence target);
+    void layDataOverDevice(const FieldSnapshot& data, const QStringList& loaded, Presence target);
     QStringList checkBeforeWrite(bool withTransmitter, bool withDisplay);
     QStringList rangeProblems();
     QStringList tableProblems();
@@ -221,7 +219,7 @@ class DeviceSequences {
     int stepNo_ = 0;
     FieldSnapshot defined_;  // the table as the transmitter read defined it anew
     QString readRecord_;
-    QString missingPart_;         // the part a sequence asked for that the device lacks
+    Presence missingPart_ = Presence::Unknown;  // the part asked for that the device lacks
     QStringList written_;         // the steps of the running write the device acknowledged
     QStringList mayHaveReached_;  // the step that went out without a usable answer
     QString failedStep_;          // the step a write stopped at, with the reason

@@ -35,7 +35,7 @@ float yggx(DeviceModel& m, float x, float x1, float x2, float y1, float y2, cons
             QStringLiteral(", x2=") + num(x2) + QStringLiteral(", y1=") + num(y1) +
             QStringLiteral(", y2=") + num(y2) + QStringLiteral(") ]");
     m.program.log.DebugLog(text, 3);
-    msg.MsgBox(programTitle(m), text, mb::IconError, QStringLiteral("nodefmsg"));
+    msg.MsgBox(programTitle(m), text, mb::IconError, MsgText::AsIs);
     return y1 + (y2 - y1) * fallback;
 }
 
@@ -72,7 +72,7 @@ float convertUnit(DeviceModel& m, float value, const QString& source, const QStr
         const QString text = msg.LookupMessage(args, QStringLiteral("SerialIO"));
         m.program.log.DebugLog(text, 3);
         msg.MsgBox(msg.LookupMessage(QStringLiteral("Error"), QStringLiteral("SerialIO")), text,
-                   mb::IconError, QStringLiteral("nodefmsg"));
+                   mb::IconError, MsgText::AsIs);
         return kNaN;
     };
 

@@ -62,10 +62,13 @@ void SetCalDecP(DeviceModel& m, int digits);
 // itself for a field without a conversion.
 QString rawOfContent(DeviceModel& m, const FieldRecord& f, const QString& content);
 
-// Runs conversion `proc` on `value` of `field`: direction 1 raw -> content,
-// 2 content -> raw, others "".
+// Which way a conversion runs; Debug.log shows the number.
+enum class ConvertTo { Content = 1, Raw = 2 };
+
+// Runs conversion `proc` on `value` of `field`: raw -> content or
+// content -> raw.
 QString applyConversion(DeviceModel& m, Conversion proc, const QString& value, const QString& field,
-                        int direction);
+                        ConvertTo direction);
 
 // What a whole-table conversion collected for the log.
 struct RawTrace {

@@ -51,11 +51,13 @@ void SetCalDecP(DeviceModel& m, int digits) {
         FieldRecord* f = fieldOf(m, name);
         if (!f) continue;
         if (numberOf(f->Content) && !f->GadUnit.isEmpty()) {
-            const QString raw = applyConversion(m, Conversion::ULRVal, f->Content, name, 2);
+            const QString raw =
+                applyConversion(m, Conversion::ULRVal, f->Content, name, ConvertTo::Raw);
             if (!raw.isEmpty()) f->RawVal = raw;
         }
         QString content, unit;
-        splitUnit(applyConversion(m, Conversion::ULRVal, f->RawVal, name, 1), content, unit);
+        splitUnit(applyConversion(m, Conversion::ULRVal, f->RawVal, name, ConvertTo::Content),
+                  content, unit);
         if (content.isEmpty()) continue;
         f->Content = content;
         if (!unit.isEmpty()) f->GadUnit = unit;
@@ -79,9 +81,10 @@ RawTrace AllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldLis
             FieldRecord* f = fieldOf(m, name);
             if (!f) continue;  // a wrong name in a list must not create a record
             const QString raw = f->RawVal.isEmpty() ? f->Default : f->RawVal;
-            const QString result = f->CheckProc != Conversion::None
-                                       ? applyConversion(m, f->CheckProc, raw, name, 1)
-                                       : raw;
+            const QString result =
+                f->CheckProc != Conversion::None
+                    ? applyConversion(m, f->CheckProc, raw, name, ConvertTo::Content)
+                    : raw;
             QString content = result, unit;
             // A text is a text: brackets in a tag are no unit.
             if (f->type() != QLatin1String("string")) splitUnit(result, content, unit);
@@ -135,7 +138,7 @@ RawTrace AllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldLis
         }
         const QString content = f->Content.isEmpty() ? withoutUnit(f->Default) : f->Content;
         QString raw = f->CheckProc != Conversion::None
-                          ? applyConversion(m, f->CheckProc, content, name, 2)
+                          ? applyConversion(m, f->CheckProc, content, name, ConvertTo::Raw)
                           : content;
         // Never hand "nan" or "inf" to the device: an empty raw value marks
         // the field as having none, which the write refuses.

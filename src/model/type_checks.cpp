@@ -21,8 +21,8 @@ enum class Buttons { OkCancel, OkOnly };
 
 // "(label=entry): message detail". With OK and Cancel, "ok" means correct
 // the entry; a single-button message always undoes it.
-QString reject(Program& p, const CheckArgs& a, const char* message, const QString& detail,
-               Buttons buttons = Buttons::OkCancel) {
+CheckResult reject(Program& p, const CheckArgs& a, const char* message, const QString& detail,
+                   Buttons buttons = Buttons::OkCancel) {
     Messages& msg = p.messages;
     const QString label = a.descr.isEmpty() ? a.name : a.descr;
     const QString text = QLatin1Char('(') + label + QLatin1Char('=') + a.text +
@@ -30,13 +30,13 @@ QString reject(Program& p, const CheckArgs& a, const char* message, const QStrin
                          QLatin1Char(' ') + detail;
     if (!a.ask) {
         p.log.DebugLog(QStringLiteral("Check: ") + text, 3);
-        return check::kError;
+        return CheckResult::correct();
     }
     const int flags = (buttons == Buttons::OkCancel ? mb::OkCancel : mb::Ok) | mb::IconExclamation;
-    const QString answer = msg.MsgBox(msg.LookupMessage(QStringLiteral("Data input")), text, flags,
-                                      QStringLiteral("nodefmsg"));
-    if (buttons == Buttons::OkOnly) return check::kCancel;
-    return answer == QLatin1String("ok") ? check::kError : check::kCancel;
+    const QString answer =
+        msg.MsgBox(msg.LookupMessage(QStringLiteral("Data input")), text, flags, MsgText::AsIs);
+    if (buttons == Buttons::OkOnly) return CheckResult::undo();
+    return CheckResult::ofAnswer(answer);
 }
 
 bool has(const CheckArgs& a, const char* word) {
@@ -50,7 +50,7 @@ QString formatted(double v, int decimals, const QString& point) {
 }
 
 // Whole numbers in base 10, 16 or 2. A leading "-" only for base 10.
-QString checkInteger(Program& p, const CheckArgs& a, int base, bool padAlways) {
+CheckResult checkInteger(Program& p, const CheckArgs& a, int base, bool padAlways) {
     if (has(a, "nocheck")) return a.text;
     // Hexadecimal and binary entries are only reported, and then undone.
     const Buttons buttons = base == 10 ? Buttons::OkCancel : Buttons::OkOnly;
@@ -107,7 +107,8 @@ QString checkInteger(Program& p, const CheckArgs& a, int base, bool padAlways) {
 
 }  // namespace
 
-QString rejectEntry(Program& p, const CheckArgs& a, const char* message, const QString& detail) {
+CheckResult rejectEntry(Program& p, const CheckArgs& a, const char* message,
+                        const QString& detail) {
     return reject(p, a, message, detail);
 }
 
@@ -129,7 +130,7 @@ FloatFormat floatFormat(const QString& params) {
     return f;
 }
 
-QString CheckString(Program& p, const CheckArgs& a, bool isString) {
+CheckResult CheckString(Program& p, const CheckArgs& a, bool isString) {
     if (has(a, "mustfill") && a.text.trimmed().isEmpty())
         return reject(p, a, "Field must be filled: ", QString());
     bool ok = false;
@@ -139,17 +140,17 @@ QString CheckString(Program& p, const CheckArgs& a, bool isString) {
     return a.text;
 }
 
-QString CheckNumber(Program& p, const CheckArgs& a) {
+CheckResult CheckNumber(Program& p, const CheckArgs& a) {
     return checkInteger(p, a, 10, false);
 }
-QString CheckHex(Program& p, const CheckArgs& a) {
+CheckResult CheckHex(Program& p, const CheckArgs& a) {
     return checkInteger(p, a, 16, true);
 }
-QString CheckBinary(Program& p, const CheckArgs& a) {
+CheckResult CheckBinary(Program& p, const CheckArgs& a) {
     return checkInteger(p, a, 2, true);
 }
 
-QString CheckFloat(Program& p, const CheckArgs& a) {
+CheckResult CheckFloat(Program& p, const CheckArgs& a) {
     if (has(a, "nocheck")) return a.text;
     const QString point =
         p.state.DecimalPoint.isEmpty() ? QStringLiteral(".") : p.state.DecimalPoint;
@@ -194,7 +195,7 @@ QString CheckFloat(Program& p, const CheckArgs& a) {
     return formatted(v, fmt.decimals, point);
 }
 
-QString CheckIpAddress(Program& p, const CheckArgs& a) {
+CheckResult CheckIpAddress(Program& p, const CheckArgs& a) {
     const QString t = a.text.trimmed();
     const QStringList parts = t.split(QLatin1Char('.'));
     bool good = parts.size() == 4;
@@ -209,7 +210,7 @@ QString CheckIpAddress(Program& p, const CheckArgs& a) {
     return t;
 }
 
-QString checkByType(Program& p, const FieldRecord& f, const QString& text, bool ask) {
+CheckResult checkByType(Program& p, const FieldRecord& f, const QString& text, bool ask) {
     const CheckArgs a{text, f.Params, f.Attributes, f.Name, f.GadDescr, ask};
     const QString type = f.type();
     if (type == QLatin1String("string")) return CheckString(p, a, true);

@@ -99,17 +99,17 @@ std::optional<qint64> encode(const Form& form, const QString& value) {
 
 }  // namespace
 
-QString Userform(DeviceModel& m, const QString& mode, const QString& value,
-                 const QString& attributes) {
+QString Userform(DeviceModel& m, FormWay way, const QString& value, const QString& attributes) {
     Program& p = m.program;
+    const bool decoding = way == FormWay::Decode;
     auto done = [&](const QString& result) {
         p.log.DebugLog(QStringLiteral(">>> Userform(") + value + QLatin1Char(',') + attributes +
-                           QLatin1Char(',') + mode + QStringLiteral(")=") + result,
+                           QLatin1Char(',') +
+                           (decoding ? QStringLiteral("decode") : QStringLiteral("encode")) +
+                           QStringLiteral(")=") + result,
                        5);
         return result;
     };
-    const bool decoding = mode == QLatin1String("decode");
-    if (!decoding && mode != QLatin1String("encode")) return done(value);
 
     Form form;
     for (int n = 1; n <= 5 && form.number == 0; ++n) {
@@ -120,7 +120,7 @@ QString Userform(DeviceModel& m, const QString& mode, const QString& value,
             p.messages.MsgBox(
                 p.messages.LookupMessage(QStringLiteral("Internal")),
                 p.messages.LookupMessage(QStringLiteral("illegal user form in use: ")) + attributes,
-                mb::IconError, QStringLiteral("nodefmsg"));
+                mb::IconError, MsgText::AsIs);
         }
         return done(value);
     }

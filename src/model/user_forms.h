@@ -9,9 +9,9 @@ namespace zh {
 
 struct DeviceModel;
 
-// `mode` "decode" (raw integer -> text) or "encode" (text -> raw integer as
-// decimal text); any other mode returns `value` unchanged.
-QString Userform(DeviceModel& m, const QString& mode, const QString& value,
-                 const QString& attributes);
+// Decode: raw integer -> text; Encode: text -> raw integer as decimal
+// text. Debug.log names them "decode" and "encode".
+enum class FormWay { Decode, Encode };
+QString Userform(DeviceModel& m, FormWay way, const QString& value, const QString& attributes);
 
 }  // namespace zh

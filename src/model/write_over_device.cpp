@@ -132,7 +132,7 @@ QStringList DeviceSequences::checkBeforeWrite(bool withTransmitter, bool withDis
     return bad;
 }
 
-int DeviceSequences::readDeviceUnderData(const QString& target) {
+int DeviceSequences::readDeviceUnderData(Presence target) {
     Program& p = m_.program;
     const FieldSnapshot data = FieldSnapshot::take(m_.fields);
     const QStringList loaded = m_.loadedFields;
@@ -142,7 +142,7 @@ int DeviceSequences::readDeviceUnderData(const QString& target) {
     // The read runs inside this write's connection and progress window.
     const bool openedHere = openedHere_;
     const QString title = title_;
-    const int r = HartRead(target + QStringLiteral(" all"));
+    const int r = HartRead(target);
     openedHere_ = openedHere;
     title_ = title;
     if (r != 0) return r;  // the read said why and gave the data back
@@ -157,8 +157,7 @@ int DeviceSequences::readDeviceUnderData(const QString& target) {
         m_.fromDevice = false;
         m_.loadedFields = loaded;
         if (hooks.refreshGadgets) hooks.refreshGadgets();
-        p.messages.MsgBox(tr(QStringLiteral("Error")), text, mb::Ok | mb::IconError,
-                          QStringLiteral("nodefmsg"));
+        p.messages.MsgBox(tr(QStringLiteral("Error")), text, mb::Ok | mb::IconError, MsgText::AsIs);
         return kResultOtherDevice;
     };
     if (m_.cal.Measurand != saved.measurand) {
@@ -174,10 +173,10 @@ int DeviceSequences::readDeviceUnderData(const QString& target) {
     const int deviceKey = raw(QStringLiteral("ADCByte20")).toInt(&okDevice);
     layDataOverDevice(data, loaded, target);
     changedContentsToRaw();
-    followChangedValues(target != QLatin1String("transmitter"));
+    followChangedValues(target != Presence::Transmitter);
     bool okData = false;
     const int dataKey = raw(QStringLiteral("ADCByte20")).toInt(&okData);
-    if (target != QLatin1String("display") && okData && okDevice && dataKey != deviceKey) {
+    if (target != Presence::Display && okData && okDevice && dataKey != deviceKey) {
         const auto name = [this](int key) {
             const QString d =
                 ConfigurationRecord::fromText(configurationRecordText(m_, key)).description;
@@ -205,8 +204,7 @@ int DeviceSequences::readDeviceUnderData(const QString& target) {
 // data hold another value (a copy that agrees with the data's own
 // original is no other value).
 void DeviceSequences::layDataOverDevice(const FieldSnapshot& data, const QStringList& loaded,
-                                        const QString& target) {
-    const Presence part = parsePresence(target);
+                                        Presence part) {
     const QStringList sent =
         fieldsAWriteSends(m_, part != Presence::Display, part != Presence::Transmitter);
     notWritten_.clear();
@@ -279,7 +277,8 @@ void DeviceSequences::followChangedValues(bool withDisplay) {
     if (std::fabs(m_.cal.CalDPhi - m_.cal.CalDPlow) < 0.0001f) return;
     for (FieldRecord* f : countedFields(m_)) {
         if (f->Content.trimmed().isEmpty()) continue;
-        const QString counts = applyConversion(m_, f->CheckProc, f->Content, f->Name, 2);
+        const QString counts =
+            applyConversion(m_, f->CheckProc, f->Content, f->Name, ConvertTo::Raw);
         if (counts.isEmpty() || counts == f->RawVal) continue;
         f->RawVal = counts;
         f->setColourState(ColourChanged);

@@ -110,19 +110,19 @@ TEST_F(MessagesTest, UnwritableLanguageFileStillShowsTheEnglishText) {
 
 TEST_F(MessagesTest, SilentModeCollectsAndPrintAllShowsOneBox) {
     Messages& m = t.program.messages;
-    EXPECT_EQ(m.MsgBox("Error", "~~set silent~~", mb::Ok), "ok");
+    m.collectSilently();
     EXPECT_EQ(m.MsgBox("Error", "First problem", mb::Ok), "ok");
     EXPECT_EQ(m.MsgBox("Error", "Second problem", mb::YesNo), "ok");
     EXPECT_TRUE(t.dialogs.boxes.empty());
-    EXPECT_EQ(m.MsgBox("Summary", "~~print all~~", mb::Ok), "ok");
+    EXPECT_EQ(m.showCollected("Summary", mb::Ok), "ok");
     ASSERT_EQ(t.dialogs.boxes.size(), 1u);
     EXPECT_EQ(t.dialogs.boxes[0].text, "First problem\nSecond problem\n");
     EXPECT_FALSE(m.silent());
 
-    m.MsgBox("", "~~set silent~~", mb::Ok);
+    m.collectSilently();
     m.MsgBox("", "Dropped", mb::Ok);
-    m.MsgBox("", "~~print nothing~~", mb::Ok);
-    m.MsgBox("", "~~print all~~", mb::Ok);  // nothing left: no box
+    m.dropCollected();
+    m.showCollected("", mb::Ok);  // nothing left: no box
     EXPECT_EQ(t.dialogs.boxes.size(), 1u);
     // Control words are commands, never texts for translators.
     EXPECT_FALSE(language().contains("~~"));
@@ -134,7 +134,7 @@ TEST_F(MessagesTest, AnswersAreWordsAndNodefmsgSkipsTranslation) {
     t.dialogs.boxAnswers = {mb::ResultYes, mb::ResultNo, mb::ResultCancel, 42};
     EXPECT_EQ(m.MsgBox("Exit program", "Exit program", mb::YesNo), "yes");
     EXPECT_EQ(t.dialogs.boxes.back().title, "Programm beenden");
-    EXPECT_EQ(m.MsgBox("Exit program", "Exit program", mb::YesNo, "nodefmsg"), "no");
+    EXPECT_EQ(m.MsgBox("Exit program", "Exit program", mb::YesNo, MsgText::AsIs), "no");
     EXPECT_EQ(t.dialogs.boxes.back().text, "Exit program");
     EXPECT_EQ(m.ShowMessage("Info", "Set calibrator to {RangeVal} and confirm action!\t20 mA",
                             mb::YesNoCancel),

@@ -48,12 +48,31 @@ class DataFilesTest : public ::testing::Test {
             }
         return out;
     }
+    // The path chosen, or why there is none.
+    static QString outcome(const FileChoice& c) {
+        if (!c.failure) return c.path;
+        switch (*c.failure) {
+            case FileFailure::Cancelled:
+                return "cancelled";
+            case FileFailure::BadFileName:
+                return "bad file name";
+            case FileFailure::CannotWrite:
+                return "can't write file";
+            case FileFailure::NoWriteFunction:
+                return "no write function";
+            case FileFailure::CannotOpen:
+                return "can't open file";
+            case FileFailure::CannotRead:
+                break;
+        }
+        return "can't read file";
+    }
     QString saveAs(const QString& answer) {
         t.dialogs.fileAnswers.push_back(answer);
-        return FileOperation(
-            s, "saveas", "Pressure (*.cfp)|*.cfp",
+        return outcome(FileOperation(
+            s, FileAction::SaveAs, "Pressure (*.cfp)|*.cfp",
             [this](const QString& f, const QString& name) { return WriteDataFile(s, f, name); },
-            nullptr);
+            nullptr));
     }
     int open(const QString& answer) {
         t.dialogs.fileAnswers.push_back(answer);
@@ -291,34 +310,35 @@ class FailedSaveTest : public DataFilesTest {
 
 TEST_F(FailedSaveTest, WriteFailureKeepsThePreviousFile) {
     t.program.ini.setReadOnly(true);  // every WriteData fails
-    EXPECT_EQ(StoreData(s, "save"), 0);
+    EXPECT_EQ(StoreData(s, StoreTarget::File), 0);
     EXPECT_EQ(lastBox(), "can't write file " + target);
     t.program.ini.setReadOnly(false);
     expectPreviousFileIntact("store refuses writes");
 
     // A routine that writes part of the file and then fails.
-    const QString r = FileOperation(
-        s, "save", "Pressure (*.cfp)|*.cfp",
+    const QString r = outcome(FileOperation(
+        s, FileAction::Save, "Pressure (*.cfp)|*.cfp",
         [](const QString& tmp, const QString&) {
             QFile f(tmp);
             f.open(QIODevice::WriteOnly);
             f.write("[keep.cfp]\nTagID=HA");
             return 0;
         },
-        nullptr);
-    EXPECT_EQ(r, "*can't write file");
+        nullptr));
+    EXPECT_EQ(r, "can't write file");
     expectPreviousFileIntact("partial write");
 
     // A routine that reports success but wrote nothing.
-    EXPECT_EQ(FileOperation(
-                  s, "save", "", [](const QString&, const QString&) { return 1; }, nullptr),
-              "*can't write file");
+    EXPECT_EQ(
+        outcome(FileOperation(
+            s, FileAction::Save, "", [](const QString&, const QString&) { return 1; }, nullptr)),
+        "can't write file");
     expectPreviousFileIntact("nothing written");
 
     // A write-protected file (chmod 444) stays, even for root.
     QFile::setPermissions(target,
                           QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    EXPECT_EQ(StoreData(s, "save"), 0);
+    EXPECT_EQ(StoreData(s, StoreTarget::File), 0);
     EXPECT_TRUE(lastBox().endsWith("write-protected")) << lastBox().toStdString();
     QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     expectPreviousFileIntact("write-protected file");
@@ -328,7 +348,7 @@ TEST_F(FailedSaveTest, WriteFailureKeepsThePreviousFile) {
 // the name "<file>.tmp" is neither in the way nor touched.
 TEST_F(FailedSaveTest, AFolderNamedLikeATemporaryFileIsLeftAlone) {
     ASSERT_TRUE(QDir().mkpath(target + ".tmp/inside"));
-    EXPECT_EQ(StoreData(s, "save"), 1) << lastBox().toStdString();
+    EXPECT_EQ(StoreData(s, StoreTarget::File), 1) << lastBox().toStdString();
     EXPECT_TRUE(text(target).contains("\nTagID=SECOND\n"));
     EXPECT_TRUE(QFileInfo(target + ".tmp/inside").isDir());
 }
@@ -337,7 +357,7 @@ TEST_F(FailedSaveTest, ReadOnlyDirectoryKeepsThePreviousFile) {
     if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     QFile::setPermissions(t.path("data"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     t.dialogs.boxAnswers = {mb::ResultNo};
-    EXPECT_EQ(StoreData(s, "save"), 0);
+    EXPECT_EQ(StoreData(s, StoreTarget::File), 0);
     QFile::setPermissions(t.path("data"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     expectPreviousFileIntact("read-only folder");
@@ -357,7 +377,7 @@ TEST_F(FailedSaveTest, HalfWrittenTemporaryFileNeverReplacesTheTarget) {
     EXPECT_EQ(field("TagID").Content, "FIRST");
 
     field("TagID").Content = "THIRD";
-    ASSERT_EQ(StoreData(s, "save"), 1) << lastBox().toStdString();
+    ASSERT_EQ(StoreData(s, StoreTarget::File), 1) << lastBox().toStdString();
     EXPECT_EQ(bytes(target + ".tmp"), leftOver);
     EXPECT_TRUE(text(target).contains("\nTagID=THIRD\n"));
     EXPECT_EQ(t.program.state.DataTrigger, 1);
@@ -441,7 +461,7 @@ TEST_F(DataFilesTest, SavedUnderANameOpenTakesBackOrRefused) {
         const QString result = saveAs(row.answer);
         auto after = folder();
         if (row.saved.isEmpty()) {
-            EXPECT_EQ(result, "*bad file name") << row.what;
+            EXPECT_EQ(result, "bad file name") << row.what;
             EXPECT_EQ(lastBox(), row.refusal) << row.what;
             EXPECT_EQ(after, before) << row.what;
             continue;
@@ -472,7 +492,7 @@ TEST_F(DataFilesTest, OverwriteQuestion) {
     const QString path = t.path("data/exists.cfp");
     t.writeFile("data/exists.cfp", "[exists.cfp]\nTagID=OLD\n");
     t.dialogs.boxAnswers = {mb::ResultCancel};
-    EXPECT_EQ(saveAs(path), "*cancel");
+    EXPECT_EQ(saveAs(path), "cancelled");
     EXPECT_EQ(t.dialogs.boxes.back().text, "File exists, overwrite?");
     EXPECT_EQ(t.dialogs.boxes.back().flags, mb::OkCancel | mb::IconExclamation);
     EXPECT_EQ(bytes(path), "[exists.cfp]\nTagID=OLD\n");  // untouched
@@ -484,18 +504,20 @@ TEST_F(DataFilesTest, OverwriteQuestion) {
     // Saving again to the current file asks nothing.
     const size_t shown = t.dialogs.boxes.size();
     EXPECT_EQ(
-        FileOperation(
-            s, "save", "",
+        outcome(FileOperation(
+            s, FileAction::Save, "",
             [this](const QString& f, const QString& name) { return WriteDataFile(s, f, name); },
-            nullptr),
+            nullptr)),
         path);
     EXPECT_EQ(t.dialogs.boxes.size(), shown);
 
     t.dialogs.fileAnswers.push_back("");
-    EXPECT_EQ(FileOperation(
-                  s, "saveas", "", [](const QString&, const QString&) { return 1; }, nullptr),
-              "*cancel");
-    EXPECT_EQ(FileOperation(s, "save", "", nullptr, nullptr), "*no write function");
+    EXPECT_EQ(
+        outcome(FileOperation(
+            s, FileAction::SaveAs, "", [](const QString&, const QString&) { return 1; }, nullptr)),
+        "cancelled");
+    EXPECT_EQ(outcome(FileOperation(s, FileAction::Save, "", nullptr, nullptr)),
+              "no write function");
 }
 
 TEST_F(DataFilesTest, NonNumbersAreNeverSaved) {
@@ -508,11 +530,11 @@ TEST_F(DataFilesTest, NonNumbersAreNeverSaved) {
 
     field("SetPoint1").BaseValue = "nan";  // an editable field: the save is refused
     EXPECT_EQ(
-        FileOperation(
-            s, "save", "",
+        outcome(FileOperation(
+            s, FileAction::Save, "",
             [this](const QString& f, const QString& name) { return WriteDataFile(s, f, name); },
-            nullptr),
-        "*can't write file");
+            nullptr)),
+        "can't write file");
     EXPECT_TRUE(t.dialogs.boxes[t.dialogs.boxes.size() - 2].text.startsWith(
         "SetPoint1 holds no valid number (nan"));
     EXPECT_EQ(bytes(path), previous);
@@ -540,10 +562,10 @@ TEST_F(DataFilesTest, SaveRequestNamesWhatIsPending) {
     // FileOperation goes on when nothing is pending, and stops at No.
     s.file.moduleState = 1;
     st.DataTrigger = 1;
-    EXPECT_EQ(FileOperation(s, "new", "", nullptr, nullptr), "new");
+    EXPECT_EQ(outcome(FileOperation(s, FileAction::New, "", nullptr, nullptr)), "");
     st.DataTrigger = 0;
     t.dialogs.boxAnswers = {mb::ResultNo};
-    EXPECT_EQ(FileOperation(s, "new", "", nullptr, nullptr), "*cancel");
+    EXPECT_EQ(outcome(FileOperation(s, FileAction::New, "", nullptr, nullptr)), "cancelled");
     t.dialogs.boxAnswers = {mb::ResultNo};
     EXPECT_EQ(NewData(s, "Pressure"), 0);
     EXPECT_TRUE(st.DataChanged);
@@ -555,11 +577,11 @@ TEST_F(DataFilesTest, SaveRequestNamesWhatIsPending) {
 
 TEST_F(DataFilesTest, StoreNeedsDataAndValidWindowValues) {
     t.program.state.DataTrigger = -1;
-    EXPECT_EQ(StoreData(s, "save"), 0);
+    EXPECT_EQ(StoreData(s, StoreTarget::File), 0);
     EXPECT_EQ(lastBox(), "No file available");
     t.program.state.DataTrigger = 0;
     s.window.takeWindowValues = [] { return false; };
-    EXPECT_EQ(StoreData(s, "save"), 0);
+    EXPECT_EQ(StoreData(s, StoreTarget::File), 0);
     EXPECT_EQ(lastBox(), "Invalid data!");
     EXPECT_TRUE(t.dialogs.requesters.isEmpty());
 }

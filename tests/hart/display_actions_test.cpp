@@ -114,12 +114,12 @@ TEST_F(DisplayActionsTest, ActionAndEepromRequestsByteForByte) {
 
 TEST_F(DisplayActionsTest, ModesConnectConfirmAndDisconnect) {
     int runs = 0;
-    EXPECT_EQ(actions.HartCommand(returning(0, &runs), "start"), 1);
+    EXPECT_EQ(actions.HartCommand(returning(0, &runs), CommandStep::Start), 1);
     EXPECT_TRUE(probe.runs == 1 && connected() && t.dialogs.progressIsOpen());
-    EXPECT_EQ(actions.HartCommand(returning(0, &runs), "continue"), 1);
+    EXPECT_EQ(actions.HartCommand(returning(0, &runs), CommandStep::Continue), 1);
     EXPECT_TRUE(t.dialogs.progressIsOpen());
     EXPECT_FALSE(shows("Data transmitted"));
-    EXPECT_EQ(actions.HartCommand(returning(0, &runs), "stop"), 1);
+    EXPECT_EQ(actions.HartCommand(returning(0, &runs), CommandStep::Stop), 1);
     EXPECT_EQ(runs, 3);
     EXPECT_TRUE(shows("status|Data transmitted|" + kGreen));
     EXPECT_TRUE(shows("wait|5000"));
@@ -132,43 +132,44 @@ TEST_F(DisplayActionsTest, ModesConnectConfirmAndDisconnect) {
     EXPECT_EQ(actions.HartCommand192(19), 1);
     EXPECT_TRUE(shows("step|Function: (19)") && shows("Data transmitted") && !connected());
     t.dialogs.progress.clear();
-    EXPECT_EQ(
-        actions.HartCommand(returning(0), "start") + actions.HartCommand(returning(0), "noconfirm"),
-        2);
+    EXPECT_EQ(actions.HartCommand(returning(0), CommandStep::Start) +
+                  actions.HartCommand(returning(0), CommandStep::NoConfirm),
+              2);
     EXPECT_FALSE(shows("Data transmitted") || connected());
 
     // A link that was open before is neither reopened nor closed.
     ASSERT_EQ(session.HartConnect(), 1);
     t.program.state.ConnectionState = 1;
     const int probes = probe.runs;
-    EXPECT_EQ(
-        actions.HartCommand(returning(0), "start") + actions.HartCommand(returning(0), "stop"), 2);
+    EXPECT_EQ(actions.HartCommand(returning(0), CommandStep::Start) +
+                  actions.HartCommand(returning(0), CommandStep::Stop),
+              2);
     EXPECT_TRUE(probe.runs == probes && connected());
     EXPECT_EQ(session.SendRequest(191, QByteArray(1, char(12)), 24, nullptr, 1), 0);
 }
 
 TEST_F(DisplayActionsTest, FailuresAreShownExceptInModeNone) {
-    ASSERT_EQ(actions.HartCommand(returning(0), "start"), 1);
+    ASSERT_EQ(actions.HartCommand(returning(0), CommandStep::Start), 1);
     t.dialogs.progress.clear();
-    EXPECT_EQ(actions.HartCommand(returning(4), "none"), 0);  // silent, all left open
+    EXPECT_EQ(actions.HartCommand(returning(4), CommandStep::Quiet), 0);  // silent, all left open
     EXPECT_FALSE(shows("status|"));
     EXPECT_TRUE(t.dialogs.progressIsOpen() && connected());
 
     // A response code counts as failure even when the exchange worked.
     sender.answers.push_back({0, 64});
-    EXPECT_EQ(actions.HartCommand(actions.com192(), "continue"), 0);
+    EXPECT_EQ(actions.HartCommand(actions.com192(), CommandStep::Continue), 0);
     EXPECT_TRUE(shows(
         "status|Function failed! (Function: Teach 4 mA: command not implemented (64))|" + kRed));
     EXPECT_FALSE(t.dialogs.progressIsOpen() || connected());
 
     int runs = 0;
     t.dialogs.cancelOnNextServe = true;  // at the step: the routine does not run
-    EXPECT_EQ(actions.HartCommand(returning(0, &runs), "continue"), 0);
+    EXPECT_EQ(actions.HartCommand(returning(0, &runs), CommandStep::Continue), 0);
     EXPECT_TRUE(runs == 0 && shows("status|Data transfer interrupted|"));
 
     for (const QString& f : blockFields(10)) values.values[f] = "0";
     values.values.insert({{"SetPoint1", "40000"}, {"VersCheck", "5"}});
-    EXPECT_EQ(actions.HartCommand(actions.writeBlock(10), ""), 0);
+    EXPECT_EQ(actions.HartCommand(actions.writeBlock(10), CommandStep::Single), 0);
     EXPECT_TRUE(shows("Function failed! (Value 40000 for SetPoint1 out of range"));
     EXPECT_EQ(sender.commands(), "192/0");  // nothing more sent
 
@@ -180,7 +181,7 @@ TEST_F(DisplayActionsTest, FailuresAreShownExceptInModeNone) {
         [this](int tries) { return sender.SendRequest(37, QByteArray(), 0, nullptr, tries); },
         {}};
     sender.answers.push_back({0, 14});
-    EXPECT_EQ(actions.HartCommand(setLower, ""), 1);
+    EXPECT_EQ(actions.HartCommand(setLower, CommandStep::Single), 1);
     EXPECT_EQ(
         actions.warnings(),
         QStringList{"Set lower lange: new lower range value pushed the upper range value (14)"});
@@ -189,11 +190,11 @@ TEST_F(DisplayActionsTest, FailuresAreShownExceptInModeNone) {
               "upper range value (14))|" +
               QString::number(230 | 120 << 8)));
     sender.answers.push_back({0, 9});
-    EXPECT_EQ(actions.HartCommand(setLower, ""), 0);
+    EXPECT_EQ(actions.HartCommand(setLower, CommandStep::Single), 0);
     EXPECT_TRUE(shows("Function failed! (Set lower lange: applied process too high (9))"));
 
     t.program.state.ConnectRetry = 0;  // no connection: nothing runs
-    EXPECT_EQ(actions.HartCommand(returning(0, &runs), ""), 0);
+    EXPECT_EQ(actions.HartCommand(returning(0, &runs), CommandStep::Single), 0);
     EXPECT_FALSE(runs || t.dialogs.progressIsOpen());
 }
 
@@ -308,11 +309,11 @@ TEST_F(DisplayActionsTest, AgainstTheSimulatedDisplay) {
     t.dialogs.boxAnswers.push_back(mb::ResultOk);
     values.values["VersCheck"] = "5";
     EXPECT_EQ(onSim.SendListCommand(14, "Hide factory setup menu"), 1);
-    ASSERT_EQ(onSim.HartCommand(onSim.readBlock(1), "start"), 1);
+    ASSERT_EQ(onSim.HartCommand(onSim.readBlock(1), CommandStep::Start), 1);
     EXPECT_EQ(values.values["fs_CalibDone"], "1");
     ASSERT_EQ(live.ReadBlock(10, 3) + live.WriteBlock(10, 3), 0);
     EXPECT_EQ(onSim.StoreWrittenBlocks(true, false), 1);
-    EXPECT_EQ(onSim.HartCommand(CommandRoutine{}, "stop"), 1);
+    EXPECT_EQ(onSim.HartCommand(CommandRoutine{}, CommandStep::Stop), 1);
     EXPECT_FALSE(connected());
 }
 

@@ -331,7 +331,8 @@ TEST_F(DeviceTypesTest, SyncReportsUnknownNamesAndCopiesByDestinationType) {
     use(profileWith(kCatalogue));
     ASSERT_TRUE(UpdTransmitConfig(m, 2, 0x2B));
     const int records = m.fields.count();
-    SyncTransmConfigGadgets(m, "Nope=ADCByte8;CalcMethod=Missing;HallSwitch=ADCByte16;", "");
+    SyncTransmConfigGadgets(m, "Nope=ADCByte8;CalcMethod=Missing;HallSwitch=ADCByte16;",
+                            TypeUpdate::Keep);
     ASSERT_EQ(t.dialogs.boxes.size(), 2u);
     EXPECT_EQ(t.dialogs.boxes[0].title, "SyncGadgets");
     EXPECT_EQ(t.dialogs.boxes[0].text, "Invalid Src/Dest: ADCByte8/Nope");
@@ -340,13 +341,13 @@ TEST_F(DeviceTypesTest, SyncReportsUnknownNamesAndCopiesByDestinationType) {
     EXPECT_EQ(f("HallSwitch").Content, "2");
 
     f("AGW5").setColourState(ColourRead);
-    SyncTransmConfigGadgets(m, "CurrentOn=AGW5;", "rawonly");
+    SyncTransmConfigGadgets(m, "CurrentOn=AGW5;", TypeUpdate::Keep);
     EXPECT_EQ(f("CurrentOn").RawVal, "200");
-    EXPECT_EQ(f("CurrentOn").Content, "4.0");
+    EXPECT_EQ(f("CurrentOn").Content, "20.0");
     EXPECT_EQ(f("CurrentOn").GadStatus, "read");
     int refreshed = 0;
     m.hooks.refreshAllControls = [&] { ++refreshed; };
-    SyncTransmConfigGadgets(m, kSwitchAgwMap, "update");
+    SyncTransmConfigGadgets(m, kSwitchAgwMap, TypeUpdate::Catalogue);
     EXPECT_EQ(refreshed, 1);
     EXPECT_EQ(f("CurrentOn").Content, "20.0");
     EXPECT_EQ(f("SwitchPoint").Content, "200.0");
@@ -358,11 +359,12 @@ TEST_F(DeviceTypesTest, ApplyingASelection) {
     use(profileWith(kCatalogue, "Gauge=1A;Switch=2B;Table=3;"));
     std::vector<int> groups;
     m.hooks.showOptionGroups = [&](int devIndx) { groups.push_back(devIndx); };
-    UpdDevType(m, -1, 0, 0, "new");  // not yet known: every group, as for a display module
+    UpdDevType(m, -1, 0, 0,
+               TypeUpdate::New);  // not yet known: every group, as for a display module
     EXPECT_EQ(groups, std::vector<int>({3}));
     EXPECT_EQ(shownText["MeasElemConfigName"], "---");
 
-    UpdDevType(m, 4, 3, 1, "update");
+    UpdDevType(m, 4, 3, 1, TypeUpdate::Catalogue);
     EXPECT_EQ(shownText["MeasElemConfigName"], "Table -1...25 bar");
     EXPECT_EQ(f("DevType").Content, "3");
     EXPECT_EQ(f("CmbManufact").Content, "148");
@@ -370,18 +372,18 @@ TEST_F(DeviceTypesTest, ApplyingASelection) {
     EXPECT_EQ(shownSelection["CalcMethod"], 1);
     EXPECT_EQ(f("ADC1").Content, "-19750");  // the ADC table of the configuration
 
-    UpdDevType(m, 2, 0x2B, 0, "update");
+    UpdDevType(m, 2, 0x2B, 0, TypeUpdate::Catalogue);
     EXPECT_EQ(f("HallSwitch").Content, "2");
     EXPECT_EQ(f("SwitchPoint").Content, "200.0");
     f("AGW6").RawVal = "7";
-    UpdDevType(m, 2, 0x2B, 0, "new");  // a new data set keeps its values
+    UpdDevType(m, 2, 0x2B, 0, TypeUpdate::New);  // a new data set keeps its values
     EXPECT_EQ(f("SwitchPoint").Content, "0.7");
     EXPECT_TRUE(t.dialogs.boxes.empty());
 }
 
 TEST_F(DeviceTypesTest, AdjustmentTableClearAndFill) {
     use(profileWith(kCatalogue));
-    ClearADC(m, "default", "");
+    ClearADC(m, AdcTable::Default, AdcShown::Controls);
     EXPECT_EQ(f("ADC0").Content, "-25000");
     EXPECT_EQ(f("ADC4").Content, "");
     for (int i = 0; i <= 10; ++i)
@@ -397,7 +399,7 @@ TEST_F(DeviceTypesTest, AdjustmentTableClearAndFill) {
     EXPECT_FLOAT_EQ(m.cal.LinMw[5], 10.0f);
 
     m.selection.DevType = 3;
-    ClearADC(m, "transmitter", "noupdate");
+    ClearADC(m, AdcTable::Transmitter, AdcShown::NoUpdate);
     EXPECT_EQ(f("ADC4").Content, "-4240");
     EXPECT_EQ(f("ADC4").GadStatus, "default");
     for (int i = 1; i <= 10; ++i) f(QStringLiteral("ADC%1").arg(i)).Content.clear();

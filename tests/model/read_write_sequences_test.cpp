@@ -75,7 +75,7 @@ class SequencesTest : public ::testing::Test {
 TEST_F(SequencesTest, ReadFillsTheTableInEveryPresence) {
     start(QStringLiteral("presence=both"));
     t.program.state.DataChanged = true;
-    ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(Presence::All), 0) << log().toStdString();
     const QString frames = newFrames();
     for (const char* cmd : {"141", "15", "142", "151", "191"})
         EXPECT_TRUE(frames.contains(QStringLiteral("RX command=") + cmd + " ")) << cmd;
@@ -105,21 +105,19 @@ TEST_P(PresenceTest, ReadThenChangesWriteSendsNothingAndAllWriteSendsEverything)
     ASSERT_EQ(session->HartConnect(), 1);  // finds out which devices answer
     session->HartDisConnect();
     session->LinkOpen = 0;
-    const QString mode = t.program.state.TransmDisplay == "transmitter"
-                             ? "transmitter"
-                             : t.program.state.TransmDisplay;
-    ASSERT_EQ(seq->HartRead(mode + " all"), 0) << log().toStdString();
+    const Presence part = parsePresence(t.program.state.TransmDisplay);
+    ASSERT_EQ(seq->HartRead(part), 0) << log().toStdString();
     newFrames();
-    ASSERT_EQ(seq->HartWrite(mode + " changes"), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartWrite(part, WriteScope::Changes), 0) << log().toStdString();
     const QString quiet = newFrames();
     EXPECT_FALSE(quiet.contains(kWriteFrame)) << quiet.toStdString();
-    ASSERT_EQ(seq->HartWrite(mode + " all"), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartWrite(part, WriteScope::All), 0) << log().toStdString();
     const QString frames = newFrames();
-    if (mode != "display") {
+    if (part != Presence::Display) {
         for (const char* cmd : {"181", "182", "35", "34"})
             EXPECT_TRUE(frames.contains(QStringLiteral("RX command=") + cmd + " ")) << cmd;
     }
-    if (mode != "transmitter") {
+    if (part != Presence::Transmitter) {
         EXPECT_TRUE(frames.contains(QStringLiteral("RX command=190 ")));
         EXPECT_TRUE(frames.contains(QStringLiteral("RX command=192 ")));  // stored in EEPROM
     }
@@ -130,11 +128,11 @@ INSTANTIATE_TEST_SUITE_P(Presences, PresenceTest,
 
 TEST_F(SequencesTest, WrittenValuesComeBackAndOnlyTheDampingCommandsGoOut) {
     start(QStringLiteral("presence=both"));
-    ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0);
+    ASSERT_EQ(seq->HartRead(Presence::All), 0);
     newFrames();
     f("Damping").Content = QStringLiteral("4.5");
     f("Damping").RawVal = QStringLiteral("4.5");
-    ASSERT_EQ(seq->HartWrite(QStringLiteral("all changes")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartWrite(Presence::All, WriteScope::Changes), 0) << log().toStdString();
     const QString frames = newFrames();
     EXPECT_TRUE(frames.contains(QStringLiteral("RX command=35 ")));
     EXPECT_TRUE(frames.contains(QStringLiteral("RX command=34 ")));
@@ -143,23 +141,23 @@ TEST_F(SequencesTest, WrittenValuesComeBackAndOnlyTheDampingCommandsGoOut) {
 
     f("Damping").RawVal = QStringLiteral("1.0");
     f("Damping").Content = QStringLiteral("1.0");
-    ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0);
+    ASSERT_EQ(seq->HartRead(Presence::All), 0);
     EXPECT_DOUBLE_EQ(f("Damping").RawVal.toDouble(), 4.5);
     // Nothing changed since: the next "changes" write is silent.
     newFrames();
-    ASSERT_EQ(seq->HartWrite(QStringLiteral("all changes")), 0);
+    ASSERT_EQ(seq->HartWrite(Presence::All, WriteScope::Changes), 0);
     EXPECT_FALSE(newFrames().contains(kWriteFrame));
 }
 
 TEST_F(SequencesTest, AnEditedSetPointIsConvertedAndOnlyItsBlockGoesOut) {
     start(QStringLiteral("presence=both"));
-    ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0);
+    ASSERT_EQ(seq->HartRead(Presence::All), 0);
     newFrames();
     const QString before = f("SetPoint1").RawVal;
     // As the input check leaves an edited field: new content, state "changed".
     f("SetPoint1").Content = QStringLiteral("7.5");
     f("SetPoint1").setColourState(ColourChanged);
-    ASSERT_EQ(seq->HartWrite(QStringLiteral("all changes")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartWrite(Presence::All, WriteScope::Changes), 0) << log().toStdString();
     EXPECT_NE(f("SetPoint1").RawVal, before);  // counts derived from the new content
     const QString frames = newFrames();
     EXPECT_TRUE(frames.contains(QStringLiteral("RX command=190 "))) << frames.toStdString();
@@ -169,10 +167,10 @@ TEST_F(SequencesTest, AnEditedSetPointIsConvertedAndOnlyItsBlockGoesOut) {
 
 TEST_F(SequencesTest, NoWriteSendsNoWriteFrame) {
     start(QStringLiteral("presence=both"));
-    ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0);
+    ASSERT_EQ(seq->HartRead(Presence::All), 0);
     t.program.state.NoWrite = QStringLiteral("ON");
     newFrames();
-    EXPECT_EQ(seq->HartWrite(QStringLiteral("all all")), kResultDryRun) << log().toStdString();
+    EXPECT_EQ(seq->HartWrite(Presence::All, WriteScope::All), kResultDryRun) << log().toStdString();
     EXPECT_FALSE(newFrames().contains(kWriteFrame));
 }
 
@@ -186,7 +184,7 @@ TEST_F(SequencesTest, FailedReadRestoresTheDataSet) {
     t.program.state.DataTrigger = 3;
     t.program.state.DataChanged = true;
     t.program.state.RequestTries = 1;
-    EXPECT_NE(seq->HartRead(QStringLiteral("all all")), 0);
+    EXPECT_NE(seq->HartRead(Presence::All), 0);
     EXPECT_EQ(f("Damping").RawVal, "7.5");
     EXPECT_EQ(f("Damping").Content, "7.5");
     EXPECT_EQ(f("Damping").GadStatus, "changed");
@@ -198,7 +196,7 @@ TEST_F(SequencesTest, FailedReadRestoresTheDataSet) {
 
 TEST_F(SequencesTest, WrongInterfaceVersionFailsTheRead) {
     start(QStringLiteral("presence=display,version=4"));
-    EXPECT_EQ(seq->HartRead(QStringLiteral("display all")), kResultWrongInterfaceVersion);
+    EXPECT_EQ(seq->HartRead(Presence::Display), kResultWrongInterfaceVersion);
     EXPECT_TRUE(progressText().contains(QStringLiteral("Invalid Firmwareversion! (4)")))
         << progressText().toStdString();
     EXPECT_EQ(t.program.state.DataTrigger, -1);
@@ -207,12 +205,12 @@ TEST_F(SequencesTest, WrongInterfaceVersionFailsTheRead) {
 // Without a catalogue entry nothing goes to the transmitter, and that is a failure.
 TEST_F(SequencesTest, UnknownConfigurationFailsTheWrite) {
     start(QStringLiteral("presence=both"), "\n1X=P 0...16 bar gauge|");
-    ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0);
+    ASSERT_EQ(seq->HartRead(Presence::All), 0);
     const QString before = seq->readRecord();
     newFrames();
     f("Damping").RawVal = QStringLiteral("2.5");
     f("Damping").Content = QStringLiteral("2.5");
-    EXPECT_EQ(seq->HartWrite(QStringLiteral("all changes")), kResultInvalidConfiguration);
+    EXPECT_EQ(seq->HartWrite(Presence::All, WriteScope::Changes), kResultInvalidConfiguration);
     EXPECT_FALSE(newFrames().contains(kWriteFrame));
     EXPECT_EQ(seq->readRecord(), before);
     EXPECT_FALSE(progressText().contains(QStringLiteral("Data transmitted")));
@@ -227,7 +225,7 @@ TEST_F(SequencesTest, TransmitterReadTakesRangeAndUnitFromCommand15) {
     session->LinkOpen = 0;
     model.cal.CalADlow = 0.0f;
     model.cal.CalADhi = 1.0f;
-    ASSERT_EQ(seq->HartRead(QStringLiteral("transmitter all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(Presence::Transmitter), 0) << log().toStdString();
     EXPECT_EQ(model.cal.IntSerIO, 1);
     EXPECT_FLOAT_EQ(model.cal.CalADlow, 4000.0f);
     EXPECT_FLOAT_EQ(model.cal.CalADhi, 20000.0f);
@@ -249,7 +247,7 @@ TEST_F(SequencesTest, RangeOfCommand15WithoutCatalogueEntry) {
     ASSERT_EQ(session->HartConnect(), 1);
     session->HartDisConnect();
     session->LinkOpen = 0;
-    ASSERT_EQ(seq->HartRead(QStringLiteral("transmitter all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(Presence::Transmitter), 0) << log().toStdString();
     EXPECT_EQ(f("LowerRangeVal").RawVal, "4000");
     EXPECT_EQ(f("UpperRangeVal").RawVal, "14000");
     EXPECT_DOUBLE_EQ(f("UpperRangeVal").Content.toDouble(), 10.0);
@@ -261,7 +259,7 @@ TEST_F(SequencesTest, TransmitterReadTakesTheCalibrationUnitOfCommand15) {
     ASSERT_EQ(session->HartConnect(), 1);
     session->HartDisConnect();
     session->LinkOpen = 0;
-    ASSERT_EQ(seq->HartRead(QStringLiteral("transmitter all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(Presence::Transmitter), 0) << log().toStdString();
     EXPECT_EQ(f("UnitULRV").RawVal, "1");  // mbar
     EXPECT_EQ(f("Unit").RawVal, "1");
     EXPECT_EQ(f("UpperRangeVal").RawVal, "20000");
@@ -271,7 +269,7 @@ TEST_F(SequencesTest, TransmitterReadTakesTheCalibrationUnitOfCommand15) {
 // block 012, and the calibration points follow from the counts of block 013.
 TEST_F(SequencesTest, DisplayReadScalesTheRangesAndInterpolatesTheCalibration) {
     start(QStringLiteral("presence=display,config=4"));
-    ASSERT_EQ(seq->HartRead(QStringLiteral("display all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(Presence::Display), 0) << log().toStdString();
     EXPECT_EQ(model.cal.CalDecP, 2);
     EXPECT_FLOAT_EQ(model.cal.CalDPlow, 0.0f);
     EXPECT_FLOAT_EQ(model.cal.CalDPhi, 10.0f);
@@ -282,8 +280,8 @@ TEST_F(SequencesTest, DisplayReadScalesTheRangesAndInterpolatesTheCalibration) {
 
     // 10 bar now at 12000 counts: the upper calibration point (20000) is 20 bar.
     f("UpperRangeADVal").RawVal = QStringLiteral("12000");
-    ASSERT_EQ(seq->HartWrite(QStringLiteral("display all")), 0) << log().toStdString();
-    ASSERT_EQ(seq->HartRead(QStringLiteral("display all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartWrite(Presence::Display, WriteScope::All), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(Presence::Display), 0) << log().toStdString();
     EXPECT_EQ(f("UpperRangeADVal").RawVal, "12000");
     EXPECT_FLOAT_EQ(model.cal.CalDPlow, 0.0f);
     EXPECT_FLOAT_EQ(model.cal.CalDPhi, 20.0f);
@@ -291,11 +289,11 @@ TEST_F(SequencesTest, DisplayReadScalesTheRangesAndInterpolatesTheCalibration) {
 
 TEST_F(SequencesTest, RangeOutsideTheNominalRangeIsReportedAndTheReadGoesOn) {
     start(QStringLiteral("presence=display,config=4"));
-    ASSERT_EQ(seq->HartRead(QStringLiteral("display all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(Presence::Display), 0) << log().toStdString();
     ASSERT_TRUE(t.dialogs.boxes.empty());
     f("LowerRangeVal").RawVal = QStringLiteral("-150");  // -1.5 bar
-    ASSERT_EQ(seq->HartWrite(QStringLiteral("display all")), 0) << log().toStdString();
-    ASSERT_EQ(seq->HartRead(QStringLiteral("display all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartWrite(Presence::Display, WriteScope::All), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(Presence::Display), 0) << log().toStdString();
     ASSERT_EQ(t.dialogs.boxes.size(), 1u);
     EXPECT_EQ(t.dialogs.boxes[0].title, "Error");
     EXPECT_EQ(t.dialogs.boxes[0].text, "Lower range value -1.5 < nominal range 0");
@@ -304,8 +302,8 @@ TEST_F(SequencesTest, RangeOutsideTheNominalRangeIsReportedAndTheReadGoesOn) {
     t.dialogs.boxes.clear();
     f("LowerRangeVal").RawVal = QStringLiteral("0");
     f("UpperRangeVal").RawVal = QStringLiteral("1725");  // 17.25 bar
-    ASSERT_EQ(seq->HartWrite(QStringLiteral("display all")), 0) << log().toStdString();
-    ASSERT_EQ(seq->HartRead(QStringLiteral("display all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartWrite(Presence::Display, WriteScope::All), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(Presence::Display), 0) << log().toStdString();
     ASSERT_EQ(t.dialogs.boxes.size(), 1u);
     EXPECT_EQ(t.dialogs.boxes[0].title, "Error");
     EXPECT_EQ(t.dialogs.boxes[0].text, "Upper range value 17.25 > nominal range 16");
@@ -316,7 +314,7 @@ TEST_F(SequencesTest, RangeOutsideTheNominalRangeIsReportedAndTheReadGoesOn) {
 TEST_F(SequencesTest, ReadKeepsTheDeviceRangeOverTheCatalogueAndTheDisplayFollows) {
     start(QStringLiteral("presence=both,config=4"), "\n4=P 0...10 bar absolute, 16 bar cell|0;12;",
           "\n4=P 0...10 bar absolute, 16 bar cell|0;10;");
-    ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(Presence::All), 0) << log().toStdString();
     EXPECT_DOUBLE_EQ(f("UpperRangeVal").Content.toDouble(),
                      10.0);  // the device's, not the catalogue's 12
     EXPECT_EQ(f("UpperRangeVal").RawVal, "14000");
@@ -333,7 +331,7 @@ TEST_F(SequencesTest, ChangedRangeAndUnitGoOutTogether) {
     t.program.log.setThreshold(2);
     ASSERT_EQ(session->HartConnect(), 1);
     session->HartDisConnect();
-    ASSERT_EQ(seq->HartRead(QStringLiteral("transmitter all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(Presence::Transmitter), 0) << log().toStdString();
     newFrames();
     f("Unit").Content = f("Unit").RawVal = QStringLiteral("1");  // mbar
     f("Unit").setColourState(ColourChanged);
@@ -342,13 +340,13 @@ TEST_F(SequencesTest, ChangedRangeAndUnitGoOutTogether) {
     f("UpperRangeVal").setColourState(ColourChanged);
     f("LowerRangeVal").Content = QStringLiteral("0");
     f("LowerRangeVal").GadUnit = QStringLiteral("[mbar]");
-    ASSERT_EQ(seq->HartWrite(QStringLiteral("transmitter changes")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartWrite(Presence::Transmitter, WriteScope::Changes), 0) << log().toStdString();
     const QString frames = newFrames();
     EXPECT_TRUE(frames.contains(QStringLiteral("RX command=35 "))) << frames.toStdString();
     EXPECT_TRUE(log().contains(QStringLiteral(">>Einheit alt: 7, Einheit neu: 8")))
         << log().toStdString();
 
-    ASSERT_EQ(seq->HartRead(QStringLiteral("transmitter all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(Presence::Transmitter), 0) << log().toStdString();
     EXPECT_DOUBLE_EQ(f("TMeasRangeHigh").RawVal.toDouble(), 8000.0);  // in mbar now
     EXPECT_EQ(f("Unit").RawVal, "1");
     EXPECT_EQ(f("UpperRangeVal").RawVal, "12000");  // 8 bar of the 16 bar cell
@@ -358,10 +356,10 @@ TEST_F(SequencesTest, ChangedRangeAndUnitGoOutTogether) {
 // be sent as asked stops before the link opens.
 TEST_F(SequencesTest, UnsendableValuesStopTheWriteBeforeAnyFrame) {
     start(QStringLiteral("presence=both"));
-    ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0);
+    ASSERT_EQ(seq->HartRead(Presence::All), 0);
     newFrames();
     f("Damping").RawVal = QStringLiteral("nan");
-    EXPECT_EQ(seq->HartWrite(QStringLiteral("all all")), kResultValueRefused);
+    EXPECT_EQ(seq->HartWrite(Presence::All, WriteScope::All), kResultValueRefused);
     f("Damping").RawVal = QStringLiteral("1.0");
     f("Unit").Content = f("Unit").RawVal =
         QStringLiteral("6");  // mA: no HART code in the list below
@@ -369,24 +367,24 @@ TEST_F(SequencesTest, UnsendableValuesStopTheWriteBeforeAnyFrame) {
     f("UpperRangeVal").setColourState(ColourChanged);
     t.program.profile.WriteData(QStringLiteral("Pressure"), QStringLiteral("HartUnits"),
                                 QStringLiteral("bar=7;"), t.program.state.ProfilePath);
-    EXPECT_EQ(seq->HartWrite(QStringLiteral("all all")), kResultValueRefused);
+    EXPECT_EQ(seq->HartWrite(Presence::All, WriteScope::All), kResultValueRefused);
     EXPECT_TRUE(newFrames().isEmpty());
 
     // A profile without the measurand's units: neither a read nor a write.
     t.program.profile.WriteData(QStringLiteral("Pressure"), QStringLiteral("Units"), QString(),
                                 t.program.state.ProfilePath);
-    EXPECT_EQ(seq->HartRead(QStringLiteral("all all")), kResultNoProfileUnits);
-    EXPECT_EQ(seq->HartWrite(QStringLiteral("all all")), kResultNoProfileUnits);
+    EXPECT_EQ(seq->HartRead(Presence::All), kResultNoProfileUnits);
+    EXPECT_EQ(seq->HartWrite(Presence::All, WriteScope::All), kResultNoProfileUnits);
     EXPECT_TRUE(newFrames().isEmpty());
 }
 
 // Blocks written but not stored by the module make a failed write.
 TEST_F(SequencesTest, FailedStoreAfterTheBlocksFailsTheWrite) {
     start(QStringLiteral("presence=both,fault=error:64*10@192"));
-    ASSERT_EQ(seq->HartRead(QStringLiteral("all all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(Presence::All), 0) << log().toStdString();
     f("SetPoint1").Content = QStringLiteral("7.5");
     f("SetPoint1").setColourState(ColourChanged);
-    EXPECT_EQ(seq->HartWrite(QStringLiteral("display changes")), kResultStoreFailed)
+    EXPECT_EQ(seq->HartWrite(Presence::Display, WriteScope::Changes), kResultStoreFailed)
         << log().toStdString();
     EXPECT_FALSE(progressText().contains(QStringLiteral("Data transmitted")));
 }
@@ -398,7 +396,7 @@ TEST_F(SequencesTest, CancelEndsTheReadAndKeepsTheDataSet) {
     f("TagID").RawVal = QStringLiteral("MINE");
     t.program.state.DataTrigger = 1;
     t.dialogs.cancelAtServe = 12;
-    EXPECT_EQ(seq->HartRead(QStringLiteral("all all")), kResultCancelled);
+    EXPECT_EQ(seq->HartRead(Presence::All), kResultCancelled);
     EXPECT_EQ(f("TagID").RawVal, "MINE");
     EXPECT_EQ(t.program.state.DataTrigger, 1);
     EXPECT_EQ(t.program.state.ConnectionState, 0);
@@ -411,7 +409,7 @@ TEST_F(SequencesTest, DisplayOnlyReadTakesTheModulesMeasurand) {
     start(QStringLiteral("presence=display,config=0x20"));
     QStringList switched;
     seq->hooks.switchMeasurand = [&](const QString& m) { switched << m; };
-    ASSERT_EQ(seq->HartRead(QStringLiteral("display all")), 0) << log().toStdString();
+    ASSERT_EQ(seq->HartRead(Presence::Display), 0) << log().toStdString();
     EXPECT_EQ(switched, QStringList{QStringLiteral("Temperature")});
     EXPECT_EQ(model.cal.Measurand, "Temperature");
     EXPECT_EQ(model.cal.IntSerIO, 0);
@@ -435,7 +433,7 @@ class LiveDisplayTest : public SequencesTest {
         t.program.state.DataTrigger = -1;
         t.program.log.setThreshold(4);
         live = std::make_unique<LiveDisplay>(model, *session, *seq);
-        ASSERT_TRUE(live->StartDynDisplay(QStringLiteral("all"))) << log().toStdString();
+        ASSERT_TRUE(live->StartDynDisplay(Presence::All)) << log().toStdString();
         newFrames();
     }
     // The commands of one poll, in order.

@@ -51,7 +51,7 @@ class ScalingTest : public ::testing::Test {
         return f;
     }
     QString conv(Conversion proc, const QString& value, const QString& name, int direction) {
-        return applyConversion(m, proc, value, name, direction);
+        return applyConversion(m, proc, value, name, static_cast<ConvertTo>(direction));
     }
     // raw -> content -> raw for every raw in [from, to] (stepping by `step`);
     // returns the first raw value that does not come back, or "" when all do.

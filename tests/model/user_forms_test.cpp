@@ -14,8 +14,12 @@ using test::TestProgram;
 
 class UserFormTest : public ::testing::Test {
   protected:
-    QString decode(const QString& v, const QString& form) { return Userform(m, "decode", v, form); }
-    QString encode(const QString& v, const QString& form) { return Userform(m, "encode", v, form); }
+    QString decode(const QString& v, const QString& form) {
+        return Userform(m, FormWay::Decode, v, form);
+    }
+    QString encode(const QString& v, const QString& form) {
+        return Userform(m, FormWay::Encode, v, form);
+    }
 
     TestProgram t;
     DeviceModel m{t.program};
@@ -71,7 +75,6 @@ TEST_F(UserFormTest, UnknownFormsModesAndBadInput) {
     ASSERT_EQ(t.dialogs.boxes.size(), 1u);
     EXPECT_EQ(t.dialogs.boxes[0].title, "Internal");
     EXPECT_EQ(t.dialogs.boxes[0].text, "illegal user form in use: userform9;");
-    EXPECT_EQ(Userform(m, "show", "775", "userform1;"), "775");
     EXPECT_EQ(decode("775", "COMMON;"), "775");
     EXPECT_EQ(t.dialogs.boxes.size(), 1u);
 

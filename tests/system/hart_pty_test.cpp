@@ -182,7 +182,7 @@ TEST(LiveDisplayOverPty, UnpluggedModemStopsItWithAMessageAndTheNextConnectTries
     s.DataTrigger = 0;  // data are shown: connecting reads nothing
     SimulatorProcess sim({});
     s.ComPort = sim.path();
-    ASSERT_TRUE(core.live.StartDynDisplay(QString())) << t.program.log.viewText().toStdString();
+    ASSERT_TRUE(core.live.StartDynDisplay(Presence::All)) << t.program.log.viewText().toStdString();
     core.live.UpdDynDisplay();
     EXPECT_FALSE(core.live.state.DisplayText.isEmpty());
 
@@ -204,7 +204,7 @@ TEST(LiveDisplayOverPty, UnpluggedModemStopsItWithAMessageAndTheNextConnectTries
 
     SimulatorProcess again({});
     s.ComPort = again.path();
-    ASSERT_TRUE(core.live.StartDynDisplay(QString())) << t.program.log.viewText().toStdString();
+    ASSERT_TRUE(core.live.StartDynDisplay(Presence::All)) << t.program.log.viewText().toStdString();
     EXPECT_FALSE(core.session.modemLost());
     core.live.StopDynDisplay();
 }

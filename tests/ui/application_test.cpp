@@ -191,7 +191,7 @@ TEST(Application, CommandsRunWithoutAWindowOnTheSharedCore) {
     EXPECT_TRUE(h.dialogs.boxes.empty());
     qputenv("HARTSIM_OPTIONS", h.options() + ",fault=lost*12@190");
     const hartsim::Memory before = deviceMemory(h.state);
-    ASSERT_EQ(app.applicationCheck().UpdApplGadget(0, "SetPoint1", "9000"), "9000");
+    ASSERT_EQ(app.applicationCheck().UpdApplGadget(0, "SetPoint1", "9000").value(), "9000");
     app.command(menu::kWriteChanges);
     EXPECT_EQ(QString::fromStdString(hartsim::describeDifferences(hartsim::configurationDifferences(
                                          before, deviceMemory(h.state))))

@@ -72,11 +72,11 @@ TEST_F(ControlRefreshTest, InternToFormSelectsOneFieldOrRebuildsTheTable) {
 TEST_F(ControlRefreshTest, TheModelRefreshesThroughItsHook) {
     refresh.installModelHooks();
     w.f("ADCByte8").RawVal = "1";
-    SyncTransmConfigGadgets(w.model, QLatin1String(kTransmitterMap), "update");
+    SyncTransmConfigGadgets(w.model, QLatin1String(kTransmitterMap), TypeUpdate::Catalogue);
     EXPECT_EQ(w.f("CalcMethod").Content, "1");
     EXPECT_EQ(w.c("CmbCalcMethod").state, 1);
     // The configuration's list and description reach their controls, too.
-    UpdDevType(w.model, -1, 0, 0, "new");
+    UpdDevType(w.model, -1, 0, 0, TypeUpdate::New);
     EXPECT_EQ(w.c("CmbDevType").items.value(0), "No configuration");
     EXPECT_EQ(w.c("CmbDevType").state, 0);
     EXPECT_EQ(w.c("MeasElemConfigName").text, "---");
@@ -84,10 +84,10 @@ TEST_F(ControlRefreshTest, TheModelRefreshesThroughItsHook) {
 
 TEST_F(ControlRefreshTest, FailedChecksPaintTheErrorColour) {
     refresh.checks.typeCheck = [](FieldRecord& f, const QString& text) {
-        return f.Name == "TagID" ? QStringLiteral("~~Error~~") : text.trimmed();
+        return f.Name == "TagID" ? CheckResult::correct() : CheckResult(text.trimmed());
     };
     refresh.checks.checkLimits = [](const QString& name, const QString& content) {
-        return name == "SetPoint1" ? QStringLiteral("~~Cancel~~") : content;
+        return name == "SetPoint1" ? CheckResult::undo() : CheckResult(content);
     };
     w.f("TagID").Content = "bad";
     w.f("TagIDAdm").Content = " ok ";
@@ -144,12 +144,12 @@ TEST_F(ControlRefreshTest, SyncGadgetsCopiesPairs) {
     w.f("TagID").Content = "  T-7 ";
     w.f("TagID").RawVal = "raw";
     w.f("TagID").setColourState(ColourUpdated);
-    refresh.SyncGadgets("TagIDAdm=TagID", "rawonly");
+    refresh.SyncGadgets("TagIDAdm=TagID", ControlRefresh::SyncMode::RawOnly);
     EXPECT_EQ(adm.RawVal, "raw");
     EXPECT_EQ(adm.Content, "");
     EXPECT_NE(adm.GadStatus, "updated");
 
-    refresh.SyncGadgets("TagIDAdm=TagID;Nothing=TagID", "update");
+    refresh.SyncGadgets("TagIDAdm=TagID;Nothing=TagID", ControlRefresh::SyncMode::Update);
     EXPECT_EQ(adm.Content, "T-7");
     EXPECT_EQ(adm.GadStatus, "updated");
     EXPECT_EQ(w.c("TagIDAdm").text, "T-7");
@@ -158,10 +158,10 @@ TEST_F(ControlRefreshTest, SyncGadgetsCopiesPairs) {
     // A combo box takes the code, a converted field derives its text.
     w.f("ADCByte16").RawVal = "1";
     w.f("ADCByte16").Content = "01";
-    refresh.SyncGadgets("HallSwitch=ADCByte16", "");
+    refresh.SyncGadgets("HallSwitch=ADCByte16", ControlRefresh::SyncMode::Copy);
     EXPECT_EQ(w.f("HallSwitch").Content, "1");
     w.f("HallSwitch").RawVal = "2";
-    refresh.SyncGadgets("ADCByte16=HallSwitch", "");
+    refresh.SyncGadgets("ADCByte16=HallSwitch", ControlRefresh::SyncMode::Copy);
     EXPECT_EQ(w.f("ADCByte16").Content, "02");
 }
 

@@ -363,7 +363,7 @@ TEST_F(UserModesTest, FieldGadgetsKeepNodisplayAndReadonly) {
 
 TEST_F(UserModesTest, DeviceSelectionShowsItsOptionGroups) {
     installVisibilityHooks(w.model);
-    UpdDevType(w.model, 2, 0, 0, "new");
+    UpdDevType(w.model, 2, 0, 0, TypeUpdate::New);
     EXPECT_FALSE(w.c("CmbHallSwitch").hidden);
     EXPECT_FALSE(w.c("UnitSwitchPoint").hidden);
     EXPECT_TRUE(w.c("CmbCalcMethod").hidden);
@@ -371,13 +371,13 @@ TEST_F(UserModesTest, DeviceSelectionShowsItsOptionGroups) {
     EXPECT_TRUE(w.c("CoeffA0").hidden);
 
     w.f("ADCByte8").RawVal = "1";  // ADC table
-    UpdDevType(w.model, 4, 0, 1, "new");
+    UpdDevType(w.model, 4, 0, 1, TypeUpdate::New);
     EXPECT_TRUE(w.c("CmbHallSwitch").hidden);
     EXPECT_FALSE(w.c("CmbCalcMethod").hidden);
     EXPECT_FALSE(w.c("BtnADC10").hidden);
     EXPECT_TRUE(w.c("CoeffA3").hidden);
 
-    UpdDevType(w.model, -1, 0, 0, "new");
+    UpdDevType(w.model, -1, 0, 0, TypeUpdate::New);
     for (const char* name : {"CmbHallSwitch", "CmbCalcMethod", "MW5", "CoeffA1"})
         EXPECT_FALSE(w.c(name).hidden) << name;
 

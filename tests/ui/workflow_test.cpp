@@ -77,7 +77,8 @@ class Flow {
         choose(menu::kCompare);
     }
     void edit(const char* field, const char* value) {
-        EXPECT_EQ(rig.app->applicationCheck().UpdApplGadget(0, field, value), value) << field;
+        EXPECT_EQ(rig.app->applicationCheck().UpdApplGadget(0, field, value).value(), value)
+            << field;
     }
     // Key `key` of data file `file` set to `value`, as a person edits the file.
     void setInFile(const char* file, const char* key, const QByteArray& value) {

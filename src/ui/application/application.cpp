@@ -158,9 +158,7 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Ga
         showFields();
         modes_->UpdGadItems(-1);
     };
-    data_.device.write = [this](const QString& mode) {
-        return writeDevice(target() + QLatin1Char(' ') + mode) == 0;
-    };
+    data_.device.write = [this](WriteScope scope) { return writeDevice(target(), scope) == 0; };
     bindLiveDisplay();
     bindCommands();
     bindInputCheck();
@@ -222,7 +220,7 @@ void Application::bindInputCheck() {
         return checkByType(p_, f, text, false);
     };
     refresh_->checks.checkLimits = [this](const QString& name, const QString& content) {
-        return appl_->CheckLimits(name, content, QStringLiteral("quiet"));
+        return appl_->CheckLimits(name, content, ApplicationCheck::LimitMode::Quiet);
     };
     appl_->hooks.updateVisibility = [this] {
         modes_->UpdGadItems(-1);
@@ -262,7 +260,7 @@ MainWindow* Application::window() const {
     return window_.get();
 }
 
-QString Application::target() const {
+Presence Application::target() const {
     return core_.target();
 }
 
@@ -361,7 +359,7 @@ void Application::redrawDiagram(bool live) {
     if (p_.state.GraphMode.toUpper() != QLatin1String("ON") || !window_ || !graph_) return;
     if (live && !graphTabShown()) return;
     // The device found narrows what the profile asks for ("all", "auto").
-    Presence configured = parsePresence(target());
+    Presence configured = target();
     if (configured == Presence::All) configured = parsePresence(p_.state.TransmDisplay.toLower());
     graph_->redraw(configured);
 }
@@ -424,7 +422,7 @@ void Application::buildFieldTable() {
     if (unitField >= 0 && unitType >= 0)
         model_.fields.at(unitField).Content = QString::number(unitType);
     UpdDevType(model_, model_.selection.DevIndx, model_.selection.DevType,
-               model_.selection.CalcMeth, QStringLiteral("keep"));
+               model_.selection.CalcMeth, TypeUpdate::Keep);
 }
 
 }  // namespace zh

@@ -142,7 +142,7 @@ class Application {
     bool releaseFixedCurrent();
     // After a function changed the device: reads `part` again and shows it,
     // the entries not yet written kept; 0 when the read went through.
-    int readAfterService(const QString& part);
+    int readAfterService(Presence part);
     // After a trailing pointer was cleared (action `clearedBy`): both
     // pointers as the module holds them.
     void showTrailingPointers(int clearedBy);
@@ -176,18 +176,18 @@ class Application {
     bool newDataFor(const QString& chosen);
     void connectModule();
     void disconnectModule();
-    int readModule(const QString& mode);
-    void writeModule(const QString& scope);
+    int readModule(Presence part);
+    void writeModule(WriteScope scope);
     // With `verify` the device is read back and compared before the fields
     // written show "updated".
-    int writeDevice(const QString& mode, bool verify = false);
+    int writeDevice(Presence part, WriteScope scope, bool verify = false);
     // Compare module with data, and the check of a write (application_compare.cpp).
     void compareWithData();
     int verifyWrite(const QStringList& written);
     void openData();
     void writeTransmitter();
     void exitProgram();
-    QString target() const;
+    Presence target() const;
 
     std::unique_ptr<DeviceCore> ownCore_;
     DeviceCore& core_;

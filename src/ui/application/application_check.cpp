@@ -54,9 +54,9 @@ int decimalsOf(const FieldRecord& f) {
 
 }  // namespace
 
-QString ApplicationCheck::ApplCheckField(const QString& name, const QString& content, int gadId,
-                                         const QString& type, const QString& attributes,
-                                         const QString& descr, Conversion proc) {
+CheckResult ApplicationCheck::ApplCheckField(const QString& name, const QString& content, int gadId,
+                                             const QString& type, const QString& attributes,
+                                             const QString& descr, Conversion proc) {
     Program& p = m_.program;
     p.log.DebugLog(QStringLiteral(">>> ApplCheckField(GadName$=") + name +
                        QStringLiteral(", GadContent$=") + content + QStringLiteral(", GadID=") +
@@ -72,40 +72,42 @@ QString ApplicationCheck::ApplCheckField(const QString& name, const QString& con
     // Checks that can refuse the entry come before anything is stored.
     QString value = content;
     if (switchField(f.Name) && f.is(FlagCheckLimits)) {
-        value = CheckLimits(f.Name, value);
-        if (check::failed(value)) return value;
+        const CheckResult r = CheckLimits(f.Name, value);
+        if (r.failed()) return r;
+        value = r.value();
     }
     if (is(f.Name, "LowerRangeVal") || is(f.Name, "UpperRangeVal")) {
-        const QString r = rangeValue(f, value);
-        if (check::failed(r)) return r;
+        const CheckResult r = rangeValue(f, value);
+        if (r.failed()) return r;
     }
     if (f.Name.startsWith(QLatin1String("HWVersion")) ||
         f.Name.startsWith(QLatin1String("SWVersion"))) {
-        const QString r = versionField(f, value);
-        if (check::failed(r)) return r;
+        const CheckResult r = versionField(f, value);
+        if (r.failed()) return r;
     }
     QString previous = f.Content;
     if (is(f.Name, "NominalRangeLow") || is(f.Name, "NominalRangeHigh")) {
         m_.fields[QStringLiteral("remember")].Content = previous;
-        const QString r = nominalRange(f, value);
-        if (check::failed(r)) return r;
+        const CheckResult r = nominalRange(f, value);
+        if (r.failed()) return r;
     }
 
     const QString stored = store(f, value, proc);
-    const QString r = dependents(f, previous);
+    dependents(f, previous);
     p.log.DebugLog(QStringLiteral("fieldchanged=1, DataTrigger=") +
                        QString::number(p.state.DataTrigger) + QLatin1Char(')'),
                    4);
-    return check::failed(r) ? r : stored;
+    return stored;
 }
 
-QString ApplicationCheck::UpdApplGadget(int gadId, const QString& name, const QString& content) {
+CheckResult ApplicationCheck::UpdApplGadget(int gadId, const QString& name,
+                                            const QString& content) {
     m_.program.log.DebugLog(QStringLiteral(">>> UpdApplGadget(GadID=") + QString::number(gadId) +
                                 QStringLiteral(", GadName$=") + name +
                                 QStringLiteral(", GadContent$=") + content + QLatin1Char(')'),
                             4);
     const int i = gadId > 0 ? m_.fields.findGadget(gadId) : m_.fields.find(name);
-    if (i < 0) return check::kCancel;
+    if (i < 0) return CheckResult::undo();
     const FieldRecord& f = m_.fields.at(i);
     return ApplCheckField(f.Name, content, f.GadID, f.Type, f.Attributes, f.GadDescr, f.CheckProc);
 }
@@ -124,10 +126,10 @@ QString ApplicationCheck::store(FieldRecord& f, const QString& content, Conversi
         raw = ok ? QString::number(v) : content;
     } else if ((type == QLatin1String("number") || type == QLatin1String("float")) &&
                f.is(FlagUserForm)) {
-        raw = Userform(m_, QStringLiteral("encode"), content, f.Attributes);
+        raw = Userform(m_, FormWay::Encode, content, f.Attributes);
     } else if (type != QLatin1String("combobox") && proc != Conversion::None &&
                !content.trimmed().isEmpty()) {
-        const QString converted = applyConversion(m_, proc, content, f.Name, 2);
+        const QString converted = applyConversion(m_, proc, content, f.Name, ConvertTo::Raw);
         if (!converted.isEmpty()) raw = converted;
     }
     f.Content = content;
@@ -155,9 +157,11 @@ QString ApplicationCheck::dependents(FieldRecord& f, const QString& previous) {
     if (is(name, "DevType") || is(name, "CalcMethod")) return deviceSelection(f);
     followTwin(name);
     if (is(name, "HallSwitch"))
-        refresh_.SyncGadgets(QStringLiteral("ADCByte16=HallSwitch"), QString());
+        refresh_.SyncGadgets(QStringLiteral("ADCByte16=HallSwitch"),
+                             ControlRefresh::SyncMode::Copy);
     if (is(name, "ADCByte16"))
-        refresh_.SyncGadgets(QStringLiteral("HallSwitch=ADCByte16"), QStringLiteral("update"));
+        refresh_.SyncGadgets(QStringLiteral("HallSwitch=ADCByte16"),
+                             ControlRefresh::SyncMode::Update);
     if (is(name, "OutputFunction1") || is(name, "OutputFunction2") || is(name, "SelectEquip")) {
         if (hooks.updateVisibility) hooks.updateVisibility();
     }
@@ -195,7 +199,7 @@ QString ApplicationCheck::deviceSelection(FieldRecord& f) {
     DeviceSelection& sel = m_.selection;
     if (is(f.Name, "DevType")) {
         sel.DevType = code;
-        UpdDevType(m_, sel.DevIndx, sel.DevType, sel.CalcMeth, QStringLiteral("update"));
+        UpdDevType(m_, sel.DevIndx, sel.DevType, sel.CalcMeth, TypeUpdate::Catalogue);
     } else {
         sel.CalcMeth = code;
         UpdCalcMethod(m_, code);
@@ -220,7 +224,7 @@ QString ApplicationCheck::rangeUnit() const {
 
 // A range value must stay within the nominal range and on its side of the
 // other range value.
-QString ApplicationCheck::rangeValue(FieldRecord& f, const QString& content) {
+CheckResult ApplicationCheck::rangeValue(FieldRecord& f, const QString& content) {
     bool ok = false;
     const double v = parseEnteredNumber(content, &ok);
     if (!ok) return content;
@@ -239,7 +243,7 @@ QString ApplicationCheck::rangeValue(FieldRecord& f, const QString& content) {
             content + QLatin1Char('\t') + QString::number(lo, 'f', d) + QLatin1Char('\t') +
             QString::number(hi, 'f', d),
         mb::OkCancel | mb::IconExclamation);
-    return answer == QLatin1String("ok") ? check::kError : check::kCancel;
+    return CheckResult::ofAnswer(answer);
 }
 
 // The transmitter's and the display module's copies of the range follow it,
@@ -265,7 +269,7 @@ void ApplicationCheck::followRange() {
 
 // A new nominal range needs the module updated and adjusted again: asked
 // first; the range and the switch points move with it.
-QString ApplicationCheck::nominalRange(FieldRecord& f, const QString& content) {
+CheckResult ApplicationCheck::nominalRange(FieldRecord& f, const QString& content) {
     Messages& msg = m_.program.messages;
     const QString answer = msg.MsgBox(
         QStringLiteral("Nominal Range"),
@@ -274,7 +278,7 @@ QString ApplicationCheck::nominalRange(FieldRecord& f, const QString& content) {
         mb::YesNoCancel | mb::IconQuestion);
     if (answer == QLatin1String("cancel")) {
         f.Content = m_.fields[QStringLiteral("remember")].Content;
-        return check::kCancel;
+        return CheckResult::undo();
     }
     bool ok = false;
     const double v = parseEnteredNumber(content, &ok);
@@ -310,7 +314,7 @@ QString ApplicationCheck::nominalRange(FieldRecord& f, const QString& content) {
     return content;
 }
 
-QString ApplicationCheck::versionField(FieldRecord& f, const QString& content) {
+CheckResult ApplicationCheck::versionField(FieldRecord& f, const QString& content) {
     static const QRegularExpression hardware(QStringLiteral("^[0-9A-Fa-f]{2}\\.[0-9A-Fa-f]{2}$"));
     static const QRegularExpression software(QStringLiteral("^[0-9]{2}\\.[0-9]{2}$"));
     const bool hw = f.Name.startsWith(QLatin1String("HWVersion"));
@@ -320,8 +324,8 @@ QString ApplicationCheck::versionField(FieldRecord& f, const QString& content) {
                        hw ? QStringLiteral("00.00 ... FF.FF") : QStringLiteral("00.00 ... 99.99"));
 }
 
-QString ApplicationCheck::CheckLimits(const QString& name, const QString& content,
-                                      const QString& mode) {
+CheckResult ApplicationCheck::CheckLimits(const QString& name, const QString& content,
+                                          LimitMode mode) {
     Program& p = m_.program;
     p.log.DebugLog(QStringLiteral(">>> CheckLimits(GadName$=") + name +
                        QStringLiteral(", GadContent$=") + content + QLatin1Char(')'),
@@ -371,15 +375,15 @@ QString ApplicationCheck::CheckLimits(const QString& name, const QString& conten
         const float c = convertUnit(m_, static_cast<float>(value), unit, fieldUnit, own);
         return std::isfinite(c) ? static_cast<double>(c) : value;
     };
-    if (mode == QLatin1String("adjust")) {
+    if (mode == LimitMode::Adjust) {
         const double nearest = std::fabs(v - from) < std::fabs(v - to) ? from : to;
         return QString::number(inFieldUnit(nearest), 'f', d);
     }
-    if (mode == QLatin1String("quiet")) {
+    if (mode == LimitMode::Quiet) {
         p.log.DebugLog(QStringLiteral("CheckLimits: ") + own + QLatin1Char('=') + content +
                            QStringLiteral(" out of range"),
                        3);
-        return check::kError;
+        return CheckResult::correct();
     }
     const QString answer = p.messages.MsgBox(
         QStringLiteral("Data input"),
@@ -388,7 +392,7 @@ QString ApplicationCheck::CheckLimits(const QString& name, const QString& conten
             QString::number(inFieldUnit(from), 'f', d) + QLatin1Char('\t') +
             QString::number(inFieldUnit(to), 'f', d),
         mb::OkCancel | mb::IconExclamation);
-    return answer == QLatin1String("ok") ? check::kError : check::kCancel;
+    return CheckResult::ofAnswer(answer);
 }
 
 }  // namespace zh

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "model/field_record.h"
+#include "model/type_checks.h"
 
 namespace zh {
 
@@ -27,31 +28,33 @@ class ApplicationCheck {
         std::function<void()> updateVisibility;
     } hooks;
 
-    // The value as accepted (possibly normalised), "~~Error~~" (keep the
-    // entry for correction) or "~~Cancel~~" (undo it).
-    QString ApplCheckField(const QString& name, const QString& content, int gadId,
-                           const QString& type, const QString& attributes, const QString& descr,
-                           Conversion proc);
+    // The value as accepted (possibly normalised), or that the entry is
+    // kept for correction or undone.
+    CheckResult ApplCheckField(const QString& name, const QString& content, int gadId,
+                               const QString& type, const QString& attributes, const QString& descr,
+                               Conversion proc);
 
+    // How CheckLimits treats a value outside its interval: asks the user,
+    // moves it to the nearest bound without asking, or answers Correct
+    // without asking (values the program shows).
+    enum class LimitMode { Ask, Adjust, Quiet };
     // Set points, reset points and window limits against their partner and
-    // the measuring range. Mode "adjust" moves a value outside its interval
-    // to the nearest bound without asking; mode "quiet" answers "~~Error~~"
-    // for it without asking (values the program shows).
-    QString CheckLimits(const QString& name, const QString& content,
-                        const QString& mode = QString());
+    // the measuring range.
+    CheckResult CheckLimits(const QString& name, const QString& content,
+                            LimitMode mode = LimitMode::Ask);
 
     // Sets a field from program code through the same path, without the
     // type check. Finds the field by `gadId`, or by `name` when that is <= 0.
-    QString UpdApplGadget(int gadId, const QString& name, const QString& content);
+    CheckResult UpdApplGadget(int gadId, const QString& name, const QString& content);
 
   private:
     QString store(FieldRecord& f, const QString& content, Conversion proc);
     QString dependents(FieldRecord& f, const QString& content);
     QString unitChange(FieldRecord& f);
     void followTwin(const QString& name);
-    QString nominalRange(FieldRecord& f, const QString& content);
-    QString rangeValue(FieldRecord& f, const QString& content);
-    QString versionField(FieldRecord& f, const QString& content);
+    CheckResult nominalRange(FieldRecord& f, const QString& content);
+    CheckResult rangeValue(FieldRecord& f, const QString& content);
+    CheckResult versionField(FieldRecord& f, const QString& content);
     QString deviceSelection(FieldRecord& f);
     double number(const QString& name) const;
     QString rangeUnit() const;

@@ -52,19 +52,17 @@ void Application::bindCommands() {
 void Application::bindFileCommands() {
     commands_.bind(Command::NewData, [this](int id) { newData(id); });
     commands_.bind(Command::OpenData, [this](int) { openData(); });
-    commands_.bind(Command::SaveData, [this](int) { StoreData(data_, QStringLiteral("save")); });
-    commands_.bind(Command::SaveDataAs,
-                   [this](int) { StoreData(data_, QStringLiteral("saveas")); });
+    commands_.bind(Command::SaveData, [this](int) { StoreData(data_, StoreTarget::File); });
+    commands_.bind(Command::SaveDataAs, [this](int) { StoreData(data_, StoreTarget::FileAs); });
     commands_.bind(Command::Exit, [this](int) { exitProgram(); });
 }
 
 void Application::bindTransferCommands() {
     commands_.bind(Command::Connect, [this](int) { connectModule(); });
     commands_.bind(Command::Disconnect, [this](int) { disconnectModule(); });
-    commands_.bind(Command::ReadModule,
-                   [this](int) { readModule(target() + QStringLiteral(" all")); });
-    commands_.bind(Command::WriteModule, [this](int) { writeModule(QStringLiteral("all")); });
-    commands_.bind(Command::WriteChanges, [this](int) { writeModule(QStringLiteral("changes")); });
+    commands_.bind(Command::ReadModule, [this](int) { readModule(target()); });
+    commands_.bind(Command::WriteModule, [this](int) { writeModule(WriteScope::All); });
+    commands_.bind(Command::WriteChanges, [this](int) { writeModule(WriteScope::Changes); });
     commands_.bind(Command::CompareData, [this](int) { compareWithData(); });
     commands_.bind(Command::WritePopup, [this](int) {
         if (menus_) menus_->showPopup(menu::kWritePopup);
@@ -84,7 +82,7 @@ void Application::bindSetupCommands() {
                            p_.state.AboutText + QStringLiteral("\r\r") + verify +
                                QStringLiteral("\rProfile: ") +
                                p_.profile.resolve(p_.state.ProfilePath),
-                           mb::Ok | mb::IconInformation, QStringLiteral("nodefmsg"));
+                           mb::Ok | mb::IconInformation, MsgText::AsIs);
     });
     commands_.bind(Command::HartAddress, [this](int) { HartAddressDialog(p_); });
     commands_.bind(Command::SelectPort, [this](int id) {
@@ -130,7 +128,7 @@ void Application::bindKeyCommands() {
             n(c.CalDPlow) + QStringLiteral(", ") + n(c.CalDPhi) +
             QStringLiteral("\nCalNomLow, CalNomHigh: ") + n(c.CalNomLow) + QStringLiteral(", ") +
             n(c.CalNomHi);
-        p_.messages.MsgBox(QStringLiteral("Calibration"), text, mb::Ok, QStringLiteral("nodefmsg"));
+        p_.messages.MsgBox(QStringLiteral("Calibration"), text, mb::Ok, MsgText::AsIs);
     });
     // The focus moves between the window's own controls.
     commands_.bind(Command::FocusNext, [this](int) {
@@ -149,8 +147,7 @@ void Application::bindButtons() {
     commands_.bind(Command::FillAdcTable, [this](int) {
         if (FillADC(model_)) showFields();
     });
-    commands_.bind(Command::ReadTransmitter,
-                   [this](int) { readModule(QStringLiteral("transmitter all")); });
+    commands_.bind(Command::ReadTransmitter, [this](int) { readModule(Presence::Transmitter); });
     commands_.bind(Command::WriteTransmitter, [this](int) { writeTransmitter(); });
     commands_.bind(Command::StoreConfiguration, [this](int) {
         const QString description =
@@ -191,8 +188,8 @@ void Application::showTrailingPointers(int clearedBy) {
     DisplayActions& a = sequences_.actions();
     const QString cleared = clearedBy == action::kClearHighTrailing ? QStringLiteral("HiTrail")
                                                                     : QStringLiteral("LoTrail");
-    if (a.HartCommand(a.readBlock(60), QStringLiteral("start")) == 1) {
-        a.HartCommand(CommandRoutine{}, QStringLiteral("noconfirm"));
+    if (a.HartCommand(a.readBlock(60), CommandStep::Start) == 1) {
+        a.HartCommand(CommandRoutine{}, CommandStep::NoConfirm);
     } else if (const int i = model_.fields.find(cleared); i >= 0) {
         model_.fields.at(i).RawVal.clear();
     }
@@ -234,7 +231,7 @@ bool Application::newDataFor(const QString& chosen) {
     VANTOMain(1);
     if (NewData(data_, measurand) != 1) return false;
     UpdDevType(model_, model_.selection.DevIndx, model_.selection.DevType,
-               model_.selection.CalcMeth, QStringLiteral("update"));
+               model_.selection.CalcMeth, TypeUpdate::Catalogue);
     showFields();
     setCaption(QString());
     return true;
@@ -264,10 +261,10 @@ void Application::disconnectModule() {
     modes_->UpdGadItems(-1);
 }
 
-int Application::readModule(const QString& mode) {
+int Application::readModule(Presence part) {
     const int devIndx = model_.selection.DevIndx;
     gadgets_.setWindowEnabled(1, false);
-    const int result = sequences_.HartRead(mode);
+    const int result = sequences_.HartRead(part);
     gadgets_.setWindowEnabled(1, true);
     if (result != 0) {
         offerUniversalView();
@@ -292,9 +289,9 @@ void Application::openData() {
 }
 
 // A write that went through leaves every field it sent "updated".
-int Application::writeDevice(const QString& mode, bool verify) {
+int Application::writeDevice(Presence part, WriteScope scope, bool verify) {
     if (verify) sequences_.keepLinkForReadBack();
-    const int result = sequences_.HartWrite(mode);
+    const int result = sequences_.HartWrite(part, scope);
     if (result != 0) return result;
     if (verify) return verifyWrite(sequences_.writtenFields());
     data_.file.moduleState = 1;
@@ -303,16 +300,16 @@ int Application::writeDevice(const QString& mode, bool verify) {
     return result;
 }
 
-void Application::writeModule(const QString& scope) {
+void Application::writeModule(WriteScope scope) {
     gadgets_.setWindowEnabled(1, false);
-    writeDevice(target() + QLatin1Char(' ') + scope, p_.state.VerifyWrite);
+    writeDevice(target(), scope, p_.state.VerifyWrite);
     gadgets_.setWindowEnabled(1, true);
 }
 
 // Write the transmitter; with TranmitterVerivy "ON" read it back and compare.
 void Application::writeTransmitter() {
     const QString sent = sequences_.transmitterRecord();
-    const int result = writeDevice(QStringLiteral("transmitter all"));
+    const int result = writeDevice(Presence::Transmitter, WriteScope::All);
     const QString verify =
         p_.profile.ReadProfile(QStringLiteral("Common"), QStringLiteral("TranmitterVerivy"),
                                QStringLiteral("OFF"), p_.state.ProfilePath);
@@ -328,10 +325,10 @@ void Application::writeTransmitter() {
         p_.messages.MsgBox(p_.messages.LookupMessage(QStringLiteral("Write Config"),
                                                      QStringLiteral("Application")),
                            p_.messages.LookupMessage(done, QStringLiteral("SerialIO")),
-                           mb::Ok | mb::IconInformation, QStringLiteral("nodefmsg"));
+                           mb::Ok | mb::IconInformation, MsgText::AsIs);
     }
     if (result != 0 || !verified) return;
-    if (readModule(QStringLiteral("transmitter all")) != 0) return;
+    if (readModule(Presence::Transmitter) != 0) return;
     const QString received = sequences_.readRecord();
     const QString sentPart = sent.section(QLatin1Char('\\'), 1);
     const QString receivedPart = received.section(QLatin1Char('\\'), 1);

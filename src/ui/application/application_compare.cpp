@@ -56,7 +56,7 @@ void Application::compareWithData() {
         p_.messages.MsgBox(title,
                            p_.messages.LookupMessage(
                                QStringLiteral("The module matches the data file."), kSection),
-                           mb::Ok | mb::IconInformation, QStringLiteral("nodefmsg"));
+                           mb::Ok | mb::IconInformation, MsgText::AsIs);
         return;
     }
     const auto tr = [this](const char* text) {
@@ -107,7 +107,7 @@ int Application::verifyWrite(const QStringList& written) {
             QStringLiteral("Write failed, the module does not hold what was written:"), kSection) +
         QLatin1Char('\n') + differenceLines(c.differences).join(QLatin1Char('\n'));
     p_.messages.MsgBox(p_.messages.LookupMessage(QStringLiteral("Write module"), kSection), text,
-                       mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+                       mb::Ok | mb::IconError, MsgText::AsIs);
     return 1;
 }
 

@@ -61,7 +61,7 @@ QString Application::restoreStart(const RecordingStart& start) {
     switch (start.origin) {
         case RecordingStart::Origin::Device:
             gadgets_.setWindowEnabled(1, false);
-            done = readModule(target() + QStringLiteral(" all")) == 0;
+            done = readModule(target()) == 0;
             gadgets_.setWindowEnabled(1, true);
             break;
         case RecordingStart::Origin::File:

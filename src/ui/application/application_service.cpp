@@ -50,20 +50,21 @@ void Application::bindServiceButtons() {
     };
 
     commands_.bind(Command::LoopTest, [&output](int gadget) {
-        output.LoopTest(output.loopTestRunning() ? QStringLiteral("stop") : QStringLiteral("start"),
+        output.LoopTest(output.loopTestRunning() ? OutputService::LoopStep::Stop
+                                                 : OutputService::LoopStep::Start,
                         formOf(gadget, "BtnLoopStartStopAdm"));
     });
     commands_.bind(Command::Set4mAOnOff, [&output](int gadget) {
-        output.Set4mA(QStringLiteral("on/off"), formOf(gadget, "BtnSet4mAOnOff"));
+        output.Set4mA(OutputService::PointAction::OnOff, formOf(gadget, "BtnSet4mAOnOff"));
     });
     commands_.bind(Command::Set20mAOnOff, [&output](int gadget) {
-        output.Set20mA(QStringLiteral("on/off"), formOf(gadget, "BtnSet20mAOnOff"));
+        output.Set20mA(OutputService::PointAction::OnOff, formOf(gadget, "BtnSet20mAOnOff"));
     });
     commands_.bind(Command::Trim4mA, [&output](int gadget) {
-        output.Set4mA(QStringLiteral("trim"), formOf(gadget, "BtnSet4mA"));
+        output.Set4mA(OutputService::PointAction::Trim, formOf(gadget, "BtnSet4mA"));
     });
     commands_.bind(Command::Trim20mA, [&output](int gadget) {
-        output.Set20mA(QStringLiteral("trim"), formOf(gadget, "BtnSet20mA"));
+        output.Set20mA(OutputService::PointAction::Trim, formOf(gadget, "BtnSet20mA"));
     });
 
     commands_.bind(Command::TeachLowerRange, [&teach](int) { teach.TeachRange(false); });
@@ -86,10 +87,10 @@ void Application::bindServiceButtons() {
     commands_.bind(Command::SetSwitchPoint, [&capture](int) { capture.SetSwitchPoint(); });
 }
 
-// A function changed the device: the window reads `part` ("transmitter",
-// "display", "all") again to show what the device holds now. What the
+// A function changed the device: the window reads `part` (transmitter,
+// display or all) again to show what the device holds now. What the
 // person entered and has not written yet stays entered, over what was read.
-int Application::readAfterService(const QString& part) {
+int Application::readAfterService(Presence part) {
     struct Entry {
         QString name, content, unit;
     };
@@ -100,7 +101,7 @@ int Application::readAfterService(const QString& part) {
             entries.push_back({f.Name, f.Content, f.GadUnit});
     }
     const bool dataChanged = p_.state.DataChanged;
-    const int result = readModule(part + QStringLiteral(" all"));
+    const int result = readModule(part);
     if (result != 0) return result;
     bool entered = false;
     for (const Entry& e : entries) {

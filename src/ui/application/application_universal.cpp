@@ -59,7 +59,7 @@ void Application::scanLoop() {
     if (found.isEmpty()) {
         p_.messages.MsgBox(tr("Scan loop"), failure.isEmpty() ? tr("No device answered.") : failure,
                            mb::Ok | (failure.isEmpty() ? mb::IconInformation : mb::IconError),
-                           QStringLiteral("nodefmsg"));
+                           MsgText::AsIs);
         return;
     }
     ScanListDialog list(found, tr("Scan loop") + QStringLiteral(" ") + s.ComPort, tr("Use address"),
@@ -86,7 +86,7 @@ void Application::offerUniversalView() {
         p_.messages.LookupMessage(QStringLiteral("HART device"), QLatin1String(kSection)),
         p_.messages.LookupMessage(QStringLiteral("Show the universal data of this device?"),
                                   QLatin1String(kSection)),
-        mb::YesNo | mb::IconQuestion, QStringLiteral("nodefmsg"));
+        mb::YesNo | mb::IconQuestion, MsgText::AsIs);
     if (answer == QLatin1String("yes")) showUniversalWindow(true);
 }
 

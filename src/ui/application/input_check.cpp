@@ -221,12 +221,13 @@ int InputCheck::chkfld(int gadget) {
     if (combo) snap_.Content = f.Content;
 
     const QString entry = entryOf(f);
-    const QString checked = isType(f, "checkbox") ? entry : checkByType(p, f, entry);
-    if (checked == check::kCancel) {
+    const CheckResult check = isType(f, "checkbox") ? CheckResult(entry) : checkByType(p, f, entry);
+    if (check.verdict() == CheckResult::Verdict::Undo) {
         restoreSnapshot(f);
         return 0;
     }
-    if (checked == check::kError) return fail(f, false);
+    if (check.failed()) return fail(f, false);
+    const QString& checked = check.value();
 
     SetGadColor(m_, f.GadID, QString(), -1);
     if (!combo && !isType(f, "checkbox") && checked != entry) g.setText(f.GadID, checked);
@@ -248,17 +249,18 @@ int InputCheck::chkfld(int gadget) {
     p.state.DataTrigger = 0;
     SetGadColor(m_, f.GadID, QString(), ColourChanged);
 
-    const QString r =
+    const CheckResult accepted =
         appl_.ApplCheckField(f.Name, value, f.GadID, f.Type, f.Attributes, f.GadDescr, f.CheckProc);
     FieldRecord* after = fieldOf(gadget);
     if (!after) return 0;
-    if (r == check::kCancel) {
+    if (accepted.verdict() == CheckResult::Verdict::Undo) {
         restoreSnapshot(*after);
         FieldErrorPending = false;
         fieldchanged = 0;
         return 0;
     }
-    if (r == check::kError) return fail(*after, true);
+    if (accepted.failed()) return fail(*after, true);
+    const QString& r = accepted.value();
     if (!r.isEmpty()) {
         after->Content = r;
         if (!combo && !isType(*after, "checkbox")) {

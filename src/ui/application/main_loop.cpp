@@ -99,7 +99,7 @@ void Application::dispatch(const WindowEvent& e) {
             break;
         case kProgramEvent:
             p_.messages.MsgBox(QStringLiteral("Main"), QStringLiteral("$8001"), mb::Ok,
-                               QStringLiteral("nodefmsg"));
+                               MsgText::AsIs);
             break;
         case EventLeftClick:
             p_.log.DebugLog(QStringLiteral("LeftClick"), 6);

@@ -21,8 +21,8 @@ QStringList checkFieldsForWrite(DeviceModel& m, ApplicationCheck& check, const Q
             f.GadDescr.trimmed().isEmpty()
                 ? f.Name
                 : f.GadDescr.trimmed() + QStringLiteral(" (") + f.Name + QLatin1Char(')');
-        if (check::failed(checkByType(m.program, f, f.Content, false)) ||
-            check::failed(check.CheckLimits(f.Name, f.Content, QStringLiteral("quiet")))) {
+        if (checkByType(m.program, f, f.Content, false).failed() ||
+            check.CheckLimits(f.Name, f.Content, ApplicationCheck::LimitMode::Quiet).failed()) {
             bad << shown + QStringLiteral(": ") + f.Content + f.GadUnit;
         }
     }

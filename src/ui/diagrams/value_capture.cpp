@@ -23,7 +23,7 @@ void ValueCapture::SetADC(int button, int row) {
     AdcCommands& adc = sequences_.adc();
     const CommandRoutine read{
         CommandId::Com142, [&adc](int tries) { return adc.Com1420ActAdc(tries); }, {}};
-    if (sequences_.actions().HartCommand(read, QString()) != 1) return;
+    if (sequences_.actions().HartCommand(read, CommandStep::Single) != 1) return;
     const QByteArray& answer = adc.buffers(142).response;
     if (answer.size() < 24) return;
     // The reading: signed 16 bits, least significant byte first.
@@ -37,7 +37,7 @@ void ValueCapture::SetSwitchPoint() {
     p.log.DebugLog(QStringLiteral(">>> SetSwitchPoint()"), 4);
     UniversalCommands& u = sequences_.universal();
     const CommandRoutine read{CommandId::Com1, [&u](int tries) { return u.Com1(tries); }, {}};
-    if (sequences_.actions().HartCommand(read, QString()) != 1) return;
+    if (sequences_.actions().HartCommand(read, CommandStep::Single) != 1) return;
     const QByteArray& answer = u.buffers(1).response;
     if (answer.size() < 5) return;
     float value = 0;  // decoded in place, native order

@@ -293,7 +293,7 @@ void UniversalWindow::readInto() {
     showData(d);
     if (result != 0 && result != kResultCancelled)
         p_.messages.MsgBox(tr("HART device"), device_.lastFailure(), mb::Ok | mb::IconError,
-                           QStringLiteral("nodefmsg"));
+                           MsgText::AsIs);
 }
 
 bool UniversalWindow::read() {
@@ -338,7 +338,7 @@ bool UniversalWindow::refuseWrong(const QStringList& wrong) {
     p_.messages.MsgBox(
         tr("HART device"),
         tr("Invalid entry, nothing written:") + QLatin1Char('\n') + wrong.join(QLatin1Char('\n')),
-        mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        mb::Ok | mb::IconError, MsgText::AsIs);
     return true;
 }
 
@@ -387,7 +387,7 @@ int UniversalWindow::write() {
             reason += QStringLiteral(" (") + tr("may have reached the device") + QLatin1Char(')');
         p_.messages.MsgBox(tr("HART device"), reason,
                            mb::Ok | (result == 0 ? mb::IconInformation : mb::IconError),
-                           QStringLiteral("nodefmsg"));
+                           MsgText::AsIs);
         // The device answered and said no: the other items may still go.
         // Without an answer there is no point in going on.
         answering = result == 0 || result == kResultRefused || result == kResultValueRefused ||
@@ -401,7 +401,7 @@ int UniversalWindow::write() {
         p_.messages.MsgBox(
             tr("HART device"),
             tr("Data transmitted") + QStringLiteral(": ") + done.join(QStringLiteral(", ")),
-            mb::Ok | mb::IconInformation, QStringLiteral("nodefmsg"));
+            mb::Ok | mb::IconInformation, MsgText::AsIs);
     return refused;
 }
 
@@ -422,13 +422,13 @@ QString UniversalWindow::save(const QString& path) {
                            given.trimmed() + QStringLiteral(": ") +
                                p_.messages.LookupMessage(name.why, QLatin1String(kSection)) +
                                name.detail,
-                           mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+                           mb::Ok | mb::IconError, MsgText::AsIs);
         return QString();
     }
     const QString target = name.path;
     QString error;
     if (!saveUniversalFile(target, d, &error)) {
-        p_.messages.MsgBox(tr("Save"), error, mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        p_.messages.MsgBox(tr("Save"), error, mb::Ok | mb::IconError, MsgText::AsIs);
         return QString();
     }
     return target;
@@ -445,7 +445,7 @@ bool UniversalWindow::open(const QString& path) {
     UniversalSettings file;
     QString error;
     if (!loadUniversalFile(source, &file, &error)) {
-        p_.messages.MsgBox(tr("Open"), error, mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+        p_.messages.MsgBox(tr("Open"), error, mb::Ok | mb::IconError, MsgText::AsIs);
         return false;
     }
     const auto put = [this](const char* name, const QString& text) {

@@ -35,13 +35,13 @@ QString saveLogFile(Program& p, const QString& proposedPath, const QString& text
             title,
             p.messages.LookupMessage(QStringLiteral("can't write file"), QStringLiteral("Common")) +
                 QLatin1Char(' ') + path,
-            mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+            mb::Ok | mb::IconError, MsgText::AsIs);
         return QString();
     }
     p.messages.MsgBox(
         title,
         p.messages.LookupMessage(QStringLiteral("Logfile saved!"), QStringLiteral("Application")),
-        mb::Ok | mb::IconInformation, QStringLiteral("nodefmsg"));
+        mb::Ok | mb::IconInformation, MsgText::AsIs);
     return path;
 }
 

@@ -80,7 +80,7 @@ bool Replay::load(const QString& title) {
                   p_.state.CR + refusalText()
             : m.LookupMessage(QStringLiteral("can't read file"), QStringLiteral("Application")) +
                   QLatin1Char(' ') + file + QStringLiteral(": ") + unreadable_;
-    m.MsgBox(title, text, mb::Ok | mb::IconError, QStringLiteral("nodefmsg"));
+    m.MsgBox(title, text, mb::Ok | mb::IconError, MsgText::AsIs);
     return false;
 }
 

@@ -111,7 +111,7 @@ QString DiagnosticsReport::proposedName(const QDateTime& now) {
 // A message of the program's own titled with the edition's name.
 void DiagnosticsReport::tell(const QString& text, int icon) {
     p_.messages.MsgBox(p_.state.EditionName, tr(text, QStringLiteral("Application")), mb::Ok | icon,
-                       QStringLiteral("nodefmsg"));
+                       MsgText::AsIs);
 }
 
 QString DiagnosticsReport::save(const QString& proposedPath) {

@@ -51,15 +51,18 @@ bool OutputService::currentFixed() const {
 // shows the outcome; 0 mA gives the loop back to the measurement.
 bool OutputService::sendFixedCurrent(float milliamps) {
     commands_.inputs.fixedCurrent = milliamps;
-    return actions_.HartCommand(universalRoutine(commands_, CommandId::Com40), QString()) == 1;
+    return actions_.HartCommand(universalRoutine(commands_, CommandId::Com40),
+                                CommandStep::Single) == 1;
 }
 
-void OutputService::LoopTest(const QString& mode, const QString& form) {
+void OutputService::LoopTest(LoopStep step, const QString& form) {
     Program& p = m_.program;
-    p.log.DebugLog(QStringLiteral(">>> LoopTest(mode$=") + mode + QStringLiteral(",  form$=") +
-                       form + QLatin1Char(')'),
+    const bool start = step == LoopStep::Start;
+    p.log.DebugLog(QStringLiteral(">>> LoopTest(mode$=") +
+                       (start ? QStringLiteral("start") : QStringLiteral("stop")) +
+                       QStringLiteral(",  form$=") + form + QLatin1Char(')'),
                    4);
-    if (mode == QLatin1String("start")) {
+    if (start) {
         const std::optional<float> current =
             fieldNumber(m_, QLatin1String(kLoopFields[isAdmin(form) ? 1 : 0]),
                         applicationText(p, QStringLiteral("Loop test")));
@@ -77,28 +80,31 @@ void OutputService::LoopTest(const QString& mode, const QString& form) {
     showState();
 }
 
-void OutputService::Set4mA(const QString& mode, const QString& form) {
-    setPoint(0, mode, form);
+void OutputService::Set4mA(PointAction action, const QString& form) {
+    setPoint(0, action, form);
 }
-void OutputService::Set20mA(const QString& mode, const QString& form) {
-    setPoint(1, mode, form);
+void OutputService::Set20mA(PointAction action, const QString& form) {
+    setPoint(1, action, form);
 }
 
-void OutputService::setPoint(int index, const QString& mode, const QString& form) {
+void OutputService::setPoint(int index, PointAction action, const QString& form) {
     Program& p = m_.program;
     Point& point = points_[index];
+    const bool trim = action == PointAction::Trim;
     p.log.DebugLog(QStringLiteral(">>> ") + QLatin1String(point.logName) +
-                       QStringLiteral("(mode$=") + mode + QStringLiteral(",  form$=") + form +
-                       QLatin1Char(')'),
+                       QStringLiteral("(mode$=") +
+                       (trim ? QStringLiteral("trim") : QStringLiteral("on/off")) +
+                       QStringLiteral(",  form$=") + form + QLatin1Char(')'),
                    4);
-    if (mode == QLatin1String("trim")) {
+    if (trim) {
         const QString field = QLatin1String(point.trimControls[isAdmin(form) ? 3 : 2]);
         const std::optional<float> measured =
             fieldNumber(m_, field, applicationText(p, QStringLiteral("Trim")));
         if (!measured) return;
         commands_.inputs.measuredCurrent = *measured;
         const CommandId trim = index == 0 ? CommandId::Com45 : CommandId::Com46;
-        if (actions_.HartCommand(universalRoutine(commands_, trim), QString()) != 1) return;
+        if (actions_.HartCommand(universalRoutine(commands_, trim), CommandStep::Single) != 1)
+            return;
         p.log.DebugLog(QStringLiteral("Output trimmed at ") +
                            QString::number(double(point.milliamps)) + QStringLiteral(" mA with ") +
                            QString::number(double(*measured)) + QStringLiteral(" mA measured"),

@@ -23,14 +23,19 @@ class OutputService {
   public:
     OutputService(DeviceModel& model, UniversalCommands& commands, DisplayActions& actions);
 
-    // mode "start" or "stop"; form "admin" takes the admin panel's value,
-    // any other the user panel's. A start fixes the loop at that value, a
-    // stop gives it back to the measurement.
-    void LoopTest(const QString& mode, const QString& form);
-    // mode "on/off" switches the fixed point on or off; "trim" trims the
-    // output with the current measured in the loop (the panel's field).
-    void Set4mA(const QString& mode, const QString& form);
-    void Set20mA(const QString& mode, const QString& form);
+    // Debug.log names them "start" and "stop".
+    enum class LoopStep { Start, Stop };
+    // OnOff switches a fixed point on or off; Trim trims the output with
+    // the current measured in the loop (the panel's field). Debug.log names
+    // them "on/off" and "trim".
+    enum class PointAction { OnOff, Trim };
+
+    // Form "admin" takes the admin panel's value, any other the user
+    // panel's. A start fixes the loop at that value, a stop gives it back
+    // to the measurement.
+    void LoopTest(LoopStep step, const QString& form);
+    void Set4mA(PointAction action, const QString& form);
+    void Set20mA(PointAction action, const QString& form);
 
     // The state of the fixed points: "off" or "On".
     const QString& state4mA() const { return points_[0].state; }
@@ -62,7 +67,7 @@ class OutputService {
         QString state;
     };
 
-    void setPoint(int index, const QString& mode, const QString& form);
+    void setPoint(int index, PointAction action, const QString& form);
     bool sendFixedCurrent(float milliamps);
     bool isOn(int index) const;
     void unlockLoopFields();

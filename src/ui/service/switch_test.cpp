@@ -37,9 +37,9 @@ class MessageTimeKept {
 SwitchTest::SwitchTest(Program& program, HartSession& session, DisplayActions& actions)
     : p_(program), session_(session), actions_(actions) {}
 
-bool SwitchTest::send(int code, const QString& mode) {
+bool SwitchTest::send(int code, CommandStep step) {
     actions_.Aktion = static_cast<std::uint8_t>(code);
-    return actions_.HartCommand(actions_.com192(), mode) == 1;
+    return actions_.HartCommand(actions_.com192(), step) == 1;
 }
 
 // Holds the state the module was just put in; the time the window takes to
@@ -71,11 +71,11 @@ SwitchTest::Outcome SwitchTest::run(int output) {
 
     Outcome outcome = Outcome::Done;
     d.progressSetBar(100, kGreen);
-    if (!send(code, QStringLiteral("start"))) {
+    if (!send(code, CommandStep::Start)) {
         outcome = Outcome::Failed;
     } else {
         hold();
-        const QString going = QStringLiteral("continue");
+        const CommandStep going = CommandStep::Continue;
         for (int n = 100; n > 100 - kPasses * 10 && outcome == Outcome::Done; n -= 10) {
             d.progressSetBar(n - 5, kGreen);
             if (!send(kBothOff, going)) {
@@ -97,7 +97,7 @@ SwitchTest::Outcome SwitchTest::run(int output) {
         }
     }
     // The outputs follow the input again, whatever ended the passes.
-    if (!send(kEndOfTest, QStringLiteral("noconfirm"))) outcome = Outcome::NotEnded;
+    if (!send(kEndOfTest, CommandStep::NoConfirm)) outcome = Outcome::NotEnded;
     d.progressClose();
     if (connectedHere && s.ConnectionState != 0) {
         session_.HartDisConnect();

@@ -13,6 +13,7 @@ namespace zh {
 struct Program;
 class HartSession;
 class DisplayActions;
+enum class CommandStep;
 
 class SwitchTest {
   public:
@@ -42,7 +43,7 @@ class SwitchTest {
     static constexpr int kHoldMs = 400;
 
   private:
-    bool send(int code, const QString& mode);
+    bool send(int code, CommandStep step);
     void hold();
 
     Program& p_;

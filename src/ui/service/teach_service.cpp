@@ -51,7 +51,7 @@ void TeachService::TeachRange(bool upper) {
     UniversalCommands& u = sequences_.universal();
     DisplayActions& a = sequences_.actions();
     if (!a.HartCommand(universalRoutine(u, upper ? CommandId::Com36 : CommandId::Com37),
-                       QStringLiteral("start")))
+                       CommandStep::Start))
         return;
     // From here on the device holds a range of its own making: whatever
     // follows, the window reads it again.
@@ -61,7 +61,7 @@ void TeachService::TeachRange(bool upper) {
     // them in. The range shown before the teach would undo it.
     const CommandRoutine readRange{
         CommandId::Other, [&u](int tries) { return u.Com15(tries); }, {}};
-    const QString going = QStringLiteral("continue");
+    const CommandStep going = CommandStep::Continue;
     bool done = a.HartCommand(readRange, going, QStringLiteral("Read range values"));
     if (done) {
         const QByteArray& answer = u.buffers(15).response;
@@ -75,7 +75,7 @@ void TeachService::TeachRange(bool upper) {
         a.Aktion = action::kReinitFromTransmitter;
         done = a.HartCommand(a.com192(), going);
     }
-    if (done) a.HartCommand(CommandRoutine{}, QStringLiteral("stop"));
+    if (done) a.HartCommand(CommandRoutine{}, CommandStep::Stop);
     const QStringList warnings = a.warnings();
     p.log.DebugLog(title + QStringLiteral(": done"), 1);
     const bool shown = hooks.readDevice && hooks.readDevice() == 0;

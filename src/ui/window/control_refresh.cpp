@@ -17,13 +17,6 @@
 namespace zh {
 namespace {
 
-const QString kError = QStringLiteral("~~Error~~");
-const QString kCancel = QStringLiteral("~~Cancel~~");
-
-bool isFailure(const QString& result) {
-    return result == kError || result == kCancel;
-}
-
 bool isPercentOrCurrent(const QString& unit) {
     return unit == QLatin1String("[%]") || unit == QLatin1String("%") ||
            unit == QLatin1String("[mA]") || unit == QLatin1String("mA");
@@ -104,16 +97,16 @@ void ControlRefresh::writeFields(const std::vector<int>& indices) {
     // collects them itself keeps its collection.
     Messages& messages = m_.program.messages;
     const bool collect = !messages.silent();
-    if (collect) messages.MsgBox(QString(), QStringLiteral("~~set silent~~"), 0);
+    if (collect) messages.collectSilently();
     for (int i : indices) writeField(m_.fields.at(i));
-    if (collect) messages.MsgBox(QString(), QStringLiteral("~~print all~~"), 0);
+    if (collect) messages.showCollected(QString(), 0);
     if (checks.redrawDiagram) checks.redrawDiagram();
 }
 
 QString ControlRefresh::checked(FieldRecord& f, QString text, bool* failed) {
     if (!checks.typeCheck) return text;
-    const QString result = checks.typeCheck(f, text);
-    if (!isFailure(result)) return result;
+    const CheckResult result = checks.typeCheck(f, text);
+    if (!result.failed()) return result.value();
     *failed = true;
     return text;
 }
@@ -131,7 +124,7 @@ void ControlRefresh::writeField(FieldRecord& f) {
 
     bool failed = false;
     if (f.is(FlagCheckLimits) && checks.checkLimits)
-        failed = isFailure(checks.checkLimits(f.Name, text));
+        failed = checks.checkLimits(f.Name, text).failed();
 
     const QString type = f.type();
     if (type == QLatin1String("checkbox")) {
@@ -143,7 +136,7 @@ void ControlRefresh::writeField(FieldRecord& f) {
     } else {
         if ((type == QLatin1String("number") || type == QLatin1String("float")) &&
             f.is(FlagUserForm))
-            text = Userform(m_, QStringLiteral("decode"), text, f.Attributes);
+            text = Userform(m_, FormWay::Decode, text, f.Attributes);
         g.setText(f.GadID, checked(f, text, &failed));
     }
     if (failed) SetGadColor(m_, f.GadID, QString(), kColourError);
@@ -205,10 +198,13 @@ void ControlRefresh::UpdAllGads(const QString& action, const QString& range, int
     }
 }
 
-void ControlRefresh::SyncGadgets(const QString& gadlist, const QString& mode) {
+void ControlRefresh::SyncGadgets(const QString& gadlist, SyncMode mode) {
+    const QString word = mode == SyncMode::RawOnly  ? QStringLiteral("rawonly")
+                         : mode == SyncMode::Update ? QStringLiteral("update")
+                                                    : QString();
     log(m_, QStringLiteral(">>> SyncGadgets(gadlist$=") + gadlist + QStringLiteral(", mode$=") +
-                mode + QLatin1Char(')'));
-    const bool rawOnly = mode == QLatin1String("rawonly");
+                word + QLatin1Char(')'));
+    const bool rawOnly = mode == SyncMode::RawOnly;
     for (const QString& item : gadlist.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QString target = item.section(QLatin1Char('='), 0, 0).trimmed();
         const QString source = item.section(QLatin1Char('='), 1).trimmed();
@@ -223,7 +219,7 @@ void ControlRefresh::SyncGadgets(const QString& gadlist, const QString& mode) {
         } else {
             copyFieldValue(m_, target, source);
         }
-        if (mode == QLatin1String("update")) InternToForm(QStringLiteral("gadname=") + target);
+        if (mode == SyncMode::Update) InternToForm(QStringLiteral("gadname=") + target);
     }
 }
 
@@ -327,7 +323,7 @@ bool ControlRefresh::SetValues(int listIndex) {
         f.Content = value;
         f.RawVal = f.CheckProc == Conversion::None
                        ? value
-                       : applyConversion(m_, f.CheckProc, value, f.Name, 2);
+                       : applyConversion(m_, f.CheckProc, value, f.Name, ConvertTo::Raw);
         f.BaseValue = editedBaseValue(m_, f);
         loaded.push_back(i);
     }

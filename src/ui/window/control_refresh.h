@@ -11,19 +11,20 @@
 #include <functional>
 #include <vector>
 
+#include "model/type_checks.h"
+
 namespace zh {
 
 struct DeviceModel;
 struct FieldRecord;
 
-// The checks a field passes on its way into its control. Both answer with
-// the checked value, "~~Error~~" or "~~Cancel~~"; unset checks accept the
-// value as it is.
+// The checks a field passes on its way into its control; unset checks
+// accept the value as it is.
 struct RefreshChecks {
     // The check of the field's type and parameters.
-    std::function<QString(FieldRecord& field, const QString& text)> typeCheck;
+    std::function<CheckResult(FieldRecord& field, const QString& text)> typeCheck;
     // The switch-point limits of fields marked "checklimits".
-    std::function<QString(const QString& name, const QString& content)> checkLimits;
+    std::function<CheckResult(const QString& name, const QString& content)> checkLimits;
     // Redraws the live diagram when it is shown (after every refresh).
     std::function<void()> redrawDiagram;
 };
@@ -55,10 +56,11 @@ class ControlRefresh {
     // is then painted with `colindx` and its state word.
     void UpdAllGads(const QString& action, const QString& range, int colindx);
 
-    // "target=source;..." pairs. Modes: "rawonly" (raw values only),
-    // "update" (also rewrites the targets' controls), anything else copies
-    // the values without touching the controls.
-    void SyncGadgets(const QString& gadlist, const QString& mode);
+    // How SyncGadgets copies: the values without touching the controls,
+    // the raw values only, or the values and the targets' controls.
+    enum class SyncMode { Copy, RawOnly, Update };
+    // "target=source;..." pairs.
+    void SyncGadgets(const QString& gadlist, SyncMode mode);
 
     // Re-formats the ";"-listed fields in unit `unitCode` of the display
     // units, marks them changed and rewrites their controls. Fields shown in

@@ -21,8 +21,7 @@ void reportInvalid(Program& p, const QString& name) {
     const QString text =
         p.texts.text(QStringLiteral("Application"), QStringLiteral("Invalid Logofile specified!")) +
         QStringLiteral(": ") + name;
-    p.messages.MsgBox(warningTitle(p), text, mb::Ok | mb::IconExclamation,
-                      QStringLiteral("nodefmsg"));
+    p.messages.MsgBox(warningTitle(p), text, mb::Ok | mb::IconExclamation, MsgText::AsIs);
 }
 
 }  // namespace
@@ -36,8 +35,7 @@ QString customerLogoFile(Program& p, const QString& srcFile) {
             const QString text =
                 p.texts.text(QStringLiteral("Application"),
                              QStringLiteral("Logofile should be specified in languagefile!"));
-            p.messages.MsgBox(warningTitle(p), text, mb::Ok | mb::IconExclamation,
-                              QStringLiteral("nodefmsg"));
+            p.messages.MsgBox(warningTitle(p), text, mb::Ok | mb::IconExclamation, MsgText::AsIs);
         }
     } else {
         name = p.profile.ReadProfile(QStringLiteral("Special"), QStringLiteral("LogoFile"),

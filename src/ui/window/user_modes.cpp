@@ -322,7 +322,7 @@ void UserModes::switchOutputs() {
     HideSwitchGadgets2(m_, second ? 0 : 1);
     auto modeOf = [&](const char* function) {
         const int f = raw(function, 0);
-        return f == 2 || f == 3 ? QStringLiteral("frame") : QStringLiteral("hyst");
+        return f == 2 || f == 3 ? SwitchMode::Frame : SwitchMode::Hysteresis;
     };
     if (first) EnableHystFrame(m_, 1, modeOf("OutputFunction1"));
     if (second) EnableHystFrame(m_, 2, modeOf("OutputFunction2"));

@@ -198,9 +198,11 @@ void HideTestGadgets(DeviceModel& m, int state) {
     hideAll(m, {"FldADact", "ComboDecPULRV"}, follows ? state : 1);
 }
 
-void EnableHystFrame(DeviceModel& m, int channel, const QString& mode) {
+void EnableHystFrame(DeviceModel& m, int channel, SwitchMode mode) {
+    const bool hysteresis = mode == SwitchMode::Hysteresis;
     m.program.log.DebugLog(QStringLiteral(">>> EnableHystFrame(channel=") +
-                               QString::number(channel) + QStringLiteral(", mode=") + mode +
+                               QString::number(channel) + QStringLiteral(", mode=") +
+                               (hysteresis ? QStringLiteral("hyst") : QStringLiteral("frame")) +
                                QLatin1Char(')'),
                            5);
     const QStringList hyst = numbered(
@@ -211,7 +213,6 @@ void EnableHystFrame(DeviceModel& m, int channel, const QString& mode) {
         hideAll(m, hyst + frame, 1);
         return;
     }
-    const bool hysteresis = mode == QLatin1String("hyst");
     hideAll(m, hyst, hysteresis ? 0 : 1);
     hideAll(m, frame, hysteresis ? 1 : 0);
 }

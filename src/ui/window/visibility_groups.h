@@ -36,10 +36,12 @@ void HideTGadgets(DeviceModel& m, int state);
 // for administrators, customizers and in test mode, else stay hidden.
 void HideTestGadgets(DeviceModel& m, int state);
 
-// Mode "hyst" shows the set and reset points of switch channel 1 or 2 and
-// hides its window limits, "frame" the reverse; with no switch contact
-// selected (field "SelectEquip" 0) all of them are hidden.
-void EnableHystFrame(DeviceModel& m, int channel, const QString& mode);
+// Hysteresis shows the set and reset points of switch channel 1 or 2 and
+// hides its window limits, Frame the reverse; with no switch contact
+// selected (field "SelectEquip" 0) all of them are hidden. Debug.log names
+// them "hyst" and "frame".
+enum class SwitchMode { Hysteresis, Frame };
+void EnableHystFrame(DeviceModel& m, int channel, SwitchMode mode);
 
 // The option groups of a device index: the switch groups for 1 and 2, the
 // transmitter (calculation method) groups for 0, 4 and 16, all of them for
