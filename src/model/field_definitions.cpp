@@ -98,7 +98,6 @@ void setDefaultValue(DeviceModel& m, FieldRecord& r, const QString& def, Convers
 
 GadgetEntry gadgetEntryOf(const FieldRecord& r) {
     GadgetEntry e;
-    e.GadID = r.GadID;
     e.Name = r.Name;
     e.Type = r.Type;
     e.Default = r.Default;
@@ -108,13 +107,11 @@ GadgetEntry gadgetEntryOf(const FieldRecord& r) {
     e.Visibility = r.Visibility;
     e.Content = r.Content;
     e.GadUnit = r.GadUnit;
-    e.UnitGadID = r.UnitGadID;
     e.RawVal = r.RawVal;
     e.DefinedContent = r.Content;
     e.BaseUnit = r.BaseUnit;
     e.GadTTip = r.GadTTip;
     e.CheckProc = r.CheckProc;
-    e.GadDescr = r.GadDescr;
     return e;
 }
 

@@ -215,14 +215,14 @@ TEST_P(FieldBinding, EveryFieldsControlsExistOnTheTabOfItsGroup) {
         ASSERT_GT(model.fields.gadgetList().size(), 100u);
         for (const GadgetEntry& e : model.fields.gadgetList()) {
             const FieldRecord& r = model.fields.at(model.fields.find(e.Name));
-            const ControlInfo* c = findControl(e.GadID);
+            const ControlInfo* c = findControl(r.GadID);
             ASSERT_NE(c, nullptr) << qPrintable(e.Name);
             EXPECT_EQ(c->window, kMainWindow) << qPrintable(e.Name);
             EXPECT_EQ(c->tab, expectedTab(r)) << qPrintable(e.Name);
             EXPECT_EQ(placeOf(r).tab, c->tab) << qPrintable(e.Name);
             EXPECT_EQ(r.GadKonst, symbolicName(*c));
-            if (e.UnitGadID > 0) {
-                const ControlInfo* unit = findControl(e.UnitGadID);
+            if (r.UnitGadID > 0) {
+                const ControlInfo* unit = findControl(r.UnitGadID);
                 ASSERT_NE(unit, nullptr) << qPrintable(e.Name);
                 EXPECT_EQ(unit->kind, ControlKind::Text) << qPrintable(e.Name);
                 EXPECT_EQ(unit->tab, c->tab) << qPrintable(e.Name);

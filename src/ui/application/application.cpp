@@ -210,7 +210,7 @@ void Application::bindLiveDisplay() {
 // since nobody typed it.
 void Application::bindInputCheck() {
     refresh_->checks.typeCheck = [this](FieldRecord& f, const QString& text) {
-        return checkByType(p_, f, text, false);
+        return checkByType(p_, f, fieldCaption(model_, f.Name), text, false);
     };
     refresh_->checks.checkLimits = [this](const QString& name, const QString& content) {
         return appl_->CheckLimits(name, content, QStringLiteral("quiet"));
@@ -369,8 +369,11 @@ bool Application::graphTabShown() const {
 // its state (read, changed, ...).
 void Application::showFields() {
     refresh_->InternToForm();
-    for (const GadgetEntry& e : model_.fields.gadgetList())
-        if (e.GadID > 0) SetGadColor(model_, e.GadID, QString(), -1);
+    for (const GadgetEntry& e : model_.fields.gadgetList()) {
+        const int i = model_.fields.find(e.Name);
+        const int control = i < 0 ? 0 : model_.fields.at(i).GadID;
+        if (control > 0) SetGadColor(model_, control, QString(), -1);
+    }
 }
 
 void Application::buildWindow() {

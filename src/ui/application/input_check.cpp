@@ -221,7 +221,8 @@ int InputCheck::chkfld(int gadget) {
     if (combo) snap_.Content = f.Content;
 
     const QString entry = entryOf(f);
-    const QString checked = isType(f, "checkbox") ? entry : checkByType(p, f, entry);
+    const QString checked =
+        isType(f, "checkbox") ? entry : checkByType(p, f, fieldCaption(m_, f.Name), entry);
     if (checked == check::kCancel) {
         restoreSnapshot(f);
         return 0;

@@ -17,11 +17,12 @@ QStringList checkFieldsForWrite(DeviceModel& m, ApplicationCheck& check, const Q
         const int i = m.fields.find(name);
         if (i < 0) continue;
         const FieldRecord& f = m.fields.at(i);
+        const QString caption = fieldCaption(m, f.Name);
         const QString shown =
-            f.GadDescr.trimmed().isEmpty()
+            caption.trimmed().isEmpty()
                 ? f.Name
-                : f.GadDescr.trimmed() + QStringLiteral(" (") + f.Name + QLatin1Char(')');
-        if (check::failed(checkByType(m.program, f, f.Content, false)) ||
+                : caption.trimmed() + QStringLiteral(" (") + f.Name + QLatin1Char(')');
+        if (check::failed(checkByType(m.program, f, caption, f.Content, false)) ||
             check::failed(check.CheckLimits(f.Name, f.Content, QStringLiteral("quiet")))) {
             bad << shown + QStringLiteral(": ") + f.Content + f.GadUnit;
         }

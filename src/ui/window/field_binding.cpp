@@ -42,9 +42,8 @@ void setToolTips(Program& p, const FieldRecord& r, const GadgetEntry& e, bool co
     }
 }
 
-void bindField(Program& p, FieldRecord& r, GadgetEntry& e) {
+void bindField(Program& p, FieldRecord& r, const GadgetEntry& e) {
     readLabel(p, r);
-    e.GadDescr = r.GadDescr;
     const bool controlExists = r.GadID > 0 && p.gadgets.exists(r.GadID);
     if (controlExists && r.type() == QLatin1String("combobox"))
         SetComboItems(p.gadgets, r.GadID, e.Params, e.DefinedContent, p.state.ListSeparator);
@@ -89,10 +88,8 @@ void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QStr
 
 void BindFields(DeviceModel& m) {
     FieldTable& t = m.fields;
-    const int entries = static_cast<int>(t.gadgetList().size());
-    for (int position = 1; position <= entries; ++position) {
-        GadgetEntry& e = t.gadgetEntry(position);
-        const int index = t.findGadget(e.GadID);
+    for (const GadgetEntry& e : t.gadgetList()) {
+        const int index = t.find(e.Name);
         if (index >= 0) bindField(m.program, t.at(index), e);
     }
 }
