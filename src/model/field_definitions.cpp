@@ -119,7 +119,7 @@ GadgetEntry gadgetEntryOf(const FieldRecord& r) {
 
 void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type,
               const QString& def, const QString& params, const QString& attributes,
-              const QString& toolTip, Conversion checkProc, int labelGadget, int unitGadget) {
+              const QString& toolTip, Conversion checkProc, int unitGadget) {
     FieldTable& t = m.fields;
     Program& p = m.program;
     if (gadget == -1) {
@@ -144,11 +144,6 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
     QString tip = profileOverride(p, "ToolTips", "ToolTips", name, p.state.LanguageFile);
     tip = tip.isEmpty() ? toolTip : tip.replace(QLatin1String("<br>"), QLatin1String("\n"));
     r.GadTTip = tip;
-
-    // The label's text and the tooltips come from the window's binding
-    // when the pass is finished.
-    r.LabelGadID = labelGadget;
-    r.GadDescr = labelGadget < -1 ? QString::number(labelGadget) : QString();
 
     if (gadget == 0) return;
     applyAttributes(r);

@@ -14,12 +14,19 @@ struct DeviceModel;
 // Gadget -1 begins a definition pass and -2 finishes it (the other
 // arguments are ignored then; the window's bindFields hook fills the
 // controls from the finished table); 0 defines an unbound field. The field
-// keeps its label and unit controls by number; the model reads nothing
-// from them.
+// keeps its unit control by number; the model reads nothing from it.
 void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type,
               const QString& def, const QString& params, const QString& attributes,
               const QString& toolTip = QString(), Conversion checkProc = Conversion::None,
-              int labelGadget = -1, int unitGadget = -1);
+              int unitGadget = -1);
+
+// The controls the field list binds field `name` to, by their names in the
+// control table ("FldSetPoint1", "DscSetPoint1", "UnitSetPoint1"); empty
+// names where it binds none, all empty for a field it does not list.
+struct FieldControlNames {
+    QString control, label, unit;
+};
+FieldControlNames fieldControlNames(const QString& name);
 
 // Rebuilds the whole table for base unit `actBaseUnit` ("[bar]"), display
 // interface `intSerIO` (0 ADC value, 1 value via the serial interface; -1

@@ -252,7 +252,7 @@ void defineRow(PassContext& c, const FieldRow& row) {
     DefField(c.m, controlOf(row.control, 0), QLatin1String(row.name), QLatin1String(row.type),
              expandPassValues(c, row.def), expandPassValues(c, row.params),
              expandPassValues(c, row.attributes), QString(), row.conversion,
-             controlOf(row.label, -1), controlOf(row.unit, -1));
+             controlOf(row.unit, -1));
 }
 
 bool hasProfileSection(Program& p, const QString& section) {
@@ -280,6 +280,14 @@ QStringList fieldListProblems() {
         }
     }
     return problems;
+}
+
+FieldControlNames fieldControlNames(const QString& name) {
+    for (const FieldRow& row : kFields) {
+        if (name == QLatin1String(row.name))
+            return {QLatin1String(row.control), QLatin1String(row.label), QLatin1String(row.unit)};
+    }
+    return {};
 }
 
 void DefDataStruc(DeviceModel& m, const QString& actBaseUnit, int intSerIO, int dispDecPoint) {

@@ -80,8 +80,6 @@ struct FieldRecord {
     QString Interface;  // wire value that last filled the field ("ADCByte0", "AGW3", ...)
     QString GadTTip;
     Conversion CheckProc = Conversion::None;
-    QString GadDescr;     // the label's text, filled by the window's binding
-    int LabelGadID = -1;  // the label control; -1 = none
     QString GadKonst;
     QString Visibility;  // "nodisplay", "hidden", "visible"
     QString Access;      // "readonly", "disabled", "enabled"

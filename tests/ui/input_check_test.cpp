@@ -124,7 +124,7 @@ class InputCheckTest : public ::testing::Test {
   protected:
     InputCheckTest() {
         refresh.checks.typeCheck = [this](FieldRecord& f, const QString& text) {
-            return checkByType(w.t.program, f, f.GadDescr, text, false);
+            return checkByType(w.t.program, f, refresh.captions.value(f.Name), text, false);
         };
         refresh.checks.checkLimits = [this](const QString& n, const QString& c) {
             return appl.CheckLimits(n, c, "quiet");

@@ -396,7 +396,7 @@ void Application::buildMenus() {
     menuTable_ = MenuTable{};
     BuildMenuTable(p_, ports, menuTable_);
     menus_->build(menuTable_);
-    registerMenuEntries(menuTable_, model_.fields);
+    registerMenuEntries(menuTable_, model_.fields, refresh_->captions);
     menus_->setUnavailable(
         commands_.unavailableMenuIds(menus_->ids()),
         p_.messages.LookupMessage(QStringLiteral("Not available in this program"),

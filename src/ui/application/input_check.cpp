@@ -249,8 +249,8 @@ int InputCheck::chkfld(int gadget) {
     p.state.DataTrigger = 0;
     SetGadColor(m_, f.GadID, QString(), ColourChanged);
 
-    const QString r =
-        appl_.ApplCheckField(f.Name, value, f.GadID, f.Type, f.Attributes, f.GadDescr, f.CheckProc);
+    const QString r = appl_.ApplCheckField(f.Name, value, f.GadID, f.Type, f.Attributes,
+                                           fieldCaption(m_, f.Name), f.CheckProc);
     FieldRecord* after = fieldOf(gadget);
     if (!after) return 0;
     if (r == check::kCancel) {

@@ -67,11 +67,8 @@ QString editedBaseValue(DeviceModel& m, const FieldRecord& f) {
 
 void ControlRefresh::installModelHooks() {
     m_.hooks.refreshAllControls = [this] { InternToForm(); };
-    m_.hooks.bindFields = [this] { BindFields(m_); };
-    m_.hooks.caption = [this](const QString& field) {
-        const int i = m_.fields.find(field);
-        return i < 0 ? QString() : m_.fields.at(i).GadDescr;
-    };
+    m_.hooks.bindFields = [this] { BindFields(m_, captions); };
+    m_.hooks.caption = [this](const QString& field) { return captions.value(field); };
     BindFieldEvents(m_);
 }
 

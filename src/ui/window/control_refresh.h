@@ -11,6 +11,8 @@
 #include <functional>
 #include <vector>
 
+#include "ui/window/field_binding.h"
+
 namespace zh {
 
 struct DeviceModel;
@@ -37,6 +39,7 @@ class ControlRefresh {
     explicit ControlRefresh(DeviceModel& model) : m_(model) {}
 
     RefreshChecks checks;
+    FieldCaptions captions;  // what the model's caption hook answers with
 
     // Lets the model push every field into its control (refreshAllControls).
     void installModelHooks();

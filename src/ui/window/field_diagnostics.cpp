@@ -48,7 +48,7 @@ QString fieldReport(const DeviceModel& m, int index, const QString& controlState
     line("Access:", r.Access);
     line("Visibility:", r.Visibility);
     line("CheckProc:", conversionName(r.CheckProc));
-    line("GadDescr:", r.GadDescr);
+    line("GadDescr:", fieldCaption(m, r.Name));
     line("GadTTip:", r.GadTTip);
     line("Attributes:", r.Attributes);
     line("UnitGadID:", QString::number(r.UnitGadID));
