@@ -119,7 +119,7 @@ GadgetEntry gadgetEntryOf(const FieldRecord& r) {
 
 void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type,
               const QString& def, const QString& params, const QString& attributes,
-              const QString& toolTip, Conversion checkProc, int unitGadget) {
+              const QString& toolTip, Conversion checkProc) {
     FieldTable& t = m.fields;
     Program& p = m.program;
     if (gadget == -1) {
@@ -139,7 +139,6 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
     r.setAttributes(attributes);
     r.Params = params;
     setDefaultValue(m, r, def, checkProc);
-    r.UnitGadID = unitGadget;
 
     QString tip = profileOverride(p, "ToolTips", "ToolTips", name, p.state.LanguageFile);
     tip = tip.isEmpty() ? toolTip : tip.replace(QLatin1String("<br>"), QLatin1String("\n"));

@@ -73,7 +73,6 @@ struct FieldRecord {
     unsigned Flags = 0;  // FieldFlag bits of Attributes
     QString Content;
     QString GadUnit;  // "[bar]"; empty for unit-less fields
-    int UnitGadID = 0;
     QString RawVal;
     QString BaseValue;
     QString BaseUnit;

@@ -224,8 +224,8 @@ TEST_P(FieldBinding, EveryFieldsControlsExistOnTheTabOfItsGroup) {
             EXPECT_EQ(c->tab, expectedTab(r)) << qPrintable(e.Name);
             EXPECT_EQ(placeOf(r).tab, c->tab) << qPrintable(e.Name);
             EXPECT_EQ(r.GadKonst, symbolicName(*c));
-            if (r.UnitGadID > 0) {
-                const ControlInfo* unit = findControl(r.UnitGadID);
+            if (const int number = labelControlsOf(e.Name).unit; number > 0) {
+                const ControlInfo* unit = findControl(number);
                 ASSERT_NE(unit, nullptr) << qPrintable(e.Name);
                 EXPECT_EQ(unit->kind, ControlKind::Text) << qPrintable(e.Name);
                 EXPECT_EQ(unit->tab, c->tab) << qPrintable(e.Name);

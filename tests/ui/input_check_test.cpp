@@ -21,6 +21,7 @@
 #include "ui/application/application_check.h"
 #include "ui/window/control_refresh.h"
 #include "ui/window/control_registry.h"
+#include "ui/window/field_binding.h"
 #include "window_model.h"
 
 namespace zh {
@@ -426,7 +427,7 @@ TEST_F(InputCheckTest, AUnitChangeReformatsTheMeasurandFields) {
         << qPrintable(w.f("SetPoint1").Content);
     EXPECT_EQ(w.f("SetPoint1").ColorIndx, ColourChanged);
     EXPECT_TRUE(w.t.dialogs.boxes.empty()) << qPrintable(lastBox());
-    EXPECT_EQ(w.c(w.f("SetPoint1").UnitGadID).text, "mbar");
+    EXPECT_EQ(w.c(labelControlsOf("SetPoint1").unit).text, "mbar");
     EXPECT_DOUBLE_EQ(ctl("SetPoint1").text.toDouble(), 5000.0);
 }
 

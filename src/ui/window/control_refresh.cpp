@@ -149,7 +149,8 @@ void ControlRefresh::writeField(FieldRecord& f) {
     }
     if (failed) SetGadColor(m_, f.GadID, QString(), kColourError);
 
-    if (f.UnitGadID > 0 && g.exists(f.UnitGadID)) g.setText(f.UnitGadID, unitLabel(f.GadUnit));
+    const int unit = labelControlsOf(f.Name).unit;
+    if (unit > 0 && g.exists(unit)) g.setText(unit, unitLabel(f.GadUnit));
     g.setEnabled(f.GadID, f.Access == QLatin1String("enabled"));
 }
 

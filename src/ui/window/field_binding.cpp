@@ -17,10 +17,14 @@ bool isNumericType(const QString& type) {
            type == QLatin1String("binary") || type == QLatin1String("float");
 }
 
+// The number of the control named `name`; -1 for "" or an unknown name.
+int numberOf(const QString& name) {
+    return name.isEmpty() ? -1 : controlNumber(name);
+}
+
 // The text of the label the field list gives field `r`; "" for none.
 QString readLabel(Program& p, const FieldRecord& r) {
-    const QString name = fieldControlNames(r.Name).label;
-    const int label = name.isEmpty() ? -1 : controlNumber(name);
+    const int label = labelControlsOf(r.Name).label;
     if (label <= -1 || !p.gadgets.exists(label)) return QString();
     const QString text = p.gadgets.text(label);
     if (testModeOf(p.state.TestMode) == TestMode::FieldNames) p.gadgets.setText(label, r.Name);
@@ -72,6 +76,22 @@ int controlOf(const DeviceModel& m, const QString& field) {
 }
 
 }  // namespace
+
+const LabelControls& labelControlsOf(const QString& field) {
+    // The field list and the control table are fixed, so their numbers are
+    // worked out once; every refresh of a field asks for its unit control.
+    static const QHash<QString, LabelControls> table = [] {
+        QHash<QString, LabelControls> byField;
+        for (const FieldControlNames& row : fieldListControls()) {
+            if (!byField.contains(row.field))
+                byField.insert(row.field, {true, numberOf(row.label), numberOf(row.unit)});
+        }
+        return byField;
+    }();
+    static const LabelControls unlisted;
+    const auto it = table.constFind(field);
+    return it == table.constEnd() ? unlisted : *it;
+}
 
 void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QString& value,
                    const QString& separator) {
