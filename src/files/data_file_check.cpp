@@ -26,10 +26,10 @@ bool validOption(const FieldRecord& f, const QString& content) {
 // hold a value beyond them (a damping of 0 s below a smallest entry of
 // 0.1 s), and its own file must load. A value beyond them that differs from
 // the device's is refused by the write's check, before the first frame.
-bool fitsItsField(Program& p, const FieldRecord& f, const QString& content) {
+bool fitsItsField(const DeviceModel& m, const FieldRecord& f, const QString& content) {
     FieldRecord digitsOnly = f;
     digitsOnly.Params = f.Params.section(QLatin1Char(';'), 0, 0);
-    return !checkByType(p, digitsOnly, content, false).failed();
+    return !checkByType(m.program, digitsOnly, fieldCaption(m, f.Name), content, false).failed();
 }
 
 // The problems of the fields in `m` as a file loaded them.
@@ -52,7 +52,7 @@ QStringList checkLoadedFields(DataSession& file, const QStringList& present,
             continue;  // a read-out: never written to a device
         // A key with an empty value left the field's default in place.
         const QString content = m.loadedFields.contains(name) ? f.Content : QString();
-        bool good = option ? validOption(f, content) : fitsItsField(m.program, f, content);
+        bool good = option ? validOption(f, content) : fitsItsField(m, f, content);
         // The measurand a file names is the one of its extension: a write
         // sets the module up for that one, whatever else the file says.
         if (name == QLatin1String("UnitType"))

@@ -97,7 +97,8 @@ std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceMo
         if (showsValue(want.Content, deviceValue)) continue;
         FieldDifference d;
         d.name = want.Name;
-        d.caption = has.GadDescr.trimmed().isEmpty() ? want.Name : has.GadDescr.trimmed();
+        const QString caption = fieldCaption(device, has.Name).trimmed();
+        d.caption = caption.isEmpty() ? want.Name : caption;
         d.fileValue = shownValue(want, want.Content);
         d.deviceValue = shownValue(has, deviceValue);
         d.unit = unitWord(want.GadUnit.isEmpty() ? has.GadUnit : want.GadUnit);

@@ -35,6 +35,8 @@ struct ModelHooks {
     std::function<void(const QString& mode)>
         syncRangeFields;               // dependent range fields ("noupdate")
     std::function<void()> bindFields;  // labels, lists and tooltips when a definition pass ends
+    // The text the window labels a field with; unset or "" when none does.
+    std::function<QString(const QString& field)> caption;
 };
 
 struct DeviceModel {
@@ -77,5 +79,11 @@ struct DeviceModel {
     // The profile section of the current device type (the measurand name).
     QString deviceSection() const { return cal.Measurand; }
 };
+
+// The caption field `name` is shown under, as its label has it; "" without a
+// window or a label. Messages about a field name it by this caption.
+inline QString fieldCaption(const DeviceModel& m, const QString& name) {
+    return m.hooks.caption ? m.hooks.caption(name) : QString();
+}
 
 }  // namespace zh

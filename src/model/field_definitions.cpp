@@ -99,7 +99,6 @@ void setDefaultValue(DeviceModel& m, FieldRecord& r, const QString& def, Convers
 
 GadgetEntry gadgetEntryOf(const FieldRecord& r) {
     GadgetEntry e;
-    e.GadID = r.GadID;
     e.Name = r.Name;
     e.Type = r.Type;
     e.Default = r.Default;
@@ -109,13 +108,11 @@ GadgetEntry gadgetEntryOf(const FieldRecord& r) {
     e.Visibility = r.Visibility;
     e.Content = r.Content;
     e.GadUnit = r.GadUnit;
-    e.UnitGadID = r.UnitGadID;
     e.RawVal = r.RawVal;
     e.DefinedContent = r.Content;
     e.BaseUnit = r.BaseUnit;
     e.GadTTip = r.GadTTip;
     e.CheckProc = r.CheckProc;
-    e.GadDescr = r.GadDescr;
     return e;
 }
 
@@ -123,7 +120,7 @@ GadgetEntry gadgetEntryOf(const FieldRecord& r) {
 
 void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type,
               const QString& def, const QString& params, const QString& attributes,
-              const QString& toolTip, Conversion checkProc, int labelGadget, int unitGadget) {
+              const QString& toolTip, Conversion checkProc) {
     FieldTable& t = m.fields;
     Program& p = m.program;
     if (gadget == -1) {
@@ -143,16 +140,10 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
     r.setAttributes(attributes);
     r.Params = params;
     setDefaultValue(m, r, def, checkProc);
-    r.UnitGadID = unitGadget;
 
     QString tip = profileOverride(p, "ToolTips", "ToolTips", name, p.state.LanguageFile);
     tip = tip.isEmpty() ? toolTip : tip.replace(QLatin1String("<br>"), QLatin1String("\n"));
     r.GadTTip = tip;
-
-    // The label's text and the tooltips come from the window's binding
-    // when the pass is finished.
-    r.LabelGadID = labelGadget;
-    r.GadDescr = labelGadget < -1 ? QString::number(labelGadget) : QString();
 
     if (gadget == 0) return;
     applyAttributes(r);

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 #include "field_record.h"
 
@@ -14,12 +15,20 @@ struct DeviceModel;
 // Gadget -1 begins a definition pass and -2 finishes it (the other
 // arguments are ignored then; the window's bindFields hook fills the
 // controls from the finished table); 0 defines an unbound field. The field
-// keeps its label and unit controls by number; the model reads nothing
-// from them.
+// names its label and unit controls only in the field list, for the window.
 void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type,
               const QString& def, const QString& params, const QString& attributes,
-              const QString& toolTip = QString(), Conversion checkProc = Conversion::None,
-              int labelGadget = -1, int unitGadget = -1);
+              const QString& toolTip = QString(), Conversion checkProc = Conversion::None);
+
+// The controls the field list binds field `field` to, by their names in the
+// control table ("FldSetPoint1", "DscSetPoint1", "UnitSetPoint1"); "" where
+// it binds none.
+struct FieldControlNames {
+    QString field, control, label, unit;
+};
+// Every row of the field list, in its order (a field of both display
+// interfaces appears twice, with the same controls).
+std::vector<FieldControlNames> fieldListControls();
 
 // Rebuilds the whole table for base unit `actBaseUnit` ("[bar]"), display
 // interface `intSerIO` (0 ADC value, 1 value via the serial interface; -1

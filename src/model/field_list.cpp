@@ -251,8 +251,7 @@ void defineRow(PassContext& c, const FieldRow& row) {
     if (row.only == Only::SerialValue && c.intSerIO == 0) return;
     DefField(c.m, controlOf(row.control, 0), QLatin1String(row.name), QLatin1String(row.type),
              expandPassValues(c, row.def), expandPassValues(c, row.params),
-             expandPassValues(c, row.attributes), QString(), row.conversion,
-             controlOf(row.label, -1), controlOf(row.unit, -1));
+             expandPassValues(c, row.attributes), QString(), row.conversion);
 }
 
 bool hasProfileSection(Program& p, const QString& section) {
@@ -280,6 +279,15 @@ QStringList fieldListProblems() {
         }
     }
     return problems;
+}
+
+std::vector<FieldControlNames> fieldListControls() {
+    std::vector<FieldControlNames> rows;
+    rows.reserve(std::size(kFields));
+    for (const FieldRow& row : kFields)
+        rows.push_back({QLatin1String(row.name), QLatin1String(row.control),
+                        QLatin1String(row.label), QLatin1String(row.unit)});
+    return rows;
 }
 
 void DefDataStruc(DeviceModel& m, const QString& actBaseUnit, int intSerIO, int dispDecPoint) {

@@ -73,15 +73,12 @@ struct FieldRecord {
     unsigned Flags = 0;  // FieldFlag bits of Attributes
     QString Content;
     QString GadUnit;  // "[bar]"; empty for unit-less fields
-    int UnitGadID = 0;
     QString RawVal;
     QString BaseValue;
     QString BaseUnit;
     QString Interface;  // wire value that last filled the field ("ADCByte0", "AGW3", ...)
     QString GadTTip;
     Conversion CheckProc = Conversion::None;
-    QString GadDescr;     // the label's text, filled by the window's binding
-    int LabelGadID = -1;  // the label control; -1 = none
     QString GadKonst;
     QString Visibility;  // "nodisplay", "hidden", "visible"
     QString Access;      // "readonly", "disabled", "enabled"

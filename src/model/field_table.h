@@ -14,17 +14,15 @@
 
 namespace zh {
 
-// One bound field as it was defined in the current pass.
+// One bound field as it was defined in the current pass. The list keeps
+// the field list's order, which packed records and data files rely on.
 struct GadgetEntry {
     int Position = 0;  // 1-based
-    int GadID = 0;
     QString Name, Type, Default, Params, Attributes, Access, Visibility, Content, GadUnit;
-    int UnitGadID = 0;
     QString RawVal;
     QString DefinedContent;  // Content when the field was defined
     QString BaseUnit, GadTTip;
     Conversion CheckProc = Conversion::None;
-    QString GadDescr;
 };
 
 class FieldTable {
@@ -58,7 +56,6 @@ class FieldTable {
     int appendGadgetEntry(GadgetEntry entry);  // returns the entry's position
 
     const std::vector<GadgetEntry>& gadgetList() const { return gadgetList_; }
-    GadgetEntry& gadgetEntry(int position) { return gadgetList_[position - 1]; }  // 1-based
     // Every field name followed by ";" in definition order.
     const QString& definedNames() const { return definedNames_; }
 

@@ -210,8 +210,9 @@ CheckResult CheckIpAddress(Program& p, const CheckArgs& a) {
     return t;
 }
 
-CheckResult checkByType(Program& p, const FieldRecord& f, const QString& text, bool ask) {
-    const CheckArgs a{text, f.Params, f.Attributes, f.Name, f.GadDescr, ask};
+CheckResult checkByType(Program& p, const FieldRecord& f, const QString& caption, const QString& text,
+                    bool ask) {
+    const CheckArgs a{text, f.Params, f.Attributes, f.Name, caption, ask};
     const QString type = f.type();
     if (type == QLatin1String("string")) return CheckString(p, a, true);
     if (type == QLatin1String("combobox")) return CheckString(p, a, false);

@@ -67,8 +67,10 @@ CheckResult CheckIpAddress(Program& p, const CheckArgs& a);
 // the user chose to correct the entry, else Undo.
 CheckResult rejectEntry(Program& p, const CheckArgs& a, const char* message, const QString& detail);
 
-// The check of field `f`'s type for `text` (checkboxes pass unchecked).
-CheckResult checkByType(Program& p, const FieldRecord& f, const QString& text, bool ask = true);
+// The check of field `f`'s type for `text` (checkboxes pass unchecked); the
+// messages name the field by `caption`, or by its name when that is empty.
+CheckResult checkByType(Program& p, const FieldRecord& f, const QString& caption, const QString& text,
+                    bool ask = true);
 
 // Field 1 of float parameters: n integer digits and m decimals (-1: free).
 struct FloatFormat {

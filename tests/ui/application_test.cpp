@@ -49,10 +49,11 @@ TEST(Application, EachEditionAndUserModeGetsItsTabsControlsAndMenus) {
             const FieldTable& fields = rig.app->model().fields;
             ASSERT_GT(fields.gadgetList().size(), 100u);
             for (const GadgetEntry& e : fields.gadgetList()) {
-                if (e.GadID <= 0) continue;
-                const ControlInfo* c = findControl(e.GadID);
+                const int control = fields.at(fields.find(e.Name)).GadID;
+                if (control <= 0) continue;
+                const ControlInfo* c = findControl(control);
                 ASSERT_NE(c, nullptr) << qPrintable(e.Name);
-                QWidget* widget = rig.gadgets.widget(e.GadID);
+                QWidget* widget = rig.gadgets.widget(control);
                 ASSERT_NE(widget, nullptr) << qPrintable(e.Name);
                 EXPECT_EQ(placeOf(fields.at(fields.find(e.Name))).tab, c->tab)
                     << qPrintable(e.Name);

@@ -11,6 +11,7 @@
 
 #include "model/device_model.h"
 #include "model/field_definitions.h"
+#include "ui/window/field_binding.h"
 #include "window_rig.h"
 
 namespace zh {
@@ -213,30 +214,33 @@ TEST_P(FieldBinding, EveryFieldsControlsExistOnTheTabOfItsGroup) {
     MainWindow window(program, rig.gadgets);
     for (int intSerIO : {0, 1}) {
         DeviceModel model(program);
+        FieldCaptions captions;
+        model.hooks.bindFields = [&] { BindFields(model, captions); };
         registerControls(model.fields);
         model.cal.Measurand = QStringLiteral("Pressure");
         DefDataStruc(model, QStringLiteral("[bar]"), intSerIO, -11);
         ASSERT_GT(model.fields.gadgetList().size(), 100u);
         for (const GadgetEntry& e : model.fields.gadgetList()) {
             const FieldRecord& r = model.fields.at(model.fields.find(e.Name));
-            const ControlInfo* c = findControl(e.GadID);
+            const ControlInfo* c = findControl(r.GadID);
             ASSERT_NE(c, nullptr) << qPrintable(e.Name);
             EXPECT_EQ(c->window, kMainWindow) << qPrintable(e.Name);
             EXPECT_EQ(c->tab, expectedTab(r)) << qPrintable(e.Name);
             EXPECT_EQ(placeOf(r).tab, c->tab) << qPrintable(e.Name);
             EXPECT_EQ(r.GadKonst, symbolicName(*c));
-            if (e.UnitGadID > 0) {
-                const ControlInfo* unit = findControl(e.UnitGadID);
+            if (const int number = labelControlsOf(e.Name).unit; number > 0) {
+                const ControlInfo* unit = findControl(number);
                 ASSERT_NE(unit, nullptr) << qPrintable(e.Name);
                 EXPECT_EQ(unit->kind, ControlKind::Text) << qPrintable(e.Name);
                 EXPECT_EQ(unit->tab, c->tab) << qPrintable(e.Name);
             }
-            if (!r.GadDescr.isEmpty()) {
+            const QString caption = captions.value(e.Name);
+            if (!caption.isEmpty()) {
                 // The description is the text of a label on the field's own tab.
                 bool labelled = false;
                 for (const ControlInfo& l : all()) {
                     labelled |= l.kind == ControlKind::Text && l.window == kMainWindow &&
-                                l.tab == c->tab && rig.gadgets.text(l.number) == r.GadDescr;
+                                l.tab == c->tab && rig.gadgets.text(l.number) == caption;
                 }
                 EXPECT_TRUE(labelled) << qPrintable(e.Name);
             }

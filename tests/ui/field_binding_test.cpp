@@ -20,33 +20,38 @@ class FieldBindingTest : public ::testing::Test {
     void SetUp() override {
         t.usePressureProfile();
         m.cal.Measurand = QStringLiteral("Pressure");
-        m.hooks.bindFields = [this] { BindFields(m); };
+        m.hooks.bindFields = [this] { BindFields(m, captions); };
     }
     FieldRecord& field(const char* name) { return m.fields.at(m.fields.find(QLatin1String(name))); }
     TestProgram t;
     DeviceModel m{t.program};
+    FieldCaptions captions;
 };
 
 TEST_F(FieldBindingTest, TooltipsFromTheLanguageFileAndRanges) {
     t.writeFile("Language/English.ini",
-                "[ToolTips]\nTitled=Damping|Filter time<br>in seconds\nBarFirst=|whole text\n");
-    for (int g : {601, 602, 603, 604, 605}) t.gadgets.control(g);
-    t.gadgets.control(600).text = QStringLiteral("Label text");
+                "[ToolTips]\nTitled=Damping|Filter time<br>in seconds\nSetPoint1=|whole text\n");
+    // SetPoint1 and ResetPoint1 take their labels (63, 65) from the field list.
+    for (int g : {601, 64, 603, 604, 66}) t.gadgets.control(g);
+    t.gadgets.control(63).text = QStringLiteral("Label text");
+    t.gadgets.control(65).text = QStringLiteral("Reset label");
     DefField(m, -1, "", "", "", "", "");
     DefField(m, 601, "Titled", "Float", "1.0", "2.1;0.1;99.9", "", "built-in");
-    DefField(m, 602, "BarFirst", "String", "", "", "", "", Conversion::None, 600, -1);
+    DefField(m, 64, "SetPoint1", "String", "", "", "");
     DefField(m, 603, "Ranged", "Number", "5", "2;0;15", "");
     DefField(m, 604, "WidthOnly", "Number", "5", "6", "");
-    DefField(m, 605, "Builtin", "String", "", "", "", "Built in tip", Conversion::None, 600, -1);
+    DefField(m, 66, "ResetPoint1", "String", "", "", "", "Built in tip");
     DefField(m, -2, "", "", "", "", "");
     EXPECT_EQ(t.gadgets.control(601).toolTipTitle, "Damping");
     EXPECT_EQ(t.gadgets.control(601).toolTip, "Filter time\nin seconds");
-    EXPECT_EQ(t.gadgets.control(602).toolTipTitle, "Label text");
-    EXPECT_EQ(t.gadgets.control(602).toolTip, "|whole text");
+    EXPECT_EQ(t.gadgets.control(64).toolTipTitle, "Label text");
+    EXPECT_EQ(t.gadgets.control(64).toolTip, "|whole text");
     EXPECT_EQ(t.gadgets.control(603).toolTip, "Range: 0 ... 15");
     EXPECT_EQ(t.gadgets.control(604).toolTip, "");
-    EXPECT_EQ(t.gadgets.control(605).toolTip, "Built in tip");
-    EXPECT_EQ(field("BarFirst").GadDescr, "Label text");
+    EXPECT_EQ(t.gadgets.control(66).toolTipTitle, "Reset label");
+    EXPECT_EQ(t.gadgets.control(66).toolTip, "Built in tip");
+    EXPECT_EQ(captions.value("SetPoint1"), "Label text");
+    EXPECT_EQ(captions.value("Titled"), "");
 }
 
 TEST_F(FieldBindingTest, ComboboxControlsGetTheirItemsAndSelection) {

@@ -21,6 +21,7 @@
 #include "ui/application/application_check.h"
 #include "ui/window/control_refresh.h"
 #include "ui/window/control_registry.h"
+#include "ui/window/field_binding.h"
 #include "window_model.h"
 
 namespace zh {
@@ -135,7 +136,7 @@ class InputCheckTest : public ::testing::Test {
   protected:
     InputCheckTest() {
         refresh.checks.typeCheck = [this](FieldRecord& f, const QString& text) {
-            return checkByType(w.t.program, f, text, false);
+            return checkByType(w.t.program, f, refresh.captions.value(f.Name), text, false);
         };
         refresh.checks.checkLimits = [this](const QString& n, const QString& c) {
             return appl.CheckLimits(n, c, ApplicationCheck::LimitMode::Quiet);
@@ -442,7 +443,7 @@ TEST_F(InputCheckTest, AUnitChangeReformatsTheMeasurandFields) {
         << qPrintable(w.f("SetPoint1").Content);
     EXPECT_EQ(w.f("SetPoint1").ColorIndx, ColourChanged);
     EXPECT_TRUE(w.t.dialogs.boxes.empty()) << qPrintable(lastBox());
-    EXPECT_EQ(w.c(w.f("SetPoint1").UnitGadID).text, "mbar");
+    EXPECT_EQ(w.c(labelControlsOf("SetPoint1").unit).text, "mbar");
     EXPECT_DOUBLE_EQ(ctl("SetPoint1").text.toDouble(), 5000.0);
 }
 

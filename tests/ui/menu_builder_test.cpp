@@ -227,7 +227,8 @@ TEST_F(MenuBuilderTest, EquipmentPopupReturnsTheChoiceOrNothing) {
 
 TEST_F(MenuBuilderTest, EntriesAreRecordedInTheFieldTable) {
     FieldTable fields;
-    registerMenuEntries(table, fields);
+    FieldCaptions captions;
+    registerMenuEntries(table, fields, captions);
     for (int id : registeredIds()) {
         const int index = fields.find("MenuID-" + QString::number(id));
         ASSERT_GE(index, 0) << id;
@@ -236,8 +237,8 @@ TEST_F(MenuBuilderTest, EntriesAreRecordedInTheFieldTable) {
     }
     const FieldRecord& read = fields.at(fields.find("MenuID-2069"));
     EXPECT_EQ(read.GadKonst, "#MenuReadAll");
-    EXPECT_EQ(read.GadDescr, "Read module");
-    EXPECT_EQ(fields.at(fields.find("MenuID-2086")).GadDescr, "WriteModule->Write module");
+    EXPECT_EQ(captions.value("MenuID-2069"), "Read module");
+    EXPECT_EQ(captions.value("MenuID-2086"), "WriteModule->Write module");
     // Not bound to a control: the entries share no numbers with the window's controls.
     EXPECT_EQ(read.GadID, 0);
     EXPECT_EQ(fields.findGadget(2069), -1);

@@ -284,7 +284,8 @@ TEST_F(UserModesTest, FieldGroupsFollowDataModeAndMeasurand) {
     modes.UpdGadItems(-1);
     for (const GadgetEntry& e : w.model.fields.gadgetList()) {
         if (e.Visibility == "nodisplay") continue;
-        EXPECT_FALSE(w.c(e.GadID).enabled) << e.Name.toStdString();
+        const FieldRecord& f = w.model.fields.at(w.model.fields.find(e.Name));
+        EXPECT_FALSE(w.c(f.GadID).enabled) << e.Name.toStdString();
     }
 
     state(false, true);

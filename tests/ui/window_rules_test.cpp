@@ -90,11 +90,14 @@ TEST(WindowRules, NoEnabledControlWithoutItsCommandInAnyModeOrState) {
 
                     if (std::string(mode) != "user" || data >= 0 || connected) continue;
                     // Without data the user may only start: New, Open, Read.
-                    for (const GadgetEntry& e : app.model().fields.gadgetList())
-                        if (e.GadID > 0 && e.Visibility != "nodisplay" && inSight(rig, e.GadID)) {
-                            EXPECT_FALSE(rig.gadgets.widget(e.GadID)->isEnabled())
+                    const FieldTable& fields = app.model().fields;
+                    for (const GadgetEntry& e : fields.gadgetList()) {
+                        const int control = fields.at(fields.find(e.Name)).GadID;
+                        if (control > 0 && e.Visibility != "nodisplay" && inSight(rig, control)) {
+                            EXPECT_FALSE(rig.gadgets.widget(control)->isEnabled())
                                 << qPrintable(e.Name);
                         }
+                    }
                     for (int id : {menu::kNew, menu::kOpen, menu::kToolOpen, menu::kReadAll,
                                    menu::kToolRead})
                         EXPECT_TRUE(menus.isItemEnabled(id)) << id;

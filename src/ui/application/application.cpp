@@ -217,7 +217,7 @@ void Application::bindLiveDisplay() {
 // since nobody typed it.
 void Application::bindInputCheck() {
     refresh_->checks.typeCheck = [this](FieldRecord& f, const QString& text) {
-        return checkByType(p_, f, text, false);
+        return checkByType(p_, f, fieldCaption(model_, f.Name), text, false);
     };
     refresh_->checks.checkLimits = [this](const QString& name, const QString& content) {
         return appl_->CheckLimits(name, content, ApplicationCheck::LimitMode::Quiet);
@@ -376,8 +376,11 @@ bool Application::graphTabShown() const {
 // its state (read, changed, ...).
 void Application::showFields() {
     refresh_->InternToForm();
-    for (const GadgetEntry& e : model_.fields.gadgetList())
-        if (e.GadID > 0) SetGadColor(model_, e.GadID, QString(), -1);
+    for (const GadgetEntry& e : model_.fields.gadgetList()) {
+        const int i = model_.fields.find(e.Name);
+        const int control = i < 0 ? 0 : model_.fields.at(i).GadID;
+        if (control > 0) SetGadColor(model_, control, QString(), -1);
+    }
 }
 
 void Application::buildWindow() {
@@ -400,7 +403,7 @@ void Application::buildMenus() {
     menuTable_ = MenuTable{};
     BuildMenuTable(p_, ports, menuTable_);
     menus_->build(menuTable_);
-    registerMenuEntries(menuTable_, model_.fields);
+    registerMenuEntries(menuTable_, model_.fields, refresh_->captions);
     menus_->setUnavailable(
         commands_.unavailableMenuIds(menus_->ids()),
         p_.messages.LookupMessage(QStringLiteral("Not available in this program"),

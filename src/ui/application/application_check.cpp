@@ -109,7 +109,8 @@ CheckResult ApplicationCheck::UpdApplGadget(int gadId, const QString& name,
     const int i = gadId > 0 ? m_.fields.findGadget(gadId) : m_.fields.find(name);
     if (i < 0) return CheckResult::undo();
     const FieldRecord& f = m_.fields.at(i);
-    return ApplCheckField(f.Name, content, f.GadID, f.Type, f.Attributes, f.GadDescr, f.CheckProc);
+    return ApplCheckField(f.Name, content, f.GadID, f.Type, f.Attributes, fieldCaption(m_, f.Name),
+                          f.CheckProc);
 }
 
 // The entry in all three forms, marked "changed": the write sequence turns
@@ -319,7 +320,7 @@ CheckResult ApplicationCheck::versionField(FieldRecord& f, const QString& conten
     static const QRegularExpression software(QStringLiteral("^[0-9]{2}\\.[0-9]{2}$"));
     const bool hw = f.Name.startsWith(QLatin1String("HWVersion"));
     if ((hw ? hardware : software).match(content.trimmed()).hasMatch()) return content.trimmed();
-    const CheckArgs a{content, f.Params, f.Attributes, f.Name, f.GadDescr};
+    const CheckArgs a{content, f.Params, f.Attributes, f.Name, fieldCaption(m_, f.Name)};
     return rejectEntry(m_.program, a, "Invalid input: ",
                        hw ? QStringLiteral("00.00 ... FF.FF") : QStringLiteral("00.00 ... 99.99"));
 }

@@ -221,7 +221,8 @@ int InputCheck::chkfld(int gadget) {
     if (combo) snap_.Content = f.Content;
 
     const QString entry = entryOf(f);
-    const CheckResult check = isType(f, "checkbox") ? CheckResult(entry) : checkByType(p, f, entry);
+    const CheckResult check =
+        isType(f, "checkbox") ? CheckResult(entry) : checkByType(p, f, fieldCaption(m_, f.Name), entry);
     if (check.verdict() == CheckResult::Verdict::Undo) {
         restoreSnapshot(f);
         return 0;
@@ -249,8 +250,8 @@ int InputCheck::chkfld(int gadget) {
     p.state.DataTrigger = 0;
     SetGadColor(m_, f.GadID, QString(), ColourChanged);
 
-    const CheckResult accepted =
-        appl_.ApplCheckField(f.Name, value, f.GadID, f.Type, f.Attributes, f.GadDescr, f.CheckProc);
+    const CheckResult accepted = appl_.ApplCheckField(f.Name, value, f.GadID, f.Type, f.Attributes,
+                                                      fieldCaption(m_, f.Name), f.CheckProc);
     FieldRecord* after = fieldOf(gadget);
     if (!after) return 0;
     if (accepted.verdict() == CheckResult::Verdict::Undo) {

@@ -17,11 +17,12 @@ QStringList checkFieldsForWrite(DeviceModel& m, ApplicationCheck& check, const Q
         const int i = m.fields.find(name);
         if (i < 0) continue;
         const FieldRecord& f = m.fields.at(i);
+        const QString caption = fieldCaption(m, f.Name);
         const QString shown =
-            f.GadDescr.trimmed().isEmpty()
+            caption.trimmed().isEmpty()
                 ? f.Name
-                : f.GadDescr.trimmed() + QStringLiteral(" (") + f.Name + QLatin1Char(')');
-        if (checkByType(m.program, f, f.Content, false).failed() ||
+                : caption.trimmed() + QStringLiteral(" (") + f.Name + QLatin1Char(')');
+        if (checkByType(m.program, f, caption, f.Content, false).failed() ||
             check.CheckLimits(f.Name, f.Content, ApplicationCheck::LimitMode::Quiet).failed()) {
             bad << shown + QStringLiteral(": ") + f.Content + f.GadUnit;
         }

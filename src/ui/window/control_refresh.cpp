@@ -60,7 +60,8 @@ QString editedBaseValue(DeviceModel& m, const FieldRecord& f) {
 
 void ControlRefresh::installModelHooks() {
     m_.hooks.refreshAllControls = [this] { InternToForm(); };
-    m_.hooks.bindFields = [this] { BindFields(m_); };
+    m_.hooks.bindFields = [this] { BindFields(m_, captions); };
+    m_.hooks.caption = [this](const QString& field) { return captions.value(field); };
     BindFieldEvents(m_);
 }
 
@@ -141,7 +142,8 @@ void ControlRefresh::writeField(FieldRecord& f) {
     }
     if (failed) SetGadColor(m_, f.GadID, QString(), kColourError);
 
-    if (f.UnitGadID > 0 && g.exists(f.UnitGadID)) g.setText(f.UnitGadID, unitLabel(f.GadUnit));
+    const int unit = labelControlsOf(f.Name).unit;
+    if (unit > 0 && g.exists(unit)) g.setText(unit, unitLabel(f.GadUnit));
     g.setEnabled(f.GadID, f.Access == QLatin1String("enabled"));
 }
 

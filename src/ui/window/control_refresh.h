@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/type_checks.h"
+#include "ui/window/field_binding.h"
 
 namespace zh {
 
@@ -38,6 +39,7 @@ class ControlRefresh {
     explicit ControlRefresh(DeviceModel& model) : m_(model) {}
 
     RefreshChecks checks;
+    FieldCaptions captions;  // what the model's caption hook answers with
 
     // Lets the model push every field into its control (refreshAllControls).
     void installModelHooks();

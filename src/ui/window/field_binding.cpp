@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "app/test_mode.h"
 #include "model/device_model.h"
+#include "model/field_definitions.h"
 #include "model/list_text.h"
 #include "model/live_display.h"
 #include "ui/window/control_registry.h"
@@ -16,14 +17,22 @@ bool isNumericType(const QString& type) {
            type == QLatin1String("binary") || type == QLatin1String("float");
 }
 
-void readLabel(Program& p, FieldRecord& r) {
-    const int label = r.LabelGadID;
-    if (label <= -1 || !p.gadgets.exists(label)) return;
-    r.GadDescr = p.gadgets.text(label);
-    if (testModeOf(p.state.TestMode) == TestMode::FieldNames) p.gadgets.setText(label, r.Name);
+// The number of the control named `name`; -1 for "" or an unknown name.
+int numberOf(const QString& name) {
+    return name.isEmpty() ? -1 : controlNumber(name);
 }
 
-void setToolTips(Program& p, const FieldRecord& r, const GadgetEntry& e, bool controlExists) {
+// The text of the label the field list gives field `r`; "" for none.
+QString readLabel(Program& p, const FieldRecord& r) {
+    const int label = labelControlsOf(r.Name).label;
+    if (label <= -1 || !p.gadgets.exists(label)) return QString();
+    const QString text = p.gadgets.text(label);
+    if (testModeOf(p.state.TestMode) == TestMode::FieldNames) p.gadgets.setText(label, r.Name);
+    return text;
+}
+
+void setToolTips(Program& p, const FieldRecord& r, const GadgetEntry& e, const QString& caption,
+                 bool controlExists) {
     const QString& tip = r.GadTTip;
     if (controlExists && tip.isEmpty() && isNumericType(r.type()) &&
         e.Params.count(QLatin1Char(';')) == 2) {
@@ -31,24 +40,24 @@ void setToolTips(Program& p, const FieldRecord& r, const GadgetEntry& e, bool co
             p.commonTexts.text(QStringLiteral("Common"), QStringLiteral("Range: ")) +
             StringField(e.Params, 2, QStringLiteral(";")) + QStringLiteral(" ... ") +
             StringField(e.Params, 3, QStringLiteral(";"));
-        p.gadgets.setToolTip(r.GadID, r.GadDescr, range);
+        p.gadgets.setToolTip(r.GadID, caption, range);
     }
     if (tip.isEmpty()) return;
     const int bar = tip.indexOf(QLatin1Char('|'));
     if (bar > 0) {
         p.gadgets.setToolTip(r.GadID, tip.left(bar), tip.mid(bar + 1));
     } else {
-        p.gadgets.setToolTip(r.GadID, r.GadDescr, tip);
+        p.gadgets.setToolTip(r.GadID, caption, tip);
     }
 }
 
-void bindField(Program& p, FieldRecord& r, GadgetEntry& e) {
-    readLabel(p, r);
-    e.GadDescr = r.GadDescr;
+void bindField(Program& p, const FieldRecord& r, const GadgetEntry& e, FieldCaptions& captions) {
+    const QString caption = readLabel(p, r);
+    captions.insert(r.Name, caption);
     const bool controlExists = r.GadID > 0 && p.gadgets.exists(r.GadID);
     if (controlExists && r.type() == QLatin1String("combobox"))
         SetComboItems(p.gadgets, r.GadID, e.Params, e.DefinedContent, p.state.ListSeparator);
-    setToolTips(p, r, e, controlExists);
+    setToolTips(p, r, e, caption, controlExists);
 }
 
 // The control that shows `field`: the one bound to it, else the one of the
@@ -67,6 +76,22 @@ int controlOf(const DeviceModel& m, const QString& field) {
 }
 
 }  // namespace
+
+const LabelControls& labelControlsOf(const QString& field) {
+    // The field list and the control table are fixed, so their numbers are
+    // worked out once; every refresh of a field asks for its unit control.
+    static const QHash<QString, LabelControls> table = [] {
+        QHash<QString, LabelControls> byField;
+        for (const FieldControlNames& row : fieldListControls()) {
+            if (!byField.contains(row.field))
+                byField.insert(row.field, {true, numberOf(row.label), numberOf(row.unit)});
+        }
+        return byField;
+    }();
+    static const LabelControls unlisted;
+    const auto it = table.constFind(field);
+    return it == table.constEnd() ? unlisted : *it;
+}
 
 void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QString& value,
                    const QString& separator) {
@@ -87,13 +112,14 @@ void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QStr
     gadgets.setState(gadget, selected);
 }
 
-void BindFields(DeviceModel& m) {
-    FieldTable& t = m.fields;
-    const int entries = static_cast<int>(t.gadgetList().size());
-    for (int position = 1; position <= entries; ++position) {
-        GadgetEntry& e = t.gadgetEntry(position);
-        const int index = t.findGadget(e.GadID);
-        if (index >= 0) bindField(m.program, t.at(index), e);
+void BindFields(DeviceModel& m, FieldCaptions& captions) {
+    const FieldTable& t = m.fields;
+    // A field the pass leaves unbound has no caption any more.
+    for (const QString& name : t.definedNames().split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        captions.remove(name);
+    for (const GadgetEntry& e : t.gadgetList()) {
+        const int index = t.find(e.Name);
+        if (index >= 0) bindField(m.program, t.at(index), e, captions);
     }
 }
 

@@ -5,6 +5,7 @@
 // text); later the controls show what the model announces. Works on the
 // Gadgets interface alone.
 
+#include <QHash>
 #include <QString>
 
 namespace zh {
@@ -19,9 +20,24 @@ struct LiveHooks;
 void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QString& value,
                    const QString& separator = QStringLiteral(";"));
 
+// The caption of each field and menu entry by name: the text of the field's
+// label as the binding found it, or the menu entry's description. The
+// model's caption hook answers from it.
+using FieldCaptions = QHash<QString, QString>;
+
+// The label and unit controls the field list gives a field, by number; -1
+// where it gives none. `listed` is false for a field it does not list.
+struct LabelControls {
+    bool listed = false;
+    int label = -1;
+    int unit = -1;
+};
+const LabelControls& labelControlsOf(const QString& field);
+
 // Binds every field of the finished pass to its controls, in the pass's
-// order. In test mode "IV" each label is relabelled with its field's name.
-void BindFields(DeviceModel& m);
+// order, and notes each field's caption. In test mode "IV" each label is
+// relabelled with its field's name.
+void BindFields(DeviceModel& m, FieldCaptions& captions);
 
 // Shows what the model announces about a field (its text, list and
 // selection) in the field's control. The device-type lists and the

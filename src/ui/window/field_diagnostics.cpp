@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "model/device_model.h"
 #include "ui/window/control_registry.h"
+#include "ui/window/field_binding.h"
 
 namespace zh {
 namespace {
@@ -48,10 +49,11 @@ QString fieldReport(const DeviceModel& m, int index, const QString& controlState
     line("Access:", r.Access);
     line("Visibility:", r.Visibility);
     line("CheckProc:", conversionName(r.CheckProc));
-    line("GadDescr:", r.GadDescr);
+    line("GadDescr:", fieldCaption(m, r.Name));
     line("GadTTip:", r.GadTTip);
     line("Attributes:", r.Attributes);
-    line("UnitGadID:", QString::number(r.UnitGadID));
+    // A record no pass defined has no unit control.
+    line("UnitGadID:", QString::number(r.Type.isEmpty() ? 0 : labelControlsOf(r.Name).unit));
     line("ColorIndx:", QString::number(r.ColorIndx));
     line("PanelGadID:", QString::number(place.panel));
     line("PanelIndex:", QString::number(place.tab));

@@ -5,12 +5,12 @@
 
 namespace zh {
 
-void registerMenuEntries(const MenuTable& table, FieldTable& fields) {
+void registerMenuEntries(const MenuTable& table, FieldTable& fields, FieldCaptions& captions) {
     for (const MenuRegistration& r : MenuRegistrations(table)) {
         FieldRecord& record = fields[r.name];
         record.Name = r.name;
         record.GadKonst = r.symbol;
-        record.GadDescr = r.description;
+        captions.insert(r.name, r.description);
         record.GadInfo = QLatin1String(kMenuItemKind);
     }
 }

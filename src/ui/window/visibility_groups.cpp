@@ -10,6 +10,7 @@
 #include "app/user_level.h"
 #include "model/device_model.h"
 #include "ui/window/control_registry.h"
+#include "ui/window/field_binding.h"
 #include "ui/window/gadget_colours.h"
 
 namespace zh {
@@ -83,7 +84,8 @@ void HideFieldGadget(DeviceModel& m, int control, int state) {
     const bool hide = state != 0 || nodisplay;
     if (!nodisplay) f->Visibility = hide ? QStringLiteral("hidden") : QStringLiteral("visible");
     if (g.exists(control)) g.setHidden(control, hide);
-    if (f->UnitGadID > 0 && g.exists(f->UnitGadID)) g.setHidden(f->UnitGadID, hide);
+    const int unit = labelControlsOf(f->Name).unit;
+    if (unit > 0 && g.exists(unit)) g.setHidden(unit, hide);
 }
 
 void DisableFieldGadget(DeviceModel& m, int control, int state) {
