@@ -32,10 +32,10 @@ QString keyOf(std::uint8_t command, const QByteArray& request) {
 class Recorder final : public zh::RequestSender {
   public:
     explicit Recorder(zh::HartSession& s) : session(s) {}
-    int SendRequest(std::uint8_t command, const QByteArray& request, int expected,
+    int sendRequest(std::uint8_t command, const QByteArray& request, int expected,
                     QByteArray* response, int tries) override {
         QByteArray got;
-        const int r = session.SendRequest(command, request, expected, &got, tries);
+        const int r = session.sendRequest(command, request, expected, &got, tries);
         answers.insert(keyOf(command, request), got);
         if (response) *response = got;
         return r;
@@ -50,7 +50,7 @@ class Recorder final : public zh::RequestSender {
 class Replayer final : public zh::RequestSender {
   public:
     explicit Replayer(const QHash<QString, QByteArray>& a) : answers(a) {}
-    int SendRequest(std::uint8_t command, const QByteArray& request, int, QByteArray* response,
+    int sendRequest(std::uint8_t command, const QByteArray& request, int, QByteArray* response,
                     int) override {
         if (response) *response = answers.value(keyOf(command, request));
         return 0;
@@ -74,13 +74,13 @@ int cycle(zh::Program& p, zh::RequestSender& sender, zh::RawValues& values) {
     count(universal.Com0(1));
     count(adc.Com1420(1));
     count(universal.Com151(1));
-    for (int b : {12, 0, 13, 1, 2, 3, 10, 11, 20, 60, 89}) count(blocks.ReadBlock(b, 1));
+    for (int b : {12, 0, 13, 1, 2, 3, 10, 11, 20, 60, 89}) count(blocks.readBlock(b, 1));
     // Write it all back.
     count(adc.Com1810(1));
     count(adc.Com1820(1));
     count(universal.Com35(1));
     count(universal.Com34(1));
-    for (int b : {0, 1, 2, 3, 10, 11, 12, 13, 20}) count(blocks.WriteBlock(b, 1));
+    for (int b : {0, 1, 2, 3, 10, 11, 12, 13, 20}) count(blocks.writeBlock(b, 1));
     return failed;
 }
 
@@ -99,15 +99,15 @@ int main() {
     zh::HartSession session(p, link, probe);
     zh::DeviceModel model(p);
     model.cal.Measurand = QStringLiteral("Pressure");
-    zh::DefDataStruc(model, QStringLiteral("[bar]"), 0, -11);
+    zh::defineDataStructure(model, QStringLiteral("[bar]"), 0, -11);
     zh::FieldRawValues values(model);
-    if (session.HartConnect() != 1) {
+    if (session.connectDevice() != 1) {
         std::printf("no connection to the simulated device\n");
         return 1;
     }
     Recorder recorder(session);
     const int failedOnDevice = cycle(p, recorder, values);
-    session.HartDisConnect();
+    session.disconnectDevice();
     if (failedOnDevice != 0)
         std::printf("%d routines failed against the simulated device\n", failedOnDevice);
 

@@ -1,5 +1,5 @@
 // The live display against hartsim in real time over a pseudo-terminal:
-//  1. one poll cycle (UpdDynDisplay) per device configuration ("display",
+//  1. one poll cycle (updateLiveDisplay) per device configuration ("display",
 //     "transmitter", "all": the profile's Transmitter/Display, with a
 //     simulated device of those parts), after Connect has read the device:
 //     mean and longest cycle against the wire time of the frames that very
@@ -84,7 +84,7 @@ QStringList devicePartsFor(const QString& configuration) {
 bool pollCost(const QString& configuration, int cycles) {
     zh::bench::BenchProgram bench;
     zh::Program& p = bench.program;
-    zh::ReadProfileFile(p);
+    zh::readProfileFile(p);
     p.log.setThreshold(0);
     const QString frameLog = bench.dir.filePath(QStringLiteral("frames.log"));
     zh::bench::RealtimeSim sim(frameLog, devicePartsFor(configuration));
@@ -100,7 +100,7 @@ bool pollCost(const QString& configuration, int cycles) {
     zh::bench::EndingProbe probe;
     zh::DeviceCore core(p, link, probe);
     core.defineFirstMeasurand();
-    if (!core.live.StartDynDisplay(core.target())) {
+    if (!core.live.startDynDisplay(core.target())) {
         std::printf("%-12s Connect failed\n", qPrintable(configuration));
         return false;
     }
@@ -112,7 +112,7 @@ bool pollCost(const QString& configuration, int cycles) {
     QElapsedTimer timer;
     for (int i = 0; i < cycles; ++i) {
         timer.start();
-        core.live.UpdDynDisplay();
+        core.live.updateLiveDisplay();
         const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
         const QString frames = tail.next();
         zh::bench::FrameTally one;
@@ -122,7 +122,7 @@ bool pollCost(const QString& configuration, int cycles) {
         longest = std::max(longest, seconds);
         if (one.answers > 0) worstRatio = std::max(worstRatio, seconds / one.wireSeconds());
     }
-    core.live.StopDynDisplay();
+    core.live.stopDynDisplay();
 
     const double mean = sum / cycles;
     const double wire = all.wireSeconds() / cycles;
@@ -198,14 +198,14 @@ struct PollingWindow {
             link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so"));
         };
         if (!zh::runStartup(program, QStringLiteral("ZEL-HART"), dir.path(), {}, hooks).runWindow ||
-            !zh::ReadProfileFile(program)) {
+            !zh::readProfileFile(program)) {
             std::printf("window: the program did not start\n");
             return;
         }
         program.state.ComPort = sim.path;
         program.state.TransmitterDisplay = configuration;
         app = std::make_unique<zh::Application>(program, gadgets, dialogs, link, probe);
-        if (!app->VANTOMain(0)) {
+        if (!app->buildMainWindow(0)) {
             std::printf("window: the window did not open\n");
             return;
         }

@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     p.log.setThreshold(1);
     p.log.openView(1);
     for (int i = 0; p.log.viewLines().size() < zh::Logger::kMaxViewLines; ++i)
-        p.log.DebugLog(lineOf(i), 1);
+        p.log.debugLog(lineOf(i), 1);
 
     zh::LogWindow w(p);
     QListView& view = *w.view();
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     constexpr int kAppends = 1000;
     t.restart();
     for (int i = 0; i < kAppends; ++i) {
-        p.log.DebugLog(lineOf(i), 1);
+        p.log.debugLog(lineOf(i), 1);
         QApplication::processEvents();
     }
     w.flush();

@@ -34,20 +34,20 @@ double medianMs(int runs, F&& f) {
 int main() {
     zh::bench::BenchProgram bench;
     zh::Program& p = bench.program;
-    zh::ReadProfileFile(p);
+    zh::readProfileFile(p);
     p.log.setThreshold(0);
 
     zh::DeviceModel m(p);
     m.cal.Measurand = QStringLiteral("Pressure");
     const QString unit = p.state.MeasurandList.empty() ? QStringLiteral("[bar]")
                                                        : p.state.MeasurandList.front().BaseUnit;
-    zh::DefDataStruc(m, unit, 0, -11);  // first pass reads the files
+    zh::defineDataStructure(m, unit, 0, -11);  // first pass reads the files
 
     const int runs = 200;
-    const double pass = medianMs(runs, [&] { zh::DefDataStruc(m, unit, 0, -11); });
+    const double pass = medianMs(runs, [&] { zh::defineDataStructure(m, unit, 0, -11); });
     const QString all = m.fields.definedNames();
-    const double toContent = medianMs(runs, [&] { zh::AllRawToMeasurand(m, 1, all); });
-    const double toRaw = medianMs(runs, [&] { zh::AllRawToMeasurand(m, 2, all); });
+    const double toContent = medianMs(runs, [&] { zh::convertAllRawToMeasurand(m, 1, all); });
+    const double toRaw = medianMs(runs, [&] { zh::convertAllRawToMeasurand(m, 2, all); });
 
     std::printf("fields defined: %d (records %d)\n", static_cast<int>(all.count(QLatin1Char(';'))),
                 m.fields.count());

@@ -65,12 +65,12 @@ int main(int argc, char** argv) {
     zh::HartSession session(p, link, probe);
     zh::DeviceModel model(p);
     model.cal.Measurand = QStringLiteral("Pressure");
-    zh::DefDataStruc(model, QStringLiteral("[bar]"), 0, -11);
+    zh::defineDataStructure(model, QStringLiteral("[bar]"), 0, -11);
     zh::DeviceSequences sequences(model, session, link);
 
     QElapsedTimer timer;
     timer.start();
-    const int result = sequences.HartRead(zh::Presence::All);
+    const int result = sequences.readDevice(zh::Presence::All);
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     if (result != 0) {
         std::printf("the read failed (result %d)\n", result);

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     volatile int sink = 0;
     for (int i = 0; i < n; ++i) {
         const int k = i % messages.size();
-        sink += p.messages.LookupMessage(messages[k], sections[k]).size();
+        sink += p.messages.lookupMessage(messages[k], sections[k]).size();
     }
     const qint64 lookupNs = timer.nsecsElapsed();
 
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < n; ++i) {
         const auto& k = keys[i % 8];
         sink += p.profile
-                    .ReadProfile(QLatin1String(k[0]), QLatin1String(k[1]), QStringLiteral("x"),
+                    .readProfile(QLatin1String(k[0]), QLatin1String(k[1]), QStringLiteral("x"),
                                  p.state.ProfilePath)
                     .size();
     }

@@ -116,7 +116,7 @@ class LogTail {
 // line (argv[1]), logging its frames, and the master library loaded.
 struct WireBench {
     WireBench(int argc, char** argv) : options(argc > 1 ? QString::fromLocal8Bit(argv[1]) : "") {
-        ReadProfileFile(bench.program);
+        readProfileFile(bench.program);
         bench.program.log.setThreshold(0);
         frameLog = bench.dir.filePath(QStringLiteral("frames.log"));
         QStringList arguments;

@@ -58,19 +58,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (QChar& c : stored)
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) c = QLatin1Char(' ');
     const QString key = QString::number(kKey, 16).toUpper();
-    require(p.profile.WriteData(QStringLiteral("DeviceConfigurations"), key, stored,
+    require(p.profile.writeData(QStringLiteral("DeviceConfigurations"), key, stored,
                                 p.state.ProfilePath));
 
     const std::vector<zh::MeasurandSettings>& measurands = p.state.MeasurandList;
     const zh::MeasurandSettings& measurand = measurands[(data[0] >> 3) % measurands.size()];
     zh::DeviceModel m(p);
     m.cal.Measurand = measurand.Name;
-    zh::DefDataStruc(m, measurand.BaseUnit, 0, -11);
+    zh::defineDataStructure(m, measurand.BaseUnit, 0, -11);
     const zh::FieldSnapshot before = zh::FieldSnapshot::take(m.fields);
     const int countBefore = m.fields.count();
-    if (!zh::UpdTransmitConfig(m, devIndx, kKey))
+    if (!zh::updateTransmitterConfig(m, devIndx, kKey))
         require(zh::fuzz::unchangedFields(m.fields, before, countBefore));
     // The whole selection as the window runs it after the user chose the entry.
-    zh::UpdDevType(m, devIndx, kKey, (data[0] >> 6) & 1, QStringLiteral("update"));
+    zh::updateDeviceType(m, devIndx, kKey, (data[0] >> 6) & 1, QStringLiteral("update"));
     return 0;
 }

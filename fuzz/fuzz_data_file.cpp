@@ -1,5 +1,5 @@
 // Arbitrary bytes as a data file, opened the way the File menu and the
-// batch write open one (OpenDataFile), in a program started on the shipped
+// batch write open one (openDataFile), in a program started on the shipped
 // profile. A file that is refused must leave the data as they were: the
 // field table, the calibration state and the current file.
 
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     zh::DeviceModel m(p);
     zh::DataSession s(m);
     m.cal.Measurand = p.state.MeasurandList.front().Name;
-    zh::DefDataStruc(m, p.state.MeasurandList.front().BaseUnit, 0, -11);
+    zh::defineDataStructure(m, p.state.MeasurandList.front().BaseUnit, 0, -11);
     s.file.currentDir = h.path(QStringLiteral("data/"));
 
     const zh::FieldSnapshot before = zh::FieldSnapshot::take(m.fields);
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const float nomLow = m.cal.CalNomLow, nomHigh = m.cal.CalNomHi;
     const QString measurand = m.cal.Measurand, currentFile = s.file.currentFile;
 
-    if (zh::OpenDataFile(s, path) == 1) {
+    if (zh::openDataFile(s, path) == 1) {
         require(s.file.currentFile == path);
         require(m.fields.count() > 0);
     } else {

@@ -25,7 +25,7 @@ namespace {
 // Answers every request with the next answer of the input.
 class FakeSender final : public zh::RequestSender {
   public:
-    int SendRequest(std::uint8_t, const QByteArray&, int, QByteArray* response, int) override {
+    int sendRequest(std::uint8_t, const QByteArray&, int, QByteArray* response, int) override {
         *response = answer;
         return result;
     }
@@ -55,7 +55,7 @@ void checkWriteBack(zh::DisplayBlocks& blocks, const zh::BlockLayout& layout,
     for (const zh::BlockItem& item : layout.items)
         if (item.coding == zh::BlockCoding::Text && item.use == zh::BlockUse::Field)
             textsPrintable = textsPrintable && printable(answer, item);
-    const int written = blocks.WriteBlock(layout.number, 1);
+    const int written = blocks.writeBlock(layout.number, 1);
     if (written == zh::kResultValueRefused) {
         require(!textsPrintable);
         return;
@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         const QHash<QString, QString> valuesBefore = values.values;
         const QByteArray imageBefore = blocks.image(layout.number);
-        const int read = logged ? blocks.ReadBlock12Logged(1) : blocks.ReadBlock(layout.number, 1);
+        const int read = logged ? blocks.readBlock12Logged(1) : blocks.readBlock(layout.number, 1);
         const bool wellFormed = sender.result == 0 && sender.code1 == 0 &&
                                 sender.answer.size() == zh::block::kSize &&
                                 static_cast<std::uint8_t>(sender.answer.at(0)) == layout.number;

@@ -44,7 +44,7 @@ void HeadlessProgram::start() {
     const StartResult started =
         runStartup(program, QStringLiteral("ZEL-HART"), dir.path(), QStringList(), StartupHooks());
     if (!started.runWindow) fail("start-up ended with", QString::number(started.exitCode));
-    if (!ReadProfileFile(program)) fail("profile not read:", program.state.ProfilePath);
+    if (!readProfileFile(program)) fail("profile not read:", program.state.ProfilePath);
     if (program.state.MeasurandList.empty()) fail("no measurands in", program.state.ProfilePath);
 }
 

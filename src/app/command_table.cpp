@@ -136,7 +136,7 @@ CommandTable::CommandTable(Logger& log,
             if (number >= 0) {
                 gadgets_.insert(number, info.command);
             } else {
-                log_.DebugLog(QStringLiteral("CommandTable: no control ") + name, 1);
+                log_.debugLog(QStringLiteral("CommandTable: no control ") + name, 1);
             }
         }
     }
@@ -209,7 +209,7 @@ bool CommandTable::dispatch(const WindowEvent& event) {
 bool CommandTable::dispatchMenu(int id) {
     const std::optional<Command> c = menuCommand(id);
     if (!c) {
-        log_.DebugLog(
+        log_.debugLog(
             QStringLiteral(">>> Menu Event: no command for MenuID=") + QString::number(id), 4);
         return false;
     }
@@ -229,7 +229,7 @@ bool CommandTable::dispatchGadget(int gadget) {
     if (!c) return false;
     const auto handler = handlers_.constFind(key(*c));
     if (handler == handlers_.constEnd()) {
-        log_.DebugLog(QStringLiteral("> # ") + infoOf(*c)->name +
+        log_.debugLog(QStringLiteral("> # ") + infoOf(*c)->name +
                           QStringLiteral(": not available (GadgetID=") + QString::number(gadget) +
                           QLatin1Char(')'),
                       6);
@@ -260,7 +260,7 @@ void CommandTable::logMenuCommand(const CommandInfo& info, int id, bool availabl
     QString line = QStringLiteral("> #  ") + names.join(QStringLiteral(" ,")) +
                    QStringLiteral(" ;-- ") + info.name;
     if (!available) line += QStringLiteral(" (not available)");
-    log_.DebugLog(line, 6);
+    log_.debugLog(line, 6);
 }
 
 }  // namespace zh

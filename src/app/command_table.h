@@ -28,27 +28,27 @@ class Logger;
 enum class Command {
     // --- File ---
     // 2030, 2002, 2075, measurand entries 2031..2040 and 2076..2085:
-    // ShowPopUp (ui/menu_builder.h) with EquipmentPopup (menu_table.h);
-    // the save request first when data changed (SaveRequest,
-    // files/file_operation.h); then DataTrigger -1; HartConnect and
-    // HartDisConnect (hart/hart_session.h) as the connection test;
-    // UpdTransmitConfig (model/device_types.h); rebuild the window;
-    // NewData (files/data_commands.h).
+    // showPopUp (ui/menu_builder.h) with equipmentPopup (menu_table.h);
+    // the save request first when data changed (saveRequest,
+    // files/file_operation.h); then DataTrigger -1; connectDevice and
+    // disconnectDevice (hart/hart_session.h) as the connection test;
+    // updateTransmitterConfig (model/device_types.h); rebuild the window;
+    // startNewData (files/data_commands.h).
     NewData,
-    OpenData,    // 2027, 2003: OpenData (files/data_commands.h)
-    SaveData,    // 2028, 2005: StoreData(session, StoreTarget::File)
-    SaveDataAs,  // 2029: StoreData(session, StoreTarget::FileAs)
-    Exit,        // 2066, 2001: SaveRequest, then end the program
+    OpenData,    // 2027, 2003: chooseAndOpenData (files/data_commands.h)
+    SaveData,    // 2028, 2005: storeData(session, StoreTarget::File)
+    SaveDataAs,  // 2029: storeData(session, StoreTarget::FileAs)
+    Exit,        // 2066, 2001: saveRequest, then end the program
     // --- Data transfer ---
-    Connect,       // 2067, 2089: HartConnect, rebuild when the device differs, live display
-    Disconnect,    // 2068, 2090: stop the live display, HartDisConnect
-    ReadModule,    // 2069, 2093: DeviceSequences::HartRead (model/read_write_sequences.h)
-    WriteModule,   // 2070, 2086: DeviceSequences::HartWrite(<configuration>, WriteScope::All)
-    WriteChanges,  // 2071, 2087: DeviceSequences::HartWrite(<configuration>, WriteScope::Changes)
+    Connect,       // 2067, 2089: connectDevice, rebuild when the device differs, live display
+    Disconnect,    // 2068, 2090: stop the live display, disconnectDevice
+    ReadModule,    // 2069, 2093: DeviceSequences::readDevice (model/read_write_sequences.h)
+    WriteModule,   // 2070, 2086: DeviceSequences::writeDevice(<configuration>, WriteScope::All)
+    WriteChanges,  // 2071, 2087: DeviceSequences::writeDevice(<configuration>, WriteScope::Changes)
     WritePopup,    // 2094: MenuBuilder::showPopup(menu::kWritePopup)
     CompareData,   // 2097: compareDeviceWithFile (files/device_comparison.h), the list
     // --- Setup and ? ---
-    About,           // 2073: MsgBox with AppState::AboutText
+    About,           // 2073: showMessageBox with AppState::AboutText
     HartAddress,     // 2074: HartAddressDialog (app/setting_stores.h)
     ScanLoop,        // 2095: scanAddresses (hart/address_scan.h), the list, the address chosen
     HartDevice,      // 2096: the universal view of any HART device (ui/universal_window.h)
@@ -70,34 +70,34 @@ enum class Command {
     FocusNext,             // 27 Tab: focusNextField (ui/focus_order.h)
     FocusPrevious,         // 28 Shift+Tab: focusNextField backwards
     // --- Buttons and selectors of the main window ---
-    TeachLowerRange,  // BtnTempTLR, BtnAdmTLR: TeachService::TeachRange(false) (ui/teach_service.h)
-    TeachUpperRange,  // BtnTempTUR, BtnAdmTUR: TeachService::TeachRange(true)
-    OutputFunction,   // CmbOutFunc1, CmbOutFunc2: UserModes::UpdGadItems (ui/user_modes.h)
-    EquipmentSelection,     // CmbSelEquip: UserModes::UpdGadItems
-    StoreFactorySetting,    // BtnFactSet, BtnFactSetStore: TeachService::FactorySetting(false)
-    RestoreFactorySetting,  // BtnFactSetRest, BtnFactSetRestAdm: TeachService::FactorySetting(true)
+    TeachLowerRange,  // BtnTempTLR, BtnAdmTLR: TeachService::teachRange(false) (ui/teach_service.h)
+    TeachUpperRange,  // BtnTempTUR, BtnAdmTUR: TeachService::teachRange(true)
+    OutputFunction,   // CmbOutFunc1, CmbOutFunc2: UserModes::updateGadgetItems (ui/user_modes.h)
+    EquipmentSelection,     // CmbSelEquip: UserModes::updateGadgetItems
+    StoreFactorySetting,    // BtnFactSet, BtnFactSetStore: TeachService::factorySetting(false)
+    RestoreFactorySetting,  // BtnFactSetRest, BtnFactSetRestAdm: TeachService::factorySetting(true)
     LoopTest,               // BtnLoopStartStop, BtnLoopStartStopAdm: OutputService::LoopTest
                             // (ui/output_service.h)
     SwitchTest,             // BtnTestSW1, BtnTestSW2
-    Set4mAOnOff,            // BtnSet4mAOnOff, BtnSet4mAOnOffu: OutputService::Set4mA(OnOff)
-    Trim4mA,                // BtnSet4mA, BtnTempSet4mA: OutputService::Set4mA(Trim)
-    Teach4mADisplay,        // BtnSet4mADisp: TeachService::TeachDisplay(0)
-    Set20mAOnOff,           // BtnSet20mAOnOff, BtnSet20mAOnOffu: OutputService::Set20mA(OnOff)
-    Trim20mA,               // BtnSet20mA, BtnTempSet20mA: OutputService::Set20mA(Trim)
-    Teach20mADisplay,       // BtnSet20mADisp: TeachService::TeachDisplay(1)
-    ClearAdcTable,          // BtnClrADC: ClearADC (model/device_types.h)
-    FillAdcTable,           // BtnFillADC: FillADC (model/device_types.h)
-    TakeAdcValue,           // BtnADC0..BtnADC10: ValueCapture::SetADC (ui/value_capture.h)
-    ReadTransmitter,        // BtnReadTransm: HartRead(Presence::Transmitter), main window disabled
-    WriteTransmitter,  // BtnWriteTransm: HartWrite(Presence::Transmitter, WriteScope::All), verify
-                       // with TranmitterVerivy
-    StoreConfiguration,  // BtnStoreConfig: Yes/No, then StoreConfiguration (model/device_types.h)
-    SendCommand,         // BtnSendCmd, BtnSendCmdAdm: DisplayActions::SendListCommand
+    Set4mAOnOff,            // BtnSet4mAOnOff, BtnSet4mAOnOffu: OutputService::set4mA(OnOff)
+    Trim4mA,                // BtnSet4mA, BtnTempSet4mA: OutputService::set4mA(Trim)
+    Teach4mADisplay,        // BtnSet4mADisp: TeachService::teachDisplay(0)
+    Set20mAOnOff,           // BtnSet20mAOnOff, BtnSet20mAOnOffu: OutputService::set20mA(OnOff)
+    Trim20mA,               // BtnSet20mA, BtnTempSet20mA: OutputService::set20mA(Trim)
+    Teach20mADisplay,       // BtnSet20mADisp: TeachService::teachDisplay(1)
+    ClearAdcTable,          // BtnClrADC: clearAdcTable (model/device_types.h)
+    FillAdcTable,           // BtnFillADC: fillAdcTable (model/device_types.h)
+    TakeAdcValue,           // BtnADC0..BtnADC10: ValueCapture::setAdcValue (ui/value_capture.h)
+    ReadTransmitter,   // BtnReadTransm: readDevice(Presence::Transmitter), main window disabled
+    WriteTransmitter,  // BtnWriteTransm: writeDevice(Presence::Transmitter, WriteScope::All),
+                       // verify with TranmitterVerivy
+    StoreConfiguration,  // BtnStoreConfig: Yes/No, then storeConfiguration (model/device_types.h)
+    SendCommand,         // BtnSendCmd, BtnSendCmdAdm: DisplayActions::sendListCommand
     ReadDiagnostics,     // BtnDiagRead: diagnostics readout
     SaveDiagnostics,     // BtnDiagSave: diagnostics save
     // Buttons whose action this program gives them itself.
     ClearTrailingPointer,  // BtnClearHiTrailing, BtnClearLowTrailing
-    SetTeachLower,         // BtnSetTeachLower: TeachService::TeachDisplay(2)
+    SetTeachLower,         // BtnSetTeachLower: TeachService::teachDisplay(2)
     SetSwitchPoint,        // BtnSetSwitchPoint: ValueCapture::SetSwitchPoint
 };
 

@@ -27,7 +27,7 @@ QString debugFileRefusal(Program& p, const QString& path) {
             return QStringLiteral("it is the profile or language file");
     }
     // A profile may give a measurand files with any extension.
-    const QString extensions = p.profile.ReadProfile(
+    const QString extensions = p.profile.readProfile(
         QStringLiteral("Common"), QStringLiteral("FileExtensions"), QString(), s.ProfilePath);
     if (extensions.contains(QLatin1String("*.log"), Qt::CaseInsensitive))
         return QStringLiteral("it is a data file");

@@ -218,7 +218,7 @@ void FatalErrorHandler::showInMessageBox() {
 
 QString FatalErrorHandler::report(const FaultInfo& fault) {
     const QString text = errorReportText(fault);
-    logger_.DebugLog(text, -1);
+    logger_.debugLog(text, -1);
 
     const QString name = datedLogFileName(QDateTime::currentDateTime());
     QFile file(QDir(workingDir_).filePath(name));

@@ -8,7 +8,7 @@ namespace zh {
 
 Logger::Logger(Dialogs& dialogs) : dialogs_(dialogs) {}
 
-void Logger::DebugLog(const QString& text, int level, int colour) {
+void Logger::debugLog(const QString& text, int level, int colour) {
     if (threshold_ == 0) return;
     if (level != -1 && level > threshold_) return;
     if (!viewExists_ && file_.isEmpty()) return;

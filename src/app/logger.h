@@ -1,5 +1,5 @@
 #pragma once
-// The debug log: one operation, DebugLog, that every part of the program
+// The debug log: one operation, debugLog, that every part of the program
 // reports through. Lines go to the log view (kept here as data; the log
 // window shows it) and, when a log file is set, to that file, which is opened
 // and closed for every line so that it survives a crash.
@@ -35,7 +35,7 @@ class Logger {
 
     // Level -1: whenever logging is on. Colour -1: the prefix colour rule.
     // Level 7 also shows the line in a message box titled "Logio".
-    void DebugLog(const QString& text, int level = -1, int colour = -1);
+    void debugLog(const QString& text, int level = -1, int colour = -1);
 
     // The log view's lines, oldest first (at most kMaxViewLines).
     const std::deque<QString>& viewLines() const { return view_; }

@@ -86,7 +86,7 @@ class Builder {
     explicit Builder(Program& p) : p_(p) {}
 
     QString tr(const QString& key, const char* section) {
-        return p_.messages.LookupMessage(key, QLatin1String(section));
+        return p_.messages.lookupMessage(key, QLatin1String(section));
     }
 
     MenuEntry command(int id, const QString& key, const char* section) {
@@ -237,7 +237,7 @@ class Builder {
 
     std::vector<ToolBarButton> toolBar() {
         std::vector<ToolBarButton> buttons =
-            StandardToolBarButtons(p_.messages, QLatin1String(kMainToolBarWords));
+            standardToolBarButtons(p_.messages, QLatin1String(kMainToolBarWords));
         for (const ImageButton& b : kImageButtons) {
             ToolBarButton t;
             t.id = b.id;
@@ -259,8 +259,8 @@ class Builder {
         const QString text =
             tr(QLatin1String(none ? "No measurands specified!" : "Too many measurands specified!"),
                kApplication);
-        p_.log.DebugLog(QStringLiteral("BuildMenuTable: ") + text, 1);
-        p_.messages.ShowMessage(tr(QStringLiteral("Error"), kApplication), text,
+        p_.log.debugLog(QStringLiteral("BuildMenuTable: ") + text, 1);
+        p_.messages.showMessage(tr(QStringLiteral("Error"), kApplication), text,
                                 mb::Ok | mb::IconError);
         return none ? MenuBuild::NoMeasurands : MenuBuild::TooManyMeasurands;
     }
@@ -302,8 +302,8 @@ const ToolBarButton* MenuTable::findButton(int id) const {
     return nullptr;
 }
 
-MenuBuild BuildMenuTable(Program& p, const std::vector<PortChoice>& ports, MenuTable& table) {
-    p.log.DebugLog(QStringLiteral(">>> BuildMenuTable(UserMode=") + p.state.UserMode +
+MenuBuild buildMenuTable(Program& p, const std::vector<PortChoice>& ports, MenuTable& table) {
+    p.log.debugLog(QStringLiteral(">>> BuildMenuTable(UserMode=") + p.state.UserMode +
                        QStringLiteral(", Language=") + p.state.ActualLanguage + QLatin1Char(')'),
                    4);
     table = MenuTable();
@@ -318,11 +318,11 @@ MenuBuild BuildMenuTable(Program& p, const std::vector<PortChoice>& ports, MenuT
     table.newPopup = b.newPopup();
     table.writePopup = b.writePopup();
     table.toolBar = b.toolBar();
-    table.shortcuts = MainWindowShortcuts();
+    table.shortcuts = mainWindowShortcuts();
     return MenuBuild::Built;
 }
 
-std::vector<ToolBarButton> StandardToolBarButtons(Messages& messages, const QString& words) {
+std::vector<ToolBarButton> standardToolBarButtons(Messages& messages, const QString& words) {
     std::vector<ToolBarButton> buttons;
     for (const QString& raw : words.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString word = raw.trimmed().toLower();
@@ -333,7 +333,7 @@ std::vector<ToolBarButton> StandardToolBarButtons(Messages& messages, const QStr
             b.symbol = menu::symbolOf(s.id);
             b.word = word;
             b.key = QLatin1String(s.caption);
-            b.caption = messages.LookupMessage(b.key, QLatin1String(kCommon));
+            b.caption = messages.lookupMessage(b.key, QLatin1String(kCommon));
             buttons.push_back(std::move(b));
             break;
         }
@@ -341,13 +341,13 @@ std::vector<ToolBarButton> StandardToolBarButtons(Messages& messages, const QStr
     return buttons;
 }
 
-std::vector<KeyShortcut> MainWindowShortcuts() {
+std::vector<KeyShortcut> mainWindowShortcuts() {
     std::vector<KeyShortcut> keys;
     for (const KeyBinding& k : kShortcuts) keys.push_back({k.id, QLatin1String(k.keys)});
     return keys;
 }
 
-std::vector<MenuEntry> EquipmentPopup(Program& p, const QString& measurand) {
+std::vector<MenuEntry> equipmentPopup(Program& p, const QString& measurand) {
     Builder b(p);
     std::vector<MenuEntry> entries;
     for (const MeasurandSettings& m : p.state.MeasurandList) {

@@ -1,6 +1,6 @@
 #pragma once
 // The main window's menus, pop-up menus, tool bar and keyboard shortcuts as
-// data. BuildMenuTable fills the table for the current profile, user mode
+// data. buildMenuTable fills the table for the current profile, user mode
 // and language (captions are translated while it runs, so a rebuild after a
 // language change shows the new language); the window code turns the table
 // into widgets and the command table maps its identifiers to actions.
@@ -90,14 +90,14 @@ inline constexpr const char* kLoggingMenuMode = "???customizer";
 // one with more than ten entries shows "No measurands specified!" or
 // "Too many measurands specified!" (title "Error") and leaves `table`
 // empty. More than ten language files: the first ten in name order.
-MenuBuild BuildMenuTable(Program& p, const std::vector<PortChoice>& ports, MenuTable& table);
+MenuBuild buildMenuTable(Program& p, const std::vector<PortChoice>& ports, MenuTable& table);
 
 // The standard tool-bar buttons for a comma-separated word list ("new,open,save");
 // unknown words are left out.
-std::vector<ToolBarButton> StandardToolBarButtons(Messages& messages, const QString& words);
+std::vector<ToolBarButton> standardToolBarButtons(Messages& messages, const QString& words);
 
 // The keyboard shortcuts of the main window.
-std::vector<KeyShortcut> MainWindowShortcuts();
+std::vector<KeyShortcut> mainWindowShortcuts();
 
 // The device-equipment pop-up of New, built when it is shown: per
 // measurand (only `measurand` when given) its DeviceEquipment entries; a
@@ -105,7 +105,7 @@ std::vector<KeyShortcut> MainWindowShortcuts();
 // submenu. A measurand without a DeviceEquipment list is offered on its own
 // with an empty identifier, so New stays possible with a plain profile.
 // Entry values are "measurand|identifier|equipment".
-std::vector<MenuEntry> EquipmentPopup(Program& p, const QString& measurand = QString());
+std::vector<MenuEntry> equipmentPopup(Program& p, const QString& measurand = QString());
 
 // One field-table record per menu entry, pop-up entry and tool-bar button.
 struct MenuRegistration {

@@ -23,10 +23,10 @@ Messages::Messages(AppState& state, Profile& profile, Logger& log, Dialogs& dial
       clock_(clock) {}
 
 QString Messages::translate(const QString& key, const QString& section, bool captionKey) {
-    QString value = profile_.ReadProfile(section, key, QString(), state_.LanguageFile);
+    QString value = profile_.readProfile(section, key, QString(), state_.LanguageFile);
     if (value.isEmpty()) {
         // Unknown so far: the text becomes its own translation, once.
-        profile_.WriteData(section, key, key, state_.LanguageFile);
+        profile_.writeData(section, key, key, state_.LanguageFile);
         value = key;
     }
     if (captionKey) {
@@ -37,7 +37,7 @@ QString Messages::translate(const QString& key, const QString& section, bool cap
     return value;
 }
 
-QString Messages::LookupMessage(const QString& message, const QString& section) {
+QString Messages::lookupMessage(const QString& message, const QString& section) {
     const QString sec = section.isEmpty() ? state_.CurrentMessageSection : section;
     const int tab = message.indexOf(QLatin1Char('\t'));
     const QString text = tab < 0 ? message : message.left(tab);
@@ -57,7 +57,7 @@ QString Messages::LookupMessage(const QString& message, const QString& section) 
     return unescapeMessage(value);
 }
 
-QString Messages::FillPlaceholders(const QString& message) {
+QString Messages::fillPlaceholders(const QString& message) {
     const int tab = message.indexOf(QLatin1Char('\t'));
     if (tab < 0) return message;
     return fillPositional(message.left(tab), message.mid(tab + 1).split(QLatin1Char('\t')), true);
@@ -88,7 +88,7 @@ QString Messages::answerWord(int result) {
 // message box took for them, so a log reads the same whichever way a box
 // was asked for.
 void Messages::logBox(const QString& title, const QString& message) {
-    log_.DebugLog(QStringLiteral(">>> MsgBox(Title$=") + title + QStringLiteral(",  msg$=") +
+    log_.debugLog(QStringLiteral(">>> MsgBox(Title$=") + title + QStringLiteral(",  msg$=") +
                       message + QLatin1Char(')'),
                   4);
 }
@@ -102,10 +102,11 @@ QString Messages::show(const QString& title, const QString& message, int flags) 
     return answerWord(dialogs_.messageBox(title, message, flags));
 }
 
-QString Messages::MsgBox(const QString& title, const QString& message, int flags, MsgText text) {
+QString Messages::showMessageBox(const QString& title, const QString& message, int flags,
+                                 MsgText text) {
     logBox(title, message);
     if (text == MsgText::AsIs) return show(title, message, flags);
-    return show(LookupMessage(title), LookupMessage(message), flags);
+    return show(lookupMessage(title), lookupMessage(message), flags);
 }
 
 void Messages::collectSilently() {
@@ -124,16 +125,16 @@ QString Messages::showCollected(const QString& title, int flags, MsgText text) {
     silent_ = false;
     const QString shown = collected_;
     collected_.clear();
-    return show(text == MsgText::AsIs ? title : LookupMessage(title), shown, flags);
+    return show(text == MsgText::AsIs ? title : lookupMessage(title), shown, flags);
 }
 
-QString Messages::ShowMessage(const QString& title, const QString& message, int flags) {
-    return MsgBox(title, FillPlaceholders(message), flags, MsgText::AsIs);
+QString Messages::showMessage(const QString& title, const QString& message, int flags) {
+    return showMessageBox(title, fillPlaceholders(message), flags, MsgText::AsIs);
 }
 
-int Messages::WaitForAction(int gadget, int delayMs, const QString& message, const QString& option,
+int Messages::waitForAction(int gadget, int delayMs, const QString& message, const QString& option,
                             int colour) {
-    log_.DebugLog(QStringLiteral(">>> WaitForAction: GadID=") + QString::number(gadget) +
+    log_.debugLog(QStringLiteral(">>> WaitForAction: GadID=") + QString::number(gadget) +
                       QStringLiteral(" delay=") + QString::number(delayMs) +
                       QStringLiteral(" msg=") + message,
                   4);
@@ -170,7 +171,7 @@ int Messages::WaitForAction(int gadget, int delayMs, const QString& message, con
             continue;
         }
         if (ev->type == EventGadget && ev->gadget == gadget && !noCancel) {
-            log_.DebugLog(QStringLiteral("<<< WFA=1 Event=") + QString::number(ev->type) +
+            log_.debugLog(QStringLiteral("<<< WFA=1 Event=") + QString::number(ev->type) +
                               QStringLiteral(" GadID=") + QString::number(gadget),
                           -1);
             gadgets_.setWindowEnabled(kMainWindow, true);
@@ -184,12 +185,12 @@ int Messages::WaitForAction(int gadget, int delayMs, const QString& message, con
     return 0;
 }
 
-void Messages::Delay(int ms) {
-    log_.DebugLog(QStringLiteral(">> Delay: ") + QString::number(ms), 4);
+void Messages::delayFor(int ms) {
+    log_.debugLog(QStringLiteral(">> Delay: ") + QString::number(ms), 4);
     dialogs_.sleep(ms);
 }
 
-std::vector<QString> Messages::LoadLabels(const QString& section) {
+std::vector<QString> Messages::loadLabels(const QString& section) {
     state_.CurrentMessageSection = section;
     std::vector<QString> captions(texts::kCaptionCount);
     captions[0] = QString::fromUtf8(texts::kCaptions[0]);

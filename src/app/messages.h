@@ -3,7 +3,7 @@
 // in the current language file (a missing translation is added to the file
 // once, so translators find every text after one run), with "{name}"
 // placeholders filled by position from TAB-separated parameters. Also the
-// message box with its silent collection, the waiting prompt and Delay.
+// message box with its silent collection, the waiting prompt and delayFor.
 
 #include <QString>
 #include <vector>
@@ -28,28 +28,28 @@ class Messages {
 
     // `message` is the English text, optionally followed by TAB-separated
     // parameters. An empty `section` means the current message section.
-    QString LookupMessage(const QString& message, const QString& section = QString());
+    QString lookupMessage(const QString& message, const QString& section = QString());
     // The first TAB field with its placeholders filled, without translation.
-    QString FillPlaceholders(const QString& message);
+    QString fillPlaceholders(const QString& message);
 
     // Returns "yes", "no", "cancel", "abort", "retry", "ignore", "ok" or "-".
-    QString MsgBox(const QString& title, const QString& message, int flags,
-                   MsgText text = MsgText::Translate);
+    QString showMessageBox(const QString& title, const QString& message, int flags,
+                           MsgText text = MsgText::Translate);
     // The silent collection: while it is on, boxes are not shown but their
     // texts collected, to be shown in one box or dropped at the end.
     void collectSilently();
     void dropCollected();
     QString showCollected(const QString& title, int flags, MsgText text = MsgText::Translate);
-    QString ShowMessage(const QString& title, const QString& message, int flags);
+    QString showMessage(const QString& title, const QString& message, int flags);
 
     // Shows `message` in `gadget` (colour -1: green) and waits `delayMs`
     // (-1: no limit) for a click on it; 1 when clicked, else 0.
-    int WaitForAction(int gadget, int delayMs, const QString& message, const QString& option,
+    int waitForAction(int gadget, int delayMs, const QString& message, const QString& option,
                       int colour);
-    void Delay(int ms);
+    void delayFor(int ms);
 
     // The caption table translated through `section`; index 0 is the title.
-    std::vector<QString> LoadLabels(const QString& section);
+    std::vector<QString> loadLabels(const QString& section);
 
     bool silent() const { return silent_; }
 

@@ -49,12 +49,12 @@ QString Profile::expandReferences(const QString& value) const {
     return out;
 }
 
-QString Profile::ReadProfile(const QString& section, const QString& key, const QString& def,
+QString Profile::readProfile(const QString& section, const QString& key, const QString& def,
                              const QString& file) {
-    return ReadProfile(section, key, def, file, nullptr);
+    return readProfile(section, key, def, file, nullptr);
 }
 
-QString Profile::ReadProfile(const QString& section, const QString& key, const QString& def,
+QString Profile::readProfile(const QString& section, const QString& key, const QString& def,
                              const QString& file, bool* truncated) {
     const QString path = resolve(file);
     const IniStore::ReadResult r = store_.read(path, section, key);
@@ -68,14 +68,14 @@ QString Profile::ReadProfile(const QString& section, const QString& key, const Q
             break;
         case FileKind::ProfileFile:
             if (value.trimmed() != def.trimmed()) {
-                log_.DebugLog(QStringLiteral("ReadProfile: File=") + state_.ProfilePath +
+                log_.debugLog(QStringLiteral("ReadProfile: File=") + state_.ProfilePath +
                                   QStringLiteral(" Kat=") + section + QStringLiteral(" Key=") +
                                   key + QStringLiteral(" Val=") + value,
                               3);
             }
             break;
         case FileKind::DataFile:
-            log_.DebugLog(QStringLiteral("ReadData: File=") + file + QStringLiteral(" Kat=") +
+            log_.debugLog(QStringLiteral("ReadData: File=") + file + QStringLiteral(" Kat=") +
                               section + QStringLiteral(" Key=") + key + QStringLiteral(" Val=") +
                               value,
                           3);
@@ -84,11 +84,11 @@ QString Profile::ReadProfile(const QString& section, const QString& key, const Q
     return value;
 }
 
-bool Profile::WriteData(const QString& section, const QString& key, const QString& value,
+bool Profile::writeData(const QString& section, const QString& key, const QString& value,
                         const QString& file) {
     QString why;
     if (store_.write(resolve(file), section, key, value, &why)) return true;
-    log_.DebugLog(QStringLiteral("WriteData: File=") + file + QStringLiteral(" Kat=") + section +
+    log_.debugLog(QStringLiteral("WriteData: File=") + file + QStringLiteral(" Kat=") + section +
                       QStringLiteral(" Key=") + key + QStringLiteral(" Val=") + value +
                       QStringLiteral(" failed: ") + why,
                   3);

@@ -1,6 +1,6 @@
 #pragma once
-// The two INI primitives every part of the program uses: ReadProfile and
-// WriteData. They resolve program-relative file names, expand %EXEPATH% and
+// The two INI primitives every part of the program uses: readProfile and
+// writeData. They resolve program-relative file names, expand %EXEPATH% and
 // environment references in values, and log what they read and what failed.
 
 #include <QString>
@@ -18,15 +18,15 @@ class Profile {
 
     // One value of `file` (cut at 1023 characters), `def` when the key is
     // missing, with references expanded.
-    QString ReadProfile(const QString& section, const QString& key, const QString& def,
+    QString readProfile(const QString& section, const QString& key, const QString& def,
                         const QString& file);
-    // As ReadProfile, and tells whether the stored value filled the whole
+    // As readProfile, and tells whether the stored value filled the whole
     // read buffer (so it may have been cut).
-    QString ReadProfile(const QString& section, const QString& key, const QString& def,
+    QString readProfile(const QString& section, const QString& key, const QString& def,
                         const QString& file, bool* truncated);
 
     // Writes one value; false (and a log line) when the file could not be written.
-    bool WriteData(const QString& section, const QString& key, const QString& value,
+    bool writeData(const QString& section, const QString& key, const QString& value,
                    const QString& file);
 
     // Expands %EXEPATH% and %NAME% (environment) references in one left-to-

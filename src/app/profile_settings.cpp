@@ -17,7 +17,7 @@ namespace {
 struct Reader {
     Program& p;
     QString text(const char* section, const char* key, const char* def) {
-        return p.profile.ReadProfile(QLatin1String(section), QLatin1String(key),
+        return p.profile.readProfile(QLatin1String(section), QLatin1String(key),
                                      QString::fromUtf8(def), p.state.ProfilePath);
     }
     // A value that breaks the rule of its key is logged, and its default used.
@@ -31,7 +31,7 @@ struct Reader {
         return static_cast<int>(v);
     }
     void rejected(const char* key, const QString& raw, const QString& used) {
-        p.log.DebugLog(QStringLiteral("ReadProfileFile: invalid ") + QLatin1String(key) +
+        p.log.debugLog(QStringLiteral("ReadProfileFile: invalid ") + QLatin1String(key) +
                            QStringLiteral("='") + raw + QStringLiteral("', using ") + used,
                        1);
     }
@@ -53,9 +53,9 @@ void readMeasurands(Program& p, Reader& r) {
         m.Name = (eq < 0 ? entry : entry.left(eq)).trimmed();
         m.Index = eq < 0 ? 0 : static_cast<int>(leadingInt(entry.mid(eq + 1)));
         if (m.Name.isEmpty()) continue;
-        m.BaseUnit = p.profile.ReadProfile(m.Name, QStringLiteral("BaseUnit"),
+        m.BaseUnit = p.profile.readProfile(m.Name, QStringLiteral("BaseUnit"),
                                            QStringLiteral("[°C]"), p.state.ProfilePath);
-        m.DeviceEquipment = p.profile.ReadProfile(m.Name, QStringLiteral("DeviceEquipment"),
+        m.DeviceEquipment = p.profile.readProfile(m.Name, QStringLiteral("DeviceEquipment"),
                                                   QString(), p.state.ProfilePath);
         p.state.MeasurandList.push_back(m);
     }
@@ -102,7 +102,7 @@ void readLogSettings(Program& p, Reader& r) {
         if (!s.ProbeMode && !path.isEmpty()) QFile::remove(path);
         p.log.setFile(s.ProbeMode ? QString() : path);
     }
-    if (!refused.isEmpty()) p.log.DebugLog(refused, -1);
+    if (!refused.isEmpty()) p.log.debugLog(refused, -1);
 }
 
 // The switches and the configuration asked for.
@@ -154,12 +154,12 @@ int readHartAddress(Reader& r) {
 
 }  // namespace
 
-bool ReadProfileFile(Program& p) {
+bool readProfileFile(Program& p) {
     AppState& s = p.state;
     Reader r{p};
     if (!chooseProfile(p, r)) return false;
     readLogSettings(p, r);
-    p.log.DebugLog(QStringLiteral(">>> ReadProfileFile(") + s.ProfilePath + QLatin1Char(')'), 4);
+    p.log.debugLog(QStringLiteral(">>> ReadProfileFile(") + s.ProfilePath + QLatin1Char(')'), 4);
 
     readModes(r, s);
     s.Measurands = r.text("Common", "Measurands", "Pressure=0;Temperature=1");

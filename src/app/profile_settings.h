@@ -8,6 +8,6 @@ struct Program;
 
 // Returns false when the person cancelled the choice of the profile file
 // (the program then ends).
-bool ReadProfileFile(Program& program);
+bool readProfileFile(Program& program);
 
 }  // namespace zh

@@ -34,7 +34,7 @@ bool isValidLanguageName(const QString& name) {
 }
 
 QString queryLanguage(Program& p, const QString& def) {
-    return p.profile.ReadProfile(QStringLiteral("Language"), QStringLiteral("ActualLanguage"), def,
+    return p.profile.readProfile(QStringLiteral("Language"), QStringLiteral("ActualLanguage"), def,
                                  p.state.InitialProfilePath);
 }
 
@@ -44,7 +44,7 @@ QString languageFilePath(const AppState& s) {
 
 bool selectLanguage(Program& p, const QString& language) {
     if (!isValidLanguageName(language)) return false;
-    if (!p.profile.WriteData(QStringLiteral("Language"), QStringLiteral("ActualLanguage"), language,
+    if (!p.profile.writeData(QStringLiteral("Language"), QStringLiteral("ActualLanguage"), language,
                              p.state.InitialProfilePath)) {
         return false;
     }
@@ -65,7 +65,7 @@ bool applyHartAddressInput(Program& p, const QString& input) {
 bool storeHartAddress(Program& p, int address) {
     if (address < 0 || address > 63 || address == p.state.HartAddress) return false;
     p.state.HartAddress = address;
-    p.profile.WriteData(QStringLiteral("Common"), QStringLiteral("HartAddress"),
+    p.profile.writeData(QStringLiteral("Common"), QStringLiteral("HartAddress"),
                         QString::number(address), p.state.ProfilePath);
     return true;
 }
@@ -82,7 +82,7 @@ bool selectComPort(Program& p, const QString& port) {
     if (name.isEmpty()) return false;
     p.state.ComPort = name;
     if (name == QLatin1String("Auto")) p.state.ConnectionState = 0;
-    return p.profile.WriteData(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"), name,
+    return p.profile.writeData(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"), name,
                                p.state.ProfilePath);
 }
 
@@ -90,7 +90,7 @@ bool selectTransmitterDisplay(Program& p, const QString& mode) {
     const QString m = mode.toLower();
     if (parsePresence(m) == Presence::Unknown) return false;
     p.state.TransmitterDisplay = m;
-    return p.profile.WriteData(QStringLiteral("Common"), QStringLiteral("Transmitter/Display"), m,
+    return p.profile.writeData(QStringLiteral("Common"), QStringLiteral("Transmitter/Display"), m,
                                p.state.ProfilePath);
 }
 

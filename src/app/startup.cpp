@@ -68,12 +68,12 @@ StartResult runStartup(Program& p, const QString& executableName, const ProgramF
     // Language.
     s.ActualLanguage = QStringLiteral("English");
     const QString language =
-        p.profile.ReadProfile(QStringLiteral("Language"), QStringLiteral("ActualLanguage"),
+        p.profile.readProfile(QStringLiteral("Language"), QStringLiteral("ActualLanguage"),
                               s.ActualLanguage, s.ProfilePath);
     if (isValidLanguageName(language)) {
         s.ActualLanguage = language;
     } else {
-        p.log.DebugLog(QStringLiteral("Invalid language name '") + language +
+        p.log.debugLog(QStringLiteral("Invalid language name '") + language +
                            QStringLiteral("', using English"),
                        1);
     }
@@ -105,10 +105,10 @@ StartResult runStartup(Program& p, const QString& executableName, const ProgramF
         const QString path = p.profile.resolve(file);
         const QString why = p.ini.problem(path);
         if (why.isEmpty()) continue;
-        p.log.DebugLog(QStringLiteral("Refused to read ") + path + QStringLiteral(": ") + why, 1);
-        p.messages.MsgBox(
+        p.log.debugLog(QStringLiteral("Refused to read ") + path + QStringLiteral(": ") + why, 1);
+        p.messages.showMessageBox(
             p.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")),
-            p.messages.LookupMessage(QStringLiteral("can't read file"), QStringLiteral("Common")) +
+            p.messages.lookupMessage(QStringLiteral("can't read file"), QStringLiteral("Common")) +
                 QLatin1Char(' ') + path + QStringLiteral(": ") + why,
             mb::Ok | mb::IconError, MsgText::AsIs);
     }
@@ -117,8 +117,9 @@ StartResult runStartup(Program& p, const QString& executableName, const ProgramF
         const QString text = p.texts.text(QStringLiteral("Application"),
                                           QStringLiteral("Program has been renamed!")) +
                              QStringLiteral(" (") + executableName + QLatin1Char(')');
-        p.messages.MsgBox(p.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")),
-                          text, mb::Ok | mb::IconError, MsgText::AsIs);
+        p.messages.showMessageBox(
+            p.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")), text,
+            mb::Ok | mb::IconError, MsgText::AsIs);
         return {false, 1};
     }
     return {true, 0};

@@ -9,7 +9,7 @@ void TextCatalog::translate(Messages& messages, const texts::TextList* lists, st
         const QString section = QString::fromUtf8(lists[l].section);
         for (std::size_t i = 0; i < lists[l].count; ++i) {
             const QString english = QString::fromUtf8(lists[l].texts[i]);
-            texts_.insert(keyOf(section, english), messages.LookupMessage(english, section));
+            texts_.insert(keyOf(section, english), messages.lookupMessage(english, section));
         }
     }
 }

@@ -118,7 +118,7 @@ int readCommand(DeviceCore& core, const QString& port, const QString& file) {
     // The file named on the command line is the one to write: no requester.
     // The name as given, with the extension the file got.
     const QString saved = ext.isEmpty() && !own.isEmpty() ? file + QLatin1Char('.') + own : file;
-    if (StoreData(data, StoreTarget::File) != 1) {
+    if (storeData(data, StoreTarget::File) != 1) {
         summary(QStringLiteral("read %1 -> %2: read, but the file was not saved").arg(port, saved));
         return 1;
     }
@@ -137,7 +137,7 @@ int writeCommand(DeviceCore& core, const QString& file, const QString& port, boo
     core.defineFirstMeasurand();
     // The write connects at once; the file's load needs no connection test of its own.
     const auto testConnection = std::exchange(core.data.device.testConnection, nullptr);
-    const int opened = OpenDataFile(core.data, QFileInfo(file).absoluteFilePath());
+    const int opened = openDataFile(core.data, QFileInfo(file).absoluteFilePath());
     core.data.device.testConnection = testConnection;
     if (opened != 1) {
         summary(QStringLiteral("write %1 -> %2: the file could not be opened").arg(file, port));

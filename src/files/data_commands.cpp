@@ -30,7 +30,7 @@ namespace {
 
 void show(DataSession& s, const QString& title, const QString& text) {
     Messages& msg = s.model.program.messages;
-    msg.MsgBox(msg.LookupMessage(title), text, mb::Ok | mb::IconError, MsgText::AsIs);
+    msg.showMessageBox(msg.lookupMessage(title), text, mb::Ok | mb::IconError, MsgText::AsIs);
 }
 
 void setCaption(DataSession& s, const QString& path) {
@@ -88,11 +88,11 @@ QString extensionOfMeasurand(const Program& p, const QString& measurand) {
     return QString();
 }
 
-int OpenData(DataSession& s) {
+int chooseAndOpenData(DataSession& s) {
     Program& p = s.model.program;
-    p.log.DebugLog(QStringLiteral(">>> OpenData()"), 3);
+    p.log.debugLog(QStringLiteral(">>> OpenData()"), 3);
     const DataFileState before = s.file;
-    const FileChoice choice = FileOperation(s, FileAction::Open, filePattern(p), nullptr, nullptr);
+    const FileChoice choice = fileOperation(s, FileAction::Open, filePattern(p), nullptr, nullptr);
     if (!choice.chosen()) return 0;
     // Until the file is loaded, the previous one stays the current file.
     const DataFileState chosen = s.file;
@@ -100,17 +100,17 @@ int OpenData(DataSession& s) {
     return openChosenFile(s, choice.path, chosen);
 }
 
-QString ChooseDataFile(DataSession& s) {
+QString chooseDataFile(DataSession& s) {
     const DataFileState before = s.file;
     const FileChoice choice =
-        FileOperation(s, FileAction::Open, filePattern(s.model.program), nullptr, nullptr);
+        fileOperation(s, FileAction::Open, filePattern(s.model.program), nullptr, nullptr);
     s.file = before;
     return choice.path;
 }
 
-int OpenDataFile(DataSession& s, const QString& path) {
+int openDataFile(DataSession& s, const QString& path) {
     Program& p = s.model.program;
-    p.log.DebugLog(QStringLiteral(">>> OpenDataFile(") + path + QLatin1Char(')'), 3);
+    p.log.debugLog(QStringLiteral(">>> OpenDataFile(") + path + QLatin1Char(')'), 3);
     DataFileState chosen = s.file;
     const QString absolute = resolveDataPath(s, path);
     chosen.currentFile = absolute;
@@ -136,9 +136,9 @@ bool checkChosenFile(DataSession& s, const QString& path, CheckedFile* f) {
     Program& p = s.model.program;
     const QString ext = QFileInfo(path).suffix();
     f->measurand = measurandOfExtension(p, ext);
-    if (f->measurand.isEmpty() || ListValueOf(p.state.Measurands, f->measurand) < 0) {
+    if (f->measurand.isEmpty() || listValueOf(p.state.Measurands, f->measurand) < 0) {
         show(s, QStringLiteral("File open"),
-             p.messages.LookupMessage(QStringLiteral("Invalid file extension: .")) + ext);
+             p.messages.lookupMessage(QStringLiteral("Invalid file extension: .")) + ext);
         return false;
     }
 
@@ -147,13 +147,13 @@ bool checkChosenFile(DataSession& s, const QString& path, CheckedFile* f) {
     const SmallFileRead read = readSmallFile(path, &bytes, &why);
     if (read != SmallFileRead::Read) {
         show(s, QStringLiteral("File open"),
-             p.messages.LookupMessage(QStringLiteral("can't open file")) + QLatin1Char(' ') + path +
+             p.messages.lookupMessage(QStringLiteral("can't open file")) + QLatin1Char(' ') + path +
                  (why.isEmpty() ? QString() : QStringLiteral(": ") + why));
         return false;
     }
     if (!dataFileSection(bytes, &f->section, &why)) {
         show(s, QStringLiteral("Open file"),
-             path + QStringLiteral(": ") + p.messages.LookupMessage(why));
+             path + QStringLiteral(": ") + p.messages.lookupMessage(why));
         return false;
     }
 
@@ -163,7 +163,7 @@ bool checkChosenFile(DataSession& s, const QString& path, CheckedFile* f) {
     const QString current = p.state.TransmitterDisplay;
     if (h.mode != current && !current.isEmpty() && parsePresence(current) != Presence::Auto) {
         show(s, QStringLiteral("Error"),
-             p.messages.LookupMessage(
+             p.messages.lookupMessage(
                  QStringLiteral(
                      "Incompatible configurations Transmitter/Display: {td1} & {td2}!\t") +
                  current + QLatin1Char('\t') + h.mode));
@@ -191,12 +191,12 @@ bool loadCheckedFile(DataSession& s, const QString& path, const CheckedFile& f,
     const bool rebuild = applyDataFileHeader(m, f.header, f.measurand, s.window.rebuildWindow);
 
     s.file = chosen;
-    if (ReadDataFile(s, path, f.section)) return true;
+    if (readDataFile(s, path, f.section)) return true;
     m.cal = calBefore;
     m.selection = selectionBefore;
     if (rebuild) {
         if (s.window.rebuildWindow) s.window.rebuildWindow(calBefore.Measurand);
-        DefDataStruc(m, calBefore.actBaseUnit, calBefore.IntSerIO, -11);
+        defineDataStructure(m, calBefore.actBaseUnit, calBefore.IntSerIO, -11);
         m.cal = calBefore;
     }
     valuesBefore.restore(m.fields);
@@ -209,7 +209,7 @@ bool loadCheckedFile(DataSession& s, const QString& path, const CheckedFile& f,
 void applyHeaderSelection(DeviceModel& m, const DataFileHeader& h) {
     CalibrationState& c = m.cal;
     c.DispUnitIndex = h.dispUnit;
-    const QString dispUnitText = ListTextOf(c.UnitsList, h.dispUnit);
+    const QString dispUnitText = listTextOf(c.UnitsList, h.dispUnit);
     if (!dispUnitText.isEmpty()) c.DispUnit = QLatin1Char('[') + dispUnitText + QLatin1Char(']');
     c.DispDecP = static_cast<short>(h.dispDecP);
     m.selection.DevType = h.devType;
@@ -218,7 +218,8 @@ void applyHeaderSelection(DeviceModel& m, const DataFileHeader& h) {
     // The selection lists and option groups follow the file's configuration;
     // its values stay as saved (no catalogue entry is loaded over them, and
     // no configuration byte over an option the file holds).
-    UpdDevType(m, m.selection.DevIndx, m.selection.DevType, m.selection.CalcMeth, TypeUpdate::File);
+    updateDeviceType(m, m.selection.DevIndx, m.selection.DevType, m.selection.CalcMeth,
+                     TypeUpdate::File);
 }
 
 // A read-out kept as the module sends it (digits without a point, as a
@@ -261,7 +262,7 @@ int openChosenFile(DataSession& s, const QString& path, const DataFileState& cho
     if (!loadCheckedFile(s, path, f, chosen)) return 0;
     rangesToCalibrationUnit(m);
     // The file holds contents; what goes to the device is derived from them.
-    AllRawToMeasurand(m, 2, m.fields.definedNames());
+    convertAllRawToMeasurand(m, 2, m.fields.definedNames());
     pointStoredReadOut(m);
     p.state.DataTrigger = 0;
     p.state.DataChanged = false;
@@ -288,7 +289,7 @@ int writeDataFor(DataSession& s, const QString& tmp, const QString& target) {
         !f.keptPath.isEmpty() &&
         QFileInfo(f.keptPath).absoluteFilePath() == QFileInfo(target).absoluteFilePath() &&
         dataFileLines(s) == f.keptData;
-    if (!same) return WriteDataFile(s, tmp, target);
+    if (!same) return writeDataFile(s, tmp, target);
     QFile out(tmp);
     return out.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                    out.write(f.keptBytes) == f.keptBytes.size() && out.flush()
@@ -310,18 +311,18 @@ QString toLogWord(StoreTarget target) {
     return QStringLiteral("module");
 }
 
-int StoreData(DataSession& s, StoreTarget target) {
+int storeData(DataSession& s, StoreTarget target) {
     Program& p = s.model.program;
-    p.log.DebugLog(QStringLiteral(">>> StoreData(mode$=") + toLogWord(target) + QLatin1Char(')'),
+    p.log.debugLog(QStringLiteral(">>> StoreData(mode$=") + toLogWord(target) + QLatin1Char(')'),
                    3);
     if (s.window.takeWindowValues && !s.window.takeWindowValues()) {
         show(s, QStringLiteral("Save data"),
-             p.messages.LookupMessage(QStringLiteral("Invalid data!")));
+             p.messages.lookupMessage(QStringLiteral("Invalid data!")));
         return 0;
     }
     if (p.state.DataTrigger < 0) {
         show(s, QStringLiteral("Save data"),
-             p.messages.LookupMessage(QStringLiteral("No file available")));
+             p.messages.lookupMessage(QStringLiteral("No file available")));
         return 0;
     }
     if (target == StoreTarget::Module) {
@@ -329,7 +330,7 @@ int StoreData(DataSession& s, StoreTarget target) {
         s.file.moduleState = 1;
         return 1;
     }
-    const int measurand = ListValueOf(p.state.Measurands, s.model.cal.Measurand);
+    const int measurand = listValueOf(p.state.Measurands, s.model.cal.Measurand);
     const QString ext = s.file.extension;
     QString pattern;
     if (measurand == 0)
@@ -340,7 +341,7 @@ int StoreData(DataSession& s, StoreTarget target) {
         pattern =
             s.model.cal.Measurand + QStringLiteral("(*.") + ext + QStringLiteral(")|*.") + ext;
 
-    const FileChoice choice = FileOperation(
+    const FileChoice choice = fileOperation(
         s, target == StoreTarget::FileAs ? FileAction::SaveAs : FileAction::Save, pattern,
         [&s](const QString& file, const QString& name) { return writeDataFor(s, file, name); },
         nullptr);
@@ -354,12 +355,12 @@ int StoreData(DataSession& s, StoreTarget target) {
     return 1;
 }
 
-int NewData(DataSession& s, const QString& measurand) {
+int startNewData(DataSession& s, const QString& measurand) {
     Program& p = s.model.program;
     DeviceModel& m = s.model;
-    p.log.DebugLog(QStringLiteral(">>> NewData(Selected measurand=") + measurand + QLatin1Char(')'),
+    p.log.debugLog(QStringLiteral(">>> NewData(Selected measurand=") + measurand + QLatin1Char(')'),
                    3);
-    const FileChoice choice = FileOperation(
+    const FileChoice choice = fileOperation(
         s, FileAction::New, QStringLiteral("Pressure (*.cfp)|*.cfp|All Files(*.*)|*.*"), nullptr,
         nullptr);
     if (!choice.chosen()) return 0;
@@ -370,10 +371,10 @@ int NewData(DataSession& s, const QString& measurand) {
     m.loadedFields.clear();
     m.dataParts = Presence::All;
     m.deviceStatus = -1;
-    const QString base = p.profile.ReadProfile(measurand, QStringLiteral("BaseUnit"),
+    const QString base = p.profile.readProfile(measurand, QStringLiteral("BaseUnit"),
                                                m.cal.actBaseUnit, p.state.ProfilePath);
     m.cal.Measurand = measurand;
-    DefDataStruc(m, base, m.cal.IntSerIO, -11);
+    defineDataStructure(m, base, m.cal.IntSerIO, -11);
     if (s.window.showPanels) s.window.showPanels(measurand);
     s.file.currentDir = QStringLiteral(".\\");
     s.file.currentFile = QStringLiteral("*.cfp");

@@ -23,12 +23,12 @@ QString extensionOfMeasurand(const Program& p, const QString& measurand);
 // measurand or device configuration differs, and loads all values.
 // 1 when loaded; 0 when cancelled or refused (a message said why; data and
 // current file unchanged).
-int OpenData(DataSession& s);
+int chooseAndOpenData(DataSession& s);
 // Opens `path` without asking for it (relative to the current data folder); 1 loaded.
-int OpenDataFile(DataSession& s, const QString& path);
+int openDataFile(DataSession& s, const QString& path);
 // Asks for a data file as Open does, without loading it or making it the
 // current file; empty when cancelled or not readable.
-QString ChooseDataFile(DataSession& s);
+QString chooseDataFile(DataSession& s);
 
 // Where Store puts the current data: the current file (asking for a name
 // when there is none), a file named anew, or the device.
@@ -36,13 +36,13 @@ enum class StoreTarget { File, FileAs, Module };
 // "save", "saveas", "module": the words Debug.log shows.
 QString toLogWord(StoreTarget target);
 
-// File and FileAs write the current data to a file (through FileOperation
-// and WriteDataFile); Module writes them to the device through
+// File and FileAs write the current data to a file (through fileOperation
+// and writeDataFile); Module writes them to the device through
 // s.device.write(WriteScope::All). 1 on success, 0 otherwise.
-int StoreData(DataSession& s, StoreTarget target);
+int storeData(DataSession& s, StoreTarget target);
 
 // Starts a new, empty data set for `measurand` ("Pressure"). 1 on success,
 // 0 when the user kept the unsaved data.
-int NewData(DataSession& s, const QString& measurand);
+int startNewData(DataSession& s, const QString& measurand);
 
 }  // namespace zh

@@ -69,11 +69,11 @@ QString numberPart(const QString& value) {
 }
 
 QString unitPart(const QString& value) {
-    return BracketPart(value, QStringLiteral("["), QStringLiteral("]"));
+    return bracketPartOf(value, QStringLiteral("["), QStringLiteral("]"));
 }
 
 QString unitName(const QString& list, int index, const QString& fallback) {
-    const QString text = ListTextOf(list, index);
+    const QString text = listTextOf(list, index);
     if (!text.isEmpty()) return text;
     QString f = fallback;
     f.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
@@ -94,7 +94,7 @@ bool isSavedField(DataSession& s, const FieldRecord& f) {
 
 QString dataFileValue(DataSession& s, const FieldRecord& f) {
     if (f.type() == QLatin1String("combobox"))
-        return f.Content + QStringLiteral(" (") + ListTextOf(f.Params, f.Content.toInt()) +
+        return f.Content + QStringLiteral(" (") + listTextOf(f.Params, f.Content.toInt()) +
                QLatin1Char(')');
     if (isMeasurandField(s, f)) return f.BaseValue + f.BaseUnit;
     if (!f.GadUnit.isEmpty()) return f.Content + f.GadUnit;
@@ -109,10 +109,10 @@ using KeyList = std::vector<std::pair<QString, QString>>;
 bool mayWrite(Program& p, const QString& target) {
     QFile probe(target);
     if (probe.open(QIODevice::WriteOnly | QIODevice::Append)) return true;
-    const QString answer = p.messages.MsgBox(
-        p.messages.LookupMessage(QStringLiteral("Open file for write")),
+    const QString answer = p.messages.showMessageBox(
+        p.messages.lookupMessage(QStringLiteral("Open file for write")),
         target + QStringLiteral(": ") +
-            p.messages.LookupMessage(
+            p.messages.lookupMessage(
                 QStringLiteral("No write-access to file. Continue without saving?")),
         mb::YesNo | mb::IconQuestion, MsgText::AsIs);
     return answer != QLatin1String("yes");
@@ -133,15 +133,15 @@ bool savedFieldKeys(DataSession& s, KeyList* keys, bool tell = true) {
         if (isNumberField(f) && !numberPart(value).isEmpty() &&
             !sensibleNumber(numberPart(value))) {
             if (isReadout(f)) {
-                p.log.DebugLog(QStringLiteral("WriteDataFile: ") + name + QStringLiteral("=") +
+                p.log.debugLog(QStringLiteral("WriteDataFile: ") + name + QStringLiteral("=") +
                                    value + QStringLiteral(" is no number, not saved"),
                                2);
                 continue;
             }
             if (!tell) return false;
-            p.messages.MsgBox(
-                p.messages.LookupMessage(QStringLiteral("Save data")),
-                p.messages.LookupMessage(QStringLiteral("{field} holds no valid number ({value}), "
+            p.messages.showMessageBox(
+                p.messages.lookupMessage(QStringLiteral("Save data")),
+                p.messages.lookupMessage(QStringLiteral("{field} holds no valid number ({value}), "
                                                         "the file is not saved.\t") +
                                          name + QLatin1Char('\t') + value),
                 mb::Ok | mb::IconError, MsgText::AsIs);
@@ -187,7 +187,7 @@ int writeKeys(Program& p, const QString& section, const QString& target, const K
     int written = 0;
     for (const KeyList* list : {&header, &fields}) {
         for (const auto& [key, value] : *list) {
-            if (!p.profile.WriteData(section, key, value, target)) return 0;
+            if (!p.profile.writeData(section, key, value, target)) return 0;
             ++written;
         }
     }
@@ -196,14 +196,14 @@ int writeKeys(Program& p, const QString& section, const QString& target, const K
 
 }  // namespace
 
-int WriteDataFile(DataSession& s, const QString& path, const QString& name) {
+int writeDataFile(DataSession& s, const QString& path, const QString& name) {
     Program& p = s.model.program;
     if (s.model.fields.count() == 0) {
-        p.log.DebugLog(QStringLiteral("WriteDataFile: no fields, nothing written"), 1);
+        p.log.debugLog(QStringLiteral("WriteDataFile: no fields, nothing written"), 1);
         return 0;
     }
     const QString target = resolveDataPath(s, path);
-    p.log.DebugLog(QStringLiteral("WriteDataFile(") + target + QLatin1Char(')'), 3);
+    p.log.debugLog(QStringLiteral("WriteDataFile(") + target + QLatin1Char(')'), 3);
     if (!mayWrite(p, target)) return 0;
     QString section = QFileInfo(name.isEmpty() ? target : name).fileName();
     if (name.isEmpty() && section.endsWith(QLatin1String(".tmp"), Qt::CaseInsensitive))
@@ -256,7 +256,7 @@ QStringList collectDataFileValues(DataSession& s, const QString& path, const QSt
         if (name == QLatin1String("fs_CalibDone")) continue;
         const int index = fields.find(name);
         if (index < 0) continue;
-        const QString value = p.profile.ReadProfile(section, name, QString(), path).trimmed();
+        const QString value = p.profile.readProfile(section, name, QString(), path).trimmed();
         if (value.isEmpty()) continue;
         const FieldRecord& f = fields.at(index);
         LoadedValue v;
@@ -332,23 +332,23 @@ void storeDataFileValues(DeviceModel& m, const std::vector<LoadedValue>& values)
     }
 }
 
-int ReadDataFile(DataSession& s, const QString& path, const QString& section) {
+int readDataFile(DataSession& s, const QString& path, const QString& section) {
     Program& p = s.model.program;
     DeviceModel& m = s.model;
-    p.log.DebugLog(QStringLiteral("ReadDataFile(") + s.file.currentFile + QLatin1Char(')'), 3);
+    p.log.debugLog(QStringLiteral("ReadDataFile(") + s.file.currentFile + QLatin1Char(')'), 3);
     if (section.isEmpty()) {
-        p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Open file")),
-                          path + QStringLiteral(": ") +
-                              p.messages.LookupMessage(QStringLiteral("No file available")),
-                          mb::Ok | mb::IconError, MsgText::AsIs);
+        p.messages.showMessageBox(p.messages.lookupMessage(QStringLiteral("Open file")),
+                                  path + QStringLiteral(": ") +
+                                      p.messages.lookupMessage(QStringLiteral("No file available")),
+                                  mb::Ok | mb::IconError, MsgText::AsIs);
         return 0;
     }
     std::vector<LoadedValue> values;
     const QStringList problems = collectDataFileValues(s, path, section, &values);
     if (!problems.isEmpty()) {
-        p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Open file")),
-                          dataFileProblemsText(p, path, problems), mb::Ok | mb::IconError,
-                          MsgText::AsIs);
+        p.messages.showMessageBox(p.messages.lookupMessage(QStringLiteral("Open file")),
+                                  dataFileProblemsText(p, path, problems), mb::Ok | mb::IconError,
+                                  MsgText::AsIs);
         return 0;
     }
     storeDataFileValues(m, values);

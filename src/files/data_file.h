@@ -23,19 +23,19 @@ struct DeviceModel;
 struct FieldRecord;
 
 // Writes the data file into `path` with its section named after the file
-// `name` (the file it is saved as, folder aside: FileOperation passes a
+// `name` (the file it is saved as, folder aside: fileOperation passes a
 // temporary file); without
 // `name`, the section is named after `path` without a ".tmp" ending. 1 on
 // success; 0 when any value could not be written, nothing was written, a
 // value was refused, or the user abandoned the save at the write-access
 // question.
-int WriteDataFile(DataSession& s, const QString& path, const QString& name = QString());
+int writeDataFile(DataSession& s, const QString& path, const QString& name = QString());
 
 // Loads the saved fields of the list of defined names from `section` of
 // `path` into the field table. Every value is checked first: on any absurd
 // value the table is left untouched, a message names the field, and 0 is
 // returned. 1 on success.
-int ReadDataFile(DataSession& s, const QString& path, const QString& section);
+int readDataFile(DataSession& s, const QString& path, const QString& section);
 
 // The lines a data file of the current data holds ("key=value"), apart
 // from its date stamp and the administrator's copies of fields (the same

@@ -18,7 +18,7 @@ constexpr int kNamedProblems = 12;
 bool validOption(const FieldRecord& f, const QString& content) {
     bool ok = false;
     const int n = content.trimmed().toInt(&ok);
-    return ok && !ListTextOf(f.Params, n).isEmpty();
+    return ok && !listTextOf(f.Params, n).isEmpty();
 }
 
 // The value passes its field's type check: characters, digits, length. Its
@@ -57,7 +57,7 @@ QStringList checkLoadedFields(DataSession& file, const QStringList& present,
         // sets the module up for that one, whatever else the file says.
         if (name == QLatin1String("UnitType"))
             good = good && content.trimmed().toInt() ==
-                               ListValueOf(m.program.state.Measurands, m.cal.Measurand);
+                               listValueOf(m.program.state.Measurands, m.cal.Measurand);
         if (!good)
             problems << name + QLatin1Char('=') + content +
                             (content.isEmpty() ? QString() : f.GadUnit);
@@ -88,8 +88,9 @@ QStringList checkDataFile(DataSession& s, const QString& path, const QString& se
     QStringList problems = collectDataFileValues(file, path, section, &values);
     storeDataFileValues(model, values);
     rangesToCalibrationUnit(model);
-    UpdDevTypeSelection(model,
-                        model.selection.DevIndx);  // the device types of the file's configuration
+    updateDeviceTypeSelection(
+        model,
+        model.selection.DevIndx);  // the device types of the file's configuration
     QStringList known;
     for (const QString& problem : problems) known << problem.section(QLatin1Char('='), 0, 0);
     problems << checkLoadedFields(file, scratch.ini.keyNames(path, section), known);
@@ -101,7 +102,7 @@ QString dataFileProblemsText(Program& p, const QString& path, const QStringList&
     if (problems.size() > kNamedProblems)
         named << QStringLiteral("(+%1)").arg(problems.size() - kNamedProblems);
     return path + QStringLiteral(": ") +
-           p.messages.LookupMessage(QStringLiteral("Invalid value in data file: {value}\t") +
+           p.messages.lookupMessage(QStringLiteral("Invalid value in data file: {value}\t") +
                                     named.join(QStringLiteral(", ")));
 }
 

@@ -114,7 +114,7 @@ struct HeaderReader {
     QStringList problems;
 
     QString text(const char* key, const char* fallback) const {
-        return p.profile.ReadProfile(section, QLatin1String(key), QLatin1String(fallback), path)
+        return p.profile.readProfile(section, QLatin1String(key), QLatin1String(fallback), path)
             .trimmed();
     }
     // The number before any "(": 0 and a problem when there is none in [lo, hi].
@@ -143,7 +143,7 @@ struct HeaderReader {
                 h->*k.number = static_cast<float>(number(k.name, value, k.lo, k.hi));
                 break;
             case Form::Option:
-                h->*k.text = BracketText(value, QStringLiteral("("), QStringLiteral(")"));
+                h->*k.text = bracketTextOf(value, QStringLiteral("("), QStringLiteral(")"));
                 h->*k.whole = static_cast<int>(number(k.name, value, k.lo, k.hi));
                 break;
             case Form::Count:
@@ -234,13 +234,13 @@ bool applyDataFileHeader(DeviceModel& m, const DataFileHeader& h, const QString&
         m.cal.Measurand = measurand;
         const QString base = h.baseUnit.isEmpty() ? m.cal.actBaseUnit : h.baseUnit;
         if (rebuildWindow) rebuildWindow(measurand);
-        DefDataStruc(m, base, h.intSerIO, h.dispDecP);
+        defineDataStructure(m, base, h.intSerIO, h.dispDecP);
     }
     CalibrationState& c = m.cal;
     if (!h.baseUnit.isEmpty()) c.actBaseUnit = h.baseUnit;
     for (const CalibrationNumber& n : kCalibrationNumbers) c.*n.cal = h.*n.header;
     c.CalUnitIndex = h.calUnit;
-    const QString calUnitText = ListTextOf(c.CalibrationUnitsList, h.calUnit);
+    const QString calUnitText = listTextOf(c.CalibrationUnitsList, h.calUnit);
     if (!calUnitText.isEmpty()) c.CalUnit = QLatin1Char('[') + calUnitText + QLatin1Char(']');
     c.CalDecP = static_cast<short>(h.calDecP);
     c.IntSerIO = static_cast<short>(h.intSerIO);

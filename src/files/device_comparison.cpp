@@ -44,7 +44,7 @@ QString unitWord(const QString& bracketed) {
 QString shownValue(const FieldRecord& f, const QString& content) {
     const QString value = QString(content).remove(QChar(0)).trimmed();
     if (f.type() != QLatin1String("combobox")) return value;
-    const QString text = ListTextOf(f.Params, value.toInt());
+    const QString text = listTextOf(f.Params, value.toInt());
     return text.isEmpty() ? value : value + QStringLiteral(" (") + text + QLatin1Char(')');
 }
 
@@ -134,7 +134,7 @@ Comparison compareDeviceWithFile(DeviceCore& core, const QString& path) {
     Comparison c;
     // The file is only loaded here: its check needs no connection.
     const auto testConnection = std::exchange(core.data.device.testConnection, nullptr);
-    const int opened = OpenDataFile(core.data, QFileInfo(path).absoluteFilePath());
+    const int opened = openDataFile(core.data, QFileInfo(path).absoluteFilePath());
     core.data.device.testConnection = testConnection;
     if (opened != 1) {
         c.failure = path + QStringLiteral(": the file could not be opened");
@@ -160,9 +160,9 @@ Comparison compareDeviceWithFile(DeviceCore& core, const QString& path) {
         c.failure = QStringLiteral("the file holds %1 data, the device measures %2")
                         .arg(file.model.cal.Measurand, deviceMeasurand);
         Program& p = core.program;
-        p.messages.MsgBox(p.messages.LookupMessage(QStringLiteral("Error")),
-                          path + QStringLiteral(": ") + c.failure, mb::Ok | mb::IconError,
-                          MsgText::AsIs);
+        p.messages.showMessageBox(p.messages.lookupMessage(QStringLiteral("Error")),
+                                  path + QStringLiteral(": ") + c.failure, mb::Ok | mb::IconError,
+                                  MsgText::AsIs);
     }
     return c;
 }

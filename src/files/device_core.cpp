@@ -17,8 +17,8 @@ DeviceCore::DeviceCore(Program& p, LinkLibrary& link, ConnectionProbe& probe)
       live(model, session, sequences) {
     data.device.write = [this](WriteScope scope) { return write(scope) == 0; };
     data.device.testConnection = [this] {
-        const bool answered = session.HartConnect() == 1;
-        if (answered) session.HartDisConnect();
+        const bool answered = session.connectDevice() == 1;
+        if (answered) session.disconnectDevice();
         program.state.ConnectionState = 0;
         // The port is closed again: whoever connects next finds out anew
         // which parts answer (another device may be on the line by then).
@@ -40,19 +40,19 @@ Presence DeviceCore::target() const {
 }
 
 int DeviceCore::read() {
-    return sequences.HartRead(target());
+    return sequences.readDevice(target());
 }
 
 int DeviceCore::write(WriteScope scope) {
-    return sequences.HartWrite(target(), scope);
+    return sequences.writeDevice(target(), scope);
 }
 
 void DeviceCore::defineFirstMeasurand() {
     const AppState& s = program.state;
     if (!s.MeasurandList.empty()) model.cal.Measurand = s.MeasurandList.front().Name;
-    DefDataStruc(model,
-                 s.MeasurandList.empty() ? QStringLiteral("[-]") : s.MeasurandList.front().BaseUnit,
-                 0, -11);
+    defineDataStructure(
+        model, s.MeasurandList.empty() ? QStringLiteral("[-]") : s.MeasurandList.front().BaseUnit,
+        0, -11);
 }
 
 }  // namespace zh

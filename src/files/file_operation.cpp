@@ -23,7 +23,7 @@ Program& programOf(DataSession& s) {
 int tell(DataSession& s, const QString& title, const QString& text, int flags) {
     Program& p = programOf(s);
     const QString answer =
-        p.messages.MsgBox(p.messages.LookupMessage(title), text, flags, MsgText::AsIs);
+        p.messages.showMessageBox(p.messages.lookupMessage(title), text, flags, MsgText::AsIs);
     if (answer == QLatin1String("yes")) return mb::ResultYes;
     if (answer == QLatin1String("no")) return mb::ResultNo;
     if (answer == QLatin1String("ok")) return mb::ResultOk;
@@ -32,7 +32,7 @@ int tell(DataSession& s, const QString& title, const QString& text, int flags) {
 }
 
 QString tr(DataSession& s, const QString& text) {
-    return programOf(s).messages.LookupMessage(text);
+    return programOf(s).messages.lookupMessage(text);
 }
 
 bool hasExtension(const QString& path) {
@@ -66,7 +66,7 @@ bool writeSafely(DataSession& s, const QString& target, const WriteRoutine& writ
     p.ini.forget(temporary);
     p.ini.forget(target);
     if (ok) return true;
-    p.log.DebugLog(
+    p.log.debugLog(
         QStringLiteral("FileOperation: writing ") + target + QStringLiteral(" failed") +
             (failure.why.isEmpty() ? QString() : QStringLiteral(": ") + failure.why) +
             (failure.system.isEmpty() ? QString()
@@ -107,7 +107,7 @@ QString resolveDataPath(DataSession& s, const QString& path) {
     return QDir::cleanPath(dataFolder(s) + QLatin1Char('/') + p);
 }
 
-int SaveRequest(DataSession& s, int dt, int mt, const QString& title, const QString& text,
+int saveRequest(DataSession& s, int dt, int mt, const QString& title, const QString& text,
                 int flags) {
     Program& p = programOf(s);
     const QString targets = p.state.SaveRequestTargets.toLower();
@@ -122,7 +122,7 @@ int SaveRequest(DataSession& s, int dt, int mt, const QString& title, const QStr
     const QString question = text.isEmpty() ? QStringLiteral("Continue without update?") : text;
     const QString message = tr(s, QStringLiteral("Data have been changed! Save?")) + p.state.CR +
                             lines + p.state.CR + tr(s, question);
-    p.log.DebugLog(QStringLiteral(">>> SaveRequest: SR=") + p.state.SaveRequestTargets +
+    p.log.debugLog(QStringLiteral(">>> SaveRequest: SR=") + p.state.SaveRequestTargets +
                        QStringLiteral(" DT=") + QString::number(dt) + QStringLiteral(" MT=") +
                        QString::number(mt) + QStringLiteral(" datachanged=") +
                        QString::number(changed ? 1 : 0),
@@ -131,7 +131,7 @@ int SaveRequest(DataSession& s, int dt, int mt, const QString& title, const QStr
     return tell(s, title, message, mb::YesNo | mb::IconQuestion) == mb::ResultYes ? 1 : 0;
 }
 
-FileChoice FileOperation(DataSession& s, FileAction action, const QString& pattern,
+FileChoice fileOperation(DataSession& s, FileAction action, const QString& pattern,
                          const WriteRoutine& write, const DataRoutine& read) {
     Program& p = programOf(s);
     p.state.CurrentMessageSection = QStringLiteral("Common");
@@ -141,7 +141,7 @@ FileChoice FileOperation(DataSession& s, FileAction action, const QString& patte
 
     if (!writing && p.state.DataChanged) {
         const int answer =
-            SaveRequest(s, p.state.DataTrigger, s.file.moduleState, QStringLiteral("File"),
+            saveRequest(s, p.state.DataTrigger, s.file.moduleState, QStringLiteral("File"),
                         QStringLiteral("Continue without update?"), -1);
         // 1 is Yes or "nothing pending": either way nothing is lost by going on.
         if (answer != 1) return cancel;
@@ -166,7 +166,7 @@ FileChoice FileOperation(DataSession& s, FileAction action, const QString& patte
             // Saved only under a name Open takes back as the same file.
             const SaveName name = checkSaveName(answer, patternExtension(pattern), dataFolder(s));
             if (name.refused()) {
-                p.log.DebugLog(QStringLiteral("FileOperation: ") + name.refusalText(answer), 1);
+                p.log.debugLog(QStringLiteral("FileOperation: ") + name.refusalText(answer), 1);
                 tell(s, QStringLiteral("File"),
                      answer + QStringLiteral(": ") + tr(s, name.why) + name.detail,
                      mb::Ok | mb::IconError);

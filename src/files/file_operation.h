@@ -45,7 +45,7 @@ struct FileChoice {
 // On success the path becomes the current file and its folder the current
 // directory. A symbolic link chosen stays the current file; its file is
 // written.
-FileChoice FileOperation(DataSession& s, FileAction action, const QString& pattern,
+FileChoice fileOperation(DataSession& s, FileAction action, const QString& pattern,
                          const WriteRoutine& write, const DataRoutine& read);
 
 // The absolute path of `path`: an absolute path stays as it is, a relative
@@ -64,7 +64,7 @@ QString patternExtension(const QString& pattern);
 // stored; MT: 0 module not written. Returns 1 when nothing is pending (no
 // box shown). With `flags` -1 the box is Yes/No and the result 1 for Yes,
 // 0 otherwise; other flags return the box's button code (6 Yes, 7 No).
-int SaveRequest(DataSession& s, int dt, int mt, const QString& title, const QString& text,
+int saveRequest(DataSession& s, int dt, int mt, const QString& title, const QString& text,
                 int flags);
 
 }  // namespace zh

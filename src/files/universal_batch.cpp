@@ -29,11 +29,11 @@ class UniversalConnection {
         device_.tries = core.program.state.RequestTries;
     }
     ~UniversalConnection() {
-        if (open_) core_.session.HartDisConnect();
+        if (open_) core_.session.disconnectDevice();
     }
     bool open(const QString& port) {
         core_.program.state.ComPort = port;
-        open_ = core_.session.HartConnect(port, -1, ConnectScope::Universal) == 1;
+        open_ = core_.session.connectDevice(port, -1, ConnectScope::Universal) == 1;
         return open_;
     }
     int read(UniversalData* data) {

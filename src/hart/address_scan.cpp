@@ -15,7 +15,7 @@ namespace {
 // retries (a silent address is silent), the device's preamble count once it
 // has answered, RTS keyed, the standard response time-out, gap time-out 10.
 int configureFor(LinkLibrary& link, int address) {
-    return link.Configure(static_cast<std::uint8_t>(address), 2, 5, 0, 1, 0, 0, 10, 0);
+    return link.configure(static_cast<std::uint8_t>(address), 2, 5, 0, 1, 0, 0, 10, 0);
 }
 
 // One universal command without request data; the data of a successful
@@ -25,7 +25,7 @@ QByteArray ask(LinkLibrary& link, std::uint8_t command) {
     std::uint8_t length = 0;
     std::uint8_t code = 0;
     std::uint8_t status = 0;
-    const int result = link.SendRequest(command, 0, nullptr, &length, response, &code, &status);
+    const int result = link.sendRequest(command, 0, nullptr, &length, response, &code, &status);
     if (result != HARTLINK_ERR_OK || code != 0) return QByteArray();
     return QByteArray(reinterpret_cast<const char*>(response), length);
 }
@@ -68,7 +68,7 @@ QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& po
     const bool automatic = to == kScanToAuto;
     int last = automatic ? kLastShortAddress : std::clamp(to, 0, kLastAddress);
     const int first = std::clamp(from, 0, kLastAddress);
-    log.DebugLog(QStringLiteral(">>> scanAddresses(port=") + port + QStringLiteral(", from=") +
+    log.debugLog(QStringLiteral(">>> scanAddresses(port=") + port + QStringLiteral(", from=") +
                      QString::number(first) + QStringLiteral(", to=") +
                      (automatic ? QStringLiteral("auto") : QString::number(last)) +
                      QLatin1Char(')'),
@@ -80,7 +80,7 @@ QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& po
             reason.isEmpty()
                 ? QStringLiteral("%1 failed (%2)").arg(QLatin1String(step), resultWithText(result))
                 : reason;
-        log.DebugLog(QStringLiteral("scanAddresses: ") + text, 1);
+        log.debugLog(QStringLiteral("scanAddresses: ") + text, 1);
         if (failure) *failure = text;
     };
     const int configured = configureFor(link, first);
@@ -88,21 +88,21 @@ QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& po
         fail(configured, "Configure");
         return found;
     }
-    const int opened = link.Open(link.preparePort(port));
+    const int opened = link.open(link.preparePort(port));
     if (opened != HARTLINK_ERR_OK) {
         fail(opened, "Open");
         return found;
     }
     for (int address = first; address <= last; ++address) {
         if (progress && !progress(address)) {
-            log.DebugLog(
+            log.debugLog(
                 QStringLiteral("scanAddresses: stopped before address ") + QString::number(address),
                 1);
             break;
         }
         configureFor(link, address);
         std::uint8_t arg = 0;
-        const int connected = link.Connect(&arg);
+        const int connected = link.connect(&arg);
         if (connected == HARTLINK_ERR_RESOURCE) {
             fail(connected, "Connect");
             break;
@@ -111,19 +111,19 @@ QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& po
             // Silence is the usual case; a broken answer (two devices on one
             // address, noise) is worth a line in the log.
             if (connected != HARTLINK_ERR_NO_RESPONSE)
-                log.DebugLog(QStringLiteral("scanAddresses: address %1: %2")
+                log.debugLog(QStringLiteral("scanAddresses: address %1: %2")
                                  .arg(address)
                                  .arg(link.lastErrorText()),
                              1);
             continue;
         }
         ScanEntry entry = describe(link, address);
-        link.Disconnect();
-        log.DebugLog(QStringLiteral("<-- ") + scanEntryText(entry), 4);
+        link.disconnect();
+        log.debugLog(QStringLiteral("<-- ") + scanEntryText(entry), 4);
         if (automatic && entry.identity.universalRevision >= 6) last = kLastAddress;
         found.append(entry);
     }
-    link.Close();
+    link.close();
     return found;
 }
 

@@ -52,8 +52,8 @@ QString portLabel(const PortFacts& port) {
     return label + QStringLiteral(" - ") + port.path;
 }
 
-std::vector<ComPortEntry> GetAvailableComPorts(Logger& log) {
-    log.DebugLog(QStringLiteral(">>> GetAvailableComPorts()"), 4);
+std::vector<ComPortEntry> availableComPorts(Logger& log) {
+    log.debugLog(QStringLiteral(">>> GetAvailableComPorts()"), 4);
     std::vector<ComPortEntry> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         ComPortEntry e;

@@ -36,6 +36,6 @@ QString portLabel(const PortFacts& port);
 // The ports present on this machine, sorted by name, and last the
 // built-in device simulator "Sim". Pseudo-terminals are not listed; they
 // can be entered by path.
-std::vector<ComPortEntry> GetAvailableComPorts(Logger& log);
+std::vector<ComPortEntry> availableComPorts(Logger& log);
 
 }  // namespace zh

@@ -66,21 +66,21 @@ HartSession::PartAnswer HartSession::probePart(std::uint8_t command, const QByte
     // "Not implemented" counts from one of ours when it says it twice in a row.
     for (int said = 0; said < 2; ++said) {
         ResCode1 = 0;
-        result = SendRequest(command, request, unlisted ? 0 : expectedLength, &got, tries);
+        result = sendRequest(command, request, unlisted ? 0 : expectedLength, &got, tries);
         if (result == kResultCancelled) return PartAnswer::Cancelled;
         if (result != kResultRefused || ResCode1 != kResponseNotImplemented) break;
         if (said == 1 || unlisted) return PartAnswer::Absent;
     }
     if (unlisted && (result == kResultRefused || (result == 0 && got.size() != expectedLength))) {
-        p_.log.DebugLog(QStringLiteral(">>> Command ") + QString::number(command) +
+        p_.log.debugLog(QStringLiteral(">>> Command ") + QString::number(command) +
                             QStringLiteral(" is not answered as ours"),
                         1);
         return PartAnswer::Absent;
     }
     if (result != 0) {
-        progress_.CheckStep(
+        progress_.checkStep(
             result, 0,
-            p_.messages.LookupMessage(QStringLiteral("No reliable answer to command {command}\t") +
+            p_.messages.lookupMessage(QStringLiteral("No reliable answer to command {command}\t") +
                                           QString::number(command),
                                       QStringLiteral("SerialIO")),
             result == kResultRefused ? progress_.errorText(result, QString())
@@ -94,10 +94,10 @@ HartSession::PartAnswer HartSession::probePart(std::uint8_t command, const QByte
 bool HartSession::detectDisplay() {
     Logger& log = p_.log;
     auto tr = [this](const char* text) {
-        return p_.messages.LookupMessage(QString::fromUtf8(text), QStringLiteral("SerialIO"));
+        return p_.messages.lookupMessage(QString::fromUtf8(text), QStringLiteral("SerialIO"));
     };
     DisplayPresent = 1;
-    if (progress_.ShowStep(QStringLiteral("Read Data"), tr("Testing display ..."),
+    if (progress_.showStep(QStringLiteral("Read Data"), tr("Testing display ..."),
                            QStringLiteral("C190_012"), 4, 7)) {
         return false;
     }
@@ -108,18 +108,18 @@ bool HartSession::detectDisplay() {
     if (answer == PartAnswer::Absent ||
         static_cast<unsigned char>(block.at(0)) != kDetectionBlock) {
         DisplayPresent = 0;
-        log.DebugLog(QStringLiteral(">>> No response from display!"), 1);
+        log.debugLog(QStringLiteral(">>> No response from display!"), 1);
         return true;
     }
 
-    if (progress_.ShowStep(QStringLiteral("Read Data"), tr("Testing display ..."),
+    if (progress_.showStep(QStringLiteral("Read Data"), tr("Testing display ..."),
                            QStringLiteral("C190_089"), 5, 7)) {
         return false;
     }
-    int result = SendRequest(kReadBlock, QByteArray(1, char(kModeBlock)), kBlockSize, &block, 2);
+    int result = sendRequest(kReadBlock, QByteArray(1, char(kModeBlock)), kBlockSize, &block, 2);
     if (result != 0 || static_cast<unsigned char>(block.at(0)) != kModeBlock) {
         DisplayPresent = 0;
-        log.DebugLog(QStringLiteral(">>> Error reading C190_089_Response from display!"), 1);
+        log.debugLog(QStringLiteral(">>> Error reading C190_089_Response from display!"), 1);
         // A device not listed as ours that gets this far and then fails is
         // not ours either; one of ours that fails here fails the connection.
         const bool evidence =
@@ -130,16 +130,16 @@ bool HartSession::detectDisplay() {
     ForeignDevice = 0;
     if (static_cast<unsigned char>(block.at(kDispModeOffset)) == kDispModeFixedCurrent) {
         // Left in fixed-current mode by an earlier session: release the loop.
-        if (progress_.ShowStep(QStringLiteral("Read Data"), tr("Reset display ..."),
+        if (progress_.showStep(QStringLiteral("Read Data"), tr("Reset display ..."),
                                QStringLiteral("C40"), 6, 7)) {
             return false;
         }
-        result = SendRequest(kFixedCurrent, hartFloat(0.0f), 4, nullptr, 2);
-        if (progress_.CheckStep(
+        result = sendRequest(kFixedCurrent, hartFloat(0.0f), 4, nullptr, 2);
+        if (progress_.checkStep(
                 result, 0, progress_.errorText(result, QStringLiteral("BaTinHrtCPr_SendRequest")),
                 QStringLiteral("C40"))) {
             DisplayPresent = 0;
-            log.DebugLog(QStringLiteral(">>> Error resetting display!"), 1);
+            log.debugLog(QStringLiteral(">>> Error resetting display!"), 1);
             return false;
         }
     }
@@ -148,8 +148,8 @@ bool HartSession::detectDisplay() {
 
 bool HartSession::detectTransmitter() {
     TransmitterPresent = 1;
-    if (progress_.ShowStep(QStringLiteral("Read Data"),
-                           p_.messages.LookupMessage(QStringLiteral("Testing transmitter ..."),
+    if (progress_.showStep(QStringLiteral("Read Data"),
+                           p_.messages.lookupMessage(QStringLiteral("Testing transmitter ..."),
                                                      QStringLiteral("SerialIO")),
                            QString(), 7, 7)) {
         return false;
@@ -159,7 +159,7 @@ bool HartSession::detectTransmitter() {
     if (answer == PartAnswer::Cancelled || answer == PartAnswer::Failed) return false;
     if (answer == PartAnswer::Absent) {
         TransmitterPresent = 0;
-        p_.log.DebugLog(QStringLiteral(">>> No response from transmitter!"), 1);
+        p_.log.debugLog(QStringLiteral(">>> No response from transmitter!"), 1);
     } else {
         ForeignDevice = 0;  // answered as ours
     }
@@ -179,10 +179,10 @@ bool HartSession::withheld(std::uint8_t command, const QByteArray& request) cons
 
 bool HartSession::identityListedAsOurs() {
     const QString list =
-        p_.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("OwnDevices"),
+        p_.profile.readProfile(QStringLiteral("Serial_IO"), QStringLiteral("OwnDevices"),
                                QStringLiteral("94:7E"), p_.state.ProfilePath);
     const bool listed = identityListed(identity_, list);
-    p_.log.DebugLog(
+    p_.log.debugLog(
         QStringLiteral(">>> ") + identityText(identity_) +
             (listed ? QStringLiteral(": listed as ours") : QStringLiteral(": not listed as ours")),
         1);
@@ -194,13 +194,13 @@ bool HartSession::identityListedAsOurs() {
 void HartSession::nameForeignDevice() {
     QByteArray answer;
     QString tag;
-    if (SendRequest(kReadTagDescriptorDate, QByteArray(), 0, &answer, 1) == 0 &&
+    if (sendRequest(kReadTagDescriptorDate, QByteArray(), 0, &answer, 1) == 0 &&
         answer.size() >= kPackedTagBytes)
         tag = unpackAscii(answer.left(kPackedTagBytes));
     const QString text = identityText(identity_, tag) +
                          QStringLiteral(": not a device of this program; universal data only");
-    p_.log.DebugLog(QStringLiteral(">>> ") + text, 1);
-    p_.messages.MsgBox(QStringLiteral("HART"), text, mb::Ok | mb::IconInformation);
+    p_.log.debugLog(QStringLiteral(">>> ") + text, 1);
+    p_.messages.showMessageBox(QStringLiteral("HART"), text, mb::Ok | mb::IconInformation);
 }
 
 }  // namespace zh

@@ -148,7 +148,7 @@ DisplayActions::DisplayActions(Program& program, HartSession& session, RequestSe
       link_(link) {}
 
 QString DisplayActions::tr(const QString& text) {
-    return p_.messages.LookupMessage(text, QStringLiteral("SerialIO"));
+    return p_.messages.lookupMessage(text, QStringLiteral("SerialIO"));
 }
 
 QString DisplayActions::actionText(int code) {
@@ -168,7 +168,7 @@ QString DisplayActions::stepDescription(CommandId id, int override) {
         if (d.id != id) continue;
         const QString text = QString::fromUtf8(d.text);
         if (id != CommandId::Com192) return text.isEmpty() ? text : tr(text);
-        return p_.messages.LookupMessage(text + QLatin1Char('\t') + currentActionText(),
+        return p_.messages.lookupMessage(text + QLatin1Char('\t') + currentActionText(),
                                          QStringLiteral("SerialIO"));
     }
     return QLatin1Char('*') + QString::number(override);
@@ -183,7 +183,7 @@ QString DisplayActions::currentActionText() {
 
 void DisplayActions::disconnect() {
     if (connectedBefore_ || p_.state.ConnectionState == 0) return;
-    session_.HartDisConnect();
+    session_.disconnectDevice();
     p_.state.ConnectionState = 0;
 }
 
@@ -205,8 +205,8 @@ QString toLogWord(CommandStep step) {
     return QStringLiteral("none");
 }
 
-int DisplayActions::HartCommand(const CommandRoutine& routine, CommandStep step,
-                                const QString& stepText, int tries, int override) {
+int DisplayActions::runCommand(const CommandRoutine& routine, CommandStep step,
+                               const QString& stepText, int tries, int override) {
     Dialogs& d = p_.dialogs;
     if (tries == -1) tries = kDefaultTries;
     const bool none = step == CommandStep::Quiet;
@@ -217,16 +217,16 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, CommandStep step,
             description = stepDescription(routine.id, override);
         } else {
             description =
-                p_.messages.FillPlaceholders(stepText + QLatin1Char('\t') + currentActionText());
+                p_.messages.fillPlaceholders(stepText + QLatin1Char('\t') + currentActionText());
         }
-        p_.log.DebugLog(QStringLiteral(">> HartCommand(") + toLogWord(step) + QLatin1Char(')'), 4);
+        p_.log.debugLog(QStringLiteral(">> HartCommand(") + toLogWord(step) + QLatin1Char(')'), 4);
 
         if (step == CommandStep::Single || step == CommandStep::Start) {
             connectedBefore_ = p_.state.ConnectionState != 0;
             warnings_.clear();
             d.progressOpen(tr(QStringLiteral("HART")));
             if (p_.state.ConnectionState == 0) {
-                if (session_.HartConnect(QString(), override) != 1) {
+                if (session_.connectDevice(QString(), override) != 1) {
                     d.progressClose();
                     return 0;
                 }
@@ -238,7 +238,7 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, CommandStep step,
         bool refusedByDevice = false;
         const int command = commandOf(routine.id);
         session_.forgetRequestFate();  // what became of an earlier request is not this one's
-        if (!session_.progress().ShowStep(tr(QStringLiteral("Data transfer ...")), description,
+        if (!session_.progress().showStep(tr(QStringLiteral("Data transfer ...")), description,
                                           QString(), 0, 0)) {
             session_.ResCode1 = 0;  // a code left from an earlier answer is no refusal of this one
             result = routine.run(tries);
@@ -247,7 +247,7 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, CommandStep step,
             // did it, and the person learns what it added.
             if (result == 0 && code != 0 && warnsWhenDone(command) && isWarningCode(code)) {
                 warnings_ << description + QStringLiteral(": ") + responseCodeText(code, command);
-                p_.log.DebugLog(QStringLiteral("   Warning of the device: ") + warnings_.last(), 1);
+                p_.log.debugLog(QStringLiteral("   Warning of the device: ") + warnings_.last(), 1);
             } else {
                 // The exchange worked but the device refused the command.
                 refusedByDevice =
@@ -274,7 +274,7 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, CommandStep step,
                          session_.progress().errorText(result,
                                                        QStringLiteral("BaTinHrtCPr_SendRequest"));
             }
-            session_.progress().CheckStep(result, 0, text, detail, -1);
+            session_.progress().checkStep(result, 0, text, detail, -1);
             d.progressClose();
             if (!connectedBefore_ && p_.state.ConnectionState != 0) session_.LinkOpen = 0;
             disconnect();
@@ -306,11 +306,11 @@ int DisplayActions::HartCommand(const CommandRoutine& routine, CommandStep step,
 
 int DisplayActions::runAction(int code, CommandStep step, int tries, int override) {
     Aktion = static_cast<std::uint8_t>(code);
-    return HartCommand(com192(), step, QString(), tries, override);
+    return runCommand(com192(), step, QString(), tries, override);
 }
 
-int DisplayActions::HartCommand192(int code, int tries) {
-    p_.log.DebugLog(
+int DisplayActions::runDisplayAction(int code, int tries) {
+    p_.log.debugLog(
         QStringLiteral(">> HartCommand192(Aktion.C=") + QString::number(code) + QLatin1Char(')'),
         4);
     return runAction(code, CommandStep::Single, tries, -1);
@@ -321,7 +321,7 @@ int DisplayActions::HartCommand192(int code, int tries) {
 int DisplayActions::sendWrite(std::uint8_t command, const QByteArray& request, int expectedLength,
                               QByteArray* response, int tries) {
     if (writesSwitchedOff(p_.state.NoWrite)) return kResultNotSent;
-    const int result = sender_.SendRequest(command, request, expectedLength, response, tries);
+    const int result = sender_.sendRequest(command, request, expectedLength, response, tries);
     if (result != 0) return result;
     return sender_.resCode1() == 0 ? 0 : kResultUnusableAnswer;
 }
@@ -330,9 +330,9 @@ int DisplayActions::Com192(int tries) {
     Logger& log = p_.log;
     QByteArray request(2, '\0');  // action code, filler
     request[0] = static_cast<char>(Aktion);
-    log.DebugLog(QStringLiteral("--> Write Com192"), -1);
-    log.DebugLog(QStringLiteral("   Aktion=") + hexByte(Aktion), 1);
-    log.DebugLog(QStringLiteral("   Filler=") + hexByte(0), 1);
+    log.debugLog(QStringLiteral("--> Write Com192"), -1);
+    log.debugLog(QStringLiteral("   Aktion=") + hexByte(Aktion), 1);
+    log.debugLog(QStringLiteral("   Filler=") + hexByte(0), 1);
     QByteArray answer;
     const int result = sendWrite(192, request, 2, &answer, tries);
     if (result == 0 && !answer.isEmpty()) reply_ = static_cast<std::uint8_t>(answer.at(0));
@@ -340,14 +340,14 @@ int DisplayActions::Com192(int tries) {
 }
 
 int DisplayActions::Com200(int tries) {
-    p_.log.DebugLog(QStringLiteral("--> Write Com200"), -1);
-    p_.log.DebugLog(QStringLiteral("   dummy=") + hexByte(0), 1);
+    p_.log.debugLog(QStringLiteral("--> Write Com200"), -1);
+    p_.log.debugLog(QStringLiteral("   dummy=") + hexByte(0), 1);
     return sendWrite(200, QByteArray(1, '\0'), 0, nullptr, tries);
 }
 
 int DisplayActions::Com201(int tries) {
-    p_.log.DebugLog(QStringLiteral("--> Write Com201"), -1);
-    p_.log.DebugLog(QStringLiteral("   dummy=") + hexByte(0), 1);
+    p_.log.debugLog(QStringLiteral("--> Write Com201"), -1);
+    p_.log.debugLog(QStringLiteral("   dummy=") + hexByte(0), 1);
     return sendWrite(201, QByteArray(1, '\0'), 0, nullptr, tries);
 }
 
@@ -382,67 +382,67 @@ CommandRoutine DisplayActions::readBlock(int number) {
         default:
             break;
     }
-    return {id, [this, number](int tries) { return blocks_.ReadBlock(number, tries); }, {}};
+    return {id, [this, number](int tries) { return blocks_.readBlock(number, tries); }, {}};
 }
 
 CommandRoutine DisplayActions::readBlock12Logged() {
     return {CommandId::ReadBlock12Logged,
-            [this](int tries) { return blocks_.ReadBlock12Logged(tries); },
+            [this](int tries) { return blocks_.readBlock12Logged(tries); },
             {}};
 }
 
 CommandRoutine DisplayActions::writeBlock(int number) {
     return {number == 1 ? CommandId::WriteBlock1 : CommandId::Other,
-            [this, number](int tries) { return blocks_.WriteBlock(number, tries); },
+            [this, number](int tries) { return blocks_.writeBlock(number, tries); },
             [this] { return blocks_.lastRefusal().message(); }};
 }
 
 // ---- The command lists -------------------------------------------------------------
 
-int DisplayActions::SendListCommand(int code, const QString& selected) {
-    p_.log.DebugLog(QStringLiteral("> #  Gadget_ZELHart_BtnSendCmd ;-- Send Command ") + selected,
+int DisplayActions::sendListCommand(int code, const QString& selected) {
+    p_.log.debugLog(QStringLiteral("> #  Gadget_ZELHart_BtnSendCmd ;-- Send Command ") + selected,
                     6);
-    if (p_.messages.MsgBox(selected, QStringLiteral("Please confirm function! "),
-                           mb::OkCancel | mb::IconQuestion) != QLatin1String("ok")) {
+    if (p_.messages.showMessageBox(selected, QStringLiteral("Please confirm function! "),
+                                   mb::OkCancel | mb::IconQuestion) != QLatin1String("ok")) {
         return 0;
     }
     switch (code) {
         case 99:
-            return RawProbe() == 0 ? 1 : 0;
+            return rawProbe() == 0 ? 1 : 0;
         case action::kFactorySetting:
         case action::kRestoreFactorySetting:
-            return FactorySetting(code);
+            return factorySetting(code);
         case 14:
         case 114: {
-            if (!HartCommand(readBlock(1), CommandStep::Start)) {
-                HartCommand(CommandRoutine{}, CommandStep::Stop);
+            if (!runCommand(readBlock(1), CommandStep::Start)) {
+                runCommand(CommandRoutine{}, CommandStep::Stop);
                 return 0;
             }
             values_.setRawValue(QStringLiteral("fs_CalibDone"),
                                 code == 14 ? QStringLiteral("1") : QStringLiteral("0"),
                                 QStringLiteral("fs_CalibDone"));
-            if (!HartCommand(writeBlock(1), CommandStep::Continue)) {
-                HartCommand(CommandRoutine{}, CommandStep::Stop);
+            if (!runCommand(writeBlock(1), CommandStep::Continue)) {
+                runCommand(CommandRoutine{}, CommandStep::Stop);
                 return 0;
             }
             return runAction(action::kCopyToEeprom, CommandStep::Stop);
         }
         default:
-            return HartCommand192(code);
+            return runDisplayAction(code);
     }
 }
 
-int DisplayActions::FactorySetting(int code) {
+int DisplayActions::factorySetting(int code) {
     const Presence configuration = parsePresence(p_.state.TransmDisplay);
     const CommandRoutine eeprom = code == action::kFactorySetting ? com200() : com201();
     int done = 0;
     if (configuration == Presence::Display) {
         done = runAction(code, CommandStep::Single);
     } else if (configuration == Presence::Transmitter) {
-        done = HartCommand(eeprom, CommandStep::Single);
+        done = runCommand(eeprom, CommandStep::Single);
     } else {
         done = runAction(code, CommandStep::Start);
-        if (done) done = HartCommand(eeprom, CommandStep::Stop);
+        if (done) done = runCommand(eeprom, CommandStep::Stop);
     }
     // After a restore the program's picture of the device is stale,
     // whatever part of the restore went through.
@@ -450,17 +450,17 @@ int DisplayActions::FactorySetting(int code) {
     return done;
 }
 
-int DisplayActions::Teach(int code) {
-    p_.log.DebugLog(
+int DisplayActions::teach(int code) {
+    p_.log.debugLog(
         QStringLiteral(">> HartCommand192(Aktion.C=") + QString::number(code) + QLatin1Char(')'),
         4);
     return runAction(code, CommandStep::Single, -1, kTeachAnswerMs);
 }
 
-int DisplayActions::RawProbe() {
+int DisplayActions::rawProbe() {
     Logger& log = p_.log;
     Dialogs& d = p_.dialogs;
-    log.DebugLog(
+    log.debugLog(
         QStringLiteral(">>> RawProbe(Com") + QString::number(kProbeCommand) + QLatin1Char(')'), 4);
     if (writesSwitchedOff(p_.state.NoWrite)) return kResultNotSent;
 
@@ -469,16 +469,16 @@ int DisplayActions::RawProbe() {
     std::uint8_t buffer[kProbeBufferSize] = {};
     int result = 0;
     for (int attempt = 1; attempt <= kProbeTries; ++attempt) {
-        log.DebugLog(QStringLiteral("---> BaTinHrtCPr_SendRequest: i=") + QString::number(attempt),
+        log.debugLog(QStringLiteral("---> BaTinHrtCPr_SendRequest: i=") + QString::number(attempt),
                      1);
         std::uint8_t length = 0;  // any length
         std::uint8_t status1 = 0;
         std::uint8_t status2 = 0;
-        result = link_.SendRequest(kProbeCommand, 0, nullptr, &length, buffer, &status1, &status2);
+        result = link_.sendRequest(kProbeCommand, 0, nullptr, &length, buffer, &status1, &status2);
         d.progressSetBar(attempt * 100 / kProbeTries, kBlue);
         if (result == 0) {
             probeResponse_ = QByteArray(reinterpret_cast<const char*>(buffer), length);
-            log.DebugLog(QStringLiteral("    Response: (Len=") + QString::number(length) +
+            log.debugLog(QStringLiteral("    Response: (Len=") + QString::number(length) +
                              QStringLiteral("): ") + hexText(probeResponse_) +
                              QStringLiteral("    ResCode1=") + QString::number(status1) +
                              QStringLiteral(" ResCode2=") + QString::number(status2),
@@ -491,19 +491,20 @@ int DisplayActions::RawProbe() {
         }
     }
     if (result != 0)
-        session_.progress().ErrMessage(result, QStringLiteral("BaTinHrtCPr_SendRequest(Com0)"));
+        session_.progress().showErrorMessage(result,
+                                             QStringLiteral("BaTinHrtCPr_SendRequest(Com0)"));
     if (ownWindow) d.progressClose();
     return result;
 }
 
 // ---- After a block write -----------------------------------------------------------
 
-int DisplayActions::StoreWrittenBlocks(bool block10Written, bool block11Written, QList<int>* done) {
+int DisplayActions::storeWrittenBlocks(bool block10Written, bool block11Written, QList<int>* done) {
     const int tries = p_.state.RequestTries;
     // Mode "none" leaves the failure to us: without this check the blocks
     // would count as stored although they live only in the display's RAM.
     auto failed = [this](int code) {
-        session_.progress().CheckStep(1, 0, tr(QStringLiteral("Function failed!")),
+        session_.progress().checkStep(1, 0, tr(QStringLiteral("Function failed!")),
                                       tr(actionText(code)), -1);
         return 0;
     };

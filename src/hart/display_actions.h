@@ -1,13 +1,13 @@
 #pragma once
 // One-shot commands the user starts, and the display module's actions.
 //
-// HartCommand runs a single command routine inside the progress window:
+// runCommand runs a single command routine inside the progress window:
 // it connects first when its mode asks for it, names the step, runs the
 // routine, checks the response code and reports the outcome. The display
 // module's actions travel with command 192 (an action code); commands 200
 // and 201 make the transmitter generate or restore its EEPROM copy.
 //
-// Steps of HartCommand (CommandStep):
+// Steps of runCommand (CommandStep):
 //   Start      connect first; on success keep window and link open
 //   Single     connect first; on success confirm, close, disconnect
 //   Stop       no connect;    on success confirm, close, disconnect
@@ -46,7 +46,7 @@ class RawValues;
 
 // Which routine a command is, for its step description.
 enum class CommandId {
-    None,  // no routine: HartCommand only finishes (confirm, close, disconnect)
+    None,  // no routine: runCommand only finishes (confirm, close, disconnect)
     Com0,
     Com1,
     Com35,
@@ -105,13 +105,13 @@ class DisplayActions {
 
     // Runs `routine` as described above. `stepText`, when not empty,
     // replaces the step description ({Action} is filled with the current
-    // action text). Tries -1 means 3. `override` goes to HartConnect when
+    // action text). Tries -1 means 3. `override` goes to connectDevice when
     // this call connects (the teach actions pass 6000). Returns 1 on
     // success, 0 on failure.
-    int HartCommand(const CommandRoutine& routine, CommandStep step,
-                    const QString& stepText = QString(), int tries = -1, int override = -1);
+    int runCommand(const CommandRoutine& routine, CommandStep step,
+                   const QString& stepText = QString(), int tries = -1, int override = -1);
     // Sends display action `code` as a single command.
-    int HartCommand192(int code, int tries = -1);
+    int runDisplayAction(int code, int tries = -1);
 
     // The command routines of this file: each returns the SendRequest
     // result, kResultNotSent with NoWrite ON, or kResultUnusableAnswer when the answer carries a
@@ -128,7 +128,7 @@ class DisplayActions {
     CommandRoutine readBlock12Logged();
     CommandRoutine writeBlock(int number);
 
-    // The step description HartCommand shows for `routine`.
+    // The step description runCommand shows for `routine`.
     QString stepDescription(CommandId id, int override);
     // The untranslated text of action `code`; "(code)" for an unknown one.
     static QString actionText(int code);
@@ -142,23 +142,23 @@ class DisplayActions {
     // set fs_CalibDone in block 1, 99 the raw probe, every other code as a
     // display action). Returns 1 when it succeeded, 0 when it failed or was
     // cancelled.
-    int SendListCommand(int code, const QString& selected);
+    int sendListCommand(int code, const QString& selected);
 
     // Stores (action 6, command 200) or restores (action 7, command 201)
     // the factory setting of the parts the configuration in use names:
     // "display", "transmitter", or both (the display's first, with the
     // window kept open for the transmitter's). A restore reads the device
     // again afterwards, whatever part of it went through. 1 on success.
-    int FactorySetting(int code);
+    int factorySetting(int code);
 
     // A display teach action (0 4 mA, 1 20 mA, 2 lower range) as a single
     // command, with the longer answer time the module needs for it.
-    int Teach(int code);
+    int teach(int code);
 
     // Up to three direct library requests with command 81, no data; stops
     // at the first answer. Returns 0, kResultNotSent with NoWrite ON, or the
     // last failure (shown in the progress window).
-    int RawProbe();
+    int rawProbe();
 
     // After display blocks were written: copies them to the display's EEPROM
     // (action 5) and re-initialises the limit switches whose block was
@@ -166,7 +166,7 @@ class DisplayActions {
     // and returned as 0, so the caller does not count the blocks as stored;
     // 1 when everything succeeded. The actions carried out are added to
     // `done` when given (Aktion is the one that failed).
-    int StoreWrittenBlocks(bool block10Written, bool block11Written, QList<int>* done = nullptr);
+    int storeWrittenBlocks(bool block10Written, bool block11Written, QList<int>* done = nullptr);
 
     // Reads the device again after a restore (code 7); set by the owner of
     // the read sequence. Not set: nothing is read.

@@ -417,44 +417,44 @@ QByteArray DisplayBlocks::response(int number) const {
 void DisplayBlocks::logItem(const QString& indent, const BlockItem& item, const QByteArray& image,
                             const char* field, bool trim) {
     const int colour = field ? values_.colourIndex(QString::fromLatin1(field)) : -1;
-    p_.log.DebugLog(indent + QString::fromLatin1(item.wireName) + QLatin1Char('=') +
+    p_.log.debugLog(indent + QString::fromLatin1(item.wireName) + QLatin1Char('=') +
                         logValue(image, item, trim) + QStringLiteral("; "),
                     1, colour);
 }
 
-int DisplayBlocks::ReadBlock(int number, int tries) {
+int DisplayBlocks::readBlock(int number, int tries) {
     const BlockLayout* layout = blockLayout(number);
     const QString routine = QStringLiteral("<-- Read Com190_") + blockName(number);
     if (!layout) {
-        p_.log.DebugLog(routine + QStringLiteral(": no such block"), -1);
+        p_.log.debugLog(routine + QStringLiteral(": no such block"), -1);
         return kResultValueRefused;
     }
     return read(*layout, buffers(number), routine, true, tries);
 }
 
-int DisplayBlocks::ReadBlock12Logged(int tries) {
+int DisplayBlocks::readBlock12Logged(int tries) {
     return read(*blockLayout(12), logged_, QStringLiteral("<-- Read Com190_01201"), false, tries);
 }
 
 int DisplayBlocks::read(const BlockLayout& layout, Buffers& buffers, const QString& routine,
                         bool store, int tries) {
     Logger& log = p_.log;
-    log.DebugLog(routine, -1);
+    log.debugLog(routine, -1);
     QByteArray answer;
     const int result =
-        sender_.SendRequest(block::kReadCommand, QByteArray(1, static_cast<char>(layout.number)),
+        sender_.sendRequest(block::kReadCommand, QByteArray(1, static_cast<char>(layout.number)),
                             block::kSize, &answer, tries);
     if (result != 0) return result;
     // The device refused the request, or answered with another block: the
     // bytes are not this block's items, so none of them reaches a field.
     if (sender_.resCode1() != 0) {
-        log.DebugLog(QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(": response code ") +
+        log.debugLog(QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(": response code ") +
                          QString::number(sender_.resCode1()),
                      -1);
         return kResultUnusableAnswer;
     }
     if (answer.size() != block::kSize || static_cast<std::uint8_t>(answer.at(0)) != layout.number) {
-        log.DebugLog(
+        log.debugLog(
             QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(": answer is block ") +
                 QString::number(answer.isEmpty() ? -1 : static_cast<std::uint8_t>(answer.at(0))),
             -1);
@@ -462,7 +462,7 @@ int DisplayBlocks::read(const BlockLayout& layout, Buffers& buffers, const QStri
     }
     buffers.response = answer;
 
-    log.DebugLog(QStringLiteral("    Blocknummer=0x") + hexText(answer.left(1)), 1);
+    log.debugLog(QStringLiteral("    Blocknummer=0x") + hexText(answer.left(1)), 1);
     const bool trim = layout.writable;
     std::vector<BlockItem> items = layout.items;
     items.push_back(kFlagsItem);
@@ -499,7 +499,7 @@ bool DisplayBlocks::encode(const BlockLayout& layout, QByteArray& image) {
     return true;
 }
 
-int DisplayBlocks::CheckBlock(int number) {
+int DisplayBlocks::checkBlock(int number) {
     refusal_ = WireStatus{};
     const BlockLayout* layout = blockLayout(number);
     if (!layout || !layout->writable) return kResultValueRefused;
@@ -508,18 +508,18 @@ int DisplayBlocks::CheckBlock(int number) {
     return encode(*layout, request) ? 0 : kResultValueRefused;
 }
 
-int DisplayBlocks::WriteBlock(int number, int tries) {
+int DisplayBlocks::writeBlock(int number, int tries) {
     Logger& log = p_.log;
     refusal_ = WireStatus{};
     const QString routine = QStringLiteral("--> Write Com190_") + blockName(number);
-    log.DebugLog(routine, -1);
+    log.debugLog(routine, -1);
     const BlockLayout* layout = blockLayout(number);
     if (!layout || !layout->writable) {
         refusal_.error = WireError::OutOfRange;
         refusal_.name = QStringLiteral("block");
         refusal_.text = QString::number(number);
         refusal_.limits = QStringLiteral("0, 1, 2, 3, 10, 11, 12, 13, 20");
-        log.DebugLog(
+        log.debugLog(
             QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(": ") + refusal_.message(),
             -1);
         return kResultValueRefused;
@@ -531,14 +531,14 @@ int DisplayBlocks::WriteBlock(int number, int tries) {
     if (!encode(*layout, request)) {
         // Nothing goes out: a value that does not fit would reach the
         // display as another value.
-        log.DebugLog(QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(" refused: ") +
+        log.debugLog(QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(" refused: ") +
                          refusal_.message(),
                      -1);
         return kResultValueRefused;
     }
     b.image = request;
 
-    log.DebugLog(QStringLiteral("   Blocknummer=0x") + hexText(request.left(1)), 1);
+    log.debugLog(QStringLiteral("   Blocknummer=0x") + hexText(request.left(1)), 1);
     std::vector<BlockItem> items = layout->items;
     items.push_back(kFlagsItem);
     items.push_back(kVersionItem);
@@ -548,11 +548,11 @@ int DisplayBlocks::WriteBlock(int number, int tries) {
     if (writesSwitchedOff(p_.state.NoWrite)) return kResultNotSent;
     QByteArray answer;
     const int result =
-        sender_.SendRequest(block::kWriteCommand, request, block::kSize, &answer, tries);
+        sender_.sendRequest(block::kWriteCommand, request, block::kSize, &answer, tries);
     if (result != 0) return result;
     b.response = answer;
     if (sender_.resCode1() != 0) {
-        log.DebugLog(QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(": response code ") +
+        log.debugLog(QStringLiteral("+++ ") + routine.mid(4) + QStringLiteral(": response code ") +
                          QString::number(sender_.resCode1()),
                      -1);
         return kResultUnusableAnswer;

@@ -97,8 +97,8 @@ QStringList snapshotFields(int number);
 // rebuilds SerialNoZEL from the 4 characters of block 2 and SerialNoZEL2
 // (a first piece shorter than 4 is blank-filled when a second piece
 // follows, so "ABC DEF" survives the round trip). Trailing blanks are
-// dropped from both results. WriteBlock(3) splits before it encodes and
-// ReadBlock(3) joins after it stored, so callers only ever see SerialNoZEL.
+// dropped from both results. writeBlock(3) splits before it encodes and
+// readBlock(3) joins after it stored, so callers only ever see SerialNoZEL.
 void splitSerialNoZEL(RawValues& values);
 void joinSerialNoZEL(RawValues& values);
 
@@ -111,10 +111,10 @@ class DisplayBlocks {
     // three digits. Returns 0, or the failure: the session's result, or 3
     // when the answer carries a response code or is another block. On
     // failure no field and no byte of the block's image changes.
-    int ReadBlock(int number, int tries);
+    int readBlock(int number, int tries);
     // The second reading of block 12: logs every item, stores only
     // VersCheck, and keeps its own image and answer.
-    int ReadBlock12Logged(int tries);
+    int readBlock12Logged(int tries);
     // Writes block `number` (0, 1, 2, 3, 10, 11, 12, 13, 20) with command
     // 190: fields and fixed values encoded, kept items from the image of the
     // last read, the block's change flags, VersCheck. Returns 0, the
@@ -122,11 +122,11 @@ class DisplayBlocks {
     // with NoWrite ON (built and logged, not sent), or kResultValueRefused
     // when a value does not fit its item (nothing sent; lastRefusal() names
     // the field).
-    int WriteBlock(int number, int tries);
-    // Whether every value of block `number` fits its item, as WriteBlock
+    int writeBlock(int number, int tries);
+    // Whether every value of block `number` fits its item, as writeBlock
     // would encode it; nothing is sent and no image changes. 0, or
     // kResultValueRefused with lastRefusal() naming the field.
-    int CheckBlock(int number);
+    int checkBlock(int number);
 
     // The block's request image: the last answer to a read, or the last
     // image written. Before any read, the block number and zeros.

@@ -33,7 +33,7 @@ QString hexBytes(const QByteArray& bytes) {
 
 void logResponse(Logger& log, const QByteArray& bytes, int status1, int status2,
                  const QString& note = QString()) {
-    log.DebugLog(QStringLiteral("    Response: (Len=") + QString::number(bytes.size()) +
+    log.debugLog(QStringLiteral("    Response: (Len=") + QString::number(bytes.size()) +
                      QStringLiteral("): ") + hexBytes(bytes) + QStringLiteral("    ResCode1=") +
                      QString::number(status1) + QStringLiteral(" ResCode2=") +
                      QString::number(status2) + note,
@@ -94,39 +94,39 @@ bool HartSession::answerKept(std::uint8_t command, const QByteArray& request, in
 int HartSession::refuse(std::uint8_t command) {
     const QString text = refusalText(ResCode1, ResCode2);
     progress_.setRefusal(text);
-    p_.log.DebugLog(QStringLiteral("+++3 SendRequest: command ") + QString::number(command) +
+    p_.log.debugLog(QStringLiteral("+++3 SendRequest: command ") + QString::number(command) +
                         QStringLiteral(" refused: ") + text,
                     -1);
     return kResultRefused;
 }
 
 // The port is closed at once: a modem plugged in again comes back on a new
-// open, and the next HartConnect makes one.
+// open, and the next connectDevice makes one.
 int HartSession::modemGone() {
-    p_.log.DebugLog(QStringLiteral("+++ SendRequest: the modem on ") + p_.state.ComPort +
+    p_.log.debugLog(QStringLiteral("+++ SendRequest: the modem on ") + p_.state.ComPort +
                         QStringLiteral(" was disconnected"),
                     -1);
     modemLost_ = true;
     answers_.clear();
-    link_.Disconnect();
-    link_.Close();
+    link_.disconnect();
+    link_.close();
     LinkOpen = 0;
     p_.state.ConnectionState = 0;
     return kResultDisconnected;
 }
 
-int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
+int HartSession::sendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
                              QByteArray* response, int tries) {
     Logger& log = p_.log;
     fate_ = RequestFate::NotSent;
     if (modemLost_) return kResultDisconnected;
     const int expected = std::clamp(expectedLength, 0, 255);
-    log.DebugLog(QStringLiteral("    Request (Com=") + QString::number(command) +
+    log.debugLog(QStringLiteral("    Request (Com=") + QString::number(command) +
                      QStringLiteral(", Len=") + QString::number(request.size()) + QLatin1Char('/') +
                      QString::number(expected) + QStringLiteral("): ") + hexBytes(request),
                  1);
     if (withheld(command, request)) {
-        log.DebugLog(QStringLiteral("+++ SendRequest: command ") + QString::number(command) +
+        log.debugLog(QStringLiteral("+++ SendRequest: command ") + QString::number(command) +
                          QStringLiteral(" not sent, the device is not one of ours"),
                      -1);
         return kResultWithheld;
@@ -150,14 +150,14 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
         return r;
     };
     for (int attempt = 1;;) {
-        log.DebugLog(QStringLiteral("---> BaTinHrtCPr_SendRequest: i=") + QString::number(attempt),
+        log.debugLog(QStringLiteral("---> BaTinHrtCPr_SendRequest: i=") + QString::number(attempt),
                      1);
         // The length byte comes back with the received length, so every
         // try starts again from the expected one.
         received = static_cast<std::uint8_t>(expected);
         std::uint8_t r1 = 0;
         std::uint8_t r2 = 0;
-        result = link_.SendRequest(command, static_cast<std::uint8_t>(request.size()),
+        result = link_.sendRequest(command, static_cast<std::uint8_t>(request.size()),
                                    reinterpret_cast<const std::uint8_t*>(request.constData()),
                                    &received, buffer, &r1, &r2);
         if (result == 0) {
@@ -183,7 +183,7 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
         }
         if (attempt >= tries) break;
         ++attempt;
-        if (progress_.ShowRetry(p_.messages.LookupMessage(QStringLiteral("Retrying ..."),
+        if (progress_.showRetry(p_.messages.lookupMessage(QStringLiteral("Retrying ..."),
                                                           QStringLiteral("SerialIO")),
                                 attempt, tries)) {
             return ended(kResultCancelled);
@@ -193,7 +193,7 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
             return ended(kResultCancelled);
     }
     if (result != 0) {
-        log.DebugLog(QStringLiteral("+++1 SendRequest: res <> ERR_OK!"), -1);
+        log.debugLog(QStringLiteral("+++1 SendRequest: res <> ERR_OK!"), -1);
         return ended(result);
     }
     if (outcome == TryOutcome::Busy || outcome == TryOutcome::Delayed ||
@@ -202,7 +202,7 @@ int HartSession::SendRequest(std::uint8_t command, const QByteArray& request, in
         return refuse(command);
     }
     if (outcome != TryOutcome::Done) {
-        log.DebugLog(QStringLiteral("+++2 SendRequest: Invalid length of data!"), -1);
+        log.debugLog(QStringLiteral("+++2 SendRequest: Invalid length of data!"), -1);
         return ended(kResultUnusableAnswer);
     }
     fate_ = RequestFate::Done;
@@ -220,19 +220,19 @@ int HartSession::fail(bool portOpened) {
     // A port that was opened is closed again: left open, the next Open of
     // the same port would fail until the program ends.
     if (portOpened) {
-        link_.Disconnect();
-        link_.Close();
+        link_.disconnect();
+        link_.close();
     }
     p_.dialogs.progressClose();
     LinkOpen = 0;
     p_.state.ConnectionState = 0;
-    p_.log.DebugLog(
+    p_.log.debugLog(
         QStringLiteral(">>> Connecting ComPort") + p_.state.ComPort + QStringLiteral(" failed!)"),
         1);
     return 0;
 }
 
-// One step of HartConnect: the progress step it shows first (none when
+// One step of connectDevice: the progress step it shows first (none when
 // `name` is null), what it does, and whether a failure has the port to close.
 struct HartSession::ConnectStep {
     const char* name;
@@ -242,7 +242,7 @@ struct HartSession::ConnectStep {
     bool portOpened;
 };
 
-int HartSession::HartConnect(const QString& port, int override, ConnectScope scope) {
+int HartSession::connectDevice(const QString& port, int override, ConnectScope scope) {
     static const ConnectStep kConnectSteps[] = {
         {nullptr, nullptr, 0, &HartSession::beginConnect, false},
         {"BaTinCPr_Configure", "Configure HART interface", 1, &HartSession::configureInterface,
@@ -256,7 +256,7 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
     };
     const ConnectCall call{port, override, scope};
     for (const ConnectStep& step : kConnectSteps) {
-        if (step.name && progress_.ShowStep(QString::fromLatin1(step.name), serialText(step.text),
+        if (step.name && progress_.showStep(QString::fromLatin1(step.name), serialText(step.text),
                                             QString(), step.number, kSteps)) {
             return fail(step.portOpened);
         }
@@ -273,7 +273,7 @@ int HartSession::HartConnect(const QString& port, int override, ConnectScope sco
 }
 
 QString HartSession::serialText(const char* text) const {
-    return p_.messages.LookupMessage(QString::fromUtf8(text), QStringLiteral("SerialIO"));
+    return p_.messages.lookupMessage(QString::fromUtf8(text), QStringLiteral("SerialIO"));
 }
 
 // The progress window, the port, and what the connection looks for.
@@ -285,14 +285,14 @@ HartSession::StepEnd HartSession::beginConnect(const ConnectCall& call) {
     d.progressSetStep(serialText("Opening serial port ..."));
     if (!call.port.isEmpty()) s.ComPort = call.port;
     if (s.ComPort.isEmpty()) {
-        s.ComPort = p_.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"),
+        s.ComPort = p_.profile.readProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"),
                                            QStringLiteral("Com4"), s.ProfilePath);
     }
     progress_.setPort(s.ComPort);
     modemLost_ = false;
     deviceStatus_ = 0;
-    p_.log.DebugLog(QStringLiteral(">>> HartConnect(ComPort=") + s.ComPort + QLatin1Char(')'), 1);
-    p_.log.DebugLog(QStringLiteral("+++ setting windowtimer 200"), 6);
+    p_.log.debugLog(QStringLiteral(">>> HartConnect(ComPort=") + s.ComPort + QLatin1Char(')'), 1);
+    p_.log.debugLog(QStringLiteral("+++ setting windowtimer 200"), 6);
 
     if (LinkOpen == 0) lookForPartsAnew();
     return StepEnd::Next;
@@ -311,9 +311,9 @@ void HartSession::lookForPartsAnew() {
 
 HartSession::StepEnd HartSession::configureInterface(const ConnectCall& call) {
     const int configured =
-        link_.Configure(static_cast<std::uint8_t>(p_.state.HartAddress), 2, 20, 2, 1, 0,
+        link_.configure(static_cast<std::uint8_t>(p_.state.HartAddress), 2, 20, 2, 1, 0,
                         static_cast<std::uint16_t>(call.override == -1 ? 0 : call.override), 10, 0);
-    return progress_.CheckStep(configured, 0, serialText("Function failed!"), link_.lastErrorText())
+    return progress_.checkStep(configured, 0, serialText("Function failed!"), link_.lastErrorText())
                ? StepEnd::Failed
                : StepEnd::Next;
 }
@@ -330,28 +330,28 @@ HartSession::StepEnd HartSession::probeInterface(const ConnectCall&) {
             case ConnectionProbe::Outcome::Ended:
                 return StepEnd::Next;
             case ConnectionProbe::Outcome::NotStarted:
-                progress_.ErrMessage(
+                progress_.showErrorMessage(
                     -1, QStringLiteral("cant run ") + QFileInfo(s.ExecutableName).fileName());
                 return StepEnd::Failed;
             case ConnectionProbe::Outcome::Cancelled:
-                progress_.ErrMessage(kResultCancelled, QStringLiteral("Connection probe"));
+                progress_.showErrorMessage(kResultCancelled, QStringLiteral("Connection probe"));
                 return StepEnd::Failed;
             case ConnectionProbe::Outcome::TimedOut:
-                p_.log.DebugLog(QStringLiteral("+++ Retrying HartConnect!"), 1);
+                p_.log.debugLog(QStringLiteral("+++ Retrying HartConnect!"), 1);
                 d.progressSetBar(std::max(0, 100 - 33 * attempt), kBlue);
                 break;
         }
     }
     LinkOpen = 0;
     s.ConnectionState = 0;
-    progress_.ErrMessage(-1, serialText("Cannot connect To HART Interface!"));
+    progress_.showErrorMessage(-1, serialText("Cannot connect To HART Interface!"));
     return StepEnd::Failed;
 }
 
 HartSession::StepEnd HartSession::openPort(const ConnectCall&) {
-    const int opened = link_.Open(link_.preparePort(p_.state.ComPort));
-    if (opened != 0 && link_.GetComPortStatus() == 0) link_.Close();
-    return progress_.CheckStep(opened, 0,
+    const int opened = link_.open(link_.preparePort(p_.state.ComPort));
+    if (opened != 0 && link_.comPortStatus() == 0) link_.close();
+    return progress_.checkStep(opened, 0,
                                progress_.errorText(opened, QStringLiteral("BaTinHrtCPr_Open")),
                                link_.lastErrorText())
                ? StepEnd::Failed
@@ -362,14 +362,14 @@ HartSession::StepEnd HartSession::connectPort(const ConnectCall&) {
     int connected = 0;
     for (int call = 1; call <= kConnectCalls; ++call) {
         std::uint8_t arg = 0;
-        connected = link_.Connect(&arg);
+        connected = link_.connect(&arg);
         if (connected == 0) break;
-        p_.log.DebugLog(
+        p_.log.debugLog(
             QStringLiteral("+++ reconnecting (") + QString::number(connected) + QLatin1Char(')'),
             1);
         if (call < kConnectCalls) p_.dialogs.sleep(200);
     }
-    return progress_.CheckStep(
+    return progress_.checkStep(
                connected, 0, progress_.errorText(connected, QStringLiteral("BaTinHrtCPr_Connect")),
                link_.lastErrorText())
                ? StepEnd::Failed
@@ -383,7 +383,7 @@ HartSession::StepEnd HartSession::learnIdentity(const ConnectCall& call) {
     answers_.clear();
     if (identity_.valid) answers_.keep(0, QByteArray(), {identity_.raw});
     if (identity_.valid)
-        p_.log.DebugLog(QStringLiteral(">>> Connected to ") + identityText(identity_), 1);
+        p_.log.debugLog(QStringLiteral(">>> Connected to ") + identityText(identity_), 1);
 
     if (LinkOpen == 1) {
         // What the link found holds for the device it was found on, and for
@@ -393,7 +393,7 @@ HartSession::StepEnd HartSession::learnIdentity(const ConnectCall& call) {
         if (sameDevice(identity_, detected_) &&
             detectedChoice_ == p_.state.TransmitterDisplay.toLower())
             return StepEnd::Connected;
-        p_.log.DebugLog(QStringLiteral(">>> Not the device or parts found before: detecting anew"),
+        p_.log.debugLog(QStringLiteral(">>> Not the device or parts found before: detecting anew"),
                         1);
         LinkOpen = 0;
         lookForPartsAnew();
@@ -437,7 +437,7 @@ HartSession::StepEnd HartSession::concludeParts(const ConnectCall&) {
                            : DisplayPresent                     ? Presence::Display
                            : TransmitterPresent                 ? Presence::Transmitter
                                                                 : Presence::Unknown;
-    p_.log.DebugLog(QStringLiteral("HartConnect: Disp=") + QString::number(DisplayPresent) +
+    p_.log.debugLog(QStringLiteral("HartConnect: Disp=") + QString::number(DisplayPresent) +
                         QStringLiteral(" Transm=") + QString::number(TransmitterPresent) +
                         QStringLiteral(" TransmDisplay=") + s.TransmDisplay,
                     6);
@@ -445,12 +445,12 @@ HartSession::StepEnd HartSession::concludeParts(const ConnectCall&) {
     const Presence configured = parsePresence(asked);
     if (found == Presence::Unknown) {
         // None of the parts looked for answers: say which.
-        progress_.CheckStep(kResultPartMissing, 0, serialText(missingPartMessage(configured)),
+        progress_.checkStep(kResultPartMissing, 0, serialText(missingPartMessage(configured)),
                             QString());
         return StepEnd::Failed;
     }
     if (configured != Presence::Auto && configured != found) {
-        p_.messages.MsgBox(
+        p_.messages.showMessageBox(
             QStringLiteral("Error"),
             QStringLiteral("Invalid device connected ({device})!\t") + presenceText(found),
             mb::Ok | mb::IconError);
@@ -463,11 +463,11 @@ HartSession::StepEnd HartSession::concludeParts(const ConnectCall&) {
     return StepEnd::Connected;
 }
 
-void HartSession::HartDisConnect() {
+void HartSession::disconnectDevice() {
     answers_.clear();
-    link_.Disconnect();
-    link_.Close();
-    p_.log.DebugLog(
+    link_.disconnect();
+    link_.close();
+    p_.log.debugLog(
         QStringLiteral(">>> HartDisConnect: Disconnected ") + p_.state.ComPort + QLatin1Char('!'),
         1);
     p_.dialogs.progressClose();

@@ -20,7 +20,7 @@ struct Program;
 class LinkLibrary;
 class ConnectionProbe;
 
-// What HartConnect looks for: our transmitter and display module (a device
+// What connectDevice looks for: our transmitter and display module (a device
 // that is not ours is named and refused), or any HART device, whose identity
 // is learnt without the detection of our parts (the universal view, the
 // address scan).
@@ -52,16 +52,16 @@ class HartSession : public RequestSender {
     // that is not ours is named in a message and the connection fails with
     // ForeignDevice 1 (with ConnectScope::Universal it succeeds, and no
     // part of ours is looked for).
-    int HartConnect(const QString& port = QString(), int override = -1,
-                    ConnectScope scope = ConnectScope::Ours);
-    void HartDisConnect();
+    int connectDevice(const QString& port = QString(), int override = -1,
+                      ConnectScope scope = ConnectScope::Ours);
+    void disconnectDevice();
 
     // Sends `command` with `request` (see RequestSender). A refusal (an
     // error response code) is not asked again; busy is asked again after a
     // pause up to `tries`, a delayed response until it ends or 10 s passed.
     // While ForeignDevice is set, a device-specific command other than the
     // reads that look for our parts is not sent (kResultWithheld).
-    int SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
+    int sendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
                     QByteArray* response, int tries) override;
 
     ProgressSteps& progress() { return progress_; }
@@ -69,11 +69,11 @@ class HartSession : public RequestSender {
     // The modem went away while connected (unplugged; the far end of a
     // pseudo-terminal closed): the port is closed, the connection state is
     // 0, and every request fails with kResultDisconnected, unsent, until
-    // the next HartConnect.
+    // the next connectDevice.
     bool modemLost() const { return modemLost_; }
 
     // The identity the device gave when connecting (valid after a
-    // successful HartConnect).
+    // successful connectDevice).
     const DeviceIdentity& identity() const { return identity_; }
     // Answers this connection already holds (see AnswerCache); a sequence
     // switches serving them on while it runs.
@@ -118,7 +118,7 @@ class HartSession : public RequestSender {
     bool detectTransmitter();
     int fail(bool portOpened);
 
-    // HartConnect walks its steps in order; each says how it goes on.
+    // connectDevice walks its steps in order; each says how it goes on.
     enum class StepEnd { Next, Connected, Failed };
     struct ConnectCall {
         QString port;

@@ -24,7 +24,7 @@ bool LinkLibrary::load(const QString& path) {
     lib_.setFileName(path);
     if (!lib_.load()) {
         loadError_ = lib_.errorString();
-        log_.DebugLog(QStringLiteral("HART library not loaded: ") + loadError_, 1);
+        log_.debugLog(QStringLiteral("HART library not loaded: ") + loadError_, 1);
         return false;
     }
     // Bound by name; whatever the library lacks stays unbound until called.
@@ -52,7 +52,7 @@ bool LinkLibrary::load(const QString& path) {
 }
 
 int LinkLibrary::missing(const char* name) {
-    log_.DebugLog(
+    log_.debugLog(
         QStringLiteral("HART library: entry point ") + QLatin1String(name) +
             (lib_.isLoaded() ? QStringLiteral(" not found in ") + lib_.fileName()
                              : QStringLiteral(" unavailable, library not loaded: ") + loadError_),
@@ -63,7 +63,7 @@ int LinkLibrary::missing(const char* name) {
 template <typename Call>
 int LinkLibrary::guarded(const char* name, Call call) {
     if (inCall_) {
-        log_.DebugLog(QStringLiteral("HART library: ") + QLatin1String(name) +
+        log_.debugLog(QStringLiteral("HART library: ") + QLatin1String(name) +
                           QStringLiteral(" refused, ") + QLatin1String(inCall_) +
                           QStringLiteral(" is still in progress"),
                       1);
@@ -95,7 +95,7 @@ void LinkLibrary::onFrame(void* self, int32_t sent, const uint8_t* bytes, uint16
                           const char* note) {
     auto* link = static_cast<LinkLibrary*>(self);
     if (!link->frameMonitor_ || !link->frameMonitor_()) return;
-    link->log_.DebugLog(
+    link->log_.debugLog(
         frameText(sent != 0, bytes, length, note ? QString::fromLocal8Bit(note) : QString()), -1);
 }
 
@@ -108,29 +108,29 @@ void LinkLibrary::setFrameMonitor(std::function<bool()> enabled) {
     });
 }
 
-int LinkLibrary::Configure(uint8_t address, uint8_t v2, uint8_t v3, uint8_t v4, uint8_t v5,
+int LinkLibrary::configure(uint8_t address, uint8_t v2, uint8_t v3, uint8_t v4, uint8_t v5,
                            uint8_t v6, uint16_t v7, uint16_t v8, uint16_t v9) {
     if (!configure_) return missing("BaTinHrtCPr_Configure");
     return guarded("BaTinHrtCPr_Configure",
                    [&] { return configure_(address, v2, v3, v4, v5, v6, v7, v8, v9); });
 }
-int LinkLibrary::Open(uint16_t port) {
+int LinkLibrary::open(uint16_t port) {
     return open_ ? guarded("BaTinHrtCPr_Open", [&] { return open_(port); })
                  : missing("BaTinHrtCPr_Open");
 }
-int LinkLibrary::Close() {
+int LinkLibrary::close() {
     return close_ ? guarded("BaTinHrtCPr_Close", [&] { return close_(); })
                   : missing("BaTinHrtCPr_Close");
 }
-int LinkLibrary::Connect(uint8_t* arg) {
+int LinkLibrary::connect(uint8_t* arg) {
     return connect_ ? guarded("BaTinHrtCPr_Connect", [&] { return connect_(arg); })
                     : missing("BaTinHrtCPr_Connect");
 }
-int LinkLibrary::Disconnect() {
+int LinkLibrary::disconnect() {
     return disconnect_ ? guarded("BaTinHrtCPr_Disconnect", [&] { return disconnect_(); })
                        : missing("BaTinHrtCPr_Disconnect");
 }
-int LinkLibrary::SendRequest(uint8_t command, uint8_t requestLength, const uint8_t* request,
+int LinkLibrary::sendRequest(uint8_t command, uint8_t requestLength, const uint8_t* request,
                              uint8_t* responseLength, uint8_t* response, uint8_t* status1,
                              uint8_t* status2) {
     if (!sendRequest_) return missing("BaTinHrtCPr_SendRequest");
@@ -139,11 +139,11 @@ int LinkLibrary::SendRequest(uint8_t command, uint8_t requestLength, const uint8
                             status2);
     });
 }
-int LinkLibrary::GetComPortStatus() {
+int LinkLibrary::comPortStatus() {
     return getComPortStatus_ ? getComPortStatus_() : missing("BaTinHrtCPr_GetComPortStatus");
 }
 
-int LinkLibrary::SetPortName(uint16_t port, const QString& name) {
+int LinkLibrary::setPortName(uint16_t port, const QString& name) {
     return setPortName_ ? setPortName_(port, name.toLocal8Bit().constData()) : 0;
 }
 
@@ -168,41 +168,41 @@ uint16_t LinkLibrary::preparePort(const QString& portName) {
                          name.left(3).compare(QLatin1String("Com"), Qt::CaseInsensitive) == 0 &&
                          name.mid(3).toInt() > 0;
     const uint16_t number = comName ? static_cast<uint16_t>(portNumberOf(name)) : 0;
-    SetPortName(number, name);
+    setPortName(number, name);
     return number;
 }
 
 int runConnectionProbe(LinkLibrary& link, Logger& log, const QString& portName,
                        int pollingAddress) {
     const int port = link.preparePort(portName);
-    log.DebugLog(QStringLiteral(">>> Connect probe: port=") + portName +
+    log.debugLog(QStringLiteral(">>> Connect probe: port=") + portName +
                      QStringLiteral(" number=") + QString::number(port) +
                      QStringLiteral(" address=") + QString::number(pollingAddress),
                  4);
     // Probe settings: the session's address, 5 preambles, 1 try, no
     // time-out override. An address out of range fails the Configure.
-    const int configured = link.Configure(static_cast<uint8_t>(std::clamp(pollingAddress, 0, 255)),
+    const int configured = link.configure(static_cast<uint8_t>(std::clamp(pollingAddress, 0, 255)),
                                           0, 5, 1, 0, 0, 0, 10, 0);
     if (configured != HARTLINK_ERR_OK) {
-        log.DebugLog(QStringLiteral("Connect probe: Configure failed, result ") +
+        log.debugLog(QStringLiteral("Connect probe: Configure failed, result ") +
                          QString::number(configured),
                      1);
         return configured;
     }
-    const int opened = link.Open(static_cast<uint16_t>(port));
+    const int opened = link.open(static_cast<uint16_t>(port));
     if (opened != HARTLINK_ERR_OK) {
-        log.DebugLog(
+        log.debugLog(
             QStringLiteral("Connect probe: Open failed, result ") + QString::number(opened), 1);
         return opened;
     }
     uint8_t arg = 0;
-    const int connected = link.Connect(&arg);
+    const int connected = link.connect(&arg);
     if (connected != HARTLINK_ERR_OK) {
-        log.DebugLog(
+        log.debugLog(
             QStringLiteral("Connect probe: Connect failed, result ") + QString::number(connected),
             1);
     }
-    link.Close();
+    link.close();
     return connected;
 }
 

@@ -37,19 +37,19 @@ class LinkLibrary {
     // still waiting on the line (from an event served meanwhile) is refused
     // with HARTLINK_ERR_INVALID_HANDLE and logged: exchanges never
     // interleave on the wire.
-    int Configure(uint8_t address, uint8_t v2, uint8_t v3, uint8_t v4, uint8_t v5, uint8_t v6,
+    int configure(uint8_t address, uint8_t v2, uint8_t v3, uint8_t v4, uint8_t v5, uint8_t v6,
                   uint16_t v7, uint16_t v8, uint16_t v9);
-    int Open(uint16_t port);
-    int Close();
-    int Connect(uint8_t* arg);
-    int Disconnect();
-    int SendRequest(uint8_t command, uint8_t requestLength, const uint8_t* request,
+    int open(uint16_t port);
+    int close();
+    int connect(uint8_t* arg);
+    int disconnect();
+    int sendRequest(uint8_t command, uint8_t requestLength, const uint8_t* request,
                     uint8_t* responseLength, uint8_t* response, uint8_t* status1, uint8_t* status2);
-    int GetComPortStatus();
+    int comPortStatus();
     // Extensions of our own library; absent in others (then: no-op, "").
-    int SetPortName(uint16_t port, const QString& name);
+    int setPortName(uint16_t port, const QString& name);
     QString lastErrorText();
-    // Extension: the command-0 data of the last successful Connect (the
+    // Extension: the command-0 data of the last successful connect (the
     // device's identity); empty when there is none or the library cannot
     // tell.
     QByteArray identityAnswer();

@@ -16,10 +16,10 @@ constexpr int kRed = rgb(255, 0, 0);
 }  // namespace
 
 QString ProgressSteps::tr(const QString& text) const {
-    return p_.messages.LookupMessage(text, QStringLiteral("SerialIO"));
+    return p_.messages.lookupMessage(text, QStringLiteral("SerialIO"));
 }
 
-int ProgressSteps::ShowStep(const QString& stepName, const QString& text, const QString& detail,
+int ProgressSteps::showStep(const QString& stepName, const QString& text, const QString& detail,
                             int step, int steps) {
     Dialogs& d = p_.dialogs;
     const QString shown =
@@ -43,7 +43,7 @@ void ProgressSteps::showError(const QString& text) {
     d.progressWaitButton(-1);
 }
 
-int ProgressSteps::CheckStep(int result, int okValue, const QString& text, const QString& detail,
+int ProgressSteps::checkStep(int result, int okValue, const QString& text, const QString& detail,
                              int) {
     if (result == okValue) return p_.dialogs.servePendingEvents() ? 1 : 0;
     // Whichever step met it, a modem that went away is named as such: no
@@ -54,7 +54,7 @@ int ProgressSteps::CheckStep(int result, int okValue, const QString& text, const
     return 1;
 }
 
-int ProgressSteps::ShowRetry(const QString& text, int attempt, int tries) {
+int ProgressSteps::showRetry(const QString& text, int attempt, int tries) {
     if (tries <= 1) return 0;
     Dialogs& d = p_.dialogs;
     const int bar = 100 - (attempt - 1) * (100 / (tries - 1));
@@ -102,8 +102,8 @@ QString ProgressSteps::errorText(int result, const QString& function) const {
                                   : QString());
 }
 
-void ProgressSteps::ErrMessage(int result, const QString& function, const QString& detail) {
-    p_.log.DebugLog(QStringLiteral(">>> ErrMessage(res=") + QString::number(result) +
+void ProgressSteps::showErrorMessage(int result, const QString& function, const QString& detail) {
+    p_.log.debugLog(QStringLiteral(">>> ErrMessage(res=") + QString::number(result) +
                         QStringLiteral(",  func.s=") + function + QLatin1Char(')'),
                     6);
     QString text = errorText(result, function);

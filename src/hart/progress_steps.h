@@ -16,17 +16,17 @@ class ProgressSteps {
   public:
     explicit ProgressSteps(Program& p) : p_(p) {}
 
-    int ShowStep(const QString& stepName, const QString& text, const QString& detail, int step,
+    int showStep(const QString& stepName, const QString& text, const QString& detail, int step,
                  int steps);
     // A failed step shows its error until OK is pressed. The last argument,
     // a display time the callers pass, no longer shortens that: an error
     // that vanishes by itself is an error nobody read.
-    int CheckStep(int result, int okValue, const QString& text, const QString& detail,
+    int checkStep(int result, int okValue, const QString& text, const QString& detail,
                   int wait = -1);
-    int ShowRetry(const QString& text, int attempt, int tries);
-    void ErrMessage(int result, const QString& function, const QString& detail = QString());
+    int showRetry(const QString& text, int attempt, int tries);
+    void showErrorMessage(int result, const QString& function, const QString& detail = QString());
 
-    // The message ErrMessage shows for `result` of `function`.
+    // The message showErrorMessage shows for `result` of `function`.
     QString errorText(int result, const QString& function) const;
     // The last error shown, as shown ("" before the first).
     const QString& lastError() const { return lastError_; }

@@ -33,7 +33,7 @@ class RequestSender {
     // the data (the expected number of bytes, all of them when 0 was expected; a universal command
     // may answer with more, the first are used), and resCode1() is 0 or a warning (the command was
     // done).
-    virtual int SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
+    virtual int sendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
                             QByteArray* response, int tries) = 0;
 
     // The status bytes of the last response: response code (0 = success;

@@ -102,30 +102,30 @@ const CommandBuffers& CommandRoutines::buffers(std::uint8_t command) const {
 
 int CommandRoutines::runRead(const CommandLayout& layout, int tries) {
     Logger& log = p_.log;
-    log.DebugLog(layout.logLine, -1);
+    log.debugLog(layout.logLine, -1);
     const QByteArray request(layout.requestLength, '\0');
     QByteArray response;
     const int result =
-        sender_.SendRequest(layout.command, request, layout.expectedLength, &response, tries);
+        sender_.sendRequest(layout.command, request, layout.expectedLength, &response, tries);
     if (result != 0) return result;
     const QString routine = QStringLiteral("Com") + QString::number(layout.command);
     if (response.size() < layout.expectedLength) {
         // The sender promises the expected length on success; a short answer
         // must not be decoded from bytes that are not there.
-        log.DebugLog(
+        log.debugLog(
             QStringLiteral("+++ ") + routine + QStringLiteral(": short response, nothing stored"),
             -1);
         return kResultUnusableAnswer;
     }
     if (sender_.resCode1() != 0) {
         // An answer with an error code carries no valid data.
-        log.DebugLog(QStringLiteral("+++ ") + routine + QStringLiteral(": ResCode1=") +
+        log.debugLog(QStringLiteral("+++ ") + routine + QStringLiteral(": ResCode1=") +
                          QString::number(sender_.resCode1()) + QStringLiteral(", nothing stored"),
                      -1);
         return result;
     }
     for (const WireLogLine& line : decodeItems(layout.items, response, values_, kReadIndent)) {
-        log.DebugLog(line.text, kItemLevel, line.colour);
+        log.debugLog(line.text, kItemLevel, line.colour);
     }
     CommandBuffers& own = buffers(layout.command);
     own.request = request;
@@ -141,11 +141,11 @@ int CommandRoutines::runWrite(const CommandLayout& layout, int tries) {
         refusal_ = encoded.status;
         return encoded.status.ok() ? 0 : kResultValueRefused;
     }
-    log.DebugLog(layout.logLine, -1);
-    for (const WireLogLine& line : encoded.lines) log.DebugLog(line.text, kItemLevel, line.colour);
+    log.debugLog(layout.logLine, -1);
+    for (const WireLogLine& line : encoded.lines) log.debugLog(line.text, kItemLevel, line.colour);
     if (!encoded.status.ok()) {
         refusal_ = encoded.status;
-        log.DebugLog(QStringLiteral("+++ Com") + QString::number(layout.command) +
+        log.debugLog(QStringLiteral("+++ Com") + QString::number(layout.command) +
                          QStringLiteral(": ") + refusal_.message() +
                          QStringLiteral(", nothing sent"),
                      -1);
@@ -156,7 +156,7 @@ int CommandRoutines::runWrite(const CommandLayout& layout, int tries) {
     if (writesSwitchedOff(p_.state.NoWrite)) return kResultNotSent;
     QByteArray response;
     const int result =
-        sender_.SendRequest(layout.command, request, layout.expectedLength, &response, tries);
+        sender_.sendRequest(layout.command, request, layout.expectedLength, &response, tries);
     if (result == 0) own.response = response;
     return result;
 }

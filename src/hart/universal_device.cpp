@@ -138,16 +138,16 @@ int UniversalDevice::failWith(int result, const QString& reason) {
     failure_ = reason;
     warning_.clear();
     reached_ = false;
-    p_.log.DebugLog(QStringLiteral("+++ Universal: ") + reason, -1);
+    p_.log.debugLog(QStringLiteral("+++ Universal: ") + reason, -1);
     return result;
 }
 
 UniversalDevice::Outcome UniversalDevice::read(std::uint8_t command, int minimumLength,
                                                QByteArray* answer, int* result) {
-    p_.log.DebugLog(QStringLiteral("<-- Read Com") + QString::number(command), -1);
+    p_.log.debugLog(QStringLiteral("<-- Read Com") + QString::number(command), -1);
     answer->clear();
     // Any length: later revisions answer some commands with more data.
-    const int sent = sender_.SendRequest(command, QByteArray(), 0, answer, tries);
+    const int sent = sender_.sendRequest(command, QByteArray(), 0, answer, tries);
     if (!answered(sent)) {
         *result = failWith(sent, commandName(command) + QStringLiteral(": ") + resultText(sent));
         return Outcome::Failed;
@@ -158,7 +158,7 @@ UniversalDevice::Outcome UniversalDevice::read(std::uint8_t command, int minimum
         return Outcome::Failed;
     }
     if (sent == kResultRefused || (responseCode_ != 0 && !isWarningCode(responseCode_))) {
-        p_.log.DebugLog(QStringLiteral("    ") + commandName(command) +
+        p_.log.debugLog(QStringLiteral("    ") + commandName(command) +
                             QStringLiteral(" not available: ") + responseCodeText(responseCode_),
                         1);
         return Outcome::Refused;
@@ -208,7 +208,7 @@ int UniversalDevice::write(std::uint8_t command, const QByteArray& request, cons
     failure_.clear();
     warning_.clear();
     reached_ = false;
-    p_.log.DebugLog(QStringLiteral("--> Write Com") + QString::number(command) +
+    p_.log.debugLog(QStringLiteral("--> Write Com") + QString::number(command) +
                         QStringLiteral(" (") + what + QStringLiteral("): ") + hexText(request),
                     -1);
     if (writesSwitchedOff(p_.state.NoWrite)) {
@@ -217,7 +217,7 @@ int UniversalDevice::write(std::uint8_t command, const QByteArray& request, cons
     }
     QByteArray answer;
     sender_.forgetRequestFate();
-    const int sent = sender_.SendRequest(command, request, 0, &answer, tries);
+    const int sent = sender_.sendRequest(command, request, 0, &answer, tries);
     const bool reached = mayHaveReachedDevice(sent, sender_.requestFate());
     if (!answered(sent)) {
         const int failed = failWith(sent, what + QStringLiteral(": ") + resultText(sent));
@@ -227,7 +227,7 @@ int UniversalDevice::write(std::uint8_t command, const QByteArray& request, cons
     if (sent == 0 && responseCode_ == 0) return 0;
     if (sent == 0 && isWarningCode(responseCode_)) {
         warning_ = what + QStringLiteral(": ") + responseCodeText(responseCode_);
-        p_.log.DebugLog(QStringLiteral("    ") + warning_, 1);
+        p_.log.debugLog(QStringLiteral("    ") + warning_, 1);
         return 0;
     }
     const int refused =

@@ -107,7 +107,7 @@ int startProgram(zh::Program& program, zh::LinkLibrary& link, const char* argv0,
         // The program runs on without it, but the person learns at once why
         // no device will answer.
         if (!link.load(linkLibraryPath(folders.programDir)))
-            program.messages.MsgBox(
+            program.messages.showMessageBox(
                 program.texts.text(QStringLiteral("Application"), QStringLiteral("Failure")),
                 QStringLiteral("HART library not loaded: ") + link.loadError(),
                 zh::mb::Ok | zh::mb::IconError, zh::MsgText::AsIs);
@@ -119,7 +119,7 @@ int startProgram(zh::Program& program, zh::LinkLibrary& link, const char* argv0,
     const zh::StartResult started =
         zh::runStartup(program, executableName, folders, arguments, hooks);
     if (!started.runWindow) return started.exitCode;
-    if (!zh::ReadProfileFile(program)) return 0;
+    if (!zh::readProfileFile(program)) return 0;
     return -1;
 }
 
@@ -189,7 +189,7 @@ int checkStart(zh::Program& program, zh::Application& application, int rebuilds)
     QElapsedTimer timer;
     for (int i = 0; i < rebuilds; ++i) {
         timer.start();
-        application.VANTOMain(1);
+        application.buildMainWindow(1);
         QApplication::processEvents();
         std::printf("rebuild %.2f ms\n", static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
@@ -200,7 +200,7 @@ int checkStart(zh::Program& program, zh::Application& application, int rebuilds)
 int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadgets,
                zh::LinkLibrary& link, const QString& screenshot, int rebuilds, bool raiseError) {
     dialogs.setCancelCaption(
-        program.messages.LookupMessage(QStringLiteral("Cancel"), QStringLiteral("Common")));
+        program.messages.lookupMessage(QStringLiteral("Cancel"), QStringLiteral("Common")));
 
     // With --screenshot nobody is there to answer: a message box that opens is answered with
     // its default button after a second, and its text goes to standard error.
@@ -220,7 +220,7 @@ int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadg
     zh::ProcessProbe probe(dialogs, QCoreApplication::applicationFilePath());
     zh::DeviceCore core(program, link, probe);
     zh::Application application(core, gadgets, dialogs, link);
-    if (!application.VANTOMain(0)) {
+    if (!application.buildMainWindow(0)) {
         dialogs.messageBox(QString(), QStringLiteral("Open Window failed"), zh::mb::Ok);
         return 1;
     }
@@ -286,7 +286,7 @@ int runReplay(zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadge
     zh::ProcessProbe probe(dialogs.qt, QCoreApplication::applicationFilePath());
     zh::DeviceCore core(program, link, probe);
     zh::Application application(core, gadgets, dialogs.qt, link);
-    if (!application.VANTOMain(0)) return 2;
+    if (!application.buildMainWindow(0)) return 2;
     zh::Replay& replay = application.replay();
     replay.unattended = true;
     int failures = dialogs.failures();

@@ -86,14 +86,14 @@ void loadSectionSet(DeviceModel& m, const QString& section) {
     Program& p = m.program;
     CalibrationState& c = m.cal;
     const QString& file = p.state.ProfilePath;
-    c.UnitsList = p.profile.ReadProfile(section, QStringLiteral("Units"),
+    c.UnitsList = p.profile.readProfile(section, QStringLiteral("Units"),
                                         QStringLiteral("°C=0;°F=1;°K=2;%=3;mA=4"), file);
-    c.HartUnitsList = p.profile.ReadProfile(section, QStringLiteral("HartUnits"),
+    c.HartUnitsList = p.profile.readProfile(section, QStringLiteral("HartUnits"),
                                             QStringLiteral("°C=32;°F=33;°R=34;°K=35;"), file);
-    c.CalibrationUnitsList = p.profile.ReadProfile(section, QStringLiteral("CalibrationUnits"),
+    c.CalibrationUnitsList = p.profile.readProfile(section, QStringLiteral("CalibrationUnits"),
                                                    QStringLiteral("°C=0;°F=1;°K=2;"), file);
     c.ConversionText =
-        p.profile.ReadProfile(section, QStringLiteral("Conversion"),
+        p.profile.readProfile(section, QStringLiteral("Conversion"),
                               QStringLiteral("°C;1.0;0.0|°F;1.8;32.0|°K;1.0;273.0;"), file);
 }
 
@@ -102,13 +102,13 @@ void loadSectionSet(DeviceModel& m, const QString& section) {
 void loadConversions(Program& p, CalibrationState& c, const QString& measurand) {
     c.Conversions = parseConversionTable(c.ConversionText);
     if (c.Conversions.empty()) {
-        p.log.DebugLog(QStringLiteral("Conversion table of [") + measurand +
+        p.log.debugLog(QStringLiteral("Conversion table of [") + measurand +
                            QStringLiteral("] has no entries: ") + c.ConversionText,
                        2);
     }
     for (const UnitConversion& e : c.Conversions) {
         if (!(std::fabs(e.factor) > 0.0f)) {
-            p.log.DebugLog(QStringLiteral("Conversion table of [") + measurand +
+            p.log.debugLog(QStringLiteral("Conversion table of [") + measurand +
                                QStringLiteral("]: factor 0 for ") + e.unit +
                                QStringLiteral(", unit treated as unknown"),
                            2);
@@ -128,7 +128,7 @@ void loadCalibrationState(DeviceModel& m, const QString& measurand, const QStrin
     int sectionDispDecP = -1;
     int calDecPoint = 0;
     if (section.isEmpty()) {
-        p.log.DebugLog(QStringLiteral("loadCalibrationState: no profile section [") + measurand +
+        p.log.debugLog(QStringLiteral("loadCalibrationState: no profile section [") + measurand +
                            QStringLiteral("], generic set used"),
                        3);
         loadGenericSet(c);
@@ -148,8 +148,8 @@ void loadCalibrationState(DeviceModel& m, const QString& measurand, const QStrin
 
     c.CalUnit = c.actBaseUnit;
     c.DispUnit = c.actBaseUnit;
-    c.DispUnitIndex = ListValueOf(c.UnitsList, c.DispUnit);
-    c.CalUnitIndex = ListValueOf(c.CalibrationUnitsList, c.CalUnit);
+    c.DispUnitIndex = listValueOf(c.UnitsList, c.DispUnit);
+    c.CalUnitIndex = listValueOf(c.CalibrationUnitsList, c.CalUnit);
     // A stored decimal point outside 0..3 would scale raw values by a factor
     // the device does not use.
     c.CalDecP = static_cast<short>(std::clamp(calDecPoint, 0, 3));
@@ -157,7 +157,7 @@ void loadCalibrationState(DeviceModel& m, const QString& measurand, const QStrin
     c.IntSerIO = static_cast<short>(intSerIO == -1 ? 1 : intSerIO);
     c.CalcError = 0;
 
-    p.log.DebugLog(QStringLiteral("loadCalibrationState(") + measurand +
+    p.log.debugLog(QStringLiteral("loadCalibrationState(") + measurand +
                        QStringLiteral("): CalUnit=") + c.CalUnit + QStringLiteral(" CalDecP=") +
                        QString::number(c.CalDecP) + QStringLiteral(" DispDecP=") +
                        QString::number(c.DispDecP) + QStringLiteral(" IntSerIO=") +

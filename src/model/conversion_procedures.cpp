@@ -43,12 +43,12 @@ QString anaRawToCalUnit(DeviceModel& m, const QString& value, const QString& fie
         if (f) unit = f->GadUnit;
     }
     if (unit.isEmpty()) {
-        m.program.messages.MsgBox(QStringLiteral("Internal Error"),
-                                  QStringLiteral("AnaRawToCalUnit(CVal.s=") + value +
-                                      QStringLiteral(",  FldName.s=") + field +
-                                      QStringLiteral(",  EnDeCode=") +
-                                      QString::number(static_cast<int>(direction)),
-                                  mb::IconError, MsgText::AsIs);
+        m.program.messages.showMessageBox(QStringLiteral("Internal Error"),
+                                          QStringLiteral("AnaRawToCalUnit(CVal.s=") + value +
+                                              QStringLiteral(",  FldName.s=") + field +
+                                              QStringLiteral(",  EnDeCode=") +
+                                              QString::number(static_cast<int>(direction)),
+                                          mb::IconError, MsgText::AsIs);
         return QString();
     }
     const std::optional<float> v = numberOf(number);
@@ -148,7 +148,7 @@ QString ulrVal(DeviceModel& m, const QString& value, const QString& field, Conve
 int digitCount(const DeviceModel& m, const QString& field) {
     const FieldRecord* f = fieldOf(m, field);
     if (!f) return 0;
-    const qint64 n = integerOf(StringField(f->Params, 1, QStringLiteral(";"))).value_or(0);
+    const qint64 n = integerOf(stringFieldOf(f->Params, 1, QStringLiteral(";"))).value_or(0);
     return static_cast<int>(std::clamp<qint64>(n, 0, 64));
 }
 

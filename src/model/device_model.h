@@ -55,7 +55,7 @@ struct DeviceModel {
     QString measurandFields;
     // Decimals of the low part of user form 2 (set by decoding user form 3).
     int userFormDecimals = 0;
-    // "gadget": GetRecDat reads the field table; otherwise the packed record.
+    // "gadget": readRecordData reads the field table; otherwise the packed record.
     QString recordMode = QStringLiteral("gadget");
 
     // Where the values of the table come from: true after a read of the

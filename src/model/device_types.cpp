@@ -48,7 +48,7 @@ QString profileFile(DeviceModel& m) {
 }
 
 void log(DeviceModel& m, const QString& text, int level) {
-    m.program.log.DebugLog(text, level);
+    m.program.log.debugLog(text, level);
 }
 
 FieldRecord* fieldOf(DeviceModel& m, const QString& name) {
@@ -126,7 +126,7 @@ QString recordText(DeviceModel& m, int key, bool* found, QString* name) {
     if (name) *name = stored.isEmpty() ? keyText(key) : stored;
     if (found) *found = !stored.isEmpty();
     if (stored.isEmpty()) return QString();
-    return m.program.profile.ReadProfile(kCatalogue, stored, QString(), profileFile(m));
+    return m.program.profile.readProfile(kCatalogue, stored, QString(), profileFile(m));
 }
 
 // ";"-separated items, trimmed; the empty item after a closing ";" is no item.
@@ -237,10 +237,10 @@ bool checkRecord(DeviceModel& m, const QString& text, int key, int devIndx, Load
             *why = QStringLiteral("empty range");
             return false;
         }
-        plan->unit = BracketText(r.range.at(4), QStringLiteral("["), QStringLiteral("]"));
+        plan->unit = bracketTextOf(r.range.at(4), QStringLiteral("["), QStringLiteral("]"));
         if (plan->unit.isEmpty()) plan->unit = r.range.at(4);
-        plan->displayCode = ListValueOf(m.cal.UnitsList, plan->unit);
-        plan->calibrationCode = ListValueOf(m.cal.CalibrationUnitsList, plan->unit);
+        plan->displayCode = listValueOf(m.cal.UnitsList, plan->unit);
+        plan->calibrationCode = listValueOf(m.cal.CalibrationUnitsList, plan->unit);
         // The unit becomes display and calibration unit, so it must be both.
         if (plan->displayCode < 0 || plan->calibrationCode < 0) {
             *why = r.range.at(4);
@@ -347,7 +347,7 @@ void setRangeValue(DeviceModel& m, const QString& name, double value, const QStr
 void applyRange(DeviceModel& m, const LoadPlan& p) {
     const QString unit = QLatin1Char('[') + p.unit + QLatin1Char(']');
     if (p.displayCode != m.cal.DispUnitIndex || m.cal.DispUnit != unit) {
-        UnitChanged(m, m.cal.DispUnitIndex, p.displayCode);
+        changeUnit(m, m.cal.DispUnitIndex, p.displayCode);
         m.cal.DispUnit = unit;
         m.cal.DispUnitIndex = p.displayCode;
     }
@@ -360,7 +360,7 @@ void applyRange(DeviceModel& m, const LoadPlan& p) {
     m.cal.CalDPhi = float(p.range[1]);
     m.cal.CalNomLow = float(p.range[2]);
     m.cal.CalNomHi = float(p.range[3]);
-    SetCalDecP(m, -1);  // the decimal point of the new range, shown in CalDecimalPoint
+    setCalibrationDecimals(m, -1);  // the decimal point of the new range, shown in CalDecimalPoint
     for (int i = 0; i < 4; ++i) {
         setRangeValue(m, QLatin1String(kRangeFields[i]), p.range[i], unit, true);
         setRangeValue(m, QLatin1String(kTransmitterRangeFields[i]), p.range[i], unit, false);
@@ -394,8 +394,8 @@ void applyAgw(DeviceModel& m, const LoadPlan& p) {
 void showMessage(DeviceModel& m, const QString& title, const QString& text,
                  const QString& section) {
     Messages& msg = m.program.messages;
-    msg.MsgBox(msg.LookupMessage(title, section), msg.LookupMessage(text, section),
-               mb::Ok | mb::IconExclamation, MsgText::AsIs);
+    msg.showMessageBox(msg.lookupMessage(title, section), msg.lookupMessage(text, section),
+                       mb::Ok | mb::IconExclamation, MsgText::AsIs);
 }
 
 // A "text=value;" combobox list with its texts translated.
@@ -405,9 +405,9 @@ QString translatedList(DeviceModel& m, const QString& list, const QString& secti
         if (item.trimmed().isEmpty()) continue;
         const int eq = item.indexOf(QLatin1Char('='));
         if (eq < 0)
-            out += m.program.messages.LookupMessage(item.trimmed(), section) + QLatin1Char(';');
+            out += m.program.messages.lookupMessage(item.trimmed(), section) + QLatin1Char(';');
         else
-            out += m.program.messages.LookupMessage(item.left(eq).trimmed(), section) +
+            out += m.program.messages.lookupMessage(item.left(eq).trimmed(), section) +
                    item.mid(eq) + QLatin1Char(';');
     }
     return out;
@@ -463,11 +463,11 @@ QString configurationRecordText(DeviceModel& m, int key) {
     r.replace(QLatin1String("~3"), contentOf(m, QStringLiteral("NominalRangeLow")));
     r.replace(QLatin1String("~4"), contentOf(m, QStringLiteral("NominalRangeHigh")));
     r.replace(QLatin1String("~5"),
-              BracketText(m.cal.actBaseUnit, QStringLiteral("["), QStringLiteral("]")));
+              bracketTextOf(m.cal.actBaseUnit, QStringLiteral("["), QStringLiteral("]")));
     return r;
 }
 
-void UpdDevTypeSelection(DeviceModel& m, int devIndx) {
+void updateDeviceTypeSelection(DeviceModel& m, int devIndx) {
     log(m,
         QStringLiteral(">>> UpdDevTypeSelection(DevIndx=") + QString::number(devIndx) +
             QLatin1Char(')'),
@@ -479,12 +479,12 @@ void UpdDevTypeSelection(DeviceModel& m, int devIndx) {
     // The list carries decimal values: the DevType field holds byte 20 as a
     // decimal number, and its combobox selects the item of that value.
     QString list =
-        msg.LookupMessage(QStringLiteral("No configuration"), QStringLiteral("Application")) +
+        msg.lookupMessage(QStringLiteral("No configuration"), QStringLiteral("Application")) +
         QStringLiteral("=0;");
     QStringList texts{list.section(QLatin1Char('='), 0, 0)};
     std::vector<int> values{0};
 
-    const QString types = m.program.profile.ReadProfile(
+    const QString types = m.program.profile.readProfile(
         m.deviceSection(), QStringLiteral("DeviceTypes"), QString(), profileFile(m));
     const bool wantSwitch = isSwitchClass(devIndx);
     for (const QString& item : types.split(QLatin1Char(';'))) {
@@ -502,7 +502,7 @@ void UpdDevTypeSelection(DeviceModel& m, int devIndx) {
         QString text;
         if (key == 0) {
             text =
-                msg.LookupMessage(QStringLiteral("Not initialized"), QStringLiteral("Application"));
+                msg.lookupMessage(QStringLiteral("Not initialized"), QStringLiteral("Application"));
         } else {
             bool found = false;
             const QString record = recordText(m, key, &found, nullptr);
@@ -545,7 +545,7 @@ QString toLogWord(TypeUpdate mode) {
     return QStringLiteral("update");
 }
 
-void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, TypeUpdate mode) {
+void updateDeviceType(DeviceModel& m, int devIndx, int devType, int calcMeth, TypeUpdate mode) {
     log(m,
         QStringLiteral(">>> UpdDevType(DevIndx=") + QString::number(devIndx) +
             QStringLiteral(" DevType=") + QString::number(devType) + QStringLiteral(" CalcMeth=") +
@@ -556,7 +556,7 @@ void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, TypeUpda
     m.selection.DevType = devType;
     m.selection.CalcMeth = calcMeth;
 
-    UpdDevTypeSelection(m, devIndx);
+    updateDeviceTypeSelection(m, devIndx);
     // "Not yet known" offers everything, as a display-only module does;
     // without this every option tab would disappear.
     if (m.hooks.showOptionGroups) m.hooks.showOptionGroups(devIndx == -1 ? 3 : devIndx);
@@ -565,7 +565,7 @@ void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, TypeUpda
     // that came from the device or a data file: loading the catalogue entry
     // over them would show (and later write) a range and bytes the device
     // does not have.
-    if (mode == TypeUpdate::Catalogue) UpdTransmitConfig(m, devIndx, devType);
+    if (mode == TypeUpdate::Catalogue) updateTransmitterConfig(m, devIndx, devType);
 
     m.selection.ConfigName =
         ConfigurationRecord::fromText(configurationRecordText(m, devType)).description;
@@ -573,16 +573,16 @@ void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, TypeUpda
 
     switch (deviceClassOf(devIndx)) {
         case DeviceClass::Switch:
-            SyncTransmConfigGadgets(m, QLatin1String(kSwitchAgwMap), mode);
-            SyncTransmConfigGadgets(m, QLatin1String(kSwitchByteMap), mode);
+            syncTransmitterConfigFields(m, QLatin1String(kSwitchAgwMap), mode);
+            syncTransmitterConfigFields(m, QLatin1String(kSwitchByteMap), mode);
             break;
         case DeviceClass::Transmitter: {
-            SyncTransmConfigGadgets(m, QLatin1String(kTransmitterMap), mode);
+            syncTransmitterConfigFields(m, QLatin1String(kTransmitterMap), mode);
             const int method = contentOf(m, QStringLiteral("CalcMethod")).trimmed().toInt();
-            UpdCalcMethod(m, method);
+            updateCalcMethod(m, method);
             // A data file brings its own adjustment table.
             if (method == 1 && mode != TypeUpdate::File)
-                ClearADC(m, AdcTable::Transmitter, AdcShown::NoUpdate);
+                clearAdcTable(m, AdcTable::Transmitter, AdcShown::NoUpdate);
             break;
         }
         case DeviceClass::All:
@@ -590,7 +590,7 @@ void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, TypeUpda
     }
 }
 
-bool UpdTransmitConfig(DeviceModel& m, int devIndx, int devType) {
+bool updateTransmitterConfig(DeviceModel& m, int devIndx, int devType) {
     log(m,
         QStringLiteral(">>> UpdTransmitConfig(DevIndx=") + QString::number(devIndx) +
             QStringLiteral(" DevType=") + QString::number(devType) + QLatin1Char(')'),
@@ -618,7 +618,7 @@ bool UpdTransmitConfig(DeviceModel& m, int devIndx, int devType) {
     return true;
 }
 
-void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, TypeUpdate mode) {
+void syncTransmitterConfigFields(DeviceModel& m, const QString& map, TypeUpdate mode) {
     log(m,
         QStringLiteral(">>> SyncTransmConfigGadgets(gadlist$=") + map + QStringLiteral(", mode$=") +
             toLogWord(mode),
@@ -634,11 +634,12 @@ void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, TypeUpdate mode
         const int s = src.isEmpty() ? -1 : m.fields.find(src);
         if (d < 0 || s < 0) {
             const QString section = QStringLiteral("SerialIO");
-            msg.MsgBox(msg.LookupMessage(QStringLiteral("SyncGadgets"), section),
-                       msg.LookupMessage(QStringLiteral("Invalid Src/Dest: {src}/{dest}\t") + src +
-                                             QLatin1Char('\t') + dest,
-                                         section),
-                       mb::Ok | mb::IconExclamation, MsgText::AsIs);
+            msg.showMessageBox(
+                msg.lookupMessage(QStringLiteral("SyncGadgets"), section),
+                msg.lookupMessage(QStringLiteral("Invalid Src/Dest: {src}/{dest}\t") + src +
+                                      QLatin1Char('\t') + dest,
+                                  section),
+                mb::Ok | mb::IconExclamation, MsgText::AsIs);
             continue;
         }
         // An option a data file holds leads: the file may have been edited
@@ -701,12 +702,12 @@ void optionsIntoConfiguration(DeviceModel& m) {
     }
 }
 
-void UpdCalcMethod(DeviceModel& m, int calcMeth) {
+void updateCalcMethod(DeviceModel& m, int calcMeth) {
     log(m,
         QStringLiteral(">>> UpdCalcMethod(calmeth=") + QString::number(calcMeth) + QLatin1Char(')'),
         5);
     const QString stored =
-        m.program.profile.ReadProfile(m.deviceSection(), QStringLiteral("CalculationMethods"),
+        m.program.profile.readProfile(m.deviceSection(), QStringLiteral("CalculationMethods"),
                                       kDefaultCalcMethods, profileFile(m));
     const QString list = translatedList(m, stored, QStringLiteral("Application"));
     if (FieldRecord* f = fieldOf(m, QStringLiteral("CalcMethod"))) f->Params = list;
@@ -763,7 +764,7 @@ bool storedRange(DeviceModel& m, QStringList* range) {
         }
         *range << v;
     }
-    *range << BracketText(unit, QStringLiteral("["), QStringLiteral("]"));
+    *range << bracketTextOf(unit, QStringLiteral("["), QStringLiteral("]"));
     return true;
 }
 
@@ -826,7 +827,7 @@ bool confirmStore(DeviceModel& m, const QString& stored, int key, const Configur
                        keyText(key) + QLatin1Char('\t') + r.description;
     if (!stored.isEmpty()) {
         const ConfigurationRecord old = ConfigurationRecord::fromText(
-            m.program.profile.ReadProfile(kCatalogue, stored, QString(), profileFile(m)));
+            m.program.profile.readProfile(kCatalogue, stored, QString(), profileFile(m)));
         question = QStringLiteral(
                        "Replace the stored configuration {key} ({stored}) by ({description})?"
                        "<br>Stored range: {storedRange}<br>New range: {newRange}\t") +
@@ -834,14 +835,14 @@ bool confirmStore(DeviceModel& m, const QString& stored, int key, const Configur
                    r.description + QLatin1Char('\t') + rangeText(old) + QLatin1Char('\t') +
                    rangeText(r);
     }
-    return msg.MsgBox(msg.LookupMessage(QStringLiteral("Store Config"), kStoreSection),
-                      msg.LookupMessage(question, kStoreSection), mb::YesNo | mb::IconQuestion,
-                      MsgText::AsIs) == QLatin1String("yes");
+    return msg.showMessageBox(msg.lookupMessage(QStringLiteral("Store Config"), kStoreSection),
+                              msg.lookupMessage(question, kStoreSection),
+                              mb::YesNo | mb::IconQuestion, MsgText::AsIs) == QLatin1String("yes");
 }
 
 }  // namespace
 
-bool StoreConfiguration(DeviceModel& m, const QString& description) {
+bool storeConfiguration(DeviceModel& m, const QString& description) {
     const QString desc = description.trimmed();
     log(m, QStringLiteral(">>> StoreConfiguration(") + desc + QLatin1Char(')'), 5);
     const int key = storeKey(m, desc);
@@ -856,9 +857,9 @@ bool StoreConfiguration(DeviceModel& m, const QString& description) {
     // lose its tail for good.
     const QString file = profileFile(m);
     bool typesCut = false, methodsCut = false;
-    const QString types = m.program.profile.ReadProfile(measurand, QStringLiteral("DeviceTypes"),
+    const QString types = m.program.profile.readProfile(measurand, QStringLiteral("DeviceTypes"),
                                                         QString(), file, &typesCut);
-    const QString methods = m.program.profile.ReadProfile(
+    const QString methods = m.program.profile.readProfile(
         measurand, QStringLiteral("CalculationMethods"), kDefaultCalcMethods, file, &methodsCut);
     if (typesCut || methodsCut) {
         const QString keyName =
@@ -883,17 +884,17 @@ bool StoreConfiguration(DeviceModel& m, const QString& description) {
     if (!confirmStore(m, keyName, key, record)) return false;
     if (keyName.isEmpty()) keyName = keyText(key);
 
-    bool ok = m.program.profile.WriteData(kCatalogue, keyName, record.toText(), file);
-    ok = m.program.profile.WriteData(measurand, QStringLiteral("CalculationMethods"), methods,
+    bool ok = m.program.profile.writeData(kCatalogue, keyName, record.toText(), file);
+    ok = m.program.profile.writeData(measurand, QStringLiteral("CalculationMethods"), methods,
                                      file) &&
          ok;
-    ok = m.program.profile.WriteData(measurand, QStringLiteral("DeviceTypes"),
+    ok = m.program.profile.writeData(measurand, QStringLiteral("DeviceTypes"),
                                      typesWith(types, desc, key, keyName), file) &&
          ok;
     return ok;
 }
 
-bool FillADC(DeviceModel& m) {
+bool fillAdcTable(DeviceModel& m) {
     log(m, QStringLiteral(">>> FillADC()"), 5);
     struct Point {
         FieldRecord* mwField = nullptr;
@@ -941,10 +942,10 @@ bool FillADC(DeviceModel& m) {
     }
     if (count < 2) {
         Messages& msg = m.program.messages;
-        msg.MsgBox(m.program.state.WindowTitle,
-                   msg.LookupMessage(QStringLiteral("No second interpolation point!"),
-                                     QStringLiteral("Application")),
-                   mb::Ok | mb::IconExclamation, MsgText::AsIs);
+        msg.showMessageBox(m.program.state.WindowTitle,
+                           msg.lookupMessage(QStringLiteral("No second interpolation point!"),
+                                             QStringLiteral("Application")),
+                           mb::Ok | mb::IconExclamation, MsgText::AsIs);
         return false;
     }
 
@@ -993,7 +994,7 @@ bool FillADC(DeviceModel& m) {
     return true;
 }
 
-void ClearADC(DeviceModel& m, AdcTable source, AdcShown shown) {
+void clearAdcTable(DeviceModel& m, AdcTable source, AdcShown shown) {
     const char* const tableWord = source == AdcTable::Default       ? "default"
                                   : source == AdcTable::Transmitter ? "transmitter"
                                                                     : "config";
@@ -1034,8 +1035,8 @@ void ClearADC(DeviceModel& m, AdcTable source, AdcShown shown) {
     }
 }
 
-void ClearAdjustmentTable(DeviceModel& m) {
-    ClearADC(m, AdcTable::Config, AdcShown::Controls);
+void clearAdjustmentTable(DeviceModel& m) {
+    clearAdcTable(m, AdcTable::Config, AdcShown::Controls);
     // The stored table gives the counts at each tenth of the nominal range:
     // that is where its rows stand.
     double low = 0, high = 0;

@@ -42,7 +42,7 @@ extern const char* const kTransmitterMap;
 // current range fields.
 QString configurationRecordText(DeviceModel& m, int key);
 
-void UpdDevTypeSelection(DeviceModel& m, int devIndx);
+void updateDeviceTypeSelection(DeviceModel& m, int devIndx);
 // What a change of the device type does with the values: New keeps the
 // defaults of a new data set, Keep the values read from the device, File
 // as Keep, and an option field a data file gave a value keeps it (the file
@@ -51,40 +51,40 @@ void UpdDevTypeSelection(DeviceModel& m, int devIndx);
 enum class TypeUpdate { New, Keep, File, Catalogue };
 // "new", "keep", "file", "update": the words Debug.log shows.
 QString toLogWord(TypeUpdate mode);
-void UpdDevType(DeviceModel& m, int devIndx, int devType, int calcMeth, TypeUpdate mode);
+void updateDeviceType(DeviceModel& m, int devIndx, int devType, int calcMeth, TypeUpdate mode);
 // False when the record could not be loaded (logged; fields unchanged).
-bool UpdTransmitConfig(DeviceModel& m, int devIndx, int devType);
-void SyncTransmConfigGadgets(DeviceModel& m, const QString& map, TypeUpdate mode);
+bool updateTransmitterConfig(DeviceModel& m, int devIndx, int devType);
+void syncTransmitterConfigFields(DeviceModel& m, const QString& map, TypeUpdate mode);
 // The option fields a device class keeps in its configuration bytes and
 // table ("CurrentOff=AGW4;...", option=place), "" for a class without any.
 QString optionMapOf(int devIndx);
-// The way back of SyncTransmConfigGadgets for a write: every option field of
+// The way back of syncTransmitterConfigFields for a write: every option field of
 // the current class that changed puts its raw value into its byte or table
 // value, which then counts as changed too.
 void optionsIntoConfiguration(DeviceModel& m);
-void UpdCalcMethod(DeviceModel& m, int calcMeth);
+void updateCalcMethod(DeviceModel& m, int calcMeth);
 // Writes the current configuration into the catalogue after the person
 // agreed to a question naming the entry (and, for one the catalogue holds,
 // the range it replaces); false when the person said no, and (with a
 // message) when the key or description is invalid or a list was too long
 // to be read whole.
-bool StoreConfiguration(DeviceModel& m, const QString& description);
+bool storeConfiguration(DeviceModel& m, const QString& description);
 // Completes the adjustment table between its known points: the rows
 // holding both values that rise (or fall) from 0 % to 100 % with the
 // table's ends. The other rows between them take their share of the way
 // (a value set between its neighbours stays) and the counts on that line.
 // False (and a message) with fewer than two known points; nothing changes.
-bool FillADC(DeviceModel& m);
-// The adjustment table ClearADC sets: the default one, or the catalogue
+bool fillAdcTable(DeviceModel& m);
+// The adjustment table clearAdcTable sets: the default one, or the catalogue
 // entry's of the current device type (for the transmitter or the
 // configuration); Debug.log names them "default", "transmitter", "config".
 enum class AdcTable { Default, Transmitter, Config };
-// Whether ClearADC shows the table in the controls; "noupdate" in Debug.log
+// Whether clearAdcTable shows the table in the controls; "noupdate" in Debug.log
 // when it does not.
 enum class AdcShown { Controls, NoUpdate };
-void ClearADC(DeviceModel& m, AdcTable source, AdcShown shown);
+void clearAdcTable(DeviceModel& m, AdcTable source, AdcShown shown);
 // The adjustment table as the catalogue entry of the current key stores
 // it, each row's value at its tenth of the nominal range.
-void ClearAdjustmentTable(DeviceModel& m);
+void clearAdjustmentTable(DeviceModel& m);
 
 }  // namespace zh

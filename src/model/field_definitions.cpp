@@ -53,10 +53,10 @@ QString packedField(const QString& record, int n, const QString& sep) {
 // lead to the same record; a name that was looked up before its first
 // definition keeps its record.
 int recordOf(FieldTable& t, int gadget, const QString& name) {
-    if (gadget == 0) return t.FieldIndex(name);
+    if (gadget == 0) return t.fieldIndexOf(name);
     int index = t.findGadget(gadget);
     if (index < 0) index = t.find(name);
-    if (index < 0) index = t.FieldIndexOfGadget(gadget);
+    if (index < 0) index = t.fieldIndexOfGadget(gadget);
     t.addKey(QString::number(gadget), index);
     t.addKey(name, index);
     return index;
@@ -66,9 +66,9 @@ int recordOf(FieldTable& t, int gadget, const QString& name) {
 // program's own text, logged under `word` when there is one.
 QString profileOverride(Program& p, const char* section, const char* word, const QString& name,
                         const QString& file) {
-    const QString value = p.profile.ReadProfile(QLatin1String(section), name, QString(), file);
+    const QString value = p.profile.readProfile(QLatin1String(section), name, QString(), file);
     if (!value.isEmpty())
-        p.log.DebugLog(
+        p.log.debugLog(
             QLatin1String(word) + QStringLiteral(" | ") + name + QStringLiteral(" | ") + value, 5);
     return value;
 }
@@ -83,9 +83,9 @@ void setDefaultValue(DeviceModel& m, FieldRecord& r, const QString& def, Convers
     r.Default = defaultText;
     const int bracket = defaultText.indexOf(QLatin1Char('['));
     r.Content = bracket < 0 ? defaultText : defaultText.left(bracket);
-    r.GadUnit = BracketPart(defaultText, QStringLiteral("["), QStringLiteral("]"));
+    r.GadUnit = bracketPartOf(defaultText, QStringLiteral("["), QStringLiteral("]"));
     r.BaseUnit = r.Attributes.contains(QLatin1Char('['))
-                     ? BracketPart(r.Attributes, QStringLiteral("["), QStringLiteral("]"))
+                     ? bracketPartOf(r.Attributes, QStringLiteral("["), QStringLiteral("]"))
                      : r.GadUnit;
     if (r.GadUnit.isEmpty()) r.GadUnit = r.BaseUnit;
     r.CheckProc = checkProc;
@@ -118,9 +118,9 @@ GadgetEntry gadgetEntryOf(const FieldRecord& r) {
 
 }  // namespace
 
-void DefField(DeviceModel& m, int gadget, const QString& name, const QString& type,
-              const QString& def, const QString& params, const QString& attributes,
-              const QString& toolTip, Conversion checkProc) {
+void defineField(DeviceModel& m, int gadget, const QString& name, const QString& type,
+                 const QString& def, const QString& params, const QString& attributes,
+                 const QString& toolTip, Conversion checkProc) {
     FieldTable& t = m.fields;
     Program& p = m.program;
     if (gadget == -1) {
@@ -150,10 +150,11 @@ void DefField(DeviceModel& m, int gadget, const QString& name, const QString& ty
     r.GadInd = t.appendGadgetEntry(gadgetEntryOf(r));
 }
 
-QString GetRecDat(DeviceModel& m, const QString& record, const QString& name) {
+QString readRecordData(DeviceModel& m, const QString& record, const QString& name) {
     Program& p = m.program;
     auto internal = [&p](const QString& text) {
-        p.messages.MsgBox(QStringLiteral("Internal"), text, mb::Ok | mb::IconError, MsgText::AsIs);
+        p.messages.showMessageBox(QStringLiteral("Internal"), text, mb::Ok | mb::IconError,
+                                  MsgText::AsIs);
     };
     const bool declared = m.fields.definedNames().split(QLatin1Char(';')).contains(name);
     if (m.recordMode == QLatin1String("gadget")) {

@@ -249,9 +249,9 @@ int controlOf(const char* name, int none) {
 void defineRow(PassContext& c, const FieldRow& row) {
     if (row.only == Only::AdcValue && c.intSerIO != 0) return;
     if (row.only == Only::SerialValue && c.intSerIO == 0) return;
-    DefField(c.m, controlOf(row.control, 0), QLatin1String(row.name), QLatin1String(row.type),
-             expandPassValues(c, row.def), expandPassValues(c, row.params),
-             expandPassValues(c, row.attributes), QString(), row.conversion);
+    defineField(c.m, controlOf(row.control, 0), QLatin1String(row.name), QLatin1String(row.type),
+                expandPassValues(c, row.def), expandPassValues(c, row.params),
+                expandPassValues(c, row.attributes), QString(), row.conversion);
 }
 
 bool hasProfileSection(Program& p, const QString& section) {
@@ -290,9 +290,10 @@ std::vector<FieldControlNames> fieldListControls() {
     return rows;
 }
 
-void DefDataStruc(DeviceModel& m, const QString& actBaseUnit, int intSerIO, int dispDecPoint) {
+void defineDataStructure(DeviceModel& m, const QString& actBaseUnit, int intSerIO,
+                         int dispDecPoint) {
     Program& p = m.program;
-    p.log.DebugLog(QStringLiteral(">> DefDataStruc() - actbaseunit=") + actBaseUnit +
+    p.log.debugLog(QStringLiteral(">> DefDataStruc() - actbaseunit=") + actBaseUnit +
                        QStringLiteral(", bIntSerIOp=") + QString::number(intSerIO) +
                        QStringLiteral(", DispDecPp=") + QString::number(dispDecPoint),
                    4);
@@ -316,9 +317,9 @@ void DefDataStruc(DeviceModel& m, const QString& actBaseUnit, int intSerIO, int 
                   "HiTrail;LoTrail;TempLower;TempUpper;FrameHi1;FrameLow1;FrameHi2;FrameLow2;"
                   "SetPoint1;SetPoint2;ResetPoint1;ResetPoint2;SwitchPoint;");
 
-    DefField(m, -1, QString(), QString(), QString(), QString(), QString());
+    defineField(m, -1, QString(), QString(), QString(), QString(), QString());
     for (const FieldRow& row : kFields) defineRow(c, row);
-    DefField(m, -2, QString(), QString(), QString(), QString(), QString());
+    defineField(m, -2, QString(), QString(), QString(), QString(), QString());
 }
 
 }  // namespace zh

@@ -13,13 +13,13 @@
 namespace zh {
 
 QString PassContext::profile(const char* section, const char* key, const char* def) const {
-    return p.profile.ReadProfile(QLatin1String(section), QLatin1String(key), QString::fromUtf8(def),
+    return p.profile.readProfile(QLatin1String(section), QLatin1String(key), QString::fromUtf8(def),
                                  p.state.ProfilePath);
 }
 
 QString PassContext::dev(const char* key, const char* def, const char* generic) const {
     if (!hasSection) return QString::fromUtf8(generic);
-    return p.profile.ReadProfile(m.cal.Measurand, QLatin1String(key), QString::fromUtf8(def),
+    return p.profile.readProfile(m.cal.Measurand, QLatin1String(key), QString::fromUtf8(def),
                                  p.state.ProfilePath);
 }
 
@@ -32,7 +32,7 @@ QString PassContext::translated(const QString& list) const {
     for (const QString& item : list.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const int eq = item.indexOf(QLatin1Char('='));
         const QString text = eq < 0 ? item : item.left(eq);
-        const QString shown = p.messages.LookupMessage(text, QStringLiteral("Application"));
+        const QString shown = p.messages.lookupMessage(text, QStringLiteral("Application"));
         out << (eq < 0 ? shown : shown + item.mid(eq));
     }
     return out.join(QLatin1Char(';'));
@@ -78,12 +78,12 @@ constexpr PassValue kValues[] = {
     {"intSerIO", [](const PassContext& c) { return number(c.intSerIO); }},
     {"measurands", [](const PassContext& c) { return c.p.state.Measurands; }},
     {"measurandIndex", [](const PassContext& c) {
-        return number(std::max(0, ListValueOf(c.p.state.Measurands, c.m.cal.Measurand))); }},
+        return number(std::max(0, listValueOf(c.p.state.Measurands, c.m.cal.Measurand))); }},
     {"adMiddle", [](const PassContext& c) {
         return number(static_cast<long long>((c.m.cal.CalADlow + c.m.cal.CalADhi) / 2.0f)); }},
     {"units", [](const PassContext& c) { return c.m.cal.UnitsList; }},
     {"unitIndex", [](const PassContext& c) {
-        return number(std::max(0, ListValueOf(c.m.cal.UnitsList, c.unit))); }},
+        return number(std::max(0, listValueOf(c.m.cal.UnitsList, c.unit))); }},
     {"calUnits", [](const PassContext& c) { return c.m.cal.CalibrationUnitsList; }},
     {"calUnitIndex", [](const PassContext& c) { return number(std::max(0, c.m.cal.CalUnitIndex)); }},
     {"calDecimalPoint", [](const PassContext& c) { return number(c.m.cal.CalDecP); }},

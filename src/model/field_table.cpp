@@ -7,7 +7,7 @@ FieldTable::FieldTable() {
     records_.emplace_back();  // header record
 }
 
-int FieldTable::FieldIndex(const QString& name) {
+int FieldTable::fieldIndexOf(const QString& name) {
     const auto it = map_.constFind(name);
     if (it != map_.constEnd()) return *it;
     // Grown in steps so that the usual table of some 300 fields needs no
@@ -20,8 +20,8 @@ int FieldTable::FieldIndex(const QString& name) {
     return index;
 }
 
-int FieldTable::FieldIndexOfGadget(int gadget) {
-    return FieldIndex(QString::number(gadget));
+int FieldTable::fieldIndexOfGadget(int gadget) {
+    return fieldIndexOf(QString::number(gadget));
 }
 
 int FieldTable::find(const QString& name) const {

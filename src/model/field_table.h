@@ -30,9 +30,9 @@ class FieldTable {
     FieldTable();
 
     // The index of `name`; an unknown name gets a new empty record.
-    int FieldIndex(const QString& name);
+    int fieldIndexOf(const QString& name);
     // The index of the field bound to control `gadget` (its number as a key).
-    int FieldIndexOfGadget(int gadget);
+    int fieldIndexOfGadget(int gadget);
     // Lookups that never create a record: -1 when unknown. For checks that
     // must notice a wrong name instead of making it up.
     int find(const QString& name) const;
@@ -42,7 +42,7 @@ class FieldTable {
     FieldRecord& at(int index) { return records_[index]; }
     const FieldRecord& at(int index) const { return records_[index]; }
     // The record of `name`, created when unknown.
-    FieldRecord& operator[](const QString& name) { return records_[FieldIndex(name)]; }
+    FieldRecord& operator[](const QString& name) { return records_[fieldIndexOf(name)]; }
 
     // Records in use (indices 1 .. count()).
     int count() const { return static_cast<int>(records_.size()) - 1; }

@@ -1,4 +1,4 @@
-// HartWrite: the transmitter part (commands 181, 182, 35, 34) and the
+// writeDevice: the transmitter part (commands 181, 182, 35, 34) and the
 // display part (block writes, then the EEPROM copy and the limit-switch
 // re-initialisation), each sending only what changed in a "changes" mode.
 
@@ -59,13 +59,13 @@ QString DeviceSequences::badRawValue(const QString& fields) {
 // told which steps reached the device and which did not.
 int DeviceSequences::failWrite(int result) {
     Program& p = m_.program;
-    p.log.DebugLog(QStringLiteral("HartWrite failed: ") + QString::number(result), 1);
+    p.log.debugLog(QStringLiteral("HartWrite failed: ") + QString::number(result), 1);
     const QString done = written_.join(QStringLiteral(", "));
     const QString reached = mayHaveReached_.join(QStringLiteral(", "));
     if (!done.isEmpty())
-        p.log.DebugLog(QStringLiteral("HartWrite: written before the failure: ") + done, 1);
+        p.log.debugLog(QStringLiteral("HartWrite: written before the failure: ") + done, 1);
     if (!reached.isEmpty())
-        p.log.DebugLog(QStringLiteral("HartWrite: may have reached the device: ") + reached, 1);
+        p.log.debugLog(QStringLiteral("HartWrite: may have reached the device: ") + reached, 1);
     // The step that failed is "not written" only when it cannot have
     // reached the device.
     QString text;
@@ -85,7 +85,8 @@ int DeviceSequences::failWrite(int result) {
                   done + QLatin1Char('\t') + failedStep_);
     }
     if (!text.isEmpty())
-        p.messages.MsgBox(tr(QStringLiteral("Error")), text, mb::Ok | mb::IconError, MsgText::AsIs);
+        p.messages.showMessageBox(tr(QStringLiteral("Error")), text, mb::Ok | mb::IconError,
+                                  MsgText::AsIs);
     close(true);
     moduleState = 0;
     if (hooks.setModuleState) hooks.setModuleState(0);
@@ -115,11 +116,11 @@ void DeviceSequences::changedContentsToRaw() {
 // One message naming every field that stops a write before it starts.
 int DeviceSequences::refuseWrite(const QStringList& why) {
     Program& p = m_.program;
-    p.messages.MsgBox(tr(QStringLiteral("Error")),
-                      tr(QStringLiteral("Nothing was written. Invalid values: {fields}\t") +
-                         why.join(QStringLiteral("; "))),
-                      mb::Ok | mb::IconExclamation, MsgText::AsIs);
-    p.log.DebugLog(QStringLiteral("HartWrite refused: ") + why.join(QStringLiteral("; ")), 1);
+    p.messages.showMessageBox(tr(QStringLiteral("Error")),
+                              tr(QStringLiteral("Nothing was written. Invalid values: {fields}\t") +
+                                 why.join(QStringLiteral("; "))),
+                              mb::Ok | mb::IconExclamation, MsgText::AsIs);
+    p.log.debugLog(QStringLiteral("HartWrite refused: ") + why.join(QStringLiteral("; ")), 1);
     return kResultValueRefused;
 }
 
@@ -143,15 +144,15 @@ Presence DeviceSequences::writeTarget(Presence asked) {
     const Presence target = partsPresent(asked);
     if (target == Presence::Unknown) {
         missingPart_ = asked;
-        p.messages.MsgBox(tr(QStringLiteral("Error")), missingPartText(), mb::Ok | mb::IconError,
-                          MsgText::AsIs);
+        p.messages.showMessageBox(tr(QStringLiteral("Error")), missingPartText(),
+                                  mb::Ok | mb::IconError, MsgText::AsIs);
         return target;
     }
     if (target != asked) {
         // The data hold a part the device lacks: that part is left out.
         leftOut_ = target == Presence::Transmitter ? QStringLiteral("display module")
                                                    : QStringLiteral("transmitter");
-        p.log.DebugLog(QStringLiteral("HartWrite: the device has no ") + leftOut_ +
+        p.log.debugLog(QStringLiteral("HartWrite: the device has no ") + leftOut_ +
                            QStringLiteral("; its data are not written"),
                        1);
     }
@@ -188,9 +189,9 @@ int DeviceSequences::completeWrite(bool withTransmitter, bool noWrite, const QSt
     return 0;
 }
 
-int DeviceSequences::HartWrite(Presence asked, WriteScope scope) {
+int DeviceSequences::writeDevice(Presence asked, WriteScope scope) {
     Program& p = m_.program;
-    p.log.DebugLog(
+    p.log.debugLog(
         QStringLiteral(">> HartWrite(mode.s=") + toLogWord(asked, scope) + QLatin1Char(')'), 4);
     if (refusedForProfile()) return kResultNoProfileUnits;
     const bool noWrite = writesSwitchedOff(p.state.NoWrite);
@@ -225,9 +226,9 @@ int DeviceSequences::HartWrite(Presence asked, WriteScope scope) {
         }
     }
 
-    p.log.DebugLog(QStringLiteral("TM-R-Rec: ") + readRecord_, 2);
+    p.log.debugLog(QStringLiteral("TM-R-Rec: ") + readRecord_, 2);
     const QString sendRecord = transmitterRecord(sendUnitCode_);
-    p.log.DebugLog(QStringLiteral("TM-S-Rec: ") + sendRecord, 2);
+    p.log.debugLog(QStringLiteral("TM-S-Rec: ") + sendRecord, 2);
 
     if (withTransmitter) {
         const int r = writeTransmitter(part, scope);
@@ -286,7 +287,7 @@ int DeviceSequences::prepareOutputSettings(QString* why) {
     const bool unitChanged = changed("Unit");
     if (!unitChanged && !changed("LowerRangeVal") && !changed("UpperRangeVal")) return 0;
 
-    const QString unitName = ListTextOf(m_.cal.UnitsList, raw(QStringLiteral("Unit")).toInt());
+    const QString unitName = listTextOf(m_.cal.UnitsList, raw(QStringLiteral("Unit")).toInt());
     const int code = hartUnitCode(unitName);
     if (code < 0) {
         *why = tr(QStringLiteral("No HART unit code for {unit}\t") + unitName);
@@ -321,22 +322,22 @@ int DeviceSequences::prepareOutputSettings(QString* why) {
 int DeviceSequences::checkInterfaceVersion(int tries) {
     Program& p = m_.program;
     ProgressSteps& ps = session_.progress();
-    const int r = blocks_.ReadBlock12Logged(tries);
+    const int r = blocks_.readBlock12Logged(tries);
     if (r != 0) {
-        ps.CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), QString(), -1);
+        ps.checkStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), QString(), -1);
         return r;
     }
     const QString version = QString::number(
         static_cast<std::uint8_t>(blocks_.loggedImage().size() > block::kVersionOffset
                                       ? blocks_.loggedImage()[block::kVersionOffset]
                                       : char(0)));
-    p.log.DebugLog(QStringLiteral("<-- VersNo = ") + version, 1);
+    p.log.debugLog(QStringLiteral("<-- VersNo = ") + version, 1);
     if (!p.state.DisplayInterfaceVersion.contains(version)) {
-        ps.ErrMessage(kResultWrongInterfaceVersion, QStringLiteral("HartWrite"),
-                      QStringLiteral("Incompatible PC-software (") +
-                          p.state.DisplayInterfaceVersion +
-                          QStringLiteral(") And display-firmware (") + version +
-                          QStringLiteral(") versions! ("));
+        ps.showErrorMessage(kResultWrongInterfaceVersion, QStringLiteral("HartWrite"),
+                            QStringLiteral("Incompatible PC-software (") +
+                                p.state.DisplayInterfaceVersion +
+                                QStringLiteral(") And display-firmware (") + version +
+                                QStringLiteral(") versions! ("));
         return kResultWrongInterfaceVersion;
     }
     return 0;
@@ -358,7 +359,7 @@ int DeviceSequences::writeStepOutcome(const QString& name, int r, const WireStat
     }
     if (r == kResultValueRefused) detail = refusal.message();
     noteFailedStep(name, r, detail);
-    session_.progress().CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), detail,
+    session_.progress().checkStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), detail,
                                   -1);
     return r;
 }
@@ -373,7 +374,7 @@ void DeviceSequences::noteFailedStep(const QString& name, int result, const QStr
 // Shows a write step in the progress window; true when the person cancelled.
 bool DeviceSequences::showWriteStep(const char* name) {
     session_.forgetRequestFate();
-    return session_.progress().ShowStep(title_, QLatin1String(name), QString(), ++stepNo_, 20);
+    return session_.progress().showStep(title_, QLatin1String(name), QString(), ++stepNo_, 20);
 }
 
 int DeviceSequences::writeTransmitter(Presence part, WriteScope scope) {
@@ -400,7 +401,7 @@ int DeviceSequences::writeTransmitter(Presence part, WriteScope scope) {
     const int key = raw(QStringLiteral("ADCByte20")).toInt();
     if (!noWrite && !configurationKnown(key)) {
         // Nothing was sent, so the write failed and the read record stays.
-        ps.CheckStep(1, 0, tr(QStringLiteral("Invalid transmitter configuration!")), QString(),
+        ps.checkStep(1, 0, tr(QStringLiteral("Invalid transmitter configuration!")), QString(),
                      3000);
         return kResultInvalidConfiguration;
     }
@@ -434,7 +435,7 @@ int DeviceSequences::writeRange(const QString& readSegment, const QString& sendS
     const QStringList items = sendSegment.split(QLatin1Char(';'));
     const QString oldCode = readSegment.split(QLatin1Char(';')).value(2);
     if (!oldCode.isEmpty() && oldCode != items.value(2)) {
-        p.log.DebugLog(QStringLiteral(">>Einheit alt: ") + oldCode +
+        p.log.debugLog(QStringLiteral(">>Einheit alt: ") + oldCode +
                            QStringLiteral(", Einheit neu: ") + items.value(2),
                        1);
     }
@@ -459,17 +460,17 @@ int DeviceSequences::writeDisplay(WriteScope scope) {
     const bool changesOnly = scope == WriteScope::Changes;
     setRaw(QStringLiteral("VersCheck"), p.state.SetDisplayInterfaceVersion);
     // Block 000 carries the measurand the module is set up for.
-    const int measurand = ListValueOf(p.state.Measurands, m_.cal.Measurand);
+    const int measurand = listValueOf(p.state.Measurands, m_.cal.Measurand);
     if (measurand >= 0) setRaw(QStringLiteral("UnitType"), QString::number(measurand));
 
     QMap<QString, QString> send;
     for (int block : writableBlocks()) {
         const QString n = QStringLiteral("%1").arg(block, 3, 10, QLatin1Char('0'));
         send.insert(QStringLiteral("Send") + n, blockSnapshot(block));
-        p.log.DebugLog(QStringLiteral("Rec") + n + QStringLiteral("  = ") +
+        p.log.debugLog(QStringLiteral("Rec") + n + QStringLiteral("  = ") +
                            snapshots_.value(QStringLiteral("Rec") + n),
                        1);
-        p.log.DebugLog(QStringLiteral("Send") + n + QStringLiteral(" = ") +
+        p.log.debugLog(QStringLiteral("Send") + n + QStringLiteral(" = ") +
                            send.value(QStringLiteral("Send") + n),
                        1);
     }
@@ -480,16 +481,16 @@ int DeviceSequences::writeDisplay(WriteScope scope) {
             send.value(QStringLiteral("Send") + n) == snapshots_.value(QStringLiteral("Rec") + n))
             continue;
         session_.forgetRequestFate();
-        if (ps.ShowStep(title_, QStringLiteral("C190_") + n, QString(), ++stepNo_, 20))
+        if (ps.showStep(title_, QStringLiteral("C190_") + n, QString(), ++stepNo_, 20))
             return kResultCancelled;
-        int r = blocks_.WriteBlock(block, tries);
+        int r = blocks_.writeBlock(block, tries);
         if (r != 0) {
             QString detail = QStringLiteral("C190_") + n;
             if (r == kResultValueRefused) detail = blocks_.lastRefusal().message();
             if ((r == kResultUnusableAnswer || r == kResultRefused) && session_.ResCode1 != 0)
                 detail += QStringLiteral(": ") + responseCodeText(session_.ResCode1);
             noteFailedStep(QStringLiteral("C190_") + n, r, detail);
-            ps.CheckStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), detail, -1);
+            ps.checkStep(r, 0, tr(QStringLiteral("Data transfer interrupted")), detail, -1);
             return r;
         }
         written_ << QStringLiteral("C190_") + n;
@@ -501,7 +502,7 @@ int DeviceSequences::writeDisplay(WriteScope scope) {
     // actions are steps of their own ("C192_5" the EEPROM copy, "C192_20"
     // and "C192_21" the limit switches' re-initialisation).
     QList<int> actionsDone;
-    const bool stored = !any || actions_.StoreWrittenBlocks(block10, block11, &actionsDone);
+    const bool stored = !any || actions_.storeWrittenBlocks(block10, block11, &actionsDone);
     for (int code : actionsDone) written_ << QStringLiteral("C192_") + QString::number(code);
     if (!stored) {
         noteFailedStep(

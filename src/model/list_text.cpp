@@ -4,13 +4,13 @@
 
 namespace zh {
 
-QString StringField(const QString& s, int n, const QString& sep) {
+QString stringFieldOf(const QString& s, int n, const QString& sep) {
     if (n < 1) return QString();
     const QStringList parts = s.split(sep);
     return n <= parts.size() ? parts.at(n - 1) : QString();
 }
 
-QString ListTextOf(const QString& list, int value) {
+QString listTextOf(const QString& list, int value) {
     const QStringList items = list.split(QLatin1Char(';'));
     if (list.contains(QLatin1Char('='))) {
         const QString wanted = QString::number(value);
@@ -23,9 +23,9 @@ QString ListTextOf(const QString& list, int value) {
     return value >= 0 && value < items.size() ? items.at(value) : QString();
 }
 
-int ListValueOf(const QString& list, const QString& text) {
+int listValueOf(const QString& list, const QString& text) {
     const QString wanted = text.contains(QLatin1Char('['))
-                               ? BracketText(text, QStringLiteral("["), QStringLiteral("]"))
+                               ? bracketTextOf(text, QStringLiteral("["), QStringLiteral("]"))
                                : text;
     const QStringList items = list.split(QLatin1Char(';'));
     if (list.contains(QLatin1Char('='))) {
@@ -45,7 +45,7 @@ int ListValueOf(const QString& list, const QString& text) {
                : at;  // the empty tail after a final ";" is no item
 }
 
-QString BracketText(const QString& s, const QString& open, const QString& close) {
+QString bracketTextOf(const QString& s, const QString& open, const QString& close) {
     const int a = s.indexOf(open);
     if (a < 0) return QString();
     const int b = s.indexOf(close, a + open.size());
@@ -53,17 +53,17 @@ QString BracketText(const QString& s, const QString& open, const QString& close)
     return s.mid(a + open.size(), b - a - open.size());
 }
 
-QString BracketPart(const QString& s, const QString& open, const QString& close) {
-    const QString inner = BracketText(s, open, close);
+QString bracketPartOf(const QString& s, const QString& open, const QString& close) {
+    const QString inner = bracketTextOf(s, open, close);
     return inner.isEmpty() ? QString() : open + inner + close;
 }
 
-bool InList(const QString& s, const QString& item, const QString& sep) {
+bool isInList(const QString& s, const QString& item, const QString& sep) {
     if (sep.isEmpty()) return s.contains(item);
     return s.split(sep).contains(item);
 }
 
-int FieldCount(const QString& s, const QString& sep) {
+int countFields(const QString& s, const QString& sep) {
     if (s.isEmpty()) return 0;
     QString t = s;
     if (!t.trimmed().endsWith(sep)) t += sep;

@@ -64,7 +64,7 @@ QString LiveDisplay::translate(const QString& text) {
     if (text != lastWord_) {
         Program& p = m_.program;
         lastWord_ = text;
-        lastTranslation_ = p.profile.ReadProfile(QStringLiteral("DisplayTranslation"), text, text,
+        lastTranslation_ = p.profile.readProfile(QStringLiteral("DisplayTranslation"), text, text,
                                                  p.state.ProfilePath);
     }
     return lastTranslation_;
@@ -87,10 +87,10 @@ bool LiveDisplay::testMode() const {
     return isTestMode(m_.program.state.TestMode.toUpper());
 }
 
-bool LiveDisplay::StartDynDisplay(Presence target) {
+bool LiveDisplay::startDynDisplay(Presence target) {
     Program& p = m_.program;
     AppState& s = p.state;
-    p.log.DebugLog(QStringLiteral(">>> StartDynDisplay()"), 3);
+    p.log.debugLog(QStringLiteral(">>> StartDynDisplay()"), 3);
     if (testMode()) {
         // Values come from the "Test input" window, not from a device.
         s.ConnectionState = 1;
@@ -104,19 +104,19 @@ bool LiveDisplay::StartDynDisplay(Presence target) {
     }
     const auto fail = [&] {
         s.DynamicDisplayOn = false;
-        if (s.ConnectionState != 0) session_.HartDisConnect();
+        if (s.ConnectionState != 0) session_.disconnectDevice();
         s.ConnectionState = 0;
         session_.LinkOpen = 0;
         return false;
     };
     if (s.ConnectionState == 0) {
-        const bool connected = session_.HartConnect() == 1;
+        const bool connected = session_.connectDevice() == 1;
         sequences_.checkDeviceOfData();
         if (!connected) return fail();
         s.ConnectionState = 1;
     }
     if (s.DataTrigger < 0) {
-        if (sequences_.HartRead(target) != 0) return fail();
+        if (sequences_.readDevice(target) != 0) return fail();
         s.DataChanged = true;  // a connect's read asks to be saved
     }
     p.dialogs.progressClose();
@@ -124,29 +124,29 @@ bool LiveDisplay::StartDynDisplay(Presence target) {
     return true;
 }
 
-void LiveDisplay::StopDynDisplay() {
+void LiveDisplay::stopDynDisplay() {
     Program& p = m_.program;
     AppState& s = p.state;
-    p.log.DebugLog(QStringLiteral(">>> StopDynDisplay()"), 3);
+    p.log.debugLog(QStringLiteral(">>> StopDynDisplay()"), 3);
     s.DynamicDisplayOn = false;
     next_ = PollStep::Begin;
     if (testMode())
         session_.LinkOpen = 0;  // no port was opened
     else if (s.ConnectionState != 0)
-        session_.HartDisConnect();
+        session_.disconnectDevice();
     s.ConnectionState = 0;
     state.Switch1 = state.Switch2 = -1;
     state.DisplayText.clear();
     state.DisplayPars.clear();
     state.PrimaryValue = state.LoopCurrent = std::numeric_limits<double>::quiet_NaN();
     state.PrimaryUnit.clear();
-    DispMVal(QString(), QString(), QString());
+    displayMeasuredValue(QString(), QString(), QString());
 }
 
 // One cycle: the module's live block ("display"), the transmitter's
 // values ("transmitter"), or both, the module first. The window is
 // refreshed once, after the cycle, when anything came in.
-void LiveDisplay::UpdDynDisplay() {
+void LiveDisplay::updateLiveDisplay() {
     next_ = PollStep::Begin;
     while (!pollStep()) {
     }
@@ -175,11 +175,11 @@ LiveDisplay::PollStep LiveDisplay::beginPoll() {
     if (!p.state.DynamicDisplayOn) return PollStep::Begin;
     // A modem lost during another operation was reported there.
     if (session_.modemLost()) {
-        StopDynDisplay();
+        stopDynDisplay();
         return PollStep::Begin;
     }
     if (p.state.ConnectionState == 0) return PollStep::Begin;
-    p.log.DebugLog(QStringLiteral(">>> UpdDynDisplay()"), 6);
+    p.log.debugLog(QStringLiteral(">>> UpdDynDisplay()"), 6);
     if (testMode()) {
         inCycle_ = true;
         simulateValue();
@@ -228,10 +228,10 @@ bool LiveDisplay::endPoll() {
     Program& p = m_.program;
     next_ = PollStep::Begin;
     if (session_.modemLost()) {
-        StopDynDisplay();
-        p.messages.MsgBox(QStringLiteral("Error"),
-                          session_.progress().errorText(kResultDisconnected, QString()),
-                          mb::Ok | mb::IconError);
+        stopDynDisplay();
+        p.messages.showMessageBox(QStringLiteral("Error"),
+                                  session_.progress().errorText(kResultDisconnected, QString()),
+                                  mb::Ok | mb::IconError);
         return true;
     }
     if (received_) shown();
@@ -245,9 +245,9 @@ void LiveDisplay::shown() {
 bool LiveDisplay::pollDisplay() {
     Program& p = m_.program;
     DisplayBlocks& blocks = sequences_.blocks();
-    const int r = blocks.ReadBlock(89, 1);
+    const int r = blocks.readBlock(89, 1);
     if (r != 0) {
-        p.log.DebugLog(QStringLiteral("C190_089_Response returned=") + QString::number(r), 1);
+        p.log.debugLog(QStringLiteral("C190_089_Response returned=") + QString::number(r), 1);
         return false;
     }
     showLiveBlock();
@@ -267,8 +267,8 @@ void LiveDisplay::showLiveBlock() {
         qFromLittleEndian<qint16>(reinterpret_cast<const uchar*>(b.constData()) + kAdOffset);
     QString pars = (byteAt(b, kDotsOffset) & kMinusBit) ? QStringLiteral("-") : QString();
     pars += QString::number(byteAt(b, kDecimalsOffset));
-    DispMVal(text, QString::number(ad), pars);
-    p.log.DebugLog(QStringLiteral("DynDisplay=") + text + QStringLiteral(" sw0=") +
+    displayMeasuredValue(text, QString::number(ad), pars);
+    p.log.debugLog(QStringLiteral("DynDisplay=") + text + QStringLiteral(" sw0=") +
                        QString::number(state.Switch1) + QStringLiteral(" sw1=") +
                        QString::number(state.Switch2) + QStringLiteral(" dispvalpars=") + pars,
                    4);
@@ -282,7 +282,7 @@ bool LiveDisplay::answered(int result, int command, int size) {
     if (code == 0 &&
         sequences_.universal().buffers(static_cast<std::uint8_t>(command)).response.size() >= size)
         return true;
-    m_.program.log.DebugLog(
+    m_.program.log.debugLog(
         QStringLiteral("C%1_Response returned=").arg(command) + QString::number(code), 1);
     return false;
 }
@@ -292,7 +292,7 @@ bool LiveDisplay::pollPrimaryValue(bool alone) {
     if (!answered(u.Com1(1), 1, 5)) return false;
     const QByteArray pv = u.buffers(1).response;
     state.PrimaryValue = nativeFloatAt(pv, 1);  // decoded in place by the command
-    state.PrimaryUnit = ListTextOf(m_.cal.HartUnitsList, byteAt(pv, 0));
+    state.PrimaryUnit = listTextOf(m_.cal.HartUnitsList, byteAt(pv, 0));
     if (!alone) return true;
     state.Switch1 = state.Switch2 = 0;
     state.ActADvalue = 0;
@@ -312,7 +312,7 @@ bool LiveDisplay::pollTransmitterAD(bool alone) {
     const QByteArray b = adc.buffers(142).response;
     if (r == 0 && (session_.ResCode1 != 0 || b.size() < 24))
         r = session_.ResCode1 ? session_.ResCode1 : kResultUnusableAnswer;
-    p.log.DebugLog(QStringLiteral("C1420_Response returned=") + QString::number(r), r == 0 ? 4 : 1);
+    p.log.debugLog(QStringLiteral("C1420_Response returned=") + QString::number(r), r == 0 ? 4 : 1);
     if (r != 0) return false;
     state.TransmitterAD = getLE16Signed(b, 22);
     if (alone) state.ActADvalue = state.TransmitterAD;
@@ -325,7 +325,7 @@ void LiveDisplay::pollLoopCurrent() {
     if (!answered(u.Com2(1), 2, 4)) return;
     const QByteArray current = u.buffers(2).response;
     state.LoopCurrent = nativeFloatAt(current, 0);
-    p.log.DebugLog(QStringLiteral("DynDisplay=") + QString::number(state.PrimaryValue, 'f', 2) +
+    p.log.debugLog(QStringLiteral("DynDisplay=") + QString::number(state.PrimaryValue, 'f', 2) +
                        QStringLiteral(" Current=") + QString::number(state.LoopCurrent, 'f', 2) +
                        QStringLiteral(" [mA]"),
                    4);
@@ -356,14 +356,15 @@ void LiveDisplay::simulateValue() {
     digits.remove(QLatin1Char('.'));
     const bool numeric = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(),
                                                           [](QChar c) { return c.isDigit(); });
-    DispMVal(
+    displayMeasuredValue(
         numeric ? digits : value, QString::number(ad),
         (negative ? QStringLiteral("-") : QString()) + QString::number(numeric ? decimals : 0));
 }
 
-void LiveDisplay::DispMVal(const QString& text, const QString& adText, const QString& pars) {
+void LiveDisplay::displayMeasuredValue(const QString& text, const QString& adText,
+                                       const QString& pars) {
     Program& p = m_.program;
-    p.log.DebugLog(QStringLiteral(">>> DispMVal(displayvalp.s=") + text +
+    p.log.debugLog(QStringLiteral(">>> DispMVal(displayvalp.s=") + text +
                        QStringLiteral(", displayadvalp.s=") + adText + QLatin1Char(')'),
                    6);
     state.DisplayText = text.trimmed();

@@ -65,22 +65,22 @@ class LiveDisplay {
     // Connects, reads the device when no data are loaded (`target`
     // "transmitter", "display" or "all") and starts polling. False when
     // the connection or the read failed; then nothing runs.
-    bool StartDynDisplay(Presence target);
+    bool startDynDisplay(Presence target);
     // Stops polling, closes the link and blanks the read-out.
-    void StopDynDisplay();
+    void stopDynDisplay();
     // One poll (in test mode: one value from the "Test input" window); a
     // failed one is logged and the next one tries again. A lost modem stops
     // the live display, with a message when this poll met it. A poll that
     // pollStep() began is begun again.
-    void UpdDynDisplay();
-    // One exchange of a poll (see UpdDynDisplay), so that the window can
+    void updateLiveDisplay();
+    // One exchange of a poll (see updateLiveDisplay), so that the window can
     // serve a command between the exchanges; true when the poll ended
     // (the values are shown), false while it has exchanges left.
     bool pollStep();
     // Shows the live block the last poll or read of the device received.
     void showLiveBlock();
     // Shows one read-out (see formatReadOut), the AD value and the trailing pointers.
-    void DispMVal(const QString& text, const QString& adText, const QString& pars);
+    void displayMeasuredValue(const QString& text, const QString& adText, const QString& pars);
 
     LiveState state;
     LiveHooks hooks;

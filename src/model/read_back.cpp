@@ -38,7 +38,7 @@ int DeviceSequences::readBack() {
     const QStringList reads = readStepsOf(written_);
     if (reads.isEmpty()) {
         if (std::exchange(linkKept_, false)) {
-            session_.HartDisConnect();
+            session_.disconnectDevice();
             m_.program.state.ConnectionState = 0;
         }
         return 0;
@@ -51,7 +51,7 @@ int DeviceSequences::readBack() {
     values_.forgetStored();
     const int tries = m_.program.state.RequestTries;
     for (const QString& step : reads) {
-        if (session_.progress().ShowStep(title_, step, QString(), ++stepNo_,
+        if (session_.progress().showStep(title_, step, QString(), ++stepNo_,
                                          static_cast<int>(reads.size())))
             return failRead(kResultCancelled, saved);
         int r = 0;
@@ -62,7 +62,7 @@ int DeviceSequences::readBack() {
         else if (step == QLatin1String("C15"))
             r = universal_.Com15(tries);
         else
-            r = blocks_.ReadBlock(step.mid(5).toInt(), tries);
+            r = blocks_.readBlock(step.mid(5).toInt(), tries);
         if (r == 0 && step == QLatin1String("C15")) {
             if (session_.ResCode1 != 0)
                 r = kResultUnusableAnswer;
@@ -84,7 +84,7 @@ int DeviceSequences::readBack() {
         const QString& name = m_.fields.at(i).Name;
         if (!name.isEmpty() && values_.stored(name)) names += name + QLatin1Char(';');
     }
-    AllRawToMeasurand(m_, 1, names);
+    convertAllRawToMeasurand(m_, 1, names);
     if (reads.contains(QLatin1String("C190_012"))) scaleSerialNominalRange();
     for (const QString& step : reads) {
         if (!step.startsWith(QLatin1String("C190_"))) continue;

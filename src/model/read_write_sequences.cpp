@@ -63,13 +63,13 @@ DeviceSequences::DeviceSequences(DeviceModel& model, HartSession& session, LinkL
       adc_(model.program, session, values_),
       blocks_(model.program, values_, session),
       actions_(model.program, session, session, blocks_, values_, link) {
-    actions_.readDevice = [this] { return HartRead(Presence::All) == 0 ? 1 : 0; };
+    actions_.readDevice = [this] { return readDevice(Presence::All) == 0 ? 1 : 0; };
 }
 
 // The sequences' texts are those of the serial interface; one missing in
 // the language file is added there, as every looked-up text is.
 QString DeviceSequences::tr(const QString& text) {
-    return m_.program.messages.LookupMessage(text, QStringLiteral("SerialIO"));
+    return m_.program.messages.lookupMessage(text, QStringLiteral("SerialIO"));
 }
 
 QString DeviceSequences::raw(const QString& field) {
@@ -94,7 +94,7 @@ bool DeviceSequences::open(const QString& title) {
     // sequence's to close.
     const bool kept = std::exchange(linkKept_, false);
     if (s.ConnectionState == 0) {
-        if (session_.HartConnect() != 1) return false;
+        if (session_.connectDevice() != 1) return false;
         s.ConnectionState = 1;
         openedHere_ = true;
     } else {
@@ -126,7 +126,7 @@ void DeviceSequences::close(bool failed) {
     }
     m_.program.dialogs.progressClose();
     if (openedHere_) {
-        session_.HartDisConnect();
+        session_.disconnectDevice();
         m_.program.state.ConnectionState = 0;
     }
     if (failed) session_.LinkOpen = 0;
@@ -137,7 +137,7 @@ void DeviceSequences::close(bool failed) {
 QString DeviceSequences::measurandOfKey(int key, QString* baseUnit) {
     Program& p = m_.program;
     for (const MeasurandSettings& ms : p.state.MeasurandList) {
-        const QString types = p.profile.ReadProfile(ms.Name, QStringLiteral("DeviceTypes"),
+        const QString types = p.profile.readProfile(ms.Name, QStringLiteral("DeviceTypes"),
                                                     QString(), p.state.ProfilePath);
         for (const QString& item : types.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             const int eq = item.lastIndexOf(QLatin1Char('='));
@@ -156,7 +156,7 @@ QString DeviceSequences::measurandOfKey(int key, QString* baseUnit) {
 // The measurand's HART unit codes ("name=code;...").
 QString DeviceSequences::hartUnits() {
     Program& p = m_.program;
-    return p.profile.ReadProfile(m_.cal.Measurand, QStringLiteral("HartUnits"),
+    return p.profile.readProfile(m_.cal.Measurand, QStringLiteral("HartUnits"),
                                  QLatin1String(kDefaultHartUnits), p.state.ProfilePath);
 }
 
@@ -217,7 +217,7 @@ void DeviceSequences::restoreTable(const SavedTable& s) {
     if (m_.cal.Measurand != s.measurand || m_.cal.actBaseUnit != s.baseUnit) {
         m_.cal.Measurand = s.measurand;
         if (hooks.switchMeasurand) hooks.switchMeasurand(s.measurand);
-        DefDataStruc(m_, s.baseUnit, m_.cal.IntSerIO, -11);
+        defineDataStructure(m_, s.baseUnit, m_.cal.IntSerIO, -11);
     }
     s.values.restore(m_.fields);
     m_.program.state.DataTrigger = s.dataTrigger;
@@ -231,7 +231,7 @@ void DeviceSequences::checkDeviceOfData() {
     if (!m_.fromDevice || !answering.valid || !dataDevice_.valid ||
         sameDevice(answering, dataDevice_))
         return;
-    m_.program.log.DebugLog(QStringLiteral("   The data shown were read from ") +
+    m_.program.log.debugLog(QStringLiteral("   The data shown were read from ") +
                                 identityText(dataDevice_) + QStringLiteral(", not from ") +
                                 identityText(answering),
                             1);
@@ -250,9 +250,9 @@ void DeviceSequences::checkDeviceOfData() {
 
 // ---------------------------------------------------------------- reading
 
-int DeviceSequences::HartRead(Presence asked) {
+int DeviceSequences::readDevice(Presence asked) {
     Program& p = m_.program;
-    p.log.DebugLog(QStringLiteral(">> HartRead(mode.s=") + toLogWord(asked, WriteScope::All) +
+    p.log.debugLog(QStringLiteral(">> HartRead(mode.s=") + toLogWord(asked, WriteScope::All) +
                        QLatin1Char(')'),
                    4);
     if (refusedForProfile()) return kResultNoProfileUnits;
@@ -276,7 +276,7 @@ int DeviceSequences::HartRead(Presence asked) {
         const int r = moduleOnTransmitter(&onTransmitter);
         if (r != 0) return failRead(r, saved);
         if (onTransmitter) {
-            p.log.DebugLog(QStringLiteral("   The display module is fed by the transmitter: "
+            p.log.debugLog(QStringLiteral("   The display module is fed by the transmitter: "
                                           "reading both"),
                            1);
             part = connected = Presence::All;
@@ -319,8 +319,8 @@ Presence DeviceSequences::partsPresent(Presence asked) const {
 bool DeviceSequences::refusedForProfile() {
     const QString why = missingProfileUnits(m_.program);
     if (why.isEmpty()) return false;
-    m_.program.log.DebugLog(QStringLiteral("   ") + why, 1);
-    m_.program.messages.MsgBox(
+    m_.program.log.debugLog(QStringLiteral("   ") + why, 1);
+    m_.program.messages.showMessageBox(
         tr(QStringLiteral("Error")),
         why + QStringLiteral(": ") + tr(QStringLiteral("nothing was read or written")),
         mb::Ok | mb::IconError, MsgText::AsIs);
@@ -364,7 +364,7 @@ int DeviceSequences::readTransmitter(Presence config) {
     Program& p = m_.program;
     ProgressSteps& ps = session_.progress();
     const int tries = p.state.RequestTries;
-    if (ps.ShowStep(title_, QStringLiteral("C1410"), QString(), ++stepNo_, 20))
+    if (ps.showStep(title_, QStringLiteral("C1410"), QString(), ++stepNo_, 20))
         return kResultCancelled;
     int r = adc_.Com1410(tries);
     if (r != 0) return r;
@@ -386,15 +386,15 @@ int DeviceSequences::readTransmitter(Presence config) {
     m_.selection.DevIndx = devIndx;
     m_.selection.DevType = key;
     m_.selection.CalcMeth = calcMeth;
-    p.log.DebugLog(QStringLiteral("   Device: ") + label, 2);
+    p.log.debugLog(QStringLiteral("   Device: ") + label, 2);
 
     QString baseUnit = m_.cal.actBaseUnit;
     QString measurand = measurandOfKey(key, &baseUnit);
     if (measurand.isEmpty()) {
-        p.messages.MsgBox(tr(QStringLiteral("Error")),
-                          tr(QStringLiteral("Unknown device configuration {key}\t") +
-                             QString::number(key, 16).toUpper()),
-                          mb::Ok | mb::IconExclamation, MsgText::AsIs);
+        p.messages.showMessageBox(tr(QStringLiteral("Error")),
+                                  tr(QStringLiteral("Unknown device configuration {key}\t") +
+                                     QString::number(key, 16).toUpper()),
+                                  mb::Ok | mb::IconExclamation, MsgText::AsIs);
         measurand = m_.cal.Measurand;
         baseUnit = m_.cal.actBaseUnit;
     } else if (measurand != m_.cal.Measurand) {
@@ -404,26 +404,26 @@ int DeviceSequences::readTransmitter(Presence config) {
         p.dialogs.progressOpen(title_);
     }
     if (baseUnit.isEmpty()) baseUnit = QStringLiteral("[bar]");
-    DefDataStruc(m_, baseUnit, 1, -11);
+    defineDataStructure(m_, baseUnit, 1, -11);
     defined_ = FieldSnapshot::take(m_.fields);
 
-    if (ps.ShowStep(title_, QStringLiteral("C1410"), QString(), ++stepNo_, 20))
+    if (ps.showStep(title_, QStringLiteral("C1410"), QString(), ++stepNo_, 20))
         return kResultCancelled;
     if ((r = adc_.Com1410(tries)) != 0) return r;
-    if (ps.ShowStep(title_, QStringLiteral("C15"), QString(), ++stepNo_, 20))
+    if (ps.showStep(title_, QStringLiteral("C15"), QString(), ++stepNo_, 20))
         return kResultCancelled;
     if ((r = universal_.Com15(tries)) != 0) return r;
     if (session_.ResCode1 != 0) return kResultUnusableAnswer;
     applyOutputSettings();
-    if (ps.ShowStep(title_, QStringLiteral("C0"), QString(), ++stepNo_, 20))
+    if (ps.showStep(title_, QStringLiteral("C0"), QString(), ++stepNo_, 20))
         return kResultCancelled;
     if ((r = universal_.Com0(tries)) != 0) return r;
-    p.log.DebugLog(
+    p.log.debugLog(
         QStringLiteral("   CO_RespL=") + QString::number(universal_.buffers(0).response.size()), 4);
-    if (ps.ShowStep(title_, QStringLiteral("C1420"), QString(), ++stepNo_, 20))
+    if (ps.showStep(title_, QStringLiteral("C1420"), QString(), ++stepNo_, 20))
         return kResultCancelled;
     if ((r = adc_.Com1420(tries)) != 0) return r;
-    if (ps.ShowStep(title_, QStringLiteral("C151"), QString(), ++stepNo_, 20))
+    if (ps.showStep(title_, QStringLiteral("C151"), QString(), ++stepNo_, 20))
         return kResultCancelled;
     if ((r = universal_.Com151(tries)) != 0) return r;
     return 0;
@@ -432,9 +432,9 @@ int DeviceSequences::readTransmitter(Presence config) {
 // Block 012, whose interface version must be one the profile names.
 int DeviceSequences::readDisplayVersion() {
     Program& p = m_.program;
-    if (session_.progress().ShowStep(title_, QStringLiteral("C190_012"), QString(), ++stepNo_, 20))
+    if (session_.progress().showStep(title_, QStringLiteral("C190_012"), QString(), ++stepNo_, 20))
         return kResultCancelled;
-    const int r = blocks_.ReadBlock(12, p.state.RequestTries);
+    const int r = blocks_.readBlock(12, p.state.RequestTries);
     if (r != 0) return r;
     if (!p.state.DisplayInterfaceVersion.contains(raw(QStringLiteral("VersCheck"))))
         return kResultWrongInterfaceVersion;
@@ -443,12 +443,12 @@ int DeviceSequences::readDisplayVersion() {
 
 int DeviceSequences::readBlocks(std::initializer_list<int> blocks) {
     for (int block : blocks) {
-        if (session_.progress().ShowStep(
+        if (session_.progress().showStep(
                 title_, QStringLiteral("C190_%1").arg(block, 3, 10, QLatin1Char('0')), QString(),
                 ++stepNo_, 20)) {
             return kResultCancelled;
         }
-        const int r = blocks_.ReadBlock(block, m_.program.state.RequestTries);
+        const int r = blocks_.readBlock(block, m_.program.state.RequestTries);
         if (r != 0) return r;
     }
     return 0;
@@ -473,12 +473,12 @@ int DeviceSequences::readDisplay(bool transmitterRead) {
         // which is built for the display's own values (IntSerIO 0).
         if ((r = readBlocks({0})) != 0) return r;
         const QString measurand =
-            ListTextOf(p.state.Measurands, raw(QStringLiteral("UnitType")).toInt());
+            listTextOf(p.state.Measurands, raw(QStringLiteral("UnitType")).toInt());
         QString baseUnit = m_.cal.actBaseUnit;
         for (const MeasurandSettings& ms : p.state.MeasurandList)
             if (ms.Name == measurand && !ms.BaseUnit.isEmpty()) baseUnit = ms.BaseUnit;
         if (measurand.isEmpty()) {
-            p.log.DebugLog(
+            p.log.debugLog(
                 QStringLiteral("   Display measurand unknown: ") + raw(QStringLiteral("UnitType")),
                 1);
         } else if (measurand != m_.cal.Measurand || m_.cal.IntSerIO != 0) {
@@ -488,7 +488,7 @@ int DeviceSequences::readDisplay(bool transmitterRead) {
                 if (hooks.switchMeasurand) hooks.switchMeasurand(measurand);
                 p.dialogs.progressOpen(title_);
             }
-            DefDataStruc(m_, baseUnit, 0, -11);
+            defineDataStructure(m_, baseUnit, 0, -11);
         }
         m_.cal.IntSerIO = 0;
         m_.selection.DevIndx = 3;
@@ -511,7 +511,7 @@ void DeviceSequences::applyOutputSettings() {
     c.CalADlow = 4000.0f;
     c.CalADhi = 20000.0f;
     setRaw(QStringLiteral("UnitType"),
-           QString::number(std::max(0, ListValueOf(p.state.Measurands, c.Measurand))));
+           QString::number(std::max(0, listValueOf(p.state.Measurands, c.Measurand))));
     setRaw(QStringLiteral("CalDecimalPoint"), QStringLiteral("0"));
     setRaw(QStringLiteral("bIntSerIO"), QStringLiteral("1"));
 
@@ -557,10 +557,10 @@ QString DeviceSequences::unitOfCommand15() {
     const QByteArray r15 = universal_.buffers(15).response;
     if (r15.size() > 2) {
         const int code = static_cast<std::uint8_t>(r15[2]);
-        const QString unitName = ListTextOf(hartUnits(), code);
-        const int unitIndex = ListValueOf(c.UnitsList, unitName);
+        const QString unitName = listTextOf(hartUnits(), code);
+        const int unitIndex = listValueOf(c.UnitsList, unitName);
         if (unitIndex >= 0) setRaw(QStringLiteral("Unit"), QString::number(unitIndex));
-        const int calIndex = ListValueOf(c.CalibrationUnitsList, unitName);
+        const int calIndex = listValueOf(c.CalibrationUnitsList, unitName);
         if (calIndex >= 0) setRaw(QStringLiteral("UnitULRV"), QString::number(calIndex));
         if (!unitName.isEmpty()) rangeUnit = QLatin1Char('[') + unitName + QLatin1Char(']');
     }
@@ -658,23 +658,25 @@ void DeviceSequences::applyDisplayCalibration() {
     };
     Program& p = m_.program;
     if (d.ok[0] && d.ok[2] && d.lower < d.nomLow) {
-        p.messages.MsgBox(QStringLiteral("Error"),
-                          QStringLiteral("Lower range value {LMRV} < nominal range {LNRV}\t") +
-                              text(d.lower) + QLatin1Char('\t') + text(d.nomLow),
-                          0);
+        p.messages.showMessageBox(
+            QStringLiteral("Error"),
+            QStringLiteral("Lower range value {LMRV} < nominal range {LNRV}\t") + text(d.lower) +
+                QLatin1Char('\t') + text(d.nomLow),
+            0);
     }
     if (d.ok[1] && d.ok[3] && d.upper > d.nomHigh) {
-        p.messages.MsgBox(QStringLiteral("Error"),
-                          QStringLiteral("Upper range value {UMRV} > nominal range {UNRV}\t") +
-                              text(d.upper) + QLatin1Char('\t') + text(d.nomHigh),
-                          0);
+        p.messages.showMessageBox(
+            QStringLiteral("Error"),
+            QStringLiteral("Upper range value {UMRV} > nominal range {UNRV}\t") + text(d.upper) +
+                QLatin1Char('\t') + text(d.nomHigh),
+            0);
     }
 }
 
 void DeviceSequences::completeRead() {
     Program& p = m_.program;
     close();
-    AllRawToMeasurand(m_, 1, m_.fields.definedNames());
+    convertAllRawToMeasurand(m_, 1, m_.fields.definedNames());
     scaleSerialNominalRange();
     followTransmitterRange();
     const int unitField = m_.fields.find(QStringLiteral("Unit"));
@@ -684,19 +686,19 @@ void DeviceSequences::completeRead() {
     bool unitOk = false;
     const int deviceUnit = unitField >= 0 ? m_.fields.at(unitField).RawVal.toInt(&unitOk) : -1;
     if (unitOk && deviceUnit >= 0 && deviceUnit != m_.cal.DispUnitIndex)
-        UnitChanged(m_, m_.cal.DispUnitIndex, deviceUnit);
+        changeUnit(m_, m_.cal.DispUnitIndex, deviceUnit);
     // The device type first: it brings the option fields into line, and the
     // snapshots must show the values a following write would send. The
     // catalogue entry is not loaded over what was just read: the device's
     // own range, bytes and table are the truth ("keep").
-    UpdDevType(m_, m_.selection.DevIndx, m_.selection.DevType, m_.selection.CalcMeth,
-               TypeUpdate::Keep);
+    updateDeviceType(m_, m_.selection.DevIndx, m_.selection.DevType, m_.selection.CalcMeth,
+                     TypeUpdate::Keep);
     snapshots_.clear();
     for (int block : writableBlocks())
         snapshots_.insert(QStringLiteral("Rec%1").arg(block, 3, 10, QLatin1Char('0')),
                           blockSnapshot(block));
     readRecord_ = transmitterRecord();
-    p.log.DebugLog(QStringLiteral("TM-R-Rec: ") + readRecord_, 2);
+    p.log.debugLog(QStringLiteral("TM-R-Rec: ") + readRecord_, 2);
 
     const unsigned measurandGroup =
         m_.cal.Measurand.compare(QLatin1String("Temperature"), Qt::CaseInsensitive) == 0
@@ -794,10 +796,10 @@ int DeviceSequences::failRead(int result, const SavedTable& saved) {
         const QString version = raw(QStringLiteral("VersCheck"));
         if (!version.isEmpty()) text += QStringLiteral(" (") + version + QLatin1Char(')');
     }
-    p.log.DebugLog(
+    p.log.debugLog(
         QStringLiteral("HartRead failed: ") + QString::number(result) + QStringLiteral(" ") + text,
         1);
-    if (result != kResultCancelled) session_.progress().CheckStep(result, 0, text, QString(), -2);
+    if (result != kResultCancelled) session_.progress().checkStep(result, 0, text, QString(), -2);
     close(true);
     restoreTable(saved);
     return result;

@@ -1,7 +1,7 @@
 #pragma once
 // The read and write sequences between the field table and the device:
-// HartRead fills the table from the transmitter and/or the display module,
-// HartWrite sends the table back, everything or only what changed since the
+// readDevice fills the table from the transmitter and/or the display module,
+// writeDevice sends the table back, everything or only what changed since the
 // last read. Change detection compares text snapshots of raw values: the
 // transmitter record (three segments after "\") and one snapshot per
 // display-module block, each taken after reading ("Rec") and before
@@ -65,15 +65,15 @@ class DeviceSequences {
     DeviceSequences(DeviceModel& model, HartSession& session, LinkLibrary& link);
 
     // `part`: Transmitter, Display or All.
-    int HartRead(Presence part);
-    int HartWrite(Presence part, WriteScope scope);
-    // For the next HartWrite only: when it goes through, the connection it
+    int readDevice(Presence part);
+    int writeDevice(Presence part, WriteScope scope);
+    // For the next writeDevice only: when it goes through, the connection it
     // opened stays open for readBack, which closes it.
     void keepLinkForReadBack() { keepLink_ = true; }
     // Reads back, in their read form, the commands and blocks the last
     // write sent (141 for 181, 142 for 182, 15 for 35 and 34, each block
     // written), into the fields they fill; every other field keeps its
-    // value. Nothing written: nothing is asked. Results as HartRead.
+    // value. Nothing written: nothing is asked. Results as readDevice.
     int readBack();
 
     // The transmitter record built from the current raw values

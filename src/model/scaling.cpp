@@ -27,15 +27,15 @@ float yggx(DeviceModel& m, float x, float x1, float x2, float y1, float y2, cons
     m.cal.CalcError = 1;
     auto num = [](float f) { return QString::number(static_cast<double>(f)); };
     Messages& msg = m.program.messages;
-    QString text = msg.LookupMessage(QStringLiteral("Calculation error: Division by zero"),
+    QString text = msg.lookupMessage(QStringLiteral("Calculation error: Division by zero"),
                                      QStringLiteral("Common"));
     text += QStringLiteral(" [ ");
     if (!caller.isEmpty()) text += caller + QLatin1Char('=');
     text += QStringLiteral("yggx(x=") + num(x) + QStringLiteral(", x1=") + num(x1) +
             QStringLiteral(", x2=") + num(x2) + QStringLiteral(", y1=") + num(y1) +
             QStringLiteral(", y2=") + num(y2) + QStringLiteral(") ]");
-    m.program.log.DebugLog(text, 3);
-    msg.MsgBox(programTitle(m), text, mb::IconError, MsgText::AsIs);
+    m.program.log.debugLog(text, 3);
+    msg.showMessageBox(programTitle(m), text, mb::IconError, MsgText::AsIs);
     return y1 + (y2 - y1) * fallback;
 }
 
@@ -45,7 +45,7 @@ float calclin(DeviceModel& m, float x) {
     const std::size_t points = std::min(adc.size(), mw.size());
     if (points < 2) {
         // No segment to interpolate on: the value stays unlinearised.
-        m.program.log.DebugLog(QStringLiteral("calclin: fewer than 2 points, value kept"), 3);
+        m.program.log.debugLog(QStringLiteral("calclin: fewer than 2 points, value kept"), 3);
         return x;
     }
     std::size_t i = 1;
@@ -69,10 +69,10 @@ float convertUnit(DeviceModel& m, float value, const QString& source, const QStr
             QLatin1Char('\t') + field + QLatin1Char('\t') + fixed(value, 3) + QLatin1Char('\t') +
             source + QLatin1Char('\t') + dest;
         Messages& msg = m.program.messages;
-        const QString text = msg.LookupMessage(args, QStringLiteral("SerialIO"));
-        m.program.log.DebugLog(text, 3);
-        msg.MsgBox(msg.LookupMessage(QStringLiteral("Error"), QStringLiteral("SerialIO")), text,
-                   mb::IconError, MsgText::AsIs);
+        const QString text = msg.lookupMessage(args, QStringLiteral("SerialIO"));
+        m.program.log.debugLog(text, 3);
+        msg.showMessageBox(msg.lookupMessage(QStringLiteral("Error"), QStringLiteral("SerialIO")),
+                           text, mb::IconError, MsgText::AsIs);
         return kNaN;
     };
 

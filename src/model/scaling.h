@@ -55,7 +55,7 @@ bool copyContentInUnit(DeviceModel& m, const QString& dest, const QString& sourc
 QString formatDecimals(DeviceModel& m, const QString& value, const QString& field, int decimals);
 
 // Derives CalDecP from the calibration range (or from `digits` when >= 1).
-void SetCalDecP(DeviceModel& m, int digits);
+void setCalibrationDecimals(DeviceModel& m, int digits);
 
 // The raw value of `content` for field `f`, read in the unit the field
 // shows (a range may show another unit than the display); the content
@@ -78,11 +78,11 @@ struct RawTrace {
 
 // Converts every field of `fieldList` (";"-separated names) raw -> content
 // (endecode 1) or content -> raw (2).
-RawTrace AllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldList);
+RawTrace convertAllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldList);
 
 // Switches the display unit from code `oldCode` to `newCode` of the units
 // list and converts every measurand field.
-void UnitChanged(DeviceModel& m, int oldCode, int newCode);
+void changeUnit(DeviceModel& m, int oldCode, int newCode);
 
 // Trailing zeros (and a trailing point) removed: "12.500" -> "12.5", "3.000" -> "3".
 QString trimTrailingZeros(const QString& number);

@@ -147,11 +147,11 @@ inline bool namesNonFinite(const QString& text) {
 inline float readProfileNumber(DeviceModel& m, const QString& section, const QString& key,
                                const QString& def) {
     Program& p = m.program;
-    QString text = p.profile.ReadProfile(section, key, def, p.state.ProfilePath);
+    QString text = p.profile.readProfile(section, key, def, p.state.ProfilePath);
     text.replace(QLatin1Char(','), QLatin1Char('.'));
     if (const std::optional<float> v = numberOf(text)) return *v;
     if (!text.trimmed().isEmpty()) {
-        p.log.DebugLog(QStringLiteral("[") + section + QStringLiteral("] ") + key +
+        p.log.debugLog(QStringLiteral("[") + section + QStringLiteral("] ") + key +
                            QStringLiteral("=") + text + QStringLiteral(": no number, ") + def +
                            QStringLiteral(" used"),
                        2);

@@ -20,10 +20,10 @@ using namespace scaling_detail;
 
 // ----- decimal point of the calibration values --------------------------
 
-void SetCalDecP(DeviceModel& m, int digits) {
+void setCalibrationDecimals(DeviceModel& m, int digits) {
     CalibrationState& c = m.cal;
     Logger& log = m.program.log;
-    log.DebugLog(QStringLiteral(">>> SetCalDecP(ndigp=") + QString::number(digits), 4);
+    log.debugLog(QStringLiteral(">>> SetCalDecP(ndigp=") + QString::number(digits), 4);
 
     int d = 4;
     const float largest = std::max(std::fabs(c.CalDPlow), std::fabs(c.CalDPhi));
@@ -39,7 +39,7 @@ void SetCalDecP(DeviceModel& m, int digits) {
         f->RawVal = f->Content;
         m.events.selection(f->Name, c.CalDecP);
     }
-    log.DebugLog(QStringLiteral("<--- SetCalDecP(CalDpLow=") + fixed(c.CalDPlow, 3) +
+    log.debugLog(QStringLiteral("<--- SetCalDecP(CalDpLow=") + fixed(c.CalDPlow, 3) +
                      QStringLiteral(" CalDpHi=") + fixed(c.CalDPhi, 3) +
                      QStringLiteral(" CalDecP=") + QString::number(c.CalDecP),
                  4);
@@ -66,8 +66,8 @@ void SetCalDecP(DeviceModel& m, int digits) {
 
 // ----- whole table -------------------------------------------------------
 
-RawTrace AllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldList) {
-    m.program.log.DebugLog(
+RawTrace convertAllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldList) {
+    m.program.log.debugLog(
         QStringLiteral(">>> AllRawToMeasurand(EnDeCode=") + QString::number(endecode), 4);
     RawTrace trace;
     const QStringList names = fieldList.split(QLatin1Char(';'), Qt::SkipEmptyParts);
@@ -117,14 +117,14 @@ RawTrace AllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldLis
             }
             if (f->is(FlagTransmitter))
                 trace.transmitter += name + QLatin1Char('=') + raw + QLatin1Char(';');
-            if (InList(switchGroup, name, QStringLiteral(";")))
+            if (isInList(switchGroup, name, QStringLiteral(";")))
                 trace.switches += name + QLatin1Char('=') + raw + QLatin1Char(';');
         }
         return trace;
     }
     if (endecode != 2) return trace;
 
-    if (m.cal.IntSerIO == 0) SetCalDecP(m, -1);
+    if (m.cal.IntSerIO == 0) setCalibrationDecimals(m, -1);
     for (const QString& name : names) {
         FieldRecord* f = fieldOf(m, name);
         if (!f) continue;
@@ -150,20 +150,20 @@ RawTrace AllRawToMeasurand(DeviceModel& m, int endecode, const QString& fieldLis
 
 // ----- display unit ------------------------------------------------------
 
-void UnitChanged(DeviceModel& m, int oldCode, int newCode) {
+void changeUnit(DeviceModel& m, int oldCode, int newCode) {
     CalibrationState& c = m.cal;
     Logger& log = m.program.log;
-    log.DebugLog(QStringLiteral(">>> UnitChanged(oldDispUnitCode") + QString::number(oldCode) +
+    log.debugLog(QStringLiteral(">>> UnitChanged(oldDispUnitCode") + QString::number(oldCode) +
                      QStringLiteral("newDispUnitCode") + QString::number(newCode),
                  5);
-    const QString newName = ListTextOf(c.UnitsList, newCode);
+    const QString newName = listTextOf(c.UnitsList, newCode);
     if (newName.isEmpty()) {
-        log.DebugLog(QStringLiteral("UnitChanged: unit code ") + QString::number(newCode) +
+        log.debugLog(QStringLiteral("UnitChanged: unit code ") + QString::number(newCode) +
                          QStringLiteral(" not in ") + c.UnitsList + QStringLiteral(", unit kept"),
                      2);
         return;
     }
-    const QString oldName = ListTextOf(c.UnitsList, oldCode);
+    const QString oldName = listTextOf(c.UnitsList, oldCode);
     const QString oldUnit =
         oldName.isEmpty() ? c.DispUnit : QLatin1Char('[') + oldName + QLatin1Char(']');
     const QString dest = QLatin1Char('[') + newName + QLatin1Char(']');
@@ -172,7 +172,7 @@ void UnitChanged(DeviceModel& m, int oldCode, int newCode) {
 
     // Each value is converted from the unit it is actually in.
     const auto convert = [&](FieldRecord& f, const QString& src) {
-        log.DebugLog(QStringLiteral("UnitChanged: ") + f.Name + QStringLiteral(" src=") + src +
+        log.debugLog(QStringLiteral("UnitChanged: ") + f.Name + QStringLiteral(" src=") + src +
                          QStringLiteral(" dest=") + dest,
                      5);
         if (f.Content.trimmed().isEmpty() || !numberOf(f.Content)) {

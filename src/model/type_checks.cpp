@@ -26,15 +26,15 @@ CheckResult reject(Program& p, const CheckArgs& a, const char* message, const QS
     Messages& msg = p.messages;
     const QString label = a.descr.isEmpty() ? a.name : a.descr;
     const QString text = QLatin1Char('(') + label + QLatin1Char('=') + a.text +
-                         QStringLiteral("): ") + msg.LookupMessage(QLatin1String(message)) +
+                         QStringLiteral("): ") + msg.lookupMessage(QLatin1String(message)) +
                          QLatin1Char(' ') + detail;
     if (!a.ask) {
-        p.log.DebugLog(QStringLiteral("Check: ") + text, 3);
+        p.log.debugLog(QStringLiteral("Check: ") + text, 3);
         return CheckResult::correct();
     }
     const int flags = (buttons == Buttons::OkCancel ? mb::OkCancel : mb::Ok) | mb::IconExclamation;
-    const QString answer =
-        msg.MsgBox(msg.LookupMessage(QStringLiteral("Data input")), text, flags, MsgText::AsIs);
+    const QString answer = msg.showMessageBox(msg.lookupMessage(QStringLiteral("Data input")), text,
+                                              flags, MsgText::AsIs);
     if (buttons == Buttons::OkOnly) return CheckResult::undo();
     return CheckResult::ofAnswer(answer);
 }
@@ -130,7 +130,7 @@ FloatFormat floatFormat(const QString& params) {
     return f;
 }
 
-CheckResult CheckString(Program& p, const CheckArgs& a, bool isString) {
+CheckResult checkString(Program& p, const CheckArgs& a, bool isString) {
     if (has(a, "mustfill") && a.text.trimmed().isEmpty())
         return reject(p, a, "Field must be filled: ", QString());
     bool ok = false;
@@ -140,17 +140,17 @@ CheckResult CheckString(Program& p, const CheckArgs& a, bool isString) {
     return a.text;
 }
 
-CheckResult CheckNumber(Program& p, const CheckArgs& a) {
+CheckResult checkNumber(Program& p, const CheckArgs& a) {
     return checkInteger(p, a, 10, false);
 }
-CheckResult CheckHex(Program& p, const CheckArgs& a) {
+CheckResult checkHex(Program& p, const CheckArgs& a) {
     return checkInteger(p, a, 16, true);
 }
-CheckResult CheckBinary(Program& p, const CheckArgs& a) {
+CheckResult checkBinary(Program& p, const CheckArgs& a) {
     return checkInteger(p, a, 2, true);
 }
 
-CheckResult CheckFloat(Program& p, const CheckArgs& a) {
+CheckResult checkFloat(Program& p, const CheckArgs& a) {
     if (has(a, "nocheck")) return a.text;
     const QString point =
         p.state.DecimalPoint.isEmpty() ? QStringLiteral(".") : p.state.DecimalPoint;
@@ -195,7 +195,7 @@ CheckResult CheckFloat(Program& p, const CheckArgs& a) {
     return formatted(v, fmt.decimals, point);
 }
 
-CheckResult CheckIpAddress(Program& p, const CheckArgs& a) {
+CheckResult checkIpAddress(Program& p, const CheckArgs& a) {
     const QString t = a.text.trimmed();
     const QStringList parts = t.split(QLatin1Char('.'));
     bool good = parts.size() == 4;
@@ -210,17 +210,17 @@ CheckResult CheckIpAddress(Program& p, const CheckArgs& a) {
     return t;
 }
 
-CheckResult checkByType(Program& p, const FieldRecord& f, const QString& caption, const QString& text,
-                    bool ask) {
+CheckResult checkByType(Program& p, const FieldRecord& f, const QString& caption,
+                        const QString& text, bool ask) {
     const CheckArgs a{text, f.Params, f.Attributes, f.Name, caption, ask};
     const QString type = f.type();
-    if (type == QLatin1String("string")) return CheckString(p, a, true);
-    if (type == QLatin1String("combobox")) return CheckString(p, a, false);
-    if (type == QLatin1String("float")) return CheckFloat(p, a);
-    if (type == QLatin1String("number")) return CheckNumber(p, a);
-    if (type == QLatin1String("hexadecimal")) return CheckHex(p, a);
-    if (type == QLatin1String("binary")) return CheckBinary(p, a);
-    if (type == QLatin1String("ipaddress")) return CheckIpAddress(p, a);
+    if (type == QLatin1String("string")) return checkString(p, a, true);
+    if (type == QLatin1String("combobox")) return checkString(p, a, false);
+    if (type == QLatin1String("float")) return checkFloat(p, a);
+    if (type == QLatin1String("number")) return checkNumber(p, a);
+    if (type == QLatin1String("hexadecimal")) return checkHex(p, a);
+    if (type == QLatin1String("binary")) return checkBinary(p, a);
+    if (type == QLatin1String("ipaddress")) return checkIpAddress(p, a);
     return text;
 }
 

@@ -56,12 +56,12 @@ struct CheckArgs {
 };
 
 // Also for combo boxes (`isString` false: no length limit).
-CheckResult CheckString(Program& p, const CheckArgs& a, bool isString = true);
-CheckResult CheckFloat(Program& p, const CheckArgs& a);
-CheckResult CheckNumber(Program& p, const CheckArgs& a);
-CheckResult CheckHex(Program& p, const CheckArgs& a);
-CheckResult CheckBinary(Program& p, const CheckArgs& a);
-CheckResult CheckIpAddress(Program& p, const CheckArgs& a);
+CheckResult checkString(Program& p, const CheckArgs& a, bool isString = true);
+CheckResult checkFloat(Program& p, const CheckArgs& a);
+CheckResult checkNumber(Program& p, const CheckArgs& a);
+CheckResult checkHex(Program& p, const CheckArgs& a);
+CheckResult checkBinary(Program& p, const CheckArgs& a);
+CheckResult checkIpAddress(Program& p, const CheckArgs& a);
 
 // Shows "(label=entry): message detail" with OK and Cancel: Correct when
 // the user chose to correct the entry, else Undo.
@@ -69,8 +69,8 @@ CheckResult rejectEntry(Program& p, const CheckArgs& a, const char* message, con
 
 // The check of field `f`'s type for `text` (checkboxes pass unchecked); the
 // messages name the field by `caption`, or by its name when that is empty.
-CheckResult checkByType(Program& p, const FieldRecord& f, const QString& caption, const QString& text,
-                    bool ask = true);
+CheckResult checkByType(Program& p, const FieldRecord& f, const QString& caption,
+                        const QString& text, bool ask = true);
 
 // Field 1 of float parameters: n integer digits and m decimals (-1: free).
 struct FloatFormat {

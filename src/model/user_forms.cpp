@@ -99,11 +99,12 @@ std::optional<qint64> encode(const Form& form, const QString& value) {
 
 }  // namespace
 
-QString Userform(DeviceModel& m, FormWay way, const QString& value, const QString& attributes) {
+QString convertUserForm(DeviceModel& m, FormWay way, const QString& value,
+                        const QString& attributes) {
     Program& p = m.program;
     const bool decoding = way == FormWay::Decode;
     auto done = [&](const QString& result) {
-        p.log.DebugLog(QStringLiteral(">>> Userform(") + value + QLatin1Char(',') + attributes +
+        p.log.debugLog(QStringLiteral(">>> Userform(") + value + QLatin1Char(',') + attributes +
                            QLatin1Char(',') +
                            (decoding ? QStringLiteral("decode") : QStringLiteral("encode")) +
                            QStringLiteral(")=") + result,
@@ -117,16 +118,16 @@ QString Userform(DeviceModel& m, FormWay way, const QString& value, const QStrin
     }
     if (form.number == 0) {
         if (attributes.contains(QLatin1String("userform"))) {
-            p.messages.MsgBox(
-                p.messages.LookupMessage(QStringLiteral("Internal")),
-                p.messages.LookupMessage(QStringLiteral("illegal user form in use: ")) + attributes,
+            p.messages.showMessageBox(
+                p.messages.lookupMessage(QStringLiteral("Internal")),
+                p.messages.lookupMessage(QStringLiteral("illegal user form in use: ")) + attributes,
                 mb::IconError, MsgText::AsIs);
         }
         return done(value);
     }
 
     if (form.number == 3 && decoding) {
-        const QString val3 = GetRecDat(m, QString(), QStringLiteral("Val3"));
+        const QString val3 = readRecordData(m, QString(), QStringLiteral("Val3"));
         m.userFormDecimals = decimalsForVal3(leadingInt(val3));
     }
     switch (form.number) {

@@ -12,6 +12,7 @@ struct DeviceModel;
 // Decode: raw integer -> text; Encode: text -> raw integer as decimal
 // text. Debug.log names them "decode" and "encode".
 enum class FormWay { Decode, Encode };
-QString Userform(DeviceModel& m, FormWay way, const QString& value, const QString& attributes);
+QString convertUserForm(DeviceModel& m, FormWay way, const QString& value,
+                        const QString& attributes);
 
 }  // namespace zh

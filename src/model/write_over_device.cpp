@@ -126,7 +126,7 @@ QStringList DeviceSequences::checkBeforeWrite(bool withTransmitter, bool withDis
     }
     if (withDisplay && !noWrite && bad.isEmpty()) {
         for (int block : writableBlocks())
-            if (blocks_.CheckBlock(block) != 0) bad << blocks_.lastRefusal().message();
+            if (blocks_.checkBlock(block) != 0) bad << blocks_.lastRefusal().message();
     }
     bad.removeDuplicates();
     return bad;
@@ -142,7 +142,7 @@ int DeviceSequences::readDeviceUnderData(Presence target) {
     // The read runs inside this write's connection and progress window.
     const bool openedHere = openedHere_;
     const QString title = title_;
-    const int r = HartRead(target);
+    const int r = readDevice(target);
     openedHere_ = openedHere;
     title_ = title;
     if (r != 0) return r;  // the read said why and gave the data back
@@ -157,7 +157,8 @@ int DeviceSequences::readDeviceUnderData(Presence target) {
         m_.fromDevice = false;
         m_.loadedFields = loaded;
         if (hooks.refreshGadgets) hooks.refreshGadgets();
-        p.messages.MsgBox(tr(QStringLiteral("Error")), text, mb::Ok | mb::IconError, MsgText::AsIs);
+        p.messages.showMessageBox(tr(QStringLiteral("Error")), text, mb::Ok | mb::IconError,
+                                  MsgText::AsIs);
         return kResultOtherDevice;
     };
     if (m_.cal.Measurand != saved.measurand) {
@@ -242,7 +243,7 @@ void DeviceSequences::layDataOverDevice(const FieldSnapshot& data, const QString
         }
         const QString value =
             otherUnit ? convertUnitText(m_, v->Content, v->GadUnit, f.GadUnit, f.Name) : v->Content;
-        m_.program.log.DebugLog(
+        m_.program.log.debugLog(
             QStringLiteral("   data over device: ") + f.Name + QStringLiteral(" = ") + v->Content +
                 v->GadUnit + QStringLiteral(" (device ") + f.Content + f.GadUnit + QLatin1Char(')'),
             2);
@@ -251,7 +252,7 @@ void DeviceSequences::layDataOverDevice(const FieldSnapshot& data, const QString
         f.setColourState(ColourChanged);
     }
     if (!notWritten_.isEmpty())
-        m_.program.log.DebugLog(
+        m_.program.log.debugLog(
             QStringLiteral("   data not written: ") + notWrittenText(notWritten_), 1);
 }
 

@@ -41,7 +41,7 @@ constexpr int kFunctionHysteresisOpen = 0;
 constexpr int kFunctionHysteresisClosed = 1;
 constexpr int kFunctionWindowClosed = 3;
 
-// Teach windows: the input must be within 1 mA of the point taught.
+// teach windows: the input must be within 1 mA of the point taught.
 constexpr int kTeachWindowCounts = 1000;
 constexpr int k4mACounts = 4000;
 constexpr int k20mACounts = 20000;

@@ -42,10 +42,10 @@ class CommandTableTest : public ::testing::Test {
 TEST_F(CommandTableTest, EveryIdentifierOfTheMenusReachesACommand) {
     t.program.state.UserMode = kLoggingMenuMode;  // every optional submenu...
     MenuTable logging;
-    ASSERT_EQ(BuildMenuTable(t.program, {{"Sim", "Sim"}}, logging), MenuBuild::Built);
+    ASSERT_EQ(buildMenuTable(t.program, {{"Sim", "Sim"}}, logging), MenuBuild::Built);
     t.program.state.UserMode = "customizer";  // ...in one mode or the other
     MenuTable table;
-    ASSERT_EQ(BuildMenuTable(t.program, {{"a", ""}, {"b", ""}, {"Sim", "Sim"}}, table),
+    ASSERT_EQ(buildMenuTable(t.program, {{"a", ""}, {"b", ""}, {"Sim", "Sim"}}, table),
               MenuBuild::Built);
 
     std::vector<int> ids;

@@ -63,7 +63,7 @@ class FatalErrorHandlerTest : public ::testing::Test {
 };
 
 TEST_F(FatalErrorHandlerTest, ReportSavesLogViewAndShowsIt) {
-    logger.DebugLog(QStringLiteral(">>> HartConnect(1)"), -1);
+    logger.debugLog(QStringLiteral(">>> HartConnect(1)"), -1);
     FatalErrorHandler handler(logger, dialogs, dir.path());
     handler.setTitle(QStringLiteral("Zel HART"));
     handler.showInMessageBox();
@@ -113,7 +113,7 @@ TEST_F(FatalErrorHandlerTest, OneInstalledAtATimeAndUninstallRestores) {
 using FatalErrorHandlerDeathTest = FatalErrorHandlerTest;
 
 void faultWithHandler(Logger& logger, Dialogs& dialogs, const QString& dir, void (*fault)()) {
-    logger.DebugLog(QStringLiteral("before the fault"), -1);
+    logger.debugLog(QStringLiteral("before the fault"), -1);
     FatalErrorHandler handler(logger, dialogs, dir);
     handler.install();
     fault();

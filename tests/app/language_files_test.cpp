@@ -147,7 +147,7 @@ TEST(LanguageFiles, AGermanStartFindsEveryTextAndAddsNothing) {
     p.commonTexts.translate(p.messages, texts::kCommonTexts);
     p.texts.translate(p.messages, texts::kFirstBatch, texts::kFirstBatchCount);
     p.texts.translate(p.messages, texts::kSecondBatch, texts::kSecondBatchCount);
-    const std::vector<QString> captions = p.messages.LoadLabels(QStringLiteral("Application"));
+    const std::vector<QString> captions = p.messages.loadLabels(QStringLiteral("Application"));
 
     // A text without translation would have been added to the file.
     const QStringList before = QString::fromUtf8(original).split(QLatin1Char('\n'));

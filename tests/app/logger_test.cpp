@@ -31,30 +31,30 @@ class LoggerTest : public ::testing::Test {
 
 TEST_F(LoggerTest, ProgressMarksGrowInTheViewAndNeverReachTheFile) {
     log.setFile(path);
-    log.DebugLog("!");
-    log.DebugLog("!");
-    log.DebugLog("!");
-    log.DebugLog("next");
-    log.DebugLog("!");
+    log.debugLog("!");
+    log.debugLog("!");
+    log.debugLog("!");
+    log.debugLog("next");
+    log.debugLog("!");
     EXPECT_EQ(view(), QStringList({"!", "!!", "!!!", "next", "!"}));
     EXPECT_EQ(fileText(), "next\n");
 }
 
 TEST_F(LoggerTest, LineBreaksAreFoldedIntoOneLine) {
     log.setFile(path);
-    log.DebugLog("first\r\nsecond\nthird");
+    log.debugLog("first\r\nsecond\nthird");
     EXPECT_EQ(view(), QStringList({"first^#second#third"}));
     EXPECT_EQ(fileText(), "first^#second#third\n");
 }
 
 TEST_F(LoggerTest, ThresholdDecidesWhatIsLogged) {
     log.setThreshold(3);
-    log.DebugLog("level 3", 3);
-    log.DebugLog("level 4", 4);
-    log.DebugLog("always", -1);
+    log.debugLog("level 3", 3);
+    log.debugLog("level 4", 4);
+    log.debugLog("always", -1);
     EXPECT_EQ(view(), QStringList({"level 3", "always"}));
     log.setThreshold(0);
-    log.DebugLog("off", -1);
+    log.debugLog("off", -1);
     EXPECT_EQ(view().size(), 2);
 }
 
@@ -63,29 +63,29 @@ TEST_F(LoggerTest, HiddenWindowStillFeedsTheFile) {
     // gets the lines up to the level's absolute value.
     log.setThreshold(3);
     log.setFile(path);
-    log.DebugLog("to file", 3);
-    log.DebugLog("too detailed", 4);
+    log.debugLog("to file", 3);
+    log.debugLog("too detailed", 4);
     EXPECT_EQ(fileText(), "to file\n");
     log.setViewExists(false);
     log.setFile(QString());
-    log.DebugLog("nowhere to go", 1);  // neither view nor file: nothing, no crash
+    log.debugLog("nowhere to go", 1);  // neither view nor file: nothing, no crash
     EXPECT_EQ(view(), QStringList({"to file"}));
 }
 
 TEST_F(LoggerTest, EachLineIsAppendedSoEarlierLinesSurvive) {
     log.setFile(path);
-    log.DebugLog("one");
+    log.debugLog("one");
     QFile(path).open(QIODevice::ReadOnly);  // someone reading the file meanwhile
-    log.DebugLog("two");
+    log.debugLog("two");
     EXPECT_EQ(fileText(), "one\ntwo\n");
     log.setFile(dir.path() + QStringLiteral("/no/such/dir/x.log"));
-    log.DebugLog("view only");  // unwritable file: the view still gets it
+    log.debugLog("view only");  // unwritable file: the view still gets it
     EXPECT_EQ(view().last(), "view only");
 }
 
 TEST_F(LoggerTest, LevelSevenAlsoShowsABox) {
     log.setThreshold(7);
-    log.DebugLog("look here\nnow", 7);
+    log.debugLog("look here\nnow", 7);
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, "Logio");
     EXPECT_EQ(dialogs.boxes[0].text, "look here#now");

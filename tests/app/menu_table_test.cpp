@@ -49,7 +49,7 @@ class MenuTableTest : public ::testing::Test {
 
     MenuTable build(const std::vector<PortChoice>& ports = {{"Sim", "Sim (device simulator)"}}) {
         MenuTable table;
-        EXPECT_EQ(BuildMenuTable(t.program, ports, table), MenuBuild::Built);
+        EXPECT_EQ(buildMenuTable(t.program, ports, table), MenuBuild::Built);
         return table;
     }
 
@@ -130,7 +130,7 @@ TEST_F(MenuTableTest, MeasurandsComeFromTheProfileWithCaptionsFromTheirSections)
     t.writeFile(
         "Config-125.ini",
         "[Common]\nMeasurands=Pressure=0;Level=3;Temperature=1\n[Pressure]\nBaseUnit=[bar]\n");
-    ASSERT_TRUE(ReadProfileFile(t.program));
+    ASSERT_TRUE(readProfileFile(t.program));
     const MenuTable table = build();
 
     const MenuEntry* news = submenu(table.menus, "New");
@@ -172,7 +172,7 @@ TEST_F(MenuTableTest, UnusableMeasurandListsStopTheBuildWithTheirMessage) {
         t.dialogs.boxes.clear();
         MenuTable table;
         table.menus.resize(1);  // whatever was there before goes
-        EXPECT_EQ(BuildMenuTable(t.program, {}, table), c.result);
+        EXPECT_EQ(buildMenuTable(t.program, {}, table), c.result);
         EXPECT_TRUE(table.empty());
         EXPECT_TRUE(table.newPopup.empty());
         ASSERT_EQ(t.dialogs.boxes.size(), 1u);
@@ -250,7 +250,7 @@ TEST_F(MenuTableTest, ToolBarHasTheStandardAndTheModuleButtons) {
     // The builder takes any word list: "opfile" is Open, unknown words are left out.
     std::vector<int> words;
     for (const ToolBarButton& b :
-         StandardToolBarButtons(t.program.messages, " EXIT,opfile,nonsense,add,help"))
+         standardToolBarButtons(t.program.messages, " EXIT,opfile,nonsense,add,help"))
         words.push_back(b.id);
     EXPECT_EQ(words, (std::vector<int>{2001, 2003, 2004, 2017}));
 }
@@ -290,7 +290,7 @@ TEST_F(MenuTableTest, EquipmentPopupOffersEachMeasurandsEquipment) {
     t.program.state.MeasurandList = {{"Pressure", 0, "[bar]", "Transmitter=4;Hall switch=1"},
                                      {"Temperature", 1, "[°C]", "Transmitter=4"},
                                      {"Level", 2, "[m]", ""}};
-    const std::vector<MenuEntry> popup = EquipmentPopup(t.program);
+    const std::vector<MenuEntry> popup = equipmentPopup(t.program);
     ASSERT_EQ(popup.size(), 3u);
     // Several entries form a submenu under the measurand's name.
     EXPECT_EQ(popup[0].kind, MenuEntry::Kind::Submenu);
@@ -305,7 +305,7 @@ TEST_F(MenuTableTest, EquipmentPopupOffersEachMeasurandsEquipment) {
     // Without a list the measurand itself is offered, with no identifier.
     EXPECT_EQ(popup[2].value, "Level||");
 
-    const std::vector<MenuEntry> one = EquipmentPopup(t.program, "temperature");
+    const std::vector<MenuEntry> one = equipmentPopup(t.program, "temperature");
     ASSERT_EQ(one.size(), 1u);
     EXPECT_EQ(one[0].value, "Temperature|4|Transmitter");
 }

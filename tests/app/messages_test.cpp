@@ -45,7 +45,7 @@ TEST(MessageText, FillingNeverLoopsOrRescansInsertedText) {
 class MessagesTest : public ::testing::Test {
   protected:
     QString lookup(const QString& m, const QString& section = QStringLiteral("Application")) {
-        return t.program.messages.LookupMessage(m, section);
+        return t.program.messages.lookupMessage(m, section);
     }
     QByteArray language() const { return t.readFile("Language/English.ini"); }
     TestProgram t;
@@ -81,9 +81,9 @@ TEST_F(MessagesTest, MissingTextsAreAddedToTheLanguageFileOnce) {
     // Read back through a fresh store: the same texts, nothing added twice.
     TestProgram again;
     again.writeFile("Language/English.ini", once);
-    EXPECT_EQ(again.program.messages.LookupMessage("Range [mA] = 4..20", "Application"),
+    EXPECT_EQ(again.program.messages.lookupMessage("Range [mA] = 4..20", "Application"),
               "Range [mA] = 4..20");
-    EXPECT_EQ(again.program.messages.LookupMessage("can't read file ", "Application"),
+    EXPECT_EQ(again.program.messages.lookupMessage("can't read file ", "Application"),
               "can't read file ");
     EXPECT_EQ(again.readFile("Language/English.ini"), once);
 }
@@ -92,7 +92,7 @@ TEST_F(MessagesTest, LeadingBlanksSurviveTheLanguageFile) {
     EXPECT_EQ(lookup(" - File not updated!"), " - File not updated!");
     TestProgram again;
     again.writeFile("Language/English.ini", language());
-    EXPECT_EQ(again.program.messages.LookupMessage(" - File not updated!", "Application"),
+    EXPECT_EQ(again.program.messages.lookupMessage(" - File not updated!", "Application"),
               " - File not updated!");
 }
 
@@ -111,8 +111,8 @@ TEST_F(MessagesTest, UnwritableLanguageFileStillShowsTheEnglishText) {
 TEST_F(MessagesTest, SilentModeCollectsAndPrintAllShowsOneBox) {
     Messages& m = t.program.messages;
     m.collectSilently();
-    EXPECT_EQ(m.MsgBox("Error", "First problem", mb::Ok), "ok");
-    EXPECT_EQ(m.MsgBox("Error", "Second problem", mb::YesNo), "ok");
+    EXPECT_EQ(m.showMessageBox("Error", "First problem", mb::Ok), "ok");
+    EXPECT_EQ(m.showMessageBox("Error", "Second problem", mb::YesNo), "ok");
     EXPECT_TRUE(t.dialogs.boxes.empty());
     EXPECT_EQ(m.showCollected("Summary", mb::Ok), "ok");
     ASSERT_EQ(t.dialogs.boxes.size(), 1u);
@@ -120,7 +120,7 @@ TEST_F(MessagesTest, SilentModeCollectsAndPrintAllShowsOneBox) {
     EXPECT_FALSE(m.silent());
 
     m.collectSilently();
-    m.MsgBox("", "Dropped", mb::Ok);
+    m.showMessageBox("", "Dropped", mb::Ok);
     m.dropCollected();
     m.showCollected("", mb::Ok);  // nothing left: no box
     EXPECT_EQ(t.dialogs.boxes.size(), 1u);
@@ -132,16 +132,16 @@ TEST_F(MessagesTest, AnswersAreWordsAndNodefmsgSkipsTranslation) {
     t.writeFile("Language/English.ini", "[Application]\nExit program=Programm beenden\n");
     Messages& m = t.program.messages;
     t.dialogs.boxAnswers = {mb::ResultYes, mb::ResultNo, mb::ResultCancel, 42};
-    EXPECT_EQ(m.MsgBox("Exit program", "Exit program", mb::YesNo), "yes");
+    EXPECT_EQ(m.showMessageBox("Exit program", "Exit program", mb::YesNo), "yes");
     EXPECT_EQ(t.dialogs.boxes.back().title, "Programm beenden");
-    EXPECT_EQ(m.MsgBox("Exit program", "Exit program", mb::YesNo, MsgText::AsIs), "no");
+    EXPECT_EQ(m.showMessageBox("Exit program", "Exit program", mb::YesNo, MsgText::AsIs), "no");
     EXPECT_EQ(t.dialogs.boxes.back().text, "Exit program");
-    EXPECT_EQ(m.ShowMessage("Info", "Set calibrator to {RangeVal} and confirm action!\t20 mA",
+    EXPECT_EQ(m.showMessage("Info", "Set calibrator to {RangeVal} and confirm action!\t20 mA",
                             mb::YesNoCancel),
               "cancel");
     EXPECT_EQ(t.dialogs.boxes.back().text, "Set calibrator to 20 mA and confirm action!");
-    EXPECT_EQ(m.MsgBox("x", "odd button", mb::YesNo), "-");
-    EXPECT_EQ(m.MsgBox("x", "", mb::YesNo), "ok");  // empty: not shown
+    EXPECT_EQ(m.showMessageBox("x", "odd button", mb::YesNo), "-");
+    EXPECT_EQ(m.showMessageBox("x", "", mb::YesNo), "ok");  // empty: not shown
     EXPECT_EQ(t.dialogs.boxes.size(), 4u);
 }
 
@@ -153,7 +153,7 @@ class WaitForActionTest : public MessagesTest {
 TEST_F(WaitForActionTest, ShortWaitTimesOutWithoutProgressBar) {
     t.gadgets.control(kButton).text = QStringLiteral("Start");
     const std::int64_t start = t.clock.nowMs();
-    EXPECT_EQ(t.program.messages.WaitForAction(kButton, 200, "Working...", "", -1), 0);
+    EXPECT_EQ(t.program.messages.waitForAction(kButton, 200, "Working...", "", -1), 0);
     EXPECT_GE(t.clock.nowMs() - start, 200);
     EXPECT_LT(t.clock.nowMs() - start, 220);
     for (int p : t.gadgets.progressHistory) EXPECT_EQ(p, 0);
@@ -164,7 +164,7 @@ TEST_F(WaitForActionTest, ShortWaitTimesOutWithoutProgressBar) {
 TEST_F(WaitForActionTest, ClickEndsTheWaitAndLongWaitsShowTheTimeLeft) {
     WindowEvent click{EventGadget, 1, kButton, -1, GadgetSelect};
     t.gadgets.queueEvent(click, 2500);
-    EXPECT_EQ(t.program.messages.WaitForAction(kButton, 5000, "Set calibrator", "", rgb(255, 0, 0)),
+    EXPECT_EQ(t.program.messages.waitForAction(kButton, 5000, "Set calibrator", "", rgb(255, 0, 0)),
               1);
     EXPECT_EQ(t.gadgets.control(kButton).foreground, rgb(255, 0, 0));
     ASSERT_FALSE(t.gadgets.progressHistory.empty());
@@ -175,14 +175,14 @@ TEST_F(WaitForActionTest, ClickEndsTheWaitAndLongWaitsShowTheTimeLeft) {
 
 TEST_F(WaitForActionTest, NoCancelIgnoresClicksAndAClosedWindowEndsAnEndlessWait) {
     t.gadgets.queueEvent({EventGadget, 1, kButton, -1, GadgetSelect}, 10);
-    EXPECT_EQ(t.program.messages.WaitForAction(kButton, 100, "Please wait", "nocancel", -1), 0);
+    EXPECT_EQ(t.program.messages.waitForAction(kButton, 100, "Please wait", "nocancel", -1), 0);
     t.gadgets.queueEvent({EventCloseWindow, 1, -1, -1, -1}, 10);
-    EXPECT_EQ(t.program.messages.WaitForAction(kButton, -1, "Waiting", "", -1), 0);
+    EXPECT_EQ(t.program.messages.waitForAction(kButton, -1, "Waiting", "", -1), 0);
 }
 
 TEST_F(MessagesTest, DelayLogsAndWaits) {
     t.program.log.setThreshold(4);
-    t.program.messages.Delay(1000);
+    t.program.messages.delayFor(1000);
     EXPECT_EQ(t.dialogs.sleeps, std::vector<int>{1000});
     EXPECT_EQ(t.program.log.viewLines().back(), ">> Delay: 1000");
 }
@@ -191,7 +191,7 @@ TEST_F(MessagesTest, LabelsAreTranslatedAndMissingOnesAdded) {
     t.writeFile("Language/Deutsch.ini",
                 "[Application]\nSwitch 1=Schalter 1\n&sbo;mA&sbc;=&sbo;mA&sbc; Strom\n");
     t.program.state.LanguageFile = QStringLiteral(".\\Language\\Deutsch.ini");
-    const std::vector<QString> captions = t.program.messages.LoadLabels("Application");
+    const std::vector<QString> captions = t.program.messages.loadLabels("Application");
     ASSERT_EQ(captions.size(), texts::kCaptionCount);
     EXPECT_EQ(captions[0], "ZEL Hart");
     int switch1 = -1, milliamps = -1;

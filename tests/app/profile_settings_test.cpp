@@ -19,14 +19,14 @@ class ProfileSettingsTest : public ::testing::Test {
   protected:
     AppState& loaded(const QByteArray& profile) {
         t.program.ini.forget(t.writeFile("Config-125.ini", profile));
-        EXPECT_TRUE(ReadProfileFile(t.program));
+        EXPECT_TRUE(readProfileFile(t.program));
         return t.program.state;
     }
     TestProgram t;
 };
 
 TEST_F(ProfileSettingsTest, MissingProfileGivesEveryDefault) {
-    ASSERT_TRUE(ReadProfileFile(t.program));
+    ASSERT_TRUE(readProfileFile(t.program));
     const AppState& s = t.program.state;
     EXPECT_EQ(s.DebugLevel, 0);
     EXPECT_EQ(t.program.log.threshold(), 0);
@@ -101,7 +101,7 @@ TEST_F(ProfileSettingsTest, DebugSettingsStartANewLog) {
     EXPECT_EQ(t.program.log.threshold(), 3);
     EXPECT_EQ(t.readFile("logs/run.log"),
               QByteArray());  // old log removed, this run's lines follow
-    t.program.log.DebugLog("hello", 3);
+    t.program.log.debugLog("hello", 3);
     EXPECT_EQ(t.readFile("logs/run.log"), "hello\n");
 
     // Only a log of this program is emptied: any other file keeps what it
@@ -132,14 +132,14 @@ TEST_F(ProfileSettingsTest, ChosenProfileReplacesTheDefaultOne) {
     t.writeFile("Config-125.ini", "[Common]\nSelectConfig=ON\n");
     t.writeFile("site/plant.ini", "[Common]\nUserMode=administrator\n");
     t.dialogs.fileAnswers = {t.path("site/plant.ini")};
-    ASSERT_TRUE(ReadProfileFile(t.program));
+    ASSERT_TRUE(readProfileFile(t.program));
     EXPECT_EQ(t.program.state.UserMode, "administrator");
     EXPECT_TRUE(t.dialogs.requesters.first().startsWith("open|ZELHart|"));
 
     TestProgram cancelled;
     cancelled.writeFile("Config-125.ini", "[Common]\nSelectConfig=ON\n");
     cancelled.dialogs.fileAnswers = {QString()};
-    EXPECT_FALSE(ReadProfileFile(cancelled.program));
+    EXPECT_FALSE(readProfileFile(cancelled.program));
 }
 
 TEST_F(ProfileSettingsTest, HartAddressInputAcceptsOnlyZeroToFifteen) {

@@ -1,4 +1,4 @@
-// ReadProfile and WriteData: file names, reference expansion and logging.
+// readProfile and writeData: file names, reference expansion and logging.
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ TEST(ProgramPaths, WindowsStyleNamesResolveAgainstTheProgramFolder) {
 class ProfileTest : public ::testing::Test {
   protected:
     QString read(const char* section, const char* key, const char* def = "") {
-        return t.program.profile.ReadProfile(QLatin1String(section), QLatin1String(key),
+        return t.program.profile.readProfile(QLatin1String(section), QLatin1String(key),
                                              QString::fromUtf8(def), t.program.state.ProfilePath);
     }
     QStringList logLines() const {
@@ -78,8 +78,8 @@ TEST_F(ProfileTest, ProfileReadsAreLoggedOnlyWhenTheyDifferFromTheDefault) {
     t.writeFile("data.cfp", "[Data]\nTagID=PT-101\n");
     read("Common", "UserMode", "user");
     read("Common", "ComPort", "Com4");
-    t.program.profile.ReadProfile("Application", "Open", "", t.program.state.LanguageFile);
-    t.program.profile.ReadProfile("Data", "TagID", "", t.path("data.cfp"));
+    t.program.profile.readProfile("Application", "Open", "", t.program.state.LanguageFile);
+    t.program.profile.readProfile("Data", "TagID", "", t.path("data.cfp"));
     EXPECT_EQ(
         logLines(),
         QStringList({"ReadProfile: File=.\\Config-125.ini Kat=Common Key=ComPort Val=Com7",
@@ -88,11 +88,11 @@ TEST_F(ProfileTest, ProfileReadsAreLoggedOnlyWhenTheyDifferFromTheDefault) {
 
 TEST_F(ProfileTest, FailedWriteIsReportedAndLogged) {
     t.program.log.setThreshold(3);
-    EXPECT_FALSE(t.program.profile.WriteData("S", "k", "v", t.path("missing/folder/x.cfp")));
+    EXPECT_FALSE(t.program.profile.writeData("S", "k", "v", t.path("missing/folder/x.cfp")));
     ASSERT_EQ(logLines().size(), 1);
     EXPECT_TRUE(logLines().first().startsWith("WriteData: File=" + t.path("missing/folder/x.cfp") +
                                               " Kat=S Key=k Val=v"));
-    EXPECT_TRUE(t.program.profile.WriteData("S", "k", "v", ".\\Config-125.ini"));
+    EXPECT_TRUE(t.program.profile.writeData("S", "k", "v", ".\\Config-125.ini"));
 }
 
 TEST(NumberText, UnitValuesUseTheDecimalCommaAndIgnoreUnits) {

@@ -31,7 +31,7 @@ class DataFilesTest : public ::testing::Test {
         st.FileExtensions = "Pressure (*.cfp)|*.cfp|Temperature (*.cft)|*.cft";
         st.DataTrigger = 0;
         m.cal.Measurand = "Pressure";
-        DefDataStruc(m, "[bar]", 0, -11);
+        defineDataStructure(m, "[bar]", 0, -11);
         QDir().mkpath(t.path("data"));
     }
     FieldRecord& field(const QString& name) { return m.fields.at(m.fields.find(name)); }
@@ -69,14 +69,14 @@ class DataFilesTest : public ::testing::Test {
     }
     QString saveAs(const QString& answer) {
         t.dialogs.fileAnswers.push_back(answer);
-        return outcome(FileOperation(
+        return outcome(fileOperation(
             s, FileAction::SaveAs, "Pressure (*.cfp)|*.cfp",
-            [this](const QString& f, const QString& name) { return WriteDataFile(s, f, name); },
+            [this](const QString& f, const QString& name) { return writeDataFile(s, f, name); },
             nullptr));
     }
     int open(const QString& answer) {
         t.dialogs.fileAnswers.push_back(answer);
-        return OpenData(s);
+        return chooseAndOpenData(s);
     }
     QByteArray bytes(const QString& path) {
         QFile f(path);
@@ -119,7 +119,7 @@ TEST_F(DataFilesTest, WrittenFileRestoresEverySavedField) {
     EXPECT_FALSE(text.contains("TempUpper"));  // TEMPERATURE; field with kind 0
     EXPECT_FALSE(QFile::exists(path + ".tmp"));
 
-    DefDataStruc(m, "[bar]", 0, -11);  // back to defaults
+    defineDataStructure(m, "[bar]", 0, -11);  // back to defaults
     ASSERT_NE(savedContents(), before);
     t.program.state.DataTrigger = -1;
     ASSERT_EQ(open(path), 1) << lastBox().toStdString();
@@ -309,14 +309,14 @@ class FailedSaveTest : public DataFilesTest {
 };
 
 TEST_F(FailedSaveTest, WriteFailureKeepsThePreviousFile) {
-    t.program.ini.setReadOnly(true);  // every WriteData fails
-    EXPECT_EQ(StoreData(s, StoreTarget::File), 0);
+    t.program.ini.setReadOnly(true);  // every writeData fails
+    EXPECT_EQ(storeData(s, StoreTarget::File), 0);
     EXPECT_EQ(lastBox(), "can't write file " + target);
     t.program.ini.setReadOnly(false);
     expectPreviousFileIntact("store refuses writes");
 
     // A routine that writes part of the file and then fails.
-    const QString r = outcome(FileOperation(
+    const QString r = outcome(fileOperation(
         s, FileAction::Save, "Pressure (*.cfp)|*.cfp",
         [](const QString& tmp, const QString&) {
             QFile f(tmp);
@@ -330,7 +330,7 @@ TEST_F(FailedSaveTest, WriteFailureKeepsThePreviousFile) {
 
     // A routine that reports success but wrote nothing.
     EXPECT_EQ(
-        outcome(FileOperation(
+        outcome(fileOperation(
             s, FileAction::Save, "", [](const QString&, const QString&) { return 1; }, nullptr)),
         "can't write file");
     expectPreviousFileIntact("nothing written");
@@ -338,7 +338,7 @@ TEST_F(FailedSaveTest, WriteFailureKeepsThePreviousFile) {
     // A write-protected file (chmod 444) stays, even for root.
     QFile::setPermissions(target,
                           QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    EXPECT_EQ(StoreData(s, StoreTarget::File), 0);
+    EXPECT_EQ(storeData(s, StoreTarget::File), 0);
     EXPECT_TRUE(lastBox().endsWith("write-protected")) << lastBox().toStdString();
     QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     expectPreviousFileIntact("write-protected file");
@@ -348,7 +348,7 @@ TEST_F(FailedSaveTest, WriteFailureKeepsThePreviousFile) {
 // the name "<file>.tmp" is neither in the way nor touched.
 TEST_F(FailedSaveTest, AFolderNamedLikeATemporaryFileIsLeftAlone) {
     ASSERT_TRUE(QDir().mkpath(target + ".tmp/inside"));
-    EXPECT_EQ(StoreData(s, StoreTarget::File), 1) << lastBox().toStdString();
+    EXPECT_EQ(storeData(s, StoreTarget::File), 1) << lastBox().toStdString();
     EXPECT_TRUE(text(target).contains("\nTagID=SECOND\n"));
     EXPECT_TRUE(QFileInfo(target + ".tmp/inside").isDir());
 }
@@ -357,7 +357,7 @@ TEST_F(FailedSaveTest, ReadOnlyDirectoryKeepsThePreviousFile) {
     if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     QFile::setPermissions(t.path("data"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     t.dialogs.boxAnswers = {mb::ResultNo};
-    EXPECT_EQ(StoreData(s, StoreTarget::File), 0);
+    EXPECT_EQ(storeData(s, StoreTarget::File), 0);
     QFile::setPermissions(t.path("data"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     expectPreviousFileIntact("read-only folder");
@@ -377,7 +377,7 @@ TEST_F(FailedSaveTest, HalfWrittenTemporaryFileNeverReplacesTheTarget) {
     EXPECT_EQ(field("TagID").Content, "FIRST");
 
     field("TagID").Content = "THIRD";
-    ASSERT_EQ(StoreData(s, StoreTarget::File), 1) << lastBox().toStdString();
+    ASSERT_EQ(storeData(s, StoreTarget::File), 1) << lastBox().toStdString();
     EXPECT_EQ(bytes(target + ".tmp"), leftOver);
     EXPECT_TRUE(text(target).contains("\nTagID=THIRD\n"));
     EXPECT_EQ(t.program.state.DataTrigger, 1);
@@ -400,7 +400,7 @@ TEST_F(DataFilesTest, RelativeAndAbsolutePathsKeepTheirOwnName) {
     EXPECT_TRUE(bytes(t.path("data/rel.cfp")).startsWith("[rel.cfp]"));
     EXPECT_FALSE(QFile::exists(t.path("data/current.cfp")));
     EXPECT_EQ(s.file.currentFile, t.path("data/rel.cfp"));
-    EXPECT_EQ(WriteDataFile(s, "direct.cfp.tmp"), 1);
+    EXPECT_EQ(writeDataFile(s, "direct.cfp.tmp"), 1);
     EXPECT_TRUE(bytes(t.path("data/direct.cfp.tmp")).startsWith("[direct.cfp]"));
 }
 
@@ -504,19 +504,19 @@ TEST_F(DataFilesTest, OverwriteQuestion) {
     // Saving again to the current file asks nothing.
     const size_t shown = t.dialogs.boxes.size();
     EXPECT_EQ(
-        outcome(FileOperation(
+        outcome(fileOperation(
             s, FileAction::Save, "",
-            [this](const QString& f, const QString& name) { return WriteDataFile(s, f, name); },
+            [this](const QString& f, const QString& name) { return writeDataFile(s, f, name); },
             nullptr)),
         path);
     EXPECT_EQ(t.dialogs.boxes.size(), shown);
 
     t.dialogs.fileAnswers.push_back("");
     EXPECT_EQ(
-        outcome(FileOperation(
+        outcome(fileOperation(
             s, FileAction::SaveAs, "", [](const QString&, const QString&) { return 1; }, nullptr)),
         "cancelled");
-    EXPECT_EQ(outcome(FileOperation(s, FileAction::Save, "", nullptr, nullptr)),
+    EXPECT_EQ(outcome(fileOperation(s, FileAction::Save, "", nullptr, nullptr)),
               "no write function");
 }
 
@@ -530,9 +530,9 @@ TEST_F(DataFilesTest, NonNumbersAreNeverSaved) {
 
     field("SetPoint1").BaseValue = "nan";  // an editable field: the save is refused
     EXPECT_EQ(
-        outcome(FileOperation(
+        outcome(fileOperation(
             s, FileAction::Save, "",
-            [this](const QString& f, const QString& name) { return WriteDataFile(s, f, name); },
+            [this](const QString& f, const QString& name) { return writeDataFile(s, f, name); },
             nullptr)),
         "can't write file");
     EXPECT_TRUE(t.dialogs.boxes[t.dialogs.boxes.size() - 2].text.startsWith(
@@ -543,45 +543,45 @@ TEST_F(DataFilesTest, NonNumbersAreNeverSaved) {
 TEST_F(DataFilesTest, SaveRequestNamesWhatIsPending) {
     AppState& st = t.program.state;
     st.DataChanged = true;
-    EXPECT_EQ(SaveRequest(s, 1, 1, "File", "", -1), 1);  // both up to date
+    EXPECT_EQ(saveRequest(s, 1, 1, "File", "", -1), 1);  // both up to date
     st.SaveRequestTargets = "";
-    EXPECT_EQ(SaveRequest(s, 0, 0, "File", "", -1), 1);  // question switched off
+    EXPECT_EQ(saveRequest(s, 0, 0, "File", "", -1), 1);  // question switched off
     EXPECT_TRUE(t.dialogs.boxes.empty());
 
     st.SaveRequestTargets = "File;Module";
     t.dialogs.boxAnswers = {mb::ResultYes, mb::ResultNo, mb::ResultNo};
-    EXPECT_EQ(SaveRequest(s, 0, 0, "File", "", -1), 1);
+    EXPECT_EQ(saveRequest(s, 0, 0, "File", "", -1), 1);
     EXPECT_EQ(t.dialogs.boxes.back().text,
               "Data have been changed! Save?\r - File not updated!\r - Module not "
               "updated\r\rContinue without update?");
-    EXPECT_EQ(SaveRequest(s, 1, 0, "File", "Quit?", -1), 0);
+    EXPECT_EQ(saveRequest(s, 1, 0, "File", "Quit?", -1), 0);
     EXPECT_EQ(t.dialogs.boxes.back().text,
               "Data have been changed! Save?\r - Module not updated\r\rQuit?");
-    EXPECT_EQ(SaveRequest(s, 0, 1, "File", "", mb::YesNo), mb::ResultNo);  // raw button code
+    EXPECT_EQ(saveRequest(s, 0, 1, "File", "", mb::YesNo), mb::ResultNo);  // raw button code
 
-    // FileOperation goes on when nothing is pending, and stops at No.
+    // fileOperation goes on when nothing is pending, and stops at No.
     s.file.moduleState = 1;
     st.DataTrigger = 1;
-    EXPECT_EQ(outcome(FileOperation(s, FileAction::New, "", nullptr, nullptr)), "");
+    EXPECT_EQ(outcome(fileOperation(s, FileAction::New, "", nullptr, nullptr)), "");
     st.DataTrigger = 0;
     t.dialogs.boxAnswers = {mb::ResultNo};
-    EXPECT_EQ(outcome(FileOperation(s, FileAction::New, "", nullptr, nullptr)), "cancelled");
+    EXPECT_EQ(outcome(fileOperation(s, FileAction::New, "", nullptr, nullptr)), "cancelled");
     t.dialogs.boxAnswers = {mb::ResultNo};
-    EXPECT_EQ(NewData(s, "Pressure"), 0);
+    EXPECT_EQ(startNewData(s, "Pressure"), 0);
     EXPECT_TRUE(st.DataChanged);
     t.dialogs.boxAnswers = {mb::ResultYes};
-    EXPECT_EQ(NewData(s, "Pressure"), 1);
+    EXPECT_EQ(startNewData(s, "Pressure"), 1);
     EXPECT_FALSE(st.DataChanged);
     EXPECT_EQ(s.file.currentFile, "*.cfp");
 }
 
 TEST_F(DataFilesTest, StoreNeedsDataAndValidWindowValues) {
     t.program.state.DataTrigger = -1;
-    EXPECT_EQ(StoreData(s, StoreTarget::File), 0);
+    EXPECT_EQ(storeData(s, StoreTarget::File), 0);
     EXPECT_EQ(lastBox(), "No file available");
     t.program.state.DataTrigger = 0;
     s.window.takeWindowValues = [] { return false; };
-    EXPECT_EQ(StoreData(s, StoreTarget::File), 0);
+    EXPECT_EQ(storeData(s, StoreTarget::File), 0);
     EXPECT_EQ(lastBox(), "Invalid data!");
     EXPECT_TRUE(t.dialogs.requesters.isEmpty());
 }

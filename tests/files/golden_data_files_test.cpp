@@ -40,7 +40,7 @@ void startOnShippedResources(test::TestProgram& t, const QString& edition) {
         t.writeFile(from.relativeFilePath(source), f.readAll());
     }
     ASSERT_TRUE(runStartup(t.program, edition, t.dir.path(), {}, {}).runWindow);
-    ASSERT_TRUE(ReadProfileFile(t.program));
+    ASSERT_TRUE(readProfileFile(t.program));
 }
 
 QByteArray readAll(const QString& path) {
@@ -68,10 +68,10 @@ TEST_P(GoldenDataFilesTest, NewDataAreWrittenExactlyAsKept) {
     DeviceModel m{t.program};
     DataSession s{m};
     m.cal.IntSerIO = c.intSerIO;
-    ASSERT_EQ(NewData(s, QString::fromLatin1(c.measurand)), 1);
+    ASSERT_EQ(startNewData(s, QString::fromLatin1(c.measurand)), 1);
 
     const QString path = t.path(QString::fromLatin1(c.file));
-    ASSERT_EQ(WriteDataFile(s, path), 1);
+    ASSERT_EQ(writeDataFile(s, path), 1);
     const QByteArray written = withoutTimeStamp(readAll(path));
     const QString kept = QStringLiteral(ZH_SOURCE_DIR "/tests/files/golden/") + c.file;
     if (qEnvironmentVariableIntValue("ZH_WRITE_GOLDEN") == 1) {

@@ -20,7 +20,7 @@ namespace zh::test {
 
 class FakeRequestSender final : public RequestSender {
   public:
-    int SendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
+    int sendRequest(std::uint8_t command, const QByteArray& request, int expectedLength,
                     QByteArray* response, int tries) override {
         // "command/expected length/request bytes/tries"
         sent << QStringLiteral("%1/%2/%3/%4")
@@ -57,10 +57,10 @@ class SimulatorSession : public ::testing::Test {
         qputenv("HARTSIM_OPTIONS", "presence=both");
         t.program.state.ComPort = QStringLiteral("Sim");
         t.program.state.TransmitterDisplay = QStringLiteral("auto");
-        ASSERT_EQ(session.HartConnect(), 1) << t.program.log.viewText().toStdString();
+        ASSERT_EQ(session.connectDevice(), 1) << t.program.log.viewText().toStdString();
     }
     void TearDown() override {
-        session.HartDisConnect();
+        session.disconnectDevice();
         qunsetenv("HARTSIM_OPTIONS");
     }
     TestProgram t;

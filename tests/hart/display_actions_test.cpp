@@ -25,7 +25,7 @@ struct ScriptedSender final : RequestSender {
         std::uint8_t code = 0;
         QByteArray data = {};
     };
-    int SendRequest(std::uint8_t command, const QByteArray& request, int expected,
+    int sendRequest(std::uint8_t command, const QByteArray& request, int expected,
                     QByteArray* response, int) override {
         sent.push_back({command, request, expected});
         Answer a{0, 0, QByteArray(expected, '\0')};
@@ -69,7 +69,7 @@ class DisplayActionsTest : public ::testing::Test {
         t.program.log.setThreshold(6);
     }
     void TearDown() override {
-        if (t.program.state.ConnectionState) session.HartDisConnect();
+        if (t.program.state.ConnectionState) session.disconnectDevice();
         qunsetenv("HARTSIM_OPTIONS");
     }
     bool shows(const QString& text) const {
@@ -114,12 +114,12 @@ TEST_F(DisplayActionsTest, ActionAndEepromRequestsByteForByte) {
 
 TEST_F(DisplayActionsTest, ModesConnectConfirmAndDisconnect) {
     int runs = 0;
-    EXPECT_EQ(actions.HartCommand(returning(0, &runs), CommandStep::Start), 1);
+    EXPECT_EQ(actions.runCommand(returning(0, &runs), CommandStep::Start), 1);
     EXPECT_TRUE(probe.runs == 1 && connected() && t.dialogs.progressIsOpen());
-    EXPECT_EQ(actions.HartCommand(returning(0, &runs), CommandStep::Continue), 1);
+    EXPECT_EQ(actions.runCommand(returning(0, &runs), CommandStep::Continue), 1);
     EXPECT_TRUE(t.dialogs.progressIsOpen());
     EXPECT_FALSE(shows("Data transmitted"));
-    EXPECT_EQ(actions.HartCommand(returning(0, &runs), CommandStep::Stop), 1);
+    EXPECT_EQ(actions.runCommand(returning(0, &runs), CommandStep::Stop), 1);
     EXPECT_EQ(runs, 3);
     EXPECT_TRUE(shows("status|Data transmitted|" + kGreen));
     EXPECT_TRUE(shows("wait|5000"));
@@ -129,47 +129,47 @@ TEST_F(DisplayActionsTest, ModesConnectConfirmAndDisconnect) {
     // The empty mode does it all in one call; an unknown action is still
     // sent, described by its number. "noconfirm" does not confirm.
     t.dialogs.progress.clear();
-    EXPECT_EQ(actions.HartCommand192(19), 1);
+    EXPECT_EQ(actions.runDisplayAction(19), 1);
     EXPECT_TRUE(shows("step|Function: (19)") && shows("Data transmitted") && !connected());
     t.dialogs.progress.clear();
-    EXPECT_EQ(actions.HartCommand(returning(0), CommandStep::Start) +
-                  actions.HartCommand(returning(0), CommandStep::NoConfirm),
+    EXPECT_EQ(actions.runCommand(returning(0), CommandStep::Start) +
+                  actions.runCommand(returning(0), CommandStep::NoConfirm),
               2);
     EXPECT_FALSE(shows("Data transmitted") || connected());
 
     // A link that was open before is neither reopened nor closed.
-    ASSERT_EQ(session.HartConnect(), 1);
+    ASSERT_EQ(session.connectDevice(), 1);
     t.program.state.ConnectionState = 1;
     const int probes = probe.runs;
-    EXPECT_EQ(actions.HartCommand(returning(0), CommandStep::Start) +
-                  actions.HartCommand(returning(0), CommandStep::Stop),
+    EXPECT_EQ(actions.runCommand(returning(0), CommandStep::Start) +
+                  actions.runCommand(returning(0), CommandStep::Stop),
               2);
     EXPECT_TRUE(probe.runs == probes && connected());
-    EXPECT_EQ(session.SendRequest(191, QByteArray(1, char(12)), 24, nullptr, 1), 0);
+    EXPECT_EQ(session.sendRequest(191, QByteArray(1, char(12)), 24, nullptr, 1), 0);
 }
 
 TEST_F(DisplayActionsTest, FailuresAreShownExceptInModeNone) {
-    ASSERT_EQ(actions.HartCommand(returning(0), CommandStep::Start), 1);
+    ASSERT_EQ(actions.runCommand(returning(0), CommandStep::Start), 1);
     t.dialogs.progress.clear();
-    EXPECT_EQ(actions.HartCommand(returning(4), CommandStep::Quiet), 0);  // silent, all left open
+    EXPECT_EQ(actions.runCommand(returning(4), CommandStep::Quiet), 0);  // silent, all left open
     EXPECT_FALSE(shows("status|"));
     EXPECT_TRUE(t.dialogs.progressIsOpen() && connected());
 
     // A response code counts as failure even when the exchange worked.
     sender.answers.push_back({0, 64});
-    EXPECT_EQ(actions.HartCommand(actions.com192(), CommandStep::Continue), 0);
+    EXPECT_EQ(actions.runCommand(actions.com192(), CommandStep::Continue), 0);
     EXPECT_TRUE(shows(
         "status|Function failed! (Function: Teach 4 mA: command not implemented (64))|" + kRed));
     EXPECT_FALSE(t.dialogs.progressIsOpen() || connected());
 
     int runs = 0;
     t.dialogs.cancelOnNextServe = true;  // at the step: the routine does not run
-    EXPECT_EQ(actions.HartCommand(returning(0, &runs), CommandStep::Continue), 0);
+    EXPECT_EQ(actions.runCommand(returning(0, &runs), CommandStep::Continue), 0);
     EXPECT_TRUE(runs == 0 && shows("status|Data transfer interrupted|"));
 
     for (const QString& f : blockFields(10)) values.values[f] = "0";
     values.values.insert({{"SetPoint1", "40000"}, {"VersCheck", "5"}});
-    EXPECT_EQ(actions.HartCommand(actions.writeBlock(10), CommandStep::Single), 0);
+    EXPECT_EQ(actions.runCommand(actions.writeBlock(10), CommandStep::Single), 0);
     EXPECT_TRUE(shows("Function failed! (Value 40000 for SetPoint1 out of range"));
     EXPECT_EQ(sender.commands(), "192/0");  // nothing more sent
 
@@ -178,10 +178,10 @@ TEST_F(DisplayActionsTest, FailuresAreShownExceptInModeNone) {
     // the words that command gives the code.
     const CommandRoutine setLower{
         CommandId::Com37,
-        [this](int tries) { return sender.SendRequest(37, QByteArray(), 0, nullptr, tries); },
+        [this](int tries) { return sender.sendRequest(37, QByteArray(), 0, nullptr, tries); },
         {}};
     sender.answers.push_back({0, 14});
-    EXPECT_EQ(actions.HartCommand(setLower, CommandStep::Single), 1);
+    EXPECT_EQ(actions.runCommand(setLower, CommandStep::Single), 1);
     EXPECT_EQ(
         actions.warnings(),
         QStringList{"Set lower lange: new lower range value pushed the upper range value (14)"});
@@ -190,11 +190,11 @@ TEST_F(DisplayActionsTest, FailuresAreShownExceptInModeNone) {
               "upper range value (14))|" +
               QString::number(230 | 120 << 8)));
     sender.answers.push_back({0, 9});
-    EXPECT_EQ(actions.HartCommand(setLower, CommandStep::Single), 0);
+    EXPECT_EQ(actions.runCommand(setLower, CommandStep::Single), 0);
     EXPECT_TRUE(shows("Function failed! (Set lower lange: applied process too high (9))"));
 
     t.program.state.ConnectRetry = 0;  // no connection: nothing runs
-    EXPECT_EQ(actions.HartCommand(returning(0, &runs), CommandStep::Single), 0);
+    EXPECT_EQ(actions.runCommand(returning(0, &runs), CommandStep::Single), 0);
     EXPECT_FALSE(runs || t.dialogs.progressIsOpen());
 }
 
@@ -214,7 +214,7 @@ TEST_F(DisplayActionsTest, ListCommandsFollowTheConfiguration) {
         int readAgain = 0;
         actions.readDevice = [&] { return ++readAgain; };
         t.dialogs.boxAnswers.push_back(mb::ResultOk);
-        EXPECT_EQ(actions.SendListCommand(code, "Selected"), result) << code << configuration;
+        EXPECT_EQ(actions.sendListCommand(code, "Selected"), result) << code << configuration;
         EXPECT_EQ(sender.commands(), sent) << code << configuration;
         EXPECT_EQ(readAgain, reads) << code;
         EXPECT_FALSE(t.dialogs.progressIsOpen() || connected());
@@ -225,7 +225,7 @@ TEST_F(DisplayActionsTest, ListCommandsFollowTheConfiguration) {
 
     sender.sent.clear();
     t.dialogs.boxAnswers.push_back(mb::ResultCancel);
-    EXPECT_EQ(actions.SendListCommand(6, "Selected"), 0);
+    EXPECT_EQ(actions.sendListCommand(6, "Selected"), 0);
     EXPECT_TRUE(sender.sent.empty());
 }
 
@@ -237,7 +237,7 @@ TEST_F(DisplayActionsTest, CalibrationDoneCodesRewriteBlock1AndCopyToEeprom) {
         sender.sent.clear();
         sender.answers = {{0, 0, block1}};
         t.dialogs.boxAnswers.push_back(mb::ResultOk);
-        EXPECT_EQ(actions.SendListCommand(code, "Hide factory setup menu"), 1);
+        EXPECT_EQ(actions.sendListCommand(code, "Hide factory setup menu"), 1);
         EXPECT_EQ(sender.commands(), "191,190,192/5");
         const QByteArray written = std::get<1>(sender.sent.at(1));
         EXPECT_EQ(written.mid(1, 2), code == 14 ? QByteArray("\x01\x00", 2) : QByteArray(2, '\0'));
@@ -248,29 +248,29 @@ TEST_F(DisplayActionsTest, CalibrationDoneCodesRewriteBlock1AndCopyToEeprom) {
     sender.answers = {{4}};
     t.dialogs.progress.clear();
     t.dialogs.boxAnswers.push_back(mb::ResultOk);
-    EXPECT_EQ(actions.SendListCommand(14, "Hide factory setup menu"), 0);
+    EXPECT_EQ(actions.sendListCommand(14, "Hide factory setup menu"), 0);
     EXPECT_EQ(sender.commands(), "191");
     EXPECT_TRUE(shows("status|Function failed!") && !shows("Data transmitted"));
     EXPECT_FALSE(t.dialogs.progressIsOpen() || connected());
 }
 
 TEST_F(DisplayActionsTest, RawProbeUsesTheLibraryDirectly) {
-    EXPECT_NE(actions.RawProbe(), 0);  // no open port: three tries, the last result shown
+    EXPECT_NE(actions.rawProbe(), 0);  // no open port: three tries, the last result shown
     EXPECT_TRUE(shows("bar|33|") && shows("bar|66|") && shows("bar|100|"));
     EXPECT_TRUE(logged(",  func.s=BaTinHrtCPr_SendRequest(Com0))"));
     EXPECT_FALSE(t.dialogs.progressIsOpen());
 
-    ASSERT_EQ(session.HartConnect(), 1);
+    ASSERT_EQ(session.connectDevice(), 1);
     t.dialogs.progress.clear();
     t.dialogs.boxAnswers.push_back(mb::ResultOk);
-    EXPECT_EQ(actions.SendListCommand(99, "Probe"), 1);  // the first answer ends it
+    EXPECT_EQ(actions.sendListCommand(99, "Probe"), 1);  // the first answer ends it
     EXPECT_TRUE(shows("bar|33|") && !shows("bar|66|") && sender.sent.empty());
 
     t.program.state.NoWrite = QStringLiteral("ON");
     t.program.log.clearView();
-    EXPECT_EQ(actions.RawProbe(), kResultNotSent);
+    EXPECT_EQ(actions.rawProbe(), kResultNotSent);
     EXPECT_FALSE(logged("BaTinHrtCPr_SendRequest"));
-    session.HartDisConnect();
+    session.disconnectDevice();
 }
 
 TEST_F(DisplayActionsTest, StoringWrittenBlocksReportsEveryFailure) {
@@ -290,7 +290,7 @@ TEST_F(DisplayActionsTest, StoringWrittenBlocksReportsEveryFailure) {
         sender.answers = answers;
         t.dialogs.progress.clear();
         t.dialogs.sleeps.clear();
-        EXPECT_EQ(actions.StoreWrittenBlocks(block10, block11), failure ? 0 : 1) << sent;
+        EXPECT_EQ(actions.storeWrittenBlocks(block10, block11), failure ? 0 : 1) << sent;
         EXPECT_EQ(sender.commands(), sent);
         EXPECT_EQ(shows(QStringLiteral("status|%1|").arg(failure) + kRed), failure != nullptr)
             << sent;
@@ -303,17 +303,17 @@ TEST_F(DisplayActionsTest, StoringWrittenBlocksReportsEveryFailure) {
 TEST_F(DisplayActionsTest, AgainstTheSimulatedDisplay) {
     DisplayBlocks live{t.program, values, session};
     DisplayActions onSim{t.program, session, session, live, values, link};
-    EXPECT_EQ(onSim.HartCommand192(action::kReadVersion), 1);
+    EXPECT_EQ(onSim.runDisplayAction(action::kReadVersion), 1);
     EXPECT_EQ(onSim.reply(), 5);  // the display's interface version
 
     t.dialogs.boxAnswers.push_back(mb::ResultOk);
     values.values["VersCheck"] = "5";
-    EXPECT_EQ(onSim.SendListCommand(14, "Hide factory setup menu"), 1);
-    ASSERT_EQ(onSim.HartCommand(onSim.readBlock(1), CommandStep::Start), 1);
+    EXPECT_EQ(onSim.sendListCommand(14, "Hide factory setup menu"), 1);
+    ASSERT_EQ(onSim.runCommand(onSim.readBlock(1), CommandStep::Start), 1);
     EXPECT_EQ(values.values["fs_CalibDone"], "1");
-    ASSERT_EQ(live.ReadBlock(10, 3) + live.WriteBlock(10, 3), 0);
-    EXPECT_EQ(onSim.StoreWrittenBlocks(true, false), 1);
-    EXPECT_EQ(onSim.HartCommand(CommandRoutine{}, CommandStep::Stop), 1);
+    ASSERT_EQ(live.readBlock(10, 3) + live.writeBlock(10, 3), 0);
+    EXPECT_EQ(onSim.storeWrittenBlocks(true, false), 1);
+    EXPECT_EQ(onSim.runCommand(CommandRoutine{}, CommandStep::Stop), 1);
     EXPECT_FALSE(connected());
 }
 

@@ -24,7 +24,7 @@ struct ScriptedSender final : RequestSender {
         QByteArray data;
         std::uint8_t code = 0;
     };
-    int SendRequest(std::uint8_t command, const QByteArray& request, int expected,
+    int sendRequest(std::uint8_t command, const QByteArray& request, int expected,
                     QByteArray* response, int) override {
         sent.push_back(request);
         Answer a{0, QByteArray(expected, '\0'), 0};
@@ -80,7 +80,7 @@ TEST_F(DisplayBlocksTest, EveryBlockWritesItsChangeFlags) {
                                               {12, "FF0F"}, {13, "FF0D"}, {20, "FF0F"}};
     for (int number : writableBlocks()) {
         setAll(number, "0");
-        ASSERT_EQ(blocks.WriteBlock(number, 1), 0) << number;
+        ASSERT_EQ(blocks.writeBlock(number, 1), 0) << number;
         const QByteArray& r = sender.sent.back();
         EXPECT_EQ(r.at(0), char(number));
         EXPECT_EQ(r.mid(21, 2), hex(flags.at(number))) << number;
@@ -98,7 +98,7 @@ TEST_F(DisplayBlocksTest, SwitchPointBlockByteForByte) {
                           {"FrameLow1", "-32768"},
                           {"DelaySwitch1", "12.9"},
                           {"OutputFunction1", "%11"}});
-    ASSERT_EQ(blocks.WriteBlock(10, 3), 0);
+    ASSERT_EQ(blocks.writeBlock(10, 3), 0);
     EXPECT_EQ(sender.sent.at(0),
               hex("0A 2C00 3200 2C01 FEFF FF7F 0080 0C00 0000 0300 0000 FE0F 05"));
     EXPECT_TRUE(logged("--> Write Com190_010") && logged("   Blocknummer=0x0A") &&
@@ -108,7 +108,7 @@ TEST_F(DisplayBlocksTest, SwitchPointBlockByteForByte) {
 TEST_F(DisplayBlocksTest, ReadStoresFieldsAndKeptBytesGoBackUnchanged) {
     const QByteArray image = hex("01 0100 3412 CDAB 1122 3344 0700 78563412 FFFFFFFF 0000 03");
     sender.answers.push_back({0, image, 0});
-    ASSERT_EQ(blocks.ReadBlock(1, 1), 0);
+    ASSERT_EQ(blocks.readBlock(1, 1), 0);
     EXPECT_EQ(sender.sent.at(0), hex("01"));
     EXPECT_EQ(values.values["SerialNo1"], "4660");
     EXPECT_EQ(values.values["SerialNo2"], "-21555");
@@ -125,7 +125,7 @@ TEST_F(DisplayBlocksTest, ReadStoresFieldsAndKeptBytesGoBackUnchanged) {
                           {"SerialNo1", "43981"},
                           {"VersCheck", "5"},
                           {"pc_ui32_GUID.uint32_t", "4294967295"}});
-    ASSERT_EQ(blocks.WriteBlock(1, 1), 0);
+    ASSERT_EQ(blocks.writeBlock(1, 1), 0);
     EXPECT_EQ(sender.sent.at(1), hex("01 0000 CDAB CDAB 1122 3344 0700 FFFFFFFF FFFFFFFF 1F0C 05"));
 }
 
@@ -138,20 +138,20 @@ TEST_F(DisplayBlocksTest, ValuesThatDoNotFitRefuseTheWrite) {
     for (const auto& [block, field, value] : cases) {
         setAll(block, block == 2 ? "" : "0");
         values.values[field] = value;
-        EXPECT_EQ(blocks.WriteBlock(block, 1), kResultValueRefused) << field << " " << value;
+        EXPECT_EQ(blocks.writeBlock(block, 1), kResultValueRefused) << field << " " << value;
         EXPECT_EQ(blocks.lastRefusal().name, field);
         EXPECT_TRUE(logged(blocks.lastRefusal().message().toUtf8().constData())) << field;
     }
     EXPECT_TRUE(sender.sent.empty());
     EXPECT_EQ(blocks.image(20), hex("14") + QByteArray(23, '\0'));  // untouched
-    EXPECT_EQ(blocks.WriteBlock(60, 1), kResultValueRefused);       // read-only
+    EXPECT_EQ(blocks.writeBlock(60, 1), kResultValueRefused);       // read-only
 }
 
 TEST_F(DisplayBlocksTest, TextsArePaddedWithBlanksAndTheSerialNumberIsSplit) {
     values.values.insert(
         {{"TagID", "PT-101"}, {"SerialNoZEL", "ABC DEFGHIJKLMNOPQRSTUVWXYZ"}, {"VersCheck", "5"}});
-    ASSERT_EQ(blocks.WriteBlock(2, 1), 0);
-    ASSERT_EQ(blocks.WriteBlock(3, 1), 0);
+    ASSERT_EQ(blocks.writeBlock(2, 1), 0);
+    ASSERT_EQ(blocks.writeBlock(3, 1), 0);
     EXPECT_EQ(sender.sent.at(0).mid(1, 20), QByteArray("PT-101          ABC "));
     EXPECT_EQ(sender.sent.at(1).mid(1, 20),
               QByteArray("DEFGHIJKLMNOPQRSTUVW"));  // cut at 24 in all
@@ -159,13 +159,13 @@ TEST_F(DisplayBlocksTest, TextsArePaddedWithBlanksAndTheSerialNumberIsSplit) {
     // Padding is not text, and the two pieces join again.
     values.values.clear();
     sender.answers = {{0, sender.sent.at(0), 0}, {0, sender.sent.at(1), 0}};
-    ASSERT_EQ(blocks.ReadBlock(2, 1), 0);
+    ASSERT_EQ(blocks.readBlock(2, 1), 0);
     EXPECT_EQ(values.values["TagID"], "PT-101");
-    ASSERT_EQ(blocks.ReadBlock(3, 1), 0);
+    ASSERT_EQ(blocks.readBlock(3, 1), 0);
     EXPECT_EQ(values.values["SerialNoZEL"], "ABC DEFGHIJKLMNOPQRSTUVW");
 
     values.values["SerialNoZEL"] = "AB";
-    ASSERT_EQ(blocks.WriteBlock(3, 1), 0);
+    ASSERT_EQ(blocks.writeBlock(3, 1), 0);
     EXPECT_EQ(sender.sent.back().mid(1, 20), QByteArray(20, ' '));
     joinSerialNoZEL(values);
     EXPECT_EQ(values.values["SerialNoZEL"], "AB");
@@ -174,16 +174,16 @@ TEST_F(DisplayBlocksTest, TextsArePaddedWithBlanksAndTheSerialNumberIsSplit) {
 TEST_F(DisplayBlocksTest, NoWriteBuildsAndLogsButSendsNothing) {
     t.program.state.NoWrite = "ON";
     setAll(12, "1");
-    EXPECT_EQ(blocks.WriteBlock(12, 3), kResultNotSent);
+    EXPECT_EQ(blocks.writeBlock(12, 3), kResultNotSent);
     EXPECT_TRUE(sender.sent.empty());
     EXPECT_TRUE(logged("   mp_LiveUnit=1; "));
-    EXPECT_EQ(blocks.ReadBlock(12, 1), 0);  // reads still go out
+    EXPECT_EQ(blocks.readBlock(12, 1), 0);  // reads still go out
 }
 
 TEST_F(DisplayBlocksTest, AFailedReadChangesNothing) {
     const QByteArray good = hex("0C 0000 0100 0200 0300 0400 0500 0600 0700 0800 0900 0000 05");
     sender.answers.push_back({0, good, 0});
-    ASSERT_EQ(blocks.ReadBlock(12, 1), 0);
+    ASSERT_EQ(blocks.readBlock(12, 1), 0);
     const auto before = values.values;
     const std::vector<std::tuple<ScriptedSender::Answer, int, const char*>> cases = {
         {{0, hex("0B") + good.mid(1), 0}, 3, "+++ Read Com190_012: answer is block 11"},
@@ -193,7 +193,7 @@ TEST_F(DisplayBlocksTest, AFailedReadChangesNothing) {
         {{kResultCancelled, {}, 0}, kResultCancelled, ""}};
     for (const auto& [answer, result, line] : cases) {
         sender.answers.push_back(answer);
-        EXPECT_EQ(blocks.ReadBlock(12, 1), result) << line;
+        EXPECT_EQ(blocks.readBlock(12, 1), result) << line;
         EXPECT_EQ(values.values, before) << line;
         EXPECT_EQ(blocks.image(12), good) << line;
         EXPECT_TRUE(logged(line)) << line;
@@ -202,7 +202,7 @@ TEST_F(DisplayBlocksTest, AFailedReadChangesNothing) {
 
 TEST_F(DisplayBlocksTest, TheLoggingReadOfBlock12StoresOnlyVersCheck) {
     sender.answers = {{0, hex("0C 0100 0200 0300 0400 0500 0600 0700 0800 0900 0A00 0000 04"), 0}};
-    ASSERT_EQ(blocks.ReadBlock12Logged(1), 0);
+    ASSERT_EQ(blocks.readBlock12Logged(1), 0);
     EXPECT_EQ(values.values, (QHash<QString, QString>{{"VersCheck", "4"}}));
     EXPECT_EQ(blocks.image(12), hex("0C") + QByteArray(23, '\0'));  // its own buffers
     EXPECT_TRUE(logged("<-- Read Com190_01201"));
@@ -221,9 +221,9 @@ class BlockRoundTrip : public ::testing::Test {
         ASSERT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")));
         qputenv("HARTSIM_OPTIONS", "presence=both");
         t.program.state.ComPort = QStringLiteral("Sim");
-        ASSERT_EQ(session.HartConnect(), 1);
+        ASSERT_EQ(session.connectDevice(), 1);
     }
-    void TearDown() override { session.HartDisConnect(), qunsetenv("HARTSIM_OPTIONS"); }
+    void TearDown() override { session.disconnectDevice(), qunsetenv("HARTSIM_OPTIONS"); }
     test::TestProgram t;
     LinkLibrary link{t.program.log};
     EndingProbe probe;
@@ -268,17 +268,17 @@ TEST_F(BlockRoundTrip, EveryWritableBlockOverTheWholeRangeOfItsFields) {
             for (const QString& v : wholeRange(item.coding, item.width)) {
                 const std::string what =
                     QStringLiteral("%1 %2 '%3'").arg(number).arg(name, v).toStdString();
-                ASSERT_EQ(blocks.ReadBlock(number, 3), 0) << what;
+                ASSERT_EQ(blocks.readBlock(number, 3), 0) << what;
                 const QByteArray before = blocks.image(number);
                 const auto device = values.values;
                 // Block 3 carries characters 5..24 of the whole serial number.
                 values.values[name == "SerialNoZEL2" ? "SerialNoZEL" : name] =
                     name == "SerialNoZEL2" ? device["SerialNoZEL"].left(4).leftJustified(4) + v : v;
                 values.values["VersCheck"] = "5";
-                const int result = blocks.WriteBlock(number, 3);
+                const int result = blocks.writeBlock(number, 3);
                 const int code = session.ResCode1;
                 values.values.clear();
-                ASSERT_EQ(blocks.ReadBlock(number, 3), 0) << what;
+                ASSERT_EQ(blocks.readBlock(number, 3), 0) << what;
                 auto expected = device;
                 if (result == 0 && flagged) expected[name] = readBack(item.coding, v);
                 EXPECT_TRUE(result == 0 || (result == kResultRefused && (code == 3 || code == 4)))
@@ -297,7 +297,7 @@ TEST_F(BlockRoundTrip, EveryWritableBlockOverTheWholeRangeOfItsFields) {
                 << number << " " << item.wireName;  // at least 0 and 1, or the texts
         }
     }
-    ASSERT_EQ(blocks.ReadBlock(60, 3) + blocks.ReadBlock(89, 3), 0);
+    ASSERT_EQ(blocks.readBlock(60, 3) + blocks.readBlock(89, 3), 0);
     EXPECT_EQ(values.values["Display"].size(), 4);
 }
 

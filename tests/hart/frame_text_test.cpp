@@ -80,11 +80,11 @@ TEST_F(FrameMonitorOnSimulator, LogsEachFrameOfAnExchangeWhileSwitchedOn) {
     };
 
     t.program.state.FrameMonitor = false;
-    ASSERT_EQ(session.SendRequest(1, QByteArray(), 0, nullptr, 1), 0);
+    ASSERT_EQ(session.sendRequest(1, QByteArray(), 0, nullptr, 1), 0);
     EXPECT_TRUE(frameLines().isEmpty()) << frameLines().join(QLatin1Char('\n')).toStdString();
 
     t.program.state.FrameMonitor = true;
-    ASSERT_EQ(session.SendRequest(1, QByteArray(), 0, nullptr, 1), 0);
+    ASSERT_EQ(session.sendRequest(1, QByteArray(), 0, nullptr, 1), 0);
     const QStringList lines = frameLines();
     ASSERT_EQ(lines.size(), 2) << lines.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("--> long request (0x82), to manufacturer ")));

@@ -72,12 +72,12 @@ TEST_F(HartSessionTest, DetectsWhichDevicesAnswer) {
     for (const Case& c : cases) {
         simOptions(c.options);
         session.LinkOpen = 0;
-        ASSERT_EQ(session.HartConnect(), 1) << c.options << "\n" << log().toStdString();
+        ASSERT_EQ(session.connectDevice(), 1) << c.options << "\n" << log().toStdString();
         EXPECT_EQ(t.program.state.TransmDisplay, c.found);
         EXPECT_EQ(session.DisplayPresent, c.display);
         EXPECT_EQ(session.TransmitterPresent, c.transmitter);
         EXPECT_TRUE(t.dialogs.progressIsOpen());  // stays open for the caller
-        session.HartDisConnect();
+        session.disconnectDevice();
         EXPECT_FALSE(t.dialogs.progressIsOpen());
         EXPECT_TRUE(log().contains(
             QStringLiteral("HartConnect: Disp=%1 Transm=%2").arg(c.display).arg(c.transmitter)));
@@ -88,15 +88,15 @@ TEST_F(HartSessionTest, DetectsWhichDevicesAnswer) {
 TEST_F(HartSessionTest, ExpectedDevicesMustBeTheOnesFound) {
     simOptions("presence=display");
     t.program.state.TransmitterDisplay = QStringLiteral("all");
-    EXPECT_EQ(session.HartConnect(), 0);
+    EXPECT_EQ(session.connectDevice(), 0);
     ASSERT_FALSE(t.dialogs.boxes.empty());
     EXPECT_EQ(t.dialogs.boxes.back().text, "Invalid device connected (display)!");
     EXPECT_EQ(session.LinkOpen, 0);
     EXPECT_EQ(t.program.state.ConnectionState, 0);
     // The port was closed again: a second attempt can open it.
     t.program.state.TransmitterDisplay = QStringLiteral("auto");
-    EXPECT_EQ(session.HartConnect(), 1);
-    session.HartDisConnect();
+    EXPECT_EQ(session.connectDevice(), 1);
+    session.disconnectDevice();
 }
 
 // The tag a row's simulator options give ("tag=PT-101"), or "".
@@ -149,12 +149,12 @@ TEST_F(HartSessionTest, IdentityFirstAndOnlyTheDetectionReadsForAnUnlistedDevice
         simOptions(
             (QByteArray(r.options) + (*r.options ? "," : "") + "log=" + framesPath().toLocal8Bit())
                 .constData());
-        t.program.profile.WriteData(QStringLiteral("Serial_IO"), QStringLiteral("OwnDevices"),
+        t.program.profile.writeData(QStringLiteral("Serial_IO"), QStringLiteral("OwnDevices"),
                                     QString::fromLatin1(r.ownDevices), t.program.state.ProfilePath);
         t.dialogs.boxes.clear();
         t.program.state.HartAddress = QByteArray(r.options).startsWith("address=5") ? 5 : 0;
         session.LinkOpen = 0;
-        EXPECT_EQ(session.HartConnect(), r.connected) << log().toStdString();
+        EXPECT_EQ(session.connectDevice(), r.connected) << log().toStdString();
         EXPECT_EQ(probe.pollingAddress(), t.program.state.HartAddress);
         EXPECT_EQ(session.ForeignDevice, r.foreign);
         EXPECT_EQ(commandsReceived(), r.commands);
@@ -168,42 +168,42 @@ TEST_F(HartSessionTest, IdentityFirstAndOnlyTheDetectionReadsForAnUnlistedDevice
                       session.identity().universalRevision == 7 ? 0xE1A5 : 0x06);
             EXPECT_FALSE(t.dialogs.progressIsOpen());
             // The universal view connects to it; no command of ours goes out.
-            ASSERT_EQ(session.HartConnect(QString(), -1, ConnectScope::Universal), 1);
+            ASSERT_EQ(session.connectDevice(QString(), -1, ConnectScope::Universal), 1);
             EXPECT_EQ(session.ForeignDevice, 1);
-            EXPECT_EQ(session.SendRequest(191, QByteArray(1, char(2)), 24, nullptr, 3),
+            EXPECT_EQ(session.sendRequest(191, QByteArray(1, char(2)), 24, nullptr, 3),
                       kResultWithheld);
-            EXPECT_EQ(session.SendRequest(190, QByteArray(24, char(0)), 24, nullptr, 3),
+            EXPECT_EQ(session.sendRequest(190, QByteArray(24, char(0)), 24, nullptr, 3),
                       kResultWithheld);
             EXPECT_EQ(commandsReceived().mid(r.commands.size()), QList<int>{0});
         } else {
             EXPECT_TRUE(t.dialogs.boxes.empty());
         }
-        session.HartDisConnect();
+        session.disconnectDevice();
     }
 }
 
 TEST_F(HartSessionTest, SimulatedDeviceKeepsWhatWasWrittenAcrossConnections) {
     simOptions("seed=4711");  // a device of its own
-    ASSERT_EQ(session.HartConnect(), 1);
+    ASSERT_EQ(session.connectDevice(), 1);
     QByteArray image;
-    ASSERT_EQ(session.SendRequest(191, QByteArray(1, char(2)), 24, &image, 2), 0);
+    ASSERT_EQ(session.sendRequest(191, QByteArray(1, char(2)), 24, &image, 2), 0);
     image.replace(1, 6, "PT-777");
     image[21] = char(0xFF);  // every slot flagged as changed
     image[22] = char(0x0F);
-    ASSERT_EQ(session.SendRequest(190, image, 24, nullptr, 2), 0);
-    session.HartDisConnect();
+    ASSERT_EQ(session.sendRequest(190, image, 24, nullptr, 2), 0);
+    session.disconnectDevice();
 
     session.LinkOpen = 0;
-    ASSERT_EQ(session.HartConnect(), 1);
+    ASSERT_EQ(session.connectDevice(), 1);
     QByteArray again;
-    ASSERT_EQ(session.SendRequest(191, QByteArray(1, char(2)), 24, &again, 2), 0);
+    ASSERT_EQ(session.sendRequest(191, QByteArray(1, char(2)), 24, &again, 2), 0);
     EXPECT_EQ(again.mid(1, 6), QByteArray("PT-777"));
-    session.HartDisConnect();
+    session.disconnectDevice();
 }
 
 TEST_F(HartSessionTest, NoProbeMeansNoConnection) {
     t.program.state.ConnectRetry = 0;
-    EXPECT_EQ(session.HartConnect(), 0);
+    EXPECT_EQ(session.connectDevice(), 0);
     EXPECT_TRUE(probe.ports.isEmpty());
     EXPECT_TRUE(progressShows("Cannot connect To HART Interface!"));
     EXPECT_FALSE(t.dialogs.progressIsOpen());
@@ -211,7 +211,7 @@ TEST_F(HartSessionTest, NoProbeMeansNoConnection) {
 
 TEST_F(HartSessionTest, MissingPortNamesThePort) {
     t.program.state.ComPort = QStringLiteral("/dev/zh-no-such-port");
-    EXPECT_EQ(session.HartConnect(), 0);
+    EXPECT_EQ(session.connectDevice(), 0);
     EXPECT_TRUE(progressShows("Invalid ComPort /dev/zh-no-such-port"))
         << t.dialogs.progress.join("\n").toStdString();
     EXPECT_TRUE(log().contains(">>> Connecting ComPort/dev/zh-no-such-port failed!)"));
@@ -221,15 +221,15 @@ class SendRequestTest : public HartSessionTest {
   protected:
     void SetUp() override {
         HartSessionTest::SetUp();
-        ASSERT_EQ(session.HartConnect(), 1) << log().toStdString();
+        ASSERT_EQ(session.connectDevice(), 1) << log().toStdString();
         t.dialogs.progress.clear();
     }
     void TearDown() override {
-        session.HartDisConnect();
+        session.disconnectDevice();
         HartSessionTest::TearDown();
     }
     int readBlock(int block, int expected, int tries, QByteArray* data = nullptr) {
-        return session.SendRequest(191, QByteArray(1, char(block)), expected, data, tries);
+        return session.sendRequest(191, QByteArray(1, char(block)), expected, data, tries);
     }
 };
 
@@ -248,9 +248,9 @@ TEST_F(SendRequestTest, LengthRules) {
 
 TEST_F(SendRequestTest, InjectedFaultsGiveTheirResults) {
     // Faults are set before the next Open, so reconnect with them.
-    session.HartDisConnect();
+    session.disconnectDevice();
     simOptions("fault=noanswer*50@191");  // more than any number of tries
-    ASSERT_EQ(session.HartConnect(), 1) << log().toStdString();
+    ASSERT_EQ(session.connectDevice(), 1) << log().toStdString();
     session.LinkOpen = 1;
     EXPECT_EQ(readBlock(0, 24, 1), 4);
     // It went out, and nothing came back: the device may have acted on it.
@@ -281,11 +281,11 @@ TEST_F(SendRequestTest, RefusalsBusyAndDelayedResponses) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.faults);
-        session.HartDisConnect();
+        session.disconnectDevice();
         QFile::remove(framesPath());
         simOptions((QByteArray(r.faults) + ",log=" + framesPath().toLocal8Bit()).constData());
         session.LinkOpen = 0;
-        ASSERT_EQ(session.HartConnect(QString(), -1, ConnectScope::Universal), 1);
+        ASSERT_EQ(session.connectDevice(QString(), -1, ConnectScope::Universal), 1);
         const int before = commandsReceived().size();
         QByteArray data;
         EXPECT_EQ(readBlock(12, 24, r.tries, &data), r.result);
@@ -304,27 +304,27 @@ TEST_F(SendRequestTest, RefusalsBusyAndDelayedResponses) {
     // A universal command may answer with more than the oldest revision
     // had; the first bytes are taken. Our own commands keep their length.
     QByteArray identity;
-    EXPECT_EQ(session.SendRequest(0, QByteArray(), 11, &identity, 1), 0);
+    EXPECT_EQ(session.sendRequest(0, QByteArray(), 11, &identity, 1), 0);
     EXPECT_EQ(identity.size(), 11);
     EXPECT_EQ(readBlock(12, 23, 1), 3);
 }
 
 TEST_F(SendRequestTest, RetriesShowTheirProgressAndCancelStops) {
-    session.HartDisConnect();
+    session.disconnectDevice();
     // The library itself tries three times per request (the session's
     // Configure asks for two retries), so six silent answers use up the
     // session's first two tries.
     simOptions("fault=noanswer*6@191");
-    ASSERT_EQ(session.HartConnect(), 1);
+    ASSERT_EQ(session.connectDevice(), 1);
     t.dialogs.progress.clear();
     EXPECT_EQ(readBlock(12, 24, 3), 0);  // the session's third try answers
     EXPECT_TRUE(progressShows("status|Retrying ...|255"));
     EXPECT_TRUE(progressShows("bar|50|255"));
     EXPECT_TRUE(progressShows("bar|0|255"));
 
-    session.HartDisConnect();
+    session.disconnectDevice();
     simOptions("fault=noanswer*15@191");
-    ASSERT_EQ(session.HartConnect(), 1);
+    ASSERT_EQ(session.connectDevice(), 1);
     t.dialogs.cancelOnNextServe = true;
     EXPECT_EQ(readBlock(12, 24, 3), kResultCancelled);
 
@@ -340,11 +340,11 @@ TEST_F(SendRequestTest, RetriesShowTheirProgressAndCancelStops) {
 // without a frame, until a command that may change the device; live values
 // and other blocks always go out.
 TEST_F(SendRequestTest, HeldAnswersComeAgainUntilTheDeviceMayHaveChanged) {
-    session.HartDisConnect();
+    session.disconnectDevice();
     const QString frames = t.path(QStringLiteral("frames.log"));
     simOptions(("log=" + frames).toLocal8Bit());
     session.LinkOpen = 0;
-    ASSERT_EQ(session.HartConnect(), 1);
+    ASSERT_EQ(session.connectDevice(), 1);
     const auto framesSent = [&] {
         QFile f(frames);
         return f.open(QIODevice::ReadOnly)
@@ -373,7 +373,7 @@ TEST_F(SendRequestTest, HeldAnswersComeAgainUntilTheDeviceMayHaveChanged) {
     for (const Row& row : rows) {
         const int before = framesSent();
         QByteArray data;
-        session.SendRequest(row.command, row.request, row.expected, &data, 1);
+        session.sendRequest(row.command, row.request, row.expected, &data, 1);
         answers << data;
         EXPECT_EQ(framesSent() - before, row.goesOut ? 1 : 0) << "row " << answers.size();
     }
@@ -409,7 +409,7 @@ TEST(ErrorTexts, FollowTheFunctionAndResult) {
     EXPECT_EQ(steps.errorText(kResultWithheld, "BaTinHrtCPr_SendRequest"),
               "not sent: not a device of this program");
     // Whichever step meets a lost modem says so, in place of its own detail.
-    steps.CheckStep(kResultDisconnected, 0, "Data transfer interrupted", "C141");
+    steps.checkStep(kResultDisconnected, 0, "Data transfer interrupted", "C141");
     EXPECT_TRUE(t.dialogs.progress.contains(
         "status|Data transfer interrupted (HART modem disconnected from Com5)|255"));
 }
@@ -417,20 +417,20 @@ TEST(ErrorTexts, FollowTheFunctionAndResult) {
 TEST(ProgressSteps, RetryBarAndCheckStepWaits) {
     TestProgram t;
     ProgressSteps steps(t.program);
-    EXPECT_EQ(steps.ShowRetry("Retrying ...", 1, 1), 0);
+    EXPECT_EQ(steps.showRetry("Retrying ...", 1, 1), 0);
     EXPECT_TRUE(t.dialogs.progress.isEmpty());
-    EXPECT_EQ(steps.ShowRetry("Retrying ...", 3, 3), 0);
+    EXPECT_EQ(steps.showRetry("Retrying ...", 3, 3), 0);
     EXPECT_TRUE(t.dialogs.progress.contains("bar|0|255"));
     EXPECT_EQ(t.dialogs.sleeps, std::vector<int>{250});  // a bar at 0 pauses briefly
     // An error waits for OK whatever time the caller or the profile gives.
     t.program.state.MessageDisplayTime = 2500;
-    EXPECT_EQ(steps.CheckStep(4, 0, "Function failed!", "C141"), 1);
-    EXPECT_EQ(steps.CheckStep(4, 0, "x", "", 3000), 1);
-    steps.ErrMessage(4, "BaTinHrtCPr_SendRequest");
+    EXPECT_EQ(steps.checkStep(4, 0, "Function failed!", "C141"), 1);
+    EXPECT_EQ(steps.checkStep(4, 0, "x", "", 3000), 1);
+    steps.showErrorMessage(4, "BaTinHrtCPr_SendRequest");
     EXPECT_TRUE(t.dialogs.progress.contains("status|Function failed! (C141)|255"));
     EXPECT_TRUE(t.dialogs.progress.contains("button|OK"));
     EXPECT_EQ(t.dialogs.progress.filter("wait|").join(','), "wait|-1,wait|-1,wait|-1");
-    EXPECT_EQ(steps.CheckStep(0, 0, "x", ""), 0);
+    EXPECT_EQ(steps.checkStep(0, 0, "x", ""), 0);
 }
 
 TEST(ConnectionProbeProcess, HangingProbeIsKilledAndReaped) {
@@ -462,7 +462,7 @@ namespace {
 TEST(ComPorts, SimulatorIsAlwaysOfferedLast) {
     test::TestProgram t;
     t.program.log.setThreshold(4);
-    const std::vector<ComPortEntry> ports = GetAvailableComPorts(t.program.log);
+    const std::vector<ComPortEntry> ports = availableComPorts(t.program.log);
     ASSERT_FALSE(ports.empty());
     EXPECT_EQ(ports.back().name, "Sim");
     for (std::size_t i = 0; i < ports.size(); ++i)

@@ -63,14 +63,14 @@ TEST_F(LinkLibraryTest, MissingLibraryEveryCallIsResourceErrorNamingTheEntryPoin
         int result;
     };
     const Call calls[] = {
-        {"BaTinHrtCPr_Configure", link.Configure(0, 0, 5, 1, 0, 0, 0, 10, 0)},
-        {"BaTinHrtCPr_Open", link.Open(5)},
-        {"BaTinHrtCPr_Connect", link.Connect(&byte)},
+        {"BaTinHrtCPr_Configure", link.configure(0, 0, 5, 1, 0, 0, 0, 10, 0)},
+        {"BaTinHrtCPr_Open", link.open(5)},
+        {"BaTinHrtCPr_Connect", link.connect(&byte)},
         {"BaTinHrtCPr_SendRequest",
-         link.SendRequest(0, 2, request, &responseLength, response, &status1, &status2)},
-        {"BaTinHrtCPr_GetComPortStatus", link.GetComPortStatus()},
-        {"BaTinHrtCPr_Disconnect", link.Disconnect()},
-        {"BaTinHrtCPr_Close", link.Close()},
+         link.sendRequest(0, 2, request, &responseLength, response, &status1, &status2)},
+        {"BaTinHrtCPr_GetComPortStatus", link.comPortStatus()},
+        {"BaTinHrtCPr_Disconnect", link.disconnect()},
+        {"BaTinHrtCPr_Close", link.close()},
     };
     for (const Call& c : calls) {
         EXPECT_EQ(c.result, HARTLINK_ERR_RESOURCE) << c.name;
@@ -153,24 +153,24 @@ TEST_F(LinkLibraryTest, FullLibraryPassesArgumentsAndResultsThrough) {
     ASSERT_TRUE(link.load(QStringLiteral(FAKE_LINK_FULL_PATH)));
     qputenv("FAKE_LINK_OPEN_RESULT", "7");
 
-    EXPECT_EQ(link.Configure(3, 250, 5, 1, 2, 9, 65535, 10, 300), HARTLINK_ERR_OK);
-    EXPECT_EQ(link.Open(65535), 7);
+    EXPECT_EQ(link.configure(3, 250, 5, 1, 2, 9, 65535, 10, 300), HARTLINK_ERR_OK);
+    EXPECT_EQ(link.open(65535), 7);
     uint8_t byte = 42;
-    EXPECT_EQ(link.Connect(&byte), HARTLINK_ERR_OK);
+    EXPECT_EQ(link.connect(&byte), HARTLINK_ERR_OK);
 
     const uint8_t request[3] = {0x01, 0xAB, 0xFF};
     uint8_t response[8] = {};
     uint8_t responseLength = 0, status1 = 0x55, status2 = 0x55;
-    EXPECT_EQ(link.SendRequest(130, 3, request, &responseLength, response, &status1, &status2),
+    EXPECT_EQ(link.sendRequest(130, 3, request, &responseLength, response, &status1, &status2),
               HARTLINK_ERR_OK);
     EXPECT_EQ(responseLength, 3);
     EXPECT_EQ(response[1], 0xAB);
     EXPECT_EQ(status1, 0);
     EXPECT_EQ(status2, 0);
 
-    EXPECT_EQ(link.GetComPortStatus(), HARTLINK_ERR_OK);
-    EXPECT_EQ(link.Disconnect(), HARTLINK_ERR_OK);
-    EXPECT_EQ(link.Close(), HARTLINK_ERR_OK);
+    EXPECT_EQ(link.comPortStatus(), HARTLINK_ERR_OK);
+    EXPECT_EQ(link.disconnect(), HARTLINK_ERR_OK);
+    EXPECT_EQ(link.close(), HARTLINK_ERR_OK);
 
     EXPECT_EQ(journal(),
               lines({"Configure 3 250 5 1 2 9 65535 10 300", "Open 65535", "Connect 42",

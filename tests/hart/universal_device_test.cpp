@@ -24,7 +24,7 @@ using test::bytes;
 // the transfer of one command as the library would.
 class ScriptedDevice final : public RequestSender {
   public:
-    int SendRequest(std::uint8_t command, const QByteArray& request, int, QByteArray* response,
+    int sendRequest(std::uint8_t command, const QByteArray& request, int, QByteArray* response,
                     int) override {
         sent << QStringLiteral("%1:%2").arg(command).arg(
             QString::fromLatin1(request.toHex().toUpper()));

@@ -92,7 +92,7 @@ class DeviceTypesTest : public ::testing::Test {
     void define(const QString& measurand = "Pressure", const QString& base = "[bar]",
                 int intSerIO = 0) {
         m.cal.Measurand = measurand;
-        DefDataStruc(m, base, intSerIO, -11);
+        defineDataStructure(m, base, intSerIO, -11);
     }
     FieldRecord& f(const QString& name) { return m.fields.at(m.fields.find(name)); }
     std::vector<FieldState> snapshot(QStringList names = {}) {
@@ -127,11 +127,11 @@ TEST_F(DeviceTypesTest, ColonsReadAsBarsAndKeysMatchByValue) {
     QString colons = bars;
     colons.replace('|', ':');
     use(profileWith("1A=" + bars + "\n"));
-    ASSERT_TRUE(UpdTransmitConfig(m, 2, 0x1A));
+    ASSERT_TRUE(updateTransmitterConfig(m, 2, 0x1A));
     EXPECT_EQ(f("ADCByte20").Content, "1A");  // the selected key, not the record's byte 20
     const std::vector<FieldState> withBars = snapshot();
     use(profileWith("01a=" + colons + "\n"));  // and a key with a leading zero, in lower case
-    ASSERT_TRUE(UpdTransmitConfig(m, 2, 0x1A));
+    ASSERT_TRUE(updateTransmitterConfig(m, 2, 0x1A));
     EXPECT_EQ(snapshot(), withBars);
     EXPECT_TRUE(configurationRecordText(m, 0x1A).startsWith("Switch:"));
     EXPECT_TRUE(configurationRecordText(m, 0xA).isEmpty());
@@ -142,7 +142,7 @@ TEST_F(DeviceTypesTest, DeviceTypeListFollowsTheClass) {
         use(profileWith(
             "1A=" + record("Hall 0...10 bar", "0;10;0;10;bar", bytesText(byte16)) + "\n",
             "Hall=1A;Unset=0;"));
-        UpdDevTypeSelection(m, 1);
+        updateDeviceTypeSelection(m, 1);
         if (byte16 == 4) {
             EXPECT_EQ(shownItems["DevType"], QStringList({"No configuration", "Not initialized"}));
         } else {
@@ -156,7 +156,7 @@ TEST_F(DeviceTypesTest, DeviceTypeListFollowsTheClass) {
     use(profileWith(kCatalogue, "Gauge=1A;Gone=44;Switch=2B;Table=3;Broken;Late=1A;"));
     int refreshed = 0;
     m.hooks.refreshLiveDisplay = [&] { ++refreshed; };
-    UpdDevTypeSelection(m, 16);
+    updateDeviceTypeSelection(m, 16);
     EXPECT_EQ(shownItems["DevType"],
               QStringList({"No configuration", "Gauge 0...16 bar", "Table -1...25 bar"}));
     EXPECT_EQ(refreshed, 1);
@@ -166,7 +166,7 @@ TEST_F(DeviceTypesTest, LoadSetsRangeUnitsBytesAndTheSwitchTable) {
     use(profileWith(kCatalogue));
     QStringList synced;
     m.hooks.syncRangeFields = [&](const QString& mode) { synced << mode; };
-    ASSERT_TRUE(UpdTransmitConfig(m, 2, 0x2B));
+    ASSERT_TRUE(updateTransmitterConfig(m, 2, 0x2B));
     EXPECT_EQ(synced, QStringList({"noupdate"}));
     EXPECT_EQ(f("UpperRangeVal").Content, "400.0");  // three integer digits leave one decimal
     EXPECT_EQ(f("UpperRangeVal").GadUnit, "[mbar]");
@@ -193,11 +193,11 @@ TEST_F(DeviceTypesTest, ConfigurationZeroKeepsTheRangeAndClearsBytesAndTables) {
                                   "0", "0", "0",      "",      ""};
     for (int devIndx : {4, 1}) {
         use(profileWith(kCatalogue));
-        ASSERT_TRUE(UpdTransmitConfig(m, devIndx, 0x1A));
+        ASSERT_TRUE(updateTransmitterConfig(m, devIndx, 0x1A));
         f("UpperRangeVal").Content = "12.5";
         EXPECT_TRUE(
             configurationRecordText(m, 0).startsWith("---|0.00;12.5;0.00;16.00;bar;|00;00;"));
-        ASSERT_TRUE(UpdTransmitConfig(m, devIndx, 0));
+        ASSERT_TRUE(updateTransmitterConfig(m, devIndx, 0));
         EXPECT_EQ(f("UpperRangeVal").Content, "12.5");
         for (int n = 0; n <= 21; ++n)
             EXPECT_EQ(f(QStringLiteral("ADCByte%1").arg(n)).RawVal, "0") << n;
@@ -224,20 +224,20 @@ TEST_F(DeviceTypesTest, DamagedRecordsAreLoggedAndChangeNothing) {
         const std::vector<FieldState> before = snapshot();
         const QString calUnit = m.cal.CalUnit;
         t.program.log.clearView();
-        EXPECT_FALSE(UpdTransmitConfig(m, 4, 0x1A)) << qPrintable(c[0]);
+        EXPECT_FALSE(updateTransmitterConfig(m, 4, 0x1A)) << qPrintable(c[0]);
         EXPECT_EQ(snapshot(), before);
         EXPECT_EQ(m.cal.CalUnit, calUnit);
         EXPECT_TRUE(log().contains("\t[DeviceConfigurations] 1A=" + c[0] + ": ") &&
                     log().contains(c[1]))
             << qPrintable(log());
     }
-    EXPECT_FALSE(UpdTransmitConfig(m, 4, 0x77));  // not in the catalogue
+    EXPECT_FALSE(updateTransmitterConfig(m, 4, 0x77));  // not in the catalogue
     EXPECT_TRUE(t.dialogs.boxes.empty());
 }
 
 TEST_F(DeviceTypesTest, StoredConfigurationReloadsToTheSameFields) {
     use(profileWith(kCatalogue, "Gauge=1A;Switch=2B;Old name=01A;"));
-    ASSERT_TRUE(UpdTransmitConfig(m, 2, 0x2B));
+    ASSERT_TRUE(updateTransmitterConfig(m, 2, 0x2B));
     const char* edits[][3] = {{"ADCByte20", "26", "1A"},
                               {"ADCByte3", "200", "C8"},
                               {"ADCByte12", "5", "0101"},
@@ -247,7 +247,7 @@ TEST_F(DeviceTypesTest, StoredConfigurationReloadsToTheSameFields) {
         f(e[0]).Content = e[2];
     }
     t.dialogs.boxAnswers = {mb::ResultYes};
-    ASSERT_TRUE(StoreConfiguration(m, "Switch 0...400 mbar, fast"));
+    ASSERT_TRUE(storeConfiguration(m, "Switch 0...400 mbar, fast"));
     // The question named the entry the configuration replaces and its range.
     ASSERT_EQ(t.dialogs.boxes.size(), 1u);
     EXPECT_EQ((t.dialogs.boxes[0].title + ": " + t.dialogs.boxes[0].text).toStdString(),
@@ -272,7 +272,7 @@ TEST_F(DeviceTypesTest, StoredConfigurationReloadsToTheSameFields) {
     for (int k = 0; k <= 10; ++k) names << QStringLiteral("AGW%1").arg(k);
     std::vector<FieldState> stored = snapshot(names);
     define();  // every value back to its default
-    ASSERT_TRUE(UpdTransmitConfig(m, 2, 0x1A));
+    ASSERT_TRUE(updateTransmitterConfig(m, 2, 0x1A));
     std::vector<FieldState> reloaded = snapshot(names);
     for (auto* s : {&stored, &reloaded})
         for (FieldState& v : *s) v.status.clear();
@@ -281,11 +281,11 @@ TEST_F(DeviceTypesTest, StoredConfigurationReloadsToTheSameFields) {
 
 TEST_F(DeviceTypesTest, StoringKeepsTheSpellingOfAnExistingKey) {
     use(profileWith("0A=" + record("Ten", "0;16;0;16;bar", bytesText(4, 0, 10)) + "\n", "Ten=0A;"));
-    ASSERT_TRUE(UpdTransmitConfig(m, 4, 10));
+    ASSERT_TRUE(updateTransmitterConfig(m, 4, 10));
     t.dialogs.boxAnswers = {mb::ResultYes, mb::ResultYes};
-    ASSERT_TRUE(StoreConfiguration(m, "Ten again"));
+    ASSERT_TRUE(storeConfiguration(m, "Ten again"));
     f("ADCByte20").RawVal = "171";
-    ASSERT_TRUE(StoreConfiguration(m, "New"));
+    ASSERT_TRUE(storeConfiguration(m, "New"));
     ASSERT_EQ(t.dialogs.boxes.size(), 2u);
     EXPECT_EQ(t.dialogs.boxes[1].text, "Store the configuration as AB (New)?");
     const QString text = profile();
@@ -296,19 +296,19 @@ TEST_F(DeviceTypesTest, StoringKeepsTheSpellingOfAnExistingKey) {
 
 TEST_F(DeviceTypesTest, RefusedStoresLeaveTheProfileAlone) {
     use(profileWith(kCatalogue));
-    ASSERT_TRUE(UpdTransmitConfig(m, 4, 0x1A));
+    ASSERT_TRUE(updateTransmitterConfig(m, 4, 0x1A));
     const QByteArray before = t.readFile("Config-125.ini");
     for (const char* desc : {"", "  ", "With: colon", "A|B", "a=b", "x;y"})
-        EXPECT_FALSE(StoreConfiguration(m, desc));
+        EXPECT_FALSE(storeConfiguration(m, desc));
     f("ADCByte20").RawVal = "0";
-    EXPECT_FALSE(StoreConfiguration(m, "Fine"));
+    EXPECT_FALSE(storeConfiguration(m, "Fine"));
     ASSERT_EQ(t.dialogs.boxes.size(), 7u);
     EXPECT_EQ(t.dialogs.boxes[6].title, "Error");
     EXPECT_EQ(t.dialogs.boxes[6].text, "Key (Byte 20) And/or description invalid!");
     // The person who says no to replacing an entry keeps it.
     f("ADCByte20").RawVal = "26";
     t.dialogs.boxAnswers = {mb::ResultNo};
-    EXPECT_FALSE(StoreConfiguration(m, "Fine"));
+    EXPECT_FALSE(storeConfiguration(m, "Fine"));
     ASSERT_EQ(t.dialogs.boxes.size(), 8u);
     EXPECT_TRUE(t.dialogs.boxes[7].text.startsWith(
         "Replace the stored configuration 1A (Gauge 0...16 bar)"));
@@ -319,9 +319,9 @@ TEST_F(DeviceTypesTest, RefusedStoresLeaveTheProfileAlone) {
     while (types.size() < 1100)
         types += QStringLiteral("Variant %1=%2;").arg(types.size()).arg(types.size() + 4096, 0, 16);
     use(profileWith(kCatalogue, types));
-    ASSERT_TRUE(UpdTransmitConfig(m, 4, 0x1A));
+    ASSERT_TRUE(updateTransmitterConfig(m, 4, 0x1A));
     const QByteArray cut = t.readFile("Config-125.ini");
-    EXPECT_FALSE(StoreConfiguration(m, "Gauge, renamed"));
+    EXPECT_FALSE(storeConfiguration(m, "Gauge, renamed"));
     ASSERT_EQ(t.dialogs.boxes.size(), 9u);
     EXPECT_TRUE(t.dialogs.boxes[8].text.contains("DeviceTypes"));
     EXPECT_EQ(t.readFile("Config-125.ini"), cut);
@@ -329,10 +329,10 @@ TEST_F(DeviceTypesTest, RefusedStoresLeaveTheProfileAlone) {
 
 TEST_F(DeviceTypesTest, SyncReportsUnknownNamesAndCopiesByDestinationType) {
     use(profileWith(kCatalogue));
-    ASSERT_TRUE(UpdTransmitConfig(m, 2, 0x2B));
+    ASSERT_TRUE(updateTransmitterConfig(m, 2, 0x2B));
     const int records = m.fields.count();
-    SyncTransmConfigGadgets(m, "Nope=ADCByte8;CalcMethod=Missing;HallSwitch=ADCByte16;",
-                            TypeUpdate::Keep);
+    syncTransmitterConfigFields(m, "Nope=ADCByte8;CalcMethod=Missing;HallSwitch=ADCByte16;",
+                                TypeUpdate::Keep);
     ASSERT_EQ(t.dialogs.boxes.size(), 2u);
     EXPECT_EQ(t.dialogs.boxes[0].title, "SyncGadgets");
     EXPECT_EQ(t.dialogs.boxes[0].text, "Invalid Src/Dest: ADCByte8/Nope");
@@ -341,13 +341,13 @@ TEST_F(DeviceTypesTest, SyncReportsUnknownNamesAndCopiesByDestinationType) {
     EXPECT_EQ(f("HallSwitch").Content, "2");
 
     f("AGW5").setColourState(ColourRead);
-    SyncTransmConfigGadgets(m, "CurrentOn=AGW5;", TypeUpdate::Keep);
+    syncTransmitterConfigFields(m, "CurrentOn=AGW5;", TypeUpdate::Keep);
     EXPECT_EQ(f("CurrentOn").RawVal, "200");
     EXPECT_EQ(f("CurrentOn").Content, "20.0");
     EXPECT_EQ(f("CurrentOn").GadStatus, "read");
     int refreshed = 0;
     m.hooks.refreshAllControls = [&] { ++refreshed; };
-    SyncTransmConfigGadgets(m, kSwitchAgwMap, TypeUpdate::Catalogue);
+    syncTransmitterConfigFields(m, kSwitchAgwMap, TypeUpdate::Catalogue);
     EXPECT_EQ(refreshed, 1);
     EXPECT_EQ(f("CurrentOn").Content, "20.0");
     EXPECT_EQ(f("SwitchPoint").Content, "200.0");
@@ -359,12 +359,12 @@ TEST_F(DeviceTypesTest, ApplyingASelection) {
     use(profileWith(kCatalogue, "Gauge=1A;Switch=2B;Table=3;"));
     std::vector<int> groups;
     m.hooks.showOptionGroups = [&](int devIndx) { groups.push_back(devIndx); };
-    UpdDevType(m, -1, 0, 0,
-               TypeUpdate::New);  // not yet known: every group, as for a display module
+    updateDeviceType(m, -1, 0, 0,
+                     TypeUpdate::New);  // not yet known: every group, as for a display module
     EXPECT_EQ(groups, std::vector<int>({3}));
     EXPECT_EQ(shownText["MeasElemConfigName"], "---");
 
-    UpdDevType(m, 4, 3, 1, TypeUpdate::Catalogue);
+    updateDeviceType(m, 4, 3, 1, TypeUpdate::Catalogue);
     EXPECT_EQ(shownText["MeasElemConfigName"], "Table -1...25 bar");
     EXPECT_EQ(f("DevType").Content, "3");
     EXPECT_EQ(f("CmbManufact").Content, "148");
@@ -372,25 +372,25 @@ TEST_F(DeviceTypesTest, ApplyingASelection) {
     EXPECT_EQ(shownSelection["CalcMethod"], 1);
     EXPECT_EQ(f("ADC1").Content, "-19750");  // the ADC table of the configuration
 
-    UpdDevType(m, 2, 0x2B, 0, TypeUpdate::Catalogue);
+    updateDeviceType(m, 2, 0x2B, 0, TypeUpdate::Catalogue);
     EXPECT_EQ(f("HallSwitch").Content, "2");
     EXPECT_EQ(f("SwitchPoint").Content, "200.0");
     f("AGW6").RawVal = "7";
-    UpdDevType(m, 2, 0x2B, 0, TypeUpdate::New);  // a new data set keeps its values
+    updateDeviceType(m, 2, 0x2B, 0, TypeUpdate::New);  // a new data set keeps its values
     EXPECT_EQ(f("SwitchPoint").Content, "0.7");
     EXPECT_TRUE(t.dialogs.boxes.empty());
 }
 
 TEST_F(DeviceTypesTest, AdjustmentTableClearAndFill) {
     use(profileWith(kCatalogue));
-    ClearADC(m, AdcTable::Default, AdcShown::Controls);
+    clearAdcTable(m, AdcTable::Default, AdcShown::Controls);
     EXPECT_EQ(f("ADC0").Content, "-25000");
     EXPECT_EQ(f("ADC4").Content, "");
     for (int i = 0; i <= 10; ++i)
         f(QStringLiteral("MW%1").arg(i)).Content = QString::number(20 - 2 * i);  // falling
     f("ADC9").Content.clear();  // 0 in the default table
     f("ADC5").Content = "5000";
-    ASSERT_TRUE(FillADC(m));
+    ASSERT_TRUE(fillAdcTable(m));
     EXPECT_EQ(f("ADC2").Content, "-13000");
     EXPECT_EQ(f("ADC2").RawVal, "-13000");
     EXPECT_EQ(f("ADC2").GadStatus, "changed");
@@ -399,12 +399,12 @@ TEST_F(DeviceTypesTest, AdjustmentTableClearAndFill) {
     EXPECT_FLOAT_EQ(m.cal.LinMw[5], 10.0f);
 
     m.selection.DevType = 3;
-    ClearADC(m, AdcTable::Transmitter, AdcShown::NoUpdate);
+    clearAdcTable(m, AdcTable::Transmitter, AdcShown::NoUpdate);
     EXPECT_EQ(f("ADC4").Content, "-4240");
     EXPECT_EQ(f("ADC4").GadStatus, "default");
     for (int i = 1; i <= 10; ++i) f(QStringLiteral("ADC%1").arg(i)).Content.clear();
     const std::vector<FieldState> before = snapshot();
-    EXPECT_FALSE(FillADC(m));
+    EXPECT_FALSE(fillAdcTable(m));
     ASSERT_EQ(t.dialogs.boxes.size(), 1u);
     EXPECT_EQ(t.dialogs.boxes[0].text, "No second interpolation point!");
     EXPECT_EQ(snapshot(), before);
@@ -413,7 +413,7 @@ TEST_F(DeviceTypesTest, AdjustmentTableClearAndFill) {
     // nominal range.
     f("NominalRangeLow").Content = "-1";
     f("NominalRangeHigh").Content = "25";
-    ClearAdjustmentTable(m);
+    clearAdjustmentTable(m);
     EXPECT_EQ(f("ADC1").Content + " " + f("ADC4").Content, "-19750 -4240");
     EXPECT_EQ(f("MW1").Content + " " + f("MW10").Content, "1.600 25.000");
     // Values left from before (0 and the stored counts) between the two
@@ -423,7 +423,7 @@ TEST_F(DeviceTypesTest, AdjustmentTableClearAndFill) {
     f("ADC0").Content = "-9300";
     f("MW10").Content = "150";
     f("ADC10").Content = "25000";
-    ASSERT_TRUE(FillADC(m));
+    ASSERT_TRUE(fillAdcTable(m));
     QStringList rows;
     for (int i = 0; i <= 10; i += 5)
         rows << f(QStringLiteral("MW%1").arg(i)).Content + "/" +
@@ -446,8 +446,8 @@ TEST_F(DeviceTypesTest, EveryShippedConfigurationLoadsCleanly) {
          {std::pair<QString, QString>{"Pressure", "[bar]"}, {"Temperature", "[°C]"}}) {
         const QString& file = t.program.state.ProfilePath;
         const QString methods =
-            t.program.profile.ReadProfile(measurand, "CalculationMethods", "", file);
-        for (const QString& item : t.program.profile.ReadProfile(measurand, "DeviceTypes", "", file)
+            t.program.profile.readProfile(measurand, "CalculationMethods", "", file);
+        for (const QString& item : t.program.profile.readProfile(measurand, "DeviceTypes", "", file)
                                        .split(';', Qt::SkipEmptyParts)) {
             const QString key = item.section('=', 1);
             listed << key;
@@ -459,7 +459,7 @@ TEST_F(DeviceTypesTest, EveryShippedConfigurationLoadsCleanly) {
             ASSERT_EQ(r.agw.size(), 11);
             EXPECT_EQ(r.bytes[20].toInt(nullptr, 16), value) << qPrintable(item);
             const int cls = r.bytes[16].toInt(nullptr, 16), method = r.bytes[8].toInt(nullptr, 16);
-            EXPECT_FALSE(ListTextOf(methods, method).isEmpty()) << qPrintable(item);
+            EXPECT_FALSE(listTextOf(methods, method).isEmpty()) << qPrintable(item);
             EXPECT_TRUE(r.bytes[9].toInt(nullptr, 16) <= 15 &&
                         r.bytes[12].toInt(nullptr, 16) <= 15);  // 4 bits
             tables += method == 1;
@@ -482,10 +482,10 @@ TEST_F(DeviceTypesTest, EveryShippedConfigurationLoadsCleanly) {
             for (int serIO : {0, 1}) {
                 define(measurand, base, serIO);
                 t.program.log.clearView();
-                ASSERT_TRUE(UpdTransmitConfig(m, cls, value)) << qPrintable(log());
+                ASSERT_TRUE(updateTransmitterConfig(m, cls, value)) << qPrintable(log());
                 EXPECT_FALSE(log().contains("[DeviceConfigurations]")) << qPrintable(log());
                 EXPECT_EQ(f("ADCByte20").RawVal.toInt(), value);
-                UpdDevTypeSelection(m, cls);
+                updateDeviceTypeSelection(m, cls);
                 EXPECT_TRUE(shownItems["DevType"].contains(r.description)) << qPrintable(item);
             }
         }

@@ -155,7 +155,7 @@ class FieldTableTest : public ::testing::Test {
 
 TEST_F(FieldTableTest, DefinitionPassDefinesEveryFieldInOrder) {
     for (int serIO : {0, 1}) {
-        DefDataStruc(m, "[bar]", serIO, -11);
+        defineDataStructure(m, "[bar]", serIO, -11);
         QStringList names = m.fields.definedNames().split(QLatin1Char(';'));
         ASSERT_EQ(names.takeLast(), "");
         EXPECT_EQ(names, expectedNames(serIO)) << "IntSerIO " << serIO;
@@ -177,12 +177,12 @@ TEST_F(FieldTableTest, DefinitionPassDefinesEveryFieldInOrder) {
 }
 
 TEST_F(FieldTableTest, RedefiningKeepsIndicesAndResetsValues) {
-    DefDataStruc(m, "[bar]", 0, -11);
+    defineDataStructure(m, "[bar]", 0, -11);
     const int tag = m.fields.find("TagID");
     const int count = m.fields.count();
     field("TagID").Content = QStringLiteral("PT-101");
     field("AGW3").RawVal = QStringLiteral("1234");
-    DefDataStruc(m, "[bar]", 0, -11);
+    defineDataStructure(m, "[bar]", 0, -11);
     EXPECT_EQ(m.fields.find("TagID"), tag);
     EXPECT_EQ(m.fields.findGadget(105), tag);
     EXPECT_EQ(m.fields.count(), count);  // nothing new on the second pass
@@ -192,13 +192,13 @@ TEST_F(FieldTableTest, RedefiningKeepsIndicesAndResetsValues) {
 
 TEST_F(FieldTableTest, UnknownNamesCreateEmptyRecordsOnlyWhenAsked) {
     EXPECT_EQ(m.fields.find("NoSuchField"), -1);
-    const int a = m.fields.FieldIndex("NoSuchField");
-    EXPECT_EQ(m.fields.FieldIndex("NoSuchField"), a);
+    const int a = m.fields.fieldIndexOf("NoSuchField");
+    EXPECT_EQ(m.fields.fieldIndexOf("NoSuchField"), a);
     EXPECT_TRUE(m.fields.at(a).Content.isEmpty());
     EXPECT_TRUE(m.fields.at(a).Type.isEmpty());
     // A name looked up before its definition keeps that record.
-    const int early = m.fields.FieldIndex("TagID");
-    DefDataStruc(m, "[bar]", 0, -11);
+    const int early = m.fields.fieldIndexOf("TagID");
+    defineDataStructure(m, "[bar]", 0, -11);
     EXPECT_EQ(m.fields.find("TagID"), early);
     EXPECT_EQ(m.fields.findGadget(105), early);
 }
@@ -206,7 +206,7 @@ TEST_F(FieldTableTest, UnknownNamesCreateEmptyRecordsOnlyWhenAsked) {
 TEST_F(FieldTableTest, ProfileDefaultsOverrideExactlyTheirField) {
     t.program.ini.forget(
         t.writeFile("Config-125.ini", "[Defaults]\nVal4mA=4.5[mA]\nTagID=LINE-7\n"));
-    DefDataStruc(m, "[bar]", 0, -11);
+    defineDataStructure(m, "[bar]", 0, -11);
     EXPECT_EQ(field("Val4mA").Content, "4.5");
     EXPECT_EQ(field("Val4mA").GadUnit, "[mA]");
     EXPECT_EQ(field("Val4mAu").Content, "4.000");
@@ -214,12 +214,12 @@ TEST_F(FieldTableTest, ProfileDefaultsOverrideExactlyTheirField) {
 }
 
 TEST_F(FieldTableTest, AttributesGiveAccessVisibilityAndColour) {
-    DefField(m, -1, "", "", "", "", "");
-    DefField(m, 501, "Both", "String", "", "", "readonly;disabled;nodisplay;hidden;");
-    DefField(m, 502, "Live", "String", "", "", "CURRENT;ColorIndex=16");
-    DefField(m, 503, "Plain", "String", "", "", "COMMON;");
-    DefField(m, 504, "Hidden", "String", "", "", "disabled;hidden;");
-    DefField(m, -2, "", "", "", "", "");
+    defineField(m, -1, "", "", "", "", "");
+    defineField(m, 501, "Both", "String", "", "", "readonly;disabled;nodisplay;hidden;");
+    defineField(m, 502, "Live", "String", "", "", "CURRENT;ColorIndex=16");
+    defineField(m, 503, "Plain", "String", "", "", "COMMON;");
+    defineField(m, 504, "Hidden", "String", "", "", "disabled;hidden;");
+    defineField(m, -2, "", "", "", "", "");
     EXPECT_EQ(field("Both").Access, "readonly");
     EXPECT_EQ(field("Both").Visibility, "nodisplay");
     EXPECT_EQ(field("Live").ColorIndx, 16);
@@ -234,10 +234,10 @@ TEST_F(FieldTableTest, AttributesGiveAccessVisibilityAndColour) {
 }
 
 TEST_F(FieldTableTest, CheckedReadsReportUndeclaredNames) {
-    DefDataStruc(m, "[bar]", 0, -11);
+    defineDataStructure(m, "[bar]", 0, -11);
     field("TagID").Content = QStringLiteral("PT-101");
-    EXPECT_EQ(GetRecDat(m, QString(), "TagID"), "PT-101");
-    EXPECT_EQ(GetRecDat(m, QString(), "NoSuchField"), "");
+    EXPECT_EQ(readRecordData(m, QString(), "TagID"), "PT-101");
+    EXPECT_EQ(readRecordData(m, QString(), "NoSuchField"), "");
     ASSERT_EQ(t.dialogs.boxes.size(), 1u);
     EXPECT_EQ(t.dialogs.boxes[0].title, "Internal");
     EXPECT_EQ(t.dialogs.boxes[0].text, "GetRecDat: NoSuchField Not declared!");
@@ -245,19 +245,19 @@ TEST_F(FieldTableTest, CheckedReadsReportUndeclaredNames) {
 }
 
 TEST_F(FieldTableTest, PackedRecordsKeepEscapedSeparators) {
-    DefField(m, -1, "", "", "", "", "");
-    DefField(m, 701, "Name", "String", "", "", "");
-    DefField(m, 702, "Count", "Number", "", "", "");
-    DefField(m, 703, "Note", "String", "", "", "");
-    DefField(m, -2, "", "", "", "", "");
+    defineField(m, -1, "", "", "", "", "");
+    defineField(m, 701, "Name", "String", "", "", "");
+    defineField(m, 702, "Count", "Number", "", "", "");
+    defineField(m, 703, "Note", "String", "", "", "");
+    defineField(m, -2, "", "", "", "", "");
     m.recordMode = QStringLiteral("record");
     const QString record = QStringLiteral("a^;b;;c");
-    EXPECT_EQ(GetRecDat(m, record, "Name"), "a;b");
-    EXPECT_EQ(GetRecDat(m, record, "Note"), "c");
+    EXPECT_EQ(readRecordData(m, record, "Name"), "a;b");
+    EXPECT_EQ(readRecordData(m, record, "Note"), "c");
     EXPECT_TRUE(t.dialogs.boxes.empty());
-    EXPECT_EQ(GetRecDat(m, record, "Count"), "");
+    EXPECT_EQ(readRecordData(m, record, "Count"), "");
     EXPECT_EQ(t.dialogs.boxes.back().text, "GetRecDat: Count has no value!");
-    GetRecDat(m, record, "Status");  // allowed to be missing
+    readRecordData(m, record, "Status");  // allowed to be missing
     EXPECT_EQ(t.dialogs.boxes.size(), 1u);
 }
 

@@ -37,9 +37,9 @@ TEST(NoWrite, NoWriteCommandReachesTheDevice) {
 
     // The field table with its defaults: valid values for every request.
     DeviceModel model(t.program);
-    DefDataStruc(model, QStringLiteral("[°C]"), 0, -11);
+    defineDataStructure(model, QStringLiteral("[°C]"), 0, -11);
     FieldRawValues values(model);
-    ASSERT_EQ(session.HartConnect(), 1) << t.program.log.viewText().toStdString();
+    ASSERT_EQ(session.connectDevice(), 1) << t.program.log.viewText().toStdString();
 
     t.program.state.NoWrite = QStringLiteral("ON");
     UniversalCommands universal(t.program, session, values);
@@ -54,13 +54,13 @@ TEST(NoWrite, NoWriteCommandReachesTheDevice) {
     EXPECT_EQ(adc.Com1810(2), kResultNotSent);
     EXPECT_EQ(adc.Com1820(2), kResultNotSent);
     for (int block : {0, 1, 2, 3, 10, 11, 12, 13, 20})
-        EXPECT_EQ(blocks.WriteBlock(block, 2), kResultNotSent) << block;
+        EXPECT_EQ(blocks.writeBlock(block, 2), kResultNotSent) << block;
     DisplayActions actions(t.program, session, session, blocks, values, link);
     actions.Aktion = 5;
     EXPECT_EQ(actions.Com192(2), kResultNotSent);
     EXPECT_EQ(actions.Com200(2), kResultNotSent);
     EXPECT_EQ(actions.Com201(2), kResultNotSent);
-    session.HartDisConnect();
+    session.disconnectDevice();
     qunsetenv("HARTSIM_OPTIONS");
 
     QFile f(frameLog);

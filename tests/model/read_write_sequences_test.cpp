@@ -36,14 +36,14 @@ class SequencesTest : public ::testing::Test {
         QByteArray profile = shipped.readAll();
         if (!profileEdit.isEmpty()) profile.replace(edited, profileEdit);
         t.program.ini.forget(t.writeFile(QStringLiteral("Config-125.ini"), profile));
-        ASSERT_TRUE(ReadProfileFile(t.program));
+        ASSERT_TRUE(readProfileFile(t.program));
         t.program.state.DebugLevel = 4;
         frameLog = t.path(QStringLiteral("frames.log"));
         qputenv("HARTSIM_OPTIONS", (options + ",log=" + frameLog).toLocal8Bit());
         ASSERT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")));
         t.program.state.ComPort = QStringLiteral("Sim");
         model.cal.Measurand = QStringLiteral("Pressure");
-        DefDataStruc(model, QStringLiteral("[bar]"), 0, -11);
+        defineDataStructure(model, QStringLiteral("[bar]"), 0, -11);
         session = std::make_unique<HartSession>(t.program, link, probe);
         seq = std::make_unique<DeviceSequences>(model, *session, link);
     }
@@ -75,7 +75,7 @@ class SequencesTest : public ::testing::Test {
 TEST_F(SequencesTest, ReadFillsTheTableInEveryPresence) {
     start(QStringLiteral("presence=both"));
     t.program.state.DataChanged = true;
-    ASSERT_EQ(seq->HartRead(Presence::All), 0) << log().toStdString();
+    ASSERT_EQ(seq->readDevice(Presence::All), 0) << log().toStdString();
     const QString frames = newFrames();
     for (const char* cmd : {"141", "15", "142", "151", "191"})
         EXPECT_TRUE(frames.contains(QStringLiteral("RX command=") + cmd + " ")) << cmd;
@@ -102,16 +102,16 @@ class PresenceTest : public SequencesTest, public ::testing::WithParamInterface<
 
 TEST_P(PresenceTest, ReadThenChangesWriteSendsNothingAndAllWriteSendsEverything) {
     start(QStringLiteral("presence=") + GetParam());
-    ASSERT_EQ(session->HartConnect(), 1);  // finds out which devices answer
-    session->HartDisConnect();
+    ASSERT_EQ(session->connectDevice(), 1);  // finds out which devices answer
+    session->disconnectDevice();
     session->LinkOpen = 0;
     const Presence part = parsePresence(t.program.state.TransmDisplay);
-    ASSERT_EQ(seq->HartRead(part), 0) << log().toStdString();
+    ASSERT_EQ(seq->readDevice(part), 0) << log().toStdString();
     newFrames();
-    ASSERT_EQ(seq->HartWrite(part, WriteScope::Changes), 0) << log().toStdString();
+    ASSERT_EQ(seq->writeDevice(part, WriteScope::Changes), 0) << log().toStdString();
     const QString quiet = newFrames();
     EXPECT_FALSE(quiet.contains(kWriteFrame)) << quiet.toStdString();
-    ASSERT_EQ(seq->HartWrite(part, WriteScope::All), 0) << log().toStdString();
+    ASSERT_EQ(seq->writeDevice(part, WriteScope::All), 0) << log().toStdString();
     const QString frames = newFrames();
     if (part != Presence::Display) {
         for (const char* cmd : {"181", "182", "35", "34"})
@@ -128,11 +128,11 @@ INSTANTIATE_TEST_SUITE_P(Presences, PresenceTest,
 
 TEST_F(SequencesTest, WrittenValuesComeBackAndOnlyTheDampingCommandsGoOut) {
     start(QStringLiteral("presence=both"));
-    ASSERT_EQ(seq->HartRead(Presence::All), 0);
+    ASSERT_EQ(seq->readDevice(Presence::All), 0);
     newFrames();
     f("Damping").Content = QStringLiteral("4.5");
     f("Damping").RawVal = QStringLiteral("4.5");
-    ASSERT_EQ(seq->HartWrite(Presence::All, WriteScope::Changes), 0) << log().toStdString();
+    ASSERT_EQ(seq->writeDevice(Presence::All, WriteScope::Changes), 0) << log().toStdString();
     const QString frames = newFrames();
     EXPECT_TRUE(frames.contains(QStringLiteral("RX command=35 ")));
     EXPECT_TRUE(frames.contains(QStringLiteral("RX command=34 ")));
@@ -141,23 +141,23 @@ TEST_F(SequencesTest, WrittenValuesComeBackAndOnlyTheDampingCommandsGoOut) {
 
     f("Damping").RawVal = QStringLiteral("1.0");
     f("Damping").Content = QStringLiteral("1.0");
-    ASSERT_EQ(seq->HartRead(Presence::All), 0);
+    ASSERT_EQ(seq->readDevice(Presence::All), 0);
     EXPECT_DOUBLE_EQ(f("Damping").RawVal.toDouble(), 4.5);
     // Nothing changed since: the next "changes" write is silent.
     newFrames();
-    ASSERT_EQ(seq->HartWrite(Presence::All, WriteScope::Changes), 0);
+    ASSERT_EQ(seq->writeDevice(Presence::All, WriteScope::Changes), 0);
     EXPECT_FALSE(newFrames().contains(kWriteFrame));
 }
 
 TEST_F(SequencesTest, AnEditedSetPointIsConvertedAndOnlyItsBlockGoesOut) {
     start(QStringLiteral("presence=both"));
-    ASSERT_EQ(seq->HartRead(Presence::All), 0);
+    ASSERT_EQ(seq->readDevice(Presence::All), 0);
     newFrames();
     const QString before = f("SetPoint1").RawVal;
     // As the input check leaves an edited field: new content, state "changed".
     f("SetPoint1").Content = QStringLiteral("7.5");
     f("SetPoint1").setColourState(ColourChanged);
-    ASSERT_EQ(seq->HartWrite(Presence::All, WriteScope::Changes), 0) << log().toStdString();
+    ASSERT_EQ(seq->writeDevice(Presence::All, WriteScope::Changes), 0) << log().toStdString();
     EXPECT_NE(f("SetPoint1").RawVal, before);  // counts derived from the new content
     const QString frames = newFrames();
     EXPECT_TRUE(frames.contains(QStringLiteral("RX command=190 "))) << frames.toStdString();
@@ -167,10 +167,11 @@ TEST_F(SequencesTest, AnEditedSetPointIsConvertedAndOnlyItsBlockGoesOut) {
 
 TEST_F(SequencesTest, NoWriteSendsNoWriteFrame) {
     start(QStringLiteral("presence=both"));
-    ASSERT_EQ(seq->HartRead(Presence::All), 0);
+    ASSERT_EQ(seq->readDevice(Presence::All), 0);
     t.program.state.NoWrite = QStringLiteral("ON");
     newFrames();
-    EXPECT_EQ(seq->HartWrite(Presence::All, WriteScope::All), kResultDryRun) << log().toStdString();
+    EXPECT_EQ(seq->writeDevice(Presence::All, WriteScope::All), kResultDryRun)
+        << log().toStdString();
     EXPECT_FALSE(newFrames().contains(kWriteFrame));
 }
 
@@ -184,7 +185,7 @@ TEST_F(SequencesTest, FailedReadRestoresTheDataSet) {
     t.program.state.DataTrigger = 3;
     t.program.state.DataChanged = true;
     t.program.state.RequestTries = 1;
-    EXPECT_NE(seq->HartRead(Presence::All), 0);
+    EXPECT_NE(seq->readDevice(Presence::All), 0);
     EXPECT_EQ(f("Damping").RawVal, "7.5");
     EXPECT_EQ(f("Damping").Content, "7.5");
     EXPECT_EQ(f("Damping").GadStatus, "changed");
@@ -196,7 +197,7 @@ TEST_F(SequencesTest, FailedReadRestoresTheDataSet) {
 
 TEST_F(SequencesTest, WrongInterfaceVersionFailsTheRead) {
     start(QStringLiteral("presence=display,version=4"));
-    EXPECT_EQ(seq->HartRead(Presence::Display), kResultWrongInterfaceVersion);
+    EXPECT_EQ(seq->readDevice(Presence::Display), kResultWrongInterfaceVersion);
     EXPECT_TRUE(progressText().contains(QStringLiteral("Invalid Firmwareversion! (4)")))
         << progressText().toStdString();
     EXPECT_EQ(t.program.state.DataTrigger, -1);
@@ -205,12 +206,12 @@ TEST_F(SequencesTest, WrongInterfaceVersionFailsTheRead) {
 // Without a catalogue entry nothing goes to the transmitter, and that is a failure.
 TEST_F(SequencesTest, UnknownConfigurationFailsTheWrite) {
     start(QStringLiteral("presence=both"), "\n1X=P 0...16 bar gauge|");
-    ASSERT_EQ(seq->HartRead(Presence::All), 0);
+    ASSERT_EQ(seq->readDevice(Presence::All), 0);
     const QString before = seq->readRecord();
     newFrames();
     f("Damping").RawVal = QStringLiteral("2.5");
     f("Damping").Content = QStringLiteral("2.5");
-    EXPECT_EQ(seq->HartWrite(Presence::All, WriteScope::Changes), kResultInvalidConfiguration);
+    EXPECT_EQ(seq->writeDevice(Presence::All, WriteScope::Changes), kResultInvalidConfiguration);
     EXPECT_FALSE(newFrames().contains(kWriteFrame));
     EXPECT_EQ(seq->readRecord(), before);
     EXPECT_FALSE(progressText().contains(QStringLiteral("Data transmitted")));
@@ -220,12 +221,12 @@ TEST_F(SequencesTest, UnknownConfigurationFailsTheWrite) {
 // command 141 and the scaling state is set for the serial interface.
 TEST_F(SequencesTest, TransmitterReadTakesRangeAndUnitFromCommand15) {
     start(QStringLiteral("presence=transmitter,config=4"));
-    ASSERT_EQ(session->HartConnect(), 1);
-    session->HartDisConnect();
+    ASSERT_EQ(session->connectDevice(), 1);
+    session->disconnectDevice();
     session->LinkOpen = 0;
     model.cal.CalADlow = 0.0f;
     model.cal.CalADhi = 1.0f;
-    ASSERT_EQ(seq->HartRead(Presence::Transmitter), 0) << log().toStdString();
+    ASSERT_EQ(seq->readDevice(Presence::Transmitter), 0) << log().toStdString();
     EXPECT_EQ(model.cal.IntSerIO, 1);
     EXPECT_FLOAT_EQ(model.cal.CalADlow, 4000.0f);
     EXPECT_FLOAT_EQ(model.cal.CalADhi, 20000.0f);
@@ -244,10 +245,10 @@ TEST_F(SequencesTest, RangeOfCommand15WithoutCatalogueEntry) {
     // 0...10 bar of a 0...16 bar cell; the profile's defaults are 0...16 bar.
     start(QStringLiteral("presence=transmitter,config=4"), "\n4X=P 0...10 bar absolute",
           "\n4=P 0...10 bar absolute");
-    ASSERT_EQ(session->HartConnect(), 1);
-    session->HartDisConnect();
+    ASSERT_EQ(session->connectDevice(), 1);
+    session->disconnectDevice();
     session->LinkOpen = 0;
-    ASSERT_EQ(seq->HartRead(Presence::Transmitter), 0) << log().toStdString();
+    ASSERT_EQ(seq->readDevice(Presence::Transmitter), 0) << log().toStdString();
     EXPECT_EQ(f("LowerRangeVal").RawVal, "4000");
     EXPECT_EQ(f("UpperRangeVal").RawVal, "14000");
     EXPECT_DOUBLE_EQ(f("UpperRangeVal").Content.toDouble(), 10.0);
@@ -256,10 +257,10 @@ TEST_F(SequencesTest, RangeOfCommand15WithoutCatalogueEntry) {
 
 TEST_F(SequencesTest, TransmitterReadTakesTheCalibrationUnitOfCommand15) {
     start(QStringLiteral("presence=transmitter,config=2"));  // 0...600 mbar
-    ASSERT_EQ(session->HartConnect(), 1);
-    session->HartDisConnect();
+    ASSERT_EQ(session->connectDevice(), 1);
+    session->disconnectDevice();
     session->LinkOpen = 0;
-    ASSERT_EQ(seq->HartRead(Presence::Transmitter), 0) << log().toStdString();
+    ASSERT_EQ(seq->readDevice(Presence::Transmitter), 0) << log().toStdString();
     EXPECT_EQ(f("UnitULRV").RawVal, "1");  // mbar
     EXPECT_EQ(f("Unit").RawVal, "1");
     EXPECT_EQ(f("UpperRangeVal").RawVal, "20000");
@@ -269,7 +270,7 @@ TEST_F(SequencesTest, TransmitterReadTakesTheCalibrationUnitOfCommand15) {
 // block 012, and the calibration points follow from the counts of block 013.
 TEST_F(SequencesTest, DisplayReadScalesTheRangesAndInterpolatesTheCalibration) {
     start(QStringLiteral("presence=display,config=4"));
-    ASSERT_EQ(seq->HartRead(Presence::Display), 0) << log().toStdString();
+    ASSERT_EQ(seq->readDevice(Presence::Display), 0) << log().toStdString();
     EXPECT_EQ(model.cal.CalDecP, 2);
     EXPECT_FLOAT_EQ(model.cal.CalDPlow, 0.0f);
     EXPECT_FLOAT_EQ(model.cal.CalDPhi, 10.0f);
@@ -280,8 +281,8 @@ TEST_F(SequencesTest, DisplayReadScalesTheRangesAndInterpolatesTheCalibration) {
 
     // 10 bar now at 12000 counts: the upper calibration point (20000) is 20 bar.
     f("UpperRangeADVal").RawVal = QStringLiteral("12000");
-    ASSERT_EQ(seq->HartWrite(Presence::Display, WriteScope::All), 0) << log().toStdString();
-    ASSERT_EQ(seq->HartRead(Presence::Display), 0) << log().toStdString();
+    ASSERT_EQ(seq->writeDevice(Presence::Display, WriteScope::All), 0) << log().toStdString();
+    ASSERT_EQ(seq->readDevice(Presence::Display), 0) << log().toStdString();
     EXPECT_EQ(f("UpperRangeADVal").RawVal, "12000");
     EXPECT_FLOAT_EQ(model.cal.CalDPlow, 0.0f);
     EXPECT_FLOAT_EQ(model.cal.CalDPhi, 20.0f);
@@ -289,11 +290,11 @@ TEST_F(SequencesTest, DisplayReadScalesTheRangesAndInterpolatesTheCalibration) {
 
 TEST_F(SequencesTest, RangeOutsideTheNominalRangeIsReportedAndTheReadGoesOn) {
     start(QStringLiteral("presence=display,config=4"));
-    ASSERT_EQ(seq->HartRead(Presence::Display), 0) << log().toStdString();
+    ASSERT_EQ(seq->readDevice(Presence::Display), 0) << log().toStdString();
     ASSERT_TRUE(t.dialogs.boxes.empty());
     f("LowerRangeVal").RawVal = QStringLiteral("-150");  // -1.5 bar
-    ASSERT_EQ(seq->HartWrite(Presence::Display, WriteScope::All), 0) << log().toStdString();
-    ASSERT_EQ(seq->HartRead(Presence::Display), 0) << log().toStdString();
+    ASSERT_EQ(seq->writeDevice(Presence::Display, WriteScope::All), 0) << log().toStdString();
+    ASSERT_EQ(seq->readDevice(Presence::Display), 0) << log().toStdString();
     ASSERT_EQ(t.dialogs.boxes.size(), 1u);
     EXPECT_EQ(t.dialogs.boxes[0].title, "Error");
     EXPECT_EQ(t.dialogs.boxes[0].text, "Lower range value -1.5 < nominal range 0");
@@ -302,8 +303,8 @@ TEST_F(SequencesTest, RangeOutsideTheNominalRangeIsReportedAndTheReadGoesOn) {
     t.dialogs.boxes.clear();
     f("LowerRangeVal").RawVal = QStringLiteral("0");
     f("UpperRangeVal").RawVal = QStringLiteral("1725");  // 17.25 bar
-    ASSERT_EQ(seq->HartWrite(Presence::Display, WriteScope::All), 0) << log().toStdString();
-    ASSERT_EQ(seq->HartRead(Presence::Display), 0) << log().toStdString();
+    ASSERT_EQ(seq->writeDevice(Presence::Display, WriteScope::All), 0) << log().toStdString();
+    ASSERT_EQ(seq->readDevice(Presence::Display), 0) << log().toStdString();
     ASSERT_EQ(t.dialogs.boxes.size(), 1u);
     EXPECT_EQ(t.dialogs.boxes[0].title, "Error");
     EXPECT_EQ(t.dialogs.boxes[0].text, "Upper range value 17.25 > nominal range 16");
@@ -314,7 +315,7 @@ TEST_F(SequencesTest, RangeOutsideTheNominalRangeIsReportedAndTheReadGoesOn) {
 TEST_F(SequencesTest, ReadKeepsTheDeviceRangeOverTheCatalogueAndTheDisplayFollows) {
     start(QStringLiteral("presence=both,config=4"), "\n4=P 0...10 bar absolute, 16 bar cell|0;12;",
           "\n4=P 0...10 bar absolute, 16 bar cell|0;10;");
-    ASSERT_EQ(seq->HartRead(Presence::All), 0) << log().toStdString();
+    ASSERT_EQ(seq->readDevice(Presence::All), 0) << log().toStdString();
     EXPECT_DOUBLE_EQ(f("UpperRangeVal").Content.toDouble(),
                      10.0);  // the device's, not the catalogue's 12
     EXPECT_EQ(f("UpperRangeVal").RawVal, "14000");
@@ -329,9 +330,9 @@ TEST_F(SequencesTest, ReadKeepsTheDeviceRangeOverTheCatalogueAndTheDisplayFollow
 TEST_F(SequencesTest, ChangedRangeAndUnitGoOutTogether) {
     start(QStringLiteral("presence=transmitter,config=4"));
     t.program.log.setThreshold(2);
-    ASSERT_EQ(session->HartConnect(), 1);
-    session->HartDisConnect();
-    ASSERT_EQ(seq->HartRead(Presence::Transmitter), 0) << log().toStdString();
+    ASSERT_EQ(session->connectDevice(), 1);
+    session->disconnectDevice();
+    ASSERT_EQ(seq->readDevice(Presence::Transmitter), 0) << log().toStdString();
     newFrames();
     f("Unit").Content = f("Unit").RawVal = QStringLiteral("1");  // mbar
     f("Unit").setColourState(ColourChanged);
@@ -340,13 +341,14 @@ TEST_F(SequencesTest, ChangedRangeAndUnitGoOutTogether) {
     f("UpperRangeVal").setColourState(ColourChanged);
     f("LowerRangeVal").Content = QStringLiteral("0");
     f("LowerRangeVal").GadUnit = QStringLiteral("[mbar]");
-    ASSERT_EQ(seq->HartWrite(Presence::Transmitter, WriteScope::Changes), 0) << log().toStdString();
+    ASSERT_EQ(seq->writeDevice(Presence::Transmitter, WriteScope::Changes), 0)
+        << log().toStdString();
     const QString frames = newFrames();
     EXPECT_TRUE(frames.contains(QStringLiteral("RX command=35 "))) << frames.toStdString();
     EXPECT_TRUE(log().contains(QStringLiteral(">>Einheit alt: 7, Einheit neu: 8")))
         << log().toStdString();
 
-    ASSERT_EQ(seq->HartRead(Presence::Transmitter), 0) << log().toStdString();
+    ASSERT_EQ(seq->readDevice(Presence::Transmitter), 0) << log().toStdString();
     EXPECT_DOUBLE_EQ(f("TMeasRangeHigh").RawVal.toDouble(), 8000.0);  // in mbar now
     EXPECT_EQ(f("Unit").RawVal, "1");
     EXPECT_EQ(f("UpperRangeVal").RawVal, "12000");  // 8 bar of the 16 bar cell
@@ -356,35 +358,35 @@ TEST_F(SequencesTest, ChangedRangeAndUnitGoOutTogether) {
 // be sent as asked stops before the link opens.
 TEST_F(SequencesTest, UnsendableValuesStopTheWriteBeforeAnyFrame) {
     start(QStringLiteral("presence=both"));
-    ASSERT_EQ(seq->HartRead(Presence::All), 0);
+    ASSERT_EQ(seq->readDevice(Presence::All), 0);
     newFrames();
     f("Damping").RawVal = QStringLiteral("nan");
-    EXPECT_EQ(seq->HartWrite(Presence::All, WriteScope::All), kResultValueRefused);
+    EXPECT_EQ(seq->writeDevice(Presence::All, WriteScope::All), kResultValueRefused);
     f("Damping").RawVal = QStringLiteral("1.0");
     f("Unit").Content = f("Unit").RawVal =
         QStringLiteral("6");  // mA: no HART code in the list below
     f("Unit").setColourState(ColourChanged);
     f("UpperRangeVal").setColourState(ColourChanged);
-    t.program.profile.WriteData(QStringLiteral("Pressure"), QStringLiteral("HartUnits"),
+    t.program.profile.writeData(QStringLiteral("Pressure"), QStringLiteral("HartUnits"),
                                 QStringLiteral("bar=7;"), t.program.state.ProfilePath);
-    EXPECT_EQ(seq->HartWrite(Presence::All, WriteScope::All), kResultValueRefused);
+    EXPECT_EQ(seq->writeDevice(Presence::All, WriteScope::All), kResultValueRefused);
     EXPECT_TRUE(newFrames().isEmpty());
 
     // A profile without the measurand's units: neither a read nor a write.
-    t.program.profile.WriteData(QStringLiteral("Pressure"), QStringLiteral("Units"), QString(),
+    t.program.profile.writeData(QStringLiteral("Pressure"), QStringLiteral("Units"), QString(),
                                 t.program.state.ProfilePath);
-    EXPECT_EQ(seq->HartRead(Presence::All), kResultNoProfileUnits);
-    EXPECT_EQ(seq->HartWrite(Presence::All, WriteScope::All), kResultNoProfileUnits);
+    EXPECT_EQ(seq->readDevice(Presence::All), kResultNoProfileUnits);
+    EXPECT_EQ(seq->writeDevice(Presence::All, WriteScope::All), kResultNoProfileUnits);
     EXPECT_TRUE(newFrames().isEmpty());
 }
 
 // Blocks written but not stored by the module make a failed write.
 TEST_F(SequencesTest, FailedStoreAfterTheBlocksFailsTheWrite) {
     start(QStringLiteral("presence=both,fault=error:64*10@192"));
-    ASSERT_EQ(seq->HartRead(Presence::All), 0) << log().toStdString();
+    ASSERT_EQ(seq->readDevice(Presence::All), 0) << log().toStdString();
     f("SetPoint1").Content = QStringLiteral("7.5");
     f("SetPoint1").setColourState(ColourChanged);
-    EXPECT_EQ(seq->HartWrite(Presence::Display, WriteScope::Changes), kResultStoreFailed)
+    EXPECT_EQ(seq->writeDevice(Presence::Display, WriteScope::Changes), kResultStoreFailed)
         << log().toStdString();
     EXPECT_FALSE(progressText().contains(QStringLiteral("Data transmitted")));
 }
@@ -396,7 +398,7 @@ TEST_F(SequencesTest, CancelEndsTheReadAndKeepsTheDataSet) {
     f("TagID").RawVal = QStringLiteral("MINE");
     t.program.state.DataTrigger = 1;
     t.dialogs.cancelAtServe = 12;
-    EXPECT_EQ(seq->HartRead(Presence::All), kResultCancelled);
+    EXPECT_EQ(seq->readDevice(Presence::All), kResultCancelled);
     EXPECT_EQ(f("TagID").RawVal, "MINE");
     EXPECT_EQ(t.program.state.DataTrigger, 1);
     EXPECT_EQ(t.program.state.ConnectionState, 0);
@@ -409,7 +411,7 @@ TEST_F(SequencesTest, DisplayOnlyReadTakesTheModulesMeasurand) {
     start(QStringLiteral("presence=display,config=0x20"));
     QStringList switched;
     seq->hooks.switchMeasurand = [&](const QString& m) { switched << m; };
-    ASSERT_EQ(seq->HartRead(Presence::Display), 0) << log().toStdString();
+    ASSERT_EQ(seq->readDevice(Presence::Display), 0) << log().toStdString();
     EXPECT_EQ(switched, QStringList{QStringLiteral("Temperature")});
     EXPECT_EQ(model.cal.Measurand, "Temperature");
     EXPECT_EQ(model.cal.IntSerIO, 0);
@@ -433,12 +435,12 @@ class LiveDisplayTest : public SequencesTest {
         t.program.state.DataTrigger = -1;
         t.program.log.setThreshold(4);
         live = std::make_unique<LiveDisplay>(model, *session, *seq);
-        ASSERT_TRUE(live->StartDynDisplay(Presence::All)) << log().toStdString();
+        ASSERT_TRUE(live->startDynDisplay(Presence::All)) << log().toStdString();
         newFrames();
     }
     // The commands of one poll, in order.
     QString poll() {
-        live->UpdDynDisplay();
+        live->updateLiveDisplay();
         QStringList out;
         static const QRegularExpression rx(QStringLiteral("RX command=(\\d+) "));
         for (auto it = rx.globalMatch(newFrames()); it.hasNext();) out << it.next().captured(1);
@@ -478,7 +480,7 @@ TEST_F(LiveDisplayTest, EachKindOfDeviceIsPolledForWhatItShows) {
             EXPECT_EQ(s.ActADvalue, s.TransmitterAD);
             EXPECT_EQ(s.ActADvalue, -25000);  // the table's first point: the range's low end
         }
-        live->StopDynDisplay();
+        live->stopDynDisplay();
         EXPECT_EQ(s.Shown, "");
         EXPECT_TRUE(std::isnan(s.LoopCurrent));
         EXPECT_EQ(t.program.state.ConnectionState, 0);

@@ -278,7 +278,7 @@ TEST_F(ScalingTest, CalibrationDecimalPointFollowsTheRange) {
         if (name == "CalDecimalPoint") shown = position;
     };
     calibrate(4000, 20000, -1, 250);
-    SetCalDecP(m, -1);
+    setCalibrationDecimals(m, -1);
     EXPECT_EQ(m.cal.CalDecP, 1);
     EXPECT_EQ(dp.Content + dp.RawVal, "11");
     EXPECT_EQ(shown, 1);  // the decimal point's list follows
@@ -287,12 +287,12 @@ TEST_F(ScalingTest, CalibrationDecimalPointFollowsTheRange) {
     EXPECT_EQ(low.Content, "250.0");
 
     calibrate(4000, 20000, 0, 16000);
-    SetCalDecP(m, -1);
+    setCalibrationDecimals(m, -1);
     EXPECT_EQ(m.cal.CalDecP, 0);
-    SetCalDecP(m, 2);
+    setCalibrationDecimals(m, 2);
     EXPECT_EQ(m.cal.CalDecP, 2);
     calibrate(4000, 20000, NAN, 1);
-    SetCalDecP(m, -1);
+    setCalibrationDecimals(m, -1);
     EXPECT_EQ(m.cal.CalDecP, 0);
 }
 
@@ -344,7 +344,8 @@ TEST_F(ScalingTest, WholeTableAfterReading) {
     cur.Default = "4.0[mA]";
     const int before = m.fields.count();
 
-    const RawTrace tr = AllRawToMeasurand(m, 1, "SetPoint1;ADCByte0;AGW0;CurrentOn;NoSuchField;");
+    const RawTrace tr =
+        convertAllRawToMeasurand(m, 1, "SetPoint1;ADCByte0;AGW0;CurrentOn;NoSuchField;");
     EXPECT_EQ(sp.Content, "50.0");
     EXPECT_EQ(sp.GadUnit, "[°C]");
     EXPECT_EQ(byte.Content, "00");
@@ -359,7 +360,7 @@ TEST_F(ScalingTest, WholeTableAfterReading) {
     // Raw values that are no numbers never become "nan" or "inf".
     for (const char* bad : {"abc", "1e999", "nan", "inf"}) {
         sp.RawVal = agw.RawVal = bad;
-        AllRawToMeasurand(m, 1, "SetPoint1;AGW0;");
+        convertAllRawToMeasurand(m, 1, "SetPoint1;AGW0;");
         EXPECT_EQ(sp.Content, "") << bad;
         EXPECT_EQ(agw.Content, "") << bad;
     }
@@ -383,7 +384,7 @@ TEST_F(ScalingTest, WholeTableBeforeWriting) {
     FieldRecord& bad = field("Hysteresis", "Float", Conversion::ConvertF10);
     bad.Content = "nan";
 
-    AllRawToMeasurand(m, 2, "SetPoint1;DelaySwitch1;TagID;Hysteresis;");
+    convertAllRawToMeasurand(m, 2, "SetPoint1;DelaySwitch1;TagID;Hysteresis;");
     EXPECT_EQ(m.cal.CalDecP, 1);   // decimal point derived from the range first
     EXPECT_EQ(sp.Content, "122");  // re-derived from the base value
     EXPECT_EQ(sp.RawVal, "12000");
@@ -419,7 +420,7 @@ TEST_F(ScalingTest, DisplayUnitChangeConvertsMeasurandFields) {
     hysteresis.Content = "10";
     FieldRecord& nominal = field("NominalRangeHigh", "Float", Conversion::None, "[°C]");
     nominal.Content = "100";  // the calibration's own unit stays
-    UnitChanged(m, 0, 1);
+    changeUnit(m, 0, 1);
     EXPECT_EQ(hysteresis.Content + hysteresis.GadUnit, "50[°F]");
     EXPECT_EQ(nominal.Content + nominal.GadUnit, "100[°C]");
     EXPECT_EQ(m.cal.DispUnit, "[°F]");
@@ -431,7 +432,7 @@ TEST_F(ScalingTest, DisplayUnitChangeConvertsMeasurandFields) {
     EXPECT_EQ(refreshed, 1);
     EXPECT_FALSE(m.fields.contains("Missing"));
 
-    UnitChanged(m, 1, 99);  // unknown code: nothing changes
+    changeUnit(m, 1, 99);  // unknown code: nothing changes
     EXPECT_EQ(m.cal.DispUnit, "[°F]");
     EXPECT_EQ(sp.Content, "68");
 }
@@ -448,10 +449,10 @@ TEST(WholeTableConversion, LargeWholeNumbersStayExact) {
     FieldRecord& guid = m.fields[QStringLiteral("pc_ui32_GUID.uint32_t")];
     guid.Type = QStringLiteral("Number");
     guid.RawVal = QStringLiteral("1509954219");  // more digits than a float holds
-    AllRawToMeasurand(m, 1, QStringLiteral("pc_ui32_GUID.uint32_t;"));
+    convertAllRawToMeasurand(m, 1, QStringLiteral("pc_ui32_GUID.uint32_t;"));
     EXPECT_EQ(guid.Content, "1509954219");
     guid.RawVal = QStringLiteral("12.6");
-    AllRawToMeasurand(m, 1, QStringLiteral("pc_ui32_GUID.uint32_t;"));
+    convertAllRawToMeasurand(m, 1, QStringLiteral("pc_ui32_GUID.uint32_t;"));
     EXPECT_EQ(guid.Content, "13");
 }
 

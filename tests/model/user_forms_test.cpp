@@ -15,10 +15,10 @@ using test::TestProgram;
 class UserFormTest : public ::testing::Test {
   protected:
     QString decode(const QString& v, const QString& form) {
-        return Userform(m, FormWay::Decode, v, form);
+        return convertUserForm(m, FormWay::Decode, v, form);
     }
     QString encode(const QString& v, const QString& form) {
-        return Userform(m, FormWay::Encode, v, form);
+        return convertUserForm(m, FormWay::Encode, v, form);
     }
 
     TestProgram t;

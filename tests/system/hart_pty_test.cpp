@@ -62,7 +62,7 @@ class HartOverPty : public ::testing::Test {
     }
     int connect(const QString& path) {
         t.program.state.ComPort = path;
-        return session.HartConnect();
+        return session.connectDevice();
     }
 
     TestProgram t;
@@ -88,10 +88,10 @@ TEST_F(HartOverPty, DetectsEachPresence) {
         EXPECT_EQ(t.program.state.TransmDisplay, c.found);
         QByteArray block;
         if (session.DisplayPresent) {
-            EXPECT_EQ(session.SendRequest(191, QByteArray(1, char(89)), 24, &block, 2), 0);
+            EXPECT_EQ(session.sendRequest(191, QByteArray(1, char(89)), 24, &block, 2), 0);
             EXPECT_EQ(static_cast<unsigned char>(block.at(0)), 89);
         }
-        session.HartDisConnect();
+        session.disconnectDevice();
     }
 }
 
@@ -151,21 +151,21 @@ TEST_F(HartOverPty, EveryFaultGivesItsResultAndLeavesTheLineClean) {
         ASSERT_EQ(connect(sim.path()), 1) << c.fault << "\n"
                                           << t.program.log.viewText().toStdString();
         QByteArray block;
-        EXPECT_EQ(session.SendRequest(191, QByteArray(1, char(12)), 24, &block, 1), c.result)
+        EXPECT_EQ(session.sendRequest(191, QByteArray(1, char(12)), 24, &block, 1), c.result)
             << c.fault;
         if (c.responseCode >= 0) {
             EXPECT_EQ(session.ResCode1, c.responseCode) << c.fault;
         }
         // The fault is used up: the next request gets a clean answer.
-        EXPECT_EQ(session.SendRequest(191, QByteArray(1, char(89)), 24, &block, 1), 0) << c.fault;
+        EXPECT_EQ(session.sendRequest(191, QByteArray(1, char(89)), 24, &block, 1), 0) << c.fault;
         EXPECT_EQ(session.ResCode1, 0) << c.fault;
         EXPECT_EQ(static_cast<unsigned char>(block.at(0)), 89) << c.fault;
-        session.HartDisConnect();
+        session.disconnectDevice();
     }
     // After all that the port opens again at once: every session closed it.
     SimulatorProcess sim({});
     EXPECT_EQ(connect(sim.path()), 1);
-    session.HartDisConnect();
+    session.disconnectDevice();
 }
 
 // The modem unplugged while the live display polls it: the poll fails at
@@ -182,14 +182,14 @@ TEST(LiveDisplayOverPty, UnpluggedModemStopsItWithAMessageAndTheNextConnectTries
     s.DataTrigger = 0;  // data are shown: connecting reads nothing
     SimulatorProcess sim({});
     s.ComPort = sim.path();
-    ASSERT_TRUE(core.live.StartDynDisplay(Presence::All)) << t.program.log.viewText().toStdString();
-    core.live.UpdDynDisplay();
+    ASSERT_TRUE(core.live.startDynDisplay(Presence::All)) << t.program.log.viewText().toStdString();
+    core.live.updateLiveDisplay();
     EXPECT_FALSE(core.live.state.DisplayText.isEmpty());
 
     sim.stop();
     QElapsedTimer timer;
     timer.start();
-    core.live.UpdDynDisplay();
+    core.live.updateLiveDisplay();
     EXPECT_LT(timer.elapsed(), 1000);
     EXPECT_FALSE(s.DynamicDisplayOn);
     EXPECT_EQ(s.ConnectionState, 0);
@@ -199,14 +199,14 @@ TEST(LiveDisplayOverPty, UnpluggedModemStopsItWithAMessageAndTheNextConnectTries
     EXPECT_EQ(t.dialogs.boxes[0].text,
               QStringLiteral("HART modem disconnected from ") + sim.path());
     QByteArray block;
-    EXPECT_EQ(core.session.SendRequest(191, QByteArray(1, char(89)), 24, &block, 1),
+    EXPECT_EQ(core.session.sendRequest(191, QByteArray(1, char(89)), 24, &block, 1),
               kResultDisconnected);  // unsent while the modem is gone
 
     SimulatorProcess again({});
     s.ComPort = again.path();
-    ASSERT_TRUE(core.live.StartDynDisplay(Presence::All)) << t.program.log.viewText().toStdString();
+    ASSERT_TRUE(core.live.startDynDisplay(Presence::All)) << t.program.log.viewText().toStdString();
     EXPECT_FALSE(core.session.modemLost());
-    core.live.StopDynDisplay();
+    core.live.stopDynDisplay();
 }
 
 TEST_F(HartOverPty, HangingProbeIsKilledEveryTryAndTheConnectionFails) {
@@ -220,7 +220,7 @@ TEST_F(HartOverPty, HangingProbeIsKilledEveryTryAndTheConnectionFails) {
     t.program.state.ConnectTimeout = 400;
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(withHangingProbe.HartConnect(), 0);
+    EXPECT_EQ(withHangingProbe.connectDevice(), 0);
     EXPECT_LT(timer.elapsed(), 3000);
     EXPECT_EQ(t.program.log.viewText().count(QStringLiteral("+++ Retrying HartConnect!")), 2);
     bool shown = false;

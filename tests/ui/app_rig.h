@@ -172,7 +172,7 @@ inline void startRigProgram(Program& program, LinkLibrary& link, const QTemporar
         EXPECT_TRUE(link.load(QStringLiteral(ZH_PROGRAM_DIR "/libhartlink.so")));
     };
     EXPECT_TRUE(runStartup(program, edition, dir.path(), {}, hooks).runWindow);
-    EXPECT_TRUE(ReadProfileFile(program));
+    EXPECT_TRUE(readProfileFile(program));
 }
 
 // The program folder, program context and window as main() builds them,

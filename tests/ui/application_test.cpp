@@ -33,7 +33,7 @@ TEST(Application, EachEditionAndUserModeGetsItsTabsControlsAndMenus) {
         for (const auto& m : modes) {
             SCOPED_TRACE(std::string(edition) + " " + m.mode);
             AppRig rig(edition, {{"UserMode=user", QByteArray("UserMode=") + m.mode}});
-            ASSERT_TRUE(rig.app->VANTOMain(0));
+            ASSERT_TRUE(rig.app->buildMainWindow(0));
             QApplication::processEvents();
             MainWindow& w = rig.window();
             EXPECT_TRUE(w.isVisible());
@@ -101,7 +101,7 @@ TEST(Application, EachEditionAndUserModeGetsItsTabsControlsAndMenus) {
 
 TEST(Application, ReadModuleFillsTheControlsFromTheDevice) {
     AppRig rig("ZEL-HART", {{"UserMode=user", "UserMode=customizer"}});
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     EXPECT_EQ(rig.window().statusText(2), "Module: not updated");
     rig.read();
     EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
@@ -183,7 +183,7 @@ struct HeadlessApp {
 TEST(Application, CommandsRunWithoutAWindowOnTheSharedCore) {
     HeadlessApp h;
     Application& app = *h.app;
-    ASSERT_TRUE(app.VANTOMain(0));
+    ASSERT_TRUE(app.buildMainWindow(0));
     EXPECT_EQ(app.window(), nullptr);
 
     app.command(menu::kReadAll);
@@ -192,7 +192,8 @@ TEST(Application, CommandsRunWithoutAWindowOnTheSharedCore) {
     EXPECT_TRUE(h.dialogs.boxes.empty());
     qputenv("HARTSIM_OPTIONS", h.options() + ",fault=lost*12@190");
     const hartsim::Memory before = deviceMemory(h.state);
-    ASSERT_EQ(app.applicationCheck().UpdApplGadget(0, "SetPoint1", "9000").value(), "9000");
+    ASSERT_EQ(app.applicationCheck().updateApplicationField(0, "SetPoint1", "9000").value(),
+              "9000");
     app.command(menu::kWriteChanges);
     EXPECT_EQ(QString::fromStdString(hartsim::describeDifferences(hartsim::configurationDifferences(
                                          before, deviceMemory(h.state))))
@@ -211,7 +212,7 @@ TEST(Application, CommandsRunWithoutAWindowOnTheSharedCore) {
 // in a number field is refused while it is typed.
 TEST(Application, AnEntryTypedIntoTheWindowLandsInItsField) {
     AppRig rig("ZEL-HART", {{"UserMode=user", "UserMode=customizer"}});
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     qputenv("HARTSIM_OPTIONS",
             "presence=both,config=20");  // a temperature device has a HART address field
     rig.read();
@@ -260,7 +261,7 @@ TEST(Application, AnEntryTypedIntoTheWindowLandsInItsField) {
 // so; Disconnect closes it.
 TEST(Application, ConnectAndDisconnectShowInTheStatusLine) {
     AppRig rig("ZEL-HART");
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     rig.app->command(menu::kConnect);
     QApplication::processEvents();
     EXPECT_EQ(rig.program.state.ConnectionState, 1);
@@ -298,7 +299,7 @@ TEST(Application, ConnectAndDisconnectShowInTheStatusLine) {
 TEST(Application, WindowIsServedDuringAPollAndACommandClickedThereWaitsForIt) {
     AppRig rig("ZEL-HART", {{"Transmitter/Display=auto", "Transmitter/Display=display"}});
     qputenv("HARTSIM_OPTIONS", "presence=display,realtime");
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     rig.program.state.DataTrigger = 0;  // data are shown: Connect does not read the device
     rig.app->command(menu::kConnect);
     ASSERT_TRUE(rig.program.state.DynamicDisplayOn);
@@ -321,7 +322,7 @@ TEST(Application, WindowIsServedDuringAPollAndACommandClickedThereWaitsForIt) {
 // back from the file, and the file's name is in the window's title.
 TEST(Application, SaveAsAndOpenThroughTheRequesters) {
     AppRig rig("ZEL-HART");
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     rig.read();
     const QString tag = rig.field("TagID").Content;
     const QString file = rig.dir.filePath("plant.cfp");
@@ -381,7 +382,7 @@ TEST(Application, SaveAsAndOpenThroughTheRequesters) {
 // measurand's defaults and no file yet.
 TEST(Application, NewDataFromTheEquipmentPopup) {
     AppRig rig("ZEL-HART");
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     bool offered = false;
     QTimer chooser;
     QObject::connect(&chooser, &QTimer::timeout, [&] {
@@ -427,7 +428,7 @@ QStringList unreadableCaptions(const MainWindow& window) {
 
 TEST(Application, LanguageSwitchRebuildsInGermanAndBack) {
     AppRig rig("KALVERO_S", {{"UserMode=user", "UserMode=administrator"}});
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     QApplication::processEvents();
     const QRect placed = rig.window().geometry();
     ASSERT_TRUE(rig.showsLabel("Unit"));
@@ -460,7 +461,7 @@ TEST(Application, LanguageSwitchRebuildsInGermanAndBack) {
 // click still does what it does.
 TEST(Application, FieldEntryClosesAndGivesTheWindowBack) {
     AppRig rig("ZEL-HART", {{"UserMode=user", "UserMode=administrator"}});
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     rig.window().show();
     QApplication::processEvents();
     QWidget* unit = rig.gadgets.widget(rig.control("CmbUnit"));
@@ -508,7 +509,7 @@ TEST(Application, ExitAndTheCloseBoxEndTheLoopWithoutData) {
     for (bool closeBox : {false, true}) {
         SCOPED_TRACE(closeBox ? "close box" : "Exit");
         AppRig rig("ZEL-HART");
-        ASSERT_TRUE(rig.app->VANTOMain(0));
+        ASSERT_TRUE(rig.app->buildMainWindow(0));
         QApplication::processEvents();
         rig.program.state.DataChanged = true;  // edits without data loaded are nothing to lose
         if (closeBox) {
@@ -527,7 +528,7 @@ TEST(Application, ExitAndTheCloseBoxEndTheLoopWithoutData) {
 // event comes; without it, it only waits.
 TEST(Application, TheLoopRefreshesTheLiveValuesOnItsPeriodOnly) {
     AppRig rig("ZEL-HART");
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     int refreshes = 0;
     rig.app->pollLiveValues = [&] {
         ++refreshes;
@@ -548,7 +549,7 @@ TEST(Application, TheLoopRefreshesTheLiveValuesOnItsPeriodOnly) {
 
 TEST(Application, ExitAfterAReadAsksOnlyWhenSomethingWouldBeLost) {
     AppRig rig("ZEL-HART");
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     rig.read();
     ASSERT_EQ(rig.program.state.DataTrigger, 0);
     AppState& s = rig.program.state;
@@ -595,7 +596,7 @@ TEST(Application, UnusableMeasurandListsAreReportedAndTheProgramStaysWhole) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         AppRig rig("KALVERO_S", {{"Measurands=Pressure=0;Temperature=1", c.list}});
-        rig.app->VANTOMain(0);
+        rig.app->buildMainWindow(0);
         QApplication::processEvents();
         EXPECT_TRUE(rig.boxes.texts.contains(c.message)) << qPrintable(rig.boxes.texts.join('|'));
         // No menu to choose from, but the window is there and can be closed.
@@ -609,7 +610,7 @@ TEST(Application, UnusableMeasurandListsAreReportedAndTheProgramStaysWhole) {
 TEST(Application, AMissingLogoFileKeepsTheBuiltInLogo) {
     AppRig rig("ZEL-HART",
                {{"LogoFile=.\\Images\\maker_logo.png", "LogoFile=.\\Images\\gone.png"}});
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     ASSERT_EQ(rig.boxes.texts.size(), 1);
     EXPECT_TRUE(rig.boxes.texts[0].contains("gone.png")) << qPrintable(rig.boxes.texts[0]);
     EXPECT_TRUE(rig.gadgets.isHidden(rig.control("LogoPlaceholder")));
@@ -618,7 +619,7 @@ TEST(Application, AMissingLogoFileKeepsTheBuiltInLogo) {
 
 TEST(Application, ATinyWindowGivesBackEveryControlsPlace) {
     AppRig rig("KALVERO_S", {{"UserMode=user", "UserMode=customizer"}});
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     QApplication::processEvents();
     MainWindow& w = rig.window();
     const QSize designed = w.size();

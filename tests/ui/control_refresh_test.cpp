@@ -1,6 +1,6 @@
 // The way from the field table to the controls: contents, item lists and
-// access pushed by InternToForm, group switching and painting by
-// UpdAllGads, pairs copied by SyncGadgets, and the single-field operations.
+// access pushed by showFieldsInForm, group switching and painting by
+// updateAllGadgets, pairs copied by syncFields, and the single-field operations.
 
 #include "ui/window/control_refresh.h"
 
@@ -33,7 +33,7 @@ TEST_F(ControlRefreshTest, InternToFormPushesEveryShownField) {
     w.c("CmbUnitAdm").text = "untouched";
     w.c("TagID").enabled = false;
 
-    refresh.InternToForm();
+    refresh.showFieldsInForm();
     EXPECT_EQ(w.c("TagID").text, "PT-101");
     EXPECT_TRUE(w.c("TagID").enabled);
     EXPECT_EQ(w.c("CmbUnit").items.value(1), "mbar");
@@ -52,19 +52,19 @@ TEST_F(ControlRefreshTest, InternToFormPushesEveryShownField) {
 TEST_F(ControlRefreshTest, InternToFormSelectsOneFieldOrRebuildsTheTable) {
     w.f("TagID").Content = "A";
     w.f("TagIDAdm").Content = "B";
-    refresh.InternToForm("gadname=TagID");
+    refresh.showFieldsInForm("gadname=TagID");
     EXPECT_EQ(w.c("TagID").text, "A");
     EXPECT_EQ(w.c("TagIDAdm").text, "");
 
-    refresh.InternToForm("GadID=" + QString::number(controlNumber("TagIDAdm")));
+    refresh.showFieldsInForm("GadID=" + QString::number(controlNumber("TagIDAdm")));
     EXPECT_EQ(w.c("TagIDAdm").text, "B");
 
     const int records = w.model.fields.count();
-    refresh.InternToForm("gadname=NoSuchField");
-    refresh.InternToForm("gadid=999");
+    refresh.showFieldsInForm("gadname=NoSuchField");
+    refresh.showFieldsInForm("gadid=999");
     EXPECT_EQ(w.model.fields.count(), records);
 
-    refresh.InternToForm("new");
+    refresh.showFieldsInForm("new");
     EXPECT_EQ(w.f("TagID").Content, "");
     EXPECT_EQ(w.c("TagID").text, "");
 }
@@ -72,11 +72,11 @@ TEST_F(ControlRefreshTest, InternToFormSelectsOneFieldOrRebuildsTheTable) {
 TEST_F(ControlRefreshTest, TheModelRefreshesThroughItsHook) {
     refresh.installModelHooks();
     w.f("ADCByte8").RawVal = "1";
-    SyncTransmConfigGadgets(w.model, QLatin1String(kTransmitterMap), TypeUpdate::Catalogue);
+    syncTransmitterConfigFields(w.model, QLatin1String(kTransmitterMap), TypeUpdate::Catalogue);
     EXPECT_EQ(w.f("CalcMethod").Content, "1");
     EXPECT_EQ(w.c("CmbCalcMethod").state, 1);
     // The configuration's list and description reach their controls, too.
-    UpdDevType(w.model, -1, 0, 0, TypeUpdate::New);
+    updateDeviceType(w.model, -1, 0, 0, TypeUpdate::New);
     EXPECT_EQ(w.c("CmbDevType").items.value(0), "No configuration");
     EXPECT_EQ(w.c("CmbDevType").state, 0);
     EXPECT_EQ(w.c("MeasElemConfigName").text, "---");
@@ -92,7 +92,7 @@ TEST_F(ControlRefreshTest, FailedChecksPaintTheErrorColour) {
     w.f("TagID").Content = "bad";
     w.f("TagIDAdm").Content = " ok ";
     w.f("TagIDAdm").ColorIndx = 15;  // left from an earlier failure
-    refresh.InternToForm();
+    refresh.showFieldsInForm();
     EXPECT_EQ(w.c("TagID").text, "bad");
     EXPECT_EQ(w.c("TagID").background, kErrorBackground);
     EXPECT_EQ(w.f("TagID").ColorIndx, 15);
@@ -104,7 +104,7 @@ TEST_F(ControlRefreshTest, FailedChecksPaintTheErrorColour) {
 }
 
 TEST_F(ControlRefreshTest, UpdAllGadsSwitchesAndPaintsItsRange) {
-    refresh.UpdAllGads("disabled;setcolor", "COMMON;", 2);
+    refresh.updateAllGadgets("disabled;setcolor", "COMMON;", 2);
     EXPECT_FALSE(w.c("TagID").enabled);
     EXPECT_EQ(w.c("TagID").foreground, kRead);
     EXPECT_EQ(w.f("TagID").GadStatus, "read");
@@ -113,28 +113,28 @@ TEST_F(ControlRefreshTest, UpdAllGadsSwitchesAndPaintsItsRange) {
     EXPECT_EQ(w.c("FldUpperRangeVal").foreground, -1);
 
     w.f("TagID").setColourState(ColourChanged);
-    refresh.UpdAllGads("enable", "COMMON;", -1);
+    refresh.updateAllGadgets("enable", "COMMON;", -1);
     EXPECT_TRUE(w.c("TagID").enabled);
     EXPECT_EQ(w.c("TagID").foreground, kRead);  // colours kept
     EXPECT_EQ(w.f("TagID").GadStatus, "changed");
 
-    refresh.UpdAllGads("setcolor", "all", 3);
+    refresh.updateAllGadgets("setcolor", "all", 3);
     EXPECT_EQ(w.f("Display").ColorIndx, 16);  // a fixed colour is never repainted
     EXPECT_EQ(w.c("FldDisplay").foreground, -1);
     EXPECT_EQ(w.f("TagID").GadStatus, "updated");
 
     w.model.cal.DispUnit = "[%]";
-    refresh.UpdAllGads("disable", "TEMPERATURE;", -1);
-    refresh.UpdAllGads("enable", "TEMPERATURE;", -1);
+    refresh.updateAllGadgets("disable", "TEMPERATURE;", -1);
+    refresh.updateAllGadgets("enable", "TEMPERATURE;", -1);
     EXPECT_FALSE(w.c("TempUpper").enabled);
     EXPECT_TRUE(w.c("HartAddress").enabled);
 
-    refresh.UpdAllGads("writeable", "SYSTEM;TRANSMITTER;", 0);
+    refresh.updateAllGadgets("writeable", "SYSTEM;TRANSMITTER;", 0);
     EXPECT_EQ(w.f("ADCByte5").Access, "enabled");
     EXPECT_FALSE(w.f("ADCByte5").Attributes.contains("readonly"));
     EXPECT_TRUE(w.c("ADCByte5").enabled);
     EXPECT_EQ(w.c("ADCByte5").background, rgb(255, 255, 255));
-    refresh.UpdAllGads("readonly", "SYSTEM;TRANSMITTER;", -1);  // and back: no more input
+    refresh.updateAllGadgets("readonly", "SYSTEM;TRANSMITTER;", -1);  // and back: no more input
     EXPECT_EQ(w.f("ADCByte5").Access, "readonly");
     EXPECT_TRUE(w.f("ADCByte5").is(FlagReadOnly));
 }
@@ -144,12 +144,12 @@ TEST_F(ControlRefreshTest, SyncGadgetsCopiesPairs) {
     w.f("TagID").Content = "  T-7 ";
     w.f("TagID").RawVal = "raw";
     w.f("TagID").setColourState(ColourUpdated);
-    refresh.SyncGadgets("TagIDAdm=TagID", ControlRefresh::SyncMode::RawOnly);
+    refresh.syncFields("TagIDAdm=TagID", ControlRefresh::SyncMode::RawOnly);
     EXPECT_EQ(adm.RawVal, "raw");
     EXPECT_EQ(adm.Content, "");
     EXPECT_NE(adm.GadStatus, "updated");
 
-    refresh.SyncGadgets("TagIDAdm=TagID;Nothing=TagID", ControlRefresh::SyncMode::Update);
+    refresh.syncFields("TagIDAdm=TagID;Nothing=TagID", ControlRefresh::SyncMode::Update);
     EXPECT_EQ(adm.Content, "T-7");
     EXPECT_EQ(adm.GadStatus, "updated");
     EXPECT_EQ(w.c("TagIDAdm").text, "T-7");
@@ -158,10 +158,10 @@ TEST_F(ControlRefreshTest, SyncGadgetsCopiesPairs) {
     // A combo box takes the code, a converted field derives its text.
     w.f("ADCByte16").RawVal = "1";
     w.f("ADCByte16").Content = "01";
-    refresh.SyncGadgets("HallSwitch=ADCByte16", ControlRefresh::SyncMode::Copy);
+    refresh.syncFields("HallSwitch=ADCByte16", ControlRefresh::SyncMode::Copy);
     EXPECT_EQ(w.f("HallSwitch").Content, "1");
     w.f("HallSwitch").RawVal = "2";
-    refresh.SyncGadgets("ADCByte16=HallSwitch", ControlRefresh::SyncMode::Copy);
+    refresh.syncFields("ADCByte16=HallSwitch", ControlRefresh::SyncMode::Copy);
     EXPECT_EQ(w.f("ADCByte16").Content, "02");
 }
 
@@ -174,7 +174,7 @@ TEST_F(ControlRefreshTest, UpdUnitFormFldsReformatsAndMarksChanged) {
     ASSERT_EQ(on.GadUnit, "[mA]");
     const QString current = on.Content;
 
-    refresh.UpdUnitFormFlds("SetPoint1;CurrentOn;Unknown", 1);  // mbar
+    refresh.updateUnitFormFields("SetPoint1;CurrentOn;Unknown", 1);  // mbar
     EXPECT_EQ(sp.Content.toDouble(), 2500.0);
     EXPECT_EQ(sp.GadUnit, "[mbar]");
     EXPECT_EQ(sp.BaseValue, base);
@@ -188,15 +188,15 @@ TEST_F(ControlRefreshTest, UpdUnitFormFldsReformatsAndMarksChanged) {
 }
 
 TEST_F(ControlRefreshTest, SetGadParamsReplacesAComboList) {
-    refresh.SetGadParams("AddUnit", "Never=5;Always=6", "6");
+    refresh.setGadParams("AddUnit", "Never=5;Always=6", "6");
     EXPECT_EQ(w.f("AddUnit").Content, "6");  // "0" is not in the new list
     EXPECT_EQ(w.c("CmbAddUnit").items, QStringList({"Never", "Always"}));
     EXPECT_EQ(w.c("CmbAddUnit").state, 1);
 
-    refresh.SetGadParams("AddUnit", "Seldom^sepRarely=4;Always=6", QString());
+    refresh.setGadParams("AddUnit", "Seldom^sepRarely=4;Always=6", QString());
     EXPECT_EQ(w.f("AddUnit").Content, "6");  // still in the list: kept
     EXPECT_EQ(w.c("CmbAddUnit").items.value(0), "Seldom;Rarely");
-    refresh.SetGadParams("TagID", "8", "ignored");
+    refresh.setGadParams("TagID", "8", "ignored");
     EXPECT_EQ(w.f("TagID").Params, "8");
     EXPECT_EQ(w.f("TagID").Content, "");
 }
@@ -204,16 +204,16 @@ TEST_F(ControlRefreshTest, SetGadParamsReplacesAComboList) {
 TEST_F(ControlRefreshTest, StoredValueSetsComeBack) {
     w.f("TagID").Content = "kept";
     w.f("ValLoopTest").Content = "abc";  // no number: never loaded into a float
-    const int set = refresh.StoreValues();
+    const int set = refresh.storeValues();
     w.f("TagID").Content = "changed";
     w.f("ValLoopTest").Content = "8.0";
 
-    EXPECT_TRUE(refresh.SetValues(set));
+    EXPECT_TRUE(refresh.setValues(set));
     EXPECT_EQ(w.f("TagID").Content, "kept");
     EXPECT_EQ(w.c("TagID").text, "kept");
     EXPECT_EQ(w.f("ValLoopTest").Content, "8.0");
-    EXPECT_FALSE(refresh.SetValues(set + 1));
-    EXPECT_FALSE(refresh.SetValues(-1));
+    EXPECT_FALSE(refresh.setValues(set + 1));
+    EXPECT_FALSE(refresh.setValues(-1));
 }
 
 }  // namespace

@@ -215,10 +215,10 @@ TEST_P(FieldBinding, EveryFieldsControlsExistOnTheTabOfItsGroup) {
     for (int intSerIO : {0, 1}) {
         DeviceModel model(program);
         FieldCaptions captions;
-        model.hooks.bindFields = [&] { BindFields(model, captions); };
+        model.hooks.bindFields = [&] { bindFieldControls(model, captions); };
         registerControls(model.fields);
         model.cal.Measurand = QStringLiteral("Pressure");
-        DefDataStruc(model, QStringLiteral("[bar]"), intSerIO, -11);
+        defineDataStructure(model, QStringLiteral("[bar]"), intSerIO, -11);
         ASSERT_GT(model.fields.gadgetList().size(), 100u);
         for (const GadgetEntry& e : model.fields.gadgetList()) {
             const FieldRecord& r = model.fields.at(model.fields.find(e.Name));
@@ -262,7 +262,7 @@ TEST(ControlRegistry, ControlAndFieldShareOneRecordInEitherOrder) {
         DeviceModel model(t.program);
         if (controlsFirst) registerControls(model.fields);
         model.cal.Measurand = QStringLiteral("Pressure");
-        DefDataStruc(model, QStringLiteral("[bar]"), 0, -11);
+        defineDataStructure(model, QStringLiteral("[bar]"), 0, -11);
         if (!controlsFirst) registerControls(model.fields);
 
         const int index = model.fields.find(QStringLiteral("SetPoint1"));

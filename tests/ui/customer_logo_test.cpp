@@ -60,7 +60,7 @@ TEST_F(CustomerLogo, AFileOf99BytesIsRejectedLikeAMissingOne) {
     tiny.append(99 - tiny.size(), '\0');
     withLogo(tiny);
     MainWindow& w = rig.build();
-    EXPECT_FALSE(w.Customerlogo());
+    EXPECT_FALSE(w.showCustomerLogo());
     EXPECT_EQ(boxes(), QStringList{"Invalid Logofile specified!: logo.png"});
     EXPECT_FALSE(shown("LogoPlaceholder"));
     EXPECT_TRUE(shown("ZELLogo"));  // the ZEL-HART edition's own logo
@@ -69,7 +69,7 @@ TEST_F(CustomerLogo, AFileOf99BytesIsRejectedLikeAMissingOne) {
 
     // One byte more and the same picture is taken.
     rig.t.writeFile(QStringLiteral("logo.png"), tiny + '\0');
-    EXPECT_TRUE(w.Customerlogo());
+    EXPECT_TRUE(w.showCustomerLogo());
     EXPECT_EQ(rig.t.dialogs.boxes.size(), 1u);
     EXPECT_TRUE(shown("LogoPlaceholder"));
     EXPECT_FALSE(shown("ZELLogo"));
@@ -78,7 +78,7 @@ TEST_F(CustomerLogo, AFileOf99BytesIsRejectedLikeAMissingOne) {
 TEST_F(CustomerLogo, AWideLogoFillsTheHeightAtTheRightEdge) {
     withLogo(picture(QSize(600, 200)));
     MainWindow& w = rig.build();
-    ASSERT_TRUE(w.Customerlogo());
+    ASSERT_TRUE(w.showCustomerLogo());
     EXPECT_TRUE(rig.t.dialogs.boxes.empty());
     EXPECT_EQ(placed(), QRect(736, 42, 270, 90));
     EXPECT_EQ(placed().right(), kLogoArea.right());
@@ -87,7 +87,7 @@ TEST_F(CustomerLogo, AWideLogoFillsTheHeightAtTheRightEdge) {
 TEST_F(CustomerLogo, ATallLogoFillsTheHeightLeavingSpaceOnTheLeft) {
     withLogo(picture(QSize(60, 180)));
     MainWindow& w = rig.build();
-    ASSERT_TRUE(w.Customerlogo());
+    ASSERT_TRUE(w.showCustomerLogo());
     EXPECT_EQ(placed(), QRect(976, 42, 30, 90));
     // The program reads the place in the window's design coordinates.
     EXPECT_EQ(rig.gadgets.geometry(controlNumber(QStringLiteral("LogoPlaceholder"))),
@@ -105,7 +105,7 @@ TEST_F(CustomerLogo, WithoutALogoTheLanguageChoosesTheBuiltInOne) {
     rig.t.program.state.EditionName = QStringLiteral("KALVERO_S");
     rig.t.program.state.ActualLanguage = QStringLiteral("Deutsch");
     MainWindow& w = rig.build();
-    EXPECT_FALSE(w.Customerlogo());
+    EXPECT_FALSE(w.showCustomerLogo());
     EXPECT_EQ(boxes(), QStringList{"Logofile should be specified in languagefile!"});
     EXPECT_TRUE(shown("ImgLogo"));
     EXPECT_EQ(rig.control("ImgLogo")->size(), QSize(160, 90));
@@ -114,7 +114,7 @@ TEST_F(CustomerLogo, WithoutALogoTheLanguageChoosesTheBuiltInOne) {
     EXPECT_FALSE(shown("LogoPlaceholder"));
 
     rig.t.program.state.ActualLanguage = QStringLiteral("English");
-    w.Customerlogo();
+    w.showCustomerLogo();
     EXPECT_TRUE(shown("ImgLogoEN"));
     EXPECT_FALSE(shown("ImgLogo"));
 }
@@ -125,13 +125,13 @@ TEST_F(CustomerLogo, AGivenFileNamesItsOwnLogo) {
         rig.t.writeFile(QStringLiteral("logo.ini"), "[Special]\nLogoFile=wide.png\n");
     rig.useShippedProfile("Config-125.ini");
     MainWindow& w = rig.build();
-    EXPECT_TRUE(w.Customerlogo(srcFile));
+    EXPECT_TRUE(w.showCustomerLogo(srcFile));
     EXPECT_TRUE(rig.t.dialogs.boxes.empty());
     EXPECT_EQ(placed(), QRect(736, 42, 270, 90));
 
     // A file that is no picture leaves the built-in logo, after the message.
     rig.t.writeFile(QStringLiteral("wide.png"), QByteArray(500, 'x'));
-    EXPECT_FALSE(w.Customerlogo(srcFile));
+    EXPECT_FALSE(w.showCustomerLogo(srcFile));
     ASSERT_EQ(rig.t.dialogs.boxes.size(), 1u);
     EXPECT_TRUE(
         rig.t.dialogs.boxes[0].text.startsWith(QLatin1String("Invalid Logofile specified!: ")));

@@ -79,7 +79,7 @@ TEST(DiagnosticsReport, ReadFromTheModuleAndSaved) {
     AppRig rig("ZEL-HART", {{"Diagnostics=OFF", "Diagnostics=ON"}});
     const QString state = rig.dir.filePath("device.state");
     qputenv("HARTSIM_OPTIONS", ("presence=both,hold=50,errorlog=4,state=" + state).toUtf8());
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     const QString status = rig.window().statusText(3);
     const auto readDiagnostics = [&] {
         rig.app->dispatch({EventGadget, 1, rig.control("BtnDiagRead"), -1, GadgetSelect});

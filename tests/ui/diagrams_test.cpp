@@ -54,7 +54,7 @@ TEST(Diagrams, DisplayDiagramForRangesSmallLargeAndNegative) {
                                      r.low + 0.6 * (r.high - r.low),
                                      r.low + 0.55 * (r.high - r.low),
                                      12000};
-        const Diagram d = HartGraphDisplay(v, kControl);
+        const Diagram d = drawDisplayGraph(v, kControl);
         keep(d, r.name);
         expectLivePointAt(d, 12000, (r.low + r.high) / 2);
     }
@@ -67,7 +67,7 @@ TEST(Diagrams, TransmitterDiagramInTableAndRangeMode) {
     table.nominalLow = -50, table.nominalHigh = 250, table.measuringLow = 0,
     table.measuringHigh = 150;
     table.liveAD = 4840, table.liveValue = 130, table.liveCurrent = 17.9;
-    Diagram d = HartGraphTransmitter(table, kControl);
+    Diagram d = drawTransmitterGraph(table, kControl);
     keep(d, "transmitter-temperature-table");
     expectLivePointAt(d, 4840, 130);
 
@@ -85,7 +85,7 @@ TEST(Diagrams, TransmitterDiagramInTableAndRangeMode) {
         v.nominalLow = r.nomLow, v.nominalHigh = r.nomHigh, v.measuringLow = r.low,
         v.measuringHigh = r.high;
         v.liveAD = 0, v.liveValue = r.pv, v.liveCurrent = r.mA;
-        d = HartGraphTransmitter(v, kControl);
+        d = drawTransmitterGraph(v, kControl);
         keep(d, r.name);
         expectLivePointAt(d, r.pv, r.mA);
     }
@@ -94,8 +94,8 @@ TEST(Diagrams, TransmitterDiagramInTableAndRangeMode) {
 // A control with no room for the picture or its plot gets none, and says why.
 TEST(Diagrams, NoPictureWithoutRoom) {
     const DisplayDiagramValues v{0, 16, 4000, 20000, 0, 16, 10, 9, 12000};
-    EXPECT_EQ(HartGraphDisplay(v, QSize(0, 0)).failure, "Create Image failed");
-    const Diagram small = HartGraphDisplay(v, QSize(120, 90));
+    EXPECT_EQ(drawDisplayGraph(v, QSize(0, 0)).failure, "Create Image failed");
+    const Diagram small = drawDisplayGraph(v, QSize(120, 90));
     EXPECT_TRUE(small.image.isNull());
     EXPECT_EQ(small.failure, "Drawing failed");
 }

@@ -20,7 +20,7 @@ class FieldBindingTest : public ::testing::Test {
     void SetUp() override {
         t.usePressureProfile();
         m.cal.Measurand = QStringLiteral("Pressure");
-        m.hooks.bindFields = [this] { BindFields(m, captions); };
+        m.hooks.bindFields = [this] { bindFieldControls(m, captions); };
     }
     FieldRecord& field(const char* name) { return m.fields.at(m.fields.find(QLatin1String(name))); }
     TestProgram t;
@@ -35,13 +35,13 @@ TEST_F(FieldBindingTest, TooltipsFromTheLanguageFileAndRanges) {
     for (int g : {601, 64, 603, 604, 66}) t.gadgets.control(g);
     t.gadgets.control(63).text = QStringLiteral("Label text");
     t.gadgets.control(65).text = QStringLiteral("Reset label");
-    DefField(m, -1, "", "", "", "", "");
-    DefField(m, 601, "Titled", "Float", "1.0", "2.1;0.1;99.9", "", "built-in");
-    DefField(m, 64, "SetPoint1", "String", "", "", "");
-    DefField(m, 603, "Ranged", "Number", "5", "2;0;15", "");
-    DefField(m, 604, "WidthOnly", "Number", "5", "6", "");
-    DefField(m, 66, "ResetPoint1", "String", "", "", "", "Built in tip");
-    DefField(m, -2, "", "", "", "", "");
+    defineField(m, -1, "", "", "", "", "");
+    defineField(m, 601, "Titled", "Float", "1.0", "2.1;0.1;99.9", "", "built-in");
+    defineField(m, 64, "SetPoint1", "String", "", "", "");
+    defineField(m, 603, "Ranged", "Number", "5", "2;0;15", "");
+    defineField(m, 604, "WidthOnly", "Number", "5", "6", "");
+    defineField(m, 66, "ResetPoint1", "String", "", "", "", "Built in tip");
+    defineField(m, -2, "", "", "", "", "");
     EXPECT_EQ(t.gadgets.control(601).toolTipTitle, "Damping");
     EXPECT_EQ(t.gadgets.control(601).toolTip, "Filter time\nin seconds");
     EXPECT_EQ(t.gadgets.control(64).toolTipTitle, "Label text");
@@ -57,7 +57,7 @@ TEST_F(FieldBindingTest, TooltipsFromTheLanguageFileAndRanges) {
 TEST_F(FieldBindingTest, ComboboxControlsGetTheirItemsAndSelection) {
     t.gadgets.control(260);
     t.gadgets.control(253);
-    DefDataStruc(m, "[bar]", 0, -11);
+    defineDataStructure(m, "[bar]", 0, -11);
     EXPECT_EQ(t.gadgets.items(260), QStringList({"Yes", "No"}));
     EXPECT_EQ(t.gadgets.state(260), 1);  // default 2 = "No"
     EXPECT_EQ(t.gadgets.state(253), 1);  // Zelmark=148 in this edition
@@ -66,10 +66,10 @@ TEST_F(FieldBindingTest, ComboboxControlsGetTheirItemsAndSelection) {
 TEST_F(FieldBindingTest, InspectorFindsTheFieldUnderThePoint) {
     t.gadgets.control(801).geometry = QRect(10, 10, 100, 20);
     t.gadgets.control(802).geometry = QRect(10, 40, 100, 20);
-    DefField(m, -1, "", "", "", "", "");
-    DefField(m, 801, "First", "String", "x", "", "");
-    DefField(m, 802, "Second", "String", "y", "", "hidden;");
-    DefField(m, -2, "", "", "", "", "");
+    defineField(m, -1, "", "", "", "", "");
+    defineField(m, 801, "First", "String", "x", "", "");
+    defineField(m, 802, "Second", "String", "y", "", "hidden;");
+    defineField(m, -2, "", "", "", "", "");
     FieldInspector inspector;
     InspectorView view;
     view.gadgets = &t.gadgets;

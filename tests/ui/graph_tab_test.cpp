@@ -15,7 +15,7 @@ TEST(GraphTab, DrawnInViewOnEveryValueAndNeverWithGraphModeOff) {
     for (const bool on : {false, true}) {
         SCOPED_TRACE(on ? "GraphMode=ON" : "GraphMode=OFF");
         AppRig rig("ZEL-HART", {{"GraphMode=OFF", on ? "GraphMode=ON" : "GraphMode=OFF"}});
-        ASSERT_TRUE(rig.app->VANTOMain(0));
+        ASSERT_TRUE(rig.app->buildMainWindow(0));
         const auto image = [&](const char* name) {
             const auto* control =
                 dynamic_cast<ImageControl*>(rig.gadgets.widget(rig.control(name)));
@@ -53,7 +53,7 @@ TEST(GraphTab, TestModeShowsWhatTheTestInputWindowSays) {
     AppRig rig("ZEL-HART", {{"TestMode=OFF", "TestMode=ON"}});
     const QString frames = rig.dir.filePath("frames.log");
     qputenv("HARTSIM_OPTIONS", ("presence=both,log=" + frames).toUtf8());
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     rig.app->command(menu::kConnect);
     ASSERT_TRUE(rig.program.state.DynamicDisplayOn);
     const int input = rig.control("TstInput"), slider = rig.control("TstSlider");

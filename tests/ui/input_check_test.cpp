@@ -59,52 +59,52 @@ struct CheckCase {
 };
 
 CheckResult checkStr(Program& p, const CheckArgs& a) {
-    return CheckString(p, a);
+    return checkString(p, a);
 }
 
 TEST(TypeChecks, EntriesAreNormalisedOrRefusedWithTheirMessage) {
     const CheckCase cases[] = {
         // Floats: limits shown with the field's decimals, the value re-formatted.
-        {CheckFloat, "22", "2.1;3.5;21.8", "", Answer::Ok, "correct", "Value exceeds limit:  21.8"},
-        {CheckFloat, "4", "2.1;3.5;21.8", "", Answer::None, "4.0", ""},
-        {CheckFloat, "21,8", "2.1;3.5;21.8", "", Answer::None, "21.8", ""},
-        {CheckFloat, "3.4", "2.1;3.5;21.8", "", Answer::Cancel, "undo",
+        {checkFloat, "22", "2.1;3.5;21.8", "", Answer::Ok, "correct", "Value exceeds limit:  21.8"},
+        {checkFloat, "4", "2.1;3.5;21.8", "", Answer::None, "4.0", ""},
+        {checkFloat, "21,8", "2.1;3.5;21.8", "", Answer::None, "21.8", ""},
+        {checkFloat, "3.4", "2.1;3.5;21.8", "", Answer::Cancel, "undo",
          "Value less than minimum:  3.5"},
-        {CheckFloat, "123.4", "2.1", "", Answer::Ok, "correct",
+        {checkFloat, "123.4", "2.1", "", Answer::Ok, "correct",
          "Number of digits exceeds limit:  2"},
-        {CheckFloat, "007.5", "3.2;-99999.;99999", "", Answer::None, "7.50", ""},
-        {CheckFloat, "-0.04", "4.1", "", Answer::None, "0.0", ""},
-        {CheckFloat, "0", "4.1", "notzero;", Answer::Ok, "correct", "0.0 not valid for: "},
-        {CheckFloat, "", "4.1", "blankvalid;", Answer::None, "", ""},
-        {CheckFloat, "1.2345", ";-5;5", "", Answer::None, "1.2345", ""},  // decimals free
+        {checkFloat, "007.5", "3.2;-99999.;99999", "", Answer::None, "7.50", ""},
+        {checkFloat, "-0.04", "4.1", "", Answer::None, "0.0", ""},
+        {checkFloat, "0", "4.1", "notzero;", Answer::Ok, "correct", "0.0 not valid for: "},
+        {checkFloat, "", "4.1", "blankvalid;", Answer::None, "", ""},
+        {checkFloat, "1.2345", ";-5;5", "", Answer::None, "1.2345", ""},  // decimals free
         // Texts that only look like numbers.
-        {CheckFloat, "1.2.3", "6.3", "", Answer::Ok, "correct", "Invalid input: "},
-        {CheckFloat, "-", "6.3", "", Answer::Ok, "correct", "Invalid input: "},
-        {CheckFloat, ".", "6.3", "", Answer::Ok, "correct", "Invalid input: "},
-        {CheckFloat, "1e5", "6.3", "", Answer::Ok, "correct", "Invalid input:  e"},
+        {checkFloat, "1.2.3", "6.3", "", Answer::Ok, "correct", "Invalid input: "},
+        {checkFloat, "-", "6.3", "", Answer::Ok, "correct", "Invalid input: "},
+        {checkFloat, ".", "6.3", "", Answer::Ok, "correct", "Invalid input: "},
+        {checkFloat, "1e5", "6.3", "", Answer::Ok, "correct", "Invalid input:  e"},
         // Whole numbers.
-        {CheckNumber, "000", "6", "notzero;", Answer::Ok, "correct", "0 not valid for : "},
-        {CheckNumber, "0042", "6", "", Answer::None, "42", ""},
-        {CheckNumber, "-", "6", "", Answer::Ok, "correct", "Invalid input: "},
-        {CheckNumber, "12a", "6", "", Answer::Cancel, "undo", "Invalid input:  a"},
-        {CheckNumber, "16", "2;0;15", "", Answer::Ok, "correct", "Value exceeds limit:  15"},
-        {CheckNumber, "-1", "2;0;15", "", Answer::Ok, "correct", "Value less than minimum:  0"},
-        {CheckNumber, "7", "3;0;999", "leadzero;", Answer::None, "007", ""},
-        {CheckNumber, "", "6", "blankvalid;", Answer::None, "", ""},
-        {CheckNumber, "abc", "6", "nocheck;", Answer::None, "abc", ""},
-        {CheckNumber, "99999999999999999999", "", "", Answer::Ok, "correct",
+        {checkNumber, "000", "6", "notzero;", Answer::Ok, "correct", "0 not valid for : "},
+        {checkNumber, "0042", "6", "", Answer::None, "42", ""},
+        {checkNumber, "-", "6", "", Answer::Ok, "correct", "Invalid input: "},
+        {checkNumber, "12a", "6", "", Answer::Cancel, "undo", "Invalid input:  a"},
+        {checkNumber, "16", "2;0;15", "", Answer::Ok, "correct", "Value exceeds limit:  15"},
+        {checkNumber, "-1", "2;0;15", "", Answer::Ok, "correct", "Value less than minimum:  0"},
+        {checkNumber, "7", "3;0;999", "leadzero;", Answer::None, "007", ""},
+        {checkNumber, "", "6", "blankvalid;", Answer::None, "", ""},
+        {checkNumber, "abc", "6", "nocheck;", Answer::None, "abc", ""},
+        {checkNumber, "99999999999999999999", "", "", Answer::Ok, "correct",
          "Value exceeds limit: "},
         // Hexadecimal and binary: padded; a bad entry is always undone.
-        {CheckHex, "ff", "4", "", Answer::None, "00FF", ""},
-        {CheckHex, "G1", "4", "", Answer::Ok, "undo", "Invalid input:  G"},
-        {CheckHex, "12345", "4", "", Answer::Ok, "undo", "Number of digits exceeds limit:  4"},
-        {CheckBinary, "11", "4", "", Answer::None, "0011", ""},
-        {CheckBinary, "102", "4", "", Answer::Ok, "undo", "Invalid input:  2"},
+        {checkHex, "ff", "4", "", Answer::None, "00FF", ""},
+        {checkHex, "G1", "4", "", Answer::Ok, "undo", "Invalid input:  G"},
+        {checkHex, "12345", "4", "", Answer::Ok, "undo", "Number of digits exceeds limit:  4"},
+        {checkBinary, "11", "4", "", Answer::None, "0011", ""},
+        {checkBinary, "102", "4", "", Answer::Ok, "undo", "Invalid input:  2"},
         // Addresses and texts.
-        {CheckIpAddress, "0.0.0.0", "", "mustfill;", Answer::Ok, "correct",
+        {checkIpAddress, "0.0.0.0", "", "mustfill;", Answer::Ok, "correct",
          "Field must be filled: "},
-        {CheckIpAddress, "192.168.1.300", "", "", Answer::Ok, "correct", "Invalid input: "},
-        {CheckIpAddress, "10.0.0.1", "", "mustfill;", Answer::None, "10.0.0.1", ""},
+        {checkIpAddress, "192.168.1.300", "", "", Answer::Ok, "correct", "Invalid input: "},
+        {checkIpAddress, "10.0.0.1", "", "mustfill;", Answer::None, "10.0.0.1", ""},
         {checkStr, "", "16", "mustfill;", Answer::Ok, "correct", "Field must be filled: "},
         {checkStr, "12345678901234567", "16", "", Answer::Ok, "correct",
          "Number of digits exceeds limit:  16"},
@@ -139,15 +139,15 @@ class InputCheckTest : public ::testing::Test {
             return checkByType(w.t.program, f, refresh.captions.value(f.Name), text, false);
         };
         refresh.checks.checkLimits = [this](const QString& n, const QString& c) {
-            return appl.CheckLimits(n, c, ApplicationCheck::LimitMode::Quiet);
+            return appl.checkLimits(n, c, ApplicationCheck::LimitMode::Quiet);
         };
         input.hooks.showTab = [this](int panel, int index) { shownTab = {panel, index}; };
-        refresh.InternToForm();
+        refresh.showFieldsInForm();
     }
     int gad(const char* name) { return w.f(name).GadID; }
     test::MemoryGadgets::Control& ctl(const char* field) { return w.t.gadgets.control(gad(field)); }
     int event(const char* name, int code) {
-        return input.CheckInput(WindowEvent{EventGadget, 1, gad(name), -1, code});
+        return input.checkInput(WindowEvent{EventGadget, 1, gad(name), -1, code});
     }
     int focus(const char* name) { return event(name, GadgetFocusGained); }
     int type(const char* name, const QString& text) {
@@ -166,7 +166,7 @@ class InputCheckTest : public ::testing::Test {
         f.Content = content;
         f.Access = QStringLiteral("enabled");
         f.setColourState(colour);
-        refresh.InternToForm(QStringLiteral("gadname=") + name);
+        refresh.showFieldsInForm(QStringLiteral("gadname=") + name);
     }
     QString lastBox() const {
         return w.t.dialogs.boxes.empty() ? QString() : w.t.dialogs.boxes.back().text;
@@ -322,7 +322,7 @@ TEST_F(InputCheckTest, ARejectedEntryKeepsTheErrorStateAndTheFocus) {
 
     // A button cannot act on the unchecked entry; a correction is accepted.
     w.t.dialogs.boxAnswers.push_back(mb::ResultOk);
-    EXPECT_EQ(input.CheckInput({EventGadget, 1, 9999, -1, GadgetSelect}), -1);
+    EXPECT_EQ(input.checkInput({EventGadget, 1, 9999, -1, GadgetSelect}), -1);
     type("LowerRangeVal", "1.5");
     EXPECT_EQ(leave("LowerRangeVal"), GadgetFocusLost);
     EXPECT_EQ(f.Content, "1.500");
@@ -343,7 +343,7 @@ TEST_F(InputCheckTest, ASelectionIsCheckedAtOnceAndCarriesItsCode) {
 
     // Another calculation method switches its groups as well.
     setField("CalcMethod", "0");
-    EXPECT_EQ(said(appl.UpdApplGadget(0, "CalcMethod", "1")), "1");
+    EXPECT_EQ(said(appl.updateApplicationField(0, "CalcMethod", "1")), "1");
     EXPECT_EQ(w.model.selection.CalcMeth, 1);
     EXPECT_EQ(visibility, 2);
 }
@@ -385,7 +385,7 @@ TEST_F(InputCheckTest, SwitchPointsStayOnTheirSideOfTheirPartner) {
         w.f("SelectEquip").Content = c.equipment;
         w.t.dialogs.boxes.clear();
         w.t.dialogs.boxAnswers.assign({mb::ResultOk});
-        EXPECT_EQ(said(appl.CheckLimits(c.field, c.value)), c.expected);
+        EXPECT_EQ(said(appl.checkLimits(c.field, c.value)), c.expected);
         if (QString(c.expected) == "correct")
             EXPECT_TRUE(lastBox().contains(QStringLiteral("Value of ") + c.field + "=" + c.value +
                                            " not in range"))
@@ -398,9 +398,9 @@ TEST_F(InputCheckTest, SwitchPointsStayOnTheirSideOfTheirPartner) {
     w.f("UpperRangeVal").Content = "10.00";
     w.t.dialogs.boxes.clear();
     EXPECT_DOUBLE_EQ(
-        appl.CheckLimits("SetPoint1", "12", ApplicationCheck::LimitMode::Adjust).value().toDouble(),
+        appl.checkLimits("SetPoint1", "12", ApplicationCheck::LimitMode::Adjust).value().toDouble(),
         10.0);
-    EXPECT_DOUBLE_EQ(appl.CheckLimits("ResetPoint1", "5.5", ApplicationCheck::LimitMode::Adjust)
+    EXPECT_DOUBLE_EQ(appl.checkLimits("ResetPoint1", "5.5", ApplicationCheck::LimitMode::Adjust)
                          .value()
                          .toDouble(),
                      4.95);
@@ -409,11 +409,11 @@ TEST_F(InputCheckTest, SwitchPointsStayOnTheirSideOfTheirPartner) {
     w.f("SetPoint1").GadUnit = "[mbar]";
     w.f("ResetPoint1").Content = "4.00";
     w.t.dialogs.boxAnswers.assign({mb::ResultOk});
-    EXPECT_EQ(said(appl.CheckLimits("SetPoint1", "3000")), "correct");
+    EXPECT_EQ(said(appl.checkLimits("SetPoint1", "3000")), "correct");
     EXPECT_TRUE(lastBox().contains("not in range 4050.000 ... 10000.000")) << qPrintable(lastBox());
     // Only transmitters fitted: nothing to check.
     w.t.program.state.TransmDisplay = "transmitter";
-    EXPECT_EQ(said(appl.CheckLimits("SetPoint1", "12")), "12");
+    EXPECT_EQ(said(appl.checkLimits("SetPoint1", "12")), "12");
 }
 
 TEST_F(InputCheckTest, CancelOnTheLimitMessageRestoresTheSetPoint) {
@@ -434,9 +434,10 @@ TEST_F(InputCheckTest, AUnitChangeReformatsTheMeasurandFields) {
     setField("UpperRangeVal", "10.00");
     setField("ResetPoint1", "4.00");
     setField("SetPoint1", "5.00");
-    const int mbar = ListValueOf(w.model.cal.UnitsList, "mbar");
+    const int mbar = listValueOf(w.model.cal.UnitsList, "mbar");
     ASSERT_GE(mbar, 0) << qPrintable(w.model.cal.UnitsList);
-    EXPECT_EQ(said(appl.UpdApplGadget(0, "Unit", QString::number(mbar))), QString::number(mbar));
+    EXPECT_EQ(said(appl.updateApplicationField(0, "Unit", QString::number(mbar))),
+              QString::number(mbar));
     EXPECT_EQ(w.f("UnitAdm").Content, QString::number(mbar));
     EXPECT_EQ(w.f("SetPoint1").GadUnit, "[mbar]");
     EXPECT_DOUBLE_EQ(w.f("SetPoint1").Content.toDouble(), 5000.0)
@@ -453,15 +454,15 @@ TEST_F(InputCheckTest, ARangeValueOutsideTheNominalRangeIsReported) {
     setField("LowerRangeVal", "0.0");
     setField("UpperRangeVal", "10.0");
     w.t.dialogs.boxAnswers.push_back(mb::ResultCancel);
-    EXPECT_EQ(
-        said(appl.ApplCheckField("UpperRangeVal", "17.0", 0, "Float", "", "", Conversion::None)),
-        "undo");
+    EXPECT_EQ(said(appl.checkApplicationField("UpperRangeVal", "17.0", 0, "Float", "", "",
+                                              Conversion::None)),
+              "undo");
     EXPECT_TRUE(lastBox().contains("Value 17.0 Not in valid range 0.000...16.000"))
         << qPrintable(lastBox());
     EXPECT_EQ(w.f("UpperRangeVal").Content, "10.0");
-    EXPECT_EQ(
-        said(appl.ApplCheckField("UpperRangeVal", "12.0", 0, "Float", "", "", Conversion::None)),
-        "12.0");
+    EXPECT_EQ(said(appl.checkApplicationField("UpperRangeVal", "12.0", 0, "Float", "", "",
+                                              Conversion::None)),
+              "12.0");
     EXPECT_DOUBLE_EQ(w.f("DspMBE").Content.toDouble(), 12.0);
     EXPECT_DOUBLE_EQ(w.f("TMeasRangeHigh").Content.toDouble(), 12.0);
 }
@@ -472,14 +473,14 @@ TEST_F(InputCheckTest, ANewNominalRangeIsConfirmedAndMovesTheSwitchPoints) {
     setField("SetPoint1", "5.00");
     setField("NominalRangeHigh", "10.00");
     w.t.dialogs.boxAnswers.push_back(mb::ResultCancel);
-    EXPECT_EQ(said(appl.UpdApplGadget(0, "NominalRangeHigh", "20.00")), "undo");
+    EXPECT_EQ(said(appl.updateApplicationField(0, "NominalRangeHigh", "20.00")), "undo");
     EXPECT_EQ(w.t.dialogs.boxes.back().text,
               "Change of nominal Range requires update of module and new adjustment!\nUpdate now?");
     EXPECT_EQ(w.f("NominalRangeHigh").Content, "10.00");
     EXPECT_EQ(w.f("UpperRangeVal").Content, "10.00");
 
     w.t.dialogs.boxAnswers.push_back(mb::ResultYes);
-    EXPECT_EQ(said(appl.UpdApplGadget(0, "NominalRangeHigh", "20.00")), "20.00");
+    EXPECT_EQ(said(appl.updateApplicationField(0, "NominalRangeHigh", "20.00")), "20.00");
     EXPECT_DOUBLE_EQ(w.f("UpperRangeVal").Content.toDouble(), 20.0);
     EXPECT_DOUBLE_EQ(w.f("SetPoint1").Content.toDouble(), 10.0);
     EXPECT_EQ(w.f("remember").Content, "10.00");
@@ -488,12 +489,12 @@ TEST_F(InputCheckTest, ANewNominalRangeIsConfirmedAndMovesTheSwitchPoints) {
 TEST_F(InputCheckTest, VersionsKeepTheirFormAndTheirAdministratorCopy) {
     setField("HWVersion2", "01.00");
     w.t.dialogs.boxAnswers.push_back(mb::ResultOk);
-    EXPECT_EQ(said(appl.UpdApplGadget(0, "HWVersion2", "1.2")), "correct");
-    EXPECT_EQ(said(appl.UpdApplGadget(0, "HWVersion2", "1A.2B")), "1A.2B");
+    EXPECT_EQ(said(appl.updateApplicationField(0, "HWVersion2", "1.2")), "correct");
+    EXPECT_EQ(said(appl.updateApplicationField(0, "HWVersion2", "1A.2B")), "1A.2B");
     EXPECT_EQ(w.f("HWVersion2Adm").Content, "1a.2b");  // as the module's versions are shown
     EXPECT_EQ(w.f("HWVersion2").RawVal, "6699");
     w.t.dialogs.boxAnswers.push_back(mb::ResultOk);
-    EXPECT_EQ(said(appl.UpdApplGadget(0, "SWVersion1", "1A.00")), "correct");
+    EXPECT_EQ(said(appl.updateApplicationField(0, "SWVersion1", "1A.00")), "correct");
 }
 
 // An edit through the input check is exactly what a "changes" write sends:
@@ -507,14 +508,14 @@ TEST_F(InputCheckTest, AnEditedFieldGoesOutAloneInAChangesWrite) {
     w.t.program.state.ComPort = "Sim";
     HartSession session(w.t.program, link, probe);
     DeviceSequences seq(w.model, session, link);
-    ASSERT_EQ(seq.HartRead(Presence::All), 0) << qPrintable(w.log());
-    refresh.InternToForm();
+    ASSERT_EQ(seq.readDevice(Presence::All), 0) << qPrintable(w.log());
+    refresh.showFieldsInForm();
     QFile::remove(frameLog);
 
     w.f("DelaySwitch1").Access = "enabled";
     ASSERT_EQ(edit("DelaySwitch1", "2.5"), GadgetFocusLost);
     EXPECT_EQ(w.f("DelaySwitch1").GadStatus, "changed");
-    ASSERT_EQ(seq.HartWrite(Presence::All, WriteScope::Changes), 0) << qPrintable(w.log());
+    ASSERT_EQ(seq.writeDevice(Presence::All, WriteScope::Changes), 0) << qPrintable(w.log());
     QFile f(frameLog);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QString frames = QString::fromLatin1(f.readAll());

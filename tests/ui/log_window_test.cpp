@@ -28,7 +28,7 @@ namespace {
 TEST(LogWindow, ShowsTheColourRuleSwitchesLoggingAndSavesTheView) {
     // The one user mode whose Setup menu holds Logging On and Off.
     AppRig rig("ZEL-HART", {{"UserMode=user", QByteArray("UserMode=") + kLoggingMenuMode}});
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     LogWindow& w = *rig.app->logWindow();
     Logger& log = rig.program.log;
     // The shipped profile has DebugLevel 0: hidden and off.
@@ -59,8 +59,8 @@ TEST(LogWindow, ShowsTheColourRuleSwitchesLoggingAndSavesTheView) {
         {"plain", -1, rgb(0, 0, 0), false},
         {"plain in the caller's colour", rgb(0, 0, 255), rgb(0, 0, 255), false},
     };
-    for (const auto& r : rows) log.DebugLog(r.line, 1, r.callerColour);
-    for (int i = 0; i < 60; ++i) log.DebugLog(QStringLiteral("line %1").arg(i), 1);
+    for (const auto& r : rows) log.debugLog(r.line, 1, r.callerColour);
+    for (int i = 0; i < 60; ++i) log.debugLog(QStringLiteral("line %1").arg(i), 1);
     // Appends reach the view in one batch, which scrolls to the end.
     QElapsedTimer waited;
     waited.start();
@@ -115,7 +115,7 @@ TEST(LogWindow, ShowsTheColourRuleSwitchesLoggingAndSavesTheView) {
     EXPECT_EQ(log.threshold(), 0);
     EXPECT_TRUE(rig.app->menus()->action(menu::kStopLog)->isChecked());
     const std::size_t lines = log.viewLines().size();
-    log.DebugLog("after", -1);
+    log.debugLog("after", -1);
     EXPECT_EQ(log.viewLines().size(), lines);
 
     // Clear empties the view and the window's rows.

@@ -50,7 +50,7 @@ class MenuBuilderTest : public ::testing::Test {
     MenuBuilderTest() {
         t.usePressureProfile();
         t.program.state.UserMode = "customizer";
-        EXPECT_EQ(BuildMenuTable(t.program, {{"/dev/ttyS0", "ttyS0"}, {"Sim", "Sim"}}, table),
+        EXPECT_EQ(buildMenuTable(t.program, {{"/dev/ttyS0", "ttyS0"}, {"Sim", "Sim"}}, table),
                   MenuBuild::Built);
         builder.onCommand = [this](int id) { called.push_back(id); };
         builder.build(table);
@@ -209,15 +209,15 @@ TEST_F(MenuBuilderTest, CommandPopupAnswersWithTheChosenEntry) {
 TEST_F(MenuBuilderTest, EquipmentPopupReturnsTheChoiceOrNothing) {
     t.program.state.MeasurandList = {{"Pressure", 0, "[bar]", "Transmitter=4"},
                                      {"Temperature", 1, "[°C]", "Transmitter=4;Switch outputs=2"}};
-    const std::vector<MenuEntry> entries = EquipmentPopup(t.program);
+    const std::vector<MenuEntry> entries = equipmentPopup(t.program);
     t.program.log.setThreshold(4);
 
     pressInNextPopup({Qt::Key_Down, Qt::Key_Return});
-    EXPECT_EQ(MenuBuilder::ShowPopUp(&window, entries, t.program.log, 1, QPoint(5, 5)),
+    EXPECT_EQ(MenuBuilder::showPopUp(&window, entries, t.program.log, 1, QPoint(5, 5)),
               "Pressure|4|Transmitter");
     pressInNextPopup({Qt::Key_Escape});
-    EXPECT_EQ(MenuBuilder::ShowPopUp(&window, entries, t.program.log, 1, QPoint(5, 5)), "");
-    EXPECT_EQ(MenuBuilder::ShowPopUp(&window, {}, t.program.log, 1, QPoint(5, 5)), "");
+    EXPECT_EQ(MenuBuilder::showPopUp(&window, entries, t.program.log, 1, QPoint(5, 5)), "");
+    EXPECT_EQ(MenuBuilder::showPopUp(&window, {}, t.program.log, 1, QPoint(5, 5)), "");
 
     const auto& lines = t.program.log.viewLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), ">>>ShowPopUp: ActWin=1"), lines.end());
@@ -253,7 +253,7 @@ class FocusOrderTest : public ::testing::Test {
                                                        {"B", 12}, {"D", 14}, {"E", 15}};
         fields.beginPass();
         for (const auto& [name, gadget] : defined) {
-            fields.at(fields.FieldIndex(name)).GadID = gadget;
+            fields.at(fields.fieldIndexOf(name)).GadID = gadget;
             fields.appendDefinedName(name);
         }
     }

@@ -210,7 +210,7 @@ TEST_F(ProgressFixture, AnErrorStaysWholeUntilClosed) {
     });
     QElapsedTimer t;
     t.start();
-    EXPECT_EQ(ProgressSteps(program).CheckStep(4, 0, error, QStringLiteral("C191")), 1);
+    EXPECT_EQ(ProgressSteps(program).checkStep(4, 0, error, QStringLiteral("C191")), 1);
     EXPECT_GE(t.elapsed(), 190);
     EXPECT_TRUE(shownAfterTheTime);
 }

@@ -38,7 +38,7 @@ TEST(Replay, ARecordedSessionReplayedLeavesTheDeviceAsTheSessionDid) {
             AppRig rig("ZEL-HART");
             qputenv("HARTSIM_OPTIONS",
                     ("presence=both,displayunit=mbar,state=" + recorded).toUtf8());
-            ASSERT_TRUE(rig.app->VANTOMain(0));
+            ASSERT_TRUE(rig.app->buildMainWindow(0));
             rig.program.log.setThreshold(loggingAfterRead ? 0 : 1);
             rig.program.log.setFile(log);
             rig.app->dispatch(WindowEvent{EventMenu, 1, -1, menu::kReadAll, -1});
@@ -57,7 +57,7 @@ TEST(Replay, ARecordedSessionReplayedLeavesTheDeviceAsTheSessionDid) {
             AppRig rig("ZEL-HART");
             qputenv("HARTSIM_OPTIONS",
                     ("presence=both,displayunit=mbar,state=" + replayed).toUtf8());
-            ASSERT_TRUE(rig.app->VANTOMain(0));
+            ASSERT_TRUE(rig.app->buildMainWindow(0));
             Replay& replay = rig.app->replay();
             replay.unattended = true;
             QStringList played;
@@ -106,7 +106,7 @@ TEST(Replay, ALineThatCannotBePlayedAsRecordedRefusesTheReplay) {
     AppRig rig("ZEL-HART");
     const QString state = rig.dir.filePath("device.state");
     qputenv("HARTSIM_OPTIONS", ("presence=both,state=" + state).toUtf8());
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     rig.app->dispatch(WindowEvent{EventMenu, 1, -1, menu::kReadAll, -1});
     const hartsim::Memory before = deviceMemory(state);
     Replay& replay = rig.app->replay();
@@ -145,7 +145,7 @@ TEST(Replay, ALineThatCannotBePlayedAsRecordedRefusesTheReplay) {
 // third line on, a double click moves to a line, Exit ends it.
 TEST(Replay, TheReplayWindowStepsRunsJumpsAndExits) {
     AppRig rig("ZEL-HART", {{"UserMode=user", "UserMode=customizer"}});
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
     const QString log = rig.dir.filePath("steps.log");
     QFile f(log);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));

@@ -35,15 +35,15 @@ class SwitchTestOnDevice : public ::testing::Test {
     void TearDown() override { qunsetenv("HARTSIM_OPTIONS"); }
 
     QByteArray liveBlock() {
-        EXPECT_EQ(core.sequences.blocks().ReadBlock(89, 1), 0);
+        EXPECT_EQ(core.sequences.blocks().readBlock(89, 1), 0);
         return core.sequences.blocks().image(89);
     }
     static int outputs(const QByteArray& live) { return live.at(kSwitchByte) & 0x05; }
     // The live block with a connection of its own.
     QByteArray liveBlockNow() {
-        EXPECT_EQ(core.session.HartConnect(), 1);
+        EXPECT_EQ(core.session.connectDevice(), 1);
         const QByteArray live = liveBlock();
-        core.session.HartDisConnect();
+        core.session.disconnectDevice();
         return live;
     }
     hartsim::Memory memory() const {

@@ -36,7 +36,7 @@ TEST(UniversalWindow, ForeignDeviceIsReadWrittenAndScannedThroughTheWindow) {
     const QString frames = rig.dir.filePath("frames.log");
     qputenv("HARTSIM_OPTIONS",
             ("identity=hart7,tag=FT-7,state=" + state + ",log=" + frames).toUtf8());
-    ASSERT_TRUE(rig.app->VANTOMain(0));
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
 
     // Read module: the device is named, not read as ours; its universal data show.
     rig.read();
@@ -126,7 +126,7 @@ TEST(UniversalWindow, ForeignDeviceIsReadWrittenAndScannedThroughTheWindow) {
     EXPECT_EQ(rows, QStringList({"2", "40"}));  // on beyond 15 after a HART 7 device
     EXPECT_EQ(rig.program.state.HartAddress, 40);
     EXPECT_EQ(
-        rig.program.profile.ReadProfile("Common", "HartAddress", "", rig.program.state.ProfilePath),
+        rig.program.profile.readProfile("Common", "HartAddress", "", rig.program.state.ProfilePath),
         "40");
 }
 

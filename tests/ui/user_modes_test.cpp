@@ -98,7 +98,7 @@ TEST_F(UserModesTest, TabsRemainByModeDeviceAndSwitches) {
         w.model.selection.DevIndx = c.devIndx;
         RecordedFrame fresh;
         UserModes m(w.model, refresh, menus, fresh);
-        m.UpdPanelTabs();
+        m.updatePanelTabs();
         EXPECT_EQ(m.remainingTabs(), c.remaining);
         EXPECT_EQ(fresh.removed.size() + c.remaining.size(), kTabCount);
         for (int i = 1; i < fresh.removed.size(); ++i)
@@ -109,7 +109,7 @@ TEST_F(UserModesTest, TabsRemainByModeDeviceAndSwitches) {
 TEST_F(UserModesTest, AdminControlsPerModeConfigurationAndEdition) {
     AppState& s = w.t.program.state;
     s.UserMode = "user";
-    modes.HideAdminGadgets(s.UserMode);
+    modes.hideAdminGadgets(s.UserMode);
     for (const char* name : {"CmbSelCmd", "BtnSendCmd", "CmbSelCmdAdm", "BtnSendCmdAdm",
                              "FldADhigh", "FldADlow", "ComboDecPULRV"})
         EXPECT_TRUE(w.c(name).hidden) << name;
@@ -121,19 +121,19 @@ TEST_F(UserModesTest, AdminControlsPerModeConfigurationAndEdition) {
 
     s.UserMode = "customizer";
     s.TransmitterDisplay = "auto";
-    modes.HideAdminGadgets(s.UserMode);
+    modes.hideAdminGadgets(s.UserMode);
     EXPECT_FALSE(w.c("BtnSendCmdAdm").hidden);
     EXPECT_FALSE(w.c("DscSelCmd").hidden);
     EXPECT_EQ(w.f("SelectEquip").Access, "enabled");
     EXPECT_EQ(w.f("LowerRangeVal").Access, "enabled");
     s.TransmitterDisplay = "transmitter";
-    modes.HideAdminGadgets(s.UserMode);
+    modes.hideAdminGadgets(s.UserMode);
     EXPECT_TRUE(w.c("BtnSendCmdAdm").hidden);
 
     s.UserMode = "user";
     s.TestMode = "IV";
     s.EditionName = "KALVERO_S";
-    modes.HideAdminGadgets(s.UserMode);
+    modes.hideAdminGadgets(s.UserMode);
     EXPECT_FALSE(w.c("FldADhigh").hidden);
     EXPECT_TRUE(w.c("FldADhigh").enabled);
     EXPECT_EQ(w.f("UpperRangeADVal").Access, "enabled");
@@ -176,7 +176,7 @@ TEST_F(UserModesTest, StateWordDrivesMenuEntries) {
         s.ComPort = c.port;
         s.DynamicDisplayOn = c.live;
         menus.enabled.clear();
-        modes.UpdGadItems(-1);
+        modes.updateGadgetItems(-1);
         for (int id : {menu::kNew, menu::kNew + 1, menu::kToolOpen, menu::kReadAll, menu::kToolRead,
                        menu::kStartLog, menu::kStopLog})
             EXPECT_TRUE(item(id)) << id;
@@ -202,28 +202,28 @@ TEST_F(UserModesTest, CommandButtonsByModeAndInterface) {
     AppState& s = w.t.program.state;
     s.UserMode = "user";
     state(true, false);
-    modes.UpdGadItems(-1);
+    modes.updateGadgetItems(-1);
     EXPECT_TRUE(w.c("BtnFactSet").enabled);  // works on a connected device without data
     EXPECT_FALSE(w.c("BtnSetTeachLower").enabled);
     EXPECT_FALSE(w.c("BtnAdmTLR").enabled);  // never for "user"
 
     s.UserMode = "guest";  // only "user" itself loses the teach buttons
     state(true, true);
-    modes.UpdGadItems(-1);
+    modes.updateGadgetItems(-1);
     EXPECT_TRUE(w.c("BtnAdmTLR").enabled);
     EXPECT_TRUE(w.c("BtnSet4mAOnOffu").enabled);
 
     s.UserMode = "administrator";
     w.c("BtnSet4mAOnOff").enabled = false;
     state(false, true);
-    modes.UpdGadItems(-1);
+    modes.updateGadgetItems(-1);
     EXPECT_FALSE(w.c("BtnSet4mAOnOff").enabled);  // left alone without the interface
     linkOpen = 1;
-    modes.UpdGadItems(-1);
+    modes.updateGadgetItems(-1);
     EXPECT_TRUE(w.c("BtnSet4mAOnOff").enabled);
     EXPECT_TRUE(w.c("BtnSetTeachLower").enabled);
     s.UserMode = "user";
-    modes.UpdGadItems(-1);
+    modes.updateGadgetItems(-1);
     EXPECT_FALSE(w.c("BtnSet4mAOnOff").enabled);
 
     // The output switches in mode "user" without the interface; a current
@@ -271,7 +271,7 @@ TEST_F(UserModesTest, CommandButtonsByModeAndInterface) {
         s.TransmDisplay = r.found;
         const bool enabled = QString(r.why).isEmpty();
         w.c(r.button).enabled = !enabled;
-        modes.UpdGadItems(-1);
+        modes.updateGadgetItems(-1);
         EXPECT_EQ(w.c(r.button).enabled, enabled);
         EXPECT_EQ(w.c(r.button).disabledReason, r.why);
     }
@@ -281,7 +281,7 @@ TEST_F(UserModesTest, FieldGroupsFollowDataModeAndMeasurand) {
     AppState& s = w.t.program.state;
     s.UserMode = "user";
     state(false, false);
-    modes.UpdGadItems(-1);
+    modes.updateGadgetItems(-1);
     for (const GadgetEntry& e : w.model.fields.gadgetList()) {
         if (e.Visibility == "nodisplay") continue;
         const FieldRecord& f = w.model.fields.at(w.model.fields.find(e.Name));
@@ -289,7 +289,7 @@ TEST_F(UserModesTest, FieldGroupsFollowDataModeAndMeasurand) {
     }
 
     state(false, true);
-    modes.UpdGadItems(2);
+    modes.updateGadgetItems(2);
     EXPECT_TRUE(w.c("TagID").enabled);
     EXPECT_EQ(w.f("TagID").GadStatus, "read");
     EXPECT_TRUE(w.c("DspMBE").enabled);             // PRESSURE
@@ -299,14 +299,14 @@ TEST_F(UserModesTest, FieldGroupsFollowDataModeAndMeasurand) {
 
     s.UserMode = "customizer";
     w.model.cal.Measurand = "Temperature";
-    modes.UpdGadItems(-1);
+    modes.updateGadgetItems(-1);
     EXPECT_TRUE(w.c("FldUpperRangeVal").enabled);
     EXPECT_EQ(w.f("ADCByte0").Access, "enabled");  // made writeable for temperature
     EXPECT_FALSE(w.f("ADCByte0").Attributes.contains("readonly"));
     EXPECT_TRUE(w.c("ADCByte0").enabled);
 
     w.define("Pressure", "[bar]");
-    modes.UpdGadItems(-1);
+    modes.updateGadgetItems(-1);
     EXPECT_FALSE(w.c("ADCByte1").enabled);
 }
 
@@ -314,14 +314,14 @@ TEST_F(UserModesTest, SwitchChannelsFollowEquipmentAndOutputFunction) {
     state(false, true);
     w.f("SelectEquip").RawVal = "0";
     w.f("OutputFunction1").RawVal = "2";
-    modes.UpdGadItems(-1);
+    modes.updateGadgetItems(-1);
     for (const char* name : {"FrmSwitch1", "FldSetPoint1", "UnitSetPoint1", "FldFrameHi1",
                              "BtnTestSW1", "FrmSwitch2", "FldResetPoint2", "UnitDelayReset2"})
         EXPECT_TRUE(w.c(name).hidden) << name;
     EXPECT_EQ(w.f("SetPoint1").Visibility, "hidden");
 
     w.f("SelectEquip").RawVal = "1";
-    modes.UpdGadItems(-1);
+    modes.updateGadgetItems(-1);
     EXPECT_FALSE(w.c("FldFrameHi1").hidden);
     EXPECT_FALSE(w.c("DscFrameLow1").hidden);
     EXPECT_TRUE(w.c("FldSetPoint1").hidden);
@@ -331,7 +331,7 @@ TEST_F(UserModesTest, SwitchChannelsFollowEquipmentAndOutputFunction) {
 
     w.f("SelectEquip").RawVal = "3";
     w.f("OutputFunction2").RawVal = "1";
-    modes.UpdGadItems(-1);
+    modes.updateGadgetItems(-1);
     EXPECT_FALSE(w.c("FldSetPoint2").hidden);
     EXPECT_FALSE(w.c("UnitResetPoint2").hidden);
     EXPECT_TRUE(w.c("FldFrameLow2").hidden);
@@ -341,22 +341,22 @@ TEST_F(UserModesTest, SwitchChannelsFollowEquipmentAndOutputFunction) {
 TEST_F(UserModesTest, FieldGadgetsKeepNodisplayAndReadonly) {
     const int unitAdm = controlNumber(QStringLiteral("CmbUnitAdm"));
     ASSERT_EQ(w.f("UnitAdm").Visibility, "nodisplay");
-    HideFieldGadget(w.model, unitAdm, 0);
+    hideFieldGadget(w.model, unitAdm, 0);
     EXPECT_TRUE(w.c(unitAdm).hidden);
     EXPECT_EQ(w.f("UnitAdm").Visibility, "nodisplay");
 
-    HideFieldGadget(w.model, controlNumber(QStringLiteral("TempUpper")), 1);
+    hideFieldGadget(w.model, controlNumber(QStringLiteral("TempUpper")), 1);
     EXPECT_TRUE(w.c("UnitDspMBE").hidden);  // the limit's unit control
-    HideFieldGadget(w.model, controlNumber(QStringLiteral("TempUpper")), 0);
+    hideFieldGadget(w.model, controlNumber(QStringLiteral("TempUpper")), 0);
     EXPECT_FALSE(w.c("UnitDspMBE").hidden);
 
     const int nominal = controlNumber(QStringLiteral("UpperNominalVal"));
     w.c(nominal).enabled = true;
-    DisableFieldGadget(w.model, nominal, 1);
+    disableFieldGadget(w.model, nominal, 1);
     EXPECT_EQ(w.f("NominalRangeHigh").Access, "readonly");
     EXPECT_TRUE(w.c(nominal).enabled);
 
-    DisableFieldGadget(w.model, controlNumber(QStringLiteral("TagID")), 1);
+    disableFieldGadget(w.model, controlNumber(QStringLiteral("TagID")), 1);
     EXPECT_EQ(w.f("TagID").Access, "disabled");
     EXPECT_FALSE(w.c("TagID").enabled);
     EXPECT_EQ(w.c("TagID").background, rgb(240, 240, 240));
@@ -364,7 +364,7 @@ TEST_F(UserModesTest, FieldGadgetsKeepNodisplayAndReadonly) {
 
 TEST_F(UserModesTest, DeviceSelectionShowsItsOptionGroups) {
     installVisibilityHooks(w.model);
-    UpdDevType(w.model, 2, 0, 0, TypeUpdate::New);
+    updateDeviceType(w.model, 2, 0, 0, TypeUpdate::New);
     EXPECT_FALSE(w.c("CmbHallSwitch").hidden);
     EXPECT_FALSE(w.c("UnitSwitchPoint").hidden);
     EXPECT_TRUE(w.c("CmbCalcMethod").hidden);
@@ -372,13 +372,13 @@ TEST_F(UserModesTest, DeviceSelectionShowsItsOptionGroups) {
     EXPECT_TRUE(w.c("CoeffA0").hidden);
 
     w.f("ADCByte8").RawVal = "1";  // ADC table
-    UpdDevType(w.model, 4, 0, 1, TypeUpdate::New);
+    updateDeviceType(w.model, 4, 0, 1, TypeUpdate::New);
     EXPECT_TRUE(w.c("CmbHallSwitch").hidden);
     EXPECT_FALSE(w.c("CmbCalcMethod").hidden);
     EXPECT_FALSE(w.c("BtnADC10").hidden);
     EXPECT_TRUE(w.c("CoeffA3").hidden);
 
-    UpdDevType(w.model, -1, 0, 0, TypeUpdate::New);
+    updateDeviceType(w.model, -1, 0, 0, TypeUpdate::New);
     for (const char* name : {"CmbHallSwitch", "CmbCalcMethod", "MW5", "CoeffA1"})
         EXPECT_FALSE(w.c(name).hidden) << name;
 
@@ -396,18 +396,18 @@ TEST_F(UserModesTest, EveryRuleNamesExistingControls) {
         for (const char* config : {"auto", "display", "transmitter"}) {
             s.TransmitterDisplay = config;
             s.TestMode = "ON";
-            modes.UpdPanelTabs();
+            modes.updatePanelTabs();
             s.TestMode = "OFF";
-            modes.HideAdminGadgets(mode);
+            modes.hideAdminGadgets(mode);
             for (bool connected : {false, true})
                 for (bool data : {false, true}) {
                     state(connected, data);
-                    modes.UpdGadItems(-1);
+                    modes.updateGadgetItems(-1);
                 }
         }
     }
     for (int st : {0, 1}) {
-        HideTestGadgets(w.model, st);
+        hideTestGadgets(w.model, st);
         showMeasurandGroups(w.model, st);
     }
     for (int d : {-1, 1, 4}) showOptionGroups(w.model, d);
@@ -419,7 +419,7 @@ TEST_F(UserModesTest, StatusLineShowsPortFileAndModule) {
     AppState& s = w.t.program.state;
     s.ComPort = "Com3";
     state(false, false);
-    modes.UpdGadItems(-1);
+    modes.updateGadgetItems(-1);
     EXPECT_EQ(frame.status[0], "Com3 Offline");
     EXPECT_EQ(frame.status[1], "");
     EXPECT_TRUE(w.c("ImgStatusFile").image.endsWith("lamp_off.png"));
@@ -429,7 +429,7 @@ TEST_F(UserModesTest, StatusLineShowsPortFileAndModule) {
     modes.inputs.moduleState = [] { return 1; };
     modes.inputs.connectionDetail = [] { return QStringLiteral("all"); };
     state(true, true);
-    modes.UpdGadItems(-1);
+    modes.updateGadgetItems(-1);
     EXPECT_EQ(frame.status[0], "Com3 Online all");
     EXPECT_EQ(frame.status[1], "File: not updated");
     EXPECT_EQ(frame.status[2], "Module: updated");
@@ -440,7 +440,7 @@ TEST_F(UserModesTest, StatusLineShowsPortFileAndModule) {
                                           {2, false, "File: updated"}}) {
         s.DataTrigger = trigger;
         s.DataChanged = changed;
-        modes.UpdGadItems(-1);
+        modes.updateGadgetItems(-1);
         EXPECT_EQ(frame.status[1], text) << trigger;
     }
 }

@@ -20,7 +20,7 @@ struct WindowModel {
         QFile shipped(QStringLiteral(ZH_SOURCE_DIR "/resources/Config.ini"));
         EXPECT_TRUE(shipped.open(QIODevice::ReadOnly));
         t.program.ini.forget(t.writeFile(QStringLiteral("Config-125.ini"), shipped.readAll()));
-        EXPECT_TRUE(ReadProfileFile(t.program));
+        EXPECT_TRUE(readProfileFile(t.program));
         t.program.state.DebugLevel = 5;
         registerControls(model.fields);
         for (auto* info = controlsBegin(); info != controlsEnd(); ++info)
@@ -29,7 +29,7 @@ struct WindowModel {
     }
     void define(const QString& measurand, const QString& baseUnit) {
         model.cal.Measurand = measurand;
-        DefDataStruc(model, baseUnit, 0, -11);
+        defineDataStructure(model, baseUnit, 0, -11);
     }
 
     FieldRecord& f(const QString& name) { return model.fields.at(model.fields.find(name)); }

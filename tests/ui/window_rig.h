@@ -33,7 +33,7 @@ struct WindowRig {
             profile.replace(from, to);
         }
         t.program.ini.forget(t.writeFile(QStringLiteral("Config-125.ini"), profile));
-        ASSERT_TRUE(ReadProfileFile(t.program));
+        ASSERT_TRUE(readProfileFile(t.program));
     }
 
     MainWindow& build() {

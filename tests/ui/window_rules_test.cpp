@@ -30,13 +30,13 @@ TEST(WindowRules, NoEnabledControlWithoutItsCommandInAnyModeOrState) {
     for (const char* mode : {"user", "administrator", "customizer"}) {
         AppRig rig("ZEL-HART", {{"UserMode=user", QByteArray("UserMode=") + mode}});
         for (Command c : kTakenAway) rig.app->commands().unbind(c);
-        ASSERT_TRUE(rig.app->VANTOMain(0));
+        ASSERT_TRUE(rig.app->buildMainWindow(0));
         Application& app = *rig.app;
         const CommandTable& commands = app.commands();
         MenuBuilder& menus = *app.menus();
 
         MenuTable table;
-        BuildMenuTable(rig.program, {}, table);
+        buildMenuTable(rig.program, {}, table);
         for (const KeyShortcut& k : table.shortcuts)
             EXPECT_TRUE(commands.isMenuAvailable(k.id)) << qPrintable(k.keys) << " does nothing";
 
@@ -49,7 +49,7 @@ TEST(WindowRules, NoEnabledControlWithoutItsCommandInAnyModeOrState) {
                     s.ConnectionState = connected;
                     s.DataTrigger = data;
                     app.session().LinkOpen = link;
-                    app.userModes().UpdGadItems(-1);
+                    app.userModes().updateGadgetItems(-1);
 
                     for (const CommandInfo& info : CommandCatalogue()) {
                         if (commands.isAvailable(info.command)) continue;
@@ -157,7 +157,7 @@ TEST(WindowRules, OnlyTheControlsOfTheMeasurandShownAreThere) {
         std::function<void()> run;
         bool pressure;
     } steps[] = {
-        {"window built", [&] { ASSERT_TRUE(rig.app->VANTOMain(0)); }, true},
+        {"window built", [&] { ASSERT_TRUE(rig.app->buildMainWindow(0)); }, true},
         {"read of a temperature device", [&] { readDevice("20"); }, false},
         {"saved", saveAs, false},
         {"new pressure data", [&] { newData(0); }, true},

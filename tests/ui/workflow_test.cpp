@@ -77,7 +77,8 @@ class Flow {
         choose(menu::kCompare);
     }
     void edit(const char* field, const char* value) {
-        EXPECT_EQ(rig.app->applicationCheck().UpdApplGadget(0, field, value).value(), value)
+        EXPECT_EQ(rig.app->applicationCheck().updateApplicationField(0, field, value).value(),
+                  value)
             << field;
     }
     // Key `key` of data file `file` set to `value`, as a person edits the file.
@@ -133,13 +134,13 @@ class Flow {
     // its status says the current is fixed.
     std::pair<float, bool> loop() {
         HartSession& s = rig.app->session();
-        EXPECT_EQ(s.HartConnect(QString(), -1), 1);
+        EXPECT_EQ(s.connectDevice(QString(), -1), 1);
         EXPECT_EQ(rig.app->sequences().universal().Com2(1), 0);
         const bool fixed = (s.ResCode2 & 0x08) != 0;
         float current = 0;
         std::memcpy(&current, rig.app->sequences().universal().buffers(2).response.constData(),
                     sizeof current);
-        s.HartDisConnect();
+        s.disconnectDevice();
         rig.dialogs.progressClose();
         return {current, fixed};
     }
@@ -793,7 +794,7 @@ TEST_P(Workflows, DeviceFormAndFilesEndAsTheyShould) {
     const Workflow& w = GetParam();
     Flow f(w.profile);
     f.device(w.device);
-    ASSERT_TRUE(f.rig.app->VANTOMain(0));
+    ASSERT_TRUE(f.rig.app->buildMainWindow(0));
     w.steps(f);
     EXPECT_EQ(f.changes(w.memory.contains('@')), w.memory);
     const QStringList& shown = f.rig.boxes.shown;

@@ -136,27 +136,27 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Ga
 
     sequences_.hooks.switchMeasurand = [this](const QString& measurand) {
         model_.cal.Measurand = measurand;
-        VANTOMain(1);
+        buildMainWindow(1);
     };
     sequences_.hooks.refreshGadgets = [this] {
         // The administrator's copies show what the device holds for their originals.
         copyTwins(model_);
         showFields();
-        modes_->UpdGadItems(-1);
+        modes_->updateGadgetItems(-1);
     };
 
     data_.window.takeWindowValues = [] { return true; };
     data_.window.rebuildWindow = [this](const QString& measurand) {
         model_.cal.Measurand = measurand;
-        VANTOMain(1);
+        buildMainWindow(1);
     };
-    data_.window.showPanels = [this](const QString&) { modes_->UpdGadItems(-1); };
+    data_.window.showPanels = [this](const QString&) { modes_->updateGadgetItems(-1); };
     data_.window.setCaption = [this](const QString& caption) {
         if (window_) window_->setWindowTitle(caption);
     };
     data_.window.refresh = [this] {
         showFields();
-        modes_->UpdGadItems(-1);
+        modes_->updateGadgetItems(-1);
     };
     data_.device.write = [this](WriteScope scope) { return writeDevice(target(), scope) == 0; };
     bindLiveDisplay();
@@ -174,11 +174,11 @@ void Application::bindLiveDisplay() {
     const auto showStopped = [this](bool wasOn) {
         if (!wasOn || p_.state.DynamicDisplayOn) return;
         showFields();
-        modes_->UpdGadItems(-1);
+        modes_->updateGadgetItems(-1);
     };
     refreshLiveValues = [this, showStopped] {
         const bool wasOn = p_.state.DynamicDisplayOn;
-        core_.live.UpdDynDisplay();
+        core_.live.updateLiveDisplay();
         showStopped(wasOn);
     };
     pollLiveValues = [this, showStopped] {
@@ -191,10 +191,10 @@ void Application::bindLiveDisplay() {
         // One redraw per value, and only while the diagram is in sight.
         auto redraw = std::exchange(refresh_->checks.redrawDiagram, nullptr);
         for (const char* name : {"Display", "ADactRaw", "HiTrail", "LoTrail"})
-            refresh_->InternToForm(QStringLiteral("gadname=") + QLatin1String(name));
+            refresh_->showFieldsInForm(QStringLiteral("gadname=") + QLatin1String(name));
         refresh_->checks.redrawDiagram = std::move(redraw);
         const LiveState& live = core_.live.state;
-        UpdLiveLamps(p_, live.Switch1, live.Switch2, live.OnlineLit);
+        updateLiveLamps(p_, live.Switch1, live.Switch2, live.OnlineLit);
         frame_->setStatusText(
             3, std::isfinite(live.LoopCurrent)
                    ? QString::number(live.LoopCurrent, 'f', 2) + QStringLiteral(" [mA]")
@@ -220,10 +220,10 @@ void Application::bindInputCheck() {
         return checkByType(p_, f, fieldCaption(model_, f.Name), text, false);
     };
     refresh_->checks.checkLimits = [this](const QString& name, const QString& content) {
-        return appl_->CheckLimits(name, content, ApplicationCheck::LimitMode::Quiet);
+        return appl_->checkLimits(name, content, ApplicationCheck::LimitMode::Quiet);
     };
     appl_->hooks.updateVisibility = [this] {
-        modes_->UpdGadItems(-1);
+        modes_->updateGadgetItems(-1);
         showServiceState();
     };
     input_->hooks.showTab = [this](int panel, int index) {
@@ -270,9 +270,9 @@ void Application::setCaption(const QString& file) {
                                            : file + QStringLiteral(" - ") + p_.state.WindowTitle);
 }
 
-bool Application::VANTOMain(int mcontrol) {
+bool Application::buildMainWindow(int mcontrol) {
     AppState& s = p_.state;
-    p_.log.DebugLog(
+    p_.log.debugLog(
         QStringLiteral(">>> VANTOMain(mcontrol=") + QString::number(mcontrol) + QLatin1Char(')'),
         4);
 
@@ -282,15 +282,15 @@ bool Application::VANTOMain(int mcontrol) {
     // 2. Texts for the window's language; the first build reads nothing
     // more (the profile was read at start), a rebuild of the layout notes it.
     if (mcontrol <= 0) {
-        p_.captions = p_.messages.LoadLabels(QStringLiteral("Application"));
+        p_.captions = p_.messages.loadLabels(QStringLiteral("Application"));
         s.MainWindowOpen = 1;
         if (screen_.gadgets) screen_.gadgets->clearEvents();
     }
     const QString note =
         mcontrol < 0 ? QStringLiteral("Re-initializing") : QStringLiteral("Initializing");
-    p_.log.DebugLog(
+    p_.log.debugLog(
         QTime::currentTime().toString(QStringLiteral("hh:mm:ss")) + QLatin1Char(' ') + note, 4);
-    if (mcontrol != 0) p_.captions = p_.messages.LoadLabels(QStringLiteral("Application"));
+    if (mcontrol != 0) p_.captions = p_.messages.loadLabels(QStringLiteral("Application"));
 
     // 3. The measurand of the current data.
     if (model_.cal.Measurand.isEmpty() && !s.MeasurandList.empty())
@@ -319,11 +319,11 @@ bool Application::VANTOMain(int mcontrol) {
     kept.restore(model_.fields);
     if (keep) model_.cal = keptScaling;
     builtFor_ = model_.cal.Measurand;
-    if (window_) window_->Customerlogo();
-    modes_->UpdPanelTabs();
-    HideTestGadgets(model_, 0);  // the raw converter value only for administrators and in test mode
+    if (window_) window_->showCustomerLogo();
+    modes_->updatePanelTabs();
+    hideTestGadgets(model_, 0);  // the raw converter value only for administrators and in test mode
     showFields();
-    modes_->UpdGadItems(-1);
+    modes_->updateGadgetItems(-1);
     showServiceState();
     if (mcontrol == 0) s.DataTrigger = -1;
 
@@ -375,11 +375,11 @@ bool Application::graphTabShown() const {
 // Every bound field's content into its control, painted in the colour of
 // its state (read, changed, ...).
 void Application::showFields() {
-    refresh_->InternToForm();
+    refresh_->showFieldsInForm();
     for (const GadgetEntry& e : model_.fields.gadgetList()) {
         const int i = model_.fields.find(e.Name);
         const int control = i < 0 ? 0 : model_.fields.at(i).GadID;
-        if (control > 0) SetGadColor(model_, control, QString(), -1);
+        if (control > 0) setGadColor(model_, control, QString(), -1);
     }
 }
 
@@ -399,14 +399,14 @@ void Application::buildMenus() {
     menus_ = std::make_unique<MenuBuilder>(*window_, window_->toolBar());
     menus_->onCommand = [this](int id) { screen_.gadgets->postMenuEvent(id); };
     std::vector<PortChoice> ports;
-    for (const ComPortEntry& e : GetAvailableComPorts(p_.log)) ports.push_back({e.name, e.label});
+    for (const ComPortEntry& e : availableComPorts(p_.log)) ports.push_back({e.name, e.label});
     menuTable_ = MenuTable{};
-    BuildMenuTable(p_, ports, menuTable_);
+    buildMenuTable(p_, ports, menuTable_);
     menus_->build(menuTable_);
     registerMenuEntries(menuTable_, model_.fields, refresh_->captions);
     menus_->setUnavailable(
         commands_.unavailableMenuIds(menus_->ids()),
-        p_.messages.LookupMessage(QStringLiteral("Not available in this program"),
+        p_.messages.lookupMessage(QStringLiteral("Not available in this program"),
                                   QStringLiteral("SerialIO")));
     for (int gadget : commands_.unavailableGadgets()) gadgets_.setEnabled(gadget, false);
     window_->restoreDesignSize();
@@ -418,14 +418,14 @@ void Application::buildFieldTable() {
     for (const MeasurandSettings& m : s.MeasurandList)
         if (m.Name == model_.cal.Measurand && !m.BaseUnit.isEmpty()) base = m.BaseUnit;
     if (base.isEmpty()) base = QStringLiteral("[-]");
-    DefDataStruc(model_, base, model_.cal.IntSerIO, -11);
+    defineDataStructure(model_, base, model_.cal.IntSerIO, -11);
     // The unit type and device type combo boxes show the current selection.
-    const int unitType = ListValueOf(s.Measurands, model_.cal.Measurand);
+    const int unitType = listValueOf(s.Measurands, model_.cal.Measurand);
     const int unitField = model_.fields.find(QStringLiteral("UnitType"));
     if (unitField >= 0 && unitType >= 0)
         model_.fields.at(unitField).Content = QString::number(unitType);
-    UpdDevType(model_, model_.selection.DevIndx, model_.selection.DevType,
-               model_.selection.CalcMeth, TypeUpdate::Keep);
+    updateDeviceType(model_, model_.selection.DevIndx, model_.selection.DevType,
+                     model_.selection.CalcMeth, TypeUpdate::Keep);
 }
 
 }  // namespace zh

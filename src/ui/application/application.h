@@ -1,6 +1,6 @@
 #pragma once
 // The running program with its window: builds the main window from the
-// profile and the field table (VANTOMain, also to rebuild it), binds the
+// profile and the field table (buildMainWindow, also to rebuild it), binds the
 // commands of the menus, tool bar and buttons to what the program can do,
 // and runs the main loop on Qt's event loop until the program ends.
 
@@ -52,7 +52,7 @@ class Application {
     // On the program's core, which main() built for this run.
     Application(DeviceCore& core, QtGadgets& gadgets, QtDialogs& dialogs, LinkLibrary& link);
     // On the core without a window: the commands run on the controls and
-    // dialogs given, and VANTOMain defines the field table only.
+    // dialogs given, and buildMainWindow defines the field table only.
     Application(DeviceCore& core, Gadgets& gadgets, Dialogs& dialogs, LinkLibrary& link);
     // With a core of its own (tests).
     Application(Program& program, QtGadgets& gadgets, QtDialogs& dialogs, LinkLibrary& link,
@@ -65,7 +65,7 @@ class Application {
     // measurand, language or device configuration). A negative value lays
     // the window out anew as at start, without reading the profile again.
     // False when the window could not be opened.
-    bool VANTOMain(int mcontrol);
+    bool buildMainWindow(int mcontrol);
 
     // Runs the main loop until the program ends; returns the exit code.
     int run();

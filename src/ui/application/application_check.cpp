@@ -54,11 +54,12 @@ int decimalsOf(const FieldRecord& f) {
 
 }  // namespace
 
-CheckResult ApplicationCheck::ApplCheckField(const QString& name, const QString& content, int gadId,
-                                             const QString& type, const QString& attributes,
-                                             const QString& descr, Conversion proc) {
+CheckResult ApplicationCheck::checkApplicationField(const QString& name, const QString& content,
+                                                    int gadId, const QString& type,
+                                                    const QString& attributes, const QString& descr,
+                                                    Conversion proc) {
     Program& p = m_.program;
-    p.log.DebugLog(QStringLiteral(">>> ApplCheckField(GadName$=") + name +
+    p.log.debugLog(QStringLiteral(">>> ApplCheckField(GadName$=") + name +
                        QStringLiteral(", GadContent$=") + content + QStringLiteral(", GadID=") +
                        QString::number(gadId) + QStringLiteral(", GadType$=") + type +
                        QStringLiteral(", GadAttrib$=") + attributes +
@@ -72,7 +73,7 @@ CheckResult ApplicationCheck::ApplCheckField(const QString& name, const QString&
     // Checks that can refuse the entry come before anything is stored.
     QString value = content;
     if (switchField(f.Name) && f.is(FlagCheckLimits)) {
-        const CheckResult r = CheckLimits(f.Name, value);
+        const CheckResult r = checkLimits(f.Name, value);
         if (r.failed()) return r;
         value = r.value();
     }
@@ -94,23 +95,23 @@ CheckResult ApplicationCheck::ApplCheckField(const QString& name, const QString&
 
     const QString stored = store(f, value, proc);
     dependents(f, previous);
-    p.log.DebugLog(QStringLiteral("fieldchanged=1, DataTrigger=") +
+    p.log.debugLog(QStringLiteral("fieldchanged=1, DataTrigger=") +
                        QString::number(p.state.DataTrigger) + QLatin1Char(')'),
                    4);
     return stored;
 }
 
-CheckResult ApplicationCheck::UpdApplGadget(int gadId, const QString& name,
-                                            const QString& content) {
-    m_.program.log.DebugLog(QStringLiteral(">>> UpdApplGadget(GadID=") + QString::number(gadId) +
+CheckResult ApplicationCheck::updateApplicationField(int gadId, const QString& name,
+                                                     const QString& content) {
+    m_.program.log.debugLog(QStringLiteral(">>> UpdApplGadget(GadID=") + QString::number(gadId) +
                                 QStringLiteral(", GadName$=") + name +
                                 QStringLiteral(", GadContent$=") + content + QLatin1Char(')'),
                             4);
     const int i = gadId > 0 ? m_.fields.findGadget(gadId) : m_.fields.find(name);
     if (i < 0) return CheckResult::undo();
     const FieldRecord& f = m_.fields.at(i);
-    return ApplCheckField(f.Name, content, f.GadID, f.Type, f.Attributes, fieldCaption(m_, f.Name),
-                          f.CheckProc);
+    return checkApplicationField(f.Name, content, f.GadID, f.Type, f.Attributes,
+                                 fieldCaption(m_, f.Name), f.CheckProc);
 }
 
 // The entry in all three forms, marked "changed": the write sequence turns
@@ -127,7 +128,7 @@ QString ApplicationCheck::store(FieldRecord& f, const QString& content, Conversi
         raw = ok ? QString::number(v) : content;
     } else if ((type == QLatin1String("number") || type == QLatin1String("float")) &&
                f.is(FlagUserForm)) {
-        raw = Userform(m_, FormWay::Encode, content, f.Attributes);
+        raw = convertUserForm(m_, FormWay::Encode, content, f.Attributes);
     } else if (type != QLatin1String("combobox") && proc != Conversion::None &&
                !content.trimmed().isEmpty()) {
         const QString converted = applyConversion(m_, proc, content, f.Name, ConvertTo::Raw);
@@ -137,7 +138,7 @@ QString ApplicationCheck::store(FieldRecord& f, const QString& content, Conversi
     f.RawVal = raw;
     f.BaseValue = editedBaseValue(m_, f);
     f.setColourState(ColourChanged);
-    SetGadColor(m_, f.GadID, QString(), -1);
+    setGadColor(m_, f.GadID, QString(), -1);
     AppState& s = m_.program.state;
     s.DataChanged = true;
     s.DataTrigger = 0;
@@ -152,22 +153,21 @@ QString ApplicationCheck::dependents(FieldRecord& f, const QString& previous) {
     if (is(name, "LowerRangeVal") || is(name, "UpperRangeVal") || is(name, "NominalRangeLow") ||
         is(name, "NominalRangeHigh")) {
         followRange();
-        refresh_.InternToForm();
+        refresh_.showFieldsInForm();
         return f.Content;
     }
     if (is(name, "DevType") || is(name, "CalcMethod")) return deviceSelection(f);
     followTwin(name);
     if (is(name, "HallSwitch"))
-        refresh_.SyncGadgets(QStringLiteral("ADCByte16=HallSwitch"),
-                             ControlRefresh::SyncMode::Copy);
+        refresh_.syncFields(QStringLiteral("ADCByte16=HallSwitch"), ControlRefresh::SyncMode::Copy);
     if (is(name, "ADCByte16"))
-        refresh_.SyncGadgets(QStringLiteral("HallSwitch=ADCByte16"),
-                             ControlRefresh::SyncMode::Update);
+        refresh_.syncFields(QStringLiteral("HallSwitch=ADCByte16"),
+                            ControlRefresh::SyncMode::Update);
     if (is(name, "OutputFunction1") || is(name, "OutputFunction2") || is(name, "SelectEquip")) {
         if (hooks.updateVisibility) hooks.updateVisibility();
     }
     Q_UNUSED(previous);
-    refresh_.InternToForm(QStringLiteral("gadname=") + name);
+    refresh_.showFieldsInForm(QStringLiteral("gadname=") + name);
     return f.Content;
 }
 
@@ -177,9 +177,9 @@ QString ApplicationCheck::unitChange(FieldRecord& f) {
     const int code = f.Content.trimmed().toInt(&ok);
     if (!ok) return f.Content;
     const int old = m_.cal.DispUnitIndex;
-    if (old != code) UnitChanged(m_, old, code);
-    refresh_.UpdUnitFormFlds(m_.measurandFields, code);
-    refresh_.InternToForm();
+    if (old != code) changeUnit(m_, old, code);
+    refresh_.updateUnitFormFields(m_.measurandFields, code);
+    refresh_.showFieldsInForm();
     return f.Content;
 }
 
@@ -188,7 +188,7 @@ QString ApplicationCheck::unitChange(FieldRecord& f) {
 void ApplicationCheck::followTwin(const QString& name) {
     const QString twin = twinOf(name);
     if (twin.isEmpty() || !copyFieldValue(m_, twin, name)) return;
-    refresh_.InternToForm(QStringLiteral("gadname=") + twin);
+    refresh_.showFieldsInForm(QStringLiteral("gadname=") + twin);
 }
 
 // Another device type or calculation method brings its own options and
@@ -200,13 +200,13 @@ QString ApplicationCheck::deviceSelection(FieldRecord& f) {
     DeviceSelection& sel = m_.selection;
     if (is(f.Name, "DevType")) {
         sel.DevType = code;
-        UpdDevType(m_, sel.DevIndx, sel.DevType, sel.CalcMeth, TypeUpdate::Catalogue);
+        updateDeviceType(m_, sel.DevIndx, sel.DevType, sel.CalcMeth, TypeUpdate::Catalogue);
     } else {
         sel.CalcMeth = code;
-        UpdCalcMethod(m_, code);
+        updateCalcMethod(m_, code);
     }
     if (hooks.updateVisibility) hooks.updateVisibility();
-    refresh_.InternToForm();
+    refresh_.showFieldsInForm();
     return f.Content;
 }
 
@@ -237,7 +237,7 @@ CheckResult ApplicationCheck::rangeValue(FieldRecord& f, const QString& content)
     if (v >= lo && v <= hi) return content;
     const int d = decimalsOf(f);
     Messages& msg = m_.program.messages;
-    const QString answer = msg.MsgBox(
+    const QString answer = msg.showMessageBox(
         QStringLiteral("Data input"),
         QStringLiteral(
             "Value {GadContent} Not in valid range {NominalRangeLow}...{UpperRangeVal}\t") +
@@ -272,7 +272,7 @@ void ApplicationCheck::followRange() {
 // first; the range and the switch points move with it.
 CheckResult ApplicationCheck::nominalRange(FieldRecord& f, const QString& content) {
     Messages& msg = m_.program.messages;
-    const QString answer = msg.MsgBox(
+    const QString answer = msg.showMessageBox(
         QStringLiteral("Nominal Range"),
         QStringLiteral(
             "Change of nominal Range requires update of module and new adjustment!\nUpdate now?"),
@@ -325,10 +325,10 @@ CheckResult ApplicationCheck::versionField(FieldRecord& f, const QString& conten
                        hw ? QStringLiteral("00.00 ... FF.FF") : QStringLiteral("00.00 ... 99.99"));
 }
 
-CheckResult ApplicationCheck::CheckLimits(const QString& name, const QString& content,
+CheckResult ApplicationCheck::checkLimits(const QString& name, const QString& content,
                                           LimitMode mode) {
     Program& p = m_.program;
-    p.log.DebugLog(QStringLiteral(">>> CheckLimits(GadName$=") + name +
+    p.log.debugLog(QStringLiteral(">>> CheckLimits(GadName$=") + name +
                        QStringLiteral(", GadContent$=") + content + QLatin1Char(')'),
                    4);
     if (parsePresence(p.state.TransmDisplay.toLower()) == Presence::Transmitter) return content;
@@ -381,12 +381,12 @@ CheckResult ApplicationCheck::CheckLimits(const QString& name, const QString& co
         return QString::number(inFieldUnit(nearest), 'f', d);
     }
     if (mode == LimitMode::Quiet) {
-        p.log.DebugLog(QStringLiteral("CheckLimits: ") + own + QLatin1Char('=') + content +
+        p.log.debugLog(QStringLiteral("CheckLimits: ") + own + QLatin1Char('=') + content +
                            QStringLiteral(" out of range"),
                        3);
         return CheckResult::correct();
     }
-    const QString answer = p.messages.MsgBox(
+    const QString answer = p.messages.showMessageBox(
         QStringLiteral("Data input"),
         QStringLiteral("Value of {GadName}={ActVal} not in range {lowerLimit} ... {upperLimit}\t") +
             own + QLatin1Char('\t') + content + QLatin1Char('\t') +

@@ -4,7 +4,7 @@
 // "changes" write sends it) and the fields that depend on it follow: the
 // unit pair with a re-format of the measurand fields, the range fields and
 // their twins, the nominal range after a confirmation, the switch-point
-// limits (CheckLimits), the version fields and a few mirrored pairs.
+// limits (checkLimits), the version fields and a few mirrored pairs.
 
 #include <QString>
 #include <functional>
@@ -30,22 +30,22 @@ class ApplicationCheck {
 
     // The value as accepted (possibly normalised), or that the entry is
     // kept for correction or undone.
-    CheckResult ApplCheckField(const QString& name, const QString& content, int gadId,
-                               const QString& type, const QString& attributes, const QString& descr,
-                               Conversion proc);
+    CheckResult checkApplicationField(const QString& name, const QString& content, int gadId,
+                                      const QString& type, const QString& attributes,
+                                      const QString& descr, Conversion proc);
 
-    // How CheckLimits treats a value outside its interval: asks the user,
+    // How checkLimits treats a value outside its interval: asks the user,
     // moves it to the nearest bound without asking, or answers Correct
     // without asking (values the program shows).
     enum class LimitMode { Ask, Adjust, Quiet };
     // Set points, reset points and window limits against their partner and
     // the measuring range.
-    CheckResult CheckLimits(const QString& name, const QString& content,
+    CheckResult checkLimits(const QString& name, const QString& content,
                             LimitMode mode = LimitMode::Ask);
 
     // Sets a field from program code through the same path, without the
     // type check. Finds the field by `gadId`, or by `name` when that is <= 0.
-    CheckResult UpdApplGadget(int gadId, const QString& name, const QString& content);
+    CheckResult updateApplicationField(int gadId, const QString& name, const QString& content);
 
   private:
     QString store(FieldRecord& f, const QString& content, Conversion proc);

@@ -52,8 +52,8 @@ void Application::bindCommands() {
 void Application::bindFileCommands() {
     commands_.bind(Command::NewData, [this](int id) { newData(id); });
     commands_.bind(Command::OpenData, [this](int) { openData(); });
-    commands_.bind(Command::SaveData, [this](int) { StoreData(data_, StoreTarget::File); });
-    commands_.bind(Command::SaveDataAs, [this](int) { StoreData(data_, StoreTarget::FileAs); });
+    commands_.bind(Command::SaveData, [this](int) { storeData(data_, StoreTarget::File); });
+    commands_.bind(Command::SaveDataAs, [this](int) { storeData(data_, StoreTarget::FileAs); });
     commands_.bind(Command::Exit, [this](int) { exitProgram(); });
 }
 
@@ -73,16 +73,16 @@ void Application::bindSetupCommands() {
     commands_.bind(Command::About, [this](int) {
         // The profile in use, so a person knows which file the settings come
         // from, and what a write costs with the check after it.
-        const QString verify = p_.messages.LookupMessage(
+        const QString verify = p_.messages.lookupMessage(
             p_.state.VerifyWrite ? QStringLiteral("Verify after write: on (what each write sent is "
                                                   "read back and compared)")
                                  : QStringLiteral("Verify after write: off"),
             QStringLiteral("SerialIO"));
-        p_.messages.MsgBox(p_.state.EditionName,
-                           p_.state.AboutText + QStringLiteral("\r\r") + verify +
-                               QStringLiteral("\rProfile: ") +
-                               p_.profile.resolve(p_.state.ProfilePath),
-                           mb::Ok | mb::IconInformation, MsgText::AsIs);
+        p_.messages.showMessageBox(p_.state.EditionName,
+                                   p_.state.AboutText + QStringLiteral("\r\r") + verify +
+                                       QStringLiteral("\rProfile: ") +
+                                       p_.profile.resolve(p_.state.ProfilePath),
+                                   mb::Ok | mb::IconInformation, MsgText::AsIs);
     });
     commands_.bind(Command::HartAddress, [this](int) { HartAddressDialog(p_); });
     commands_.bind(Command::SelectPort, [this](int id) {
@@ -91,13 +91,13 @@ void Application::bindSetupCommands() {
     });
     commands_.bind(Command::SelectDevice, [this](int id) {
         const MenuEntry* e = entryOf(menuTable_, id);
-        if (e && selectTransmitterDisplay(p_, e->value)) VANTOMain(1);
+        if (e && selectTransmitterDisplay(p_, e->value)) buildMainWindow(1);
     });
     commands_.bind(Command::SelectLanguage, [this](int id) {
         const MenuEntry* e = entryOf(menuTable_, id);
         // From now on captions, menus and messages come from the chosen
         // language's file; the rebuild shows them.
-        if (e && selectLanguage(p_, e->value)) VANTOMain(-1);
+        if (e && selectLanguage(p_, e->value)) buildMainWindow(-1);
     });
 }
 
@@ -112,7 +112,7 @@ void Application::bindKeyCommands() {
     commands_.bind(Command::DumpFocusedField, [this](int) {
         const int focused = gadgets_.focusedGadget();
         const int index = focused > 0 ? model_.fields.find(QString::number(focused)) : -1;
-        if (index >= 0) p_.log.DebugLog(fieldReport(model_, index), 1);
+        if (index >= 0) p_.log.debugLog(fieldReport(model_, index), 1);
     });
     commands_.bind(Command::DumpFieldTable, [this](int) { dumpFieldTable(model_); });
     commands_.bind(Command::ShowCalibrationState, [this](int) {
@@ -128,7 +128,7 @@ void Application::bindKeyCommands() {
             n(c.CalDPlow) + QStringLiteral(", ") + n(c.CalDPhi) +
             QStringLiteral("\nCalNomLow, CalNomHigh: ") + n(c.CalNomLow) + QStringLiteral(", ") +
             n(c.CalNomHi);
-        p_.messages.MsgBox(QStringLiteral("Calibration"), text, mb::Ok, MsgText::AsIs);
+        p_.messages.showMessageBox(QStringLiteral("Calibration"), text, mb::Ok, MsgText::AsIs);
     });
     // The focus moves between the window's own controls.
     commands_.bind(Command::FocusNext, [this](int) {
@@ -141,18 +141,18 @@ void Application::bindKeyCommands() {
 
 void Application::bindButtons() {
     commands_.bind(Command::ClearAdcTable, [this](int) {
-        ClearAdjustmentTable(model_);
+        clearAdjustmentTable(model_);
         showFields();
     });
     commands_.bind(Command::FillAdcTable, [this](int) {
-        if (FillADC(model_)) showFields();
+        if (fillAdcTable(model_)) showFields();
     });
     commands_.bind(Command::ReadTransmitter, [this](int) { readModule(Presence::Transmitter); });
     commands_.bind(Command::WriteTransmitter, [this](int) { writeTransmitter(); });
     commands_.bind(Command::StoreConfiguration, [this](int) {
         const QString description =
             p_.gadgets.text(controlNumber(QStringLiteral("MeasElemConfigName")));
-        if (StoreConfiguration(model_, description)) modes_->UpdGadItems(-1);
+        if (storeConfiguration(model_, description)) modes_->updateGadgetItems(-1);
     });
     commands_.bind(Command::SendCommand, [this](int gadget) {
         const bool admin = gadget == controlNumber(QStringLiteral("BtnSendCmdAdm"));
@@ -167,7 +167,7 @@ void Application::bindButtons() {
             model_.fields.at(i).Params.split(QLatin1Char(';'), Qt::SkipEmptyParts);
         if (chosen >= list.size()) return;
         const int code = list.at(chosen).section(QLatin1Char('='), -1).toInt();
-        if (sequences_.actions().SendListCommand(code, items.value(chosen)) != 1) return;
+        if (sequences_.actions().sendListCommand(code, items.value(chosen)) != 1) return;
         // The window shows what the command changed in the module.
         if (code == action::kClearLowTrailing || code == action::kClearHighTrailing)
             showTrailingPointers(code);
@@ -177,7 +177,7 @@ void Application::bindButtons() {
     commands_.bind(Command::ClearTrailingPointer, [this](int gadget) {
         const bool high = gadget == controlNumber(QStringLiteral("BtnClearHiTrailing"));
         const int code = high ? action::kClearHighTrailing : action::kClearLowTrailing;
-        if (sequences_.actions().HartCommand192(code) == 1) showTrailingPointers(code);
+        if (sequences_.actions().runDisplayAction(code) == 1) showTrailingPointers(code);
     });
 }
 
@@ -188,13 +188,13 @@ void Application::showTrailingPointers(int clearedBy) {
     DisplayActions& a = sequences_.actions();
     const QString cleared = clearedBy == action::kClearHighTrailing ? QStringLiteral("HiTrail")
                                                                     : QStringLiteral("LoTrail");
-    if (a.HartCommand(a.readBlock(60), CommandStep::Start) == 1) {
-        a.HartCommand(CommandRoutine{}, CommandStep::NoConfirm);
+    if (a.runCommand(a.readBlock(60), CommandStep::Start) == 1) {
+        a.runCommand(CommandRoutine{}, CommandStep::NoConfirm);
     } else if (const int i = model_.fields.find(cleared); i >= 0) {
         model_.fields.at(i).RawVal.clear();
     }
-    AllRawToMeasurand(model_, 1, QStringLiteral("LoTrail;HiTrail"));
-    core_.live.UpdDynDisplay();
+    convertAllRawToMeasurand(model_, 1, QStringLiteral("LoTrail;HiTrail"));
+    core_.live.updateLiveDisplay();
     showFields();
 }
 
@@ -204,9 +204,9 @@ void Application::showTrailingPointers(int clearedBy) {
 void Application::newData(int id) {
     QString measurand;
     if (const MenuEntry* e = menuTable_.find(id); e && !e->value.isEmpty()) measurand = e->value;
-    const std::vector<MenuEntry> equipment = EquipmentPopup(p_, measurand);
+    const std::vector<MenuEntry> equipment = equipmentPopup(p_, measurand);
     const QString chosen =
-        MenuBuilder::ShowPopUp(window_.get(), equipment, p_.log, 1, QCursor::pos());
+        MenuBuilder::showPopUp(window_.get(), equipment, p_.log, 1, QCursor::pos());
     if (!chosen.isEmpty()) newDataFor(chosen);
 }
 
@@ -214,7 +214,7 @@ void Application::newData(int id) {
 bool Application::newDataFor(const QString& chosen) {
     if (p_.state.DataChanged && p_.state.DataTrigger >= 0) {
         const int answer =
-            SaveRequest(data_, p_.state.DataTrigger, data_.file.moduleState, QStringLiteral("File"),
+            saveRequest(data_, p_.state.DataTrigger, data_.file.moduleState, QStringLiteral("File"),
                         QStringLiteral("Continue without update?"), -1);
         if (answer != 1) return false;
         p_.state.DataChanged = false;
@@ -228,10 +228,10 @@ bool Application::newDataFor(const QString& chosen) {
     if (data_.device.testConnection) data_.device.testConnection();
     if (ok) model_.selection.DevIndx = devIndx;
     model_.cal.Measurand = measurand;
-    VANTOMain(1);
-    if (NewData(data_, measurand) != 1) return false;
-    UpdDevType(model_, model_.selection.DevIndx, model_.selection.DevType,
-               model_.selection.CalcMeth, TypeUpdate::Catalogue);
+    buildMainWindow(1);
+    if (startNewData(data_, measurand) != 1) return false;
+    updateDeviceType(model_, model_.selection.DevIndx, model_.selection.DevType,
+                     model_.selection.CalcMeth, TypeUpdate::Catalogue);
     showFields();
     setCaption(QString());
     return true;
@@ -244,27 +244,27 @@ void Application::connectModule() {
     if (p_.state.ConnectionState != 0 && p_.state.DynamicDisplayOn) return;
     const QString before = p_.state.TransmDisplay;
     gadgets_.setWindowEnabled(1, false);
-    const bool started = core_.live.StartDynDisplay(target());
+    const bool started = core_.live.startDynDisplay(target());
     gadgets_.setWindowEnabled(1, true);
     if (!started) offerUniversalView();
     if (started && before != p_.state.TransmDisplay)
-        VANTOMain(1);
+        buildMainWindow(1);
     else
         showFields();
-    modes_->UpdGadItems(-1);
+    modes_->updateGadgetItems(-1);
 }
 
 void Application::disconnectModule() {
     if (!releaseFixedCurrent()) return;
-    core_.live.StopDynDisplay();
+    core_.live.stopDynDisplay();
     showFields();
-    modes_->UpdGadItems(-1);
+    modes_->updateGadgetItems(-1);
 }
 
 int Application::readModule(Presence part) {
     const int devIndx = model_.selection.DevIndx;
     gadgets_.setWindowEnabled(1, false);
-    const int result = sequences_.HartRead(part);
+    const int result = sequences_.readDevice(part);
     gadgets_.setWindowEnabled(1, true);
     if (result != 0) {
         offerUniversalView();
@@ -273,7 +273,7 @@ int Application::readModule(Presence part) {
     // Another kind of device shows other tabs: the window is built for it,
     // with what was read. (Another measurand rebuilt it during the read.)
     if (model_.selection.DevIndx != devIndx)
-        VANTOMain(1);
+        buildMainWindow(1);
     else
         showFields();
     // The read-out and switch lamps as the module shows them, when it was read.
@@ -283,7 +283,7 @@ int Application::readModule(Presence part) {
 
 // The loaded file's values show as read, whatever the data before showed.
 void Application::openData() {
-    if (OpenData(data_) != 1) return;
+    if (chooseAndOpenData(data_) != 1) return;
     showLoadedStates(model_);
     showFields();
 }
@@ -291,7 +291,7 @@ void Application::openData() {
 // A write that went through leaves every field it sent "updated".
 int Application::writeDevice(Presence part, WriteScope scope, bool verify) {
     if (verify) sequences_.keepLinkForReadBack();
-    const int result = sequences_.HartWrite(part, scope);
+    const int result = sequences_.writeDevice(part, scope);
     if (result != 0) return result;
     if (verify) return verifyWrite(sequences_.writtenFields());
     data_.file.moduleState = 1;
@@ -311,7 +311,7 @@ void Application::writeTransmitter() {
     const QString sent = sequences_.transmitterRecord();
     const int result = writeDevice(Presence::Transmitter, WriteScope::All);
     const QString verify =
-        p_.profile.ReadProfile(QStringLiteral("Common"), QStringLiteral("TranmitterVerivy"),
+        p_.profile.readProfile(QStringLiteral("Common"), QStringLiteral("TranmitterVerivy"),
                                QStringLiteral("OFF"), p_.state.ProfilePath);
     const bool verified = verify.compare(QLatin1String("ON"), Qt::CaseInsensitive) == 0;
     // A failure has shown itself; what came of a write the read-back does
@@ -322,10 +322,10 @@ void Application::writeTransmitter() {
                              : sequences_.written().isEmpty()
                                  ? QStringLiteral("Nothing to write: the device holds these data")
                                  : QStringLiteral("Data transmitted");
-        p_.messages.MsgBox(p_.messages.LookupMessage(QStringLiteral("Write Config"),
-                                                     QStringLiteral("Application")),
-                           p_.messages.LookupMessage(done, QStringLiteral("SerialIO")),
-                           mb::Ok | mb::IconInformation, MsgText::AsIs);
+        p_.messages.showMessageBox(p_.messages.lookupMessage(QStringLiteral("Write Config"),
+                                                             QStringLiteral("Application")),
+                                   p_.messages.lookupMessage(done, QStringLiteral("SerialIO")),
+                                   mb::Ok | mb::IconInformation, MsgText::AsIs);
     }
     if (result != 0 || !verified) return;
     if (readModule(Presence::Transmitter) != 0) return;
@@ -336,7 +336,7 @@ void Application::writeTransmitter() {
                              ? QStringLiteral("No differences found!")
                              : QStringLiteral("Differences found!\nSend: ") + sentPart +
                                    QStringLiteral("\nRec.: ") + receivedPart;
-    p_.messages.MsgBox(QStringLiteral("Verify"), text, mb::Ok | mb::IconInformation);
+    p_.messages.showMessageBox(QStringLiteral("Verify"), text, mb::Ok | mb::IconInformation);
 }
 
 }  // namespace zh

@@ -31,8 +31,8 @@ QStringList namesOf(const std::vector<FieldDifference>& differences) {
 
 void Application::compareWithData() {
     const QString title =
-        p_.messages.LookupMessage(QStringLiteral("Compare module with data"), kSection);
-    const QString path = ChooseDataFile(data_);
+        p_.messages.lookupMessage(QStringLiteral("Compare module with data"), kSection);
+    const QString path = chooseDataFile(data_);
     if (path.isEmpty()) return;
     const int devIndx = model_.selection.DevIndx;
     gadgets_.setWindowEnabled(1, false);
@@ -44,23 +44,24 @@ void Application::compareWithData() {
     if (c.opened) showLoadedStates(model_);
     if (compared) setColourStates(model_, namesOf(c.differences), ColourChanged);
     if (model_.selection.DevIndx != devIndx)
-        VANTOMain(1);
+        buildMainWindow(1);
     else
         showFields();
     if (!compared) {
         // The file's check or the read has told the person what went wrong.
-        p_.log.DebugLog(QStringLiteral("Compare: ") + c.failure, 1);
+        p_.log.debugLog(QStringLiteral("Compare: ") + c.failure, 1);
         return;
     }
     if (c.differences.empty()) {
-        p_.messages.MsgBox(title,
-                           p_.messages.LookupMessage(
-                               QStringLiteral("The module matches the data file."), kSection),
-                           mb::Ok | mb::IconInformation, MsgText::AsIs);
+        p_.messages.showMessageBox(
+            title,
+            p_.messages.lookupMessage(QStringLiteral("The module matches the data file."),
+                                      kSection),
+            mb::Ok | mb::IconInformation, MsgText::AsIs);
         return;
     }
     const auto tr = [this](const char* text) {
-        return p_.messages.LookupMessage(QLatin1String(text), kSection);
+        return p_.messages.lookupMessage(QLatin1String(text), kSection);
     };
     DifferenceList list;
     list.title = title + QStringLiteral(": ") + path;
@@ -72,7 +73,7 @@ void Application::compareWithData() {
     list.saveCaption = tr("Save as text...");
     list.closeCaption = tr("Close");
     list.saveTitle =
-        p_.messages.LookupMessage(QStringLiteral("Save file"), QStringLiteral("Common"));
+        p_.messages.lookupMessage(QStringLiteral("Save file"), QStringLiteral("Common"));
     p_.dialogs.showDifferences(list);
 }
 
@@ -100,14 +101,14 @@ int Application::verifyWrite(const QStringList& written) {
     setColourStates(model_, namesOf(c.differences), ColourChanged);
     showFields();
     // A read that failed has told the person itself.
-    if (!c.failure.isEmpty()) p_.log.DebugLog(QStringLiteral("Verify: ") + c.failure, 1);
+    if (!c.failure.isEmpty()) p_.log.debugLog(QStringLiteral("Verify: ") + c.failure, 1);
     if (c.differences.empty()) return c.result;
     const QString text =
-        p_.messages.LookupMessage(
+        p_.messages.lookupMessage(
             QStringLiteral("Write failed, the module does not hold what was written:"), kSection) +
         QLatin1Char('\n') + differenceLines(c.differences).join(QLatin1Char('\n'));
-    p_.messages.MsgBox(p_.messages.LookupMessage(QStringLiteral("Write module"), kSection), text,
-                       mb::Ok | mb::IconError, MsgText::AsIs);
+    p_.messages.showMessageBox(p_.messages.lookupMessage(QStringLiteral("Write module"), kSection),
+                               text, mb::Ok | mb::IconError, MsgText::AsIs);
     return 1;
 }
 

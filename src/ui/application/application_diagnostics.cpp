@@ -22,7 +22,7 @@ void Application::bindDiagnosticButtons() {
         // With the live display on, its lamps show the outputs as the module
         // switches them.
         test.showOutputs = [this] {
-            if (p_.state.DynamicDisplayOn) core_.live.UpdDynDisplay();
+            if (p_.state.DynamicDisplayOn) core_.live.updateLiveDisplay();
         };
         test.run(gadget == controlNumber(QStringLiteral("BtnTestSW2")) ? 2 : 1);
     });

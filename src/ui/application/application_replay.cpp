@@ -29,7 +29,7 @@ constexpr int kRecordedTab = 4;
 void Application::bindReplay() {
     replay_ = std::make_unique<Replay>(p_, model_);
     replay_->hooks.dispatch = [this](const WindowEvent& e) { dispatch(e); };
-    replay_->hooks.updateDisplay = [this] { refresh_->InternToForm(); };
+    replay_->hooks.updateDisplay = [this] { refresh_->showFieldsInForm(); };
     replay_->hooks.restoreStart = [this](const RecordingStart& start) {
         return restoreStart(start);
     };
@@ -53,7 +53,7 @@ void Application::recordStart() {
         start.measurand = model_.cal.Measurand;
         start.devIndx = model_.selection.DevIndx;
     }
-    p_.log.DebugLog(formatStartRecord(start), 1);
+    p_.log.debugLog(formatStartRecord(start), 1);
 }
 
 QString Application::restoreStart(const RecordingStart& start) {
@@ -65,7 +65,7 @@ QString Application::restoreStart(const RecordingStart& start) {
             gadgets_.setWindowEnabled(1, true);
             break;
         case RecordingStart::Origin::File:
-            done = OpenDataFile(data_, start.file) == 1;
+            done = openDataFile(data_, start.file) == 1;
             if (done) showLoadedStates(model_);
             break;
         case RecordingStart::Origin::New:
@@ -77,7 +77,7 @@ QString Application::restoreStart(const RecordingStart& start) {
         showFields();
         return QString();
     }
-    return p_.messages.LookupMessage(
+    return p_.messages.lookupMessage(
         QStringLiteral("the data the recording began with could not be brought back"),
         QStringLiteral("Application"));
 }
@@ -139,7 +139,7 @@ void Application::recordEvent(const WindowEvent& e, bool entry) {
     } else {
         return;
     }
-    p_.log.DebugLog(formatEventRecord(r), 1);
+    p_.log.debugLog(formatEventRecord(r), 1);
 }
 
 }  // namespace zh

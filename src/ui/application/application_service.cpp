@@ -39,52 +39,52 @@ void Application::bindServiceButtons() {
     ValueCapture& capture = services_->capture;
 
     output.showField = [this](const QString& name) {
-        refresh_->InternToForm(QStringLiteral("gadname=") + name);
+        refresh_->showFieldsInForm(QStringLiteral("gadname=") + name);
     };
     modes_->inputs.output4mAOn = [&output] { return output.state4mA() != QLatin1String("off"); };
     modes_->inputs.output20mAOn = [&output] { return output.state20mA() != QLatin1String("off"); };
     teach.hooks.readDevice = [this] { return readAfterService(target()); };
     teach.hooks.showFields = [this] { showFields(); };
     capture.takeEntry = [this](const QString& name, const QString& content) {
-        appl_->UpdApplGadget(0, name, content);
+        appl_->updateApplicationField(0, name, content);
     };
 
     commands_.bind(Command::LoopTest, [&output](int gadget) {
-        output.LoopTest(output.loopTestRunning() ? OutputService::LoopStep::Stop
+        output.loopTest(output.loopTestRunning() ? OutputService::LoopStep::Stop
                                                  : OutputService::LoopStep::Start,
                         formOf(gadget, "BtnLoopStartStopAdm"));
     });
     commands_.bind(Command::Set4mAOnOff, [&output](int gadget) {
-        output.Set4mA(OutputService::PointAction::OnOff, formOf(gadget, "BtnSet4mAOnOff"));
+        output.set4mA(OutputService::PointAction::OnOff, formOf(gadget, "BtnSet4mAOnOff"));
     });
     commands_.bind(Command::Set20mAOnOff, [&output](int gadget) {
-        output.Set20mA(OutputService::PointAction::OnOff, formOf(gadget, "BtnSet20mAOnOff"));
+        output.set20mA(OutputService::PointAction::OnOff, formOf(gadget, "BtnSet20mAOnOff"));
     });
     commands_.bind(Command::Trim4mA, [&output](int gadget) {
-        output.Set4mA(OutputService::PointAction::Trim, formOf(gadget, "BtnSet4mA"));
+        output.set4mA(OutputService::PointAction::Trim, formOf(gadget, "BtnSet4mA"));
     });
     commands_.bind(Command::Trim20mA, [&output](int gadget) {
-        output.Set20mA(OutputService::PointAction::Trim, formOf(gadget, "BtnSet20mA"));
+        output.set20mA(OutputService::PointAction::Trim, formOf(gadget, "BtnSet20mA"));
     });
 
-    commands_.bind(Command::TeachLowerRange, [&teach](int) { teach.TeachRange(false); });
-    commands_.bind(Command::TeachUpperRange, [&teach](int) { teach.TeachRange(true); });
+    commands_.bind(Command::TeachLowerRange, [&teach](int) { teach.teachRange(false); });
+    commands_.bind(Command::TeachUpperRange, [&teach](int) { teach.teachRange(true); });
     commands_.bind(Command::Teach4mADisplay,
-                   [&teach](int) { teach.TeachDisplay(action::kTeach4mA); });
+                   [&teach](int) { teach.teachDisplay(action::kTeach4mA); });
     commands_.bind(Command::Teach20mADisplay,
-                   [&teach](int) { teach.TeachDisplay(action::kTeach20mA); });
+                   [&teach](int) { teach.teachDisplay(action::kTeach20mA); });
     commands_.bind(Command::SetTeachLower,
-                   [&teach](int) { teach.TeachDisplay(action::kTeachLowerRange); });
-    commands_.bind(Command::StoreFactorySetting, [&teach](int) { teach.FactorySetting(false); });
-    commands_.bind(Command::RestoreFactorySetting, [&teach](int) { teach.FactorySetting(true); });
+                   [&teach](int) { teach.teachDisplay(action::kTeachLowerRange); });
+    commands_.bind(Command::StoreFactorySetting, [&teach](int) { teach.factorySetting(false); });
+    commands_.bind(Command::RestoreFactorySetting, [&teach](int) { teach.factorySetting(true); });
 
     commands_.bind(Command::TakeAdcValue, [&capture](int gadget) {
         for (int row = 0; row <= 10; ++row) {
             if (gadget == controlNumber(QStringLiteral("BtnADC") + QString::number(row)))
-                capture.SetADC(gadget, row);
+                capture.setAdcValue(gadget, row);
         }
     });
-    commands_.bind(Command::SetSwitchPoint, [&capture](int) { capture.SetSwitchPoint(); });
+    commands_.bind(Command::SetSwitchPoint, [&capture](int) { capture.setSwitchPoint(); });
 }
 
 // A function changed the device: the window reads `part` (transmitter,
@@ -121,7 +121,7 @@ int Application::readAfterService(Presence part) {
     p_.state.DataChanged = dataChanged || entered;
     if (entered) data_.file.moduleState = 0;
     showFields();
-    modes_->UpdGadItems(-1);
+    modes_->updateGadgetItems(-1);
     return 0;
 }
 
@@ -133,7 +133,7 @@ void Application::showServiceState() {
 // that fails the person decides whether to leave it fixed.
 bool Application::releaseFixedCurrent() {
     if (!services_ || services_->output.release()) return true;
-    const QString answer = p_.messages.MsgBox(
+    const QString answer = p_.messages.showMessageBox(
         p_.state.WindowTitle,
         QStringLiteral(
             "The loop current could not be released and stays fixed!<br>Continue anyway?"),

@@ -28,14 +28,14 @@ void Application::bindUniversalCommands() {
 
 void Application::scanLoop() {
     const auto tr = [this](const char* text) {
-        return p_.messages.LookupMessage(QString::fromUtf8(text), QLatin1String(kSection));
+        return p_.messages.lookupMessage(QString::fromUtf8(text), QLatin1String(kSection));
     };
     // The scan opens the port itself: the live display lets it go first.
     if (p_.state.ConnectionState != 0) disconnectModule();
     if (p_.state.ConnectionState != 0) return;
     AppState& s = p_.state;
     if (s.ComPort.isEmpty())
-        s.ComPort = p_.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"),
+        s.ComPort = p_.profile.readProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"),
                                            QStringLiteral("Com4"), s.ProfilePath);
     Dialogs& d = p_.dialogs;
     d.progressOpen(tr("Scan loop"));
@@ -43,7 +43,7 @@ void Application::scanLoop() {
     const QList<ScanEntry> found = scanAddresses(
         link_, p_.log, s.ComPort, 0, kScanToAuto,
         [&](int address) {
-            d.progressSetStep(p_.messages.LookupMessage(
+            d.progressSetStep(p_.messages.lookupMessage(
                 QStringLiteral("Polling address {address} ...\t") + QString::number(address),
                 QLatin1String(kSection)));
             d.progressSetBar(
@@ -57,16 +57,16 @@ void Application::scanLoop() {
     // Whoever connects next looks anew for our parts: another device may answer.
     session_.LinkOpen = 0;
     if (found.isEmpty()) {
-        p_.messages.MsgBox(tr("Scan loop"), failure.isEmpty() ? tr("No device answered.") : failure,
-                           mb::Ok | (failure.isEmpty() ? mb::IconInformation : mb::IconError),
-                           MsgText::AsIs);
+        p_.messages.showMessageBox(
+            tr("Scan loop"), failure.isEmpty() ? tr("No device answered.") : failure,
+            mb::Ok | (failure.isEmpty() ? mb::IconInformation : mb::IconError), MsgText::AsIs);
         return;
     }
     ScanListDialog list(found, tr("Scan loop") + QStringLiteral(" ") + s.ComPort, tr("Use address"),
                         tr("Close"), window_.get());
     if (list.exec() != QDialog::Accepted || list.chosenAddress() < 0) return;
     storeHartAddress(p_, list.chosenAddress());
-    p_.log.DebugLog(QStringLiteral("HART address ") + QString::number(s.HartAddress), 1);
+    p_.log.debugLog(QStringLiteral("HART address ") + QString::number(s.HartAddress), 1);
 }
 
 void Application::showUniversalWindow(bool read) {
@@ -82,9 +82,9 @@ void Application::showUniversalWindow(bool read) {
 
 void Application::offerUniversalView() {
     if (session_.ForeignDevice != 1) return;
-    const QString answer = p_.messages.MsgBox(
-        p_.messages.LookupMessage(QStringLiteral("HART device"), QLatin1String(kSection)),
-        p_.messages.LookupMessage(QStringLiteral("Show the universal data of this device?"),
+    const QString answer = p_.messages.showMessageBox(
+        p_.messages.lookupMessage(QStringLiteral("HART device"), QLatin1String(kSection)),
+        p_.messages.lookupMessage(QStringLiteral("Show the universal data of this device?"),
                                   QLatin1String(kSection)),
         mb::YesNo | mb::IconQuestion, MsgText::AsIs);
     if (answer == QLatin1String("yes")) showUniversalWindow(true);

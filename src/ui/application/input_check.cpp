@@ -74,11 +74,11 @@ void InputCheck::restoreSnapshot(FieldRecord& f) {
     f.Content = snap_.Content;
     f.RawVal = snap_.RawVal;
     f.BaseValue = snap_.BaseValue;
-    SetGadColor(m_, f.GadID, QString(), snap_.ColorIndx, snap_.GadStatus);
+    setGadColor(m_, f.GadID, QString(), snap_.ColorIndx, snap_.GadStatus);
     f.GadStatus = snap_.GadStatus;
     Gadgets& g = m_.program.gadgets;
     if (isType(f, "combobox") || isType(f, "checkbox")) {
-        m_.program.log.DebugLog(
+        m_.program.log.debugLog(
             QStringLiteral("InputCheck: ") + f.Name + QStringLiteral(" restored"), 5);
     } else {
         g.setText(f.GadID, snap_.Content);
@@ -86,7 +86,7 @@ void InputCheck::restoreSnapshot(FieldRecord& f) {
     lastText_ = snap_.Content;
 }
 
-int InputCheck::CheckInput(const WindowEvent& e) {
+int InputCheck::checkInput(const WindowEvent& e) {
     if (e.type == EventMenu) {
         // Return and Escape are the input check's own commands; any other
         // command first has the entry being edited checked.
@@ -123,7 +123,7 @@ int InputCheck::CheckInput(const WindowEvent& e) {
         case GadgetFocusGained:
             if (active_ != e.gadget || f->GadStatus != QLatin1String("infocus"))
                 takeSnapshot(e.gadget);
-            m_.program.log.DebugLog(QStringLiteral("> CheckInput: Entry into ") + f->Name +
+            m_.program.log.debugLog(QStringLiteral("> CheckInput: Entry into ") + f->Name +
                                         QStringLiteral(" Content=") + f->Content,
                                     5);
             return e.code;
@@ -140,7 +140,7 @@ int InputCheck::CheckInput(const WindowEvent& e) {
 int InputCheck::filterText(FieldRecord& f) {
     Program& p = m_.program;
     Gadgets& g = p.gadgets;
-    SetGadColor(m_, f.GadID, QString(), ColourChanged);
+    setGadColor(m_, f.GadID, QString(), ColourChanged);
     f.GadStatus = QStringLiteral("infocus");
     const QString point =
         p.state.DecimalPoint.isEmpty() ? QStringLiteral(".") : p.state.DecimalPoint;
@@ -183,15 +183,15 @@ int InputCheck::filterText(FieldRecord& f) {
 
 int InputCheck::leaveField(const WindowEvent& e, FieldRecord& f) {
     if (f.GadStatus != QLatin1String("infocus")) return e.code;
-    const int r = chkfld(f.GadID);
+    const int r = checkField(f.GadID);
     if (r == -2 || r == -1) return r;
     FieldRecord* now = fieldOf(e.gadget);
     if (!now) return e.code;
     if (fieldchanged == 1) {
-        SetGadColor(m_, now->GadID, QString(), ColourChanged, colourStateWord(ColourChanged));
+        setGadColor(m_, now->GadID, QString(), ColourChanged, colourStateWord(ColourChanged));
         if (hooks.record) hooks.record(e, now->Content);
     } else if (snap_.field == now->GadID) {
-        SetGadColor(m_, now->GadID, QString(), snap_.ColorIndx, snap_.GadStatus);
+        setGadColor(m_, now->GadID, QString(), snap_.ColorIndx, snap_.GadStatus);
         now->GadStatus = snap_.GadStatus;
     }
     return e.code;
@@ -210,7 +210,7 @@ QString InputCheck::entryOf(FieldRecord& f) {
     return g.text(f.GadID).trimmed();
 }
 
-int InputCheck::chkfld(int gadget) {
+int InputCheck::checkField(int gadget) {
     FieldRecord* fp = fieldOf(gadget);
     if (!fp) return 0;
     FieldRecord& f = *fp;
@@ -221,8 +221,9 @@ int InputCheck::chkfld(int gadget) {
     if (combo) snap_.Content = f.Content;
 
     const QString entry = entryOf(f);
-    const CheckResult check =
-        isType(f, "checkbox") ? CheckResult(entry) : checkByType(p, f, fieldCaption(m_, f.Name), entry);
+    const CheckResult check = isType(f, "checkbox")
+                                  ? CheckResult(entry)
+                                  : checkByType(p, f, fieldCaption(m_, f.Name), entry);
     if (check.verdict() == CheckResult::Verdict::Undo) {
         restoreSnapshot(f);
         return 0;
@@ -230,7 +231,7 @@ int InputCheck::chkfld(int gadget) {
     if (check.failed()) return fail(f, false);
     const QString& checked = check.value();
 
-    SetGadColor(m_, f.GadID, QString(), -1);
+    setGadColor(m_, f.GadID, QString(), -1);
     if (!combo && !isType(f, "checkbox") && checked != entry) g.setText(f.GadID, checked);
     QString value = combo ? comboCode(f.Params, g.state(f.GadID)) : checked;
     const QString point =
@@ -248,10 +249,10 @@ int InputCheck::chkfld(int gadget) {
     fieldchanged = 1;
     p.state.DataChanged = true;
     p.state.DataTrigger = 0;
-    SetGadColor(m_, f.GadID, QString(), ColourChanged);
+    setGadColor(m_, f.GadID, QString(), ColourChanged);
 
-    const CheckResult accepted = appl_.ApplCheckField(f.Name, value, f.GadID, f.Type, f.Attributes,
-                                                      fieldCaption(m_, f.Name), f.CheckProc);
+    const CheckResult accepted = appl_.checkApplicationField(
+        f.Name, value, f.GadID, f.Type, f.Attributes, fieldCaption(m_, f.Name), f.CheckProc);
     FieldRecord* after = fieldOf(gadget);
     if (!after) return 0;
     if (accepted.verdict() == CheckResult::Verdict::Undo) {
@@ -279,7 +280,7 @@ int InputCheck::chkfld(int gadget) {
 // back on it; clicks and keys made meanwhile are dropped.
 int InputCheck::fail(FieldRecord& f, bool applicationError) {
     Gadgets& g = m_.program.gadgets;
-    SetGadColor(m_, f.GadID, QString(), kColourError);
+    setGadColor(m_, f.GadID, QString(), kColourError);
     f.GadStatus = QStringLiteral("infocus");
     active_ = f.GadID;
     if (hooks.showTab) {

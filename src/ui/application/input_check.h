@@ -1,7 +1,7 @@
 #pragma once
 // The input check between the window's events and the field table: it
 // filters keystrokes while a field is edited, remembers what the field held
-// when it got the focus, checks a finished entry by type (chkfld) and hands
+// when it got the focus, checks a finished entry by type (checkField) and hands
 // good entries to the application check. A bad entry is reported, painted
 // in the error colour and gets the focus back; Escape undoes an edit and
 // Return checks it.
@@ -46,10 +46,10 @@ class InputCheck {
     static constexpr int kDrainWaitMs = 200;
 
     // Sees every event of the main window first: the event's code to go on,
-    // or -1 when it was consumed (-2 passed on from chkfld).
-    int CheckInput(const WindowEvent& e);
+    // or -1 when it was consumed (-2 passed on from checkField).
+    int checkInput(const WindowEvent& e);
     // Type check and application check of control `gadget`: 0 done, -1 rejected.
-    int chkfld(int gadget);
+    int checkField(int gadget);
 
     // Return: checks the entry being edited. Escape: restores it.
     void confirm();

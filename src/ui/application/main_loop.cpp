@@ -61,7 +61,7 @@ int Application::run() {
         // The turns that go on with a poll are no timer events of their own.
         const bool timer = !polling;
         refreshDue();
-        if (timer) p_.log.DebugLog(QStringLiteral(">>> Timer Event"), 6);
+        if (timer) p_.log.debugLog(QStringLiteral(">>> Timer Event"), 6);
     }
     if (window_) {
         window_->allowClose();
@@ -78,12 +78,12 @@ void Application::dispatch(const WindowEvent& e) {
     AppState& s = p_.state;
     // Every event of the main window passes the input check first; an
     // event it consumed goes no further.
-    if (e.window == 1 && e.type != EventTimer && input_->CheckInput(e) == -1) return;
+    if (e.window == 1 && e.type != EventTimer && input_->checkInput(e) == -1) return;
     recordEvent(e, false);
     switch (e.type) {
         case EventMenu:
             s.LastMenuId = e.menu;
-            p_.log.DebugLog(QStringLiteral(">>> Menu Event"), 6);
+            p_.log.debugLog(QStringLiteral(">>> Menu Event"), 6);
             commands_.dispatch(e);
             afterCommand();
             break;
@@ -98,14 +98,14 @@ void Application::dispatch(const WindowEvent& e) {
             dumpFieldTable(model_);
             break;
         case kProgramEvent:
-            p_.messages.MsgBox(QStringLiteral("Main"), QStringLiteral("$8001"), mb::Ok,
-                               MsgText::AsIs);
+            p_.messages.showMessageBox(QStringLiteral("Main"), QStringLiteral("$8001"), mb::Ok,
+                                       MsgText::AsIs);
             break;
         case EventLeftClick:
-            p_.log.DebugLog(QStringLiteral("LeftClick"), 6);
+            p_.log.debugLog(QStringLiteral("LeftClick"), 6);
             break;
         case EventRightClick:
-            p_.log.DebugLog(QStringLiteral("RightClick"), 6);
+            p_.log.debugLog(QStringLiteral("RightClick"), 6);
             break;
         default:
             break;
@@ -114,7 +114,7 @@ void Application::dispatch(const WindowEvent& e) {
 
 // The state the enable rules show follows every command.
 void Application::afterCommand() {
-    if (!p_.state.QuitRequested && modes_) modes_->UpdGadItems(-1);
+    if (!p_.state.QuitRequested && modes_) modes_->updateGadgetItems(-1);
     showServiceState();
 }
 
@@ -129,7 +129,7 @@ void Application::exitProgram() {
         return;
     }
     const int answer =
-        SaveRequest(data_, s.DataTrigger, data_.file.moduleState, QStringLiteral("Exit program"),
+        saveRequest(data_, s.DataTrigger, data_.file.moduleState, QStringLiteral("Exit program"),
                     QStringLiteral("Data have been changed! Exit program without saving?"),
                     mb::YesNo | mb::IconExclamation | mb::DefaultButton2);
     if (answer == mb::ResultYes || answer == 1) s.QuitRequested = true;

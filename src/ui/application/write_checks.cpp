@@ -23,7 +23,7 @@ QStringList checkFieldsForWrite(DeviceModel& m, ApplicationCheck& check, const Q
                 ? f.Name
                 : caption.trimmed() + QStringLiteral(" (") + f.Name + QLatin1Char(')');
         if (checkByType(m.program, f, caption, f.Content, false).failed() ||
-            check.CheckLimits(f.Name, f.Content, ApplicationCheck::LimitMode::Quiet).failed()) {
+            check.checkLimits(f.Name, f.Content, ApplicationCheck::LimitMode::Quiet).failed()) {
             bad << shown + QStringLiteral(": ") + f.Content + f.GadUnit;
         }
     }

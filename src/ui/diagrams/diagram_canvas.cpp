@@ -44,7 +44,7 @@ QPoint Diagram::toPixel(double wx, double wy) const {
     return {pixel(fx * plotWidth) + origin.x(), origin.y() - pixel(fy * plotHeight)};
 }
 
-Diagram DrawDiagram(QSize size, const AxisScale& x, const AxisScale& y,
+Diagram drawDiagram(QSize size, const AxisScale& x, const AxisScale& y,
                     const std::array<double, 4>& references, const DiagramMargins& margins) {
     Diagram d;
     d.x = x;

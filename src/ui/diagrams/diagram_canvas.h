@@ -40,7 +40,7 @@ struct Diagram {
 // A reference line at a value of 9999998 or more is not drawn.
 constexpr double kNoReferenceLine = 9999999.0;
 
-Diagram DrawDiagram(QSize size, const AxisScale& x, const AxisScale& y,
+Diagram drawDiagram(QSize size, const AxisScale& x, const AxisScale& y,
                     const std::array<double, 4>& references, const DiagramMargins& margins = {});
 
 // The number a field shows (its content without the unit); NaN when the

@@ -32,11 +32,11 @@ DisplayDiagramValues displayDiagramValues(const FieldTable& fields, int actAD) {
     return v;
 }
 
-Diagram HartGraphDisplay(const DisplayDiagramValues& v, QSize size) {
+Diagram drawDisplayGraph(const DisplayDiagramValues& v, QSize size) {
     const AxisScale x = NiceScale(kAD4mA, kAD20mA, kAxisPixels);
     const AxisScale y = NiceScale(known(v.lowerRangeVal) ? v.lowerRangeVal : 0.0,
                                   known(v.upperRangeVal) ? v.upperRangeVal : 1.0, kAxisPixels);
-    Diagram d = DrawDiagram(
+    Diagram d = drawDiagram(
         size, x, y,
         {orNoLine(v.setPoint1), orNoLine(v.resetPoint1), kNoReferenceLine, kNoReferenceLine});
     if (d.image.isNull()) return d;

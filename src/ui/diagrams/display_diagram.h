@@ -22,6 +22,6 @@ struct DisplayDiagramValues {
 
 DisplayDiagramValues displayDiagramValues(const FieldTable& fields, int actAD);
 
-Diagram HartGraphDisplay(const DisplayDiagramValues& v, QSize size);
+Diagram drawDisplayGraph(const DisplayDiagramValues& v, QSize size);
 
 }  // namespace zh

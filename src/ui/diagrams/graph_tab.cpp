@@ -24,7 +24,7 @@ void GraphTab::redraw(Presence configuration) {
     if (gadgets_.exists(display)) {
         if (withDisplay) {
             const DisplayDiagramValues v = displayDiagramValues(m_.fields, live_.ActADvalue);
-            show(display, 0, HartGraphDisplay(v, gadgets_.geometry(display).size()));
+            show(display, 0, drawDisplayGraph(v, gadgets_.geometry(display).size()));
         } else {
             gadgets_.setPixmap(display, QPixmap());
         }
@@ -32,10 +32,10 @@ void GraphTab::redraw(Presence configuration) {
     if (gadgets_.exists(transmitter)) {
         if (withTransmitter) {
             const TransmitterDiagramValues v = transmitterDiagramValues(m_.fields, live_);
-            p_.log.DebugLog(QStringLiteral("Ilow=") + QString::number(v.currentLow, 'f', 2) +
+            p_.log.debugLog(QStringLiteral("Ilow=") + QString::number(v.currentLow, 'f', 2) +
                                 QStringLiteral(" Ihigh=") + QString::number(v.currentHigh, 'f', 2),
                             6);
-            show(transmitter, 1, HartGraphTransmitter(v, gadgets_.geometry(transmitter).size()));
+            show(transmitter, 1, drawTransmitterGraph(v, gadgets_.geometry(transmitter).size()));
         } else {
             gadgets_.setPixmap(transmitter, QPixmap());
         }
@@ -43,7 +43,7 @@ void GraphTab::redraw(Presence configuration) {
 }
 
 void GraphTab::show(int control, int which, const Diagram& d) {
-    p_.log.DebugLog(QStringLiteral(">>> DrawDiagram(GW=") + QString::number(d.image.width()) +
+    p_.log.debugLog(QStringLiteral(">>> DrawDiagram(GW=") + QString::number(d.image.width()) +
                         QStringLiteral(", GH=") + QString::number(d.image.height()) +
                         QLatin1Char(')'),
                     6);
@@ -56,13 +56,13 @@ void GraphTab::show(int control, int which, const Diagram& d) {
     if (failed_[which]) return;
     failed_[which] = true;
     const QSize size = gadgets_.geometry(control).size();
-    p_.log.DebugLog(QStringLiteral("!!! DrawDiagram: gw, gh, iw, ih = ") +
+    p_.log.debugLog(QStringLiteral("!!! DrawDiagram: gw, gh, iw, ih = ") +
                         QString::number(size.width()) + QStringLiteral(", ") +
                         QString::number(size.height()) + QStringLiteral(", ") +
                         QString::number(d.image.width()) + QStringLiteral(", ") +
                         QString::number(d.image.height()),
                     1);
-    p_.messages.MsgBox(p_.state.WindowTitle, d.failure, mb::Ok | mb::IconError);
+    p_.messages.showMessageBox(p_.state.WindowTitle, d.failure, mb::Ok | mb::IconError);
 }
 
 }  // namespace zh

@@ -140,13 +140,13 @@ TransmitterDiagramValues transmitterDiagramValues(const FieldTable& fields, cons
     return v;
 }
 
-Diagram HartGraphTransmitter(const TransmitterDiagramValues& v, QSize size) {
+Diagram drawTransmitterGraph(const TransmitterDiagramValues& v, QSize size) {
     const Span s = v.tableMode ? tableSpan(v) : rangeSpan(v);
     // Each axis scaled to its own length on the plot; no reference lines.
     const DiagramMargins margins;
     const double none = kNoReferenceLine;
     Diagram d =
-        DrawDiagram(size, NiceScale(s.xLow, s.xHigh, size.width() - margins.left - margins.right),
+        drawDiagram(size, NiceScale(s.xLow, s.xHigh, size.width() - margins.left - margins.right),
                     NiceScale(s.yLow, s.yHigh, size.height() - margins.top - margins.bottom),
                     {none, none, none, none}, margins);
     if (d.image.isNull()) return d;

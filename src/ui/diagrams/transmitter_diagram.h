@@ -30,6 +30,6 @@ struct TransmitterDiagramValues {
 
 TransmitterDiagramValues transmitterDiagramValues(const FieldTable& fields, const LiveState& live);
 
-Diagram HartGraphTransmitter(const TransmitterDiagramValues& v, QSize size);
+Diagram drawTransmitterGraph(const TransmitterDiagramValues& v, QSize size);
 
 }  // namespace zh

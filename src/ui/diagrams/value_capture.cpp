@@ -15,15 +15,15 @@ namespace zh {
 ValueCapture::ValueCapture(DeviceModel& model, DeviceSequences& sequences)
     : m_(model), sequences_(sequences) {}
 
-void ValueCapture::SetADC(int button, int row) {
-    m_.program.log.DebugLog(
+void ValueCapture::setAdcValue(int button, int row) {
+    m_.program.log.debugLog(
         QStringLiteral(">>> SetADC(BtnGadID=") + QString::number(button) + QLatin1Char(')'), 4);
     // Only the reading is taken from the answer: the table fields keep what
     // the person may have entered in them.
     AdcCommands& adc = sequences_.adc();
     const CommandRoutine read{
         CommandId::Com142, [&adc](int tries) { return adc.Com1420ActAdc(tries); }, {}};
-    if (sequences_.actions().HartCommand(read, CommandStep::Single) != 1) return;
+    if (sequences_.actions().runCommand(read, CommandStep::Single) != 1) return;
     const QByteArray& answer = adc.buffers(142).response;
     if (answer.size() < 24) return;
     // The reading: signed 16 bits, least significant byte first.
@@ -32,12 +32,12 @@ void ValueCapture::SetADC(int button, int row) {
     if (takeEntry) takeEntry(QStringLiteral("ADC") + QString::number(row), QString::number(counts));
 }
 
-void ValueCapture::SetSwitchPoint() {
+void ValueCapture::setSwitchPoint() {
     Program& p = m_.program;
-    p.log.DebugLog(QStringLiteral(">>> SetSwitchPoint()"), 4);
+    p.log.debugLog(QStringLiteral(">>> SetSwitchPoint()"), 4);
     UniversalCommands& u = sequences_.universal();
     const CommandRoutine read{CommandId::Com1, [&u](int tries) { return u.Com1(tries); }, {}};
-    if (sequences_.actions().HartCommand(read, CommandStep::Single) != 1) return;
+    if (sequences_.actions().runCommand(read, CommandStep::Single) != 1) return;
     const QByteArray& answer = u.buffers(1).response;
     if (answer.size() < 5) return;
     float value = 0;  // decoded in place, native order
@@ -46,7 +46,7 @@ void ValueCapture::SetSwitchPoint() {
     if (i < 0) return;
     const FieldRecord& f = m_.fields.at(i);
     const QString unit = QLatin1Char('[') +
-                         ListTextOf(m_.cal.HartUnitsList, static_cast<std::uint8_t>(answer.at(0))) +
+                         listTextOf(m_.cal.HartUnitsList, static_cast<std::uint8_t>(answer.at(0))) +
                          QLatin1Char(']');
     QString text = QString::number(double(value));
     if (!f.GadUnit.isEmpty() && f.GadUnit.compare(unit, Qt::CaseInsensitive) != 0)

@@ -18,9 +18,9 @@ class ValueCapture {
     ValueCapture(DeviceModel& model, DeviceSequences& sequences);
 
     // The converter counts into ADC<row> (row 0 to 10, the button's row).
-    void SetADC(int button, int row);
+    void setAdcValue(int button, int row);
     // The transmitter's measured value into SwitchPoint, in its unit.
-    void SetSwitchPoint();
+    void setSwitchPoint();
 
     // Takes `content` into field `name` as an entry of the person's
     // (the application check); unset: nothing is taken.

@@ -150,7 +150,7 @@ UniversalWindow::UniversalWindow(Program& program, HartSession& session, QWidget
 }
 
 QString UniversalWindow::tr(const char* text) const {
-    return p_.messages.LookupMessage(QString::fromUtf8(text), QLatin1String(kSection));
+    return p_.messages.lookupMessage(QString::fromUtf8(text), QLatin1String(kSection));
 }
 
 QLineEdit* UniversalWindow::addEditor(const char* name, int maxLength) {
@@ -266,7 +266,7 @@ bool UniversalWindow::openLink() {
         p_.dialogs.progressOpen(tr("HART"));
         return true;
     }
-    if (session_.HartConnect(QString(), -1, ConnectScope::Universal) != 1) {
+    if (session_.connectDevice(QString(), -1, ConnectScope::Universal) != 1) {
         session_.LinkOpen = 0;
         return false;
     }
@@ -279,7 +279,7 @@ bool UniversalWindow::openLink() {
 void UniversalWindow::closeLink() {
     p_.dialogs.progressClose();
     if (!openedHere_) return;
-    session_.HartDisConnect();
+    session_.disconnectDevice();
     session_.LinkOpen = 0;
     p_.state.ConnectionState = 0;
     openedHere_ = false;
@@ -292,12 +292,12 @@ void UniversalWindow::readInto() {
     deviceStatus_ = device_.lastDeviceStatus();
     showData(d);
     if (result != 0 && result != kResultCancelled)
-        p_.messages.MsgBox(tr("HART device"), device_.lastFailure(), mb::Ok | mb::IconError,
-                           MsgText::AsIs);
+        p_.messages.showMessageBox(tr("HART device"), device_.lastFailure(), mb::Ok | mb::IconError,
+                                   MsgText::AsIs);
 }
 
 bool UniversalWindow::read() {
-    p_.log.DebugLog(QStringLiteral(">>> UniversalWindow::read"), 3);
+    p_.log.debugLog(QStringLiteral(">>> UniversalWindow::read"), 3);
     const AskingWindow asking(p_.dialogs, this);
     if (!openLink()) return false;
     readInto();
@@ -335,7 +335,7 @@ UniversalData UniversalWindow::edits(QStringList* wrong) const {
 
 bool UniversalWindow::refuseWrong(const QStringList& wrong) {
     if (wrong.isEmpty()) return false;
-    p_.messages.MsgBox(
+    p_.messages.showMessageBox(
         tr("HART device"),
         tr("Invalid entry, nothing written:") + QLatin1Char('\n') + wrong.join(QLatin1Char('\n')),
         mb::Ok | mb::IconError, MsgText::AsIs);
@@ -343,7 +343,7 @@ bool UniversalWindow::refuseWrong(const QStringList& wrong) {
 }
 
 int UniversalWindow::write() {
-    p_.log.DebugLog(QStringLiteral(">>> UniversalWindow::write"), 3);
+    p_.log.debugLog(QStringLiteral(">>> UniversalWindow::write"), 3);
     const AskingWindow asking(p_.dialogs, this);
     // Every entry is checked before anything is sent.
     QStringList wrong;
@@ -385,9 +385,9 @@ int UniversalWindow::write() {
         // Sent, but no usable answer came back: the device may hold it all the same.
         if (result != 0 && device_.mayHaveReached())
             reason += QStringLiteral(" (") + tr("may have reached the device") + QLatin1Char(')');
-        p_.messages.MsgBox(tr("HART device"), reason,
-                           mb::Ok | (result == 0 ? mb::IconInformation : mb::IconError),
-                           MsgText::AsIs);
+        p_.messages.showMessageBox(tr("HART device"), reason,
+                                   mb::Ok | (result == 0 ? mb::IconInformation : mb::IconError),
+                                   MsgText::AsIs);
         // The device answered and said no: the other items may still go.
         // Without an answer there is no point in going on.
         answering = result == 0 || result == kResultRefused || result == kResultValueRefused ||
@@ -398,7 +398,7 @@ int UniversalWindow::write() {
     if (answering) readInto();
     closeLink();
     if (refused == 0 && answering)
-        p_.messages.MsgBox(
+        p_.messages.showMessageBox(
             tr("HART device"),
             tr("Data transmitted") + QStringLiteral(": ") + done.join(QStringLiteral(", ")),
             mb::Ok | mb::IconInformation, MsgText::AsIs);
@@ -418,17 +418,17 @@ QString UniversalWindow::save(const QString& path) {
     const SaveName name =
         checkSaveName(given.trimmed(), universalFileExtension(), QDir::currentPath());
     if (name.refused()) {
-        p_.messages.MsgBox(tr("Save"),
-                           given.trimmed() + QStringLiteral(": ") +
-                               p_.messages.LookupMessage(name.why, QLatin1String(kSection)) +
-                               name.detail,
-                           mb::Ok | mb::IconError, MsgText::AsIs);
+        p_.messages.showMessageBox(
+            tr("Save"),
+            given.trimmed() + QStringLiteral(": ") +
+                p_.messages.lookupMessage(name.why, QLatin1String(kSection)) + name.detail,
+            mb::Ok | mb::IconError, MsgText::AsIs);
         return QString();
     }
     const QString target = name.path;
     QString error;
     if (!saveUniversalFile(target, d, &error)) {
-        p_.messages.MsgBox(tr("Save"), error, mb::Ok | mb::IconError, MsgText::AsIs);
+        p_.messages.showMessageBox(tr("Save"), error, mb::Ok | mb::IconError, MsgText::AsIs);
         return QString();
     }
     return target;
@@ -445,7 +445,7 @@ bool UniversalWindow::open(const QString& path) {
     UniversalSettings file;
     QString error;
     if (!loadUniversalFile(source, &file, &error)) {
-        p_.messages.MsgBox(tr("Open"), error, mb::Ok | mb::IconError, MsgText::AsIs);
+        p_.messages.showMessageBox(tr("Open"), error, mb::Ok | mb::IconError, MsgText::AsIs);
         return false;
     }
     const auto put = [this](const char* name, const QString& text) {

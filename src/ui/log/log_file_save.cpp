@@ -28,19 +28,19 @@ QString saveLogFile(Program& p, const QString& proposedPath, const QString& text
     const bool written =
         file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     if (!written) {
-        p.log.DebugLog(caller + QStringLiteral(": writing ") + path + QStringLiteral(" failed: ") +
+        p.log.debugLog(caller + QStringLiteral(": writing ") + path + QStringLiteral(" failed: ") +
                            file.errorString(),
                        1);
-        p.messages.MsgBox(
+        p.messages.showMessageBox(
             title,
-            p.messages.LookupMessage(QStringLiteral("can't write file"), QStringLiteral("Common")) +
+            p.messages.lookupMessage(QStringLiteral("can't write file"), QStringLiteral("Common")) +
                 QLatin1Char(' ') + path,
             mb::Ok | mb::IconError, MsgText::AsIs);
         return QString();
     }
-    p.messages.MsgBox(
+    p.messages.showMessageBox(
         title,
-        p.messages.LookupMessage(QStringLiteral("Logfile saved!"), QStringLiteral("Application")),
+        p.messages.lookupMessage(QStringLiteral("Logfile saved!"), QStringLiteral("Application")),
         mb::Ok | mb::IconInformation, MsgText::AsIs);
     return path;
 }

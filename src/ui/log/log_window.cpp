@@ -125,7 +125,7 @@ void LogWindow::comment() {
     const AskingWindow asking(p_.dialogs, this);
     const QString text = p_.dialogs.inputRequester(
         QStringLiteral("Logging"), QStringLiteral("Kommentar:"), QStringLiteral("Schritt"));
-    if (!text.isEmpty()) p_.log.DebugLog(QStringLiteral("<<< Comment: ") + text, 1);
+    if (!text.isEmpty()) p_.log.debugLog(QStringLiteral("<<< Comment: ") + text, 1);
 }
 
 void LogWindow::closeEvent(QCloseEvent* event) {

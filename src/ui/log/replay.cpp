@@ -75,19 +75,19 @@ bool Replay::load(const QString& title) {
     Messages& m = p_.messages;
     const QString text =
         unreadable_.isEmpty()
-            ? m.LookupMessage(QStringLiteral("This log cannot be replayed, nothing was played:"),
+            ? m.lookupMessage(QStringLiteral("This log cannot be replayed, nothing was played:"),
                               QStringLiteral("Application")) +
                   p_.state.CR + refusalText()
-            : m.LookupMessage(QStringLiteral("can't read file"), QStringLiteral("Application")) +
+            : m.lookupMessage(QStringLiteral("can't read file"), QStringLiteral("Application")) +
                   QLatin1Char(' ') + file + QStringLiteral(": ") + unreadable_;
-    m.MsgBox(title, text, mb::Ok | mb::IconError, MsgText::AsIs);
+    m.showMessageBox(title, text, mb::Ok | mb::IconError, MsgText::AsIs);
     return false;
 }
 
 QString Replay::refusalText() const {
     QStringList out;
     for (const Refusal& r : refused_)
-        out << p_.messages.LookupMessage(
+        out << p_.messages.lookupMessage(
             QStringLiteral("line {line}: {text}: {why}\t") + QString::number(r.logLine) +
                 QLatin1Char('\t') +
                 QString(r.line).replace(QLatin1Char('\t'), QLatin1String("  ")) +
@@ -106,7 +106,7 @@ bool Replay::start(const QString& file, int delayMs, bool running) {
     const SmallFileRead read = readSmallFile(file, &bytes, &why, kMaxLogFileBytes);
     if (read != SmallFileRead::Read) {
         unreadable_ = read == SmallFileRead::Missing ? QStringLiteral("it cannot be opened") : why;
-        p_.log.DebugLog(
+        p_.log.debugLog(
             QStringLiteral("Replay: cannot read ") + file + QStringLiteral(": ") + unreadable_, 1);
         return false;
     }
@@ -124,7 +124,7 @@ bool Replay::start(const QString& file, int delayMs, bool running) {
                 Refusal{i + 1, logLines_.at(static_cast<std::size_t>(i)), lines_.at(i), reason});
     }
     if (!refused_.empty()) {
-        p_.log.DebugLog(QStringLiteral("Replay: ") + file + QStringLiteral(" refused, ") +
+        p_.log.debugLog(QStringLiteral("Replay: ") + file + QStringLiteral(" refused, ") +
                             QString::number(refused_.size()) +
                             QStringLiteral(" line(s) cannot be played"),
                         1);
@@ -132,7 +132,7 @@ bool Replay::start(const QString& file, int delayMs, bool running) {
     }
     eventPlayed_ = false;
     delayMs_ = delayMs;
-    p_.log.DebugLog(QStringLiteral(">>> Replay(") + file + QStringLiteral(", ") +
+    p_.log.debugLog(QStringLiteral(">>> Replay(") + file + QStringLiteral(", ") +
                         QString::number(lines_.size()) + QStringLiteral(" steps, delay ") +
                         QString::number(delayMs) + QStringLiteral(" ms)"),
                     1);
@@ -168,7 +168,7 @@ void Replay::run(const QString& state) {
 void Replay::end() {
     if (!active()) return;
     p_.state.ReplayState.clear();
-    p_.log.DebugLog(QStringLiteral("Replay ended"), 1);
+    p_.log.debugLog(QStringLiteral("Replay ended"), 1);
     if (view_) view_->close();
 }
 
@@ -231,7 +231,7 @@ std::optional<WindowEvent> Replay::pass() {
     if (!line.startsWith(QLatin1String(kEventRecordMark))) return std::nullopt;
 
     if (line.startsWith(QLatin1String(kCommentMark))) {
-        p_.log.DebugLog(line, 1);
+        p_.log.debugLog(line, 1);
         report(step, line.mid(4), QString());
         // A comment is there to be read: from the third line on the replay stops at it.
         if (step >= 3 && !unattended) pause();
@@ -257,7 +257,7 @@ std::optional<WindowEvent> Replay::pass() {
 
 void Replay::report(int step, const QString& name, const QString& failure) {
     if (!failure.isEmpty()) {
-        p_.log.DebugLog(QStringLiteral("Replay: step ") + QString::number(step) +
+        p_.log.debugLog(QStringLiteral("Replay: step ") + QString::number(step) +
                             QStringLiteral(" failed: ") + failure,
                         1);
         // Somebody watching decides whether to go on.
@@ -272,10 +272,10 @@ QString Replay::playStart(const QString& line) {
     // After events of its own the replay holds the data the recording went
     // on with (logging was switched off and on again in between).
     if (eventPlayed_ && p_.state.DataTrigger >= 0) {
-        p_.log.DebugLog(QStringLiteral("Replay: the data are there already: ") + line, 1);
+        p_.log.debugLog(QStringLiteral("Replay: the data are there already: ") + line, 1);
         return QString();
     }
-    p_.log.DebugLog(
+    p_.log.debugLog(
         QStringLiteral("Replay: bringing back the data the recording began with: ") + line, 1);
     return hooks.restoreStart ? hooks.restoreStart(*start) : QString();
 }
@@ -303,7 +303,7 @@ QString Replay::play(const QString& line) {
 void Replay::restoreInput(const EventRecord& r, const QString& line) {
     Gadgets& g = p_.gadgets;
     const auto logSet = [&](const QString& value) {
-        p_.log.DebugLog(r.name + QStringLiteral(" set to '") + value + QLatin1Char('\''), 1);
+        p_.log.debugLog(r.name + QStringLiteral(" set to '") + value + QLatin1Char('\''), 1);
     };
     if (r.name.startsWith(QLatin1String("tab"))) {
         if (r.panel > 0 && g.exists(r.panel)) g.setState(r.panel, r.tab);

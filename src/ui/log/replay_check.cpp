@@ -27,7 +27,7 @@ QString controlName(const ControlInfo& control, const EventRecord& r) {
 QString say(Messages& m, const char* text, const QStringList& parameters = {}) {
     QString message = QString::fromUtf8(text);
     for (const QString& p : parameters) message += QLatin1Char('\t') + p;
-    return m.LookupMessage(message, QStringLiteral("Application"));
+    return m.lookupMessage(message, QStringLiteral("Application"));
 }
 
 QString startReason(Messages& m, const QString& line) {

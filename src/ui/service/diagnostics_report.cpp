@@ -27,7 +27,7 @@ DiagnosticsReport::DiagnosticsReport(Program& program, HartSession& session, Dis
     : p_(program), session_(session), blocks_(blocks), view_(view) {}
 
 QString DiagnosticsReport::tr(const QString& text, const QString& section) {
-    return p_.messages.LookupMessage(text, section);
+    return p_.messages.lookupMessage(text, section);
 }
 
 void DiagnosticsReport::setProgress(int percent) {
@@ -49,10 +49,10 @@ bool DiagnosticsReport::readBlock(int number, int progress) {
     const QString name = blockName(number);
     if (window.setStatusText) window.setStatusText(name);
     int result =
-        p_.dialogs.servePendingEvents() ? kResultCancelled : blocks_.ReadBlock(number, kTries);
+        p_.dialogs.servePendingEvents() ? kResultCancelled : blocks_.readBlock(number, kTries);
     if (result == 0 && !takeDiagnosticBlock(number, blocks_.response(number), log_)) result = 3;
     if (result != 0) {
-        session_.progress().ErrMessage(
+        session_.progress().showErrorMessage(
             result, QStringLiteral("BaTinHrtCPr_SendRequest(") + name + QLatin1Char(')'));
         return false;
     }
@@ -63,10 +63,10 @@ bool DiagnosticsReport::readBlock(int number, int progress) {
 bool DiagnosticsReport::read() {
     AppState& s = p_.state;
     Dialogs& d = p_.dialogs;
-    p_.log.DebugLog(QStringLiteral(">>> ReadDiagnostics()"), 3);
+    p_.log.debugLog(QStringLiteral(">>> ReadDiagnostics()"), 3);
     const bool connectedHere = s.ConnectionState == 0;
     if (connectedHere) {
-        if (session_.HartConnect() != 1) return false;
+        if (session_.connectDevice() != 1) return false;
         s.ConnectionState = 1;
     } else {
         d.progressOpen(tr(QStringLiteral("HART"), QStringLiteral("SerialIO")));
@@ -95,7 +95,7 @@ bool DiagnosticsReport::read() {
     setProgress(0);
     if (window.setStatusText) window.setStatusText(keptStatus);
     if (connectedHere && s.ConnectionState != 0) {
-        session_.HartDisConnect();
+        session_.disconnectDevice();
         s.ConnectionState = 0;
     }
     d.progressClose();
@@ -110,8 +110,8 @@ QString DiagnosticsReport::proposedName(const QDateTime& now) {
 
 // A message of the program's own titled with the edition's name.
 void DiagnosticsReport::tell(const QString& text, int icon) {
-    p_.messages.MsgBox(p_.state.EditionName, tr(text, QStringLiteral("Application")), mb::Ok | icon,
-                       MsgText::AsIs);
+    p_.messages.showMessageBox(p_.state.EditionName, tr(text, QStringLiteral("Application")),
+                               mb::Ok | icon, MsgText::AsIs);
 }
 
 QString DiagnosticsReport::save(const QString& proposedPath) {

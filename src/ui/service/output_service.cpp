@@ -51,14 +51,14 @@ bool OutputService::currentFixed() const {
 // shows the outcome; 0 mA gives the loop back to the measurement.
 bool OutputService::sendFixedCurrent(float milliamps) {
     commands_.inputs.fixedCurrent = milliamps;
-    return actions_.HartCommand(universalRoutine(commands_, CommandId::Com40),
-                                CommandStep::Single) == 1;
+    return actions_.runCommand(universalRoutine(commands_, CommandId::Com40),
+                               CommandStep::Single) == 1;
 }
 
-void OutputService::LoopTest(LoopStep step, const QString& form) {
+void OutputService::loopTest(LoopStep step, const QString& form) {
     Program& p = m_.program;
     const bool start = step == LoopStep::Start;
-    p.log.DebugLog(QStringLiteral(">>> LoopTest(mode$=") +
+    p.log.debugLog(QStringLiteral(">>> LoopTest(mode$=") +
                        (start ? QStringLiteral("start") : QStringLiteral("stop")) +
                        QStringLiteral(",  form$=") + form + QLatin1Char(')'),
                    4);
@@ -68,22 +68,22 @@ void OutputService::LoopTest(LoopStep step, const QString& form) {
                         applicationText(p, QStringLiteral("Loop test")));
         if (!current || !sendFixedCurrent(*current)) return;
         loopTest_ = true;
-        p.log.DebugLog(QStringLiteral("Loop current fixed at ") +
+        p.log.debugLog(QStringLiteral("Loop current fixed at ") +
                            QString::number(double(*current)) + QStringLiteral(" mA"),
                        1);
     } else {
         if (!sendFixedCurrent(0.0f)) return;
         loopTest_ = false;
-        p.log.DebugLog(QStringLiteral("Loop current released"), 1);
+        p.log.debugLog(QStringLiteral("Loop current released"), 1);
     }
     if (!loopTest_) unlockLoopFields();
     showState();
 }
 
-void OutputService::Set4mA(PointAction action, const QString& form) {
+void OutputService::set4mA(PointAction action, const QString& form) {
     setPoint(0, action, form);
 }
-void OutputService::Set20mA(PointAction action, const QString& form) {
+void OutputService::set20mA(PointAction action, const QString& form) {
     setPoint(1, action, form);
 }
 
@@ -91,7 +91,7 @@ void OutputService::setPoint(int index, PointAction action, const QString& form)
     Program& p = m_.program;
     Point& point = points_[index];
     const bool trim = action == PointAction::Trim;
-    p.log.DebugLog(QStringLiteral(">>> ") + QLatin1String(point.logName) +
+    p.log.debugLog(QStringLiteral(">>> ") + QLatin1String(point.logName) +
                        QStringLiteral("(mode$=") +
                        (trim ? QStringLiteral("trim") : QStringLiteral("on/off")) +
                        QStringLiteral(",  form$=") + form + QLatin1Char(')'),
@@ -103,9 +103,9 @@ void OutputService::setPoint(int index, PointAction action, const QString& form)
         if (!measured) return;
         commands_.inputs.measuredCurrent = *measured;
         const CommandId trim = index == 0 ? CommandId::Com45 : CommandId::Com46;
-        if (actions_.HartCommand(universalRoutine(commands_, trim), CommandStep::Single) != 1)
+        if (actions_.runCommand(universalRoutine(commands_, trim), CommandStep::Single) != 1)
             return;
-        p.log.DebugLog(QStringLiteral("Output trimmed at ") +
+        p.log.debugLog(QStringLiteral("Output trimmed at ") +
                            QString::number(double(point.milliamps)) + QStringLiteral(" mA with ") +
                            QString::number(double(*measured)) + QStringLiteral(" mA measured"),
                        1);
@@ -121,7 +121,7 @@ void OutputService::setPoint(int index, PointAction action, const QString& form)
 
 bool OutputService::release() {
     if (!currentFixed()) return true;
-    m_.program.log.DebugLog(QStringLiteral(">>> Releasing the fixed loop current"), 4);
+    m_.program.log.debugLog(QStringLiteral(">>> Releasing the fixed loop current"), 4);
     if (!sendFixedCurrent(0.0f)) return false;
     loopTest_ = false;
     for (Point& point : points_) point.state = kOff;
@@ -130,7 +130,7 @@ bool OutputService::release() {
 }
 
 void OutputService::lock(const char* name, bool locked) {
-    DisableControl(m_, QLatin1String(name), locked ? 1 : 0);
+    disableControl(m_, QLatin1String(name), locked ? 1 : 0);
 }
 
 // The loop-test values take input again once the loop is no longer fixed.

@@ -33,9 +33,9 @@ class OutputService {
     // Form "admin" takes the admin panel's value, any other the user
     // panel's. A start fixes the loop at that value, a stop gives it back
     // to the measurement.
-    void LoopTest(LoopStep step, const QString& form);
-    void Set4mA(PointAction action, const QString& form);
-    void Set20mA(PointAction action, const QString& form);
+    void loopTest(LoopStep step, const QString& form);
+    void set4mA(PointAction action, const QString& form);
+    void set20mA(PointAction action, const QString& form);
 
     // The state of the fixed points: "off" or "On".
     const QString& state4mA() const { return points_[0].state; }

@@ -31,12 +31,12 @@ CommandRoutine universalRoutine(UniversalCommands& commands, CommandId id) {
 }
 
 bool confirmFunction(Program& p, const QString& title) {
-    return p.messages.MsgBox(title, QStringLiteral("Please confirm function! "),
-                             mb::OkCancel | mb::IconQuestion) == QLatin1String("ok");
+    return p.messages.showMessageBox(title, QStringLiteral("Please confirm function! "),
+                                     mb::OkCancel | mb::IconQuestion) == QLatin1String("ok");
 }
 
 QString applicationText(Program& p, const QString& text) {
-    return p.messages.LookupMessage(text, QStringLiteral("Application"));
+    return p.messages.lookupMessage(text, QStringLiteral("Application"));
 }
 
 std::optional<float> fieldNumber(DeviceModel& m, const QString& name, const QString& title) {
@@ -47,7 +47,8 @@ std::optional<float> fieldNumber(DeviceModel& m, const QString& name, const QStr
     bool ok = false;
     const float value = parseEnteredFloat(text, &ok);
     if (ok && std::isfinite(value)) return value;
-    m.program.messages.MsgBox(title, QStringLiteral("Invalid data!"), mb::Ok | mb::IconExclamation);
+    m.program.messages.showMessageBox(title, QStringLiteral("Invalid data!"),
+                                      mb::Ok | mb::IconExclamation);
     return std::nullopt;
 }
 

@@ -15,7 +15,7 @@ struct Program;
 class UniversalCommands;
 
 // Command `id` (Com35, Com36, Com37, Com40, Com45 or Com46) of `commands`
-// as a routine HartCommand runs.
+// as a routine runCommand runs.
 CommandRoutine universalRoutine(UniversalCommands& commands, CommandId id);
 
 // "Please confirm function! " with OK and Cancel under `title`; true on OK.

@@ -39,7 +39,7 @@ SwitchTest::SwitchTest(Program& program, HartSession& session, DisplayActions& a
 
 bool SwitchTest::send(int code, CommandStep step) {
     actions_.Aktion = static_cast<std::uint8_t>(code);
-    return actions_.HartCommand(actions_.com192(), step) == 1;
+    return actions_.runCommand(actions_.com192(), step) == 1;
 }
 
 // Holds the state the module was just put in; the time the window takes to
@@ -55,18 +55,18 @@ SwitchTest::Outcome SwitchTest::run(int output) {
     AppState& s = p_.state;
     Dialogs& d = p_.dialogs;
     const int code = output == 2 ? kOutput2On : kOutput1On;
-    p_.log.DebugLog(QStringLiteral(">>> SwitchTest(") + QString::number(output) + QLatin1Char(')'),
+    p_.log.debugLog(QStringLiteral(">>> SwitchTest(") + QString::number(output) + QLatin1Char(')'),
                     3);
 
     const MessageTimeKept kept(s);
     s.MessageDisplayTime /= 1000;
     const bool connectedHere = s.ConnectionState == 0;
     if (connectedHere) {
-        if (session_.HartConnect() != 1) return Outcome::NotConnected;
+        if (session_.connectDevice() != 1) return Outcome::NotConnected;
         s.ConnectionState = 1;
     } else {
         d.progressOpen(
-            p_.messages.LookupMessage(QStringLiteral("HART"), QStringLiteral("SerialIO")));
+            p_.messages.lookupMessage(QStringLiteral("HART"), QStringLiteral("SerialIO")));
     }
 
     Outcome outcome = Outcome::Done;
@@ -100,7 +100,7 @@ SwitchTest::Outcome SwitchTest::run(int output) {
     if (!send(kEndOfTest, CommandStep::NoConfirm)) outcome = Outcome::NotEnded;
     d.progressClose();
     if (connectedHere && s.ConnectionState != 0) {
-        session_.HartDisConnect();
+        session_.disconnectDevice();
         s.ConnectionState = 0;
     }
     return outcome;

@@ -32,13 +32,13 @@ bool TeachService::rangeEdited() const {
     return false;
 }
 
-void TeachService::TeachRange(bool upper) {
+void TeachService::teachRange(bool upper) {
     Program& p = m_.program;
     const QString title =
         upper ? QStringLiteral("Teach upper Range") : QStringLiteral("Teach lower Range");
-    p.log.DebugLog(QStringLiteral(">>> ") + title, 4);
+    p.log.debugLog(QStringLiteral(">>> ") + title, 4);
     if (rangeEdited()) {
-        p.messages.MsgBox(
+        p.messages.showMessageBox(
             title,
             QStringLiteral(
                 "Measuring range has been changed, function invalid!<br>Please update or "
@@ -50,8 +50,8 @@ void TeachService::TeachRange(bool upper) {
 
     UniversalCommands& u = sequences_.universal();
     DisplayActions& a = sequences_.actions();
-    if (!a.HartCommand(universalRoutine(u, upper ? CommandId::Com36 : CommandId::Com37),
-                       CommandStep::Start))
+    if (!a.runCommand(universalRoutine(u, upper ? CommandId::Com36 : CommandId::Com37),
+                      CommandStep::Start))
         return;
     // From here on the device holds a range of its own making: whatever
     // follows, the window reads it again.
@@ -62,22 +62,22 @@ void TeachService::TeachRange(bool upper) {
     const CommandRoutine readRange{
         CommandId::Other, [&u](int tries) { return u.Com15(tries); }, {}};
     const CommandStep going = CommandStep::Continue;
-    bool done = a.HartCommand(readRange, going, QStringLiteral("Read range values"));
+    bool done = a.runCommand(readRange, going, QStringLiteral("Read range values"));
     if (done) {
         const QByteArray& answer = u.buffers(15).response;
         if (answer.size() > 2) u.inputs.rangeUnitsCode = static_cast<std::uint8_t>(answer.at(2));
-        done = a.HartCommand(universalRoutine(u, CommandId::Com35), going);
+        done = a.runCommand(universalRoutine(u, CommandId::Com35), going);
     }
     // A display module shows the loop in its own copy of the range: it
     // takes the transmitter's again, or it would show other values than
     // the loop carries.
     if (done && parsePresence(p.state.TransmDisplay.toLower()) == Presence::All) {
         a.Aktion = action::kReinitFromTransmitter;
-        done = a.HartCommand(a.com192(), going);
+        done = a.runCommand(a.com192(), going);
     }
-    if (done) a.HartCommand(CommandRoutine{}, CommandStep::Stop);
+    if (done) a.runCommand(CommandRoutine{}, CommandStep::Stop);
     const QStringList warnings = a.warnings();
-    p.log.DebugLog(title + QStringLiteral(": done"), 1);
+    p.log.debugLog(title + QStringLiteral(": done"), 1);
     const bool shown = hooks.readDevice && hooks.readDevice() == 0;
     if (warnings.isEmpty()) return;
     // The device did it its own way: the person learns how, and which
@@ -92,7 +92,7 @@ void TeachService::TeachRange(bool upper) {
                warnings.join(QStringLiteral("; ")) + QLatin1Char('\t') +
                shownValue("LowerRangeVal") + QLatin1Char('\t') + shownValue("UpperRangeVal");
     }
-    p.messages.MsgBox(title, text, mb::Ok | mb::IconExclamation);
+    p.messages.showMessageBox(title, text, mb::Ok | mb::IconExclamation);
 }
 
 // A field as the window shows it, with its unit.
@@ -103,7 +103,7 @@ QString TeachService::shownValue(const char* name) const {
     return f.Content.trimmed() + QLatin1Char(' ') + f.GadUnit;
 }
 
-void TeachService::TeachDisplay(int code) {
+void TeachService::teachDisplay(int code) {
     Program& p = m_.program;
     const QString title = code == action::kTeach4mA    ? QStringLiteral("Teach 4 mA")
                           : code == action::kTeach20mA ? QStringLiteral("Teach 20 mA")
@@ -112,23 +112,24 @@ void TeachService::TeachDisplay(int code) {
     // set up yet: it asks first. The 4 and 20 mA points go with the current
     // the person has just fixed.
     if (code == action::kTeachLowerRange && !confirmFunction(p, title)) return;
-    if (sequences_.actions().Teach(code) != 1) return;
+    if (sequences_.actions().teach(code) != 1) return;
     // The module's calibration is new: the window reads it, or asks the
     // person to when it could not.
     const bool shown = hooks.readDevice && hooks.readDevice() == 0;
-    p.messages.MsgBox(title,
-                      shown ? QStringLiteral("Calibration has been changed and read again!")
-                            : QStringLiteral("Calibration has been changed! Re-read module!"),
-                      mb::Ok | mb::IconInformation);
+    p.messages.showMessageBox(title,
+                              shown
+                                  ? QStringLiteral("Calibration has been changed and read again!")
+                                  : QStringLiteral("Calibration has been changed! Re-read module!"),
+                              mb::Ok | mb::IconInformation);
 }
 
-void TeachService::FactorySetting(bool restore) {
+void TeachService::factorySetting(bool restore) {
     Program& p = m_.program;
     const QString title = restore ? QStringLiteral("Restore factory setting")
                                   : QStringLiteral("Store factory setting");
-    p.log.DebugLog(QStringLiteral(">>> ") + title, 4);
+    p.log.debugLog(QStringLiteral(">>> ") + title, 4);
     if (!confirmFunction(p, title)) return;
-    sequences_.actions().FactorySetting(restore ? action::kRestoreFactorySetting
+    sequences_.actions().factorySetting(restore ? action::kRestoreFactorySetting
                                                 : action::kFactorySetting);
     if (restore && hooks.showFields) hooks.showFields();
 }

@@ -21,12 +21,12 @@ class TeachService {
     // present now, and a display module takes the range over. Refused while
     // the range shown is edited and not written. The device is read again;
     // a warning of the device is told with the range it holds now.
-    void TeachRange(bool upper);
+    void teachRange(bool upper);
     // Display teach action 0 (4 mA), 1 (20 mA) or 2 (lower range); the
     // module's new calibration is read again.
-    void TeachDisplay(int code);
+    void teachDisplay(int code);
     // Stores (false) or restores (true) the factory setting.
-    void FactorySetting(bool restore);
+    void factorySetting(bool restore);
 
     // What the window does afterwards; unset hooks do nothing.
     struct Hooks {

@@ -32,12 +32,12 @@ bool hasControl(DeviceModel& m, const FieldRecord& f) {
 
 // The unit as its control shows it: without brackets, nothing for "[-]".
 QString unitLabel(const QString& unit) {
-    const QString name = BracketText(unit, QStringLiteral("["), QStringLiteral("]"));
+    const QString name = bracketTextOf(unit, QStringLiteral("["), QStringLiteral("]"));
     return name == QLatin1String("-") ? QString() : name;
 }
 
 void log(DeviceModel& m, const QString& text, int level = 5) {
-    m.program.log.DebugLog(text, level);
+    m.program.log.debugLog(text, level);
 }
 
 // The fields of the current gadget list, in definition order.
@@ -59,17 +59,17 @@ QString editedBaseValue(DeviceModel& m, const FieldRecord& f) {
 }
 
 void ControlRefresh::installModelHooks() {
-    m_.hooks.refreshAllControls = [this] { InternToForm(); };
-    m_.hooks.bindFields = [this] { BindFields(m_, captions); };
+    m_.hooks.refreshAllControls = [this] { showFieldsInForm(); };
+    m_.hooks.bindFields = [this] { bindFieldControls(m_, captions); };
     m_.hooks.caption = [this](const QString& field) { return captions.value(field); };
     BindFieldEvents(m_);
 }
 
-void ControlRefresh::InternToForm(const QString& selector) {
+void ControlRefresh::showFieldsInForm(const QString& selector) {
     log(m_, QStringLiteral(">>> InternToForm(") + selector + QLatin1Char(')'));
     const QString sel = selector.trimmed();
     const bool rebuild = sel.compare(QLatin1String("new"), Qt::CaseInsensitive) == 0;
-    if (rebuild) DefDataStruc(m_, QStringLiteral("[-]"), -1, -11);
+    if (rebuild) defineDataStructure(m_, QStringLiteral("[-]"), -1, -11);
 
     std::vector<int> selected;
     if (sel.isEmpty() || rebuild) {
@@ -121,7 +121,7 @@ void ControlRefresh::writeField(FieldRecord& f) {
 
     // An error colour left from an earlier refresh does not outlive it.
     if (f.ColorIndx > 10)
-        SetGadColor(m_, f.GadID, QString(), ColourChanged, colourStateWord(ColourChanged));
+        setGadColor(m_, f.GadID, QString(), ColourChanged, colourStateWord(ColourChanged));
 
     bool failed = false;
     if (f.is(FlagCheckLimits) && checks.checkLimits)
@@ -131,16 +131,16 @@ void ControlRefresh::writeField(FieldRecord& f) {
     if (type == QLatin1String("checkbox")) {
         g.setState(f.GadID, f.Content.trimmed().toInt());
     } else if (type == QLatin1String("combobox")) {
-        SetComboItems(g, f.GadID, f.Params, f.Content, separator);
+        setComboItems(g, f.GadID, f.Params, f.Content, separator);
     } else if (type == QLatin1String("ipaddress")) {
         g.setText(f.GadID, text.trimmed());
     } else {
         if ((type == QLatin1String("number") || type == QLatin1String("float")) &&
             f.is(FlagUserForm))
-            text = Userform(m_, FormWay::Decode, text, f.Attributes);
+            text = convertUserForm(m_, FormWay::Decode, text, f.Attributes);
         g.setText(f.GadID, checked(f, text, &failed));
     }
-    if (failed) SetGadColor(m_, f.GadID, QString(), kColourError);
+    if (failed) setGadColor(m_, f.GadID, QString(), kColourError);
 
     const int unit = labelControlsOf(f.Name).unit;
     if (unit > 0 && g.exists(unit)) g.setText(unit, unitLabel(f.GadUnit));
@@ -175,7 +175,7 @@ bool ControlRefresh::switchControl(FieldRecord& f, const QString& action) {
     return true;
 }
 
-void ControlRefresh::UpdAllGads(const QString& action, const QString& range, int colindx) {
+void ControlRefresh::updateAllGadgets(const QString& action, const QString& range, int colindx) {
     log(m_, QStringLiteral(">>> UpdAllGads(action$=") + action + QStringLiteral(", range$=") +
                 range + QStringLiteral(", colindx=") + QString::number(colindx) + QLatin1Char(')'));
     QStringList actions;
@@ -196,11 +196,11 @@ void ControlRefresh::UpdAllGads(const QString& action, const QString& range, int
             }
         }
         if (colindx >= 0 && !f.is(FlagOwnColour))
-            SetGadColor(m_, f.GadID, QString(), colindx, colourStateWord(colindx));
+            setGadColor(m_, f.GadID, QString(), colindx, colourStateWord(colindx));
     }
 }
 
-void ControlRefresh::SyncGadgets(const QString& gadlist, SyncMode mode) {
+void ControlRefresh::syncFields(const QString& gadlist, SyncMode mode) {
     const QString word = mode == SyncMode::RawOnly  ? QStringLiteral("rawonly")
                          : mode == SyncMode::Update ? QStringLiteral("update")
                                                     : QString();
@@ -221,14 +221,14 @@ void ControlRefresh::SyncGadgets(const QString& gadlist, SyncMode mode) {
         } else {
             copyFieldValue(m_, target, source);
         }
-        if (mode == SyncMode::Update) InternToForm(QStringLiteral("gadname=") + target);
+        if (mode == SyncMode::Update) showFieldsInForm(QStringLiteral("gadname=") + target);
     }
 }
 
-void ControlRefresh::UpdUnitFormFlds(const QString& fields, int unitCode) {
+void ControlRefresh::updateUnitFormFields(const QString& fields, int unitCode) {
     log(m_, QStringLiteral(">>> UpdUnitFormFlds(gadgets$=") + fields +
                 QStringLiteral(", UnitCode=") + QString::number(unitCode) + QLatin1Char(')'));
-    const QString name = ListTextOf(m_.cal.UnitsList, unitCode);
+    const QString name = listTextOf(m_.cal.UnitsList, unitCode);
     if (name.isEmpty()) {
         log(m_,
             QStringLiteral("UpdUnitFormFlds: unit code ") + QString::number(unitCode) +
@@ -258,12 +258,12 @@ void ControlRefresh::UpdUnitFormFlds(const QString& fields, int unitCode) {
         // rounded text would let it drift with every change of unit.
         if (f.BaseValue.isEmpty()) f.BaseValue = editedBaseValue(m_, f);
         f.setColourState(ColourChanged);
-        SetGadColor(m_, f.GadID, QString(), -1);
-        InternToForm(QStringLiteral("gadname=") + f.Name);
+        setGadColor(m_, f.GadID, QString(), -1);
+        showFieldsInForm(QStringLiteral("gadname=") + f.Name);
     }
 }
 
-void ControlRefresh::SetGadParams(const QString& gadName, const QString& params,
+void ControlRefresh::setGadParams(const QString& gadName, const QString& params,
                                   const QString& defval) {
     log(m_, QStringLiteral(">>> SetGadParams(GadName$=") + gadName + QStringLiteral(", params$=") +
                 params + QStringLiteral(", defval$=") + defval + QLatin1Char(')'));
@@ -275,17 +275,17 @@ void ControlRefresh::SetGadParams(const QString& gadName, const QString& params,
     if (!defval.isEmpty()) f.Default = defval;
     bool ok = false;
     const int code = f.Content.trimmed().toInt(&ok);
-    if (!ok || ListTextOf(params, code).isEmpty()) {
+    if (!ok || listTextOf(params, code).isEmpty()) {
         f.Content = f.Default;
         f.RawVal = f.Default;
         f.BaseValue = editedBaseValue(m_, f);
     }
     if (hasControl(m_, f))
-        SetComboItems(m_.program.gadgets, f.GadID, params, f.Content,
+        setComboItems(m_.program.gadgets, f.GadID, params, f.Content,
                       m_.program.state.ListSeparator);
 }
 
-int ControlRefresh::StoreValues() {
+int ControlRefresh::storeValues() {
     QHash<QString, QString> set;
     for (int i : boundFields(m_)) {
         const FieldRecord& f = m_.fields.at(i);
@@ -295,7 +295,7 @@ int ControlRefresh::StoreValues() {
     return static_cast<int>(valueSets_.size()) - 1;
 }
 
-bool ControlRefresh::SetValues(int listIndex) {
+bool ControlRefresh::setValues(int listIndex) {
     log(m_,
         QStringLiteral(">>> SetValues(ListIndex=") + QString::number(listIndex) + QLatin1Char(')'));
     if (listIndex < 0 || listIndex >= static_cast<int>(valueSets_.size())) return false;

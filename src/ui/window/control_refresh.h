@@ -1,7 +1,7 @@
 #pragma once
-// The way from the field table to the controls: InternToForm writes field
-// contents into their controls after the program changed them, UpdAllGads
-// switches whole attribute groups of controls, SyncGadgets copies values
+// The way from the field table to the controls: showFieldsInForm writes field
+// contents into their controls after the program changed them, updateAllGadgets
+// switches whole attribute groups of controls, syncFields copies values
 // between paired fields, and a few operations change single fields at run
 // time (unit re-formatting, parameters, stored value sets). Everything goes
 // through the Gadgets seam, so it runs the same on widgets and in tests.
@@ -47,7 +47,7 @@ class ControlRefresh {
     // Selectors: "" every bound field; "gadid=<number>" or "gadname=<field>"
     // one field (the key in any case); "new" rebuilds the table with its
     // defaults first, then writes every field. Unknown fields are ignored.
-    void InternToForm(const QString& selector = QString());
+    void showFieldsInForm(const QString& selector = QString());
 
     // Actions, ";"-separated: "enable", "disable" (also "enabled",
     // "disabled"), "writeable" (editable again), "readonly" (the
@@ -56,29 +56,29 @@ class ControlRefresh {
     // `range` "all" or an attribute group such as "ADMIN;". Unless
     // `colindx` is -1 (or the field has a fixed "ColorIndex="), each control
     // is then painted with `colindx` and its state word.
-    void UpdAllGads(const QString& action, const QString& range, int colindx);
+    void updateAllGadgets(const QString& action, const QString& range, int colindx);
 
-    // How SyncGadgets copies: the values without touching the controls,
+    // How syncFields copies: the values without touching the controls,
     // the raw values only, or the values and the targets' controls.
     enum class SyncMode { Copy, RawOnly, Update };
     // "target=source;..." pairs.
-    void SyncGadgets(const QString& gadlist, SyncMode mode);
+    void syncFields(const QString& gadlist, SyncMode mode);
 
     // Re-formats the ";"-listed fields in unit `unitCode` of the display
     // units, marks them changed and rewrites their controls. Fields shown in
     // "[%]" or "[mA]" keep their value.
-    void UpdUnitFormFlds(const QString& fields, int unitCode);
+    void updateUnitFormFields(const QString& fields, int unitCode);
 
     // Replaces the type parameters of field `gadName`; for a combo box also
     // its entry list, and (when `defval` is not empty) its default, which
     // the field takes when its value is not in the new list.
-    void SetGadParams(const QString& gadName, const QString& params, const QString& defval);
+    void setGadParams(const QString& gadName, const QString& params, const QString& defval);
 
-    // Stored value sets: StoreValues keeps the contents of every bound field
-    // and returns the set's index; SetValues loads a set back into the
+    // Stored value sets: storeValues keeps the contents of every bound field
+    // and returns the set's index; setValues loads a set back into the
     // fields and their controls. False for an unknown index.
-    int StoreValues();
-    bool SetValues(int listIndex);
+    int storeValues();
+    bool setValues(int listIndex);
 
   private:
     void writeFields(const std::vector<int>& indices);

@@ -8,7 +8,7 @@ namespace zh {
 void registerControls(FieldTable& fields) {
     for (const ControlInfo* it = controlsBegin(); it != controlsEnd(); ++it) {
         const ControlInfo& c = *it;
-        FieldRecord& r = fields.at(fields.FieldIndexOfGadget(c.number));
+        FieldRecord& r = fields.at(fields.fieldIndexOfGadget(c.number));
         r.GadKonst = symbolicName(c);
         r.GadInfo = kindWord(c.kind);
     }

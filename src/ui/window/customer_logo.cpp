@@ -21,7 +21,7 @@ void reportInvalid(Program& p, const QString& name) {
     const QString text =
         p.texts.text(QStringLiteral("Application"), QStringLiteral("Invalid Logofile specified!")) +
         QStringLiteral(": ") + name;
-    p.messages.MsgBox(warningTitle(p), text, mb::Ok | mb::IconExclamation, MsgText::AsIs);
+    p.messages.showMessageBox(warningTitle(p), text, mb::Ok | mb::IconExclamation, MsgText::AsIs);
 }
 
 }  // namespace
@@ -29,16 +29,17 @@ void reportInvalid(Program& p, const QString& name) {
 QString customerLogoFile(Program& p, const QString& srcFile) {
     QString name;
     if (srcFile.isEmpty()) {
-        name = p.profile.ReadProfile(QStringLiteral("Common"), QStringLiteral("LogoFile"),
+        name = p.profile.readProfile(QStringLiteral("Common"), QStringLiteral("LogoFile"),
                                      QString(), p.state.ProfilePath);
         if (name.trimmed().isEmpty()) {
             const QString text =
                 p.texts.text(QStringLiteral("Application"),
                              QStringLiteral("Logofile should be specified in languagefile!"));
-            p.messages.MsgBox(warningTitle(p), text, mb::Ok | mb::IconExclamation, MsgText::AsIs);
+            p.messages.showMessageBox(warningTitle(p), text, mb::Ok | mb::IconExclamation,
+                                      MsgText::AsIs);
         }
     } else {
-        name = p.profile.ReadProfile(QStringLiteral("Special"), QStringLiteral("LogoFile"),
+        name = p.profile.readProfile(QStringLiteral("Special"), QStringLiteral("LogoFile"),
                                      QString(), srcFile);
     }
     name = name.trimmed();

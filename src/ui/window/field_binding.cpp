@@ -38,8 +38,8 @@ void setToolTips(Program& p, const FieldRecord& r, const GadgetEntry& e, const Q
         e.Params.count(QLatin1Char(';')) == 2) {
         const QString range =
             p.commonTexts.text(QStringLiteral("Common"), QStringLiteral("Range: ")) +
-            StringField(e.Params, 2, QStringLiteral(";")) + QStringLiteral(" ... ") +
-            StringField(e.Params, 3, QStringLiteral(";"));
+            stringFieldOf(e.Params, 2, QStringLiteral(";")) + QStringLiteral(" ... ") +
+            stringFieldOf(e.Params, 3, QStringLiteral(";"));
         p.gadgets.setToolTip(r.GadID, caption, range);
     }
     if (tip.isEmpty()) return;
@@ -56,7 +56,7 @@ void bindField(Program& p, const FieldRecord& r, const GadgetEntry& e, FieldCapt
     captions.insert(r.Name, caption);
     const bool controlExists = r.GadID > 0 && p.gadgets.exists(r.GadID);
     if (controlExists && r.type() == QLatin1String("combobox"))
-        SetComboItems(p.gadgets, r.GadID, e.Params, e.DefinedContent, p.state.ListSeparator);
+        setComboItems(p.gadgets, r.GadID, e.Params, e.DefinedContent, p.state.ListSeparator);
     setToolTips(p, r, e, caption, controlExists);
 }
 
@@ -93,7 +93,7 @@ const LabelControls& labelControlsOf(const QString& field) {
     return it == table.constEnd() ? unlisted : *it;
 }
 
-void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QString& value,
+void setComboItems(Gadgets& gadgets, int gadget, const QString& list, const QString& value,
                    const QString& separator) {
     QStringList texts;
     int selected = -1;
@@ -112,7 +112,7 @@ void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QStr
     gadgets.setState(gadget, selected);
 }
 
-void BindFields(DeviceModel& m, FieldCaptions& captions) {
+void bindFieldControls(DeviceModel& m, FieldCaptions& captions) {
     const FieldTable& t = m.fields;
     // A field the pass leaves unbound has no caption any more.
     for (const QString& name : t.definedNames().split(QLatin1Char(';'), Qt::SkipEmptyParts))

@@ -17,7 +17,7 @@ struct LiveHooks;
 // Fills combobox control `gadget` with the texts of `list` ("text=value;"
 // items or plain items) and selects the item whose value is `value` (none
 // when no item has it). "^sep" in a text stands for `separator`.
-void SetComboItems(Gadgets& gadgets, int gadget, const QString& list, const QString& value,
+void setComboItems(Gadgets& gadgets, int gadget, const QString& list, const QString& value,
                    const QString& separator = QStringLiteral(";"));
 
 // The caption of each field and menu entry by name: the text of the field's
@@ -37,7 +37,7 @@ const LabelControls& labelControlsOf(const QString& field);
 // Binds every field of the finished pass to its controls, in the pass's
 // order, and notes each field's caption. In test mode "IV" each label is
 // relabelled with its field's name.
-void BindFields(DeviceModel& m, FieldCaptions& captions);
+void bindFieldControls(DeviceModel& m, FieldCaptions& captions);
 
 // Shows what the model announces about a field (its text, list and
 // selection) in the field's control. The device-type lists and the

@@ -111,12 +111,12 @@ QString FieldInspector::inspect(DeviceModel& m, const InspectorView& view, QPoin
 
 void dumpFieldTable(DeviceModel& m) {
     Logger& log = m.program.log;
-    log.DebugLog(QStringLiteral(">>> Field table: ") + QString::number(m.fields.count()) +
+    log.debugLog(QStringLiteral(">>> Field table: ") + QString::number(m.fields.count()) +
                      QStringLiteral(" records"),
                  -1);
     for (int i = 1; i <= m.fields.count(); ++i) {
         const FieldRecord& r = m.fields.at(i);
-        log.DebugLog(QString::number(i) + QLatin1Char('|') + r.Name + QLatin1Char('|') +
+        log.debugLog(QString::number(i) + QLatin1Char('|') + r.Name + QLatin1Char('|') +
                          QString::number(r.GadID) + QLatin1Char('|') + r.Type + QLatin1Char('|') +
                          r.Content + QLatin1Char('|') + r.GadUnit + QLatin1Char('|') + r.RawVal +
                          QLatin1Char('|') + r.BaseValue + QLatin1Char('|') + r.BaseUnit +

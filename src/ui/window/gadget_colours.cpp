@@ -33,7 +33,7 @@ bool isReadOnlyField(const FieldRecord& f) {
     return f.is(FlagDisplayOnly) && f.type() != QLatin1String("combobox");
 }
 
-void SetGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx,
+void setGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx,
                  const QString& gadstat) {
     const int i = gadId < 0 ? m.fields.find(gadName) : m.fields.findGadget(gadId);
     if (i < 0) return;

@@ -1,7 +1,7 @@
 #pragma once
 // The colours of the field controls: one foreground/background pair per
 // colour index (0 default, 1 changed, 2 read, 3 updated, 10 not editable,
-// 15 error, fixed colours above), and SetGadColor, which paints a field's
+// 15 error, fixed colours above), and setGadColor, which paints a field's
 // control by its index.
 
 #include <QString>
@@ -36,7 +36,7 @@ constexpr int kColourError = 15;
 // field's own ColorIndx; otherwise ColorIndx becomes `colindx` and, when
 // `gadstat` is not empty, GadStatus becomes `gadstat`. Fields marked
 // "displayonly" keep their colours and state; unknown fields are ignored.
-void SetGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx,
+void setGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx,
                  const QString& gadstat = QString());
 
 }  // namespace zh

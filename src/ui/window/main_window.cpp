@@ -218,8 +218,8 @@ QLabel* MainWindow::statusField(int field) const {
                : nullptr;
 }
 
-bool MainWindow::Customerlogo(const QString& srcFile) {
-    program_.log.DebugLog(
+bool MainWindow::showCustomerLogo(const QString& srcFile) {
+    program_.log.debugLog(
         QStringLiteral(">>> Customerlogo(SrcFile.s=") + srcFile + QLatin1Char(')'), 1);
     const QString file = customerLogoFile(program_, srcFile);
     QPixmap logo;

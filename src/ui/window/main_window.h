@@ -55,7 +55,7 @@ class MainWindow final : public QMainWindow {
     // Chooses and places the logo: the customer's picture named by the
     // profile (or by `srcFile`), else the built-in logo of the edition and
     // language. True when the customer's logo is shown.
-    bool Customerlogo(const QString& srcFile = QString());
+    bool showCustomerLogo(const QString& srcFile = QString());
 
     // The "Test input" window (window 2), built hidden.
     QWidget* testInputWindow() const;

@@ -281,9 +281,9 @@ int MenuBuilder::showPopup(int popupId, const QPoint& at) {
     return -1;
 }
 
-QString MenuBuilder::ShowPopUp(QWidget* parent, const std::vector<MenuEntry>& entries, Logger& log,
+QString MenuBuilder::showPopUp(QWidget* parent, const std::vector<MenuEntry>& entries, Logger& log,
                                int window, const QPoint& at) {
-    log.DebugLog(QStringLiteral(">>>ShowPopUp: ActWin=") + QString::number(window), 4);
+    log.debugLog(QStringLiteral(">>>ShowPopUp: ActWin=") + QString::number(window), 4);
     QMenu menu(parent);
     QHash<const QAction*, QString> values;
     const std::function<void(QMenu*, const std::vector<MenuEntry>&)> fill =
@@ -301,7 +301,7 @@ QString MenuBuilder::ShowPopUp(QWidget* parent, const std::vector<MenuEntry>& en
     fill(&menu, entries);
     const QAction* chosen = menu.isEmpty() ? nullptr : menu.exec(at);
     const QString result = chosen ? values.value(chosen) : QString();
-    log.DebugLog(
+    log.debugLog(
         QStringLiteral("ShowPopUp: ") + (result.isEmpty() ? QStringLiteral("(none)") : result), 4);
     return result;
 }

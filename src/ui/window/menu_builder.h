@@ -76,10 +76,10 @@ class MenuBuilder final : public QObject, public MenuItems {
     int showPopup(int popupId, const QPoint& at);
     int showPopup(int popupId);  // at the mouse
 
-    // Shows a pop-up built on demand (EquipmentPopup) at `at` and waits;
+    // Shows a pop-up built on demand (equipmentPopup) at `at` and waits;
     // returns the chosen entry's value, "" when dismissed. `window` is the
     // active window's number, for the log.
-    static QString ShowPopUp(QWidget* parent, const std::vector<MenuEntry>& entries, Logger& log,
+    static QString showPopUp(QWidget* parent, const std::vector<MenuEntry>& entries, Logger& log,
                              int window, const QPoint& at);
 
   private:

@@ -28,28 +28,28 @@ QString deviceStatusLine(Program& p, int status) {
     if (words.isEmpty()) return QString();
     const QString section = QStringLiteral("Application");
     QStringList shown;
-    for (const QString& word : words) shown << p.messages.LookupMessage(word, section);
+    for (const QString& word : words) shown << p.messages.lookupMessage(word, section);
     return QStringLiteral(" (") +
-           p.messages.LookupMessage(QStringLiteral("device status"), section) +
+           p.messages.lookupMessage(QStringLiteral("device status"), section) +
            QStringLiteral(": ") + shown.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
 
 }  // namespace
 
-void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState, const QString& connectionDetail,
-                   int deviceStatus) {
+void updateStatusLine(Program& p, WindowFrame& frame, int moduleState,
+                      const QString& connectionDetail, int deviceStatus) {
     AppState& s = p.state;
     Messages& msg = p.messages;
 
     QString port = s.ComPort;
     if (port.isEmpty())
-        port = p.profile.ReadProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"),
+        port = p.profile.readProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"),
                                      QStringLiteral("Com4"), s.ProfilePath);
     const bool online = s.ConnectionState == 1;
     frame.setStatusText(
-        0, online ? port + QLatin1Char(' ') + msg.LookupMessage(QStringLiteral("Online")) +
+        0, online ? port + QLatin1Char(' ') + msg.lookupMessage(QStringLiteral("Online")) +
                         QLatin1Char(' ') + connectionDetail
-                  : port + QLatin1Char(' ') + msg.LookupMessage(QStringLiteral("Offline")));
+                  : port + QLatin1Char(' ') + msg.lookupMessage(QStringLiteral("Offline")));
     setLamp(p, "ImgOnline", online ? Lamp::Green : Lamp::Red);
 
     // -1 nothing loaded, 0 changed here, 1 as loaded; otherwise the change flag decides.
@@ -59,20 +59,20 @@ void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState, const QStrin
         setLamp(p, "ImgStatusFile", Lamp::Off);
     } else {
         // The file texts are common texts.
-        frame.setStatusText(1, msg.LookupMessage(saved ? QStringLiteral("File: updated")
+        frame.setStatusText(1, msg.lookupMessage(saved ? QStringLiteral("File: updated")
                                                        : QStringLiteral("File: not updated"),
                                                  QStringLiteral("Common")));
         setLamp(p, "ImgStatusFile", saved ? Lamp::Green : Lamp::Red);
     }
 
     const bool current = moduleState != 0;
-    frame.setStatusText(2, msg.LookupMessage(current ? QStringLiteral("Module: updated")
+    frame.setStatusText(2, msg.lookupMessage(current ? QStringLiteral("Module: updated")
                                                      : QStringLiteral("Module: not updated")) +
                                deviceStatusLine(p, deviceStatus));
     setLamp(p, "ImgStatusModule", current ? Lamp::Green : Lamp::Red);
 }
 
-void UpdLiveLamps(Program& p, int switch1, int switch2, bool onlineLit) {
+void updateLiveLamps(Program& p, int switch1, int switch2, bool onlineLit) {
     // Unknown (before the first value, after Disconnect) is dark; a closed
     // switch output green, an open one red.
     const auto lampOf = [](int state) {

@@ -14,11 +14,11 @@ class WindowFrame;
 // follows " Online " while connected. `deviceStatus` (the field device
 // status bits the data came with, -1 not known) follows the module state in
 // words when the device flagged anything.
-void UpdStatusLine(Program& p, WindowFrame& frame, int moduleState, const QString& connectionDetail,
-                   int deviceStatus = -1);
+void updateStatusLine(Program& p, WindowFrame& frame, int moduleState,
+                      const QString& connectionDetail, int deviceStatus = -1);
 
 // The lamps of the live display: the two switch outputs (-1 unknown, 0
 // open, 1 closed) and the Online lamp, lit or dark by turns.
-void UpdLiveLamps(Program& p, int switch1, int switch2, bool onlineLit);
+void updateLiveLamps(Program& p, int switch1, int switch2, bool onlineLit);
 
 }  // namespace zh

@@ -100,7 +100,7 @@ Off UserModes::cause(const Flags& flags, Off otherwise) const {
 QString UserModes::reason(Off cause) const {
     for (const auto& r : kReasons)
         if (r.cause == cause)
-            return m_.program.messages.LookupMessage(QLatin1String(r.text),
+            return m_.program.messages.lookupMessage(QLatin1String(r.text),
                                                      QStringLiteral("SerialIO"));
     return QString();
 }
@@ -112,7 +112,7 @@ void UserModes::itemByState(int id, const Flags& flags, Off otherwise) {
 }
 void UserModes::controlByState(const char* name, const Flags& flags, Off otherwise) {
     const bool on = byState(flags);
-    DisableControl(m_, QLatin1String(name), on ? 0 : 1);
+    disableControl(m_, QLatin1String(name), on ? 0 : 1);
     m_.program.gadgets.setDisabledReason(controlNumber(QLatin1String(name)),
                                          on ? QString() : reason(cause(flags, otherwise)));
 }
@@ -127,26 +127,27 @@ int UserModes::measurand() const {
     return 0;
 }
 
-void UserModes::UpdGadItems(int colindx) {
+void UserModes::updateGadgetItems(int colindx) {
     Logger& log = m_.program.log;
-    log.DebugLog(
+    log.debugLog(
         QStringLiteral(">>> UpdGadItems(colindx=") + QString::number(colindx) + QLatin1Char(')'),
         4);
-    log.DebugLog(QStringLiteral("UpdGadItems mode$=") + stateWord(), 4);
+    log.debugLog(QStringLiteral("UpdGadItems mode$=") + stateWord(), 4);
     // The controls of the measurand and of the device come first, then
     // those of the user mode (a field table defined anew by a read or New
     // brings its fields' own access back): the enable rules below have the
     // last word on what they show.
     showDeviceGroups(m_, measurand());
-    HideAdminGadgets(m_.program.state.UserMode);
-    HideTestGadgets(m_, 0);
+    hideAdminGadgets(m_.program.state.UserMode);
+    hideTestGadgets(m_, 0);
     commandEntries();
     commandButtons();
     fieldGroups(colindx);
     commandLists();
     switchOutputs();
-    UpdStatusLine(m_.program, frame_, inputs.moduleState ? inputs.moduleState() : 0,
-                  inputs.connectionDetail ? inputs.connectionDetail() : QString(), m_.deviceStatus);
+    updateStatusLine(m_.program, frame_, inputs.moduleState ? inputs.moduleState() : 0,
+                     inputs.connectionDetail ? inputs.connectionDetail() : QString(),
+                     m_.deviceStatus);
 }
 
 // Writing and connecting need data and a way to the device: a port to
@@ -272,7 +273,7 @@ void UserModes::commandLists() {
     for (const auto& [list, button] : kLists) {
         const int sender = controlNumber(QLatin1String(button));
         if (sender <= 0 || !g.exists(sender)) continue;
-        DisableControl(m_, QLatin1String(list), g.isEnabled(sender) ? 0 : 1);
+        disableControl(m_, QLatin1String(list), g.isEnabled(sender) ? 0 : 1);
         g.setDisabledReason(controlNumber(QLatin1String(list)), g.disabledReason(sender));
     }
 }
@@ -280,29 +281,30 @@ void UserModes::commandLists() {
 void UserModes::fieldGroups(int colindx) {
     const AppState& s = m_.program.state;
     if (s.DataTrigger == -1) {
-        refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("all"), colindx);
+        refresh_.updateAllGadgets(QStringLiteral("disable"), QStringLiteral("all"), colindx);
         return;
     }
-    refresh_.UpdAllGads(QStringLiteral("enable"), QStringLiteral("COMMON;"), colindx);
+    refresh_.updateAllGadgets(QStringLiteral("enable"), QStringLiteral("COMMON;"), colindx);
     if (!outputOn(inputs.output4mAOn) && !outputOn(inputs.output20mAOn))
-        refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("SPECIAL;"), colindx);
+        refresh_.updateAllGadgets(QStringLiteral("disable"), QStringLiteral("SPECIAL;"), colindx);
     const int kind = measurand();
-    refresh_.UpdAllGads(QStringLiteral("enable"),
-                        kind == 0 ? QStringLiteral("PRESSURE;") : QStringLiteral("TEMPERATURE;"),
-                        colindx);
+    refresh_.updateAllGadgets(
+        QStringLiteral("enable"),
+        kind == 0 ? QStringLiteral("PRESSURE;") : QStringLiteral("TEMPERATURE;"), colindx);
 
     const UserLevel level = userLevel(s.UserMode);
     if (level == UserLevel::Customizer) {
-        refresh_.UpdAllGads(QStringLiteral("enable"), QStringLiteral("SYSTEM;"), colindx);
-        refresh_.UpdAllGads(QStringLiteral("enable"), QStringLiteral("ADMIN;"), colindx);
-        refresh_.UpdAllGads(kind == 1 ? QStringLiteral("writeable") : QStringLiteral("disable"),
-                            QStringLiteral("SYSTEM;TRANSMITTER;"), colindx);
+        refresh_.updateAllGadgets(QStringLiteral("enable"), QStringLiteral("SYSTEM;"), colindx);
+        refresh_.updateAllGadgets(QStringLiteral("enable"), QStringLiteral("ADMIN;"), colindx);
+        refresh_.updateAllGadgets(
+            kind == 1 ? QStringLiteral("writeable") : QStringLiteral("disable"),
+            QStringLiteral("SYSTEM;TRANSMITTER;"), colindx);
     } else if (level == UserLevel::Administrator) {
-        refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("SYSTEM;"), colindx);
-        refresh_.UpdAllGads(QStringLiteral("enable"), QStringLiteral("ADMIN;"), colindx);
+        refresh_.updateAllGadgets(QStringLiteral("disable"), QStringLiteral("SYSTEM;"), colindx);
+        refresh_.updateAllGadgets(QStringLiteral("enable"), QStringLiteral("ADMIN;"), colindx);
     } else {
-        refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("SYSTEM;"), colindx);
-        refresh_.UpdAllGads(QStringLiteral("disable"), QStringLiteral("ADMIN;"), colindx);
+        refresh_.updateAllGadgets(QStringLiteral("disable"), QStringLiteral("SYSTEM;"), colindx);
+        refresh_.updateAllGadgets(QStringLiteral("disable"), QStringLiteral("ADMIN;"), colindx);
     }
 }
 
@@ -318,17 +320,17 @@ void UserModes::switchOutputs() {
     const int equipment = raw("SelectEquip", 3);
     const bool first = equipment == 1 || (equipment != 0 && equipment != 2);
     const bool second = equipment == 2 || (equipment != 0 && equipment != 1);
-    HideSwitchGadgets1(m_, first ? 0 : 1);
-    HideSwitchGadgets2(m_, second ? 0 : 1);
+    hideSwitchGadgets1(m_, first ? 0 : 1);
+    hideSwitchGadgets2(m_, second ? 0 : 1);
     auto modeOf = [&](const char* function) {
         const int f = raw(function, 0);
         return f == 2 || f == 3 ? SwitchMode::Frame : SwitchMode::Hysteresis;
     };
-    if (first) EnableHystFrame(m_, 1, modeOf("OutputFunction1"));
-    if (second) EnableHystFrame(m_, 2, modeOf("OutputFunction2"));
+    if (first) enableHystFrame(m_, 1, modeOf("OutputFunction1"));
+    if (second) enableHystFrame(m_, 2, modeOf("OutputFunction2"));
 }
 
-void UserModes::UpdPanelTabs() {
+void UserModes::updatePanelTabs() {
     const AppState& s = m_.program.state;
     const UserLevel level = userLevel(s.UserMode);
     const bool customizer = level == UserLevel::Customizer;
@@ -358,11 +360,11 @@ void UserModes::UpdPanelTabs() {
     const std::vector<QString>& captions = m_.program.captions;
     const QString first =
         std::size_t(kFirstTabCaption) < captions.size() ? captions[kFirstTabCaption] : QString();
-    RemovePanelTabs(kMainPanel, first + QLatin1String(kPanelTabs), keep);
-    HideAdminGadgets(s.UserMode);
+    removePanelTabs(kMainPanel, first + QLatin1String(kPanelTabs), keep);
+    hideAdminGadgets(s.UserMode);
 }
 
-void UserModes::RemovePanelTabs(int panel, const QString& tabList, const QString& keepList) {
+void UserModes::removePanelTabs(int panel, const QString& tabList, const QString& keepList) {
     QList<int> tabs;
     for (const QString& entry : tabList.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         bool ok = false;
@@ -372,24 +374,24 @@ void UserModes::RemovePanelTabs(int panel, const QString& tabList, const QString
     remaining_.clear();
     for (int k = int(tabs.size()) - 1; k >= 0; --k) {
         const int index = tabs.at(k);
-        if (InList(keepList, QString::number(index), QStringLiteral(";"))) {
+        if (isInList(keepList, QString::number(index), QStringLiteral(";"))) {
             remaining_.prepend(index);
             continue;
         }
-        m_.program.log.DebugLog(QStringLiteral("+++ Removing Paneltab ") + QString::number(index),
+        m_.program.log.debugLog(QStringLiteral("+++ Removing Paneltab ") + QString::number(index),
                                 4);
         frame_.removePanelTab(panel, index);
     }
 }
 
-void UserModes::HideAdminGadgets(const QString& userMode) {
+void UserModes::hideAdminGadgets(const QString& userMode) {
     const AppState& s = m_.program.state;
-    m_.program.log.DebugLog(
+    m_.program.log.debugLog(
         QStringLiteral(">>> HideAdminGadgets(UserMode=") + userMode + QLatin1Char(')'), 4);
 
     const int thirdSerial = s.EditionName.startsWith(QLatin1String("KALVERO_S")) ? 1 : 0;
-    HideControl(m_, QStringLiteral("DscDscSerialNo3"), thirdSerial);
-    HideControl(m_, QStringLiteral("FldDscSerialNo3"), thirdSerial);
+    hideControl(m_, QStringLiteral("DscDscSerialNo3"), thirdSerial);
+    hideControl(m_, QStringLiteral("FldDscSerialNo3"), thirdSerial);
 
     static const char* const kCommands[] = {"DscSelCmd",    "CmbSelCmd",    "BtnSendCmd",
                                             "DscSelCmdAdm", "CmbSelCmdAdm", "BtnSendCmdAdm"};
@@ -399,36 +401,36 @@ void UserModes::HideAdminGadgets(const QString& userMode) {
         for (const char* name :
              {"CmbSelEquip", "FldHWVers1", "FldHWVers2", "FldSWVers1", "FldSWVers2",
               "FldHWVers1Adm", "FldHWVers2Adm", "FldSWVers1Adm", "FldSWVers2Adm"})
-            DisableControl(m_, QLatin1String(name), 1);
-        for (const char* name : kNominal) DisableControl(m_, QLatin1String(name), 1);
+            disableControl(m_, QLatin1String(name), 1);
+        for (const char* name : kNominal) disableControl(m_, QLatin1String(name), 1);
         // Sending raw display commands is the customizer's alone.
-        for (const char* name : kCommands) HideControl(m_, QLatin1String(name), 1);
+        for (const char* name : kCommands) hideControl(m_, QLatin1String(name), 1);
     } else {
         const bool commands = config != Presence::Transmitter;
-        for (const char* name : kCommands) HideControl(m_, QLatin1String(name), commands ? 0 : 1);
-        if (commands) DisableControl(m_, QStringLiteral("CmbSelEquip"), 0);
+        for (const char* name : kCommands) hideControl(m_, QLatin1String(name), commands ? 0 : 1);
+        if (commands) disableControl(m_, QStringLiteral("CmbSelEquip"), 0);
         if (config == Presence::Display) {
-            DisableControl(m_, QStringLiteral("FldHWVers1Adm"), 0);
-            DisableControl(m_, QStringLiteral("FldSWVers1Adm"), 0);
-            for (const char* name : kNominal) DisableControl(m_, QLatin1String(name), 0);
+            disableControl(m_, QStringLiteral("FldHWVers1Adm"), 0);
+            disableControl(m_, QStringLiteral("FldSWVers1Adm"), 0);
+            for (const char* name : kNominal) disableControl(m_, QLatin1String(name), 0);
         } else {
-            for (const char* name : kNominal) DisableControl(m_, QLatin1String(name), 1);
+            for (const char* name : kNominal) disableControl(m_, QLatin1String(name), 1);
         }
-        DisableControl(m_, QStringLiteral("FldLowerRangeVal"), 0);
-        DisableControl(m_, QStringLiteral("FldUpperRangeVal"), 0);
+        disableControl(m_, QStringLiteral("FldLowerRangeVal"), 0);
+        disableControl(m_, QStringLiteral("FldUpperRangeVal"), 0);
     }
 
-    HideControl(m_, QStringLiteral("CmbUnitULRV"), 0);
-    HideControl(m_, QStringLiteral("BtnFactSetStore"), 0);
+    hideControl(m_, QStringLiteral("CmbUnitULRV"), 0);
+    hideControl(m_, QStringLiteral("BtnFactSetStore"), 0);
     static const char* const kCalibration[] = {"FldADhigh", "FldADlow", "ComboDecPULRV"};
     if (isTestMode(s.TestMode)) {
         for (const char* name : kCalibration) {
-            HideControl(m_, QLatin1String(name), 0);
-            DisableControl(m_, QLatin1String(name), 0);
+            hideControl(m_, QLatin1String(name), 0);
+            disableControl(m_, QLatin1String(name), 0);
         }
-        DisableControl(m_, QStringLiteral("CmbUnitULRV"), 0);
+        disableControl(m_, QStringLiteral("CmbUnitULRV"), 0);
     } else {
-        for (const char* name : kCalibration) HideControl(m_, QLatin1String(name), 1);
+        for (const char* name : kCalibration) hideControl(m_, QLatin1String(name), 1);
     }
 }
 

@@ -3,7 +3,7 @@
 // connection and data state, the device configuration and a few profile
 // switches into enabled and disabled menu entries, tool-bar buttons and
 // controls, into the tabs that remain, and into shown and hidden controls.
-// The rules keep no state of their own: every UpdGadItems recomputes them.
+// The rules keep no state of their own: every updateGadgetItems recomputes them.
 
 #include <QList>
 #include <QString>
@@ -55,19 +55,19 @@ class UserModes {
 
     // Recomputes every enable and visibility rule; `colindx` (-1 keeps the
     // colours) goes on to the field groups.
-    void UpdGadItems(int colindx);
+    void updateGadgetItems(int colindx);
 
     // Once per window build: removes the tabs the user mode and the device
     // may not see, then applies the per-mode control rules.
-    void UpdPanelTabs();
+    void updatePanelTabs();
     // Removes, from the last to the first, every tab of `tabList`
     // ("name=index;...") whose index is not in `keepList` ("0;1").
-    void RemovePanelTabs(int panel, const QString& tabList, const QString& keepList);
+    void removePanelTabs(int panel, const QString& tabList, const QString& keepList);
     // The tab indices that remained after the last removal, in order.
     const QList<int>& remainingTabs() const { return remaining_; }
 
     // The single controls a user mode may see or change.
-    void HideAdminGadgets(const QString& userMode);
+    void hideAdminGadgets(const QString& userMode);
 
   private:
     using Flags = std::array<bool, 4>;  // not connected/no data, not connected/data, connected/no

@@ -19,7 +19,7 @@ namespace {
 const QString kNoDisplay = QStringLiteral("nodisplay");
 
 void logEntry(DeviceModel& m, const char* name, int state) {
-    m.program.log.DebugLog(QStringLiteral(">>> ") + QLatin1String(name) +
+    m.program.log.debugLog(QStringLiteral(">>> ") + QLatin1String(name) +
                                QStringLiteral("(state=") + QString::number(state) +
                                QLatin1Char(')'),
                            5);
@@ -34,7 +34,7 @@ FieldRecord* boundField(DeviceModel& m, int control) {
 }
 
 void hideAll(DeviceModel& m, const QStringList& names, int state) {
-    for (const QString& name : names) HideControl(m, name, state);
+    for (const QString& name : names) hideControl(m, name, state);
 }
 
 // Names with the channel number or row number filled in: "FldSetPoint%1".
@@ -73,7 +73,7 @@ int rawNumber(const DeviceModel& m, const char* field, int fallback) {
 
 }  // namespace
 
-void HideFieldGadget(DeviceModel& m, int control, int state) {
+void hideFieldGadget(DeviceModel& m, int control, int state) {
     Gadgets& g = m.program.gadgets;
     FieldRecord* f = boundField(m, control);
     if (!f) {
@@ -88,7 +88,7 @@ void HideFieldGadget(DeviceModel& m, int control, int state) {
     if (unit > 0 && g.exists(unit)) g.setHidden(unit, hide);
 }
 
-void DisableFieldGadget(DeviceModel& m, int control, int state) {
+void disableFieldGadget(DeviceModel& m, int control, int state) {
     Gadgets& g = m.program.gadgets;
     FieldRecord* f = boundField(m, control);
     if (!f) {
@@ -99,38 +99,38 @@ void DisableFieldGadget(DeviceModel& m, int control, int state) {
     f->Access = state != 0 ? QStringLiteral("disabled") : QStringLiteral("enabled");
     if (!g.exists(control)) return;
     g.setEnabled(control, state == 0);
-    SetGadColor(m, control, QString(), -1);  // a disabled field shows the not-editable colours
+    setGadColor(m, control, QString(), -1);  // a disabled field shows the not-editable colours
 }
 
-void HideControl(DeviceModel& m, const QString& name, int state) {
+void hideControl(DeviceModel& m, const QString& name, int state) {
     const int n = controlNumber(name);
     if (n < 0) {
-        m.program.log.DebugLog(QStringLiteral("HideControl: unknown control ") + name, 1);
+        m.program.log.debugLog(QStringLiteral("HideControl: unknown control ") + name, 1);
         return;
     }
-    HideFieldGadget(m, n, state);
+    hideFieldGadget(m, n, state);
 }
 
-void DisableControl(DeviceModel& m, const QString& name, int state) {
+void disableControl(DeviceModel& m, const QString& name, int state) {
     const int n = controlNumber(name);
     if (n < 0) {
-        m.program.log.DebugLog(QStringLiteral("DisableControl: unknown control ") + name, 1);
+        m.program.log.debugLog(QStringLiteral("DisableControl: unknown control ") + name, 1);
         return;
     }
-    DisableFieldGadget(m, n, state);
+    disableFieldGadget(m, n, state);
 }
 
-void HideSwitchGadgets1(DeviceModel& m, int state) {
+void hideSwitchGadgets1(DeviceModel& m, int state) {
     logEntry(m, "HideSwitchGadgets1", state);
     hideAll(m, switchChannel(1), state);
 }
 
-void HideSwitchGadgets2(DeviceModel& m, int state) {
+void hideSwitchGadgets2(DeviceModel& m, int state) {
     logEntry(m, "HideSwitchGadgets2", state);
     hideAll(m, switchChannel(2), state);
 }
 
-void HideAdminSwitchGadgets(DeviceModel& m, int state) {
+void hideAdminSwitchGadgets(DeviceModel& m, int state) {
     logEntry(m, "HideAdminSwitchGadgets", state);
     hideAll(m, {"FrmHallSwitch",     "DscHallSwitch",  "CmbHallSwitch",  "DscHysteresis",
                 "Hysteresis",        "UnitHysteresis", "DscSwitchDelay", "SwitchDelay",
@@ -142,7 +142,7 @@ void HideAdminSwitchGadgets(DeviceModel& m, int state) {
             state);
 }
 
-void HideAdminTableGadgets(DeviceModel& m, int state) {
+void hideAdminTableGadgets(DeviceModel& m, int state) {
     logEntry(m, "HideAdminTableGadgets", state);
     hideAll(m,
             numbered({"DscMW%1", "MW%1", "ADC%1", "BtnADC%1"}, 0, 10) +
@@ -150,19 +150,19 @@ void HideAdminTableGadgets(DeviceModel& m, int state) {
             state);
 }
 
-void HideAdminPolynomGadgets(DeviceModel& m, int state) {
+void hideAdminPolynomGadgets(DeviceModel& m, int state) {
     logEntry(m, "HideAdminPolynomGadgets", state);
     hideAll(m, numbered({"DscCoeffA%1", "CoeffA%1"}, 0, 3), state);
 }
 
-void HideAdminTMUGadgets(DeviceModel& m, int state) {
+void hideAdminTMUGadgets(DeviceModel& m, int state) {
     logEntry(m, "HideAdminTMUGadgets", state);
     hideAll(m, {"FrmTMU", "DscCalcMethod", "CmbCalcMethod"}, state);
 }
 
 // The labels of the display's start and end values stay: they name the
 // temperature limits in the same rows too.
-void HidePGadgets(DeviceModel& m, int state) {
+void hidePGadgets(DeviceModel& m, int state) {
     logEntry(m, "HidePGadgets", state);
     hideAll(m,
             {"UnitHiTrailing", "UnitLowTrailing", "DspMBE", "UnitDspMBE", "DspMBA", "UnitDspMBA",
@@ -173,11 +173,11 @@ void HidePGadgets(DeviceModel& m, int state) {
     // A display module on its own takes its start and end values from the
     // user; with a transmitter they follow the transmitter's range.
     const int locked = configuration(m) == Presence::Display ? 0 : 1;
-    DisableControl(m, QStringLiteral("DspMBE"), locked);
-    DisableControl(m, QStringLiteral("DspMBA"), locked);
+    disableControl(m, QStringLiteral("DspMBE"), locked);
+    disableControl(m, QStringLiteral("DspMBA"), locked);
 }
 
-void HideTGadgets(DeviceModel& m, int state) {
+void hideTGadgets(DeviceModel& m, int state) {
     logEntry(m, "HideTGadgets", state);
     hideAll(m,
             {"UnitHiTrailing", "UnitLowTrailing", "TempUpper", "TempLower", "DscHartAddress",
@@ -189,10 +189,10 @@ void HideTGadgets(DeviceModel& m, int state) {
     const int locked = configuration(m) == Presence::Display ? 1 : 0;
     for (const char* name : {"BtnTempSet4mA", "BtnTempSet20mA", "Val4mAu", "Val20mAu",
                              "BtnSet4mAOnOffu", "BtnSet20mAOnOffu"})
-        DisableControl(m, QLatin1String(name), locked);
+        disableControl(m, QLatin1String(name), locked);
 }
 
-void HideTestGadgets(DeviceModel& m, int state) {
+void hideTestGadgets(DeviceModel& m, int state) {
     logEntry(m, "HideTestGadgets", state);
     const UserLevel level = userLevel(m.program.state.UserMode);
     const bool follows =
@@ -200,9 +200,9 @@ void HideTestGadgets(DeviceModel& m, int state) {
     hideAll(m, {"FldADact", "ComboDecPULRV"}, follows ? state : 1);
 }
 
-void EnableHystFrame(DeviceModel& m, int channel, SwitchMode mode) {
+void enableHystFrame(DeviceModel& m, int channel, SwitchMode mode) {
     const bool hysteresis = mode == SwitchMode::Hysteresis;
-    m.program.log.DebugLog(QStringLiteral(">>> EnableHystFrame(channel=") +
+    m.program.log.debugLog(QStringLiteral(">>> EnableHystFrame(channel=") +
                                QString::number(channel) + QStringLiteral(", mode=") +
                                (hysteresis ? QStringLiteral("hyst") : QStringLiteral("frame")) +
                                QLatin1Char(')'),
@@ -220,43 +220,43 @@ void EnableHystFrame(DeviceModel& m, int channel, SwitchMode mode) {
 }
 
 void showOptionGroups(DeviceModel& m, int devIndx) {
-    m.program.log.DebugLog(QStringLiteral(">>> showOptionGroups(DevIndx=") +
+    m.program.log.debugLog(QStringLiteral(">>> showOptionGroups(DevIndx=") +
                                QString::number(devIndx) + QLatin1Char(')'),
                            5);
     if (devIndx == 1 || devIndx == 2) {
-        HideAdminSwitchGadgets(m, 0);
-        HideAdminTMUGadgets(m, 1);
-        HideAdminTableGadgets(m, 1);
-        HideAdminPolynomGadgets(m, 1);
+        hideAdminSwitchGadgets(m, 0);
+        hideAdminTMUGadgets(m, 1);
+        hideAdminTableGadgets(m, 1);
+        hideAdminPolynomGadgets(m, 1);
     } else if (devIndx == 0 || devIndx == 4 || devIndx == 16) {
         // The calculation method decides on table and polynomial.
-        HideAdminSwitchGadgets(m, 1);
-        HideAdminTMUGadgets(m, 0);
+        hideAdminSwitchGadgets(m, 1);
+        hideAdminTMUGadgets(m, 0);
     } else {
-        HideAdminSwitchGadgets(m, 0);
-        HideAdminTMUGadgets(m, 0);
-        HideAdminTableGadgets(m, 0);
-        HideAdminPolynomGadgets(m, 0);
+        hideAdminSwitchGadgets(m, 0);
+        hideAdminTMUGadgets(m, 0);
+        hideAdminTableGadgets(m, 0);
+        hideAdminPolynomGadgets(m, 0);
     }
 }
 
 void showCalcMethodGroups(DeviceModel& m, int calcMeth) {
-    HideAdminPolynomGadgets(m, 1);
-    HideAdminTableGadgets(m, calcMeth == 1 ? 0 : 1);
-    HideAdminTMUGadgets(m, calcMeth == -1 ? 1 : 0);
+    hideAdminPolynomGadgets(m, 1);
+    hideAdminTableGadgets(m, calcMeth == 1 ? 0 : 1);
+    hideAdminTMUGadgets(m, calcMeth == -1 ? 1 : 0);
 }
 
 void showMeasurandGroups(DeviceModel& m, int measurand) {
     // Pressure and temperature share the unit controls of their limits, so
     // the group that stays is shown last.
     if (measurand == 0) {
-        HideTGadgets(m, 1);
-        HideAdminSwitchGadgets(m, 1);
-        HidePGadgets(m, 0);
+        hideTGadgets(m, 1);
+        hideAdminSwitchGadgets(m, 1);
+        hidePGadgets(m, 0);
     } else {
-        HidePGadgets(m, 1);
-        HideAdminSwitchGadgets(m, 1);
-        HideTGadgets(m, 0);
+        hidePGadgets(m, 1);
+        hideAdminSwitchGadgets(m, 1);
+        hideTGadgets(m, 0);
     }
 }
 

@@ -16,32 +16,32 @@ struct DeviceModel;
 // Hides or shows the control and, for a field, its unit control; the
 // field's Visibility becomes "hidden" or "visible". A "nodisplay" field is
 // never shown.
-void HideFieldGadget(DeviceModel& m, int control, int state);
+void hideFieldGadget(DeviceModel& m, int control, int state);
 // Disables or enables the control; the field's Access becomes "disabled" or
 // "enabled". Fields that are "readonly" or "nodisplay" keep their state.
-void DisableFieldGadget(DeviceModel& m, int control, int state);
+void disableFieldGadget(DeviceModel& m, int control, int state);
 // The same by registry name; an unknown name is logged and ignored.
-void HideControl(DeviceModel& m, const QString& name, int state);
-void DisableControl(DeviceModel& m, const QString& name, int state);
+void hideControl(DeviceModel& m, const QString& name, int state);
+void disableControl(DeviceModel& m, const QString& name, int state);
 
-void HideSwitchGadgets1(DeviceModel& m, int state);
-void HideSwitchGadgets2(DeviceModel& m, int state);
-void HideAdminSwitchGadgets(DeviceModel& m, int state);
-void HideAdminTableGadgets(DeviceModel& m, int state);
-void HideAdminPolynomGadgets(DeviceModel& m, int state);
-void HideAdminTMUGadgets(DeviceModel& m, int state);
-void HidePGadgets(DeviceModel& m, int state);
-void HideTGadgets(DeviceModel& m, int state);
+void hideSwitchGadgets1(DeviceModel& m, int state);
+void hideSwitchGadgets2(DeviceModel& m, int state);
+void hideAdminSwitchGadgets(DeviceModel& m, int state);
+void hideAdminTableGadgets(DeviceModel& m, int state);
+void hideAdminPolynomGadgets(DeviceModel& m, int state);
+void hideAdminTMUGadgets(DeviceModel& m, int state);
+void hidePGadgets(DeviceModel& m, int state);
+void hideTGadgets(DeviceModel& m, int state);
 // The raw AD value and the calibration decimal point: they follow `state`
 // for administrators, customizers and in test mode, else stay hidden.
-void HideTestGadgets(DeviceModel& m, int state);
+void hideTestGadgets(DeviceModel& m, int state);
 
 // Hysteresis shows the set and reset points of switch channel 1 or 2 and
 // hides its window limits, Frame the reverse; with no switch contact
 // selected (field "SelectEquip" 0) all of them are hidden. Debug.log names
 // them "hyst" and "frame".
 enum class SwitchMode { Hysteresis, Frame };
-void EnableHystFrame(DeviceModel& m, int channel, SwitchMode mode);
+void enableHystFrame(DeviceModel& m, int channel, SwitchMode mode);
 
 // The option groups of a device index: the switch groups for 1 and 2, the
 // transmitter (calculation method) groups for 0, 4 and 16, all of them for
