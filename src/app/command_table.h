@@ -88,9 +88,9 @@ enum class Command {
     ClearAdcTable,          // BtnClrADC: clearAdcTable (model/device_types.h)
     FillAdcTable,           // BtnFillADC: fillAdcTable (model/device_types.h)
     TakeAdcValue,           // BtnADC0..BtnADC10: ValueCapture::setAdcValue (ui/value_capture.h)
-    ReadTransmitter,   // BtnReadTransm: readDevice(Presence::Transmitter), main window disabled
-    WriteTransmitter,  // BtnWriteTransm: writeDevice(Presence::Transmitter, WriteScope::All),
-                       // verify with TranmitterVerivy
+    ReadTransmitter,     // BtnReadTransm: readDevice(Presence::Transmitter), main window disabled
+    WriteTransmitter,    // BtnWriteTransm: writeDevice(Presence::Transmitter, WriteScope::All),
+                         // verify with TranmitterVerivy
     StoreConfiguration,  // BtnStoreConfig: Yes/No, then storeConfiguration (model/device_types.h)
     SendCommand,         // BtnSendCmd, BtnSendCmdAdm: DisplayActions::sendListCommand
     ReadDiagnostics,     // BtnDiagRead: diagnostics readout
