@@ -28,7 +28,7 @@ class Logger;
 enum class Command {
     // --- File ---
     // 2030, 2002, 2075, measurand entries 2031..2040 and 2076..2085:
-    // showPopUp (ui/menu_builder.h) with equipmentPopup (menu_table.h);
+    // showPopUp (ui/window/menu_builder.h) with equipmentPopup (menu_table.h);
     // the save request first when data changed (saveRequest,
     // files/file_operation.h); then DataTrigger -1; connectDevice and
     // disconnectDevice (hart/hart_session.h) as the connection test;
@@ -51,7 +51,7 @@ enum class Command {
     About,           // 2073: showMessageBox with AppState::AboutText
     HartAddress,     // 2074: HartAddressDialog (app/setting_stores.h)
     ScanLoop,        // 2095: scanAddresses (hart/address_scan.h), the list, the address chosen
-    HartDevice,      // 2096: the universal view of any HART device (ui/universal_window.h)
+    HartDevice,      // 2096: the universal view of any HART device (ui/dialogs/universal_window.h)
     LogOn,           // 2057: I/O logging on
     LogOff,          // 2058: I/O logging off
     SelectPort,      // 5000..5999: selectComPort with the entry's value (app/setting_stores.h)
@@ -67,17 +67,19 @@ enum class Command {
     DumpFocusedField,  // 24 Ctrl+Shift+P: fieldReport of the focused control
     DumpFieldTable,    // 25 Ctrl+Shift+I: dumpFieldTable
     ShowCalibrationState,  // 26 Ctrl+Shift+C: dumpFieldTable and the calibration-state message
-    FocusNext,             // 27 Tab: focusNextField (ui/focus_order.h)
+    FocusNext,             // 27 Tab: focusNextField (ui/window/focus_order.h)
     FocusPrevious,         // 28 Shift+Tab: focusNextField backwards
     // --- Buttons and selectors of the main window ---
-    TeachLowerRange,  // BtnTempTLR, BtnAdmTLR: TeachService::teachRange(false) (ui/teach_service.h)
-    TeachUpperRange,  // BtnTempTUR, BtnAdmTUR: TeachService::teachRange(true)
-    OutputFunction,   // CmbOutFunc1, CmbOutFunc2: UserModes::updateGadgetItems (ui/user_modes.h)
+    TeachLowerRange,        // BtnTempTLR, BtnAdmTLR: TeachService::teachRange(false)
+                            // (ui/service/teach_service.h)
+    TeachUpperRange,        // BtnTempTUR, BtnAdmTUR: TeachService::teachRange(true)
+    OutputFunction,         // CmbOutFunc1, CmbOutFunc2: UserModes::updateGadgetItems
+                            // (ui/window/user_modes.h)
     EquipmentSelection,     // CmbSelEquip: UserModes::updateGadgetItems
     StoreFactorySetting,    // BtnFactSet, BtnFactSetStore: TeachService::factorySetting(false)
     RestoreFactorySetting,  // BtnFactSetRest, BtnFactSetRestAdm: TeachService::factorySetting(true)
     LoopTest,               // BtnLoopStartStop, BtnLoopStartStopAdm: OutputService::LoopTest
-                            // (ui/output_service.h)
+                            // (ui/service/output_service.h)
     SwitchTest,             // BtnTestSW1, BtnTestSW2
     Set4mAOnOff,            // BtnSet4mAOnOff, BtnSet4mAOnOffu: OutputService::set4mA(OnOff)
     Trim4mA,                // BtnSet4mA, BtnTempSet4mA: OutputService::set4mA(Trim)
@@ -87,10 +89,10 @@ enum class Command {
     Teach20mADisplay,       // BtnSet20mADisp: TeachService::teachDisplay(1)
     ClearAdcTable,          // BtnClrADC: clearAdcTable (model/device_types.h)
     FillAdcTable,           // BtnFillADC: fillAdcTable (model/device_types.h)
-    TakeAdcValue,           // BtnADC0..BtnADC10: ValueCapture::setAdcValue (ui/value_capture.h)
-    ReadTransmitter,     // BtnReadTransm: readDevice(Presence::Transmitter), main window disabled
-    WriteTransmitter,    // BtnWriteTransm: writeDevice(Presence::Transmitter, WriteScope::All),
-                         // verify with TranmitterVerivy
+    TakeAdcValue,      // BtnADC0..BtnADC10: ValueCapture::setAdcValue (ui/diagrams/value_capture.h)
+    ReadTransmitter,   // BtnReadTransm: readDevice(Presence::Transmitter), main window disabled
+    WriteTransmitter,  // BtnWriteTransm: writeDevice(Presence::Transmitter, WriteScope::All),
+                       // verify with TranmitterVerivy
     StoreConfiguration,  // BtnStoreConfig: Yes/No, then storeConfiguration (model/device_types.h)
     SendCommand,         // BtnSendCmd, BtnSendCmdAdm: DisplayActions::sendListCommand
     ReadDiagnostics,     // BtnDiagRead: diagnostics readout
