@@ -71,6 +71,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!zh::updateTransmitterConfig(m, devIndx, kKey))
         require(zh::fuzz::unchangedFields(m.fields, before, countBefore));
     // The whole selection as the window runs it after the user chose the entry.
-    zh::updateDeviceType(m, devIndx, kKey, (data[0] >> 6) & 1, QStringLiteral("update"));
+    zh::updateDeviceType(m, devIndx, kKey, (data[0] >> 6) & 1, zh::TypeUpdate::Catalogue);
     return 0;
 }
