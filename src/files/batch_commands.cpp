@@ -153,7 +153,8 @@ int writeCommand(DeviceCore& core, const QString& file, const QString& port, boo
     }
     if (written != 0) {
         // The step's own reason where the result alone does not give it (an
-        // answer with a code the step cannot take: "C34: update failure (8)").
+        // answer with a code the step cannot take, such as update failure 8 to
+        // the damping write, command 34).
         QString why = resultText(core, written);
         const QString& step = core.sequences.failedStep();
         if (written != kResultRefused && step.contains(QLatin1String(": ")))

@@ -108,7 +108,7 @@ class DeviceSequences {
     // usable answer came back: the device may have carried it out.
     const QStringList& mayHaveReached() const { return mayHaveReached_; }
     // The step a failed write stopped at, with the device's reason when it
-    // gave one ("C34: update failure (8)").
+    // gave one (the step named after its command, then the code in words).
     const QString& failedStep() const { return failedStep_; }
     // The fields of the data laid over the device that differ from it but
     // that the write does not send (the device has no such setting, or the
