@@ -30,8 +30,9 @@ void PrintTo(const RoundTrip& row, std::ostream* os) {
 
 // The write steps that change each place of the memory: the transmitter's
 // configuration bytes and nominal range (its command 181 write), its table
-// (its command 182 write), range and unit (command 35) and damping (command 34); a display block's RAM (its
-// block write) and EEPROM (the copy after the block writes).
+// (its command 182 write), range and unit (command 35) and damping
+// (command 34); a display block's RAM (its block write) and EEPROM (the
+// copy after the block writes).
 QStringList stepsThatChanged(const std::vector<hartsim::MemoryDifference>& differences) {
     QStringList steps;
     for (const hartsim::MemoryDifference& d : differences) {
