@@ -58,7 +58,8 @@ struct PlannedWrite {
     QString names;
     std::function<bool(const UniversalData&)> differs;
     std::function<int(UniversalDevice&, const UniversalData&)> run;
-    bool reread = false;  // the device's other values change with it
+    std::vector<std::uint8_t> readBack;  // the commands that show what it changed
+    bool reread = false;                 // the device's other values change with it
 };
 
 template <typename T>
@@ -81,21 +82,26 @@ std::vector<PlannedWrite> plan(const UniversalSettings& w) {
                           return u.writeTagDescriptorDate(w.tag.value_or(d.tag),
                                                           w.descriptor.value_or(d.descriptor),
                                                           w.date.value_or(held));
-                      }});
+                      },
+                      {13}});
     writes.push_back(
         {QStringLiteral("message"),
          [w](const UniversalData& d) { return differsFrom(w.message, d.message); },
-         [w](UniversalDevice& u, const UniversalData&) { return u.writeMessage(*w.message); }});
+         [w](UniversalDevice& u, const UniversalData&) { return u.writeMessage(*w.message); },
+         {12}});
     writes.push_back(
         {QStringLiteral("long tag"),
          [w](const UniversalData& d) { return differsFrom(w.longTag, d.longTag); },
-         [w](UniversalDevice& u, const UniversalData&) { return u.writeLongTag(*w.longTag); }});
+         [w](UniversalDevice& u, const UniversalData&) { return u.writeLongTag(*w.longTag); },
+         {20}});
     // The PV unit before the range: a device converts its range values into
     // the new unit, and the range is then compared with what it holds.
     writes.push_back(
         {QStringLiteral("PV unit"),
          [w](const UniversalData& d) { return differsFrom(w.pvUnit, d.pvUnit); },
-         [w](UniversalDevice& u, const UniversalData&) { return u.writePvUnit(*w.pvUnit); }, true});
+         [w](UniversalDevice& u, const UniversalData&) { return u.writePvUnit(*w.pvUnit); },
+         {1, 3, 15},
+         true});
     writes.push_back({QStringLiteral("range"),
                       [w](const UniversalData& d) {
                           return differsFrom(w.rangeUnit, d.rangeUnit) ||
@@ -106,11 +112,13 @@ std::vector<PlannedWrite> plan(const UniversalSettings& w) {
                           return u.writeRange(w.rangeUnit.value_or(d.rangeUnit),
                                               w.upperRange.value_or(d.upperRange),
                                               w.lowerRange.value_or(d.lowerRange));
-                      }});
+                      },
+                      {15}});
     writes.push_back(
         {QStringLiteral("damping"),
          [w](const UniversalData& d) { return differsFrom(w.damping, d.damping); },
-         [w](UniversalDevice& u, const UniversalData&) { return u.writeDamping(*w.damping); }});
+         [w](UniversalDevice& u, const UniversalData&) { return u.writeDamping(*w.damping); },
+         {15}});
     return writes;
 }
 
@@ -231,7 +239,7 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
         }
         written << names;
         done.push_back(&step);
-        if (step.reread && connection.read(&held) != 0) {
+        if (step.reread && connection.device().readCommands(step.readBack, &held) != 0) {
             summary(head + QStringLiteral("failed, reading back: ") + device.lastFailure() +
                     writtenBefore(written));
             return 1;
@@ -242,8 +250,11 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
                 notWritten + QLatin1Char(')') + deviceStatusNote(held.deviceStatus));
         return 0;
     }
-    // Read back: each item written must now be what the file says.
-    if (connection.read(&held) != 0) {
+    // Read back what was written: each item must now be what the file says.
+    std::vector<std::uint8_t> readBack;
+    for (const PlannedWrite* step : done)
+        readBack.insert(readBack.end(), step->readBack.begin(), step->readBack.end());
+    if (device.readCommands(readBack, &held) != 0) {
         summary(head + QStringLiteral("failed, reading back: ") + device.lastFailure() +
                 writtenBefore(written));
         return 1;

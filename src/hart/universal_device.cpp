@@ -175,14 +175,21 @@ UniversalDevice::Outcome UniversalDevice::read(std::uint8_t command, int minimum
 }
 
 int UniversalDevice::readAll(UniversalData* data) {
-    failure_.clear();
-    warning_.clear();
     const DeviceIdentity identity = data->identity;
     *data = UniversalData();
     data->identity = identity;
+    std::vector<std::uint8_t> all;
+    for (const ReadStep& step : kReadSteps) all.push_back(step.command);
+    return readCommands(all, data);
+}
 
+int UniversalDevice::readCommands(const std::vector<std::uint8_t>& commands, UniversalData* data) {
+    failure_.clear();
+    warning_.clear();
+    const DeviceIdentity identity = data->identity;
     data->deviceStatus = 0;
     for (const ReadStep& step : kReadSteps) {
+        if (std::find(commands.begin(), commands.end(), step.command) == commands.end()) continue;
         // The long tag came with HART 6; older devices do not know command 20.
         if (step.command == 20 && identity.universalRevision < 6) continue;
         QByteArray answer;
@@ -194,10 +201,12 @@ int UniversalDevice::readAll(UniversalData* data) {
                 return result;
             case Outcome::Refused:
                 data->refused.insert(step.command, responseCode_);
+                data->answered.remove(step.command);
                 break;
             case Outcome::Data:
                 step.decode(answer, data);
                 data->answered.insert(step.command);
+                data->refused.remove(step.command);
                 break;
         }
     }

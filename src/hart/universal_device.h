@@ -14,6 +14,7 @@
 #include <QSet>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 #include "device_identity.h"
 #include "request_sender.h"
@@ -85,6 +86,9 @@ class UniversalDevice {
     // kResultCancelled) with lastFailure() naming it; what was read before
     // it stays in `data`.
     int readAll(UniversalData* data);
+    // Reads only `commands` of those, into what `data` already holds: the
+    // read-back after a write asks for what the write may have changed.
+    int readCommands(const std::vector<std::uint8_t>& commands, UniversalData* data);
 
     // Writes. Each returns 0 when the device took it (response code 0 or a
     // warning that says it was done), kResultNotSent when NoWrite is on,

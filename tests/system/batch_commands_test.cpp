@@ -305,6 +305,9 @@ TEST_F(UniversalBatch, AnyDeviceIsReadAndWrittenWithUniversalCommandsOnly) {
     QStringList sent = receivedCommands();
     EXPECT_EQ(written(sent), QStringList({"18", "34"})) << sent.join(' ').toStdString();
     EXPECT_FALSE(deviceSpecific(sent));
+    // The read-back asks only what the writes changed.
+    EXPECT_EQ(sent.mid(sent.lastIndexOf("34") + 1), QStringList({"13", "15"}))
+        << sent.join(' ').toStdString();
     setInFile("seven.hrt", "Date", "");  // a date left empty is left out
     ASSERT_EQ(run({"write", "seven.hrt", port, "changes"}, &out), 0) << out.toStdString();
     EXPECT_TRUE(out.contains("ok (nothing to write")) << out.toStdString();

@@ -285,10 +285,10 @@ void UniversalWindow::closeLink() {
     openedHere_ = false;
 }
 
-void UniversalWindow::readInto() {
-    UniversalData d;
+void UniversalWindow::readInto(const std::vector<std::uint8_t>& commands) {
+    UniversalData d = commands.empty() ? UniversalData() : data_;
     d.identity = session_.identity();
-    const int result = device_.readAll(&d);
+    const int result = commands.empty() ? device_.readAll(&d) : device_.readCommands(commands, &d);
     deviceStatus_ = device_.lastDeviceStatus();
     showData(d);
     if (result != 0 && result != kResultCancelled)
@@ -354,30 +354,43 @@ int UniversalWindow::write() {
             if (edited(QLatin1String(name))) return true;
         return false;
     };
-    // Each item with the caption the person edited it under.
-    std::vector<std::pair<QString, std::function<int()>>> items;
+    // Each item with the caption the person edited it under, and the
+    // commands that read back what it changed.
+    struct Item {
+        QString caption;
+        std::function<int()> send;
+        std::vector<std::uint8_t> readBack;
+    };
+    std::vector<Item> items;
     if (changed({"tag", "descriptor", "date"}))
-        items.emplace_back(
-            tr("Tag"), [=] { return device_.writeTagDescriptorDate(d.tag, d.descriptor, d.date); });
+        items.push_back(
+            {tr("Tag"),
+             [=] { return device_.writeTagDescriptorDate(d.tag, d.descriptor, d.date); },
+             {13}});
     if (changed({"message"}))
-        items.emplace_back(tr("Message"), [=] { return device_.writeMessage(d.message); });
+        items.push_back({tr("Message"), [=] { return device_.writeMessage(d.message); }, {12}});
     if (changed({"longTag"}))
-        items.emplace_back(tr("Long tag"), [=] { return device_.writeLongTag(d.longTag); });
+        items.push_back({tr("Long tag"), [=] { return device_.writeLongTag(d.longTag); }, {20}});
     if (changed({"upperRange", "lowerRange"}) || d.rangeUnit != data_.rangeUnit)
-        items.emplace_back(tr("Upper range value"), [=] {
-            return device_.writeRange(d.rangeUnit, d.upperRange, d.lowerRange);
-        });
+        items.push_back(
+            {tr("Upper range value"),
+             [=] { return device_.writeRange(d.rangeUnit, d.upperRange, d.lowerRange); },
+             {2, 3, 15}});
     if (changed({"damping"}))
-        items.emplace_back(tr("Damping [s]"), [=] { return device_.writeDamping(d.damping); });
+        items.push_back({tr("Damping [s]"), [=] { return device_.writeDamping(d.damping); }, {15}});
     if (changed({"pvUnit"}))
-        items.emplace_back(tr("PV unit"), [=] { return device_.writePvUnit(d.pvUnit); });
+        items.push_back(
+            {tr("PV unit"), [=] { return device_.writePvUnit(d.pvUnit); }, {1, 2, 3, 14, 15}});
     if (items.empty()) return 0;
     if (!openLink()) return -1;
     int refused = 0;
     bool answering = true;
     QStringList done;
-    for (const auto& [caption, send] : items) {
+    std::vector<std::uint8_t> readBack;
+    for (const auto& [caption, send, commands] : items) {
         const int result = send();
+        // A refused item may still have changed something; read it too.
+        readBack.insert(readBack.end(), commands.begin(), commands.end());
         if (result == 0) done << caption;
         if (result == 0 && device_.lastWarning().isEmpty()) continue;
         if (result != 0) ++refused;
@@ -395,7 +408,7 @@ int UniversalWindow::write() {
         if (!answering) break;
     }
     // What the device holds now, as it says.
-    if (answering) readInto();
+    if (answering) readInto(readBack);
     closeLink();
     if (refused == 0 && answering)
         p_.messages.showMessageBox(

@@ -68,7 +68,8 @@ class UniversalWindow final : public QDialog {
     bool refuseWrong(const QStringList& wrong);
     bool openLink();
     void closeLink();
-    void readInto();
+    // Reads `commands` (all when empty) and shows what the device holds.
+    void readInto(const std::vector<std::uint8_t>& commands = {});
 
     Program& p_;
     HartSession& session_;
