@@ -215,7 +215,10 @@ int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadg
         else
             box->reject();
     });
-    if (!screenshot.isEmpty()) unattended.start(1000);
+    if (!screenshot.isEmpty()) {
+        unattended.start(1000);
+        dialogs.setUnattended(true);
+    }
 
     zh::ProcessProbe probe(dialogs, QCoreApplication::applicationFilePath());
     zh::DeviceCore core(program, link, probe);

@@ -125,6 +125,10 @@ void ProgressWindow::setBar(int percent, int colour) {
     applyColour(bar_, QPalette::Highlight, colour, barPalette_);
 }
 
+QString ProgressWindow::statusText() const {
+    return status_->text();
+}
+
 void ProgressWindow::setStatus(const QString& text, int colour) {
     status_->setText(text);
     applyColour(status_, QPalette::WindowText, colour, statusPalette_);

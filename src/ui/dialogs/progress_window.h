@@ -52,6 +52,7 @@ class ProgressWindow final : public QWidget {
     // control's own colour.
     void setBar(int percent, int colour);
     void setStatus(const QString& text, int colour);
+    QString statusText() const;
     void setButtonCaption(const QString& caption);
     void setNote(const QString& text);
 

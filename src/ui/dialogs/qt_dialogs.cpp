@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <cstdio>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTimer>
@@ -389,6 +390,11 @@ void QtDialogs::runLoop(QEventLoop& loop, int ms) {
 
 bool QtDialogs::progressWaitButton(int timeoutMs) {
     if (!window_) return false;
+    if (unattended_) {
+        std::fprintf(stderr, "%s\n", window_->statusText().toLocal8Bit().constData());
+        window_->setButtonCaption(cancelCaption_);
+        return true;
+    }
     // Only a press made while the message is shown answers it.
     buttonPressed_ = false;
     QEventLoop loop;

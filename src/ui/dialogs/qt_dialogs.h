@@ -40,6 +40,9 @@ class QtDialogs final : public Dialogs {
     void setMainWindow(QWidget* mainWindow) { main_ = mainWindow; }
     // The progress button's caption while working (the translated "Cancel").
     void setCancelCaption(const QString& caption) { cancelCaption_ = caption; }
+    // With nobody at the screen (a screenshot run), a message the progress
+    // window waits on is written to standard error and answered at once.
+    void setUnattended(bool on) { unattended_ = on; }
     // The open progress window, or null.
     ProgressWindow* progressWindow() const;
 
@@ -96,6 +99,7 @@ class QtDialogs final : public Dialogs {
     QString cancelCaption_ = QStringLiteral("Cancel");
     bool cancelPending_ = false;  // reported once by servePendingEvents
     bool buttonPressed_ = false;  // seen by progressWaitButton
+    bool unattended_ = false;
     int serving_ = 0;             // depth of our own event serving
     QEventLoop* waiting_ = nullptr;
 };
