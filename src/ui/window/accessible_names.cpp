@@ -41,7 +41,8 @@ QString spoken(QString caption) {
 // The tooltip as plain text: tooltips may carry a bold title.
 QString plainTip(const QString& tip) {
     if (!Qt::mightBeRichText(tip)) return tip;
-    return QTextDocumentFragment::fromHtml(tip).toPlainText().replace(QChar(0x2028), QLatin1Char('\n'));
+    return QTextDocumentFragment::fromHtml(tip).toPlainText().replace(QChar(0x2028),
+                                                                      QLatin1Char('\n'));
 }
 
 // Keeps the description equal to the tooltip when the program changes it
@@ -141,8 +142,7 @@ class NamedComboBox final : public QAccessibleWidget {
         return index == 0 ? QAccessible::queryAccessibleInterface(box->view()) : nullptr;
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
-        return child && child->object() == static_cast<const QComboBox*>(widget())->view() ? 0
-                                                                                          : -1;
+        return child && child->object() == static_cast<const QComboBox*>(widget())->view() ? 0 : -1;
     }
     QStringList actionNames() const override {
         return QStringList{showMenuAction()} + QAccessibleWidget::actionNames();
@@ -177,7 +177,8 @@ struct Named {
 
 // Prefixes the names that several controls share with `context`, where it
 // tells them apart from the rest.
-void qualifyShared(std::vector<Named>& named, const std::function<QString(const QWidget*)>& context) {
+void qualifyShared(std::vector<Named>& named,
+                   const std::function<QString(const QWidget*)>& context) {
     QHash<QString, int> count;
     for (const Named& n : named) ++count[n.name];
     for (Named& n : named) {
