@@ -311,5 +311,27 @@ TEST_F(MenuTableTest, EquipmentPopupOffersEachMeasurandsEquipment) {
     EXPECT_EQ(one[0].value, "Temperature|4|Transmitter");
 }
 
+// One Alt key per entry: marks from the language file stay where they are
+// free, the other entries take a free letter (a word's first one first), a
+// plain "&" stays a plain "&", and an entry without letters takes a sign.
+TEST(AltKeys, EachEntryOfAMenuGetsAKeyOfItsOwn) {
+    const struct {
+        QStringList captions, marked;
+    } rows[] = {
+        {{"&Open", "&Save", "Save &as"}, {"&Open", "&Save", "Save &as"}},
+        {{"Open", "Options"}, {"&Open", "O&ptions"}},
+        {{"&Save", "&Send"}, {"&Save", "S&end"}},
+        {{"ttyS0", "ttyS1"}, {"&ttyS0", "tt&yS1"}},
+        {{"R&&D", "Read"}, {"&R&&D", "R&ead"}},
+        {{"&File", "?"}, {"&File", "&?"}},
+    };
+    for (const auto& row : rows) {
+        QStringList captions = row.captions;
+        giveMnemonics(captions);
+        EXPECT_EQ(captions, row.marked) << row.captions.join('|').toStdString();
+        EXPECT_EQ(withoutMnemonic(captions.value(0)), withoutMnemonic(row.captions.value(0)));
+    }
+}
+
 }  // namespace
 }  // namespace zh

@@ -16,6 +16,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/mnemonics.h"
 #include "model/field_definitions.h"
 #include "ui/window/control_registry.h"
 #include "ui/window/qt_gadgets.h"
@@ -29,13 +30,10 @@ bool takesInput(const QWidget* w) {
 }
 
 // A caption as a name: without the mnemonic mark and the colon it ends with.
-QString spoken(QString caption) {
-    caption.replace(QLatin1String("&&"), QLatin1String("\x01"));
-    caption.remove(QLatin1Char('&'));
-    caption.replace(QLatin1Char('\x01'), QLatin1Char('&'));
-    caption = caption.simplified();
-    while (caption.endsWith(QLatin1Char(':'))) caption.chop(1);
-    return caption.trimmed();
+QString spoken(const QString& caption) {
+    QString name = withoutMnemonic(caption).simplified();
+    while (name.endsWith(QLatin1Char(':'))) name.chop(1);
+    return name.trimmed();
 }
 
 // The tooltip as plain text: tooltips may carry a bold title.
@@ -59,6 +57,7 @@ class DescriptionFollowsTip final : public QObject {
     }
 };
 
+// The control's sibling that `fits` at the least `distance`; nullptr for none.
 QWidget* siblingAt(const QWidget* w, const std::function<bool(const QWidget*)>& fits,
                    const std::function<int(const QWidget*)>& distance) {
     QWidget* best = nullptr;
