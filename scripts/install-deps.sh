@@ -9,6 +9,7 @@ packages=("$@"
   libgtest-dev libgmock-dev libbenchmark-dev
   libsimpleini-dev libpng-dev zlib1g-dev
   xvfb xauth imagemagick fonts-liberation socat locales
+  dbus at-spi2-core python3-pyatspi
 )
 missing=()
 for p in "${packages[@]}"; do

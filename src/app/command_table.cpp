@@ -70,6 +70,7 @@ std::vector<CommandInfo> buildCatalogue() {
         {C::ShowCalibrationState, "Calibration parameters", {kKeyCalibrationState}, {}, {}},
         {C::FocusNext, "Next field", {kKeyTab}, {}, {}},
         {C::FocusPrevious, "Previous field", {kKeyBacktab}, {}, {}},
+        {C::Help, "Help", {kKeyHelp}, {}, {}},
         {C::TeachLowerRange, "Teach lower Range", {}, {}, controls({"BtnTempTLR", "BtnAdmTLR"})},
         {C::TeachUpperRange, "Teach upper Range", {}, {}, controls({"BtnTempTUR", "BtnAdmTUR"})},
         {C::OutputFunction, "Output function", {}, {}, controls({"CmbOutFunc1", "CmbOutFunc2"})},

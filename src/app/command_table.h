@@ -69,6 +69,7 @@ enum class Command {
     ShowCalibrationState,  // 26 Ctrl+Shift+C: dumpFieldTable and the calibration-state message
     FocusNext,             // 27 Tab: focusNextField (ui/window/focus_order.h)
     FocusPrevious,         // 28 Shift+Tab: focusNextField backwards
+    Help,                  // 29 F1: Application::showHelp
     // --- Buttons and selectors of the main window ---
     TeachLowerRange,        // BtnTempTLR, BtnAdmTLR: TeachService::teachRange(false)
                             // (ui/service/teach_service.h)

@@ -87,6 +87,7 @@ constexpr int kKeyDumpFieldTable = 25;    // Ctrl+Shift+I
 constexpr int kKeyCalibrationState = 26;  // Ctrl+Shift+C
 constexpr int kKeyTab = 27;
 constexpr int kKeyBacktab = 28;
+constexpr int kKeyHelp = 29;  // F1
 
 // "#MenuOpen", "#MenuNewSub1-2", "#PopMenuM1-1", ...; "" for an identifier
 // without a symbolic name (ports, languages, shortcuts).

@@ -5,7 +5,9 @@
 #include "logger.h"
 #include "menu_ids.h"
 #include "messages.h"
+#include "mnemonics.h"
 #include "presence.h"
+#include "profile.h"
 #include "program.h"
 #include "setting_stores.h"
 #include "user_level.h"
@@ -56,10 +58,10 @@ struct DeviceChoice {
     Presence value;
 };
 constexpr DeviceChoice kDeviceChoices[] = {
-    {menu::kConfigAuto, "Auto", Presence::Auto},
-    {menu::kConfigAll, "Display+Transmitter", Presence::All},
-    {menu::kConfigTransmitter, "Transmitter", Presence::Transmitter},
-    {menu::kConfigDisplay, "Display", Presence::Display},
+    {menu::kConfigAuto, "&Auto", Presence::Auto},
+    {menu::kConfigAll, "&Display+Transmitter", Presence::All},
+    {menu::kConfigTransmitter, "&Transmitter", Presence::Transmitter},
+    {menu::kConfigDisplay, "Di&splay", Presence::Display},
 };
 
 struct KeyBinding {
@@ -79,7 +81,18 @@ constexpr KeyBinding kShortcuts[] = {
     {menu::kKeyCalibrationState, "Ctrl+Shift+C"},
     {menu::kKeyTab, "Tab"},
     {menu::kKeyBacktab, "Shift+Tab"},
+    {menu::kKeyHelp, "F1"},
 };
+
+// One Alt key per entry of a menu, different from the others'.
+void markEntries(std::vector<MenuEntry>& entries) {
+    QStringList captions;
+    for (const MenuEntry& e : entries) captions << e.caption;
+    giveMnemonics(captions);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].kind != MenuEntry::Kind::Separator)
+            entries[i].caption = captions.at(static_cast<int>(i));
+}
 
 class Builder {
   public:
@@ -89,17 +102,31 @@ class Builder {
         return p_.messages.lookupMessage(key, QLatin1String(section));
     }
 
+    // `key` marks its Alt key ("&Open"): the language file has the marked
+    // caption under the marked key; the field table keeps the plain one.
+    // A caption without a mark gets one when its menu is complete.
     MenuEntry command(int id, const QString& key, const char* section) {
         MenuEntry e;
         e.id = id;
         e.symbol = menu::symbolOf(id);
-        e.key = key;
-        e.caption = tr(key, section);
-        e.description = e.caption;
+        e.key = withoutMnemonic(key);
+        e.description = tr(e.key, section);
+        // A language file without the marked caption shows its plain one.
+        const bool marked =
+            e.key != key &&
+            !p_.profile.readProfile(QLatin1String(section), key, QString(), p_.state.LanguageFile)
+                 .isEmpty();
+        e.caption = marked ? tr(key, section) : literalCaption(e.description);
         return e;
     }
     MenuEntry command(int id, const char* key, const char* section) {
         return command(id, QString::fromUtf8(key), section);
+    }
+    // With the key the desktops use for it.
+    MenuEntry command(int id, const char* key, const char* section, const char* keys) {
+        MenuEntry e = command(id, key, section);
+        e.keys = QLatin1String(keys);
+        return e;
     }
 
     MenuEntry choice(int id, const QString& key, const QString& caption, const QString& value,
@@ -107,7 +134,7 @@ class Builder {
         MenuEntry e;
         e.id = id;
         e.key = key;
-        e.caption = caption;
+        e.caption = literalCaption(caption);
         e.description = caption;
         e.value = value;
         e.checkable = true;
@@ -116,12 +143,11 @@ class Builder {
     }
 
     MenuEntry submenu(const char* key, const char* section, std::vector<MenuEntry> entries) {
-        MenuEntry e;
+        MenuEntry e = command(0, QString::fromUtf8(key), section);
         e.kind = MenuEntry::Kind::Submenu;
-        e.key = QString::fromUtf8(key);
-        e.caption = tr(e.key, section);
-        e.description = e.caption;
+        e.symbol.clear();
         e.entries = std::move(entries);
+        markEntries(e.entries);
         return e;
     }
 
@@ -145,26 +171,26 @@ class Builder {
 
     MenuEntry fileMenu() {
         std::vector<MenuEntry> newEntries = measurands(menu::kFirstNewMeasurand);
-        newEntries.push_back(command(menu::kNew, "New", kApplication));
+        newEntries.push_back(command(menu::kNew, "&New", kApplication, "Ctrl+N"));
         std::vector<MenuEntry> entries;
-        entries.push_back(submenu("New", kApplication, std::move(newEntries)));
-        entries.push_back(command(menu::kOpen, "Open", kCommon));
-        entries.push_back(command(menu::kSave, "Save", kCommon));
-        entries.push_back(command(menu::kSaveAs, "Save as", kCommon));
+        entries.push_back(submenu("&New", kApplication, std::move(newEntries)));
+        entries.push_back(command(menu::kOpen, "&Open", kCommon, "Ctrl+O"));
+        entries.push_back(command(menu::kSave, "&Save", kCommon, "Ctrl+S"));
+        entries.push_back(command(menu::kSaveAs, "Save &as", kCommon, "Ctrl+Shift+S"));
         entries.push_back(separator());
-        entries.push_back(command(menu::kExit, "Exit", kCommon));
-        return submenu("File", kCommon, std::move(entries));
+        entries.push_back(command(menu::kExit, "E&xit", kCommon));
+        return submenu("&File", kCommon, std::move(entries));
     }
 
     MenuEntry transferMenu() {
-        return submenu("Data transfer", kSerialIO,
-                       {command(menu::kConnect, "Connect module", kSerialIO),
-                        command(menu::kDisconnect, "Disconnect module", kSerialIO),
-                        command(menu::kReadAll, "Read module", kSerialIO),
-                        command(menu::kWriteAll, "Write module", kSerialIO),
-                        command(menu::kWriteChanges, "Write module changes only", kSerialIO),
-                        command(menu::kCompare, "Compare module with data", kSerialIO), separator(),
-                        command(menu::kHartDevice, "HART device ...", kSerialIO)});
+        return submenu("&Data transfer", kSerialIO,
+                       {command(menu::kConnect, "&Connect module", kSerialIO),
+                        command(menu::kDisconnect, "&Disconnect module", kSerialIO),
+                        command(menu::kReadAll, "&Read module", kSerialIO, "F5"),
+                        command(menu::kWriteAll, "&Write module", kSerialIO),
+                        command(menu::kWriteChanges, "Write module changes &only", kSerialIO),
+                        command(menu::kCompare, "Co&mpare module with data", kSerialIO),
+                        separator(), command(menu::kHartDevice, "&HART device ...", kSerialIO)});
     }
 
     MenuEntry setupMenu(const std::vector<PortChoice>& ports) {
@@ -178,17 +204,17 @@ class Builder {
             const QString label = port.label.isEmpty() ? port.name : port.label;
             portEntries.push_back(choice(id++, label, label, port.name, port.name == s.ComPort));
         }
-        entries.push_back(submenu("Change serial com port", kSerialIO, std::move(portEntries)));
+        entries.push_back(submenu("Change serial &com port", kSerialIO, std::move(portEntries)));
 
         if (s.UserMode == QLatin1String(kLoggingMenuMode)) {
             // "On" or "Off" checked as the log is switched.
-            std::vector<MenuEntry> logging = {command(menu::kStartLog, "On", kCommon),
-                                              command(menu::kStopLog, "Off", kCommon)};
+            std::vector<MenuEntry> logging = {command(menu::kStartLog, "&On", kCommon),
+                                              command(menu::kStopLog, "O&ff", kCommon)};
             for (MenuEntry& e : logging) {
                 e.checkable = true;
                 e.checked = (e.id == menu::kStartLog) == (p_.log.threshold() > 0);
             }
-            entries.push_back(submenu("Logging", kCommon, std::move(logging)));
+            entries.push_back(submenu("&Logging", kCommon, std::move(logging)));
         }
         if (userLevel(s.UserMode) == UserLevel::Customizer) {
             std::vector<MenuEntry> devices;
@@ -199,11 +225,11 @@ class Builder {
                 e.checked = parsePresence(s.TransmitterDisplay) == d.value;
                 devices.push_back(std::move(e));
             }
-            entries.push_back(submenu("Device", kCommon, std::move(devices)));
+            entries.push_back(submenu("De&vice", kCommon, std::move(devices)));
         }
 
-        entries.push_back(command(menu::kHartAddress, "Hart address", kSerialIO));
-        entries.push_back(command(menu::kScanLoop, "Scan loop ...", kSerialIO));
+        entries.push_back(command(menu::kHartAddress, "Hart &address", kSerialIO));
+        entries.push_back(command(menu::kScanLoop, "Sca&n loop ...", kSerialIO));
 
         std::vector<MenuEntry> languages;
         id = menu::kFirstLanguage;
@@ -212,26 +238,29 @@ class Builder {
             const bool current = name.compare(s.ActualLanguage, Qt::CaseInsensitive) == 0;
             languages.push_back(choice(id++, name, name, name, current));
         }
-        entries.push_back(submenu("Select language", kCommon, std::move(languages)));
-        return submenu("Setup", kCommon, std::move(entries));
+        entries.push_back(submenu("Select lan&guage", kCommon, std::move(languages)));
+        return submenu("&Setup", kCommon, std::move(entries));
     }
 
     MenuEntry helpMenu() {
-        return submenu("?", kCommon, {command(menu::kAbout, "Program version", kCommon)});
+        return submenu("&?", kCommon, {command(menu::kAbout, "Program &version", kCommon)});
     }
 
     std::vector<MenuEntry> newPopup() {
         std::vector<MenuEntry> entries = measurands(menu::kFirstPopupMeasurand);
-        entries.push_back(command(menu::kPopupNew, "New", kApplication));
-        for (MenuEntry& e : entries) e.description = QStringLiteral("New->") + e.caption;
+        entries.push_back(command(menu::kPopupNew, "&New", kApplication));
+        for (MenuEntry& e : entries) e.description = QStringLiteral("New->") + e.description;
+        markEntries(entries);
         return entries;
     }
 
     std::vector<MenuEntry> writePopup() {
         std::vector<MenuEntry> entries = {
-            command(menu::kPopupWriteAll, "Write module", kSerialIO),
-            command(menu::kPopupWriteChanges, "Write module changes only", kSerialIO)};
-        for (MenuEntry& e : entries) e.description = QStringLiteral("WriteModule->") + e.caption;
+            command(menu::kPopupWriteAll, "&Write module", kSerialIO),
+            command(menu::kPopupWriteChanges, "Write module changes &only", kSerialIO)};
+        for (MenuEntry& e : entries)
+            e.description = QStringLiteral("WriteModule->") + e.description;
+        markEntries(entries);
         return entries;
     }
 
@@ -315,6 +344,7 @@ MenuBuild buildMenuTable(Program& p, const std::vector<PortChoice>& ports, MenuT
     table.menus.push_back(b.transferMenu());
     table.menus.push_back(b.setupMenu(ports));
     table.menus.push_back(b.helpMenu());
+    markEntries(table.menus);
     table.newPopup = b.newPopup();
     table.writePopup = b.writePopup();
     table.toolBar = b.toolBar();
@@ -365,6 +395,7 @@ std::vector<MenuEntry> equipmentPopup(Program& p, const QString& measurand) {
             e.value = m.Name + QLatin1Char('|') + identifier + QLatin1Char('|') + label;
             equipment.push_back(std::move(e));
         }
+        markEntries(equipment);
         if (equipment.size() == 1) {
             equipment.front().key = m.Name;
             equipment.front().caption = name;
@@ -386,6 +417,7 @@ std::vector<MenuEntry> equipmentPopup(Program& p, const QString& measurand) {
             entries.push_back(std::move(sub));
         }
     }
+    markEntries(entries);
     return entries;
 }
 

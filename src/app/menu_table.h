@@ -40,6 +40,7 @@ struct MenuEntry {
     // word ("auto", "all", "transmitter", "display"), the measurand name, or
     // for the equipment pop-up "measurand|identifier|equipment".
     QString value;
+    QString keys;  // the entry's own key, portable text ("Ctrl+O"); empty when none
     bool checkable = false;
     bool checked = false;
     std::vector<MenuEntry> entries;  // of a submenu

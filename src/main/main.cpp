@@ -230,7 +230,7 @@ int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadg
     if (rebuilds >= 0) return checkStart(program, application, rebuilds);
     if (raiseError) {
         QApplication::processEvents();
-        application.command(zh::menu::kKeyRaiseError);
+        zh::Application::raiseProgramError();
     }
     if (screenshot.isEmpty()) return application.run();
 

@@ -10,6 +10,7 @@
 #include <set>
 
 #include "app/menu_ids.h"
+#include "app/mnemonics.h"
 #include "app/profile_settings.h"
 #include "support/test_program.h"
 
@@ -135,13 +136,13 @@ TEST_F(MenuTableTest, MeasurandsComeFromTheProfileWithCaptionsFromTheirSections)
 
     const MenuEntry* news = submenu(table.menus, "New");
     ASSERT_NE(news, nullptr);
-    EXPECT_EQ(news->caption, "Neu");
+    EXPECT_EQ(withoutMnemonic(news->caption), "Neu");
     EXPECT_EQ(idsOf(news->entries), (std::vector<int>{2031, 2032, 2033, 2030}));
-    EXPECT_EQ(news->entries[0].caption, "Druck");
+    EXPECT_EQ(withoutMnemonic(news->entries[0].caption), "Druck");
     EXPECT_EQ(news->entries[1].value, "Level");
     EXPECT_EQ(news->entries[2].symbol, "#MenuNewSub1-3");
-    EXPECT_EQ(table.menus[0].caption, "Datei");
-    EXPECT_EQ(table.find(menu::kReadAll)->caption, "Modul lesen");
+    EXPECT_EQ(withoutMnemonic(table.menus[0].caption), "Datei");
+    EXPECT_EQ(withoutMnemonic(table.find(menu::kReadAll)->caption), "Modul lesen");
 
     EXPECT_EQ(idsOf(table.newPopup), (std::vector<int>{2076, 2077, 2078, 2075}));
     EXPECT_EQ(table.newPopup[0].description, "New->Druck");
@@ -199,7 +200,7 @@ TEST_F(MenuTableTest, LanguageMenuOffersTheFirstTenFilesInNameOrder) {
     const MenuEntry* languages = submenu(table.menus, "Select language");
     ASSERT_NE(languages, nullptr);
     QStringList names;
-    for (const MenuEntry& e : languages->entries) names << e.caption;
+    for (const MenuEntry& e : languages->entries) names << withoutMnemonic(e.caption);
     EXPECT_EQ(names.join(','),
               "alpha,Beta,Czech,Dansk,Deutsch,Eesti,English,Francais,Gaeilge,Hrvatski");
     EXPECT_EQ(idsOf(languages->entries).front(), menu::kFirstLanguage);
@@ -230,7 +231,7 @@ TEST_F(MenuTableTest, PortMenuListsEveryPortWithTheCurrentOneMarked) {
     ASSERT_NE(ports, nullptr);
     ASSERT_EQ(ports->entries.size(), 3u);
     EXPECT_EQ(idsOf(ports->entries), (std::vector<int>{5000, 5001, 5002}));
-    EXPECT_EQ(ports->entries[1].caption, "/dev/ttyUSB0");  // no label: its name
+    EXPECT_EQ(withoutMnemonic(ports->entries[1].caption), "/dev/ttyUSB0");  // no label: its name
     EXPECT_EQ(ports->entries[2].value, "Sim");
     EXPECT_TRUE(ports->entries[2].checked);
     EXPECT_FALSE(ports->entries[0].checked);
@@ -294,13 +295,13 @@ TEST_F(MenuTableTest, EquipmentPopupOffersEachMeasurandsEquipment) {
     ASSERT_EQ(popup.size(), 3u);
     // Several entries form a submenu under the measurand's name.
     EXPECT_EQ(popup[0].kind, MenuEntry::Kind::Submenu);
-    EXPECT_EQ(popup[0].caption, "Druck");
+    EXPECT_EQ(withoutMnemonic(popup[0].caption), "Druck");
     ASSERT_EQ(popup[0].entries.size(), 2u);
-    EXPECT_EQ(popup[0].entries[1].caption, "Hallschalter");
+    EXPECT_EQ(withoutMnemonic(popup[0].entries[1].caption), "Hallschalter");
     EXPECT_EQ(popup[0].entries[1].value, "Pressure|1|Hall switch");
     // A single one stands directly under the measurand's name.
     EXPECT_EQ(popup[1].kind, MenuEntry::Kind::Command);
-    EXPECT_EQ(popup[1].caption, "Temperature");
+    EXPECT_EQ(withoutMnemonic(popup[1].caption), "Temperature");
     EXPECT_EQ(popup[1].value, "Temperature|4|Transmitter");
     // Without a list the measurand itself is offered, with no identifier.
     EXPECT_EQ(popup[2].value, "Level||");
@@ -308,6 +309,28 @@ TEST_F(MenuTableTest, EquipmentPopupOffersEachMeasurandsEquipment) {
     const std::vector<MenuEntry> one = equipmentPopup(t.program, "temperature");
     ASSERT_EQ(one.size(), 1u);
     EXPECT_EQ(one[0].value, "Temperature|4|Transmitter");
+}
+
+// One Alt key per entry: marks from the language file stay where they are
+// free, the other entries take a free letter (a word's first one first), a
+// plain "&" stays a plain "&", and an entry without letters takes a sign.
+TEST(AltKeys, EachEntryOfAMenuGetsAKeyOfItsOwn) {
+    const struct {
+        QStringList captions, marked;
+    } rows[] = {
+        {{"&Open", "&Save", "Save &as"}, {"&Open", "&Save", "Save &as"}},
+        {{"Open", "Options"}, {"&Open", "O&ptions"}},
+        {{"&Save", "&Send"}, {"&Save", "S&end"}},
+        {{"ttyS0", "ttyS1"}, {"&ttyS0", "tt&yS1"}},
+        {{"R&&D", "Read"}, {"&R&&D", "R&ead"}},
+        {{"&File", "?"}, {"&File", "&?"}},
+    };
+    for (const auto& row : rows) {
+        QStringList captions = row.captions;
+        giveMnemonics(captions);
+        EXPECT_EQ(captions, row.marked) << row.captions.join('|').toStdString();
+        EXPECT_EQ(withoutMnemonic(captions.value(0)), withoutMnemonic(row.captions.value(0)));
+    }
 }
 
 }  // namespace

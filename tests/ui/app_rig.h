@@ -192,16 +192,19 @@ class AppRig {
     }
 
     MainWindow& window() const { return *app->window(); }
-    // The main window's menu titles, left to right.
+    // The main window's menu titles, left to right, as they read (the
+    // mnemonic mark is not shown).
     QStringList menuTitles() const {
         QStringList titles;
-        for (QAction* a : window().menuBar()->actions()) titles << a->text();
+        for (QAction* a : window().menuBar()->actions()) titles << shown(a->text());
         return titles;
     }
+    static QString shown(QString text) { return text.remove(QLatin1Char('&')); }
     // The language entry of the menu showing `name`; -1 when there is none.
     int languageEntry(const QString& name) const {
         for (int id = menu::kFirstLanguage; id <= menu::kLastLanguage; ++id) {
-            if (app->menus()->hasItem(id) && app->menus()->action(id)->text() == name) return id;
+            if (app->menus()->hasItem(id) && shown(app->menus()->action(id)->text()) == name)
+                return id;
         }
         return -1;
     }

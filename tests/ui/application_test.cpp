@@ -7,11 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCursor>
+#include <QHash>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QSet>
 #include <QTabBar>
 
+#include "app/mnemonics.h"
 #include "app_rig.h"
 #include "support/memory_gadgets.h"
 #include "support/scripted_dialogs.h"
@@ -21,6 +26,49 @@
 
 namespace zh {
 namespace {
+
+// The input controls of the window a screen reader finds without a name or
+// under a name another one has; their descriptions must be their tooltips.
+QStringList unnamedOrSharedControls(const AppRig& rig) {
+    QStringList found;
+    QHash<QString, QString> owner;  // name -> control
+    for (const ControlInfo* c = controlsBegin(); c != controlsEnd(); ++c) {
+        QWidget* w = rig.gadgets.widget(c->number);
+        if (!w || c->window != kMainWindow ||
+            (c->kind != ControlKind::String && c->kind != ControlKind::ComboBox &&
+             c->kind != ControlKind::Button))
+            continue;
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        const QString name = a ? a->text(QAccessible::Name) : QString();
+        const QString self = QLatin1String(c->name);
+        if (name.isEmpty()) found << self + " has no name";
+        if (!name.isEmpty() && owner.contains(name))
+            found << self + " and " + owner.value(name) + " are both \"" + name + '"';
+        owner.insert(name, self);
+        if (a && !w->toolTip().isEmpty() && a->text(QAccessible::Description).isEmpty())
+            found << self + " has a tooltip but no description";
+    }
+    return found;
+}
+
+// The menu entries without an Alt key or with one another entry of their
+// menu has, as "menu: entry".
+QStringList unmarkedOrSharedKeys(const QMenuBar* bar) {
+    QStringList found;
+    const std::function<void(const QString&, const QList<QAction*>&)> check =
+        [&found, &check](const QString& where, const QList<QAction*>& actions) {
+            QSet<QChar> keys;
+            for (const QAction* a : actions) {
+                if (a->isSeparator()) continue;
+                const QChar key = mnemonicOf(a->text());
+                if (key.isNull() || keys.contains(key)) found << where + ": " + a->text();
+                keys.insert(key);
+                if (a->menu()) check(withoutMnemonic(a->text()), a->menu()->actions());
+            }
+        };
+    check("menu bar", bar->actions());
+    return found;
+}
 
 TEST(Application, EachEditionAndUserModeGetsItsTabsControlsAndMenus) {
     const struct {
@@ -67,7 +115,22 @@ TEST(Application, EachEditionAndUserModeGetsItsTabsControlsAndMenus) {
             EXPECT_TRUE(missing.isEmpty())
                 << missing.size() << " missing, first " << missing.value(0);
 
+            EXPECT_EQ(unnamedOrSharedControls(rig), QStringList());
+            EXPECT_EQ(unmarkedOrSharedKeys(w.menuBar()), QStringList());
+
             EXPECT_EQ(rig.menuTitles(), QStringList({"File", "Data transfer", "Setup", "?"}));
+            // The desktops' keys for the commands they know.
+            const struct {
+                int id;
+                const char* keys;
+            } keys[] = {{menu::kNew, "Ctrl+N"},
+                        {menu::kOpen, "Ctrl+O"},
+                        {menu::kSave, "Ctrl+S"},
+                        {menu::kSaveAs, "Ctrl+Shift+S"},
+                        {menu::kReadAll, "F5"}};
+            for (const auto& k : keys)
+                EXPECT_EQ(rig.app->menus()->action(k.id)->shortcut(), QKeySequence(k.keys))
+                    << k.keys;
             const QList<QList<int>> entries = {
                 {menu::kOpen, menu::kSave, menu::kSaveAs, menu::kExit},
                 {menu::kConnect, menu::kDisconnect, menu::kReadAll, menu::kWriteAll,
@@ -95,6 +158,12 @@ TEST(Application, EachEditionAndUserModeGetsItsTabsControlsAndMenus) {
                 "Profile: " +
                 rig.dir.filePath(QString(edition) == "ZEL-HART" ? "Config-125.ini" : "Config.ini")))
                 << qPrintable(rig.boxes.texts.value(0));
+            // F1 offers the same help; Ctrl+Y's deliberate fault is for
+            // test mode only and leaves a working program alone.
+            rig.app->command(menu::kKeyHelp);
+            EXPECT_EQ(rig.boxes.texts.value(1), rig.boxes.texts.value(0));
+            rig.app->command(menu::kKeyRaiseError);
+            EXPECT_TRUE(w.isVisible());
         }
     }
 }
@@ -441,6 +510,11 @@ TEST(Application, LanguageSwitchRebuildsInGermanAndBack) {
     EXPECT_EQ(rig.menuTitles().value(1), "Datenübertragung");
     EXPECT_TRUE(rig.showsLabel("Einheit"));
     EXPECT_FALSE(rig.showsLabel("Unit"));
+    EXPECT_EQ(unnamedOrSharedControls(rig), QStringList());
+    EXPECT_EQ(unmarkedOrSharedKeys(rig.window().menuBar()), QStringList());
+    EXPECT_EQ(rig.window().menuBar()->actions().value(1)->text(), "Daten&übertragung");
+    EXPECT_TRUE(
+        rig.gadgets.widget(rig.control("TempDamping"))->accessibleName().contains("Dämpfung"));
     EXPECT_TRUE(rig.app->menus()->action(rig.languageEntry("Deutsch"))->isChecked());
     EXPECT_EQ(rig.window().geometry(), placed);
     EXPECT_EQ(rig.window().panel()->count(), 2);  // the mode's tabs again

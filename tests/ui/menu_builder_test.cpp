@@ -79,7 +79,7 @@ class MenuBuilderTest : public ::testing::Test {
 TEST_F(MenuBuilderTest, EveryEntryAndButtonExistsWithItsIdentifier) {
     QStringList titles;
     for (QAction* a : window.menuBar()->actions()) titles << a->text();
-    EXPECT_EQ(titles.join('|'), "File|Data transfer|Setup|?");
+    EXPECT_EQ(titles.join('|'), "&File|&Data transfer|&Setup|&?");
 
     std::vector<int> expected = registeredIds();
     std::sort(expected.begin(), expected.end());
@@ -122,7 +122,13 @@ TEST_F(MenuBuilderTest, EntriesButtonsAndShortcutsCallBackWithTheirIdentifier) {
     // Choosing a device moves the mark: one choice at a time.
     EXPECT_TRUE(builder.isItemChecked(menu::kConfigDisplay));
     EXPECT_FALSE(builder.isItemChecked(menu::kConfigAuto));
-    EXPECT_EQ(window.findChildren<QShortcut*>().size(), 12);
+    EXPECT_EQ(window.findChildren<QShortcut*>().size(), 14);
+    // F10 opens the first menu, as on the desktops.
+    window.show();
+    ASSERT_NE(shortcut("F10"), nullptr);
+    emit shortcut("F10")->activated();
+    EXPECT_EQ(window.menuBar()->activeAction(), window.menuBar()->actions().value(0));
+    window.menuBar()->setActiveAction(nullptr);
 }
 
 // A disabled entry says why: in its tooltip, and in the status line when
@@ -184,7 +190,7 @@ TEST_F(MenuBuilderTest, UnavailableCommandsStayDisabledThroughRulesAndRebuilds) 
     builder.build(table);
     EXPECT_EQ(window.menuBar()->actions().size(), 4);
     EXPECT_EQ(builder.toolBar()->actions().size(), 7);
-    EXPECT_EQ(window.findChildren<QShortcut*>().size(), 12);
+    EXPECT_EQ(window.findChildren<QShortcut*>().size(), 14);
     EXPECT_FALSE(builder.isItemEnabled(menu::kToolConnect));
     EXPECT_TRUE(builder.isItemEnabled(menu::kWriteAll));  // the rules run again after a build
 

@@ -36,6 +36,7 @@
 #include "ui/log/replay.h"
 #include "ui/log/replay_window.h"
 #include "ui/service/service_functions.h"
+#include "ui/window/accessible_names.h"
 #include "ui/window/control_refresh.h"
 #include "ui/window/control_registry.h"
 #include "ui/window/field_binding.h"
@@ -324,6 +325,7 @@ bool Application::buildMainWindow(int mcontrol) {
     hideTestGadgets(model_, 0);  // the raw converter value only for administrators and in test mode
     showFields();
     modes_->updateGadgetItems(-1);
+    if (screen_.gadgets) nameControls(*screen_.gadgets, refresh_->captions);
     showServiceState();
     if (mcontrol == 0) s.DataTrigger = -1;
 

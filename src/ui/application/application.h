@@ -73,6 +73,12 @@ class Application {
     void dispatch(const WindowEvent& event);
     // Carries out a menu command as if it had been chosen.
     void command(int menuId);
+    // Help for the person at the window (F1): what "?" offers.
+    void showHelp();
+    // Ends the program through its error handler, as a run-time fault
+    // would: the error report is made, unsaved edits are lost. Ctrl+Y does
+    // this in test mode only.
+    [[noreturn]] static void raiseProgramError();
     // Asks for a log and a step delay and starts replaying it, paused.
     void loadReplay();
     Replay& replay() { return *replay_; }
@@ -128,6 +134,7 @@ class Application {
     void bindTransferCommands();
     void bindSetupCommands();
     void bindKeyCommands();
+    void showAbout();
     // The log window and logging on and off (application_log.cpp).
     void bindLogWindow();
     void bindButtons();

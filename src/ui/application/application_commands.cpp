@@ -10,6 +10,7 @@
 #include "app/menu_ids.h"
 #include "app/program.h"
 #include "app/setting_stores.h"
+#include "app/test_mode.h"
 #include "files/data_commands.h"
 #include "files/file_operation.h"
 #include "hart/com_ports.h"
@@ -70,20 +71,8 @@ void Application::bindTransferCommands() {
 }
 
 void Application::bindSetupCommands() {
-    commands_.bind(Command::About, [this](int) {
-        // The profile in use, so a person knows which file the settings come
-        // from, and what a write costs with the check after it.
-        const QString verify = p_.messages.lookupMessage(
-            p_.state.VerifyWrite ? QStringLiteral("Verify after write: on (what each write sent is "
-                                                  "read back and compared)")
-                                 : QStringLiteral("Verify after write: off"),
-            QStringLiteral("SerialIO"));
-        p_.messages.showMessageBox(p_.state.EditionName,
-                                   p_.state.AboutText + QStringLiteral("\r\r") + verify +
-                                       QStringLiteral("\rProfile: ") +
-                                       p_.profile.resolve(p_.state.ProfilePath),
-                                   mb::Ok | mb::IconInformation, MsgText::AsIs);
-    });
+    commands_.bind(Command::About, [this](int) { showAbout(); });
+    commands_.bind(Command::Help, [this](int) { showHelp(); });
     commands_.bind(Command::HartAddress, [this](int) { HartAddressDialog(p_); });
     commands_.bind(Command::SelectPort, [this](int id) {
         const MenuEntry* e = entryOf(menuTable_, id);
@@ -105,7 +94,11 @@ void Application::bindKeyCommands() {
     commands_.bind(Command::ShowFieldEntry, [this](int) {
         if (window_) showFieldEntry(*window_, model_, *screen_.gadgets, inspector_);
     });
-    commands_.bind(Command::RaiseError, [](int) { std::abort(); });
+    // A tester's way to see the error report; at work the key must not
+    // throw away what the person has entered.
+    commands_.bind(Command::RaiseError, [this](int) {
+        if (isTestMode(p_.state.TestMode.toUpper())) raiseProgramError();
+    });
     commands_.bind(Command::NoDataSignal, [this](int) {
         if (p_.state.DataTrigger == -1) p_.dialogs.beep(600, 100);
     });
@@ -179,6 +172,29 @@ void Application::bindButtons() {
         const int code = high ? action::kClearHighTrailing : action::kClearLowTrailing;
         if (sequences_.actions().runDisplayAction(code) == 1) showTrailingPointers(code);
     });
+}
+
+void Application::showAbout() {
+    // The profile in use, so a person knows which file the settings come
+    // from, and what a write costs with the check after it.
+    const QString verify = p_.messages.lookupMessage(
+        p_.state.VerifyWrite ? QStringLiteral("Verify after write: on (what each write sent is "
+                                              "read back and compared)")
+                             : QStringLiteral("Verify after write: off"),
+        QStringLiteral("SerialIO"));
+    p_.messages.showMessageBox(p_.state.EditionName,
+                               p_.state.AboutText + QStringLiteral("\r\r") + verify +
+                                   QStringLiteral("\rProfile: ") +
+                                   p_.profile.resolve(p_.state.ProfilePath),
+                               mb::Ok | mb::IconInformation, MsgText::AsIs);
+}
+
+void Application::showHelp() {
+    showAbout();
+}
+
+void Application::raiseProgramError() {
+    std::abort();
 }
 
 // The module starts a pointer again from the value it measures now: the

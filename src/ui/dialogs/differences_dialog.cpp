@@ -7,6 +7,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "ui/dialogs/button_mnemonics.h"
+
 namespace zh {
 
 DifferencesDialog::DifferencesDialog(QWidget* parent, const DifferenceList& list,
@@ -41,6 +43,7 @@ DifferencesDialog::DifferencesDialog(QWidget* parent, const DifferenceList& list
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table);
     layout->addWidget(buttons);
+    markButtons(*this);
     resize(640, 320);
 }
 

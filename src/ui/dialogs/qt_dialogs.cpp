@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "files/file_operation.h"
+#include "ui/dialogs/button_mnemonics.h"
 #include "ui/dialogs/differences_dialog.h"
 #include "ui/dialogs/progress_window.h"
 
@@ -248,6 +249,7 @@ int QtDialogs::messageBox(const QString& title, const QString& text, int flags) 
     box.setStandardButtons(all);
     const int defaultIndex = (flags >> 8) & 0xF;
     box.setDefaultButton(buttons.value(defaultIndex, buttons.first()));
+    markButtons(box);
     showWholeTitle(box);
     return resultOf(box.exec());
 }

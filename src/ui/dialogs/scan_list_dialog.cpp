@@ -6,6 +6,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "ui/dialogs/button_mnemonics.h"
+
 namespace zh {
 ScanListDialog::ScanListDialog(const QList<ScanEntry>& entries, const QString& title,
                                const QString& useCaption, const QString& closeCaption,
@@ -48,6 +50,7 @@ ScanListDialog::ScanListDialog(const QList<ScanEntry>& entries, const QString& t
     buttons->addWidget(use);
     buttons->addStretch();
     buttons->addWidget(close);
+    markButtons(*this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
     layout->addLayout(buttons);

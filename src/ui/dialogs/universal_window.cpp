@@ -23,6 +23,7 @@
 #include "hart/response_codes.h"
 #include "hart/universal_codes.h"
 #include "hart/wire_values.h"
+#include "ui/dialogs/button_mnemonics.h"
 
 namespace zh {
 namespace {
@@ -146,6 +147,7 @@ UniversalWindow::UniversalWindow(Program& program, HartSession& session, QWidget
     connect(button("Close", "close"), &QPushButton::clicked, this, &QDialog::close);
 
     grid->addLayout(buttons, 2, 0, 1, 2);
+    markButtons(*this);
     showData(UniversalData());
 }
 

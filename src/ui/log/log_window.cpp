@@ -10,6 +10,7 @@
 
 #include "app/dialogs.h"
 #include "app/program.h"
+#include "ui/dialogs/button_mnemonics.h"
 #include "ui/log/log_file_save.h"
 #include "ui/log/log_view_model.h"
 
@@ -45,6 +46,7 @@ LogWindow::LogWindow(Program& program)
     frames_->setCheckable(true);
     frames_->setChecked(p_.state.FrameMonitor);
     connect(frames_, &QPushButton::toggled, this, [this](bool on) { p_.state.FrameMonitor = on; });
+    markButtons(*this);
 
     auto* label = new QLabel(QStringLiteral("Ein-Ausgabe"), this);
     label->setObjectName(QStringLiteral("gadget1402"));

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "ui/dialogs/button_mnemonics.h"
 #include "ui/window/qt_gadgets.h"
 
 namespace zh {
@@ -17,6 +18,7 @@ ReplayWindow::ReplayWindow(QtGadgets& gadgets) : QWidget(nullptr, Qt::Window), g
     addButton(QStringLiteral("Continue"), replay::kContinue, 110);
     addButton(QStringLiteral("Exit"), replay::kExit, 210);
     addButton(QStringLiteral("Stop"), replay::kStop, 310);
+    markButtons(*this);
     auto* label = new QLabel(QStringLiteral("Replay commands"), this);
     label->setGeometry(15, 45, 370, 18);
     list_ = new QListWidget(this);

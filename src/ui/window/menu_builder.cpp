@@ -140,6 +140,7 @@ void MenuBuilder::addCommand(QMenu* menu, const MenuEntry& entry, QObject* group
     QAction* a = menu->addAction(entry.caption);
     a->setCheckable(entry.checkable);
     a->setChecked(entry.checked);
+    if (!entry.keys.isEmpty()) a->setShortcut(QKeySequence(entry.keys, QKeySequence::PortableText));
     if (auto* g = qobject_cast<QActionGroup*>(group)) g->addAction(a);
     const int id = entry.id;
     connect(a, &QAction::triggered, this, [this, id] {
@@ -176,6 +177,18 @@ void MenuBuilder::addShortcuts(const std::vector<KeyShortcut>& shortcuts) {
         });
         shortcuts_.push_back(s);
     }
+    // F10 opens the first menu, as on the desktops.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), &window_);
+    menuKey->setContext(Qt::WindowShortcut);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        for (const QPointer<QMenu>& m : menus_) {
+            if (m && m->menuAction()->isVisible()) {
+                window_.menuBar()->setActiveAction(m->menuAction());
+                return;
+            }
+        }
+    });
+    shortcuts_.push_back(menuKey);
 }
 
 void MenuBuilder::remember(int id, QAction* action) {
