@@ -1,5 +1,8 @@
 #include "menu_table.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "app_state.h"
 #include "dialogs.h"
 #include "logger.h"
@@ -7,6 +10,7 @@
 #include "messages.h"
 #include "presence.h"
 #include "program.h"
+#include "recent_files.h"
 #include "setting_stores.h"
 #include "user_level.h"
 
@@ -143,6 +147,26 @@ class Builder {
         return entries;
     }
 
+    // The files opened or saved last, newest first: "1  name.cfp  (folder)".
+    MenuEntry recentFilesMenu() {
+        std::vector<MenuEntry> entries;
+        int id = menu::kFirstRecentFile;
+        for (const QString& path : recentFiles(p_)) {
+            if (id > menu::kLastRecentFile) break;
+            MenuEntry e;
+            e.id = id;
+            const QFileInfo file(path);
+            e.caption = QString::number(id - menu::kFirstRecentFile + 1) + QStringLiteral("  ") +
+                        file.fileName() + QStringLiteral("  (") +
+                        QDir::toNativeSeparators(file.path()) + QLatin1Char(')');
+            e.description = file.fileName();
+            e.value = path;
+            entries.push_back(std::move(e));
+            ++id;
+        }
+        return submenu("Recent files", kCommon, std::move(entries));
+    }
+
     MenuEntry fileMenu() {
         std::vector<MenuEntry> newEntries = measurands(menu::kFirstNewMeasurand);
         newEntries.push_back(command(menu::kNew, "New", kApplication));
@@ -151,6 +175,7 @@ class Builder {
         entries.push_back(command(menu::kOpen, "Open", kCommon));
         entries.push_back(command(menu::kSave, "Save", kCommon));
         entries.push_back(command(menu::kSaveAs, "Save as", kCommon));
+        entries.push_back(recentFilesMenu());
         entries.push_back(separator());
         entries.push_back(command(menu::kExit, "Exit", kCommon));
         return submenu("File", kCommon, std::move(entries));
