@@ -9,11 +9,10 @@ namespace {
 
 // What QApplication takes from the command line itself; listed so that they
 // are not refused before it sees them.
-const char* const kQtValueOptions[] = {"platform",  "platformpluginpath", "platformtheme",
-                                       "plugin",    "style",              "stylesheet",
-                                       "qwindowgeometry", "qwindowtitle", "qwindowicon",
-                                       "display",   "geometry",           "title",
-                                       "session",   "qmljsdebugger"};
+const char* const kQtValueOptions[] = {
+    "platform",        "platformpluginpath", "platformtheme", "plugin",  "style",    "stylesheet",
+    "qwindowgeometry", "qwindowtitle",       "qwindowicon",   "display", "geometry", "title",
+    "session",         "qmljsdebugger"};
 const char* const kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
 QCommandLineOption hidden(QCommandLineOption option) {
@@ -49,8 +48,8 @@ WindowArguments parseWindowArguments(const QStringList& arguments, const QString
     const QCommandLineOption raiseError(QStringLiteral("raise-error"));
     parser.addOptions({screenshot, replay, stepDelay, checkStart, raiseError});
     for (const char* name : kQtValueOptions)
-        parser.addOption(hidden(QCommandLineOption(QLatin1String(name), QString(),
-                                                   QStringLiteral("VALUE"))));
+        parser.addOption(
+            hidden(QCommandLineOption(QLatin1String(name), QString(), QStringLiteral("VALUE"))));
     for (const char* name : kQtFlagOptions)
         parser.addOption(hidden(QCommandLineOption(QLatin1String(name))));
 

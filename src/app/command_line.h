@@ -10,12 +10,12 @@
 namespace zh {
 
 struct WindowArguments {
-    QString screenshot;  // --screenshot FILE: read, take the picture, end
-    QString replay;      // --replay FILE: play a debug log's event records
-    int stepDelayMs = 0;  // --step-delay MS between replayed steps
-    int checkStart = -1;  // --check-start N: rebuild the window N times, end
+    QString screenshot;       // --screenshot FILE: read, take the picture, end
+    QString replay;           // --replay FILE: play a debug log's event records
+    int stepDelayMs = 0;      // --step-delay MS between replayed steps
+    int checkStart = -1;      // --check-start N: rebuild the window N times, end
     bool raiseError = false;  // --raise-error once the window is up
-    QString file;  // a data file to open (*.cfp, *.cft, *.hrt), absolute
+    QString file;             // a data file to open (*.cfp, *.cft, *.hrt), absolute
     // Why the command line is refused ("unknown option --foo"); "" when it
     // is not.
     QString error;

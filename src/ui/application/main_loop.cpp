@@ -142,7 +142,9 @@ void Application::exitProgram() {
         m.lookupMessage(QStringLiteral("Exit program"), section),
         m.lookupMessage(QStringLiteral("Data have been changed!"), section) + s.CR + lines + s.CR +
             m.lookupMessage(QStringLiteral("Save the changes before exiting?"), section),
-        mb::SaveDiscardCancel | mb::IconExclamation, MsgText::AsIs);
+        // Cancel preselected, as staying was: a box answered unattended
+        // (a replay, --screenshot) neither writes a file nor loses data.
+        mb::SaveDiscardCancel | mb::IconExclamation | mb::DefaultButton3, MsgText::AsIs);
     if (answer == QLatin1String("discard")) s.QuitRequested = true;
     // Ended only once the data are kept: a cancelled or failed save stays.
     if (answer == QLatin1String("save") && storeData(data_, StoreTarget::File) == 1) {
