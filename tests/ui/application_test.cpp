@@ -603,6 +603,7 @@ TEST(Application, ExitAfterAReadAsksOnlyWhenSomethingWouldBeLost) {
 
     // Discard, here through the close box, which asks the same.
     s.DataChanged = true;
+    rig.app->data().file.moduleState = 0;
     rig.boxes.answer = QMessageBox::Discard;
     const int asked = rig.boxes.texts.size();
     rig.window().close();
