@@ -3,7 +3,8 @@
 # which fails on lintian errors), installs it, and as a normal user runs the
 # installed programs from /usr/bin: the version, and a batch read of the
 # simulated device on a pseudo-terminal into a data file, which must leave
-# the user's profile in ~/.config/zel-hart. Then purges the package and
+# the user's profile in ~/.config/zel-hart; that the desktop entries are
+# valid and the data files' types known (xdg-mime). Then purges the package and
 # checks that nothing of it is left. Needs root (CI runs it as root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,6 +13,8 @@ bash scripts/package.sh
 deb=$(ls "$PWD"/build/package/zel-hart_*.deb)
 
 export DEBIAN_FRONTEND=noninteractive
+# What the check of the file types uses (xdg-mime asks gio on a GNOME desktop).
+apt-get install -y -q --no-install-recommends xdg-utils libglib2.0-bin desktop-file-utils
 apt-get install -y -q "$deb"
 
 user=zelhart-check
@@ -46,6 +49,19 @@ pty=$(head -n 1 "$home/hartsim.out")
 ls "$home"/reading.* >/dev/null 2>&1 || fail "the batch read wrote no data file"
 [ -f "$home/.config/zel-hart/Config-125.ini" ] ||
   fail "the profile is not in ~/.config/zel-hart"
+
+# The data files are known by their type, and the desktop entries open them.
+desktop-file-validate /usr/share/applications/org.zelhart.*.desktop ||
+  fail "a desktop entry is not valid"
+for pair in cfp:application/x-zel-hart-pressure cft:application/x-zel-hart-temperature \
+    hrt:application/x-zel-hart-device; do
+  file="$home/x.${pair%%:*}"
+  printf '[x]\n' > "$file"
+  type=$(XDG_CURRENT_DESKTOP=GNOME xdg-mime query filetype "$file")
+  [ "$type" = "${pair#*:}" ] || fail "xdg-mime names $file $type, not ${pair#*:}"
+done
+grep -q "MimeType=.*application/x-zel-hart-pressure" \
+  /usr/share/applications/org.zelhart.ZelHart.desktop || fail "the desktop entry opens no data file"
 kill "$simulator" 2>/dev/null || true
 wait "$simulator" 2>/dev/null || true
 simulator=""
@@ -54,4 +70,5 @@ apt-get purge -y -q zel-hart
 [ ! -e /usr/bin/ZEL-HART ] || fail "/usr/bin/ZEL-HART is left after the purge"
 [ ! -e /usr/share/zel-hart ] || fail "/usr/share/zel-hart is left after the purge"
 [ ! -e /usr/lib/zel-hart ] || fail "/usr/lib/zel-hart is left after the purge"
+[ ! -e /usr/share/mime/packages/zel-hart.xml ] || fail "the file types are left after the purge"
 echo "check-package: ok ($((SECONDS - started)) s)"

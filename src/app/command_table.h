@@ -39,6 +39,7 @@ enum class Command {
     SaveData,    // 2028, 2005: storeData(session, StoreTarget::File)
     SaveDataAs,  // 2029: storeData(session, StoreTarget::FileAs)
     Exit,        // 2066, 2001: saveRequest, then end the program
+    OpenFile,    // 6110, recent files 6100..6105: openDataFile of the file named or listed
     // --- Data transfer ---
     Connect,       // 2067, 2089: connectDevice, rebuild when the device differs, live display
     Disconnect,    // 2068, 2090: stop the live display, disconnectDevice

@@ -23,6 +23,7 @@ int ConsoleDialogs::messageBox(const QString& title, const QString& text, int fl
             return (flags & 0xF) == mb::YesNo ? mb::ResultNo : mb::ResultCancel;
         case mb::OkCancel:
         case mb::RetryCancel:
+        case mb::SaveDiscardCancel:
             return mb::ResultCancel;
         case mb::AbortRetryIgnore:
             return mb::ResultAbort;

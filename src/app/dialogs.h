@@ -21,6 +21,8 @@ constexpr int AbortRetryIgnore = 0x2;
 constexpr int YesNoCancel = 0x3;
 constexpr int YesNo = 0x4;
 constexpr int RetryCancel = 0x5;
+// Save, Discard, Cancel: the one question before unsaved data would be lost.
+constexpr int SaveDiscardCancel = 0x6;
 constexpr int IconError = 0x10;
 constexpr int IconQuestion = 0x20;
 constexpr int IconExclamation = 0x30;
@@ -35,6 +37,8 @@ constexpr int ResultRetry = 4;
 constexpr int ResultIgnore = 5;
 constexpr int ResultYes = 6;
 constexpr int ResultNo = 7;
+constexpr int ResultSave = 20;
+constexpr int ResultDiscard = 21;
 }  // namespace mb
 
 // A list of fields whose values differ between the device and a data set,

@@ -67,6 +67,12 @@ constexpr int kLastLanguage = 1213;
 // One entry per serial port: 5000 + position in the port list.
 constexpr int kFirstPort = 5000;
 constexpr int kLastPort = 5999;
+// The data files opened or saved last, newest first (File, "Recent files").
+constexpr int kFirstRecentFile = 6100;
+constexpr int kLastRecentFile = 6105;
+// A data file named outside the menus (the command line, a drop on the
+// window), opened as the next command.
+constexpr int kOpenNamedFile = 6110;
 
 // Pop-up entries.
 constexpr int kPopupNew = 2075;

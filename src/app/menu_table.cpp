@@ -1,5 +1,8 @@
 #include "menu_table.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "app_state.h"
 #include "dialogs.h"
 #include "logger.h"
@@ -9,6 +12,7 @@
 #include "presence.h"
 #include "profile.h"
 #include "program.h"
+#include "recent_files.h"
 #include "setting_stores.h"
 #include "user_level.h"
 
@@ -169,6 +173,27 @@ class Builder {
         return entries;
     }
 
+    // The files opened or saved last, newest first: "1  name.cfp  (folder)".
+    MenuEntry recentFilesMenu() {
+        std::vector<MenuEntry> entries;
+        int id = menu::kFirstRecentFile;
+        for (const QString& path : recentFiles(p_)) {
+            if (id > menu::kLastRecentFile) break;
+            MenuEntry e;
+            e.id = id;
+            const QFileInfo file(path);
+            e.caption = QLatin1Char('&') + QString::number(id - menu::kFirstRecentFile + 1) +
+                        QStringLiteral("  ") +
+                        literalCaption(file.fileName() + QStringLiteral("  (") +
+                                       QDir::toNativeSeparators(file.path()) + QLatin1Char(')'));
+            e.description = file.fileName();
+            e.value = path;
+            entries.push_back(std::move(e));
+            ++id;
+        }
+        return submenu("Recent files", kCommon, std::move(entries));
+    }
+
     MenuEntry fileMenu() {
         std::vector<MenuEntry> newEntries = measurands(menu::kFirstNewMeasurand);
         newEntries.push_back(command(menu::kNew, "&New", kApplication, "Ctrl+N"));
@@ -177,6 +202,7 @@ class Builder {
         entries.push_back(command(menu::kOpen, "&Open", kCommon, "Ctrl+O"));
         entries.push_back(command(menu::kSave, "&Save", kCommon, "Ctrl+S"));
         entries.push_back(command(menu::kSaveAs, "Save &as", kCommon, "Ctrl+Shift+S"));
+        entries.push_back(recentFilesMenu());
         entries.push_back(separator());
         entries.push_back(command(menu::kExit, "E&xit", kCommon));
         return submenu("&File", kCommon, std::move(entries));

@@ -79,6 +79,10 @@ QString Messages::answerWord(int result) {
             return QStringLiteral("yes");
         case mb::ResultNo:
             return QStringLiteral("no");
+        case mb::ResultSave:
+            return QStringLiteral("save");
+        case mb::ResultDiscard:
+            return QStringLiteral("discard");
         default:
             return QStringLiteral("-");
     }

@@ -16,6 +16,8 @@ int defaultAnswer(int flags) {
             return second ? mb::ResultNo : mb::ResultYes;
         case mb::RetryCancel:
             return mb::ResultCancel;
+        case mb::SaveDiscardCancel:
+            return third ? mb::ResultCancel : second ? mb::ResultDiscard : mb::ResultSave;
         default:
             return mb::ResultOk;
     }

@@ -231,6 +231,21 @@ bool takeAddress(QStringList& arguments, AppState& state) {
     return arguments.indexOf(QStringLiteral("--address")) < 0;
 }
 
+// The first option left in `arguments` that the command does not take
+// ("--to N" is scan's); "" when there is none. Without this an option
+// misspelt would be read as a file or a port.
+QString unknownOption(const QStringList& arguments, bool scan) {
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (scan && a == QLatin1String("--to")) {
+            ++i;
+            continue;
+        }
+        if (a.size() > 1 && a.startsWith(QLatin1Char('-'))) return a;
+    }
+    return QString();
+}
+
 // Takes `option` out of `arguments`; true when it was there.
 bool takeFlag(QStringList& arguments, const QString& option) {
     return arguments.removeAll(option) > 0;
@@ -250,6 +265,11 @@ int runBatchCommand(DeviceCore& core, const QStringList& commandLine) {
     if (!takeAddress(arguments, core.program.state)) return usage();
     const bool verify = takeFlag(arguments, QStringLiteral("--verify"));
     const QString word = arguments.value(0).toLower();
+    if (const QString option = unknownOption(arguments, word == QLatin1String("scan"));
+        !option.isEmpty()) {
+        std::fprintf(stderr, "unknown option %s\n", option.toLocal8Bit().constData());
+        return usage();
+    }
     if (word == QLatin1String("scan"))
         return runScanCommand(core.link, core.program.log, arguments);
     // An empty port (an unset variable in a script) would fall back to the

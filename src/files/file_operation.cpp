@@ -107,8 +107,7 @@ QString resolveDataPath(DataSession& s, const QString& path) {
     return QDir::cleanPath(dataFolder(s) + QLatin1Char('/') + p);
 }
 
-int saveRequest(DataSession& s, int dt, int mt, const QString& title, const QString& text,
-                int flags) {
+QString unsavedLines(DataSession& s, int dt, int mt) {
     Program& p = programOf(s);
     const QString targets = p.state.SaveRequestTargets.toLower();
     const bool changed = p.state.DataChanged;
@@ -117,16 +116,24 @@ int saveRequest(DataSession& s, int dt, int mt, const QString& title, const QStr
         lines += tr(s, QStringLiteral(" - File not updated!")) + p.state.CR;
     if (mt == 0 && changed && targets.contains(QLatin1String("module")))
         lines += tr(s, QStringLiteral(" - Module not updated")) + p.state.CR;
-    if (lines.isEmpty()) return 1;
-
-    const QString question = text.isEmpty() ? QStringLiteral("Continue without update?") : text;
-    const QString message = tr(s, QStringLiteral("Data have been changed! Save?")) + p.state.CR +
-                            lines + p.state.CR + tr(s, question);
+    if (lines.isEmpty()) return lines;
     p.log.debugLog(QStringLiteral(">>> SaveRequest: SR=") + p.state.SaveRequestTargets +
                        QStringLiteral(" DT=") + QString::number(dt) + QStringLiteral(" MT=") +
                        QString::number(mt) + QStringLiteral(" datachanged=") +
                        QString::number(changed ? 1 : 0),
                    3);
+    return lines;
+}
+
+int saveRequest(DataSession& s, int dt, int mt, const QString& title, const QString& text,
+                int flags) {
+    Program& p = programOf(s);
+    const QString lines = unsavedLines(s, dt, mt);
+    if (lines.isEmpty()) return 1;
+
+    const QString question = text.isEmpty() ? QStringLiteral("Continue without update?") : text;
+    const QString message = tr(s, QStringLiteral("Data have been changed! Save?")) + p.state.CR +
+                            lines + p.state.CR + tr(s, question);
     if (flags != -1) return tell(s, title, message, flags);
     return tell(s, title, message, mb::YesNo | mb::IconQuestion) == mb::ResultYes ? 1 : 0;
 }

@@ -66,5 +66,10 @@ QString patternExtension(const QString& pattern);
 // 0 otherwise; other flags return the box's button code (6 Yes, 7 No).
 int saveRequest(DataSession& s, int dt, int mt, const QString& title, const QString& text,
                 int flags);
+// What the save request would list as not yet stored (" - File not
+// updated!" and " - Module not updated", each ending with a carriage
+// return, by the profile's targets); "" when nothing is pending. The
+// request is logged when something is.
+QString unsavedLines(DataSession& s, int dt, int mt);
 
 }  // namespace zh

@@ -2,6 +2,8 @@
 // the link library uses. Works with any HART device: it assumes nothing
 // beyond the data-link layer and the universal command 0.
 
+#include <getopt.h>
+
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -40,6 +42,7 @@ const char* const kHelp =
     "  --trace         print every frame sent (TX) and received (RX) in hex\n"
     "  -h, --help      this text\n"
     "  --version       the program's version\n"
+    "Values may also follow an equals sign: --port=/dev/ttyUSB0.\n"
     "\n"
     "The serial line runs at 1200 bit/s, 8 data bits, odd parity, 1 stop bit,\n"
     "with RTS raised while sending.\n"
@@ -109,48 +112,122 @@ struct Arguments {
     bool trace = false;
 };
 
-// Reads the command line into `args`. Returns -1 to go on, else the exit
-// status (0 after --help or --version, 2 for an invalid argument).
-int parseArguments(int argc, char** argv, Arguments* args) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-        const char* v = nullptr;
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kHelp, stdout);
-            return 0;
-        } else if (arg == "--version") {
-            std::printf("hartcmd %s\n", ZH_VERSION);
-            return 0;
-        } else if (arg == "--trace") {
-            args->trace = true;
-        } else if (arg == "--secondary") {
-            args->secondary = true;
-        } else if (arg == "--port") {
-            if (!(v = value()) || !*v) return usage("--port needs a port name");
+// The options with a value: what each needs, said when it is missing or bad.
+enum Option : int {
+    kPort = 256,
+    kAddress,
+    kCommand,
+    kData,
+    kPreambles,
+    kRetries,
+    kTimeout,
+    kSecondary,
+    kTrace,
+    kVersion,
+};
+
+const char* needs(int option) {
+    switch (option) {
+        case kPort:
+            return "--port needs a port name";
+        case kAddress:
+            return "--address needs a polling address 0..63";
+        case kCommand:
+            return "--command needs a command number 0..255";
+        case kData:
+            return "--data needs pairs of hex digits (at most 255 bytes)";
+        case kPreambles:
+            return "--preambles needs a count 2..20";
+        case kRetries:
+            return "--retries needs a count 0..10";
+        case kTimeout:
+            return "--timeout needs milliseconds 1..65535";
+        default:
+            return "a value is missing";
+    }
+}
+
+// The option as written, without a value after "=".
+std::string written(const char* arg) {
+    const std::string text = arg;
+    return text.substr(0, text.find('='));
+}
+
+// Takes the value of `option`; false when it is not valid.
+bool take(int option, const char* v, Arguments* args) {
+    switch (option) {
+        case kPort:
             args->port = v;
-        } else if (arg == "--address") {
-            if (!(v = value()) || !parseNumber(v, 0, 63, &args->address))
-                return usage("--address needs a polling address 0..63");
-        } else if (arg == "--command") {
-            if (!(v = value()) || !parseNumber(v, 0, 255, &args->command))
-                return usage("--command needs a command number 0..255");
-        } else if (arg == "--data") {
-            if (!(v = value()) || !parseHex(v, &args->data))
-                return usage("--data needs pairs of hex digits (at most 255 bytes)");
-        } else if (arg == "--preambles") {
-            if (!(v = value()) || !parseNumber(v, 2, 20, &args->preambles))
-                return usage("--preambles needs a count 2..20");
-        } else if (arg == "--retries") {
-            if (!(v = value()) || !parseNumber(v, 0, 10, &args->retries))
-                return usage("--retries needs a count 0..10");
-        } else if (arg == "--timeout") {
-            if (!(v = value()) || !parseNumber(v, 1, 65535, &args->timeoutMs))
-                return usage("--timeout needs milliseconds 1..65535");
-        } else {
-            return usage("unknown argument '" + arg + "'");
+            return !args->port.empty();
+        case kAddress:
+            return parseNumber(v, 0, 63, &args->address);
+        case kCommand:
+            return parseNumber(v, 0, 255, &args->command);
+        case kData:
+            return parseHex(v, &args->data);
+        case kPreambles:
+            return parseNumber(v, 2, 20, &args->preambles);
+        case kRetries:
+            return parseNumber(v, 0, 10, &args->retries);
+        case kTimeout:
+            return parseNumber(v, 1, 65535, &args->timeoutMs);
+        default:
+            return false;
+    }
+}
+
+// Reads the command line into `args`: "--name value" and "--name=value"
+// alike. Returns -1 to go on, else the exit status (0 after --help or
+// --version, 2 for an invalid argument).
+int parseArguments(int argc, char** argv, Arguments* args) {
+    static const option kOptions[] = {
+        {"port", required_argument, nullptr, kPort},
+        {"address", required_argument, nullptr, kAddress},
+        {"command", required_argument, nullptr, kCommand},
+        {"data", required_argument, nullptr, kData},
+        {"preambles", required_argument, nullptr, kPreambles},
+        {"retries", required_argument, nullptr, kRetries},
+        {"timeout", required_argument, nullptr, kTimeout},
+        {"secondary", no_argument, nullptr, kSecondary},
+        {"trace", no_argument, nullptr, kTrace},
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, kVersion},
+        {nullptr, 0, nullptr, 0},
+    };
+    // Errors are said here, in the program's words; options stop at the
+    // first word that is none.
+    opterr = 0;
+    optind = 1;
+    for (;;) {
+        const int c = getopt_long(argc, argv, "+:h", kOptions, nullptr);
+        if (c == -1) break;
+        switch (c) {
+            case 'h':
+                std::fputs(kHelp, stdout);
+                return 0;
+            case kVersion:
+                std::printf("hartcmd %s\n", ZH_VERSION);
+                return 0;
+            case kTrace:
+                args->trace = true;
+                break;
+            case kSecondary:
+                args->secondary = true;
+                break;
+            case ':':
+                return usage(needs(optopt));
+            case '?':
+                if (optopt >= kPort)
+                    return usage("no value expected: " + written(argv[optind - 1]));
+                return usage("unknown option " + (optopt != 0
+                                                      ? std::string("-") + static_cast<char>(optopt)
+                                                      : written(argv[optind - 1])));
+            default:
+                if (!take(c, optarg, args)) return usage(needs(c));
+                break;
         }
     }
+    if (optind < argc) return usage(std::string("unexpected argument '") + argv[optind] + "'");
     if (args->port.empty()) return usage("--port is required");
     if (args->command < 0) return usage("--command is required");
     return -1;

@@ -20,6 +20,7 @@
 #include <type_traits>
 
 #include "app/clock.h"
+#include "app/command_line.h"
 #include "app/console_dialogs.h"
 #include "app/edition.h"
 #include "app/error_report.h"
@@ -68,15 +69,6 @@ bool displayAvailable() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-}
-
-// "--screenshot FILE": read the device, save a picture of the window, end.
-QString screenshotPath(QStringList& arguments) {
-    const int at = arguments.indexOf(QStringLiteral("--screenshot"));
-    if (at < 0) return QString();
-    const QString path = arguments.value(at + 1);
-    arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
-    return path.isEmpty() ? QStringLiteral("screenshot.png") : path;
 }
 
 // The HART link library: beside the program, or in an installed program's
@@ -170,18 +162,10 @@ int runHeadless(int argc, char** argv, const QStringList& arguments) {
 // "--check-start N": show the window, print the title and the profile in
 // use, rebuild the window N times, print how long each rebuild took and end
 // (for the start-up benchmark and the start-up tests).
-int rebuildCount(QStringList& arguments) {
-    const int at = arguments.indexOf(QStringLiteral("--check-start"));
-    if (at < 0) return -1;
-    const int n = std::max(0, arguments.value(at + 1).toInt());
-    arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
-    return n;
-}
-
 int checkStart(zh::Program& program, zh::Application& application, int rebuilds) {
     QApplication::processEvents();
     std::printf("%s\n  Profile                    %s\nwindow shown\n",
-                program.state.WindowTitle.toLocal8Bit().constData(),
+                application.window()->windowTitle().toLocal8Bit().constData(),
                 program.profile.resolve(program.state.ProfilePath).toLocal8Bit().constData());
     // Whoever times the start reads this line from a pipe: it must leave
     // now, not with the rebuilds' lines at the end.
@@ -198,7 +182,8 @@ int checkStart(zh::Program& program, zh::Application& application, int rebuilds)
 }
 
 int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadgets,
-               zh::LinkLibrary& link, const QString& screenshot, int rebuilds, bool raiseError) {
+               zh::LinkLibrary& link, const zh::WindowArguments& arguments) {
+    const QString& screenshot = arguments.screenshot;
     dialogs.setCancelCaption(
         program.messages.lookupMessage(QStringLiteral("Cancel"), QStringLiteral("Common")));
 
@@ -227,8 +212,11 @@ int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadg
         dialogs.messageBox(QString(), QStringLiteral("Open Window failed"), zh::mb::Ok);
         return 1;
     }
-    if (rebuilds >= 0) return checkStart(program, application, rebuilds);
-    if (raiseError) {
+    // The file named on the command line opens as File -> Open opens it.
+    if (!arguments.file.isEmpty()) application.openFile(arguments.file);
+    if (arguments.checkStart >= 0) return checkStart(program, application, arguments.checkStart);
+    // "--raise-error": once the window is up, the run-time fault of Ctrl+Y.
+    if (arguments.raiseError) {
         QApplication::processEvents();
         zh::Application::raiseProgramError();
     }
@@ -260,24 +248,6 @@ int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadg
 
 // "--replay FILE [--step-delay MS]": plays the event records of a debug
 // log against the device, with nobody there to answer.
-struct ReplayRequest {
-    QString file;
-    int delayMs = 0;
-};
-
-std::optional<ReplayRequest> replayRequest(QStringList& arguments) {
-    const int at = arguments.indexOf(QStringLiteral("--replay"));
-    if (at < 0) return std::nullopt;
-    ReplayRequest r{arguments.value(at + 1), 0};
-    arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
-    const int delay = arguments.indexOf(QStringLiteral("--step-delay"));
-    if (delay >= 0) {
-        r.delayMs = std::max(0, arguments.value(delay + 1).toInt());
-        arguments.remove(delay, std::min<qsizetype>(2, arguments.size() - delay));
-    }
-    return r;
-}
-
 // The program's dialogs answer for themselves; the progress window shows.
 struct ReplayDialogs : zh::UnattendedDialogs {
     ReplayDialogs() : zh::UnattendedDialogs(qt) {}
@@ -285,7 +255,7 @@ struct ReplayDialogs : zh::UnattendedDialogs {
 };
 
 int runReplay(zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadgets,
-              zh::LinkLibrary& link, const ReplayRequest& request) {
+              zh::LinkLibrary& link, const zh::WindowArguments& request) {
     zh::ProcessProbe probe(dialogs.qt, QCoreApplication::applicationFilePath());
     zh::DeviceCore core(program, link, probe);
     zh::Application application(core, gadgets, dialogs.qt, link);
@@ -310,10 +280,10 @@ int runReplay(zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadge
             replay.end();
         }
     };
-    if (!replay.start(request.file, request.delayMs, true)) {
+    if (!replay.start(request.replay, request.stepDelayMs, true)) {
         if (!replay.unreadable().isEmpty()) {
             std::fprintf(stderr, "replay: cannot read '%s': %s\n",
-                         request.file.toLocal8Bit().constData(),
+                         request.replay.toLocal8Bit().constData(),
                          replay.unreadable().toLocal8Bit().constData());
             return 2;
         }
@@ -340,28 +310,22 @@ int runReplay(zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadge
     return 0;
 }
 
-int runWindow(int argc, char** argv, QStringList arguments) {
-    if (const std::optional<ReplayRequest> request = replayRequest(arguments)) {
-        QApplication app(argc, argv);
-        keepNumbersInCLocale();
-        return runProgram<ReplayDialogs, zh::QtGadgets>(
-            argv[0], arguments,
-            [&](zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadgets,
-                zh::LinkLibrary& link) {
-                return runReplay(program, dialogs, gadgets, link, *request);
-            });
-    }
-    const QString screenshot = screenshotPath(arguments);
-    const int rebuilds = rebuildCount(arguments);
-    // "--raise-error": once the window is up, the run-time fault of Ctrl+Y.
-    const bool raiseError = arguments.removeAll(QStringLiteral("--raise-error")) > 0;
+// The start-up sees no options: they are the window's, not the probe's.
+int runWindow(int argc, char** argv, const zh::WindowArguments& arguments) {
     QApplication app(argc, argv);
     keepNumbersInCLocale();
+    if (!arguments.replay.isEmpty())
+        return runProgram<ReplayDialogs, zh::QtGadgets>(
+            argv[0], {},
+            [&](zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadgets,
+                zh::LinkLibrary& link) {
+                return runReplay(program, dialogs, gadgets, link, arguments);
+            });
     return runProgram<zh::QtDialogs, zh::QtGadgets>(
-        argv[0], arguments,
+        argv[0], {},
         [&](zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadgets,
             zh::LinkLibrary& link) {
-            return showWindow(program, dialogs, gadgets, link, screenshot, rebuilds, raiseError);
+            return showWindow(program, dialogs, gadgets, link, arguments);
         });
 }
 
@@ -369,14 +333,16 @@ int runWindow(int argc, char** argv, QStringList arguments) {
 
 // The usage text; %1 is the program's name.
 constexpr const char* kUsage =
-    "Usage: %1 [--screenshot FILE | --replay FILE [--step-delay MS] |\n"
+    "Usage: %1 [FILE | --screenshot FILE | --replay FILE [--step-delay MS] |\n"
     "           --check-start N | --raise-error]\n"
     "       %1 read|write|compare|scan|Connect ...   (the commands below)\n"
     "       %1 --help | --version\n"
     "\n"
     "Configuration and service tool for HART pressure and temperature transmitters\n"
     "with a plug-on display module. Without a command it opens its window (a\n"
-    "desktop is needed). The file name selects the edition: ZEL-HART uses the\n"
+    "desktop is needed), with the data file FILE (*.cfp, *.cft, or *.hrt for\n"
+    "any HART device) opened in it when one is named. The program's own file\n"
+    "name selects the edition: ZEL-HART uses the\n"
     "profile Config-125.ini, KALVERO_S the profile Config.ini.\n"
     "\n"
     "Commands (they run without a window):\n"
@@ -435,6 +401,13 @@ constexpr const char* kUsage =
     "that did not open). Of compare: 0 the device holds the file's values; 1 it\n"
     "differs; 2 the file or the device could not be read, or invalid arguments.\n";
 
+// Without a display the window cannot open; what still works without one.
+constexpr const char* kNoDisplay =
+    "%s: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+    "Start it on a desktop, or use what works without one:\n"
+    "  %s --screenshot FILE    read the device and save a picture of the window\n"
+    "  the commands read, write, compare and scan (--help lists them).\n";
+
 // "<name> <version>" and the profile the edition reads.
 void printVersion(int argc, char** argv, const QString& name) {
     QCoreApplication app(argc, argv);
@@ -458,19 +431,25 @@ int main(int argc, char** argv) {
         printVersion(argc, argv, name);
         return 0;
     }
-    // A replay needs no screen: without one its window stays off-screen.
-    if (arguments.contains(QStringLiteral("--replay")) && !displayAvailable())
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     if (arguments.value(0) == zh::ReportViewer::argument() && displayAvailable()) {
         QApplication app(argc, argv);
         return zh::showReportBox(arguments.value(1));
     }
     if (runsWithoutWindow(arguments)) return runHeadless(argc, argv, arguments);
-    if (!displayAvailable()) {
-        std::fprintf(stderr,
-                     "No display: start the program on a desktop, or without one through "
-                     "scripts/run-tool.sh (it uses a virtual display).\n");
+    const zh::WindowArguments window = zh::parseWindowArguments(arguments, QDir::currentPath());
+    if (!window.error.isEmpty()) {
+        std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", name.toLocal8Bit().constData(),
+                     window.error.toLocal8Bit().constData(), name.toLocal8Bit().constData());
         return 2;
     }
-    return runWindow(argc, argv, arguments);
+    // A replay and a picture of the window need no screen: without one the
+    // window stays off-screen.
+    if ((!window.replay.isEmpty() || !window.screenshot.isEmpty()) && !displayAvailable())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!displayAvailable()) {
+        std::fprintf(stderr, kNoDisplay, name.toLocal8Bit().constData(),
+                     name.toLocal8Bit().constData());
+        return 2;
+    }
+    return runWindow(argc, argv, window);
 }

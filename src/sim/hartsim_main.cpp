@@ -202,7 +202,8 @@ int parseArguments(int argc, char** argv, Arguments* args) {
             if (!value(&v)) return usageError("--fault needs a fault", "");
             args->flagOptions.push_back(std::string("fault=") + v);
         } else {
-            return usageError("unknown argument ", argv[i]);
+            return usageError(arg.rfind('-', 0) == 0 ? "unknown option " : "unexpected argument ",
+                              arg.c_str());
         }
         if (hasInline) return usageError("no value expected: ", argv[i]);
     }

@@ -119,7 +119,8 @@ class StartupSystemTest : public ::testing::Test {
         process.setProcessEnvironment(env);
         QElapsedTimer clock;
         clock.start();
-        process.start(path(name), arguments);
+        // A name of its own here, or a program elsewhere by its whole path.
+        process.start(QDir(dir.path()).filePath(name), arguments);
         if (!process.waitForStarted(kTimeoutMs)) {
             ADD_FAILURE() << "cannot start " << name.toStdString() << ": "
                           << process.errorString().toStdString();
@@ -183,6 +184,53 @@ TEST_F(StartupSystemTest, KalveroUsesConfigIni) {
         QRegularExpression::escape(path(QStringLiteral("Config.ini"))) + QLatin1Char('\n'))))
         << r.out.toStdString();
     EXPECT_FALSE(r.out.contains(QStringLiteral("Config-125.ini"))) << r.out.toStdString();
+}
+
+// --- The command line ---------------------------------------------------------
+
+// Every program of the package ends with 2 on an option it does not take and
+// names it; the window program opens a data file it is given, and without a
+// display says what works without one.
+TEST_F(StartupSystemTest, TheCommandLineNamesWhatItDoesNotTake) {
+    install();
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZH_SOURCE_DIR "/tests/files/golden/pressure_all.cfp"),
+                            path(QStringLiteral("good.cfp"))));
+    const struct {
+        const char* program;  // ZEL-HART as installed here, or a tool beside the build's
+        QStringList arguments;
+        bool display;  // the offscreen platform; else no display at all
+        int exitCode;
+        const char* says;  // on standard output or error
+    } rows[] = {
+        {"ZEL-HART", {"--foo"}, true, 2, "unknown option --foo"},
+        {"ZEL-HART", {"--check-start", "0", "-x"}, true, 2, "unknown option -x"},
+        {"ZEL-HART", {"--screenshot=a.png", "--bogus=1"}, true, 2, "unknown option --bogus"},
+        {"ZEL-HART", {"a.cfp", "b.cfp"}, true, 2, "one data file at most"},
+        {"ZEL-HART", {"read", "Sim", "x.cfp", "--adress", "3"}, true, 2, "unknown option --adress"},
+        {"ZEL-HART", {"scan", "Sim", "--too", "3"}, true, 2, "unknown option --too"},
+        {"ZEL-HART", {"good.cfp", "--check-start", "0"}, true, 0, "good.cfp - ZEL-HART V"},
+        {"ZEL-HART", {}, false, 2, "ZEL-HART --screenshot FILE"},
+        {"hartsim", {"--pty", "--foo=1"}, false, 2, "unknown option --foo"},
+        {"hartcmd", {"--port=Sim", "--frob"}, false, 2, "unknown option --frob"},
+        {"hartcmd", {"--port=Sim", "--command=0"}, false, 0, "Command 0: response code 0"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.program + (" " + row.arguments.join(' ')).toStdString());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        if (row.display) env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        const QString program = QLatin1String(row.program);
+        const Outcome r =
+            run(program == QLatin1String("ZEL-HART") ? program
+                                                     : QStringLiteral(ZH_PROGRAM_DIR "/") + program,
+                row.arguments, env);
+        ASSERT_TRUE(r.finished);
+        EXPECT_EQ(r.exitCode, row.exitCode) << r.err.toStdString();
+        EXPECT_TRUE((r.out + r.err).contains(QLatin1String(row.says)))
+            << r.out.toStdString() << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QStringLiteral("scripts/"))) << r.err.toStdString();
+    }
 }
 
 TEST_F(StartupSystemTest, RenamedProgramRefusesToRunAndWritesNothing) {

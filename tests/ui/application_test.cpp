@@ -11,6 +11,7 @@
 #include <QCursor>
 #include <QHash>
 #include <QKeySequence>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QSet>
@@ -641,21 +642,116 @@ TEST(Application, ExitAfterAReadAsksOnlyWhenSomethingWouldBeLost) {
     EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
     s.QuitRequested = false;
 
-    // The file was never saved: the save request decides.
+    // The file was never saved: one question, to save, discard or stay.
     s.SaveRequestTargets = "file;module";
-    rig.boxes.answer = QMessageBox::No;
+    rig.boxes.answer = QMessageBox::Cancel;
     rig.app->command(menu::kExit);
     EXPECT_FALSE(s.QuitRequested);
     ASSERT_EQ(rig.boxes.texts.size(), 1);
-    EXPECT_TRUE(rig.boxes.texts[0].contains("Exit program without saving?"))
+    EXPECT_TRUE(rig.boxes.texts[0].endsWith("Save the changes before exiting?"))
         << qPrintable(rig.boxes.texts[0]);
+    EXPECT_TRUE(rig.boxes.texts[0].contains(" - File not updated!"));
     EXPECT_TRUE(rig.window().isVisible());
 
-    rig.boxes.answer = QMessageBox::Yes;
-    rig.window().close();  // the close box asks the same
-    EXPECT_EQ(rig.app->run(), 0);
-    EXPECT_EQ(rig.boxes.texts.size(), 2);
+    // Save: the program ends once the data are in their file, not before.
+    const QString file = rig.dir.filePath("kept.cfp");
+    rig.boxes.answer = QMessageBox::Save;
+    {
+        QTimer cancel;  // the file requester cancelled
+        QObject::connect(&cancel, &QTimer::timeout, [] {
+            if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+                d->reject();
+        });
+        cancel.start(20);
+        rig.app->command(menu::kExit);
+    }
+    EXPECT_FALSE(s.QuitRequested);
+    {
+        FileAnswer name(file);
+        rig.app->command(menu::kExit);
+    }
     EXPECT_TRUE(s.QuitRequested);
+    EXPECT_TRUE(QFileInfo(file).isFile());
+    EXPECT_FALSE(s.DataChanged);
+    s.QuitRequested = false;
+
+    // Discard, here through the close box, which asks the same.
+    s.DataChanged = true;
+    rig.app->data().file.moduleState = 0;
+    rig.boxes.answer = QMessageBox::Discard;
+    const int asked = rig.boxes.texts.size();
+    rig.window().close();
+    EXPECT_EQ(rig.app->run(), 0);
+    EXPECT_EQ(rig.boxes.texts.size(), asked + 1);
+    EXPECT_TRUE(rig.boxes.texts.last().contains(" - Module not updated"));
+    EXPECT_TRUE(s.QuitRequested);
+}
+
+// A data file dropped on the window, or named on the command line, opens as
+// File -> Open opens the file chosen: the same save request and the same
+// message for a file that cannot be opened. Every file opened heads the
+// recent files of the File menu, which open it again.
+TEST(Application, DroppedAndNamedFilesOpenAsOpenDoesAndAreListedAsRecent) {
+    AppRig rig("ZEL-HART");
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
+    QApplication::processEvents();
+    ASSERT_FALSE(rig.app->menus()->action(menu::kFirstRecentFile));
+    const QString first = rig.dir.filePath("first.cfp");
+    const QString second = rig.dir.filePath("second.cfp");
+    for (const QString& copy : {first, second})
+        ASSERT_TRUE(QFile::copy(ZH_SOURCE_DIR "/tests/files/golden/pressure_all.cfp", copy));
+    const auto drop = [&](const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&rig.window(), &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&rig.window(), &dropped);
+        // Opened as the next command of the loop.
+        while (const std::optional<WindowEvent> e = rig.gadgets.waitEvent(0)) rig.app->dispatch(*e);
+        return dropped.isAccepted();
+    };
+    const auto opened = [&] { return rig.app->data().file.currentFile; };
+
+    EXPECT_FALSE(drop({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)}));
+    EXPECT_FALSE(drop({QUrl(QStringLiteral("https://example.org/first.cfp"))}));
+    ASSERT_TRUE(drop({QUrl::fromLocalFile(first)}));
+    EXPECT_EQ(opened(), first);
+    EXPECT_EQ(rig.program.state.DataTrigger, 0);
+    EXPECT_TRUE(rig.window().windowTitle().startsWith("first.cfp - "))
+        << qPrintable(rig.window().windowTitle());
+    rig.app->openFile(second);
+    EXPECT_EQ(opened(), second);
+    EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
+
+    // A file that is not there: Open's message, and the data stay.
+    rig.app->openFile(rig.dir.filePath("missing.cfp"));
+    ASSERT_EQ(rig.boxes.texts.size(), 1);
+    EXPECT_TRUE(rig.boxes.texts[0].contains("can't open file " + rig.dir.filePath("missing.cfp")))
+        << qPrintable(rig.boxes.texts[0]);
+    EXPECT_EQ(opened(), second);
+
+    // Newest first; the list survives the program in its profile.
+    QAction* recent = rig.app->menus()->action(menu::kFirstRecentFile + 1);
+    ASSERT_TRUE(recent);
+    EXPECT_EQ(recent->text(), "2  first.cfp  (" + rig.dir.path() + ")");
+    EXPECT_TRUE(rig.app->menus()->action(menu::kFirstRecentFile)->text().contains("second.cfp"));
+    EXPECT_FALSE(rig.app->menus()->action(menu::kFirstRecentFile + 2));
+    EXPECT_EQ(
+        rig.program.profile.readProfile("RecentFiles", "File2", "", rig.program.state.ProfilePath),
+        first);
+
+    // With unsaved edits, the save request first: No keeps them.
+    rig.program.state.DataChanged = true;
+    rig.boxes.answer = QMessageBox::No;
+    rig.app->command(menu::kFirstRecentFile + 1);
+    EXPECT_EQ(rig.boxes.texts.size(), 2);
+    EXPECT_EQ(opened(), second);
+    rig.boxes.answer = QMessageBox::Yes;
+    rig.app->command(menu::kFirstRecentFile + 1);
+    EXPECT_EQ(opened(), first);
 }
 
 TEST(Application, UnusableMeasurandListsAreReportedAndTheProgramStaysWhole) {

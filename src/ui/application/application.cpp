@@ -40,6 +40,7 @@
 #include "ui/window/control_refresh.h"
 #include "ui/window/control_registry.h"
 #include "ui/window/field_binding.h"
+#include "ui/window/file_drop.h"
 #include "ui/window/gadget_colours.h"
 #include "ui/window/main_window.h"
 #include "ui/window/menu_builder.h"
@@ -388,6 +389,8 @@ void Application::showFields() {
 void Application::buildWindow() {
     window_ = std::make_unique<MainWindow>(p_, *screen_.gadgets);
     window_->setWindowTitle(p_.state.WindowTitle);
+    // A data file dropped from the file manager opens as Open opens it.
+    acceptFileDrops(*window_, [this](const QString& path) { openDroppedFile(path); });
     registerControls(model_.fields);
     // The diagrams are drawn anew whenever the Graph tab comes into view.
     if (auto* panel = qobject_cast<QTabWidget*>(

@@ -79,6 +79,11 @@ class Application {
     // would: the error report is made, unsaved edits are lost. Ctrl+Y does
     // this in test mode only.
     [[noreturn]] static void raiseProgramError();
+    // Opens a data file named outside the open requester (the command line,
+    // a drop on the window) as Open opens the file chosen: the save request
+    // first when data changed, the same checks and messages; a *.hrt file in
+    // the window for any HART device.
+    void openFile(const QString& path);
     // Asks for a log and a step delay and starts replaying it, paused.
     void loadReplay();
     Replay& replay() { return *replay_; }
@@ -192,6 +197,14 @@ class Application {
     void compareWithData();
     int verifyWrite(const QStringList& written);
     void openData();
+    // The recent-files entries and the file named to openFile
+    // (application_files.cpp).
+    void bindRecentFiles();
+    void openNamedFile(const QString& path);
+    // A file dropped on the window: opened as the next command.
+    void openDroppedFile(const QString& path);
+    // `path` to the top of the recent-files list, and the File menu with it.
+    void keepRecentFile(const QString& path);
     void writeTransmitter();
     void exitProgram();
     Presence target() const;
@@ -226,6 +239,7 @@ class Application {
     std::unique_ptr<UniversalWindow> universal_;
     QPointer<QWidget> cover_;
     QString builtFor_;          // the measurand the window was last built for
+    QString namedFile_;         // the file openFile was given, until it opens
     FieldInspector inspector_;  // the diagnostic "field under the mouse"
     int exitCode_ = 0;
 };

@@ -53,9 +53,14 @@ void Application::bindCommands() {
 void Application::bindFileCommands() {
     commands_.bind(Command::NewData, [this](int id) { newData(id); });
     commands_.bind(Command::OpenData, [this](int) { openData(); });
-    commands_.bind(Command::SaveData, [this](int) { storeData(data_, StoreTarget::File); });
-    commands_.bind(Command::SaveDataAs, [this](int) { storeData(data_, StoreTarget::FileAs); });
+    commands_.bind(Command::SaveData, [this](int) {
+        if (storeData(data_, StoreTarget::File) == 1) keepRecentFile(data_.file.currentFile);
+    });
+    commands_.bind(Command::SaveDataAs, [this](int) {
+        if (storeData(data_, StoreTarget::FileAs) == 1) keepRecentFile(data_.file.currentFile);
+    });
     commands_.bind(Command::Exit, [this](int) { exitProgram(); });
+    bindRecentFiles();
 }
 
 void Application::bindTransferCommands() {
@@ -302,6 +307,7 @@ void Application::openData() {
     if (chooseAndOpenData(data_) != 1) return;
     showLoadedStates(model_);
     showFields();
+    keepRecentFile(data_.file.currentFile);
 }
 
 // A write that went through leaves every field it sent "updated".

@@ -7,6 +7,8 @@
 
 #include "app/dialogs.h"
 #include "app/program.h"
+#include "app/recent_files.h"
+#include "files/data_commands.h"
 #include "files/file_operation.h"
 #include "ui/application/application.h"
 #include "ui/application/input_check.h"
@@ -119,8 +121,9 @@ void Application::afterCommand() {
 }
 
 // Exit and the close box: with nothing pending the program ends at once;
-// otherwise it asks, and ends on Yes. "Nothing pending" (1) ends it too: a
-// user whose file and module are both up to date must be able to leave.
+// otherwise it asks one question: save (and end once the data are in their
+// file), discard (end), or cancel (stay). A user whose file and module are
+// both up to date must be able to leave without a question.
 void Application::exitProgram() {
     AppState& s = p_.state;
     if (!releaseFixedCurrent()) return;
@@ -128,11 +131,26 @@ void Application::exitProgram() {
         s.QuitRequested = true;
         return;
     }
-    const int answer =
-        saveRequest(data_, s.DataTrigger, data_.file.moduleState, QStringLiteral("Exit program"),
-                    QStringLiteral("Data have been changed! Exit program without saving?"),
-                    mb::YesNo | mb::IconExclamation | mb::DefaultButton2);
-    if (answer == mb::ResultYes || answer == 1) s.QuitRequested = true;
+    const QString lines = unsavedLines(data_, s.DataTrigger, data_.file.moduleState);
+    if (lines.isEmpty()) {
+        s.QuitRequested = true;
+        return;
+    }
+    Messages& m = p_.messages;
+    const QString section = QStringLiteral("Application");
+    const QString answer = m.showMessageBox(
+        m.lookupMessage(QStringLiteral("Exit program"), section),
+        m.lookupMessage(QStringLiteral("Data have been changed!"), section) + s.CR + lines + s.CR +
+            m.lookupMessage(QStringLiteral("Save the changes before exiting?"), section),
+        // Cancel preselected, as staying was: a box answered unattended
+        // (a replay, --screenshot) neither writes a file nor loses data.
+        mb::SaveDiscardCancel | mb::IconExclamation | mb::DefaultButton3, MsgText::AsIs);
+    if (answer == QLatin1String("discard")) s.QuitRequested = true;
+    // Ended only once the data are kept: a cancelled or failed save stays.
+    if (answer == QLatin1String("save") && storeData(data_, StoreTarget::File) == 1) {
+        addRecentFile(p_, data_.file.currentFile);
+        s.QuitRequested = true;
+    }
 }
 
 }  // namespace zh

@@ -58,6 +58,8 @@ QList<QMessageBox::StandardButton> buttonsOf(int flags) {
             return {B::Yes, B::No};
         case mb::RetryCancel:
             return {B::Retry, B::Cancel};
+        case mb::SaveDiscardCancel:
+            return {B::Save, B::Discard, B::Cancel};
         default:
             return {B::Ok};
     }
@@ -133,6 +135,10 @@ int resultOf(int button) {
             return mb::ResultYes;
         case QMessageBox::No:
             return mb::ResultNo;
+        case QMessageBox::Save:
+            return mb::ResultSave;
+        case QMessageBox::Discard:
+            return mb::ResultDiscard;
         default:
             return 0;
     }

@@ -122,9 +122,13 @@ void MenuBuilder::addEntries(QMenu* menu, const std::vector<MenuEntry>& entries)
             case MenuEntry::Kind::Separator:
                 menu->addSeparator();
                 break;
-            case MenuEntry::Kind::Submenu:
-                addEntries(prepared(menu->addMenu(e.caption)), e.entries);
+            case MenuEntry::Kind::Submenu: {
+                QMenu* submenu = prepared(menu->addMenu(e.caption));
+                addEntries(submenu, e.entries);
+                // An empty list (no recent files yet) shows, but cannot open.
+                submenu->menuAction()->setEnabled(!e.entries.empty());
                 break;
+            }
             case MenuEntry::Kind::Command:
                 if (e.checkable && !group) {
                     group = new QActionGroup(menu);
