@@ -277,6 +277,16 @@ void UniversalWindow::showData(const UniversalData& d) {
     fill("lowerRange", d.has(15), number(d.lowerRange));
     fill("damping", d.has(15), number(d.damping));
     fill("pvUnit", d.has(1), unitCodeName(d.pvUnit));
+    fitValues();
+}
+
+void UniversalWindow::fitValues() {
+    // The form keeps a row one line high when its value wraps after the
+    // window was laid out; the value's lines decide the row's height.
+    for (QLabel* l : std::as_const(values_)) {
+        const int width = std::max(l->width(), l->minimumWidth());
+        l->setMinimumHeight(l->heightForWidth(width));
+    }
 }
 
 bool UniversalWindow::openLink() {

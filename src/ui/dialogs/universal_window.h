@@ -65,6 +65,7 @@ class UniversalWindow final : public QDialog {
     QStringList words(const QStringList& english) const;
     // Manufacturer, device type, revisions and device ID, translated.
     QString identityLine(const DeviceIdentity& id) const;
+    void fitValues();
     QLineEdit* addEditor(const char* name, int maxLength);
     QLabel* addValue(const char* name);
     bool edited(const QString& name) const;
