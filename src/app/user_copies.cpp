@@ -92,9 +92,12 @@ QStringList updateUserFolders(const ProgramFolders& folders, const QString& vers
     const QStringList copied = seedUserFolders(folders);
     if (!folders.perUser()) return copied;
     QStringList changed = copied;
+    // Only a language that ships: a profile naming another would speak English.
     const QString language = desktopLanguage.trimmed();
+    const bool ships = userCopyNames(folders).contains(QStringLiteral("Language/") + language +
+                                                       QStringLiteral(".ini"));
     for (const QString& name : copied) {
-        if (!language.isEmpty() && shippedProfileNames().contains(name))
+        if (ships && shippedProfileNames().contains(name))
             setProfileLanguage(folders.configDir + QLatin1Char('/') + name, language);
     }
 

@@ -157,6 +157,12 @@ TEST(ProgramFolders, ANewVersionBringsItsFilesIntoTheUsersCopiesOnce) {
     writeFile(f.defaultsDir + "/Config-125.ini", "[Language]\nActualLanguage=English\n");
     writeFile(f.defaultsDir + "/Language/Deutsch.ini", "[Application]\nExit=Beenden\n");
 
+    // A desktop language that does not ship leaves the profile as shipped.
+    const ProgramFolders other{f.programDir, f.defaultsDir, root + "/other", f.stateDir, root};
+    updateUserFolders(other, "1.0", "Klingon");
+    EXPECT_EQ(readFile(other.configDir + "/Config-125.ini"),
+              "[Language]\nActualLanguage=English\n");
+
     // The first start: copies, the profile in the desktop's language, a stamp.
     EXPECT_EQ(updateUserFolders(f, "1.0", "Deutsch").join(','),
               "Config-125.ini,Language/Deutsch.ini");

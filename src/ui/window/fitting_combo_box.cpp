@@ -23,7 +23,9 @@ QString FittingComboBox::shownToolTip() const {
     if (!currentTextCut()) return own;
     if (own.isEmpty()) return currentText();
     const QString ownHtml =
-        Qt::mightBeRichText(own) ? own : own.toHtmlEscaped().replace(QLatin1Char('\n'), "<br>");
+        Qt::mightBeRichText(own)
+            ? own
+            : own.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
     return currentText().toHtmlEscaped() + QStringLiteral("<hr>") + ownHtml;
 }
 
