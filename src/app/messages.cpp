@@ -9,6 +9,7 @@
 #include "logger.h"
 #include "message_text.h"
 #include "profile.h"
+#include "program_folders.h"
 #include "text_tables.h"
 
 namespace zh {
@@ -24,8 +25,14 @@ Messages::Messages(AppState& state, Profile& profile, Logger& log, Dialogs& dial
 
 QString Messages::translate(const QString& key, const QString& section, bool captionKey) {
     QString value = profile_.readProfile(section, key, QString(), state_.LanguageFile);
-    if (value.isEmpty()) {
-        // Unknown so far: the text becomes its own translation, once.
+    if (value.isEmpty() && usesUsersCopies(state_)) {
+        // The user's copy lacks it (removed, or older than the program): the
+        // shipped file's text, and the user's copy stays as the user left it.
+        value = profile_.readProfile(section, key, QString(), shippedLanguageFile(state_));
+        if (value.isEmpty()) value = key;
+    } else if (value.isEmpty()) {
+        // Unknown so far: the text becomes its own translation, once, so the
+        // translator finds it in the program's own language file.
         profile_.writeData(section, key, key, state_.LanguageFile);
         value = key;
     }

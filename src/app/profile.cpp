@@ -2,6 +2,7 @@
 
 #include "app_state.h"
 #include "logger.h"
+#include "program_folders.h"
 #include "program_paths.h"
 
 namespace zh {
@@ -14,7 +15,8 @@ QString Profile::resolve(const QString& file) const {
 }
 
 Profile::FileKind Profile::kindOf(const QString& resolved) const {
-    if (resolved == resolve(state_.LanguageFile)) return FileKind::LanguageFile;
+    if (resolved == resolve(state_.LanguageFile) || resolved == shippedLanguageFile(state_))
+        return FileKind::LanguageFile;
     if (resolved == resolve(state_.ProfilePath)) return FileKind::ProfileFile;
     return FileKind::DataFile;
 }

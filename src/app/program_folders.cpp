@@ -72,17 +72,21 @@ ProgramFolders decideProgramFolders(const QString& programDir, const FolderEnvir
     return f;
 }
 
-QStringList seedUserFolders(const ProgramFolders& folders) {
-    QStringList copied;
-    if (!folders.perUser()) return copied;
-    QDir().mkpath(folders.stateDir);
+QStringList userCopyNames(const ProgramFolders& folders) {
     const QString language = QStringLiteral("Language");
-    QDir().mkpath(folders.configDir + QLatin1Char('/') + language);
     QStringList names = shippedProfileNames();
     const QDir shippedLanguages(folders.defaultsDir + QLatin1Char('/') + language);
     for (const QString& file : shippedLanguages.entryList({QStringLiteral("*.ini")}, QDir::Files))
         names << language + QLatin1Char('/') + file;
-    for (const QString& name : names) {
+    return names;
+}
+
+QStringList seedUserFolders(const ProgramFolders& folders) {
+    QStringList copied;
+    if (!folders.perUser()) return copied;
+    QDir().mkpath(folders.stateDir);
+    QDir().mkpath(folders.configDir + QStringLiteral("/Language"));
+    for (const QString& name : userCopyNames(folders)) {
         if (copyMissing(folders.defaultsDir + QLatin1Char('/') + name,
                         folders.configDir + QLatin1Char('/') + name))
             copied << name;
@@ -105,6 +109,16 @@ QString resolveReadOnlyFile(const AppState& s, const QString& name) {
     if (!own.startsWith(userDir + QLatin1Char('/'))) return own;
     const QString shipped = resolveProgramPath(s.DefaultsDir, own.mid(userDir.size() + 1));
     return QFileInfo::exists(shipped) ? shipped : own;
+}
+
+bool usesUsersCopies(const AppState& s) {
+    return !s.DefaultsDir.isEmpty() && s.DefaultsDir != s.ProgramDir;
+}
+
+QString shippedLanguageFile(const AppState& s) {
+    return resolveProgramPath(
+        usesUsersCopies(s) ? s.DefaultsDir : s.ProgramDir,
+        QStringLiteral("Language/") + s.ActualLanguage + QStringLiteral(".ini"));
 }
 
 QString resolveStateFile(const AppState& s, const QString& name) {

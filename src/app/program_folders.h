@@ -41,6 +41,10 @@ ProgramFolders decideProgramFolders(const QString& programDir, const FolderEnvir
 // The shipped files the program reads beside itself or in the defaults.
 QStringList shippedProfileNames();
 
+// The shipped profiles and language files ("Language/<name>.ini") of which
+// the configuration folder keeps the user's copies.
+QStringList userCopyNames(const ProgramFolders& folders);
+
 // Copies the shipped profiles and language files that the configuration
 // folder lacks into it (a user's own file is never replaced) and makes the
 // state folder. Returns the names copied. Nothing to do beside the program.
@@ -53,6 +57,12 @@ void applyProgramFolders(AppState& s, const ProgramFolders& folders);
 // `name` (a profile's file name) as a file to read: the user's copy when
 // there is one, else the shipped one (images, say, are not copied).
 QString resolveReadOnlyFile(const AppState& s, const QString& name);
+
+// The profiles and language files in use are the user's copies of shipped
+// ones (an installed program), which the program never fills in itself.
+bool usesUsersCopies(const AppState& s);
+// The shipped language file of the current language (absolute).
+QString shippedLanguageFile(const AppState& s);
 
 // A relative debug log name resolved against the state folder.
 QString resolveStateFile(const AppState& s, const QString& name);

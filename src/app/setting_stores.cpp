@@ -71,9 +71,11 @@ bool storeHartAddress(Program& p, int address) {
 }
 
 void HartAddressDialog(Program& p) {
-    const QString answer = p.dialogs.inputRequester(QStringLiteral("Hart Parameters"),
-                                                    QStringLiteral("Hart Address (0...15):"),
-                                                    QString::number(p.state.HartAddress));
+    const QString section = QStringLiteral("Application");
+    const QString answer =
+        p.dialogs.inputRequester(p.texts.text(section, QStringLiteral("Hart Parameters")),
+                                 p.texts.text(section, QStringLiteral("Hart Address (0...15):")),
+                                 QString::number(p.state.HartAddress));
     applyHartAddressInput(p, answer);
 }
 

@@ -66,7 +66,10 @@ StartResult runStartup(Program& p, const QString& executableName, const ProgramF
     s.ErrorSoundLoaded = -1;
 
     // Language.
+    // A profile that names no language speaks the desktop's, when it ships.
     s.ActualLanguage = QStringLiteral("English");
+    const QString desktop = hooks.desktopLanguage ? hooks.desktopLanguage() : QString();
+    if (availableLanguages(s.ProgramDir).contains(desktop)) s.ActualLanguage = desktop;
     const QString language =
         p.profile.readProfile(QStringLiteral("Language"), QStringLiteral("ActualLanguage"),
                               s.ActualLanguage, s.ProfilePath);

@@ -17,6 +17,9 @@ struct StartupHooks {
     std::function<void()> bindLinkLibrary;
     // Runs the connection probe on `port`; returns the process exit code.
     std::function<int(const QString& port)> runProbe;
+    // The language file that matches the desktop's language, for a profile
+    // that names none; unset: English.
+    std::function<QString()> desktopLanguage;
 };
 
 struct StartResult {

@@ -571,6 +571,13 @@ constexpr const char* kApplication[] = {
     "Calibration has been changed! Re-read module!",
     "Teach 4 mA",
     "Teach 20 mA",
+    // The panel's tabs after the first (whose name is a caption).
+    "Admin",
+    "Transmitter",
+    "Graph",
+    "Diagnostics",
+    "Hart Parameters",
+    "Hart Address (0...15):",
 };
 
 constexpr const char* kCommonDevice[] = {

@@ -8,6 +8,7 @@
 #include "app/dialogs.h"
 #include "app/program.h"
 #include "hart_session.h"
+#include "identity_message.h"
 #include "link_library.h"
 #include "packed_ascii.h"
 #include "request_sender.h"
@@ -197,10 +198,13 @@ void HartSession::nameForeignDevice() {
     if (sendRequest(kReadTagDescriptorDate, QByteArray(), 0, &answer, 1) == 0 &&
         answer.size() >= kPackedTagBytes)
         tag = unpackAscii(answer.left(kPackedTagBytes));
-    const QString text = identityText(identity_, tag) +
-                         QStringLiteral(": not a device of this program; universal data only");
-    p_.log.debugLog(QStringLiteral(">>> ") + text, 1);
-    p_.messages.showMessageBox(QStringLiteral("HART"), text, mb::Ok | mb::IconInformation);
+    const QString rest = QStringLiteral(": not a device of this program; universal data only");
+    p_.log.debugLog(QStringLiteral(">>> ") + identityText(identity_, tag) + rest, 1);
+    // The pattern is translated, not the text with this device's numbers in it.
+    p_.messages.showMessageBox(QStringLiteral("HART"),
+                               p_.messages.lookupMessage(identityMessage(identity_, tag, rest),
+                                                         QStringLiteral("SerialIO")),
+                               mb::Ok | mb::IconInformation, MsgText::AsIs);
 }
 
 }  // namespace zh

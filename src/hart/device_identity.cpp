@@ -3,6 +3,9 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include "app/message_text.h"
+#include "identity_message.h"
+
 namespace zh {
 namespace {
 
@@ -65,13 +68,22 @@ bool sameDevice(const DeviceIdentity& a, const DeviceIdentity& b) {
            a.deviceId == b.deviceId;
 }
 
-QString identityText(const DeviceIdentity& identity, const QString& tag) {
-    QString text = QStringLiteral("manufacturer ") + hex(identity.manufacturer) +
-                   QStringLiteral(", device type ") + hex(identity.deviceType) +
-                   QStringLiteral(", HART ") + QString::number(identity.universalRevision);
+QString identityMessage(const DeviceIdentity& identity, const QString& tag, const QString& rest) {
+    QString pattern =
+        QStringLiteral("manufacturer {manufacturer}, device type {type}, HART {revision}");
+    QStringList values{hex(identity.manufacturer), hex(identity.deviceType),
+                       QString::number(identity.universalRevision)};
     const QString shownTag = tag.trimmed();
-    if (!shownTag.isEmpty()) text += QStringLiteral(", tag ") + shownTag;
-    return text;
+    if (!shownTag.isEmpty()) {
+        pattern += QStringLiteral(", tag {tag}");
+        values << shownTag;
+    }
+    return pattern + rest + QLatin1Char('\t') + values.join(QLatin1Char('\t'));
+}
+
+QString identityText(const DeviceIdentity& identity, const QString& tag) {
+    const QStringList fields = identityMessage(identity, tag).split(QLatin1Char('\t'));
+    return fillPositional(fields.first(), fields.mid(1), true);
 }
 
 bool identityListed(const DeviceIdentity& identity, const QString& list) {

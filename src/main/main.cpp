@@ -33,6 +33,7 @@
 #include "app/report_viewer.h"
 #include "app/startup.h"
 #include "app/unattended_dialogs.h"
+#include "app/user_copies.h"
 #include "files/batch_commands.h"
 #include "files/device_core.h"
 #include "hart/connection_probe.h"
@@ -104,6 +105,7 @@ int startProgram(zh::Program& program, zh::LinkLibrary& link, const char* argv0,
                 QStringLiteral("HART library not loaded: ") + link.loadError(),
                 zh::mb::Ok | zh::mb::IconError, zh::MsgText::AsIs);
     };
+    hooks.desktopLanguage = zh::desktopLanguageName;
     // "Connect <port> [address]"
     hooks.runProbe = [&](const QString& port) {
         return zh::runConnectionProbe(link, program.log, port, arguments.value(2).toInt());
@@ -125,7 +127,7 @@ int runProgram(const char* argv0, const QStringList& arguments, Work work) {
     zh::SteadyClock clock;
     zh::Program program(dialogs, gadgets, clock);
     const zh::ProgramFolders folders = programFolders();
-    zh::seedUserFolders(folders);
+    zh::updateUserFolders(folders, QStringLiteral(ZH_VERSION), zh::desktopLanguageName());
     // Error reports go to the working folder; an installed program's to its state folder.
     zh::FatalErrorHandler errorHandler(program.log, dialogs,
                                        folders.perUser() ? folders.stateDir : QDir::currentPath());

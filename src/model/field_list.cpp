@@ -145,7 +145,7 @@ constexpr FieldRow kFields[] = {
     {"pc_ui32_GUID.uint32_t", "", "Number", "0", "", "nodisplay;"},
     {"pc_ui32ProdAutoID.uint32_t", "", "Number", "0", "", "nodisplay;"},
     {"CmbManufact", "CmbManufact", "Combobox", "{manufacturer}", "{manufacturers}", "readonly;ADMIN;"},
-    {"DevConfig", "FldDevConfig", "String", "Not initialized", "30", "readonly;ADMIN;"},
+    {"DevConfig", "FldDevConfig", "String", "{notInitialized}", "30", "readonly;ADMIN;"},
     {"DevType", "CmbDevType", "Combobox", "0", "{deviceTypes}", "ADMIN;"},
     {"CalcMethod", "CmbCalcMethod", "Combobox", "0", "{calcMethods}", "ADMIN;"},
     {"HallSwitch", "CmbHallSwitch", "Combobox", "2", "{yesOrNo}", "ADMIN;"},

@@ -127,6 +127,8 @@ constexpr PassValue kValues[] = {
         return c.translated(kalveroEdition(c)
             ? QStringLiteral("Vanto Mess- & Regeltechnik=127;Unknown=148;Vanto Mess- & Regeltechnik=251")
             : QStringLiteral("Vanto Mess- & Regeltechnik=127;Zelmark=148;Zelmark=251")); }},
+    {"notInitialized", [](const PassContext& c) {
+        return c.translated(QStringLiteral("Not initialized")); }},
     {"deviceTypes", [](const PassContext& c) {
         return c.m.selection.DeviceTypeList.isEmpty()
             ? c.translated(QStringLiteral("Not initialized=0;")) : c.m.selection.DeviceTypeList; }},

@@ -19,22 +19,25 @@ int fieldCount(const QString& params) {
 
 enum class Buttons { OkCancel, OkOnly };
 
-// "(label=entry): message detail". With OK and Cancel, "ok" means correct
+// "(label=entry): message detail", in the words of the common texts
+// whichever window asks. With OK and Cancel, "ok" means correct
 // the entry; a single-button message always undoes it.
 CheckResult reject(Program& p, const CheckArgs& a, const char* message, const QString& detail,
                    Buttons buttons = Buttons::OkCancel) {
     Messages& msg = p.messages;
     const QString label = a.descr.isEmpty() ? a.name : a.descr;
     const QString text = QLatin1Char('(') + label + QLatin1Char('=') + a.text +
-                         QStringLiteral("): ") + msg.lookupMessage(QLatin1String(message)) +
+                         QStringLiteral("): ") +
+                         msg.lookupMessage(QLatin1String(message), QStringLiteral("Common")) +
                          QLatin1Char(' ') + detail;
     if (!a.ask) {
         p.log.debugLog(QStringLiteral("Check: ") + text, 3);
         return CheckResult::correct();
     }
     const int flags = (buttons == Buttons::OkCancel ? mb::OkCancel : mb::Ok) | mb::IconExclamation;
-    const QString answer = msg.showMessageBox(msg.lookupMessage(QStringLiteral("Data input")), text,
-                                              flags, MsgText::AsIs);
+    const QString answer = msg.showMessageBox(
+        msg.lookupMessage(QStringLiteral("Data input"), QStringLiteral("Common")), text, flags,
+        MsgText::AsIs);
     if (buttons == Buttons::OkOnly) return CheckResult::undo();
     return CheckResult::ofAnswer(answer);
 }

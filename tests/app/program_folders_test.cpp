@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 
 #include "app/app_state.h"
+#include "app/messages.h"
+#include "app/user_copies.h"
+#include "support/test_program.h"
 
 namespace zh {
 namespace {
@@ -106,6 +109,99 @@ TEST(ProgramFolders, BesideTheProgramOrInTheUsersFoldersSeededOnce) {
                   f.defaultsDir + "/Images/maker_logo.png");
         EXPECT_EQ(resolveReadOnlyFile(s, ".\\Config.ini"), f.configDir + "/Config.ini");
         EXPECT_EQ(resolveStateFile(s, ".\\Debug.log"), f.stateDir + "/Debug.log");
+    }
+}
+
+TEST(ProgramFolders, TheShippedFileMergesIntoTheUsersCopy) {
+    struct Row {
+        const char* name;
+        bool languageFile;
+        const char* user;
+        const char* shipped;
+        const char* merged;
+        int added;
+    };
+    const Row rows[] = {
+        {"new key into its section, line endings and comments kept", false,
+         "; mine\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n", "[A]\nx=9\nz=3\n[B]\ny=2\n",
+         "; mine\r\n[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n", 1},
+        {"new section at the end", false, "[A]\nx=1\n", "[A]\nx=1\n[New]\nk=v\n",
+         "[A]\nx=1\n[New]\nk=v\n", 1},
+        {"user's edit kept, whatever the case of the names", false, "[a]\nX=mine\n",
+         "[A]\nx=shipped\n", "[a]\nX=mine\n", 0},
+        {"key removed by the user comes back with the shipped text", true,
+         "[Application]\nExit=Ende\n", "[Application]\nExit=Beenden\nSave=Speichern\n",
+         "[Application]\nExit=Ende\nSave=Speichern\n", 1},
+        {"English written for a missing text gives way to the translation", true,
+         "[Application]\nSave=Save\n", "[Application]\nSave=Speichern\n",
+         "[Application]\nSave=Speichern\n", 1},
+        {"a profile value equal to its key is the user's", false, "[Common]\nSave=Save\n",
+         "[Common]\nSave=ON\n", "[Common]\nSave=Save\n", 0},
+        {"an empty value is the user's", true, "[A]\nk=\n", "[A]\nk=v\n", "[A]\nk=\n", 0},
+        {"blanks kept in their quotes", false, "[A]\n", "[A]\nq=\" a \"\n", "[A]\nq=\" a \"\n", 1},
+        {"empty copy refilled", true, "", "[A]\nk=v\n", "[A]\r\nk=v\r\n", 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        int added = -1;
+        EXPECT_EQ(mergeShippedFile(row.user, row.shipped, row.languageFile, &added),
+                  QByteArray(row.merged));
+        EXPECT_EQ(added, row.added);
+    }
+}
+
+TEST(ProgramFolders, ANewVersionBringsItsFilesIntoTheUsersCopiesOnce) {
+    QTemporaryDir tmp;
+    const QString root = tmp.path();
+    const ProgramFolders f{root + "/bin", root + "/share", root + "/cfg", root + "/st", root};
+    writeFile(f.defaultsDir + "/Config-125.ini", "[Language]\nActualLanguage=English\n");
+    writeFile(f.defaultsDir + "/Language/Deutsch.ini", "[Application]\nExit=Beenden\n");
+
+    // A desktop language that does not ship leaves the profile as shipped.
+    const ProgramFolders other{f.programDir, f.defaultsDir, root + "/other", f.stateDir, root};
+    updateUserFolders(other, "1.0", "Klingon");
+    EXPECT_EQ(readFile(other.configDir + "/Config-125.ini"),
+              "[Language]\nActualLanguage=English\n");
+
+    // The first start: copies, the profile in the desktop's language, a stamp.
+    EXPECT_EQ(updateUserFolders(f, "1.0", "Deutsch").join(','),
+              "Config-125.ini,Language/Deutsch.ini");
+    EXPECT_EQ(readFile(f.configDir + "/Config-125.ini"), "[Language]\nActualLanguage=Deutsch\n");
+    EXPECT_TRUE(QFileInfo::exists(f.configDir + '/' + userCopiesStampName()));
+
+    // The user edits a text and removes another; the same version leaves them.
+    writeFile(f.configDir + "/Language/Deutsch.ini", "[Application]\nExit=Ende\n");
+    writeFile(f.configDir + "/Config-125.ini", "[Language]\n");
+    EXPECT_TRUE(updateUserFolders(f, "1.0", "English").isEmpty());
+
+    // A new version (or new shipped files) brings what the copies lack.
+    writeFile(f.defaultsDir + "/Language/Deutsch.ini",
+              "[Application]\nExit=Beenden\nGraph=Grafik\n");
+    EXPECT_EQ(updateUserFolders(f, "1.0", "English").join(','),
+              "Config-125.ini,Language/Deutsch.ini");
+    EXPECT_EQ(readFile(f.configDir + "/Language/Deutsch.ini"),
+              "[Application]\nExit=Ende\nGraph=Grafik\n");
+    EXPECT_EQ(readFile(f.configDir + "/Config-125.ini"), "[Language]\nActualLanguage=English\n");
+    EXPECT_TRUE(updateUserFolders(f, "1.0", "English").isEmpty());
+
+    // A text the user's copy lacks is read from the shipped file and never
+    // written into the copy; the program's own files get it for translators.
+    for (const bool perUser : {true, false}) {
+        SCOPED_TRACE(perUser);
+        test::TestProgram t;
+        AppState& s = t.program.state;
+        const QByteArray own = "[Application]\nExit=Ende\n";
+        t.writeFile("Language/Deutsch.ini", own);
+        if (perUser)
+            applyProgramFolders(s, {f.programDir, f.defaultsDir, t.dir.path(), f.stateDir, root});
+        s.ActualLanguage = "Deutsch";
+        s.LanguageFile = ".\\Language\\Deutsch.ini";
+        EXPECT_EQ(t.program.messages.lookupMessage("Exit", "Application"), "Ende");
+        EXPECT_EQ(t.program.messages.lookupMessage("Graph", "Application"),
+                  perUser ? "Grafik" : "Graph");
+        EXPECT_EQ(t.program.messages.lookupMessage("Nowhere", "Application"), "Nowhere");
+        EXPECT_EQ(t.readFile("Language/Deutsch.ini"),
+                  perUser ? own : own + "Graph=Graph\nNowhere=Nowhere\n");
     }
 }
 

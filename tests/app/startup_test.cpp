@@ -104,11 +104,32 @@ TEST_F(StartupTest, RenamedProgramIsRefused) {
     EXPECT_FALSE(t.readFile("Language/English.ini").contains("(ZELHART)"));
 }
 
-TEST_F(StartupTest, ALanguageNameThatLeavesTheFolderIsRefused) {
-    t.writeFile("Config-125.ini", "[Language]\nActualLanguage=../../tmp/evil\n");
-    start("ZEL-HART", {});
-    EXPECT_EQ(t.program.state.ActualLanguage, "English");
-    EXPECT_TRUE(t.program.state.LanguageFile.endsWith("Language\\English.ini"));
+TEST(Startup, TheLanguageIsTheProfilesElseTheDesktopsWhenItShips) {
+    struct Row {
+        const char* name;
+        const char* profile;
+        const char* desktop;  // "" unknown
+        const char* language;
+    };
+    const Row rows[] = {
+        {"a name that leaves the folder", "[Language]\nActualLanguage=../../tmp/evil\n", "",
+         "English"},
+        {"the profile's", "[Language]\nActualLanguage=English\n", "Deutsch", "English"},
+        {"none named: the desktop's", "[Common]\n", "Deutsch", "Deutsch"},
+        {"none named, the desktop's not shipped", "[Common]\n", "Klingon", "English"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TestProgram t;
+        t.writeFile("Config-125.ini", row.profile);
+        t.writeFile("Language/Deutsch.ini", "[Application]\n");
+        StartupHooks hooks;
+        if (*row.desktop) hooks.desktopLanguage = [&] { return QString(row.desktop); };
+        runStartup(t.program, "ZEL-HART", t.dir.path(), {}, hooks);
+        EXPECT_EQ(t.program.state.ActualLanguage, row.language);
+        EXPECT_TRUE(
+            t.program.state.LanguageFile.endsWith(QString("Language\\") + row.language + ".ini"));
+    }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <utility>
 
 namespace {
 
@@ -238,14 +239,23 @@ TEST_F(StartupSystemTest, RenamedProgramRefusesToRunAndWritesNothing) {
     const Snapshot before = snapshot(dir.path());
 
     // Refused before anything else, with or without a window; without one
-    // the message goes to standard error.
-    const Outcome r = run(QStringLiteral("ZELHART"),
-                          {QStringLiteral("read"), QStringLiteral("Sim"), QStringLiteral("x.cfp")});
-    ASSERT_TRUE(r.finished);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Program has been renamed! (ZELHART)")))
-        << r.err.toStdString();
-    EXPECT_FALSE(r.out.contains(QStringLiteral("V 0.9.129"))) << r.out.toStdString();
+    // the message goes to standard error, in the desktop's language (no
+    // profile names one).
+    for (const auto& [locale, text] :
+         {std::pair{"C", "Program has been renamed! (ZELHART)"},
+          std::pair{"de_DE.UTF-8", "Programm wurde umbenannt! (ZELHART)"}}) {
+        SCOPED_TRACE(locale);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(locale));
+        env.remove(QStringLiteral("LANGUAGE"));
+        const Outcome r =
+            run(QStringLiteral("ZELHART"),
+                {QStringLiteral("read"), QStringLiteral("Sim"), QStringLiteral("x.cfp")}, env);
+        ASSERT_TRUE(r.finished);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(text))) << r.err.toStdString();
+        EXPECT_FALSE(r.out.contains(QStringLiteral("V 0.9.129"))) << r.out.toStdString();
+    }
 
     EXPECT_EQ(changes(before, snapshot(dir.path())), "");
 }

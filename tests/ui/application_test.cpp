@@ -517,6 +517,8 @@ TEST(Application, LanguageSwitchRebuildsInGermanAndBack) {
     EXPECT_TRUE(
         rig.gadgets.widget(rig.control("TempDamping"))->accessibleName().contains("Dämpfung"));
     EXPECT_TRUE(rig.app->menus()->action(rig.languageEntry("Deutsch"))->isChecked());
+    // Qt's own buttons speak it too.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), "&Ja");
     EXPECT_EQ(rig.window().geometry(), placed);
     EXPECT_EQ(rig.window().panel()->count(), 2);  // the mode's tabs again
     // Longer German captions take free room, a second line or a smaller
@@ -525,6 +527,7 @@ TEST(Application, LanguageSwitchRebuildsInGermanAndBack) {
     rig.app->command(rig.languageEntry("English"));
     QApplication::processEvents();
     EXPECT_EQ(rig.menuTitles(), QStringList({"File", "Data transfer", "Setup", "?"}));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), "&Yes");
     EXPECT_TRUE(rig.showsLabel("Unit"));
     EXPECT_FALSE(rig.showsLabel("Einheit"));
     EXPECT_EQ(unreadableCaptions(rig.window()), QStringList());

@@ -28,6 +28,7 @@
 #include "model/type_checks.h"
 #include "ui/application/application_check.h"
 #include "ui/application/input_check.h"
+#include "ui/application/qt_translation.h"
 #include "ui/application/write_checks.h"
 #include "ui/diagrams/graph_tab.h"
 #include "ui/dialogs/qt_dialogs.h"
@@ -293,6 +294,7 @@ bool Application::buildMainWindow(int mcontrol) {
     p_.log.debugLog(
         QTime::currentTime().toString(QStringLiteral("hh:mm:ss")) + QLatin1Char(' ') + note, 4);
     if (mcontrol != 0) p_.captions = p_.messages.loadLabels(QStringLiteral("Application"));
+    if (mcontrol <= 0) useQtTranslation(s.ActualLanguage);
 
     // 3. The measurand of the current data.
     if (model_.cal.Measurand.isEmpty() && !s.MeasurandList.empty())

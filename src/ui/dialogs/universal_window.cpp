@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "files/file_names.h"
 #include "files/universal_file.h"
 #include "hart/hart_session.h"
+#include "hart/identity_message.h"
 #include "hart/progress_steps.h"
 #include "hart/request_sender.h"
 #include "hart/response_codes.h"
@@ -155,6 +157,31 @@ QString UniversalWindow::tr(const char* text) const {
     return p_.messages.lookupMessage(QString::fromUtf8(text), QLatin1String(kSection));
 }
 
+QString UniversalWindow::word(const QString& english) const {
+    const bool numbered =
+        std::any_of(english.begin(), english.end(), [](QChar c) { return c.isDigit(); });
+    return numbered ? english : p_.messages.lookupMessage(english, QLatin1String(kSection));
+}
+
+QStringList UniversalWindow::words(const QStringList& english) const {
+    QStringList translated;
+    for (const QString& w : english) translated << word(w);
+    return translated;
+}
+
+QString UniversalWindow::identityLine(const DeviceIdentity& id) const {
+    const QString more = QStringLiteral(
+        ", device ID {id}, device revision {devrev}, software {software}, hardware {hardware}");
+    const QStringList values{
+        QStringLiteral("0x") +
+            QStringLiteral("%1").arg(id.deviceId, 6, 16, QLatin1Char('0')).toUpper(),
+        QString::number(id.deviceRevision), QString::number(id.softwareRevision),
+        QString::number(id.hardwareRevision)};
+    return p_.messages.lookupMessage(
+        identityMessage(id, QString(), more) + QLatin1Char('\t') + values.join(QLatin1Char('\t')),
+        QLatin1String(kSection));
+}
+
 QLineEdit* UniversalWindow::addEditor(const char* name, int maxLength) {
     auto* e = new QLineEdit(this);
     e->setObjectName(QLatin1String(name));
@@ -200,24 +227,17 @@ void UniversalWindow::showData(const UniversalData& d) {
         values_.value(QLatin1String(name))->setText(d.has(command) ? text : missing(command));
     };
     values_.value(QStringLiteral("identity"))
-        ->setText(
-            id.valid
-                ? identityText(id) + QStringLiteral(", device ID 0x") +
-                      QStringLiteral("%1").arg(id.deviceId, 6, 16, QLatin1Char('0')).toUpper() +
-                      QStringLiteral(", device revision %1, software %2, hardware %3")
-                          .arg(id.deviceRevision)
-                          .arg(id.softwareRevision)
-                          .arg(id.hardwareRevision)
-                : QStringLiteral("-"));
+        ->setText(id.valid ? identityLine(id) : QStringLiteral("-"));
     values_.value(QStringLiteral("deviceStatus"))
-        ->setText(!id.valid            ? QStringLiteral("-")
-                  : deviceStatus_ == 0 ? tr("OK")
-                                       : deviceStatusText(deviceStatus_));
-    const QStringList words = additionalStatusWords(d.additionalStatus);
+        ->setText(!id.valid ? QStringLiteral("-")
+                  : deviceStatus_ == 0
+                      ? tr("OK")
+                      : words(deviceStatusWords(deviceStatus_)).join(QStringLiteral(", ")));
+    const QStringList status = words(additionalStatusWords(d.additionalStatus));
     show("additionalStatus", 48,
          hexBytes(d.additionalStatus) +
-             (words.isEmpty() ? QString()
-                              : QStringLiteral(": ") + words.join(QStringLiteral(", "))));
+             (status.isEmpty() ? QString()
+                               : QStringLiteral(": ") + status.join(QStringLiteral(", "))));
     show("finalAssembly", 16, QString::number(d.finalAssemblyNumber));
     show("pv", 1, withUnit(d.pv, d.pvUnit));
     show("loopCurrent", 2,
@@ -238,9 +258,9 @@ void UniversalWindow::showData(const UniversalData& d) {
              QStringLiteral(", ") + tr("serial number") + QLatin1Char(' ') +
              QString::number(d.sensorSerial));
     show("output", 15,
-         transferFunctionName(d.transferFunction) + QStringLiteral(", ") + tr("alarm") +
-             QLatin1Char(' ') + alarmSelectionName(d.alarmSelection) + QStringLiteral(", ") +
-             tr("write protected") + QLatin1Char(' ') + writeProtectName(d.writeProtect));
+         word(transferFunctionName(d.transferFunction)) + QStringLiteral(", ") + tr("alarm") +
+             QLatin1Char(' ') + word(alarmSelectionName(d.alarmSelection)) + QStringLiteral(", ") +
+             tr("write protected") + QLatin1Char(' ') + word(writeProtectName(d.writeProtect)));
     rangeUnitCode_ = d.rangeUnit;
     rangeUnit_->setText(d.has(15) ? unitCodeName(d.rangeUnit) : QString());
 
@@ -259,6 +279,16 @@ void UniversalWindow::showData(const UniversalData& d) {
     fill("lowerRange", d.has(15), number(d.lowerRange));
     fill("damping", d.has(15), number(d.damping));
     fill("pvUnit", d.has(1), unitCodeName(d.pvUnit));
+    fitValues();
+}
+
+void UniversalWindow::fitValues() {
+    // The form keeps a row one line high when its value wraps after the
+    // window was laid out; the value's lines decide the row's height.
+    for (QLabel* l : std::as_const(values_)) {
+        const int width = std::max(l->width(), l->minimumWidth());
+        l->setMinimumHeight(l->heightForWidth(width));
+    }
 }
 
 bool UniversalWindow::openLink() {

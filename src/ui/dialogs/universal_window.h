@@ -58,6 +58,14 @@ class UniversalWindow final : public QDialog {
 
   private:
     QString tr(const char* text) const;
+    // A word of the protocol's tables (a code's name, a status bit) in the
+    // person's language; a name made with a number (an unknown code, a
+    // channel) stays as it is.
+    QString word(const QString& english) const;
+    QStringList words(const QStringList& english) const;
+    // Manufacturer, device type, revisions and device ID, translated.
+    QString identityLine(const DeviceIdentity& id) const;
+    void fitValues();
     QLineEdit* addEditor(const char* name, int maxLength);
     QLabel* addValue(const char* name);
     bool edited(const QString& name) const;

@@ -14,6 +14,8 @@
 #include <QVariant>
 #include <algorithm>
 
+#include "ui/window/fitting_combo_box.h"
+
 namespace zh {
 
 ImageControl::ImageControl(QWidget* parent) : QWidget(parent) {}
@@ -151,7 +153,7 @@ QWidget* createControlWidget(const ControlInfo& info, const QString& caption, QW
         case ControlKind::Button:
             return new FittingButton(caption, parent);
         case ControlKind::ComboBox:
-            return new QComboBox(parent);
+            return new FittingComboBox(parent);
         case ControlKind::Image:
             return new ImageControl(parent);
         case ControlKind::Panel:

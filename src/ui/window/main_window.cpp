@@ -76,12 +76,13 @@ int numberOf(const char* name) {
     return controlNumber(QLatin1String(name));
 }
 
-// Tab names of the panel's tab list, "name=index;..." in index order.
-QStringList tabNames(const QString& firstName) {
+// Tab names of the panel's tab list, "name=index;..." in index order, in
+// the program's language.
+QStringList tabNames(const TextCatalog& texts, const QString& firstName) {
     QStringList names;
     for (const QString& item :
          QString::fromLatin1(kPanelTabs).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        names << item.section(QLatin1Char('='), 0, 0);
+        names << texts.text(QStringLiteral("Application"), item.section(QLatin1Char('='), 0, 0));
     }
     if (!names.isEmpty()) names.first() = firstName;
     return names;
@@ -129,7 +130,7 @@ QString MainWindow::caption(int index) const {
 void MainWindow::buildPanel() {
     const ControlInfo* info = findControl(kMainPanel);
     panel_ = static_cast<QTabWidget*>(createControlWidget(*info, QString(), canvas_));
-    const QStringList names = tabNames(caption(kFirstTabCaption));
+    const QStringList names = tabNames(program_.texts, caption(kFirstTabCaption));
     for (std::size_t tab = 0; tab < pages_.size(); ++tab) {
         pages_[tab] = new QWidget;
         panel_->addTab(pages_[tab], names.value(static_cast<int>(tab)));

@@ -67,7 +67,8 @@ void updateStatusLine(Program& p, WindowFrame& frame, int moduleState,
 
     const bool current = moduleState != 0;
     frame.setStatusText(2, msg.lookupMessage(current ? QStringLiteral("Module: updated")
-                                                     : QStringLiteral("Module: not updated")) +
+                                                     : QStringLiteral("Module: not updated"),
+                                             QStringLiteral("Application")) +
                                deviceStatusLine(p, deviceStatus));
     setLamp(p, "ImgStatusModule", current ? Lamp::Green : Lamp::Red);
 }
