@@ -11,10 +11,12 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTabBar>
+#include <QTextBrowser>
 
 #include "app_rig.h"
 #include "support/memory_gadgets.h"
 #include "support/scripted_dialogs.h"
+#include "ui/dialogs/manual_window.h"
 #include "ui/window/control_registry.h"
 #include "ui/window/control_widgets.h"
 #include "ui/window/field_entry_popup.h"
@@ -140,6 +142,32 @@ TEST(Application, ReadModuleFillsTheControlsFromTheDevice) {
     rig.read();
     EXPECT_EQ(rig.window().statusText(2),
               "Module: updated (device status: malfunction, primary variable out of limits)");
+}
+
+// "?" > "Manual" (and F1) shows the README's guide and every section of the
+// three manual pages, the markup turned into text.
+TEST(Application, ManualShowsTheGuideAndEveryManualPage) {
+    AppRig rig("ZEL-HART");
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
+    rig.app->command(menu::kManual);
+    QApplication::processEvents();
+    auto* manual = rig.window().findChild<ManualWindow*>();
+    ASSERT_NE(manual, nullptr);
+    EXPECT_TRUE(manual->isVisible());
+    EXPECT_EQ(manual->windowTitle(), "Manual");
+    const QString shown = manual->browser()->toPlainText();
+    QStringList expected = {
+        "Tools that come with it", "ZEL-HART(1)",     "hartsim(1)", "hartcmd(1)",
+        "hartsim --pty",           "\u00b0C, \u00b0F"};
+    for (const char* page : {"ZEL-HART.1", "hartsim.1", "hartcmd.1"}) {
+        QFile f(QStringLiteral(ZH_SOURCE_DIR "/packaging/man/") + page);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        for (const QString& line : QString::fromUtf8(f.readAll()).split('\n'))
+            if (line.startsWith(".SH ")) expected << line.mid(4).remove('"');
+    }
+    for (const QString& text : expected) EXPECT_TRUE(shown.contains(text)) << qPrintable(text);
+    for (const char* markup : {"\\f", "\\-", "\n.TP", "\n.B ", "src/ui/application"})
+        EXPECT_FALSE(shown.contains(QLatin1String(markup))) << markup;
 }
 
 // The program as main() builds it without a window: in-memory controls and

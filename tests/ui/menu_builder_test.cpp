@@ -122,7 +122,7 @@ TEST_F(MenuBuilderTest, EntriesButtonsAndShortcutsCallBackWithTheirIdentifier) {
     // Choosing a device moves the mark: one choice at a time.
     EXPECT_TRUE(builder.isItemChecked(menu::kConfigDisplay));
     EXPECT_FALSE(builder.isItemChecked(menu::kConfigAuto));
-    EXPECT_EQ(window.findChildren<QShortcut*>().size(), 12);
+    EXPECT_EQ(window.findChildren<QShortcut*>().size(), 13);
 }
 
 // A disabled entry says why: in its tooltip, and in the status line when
@@ -184,7 +184,7 @@ TEST_F(MenuBuilderTest, UnavailableCommandsStayDisabledThroughRulesAndRebuilds) 
     builder.build(table);
     EXPECT_EQ(window.menuBar()->actions().size(), 4);
     EXPECT_EQ(builder.toolBar()->actions().size(), 7);
-    EXPECT_EQ(window.findChildren<QShortcut*>().size(), 12);
+    EXPECT_EQ(window.findChildren<QShortcut*>().size(), 13);
     EXPECT_FALSE(builder.isItemEnabled(menu::kToolConnect));
     EXPECT_TRUE(builder.isItemEnabled(menu::kWriteAll));  // the rules run again after a build
 
