@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QTabBar>
 #include <QTextBrowser>
+#include <algorithm>
 
 #include "app_rig.h"
 #include "support/memory_gadgets.h"
@@ -20,6 +21,7 @@
 #include "ui/window/control_registry.h"
 #include "ui/window/control_widgets.h"
 #include "ui/window/field_entry_popup.h"
+#include "ui/window/palette_colours.h"
 
 namespace zh {
 namespace {
@@ -142,6 +144,61 @@ TEST(Application, ReadModuleFillsTheControlsFromTheDevice) {
     rig.read();
     EXPECT_EQ(rig.window().statusText(2),
               "Module: updated (device status: malfunction, primary variable out of limits)");
+}
+
+// A dark desktop palette as Fusion draws it.
+QPalette darkPalette() {
+    QPalette p;
+    const QColor window(53, 53, 53), base(35, 35, 35), text(230, 230, 230);
+    for (const auto& [role, colour] :
+         {std::pair{QPalette::Window, window}, std::pair{QPalette::Button, window},
+          std::pair{QPalette::Base, base}, std::pair{QPalette::AlternateBase, window},
+          std::pair{QPalette::WindowText, text}, std::pair{QPalette::Text, text},
+          std::pair{QPalette::ButtonText, text}, std::pair{QPalette::ToolTipBase, base},
+          std::pair{QPalette::ToolTipText, text}})
+        p.setColor(role, colour);
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(130, 130, 130));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(130, 130, 130));
+    return p;
+}
+
+// The best contrast of a picture's opaque pixels against `background`.
+double pictureContrast(const QIcon& icon, const QColor& background) {
+    const QImage image = icon.pixmap(QSize(24, 24)).toImage();
+    double best = 1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (const QColor c = image.pixelColor(x, y); c.alpha() > 200)
+                best = std::max(best, contrastRatio(c, background));
+    return best;
+}
+
+// On a light and on a dark desktop palette a value just read shows in the
+// green of its state on a field of the palette's lightness, readable, and
+// the Connect picture stands out from the tool bar. The windows are saved as
+// screenshot-light.png and screenshot-dark.png to look at.
+TEST(Application, StateColoursAndPicturesStayReadableOnLightAndDarkPalettes) {
+    const QPalette light = QApplication::palette();
+    for (const bool dark : {false, true}) {
+        QApplication::setPalette(dark ? darkPalette() : light);
+        AppRig rig("ZEL-HART");
+        ASSERT_TRUE(rig.app->buildMainWindow(0));
+        rig.read();
+        const FieldRecord& tag = rig.field("TagID");
+        ASSERT_EQ(tag.GadStatus, "read");
+        const QPalette shown = rig.gadgets.widget(tag.GadID)->palette();
+        const QColor text = shown.color(QPalette::Text), field = shown.color(QPalette::Base);
+        EXPECT_GE(contrastRatio(text, field), 4.5) << dark;
+        EXPECT_EQ(field.lightness() < 128, dark);
+        EXPECT_GT(text.green(), std::max(text.red(), text.blue()) + 40) << dark;
+        const QAction* connect = rig.app->menus()->action(menu::kToolConnect);
+        ASSERT_NE(connect, nullptr);
+        EXPECT_GE(pictureContrast(connect->icon(), QApplication::palette().color(QPalette::Button)),
+                  3.0)
+            << dark;
+        rig.window().grab().save(dark ? "screenshot-dark.png" : "screenshot-light.png");
+    }
+    QApplication::setPalette(light);
 }
 
 // "?" > "Manual" (and F1) shows the README's guide and every section of the
