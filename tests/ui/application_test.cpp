@@ -146,22 +146,6 @@ TEST(Application, ReadModuleFillsTheControlsFromTheDevice) {
               "Module: updated (device status: malfunction, primary variable out of limits)");
 }
 
-// A dark desktop palette as Fusion draws it.
-QPalette darkPalette() {
-    QPalette p;
-    const QColor window(53, 53, 53), base(35, 35, 35), text(230, 230, 230);
-    for (const auto& [role, colour] :
-         {std::pair{QPalette::Window, window}, std::pair{QPalette::Button, window},
-          std::pair{QPalette::Base, base}, std::pair{QPalette::AlternateBase, window},
-          std::pair{QPalette::WindowText, text}, std::pair{QPalette::Text, text},
-          std::pair{QPalette::ButtonText, text}, std::pair{QPalette::ToolTipBase, base},
-          std::pair{QPalette::ToolTipText, text}})
-        p.setColor(role, colour);
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(130, 130, 130));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(130, 130, 130));
-    return p;
-}
-
 // The best contrast of a picture's opaque pixels against `background`.
 double pictureContrast(const QIcon& icon, const QColor& background) {
     const QImage image = icon.pixmap(QSize(24, 24)).toImage();
@@ -180,7 +164,7 @@ double pictureContrast(const QIcon& icon, const QColor& background) {
 TEST(Application, StateColoursAndPicturesStayReadableOnLightAndDarkPalettes) {
     const QPalette light = QApplication::palette();
     for (const bool dark : {false, true}) {
-        QApplication::setPalette(dark ? darkPalette() : light);
+        QApplication::setPalette(dark ? QPalette(QColor(53, 53, 53)) : light);
         AppRig rig("ZEL-HART");
         ASSERT_TRUE(rig.app->buildMainWindow(0));
         rig.read();
