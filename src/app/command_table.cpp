@@ -58,6 +58,8 @@ std::vector<CommandInfo> buildCatalogue() {
         {C::LogOn, "Logging On", {kStartLog}, {}, {}},
         {C::LogOff, "Logging Off", {kStopLog}, {}, {}},
         {C::SelectPort, "Change serial com port", {}, {range(kFirstPort, kLastPort)}, {}},
+        {C::EnterPort, "Port ...", {kEnterPort}, {}, {}},
+        {C::Manual, "Manual", {kManual}, {}, {}},
         {C::SelectDevice,
          "Device",
          {kConfigAuto, kConfigAll, kConfigTransmitter, kConfigDisplay},

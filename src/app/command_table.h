@@ -56,6 +56,8 @@ enum class Command {
     LogOn,           // 2057: I/O logging on
     LogOff,          // 2058: I/O logging off
     SelectPort,      // 5000..5999: selectComPort with the entry's value (app/setting_stores.h)
+    EnterPort,       // 2098: enterComPort (hart/port_entry.h)
+    Manual,          // 2099, F1: the manual (ui/dialogs/manual_window.h)
     SelectDevice,    // 2062..2065: selectTransmitterDisplay with the entry's value, rebuild
     SelectLanguage,  // 1204..1213: selectLanguage with the entry's value
     // --- Keyboard ---

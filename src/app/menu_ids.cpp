@@ -35,6 +35,8 @@ constexpr Symbol kSymbols[] = {
     {kScanLoop, "#MenuScanLoop"},
     {kHartDevice, "#MenuHartDevice"},
     {kCompare, "#MenuCompare"},
+    {kEnterPort, "#MenuEnterPort"},
+    {kManual, "#MenuManual"},
     {kPopupNew, "#PopMenuNew"},
     {kPopupWriteAll, "#PopMenuWriteAll"},
     {kPopupWriteChanges, "#PopMenuWriteChanges"},

@@ -61,6 +61,10 @@ constexpr int kScanLoop = 2095;
 constexpr int kHartDevice = 2096;
 // The device against a data file.
 constexpr int kCompare = 2097;
+// A port typed in by path, at the end of the port list.
+constexpr int kEnterPort = 2098;
+// The manual (also F1).
+constexpr int kManual = 2099;
 // One entry per language file, in name order.
 constexpr int kFirstLanguage = 1204;
 constexpr int kLastLanguage = 1213;

@@ -228,8 +228,12 @@ class Builder {
         for (const PortChoice& port : ports) {
             if (id > menu::kLastPort) break;
             const QString label = port.label.isEmpty() ? port.name : port.label;
-            portEntries.push_back(choice(id++, label, label, port.name, port.name == s.ComPort));
+            const bool current =
+                port.name == s.ComPort || (!port.path.isEmpty() && port.path == s.ComPort);
+            portEntries.push_back(choice(id++, label, label, port.name, current));
         }
+        portEntries.push_back(separator());
+        portEntries.push_back(command(menu::kEnterPort, "Port ...", kSerialIO));
         entries.push_back(submenu("Change serial &com port", kSerialIO, std::move(portEntries)));
 
         if (s.UserMode == QLatin1String(kLoggingMenuMode)) {
@@ -269,7 +273,9 @@ class Builder {
     }
 
     MenuEntry helpMenu() {
-        return submenu("&?", kCommon, {command(menu::kAbout, "Program &version", kCommon)});
+        return submenu("&?", kCommon,
+                       {command(menu::kManual, "&Manual", kCommon),
+                        command(menu::kAbout, "Program &version", kCommon)});
     }
 
     std::vector<MenuEntry> newPopup() {

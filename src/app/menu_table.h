@@ -10,17 +10,19 @@
 //                  Open, Save, Save as, Recent files > (6100..6105), Exit
 //   Data transfer: Connect module, Disconnect module, Read module,
 //                  Write module, Write module changes only
-//   Setup:         Change serial com port > (one entry per port, 5000 + n),
+//   Setup:         Change serial com port > (one entry per port, 5000 + n,
+//                  then "Port ..." 2098 for a path typed in),
 //                  Logging > On, Off (switched off, see kLoggingMenuMode),
 //                  Device > Auto, Display+Transmitter, Transmitter, Display
 //                  (user mode "customizer" only),
 //                  Hart address,
 //                  Select language > (one entry per language file, 1204..1213)
-//   ?:             Program version
+//   ?:             Manual (2099, F1), Program version
 // The "New" submenu holds the generic entry after the measurands, the same
 // order as the new-data pop-up.
 
 #include <QString>
+#include <utility>
 #include <vector>
 
 namespace zh {
@@ -60,10 +62,15 @@ struct KeyShortcut {
     QString keys;  // portable key text: "Ctrl+Shift+A", "Return", "Shift+Tab"
 };
 
-// A serial port the menu offers: the name the profile stores and the text shown.
+// A serial port the menu offers: the name the profile stores and the text
+// shown; `path` the device the name leads to when it is a link, so a
+// profile that holds the device path still finds its entry.
 struct PortChoice {
+    PortChoice(QString name = {}, QString label = {}, QString path = {})
+        : name(std::move(name)), label(std::move(label)), path(std::move(path)) {}
     QString name;
     QString label;
+    QString path;
 };
 
 struct MenuTable {

@@ -1,5 +1,6 @@
 #include "com_ports.h"
 
+#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <algorithm>
 
@@ -52,18 +53,21 @@ QString portLabel(const PortFacts& port) {
     return label + QStringLiteral(" - ") + port.path;
 }
 
-std::vector<ComPortEntry> availableComPorts(Logger& log) {
+std::vector<ComPortEntry> availableComPorts(Logger& log, const QString& byIdFolder) {
     log.debugLog(QStringLiteral(">>> GetAvailableComPorts()"), 4);
     std::vector<ComPortEntry> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         ComPortEntry e;
-        e.name = info.systemLocation();
+        e.device = info.systemLocation();
+        e.name = stablePortName(e.device, byIdFolder);
         e.label = portLabel(factsOf(info));
+        if (e.name != e.device)
+            e.label += QStringLiteral(" (") + QFileInfo(e.name).fileName() + QLatin1Char(')');
         ports.push_back(e);
     }
     std::sort(ports.begin(), ports.end(),
-              [](const ComPortEntry& a, const ComPortEntry& b) { return a.name < b.name; });
-    ports.push_back({QStringLiteral("Sim"), QStringLiteral("Sim (device simulator)"), 0});
+              [](const ComPortEntry& a, const ComPortEntry& b) { return a.device < b.device; });
+    ports.push_back({QStringLiteral("Sim"), QStringLiteral("Sim (device simulator)"), {}, 0});
     for (std::size_t i = 0; i < ports.size(); ++i) ports[i].menuId = 5000 + static_cast<int>(i);
     return ports;
 }

@@ -4,13 +4,19 @@
 #include <QString>
 #include <vector>
 
+#include "hart/port_entry.h"
+
 namespace zh {
 
 class Logger;
 
 struct ComPortEntry {
-    QString name;    // what the profile stores and the library opens: "/dev/ttyUSB0", "Sim"
+    // What the profile stores and the library opens: the adapter's link in
+    // /dev/serial/by-id where it has one, else the device path
+    // ("/dev/ttyS0"), or "Sim".
+    QString name;
     QString label;   // what the menu shows: "FTDI FT232R USB UART (serial A50285BI) - /dev/ttyUSB0"
+    QString device;  // the device path ("/dev/ttyUSB0"); empty for "Sim"
     int menuId = 0;  // 5000 + position
 };
 
@@ -33,9 +39,11 @@ struct PortFacts {
 // description in parentheses when there is one.
 QString portLabel(const PortFacts& port);
 
-// The ports present on this machine, sorted by name, and last the
+// The ports present on this machine, sorted by device path, and last the
 // built-in device simulator "Sim". Pseudo-terminals are not listed; they
-// can be entered by path.
-std::vector<ComPortEntry> availableComPorts(Logger& log);
+// can be entered by path. A port with a link in `byIdFolder` is named by
+// it, and its label ends with the link's name.
+std::vector<ComPortEntry> availableComPorts(Logger& log,
+                                            const QString& byIdFolder = kSerialByIdFolder);
 
 }  // namespace zh

@@ -21,6 +21,7 @@
 
 #include "hartlink/timing.h"
 #include "hartlink/transport.h"
+#include "hartlink/uucp_lock.h"
 
 namespace hartlink {
 
@@ -67,11 +68,23 @@ bool goneError(int error) {
 
 class SerialTransport final : public Transport {
   public:
-    explicit SerialTransport(std::string path) : path_(std::move(path)) {}
+    SerialTransport(std::string path, const std::vector<std::string>& lockFolders)
+        : path_(std::move(path)), lock_(lockFolders) {}
     ~SerialTransport() override { close(); }
 
     IoStatus open() override {
         close();
+        // Terminal programs (minicom, picocom) announce their use of a port
+        // only by a lock file.
+        const IoStatus locked = lock_.acquire(path_);
+        if (!locked.ok) return locked;
+        const IoStatus opened = openPort();
+        if (!opened.ok) lock_.release();
+        return opened;
+    }
+
+    // The port itself, once its lock is ours (or none can be taken).
+    IoStatus openPort() {
         const int fd = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) return IoStatus::failure(openErrorText(path_, errno));
         // One master per port: a second program (or a second instance of
@@ -132,6 +145,7 @@ class SerialTransport final : public Transport {
         ::flock(fd_, LOCK_UN);
         ::close(fd_);
         fd_ = -1;
+        lock_.release();  // held only while the port is open
     }
 
     IoStatus write(const std::uint8_t* data, std::size_t size, bool keyRts) override {
@@ -252,6 +266,7 @@ class SerialTransport final : public Transport {
     }
 
     std::string path_;
+    UucpLock lock_;
     int fd_ = -1;
     bool rtsSupported_ = true;
 };
@@ -259,7 +274,12 @@ class SerialTransport final : public Transport {
 }  // namespace
 
 std::unique_ptr<Transport> makeSerialTransport(const std::string& devicePath) {
-    return std::make_unique<SerialTransport>(devicePath);
+    return makeSerialTransport(devicePath, defaultLockFolders());
+}
+
+std::unique_ptr<Transport> makeSerialTransport(const std::string& devicePath,
+                                               const std::vector<std::string>& lockFolders) {
+    return std::make_unique<SerialTransport>(devicePath, lockFolders);
 }
 
 }  // namespace hartlink

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace hartlink {
 
@@ -93,8 +94,11 @@ class Transport {
 };
 
 // A serial port by device path ("/dev/ttyUSB0", "/dev/pts/3"). Nothing is
-// opened before open().
+// opened before open(), which honours and takes the port's UUCP lock file
+// (uucp_lock.h) in /run/lock or /var/lock, or in `lockFolders`.
 std::unique_ptr<Transport> makeSerialTransport(const std::string& devicePath);
+std::unique_ptr<Transport> makeSerialTransport(const std::string& devicePath,
+                                               const std::vector<std::string>& lockFolders);
 
 // The built-in device simulator. `options` in the simulator's option syntax
 // ("presence=display,fault=busy*2"); empty: no options. The options are

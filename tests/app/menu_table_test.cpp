@@ -68,16 +68,17 @@ TEST_F(MenuTableTest, UserModeMenusHoldTheirEntriesWithIdentifiersAndSymbols) {
               (std::vector<int>{2031, 2032, 2030, 2027, 2028, 2029, 2066}));
     EXPECT_EQ(idsOf(table.menus[1].entries),
               (std::vector<int>{2067, 2068, 2069, 2070, 2071, 2097, 2096}));
-    EXPECT_EQ(idsOf(table.menus[3].entries), (std::vector<int>{2073}));
+    EXPECT_EQ(idsOf(table.menus[3].entries), (std::vector<int>{2099, 2073}));
 
     const std::pair<int, const char*> symbols[] = {
-        {2030, "#MenuNew"},      {2031, "#MenuNewSub1-1"},   {2032, "#MenuNewSub1-2"},
-        {2027, "#MenuOpen"},     {2028, "#MenuSave"},        {2029, "#MenuSaveAs"},
-        {2066, "#MenuExit"},     {2067, "#MenuConnect"},     {2068, "#MenuDisConnect"},
-        {2069, "#MenuReadAll"},  {2070, "#MenuWriteAll"},    {2071, "#MenuWriteChanges"},
-        {2074, "#MenuHartAddr"}, {2073, "#MenuAbout1"},      {2075, "#PopMenuNew"},
-        {2076, "#PopMenuM1-1"},  {2086, "#PopMenuWriteAll"}, {2087, "#PopMenuWriteChanges"},
-        {2095, "#MenuScanLoop"}, {2096, "#MenuHartDevice"},  {2097, "#MenuCompare"}};
+        {2030, "#MenuNew"},       {2031, "#MenuNewSub1-1"},   {2032, "#MenuNewSub1-2"},
+        {2027, "#MenuOpen"},      {2028, "#MenuSave"},        {2029, "#MenuSaveAs"},
+        {2066, "#MenuExit"},      {2067, "#MenuConnect"},     {2068, "#MenuDisConnect"},
+        {2069, "#MenuReadAll"},   {2070, "#MenuWriteAll"},    {2071, "#MenuWriteChanges"},
+        {2074, "#MenuHartAddr"},  {2073, "#MenuAbout1"},      {2075, "#PopMenuNew"},
+        {2076, "#PopMenuM1-1"},   {2086, "#PopMenuWriteAll"}, {2087, "#PopMenuWriteChanges"},
+        {2095, "#MenuScanLoop"},  {2096, "#MenuHartDevice"},  {2097, "#MenuCompare"},
+        {2098, "#MenuEnterPort"}, {2099, "#MenuManual"}};
     for (const auto& [id, symbol] : symbols) {
         const MenuEntry* e = table.find(id);
         ASSERT_NE(e, nullptr) << id;
@@ -223,18 +224,28 @@ TEST_F(MenuTableTest, TwoLanguageFilesGiveTwoEntries) {
     EXPECT_FALSE(languages->entries[1].checked);
 }
 
+// A port with a stable link is checked also while the profile still holds
+// its device path; "Port ..." ends the list.
 TEST_F(MenuTableTest, PortMenuListsEveryPortWithTheCurrentOneMarked) {
-    t.program.state.ComPort = "Sim";
-    const MenuTable table =
-        build({{"/dev/ttyS0", "ttyS0"}, {"/dev/ttyUSB0", ""}, {"Sim", "Sim (device simulator)"}});
-    const MenuEntry* ports = submenu(table.menus, "Change serial com port");
-    ASSERT_NE(ports, nullptr);
-    ASSERT_EQ(ports->entries.size(), 3u);
-    EXPECT_EQ(idsOf(ports->entries), (std::vector<int>{5000, 5001, 5002}));
-    EXPECT_EQ(withoutMnemonic(ports->entries[1].caption), "/dev/ttyUSB0");  // no label: its name
-    EXPECT_EQ(ports->entries[2].value, "Sim");
-    EXPECT_TRUE(ports->entries[2].checked);
-    EXPECT_FALSE(ports->entries[0].checked);
+    const QString byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    for (const QString& current : {QString("Sim"), QString("/dev/ttyUSB1"), byId}) {
+        t.program.state.ComPort = current;
+        const MenuTable table = build({{"/dev/ttyS0", "ttyS0", "/dev/ttyS0"},
+                                       {"/dev/ttyUSB0", "", "/dev/ttyUSB0"},
+                                       {byId, "FTDI FT232R USB UART", "/dev/ttyUSB1"},
+                                       {"Sim", "Sim (device simulator)", ""}});
+        const MenuEntry* ports = submenu(table.menus, "Change serial com port");
+        ASSERT_NE(ports, nullptr);
+        ASSERT_EQ(ports->entries.size(), 6u);
+        EXPECT_EQ(idsOf(ports->entries), (std::vector<int>{5000, 5001, 5002, 5003, 2098}));
+        EXPECT_EQ(withoutMnemonic(ports->entries[1].caption), "/dev/ttyUSB0");  // no label: its name
+        EXPECT_EQ(ports->entries[2].value, byId);
+        EXPECT_EQ(ports->entries[3].value, "Sim");
+        EXPECT_EQ(withoutMnemonic(ports->entries[5].caption), "Port ...");
+        const int checked = current == "Sim" ? 3 : 2;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(ports->entries[i].checked, i == checked) << qPrintable(current);
+    }
 }
 
 TEST_F(MenuTableTest, ToolBarHasTheStandardAndTheModuleButtons) {
@@ -266,10 +277,10 @@ TEST_F(MenuTableTest, EveryEntryAndButtonIsRegisteredOnceUnderItsIdentifier) {
         EXPECT_EQ(r.name, "MenuID-" + QString::number(r.id));
     }
     // 2 measurands + New, Open, Save, Save as, Exit; 5 transfer + Compare + HART device;
-    // 1 port, 4 devices, Hart address, Scan loop, the languages; 1 about;
-    // pop-ups 3 + 2; 7 buttons.
+    // 1 port + "Port ...", 4 devices, Hart address, Scan loop, the languages;
+    // Manual, about; pop-ups 3 + 2; 7 buttons.
     const std::size_t languages = submenu(table.menus, "Select language")->entries.size();
-    EXPECT_EQ(records.size(), 7u + 7u + 1u + 4u + 2u + languages + 1u + 5u + 7u);
+    EXPECT_EQ(records.size(), 7u + 7u + 2u + 4u + 2u + languages + 2u + 5u + 7u);
 
     const auto find = [&](int id) {
         for (const MenuRegistration& r : records)

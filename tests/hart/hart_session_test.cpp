@@ -10,10 +10,12 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include "hart/com_ports.h"
 #include "hart/connection_probe.h"
 #include "hart/link_library.h"
+#include "hart/port_entry.h"
 #include "support/ending_probe.h"
 #include "support/test_program.h"
 
@@ -490,6 +492,41 @@ TEST(ComPorts, LabelNamesTheModemAsThePersonKnowsIt) {
          "ttyS1 (16550A UART)"},
     };
     for (const Row& r : rows) EXPECT_EQ(portLabel(r.port), QString::fromUtf8(r.label));
+}
+
+// "Port ...": a typed port is checked before it is stored, and a device
+// with a stable link is stored by the link.
+TEST(ComPorts, TypedPortIsCheckedAndStoredByItsStableName) {
+    QTemporaryDir byId;
+    const QString link = byId.filePath("usb-Maker_Modem_0001-if00-port0");
+    ASSERT_TRUE(QFile::link("/dev/null", link));
+    struct Row {
+        const char* typed;
+        QString stored;       // empty: nothing stored
+        const char* message;  // part of the error shown; nullptr: none
+    } rows[] = {
+        {"/dev/null", link, nullptr},
+        {" null ", link, nullptr},  // a name in /dev
+        {"/dev/hartlink-no-such-port", {}, "No such port: /dev/hartlink-no-such-port"},
+        {"/tmp", {}, "Not a serial port (no character device): /tmp"},
+        {"Sim", "Sim", nullptr},
+        {"Com3", "Com3", nullptr},
+        {"", {}, nullptr},  // cancelled
+    };
+    for (const Row& r : rows) {
+        TestProgram t;
+        t.program.state.ComPort = "Com4";
+        t.dialogs.inputAnswers = {QString::fromUtf8(r.typed)};
+        EXPECT_EQ(enterComPort(t.program, byId.path()), !r.stored.isEmpty()) << r.typed;
+        EXPECT_EQ(t.program.state.ComPort, r.stored.isEmpty() ? "Com4" : r.stored) << r.typed;
+        ASSERT_EQ(t.dialogs.boxes.size(), r.message ? 1u : 0u) << r.typed;
+        if (r.message) {
+            EXPECT_EQ(t.dialogs.boxes[0].text, r.message);
+        }
+    }
+    // The status line names the device behind the link.
+    EXPECT_EQ(shownPortName(link, byId.path()), "/dev/null");
+    EXPECT_EQ(shownPortName("Sim", byId.path()), "Sim");
 }
 
 }  // namespace

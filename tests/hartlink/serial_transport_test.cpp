@@ -3,15 +3,22 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "hartlink/transport.h"
+#include "hartlink/uucp_lock.h"
 
 namespace hartlink {
 namespace {
@@ -135,6 +142,90 @@ TEST_F(PtyTest, FarEndHangingUpIsALostPort) {
     const IoStatus written = t->write(got, sizeof got, true);
     EXPECT_FALSE(written.ok);
     EXPECT_TRUE(written.lost) << written.error;
+}
+
+// A process to name in a lock: `program` started, and ended at once
+// unless it is to stay.
+pid_t startProcess(const char* program, const char* argument, bool stays) {
+    pid_t pid = 0;
+    char* const argv[] = {const_cast<char*>(program), const_cast<char*>(argument), nullptr};
+    if (posix_spawn(&pid, program, nullptr, nullptr, argv, environ) != 0) return 0;
+    if (!stays) ::waitpid(pid, nullptr, 0);
+    return pid;
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string hdbLock(pid_t pid) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%10d\n", static_cast<int>(pid));
+    return text;
+}
+
+// The UUCP lock file of the port, as terminal programs see it: a live
+// holder keeps us off and is named, a holder that ended leaves a lock we
+// take over, and ours is gone once the port is closed.
+TEST_F(PtyTest, LockFileOfThePortIsHonouredTakenAndRemoved) {
+    enum class Holder { None, Live, Ended, NoPid };
+    struct Row {
+        const char* what;
+        Holder holder;
+        bool viaLink;         // opened through a link, as /dev/serial/by-id/...
+        const char* refusal;  // part of the error; nullptr: the port opens
+    } rows[] = {
+        {"no lock", Holder::None, false, nullptr},
+        {"no lock, the port opened through a link", Holder::None, true, nullptr},
+        {"a live terminal program", Holder::Live, false, "is in use by process "},
+        {"a live terminal program, the port opened through a link", Holder::Live, true,
+         "is in use by process "},
+        {"a program that ended", Holder::Ended, false, nullptr},
+        {"a lock naming no process", Holder::NoPid, false, "which names no process"},
+    };
+    char folderTemplate[] = "/tmp/hartlink-locks-XXXXXX";
+    const std::string folder = ::mkdtemp(folderTemplate);
+    const std::string lockFile = folder + "/LCK.." + path.substr(path.rfind('/') + 1);
+    const std::string link = folder + "/usb-Maker_Modem_0001-if00-port0";
+    ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
+    EXPECT_EQ(folder + "/" + lockNameOf(link), lockFile);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        pid_t holder = 0;
+        if (r.holder == Holder::Live) holder = startProcess("/bin/sleep", "30", true);
+        if (r.holder == Holder::Ended) holder = startProcess("/bin/true", nullptr, false);
+        if (holder != 0) std::ofstream(lockFile) << hdbLock(holder);
+        if (r.holder == Holder::NoPid) std::ofstream(lockFile) << "garbage\n";
+        const std::string before = fileText(lockFile);
+
+        auto t = makeSerialTransport(r.viaLink ? link : path, {folder});
+        const IoStatus opened = t->open();
+        if (r.refusal != nullptr) {
+            EXPECT_FALSE(opened.ok);
+            EXPECT_NE(opened.error.find(r.refusal), std::string::npos) << opened.error;
+            EXPECT_NE(opened.error.find(lockFile), std::string::npos) << opened.error;
+            if (r.holder == Holder::Live) {
+                EXPECT_NE(opened.error.find(std::to_string(holder) + " (sleep)"), std::string::npos)
+                    << opened.error;
+            }
+            EXPECT_EQ(fileText(lockFile), before);  // left to its owner
+        } else {
+            ASSERT_TRUE(opened.ok) << opened.error;
+            EXPECT_EQ(fileText(lockFile), hdbLock(::getpid()));
+            t->close();
+            EXPECT_NE(::access(lockFile.c_str(), F_OK), 0) << "our lock is left behind";
+        }
+        if (r.holder == Holder::Live) {
+            ::kill(holder, SIGKILL);
+            ::waitpid(holder, nullptr, 0);
+        }
+        ::unlink(lockFile.c_str());
+    }
+    ::unlink(link.c_str());
+    ::rmdir(folder.c_str());
 }
 
 }  // namespace

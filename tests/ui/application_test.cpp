@@ -16,14 +16,18 @@
 #include <QPointer>
 #include <QSet>
 #include <QTabBar>
+#include <QTextBrowser>
+#include <algorithm>
 
 #include "app/mnemonics.h"
 #include "app_rig.h"
 #include "support/memory_gadgets.h"
 #include "support/scripted_dialogs.h"
+#include "ui/dialogs/manual_window.h"
 #include "ui/window/control_registry.h"
 #include "ui/window/control_widgets.h"
 #include "ui/window/field_entry_popup.h"
+#include "ui/window/palette_colours.h"
 
 namespace zh {
 namespace {
@@ -210,6 +214,71 @@ TEST(Application, ReadModuleFillsTheControlsFromTheDevice) {
     rig.read();
     EXPECT_EQ(rig.window().statusText(2),
               "Module: updated (device status: malfunction, primary variable out of limits)");
+}
+
+// The best contrast of a picture's opaque pixels against `background`.
+double pictureContrast(const QIcon& icon, const QColor& background) {
+    const QImage image = icon.pixmap(QSize(24, 24)).toImage();
+    double best = 1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (const QColor c = image.pixelColor(x, y); c.alpha() > 200)
+                best = std::max(best, contrastRatio(c, background));
+    return best;
+}
+
+// On a light and on a dark desktop palette a value just read shows in the
+// green of its state on a field of the palette's lightness, readable, and
+// the Connect picture stands out from the tool bar. The windows are saved as
+// screenshot-light.png and screenshot-dark.png to look at.
+TEST(Application, StateColoursAndPicturesStayReadableOnLightAndDarkPalettes) {
+    const QPalette light = QApplication::palette();
+    for (const bool dark : {false, true}) {
+        QApplication::setPalette(dark ? QPalette(QColor(53, 53, 53)) : light);
+        AppRig rig("ZEL-HART");
+        ASSERT_TRUE(rig.app->buildMainWindow(0));
+        rig.read();
+        const FieldRecord& tag = rig.field("TagID");
+        ASSERT_EQ(tag.GadStatus, "read");
+        const QPalette shown = rig.gadgets.widget(tag.GadID)->palette();
+        const QColor text = shown.color(QPalette::Text), field = shown.color(QPalette::Base);
+        EXPECT_GE(contrastRatio(text, field), 4.5) << dark;
+        EXPECT_EQ(field.lightness() < 128, dark);
+        EXPECT_GT(text.green(), std::max(text.red(), text.blue()) + 40) << dark;
+        const QAction* connect = rig.app->menus()->action(menu::kToolConnect);
+        ASSERT_NE(connect, nullptr);
+        EXPECT_GE(pictureContrast(connect->icon(), QApplication::palette().color(QPalette::Button)),
+                  3.0)
+            << dark;
+        rig.window().grab().save(dark ? "screenshot-dark.png" : "screenshot-light.png");
+    }
+    QApplication::setPalette(light);
+}
+
+// "?" > "Manual" (and F1) shows the README's guide and every section of the
+// three manual pages, the markup turned into text.
+TEST(Application, ManualShowsTheGuideAndEveryManualPage) {
+    AppRig rig("ZEL-HART");
+    ASSERT_TRUE(rig.app->buildMainWindow(0));
+    rig.app->command(menu::kManual);
+    QApplication::processEvents();
+    auto* manual = rig.window().findChild<ManualWindow*>();
+    ASSERT_NE(manual, nullptr);
+    EXPECT_TRUE(manual->isVisible());
+    EXPECT_EQ(manual->windowTitle(), "Manual");
+    const QString shown = manual->browser()->toPlainText();
+    QStringList expected = {
+        "Tools that come with it", "ZEL-HART(1)",     "hartsim(1)", "hartcmd(1)",
+        "hartsim --pty",           "\u00b0C, \u00b0F"};
+    for (const char* page : {"ZEL-HART.1", "hartsim.1", "hartcmd.1"}) {
+        QFile f(QStringLiteral(ZH_SOURCE_DIR "/packaging/man/") + page);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        for (const QString& line : QString::fromUtf8(f.readAll()).split('\n'))
+            if (line.startsWith(".SH ")) expected << line.mid(4).remove('"');
+    }
+    for (const QString& text : expected) EXPECT_TRUE(shown.contains(text)) << qPrintable(text);
+    for (const char* markup : {"\\f", "\\-", "\n.TP", "\n.B ", "src/ui/application"})
+        EXPECT_FALSE(shown.contains(QLatin1String(markup))) << markup;
 }
 
 // The program as main() builds it without a window: in-memory controls and

@@ -14,6 +14,9 @@
 #include <QStatusTipEvent>
 #include <QTimer>
 
+#include "ui/window/gadget_colours.h"
+#include "ui/window/palette_colours.h"
+
 namespace zh {
 namespace {
 
@@ -128,6 +131,23 @@ TEST_F(QtGadgetsTest, ColoursAndTooltips) {
     EXPECT_EQ(gadgets.shownToolTip(kButton), "Loop test");
     QApplication::sendEvent(button, &enter);
     EXPECT_EQ(status.shown, "");
+}
+
+// On a dark desktop palette every state's colours stay readable on a dark
+// field (the light palette shows them as given, above).
+TEST_F(QtGadgetsTest, StateColoursKeepTheirContrastOnADarkPalette) {
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(QPalette(QColor(53, 53, 53)));
+    for (int index : {0, 1, 2, 3, 4, 10, 15, 16, 17}) {
+        const std::optional<GadColours> c = gadColours(index);
+        ASSERT_TRUE(c.has_value()) << index;
+        gadgets.setColours(kEdit, c->foreground, c->background);
+        const QColor text = edit->palette().color(QPalette::Text);
+        const QColor field = edit->palette().color(QPalette::Base);
+        EXPECT_GE(contrastRatio(text, field), 4.5) << index;
+        EXPECT_LT(field.lightness(), 100) << index;
+    }
+    QApplication::setPalette(light);
 }
 
 // A locked control shows its value and takes no input, whatever the rules

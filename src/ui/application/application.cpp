@@ -406,7 +406,8 @@ void Application::buildMenus() {
     menus_ = std::make_unique<MenuBuilder>(*window_, window_->toolBar());
     menus_->onCommand = [this](int id) { screen_.gadgets->postMenuEvent(id); };
     std::vector<PortChoice> ports;
-    for (const ComPortEntry& e : availableComPorts(p_.log)) ports.push_back({e.name, e.label});
+    for (const ComPortEntry& e : availableComPorts(p_.log))
+        ports.push_back({e.name, e.label, e.device});
     menuTable_ = MenuTable{};
     buildMenuTable(p_, ports, menuTable_);
     menus_->build(menuTable_);

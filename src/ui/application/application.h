@@ -73,7 +73,7 @@ class Application {
     void dispatch(const WindowEvent& event);
     // Carries out a menu command as if it had been chosen.
     void command(int menuId);
-    // Help for the person at the window (F1): what "?" offers.
+    // Help for the person at the window (F1): the manual.
     void showHelp();
     // Ends the program through its error handler, as a run-time fault
     // would: the error report is made, unsaved edits are lost. Ctrl+Y does

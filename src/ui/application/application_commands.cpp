@@ -14,9 +14,11 @@
 #include "files/data_commands.h"
 #include "files/file_operation.h"
 #include "hart/com_ports.h"
+#include "hart/port_entry.h"
 #include "model/device_types.h"
 #include "model/scaling.h"
 #include "ui/application/application.h"
+#include "ui/dialogs/manual_window.h"
 #include "ui/window/control_refresh.h"
 #include "ui/window/control_registry.h"
 #include "ui/window/device_colours.h"
@@ -78,10 +80,14 @@ void Application::bindTransferCommands() {
 void Application::bindSetupCommands() {
     commands_.bind(Command::About, [this](int) { showAbout(); });
     commands_.bind(Command::Help, [this](int) { showHelp(); });
+    commands_.bind(Command::Manual, [this](int) { showHelp(); });
     commands_.bind(Command::HartAddress, [this](int) { HartAddressDialog(p_); });
     commands_.bind(Command::SelectPort, [this](int id) {
         const MenuEntry* e = entryOf(menuTable_, id);
         if (e && selectComPort(p_, e->value)) buildMenus();
+    });
+    commands_.bind(Command::EnterPort, [this](int) {
+        if (enterComPort(p_)) buildMenus();
     });
     commands_.bind(Command::SelectDevice, [this](int id) {
         const MenuEntry* e = entryOf(menuTable_, id);
@@ -195,7 +201,9 @@ void Application::showAbout() {
 }
 
 void Application::showHelp() {
-    showAbout();
+    if (window_)
+        showManual(window_.get(),
+                   p_.messages.lookupMessage(QStringLiteral("Manual"), QStringLiteral("Common")));
 }
 
 void Application::raiseProgramError() {

@@ -15,6 +15,7 @@
 
 #include "app/logger.h"
 #include "app/menu_ids.h"
+#include "ui/window/palette_colours.h"
 
 namespace zh {
 namespace {
@@ -158,7 +159,8 @@ void MenuBuilder::addToolBar(const std::vector<ToolBarButton>& buttons) {
         auto* a = new QAction(b.caption, toolBar_);
         bool found = false;
         const QStyle::StandardPixmap pixmap = iconOf(b, &found);
-        if (found) a->setIcon(window_.style()->standardIcon(pixmap));
+        if (found)
+            a->setIcon(readableIcon(window_.style()->standardIcon(pixmap), window_.palette()));
         a->setToolTip(b.caption);
         toolBar_->addAction(a);
         buttons_.push_back(a);

@@ -21,6 +21,7 @@
 
 #include "ui/window/control_widgets.h"
 #include "ui/window/font_fallback.h"
+#include "ui/window/palette_colours.h"
 #include "ui/window/scaled_layout.h"
 
 namespace zh {
@@ -334,10 +335,14 @@ void QtGadgets::setColours(int gadget, int foreground, int background) {
         for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
             for (QPalette::ColorRole role : roles) p.setColor(group, role, colour);
     };
+    // On a dark desktop the state colours are shown in dark-palette variants.
+    const QPalette desktop = QApplication::palette();
     if (foreground != -1)
-        paint({QPalette::WindowText, QPalette::Text, QPalette::ButtonText}, colourOf(foreground));
+        paint({QPalette::WindowText, QPalette::Text, QPalette::ButtonText},
+              shownColour(colourOf(foreground), true, desktop));
     if (background != -1)
-        paint({QPalette::Window, QPalette::Base, QPalette::Button}, colourOf(background));
+        paint({QPalette::Window, QPalette::Base, QPalette::Button},
+              shownColour(colourOf(background), false, desktop));
     w->setPalette(p);
     // Labels and pictures draw no background of their own.
     const bool ownBackground = qobject_cast<QLabel*>(w) || dynamic_cast<ImageControl*>(w);

@@ -2,6 +2,7 @@
 
 #include "app/gadgets.h"
 #include "app/program.h"
+#include "hart/port_entry.h"
 #include "hart/response_codes.h"
 #include "ui/window/control_registry.h"
 #include "ui/window/program_images.h"
@@ -45,6 +46,7 @@ void updateStatusLine(Program& p, WindowFrame& frame, int moduleState,
     if (port.isEmpty())
         port = p.profile.readProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"),
                                      QStringLiteral("Com4"), s.ProfilePath);
+    port = shownPortName(port);
     const bool online = s.ConnectionState == 1;
     frame.setStatusText(
         0, online ? port + QLatin1Char(' ') + msg.lookupMessage(QStringLiteral("Online")) +
