@@ -20,8 +20,8 @@
 #include "support/ending_probe.h"
 #include "ui/application/application_check.h"
 #include "ui/window/control_refresh.h"
-#include "ui/window/control_registry.h"
 #include "ui/window/field_binding.h"
+#include "ui/window/field_controls.h"
 #include "window_model.h"
 
 namespace zh {
@@ -144,7 +144,7 @@ class InputCheckTest : public ::testing::Test {
         input.hooks.showTab = [this](int panel, int index) { shownTab = {panel, index}; };
         refresh.showFieldsInForm();
     }
-    int gad(const char* name) { return w.f(name).GadID; }
+    int gad(const char* name) { return boundControl(w.f(name)); }
     test::MemoryGadgets::Control& ctl(const char* field) { return w.t.gadgets.control(gad(field)); }
     int event(const char* name, int code) {
         return input.checkInput(WindowEvent{EventGadget, 1, gad(name), -1, code});
@@ -444,7 +444,7 @@ TEST_F(InputCheckTest, AUnitChangeReformatsTheMeasurandFields) {
         << qPrintable(w.f("SetPoint1").Content);
     EXPECT_EQ(w.f("SetPoint1").ColorIndx, ColourChanged);
     EXPECT_TRUE(w.t.dialogs.boxes.empty()) << qPrintable(lastBox());
-    EXPECT_EQ(w.c(labelControlsOf("SetPoint1").unit).text, "mbar");
+    EXPECT_EQ(w.c(controlsOf("SetPoint1").unit).text, "mbar");
     EXPECT_DOUBLE_EQ(ctl("SetPoint1").text.toDouble(), 5000.0);
 }
 

@@ -2,8 +2,8 @@
 
 #include "app/program.h"
 #include "model/device_model.h"
-#include "ui/window/control_registry.h"
 #include "ui/window/field_binding.h"
+#include "ui/window/field_controls.h"
 
 namespace zh {
 namespace {
@@ -34,9 +34,9 @@ QString fieldReport(const DeviceModel& m, int index, const QString& controlState
     line("Name:", r.Name);
     line("GadKonst:", r.GadKonst);
     line("GadID:",
-         QString::number(r.GadID) + (controlState.isEmpty()
-                                         ? QString()
-                                         : QStringLiteral(" (") + controlState + QLatin1Char(')')));
+         QString::number(boundControl(r)) +
+             (controlState.isEmpty() ? QString()
+                                     : QStringLiteral(" (") + controlState + QLatin1Char(')')));
     line("Type:", r.Type);
     line("Content:", r.Content);
     line("GadUnit:", r.GadUnit);
@@ -53,11 +53,11 @@ QString fieldReport(const DeviceModel& m, int index, const QString& controlState
     line("GadTTip:", r.GadTTip);
     line("Attributes:", r.Attributes);
     // A record no pass defined has no unit control.
-    line("UnitGadID:", QString::number(r.Type.isEmpty() ? 0 : labelControlsOf(r.Name).unit));
+    line("UnitGadID:", QString::number(r.Type.isEmpty() ? 0 : controlsOf(r.Name).unit));
     line("ColorIndx:", QString::number(r.ColorIndx));
     line("PanelGadID:", QString::number(place.panel));
     line("PanelIndex:", QString::number(place.tab));
-    line("GadInd:", QString::number(r.GadInd));
+    line("GadInd:", QString::number(r.RecordPos));
     line("GadInfo:", r.GadInfo);
     line("GadStatus:", r.GadStatus);
     return t;
@@ -71,7 +71,7 @@ QString gadgetInfoReport(const DeviceModel& m, int index, int state0, int state1
     };
     line(QStringLiteral("Field:"), r.Name);
     line(QStringLiteral("Index:"), QString::number(index));
-    line(QStringLiteral("ID:"), QString::number(r.GadID));
+    line(QStringLiteral("ID:"), QString::number(boundControl(r)));
     line(QStringLiteral("Type:"), r.Type);
     line(QStringLiteral("Content:"), r.Content);
     line(QStringLiteral("Default:"), r.Default);
@@ -93,7 +93,7 @@ QString FieldInspector::inspect(DeviceModel& m, const InspectorView& view, QPoin
             !view.tabShown || last.panel <= 0 || view.tabShown(last.panel, last.tab);
         if (sameTab && holds(last.rect, inPanel(view, last, point))) return lastText_;
     }
-    for (const GadgetEntry& e : m.fields.gadgetList()) {
+    for (const PackedEntry& e : m.fields.packedEntries()) {
         const int index = m.fields.find(e.Name);
         if (index < 0) continue;
         const FieldRecord& r = m.fields.at(index);
@@ -102,8 +102,8 @@ QString FieldInspector::inspect(DeviceModel& m, const InspectorView& view, QPoin
         if (place.panel > 0 && view.tabShown && !view.tabShown(place.panel, place.tab)) continue;
         if (!holds(place.rect, inPanel(view, place, point))) continue;
         lastIndex_ = index;
-        lastText_ =
-            fieldReport(m, index, view.controlState ? view.controlState(r.GadID) : QString());
+        lastText_ = fieldReport(m, index,
+                                view.controlState ? view.controlState(boundControl(r)) : QString());
         return lastText_;
     }
     return QString();
@@ -117,11 +117,12 @@ void dumpFieldTable(DeviceModel& m) {
     for (int i = 1; i <= m.fields.count(); ++i) {
         const FieldRecord& r = m.fields.at(i);
         log.debugLog(QString::number(i) + QLatin1Char('|') + r.Name + QLatin1Char('|') +
-                         QString::number(r.GadID) + QLatin1Char('|') + r.Type + QLatin1Char('|') +
-                         r.Content + QLatin1Char('|') + r.GadUnit + QLatin1Char('|') + r.RawVal +
-                         QLatin1Char('|') + r.BaseValue + QLatin1Char('|') + r.BaseUnit +
-                         QLatin1Char('|') + conversionName(r.CheckProc) + QLatin1Char('|') +
-                         r.Attributes + QLatin1Char('|') + r.GadStatus,
+                         QString::number(boundControl(r)) + QLatin1Char('|') + r.Type +
+                         QLatin1Char('|') + r.Content + QLatin1Char('|') + r.GadUnit +
+                         QLatin1Char('|') + r.RawVal + QLatin1Char('|') + r.BaseValue +
+                         QLatin1Char('|') + r.BaseUnit + QLatin1Char('|') +
+                         conversionName(r.CheckProc) + QLatin1Char('|') + r.Attributes +
+                         QLatin1Char('|') + r.GadStatus,
                      -1);
     }
 }

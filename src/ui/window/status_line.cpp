@@ -3,7 +3,7 @@
 #include "app/gadgets.h"
 #include "app/program.h"
 #include "hart/response_codes.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/program_images.h"
 #include "ui/window/window_frame.h"
 
