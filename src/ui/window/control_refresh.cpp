@@ -28,7 +28,8 @@ bool isShown(const FieldRecord& f) {
 }
 
 bool hasControl(DeviceModel& m, const FieldRecord& f) {
-    return boundControl(f) > 0 && m.program.gadgets.exists(boundControl(f));
+    const int control = boundControl(f);
+    return control > 0 && m.program.gadgets.exists(control);
 }
 
 // The unit as its control shows it: without brackets, nothing for "[-]".
@@ -41,7 +42,7 @@ void log(DeviceModel& m, const QString& text, int level = 5) {
     m.program.log.debugLog(text, level);
 }
 
-// The fields of the current gadget list, in definition order.
+// The shown fields of the last definition pass, in definition order.
 std::vector<int> boundFields(const DeviceModel& m) {
     std::vector<int> indices;
     for (const PackedEntry& e : m.fields.packedEntries()) {
@@ -116,13 +117,14 @@ QString ControlRefresh::checked(FieldRecord& f, QString text, bool* failed) {
 void ControlRefresh::writeField(FieldRecord& f) {
     if (!isShown(f) || !hasControl(m_, f)) return;
     Gadgets& g = m_.program.gadgets;
+    const int control = boundControl(f);
     const QString separator = m_.program.state.ListSeparator;
     QString text = f.Content;
     text.replace(QLatin1String("^sep"), separator);
 
     // An error colour left from an earlier refresh does not outlive it.
     if (f.ColorIndx > 10)
-        setGadColor(m_, boundControl(f), QString(), ColourChanged, colourStateWord(ColourChanged));
+        setGadColor(m_, control, QString(), ColourChanged, colourStateWord(ColourChanged));
 
     bool failed = false;
     if (f.is(FlagCheckLimits) && checks.checkLimits)
@@ -130,47 +132,48 @@ void ControlRefresh::writeField(FieldRecord& f) {
 
     const QString type = f.type();
     if (type == QLatin1String("checkbox")) {
-        g.setState(boundControl(f), f.Content.trimmed().toInt());
+        g.setState(control, f.Content.trimmed().toInt());
     } else if (type == QLatin1String("combobox")) {
-        setComboItems(g, boundControl(f), f.Params, f.Content, separator);
+        setComboItems(g, control, f.Params, f.Content, separator);
     } else if (type == QLatin1String("ipaddress")) {
-        g.setText(boundControl(f), text.trimmed());
+        g.setText(control, text.trimmed());
     } else {
         if ((type == QLatin1String("number") || type == QLatin1String("float")) &&
             f.is(FlagUserForm))
             text = convertUserForm(m_, FormWay::Decode, text, f.Attributes);
-        g.setText(boundControl(f), checked(f, text, &failed));
+        g.setText(control, checked(f, text, &failed));
     }
-    if (failed) setGadColor(m_, boundControl(f), QString(), kColourError);
+    if (failed) setGadColor(m_, control, QString(), kColourError);
 
     const int unit = controlsOf(f.Name).unit;
     if (unit > 0 && g.exists(unit)) g.setText(unit, unitLabel(f.GadUnit));
-    g.setEnabled(boundControl(f), f.Access == QLatin1String("enabled"));
+    g.setEnabled(control, f.Access == QLatin1String("enabled"));
 }
 
 bool ControlRefresh::switchControl(FieldRecord& f, const QString& action) {
     Gadgets& g = m_.program.gadgets;
+    const int control = boundControl(f);
     // The temperature limits cannot be entered in percent or milliamperes.
     const bool neverEnable =
         (f.Name == QLatin1String("TempUpper") || f.Name == QLatin1String("TempLower")) &&
         (isPercentOrCurrent(m_.cal.DispUnit) || isPercentOrCurrent(f.GadUnit));
     if (action == QLatin1String("enable") || action == QLatin1String("enabled")) {
-        if (!neverEnable) g.setEnabled(boundControl(f), true);
+        if (!neverEnable) g.setEnabled(control, true);
     } else if (action == QLatin1String("disable") || action == QLatin1String("disabled")) {
-        g.setEnabled(boundControl(f), false);
+        g.setEnabled(control, false);
     } else if (action == QLatin1String("writeable")) {
         f.setReadOnly(false);
         f.Access = QStringLiteral("enabled");
-        if (!neverEnable) g.setEnabled(boundControl(f), true);
+        if (!neverEnable) g.setEnabled(control, true);
     } else if (action == QLatin1String("hide") || action == QLatin1String("hidden")) {
-        g.setHidden(boundControl(f), true);
+        g.setHidden(control, true);
     } else if (action == QLatin1String("readonly")) {
         f.setReadOnly(true);
         f.Access = QStringLiteral("readonly");
         f.ColorIndx = kColourNotEditable;
         f.GadStatus.clear();
-        g.setEnabled(boundControl(f),
-                     g.isEnabled(boundControl(f)));  // the control takes no more input
+        g.setEnabled(control,
+                     g.isEnabled(control));  // the control takes no more input
     } else if (action != QLatin1String("setcolor")) {
         return false;
     }

@@ -39,7 +39,8 @@ void setGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx,
     const int i = gadId < 0 ? m.fields.find(gadName) : recordOfControl(m.fields, gadId);
     if (i < 0) return;
     FieldRecord& f = m.fields.at(i);
-    if (boundControl(f) <= 0 || f.is(FlagDisplayOnly)) return;
+    const int control = boundControl(f);
+    if (control <= 0 || f.is(FlagDisplayOnly)) return;
     if (colindx >= 0) {
         f.ColorIndx = static_cast<short>(colindx);
         if (!gadstat.isEmpty()) f.GadStatus = gadstat;
@@ -47,8 +48,8 @@ void setGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx,
     const int shown = isReadOnlyField(f) ? kColourNotEditable : f.ColorIndx;
     const std::optional<GadColours> c = gadColours(shown);
     Gadgets& g = m.program.gadgets;
-    if (!c || !g.exists(boundControl(f))) return;
-    g.setColours(boundControl(f), c->foreground, c->background);
+    if (!c || !g.exists(control)) return;
+    g.setColours(control, c->foreground, c->background);
 }
 
 }  // namespace zh
