@@ -78,11 +78,9 @@ struct FieldRecord {
     QString Interface;  // wire value that last filled the field ("ADCByte0", "AGW3", ...)
     QString GadTTip;
     Conversion CheckProc = Conversion::None;
-    QString GadKonst;
     QString Visibility;  // "nodisplay", "hidden", "visible"
     QString Access;      // "readonly", "disabled", "enabled"
     short ColorIndx = 0;
-    QString GadInfo;
     QString GadStatus;  // "default", "changed", "read", "updated", or empty
 
     // The type word in lower case, as every comparison uses it.

@@ -55,8 +55,7 @@ TEST(Application, EachEditionAndUserModeGetsItsTabsControlsAndMenus) {
                 ASSERT_NE(c, nullptr) << qPrintable(e.Name);
                 QWidget* widget = rig.gadgets.widget(control);
                 ASSERT_NE(widget, nullptr) << qPrintable(e.Name);
-                EXPECT_EQ(placeOf(fields.at(fields.find(e.Name))).tab, c->tab)
-                    << qPrintable(e.Name);
+                EXPECT_EQ(placeOf(fields, fields.find(e.Name)).tab, c->tab) << qPrintable(e.Name);
                 QWidget* home = c->tab >= 0 ? w.tabPage(c->tab) : w.canvas();
                 EXPECT_TRUE(home->isAncestorOf(widget)) << qPrintable(e.Name);
             }

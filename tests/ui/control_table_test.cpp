@@ -228,8 +228,8 @@ TEST_P(FieldBinding, EveryFieldsControlsExistOnTheTabOfItsGroup) {
             ASSERT_NE(c, nullptr) << qPrintable(e.Name);
             EXPECT_EQ(c->window, kMainWindow) << qPrintable(e.Name);
             EXPECT_EQ(c->tab, expectedTab(r)) << qPrintable(e.Name);
-            EXPECT_EQ(placeOf(r).tab, c->tab) << qPrintable(e.Name);
-            EXPECT_EQ(r.GadKonst, symbolicName(*c));
+            EXPECT_EQ(placeOf(model.fields, model.fields.find(e.Name)).tab, c->tab)
+                << qPrintable(e.Name);
             if (const int number = controlsOf(e.Name).unit; number > 0) {
                 const ControlInfo* unit = findControl(number);
                 ASSERT_NE(unit, nullptr) << qPrintable(e.Name);
@@ -270,21 +270,22 @@ TEST(ControlRegistry, ControlAndFieldShareOneRecordInEitherOrder) {
         const int index = model.fields.find(QStringLiteral("SetPoint1"));
         ASSERT_EQ(index, model.fields.find(QStringLiteral("64")));
         const FieldRecord& r = model.fields.at(index);
-        EXPECT_EQ(r.GadKonst, "#Gadget_ZELHart_FldSetPoint1");
-        EXPECT_EQ(r.GadInfo.toLower(), "stringgadget");
-        EXPECT_EQ(placeOf(r).panel, kMainPanel);
-        EXPECT_EQ(placeOf(r).tab, 0);
-        EXPECT_EQ(placeOf(r).rect, rectOf(*findControl(64)));
+        EXPECT_EQ(controlOfRecord(model.fields, index), findControl(64));
+        EXPECT_EQ(placeOf(model.fields, index).panel, kMainPanel);
+        EXPECT_EQ(placeOf(model.fields, index).tab, 0);
+        EXPECT_EQ(placeOf(model.fields, index).rect, rectOf(*findControl(64)));
 
         EXPECT_EQ(boundField(model.fields, 64), &r);
         EXPECT_EQ(boundField(model.fields, 63), nullptr);  // a label shows no field
-        const FieldRecord& label = model.fields.at(recordOfControl(model.fields, 63));
-        EXPECT_EQ(label.GadInfo, "TextGadget");
-        const FieldRecord& readOut = model.fields.at(recordOfControl(model.fields, 212));
-        EXPECT_EQ(readOut.Name, "Display");
-        EXPECT_EQ(placeOf(readOut).panel, -1);
-        EXPECT_EQ(placeOf(readOut).tab, -1);
-        EXPECT_EQ(model.fields.at(recordOfControl(model.fields, 306)).GadInfo, "ComboBoxGadget");
+        // A control that shows no field has a record of its own.
+        const int label = recordOfControl(model.fields, 63);
+        ASSERT_GT(label, 0);
+        EXPECT_NE(label, index);
+        EXPECT_EQ(controlOfRecord(model.fields, label), findControl(63));
+        const int readOut = recordOfControl(model.fields, 212);
+        EXPECT_EQ(model.fields.at(readOut).Name, "Display");
+        EXPECT_EQ(placeOf(model.fields, readOut).panel, -1);
+        EXPECT_EQ(placeOf(model.fields, readOut).tab, -1);
     }
 }
 

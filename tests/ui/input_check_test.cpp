@@ -310,7 +310,8 @@ TEST_F(InputCheckTest, ARejectedEntryKeepsTheErrorStateAndTheFocus) {
     EXPECT_EQ(ctl("LowerRangeVal").background, kErrorBg);
     EXPECT_EQ(ctl("LowerRangeVal").text, "-5.000");  // as the type check wrote it
     EXPECT_EQ(w.t.gadgets.focusedGadget(), gad("LowerRangeVal"));
-    EXPECT_EQ(shownTab, std::make_pair(placeOf(f).panel, placeOf(f).tab));
+    const ControlPlace place = placeOf(w.model.fields, w.model.fields.find(f.Name));
+    EXPECT_EQ(shownTab, std::make_pair(place.panel, place.tab));
     EXPECT_TRUE(input.FieldErrorPending);
     const std::optional<WindowEvent> kept = input.takeKept();
     ASSERT_TRUE(kept);

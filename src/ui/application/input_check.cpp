@@ -286,7 +286,7 @@ int InputCheck::fail(FieldRecord& f, bool applicationError) {
     f.GadStatus = QStringLiteral("infocus");
     active_ = boundControl(f);
     if (hooks.showTab) {
-        const ControlPlace place = placeOf(f);
+        const ControlPlace place = placeOf(m_.fields, m_.fields.find(f.Name));
         hooks.showTab(place.panel, place.tab);
     }
     g.setFocus(boundControl(f));

@@ -39,14 +39,6 @@ const Binding& binding() {
     return b;
 }
 
-// The control registerControls entered `r` for; nullptr for none.
-const ControlInfo* enteredControl(const FieldRecord& r) {
-    if (r.GadKonst.isEmpty()) return nullptr;
-    const int bound = boundControl(r);
-    const ControlInfo* c = bound > 0 ? findControl(bound) : nullptr;
-    return c && symbolicName(*c) == r.GadKonst ? c : findControl(r.GadKonst);
-}
-
 }  // namespace
 
 const FieldControls& controlsOf(const QString& field) {
@@ -87,20 +79,26 @@ void registerControls(FieldTable& fields) {
         if (index < 0) index = fields.fieldIndexOf(key);
         fields.addKey(key, index);
         if (!field.isEmpty()) fields.addKey(field, index);
-        FieldRecord& r = fields.at(index);
-        r.GadKonst = symbolicName(c);
-        r.GadInfo = kindWord(c.kind);
     }
 }
 
-ControlPlace placeOf(const FieldRecord& r, const Gadgets* gadgets) {
-    ControlPlace place;
-    if (const ControlInfo* c = enteredControl(r)) {
-        place.panel = c->panel;
-        place.tab = c->tab;
-        place.rect = QRect(c->x, c->y, c->width, c->height);
+const ControlInfo* controlOfRecord(const FieldTable& fields, int index) {
+    if (index <= 0 || index > fields.count()) return nullptr;
+    if (const int bound = boundControl(fields.at(index))) return findControl(bound);
+    for (const ControlInfo* it = controlsBegin(); it != controlsEnd(); ++it) {
+        if (fields.find(QString::number(it->number)) == index) return it;
     }
-    const int bound = boundControl(r);
+    return nullptr;
+}
+
+ControlPlace placeOf(const FieldTable& fields, int index, const Gadgets* gadgets) {
+    ControlPlace place;
+    const ControlInfo* c = controlOfRecord(fields, index);
+    if (!c) return place;
+    place.panel = c->panel;
+    place.tab = c->tab;
+    place.rect = QRect(c->x, c->y, c->width, c->height);
+    const int bound = boundControl(fields.at(index));
     if (gadgets && bound > 0 && gadgets->exists(bound)) place.rect = gadgets->geometry(bound);
     return place;
 }

@@ -2,7 +2,7 @@
 // The window's binding of fields to controls: which control shows a field,
 // which field a control shows, and every control entered into the field
 // table as a record of its own (shared with the field it shows), so that
-// the diagnostics can report on any control. The model knows its fields by
+// the diagnostics can report on any control by its record. The model knows its fields by
 // name only; the numbers live here and in the control table.
 
 #include <QRect>
@@ -38,20 +38,24 @@ FieldRecord* boundField(FieldTable& fields, int control);
 int recordOfControl(const FieldTable& fields, int control);
 
 // Enters every control into the field table under its number written in
-// decimal, with its symbolic name and kind word. A field shown by a control
-// shares that record, so it carries the same values.
+// decimal. A field shown by a control shares that record, so it carries the
+// same values.
 void registerControls(FieldTable& fields);
 
-// Where the control a record was entered for sits: its tab panel and tab
-// (-1 outside the tab panel), and its place and size in the design, as
+// The control of record `index`: the one that shows its field, else the
+// one registerControls entered the record for; nullptr for none.
+const ControlInfo* controlOfRecord(const FieldTable& fields, int index);
+
+// Where the control of record `index` sits: its tab panel and tab (-1
+// outside the tab panel), and its place and size in the design, as
 // `gadgets` has the bound control or else as the control table has it.
-// All zero for a record that no control was entered for.
+// All zero for a record without a control.
 struct ControlPlace {
     int panel = 0;
     int tab = 0;
     QRect rect;
 };
-ControlPlace placeOf(const FieldRecord& r, const Gadgets* gadgets = nullptr);
+ControlPlace placeOf(const FieldTable& fields, int index, const Gadgets* gadgets = nullptr);
 
 // What is wrong with the window's list of field controls: a control name
 // the control table does not know, a shown field without a control, a

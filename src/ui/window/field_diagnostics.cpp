@@ -25,14 +25,15 @@ QPoint inPanel(const InspectorView& view, const ControlPlace& place, QPoint poin
 
 QString fieldReport(const DeviceModel& m, int index, const QString& controlState) {
     const FieldRecord& r = m.fields.at(index);
-    const ControlPlace place = placeOf(r);
+    const ControlInfo* control = controlOfRecord(m.fields, index);
+    const ControlPlace place = placeOf(m.fields, index);
     QString t;
     auto line = [&t](const char* label, const QString& value) {
         t += QLatin1String(label) + value + QLatin1Char('\n');
     };
     line("Indx:", QString::number(index));
     line("Name:", r.Name);
-    line("GadKonst:", r.GadKonst);
+    line("GadKonst:", control ? symbolicName(*control) : QString());
     line("GadID:",
          QString::number(boundControl(r)) +
              (controlState.isEmpty() ? QString()
@@ -58,7 +59,7 @@ QString fieldReport(const DeviceModel& m, int index, const QString& controlState
     line("PanelGadID:", QString::number(place.panel));
     line("PanelIndex:", QString::number(place.tab));
     line("GadInd:", QString::number(r.RecordPos));
-    line("GadInfo:", r.GadInfo);
+    line("GadInfo:", control ? kindWord(control->kind) : QString());
     line("GadStatus:", r.GadStatus);
     return t;
 }
@@ -79,7 +80,7 @@ QString gadgetInfoReport(const DeviceModel& m, int index, int state0, int state1
     line(QStringLiteral("Params:"), r.Params);
     line(QStringLiteral("State(0,"), QStringLiteral("0)=") + QString::number(state0));
     line(QStringLiteral("State(1,"), QStringLiteral("1)=") + QString::number(state1));
-    const QRect place = placeOf(r).rect;
+    const QRect place = placeOf(m.fields, index).rect;
     line(QStringLiteral("x, y:"),
          QString::number(place.x()) + QStringLiteral(", ") + QString::number(place.y()));
     line(QStringLiteral("RawVal:"), r.RawVal);
@@ -88,7 +89,7 @@ QString gadgetInfoReport(const DeviceModel& m, int index, int state0, int state1
 
 QString FieldInspector::inspect(DeviceModel& m, const InspectorView& view, QPoint point) {
     if (lastIndex_ > 0) {
-        const ControlPlace last = placeOf(m.fields.at(lastIndex_), view.gadgets);
+        const ControlPlace last = placeOf(m.fields, lastIndex_, view.gadgets);
         const bool sameTab =
             !view.tabShown || last.panel <= 0 || view.tabShown(last.panel, last.tab);
         if (sameTab && holds(last.rect, inPanel(view, last, point))) return lastText_;
@@ -98,7 +99,7 @@ QString FieldInspector::inspect(DeviceModel& m, const InspectorView& view, QPoin
         if (index < 0) continue;
         const FieldRecord& r = m.fields.at(index);
         if (r.Visibility == QLatin1String("hidden")) continue;
-        const ControlPlace place = placeOf(r, view.gadgets);
+        const ControlPlace place = placeOf(m.fields, index, view.gadgets);
         if (place.panel > 0 && view.tabShown && !view.tabShown(place.panel, place.tab)) continue;
         if (!holds(place.rect, inPanel(view, place, point))) continue;
         lastIndex_ = index;
