@@ -122,7 +122,6 @@ struct MenuRegistration {
     QString symbol;       // symbolic name, may be empty
     QString description;  // caption; pop-up entries "New->" / "WriteModule->" + caption
 };
-inline constexpr const char* kMenuItemKind = "MenuItem";
 std::vector<MenuRegistration> MenuRegistrations(const MenuTable& table);
 
 }  // namespace zh

@@ -49,19 +49,6 @@ QString packedField(const QString& record, int n, const QString& sep) {
     return field == n ? value : QString();
 }
 
-// The record of a field being defined: the control number and the name
-// lead to the same record; a name that was looked up before its first
-// definition keeps its record.
-int recordOf(FieldTable& t, int gadget, const QString& name) {
-    if (gadget == 0) return t.fieldIndexOf(name);
-    int index = t.findGadget(gadget);
-    if (index < 0) index = t.find(name);
-    if (index < 0) index = t.fieldIndexOfGadget(gadget);
-    t.addKey(QString::number(gadget), index);
-    t.addKey(name, index);
-    return index;
-}
-
 // A profile entry of `section` for field `name` that overrides the
 // program's own text, logged under `word` when there is one.
 QString profileOverride(Program& p, const char* section, const char* word, const QString& name,
@@ -97,8 +84,8 @@ void setDefaultValue(DeviceModel& m, FieldRecord& r, const QString& def, Convers
         r.BaseValue = convertUnitText(m, r.Content, r.GadUnit, r.BaseUnit, r.Name);
 }
 
-GadgetEntry gadgetEntryOf(const FieldRecord& r) {
-    GadgetEntry e;
+PackedEntry packedEntryOf(const FieldRecord& r) {
+    PackedEntry e;
     e.Name = r.Name;
     e.Type = r.Type;
     e.Default = r.Default;
@@ -118,23 +105,22 @@ GadgetEntry gadgetEntryOf(const FieldRecord& r) {
 
 }  // namespace
 
-void defineField(DeviceModel& m, int gadget, const QString& name, const QString& type,
+void beginFieldPass(DeviceModel& m) {
+    m.fields.beginPass();
+}
+
+void endFieldPass(DeviceModel& m) {
+    if (m.hooks.bindFields) m.hooks.bindFields();
+}
+
+void defineField(DeviceModel& m, bool shown, const QString& name, const QString& type,
                  const QString& def, const QString& params, const QString& attributes,
                  const QString& toolTip, Conversion checkProc) {
     FieldTable& t = m.fields;
     Program& p = m.program;
-    if (gadget == -1) {
-        t.beginPass();
-        return;
-    }
-    if (gadget == -2) {
-        if (m.hooks.bindFields) m.hooks.bindFields();
-        return;
-    }
-
     t.appendDefinedName(name);
-    FieldRecord& r = t.at(recordOf(t, gadget, name));
-    r.GadID = gadget;
+    // A name looked up before its first definition keeps its record.
+    FieldRecord& r = t[name];
     r.Name = name;
     r.Type = type;
     r.setAttributes(attributes);
@@ -145,9 +131,12 @@ void defineField(DeviceModel& m, int gadget, const QString& name, const QString&
     tip = tip.isEmpty() ? toolTip : tip.replace(QLatin1String("<br>"), QLatin1String("\n"));
     r.GadTTip = tip;
 
-    if (gadget == 0) return;
+    if (!shown) {
+        r.RecordPos = 0;
+        return;
+    }
     applyAttributes(r);
-    r.GadInd = t.appendGadgetEntry(gadgetEntryOf(r));
+    r.RecordPos = t.appendPackedEntry(packedEntryOf(r));
 }
 
 QString readRecordData(DeviceModel& m, const QString& record, const QString& name) {
@@ -165,8 +154,8 @@ QString readRecordData(DeviceModel& m, const QString& record, const QString& nam
         return m.fields.at(m.fields.find(name)).Content;
     }
 
-    // The packed record holds the bound fields in gadget-list order.
-    for (const GadgetEntry& e : m.fields.gadgetList()) {
+    // The packed record holds the shown fields in definition order.
+    for (const PackedEntry& e : m.fields.packedEntries()) {
         if (e.Name != name) continue;
         const QString sep = p.state.ListSeparator;
         const QString value = packedField(record, e.Position, sep);

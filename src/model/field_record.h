@@ -2,7 +2,7 @@
 // One named piece of device data, held in three forms: the text the user
 // sees (Content, in GadUnit), the raw device value (RawVal), and the value
 // in the field's base unit (BaseValue), with its type, input rules, access,
-// colour state and binding to a window control.
+// colour state and place in the packed record.
 
 #include <QString>
 
@@ -63,8 +63,7 @@ enum ColourState : short {
 };
 
 struct FieldRecord {
-    int GadInd = 0;  // 1-based position in the gadget list; 0 for unbound fields
-    int GadID = 0;   // bound control; 0 = none
+    int RecordPos = 0;  // 1-based position in the packed record; 0 for fields not shown
     QString Name;
     QString Type;  // "String", "Number", "Float", "Combobox", "Hexadecimal", "Binary"
     QString Default;
@@ -79,11 +78,9 @@ struct FieldRecord {
     QString Interface;  // wire value that last filled the field ("ADCByte0", "AGW3", ...)
     QString GadTTip;
     Conversion CheckProc = Conversion::None;
-    QString GadKonst;
     QString Visibility;  // "nodisplay", "hidden", "visible"
     QString Access;      // "readonly", "disabled", "enabled"
     short ColorIndx = 0;
-    QString GadInfo;
     QString GadStatus;  // "default", "changed", "read", "updated", or empty
 
     // The type word in lower case, as every comparison uses it.

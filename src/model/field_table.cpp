@@ -15,32 +15,23 @@ int FieldTable::fieldIndexOf(const QString& name) {
     if (records_.size() == records_.capacity()) records_.reserve(records_.size() + 101);
     const int index = static_cast<int>(records_.size());
     records_.emplace_back();
-    records_[0].GadInd = index;
     map_.insert(name, index);
     return index;
-}
-
-int FieldTable::fieldIndexOfGadget(int gadget) {
-    return fieldIndexOf(QString::number(gadget));
 }
 
 int FieldTable::find(const QString& name) const {
     return map_.value(name, -1);
 }
 
-int FieldTable::findGadget(int gadget) const {
-    return find(QString::number(gadget));
-}
-
 void FieldTable::beginPass() {
-    gadgetList_.clear();
+    packed_.clear();
     definedNames_.clear();
 }
 
-int FieldTable::appendGadgetEntry(GadgetEntry entry) {
-    entry.Position = static_cast<int>(gadgetList_.size()) + 1;
-    gadgetList_.push_back(std::move(entry));
-    return gadgetList_.back().Position;
+int FieldTable::appendPackedEntry(PackedEntry entry) {
+    entry.Position = static_cast<int>(packed_.size()) + 1;
+    packed_.push_back(std::move(entry));
+    return packed_.back().Position;
 }
 
 }  // namespace zh

@@ -1,9 +1,10 @@
 #pragma once
 // The field table: every field record of the program, addressed by name or
-// by the number of its window control. Indices are handed out once, when a
-// name is first seen, and never change or get reused, so callers may keep
-// them. The table also keeps, per definition pass, the ordered list of the
-// bound fields (gadget list) and the list of defined names.
+// by further keys the window gives a record (addKey). Indices are handed
+// out once, when a name is first seen, and never change or get reused, so
+// callers may keep them. The table also keeps, per definition pass, the
+// ordered list of the shown fields (the packed record) and the list of
+// defined names.
 
 #include <QHash>
 #include <QString>
@@ -14,9 +15,9 @@
 
 namespace zh {
 
-// One bound field as it was defined in the current pass. The list keeps
+// One shown field as it was defined in the current pass. The list keeps
 // the field list's order, which packed records and data files rely on.
-struct GadgetEntry {
+struct PackedEntry {
     int Position = 0;  // 1-based
     QString Name, Type, Default, Params, Attributes, Access, Visibility, Content, GadUnit;
     QString RawVal;
@@ -31,12 +32,9 @@ class FieldTable {
 
     // The index of `name`; an unknown name gets a new empty record.
     int fieldIndexOf(const QString& name);
-    // The index of the field bound to control `gadget` (its number as a key).
-    int fieldIndexOfGadget(int gadget);
     // Lookups that never create a record: -1 when unknown. For checks that
     // must notice a wrong name instead of making it up.
     int find(const QString& name) const;
-    int findGadget(int gadget) const;
     bool contains(const QString& name) const { return find(name) >= 0; }
 
     FieldRecord& at(int index) { return records_[index]; }
@@ -47,22 +45,22 @@ class FieldTable {
     // Records in use (indices 1 .. count()).
     int count() const { return static_cast<int>(records_.size()) - 1; }
 
-    // Adds `key` as a further name of record `index` (the control number).
+    // Adds `key` as a further name of record `index`.
     void addKey(const QString& key, int index) { map_.insert(key, index); }
 
     // Definition passes.
     void beginPass();
     void appendDefinedName(const QString& name) { definedNames_ += name + QLatin1Char(';'); }
-    int appendGadgetEntry(GadgetEntry entry);  // returns the entry's position
+    int appendPackedEntry(PackedEntry entry);  // returns the entry's position
 
-    const std::vector<GadgetEntry>& gadgetList() const { return gadgetList_; }
+    const std::vector<PackedEntry>& packedEntries() const { return packed_; }
     // Every field name followed by ";" in definition order.
     const QString& definedNames() const { return definedNames_; }
 
   private:
     std::vector<FieldRecord> records_;  // records_[0] is the header
     QHash<QString, int> map_;
-    std::vector<GadgetEntry> gadgetList_;
+    std::vector<PackedEntry> packed_;
     QString definedNames_;
 };
 

@@ -164,15 +164,14 @@ TEST_F(FieldTableTest, DefinitionPassDefinesEveryFieldInOrder) {
                   serIO == 0 ? Conversion::ULRVal : Conversion::TransmVal);
         EXPECT_EQ(m.measurandFields.contains("DspMBE"), serIO == 0);
     }
-    // Every bound field is in the gadget list once, in definition order.
+    // Every shown field is in the packed record once, in definition order.
     int previous = 0;
-    for (const GadgetEntry& e : m.fields.gadgetList()) {
-        EXPECT_EQ(field(e.Name.toLatin1().constData()).GadInd, e.Position);
+    for (const PackedEntry& e : m.fields.packedEntries()) {
+        EXPECT_EQ(field(e.Name.toLatin1().constData()).RecordPos, e.Position);
         EXPECT_GT(e.Position, previous);
         previous = e.Position;
     }
-    // Every control the list names is in the control table, every value it
-    // names is one a pass works out.
+    // Every value the list names is one a pass works out.
     EXPECT_EQ(fieldListProblems().join('\n'), "");
 }
 
@@ -184,7 +183,6 @@ TEST_F(FieldTableTest, RedefiningKeepsIndicesAndResetsValues) {
     field("AGW3").RawVal = QStringLiteral("1234");
     defineDataStructure(m, "[bar]", 0, -11);
     EXPECT_EQ(m.fields.find("TagID"), tag);
-    EXPECT_EQ(m.fields.findGadget(105), tag);
     EXPECT_EQ(m.fields.count(), count);  // nothing new on the second pass
     EXPECT_EQ(field("TagID").Content, "");
     EXPECT_EQ(field("AGW3").RawVal, "0");
@@ -200,7 +198,7 @@ TEST_F(FieldTableTest, UnknownNamesCreateEmptyRecordsOnlyWhenAsked) {
     const int early = m.fields.fieldIndexOf("TagID");
     defineDataStructure(m, "[bar]", 0, -11);
     EXPECT_EQ(m.fields.find("TagID"), early);
-    EXPECT_EQ(m.fields.findGadget(105), early);
+    EXPECT_GT(field("TagID").RecordPos, 0);
 }
 
 TEST_F(FieldTableTest, ProfileDefaultsOverrideExactlyTheirField) {
@@ -214,12 +212,12 @@ TEST_F(FieldTableTest, ProfileDefaultsOverrideExactlyTheirField) {
 }
 
 TEST_F(FieldTableTest, AttributesGiveAccessVisibilityAndColour) {
-    defineField(m, -1, "", "", "", "", "");
-    defineField(m, 501, "Both", "String", "", "", "readonly;disabled;nodisplay;hidden;");
-    defineField(m, 502, "Live", "String", "", "", "CURRENT;ColorIndex=16");
-    defineField(m, 503, "Plain", "String", "", "", "COMMON;");
-    defineField(m, 504, "Hidden", "String", "", "", "disabled;hidden;");
-    defineField(m, -2, "", "", "", "", "");
+    beginFieldPass(m);
+    defineField(m, true, "Both", "String", "", "", "readonly;disabled;nodisplay;hidden;");
+    defineField(m, true, "Live", "String", "", "", "CURRENT;ColorIndex=16");
+    defineField(m, true, "Plain", "String", "", "", "COMMON;");
+    defineField(m, true, "Hidden", "String", "", "", "disabled;hidden;");
+    endFieldPass(m);
     EXPECT_EQ(field("Both").Access, "readonly");
     EXPECT_EQ(field("Both").Visibility, "nodisplay");
     EXPECT_EQ(field("Live").ColorIndx, 16);
@@ -245,11 +243,11 @@ TEST_F(FieldTableTest, CheckedReadsReportUndeclaredNames) {
 }
 
 TEST_F(FieldTableTest, PackedRecordsKeepEscapedSeparators) {
-    defineField(m, -1, "", "", "", "", "");
-    defineField(m, 701, "Name", "String", "", "", "");
-    defineField(m, 702, "Count", "Number", "", "", "");
-    defineField(m, 703, "Note", "String", "", "", "");
-    defineField(m, -2, "", "", "", "", "");
+    beginFieldPass(m);
+    defineField(m, true, "Name", "String", "", "", "");
+    defineField(m, true, "Count", "Number", "", "", "");
+    defineField(m, true, "Note", "String", "", "", "");
+    endFieldPass(m);
     m.recordMode = QStringLiteral("record");
     const QString record = QStringLiteral("a^;b;;c");
     EXPECT_EQ(readRecordData(m, record, "Name"), "a;b");

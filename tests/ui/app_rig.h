@@ -38,7 +38,7 @@
 #include "ui/application/application.h"
 #include "ui/application/application_check.h"
 #include "ui/dialogs/qt_dialogs.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/main_window.h"
 #include "ui/window/menu_builder.h"
 #include "ui/window/qt_gadgets.h"

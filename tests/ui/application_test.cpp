@@ -24,8 +24,8 @@
 #include "support/memory_gadgets.h"
 #include "support/scripted_dialogs.h"
 #include "ui/dialogs/manual_window.h"
-#include "ui/window/control_registry.h"
 #include "ui/window/control_widgets.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/field_entry_popup.h"
 #include "ui/window/palette_colours.h"
 
@@ -100,16 +100,15 @@ TEST(Application, EachEditionAndUserModeGetsItsTabsControlsAndMenus) {
             EXPECT_EQ(tabs, m.tabs);
 
             const FieldTable& fields = rig.app->model().fields;
-            ASSERT_GT(fields.gadgetList().size(), 100u);
-            for (const GadgetEntry& e : fields.gadgetList()) {
-                const int control = fields.at(fields.find(e.Name)).GadID;
+            ASSERT_GT(fields.packedEntries().size(), 100u);
+            for (const PackedEntry& e : fields.packedEntries()) {
+                const int control = boundControl(fields.at(fields.find(e.Name)));
                 if (control <= 0) continue;
                 const ControlInfo* c = findControl(control);
                 ASSERT_NE(c, nullptr) << qPrintable(e.Name);
                 QWidget* widget = rig.gadgets.widget(control);
                 ASSERT_NE(widget, nullptr) << qPrintable(e.Name);
-                EXPECT_EQ(placeOf(fields.at(fields.find(e.Name))).tab, c->tab)
-                    << qPrintable(e.Name);
+                EXPECT_EQ(placeOf(fields, fields.find(e.Name)).tab, c->tab) << qPrintable(e.Name);
                 QWidget* home = c->tab >= 0 ? w.tabPage(c->tab) : w.canvas();
                 EXPECT_TRUE(home->isAncestorOf(widget)) << qPrintable(e.Name);
             }
@@ -186,28 +185,29 @@ TEST(Application, ReadModuleFillsTheControlsFromTheDevice) {
     EXPECT_FALSE(rig.program.state.DataChanged);
     const FieldRecord& tag = rig.field("TagID");
     EXPECT_TRUE(tag.Content.startsWith("PT-")) << qPrintable(tag.Content);
-    ASSERT_GT(tag.GadID, 0);
-    EXPECT_EQ(rig.gadgets.text(tag.GadID), tag.Content);
+    ASSERT_GT(boundControl(tag), 0);
+    EXPECT_EQ(rig.gadgets.text(boundControl(tag)), tag.Content);
     EXPECT_EQ(tag.GadStatus, "read");  // painted in the colour of values just read
-    EXPECT_EQ(rig.gadgets.widget(tag.GadID)->palette().color(QPalette::Text), QColor(0, 80, 0));
+    EXPECT_EQ(rig.gadgets.widget(boundControl(tag))->palette().color(QPalette::Text),
+              QColor(0, 80, 0));
     // The administrator's copies show the device's values too.
     for (const auto& [copy, original] :
          {std::pair{"DampingAdm", "Damping"}, std::pair{"TagIDAdm", "TagID"},
           std::pair{"SerialNo2Adm", "SerialNo2"}}) {
         EXPECT_EQ(rig.field(copy).Content, rig.field(original).Content) << copy;
-        EXPECT_EQ(rig.gadgets.text(rig.field(copy).GadID),
-                  rig.gadgets.text(rig.field(original).GadID))
+        EXPECT_EQ(rig.gadgets.text(boundControl(rig.field(copy))),
+                  rig.gadgets.text(boundControl(rig.field(original))))
             << copy;
     }
     // A read-only field takes no typing: what it shows is what it holds.
     auto* nominal =
-        qobject_cast<QLineEdit*>(rig.gadgets.widget(rig.field("NominalRangeHigh").GadID));
+        qobject_cast<QLineEdit*>(rig.gadgets.widget(boundControl(rig.field("NominalRangeHigh"))));
     ASSERT_NE(nominal, nullptr);
     const QString held = rig.field("NominalRangeHigh").Content;
     QKeyEvent digit(QEvent::KeyPress, Qt::Key_2, Qt::NoModifier, QStringLiteral("2"));
     QApplication::sendEvent(nominal, &digit);
     EXPECT_EQ(nominal->text(), held);
-    EXPECT_FALSE(rig.gadgets.widget(rig.field("CmbManufact").GadID)->isEnabled());
+    EXPECT_FALSE(rig.gadgets.widget(boundControl(rig.field("CmbManufact")))->isEnabled());
     EXPECT_TRUE(rig.window().isEnabled());
     EXPECT_TRUE(rig.window().isVisible());
     EXPECT_EQ(rig.window().statusText(2), "Module: updated");
@@ -243,7 +243,7 @@ TEST(Application, StateColoursAndPicturesStayReadableOnLightAndDarkPalettes) {
         rig.read();
         const FieldRecord& tag = rig.field("TagID");
         ASSERT_EQ(tag.GadStatus, "read");
-        const QPalette shown = rig.gadgets.widget(tag.GadID)->palette();
+        const QPalette shown = rig.gadgets.widget(boundControl(tag))->palette();
         const QColor text = shown.color(QPalette::Text), field = shown.color(QPalette::Base);
         EXPECT_GE(contrastRatio(text, field), 4.5) << dark;
         EXPECT_EQ(field.lightness() < 128, dark);
@@ -367,8 +367,9 @@ TEST(Application, AnEntryTypedIntoTheWindowLandsInItsField) {
             QApplication::processEvents();
         }
     };
-    auto* tag = qobject_cast<QLineEdit*>(rig.gadgets.widget(rig.field("TagID").GadID));
-    auto* address = qobject_cast<QLineEdit*>(rig.gadgets.widget(rig.field("HartAddress").GadID));
+    auto* tag = qobject_cast<QLineEdit*>(rig.gadgets.widget(boundControl(rig.field("TagID"))));
+    auto* address =
+        qobject_cast<QLineEdit*>(rig.gadgets.widget(boundControl(rig.field("HartAddress"))));
     ASSERT_TRUE(tag && address);
     ASSERT_TRUE(tag->isEnabled());
     rig.window().activateWindow();
@@ -413,7 +414,7 @@ TEST(Application, ConnectAndDisconnectShowInTheStatusLine) {
     EXPECT_TRUE(rig.program.state.DynamicDisplayOn);
     // A poll shows the module's read-out with its decimal point.
     rig.app->refreshLiveValues();
-    const QString shown = rig.gadgets.text(rig.field("Display").GadID);
+    const QString shown = rig.gadgets.text(boundControl(rig.field("Display")));
     EXPECT_TRUE(QRegularExpression("^-?[0-9]+\\.[0-9]+$").match(shown).hasMatch())
         << qPrintable(shown);
     const auto raw = [&](const char* name) {
@@ -429,7 +430,7 @@ TEST(Application, ConnectAndDisconnectShowInTheStatusLine) {
     rig.app->command(menu::kDisconnect);
     EXPECT_EQ(rig.program.state.ConnectionState, 0);
     EXPECT_FALSE(rig.program.state.DynamicDisplayOn);
-    EXPECT_EQ(rig.gadgets.text(rig.field("Display").GadID), "");  // blanked
+    EXPECT_EQ(rig.gadgets.text(boundControl(rig.field("Display"))), "");  // blanked
     EXPECT_TRUE(rig.window().statusText(0).contains("Offline"))
         << qPrintable(rig.window().statusText(0));
     EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
@@ -453,8 +454,8 @@ TEST(Application, WindowIsServedDuringAPollAndACommandClickedThereWaitsForIt) {
     rig.app->refreshLiveValues();
     EXPECT_TRUE(servedInExchange);
     EXPECT_TRUE(rig.program.state.DynamicDisplayOn);
-    EXPECT_FALSE(
-        rig.gadgets.text(rig.field("Display").GadID).isEmpty());  // the poll ended with its value
+    EXPECT_FALSE(rig.gadgets.text(boundControl(rig.field("Display")))
+                     .isEmpty());  // the poll ended with its value
     while (const std::optional<WindowEvent> e = rig.gadgets.waitEvent(0)) rig.app->dispatch(*e);
     EXPECT_FALSE(rig.program.state.DynamicDisplayOn);
     EXPECT_TRUE(rig.boxes.texts.isEmpty()) << qPrintable(rig.boxes.texts.join('|'));
@@ -507,13 +508,14 @@ TEST(Application, SaveAsAndOpenThroughTheRequesters) {
 
     rig.app->command(menu::kOpen);
     EXPECT_EQ(rig.field("TagID").Content, tag) << qPrintable(rig.boxes.texts.join('|'));
-    EXPECT_EQ(rig.gadgets.text(rig.field("TagID").GadID), tag);
+    EXPECT_EQ(rig.gadgets.text(boundControl(rig.field("TagID"))), tag);
     EXPECT_EQ(rig.field("DampingAdm").Content, rig.field("Damping").Content);
     EXPECT_EQ(rig.field("Damping").GadStatus, "read");
     for (const char* name : {"TagID", "TagIDAdm"}) {
         EXPECT_EQ(rig.field(name).GadStatus, "read") << name;
-        EXPECT_EQ(rig.gadgets.widget(rig.field(name).GadID)->palette().color(QPalette::Text),
-                  QColor(0, 80, 0))
+        EXPECT_EQ(
+            rig.gadgets.widget(boundControl(rig.field(name)))->palette().color(QPalette::Text),
+            QColor(0, 80, 0))
             << name;
     }
     EXPECT_TRUE(rig.window().windowTitle().contains("plant.cfp"))

@@ -9,7 +9,7 @@
 #include <QBuffer>
 #include <QImage>
 
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 #include "window_rig.h"
 
 namespace zh {

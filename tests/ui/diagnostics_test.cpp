@@ -132,7 +132,7 @@ TEST(DiagnosticsReport, ReadFromTheModuleAndSaved) {
     EXPECT_EQ(readDiagnostics().section("\n\t", 1), report.section("\n\t", 1));  // the same table
     EXPECT_EQ(rig.program.state.ConnectionState, 1);
     rig.app->refreshLiveValues();
-    EXPECT_FALSE(rig.gadgets.text(rig.field("Display").GadID).isEmpty());
+    EXPECT_FALSE(rig.gadgets.text(boundControl(rig.field("Display"))).isEmpty());
 }
 
 }  // namespace

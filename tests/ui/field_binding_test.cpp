@@ -30,28 +30,29 @@ class FieldBindingTest : public ::testing::Test {
 
 TEST_F(FieldBindingTest, TooltipsFromTheLanguageFileAndRanges) {
     t.writeFile("Language/English.ini",
-                "[ToolTips]\nTitled=Damping|Filter time<br>in seconds\nSetPoint1=|whole text\n");
-    // SetPoint1 and ResetPoint1 take their labels (63, 65) from the field list.
-    for (int g : {601, 64, 603, 604, 66}) t.gadgets.control(g);
+                "[ToolTips]\nDamping=Damping|Filter time<br>in seconds\nSetPoint1=|whole text\n");
+    // The window's list gives SetPoint1 and ResetPoint1 their labels (63,
+    // 65); the labels of Damping, HartAddress and TimeUnit are missing.
+    for (int g : {46, 64, 48, 53, 66}) t.gadgets.control(g);
     t.gadgets.control(63).text = QStringLiteral("Label text");
     t.gadgets.control(65).text = QStringLiteral("Reset label");
-    defineField(m, -1, "", "", "", "", "");
-    defineField(m, 601, "Titled", "Float", "1.0", "2.1;0.1;99.9", "", "built-in");
-    defineField(m, 64, "SetPoint1", "String", "", "", "");
-    defineField(m, 603, "Ranged", "Number", "5", "2;0;15", "");
-    defineField(m, 604, "WidthOnly", "Number", "5", "6", "");
-    defineField(m, 66, "ResetPoint1", "String", "", "", "", "Built in tip");
-    defineField(m, -2, "", "", "", "", "");
-    EXPECT_EQ(t.gadgets.control(601).toolTipTitle, "Damping");
-    EXPECT_EQ(t.gadgets.control(601).toolTip, "Filter time\nin seconds");
+    beginFieldPass(m);
+    defineField(m, true, "Damping", "Float", "1.0", "2.1;0.1;99.9", "", "built-in");
+    defineField(m, true, "SetPoint1", "String", "", "", "");
+    defineField(m, true, "HartAddress", "Number", "5", "2;0;15", "");
+    defineField(m, true, "TimeUnit", "Number", "5", "6", "");
+    defineField(m, true, "ResetPoint1", "String", "", "", "", "Built in tip");
+    endFieldPass(m);
+    EXPECT_EQ(t.gadgets.control(46).toolTipTitle, "Damping");
+    EXPECT_EQ(t.gadgets.control(46).toolTip, "Filter time\nin seconds");
     EXPECT_EQ(t.gadgets.control(64).toolTipTitle, "Label text");
     EXPECT_EQ(t.gadgets.control(64).toolTip, "|whole text");
-    EXPECT_EQ(t.gadgets.control(603).toolTip, "Range: 0 ... 15");
-    EXPECT_EQ(t.gadgets.control(604).toolTip, "");
+    EXPECT_EQ(t.gadgets.control(48).toolTip, "Range: 0 ... 15");
+    EXPECT_EQ(t.gadgets.control(53).toolTip, "");
     EXPECT_EQ(t.gadgets.control(66).toolTipTitle, "Reset label");
     EXPECT_EQ(t.gadgets.control(66).toolTip, "Built in tip");
     EXPECT_EQ(captions.value("SetPoint1"), "Label text");
-    EXPECT_EQ(captions.value("Titled"), "");
+    EXPECT_EQ(captions.value("Damping"), "");
 }
 
 TEST_F(FieldBindingTest, ComboboxControlsGetTheirItemsAndSelection) {
@@ -64,17 +65,17 @@ TEST_F(FieldBindingTest, ComboboxControlsGetTheirItemsAndSelection) {
 }
 
 TEST_F(FieldBindingTest, InspectorFindsTheFieldUnderThePoint) {
-    t.gadgets.control(801).geometry = QRect(10, 10, 100, 20);
-    t.gadgets.control(802).geometry = QRect(10, 40, 100, 20);
-    defineField(m, -1, "", "", "", "", "");
-    defineField(m, 801, "First", "String", "x", "", "");
-    defineField(m, 802, "Second", "String", "y", "", "hidden;");
-    defineField(m, -2, "", "", "", "", "");
+    t.gadgets.control(105).geometry = QRect(10, 10, 100, 20);
+    t.gadgets.control(48).geometry = QRect(10, 40, 100, 20);
+    beginFieldPass(m);
+    defineField(m, true, "TagID", "String", "x", "", "");
+    defineField(m, true, "HartAddress", "String", "y", "", "hidden;");
+    endFieldPass(m);
     FieldInspector inspector;
     InspectorView view;
     view.gadgets = &t.gadgets;
     const QString hit = inspector.inspect(m, view, QPoint(50, 15));
-    EXPECT_TRUE(hit.contains("\nName:First\n"));
+    EXPECT_TRUE(hit.contains("\nName:TagID\n"));
     EXPECT_TRUE(hit.contains("\nContent:x\n"));
     EXPECT_EQ(inspector.inspect(m, view, QPoint(50, 45)), "");   // hidden fields are passed over
     EXPECT_EQ(inspector.inspect(m, view, QPoint(110, 15)), "");  // right edge is outside

@@ -57,7 +57,7 @@ TEST(GraphTab, TestModeShowsWhatTheTestInputWindowSays) {
     rig.app->command(menu::kConnect);
     ASSERT_TRUE(rig.program.state.DynamicDisplayOn);
     const int input = rig.control("TstInput"), slider = rig.control("TstSlider");
-    const auto shown = [&] { return rig.gadgets.text(rig.field("Display").GadID); };
+    const auto shown = [&] { return rig.gadgets.text(boundControl(rig.field("Display"))); };
     // Typed: 6000 counts of 4000 .. 20000 is an eighth of the range.
     rig.gadgets.setText(input, "6000");
     rig.app->refreshLiveValues();

@@ -20,8 +20,8 @@
 #include "support/ending_probe.h"
 #include "ui/application/application_check.h"
 #include "ui/window/control_refresh.h"
-#include "ui/window/control_registry.h"
 #include "ui/window/field_binding.h"
+#include "ui/window/field_controls.h"
 #include "window_model.h"
 
 namespace zh {
@@ -144,7 +144,7 @@ class InputCheckTest : public ::testing::Test {
         input.hooks.showTab = [this](int panel, int index) { shownTab = {panel, index}; };
         refresh.showFieldsInForm();
     }
-    int gad(const char* name) { return w.f(name).GadID; }
+    int gad(const char* name) { return boundControl(w.f(name)); }
     test::MemoryGadgets::Control& ctl(const char* field) { return w.t.gadgets.control(gad(field)); }
     int event(const char* name, int code) {
         return input.checkInput(WindowEvent{EventGadget, 1, gad(name), -1, code});
@@ -310,7 +310,8 @@ TEST_F(InputCheckTest, ARejectedEntryKeepsTheErrorStateAndTheFocus) {
     EXPECT_EQ(ctl("LowerRangeVal").background, kErrorBg);
     EXPECT_EQ(ctl("LowerRangeVal").text, "-5.000");  // as the type check wrote it
     EXPECT_EQ(w.t.gadgets.focusedGadget(), gad("LowerRangeVal"));
-    EXPECT_EQ(shownTab, std::make_pair(placeOf(f).panel, placeOf(f).tab));
+    const ControlPlace place = placeOf(w.model.fields, w.model.fields.find(f.Name));
+    EXPECT_EQ(shownTab, std::make_pair(place.panel, place.tab));
     EXPECT_TRUE(input.FieldErrorPending);
     const std::optional<WindowEvent> kept = input.takeKept();
     ASSERT_TRUE(kept);
@@ -444,7 +445,7 @@ TEST_F(InputCheckTest, AUnitChangeReformatsTheMeasurandFields) {
         << qPrintable(w.f("SetPoint1").Content);
     EXPECT_EQ(w.f("SetPoint1").ColorIndx, ColourChanged);
     EXPECT_TRUE(w.t.dialogs.boxes.empty()) << qPrintable(lastBox());
-    EXPECT_EQ(w.c(labelControlsOf("SetPoint1").unit).text, "mbar");
+    EXPECT_EQ(w.c(controlsOf("SetPoint1").unit).text, "mbar");
     EXPECT_DOUBLE_EQ(ctl("SetPoint1").text.toDouble(), 5000.0);
 }
 

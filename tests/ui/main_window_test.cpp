@@ -15,8 +15,8 @@
 #include <QTabWidget>
 
 #include "app/gadgets.h"
-#include "ui/window/control_registry.h"
 #include "ui/window/control_widgets.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/font_fallback.h"
 #include "window_rig.h"
 

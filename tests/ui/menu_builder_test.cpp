@@ -24,6 +24,7 @@
 #include "app/menu_table.h"
 #include "model/field_table.h"
 #include "support/test_program.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/focus_order.h"
 #include "ui/window/menu_registration.h"
 #include "ui/window/qt_gadgets.h"
@@ -238,29 +239,32 @@ TEST_F(MenuBuilderTest, EntriesAreRecordedInTheFieldTable) {
     for (int id : registeredIds()) {
         const int index = fields.find("MenuID-" + QString::number(id));
         ASSERT_GE(index, 0) << id;
-        EXPECT_EQ(fields.at(index).GadInfo, "MenuItem");
         EXPECT_EQ(fields.at(index).Name, "MenuID-" + QString::number(id));
     }
     const FieldRecord& read = fields.at(fields.find("MenuID-2069"));
-    EXPECT_EQ(read.GadKonst, "#MenuReadAll");
     EXPECT_EQ(captions.value("MenuID-2069"), "Read module");
     EXPECT_EQ(captions.value("MenuID-2086"), "WriteModule->Write module");
     // Not bound to a control: the entries share no numbers with the window's controls.
-    EXPECT_EQ(read.GadID, 0);
-    EXPECT_EQ(fields.findGadget(2069), -1);
+    EXPECT_EQ(boundControl(read), 0);
+    EXPECT_EQ(recordOfControl(fields, 2069), -1);
 }
 
-// Fields A..E bound to controls 11..15, F unbound, in definition order
+// Fields A..E (HiTrail, LoTrail, DspMBE, DspMBA, TempUpper) shown by
+// controls 30, 33, 36, 38, 42, F (Key) not shown, in definition order
 // A, F, C, B, D, E (not the order of the numbers).
 class FocusOrderTest : public ::testing::Test {
   protected:
     FocusOrderTest() {
-        const std::pair<const char*, int> defined[] = {{"A", 11}, {"F", 0},  {"C", 13},
-                                                       {"B", 12}, {"D", 14}, {"E", 15}};
+        const std::pair<const char*, bool> defined[] = {{"HiTrail", true}, {"Key", false},
+                                                        {"DspMBE", true},  {"LoTrail", true},
+                                                        {"DspMBA", true},  {"TempUpper", true}};
         fields.beginPass();
-        for (const auto& [name, gadget] : defined) {
-            fields.at(fields.fieldIndexOf(name)).GadID = gadget;
-            fields.appendDefinedName(name);
+        int position = 0;
+        for (const auto& [name, shown] : defined) {
+            FieldRecord& r = fields[QLatin1String(name)];
+            r.Name = QLatin1String(name);
+            r.RecordPos = shown ? ++position : 0;
+            fields.appendDefinedName(r.Name);
         }
     }
     int next(int focused, bool forward = true) {
@@ -272,21 +276,21 @@ class FocusOrderTest : public ::testing::Test {
 };
 
 TEST_F(FocusOrderTest, TabWalksTheDefinedFieldsAndWrapsRound) {
-    EXPECT_EQ(next(11), 13);
-    EXPECT_EQ(next(13), 12);
-    EXPECT_EQ(next(15), 11);         // past the end: the first again
-    EXPECT_EQ(next(11, false), 15);  // Shift+Tab before the first: the last
-    EXPECT_EQ(next(12, false), 13);
-    blocked = {13, 12};
-    EXPECT_EQ(next(11), 14);
-    EXPECT_EQ(next(14, false), 11);
+    EXPECT_EQ(next(30), 36);
+    EXPECT_EQ(next(36), 33);
+    EXPECT_EQ(next(42), 30);         // past the end: the first again
+    EXPECT_EQ(next(30, false), 42);  // Shift+Tab before the first: the last
+    EXPECT_EQ(next(33, false), 36);
+    blocked = {36, 33};
+    EXPECT_EQ(next(30), 38);
+    EXPECT_EQ(next(38, false), 30);
     // A focused control that is no field starts at either end; nothing focused, nothing happens.
-    EXPECT_EQ(next(99), 11);
-    EXPECT_EQ(next(99, false), 15);
+    EXPECT_EQ(next(99), 30);
+    EXPECT_EQ(next(99, false), 42);
     EXPECT_EQ(next(-1), -1);
     // No other field can take the focus.
-    blocked = {12, 13, 14, 15};
-    EXPECT_EQ(next(11), -1);
+    blocked = {33, 36, 38, 42};
+    EXPECT_EQ(next(30), -1);
 }
 
 TEST_F(FocusOrderTest, TheFocusedFieldGetsItsWholeTextSelected) {
@@ -294,24 +298,24 @@ TEST_F(FocusOrderTest, TheFocusedFieldGetsItsWholeTextSelected) {
     QtGadgets gadgets;
     gadgets.addWindow(1, &page);
     std::map<int, QLineEdit*> edits;
-    for (int g = 11; g <= 15; ++g) {
+    for (int g : {30, 33, 36, 38, 42}) {
         edits[g] = new QLineEdit(QStringLiteral("text %1").arg(g), &page);
         gadgets.addControl(g, 1, edits[g]);
     }
-    edits[13]->setEnabled(false);
+    edits[36]->setEnabled(false);
     page.show();
     QApplication::setActiveWindow(&page);
-    edits[11]->setFocus();
-    ASSERT_EQ(gadgets.focusedGadget(), 11);
+    edits[30]->setFocus();
+    ASSERT_EQ(gadgets.focusedGadget(), 30);
 
     EXPECT_TRUE(focusNextField(fields, gadgets, true));
-    EXPECT_EQ(gadgets.focusedGadget(), 12);  // C (13) is disabled
-    EXPECT_EQ(edits[12]->selectedText(), "text 12");
-    edits[14]->hide();
+    EXPECT_EQ(gadgets.focusedGadget(), 33);  // C (36) is disabled
+    EXPECT_EQ(edits[33]->selectedText(), "text 33");
+    edits[38]->hide();
     EXPECT_TRUE(focusNextField(fields, gadgets, true));
-    EXPECT_EQ(gadgets.focusedGadget(), 15);
+    EXPECT_EQ(gadgets.focusedGadget(), 42);
     EXPECT_TRUE(focusNextField(fields, gadgets, false));
-    EXPECT_EQ(gadgets.focusedGadget(), 12);
+    EXPECT_EQ(gadgets.focusedGadget(), 33);
 }
 
 }  // namespace

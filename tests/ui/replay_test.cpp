@@ -17,7 +17,7 @@ namespace zh {
 namespace {
 
 void typeInto(AppRig& rig, const char* field, const QString& text) {
-    const int gadget = rig.field(field).GadID;
+    const int gadget = boundControl(rig.field(field));
     rig.app->dispatch(WindowEvent{EventGadget, 1, gadget, -1, GadgetFocusGained});
     rig.gadgets.setText(gadget, text);
     rig.app->dispatch(WindowEvent{EventGadget, 1, gadget, -1, GadgetTextChanged});

@@ -282,10 +282,10 @@ TEST_F(UserModesTest, FieldGroupsFollowDataModeAndMeasurand) {
     s.UserMode = "user";
     state(false, false);
     modes.updateGadgetItems(-1);
-    for (const GadgetEntry& e : w.model.fields.gadgetList()) {
+    for (const PackedEntry& e : w.model.fields.packedEntries()) {
         if (e.Visibility == "nodisplay") continue;
         const FieldRecord& f = w.model.fields.at(w.model.fields.find(e.Name));
-        EXPECT_FALSE(w.c(f.GadID).enabled) << e.Name.toStdString();
+        EXPECT_FALSE(w.c(boundControl(f)).enabled) << e.Name.toStdString();
     }
 
     state(false, true);

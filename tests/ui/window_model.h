@@ -11,7 +11,7 @@
 #include "model/device_model.h"
 #include "model/field_definitions.h"
 #include "support/test_program.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 
 namespace zh::test {
 

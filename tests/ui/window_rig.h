@@ -10,7 +10,7 @@
 
 #include "app/profile_settings.h"
 #include "support/test_program.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/main_window.h"
 #include "ui/window/qt_gadgets.h"
 

@@ -91,8 +91,8 @@ TEST(WindowRules, NoEnabledControlWithoutItsCommandInAnyModeOrState) {
                     if (std::string(mode) != "user" || data >= 0 || connected) continue;
                     // Without data the user may only start: New, Open, Read.
                     const FieldTable& fields = app.model().fields;
-                    for (const GadgetEntry& e : fields.gadgetList()) {
-                        const int control = fields.at(fields.find(e.Name)).GadID;
+                    for (const PackedEntry& e : fields.packedEntries()) {
+                        const int control = boundControl(fields.at(fields.find(e.Name)));
                         if (control > 0 && e.Visibility != "nodisplay" && inSight(rig, control)) {
                             EXPECT_FALSE(rig.gadgets.widget(control)->isEnabled())
                                 << qPrintable(e.Name);

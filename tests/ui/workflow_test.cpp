@@ -100,7 +100,9 @@ class Flow {
     QString path(const char* file) const { return rig.dir.filePath(QLatin1String(file)); }
     const FieldRecord& field(const char* name) const { return rig.field(name); }
     // What the field's control shows.
-    QString shown(const char* name) const { return rig.gadgets.text(rig.field(name).GadID); }
+    QString shown(const char* name) const {
+        return rig.gadgets.text(boundControl(rig.field(name)));
+    }
     // The memories that changed since device(), with the places of the
     // bytes when `places`.
     QString changes(bool places = false) const {

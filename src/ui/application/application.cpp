@@ -39,9 +39,9 @@
 #include "ui/service/service_functions.h"
 #include "ui/window/accessible_names.h"
 #include "ui/window/control_refresh.h"
-#include "ui/window/control_registry.h"
 #include "ui/window/field_binding.h"
 #include "ui/window/file_drop.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/gadget_colours.h"
 #include "ui/window/main_window.h"
 #include "ui/window/menu_builder.h"
@@ -242,9 +242,8 @@ void Application::bindInputCheck() {
                 return true;
             // Only a control bound to a field follows the field's access; the
             // record a plain button has carries none.
-            const int i = model_.fields.findGadget(gadget);
-            return i >= 0 && model_.fields.at(i).GadID == gadget &&
-                   isReadOnlyField(model_.fields.at(i));
+            const FieldRecord* f = boundField(model_.fields, gadget);
+            return f && isReadOnlyField(*f);
         };
     commands_.bind(Command::ConfirmInput, [this](int) { input_->confirm(); });
     commands_.bind(Command::CancelInput, [this](int) { input_->cancel(); });
@@ -381,9 +380,9 @@ bool Application::graphTabShown() const {
 // its state (read, changed, ...).
 void Application::showFields() {
     refresh_->showFieldsInForm();
-    for (const GadgetEntry& e : model_.fields.gadgetList()) {
+    for (const PackedEntry& e : model_.fields.packedEntries()) {
         const int i = model_.fields.find(e.Name);
-        const int control = i < 0 ? 0 : model_.fields.at(i).GadID;
+        const int control = i < 0 ? 0 : boundControl(model_.fields.at(i));
         if (control > 0) setGadColor(model_, control, QString(), -1);
     }
 }

@@ -16,6 +16,7 @@
 #include "model/type_checks.h"
 #include "model/user_forms.h"
 #include "ui/window/control_refresh.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/gadget_colours.h"
 
 namespace zh {
@@ -66,7 +67,7 @@ CheckResult ApplicationCheck::checkApplicationField(const QString& name, const Q
                        QStringLiteral(", GadDesc$=") + descr + QStringLiteral(", GadChkProc=") +
                        conversionName(proc) + QLatin1Char(')'),
                    3);
-    const int i = gadId > 0 ? m_.fields.findGadget(gadId) : m_.fields.find(name);
+    const int i = gadId > 0 ? recordOfControl(m_.fields, gadId) : m_.fields.find(name);
     if (i < 0) return content;  // unknown fields are left alone
     FieldRecord& f = m_.fields.at(i);
 
@@ -107,10 +108,10 @@ CheckResult ApplicationCheck::updateApplicationField(int gadId, const QString& n
                                 QStringLiteral(", GadName$=") + name +
                                 QStringLiteral(", GadContent$=") + content + QLatin1Char(')'),
                             4);
-    const int i = gadId > 0 ? m_.fields.findGadget(gadId) : m_.fields.find(name);
+    const int i = gadId > 0 ? recordOfControl(m_.fields, gadId) : m_.fields.find(name);
     if (i < 0) return CheckResult::undo();
     const FieldRecord& f = m_.fields.at(i);
-    return checkApplicationField(f.Name, content, f.GadID, f.Type, f.Attributes,
+    return checkApplicationField(f.Name, content, boundControl(f), f.Type, f.Attributes,
                                  fieldCaption(m_, f.Name), f.CheckProc);
 }
 
@@ -138,7 +139,7 @@ QString ApplicationCheck::store(FieldRecord& f, const QString& content, Conversi
     f.RawVal = raw;
     f.BaseValue = editedBaseValue(m_, f);
     f.setColourState(ColourChanged);
-    setGadColor(m_, f.GadID, QString(), -1);
+    setGadColor(m_, boundControl(f), QString(), -1);
     AppState& s = m_.program.state;
     s.DataChanged = true;
     s.DataTrigger = 0;

@@ -7,7 +7,7 @@
 #include "ui/application/application.h"
 #include "ui/service/diagnostics_report.h"
 #include "ui/service/switch_test.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/main_window.h"
 
 namespace zh {

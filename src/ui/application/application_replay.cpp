@@ -12,8 +12,8 @@
 #include "ui/log/replay.h"
 #include "ui/log/replay_window.h"
 #include "ui/window/control_refresh.h"
-#include "ui/window/control_registry.h"
 #include "ui/window/device_colours.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/qt_gadgets.h"
 
 namespace zh {

@@ -12,7 +12,7 @@
 #include "ui/application/application_check.h"
 #include "ui/service/service_functions.h"
 #include "ui/window/control_refresh.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/user_modes.h"
 
 namespace zh {

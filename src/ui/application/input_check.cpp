@@ -7,7 +7,7 @@
 #include "model/device_model.h"
 #include "model/type_checks.h"
 #include "ui/application/application_check.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/gadget_colours.h"
 
 namespace zh {
@@ -56,7 +56,7 @@ bool isUserInput(const WindowEvent& e) {
 }  // namespace
 
 FieldRecord* InputCheck::fieldOf(int gadget) {
-    const int i = gadget > 0 ? m_.fields.findGadget(gadget) : -1;
+    const int i = gadget > 0 ? recordOfControl(m_.fields, gadget) : -1;
     return i < 0 ? nullptr : &m_.fields.at(i);
 }
 
@@ -64,24 +64,24 @@ void InputCheck::takeSnapshot(int gadget) {
     FieldRecord* f = fieldOf(gadget);
     if (!f) return;
     active_ = gadget;
-    snap_ =
-        FocusSnapshot{f->GadID, f->Content, f->RawVal, f->BaseValue, f->ColorIndx, f->GadStatus};
+    snap_ = FocusSnapshot{boundControl(*f), f->Content,   f->RawVal,
+                          f->BaseValue,     f->ColorIndx, f->GadStatus};
     lastText_ = m_.program.gadgets.text(gadget);
 }
 
 void InputCheck::restoreSnapshot(FieldRecord& f) {
-    if (snap_.field != f.GadID) return;
+    if (snap_.field != boundControl(f)) return;
     f.Content = snap_.Content;
     f.RawVal = snap_.RawVal;
     f.BaseValue = snap_.BaseValue;
-    setGadColor(m_, f.GadID, QString(), snap_.ColorIndx, snap_.GadStatus);
+    setGadColor(m_, boundControl(f), QString(), snap_.ColorIndx, snap_.GadStatus);
     f.GadStatus = snap_.GadStatus;
     Gadgets& g = m_.program.gadgets;
     if (isType(f, "combobox") || isType(f, "checkbox")) {
         m_.program.log.debugLog(
             QStringLiteral("InputCheck: ") + f.Name + QStringLiteral(" restored"), 5);
     } else {
-        g.setText(f.GadID, snap_.Content);
+        g.setText(boundControl(f), snap_.Content);
     }
     lastText_ = snap_.Content;
 }
@@ -115,7 +115,7 @@ int InputCheck::checkInput(const WindowEvent& e) {
     if (isType(*f, "combobox") || isType(*f, "checkbox")) {
         // Combo boxes report no focus: every selection is checked at once.
         if (e.code != GadgetSelect) return e.code;
-        if (active_ != e.gadget || snap_.field != f->GadID) takeSnapshot(e.gadget);
+        if (active_ != e.gadget || snap_.field != boundControl(*f)) takeSnapshot(e.gadget);
         f->GadStatus = QStringLiteral("infocus");
         return leaveField(e, *f);
     }
@@ -140,14 +140,14 @@ int InputCheck::checkInput(const WindowEvent& e) {
 int InputCheck::filterText(FieldRecord& f) {
     Program& p = m_.program;
     Gadgets& g = p.gadgets;
-    setGadColor(m_, f.GadID, QString(), ColourChanged);
+    setGadColor(m_, boundControl(f), QString(), ColourChanged);
     f.GadStatus = QStringLiteral("infocus");
     const QString point =
         p.state.DecimalPoint.isEmpty() ? QStringLiteral(".") : p.state.DecimalPoint;
     const QString allowed = allowedCharacters(f, point);
-    QString text = g.text(f.GadID);
+    QString text = g.text(boundControl(f));
     const auto refuse = [&](const QString& shown) {
-        g.setText(f.GadID, shown);
+        g.setText(boundControl(f), shown);
         lastText_ = shown;
         p.dialogs.beep(600, 50);
         return -1;
@@ -177,21 +177,22 @@ int InputCheck::filterText(FieldRecord& f) {
             return refuse(lastText_);
         if (text.size() > limit) return refuse(lastText_);
     }
-    lastText_ = g.text(f.GadID);
+    lastText_ = g.text(boundControl(f));
     return -1;
 }
 
 int InputCheck::leaveField(const WindowEvent& e, FieldRecord& f) {
     if (f.GadStatus != QLatin1String("infocus")) return e.code;
-    const int r = checkField(f.GadID);
+    const int r = checkField(boundControl(f));
     if (r == -2 || r == -1) return r;
     FieldRecord* now = fieldOf(e.gadget);
     if (!now) return e.code;
     if (fieldchanged == 1) {
-        setGadColor(m_, now->GadID, QString(), ColourChanged, colourStateWord(ColourChanged));
+        setGadColor(m_, boundControl(*now), QString(), ColourChanged,
+                    colourStateWord(ColourChanged));
         if (hooks.record) hooks.record(e, now->Content);
-    } else if (snap_.field == now->GadID) {
-        setGadColor(m_, now->GadID, QString(), snap_.ColorIndx, snap_.GadStatus);
+    } else if (snap_.field == boundControl(*now)) {
+        setGadColor(m_, boundControl(*now), QString(), snap_.ColorIndx, snap_.GadStatus);
         now->GadStatus = snap_.GadStatus;
     }
     return e.code;
@@ -205,9 +206,9 @@ int InputCheck::pendingCheck() {
 
 QString InputCheck::entryOf(FieldRecord& f) {
     Gadgets& g = m_.program.gadgets;
-    if (isType(f, "checkbox")) return QString::number(g.state(f.GadID));
-    if (isType(f, "string") || isType(f, "combobox")) return g.text(f.GadID);
-    return g.text(f.GadID).trimmed();
+    if (isType(f, "checkbox")) return QString::number(g.state(boundControl(f)));
+    if (isType(f, "string") || isType(f, "combobox")) return g.text(boundControl(f));
+    return g.text(boundControl(f)).trimmed();
 }
 
 int InputCheck::checkField(int gadget) {
@@ -216,7 +217,7 @@ int InputCheck::checkField(int gadget) {
     FieldRecord& f = *fp;
     Program& p = m_.program;
     Gadgets& g = p.gadgets;
-    if (snap_.field != f.GadID) takeSnapshot(gadget);
+    if (snap_.field != boundControl(f)) takeSnapshot(gadget);
     const bool combo = isType(f, "combobox");
     if (combo) snap_.Content = f.Content;
 
@@ -231,9 +232,9 @@ int InputCheck::checkField(int gadget) {
     if (check.failed()) return fail(f, false);
     const QString& checked = check.value();
 
-    setGadColor(m_, f.GadID, QString(), -1);
-    if (!combo && !isType(f, "checkbox") && checked != entry) g.setText(f.GadID, checked);
-    QString value = combo ? comboCode(f.Params, g.state(f.GadID)) : checked;
+    setGadColor(m_, boundControl(f), QString(), -1);
+    if (!combo && !isType(f, "checkbox") && checked != entry) g.setText(boundControl(f), checked);
+    QString value = combo ? comboCode(f.Params, g.state(boundControl(f))) : checked;
     const QString point =
         p.state.DecimalPoint.isEmpty() ? QStringLiteral(".") : p.state.DecimalPoint;
     // Contents keep "." whatever the window shows as decimal point.
@@ -249,10 +250,11 @@ int InputCheck::checkField(int gadget) {
     fieldchanged = 1;
     p.state.DataChanged = true;
     p.state.DataTrigger = 0;
-    setGadColor(m_, f.GadID, QString(), ColourChanged);
+    setGadColor(m_, boundControl(f), QString(), ColourChanged);
 
-    const CheckResult accepted = appl_.checkApplicationField(
-        f.Name, value, f.GadID, f.Type, f.Attributes, fieldCaption(m_, f.Name), f.CheckProc);
+    const CheckResult accepted =
+        appl_.checkApplicationField(f.Name, value, boundControl(f), f.Type, f.Attributes,
+                                    fieldCaption(m_, f.Name), f.CheckProc);
     FieldRecord* after = fieldOf(gadget);
     if (!after) return 0;
     if (accepted.verdict() == CheckResult::Verdict::Undo) {
@@ -268,7 +270,7 @@ int InputCheck::checkField(int gadget) {
         if (!combo && !isType(*after, "checkbox")) {
             QString shown = r;
             if (isType(*after, "float")) shown.replace(QStringLiteral("."), point);
-            g.setText(after->GadID, shown);
+            g.setText(boundControl(*after), shown);
         }
         if (after->Content != snap_.Content) takeSnapshot(gadget);
     }
@@ -280,14 +282,14 @@ int InputCheck::checkField(int gadget) {
 // back on it; clicks and keys made meanwhile are dropped.
 int InputCheck::fail(FieldRecord& f, bool applicationError) {
     Gadgets& g = m_.program.gadgets;
-    setGadColor(m_, f.GadID, QString(), kColourError);
+    setGadColor(m_, boundControl(f), QString(), kColourError);
     f.GadStatus = QStringLiteral("infocus");
-    active_ = f.GadID;
+    active_ = boundControl(f);
     if (hooks.showTab) {
-        const ControlPlace place = placeOf(f);
+        const ControlPlace place = placeOf(m_.fields, m_.fields.find(f.Name));
         hooks.showTab(place.panel, place.tab);
     }
-    g.setFocus(f.GadID);
+    g.setFocus(boundControl(f));
     if (applicationError) FieldErrorPending = true;
     drain();
     return -1;

@@ -8,7 +8,7 @@
 #include "model/live_display.h"
 #include "ui/diagrams/display_diagram.h"
 #include "ui/diagrams/transmitter_diagram.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/qt_gadgets.h"
 
 namespace zh {

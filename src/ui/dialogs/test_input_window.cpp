@@ -2,8 +2,8 @@
 
 #include <QCloseEvent>
 
-#include "ui/window/control_registry.h"
 #include "ui/window/control_widgets.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/qt_gadgets.h"
 
 namespace zh {

@@ -8,7 +8,7 @@
 #include "app/small_file.h"
 #include "model/device_model.h"
 #include "ui/log/replay_check.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 
 namespace zh {
 
@@ -311,7 +311,7 @@ void Replay::restoreInput(const EventRecord& r, const QString& line) {
     }
     const ControlInfo* control = r.gadget > 0 ? findControl(r.gadget) : nullptr;
     if (!control) return;
-    const int i = m_.fields.findGadget(r.gadget);
+    const int i = recordOfControl(m_.fields, r.gadget);
     FieldRecord* f = i >= 0 ? &m_.fields.at(i) : nullptr;
     if (control->kind == ControlKind::ComboBox) {
         g.setState(r.gadget, r.content.toInt());

@@ -3,11 +3,11 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include "app/control_registry.h"
 #include "app/event_record.h"
 #include "app/menu_ids.h"
 #include "app/messages.h"
 #include "app/window_event.h"
+#include "ui/window/control_table.h"
 
 namespace zh {
 namespace {

@@ -5,7 +5,7 @@
 #include "hart/universal_commands.h"
 #include "model/device_model.h"
 #include "ui/service/service_commands.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/visibility_groups.h"
 
 namespace zh {

@@ -18,7 +18,9 @@
 
 #include "app/mnemonics.h"
 #include "model/field_definitions.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/control_table.h"
+#include "ui/window/field_control_list.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/qt_gadgets.h"
 
 namespace zh {
@@ -222,16 +224,21 @@ void nameControls(QtGadgets& gadgets, const FieldCaptions& captions) {
     Q_UNUSED(installed)
     QHash<const QWidget*, QString> byField;
     UnitLabels units;
-    for (const FieldControlNames& row : fieldListControls()) {
-        if (const QWidget* unit = gadgets.widget(controlNumber(row.unit))) units.insert(unit);
+    const FieldControlNames* const first = fieldControlNamesBegin();
+    const FieldControlNames* const last = fieldControlNamesEnd();
+    for (const FieldControlNames* f = first; f != last; ++f) {
+        if (const QWidget* unit = gadgets.widget(controlsOf(QLatin1String(f->field)).unit))
+            units.insert(unit);
     }
     const auto row = [&units](const QWidget* w) { return rowCaption(w, units); };
-    for (const FieldControlNames& row : fieldListControls()) {
-        const QWidget* w = gadgets.widget(controlNumber(row.control));
+    for (const FieldControlNames* f = first; f != last; ++f) {
+        const QString field = QLatin1String(f->field);
+        const FieldControls& controls = controlsOf(field);
+        const QWidget* w = gadgets.widget(controls.control);
         if (!w || byField.contains(w)) continue;
-        QString caption = spoken(captions.value(row.field));
-        if (caption.isEmpty() && !row.label.isEmpty())
-            caption = spoken(gadgets.text(controlNumber(row.label)));
+        QString caption = spoken(captions.value(field));
+        if (caption.isEmpty() && controls.label >= 0)
+            caption = spoken(gadgets.text(controls.label));
         if (!caption.isEmpty()) byField.insert(w, caption);
     }
 

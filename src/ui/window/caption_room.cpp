@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <algorithm>
 
-#include "ui/window/control_registry.h"
 #include "ui/window/control_widgets.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/qt_gadgets.h"
 #include "ui/window/scaled_layout.h"
 

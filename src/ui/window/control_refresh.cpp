@@ -12,6 +12,7 @@
 #include "model/scaling.h"
 #include "model/user_forms.h"
 #include "ui/window/field_binding.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/gadget_colours.h"
 
 namespace zh {
@@ -27,7 +28,8 @@ bool isShown(const FieldRecord& f) {
 }
 
 bool hasControl(DeviceModel& m, const FieldRecord& f) {
-    return f.GadID > 0 && m.program.gadgets.exists(f.GadID);
+    const int control = boundControl(f);
+    return control > 0 && m.program.gadgets.exists(control);
 }
 
 // The unit as its control shows it: without brackets, nothing for "[-]".
@@ -40,10 +42,10 @@ void log(DeviceModel& m, const QString& text, int level = 5) {
     m.program.log.debugLog(text, level);
 }
 
-// The fields of the current gadget list, in definition order.
+// The shown fields of the last definition pass, in definition order.
 std::vector<int> boundFields(const DeviceModel& m) {
     std::vector<int> indices;
-    for (const GadgetEntry& e : m.fields.gadgetList()) {
+    for (const PackedEntry& e : m.fields.packedEntries()) {
         const int i = m.fields.find(e.Name);
         if (i >= 0) indices.push_back(i);
     }
@@ -81,7 +83,7 @@ void ControlRefresh::showFieldsInForm(const QString& selector) {
         if (key == QLatin1String("gadid")) {
             bool ok = false;
             const int number = value.toInt(&ok);
-            i = ok ? m_.fields.findGadget(number) : -1;
+            i = ok ? recordOfControl(m_.fields, number) : -1;
         } else if (key == QLatin1String("gadname")) {
             i = m_.fields.find(value);
         } else {
@@ -115,13 +117,14 @@ QString ControlRefresh::checked(FieldRecord& f, QString text, bool* failed) {
 void ControlRefresh::writeField(FieldRecord& f) {
     if (!isShown(f) || !hasControl(m_, f)) return;
     Gadgets& g = m_.program.gadgets;
+    const int control = boundControl(f);
     const QString separator = m_.program.state.ListSeparator;
     QString text = f.Content;
     text.replace(QLatin1String("^sep"), separator);
 
     // An error colour left from an earlier refresh does not outlive it.
     if (f.ColorIndx > 10)
-        setGadColor(m_, f.GadID, QString(), ColourChanged, colourStateWord(ColourChanged));
+        setGadColor(m_, control, QString(), ColourChanged, colourStateWord(ColourChanged));
 
     bool failed = false;
     if (f.is(FlagCheckLimits) && checks.checkLimits)
@@ -129,46 +132,48 @@ void ControlRefresh::writeField(FieldRecord& f) {
 
     const QString type = f.type();
     if (type == QLatin1String("checkbox")) {
-        g.setState(f.GadID, f.Content.trimmed().toInt());
+        g.setState(control, f.Content.trimmed().toInt());
     } else if (type == QLatin1String("combobox")) {
-        setComboItems(g, f.GadID, f.Params, f.Content, separator);
+        setComboItems(g, control, f.Params, f.Content, separator);
     } else if (type == QLatin1String("ipaddress")) {
-        g.setText(f.GadID, text.trimmed());
+        g.setText(control, text.trimmed());
     } else {
         if ((type == QLatin1String("number") || type == QLatin1String("float")) &&
             f.is(FlagUserForm))
             text = convertUserForm(m_, FormWay::Decode, text, f.Attributes);
-        g.setText(f.GadID, checked(f, text, &failed));
+        g.setText(control, checked(f, text, &failed));
     }
-    if (failed) setGadColor(m_, f.GadID, QString(), kColourError);
+    if (failed) setGadColor(m_, control, QString(), kColourError);
 
-    const int unit = labelControlsOf(f.Name).unit;
+    const int unit = controlsOf(f.Name).unit;
     if (unit > 0 && g.exists(unit)) g.setText(unit, unitLabel(f.GadUnit));
-    g.setEnabled(f.GadID, f.Access == QLatin1String("enabled"));
+    g.setEnabled(control, f.Access == QLatin1String("enabled"));
 }
 
 bool ControlRefresh::switchControl(FieldRecord& f, const QString& action) {
     Gadgets& g = m_.program.gadgets;
+    const int control = boundControl(f);
     // The temperature limits cannot be entered in percent or milliamperes.
     const bool neverEnable =
         (f.Name == QLatin1String("TempUpper") || f.Name == QLatin1String("TempLower")) &&
         (isPercentOrCurrent(m_.cal.DispUnit) || isPercentOrCurrent(f.GadUnit));
     if (action == QLatin1String("enable") || action == QLatin1String("enabled")) {
-        if (!neverEnable) g.setEnabled(f.GadID, true);
+        if (!neverEnable) g.setEnabled(control, true);
     } else if (action == QLatin1String("disable") || action == QLatin1String("disabled")) {
-        g.setEnabled(f.GadID, false);
+        g.setEnabled(control, false);
     } else if (action == QLatin1String("writeable")) {
         f.setReadOnly(false);
         f.Access = QStringLiteral("enabled");
-        if (!neverEnable) g.setEnabled(f.GadID, true);
+        if (!neverEnable) g.setEnabled(control, true);
     } else if (action == QLatin1String("hide") || action == QLatin1String("hidden")) {
-        g.setHidden(f.GadID, true);
+        g.setHidden(control, true);
     } else if (action == QLatin1String("readonly")) {
         f.setReadOnly(true);
         f.Access = QStringLiteral("readonly");
         f.ColorIndx = kColourNotEditable;
         f.GadStatus.clear();
-        g.setEnabled(f.GadID, g.isEnabled(f.GadID));  // the control takes no more input
+        g.setEnabled(control,
+                     g.isEnabled(control));  // the control takes no more input
     } else if (action != QLatin1String("setcolor")) {
         return false;
     }
@@ -196,7 +201,7 @@ void ControlRefresh::updateAllGadgets(const QString& action, const QString& rang
             }
         }
         if (colindx >= 0 && !f.is(FlagOwnColour))
-            setGadColor(m_, f.GadID, QString(), colindx, colourStateWord(colindx));
+            setGadColor(m_, boundControl(f), QString(), colindx, colourStateWord(colindx));
     }
 }
 
@@ -258,7 +263,7 @@ void ControlRefresh::updateUnitFormFields(const QString& fields, int unitCode) {
         // rounded text would let it drift with every change of unit.
         if (f.BaseValue.isEmpty()) f.BaseValue = editedBaseValue(m_, f);
         f.setColourState(ColourChanged);
-        setGadColor(m_, f.GadID, QString(), -1);
+        setGadColor(m_, boundControl(f), QString(), -1);
         showFieldsInForm(QStringLiteral("gadname=") + f.Name);
     }
 }
@@ -281,7 +286,7 @@ void ControlRefresh::setGadParams(const QString& gadName, const QString& params,
         f.BaseValue = editedBaseValue(m_, f);
     }
     if (hasControl(m_, f))
-        setComboItems(m_.program.gadgets, f.GadID, params, f.Content,
+        setComboItems(m_.program.gadgets, boundControl(f), params, f.Content,
                       m_.program.state.ListSeparator);
 }
 

@@ -9,7 +9,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 
 namespace zh {
 

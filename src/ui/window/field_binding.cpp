@@ -4,10 +4,10 @@
 #include "app/program.h"
 #include "app/test_mode.h"
 #include "model/device_model.h"
-#include "model/field_definitions.h"
+#include "model/field_table.h"
 #include "model/list_text.h"
 #include "model/live_display.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 
 namespace zh {
 namespace {
@@ -17,22 +17,17 @@ bool isNumericType(const QString& type) {
            type == QLatin1String("binary") || type == QLatin1String("float");
 }
 
-// The number of the control named `name`; -1 for "" or an unknown name.
-int numberOf(const QString& name) {
-    return name.isEmpty() ? -1 : controlNumber(name);
-}
-
 // The text of the label the field list gives field `r`; "" for none.
 QString readLabel(Program& p, const FieldRecord& r) {
-    const int label = labelControlsOf(r.Name).label;
+    const int label = controlsOf(r.Name).label;
     if (label <= -1 || !p.gadgets.exists(label)) return QString();
     const QString text = p.gadgets.text(label);
     if (testModeOf(p.state.TestMode) == TestMode::FieldNames) p.gadgets.setText(label, r.Name);
     return text;
 }
 
-void setToolTips(Program& p, const FieldRecord& r, const GadgetEntry& e, const QString& caption,
-                 bool controlExists) {
+void setToolTips(Program& p, const FieldRecord& r, const PackedEntry& e, const QString& caption,
+                 int control, bool controlExists) {
     const QString& tip = r.GadTTip;
     if (controlExists && tip.isEmpty() && isNumericType(r.type()) &&
         e.Params.count(QLatin1Char(';')) == 2) {
@@ -40,31 +35,33 @@ void setToolTips(Program& p, const FieldRecord& r, const GadgetEntry& e, const Q
             p.commonTexts.text(QStringLiteral("Common"), QStringLiteral("Range: ")) +
             stringFieldOf(e.Params, 2, QStringLiteral(";")) + QStringLiteral(" ... ") +
             stringFieldOf(e.Params, 3, QStringLiteral(";"));
-        p.gadgets.setToolTip(r.GadID, caption, range);
+        p.gadgets.setToolTip(control, caption, range);
     }
     if (tip.isEmpty()) return;
     const int bar = tip.indexOf(QLatin1Char('|'));
     if (bar > 0) {
-        p.gadgets.setToolTip(r.GadID, tip.left(bar), tip.mid(bar + 1));
+        p.gadgets.setToolTip(control, tip.left(bar), tip.mid(bar + 1));
     } else {
-        p.gadgets.setToolTip(r.GadID, caption, tip);
+        p.gadgets.setToolTip(control, caption, tip);
     }
 }
 
-void bindField(Program& p, const FieldRecord& r, const GadgetEntry& e, FieldCaptions& captions) {
+void bindField(Program& p, const FieldRecord& r, const PackedEntry& e, FieldCaptions& captions) {
     const QString caption = readLabel(p, r);
     captions.insert(r.Name, caption);
-    const bool controlExists = r.GadID > 0 && p.gadgets.exists(r.GadID);
+    const int control = boundControl(r);
+    const bool controlExists = control > 0 && p.gadgets.exists(control);
     if (controlExists && r.type() == QLatin1String("combobox"))
-        setComboItems(p.gadgets, r.GadID, e.Params, e.DefinedContent, p.state.ListSeparator);
-    setToolTips(p, r, e, caption, controlExists);
+        setComboItems(p.gadgets, control, e.Params, e.DefinedContent, p.state.ListSeparator);
+    setToolTips(p, r, e, caption, control, controlExists);
 }
 
 // The control that shows `field`: the one bound to it, else the one of the
 // device-type tab that stands for it; 0 for none.
 int controlOf(const DeviceModel& m, const QString& field) {
     const int index = m.fields.find(field);
-    if (index >= 0 && m.fields.at(index).GadID != 0) return m.fields.at(index).GadID;
+    const int bound = index < 0 ? 0 : boundControl(m.fields.at(index));
+    if (bound != 0) return bound;
     static const std::pair<const char*, const char*> kOwnControls[] = {
         {"DevType", "CmbDevType"},
         {"CalcMethod", "CmbCalcMethod"},
@@ -76,22 +73,6 @@ int controlOf(const DeviceModel& m, const QString& field) {
 }
 
 }  // namespace
-
-const LabelControls& labelControlsOf(const QString& field) {
-    // The field list and the control table are fixed, so their numbers are
-    // worked out once; every refresh of a field asks for its unit control.
-    static const QHash<QString, LabelControls> table = [] {
-        QHash<QString, LabelControls> byField;
-        for (const FieldControlNames& row : fieldListControls()) {
-            if (!byField.contains(row.field))
-                byField.insert(row.field, {true, numberOf(row.label), numberOf(row.unit)});
-        }
-        return byField;
-    }();
-    static const LabelControls unlisted;
-    const auto it = table.constFind(field);
-    return it == table.constEnd() ? unlisted : *it;
-}
 
 void setComboItems(Gadgets& gadgets, int gadget, const QString& list, const QString& value,
                    const QString& separator) {
@@ -117,7 +98,7 @@ void bindFieldControls(DeviceModel& m, FieldCaptions& captions) {
     // A field the pass leaves unbound has no caption any more.
     for (const QString& name : t.definedNames().split(QLatin1Char(';'), Qt::SkipEmptyParts))
         captions.remove(name);
-    for (const GadgetEntry& e : t.gadgetList()) {
+    for (const PackedEntry& e : t.packedEntries()) {
         const int index = t.find(e.Name);
         if (index >= 0) bindField(m.program, t.at(index), e, captions);
     }

@@ -25,15 +25,6 @@ void setComboItems(Gadgets& gadgets, int gadget, const QString& list, const QStr
 // model's caption hook answers from it.
 using FieldCaptions = QHash<QString, QString>;
 
-// The label and unit controls the field list gives a field, by number; -1
-// where it gives none. `listed` is false for a field it does not list.
-struct LabelControls {
-    bool listed = false;
-    int label = -1;
-    int unit = -1;
-};
-const LabelControls& labelControlsOf(const QString& field);
-
 // Binds every field of the finished pass to its controls, in the pass's
 // order, and notes each field's caption. In test mode "IV" each label is
 // relabelled with its field's name.

@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "model/device_model.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/field_diagnostics.h"
 #include "ui/window/main_window.h"
 #include "ui/window/qt_gadgets.h"
@@ -53,7 +53,7 @@ QString fieldUnderMouse(MainWindow& window, DeviceModel& model, QtGadgets& gadge
 // With the keyboard alone the mouse may be anywhere.
 QString focusedField(DeviceModel& model, const QtGadgets& gadgets) {
     const int focused = gadgets.focusedGadget();
-    const int index = focused > 0 ? model.fields.findGadget(focused) : -1;
+    const int index = focused > 0 ? recordOfControl(model.fields, focused) : -1;
     return index > 0 ? fieldReport(model, index, controlStateOf(gadgets, focused)) : QString();
 }
 

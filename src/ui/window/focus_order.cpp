@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "model/field_table.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/qt_gadgets.h"
 
 namespace zh {
@@ -18,7 +19,7 @@ int nextFocusGadget(const FieldTable& fields, int focusedGadget, bool forward,
     for (const QString& name : fields.definedNames().split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const int index = fields.find(name);
         if (index < 0) continue;
-        const int gadget = fields.at(index).GadID;
+        const int gadget = boundControl(fields.at(index));
         if (gadget <= 0) continue;
         if (gadget == focusedGadget) current = static_cast<int>(order.size());
         order.push_back(gadget);

@@ -3,6 +3,7 @@
 #include "app/gadgets.h"
 #include "app/program.h"
 #include "model/device_model.h"
+#include "ui/window/field_controls.h"
 
 namespace zh {
 namespace {
@@ -35,10 +36,11 @@ bool isReadOnlyField(const FieldRecord& f) {
 
 void setGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx,
                  const QString& gadstat) {
-    const int i = gadId < 0 ? m.fields.find(gadName) : m.fields.findGadget(gadId);
+    const int i = gadId < 0 ? m.fields.find(gadName) : recordOfControl(m.fields, gadId);
     if (i < 0) return;
     FieldRecord& f = m.fields.at(i);
-    if (f.GadID <= 0 || f.is(FlagDisplayOnly)) return;
+    const int control = boundControl(f);
+    if (control <= 0 || f.is(FlagDisplayOnly)) return;
     if (colindx >= 0) {
         f.ColorIndx = static_cast<short>(colindx);
         if (!gadstat.isEmpty()) f.GadStatus = gadstat;
@@ -46,8 +48,8 @@ void setGadColor(DeviceModel& m, int gadId, const QString& gadName, int colindx,
     const int shown = isReadOnlyField(f) ? kColourNotEditable : f.ColorIndx;
     const std::optional<GadColours> c = gadColours(shown);
     Gadgets& g = m.program.gadgets;
-    if (!c || !g.exists(f.GadID)) return;
-    g.setColours(f.GadID, c->foreground, c->background);
+    if (!c || !g.exists(control)) return;
+    g.setColours(control, c->foreground, c->background);
 }
 
 }  // namespace zh

@@ -2,7 +2,7 @@
 // The main window (window 1): the status area with the display read-out,
 // lamps and logos at the top, the tab panel (control 19) with every field's
 // controls, and the status line. Every control is made from the control
-// registry and handed to QtGadgets, through which the program reaches it.
+// table and handed to QtGadgets, through which the program reaches it.
 // Places and fonts are designed for a drawing area of 1020 x 560 pixels and
 // scaled with the window.
 //
@@ -16,7 +16,7 @@
 #include <array>
 
 #include "ui/window/caption_room.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/scaled_layout.h"
 
 class QLabel;

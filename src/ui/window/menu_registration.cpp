@@ -9,9 +9,7 @@ void registerMenuEntries(const MenuTable& table, FieldTable& fields, FieldCaptio
     for (const MenuRegistration& r : MenuRegistrations(table)) {
         FieldRecord& record = fields[r.name];
         record.Name = r.name;
-        record.GadKonst = r.symbol;
         captions.insert(r.name, r.description);
-        record.GadInfo = QLatin1String(kMenuItemKind);
     }
 }
 

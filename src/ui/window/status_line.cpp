@@ -4,7 +4,7 @@
 #include "app/program.h"
 #include "hart/port_entry.h"
 #include "hart/response_codes.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/program_images.h"
 #include "ui/window/window_frame.h"
 

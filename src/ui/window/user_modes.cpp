@@ -10,7 +10,7 @@
 #include "model/device_model.h"
 #include "model/list_text.h"
 #include "ui/window/control_refresh.h"
-#include "ui/window/control_registry.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/status_line.h"
 #include "ui/window/visibility_groups.h"
 #include "ui/window/window_frame.h"

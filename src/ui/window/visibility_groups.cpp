@@ -9,8 +9,8 @@
 #include "app/test_mode.h"
 #include "app/user_level.h"
 #include "model/device_model.h"
-#include "ui/window/control_registry.h"
 #include "ui/window/field_binding.h"
+#include "ui/window/field_controls.h"
 #include "ui/window/gadget_colours.h"
 
 namespace zh {
@@ -23,14 +23,6 @@ void logEntry(DeviceModel& m, const char* name, int state) {
                                QStringLiteral("(state=") + QString::number(state) +
                                QLatin1Char(')'),
                            5);
-}
-
-// The field bound to `control`, or nullptr for a control no field uses.
-FieldRecord* boundField(DeviceModel& m, int control) {
-    const int i = m.fields.findGadget(control);
-    if (i < 0) return nullptr;
-    FieldRecord& f = m.fields.at(i);
-    return f.GadID == control ? &f : nullptr;
 }
 
 void hideAll(DeviceModel& m, const QStringList& names, int state) {
@@ -75,7 +67,7 @@ int rawNumber(const DeviceModel& m, const char* field, int fallback) {
 
 void hideFieldGadget(DeviceModel& m, int control, int state) {
     Gadgets& g = m.program.gadgets;
-    FieldRecord* f = boundField(m, control);
+    FieldRecord* f = boundField(m.fields, control);
     if (!f) {
         if (g.exists(control)) g.setHidden(control, state != 0);
         return;
@@ -84,13 +76,13 @@ void hideFieldGadget(DeviceModel& m, int control, int state) {
     const bool hide = state != 0 || nodisplay;
     if (!nodisplay) f->Visibility = hide ? QStringLiteral("hidden") : QStringLiteral("visible");
     if (g.exists(control)) g.setHidden(control, hide);
-    const int unit = labelControlsOf(f->Name).unit;
+    const int unit = controlsOf(f->Name).unit;
     if (unit > 0 && g.exists(unit)) g.setHidden(unit, hide);
 }
 
 void disableFieldGadget(DeviceModel& m, int control, int state) {
     Gadgets& g = m.program.gadgets;
-    FieldRecord* f = boundField(m, control);
+    FieldRecord* f = boundField(m.fields, control);
     if (!f) {
         if (g.exists(control)) g.setEnabled(control, state == 0);
         return;

@@ -3,10 +3,10 @@
 // and tab, symbolic name, kind, place and size in the 1020 x 560 design of
 // the main window (relative to the window or to the tab page), and the index
 // of its caption in the caption table. The window builder creates the
-// widgets from this table; the field list names the controls its fields are
-// bound to, and the window enters the table into the field table
-// (registerControls), where the input checks and the visibility rules look
-// up a control's kind; its panel, tab and place the window looks up here.
+// widgets from this table; the window's list of field controls names the
+// controls that show the fields (field_control_list.h), and field_controls.h
+// binds them and enters every control into the field table for the
+// diagnostics; a control's panel, tab and place the window looks up here.
 //
 // How the counts add up: the five kinds the windows show text or pictures
 // with make 367 controls - 161 text labels (the display read-out among

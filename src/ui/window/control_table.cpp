@@ -1,4 +1,4 @@
-#include "control_registry.h"
+#include "ui/window/control_table.h"
 
 #include <algorithm>
 #include <iterator>

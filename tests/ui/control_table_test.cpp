@@ -2,8 +2,6 @@
 // relies on, every field's control on the tab of its group, and a layout
 // without overlaps.
 
-#include "ui/window/control_registry.h"
-
 #include <gtest/gtest.h>
 
 #include <QSet>
@@ -12,6 +10,7 @@
 #include "model/device_model.h"
 #include "model/field_definitions.h"
 #include "ui/window/field_binding.h"
+#include "ui/window/field_controls.h"
 #include "window_rig.h"
 
 namespace zh {
@@ -204,6 +203,9 @@ int expectedTab(const FieldRecord& r) {
 class FieldBinding : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(FieldBinding, EveryFieldsControlsExistOnTheTabOfItsGroup) {
+    // Every control the window's list names is in the control table, and
+    // the list has the shown fields of the field list, no more and no less.
+    EXPECT_EQ(fieldControlProblems().join('\n'), "");
     test::WindowRig rig;
     rig.useShippedProfile(GetParam());
     // The field table sees the real controls, so a label or unit control the
@@ -219,16 +221,16 @@ TEST_P(FieldBinding, EveryFieldsControlsExistOnTheTabOfItsGroup) {
         registerControls(model.fields);
         model.cal.Measurand = QStringLiteral("Pressure");
         defineDataStructure(model, QStringLiteral("[bar]"), intSerIO, -11);
-        ASSERT_GT(model.fields.gadgetList().size(), 100u);
-        for (const GadgetEntry& e : model.fields.gadgetList()) {
+        ASSERT_GT(model.fields.packedEntries().size(), 100u);
+        for (const PackedEntry& e : model.fields.packedEntries()) {
             const FieldRecord& r = model.fields.at(model.fields.find(e.Name));
-            const ControlInfo* c = findControl(r.GadID);
+            const ControlInfo* c = findControl(boundControl(r));
             ASSERT_NE(c, nullptr) << qPrintable(e.Name);
             EXPECT_EQ(c->window, kMainWindow) << qPrintable(e.Name);
             EXPECT_EQ(c->tab, expectedTab(r)) << qPrintable(e.Name);
-            EXPECT_EQ(placeOf(r).tab, c->tab) << qPrintable(e.Name);
-            EXPECT_EQ(r.GadKonst, symbolicName(*c));
-            if (const int number = labelControlsOf(e.Name).unit; number > 0) {
+            EXPECT_EQ(placeOf(model.fields, model.fields.find(e.Name)).tab, c->tab)
+                << qPrintable(e.Name);
+            if (const int number = controlsOf(e.Name).unit; number > 0) {
                 const ControlInfo* unit = findControl(number);
                 ASSERT_NE(unit, nullptr) << qPrintable(e.Name);
                 EXPECT_EQ(unit->kind, ControlKind::Text) << qPrintable(e.Name);
@@ -266,21 +268,24 @@ TEST(ControlRegistry, ControlAndFieldShareOneRecordInEitherOrder) {
         if (!controlsFirst) registerControls(model.fields);
 
         const int index = model.fields.find(QStringLiteral("SetPoint1"));
-        ASSERT_EQ(index, model.fields.findGadget(64));
+        ASSERT_EQ(index, model.fields.find(QStringLiteral("64")));
         const FieldRecord& r = model.fields.at(index);
-        EXPECT_EQ(r.GadKonst, "#Gadget_ZELHart_FldSetPoint1");
-        EXPECT_EQ(r.GadInfo.toLower(), "stringgadget");
-        EXPECT_EQ(placeOf(r).panel, kMainPanel);
-        EXPECT_EQ(placeOf(r).tab, 0);
-        EXPECT_EQ(placeOf(r).rect, rectOf(*findControl(64)));
+        EXPECT_EQ(controlOfRecord(model.fields, index), findControl(64));
+        EXPECT_EQ(placeOf(model.fields, index).panel, kMainPanel);
+        EXPECT_EQ(placeOf(model.fields, index).tab, 0);
+        EXPECT_EQ(placeOf(model.fields, index).rect, rectOf(*findControl(64)));
 
-        const FieldRecord& label = model.fields.at(model.fields.findGadget(63));
-        EXPECT_EQ(label.GadInfo, "TextGadget");
-        const FieldRecord& readOut = model.fields.at(model.fields.findGadget(212));
-        EXPECT_EQ(readOut.Name, "Display");
-        EXPECT_EQ(placeOf(readOut).panel, -1);
-        EXPECT_EQ(placeOf(readOut).tab, -1);
-        EXPECT_EQ(model.fields.at(model.fields.findGadget(306)).GadInfo, "ComboBoxGadget");
+        EXPECT_EQ(boundField(model.fields, 64), &r);
+        EXPECT_EQ(boundField(model.fields, 63), nullptr);  // a label shows no field
+        // A control that shows no field has a record of its own.
+        const int label = recordOfControl(model.fields, 63);
+        ASSERT_GT(label, 0);
+        EXPECT_NE(label, index);
+        EXPECT_EQ(controlOfRecord(model.fields, label), findControl(63));
+        const int readOut = recordOfControl(model.fields, 212);
+        EXPECT_EQ(model.fields.at(readOut).Name, "Display");
+        EXPECT_EQ(placeOf(model.fields, readOut).panel, -1);
+        EXPECT_EQ(placeOf(model.fields, readOut).tab, -1);
     }
 }
 
