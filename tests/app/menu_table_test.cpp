@@ -238,7 +238,8 @@ TEST_F(MenuTableTest, PortMenuListsEveryPortWithTheCurrentOneMarked) {
         ASSERT_NE(ports, nullptr);
         ASSERT_EQ(ports->entries.size(), 6u);
         EXPECT_EQ(idsOf(ports->entries), (std::vector<int>{5000, 5001, 5002, 5003, 2098}));
-        EXPECT_EQ(withoutMnemonic(ports->entries[1].caption), "/dev/ttyUSB0");  // no label: its name
+        EXPECT_EQ(withoutMnemonic(ports->entries[1].caption),
+                  "/dev/ttyUSB0");  // no label: its name
         EXPECT_EQ(ports->entries[2].value, byId);
         EXPECT_EQ(ports->entries[3].value, "Sim");
         EXPECT_EQ(withoutMnemonic(ports->entries[5].caption), "Port ...");

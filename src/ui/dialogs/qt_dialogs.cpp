@@ -10,12 +10,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <cstdio>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include "files/file_operation.h"

@@ -100,7 +100,7 @@ class QtDialogs final : public Dialogs {
     bool cancelPending_ = false;  // reported once by servePendingEvents
     bool buttonPressed_ = false;  // seen by progressWaitButton
     bool unattended_ = false;
-    int serving_ = 0;             // depth of our own event serving
+    int serving_ = 0;  // depth of our own event serving
     QEventLoop* waiting_ = nullptr;
 };
 
