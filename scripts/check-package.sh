@@ -35,6 +35,27 @@ command -v ZEL-HART | grep -qx /usr/bin/ZEL-HART || fail "ZEL-HART is not in /us
 as_user ZEL-HART --version | tee "$home/version.txt"
 grep -q "^ZEL-HART " "$home/version.txt" || fail "ZEL-HART --version printed no version"
 
+# KALVERO_S is a link to ZEL-HART, and started under that name it is the
+# other edition, with the other profile.
+[ "$(readlink /usr/bin/KALVERO_S)" = ZEL-HART ] || fail "/usr/bin/KALVERO_S is not a link to ZEL-HART"
+as_user KALVERO_S --version | tee "$home/version.txt"
+grep -q "^KALVERO_S " "$home/version.txt" || fail "KALVERO_S --version printed no KALVERO_S version"
+grep -q "^profile: .*/Config\.ini$" "$home/version.txt" || fail "KALVERO_S does not read Config.ini"
+
+# Built with Debian's hardening: read-only relocations bound at start, the
+# stack protector, and fortified C library calls where the compiler could
+# check them.
+# (readelf's output is read whole: grep -q ending early would fail the pipe.)
+for file in /usr/bin/ZEL-HART /usr/bin/hartsim /usr/bin/hartcmd /usr/lib/zel-hart/libhartlink.so; do
+  headers=$(readelf -lW "$file")
+  dynamic=$(readelf -dW "$file")
+  symbols=$(readelf --dyn-syms -W "$file")
+  grep -q GNU_RELRO <<<"$headers" || fail "$file has no read-only relocations"
+  grep -Eq "BIND_NOW|FLAGS.*NOW" <<<"$dynamic" || fail "$file is not bound at start (-z now)"
+  grep -q __stack_chk_fail <<<"$symbols" || fail "$file has no stack protector"
+  grep -Eq "__[a-z_]+_chk@" <<<"$symbols" || fail "$file calls no fortified C library function"
+done
+
 # The simulator prints the pseudo-terminal's path as its first line.
 as_user hartsim --pty --seconds 60 > "$home/hartsim.out" 2>&1 &
 simulator=$!

@@ -5,9 +5,7 @@
 # for FUZZ_SECONDS seconds (default 20). One build serves both: the libraries
 # carry the fuzzer's coverage hooks (fuzzer-no-link), which the tests do not
 # notice; -O1 with line tables only keeps compiling and the runs short.
-#
-# Warnings are not errors here: the regular build with g++ holds that rule,
-# and a clang release may add warnings of its own.
+# Warnings stop this build as they stop the regular one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh clang libclang-rt-14-dev
@@ -15,7 +13,7 @@ flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefin
 link="-fsanitize=address,undefined"
 if [ ! -f build-asan/CMakeCache.txt ]; then
   CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Sanitize \
-    -DZH_BUILD_BENCH=OFF -DZH_FUZZ=ON -DZH_WARNINGS_AS_ERRORS=OFF \
+    -DZH_BUILD_BENCH=OFF -DZH_FUZZ=ON -DZH_WARNINGS_AS_ERRORS=ON \
     -DCMAKE_C_FLAGS_SANITIZE="-O1 -gline-tables-only" -DCMAKE_CXX_FLAGS_SANITIZE="-O1 -gline-tables-only" \
     -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
     -DCMAKE_EXE_LINKER_FLAGS="$link" -DCMAKE_SHARED_LINKER_FLAGS="$link" \

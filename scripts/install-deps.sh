@@ -6,8 +6,7 @@ set -euo pipefail
 packages=("$@"
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-translations-l10n
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libsimpleini-dev libpng-dev zlib1g-dev
+  libgtest-dev
   xvfb xauth imagemagick fonts-liberation socat locales
   dbus at-spi2-core python3-pyatspi
 )

@@ -6,7 +6,9 @@
 # build/screenshot.png and ends. Extra arguments are passed to the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
+# Only the program (with the link library and resources it loads): the tests,
+# benchmarks and simulator wait for scripts/run-tests.sh.
+bash scripts/build.sh ZEL-HART
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec build/bin/ZEL-HART "$@"
 fi

@@ -82,6 +82,17 @@ QString linkLibraryPath(const QString& programDir) {
     return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
 }
 
+// The program under the name it was started as, for the processes it starts
+// of itself (the connection probe, the report viewer). KALVERO_S is a link to
+// ZEL-HART: the edition lies in the link's name, while Qt's file path names
+// the link's target.
+QString programAsStarted() {
+    const QString name = QFileInfo(QCoreApplication::arguments().value(0)).fileName();
+    const QString started = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
+    return !name.isEmpty() && QFileInfo::exists(started) ? started
+                                                         : QCoreApplication::applicationFilePath();
+}
+
 // The program's folders for this run; the user's folders seeded at the first start.
 zh::ProgramFolders programFolders() {
     const QString programDir = QCoreApplication::applicationDirPath();
@@ -134,7 +145,7 @@ int runProgram(const char* argv0, const QStringList& arguments, Work work) {
     // With a window, the report is shown in a box by a fresh process of the
     // program; the faulted one waits for it and then ends.
     const zh::ReportViewer viewer(
-        QCoreApplication::applicationFilePath(),
+        programAsStarted(),
         QDir::temp().filePath(
             QStringLiteral("zel-hart-report-%1.txt").arg(QCoreApplication::applicationPid())));
     if constexpr (std::is_same_v<DialogsT, zh::QtDialogs>)
@@ -154,7 +165,7 @@ int runHeadless(int argc, char** argv, const QStringList& arguments) {
         argv[0], arguments,
         [&](zh::Program& program, zh::ConsoleDialogs& dialogs, zh::HeadlessGadgets&,
             zh::LinkLibrary& link) {
-            zh::ProcessProbe probe(dialogs, QCoreApplication::applicationFilePath());
+            zh::ProcessProbe probe(dialogs, programAsStarted());
             zh::DeviceCore core(program, link, probe);
             zh::installWriteChecks(core);
             return zh::runBatchCommand(core, arguments);
@@ -207,7 +218,7 @@ int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadg
         dialogs.setUnattended(true);
     }
 
-    zh::ProcessProbe probe(dialogs, QCoreApplication::applicationFilePath());
+    zh::ProcessProbe probe(dialogs, programAsStarted());
     zh::DeviceCore core(program, link, probe);
     zh::Application application(core, gadgets, dialogs, link);
     if (!application.buildMainWindow(0)) {
@@ -258,7 +269,7 @@ struct ReplayDialogs : zh::UnattendedDialogs {
 
 int runReplay(zh::Program& program, ReplayDialogs& dialogs, zh::QtGadgets& gadgets,
               zh::LinkLibrary& link, const zh::WindowArguments& request) {
-    zh::ProcessProbe probe(dialogs.qt, QCoreApplication::applicationFilePath());
+    zh::ProcessProbe probe(dialogs.qt, programAsStarted());
     zh::DeviceCore core(program, link, probe);
     zh::Application application(core, gadgets, dialogs.qt, link);
     if (!application.buildMainWindow(0)) return 2;

@@ -923,10 +923,13 @@ void DisplayModule::load(const Memory& memory) {
         loTrail_ = static_cast<std::int32_t>(get32(found->second, 8));
         hiTrail_ = static_cast<std::int32_t>(get32(found->second, 12));
     }
+    // Both copies by their own size, so no stored entry can write past them.
     if (const auto found = memory.find("display.customunit");
-        found != memory.end() && found->second.size() == 8) {
-        std::copy(found->second.begin(), found->second.begin() + 4, customUnitRam_.begin());
-        std::copy(found->second.begin() + 4, found->second.end(), customUnitEeprom_.begin());
+        found != memory.end() &&
+        found->second.size() == customUnitRam_.size() + customUnitEeprom_.size()) {
+        std::copy_n(found->second.begin(), customUnitRam_.size(), customUnitRam_.begin());
+        std::copy_n(found->second.begin() + customUnitRam_.size(), customUnitEeprom_.size(),
+                    customUnitEeprom_.begin());
     }
     updateChannels(true);
 }

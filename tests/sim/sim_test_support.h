@@ -27,7 +27,12 @@ inline std::uint8_t xorOf(const Bytes& bytes, std::size_t from, std::size_t to) 
 // address (0x94 & 0x3F | master bit, 0x7E, 00 12 AB), five preambles.
 inline Bytes longRequest(std::uint8_t command, const Bytes& data = {},
                          const Bytes& address = {0x94, 0x7E, 0x00, 0x12, 0xAB}) {
-    Bytes frame = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x82};
+    // Sized once: growing a six-byte start made an optimising compiler warn
+    // of a copy past its end.
+    Bytes frame;
+    frame.reserve(5 + 1 + address.size() + 2 + data.size() + 1);
+    frame.insert(frame.end(), 5, 0xFF);
+    frame.push_back(0x82);
     frame.insert(frame.end(), address.begin(), address.end());
     frame.push_back(command);
     frame.push_back(static_cast<std::uint8_t>(data.size()));

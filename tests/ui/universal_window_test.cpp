@@ -76,7 +76,7 @@ TEST(UniversalWindow, ForeignDeviceIsReadWrittenAndScannedThroughTheWindow) {
     const QString saved = rig.dir.filePath("seven.hrt");
     ASSERT_EQ(w.save(saved), saved);
     w.editor("tag")->setText("XX");
-    ASSERT_TRUE(w.open(saved));
+    ASSERT_TRUE(w.openFile(saved));
     EXPECT_EQ(w.editor("tag")->text(), "TT-42");
     const std::size_t framesBefore = QFile(frames).size();
     EXPECT_EQ(w.write(), 0);

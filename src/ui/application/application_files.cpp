@@ -49,7 +49,7 @@ void Application::openNamedFile(const QString& path) {
     // The universal data of any HART device go into their own window.
     if (isUniversalFile(path)) {
         showUniversalWindow(false);
-        if (universal_->open(path)) keepRecentFile(path);
+        if (universal_->openFile(path)) keepRecentFile(path);
         return;
     }
     // As Open: with unsaved changes, the save request first.

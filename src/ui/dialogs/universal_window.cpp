@@ -144,7 +144,7 @@ UniversalWindow::UniversalWindow(Program& program, HartSession& session, QWidget
     save_ = button("Save", "save");
     open_ = button("Open", "open");
     connect(save_, &QPushButton::clicked, this, [this] { save(); });
-    connect(open_, &QPushButton::clicked, this, [this] { open(); });
+    connect(open_, &QPushButton::clicked, this, [this] { openFile(); });
     buttons->addStretch();
     connect(button("Close", "close"), &QPushButton::clicked, this, &QDialog::close);
 
@@ -481,7 +481,7 @@ QString UniversalWindow::save(const QString& path) {
 
 // The file's items go into the editors; what differs from the device read
 // last is what Write sends.
-bool UniversalWindow::open(const QString& path) {
+bool UniversalWindow::openFile(const QString& path) {
     const AskingWindow asking(p_.dialogs, this);
     const QString source = path.isEmpty() ? p_.dialogs.openFileRequester(
                                                 tr("Open"), QString(), QLatin1String(kFilePattern))

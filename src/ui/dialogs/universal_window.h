@@ -54,7 +54,7 @@ class UniversalWindow final : public QDialog {
     // Takes the items of a ".hrt" file into the editors (`path` empty: the
     // person chooses it); Write then sends those that differ from the
     // device. False when the file was not taken (a box says why).
-    bool open(const QString& path = QString());
+    bool openFile(const QString& path = QString());
 
   private:
     QString tr(const char* text) const;
