@@ -33,7 +33,6 @@ struct FieldRow {
 
 constexpr bool kShown = true;
 constexpr bool kUnshown = false;
-constexpr Conversion kNone = Conversion::None;
 constexpr Conversion kF10 = Conversion::ConvertF10;
 constexpr Conversion kF1000 = Conversion::ConvertF1000;
 constexpr Conversion kAD = Conversion::ADToMeasurand;
