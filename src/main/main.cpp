@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -38,6 +39,7 @@
 #include "files/device_core.h"
 #include "hart/connection_probe.h"
 #include "hart/link_library.h"
+#include "report/report_command.h"
 #include "ui/application/application.h"
 #include "ui/application/write_checks.h"
 #include "ui/dialogs/qt_dialogs.h"
@@ -56,7 +58,8 @@ QStringList argumentsOf(int argc, char** argv) {
 
 // The connection probe and the batch commands run without a window.
 bool runsWithoutWindow(const QStringList& arguments) {
-    return arguments.value(0) == QLatin1String("Connect") || zh::isBatchCommand(arguments);
+    return arguments.value(0) == QLatin1String("Connect") || zh::isBatchCommand(arguments) ||
+           zh::isReportCommand(arguments);
 }
 
 // Qt sets the C library's locale from the desktop; profiles, data files,
@@ -159,7 +162,14 @@ int runProgram(const char* argv0, const QStringList& arguments, Work work) {
 }
 
 int runHeadless(int argc, char** argv, const QStringList& arguments) {
-    QCoreApplication app(argc, argv);
+    // The report's PDF needs fonts, which come with a GUI application; it
+    // draws on no screen.
+    const bool report = zh::isReportCommand(arguments);
+    if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        report ? std::make_unique<QGuiApplication>(argc, argv)
+               : std::make_unique<QCoreApplication>(argc, argv);
     keepNumbersInCLocale();
     return runProgram<zh::ConsoleDialogs, zh::HeadlessGadgets>(
         argv[0], arguments,
@@ -168,7 +178,8 @@ int runHeadless(int argc, char** argv, const QStringList& arguments) {
             zh::ProcessProbe probe(dialogs, programAsStarted());
             zh::DeviceCore core(program, link, probe);
             zh::installWriteChecks(core);
-            return zh::runBatchCommand(core, arguments);
+            return report ? zh::runReportCommand(core, arguments)
+                          : zh::runBatchCommand(core, arguments);
         });
 }
 
