@@ -359,7 +359,7 @@ int runWindow(int argc, char** argv, const zh::WindowArguments& arguments) {
 constexpr const char* kUsage =
     "Usage: %1 [FILE | --screenshot FILE | --replay FILE [--step-delay MS] |\n"
     "           --check-start N | --raise-error]\n"
-    "       %1 read|write|compare|scan|Connect ...   (the commands below)\n"
+    "       %1 read|write|compare|report|scan|Connect ...   (the commands below)\n"
     "       %1 --help | --version\n"
     "\n"
     "Configuration and service tool for HART pressure and temperature transmitters\n"
@@ -383,6 +383,12 @@ constexpr const char* kUsage =
     "  compare <file> <port> [--address N]\n"
     "                     read the device on <port> once and print one line per\n"
     "                     field whose value differs from the data file <file>\n"
+    "  report <port|file> <out.pdf|out.csv> [--as-found <file>]\n"
+    "         [--csv-locale c|desktop] [--address N]\n"
+    "                     the service report of the device on <port> (read as\n"
+    "                     read does; as found and as left alike, or the data\n"
+    "                     file --as-found as found) or of a data file, as PDF or\n"
+    "                     CSV (numbers as 1.5 with \",\", or the desktop's way)\n"
     "  scan <port> [--to N]\n"
     "                     list every device answering at polling addresses 0-15\n"
     "                     (0-63 once a HART 6/7 device answers, or 0-N)\n"
@@ -430,7 +436,7 @@ constexpr const char* kNoDisplay =
     "%s: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
     "Start it on a desktop, or use what works without one:\n"
     "  %s --screenshot FILE    read the device and save a picture of the window\n"
-    "  the commands read, write, compare and scan (--help lists them).\n";
+    "  the commands read, write, compare, report and scan (--help lists them).\n";
 
 // "<name> <version>" and the profile the edition reads.
 void printVersion(int argc, char** argv, const QString& name) {

@@ -57,8 +57,8 @@ Outcome fromDataFile(DeviceCore& core, const QString& file, ServiceRecord* recor
     core.data.device.testConnection = testConnection;
     if (opened != 1) return {false, QStringLiteral("the file could not be opened")};
     *record = recordOfDevice(core, core.model);
-    return {true, core.program.state.TransmDisplay + QStringLiteral(", ") +
-                      core.model.cal.Measurand};
+    return {true,
+            core.program.state.TransmDisplay + QStringLiteral(", ") + core.model.cal.Measurand};
 }
 
 Outcome fromUniversalFile(Program& p, const QString& file, ServiceRecord* record) {
@@ -95,16 +95,16 @@ Outcome fromDevice(DeviceCore& core, const QString& port, const QString& asFound
     if (read != 0 && core.session.ForeignDevice == 1 && asFoundFile.isEmpty())
         return fromForeignDevice(core, port, record);
     if (read != 0)
-        return {false, QStringLiteral("the device could not be read (%1)")
-                           .arg(resultWithText(read)) +
-                           deviceStatusNote(core.session.deviceStatus())};
+        return {false,
+                QStringLiteral("the device could not be read (%1)").arg(resultWithText(read)) +
+                    deviceStatusNote(core.session.deviceStatus())};
     if (!asFoundFile.isEmpty() && asFound.model.cal.Measurand != core.model.cal.Measurand)
-        return {false, QStringLiteral("%1 holds %2 data, the device measures %3")
-                           .arg(asFoundFile, asFound.model.cal.Measurand,
-                                core.model.cal.Measurand)};
+        return {false,
+                QStringLiteral("%1 holds %2 data, the device measures %3")
+                    .arg(asFoundFile, asFound.model.cal.Measurand, core.model.cal.Measurand)};
     *record = recordOfDevice(core, asFoundFile.isEmpty() ? core.model : asFound.model);
-    return {true, core.program.state.TransmDisplay + QStringLiteral(", ") +
-                      core.model.cal.Measurand};
+    return {true,
+            core.program.state.TransmDisplay + QStringLiteral(", ") + core.model.cal.Measurand};
 }
 
 // Writes the report whole or not at all: a temporary file renamed at the

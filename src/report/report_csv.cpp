@@ -40,9 +40,9 @@ QByteArray reportCsv(Program& p, const ServiceRecord& record, CsvNotation notati
         for (const QString& f : fields) out << quoted(f, separator);
         return out.join(separator) + QStringLiteral("\r\n");
     };
-    QString text = line({reportText(p, "Field"), reportText(p, "Caption"), reportText(p, "Unit"),
-                         reportText(p, "As found"), reportText(p, "As left"),
-                         reportText(p, "Changed")});
+    QString text =
+        line({reportText(p, "Field"), reportText(p, "Caption"), reportText(p, "Unit"),
+              reportText(p, "As found"), reportText(p, "As left"), reportText(p, "Changed")});
     const QString yes = reportText(p, "yes");
     for (const ReportRow& r : record.rows)
         text += line({r.name, r.caption, r.unit, inNotation(r.asFound, decimal),

@@ -1,7 +1,7 @@
 #include "report/report_pdf.h"
 
-#include <QImage>
 #include <QIODevice>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -16,7 +16,9 @@ namespace {
 
 const QString kLogo = QStringLiteral("report-logo");
 
-QString esc(const QString& text) { return text.toHtmlEscaped(); }
+QString esc(const QString& text) {
+    return text.toHtmlEscaped();
+}
 
 QString cell(const QString& text, const char* tag = "td") {
     return QStringLiteral("<%1>%2</%1>").arg(QLatin1String(tag), esc(text));
@@ -79,15 +81,16 @@ QString reportHtml(Program& p, const ServiceRecord& r) {
             esc(reportText(p, "Service report")) + QStringLiteral("</h2><p>") + esc(r.company) +
             QStringLiteral("</p></td>");
     if (!r.logoFile.isEmpty())
-        html += QStringLiteral("<td align=\"right\"><img src=\"%1\" height=\"50\"></td>").arg(kLogo);
+        html +=
+            QStringLiteral("<td align=\"right\"><img src=\"%1\" height=\"50\"></td>").arg(kLogo);
     html += QStringLiteral("</tr></table>");
-    html += pairsTable({{reportText(p, "Technician"), r.technician},
-                        {reportText(p, "Date"), r.when.toString(QStringLiteral("yyyy-MM-dd hh:mm"))},
-                        {reportText(p, "Source"), r.source}});
+    html +=
+        pairsTable({{reportText(p, "Technician"), r.technician},
+                    {reportText(p, "Date"), r.when.toString(QStringLiteral("yyyy-MM-dd hh:mm"))},
+                    {reportText(p, "Source"), r.source}});
     html += heading(reportText(p, "Device")) + pairsTable(r.identity);
     html += heading(reportText(p, "Configuration"));
-    html += QStringLiteral("<p>") +
-            esc(reportText(p, "Changed values: %1").arg(r.changedCount())) +
+    html += QStringLiteral("<p>") + esc(reportText(p, "Changed values: %1").arg(r.changedCount())) +
             QStringLiteral("</p>") + configurationTable(p, r);
     html += functionsPart(p, r);
     html += heading(reportText(p, "Device status")) + QStringLiteral("<p>") + esc(r.status) +

@@ -32,9 +32,12 @@ constexpr std::pair<const char*, const char*> kIdentityFields[] = {
 // The identity keys of a universal data file with the label the report
 // gives them; the others keep their key.
 constexpr std::pair<const char*, const char*> kUniversalIdentity[] = {
-    {"Manufacturer", "Manufacturer"},   {"DeviceType", "Device type"},
-    {"DeviceId", "Device ID"},          {"HartRevision", "HART revision"},
-    {"DeviceRevision", "Device revision"}, {"SoftwareRevision", "Software revision"},
+    {"Manufacturer", "Manufacturer"},
+    {"DeviceType", "Device type"},
+    {"DeviceId", "Device ID"},
+    {"HartRevision", "HART revision"},
+    {"DeviceRevision", "Device revision"},
+    {"SoftwareRevision", "Software revision"},
     {"HardwareRevision", "Hardware revision"}};
 
 QString hexText(quint32 value, int digits) {
@@ -68,7 +71,8 @@ QString statusInWords(Program& p, int status) {
 }  // namespace
 
 int ServiceRecord::changedCount() const {
-    return int(std::count_if(rows.begin(), rows.end(), [](const ReportRow& r) { return r.changed; }));
+    return int(
+        std::count_if(rows.begin(), rows.end(), [](const ReportRow& r) { return r.changed; }));
 }
 
 QString reportText(Program& p, const char* english) {
@@ -79,7 +83,8 @@ void fillReportHeader(Program& p, ServiceRecord* record, const QDateTime& when) 
     const AppState& s = p.state;
     auto profileText = [&p](const char* key) {
         return p.profile
-            .readProfile(QStringLiteral("Common"), QLatin1String(key), QString(), p.state.ProfilePath)
+            .readProfile(QStringLiteral("Common"), QLatin1String(key), QString(),
+                         p.state.ProfilePath)
             .trimmed();
     };
     record->company = profileText("Company");
@@ -105,7 +110,9 @@ ServiceRecord recordOfDevice(DeviceCore& core, const DeviceModel& asFound) {
     const DeviceModel& m = core.model;
     for (const auto& [name, label] : kIdentityFields) {
         const int at = m.fields.find(QLatin1String(name));
-        if (at >= 0) addIdentity(&r, reportText(p, label), shownValue(m.fields.at(at), m.fields.at(at).Content));
+        if (at >= 0)
+            addIdentity(&r, reportText(p, label),
+                        shownValue(m.fields.at(at), m.fields.at(at).Content));
     }
     for (const FieldDifference& f : fieldValues(asFound, core.model))
         r.rows.push_back({f.name, f.caption, f.unit, f.fileValue, f.deviceValue, f.differs});
@@ -113,8 +120,7 @@ ServiceRecord recordOfDevice(DeviceCore& core, const DeviceModel& asFound) {
     return r;
 }
 
-bool recordOfUniversalFile(Program& p, const QString& path, ServiceRecord* record,
-                           QString* error) {
+bool recordOfUniversalFile(Program& p, const QString& path, ServiceRecord* record, QString* error) {
     QByteArray bytes;
     QString why;
     const SmallFileRead read = readSmallFile(path, &bytes, &why);
@@ -131,10 +137,10 @@ bool recordOfUniversalFile(Program& p, const QString& path, ServiceRecord* recor
     }
     ServiceRecord& r = *record;
     for (const QString& key : doc.keyNames(device)) {
-        const auto known = std::find_if(std::begin(kUniversalIdentity), std::end(kUniversalIdentity),
-                                        [&key](const auto& k) { return key == QLatin1String(k.first); });
-        addIdentity(&r,
-                    known == std::end(kUniversalIdentity) ? key : reportText(p, known->second),
+        const auto known =
+            std::find_if(std::begin(kUniversalIdentity), std::end(kUniversalIdentity),
+                         [&key](const auto& k) { return key == QLatin1String(k.first); });
+        addIdentity(&r, known == std::end(kUniversalIdentity) ? key : reportText(p, known->second),
                     doc.value(device, key).value_or(QString()));
     }
     if (const auto tag = doc.value(QStringLiteral("Universal"), QStringLiteral("Tag")))

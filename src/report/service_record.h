@@ -62,8 +62,7 @@ ServiceRecord recordOfDevice(DeviceCore& core, const DeviceModel& asFound);
 
 // A universal data file (*.hrt): its identity and every item it holds, as
 // found and as left alike.
-bool recordOfUniversalFile(Program& p, const QString& path, ServiceRecord* record,
-                           QString* error);
+bool recordOfUniversalFile(Program& p, const QString& path, ServiceRecord* record, QString* error);
 
 // A report text in the program's language ("As found" -> "Wie vorgefunden").
 QString reportText(Program& p, const char* english);
