@@ -7,7 +7,7 @@ packages=("$@"
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-translations-l10n
   libgtest-dev
-  xvfb xauth imagemagick fonts-liberation socat locales
+  xvfb xauth imagemagick fonts-liberation socat locales poppler-utils
   dbus at-spi2-core python3-pyatspi
 )
 missing=()

@@ -219,18 +219,6 @@ int compareCommand(DeviceCore& core, const QString& file, const QString& port) {
     return 1;
 }
 
-// Takes "--address N" (polling address 0..63) out of `arguments` into the
-// state the connection uses; false for a missing or bad number.
-bool takeAddress(QStringList& arguments, AppState& state) {
-    const int at = arguments.indexOf(QStringLiteral("--address"));
-    if (at < 0) return true;
-    const QString text = arguments.value(at + 1).trimmed();
-    if (!isDigits(text) || text.size() > 2 || text.toInt() > 63) return false;
-    state.HartAddress = text.toInt();
-    arguments.remove(at, 2);
-    return arguments.indexOf(QStringLiteral("--address")) < 0;
-}
-
 // The first option left in `arguments` that the command does not take
 // ("--to N" is scan's); "" when there is none. Without this an option
 // misspelt would be read as a file or a port.
@@ -252,6 +240,16 @@ bool takeFlag(QStringList& arguments, const QString& option) {
 }
 
 }  // namespace
+
+bool takeAddress(QStringList& arguments, AppState& state) {
+    const int at = arguments.indexOf(QStringLiteral("--address"));
+    if (at < 0) return true;
+    const QString text = arguments.value(at + 1).trimmed();
+    if (!isDigits(text) || text.size() > 2 || text.toInt() > 63) return false;
+    state.HartAddress = text.toInt();
+    arguments.remove(at, 2);
+    return arguments.indexOf(QStringLiteral("--address")) < 0;
+}
 
 bool isBatchCommand(const QStringList& arguments) {
     if (arguments.isEmpty()) return false;

@@ -12,10 +12,15 @@
 
 namespace zh {
 
+struct AppState;
 struct DeviceCore;
 
 // True when the command line asks for one of the batch commands.
 bool isBatchCommand(const QStringList& arguments);
+
+// Takes "--address N" (polling address 0..63) out of `arguments` into the
+// state the connection uses; false for a missing or bad number.
+bool takeAddress(QStringList& arguments, AppState& state);
 
 // Runs it; returns the process exit status (0 success, 1 failure, 2 usage).
 int runBatchCommand(DeviceCore& core, const QStringList& arguments);

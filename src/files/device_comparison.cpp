@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "app/dialogs.h"
-#include "app/headless_gadgets.h"
 #include "app/presence.h"
 #include "app/program.h"
 #include "data_commands.h"
@@ -16,6 +15,7 @@
 #include "model/read_write_sequences.h"
 #include "model/scaling.h"
 #include "model/write_fields.h"
+#include "model_copy.h"
 
 namespace zh {
 namespace {
@@ -40,7 +40,8 @@ QString unitWord(const QString& bracketed) {
     return QString(bracketed).remove(QLatin1Char('[')).remove(QLatin1Char(']')).trimmed();
 }
 
-// A value as a person reads it: an option with its text, padding removed.
+}  // namespace
+
 QString shownValue(const FieldRecord& f, const QString& content) {
     const QString value = QString(content).remove(QChar(0)).trimmed();
     if (f.type() != QLatin1String("combobox")) return value;
@@ -48,31 +49,12 @@ QString shownValue(const FieldRecord& f, const QString& content) {
     return text.isEmpty() ? value : value + QStringLiteral(" (") + text + QLatin1Char(')');
 }
 
-// A model of its own, without controls, holding a copy of another's data.
-struct ModelCopy {
-    explicit ModelCopy(const DeviceModel& source)
-        : program(source.program.dialogs, noControls, source.program.clock), model(program) {
-        program.state = source.program.state;
-        program.log.setThreshold(0);
-        model.fields = source.fields;
-        model.cal = source.cal;
-        model.selection = source.selection;
-        model.loadedFields = source.loadedFields;
-        model.dataParts = source.dataParts;
-        model.fromDevice = source.fromDevice;
-    }
-    ModelCopy(const ModelCopy&) = delete;
-    ModelCopy& operator=(const ModelCopy&) = delete;
+namespace {
 
-    HeadlessGadgets noControls;  // declared before the program that uses it
-    Program program;
-    DeviceModel model;
-};
-
-}  // namespace
-
-std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceModel& device,
-                                           bool sentRawValues) {
+// The fields of `expected` the device holds, each with both values;
+// without `equalToo` only those that differ.
+std::vector<FieldDifference> fieldsSideBySide(const DeviceModel& expected, DeviceModel& device,
+                                              bool sentRawValues, bool equalToo) {
     std::vector<FieldDifference> differences;
     const QStringList held = fieldsTheDeviceHolds(device);
     for (int i = 1; i <= expected.fields.count(); ++i) {
@@ -84,9 +66,9 @@ std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceMo
         if (at < 0) continue;
         const FieldRecord& has = device.fields.at(at);
         if (!deviceHolds(device, held, has)) continue;
-        if (sentRawValues && !want.RawVal.trimmed().isEmpty() &&
-            want.RawVal.trimmed() == has.RawVal.trimmed())
-            continue;
+        const bool sameRaw = sentRawValues && !want.RawVal.trimmed().isEmpty() &&
+                             want.RawVal.trimmed() == has.RawVal.trimmed();
+        if (sameRaw && !equalToo) continue;
         // Compared in the data's unit, to the decimals the data show.
         QString deviceValue = has.Content;
         if (!want.GadUnit.isEmpty() && !has.GadUnit.isEmpty() && want.GadUnit != has.GadUnit) {
@@ -94,8 +76,10 @@ std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceMo
                 convertUnitText(device, has.Content, has.GadUnit, want.GadUnit, has.Name);
             if (!converted.isEmpty()) deviceValue = converted;
         }
-        if (showsValue(want.Content, deviceValue)) continue;
+        const bool same = sameRaw || showsValue(want.Content, deviceValue);
+        if (same && !equalToo) continue;
         FieldDifference d;
+        d.differs = !same;
         d.name = want.Name;
         const QString caption = fieldCaption(device, has.Name).trimmed();
         d.caption = caption.isEmpty() ? want.Name : caption;
@@ -105,6 +89,17 @@ std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceMo
         differences.push_back(d);
     }
     return differences;
+}
+
+}  // namespace
+
+std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceModel& device,
+                                           bool sentRawValues) {
+    return fieldsSideBySide(expected, device, sentRawValues, false);
+}
+
+std::vector<FieldDifference> fieldValues(const DeviceModel& expected, DeviceModel& device) {
+    return fieldsSideBySide(expected, device, false, true);
 }
 
 namespace {

@@ -14,6 +14,7 @@ namespace zh {
 
 struct DeviceCore;
 struct DeviceModel;
+struct FieldRecord;
 
 struct FieldDifference {
     QString name;         // field name ("SetPoint1")
@@ -21,6 +22,7 @@ struct FieldDifference {
     QString fileValue;    // as the data set holds it, in `unit`
     QString deviceValue;  // as the device holds it, in the same unit
     QString unit;         // "bar", "s", "" for none
+    bool differs = true;  // false only in a list of every field (fieldValues)
 };
 
 struct Comparison {
@@ -43,6 +45,10 @@ struct Comparison {
 std::vector<FieldDifference> compareFields(const DeviceModel& expected, DeviceModel& device,
                                            bool sentRawValues = false);
 
+// Every field compareFields looks at, equal ones included (differs false):
+// the whole configuration side by side, `expected`'s value as fileValue.
+std::vector<FieldDifference> fieldValues(const DeviceModel& expected, DeviceModel& device);
+
 // Opens data file `path` as the data shown (its values, the window's title)
 // and compares the device, read once beside it, with them; the data shown
 // stay the file's.
@@ -53,6 +59,10 @@ Comparison compareDeviceWithFile(DeviceCore& core, const QString& path);
 // (the program's model as the write left it). A write told beforehand
 // (DeviceSequences::keepLinkForReadBack) is read back in its own connection.
 Comparison verifyWrite(DeviceCore& core);
+
+// A value as a person reads it: an option with its text ("0 (bar)"),
+// padding removed.
+QString shownValue(const FieldRecord& f, const QString& content);
 
 // One line per difference, "Caption (Name): file 1.5 bar, device 2.0 bar";
 // for batch output, the window's "Save as text" and a failed verify's message.

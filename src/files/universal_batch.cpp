@@ -165,6 +165,20 @@ bool isUniversalFile(const QString& file) {
     return QFileInfo(file).suffix().compare(universalFileExtension(), Qt::CaseInsensitive) == 0;
 }
 
+bool readUniversalData(DeviceCore& core, const QString& port, UniversalData* data,
+                       QString* failure) {
+    UniversalConnection connection(core);
+    if (!connection.open(port)) {
+        *failure = connection.noConnection();
+        return false;
+    }
+    if (connection.read(data) != 0) {
+        *failure = QStringLiteral("failed, ") + connection.device().lastFailure();
+        return false;
+    }
+    return true;
+}
+
 int readUniversalCommand(DeviceCore& core, const QString& port, const QString& file) {
     const QString head = QStringLiteral("read %1 -> %2: ").arg(port, file);
     const SaveName name = checkSaveName(file, universalFileExtension(), QDir::currentPath());
@@ -172,17 +186,12 @@ int readUniversalCommand(DeviceCore& core, const QString& port, const QString& f
         summary(head + QStringLiteral("failed, ") + name.refusalText(file));
         return 1;
     }
-    UniversalConnection connection(core);
-    if (!connection.open(port)) {
-        summary(head + connection.noConnection());
-        return 1;
-    }
     UniversalData data;
-    if (connection.read(&data) != 0) {
-        summary(head + QStringLiteral("failed, ") + connection.device().lastFailure());
+    QString error;
+    if (!readUniversalData(core, port, &data, &error)) {
+        summary(head + error);
         return 1;
     }
-    QString error;
     if (!saveUniversalFile(name.path, data, &error)) {
         summary(head + QStringLiteral("read, but the file was not saved: ") + error);
         return 1;

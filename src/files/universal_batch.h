@@ -10,9 +10,15 @@
 namespace zh {
 
 struct DeviceCore;
+struct UniversalData;
 
 // True for a file name with the universal data file's extension.
 bool isUniversalFile(const QString& file);
+
+// Connects to the device at `port` as to any HART device and reads its
+// universal data into `data`; false with `failure` saying why in words.
+bool readUniversalData(DeviceCore& core, const QString& port, UniversalData* data,
+                       QString* failure);
 
 // Each returns the process exit status (0 success, 1 failure).
 int readUniversalCommand(DeviceCore& core, const QString& port, const QString& file);

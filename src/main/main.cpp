@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -38,6 +39,7 @@
 #include "files/device_core.h"
 #include "hart/connection_probe.h"
 #include "hart/link_library.h"
+#include "report/report_command.h"
 #include "ui/application/application.h"
 #include "ui/application/write_checks.h"
 #include "ui/dialogs/qt_dialogs.h"
@@ -56,7 +58,8 @@ QStringList argumentsOf(int argc, char** argv) {
 
 // The connection probe and the batch commands run without a window.
 bool runsWithoutWindow(const QStringList& arguments) {
-    return arguments.value(0) == QLatin1String("Connect") || zh::isBatchCommand(arguments);
+    return arguments.value(0) == QLatin1String("Connect") || zh::isBatchCommand(arguments) ||
+           zh::isReportCommand(arguments);
 }
 
 // Qt sets the C library's locale from the desktop; profiles, data files,
@@ -159,7 +162,14 @@ int runProgram(const char* argv0, const QStringList& arguments, Work work) {
 }
 
 int runHeadless(int argc, char** argv, const QStringList& arguments) {
-    QCoreApplication app(argc, argv);
+    // The report's PDF needs fonts, which come with a GUI application; it
+    // draws on no screen.
+    const bool report = zh::isReportCommand(arguments);
+    if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        report ? std::make_unique<QGuiApplication>(argc, argv)
+               : std::make_unique<QCoreApplication>(argc, argv);
     keepNumbersInCLocale();
     return runProgram<zh::ConsoleDialogs, zh::HeadlessGadgets>(
         argv[0], arguments,
@@ -168,7 +178,8 @@ int runHeadless(int argc, char** argv, const QStringList& arguments) {
             zh::ProcessProbe probe(dialogs, programAsStarted());
             zh::DeviceCore core(program, link, probe);
             zh::installWriteChecks(core);
-            return zh::runBatchCommand(core, arguments);
+            return report ? zh::runReportCommand(core, arguments)
+                          : zh::runBatchCommand(core, arguments);
         });
 }
 
@@ -348,7 +359,7 @@ int runWindow(int argc, char** argv, const zh::WindowArguments& arguments) {
 constexpr const char* kUsage =
     "Usage: %1 [FILE | --screenshot FILE | --replay FILE [--step-delay MS] |\n"
     "           --check-start N | --raise-error]\n"
-    "       %1 read|write|compare|scan|Connect ...   (the commands below)\n"
+    "       %1 read|write|compare|report|scan|Connect ...   (the commands below)\n"
     "       %1 --help | --version\n"
     "\n"
     "Configuration and service tool for HART pressure and temperature transmitters\n"
@@ -372,6 +383,12 @@ constexpr const char* kUsage =
     "  compare <file> <port> [--address N]\n"
     "                     read the device on <port> once and print one line per\n"
     "                     field whose value differs from the data file <file>\n"
+    "  report <port|file> <out.pdf|out.csv> [--as-found <file>]\n"
+    "         [--csv-locale c|desktop] [--address N]\n"
+    "                     the service report of the device on <port> (read as\n"
+    "                     read does; as found and as left alike, or the data\n"
+    "                     file --as-found as found) or of a data file, as PDF or\n"
+    "                     CSV (numbers as 1.5 with \",\", or the desktop's way)\n"
     "  scan <port> [--to N]\n"
     "                     list every device answering at polling addresses 0-15\n"
     "                     (0-63 once a HART 6/7 device answers, or 0-N)\n"
@@ -419,7 +436,7 @@ constexpr const char* kNoDisplay =
     "%s: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
     "Start it on a desktop, or use what works without one:\n"
     "  %s --screenshot FILE    read the device and save a picture of the window\n"
-    "  the commands read, write, compare and scan (--help lists them).\n";
+    "  the commands read, write, compare, report and scan (--help lists them).\n";
 
 // "<name> <version>" and the profile the edition reads.
 void printVersion(int argc, char** argv, const QString& name) {

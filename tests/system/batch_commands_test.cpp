@@ -10,6 +10,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
 
@@ -41,6 +42,11 @@ class BatchCommands : public ::testing::Test {
         program.setWorkingDirectory(dir.path());
         program.setProcessChannelMode(mergedOutput ? QProcess::MergedChannels
                                                    : QProcess::SeparateChannels);
+        if (!locale.isEmpty()) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("LC_ALL"), locale);
+            program.setProcessEnvironment(environment);
+        }
         program.start(executable, arguments);
         program.waitForFinished(60000);
         if (out) *out = QString::fromLocal8Bit(program.readAllStandardOutput());
@@ -87,6 +93,7 @@ class BatchCommands : public ::testing::Test {
     QTemporaryDir dir;
     QString executable = QStringLiteral(ZH_PROGRAM_DIR "/ZEL-HART");
     bool mergedOutput = false;  // run() gives what the program says on stderr too
+    QString locale;             // the desktop's locale for run(), "" for the test's own
     QString options;            // the simulated devices, set before SetUp
     QProcess sim;
     QString port;
@@ -677,5 +684,71 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ComparisonRow>& info) {
         return std::string(info.param.name);
     });
+
+// The service report from a device, with a read saved on arrival as found:
+// a report only reads, marks what differs, and writes its file whole or not
+// at all.
+TEST_F(BatchCommands, ReportShowsTheDeviceAsFoundAndAsLeft) {
+    QString out;
+    ASSERT_EQ(run({"read", port, "found.cfp"}), 0);
+    setInFile("found.cfp", "Damping", "2.5[s]");
+    receivedCommands();
+    struct Row {
+        const char* locale;
+        const char* notation;
+        const char* damping;  // the CSV line of the changed field
+    };
+    for (const Row& row : {Row{"C", "c", "Damping,Damping,s,2.5,0.0,yes"},
+                           Row{"de_DE.UTF-8", "c", "Damping,Damping,s,2.5,0.0,yes"},
+                           Row{"de_DE.UTF-8", "desktop", "Damping;Damping;s;2,5;0,0;yes"}}) {
+        locale = QLatin1String(row.locale);
+        ASSERT_EQ(
+            run({"report", port, "r.csv", "--as-found", "found.cfp", "--csv-locale", row.notation},
+                &out),
+            0)
+            << out.toStdString();
+        const QString csv = QString::fromUtf8(file("r.csv"));
+        EXPECT_TRUE(csv.contains(QLatin1String(row.damping) + "\r\n")) << csv.toStdString();
+        EXPECT_EQ(csv.count(QStringLiteral("yes\r\n")), 1) << csv.toStdString();
+    }
+    locale.clear();
+    EXPECT_EQ(out, "report " + port + " -> r.csv: ok (all, Pressure, 87 fields)\n");
+    EXPECT_FALSE(writes(receivedCommands()));
+    // Nothing is left behind where the report cannot be written.
+    EXPECT_EQ(run({"report", port, "no-such-folder/r.pdf"}, &out), 1);
+    EXPECT_TRUE(out.contains("could not be written")) << out.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("no-such-folder"))));
+    EXPECT_EQ(run({"report", port, "r.txt"}), 2);
+    EXPECT_EQ(run({"report", "found.cfp", "r.csv", "--as-found", "found.cfp"}), 2);
+
+    ASSERT_EQ(run({"report", port, "r.pdf", "--as-found", "found.cfp"}, &out), 0)
+        << out.toStdString();
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    QProcess text;
+    text.start(pdftotext, {dir.filePath(QStringLiteral("r.pdf")), QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString pdf = QString::fromUtf8(text.readAllStandardOutput());
+    for (const char* wanted : {"0x0012AB", "PT-0012AB", "As found", "As left", "2.5 s"})
+        EXPECT_TRUE(pdf.contains(QLatin1String(wanted))) << wanted << "\n" << pdf.toStdString();
+}
+
+// Another maker's device is reported with its universal items, from the
+// line and from its universal data file alike.
+TEST_F(UniversalBatch, ReportListsTheUniversalItems) {
+    QString out;
+    ASSERT_EQ(run({"report", port, "seven.csv"}, &out), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains("ok (manufacturer 0x60C3, device type 0xE1A5, HART 7, tag TT-307"))
+        << out.toStdString();
+    ASSERT_EQ(run({"read", port, "seven.hrt"}), 0);
+    ASSERT_EQ(run({"report", "seven.hrt", "file.csv"}, &out), 0) << out.toStdString();
+    EXPECT_TRUE(file("seven.csv")
+                    .contains("\r\nLongTag,LongTag,,REACTOR 3 OUTLET "
+                              "TEMPERATURE,REACTOR 3 OUTLET TEMPERATURE,\r\n"));
+    // The same items; only the measured values moved between the reads.
+    auto settings = [](QByteArray csv) { return csv.left(csv.indexOf("\r\nPV,")); };
+    EXPECT_EQ(settings(file("file.csv")), settings(file("seven.csv")));
+    EXPECT_FALSE(writes(receivedCommands()));
+}
 
 }  // namespace
