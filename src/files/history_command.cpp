@@ -35,6 +35,22 @@ int usage() {
     return 2;
 }
 
+// The history is the program's own bookkeeping: the debug log shows the
+// read or write, not the profile looked up or the copy kept of it.
+class QuietLog {
+  public:
+    explicit QuietLog(Logger& log) : log_(log), threshold_(log.threshold()) {
+        log_.setThreshold(0);
+    }
+    ~QuietLog() { log_.setThreshold(threshold_); }
+    QuietLog(const QuietLog&) = delete;
+    QuietLog& operator=(const QuietLog&) = delete;
+
+  private:
+    Logger& log_;
+    int threshold_;
+};
+
 QString historyFolder(const Program& p, const QString& deviceName) {
     return historyRoot(p.state) + QLatin1Char('/') + deviceName;
 }
@@ -163,9 +179,9 @@ void keepHistoryReading(DeviceCore& core, const QString& what, const QString& po
                         const QString& tag, const QString& extension,
                         const std::function<bool(const QString& path)>& writeFile) {
     Program& p = core.program;
-    const int keep = historyKeep(p.profile.readProfile(QStringLiteral("History"),
-                                                       QStringLiteral("Keep"), QString(),
-                                                       p.state.ProfilePath));
+    const QuietLog quiet(p.log);
+    const int keep = historyKeep(p.profile.readProfile(
+        QStringLiteral("History"), QStringLiteral("Keep"), QString(), p.state.ProfilePath));
     if (keep == 0) return;
     const QString name = historyFolderName(core.session.identity());
     if (name.isEmpty()) {

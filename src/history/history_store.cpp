@@ -48,7 +48,8 @@ bool parseLine(const QString& line, HistoryReading* r) {
 
 QString historyRoot(const AppState& s) {
     const QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    if (QDir::isAbsolutePath(data)) return QDir::cleanPath(data + QStringLiteral("/zel-hart/history"));
+    if (QDir::isAbsolutePath(data))
+        return QDir::cleanPath(data + QStringLiteral("/zel-hart/history"));
     if (usesUsersCopies(s))
         return QDir::cleanPath(QDir::homePath() + QStringLiteral("/.local/share/zel-hart/history"));
     return resolveProgramPath(s.ProgramDir, QStringLiteral("History"));

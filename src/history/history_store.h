@@ -19,12 +19,12 @@ namespace zh {
 struct AppState;
 
 struct HistoryReading {
-    int number = 0;      // 1, 2, ... in the order taken; never reused in a folder
-    QDateTime when;      // local time of the reading
-    QString what;        // "read" or "write"
-    QString port;        // as given ("/dev/ttyUSB0", "Sim")
-    QString tag;         // the device's tag then, may be empty
-    QString file;        // the data file's name in the device's folder
+    int number = 0;  // 1, 2, ... in the order taken; never reused in a folder
+    QDateTime when;  // local time of the reading
+    QString what;    // "read" or "write"
+    QString port;    // as given ("/dev/ttyUSB0", "Sim")
+    QString tag;     // the device's tag then, may be empty
+    QString file;    // the data file's name in the device's folder
 };
 
 // Where the device folders go: $XDG_DATA_HOME/zel-hart/history when that
@@ -52,8 +52,7 @@ class DeviceHistory {
     // the folder, the file or the index could not be written; the index then
     // stays as it was.
     bool add(HistoryReading reading, const QString& extension,
-             const std::function<bool(const QString& path)>& writeFile, int keep,
-             QString* error);
+             const std::function<bool(const QString& path)>& writeFile, int keep, QString* error);
 
     // The full path of a reading's data file.
     QString pathOf(const HistoryReading& r) const;
