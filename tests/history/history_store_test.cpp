@@ -2,6 +2,8 @@
 // dropped beyond the count kept, and a folder that cannot be written
 // leaving the index as it was.
 
+#include "history/history_store.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -9,17 +11,15 @@
 #include <QTemporaryDir>
 #include <vector>
 
-#include "history/history_store.h"
-
 namespace {
 
 struct KeepRow {
     const char* name;
     int keep;
-    int readings;                // taken one after another
-    std::vector<int> listed;     // the numbers the index lists afterwards
-    QStringList files;           // the folder's files afterwards
-    bool blocked = false;        // a file stands where the folder would go
+    int readings;             // taken one after another
+    std::vector<int> listed;  // the numbers the index lists afterwards
+    QStringList files;        // the folder's files afterwards
+    bool blocked = false;     // a file stands where the folder would go
 };
 
 class HistoryKeep : public ::testing::TestWithParam<KeepRow> {};
@@ -70,7 +70,10 @@ TEST_P(HistoryKeep, ListsTheNewestReadingsAndDropsTheOldestFiles) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, HistoryKeep,
     ::testing::Values(
-        KeepRow{"AllWithinTheCount", 50, 3, {1, 2, 3},
+        KeepRow{"AllWithinTheCount",
+                50,
+                3,
+                {1, 2, 3},
                 {"0001-read.cfp", "0002-read.cfp", "0003-read.cfp", "readings.txt"}},
         KeepRow{"OldestGoFirst", 2, 4, {3, 4}, {"0003-read.cfp", "0004-read.cfp", "readings.txt"}},
         KeepRow{"NoneKeptWhenOff", 0, 2, {}, {}},
