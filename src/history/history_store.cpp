@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStringList>
 #include <utility>
@@ -16,6 +17,7 @@ namespace {
 
 const QChar kTab = QLatin1Char('\t');
 const int kDefaultKeep = 50;
+const int kLockWaitMs = 5000;
 
 QString indexPath(const QString& folder) {
     return folder + QStringLiteral("/readings.txt");
@@ -107,6 +109,13 @@ bool DeviceHistory::add(HistoryReading reading, const QString& extension,
     if (keep <= 0) return true;
     if (!QDir().mkpath(folder_)) {
         *error = folder_ + QStringLiteral(": the folder could not be made");
+        return false;
+    }
+    // Two programs keeping a reading of one device at once would each
+    // rewrite the index from what they read and lose the other's line.
+    QLockFile lock(folder_ + QStringLiteral("/readings.lock"));
+    if (!lock.tryLock(kLockWaitMs)) {
+        *error = lock.fileName() + QStringLiteral(": the history is busy");
         return false;
     }
     std::vector<HistoryReading> list = readings();

@@ -7,7 +7,8 @@
 // The index holds one reading per line, tab-separated and oldest first:
 //   number  date-time (ISO, local)  read|write  port  tag  file name
 // It is replaced whole (QSaveFile) on every change, so a reader never sees
-// half a line; a data file whose line is missing is simply not listed.
+// half a line; a data file whose line is missing is simply not listed. A
+// lock file (readings.lock) lets one program at a time take a reading.
 
 #include <QDateTime>
 #include <QString>
