@@ -13,6 +13,7 @@
 #include "device_core.h"
 #include "file_names.h"
 #include "hart/response_codes.h"
+#include "history_command.h"
 #include "model/write_fields.h"
 #include "scan_command.h"
 #include "universal_batch.h"
@@ -65,6 +66,7 @@ int usage() {
                  "usage: ZEL-HART read <port> <file> [--address N]\n"
                  "       ZEL-HART write <file> <port> [all|changes] [--verify] [--address N]\n"
                  "       ZEL-HART compare <file> <port> [--address N]\n"
+                 "       ZEL-HART history <port|device-id> [--diff A B] [--address N]\n"
                  "       (a *.hrt file holds the universal data of any HART device)\n");
     return 2;
 }
@@ -125,6 +127,7 @@ int readCommand(DeviceCore& core, const QString& port, const QString& file) {
     summary(withDeviceStatus(
         core, QStringLiteral("read %1 -> %2: ok (%3, %4)")
                   .arg(port, saved, p.state.TransmDisplay, core.model.cal.Measurand)));
+    keepDataReading(core, QStringLiteral("read"), port);
     return 0;
 }
 
@@ -188,6 +191,7 @@ int writeCommand(DeviceCore& core, const QString& file, const QString& port, boo
     }
     summary(withDeviceStatus(core, QStringLiteral("write %1 -> %2: ok (%3%4)")
                                        .arg(file, port, p.state.TransmDisplay, detail)));
+    keepDataReading(core, QStringLiteral("write"), port);
     return 0;
 }
 
@@ -255,14 +259,16 @@ bool isBatchCommand(const QStringList& arguments) {
     if (arguments.isEmpty()) return false;
     const QString word = arguments.first().toLower();
     return word == QLatin1String("read") || word == QLatin1String("write") ||
-           word == QLatin1String("scan") || word == QLatin1String("compare");
+           word == QLatin1String("scan") || word == QLatin1String("compare") ||
+           word == QLatin1String("history");
 }
 
 int runBatchCommand(DeviceCore& core, const QStringList& commandLine) {
     QStringList arguments = commandLine;
     if (!takeAddress(arguments, core.program.state)) return usage();
-    const bool verify = takeFlag(arguments, QStringLiteral("--verify"));
     const QString word = arguments.value(0).toLower();
+    if (word == QLatin1String("history")) return runHistoryCommand(core, arguments);
+    const bool verify = takeFlag(arguments, QStringLiteral("--verify"));
     if (const QString option = unknownOption(arguments, word == QLatin1String("scan"));
         !option.isEmpty()) {
         std::fprintf(stderr, "unknown option %s\n", option.toLocal8Bit().constData());

@@ -3,6 +3,7 @@
 //   ZEL-HART read <port> <file>             read the device, store a data file
 //   ZEL-HART write <file> <port> [changes]  open a data file, write it to the device
 //   ZEL-HART scan <port> [--to N]           list the devices on the loop (scan_command.h)
+//   ZEL-HART history <port|device-id>       the readings kept of a device (history_command.h)
 // A *.hrt file holds the universal data of any HART device instead (see
 // universal_batch.h). "--address N" anywhere sets the polling address 0..63.
 // They run the same sequences as the window with non-interactive dialogs,

@@ -123,18 +123,21 @@ void showAgain(DeviceCore& core, const ModelCopy& shown, int moduleState) {
     core.data.file.moduleState = moduleState;
 }
 
+// Loads data file `path` as the data shown; its check needs no connection.
+// False with `c.failure` set when it could not be opened.
+bool openWithoutConnection(DeviceCore& core, const QString& path, Comparison* c) {
+    const auto testConnection = std::exchange(core.data.device.testConnection, nullptr);
+    const int opened = openDataFile(core.data, QFileInfo(path).absoluteFilePath());
+    core.data.device.testConnection = testConnection;
+    if (opened != 1) c->failure = path + QStringLiteral(": the file could not be opened");
+    return opened == 1;
+}
+
 }  // namespace
 
 Comparison compareDeviceWithFile(DeviceCore& core, const QString& path) {
     Comparison c;
-    // The file is only loaded here: its check needs no connection.
-    const auto testConnection = std::exchange(core.data.device.testConnection, nullptr);
-    const int opened = openDataFile(core.data, QFileInfo(path).absoluteFilePath());
-    core.data.device.testConnection = testConnection;
-    if (opened != 1) {
-        c.failure = path + QStringLiteral(": the file could not be opened");
-        return c;
-    }
+    if (!openWithoutConnection(core, path, &c)) return c;
     c.opened = true;
     // The file's data are the data shown from here on; the device is read
     // beside them and leaves them as they are.
@@ -159,6 +162,20 @@ Comparison compareDeviceWithFile(DeviceCore& core, const QString& path) {
                                   path + QStringLiteral(": ") + c.failure, mb::Ok | mb::IconError,
                                   MsgText::AsIs);
     }
+    return c;
+}
+
+Comparison compareDataFiles(DeviceCore& core, const QString& before, const QString& after) {
+    Comparison c;
+    if (!openWithoutConnection(core, before, &c)) return c;
+    const ModelCopy earlier(core.model);
+    if (!openWithoutConnection(core, after, &c)) return c;
+    c.opened = true;
+    if (earlier.model.cal.Measurand != core.model.cal.Measurand)
+        c.failure = QStringLiteral("%1 data, then %2 data")
+                        .arg(earlier.model.cal.Measurand, core.model.cal.Measurand);
+    else
+        c.differences = compareFields(earlier.model, core.model);
     return c;
 }
 

@@ -54,6 +54,11 @@ std::vector<FieldDifference> fieldValues(const DeviceModel& expected, DeviceMode
 // stay the file's.
 Comparison compareDeviceWithFile(DeviceCore& core, const QString& path);
 
+// Two data files of one device, `before` against `after`, as a compare of
+// `before` with a device holding `after` lists them (fileValue is before's,
+// deviceValue after's). Leaves `after` as the data shown. No connection.
+Comparison compareDataFiles(DeviceCore& core, const QString& before, const QString& after);
+
 // After a successful write: reads back what the write sent (its commands
 // and blocks, in their read form) and compares it with the values sent
 // (the program's model as the write left it). A write told beforehand

@@ -11,6 +11,7 @@
 #include "file_names.h"
 #include "hart/request_sender.h"
 #include "hart/response_codes.h"
+#include "history_command.h"
 #include "universal_file.h"
 
 namespace zh {
@@ -19,6 +20,16 @@ namespace {
 void summary(const QString& line) {
     std::printf("%s\n", line.toLocal8Bit().constData());
     std::fflush(stdout);
+}
+
+// The universal data just read or written as a reading of the device's history.
+void keepUniversalReading(DeviceCore& core, const QString& what, const QString& port,
+                          const UniversalData& data) {
+    keepHistoryReading(core, what, port, data.tag, universalFileExtension(),
+                       [&data](const QString& path) {
+                           QString error;
+                           return saveUniversalFile(path, data, &error);
+                       });
 }
 
 // One connection for any device; its identity is what the connection read.
@@ -198,6 +209,7 @@ int readUniversalCommand(DeviceCore& core, const QString& port, const QString& f
     }
     summary(head + QStringLiteral("ok (") + identityText(data.identity, data.tag) +
             QLatin1Char(')') + deviceStatusNote(data.deviceStatus));
+    keepUniversalReading(core, QStringLiteral("read"), port, data);
     return 0;
 }
 
@@ -257,6 +269,7 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
     if (written.isEmpty()) {
         summary(head + QStringLiteral("ok (nothing to write, the device holds the file's values") +
                 notWritten + QLatin1Char(')') + deviceStatusNote(held.deviceStatus));
+        keepUniversalReading(core, QStringLiteral("write"), port, held);
         return 0;
     }
     // Read back what was written: each item must now be what the file says.
@@ -280,6 +293,7 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
     summary(head + QStringLiteral("ok (written: ") + written.join(QStringLiteral(", ")) +
             capitalsNote(wanted, written) + notWritten + QLatin1Char(')') +
             deviceStatusNote(held.deviceStatus));
+    keepUniversalReading(core, QStringLiteral("write"), port, held);
     return 0;
 }
 

@@ -40,6 +40,10 @@ class BatchCommands : public ::testing::Test {
     int run(const QStringList& arguments, QString* out = nullptr) {
         QProcess program;
         program.setWorkingDirectory(dir.path());
+        // The device history goes into the test's folder, not beside the program.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+        program.setProcessEnvironment(env);
         program.setProcessChannelMode(mergedOutput ? QProcess::MergedChannels
                                                    : QProcess::SeparateChannels);
         if (!locale.isEmpty()) {
@@ -67,6 +71,16 @@ class BatchCommands : public ::testing::Test {
             commands << QString::number(it.next().captured(1).toInt(nullptr, 16));
         }
         return commands;
+    }
+    // Changes the device behind the program's back: "command data" through hartcmd.
+    void sendBehind(const char* commandAndData) {
+        const QStringList behind = QString::fromLatin1(commandAndData).split(' ');
+        QProcess hartcmd;
+        hartcmd.start(QStringLiteral(ZH_PROGRAM_DIR "/hartcmd"),
+                      {"--port", port, "--command", behind.at(0), "--data", behind.at(1)});
+        ASSERT_TRUE(hartcmd.waitForFinished(20000));
+        ASSERT_EQ(hartcmd.exitCode(), 0) << hartcmd.readAllStandardError().toStdString();
+        receivedCommands();
     }
     QByteArray file(const char* name) const {
         QFile f(dir.filePath(QLatin1String(name)));
@@ -574,13 +588,7 @@ TEST_P(DeviceComparison, ListsExactlyTheFieldsThatDiffer) {
                   edit.section('=', 1).toLatin1().constData());
     }
     if (*row.behind) {
-        const QStringList behind = QString::fromLatin1(row.behind).split(' ');
-        QProcess hartcmd;
-        hartcmd.start(QStringLiteral(ZH_PROGRAM_DIR "/hartcmd"),
-                      {"--port", port, "--command", behind.at(0), "--data", behind.at(1)});
-        ASSERT_TRUE(hartcmd.waitForFinished(20000));
-        ASSERT_EQ(hartcmd.exitCode(), 0) << hartcmd.readAllStandardError().toStdString();
-        receivedCommands();
+        ASSERT_NO_FATAL_FAILURE(sendBehind(row.behind));
     }
     const bool verifyWrite = *row.write != 0;
     const QStringList arguments =
@@ -750,5 +758,71 @@ TEST_F(UniversalBatch, ReportListsTheUniversalItems) {
     EXPECT_EQ(settings(file("file.csv")), settings(file("seven.csv")));
     EXPECT_FALSE(writes(receivedCommands()));
 }
+
+}  // namespace
+
+namespace {
+
+// Two reads of one device with a change made behind the program's back in
+// between: its history holds both, and what changed names the field.
+struct HistoryRow {
+    const char* name;
+    const char* options;  // the simulated device
+    const char* file;     // what the reads save into
+    const char* folder;   // the device's history folder
+};
+
+class DeviceHistory : public BatchCommands, public ::testing::WithParamInterface<HistoryRow> {
+  protected:
+    void SetUp() override {
+        options = QLatin1String(GetParam().options);
+        BatchCommands::SetUp();
+    }
+};
+
+TEST_P(DeviceHistory, KeepsEveryReadAndNamesWhatChanged) {
+    const HistoryRow& row = GetParam();
+    QString out;
+    ASSERT_EQ(run({"read", port, row.file}, &out), 0) << out.toStdString();
+    ASSERT_NO_FATAL_FAILURE(sendBehind("34 40000000"));
+    ASSERT_EQ(run({"read", port, row.file}, &out), 0) << out.toStdString();
+    const QString folder =
+        dir.filePath(QStringLiteral("data/zel-hart/history/")) + QLatin1String(row.folder);
+    const QString ext = QFileInfo(QLatin1String(row.file)).suffix();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
+              QStringList({"0001-read." + ext, "0002-read." + ext, "readings.txt"}));
+    // The second reading holds what the second read saved (its section and
+    // time stamp aside).
+    QFile kept(folder + "/0002-read." + ext);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    const auto values = [](const QByteArray& text) {
+        QList<QByteArray> lines = text.split('\n');
+        lines.removeIf([](const QByteArray& l) { return l.startsWith("Version/Date="); });
+        return lines.mid(1);
+    };
+    EXPECT_EQ(values(kept.readAll()), values(file(row.file)));
+
+    ASSERT_EQ(run({"history", port}, &out), 0) << out.toStdString();
+    const QStringList lines = out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 2) << out.toStdString();
+    EXPECT_TRUE(lines.at(0).startsWith("1 ")) << out.toStdString();
+    EXPECT_TRUE(lines.at(0).endsWith(": first reading kept")) << out.toStdString();
+    EXPECT_TRUE(
+        lines.at(1).contains(QRegularExpression(": (.*; )?Damping 0(\\.0 s)? -> 2(\\.0 s)?")))
+        << out.toStdString();
+    // By the folder's name without the device, and between two readings.
+    ASSERT_EQ(run({"history", row.folder, "--diff", "1", "2"}, &out), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains(QRegularExpression("(?m)^Damping 0(\\.0 s)? -> 2(\\.0 s)?$")))
+        << out.toStdString();
+    EXPECT_EQ(run({"history", row.folder, "--diff", "1", "3"}, &out), 1) << out.toStdString();
+    EXPECT_EQ(run({"history", row.folder, "--diff", "1"}, &out), 2) << out.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DeviceHistory,
+    ::testing::Values(HistoryRow{"OurDevice", "", "device.cfp", "94-7E-0012AB"},
+                      HistoryRow{"OtherMakersDevice", "identity=hart7", "device.hrt",
+                                 "60C3-E1A5-07C3D4"}),
+    [](const ::testing::TestParamInfo<HistoryRow>& info) { return std::string(info.param.name); });
 
 }  // namespace
