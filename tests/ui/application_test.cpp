@@ -166,7 +166,7 @@ TEST(Application, EachEditionAndUserModeGetsItsTabsControlsAndMenus) {
             // mode only and leaves a working program alone.
             rig.app->command(menu::kKeyHelp);
             QApplication::processEvents();
-            auto* manual = w.findChild<ManualWindow*>();
+            auto* manual = manualOf(&w);
             ASSERT_TRUE(manual != nullptr && manual->isVisible());
             manual->close();
             rig.app->command(menu::kKeyRaiseError);
@@ -265,7 +265,7 @@ TEST(Application, ManualShowsTheGuideAndEveryManualPage) {
     ASSERT_TRUE(rig.app->buildMainWindow(0));
     rig.app->command(menu::kManual);
     QApplication::processEvents();
-    auto* manual = rig.window().findChild<ManualWindow*>();
+    auto* manual = manualOf(&rig.window());
     ASSERT_NE(manual, nullptr);
     EXPECT_TRUE(manual->isVisible());
     EXPECT_EQ(manual->windowTitle(), "Manual");

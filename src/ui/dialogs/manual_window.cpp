@@ -73,9 +73,24 @@ ManualWindow::ManualWindow(QWidget* parent) : QDialog(parent), browser_(new QTex
     resize(760, 640);
 }
 
+namespace {
+// The window is found by its name: the class has no meta-object of its own,
+// so a look by type would take any dialog.
+const char* const kManualName = "manualWindow";
+}  // namespace
+
+ManualWindow* manualOf(const QWidget* parent) {
+    if (!parent) return nullptr;
+    return dynamic_cast<ManualWindow*>(
+        parent->findChild<QDialog*>(QLatin1String(kManualName), Qt::FindDirectChildrenOnly));
+}
+
 ManualWindow* showManual(QWidget* parent, const QString& title) {
-    auto* window = parent ? parent->findChild<ManualWindow*>() : nullptr;
-    if (!window) window = new ManualWindow(parent);
+    ManualWindow* window = manualOf(parent);
+    if (!window) {
+        window = new ManualWindow(parent);
+        window->setObjectName(QLatin1String(kManualName));
+    }
     window->setWindowTitle(title);
     window->show();
     window->raise();

@@ -25,5 +25,7 @@ class ManualWindow final : public QDialog {
 // Shows the manual window of `parent` (one per parent, made on first use)
 // under `title` and brings it to the front.
 ManualWindow* showManual(QWidget* parent, const QString& title);
+// The manual window of `parent`; nullptr before the first showManual.
+ManualWindow* manualOf(const QWidget* parent);
 
 }  // namespace zh

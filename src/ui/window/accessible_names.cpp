@@ -265,8 +265,12 @@ void nameControls(QtGadgets& gadgets, const FieldCaptions& captions) {
         if (auto* box = qobject_cast<QComboBox*>(n.widget)) useNamedInterface(box);
         n.widget->setAccessibleName(n.name);
         n.widget->setAccessibleDescription(plainTip(n.widget->toolTip()));
-        if (!n.widget->findChild<DescriptionFollowsTip*>(QString(), Qt::FindDirectChildrenOnly)) {
+        // Found by its name: a class without its own meta-object cannot be
+        // looked for by type.
+        const QString follows = QStringLiteral("descriptionFollowsTip");
+        if (!n.widget->findChild<QObject*>(follows, Qt::FindDirectChildrenOnly)) {
             auto* follower = new DescriptionFollowsTip(n.widget);
+            follower->setObjectName(follows);
             n.widget->installEventFilter(follower);
         }
     }

@@ -115,9 +115,10 @@ bool showFieldEntry(MainWindow& window, DeviceModel& model, QtGadgets& gadgets,
     if (report.isEmpty()) report = focusedField(model, gadgets);
     if (report.isEmpty()) return false;
 
-    for (FieldEntryPopup* earlier :
-         window.findChildren<FieldEntryPopup*>(QString(), Qt::FindDirectChildrenOnly))
-        earlier->close();
+    // Only earlier pop-ups: a look by type would take every dialog, since
+    // the class has no meta-object of its own.
+    for (QDialog* dialog : window.findChildren<QDialog*>(QString(), Qt::FindDirectChildrenOnly))
+        if (auto* earlier = dynamic_cast<FieldEntryPopup*>(dialog)) earlier->close();
     auto* popup = new FieldEntryPopup(&window, report);
     popup->setGeometry(placeAtMouse(&window));
     popup->show();
