@@ -69,8 +69,7 @@ struct PlannedWrite {
     QString names;
     std::function<bool(const UniversalData&)> differs;
     std::function<int(UniversalDevice&, const UniversalData&)> run;
-    std::vector<std::uint8_t> readBack;  // the commands that show what it changed
-    bool reread = false;                 // the device's other values change with it
+    bool reread = false;  // the device's other values change with it
 };
 
 template <typename T>
@@ -93,26 +92,21 @@ std::vector<PlannedWrite> plan(const UniversalSettings& w) {
                           return u.writeTagDescriptorDate(w.tag.value_or(d.tag),
                                                           w.descriptor.value_or(d.descriptor),
                                                           w.date.value_or(held));
-                      },
-                      {13}});
+                      }});
     writes.push_back(
         {QStringLiteral("message"),
          [w](const UniversalData& d) { return differsFrom(w.message, d.message); },
-         [w](UniversalDevice& u, const UniversalData&) { return u.writeMessage(*w.message); },
-         {12}});
+         [w](UniversalDevice& u, const UniversalData&) { return u.writeMessage(*w.message); }});
     writes.push_back(
         {QStringLiteral("long tag"),
          [w](const UniversalData& d) { return differsFrom(w.longTag, d.longTag); },
-         [w](UniversalDevice& u, const UniversalData&) { return u.writeLongTag(*w.longTag); },
-         {20}});
+         [w](UniversalDevice& u, const UniversalData&) { return u.writeLongTag(*w.longTag); }});
     // The PV unit before the range: a device converts its range values into
     // the new unit, and the range is then compared with what it holds.
     writes.push_back(
         {QStringLiteral("PV unit"),
          [w](const UniversalData& d) { return differsFrom(w.pvUnit, d.pvUnit); },
-         [w](UniversalDevice& u, const UniversalData&) { return u.writePvUnit(*w.pvUnit); },
-         {1, 3, 15},
-         true});
+         [w](UniversalDevice& u, const UniversalData&) { return u.writePvUnit(*w.pvUnit); }, true});
     writes.push_back({QStringLiteral("range"),
                       [w](const UniversalData& d) {
                           return differsFrom(w.rangeUnit, d.rangeUnit) ||
@@ -123,13 +117,11 @@ std::vector<PlannedWrite> plan(const UniversalSettings& w) {
                           return u.writeRange(w.rangeUnit.value_or(d.rangeUnit),
                                               w.upperRange.value_or(d.upperRange),
                                               w.lowerRange.value_or(d.lowerRange));
-                      },
-                      {15}});
+                      }});
     writes.push_back(
         {QStringLiteral("damping"),
          [w](const UniversalData& d) { return differsFrom(w.damping, d.damping); },
-         [w](UniversalDevice& u, const UniversalData&) { return u.writeDamping(*w.damping); },
-         {15}});
+         [w](UniversalDevice& u, const UniversalData&) { return u.writeDamping(*w.damping); }});
     return writes;
 }
 
@@ -260,7 +252,7 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
         }
         written << names;
         done.push_back(&step);
-        if (step.reread && connection.device().readCommands(step.readBack, &held) != 0) {
+        if (step.reread && device.readCommands(device.takeReadBack(), &held) != 0) {
             summary(head + QStringLiteral("failed, reading back: ") + device.lastFailure() +
                     writtenBefore(written));
             return 1;
@@ -273,10 +265,7 @@ int writeUniversalCommand(DeviceCore& core, const QString& file, const QString& 
         return 0;
     }
     // Read back what was written: each item must now be what the file says.
-    std::vector<std::uint8_t> readBack;
-    for (const PlannedWrite* step : done)
-        readBack.insert(readBack.end(), step->readBack.begin(), step->readBack.end());
-    if (device.readCommands(readBack, &held) != 0) {
+    if (device.readCommands(device.takeReadBack(), &held) != 0) {
         summary(head + QStringLiteral("failed, reading back: ") + device.lastFailure() +
                 writtenBefore(written));
         return 1;

@@ -184,6 +184,7 @@ int UniversalDevice::readAll(UniversalData* data) {
 }
 
 int UniversalDevice::readCommands(const std::vector<std::uint8_t>& commands, UniversalData* data) {
+    if (commands.empty()) return 0;  // nothing to read keeps what `data` says
     failure_.clear();
     warning_.clear();
     const DeviceIdentity identity = data->identity;
@@ -213,6 +214,25 @@ int UniversalDevice::readCommands(const std::vector<std::uint8_t>& commands, Uni
     return 0;
 }
 
+std::vector<std::uint8_t> UniversalDevice::readBackAfter(std::uint8_t command) {
+    switch (command) {
+        case 17:
+            return {12};
+        case 18:
+            return {13};
+        case 22:
+            return {20};
+        case 34:
+            return {15};
+        case 35:
+            return {2, 3, 15};
+        case 44:
+            return {1, 2, 3, 14, 15};
+        default:
+            return {};
+    }
+}
+
 int UniversalDevice::write(std::uint8_t command, const QByteArray& request, const QString& what) {
     failure_.clear();
     warning_.clear();
@@ -226,6 +246,8 @@ int UniversalDevice::write(std::uint8_t command, const QByteArray& request, cons
     }
     QByteArray answer;
     sender_.forgetRequestFate();
+    const std::vector<std::uint8_t> shows = readBackAfter(command);
+    readBack_.insert(readBack_.end(), shows.begin(), shows.end());
     const int sent = sender_.sendRequest(command, request, 0, &answer, tries);
     const bool reached = mayHaveReachedDevice(sent, sender_.requestFate());
     if (!answered(sent)) {

@@ -14,6 +14,7 @@
 #include <QSet>
 #include <QString>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "device_identity.h"
@@ -122,6 +123,15 @@ class UniversalDevice {
     // came back: the device may have carried it out.
     bool mayHaveReached() const { return reached_; }
 
+    // The read commands that show what write command `command` changes
+    // (command 13 after 18, 15 after 34; the PV unit changes the values,
+    // the range and the sensor limits with it).
+    static std::vector<std::uint8_t> readBackAfter(std::uint8_t command);
+    // The read commands that show what the writes sent since the last call
+    // changed, refused ones included (the device may have taken part of
+    // them); readCommands with them reads the device back.
+    std::vector<std::uint8_t> takeReadBack() { return std::exchange(readBack_, {}); }
+
     // Tries per request (the program's RequestTries).
     int tries = 3;
 
@@ -140,6 +150,7 @@ class UniversalDevice {
     int responseCode_ = 0;
     int deviceStatus_ = 0;
     bool reached_ = false;
+    std::vector<std::uint8_t> readBack_;  // what the writes since takeReadBack changed
 };
 
 }  // namespace zh

@@ -386,43 +386,31 @@ int UniversalWindow::write() {
             if (edited(QLatin1String(name))) return true;
         return false;
     };
-    // Each item with the caption the person edited it under, and the
-    // commands that read back what it changed.
-    struct Item {
-        QString caption;
-        std::function<int()> send;
-        std::vector<std::uint8_t> readBack;
-    };
-    std::vector<Item> items;
+    // Each item with the caption the person edited it under.
+    std::vector<std::pair<QString, std::function<int()>>> items;
     if (changed({"tag", "descriptor", "date"}))
-        items.push_back(
-            {tr("Tag"),
-             [=] { return device_.writeTagDescriptorDate(d.tag, d.descriptor, d.date); },
-             {13}});
+        items.emplace_back(
+            tr("Tag"), [=] { return device_.writeTagDescriptorDate(d.tag, d.descriptor, d.date); });
     if (changed({"message"}))
-        items.push_back({tr("Message"), [=] { return device_.writeMessage(d.message); }, {12}});
+        items.emplace_back(tr("Message"), [=] { return device_.writeMessage(d.message); });
     if (changed({"longTag"}))
-        items.push_back({tr("Long tag"), [=] { return device_.writeLongTag(d.longTag); }, {20}});
+        items.emplace_back(tr("Long tag"), [=] { return device_.writeLongTag(d.longTag); });
     if (changed({"upperRange", "lowerRange"}) || d.rangeUnit != data_.rangeUnit)
-        items.push_back(
-            {tr("Upper range value"),
-             [=] { return device_.writeRange(d.rangeUnit, d.upperRange, d.lowerRange); },
-             {2, 3, 15}});
+        items.emplace_back(tr("Upper range value"), [=] {
+            return device_.writeRange(d.rangeUnit, d.upperRange, d.lowerRange);
+        });
     if (changed({"damping"}))
-        items.push_back({tr("Damping [s]"), [=] { return device_.writeDamping(d.damping); }, {15}});
+        items.emplace_back(tr("Damping [s]"), [=] { return device_.writeDamping(d.damping); });
     if (changed({"pvUnit"}))
-        items.push_back(
-            {tr("PV unit"), [=] { return device_.writePvUnit(d.pvUnit); }, {1, 2, 3, 14, 15}});
+        items.emplace_back(tr("PV unit"), [=] { return device_.writePvUnit(d.pvUnit); });
     if (items.empty()) return 0;
     if (!openLink()) return -1;
     int refused = 0;
     bool answering = true;
     QStringList done;
-    std::vector<std::uint8_t> readBack;
-    for (const auto& [caption, send, commands] : items) {
+    device_.takeReadBack();  // from here on: what these writes change
+    for (const auto& [caption, send] : items) {
         const int result = send();
-        // A refused item may still have changed something; read it too.
-        readBack.insert(readBack.end(), commands.begin(), commands.end());
         if (result == 0) done << caption;
         if (result == 0 && device_.lastWarning().isEmpty()) continue;
         if (result != 0) ++refused;
@@ -439,8 +427,8 @@ int UniversalWindow::write() {
                     result == kResultNotSent;
         if (!answering) break;
     }
-    // What the device holds now, as it says.
-    if (answering) readInto(readBack);
+    // What the device holds now, as it says: what the writes may have changed.
+    if (answering) readInto(device_.takeReadBack());
     closeLink();
     if (refused == 0 && answering)
         p_.messages.showMessageBox(
