@@ -60,6 +60,8 @@ std::vector<CommandInfo> buildCatalogue() {
         {C::SelectPort, "Change serial com port", {}, {range(kFirstPort, kLastPort)}, {}},
         {C::EnterPort, "Port ...", {kEnterPort}, {}, {}},
         {C::Manual, "Manual", {kManual}, {}, {}},
+        {C::ServiceReport, "Service report", {kServiceReport}, {}, {}},
+        {C::DeviceHistory, "Device history", {kDeviceHistory}, {}, {}},
         {C::SelectDevice,
          "Device",
          {kConfigAuto, kConfigAll, kConfigTransmitter, kConfigDisplay},

@@ -40,6 +40,8 @@ enum class Command {
     SaveDataAs,  // 2029: storeData(session, StoreTarget::FileAs)
     Exit,        // 2066, 2001: saveRequest, then end the program
     OpenFile,    // 6110, recent files 6100..6105: openDataFile of the file named or listed
+    ServiceReport,  // 2100: the report of this visit (ui/dialogs/report_window.h)
+    DeviceHistory,  // 2101: the readings kept of the device (ui/dialogs/history_window.h)
     // --- Data transfer ---
     Connect,       // 2067, 2089: connectDevice, rebuild when the device differs, live display
     Disconnect,    // 2068, 2090: stop the live display, disconnectDevice

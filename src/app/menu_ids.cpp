@@ -37,6 +37,8 @@ constexpr Symbol kSymbols[] = {
     {kCompare, "#MenuCompare"},
     {kEnterPort, "#MenuEnterPort"},
     {kManual, "#MenuManual"},
+    {kServiceReport, "#MenuServiceReport"},
+    {kDeviceHistory, "#MenuDeviceHistory"},
     {kPopupNew, "#PopMenuNew"},
     {kPopupWriteAll, "#PopMenuWriteAll"},
     {kPopupWriteChanges, "#PopMenuWriteChanges"},

@@ -65,6 +65,9 @@ constexpr int kCompare = 2097;
 constexpr int kEnterPort = 2098;
 // The manual (also F1).
 constexpr int kManual = 2099;
+// The service report of the device shown, and the readings kept of it.
+constexpr int kServiceReport = 2100;
+constexpr int kDeviceHistory = 2101;
 // One entry per language file, in name order.
 constexpr int kFirstLanguage = 1204;
 constexpr int kLastLanguage = 1213;

@@ -204,6 +204,9 @@ class Builder {
         entries.push_back(command(menu::kSaveAs, "Save &as", kCommon, "Ctrl+Shift+S"));
         entries.push_back(recentFilesMenu());
         entries.push_back(separator());
+        entries.push_back(command(menu::kServiceReport, "Service &report ...", kCommon));
+        entries.push_back(command(menu::kDeviceHistory, "Device &history ...", kCommon));
+        entries.push_back(separator());
         entries.push_back(command(menu::kExit, "E&xit", kCommon));
         return submenu("&File", kCommon, std::move(entries));
     }

@@ -7,7 +7,8 @@
 //
 // Layout of the menu bar:
 //   File:          New > (one entry per measurand, 2031..; then "New" 2030),
-//                  Open, Save, Save as, Recent files > (6100..6105), Exit
+//                  Open, Save, Save as, Recent files > (6100..6105),
+//                  Service report ... (2100), Device history ... (2101), Exit
 //   Data transfer: Connect module, Disconnect module, Read module,
 //                  Write module, Write module changes only
 //   Setup:         Change serial com port > (one entry per port, 5000 + n,

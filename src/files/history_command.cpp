@@ -175,18 +175,19 @@ QString historyFolderName(const DeviceIdentity& identity) {
                              static_cast<unsigned>(identity.deviceId));
 }
 
-void keepHistoryReading(DeviceCore& core, const QString& what, const QString& port,
+QString keepHistoryReading(DeviceCore& core, const QString& what, const QString& port,
                         const QString& tag, const QString& extension,
                         const std::function<bool(const QString& path)>& writeFile) {
     Program& p = core.program;
     const QuietLog quiet(p.log);
     const int keep = historyKeep(p.profile.readProfile(
         QStringLiteral("History"), QStringLiteral("Keep"), QString(), p.state.ProfilePath));
-    if (keep == 0) return;
+    if (keep == 0) return QString();
     const QString name = historyFolderName(core.session.identity());
     if (name.isEmpty()) {
-        complain(QStringLiteral("history: not kept, the device's identity is unknown"));
-        return;
+        const QString why = QStringLiteral("history: not kept, the device's identity is unknown");
+        complain(why);
+        return why;
     }
     HistoryReading r;
     r.when = QDateTime::currentDateTime();
@@ -195,16 +196,18 @@ void keepHistoryReading(DeviceCore& core, const QString& what, const QString& po
     r.tag = tag;
     QString error;
     DeviceHistory h(historyFolder(p, name));
-    if (!h.add(r, extension, writeFile, keep, &error))
-        complain(QStringLiteral("history: not kept, ") + error);
+    if (h.add(r, extension, writeFile, keep, &error)) return QString();
+    const QString why = QStringLiteral("history: not kept, ") + error;
+    complain(why);
+    return why;
 }
 
-void keepDataReading(DeviceCore& core, const QString& what, const QString& port) {
+QString keepDataReading(DeviceCore& core, const QString& what, const QString& port) {
     const int tagAt = core.model.fields.find(QStringLiteral("TagID"));
     const QString tag = tagAt < 0 ? QString() : core.model.fields.at(tagAt).Content.trimmed();
     QString ext = extensionOfMeasurand(core.program, core.model.cal.Measurand);
     if (ext.isEmpty()) ext = core.data.file.extension;
-    keepHistoryReading(core, what, port, tag, ext, [&core](const QString& path) {
+    return keepHistoryReading(core, what, port, tag, ext, [&core](const QString& path) {
         return writeDataFile(core.data, path) == 1;
     });
 }

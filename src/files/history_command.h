@@ -21,13 +21,14 @@ QString historyFolderName(const DeviceIdentity& identity);
 
 // Keeps a reading of the device the session last connected to: `writeFile`
 // writes its data file (extension `extension`). A reading that cannot be
-// kept says why on stderr and changes nothing else: the read or write it
+// kept says why on stderr and in the text returned ("" when it was kept or
+// the history is off), and changes nothing else: the read or write it
 // follows stays a success.
-void keepHistoryReading(DeviceCore& core, const QString& what, const QString& port,
+QString keepHistoryReading(DeviceCore& core, const QString& what, const QString& port,
                         const QString& tag, const QString& extension,
                         const std::function<bool(const QString& path)>& writeFile);
 // The same for the current data of our device, written with the data file writer.
-void keepDataReading(DeviceCore& core, const QString& what, const QString& port);
+QString keepDataReading(DeviceCore& core, const QString& what, const QString& port);
 
 // Runs the history verb; `arguments` without "--address N". 0 listed, 1
 // failure (no such device, reading or folder), 2 usage.
