@@ -35,11 +35,11 @@ enum class Command {
     // updateTransmitterConfig (model/device_types.h); rebuild the window;
     // startNewData (files/data_commands.h).
     NewData,
-    OpenData,    // 2027, 2003: chooseAndOpenData (files/data_commands.h)
-    SaveData,    // 2028, 2005: storeData(session, StoreTarget::File)
-    SaveDataAs,  // 2029: storeData(session, StoreTarget::FileAs)
-    Exit,        // 2066, 2001: saveRequest, then end the program
-    OpenFile,    // 6110, recent files 6100..6105: openDataFile of the file named or listed
+    OpenData,       // 2027, 2003: chooseAndOpenData (files/data_commands.h)
+    SaveData,       // 2028, 2005: storeData(session, StoreTarget::File)
+    SaveDataAs,     // 2029: storeData(session, StoreTarget::FileAs)
+    Exit,           // 2066, 2001: saveRequest, then end the program
+    OpenFile,       // 6110, recent files 6100..6105: openDataFile of the file named or listed
     ServiceReport,  // 2100: the report of this visit (ui/dialogs/report_window.h)
     DeviceHistory,  // 2101: the readings kept of the device (ui/dialogs/history_window.h)
     // --- Data transfer ---

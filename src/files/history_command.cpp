@@ -176,8 +176,8 @@ QString historyFolderName(const DeviceIdentity& identity) {
 }
 
 QString keepHistoryReading(DeviceCore& core, const QString& what, const QString& port,
-                        const QString& tag, const QString& extension,
-                        const std::function<bool(const QString& path)>& writeFile) {
+                           const QString& tag, const QString& extension,
+                           const std::function<bool(const QString& path)>& writeFile) {
     Program& p = core.program;
     const QuietLog quiet(p.log);
     const int keep = historyKeep(p.profile.readProfile(

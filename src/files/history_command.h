@@ -25,8 +25,8 @@ QString historyFolderName(const DeviceIdentity& identity);
 // the history is off), and changes nothing else: the read or write it
 // follows stays a success.
 QString keepHistoryReading(DeviceCore& core, const QString& what, const QString& port,
-                        const QString& tag, const QString& extension,
-                        const std::function<bool(const QString& path)>& writeFile);
+                           const QString& tag, const QString& extension,
+                           const std::function<bool(const QString& path)>& writeFile);
 // The same for the current data of our device, written with the data file writer.
 QString keepDataReading(DeviceCore& core, const QString& what, const QString& port);
 

@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <utility>
@@ -17,7 +16,7 @@
 #include "hart/device_identity.h"
 #include "hart/response_codes.h"
 #include "report/report_csv.h"
-#include "report/report_pdf.h"
+#include "report/report_file.h"
 #include "report/service_record.h"
 
 namespace zh {
@@ -107,24 +106,6 @@ Outcome fromDevice(DeviceCore& core, const QString& port, const QString& asFound
             core.program.state.TransmDisplay + QStringLiteral(", ") + core.model.cal.Measurand};
 }
 
-// Writes the report whole or not at all: a temporary file renamed at the
-// end, so a full disk or a failed write leaves no half file behind.
-QString saveReport(Program& p, const ServiceRecord& record, const QString& out,
-                   CsvNotation notation) {
-    QSaveFile file(out);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("%1 could not be written (%2)").arg(out, file.errorString());
-    if (QFileInfo(out).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
-        const QByteArray bytes = reportCsv(p, record, notation);
-        if (file.write(bytes) != bytes.size()) file.cancelWriting();
-    } else {
-        printReportPdf(p, record, &file);
-    }
-    if (!file.commit())
-        return QStringLiteral("%1 could not be written (%2)").arg(out, file.errorString());
-    return QString();
-}
-
 }  // namespace
 
 bool isReportCommand(const QStringList& arguments) {
@@ -178,7 +159,7 @@ int runReportCommand(DeviceCore& core, const QStringList& commandLine) {
     }
     fillReportHeader(p, &record, QDateTime::currentDateTime());
     record.source = source;
-    if (const QString error = saveReport(p, record, out, notation); !error.isEmpty()) {
+    if (const QString error = saveReportFile(p, record, out, notation); !error.isEmpty()) {
         summary(head + QStringLiteral("failed, ") + error);
         return 1;
     }

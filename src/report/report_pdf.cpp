@@ -102,6 +102,12 @@ QString reportHtml(Program& p, const ServiceRecord& r) {
     return html + QStringLiteral("</body></html>");
 }
 
+void buildReportDocument(Program& p, const ServiceRecord& record, QTextDocument* doc) {
+    if (!record.logoFile.isEmpty())
+        doc->addResource(QTextDocument::ImageResource, QUrl(kLogo), QImage(record.logoFile));
+    doc->setHtml(reportHtml(p, record));
+}
+
 bool printReportPdf(Program& p, const ServiceRecord& record, QIODevice* out) {
     QPdfWriter writer(out);
     writer.setPageSize(QPageSize(QPageSize::A4));
@@ -110,9 +116,7 @@ bool printReportPdf(Program& p, const ServiceRecord& record, QIODevice* out) {
     writer.setTitle(reportText(p, "Service report"));
     writer.setCreator(p.state.EditionName);
     QTextDocument doc;
-    if (!record.logoFile.isEmpty())
-        doc.addResource(QTextDocument::ImageResource, QUrl(kLogo), QImage(record.logoFile));
-    doc.setHtml(reportHtml(p, record));
+    buildReportDocument(p, record, &doc);
     // Left without a page size, the document is laid out on the writer's
     // pages and numbered at their foot.
     doc.print(&writer);

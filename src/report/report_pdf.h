@@ -8,6 +8,7 @@
 #include <QString>
 
 class QIODevice;
+class QTextDocument;
 
 namespace zh {
 
@@ -17,6 +18,9 @@ struct ServiceRecord;
 // The document as HTML (QTextDocument's subset); the logo is referred to
 // as "report-logo" and added by the callers that draw it.
 QString reportHtml(Program& p, const ServiceRecord& record);
+
+// The document with its logo, for a preview or a printer.
+void buildReportDocument(Program& p, const ServiceRecord& record, QTextDocument* doc);
 
 // Prints the document as PDF into `out`; false when the device took not all of it.
 bool printReportPdf(Program& p, const ServiceRecord& record, QIODevice* out);

@@ -97,6 +97,10 @@ void fillReportHeader(Program& p, ServiceRecord* record, const QDateTime& when) 
 }
 
 ServiceRecord recordOfDevice(DeviceCore& core, const DeviceModel& asFound) {
+    return recordOfDevice(core, &asFound, core.model);
+}
+
+ServiceRecord recordOfDevice(DeviceCore& core, const DeviceModel* asFound, DeviceModel& asLeft) {
     Program& p = core.program;
     ServiceRecord r;
     const DeviceIdentity& id = core.session.identity();
@@ -107,15 +111,16 @@ ServiceRecord recordOfDevice(DeviceCore& core, const DeviceModel& asFound) {
         addIdentity(&r, reportText(p, "Device ID"), hexText(id.deviceId, 6));
         addIdentity(&r, reportText(p, "HART revision"), QString::number(id.universalRevision));
     }
-    const DeviceModel& m = core.model;
+    const DeviceModel& m = asLeft;
     for (const auto& [name, label] : kIdentityFields) {
         const int at = m.fields.find(QLatin1String(name));
         if (at >= 0)
             addIdentity(&r, reportText(p, label),
                         shownValue(m.fields.at(at), m.fields.at(at).Content));
     }
-    for (const FieldDifference& f : fieldValues(asFound, core.model))
-        r.rows.push_back({f.name, f.caption, f.unit, f.fileValue, f.deviceValue, f.differs});
+    for (const FieldDifference& f : fieldValues(asFound ? *asFound : asLeft, asLeft))
+        r.rows.push_back({f.name, f.caption, f.unit, asFound ? f.fileValue : QString(),
+                          f.deviceValue, asFound && f.differs});
     r.status = statusInWords(p, id.valid ? int(core.session.deviceStatus()) : -1);
     return r;
 }

@@ -59,6 +59,9 @@ void fillReportHeader(Program& p, ServiceRecord* record, const QDateTime& when);
 // identity from the last connection (when it had one) and the identity
 // fields, every field a write would send as a row.
 ServiceRecord recordOfDevice(DeviceCore& core, const DeviceModel& asFound);
+// The same with `asLeft` in place of the program's model; without
+// `asFound` (a device written before it was read) that column stays empty.
+ServiceRecord recordOfDevice(DeviceCore& core, const DeviceModel* asFound, DeviceModel& asLeft);
 
 // A universal data file (*.hrt): its identity and every item it holds, as
 // found and as left alike.

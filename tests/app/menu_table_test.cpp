@@ -65,7 +65,7 @@ TEST_F(MenuTableTest, UserModeMenusHoldTheirEntriesWithIdentifiersAndSymbols) {
     EXPECT_EQ(titles.join('|'), "File|Data transfer|Setup|?");
 
     EXPECT_EQ(idsOf(table.menus[0].entries),
-              (std::vector<int>{2031, 2032, 2030, 2027, 2028, 2029, 2066}));
+              (std::vector<int>{2031, 2032, 2030, 2027, 2028, 2029, 2100, 2101, 2066}));
     EXPECT_EQ(idsOf(table.menus[1].entries),
               (std::vector<int>{2067, 2068, 2069, 2070, 2071, 2097, 2096}));
     EXPECT_EQ(idsOf(table.menus[3].entries), (std::vector<int>{2099, 2073}));
@@ -277,11 +277,12 @@ TEST_F(MenuTableTest, EveryEntryAndButtonIsRegisteredOnceUnderItsIdentifier) {
         EXPECT_TRUE(names.insert(r.name).second) << "twice: " << r.name.toStdString();
         EXPECT_EQ(r.name, "MenuID-" + QString::number(r.id));
     }
-    // 2 measurands + New, Open, Save, Save as, Exit; 5 transfer + Compare + HART device;
+    // 2 measurands + New, Open, Save, Save as, Service report, Device history,
+    // Exit; 5 transfer + Compare + HART device;
     // 1 port + "Port ...", 4 devices, Hart address, Scan loop, the languages;
     // Manual, about; pop-ups 3 + 2; 7 buttons.
     const std::size_t languages = submenu(table.menus, "Select language")->entries.size();
-    EXPECT_EQ(records.size(), 7u + 7u + 2u + 4u + 2u + languages + 2u + 5u + 7u);
+    EXPECT_EQ(records.size(), 9u + 7u + 2u + 4u + 2u + languages + 2u + 5u + 7u);
 
     const auto find = [&](int id) {
         for (const MenuRegistration& r : records)

@@ -15,9 +15,12 @@
 #include <vector>
 
 #include "app_rig.h"
+#include "files/history_command.h"
 #include "hart/hart_session.h"
 #include "hart/link_library.h"
+#include "history/history_store.h"
 #include "model/field_record.h"
+#include "ui/dialogs/report_window.h"
 
 namespace zh {
 namespace {
@@ -372,6 +375,48 @@ const Workflow kWorkflows[] = {
          EXPECT_EQ(f.rig.window().statusText(2), "Module: updated");
      },
      kCustomizer},
+    // The report holds the first read as found and the device as left: the
+    // write and the loop test in, the entry not written out.
+    {"ReadEditWriteThenServiceReport",
+     kMbarDevice,
+     [](Flow& f) {
+         f.read();
+         f.kept = f.field("SetPoint2").Content.toUtf8();
+         f.edit("SetPoint1", "10000");
+         f.choose(menu::kWriteChanges);
+         f.edit("SetPoint2", "13000");
+         f.edit("ValLoopTestAdm", "8.5");
+         f.press("BtnLoopStartStopAdm");
+         f.press("BtnLoopStartStopAdm");
+         f.choose(menu::kServiceReport);
+     },
+     "display.eeprom.10 display.ram.10",
+     {kDone, kDone},
+     [](Flow& f) {
+         // The read and the write are kept in the device's history.
+         QStringList kept;
+         const DeviceHistory history(historyRoot(f.rig.program.state) + "/" +
+                                     historyFolderName(f.rig.app->session().identity()));
+         for (const HistoryReading& r : history.readings()) kept << r.what;
+         EXPECT_EQ(kept.join(' '), "read write");
+         const ReportWindow* report = reportWindowOf(&f.rig.window());
+         ASSERT_TRUE(report);
+         const ServiceRecord& r = report->record();
+         QStringList rows;
+         for (const ReportRow& row : r.rows)
+             if (row.name.startsWith(QLatin1String("SetPoint")))
+                 rows << row.name + ": " + row.asFound + " -> " + row.asLeft +
+                             (row.changed ? " changed" : "");
+         EXPECT_EQ(rows.join(" | "),
+                   "SetPoint1: 9600 -> 10000 changed | SetPoint2: " + QString::fromUtf8(f.kept) +
+                       " -> " + QString::fromUtf8(f.kept));
+         EXPECT_EQ(r.changedCount(), 1);
+         QStringList done;
+         for (const ServiceEntry& e : r.functions) done << e.name + ": " + e.values.at(0).second;
+         EXPECT_EQ(done.join(" | "),
+                   "Verify: no differences | Loop test: 8.500 mA | Loop test: released");
+         EXPECT_TRUE(report->previewText().contains("As left"));
+     }},
     {"ReadThenWriteAll",
      kDevice,
      [](Flow& f) {

@@ -26,6 +26,7 @@
 #include "model/field_twins.h"
 #include "model/list_text.h"
 #include "model/type_checks.h"
+#include "report/service_visit.h"
 #include "ui/application/application_check.h"
 #include "ui/application/input_check.h"
 #include "ui/application/qt_translation.h"
@@ -128,7 +129,8 @@ Application::Application(std::unique_ptr<DeviceCore> own, DeviceCore* shared, Ga
       refresh_(std::make_unique<ControlRefresh>(model_)),
       modes_(std::make_unique<UserModes>(model_, *refresh_, *items_, *frame_)),
       appl_(std::make_unique<ApplicationCheck>(model_, *refresh_)),
-      input_(std::make_unique<InputCheck>(model_, *appl_)) {
+      input_(std::make_unique<InputCheck>(model_, *appl_)),
+      visit_(std::make_unique<ServiceVisit>()) {
     if (screen_.gadgets)
         graph_ = std::make_unique<GraphTab>(p_, model_, *screen_.gadgets, core_.live.state);
     installVisibilityHooks(model_);

@@ -42,6 +42,7 @@ class QtGadgets;
 class Replay;
 class ReplayWindow;
 class ServiceFunctions;
+class ServiceVisit;
 class UniversalWindow;
 class UserModes;
 struct Program;
@@ -102,6 +103,10 @@ class Application {
     LogWindow* logWindow() const { return logWindow_.get(); }
     // The window for any HART device, once it was opened.
     UniversalWindow* universalWindow() const { return universal_.get(); }
+    // The devices read, written and serviced in this run: the service report's source.
+    ServiceVisit& visit() { return *visit_; }
+    // Shows the service report of the visit (File, "Service report ...").
+    void showServiceReport();
 
     // Refreshes the live values: one whole poll.
     std::function<void()> refreshLiveValues;
@@ -146,6 +151,19 @@ class Application {
     // The service functions on the current output, the teach and factory
     // buttons and the adjustment-table buttons (application_service.cpp).
     void bindServiceButtons();
+    // The service report and the device history (application_report.cpp).
+    void bindReportCommands();
+    // The name the device last connected to goes by in the visit and the
+    // history ("26-06-00A1B2"), "" when none answered.
+    QString deviceName() const;
+    // After a good read or write of our device: as read or written in the
+    // visit and its history.
+    void deviceRead();
+    void deviceWritten(const QStringList& written);
+    void keepReading(const QString& what);
+    // A service function carried out, for the report.
+    void noteFunction(const QString& function,
+                      const std::vector<std::pair<QString, QString>>& results);
     // The output's service state over what the user-mode rules set, after
     // every recomputation of the rules.
     void showServiceState();
@@ -237,6 +255,8 @@ class Application {
     std::unique_ptr<GraphTab> graph_;
     std::unique_ptr<LogWindow> logWindow_;
     std::unique_ptr<UniversalWindow> universal_;
+    std::unique_ptr<ServiceVisit> visit_;
+    bool historyFailureShown_ = false;  // a history that cannot be kept is told once
     QPointer<QWidget> cover_;
     QString builtFor_;          // the measurand the window was last built for
     QString namedFile_;         // the file openFile was given, until it opens

@@ -48,6 +48,7 @@ void Application::bindCommands() {
     bindLogWindow();
     bindButtons();
     bindServiceButtons();
+    bindReportCommands();
     bindDiagnosticButtons();
     bindUniversalCommands();
 }
@@ -299,6 +300,7 @@ int Application::readModule(Presence part) {
         offerUniversalView();
         return result;
     }
+    deviceRead();
     // Another kind of device shows other tabs: the window is built for it,
     // with what was read. (Another measurand rebuilt it during the read.)
     if (model_.selection.DevIndx != devIndx)
@@ -324,6 +326,7 @@ int Application::writeDevice(Presence part, WriteScope scope, bool verify) {
     const int result = sequences_.writeDevice(part, scope);
     if (result != 0) return result;
     if (verify) return verifyWrite(sequences_.writtenFields());
+    deviceWritten(sequences_.writtenFields());
     data_.file.moduleState = 1;
     setColourStates(model_, sequences_.writtenFields(), ColourUpdated);
     showFields();

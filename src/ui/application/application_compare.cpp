@@ -27,6 +27,24 @@ QStringList namesOf(const std::vector<FieldDifference>& differences) {
     return names;
 }
 
+// The check of a write as the service report lists it.
+std::vector<std::pair<QString, QString>> verifyResults(Program& p, const Comparison& c) {
+    const auto text = [&p](const char* english) {
+        return p.messages.lookupMessage(QLatin1String(english), QStringLiteral("Common"));
+    };
+    const QString result = text("Result");
+    if (!c.failure.isEmpty() || c.result != kResultOk)
+        return {{result, text("not read back") + QStringLiteral(": ") + c.failure}};
+    if (c.differences.empty()) return {{result, text("no differences")}};
+    std::vector<std::pair<QString, QString>> lines{
+        {result, text("%1 difference(s)").arg(c.differences.size())}};
+    for (const FieldDifference& d : c.differences)
+        lines.emplace_back(d.caption,
+                           d.fileValue + QStringLiteral(" -> ") + d.deviceValue +
+                               (d.unit.isEmpty() ? QString() : QLatin1Char(' ') + d.unit));
+    return lines;
+}
+
 }  // namespace
 
 void Application::compareWithData() {
@@ -87,6 +105,8 @@ int Application::verifyWrite(const QStringList& written) {
     const int dataTrigger = p_.state.DataTrigger;
     const bool dataChanged = p_.state.DataChanged;
     const Comparison c = zh::verifyWrite(core_);
+    // The model holds what the device gave back: that is what it was left with.
+    if (c.result == kResultOk && c.failure.isEmpty()) deviceWritten(written);
     model_.loadedFields = loaded;
     p_.state.DataTrigger = dataTrigger;
     p_.state.DataChanged = dataChanged;
@@ -96,6 +116,8 @@ int Application::verifyWrite(const QStringList& written) {
         if (from >= 0 && to >= 0) model_.fields.at(to) = sent.at(from);
     }
     const bool good = c.result == kResultOk && c.differences.empty();
+    noteFunction(p_.messages.lookupMessage(QStringLiteral("Verify"), QStringLiteral("Common")),
+                 verifyResults(p_, c));
     data_.file.moduleState = good ? 1 : 0;
     setColourStates(model_, written, ColourUpdated);
     setColourStates(model_, namesOf(c.differences), ColourChanged);

@@ -14,6 +14,22 @@ namespace zh {
 
 namespace {
 constexpr int kDiagnosticsStatusField = 3;
+
+const char* switchTestResult(SwitchTest::Outcome outcome) {
+    switch (outcome) {
+        case SwitchTest::Outcome::Done:
+            return "ten passes, ended";
+        case SwitchTest::Outcome::Cancelled:
+            return "cancelled, ended";
+        case SwitchTest::Outcome::Failed:
+            return "failed, ended";
+        case SwitchTest::Outcome::NotEnded:
+            return "failed, the end of the test was not acknowledged";
+        case SwitchTest::Outcome::NotConnected:
+            break;
+    }
+    return "not carried out";
+}
 }  // namespace
 
 void Application::bindDiagnosticButtons() {
@@ -24,7 +40,14 @@ void Application::bindDiagnosticButtons() {
         test.showOutputs = [this] {
             if (p_.state.DynamicDisplayOn) core_.live.updateLiveDisplay();
         };
-        test.run(gadget == controlNumber(QStringLiteral("BtnTestSW2")) ? 2 : 1);
+        const int output = gadget == controlNumber(QStringLiteral("BtnTestSW2")) ? 2 : 1;
+        const SwitchTest::Outcome outcome = test.run(output);
+        if (outcome == SwitchTest::Outcome::NotConnected) return;
+        const auto text = [this](const char* english) {
+            return p_.messages.lookupMessage(QLatin1String(english), QStringLiteral("Common"));
+        };
+        noteFunction(text("Switch test %1").arg(output),
+                     {{text("Result"), text(switchTestResult(outcome))}});
     });
 
     const auto report = [this] {

@@ -44,7 +44,16 @@ void Application::bindServiceButtons() {
     modes_->inputs.output4mAOn = [&output] { return output.state4mA() != QLatin1String("off"); };
     modes_->inputs.output20mAOn = [&output] { return output.state20mA() != QLatin1String("off"); };
     teach.hooks.readDevice = [this] { return readAfterService(target()); };
-    teach.hooks.showFields = [this] { showFields(); };
+    // A restore of the factory setting reads the device again.
+    teach.hooks.showFields = [this] {
+        deviceRead();
+        showFields();
+    };
+    const auto note = [this](const QString& function, const ServiceResults& results) {
+        noteFunction(function, results);
+    };
+    teach.hooks.noteDone = note;
+    output.noteDone = note;
     capture.takeEntry = [this](const QString& name, const QString& content) {
         appl_->updateApplicationField(0, name, content);
     };

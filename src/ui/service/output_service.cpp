@@ -21,6 +21,10 @@ bool isAdmin(const QString& form) {
     return form == QLatin1String("admin");
 }
 
+QString milliampText(float milliamps) {
+    return QString::number(double(milliamps), 'f', 3) + QStringLiteral(" mA");
+}
+
 }  // namespace
 
 OutputService::OutputService(DeviceModel& model, UniversalCommands& commands,
@@ -71,10 +75,12 @@ void OutputService::loopTest(LoopStep step, const QString& form) {
         p.log.debugLog(QStringLiteral("Loop current fixed at ") +
                            QString::number(double(*current)) + QStringLiteral(" mA"),
                        1);
+        note("Loop test", "Current fixed", milliampText(*current));
     } else {
         if (!sendFixedCurrent(0.0f)) return;
         loopTest_ = false;
         p.log.debugLog(QStringLiteral("Loop current released"), 1);
+        note("Loop test", "Current", serviceText(p, "released"));
     }
     if (!loopTest_) unlockLoopFields();
     showState();
@@ -103,8 +109,13 @@ void OutputService::setPoint(int index, PointAction action, const QString& form)
         if (!measured) return;
         commands_.inputs.measuredCurrent = *measured;
         const CommandId trim = index == 0 ? CommandId::Com45 : CommandId::Com46;
-        if (actions_.runCommand(universalRoutine(commands_, trim), CommandStep::Single) != 1)
+        const char* function = index == 0 ? "Trim 4 mA" : "Trim 20 mA";
+        if (actions_.runCommand(universalRoutine(commands_, trim), CommandStep::Single) != 1) {
+            note(function, "Measured current",
+                 milliampText(*measured) + QStringLiteral(", ") + serviceText(p, "failed"));
             return;
+        }
+        note(function, "Measured current", milliampText(*measured));
         p.log.debugLog(QStringLiteral("Output trimmed at ") +
                            QString::number(double(point.milliamps)) + QStringLiteral(" mA with ") +
                            QString::number(double(*measured)) + QStringLiteral(" mA measured"),
@@ -115,8 +126,15 @@ void OutputService::setPoint(int index, PointAction action, const QString& form)
     const bool on = isOn(index);
     if (!sendFixedCurrent(on ? 0.0f : point.milliamps)) return;
     point.state = on ? kOff : kOn;
+    note(index == 0 ? "Fixed 4 mA" : "Fixed 20 mA", "Output",
+         serviceText(p, on ? "released" : "fixed"));
     if (!currentFixed()) unlockLoopFields();
     showState();
+}
+
+void OutputService::note(const char* function, const char* what, const QString& result) {
+    Program& p = m_.program;
+    if (noteDone) noteDone(serviceText(p, function), {{serviceText(p, what), result}});
 }
 
 bool OutputService::release() {

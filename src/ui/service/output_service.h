@@ -13,6 +13,8 @@
 #include <QString>
 #include <functional>
 
+#include "ui/service/service_note.h"
+
 namespace zh {
 
 struct DeviceModel;
@@ -57,6 +59,8 @@ class OutputService {
 
     // Shows field `name` in its control again.
     std::function<void(const QString& name)> showField;
+    // A current fixed or released, or a trim, that the device carried out.
+    ServiceNote noteDone;
 
   private:
     struct Point {
@@ -72,6 +76,7 @@ class OutputService {
     bool isOn(int index) const;
     void unlockLoopFields();
     void lock(const char* name, bool locked);
+    void note(const char* function, const char* what, const QString& result);
 
     DeviceModel& m_;
     UniversalCommands& commands_;

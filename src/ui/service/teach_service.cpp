@@ -51,8 +51,10 @@ void TeachService::teachRange(bool upper) {
     UniversalCommands& u = sequences_.universal();
     DisplayActions& a = sequences_.actions();
     if (!a.runCommand(universalRoutine(u, upper ? CommandId::Com36 : CommandId::Com37),
-                      CommandStep::Start))
+                      CommandStep::Start)) {
+        note(title, {{serviceText(p, "Result"), serviceText(p, "failed")}});
         return;
+    }
     // From here on the device holds a range of its own making: whatever
     // follows, the window reads it again.
     p.dialogs.sleep(kAfterTeachMs);
@@ -79,6 +81,15 @@ void TeachService::teachRange(bool upper) {
     const QStringList warnings = a.warnings();
     p.log.debugLog(title + QStringLiteral(": done"), 1);
     const bool shown = hooks.readDevice && hooks.readDevice() == 0;
+    ServiceResults results;
+    if (shown)
+        results = {{serviceText(p, "Lower range value"), shownValue("LowerRangeVal")},
+                   {serviceText(p, "Upper range value"), shownValue("UpperRangeVal")}};
+    else
+        results = {{serviceText(p, "Result"), serviceText(p, "range not read again")}};
+    if (!warnings.isEmpty())
+        results.emplace_back(serviceText(p, "Warning"), warnings.join(QStringLiteral("; ")));
+    note(title, std::move(results));
     if (warnings.isEmpty()) return;
     // The device did it its own way: the person learns how, and which
     // range it holds now.
@@ -112,10 +123,14 @@ void TeachService::teachDisplay(int code) {
     // set up yet: it asks first. The 4 and 20 mA points go with the current
     // the person has just fixed.
     if (code == action::kTeachLowerRange && !confirmFunction(p, title)) return;
-    if (sequences_.actions().teach(code) != 1) return;
+    if (sequences_.actions().teach(code) != 1) {
+        note(title, {{serviceText(p, "Result"), serviceText(p, "failed")}});
+        return;
+    }
     // The module's calibration is new: the window reads it, or asks the
     // person to when it could not.
     const bool shown = hooks.readDevice && hooks.readDevice() == 0;
+    note(title, {{serviceText(p, "Result"), serviceText(p, "taught")}});
     p.messages.showMessageBox(title,
                               shown
                                   ? QStringLiteral("Calibration has been changed and read again!")
@@ -129,9 +144,14 @@ void TeachService::factorySetting(bool restore) {
                                   : QStringLiteral("Store factory setting");
     p.log.debugLog(QStringLiteral(">>> ") + title, 4);
     if (!confirmFunction(p, title)) return;
-    sequences_.actions().factorySetting(restore ? action::kRestoreFactorySetting
-                                                : action::kFactorySetting);
+    const int done = sequences_.actions().factorySetting(restore ? action::kRestoreFactorySetting
+                                                                 : action::kFactorySetting);
     if (restore && hooks.showFields) hooks.showFields();
+    note(title, {{serviceText(p, "Result"), serviceText(p, done == 1 ? "ok" : "failed")}});
+}
+
+void TeachService::note(const QString& title, ServiceResults results) {
+    if (hooks.noteDone) hooks.noteDone(applicationText(m_.program, title), results);
 }
 
 }  // namespace zh

@@ -8,6 +8,8 @@
 #include <QString>
 #include <functional>
 
+#include "ui/service/service_note.h"
+
 namespace zh {
 
 struct DeviceModel;
@@ -35,10 +37,13 @@ class TeachService {
         std::function<int()> readDevice;
         // Shows every field in its control again (after a read of the device).
         std::function<void()> showFields;
+        // The function carried out, and what came of it.
+        ServiceNote noteDone;
     } hooks;
 
   private:
     bool rangeEdited() const;
+    void note(const QString& title, ServiceResults results);
     QString shownValue(const char* name) const;
 
     DeviceModel& m_;
