@@ -10,6 +10,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -40,7 +41,10 @@ ReportWindow::ReportWindow(QWidget* parent, Program& p) : QDialog(parent), p_(p)
     const auto text = [&p](const char* english) { return reportText(p, english); };
     setObjectName(QLatin1String(kReportName));
     setWindowTitle(text("Service report"));
-    resize(760, 820);
+    // As tall as the report wants, within the screen it opens on.
+    const QRect screen = parent && parent->screen() ? parent->screen()->availableGeometry()
+                                                    : QRect(0, 0, 1024, 768);
+    resize(qMin(760, screen.width()), qMin(820, screen.height() * 9 / 10));
 
     technician_ = new QLineEdit(this);
     technician_->setPlaceholderText(text("Your name"));
@@ -83,6 +87,7 @@ void ReportWindow::setRecord(ServiceRecord record, const QString& folder) {
     folder_ = folder;
     technician_->setText(record_.technician);
     refresh();
+    preview_->verticalScrollBar()->setValue(0);
     if (record_.technician.isEmpty()) technician_->setFocus();
 }
 
@@ -91,11 +96,18 @@ QString ReportWindow::previewText() const {
 }
 
 void ReportWindow::refresh() {
-    // The scroll position stays where the reader is.
-    const int at = preview_->verticalScrollBar() ? preview_->verticalScrollBar()->value() : 0;
-    preview_->document()->clear();
-    buildReportDocument(p_, record_, preview_->document());
-    if (preview_->verticalScrollBar()) preview_->verticalScrollBar()->setValue(at);
+    // A document of its own each time, laid out anew; the reader stays
+    // where they were.
+    QScrollBar* bar = preview_->verticalScrollBar();
+    const int at = bar->value();
+    // The browser deletes the document it made itself; ours go here.
+    QTextDocument* old = preview_->document();
+    const bool ours = old && old->parent() == preview_;
+    auto* doc = new QTextDocument(preview_);
+    buildReportDocument(p_, record_, doc);
+    preview_->setDocument(doc);
+    if (ours) delete old;
+    bar->setValue(at);
 }
 
 void ReportWindow::setTechnician(const QString& name) {
