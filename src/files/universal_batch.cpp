@@ -22,16 +22,6 @@ void summary(const QString& line) {
     std::fflush(stdout);
 }
 
-// The universal data just read or written as a reading of the device's history.
-void keepUniversalReading(DeviceCore& core, const QString& what, const QString& port,
-                          const UniversalData& data) {
-    keepHistoryReading(core, what, port, data.tag, universalFileExtension(),
-                       [&data](const QString& path) {
-                           QString error;
-                           return saveUniversalFile(path, data, &error);
-                       });
-}
-
 // One connection for any device; its identity is what the connection read.
 class UniversalConnection {
   public:
@@ -163,6 +153,15 @@ QString writtenBefore(const QStringList& written, const QString& reached = QStri
 }
 
 }  // namespace
+
+QString keepUniversalReading(DeviceCore& core, const QString& what, const QString& port,
+                             const UniversalData& data) {
+    return keepHistoryReading(core, what, port, data.tag, universalFileExtension(),
+                              [&data](const QString& path) {
+                                  QString error;
+                                  return saveUniversalFile(path, data, &error);
+                              });
+}
 
 bool isUniversalFile(const QString& file) {
     return QFileInfo(file).suffix().compare(universalFileExtension(), Qt::CaseInsensitive) == 0;

@@ -20,6 +20,11 @@ bool isUniversalFile(const QString& file);
 bool readUniversalData(DeviceCore& core, const QString& port, UniversalData* data,
                        QString* failure);
 
+// The universal data just read or written as a reading of the device's
+// history (files/history_command.h): "" when kept, else why not.
+QString keepUniversalReading(DeviceCore& core, const QString& what, const QString& port,
+                             const UniversalData& data);
+
 // Each returns the process exit status (0 success, 1 failure).
 int readUniversalCommand(DeviceCore& core, const QString& port, const QString& file);
 // Reads the device first and writes only the items whose value differs from

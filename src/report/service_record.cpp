@@ -125,7 +125,10 @@ ServiceRecord recordOfDevice(DeviceCore& core, const DeviceModel* asFound, Devic
     return r;
 }
 
-bool recordOfUniversalFile(Program& p, const QString& path, ServiceRecord* record, QString* error) {
+namespace {
+
+// A universal data file parsed; false with `error` saying why.
+bool universalDocument(Program& p, const QString& path, IniDocument* doc, QString* error) {
     QByteArray bytes;
     QString why;
     const SmallFileRead read = readSmallFile(path, &bytes, &why);
@@ -134,30 +137,49 @@ bool recordOfUniversalFile(Program& p, const QString& path, ServiceRecord* recor
                  (why.isEmpty() ? reportText(p, "the file could not be opened") : why);
         return false;
     }
-    const IniDocument doc = IniDocument::parse(bytes);
-    const QString device = QStringLiteral("Device");
-    if (doc.keyNames(device).isEmpty()) {
+    *doc = IniDocument::parse(bytes);
+    if (doc->keyNames(QStringLiteral("Device")).isEmpty()) {
         *error = path + QStringLiteral(": ") + reportText(p, "no universal HART data");
         return false;
     }
+    return true;
+}
+
+}  // namespace
+
+bool recordOfUniversalFile(Program& p, const QString& path, ServiceRecord* record, QString* error) {
+    return recordOfUniversalFiles(p, path, path, record, error);
+}
+
+bool recordOfUniversalFiles(Program& p, const QString& foundPath, const QString& leftPath,
+                            ServiceRecord* record, QString* error) {
+    IniDocument found, left;
+    if (!universalDocument(p, leftPath, &left, error) ||
+        !universalDocument(p, foundPath, &found, error))
+        return false;
+    const QString device = QStringLiteral("Device");
     ServiceRecord& r = *record;
-    for (const QString& key : doc.keyNames(device)) {
+    for (const QString& key : left.keyNames(device)) {
         const auto known =
             std::find_if(std::begin(kUniversalIdentity), std::end(kUniversalIdentity),
                          [&key](const auto& k) { return key == QLatin1String(k.first); });
         addIdentity(&r, known == std::end(kUniversalIdentity) ? key : reportText(p, known->second),
-                    doc.value(device, key).value_or(QString()));
+                    left.value(device, key).value_or(QString()));
     }
-    if (const auto tag = doc.value(QStringLiteral("Universal"), QStringLiteral("Tag")))
+    if (const auto tag = left.value(QStringLiteral("Universal"), QStringLiteral("Tag")))
         addIdentity(&r, reportText(p, "Tag"), *tag);
-    for (const QString& section : doc.sectionNames()) {
+    // The measured values change from reading to reading: only the
+    // settings count as changed.
+    const QString measured = QStringLiteral("Values");
+    for (const QString& section : left.sectionNames()) {
         if (section == device) continue;
-        for (const QString& key : doc.keyNames(section)) {
-            const QString value = doc.value(section, key).value_or(QString());
-            r.rows.push_back({key, key, QString(), value, value, false});
+        for (const QString& key : left.keyNames(section)) {
+            const QString now = left.value(section, key).value_or(QString());
+            const QString was = found.value(section, key).value_or(QString());
+            r.rows.push_back({key, key, QString(), was, now, section != measured && was != now});
         }
     }
-    const auto status = doc.value(QStringLiteral("Values"), QStringLiteral("DeviceStatus"));
+    const auto status = left.value(measured, QStringLiteral("DeviceStatus"));
     r.status = statusInWords(p, status ? deviceStatusOfRecord(*status) : -1);
     return true;
 }

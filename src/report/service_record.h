@@ -66,6 +66,10 @@ ServiceRecord recordOfDevice(DeviceCore& core, const DeviceModel* asFound, Devic
 // A universal data file (*.hrt): its identity and every item it holds, as
 // found and as left alike.
 bool recordOfUniversalFile(Program& p, const QString& path, ServiceRecord* record, QString* error);
+// Two of them, of one device: as found and as left, the settings that
+// differ marked.
+bool recordOfUniversalFiles(Program& p, const QString& foundPath, const QString& leftPath,
+                            ServiceRecord* record, QString* error);
 
 // A report text in the program's language ("As found" -> "Wie vorgefunden").
 QString reportText(Program& p, const char* english);

@@ -1,6 +1,9 @@
 #include "report/service_visit.h"
 
+#include <optional>
+
 #include "files/model_copy.h"
+#include "hart/universal_device.h"
 #include "model/device_model.h"
 
 namespace zh {
@@ -9,6 +12,8 @@ struct ServiceVisit::Device {
     std::unique_ptr<ModelCopy> found;
     std::unique_ptr<ModelCopy> left;
     std::vector<ServiceEntry> functions;
+    std::optional<UniversalData> universalFound;
+    std::optional<UniversalData> universalLeft;
 };
 
 namespace {
@@ -56,6 +61,14 @@ void ServiceVisit::deviceWritten(const QString& device, const DeviceModel& model
     d->left = deviceState(model, written, d->left.get());
 }
 
+void ServiceVisit::universalShown(const QString& device, const UniversalData& data) {
+    current_ = device;
+    any_ = true;
+    Device* d = visited();
+    d->universalLeft = data;
+    if (!d->universalFound) d->universalFound = data;
+}
+
 void ServiceVisit::functionDone(ServiceEntry entry) {
     if (Device* d = visited()) d->functions.push_back(std::move(entry));
 }
@@ -64,20 +77,35 @@ bool ServiceVisit::hasDevice() const {
     return any_;
 }
 
+const ServiceVisit::Device* ServiceVisit::shown() const {
+    const auto d = any_ ? devices_.find(current_) : devices_.end();
+    return d == devices_.end() ? nullptr : d->second.get();
+}
+
 const DeviceModel* ServiceVisit::asFound() const {
-    const auto d = devices_.find(current_);
-    return any_ && d != devices_.end() && d->second->found ? &d->second->found->model : nullptr;
+    const Device* d = shown();
+    return d && d->found ? &d->found->model : nullptr;
 }
 
 DeviceModel* ServiceVisit::asLeft() {
-    const auto d = devices_.find(current_);
-    return any_ && d != devices_.end() && d->second->left ? &d->second->left->model : nullptr;
+    const Device* d = shown();
+    return d && d->left ? &d->left->model : nullptr;
 }
 
 const std::vector<ServiceEntry>& ServiceVisit::functions() const {
     static const std::vector<ServiceEntry> none;
-    const auto d = devices_.find(current_);
-    return any_ && d != devices_.end() ? d->second->functions : none;
+    const Device* d = shown();
+    return d ? d->functions : none;
+}
+
+const UniversalData* ServiceVisit::universalFound() const {
+    const Device* d = shown();
+    return d && d->universalFound ? &*d->universalFound : nullptr;
+}
+
+const UniversalData* ServiceVisit::universalLeft() const {
+    const Device* d = shown();
+    return d && d->universalLeft ? &*d->universalLeft : nullptr;
 }
 
 }  // namespace zh

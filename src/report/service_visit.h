@@ -20,6 +20,7 @@ namespace zh {
 
 struct DeviceModel;
 struct ModelCopy;
+struct UniversalData;
 
 class ServiceVisit {
   public:
@@ -37,6 +38,9 @@ class ServiceVisit {
     // every field not marked changed is taken too, the marked ones not in
     // `written` keep their as-left value.
     void deviceWritten(const QString& device, const DeviceModel& model, const QStringList& written);
+    // After the window for any HART device read `device` or wrote it: its
+    // universal data as found (the first time) and as left.
+    void universalShown(const QString& device, const UniversalData& data);
     // A service function carried out on the device of the visit.
     void functionDone(ServiceEntry entry);
 
@@ -48,10 +52,15 @@ class ServiceVisit {
     // Its as-left record; nullptr when the visit has no device.
     DeviceModel* asLeft();
     const std::vector<ServiceEntry>& functions() const;
+    // The universal data of the device of the visit as found and as left;
+    // nullptr when the program's own model holds it.
+    const UniversalData* universalFound() const;
+    const UniversalData* universalLeft() const;
 
   private:
     struct Device;
     Device* visited();
+    const Device* shown() const;
 
     std::map<QString, std::unique_ptr<Device>> devices_;
     QString current_;

@@ -12,6 +12,9 @@
 #include <QTableWidget>
 
 #include "app_rig.h"
+#include "files/history_command.h"
+#include "history/history_store.h"
+#include "ui/dialogs/report_window.h"
 #include "ui/dialogs/scan_list_dialog.h"
 
 namespace zh {
@@ -93,6 +96,20 @@ TEST(UniversalWindow, ForeignDeviceIsReadWrittenAndScannedThroughTheWindow) {
         return c == "191" || c == "141";
     })) << qPrintable(specific.join(' '));
     w.close();
+    // The report holds the device as the first read found it and as the
+    // write left it; both are kept in its history.
+    rig.app->showServiceReport();
+    ASSERT_TRUE(reportWindowOf(&rig.window()));
+    QStringList marked;
+    for (const ReportRow& r : reportWindowOf(&rig.window())->record().rows)
+        if (r.changed) marked << r.name + ": " + r.asFound + " -> " + r.asLeft;
+    EXPECT_EQ(marked.join(" | "), "Tag: FT-7 -> TT-42 | Damping: 0 -> 2.5");
+    QStringList kept;
+    for (const HistoryReading& r :
+         DeviceHistory(historyRoot(rig.program.state) + "/" + historyFolderName(w.data().identity))
+             .readings())
+        kept << r.what;
+    EXPECT_EQ(kept.join(' '), "read write");
 
     // A write-protected HART 5 device refuses the write, and says why.
     qputenv("HARTSIM_OPTIONS", "identity=hart5,writeprotect");

@@ -161,6 +161,9 @@ class Application {
     void deviceRead();
     void deviceWritten(const QStringList& written);
     void keepReading(const QString& what);
+    void tellHistoryFailure(const QString& why);
+    // After the window for any HART device read or wrote its device.
+    void universalShown(const QString& what);
     // A service function carried out, for the report.
     void noteFunction(const QString& function,
                       const std::vector<std::pair<QString, QString>>& results);

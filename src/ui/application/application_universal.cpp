@@ -73,6 +73,7 @@ void Application::showUniversalWindow(bool read) {
     if (!universal_) {
         universal_ = std::make_unique<UniversalWindow>(p_, session_);
         universal_->setWindowModality(Qt::ApplicationModal);
+        universal_->deviceShown = [this](const QString& what) { universalShown(what); };
     }
     universal_->show();
     universal_->raise();

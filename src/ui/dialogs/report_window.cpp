@@ -42,8 +42,8 @@ ReportWindow::ReportWindow(QWidget* parent, Program& p) : QDialog(parent), p_(p)
     setObjectName(QLatin1String(kReportName));
     setWindowTitle(text("Service report"));
     // As tall as the report wants, within the screen it opens on.
-    const QRect screen = parent && parent->screen() ? parent->screen()->availableGeometry()
-                                                    : QRect(0, 0, 1024, 768);
+    const QRect screen =
+        parent && parent->screen() ? parent->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
     resize(qMin(760, screen.width()), qMin(820, screen.height() * 9 / 10));
 
     technician_ = new QLineEdit(this);
@@ -139,14 +139,13 @@ QString ReportWindow::save(const QString& path, CsvNotation notation) {
 void ReportWindow::saveAs(bool csv) {
     setTechnician(technician_->text());
     const QString title = reportText(p_, csv ? "Export CSV" : "Save PDF");
-    const QString proposed = QDir(folder_).filePath(proposedName() +
-                                                    (csv ? QStringLiteral(".csv")
-                                                         : QStringLiteral(".pdf")));
+    const QString proposed = QDir(folder_).filePath(
+        proposedName() + (csv ? QStringLiteral(".csv") : QStringLiteral(".pdf")));
     const QString path = p_.dialogs.saveFileRequester(
-        title, proposed, csv ? QStringLiteral("CSV (*.csv)|*.csv") : QStringLiteral("PDF (*.pdf)|*.pdf"));
+        title, proposed,
+        csv ? QStringLiteral("CSV (*.csv)|*.csv") : QStringLiteral("PDF (*.pdf)|*.pdf"));
     if (path.isEmpty()) return;
-    const QString error =
-        save(path, CsvNotation(notation_->currentData().toInt()));
+    const QString error = save(path, CsvNotation(notation_->currentData().toInt()));
     if (!error.isEmpty())
         p_.messages.showMessageBox(title, error, mb::Ok | mb::IconError, MsgText::AsIs);
 }

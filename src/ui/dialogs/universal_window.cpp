@@ -334,7 +334,9 @@ bool UniversalWindow::read() {
     if (!openLink()) return false;
     readInto();
     closeLink();
-    return device_.lastFailure().isEmpty();
+    const bool good = device_.lastFailure().isEmpty();
+    if (good && deviceShown) deviceShown(QStringLiteral("read"));
+    return good;
 }
 
 UniversalData UniversalWindow::edits(QStringList* wrong) const {
@@ -430,6 +432,7 @@ int UniversalWindow::write() {
     // What the device holds now, as it says: what the writes may have changed.
     if (answering) readInto(device_.takeReadBack());
     closeLink();
+    if (answering && !done.isEmpty() && deviceShown) deviceShown(QStringLiteral("write"));
     if (refused == 0 && answering)
         p_.messages.showMessageBox(
             tr("HART device"),

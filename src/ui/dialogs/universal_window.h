@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QHash>
 #include <QString>
+#include <functional>
 
 #include "hart/universal_device.h"
 
@@ -38,6 +39,9 @@ class UniversalWindow final : public QDialog {
     // Shows `data` as read, every editor unedited.
     void showData(const UniversalData& data);
     const UniversalData& data() const { return data_; }
+    // After a good read ("read") or a write the device took at least in
+    // part ("write"): data() holds what the device holds now.
+    std::function<void(const QString& what)> deviceShown;
 
     // An editor by its item name: "tag", "descriptor", "date", "message",
     // "longTag", "damping", "upperRange", "lowerRange", "pvUnit"; a shown
