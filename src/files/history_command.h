@@ -14,10 +14,19 @@ namespace zh {
 
 struct DeviceCore;
 struct DeviceIdentity;
+struct Program;
 
 // The name of a device's folder: manufacturer, device type and device ID in
 // hexadecimal ("26-06-00A1B2"); "" for an identity not read.
 QString historyFolderName(const DeviceIdentity& identity);
+
+// The history folder of the device the session of `core` last connected
+// to; "" while its identity is unknown.
+QString deviceHistoryFolder(const DeviceCore& core);
+
+// How many readings a device keeps, by the profile's [History] Keep; 0 when
+// the history is off.
+int keptReadings(Program& p);
 
 // Keeps a reading of the device the session last connected to: `writeFile`
 // writes its data file (extension `extension`). A reading that cannot be
@@ -25,8 +34,8 @@ QString historyFolderName(const DeviceIdentity& identity);
 // the history is off), and changes nothing else: the read or write it
 // follows stays a success.
 QString keepHistoryReading(DeviceCore& core, const QString& what, const QString& port,
-                        const QString& tag, const QString& extension,
-                        const std::function<bool(const QString& path)>& writeFile);
+                           const QString& tag, const QString& extension,
+                           const std::function<bool(const QString& path)>& writeFile);
 // The same for the current data of our device, written with the data file writer.
 QString keepDataReading(DeviceCore& core, const QString& what, const QString& port);
 
