@@ -1,20 +1,17 @@
 #include "history_command.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
-#include <QMap>
 #include <cstdio>
 #include <vector>
 
 #include "app/program.h"
 #include "data_commands.h"
 #include "data_file.h"
-#include "device_comparison.h"
 #include "device_core.h"
 #include "hart/device_identity.h"
 #include "history/history_store.h"
-#include "universal_file.h"
+#include "reading_changes.h"
 
 namespace zh {
 namespace {
@@ -55,62 +52,14 @@ QString historyFolder(const Program& p, const QString& deviceName) {
     return historyRoot(p.state) + QLatin1Char('/') + deviceName;
 }
 
-// "key=value" of every section but the measured values, which change with
-// every reading: "Universal/Damping" -> "2.0".
-QMap<QString, QString> settingsOf(const QString& path) {
-    QMap<QString, QString> items;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return items;
-    QString section;
-    for (const QString& raw : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
-        const QString line = raw.trimmed();
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            section = line.mid(1, line.size() - 2);
-            continue;
-        }
-        const int eq = line.indexOf(QLatin1Char('='));
-        if (eq > 0 && section != QLatin1String("Values"))
-            items.insert(line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
-    }
-    return items;
-}
-
-// A universal data file's items that differ: "Damping 0.5 -> 2".
-QStringList universalChanges(const QString& before, const QString& after) {
-    const QMap<QString, QString> a = settingsOf(before);
-    const QMap<QString, QString> b = settingsOf(after);
-    QStringList keys = a.keys() + b.keys();
-    keys.removeDuplicates();
-    QStringList lines;
-    for (const QString& key : keys) {
-        const QString was = a.value(key, QStringLiteral("-"));
-        const QString is = b.value(key, QStringLiteral("-"));
-        if (was != is) lines << key + QLatin1Char(' ') + was + QStringLiteral(" -> ") + is;
-    }
-    return lines;
-}
-
-QString withUnit(const QString& value, const QString& unit) {
-    return unit.isEmpty() ? value : value + QLatin1Char(' ') + unit;
-}
-
-// What changed from reading `a` to reading `b`: one line per item, or a
+// What changed from reading `a` to reading `b`: one line per change, or a
 // single line saying why they cannot be compared.
-QStringList changes(DeviceCore& core, const DeviceHistory& h, const HistoryReading& a,
-                    const HistoryReading& b) {
-    const QString before = h.pathOf(a);
-    const QString after = h.pathOf(b);
-    const QString ext = universalFileExtension();
-    const bool universalA = QFileInfo(before).suffix() == ext;
-    if (universalA != (QFileInfo(after).suffix() == ext))
-        return {QStringLiteral("not comparable: universal data and the program's data")};
-    if (universalA) return universalChanges(before, after);
-    const Comparison c = compareDataFiles(core, before, after);
+QStringList changeLines(const DeviceCore& core, const DeviceHistory& h, const HistoryReading& a,
+                        const HistoryReading& b) {
+    const ReadingChanges c = readingChanges(core, h, a, b);
     if (!c.failure.isEmpty()) return {QStringLiteral("not comparable: ") + c.failure};
     QStringList lines;
-    for (const FieldDifference& d : c.differences)
-        lines << d.caption + QLatin1Char(' ') + withUnit(d.fileValue, d.unit) +
-                     QStringLiteral(" -> ") + withUnit(d.deviceValue, d.unit);
+    for (const ReadingChange& change : c.changes) lines << changeLine(change);
     return lines;
 }
 
@@ -130,7 +79,7 @@ int listReadings(DeviceCore& core, const DeviceHistory& h,
             say(head + QStringLiteral(": first reading kept"));
             continue;
         }
-        const QStringList c = changes(core, h, list[i - 1], list[i]);
+        const QStringList c = changeLines(core, h, list[i - 1], list[i]);
         say(head + QStringLiteral(": ") +
             (c.isEmpty() ? QStringLiteral("no change") : c.join(QStringLiteral("; "))));
     }
@@ -145,7 +94,7 @@ int diffReadings(DeviceCore& core, const DeviceHistory& h, const std::vector<His
         complain(QStringLiteral("history %1: no reading %2").arg(h.folder(), a ? keyB : keyA));
         return 1;
     }
-    const QStringList c = changes(core, h, *a, *b);
+    const QStringList c = changeLines(core, h, *a, *b);
     for (const QString& line : c) say(line);
     say(QStringLiteral("history: %1 -> %2: %3")
             .arg(headOf(*a), headOf(*b),
@@ -175,16 +124,25 @@ QString historyFolderName(const DeviceIdentity& identity) {
                              static_cast<unsigned>(identity.deviceId));
 }
 
+QString deviceHistoryFolder(const DeviceCore& core) {
+    const QString name = historyFolderName(core.session.identity());
+    return name.isEmpty() ? QString() : historyFolder(core.program, name);
+}
+
+int keptReadings(Program& p) {
+    return historyKeep(p.profile.readProfile(QStringLiteral("History"), QStringLiteral("Keep"),
+                                             QString(), p.state.ProfilePath));
+}
+
 QString keepHistoryReading(DeviceCore& core, const QString& what, const QString& port,
                            const QString& tag, const QString& extension,
                            const std::function<bool(const QString& path)>& writeFile) {
     Program& p = core.program;
     const QuietLog quiet(p.log);
-    const int keep = historyKeep(p.profile.readProfile(
-        QStringLiteral("History"), QStringLiteral("Keep"), QString(), p.state.ProfilePath));
+    const int keep = keptReadings(p);
     if (keep == 0) return QString();
-    const QString name = historyFolderName(core.session.identity());
-    if (name.isEmpty()) {
+    const QString folder = deviceHistoryFolder(core);
+    if (folder.isEmpty()) {
         const QString why = QStringLiteral("history: not kept, the device's identity is unknown");
         complain(why);
         return why;
@@ -195,7 +153,7 @@ QString keepHistoryReading(DeviceCore& core, const QString& what, const QString&
     r.port = port;
     r.tag = tag;
     QString error;
-    DeviceHistory h(historyFolder(p, name));
+    DeviceHistory h(folder);
     if (h.add(r, extension, writeFile, keep, &error)) return QString();
     const QString why = QStringLiteral("history: not kept, ") + error;
     complain(why);

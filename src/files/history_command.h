@@ -14,10 +14,19 @@ namespace zh {
 
 struct DeviceCore;
 struct DeviceIdentity;
+struct Program;
 
 // The name of a device's folder: manufacturer, device type and device ID in
 // hexadecimal ("26-06-00A1B2"); "" for an identity not read.
 QString historyFolderName(const DeviceIdentity& identity);
+
+// The history folder of the device the session of `core` last connected
+// to; "" while its identity is unknown.
+QString deviceHistoryFolder(const DeviceCore& core);
+
+// How many readings a device keeps, by the profile's [History] Keep; 0 when
+// the history is off.
+int keptReadings(Program& p);
 
 // Keeps a reading of the device the session last connected to: `writeFile`
 // writes its data file (extension `extension`). A reading that cannot be

@@ -17,12 +17,15 @@
 #include <QSet>
 #include <QTabBar>
 #include <QTextBrowser>
+#include <QTreeWidget>
 #include <algorithm>
 
 #include "app/mnemonics.h"
 #include "app_rig.h"
+#include "files/history_command.h"
 #include "support/memory_gadgets.h"
 #include "support/scripted_dialogs.h"
+#include "ui/dialogs/history_window.h"
 #include "ui/dialogs/manual_window.h"
 #include "ui/window/control_widgets.h"
 #include "ui/window/field_controls.h"
@@ -347,6 +350,76 @@ TEST(Application, CommandsRunWithoutAWindowOnTheSharedCore) {
               "The write was not completed. May have reached the device (no usable answer): "
               "C190_010. Not written: everything after it.");
     EXPECT_EQ(app.data().file.moduleState, 0);
+}
+
+// Two readings kept of the simulated device with Damping edited between
+// them: the history window lists both, newest first, and the two chosen (or
+// the newer alone) show the change in its unit. The kept files are compared
+// beside the data shown: the person's data, an edit not yet written among
+// them, stay as they were.
+TEST(Application, DeviceHistoryShowsWhatChangedAndLeavesTheDataShownAlone) {
+    HeadlessApp h;
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", h.dir.filePath("data").toUtf8());
+    Application& app = *h.app;
+    ASSERT_TRUE(app.buildMainWindow(0));
+    QWidget parent;
+    showDeviceHistory(&parent, *h.core);
+    QDialog* window = deviceHistoryOf(&parent);
+    ASSERT_NE(window, nullptr);
+    auto* state = window->findChild<QLabel*>("historyState");
+    auto* readings = window->findChild<QTreeWidget*>("historyReadings");
+    auto* changes = window->findChild<QTreeWidget*>("historyChanges");
+    ASSERT_TRUE(state && readings && changes);
+    EXPECT_TRUE(state->text().startsWith("No device has been connected yet"))
+        << qPrintable(state->text());
+
+    app.command(menu::kReadAll);
+    ASSERT_EQ(h.program.state.DataTrigger, 0);
+    ASSERT_EQ(keepDataReading(*h.core, "read", "Sim"), "");
+    ASSERT_EQ(app.applicationCheck().updateApplicationField(0, "Damping", "2.0").value(), "2.0");
+    ASSERT_EQ(keepDataReading(*h.core, "write", "Sim"), "");
+    ASSERT_EQ(app.applicationCheck().updateApplicationField(0, "TagID", "EDITED").value(),
+              "EDITED");
+    const auto shownData = [&h] {
+        QStringList values{h.core->model.cal.Measurand, h.core->data.file.currentFile,
+                           QString::number(h.program.state.DataChanged)};
+        for (int i = 1; i <= h.core->model.fields.count(); ++i)
+            values << h.core->model.fields.at(i).Name + '=' + h.core->model.fields.at(i).Content;
+        return values;
+    };
+    const QStringList before = shownData();
+
+    showDeviceHistory(&parent, *h.core);
+    EXPECT_EQ(deviceHistoryOf(&parent), window);
+    EXPECT_TRUE(window->windowTitle().startsWith("Device history - 94-7E-"))
+        << qPrintable(window->windowTitle());
+    ASSERT_EQ(readings->topLevelItemCount(), 2);
+    EXPECT_EQ(readings->topLevelItem(0)->text(0), "2");
+    EXPECT_EQ(readings->topLevelItem(0)->text(2), "write");
+    EXPECT_EQ(readings->topLevelItem(1)->text(2), "read");
+    EXPECT_FALSE(readings->accessibleName().isEmpty());
+    EXPECT_FALSE(changes->accessibleName().isEmpty());
+    const auto changed = [&] {
+        QStringList rows;
+        for (int i = 0; i < changes->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = changes->topLevelItem(i);
+            rows << row->text(0) + ": " + row->text(1) + " -> " + row->text(2);
+        }
+        return rows.join('|');
+    };
+    for (const bool both : {true, false}) {
+        readings->clearSelection();
+        readings->topLevelItem(0)->setSelected(true);
+        readings->topLevelItem(1)->setSelected(both);
+        EXPECT_EQ(changed(), "Damping: 0.0 s -> 2.0 s") << both;
+    }
+    EXPECT_EQ(shownData(), before);
+    EXPECT_TRUE(h.dialogs.boxes.empty());
+    if (dataHome.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", dataHome);
 }
 
 // A user types into the tag field of the window and moves on: the field
