@@ -401,12 +401,10 @@ class WindowsSerialTransport final : public Transport {
     }
 
     // Waits for an overlapped request until `deadline`, in slices of the
-    // wait hook (or of `slice`), running the hook between them.
-    bool waitFor(Overlapped& request, Clock::time_point deadline,
-                 microseconds slice = microseconds::max()) {
+    // wait hook, running the hook between them.
+    bool waitFor(Overlapped& request, Clock::time_point deadline) {
         for (;;) {
-            const microseconds left = timeLeft(deadline);
-            if (request.wait(std::min(waitSlice(left), slice))) return true;
+            if (request.wait(waitSlice(timeLeft(deadline)))) return true;
             if (now() >= deadline) return false;
             waited();
         }
