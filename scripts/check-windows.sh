@@ -54,16 +54,20 @@ unset DISPLAY WAYLAND_DISPLAY
 simulator=""
 cleanup() {
   [ -z "$simulator" ] || kill "$simulator" 2>/dev/null || true
-  wineserver -k 2>/dev/null || true
+  # Lets wine's server end by itself (a killed one dumps its state).
+  timeout 30 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
+# What wine said, without the state dump its server writes when it ends.
+wine_said() { grep -v '^ *0x' "$1" | tail -n 3; }
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   rm -rf "$WINEPREFIX"
   timeout 300 wine wineboot --init >"$out/wineboot.log" 2>&1 ||
-    skip "wineboot could not make $WINEPREFIX: $(tail -n 3 "$out/wineboot.log")"
+    skip "wineboot could not make $WINEPREFIX: $(wine_said "$out/wineboot.log")"
 fi
 timeout 60 wine cmd.exe /c exit 0 >"$out/wine-start.log" 2>&1 ||
-  skip "wine's cmd.exe does not run: $(tail -n 3 "$out/wine-start.log")"
+  skip "wine's cmd.exe does not run: $(wine_said "$out/wine-start.log")"
+rm -f "$out/wineboot.log" "$out/wine-start.log"
 
 run_exe() { timeout 60 wine "$@" | tr -d '\r'; }
 [ "$(run_exe "$bin/hartcmd.exe" --version)" = "hartcmd $version" ] ||
