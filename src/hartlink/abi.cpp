@@ -15,7 +15,11 @@
 #include "hartlink/hartlink.h"
 #include "hartlink/library.h"
 
+#ifdef _WIN32
+#define HARTLINK_EXPORT extern "C" __declspec(dllexport)
+#else
 #define HARTLINK_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 

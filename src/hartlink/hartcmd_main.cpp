@@ -28,9 +28,15 @@ const char* const kHelp =
     "response code, the device status and the data bytes in hex. With C = 0\n"
     "the answer to the first command 0 is printed.\n"
     "\n"
+#ifdef _WIN32
+    "  --port P        COMn (COM1, COM12), a device name (\\\\.\\CNCA0) or Sim\n"
+    "                  (the built-in simulator; Sim:<options> or\n"
+    "                  HARTSIM_OPTIONS set it up)\n"
+#else
     "  --port P        a device path (/dev/ttyUSB0, /dev/pts/3), ComN (the\n"
     "                  N-th serial port, /dev/ttyS<N-1>) or Sim (the built-in\n"
     "                  simulator; Sim:<options> or HARTSIM_OPTIONS set it up)\n"
+#endif
     "  --address N     polling address 0..63 (default 0)\n"
     "  --command C     command number 0..255\n"
     "  --data HEX      request data bytes, e.g. 0A1B or \"0A 1B\" (default none)\n"

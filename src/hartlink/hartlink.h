@@ -132,15 +132,16 @@ typedef int32_t (*BaTinHrtCPr_ReadCurrPerc_t)(void);
 
 /* Extension of this library: names the port behind a port number before
  * Open. "Sim" is the built-in device simulator, "ComN" the platform's N-th
- * serial port, anything else a device path ("/dev/ttyUSB0", "/dev/pts/3").
+ * serial port, anything else a device path ("/dev/ttyUSB0", "/dev/pts/3"; on
+ * Windows a device name such as "\\.\CNCA0").
  * A number that was never named opens "ComN". Returns 0.
  *
- * Details: "ComN" (any case, N = 1..256) is "/dev/ttyS<N-1>". "Sim" may
- * carry the simulator's options after a colon ("Sim:presence=display");
- * without them the environment variable HARTSIM_OPTIONS is used. Port
- * number 0 has no default: a program whose port name has no number
- * ("Sim", "/dev/ttyUSB0" both count as 0) names it with SetPortName(0, ...)
- * in every process that opens it. An empty name forgets the naming; a
+ * Details: "ComN" (any case, N = 1..256) is "/dev/ttyS<N-1>", on Windows
+ * "COMN". "Sim" may carry the simulator's options after a colon
+ * ("Sim:presence=display"); without them the environment variable
+ * HARTSIM_OPTIONS is used. Port number 0 has no default: a program whose
+ * port name has no number ("Sim", "/dev/ttyUSB0" both count as 0) names it
+ * with SetPortName(0, ...) in every process that opens it. An empty name forgets the naming; a
  * null name returns 5. */
 typedef int32_t (*BaTinHrtCPr_SetPortName_t)(uint16_t portNumber, const char* name);
 /* Extension: the text of the last error (port missing, busy, not permitted,

@@ -46,7 +46,11 @@ int comNumberOf(const std::string& name) {
 
 std::string devicePathOf(const std::string& name) {
     const int n = comNumberOf(name);
+#ifdef _WIN32
+    return n > 0 ? "COM" + std::to_string(n) : name;
+#else
     return n > 0 ? "/dev/ttyS" + std::to_string(n - 1) : name;
+#endif
 }
 
 bool isSimName(const std::string& name, std::string* options) {

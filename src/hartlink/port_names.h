@@ -5,8 +5,10 @@
 //   "Sim", "Sim:<options>"  the built-in simulator; without options after
 //                           the colon, those of HARTSIM_OPTIONS
 //   "ComN" (any case)       the N-th serial port, /dev/ttyS<N-1> (Com1 is
-//                           /dev/ttyS0, as Windows' COM1 is the first port)
-//   anything else           a device path: /dev/ttyUSB0, /dev/pts/3, ...
+//                           /dev/ttyS0, as Windows' COM1 is the first
+//                           port); on Windows COMN itself
+//   anything else           a device path: /dev/ttyUSB0, /dev/pts/3, ...;
+//                           on Windows a device name (\\.\CNCA0)
 
 #include <cstdint>
 #include <map>
@@ -32,8 +34,8 @@ class PortNames {
 // N of a "ComN" name (1..65535), else 0.
 int comNumberOf(const std::string& name);
 
-// The device path of a serial port name: "/dev/ttyS<N-1>" for "ComN", else
-// the name itself.
+// The device path of a serial port name: "/dev/ttyS<N-1>" for "ComN" (on
+// Windows "COMN"), else the name itself.
 std::string devicePathOf(const std::string& name);
 
 // Whether the name is the simulator's, and its options.

@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "hartlink/port_messages.h"
 #include "hartlink/timing.h"
 #include "hartlink/transport.h"
 #include "hartlink/uucp_lock.h"
@@ -26,6 +27,8 @@
 namespace hartlink {
 
 namespace {
+
+namespace says = port_messages;
 
 std::string systemError(int error) {
     return std::strerror(error);
@@ -37,23 +40,17 @@ std::string openErrorText(const std::string& path, int error) {
         case ENOENT:
         case ENXIO:
         case ENODEV:
-            return "Serial port " + path +
-                   " does not exist (is the modem plugged in? check the port name)";
+            return says::missing(path);
         case EACCES:
         case EPERM:
             return "No permission to open serial port " + path +
                    ": add the user to the 'dialout' group (sudo usermod -aG dialout $USER) and log "
                    "in again";
         case EBUSY:
-            return "Serial port " + path + " is busy: another program is using it";
+            return says::busy(path);
         default:
-            return "Cannot open serial port " + path + ": " + systemError(error);
+            return says::cannotOpen(path, systemError(error));
     }
-}
-
-int millisecondsCeil(std::chrono::microseconds us) {
-    const auto ms = (us.count() + 999) / 1000;
-    return ms <= 0 ? 0 : ms > 60'000'000 ? 60'000'000 : static_cast<int>(ms);
 }
 
 bool notSupported(int error) {
@@ -92,7 +89,7 @@ class SerialTransport final : public Transport {
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
             ::close(fd);
-            return IoStatus::failure(error == EWOULDBLOCK ? openErrorText(path_, EBUSY)
+            return IoStatus::failure(error == EWOULDBLOCK ? says::busy(path_)
                                                           : "Cannot lock serial port " + path_ +
                                                                 ": " + systemError(error));
         }
@@ -100,9 +97,9 @@ class SerialTransport final : public Transport {
         if (::tcgetattr(fd, &tio) != 0) {
             const int error = errno;
             ::close(fd);
-            return IoStatus::failure(error == ENOTTY ? path_ + " is not a serial port"
-                                                     : "Cannot read the settings of " + path_ +
-                                                           ": " + systemError(error));
+            return IoStatus::failure(error == ENOTTY
+                                         ? says::notSerialPort(path_)
+                                         : says::cannotReadSettings(path_, systemError(error)));
         }
         ::ioctl(fd,
                 TIOCEXCL);  // keeps other (non-root) openers out; a pty may refuse, which is fine
@@ -125,8 +122,7 @@ class SerialTransport final : public Transport {
             }
             if (error != 0) {
                 ::close(fd);
-                return IoStatus::failure("Cannot set " + path_ +
-                                         " to 1200 bit/s 8-O-1: " + systemError(error));
+                return IoStatus::failure(says::cannotSetLine(path_, systemError(error)));
             }
         }
         // Stale input (a late answer, line noise since the modem powered up)
@@ -149,7 +145,7 @@ class SerialTransport final : public Transport {
     }
 
     IoStatus write(const std::uint8_t* data, std::size_t size, bool keyRts) override {
-        if (fd_ < 0) return IoStatus::failure("Serial port " + path_ + " is not open");
+        if (fd_ < 0) return says::notOpen(path_);
         if (keyRts) setRts(true);
         const auto deadline = now() + timing::writeTimeOut(static_cast<std::int64_t>(size));
         std::size_t done = 0;
@@ -165,8 +161,7 @@ class SerialTransport final : public Transport {
                 break;
             }
             if (n < 0 && errno != EAGAIN && errno != EINTR) {
-                status =
-                    IoStatus::failure("Writing to " + path_ + " failed: " + systemError(errno));
+                status = says::writeFailed(path_, systemError(errno));
                 break;
             }
             status = waitUntil(POLLOUT, deadline);
@@ -178,8 +173,7 @@ class SerialTransport final : public Transport {
             if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) break;
             if (now() >= deadline) {
                 ::tcflush(fd_, TCOFLUSH);
-                status =
-                    IoStatus::failure("Serial port " + path_ + " did not send its data in time");
+                status = says::notSentInTime(path_);
                 break;
             }
             status =
@@ -194,7 +188,7 @@ class SerialTransport final : public Transport {
     IoStatus read(std::uint8_t* buffer, std::size_t capacity, std::chrono::microseconds timeOut,
                   std::size_t* count) override {
         *count = 0;
-        if (fd_ < 0) return IoStatus::failure("Serial port " + path_ + " is not open");
+        if (fd_ < 0) return says::notOpen(path_);
         const auto deadline = now() + timeOut;
         bool hungUp = false;
         for (;;) {
@@ -207,8 +201,7 @@ class SerialTransport final : public Transport {
             if (n < 0 && goneError(errno))
                 hungUp = true;
             else if (n < 0 && errno != EAGAIN && errno != EINTR) {
-                return IoStatus::failure("Reading from " + path_ +
-                                         " failed: " + systemError(errno));
+                return says::readFailed(path_, systemError(errno));
             }
             // With VMIN = 0 a read of 0 bytes means "nothing there"; after a
             // hang-up it means the port is gone.
@@ -217,10 +210,8 @@ class SerialTransport final : public Transport {
                 std::chrono::duration_cast<std::chrono::microseconds>(deadline - now());
             if (left.count() <= 0) return {};
             pollfd p{fd_, POLLIN, 0};
-            const int r = ::poll(&p, 1, millisecondsCeil(waitSlice(left)));
-            if (r < 0 && errno != EINTR) {
-                return IoStatus::failure("Waiting on " + path_ + " failed: " + systemError(errno));
-            }
+            const int r = ::poll(&p, 1, timing::millisecondsCeil(waitSlice(left)));
+            if (r < 0 && errno != EINTR) return says::waitFailed(path_, systemError(errno));
             if (r == 0) waited();
             // Read once more: what arrived before a hang-up is still ours.
             if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL))) hungUp = true;
@@ -252,18 +243,14 @@ class SerialTransport final : public Transport {
 
     IoStatus pollFor(short events, std::chrono::microseconds timeOut) {
         pollfd p{fd_, events, 0};
-        const int r = ::poll(&p, 1, millisecondsCeil(timeOut));
-        if (r < 0 && errno != EINTR)
-            return IoStatus::failure("Waiting on " + path_ + " failed: " + systemError(errno));
+        const int r = ::poll(&p, 1, timing::millisecondsCeil(timeOut));
+        if (r < 0 && errno != EINTR) return says::waitFailed(path_, systemError(errno));
         if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) && !(p.revents & POLLIN))
             return lost();
         return {};
     }
 
-    IoStatus lost() const {
-        return IoStatus::disconnected("Serial port " + path_ +
-                                      " was disconnected (modem unplugged?)");
-    }
+    IoStatus lost() const { return says::lost(path_); }
 
     std::string path_;
     UucpLock lock_;

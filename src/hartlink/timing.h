@@ -19,6 +19,13 @@ constexpr std::chrono::microseconds characters(std::int64_t n) {
     return std::chrono::microseconds((n * kBitsPerCharacter * 1'000'000 + kBitRate - 1) / kBitRate);
 }
 
+// A wait in whole milliseconds, as the system calls take it: rounded up, so
+// that a wait never ends before its time-out (0 for none, at most 60 000 s).
+constexpr int millisecondsCeil(std::chrono::microseconds us) {
+    const auto ms = (us.count() + 999) / 1000;
+    return ms <= 0 ? 0 : ms > 60'000'000 ? 60'000'000 : static_cast<int>(ms);
+}
+
 // HART data-link layer timers, in character times (FieldComm Group,
 // "How is character time calculated?" and the data-link layer document):
 //   STO, slave time-out: a slave must start its answer within
