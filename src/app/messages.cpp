@@ -205,13 +205,15 @@ std::vector<QString> Messages::loadLabels(const QString& section) {
     state_.CurrentMessageSection = section;
     std::vector<QString> captions(texts::kCaptionCount);
     captions[0] = QString::fromUtf8(texts::kCaptions[0]);
-    for (std::size_t i = 1; i < texts::kCaptionCount; ++i) {
-        const QString english = QString::fromUtf8(texts::kCaptions[i]);
-        captions[i] = english.trimmed().isEmpty()
-                          ? english
-                          : translate(escapeCaptionKey(english), section, true);
-    }
+    for (std::size_t i = 1; i < texts::kCaptionCount; ++i) captions[i] = labelText(i, section);
     return captions;
+}
+
+QString Messages::labelText(std::size_t index, const QString& section) {
+    if (index >= texts::kCaptionCount) return QString();
+    const QString english = QString::fromUtf8(texts::kCaptions[index]);
+    if (index == 0 || english.trimmed().isEmpty()) return english;
+    return translate(escapeCaptionKey(english), section, true);
 }
 
 }  // namespace zh

@@ -6,6 +6,7 @@
 // message box with its silent collection, the waiting prompt and delayFor.
 
 #include <QString>
+#include <cstddef>
 #include <vector>
 
 namespace zh {
@@ -50,6 +51,9 @@ class Messages {
 
     // The caption table translated through `section`; index 0 is the title.
     std::vector<QString> loadLabels(const QString& section);
+    // Caption `index` of the table translated through `section`, as
+    // loadLabels gives it; "" for an index outside the table.
+    QString labelText(std::size_t index, const QString& section);
 
     bool silent() const { return silent_; }
 

@@ -1,6 +1,7 @@
 #include "device_comparison.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -11,6 +12,7 @@
 #include "data_file.h"
 #include "device_core.h"
 #include "model/device_model.h"
+#include "model/field_notation.h"
 #include "model/list_text.h"
 #include "model/read_write_sequences.h"
 #include "model/scaling.h"
@@ -34,6 +36,16 @@ bool deviceHolds(DeviceModel& device, const QStringList& held, const FieldRecord
     if (f.is(FlagDisplayOnly) || deviceCounts(f.Name) || !held.contains(f.Name)) return false;
     DataSession session(device);
     return isSavedField(session, f);
+}
+
+// The decimals both values of a float field are shown with: the finer of
+// the two fields' formats (the device's follows its display), so that no
+// digit either side shows is rounded away; -1 for other fields. A value
+// converted into the data's unit takes the data's format.
+int sharedDecimals(const FieldRecord& want, const FieldRecord& has) {
+    const int wanted = floatDecimals(want);
+    if (wanted < 0 || want.GadUnit != has.GadUnit) return wanted;
+    return std::max(wanted, floatDecimals(has));
 }
 
 QString unitWord(const QString& bracketed) {
@@ -76,15 +88,21 @@ std::vector<FieldDifference> fieldsSideBySide(const DeviceModel& expected, Devic
                 convertUnitText(device, has.Content, has.GadUnit, want.GadUnit, has.Name);
             if (!converted.isEmpty()) deviceValue = converted;
         }
-        const bool same = sameRaw || showsValue(want.Content, deviceValue);
+        const bool same = sameRaw || holdsSameValue(want, want.Content, deviceValue);
         if (same && !equalToo) continue;
+        // Both in one notation; a value the device stores as the one the
+        // data hold reads as the device has it on both sides, so that an
+        // unchanged value never looks changed.
+        const int decimals = sharedDecimals(want, has);
+        const QString deviceShown = fieldNotation(want, deviceValue, decimals);
+        const QString fileShown = same ? deviceShown : fieldNotation(want, want.Content, decimals);
         FieldDifference d;
         d.differs = !same;
         d.name = want.Name;
         const QString caption = fieldCaption(device, has.Name).trimmed();
         d.caption = caption.isEmpty() ? want.Name : caption;
-        d.fileValue = shownValue(want, want.Content);
-        d.deviceValue = shownValue(has, deviceValue);
+        d.fileValue = shownValue(want, fileShown);
+        d.deviceValue = shownValue(has, deviceShown);
         d.unit = unitWord(want.GadUnit.isEmpty() ? has.GadUnit : want.GadUnit);
         differences.push_back(d);
     }

@@ -17,10 +17,12 @@ struct DeviceModel;
 struct FieldRecord;
 
 struct FieldDifference {
-    QString name;         // field name ("SetPoint1")
-    QString caption;      // the label the window shows ("Set point 1"), or the name
-    QString fileValue;    // as the data set holds it, in `unit`
-    QString deviceValue;  // as the device holds it, in the same unit
+    QString name;     // field name ("SetPoint1")
+    QString caption;  // the label the window shows ("Set point 1"), or the name
+    // Both in `unit` and in the field's notation (its decimals, its digits);
+    // where the two count as one value, both read as the device has it.
+    QString fileValue;    // as the data set holds it
+    QString deviceValue;  // as the device holds it
     QString unit;         // "bar", "s", "" for none
     bool differs = true;  // false only in a list of every field (fieldValues)
 };
@@ -34,8 +36,9 @@ struct Comparison {
 
 // The data set `expected` (a model holding the file's or the written values)
 // against the device values now in `device` (just read). Only fields the
-// device holds for its configuration; numbers equal within one device count;
-// texts equal apart from padding.
+// device holds for its configuration; numbers equal within one device count
+// (whole numbers in the field's base); texts equal apart from padding, even
+// where they read as numbers.
 // `device` is not const: a value in another unit is converted by its
 // calibration.
 // With `sentRawValues` the expected raw values are the ones a write sent,

@@ -45,6 +45,7 @@
 #include "ui/dialogs/qt_dialogs.h"
 #include "ui/dialogs/report_box.h"
 #include "ui/log/replay.h"
+#include "ui/window/label_captions.h"
 #include "ui/window/main_window.h"
 #include "ui/window/qt_gadgets.h"
 
@@ -178,6 +179,7 @@ int runHeadless(int argc, char** argv, const QStringList& arguments) {
             zh::ProcessProbe probe(dialogs, programAsStarted());
             zh::DeviceCore core(program, link, probe);
             zh::installWriteChecks(core);
+            zh::captionFieldsByLabels(core.model);
             return report ? zh::runReportCommand(core, arguments)
                           : zh::runBatchCommand(core, arguments);
         });

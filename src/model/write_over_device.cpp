@@ -16,6 +16,7 @@
 #include "app/program.h"
 #include "model/device_model.h"
 #include "model/device_types.h"
+#include "model/field_notation.h"
 #include "model/read_write_sequences.h"
 #include "model/scaling.h"
 #include "model/scaling_detail.h"
@@ -227,7 +228,7 @@ void DeviceSequences::layDataOverDevice(const FieldSnapshot& data, const QString
         // Compared in the data's unit, with the decimals the data show.
         const QString device =
             otherUnit ? convertUnitText(m_, f.Content, f.GadUnit, v->GadUnit, f.Name) : f.Content;
-        if (showsValue(v->Content, device)) continue;
+        if (holdsSameValue(f, v->Content, device)) continue;
         if (!sent.contains(f.Name)) {
             // What nobody can set and follows no other field (versions,
             // the firmware's dates) is what the device the data came from
@@ -237,7 +238,7 @@ void DeviceSequences::layDataOverDevice(const FieldSnapshot& data, const QString
                                f.Visibility == QLatin1String("nodisplay")))
                 continue;
             const bool agrees =
-                leader >= 0 && showsValue(v->Content, dataValue(leader, v->GadUnit));
+                leader >= 0 && holdsSameValue(f, v->Content, dataValue(leader, v->GadUnit));
             if (!agrees) notWritten_ << f.Name;
             continue;
         }

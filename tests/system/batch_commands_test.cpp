@@ -695,20 +695,30 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The service report from a device, with a read saved on arrival as found:
 // a report only reads, marks what differs, and writes its file whole or not
-// at all.
+// at all. Fields are named by their labels, a value reads alike in both
+// columns, and a tag is a text even where it reads as a number.
 TEST_F(BatchCommands, ReportShowsTheDeviceAsFoundAndAsLeft) {
     QString out;
     ASSERT_EQ(run({"read", port, "found.cfp"}), 0);
+    setInFile("found.cfp", "TagID", "0011");
+    ASSERT_EQ(run({"write", "found.cfp", port, "changes"}), 0);
+    setInFile("found.cfp", "TagID", "11");
     setInFile("found.cfp", "Damping", "2.5[s]");
     receivedCommands();
     struct Row {
         const char* locale;
         const char* notation;
-        const char* damping;  // the CSV line of the changed field
+        QStringList lines;  // CSV lines the report holds
     };
-    for (const Row& row : {Row{"C", "c", "Damping,Damping,s,2.5,0.0,yes"},
-                           Row{"de_DE.UTF-8", "c", "Damping,Damping,s,2.5,0.0,yes"},
-                           Row{"de_DE.UTF-8", "desktop", "Damping;Damping;s;2,5;0,0;yes"}}) {
+    for (const Row& row :
+         {Row{"C",
+              "c",
+              {"Damping,Damping,s,2.5,0.0,yes", "SetPoint1,Set point 1,bar,9.600,9.600,",
+               "TagID,TagID,,11,0011,yes"}},
+          Row{"de_DE.UTF-8", "c", {"Damping,Damping,s,2.5,0.0,yes"}},
+          Row{"de_DE.UTF-8",
+              "desktop",
+              {"Damping;Damping;s;2,5;0,0;yes", "SetPoint1;Set point 1;bar;9,600;9,600;"}}}) {
         locale = QLatin1String(row.locale);
         ASSERT_EQ(
             run({"report", port, "r.csv", "--as-found", "found.cfp", "--csv-locale", row.notation},
@@ -716,8 +726,10 @@ TEST_F(BatchCommands, ReportShowsTheDeviceAsFoundAndAsLeft) {
             0)
             << out.toStdString();
         const QString csv = QString::fromUtf8(file("r.csv"));
-        EXPECT_TRUE(csv.contains(QLatin1String(row.damping) + "\r\n")) << csv.toStdString();
-        EXPECT_EQ(csv.count(QStringLiteral("yes\r\n")), 1) << csv.toStdString();
+        for (const QString& line : row.lines)
+            EXPECT_TRUE(csv.contains(line + "\r\n")) << line.toStdString() << "\n"
+                                                     << csv.toStdString();
+        EXPECT_EQ(csv.count(QStringLiteral("yes\r\n")), 2) << csv.toStdString();
     }
     locale.clear();
     EXPECT_EQ(out, "report " + port + " -> r.csv: ok (all, Pressure, 87 fields)\n");
@@ -737,7 +749,7 @@ TEST_F(BatchCommands, ReportShowsTheDeviceAsFoundAndAsLeft) {
     text.start(pdftotext, {dir.filePath(QStringLiteral("r.pdf")), QStringLiteral("-")});
     ASSERT_TRUE(text.waitForFinished(30000));
     const QString pdf = QString::fromUtf8(text.readAllStandardOutput());
-    for (const char* wanted : {"0x0012AB", "PT-0012AB", "As found", "As left", "2.5 s"})
+    for (const char* wanted : {"0x0012AB", "Set point 1", "As found", "As left", "2.5 s"})
         EXPECT_TRUE(pdf.contains(QLatin1String(wanted))) << wanted << "\n" << pdf.toStdString();
 }
 
