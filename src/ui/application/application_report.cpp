@@ -87,6 +87,8 @@ bool recordOfUniversalVisit(Program& p, const ServiceVisit& visit, ServiceRecord
 void Application::showServiceReport() {
     ServiceRecord record;
     if (DeviceModel* left = visit_->hasDevice() ? visit_->asLeft() : nullptr) {
+        // The fields named as the window's labels name them.
+        left->hooks.caption = model_.hooks.caption;
         record = recordOfDevice(core_, visit_->asFound(), *left);
         record.source = p_.state.ComPort;
     } else if (visit_->universalLeft()) {

@@ -6,6 +6,7 @@
 #include "app/program.h"
 #include "files/data_session.h"
 #include "model/device_model.h"
+#include "model/field_notation.h"
 #include "model/read_write_sequences.h"
 #include "model/scaling.h"
 #include "ui/application/application.h"
@@ -120,7 +121,7 @@ int Application::readAfterService(Presence part) {
         const bool otherUnit = !e.unit.isEmpty() && !f.GadUnit.isEmpty() && e.unit != f.GadUnit;
         const QString content =
             otherUnit ? convertUnitText(model_, e.content, e.unit, f.GadUnit, f.Name) : e.content;
-        if (content.isEmpty() || showsValue(content, f.Content)) continue;
+        if (content.isEmpty() || holdsSameValue(f, content, f.Content)) continue;
         f.Content = content;
         f.BaseValue = baseValueOf(model_, f);
         f.setColourState(ColourChanged);
