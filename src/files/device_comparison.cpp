@@ -38,14 +38,23 @@ bool deviceHolds(DeviceModel& device, const QStringList& held, const FieldRecord
     return isSavedField(session, f);
 }
 
+// The decimals a number's text shows ("9.60" 2, "9600" 0).
+int textDecimals(const QString& text) {
+    const QString t = text.trimmed();
+    const int dot = t.indexOf(QLatin1Char('.'));
+    int n = 0;
+    for (int i = dot + 1; dot >= 0 && i < t.size() && t.at(i).isDigit(); ++i) ++n;
+    return n;
+}
+
 // The decimals both values of a float field are shown with: the finer of
-// the two fields' formats (the device's follows its display), so that no
-// digit either side shows is rounded away; -1 for other fields. A value
-// converted into the data's unit takes the data's format.
-int sharedDecimals(const FieldRecord& want, const FieldRecord& has) {
+// the two as they stand, so that no digit either side shows is rounded
+// away and none is made up; -1 for other fields. A value converted into
+// the data's unit takes the data's format.
+int sharedDecimals(const FieldRecord& want, const FieldRecord& has, const QString& deviceValue) {
     const int wanted = floatDecimals(want);
     if (wanted < 0 || want.GadUnit != has.GadUnit) return wanted;
-    return std::max(wanted, floatDecimals(has));
+    return std::max(textDecimals(want.Content), textDecimals(deviceValue));
 }
 
 QString unitWord(const QString& bracketed) {
@@ -93,7 +102,7 @@ std::vector<FieldDifference> fieldsSideBySide(const DeviceModel& expected, Devic
         // Both in one notation; a value the device stores as the one the
         // data hold reads as the device has it on both sides, so that an
         // unchanged value never looks changed.
-        const int decimals = sharedDecimals(want, has);
+        const int decimals = sharedDecimals(want, has, deviceValue);
         const QString deviceShown = fieldNotation(want, deviceValue, decimals);
         const QString fileShown = same ? deviceShown : fieldNotation(want, want.Content, decimals);
         FieldDifference d;
