@@ -82,6 +82,10 @@ ReportWindow::ReportWindow(QWidget* parent, Program& p) : QDialog(parent), p_(p)
     layout->addLayout(bottom);
 }
 
+ReportWindow::~ReportWindow() {
+    QObject::disconnect(technician_, nullptr, this, nullptr);
+}
+
 void ReportWindow::setRecord(ServiceRecord record, const QString& folder) {
     record_ = std::move(record);
     folder_ = folder;

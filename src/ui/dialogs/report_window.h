@@ -19,6 +19,11 @@ struct Program;
 class ReportWindow : public QDialog {
   public:
     ReportWindow(QWidget* parent, Program& p);
+    // The name field lets go of the window before its children go: it
+    // finishes its edit as it loses the focus.
+    ~ReportWindow() override;
+    ReportWindow(const ReportWindow&) = delete;
+    ReportWindow& operator=(const ReportWindow&) = delete;
 
     // Shows `record`; `folder` is where the save requesters start.
     void setRecord(ServiceRecord record, const QString& folder);

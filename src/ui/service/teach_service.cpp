@@ -89,7 +89,7 @@ void TeachService::teachRange(bool upper) {
         results = {{serviceText(p, "Result"), serviceText(p, "range not read again")}};
     if (!warnings.isEmpty())
         results.emplace_back(serviceText(p, "Warning"), warnings.join(QStringLiteral("; ")));
-    note(title, std::move(results));
+    note(title, results);
     if (warnings.isEmpty()) return;
     // The device did it its own way: the person learns how, and which
     // range it holds now.
@@ -150,7 +150,7 @@ void TeachService::factorySetting(bool restore) {
     note(title, {{serviceText(p, "Result"), serviceText(p, done == 1 ? "ok" : "failed")}});
 }
 
-void TeachService::note(const QString& title, ServiceResults results) {
+void TeachService::note(const QString& title, const ServiceResults& results) {
     if (hooks.noteDone) hooks.noteDone(applicationText(m_.program, title), results);
 }
 

@@ -43,7 +43,7 @@ class TeachService {
 
   private:
     bool rangeEdited() const;
-    void note(const QString& title, ServiceResults results);
+    void note(const QString& title, const ServiceResults& results);
     QString shownValue(const char* name) const;
 
     DeviceModel& m_;
