@@ -12,6 +12,7 @@
 #include "files/device_core.h"
 #include "hart/results.h"
 #include "model/device_model.h"
+#include "report/service_record.h"
 #include "ui/application/application.h"
 #include "ui/window/device_colours.h"
 
@@ -29,9 +30,7 @@ QStringList namesOf(const std::vector<FieldDifference>& differences) {
 
 // The check of a write as the service report lists it.
 std::vector<std::pair<QString, QString>> verifyResults(Program& p, const Comparison& c) {
-    const auto text = [&p](const char* english) {
-        return p.messages.lookupMessage(QLatin1String(english), QStringLiteral("Common"));
-    };
+    const auto text = [&p](const char* english) { return reportText(p, english); };
     const QString result = text("Result");
     if (!c.failure.isEmpty() || c.result != kResultOk)
         return {{result, text("not read back") + QStringLiteral(": ") + c.failure}};
@@ -116,8 +115,7 @@ int Application::verifyWrite(const QStringList& written) {
         if (from >= 0 && to >= 0) model_.fields.at(to) = sent.at(from);
     }
     const bool good = c.result == kResultOk && c.differences.empty();
-    noteFunction(p_.messages.lookupMessage(QStringLiteral("Verify"), QStringLiteral("Common")),
-                 verifyResults(p_, c));
+    noteFunction(reportText(p_, "Verify"), verifyResults(p_, c));
     data_.file.moduleState = good ? 1 : 0;
     setColourStates(model_, written, ColourUpdated);
     setColourStates(model_, namesOf(c.differences), ColourChanged);

@@ -4,6 +4,7 @@
 
 #include "app/program.h"
 #include "files/file_operation.h"
+#include "report/service_record.h"
 #include "ui/application/application.h"
 #include "ui/service/diagnostics_report.h"
 #include "ui/service/switch_test.h"
@@ -43,11 +44,8 @@ void Application::bindDiagnosticButtons() {
         const int output = gadget == controlNumber(QStringLiteral("BtnTestSW2")) ? 2 : 1;
         const SwitchTest::Outcome outcome = test.run(output);
         if (outcome == SwitchTest::Outcome::NotConnected) return;
-        const auto text = [this](const char* english) {
-            return p_.messages.lookupMessage(QLatin1String(english), QStringLiteral("Common"));
-        };
-        noteFunction(text("Switch test %1").arg(output),
-                     {{text("Result"), text(switchTestResult(outcome))}});
+        noteFunction(reportText(p_, "Switch test %1").arg(output),
+                     {{reportText(p_, "Result"), reportText(p_, switchTestResult(outcome))}});
     });
 
     const auto report = [this] {

@@ -50,9 +50,8 @@ void Application::keepReading(const QString& what) {
 void Application::tellHistoryFailure(const QString& why) {
     if (why.isEmpty() || historyFailureShown_) return;
     historyFailureShown_ = true;
-    p_.messages.showMessageBox(
-        p_.messages.lookupMessage(QStringLiteral("Device history"), QStringLiteral("Common")), why,
-        mb::Ok | mb::IconExclamation, MsgText::AsIs);
+    p_.messages.showMessageBox(reportText(p_, "Device history"), why, mb::Ok | mb::IconExclamation,
+                               MsgText::AsIs);
 }
 
 void Application::universalShown(const QString& what) {
@@ -94,9 +93,8 @@ void Application::showServiceReport() {
     } else if (visit_->universalLeft()) {
         QString error;
         if (!recordOfUniversalVisit(p_, *visit_, &record, &error)) {
-            p_.messages.showMessageBox(p_.messages.lookupMessage(QStringLiteral("Service report"),
-                                                                 QStringLiteral("Common")),
-                                       error, mb::Ok | mb::IconError, MsgText::AsIs);
+            p_.messages.showMessageBox(reportText(p_, "Service report"), error,
+                                       mb::Ok | mb::IconError, MsgText::AsIs);
             return;
         }
         record.source = p_.state.ComPort;

@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "hart/universal_commands.h"
 #include "model/device_model.h"
+#include "report/service_record.h"
 #include "ui/service/service_commands.h"
 #include "ui/window/field_controls.h"
 #include "ui/window/visibility_groups.h"
@@ -80,7 +81,7 @@ void OutputService::loopTest(LoopStep step, const QString& form) {
         if (!sendFixedCurrent(0.0f)) return;
         loopTest_ = false;
         p.log.debugLog(QStringLiteral("Loop current released"), 1);
-        note("Loop test", "Current", serviceText(p, "released"));
+        note("Loop test", "Current", reportText(p, "released"));
     }
     if (!loopTest_) unlockLoopFields();
     showState();
@@ -112,7 +113,7 @@ void OutputService::setPoint(int index, PointAction action, const QString& form)
         const char* function = index == 0 ? "Trim 4 mA" : "Trim 20 mA";
         if (actions_.runCommand(universalRoutine(commands_, trim), CommandStep::Single) != 1) {
             note(function, "Measured current",
-                 milliampText(*measured) + QStringLiteral(", ") + serviceText(p, "failed"));
+                 milliampText(*measured) + QStringLiteral(", ") + reportText(p, "failed"));
             return;
         }
         note(function, "Measured current", milliampText(*measured));
@@ -127,14 +128,14 @@ void OutputService::setPoint(int index, PointAction action, const QString& form)
     if (!sendFixedCurrent(on ? 0.0f : point.milliamps)) return;
     point.state = on ? kOff : kOn;
     note(index == 0 ? "Fixed 4 mA" : "Fixed 20 mA", "Output",
-         serviceText(p, on ? "released" : "fixed"));
+         reportText(p, on ? "released" : "fixed"));
     if (!currentFixed()) unlockLoopFields();
     showState();
 }
 
 void OutputService::note(const char* function, const char* what, const QString& result) {
     Program& p = m_.program;
-    if (noteDone) noteDone(serviceText(p, function), {{serviceText(p, what), result}});
+    if (noteDone) noteDone(reportText(p, function), {{reportText(p, what), result}});
 }
 
 bool OutputService::release() {

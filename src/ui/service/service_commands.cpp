@@ -39,10 +39,6 @@ QString applicationText(Program& p, const QString& text) {
     return p.messages.lookupMessage(text, QStringLiteral("Application"));
 }
 
-QString serviceText(Program& p, const char* text) {
-    return p.messages.lookupMessage(QLatin1String(text), QStringLiteral("Common"));
-}
-
 std::optional<float> fieldNumber(DeviceModel& m, const QString& name, const QString& title) {
     const int i = m.fields.find(name);
     QString text = i >= 0 ? m.fields.at(i).Content.trimmed() : QString();

@@ -24,9 +24,6 @@ bool confirmFunction(Program& p, const QString& title);
 // `text` in the program's language (the "Application" texts).
 QString applicationText(Program& p, const QString& text);
 
-// `text` as the service report words it (the "Common" texts).
-QString serviceText(Program& p, const char* text);
-
 // The number the field `name` holds, in its own unit; empty (and the person
 // told why, under `title`) when it holds none.
 std::optional<float> fieldNumber(DeviceModel& m, const QString& name, const QString& title);

@@ -5,6 +5,7 @@
 #include "app/program.h"
 #include "model/device_model.h"
 #include "model/read_write_sequences.h"
+#include "report/service_record.h"
 #include "ui/service/service_commands.h"
 
 namespace zh {
@@ -52,7 +53,7 @@ void TeachService::teachRange(bool upper) {
     DisplayActions& a = sequences_.actions();
     if (!a.runCommand(universalRoutine(u, upper ? CommandId::Com36 : CommandId::Com37),
                       CommandStep::Start)) {
-        note(title, {{serviceText(p, "Result"), serviceText(p, "failed")}});
+        note(title, {{reportText(p, "Result"), reportText(p, "failed")}});
         return;
     }
     // From here on the device holds a range of its own making: whatever
@@ -83,12 +84,12 @@ void TeachService::teachRange(bool upper) {
     const bool shown = hooks.readDevice && hooks.readDevice() == 0;
     ServiceResults results;
     if (shown)
-        results = {{serviceText(p, "Lower range value"), shownValue("LowerRangeVal")},
-                   {serviceText(p, "Upper range value"), shownValue("UpperRangeVal")}};
+        results = {{reportText(p, "Lower range value"), shownValue("LowerRangeVal")},
+                   {reportText(p, "Upper range value"), shownValue("UpperRangeVal")}};
     else
-        results = {{serviceText(p, "Result"), serviceText(p, "range not read again")}};
+        results = {{reportText(p, "Result"), reportText(p, "range not read again")}};
     if (!warnings.isEmpty())
-        results.emplace_back(serviceText(p, "Warning"), warnings.join(QStringLiteral("; ")));
+        results.emplace_back(reportText(p, "Warning"), warnings.join(QStringLiteral("; ")));
     note(title, results);
     if (warnings.isEmpty()) return;
     // The device did it its own way: the person learns how, and which
@@ -124,13 +125,13 @@ void TeachService::teachDisplay(int code) {
     // the person has just fixed.
     if (code == action::kTeachLowerRange && !confirmFunction(p, title)) return;
     if (sequences_.actions().teach(code) != 1) {
-        note(title, {{serviceText(p, "Result"), serviceText(p, "failed")}});
+        note(title, {{reportText(p, "Result"), reportText(p, "failed")}});
         return;
     }
     // The module's calibration is new: the window reads it, or asks the
     // person to when it could not.
     const bool shown = hooks.readDevice && hooks.readDevice() == 0;
-    note(title, {{serviceText(p, "Result"), serviceText(p, "taught")}});
+    note(title, {{reportText(p, "Result"), reportText(p, "taught")}});
     p.messages.showMessageBox(title,
                               shown
                                   ? QStringLiteral("Calibration has been changed and read again!")
@@ -147,7 +148,7 @@ void TeachService::factorySetting(bool restore) {
     const int done = sequences_.actions().factorySetting(restore ? action::kRestoreFactorySetting
                                                                  : action::kFactorySetting);
     if (restore && hooks.showFields) hooks.showFields();
-    note(title, {{serviceText(p, "Result"), serviceText(p, done == 1 ? "ok" : "failed")}});
+    note(title, {{reportText(p, "Result"), reportText(p, done == 1 ? "ok" : "failed")}});
 }
 
 void TeachService::note(const QString& title, const ServiceResults& results) {
