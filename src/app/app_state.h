@@ -64,7 +64,9 @@ struct AppState {
     QString ComPort = QStringLiteral("Com4");
     int HartAddress = 0;        // polling address 0..63 (above 15: HART 6/7 devices only)
     int ConnectTimeout = 4000;  // ms
-    int ConnectRetry = 3;
+    int ConnectRetry = 3;       // probe runs that may time out (a modem hanging in its driver)
+    // Tries of one request or connect: 1 + [Serial_IO] Retries. The one
+    // retry count of the program: the library makes one try per call.
     int RequestTries = 3;
     int ConnectionState = 0;
 

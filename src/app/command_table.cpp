@@ -54,6 +54,7 @@ std::vector<CommandInfo> buildCatalogue() {
         {C::About, "Program version", {kAbout}, {}, {}},
         {C::HartAddress, "Hart address", {kHartAddress}, {}, {}},
         {C::ScanLoop, "Scan loop", {kScanLoop}, {}, {}},
+        {C::ScanAll, "Scan all addresses", {kScanAll}, {}, {}},
         {C::HartDevice, "HART device", {kHartDevice}, {}, {}},
         {C::LogOn, "Logging On", {kStartLog}, {}, {}},
         {C::LogOff, "Logging Off", {kStopLog}, {}, {}},

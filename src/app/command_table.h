@@ -51,16 +51,17 @@ enum class Command {
     WritePopup,    // 2094: MenuBuilder::showPopup(menu::kWritePopup)
     CompareData,   // 2097: compareDeviceWithFile (files/device_comparison.h), the list
     // --- Setup and ? ---
-    About,           // 2073: showMessageBox with AppState::AboutText
-    HartAddress,     // 2074: HartAddressDialog (app/setting_stores.h)
-    ScanLoop,        // 2095: scanAddresses (hart/address_scan.h), the list, the address chosen
-    HartDevice,      // 2096: the universal view of any HART device (ui/dialogs/universal_window.h)
-    LogOn,           // 2057: I/O logging on
-    LogOff,          // 2058: I/O logging off
-    SelectPort,      // 5000..5999: selectComPort with the entry's value (app/setting_stores.h)
-    EnterPort,       // 2098: enterComPort (hart/port_entry.h)
-    Manual,          // 2099, F1: the manual (ui/dialogs/manual_window.h)
-    SelectDevice,    // 2062..2065: selectTransmitterDisplay with the entry's value, rebuild
+    About,         // 2073: showMessageBox with AppState::AboutText
+    HartAddress,   // 2074: HartAddressDialog (app/setting_stores.h)
+    ScanLoop,      // 2095: scanAddresses (hart/address_scan.h) 0..15, the list, the address chosen
+    ScanAll,       // 2102: as ScanLoop, addresses 0..63
+    HartDevice,    // 2096: the universal view of any HART device (ui/dialogs/universal_window.h)
+    LogOn,         // 2057: I/O logging on
+    LogOff,        // 2058: I/O logging off
+    SelectPort,    // 5000..5999: selectComPort with the entry's value (app/setting_stores.h)
+    EnterPort,     // 2098: enterComPort (hart/port_entry.h)
+    Manual,        // 2099, F1: the manual (ui/dialogs/manual_window.h)
+    SelectDevice,  // 2062..2065: selectTransmitterDisplay with the entry's value, rebuild
     SelectLanguage,  // 1204..1213: selectLanguage with the entry's value
     // --- Keyboard ---
     ConfirmInput,      // 17 Return: input check

@@ -39,6 +39,7 @@ constexpr Symbol kSymbols[] = {
     {kManual, "#MenuManual"},
     {kServiceReport, "#MenuServiceReport"},
     {kDeviceHistory, "#MenuDeviceHistory"},
+    {kScanAll, "#MenuScanAll"},
     {kPopupNew, "#PopMenuNew"},
     {kPopupWriteAll, "#PopMenuWriteAll"},
     {kPopupWriteChanges, "#PopMenuWriteChanges"},

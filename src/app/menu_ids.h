@@ -68,6 +68,8 @@ constexpr int kManual = 2099;
 // The service report of the device shown, and the readings kept of it.
 constexpr int kServiceReport = 2100;
 constexpr int kDeviceHistory = 2101;
+// The scan of all 64 polling addresses (Scan loop stops at 15).
+constexpr int kScanAll = 2102;
 // One entry per language file, in name order.
 constexpr int kFirstLanguage = 1204;
 constexpr int kLastLanguage = 1213;

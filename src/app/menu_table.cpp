@@ -263,6 +263,7 @@ class Builder {
 
         entries.push_back(command(menu::kHartAddress, "Hart &address", kSerialIO));
         entries.push_back(command(menu::kScanLoop, "Sca&n loop ...", kSerialIO));
+        entries.push_back(command(menu::kScanAll, "Scan all a&ddresses ...", kSerialIO));
 
         std::vector<MenuEntry> languages;
         id = menu::kFirstLanguage;

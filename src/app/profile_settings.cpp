@@ -13,6 +13,11 @@
 namespace zh {
 namespace {
 
+// Retries of a request that got no usable answer: two, as HART masters
+// commonly make, so three tries in all; at most ten.
+constexpr int kDefaultRetries = 2;
+constexpr int kMaxRetries = 10;
+
 // A little reader bound to the current profile, so the table below reads as a table.
 struct Reader {
     Program& p;
@@ -141,6 +146,7 @@ void readTimes(Reader& r, AppState& s) {
 
     s.ConnectTimeout = r.integer("Serial_IO", "ConnectTimeout", 4000, 1, 600000);
     s.ConnectRetry = r.integer("Serial_IO", "ConnectRetry", 3, 0, 100);
+    s.RequestTries = 1 + r.integer("Serial_IO", "Retries", kDefaultRetries, 0, kMaxRetries);
 }
 
 // The polling address is one of 0..63 (16..63 only HART 6/7 devices use)

@@ -30,7 +30,8 @@ void summary(const QString& line) {
 // The result in words: the device's own reason when it refused ("result
 // 84: write protected (7)"), the port's when the modem went away, why the
 // port did not open (missing, not permitted, busy), otherwise what the code
-// means ("result 3: communication error").
+// means, with the fault the line met ("result 3: communication error: no
+// valid answer (bad check byte)").
 QString resultText(DeviceCore& core, int result) {
     const ProgressSteps& progress = core.session.progress();
     const QString head = QStringLiteral("result ") + QString::number(result) + QStringLiteral(": ");
@@ -38,6 +39,10 @@ QString resultText(DeviceCore& core, int result) {
         return head + progress.errorText(result, QString());
     if (result == kResultNotConnected && !progress.lastError().isEmpty())
         return head + progress.lastError();
+    // Which fault the line met, not only that it met one.
+    if ((result == kResultCommunication || result == kResultNoResponse) &&
+        !progress.linkFault().isEmpty())
+        return resultWithText(result) + QStringLiteral(": ") + progress.linkFault();
     return resultWithText(result);
 }
 

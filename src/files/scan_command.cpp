@@ -13,9 +13,9 @@ int usage() {
     return 2;
 }
 
-// "--to N" with N a polling address; kScanToAuto without it; -2 when wrong.
+// "--to N" with N a polling address; 15 without it; -2 when wrong.
 int lastAddressOf(const QStringList& options) {
-    if (options.isEmpty()) return kScanToAuto;
+    if (options.isEmpty()) return kLastShortAddress;
     if (options.size() != 2 || options.first() != QLatin1String("--to")) return -2;
     bool ok = false;
     const int to = options.at(1).toInt(&ok);
@@ -36,13 +36,8 @@ int runScanCommand(LinkLibrary& link, Logger& log, const QStringList& arguments)
         return 2;
     }
     QStringList lines;
-    bool hart6 = false;
-    for (const ScanEntry& entry : found) {
-        lines << scanEntryText(entry);
-        hart6 = hart6 || entry.identity.universalRevision >= 6;
-    }
-    const int last = to != kScanToAuto ? to : hart6 ? kLastAddress : kLastShortAddress;
-    QString summary = QStringLiteral("scan %1, addresses 0-%2: ").arg(port).arg(last);
+    for (const ScanEntry& entry : found) lines << scanEntryText(entry);
+    QString summary = QStringLiteral("scan %1, addresses 0-%2: ").arg(port).arg(to);
     summary += found.isEmpty()     ? QStringLiteral("no device answered")
                : found.size() == 1 ? QStringLiteral("1 device")
                                    : QStringLiteral("%1 devices").arg(found.size());

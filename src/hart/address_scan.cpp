@@ -65,12 +65,10 @@ QString hex(quint32 value, int digits) {
 QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& port, int from,
                                int to, const std::function<bool(int address)>& progress,
                                QString* failure) {
-    const bool automatic = to == kScanToAuto;
-    int last = automatic ? kLastShortAddress : std::clamp(to, 0, kLastAddress);
+    const int last = std::clamp(to, 0, kLastAddress);
     const int first = std::clamp(from, 0, kLastAddress);
     log.debugLog(QStringLiteral(">>> scanAddresses(port=") + port + QStringLiteral(", from=") +
-                     QString::number(first) + QStringLiteral(", to=") +
-                     (automatic ? QStringLiteral("auto") : QString::number(last)) +
+                     QString::number(first) + QStringLiteral(", to=") + QString::number(last) +
                      QLatin1Char(')'),
                  4);
     QList<ScanEntry> found;
@@ -120,7 +118,6 @@ QList<ScanEntry> scanAddresses(LinkLibrary& link, Logger& log, const QString& po
         ScanEntry entry = describe(link, address);
         link.disconnect();
         log.debugLog(QStringLiteral("<-- ") + scanEntryText(entry), 4);
-        if (automatic && entry.identity.universalRevision >= 6) last = kLastAddress;
         found.append(entry);
     }
     link.close();

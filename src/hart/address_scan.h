@@ -1,10 +1,10 @@
 #pragma once
 // The poll-address scan: who answers on the loop. Every polling address in
-// turn gets command 0 (one try, no retries, so a silent address costs one
-// response time-out, about 0.3 s); a device that answers is named by its
-// identity, its tag (command 13) and, from HART 6 on, its long tag
-// (command 20). Only universal commands are sent, so any device may be on
-// the line.
+// turn gets command 0 (one try, no retries: a silent address costs its
+// short request on the wire and the link's quiet time, about 0.4 s); a
+// device that answers is named by its identity, its tag (command 13) and,
+// from HART 6 on, its long tag (command 20). Only universal commands are
+// sent, so any device may be on the line.
 
 #include <QList>
 #include <QString>
@@ -26,11 +26,10 @@ struct ScanEntry {
 };
 
 // Polling addresses of HART 5 devices end at 15, those of HART 6/7 at 63.
+// A scan ends at 15 unless asked for all 64: a HART 7 device found at 2
+// says nothing of the addresses above 15, and 48 silent ones cost 19 s.
 constexpr int kLastShortAddress = 15;
 constexpr int kLastAddress = 63;
-// `to` for a scan that ends at 15 unless a HART 6/7 device answered there;
-// then it goes on to 63.
-constexpr int kScanToAuto = -1;
 
 // Scans the polling addresses `from`..`to` (clamped to 0..63) of `port`,
 // opened once for the whole scan and closed at its end. `progress` is asked

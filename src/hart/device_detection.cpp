@@ -85,7 +85,9 @@ HartSession::PartAnswer HartSession::probePart(std::uint8_t command, const QByte
                                           QString::number(command),
                                       QStringLiteral("SerialIO")),
             result == kResultRefused ? progress_.errorText(result, QString())
-                                     : link_.lastErrorText());
+            : progress_.linkFault().isEmpty()
+                ? link_.lastErrorText()
+                : resultText(result) + QStringLiteral(": ") + progress_.linkFault());
         return PartAnswer::Failed;
     }
     if (answer) *answer = got;

@@ -20,8 +20,6 @@ namespace {
 constexpr int kBlue = rgb(0, 0, 255);
 constexpr int kGreen = rgb(0, 185, 0);
 constexpr int kOrange = rgb(230, 120, 0);
-constexpr int kDefaultTries = 3;
-constexpr int kProbeTries = 3;
 constexpr std::uint8_t kProbeCommand = 81;
 constexpr int kProbeBufferSize = 1024;
 // A teach action is answered only once the module has taken its reading.
@@ -208,7 +206,7 @@ QString toLogWord(CommandStep step) {
 int DisplayActions::runCommand(const CommandRoutine& routine, CommandStep step,
                                const QString& stepText, int tries, int override) {
     Dialogs& d = p_.dialogs;
-    if (tries == -1) tries = kDefaultTries;
+    if (tries == -1) tries = p_.state.RequestTries;
     const bool none = step == CommandStep::Quiet;
 
     if (routine.run) {
@@ -468,14 +466,15 @@ int DisplayActions::rawProbe() {
     if (ownWindow) d.progressOpen(tr(QStringLiteral("HART")));
     std::uint8_t buffer[kProbeBufferSize] = {};
     int result = 0;
-    for (int attempt = 1; attempt <= kProbeTries; ++attempt) {
+    const int tries = std::max(1, p_.state.RequestTries);
+    for (int attempt = 1; attempt <= tries; ++attempt) {
         log.debugLog(QStringLiteral("---> BaTinHrtCPr_SendRequest: i=") + QString::number(attempt),
                      1);
         std::uint8_t length = 0;  // any length
         std::uint8_t status1 = 0;
         std::uint8_t status2 = 0;
         result = link_.sendRequest(kProbeCommand, 0, nullptr, &length, buffer, &status1, &status2);
-        d.progressSetBar(attempt * 100 / kProbeTries, kBlue);
+        d.progressSetBar(attempt * 100 / tries, kBlue);
         if (result == 0) {
             probeResponse_ = QByteArray(reinterpret_cast<const char*>(buffer), length);
             log.debugLog(QStringLiteral("    Response: (Len=") + QString::number(length) +
@@ -485,7 +484,7 @@ int DisplayActions::rawProbe() {
                          1);
             break;
         }
-        if (attempt < kProbeTries && d.servePendingEvents()) {
+        if (attempt < tries && d.servePendingEvents()) {
             result = kResultCancelled;
             break;
         }

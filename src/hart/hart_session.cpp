@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include "app/dialogs.h"
 #include "app/gadgets.h"
@@ -16,7 +17,6 @@ namespace {
 
 constexpr int kBlue = rgb(0, 0, 255);
 constexpr int kSteps = 7;
-constexpr int kConnectCalls = 3;
 constexpr int kServeEveryMs = 10;
 constexpr int kBusyPauseMs = 500;
 constexpr int kDelayedPauseMs = 200;
@@ -38,6 +38,15 @@ void logResponse(Logger& log, const QByteArray& bytes, int status1, int status2,
                      QString::number(status1) + QStringLiteral(" ResCode2=") +
                      QString::number(status2) + note,
                  1);
+}
+
+// The fault of the library's last try in its words ("no valid answer (bad
+// check byte)"), without the result name and try number before it; "" when
+// the text names no try.
+QString lastTryFault(const QString& libraryText) {
+    static const QRegularExpression lastTry(QStringLiteral(".*try \\d+: "));
+    const QRegularExpressionMatch m = lastTry.match(libraryText);
+    return m.hasMatch() ? libraryText.mid(m.capturedEnd()) : QString();
 }
 
 }  // namespace
@@ -149,6 +158,7 @@ int HartSession::sendRequest(std::uint8_t command, const QByteArray& request, in
         fate_ = unanswered ? RequestFate::Unanswered : RequestFate::NotSent;
         return r;
     };
+    progress_.setLinkFault(QString());
     for (int attempt = 1;;) {
         log.debugLog(QStringLiteral("---> BaTinHrtCPr_SendRequest: i=") + QString::number(attempt),
                      1);
@@ -167,6 +177,13 @@ int HartSession::sendRequest(std::uint8_t command, const QByteArray& request, in
         }
         if (result == kResultDisconnected) return ended(modemGone());
         outcome = judge(result, command, expected, received);
+        if (result != 0) {
+            progress_.setLinkFault(lastTryFault(link_.lastErrorText()));
+        } else if (outcome == TryOutcome::Again) {
+            progress_.setLinkFault(QStringLiteral("answer with %1 data bytes, %2 expected")
+                                       .arg(received)
+                                       .arg(expected));
+        }
         // The library returns these only after the request went out.
         if (result == kResultCommunication || result == kResultNoResponse ||
             outcome == TryOutcome::Delayed || (result == 0 && outcome == TryOutcome::Again)) {
@@ -311,7 +328,7 @@ void HartSession::lookForPartsAnew() {
 
 HartSession::StepEnd HartSession::configureInterface(const ConnectCall& call) {
     const int configured =
-        link_.configure(static_cast<std::uint8_t>(p_.state.HartAddress), 2, 20, 2, 1, 0,
+        link_.configure(static_cast<std::uint8_t>(p_.state.HartAddress), 2, 20, 0, 1, 0,
                         static_cast<std::uint16_t>(call.override == -1 ? 0 : call.override), 10, 0);
     return progress_.checkStep(configured, 0, serialText("Function failed!"), link_.lastErrorText())
                ? StepEnd::Failed
@@ -358,16 +375,20 @@ HartSession::StepEnd HartSession::openPort(const ConnectCall&) {
                : StepEnd::Next;
 }
 
+// The library makes one try per call: the tries are counted here, once
+// (the line's quiet time before the next is the library's).
 HartSession::StepEnd HartSession::connectPort(const ConnectCall&) {
     int connected = 0;
-    for (int call = 1; call <= kConnectCalls; ++call) {
+    progress_.setLinkFault(QString());
+    const int tries = std::max(1, p_.state.RequestTries);
+    for (int call = 1; call <= tries; ++call) {
         std::uint8_t arg = 0;
         connected = link_.connect(&arg);
-        if (connected == 0) break;
+        // Only silence and a garbled answer are worth another try.
+        if (connected != kResultNoResponse && connected != kResultCommunication) break;
         p_.log.debugLog(
             QStringLiteral("+++ reconnecting (") + QString::number(connected) + QLatin1Char(')'),
             1);
-        if (call < kConnectCalls) p_.dialogs.sleep(200);
     }
     return progress_.checkStep(
                connected, 0, progress_.errorText(connected, QStringLiteral("BaTinHrtCPr_Connect")),

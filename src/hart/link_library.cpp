@@ -179,10 +179,11 @@ int runConnectionProbe(LinkLibrary& link, Logger& log, const QString& portName,
                      QStringLiteral(" number=") + QString::number(port) +
                      QStringLiteral(" address=") + QString::number(pollingAddress),
                  4);
-    // Probe settings: the session's address, 5 preambles, 1 try, no
+    // Probe settings: the session's address, 5 preambles, one try (the
+    // probe looks at the port, the session's connect counts the tries), no
     // time-out override. An address out of range fails the Configure.
     const int configured = link.configure(static_cast<uint8_t>(std::clamp(pollingAddress, 0, 255)),
-                                          0, 5, 1, 0, 0, 0, 10, 0);
+                                          0, 5, 0, 0, 0, 0, 10, 0);
     if (configured != HARTLINK_ERR_OK) {
         log.debugLog(QStringLiteral("Connect probe: Configure failed, result ") +
                          QString::number(configured),

@@ -36,6 +36,11 @@ class ProgressSteps {
     // What the device said when it last refused a request (errorText of
     // kResultRefused).
     void setRefusal(const QString& text) { refusal_ = text; }
+    // What went wrong on the line in the last request that failed there
+    // ("answer broke off", "bad check byte", "answer with 11 data bytes, 12
+    // expected"); "" when the last request did not fail on the line.
+    void setLinkFault(const QString& text) { linkFault_ = text; }
+    const QString& linkFault() const { return linkFault_; }
 
   private:
     QString tr(const QString& text) const;
@@ -44,6 +49,7 @@ class ProgressSteps {
     Program& p_;
     QString port_;
     QString refusal_;
+    QString linkFault_;
     QString lastError_;
 };
 

@@ -79,8 +79,9 @@ extern "C" {
  *       is this long overdue is given up; 0 means 8 (the link grant time);
  *       20 ms for the port driver are added.
  *   v9  reserved, must be 0.
- * The connection probe passes (address, 0, 5, 1, 0, 0, 0, 10, 0), a session
- * (address, 2, 20, 2, 1, 0, override, 10, 0). Before any Configure the
+ * The connection probe passes (address, 0, 5, 0, 0, 0, 0, 10, 0), a session
+ * (address, 2, 20, 0, 1, 0, override, 10, 0): the program counts its tries
+ * itself. Before any Configure the
  * library works as if given (0, 1, 5, 2, 1, 0, 0, 0, 0). */
 typedef int32_t (*BaTinHrtCPr_Configure_t)(uint8_t pollingAddress, uint8_t v2, uint8_t v3,
                                            uint8_t v4, uint8_t v5, uint8_t v6, uint16_t v7,

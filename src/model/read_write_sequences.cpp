@@ -799,7 +799,13 @@ int DeviceSequences::failRead(int result, const SavedTable& saved) {
     p.log.debugLog(
         QStringLiteral("HartRead failed: ") + QString::number(result) + QStringLiteral(" ") + text,
         1);
-    if (result != kResultCancelled) session_.progress().checkStep(result, 0, text, QString(), -2);
+    // What the line met, in its words: silence, a damaged answer, a short one.
+    QString detail;
+    if (result == kResultCommunication || result == kResultNoResponse) {
+        detail = session_.progress().linkFault();
+        if (detail.isEmpty()) detail = tr(resultText(result));
+    }
+    if (result != kResultCancelled) session_.progress().checkStep(result, 0, text, detail, -2);
     close(true);
     restoreTable(saved);
     return result;

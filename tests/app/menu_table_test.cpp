@@ -279,10 +279,10 @@ TEST_F(MenuTableTest, EveryEntryAndButtonIsRegisteredOnceUnderItsIdentifier) {
     }
     // 2 measurands + New, Open, Save, Save as, Service report, Device history,
     // Exit; 5 transfer + Compare + HART device;
-    // 1 port + "Port ...", 4 devices, Hart address, Scan loop, the languages;
+    // 1 port + "Port ...", 4 devices, Hart address, Scan loop, Scan all, the languages;
     // Manual, about; pop-ups 3 + 2; 7 buttons.
     const std::size_t languages = submenu(table.menus, "Select language")->entries.size();
-    EXPECT_EQ(records.size(), 9u + 7u + 2u + 4u + 2u + languages + 2u + 5u + 7u);
+    EXPECT_EQ(records.size(), 9u + 7u + 2u + 4u + 3u + languages + 2u + 5u + 7u);
 
     const auto find = [&](int id) {
         for (const MenuRegistration& r : records)

@@ -275,8 +275,8 @@ TEST_F(SendRequestTest, RefusalsBusyAndDelayedResponses) {
          RequestFate::NotDone},
         {"fault=error:7*1@191", 3, kResultRefused, 7, 1, "write protected (7)",
          RequestFate::NotDone},
-        {"fault=busy*3@191", 3, 0, 0, 4, "", RequestFate::Done},
-        {"fault=busy*9@191", 2, kResultRefused, 32, 6, "busy (32)", RequestFate::NotDone},
+        {"fault=busy*2@191", 3, 0, 0, 3, "", RequestFate::Done},
+        {"fault=busy*9@191", 2, kResultRefused, 32, 2, "busy (32)", RequestFate::NotDone},
         {"fault=error:33*1@191,fault=error:34*3@191", 1, 0, 0, 5, "", RequestFate::Done},
         {"fault=error:35*1@191", 3, kResultRefused, 35, 1, "delayed response dead (35)",
          RequestFate::NotDone},
@@ -313,10 +313,9 @@ TEST_F(SendRequestTest, RefusalsBusyAndDelayedResponses) {
 
 TEST_F(SendRequestTest, RetriesShowTheirProgressAndCancelStops) {
     session.disconnectDevice();
-    // The library itself tries three times per request (the session's
-    // Configure asks for two retries), so six silent answers use up the
-    // session's first two tries.
-    simOptions("fault=noanswer*6@191");
+    // The library makes one try per call (the session counts the tries),
+    // so two silent answers use up the session's first two tries.
+    simOptions("fault=noanswer*2@191");
     ASSERT_EQ(session.connectDevice(), 1);
     t.dialogs.progress.clear();
     EXPECT_EQ(readBlock(12, 24, 3), 0);  // the session's third try answers

@@ -124,21 +124,21 @@ TEST_F(HartOverPty, SilentDeviceFailsInTheTimeTheRetriesTake) {
 // undisturbed by anything the fault left on the line.
 TEST_F(HartOverPty, EveryFaultGivesItsResultAndLeavesTheLineClean) {
     struct Case {
-        const char* fault;  // applied to block reads only; three answers use up the library's tries
+        const char* fault;  // applied to block reads only; one answer uses up the request's one try
         int result;
         int responseCode;
     } cases[] = {
-        {"noanswer*3@191", 4, -1},
-        {"badcheck*3@191", 3, -1},
+        {"noanswer*1@191", 4, -1},
+        {"badcheck*1@191", 3, -1},
         {"wronglength*1@191", 3,
          -1},  // a well-formed answer: taken at once, the session sees the length
-        {"commerror:0x08*3@191", 3, -1},
-        // Later than the request's wire time and the slave time-out: each
-        // late answer meets the master's wait for a quiet line and is
-        // dropped, the last one before the next request.
-        {"late:500*3@191", 3, -1},
+        {"commerror:0x08*1@191", 3, -1},
+        // Later than the request's wire time and the slave time-out: no
+        // answer to this try, and the late one is dropped before the next
+        // request goes out.
+        {"late:500*1@191", 4, -1},
         // A well-formed answer without data: the device says why.
-        {"busy*3@191", kResultRefused, 32},
+        {"busy*1@191", kResultRefused, 32},
         {"error:64*1@191", kResultRefused, 64},
         {"noise:16*1@191", 0, 0},
     };

@@ -139,8 +139,8 @@ TEST(UniversalWindow, ForeignDeviceIsReadWrittenAndScannedThroughTheWindow) {
         list->choose(list->table()->rowCount() - 1);
     });
     pick.start(20);
-    rig.app->command(menu::kScanLoop);
-    EXPECT_EQ(rows, QStringList({"2", "40"}));  // on beyond 15 after a HART 7 device
+    rig.app->command(menu::kScanAll);
+    EXPECT_EQ(rows, QStringList({"2", "40"}));
     EXPECT_EQ(rig.program.state.HartAddress, 40);
     EXPECT_EQ(
         rig.program.profile.readProfile("Common", "HartAddress", "", rig.program.state.ProfilePath),

@@ -185,7 +185,8 @@ class Application {
     // The scan of the loop and the window for any HART device
     // (application_universal.cpp).
     void bindUniversalCommands();
-    void scanLoop();
+    // The scan of the polling addresses 0..`last`, stoppable from its progress window.
+    void scanLoop(int last);
     // Shows the window for any HART device, read at once when `read`.
     void showUniversalWindow(bool read);
     // After a connection found a device that is not ours: its universal

@@ -22,11 +22,12 @@ constexpr int kBlue = rgb(0, 0, 255);
 }  // namespace
 
 void Application::bindUniversalCommands() {
-    commands_.bind(Command::ScanLoop, [this](int) { scanLoop(); });
+    commands_.bind(Command::ScanLoop, [this](int) { scanLoop(kLastShortAddress); });
+    commands_.bind(Command::ScanAll, [this](int) { scanLoop(kLastAddress); });
     commands_.bind(Command::HartDevice, [this](int) { showUniversalWindow(true); });
 }
 
-void Application::scanLoop() {
+void Application::scanLoop(int last) {
     const auto tr = [this](const char* text) {
         return p_.messages.lookupMessage(QString::fromUtf8(text), QLatin1String(kSection));
     };
@@ -38,18 +39,16 @@ void Application::scanLoop() {
         s.ComPort = p_.profile.readProfile(QStringLiteral("Serial_IO"), QStringLiteral("ComPort"),
                                            QStringLiteral("Com4"), s.ProfilePath);
     Dialogs& d = p_.dialogs;
-    d.progressOpen(tr("Scan loop"));
+    const QString title = tr(last > kLastShortAddress ? "Scan all addresses" : "Scan loop");
+    d.progressOpen(title);
     QString failure;
     const QList<ScanEntry> found = scanAddresses(
-        link_, p_.log, s.ComPort, 0, kScanToAuto,
+        link_, p_.log, s.ComPort, 0, last,
         [&](int address) {
             d.progressSetStep(p_.messages.lookupMessage(
                 QStringLiteral("Polling address {address} ...\t") + QString::number(address),
                 QLatin1String(kSection)));
-            d.progressSetBar(
-                address * 100 /
-                    (address <= kLastShortAddress ? kLastShortAddress + 1 : kLastAddress + 1),
-                kBlue);
+            d.progressSetBar(address * 100 / (last + 1), kBlue);
             return !d.servePendingEvents();
         },
         &failure);
@@ -58,11 +57,11 @@ void Application::scanLoop() {
     session_.LinkOpen = 0;
     if (found.isEmpty()) {
         p_.messages.showMessageBox(
-            tr("Scan loop"), failure.isEmpty() ? tr("No device answered.") : failure,
+            title, failure.isEmpty() ? tr("No device answered.") : failure,
             mb::Ok | (failure.isEmpty() ? mb::IconInformation : mb::IconError), MsgText::AsIs);
         return;
     }
-    ScanListDialog list(found, tr("Scan loop") + QStringLiteral(" ") + s.ComPort, tr("Use address"),
+    ScanListDialog list(found, title + QStringLiteral(" ") + s.ComPort, tr("Use address"),
                         tr("Close"), window_.get());
     if (list.exec() != QDialog::Accepted || list.chosenAddress() < 0) return;
     storeHartAddress(p_, list.chosenAddress());

@@ -10,7 +10,6 @@
 namespace zh {
 namespace {
 
-constexpr int kTries = 2;
 constexpr int kBlue = rgb(0, 0, 255);
 constexpr int kReportPointSize = 9;
 // The full bar stays a moment before it goes.
@@ -48,8 +47,8 @@ void DiagnosticsReport::append(const QStringList& lines) {
 bool DiagnosticsReport::readBlock(int number, int progress) {
     const QString name = blockName(number);
     if (window.setStatusText) window.setStatusText(name);
-    int result =
-        p_.dialogs.servePendingEvents() ? kResultCancelled : blocks_.readBlock(number, kTries);
+    int result = p_.dialogs.servePendingEvents() ? kResultCancelled
+                                                 : blocks_.readBlock(number, p_.state.RequestTries);
     if (result == 0 && !takeDiagnosticBlock(number, blocks_.response(number), log_)) result = 3;
     if (result != 0) {
         session_.progress().showErrorMessage(
