@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
     QElapsedTimer timer;
     timer.start();
     QString failure;
-    const QList<zh::ScanEntry> found = zh::scanAddresses(
-        b.link, b.bench.program.log, b.port(), 0, zh::kLastShortAddress, nullptr, &failure);
+    const QList<zh::ScanEntry> found = zh::scanAddresses(b.link, b.bench.program.log, b.port(), 0,
+                                                         zh::kLastShortAddress, nullptr, &failure);
     const double wall = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     if (!failure.isEmpty()) std::printf("scan stopped: %s\n", qPrintable(failure));
 
@@ -82,9 +82,10 @@ int main(int argc, char** argv) {
                 qPrintable(answered.join(QLatin1Char(' '))));
     std::printf("requests %d, answered %d, silent %d; at most %d requests to a silent address\n",
                 tally.requests, tally.answers, silent, worstSilent);
-    std::printf("wall %.2f s, floor %.2f s (wire %.2f s + RT1 per silent request + HOLD per "
-                "answer), ratio %.3f (goal <= %.2f)\n",
-                wall, floor, tally.wireSeconds(), ratio, kMaxRatio);
+    std::printf(
+        "wall %.2f s, floor %.2f s (wire %.2f s + RT1 per silent request + HOLD per "
+        "answer), ratio %.3f (goal <= %.2f)\n",
+        wall, floor, tally.wireSeconds(), ratio, kMaxRatio);
     const bool ok = ratio <= kMaxRatio && worstSilent <= kMaxSilentRequests && !found.isEmpty();
     std::printf("%s\n", ok ? "ok" : "GOAL MISSED");
     return ok ? 0 : 1;
