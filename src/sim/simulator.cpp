@@ -290,18 +290,19 @@ void Simulator::lineIdle() {
     state_->parser.reset();
 }
 
-std::optional<Reply> Simulator::burstFrame() {
+std::optional<Reply> Simulator::burstFrame(bool primaryMaster) {
     const DeviceConfig& c = state_->config;
     if (c.burstMs <= 0) return std::nullopt;
     CommandResult pv = executeCommand(state_->device, c, 1, {});
     if (pv.responseCode != kResponseSuccess) return std::nullopt;
     // A burst frame carries the device's unique address with the burst bit
-    // and the bit of the primary master it last talked to.
+    // and the bit of the master whose turn follows it.
     MasterFrame from;
     from.longAddress = true;
     from.command = 1;
+    const std::uint8_t master = primaryMaster ? kAddressMasterBit : 0;
     from.address = {
-        static_cast<std::uint8_t>(kAddressMasterBit | kAddressBurstBit | (c.manufacturerId & 0x3F)),
+        static_cast<std::uint8_t>(master | kAddressBurstBit | (c.manufacturerId & 0x3F)),
         c.deviceType, static_cast<std::uint8_t>(c.deviceId >> 16),
         static_cast<std::uint8_t>(c.deviceId >> 8), static_cast<std::uint8_t>(c.deviceId)};
     Reply reply;
@@ -316,6 +317,10 @@ bool Simulator::midFrame() const {
 
 void Simulator::setFrameObserver(FrameObserver observer) {
     state_->observer = std::move(observer);
+}
+
+void Simulator::setFrameLogPath(const std::string& path) {
+    state_->config.frameLogPath = path;
 }
 
 void Simulator::powerCycle() {
