@@ -104,7 +104,7 @@ void LoopTraffic::setObserver(std::function<void(const LineEvent&)> observer) {
 void LoopTraffic::programBytes(const std::uint8_t* data, std::size_t size, LineTime arrival) {
     if (size == 0) return;
     if (!frameStart_) frameStart_ = std::max(arrival, programUntil_);
-    programUntil_ = std::max(programUntil_, arrival) + timing_.byteTime * size;
+    programUntil_ = std::max(programUntil_, arrival) + wireTime(size);
     heard_.clear();
     const std::vector<Reply> replies = line_.receive(data, size);
     const auto heard = std::move(heard_);
@@ -125,7 +125,7 @@ void LoopTraffic::lineIdle() {
 void LoopTraffic::programFrame(const std::vector<std::uint8_t>& bytes,
                                Simulator::FrameFate fate, const Reply* reply) {
     const LineTime start = frameStart_.value_or(programUntil_);
-    const LineTime end = start + timing_.byteTime * bytes.size();
+    const LineTime end = start + wireTime(bytes.size());
     const Header h = header(bytes);
     const bool request = (h.delimiter & 0x07) == kFrameTypeRequest;
     // The second master is of the other kind than the program.
@@ -195,6 +195,10 @@ LineTime LoopTraffic::answerDelay(const Reply& reply) const {
     int ms = reply.delayMs;
     if (!timing_.turnaround) ms = std::max(0, ms - line_.config().turnaroundMs);
     return std::chrono::milliseconds(ms);
+}
+
+LineTime LoopTraffic::wireTime(std::size_t bytes) const {
+    return timing_.byteTime * static_cast<std::int64_t>(bytes);
 }
 
 LineTime LoopTraffic::lineFree() const {
@@ -309,7 +313,7 @@ std::optional<LineEvent> LoopTraffic::next(LineTime until) {
             answer.bytes = replies.front().bytes;
             answer.command = e.command;
             answer.toOtherMaster = true;
-            otherAnswerEnd_ = answer.at + timing_.byteTime * answer.bytes.size();
+            otherAnswerEnd_ = answer.at + wireTime(answer.bytes.size());
             queued_.push_back(std::move(answer));
         }
         return e;
@@ -318,7 +322,7 @@ std::optional<LineEvent> LoopTraffic::next(LineTime until) {
 
 void LoopTraffic::putOn(const LineEvent& e) {
     ownStart_ = e.at;
-    ownEnd_ = e.at + timing_.byteTime * e.bytes.size();
+    ownEnd_ = e.at + wireTime(e.bytes.size());
     lastEnd_ = std::max(lastEnd_, ownEnd_);
     lastPrimaryBit_ = hasPrimaryBit(e.bytes);
     switch (e.kind) {

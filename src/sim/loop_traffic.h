@@ -109,6 +109,10 @@ class LoopTraffic {
     };
     enum class Source { None, Queued, Burst, OtherMaster };
 
+    // How long `bytes` bytes occupy the wire.
+    LineTime wireTime(std::size_t bytes) const;
+    // When the line is free: the last frame on it, and the program's
+    // bytes, have ended.
     LineTime lineFree() const;
     Source nextSource(LineTime* start) const;
     LineTime burstStart() const;
