@@ -111,6 +111,13 @@ std::vector<Reply> Line::receive(const std::uint8_t* data, std::size_t size) {
     return replies;
 }
 
+std::vector<Reply> Line::receiveFromOtherMaster(const std::vector<std::uint8_t>& frame) {
+    for (const std::unique_ptr<Simulator>& device : devices_) device->holdFaults(true);
+    std::vector<Reply> replies = receive(frame.data(), frame.size());
+    for (const std::unique_ptr<Simulator>& device : devices_) device->holdFaults(false);
+    return replies;
+}
+
 void Line::lineIdle() {
     parser_.reset();
     for (const std::unique_ptr<Simulator>& device : devices_) device->lineIdle();

@@ -41,6 +41,9 @@ class Line {
     // As Simulator::receive, for all devices: the answers of the devices
     // the frames were addressed to.
     std::vector<Reply> receive(const std::uint8_t* data, std::size_t size);
+    // As receive, for a second master's request: the devices' injected
+    // faults are kept for the master they are meant for.
+    std::vector<Reply> receiveFromOtherMaster(const std::vector<std::uint8_t>& frame);
     void lineIdle();
     bool midFrame() const;
     // Complete frames seen on the line so far.

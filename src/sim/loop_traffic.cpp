@@ -60,9 +60,9 @@ void appendEvent(const std::string& path, const LineEvent& e) {
     switch (e.kind) {
         case LineEvent::Kind::ProgramFrame:
         case LineEvent::Kind::OtherRequest:
-            std::fprintf(file, "%s command=%d (%s):",
-                         e.kind == LineEvent::Kind::ProgramFrame ? "RX" : "M2", e.command,
-                         Simulator::fateText(e.fate));
+            std::fprintf(
+                file, "%s command=%d (%s):", e.kind == LineEvent::Kind::ProgramFrame ? "RX" : "M2",
+                e.command, Simulator::fateText(e.fate));
             break;
         case LineEvent::Kind::Answer:
             std::fprintf(file, "TX command=%d%s:", e.command, e.toOtherMaster ? " (to M2)" : "");
@@ -87,10 +87,8 @@ LoopTraffic::LoopTraffic(Line& line, LoopTiming timing)
       logPath_(line.handOverFrameLog()),
       other_(line.config().otherMasterMs, line.config().seed),
       burstDue_(std::chrono::milliseconds(line.burstMs())) {
-    line_.setFrameObserver(
-        [this](const std::vector<std::uint8_t>& bytes, Simulator::FrameFate fate) {
-            heard_.emplace_back(bytes, fate);
-        });
+    line_.setFrameObserver([this](const std::vector<std::uint8_t>& bytes,
+                                  Simulator::FrameFate fate) { heard_.emplace_back(bytes, fate); });
 }
 
 LoopTraffic::~LoopTraffic() {
@@ -122,8 +120,8 @@ void LoopTraffic::lineIdle() {
     frameStart_.reset();
 }
 
-void LoopTraffic::programFrame(const std::vector<std::uint8_t>& bytes,
-                               Simulator::FrameFate fate, const Reply* reply) {
+void LoopTraffic::programFrame(const std::vector<std::uint8_t>& bytes, Simulator::FrameFate fate,
+                               const Reply* reply) {
     const LineTime start = frameStart_.value_or(programUntil_);
     const LineTime end = start + wireTime(bytes.size());
     const Header h = header(bytes);
@@ -198,7 +196,7 @@ LineTime LoopTraffic::answerDelay(const Reply& reply) const {
 }
 
 LineTime LoopTraffic::wireTime(std::size_t bytes) const {
-    return timing_.byteTime * static_cast<std::int64_t>(bytes);
+    return timing_.wire ? characterTime(static_cast<std::int64_t>(bytes)) : LineTime(0);
 }
 
 LineTime LoopTraffic::lineFree() const {
@@ -302,7 +300,7 @@ std::optional<LineEvent> LoopTraffic::next(LineTime until) {
         // Whatever the program left unfinished has long been given up.
         if (line_.midFrame()) line_.lineIdle();
         heard_.clear();
-        const std::vector<Reply> replies = line_.receive(e.bytes.data(), e.bytes.size());
+        const std::vector<Reply> replies = line_.receiveFromOtherMaster(e.bytes);
         e.fate = heard_.empty() ? Simulator::FrameFate::NotForUs : heard_.front().second;
         heard_.clear();
         putOn(e);
@@ -329,8 +327,8 @@ void LoopTraffic::putOn(const LineEvent& e) {
         case LineEvent::Kind::Answer:
             last_ = e.toOtherMaster ? Last::AnswerToOther : Last::AnswerToProgram;
             (e.toOtherMaster ? otherAnswerEnd_ : ownAnswerEnd_) = ownEnd_;
-            ownName_ = e.toOtherMaster ? "the answer to the second master"
-                                       : "the answer to the program";
+            ownName_ =
+                e.toOtherMaster ? "the answer to the second master" : "the answer to the program";
             break;
         case LineEvent::Kind::Burst:
             last_ = Last::Burst;

@@ -62,9 +62,9 @@ struct LineEvent {
 };
 
 struct LoopTiming {
-    // The time one byte of a frame occupies the wire: one character, or 0
-    // when the wire is not emulated (frames take no time).
-    LineTime byteTime = characterTime(1);
+    // Whether a frame occupies the wire for its characters' time; without
+    // it, where the wire is not emulated, frames take no time.
+    bool wire = true;
     // Whether an answer waits the device's turnaround time after the
     // request; without it, it comes at once (a Late fault still waits).
     bool turnaround = true;

@@ -226,7 +226,7 @@ class PtyServer {
     static LoopTiming timing(const PtyRunOptions& options) {
         LoopTiming t;
         if (!options.realtime) {
-            t.byteTime = LineTime(0);
+            t.wire = false;
             t.turnaround = false;
         }
         return t;

@@ -111,6 +111,7 @@ struct Simulator::State {
     std::optional<DelayedWrite> delayed;
     MasterFrameParser parser;
     FaultQueue faults;
+    bool faultsHeld = false;
     Statistics statistics;
     Random noise;
     FrameObserver observer;
@@ -179,7 +180,8 @@ std::optional<Reply> Simulator::State::handle(const MasterFrame& frame) {
     ++statistics.requests[frame.command];
     if (frame.command == 192 && !frame.data.empty()) ++statistics.actions[frame.data[0]];
 
-    const std::optional<Fault> fault = faults.take(frame.command);
+    const std::optional<Fault> fault =
+        faultsHeld ? std::optional<Fault>() : faults.take(frame.command);
     const Fault::Kind kind = fault ? fault->kind : Fault::Kind::NoAnswer;
     if (fault && kind == Fault::Kind::NoAnswer) {
         tell(frame, FrameFate::Silenced, nullptr);
@@ -272,6 +274,10 @@ void Simulator::injectFault(const Fault& fault) {
 
 void Simulator::clearFaults() {
     state_->faults.clear();
+}
+
+void Simulator::holdFaults(bool held) {
+    state_->faultsHeld = held;
 }
 
 const DeviceConfig& Simulator::config() const {

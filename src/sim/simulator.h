@@ -179,6 +179,9 @@ class Simulator {
 
     void injectFault(const Fault& fault);
     void clearFaults();
+    // While held, the injected faults wait: requests are answered as if
+    // there were none (a second master's, which the faults are not meant for).
+    void holdFaults(bool held);
 
     const DeviceConfig& config() const;
     void setPresence(Presence presence);

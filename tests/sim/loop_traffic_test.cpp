@@ -2,12 +2,13 @@
 // its request at a moment chosen against the simulator's own frames, and
 // the line judges it as the loop-sharing rules do.
 
+#include "sim/loop_traffic.h"
+
 #include <unistd.h>
 
 #include <fstream>
 #include <sstream>
 
-#include "sim/loop_traffic.h"
 #include "sim_test_support.h"
 
 namespace hartsim::test {
@@ -21,11 +22,11 @@ LineTime end(const LineEvent& e) {
 
 struct Moment {
     const char* options;
-    bool opens;    // the program opens with a request of its own
-    Kind waitFor;  // the simulator's frame the program times its request by
-    int nth;       // the nth frame of that kind (1: the first)
-    bool fromEnd;  // counted from that frame's end, else from its start
-    int chars;     // this many characters later
+    bool opens;             // the program opens with a request of its own
+    Kind waitFor;           // the simulator's frame the program times its request by
+    int nth;                // the nth frame of that kind (1: the first)
+    bool fromEnd;           // counted from that frame's end, else from its start
+    int chars;              // this many characters later
     const char* collision;  // the kind logged, "" for none
 };
 
@@ -56,8 +57,8 @@ TEST(LoopTraffic, TheProgramsRequestIsJudgedAgainstTheSimulatorsFrames) {
         std::remove(log.c_str());
         std::vector<LineDevice> devices;
         std::string error;
-        ASSERT_TRUE(parseLineOptions(std::string(m.options) + (*m.options ? "," : "") + "log=" + log,
-                                     &devices, &error))
+        ASSERT_TRUE(parseLineOptions(
+            std::string(m.options) + (*m.options ? "," : "") + "log=" + log, &devices, &error))
             << error;
         Line line(devices);
         LoopTraffic traffic(line, LoopTiming{});
