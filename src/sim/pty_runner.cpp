@@ -235,13 +235,14 @@ class PtyServer {
     LineTime onLine(const timespec& t) const { return LineTime(nsUntil(t, start_) / 1000); }
 
     // The simulator's frames that start by `t`, queued byte by byte at the
-    // wire's pace (realtime) or at once.
+    // wire's pace (realtime: each when a modem would hand it over, its last
+    // bit received) or at once.
     void takeFramesUntil(const timespec& t) {
         while (const std::optional<LineEvent> frame = traffic_.next(onLine(t))) {
             const timespec first = plusNs(start_, static_cast<long long>(frame->at.count()) * 1000);
             for (std::size_t i = 0; i < frame->bytes.size(); ++i) {
                 const long long offset =
-                    options_.realtime ? static_cast<long long>(i) * kCharacterNs : 0;
+                    options_.realtime ? static_cast<long long>(i + 1) * kCharacterNs : 0;
                 outgoing_.push_back({plusNs(first, offset), frame->bytes[i]});
             }
         }
