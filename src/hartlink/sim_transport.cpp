@@ -1,24 +1,27 @@
 // The "Sim" port: the device simulator in-process, behind the same
 // transport interface as a serial port.
 //
-// The line is modelled as the wire would carry it: a request takes its
-// characters' time to send; an answer's first byte starts `delayMs` after
-// the end of the request and each byte arrives one character time after the
-// one before (9.167 ms at 1200 bit/s). Unless the simulator is configured
-// for real time, that time is virtual: it moves only while the master waits
-// on us, so a late answer is late for the master's time-outs without anyone
-// sleeping.
+// The line is modelled as the wire would carry it (sim/loop_traffic.h): a
+// request takes its characters' time to send; an answer's first byte starts
+// `delayMs` after the end of the request and each byte arrives one character
+// time after the one before (9.167 ms at 1200 bit/s); burst frames and a
+// second master's requests come when the loop-sharing rules let them.
+// Unless the simulator is configured for real time, that time is virtual: it
+// moves only while the master waits on us, so a late answer is late for the
+// master's time-outs without anyone sleeping.
 
 #include <algorithm>
 #include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "hartlink/timing.h"
 #include "hartlink/transport.h"
 #include "sim/line.h"
+#include "sim/loop_traffic.h"
 
 namespace hartlink {
 
@@ -27,15 +30,17 @@ namespace {
 // The simulated lines of this process, one per option text. A device
 // stays powered while the port is closed, as a real one on the loop does:
 // what was written before a disconnect is read back after the next connect.
-// Other options mean another line.
+// Other options mean another line. Without `devices`: only a line that
+// exists.
 std::shared_ptr<hartsim::Line> lineFor(const std::string& options,
-                                       const std::vector<hartsim::LineDevice>& devices) {
+                                       const std::vector<hartsim::LineDevice>* devices) {
     static std::mutex mutex;
     static std::map<std::string, std::shared_ptr<hartsim::Line>> lines;
     std::lock_guard<std::mutex> lock(mutex);
-    std::shared_ptr<hartsim::Line>& line = lines[options];
-    if (!line) line = std::make_shared<hartsim::Line>(devices);
-    return line;
+    const auto found = lines.find(options);
+    if (found != lines.end()) return found->second;
+    if (devices == nullptr) return nullptr;
+    return lines[options] = std::make_shared<hartsim::Line>(*devices);
 }
 
 class SimTransport final : public Transport {
@@ -48,34 +53,29 @@ class SimTransport final : public Transport {
         if (!hartsim::parseLineOptions(options_, &devices, &error)) {
             return IoStatus::failure("Invalid simulator options \"" + options_ + "\": " + error);
         }
-        sim_ = lineFor(options_, devices);
+        sim_ = lineFor(options_, &devices);
         realtime_ = devices.front().config.realtime;
         incoming_.clear();
-        nextBurst_ = now() + burstPeriod();
+        origin_ = now();
+        traffic_ = std::make_unique<hartsim::LoopTraffic>(*sim_, hartsim::LoopTiming{});
         return {};
     }
 
     void close() override {
+        traffic_.reset();
         sim_.reset();
         incoming_.clear();
     }
 
     IoStatus write(const std::uint8_t* data, std::size_t size, bool /*keyRts*/) override {
         if (!sim_) return IoStatus::failure("The simulator port is not open");
-        const Clock::time_point end = now() + timing::characters(static_cast<std::int64_t>(size));
-        addBurstsUntil(now());
-        advanceTo(end);
+        const Clock::time_point start = now();
+        takeFramesUntil(start);
         // Our requests go out whole, after a silence: nothing partial is
         // left in the device's receiver.
-        sim_->lineIdle();
-        for (const hartsim::Reply& reply : sim_->receive(data, size)) {
-            Clock::time_point at = end + std::chrono::milliseconds(std::max(reply.delayMs, 0));
-            // One line: an answer cannot overtake bytes still arriving.
-            if (!incoming_.empty()) at = std::max(at, incoming_.back().arrival);
-            queue(reply.bytes, at);
-        }
-        // A device in burst mode waits for the line to be quiet again.
-        nextBurst_ = (incoming_.empty() ? end : incoming_.back().arrival) + burstPeriod();
+        traffic_->lineIdle();
+        traffic_->programBytes(data, size, onLine(start));
+        advanceTo(start + timing::characters(static_cast<std::int64_t>(size)));
         return {};
     }
 
@@ -84,7 +84,7 @@ class SimTransport final : public Transport {
         *count = 0;
         if (!sim_) return IoStatus::failure("The simulator port is not open");
         const Clock::time_point deadline = now() + timeOut;
-        addBurstsUntil(deadline);
+        takeFramesUntil(deadline);
         if (incoming_.empty() || incoming_.front().arrival > deadline) {
             advanceTo(deadline);
             return {};
@@ -120,19 +120,20 @@ class SimTransport final : public Transport {
         }
     }
 
-    Clock::duration burstPeriod() const { return std::chrono::milliseconds(sim_->burstMs()); }
+    hartsim::LineTime onLine(Clock::time_point t) const {
+        return std::chrono::duration_cast<hartsim::LineTime>(t - origin_);
+    }
 
-    // Burst frames the devices in burst mode put on the quiet line up to `t`.
-    void addBurstsUntil(Clock::time_point t) {
-        if (sim_->burstMs() <= 0) return;
-        while (nextBurst_ <= t) {
-            Clock::time_point at = nextBurst_;
-            if (!incoming_.empty()) at = std::max(at, incoming_.back().arrival);
-            for (const hartsim::Reply& frame : sim_->burstFrames()) {
-                queue(frame.bytes, at);
-                at = incoming_.back().arrival;
-            }
-            nextBurst_ = at + burstPeriod();
+    // The simulator's frames that start before `t` or before the next byte
+    // already on its way arrives, whichever is first: the master cannot
+    // send in between.
+    void takeFramesUntil(Clock::time_point t) {
+        for (;;) {
+            Clock::time_point until = t;
+            if (!incoming_.empty()) until = std::min(until, incoming_.front().arrival);
+            const std::optional<hartsim::LineEvent> frame = traffic_->next(onLine(until));
+            if (!frame) return;
+            queue(frame->bytes, origin_ + frame->at);
         }
     }
 
@@ -150,7 +151,8 @@ class SimTransport final : public Transport {
 
     std::string options_;
     std::shared_ptr<hartsim::Line> sim_;
-    Clock::time_point nextBurst_{};
+    std::unique_ptr<hartsim::LoopTraffic> traffic_;
+    Clock::time_point origin_{};
     bool realtime_ = false;
     Clock::time_point virtualNow_{};
     std::deque<Arriving> incoming_;
@@ -160,6 +162,11 @@ class SimTransport final : public Transport {
 
 std::unique_ptr<Transport> makeSimTransport(const std::string& options) {
     return std::make_unique<SimTransport>(options);
+}
+
+std::uint64_t simCollisions(const std::string& options) {
+    const std::shared_ptr<hartsim::Line> line = lineFor(options, nullptr);
+    return line ? line->collisions() : 0;
 }
 
 }  // namespace hartlink

@@ -30,4 +30,8 @@ std::unique_ptr<Transport> makeSimTransport(const std::string&) {
     return std::make_unique<UnavailableSim>();
 }
 
+std::uint64_t simCollisions(const std::string&) {
+    return 0;
+}
+
 }  // namespace hartlink

@@ -104,5 +104,9 @@ std::unique_ptr<Transport> makeSerialTransport(const std::string& devicePath,
 // ("presence=display,fault=busy*2"); empty: no options. The options are
 // checked by open().
 std::unique_ptr<Transport> makeSimTransport(const std::string& options);
+// The collisions the simulated line with these options has seen so far:
+// frames of ours that broke the loop-sharing rules (its frame log, log=,
+// says which). 0 for a line not opened yet.
+std::uint64_t simCollisions(const std::string& options);
 
 }  // namespace hartlink

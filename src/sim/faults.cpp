@@ -303,6 +303,8 @@ const NumberOption kNumberOptions[] = {
      [](DeviceConfig& c, long n) { c.calibrationDecimals = static_cast<int>(n); }},
     {"burst", 0, 60000, " (0..60000 ms)",
      [](DeviceConfig& c, long n) { c.burstMs = static_cast<int>(n); }},
+    {"othermaster", 0, 600000, " (0..600000 ms)",
+     [](DeviceConfig& c, long n) { c.otherMasterMs = static_cast<int>(n); }},
     {"busy", 0, 1000, " (0..1000)",
      [](DeviceConfig& c, long n) { c.busyWrites = static_cast<int>(n); }},
     {"delayed", 0, 1000, " (0..1000)",

@@ -23,8 +23,11 @@ const char kUsage[] =
     "\n"
     "  --pty                 serve on a pseudo-terminal (required)\n"
     "  --seconds N           stop after N seconds (default: at SIGTERM or SIGINT)\n"
-    "  --log FILE            write every received (RX) and sent (TX) frame as a\n"
-    "                        time-stamped hex line\n"
+    "  --log FILE            write every frame on the line as a hex line stamped\n"
+    "                        with the time of its first byte: RX the master's,\n"
+    "                        TX the devices' answers and burst frames, M2 the\n"
+    "                        second master's requests; and every collision\n"
+    "                        (\"COLLISION <kind>: ...\")\n"
     "  --state FILE          keep the device's memories in FILE (state=FILE): a\n"
     "                        missing FILE starts the device new and is written at\n"
     "                        once and after every request; a restarted hartsim\n"
@@ -68,8 +71,10 @@ const char kUsage[] =
     "                     options that shape a new device (config, displayunit,\n"
     "                     caldecimals, textpad, ...)\n"
     "  powercycle[=on|off] start as after power off and on: RAM from EEPROM\n"
-    "  log=FILE           append every frame and answer to FILE, with its\n"
-    "                     command number (\"RX command=190 ...\")\n"
+    "  log=FILE           append every frame on the line to FILE, stamped with\n"
+    "                     the ms since the line started and with its command\n"
+    "                     number (\"RX command=190 ...\", \"M2 command=1 ...\"),\n"
+    "                     and every collision\n"
     "  displayunit=UNIT   the display module shows UNIT instead of the unit it\n"
     "                     is calibrated in; its range stays in that unit. UNIT\n"
     "                     is a display unit of the measurand: bar, mbar, PSI,\n"
@@ -104,8 +109,19 @@ const char kUsage[] =
     "                     command 48 reads the additional status\n"
     "  status=BITS        field device status bits every answer carries (0..255,\n"
     "                     e.g. 0x80 malfunction, 0x01 PV out of limits)\n"
-    "  burst=MS           burst mode: a burst frame of command 1 every MS ms\n"
-    "                     while the line is quiet\n"
+    "  burst=MS           burst mode: a burst frame of command 1 at most every\n"
+    "                     MS ms, right after an answer or on a quiet line, its\n"
+    "                     master bit alternating between primary and secondary\n"
+    "  othermaster=MS     a second master on the line, of the other kind than\n"
+    "                     the master (taken as primary until its first request\n"
+    "                     shows its kind): it wants to send every MS ms on\n"
+    "                     average, at random moments drawn from seed= (or a\n"
+    "                     fixed seed), and then reads commands 0, 1, 3 and 13\n"
+    "                     from the devices in turn, keeping the loop-sharing\n"
+    "                     times. The master's frames that break them are\n"
+    "                     logged as collisions: two carriers at once, request\n"
+    "                     into an answer slot, request in the other master's\n"
+    "                     turn; hartsim prints their number on exit\n"
     "  busy=N             the next N answers to write commands are busy (32)\n"
     "                     and carry nothing out\n"
     "  delayed=N          every write answers 33 (initiated), then 34 (running)\n"
@@ -114,9 +130,9 @@ const char kUsage[] =
     "\n"
     "Several devices on one line: their options separated by ';', each with its\n"
     "own address, e.g. \"identity=hart7,address=1;identity=hart5,address=2\".\n"
-    "The command-line flags apply to the first device; realtime and log= are\n"
-    "the line's (from the first device); a later device keeps a state file\n"
-    "only when it names its own.\n"
+    "The command-line flags apply to the first device; realtime, othermaster=\n"
+    "and log= are the line's (from the first device); a later device keeps a\n"
+    "state file only when it names its own.\n"
     "\n"
     "Faults: noanswer (nothing carried out), lost (carried out, the answer is\n"
     "lost), badcheck, wronglength, truncated (the answer breaks off half way),\n"
@@ -236,5 +252,11 @@ int main(int argc, char** argv) {
     run.realtime = devices.front().config.realtime;
 
     hartsim::Line line(devices);
-    return hartsim::runOnPty(line, run);
+    const int code = hartsim::runOnPty(line, run);
+    if (line.collisions() > 0) {
+        std::fprintf(stderr, "hartsim: %llu collision%s on the line\n",
+                     static_cast<unsigned long long>(line.collisions()),
+                     line.collisions() == 1 ? "" : "s");
+    }
+    return code;
 }

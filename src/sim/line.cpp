@@ -61,13 +61,11 @@ bool parseLineOptions(const std::string& text, std::vector<LineDevice>* devices,
 }
 
 Line::Line(const std::vector<LineDevice>& devices) {
+    if (!devices.empty()) logPath_ = devices.front().config.frameLogPath;
     for (const LineDevice& d : devices) {
         DeviceConfig config = d.config;
-        if (devices.size() > 1) {
-            // The line keeps one log of every frame, whoever it was for.
-            if (logPath_.empty()) logPath_ = config.frameLogPath;
-            config.frameLogPath.clear();
-        }
+        // The line keeps one log of every frame, whoever it was for.
+        if (devices.size() > 1) config.frameLogPath.clear();
         devices_.push_back(std::make_unique<Simulator>(config));
         for (const Fault& fault : d.faults) devices_.back()->injectFault(fault);
     }
@@ -104,12 +102,19 @@ std::vector<Reply> Line::receive(const std::uint8_t* data, std::size_t size) {
                 if (!got.empty()) answered = replies.size() - 1;
             }
         }
-        if (!logPath_.empty()) {
+        if (logHere_ && !logPath_.empty()) {
             appendFrameLog(logPath_, frame.command, fate, bytes,
                            answered < replies.size() ? &replies[answered].bytes : nullptr);
         }
         if (observer_) observer_(bytes, fate);
     }
+    return replies;
+}
+
+std::vector<Reply> Line::receiveFromOtherMaster(const std::vector<std::uint8_t>& frame) {
+    for (const std::unique_ptr<Simulator>& device : devices_) device->holdFaults(true);
+    std::vector<Reply> replies = receive(frame.data(), frame.size());
+    for (const std::unique_ptr<Simulator>& device : devices_) device->holdFaults(false);
     return replies;
 }
 
@@ -135,12 +140,19 @@ int Line::burstMs() const {
     return shortest;
 }
 
-std::vector<Reply> Line::burstFrames() {
+std::vector<Reply> Line::burstFrames(bool primaryMaster) {
     std::vector<Reply> frames;
     for (const std::unique_ptr<Simulator>& device : devices_) {
-        if (std::optional<Reply> burst = device->burstFrame()) frames.push_back(std::move(*burst));
+        if (std::optional<Reply> burst = device->burstFrame(primaryMaster))
+            frames.push_back(std::move(*burst));
     }
     return frames;
+}
+
+std::string Line::handOverFrameLog() {
+    logHere_ = false;
+    if (devices_.size() == 1) devices_.front()->setFrameLogPath(std::string());
+    return logPath_;
 }
 
 void Line::setFrameObserver(Simulator::FrameObserver observer) {

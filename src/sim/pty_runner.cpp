@@ -13,6 +13,11 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "sim/loop_traffic.h"
 
 namespace hartsim {
 
@@ -69,6 +74,8 @@ void configureLine(int fd) {
     tcsetattr(fd, TCSANOW, &tio);
 }
 
+// The --log file: every event on the line, stamped with the wall-clock
+// time its first byte was on the wire.
 class FrameLog {
   public:
     explicit FrameLog(const std::string& path) {
@@ -83,29 +90,54 @@ class FrameLog {
     FrameLog& operator=(const FrameLog&) = delete;
     bool failed(const std::string& path) const { return !path.empty() && file_ == nullptr; }
 
-    void line(const char* direction, const std::uint8_t* bytes, std::size_t size,
-              const char* note) {
+    // "HH:MM:SS.mmm RX FF ... (note)": RX the program's frames, TX the
+    // devices' answers and burst frames, M2 the second master's requests;
+    // "HH:MM:SS.mmm COLLISION kind: what met".
+    void event(const timespec& wallClockStart, const LineEvent& e) {
         if (file_ == nullptr) return;
-        timespec now;
-        clock_gettime(CLOCK_REALTIME, &now);
+        const timespec at = plusNs(wallClockStart, static_cast<long long>(e.at.count()) * 1000);
         tm local;
-        localtime_r(&now.tv_sec, &local);
+        localtime_r(&at.tv_sec, &local);
         char stamp[32];
         std::strftime(stamp, sizeof stamp, "%H:%M:%S", &local);
-        std::fprintf(file_, "%s.%03ld %s", stamp, now.tv_nsec / 1000000L, direction);
-        for (std::size_t i = 0; i < size; ++i) std::fprintf(file_, " %02X", bytes[i]);
-        if (note != nullptr) std::fprintf(file_, "  (%s)", note);
+        std::fprintf(file_, "%s.%03ld %s", stamp, at.tv_nsec / 1000000L, tag(e.kind));
+        if (e.kind == LineEvent::Kind::Collision) std::fprintf(file_, " %s", e.text.c_str());
+        for (std::uint8_t byte : e.bytes) std::fprintf(file_, " %02X", byte);
+        if (const char* note = this->note(e)) std::fprintf(file_, "  (%s)", note);
         std::fputc('\n', file_);
     }
 
   private:
+    static const char* tag(LineEvent::Kind kind) {
+        switch (kind) {
+            case LineEvent::Kind::ProgramFrame:
+                return "RX";
+            case LineEvent::Kind::OtherRequest:
+                return "M2";
+            case LineEvent::Kind::Collision:
+                return "COLLISION";
+            default:
+                return "TX";
+        }
+    }
+    // Why a request got no answer; whom an answer is for; a burst frame.
+    static const char* note(const LineEvent& e) {
+        switch (e.kind) {
+            case LineEvent::Kind::ProgramFrame:
+            case LineEvent::Kind::OtherRequest:
+                return e.fate == Simulator::FrameFate::Answered ? nullptr
+                                                                : Simulator::fateText(e.fate);
+            case LineEvent::Kind::Answer:
+                return e.toOtherMaster ? "to M2" : nullptr;
+            case LineEvent::Kind::Burst:
+                return "burst";
+            default:
+                return nullptr;
+        }
+    }
+
     std::FILE* file_ = nullptr;
 };
-
-// The log notes why a frame got no answer; answered frames need no note.
-const char* fateNote(Simulator::FrameFate fate) {
-    return fate == Simulator::FrameFate::Answered ? nullptr : Simulator::fateText(fate);
-}
 
 // Writes what fits; a pty whose reader went away would otherwise block us.
 void writeBytes(int fd, const std::uint8_t* bytes, std::size_t size) {
@@ -120,37 +152,35 @@ void writeBytes(int fd, const std::uint8_t* bytes, std::size_t size) {
 
 class PtyServer {
   public:
-    PtyServer(Line& simulator, const PtyRunOptions& options, FrameLog& log,
-              const sigset_t& waitMask)
-        : simulator_(simulator), options_(options), log_(log), waitMask_(waitMask) {}
+    PtyServer(Line& line, const PtyRunOptions& options, FrameLog& log, const sigset_t& waitMask)
+        : options_(options),
+          traffic_(line, timing(options)),
+          waitMask_(waitMask),
+          start_(monotonicNow()) {
+        clock_gettime(CLOCK_REALTIME, &wallClockStart_);
+        traffic_.setObserver([this, &log](const LineEvent& e) { log.event(wallClockStart_, e); });
+    }
 
     int serve(int master) {
         master_ = master;
-        const timespec start = monotonicNow();
-        const timespec end = plusNs(start, static_cast<long long>(options_.seconds * 1e9));
+        const timespec end = plusNs(start_, static_cast<long long>(options_.seconds * 1e9));
         bool pendingBytes = false;
-        // A device in burst mode talks between the master's requests.
-        const long long burstMs = simulator_.burstMs();
-        timespec nextBurst = plusNs(start, burstMs * 1000000LL);
+        timespec lastInput = start_;
         while (!g_stop) {
-            const timespec now = monotonicNow();
-            long long waitNs = -1;
-            if (options_.seconds > 0) {
-                waitNs = nsUntil(end, now);
-                if (waitNs <= 0) break;
-            }
-            if (pendingBytes && (waitNs < 0 || waitNs > kIdleGapMs * 1000000LL)) {
-                waitNs = kIdleGapMs * 1000000LL;
-            }
-            if (burstMs > 0 && !requestStarted) {
-                const long long burstNs = nsUntil(nextBurst, now);
-                if (burstNs <= 0) {
-                    for (const Reply& frame : simulator_.burstFrames()) send(frame, now);
-                    nextBurst = plusNs(monotonicNow(), burstMs * 1000000LL);
-                    continue;
-                }
-                if (waitNs < 0 || burstNs < waitNs) waitNs = burstNs;
-            }
+            timespec now = monotonicNow();
+            if (options_.seconds > 0 && nsUntil(end, now) <= 0) break;
+            takeFramesUntil(now);
+            writeDue(now);
+            long long waitNs = options_.seconds > 0 ? nsUntil(end, now) : -1;
+            auto earlier = [&waitNs](long long ns) {
+                ns = std::max(ns, 0LL);
+                if (waitNs < 0 || ns < waitNs) waitNs = ns;
+            };
+            if (!outgoing_.empty()) earlier(nsUntil(outgoing_.front().due, now));
+            const LineTime next = traffic_.nextStart();
+            if (next != LineTime::max()) earlier((next - onLine(now)).count() * 1000);
+            const timespec idleAt = plusNs(lastInput, kIdleGapMs * 1000000LL);
+            if (pendingBytes) earlier(nsUntil(idleAt, now));
             timespec timeout = plusNs(timespec{0, 0}, waitNs < 0 ? 0 : waitNs);
             pollfd pfd{master_, POLLIN, 0};
             const int rc = ppoll(&pfd, 1, waitNs < 0 ? nullptr : &timeout, &waitMask_);
@@ -160,28 +190,20 @@ class PtyServer {
                 return 1;
             }
             if (rc == 0) {
-                if (pendingBytes) simulator_.lineIdle();
-                pendingBytes = false;
-                requestStarted = false;
+                if (pendingBytes && nsUntil(idleAt, monotonicNow()) <= 0) {
+                    traffic_.lineIdle();
+                    pendingBytes = false;
+                }
                 continue;
             }
             std::uint8_t buffer[512];
             const ssize_t n = read(master_, buffer, sizeof buffer);
             if (n > 0) {
-                const timespec received = monotonicNow();
+                lastInput = monotonicNow();
                 pendingBytes = true;
-                if (!requestStarted) requestStart = received;
-                requestStarted = true;
-                const std::uint64_t framesBefore = simulator_.framesReceived();
-                for (const Reply& reply : simulator_.receive(buffer, static_cast<std::size_t>(n))) {
-                    send(reply, requestEnd(reply, received));
-                    nextBurst = plusNs(monotonicNow(), burstMs * 1000000LL);
-                }
-                if (simulator_.framesReceived() != framesBefore) {
-                    // A frame ended in this piece; what followed it started here.
-                    requestStart = received;
-                    requestStarted = simulator_.midFrame();
-                }
+                // What the simulator started before these bytes came is on the line.
+                takeFramesUntil(lastInput);
+                traffic_.programBytes(buffer, static_cast<std::size_t>(n), onLine(lastInput));
             } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 // No reader side open (should not happen: we hold one). Do
                 // not spin on the hang-up.
@@ -193,63 +215,60 @@ class PtyServer {
     }
 
   private:
-    // When the request's last byte would have arrived. A pty hands over the
-    // whole request at once; on a real line it takes one character time per
-    // byte from its first byte on, and the answer may not start before that.
-    timespec requestEnd(const Reply& reply, const timespec& received) const {
-        if (!options_.realtime) return received;
-        const timespec paced =
-            plusNs(requestStart, static_cast<long long>(reply.requestBytes) * kCharacterNs);
-        return nsUntil(paced, received) > 0 ? paced : received;
+    struct Outgoing {
+        timespec due;
+        std::uint8_t byte;
+    };
+
+    // Realtime: the wire at 1200 bit/s with the devices' turnaround. Else
+    // frames take no time and answers go out at once (a Late fault's extra
+    // delay still counts, or it would not be late).
+    static LoopTiming timing(const PtyRunOptions& options) {
+        LoopTiming t;
+        if (!options.realtime) {
+            t.wire = false;
+            t.turnaround = false;
+        }
+        return t;
     }
 
-    // Waits until `deadline` unless a stop signal comes first.
-    bool waitUntil(const timespec& deadline) {
-        while (!g_stop) {
-            const long long ns = nsUntil(deadline, monotonicNow());
-            if (ns <= 0) return true;
-            const timespec timeout = plusNs(timespec{0, 0}, ns);
-            ppoll(nullptr, 0, &timeout, &waitMask_);
-        }
-        return false;
-    }
+    LineTime onLine(const timespec& t) const { return LineTime(nsUntil(t, start_) / 1000); }
 
-    void send(const Reply& reply, const timespec& requestEnd) {
-        // The turnaround only counts when the wire is emulated; a Late
-        // fault's extra delay always does, or it would not be late.
-        const int turnaround = simulator_.config().turnaroundMs;
-        const int delayMs =
-            options_.realtime ? reply.delayMs : std::max(0, reply.delayMs - turnaround);
-        const timespec first = plusNs(requestEnd, static_cast<long long>(delayMs) * 1000000LL);
-        if (!waitUntil(first)) return;
-        log_.line("TX", reply.bytes.data(), reply.bytes.size(), nullptr);
-        if (!options_.realtime) {
-            writeBytes(master_, reply.bytes.data(), reply.bytes.size());
-            return;
-        }
-        // One byte per character time, against absolute deadlines so the
-        // pace does not drift with scheduling delays.
-        for (std::size_t i = 0; i < reply.bytes.size(); ++i) {
-            const timespec at = plusNs(first, static_cast<long long>(i) * kCharacterNs);
-            while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    // The simulator's frames that start by `t`, queued byte by byte at the
+    // wire's pace (realtime: each when a modem would hand it over, its last
+    // bit received) or at once.
+    void takeFramesUntil(const timespec& t) {
+        while (const std::optional<LineEvent> frame = traffic_.next(onLine(t))) {
+            const timespec first = plusNs(start_, static_cast<long long>(frame->at.count()) * 1000);
+            for (std::size_t i = 0; i < frame->bytes.size(); ++i) {
+                const long long offset =
+                    options_.realtime ? static_cast<long long>(i + 1) * kCharacterNs : 0;
+                outgoing_.push_back({plusNs(first, offset), frame->bytes[i]});
             }
-            writeBytes(master_, &reply.bytes[i], 1);
         }
     }
 
-    Line& simulator_;
+    void writeDue(const timespec& now) {
+        std::vector<std::uint8_t> due;
+        while (!outgoing_.empty() && nsUntil(outgoing_.front().due, now) <= 0) {
+            due.push_back(outgoing_.front().byte);
+            outgoing_.pop_front();
+        }
+        if (!due.empty()) writeBytes(master_, due.data(), due.size());
+    }
+
     const PtyRunOptions& options_;
-    FrameLog& log_;
+    LoopTraffic traffic_;
     sigset_t waitMask_;
+    const timespec start_;
+    timespec wallClockStart_{0, 0};
     int master_ = -1;
-    // Arrival of the first byte of the request being received.
-    timespec requestStart{0, 0};
-    bool requestStarted = false;
+    std::deque<Outgoing> outgoing_;
 };
 
 }  // namespace
 
-int runOnPty(Line& simulator, const PtyRunOptions& options) {
+int runOnPty(Line& line, const PtyRunOptions& options) {
     FrameLog log(options.logPath);
     if (log.failed(options.logPath)) {
         std::fprintf(stderr, "hartsim: cannot write the log %s: %s\n", options.logPath.c_str(),
@@ -294,17 +313,11 @@ int runOnPty(Line& simulator, const PtyRunOptions& options) {
     sigdelset(&waitMask, SIGTERM);
     sigdelset(&waitMask, SIGINT);
 
-    simulator.setFrameObserver(
-        [&log](const std::vector<std::uint8_t>& frame, Simulator::FrameFate fate) {
-            log.line("RX", frame.data(), frame.size(), fateNote(fate));
-        });
-
     std::printf("%s\n", path);
     std::fflush(stdout);
 
-    PtyServer server(simulator, options, log, waitMask);
+    PtyServer server(line, options, log, waitMask);
     const int code = server.serve(master);
-    simulator.setFrameObserver(nullptr);
     close(slave);
     close(master);
     return code;

@@ -111,6 +111,7 @@ struct Simulator::State {
     std::optional<DelayedWrite> delayed;
     MasterFrameParser parser;
     FaultQueue faults;
+    bool faultsHeld = false;
     Statistics statistics;
     Random noise;
     FrameObserver observer;
@@ -179,7 +180,8 @@ std::optional<Reply> Simulator::State::handle(const MasterFrame& frame) {
     ++statistics.requests[frame.command];
     if (frame.command == 192 && !frame.data.empty()) ++statistics.actions[frame.data[0]];
 
-    const std::optional<Fault> fault = faults.take(frame.command);
+    const std::optional<Fault> fault =
+        faultsHeld ? std::optional<Fault>() : faults.take(frame.command);
     const Fault::Kind kind = fault ? fault->kind : Fault::Kind::NoAnswer;
     if (fault && kind == Fault::Kind::NoAnswer) {
         tell(frame, FrameFate::Silenced, nullptr);
@@ -274,6 +276,10 @@ void Simulator::clearFaults() {
     state_->faults.clear();
 }
 
+void Simulator::holdFaults(bool held) {
+    state_->faultsHeld = held;
+}
+
 const DeviceConfig& Simulator::config() const {
     return state_->config;
 }
@@ -290,18 +296,19 @@ void Simulator::lineIdle() {
     state_->parser.reset();
 }
 
-std::optional<Reply> Simulator::burstFrame() {
+std::optional<Reply> Simulator::burstFrame(bool primaryMaster) {
     const DeviceConfig& c = state_->config;
     if (c.burstMs <= 0) return std::nullopt;
     CommandResult pv = executeCommand(state_->device, c, 1, {});
     if (pv.responseCode != kResponseSuccess) return std::nullopt;
     // A burst frame carries the device's unique address with the burst bit
-    // and the bit of the primary master it last talked to.
+    // and the bit of the master whose turn follows it.
     MasterFrame from;
     from.longAddress = true;
     from.command = 1;
+    const std::uint8_t master = primaryMaster ? kAddressMasterBit : 0;
     from.address = {
-        static_cast<std::uint8_t>(kAddressMasterBit | kAddressBurstBit | (c.manufacturerId & 0x3F)),
+        static_cast<std::uint8_t>(master | kAddressBurstBit | (c.manufacturerId & 0x3F)),
         c.deviceType, static_cast<std::uint8_t>(c.deviceId >> 16),
         static_cast<std::uint8_t>(c.deviceId >> 8), static_cast<std::uint8_t>(c.deviceId)};
     Reply reply;
@@ -316,6 +323,10 @@ bool Simulator::midFrame() const {
 
 void Simulator::setFrameObserver(FrameObserver observer) {
     state_->observer = std::move(observer);
+}
+
+void Simulator::setFrameLogPath(const std::string& path) {
+    state_->config.frameLogPath = path;
 }
 
 void Simulator::powerCycle() {

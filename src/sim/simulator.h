@@ -86,7 +86,10 @@ struct DeviceConfig {
     // Field device status bits every answer carries besides the device's
     // own (0x80 malfunction, 0x01 primary variable out of limits, ...).
     std::uint8_t statusBits = 0;
-    int burstMs = 0;     // burst frames of command 1 this often (0: none)
+    int burstMs = 0;  // burst frames of command 1 this often (0: none)
+    // A second master on the line wants to send every this many ms on
+    // average, at random moments (0: none). The line's, from its first device.
+    int otherMasterMs = 0;
     int busyWrites = 0;  // the next N answers to write commands are busy (32)
     // Every write answers 33 (initiated), then 34 (running) to N-1 repeats,
     // then is carried out (0: writes are carried out at once).
@@ -176,6 +179,9 @@ class Simulator {
 
     void injectFault(const Fault& fault);
     void clearFaults();
+    // While held, the injected faults wait: requests are answered as if
+    // there were none (a second master's, which the faults are not meant for).
+    void holdFaults(bool held);
 
     const DeviceConfig& config() const;
     void setPresence(Presence presence);
@@ -188,8 +194,10 @@ class Simulator {
     // Part of a frame has arrived and waits for the rest.
     bool midFrame() const;
     // A burst frame (delimiter 0x81, burst bit set, command 1 with the
-    // primary variable) when the device is in burst mode, else empty.
-    std::optional<Reply> burstFrame();
+    // primary variable) when the device is in burst mode, else empty. It
+    // carries the primary master's bit or, when `primaryMaster` is false,
+    // the secondary master's.
+    std::optional<Reply> burstFrame(bool primaryMaster = true);
 
     // What became of one complete frame seen on the line (for logs).
     enum class FrameFate { Answered, Silenced, NotForUs, BadCheckByte };
@@ -200,6 +208,8 @@ class Simulator {
     // Called for every complete frame with its preambles, before the reply
     // to it is returned by receive().
     void setFrameObserver(FrameObserver observer);
+    // Where the device appends its frame log (empty: nowhere).
+    void setFrameLogPath(const std::string& path);
 
     // Power off and on: transmitter and display module load their settings
     // from EEPROM; what was only in RAM is lost, fixed-current mode ends.
@@ -236,7 +246,7 @@ class Simulator {
 // manufacturer, device type, device id, presence), foreign=notimpl|error|
 // layout, tag=, longtag=, writeprotect[=on|off], ignorewrites[=on|off],
 // morestatus[=on|off], status=<field device status bits>,
-// burst=<ms>, busy=<n>, delayed=<n>. The
+// burst=<ms>, othermaster=<ms>, busy=<n>, delayed=<n>. The
 // display unit and the calibration decimals are checked against the
 // catalogue record the options choose, whatever their order.
 bool parseOptions(const std::string& text, DeviceConfig* config, std::vector<Fault>* faults,

@@ -210,11 +210,11 @@ TEST(SimFaults, ParseOptionsFillsConfigurationAndFaults) {
 
     // Another maker's device: the identity sets address bytes and presence,
     // the options after it win.
-    ASSERT_TRUE(
-        parseOptions("identity=hart7,deviceid=0x010203,foreign=layout,tag=Tank 7,"
-                     "longtag=Tank seven outlet,writeprotect,morestatus,burst=500,busy=2,"
-                     "delayed=3,status=0x81",
-                     &config, &faults, &error))
+    ASSERT_TRUE(parseOptions(
+        "identity=hart7,deviceid=0x010203,foreign=layout,tag=Tank 7,"
+        "longtag=Tank seven outlet,writeprotect,morestatus,burst=500,othermaster=250,busy=2,"
+        "delayed=3,status=0x81",
+        &config, &faults, &error))
         << error;
     EXPECT_EQ(config.identity, Identity::Hart7);
     EXPECT_EQ(config.universalRevision(), 7);
@@ -228,6 +228,7 @@ TEST(SimFaults, ParseOptionsFillsConfigurationAndFaults) {
     EXPECT_TRUE(config.writeProtect);
     EXPECT_TRUE(config.moreStatus);
     EXPECT_EQ(config.burstMs, 500);
+    EXPECT_EQ(config.otherMasterMs, 250);
     EXPECT_EQ(config.busyWrites, 2);
     EXPECT_EQ(config.delayedRepeats, 3);
     EXPECT_EQ(config.statusBits, 0x81);
@@ -287,6 +288,7 @@ TEST(SimFaults, ParseOptionsRejectsBadTextsAndChangesNothing) {
                              "longtag="
                              "123456789012345678901234567890123",
                              "burst=-1",
+                             "othermaster=600001",
                              "busy=x",
                              "delayed=1001",
                              "writeprotect=perhaps"}) {
