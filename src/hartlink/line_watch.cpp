@@ -6,13 +6,15 @@
 
 namespace hartlink {
 
-LineWatch::LineWatch(MasterKind kind, Time now) : kind_(kind), since_(now), lastByte_(now) {
+LineWatch::LineWatch(MasterKind kind, Time now)
+    : kind_(kind), since_(now), lastByte_(now), listened_(now) {
     receiver_.expectAnyResponse();
 }
 
 void LineWatch::feed(const std::uint8_t* bytes, std::size_t count, Time at) {
     if (count == 0) return;
     lastByte_ = at;
+    listened_ = at;
     for (std::size_t used = 0; used < count;) {
         const std::size_t noise = receiver_.noiseBytes();
         used += receiver_.feed(bytes + used, count - used);
@@ -27,7 +29,9 @@ void LineWatch::feed(const std::uint8_t* bytes, std::size_t count, Time at) {
 
 void LineWatch::feedWaiting(const std::uint8_t* bytes, std::size_t count, Time at) {
     if (count == 0) return;
+    const bool fresh = at - listened_ <= timing::characters(1);
     feed(bytes, count, at);
+    if (fresh) return;
     after_ = After::Unknown;
     since_ = at;
 }

@@ -23,8 +23,12 @@ class LineWatch {
 
     // Bytes read at `at`; a frame that ends among them ended then.
     void feed(const std::uint8_t* bytes, std::size_t count, Time at);
-    // Bytes that had waited in the input, read at `at`: no frame among them
-    // has a known end, so they give no turn.
+    // A read that found nothing until `at`.
+    void heardNothing(Time at) { listened_ = at; }
+    // Bytes found in the input at `at` when the master starts listening
+    // again. Unless it read the line a character time ago or less, they
+    // have waited for who knows how long: no frame among them has a known
+    // end, so they give no turn.
     void feedWaiting(const std::uint8_t* bytes, std::size_t count, Time at);
     // The frame on the line stopped coming before its end.
     void frameBroke();
@@ -56,6 +60,7 @@ class LineWatch {
     After after_ = After::Unknown;
     Time since_;     // the end of that frame or byte
     Time lastByte_;  // the last byte on the line, ours included
+    Time listened_;  // the end of the master's last read
 };
 
 }  // namespace hartlink

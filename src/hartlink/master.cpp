@@ -263,6 +263,7 @@ Master::Outcome Master::awaitTurn(std::size_t* late, std::string* note) {
             return read.lost ? Outcome::PortLost : Outcome::PortFailure;
         }
         if (count == 0) {
+            watch_.heardNothing(transport_.now());
             if (!waiting && watch_.inFrame()) frameBroke();
             waiting = false;
             continue;
@@ -340,6 +341,7 @@ Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
             return read.lost ? Outcome::PortLost : Outcome::PortFailure;
         }
         if (count == 0) {
+            watch_.heardNothing(transport_.now());
             if (receiver_.inFrame()) {
                 // The rest of the frame did not come.
                 frameBroke();

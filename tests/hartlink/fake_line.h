@@ -66,6 +66,9 @@ class FakeLine final : public Transport {
     Clock::time_point now() override { return now_; }
     std::string describe() const override { return "fake line"; }
 
+    // Time passing while nobody reads.
+    void idle(std::chrono::microseconds time) { now_ += time; }
+
     // Bytes that arrive `after` from now, all at once.
     void arriveIn(std::chrono::microseconds after, const Bytes& bytes) {
         auto it = pending_.begin();

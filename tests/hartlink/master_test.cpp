@@ -325,7 +325,8 @@ TEST_F(MasterTest, RequestsCarryThePreamblesTheDeviceAsksFor) {
 // When a request goes out after what the line carried while the master
 // waited for its turn. Each row starts at the end of the answer to connect
 // (HOLD: the other master's turn, 91.7 ms) and puts frames on the line at
-// chosen times; the request follows the last of them by `gap`.
+// chosen times; the master reads the line again 10 ms later, so that frames
+// at 0 have waited in the input. The request follows the last frame by `gap`.
 TEST_F(MasterTest, ARequestWaitsForItsTurnOnTheSharedLine) {
     using timing::burstSlot;
     using timing::holdTime;
@@ -355,7 +356,7 @@ TEST_F(MasterTest, ARequestWaitsForItsTurnOnTheSharedLine) {
         {"a burst frame to us", {{30ms, burstToUs}}, burstSlot()},
         {"a burst frame to the other master", {{30ms, burstToOther}}, holdTime()},
         {"a damaged frame", {{30ms, damaged}}, rt1},
-        {"a frame waiting in the input", {{0us, otherAnswer}}, rt1},
+        {"a frame waiting in the input", {{0us, otherAnswer}}, 10ms + rt1},
         {"a frame waiting, then a turn", {{0us, otherRequest}, {100ms, otherAnswer}}, burstSlot()},
         {"a frame begun in the input, ended live", {{0us, head}, {60ms, tail}}, burstSlot()},
     };
@@ -369,6 +370,7 @@ TEST_F(MasterTest, ARequestWaitsForItsTurnOnTheSharedLine) {
             line.arriveIn(c.after, c.bytes);
             last = start + c.after;
         }
+        line.idle(10ms);
         ASSERT_EQ(command1(), Result::Ok);
         EXPECT_EQ(answer.data, kData);
         EXPECT_EQ(microsecondsOf(line.writeTimes.at(0) - last), r.gap.count());
