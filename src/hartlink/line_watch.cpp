@@ -13,7 +13,9 @@ LineWatch::LineWatch(MasterKind kind, Time now)
 
 void LineWatch::feed(const std::uint8_t* bytes, std::size_t count, Time at) {
     if (count == 0) return;
-    lastByte_ = at;
+    // A line without a modem (a pseudo-terminal) may answer before our
+    // request has had its wire time.
+    lastByte_ = std::max(lastByte_, at);
     listened_ = at;
     for (std::size_t used = 0; used < count;) {
         const std::size_t noise = receiver_.noiseBytes();

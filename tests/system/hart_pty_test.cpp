@@ -133,10 +133,10 @@ TEST_F(HartOverPty, EveryFaultGivesItsResultAndLeavesTheLineClean) {
         {"wronglength*1@191", 3,
          -1},  // a well-formed answer: taken at once, the session sees the length
         {"commerror:0x08*3@191", 3, -1},
-        // Later than the request's wire time and the slave time-out: each
-        // late answer meets the master's wait for a quiet line and is
-        // dropped, the last one before the next request.
-        {"late:500*3@191", 3, -1},
+        // Later than the request's wire time and the slave time-out: the
+        // retry, RT1 after the request, is answered, and the late answer
+        // meets the next request's wait for a quiet line and is dropped.
+        {"late:500*1@191", 0, 0},
         // A well-formed answer without data: the device says why.
         {"busy*3@191", kResultRefused, 32},
         {"error:64*1@191", kResultRefused, 64},
