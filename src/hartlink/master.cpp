@@ -257,23 +257,33 @@ Master::Outcome Master::awaitTurn(std::size_t* late, std::string* note) {
             wait = std::min(wait, left);
         }
         std::size_t count = 0;
-        const IoStatus read = transport_.read(buffer, sizeof buffer, wait, &count);
-        if (!read.ok) {
-            *note = read.error;
-            return read.lost ? Outcome::PortLost : Outcome::PortFailure;
-        }
+        const Outcome heard = hear(buffer, sizeof buffer, wait, waiting, &count, note);
+        if (heard != Outcome::Clear) return heard;
         if (count == 0) {
-            watch_.heardNothing(transport_.now());
             if (!waiting && watch_.inFrame()) frameBroke();
             waiting = false;
             continue;
         }
-        if (waiting)
-            watch_.feedWaiting(buffer, count, transport_.now());
-        else
-            watch_.feed(buffer, count, transport_.now());
         *late += passFrames(buffer, count);
     }
+}
+
+Master::Outcome Master::hear(std::uint8_t* buffer, std::size_t capacity,
+                             std::chrono::microseconds wait, bool waiting, std::size_t* count,
+                             std::string* note) {
+    const IoStatus read = transport_.read(buffer, capacity, wait, count);
+    if (!read.ok) {
+        *note = read.error;
+        return read.lost ? Outcome::PortLost : Outcome::PortFailure;
+    }
+    const auto at = transport_.now();
+    if (*count == 0)
+        watch_.heardNothing(at);
+    else if (waiting)
+        watch_.feedWaiting(buffer, *count, at);
+    else
+        watch_.feed(buffer, *count, at);
+    return Outcome::Clear;
 }
 
 std::size_t Master::passFrames(const std::uint8_t* bytes, std::size_t count) {
@@ -335,13 +345,9 @@ Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
             break;
         }
         std::size_t count = 0;
-        const IoStatus read = transport_.read(buffer, sizeof buffer, wait, &count);
-        if (!read.ok) {
-            *note = read.error;
-            return read.lost ? Outcome::PortLost : Outcome::PortFailure;
-        }
+        const Outcome heard = hear(buffer, sizeof buffer, wait, false, &count, note);
+        if (heard != Outcome::Clear) return heard;
         if (count == 0) {
-            watch_.heardNothing(transport_.now());
             if (receiver_.inFrame()) {
                 // The rest of the frame did not come.
                 frameBroke();
@@ -349,7 +355,6 @@ Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
             }
             continue;
         }
-        watch_.feed(buffer, count, transport_.now());
         if (takeFrames(buffer, count, answer, &reception)) return Outcome::Answered;
     }
     return unanswered(reception, note);

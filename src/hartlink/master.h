@@ -114,6 +114,11 @@ class Master {
     Outcome awaitTurn(std::size_t* late, std::string* note);
     Outcome attempt(const std::vector<std::uint8_t>& frame, const Expectation& expectation,
                     Answer* answer, std::string* note);
+    // One read of the line, `wait` at the most, told to the watcher (as
+    // input that waited unread, with `waiting`). Clear, or PortFailure or
+    // PortLost with the note.
+    Outcome hear(std::uint8_t* buffer, std::size_t capacity, std::chrono::microseconds wait,
+                 bool waiting, std::size_t* count, std::string* note);
     // Feeds received bytes to the receiver; true once they end our answer.
     bool takeFrames(const std::uint8_t* bytes, std::size_t count, Answer* answer,
                     Reception* reception);
