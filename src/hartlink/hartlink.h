@@ -18,7 +18,9 @@
  *   3 COMMUNICATION     something answered, but no valid response arrived
  *                       within the retries: bad check byte, broken frame,
  *                       the device reported a communication error (first
- *                       status byte with bit 7 set), command 0 refused.
+ *                       status byte with bit 7 set), command 0 refused;
+ *                       or the line, shared with other masters and burst
+ *                       devices, never gave a turn to send (line busy).
  *                       A response of the wrong length is not judged here:
  *                       SendRequest returns 0 with the received length, and
  *                       the caller, which knows what it expected, decides.
@@ -57,8 +59,9 @@ extern "C" {
  *   pollingAddress  device polling address, 0..63 (HART 5 devices: 0..15).
  *                   Changing it forgets the device found by Connect.
  *   v2  master kind: 0 secondary master, non-zero primary master (the
- *       address bit 7 of every request, and the quiet time before a retry:
- *       33 character times for a primary, 41 for a secondary master).
+ *       address bit 7 of every request, and the quiet time RT1 it keeps
+ *       after an unanswered request or on a line it does not know: 33
+ *       character times for a primary, 41 for a secondary master).
  *   v3  preambles (0xFF) before each request: 2..20; 0 means 5.
  *   v4  retries after the first try of one exchange: 0..10. A silent line,
  *       a broken answer, a communication-error answer and a busy (32) or

@@ -88,11 +88,12 @@ bool identityFromCommand0(const std::vector<std::uint8_t>& data, Identity* ident
 }
 
 Master::Master(Transport& transport, const Settings& settings)
-    : transport_(transport), settings_(settings) {}
+    : transport_(transport), settings_(settings), watch_(settings.master, transport.now()) {}
 
 void Master::configure(const Settings& settings) {
     if (settings.pollingAddress != settings_.pollingAddress) connected_ = false;
     settings_ = settings;
+    watch_.setKind(settings.master);
 }
 
 std::chrono::microseconds Master::responseTimeOut() const {
@@ -166,25 +167,36 @@ Result Master::exchange(const Request& request, Answer* answer) {
     report_.clear();
     const int tries = 1 + std::max(settings_.retries, 0);
     TryRecord record;
-    dropLateAnswer();
+    // The last exchange ended on a try that got no proper answer: a late one
+    // may still come and must not pass for the answer to this request (it
+    // would echo the same command and address).
+    if (unsettled_) watch_.distrust();
+    receiver_.expect(expectation);
     for (int attemptNo = 1; attemptNo <= tries; ++attemptNo) {
-        if (attemptNo > 1) {
-            const std::size_t late = waitForQuiet();
-            if (late > 0) {
-                record.lineActive = true;
-                report_ += " (" + std::to_string(late) + " bytes came late and were dropped)";
-            }
-        }
         Answer got;
         std::string note;
-        const Outcome outcome = attempt(frame, expectation, &got, &note);
+        std::size_t late = 0;
+        Outcome outcome = awaitTurn(&late, &note);
+        if (late > 0 && attemptNo == 1) {
+            report_ +=
+                std::to_string(late) + " bytes of an earlier answer came late and were dropped; ";
+        } else if (late > 0) {
+            record.lineActive = true;
+            report_ += " (" + std::to_string(late) + " bytes came late and were dropped)";
+        }
+        if (outcome == Outcome::Clear) outcome = attempt(frame, expectation, &got, &note);
         record.lastWasBusy = false;
         std::string failure;
         switch (outcome) {
+            case Outcome::Clear:
             case Outcome::PortFailure:
             case Outcome::PortLost:
+            case Outcome::LineBusy:
                 report_ += (report_.empty() ? "" : "; ") + note;
-                return outcome == Outcome::PortLost ? Result::Disconnected : Result::Resource;
+                unsettled_ = record.unanswered;
+                return outcome == Outcome::PortLost   ? Result::Disconnected
+                       : outcome == Outcome::LineBusy ? Result::Communication
+                                                      : Result::Resource;
             case Outcome::Answered:
                 failure = retryReason(got, &record);
                 if (failure.empty()) {
@@ -218,21 +230,84 @@ Result Master::exchange(const Request& request, Answer* answer) {
     return record.lineActive ? Result::Communication : Result::NoResponse;
 }
 
-void Master::dropLateAnswer() {
-    if (!unsettled_) return;
-    // The last exchange ended on a try that got no proper answer; a late one
-    // may still be on its way and must not pass for the answer to this
-    // request (it would echo the same command and address).
-    const std::size_t late = waitForQuiet();
-    if (late > 0)
-        report_ +=
-            std::to_string(late) + " bytes of an earlier answer came late and were dropped; ";
-    unsettled_ = false;
+Master::Outcome Master::awaitTurn(std::size_t* late, std::string* note) {
+    using std::chrono::microseconds;
+    const auto giveUp = transport_.now() + timing::lineBusyBound();
+    // Input that waited unread has no time of arrival: it is parsed, and then
+    // the line is listened to until it gives a turn.
+    bool waiting = true;
+    std::uint8_t buffer[64];
+    for (;;) {
+        const auto now = transport_.now();
+        microseconds wait{0};
+        if (!waiting) {
+            if (watch_.inFrame()) {
+                wait = gapTimeOut();
+            } else {
+                const auto start = watch_.mayStart(now);
+                if (start <= now) return Outcome::Clear;
+                wait = std::chrono::duration_cast<microseconds>(start - now);
+            }
+            const auto left = std::chrono::duration_cast<microseconds>(giveUp - now);
+            if (left.count() <= 0) {
+                *note = "line busy: no turn to send within " +
+                        std::to_string(roundedMs(timing::lineBusyBound())) + " ms";
+                return Outcome::LineBusy;
+            }
+            wait = std::min(wait, left);
+        }
+        std::size_t count = 0;
+        const Outcome heard = hear(buffer, sizeof buffer, wait, waiting, &count, note);
+        if (heard != Outcome::Clear) return heard;
+        if (count == 0) {
+            if (!waiting && watch_.inFrame()) frameBroke();
+            waiting = false;
+            continue;
+        }
+        *late += passFrames(buffer, count);
+    }
+}
+
+Master::Outcome Master::hear(std::uint8_t* buffer, std::size_t capacity,
+                             std::chrono::microseconds wait, bool waiting, std::size_t* count,
+                             std::string* note) {
+    const IoStatus read = transport_.read(buffer, capacity, wait, count);
+    if (!read.ok) {
+        *note = read.error;
+        return read.lost ? Outcome::PortLost : Outcome::PortFailure;
+    }
+    const auto at = transport_.now();
+    if (*count == 0)
+        watch_.heardNothing(at);
+    else if (waiting)
+        watch_.feedWaiting(buffer, *count, at);
+    else
+        watch_.feed(buffer, *count, at);
+    return Outcome::Clear;
+}
+
+std::size_t Master::passFrames(const std::uint8_t* bytes, std::size_t count) {
+    std::size_t late = 0;
+    for (std::size_t used = 0; used < count;) {
+        used += receiver_.feed(bytes + used, count - used);
+        if (!receiver_.frameEnded()) continue;
+        const Verdict verdict = receiver_.verdict();
+        const std::vector<std::uint8_t> wire = wireOf(receiver_.frame());
+        trace(false, wire, std::string("passed before sending: ") + verdictText(verdict));
+        if (verdict != Verdict::NotAResponse && verdict != Verdict::OtherMaster)
+            late += wire.size();
+    }
+    return late;
+}
+
+void Master::frameBroke() {
+    receiver_.abandonFrame();
+    watch_.frameBroke();
+    trace(false, {}, "frame broke off");
 }
 
 Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
                                 const Expectation& expectation, Answer* answer, std::string* note) {
-    letFrameEnd();
     receiver_.expect(expectation);
     trace(true, frame, "");
     const auto started = transport_.now();
@@ -249,6 +324,7 @@ Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
     // request still needs its wire time (a 40-byte write: 367 ms) to arrive.
     const auto sent = std::max(
         transport_.now(), started + timing::characters(static_cast<std::int64_t>(frame.size())));
+    watch_.sent(sent);
     const auto startDeadline = sent + responseTimeOut();
     // However busy the line, one frame ends within the longest frame's time.
     const auto hardDeadline = startDeadline + timing::characters(timing::kLongestFrameChars);
@@ -263,23 +339,19 @@ Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
                 : std::chrono::duration_cast<microseconds>(startDeadline - now);
         if (wait.count() <= 0) {
             if (receiver_.inFrame()) {
-                receiver_.abandonFrame();
+                frameBroke();
                 reception.broken = true;
             }
             break;
         }
         std::size_t count = 0;
-        const IoStatus read = transport_.read(buffer, sizeof buffer, wait, &count);
-        if (!read.ok) {
-            *note = read.error;
-            return read.lost ? Outcome::PortLost : Outcome::PortFailure;
-        }
+        const Outcome heard = hear(buffer, sizeof buffer, wait, false, &count, note);
+        if (heard != Outcome::Clear) return heard;
         if (count == 0) {
             if (receiver_.inFrame()) {
                 // The rest of the frame did not come.
-                receiver_.abandonFrame();
+                frameBroke();
                 reception.broken = true;
-                trace(false, {}, "frame broke off");
             }
             continue;
         }
@@ -331,59 +403,6 @@ Master::Outcome Master::unanswered(const Reception& reception, std::string* note
     if (receiver_.noiseBytes() > 0)
         *note += " (" + std::to_string(receiver_.noiseBytes()) + " noise bytes)";
     return Outcome::Silent;
-}
-
-void Master::letFrameEnd() {
-    // Whatever has arrived belongs to an earlier exchange. Bytes still
-    // coming are a frame on the line (a burst, another master's request):
-    // a request sent into it would garble both, so it goes out once that
-    // frame has ended or the line paused for RT2. Without input, no wait.
-    using std::chrono::microseconds;
-    std::uint8_t buffer[64];
-    std::size_t count = 0;
-    if (!transport_.read(buffer, sizeof buffer, microseconds(0), &count).ok || count == 0) return;
-    Receiver other;
-    other.expectAnyResponse();
-    const auto deadline = transport_.now() + timing::characters(timing::kLongestFrameChars);
-    for (;;) {
-        for (std::size_t used = 0; used < count;) {
-            used += other.feed(buffer + used, count - used);
-            if (other.frameEnded()) trace(false, wireOf(other.frame()), "passed before sending");
-        }
-        if (!other.inFrame()) {
-            transport_.flushInput();
-            return;
-        }
-        const auto left = std::chrono::duration_cast<microseconds>(deadline - transport_.now());
-        if (left.count() <= 0) break;
-        count = 0;
-        if (!transport_.read(buffer, sizeof buffer, std::min(gapTimeOut(), left), &count).ok ||
-            count == 0)
-            break;
-    }
-    transport_.flushInput();
-}
-
-std::size_t Master::waitForQuiet() {
-    // A retry may go out once the line has been quiet for RT1; a late answer
-    // still arriving is let through and dropped. Bounded by the longest
-    // frame, should the line never go quiet.
-    using std::chrono::microseconds;
-    const auto deadline =
-        transport_.now() + quietTime() + timing::characters(timing::kLongestFrameChars);
-    std::uint8_t buffer[64];
-    std::size_t dropped = 0;
-    for (;;) {
-        const auto left = std::chrono::duration_cast<microseconds>(deadline - transport_.now());
-        if (left.count() <= 0) break;
-        std::size_t count = 0;
-        if (!transport_.read(buffer, sizeof buffer, std::min(quietTime(), left), &count).ok ||
-            count == 0)
-            break;
-        dropped += count;
-    }
-    transport_.flushInput();
-    return dropped;
 }
 
 }  // namespace hartlink

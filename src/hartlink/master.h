@@ -1,7 +1,8 @@
 #pragma once
 // The HART data-link master: one request, its answer, and the retries in
-// between. It owns the retry policy (how many tries, what is retried, the
-// quiet time before a retry) and remembers what went wrong on the way.
+// between. It owns the retry policy (how many tries, what is retried) and
+// remembers what went wrong on the way. Each request waits for its turn on
+// the line it shares with another master and burst devices (line_watch.h).
 //
 // Connect sends command 0 as a short frame to the polling address, which
 // every device answers, and learns the device's long address from the
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "hartlink/frame.h"
+#include "hartlink/line_watch.h"
 #include "hartlink/receiver.h"
 #include "hartlink/result.h"
 #include "hartlink/transport.h"
@@ -96,7 +98,8 @@ class Master {
     std::chrono::microseconds quietTime() const;
 
   private:
-    enum class Outcome { Answered, PortFailure, PortLost, Broken, Silent };
+    // Clear: the line is ours to send on; LineBusy: no turn came.
+    enum class Outcome { Clear, Answered, PortFailure, PortLost, LineBusy, Broken, Silent };
 
     // What one try's wait for its answer has met besides the answer.
     struct Reception {
@@ -105,25 +108,33 @@ class Master {
     };
 
     Result exchange(const Request& request, Answer* answer);
+    // Before a request: listens until the line gives us a turn (line_watch.h).
+    // Frames heard meanwhile are traced and dropped; `late` counts the bytes
+    // of answers to us among them. Clear, PortFailure, PortLost or LineBusy.
+    Outcome awaitTurn(std::size_t* late, std::string* note);
     Outcome attempt(const std::vector<std::uint8_t>& frame, const Expectation& expectation,
                     Answer* answer, std::string* note);
+    // One read of the line, `wait` at the most, told to the watcher (as
+    // input that waited unread, with `waiting`). Clear, or PortFailure or
+    // PortLost with the note.
+    Outcome hear(std::uint8_t* buffer, std::size_t capacity, std::chrono::microseconds wait,
+                 bool waiting, std::size_t* count, std::string* note);
     // Feeds received bytes to the receiver; true once they end our answer.
     bool takeFrames(const std::uint8_t* bytes, std::size_t count, Answer* answer,
                     Reception* reception);
+    // Feeds bytes heard before sending to the receiver; returns how many
+    // belonged to answers to us.
+    std::size_t passFrames(const std::uint8_t* bytes, std::size_t count);
+    // A frame stopped coming before its end.
+    void frameBroke();
     // The outcome and note of a try that got no answer.
     Outcome unanswered(const Reception& reception, std::string* note) const;
-    // Drops a late answer the last exchange may have left on the line.
-    void dropLateAnswer();
-    // Waits for RT1 of silence; returns the number of bytes dropped meanwhile.
-    std::size_t waitForQuiet();
-    // Before a request goes out: input waiting is dropped, and a frame still
-    // arriving (another device's burst) is let end first.
-    void letFrameEnd();
     void trace(bool sent, const std::vector<std::uint8_t>& bytes, const std::string& note);
 
     Transport& transport_;
     Settings settings_;
     Receiver receiver_;
+    LineWatch watch_;
     TraceFn trace_;
     bool connected_ = false;
     bool unsettled_ = false;  // the last exchange left a try unanswered

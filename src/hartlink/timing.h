@@ -63,6 +63,39 @@ constexpr std::chrono::microseconds quietTime(bool primaryMaster) {
     return characters(primaryMaster ? kQuietTimePrimaryChars : kQuietTimeSecondaryChars);
 }
 
+// Sharing the loop with another master and burst devices (line_watch.h keeps
+// these rules for the master): a request may start only while no frame is on
+// the line, and
+//   - after any request (ours or the other master's): once its answer has
+//     ended, or RT1 after the request's end when no answer starts;
+//   - after an answer to the other master, or a burst frame carrying our
+//     master bit: it is our turn, from BURST_SLOT (the slot in which a burst
+//     device may send) up to RT2 after that frame's end; missed, RT1 of quiet;
+//   - after the answer to our own request, or a burst frame carrying the
+//     other master's bit: HOLD = RT2 + 2 characters, the other master's turn;
+//   - otherwise (damaged frame, noise, bytes of unknown age, just started
+//     listening): RT1 of quiet since the last byte on the line.
+// BURST_SLOT = 2 characters = 18.333 ms; HOLD = 10 characters = 91.667 ms.
+inline constexpr std::int64_t kBurstSlotChars = 2;
+inline constexpr std::int64_t kHoldChars = kLinkGrantChars + 2;
+
+constexpr std::chrono::microseconds linkGrantTime() {
+    return characters(kLinkGrantChars);
+}
+constexpr std::chrono::microseconds burstSlot() {
+    return characters(kBurstSlotChars);
+}
+constexpr std::chrono::microseconds holdTime() {
+    return characters(kHoldChars);
+}
+
+// How long a master waits for its turn before it calls the line busy: another
+// master's longest request, the slave's time-out and its longest answer, and
+// RT1 of the slower master kind: 300 + 28 + 300 + 41 characters = 6.133 s.
+constexpr std::chrono::microseconds lineBusyBound() {
+    return characters(2 * kLongestFrameChars + kSlaveTimeOutChars + kQuietTimeSecondaryChars);
+}
+
 // How long a byte inside a frame may be overdue before the frame is given
 // up: `gapChars` characters (the link grant time RT2 = 8 characters when 0)
 // + the driver latency. The physical layer's own gap limit (1 character) is

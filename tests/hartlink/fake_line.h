@@ -66,6 +66,9 @@ class FakeLine final : public Transport {
     Clock::time_point now() override { return now_; }
     std::string describe() const override { return "fake line"; }
 
+    // Time passing while nobody reads.
+    void idle(std::chrono::microseconds time) { now_ += time; }
+
     // Bytes that arrive `after` from now, all at once.
     void arriveIn(std::chrono::microseconds after, const Bytes& bytes) {
         auto it = pending_.begin();
@@ -78,21 +81,29 @@ class FakeLine final : public Transport {
     std::list<std::pair<Clock::time_point, std::uint8_t>> pending_;  // in arrival order
 };
 
-// A slave's answer, framed here independently of the library's encoder:
-// preambles, delimiter 06/86, address, command, byte count, two status
-// bytes, data, XOR check byte.
-inline Bytes answerFrame(const Bytes& address, std::uint8_t command, std::uint8_t status1,
-                         std::uint8_t status2, const Bytes& data = {}) {
+// A frame as a device or another master puts it on the line, framed here
+// independently of the library's encoder: preambles, delimiter, address,
+// command, byte count, body, XOR check byte.
+inline Bytes frame(std::uint8_t delimiter, const Bytes& address, std::uint8_t command,
+                   const Bytes& body = {}) {
     Bytes f(5, 0xFF);
-    f.push_back(address.size() == 5 ? 0x86 : 0x06);
+    f.push_back(delimiter);
     f.insert(f.end(), address.begin(), address.end());
-    for (std::uint8_t b : {command, static_cast<std::uint8_t>(data.size() + 2), status1, status2})
-        f.push_back(b);
-    f.insert(f.end(), data.begin(), data.end());
+    f.push_back(command);
+    f.push_back(static_cast<std::uint8_t>(body.size()));
+    f.insert(f.end(), body.begin(), body.end());
     std::uint8_t x = 0;
     for (std::size_t i = 5; i < f.size(); ++i) x ^= f[i];
     f.push_back(x);
     return f;
+}
+
+// A slave's answer: delimiter 06/86, two status bytes before the data.
+inline Bytes answerFrame(const Bytes& address, std::uint8_t command, std::uint8_t status1,
+                         std::uint8_t status2, const Bytes& data = {}) {
+    Bytes body{status1, status2};
+    body.insert(body.end(), data.begin(), data.end());
+    return frame(address.size() == 5 ? 0x86 : 0x06, address, command, body);
 }
 
 }  // namespace hartlink::test

@@ -29,6 +29,10 @@ int commandOf(const Bytes& frame) {
     return frame.at(i + 1 + ((frame[i] & 0x80) ? 5 : 1));
 }
 
+long long microsecondsOf(std::chrono::nanoseconds t) {
+    return std::chrono::duration_cast<std::chrono::microseconds>(t).count();
+}
+
 std::vector<Chunk> in(std::chrono::microseconds after, Bytes frame) {
     return {{after, std::move(frame)}};
 }
@@ -92,13 +96,13 @@ TEST_F(MasterTest, SilenceGivesNoResponseAfterBoundedTriesSpacedByTheQuietTime) 
     master = std::make_unique<Master>(line, settings);
     EXPECT_EQ(master->connect(), Result::NoResponse);
     ASSERT_EQ(line.writes.size(), 3u);  // 1 try + 2 retries
-    // Standard response time-out: 28 + 1 characters + 20 ms = 285.8 ms; then
-    // RT1 of quiet (primary master: 33 characters = 302.5 ms).
+    // Standard response time-out: 28 + 1 characters + 20 ms = 285.8 ms; the
+    // retry follows RT1 (primary master: 33 characters = 302.5 ms) after the
+    // end of the unanswered request, which took its wire time.
     EXPECT_EQ(master->responseTimeOut(), 265834us + 20ms);
-    // Each try also takes its request's wire time.
     const auto request = timing::characters(static_cast<std::int64_t>(line.writes[0].size()));
-    EXPECT_EQ(line.writeTimes[1] - line.writeTimes[0], request + 285834us + 302500us);
-    EXPECT_EQ(line.writeTimes[2] - line.writeTimes[1], request + 285834us + 302500us);
+    EXPECT_EQ(line.writeTimes[1] - line.writeTimes[0], request + 302500us);
+    EXPECT_EQ(line.writeTimes[2] - line.writeTimes[1], request + 302500us);
     EXPECT_NE(master->report().find("try 3: no answer within 286 ms"), std::string::npos)
         << master->report();
 
@@ -115,7 +119,23 @@ TEST_F(MasterTest, SilenceGivesNoResponseAfterBoundedTriesSpacedByTheQuietTime) 
     settings.retries = 1;
     master->configure(settings);
     EXPECT_EQ(master->connect(), Result::NoResponse);
-    EXPECT_EQ(line.writeTimes[2] - line.writeTimes[1], request + 285834us + 375834us);
+    EXPECT_EQ(line.writeTimes[2] - line.writeTimes[1], request + 375834us);
+}
+
+// A scan over empty polling addresses: each costs its command 0 on the wire
+// and RT1, the answer time-out running inside RT1 (10 + 33 characters =
+// 394.2 ms).
+TEST_F(MasterTest, ScanningSilentAddressesCostsTheRequestAndTheQuietTimeEach) {
+    settings.retries = 0;
+    master = std::make_unique<Master>(line, settings);
+    for (std::uint8_t address = 1; address <= 4; ++address) {
+        settings.pollingAddress = address;
+        master->configure(settings);
+        EXPECT_EQ(master->connect(), Result::NoResponse);
+    }
+    ASSERT_EQ(line.writes.size(), 4u);
+    for (std::size_t i = 1; i < 4; ++i)
+        EXPECT_EQ(microsecondsOf(line.writeTimes[i] - line.writeTimes[i - 1]), 91667 + 302500) << i;
 }
 
 TEST_F(MasterTest, AnswerMustStartWithinTheResponseTimeOut) {
@@ -143,24 +163,27 @@ TEST_F(MasterTest, AnswerMustStartWithinTheResponseTimeOut) {
 }
 
 TEST_F(MasterTest, LateAnswerIsDroppedBeforeTheRetryAndNotTakenForItsAnswer) {
+    // After the answer time-out (285.8 ms), before RT1 (302.5 ms).
     device([](int n) {
-        return n == 0 ? in(400ms, answerFrame(kOurs, 1, 0, 0, {0xBA, 0xD0}))
+        return n == 0 ? in(295ms, answerFrame(kOurs, 1, 0, 0, {0xBA, 0xD0}))
                       : in(20ms, answerFrame(kOurs, 1, 0, 0, kData));
     });
     connected();
     EXPECT_EQ(command1(), Result::Ok);
     EXPECT_EQ(answer.data, kData);
-    // The retry waited for the late bytes to pass and for RT1 after them.
-    EXPECT_GE(line.writeTimes[1] - line.writeTimes[0], 400ms + 302500us);
+    // The retry let the late answer pass and then kept HOLD after it, as
+    // after any answer to us.
+    const auto request = timing::characters(static_cast<std::int64_t>(line.writes[0].size()));
+    EXPECT_EQ(line.writeTimes[1] - line.writeTimes[0], request + 295ms + timing::holdTime());
 }
 
 TEST_F(MasterTest, LateAnswerAfterTheLastTryIsNotTakenForTheNextRequestsAnswer) {
-    // The first try is answered 900 ms late, after the retry has already
-    // been answered: the late answer reaches the line while the next
-    // exchange waits for its own.
+    // The first try is answered 600 ms late, after the retry has already
+    // been answered: the late answer reaches the line before the next
+    // exchange's request would be through, had it kept only HOLD.
     const Bytes stale{0x5A, 0x5A};
     device([&stale](int n) {
-        return n == 0 ? in(900ms, answerFrame(kOurs, 1, 0, 0, stale))
+        return n == 0 ? in(600ms, answerFrame(kOurs, 1, 0, 0, stale))
                       : in(20ms, answerFrame(kOurs, 1, 0, 0, kData));
     });
     connected();
@@ -217,14 +240,8 @@ TEST_F(MasterTest, OnlyAnAnswerEchoingOurAddressAndCommandIsTaken) {
     // Within one try: our own echo, a burst frame, another device's answer,
     // an earlier exchange's answer, then ours.
     device([&](int) {
-        Bytes request = answerFrame(kOurs, 1, 0, 0);
-        request.back() ^= 0x86 ^ 0x82;
-        request[5] = 0x82;
-        Bytes burst = answerFrame(kOurs, 1, 0, 0, {0x99});
-        burst.back() ^= 0x86 ^ 0x81;
-        burst[5] = 0x81;
-        return std::vector<Chunk>{{0us, request},
-                                  {5ms, burst},
+        return std::vector<Chunk>{{0us, test::frame(0x82, kOurs, 1)},
+                                  {5ms, test::frame(0x81, kOurs, 1, {0, 0, 0x99})},
                                   {10ms, answerFrame(otherDevice, 1, 0, 0)},
                                   {15ms, answerFrame(kOurs, 2, 0, 0, {0xBA, 0xD0})},
                                   {40ms, answerFrame(kOurs, 1, 0, 0, kData)}};
@@ -305,21 +322,66 @@ TEST_F(MasterTest, RequestsCarryThePreamblesTheDeviceAsksFor) {
     }
 }
 
-// A frame of another device (a burst) still arriving when a request is due
-// is let end; the request follows at once, and at once on a quiet line.
-TEST_F(MasterTest, ARequestNeverGoesOutIntoAFrameStillArriving) {
+// When a request goes out after what the line carried while the master
+// waited for its turn. Each row starts at the end of the answer to connect
+// (HOLD: the other master's turn, 91.7 ms) and puts frames on the line at
+// chosen times; the master reads the line again 10 ms later, so that frames
+// at 0 have waited in the input. The request follows the last frame by `gap`.
+TEST_F(MasterTest, ARequestWaitsForItsTurnOnTheSharedLine) {
+    using timing::burstSlot;
+    using timing::holdTime;
+    const auto rt1 = timing::quietTime(true);
+    const Bytes otherRequest = test::frame(0x02, {0x00}, 0);  // a secondary master
+    const Bytes otherAnswer = answerFrame({0x00}, 0, 0, 0, kIdentity);
+    const Bytes burstToUs = test::frame(0x81, {0xE6, 0x06, 0x01, 0x02, 0x03}, 1, {0, 0, 1});
+    const Bytes burstToOther = test::frame(0x81, {0x66, 0x06, 0x01, 0x02, 0x03}, 1, {0, 0, 1});
+    Bytes damaged = otherAnswer;
+    damaged.back() ^= 0x01;
+    const Bytes head(burstToUs.begin(), burstToUs.begin() + 9);
+    const Bytes tail(burstToUs.begin() + 9, burstToUs.end());
+    const struct Row {
+        const char* situation;
+        std::vector<Chunk> frames;  // after the answer to connect; 0: waiting in the input
+        std::chrono::microseconds gap;
+    } rows[] = {
+        {"our own answer", {}, holdTime()},
+        {"the other master's request, answered",
+         {{30ms, otherRequest}, {250ms, otherAnswer}},
+         burstSlot()},
+        {"the other master's request, unanswered", {{30ms, otherRequest}}, rt1},
+        {"an answer to the other master", {{30ms, otherAnswer}}, burstSlot()},
+        {"a burst frame to the other master after it",
+         {{30ms, otherAnswer}, {35ms, burstToOther}},
+         holdTime()},
+        {"a burst frame to us", {{30ms, burstToUs}}, burstSlot()},
+        {"a burst frame to the other master", {{30ms, burstToOther}}, holdTime()},
+        {"a damaged frame", {{30ms, damaged}}, rt1},
+        {"a frame waiting in the input", {{0us, otherAnswer}}, 10ms + rt1},
+        {"a frame waiting, then a turn", {{0us, otherRequest}, {100ms, otherAnswer}}, burstSlot()},
+        {"a frame begun in the input, ended live", {{0us, head}, {60ms, tail}}, burstSlot()},
+    };
     device([](int) { return in(20ms, answerFrame(kOurs, 1, 0, 0, kData)); });
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.situation);
+        connected();
+        const auto start = line.now();
+        auto last = start;
+        for (const Chunk& c : r.frames) {
+            line.arriveIn(c.after, c.bytes);
+            last = start + c.after;
+        }
+        line.idle(10ms);
+        ASSERT_EQ(command1(), Result::Ok);
+        EXPECT_EQ(answer.data, kData);
+        EXPECT_EQ(microsecondsOf(line.writeTimes.at(0) - last), r.gap.count());
+    }
+
+    // A line that never goes quiet gives no turn: the exchange gives up.
     connected();
-    const Bytes burst = answerFrame({0xE6, 0x06, 0x09, 0x09, 0x09}, 1, 0, 0, kData);
-    const auto start = line.now();
-    line.arriveIn(0us, Bytes(burst.begin(), burst.begin() + 9));
-    line.arriveIn(60ms, Bytes(burst.begin() + 9, burst.end()));
-    ASSERT_EQ(command1(), Result::Ok);
-    EXPECT_EQ(answer.data, kData);
-    EXPECT_EQ(line.writeTimes[0] - start, 60ms);
-    const auto quiet = line.now();
-    ASSERT_EQ(command1(), Result::Ok);
-    EXPECT_EQ(line.writeTimes[1], quiet);
+    for (int i = 0; i < 100; ++i) line.arriveIn(i * 100ms, {0x00});
+    EXPECT_EQ(command1(), Result::Communication);
+    EXPECT_TRUE(line.writes.empty());
+    EXPECT_NE(master->report().find("line busy"), std::string::npos) << master->report();
 }
 
 TEST_F(MasterTest, ConnectNeedsAnIdentityInTheAnswer) {
