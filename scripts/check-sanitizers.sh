@@ -24,5 +24,5 @@ cmake --build build-asan -j2
 (cd build-asan &&
   ASAN_OPTIONS=handle_segv=0:handle_sigill=0:handle_sigfpe=0:handle_abort=0:handle_sigbus=0:detect_leaks=1 \
   UBSAN_OPTIONS=print_stacktrace=1 LC_ALL=C QT_QPA_PLATFORM=offscreen \
-  ctest -j2 --output-on-failure --timeout 300)
+  ctest -j4 --output-on-failure --timeout 300)
 FUZZ_BUILD=build-asan FUZZ_SECONDS="${FUZZ_SECONDS:-20}" bash scripts/run-fuzz.sh

@@ -179,11 +179,13 @@ int runConnectionProbe(LinkLibrary& link, Logger& log, const QString& portName,
                      QStringLiteral(" number=") + QString::number(port) +
                      QStringLiteral(" address=") + QString::number(pollingAddress),
                  4);
-    // Probe settings: the session's address, 5 preambles, one try (the
-    // probe looks at the port, the session's connect counts the tries), no
-    // time-out override. An address out of range fails the Configure.
+    // Probe settings: the session's address and master kind (the program is
+    // one master on the loop, whichever process speaks), 5 preambles, one
+    // try (the probe looks at the port, the session's connect counts the
+    // tries), no time-out override. An address out of range fails the
+    // Configure.
     const int configured = link.configure(static_cast<uint8_t>(std::clamp(pollingAddress, 0, 255)),
-                                          0, 5, 0, 0, 0, 0, 10, 0);
+                                          2, 5, 0, 0, 0, 0, 10, 0);
     if (configured != HARTLINK_ERR_OK) {
         log.debugLog(QStringLiteral("Connect probe: Configure failed, result ") +
                          QString::number(configured),

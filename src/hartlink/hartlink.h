@@ -82,7 +82,7 @@ extern "C" {
  *       is this long overdue is given up; 0 means 8 (the link grant time);
  *       20 ms for the port driver are added.
  *   v9  reserved, must be 0.
- * The connection probe passes (address, 0, 5, 0, 0, 0, 0, 10, 0), a session
+ * The connection probe passes (address, 2, 5, 0, 0, 0, 0, 10, 0), a session
  * (address, 2, 20, 0, 1, 0, override, 10, 0): the program counts its tries
  * itself. Before any Configure the
  * library works as if given (0, 1, 5, 2, 1, 0, 0, 0, 0). */

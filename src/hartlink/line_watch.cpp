@@ -51,9 +51,9 @@ void LineWatch::sent(Time at) {
     lastByte_ = at;
 }
 
-void LineWatch::distrust() {
+void LineWatch::distrust(Time from) {
     after_ = After::Unknown;
-    since_ = lastByte_;
+    since_ = std::max(lastByte_, from);
 }
 
 bool LineWatch::carriesOurBit(const ReceivedFrame& frame) const {
@@ -91,7 +91,7 @@ LineWatch::Time LineWatch::mayStart(Time now) const {
             return std::max(now, since_ + timing::holdTime());
         case After::Turn:
             if (now < since_ + timing::burstSlot()) return since_ + timing::burstSlot();
-            if (now <= since_ + timing::linkGrantTime()) return now;
+            if (now <= since_ + timing::turnEnd()) return now;
             break;
     }
     return std::max(now, quiet);

@@ -35,8 +35,8 @@ class LineWatch {
     // Our request has left the line at `at`.
     void sent(Time at);
     // Gives up the turn the last frames gave (a late answer may still come):
-    // RT1 of quiet since the last byte.
-    void distrust();
+    // RT1 of quiet since the last byte, or since `from` when that is later.
+    void distrust(Time from);
 
     // Between the first preamble of a frame and its end.
     bool inFrame() const { return receiver_.inFrame(); }

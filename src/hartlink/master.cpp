@@ -168,9 +168,16 @@ Result Master::exchange(const Request& request, Answer* answer) {
     const int tries = 1 + std::max(settings_.retries, 0);
     TryRecord record;
     // The last exchange ended on a try that got no proper answer: a late one
-    // may still come and must not pass for the answer to this request (it
-    // would echo the same command and address).
-    if (unsettled_) watch_.distrust();
+    // may still come. A device keeps the slave time-out, so RT1 after our
+    // request the line is ours again; but where the late answer would echo
+    // this request's address and command, and so pass for its answer with
+    // another request's data, the line must first be quiet for RT1 from now.
+    if (unsettled_) {
+        const bool lookalike = unsettledAddress_ == request.address &&
+                               unsettledCommand_ == request.command &&
+                               unsettledData_ != request.data;
+        watch_.distrust(lookalike ? transport_.now() : LineWatch::Time{});
+    }
     receiver_.expect(expectation);
     for (int attemptNo = 1; attemptNo <= tries; ++attemptNo) {
         Answer got;
@@ -193,7 +200,7 @@ Result Master::exchange(const Request& request, Answer* answer) {
             case Outcome::PortLost:
             case Outcome::LineBusy:
                 report_ += (report_.empty() ? "" : "; ") + note;
-                unsettled_ = record.unanswered;
+                leaveUnsettled(request, record.unanswered);
                 return outcome == Outcome::PortLost   ? Result::Disconnected
                        : outcome == Outcome::LineBusy ? Result::Communication
                                                       : Result::Resource;
@@ -203,7 +210,7 @@ Result Master::exchange(const Request& request, Answer* answer) {
                     *answer = std::move(got);
                     // A try that went unanswered before this one may still
                     // send its answer.
-                    unsettled_ = record.unanswered;
+                    leaveUnsettled(request, record.unanswered);
                     return Result::Ok;
                 }
                 break;
@@ -220,7 +227,7 @@ Result Master::exchange(const Request& request, Answer* answer) {
         report_ += (report_.empty() ? "" : "; ") + std::string("try ") + std::to_string(attemptNo) +
                    ": " + failure;
     }
-    unsettled_ = record.unanswered;
+    leaveUnsettled(request, record.unanswered);
     if (record.lastWasBusy) {
         // The device is there and says so; whether its status is fatal is
         // the caller's decision.
@@ -228,6 +235,13 @@ Result Master::exchange(const Request& request, Answer* answer) {
         return Result::Ok;
     }
     return record.lineActive ? Result::Communication : Result::NoResponse;
+}
+
+void Master::leaveUnsettled(const Request& request, bool unanswered) {
+    unsettled_ = unanswered;
+    unsettledAddress_ = request.address;
+    unsettledCommand_ = request.command;
+    unsettledData_ = request.data;
 }
 
 Master::Outcome Master::awaitTurn(std::size_t* late, std::string* note) {

@@ -112,6 +112,8 @@ class Master {
     // Frames heard meanwhile are traced and dropped; `late` counts the bytes
     // of answers to us among them. Clear, PortFailure, PortLost or LineBusy.
     Outcome awaitTurn(std::size_t* late, std::string* note);
+    // Whether the exchange of `request` ended with a try unanswered.
+    void leaveUnsettled(const Request& request, bool unanswered);
     Outcome attempt(const std::vector<std::uint8_t>& frame, const Expectation& expectation,
                     Answer* answer, std::string* note);
     // One read of the line, `wait` at the most, told to the watcher (as
@@ -138,6 +140,10 @@ class Master {
     TraceFn trace_;
     bool connected_ = false;
     bool unsettled_ = false;  // the last exchange left a try unanswered
+    // The request of the last exchange that ended unanswered.
+    DeviceAddress unsettledAddress_;
+    std::uint8_t unsettledCommand_ = 0;
+    std::vector<std::uint8_t> unsettledData_;
     Identity identity_;
     Answer connectAnswer_;
     std::string report_;

@@ -70,7 +70,8 @@ constexpr std::chrono::microseconds quietTime(bool primaryMaster) {
 //     ended, or RT1 after the request's end when no answer starts;
 //   - after an answer to the other master, or a burst frame carrying our
 //     master bit: it is our turn, from BURST_SLOT (the slot in which a burst
-//     device may send) up to RT2 after that frame's end; missed, RT1 of quiet;
+//     device may send) up to RT2 after that frame's end (less the driver
+//     latency, see turnEnd); missed, RT1 of quiet;
 //   - after the answer to our own request, or a burst frame carrying the
 //     other master's bit: HOLD = RT2 + 2 characters, the other master's turn;
 //   - otherwise (damaged frame, noise, bytes of unknown age, just started
@@ -79,11 +80,15 @@ constexpr std::chrono::microseconds quietTime(bool primaryMaster) {
 inline constexpr std::int64_t kBurstSlotChars = 2;
 inline constexpr std::int64_t kHoldChars = kLinkGrantChars + 2;
 
-constexpr std::chrono::microseconds linkGrantTime() {
-    return characters(kLinkGrantChars);
-}
 constexpr std::chrono::microseconds burstSlot() {
     return characters(kBurstSlotChars);
+}
+// The last moment of our turn, after the time we READ the frame's end: the
+// port driver may hand its last byte over up to kDriverLatency late, so
+// the turn is cut short by that much, and a request never starts past RT2
+// of the true end, where the other master's HOLD ends 2 characters later.
+constexpr std::chrono::microseconds turnEnd() {
+    return characters(kLinkGrantChars) - kDriverLatency;
 }
 constexpr std::chrono::microseconds holdTime() {
     return characters(kHoldChars);

@@ -91,7 +91,7 @@ TEST_F(LinkLibraryTest, PartialLibraryProbeStopsAtTheMissingConnect) {
     link.setFrameMonitor([] { return true; });
 
     EXPECT_EQ(runConnectionProbe(link, log, QStringLiteral("Com5")), HARTLINK_ERR_RESOURCE);
-    EXPECT_EQ(journal(), lines({"Configure 0 0 5 0 0 0 0 10 0", "Open 5"}));
+    EXPECT_EQ(journal(), lines({"Configure 0 2 5 0 0 0 0 10 0", "Open 5"}));
 
     // The entry points that exist are not reported; the missing ones are,
     // by name and with the library they were looked for in.
@@ -113,11 +113,11 @@ TEST_F(LinkLibraryTest, FullLibraryProbeCallOrderAndArguments) {
     ASSERT_TRUE(link.load(QStringLiteral(FAKE_LINK_FULL_PATH))) << link.loadError().toStdString();
 
     EXPECT_EQ(runConnectionProbe(link, log, QStringLiteral("Com5")), HARTLINK_ERR_OK);
-    EXPECT_EQ(journal(), lines({"Configure 0 0 5 0 0 0 0 10 0", "Open 5", "Connect 0", "Close"}));
+    EXPECT_EQ(journal(), lines({"Configure 0 2 5 0 0 0 0 10 0", "Open 5", "Connect 0", "Close"}));
     EXPECT_FALSE(logText().contains(QStringLiteral("not found"))) << logText().toStdString();
     // The polling address the session is configured for.
     EXPECT_EQ(runConnectionProbe(link, log, QStringLiteral("Com5"), 3), HARTLINK_ERR_OK);
-    EXPECT_EQ(journal().mid(4, 1), lines({"Configure 3 0 5 0 0 0 0 10 0"}));
+    EXPECT_EQ(journal().mid(4, 1), lines({"Configure 3 2 5 0 0 0 0 10 0"}));
 }
 
 TEST_F(LinkLibraryTest, FullLibraryProbeEndsAfterFailedOpen) {
@@ -125,7 +125,7 @@ TEST_F(LinkLibraryTest, FullLibraryProbeEndsAfterFailedOpen) {
     qputenv("FAKE_LINK_OPEN_RESULT", "4");
 
     EXPECT_EQ(runConnectionProbe(link, log, QStringLiteral("Com5")), HARTLINK_ERR_NO_RESPONSE);
-    EXPECT_EQ(journal(), lines({"Configure 0 0 5 0 0 0 0 10 0", "Open 5"}));
+    EXPECT_EQ(journal(), lines({"Configure 0 2 5 0 0 0 0 10 0", "Open 5"}));
     EXPECT_TRUE(logText().contains(QStringLiteral("Open failed, result 4")))
         << logText().toStdString();
 }
@@ -135,7 +135,7 @@ TEST_F(LinkLibraryTest, FullLibraryProbeClosesAfterFailedConnect) {
     qputenv("FAKE_LINK_CONNECT_RESULT", "3");
 
     EXPECT_EQ(runConnectionProbe(link, log, QStringLiteral("Com5")), HARTLINK_ERR_COMMUNICATION);
-    EXPECT_EQ(journal(), lines({"Configure 0 0 5 0 0 0 0 10 0", "Open 5", "Connect 0", "Close"}));
+    EXPECT_EQ(journal(), lines({"Configure 0 2 5 0 0 0 0 10 0", "Open 5", "Connect 0", "Close"}));
 }
 
 TEST_F(LinkLibraryTest, ProbePortNumberFollowsTheLetterM) {

@@ -321,13 +321,13 @@ TEST_F(StartupSystemTest, ProbeDrivesTheLinkLibrary) {
         run(QStringLiteral("ZEL-HART"), {QStringLiteral("Connect"), QStringLiteral("Com5")}, env);
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(journal().toStdString(), "Configure 0 0 5 0 0 0 0 10 0\nOpen 5\nConnect 0\nClose\n");
+    EXPECT_EQ(journal().toStdString(), "Configure 0 2 5 0 0 0 0 10 0\nOpen 5\nConnect 0\nClose\n");
 
     env.insert(QStringLiteral("FAKE_LINK_OPEN_RESULT"), QStringLiteral("4"));
     r = run(QStringLiteral("ZEL-HART"), {QStringLiteral("Connect"), QStringLiteral("Com12")}, env);
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 4);
-    EXPECT_EQ(journal().toStdString(), "Configure 0 0 5 0 0 0 0 10 0\nOpen 12\n");
+    EXPECT_EQ(journal().toStdString(), "Configure 0 2 5 0 0 0 0 10 0\nOpen 12\n");
 
     r = run(QStringLiteral("ZEL-HART"), {QStringLiteral("Connect")}, env);
     ASSERT_TRUE(r.finished);

@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr double kCharMs = 11.0 * 1000.0 / 1200.0;  // one character at 1200 bit/s
+
 struct RoundTrip {
     const char* name;
     const char* device;   // hartsim options
@@ -64,21 +66,29 @@ QStringList namedSteps(const QString& out) {
     return steps;
 }
 
-class WriteRoundTrip : public ::testing::TestWithParam<RoundTrip> {
+// hartsim on a pseudo-terminal with its memory in a state file, and the
+// batch commands run against it.
+class DeviceOnPty : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    void TearDown() override {
+    void TearDown() override { stopDevice(); }
+    void stopDevice() {
         sim.terminate();
         if (!sim.waitForFinished(3000)) sim.kill();
         sim.waitForFinished(3000);
     }
-    void startDevice(const QString& options) {
-        state = dir.filePath(QStringLiteral("device.state"));
-        sim.start(QStringLiteral(ZH_PROGRAM_DIR "/hartsim"),
-                  {QStringLiteral("--pty"), QStringLiteral("--seconds"), QStringLiteral("120"),
-                   QStringLiteral("--options"),
-                   QStringLiteral("hold=50,state=") + state +
-                       (options.isEmpty() ? QString() : QLatin1Char(',') + options)});
+    // `flags` go before the options ("--realtime", "--log", FILE).
+    void startDevice(const QString& options, const QStringList& flags = {},
+                     const QString& stateFile = QStringLiteral("device.state")) {
+        state = dir.filePath(stateFile);
+        sim.start(
+            QStringLiteral(ZH_PROGRAM_DIR "/hartsim"),
+            QStringList{QStringLiteral("--pty"), QStringLiteral("--seconds"),
+                        QStringLiteral("120")} +
+                flags +
+                QStringList{QStringLiteral("--options"),
+                            QStringLiteral("hold=50,state=") + state +
+                                (options.isEmpty() ? QString() : QLatin1Char(',') + options)});
         ASSERT_TRUE(sim.waitForStarted(5000));
         ASSERT_TRUE(sim.waitForReadyRead(5000));
         port = QString::fromLocal8Bit(sim.readLine()).trimmed();
@@ -116,6 +126,8 @@ class WriteRoundTrip : public ::testing::TestWithParam<RoundTrip> {
     QProcess sim;
     QString port, state;
 };
+
+class WriteRoundTrip : public DeviceOnPty, public ::testing::WithParamInterface<RoundTrip> {};
 
 TEST_P(WriteRoundTrip, TheDeviceMemoryChangesExactlyAsTheFile) {
     const RoundTrip& row = GetParam();
@@ -215,5 +227,130 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"AnotherMeasurandInThePressureFile", "", "a.cfp", "changes",
                   "UnitType=1 (Temperature)", 1, ""}),
     [](const ::testing::TestParamInfo<RoundTrip>& info) { return std::string(info.param.name); });
+
+// A frame of hartsim's real-time log: when its first byte was on the wire,
+// who sent it, and how long it was there.
+struct LoggedFrame {
+    double startMs = 0;
+    double endMs = 0;
+    QString source;  // RX (the program), TX (a device), M2 (the second master)
+    int delimiter = 0;
+    bool primaryBit = false;
+};
+
+QList<LoggedFrame> loggedFrames(const QString& log, int* collisions) {
+    static const QRegularExpression line(QStringLiteral(
+        "^(\\d\\d):(\\d\\d):(\\d\\d)\\.(\\d{3}) (RX|TX|M2|COLLISION)((?: [0-9A-F]{2})*)"));
+    QList<LoggedFrame> frames;
+    *collisions = 0;
+    for (const QString& text : log.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch m = line.match(text);
+        if (!m.hasMatch()) continue;
+        if (m.captured(5) == QLatin1String("COLLISION")) {
+            ++*collisions;
+            continue;
+        }
+        const QStringList bytes = m.captured(6).trimmed().split(QLatin1Char(' '));
+        int at = 0;
+        while (at < bytes.size() && bytes[at] == QLatin1String("FF")) ++at;
+        if (at + 1 >= bytes.size()) continue;
+        LoggedFrame f;
+        f.startMs =
+            ((m.captured(1).toInt() * 60 + m.captured(2).toInt()) * 60 + m.captured(3).toInt()) *
+                1000.0 +
+            m.captured(4).toInt();
+        f.endMs = f.startMs + static_cast<double>(bytes.size()) * kCharMs;
+        f.source = m.captured(5);
+        f.delimiter = bytes[at].toInt(nullptr, 16) & 0x07;
+        f.primaryBit = (bytes[at + 1].toInt(nullptr, 16) & 0x80) != 0;
+        frames << f;
+    }
+    return frames;
+}
+
+// Why the program's request at `next` came too early after `last`, the
+// frame before it on the line; "" when it kept its turn. The program is a
+// primary master. Stamps are in whole ms: 2 ms of tolerance.
+QString earlyRequest(const LoggedFrame& last, const LoggedFrame& next) {
+    constexpr double kRt1 = 33 * kCharMs, kHold = 10 * kCharMs, kSlot = 2 * kCharMs;
+    const double gap = next.startMs - last.endMs + 2;
+    const bool answer = last.delimiter == 6, burst = last.delimiter == 1;
+    double least = kRt1;  // after a request, ours or the second master's, that got no answer
+    QString after = QStringLiteral("a request without answer");
+    if ((answer && last.primaryBit) || (burst && !last.primaryBit)) {
+        least = kHold;
+        after = answer ? QStringLiteral("its own answer") : QStringLiteral("a burst frame to M2");
+    } else if (answer || burst) {
+        least = kSlot;
+        after = answer ? QStringLiteral("an answer to M2") : QStringLiteral("a burst frame to it");
+    }
+    return gap >= least ? QString()
+                        : QStringLiteral("%1 ms after %2").arg(gap - 2, 0, 'f', 1).arg(after);
+}
+
+// The device gets the same read and the same write on a loop it shares with
+// a second master and a device in burst mode, at wire speed, as on a quiet
+// one: the same data file and the same changes to its memory. Nothing the
+// program sends collides, and its requests keep the line's timers as the
+// frame log's time stamps show: RT1 after a request without answer, HOLD
+// after its own answer, its turn only from the burst slot on.
+TEST_F(DeviceOnPty, ASharedLoopGivesTheReadAndWriteOfAQuietOne) {
+    QString out;
+    const auto comparable = [this](const char* file) {
+        QFile f(dir.filePath(QLatin1String(file)));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        static const QRegularExpression moving(QStringLiteral(
+            "^(\\[|(Version/Date|Display|ADactRaw|HiTrail|LoTrail|pc_ui32OPseconds)=)"));
+        QStringList lines;
+        for (const QString& l : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n')))
+            if (!moving.match(l).hasMatch()) lines << l;
+        return lines;
+    };
+    const auto readEditWrite = [&](const char* file) {
+        ASSERT_EQ(run({"read", port, file}, &out), 0) << out.toStdString();
+        QFile::copy(dir.filePath(QLatin1String(file)), dir.filePath(QLatin1String(file) + ".read"));
+        edit(QLatin1String(file), QStringLiteral("SetPoint1=10.4[bar]"));
+        edit(QLatin1String(file), QStringLiteral("Damping=2.5[s]"));
+        const hartsim::Memory before = memory();
+        ASSERT_EQ(run({"write", file, port, "changes"}, &out), 0) << out.toStdString();
+        out = QString::fromStdString(
+            hartsim::describeDifferences(hartsim::configurationDifferences(before, memory())));
+    };
+
+    startDevice(QString(), {}, QStringLiteral("quiet.state"));
+    readEditWrite("quiet.cfp");
+    const QString quietChanges = out;
+    EXPECT_TRUE(quietChanges.contains(QLatin1String("display.ram.10"))) << out.toStdString();
+    stopDevice();
+
+    const QString logPath = dir.filePath(QStringLiteral("shared.log"));
+    startDevice(QStringLiteral("othermaster=300,burst=500"),
+                {QStringLiteral("--realtime"), QStringLiteral("--log"), logPath},
+                QStringLiteral("shared.state"));
+    readEditWrite("shared.cfp");
+    EXPECT_EQ(out, quietChanges);
+    EXPECT_EQ(comparable("shared.cfp.read"), comparable("quiet.cfp.read"));
+    stopDevice();
+
+    QFile log(logPath);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    int collisions = 0;
+    const QList<LoggedFrame> frames = loggedFrames(QString::fromLatin1(log.readAll()), &collisions);
+    EXPECT_EQ(collisions, 0);
+    int requests = 0, others = 0, bursts = 0;
+    for (int i = 1; i < frames.size(); ++i) {
+        others += frames[i].source == QLatin1String("M2");
+        bursts += frames[i].delimiter == 1;
+        if (frames[i].source != QLatin1String("RX")) continue;
+        ++requests;
+        const QString early = earlyRequest(frames[i - 1], frames[i]);
+        EXPECT_TRUE(early.isEmpty()) << "frame " << i << ": " << early.toStdString();
+    }
+    // The line was shared all along: the second master and the burst
+    // device had their turns between the program's requests.
+    EXPECT_GT(requests, 20);
+    EXPECT_GT(others, 10);
+    EXPECT_GT(bursts, 10);
+}
 
 }  // namespace
