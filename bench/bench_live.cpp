@@ -5,7 +5,8 @@
 //     mean and longest cycle against the wire time of the frames that very
 //     cycle exchanged (their bytes from the device's log, preambles
 //     included, 11 bits / 1200 bit/s, plus the device's turn-around per
-//     answer). Goal: at most 1.10 times the wire time.
+//     answer, plus HOLD after each answer, the other master's turn).
+//     Goal: at most 1.10 times that time.
 //  2. the window program (offscreen) connected through Connect, its main
 //     loop polling; a second thread posts key and mouse events to the
 //     window at random moments, and the delay until the window handles
@@ -13,8 +14,8 @@
 //  3. the same window, polling, given commands at random moments of its
 //     exchanges: from the click (Read on the toolbar) to the command's
 //     first frame at the device, and from Disconnect to the last frame the
-//     device received. Goal: <= 0.6 s each (the exchange on the wire at
-//     1200 bit/s ends first).
+//     device received. Goal: <= 0.6 s + HOLD each (the exchange on the
+//     wire at 1200 bit/s ends first, then the other master has its turn).
 // Ends 1 when a goal was missed.
 //
 // Run:
@@ -120,12 +121,12 @@ bool pollCost(const QString& configuration, int cycles) {
         all.add(frames);
         sum += seconds;
         longest = std::max(longest, seconds);
-        if (one.answers > 0) worstRatio = std::max(worstRatio, seconds / one.wireSeconds());
+        if (one.answers > 0) worstRatio = std::max(worstRatio, seconds / one.cycleSeconds());
     }
     core.live.stopDynDisplay();
 
     const double mean = sum / cycles;
-    const double wire = all.wireSeconds() / cycles;
+    const double wire = all.cycleSeconds() / cycles;
     const double answerWire = all.answerWireSeconds() / cycles;
     const QStringList perCycle = all.commands.mid(0, all.requests / std::max(1, cycles));
     const bool met = all.answers == all.requests && all.requests > 0 && mean / wire <= 1.10 &&
@@ -133,7 +134,7 @@ bool pollCost(const QString& configuration, int cycles) {
     std::printf(
         "%-12s %4d cycles, %3d exchanges (%s per cycle), %5.1f bytes/cycle: cycle mean %6.1f ms, "
         "max %6.1f ms; "
-        "wire %6.1f ms/cycle; ratio mean %.3f, worst cycle %.3f (goal <= 1.10) %s\n",
+        "wire + HOLD %6.1f ms/cycle; ratio mean %.3f, worst cycle %.3f (goal <= 1.10) %s\n",
         qPrintable(configuration), cycles, all.requests,
         qPrintable(perCycle.join(QLatin1Char(' '))), static_cast<double>(all.bytes) / cycles,
         mean * 1000, longest * 1000, wire * 1000, mean / wire, worstRatio, met ? "met" : "MISSED");
@@ -441,13 +442,14 @@ bool commandDelays(int clicks) {
         ++afterStop;
     }
     const double longest = delays.empty() ? 0 : *std::max_element(delays.begin(), delays.end());
-    const bool met = lost == 0 && !delays.empty() && longest <= 600 && stopDelay <= 600 &&
+    const double goal = 600 + zh::bench::kHoldSeconds * 1000;
+    const bool met = lost == 0 && !delays.empty() && longest <= goal && stopDelay <= goal &&
                      disconnectClick != Clock::time_point{};
     std::printf(
         "commands while polling: Read clicked %zu times, %d lost; click to its first frame at the "
         "device median %.1f ms, max %.1f ms; Disconnect: %d frame(s) after the click, the last "
-        "%.1f ms after it (goal <= 600 ms) %s\n",
-        readClicks.size(), lost, percentile(delays, 0.5), longest, afterStop, stopDelay,
+        "%.1f ms after it (goal <= %.0f ms) %s\n",
+        readClicks.size(), lost, percentile(delays, 0.5), longest, afterStop, stopDelay, goal,
         met ? "met" : "MISSED");
     return met;
 }

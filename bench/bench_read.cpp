@@ -81,14 +81,17 @@ int main(int argc, char** argv) {
     zh::bench::FrameTally t(line.options);
     t.add(zh::bench::LogTail(line.frameLog).next());
     const double wire = t.wireSeconds();
-    const double ratio = seconds / wire;
+    const double withWaits = t.linkSeconds();
+    const double ratio = seconds / withWaits;
     const QStringList repeated = repeatedReads(t);
     std::printf("frames: %d requests, %d answers (%ld bytes: %ld sent, %ld answered)\n", t.requests,
                 t.answers, t.bytes, t.bytes - t.answerBytes, t.answerBytes);
     std::printf("requests in order: %s\n",
                 t.commands.join(QLatin1Char(' ')).toLocal8Bit().constData());
-    std::printf("wire time %.2f s (goal < %.0f s); wall time %.2f s; ratio %.3f (goal <= %.2f)\n",
-                wire, kMaxWireSeconds, seconds, ratio, kMaxRatio);
+    std::printf(
+        "wire time %.2f s (goal < %.0f s); with RT1 and HOLD between exchanges %.2f s; wall time "
+        "%.2f s; ratio %.3f (goal <= %.2f)\n",
+        wire, kMaxWireSeconds, withWaits, seconds, ratio, kMaxRatio);
     std::printf(
         "asked again although held: %s\n",
         repeated.isEmpty() ? "none" : repeated.join(QLatin1Char(' ')).toLocal8Bit().constData());

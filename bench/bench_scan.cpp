@@ -25,8 +25,6 @@ namespace {
 
 constexpr double kMaxRatio = 1.15;
 constexpr int kMaxSilentRequests = 2;
-constexpr double kQuietSeconds = 33 * zh::bench::kCharSeconds;  // RT1, primary master
-constexpr double kHoldSeconds = 10 * zh::bench::kCharSeconds;   // RT2 + 2 characters
 
 // Requests per polling address of the short command-0 frames in a log
 // ("RX FF .. 02 8N 00 00 CC": the delimiter 02, the address byte with the
@@ -66,8 +64,8 @@ int main(int argc, char** argv) {
     zh::bench::FrameTally tally(b.options);
     tally.add(log);
     const int silent = tally.requests - tally.answers;
-    const double floor =
-        tally.wireSeconds() + silent * kQuietSeconds + tally.answers * kHoldSeconds;
+    const double floor = tally.wireSeconds() + silent * zh::bench::kQuietSeconds +
+                         tally.answers * zh::bench::kHoldSeconds;
     const double ratio = wall / floor;
 
     int worstSilent = 0;

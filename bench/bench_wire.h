@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <memory>
 
 #include "app/profile_settings.h"
@@ -17,6 +18,12 @@ namespace zh::bench {
 
 constexpr double kCharSeconds = 11.0 / 1200.0;  // 9.167 ms per character
 constexpr double kTurnaroundSeconds = 0.020;    // hartsim's default
+// What the loop-sharing rules make a primary master wait between frames:
+// HOLD after the answer to its own request (the other master's turn), and
+// RT1 of quiet after a request without answer, or before the first request
+// after it opened the port.
+constexpr double kHoldSeconds = 10 * kCharSeconds;   // RT2 + 2 characters: 91.7 ms
+constexpr double kQuietSeconds = 33 * kCharSeconds;  // RT1: 302.5 ms
 
 // hartsim --pty --realtime, logging every frame to `logPath`, with `extra`
 // arguments; `path` is the port to open (empty when it did not start).
@@ -94,6 +101,14 @@ struct FrameTally {
     }
     // Requests and answers as the wire carries them.
     double wireSeconds() const { return bytes * kCharSeconds + answers * turnaround; }
+    // The wire time of a run of exchanges after the port opened, with the
+    // waits the loop's rules demand: RT1 before the first request, HOLD
+    // between an answer and the next request.
+    // A cycle of polling: each exchange followed by HOLD.
+    double cycleSeconds() const { return wireSeconds() + answers * kHoldSeconds; }
+    double linkSeconds() const {
+        return wireSeconds() + kQuietSeconds + std::max(answers - 1, 0) * kHoldSeconds;
+    }
     // The answers alone, for a hartsim that paces only what it sends.
     double answerWireSeconds() const { return answerBytes * kCharSeconds + answers * turnaround; }
 };
