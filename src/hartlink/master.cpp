@@ -314,6 +314,12 @@ std::size_t Master::passFrames(const std::uint8_t* bytes, std::size_t count) {
     return late;
 }
 
+void Master::answerBroke(Reception* reception) {
+    reception->broken = true;
+    reception->skipped = receiver_.brokenFrameText();
+    frameBroke();
+}
+
 void Master::frameBroke() {
     receiver_.abandonFrame();
     watch_.frameBroke();
@@ -352,21 +358,15 @@ Master::Outcome Master::attempt(const std::vector<std::uint8_t>& frame,
                            std::chrono::duration_cast<microseconds>(hardDeadline - now))
                 : std::chrono::duration_cast<microseconds>(startDeadline - now);
         if (wait.count() <= 0) {
-            if (receiver_.inFrame()) {
-                frameBroke();
-                reception.broken = true;
-            }
+            if (receiver_.inFrame()) answerBroke(&reception);
             break;
         }
         std::size_t count = 0;
         const Outcome heard = hear(buffer, sizeof buffer, wait, false, &count, note);
         if (heard != Outcome::Clear) return heard;
         if (count == 0) {
-            if (receiver_.inFrame()) {
-                // The rest of the frame did not come.
-                frameBroke();
-                reception.broken = true;
-            }
+            // The rest of the frame did not come.
+            if (receiver_.inFrame()) answerBroke(&reception);
             continue;
         }
         if (takeFrames(buffer, count, answer, &reception)) return Outcome::Answered;
@@ -391,6 +391,7 @@ bool Master::takeFrames(const std::uint8_t* bytes, std::size_t count, Answer* an
             case Verdict::BadCheckByte:
             case Verdict::Malformed:
                 reception->broken = true;
+                reception->skipped = verdictText(verdict);
                 break;
             case Verdict::OtherMaster:
             case Verdict::OtherDevice:

@@ -104,7 +104,7 @@ class Master {
     // What one try's wait for its answer has met besides the answer.
     struct Reception {
         bool broken = false;  // a damaged frame, or an answer to another request
-        std::string skipped;  // why the last answer to another request was not ours
+        std::string skipped;  // why the last frame was no answer to us, in words
     };
 
     Result exchange(const Request& request, Answer* answer);
@@ -129,6 +129,9 @@ class Master {
     std::size_t passFrames(const std::uint8_t* bytes, std::size_t count);
     // A frame stopped coming before its end.
     void frameBroke();
+    // The same for the frame awaited as the answer: the try met a damaged
+    // frame, and where it broke off is its note.
+    void answerBroke(Reception* reception);
     // The outcome and note of a try that got no answer.
     Outcome unanswered(const Reception& reception, std::string* note) const;
     void trace(bool sent, const std::vector<std::uint8_t>& bytes, const std::string& note);

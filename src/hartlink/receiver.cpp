@@ -74,6 +74,24 @@ void Receiver::startFrame(std::uint8_t delimiter) {
     need_ = (delimiter & kLongAddressBit) ? 5 : 1;
 }
 
+std::string Receiver::brokenFrameText() const {
+    switch (state_) {
+        case State::Hunt:
+            return preambles_ > 0 ? "frame broke off in its preambles" : std::string();
+        case State::Address:
+        case State::Expansion:
+        case State::Command:
+        case State::ByteCount:
+            return "frame broke off in its header";
+        case State::Data:
+            return "frame broke off after " + std::to_string(frame_.body.size()) + " of " +
+                   std::to_string(frame_.byteCount) + " data bytes";
+        case State::Check:
+            return "frame broke off before its check byte";
+    }
+    return std::string();
+}
+
 void Receiver::take(std::uint8_t byte) {
     if (state_ == State::Hunt) {
         if (byte == kPreamble) {

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "hartlink/frame.h"
@@ -77,6 +78,10 @@ class Receiver {
     bool inFrame() const { return state_ != State::Hunt || preambles_ > 0; }
     // Gives up a frame whose bytes stopped coming; its bytes count as noise.
     void abandonFrame();
+    // Where the frame being received broke off, in words, for a frame
+    // given up: "frame broke off before its check byte", "... after 5 of 16
+    // data bytes", "... in its header"; "" outside a frame.
+    std::string brokenFrameText() const;
 
     // Since the last expect(): bytes that were no part of a complete frame.
     std::size_t noiseBytes() const { return noise_; }
