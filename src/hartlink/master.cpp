@@ -390,14 +390,11 @@ bool Master::takeFrames(const std::uint8_t* bytes, std::size_t count, Answer* an
                 return true;
             case Verdict::BadCheckByte:
             case Verdict::Malformed:
-                reception->broken = true;
-                reception->skipped = verdictText(verdict);
-                break;
             case Verdict::OtherMaster:
             case Verdict::OtherDevice:
             case Verdict::OtherCommand:
-                // An answer that does not echo what we sent is no answer to
-                // us, but the line is not silent either.
+                // A damaged frame, or an answer that does not echo what we
+                // sent: no answer to us, but the line is not silent either.
                 reception->broken = true;
                 reception->skipped = verdictText(verdict);
                 break;
