@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "comparable_lines.h"
+
 namespace {
 
 // A bad check byte or a communication error leaves the master as a lost
@@ -26,7 +28,7 @@ class ReadFaults : public ::testing::TestWithParam<std::tuple<const char*, int>>
         // The device's values as a read without a fault gives them.
         QString out;
         ASSERT_EQ(read(QString(), "clean.cfp", &out), 0) << out.toStdString();
-        reference = new QStringList(comparable(dir->filePath("clean.cfp")));
+        reference = new QStringList(comparableLines(dir->filePath("clean.cfp")));
         ASSERT_GT(reference->size(), 100);
     }
     static void TearDownTestSuite() {
@@ -52,19 +54,6 @@ class ReadFaults : public ::testing::TestWithParam<std::tuple<const char*, int>>
         sim.terminate();
         if (!sim.waitForFinished(3000)) sim.kill();
         return program.exitCode();
-    }
-    // The file's lines without its section name, the save time and the
-    // values that move by themselves (operating time, live read-out and
-    // trailing pointers).
-    static QStringList comparable(const QString& path) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        static const QRegularExpression moving(QStringLiteral(
-            "^(\\[|(Version/Date|Display|ADactRaw|HiTrail|LoTrail|pc_ui32OPseconds)=)"));
-        QStringList lines;
-        for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n')))
-            if (!moving.match(line).hasMatch()) lines << line;
-        return lines;
     }
 
     static QTemporaryDir* dir;
@@ -99,7 +88,7 @@ TEST_P(ReadFaults, FailsKeepingTheOldFileOrGivesExactlyTheDevice) {
     }
     EXPECT_TRUE(out.contains(QLatin1String("ok (all, Pressure)")))
         << fault.toStdString() << ": " << out.toStdString();
-    const QStringList got = comparable(path);
+    const QStringList got = comparableLines(path);
     for (int i = 0; i < std::max(got.size(), reference->size()); ++i) {
         ASSERT_EQ(got.value(i), reference->value(i)) << fault.toStdString() << " line " << i;
     }

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "comparable_lines.h"
 #include "sim/memory_file.h"
 
 namespace {
@@ -296,16 +297,6 @@ QString earlyRequest(const LoggedFrame& last, const LoggedFrame& next) {
 // after its own answer, its turn only from the burst slot on.
 TEST_F(DeviceOnPty, ASharedLoopGivesTheReadAndWriteOfAQuietOne) {
     QString out;
-    const auto comparable = [this](const char* file) {
-        QFile f(dir.filePath(QLatin1String(file)));
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        static const QRegularExpression moving(QStringLiteral(
-            "^(\\[|(Version/Date|Display|ADactRaw|HiTrail|LoTrail|pc_ui32OPseconds)=)"));
-        QStringList lines;
-        for (const QString& l : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n')))
-            if (!moving.match(l).hasMatch()) lines << l;
-        return lines;
-    };
     const auto readEditWrite = [&](const char* file) {
         ASSERT_EQ(run({"read", port, file}, &out), 0) << out.toStdString();
         QFile::copy(dir.filePath(QLatin1String(file)), dir.filePath(QLatin1String(file) + ".read"));
@@ -329,7 +320,8 @@ TEST_F(DeviceOnPty, ASharedLoopGivesTheReadAndWriteOfAQuietOne) {
                 QStringLiteral("shared.state"));
     readEditWrite("shared.cfp");
     EXPECT_EQ(out, quietChanges);
-    EXPECT_EQ(comparable("shared.cfp.read"), comparable("quiet.cfp.read"));
+    EXPECT_EQ(comparableLines(dir.filePath("shared.cfp.read")),
+              comparableLines(dir.filePath("quiet.cfp.read")));
     stopDevice();
 
     QFile log(logPath);
