@@ -11,8 +11,8 @@
 inline QStringList comparableLines(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
-    static const QRegularExpression moving(QStringLiteral(
-        "^(\\[|(Version/Date|Display|ADactRaw|HiTrail|LoTrail|pc_ui32OPseconds)=)"));
+    static const QRegularExpression moving(
+        QStringLiteral("^(\\[|(Version/Date|Display|ADactRaw|HiTrail|LoTrail|pc_ui32OPseconds)=)"));
     QStringList lines;
     for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n')))
         if (!moving.match(line).hasMatch()) lines << line;
