@@ -210,8 +210,9 @@ int checkStart(zh::Program& program, zh::Application& application, int rebuilds)
 int showWindow(zh::Program& program, zh::QtDialogs& dialogs, zh::QtGadgets& gadgets,
                zh::LinkLibrary& link, const zh::WindowArguments& arguments) {
     const QString& screenshot = arguments.screenshot;
-    dialogs.setCancelCaption(
-        program.messages.lookupMessage(QStringLiteral("Cancel"), QStringLiteral("Common")));
+    dialogs.setCancelCaption([&program] {
+        return program.messages.lookupMessage(QStringLiteral("Cancel"), QStringLiteral("Common"));
+    });
 
     // With --screenshot nobody is there to answer: a message box that opens is answered with
     // its default button after a second, and its text goes to standard error.

@@ -71,6 +71,13 @@ TEST_F(ProgressFixture, OpensBesideTheMainWindowWithItsControlsInPlace) {
         EXPECT_EQ(g->geometry(), c.place) << c.number;
     }
     EXPECT_EQ(progressButton(dialogs)->text(), QStringLiteral("Cancel"));
+    // A longer caption widens the button to the left; the status line gives way.
+    w->setButtonCaption(QStringLiteral("Abbrechen und schließen"));
+    const QRect button = progressButton(dialogs)->geometry();
+    EXPECT_EQ(button.right(), 359);
+    EXPECT_GT(button.width(), progressButton(dialogs)->fontMetrics().horizontalAdvance(
+                                  progressButton(dialogs)->text()));
+    EXPECT_LT(gadget<QWidget>(dialogs, ProgressWindow::kStatus)->geometry().right(), button.left());
 
     QtDialogs alone;
     alone.progressOpen(QStringLiteral("HART"));

@@ -61,8 +61,7 @@ void Application::scanLoop(int last) {
             mb::Ok | (failure.isEmpty() ? mb::IconInformation : mb::IconError), MsgText::AsIs);
         return;
     }
-    ScanListDialog list(found, title + QStringLiteral(" ") + s.ComPort, tr("Use address"),
-                        tr("Close"), window_.get());
+    ScanListDialog list(found, title + QStringLiteral(" ") + s.ComPort, tr, window_.get());
     if (list.exec() != QDialog::Accepted || list.chosenAddress() < 0) return;
     storeHartAddress(p_, list.chosenAddress());
     p_.log.debugLog(QStringLiteral("HART address ") + QString::number(s.HartAddress), 1);

@@ -32,6 +32,22 @@ constexpr QRect kButtonPlace(300, 78, 60, 26);
 constexpr QRect kStatusPlace(60, 82, 230, 16);
 constexpr QRect kNotePlace(370, 55, 30, 16);
 
+// The button keeps its right edge and grows to the left as far as its caption
+// needs ("Abbrechen" is wider than "Cancel"); the status line gives way.
+QRect buttonPlace(const QPushButton* button) {
+    constexpr int kPadding = 8;  // each side of the caption
+    const int width =
+        std::max(kButtonPlace.width(),
+                 button->fontMetrics().horizontalAdvance(button->text()) + 2 * kPadding);
+    return kButtonPlace.adjusted(kButtonPlace.width() - width, 0, 0, 0);
+}
+
+QRect statusPlace(const QRect& button) {
+    constexpr int kGap = kButtonPlace.left() - kStatusPlace.right() - 1;
+    return kStatusPlace.adjusted(0, 0, std::min(0, button.left() - kGap - kStatusPlace.right() - 1),
+                                 0);
+}
+
 // How much taller than `place` the label's text is when wrapped at its width.
 int extraHeight(const QLabel* label, const QRect& place) {
     if (label->text().isEmpty()) return 0;
@@ -98,6 +114,7 @@ ProgressWindow::ProgressWindow(const QString& buttonCaption)
 
     barPalette_ = bar_->palette();
     statusPalette_ = status_->palette();
+    fitTexts();
 }
 
 void ProgressWindow::placeOver(const QWidget* mainWindow) {
@@ -110,13 +127,15 @@ void ProgressWindow::setStep(const QString& text) {
 }
 
 void ProgressWindow::fitTexts() {
+    const QRect button = buttonPlace(button_);
+    const QRect status = statusPlace(button);
     const int stepExtra = extraHeight(step_, kStepPlace);
-    const int statusExtra = extraHeight(status_, kStatusPlace);
+    const int statusExtra = extraHeight(status_, status);
     step_->setGeometry(kStepPlace.adjusted(0, 0, 0, stepExtra));
     bar_->setGeometry(kBarPlace.translated(0, stepExtra));
     note_->setGeometry(kNotePlace.translated(0, stepExtra));
-    button_->setGeometry(kButtonPlace.translated(0, stepExtra));
-    status_->setGeometry(kStatusPlace.translated(0, stepExtra).adjusted(0, 0, 0, statusExtra));
+    button_->setGeometry(button.translated(0, stepExtra));
+    status_->setGeometry(status.translated(0, stepExtra).adjusted(0, 0, 0, statusExtra));
     setFixedSize(kSize + QSize(0, stepExtra + statusExtra));
 }
 
@@ -137,6 +156,7 @@ void ProgressWindow::setStatus(const QString& text, int colour) {
 
 void ProgressWindow::setButtonCaption(const QString& caption) {
     button_->setText(caption);
+    fitTexts();
 }
 
 void ProgressWindow::setNote(const QString& text) {

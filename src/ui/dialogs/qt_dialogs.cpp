@@ -297,9 +297,13 @@ QString QtDialogs::inputRequester(const QString& title, const QString& prompt,
     return dialog.textValue();
 }
 
+QString QtDialogs::cancelCaption() const {
+    return cancelCaption_ ? cancelCaption_() : QStringLiteral("Cancel");
+}
+
 void QtDialogs::progressOpen(const QString& title) {
     if (!window_) {
-        window_ = new ProgressWindow(cancelCaption_);
+        window_ = new ProgressWindow(cancelCaption());
         window_->onButton([this] { buttonPressed(); });
         window_->onCloseBox([this] { closeBoxUsed(); });
         cancelPending_ = false;
@@ -400,7 +404,7 @@ bool QtDialogs::progressWaitButton(int timeoutMs) {
     if (!window_) return false;
     if (unattended_) {
         std::fprintf(stderr, "%s\n", window_->statusText().toLocal8Bit().constData());
-        window_->setButtonCaption(cancelCaption_);
+        window_->setButtonCaption(cancelCaption());
         return true;
     }
     // Only a press made while the message is shown answers it.
@@ -414,7 +418,7 @@ bool QtDialogs::progressWaitButton(int timeoutMs) {
     buttonPressed_ = false;
     cancelPending_ = false;
     // Whatever follows the message is work again, which the button cancels.
-    if (window_) window_->setButtonCaption(cancelCaption_);
+    if (window_) window_->setButtonCaption(cancelCaption());
     return pressed;
 }
 

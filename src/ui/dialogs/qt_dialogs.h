@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "app/dialogs.h"
 
@@ -38,8 +39,9 @@ class QtDialogs final : public Dialogs {
     QtDialogs& operator=(const QtDialogs&) = delete;
 
     void setMainWindow(QWidget* mainWindow) { main_ = mainWindow; }
-    // The progress button's caption while working (the translated "Cancel").
-    void setCancelCaption(const QString& caption) { cancelCaption_ = caption; }
+    // The progress button's caption while working (the translated "Cancel"),
+    // asked for each time it is shown, so a change of language reaches it.
+    void setCancelCaption(std::function<QString()> caption) { cancelCaption_ = std::move(caption); }
     // With nobody at the screen (a screenshot run), a message the progress
     // window waits on is written to standard error and answered at once.
     void setUnattended(bool on) { unattended_ = on; }
@@ -96,7 +98,8 @@ class QtDialogs final : public Dialogs {
     QPointer<QWidget> asking_;
     QPointer<QWidget> over_;  // the window the progress window opened over
     QPointer<ProgressWindow> window_;
-    QString cancelCaption_ = QStringLiteral("Cancel");
+    std::function<QString()> cancelCaption_;
+    QString cancelCaption() const;
     bool cancelPending_ = false;  // reported once by servePendingEvents
     bool buttonPressed_ = false;  // seen by progressWaitButton
     bool unattended_ = false;

@@ -10,15 +10,13 @@
 
 namespace zh {
 ScanListDialog::ScanListDialog(const QList<ScanEntry>& entries, const QString& title,
-                               const QString& useCaption, const QString& closeCaption,
-                               QWidget* parent)
+                               const std::function<QString(const char*)>& tr, QWidget* parent)
     : QDialog(parent), entries_(entries), table_(new QTableWidget(this)) {
     setObjectName(QStringLiteral("scanList"));
     setWindowTitle(title);
-    const QStringList headers = {QStringLiteral("Address"),     QStringLiteral("Manufacturer"),
-                                 QStringLiteral("Device type"), QStringLiteral("Device ID"),
-                                 QStringLiteral("HART"),        QStringLiteral("Tag"),
-                                 QStringLiteral("Long tag")};
+    const QStringList headers = {tr("Address"),   tr("Manufacturer"), tr("Device type"),
+                                 tr("Device ID"), tr("HART"),         tr("Tag"),
+                                 tr("Long tag")};
     table_->setColumnCount(static_cast<int>(headers.size()));
     table_->setHorizontalHeaderLabels(headers);
     table_->setRowCount(static_cast<int>(entries.size()));
@@ -38,11 +36,11 @@ ScanListDialog::ScanListDialog(const QList<ScanEntry>& entries, const QString& t
     if (!entries.isEmpty()) table_->selectRow(0);
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { choose(row); });
 
-    auto* use = new QPushButton(useCaption, this);
+    auto* use = new QPushButton(tr("Use address"), this);
     use->setObjectName(QStringLiteral("use"));
     use->setEnabled(!entries.isEmpty());
     connect(use, &QPushButton::clicked, this, [this] { choose(table_->currentRow()); });
-    auto* close = new QPushButton(closeCaption, this);
+    auto* close = new QPushButton(tr("Close"), this);
     close->setObjectName(QStringLiteral("close"));
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 

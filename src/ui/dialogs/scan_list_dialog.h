@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <functional>
 
 #include "hart/address_scan.h"
 
@@ -14,8 +15,10 @@ namespace zh {
 
 class ScanListDialog final : public QDialog {
   public:
-    ScanListDialog(const QList<ScanEntry>& entries, const QString& title, const QString& useCaption,
-                   const QString& closeCaption, QWidget* parent = nullptr);
+    // `tr` gives the texts (column heads, "Use address", "Close") in the
+    // window's language.
+    ScanListDialog(const QList<ScanEntry>& entries, const QString& title,
+                   const std::function<QString(const char*)>& tr, QWidget* parent = nullptr);
 
     // The polling address of the row chosen with "Use address" or a double
     // click; -1 when none was.
