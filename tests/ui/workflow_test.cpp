@@ -106,6 +106,16 @@ class Flow {
     QString shown(const char* name) const {
         return rig.gadgets.text(boundControl(rig.field(name)));
     }
+    // "name=text [unit]" of every field bound to a control, a line each.
+    QString shownTexts() const {
+        QStringList lines;
+        for (int i = 1; i <= rig.app->model().fields.count(); ++i) {
+            const FieldRecord& f = rig.app->model().fields.at(i);
+            if (boundControl(f) > 0)
+                lines << f.Name + "=" + rig.gadgets.text(boundControl(f)) + " " + f.GadUnit;
+        }
+        return lines.join('\n');
+    }
     // The memories that changed since device(), with the places of the
     // bytes when `places`.
     QString changes(bool places = false) const {
@@ -417,10 +427,12 @@ const Workflow kWorkflows[] = {
                    "Verify: no differences | Loop test: 8.500 mA | Loop test: released");
          EXPECT_TRUE(report->previewText().contains("As left"));
      }},
+    // The device keeps what it held, and the form shows it as the read did.
     {"ReadThenWriteAll",
      kDevice,
      [](Flow& f) {
          f.read();
+         f.kept = f.shownTexts().toUtf8();
          f.choose(menu::kWriteAll);
      },
      "",
@@ -428,6 +440,7 @@ const Workflow kWorkflows[] = {
      [](Flow& f) {
          for (const char* name : {"DampingAdm", "LowerRangeVal", "ADCByte3", "SetPoint1"})
              EXPECT_EQ(f.field(name).GadStatus, "updated") << name;
+         EXPECT_EQ(f.shownTexts(), QString::fromUtf8(f.kept));
      },
      kCustomizer},
     // A device that acknowledges writes without keeping them fails the
