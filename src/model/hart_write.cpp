@@ -13,6 +13,7 @@
 #include "hart/response_codes.h"
 #include "model/device_model.h"
 #include "model/device_types.h"
+#include "model/input_formats.h"
 #include "model/list_text.h"
 #include "model/read_write_sequences.h"
 #include "model/scaling.h"
@@ -208,6 +209,9 @@ int DeviceSequences::writeDevice(Presence asked, WriteScope scope) {
     if (!bad.isEmpty()) return refuseWrite(bad);
 
     if (!open(tr(QLatin1String(kWriteTitle)))) return kResultNotConnected;
+    // The device read under the data converts the fields' values back and
+    // forth; the form shows them, and takes input, as before the write.
+    const InputFormats kept(m_.fields);
     checkDeviceOfData();  // data read from another device are laid over this one's
     const Presence part = writeTarget(asked);
     if (part == Presence::Unknown) return failWrite(kResultPartMissing);

@@ -2,13 +2,13 @@
 // write sent, in the read form of each step, and nothing else. At 1200
 // bit/s a full read costs some 8 s; a one-field change reads back one block.
 
-#include <QHash>
 #include <utility>
 
 #include "app/program.h"
 #include "hart/display_blocks.h"
 #include "hart/hart_session.h"
 #include "model/device_model.h"
+#include "model/input_formats.h"
 #include "model/read_write_sequences.h"
 #include "model/scaling.h"
 
@@ -80,19 +80,16 @@ int DeviceSequences::readBack() {
     // What came back shows in the fields it filled, and is what a following
     // "changes" write measures against: a value the device did not keep is
     // sent again.
-    // The fields keep their input format: a value shows as it did before the
-    // write (12.800, not 12.80), and takes the same input afterwards.
     QString names;
-    QHash<int, QString> formats;
     for (int i = 1; i <= m_.fields.count(); ++i) {
-        const FieldRecord& f = m_.fields.at(i);
-        if (f.Name.isEmpty() || !values_.stored(f.Name)) continue;
-        names += f.Name + QLatin1Char(';');
-        formats.insert(i, f.Params);
+        const QString& name = m_.fields.at(i).Name;
+        if (!name.isEmpty() && values_.stored(name)) names += name + QLatin1Char(';');
     }
-    convertAllRawToMeasurand(m_, 1, names);
-    for (auto it = formats.cbegin(); it != formats.cend(); ++it)
-        m_.fields.at(it.key()).Params = it.value();
+    {
+        // A value shows as it did before the write (12.800, not 12.80).
+        const InputFormats kept(m_.fields);
+        convertAllRawToMeasurand(m_, 1, names);
+    }
     if (reads.contains(QLatin1String("C190_012"))) scaleSerialNominalRange();
     for (const QString& step : reads) {
         if (!step.startsWith(QLatin1String("C190_"))) continue;

@@ -349,11 +349,16 @@ const Workflow kWorkflows[] = {
          f.read();
          f.saveAs("module.cfp");
          f.open("module.cfp");
+         f.kept = (f.shown("SetPoint2") + " " + f.shown("ResetPoint2")).toUtf8();
          f.choose(menu::kWriteAll);
      },
      "",
      {},
-     [](Flow& f) { EXPECT_EQ(f.rig.window().statusText(2), "Module: updated"); }},
+     [](Flow& f) {
+         EXPECT_EQ(f.rig.window().statusText(2), "Module: updated");
+         // The device read under the data leaves the points shown as opened.
+         EXPECT_EQ(f.shown("SetPoint2") + " " + f.shown("ResetPoint2"), QString::fromUtf8(f.kept));
+     }},
     {"OpenEditThenWriteChanges",
      kMbarDevice,
      [](Flow& f) {
