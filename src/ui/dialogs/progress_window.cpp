@@ -43,9 +43,7 @@ QRect buttonPlace(const QPushButton* button) {
 }
 
 QRect statusPlace(const QRect& button) {
-    constexpr int kGap = kButtonPlace.left() - kStatusPlace.right() - 1;
-    return kStatusPlace.adjusted(0, 0, std::min(0, button.left() - kGap - kStatusPlace.right() - 1),
-                                 0);
+    return kStatusPlace.adjusted(0, 0, std::min(0, button.left() - kButtonPlace.left()), 0);
 }
 
 // How much taller than `place` the label's text is when wrapped at its width.
